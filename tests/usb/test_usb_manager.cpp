@@ -1,0 +1,443 @@
+// The USB watcher: reports of arrivals and departures in polling and hot-plug mode, its
+// registered filters, its inert states and its bounded stop, against a scripted bus.
+#include "FakeUsbBackend.h"
+#include "common/qt_wait.h"
+#include "usb/QUsbManager.h"
+
+#include <QElapsedTimer>
+#include <QMetaType>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using QtUsb::DeviceFilter;
+using QtUsb::FilterList;
+
+namespace {
+
+const DeviceFilter kDongle{0x0003, 0x2E15};
+const DeviceFilter kMouse{0xC077, 0x046D};
+const DeviceFilter kHub{0x0002, 0x1D6B};
+const DeviceFilter kDisk{0x5581, 0x0781};
+
+// Records every report in order, on the thread that emits it.
+class Recorder {
+public:
+    struct Report {
+        bool inserted;
+        FilterList filters;
+    };
+
+    explicit Recorder(QUsbManager& m)
+    {
+        QObject::connect(&m, &QUsbManager::deviceInserted, &m,
+                         [this](FilterList l) { add(true, l); }, Qt::DirectConnection);
+        QObject::connect(&m, &QUsbManager::deviceRemoved, &m,
+                         [this](FilterList l) { add(false, l); }, Qt::DirectConnection);
+    }
+
+    QList<Report> reports() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_reports;
+    }
+
+    int count() const { return reports().size(); }
+
+private:
+    void add(bool inserted, const FilterList& l)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_reports.append({inserted, l});
+    }
+
+    mutable QMutex m_mutex;
+    QList<Report> m_reports;
+};
+
+std::shared_ptr<fakeusb::State> pollingBus(const FilterList& initial)
+{
+    auto s = std::make_shared<fakeusb::State>();
+    s->bus = initial;
+    s->gated = true;
+    return s;
+}
+
+std::unique_ptr<QUsbManager> makeManager(const std::shared_ptr<fakeusb::State>& s, int intervalMs = 1)
+{
+    return std::make_unique<QUsbManager>(std::make_unique<fakeusb::Backend>(s), intervalMs);
+}
+
+void setBus(fakeusb::State& s, const FilterList& bus)
+{
+    QMutexLocker lock(&s.mutex);
+    s.bus = bus;
+}
+
+} // namespace
+
+TEST(UsbFilter, MatchesByBothIdsAndTravelsAsMetaType)
+{
+    EXPECT_EQ((DeviceFilter{3, 0x2E15}), kDongle);
+    EXPECT_NE((DeviceFilter{3, 0x2E16}), kDongle);
+    EXPECT_NE((DeviceFilter{4, 0x2E15}), kDongle);
+
+    auto s = pollingBus({});
+    s->openOk = false;
+    auto m = makeManager(s);
+    EXPECT_NE(QMetaType::type("QtUsb::DeviceFilter"), int(QMetaType::UnknownType));
+    EXPECT_NE(QMetaType::type("QtUsb::FilterList"), int(QMetaType::UnknownType));
+}
+
+TEST(UsbManager, WatchedFiltersKeepNoDuplicates)
+{
+    auto s = pollingBus({});
+    s->openOk = false;
+    auto m = makeManager(s);
+
+    EXPECT_TRUE(m->addDevice(kDongle));
+    EXPECT_FALSE(m->addDevice(DeviceFilter{0x0003, 0x2E15}));
+    EXPECT_TRUE(m->addDevice(kMouse));
+    EXPECT_EQ(m->watchedDevices(), (FilterList{kDongle, kMouse}));
+
+    EXPECT_TRUE(m->removeDevice(kHub)); // never registered: still true
+    EXPECT_TRUE(m->removeDevice(kDongle));
+    EXPECT_TRUE(m->removeDevice(kMouse));
+    EXPECT_TRUE(m->watchedDevices().isEmpty());
+
+    EXPECT_EQ(m->findDevice(kMouse, {kHub, kMouse, kMouse}), 1);
+    EXPECT_EQ(m->findDevice(kDongle, {kHub, kMouse}), -1);
+    EXPECT_EQ(m->findDevice(kDongle, {}), -1);
+}
+
+TEST(UsbManagerPolling, DevicePresentAtStartIsNotReportedButIsPresent)
+{
+    auto s = pollingBus({kHub, kDongle});
+    auto m = makeManager(s);
+    Recorder rec(*m);
+    ASSERT_TRUE(m->isRunning());
+    EXPECT_FALSE(m->usesHotplug());
+    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(s->poll());
+    ASSERT_TRUE(s->poll());
+    EXPECT_EQ(rec.count(), 0);
+    EXPECT_TRUE(m->isPresent(kDongle));
+    EXPECT_FALSE(m->isPresent(kMouse));
+    // The registered filters play no part in presence.
+    EXPECT_TRUE(m->watchedDevices().isEmpty());
+}
+
+TEST(UsbManagerPolling, OnePollReportsArrivalsBeforeDepartures)
+{
+    auto s = pollingBus({kHub, kMouse});
+    auto m = makeManager(s);
+    Recorder rec(*m);
+    ASSERT_TRUE(s->waitForGate());
+
+    // Two arrivals in one poll: one report, in bus order, for every device (registered or not).
+    setBus(*s, {kHub, kDisk, kMouse, kDongle});
+    ASSERT_TRUE(s->poll());
+    auto r = rec.reports();
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_TRUE(r[0].inserted);
+    EXPECT_EQ(r[0].filters, (FilterList{kDisk, kDongle}));
+    EXPECT_TRUE(m->isPresent(kDongle));
+
+    // Arrival and departures in the same poll: the arrival comes first.
+    setBus(*s, {kDongle, DeviceFilter{1, 2}});
+    ASSERT_TRUE(s->poll());
+    r = rec.reports();
+    ASSERT_EQ(r.size(), 3);
+    EXPECT_TRUE(r[1].inserted);
+    EXPECT_EQ(r[1].filters, (FilterList{DeviceFilter{1, 2}}));
+    EXPECT_FALSE(r[2].inserted);
+    EXPECT_EQ(r[2].filters, (FilterList{kHub, kDisk, kMouse}));
+    EXPECT_FALSE(m->isPresent(kMouse));
+}
+
+TEST(UsbManagerPolling, PlugAndUnplugBetweenPollsIsNotReported)
+{
+    auto s = pollingBus({kHub});
+    auto m = makeManager(s);
+    Recorder rec(*m);
+    ASSERT_TRUE(s->waitForGate());
+    setBus(*s, {kHub, kDongle});
+    setBus(*s, {kHub});
+    ASSERT_TRUE(s->poll());
+    EXPECT_EQ(rec.count(), 0);
+    EXPECT_FALSE(m->isPresent(kDongle));
+}
+
+TEST(UsbManagerPolling, DuplicateIdsCountAsOneDevice)
+{
+    auto s = pollingBus({kDongle});
+    auto m = makeManager(s);
+    Recorder rec(*m);
+    ASSERT_TRUE(s->waitForGate());
+
+    // A second dongle with the same ids arrives: nothing new to report.
+    setBus(*s, {kDongle, kDongle});
+    ASSERT_TRUE(s->poll());
+    EXPECT_EQ(rec.count(), 0);
+
+    // One of the two leaves: the ids are still on the bus.
+    setBus(*s, {kDongle});
+    ASSERT_TRUE(s->poll());
+    EXPECT_EQ(rec.count(), 0);
+    EXPECT_TRUE(m->isPresent(kDongle));
+
+    // The last one leaves.
+    setBus(*s, {});
+    ASSERT_TRUE(s->poll());
+    auto r = rec.reports();
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_FALSE(r[0].inserted);
+    EXPECT_EQ(r[0].filters, (FilterList{kDongle}));
+
+    // Two with equal ids arrive together: both entries are reported.
+    setBus(*s, {kDongle, kDongle});
+    ASSERT_TRUE(s->poll());
+    r = rec.reports();
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_TRUE(r[1].inserted);
+    EXPECT_EQ(r[1].filters, (FilterList{kDongle, kDongle}));
+}
+
+TEST(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
+{
+    auto s = pollingBus({kHub, kDongle});
+    auto m = makeManager(s);
+    Recorder rec(*m);
+    ASSERT_TRUE(s->waitForGate());
+    {
+        QMutexLocker lock(&s->mutex);
+        s->listOk = false;
+        s->bus.clear();
+    }
+    ASSERT_TRUE(s->poll());
+    ASSERT_TRUE(s->poll());
+    EXPECT_EQ(rec.count(), 0);
+    EXPECT_TRUE(m->isPresent(kDongle));
+
+    // Readable again, with the dongle gone: exactly one departure.
+    {
+        QMutexLocker lock(&s->mutex);
+        s->listOk = true;
+        s->bus = {kHub};
+    }
+    ASSERT_TRUE(s->poll());
+    auto r = rec.reports();
+    ASSERT_EQ(r.size(), 1);
+    EXPECT_FALSE(r[0].inserted);
+    EXPECT_EQ(r[0].filters, (FilterList{kDongle}));
+}
+
+TEST(UsbManagerPolling, ReportsReachTheGuiThreadQueued)
+{
+    auto s = pollingBus({});
+    auto m = makeManager(s);
+    ASSERT_TRUE(s->waitForGate());
+    QList<FilterList> got;
+    bool onGuiThread = false;
+    QObject receiver;
+    QObject::connect(m.get(), &QUsbManager::deviceInserted, &receiver, [&](FilterList l) {
+        onGuiThread = QThread::currentThread() == receiver.thread();
+        got.append(l);
+    });
+    setBus(*s, {kDongle});
+    ASSERT_TRUE(s->poll());
+    ASSERT_TRUE(testutil::waitUntil([&] { return !got.isEmpty(); }, 2000));
+    EXPECT_TRUE(onGuiThread);
+    EXPECT_EQ(got.first(), (FilterList{kDongle}));
+}
+
+TEST(UsbManagerPolling, DirectComparisonFollowsTheSameRules)
+{
+    // monitorDevices is also a slot of its own; with an inert watcher it can be driven
+    // directly.
+    auto s = pollingBus({kHub});
+    s->openOk = false;
+    auto m = makeManager(s);
+    Recorder rec(*m);
+    EXPECT_FALSE(m->isRunning());
+    m->monitorDevices({kHub, kDongle});
+    m->monitorDevices({kDongle});
+    m->monitorDevices({kDongle});
+    auto r = rec.reports();
+    ASSERT_EQ(r.size(), 2); // the third look changed nothing
+    EXPECT_TRUE(r[0].inserted);
+    EXPECT_EQ(r[0].filters, (FilterList{kHub, kDongle}));
+    EXPECT_FALSE(r[1].inserted);
+    EXPECT_EQ(r[1].filters, (FilterList{kHub}));
+    EXPECT_TRUE(m->isPresent(kDongle));
+}
+
+namespace {
+
+std::shared_ptr<fakeusb::State> hotplugBus(const FilterList& initial)
+{
+    auto s = std::make_shared<fakeusb::State>();
+    s->bus = initial;
+    s->hotplug = true;
+    return s;
+}
+
+} // namespace
+
+TEST(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
+{
+    auto s = hotplugBus({kHub});
+    auto m = makeManager(s, 20);
+    Recorder rec(*m);
+    ASSERT_TRUE(m->isRunning());
+    EXPECT_TRUE(m->usesHotplug());
+    EXPECT_TRUE(m->isPresent(kHub));
+
+    s->push(QtUsb::DeviceArrived, kDongle);
+    s->push(QtUsb::DeviceArrived, kMouse);
+    s->push(QtUsb::DeviceLeft, kDongle);
+    ASSERT_TRUE(s->drain());
+    auto r = rec.reports();
+    ASSERT_EQ(r.size(), 3);
+    EXPECT_TRUE(r[0].inserted);
+    EXPECT_EQ(r[0].filters, (FilterList{kDongle}));
+    EXPECT_TRUE(r[1].inserted);
+    EXPECT_EQ(r[1].filters, (FilterList{kMouse}));
+    EXPECT_FALSE(r[2].inserted);
+    EXPECT_EQ(r[2].filters, (FilterList{kDongle}));
+
+    // Presence follows the events rather than staying at the start-up look.
+    EXPECT_FALSE(m->isPresent(kDongle));
+    EXPECT_TRUE(m->isPresent(kMouse));
+    // No enumeration happens in hot-plug mode after the start-up look.
+    QMutexLocker lock(&s->mutex);
+    EXPECT_EQ(s->listCalls, 1);
+}
+
+TEST(UsbManagerHotplug, DuplicateIdsLeaveOneBehind)
+{
+    auto s = hotplugBus({kDongle});
+    auto m = makeManager(s, 20);
+    Recorder rec(*m);
+    s->push(QtUsb::DeviceArrived, kDongle);
+    s->push(QtUsb::DeviceLeft, kDongle);
+    ASSERT_TRUE(s->drain());
+    EXPECT_EQ(rec.count(), 2);
+    EXPECT_TRUE(m->isPresent(kDongle));
+    s->push(QtUsb::DeviceLeft, kDongle);
+    ASSERT_TRUE(s->drain());
+    EXPECT_FALSE(m->isPresent(kDongle));
+    // A departure of a device never seen is still reported.
+    s->push(QtUsb::DeviceLeft, kDisk);
+    ASSERT_TRUE(s->drain());
+    auto r = rec.reports();
+    ASSERT_EQ(r.size(), 4);
+    EXPECT_EQ(r[3].filters, (FilterList{kDisk}));
+}
+
+TEST(UsbManagerHotplug, UnreadableDescriptorOrUnknownEventEmitsNothing)
+{
+    auto s = hotplugBus({});
+    auto m = makeManager(s, 20);
+    Recorder rec(*m);
+    s->push(QtUsb::DeviceArrived, std::nullopt);
+    s->push(QtUsb::DeviceLeft, std::nullopt);
+    s->push(4, kDongle);
+    s->push(0, kDongle);
+    ASSERT_TRUE(s->drain());
+    EXPECT_EQ(rec.count(), 0);
+    EXPECT_FALSE(m->isPresent(kDongle));
+
+    // The watcher keeps listening after them.
+    s->push(QtUsb::DeviceArrived, kDongle);
+    ASSERT_TRUE(s->drain());
+    EXPECT_EQ(rec.count(), 1);
+}
+
+TEST(UsbManagerInert, FailedSetUpStartsNoThread)
+{
+    auto s = hotplugBus({kDongle});
+    s->openOk = false;
+    {
+        auto m = makeManager(s);
+        EXPECT_FALSE(m->isRunning());
+        EXPECT_FALSE(m->isPresent(kDongle));
+    }
+    QMutexLocker lock(&s->mutex);
+    EXPECT_EQ(s->listCalls, 0);
+    EXPECT_EQ(s->closeCalls, 0);
+}
+
+TEST(UsbManagerInert, FailedRegistrationReleasesTheBackendAndKeepsTheFirstLook)
+{
+    auto s = hotplugBus({kDongle});
+    s->registerOk = false;
+    {
+        auto m = makeManager(s);
+        Recorder rec(*m);
+        EXPECT_FALSE(m->isRunning());
+        EXPECT_TRUE(m->isPresent(kDongle));
+        s->push(QtUsb::DeviceLeft, kDongle);
+        testutil::spin(30);
+        EXPECT_EQ(rec.count(), 0);
+    }
+    QMutexLocker lock(&s->mutex);
+    EXPECT_EQ(s->closeCalls, 1); // released once, not again at destruction
+}
+
+TEST(UsbManagerStop, EndsPromptlyInEveryMode)
+{
+    struct Case {
+        const char* name;
+        bool hotplug;
+        bool honourTimeout;
+        bool honourInterrupt;
+        int intervalMs;
+    };
+    const Case cases[] = {
+        {"hot-plug wait cut by interrupt", true, false, true, 60000},
+        {"hot-plug wait ending by its time-out", true, true, false, 50},
+        {"polling pause cut short", false, true, true, 60000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto s = std::make_shared<fakeusb::State>();
+        s->hotplug = c.hotplug;
+        s->honourTimeout = c.honourTimeout;
+        s->honourInterrupt = c.honourInterrupt;
+        auto m = makeManager(s, c.intervalMs);
+        ASSERT_TRUE(m->isRunning());
+        testutil::spin(20); // let the thread settle into its wait
+        QElapsedTimer t;
+        t.start();
+        m.reset();
+        EXPECT_LT(t.elapsed(), 1000);
+        QMutexLocker lock(&s->mutex);
+        EXPECT_EQ(s->closeCalls, 1);
+    }
+}
+
+TEST(UsbManagerLibusb, RealBusStartsSeesNoDongleAndStops)
+{
+    QElapsedTimer t;
+    t.start();
+    auto m = std::make_unique<QUsbManager>();
+    // Without a USB bus (a container, a build machine) libusb cannot start and the watcher
+    // stays inert; either way no dongle is seen and nothing hangs.
+    const bool running = m->isRunning();
+    testutil::spin(300);
+    EXPECT_FALSE(m->isPresent(kDongle));
+    if (running) {
+        EXPECT_TRUE(m->isRunning());
+    }
+    t.restart();
+    m.reset();
+    EXPECT_LT(t.elapsed(), 1500);
+
+    bool ok = false;
+    const FilterList bus = QUsbDevice::getAvailableDevices(&ok);
+    if (!ok) {
+        EXPECT_TRUE(bus.isEmpty());
+    }
+    EXPECT_EQ(QUsbDevice::getAvailableDevices().size(), bus.size());
+}

@@ -1,0 +1,187 @@
+#include "usb/QUsbManager.h"
+#include "usb/LibUsbBackend.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+void QtUsb::registerMetaTypes()
+{
+    qRegisterMetaType<QtUsb::DeviceFilter>("QtUsb::DeviceFilter");
+    qRegisterMetaType<QtUsb::FilterList>("QtUsb::FilterList");
+}
+
+QUsbManager::QUsbManager(QObject* parent)
+    : QUsbManager(std::make_unique<QtUsb::LibUsbBackend>(), DefaultIntervalMs, parent)
+{
+}
+
+QUsbManager::QUsbManager(std::unique_ptr<QtUsb::UsbBackend> backend, int intervalMs,
+                         QObject* parent)
+    : QThread(parent)
+    , m_backend(std::move(backend))
+    , m_intervalMs(intervalMs > 0 ? intervalMs : 1)
+{
+    setUp();
+}
+
+void QUsbManager::setUp()
+{
+    QtUsb::registerMetaTypes();
+
+    if (!m_backend || !m_backend->open())
+        return; // the backend has said why; the watcher stays inert
+    m_open = true;
+
+    QtUsb::FilterList present;
+    m_backend->listDevices(&present);
+    {
+        QMutexLocker lock(&m_listMutex);
+        m_present = present;
+    }
+
+    m_hotplug = m_backend->hasHotplug();
+    if (m_hotplug) {
+        const bool registered = m_backend->registerHotplug(
+            [this](int event, const QtUsb::DeviceFilter* filter) { onHotplugEvent(event, filter); });
+        if (!registered) {
+            m_backend->close();
+            m_open = false;
+            qWarning("Error creating hotplug callback");
+            return;
+        }
+    }
+    start(QThread::InheritPriority);
+}
+
+QUsbManager::~QUsbManager()
+{
+    stop();
+    if (m_open) {
+        m_backend->close();
+        m_open = false;
+    }
+}
+
+void QUsbManager::stop()
+{
+    {
+        QMutexLocker lock(&m_sleepMutex);
+        m_stop = true;
+        m_wake.wakeAll();
+    }
+    if (m_open)
+        m_backend->interrupt();
+    // Every wait of the loop is bounded (one interval at most) and cut short by the
+    // interrupt above, so this returns promptly.
+    wait();
+}
+
+void QUsbManager::run()
+{
+    qDebug("USBManager started.");
+    while (!m_stop) {
+        if (m_hotplug) {
+            m_backend->handleEvents(m_intervalMs);
+            continue;
+        }
+        QtUsb::FilterList list;
+        // A bus that cannot be read reports nothing: an unreadable bus is not an unplug.
+        if (m_backend->listDevices(&list) && !m_stop)
+            monitorDevices(list);
+        QMutexLocker lock(&m_sleepMutex);
+        if (!m_stop)
+            m_wake.wait(&m_sleepMutex, m_intervalMs);
+    }
+    qDebug("USBManager stoped.");
+}
+
+void QUsbManager::onHotplugEvent(int event, const QtUsb::DeviceFilter* filter)
+{
+    if (event != QtUsb::DeviceArrived && event != QtUsb::DeviceLeft) {
+        qWarning("Unhandled hotplug event %d", event);
+        return;
+    }
+    if (!filter) {
+        // Without its descriptor the device has no ids to report.
+        qDebug("USB device descriptor unreadable, hotplug event %d ignored", event);
+        return;
+    }
+    QMutexLocker report(&m_reportMutex);
+    const QtUsb::FilterList one{*filter};
+    {
+        QMutexLocker lock(&m_listMutex);
+        if (event == QtUsb::DeviceArrived) {
+            m_present.append(*filter);
+        } else {
+            const int index = findDevice(*filter, m_present);
+            if (index >= 0)
+                m_present.removeAt(index);
+        }
+    }
+    if (event == QtUsb::DeviceArrived)
+        emit deviceInserted(one);
+    else
+        emit deviceRemoved(one);
+}
+
+bool QUsbManager::isPresent(const QtUsb::DeviceFilter& filter) const
+{
+    QMutexLocker lock(&m_listMutex);
+    return findDevice(filter, m_present) >= 0;
+}
+
+QtUsb::FilterList QUsbManager::watchedDevices() const
+{
+    QMutexLocker lock(&m_listMutex);
+    return m_watched;
+}
+
+bool QUsbManager::addDevice(const QtUsb::DeviceFilter& filter)
+{
+    QMutexLocker lock(&m_listMutex);
+    if (findDevice(filter, m_watched) >= 0)
+        return false;
+    m_watched.append(filter);
+    return true;
+}
+
+bool QUsbManager::removeDevice(const QtUsb::DeviceFilter& filter)
+{
+    QMutexLocker lock(&m_listMutex);
+    const int index = findDevice(filter, m_watched);
+    if (index >= 0)
+        m_watched.removeAt(index);
+    return true;
+}
+
+int QUsbManager::findDevice(const QtUsb::DeviceFilter& filter, const QtUsb::FilterList& list) const
+{
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i) == filter)
+            return i;
+    }
+    return -1;
+}
+
+void QUsbManager::monitorDevices(const QtUsb::FilterList& list)
+{
+    QMutexLocker report(&m_reportMutex);
+    QtUsb::FilterList inserted;
+    QtUsb::FilterList removed;
+    {
+        QMutexLocker lock(&m_listMutex);
+        for (const auto& f : list) {
+            if (findDevice(f, m_present) < 0)
+                inserted.append(f);
+        }
+        for (const auto& f : qAsConst(m_present)) {
+            if (findDevice(f, list) < 0)
+                removed.append(f);
+        }
+        m_present = list;
+    }
+    if (!inserted.isEmpty())
+        emit deviceInserted(inserted);
+    if (!removed.isEmpty())
+        emit deviceRemoved(removed);
+}
