@@ -1,0 +1,164 @@
+#include "async/OperationQueue.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+#include <atomic>
+
+static std::atomic<int> s_liveOperations { 0 };
+
+Operation::Operation(QObject* parent)
+    : QObject(parent)
+{
+    ++s_liveOperations;
+}
+
+Operation::~Operation()
+{
+    --s_liveOperations;
+}
+
+int Operation::liveOperations()
+{
+    return s_liveOperations.load();
+}
+
+OperationFunction::OperationFunction(std::function<void(QThread*)> fn, QObject* parent)
+    : Operation(parent)
+    , m_fn(std::move(fn))
+{
+}
+
+void OperationFunction::run(QThread* thread)
+{
+    if (!m_fn) {
+        qWarning().noquote() << "Operation without a function skipped";
+        return;
+    }
+    m_fn(thread);
+}
+
+OperationQueue::OperationQueue(const QString& name, bool verbose, QObject* parent)
+    : QThread(parent)
+    , m_name(name)
+    , m_verbose(verbose)
+    , m_creatorThread(QThread::currentThread())
+{
+    setObjectName(QStringLiteral("Operation Queue <%1>").arg(name));
+    start(QThread::InheritPriority);
+}
+
+OperationQueue::~OperationQueue()
+{
+    qDebug().noquote().nospace() << "Destroy operation queue <" << m_name << "> ...";
+    cancelAllOperations(false);
+    {
+        QMutexLocker locker(&m_lock);
+        m_stopping = true;
+        m_wake.wakeAll();
+        m_idleChanged.wakeAll();
+    }
+    if (QThread::currentThread() != this)
+        wait();
+    qDebug().noquote().nospace() << "Operation queue <" << m_name << "> destroyed.";
+}
+
+void OperationQueue::addOperation(Operation* op)
+{
+    if (!op)
+        return;
+    QMutexLocker locker(&m_lock);
+    if (m_stopping) {
+        locker.unlock();
+        qWarning().noquote().nospace() << "Operation queue <" << m_name << ">: stopped, operation dropped";
+        delete op;
+        return;
+    }
+    if (m_verbose)
+        qDebug().noquote().nospace() << "Operation queue <" << m_name << ">: add operation at ["
+                                     << m_operations.size() << "]";
+    m_operations.append(op);
+    m_wake.wakeOne();
+}
+
+void OperationQueue::addOperation(std::function<void(QThread*)> fn)
+{
+    addOperation(new OperationFunction(std::move(fn)));
+}
+
+bool OperationQueue::hasOperations() const
+{
+    QMutexLocker locker(&m_lock);
+    return !m_operations.isEmpty();
+}
+
+void OperationQueue::cancelAllOperations(bool wait)
+{
+    qDebug().noquote().nospace() << "Cancel all operations in queue <" << m_name << "> ...";
+    QList<Operation*> dropped;
+    {
+        QMutexLocker locker(&m_lock);
+        dropped.swap(m_operations);
+        if (isIdleLocked())
+            m_idleChanged.wakeAll();
+    }
+    // Deleted outside the lock: an operation's destructor may touch this queue.
+    qDeleteAll(dropped);
+
+    // Waiting on the creator thread would stall its event loop, and on the worker itself
+    // (an operation cancelling its own queue) it would wait for itself.
+    QThread* current = QThread::currentThread();
+    if (wait && current != m_creatorThread && current != this)
+        waitForAllOperationsFinished();
+    qDebug().noquote().nospace() << "All operations are canceled in queue <" << m_name << ">";
+}
+
+void OperationQueue::waitForAllOperationsFinished()
+{
+    qDebug().noquote().nospace() << "Start waiting for queue <" << m_name << "> ...";
+    if (QThread::currentThread() != this) {
+        QMutexLocker locker(&m_lock);
+        while (!isIdleLocked() && !m_stopping)
+            m_idleChanged.wait(&m_lock);
+    }
+    qDebug().noquote().nospace() << "Stop waiting for queue <" << m_name << ">";
+}
+
+void OperationQueue::run()
+{
+    qDebug().noquote().nospace() << "Operation queue <" << m_name << "> enter";
+    for (;;) {
+        Operation* op = nullptr;
+        {
+            QMutexLocker locker(&m_lock);
+            while (m_operations.isEmpty() && !m_stopping)
+                m_wake.wait(&m_lock);
+            if (m_stopping)
+                break;
+            op = m_operations.takeFirst();
+            m_running = true;
+        }
+        op->run(m_creatorThread);
+        emit op->done();
+        delete op;
+        jobFinished();
+    }
+    qDebug().noquote().nospace() << "Operation queue <" << m_name << "> exit";
+}
+
+void OperationQueue::jobFinished()
+{
+    bool drained = false;
+    {
+        QMutexLocker locker(&m_lock);
+        m_running = false;
+        if (m_operations.isEmpty()) {
+            drained = true;
+            m_idleChanged.wakeAll();
+        }
+    }
+    if (drained) {
+        qDebug().noquote().nospace() << "No more operations in the queue <" << m_name << ">";
+        emit allOperationsDidFinish();
+    }
+}

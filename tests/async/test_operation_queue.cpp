@@ -1,0 +1,238 @@
+#include "async/OperationQueue.h"
+
+#include "common/qt_wait.h"
+
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QSemaphore>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A list written from the worker and read from the test thread.
+struct Log {
+    QMutex lock;
+    QStringList items;
+    void add(const QString& s)
+    {
+        QMutexLocker l(&lock);
+        items << s;
+    }
+    QStringList get()
+    {
+        QMutexLocker l(&lock);
+        return items;
+    }
+};
+
+} // namespace
+
+TEST(OperationQueue, BurstRunsInOrderAndReportsTheEndOnce)
+{
+    Log log;
+    QThread* handed = nullptr;
+    {
+        OperationQueue queue("Burst", true);
+        EXPECT_EQ(queue.objectName(), "Operation Queue <Burst>");
+        int finished = 0;
+        QObject::connect(&queue, &OperationQueue::allOperationsDidFinish, &queue, [&] { ++finished; });
+        std::atomic<int> inside { 0 };
+        for (int i = 0; i < 3; ++i) {
+            queue.addOperation([&, i](QThread* thread) {
+                EXPECT_EQ(inside.fetch_add(1), 0);
+                handed = thread;
+                QThread::msleep(5);
+                log.add(QString::number(i));
+                inside.fetch_sub(1);
+            });
+        }
+        queue.waitForAllOperationsFinished();
+        ASSERT_TRUE(testutil::waitUntil([&] { return finished >= 1; }, 2000));
+        testutil::spin(20);
+        EXPECT_EQ(finished, 1);
+        EXPECT_EQ(log.get(), QStringList({ "0", "1", "2" }));
+        EXPECT_EQ(handed, QThread::currentThread()); // the creator thread, not the worker
+    }
+}
+
+TEST(OperationQueue, CancelWithoutWaitDropsOnlyWhatHasNotStarted)
+{
+    const int before = Operation::liveOperations();
+    Log log;
+    QSemaphore secondStarted, releaseSecond;
+    OperationQueue queue("Cancel");
+    queue.addOperation([&](QThread*) { log.add("1"); });
+    queue.addOperation([&](QThread*) {
+        secondStarted.release();
+        releaseSecond.acquire();
+        log.add("2");
+    });
+    queue.addOperation([&](QThread*) { log.add("3"); });
+    secondStarted.acquire();
+    EXPECT_TRUE(queue.hasOperations());
+    queue.cancelAllOperations(false);
+    EXPECT_FALSE(queue.hasOperations());
+    releaseSecond.release();
+    queue.waitForAllOperationsFinished();
+    EXPECT_EQ(log.get(), QStringList({ "1", "2" }));
+    EXPECT_EQ(Operation::liveOperations(), before);
+}
+
+TEST(OperationQueue, HasOperationsIsFalseWhileTheLastRuns)
+{
+    QSemaphore started, release;
+    OperationQueue queue("Last");
+    queue.addOperation([&](QThread*) { started.release(); release.acquire(); });
+    started.acquire();
+    EXPECT_FALSE(queue.hasOperations());
+    release.release();
+    queue.waitForAllOperationsFinished();
+}
+
+TEST(OperationQueue, WaitNeverBlocksOnAnIdleQueue)
+{
+    OperationQueue queue("Idle");
+    QElapsedTimer t;
+    t.start();
+    queue.waitForAllOperationsFinished();
+    queue.waitForAllOperationsFinished();
+    queue.addOperation([](QThread*) {});
+    queue.waitForAllOperationsFinished();
+    queue.waitForAllOperationsFinished();
+    queue.cancelAllOperations(true);
+    EXPECT_LT(t.elapsed(), 1000);
+}
+
+TEST(OperationQueue, OperationCancellingItsOwnQueueWithWaitDoesNotDeadlock)
+{
+    Log log;
+    OperationQueue queue("Self");
+    queue.addOperation([&](QThread*) {
+        queue.cancelAllOperations(true);
+        queue.waitForAllOperationsFinished();
+        log.add("self");
+    });
+    queue.addOperation([&](QThread*) { log.add("dropped"); });
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(testutil::waitUntil([&] { return !log.get().isEmpty(); }, 2000));
+    queue.waitForAllOperationsFinished();
+    EXPECT_EQ(log.get(), QStringList({ "self" }));
+}
+
+TEST(OperationQueue, CancelWithWaitFromAnotherThreadReturnsAfterTheRunningOperation)
+{
+    std::atomic<bool> finished { false };
+    QSemaphore started;
+    OperationQueue queue("Waiting");
+    queue.addOperation([&](QThread*) {
+        started.release();
+        QThread::msleep(50);
+        finished = true;
+    });
+    queue.addOperation([&](QThread*) { ADD_FAILURE() << "cancelled operation ran"; });
+    started.acquire();
+    std::thread other([&] {
+        queue.cancelAllOperations(true);
+        EXPECT_TRUE(finished.load());
+    });
+    other.join();
+}
+
+TEST(OperationQueue, CancelWithWaitOnTheCreatorThreadDoesNotBlock)
+{
+    QSemaphore started, release;
+    OperationQueue queue("Creator");
+    queue.addOperation([&](QThread*) { started.release(); release.acquire(); });
+    started.acquire();
+    queue.cancelAllOperations(true); // would hang if it waited for the blocked operation
+    release.release();
+    queue.waitForAllOperationsFinished();
+}
+
+TEST(OperationQueue, AddsFromManyThreadsRunEachOperationOnce)
+{
+    const int before = Operation::liveOperations();
+    std::atomic<int> runs { 0 };
+    {
+        OperationQueue queue("Many");
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([&] {
+                for (int i = 0; i < 250; ++i) {
+                    queue.addOperation([&](QThread*) { runs.fetch_add(1); });
+                    if (i % 50 == 0)
+                        queue.hasOperations();
+                }
+            });
+        }
+        for (auto& t : threads)
+            t.join();
+        queue.waitForAllOperationsFinished();
+        EXPECT_EQ(runs.load(), 1000);
+    }
+    EXPECT_EQ(Operation::liveOperations(), before);
+}
+
+TEST(OperationQueue, CancelRacingTheWorkerNeverLosesOrDoublesWork)
+{
+    const int before = Operation::liveOperations();
+    std::atomic<int> runs { 0 };
+    OperationQueue queue("Race");
+    for (int round = 0; round < 200; ++round) {
+        queue.addOperation([&](QThread*) { runs.fetch_add(1); });
+        queue.addOperation([&](QThread*) { runs.fetch_add(1); });
+        queue.cancelAllOperations(false);
+    }
+    queue.waitForAllOperationsFinished();
+    EXPECT_LE(runs.load(), 400);
+    EXPECT_FALSE(queue.hasOperations());
+    // The queue still works after the races.
+    queue.addOperation([&](QThread*) { runs.fetch_add(1000); });
+    queue.waitForAllOperationsFinished();
+    EXPECT_GE(runs.load(), 1000);
+    EXPECT_EQ(Operation::liveOperations(), before);
+}
+
+TEST(OperationQueue, DestructorDropsQueuedOperationsAndJoins)
+{
+    const int before = Operation::liveOperations();
+    std::atomic<int> runs { 0 };
+    QSemaphore started;
+    {
+        OperationQueue queue("Teardown", true);
+        queue.addOperation([&](QThread*) { started.release(); QThread::msleep(30); runs.fetch_add(1); });
+        for (int i = 0; i < 10; ++i)
+            queue.addOperation([&](QThread*) { runs.fetch_add(1); });
+        started.acquire();
+    }
+    EXPECT_EQ(runs.load(), 1);
+    EXPECT_EQ(Operation::liveOperations(), before);
+}
+
+TEST(OperationQueue, DoneSignalAndCustomOperations)
+{
+    struct Counting : Operation {
+        std::atomic<int>* count;
+        explicit Counting(std::atomic<int>* c)
+            : count(c)
+        {
+        }
+        void run(QThread*) override { count->fetch_add(1); }
+    };
+    std::atomic<int> count { 0 }, done { 0 };
+    OperationQueue queue("Custom");
+    auto* op = new Counting(&count);
+    QObject::connect(op, &Operation::done, op, [&] { done.fetch_add(1); }, Qt::DirectConnection);
+    queue.addOperation(op);
+    queue.addOperation(std::function<void(QThread*)>()); // an empty function is skipped
+    queue.waitForAllOperationsFinished();
+    EXPECT_EQ(count.load(), 1);
+    EXPECT_EQ(done.load(), 1);
+}
