@@ -1,0 +1,757 @@
+// The emulated dongle (local commands, notices) and the radio devices it hears.
+#include "tools/emulator/EmulatorImpl.h"
+
+#include <cmath>
+
+namespace emu {
+
+using Lock = std::unique_lock<std::recursive_mutex>;
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+
+QByteArray ackBytes(uint8_t packetId, uint8_t command)
+{
+    QByteArray b;
+    b.append(char(packetId));
+    b.append(char(command));
+    return b;
+}
+
+int16_t toQ14(double v)
+{
+    const double s = std::round(v * 16384.0);
+    return int16_t(qBound(-32768.0, s, 32767.0));
+}
+} // namespace
+
+// ---------------------------------------------------------------- models
+
+uint8_t HeadsetModel::calibrationByte() const
+{
+    auto lv = [](uint8_t v) { return uint8_t(qMin<int>(v, 3)); };
+    // bits 0-1 magnetometer, 2-3 accelerometer, 4-5 gyroscope, 6-7 IMU fusion
+    return uint8_t(lv(levels[0]) | (lv(levels[1]) << 2) | (lv(levels[2]) << 4) | (lv(levels[3]) << 6));
+}
+
+Status HeadsetModel::statusAt(double tMs) const
+{
+    Status s;
+    s.revision = revision;
+    s.moduleAddress = moduleAddress;
+    s.modulePort = modulePort;
+    s.control = control;
+    s.calibration = calibrationByte();
+    s.byte5 = byte5;
+    s.infrared = infrared;
+    s.battery = battery;
+    s.status = status;
+    s.tail = tail;
+    if (motion) {
+        auto wave = [tMs](double amplitude, double periodMs) {
+            return periodMs > 0 ? amplitude * std::sin(2 * kPi * tMs / periodMs) : 0.0;
+        };
+        const double yaw = wave(yawAmplitude, yawPeriodMs) * kPi / 180;
+        const double pitch = wave(pitchAmplitude, pitchPeriodMs) * kPi / 180;
+        const double roll = wave(rollAmplitude, rollPeriodMs) * kPi / 180;
+        const double cy = std::cos(yaw / 2), sy = std::sin(yaw / 2);
+        const double cp = std::cos(pitch / 2), sp = std::sin(pitch / 2);
+        const double cr = std::cos(roll / 2), sr = std::sin(roll / 2);
+        s.qw = toQ14(cr * cp * cy + sr * sp * sy);
+        s.qx = toQ14(sr * cp * cy - cr * sp * sy);
+        s.qy = toQ14(cr * sp * cy + sr * cp * sy);
+        s.qz = toQ14(cr * cp * sy - sr * sp * cy);
+    } else {
+        s.qw = quaternion[0];
+        s.qx = quaternion[1];
+        s.qy = quaternion[2];
+        s.qz = quaternion[3];
+    }
+    return s;
+}
+
+Identity HeadsetModel::identity() const
+{
+    Identity id;
+    id.product = 1;
+    id.major = major;
+    id.minor = minor;
+    id.fix = fix;
+    id.build = build;
+    id.serial = serial;
+    id.revision = revision;
+    id.pan = pan;
+    id.address = uint8_t(address);
+    id.submodules = {{1, 0}};
+    return id;
+}
+
+Identity LinkModel::identity() const
+{
+    Identity id;
+    id.product = 3;
+    id.major = major;
+    id.minor = minor;
+    id.fix = fix;
+    id.build = build;
+    id.serial = serial;
+    id.revision = revision;
+    id.pan = pan;
+    id.address = address;
+    id.submodules = submodules;
+    return id;
+}
+
+QByteArray LinkModel::defaultParameters()
+{
+    // Forward/backward/left/right 20 degrees, dead zones 10 %/40 %, tilt/turn, normal
+    // polarity, tremor 50 %, safety 45 degrees, emergency break 0.4 s, back tilt off,
+    // centre delay 3 s, fifth switch 2 s, reversing sound on.
+    const uint8_t p[kLppSize] = {40, 40, 40, 40, 40, 160, 40, 160, 0, 1, 0, 0, 0xEE, 0x7F,
+                                 45, 45, 45, 45, 20, 50, 0, 0, 0, 0, 3, 2, 1};
+    return QByteArray(reinterpret_cast<const char*>(p), kLppSize);
+}
+
+std::function<QByteArray(const QByteArray&)> LinkModel::angleClamp(uint8_t maxHalfDegrees)
+{
+    return [maxHalfDegrees](const QByteArray& in) {
+        QByteArray b = in;
+        for (int i = 0; i < 4 && i < b.size(); ++i)
+            if (uint8_t(b[i]) > maxHalfDegrees)
+                b[i] = char(maxHalfDegrees);
+        return b;
+    };
+}
+
+Identity CabledLinkModel::identity() const
+{
+    Identity id;
+    id.product = 3;
+    id.major = major;
+    id.minor = minor;
+    id.fix = fix;
+    id.build = build;
+    id.serial = serial;
+    id.revision = revision;
+    id.pan = kServicePan;
+    id.address = 0;
+    id.submodules = {{1, 8}};
+    return id;
+}
+
+// ---------------------------------------------------------------- dongle
+
+void Emulator::Impl::reply(Frame r, int delayMs)
+{
+    later(delayMs, [this, r] { emitFrame(r); });
+}
+
+void Emulator::Impl::notice(uint8_t command, uint8_t lsb, uint8_t msb)
+{
+    emitFrame(Frame::local(command, lsb, msb));
+}
+
+void Emulator::Impl::restartDongle()
+{
+    // A dongle that restarts forgets what is volatile; its parameters are kept.
+    dongleM.stream = false;
+    dongleM.passthrough = false;
+    dongleM.heldKeys.clear();
+    cabledMode = cabledM.dead ? CabledLinkMode::Dead : CabledLinkMode::Firmware;
+    loader.reset();
+    decoder.reset();
+    ptDecoder.reset();
+}
+
+void Emulator::Impl::setServiceMode(bool on)
+{
+    const uint8_t next = on ? state::ServiceMode : dongleM.stateAfterServiceExit;
+    if (on && dongleM.serviceModeReachesNetwork) {
+        if (headsetAudible())
+            headsetM.serviceMode = true;
+        for (auto& l : links)
+            if (l && linkAudible(*l))
+                l->serviceMode = true;
+    }
+    if (dongleM.stateNoticeOnServiceChange) {
+        later(scaled(dongleM.noticeDelayMs), [this, next] {
+            dongleM.state = next;
+            notice(dcp::State, next, 0);
+            reconcile();
+        });
+    } else {
+        dongleM.state = next;
+    }
+}
+
+void Emulator::Impl::handleLocal(const Frame& f)
+{
+    DongleModel& dm = dongleM;
+    const uint8_t cmd = uint8_t(f.cmd());
+    const uint8_t lsb = f.lsb(), msb = f.msb();
+    Frame r = f;
+    r.flags |= 0x01;
+    auto answer = [&](uint8_t l, uint8_t m) {
+        r.payload = scpBytes(cmd, l, m);
+        reply(r, dm.replyDelayMs);
+    };
+    auto stored = [&](uint8_t writeCmd) {
+        auto it = dm.params.find(writeCmd);
+        const auto v = it == dm.params.end() ? std::make_pair<uint8_t, uint8_t>(0, 0) : it->second;
+        answer(v.first, v.second);
+    };
+    auto echo = [&] { reply(r, dm.replyDelayMs); };
+
+    switch (cmd) {
+    case dcp::Stream:
+        dm.stream = msb != 0;
+        echo();
+        break;
+    case dcp::Range:
+    case dcp::Filter:
+    case dcp::MouseMode:
+    case dcp::Speed:
+    case dcp::Acat:
+        dm.params[cmd] = {lsb, msb};
+        echo();
+        break;
+    case dcp::Pan:
+        dm.pan = f.value();
+        echo();
+        break;
+    case dcp::Zero:
+        ++dm.zeroCount;
+        echo();
+        break;
+    case dcp::Click:
+        dm.clickButton = msb;
+        echo();
+        break;
+    case dcp::Key:
+        if (msb == 1 || msb == 0)
+            dm.heldKeys.insert(lsb);
+        else if (msb == 2)
+            dm.heldKeys.erase(lsb);
+        else if (msb == 3)
+            dm.heldKeys.clear();
+        echo();
+        break;
+    case dcp::AutoZero:
+        dm.autoZero = msb != 0;
+        echo();
+        break;
+    case dcp::Address:
+        dm.address = lsb;
+        echo();
+        break;
+    case dcp::Autorange:
+        dm.autorange = msb != 0;
+        echo();
+        break;
+    case dcp::Passthrough:
+        echo();
+        // The echo leaves first; the line is then the cabled LINK's.
+        later(dm.replyDelayMs, [this] { enterPassthrough(); });
+        break;
+    case dcp::ServiceMode:
+        echo();
+        setServiceMode(lsb != 0 || msb != 0);
+        break;
+    case dcp::MouseModeRead: stored(dcp::MouseMode); break;
+    case dcp::FilterRead: stored(dcp::Filter); break;
+    case dcp::RangeRead: stored(dcp::Range); break;
+    case dcp::SpeedRead: stored(dcp::Speed); break;
+    case dcp::AcatRead: stored(dcp::Acat); break;
+    case dcp::PanRead: answer(uint8_t(dm.pan & 0xFF), uint8_t(dm.pan >> 8)); break;
+    case dcp::AddressRead: answer(dm.address, 0); break;
+    case dcp::Revision: answer(uint8_t(dm.revision & 0xFF), uint8_t(dm.revision >> 8)); break;
+    case dcp::State: answer(dm.state, 0); break;
+    case dcp::Identity: {
+        if (dm.identityAlsoEchoes)
+            echo();
+        Identity id;
+        id.product = 2;
+        id.major = dm.major;
+        id.minor = dm.minor;
+        id.fix = dm.fix;
+        id.build = dm.build;
+        id.serial = dm.serial;
+        id.revision = uint8_t(dm.revision);
+        id.pan = dm.pan;
+        id.address = dm.address;
+        id.submodules = {{1, 0}};
+        Frame n = f;
+        n.flags = 0x01;
+        n.pid = pid::NPP;
+        n.payload = id.encode();
+        reply(n, dm.replyDelayMs);
+        break;
+    }
+    default:
+        if (dm.echoUnknownCommands)
+            echo();
+        else
+            trace(QStringLiteral("   unknown local command %1 not answered").arg(cmd));
+        break;
+    }
+    reconcile();
+}
+
+// ---------------------------------------------------------------- radio
+
+bool Emulator::Impl::hears(uint16_t pan, uint16_t address, bool serviceMode, const Frame& f) const
+{
+    if (f.dst != address)
+        return false;
+    return f.pan == pan || (f.pan == kServicePan && (serviceMode || dongleM.servicePanAlwaysHeard));
+}
+
+bool Emulator::Impl::headsetAudible() const
+{
+    return headsetM.present && headsetM.powered && headsetM.inRange;
+}
+
+bool Emulator::Impl::linkAudible(const LinkModel& l) const
+{
+    return l.powered && l.inRange;
+}
+
+void Emulator::Impl::handleRadio(const Frame& f)
+{
+    // The dongle's own address: a password for the dongle is answered by the dongle itself
+    // with the same header and the reply flag.
+    if (f.pid == pid::KEY && f.dst == dongleM.address) {
+        dongleM.password = f.payload.left(16);
+        Frame r = f;
+        r.flags |= 0x01;
+        reply(r, dongleM.replyDelayMs);
+        return;
+    }
+    bool heard = false;
+    if (headsetAudible() && hears(headsetM.pan, headsetM.address, headsetM.serviceMode, f)) {
+        heard = true;
+        handleHeadset(f);
+    }
+    for (auto& l : links) {
+        if (l && linkAudible(*l) && hears(l->pan, l->address, l->serviceMode, f)) {
+            heard = true;
+            if (l->answering)
+                handleLink(*l, f);
+            else
+                trace(QStringLiteral("   LINK %1 does not answer").arg(l->address));
+        }
+    }
+    if (!heard)
+        trace(QStringLiteral("   no device hears PAN %1 D %2").arg(f.pan).arg(f.dst));
+    reconcile();
+}
+
+void Emulator::Impl::handleHeadset(const Frame& f)
+{
+    HeadsetModel& h = headsetM;
+    Frame r;
+    r.flags = 0;
+    r.pan = f.pan;
+    r.src = h.address;
+    r.dst = f.src;
+    auto ack = [&](uint8_t packetId, uint8_t command) {
+        r.pid = pid::ACK;
+        r.payload = ackBytes(packetId, command);
+        reply(r, int(scaled(h.replyDelayMs)));
+    };
+    switch (f.pid) {
+    case pid::HCP:
+        switch (f.cmd()) {
+        case hcp::ChannelMap:
+            if (h.failChannelMapRead) {
+                trace(QStringLiteral("   headset: channel-map read not answered"));
+                return;
+            }
+            r.pid = pid::CMAP;
+            r.payload = encodeChannelMap(h.channelMap);
+            reply(r, int(scaled(h.replyDelayMs)));
+            return;
+        case hcp::Identity:
+            r.pid = pid::NPP;
+            r.payload = h.identity().encode();
+            reply(r, int(scaled(h.replyDelayMs)));
+            return;
+        case hcp::Calibration:
+            if (f.lsb()) {
+                h.calibrating = true;
+                h.levels = {0, 0, 0, 0};
+            } else {
+                h.calibrating = false;
+            }
+            ack(pid::HCP, 0x00);
+            return;
+        case hcp::Turbo:
+            if (f.lsb())
+                h.status |= 0x08;
+            else
+                h.status &= uint8_t(~0x08);
+            ack(pid::HCP, hcp::Turbo);
+            return;
+        case hcp::ExitService:
+            h.serviceMode = false;
+            ack(pid::HCP, hcp::ExitService);
+            return;
+        default:
+            trace(QStringLiteral("   headset: unknown command %1 not answered").arg(f.cmd()));
+            return;
+        }
+    case pid::CMAP:
+        if (h.ignoreChannelMapWrite) {
+            trace(QStringLiteral("   headset: channel-map write not answered"));
+            return;
+        }
+        h.channelMap = decodeChannelMap(f.payload);
+        ack(pid::CMAP, 0);
+        return;
+    case pid::GRCP:
+        if (f.cmd() == 0)
+            ack(pid::GRCP, 0), h.pan = f.value();
+        else if (f.cmd() == 1)
+            ack(pid::GRCP, 1), h.address = f.value();
+        return;
+    case pid::KEY:
+        h.password = f.payload.left(16);
+        ack(pid::KEY, 0);
+        return;
+    default:
+        trace(QStringLiteral("   headset: %1 not answered").arg(pidName(f.pid)));
+        return;
+    }
+}
+
+void Emulator::Impl::handleLink(LinkModel& l, const Frame& f)
+{
+    Frame r;
+    r.flags = 0;
+    r.pan = f.pan;
+    r.src = l.address;
+    r.dst = f.src;
+    const int delay = int(scaled(l.replyDelayMs));
+    auto scp = [&](uint8_t command, uint16_t value, uint8_t flags = 0) {
+        r.pid = pid::LCP;
+        r.flags = flags;
+        r.payload = scpBytes16(command, value);
+        reply(r, delay);
+    };
+    switch (f.pid) {
+    case pid::LCP:
+        switch (f.cmd()) {
+        case lcp::Identity:
+            r.pid = pid::NPP;
+            r.payload = l.identity().encode();
+            reply(r, delay);
+            return;
+        case lcp::State: scp(lcp::State, uint16_t((l.active ? 1 : 0) << 8)); return;
+        case lcp::Parameters:
+            r.pid = pid::LPP;
+            r.payload = l.parameters;
+            reply(r, delay);
+            return;
+        case lcp::ExitService:
+            l.serviceMode = false;
+            scp(lcp::ExitService, 0);
+            return;
+        case lcp::Bootloader: scp(lcp::Bootloader, 0, 0x01); return;
+        case lcp::Version: scp(lcp::Version, l.versionWord()); return;
+        case lcp::Protocol: scp(lcp::Protocol, l.revision); return;
+        case lcp::ServiceQuery: scp(lcp::ServiceQuery, l.serviceMode ? 1 : 0); return;
+        default:
+            trace(QStringLiteral("   LINK %1: unknown command %2 not answered").arg(l.address).arg(f.cmd()));
+            return;
+        }
+    case pid::LPP: {
+        QByteArray p = f.payload.left(kLppSize);
+        if (l.clamp)
+            p = l.clamp(p).left(kLppSize);
+        p.append(QByteArray(kLppSize - p.size(), '\0'));
+        l.parameters = p;
+        r.pid = pid::LPP;
+        r.payload = p;
+        reply(r, delay);
+        return;
+    }
+    case pid::GRCP:
+        r.pid = pid::ACK;
+        if (f.cmd() == 0) {
+            r.payload = ackBytes(pid::GRCP, 0);
+            reply(r, delay);
+            l.pan = f.value();
+        } else if (f.cmd() == 1) {
+            r.payload = ackBytes(pid::GRCP, 1);
+            reply(r, delay);
+            l.address = uint8_t(f.value());
+        }
+        return;
+    case pid::KEY:
+        r.pid = pid::ACK;
+        r.payload = ackBytes(pid::KEY, 0);
+        reply(r, delay);
+        return;
+    default:
+        trace(QStringLiteral("   LINK %1: %2 not answered").arg(l.address).arg(pidName(f.pid)));
+        return;
+    }
+}
+
+// ---------------------------------------------------------------- periodic
+
+void Emulator::Impl::sendStatus()
+{
+    Frame f;
+    f.pid = pid::SHP;
+    f.pan = headsetM.pan;
+    f.src = headsetM.address;
+    f.dst = dongleM.address;
+    f.payload = headsetM.statusAt(now() / qMax(1e-6, opt.timeScale)).encode();
+    ++statuses;
+    emitFrame(f);
+}
+
+void Emulator::Impl::sendBeacons()
+{
+    auto beacon = [this](const Identity& id, uint16_t src) {
+        Frame f;
+        f.pid = pid::NPP;
+        f.pan = kServicePan;
+        f.src = src;
+        f.dst = 0xFFFF;
+        f.payload = id.encode();
+        emitFrame(f);
+    };
+    if (headsetAudible() && headsetM.serviceMode)
+        beacon(headsetM.identity(), headsetM.address);
+    for (auto& l : links)
+        if (l && linkAudible(*l) && l->answering && l->serviceMode)
+            beacon(l->identity(), l->address);
+}
+
+void Emulator::Impl::calibrationStep()
+{
+    for (auto& v : headsetM.levels) {
+        if (v < 3) {
+            ++v;
+            return;
+        }
+    }
+}
+
+void Emulator::Impl::reconcile()
+{
+    const bool line = master >= 0 && running && !dongleM.passthrough;
+    const bool serviceOk = dongleM.state != state::ServiceMode || dongleM.streamInServiceMode;
+    const bool stream = line && dongleM.stream && headsetAudible() && !headsetM.serviceMode && serviceOk;
+    if (stream && !streamTask) {
+        streamTask = schedule(scaled(qMax(1, headsetM.statusPeriodMs)), [this] {
+            streamTask = 0;
+            sendStatus();
+            reconcile();
+        });
+    } else if (!stream && streamTask) {
+        cancel(streamTask);
+    }
+
+    bool anyBeacon = headsetAudible() && headsetM.serviceMode;
+    for (auto& l : links)
+        anyBeacon = anyBeacon || (l && linkAudible(*l) && l->answering && l->serviceMode);
+    const bool beacons = line && anyBeacon &&
+                         (!dongleM.beaconsNeedServiceMode || dongleM.state == state::ServiceMode);
+    if (beacons && !beaconTask) {
+        beaconTask = schedule(scaled(qMax(1, dongleM.beaconIntervalMs)), [this] {
+            beaconTask = 0;
+            sendBeacons();
+            reconcile();
+        });
+    } else if (!beacons && beaconTask) {
+        cancel(beaconTask);
+    }
+
+    const bool calibrating = running && headsetM.present && headsetM.powered && headsetM.calibrating;
+    if (calibrating && !calibrationTask) {
+        calibrationTask = schedule(scaled(qMax(1, headsetM.calibrationStepMs)), [this] {
+            calibrationTask = 0;
+            calibrationStep();
+            reconcile();
+        });
+    } else if (!calibrating && calibrationTask) {
+        cancel(calibrationTask);
+    }
+    changed.notify_all();
+}
+
+// ---------------------------------------------------------------- Emulator: devices
+
+DongleModel Emulator::dongle() const
+{
+    Lock lock(d->mutex);
+    return d->dongleM;
+}
+
+void Emulator::updateDongle(const std::function<void(DongleModel&)>& change)
+{
+    Lock lock(d->mutex);
+    const bool pt = d->dongleM.passthrough;
+    change(d->dongleM);
+    if (pt != d->dongleM.passthrough) {
+        d->dongleM.passthrough = pt;
+        if (pt)
+            d->leavePassthrough();
+        else
+            d->enterPassthrough();
+    }
+    d->reconcile();
+}
+
+void Emulator::sendNotice(uint8_t command, uint8_t lsb, uint8_t msb)
+{
+    Lock lock(d->mutex);
+    d->notice(command, lsb, msb);
+}
+
+void Emulator::noticeAudioFeedback() { sendNotice(dcp::Zero, 0, 1); }
+void Emulator::noticeClick(uint8_t button) { sendNotice(dcp::Click, 0, button); }
+void Emulator::noticeKey(uint8_t key, uint8_t action) { sendNotice(dcp::Key, key, action); }
+
+void Emulator::noticeState(uint8_t s)
+{
+    Lock lock(d->mutex);
+    d->dongleM.state = s;
+    d->notice(dcp::State, s, 0);
+    d->reconcile();
+}
+
+void Emulator::sendDongleIdentity()
+{
+    Lock lock(d->mutex);
+    Identity id;
+    id.product = 2;
+    id.major = d->dongleM.major;
+    id.minor = d->dongleM.minor;
+    id.fix = d->dongleM.fix;
+    id.build = d->dongleM.build;
+    id.serial = d->dongleM.serial;
+    id.revision = uint8_t(d->dongleM.revision);
+    id.pan = d->dongleM.pan;
+    id.address = d->dongleM.address;
+    id.submodules = {{1, 0}};
+    Frame n;
+    n.pid = pid::NPP;
+    n.payload = id.encode();
+    d->emitFrame(n);
+}
+
+void Emulator::setChannel(uint8_t channel)
+{
+    Lock lock(d->mutex);
+    d->dongleM.channel = channel;
+    d->trace(QStringLiteral("channel %1").arg(channel));
+}
+
+void Emulator::addHeadset(const HeadsetModel& model)
+{
+    Lock lock(d->mutex);
+    d->headsetM = model;
+    d->headsetM.present = true;
+    d->trace(QStringLiteral("headset added (PAN %1, address %2)").arg(model.pan).arg(model.address));
+    d->reconcile();
+}
+
+void Emulator::removeHeadset()
+{
+    Lock lock(d->mutex);
+    d->headsetM.present = false;
+    d->trace(QStringLiteral("headset removed"));
+    d->reconcile();
+}
+
+HeadsetModel Emulator::headset() const
+{
+    Lock lock(d->mutex);
+    return d->headsetM;
+}
+
+void Emulator::updateHeadset(const std::function<void(HeadsetModel&)>& change)
+{
+    Lock lock(d->mutex);
+    change(d->headsetM);
+    d->reconcile();
+}
+
+void Emulator::headsetPower(bool on)
+{
+    Lock lock(d->mutex);
+    d->headsetM.powered = on;
+    d->trace(on ? QStringLiteral("headset powered on") : QStringLiteral("headset powered off"));
+    d->reconcile();
+}
+
+void Emulator::headsetInRange(bool in)
+{
+    Lock lock(d->mutex);
+    d->headsetM.inRange = in;
+    d->trace(in ? QStringLiteral("headset back in range") : QStringLiteral("headset out of range"));
+    d->reconcile();
+}
+
+void Emulator::setHeadsetControl(uint8_t address, uint8_t port, uint8_t control)
+{
+    Lock lock(d->mutex);
+    d->headsetM.moduleAddress = address;
+    d->headsetM.modulePort = port;
+    d->headsetM.control = control;
+    d->trace(QStringLiteral("headset controls %1/%2, control %3").arg(address).arg(port).arg(control));
+}
+
+int Emulator::statusesSent() const
+{
+    Lock lock(d->mutex);
+    return d->statuses;
+}
+
+int Emulator::addLink(const LinkModel& model)
+{
+    Lock lock(d->mutex);
+    d->links.push_back(std::make_unique<LinkModel>(model));
+    d->trace(QStringLiteral("LINK added (PAN %1, address %2)").arg(model.pan).arg(model.address));
+    d->reconcile();
+    return int(d->links.size()) - 1;
+}
+
+void Emulator::removeLink(int index)
+{
+    Lock lock(d->mutex);
+    if (index >= 0 && index < int(d->links.size()))
+        d->links[size_t(index)].reset();
+    d->reconcile();
+}
+
+int Emulator::linkCount() const
+{
+    Lock lock(d->mutex);
+    int n = 0;
+    for (const auto& l : d->links)
+        n += l ? 1 : 0;
+    return n;
+}
+
+LinkModel Emulator::link(int index) const
+{
+    Lock lock(d->mutex);
+    if (index >= 0 && index < int(d->links.size()) && d->links[size_t(index)])
+        return *d->links[size_t(index)];
+    return LinkModel();
+}
+
+void Emulator::updateLink(int index, const std::function<void(LinkModel&)>& change)
+{
+    Lock lock(d->mutex);
+    if (index >= 0 && index < int(d->links.size()) && d->links[size_t(index)])
+        change(*d->links[size_t(index)]);
+    d->reconcile();
+}
+
+} // namespace emu
