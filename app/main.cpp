@@ -1,0 +1,126 @@
+// OrvixTools: starts as the one running instance (a second start pokes the running one and
+// exits), logs to a file per run, loads the skin and hands over to the director.
+#include "app/InstanceSignal.h"
+#include "app/LogHandler.h"
+#include "app/OrvixDirector.h"
+#include "app/RunGuard.h"
+#include "ui/toolkit/Skin.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFontDatabase>
+#include <QSocketNotifier>
+
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+#ifndef ORVIXTOOLS_VERSION
+#define ORVIXTOOLS_VERSION "0.0.0"
+#endif
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// SIGTERM (the session ends) and SIGINT (Ctrl+C) quit the event loop, so that the director is
+// torn down and the guard released as on a normal quit. The handler only writes to a pipe.
+int quitPipe[2] = {-1, -1};
+
+void onQuitSignal(int)
+{
+    const char byte = 1;
+    const ssize_t written = ::write(quitPipe[1], &byte, 1);
+    (void)written;
+}
+
+void installQuitSignals(QCoreApplication& app)
+{
+    if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char buffer[16];
+        while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        qInfo("Quit requested by a signal");
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+void restoreQuitSignals()
+{
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+}
+#else
+void installQuitSignals(QCoreApplication&) {}
+void restoreQuitSignals() {}
+#endif
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const QString instanceName = InstanceSignal::name();
+    auto guard = std::make_unique<RunGuard>(instanceName);
+    if (!guard->tryToRun()) {
+        qDebug("OrvixTools already running, exiting ...");
+        InstanceSignal::send(instanceName, 500);
+        guard.reset();
+        return 0;
+    }
+
+    oxMessageInit();
+
+    auto app = std::make_unique<QApplication>(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("OrvixTools"));
+    QApplication::setApplicationVersion(QStringLiteral(ORVIXTOOLS_VERSION));
+    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/uifont"));
+
+    auto parser = std::make_unique<QCommandLineParser>();
+    parser->setApplicationDescription(QStringLiteral("Orvix tools command line"));
+    const QCommandLineOption helpOption = parser->addHelpOption();
+    const QCommandLineOption versionOption = parser->addVersionOption();
+    parser->addOption(QCommandLineOption(QStringList{QStringLiteral("t"), QStringLiteral("turbo")},
+                                         QCoreApplication::translate("main", "Turn on turbo mode")));
+    const bool parsed = parser->parse(QCoreApplication::arguments());
+    if (!parsed || parser->isSet(helpOption) || parser->isSet(QStringLiteral("help-all"))
+        || parser->isSet(versionOption)) {
+        // The parser prints the help, the version or the error and ends the process at once;
+        // give up the guard before, so nothing is left behind for the next start.
+        LogHandler::uninstall();
+        guard.reset();
+        parser->process(*app);
+        return parsed ? 0 : 1;
+    }
+
+    OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
+    app->setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
+
+    auto director = std::make_unique<OrvixDirector>(*parser);
+    director->start();
+
+    app->setObjectName(QStringLiteral("Main"));
+    installQuitSignals(*app);
+    const int exitCode = app->exec();
+    restoreQuitSignals();
+
+    // Messages written while the director is torn down take the platform's default output.
+    LogHandler::uninstall();
+
+    director.reset();
+    parser.reset();
+    app.reset();
+    guard.reset();
+    return exitCode;
+}

@@ -1,0 +1,257 @@
+// The log handler: file name and folder, rotation, the line format in the file and on standard
+// output, several threads at once, and a fatal message.
+#include "app/LogHandler.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const QRegularExpression kLine(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\[(Debug|Info|Warning|Critical|Fatal)\\]: (.*)$"));
+
+// The log file is UTF-8; standard output carries the local 8-bit encoding.
+QStringList readLines(const QString& path, bool local8Bit = false)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    QStringList lines = (local8Bit ? QString::fromLocal8Bit(bytes) : QString::fromUtf8(bytes)).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// Makes a file with the given modification time (seconds back from now).
+void makeFile(const QString& path, int ageSeconds)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("old\n");
+    ASSERT_TRUE(file.flush());
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+}
+
+// Sends standard output into a file for as long as it lives.
+class StdoutCapture
+{
+public:
+    explicit StdoutCapture(const QString& path)
+    {
+        std::fflush(stdout);
+        saved = ::dup(1);
+        const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, 1);
+        ::close(fd);
+    }
+    ~StdoutCapture()
+    {
+        std::fflush(stdout);
+        ::dup2(saved, 1);
+        ::close(saved);
+    }
+
+private:
+    int saved = -1;
+};
+
+class LogHandlerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
+    void TearDown() override { LogHandler::uninstall(); }
+
+    QString folder() const { return LogHandler::logFolder(tmp.path()); }
+    int fileCount() const { return QDir(folder()).entryList(QDir::Files).size(); }
+
+    QTemporaryDir tmp;
+};
+
+TEST(LogNames, FolderFileNameAndLevels)
+{
+    EXPECT_EQ(LogHandler::logFolder("/data"), QStringLiteral("/data/hu.brixeon.orvixtools/logs"));
+    EXPECT_EQ(LogHandler::logFileName(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))), QStringLiteral("240305_140709.log"));
+    EXPECT_EQ(LogHandler::logFileName(QDateTime(QDate(2031, 12, 31), QTime(0, 0, 0, 999))), QStringLiteral("311231_000000.log"));
+
+    EXPECT_EQ(LogHandler::levelName(QtDebugMsg), QStringLiteral("Debug"));
+    EXPECT_EQ(LogHandler::levelName(QtInfoMsg), QStringLiteral("Info"));
+    EXPECT_EQ(LogHandler::levelName(QtWarningMsg), QStringLiteral("Warning"));
+    EXPECT_EQ(LogHandler::levelName(QtCriticalMsg), QStringLiteral("Critical"));
+    EXPECT_EQ(LogHandler::levelName(QtFatalMsg), QStringLiteral("Fatal"));
+
+    EXPECT_EQ(LogHandler::formatLine(QTime(1, 2, 3, 45), QtWarningMsg, "Dongle lost"),
+              QStringLiteral("01:02:03.045 [Warning]: Dongle lost"));
+    EXPECT_EQ(LogHandler::formatLine(QTime(23, 59, 59, 999), QtDebugMsg, QString()),
+              QStringLiteral("23:59:59.999 [Debug]: "));
+}
+
+TEST_F(LogHandlerTest, CreatesTheFolderAndOneFilePerStart)
+{
+    const QDateTime start(QDate(2024, 3, 5), QTime(14, 7, 9));
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), start));
+    const QString expected = QDir(folder()).absoluteFilePath(QStringLiteral("240305_140709.log"));
+    EXPECT_EQ(LogHandler::currentLogFile(), expected);
+    EXPECT_TRUE(QFileInfo(expected).isFile());
+    EXPECT_EQ(fileCount(), 1);
+}
+
+TEST_F(LogHandlerTest, TwelveFilesStayTwelveTheOldestRemoved)
+{
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    for (int i = 0; i < 12; ++i)
+        makeFile(QDir(folder()).filePath(QStringLiteral("old_%1.log").arg(i)), 1000 + i * 60);
+    // old_11 is the oldest.
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    EXPECT_EQ(fileCount(), 12);
+    EXPECT_FALSE(QFile::exists(QDir(folder()).filePath(QStringLiteral("old_11.log"))));
+    EXPECT_TRUE(QFile::exists(QDir(folder()).filePath(QStringLiteral("old_10.log"))));
+    EXPECT_TRUE(QFile::exists(QDir(folder()).filePath(QStringLiteral("240305_140709.log"))));
+}
+
+TEST_F(LogHandlerTest, NineFilesBecomeTen)
+{
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    for (int i = 0; i < 9; ++i)
+        makeFile(QDir(folder()).filePath(QStringLiteral("old_%1.log").arg(i)), 1000 + i * 60);
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    EXPECT_EQ(fileCount(), 10);
+}
+
+TEST_F(LogHandlerTest, TenFilesStayTenAndFoldersAreNotCounted)
+{
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    for (int i = 0; i < 9; ++i)
+        makeFile(QDir(folder()).filePath(QStringLiteral("old_%1.log").arg(i)), 1000 + i * 60);
+    // Nine files and a folder: nothing is removed, the folder is left alone.
+    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("sub")));
+    EXPECT_FALSE(LogHandler::removeOldest(folder()));
+    makeFile(QDir(folder()).filePath(QStringLiteral("old_9.log")), 5000);
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    EXPECT_EQ(fileCount(), 10);
+    EXPECT_FALSE(QFile::exists(QDir(folder()).filePath(QStringLiteral("old_9.log"))));
+    EXPECT_TRUE(QFileInfo(QDir(folder()).filePath(QStringLiteral("sub"))).isDir());
+}
+
+TEST_F(LogHandlerTest, LinesInTheFileAndOnStandardOutput)
+{
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    const QString outPath = tmp.filePath(QStringLiteral("stdout.txt"));
+    {
+        StdoutCapture capture(outPath);
+        qDebug("Dongle found at %s", "ttyACM0");
+        qInfo() << "Headset" << 3;
+        qWarning("Packet 0x%02X lost", 0x10);
+        qCritical("Caf\xC3\xA9 %d", 1);
+    }
+    LogHandler::uninstall();
+
+    const QStringList expected = {
+        QStringLiteral("[Debug]: Dongle found at ttyACM0"),
+        QStringLiteral("[Info]: Headset 3"),
+        QStringLiteral("[Warning]: Packet 0x10 lost"),
+        QString::fromUtf8("[Critical]: Caf\xC3\xA9 1"),
+    };
+    const QStringList fileLines = readLines(LogHandler::currentLogFile());
+    const QStringList outLines = readLines(outPath, true);
+    ASSERT_EQ(fileLines.size(), expected.size());
+    ASSERT_EQ(outLines.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        EXPECT_TRUE(kLine.match(fileLines[i]).hasMatch()) << fileLines[i].toStdString();
+        EXPECT_TRUE(fileLines[i].endsWith(QStringLiteral(" ") + expected[i])) << fileLines[i].toStdString();
+        EXPECT_TRUE(kLine.match(outLines[i]).hasMatch()) << outLines[i].toStdString();
+        EXPECT_TRUE(outLines[i].endsWith(QStringLiteral(" ") + expected[i])) << outLines[i].toStdString();
+    }
+}
+
+TEST_F(LogHandlerTest, AfterUninstallNothingReachesTheFile)
+{
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    qDebug("kept");
+    LogHandler::uninstall();
+    qDebug("not kept");
+    const QStringList lines = readLines(LogHandler::currentLogFile());
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("[Debug]: kept")));
+}
+
+TEST_F(LogHandlerTest, NoLocationOrAnUnwritableFolderInstallsNothing)
+{
+    EXPECT_FALSE(LogHandler::initAt(QString()));
+    // A regular file where the data folder should be: the folder cannot be made, the file not opened.
+    const QString blocker = tmp.filePath(QStringLiteral("blocker"));
+    {
+        QFile file(blocker);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    EXPECT_FALSE(LogHandler::initAt(blocker));
+    EXPECT_TRUE(LogHandler::currentLogFile().isEmpty());
+}
+
+TEST_F(LogHandlerTest, ThreadsNeverInterleaveWithinALine)
+{
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    constexpr int kThreads = 8;
+    constexpr int kLines = 300;
+    const QString padding(200, QLatin1Char('x'));
+    std::vector<QThread*> threads;
+    const QString outPath = tmp.filePath(QStringLiteral("stdout.txt"));
+    {
+        StdoutCapture capture(outPath);
+        for (int t = 0; t < kThreads; ++t) {
+            threads.push_back(QThread::create([t, padding] {
+                for (int i = 0; i < kLines; ++i)
+                    qDebug("thread %d line %d %s end", t, i, qPrintable(padding));
+            }));
+        }
+        for (QThread* thread : threads)
+            thread->start();
+        for (QThread* thread : threads) {
+            thread->wait();
+            delete thread;
+        }
+    }
+    LogHandler::uninstall();
+
+    const QRegularExpression body(QStringLiteral("^thread (\\d) line (\\d+) x{200} end$"));
+    for (const QString& path : {LogHandler::currentLogFile(), outPath}) {
+        const QStringList lines = readLines(path);
+        ASSERT_EQ(lines.size(), kThreads * kLines) << path.toStdString();
+        std::vector<int> next(kThreads, 0);
+        for (const QString& line : lines) {
+            const auto m = kLine.match(line);
+            ASSERT_TRUE(m.hasMatch()) << line.toStdString();
+            const auto b = body.match(m.captured(2));
+            ASSERT_TRUE(b.hasMatch()) << line.toStdString();
+            const int t = b.captured(1).toInt();
+            // Each thread's lines arrive whole and in its own order.
+            EXPECT_EQ(b.captured(2).toInt(), next[t]);
+            next[t] = b.captured(2).toInt() + 1;
+        }
+    }
+}
+
+TEST_F(LogHandlerTest, FatalIsWrittenThenAborts)
+{
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    const QString path = LogHandler::currentLogFile();
+    // The line goes to the file and to standard output (not standard error) before the abort.
+    EXPECT_DEATH(qFatal("Unrecoverable: %d", 42), "");
+    LogHandler::uninstall();
+    const QStringList lines = readLines(path);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(kLine.match(lines[0]).hasMatch());
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("[Fatal]: Unrecoverable: 42")));
+}
+
+} // namespace

@@ -1,0 +1,275 @@
+// The single-instance behaviour of the built executable: a second start pokes the running one
+// with one byte and exits 0; a start after the running one was killed runs; the command line.
+// Every run gets its own temporary folder, data folder, home and instance name.
+#include "app/InstanceSignal.h"
+#include "app/RunGuard.h"
+
+#include "common/qt_wait.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QString executablePath()
+{
+    const QString fromEnv = qEnvironmentVariable("ORVIXTOOLS_EXE");
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../orvixtools"));
+}
+
+class InstanceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root.isValid());
+        for (const char* sub : {"tmp", "data", "home", "config", "cache", "runtime"})
+            ASSERT_TRUE(QDir(root.path()).mkdir(QString::fromLatin1(sub)));
+        QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        name = QStringLiteral("OrvixToolsTest-") + QUuid::createUuid().toString(QUuid::Id128);
+
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), root.filePath(QStringLiteral("tmp")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), root.filePath(QStringLiteral("cache")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("ORVIXTOOLS_INSTANCE_NAME"), name);
+
+        // This process shares the children's temporary folder, so that its own guard and
+        // server meet theirs.
+        savedTmp = qgetenv("TMPDIR");
+        hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+        qputenv("TMPDIR", root.filePath(QStringLiteral("tmp")).toLocal8Bit());
+
+        exe = executablePath();
+        ASSERT_TRUE(QFileInfo(exe).isExecutable()) << "build the orvixtools target first: " << exe.toStdString();
+    }
+
+    void TearDown() override
+    {
+        for (auto& process : processes) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(3000);
+            }
+        }
+        processes.clear();
+        // Drops a segment that a killed child may have left behind.
+        { RunGuard cleanup(name); }
+        if (hadTmp)
+            qputenv("TMPDIR", savedTmp);
+        else
+            qunsetenv("TMPDIR");
+    }
+
+    QProcess* launch(const QStringList& args = {})
+    {
+        processes.push_back(std::make_unique<QProcess>());
+        QProcess* process = processes.back().get();
+        process->setProcessEnvironment(env);
+        process->start(exe, args);
+        return process;
+    }
+
+    // Runs the executable to its end; returns false when it did not end within timeoutMs.
+    bool runToEnd(QProcess* process, int timeoutMs = 5000)
+    {
+        return testutil::waitUntil([process] { return process->state() == QProcess::NotRunning; }, timeoutMs);
+    }
+
+    static bool waitForOutput(QProcess* process, QByteArray& out, const QByteArray& text, int timeoutMs = 5000)
+    {
+        return testutil::waitUntil([&] {
+            out += process->readAllStandardOutput();
+            return out.contains(text);
+        }, timeoutMs);
+    }
+
+    QTemporaryDir root;
+    QString name;
+    QString exe;
+    QProcessEnvironment env;
+    QByteArray savedTmp;
+    bool hadTmp = false;
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+TEST_F(InstanceTest, ServerListensForThisUserOnlyAndReplacesAStaleSocket)
+{
+    // A file left where the socket belongs, as a crashed instance leaves it.
+    const QString socketPath = QDir(QDir::tempPath()).filePath(name);
+    {
+        QFile stale(socketPath);
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    }
+    QLocalServer server;
+    ASSERT_TRUE(InstanceSignal::listen(server, name));
+    const QFileInfo info(socketPath);
+    EXPECT_EQ(info.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                                    | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther),
+              QFileDevice::Permissions());
+
+    // The sending side: exactly one byte 0x01.
+    EXPECT_TRUE(InstanceSignal::send(name));
+    QByteArray received;
+    QLocalSocket* client = nullptr;
+    ASSERT_TRUE(testutil::waitUntil([&] {
+        if (!client)
+            client = server.nextPendingConnection();
+        if (client)
+            received += client->readAll();
+        return client && client->state() == QLocalSocket::UnconnectedState;
+    }));
+    received += client->readAll();
+    EXPECT_EQ(received, QByteArray(1, '\x01'));
+}
+
+TEST_F(InstanceTest, SendingToNoServerFailsQuickly)
+{
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(InstanceSignal::send(name));
+    EXPECT_LT(timer.elapsed(), 1000);
+}
+
+TEST_F(InstanceTest, SecondStartSendsOneByteAndExitsZero)
+{
+    // This process plays the running instance.
+    RunGuard guard(name);
+    ASSERT_TRUE(guard.tryToRun());
+    QLocalServer server;
+    ASSERT_TRUE(InstanceSignal::listen(server, name));
+    QList<QLocalSocket*> clients;
+    QByteArray received;
+    QObject::connect(&server, &QLocalServer::newConnection, [&] {
+        while (QLocalSocket* c = server.nextPendingConnection())
+            clients.append(c);
+    });
+
+    QProcess* second = launch();
+    ASSERT_TRUE(runToEnd(second));
+    testutil::waitUntil([&] {
+        for (QLocalSocket* c : clients)
+            received += c->readAll();
+        return !clients.isEmpty() && clients.first()->state() == QLocalSocket::UnconnectedState;
+    }, 2000);
+    for (QLocalSocket* c : clients)
+        received += c->readAll();
+
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_EQ(clients.size(), 1);
+    EXPECT_EQ(received, QByteArray(1, '\x01'));
+    EXPECT_TRUE(second->readAllStandardError().contains("OrvixTools already running, exiting ..."));
+    // The second instance writes no log file.
+    EXPECT_FALSE(QFileInfo::exists(root.filePath(QStringLiteral("data/hu.brixeon.orvixtools/logs"))));
+}
+
+TEST_F(InstanceTest, SecondStartWithNobodyListeningStillExitsZero)
+{
+    RunGuard guard(name);
+    ASSERT_TRUE(guard.tryToRun());
+    QProcess* second = launch();
+    ASSERT_TRUE(runToEnd(second));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+}
+
+TEST_F(InstanceTest, RestartAfterTheFirstWasKilled)
+{
+    QByteArray outFirst;
+    QProcess* first = launch();
+    ASSERT_TRUE(waitForOutput(first, outFirst, "started")) << outFirst.toStdString();
+    first->kill();
+    ASSERT_TRUE(first->waitForFinished(3000));
+
+    // The killed instance left its segment and its socket file; the next start runs all the same.
+    QByteArray outNext;
+    QProcess* next = launch();
+    ASSERT_TRUE(waitForOutput(next, outNext, "started")) << outNext.toStdString();
+
+    // And it hears a further start.
+    QProcess* poke = launch();
+    ASSERT_TRUE(runToEnd(poke));
+    EXPECT_EQ(poke->exitCode(), 0);
+    ASSERT_TRUE(waitForOutput(next, outNext, "Show/hide request from another instance")) << outNext.toStdString();
+    testutil::spin(100);
+    outNext += next->readAllStandardOutput();
+    EXPECT_EQ(outNext.count("Show/hide request from another instance"), 1);
+
+    // A quit request ends it cleanly, and the guard is free again.
+    next->terminate();
+    ASSERT_TRUE(runToEnd(next));
+    EXPECT_EQ(next->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(next->exitCode(), 0);
+    RunGuard after(name);
+    EXPECT_TRUE(after.tryToRun());
+
+    // Both runs logged to files in the data folder, in the log line format.
+    const QDir logs(root.filePath(QStringLiteral("data/hu.brixeon.orvixtools/logs")));
+    const QStringList files = logs.entryList({QStringLiteral("*.log")}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    QFile log(logs.filePath(files.last()));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    EXPECT_TRUE(text.contains("]: OrvixTools ")) << text.toStdString();
+    EXPECT_TRUE(text.contains("[Debug]: Show/hide request from another instance")) << text.toStdString();
+}
+
+TEST_F(InstanceTest, CommandLine)
+{
+    QProcess* version = launch({QStringLiteral("--version")});
+    ASSERT_TRUE(runToEnd(version));
+    EXPECT_EQ(version->exitCode(), 0);
+    EXPECT_TRUE(QString::fromLocal8Bit(version->readAllStandardOutput())
+                    .contains(QRegularExpression(QStringLiteral("^OrvixTools \\d+\\.\\d+\\.\\d+\\n$"))));
+
+    QProcess* help = launch({QStringLiteral("--help")});
+    ASSERT_TRUE(runToEnd(help));
+    EXPECT_EQ(help->exitCode(), 0);
+    const QByteArray helpText = help->readAllStandardOutput();
+    EXPECT_TRUE(helpText.contains("Orvix tools command line")) << helpText.toStdString();
+    EXPECT_TRUE(helpText.contains("-t, --turbo")) << helpText.toStdString();
+    EXPECT_TRUE(helpText.contains("Turn on turbo mode")) << helpText.toStdString();
+
+    QProcess* wrong = launch({QStringLiteral("--no-such-option")});
+    ASSERT_TRUE(runToEnd(wrong));
+    EXPECT_NE(wrong->exitCode(), 0);
+    EXPECT_TRUE(wrong->readAllStandardError().contains("Unknown option")) ;
+
+    // Printing and exiting gives the guard up.
+    RunGuard after(name);
+    EXPECT_TRUE(after.tryToRun());
+}
+
+TEST_F(InstanceTest, TurboBothNames)
+{
+    for (const QString& option : {QStringLiteral("-t"), QStringLiteral("--turbo")}) {
+        QByteArray out;
+        QProcess* run = launch({option});
+        ASSERT_TRUE(waitForOutput(run, out, "started")) << out.toStdString();
+        EXPECT_TRUE(out.contains("started in turbo mode")) << out.toStdString();
+        run->terminate();
+        ASSERT_TRUE(runToEnd(run));
+        EXPECT_EQ(run->exitCode(), 0);
+    }
+}
+
+} // namespace

@@ -1,0 +1,41 @@
+#pragma once
+// The progress window of a download: an information text, a percentage bar and a Cancel button.
+// It is shown without blocking; cancelling only emits dialogClosed, its owner decides the rest.
+#include <QDialog>
+#include <QString>
+
+namespace Ui {
+class ProgressDialog;
+}
+
+namespace OX {
+
+class ProgressDialog : public QDialog
+{
+    Q_OBJECT
+    Q_PROPERTY(double progress READ progress WRITE setProgress)
+    Q_PROPERTY(QString info READ info WRITE setInfo)
+public:
+    explicit ProgressDialog(QWidget* parent = nullptr);
+    ~ProgressDialog() override;
+
+    QString info() const { return infoText; }
+    void setInfo(const QString& text);
+
+    double progress() const { return fraction; }
+    // The bar shows the integer part of fraction x 100, clamped to 0..100 (not a number: 0).
+    void setProgress(double fraction);
+
+signals:
+    void dialogClosed();
+
+private slots:
+    void on_buttonBox_rejected();
+
+private:
+    Ui::ProgressDialog* ui;
+    double fraction = 0.0;
+    QString infoText;
+};
+
+} // namespace OX

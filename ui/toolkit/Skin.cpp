@@ -1,0 +1,92 @@
+#include "ui/toolkit/Skin.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtDebug>
+
+namespace OX {
+
+namespace {
+const QColor kFallback(255, 0, 0, 255);
+}
+
+Skin::Skin() = default;
+
+Skin::~Skin() = default;
+
+Skin* Skin::createInstance()
+{
+    return new Skin;
+}
+
+Skin* Skin::instance()
+{
+    // Built once under the language's initialisation guard: a second thread asking while the
+    // first builds it waits; the instance is deleted at process exit.
+    struct Holder {
+        Skin* skin = Skin::createInstance();
+        ~Holder() { delete skin; }
+    };
+    static Holder holder;
+    return holder.skin;
+}
+
+QColor Skin::color(const QString& key)
+{
+    return instance()->colorByName(key);
+}
+
+QColor Skin::colorByName(const QString& key) const
+{
+    return colors.value(key, kFallback);
+}
+
+QColor Skin::operator[](const QString& key) const
+{
+    return colorByName(key);
+}
+
+bool Skin::load(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qWarning("Couldn't open SKIN resource: %s - %s", qPrintable(fileName), qPrintable(file.errorString()));
+        return false;
+    }
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    const QJsonValue skin = doc.object().value(QStringLiteral("skin"));
+    if (skin.isObject()) {
+        colors.clear();
+        const QJsonObject object = skin.toObject();
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            if (!it.value().isString())
+                continue;
+            const QString name = it.value().toString();
+            if (name.isEmpty() || !name.startsWith(QLatin1Char('#')))
+                continue;
+            colors.insert(it.key(), QColor(name));
+        }
+    }
+    emit skinChanged();
+    return true;
+}
+
+QString Skin::loadQSS(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qWarning("Couldn't open style sheet resource: %s", qPrintable(fileName));
+        return QString();
+    }
+    QByteArray bytes = file.readAll();
+    const int zero = bytes.indexOf('\0');
+    if (zero >= 0)
+        bytes.truncate(zero);
+    QString text = QString::fromUtf8(bytes);
+    for (auto it = colors.constBegin(); it != colors.constEnd(); ++it)
+        text.replace(QLatin1Char('@') + it.key(), it.value().name(QColor::HexRgb), Qt::CaseSensitive);
+    return text;
+}
+
+} // namespace OX

@@ -1,0 +1,60 @@
+#pragma once
+// Short feedback sounds: one when the dongle asks for audio feedback, one when the headset's
+// control comes to this computer and one when it goes elsewhere.
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+class QSoundEffect;
+
+namespace OX {
+
+// One sound, loaded from a file or resource. A play request while it still sounds is dropped.
+class SoundEffect : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SoundEffect(const QString& fileName, QObject* parent = nullptr);
+    ~SoundEffect() override;
+
+    QString fileName() const { return name; }
+
+    // Starts the sound when its previous play has finished (or it never played).
+    void play();
+
+protected:
+    // True while the previous play still sounds.
+    virtual bool isSounding() const;
+    // Starts the sound.
+    virtual void start();
+
+private:
+    QString name;
+    QSoundEffect* sound;
+};
+
+class SoundPlayer : public QObject
+{
+    Q_OBJECT
+public:
+    enum Sample {
+        ZEROINIT = 0,        // the audio-feedback sound
+        CHANNEL_ACTIVE = 1,  // control is on this computer
+        CHANNEL_PASSIVE = 2, // control went elsewhere
+    };
+    Q_ENUM(Sample)
+
+    explicit SoundPlayer(QObject* parent = nullptr);
+    ~SoundPlayer() override;
+
+    // Plays the sample unless it is still sounding; an unknown sample does nothing.
+    void play(Sample sample);
+
+    // The effect of a sample, or null for an unknown one.
+    SoundEffect* effect(Sample sample) const { return effects.value(sample, nullptr); }
+
+private:
+    QMap<Sample, SoundEffect*> effects;
+};
+
+} // namespace OX
