@@ -1,0 +1,180 @@
+#include "app/ApiManager.h"
+#include "app/DownloadTask.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QJsonDocument>
+#include <QJsonValue>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace API {
+
+constexpr const char Result::ErrorDomain[];
+
+namespace {
+
+// The maker's web service (plain http).
+constexpr const char DefaultServiceHost[] = "http://service.brixeon.hu";
+
+QUrl& serviceOverride()
+{
+    static QUrl url;
+    return url;
+}
+
+QNetworkRequest makeRequest(const QUrl& url)
+{
+    QNetworkRequest request(url);
+    // Redirects of JSON requests are not followed, whatever the application-wide default.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    return request;
+}
+
+} // namespace
+
+Result::Result()
+    : Result(Ok)
+{
+}
+
+Result::Result(int c, const QString& d)
+    : code(c)
+    , domain(QString::fromLatin1(ErrorDomain))
+{
+    finalizeErrorTexts();
+    detail = d;
+}
+
+const char* Result::textForCode(int c)
+{
+    switch (c) {
+    case Ok: return QT_TRANSLATE_NOOP("QObject", "Ok");
+    case Failed: return QT_TRANSLATE_NOOP("QObject", "Failed");
+    case Aborted: return QT_TRANSLATE_NOOP("QObject", "Aborted");
+    default: return QT_TRANSLATE_NOOP("QObject", "Unknwon error");
+    }
+}
+
+void Result::finalizeErrorTexts()
+{
+    text = QCoreApplication::translate("QObject", textForCode(code));
+}
+
+QString Result::toStringHelper() const
+{
+    return QStringLiteral("%1:%2 \"%3\" (%4)").arg(domain).arg(code).arg(text, detail);
+}
+
+QUrl serviceBaseUrl()
+{
+    const QUrl& o = serviceOverride();
+    return o.isEmpty() ? QUrl(QString::fromLatin1(DefaultServiceHost)) : o;
+}
+
+QUrl serviceUrl(const QString& path)
+{
+    QString base = serviceBaseUrl().toString();
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return QUrl(base + path);
+}
+
+void setServiceBaseUrl(const QUrl& url)
+{
+    serviceOverride() = url;
+}
+
+Manager::Manager(QObject* parent)
+    : QObject(parent)
+    , m_nam(new QNetworkAccessManager(this))
+{
+    qRegisterMetaType<API::Result>("API::Result");
+    m_nam->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+}
+
+Manager::~Manager() = default;
+
+void Manager::isReachable(const QUrl& url, ReachableCallback callback)
+{
+    QNetworkReply* reply = m_nam->head(makeRequest(url));
+    connect(reply, &QNetworkReply::finished, this, [reply, callback = std::move(callback)] {
+        const bool reachable = reply->error() == QNetworkReply::NoError;
+        if (!reachable)
+            qDebug().noquote() << "Not reachable: " + reply->errorString();
+        reply->deleteLater();
+        if (callback)
+            callback(reachable);
+    });
+}
+
+void Manager::apiCall(Method method, const QUrl& url, const QJsonObject& body, ApiCallback callback)
+{
+    QNetworkRequest request = makeRequest(url);
+    const QByteArray json = QJsonDocument(body).toJson(QJsonDocument::Indented);
+    auto withBody = [&request] {
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
+    };
+
+    QNetworkReply* reply = nullptr;
+    switch (method) {
+    case Method::Head: reply = m_nam->head(request); break;
+    case Method::Get: reply = m_nam->get(request); break;
+    case Method::Post: withBody(); reply = m_nam->post(request, json); break;
+    case Method::Put: withBody(); reply = m_nam->put(request, json); break;
+    case Method::Delete: reply = m_nam->deleteResource(request); break;
+    case Method::Options:
+        withBody();
+        reply = m_nam->sendCustomRequest(request, QByteArrayLiteral("OPTIONS"), json);
+        break;
+    }
+    if (!reply) {
+        if (callback)
+            callback(Result(Result::Failed, QStringLiteral("Unknown request method %1").arg(int(method))),
+                     QJsonObject());
+        return;
+    }
+
+    connect(reply, &QNetworkReply::finished, this, [reply, callback = std::move(callback)] {
+        Result result;
+        QJsonObject object;
+        if (reply->error() != QNetworkReply::NoError) {
+            // HTTP error statuses arrive here too, whatever body they carry.
+            result = Result(Result::Failed, reply->errorString());
+        } else {
+            object = QJsonDocument::fromJson(reply->readAll()).object();
+            const QJsonValue flag = object.value(QStringLiteral("result"));
+            if (flag.isDouble() && flag.toDouble() == 1.0) {
+                result = Result(Result::Ok);
+            } else {
+                const QString message = object.value(QStringLiteral("err")).toObject()
+                                            .value(QStringLiteral("message")).toString();
+                result = Result(Result::Failed, message);
+            }
+        }
+        reply->deleteLater();
+        if (callback)
+            callback(result, object);
+    });
+}
+
+void Manager::apiGet(const QUrl& url, ApiCallback callback)
+{
+    apiCall(Method::Get, url, QJsonObject(), std::move(callback));
+}
+
+void Manager::apiPost(const QUrl& url, const QJsonObject& body, ApiCallback callback)
+{
+    apiCall(Method::Post, url, body, std::move(callback));
+}
+
+DownloadTask* Manager::download(const QUrl& url, ProgressCallback progress, FinishedCallback finished)
+{
+    auto* task = new DownloadTask(url, std::move(progress), std::move(finished), m_nam);
+    task->start();
+    return task;
+}
+
+} // namespace API

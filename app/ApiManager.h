@@ -1,0 +1,99 @@
+#pragma once
+// Client of the maker's web service: a reachability probe, JSON requests with the service's
+// envelope ("result" 1 is success, otherwise "err"."message" says why) and file downloads.
+// Every outcome arrives once, through a callback on the GUI thread.
+#include <QJsonObject>
+#include <QMetaType>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QNetworkAccessManager;
+
+namespace API {
+
+class DownloadTask;
+
+// The outcome of one request or download; the same fields and text form as a device result.
+class Result {
+public:
+    static constexpr const char ErrorDomain[] = "hu.orvixtool.download.errorDomain";
+
+    enum Code {
+        Ok = 0,
+        Failed = 1,
+        Aborted = 2,
+    };
+
+    // Code 0 with its domain and text.
+    Result();
+    // The given code with the domain and the text of the code filled in, then the detail.
+    explicit Result(int code, const QString& detail = QString());
+
+    // Sets text from code (translated in the context "QObject").
+    void finalizeErrorTexts();
+    // "<domain>:<code> \"<text>\" (<detail>)"
+    QString toStringHelper() const;
+    // The untranslated text of a code; "Unknwon error" for a code outside the table.
+    static const char* textForCode(int code);
+
+    int code = Ok;
+    QString domain;
+    QString text;
+    QString detail;
+    QString extra; // copied with the record, never filled here
+};
+
+// The request sent by Manager::apiCall.
+enum class Method {
+    Head = 0,    // no body
+    Get = 1,     // no body
+    Post = 2,    // JSON body
+    Put = 3,     // JSON body
+    Delete = 4,  // no body
+    Options = 5, // custom verb "OPTIONS" with the JSON body
+};
+
+// The service's base address ("http://host"); callers append their paths. Built in, and
+// changed only through setServiceBaseUrl.
+QUrl serviceBaseUrl();
+// The base address followed by path (which starts with "/").
+QUrl serviceUrl(const QString& path);
+// Test seam: points serviceBaseUrl at another server (the tests' in-process one). An empty
+// url restores the built-in host. The application itself never calls it. GUI thread only.
+void setServiceBaseUrl(const QUrl& url);
+
+class Manager : public QObject {
+    Q_OBJECT
+public:
+    using ReachableCallback = std::function<void(bool)>;
+    using ApiCallback = std::function<void(Result, QJsonObject)>;
+    using ProgressCallback = std::function<void(DownloadTask*, double, qint64)>;
+    using FinishedCallback = std::function<void(DownloadTask*, Result)>;
+
+    explicit Manager(QObject* parent = nullptr);
+    ~Manager() override;
+
+    // HEAD url: callback(true) when the reply ends without a network error, else false.
+    void isReachable(const QUrl& url, ReachableCallback callback);
+    // Sends the request and interprets the service's envelope; callback gets the result and
+    // the reply's top-level JSON object (empty after a network error).
+    void apiCall(Method method, const QUrl& url, const QJsonObject& body, ApiCallback callback);
+    void apiGet(const QUrl& url, ApiCallback callback);
+    void apiPost(const QUrl& url, const QJsonObject& body, ApiCallback callback);
+    // Creates and starts a download of url into the download folder. The task outlives its
+    // end (its folder and file path stay readable) and is deleted with this manager. When
+    // it cannot start, finished has already been called when this returns.
+    DownloadTask* download(const QUrl& url, ProgressCallback progress, FinishedCallback finished);
+
+    QNetworkAccessManager* networkAccessManager() const { return m_nam; }
+
+private:
+    QNetworkAccessManager* m_nam;
+};
+
+} // namespace API
+
+Q_DECLARE_METATYPE(API::Result)

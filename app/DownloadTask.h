@@ -1,0 +1,102 @@
+#pragma once
+// One file download from the web service into the private download folder
+// "OrvixTools-Update" inside the temporary folder, with progress, speed, cancellation and
+// redirect following. The finished callback runs exactly once per started download.
+#include "app/ApiManager.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+class QFile;
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace API {
+
+class DownloadTask : public QObject {
+    Q_OBJECT
+public:
+    enum Status {
+        Initialized = 0,
+        InProgress = 1,
+        Canceled = 2,
+        Failed = 3,
+        Succeeded = 4,
+    };
+    Q_ENUM(Status)
+
+    // (task, fraction 0..1 — 0.0 when the total is unknown, remaining seconds — -1 when they
+    // cannot be estimated yet)
+    using ProgressCallback = std::function<void(DownloadTask*, double, qint64)>;
+    using FinishedCallback = std::function<void(DownloadTask*, Result)>;
+
+    // The folder's name inside the temporary folder.
+    static constexpr const char FolderName[] = "OrvixTools-Update";
+    // Redirects followed at most per download; one more fails it.
+    static constexpr int MaxRedirects = 10;
+
+    // Empties and recreates the download folder (owner-only); sends nothing. The network
+    // access manager becomes the task's parent.
+    DownloadTask(const QUrl& url, ProgressCallback progress, FinishedCallback finished,
+                 QNetworkAccessManager* manager);
+    // A download still running is aborted without a callback and its partial file removed.
+    ~DownloadTask() override;
+
+    // Starts the download when the task is Initialized. True when it is InProgress after.
+    bool start();
+
+    Status status() const { return m_status; }
+    QUrl url() const { return m_url; }
+    QDir folder() const { return m_folder; }
+    // The file being written; in a successful finished callback the complete file, which
+    // the caller moves away (it is removed when the callback returns).
+    QString filePath() const { return m_filePath; }
+    // Smoothed download speed in bytes per second.
+    double speed() const { return m_speed; }
+    int redirectCount() const { return m_redirects; }
+
+    // The file name for a download of url: the last path component, fully decoded, made
+    // safe to use inside the folder (no separators, never "." or "..", never empty).
+    static QString fileNameFor(const QUrl& url);
+    // The download folder for the current temporary folder.
+    static QString folderPath();
+
+public slots:
+    // While InProgress: aborts the download, which then reports code 2. Otherwise nothing.
+    void cancel();
+
+    void onFinished();
+    void onReadyRead();
+    void onUpdateDataReadProgress(qint64 bytesRead, qint64 totalBytes);
+
+private:
+    bool prepareFolder();
+    bool folderUsable(QString* why) const;
+    void report(int code, const QString& detail = QString());
+    void dropFile(bool remove);
+    void releaseReply();
+    bool fail(Status status, int code, const QString& detail);
+
+    QNetworkAccessManager* m_manager;
+    QUrl m_url;
+    ProgressCallback m_progress;
+    FinishedCallback m_finished;
+    Status m_status = Initialized;
+    QElapsedTimer m_clock;
+    double m_speed = 0.0;
+    QDir m_folder;
+    QString m_filePath;
+    std::unique_ptr<QFile> m_file;
+    QPointer<QNetworkReply> m_reply;
+    int m_redirects = 0;
+    qint64 m_written = 0;
+    QString m_writeError;
+};
+
+} // namespace API
