@@ -2,7 +2,6 @@
 #include "usb/LibUsbBackend.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 void QtUsb::registerMetaTypes()
 {
@@ -35,7 +34,7 @@ void QUsbManager::setUp()
     QtUsb::FilterList present;
     m_backend->listDevices(&present);
     {
-        QMutexLocker lock(&m_listMutex);
+        std::lock_guard<std::mutex> lock(m_listMutex);
         m_present = present;
     }
 
@@ -65,15 +64,18 @@ QUsbManager::~QUsbManager()
 void QUsbManager::stop()
 {
     {
-        QMutexLocker lock(&m_sleepMutex);
+        std::lock_guard<std::mutex> lock(m_sleepMutex);
         m_stop = true;
-        m_wake.wakeAll();
     }
+    m_wake.notify_all();
     if (m_open)
         m_backend->interrupt();
     // Every wait of the loop is bounded (one interval at most) and cut short by the
     // interrupt above, so this returns promptly.
     wait();
+    // Pairs with the thread's last act, so that everything it did is seen from here on
+    // (QThread::wait alone is invisible to thread checkers).
+    std::lock_guard<std::mutex> lock(m_sleepMutex);
 }
 
 void QUsbManager::run()
@@ -88,11 +90,11 @@ void QUsbManager::run()
         // A bus that cannot be read reports nothing: an unreadable bus is not an unplug.
         if (m_backend->listDevices(&list) && !m_stop)
             monitorDevices(list);
-        QMutexLocker lock(&m_sleepMutex);
-        if (!m_stop)
-            m_wake.wait(&m_sleepMutex, m_intervalMs);
+        std::unique_lock<std::mutex> lock(m_sleepMutex);
+        m_wake.wait_for(lock, std::chrono::milliseconds(m_intervalMs), [this] { return m_stop.load(); });
     }
     qDebug("USBManager stoped.");
+    std::lock_guard<std::mutex> lock(m_sleepMutex); // the hand-over to stop()
 }
 
 void QUsbManager::onHotplugEvent(int event, const QtUsb::DeviceFilter* filter)
@@ -106,10 +108,10 @@ void QUsbManager::onHotplugEvent(int event, const QtUsb::DeviceFilter* filter)
         qDebug("USB device descriptor unreadable, hotplug event %d ignored", event);
         return;
     }
-    QMutexLocker report(&m_reportMutex);
+    std::lock_guard<std::mutex> report(m_reportMutex);
     const QtUsb::FilterList one{*filter};
     {
-        QMutexLocker lock(&m_listMutex);
+        std::lock_guard<std::mutex> lock(m_listMutex);
         if (event == QtUsb::DeviceArrived) {
             m_present.append(*filter);
         } else {
@@ -126,19 +128,19 @@ void QUsbManager::onHotplugEvent(int event, const QtUsb::DeviceFilter* filter)
 
 bool QUsbManager::isPresent(const QtUsb::DeviceFilter& filter) const
 {
-    QMutexLocker lock(&m_listMutex);
+    std::lock_guard<std::mutex> lock(m_listMutex);
     return findDevice(filter, m_present) >= 0;
 }
 
 QtUsb::FilterList QUsbManager::watchedDevices() const
 {
-    QMutexLocker lock(&m_listMutex);
+    std::lock_guard<std::mutex> lock(m_listMutex);
     return m_watched;
 }
 
 bool QUsbManager::addDevice(const QtUsb::DeviceFilter& filter)
 {
-    QMutexLocker lock(&m_listMutex);
+    std::lock_guard<std::mutex> lock(m_listMutex);
     if (findDevice(filter, m_watched) >= 0)
         return false;
     m_watched.append(filter);
@@ -147,7 +149,7 @@ bool QUsbManager::addDevice(const QtUsb::DeviceFilter& filter)
 
 bool QUsbManager::removeDevice(const QtUsb::DeviceFilter& filter)
 {
-    QMutexLocker lock(&m_listMutex);
+    std::lock_guard<std::mutex> lock(m_listMutex);
     const int index = findDevice(filter, m_watched);
     if (index >= 0)
         m_watched.removeAt(index);
@@ -165,11 +167,11 @@ int QUsbManager::findDevice(const QtUsb::DeviceFilter& filter, const QtUsb::Filt
 
 void QUsbManager::monitorDevices(const QtUsb::FilterList& list)
 {
-    QMutexLocker report(&m_reportMutex);
+    std::lock_guard<std::mutex> report(m_reportMutex);
     QtUsb::FilterList inserted;
     QtUsb::FilterList removed;
     {
-        QMutexLocker lock(&m_listMutex);
+        std::lock_guard<std::mutex> lock(m_listMutex);
         for (const auto& f : list) {
             if (findDevice(f, m_present) < 0)
                 inserted.append(f);

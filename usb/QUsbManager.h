@@ -5,12 +5,12 @@
 #include "usb/UsbBackend.h"
 #include "usb/UsbFilter.h"
 
-#include <QMutex>
 #include <QThread>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 class QUsbManager : public QThread {
     Q_OBJECT
@@ -68,13 +68,14 @@ private:
     bool m_hotplug = false;
     bool m_open = false;
 
-    mutable QMutex m_listMutex;       // guards m_watched and m_present
+    // Standard mutexes rather than Qt's so that thread checkers see every hand-over.
+    mutable std::mutex m_listMutex;   // guards m_watched and m_present
     QtUsb::FilterList m_watched;
     QtUsb::FilterList m_present;
 
-    QMutex m_reportMutex;             // one report (compare + emit) at a time
-    QMutex m_sleepMutex;              // with m_wake: the polling pause, cut short by stop()
-    QWaitCondition m_wake;
+    std::mutex m_reportMutex;         // one report (compare + emit) at a time
+    std::mutex m_sleepMutex;          // with m_wake: the polling pause, cut short by stop()
+    std::condition_variable m_wake;
 };
 
 // Home of the bus enumeration.

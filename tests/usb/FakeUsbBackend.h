@@ -3,21 +3,22 @@
 // poll run at a time, or pushes hot-plug events.
 #include "usb/UsbBackend.h"
 
-#include <QDeadlineTimer>
-#include <QMutex>
-#include <QMutexLocker>
-#include <QWaitCondition>
-
+#include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 #include <memory>
 #include <optional>
 #include <utility>
 
 namespace fakeusb {
 
+using Lock = std::unique_lock<std::mutex>;
+using Clock = std::chrono::steady_clock;
+
 struct State {
-    QMutex mutex;
-    QWaitCondition cond;
+    std::mutex mutex;
+    std::condition_variable cond;
 
     // Set-up script.
     bool openOk = true;
@@ -46,48 +47,35 @@ struct State {
     // is until the poll's comparison and reports are done.
     bool poll(int timeoutMs = 2000)
     {
-        QMutexLocker lock(&mutex);
+        Lock lock(mutex);
         const int target = listCalls + 1;
         ++releases;
-        cond.wakeAll();
-        QDeadlineTimer deadline(timeoutMs);
-        while (listCalls < target) {
-            if (!cond.wait(&mutex, deadline))
-                return false;
-        }
-        return true;
+        cond.notify_all();
+        return cond.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return listCalls >= target; });
     }
 
     // Waits until the watcher thread sits in its first gated poll.
     bool waitForGate(int timeoutMs = 2000)
     {
-        QMutexLocker lock(&mutex);
-        QDeadlineTimer deadline(timeoutMs);
-        while (listCalls < 2) {
-            if (!cond.wait(&mutex, deadline))
-                return false;
-        }
-        return true;
+        Lock lock(mutex);
+        return cond.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return listCalls >= 2; });
     }
 
     void push(int event, std::optional<QtUsb::DeviceFilter> filter)
     {
-        QMutexLocker lock(&mutex);
+        Lock lock(mutex);
         events.emplace_back(event, filter);
-        cond.wakeAll();
+        cond.notify_all();
     }
 
     // Waits until every pushed event has been handed over and the handler has returned.
     bool drain(int timeoutMs = 2000)
     {
-        QMutexLocker lock(&mutex);
-        QDeadlineTimer deadline(timeoutMs);
+        Lock lock(mutex);
         const int target = handleCalls + 1;
-        while (!events.empty() || handleCalls < target) {
-            if (!cond.wait(&mutex, deadline))
-                return false;
-        }
-        return true;
+        return cond.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return events.empty() && handleCalls >= target; });
     }
 };
 
@@ -97,19 +85,18 @@ public:
 
     bool open() override
     {
-        QMutexLocker lock(&m_state->mutex);
+        Lock lock(m_state->mutex);
         return m_state->openOk;
     }
 
     bool listDevices(QtUsb::FilterList* out) override
     {
-        QMutexLocker lock(&m_state->mutex);
+        Lock lock(m_state->mutex);
         const bool first = m_state->listCalls == 0;
         ++m_state->listCalls;
-        m_state->cond.wakeAll();
+        m_state->cond.notify_all();
         if (m_state->gated && !first) {
-            while (m_state->releases == 0 && !m_state->interrupted)
-                m_state->cond.wait(&m_state->mutex);
+            m_state->cond.wait(lock, [&] { return m_state->releases > 0 || m_state->interrupted; });
             if (m_state->releases == 0)
                 return false; // interrupted: stopping
             --m_state->releases;
@@ -120,13 +107,13 @@ public:
 
     bool hasHotplug() const override
     {
-        QMutexLocker lock(&m_state->mutex);
+        Lock lock(m_state->mutex);
         return m_state->hotplug;
     }
 
     bool registerHotplug(HotplugSink sink) override
     {
-        QMutexLocker lock(&m_state->mutex);
+        Lock lock(m_state->mutex);
         m_sink = std::move(sink);
         return m_state->registerOk;
     }
@@ -135,33 +122,34 @@ public:
     {
         std::deque<std::pair<int, std::optional<QtUsb::DeviceFilter>>> batch;
         {
-            QMutexLocker lock(&m_state->mutex);
-            QDeadlineTimer deadline(m_state->honourTimeout ? timeoutMs : -1);
-            while (m_state->events.empty()
-                   && !(m_state->interrupted && m_state->honourInterrupt)) {
-                if (!m_state->cond.wait(&m_state->mutex, deadline))
-                    break;
-            }
+            Lock lock(m_state->mutex);
+            auto ready = [&] {
+                return !m_state->events.empty() || (m_state->interrupted && m_state->honourInterrupt);
+            };
+            if (m_state->honourTimeout)
+                m_state->cond.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
+            else
+                m_state->cond.wait(lock, ready);
             batch.swap(m_state->events);
         }
         for (const auto& [event, filter] : batch)
             m_sink(event, filter ? &*filter : nullptr);
-        QMutexLocker lock(&m_state->mutex);
+        Lock lock(m_state->mutex);
         ++m_state->handleCalls;
-        m_state->cond.wakeAll();
+        m_state->cond.notify_all();
     }
 
     void interrupt() override
     {
-        QMutexLocker lock(&m_state->mutex);
+        Lock lock(m_state->mutex);
         m_state->interrupted = true;
         if (m_state->honourInterrupt)
-            m_state->cond.wakeAll();
+            m_state->cond.notify_all();
     }
 
     void close() override
     {
-        QMutexLocker lock(&m_state->mutex);
+        Lock lock(m_state->mutex);
         ++m_state->closeCalls;
     }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
 
 using QtUsb::DeviceFilter;
 using QtUsb::FilterList;
@@ -38,7 +39,7 @@ public:
 
     QList<Report> reports() const
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         return m_reports;
     }
 
@@ -47,11 +48,11 @@ public:
 private:
     void add(bool inserted, const FilterList& l)
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         m_reports.append({inserted, l});
     }
 
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QList<Report> m_reports;
 };
 
@@ -70,7 +71,7 @@ std::unique_ptr<QUsbManager> makeManager(const std::shared_ptr<fakeusb::State>& 
 
 void setBus(fakeusb::State& s, const FilterList& bus)
 {
-    QMutexLocker lock(&s.mutex);
+    std::lock_guard<std::mutex> lock(s.mutex);
     s.bus = bus;
 }
 
@@ -210,7 +211,7 @@ TEST(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
     Recorder rec(*m);
     ASSERT_TRUE(s->waitForGate());
     {
-        QMutexLocker lock(&s->mutex);
+        std::lock_guard<std::mutex> lock(s->mutex);
         s->listOk = false;
         s->bus.clear();
     }
@@ -221,7 +222,7 @@ TEST(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
 
     // Readable again, with the dongle gone: exactly one departure.
     {
-        QMutexLocker lock(&s->mutex);
+        std::lock_guard<std::mutex> lock(s->mutex);
         s->listOk = true;
         s->bus = {kHub};
     }
@@ -310,7 +311,7 @@ TEST(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
     EXPECT_FALSE(m->isPresent(kDongle));
     EXPECT_TRUE(m->isPresent(kMouse));
     // No enumeration happens in hot-plug mode after the start-up look.
-    QMutexLocker lock(&s->mutex);
+    std::lock_guard<std::mutex> lock(s->mutex);
     EXPECT_EQ(s->listCalls, 1);
 }
 
@@ -363,7 +364,7 @@ TEST(UsbManagerInert, FailedSetUpStartsNoThread)
         EXPECT_FALSE(m->isRunning());
         EXPECT_FALSE(m->isPresent(kDongle));
     }
-    QMutexLocker lock(&s->mutex);
+    std::lock_guard<std::mutex> lock(s->mutex);
     EXPECT_EQ(s->listCalls, 0);
     EXPECT_EQ(s->closeCalls, 0);
 }
@@ -381,7 +382,7 @@ TEST(UsbManagerInert, FailedRegistrationReleasesTheBackendAndKeepsTheFirstLook)
         testutil::spin(30);
         EXPECT_EQ(rec.count(), 0);
     }
-    QMutexLocker lock(&s->mutex);
+    std::lock_guard<std::mutex> lock(s->mutex);
     EXPECT_EQ(s->closeCalls, 1); // released once, not again at destruction
 }
 
@@ -412,7 +413,7 @@ TEST(UsbManagerStop, EndsPromptlyInEveryMode)
         t.start();
         m.reset();
         EXPECT_LT(t.elapsed(), 1000);
-        QMutexLocker lock(&s->mutex);
+        std::lock_guard<std::mutex> lock(s->mutex);
         EXPECT_EQ(s->closeCalls, 1);
     }
 }
