@@ -121,6 +121,11 @@ bool XModem::sendFile(const QString& path)
     }
     m_fileSize = m_file.size();
     m_timer.stop();
+    if (m_recovery) {
+        // Recovery strings must never run between the blocks of an upload.
+        m_recovery = false;
+        m_port->clear(QSerialPort::Output);
+    }
     m_started.start();
     m_speed = 0.0;
     m_busy = true;
@@ -176,6 +181,12 @@ void XModem::onSerialportReadyRead()
     m_timer.stop();
     const char c = data.at(0);
     m_event = c == READY ? EventReadyIdle : EventOtherIdle;
+    if (c == READY && m_recovery) {
+        // The loader answered (also when it was already there): recovery strings still
+        // queued would only reach it as noise.
+        m_recovery = false;
+        m_port->clear(QSerialPort::Output);
+    }
     if (m_receiverPresent) {
         if (c == READY)
             m_timer.start(m_timeouts.keepAlive);
@@ -186,11 +197,6 @@ void XModem::onSerialportReadyRead()
     if (c != READY)
         return;
     m_receiverPresent = true;
-    if (m_recovery) {
-        // The loader answered: recovery strings still queued would only reach it as noise.
-        m_recovery = false;
-        m_port->clear(QSerialPort::Output);
-    }
     emit deviceConnected();
 }
 
