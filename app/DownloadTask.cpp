@@ -137,6 +137,8 @@ bool DownloadTask::start()
             : QStringLiteral("Temporary directory %1 refused: %2!").arg(m_folder.path(), why);
         return fail(Failed, Result::Aborted, detail);
     }
+    if (!m_manager)
+        return fail(Failed, Result::Failed, QStringLiteral("No network access manager"));
     if (!isWebScheme(m_url))
         return fail(Failed, Result::Failed,
                     QStringLiteral("Unsupported download address %1").arg(m_url.toDisplayString()));

@@ -442,9 +442,17 @@ TEST_F(DownloadTest, EveryNewTaskEmptiesTheFolderAndKeepsItPrivate)
     QFile blocker(folder());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
+    int finished = 0;
     DownloadTask again(server.url("/files/a"), [](DownloadTask*, double, qint64) {},
-                       [](DownloadTask*, API::Result) {}, nullptr);
+                       [&](DownloadTask*, API::Result r) {
+                           ++finished;
+                           EXPECT_EQ(r.code, 1);
+                       },
+                       nullptr);
     EXPECT_TRUE(QFileInfo(folder()).isDir());
+    // Without a network access manager it fails instead of sending.
+    EXPECT_FALSE(again.start());
+    EXPECT_EQ(finished, 1);
 }
 
 TEST_F(DownloadTest, SymlinkedFolderIsRefusedAndItsTargetUntouched)
