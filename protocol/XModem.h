@@ -74,10 +74,11 @@ public:
     // closed and the sender is no longer busy, without uploadError or uploadFinished. A
     // receiver seen before is forgotten (deviceDisconnected). Recovery mode ends.
     void stop();
-    // Starts an upload. Returns whether it is now running. A failure found at once (no
-    // receiver, port closed, file unreadable) is reported with uploadError and
-    // uploadFinished(false). A call while an upload runs is refused and logged, with no signal,
-    // so that the running upload's listener never takes it for the end of its own upload.
+    // Starts an upload. Its outcome comes as exactly one uploadFinished (after uploadError for
+    // a failure), possibly before this returns: a failure found at once (no receiver, port
+    // closed, file unreadable) ends it there. Returns false only for a call while an upload
+    // runs: that call is refused and logged with no signal, so that the running upload's
+    // listener never takes it for the end of its own upload.
     bool sendFile(const QString& path);
     // Writes the recovery string and writes it again after every completed write, until the
     // loader's first ready byte.
