@@ -4,20 +4,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QStandardPaths>
 #include <QTextStream>
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
 // Process-wide log state. Made on first use and never destroyed, so that a thread still logging
 // while the process exits never meets a destroyed file or mutex.
 struct LogState {
-    QRecursiveMutex lock;   // serialises whole lines, in the file and on standard output
+    std::recursive_mutex lock; // serialises whole lines, in the file and on standard output
     QFile file;             // no name until the log is initialised
     QHash<int, QString> levels{
         {QtDebugMsg, QStringLiteral("Debug")},
@@ -87,7 +86,7 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
     bool opened = false;
     {
         LogState& s = state();
-        QMutexLocker locker(&s.lock);
+        std::lock_guard<std::recursive_mutex> locker(s.lock);
         s.file.close();
         s.file.setFileName(dir.absoluteFilePath(name));
         opened = s.file.open(QIODevice::WriteOnly | QIODevice::Append);
@@ -109,7 +108,7 @@ void uninstall()
 QString currentLogFile()
 {
     LogState& s = state();
-    QMutexLocker locker(&s.lock);
+    std::lock_guard<std::recursive_mutex> locker(s.lock);
     return s.file.isOpen() ? QFileInfo(s.file).absoluteFilePath() : QString();
 }
 
@@ -123,28 +122,26 @@ void oxMessageInit()
 void oxMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     Q_UNUSED(context)
-    const QString time = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"));
     LogState& s = state();
-    const QString level = s.levels.value(type);
-
-    // Both texts are made before the lock is taken; under it each goes out in one piece.
-    const QString fileLine = QStringLiteral("%1 [%2]: %3").arg(time, level, message);
-    QByteArray outLine = time.toLocal8Bit();
-    outLine += " [";
-    outLine += level.toLocal8Bit();
-    outLine += "]: ";
-    outLine += message.toLocal8Bit();
-    outLine += '\n';
-
     {
-        QMutexLocker locker(&s.lock);
+        // Everything under one lock: each line goes out whole, and the lines of the file stand
+        // in the order of their times.
+        std::lock_guard<std::recursive_mutex> locker(s.lock);
+        const QString time = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+        const QString level = s.levels.value(type);
         if (s.file.isOpen()) {
             QTextStream stream(&s.file);
             stream.setCodec("UTF-8");
-            stream << fileLine << '\n';
+            stream << QStringLiteral("%1 [%2]: %3").arg(time, level, message) << '\n';
             stream.flush();
             s.file.flush();
         }
+        QByteArray outLine = time.toLocal8Bit();
+        outLine += " [";
+        outLine += level.toLocal8Bit();
+        outLine += "]: ";
+        outLine += message.toLocal8Bit();
+        outLine += '\n';
         std::fwrite(outLine.constData(), 1, size_t(outLine.size()), stdout);
         std::fflush(stdout);
     }

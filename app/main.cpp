@@ -37,9 +37,23 @@ void onQuitSignal(int)
     (void)written;
 }
 
-void installQuitSignals(QCoreApplication& app)
+// From the moment the guard is won: a signal is remembered in the pipe until the event loop
+// reads it.
+void installQuitSignals()
 {
     if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+void watchQuitSignals(QCoreApplication& app)
+{
+    if (quitPipe[0] < 0)
         return;
     auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &app);
     QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
@@ -49,12 +63,6 @@ void installQuitSignals(QCoreApplication& app)
         qInfo("Quit requested by a signal");
         QCoreApplication::quit();
     });
-    struct sigaction action = {};
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
 }
 
 void restoreQuitSignals()
@@ -63,7 +71,8 @@ void restoreQuitSignals()
     std::signal(SIGINT, SIG_DFL);
 }
 #else
-void installQuitSignals(QCoreApplication&) {}
+void installQuitSignals() {}
+void watchQuitSignals(QCoreApplication&) {}
 void restoreQuitSignals() {}
 #endif
 
@@ -79,12 +88,14 @@ int main(int argc, char* argv[])
         guard.reset();
         return 0;
     }
+    installQuitSignals();
 
     oxMessageInit();
 
     auto app = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OrvixTools"));
     QApplication::setApplicationVersion(QStringLiteral(ORVIXTOOLS_VERSION));
+    watchQuitSignals(*app);
     QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/uifont"));
 
     auto parser = std::make_unique<QCommandLineParser>();
@@ -111,7 +122,6 @@ int main(int argc, char* argv[])
     director->start();
 
     app->setObjectName(QStringLiteral("Main"));
-    installQuitSignals(*app);
     const int exitCode = app->exec();
     restoreQuitSignals();
 

@@ -8,11 +8,11 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -204,22 +204,18 @@ TEST_F(LogHandlerTest, ThreadsNeverInterleaveWithinALine)
     constexpr int kThreads = 8;
     constexpr int kLines = 300;
     const QString padding(200, QLatin1Char('x'));
-    std::vector<QThread*> threads;
+    std::vector<std::thread> threads;
     const QString outPath = tmp.filePath(QStringLiteral("stdout.txt"));
     {
         StdoutCapture capture(outPath);
         for (int t = 0; t < kThreads; ++t) {
-            threads.push_back(QThread::create([t, padding] {
+            threads.emplace_back([t, padding] {
                 for (int i = 0; i < kLines; ++i)
                     qDebug("thread %d line %d %s end", t, i, qPrintable(padding));
-            }));
+            });
         }
-        for (QThread* thread : threads)
-            thread->start();
-        for (QThread* thread : threads) {
-            thread->wait();
-            delete thread;
-        }
+        for (std::thread& thread : threads)
+            thread.join();
     }
     LogHandler::uninstall();
 

@@ -37,7 +37,7 @@ class SoundPlayer : public QObject
 {
     Q_OBJECT
 public:
-    enum Sample {
+    enum Sample : int {
         ZEROINIT = 0,        // the audio-feedback sound
         CHANNEL_ACTIVE = 1,  // control is on this computer
         CHANNEL_PASSIVE = 2, // control went elsewhere
