@@ -83,9 +83,9 @@ void writeUInt16LE(QByteArray& bytes, quint16 value, int& offset);
 // Same for a 32-bit value, least significant byte first.
 void writeUInt32LE(QByteArray& bytes, quint32 value, int& offset);
 
-#pragma pack(push, 1)
-
-// The 13 header bytes as they lie on the wire (multi-byte fields little-endian).
+// The 13 header fields in wire order. The struct is deliberately not packed (binding a
+// reference to a packed 16-bit field is undefined behaviour); the wire form is made and
+// read only through getData, UHRType(bytes) and toByteArray.
 struct PacketHeaderFields {
     uchar sync[2] = { 0, 0 };
     uchar F = 0;
@@ -129,11 +129,6 @@ struct UHRType : PacketHeaderFields {
     QByteArray toByteArray() const;
 };
 
-#pragma pack(pop)
-
-static_assert(sizeof(PacketHeaderFields) == 13, "packet header must be 13 bytes");
-static_assert(sizeof(Header) == 13, "packet header must be 13 bytes");
-static_assert(sizeof(UHRType) == 13, "packet header must be 13 bytes");
 
 namespace Frame {
 
