@@ -1,0 +1,235 @@
+#include "app/ProfileManager.h"
+
+#include <QDebug>
+
+ProfileManager::ProfileManager(OrvixDirector* director)
+    : QObject(nullptr)
+    , m_director(director)
+    , m_placeholder(new MouseProfile(nullptr))
+{
+}
+
+ProfileManager::~ProfileManager() = default;
+
+void ProfileManager::setProfileWriter(ConnectedCheck connected, ProfileWriter writer)
+{
+    m_connected = std::move(connected);
+    m_writer = std::move(writer);
+}
+
+bool ProfileManager::dongleConnected() const
+{
+    return m_connected && m_writer && m_connected();
+}
+
+bool ProfileManager::addProfile(const MouseProfile& profile)
+{
+    if (indexOf(profile.name()) != -1)
+        return false;
+    appendProfile(profile);
+    normalizeSelection();
+    sync();
+    return true;
+}
+
+int ProfileManager::indexOf(const QString& name) const
+{
+    const QString wanted = name.toLower();
+    for (size_t i = 0; i < m_profiles.size(); ++i) {
+        if (m_profiles[i]->name().toLower() == wanted)
+            return int(i);
+    }
+    return -1;
+}
+
+bool ProfileManager::removeProfile(const QString& name)
+{
+    const int index = indexOf(name);
+    if (index == -1)
+        return false;
+    m_profiles.erase(m_profiles.begin() + index);
+    if (index == m_selected)
+        m_selected = 0;
+    else if (index < m_selected)
+        --m_selected;
+    normalizeSelection();
+    sync();
+    return true;
+}
+
+void ProfileManager::removeAllProfiles()
+{
+    m_profiles.clear();
+    m_selected = -1;
+}
+
+MouseProfile* ProfileManager::selectedProfile()
+{
+    if (hasSelectedProfile())
+        return m_profiles[size_t(m_selected)].get();
+    // Nothing is selected: hand out the defaults, so that no caller dereferences null.
+    const MouseProfile defaults(nullptr);
+    *m_placeholder = defaults;
+    m_placeholder->setProfileName(defaults.name());
+    return m_placeholder.get();
+}
+
+bool ProfileManager::hasSelectedProfile() const
+{
+    return m_selected >= 0 && m_selected < profileCount();
+}
+
+bool ProfileManager::setSelectedProfile(const QString& name)
+{
+    const int index = indexOf(name);
+    if (index == -1)
+        return false;
+    m_selected = index;
+    qDebug().noquote() << "Profile selected: " << m_profiles[size_t(index)]->toString(1);
+    return true;
+}
+
+int ProfileManager::lookUp(const QString& name, MouseProfile** profile)
+{
+    const int index = indexOf(name);
+    if (index != -1 && profile)
+        *profile = m_profiles[size_t(index)].get();
+    return index;
+}
+
+QString ProfileManager::profileName(const QString& base) const
+{
+    QString candidate = base;
+    for (int n = 1; profileNameExists(candidate); ++n)
+        candidate = QStringLiteral("%1 %2").arg(base).arg(n);
+    return candidate;
+}
+
+bool ProfileManager::profileNameExists(const QString& name) const
+{
+    for (const auto& profile : m_profiles) {
+        if (profile->name() == name)
+            return true;
+    }
+    return false;
+}
+
+MouseProfile* ProfileManager::profileAt(int index)
+{
+    if (index < 0 || index >= profileCount())
+        return nullptr;
+    return m_profiles[size_t(index)].get();
+}
+
+const MouseProfile* ProfileManager::profileAt(int index) const
+{
+    if (index < 0 || index >= profileCount())
+        return nullptr;
+    return m_profiles[size_t(index)].get();
+}
+
+QStringList ProfileManager::profileNames() const
+{
+    QStringList names;
+    for (const auto& profile : m_profiles)
+        names << profile->name();
+    return names;
+}
+
+bool ProfileManager::applySelected(Completion done)
+{
+    return apply(m_selected, std::move(done));
+}
+
+bool ProfileManager::apply(int index, Completion done)
+{
+    return startApply(index, std::move(done), nullptr);
+}
+
+bool ProfileManager::apply(const MouseProfile& profile, Completion done)
+{
+    // Refuse before touching the list: a profile that cannot be written is not taken.
+    if (!hasSelectedProfile() || !dongleConnected())
+        return false;
+    MouseProfile* selected = m_profiles[size_t(m_selected)].get();
+    auto previous = std::make_shared<MouseProfile>(*selected);
+    *selected = profile;
+    return startApply(m_selected, std::move(done), std::move(previous));
+}
+
+bool ProfileManager::startApply(int index, Completion done, std::shared_ptr<MouseProfile> previous)
+{
+    if (index < 0 || index >= profileCount())
+        return false;
+    if (!dongleConnected())
+        return false;
+    MouseProfile* profile = m_profiles[size_t(index)].get();
+    qDebug().noquote() << "Apply profile: " << profile->toString(1);
+    // The completion keeps the profile itself, not its index: the list may change while the
+    // upload runs, and a position taken now could then name another profile or none.
+    QPointer<ProfileManager> self(this);
+    QPointer<MouseProfile> applied(profile);
+    m_writer(*profile, [self, applied, previous, done](DongleResult result) {
+        if (self)
+            self->finishApply(applied.data(), previous.get(), result, done);
+        else if (done)
+            done(result);
+    });
+    return true;
+}
+
+void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* previous,
+                                 const DongleResult& result, const Completion& done)
+{
+    int index = -1;
+    for (size_t i = 0; applied && i < m_profiles.size(); ++i) {
+        if (m_profiles[i].get() == applied) {
+            index = int(i);
+            break;
+        }
+    }
+    // A profile removed while it was being written is no longer there to select or restore.
+    if (index != -1) {
+        if (result.code == DongleResult::Ok) {
+            m_selected = index;
+            emit selectedProfileChangedSignal();
+            sync();
+        } else if (previous) {
+            // The dongle did not take the new settings: the listed profile keeps what it held.
+            *applied = *previous;
+        }
+    }
+    if (done)
+        done(result);
+}
+
+bool ProfileManager::test(const MouseProfile& profile, Completion done)
+{
+    if (!dongleConnected())
+        return false;
+    qDebug().noquote() << "Test profile: " << profile.toString(1);
+    m_writer(profile, [done](DongleResult result) {
+        if (done)
+            done(result);
+    });
+    return true;
+}
+
+void ProfileManager::appendProfile(const MouseProfile& profile)
+{
+    m_profiles.emplace_back(new MouseProfile(profile));
+}
+
+void ProfileManager::setSelectedIndex(int index)
+{
+    m_selected = index;
+    normalizeSelection();
+}
+
+void ProfileManager::normalizeSelection()
+{
+    if (m_profiles.empty())
+        m_selected = -1;
+    else if (m_selected < 0 || m_selected >= profileCount())
+        m_selected = 0;
+}

@@ -1,0 +1,119 @@
+#pragma once
+// The user's mouse profiles with the selected one, and their upload to the dongle.
+#include "device/MouseProfile.h"
+#include "protocol/DongleResult.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class OrvixDirector;
+
+class ProfileManager : public QObject {
+    Q_OBJECT
+public:
+    using Completion = std::function<void(DongleResult)>;
+    // Whether a started dongle is connected now.
+    using ConnectedCheck = std::function<bool()>;
+    // Writes a profile to the connected dongle; done is called once with the outcome.
+    using ProfileWriter = std::function<void(const MouseProfile&, Completion)>;
+
+    explicit ProfileManager(OrvixDirector* director);
+    ~ProfileManager() override;
+
+    // The director that owns this manager (may be null).
+    OrvixDirector* director() const { return m_director; }
+    // How the manager reaches the connected dongle; the director installs one with a function
+    // returning its connected, started Dongle* (null when none). Profiles are written with
+    // Dongle::applyMouseProfile. Without a provider there is never a dongle: apply and test refuse.
+    template <typename Provider>
+    void setDongleProvider(Provider provider)
+    {
+        setProfileWriter([provider]() { return provider() != nullptr; },
+                         [provider](const MouseProfile& profile, Completion done) {
+                             provider()->applyMouseProfile(profile, std::move(done));
+                         });
+    }
+    // The same road given as two functions (used by setDongleProvider and by tests).
+    void setProfileWriter(ConnectedCheck connected, ProfileWriter writer);
+
+    // Appends a copy unless a profile of the same name (ignoring case) is listed; then sync().
+    bool addProfile(const MouseProfile& profile);
+    // Index of the first profile whose name equals name ignoring case, or -1.
+    int indexOf(const QString& name) const;
+    // Removes the named profile (ignoring case), moves the selection, then sync().
+    bool removeProfile(const QString& name);
+    // Empties the list; no selection, no sync, no signal.
+    void removeAllProfiles();
+
+    // The selected profile inside the list (valid until the list changes). With no valid
+    // selection (an empty list) a detached placeholder holding the default settings is
+    // returned, never null; it belongs to no list and nothing of it is stored.
+    MouseProfile* selectedProfile();
+    // True when a listed profile is selected.
+    bool hasSelectedProfile() const;
+    // Index of the selected profile, -1 when none.
+    int selectedIndex() const { return m_selected; }
+    // Selects the named profile (ignoring case); no signal, no sync.
+    bool setSelectedProfile(const QString& name);
+    // indexOf(name); when found and profile is not null, *profile is the listed profile.
+    int lookUp(const QString& name, MouseProfile** profile);
+
+    // A name that no listed profile bears exactly: base, else "base 1", "base 2", ...
+    QString profileName(const QString& base) const;
+    // True when a listed profile's name equals name exactly.
+    bool profileNameExists(const QString& name) const;
+
+    // The listed profiles in display order.
+    int profileCount() const { return int(m_profiles.size()); }
+    // The listed profile at index, null outside the list.
+    MouseProfile* profileAt(int index);
+    const MouseProfile* profileAt(int index) const;
+    QStringList profileNames() const;
+
+    // Uploads the selected profile.
+    bool applySelected(Completion done);
+    // Uploads the listed profile at index and selects it on success. False, without calling
+    // done, when the index is outside the list or no dongle is connected.
+    bool apply(int index, Completion done);
+    // Copies the settings (not the name) of profile into the selected profile, then uploads
+    // it. False, without calling done or changing anything, when nothing is selected or no
+    // dongle is connected. When the upload fails the selected profile gets its settings back.
+    bool apply(const MouseProfile& profile, Completion done);
+    // Uploads profile without storing or selecting anything.
+    bool test(const MouseProfile& profile, Completion done);
+
+public slots:
+    virtual void load() = 0;
+    virtual void sync() = 0;
+
+signals:
+    void selectedProfileChangedSignal();
+
+protected:
+    // Appends a copy without sync (used when loading and resetting).
+    void appendProfile(const MouseProfile& profile);
+    // Sets the selected index directly (clamped to the list: -1 when empty, 0 when outside).
+    void setSelectedIndex(int index);
+    // Brings an invalid selection back into the list: 0 when the list is not empty, else -1.
+    void normalizeSelection();
+    bool dongleConnected() const;
+
+private:
+    bool startApply(int index, Completion done, std::shared_ptr<MouseProfile> previous);
+    void finishApply(MouseProfile* applied, const MouseProfile* previous, const DongleResult& result,
+                     const Completion& done);
+
+    OrvixDirector* m_director;
+    ConnectedCheck m_connected;
+    ProfileWriter m_writer;
+    int m_selected = -1;
+    // Each profile lives in its own heap object: inserting or removing never copies or assigns
+    // a listed profile, so names and addresses stay put.
+    std::vector<std::unique_ptr<MouseProfile>> m_profiles;
+    std::unique_ptr<MouseProfile> m_placeholder;
+};

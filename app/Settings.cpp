@@ -1,0 +1,459 @@
+#include "app/Settings.h"
+
+#include <QDebug>
+#include <QLocale>
+#include <QVariant>
+
+#include <cmath>
+
+namespace {
+
+const char kOrganisation[] = "Brixeon";
+const char kApplication[] = "OrvixTools";
+
+const char kSidebarVisible[] = "sidebar/visible";
+const char kSidebarHorizontal[] = "sidebar/horizontal";
+const char kSidebarOpacity[] = "sidebar/opacity";
+const char kSidebarScale[] = "sidebar/scale";
+const char kSidebarOpaqueOnMouseOver[] = "sidebar/opaqueOnMouseOver";
+const char kSidebarStickToPrimaryScreen[] = "sidebar/stickToPrimaryScreen";
+const char kFeedbackOnDeviceChange[] = "feedback/onDeviceChange";
+const char kLanguage[] = "language";
+const char kWizardState[] = "link/profile/wizardState";
+const char kLinkProfileList[] = "link/profile/list";
+const char kProfileList[] = "profile/list";
+const char kProfileSelected[] = "profile/selected";
+
+// Readers of stored values. A value that is missing, or that cannot stand for the wanted
+// type (a list where a number belongs, text that is no number, a NaN), gives the default:
+// a damaged store loads what is usable and defaults for the rest.
+
+bool isContainer(const QVariant& v)
+{
+    const int type = v.userType();
+    return type == QMetaType::QVariantList || type == QMetaType::QVariantMap
+        || type == QMetaType::QStringList || type == QMetaType::QVariantHash;
+}
+
+bool toBool(const QVariant& v, bool fallback)
+{
+    if (!v.isValid() || isContainer(v))
+        return fallback;
+    switch (v.userType()) {
+    case QMetaType::Bool:
+        return v.toBool();
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return v.toLongLong() != 0;
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = v.toDouble();
+        return std::isfinite(d) ? d != 0.0 : fallback;
+    }
+    case QMetaType::QString:
+    case QMetaType::QByteArray: {
+        const QString text = v.toString().trimmed().toLower();
+        if (text == QLatin1String("true") || text == QLatin1String("1"))
+            return true;
+        if (text == QLatin1String("false") || text == QLatin1String("0"))
+            return false;
+        return fallback;
+    }
+    default:
+        return fallback;
+    }
+}
+
+double toFiniteDouble(const QVariant& v, double fallback)
+{
+    if (!v.isValid() || isContainer(v) || v.userType() == QMetaType::Bool)
+        return fallback;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok && std::isfinite(d) ? d : fallback;
+}
+
+float toFloat(const QVariant& v, float fallback)
+{
+    const double d = toFiniteDouble(v, fallback);
+    // A finite double beyond the float range is no usable setting either.
+    if (std::fabs(d) > double(std::numeric_limits<float>::max()))
+        return fallback;
+    return float(d);
+}
+
+int toInt(const QVariant& v, int fallback)
+{
+    if (!v.isValid() || isContainer(v) || v.userType() == QMetaType::Bool)
+        return fallback;
+    bool ok = false;
+    const qlonglong n = v.toLongLong(&ok);
+    if (ok)
+        return n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max() ? int(n) : fallback;
+    // Text such as "5000.0" or a double: take it when it is a whole number in range.
+    const double d = toFiniteDouble(v, std::nan(""));
+    if (std::isfinite(d) && d == std::floor(d) && d >= std::numeric_limits<int>::min()
+        && d <= std::numeric_limits<int>::max())
+        return int(d);
+    return fallback;
+}
+
+QString toText(const QVariant& v, const QString& fallback)
+{
+    if (!v.isValid() || isContainer(v))
+        return fallback;
+    switch (v.userType()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Bool:
+        return v.toString();
+    default:
+        return fallback;
+    }
+}
+
+float clampFraction(float value)
+{
+    if (std::isnan(value) || value < 0.0f)
+        return 0.0f;
+    return value > 1.0f ? 1.0f : value;
+}
+
+// One stored mouse profile; the twelve keys with their defaults.
+MouseProfile profileFromMap(const QVariantMap& map)
+{
+    const MouseProfile defaults(nullptr);
+    return MouseProfile(toText(map.value(QStringLiteral("name")), QStringLiteral("default")),
+                        MouseMode(quint8(toInt(map.value(QStringLiteral("controlMode")), 1))),
+                        toBool(map.value(QStringLiteral("autoZero")), true),
+                        toInt(map.value(QStringLiteral("zeroTimeInterval_ms")), 5000),
+                        toBool(map.value(QStringLiteral("audioFeedback")), true),
+                        toBool(map.value(QStringLiteral("visualFeedback")), true),
+                        toFloat(map.value(QStringLiteral("tremorFilter")), 0.25f),
+                        toFloat(map.value(QStringLiteral("horizontalViewAngle")), 0.5f),
+                        toFloat(map.value(QStringLiteral("verticalViewAngle")), 0.5f),
+                        toBool(map.value(QStringLiteral("autorange")), false),
+                        toFloat(map.value(QStringLiteral("mouseSpeed")), 0.5f),
+                        KeyCode(toInt(map.value(QStringLiteral("ACATKey")), 205) & 0xFF));
+}
+
+QVariantMap mapFromProfile(const MouseProfile& p)
+{
+    QVariantMap map;
+    map.insert(QStringLiteral("name"), p.name());
+    map.insert(QStringLiteral("controlMode"), int(p.controlMode()));
+    map.insert(QStringLiteral("autoZero"), p.autoZeroEnable());
+    map.insert(QStringLiteral("zeroTimeInterval_ms"), p.zeroTimeInterval());
+    map.insert(QStringLiteral("audioFeedback"), p.audioFeedback());
+    map.insert(QStringLiteral("visualFeedback"), p.visualFeedback());
+    map.insert(QStringLiteral("tremorFilter"), p.tremorFilter());
+    map.insert(QStringLiteral("horizontalViewAngle"), p.horizontalViewAnglePercent());
+    map.insert(QStringLiteral("verticalViewAngle"), p.verticalViewAnglePercent());
+    map.insert(QStringLiteral("autorange"), p.autorange());
+    map.insert(QStringLiteral("mouseSpeed"), p.mouseSpeedPercent());
+    map.insert(QStringLiteral("ACATKey"), int(p.ACATKeyCode()));
+    return map;
+}
+
+} // namespace
+
+Settings::Settings(OrvixDirector* director)
+    : ProfileManager(director)
+    , m_store(new QSettings(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kOrganisation),
+                            QLatin1String(kApplication), this))
+{
+    load();
+}
+
+Settings::Settings(const QString& fileName, OrvixDirector* director)
+    : ProfileManager(director)
+    , m_store(new QSettings(fileName, QSettings::IniFormat, this))
+{
+    load();
+}
+
+Settings::~Settings() = default;
+
+void Settings::setLanguageLoader(LanguageLoader loader)
+{
+    m_languageLoader = std::move(loader);
+}
+
+bool Settings::sidebarVisible() const
+{
+    return toBool(m_store->value(QLatin1String(kSidebarVisible)), true);
+}
+
+bool Settings::sidebarHorizontal() const
+{
+    return toBool(m_store->value(QLatin1String(kSidebarHorizontal)), false);
+}
+
+float Settings::sidebarOpacity() const
+{
+    return clampFraction(toFloat(m_store->value(QLatin1String(kSidebarOpacity)), 1.0f));
+}
+
+float Settings::sidebarScale() const
+{
+    return clampFraction(toFloat(m_store->value(QLatin1String(kSidebarScale)), 0.25f));
+}
+
+bool Settings::sidebarOpaqueOnMouseOver() const
+{
+    return toBool(m_store->value(QLatin1String(kSidebarOpaqueOnMouseOver)), false);
+}
+
+bool Settings::sidebarStickedToPromaryScreen() const
+{
+    return toBool(m_store->value(QLatin1String(kSidebarStickToPrimaryScreen)), false);
+}
+
+bool Settings::feedbackOnDeviceChange() const
+{
+    return toBool(m_store->value(QLatin1String(kFeedbackOnDeviceChange)), true);
+}
+
+QString Settings::language() const
+{
+    return toText(m_store->value(QLatin1String(kLanguage)), defaultLanguage());
+}
+
+QString Settings::linkProfileWizardState() const
+{
+    return toText(m_store->value(QLatin1String(kWizardState)), QStringLiteral("general"));
+}
+
+void Settings::setSidebarVisible(bool visible)
+{
+    m_store->setValue(QLatin1String(kSidebarVisible), visible);
+    sync();
+}
+
+void Settings::setSidebarHorizontal(bool horizontal)
+{
+    m_store->setValue(QLatin1String(kSidebarHorizontal), horizontal);
+    sync();
+}
+
+void Settings::setSidebarOpacity(float opacity)
+{
+    m_store->setValue(QLatin1String(kSidebarOpacity), clampFraction(opacity));
+    sync();
+}
+
+void Settings::setSidebarScale(float scale)
+{
+    m_store->setValue(QLatin1String(kSidebarScale), clampFraction(scale));
+    sync();
+}
+
+void Settings::setSidebarOpaqueOnMouseOver(bool opaque)
+{
+    m_store->setValue(QLatin1String(kSidebarOpaqueOnMouseOver), opaque);
+    sync();
+}
+
+void Settings::setSidebarStickedToPromaryScreen(bool sticked)
+{
+    m_store->setValue(QLatin1String(kSidebarStickToPrimaryScreen), sticked);
+    sync();
+}
+
+void Settings::setFeedbackOnDeviceChange(bool feedback)
+{
+    m_store->setValue(QLatin1String(kFeedbackOnDeviceChange), feedback);
+    sync();
+}
+
+void Settings::setLanguage(const QString& language)
+{
+    if (m_languageLoader)
+        m_languageLoader(language);
+    m_store->setValue(QLatin1String(kLanguage), language);
+    sync();
+}
+
+void Settings::setLinkProfileWizardState(const QString& state)
+{
+    m_store->setValue(QLatin1String(kWizardState), state);
+}
+
+QString Settings::languageFromLocaleName(const QString& localeName)
+{
+    const int underscore = localeName.lastIndexOf(QLatin1Char('_'));
+    return underscore < 0 ? QString() : localeName.left(underscore);
+}
+
+QString Settings::defaultLanguage() const
+{
+    return languageFromLocaleName(QLocale::system().name());
+}
+
+void Settings::resetToDefaults(bool withProfiles)
+{
+    const QString language = defaultLanguage();
+    m_store->setValue(QLatin1String(kSidebarVisible), true);
+    m_store->setValue(QLatin1String(kSidebarHorizontal), false);
+    m_store->setValue(QLatin1String(kSidebarOpacity), 1.0f);
+    m_store->setValue(QLatin1String(kSidebarScale), 0.25f);
+    m_store->setValue(QLatin1String(kSidebarOpaqueOnMouseOver), false);
+    m_store->setValue(QLatin1String(kSidebarStickToPrimaryScreen), false);
+    m_store->setValue(QLatin1String(kFeedbackOnDeviceChange), true);
+    m_store->setValue(QLatin1String(kLanguage), language);
+    if (m_languageLoader)
+        m_languageLoader(language);
+    if (withProfiles)
+        resetProfiles();
+    else
+        sync();
+}
+
+void Settings::resetProfiles()
+{
+    removeAllProfiles();
+    appendProfile(MouseProfile(QStringLiteral("default"), MouseProfile::Normal));
+    appendProfile(MouseProfile::Restricted);
+    appendProfile(MouseProfile::Tremor);
+    setSelectedIndex(0);
+    sync();
+}
+
+void Settings::load()
+{
+    removeAllProfiles();
+    const QString listKey = QLatin1String(kProfileList);
+    if (!m_store->contains(listKey)) {
+        // First start: store the built-in profiles.
+        resetProfiles();
+        return;
+    }
+    const QVariant stored = m_store->value(listKey);
+    const bool isList = stored.userType() == QMetaType::QVariantList;
+    const QVariantList entries = isList ? stored.toList() : QVariantList();
+    if (isList && entries.isEmpty()) {
+        resetProfiles();
+        return;
+    }
+    for (const QVariant& entry : entries) {
+        // An entry that is no map holds no profile at all; it is not made into one.
+        if (entry.userType() != QMetaType::QVariantMap && entry.userType() != QMetaType::QVariantHash)
+            continue;
+        const MouseProfile profile = profileFromMap(entry.toMap());
+        const int existing = indexOf(profile.name());
+        if (existing == -1)
+            appendProfile(profile);
+        else
+            qWarning() << "Duplicated profile \"" << profile.name() << "\" found at index " << existing;
+    }
+    if (profileCount() == 0) {
+        // The stored list is unreadable. Work with the built-in profiles but write nothing:
+        // the store stays as it is until the user changes something.
+        appendProfile(MouseProfile(QStringLiteral("default"), MouseProfile::Normal));
+        appendProfile(MouseProfile::Restricted);
+        appendProfile(MouseProfile::Tremor);
+    }
+    const QString selected = toText(m_store->value(QLatin1String(kProfileSelected)), QStringLiteral("default"));
+    if (!setSelectedProfile(selected)) {
+        // The stored selection names no profile: the first one is taken (nothing is written).
+        setSelectedIndex(0);
+    }
+}
+
+void Settings::sync()
+{
+    if (profileCount() == 0) {
+        flushAndSignal();
+        return;
+    }
+    normalizeSelection();
+    m_store->setValue(QLatin1String(kProfileSelected), selectedProfile()->name());
+    QVariantList list;
+    for (int i = 0; i < profileCount(); ++i)
+        list.append(mapFromProfile(*profileAt(i)));
+    m_store->setValue(QLatin1String(kProfileList), list);
+    flushAndSignal();
+}
+
+void Settings::flushAndSignal()
+{
+    m_store->sync();
+    emit settingsChangedSignal();
+}
+
+QList<LinkProfile> Settings::linkProfiles() const
+{
+    QList<LinkProfile> profiles;
+    const QVariant stored = m_store->value(QLatin1String(kLinkProfileList));
+    if (stored.userType() == QMetaType::QVariantList) {
+        for (const QVariant& entry : stored.toList()) {
+            if (entry.userType() != QMetaType::QVariantMap && entry.userType() != QMetaType::QVariantHash)
+                continue;
+            const QVariantMap map = entry.toMap();
+            const QVariant data = map.value(QStringLiteral("data"));
+            if (data.userType() != QMetaType::QByteArray)
+                continue;
+            const QByteArray bytes = data.toByteArray();
+            // A record of any other length is damaged; it must never reach a LINK.
+            if (bytes.size() != LPP::SizeOf)
+                continue;
+            profiles.append(LinkProfile(toText(map.value(QStringLiteral("name")), QStringLiteral("default")),
+                                        LPP(PacketData(bytes, PacketData::LittleEndian))));
+        }
+    }
+    if (profiles.isEmpty()) {
+        profiles.append(LinkProfile::Normal);
+        profiles.append(LinkProfile::Restricted);
+        profiles.append(LinkProfile::Tremor);
+    }
+    return profiles;
+}
+
+LinkProfile Settings::linkProfile(const QString& name) const
+{
+    const QList<LinkProfile> profiles = linkProfiles();
+    for (const LinkProfile& profile : profiles) {
+        if (profile.name == name)
+            return profile;
+    }
+    return LinkProfile(name);
+}
+
+void Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
+{
+    if (!profiles.isEmpty()) {
+        QVariantList list;
+        for (const LinkProfile& profile : profiles) {
+            QVariantMap map;
+            map.insert(QStringLiteral("name"), profile.name);
+            map.insert(QStringLiteral("data"), profile.parameters.getData().bytes());
+            list.append(map);
+        }
+        m_store->setValue(QLatin1String(kLinkProfileList), list);
+    }
+    flushAndSignal();
+}
+
+void Settings::setLinkProfile(const QString& name, const LPP& parameters)
+{
+    QList<LinkProfile> profiles = linkProfiles();
+    bool replaced = false;
+    for (LinkProfile& profile : profiles) {
+        if (profile.name == name) {
+            profile.parameters = parameters;
+            profile.defined = true;
+            replaced = true;
+            break;
+        }
+    }
+    if (!replaced)
+        profiles.append(LinkProfile(name, parameters));
+    setLinkProfiles(profiles);
+}

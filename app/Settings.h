@@ -1,0 +1,85 @@
+#pragma once
+// The application's persistent store: sidebar appearance, feedback, language, the mouse
+// profiles with the selected one, the LINK profiles and the LINK wizard's state.
+#include "app/ProfileManager.h"
+#include "device/LinkProfile.h"
+
+#include <QList>
+#include <QSettings>
+#include <QString>
+
+#include <functional>
+
+class Settings : public ProfileManager {
+    Q_OBJECT
+public:
+    // Switches the interface language; the director installs one.
+    using LanguageLoader = std::function<void(const QString&)>;
+
+    // The native per-user store of organisation "Brixeon", application "OrvixTools".
+    explicit Settings(OrvixDirector* director);
+    // A store in the given INI file (tests, portable set-ups).
+    Settings(const QString& fileName, OrvixDirector* director);
+    ~Settings() override;
+
+    void setLanguageLoader(LanguageLoader loader);
+
+    bool sidebarVisible() const;
+    bool sidebarHorizontal() const;
+    float sidebarOpacity() const;
+    float sidebarScale() const;
+    bool sidebarOpaqueOnMouseOver() const;
+    bool sidebarStickedToPromaryScreen() const;
+    bool feedbackOnDeviceChange() const;
+    QString language() const;
+    QString linkProfileWizardState() const;
+
+    void setSidebarVisible(bool visible);
+    void setSidebarHorizontal(bool horizontal);
+    // Clamped to 0..1; a NaN stores 0.
+    void setSidebarOpacity(float opacity);
+    void setSidebarScale(float scale);
+    void setSidebarOpaqueOnMouseOver(bool opaque);
+    void setSidebarStickedToPromaryScreen(bool sticked);
+    void setFeedbackOnDeviceChange(bool feedback);
+    // Switches the interface language first, then stores it.
+    void setLanguage(const QString& language);
+    // Stored without a flush and without a signal.
+    void setLinkProfileWizardState(const QString& state);
+
+    // The system locale's language ("de_DE" gives "de"; a name without "_" gives "").
+    QString defaultLanguage() const;
+    static QString languageFromLocaleName(const QString& localeName);
+
+    // Writes the defaults of the plain keys, switches to the default language, then resets the
+    // mouse profiles (withProfiles) or just syncs. LINK profiles and wizard state stay.
+    void resetToDefaults(bool withProfiles);
+    // The three built-in mouse profiles ("default" from Normal, "Restricted", "Tremor"),
+    // "default" selected, then sync().
+    void resetProfiles();
+
+    // The stored LINK profiles, or the three built-ins when none usable is stored.
+    QList<LinkProfile> linkProfiles() const;
+    // The first profile named exactly name, or an undefined profile of that name.
+    LinkProfile linkProfile(const QString& name) const;
+    // Replaces the stored list (an empty list writes nothing), flushes, signals.
+    void setLinkProfiles(const QList<LinkProfile>& profiles);
+    // Replaces the record of the profile named exactly name, or appends a new profile.
+    void setLinkProfile(const QString& name, const LPP& parameters);
+
+    // The underlying store (tests and diagnostics).
+    QSettings* store() const { return m_store; }
+
+public slots:
+    void load() override;
+    void sync() override;
+
+signals:
+    void settingsChangedSignal();
+
+private:
+    void flushAndSignal();
+
+    QSettings* m_store;
+    LanguageLoader m_languageLoader;
+};
