@@ -76,10 +76,49 @@ void watchQuitSignals(QCoreApplication&) {}
 void restoreQuitSignals() {}
 #endif
 
+void setIdentity()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("OrvixTools"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVIXTOOLS_VERSION));
+}
+
+void addOptions(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QStringLiteral("Orvix tools command line"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("t"), QStringLiteral("turbo")},
+                                        QCoreApplication::translate("main", "Turn on turbo mode")));
+}
+
+// True when the command line asks for the help or the version by one of their own names.
+bool asksHelpOrVersion(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--")
+            break;
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (asksHelpOrVersion(argc, argv)) {
+        // Printing the help or the version touches neither the guard, the log nor a window, so
+        // it also works while an instance runs and without a display.
+        QCoreApplication app(argc, argv);
+        setIdentity();
+        QCommandLineParser parser;
+        addOptions(parser);
+        parser.process(app);
+        return 0;
+    }
+
     const QString instanceName = InstanceSignal::name();
     auto guard = std::make_unique<RunGuard>(instanceName);
     if (!guard->tryToRun()) {
@@ -93,20 +132,15 @@ int main(int argc, char* argv[])
     oxMessageInit();
 
     auto app = std::make_unique<QApplication>(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("OrvixTools"));
-    QApplication::setApplicationVersion(QStringLiteral(ORVIXTOOLS_VERSION));
+    setIdentity();
     watchQuitSignals(*app);
     QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/uifont"));
 
     auto parser = std::make_unique<QCommandLineParser>();
-    parser->setApplicationDescription(QStringLiteral("Orvix tools command line"));
-    const QCommandLineOption helpOption = parser->addHelpOption();
-    const QCommandLineOption versionOption = parser->addVersionOption();
-    parser->addOption(QCommandLineOption(QStringList{QStringLiteral("t"), QStringLiteral("turbo")},
-                                         QCoreApplication::translate("main", "Turn on turbo mode")));
+    addOptions(*parser);
     const bool parsed = parser->parse(QCoreApplication::arguments());
-    if (!parsed || parser->isSet(helpOption) || parser->isSet(QStringLiteral("help-all"))
-        || parser->isSet(versionOption)) {
+    if (!parsed || parser->isSet(QStringLiteral("help")) || parser->isSet(QStringLiteral("help-all"))
+        || parser->isSet(QStringLiteral("version"))) {
         // The parser prints the help, the version or the error and ends the process at once;
         // give up the guard before, so nothing is left behind for the next start.
         LogHandler::uninstall();

@@ -267,6 +267,36 @@ TEST_F(InstanceTest, CommandLine)
     EXPECT_TRUE(after.tryToRun());
 }
 
+TEST_F(InstanceTest, HelpAndVersionWhileAnInstanceRunsAndWithoutADisplay)
+{
+    RunGuard guard(name);
+    ASSERT_TRUE(guard.tryToRun());
+    QLocalServer server;
+    ASSERT_TRUE(InstanceSignal::listen(server, name));
+    int connections = 0;
+    QObject::connect(&server, &QLocalServer::newConnection, [&] {
+        while (QLocalSocket* c = server.nextPendingConnection()) {
+            ++connections;
+            c->deleteLater();
+        }
+    });
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+
+    QProcess* version = launch({QStringLiteral("-v")});
+    QProcess* help = launch({QStringLiteral("-h")});
+    ASSERT_TRUE(runToEnd(version));
+    ASSERT_TRUE(runToEnd(help));
+    EXPECT_EQ(version->exitCode(), 0);
+    EXPECT_TRUE(version->readAllStandardOutput().startsWith("OrvixTools "));
+    EXPECT_EQ(help->exitCode(), 0);
+    EXPECT_TRUE(help->readAllStandardOutput().contains("Turn on turbo mode"));
+    testutil::spin(50);
+    // Neither poked the running instance.
+    EXPECT_EQ(connections, 0);
+}
+
 TEST_F(InstanceTest, TurboBothNames)
 {
     for (const QString& option : {QStringLiteral("-t"), QStringLiteral("--turbo")}) {
