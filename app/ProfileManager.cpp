@@ -57,6 +57,19 @@ bool ProfileManager::removeProfile(const QString& name)
     return true;
 }
 
+bool ProfileManager::renameProfile(const QString& name, const QString& newName)
+{
+    const int index = indexOf(name);
+    if (index == -1 || newName.trimmed().isEmpty())
+        return false;
+    const int taken = indexOf(newName);
+    if (taken != -1 && taken != index)
+        return false;
+    m_profiles[size_t(index)]->setProfileName(newName);
+    sync();
+    return true;
+}
+
 void ProfileManager::removeAllProfiles()
 {
     m_profiles.clear();

@@ -47,6 +47,10 @@ public:
     int indexOf(const QString& name) const;
     // Removes the named profile (ignoring case), moves the selection, then sync().
     bool removeProfile(const QString& name);
+    // Renames the listed profile named name (ignoring case) to newName, then sync(). False,
+    // changing nothing, when name is not listed, newName is empty, or another listed profile
+    // already bears newName ignoring case.
+    bool renameProfile(const QString& name, const QString& newName);
     // Empties the list; no selection, no sync, no signal.
     void removeAllProfiles();
 
