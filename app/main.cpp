@@ -65,12 +65,20 @@ void watchQuitSignals(QCoreApplication& app)
     });
 }
 
+// A standard output whose reader has gone (a pipe into a closed terminal or pager) must not
+// end the application at its next log line; the write fails and the log file keeps the line.
+void ignoreBrokenPipes()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
 void restoreQuitSignals()
 {
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGINT, SIG_DFL);
 }
 #else
+void ignoreBrokenPipes() {}
 void installQuitSignals() {}
 void watchQuitSignals(QCoreApplication&) {}
 void restoreQuitSignals() {}
@@ -128,6 +136,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     installQuitSignals();
+    ignoreBrokenPipes();
 
     oxMessageInit();
 

@@ -297,6 +297,25 @@ TEST_F(InstanceTest, HelpAndVersionWhileAnInstanceRunsAndWithoutADisplay)
     EXPECT_EQ(connections, 0);
 }
 
+TEST_F(InstanceTest, AClosedStandardOutputDoesNotEndTheApplication)
+{
+    // Standard output piped into a process that ends at once: a pipe without a reader.
+    processes.push_back(std::make_unique<QProcess>());
+    QProcess* run = processes.back().get();
+    QProcess reader;
+    run->setProcessEnvironment(env);
+    run->setStandardOutputProcess(&reader);
+    reader.start(QStringLiteral("true"), QStringList());
+    run->start(exe, QStringList());
+    ASSERT_TRUE(reader.waitForFinished(3000));
+    ASSERT_TRUE(waitUntilListening(run));
+    // The quit request is logged to standard output.
+    run->terminate();
+    ASSERT_TRUE(runToEnd(run));
+    EXPECT_EQ(run->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run->exitCode(), 0);
+}
+
 TEST_F(InstanceTest, TurboBothNames)
 {
     for (const QString& option : {QStringLiteral("-t"), QStringLiteral("--turbo")}) {
