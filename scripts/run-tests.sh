@@ -29,6 +29,8 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-suppressions=$PWD/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1}
 
 cmake -S . -B "$BUILD" -G Ninja "${EXTRA[@]}"
 cmake --build "$BUILD" -j "$JOBS"
