@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-20}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DORVIX_FUZZ=ON -DORVIX_TESTS=ON \
   -DORVIX_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo > build-fuzz.log
-targets=$(cmake --build build-fuzz --target help | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\):.*/\1/p')
+targets=$(cmake --build build-fuzz --target help | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\):.*/\1/p' | grep -v _autogen || true)
 if [ -z "$targets" ]; then
   echo "fuzz: no fuzz targets"
   exit 0
