@@ -1,0 +1,836 @@
+#include "device/Dongle.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QMetaEnum>
+#include <QSemaphore>
+#include <QTextStream>
+#include <QThread>
+#include <QDeadlineTimer>
+
+#include <cstring>
+
+#include "async/OperationQueue.h"
+#include "async/WaitBlock.h"
+#include "protocol/Checksum.h"
+#include "protocol/Print.h"
+#include "protocol/XModem.h"
+
+Q_LOGGING_CATEGORY(lcDongle, "orvix.dongle")
+
+namespace {
+
+constexpr char const* HeaderDumpFields = ":2x, F:1b, PAN:2d, S:2x, D:2x, L:1d, PID:1d, CH:1d, CRC:1x";
+// The longest body whose whole frame fits the ring: 13 + L <= 134.
+constexpr int MaxBodyLength = RingBuffer::MaxAvailable - UHRType::SizeOf;
+// A body must hold at least its two checksum bytes.
+constexpr int MinBodyLength = 2;
+
+DongleResult timedOut()
+{
+    return DongleResult(DongleResult::TimedOut);
+}
+
+} // namespace
+
+// One single request: its frame, its reply test and its completion, shared by the caller's
+// thread, the send worker and the GUI thread.
+struct Dongle::Request {
+    QByteArray frame;
+    PacketPredicate predicate;
+    int timeoutMs = 0;
+    ReplyCallback callback;
+    // Claimed once by whoever completes the request.
+    std::atomic<bool> completed { false };
+    // Released by the reply handler of each attempt (or by the teardown).
+    QSemaphore replied;
+    // 0 waiting, 1 answered, 2 failed, 3 another attempt follows.
+    std::atomic<int> state { 0 };
+    std::atomic<int> attempt { 1 };
+
+    bool claim() { return !completed.exchange(true); }
+};
+
+// One request list: its callbacks, completed once.
+struct Dongle::RequestList {
+    ListReplyCallback onReply;
+    ResultCallback onDone;
+    std::atomic<bool> completed { false };
+
+    bool claim() { return !completed.exchange(true); }
+};
+
+Dongle::Dongle(QSerialPort* port, DongleDelegate* delegate, QCommandLineParser const& options, QObject* parent)
+    : QObject(parent)
+    , m_port(port)
+    , m_delegate(delegate)
+    , m_packetQueue(new OperationQueue(QStringLiteral("PacketQueue"), true))
+    , m_sendQueue(new OperationQueue(QStringLiteral("SendPacketQueue"), true))
+    , m_repeater(new OperationQueue(QStringLiteral("PacketRepeater"), false))
+    , m_progress(delegate)
+    , m_options(&options)
+{
+    qRegisterMetaType<DongleChangeMask>("DongleChangeMask");
+    qRegisterMetaType<HeadsetChangeMask>("HeadsetChangeMask");
+    qRegisterMetaType<DongleResult>("DongleResult");
+    m_profile.state = quint8(DongleState::SCAN);
+    if (m_port) {
+        connect(m_port, &QSerialPort::errorOccurred, this, &Dongle::handleError);
+        connect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
+    }
+    connect(this, &Dongle::write, this, &Dongle::writeData);
+}
+
+Dongle::~Dongle()
+{
+    // The owner is taking the dongle away: it hears nothing more about it.
+    m_delegate = nullptr;
+    m_progress.delegate = nullptr;
+    stop();
+
+    // Wake every worker that waits for this thread, complete whatever is still registered,
+    // then join the workers. The packet queue feeds the send queue, which feeds the
+    // repeater, so they are joined in that order.
+    {
+        QMutexLocker lock(&m_registryLock);
+        m_tearingDown = true;
+        for (QSemaphore* sem : qAsConst(m_blockers))
+            sem->release();
+    }
+    cancelCurrentWait();
+    abortRegistered();
+    m_packetQueue.reset();
+    m_sendQueue.reset();
+    m_repeater.reset();
+    // Anything a worker registered on its way out.
+    abortRegistered();
+    if (m_xmodem) {
+        m_xmodem->stop();
+        delete m_xmodem;
+        m_xmodem = nullptr;
+    }
+}
+
+// ---- Serial port slots ----------------------------------------------------------------------
+
+void Dongle::readData()
+{
+    if (!m_port)
+        return;
+    appendBytes(m_port->readAll());
+}
+
+void Dongle::handleError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError) {
+        m_lastError = QSerialPort::NoError;
+        return;
+    }
+    // A vanished device makes the port report the same error in a tight loop: log it once.
+    if (error != m_lastError) {
+        m_lastError = error;
+        const char* name = QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(error);
+        qCInfo(lcDongle).noquote() << "Serial port error occured:" << (name ? name : "UnknownError");
+    }
+    if (error == QSerialPort::ResourceError && m_port)
+        disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
+}
+
+void Dongle::writeData(QByteArray const& bytes)
+{
+    // Nothing may leak into a firmware upload, and a port that is gone takes nothing.
+    if (!m_port || m_xmodemActive.load() || !m_port->isOpen())
+        return;
+    const qint64 written = m_port->write(bytes);
+    if (written == 0 && m_repeater && m_repeater->hasOperations())
+        m_repeater->cancelAllOperations(false);
+}
+
+// ---- Framing ----------------------------------------------------------------------------------
+
+void Dongle::appendBytes(QByteArray const& bytes)
+{
+    const char* p = bytes.constData();
+    const int n = bytes.size();
+    for (int i = 0; i < n; ++i)
+        appendByte(uchar(p[i]));
+}
+
+void Dongle::appendByte(uchar byte)
+{
+    if (!m_ring.append(byte)) {
+        // A full ring is emptied and the byte that found it full is lost; the frame it was
+        // collecting is given up with it.
+        m_ring.clear();
+        m_savedHeader.L = 0;
+        return;
+    }
+    while (m_ring.available() >= UHRType::SizeOf + m_savedHeader.L) {
+        if (m_ring.at(0) != Frame::Sync0) {
+            m_savedHeader.L = 0;
+            m_ring.remove(1);
+            continue;
+        }
+        char raw[UHRType::SizeOf];
+        m_ring.copy(0, UHRType::SizeOf, raw);
+        m_savedHeader = UHRType(raw, UHRType::SizeOf);
+        const int L = m_savedHeader.L;
+        const bool valid = uchar(raw[1]) == Frame::Sync1 && uchar(raw[12]) == Checksum::crc8(raw, 0, 12)
+            // A body that cannot hold its checksum, or a frame the ring can never hold, is no
+            // frame: scanning resumes with the next byte.
+            && L >= MinBodyLength && L <= MaxBodyLength;
+        if (!valid) {
+            m_savedHeader.L = 0;
+            m_ring.remove(1);
+            continue;
+        }
+        if (m_ring.available() < UHRType::SizeOf + L)
+            break; // the saved header keeps L: wait for the rest of the frame
+
+        const quint16 received = quint16(m_ring.at(UHRType::SizeOf + L - 2) | (m_ring.at(UHRType::SizeOf + L - 1) << 8));
+        Checksum sum;
+        for (int i = 0; i < L - 2; ++i)
+            sum.append(m_ring.at(UHRType::SizeOf + i));
+        if (sum.sum() == received) {
+            m_ring.remove(UHRType::SizeOf);
+            processPacket(m_savedHeader, m_ring);
+            m_ring.remove(L);
+        } else {
+            // A corrupted frame, or a stray header whose check byte happened to fit: only its
+            // first byte is dropped, so that a real frame among the bytes it announced is
+            // still found.
+            m_ring.remove(1);
+        }
+        m_savedHeader.L = 0;
+    }
+}
+
+// ---- Dispatch -------------------------------------------------------------------------------
+
+void Dongle::processPacket(UHRType const& header, RingBuffer& ring)
+{
+    const PacketID pid = header.PID;
+    const int L = header.L;
+    if (m_initialized) {
+        if (header.CH != m_channel) {
+            m_channel = header.CH;
+            notifyDongleUpdated(DongleChangeMask::channelChanged);
+        }
+        bool dump = false;
+        const bool reply = (header.F & 0x01) != 0;
+        switch (pid) {
+        case PacketID::SHP:
+            processSHP(header, ring);
+            break;
+        case PacketID::ERR:
+            processERR(header, ring);
+            dump = true;
+            break;
+        case PacketID::DCP:
+            processDCP(header, ring);
+            dump = true;
+            break;
+        case PacketID::HCP:
+            dump = !reply;
+            break;
+        case PacketID::LCP:
+            processLCP(header, ring);
+            dump = !reply;
+            break;
+        case PacketID::NPP:
+            processNPP(header, ring);
+            break;
+        case PacketID::RAW:
+            break;
+        default:
+            dump = true;
+            break;
+        }
+        if (dump && lcDongle().isDebugEnabled()) {
+            const QByteArray head = header.toByteArray();
+            QString text = QStringLiteral(">>> [") + QString::fromLatin1(QStringFromPacketID(pid))
+                + (reply ? QStringLiteral("] - REPLY / ECHO {\n") : QStringLiteral("]{\n"))
+                + QDump(head, HeaderDumpFields, 16, 1) + QStringLiteral("\n")
+                // The network password (KEY) is never shown in clear.
+                + QDumpPayload(pid, ring.peek(0, L), 16, 1) + QStringLiteral("\n}");
+            qCDebug(lcDongle).noquote() << text;
+        }
+    } else {
+        qCDebug(lcDongle, ">>> [%s] (not initialized yet)", QStringFromPacketID(pid));
+    }
+
+    // Replies are matched also before initialization: the start sequence relies on it.
+    WaitBlock* wait = m_currentWait.load();
+    if (wait) {
+        const PacketData body(ring.peek(0, L), PacketData::LittleEndian);
+        wait->verify(header, body);
+    }
+}
+
+namespace {
+
+// The payload (never the checksum) of the frame at the ring's head.
+PacketData payloadAt(UHRType const& header, RingBuffer const& ring)
+{
+    return PacketData(ring.peek(0, header.payloadLength()), PacketData::LittleEndian);
+}
+
+} // namespace
+
+void Dongle::processDCP(UHRType const& header, RingBuffer& ring)
+{
+    const PacketData payload = payloadAt(header, ring);
+    if (payload.size() < SCP::SizeOf) {
+        qCDebug(lcDongle) << "DCP notice too short:" << payload.size() << "bytes";
+        return;
+    }
+    const SCP scp(payload);
+    switch (scp.command) {
+    case 9:
+        if (scp.msb == 1 && m_delegate)
+            m_delegate->playAudioFeedback();
+        break;
+    case 10:
+        if (m_headset) {
+            headsetSetClickButton(scp.msb);
+            notifyHeadsetUpdatedMask(HeadsetChangeMask::control);
+        }
+        break;
+    case 17:
+        if (m_headset) {
+            const uchar key = scp.lsb;
+            const uchar action = scp.msb;
+            quint32 mask = headsetModifierMask();
+            if (key >= 0x80 && key <= 0x87) {
+                static const quint32 bits[4] = { HeadsetControlMask::control, HeadsetControlMask::shift,
+                                                 HeadsetControlMask::alt, HeadsetControlMask::command };
+                const quint32 bit = bits[(key - 0x80) % 4];
+                if (action == pressKey)
+                    mask |= bit;
+                else if (action == releaseKey)
+                    mask &= ~bit;
+            }
+            if (action == releaseAllKeys)
+                mask = HeadsetControlMask::none;
+            headsetSetModifierMask(mask);
+            notifyHeadsetUpdatedMask(HeadsetChangeMask::control);
+        }
+        break;
+    case 64:
+        if (scp.lsb != m_profile.state) {
+            m_profile.state = scp.lsb;
+            qCDebug(lcDongle, "Dongle state: %s", QStringFromDongleState(int(scp.lsb)));
+            notifyDongleUpdated(DongleChangeMask::statusChanged);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Dongle::processERR(UHRType const& header, RingBuffer& ring)
+{
+    const ERR err(payloadAt(header, ring));
+    qCDebug(lcDongle).noquote() << "ERR received: " + err.toString();
+}
+
+void Dongle::processLCP(UHRType const& header, RingBuffer& ring)
+{
+    const SCP scp(payloadAt(header, ring));
+    qCDebug(lcDongle).noquote() << QStringLiteral("LCP [") + QString::number(scp.command) + QStringLiteral("]")
+            + scp.toString();
+}
+
+void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
+{
+    const PacketData payload = payloadAt(header, ring);
+    if (payload.size() < NPP::FixedSize) {
+        qCDebug(lcDongle) << "NPP too short:" << payload.size() << "bytes";
+        return;
+    }
+    const NPP npp(payload);
+    if (m_delegate)
+        m_delegate->deviceFound(this, npp);
+    const char* kind = "UNKNOWN";
+    switch (npp.product) {
+    case ProductID::Headset:
+        kind = "HEADSET";
+        if (m_headset && headsetApplyIdentity(npp))
+            notifyHeadsetUpdatedMask(HeadsetChangeMask::device);
+        break;
+    case ProductID::Link:
+        kind = "LINK";
+        break;
+    case ProductID::Dongle:
+        kind = "DONGLE";
+        m_profile.version = npp.getVersion();
+        m_profile.serial = npp.getSerialNumber();
+        notifyDongleUpdated(DongleChangeMask::profileChanged);
+        if (m_headset) {
+            headsetSetOffline();
+            notifyHeadsetUpdatedMask(HeadsetChangeMask::online);
+        }
+        break;
+    default:
+        break;
+    }
+    qCDebug(lcDongle).noquote() << QStringLiteral("NPP [") + QLatin1String(kind) + QStringLiteral("] ")
+            + npp.toString();
+}
+
+void Dongle::processHCP(UHRType const&, RingBuffer&) {}
+void Dongle::processACK(UHRType const&, RingBuffer&) {}
+void Dongle::processRSSI(UHRType const&, RingBuffer&) {}
+void Dongle::processCMAP(UHRType const&, RingBuffer&) {}
+
+void Dongle::notifyDongleUpdated(DongleChangeMask mask)
+{
+    if (m_delegate)
+        m_delegate->dongleUpdated(this, mask);
+}
+
+void Dongle::notifyHeadsetUpdatedMask(HeadsetChangeMask mask)
+{
+    if (m_delegate)
+        m_delegate->headsetUpdated(this, m_headset, mask);
+}
+
+// ---- Static operations ----------------------------------------------------------------------
+
+quint16 Dongle::protocolRevision()
+{
+    return protocolRevision(QStringLiteral("./orvixtools.ini"));
+}
+
+quint16 Dongle::protocolRevision(QString const& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return DefaultProtocolRevision;
+    quint16 result = DefaultProtocolRevision;
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        QString line = in.readLine();
+        const int comment = line.indexOf(QLatin1Char(';'));
+        if (comment >= 0)
+            line.truncate(comment);
+        if (line.trimmed().isEmpty())
+            continue;
+        const QStringList parts = line.split(QLatin1Char('='), Qt::SkipEmptyParts);
+        if (parts.size() != 2) {
+            qCDebug(lcDongle).noquote() << "INI file [" + path + "]: invalid line " + line;
+            continue;
+        }
+        if (parts.at(0).trimmed() != QLatin1String("protocol_revision")) {
+            qCDebug(lcDongle).noquote() << "INI file [" + path + "]: unknown variable " + parts.at(0);
+            continue;
+        }
+        bool ok = false;
+        const int value = parts.at(1).trimmed().toInt(&ok, 10);
+        // Text that is not a revision (not a number, or outside 16 bits) reads as 0.
+        result = (ok && value >= 0 && value <= 0xFFFF) ? quint16(value) : quint16(0);
+    }
+    return result;
+}
+
+bool Dongle::handshake(QSerialPort* port)
+{
+    // No exchange is made; a port that is missing or not open cannot carry a dongle.
+    return port && port->isOpen();
+}
+
+// ---- Send pipeline ----------------------------------------------------------------------------
+
+void Dongle::setTiming(Timing const& timing)
+{
+    QMutexLocker lock(&m_timingLock);
+    m_timing = timing;
+}
+
+Dongle::Timing Dongle::timing() const
+{
+    QMutexLocker lock(&m_timingLock);
+    return m_timing;
+}
+
+bool Dongle::acceptsRequests() const
+{
+    return m_running.load() && !m_xmodemActive.load() && !m_tearingDown.load();
+}
+
+void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& payload,
+                                     PacketPredicate const& predicate, int timeoutMs, ReplyCallback callback)
+{
+    auto request = std::make_shared<Request>();
+    request->frame = Frame::build(header, payload);
+    request->predicate = predicate;
+    request->timeoutMs = timeoutMs;
+    request->callback = std::move(callback);
+    {
+        QMutexLocker lock(&m_registryLock);
+        m_requests.append(request);
+    }
+    if (m_tearingDown.load() || !m_sendQueue) {
+        // Only a worker finishing its last entry gets here: it must not block.
+        finishRequest(request, nullptr, nullptr, timedOut());
+        return;
+    }
+    if (m_xmodemActive.load()) {
+        // The port belongs to a firmware upload: fail at once, write nothing.
+        postAbort(request);
+        return;
+    }
+    m_sendQueue->addOperation([this, request](QThread* timerThread) { runRequest(request, timerThread); });
+}
+
+void Dongle::sendPacket(Header const& header, PacketData const& payload, DataPredicate const& data, int timeoutMs,
+                        ReplyCallback callback)
+{
+    PacketPredicate predicate(header, PacketPredicate::AnyFlags);
+    predicate.data = data;
+    sendPacketWithPredicate(header, payload, predicate, timeoutMs, std::move(callback));
+}
+
+void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
+{
+    qCDebug(lcDongle) << "<Send> operation did start ...";
+    int attempt = 1;
+    while (acceptsRequests() && !request->completed.load()) {
+        request->state = 0;
+        request->attempt = attempt;
+        qCDebug(lcDongle, "<Send> Retry [%d]", attempt);
+        const Timing pace = timing();
+        QPointer<WaitBlock> guard = waitForResponse(timerThread, request);
+        if (acceptsRequests()) {
+            startRepeater(request->frame, pace.repeatCount, ulong(qMax(0, pace.repeatIntervalMs)));
+        } else {
+            // stop() or an upload came in between: end this wait on the GUI thread.
+            QMetaObject::invokeMethod(
+                    this, [guard] {
+                        if (guard)
+                            guard->cancel();
+                    },
+                    Qt::QueuedConnection);
+        }
+        if (!blockOn(request->replied))
+            break;
+        qCDebug(lcDongle, "<Send> Result: %d", request->state.load());
+        ++attempt;
+        if (attempt > MaxAttempts || request->state.load() != 3)
+            break;
+    }
+    // A request that ran while the dongle was stopped (or lost its port) ends with code 4.
+    if (!request->completed.load())
+        postAbort(request);
+    qCDebug(lcDongle) << "<Send> operation did finish.";
+}
+
+QPointer<WaitBlock> Dongle::waitForResponse(QThread* timerThread, RequestPtr const& request)
+{
+    const int scaled = int(request->timeoutMs * timing().timeoutScale);
+    // The wait lives on the timer thread (the GUI thread) whatever thread creates it.
+    auto* wait = new WaitBlock(timerThread, request->predicate, qMax(1, scaled), nullptr);
+    // Taken before start(): until then nothing can report, finish or release the wait.
+    QPointer<WaitBlock> guard(wait);
+    connect(wait, &WaitBlock::finished, wait, &QObject::deleteLater);
+    connect(
+            wait, &WaitBlock::matched, this,
+            [this, request, wait](UHRType const* header, PacketData const* data, DongleResult result) {
+                onAttemptEnded(request, wait, header, data, result);
+            },
+            Qt::DirectConnection);
+    // Published before the timer runs and before the first byte of the request is written.
+    m_currentWait.store(wait);
+    wait->start();
+    return guard;
+}
+
+void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType const* header,
+                            PacketData const* data, DongleResult const& result)
+{
+    if (result.code == DongleResult::Ok) {
+        request->state = 1;
+        finishRequest(request, header, data, result);
+    } else if (request->attempt.load() <= MaxAttempts - 1 && acceptsRequests()) {
+        request->state = 3; // another attempt follows
+    } else {
+        request->state = 2;
+        finishRequest(request, nullptr, nullptr, timedOut());
+    }
+    // Only this request's own wait is cleared: a newer one must keep its wait.
+    WaitBlock* own = wait;
+    m_currentWait.compare_exchange_strong(own, nullptr);
+    endBurst();
+    if (m_repeater && m_repeater->hasOperations())
+        m_repeater->cancelAllOperations(false);
+    request->replied.release();
+}
+
+void Dongle::finishRequest(RequestPtr const& request, UHRType const* header, PacketData const* data,
+                           DongleResult const& result)
+{
+    if (!request->claim())
+        return;
+    {
+        QMutexLocker lock(&m_registryLock);
+        m_requests.removeOne(request);
+    }
+    ReplyCallback callback = std::move(request->callback);
+    request->callback = nullptr;
+    if (callback)
+        callback(header, data, result);
+}
+
+void Dongle::postAbort(RequestPtr const& request)
+{
+    QMetaObject::invokeMethod(
+            this, [this, request] { finishRequest(request, nullptr, nullptr, timedOut()); }, Qt::QueuedConnection);
+}
+
+void Dongle::abortRegistered()
+{
+    // Callbacks may register more work (which then ends at once): loop until nothing is left.
+    for (;;) {
+        RequestPtr request;
+        RequestListPtr list;
+        {
+            QMutexLocker lock(&m_registryLock);
+            if (!m_requests.isEmpty())
+                request = m_requests.first();
+            else if (!m_lists.isEmpty())
+                list = m_lists.first();
+        }
+        if (request) {
+            if (request->completed.load()) {
+                QMutexLocker lock(&m_registryLock);
+                m_requests.removeOne(request);
+            } else {
+                finishRequest(request, nullptr, nullptr, timedOut());
+            }
+            request->replied.release();
+        } else if (list) {
+            finishList(list, timedOut());
+        } else {
+            return;
+        }
+    }
+}
+
+bool Dongle::blockOn(QSemaphore& sem)
+{
+    {
+        QMutexLocker lock(&m_registryLock);
+        if (m_tearingDown.load())
+            return false;
+        m_blockers.insert(&sem);
+    }
+    sem.acquire();
+    QMutexLocker lock(&m_registryLock);
+    m_blockers.remove(&sem);
+    return !m_tearingDown.load();
+}
+
+void Dongle::cancelCurrentWait()
+{
+    WaitBlock* wait = m_currentWait.load();
+    if (wait)
+        wait->cancel();
+}
+
+void Dongle::startRepeater(QByteArray const& bytes, int count, unsigned long intervalMs)
+{
+    if (!m_repeater)
+        return;
+    if (m_repeater->hasOperations())
+        m_repeater->cancelAllOperations(QThread::currentThread() != thread());
+    if (count < 0)
+        return;
+    const quint64 burst = endBurst();
+    for (int i = 0; i <= count; ++i) {
+        m_repeater->addOperation([this, frame = QByteArray(bytes), burst, intervalMs](QThread*) {
+            // A burst that its reply (or an upload, or stop) has ended writes nothing more.
+            if (burst != m_burst.load() || !acceptsRequests())
+                return;
+            emit write(frame);
+            if (intervalMs > 0)
+                pauseBurst(burst, intervalMs);
+        });
+    }
+}
+
+quint64 Dongle::endBurst()
+{
+    QMutexLocker lock(&m_burstLock);
+    const quint64 burst = ++m_burst;
+    m_burstWake.wakeAll();
+    return burst;
+}
+
+void Dongle::pauseBurst(quint64 burst, unsigned long ms)
+{
+    // Sleeps between two writes of a burst; the burst's end (its reply, stop, an upload)
+    // wakes it at once, so that the next request's writes are not held back.
+    QDeadlineTimer deadline(qint64(ms), Qt::PreciseTimer);
+    QMutexLocker lock(&m_burstLock);
+    while (m_burst.load() == burst && !deadline.hasExpired())
+        m_burstWake.wait(&m_burstLock, deadline);
+}
+
+void Dongle::stopRepeater(bool wait)
+{
+    if (m_repeater && m_repeater->hasOperations())
+        m_repeater->cancelAllOperations(wait);
+}
+
+void Dongle::sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onReply, ResultCallback onDone)
+{
+    auto state = std::make_shared<RequestList>();
+    state->onReply = std::move(onReply);
+    state->onDone = std::move(onDone);
+    {
+        QMutexLocker lock(&m_registryLock);
+        m_lists.append(state);
+    }
+    if (m_tearingDown.load() || !m_packetQueue) {
+        finishList(state, timedOut());
+        return;
+    }
+    for (SCPDescriptor const& descriptor : list)
+        m_packetQueue->addOperation([this, state, descriptor](QThread*) { runListEntry(state, descriptor); });
+    m_packetQueue->addOperation([this, state](QThread*) {
+        if (state->completed.load())
+            return;
+        QMetaObject::invokeMethod(
+                this, [this, state] { finishList(state, DongleResult()); }, Qt::QueuedConnection);
+    });
+}
+
+void Dongle::runListEntry(RequestListPtr const& list, SCPDescriptor const& descriptor)
+{
+    // A list that has failed (or was dropped) sends none of its later entries.
+    if (list->completed.load())
+        return;
+    const Header header = descriptor.getHeader();
+    const PacketPredicate predicate = descriptor.getPredicate();
+    qCDebug(lcDongle) << "Packet Queue entry begin";
+    auto sem = std::make_shared<QSemaphore>(0);
+    sendPacketWithPredicate(header, descriptor.payload, predicate, descriptor.timeout,
+                            [this, list, sem](UHRType const* replyHeader, PacketData const* body, DongleResult result) {
+                                if (result.code != DongleResult::Ok)
+                                    finishList(list, result);
+                                else if (!list->completed.load() && list->onReply && replyHeader && body)
+                                    list->onReply(*replyHeader, *body);
+                                sem->release();
+                            });
+    blockOn(*sem);
+    qCDebug(lcDongle) << "Packet Queue entry done";
+}
+
+void Dongle::finishList(RequestListPtr const& list, DongleResult const& result)
+{
+    if (!list->claim())
+        return;
+    {
+        QMutexLocker lock(&m_registryLock);
+        m_lists.removeOne(list);
+    }
+    ResultCallback onDone = std::move(list->onDone);
+    list->onDone = nullptr;
+    if (onDone)
+        onDone(result);
+}
+
+// ---- Life cycle -------------------------------------------------------------------------------
+
+void Dongle::stop()
+{
+    m_running = false;
+    if (m_sendQueue)
+        m_sendQueue->cancelAllOperations(false);
+    cancelCurrentWait();
+    headsetDiscard();
+    linksDiscard();
+    // Requests removed from the send queue before they started complete now, with code 4;
+    // lists still queued end when their next entry finds the dongle stopped.
+    QList<RequestPtr> pending;
+    {
+        QMutexLocker lock(&m_registryLock);
+        pending = m_requests;
+    }
+    for (RequestPtr const& request : qAsConst(pending))
+        finishRequest(request, nullptr, nullptr, timedOut());
+}
+
+Progress::Context* Dongle::startProgress(QString const& title, QFlags<Progress::Flag> flags)
+{
+    m_progress.start(title, flags);
+    return &m_progress;
+}
+
+XModem* Dongle::startXmodem()
+{
+    if (m_xmodem)
+        return m_xmodem;
+    if (!m_port)
+        return nullptr;
+    // From here no frame reaches the line: the repeats still queued are dropped and the
+    // request in flight ends with code 4 (it is not retried).
+    m_xmodemActive = true;
+    endBurst();
+    if (m_repeater && m_repeater->hasOperations())
+        m_repeater->cancelAllOperations(false);
+    cancelCurrentWait();
+
+    disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
+    m_port->flush();
+    m_port->clear(QSerialPort::AllDirections);
+    m_ring.clear();
+    m_savedHeader = UHRType();
+    m_xmodem = new XModem(*m_port, this);
+    return m_xmodem;
+}
+
+void Dongle::stopXmodem()
+{
+    if (m_xmodem) {
+        m_xmodem->stop();
+        delete m_xmodem;
+        m_xmodem = nullptr;
+    }
+    if (m_port) {
+        m_port->flush();
+        m_port->clear(QSerialPort::AllDirections);
+        connect(m_port, &QSerialPort::readyRead, this, &Dongle::readData, Qt::UniqueConnection);
+    }
+    m_ring.clear();
+    m_savedHeader = UHRType();
+    m_xmodemActive = false;
+}
+
+OrvixDevice Dongle::device() const
+{
+    OrvixDevice own(m_profile.address, 0x01, 0);
+    if (m_headset) {
+        const ChannelMap map = headsetChannelMap();
+        for (OrvixDevice const& entry : map.devices) {
+            if (entry.address != own.address)
+                continue;
+            own.port = entry.isEnabled() ? 0x81 : 0x01;
+            own.preset = OrvixDevice::validatedPreset(entry.preset);
+        }
+    }
+    return own;
+}
+
+quint8 Dongle::percentFromFraction(float fraction)
+{
+    float v = fraction * 100.0f;
+    if (!(v == v)) // NaN
+        return 0;
+    if (v > 100.0f)
+        v = 100.0f;
+    if (v < 0.0f)
+        v = 0.0f;
+    return quint8(int(v + 0.5f));
+}

@@ -1,0 +1,301 @@
+#pragma once
+// The connected dongle: its serial framing, the receive dispatch, the send pipeline with its
+// three worker threads, and every request the application makes of the dongle.
+//
+// Threads: the Dongle, its serial port, the receive path, reply matching, every completion
+// callback and every delegate call live on the GUI thread (the thread that built the Dongle).
+// Three workers sequence the sends: "PacketQueue" runs request lists one entry at a time,
+// "SendPacketQueue" runs single requests with their attempts, "PacketRepeater" performs the
+// timed repeat writes and hands each write back to the GUI thread through the write signal.
+//
+// Every request ends in exactly one callback on the GUI thread: with the reply, or with code 4
+// ("Operation timed out") after its attempts, when stop() drops it, when it is made while the
+// dongle is stopped or the port belongs to a firmware upload, or when the Dongle is destroyed.
+#include <QByteArray>
+#include <QCommandLineParser>
+#include <QFlags>
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+#include <QSerialPort>
+#include <QSet>
+#include <QString>
+#include <QWaitCondition>
+
+#include <atomic>
+#include <functional>
+#include <list>
+#include <memory>
+
+#include "async/Progress.h"
+#include "async/WaitBlock.h"
+#include "device/DongleDelegate.h"
+#include "device/DongleProfile.h"
+#include "device/Keyboard.h"
+#include "device/RingBuffer.h"
+#include "protocol/ChannelMap.h"
+#include "protocol/DongleResult.h"
+#include "protocol/Packet.h"
+#include "protocol/Records.h"
+
+class QSemaphore;
+class QThread;
+class Headset;
+class Link;
+class MouseProfile;
+class OperationQueue;
+class XModem;
+
+class Dongle : public QObject {
+    Q_OBJECT
+public:
+    // Reply of a single request: header and body (payload followed by its two checksum
+    // bytes), valid only during the call; both null on failure.
+    using ReplyCallback = std::function<void(UHRType const*, PacketData const*, DongleResult)>;
+    using ResultCallback = std::function<void(DongleResult)>;
+    using ListReplyCallback = std::function<void(UHRType const&, PacketData const&)>;
+
+    // Local requests (to the dongle itself) are answered within 1000 ms, remote ones within 3000 ms.
+    static constexpr int LocalTimeoutMs = 1000;
+    static constexpr int RemoteTimeoutMs = 3000;
+    // A request is written 21 times (the first write and 20 repeats), 32 ms apart, per attempt.
+    static constexpr int RepeatCount = 20;
+    static constexpr int RepeatIntervalMs = 32;
+    static constexpr int MaxAttempts = 3;
+    // Protocol revision expected when "./orvixtools.ini" does not name one.
+    static constexpr quint16 DefaultProtocolRevision = 156;
+
+    // Pacing of the send pipeline. Production code keeps the defaults; tests shorten the
+    // waits so that a request that is never answered does not take seconds.
+    struct Timing {
+        int repeatCount = RepeatCount;
+        int repeatIntervalMs = RepeatIntervalMs;
+        // Every reply time-out is multiplied by this factor (at least 1 ms remains).
+        double timeoutScale = 1.0;
+    };
+
+    Dongle(QSerialPort* port, DongleDelegate* delegate, QCommandLineParser const& options, QObject* parent = nullptr);
+    ~Dongle() override;
+
+    // ---- Receive path ---------------------------------------------------------------------
+    // Feeds received bytes, in order, through the framing.
+    void appendBytes(QByteArray const& bytes);
+    // The protocol revision the application speaks: "protocol_revision" of "./orvixtools.ini",
+    // 156 when the file is absent.
+    static quint16 protocolRevision();
+    // The same read from the given file (the working directory's "./orvixtools.ini" above).
+    static quint16 protocolRevision(QString const& path);
+    // Check of a freshly opened port before a Dongle is built on it (no exchange is made).
+    static bool handshake(QSerialPort* port);
+
+    // ---- Send pipeline (callable from any thread; callbacks run on the GUI thread) ---------
+    void sendPacketWithPredicate(Header const& header, PacketData const& payload, PacketPredicate const& predicate,
+                                 int timeoutMs, ReplyCallback callback);
+    // The same, accepting a reply with the request's PAN, source, destination and packet id
+    // (any flags) whose payload satisfies data.
+    void sendPacket(Header const& header, PacketData const& payload, DataPredicate const& data, int timeoutMs,
+                    ReplyCallback callback);
+    // Sends the descriptors one after another, each after the previous one's reply; stops at
+    // the first failure. onReply gets each reply in order; onDone is called exactly once.
+    void sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onReply, ResultCallback onDone);
+    // Starts (stops first) the burst of count + 1 writes of bytes, intervalMs apart.
+    void startRepeater(QByteArray const& bytes, int count, unsigned long intervalMs);
+    void stopRepeater(bool wait);
+
+    // Drops every request (each completes with code 4), the headset and the known LINKs.
+    void stop();
+
+    Progress::Context* startProgress(QString const& title, QFlags<Progress::Flag> flags);
+
+    // Hands the serial port to a firmware sender; pending repeats are cancelled and requests
+    // fail at once with code 4 until stopXmodem(). Null when the port is gone.
+    XModem* startXmodem();
+    void stopXmodem();
+
+    // The dongle's own channel-map entry.
+    OrvixDevice device() const;
+
+    // ---- Commands to the dongle and, through its radio, to remote devices -------------------
+    void setHeadsetStream(bool on, ResultCallback callback);
+    void setZero(ResultCallback callback);
+    void switchClick(MouseButton button, ResultCallback callback);
+    void keyPress(KeyCode key, KeyPressAction action, ResultCallback callback);
+    void setMouseAutoZero(bool on, ResultCallback callback);
+    void enterPasshroughtMode(ResultCallback callback);
+    void enterServiceMode(ResultCallback callback);
+    void exitServiceMode(ResultCallback callback);
+    // The four below work only in service mode (state 0); otherwise they call back with
+    // code 11 at once, write nothing and return false.
+    bool setPAN(quint16 pan, ResultCallback callback);
+    bool setDeviceAddress(quint16 address, quint16 newAddress, ResultCallback callback);
+    bool setDevicePAN(quint16 address, quint16 pan, ResultCallback callback);
+    bool setDevicePassword(quint16 address, QString const& password, ResultCallback callback);
+    // Presses the keys in order, then releases them all.
+    void sendKeyboardAction(std::list<KeyCode> const& keys, ResultCallback callback);
+    void copyAction(ResultCallback callback);
+    void cutAction(ResultCallback callback);
+    void pasteAction(ResultCallback callback);
+    void applyMouseProfile(MouseProfile const& profile, ResultCallback callback);
+
+    // ---- Start and profile ----------------------------------------------------------------
+    void start(ResultCallback callback);
+    void queryProfile(std::function<void(DongleProfile*, DongleResult)> callback);
+    void queryNPP(std::function<void(NPP*, DongleResult)> callback);
+
+    // ---- Device and LINK queries, leaving service mode ----------------------------------
+    // (defined with the LINK model: queryLink, queryDevices, pingLink, networkLeaveServiceMode)
+
+    // ---- State ------------------------------------------------------------------------------
+    QSerialPort* port() const { return m_port.data(); }
+    DongleDelegate* delegate() const { return m_delegate; }
+    Headset* headset() const { return m_headset; }
+    QMap<OrvixDevice::Preset, Link*> const& links() const { return m_links; }
+    DongleProfile const& profile() const { return m_profile; }
+    Progress::Context& progress() { return m_progress; }
+    QCommandLineParser const* options() const { return m_options; }
+    XModem* xmodem() const { return m_xmodem; }
+    bool isInitialized() const { return m_initialized; }
+    bool isRunning() const { return m_running.load(); }
+    quint8 channel() const { return m_channel; }
+
+    // For tests only: shorter pacing of the send pipeline.
+    void setTiming(Timing const& timing);
+    Timing timing() const;
+
+    // Scaling of a profile fraction (0.0-1.0) to the dongle's percent byte: f x 100 limited to
+    // 0..100 and rounded half up; a NaN gives 0.
+    static quint8 percentFromFraction(float fraction);
+
+signals:
+    // Emitted on the repeater thread, delivered queued to writeData on the GUI thread.
+    void write(QByteArray const& bytes);
+
+public slots:
+    void readData();
+    void handleError(QSerialPort::SerialPortError error);
+    void writeData(QByteArray const& bytes);
+
+protected:
+    // Dispatch of one good frame whose header has been removed from the ring; the frame's L
+    // body bytes (payload and checksum) are at the ring's head.
+    void processPacket(UHRType const& header, RingBuffer& ring);
+    void processDCP(UHRType const& header, RingBuffer& ring);
+    void processERR(UHRType const& header, RingBuffer& ring);
+    void processLCP(UHRType const& header, RingBuffer& ring);
+    void processNPP(UHRType const& header, RingBuffer& ring);
+    void processHCP(UHRType const& header, RingBuffer& ring);
+    void processACK(UHRType const& header, RingBuffer& ring);
+    void processRSSI(UHRType const& header, RingBuffer& ring);
+    void processCMAP(UHRType const& header, RingBuffer& ring);
+
+    // ---- Headset side -----------------------------------------------------------------------
+    // Defined with the Headset class (a build without it never has a headset). The receive
+    // dispatch and the commands reach the current headset only through these.
+    // Headset status packet.
+    void processSHP(UHRType const& header, RingBuffer& ring);
+    // DCP notice 10: the click button.
+    void headsetSetClickButton(quint8 button);
+    // DCP notice 17: the held modifier keys (HeadsetControlMask::ModifierOptions bits).
+    quint32 headsetModifierMask() const;
+    void headsetSetModifierMask(quint32 mask);
+    // The headset's NPP: when its PAN is the headset's, version, build and serial are taken
+    // from it and true is returned.
+    bool headsetApplyIdentity(NPP const& npp);
+    // The dongle's own NPP clears the headset's online flag.
+    void headsetSetOffline();
+    // The headset's channel map (empty without a headset).
+    ChannelMap headsetChannelMap() const;
+    // stop(): stops the watchdog and deletes the headset, without a delegate call.
+    void headsetDiscard();
+    // A service-mode change: stops the watchdog and emits the headset's headsetLost.
+    void headsetDropForServiceMode();
+    // (the rest of the headset side: headsetFound, headsetLost, headsetControlChanged,
+    //  headsetDeviceChanged, notifyHeadsetUpdated)
+
+    // ---- LINK side --------------------------------------------------------------------------
+    // Defined with the Link class: deletes every known Link and empties the map.
+    void linksDiscard();
+
+    // Delegate helpers: each is skipped without a delegate.
+    void notifyDongleUpdated(DongleChangeMask mask);
+    void notifyHeadsetUpdatedMask(HeadsetChangeMask mask);
+
+private:
+    struct Request;
+    struct RequestList;
+    using RequestPtr = std::shared_ptr<Request>;
+    using RequestListPtr = std::shared_ptr<RequestList>;
+
+    // Framing of one byte.
+    void appendByte(uchar byte);
+    // One request on the send queue's worker.
+    void runRequest(RequestPtr const& request, QThread* timerThread);
+    // Creates and starts the current wait for one attempt of request.
+    QPointer<WaitBlock> waitForResponse(QThread* timerThread, RequestPtr const& request);
+    // Reply handler of one attempt (GUI thread).
+    void onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType const* header, PacketData const* data,
+                        DongleResult const& result);
+    // Completes a request once (GUI thread unless tearing down).
+    void finishRequest(RequestPtr const& request, UHRType const* header, PacketData const* data,
+                       DongleResult const& result);
+    // Completes a request with code 4 later on the GUI thread.
+    void postAbort(RequestPtr const& request);
+    // One entry of a request list on the packet queue's worker.
+    void runListEntry(RequestListPtr const& list, SCPDescriptor const& descriptor);
+    void finishList(RequestListPtr const& list, DongleResult const& result);
+    // Completes every request and list still registered with code 4.
+    void abortRegistered();
+    // Blocks a worker on sem; returns false at once, or when woken, while tearing down.
+    bool blockOn(QSemaphore& sem);
+    // True while requests may be written: running, not handed to XMODEM, not tearing down.
+    bool acceptsRequests() const;
+    // Ends the current repeat burst (its writes stop and its pause wakes); returns the new
+    // burst number.
+    quint64 endBurst();
+    // The pause between two writes of burst.
+    void pauseBurst(quint64 burst, unsigned long ms);
+    // Cancels the current wait (its request then ends or retries as its handler decides).
+    void cancelCurrentWait();
+
+    // A local DCP command answered by its echo.
+    void sendLocalCommand(SCP const& scp, ResultCallback callback, std::function<void()> onSuccess = {});
+    // The service-mode change after a successful SCP 37.
+    void serviceModeChanged();
+    // Checks the dongle's state before a service-mode command; false after calling back with 11.
+    bool requireServiceMode(ResultCallback const& callback);
+
+    QPointer<QSerialPort> m_port;
+    DongleDelegate* m_delegate;
+    std::atomic<WaitBlock*> m_currentWait { nullptr };
+    Headset* m_headset = nullptr;
+    QMap<OrvixDevice::Preset, Link*> m_links;
+    std::unique_ptr<OperationQueue> m_packetQueue;
+    std::unique_ptr<OperationQueue> m_sendQueue;
+    std::unique_ptr<OperationQueue> m_repeater;
+    DongleProfile m_profile;
+    Progress::Context m_progress;
+    QCommandLineParser const* m_options;
+    RingBuffer m_ring;
+    UHRType m_savedHeader;
+    bool m_initialized = false;
+    std::atomic<bool> m_running { false };
+    quint8 m_channel = 0;
+    XModem* m_xmodem = nullptr;
+
+    // Pipeline bookkeeping.
+    std::atomic<bool> m_xmodemActive { false };
+    std::atomic<bool> m_tearingDown { false };
+    std::atomic<quint64> m_burst { 0 };
+    QMutex m_burstLock;
+    QWaitCondition m_burstWake;
+    mutable QMutex m_registryLock;
+    QList<RequestPtr> m_requests;
+    QList<RequestListPtr> m_lists;
+    QSet<QSemaphore*> m_blockers;
+    mutable QMutex m_timingLock;
+    Timing m_timing;
+    // Last serial error logged, so that a repeating error is logged once.
+    QSerialPort::SerialPortError m_lastError = QSerialPort::NoError;
+};

@@ -1,0 +1,224 @@
+// The single requests the application makes of the dongle and, through its radio, of the
+// devices it hears; and the two fixed request lists (keyboard shortcuts, mouse profile).
+//
+// Local requests go to the dongle itself: DCP with PAN, source and destination 0, answered by
+// the echo of the command within 1000 ms. Remote requests carry PAN 1, the dongle's own address
+// as source and the device's address as destination, and are answered by an ACK within 3000 ms.
+#include "device/Dongle.h"
+
+#include <QLoggingCategory>
+
+#include "async/WaitBlock.h"
+#include "device/MouseProfile.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcDongle)
+
+namespace {
+
+constexpr quint16 RemotePAN = 1;
+constexpr uchar AnyFlags = 0xFF;
+
+DataPredicate makeData(QByteArray const& pattern, QByteArray const& mask)
+{
+    return DataPredicate(pattern, mask);
+}
+
+// A payload whose first byte is the command.
+DataPredicate commandEcho(uchar command)
+{
+    return DataPredicate::commandEcho(command);
+}
+
+Header localHeader()
+{
+    return Header(0, 0, 0, 0, PacketID::DCP, 0);
+}
+
+SCPDescriptor localDescriptor(SCP const& scp)
+{
+    return SCPDescriptor(0, 0, 0, PacketID::DCP, scp.getData(), commandEcho(scp.command), Dongle::LocalTimeoutMs,
+                         AnyFlags);
+}
+
+Dongle::ResultCallback orNothing(Dongle::ResultCallback callback)
+{
+    if (callback)
+        return callback;
+    return [](DongleResult) {};
+}
+
+} // namespace
+
+void Dongle::sendLocalCommand(SCP const& scp, ResultCallback callback, std::function<void()> onSuccess)
+{
+    callback = orNothing(std::move(callback));
+    sendPacket(localHeader(), scp.getData(), commandEcho(scp.command), LocalTimeoutMs,
+               [callback, onSuccess](UHRType const*, PacketData const*, DongleResult result) {
+                   if (result.code == DongleResult::Ok && onSuccess)
+                       onSuccess();
+                   callback(result);
+               });
+}
+
+void Dongle::setHeadsetStream(bool on, ResultCallback callback)
+{
+    sendLocalCommand(SCP(1, 0, on ? 1 : 0), std::move(callback));
+}
+
+void Dongle::setZero(ResultCallback callback)
+{
+    sendLocalCommand(SCP(9, 0, 0), std::move(callback));
+}
+
+void Dongle::switchClick(MouseButton button, ResultCallback callback)
+{
+    sendLocalCommand(SCP(10, 0, uchar(button)), std::move(callback));
+}
+
+void Dongle::keyPress(KeyCode key, KeyPressAction action, ResultCallback callback)
+{
+    sendLocalCommand(SCP(17, key, uchar(action)), std::move(callback));
+}
+
+void Dongle::setMouseAutoZero(bool on, ResultCallback callback)
+{
+    sendLocalCommand(SCP(18, 0, on ? 1 : 0), std::move(callback));
+}
+
+void Dongle::enterPasshroughtMode(ResultCallback callback)
+{
+    sendLocalCommand(SCP(22, 0, 0), std::move(callback));
+}
+
+void Dongle::enterServiceMode(ResultCallback callback)
+{
+    sendLocalCommand(SCP(37, 1, 1), std::move(callback), [this] { serviceModeChanged(); });
+}
+
+void Dongle::exitServiceMode(ResultCallback callback)
+{
+    sendLocalCommand(SCP(37, 0, 0), std::move(callback), [this] { serviceModeChanged(); });
+}
+
+void Dongle::serviceModeChanged()
+{
+    // The headset is lost to a service-mode change; it is found again by its next status.
+    if (m_headset)
+        headsetDropForServiceMode();
+    notifyDongleUpdated(DongleChangeMask::statusChanged);
+}
+
+bool Dongle::requireServiceMode(ResultCallback const& callback)
+{
+    if (m_profile.state == quint8(DongleState::SERV_M))
+        return true;
+    qCDebug(lcDongle, "Refused: the dongle is in state %s, not in service mode",
+            QStringFromDongleState(int(m_profile.state)));
+    callback(DongleResult(DongleResult::InvalidDongleState));
+    return false;
+}
+
+bool Dongle::setPAN(quint16 pan, ResultCallback callback)
+{
+    callback = orNothing(std::move(callback));
+    if (!requireServiceMode(callback))
+        return false;
+    sendLocalCommand(SCP(5, pan), std::move(callback), [this, pan] { m_profile.pan = pan; });
+    return true;
+}
+
+bool Dongle::setDeviceAddress(quint16 address, quint16 newAddress, ResultCallback callback)
+{
+    callback = orNothing(std::move(callback));
+    if (!requireServiceMode(callback))
+        return false;
+    const quint16 own = m_profile.address;
+    if (address == own) {
+        sendLocalCommand(SCP(19, newAddress), std::move(callback),
+                         [this, newAddress] { m_profile.address = quint8(newAddress & 0xFF); });
+        return true;
+    }
+    const Header header(0, RemotePAN, own, address, PacketID::GRCP, 0);
+    PacketPredicate predicate(RemotePAN, address, own, PacketID::ACK, 0);
+    predicate.data = makeData(QByteArray("\x40\x01", 2), QByteArray("\xFF\xFF", 2));
+    sendPacketWithPredicate(header, SCP(1, newAddress).getData(), predicate, RemoteTimeoutMs,
+                            [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
+    return true;
+}
+
+bool Dongle::setDevicePAN(quint16 address, quint16 pan, ResultCallback callback)
+{
+    callback = orNothing(std::move(callback));
+    if (!requireServiceMode(callback))
+        return false;
+    const quint16 own = m_profile.address;
+    if (address == own)
+        return setPAN(pan, std::move(callback));
+    const Header header(0, RemotePAN, own, address, PacketID::GRCP, 0);
+    PacketPredicate predicate(RemotePAN, address, own, PacketID::ACK, 0);
+    predicate.data = makeData(QByteArray("\x40\x00", 2), QByteArray("\xFF\xFF", 2));
+    sendPacketWithPredicate(header, SCP(0, pan).getData(), predicate, RemoteTimeoutMs,
+                            [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
+    return true;
+}
+
+bool Dongle::setDevicePassword(quint16 address, QString const& password, ResultCallback callback)
+{
+    callback = orNothing(std::move(callback));
+    if (!requireServiceMode(callback))
+        return false;
+    const quint16 own = m_profile.address;
+    // Always the remote form, also to the dongle's own address.
+    const Header header(0, RemotePAN, own, address, PacketID::KEY, 0);
+    PacketPredicate predicate;
+    if (address == own) {
+        // The dongle answers with the same header, reply flag set.
+        predicate = PacketPredicate(RemotePAN, own, own, PacketID::KEY, 0x01);
+    } else {
+        predicate = PacketPredicate(RemotePAN, address, own, PacketID::ACK, AnyFlags);
+        predicate.data = makeData(QByteArray("\x2A\x00", 2), QByteArray("\xFF\x00", 2));
+    }
+    sendPacketWithPredicate(header, GPP(password).getData(), predicate, RemoteTimeoutMs,
+                            [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
+    return true;
+}
+
+void Dongle::sendKeyboardAction(std::list<KeyCode> const& keys, ResultCallback callback)
+{
+    callback = orNothing(std::move(callback));
+    QList<SCPDescriptor> list;
+    for (KeyCode key : keys)
+        list.append(localDescriptor(SCP(17, key, uchar(pressKey))));
+    list.append(localDescriptor(SCP(17, 0, uchar(releaseAllKeys))));
+    sendPackets(list, [](UHRType const&, PacketData const&) {}, callback);
+}
+
+void Dongle::copyAction(ResultCallback callback)
+{
+    sendKeyboardAction({ 0x83, 0x63 }, std::move(callback));
+}
+
+void Dongle::cutAction(ResultCallback callback)
+{
+    sendKeyboardAction({ 0x83, 0x78 }, std::move(callback));
+}
+
+void Dongle::pasteAction(ResultCallback callback)
+{
+    sendKeyboardAction({ 0x83, 0x76 }, std::move(callback));
+}
+
+void Dongle::applyMouseProfile(MouseProfile const& profile, ResultCallback callback)
+{
+    callback = orNothing(std::move(callback));
+    QList<SCPDescriptor> list;
+    list.append(localDescriptor(SCP(25, 0, uchar(int(profile.controlMode()) & 0xFF))));
+    list.append(localDescriptor(SCP(18, 0, profile.autoZeroEnable() ? 1 : 0)));
+    list.append(localDescriptor(SCP(3, 0, percentFromFraction(profile.tremorFilter()))));
+    list.append(localDescriptor(SCP(2, percentFromFraction(profile.verticalViewAnglePercent()),
+                                    percentFromFraction(profile.horizontalViewAnglePercent()))));
+    list.append(localDescriptor(SCP(28, 0, profile.autorange() ? 1 : 0)));
+    list.append(localDescriptor(SCP(26, 0, percentFromFraction(profile.mouseSpeedPercent()))));
+    list.append(localDescriptor(SCP(24, 0, profile.ACATKeyCode())));
+    sendPackets(list, [](UHRType const&, PacketData const&) {}, callback);
+}

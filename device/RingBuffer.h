@@ -1,0 +1,67 @@
+#pragma once
+// Fixed receive ring of the dongle's serial line.
+//
+// 136 bytes are allocated once; indexes run modulo the capacity of 135, and one slot always
+// stays free, so the ring holds at most 134 bytes: exactly the longest frame the receiver
+// accepts (13 header bytes + L of at most 121).
+#include <QByteArray>
+#include <QtGlobal>
+
+class RingBuffer {
+public:
+    static constexpr int Size = 136;
+    static constexpr int Capacity = 135;
+    // Most bytes the ring can hold at once.
+    static constexpr int MaxAvailable = Capacity - 1;
+
+    RingBuffer();
+
+    int head() const { return m_head; }
+    int tail() const { return m_tail; }
+    int capacity() const { return m_capacity; }
+
+    // Bytes between head and tail.
+    int available() const
+    {
+        int n = m_tail - m_head;
+        return n < 0 ? n + m_capacity : n;
+    }
+    bool isEmpty() const { return m_head == m_tail; }
+    bool isFull() const { return (m_tail + 1) % m_capacity == m_head; }
+
+    // Empties the ring (head := tail := 0).
+    void clear() { m_head = m_tail = 0; }
+
+    // Stores one byte at the tail; false (nothing stored) when the ring is full.
+    bool append(uchar byte)
+    {
+        if (isFull())
+            return false;
+        m_bytes[m_tail] = byte;
+        m_tail = (m_tail + 1) % m_capacity;
+        return true;
+    }
+
+    // The byte offset places after the head; 0 for an offset outside the held bytes.
+    uchar at(int offset) const
+    {
+        if (offset < 0 || offset >= available())
+            return 0;
+        return m_bytes[(m_head + offset) % m_capacity];
+    }
+
+    // Copies up to count bytes starting offset places after the head into dst, never past
+    // the held bytes; returns the number copied.
+    int copy(int offset, int count, char* dst) const;
+    // The same as a byte array.
+    QByteArray peek(int offset, int count) const;
+
+    // Drops up to count bytes from the head (never more than are held).
+    void remove(int count);
+
+private:
+    uchar m_bytes[Size];
+    int m_capacity;
+    int m_head;
+    int m_tail;
+};

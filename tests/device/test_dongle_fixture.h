@@ -1,0 +1,209 @@
+#pragma once
+// A Dongle on the emulator's pseudo-terminal, with a delegate that records every call.
+#include <gtest/gtest.h>
+
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QList>
+#include <QMutex>
+#include <QSerialPort>
+#include <QStringList>
+
+#include <memory>
+
+#include "common/qt_wait.h"
+#include "device/Dongle.h"
+#include "tools/emulator/Emulator.h"
+
+namespace dongletest {
+
+struct RecordingDelegate : DongleDelegate {
+    QList<quint32> dongleMasks;
+    QList<quint32> headsetMasks;
+    QList<NPP> devices;
+    QList<double> progress;
+    QStringList progressTitles;
+    QList<int> errors;
+    int audio = 0;
+    DongleResult last;
+    // Called at every dongleUpdated, to see the dongle's state at that moment.
+    std::function<void(Dongle*, quint32)> onDongleUpdated;
+
+    void progressUpdate(Progress::Context const& context) override
+    {
+        progress << context.value;
+        progressTitles << context.title;
+    }
+    void dongleUpdated(Dongle* dongle, DongleChangeMask mask) override
+    {
+        dongleMasks << mask.value();
+        if (onDongleUpdated)
+            onDongleUpdated(dongle, mask.value());
+    }
+    void headsetFound(Dongle*, Headset*) override {}
+    void headsetLost(Dongle*, Headset*) override {}
+    void headsetUpdated(Dongle*, Headset*, HeadsetChangeMask mask) override { headsetMasks << mask.value(); }
+    void deviceFound(Dongle*, NPP const& npp) override { devices << npp; }
+    void headsetRssiUpdatede(Dongle*, unsigned short) override {}
+    void headsetChannelChanged(Dongle*, Headset*, int, int) override {}
+    void headsetStatusChanged(Dongle*, Headset*, bool, bool) override {}
+    void dongleError(Dongle*, DongleResult result) override
+    {
+        errors << result.code;
+        last = result;
+    }
+    DongleResult* lastError() override { return &last; }
+    void playAudioFeedback() override { ++audio; }
+
+    int countMask(quint32 bit) const
+    {
+        int n = 0;
+        for (quint32 m : dongleMasks)
+            n += (m & bit) ? 1 : 0;
+        return n;
+    }
+};
+
+// Collects the messages of the dongle's log category while it lives.
+class LogCapture {
+public:
+    LogCapture()
+    {
+        s_self = this;
+        m_previous = qInstallMessageHandler(&LogCapture::handler);
+    }
+    ~LogCapture()
+    {
+        qInstallMessageHandler(m_previous);
+        s_self = nullptr;
+    }
+    QStringList lines() const
+    {
+        QMutexLocker lock(&m_lock);
+        return m_lines;
+    }
+    int count(QString const& needle) const
+    {
+        int n = 0;
+        for (QString const& line : lines())
+            n += line.contains(needle) ? 1 : 0;
+        return n;
+    }
+
+private:
+    static void handler(QtMsgType, QMessageLogContext const&, QString const& message)
+    {
+        if (s_self) {
+            QMutexLocker lock(&s_self->m_lock);
+            s_self->m_lines << message;
+        }
+    }
+    static inline LogCapture* s_self = nullptr;
+    QtMessageHandler m_previous = nullptr;
+    mutable QMutex m_lock;
+    QStringList m_lines;
+};
+
+// One reply callback's calls.
+struct Replies {
+    int calls = 0;
+    QList<int> codes;
+    QList<QByteArray> payloads;
+
+    Dongle::ReplyCallback callback()
+    {
+        return [this](UHRType const* header, PacketData const* body, DongleResult result) {
+            ++calls;
+            codes << result.code;
+            payloads << ((header && body) ? Frame::payloadOf(*header, *body).bytes() : QByteArray());
+        };
+    }
+    Dongle::ResultCallback resultCallback()
+    {
+        return [this](DongleResult result) {
+            ++calls;
+            codes << result.code;
+        };
+    }
+};
+
+inline Header localHeader()
+{
+    return Header(0, 0, 0, 0, PacketID::DCP, 0);
+}
+
+inline PacketData scpPayload(uchar command, uchar lsb = 0, uchar msb = 0)
+{
+    return SCP(command, lsb, msb).getData();
+}
+
+// A good frame as the dongle would send it.
+inline QByteArray dongleFrame(PacketID pid, QByteArray const& payload, uchar flags = 0, uchar channel = 11)
+{
+    return Frame::build(Header(flags, 0, 0, 0, pid, channel), PacketData(payload));
+}
+
+class DongleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        emu::Options options;
+        options.timeScale = 0.2;
+        emulator = std::make_unique<emu::Emulator>(options);
+        ASSERT_TRUE(emulator->start());
+        port = std::make_unique<QSerialPort>();
+        port->setPortName(emulator->portPath());
+        ASSERT_TRUE(port->open(QIODevice::ReadWrite)) << port->errorString().toStdString();
+        port->setBaudRate(57600);
+        dongle = std::make_unique<Dongle>(port.get(), &delegate, options_);
+    }
+
+    void TearDown() override
+    {
+        dongle.reset();
+        if (port)
+            port->close();
+        if (emulator) {
+            EXPECT_TRUE(emulator->errors().isEmpty()) << emulator->errors().join("\n").toStdString() << "\n"
+                                                     << emulator->traceText().toStdString();
+            if (HasFailure())
+                std::cerr << emulator->traceText().toStdString() << std::endl;
+        }
+    }
+
+    // Short waits: a reply time-out of 1000 ms becomes scale x 1000 ms.
+    void fastTiming(double scale, int intervalMs = Dongle::RepeatIntervalMs)
+    {
+        Dongle::Timing timing;
+        timing.timeoutScale = scale;
+        timing.repeatIntervalMs = intervalMs;
+        dongle->setTiming(timing);
+    }
+
+    // Runs the start sequence; returns its result code (-1 when it never called back).
+    int startDongle(int timeoutMs = 5000)
+    {
+        int code = -1;
+        dongle->start([&code](DongleResult result) { code = result.code; });
+        testutil::waitUntil([&] { return code != -1; }, timeoutMs);
+        return code;
+    }
+
+    // The payloads of the DCP frames received since mark, in order.
+    QList<QByteArray> dcpPayloadsSince(int mark) const
+    {
+        QList<QByteArray> out;
+        for (emu::Received const& r : emulator->received())
+            if (r.seq >= mark && r.frame.pid == emu::pid::DCP)
+                out << r.frame.payload;
+        return out;
+    }
+
+    QCommandLineParser options_;
+    RecordingDelegate delegate;
+    std::unique_ptr<emu::Emulator> emulator;
+    std::unique_ptr<QSerialPort> port;
+    std::unique_ptr<Dongle> dongle;
+};
+
+} // namespace dongletest
