@@ -2,6 +2,7 @@
 #include "app/RunGuard.h"
 
 #include <QDir>
+#include <QSystemSemaphore>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <gtest/gtest.h>
@@ -26,14 +27,22 @@ protected:
     }
     void TearDown() override
     {
+        // Semaphores outlive their key files; remove every one this test used.
+        for (const QString& key : qAsConst(keys))
+            QSystemSemaphore(RunGuardTestAccess::makeKeyHash(key, "_memLockKey"), 1, QSystemSemaphore::Create);
         if (hadTmp)
             qputenv("TMPDIR", savedTmp);
         else
             qunsetenv("TMPDIR");
     }
-    static QString uniqueKey() { return QStringLiteral("OrvixToolsTest-") + QUuid::createUuid().toString(QUuid::Id128); }
+    QString uniqueKey()
+    {
+        keys << QStringLiteral("OrvixToolsTest-") + QUuid::createUuid().toString(QUuid::Id128);
+        return keys.last();
+    }
 
     QTemporaryDir tmp;
+    QStringList keys;
     QByteArray savedTmp;
     bool hadTmp = false;
 };

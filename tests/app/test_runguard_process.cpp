@@ -7,6 +7,7 @@
 #include "common/qt_wait.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSystemSemaphore>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <gtest/gtest.h>
@@ -75,8 +77,14 @@ protected:
             }
         }
         processes.clear();
-        // Drops a segment that a killed child may have left behind.
+        // Drops the segment and the semaphore that a killed child may have left behind (a
+        // semaphore is removed by the process that made it, or by one that takes it over).
         { RunGuard cleanup(name); }
+        {
+            const QString semKey = QString::fromLatin1(
+                QCryptographicHash::hash((name + QStringLiteral("_memLockKey")).toUtf8(), QCryptographicHash::Sha1).toHex());
+            QSystemSemaphore takeOver(semKey, 1, QSystemSemaphore::Create);
+        }
         if (hadTmp)
             qputenv("TMPDIR", savedTmp);
         else
