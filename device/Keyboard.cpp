@@ -196,6 +196,11 @@ KeyCode KeyCodeFromEvent(const QKeyEvent& event)
     return 0;
 }
 
+KeyCode KeyCodeFromEvent(const QKeyEvent* event)
+{
+    return event ? KeyCodeFromEvent(*event) : KeyCode(0);
+}
+
 bool isKeyPress(KeyPressAction action)
 {
     return quint8(action) < 2;

@@ -30,6 +30,8 @@ QByteArray CStringFromKeyCode(KeyCode code);
 
 // The dongle key code of a key event, 0 when the key has none (modifiers alone give 0).
 KeyCode KeyCodeFromEvent(const QKeyEvent& event);
+// The same for a pointer; a null event gives 0.
+KeyCode KeyCodeFromEvent(const QKeyEvent* event);
 
 // True for actions below 2 (0 and 1).
 bool isKeyPress(KeyPressAction action);

@@ -151,6 +151,9 @@ TEST(KeyboardEvent, NoNativeKeyFallsBackToQtKey)
     EXPECT_EQ(fromEvent(Qt::Key_unknown, 0), 0);
     // An unknown native key is not second-guessed by the Qt key.
     EXPECT_EQ(fromEvent(Qt::Key_Return, 0x12345), 0);
+    EXPECT_EQ(Keyboard::KeyCodeFromEvent(static_cast<const QKeyEvent*>(nullptr)), 0);
+    QKeyEvent f5(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier, 0, 0xFFC2, 0);
+    EXPECT_EQ(Keyboard::KeyCodeFromEvent(&f5), 0xC6);
 }
 
 TEST(KeyboardAction, PressAndRelease)
