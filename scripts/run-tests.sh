@@ -36,9 +36,9 @@ cmake -S . -B "$BUILD" -G Ninja "${EXTRA[@]}"
 cmake --build "$BUILD" -j "$JOBS"
 
 status=0
-(cd "$BUILD" && xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j "$JOBS" --timeout 300) || status=1
-
+# A short bounded fuzz run first, so that ctest's closing summary is the last thing printed.
 if [ "$FUZZ" = 1 ]; then
   ./scripts/fuzz.sh 20 || status=1
 fi
+(cd "$BUILD" && xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j "$JOBS" --timeout 300) || status=1
 exit $status
