@@ -247,6 +247,8 @@ TEST_F(InstanceTest, RestartAfterTheFirstWasKilled)
     EXPECT_TRUE(text.contains(QRegularExpression(
         QStringLiteral("(^|\\n)\\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\[Info\\]: Quit requested by a signal\\n"))))
         << text.toStdString();
+    // The skin and the style sheet were found in the executable's resources.
+    EXPECT_FALSE(text.contains(QStringLiteral("Couldn't open"))) << text.toStdString();
 }
 
 TEST_F(InstanceTest, CommandLine)
