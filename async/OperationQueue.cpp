@@ -1,9 +1,9 @@
 #include "async/OperationQueue.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 #include <atomic>
+#include <chrono>
 
 static std::atomic<int> s_liveOperations { 0 };
 
@@ -53,13 +53,23 @@ OperationQueue::~OperationQueue()
     qDebug().noquote().nospace() << "Destroy operation queue <" << m_name << "> ...";
     cancelAllOperations(false);
     {
-        QMutexLocker locker(&m_lock);
+        std::unique_lock<std::mutex> locker(m_lock);
         m_stopping = true;
-        m_wake.wakeAll();
-        m_idleChanged.wakeAll();
+        m_wake.notify_all();
+        m_idleChanged.notify_all();
     }
-    if (QThread::currentThread() != this)
+    if (QThread::currentThread() != this) {
+        // Joined through the queue's own lock first, so that everything the worker did is
+        // ordered before this destructor also for tools that cannot see into QThread.
+        std::unique_lock<std::mutex> locker(m_lock);
+        while (!m_exited) {
+            if (m_idleChanged.wait_for(locker, std::chrono::milliseconds(100)) == std::cv_status::timeout
+                && isFinished())
+                break;
+        }
+        locker.unlock();
         wait();
+    }
     qDebug().noquote().nospace() << "Operation queue <" << m_name << "> destroyed.";
 }
 
@@ -67,7 +77,7 @@ void OperationQueue::addOperation(Operation* op)
 {
     if (!op)
         return;
-    QMutexLocker locker(&m_lock);
+    std::unique_lock<std::mutex> locker(m_lock);
     if (m_stopping) {
         locker.unlock();
         qWarning().noquote().nospace() << "Operation queue <" << m_name << ">: stopped, operation dropped";
@@ -78,7 +88,7 @@ void OperationQueue::addOperation(Operation* op)
         qDebug().noquote().nospace() << "Operation queue <" << m_name << ">: add operation at ["
                                      << m_operations.size() << "]";
     m_operations.append(op);
-    m_wake.wakeOne();
+    m_wake.notify_one();
 }
 
 void OperationQueue::addOperation(std::function<void(QThread*)> fn)
@@ -88,7 +98,7 @@ void OperationQueue::addOperation(std::function<void(QThread*)> fn)
 
 bool OperationQueue::hasOperations() const
 {
-    QMutexLocker locker(&m_lock);
+    std::unique_lock<std::mutex> locker(m_lock);
     return !m_operations.isEmpty();
 }
 
@@ -97,10 +107,10 @@ void OperationQueue::cancelAllOperations(bool wait)
     qDebug().noquote().nospace() << "Cancel all operations in queue <" << m_name << "> ...";
     QList<Operation*> dropped;
     {
-        QMutexLocker locker(&m_lock);
+        std::unique_lock<std::mutex> locker(m_lock);
         dropped.swap(m_operations);
         if (isIdleLocked())
-            m_idleChanged.wakeAll();
+            m_idleChanged.notify_all();
     }
     // Deleted outside the lock: an operation's destructor may touch this queue.
     qDeleteAll(dropped);
@@ -117,9 +127,8 @@ void OperationQueue::waitForAllOperationsFinished()
 {
     qDebug().noquote().nospace() << "Start waiting for queue <" << m_name << "> ...";
     if (QThread::currentThread() != this) {
-        QMutexLocker locker(&m_lock);
-        while (!isIdleLocked() && !m_stopping)
-            m_idleChanged.wait(&m_lock);
+        std::unique_lock<std::mutex> locker(m_lock);
+        m_idleChanged.wait(locker, [this] { return isIdleLocked() || m_stopping; });
     }
     qDebug().noquote().nospace() << "Stop waiting for queue <" << m_name << ">";
 }
@@ -130,9 +139,8 @@ void OperationQueue::run()
     for (;;) {
         Operation* op = nullptr;
         {
-            QMutexLocker locker(&m_lock);
-            while (m_operations.isEmpty() && !m_stopping)
-                m_wake.wait(&m_lock);
+            std::unique_lock<std::mutex> locker(m_lock);
+            m_wake.wait(locker, [this] { return !m_operations.isEmpty() || m_stopping; });
             if (m_stopping)
                 break;
             op = m_operations.takeFirst();
@@ -144,17 +152,20 @@ void OperationQueue::run()
         jobFinished();
     }
     qDebug().noquote().nospace() << "Operation queue <" << m_name << "> exit";
+    std::lock_guard<std::mutex> locker(m_lock);
+    m_exited = true;
+    m_idleChanged.notify_all();
 }
 
 void OperationQueue::jobFinished()
 {
     bool drained = false;
     {
-        QMutexLocker locker(&m_lock);
+        std::unique_lock<std::mutex> locker(m_lock);
         m_running = false;
         if (m_operations.isEmpty()) {
             drained = true;
-            m_idleChanged.wakeAll();
+            m_idleChanged.notify_all();
         }
     }
     if (drained) {

@@ -3,13 +3,13 @@
 // Every operation is handed the thread that created the queue (the GUI thread for the dongle's
 // queues), so that anything needing an event loop, such as a reply timer, can live there.
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QThread>
-#include <QWaitCondition>
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 class Operation : public QObject {
     Q_OBJECT
@@ -75,11 +75,12 @@ private:
 
     const QString m_name;
     const bool m_verbose;
-    mutable QMutex m_lock;        // guards everything below
-    QWaitCondition m_wake;        // the worker waits here for work or stop
-    QWaitCondition m_idleChanged; // waiters for "nothing queued or running"
+    mutable std::mutex m_lock;            // guards everything below
+    std::condition_variable m_wake;        // the worker waits here for work or stop
+    std::condition_variable m_idleChanged; // waiters for "nothing queued or running"
     QList<Operation*> m_operations;
     bool m_running = false;
     bool m_stopping = false;
+    bool m_exited = false; // the worker loop has returned
     QThread* const m_creatorThread;
 };

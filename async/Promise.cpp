@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QPointer>
 
+#include <chrono>
 #include <cmath>
 
 namespace OX {
@@ -369,7 +370,7 @@ std::shared_ptr<PostponeImpl> PostponeImpl::make(const QString& name, double sec
     // thread (which has emitted done by then, or never started), then the object goes through
     // its own thread's event loop.
     std::shared_ptr<PostponeImpl> impl(new PostponeImpl(name, seconds, std::move(fn)), [](PostponeImpl* p) {
-        p->wait();
+        p->joinWorker();
         if (p->thread() != QThread::currentThread() || p->m_inSlot)
             p->deleteLater(); // not from inside its own slot, nor from a foreign thread
         else
@@ -398,6 +399,24 @@ void PostponeImpl::run()
         QThread::usleep(usecs);
     qDebug().noquote().nospace() << "Postpone class[" << m_name << "]: exit " << toString();
     emit done();
+    std::lock_guard<std::mutex> locker(m_exitLock);
+    m_exited = true;
+    m_exitCondition.notify_all();
+}
+
+void PostponeImpl::joinWorker()
+{
+    // Joined through a standard lock first, so that tools that cannot see into QThread also
+    // see the worker's end ordered before the object's destruction.
+    {
+        std::unique_lock<std::mutex> locker(m_exitLock);
+        while (!m_exited) {
+            if (m_exitCondition.wait_for(locker, std::chrono::milliseconds(100)) == std::cv_status::timeout
+                && isFinished())
+                break;
+        }
+    }
+    wait();
 }
 
 void PostponeImpl::onDone()

@@ -11,9 +11,11 @@
 #include <QThread>
 
 #include <atomic>
+#include <condition_variable>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace OX {
 
@@ -231,4 +233,8 @@ private:
     std::shared_ptr<PostponeImpl> m_self; // keeps the object alive until fn has run
     std::weak_ptr<PostponeImpl> m_weak;
     bool m_inSlot = false;
+    std::mutex m_exitLock;
+    std::condition_variable m_exitCondition;
+    bool m_exited = false; // run() has returned its last statement
+    void joinWorker();
 };

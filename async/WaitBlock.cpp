@@ -210,16 +210,20 @@ int WaitBlock::liveCount()
 
 void WaitBlock::start()
 {
-    // Posting to an object is safe from any thread; the object cannot be released before the
-    // posted start has run, since finished waits for it.
+    // Posting to an object is safe from any thread, and posted events to one thread keep their
+    // order: the timer starts before any write the caller queues to that thread afterwards. The
+    // block cannot be released before the posted start has run, since finished waits for it.
+    m_startPosted.store(true, std::memory_order_release);
     if (QThread::currentThread() == thread())
         doStart();
     else
-        QMetaObject::invokeMethod(this, &WaitBlock::doStart, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "doStart", Qt::QueuedConnection);
 }
 
 void WaitBlock::doStart()
 {
+    if (!m_startPosted.load(std::memory_order_acquire))
+        return;
     if (m_started)
         return;
     m_started = true;
@@ -260,7 +264,7 @@ void WaitBlock::expired()
 void WaitBlock::cancel()
 {
     if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(this, &WaitBlock::cancel, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "cancel", Qt::QueuedConnection);
         return;
     }
     expired();

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
 #include <cstddef>
 
 class QTimer;
@@ -185,7 +186,7 @@ public slots:
     void onTimerStop();
 
 private:
-    void doStart();
+    Q_INVOKABLE void doStart();
     void report(const UHRType* header, const PacketData* data, const DongleResult& result);
 
     PacketPredicate m_predicate;
@@ -195,6 +196,7 @@ private:
     bool m_started = false;
     bool m_finished = false;
     QPointer<TimedWorker> m_worker;
+    std::atomic<bool> m_startPosted { false }; // orders the creator's writes before doStart
 };
 
 // The timeout of one wait, on the timer thread. Released together with its wait block.
