@@ -589,7 +589,8 @@ void Emulator::Impl::emitFrame(Frame f, bool applyFaults, bool dongleChannel)
                 continue;
             }
             ++rs.hits;
-            if (rs.timesLeft > 0)
+            // A Join counts its writes, not its frames (below).
+            if (rs.timesLeft > 0 && rule.fault != Fault::Join)
                 --rs.timesLeft;
             applied << faultName(rule.fault);
             switch (rule.fault) {
@@ -642,6 +643,8 @@ void Emulator::Impl::emitFrame(Frame f, bool applyFaults, bool dongleChannel)
         Rule* rs = joins.front();
         rs->joined += all;
         if (++rs->joinedCount >= qMax(2, rs->rule.length)) {
+            if (rs->timesLeft > 0)
+                --rs->timesLeft;
             cancel(rs->joinTask);
             all = rs->joined;
             rs->joined.clear();
@@ -652,6 +655,8 @@ void Emulator::Impl::emitFrame(Frame f, bool applyFaults, bool dongleChannel)
                 rs->joinTask = schedule(opt.joinFlushMs, [this, id] {
                     for (auto& r : rules) {
                         if (r.id == id) {
+                            if (r.timesLeft > 0)
+                                --r.timesLeft;
                             r.joinTask = 0;
                             pushBytes(r.joined);
                             r.joined.clear();

@@ -68,7 +68,7 @@ struct FaultRule {
     FrameFilter filter;
     Fault fault = Fault::Drop;
     int skip = 0;      // matching frames let through untouched before the rule acts
-    int times = -1;    // frames (AnswerOnlyCopy: bursts) it acts on; -1 for ever
+    int times = -1;    // frames (AnswerOnlyCopy: bursts, Join: joined writes) it acts on; -1 for ever
     int copy = 1;      // AnswerOnlyCopy: the copy handled (1-based)
     int delayMs = 0;   // Delay; SplitBytes: gap between the single-byte writes
     int length = 0;    // Truncate: bytes kept; LengthHeaderBefore: L (e.g. 200, 0, 1); Join: frames
