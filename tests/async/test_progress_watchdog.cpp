@@ -51,20 +51,6 @@ TEST(Progress, StartClearsItemsAndLeavesANullMessage)
     EXPECT_EQ(context.value, 0.0);
 }
 
-TEST(Progress, SettersStoreThenNotify)
-{
-    Recorder r;
-    Progress::Context context(&r);
-    context.setProgress(0.33);
-    context.setMessage("Dongle");
-    context.setTitle("t");
-    context.setFlags(Progress::None);
-    EXPECT_EQ(r.calls, 4);
-    EXPECT_DOUBLE_EQ(r.values.first(), 0.33);
-    EXPECT_EQ(r.messages.at(1), "Dongle");
-    EXPECT_EQ(context.title, "t");
-}
-
 TEST(Watchdog, WokenWatchdogNeverFires)
 {
     Watchdog dog(150);

@@ -59,13 +59,3 @@ TEST(DongleResult, StringFormWithAndWithoutDetail)
     DongleResult p(2, "%1 %2");
     EXPECT_EQ(p.toStringHelper(), "hu.orvixtool.dongle.errorDomain:2 \"Invalid response\" (%1 %2)");
 }
-
-TEST(DongleResult, CopiesAllFields)
-{
-    DongleResult a(4, "late");
-    DongleResult b = a;
-    EXPECT_EQ(b.code, 4);
-    EXPECT_EQ(b.text, "Operation timed out");
-    EXPECT_EQ(b.detail, "late");
-    EXPECT_EQ(b.domain, a.domain);
-}
