@@ -7,6 +7,15 @@
 
 namespace testutil {
 
+// One turn of the event loop, including the deferred deletions that a running exec() would
+// perform (a plain processEvents from the test body leaves them queued).
+inline void pump()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QThread::msleep(1);
+}
+
 // Runs the event loop until pred() holds or timeoutMs passes; returns pred().
 inline bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000)
 {
@@ -14,8 +23,7 @@ inline bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000)
     while (!pred()) {
         if (deadline.hasExpired())
             return pred();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
+        pump();
     }
     return true;
 }
@@ -25,8 +33,7 @@ inline void spin(int ms)
 {
     QDeadlineTimer deadline(ms);
     while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
+        pump();
     }
 }
 
