@@ -4,11 +4,10 @@
 #include <QFile>
 #include <QLoggingCategory>
 #include <QMetaEnum>
-#include <QSemaphore>
 #include <QTextStream>
 #include <QThread>
-#include <QDeadlineTimer>
 
+#include <chrono>
 #include <cstring>
 
 #include "async/OperationQueue.h"
@@ -34,6 +33,26 @@ DongleResult timedOut()
 
 } // namespace
 
+// A counting semaphore on standard primitives (so that thread checkers see its hand-overs).
+struct Dongle::Gate {
+    std::mutex lock;
+    std::condition_variable wake;
+    int count = 0;
+
+    void release()
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        ++count;
+        wake.notify_all();
+    }
+    void acquire()
+    {
+        std::unique_lock<std::mutex> guard(lock);
+        wake.wait(guard, [this] { return count > 0; });
+        --count;
+    }
+};
+
 // One single request: its frame, its reply test and its completion, shared by the caller's
 // thread, the send worker and the GUI thread.
 struct Dongle::Request {
@@ -44,7 +63,10 @@ struct Dongle::Request {
     // Claimed once by whoever completes the request.
     std::atomic<bool> completed { false };
     // Released by the reply handler of each attempt (or by the teardown).
-    QSemaphore replied;
+    Gate replied;
+    // The wait of the attempt in progress; set by the worker, cleared on the GUI thread when
+    // the wait reports (before it can be released), read only on the GUI thread.
+    std::atomic<WaitBlock*> wait { nullptr };
     // 0 waiting, 1 answered, 2 failed, 3 another attempt follows.
     std::atomic<int> state { 0 };
     std::atomic<int> attempt { 1 };
@@ -93,10 +115,10 @@ Dongle::~Dongle()
     // then join the workers. The packet queue feeds the send queue, which feeds the
     // repeater, so they are joined in that order.
     {
-        QMutexLocker lock(&m_registryLock);
+        std::lock_guard<std::mutex> lock(m_registryLock);
         m_tearingDown = true;
-        for (QSemaphore* sem : qAsConst(m_blockers))
-            sem->release();
+        for (Gate* gate : m_blockers)
+            gate->release();
     }
     cancelCurrentWait();
     abortRegistered();
@@ -444,13 +466,13 @@ bool Dongle::handshake(QSerialPort* port)
 
 void Dongle::setTiming(Timing const& timing)
 {
-    QMutexLocker lock(&m_timingLock);
+    std::lock_guard<std::mutex> lock(m_timingLock);
     m_timing = timing;
 }
 
 Dongle::Timing Dongle::timing() const
 {
-    QMutexLocker lock(&m_timingLock);
+    std::lock_guard<std::mutex> lock(m_timingLock);
     return m_timing;
 }
 
@@ -468,7 +490,7 @@ void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& pay
     request->timeoutMs = timeoutMs;
     request->callback = std::move(callback);
     {
-        QMutexLocker lock(&m_registryLock);
+        std::lock_guard<std::mutex> lock(m_registryLock);
         m_requests.append(request);
     }
     if (m_tearingDown.load() || !m_sendQueue) {
@@ -501,15 +523,15 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
         request->attempt = attempt;
         qCDebug(lcDongle, "<Send> Retry [%d]", attempt);
         const Timing pace = timing();
-        QPointer<WaitBlock> guard = waitForResponse(timerThread, request);
+        waitForResponse(timerThread, request);
         if (acceptsRequests()) {
             startRepeater(request->frame, pace.repeatCount, ulong(qMax(0, pace.repeatIntervalMs)));
         } else {
             // stop() or an upload came in between: end this wait on the GUI thread.
             QMetaObject::invokeMethod(
-                    this, [guard] {
-                        if (guard)
-                            guard->cancel();
+                    this, [request] {
+                        if (WaitBlock* wait = request->wait.load())
+                            wait->cancel();
                     },
                     Qt::QueuedConnection);
         }
@@ -526,13 +548,11 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
     qCDebug(lcDongle) << "<Send> operation did finish.";
 }
 
-QPointer<WaitBlock> Dongle::waitForResponse(QThread* timerThread, RequestPtr const& request)
+void Dongle::waitForResponse(QThread* timerThread, RequestPtr const& request)
 {
     const int scaled = int(request->timeoutMs * timing().timeoutScale);
     // The wait lives on the timer thread (the GUI thread) whatever thread creates it.
     auto* wait = new WaitBlock(timerThread, request->predicate, qMax(1, scaled), nullptr);
-    // Taken before start(): until then nothing can report, finish or release the wait.
-    QPointer<WaitBlock> guard(wait);
     connect(wait, &WaitBlock::finished, wait, &QObject::deleteLater);
     connect(
             wait, &WaitBlock::matched, this,
@@ -541,9 +561,9 @@ QPointer<WaitBlock> Dongle::waitForResponse(QThread* timerThread, RequestPtr con
             },
             Qt::DirectConnection);
     // Published before the timer runs and before the first byte of the request is written.
+    request->wait.store(wait);
     m_currentWait.store(wait);
     wait->start();
-    return guard;
 }
 
 void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType const* header,
@@ -559,6 +579,7 @@ void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType 
         finishRequest(request, nullptr, nullptr, timedOut());
     }
     // Only this request's own wait is cleared: a newer one must keep its wait.
+    request->wait.store(nullptr);
     WaitBlock* own = wait;
     m_currentWait.compare_exchange_strong(own, nullptr);
     endBurst();
@@ -573,7 +594,7 @@ void Dongle::finishRequest(RequestPtr const& request, UHRType const* header, Pac
     if (!request->claim())
         return;
     {
-        QMutexLocker lock(&m_registryLock);
+        std::lock_guard<std::mutex> lock(m_registryLock);
         m_requests.removeOne(request);
     }
     ReplyCallback callback = std::move(request->callback);
@@ -595,7 +616,7 @@ void Dongle::abortRegistered()
         RequestPtr request;
         RequestListPtr list;
         {
-            QMutexLocker lock(&m_registryLock);
+            std::lock_guard<std::mutex> lock(m_registryLock);
             if (!m_requests.isEmpty())
                 request = m_requests.first();
             else if (!m_lists.isEmpty())
@@ -603,7 +624,7 @@ void Dongle::abortRegistered()
         }
         if (request) {
             if (request->completed.load()) {
-                QMutexLocker lock(&m_registryLock);
+                std::lock_guard<std::mutex> lock(m_registryLock);
                 m_requests.removeOne(request);
             } else {
                 finishRequest(request, nullptr, nullptr, timedOut());
@@ -617,17 +638,17 @@ void Dongle::abortRegistered()
     }
 }
 
-bool Dongle::blockOn(QSemaphore& sem)
+bool Dongle::blockOn(Gate& gate)
 {
     {
-        QMutexLocker lock(&m_registryLock);
+        std::lock_guard<std::mutex> lock(m_registryLock);
         if (m_tearingDown.load())
             return false;
-        m_blockers.insert(&sem);
+        m_blockers.insert(&gate);
     }
-    sem.acquire();
-    QMutexLocker lock(&m_registryLock);
-    m_blockers.remove(&sem);
+    gate.acquire();
+    std::lock_guard<std::mutex> lock(m_registryLock);
+    m_blockers.erase(&gate);
     return !m_tearingDown.load();
 }
 
@@ -661,9 +682,9 @@ void Dongle::startRepeater(QByteArray const& bytes, int count, unsigned long int
 
 quint64 Dongle::endBurst()
 {
-    QMutexLocker lock(&m_burstLock);
+    std::lock_guard<std::mutex> lock(m_burstLock);
     const quint64 burst = ++m_burst;
-    m_burstWake.wakeAll();
+    m_burstWake.notify_all();
     return burst;
 }
 
@@ -671,10 +692,8 @@ void Dongle::pauseBurst(quint64 burst, unsigned long ms)
 {
     // Sleeps between two writes of a burst; the burst's end (its reply, stop, an upload)
     // wakes it at once, so that the next request's writes are not held back.
-    QDeadlineTimer deadline(qint64(ms), Qt::PreciseTimer);
-    QMutexLocker lock(&m_burstLock);
-    while (m_burst.load() == burst && !deadline.hasExpired())
-        m_burstWake.wait(&m_burstLock, deadline);
+    std::unique_lock<std::mutex> lock(m_burstLock);
+    m_burstWake.wait_for(lock, std::chrono::milliseconds(ms), [&] { return m_burst.load() != burst; });
 }
 
 void Dongle::stopRepeater(bool wait)
@@ -689,7 +708,7 @@ void Dongle::sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onR
     state->onReply = std::move(onReply);
     state->onDone = std::move(onDone);
     {
-        QMutexLocker lock(&m_registryLock);
+        std::lock_guard<std::mutex> lock(m_registryLock);
         m_lists.append(state);
     }
     if (m_tearingDown.load() || !m_packetQueue) {
@@ -714,7 +733,7 @@ void Dongle::runListEntry(RequestListPtr const& list, SCPDescriptor const& descr
     const Header header = descriptor.getHeader();
     const PacketPredicate predicate = descriptor.getPredicate();
     qCDebug(lcDongle) << "Packet Queue entry begin";
-    auto sem = std::make_shared<QSemaphore>(0);
+    auto sem = std::make_shared<Gate>();
     sendPacketWithPredicate(header, descriptor.payload, predicate, descriptor.timeout,
                             [this, list, sem](UHRType const* replyHeader, PacketData const* body, DongleResult result) {
                                 if (result.code != DongleResult::Ok)
@@ -732,7 +751,7 @@ void Dongle::finishList(RequestListPtr const& list, DongleResult const& result)
     if (!list->claim())
         return;
     {
-        QMutexLocker lock(&m_registryLock);
+        std::lock_guard<std::mutex> lock(m_registryLock);
         m_lists.removeOne(list);
     }
     ResultCallback onDone = std::move(list->onDone);
@@ -755,7 +774,7 @@ void Dongle::stop()
     // lists still queued end when their next entry finds the dongle stopped.
     QList<RequestPtr> pending;
     {
-        QMutexLocker lock(&m_registryLock);
+        std::lock_guard<std::mutex> lock(m_registryLock);
         pending = m_requests;
     }
     for (RequestPtr const& request : qAsConst(pending))

@@ -16,18 +16,18 @@
 #include <QFlags>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QObject>
 #include <QPointer>
 #include <QSerialPort>
-#include <QSet>
 #include <QString>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <list>
 #include <memory>
+#include <mutex>
+#include <set>
 
 #include "async/Progress.h"
 #include "async/WaitBlock.h"
@@ -40,7 +40,6 @@
 #include "protocol/Packet.h"
 #include "protocol/Records.h"
 
-class QSemaphore;
 class QThread;
 class Headset;
 class Link;
@@ -145,7 +144,25 @@ public:
     void queryNPP(std::function<void(NPP*, DongleResult)> callback);
 
     // ---- Device and LINK queries, leaving service mode ----------------------------------
-    // (defined with the LINK model: queryLink, queryDevices, pingLink, networkLeaveServiceMode)
+    // Reads one LINK's identity, state and parameters. The callback gets a temporary Link
+    // (copy it to keep it) and code 0, or null with code 9 (another protocol revision), 2 (a
+    // record cut short) or the transport error.
+    void queryLink(quint16 pan, quint8 address, std::function<void(Link*, DongleResult)> callback);
+    // The same for a channel-map entry, on the dongle's own PAN.
+    void queryLink(OrvixDevice const& device, std::function<void(Link*, DongleResult)> callback);
+    // Queries every LINK entry (Link Drive, Link Outdoor Drive) of map in order; onDevice gets
+    // each entry's result, onDone the presets that answered. The known-LINK map follows.
+    void queryDevices(ChannelMap const& map, std::function<void(OrvixDevice::Preset, DongleResult)> onDevice,
+                      std::function<void(QList<OrvixDevice::Preset>*)> onDone);
+    // Asks the known LINK of preset for its state; one that fails is forgotten. Without a
+    // known LINK nothing is sent and the callback is never called.
+    void pingLink(OrvixDevice::Preset preset, std::function<void(DongleResult)> callback);
+    // Headset, the LINKs of its channel map, then the dongle leave service mode. False (and no
+    // callback) unless the dongle is in service mode.
+    bool networkLeaveServiceMode(std::function<void(DongleResult)> callback);
+
+    // The delegate's headsetUpdated (skipped without a delegate).
+    void notifyHeadsetUpdated(Headset* headset, HeadsetChangeMask mask);
 
     // ---- State ------------------------------------------------------------------------------
     QSerialPort* port() const { return m_port.data(); }
@@ -176,6 +193,10 @@ public slots:
     void readData();
     void handleError(QSerialPort::SerialPortError error);
     void writeData(QByteArray const& bytes);
+    // The headset's signals. A headset that is not the current one is ignored.
+    void headsetLost(Headset* headset);
+    void headsetControlChanged(Headset* headset, quint8 previous, quint8 current);
+    void headsetDeviceChanged(Headset* headset, OrvixDevice previous, OrvixDevice current);
 
 protected:
     // Dispatch of one good frame whose header has been removed from the ring; the frame's L
@@ -211,8 +232,8 @@ protected:
     void headsetDiscard();
     // A service-mode change: stops the watchdog and emits the headset's headsetLost.
     void headsetDropForServiceMode();
-    // (the rest of the headset side: headsetFound, headsetLost, headsetControlChanged,
-    //  headsetDeviceChanged, notifyHeadsetUpdated)
+    // A new headset becomes the current one and is initialised.
+    void headsetFound(Headset* headset);
 
     // ---- LINK side --------------------------------------------------------------------------
     // Defined with the Link class: deletes every known Link and empties the map.
@@ -223,6 +244,7 @@ protected:
     void notifyHeadsetUpdatedMask(HeadsetChangeMask mask);
 
 private:
+    struct Gate;
     struct Request;
     struct RequestList;
     using RequestPtr = std::shared_ptr<Request>;
@@ -233,7 +255,7 @@ private:
     // One request on the send queue's worker.
     void runRequest(RequestPtr const& request, QThread* timerThread);
     // Creates and starts the current wait for one attempt of request.
-    QPointer<WaitBlock> waitForResponse(QThread* timerThread, RequestPtr const& request);
+    void waitForResponse(QThread* timerThread, RequestPtr const& request);
     // Reply handler of one attempt (GUI thread).
     void onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType const* header, PacketData const* data,
                         DongleResult const& result);
@@ -247,8 +269,8 @@ private:
     void finishList(RequestListPtr const& list, DongleResult const& result);
     // Completes every request and list still registered with code 4.
     void abortRegistered();
-    // Blocks a worker on sem; returns false at once, or when woken, while tearing down.
-    bool blockOn(QSemaphore& sem);
+    // Blocks a worker on gate; returns false at once, or when woken, while tearing down.
+    bool blockOn(Gate& gate);
     // True while requests may be written: running, not handed to XMODEM, not tearing down.
     bool acceptsRequests() const;
     // Ends the current repeat burst (its writes stop and its pause wakes); returns the new
@@ -288,13 +310,13 @@ private:
     std::atomic<bool> m_xmodemActive { false };
     std::atomic<bool> m_tearingDown { false };
     std::atomic<quint64> m_burst { 0 };
-    QMutex m_burstLock;
-    QWaitCondition m_burstWake;
-    mutable QMutex m_registryLock;
+    std::mutex m_burstLock;
+    std::condition_variable m_burstWake;
+    mutable std::mutex m_registryLock;
     QList<RequestPtr> m_requests;
     QList<RequestListPtr> m_lists;
-    QSet<QSemaphore*> m_blockers;
-    mutable QMutex m_timingLock;
+    std::set<Gate*> m_blockers;
+    mutable std::mutex m_timingLock;
     Timing m_timing;
     // Last serial error logged, so that a repeating error is logged once.
     QSerialPort::SerialPortError m_lastError = QSerialPort::NoError;

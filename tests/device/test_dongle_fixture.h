@@ -5,11 +5,11 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QList>
-#include <QMutex>
 #include <QSerialPort>
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
 
 #include "common/qt_wait.h"
 #include "device/Dongle.h"
@@ -64,22 +64,24 @@ struct RecordingDelegate : DongleDelegate {
     }
 };
 
-// Collects the messages of the dongle's log category while it lives.
+// Collects every log message while it lives (from any thread).
 class LogCapture {
 public:
     LogCapture()
     {
-        s_self = this;
+        std::lock_guard<std::mutex> lock(guard());
+        current() = this;
         m_previous = qInstallMessageHandler(&LogCapture::handler);
     }
     ~LogCapture()
     {
+        std::lock_guard<std::mutex> lock(guard());
         qInstallMessageHandler(m_previous);
-        s_self = nullptr;
+        current() = nullptr;
     }
     QStringList lines() const
     {
-        QMutexLocker lock(&m_lock);
+        std::lock_guard<std::mutex> lock(guard());
         return m_lines;
     }
     int count(QString const& needle) const
@@ -91,16 +93,23 @@ public:
     }
 
 private:
+    static std::mutex& guard()
+    {
+        static std::mutex m;
+        return m;
+    }
+    static LogCapture*& current()
+    {
+        static LogCapture* c = nullptr;
+        return c;
+    }
     static void handler(QtMsgType, QMessageLogContext const&, QString const& message)
     {
-        if (s_self) {
-            QMutexLocker lock(&s_self->m_lock);
-            s_self->m_lines << message;
-        }
+        std::lock_guard<std::mutex> lock(guard());
+        if (current())
+            current()->m_lines << message;
     }
-    static inline LogCapture* s_self = nullptr;
     QtMessageHandler m_previous = nullptr;
-    mutable QMutex m_lock;
     QStringList m_lines;
 };
 
