@@ -1,0 +1,305 @@
+#include "device/Headset.h"
+
+#include <QLoggingCategory>
+#include <QPointer>
+
+#include <atomic>
+
+#include "async/WaitBlock.h"
+#include "device/Dongle.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcDongle)
+
+namespace {
+
+constexpr uchar CmdCalibration = 0;
+constexpr uchar CmdChannelMap = 1;
+constexpr uchar CmdTurbo = 3;
+constexpr uchar CmdExitService = 6;
+constexpr uchar CmdIdentity = 10;
+
+std::atomic<int> s_watchdogIntervalMs { Headset::WatchdogIntervalMs };
+
+using ResultCallback = std::function<void(DongleResult)>;
+
+ResultCallback orNothing(ResultCallback callback)
+{
+    if (callback)
+        return callback;
+    return [](DongleResult) {};
+}
+
+// An ACK whose payload is exactly these two bytes.
+PacketPredicate ackOf(uchar packet, uchar command)
+{
+    PacketPredicate predicate(PacketID::ACK, PacketPredicate::AnyFlags);
+    predicate.data = DataPredicate(QByteArray({ char(packet), char(command) }), QByteArray(2, char(0xFF)));
+    return predicate;
+}
+
+bool sameDevice(OrvixDevice const& a, OrvixDevice const& b)
+{
+    // The enabled bit and the fusion nibble do not make another device.
+    return a.address == b.address && a.portNumber() == b.portNumber() && a.type() == b.type();
+}
+
+} // namespace
+
+Headset::Headset(Dongle& dongle, SHP const& status, quint16 pan, quint16 address, QObject* parent)
+    : QObject(parent)
+    , m_watchdog(s_watchdogIntervalMs.load())
+    , m_dongle(dongle)
+    , m_pan(pan)
+    , m_address(address)
+{
+    connect(&m_watchdog, &Watchdog::expired, this, &Headset::watchdogExpired);
+    update(status);
+}
+
+Headset::~Headset()
+{
+    m_watchdog.stop();
+}
+
+void Headset::setWatchdogIntervalForTests(int ms)
+{
+    s_watchdogIntervalMs = ms > 0 ? ms : WatchdogIntervalMs;
+}
+
+int Headset::watchdogInterval()
+{
+    return s_watchdogIntervalMs.load();
+}
+
+int Headset::indexOf(ChannelMap const& map, OrvixDevice const& device)
+{
+    for (int i = 0; i < map.size(); ++i) {
+        OrvixDevice const& entry = map.at(i);
+        if (entry.address == device.address && entry.portNumber() == device.portNumber())
+            return i;
+    }
+    return -1;
+}
+
+OrvixDevice Headset::deviceOf(SHP const& status) const
+{
+    // The module port byte is compared whole: one with bit 7 set names no entry.
+    for (OrvixDevice const& entry : m_channelMap.devices) {
+        if (entry.address == status.moduleAddress && entry.portNumber() == status.modulePort)
+            return OrvixDevice(entry.address, entry.port, entry.preset);
+    }
+    return OrvixDevice(status.moduleAddress, uchar(status.modulePort & OrvixDevice::PortMask), 0);
+}
+
+HeadsetChangeMask Headset::update(SHP const& status)
+{
+    HeadsetChangeMask mask;
+    if (!m_online) {
+        m_online = true;
+        mask |= HeadsetChangeMask::online;
+    }
+    const OrvixDevice previousDevice = m_device;
+    const OrvixDevice currentDevice = deviceOf(status);
+    const bool deviceChanged = !sameDevice(previousDevice, currentDevice);
+    if (deviceChanged) {
+        m_device = currentDevice;
+        mask |= HeadsetChangeMask::device;
+    }
+    const quint8 previousControl = m_status.control;
+    const bool controlChanged = status.control != previousControl;
+    if (controlChanged)
+        mask |= HeadsetChangeMask::active;
+    if (status.quatW != m_status.quatW || status.quatX != m_status.quatX || status.quatY != m_status.quatY
+        || status.quatZ != m_status.quatZ)
+        mask |= HeadsetChangeMask::orientation;
+    if (status.batteryLevel != m_status.batteryLevel)
+        mask |= HeadsetChangeMask::battery;
+    if (status.calibration != m_status.calibration)
+        mask |= HeadsetChangeMask::calibration;
+    if (status.status != m_status.status)
+        mask |= HeadsetChangeMask::status;
+    // The infrared level, byte 5, the last two bytes and the revision are copied but report
+    // nothing.
+    m_status = status;
+    m_watchdog.wakeup();
+
+    // The listeners see the headset with the new status in place. One of them may remove
+    // the headset; nothing is touched after that.
+    QPointer<Headset> self(this);
+    if (deviceChanged)
+        emit headsetDeviceChanged(this, previousDevice, currentDevice);
+    if (controlChanged && self)
+        emit headsetControlChanged(this, previousControl, status.control);
+    return mask;
+}
+
+void Headset::watchdogExpired()
+{
+    emit headsetLost(this);
+}
+
+void Headset::setIdentity(NPP const& npp)
+{
+    m_major = npp.versionMajor;
+    m_minor = npp.versionMinor;
+    m_fix = npp.versionFix;
+    m_build = npp.build;
+    m_serial = npp.getSerialNumber();
+}
+
+NPP Headset::generateNPP() const
+{
+    NPP npp;
+    npp.product = ProductID::Headset;
+    npp.versionMajor = m_major;
+    npp.versionMinor = m_minor;
+    npp.versionFix = m_fix;
+    npp.build = m_build;
+    const QByteArray serial = m_serial.toUtf8().left(NPP::SerialSize);
+    for (int i = 0; i < serial.size(); ++i)
+        npp.serial[i] = uchar(serial.at(i));
+    npp.revision = uchar(Dongle::protocolRevision());
+    npp.pan = m_pan;
+    npp.address = uchar(m_address & 0xFF);
+    return npp;
+}
+
+// ---- Requests -------------------------------------------------------------------------------
+
+void Headset::queryChannelMap(std::function<void(ChannelMap*, DongleResult)> callback)
+{
+    if (!callback)
+        callback = [](ChannelMap*, DongleResult) {};
+    QPointer<Headset> self(this);
+    const Header header(0, m_pan, m_dongle.profile().address, m_address, PacketID::HCP, 0);
+    qCDebug(lcDongle) << "Query channel map ...";
+    m_dongle.sendPacketWithPredicate(
+            header, SCP(CmdChannelMap, 0, 0).getData(), PacketPredicate(PacketID::CMAP, PacketPredicate::AnyFlags),
+            TimeoutMs, [self, callback](UHRType const* reply, PacketData const* body, DongleResult result) {
+                if (result.code != DongleResult::Ok) {
+                    callback(nullptr, result);
+                    return;
+                }
+                // Only the payload is parsed: the checksum that follows it is no entry.
+                const PacketData payload = (reply && body && reply->PID == PacketID::CMAP)
+                        ? Frame::payloadOf(*reply, *body)
+                        : PacketData();
+                if (payload.isEmpty()) {
+                    callback(nullptr, DongleResult(DongleResult::InvalidResponse));
+                    return;
+                }
+                ChannelMap map(payload);
+                // The wire form holds at most eight entries.
+                if (map.devices.size() > ChannelMap::MaxEntries)
+                    map.devices.resize(ChannelMap::MaxEntries);
+                qCDebug(lcDongle).noquote() << map.toString();
+                if (self)
+                    self->m_channelMap = map;
+                callback(&map, result);
+            });
+}
+
+void Headset::setChannelMap(ChannelMap const& map, std::function<void(DongleResult)> callback)
+{
+    callback = orNothing(std::move(callback));
+    QPointer<Headset> self(this);
+    Dongle* dongle = &m_dongle;
+    const PacketData data = map.getData();
+    // What the headset receives: at most the first eight entries.
+    const ChannelMap sent(data);
+    const Header header(0, m_pan, m_dongle.profile().address, m_address, PacketID::CMAP, 0);
+    PacketPredicate predicate(PacketID::ACK, PacketPredicate::AnyFlags);
+    predicate.data = DataPredicate(QByteArray("\x03\x00", 2), QByteArray("\xFF\x00", 2));
+    m_dongle.sendPacketWithPredicate(
+            header, data, predicate, TimeoutMs,
+            [self, dongle, sent, callback](UHRType const*, PacketData const*, DongleResult result) {
+                if (result.code == DongleResult::Ok) {
+                    qCDebug(lcDongle).noquote() << QStringLiteral("Channel map update ack\n") + sent.toString();
+                    if (self) {
+                        self->m_channelMap = sent;
+                        if (dongle->headset() == self.data())
+                            dongle->notifyHeadsetUpdated(self.data(), HeadsetChangeMask::channelMap);
+                    }
+                }
+                callback(result);
+            });
+}
+
+void Headset::queryNPP(std::function<void(NPP*, DongleResult)> callback)
+{
+    if (!callback)
+        callback = [](NPP*, DongleResult) {};
+    const Header header(0, m_pan, m_dongle.profile().address, m_address, PacketID::HCP, 0);
+    PacketPredicate predicate(PacketID::NPP, PacketPredicate::AnyFlags);
+    predicate.pan.setExact(m_pan);
+    predicate.data = DataPredicate::productMatch(quint8(ProductID::Headset));
+    m_dongle.sendPacketWithPredicate(
+            header, SCP(CmdIdentity, 0, 0).getData(), predicate, TimeoutMs,
+            [callback](UHRType const* reply, PacketData const* body, DongleResult result) {
+                if (result.code != DongleResult::Ok) {
+                    callback(nullptr, result);
+                    return;
+                }
+                if (!reply || !body || reply->PID != PacketID::NPP) {
+                    callback(nullptr, DongleResult(DongleResult::InvalidResponse));
+                    return;
+                }
+                NPP npp(Frame::payloadOf(*reply, *body));
+                callback(&npp, result);
+            });
+}
+
+namespace {
+
+void sendHcp(Dongle& dongle, quint16 pan, quint16 address, SCP const& scp, PacketPredicate const& predicate,
+             ResultCallback callback)
+{
+    const Header header(0, pan, dongle.profile().address, address, PacketID::HCP, 0);
+    dongle.sendPacketWithPredicate(header, scp.getData(), predicate, Headset::TimeoutMs,
+                                   [callback](UHRType const*, PacketData const*, DongleResult result) {
+                                       callback(result);
+                                   });
+}
+
+} // namespace
+
+void Headset::enterCalibration(std::function<void(DongleResult)> callback)
+{
+    callback = orNothing(std::move(callback));
+    if (isActive()) {
+        callback(DongleResult(DongleResult::HeadsetActive));
+        return;
+    }
+    sendHcp(m_dongle, m_pan, m_address, SCP(CmdCalibration, 1, 0), ackOf(uchar(PacketID::HCP), CmdCalibration),
+            callback);
+}
+
+void Headset::exitCalibration(std::function<void(DongleResult)> callback)
+{
+    callback = orNothing(std::move(callback));
+    if (isActive()) {
+        callback(DongleResult(DongleResult::HeadsetActive));
+        return;
+    }
+    QPointer<Headset> self(this);
+    Dongle* dongle = &m_dongle;
+    sendHcp(m_dongle, m_pan, m_address, SCP(CmdCalibration, 0, 0), ackOf(uchar(PacketID::HCP), CmdCalibration),
+            [self, dongle, callback](DongleResult result) {
+                callback(result);
+                // The calibration page learns the headset's state whatever became of the request.
+                if (self && dongle->headset() == self.data())
+                    dongle->notifyHeadsetUpdated(self.data(), HeadsetChangeMask::calibration);
+            });
+}
+
+void Headset::setTurboMode(bool on, std::function<void(DongleResult)> callback)
+{
+    sendHcp(m_dongle, m_pan, m_address, SCP(CmdTurbo, on ? 1 : 0, 0), ackOf(uchar(PacketID::HCP), CmdTurbo),
+            orNothing(std::move(callback)));
+}
+
+void Headset::exitServiceMode(std::function<void(DongleResult)> callback)
+{
+    sendHcp(m_dongle, ServicePAN, m_address, SCP(CmdExitService, 0, 0), ackOf(uchar(PacketID::HCP), CmdExitService),
+            orNothing(std::move(callback)));
+}
