@@ -306,3 +306,21 @@ TEST_F(RadioFixture, ServiceModeReachesTheNetworkAndDevicesBeacon)
     EXPECT_FALSE(e.link(0).serviceMode);
     EXPECT_TRUE(e.errors().isEmpty());
 }
+
+TEST_F(RadioFixture, DonglesExitEndsServiceModeAndStatusesResume)
+{
+    e.addHeadset();
+    c->send(Frame::local(dcp::Stream, 0, 1));
+    c->send(Frame::local(dcp::ServiceMode, 1, 1));
+    ASSERT_TRUE(Emulator::waitUntil([&] { return e.dongle().state == state::ServiceMode; }, 500));
+    EXPECT_TRUE(e.headset().serviceMode);
+    c->read(30);
+    // No status while in service mode; beacons instead.
+    for (const Frame& f : c->readFrames(150, 3))
+        EXPECT_NE(f.pid, pid::SHP);
+    c->send(Frame::local(dcp::ServiceMode, 0, 0));
+    ASSERT_TRUE(Emulator::waitUntil([&] { return e.dongle().state == state::Idle; }, 500));
+    EXPECT_FALSE(e.headset().serviceMode);
+    const int before = e.statusesSent();
+    EXPECT_TRUE(Emulator::waitUntil([&] { return e.statusesSent() > before + 3; }, 500));
+}

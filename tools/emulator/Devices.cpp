@@ -166,12 +166,15 @@ void Emulator::Impl::restartDongle()
 void Emulator::Impl::setServiceMode(bool on)
 {
     const uint8_t next = on ? state::ServiceMode : dongleM.stateAfterServiceExit;
-    if (on && dongleM.serviceModeReachesNetwork) {
-        if (headsetAudible())
-            headsetM.serviceMode = true;
+    // Service mode spreads to the devices in range, and ends for all of them with the
+    // dongle's own (the application forgets its headset on entering service mode, so it may
+    // never address the headset's own exit).
+    if (dongleM.serviceModeReachesNetwork) {
+        if (headsetAudible() || !on)
+            headsetM.serviceMode = on;
         for (auto& l : links)
-            if (l && linkAudible(*l))
-                l->serviceMode = true;
+            if (l && (linkAudible(*l) || !on))
+                l->serviceMode = on;
     }
     if (dongleM.stateNoticeOnServiceChange) {
         later(scaled(dongleM.noticeDelayMs), [this, next] {

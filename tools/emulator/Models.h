@@ -120,7 +120,7 @@ struct DongleModel {
     int noticeDelayMs = 5;             // state notice after a service-mode change
     uint8_t stateAfterServiceExit = state::Idle;
     bool stateNoticeOnServiceChange = true;
-    bool serviceModeReachesNetwork = true; // entering service mode puts heard devices in it
+    bool serviceModeReachesNetwork = true; // service mode spreads to the devices and ends with the dongle's
     bool echoUnknownCommands = true;   // unknown local commands are echoed unchanged
     bool streamInServiceMode = false;  // forward headset statuses while in service mode
     bool identityAlsoEchoes = false;   // command 43 answers with an echo besides the NPP
