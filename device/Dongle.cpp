@@ -189,7 +189,7 @@ void Dongle::appendByte(uchar byte)
         return;
     }
     while (m_ring.available() >= UHRType::SizeOf + m_savedHeader.L) {
-        if (m_ring.at(0) != Frame::Sync0) {
+        if (m_ring.atUnchecked(0) != Frame::Sync0 || m_ring.atUnchecked(1) != Frame::Sync1) {
             m_savedHeader.L = 0;
             m_ring.remove(1);
             continue;
@@ -198,7 +198,7 @@ void Dongle::appendByte(uchar byte)
         m_ring.copy(0, UHRType::SizeOf, raw);
         m_savedHeader = UHRType(raw, UHRType::SizeOf);
         const int L = m_savedHeader.L;
-        const bool valid = uchar(raw[1]) == Frame::Sync1 && uchar(raw[12]) == Checksum::crc8(raw, 0, 12)
+        const bool valid = uchar(raw[12]) == Checksum::crc8(raw, 0, 12)
             // A body that cannot hold its checksum, or a frame the ring can never hold, is no
             // frame: scanning resumes with the next byte.
             && L >= MinBodyLength && L <= MaxBodyLength;
@@ -210,11 +210,10 @@ void Dongle::appendByte(uchar byte)
         if (m_ring.available() < UHRType::SizeOf + L)
             break; // the saved header keeps L: wait for the rest of the frame
 
-        const quint16 received = quint16(m_ring.at(UHRType::SizeOf + L - 2) | (m_ring.at(UHRType::SizeOf + L - 1) << 8));
-        Checksum sum;
-        for (int i = 0; i < L - 2; ++i)
-            sum.append(m_ring.at(UHRType::SizeOf + i));
-        if (sum.sum() == received) {
+        char body[MaxBodyLength];
+        m_ring.copy(UHRType::SizeOf, L, body);
+        const quint16 received = quint16(uchar(body[L - 2]) | (uchar(body[L - 1]) << 8));
+        if (Checksum::crc16(body, 0, size_t(L - 2)) == received) {
             m_ring.remove(UHRType::SizeOf);
             processPacket(m_savedHeader, m_ring);
             m_ring.remove(L);

@@ -41,5 +41,7 @@ void RingBuffer::remove(int count)
     if (count <= 0)
         return;
     count = std::min(count, available());
-    m_head = (m_head + count) % m_capacity;
+    m_head += count;
+    if (m_head >= m_capacity)
+        m_head -= m_capacity;
 }

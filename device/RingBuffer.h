@@ -27,7 +27,7 @@ public:
         return n < 0 ? n + m_capacity : n;
     }
     bool isEmpty() const { return m_head == m_tail; }
-    bool isFull() const { return (m_tail + 1) % m_capacity == m_head; }
+    bool isFull() const { return next(m_tail) == m_head; }
 
     // Empties the ring (head := tail := 0).
     void clear() { m_head = m_tail = 0; }
@@ -38,7 +38,7 @@ public:
         if (isFull())
             return false;
         m_bytes[m_tail] = byte;
-        m_tail = (m_tail + 1) % m_capacity;
+        m_tail = next(m_tail);
         return true;
     }
 
@@ -47,8 +47,10 @@ public:
     {
         if (offset < 0 || offset >= available())
             return 0;
-        return m_bytes[(m_head + offset) % m_capacity];
+        return m_bytes[index(offset)];
     }
+    // The same without the range check: offset must lie within the held bytes.
+    uchar atUnchecked(int offset) const { return m_bytes[index(offset)]; }
 
     // Copies up to count bytes starting offset places after the head into dst, never past
     // the held bytes; returns the number copied.
@@ -60,6 +62,13 @@ public:
     void remove(int count);
 
 private:
+    int next(int i) const { return i + 1 == m_capacity ? 0 : i + 1; }
+    int index(int offset) const
+    {
+        const int i = m_head + offset;
+        return i >= m_capacity ? i - m_capacity : i;
+    }
+
     uchar m_bytes[Size];
     int m_capacity;
     int m_head;
