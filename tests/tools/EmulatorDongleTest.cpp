@@ -301,3 +301,28 @@ TEST(EmulatorLifecycle, ReadsNeverFailBeforeTheClientOpens)
     e.stop();
     e.stop();
 }
+
+TEST(EmulatorLogs, OldestFramesAreDroppedButSeqKeepsCounting)
+{
+    Options o;
+    o.maxLogFrames = 3;
+    Emulator e(o);
+    ASSERT_TRUE(e.start());
+    RawClient c(e.portPath());
+    for (int i = 0; i < 5; ++i) {
+        c.send(Frame::local(uint8_t(40 + i)));
+        ASSERT_EQ(c.readFrames(500, 1).size(), 1u);
+    }
+    const auto rx = e.received();
+    ASSERT_EQ(rx.size(), 3u);
+    EXPECT_EQ(rx.front().seq, 2);
+    EXPECT_EQ(e.mark(), 5);
+    auto r = e.waitForFrame(FrameFilter::any(), 10, 4);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->seq, 4);
+    EXPECT_EQ(r->frame.cmd(), 44);
+    EXPECT_FALSE(e.waitForFrame(FrameFilter::dcp(40), 10));
+    e.clearLog();
+    EXPECT_EQ(e.mark(), 5);
+    EXPECT_EQ(e.sent().size(), 0u);
+}

@@ -432,7 +432,7 @@ void Emulator::Impl::onAppFrame(const Frame& f, const QByteArray& raw, bool pass
 {
     const double t = now();
     Received r;
-    r.seq = int(rx.size());
+    r.seq = rxBase + int(rx.size());
     r.ms = t;
     r.frame = f;
     r.raw = raw;
@@ -447,6 +447,10 @@ void Emulator::Impl::onAppFrame(const Frame& f, const QByteArray& raw, bool pass
     lastRaw = raw;
     lastRxMs = t;
     rx.push_back(r);
+    while (int(rx.size()) > qMax(1, opt.maxLogFrames)) {
+        rx.pop_front();
+        ++rxBase;
+    }
     trace(QStringLiteral("<- app #%1 copy %2%3  %4")
               .arg(r.seq)
               .arg(r.copy)
@@ -567,7 +571,7 @@ void Emulator::Impl::emitFrame(Frame f, bool applyFaults, bool dongleChannel)
     if (dongleChannel)
         f.channel = dongleM.channel;
     Sent s;
-    s.seq = int(tx.size());
+    s.seq = txBase + int(tx.size());
     s.ms = now();
     s.frame = f;
 
@@ -628,10 +632,15 @@ void Emulator::Impl::emitFrame(Frame f, bool applyFaults, bool dongleChannel)
     }
     s.fault = applied.join(QStringLiteral(", "));
     tx.push_back(s);
-    trace(QStringLiteral("-> app #%1%2  %3")
-              .arg(s.seq)
-              .arg(s.fault.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(s.fault))
-              .arg(f.toString()));
+    while (int(tx.size()) > qMax(1, opt.maxLogFrames)) {
+        tx.pop_front();
+        ++txBase;
+    }
+    if (opt.traceStatuses || f.pid != pid::SHP || !s.fault.isEmpty())
+        trace(QStringLiteral("-> app #%1%2  %3")
+                  .arg(s.seq)
+                  .arg(s.fault.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(s.fault))
+                  .arg(f.toString()));
     changed.notify_all();
     if (drop)
         return;
@@ -846,19 +855,19 @@ void Emulator::setRequestHook(std::function<bool(const Frame&)> hook)
 std::vector<Received> Emulator::received() const
 {
     Lock lock(d->mutex);
-    return d->rx;
+    return std::vector<Received>(d->rx.begin(), d->rx.end());
 }
 
 std::vector<Sent> Emulator::sent() const
 {
     Lock lock(d->mutex);
-    return d->tx;
+    return std::vector<Sent>(d->tx.begin(), d->tx.end());
 }
 
 int Emulator::mark() const
 {
     Lock lock(d->mutex);
-    return int(d->rx.size());
+    return d->rxBase + int(d->rx.size());
 }
 
 int Emulator::receivedCount(const FrameFilter& filter) const
@@ -903,7 +912,7 @@ std::optional<Received> Emulator::waitForFrame(const FrameFilter& filter, int ti
     waitUntil(
         [&] {
             Lock lock(d->mutex);
-            for (size_t i = size_t(qMax(0, since)); i < d->rx.size(); ++i) {
+            for (size_t i = size_t(qMax(0, since - d->rxBase)); i < d->rx.size(); ++i) {
                 if (filter.matches(d->rx[i].frame)) {
                     found = d->rx[i];
                     return true;
@@ -921,7 +930,7 @@ bool Emulator::waitForCount(const FrameFilter& filter, int count, int timeoutMs,
         [&] {
             Lock lock(d->mutex);
             int n = 0;
-            for (size_t i = size_t(qMax(0, since)); i < d->rx.size(); ++i)
+            for (size_t i = size_t(qMax(0, since - d->rxBase)); i < d->rx.size(); ++i)
                 n += filter.matches(d->rx[i].frame) ? 1 : 0;
             return n >= count;
         },
@@ -934,7 +943,7 @@ std::optional<Sent> Emulator::waitForSent(const FrameFilter& filter, int timeout
     waitUntil(
         [&] {
             Lock lock(d->mutex);
-            for (size_t i = size_t(qMax(0, since)); i < d->tx.size(); ++i) {
+            for (size_t i = size_t(qMax(0, since - d->txBase)); i < d->tx.size(); ++i) {
                 if (filter.matches(d->tx[i].frame)) {
                     found = d->tx[i];
                     return true;
@@ -981,6 +990,8 @@ bool Emulator::waitForQuiet(int quietMs, int timeoutMs, const FrameFilter& filte
 void Emulator::clearLog()
 {
     Lock lock(d->mutex);
+    d->rxBase += int(d->rx.size());
+    d->txBase += int(d->tx.size());
     d->rx.clear();
     d->tx.clear();
     d->errorList.clear();

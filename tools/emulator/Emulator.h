@@ -39,13 +39,17 @@ struct Options {
     int maxOutputBytes = 1 << 20;
     // Each trace line is also written to stderr (the command-line program sets it).
     bool traceToStderr = false;
-    // Kept trace lines (the oldest are dropped beyond this).
+    // Kept trace lines and logged frames per direction (the oldest are dropped beyond this;
+    // seq numbers keep counting).
     int maxTraceLines = 20000;
+    int maxLogFrames = 200000;
+    // Headset statuses appear in the trace (they come 20 times a second).
+    bool traceStatuses = true;
 };
 
 // One frame received from the application.
 struct Received {
-    int seq = 0;          // index in the log
+    int seq = 0;          // number of the frame since start (see mark())
     double ms = 0;        // time since start
     Frame frame;
     QByteArray raw;

@@ -46,8 +46,9 @@ struct Emulator::Impl {
     QByteArray recoveryTail;
 
     // ---- logs ----
-    std::vector<Received> rx;
-    std::vector<Sent> tx;
+    std::deque<Received> rx; // the newest Options::maxLogFrames
+    std::deque<Sent> tx;
+    int rxBase = 0, txBase = 0; // seq of rx.front() / tx.front()
     QStringList errorList;
     std::deque<QString> traceLines;
     std::function<void(const QString&)> traceSink;

@@ -43,12 +43,16 @@ int main(int argc, char** argv)
     QCommandLineOption dead(QStringLiteral("dead-link"),
                             QStringLiteral("The cabled LINK only answers the recovery string."));
     QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Do not print the trace."));
-    parser.addOptions({headset, control, links, rate, scale, revision, channel, service, dead, quiet});
+    QCommandLineOption traceStatus(QStringLiteral("trace-status"),
+                                   QStringLiteral("Print every headset status in the trace."));
+    parser.addOptions({headset, control, links, rate, scale, revision, channel, service, dead, quiet, traceStatus});
     parser.process(app);
 
     emu::Options options;
     options.timeScale = qMax(0.001, parser.value(scale).toDouble());
     options.traceToStderr = !parser.isSet(quiet);
+    options.traceStatuses = parser.isSet(traceStatus);
+    options.maxLogFrames = 10000;
     emu::Emulator e(options);
 
     const uint16_t rev = uint16_t(parser.value(revision).toUInt());
