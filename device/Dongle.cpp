@@ -320,21 +320,7 @@ void Dongle::processDCP(UHRType const& header, RingBuffer& ring)
         break;
     case 17:
         if (m_headset) {
-            const uchar key = scp.lsb;
-            const uchar action = scp.msb;
-            quint32 mask = headsetModifierMask();
-            if (key >= 0x80 && key <= 0x87) {
-                static const quint32 bits[4] = { HeadsetControlMask::control, HeadsetControlMask::shift,
-                                                 HeadsetControlMask::alt, HeadsetControlMask::command };
-                const quint32 bit = bits[(key - 0x80) % 4];
-                if (action == pressKey)
-                    mask |= bit;
-                else if (action == releaseKey)
-                    mask &= ~bit;
-            }
-            if (action == releaseAllKeys)
-                mask = HeadsetControlMask::none;
-            headsetSetModifierMask(mask);
+            headsetSetModifierMask(modifierMaskAfterKey(headsetModifierMask(), scp.lsb, scp.msb));
             notifyHeadsetUpdatedMask(HeadsetChangeMask::control);
         }
         break;
@@ -348,6 +334,23 @@ void Dongle::processDCP(UHRType const& header, RingBuffer& ring)
     default:
         break;
     }
+}
+
+quint32 Dongle::modifierMaskAfterKey(quint32 mask, quint8 key, quint8 action)
+{
+    // The left (0x80-0x83) and right (0x84-0x87) modifier keys: control, shift, alt, command.
+    if (key >= 0x80 && key <= 0x87) {
+        static const quint32 bits[4] = { HeadsetControlMask::control, HeadsetControlMask::shift,
+                                         HeadsetControlMask::alt, HeadsetControlMask::command };
+        const quint32 bit = bits[(key - 0x80) % 4];
+        if (action == pressKey)
+            mask |= bit;
+        else if (action == releaseKey)
+            mask &= ~bit;
+    }
+    if (action == releaseAllKeys)
+        mask = HeadsetControlMask::none;
+    return mask;
 }
 
 void Dongle::processERR(UHRType const& header, RingBuffer& ring)
@@ -493,8 +496,10 @@ void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& pay
         m_requests.append(request);
     }
     if (m_tearingDown.load() || !m_sendQueue) {
-        // Only a worker finishing its last entry gets here: it must not block.
-        finishRequest(request, nullptr, nullptr, timedOut());
+        // The dongle is going away. On its own thread the request ends now; a worker leaves it
+        // registered for the destructor's last sweep, so that no callback runs on a worker.
+        if (QThread::currentThread() == thread())
+            finishRequest(request, nullptr, nullptr, timedOut());
         return;
     }
     if (m_xmodemActive.load()) {
@@ -711,7 +716,8 @@ void Dongle::sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onR
         m_lists.append(state);
     }
     if (m_tearingDown.load() || !m_packetQueue) {
-        finishList(state, timedOut());
+        if (QThread::currentThread() == thread())
+            finishList(state, timedOut());
         return;
     }
     for (SCPDescriptor const& descriptor : list)

@@ -181,6 +181,10 @@ public:
     void setTiming(Timing const& timing);
     Timing timing() const;
 
+    // The held modifier keys (HeadsetControlMask::ModifierOptions) after the dongle's key
+    // notice (key code, press 1 / release 2 / release all 3).
+    static quint32 modifierMaskAfterKey(quint32 mask, quint8 key, quint8 action);
+
     // Scaling of a profile fraction (0.0-1.0) to the dongle's percent byte: f x 100 limited to
     // 0..100 and rounded half up; a NaN gives 0.
     static quint8 percentFromFraction(float fraction);

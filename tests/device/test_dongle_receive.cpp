@@ -355,3 +355,22 @@ TEST(DongleHandshake, NeedsAnOpenPort)
     QSerialPort closed;
     EXPECT_FALSE(Dongle::handshake(&closed));
 }
+
+TEST(DongleKeyNotice, ModifierKeysSetAndClearTheirBits)
+{
+    using M = HeadsetControlMask;
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(0, 0x84, 1), quint32(M::control));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(0, 0x80, 1), quint32(M::control));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(0, 0x81, 1), quint32(M::shift));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(0, 0x86, 1), quint32(M::alt));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(0, 0x87, 1), quint32(M::command));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(M::shift, 0x83, 1), quint32(M::shift | M::command));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(M::shift | M::alt, 0x85, 2), quint32(M::alt));
+    // Other keys and actions change nothing; release all clears every bit whatever the key.
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(M::alt, 0x41, 1), quint32(M::alt));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(M::alt, 0x88, 1), quint32(M::alt));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(M::alt, 0x82, 0), quint32(M::alt));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(M::alt, 0x82, 4), quint32(M::alt));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(M::alt | M::control | M::scroll, 0x41, 3), quint32(M::none));
+    EXPECT_EQ(Dongle::modifierMaskAfterKey(M::alt, 0, 3), quint32(M::none));
+}
