@@ -326,3 +326,64 @@ TEST(EmulatorLogs, OldestFramesAreDroppedButSeqKeepsCounting)
     EXPECT_EQ(e.mark(), 5);
     EXPECT_EQ(e.sent().size(), 0u);
 }
+
+TEST_F(EmulatorFixture, RequestHookAndRequestSideFaults)
+{
+    // A hook that answers command 50 itself with a custom record and hides it from the dongle.
+    Emulator* emu = &e;
+    e.setRequestHook([emu](const Frame& f) {
+        if (f.cmd() != 50)
+            return false;
+        emu->injectFrame(Frame::scp(pid::DCP, 50, 0xAB, 0xCD, 0, 0, 0, 1));
+        return true;
+    });
+    Frame r = ask(50);
+    EXPECT_EQ(r.value(), 0xCDAB);
+    EXPECT_EQ(e.sentCount(FrameFilter::dcp(50)), 1);
+
+    // The request handled later, and twice.
+    e.addFault(FaultRule::delayRequest(FrameFilter::dcp(9), 120));
+    const int since = int(e.sent().size());
+    c->send(Frame::local(9));
+    EXPECT_TRUE(c->readFrames(60, 1).empty());
+    EXPECT_EQ(c->readFrames(500, 1).size(), 1u);
+    FaultRule twice;
+    twice.direction = Direction::FromApp;
+    twice.filter = FrameFilter::dcp(9);
+    twice.fault = Fault::Duplicate;
+    twice.times = 1;
+    e.addFault(twice);
+    c->send(Frame::local(9));
+    EXPECT_EQ(c->readFrames(500, 2).size(), 2u);
+    EXPECT_EQ(e.dongle().zeroCount, 3);
+    auto s = e.waitForSent(FrameFilter::dcp(9), 100, since);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->frame.flags, 0x01);
+
+    // skip: the first matching reply passes, the second is dropped.
+    FaultRule second = FaultRule::dropReply(FrameFilter::dcp(1));
+    second.skip = 1;
+    const int id = e.addFault(second);
+    EXPECT_EQ(ask(1, 0, 1).cmd(), 1);
+    c->send(Frame::local(1, 0, 1));
+    EXPECT_TRUE(c->readFrames(100, 1).empty());
+    EXPECT_EQ(e.faultHits(id), 1);
+    EXPECT_EQ(ask(1, 0, 1).cmd(), 1);
+    EXPECT_TRUE(e.errors().isEmpty());
+}
+
+TEST_F(EmulatorFixture, UnsolicitedDongleIdentityAndPassthroughEcho)
+{
+    e.sendDongleIdentity();
+    auto f = c->readFrames(500, 1);
+    ASSERT_EQ(f.size(), 1u);
+    EXPECT_EQ(f[0].pid, pid::NPP);
+    EXPECT_EQ(f[0].flags, 0);
+    EXPECT_EQ(Identity::decode(f[0].payload).product, 2);
+    EXPECT_EQ(ask(dcp::Passthrough).cmd(), dcp::Passthrough);
+    EXPECT_TRUE(e.dongle().passthrough);
+    // A re-plugged dongle has restarted: the line is its own again.
+    e.unplug();
+    ASSERT_TRUE(e.plugIn());
+    EXPECT_FALSE(e.dongle().passthrough);
+}
