@@ -3,7 +3,10 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringList>
 #include <QtDebug>
+
+#include <algorithm>
 
 namespace OX {
 
@@ -84,8 +87,13 @@ QString Skin::loadQSS(const QString& fileName)
     if (zero >= 0)
         bytes.truncate(zero);
     QString text = QString::fromUtf8(bytes);
-    for (auto it = colors.constBegin(); it != colors.constEnd(); ++it)
-        text.replace(QLatin1Char('@') + it.key(), it.value().name(QColor::HexRgb), Qt::CaseSensitive);
+    // Longer keys first: a key that begins another one ("a" and "ab") must not take the
+    // front of the longer placeholder and leave the rest of its name behind.
+    QStringList keys = colors.keys();
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& key : qAsConst(keys))
+        text.replace(QLatin1Char('@') + key, colors.value(key).name(QColor::HexRgb), Qt::CaseSensitive);
     return text;
 }
 

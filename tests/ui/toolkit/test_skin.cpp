@@ -118,11 +118,12 @@ TEST_F(SkinTest, StyleSheetStopsAtAZeroByteAndIsUtf8)
               QString::fromUtf8("/* caf\xC3\xA9 */ QLabel { color: #010203; }"));
 }
 
-TEST_F(SkinTest, KeysAreReplacedInAscendingOrder)
+TEST_F(SkinTest, AKeyThatBeginsAnotherLeavesTheLongerPlaceholderWhole)
 {
-    // "a" comes before "ab", so "@ab" is taken by "a" and a "b" is left behind.
-    ASSERT_TRUE(skin->load(write(QStringLiteral("c.json"), R"({"skin": {"ab": "#222222", "a": "#111111"}})")));
-    EXPECT_EQ(skin->loadQSS(write(QStringLiteral("p.qss"), "x: @ab; y: @a;")), QStringLiteral("x: #111111b; y: #111111;"));
+    ASSERT_TRUE(skin->load(write(QStringLiteral("c.json"),
+                                 R"({"skin": {"ab": "#222222", "a": "#111111", "abc": "#333333"}})")));
+    EXPECT_EQ(skin->loadQSS(write(QStringLiteral("p.qss"), "x: @ab; y: @a; z: @abc;")),
+              QStringLiteral("x: #222222; y: #111111; z: #333333;"));
 }
 
 TEST(SkinInstance, OneObjectForEveryThread)
