@@ -1,70 +1,756 @@
 #include "app/OrvixDirector.h"
 
+#include "app/ApiManager.h"
+#include "app/DirectorUi.h"
 #include "app/InstanceSignal.h"
+#include "app/Settings.h"
+#include "device/Dongle.h"
+#include "usb/QUsbManager.h"
 
+#include <QAction>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMetaEnum>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QTimer>
 #include <QtDebug>
 
-OrvixDirector::OrvixDirector(const QCommandLineParser& parser, QObject* parent)
-    : QObject(parent)
-    , parser(parser)
-    , localServer(new QLocalServer(this))
+namespace {
+
+constexpr char kLogoIcon[] = ":/icons/logo";
+constexpr char kLanguageResource[] = ":/languages/%1";
+// The style of the download link in the revision-mismatch message.
+constexpr char kLinkStyle[] = "color:lightBlue; text-decoration:none";
+
+QString messageTypeName(OrvixDirector::MessageType type)
 {
-    connect(localServer, &QLocalServer::newConnection, this, &OrvixDirector::onClientConnected);
-    InstanceSignal::listen(*localServer, InstanceSignal::name());
+    const QMetaEnum e = QMetaEnum::fromType<OrvixDirector::MessageType>();
+    const char* key = e.valueToKey(type);
+    return key ? QString::fromLatin1(key) : QString::number(int(type));
+}
+
+} // namespace
+
+QList<SerialPortEntry> SerialPortEntry::systemPorts()
+{
+    QList<SerialPortEntry> list;
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : ports) {
+        SerialPortEntry entry;
+        entry.portName = info.portName();
+        entry.description = info.description();
+        entry.systemLocation = info.systemLocation();
+        entry.hasVendorId = info.hasVendorIdentifier();
+        entry.hasProductId = info.hasProductIdentifier();
+        entry.vendorId = info.vendorIdentifier();
+        entry.productId = info.productIdentifier();
+        list.append(entry);
+    }
+    return list;
+}
+
+// ---- Construction ------------------------------------------------------------------------------
+
+OrvixDirector::OrvixDirector(const QCommandLineParser& parser, std::unique_ptr<DirectorUi> ui, QObject* parent)
+    : OrvixDirector(parser, std::move(ui), DirectorEnvironment(), parent)
+{
+}
+
+OrvixDirector::OrvixDirector(const QCommandLineParser& parser, std::unique_ptr<DirectorUi> ui,
+                             DirectorEnvironment env, QObject* parent)
+    : QObject(parent)
+    , m_parser(parser)
+    , m_env(std::move(env))
+    , m_ui(std::move(ui))
+    , m_progress(this)
+{
+    construct();
+}
+
+void OrvixDirector::construct()
+{
+    // Members, in the order of their lifetime: settings, windows, translator, the last result,
+    // the dongle's USB identity, the USB watcher, the local server, the web service client.
+    if (m_env.settingsFile.isEmpty())
+        m_settings = std::make_unique<Settings>(this);
+    else
+        m_settings = std::make_unique<Settings>(m_env.settingsFile, this);
+    m_settings->setDongleProvider([this]() { return m_dongle; });
+    m_settings->setLanguageLoader([this](const QString& language) { loadLanguage(language); });
+
+    m_ui->create(this);
+
+    m_lastResult = DongleResult(DongleResult::Ok);
+    m_dongleFilter.pid = DongleProductId;
+    m_dongleFilter.vid = DongleVendorId;
+
+    QtUsb::registerMetaTypes();
+    if (m_env.usbBackend)
+        m_usbManager = std::make_unique<QUsbManager>(std::move(m_env.usbBackend), m_env.usbIntervalMs);
+    else
+        m_usbManager = std::make_unique<QUsbManager>();
+    // The watcher reports from its own thread: the slots run queued on this one. Connected
+    // before the presence check, so that an arrival in between is not missed (a second
+    // connection attempt is harmless).
+    connect(m_usbManager.get(), &QUsbManager::deviceInserted, this, &OrvixDirector::onUsbDeviceInserted,
+            Qt::QueuedConnection);
+    connect(m_usbManager.get(), &QUsbManager::deviceRemoved, this, &OrvixDirector::onUsbDeviceRemoved,
+            Qt::QueuedConnection);
+
+    m_localServer = new QLocalServer(this);
+    m_apiManager = std::make_unique<API::Manager>();
+
+    qRegisterMetaType<OrvixDirector::MessageType>("MessageType");
+    qRegisterMetaType<OrvixDirector::MessageType>("OrvixDirector::MessageType");
+    qRegisterMetaType<Dongle*>("Dongle*");
+    qRegisterMetaType<Settings*>("Settings*");
+    qRegisterMetaType<NPP>("NPP");
+    qRegisterMetaType<const Progress::Context*>("const Progress::Context*");
+    registerHeadsetMetaType();
+
+    if (m_usbManager->isPresent(m_dongleFilter)) {
+        m_usbManager->addDevice(m_dongleFilter);
+        QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
+    }
+
+    loadLanguage(m_settings->language());
+
+    if (m_env.trayIcon)
+        setupTrayIcon();
+
+    connect(m_localServer, &QLocalServer::newConnection, this, &OrvixDirector::onClientConnected);
+    const QString serverName = m_env.serverName.isEmpty() ? InstanceSignal::name() : m_env.serverName;
+    if (!InstanceSignal::listen(*m_localServer, serverName))
+        qDebug().noquote() << "Local server not listening:" << m_localServer->errorString();
+
+    connect(m_settings.get(), &Settings::settingsChangedSignal, this, &OrvixDirector::onSettingsChanged);
+
+    connect(m_ui.get(), &DirectorUi::statusIconAction, this, &OrvixDirector::onShowHideMainWindow);
+    // Boxes open from the event loop, never inside a dongle callback: a box runs an event loop
+    // of its own, in which the dongle may be unplugged and deleted.
+    connect(this, &OrvixDirector::showMessage, this, &OrvixDirector::onShowMessage, Qt::QueuedConnection);
 }
 
 OrvixDirector::~OrvixDirector()
 {
-    for (QLocalSocket* client : qAsConst(clients))
+    stop();
+    for (QLocalSocket* client : qAsConst(m_clients))
         client->abort();
-    localServer->close();
+    m_localServer->close();
+    m_apiManager.reset();
+    delete m_trayIcon.data();
+    delete m_trayMenu.data();
+    m_usbManager.reset();
+    m_ui.reset();
 }
+
+// ---- Start and stop ----------------------------------------------------------------------------
 
 void OrvixDirector::start()
 {
-    const QStringList given = parser.optionNames();
-    const bool turbo = given.contains(QStringLiteral("turbo")) || given.contains(QStringLiteral("t"));
-    qDebug().noquote() << "OrvixTools" << QCoreApplication::applicationVersion()
-                       << (turbo ? "started in turbo mode" : "started");
+    if (m_started)
+        return;
+    m_started = true;
+    m_ui->createSoundPlayer();
+    m_ui->attachSidebar();
+    m_ui->attachMainWindow();
+    m_ui->showMainWindow();
+    checkSoftwareUpdate();
 }
+
+void OrvixDirector::stop()
+{
+    if (m_stopped)
+        return;
+    m_stopped = true;
+    m_ui->hideMainWindow();
+    m_usbManager->removeDevice(m_dongleFilter);
+    onDongleDisconnected();
+    m_ui->detachMainWindow();
+    m_ui->destroySoundPlayer();
+}
+
+void OrvixDirector::quitApplication()
+{
+    if (m_env.quit)
+        m_env.quit();
+    else
+        QCoreApplication::quit();
+}
+
+// ---- USB arrival and removal -------------------------------------------------------------------
+
+bool OrvixDirector::isDongleFilter(const QtUsb::DeviceFilter& filter) const
+{
+    return filter.pid == DongleProductId && filter.vid == DongleVendorId;
+}
+
+void OrvixDirector::onUsbDeviceInserted(QtUsb::FilterList list)
+{
+    qDebug("devices inserted");
+    for (const QtUsb::DeviceFilter& filter : qAsConst(list)) {
+        qDebug("-- V%04x:P%04x", filter.vid, filter.pid);
+        if (!isDongleFilter(filter))
+            continue;
+        m_progress.start(tr("Dongle\nconnected"), Progress::Infinite);
+        emit updateProgress(&m_progress);
+        qDebug() << "** wait: " << m_env.connectDelayMs;
+        QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
+    }
+}
+
+void OrvixDirector::onUsbDeviceRemoved(QtUsb::FilterList list)
+{
+    qDebug("devices removed");
+    for (const QtUsb::DeviceFilter& filter : qAsConst(list)) {
+        qDebug("V%04x:P%04x", filter.vid, filter.pid);
+        if (isDongleFilter(filter))
+            onDongleDisconnected();
+    }
+}
+
+// ---- Connection --------------------------------------------------------------------------------
+
+QSerialPort* OrvixDirector::openPort(const SerialPortEntry& entry)
+{
+    auto* port = new QSerialPort();
+    port->setPortName(entry.systemLocation.isEmpty() ? entry.portName : entry.systemLocation);
+    port->setBaudRate(DongleBaudRate, QSerialPort::AllDirections);
+    port->setDataBits(QSerialPort::Data8);
+    port->setParity(QSerialPort::NoParity);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!port->open(QIODevice::ReadWrite)) {
+        qWarning().noquote() << "Unable to open serial device: " + entry.systemLocation + " ("
+                + port->errorString() + ")";
+        delete port;
+        return nullptr;
+    }
+    port->setDataTerminalReady(true);
+    port->setRequestToSend(true);
+    return port;
+}
+
+void OrvixDirector::onDongleConnected()
+{
+    qDebug("Dongle connected");
+    emit updateProgress(nullptr);
+    if (m_stopped)
+        return;
+    if (m_dongle || m_startingDongle) {
+        // The dongle listed twice, or an arrival while one is starting or connected: the
+        // running port and dongle stay as they are.
+        qDebug("Dongle already connected, the port is not opened again");
+        return;
+    }
+    // A port kept from a failed start is given up before the dongle is tried again.
+    releasePort();
+
+    const QList<SerialPortEntry> ports = m_env.listPorts ? m_env.listPorts() : SerialPortEntry::systemPorts();
+    for (const SerialPortEntry& entry : ports) {
+        qDebug().noquote() << QStringLiteral("PID: %1, VID:%2, Name:%3")
+                                      .arg(entry.productId)
+                                      .arg(entry.vendorId)
+                                      .arg(entry.portName);
+        if (!entry.hasProductId || entry.productId != DongleProductId || !entry.hasVendorId
+            || entry.vendorId != DongleVendorId
+            || !entry.portName.startsWith(QLatin1String("tty"), Qt::CaseInsensitive))
+            continue;
+        qDebug().noquote() << "Dongle found: " + entry.description + ", " + entry.portName + ", "
+                + entry.systemLocation;
+
+        QSerialPort* port = openPort(entry);
+        if (!port)
+            continue;
+        qDebug("Creating dongle ...");
+        if (!Dongle::handshake(port)) {
+            port->close();
+            delete port;
+            continue;
+        }
+        m_serialPort = port;
+        auto* dongle = new Dongle(port, this, m_parser);
+        dongle->setTiming(m_env.dongleTiming);
+        if (m_settings->sidebarVisible() || m_ui->isMainWindowTotallyVisible())
+            m_ui->showSidebar();
+        m_startingDongle = dongle;
+        const quint64 generation = ++m_startGeneration;
+        dongle->start([this, dongle, generation](DongleResult result) {
+            onStartFinished(dongle, generation, result);
+        });
+        // The system is built for one dongle: the first port that opened is the dongle's.
+        return;
+    }
+}
+
+void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result)
+{
+    if (generation != m_startGeneration || dongle != m_startingDongle) {
+        // The dongle was unplugged while starting and is gone already.
+        qDebug("Dongle start ended after its removal, ignored");
+        return;
+    }
+    m_startingDongle = nullptr;
+
+    if (result.code == DongleResult::Ok) {
+        m_dongle = dongle;
+        QPointer<Dongle> guard(dongle);
+        const bool applying = m_settings->applySelected([this, guard](DongleResult applied) {
+            if (!guard || guard != m_dongle)
+                return;
+            if (applied.code == DongleResult::Ok)
+                reportConnected(guard);
+            else
+                qDebug().noquote() << "Applying the selected profile failed:" << applied.toStringHelper();
+        });
+        if (!applying) {
+            // No profile is selected (an empty list): the dongle keeps its own settings and is
+            // connected all the same.
+            qDebug("No mouse profile selected, the dongle keeps its settings");
+            reportConnected(dongle);
+        }
+        return;
+    }
+
+    m_ui->hideSidebar();
+    emit dongleNotConnectedSignal(dongle, result);
+    if (result.code == DongleResult::InvalidRevision) {
+        const quint16 revision = dongle->profile().revision;
+        const quint16 expected = Dongle::protocolRevision();
+        qDebug().noquote() << "Protocol revision mismatch " + QString::number(revision) + " / "
+                + QString::number(expected);
+        const QString link = API::serviceUrl(QStringLiteral("/downloads")).toString();
+        const QString message = revision > expected
+            ? tr("<p>Your dongle is not compatible with this version of OrvixTools</p>"
+                 "<p>Protocol revision mismatch</p>"
+                 "<a style=\"%1\" href=\"%2\">Download the latest version</a>")
+                  .arg(QLatin1String(kLinkStyle), link)
+            : tr("<p>Your dongle is not compatible with this version of OrvixTools</p>"
+                 "<p>Protocol revision mismatch</p>"
+                 "<a style=\"%1\" href=\"%2\">Download the previous version</a>")
+                  .arg(QLatin1String(kLinkStyle), link);
+        emit showMessage(critical, tr("Dongle not connected"), message);
+    } else {
+        emit showMessage(warning, tr("Dongle not connected"),
+                         tr("Unable to connect to dongle, remove dongle from USB and reconnect it back again."));
+    }
+    // Deleted from the event loop: this runs inside the dongle's own completion.
+    m_failedDongles.append(QPointer<Dongle>(dongle));
+    dongle->deleteLater();
+}
+
+void OrvixDirector::reportConnected(Dongle* dongle)
+{
+    emit dongleConnectedSignal(dongle);
+    emit dongleUpdatedSignal(dongle, DongleChangeMask::found);
+}
+
+void OrvixDirector::releasePort()
+{
+    // A dongle that failed to start goes before its port.
+    const QList<QPointer<Dongle>> failed = m_failedDongles;
+    m_failedDongles.clear();
+    for (const QPointer<Dongle>& dongle : failed)
+        delete dongle.data();
+    if (!m_serialPort)
+        return;
+    if (m_serialPort->isOpen()) {
+        m_serialPort->setDataTerminalReady(false);
+        m_serialPort->setRequestToSend(false);
+        m_serialPort->close();
+    }
+    delete m_serialPort;
+    m_serialPort = nullptr;
+}
+
+void OrvixDirector::onDongleDisconnected()
+{
+    qDebug("Dongle disconnected");
+    m_ui->hideSidebar();
+    // A countdown never outlives the dongle it would zero.
+    if (m_ui->isCrossViewRunning())
+        m_ui->abortCrossView();
+
+    if (m_startingDongle) {
+        // Unplugged while starting: stopped and deleted before its port; its completion,
+        // called while it is deleted, is ignored.
+        Dongle* starting = m_startingDongle;
+        m_startingDongle = nullptr;
+        ++m_startGeneration;
+        delete starting;
+    }
+
+    Dongle* dongle = m_dongle;
+    emit dongleDisconnectedSignal(dongle, DongleResult(DongleResult::Ok));
+    m_dongle = nullptr;
+    delete dongle;
+
+    releasePort();
+    emit dongleUpdatedSignal(nullptr, DongleChangeMask::lost);
+}
+
+void OrvixDirector::onSettingsChanged()
+{
+    emit settingsChangedSignal(m_settings.get());
+}
+
+bool OrvixDirector::isOurs(Dongle* dongle) const
+{
+    return dongle && (dongle == m_dongle || dongle == m_startingDongle);
+}
+
+Headset* OrvixDirector::headset() const
+{
+    return m_dongle ? m_dongle->headset() : nullptr;
+}
+
+bool OrvixDirector::isThisComputer(const OrvixDevice& entry, const OrvixDevice& own)
+{
+    return entry.address == own.address && entry.portNumber() == own.portNumber() && entry.type() == own.type();
+}
+
+// ---- Delegate ----------------------------------------------------------------------------------
+
+void OrvixDirector::progressUpdate(const Progress::Context& context)
+{
+    emit updateProgress(&context);
+}
+
+void OrvixDirector::dongleUpdated(Dongle* dongle, DongleChangeMask mask)
+{
+    if (dongle && !isOurs(dongle))
+        return;
+    emit dongleUpdatedSignal(dongle, mask);
+}
+
+void OrvixDirector::headsetFound(Dongle* dongle, Headset* headset)
+{
+    if (dongle && !isOurs(dongle))
+        return;
+    qDebug("Director: headseet found");
+    emit headsetUpdatedSignal(headset, HeadsetChangeMask::found);
+}
+
+void OrvixDirector::headsetLost(Dongle* dongle, Headset* headset)
+{
+    if (dongle && !isOurs(dongle))
+        return;
+    qDebug("Director: headseet lost");
+    emit headsetUpdatedSignal(headset, HeadsetChangeMask::lost);
+}
+
+void OrvixDirector::headsetUpdated(Dongle* dongle, Headset* headset, HeadsetChangeMask mask)
+{
+    if (dongle && !isOurs(dongle))
+        return;
+    if ((mask & HeadsetChangeMask::error) == HeadsetChangeMask::error && headset && dongle) {
+        // Asked from the event loop: the question box runs an event loop of its own, in
+        // which the headset or the dongle may go away.
+        QPointer<QObject> h(headsetObject(headset));
+        QPointer<Dongle> d(dongle);
+        QTimer::singleShot(0, this, [this, h, d]() { askHeadsetRetry(h, d); });
+    }
+    emit headsetUpdatedSignal(headset, mask);
+}
+
+void OrvixDirector::askHeadsetRetry(QPointer<QObject> headset, QPointer<Dongle> dongle)
+{
+    auto current = [&]() -> Headset* {
+        if (!headset || !dongle || dongle != m_dongle)
+            return nullptr;
+        Headset* now = dongle->headset();
+        return now && headsetObject(now) == headset ? now : nullptr;
+    };
+    Headset* h = current();
+    if (!h)
+        return;
+    if (m_dongle)
+        m_ui->showSidebar();
+    m_ui->showMainWindow();
+    const QString title = tr("Headset communication failure");
+    const QString text = headsetError(h).text + QLatin1Char('\n') + tr("Do you want to try again?");
+    bool retry;
+    if (m_env.askRetry) {
+        retry = m_env.askRetry(title, text);
+    } else {
+        retry = QMessageBox::question(m_ui->mainWidget(), title, text, QMessageBox::Yes | QMessageBox::No,
+                                      QMessageBox::NoButton)
+            == QMessageBox::Yes;
+    }
+    // The box ran an event loop: the headset or the dongle may have gone meanwhile.
+    h = current();
+    if (!h) {
+        qDebug("Headset gone while its failure was asked about");
+        return;
+    }
+    acknowledgeHeadsetError(h);
+    if (retry)
+        clearHeadsetError(h);
+    else
+        startHeadsetWatchdog(h);
+}
+
+void OrvixDirector::deviceFound(Dongle* dongle, NPP const& npp)
+{
+    if (dongle && !isOurs(dongle))
+        return;
+    emit deviceFoundSignal(dongle, npp);
+}
+
+void OrvixDirector::headsetRssiUpdatede(Dongle*, unsigned short)
+{
+}
+
+void OrvixDirector::headsetChannelChanged(Dongle* dongle, Headset* headset, int previous, int current)
+{
+    if (dongle && !isOurs(dongle))
+        return;
+    qDebug("Director: headset channel changed from %d to %d", previous, current);
+    if (dongle && headset) {
+        const ChannelMap map = headsetChannelMap(headset);
+        const OrvixDevice own = dongle->device();
+        // An index is used only when it lies inside the map (-1 names no entry).
+        auto isHere = [&](int index) {
+            return index >= 0 && index < map.size() && isThisComputer(map.at(index), own);
+        };
+        if (isHere(current))
+            m_ui->play(DirectorUi::ChannelActiveSample);
+        else if (isHere(previous))
+            m_ui->play(DirectorUi::ChannelPassiveSample);
+    }
+    emit headsetChannelChangedSignal(headset, previous);
+}
+
+void OrvixDirector::headsetStatusChanged(Dongle* dongle, Headset* headset, bool active, bool)
+{
+    if (dongle && !isOurs(dongle))
+        return;
+    const MouseProfile* profile = m_settings->selectedProfile();
+    if (profile && !profile->autoZeroEnable()) {
+        qDebug("Director: headset status changed to %s", active ? "active" : "passive");
+        if (active) {
+            if (dongle && dongle == m_dongle && headset
+                && isThisComputer(headsetDevice(headset), dongle->device()))
+                runCountdown(dongle, profile->visualFeedback(), profile->zeroTimeInterval());
+        } else if (m_ui->isCrossViewRunning()) {
+            m_ui->abortCrossView();
+        }
+    }
+    emit headsetStatusChangedSignal(headset, active);
+}
+
+void OrvixDirector::runCountdown(Dongle* dongle, bool visual, int milliseconds)
+{
+    QPointer<Dongle> guard(dongle);
+    m_ui->runCrossView(visual, milliseconds, [this, guard]() {
+        if (!guard || guard != m_dongle) {
+            qDebug("Countdown ended without its dongle, no zeroing");
+            return;
+        }
+        guard->setZero([](DongleResult result) {
+            if (result.code != DongleResult::Ok)
+                qDebug("Set zero failed");
+        });
+    });
+}
+
+void OrvixDirector::dongleError(Dongle* dongle, DongleResult result)
+{
+    if (dongle && !isOurs(dongle))
+        return;
+    const int previous = m_lastResult.code;
+    m_lastResult = result;
+    if (result.code != DongleResult::Ok && result.code != previous) {
+        qDebug().noquote() << "Director: dongle error:" << result.toStringHelper() << "!";
+        emit showMessage(warning, QString::fromLatin1(DongleResult::ErrorDomain),
+                         QStringLiteral("%1\n\n%2").arg(result.text, result.detail));
+    }
+}
+
+DongleResult* OrvixDirector::lastError()
+{
+    return &m_lastResult;
+}
+
+void OrvixDirector::playAudioFeedback()
+{
+    const MouseProfile* profile = m_settings->selectedProfile();
+    if (profile && profile->audioFeedback() && m_ui->hasSoundPlayer())
+        m_ui->play(DirectorUi::ZeroInitSample);
+}
+
+// ---- Tray icon and windows ---------------------------------------------------------------------
+
+void OrvixDirector::setupTrayIcon()
+{
+    QWidget* window = m_ui->mainWidget();
+    m_trayIcon = new QSystemTrayIcon(window ? static_cast<QObject*>(window) : this);
+    m_trayIcon->setIcon(QIcon(QString::fromLatin1(kLogoIcon)));
+    m_trayIcon->setToolTip(tr("OrvixTools"));
+
+    m_trayMenu = new QMenu(window);
+    QAction* show = new QAction(tr("Show ..."), this);
+    connect(show, &QAction::triggered, this, &OrvixDirector::onShowMainWindow);
+    QAction* quit = new QAction(tr("Quit"), this);
+    connect(quit, &QAction::triggered, this, &OrvixDirector::onQuitApplication);
+    m_trayMenu->addAction(show);
+    m_trayMenu->addAction(quit);
+    m_trayIcon->setContextMenu(m_trayMenu);
+
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &OrvixDirector::onTrayIconActivated);
+    connect(m_trayIcon, &QSystemTrayIcon::messageClicked, this, &OrvixDirector::onShowMainWindow);
+
+    m_trayIcon->setVisible(true);
+    m_trayIcon->showMessage(tr("Orvix tools"), tr("Started"), QIcon(QString::fromLatin1(kLogoIcon)), 2000);
+}
+
+void OrvixDirector::onShowMainWindow()
+{
+    showMainWindow(true);
+}
+
+void OrvixDirector::onTrayIconActivated(QSystemTrayIcon::ActivationReason)
+{
+    showMainWindow(true);
+}
+
+void OrvixDirector::showMainWindow(bool show)
+{
+    if (show) {
+        if (m_dongle)
+            m_ui->showSidebar();
+        m_ui->showMainWindow();
+        return;
+    }
+    m_ui->hideMainWindow();
+    if (!m_settings->sidebarVisible())
+        m_ui->hideSidebar();
+}
+
+void OrvixDirector::onShowHideMainWindow()
+{
+    showMainWindow(!m_ui->isMainWindowTotallyVisible());
+}
+
+void OrvixDirector::onQuitApplication()
+{
+    m_ui->perform(DirectorUi::QuitAction);
+}
+
+void OrvixDirector::showInfinityProgress(const QString& text)
+{
+    m_progress.start(text, Progress::Infinite);
+    emit updateProgress(&m_progress);
+}
+
+void OrvixDirector::hideIninityProgress()
+{
+    emit updateProgress(nullptr);
+}
+
+// ---- Language ----------------------------------------------------------------------------------
+
+void OrvixDirector::loadLanguage(const QString& language)
+{
+    if (language == m_language)
+        return;
+    m_language = language;
+    const QLocale locale(language);
+    QLocale::setDefault(locale);
+    const QString name = QLocale::languageToString(locale.language());
+    const QString path = QString::fromLatin1(kLanguageResource).arg(language);
+
+    if (m_translatorInstalled) {
+        QCoreApplication::removeTranslator(&m_translator);
+        m_translatorInstalled = false;
+    }
+    if (m_translator.load(path)) {
+        m_translatorInstalled = QCoreApplication::installTranslator(&m_translator);
+        qDebug("Language: %s, %s loaded (%s).", qUtf8Printable(language), qUtf8Printable(name),
+               qUtf8Printable(path));
+    } else {
+        qDebug("Unable to load language (%s): %s, %s!", qUtf8Printable(path), qUtf8Printable(language),
+               qUtf8Printable(name));
+    }
+}
+
+// ---- Messages ----------------------------------------------------------------------------------
+
+void OrvixDirector::onShowMessage(OrvixDirector::MessageType type, const QString& title, const QString& message)
+{
+    qDebug().noquote() << "Message(" + messageTypeName(type) + "): " + title + " - " + message;
+    present(type, title, message);
+    if (type == critical)
+        quitApplication();
+}
+
+void OrvixDirector::present(MessageType type, const QString& title, const QString& message)
+{
+    if (m_env.presentMessage) {
+        m_env.presentMessage(type, title, message);
+        return;
+    }
+    QWidget* parent = m_ui->mainWidget();
+    switch (type) {
+    case information:
+        QMessageBox::information(parent, title, message, QMessageBox::Ok, QMessageBox::NoButton);
+        break;
+    case warning:
+        QMessageBox::warning(parent, title, message, QMessageBox::Ok, QMessageBox::NoButton);
+        break;
+    case critical:
+        QMessageBox::critical(parent, title, message, QMessageBox::Ok, QMessageBox::NoButton);
+        break;
+    }
+}
+
+// ---- Single-instance server --------------------------------------------------------------------
 
 void OrvixDirector::onClientConnected()
 {
-    while (QLocalSocket* client = localServer->nextPendingConnection()) {
+    while (QLocalSocket* client = m_localServer->nextPendingConnection()) {
         connect(client, &QLocalSocket::readyRead, this, &OrvixDirector::onClientReadyToRead);
         connect(client, &QLocalSocket::disconnected, this, &OrvixDirector::onClientDisconnected);
-        clients.append(client);
+        m_clients.append(client);
     }
 }
 
 void OrvixDirector::onClientReadyToRead()
 {
-    for (QLocalSocket* client : qAsConst(clients))
-        readRequests(client);
+    const QList<QLocalSocket*> clients = m_clients;
+    for (QLocalSocket* client : clients)
+        readClient(client);
 }
 
-void OrvixDirector::readRequests(QLocalSocket* client)
+void OrvixDirector::readClient(QLocalSocket* client)
 {
-    const QByteArray bytes = client->readAll();
-    for (char byte : bytes) {
+    // Every byte waiting is read: bytes left in the buffer would raise no further ready-read.
+    // Each 0x01 toggles the main window once; other bytes are dropped.
+    while (client->bytesAvailable() > 0) {
+        char byte = 0;
+        if (client->read(&byte, 1) != 1)
+            break;
         if (byte == InstanceSignal::kToggleByte)
-            qDebug("Show/hide request from another instance");
+            onShowHideMainWindow();
     }
 }
 
 void OrvixDirector::onClientDisconnected()
 {
-    for (int i = clients.size() - 1; i >= 0; --i) {
-        QLocalSocket* client = clients.at(i);
+    for (int i = m_clients.size() - 1; i >= 0; --i) {
+        QLocalSocket* client = m_clients.at(i);
         if (client->state() == QLocalSocket::UnconnectedState) {
-            readRequests(client);
+            readClient(client);
             client->disconnect(this);
             client->deleteLater();
-            clients.removeAt(i);
+            m_clients.removeAt(i);
         }
     }
 }

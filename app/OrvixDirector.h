@@ -1,31 +1,215 @@
 #pragma once
-// The application's controller. For now it only keeps the single-instance server; the dongle,
-// the windows, the tray icon and the rest join it later.
-#include <QList>
-#include <QObject>
+// The application's controller. It notices the dongle on the USB bus, opens its serial port,
+// starts it and applies the selected mouse profile; it is the dongle's delegate and turns every
+// dongle and headset event into one of its signals (or a message); it runs the tray icon, the
+// windows' show and hide rules, the language, the single-instance server and the software
+// update. One director lives for the whole run.
+#include "app/DirectorEnvironment.h"
+#include "device/DongleDelegate.h"
+#include "protocol/DongleResult.h"
+#include "protocol/Records.h"
+#include "usb/UsbFilter.h"
 
+#include <QList>
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTranslator>
+
+#include <memory>
+
+// Headset* travels in the director's signals: with the class known, Qt sees a QObject pointer.
+#if __has_include("device/Headset.h")
+#include "device/Headset.h"
+#else
+class Headset;
+Q_DECLARE_OPAQUE_POINTER(Headset*)
+#endif
+
+class DirectorUi;
+class Dongle;
 class QCommandLineParser;
 class QLocalServer;
 class QLocalSocket;
+class QMenu;
+class QSerialPort;
+class QUsbManager;
+class Settings;
 
-class OrvixDirector : public QObject
-{
+namespace API {
+class DownloadTask;
+class Manager;
+class Result;
+}
+
+class OrvixDirector : public QObject, public DongleDelegate {
     Q_OBJECT
 public:
-    explicit OrvixDirector(const QCommandLineParser& parser, QObject* parent = nullptr);
+    enum MessageType : int {
+        information = 0,
+        warning = 1,
+        critical = 2,
+    };
+    Q_ENUM(MessageType)
+
+    // The dongle's USB ids.
+    static constexpr quint16 DongleVendorId = 0x2E15;
+    static constexpr quint16 DongleProductId = 0x0003;
+    // The dongle's serial port.
+    static constexpr qint32 DongleBaudRate = 57600;
+    // The platform word of the software-update addresses.
+    static const QString APP_DOWNLOAD_PLATFORM;
+
+    // The application: the system's ports and USB bus, the native settings store.
+    OrvixDirector(const QCommandLineParser& parser, std::unique_ptr<DirectorUi> ui, QObject* parent = nullptr);
+    // The same with the world replaced where env says so (development executable, tests).
+    OrvixDirector(const QCommandLineParser& parser, std::unique_ptr<DirectorUi> ui, DirectorEnvironment env,
+                  QObject* parent = nullptr);
     ~OrvixDirector() override;
 
+    // Brings the windows up and checks for a software update; called once after construction.
     void start();
+    // Takes the windows and the dongle down; the destructor does the same.
+    void stop();
 
-private slots:
+    void showMainWindow(bool show);
+    void showInfinityProgress(const QString& text);
+    void hideIninityProgress();
+    void loadLanguage(const QString& language);
+    // Ends the run (the main window's quit action ends here).
+    void quitApplication();
+
+    // ---- what pages and windows read ----
+    Settings* settings() const { return m_settings.get(); }
+    // The connected, started dongle; null when none.
+    Dongle* dongle() const { return m_dongle; }
+    // The connected dongle's headset; null when none.
+    Headset* headset() const;
+    QSerialPort* serialPort() const { return m_serialPort; }
+    QString language() const { return m_language; }
+    DirectorUi* ui() const { return m_ui.get(); }
+    QUsbManager* usbManager() const { return m_usbManager.get(); }
+    QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
+    API::Manager* apiManager() const { return m_apiManager.get(); }
+    const QCommandLineParser& parser() const { return m_parser; }
+
+    // A channel-map entry (or the device a headset controls) is this computer when address,
+    // port (bits 0-6) and device type (preset's high nibble) equal those of own.
+    static bool isThisComputer(const OrvixDevice& entry, const OrvixDevice& own);
+
+    // ---- software update ----
+    // The version of this application.
+    static DongleVersion appVersion();
+    // True when remote is greater in the order major, minor, fix, build.
+    static bool isNewerVersion(const DongleVersion& remote, const DongleVersion& local);
+    // The "version" member of the service's reply; missing numbers read 0, each number is
+    // stored into its field's width.
+    static DongleVersion versionFromJson(const QJsonObject& reply);
+    static QString infoUrl();
+    static QString downloadUrl();
+    void checkSoftwareUpdate();
+    void installSoftwareUpdate(const DongleVersion& version, const QString& installer);
+
+    // ---- DongleDelegate ----
+    void progressUpdate(const Progress::Context& context) override;
+    void dongleUpdated(Dongle* dongle, DongleChangeMask mask) override;
+    void headsetFound(Dongle* dongle, Headset* headset) override;
+    void headsetLost(Dongle* dongle, Headset* headset) override;
+    void headsetUpdated(Dongle* dongle, Headset* headset, HeadsetChangeMask mask) override;
+    void deviceFound(Dongle* dongle, NPP const& npp) override;
+    void headsetRssiUpdatede(Dongle* dongle, unsigned short rssi) override;
+    void headsetChannelChanged(Dongle* dongle, Headset* headset, int previous, int current) override;
+    void headsetStatusChanged(Dongle* dongle, Headset* headset, bool active, bool flag) override;
+    void dongleError(Dongle* dongle, DongleResult result) override;
+    DongleResult* lastError() override;
+    void playAudioFeedback() override;
+
+signals:
+    void settingsChangedSignal(Settings* settings);
+    void dongleConnectedSignal(Dongle* dongle);
+    void dongleDisconnectedSignal(Dongle* dongle, DongleResult result);
+    void dongleNotConnectedSignal(Dongle* dongle, DongleResult error);
+    void dongleUpdatedSignal(Dongle* dongle, DongleChangeMask mask);
+    void headsetUpdatedSignal(Headset* headset, HeadsetChangeMask mask);
+    void deviceFoundSignal(Dongle* dongle, NPP const& device);
+    void headsetChannelChangedSignal(Headset* headset, int channel);
+    void headsetStatusChangedSignal(Headset* headset, bool active);
+    void showMessage(OrvixDirector::MessageType type, const QString& title, const QString& message);
+    void updateProgress(const Progress::Context* context);
+
+public slots:
+    void onUsbDeviceInserted(QtUsb::FilterList list);
+    void onUsbDeviceRemoved(QtUsb::FilterList list);
+    void onDongleConnected();
+    void onDongleDisconnected();
+    void onSettingsChanged();
+
+    void onShowMainWindow();
+    void onShowHideMainWindow();
+    void onTrayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void onQuitApplication();
+    void onShowMessage(OrvixDirector::MessageType type, const QString& title, const QString& message);
     void onClientConnected();
     void onClientReadyToRead();
     void onClientDisconnected();
 
 private:
-    void readRequests(QLocalSocket* client);
+    void construct();
+    void setupTrayIcon();
+    bool isDongleFilter(const QtUsb::DeviceFilter& filter) const;
+    // The dongle reporting is the connected one or the one being started.
+    bool isOurs(Dongle* dongle) const;
+    // Opens one listed port; the open port, or null (then it is closed and deleted).
+    QSerialPort* openPort(const SerialPortEntry& entry);
+    void onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result);
+    void reportConnected(Dongle* dongle);
+    void releasePort();
+    void askHeadsetRetry(QPointer<QObject> headset, QPointer<Dongle> dongle);
+    void runCountdown(Dongle* dongle, bool visual, int milliseconds);
+    void present(MessageType type, const QString& title, const QString& message);
+    void readClient(QLocalSocket* client);
+    void onUpdateInfo(const API::Result& result, const QJsonObject& reply);
+    void onDownloadFinished(API::DownloadTask* task, const API::Result& result, const QString& installer);
 
-    const QCommandLineParser& parser;
-    QLocalServer* localServer;
-    QList<QLocalSocket*> clients;
+    // Headset fields read and written by the director.
+    static DongleResult headsetError(Headset* headset);
+    static void acknowledgeHeadsetError(Headset* headset);
+    static void clearHeadsetError(Headset* headset);
+    static void startHeadsetWatchdog(Headset* headset);
+    static OrvixDevice headsetDevice(Headset* headset);
+    static ChannelMap headsetChannelMap(Headset* headset);
+    static QObject* headsetObject(Headset* headset);
+    static void registerHeadsetMetaType();
+
+    const QCommandLineParser& m_parser;
+    DirectorEnvironment m_env;
+    std::unique_ptr<Settings> m_settings;
+    // Owns the main window, sidebar, crosshair window, progress window and sound player.
+    std::unique_ptr<DirectorUi> m_ui;
+    Progress::Context m_progress;
+    QTranslator m_translator;
+    QString m_language;
+    bool m_translatorInstalled = false;
+    Dongle* m_dongle = nullptr;
+    // The dongle being started (between its port opening and its start completion).
+    Dongle* m_startingDongle = nullptr;
+    // Changes whenever a start is abandoned, so that its late completion is ignored.
+    quint64 m_startGeneration = 0;
+    // Dongles that failed to start, waiting for their deletion by the event loop.
+    QList<QPointer<Dongle>> m_failedDongles;
+    DongleResult m_lastResult;
+    QtUsb::DeviceFilter m_dongleFilter;
+    std::unique_ptr<QUsbManager> m_usbManager;
+    QSerialPort* m_serialPort = nullptr;
+    QPointer<QSystemTrayIcon> m_trayIcon;
+    QPointer<QMenu> m_trayMenu;
+    QLocalServer* m_localServer = nullptr;
+    QList<QLocalSocket*> m_clients;
+    std::unique_ptr<API::Manager> m_apiManager;
+    QMetaObject::Connection m_cancelConnection;
+    bool m_stopped = false;
+    bool m_started = false;
 };
+
+Q_DECLARE_METATYPE(OrvixDirector::MessageType)

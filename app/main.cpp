@@ -4,6 +4,7 @@
 #include "app/LogHandler.h"
 #include "app/OrvixDirector.h"
 #include "app/RunGuard.h"
+#include "ui/shell/ShellDirectorUi.h"
 #include "ui/toolkit/Skin.h"
 
 #include <QApplication>
@@ -161,7 +162,7 @@ int main(int argc, char* argv[])
     OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
     app->setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
 
-    auto director = std::make_unique<OrvixDirector>(*parser);
+    auto director = std::make_unique<OrvixDirector>(*parser, std::make_unique<ShellDirectorUi>());
     director->start();
 
     app->setObjectName(QStringLiteral("Main"));

@@ -1,0 +1,67 @@
+// The few headset fields the director reads and writes: the initialisation error with its
+// acknowledgement, the watchdog, the controlled device and the channel map.
+#include "app/OrvixDirector.h"
+
+#if __has_include("device/Headset.h")
+#include "device/Headset.h"
+
+DongleResult OrvixDirector::headsetError(Headset* headset)
+{
+    return headset ? headset->error() : DongleResult();
+}
+
+void OrvixDirector::acknowledgeHeadsetError(Headset* headset)
+{
+    if (headset)
+        headset->setErrorAcknowledged(true);
+}
+
+void OrvixDirector::clearHeadsetError(Headset* headset)
+{
+    if (!headset)
+        return;
+    DongleResult cleared(DongleResult::Ok);
+    cleared.detail.clear();
+    cleared.finalizeErrorTexts();
+    headset->setError(cleared);
+}
+
+void OrvixDirector::startHeadsetWatchdog(Headset* headset)
+{
+    if (headset)
+        headset->watchdog().start();
+}
+
+OrvixDevice OrvixDirector::headsetDevice(Headset* headset)
+{
+    return headset ? headset->device() : OrvixDevice();
+}
+
+ChannelMap OrvixDirector::headsetChannelMap(Headset* headset)
+{
+    return headset ? headset->channelMap() : ChannelMap();
+}
+
+QObject* OrvixDirector::headsetObject(Headset* headset)
+{
+    return headset;
+}
+
+void OrvixDirector::registerHeadsetMetaType()
+{
+    qRegisterMetaType<Headset*>("Headset*");
+}
+
+#else
+// A build without the Headset class never has a headset.
+
+DongleResult OrvixDirector::headsetError(Headset*) { return DongleResult(); }
+void OrvixDirector::acknowledgeHeadsetError(Headset*) {}
+void OrvixDirector::clearHeadsetError(Headset*) {}
+void OrvixDirector::startHeadsetWatchdog(Headset*) {}
+OrvixDevice OrvixDirector::headsetDevice(Headset*) { return OrvixDevice(); }
+ChannelMap OrvixDirector::headsetChannelMap(Headset*) { return ChannelMap(); }
+QObject* OrvixDirector::headsetObject(Headset*) { return nullptr; }
+void OrvixDirector::registerHeadsetMetaType() {}
+
+#endif

@@ -1,0 +1,152 @@
+#include "app/Installer.h"
+
+#include "app/DownloadTask.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtDebug>
+
+#ifdef Q_OS_MACOS
+const char* const Installer::MaintenanceTool = "MaintenanceTool.app/Contents/MacOS/MaintenanceTool";
+#else
+const char* const Installer::MaintenanceTool = "maintenancetool";
+#endif
+
+namespace {
+
+Installer::Launcher& launcherOverride()
+{
+    static Installer::Launcher launcher;
+    return launcher;
+}
+
+bool fail(QString* error, const QString& message)
+{
+    qWarning().noquote() << message;
+    if (error)
+        *error = message;
+    return false;
+}
+
+} // namespace
+
+bool Installer::isMaintanable(QString& path)
+{
+    return isMaintanable(path, QDir::current());
+}
+
+bool Installer::isMaintanable(QString& path, const QDir& folder)
+{
+    const QFileInfo candidate(folder.absoluteFilePath(QString::fromLatin1(MaintenanceTool)));
+    if (!candidate.exists() || !candidate.isFile() || !candidate.isExecutable())
+        return false;
+    path = candidate.absoluteFilePath();
+    return true;
+}
+
+bool Installer::startMaintenance(const QString& path)
+{
+    return launch(path, QStringList{QString::fromLatin1(MaintenanceArgument)});
+}
+
+bool Installer::isValidInstallerName(const QString& installer)
+{
+    if (installer.isEmpty() || installer == QLatin1String(".") || installer == QLatin1String(".."))
+        return false;
+    for (const QChar c : installer) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char('"') || c == QLatin1Char('\'')
+            || c == QLatin1Char('`'))
+            return false;
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format
+            || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return false;
+    }
+    return true;
+}
+
+QByteArray Installer::scriptText(const QString& packagePath)
+{
+    QByteArray text;
+    text += "tell application \"Finder\"\n";
+    text += "\tset installer to POSIX file \"" + packagePath.toUtf8() + "\"\n";
+    text += "\topen document file installer\n";
+    text += "end tell\n";
+    text += "\n";
+    return text;
+}
+
+QStringList Installer::openCommand(const QString& packagePath, const QString& scriptPath)
+{
+#ifdef Q_OS_MACOS
+    Q_UNUSED(packagePath);
+    return QStringList{QStringLiteral("osascript"), scriptPath};
+#else
+    Q_UNUSED(scriptPath);
+    // The desktop's handler for the package's type.
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!xdgOpen.isEmpty())
+        return QStringList{xdgOpen, packagePath};
+    const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+    if (!gio.isEmpty())
+        return QStringList{gio, QStringLiteral("open"), packagePath};
+    return QStringList{QString(), packagePath};
+#endif
+}
+
+bool Installer::start(API::DownloadTask* task, const QString& installer, QString* error)
+{
+    if (!task)
+        return fail(error, QStringLiteral("Software update failed: no download!"));
+    return start(task->filePath(), task->folder(), installer, error);
+}
+
+bool Installer::start(const QString& downloaded, const QDir& folder, const QString& installer, QString* error)
+{
+    qInfo().noquote() << "Software donwload finished at " + downloaded;
+    // The name comes from the network: it must name a file inside the folder and nothing else.
+    if (!isValidInstallerName(installer))
+        return fail(error, QStringLiteral("Software update failed: invalid installer name!"));
+
+    const QString package = folder.absoluteFilePath(installer);
+    const QString script = folder.absoluteFilePath(QString::fromLatin1(ScriptFileName));
+
+    QFile file(script);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        return fail(error, QStringLiteral("Software update failed: unable to create install script!"));
+    const QByteArray text = scriptText(package);
+    const bool written = file.write(text) == text.size();
+    file.close();
+    if (!written)
+        return fail(error, QStringLiteral("Software update failed: unable to create install script!"));
+
+    if (QFileInfo(downloaded).absoluteFilePath() != QFileInfo(package).absoluteFilePath()) {
+        // The folder is emptied for every download: a file already bearing the package's
+        // name (the script itself, say) makes the rename fail rather than be replaced.
+        if (!QFile::rename(downloaded, package))
+            return fail(error, QStringLiteral("Software update failed: package not exists!"));
+    } else if (!QFileInfo::exists(package)) {
+        return fail(error, QStringLiteral("Software update failed: package not exists!"));
+    }
+
+    QStringList command = openCommand(package, script);
+    const QString program = command.takeFirst();
+    if (program.isEmpty())
+        return fail(error, QStringLiteral("Software update failed: no program to open the package!"));
+    if (!launch(program, command))
+        return fail(error, QStringLiteral("Software update failed: unable to start %1!").arg(program));
+    return true;
+}
+
+void Installer::setLauncher(Launcher launcher)
+{
+    launcherOverride() = std::move(launcher);
+}
+
+bool Installer::launch(const QString& program, const QStringList& arguments)
+{
+    if (launcherOverride())
+        return launcherOverride()(program, arguments);
+    return QProcess::startDetached(program, arguments);
+}

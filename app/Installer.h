@@ -1,0 +1,56 @@
+#pragma once
+// Installs a downloaded software update: hands over to a maintenance tool that sits beside the
+// application, or turns the finished download into the installer package, writes the install
+// script next to it and opens the package with the desktop's handler.
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace API {
+class DownloadTask;
+}
+
+class Installer {
+public:
+    // The maintenance tool, relative to the folder it is looked for in.
+    static const char* const MaintenanceTool;
+    static constexpr const char MaintenanceArgument[] = "--updater";
+    // The install script, written into the download folder.
+    static constexpr const char ScriptFileName[] = "install.scpt";
+
+    // Starts program with arguments as a detached process; true when it started.
+    using Launcher = std::function<bool(const QString& program, const QStringList& arguments)>;
+
+    // True when the maintenance tool exists in the current working directory (a regular,
+    // executable file); path is then its absolute path, otherwise unchanged.
+    static bool isMaintanable(QString& path);
+    // The same, looked for in folder.
+    static bool isMaintanable(QString& path, const QDir& folder);
+    // Starts the maintenance tool at path with "--updater", without waiting for it.
+    static bool startMaintenance(const QString& path);
+
+    // Turns the task's finished download into the package named installer inside the task's
+    // folder, writes the install script beside it and starts the installation. False, with
+    // the reason in error (already logged), when any of it fails.
+    static bool start(API::DownloadTask* task, const QString& installer, QString* error = nullptr);
+    // The same for a downloaded file inside folder.
+    static bool start(const QString& downloaded, const QDir& folder, const QString& installer,
+                      QString* error = nullptr);
+
+    // An installer name is a plain file name: not empty, not "." or "..", without path
+    // separators, quotes or control characters.
+    static bool isValidInstallerName(const QString& installer);
+    // The install script's text for the package at packagePath.
+    static QByteArray scriptText(const QString& packagePath);
+    // The program and arguments that open the package on this platform; an empty program when
+    // no handler is found.
+    static QStringList openCommand(const QString& packagePath, const QString& scriptPath);
+
+    // Test seam: replaces how processes are started (an empty launcher restores the real one).
+    static void setLauncher(Launcher launcher);
+
+private:
+    static bool launch(const QString& program, const QStringList& arguments);
+};

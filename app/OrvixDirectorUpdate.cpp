@@ -1,0 +1,198 @@
+// The director's software update: once per run it asks the web service for the newest
+// version, asks the user, and downloads and installs it (or hands over to the maintenance tool).
+#include "app/ApiManager.h"
+#include "app/DirectorUi.h"
+#include "app/DownloadTask.h"
+#include "app/Installer.h"
+#include "app/OrvixDirector.h"
+
+#include <QDir>
+#include <QJsonObject>
+#include <QPointer>
+#include <QtDebug>
+
+#include <cmath>
+
+#if defined(Q_OS_MACOS)
+const QString OrvixDirector::APP_DOWNLOAD_PLATFORM = QStringLiteral("mac");
+#elif defined(Q_OS_WIN)
+const QString OrvixDirector::APP_DOWNLOAD_PLATFORM = QStringLiteral("win");
+#else
+const QString OrvixDirector::APP_DOWNLOAD_PLATFORM = QStringLiteral("linux");
+#endif
+
+namespace {
+
+// The running application's version.
+constexpr uchar kMajor = 2;
+constexpr uchar kMinor = 6;
+constexpr uchar kFix = 2;
+constexpr quint16 kBuild = 615;
+
+} // namespace
+
+DongleVersion OrvixDirector::appVersion()
+{
+    return DongleVersion(kMajor, kMinor, kFix, kBuild);
+}
+
+bool OrvixDirector::isNewerVersion(const DongleVersion& remote, const DongleVersion& local)
+{
+    if (remote.major != local.major)
+        return remote.major > local.major;
+    if (remote.minor != local.minor)
+        return remote.minor > local.minor;
+    if (remote.fix != local.fix)
+        return remote.fix > local.fix;
+    return remote.build > local.build;
+}
+
+DongleVersion OrvixDirector::versionFromJson(const QJsonObject& reply)
+{
+    const QJsonObject version = reply.value(QLatin1String("version")).toObject();
+    // An integer of any size wraps into its field; anything else reads 0.
+    auto number = [&](const char* key) -> qint64 {
+        const double value = std::trunc(version.value(QLatin1String(key)).toDouble(0.0));
+        if (!std::isfinite(value) || std::fabs(value) > 9007199254740992.0)
+            return 0;
+        return qint64(value);
+    };
+    return DongleVersion(uchar(number("major")), uchar(number("minor")), uchar(number("fix")),
+                         quint16(number("build")));
+}
+
+QString OrvixDirector::infoUrl()
+{
+    return API::serviceUrl(QStringLiteral("/api/v1/software/ox/%1/%2.%3/info")
+                               .arg(APP_DOWNLOAD_PLATFORM)
+                               .arg(int(kMajor))
+                               .arg(int(kMinor)))
+        .toString();
+}
+
+QString OrvixDirector::downloadUrl()
+{
+    return API::serviceUrl(QStringLiteral("/api/v1/software/ox/%1/%2.%3/download")
+                               .arg(APP_DOWNLOAD_PLATFORM)
+                               .arg(int(kMajor))
+                               .arg(int(kMinor)))
+        .toString();
+}
+
+void OrvixDirector::checkSoftwareUpdate()
+{
+    const QString url = infoUrl();
+    qInfo().noquote() << "Checking software update at <" + url + ">";
+    QPointer<OrvixDirector> self(this);
+    m_apiManager->isReachable(QUrl(url), [self, url](bool reachable) {
+        if (!self)
+            return;
+        if (!reachable) {
+            qInfo("Software update not possible, the host is unreachable");
+            return;
+        }
+        self->m_apiManager->apiGet(QUrl(url), [self](API::Result result, QJsonObject reply) {
+            if (self)
+                self->onUpdateInfo(result, reply);
+        });
+    });
+}
+
+void OrvixDirector::onUpdateInfo(const API::Result& result, const QJsonObject& reply)
+{
+    if (result.code != API::Result::Ok) {
+        qWarning().noquote() << "Software update failed: " + result.toStringHelper();
+        return;
+    }
+    const DongleVersion remote = versionFromJson(reply);
+    const QString installer =
+        reply.value(QLatin1String("release")).toObject().value(QLatin1String("installer")).toString();
+    qInfo().noquote() << "Remove version: " + remote.toStringHelper();
+    qInfo().noquote() << "Local version: " + appVersion().toStringHelper();
+
+    if (!isNewerVersion(remote, appVersion())) {
+        qInfo("Software update, skipped: latest version installed.");
+        return;
+    }
+
+    const int answer = m_ui->showQuestion(
+        tr("Software update"),
+        tr("Software update to %1 is available.<br>Do you want to update now?").arg(remote.toStringHelper()),
+        QStringList{tr("Update"), tr("Not now")});
+    if (answer != 0) {
+        qInfo().noquote() << "Software update to " + remote.toStringHelper() + " postponed";
+        return;
+    }
+
+    QString tool;
+    const bool maintainable = m_env.maintenanceDir.isEmpty()
+        ? Installer::isMaintanable(tool)
+        : Installer::isMaintanable(tool, QDir(m_env.maintenanceDir));
+    if (maintainable) {
+        if (Installer::startMaintenance(tool)) {
+            quitApplication();
+        } else {
+            qWarning().noquote() << "Software update failed: unable to start " + tool + "!";
+            emit showMessage(critical, tr("Software update"),
+                             tr("The software update could not be started. Please install the update manually."));
+        }
+        return;
+    }
+    installSoftwareUpdate(remote, installer);
+}
+
+void OrvixDirector::installSoftwareUpdate(const DongleVersion& version, const QString& installer)
+{
+    m_ui->hideMainWindow();
+    const QString text =
+        tr("Downloading software update v %1. Installation will start automatically, please wait.")
+            .arg(version.toStringHelper());
+    m_ui->setProgress(0.0);
+    m_ui->setProgressInfo(text);
+    m_ui->showProgressDialog();
+
+    QPointer<OrvixDirector> self(this);
+    API::DownloadTask* task = m_apiManager->download(
+        QUrl(downloadUrl()),
+        [self](API::DownloadTask*, double fraction, qint64) {
+            if (self)
+                self->m_ui->setProgress(fraction);
+        },
+        [self, installer](API::DownloadTask* finished, API::Result result) {
+            if (self)
+                self->onDownloadFinished(finished, result, installer);
+        });
+    // A download that could not start has already finished.
+    if (task && task->status() == API::DownloadTask::InProgress) {
+        QPointer<API::DownloadTask> guard(task);
+        m_cancelConnection = connect(m_ui.get(), &DirectorUi::progressDialogClosed, task, [guard]() {
+            if (guard)
+                guard->cancel();
+        });
+    }
+}
+
+void OrvixDirector::onDownloadFinished(API::DownloadTask* task, const API::Result& result, const QString& installer)
+{
+    disconnect(m_cancelConnection);
+    m_ui->hideProgressDialog();
+    if (result.code == API::Result::Ok) {
+        QString error;
+        if (Installer::start(task, installer, &error)) {
+            quitApplication();
+            return;
+        }
+        // The user learns that the update did not install; the box then ends the run.
+        emit showMessage(critical, tr("Software update"),
+                         tr("The software update could not be installed.<br><br>%1").arg(error));
+        return;
+    }
+    m_ui->showMainWindow();
+    if (result.code == API::Result::Aborted) {
+        qInfo("Software update canceled (postponed)");
+        return;
+    }
+    qWarning().noquote() << "Software update failed: " + result.toStringHelper() + "!";
+    emit showMessage(warning, QString::fromLatin1(API::Result::ErrorDomain),
+                     QStringLiteral("<b>%1</b><br><br>%2").arg(result.text, result.detail));
+}
