@@ -25,6 +25,10 @@ struct RecordingDelegate : DongleDelegate {
     QStringList progressTitles;
     QList<int> errors;
     int audio = 0;
+    int found = 0;
+    int lost = 0;
+    // Every call in order: "dongle:<mask>", "found", "lost", "headset:<mask>".
+    QStringList events;
     DongleResult last;
     // Called at every dongleUpdated, to see the dongle's state at that moment.
     std::function<void(Dongle*, quint32)> onDongleUpdated;
@@ -37,12 +41,25 @@ struct RecordingDelegate : DongleDelegate {
     void dongleUpdated(Dongle* dongle, DongleChangeMask mask) override
     {
         dongleMasks << mask.value();
+        events << QStringLiteral("dongle:%1").arg(mask.value(), 0, 16);
         if (onDongleUpdated)
             onDongleUpdated(dongle, mask.value());
     }
-    void headsetFound(Dongle*, Headset*) override {}
-    void headsetLost(Dongle*, Headset*) override {}
-    void headsetUpdated(Dongle*, Headset*, HeadsetChangeMask mask) override { headsetMasks << mask.value(); }
+    void headsetFound(Dongle*, Headset*) override
+    {
+        ++found;
+        events << QStringLiteral("found");
+    }
+    void headsetLost(Dongle*, Headset*) override
+    {
+        ++lost;
+        events << QStringLiteral("lost");
+    }
+    void headsetUpdated(Dongle*, Headset*, HeadsetChangeMask mask) override
+    {
+        headsetMasks << mask.value();
+        events << QStringLiteral("headset:%1").arg(mask.value(), 0, 16);
+    }
     void deviceFound(Dongle*, NPP const& npp) override { devices << npp; }
     void headsetRssiUpdatede(Dongle*, unsigned short) override {}
     void headsetChannelChanged(Dongle*, Headset*, int, int) override {}
@@ -55,6 +72,13 @@ struct RecordingDelegate : DongleDelegate {
     DongleResult* lastError() override { return &last; }
     void playAudioFeedback() override { ++audio; }
 
+    int countHeadsetMask(quint32 bit) const
+    {
+        int n = 0;
+        for (quint32 m : headsetMasks)
+            n += (m & bit) ? 1 : 0;
+        return n;
+    }
     int countMask(quint32 bit) const
     {
         int n = 0;
