@@ -2,46 +2,12 @@
 #include "async/WaitBlock.h"
 
 #include "common/qt_wait.h"
+#include "common/test_semaphore.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <memory>
-
-// A counting semaphore on the standard library, which the thread sanitizer sees through.
-namespace testsync {
-
-class Semaphore {
-public:
-    explicit Semaphore(int n = 0)
-        : m_count(n)
-    {
-    }
-    void release(int n = 1)
-    {
-        // Notified under the lock: the waiter may destroy the semaphore as soon as it wakes.
-        std::lock_guard<std::mutex> l(m_lock);
-        m_count += n;
-        m_cv.notify_all();
-    }
-    void acquire(int n = 1)
-    {
-        std::unique_lock<std::mutex> l(m_lock);
-        m_cv.wait(l, [&] { return m_count >= n; });
-        m_count -= n;
-    }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_cv;
-    int m_count;
-};
-
-} // namespace testsync
 
 namespace {
 
@@ -65,23 +31,6 @@ QByteArray bytes(std::initializer_list<int> list)
     for (int v : list)
         b.append(char(v));
     return b;
-}
-
-// Pumps events like testutil::waitUntil, and also runs the deferred deletions that a bare
-// processEvents outside any event loop leaves pending (the application runs exec(), which does).
-bool pumpUntil(const std::function<bool()>& pred, int timeoutMs)
-{
-    return testutil::waitUntil(
-        [&] {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            return pred();
-        },
-        timeoutMs);
-}
-
-void pump(int ms)
-{
-    pumpUntil([] { return false; }, ms);
 }
 
 struct Report {
@@ -248,7 +197,7 @@ TEST(WaitBlock, MatchReportsOnceAndReleases)
     EXPECT_EQ(report.count, 1);
     EXPECT_EQ(report.code, 0);
     EXPECT_FALSE(report.nullHeader);
-    pump(100); // past the timeout: no second report
+    testutil::spin(100); // past the timeout: no second report
     EXPECT_EQ(report.count, 1);
     EXPECT_TRUE(wait.isNull());
     EXPECT_EQ(WaitBlock::liveCount(), before);
@@ -265,7 +214,7 @@ TEST(WaitBlock, DataPredicateSeesThePayloadNotItsChecksum)
     EXPECT_FALSE(wait->verify(header(1, 0, 0, 0, PacketID::DCP, 2), PacketData(bytes({ 0x11, 0x05, 0xAB, 0xCD }))));
     EXPECT_TRUE(wait->verify(header(1, 0, 0, 0, PacketID::DCP, 3), PacketData(bytes({ 0x11, 0x05, 0x01, 0, 0 }))));
     EXPECT_EQ(report.count, 1);
-    pump(5);
+    testutil::spin(5);
 }
 
 TEST(WaitBlock, TimeoutReportsCodeFourOnceAndLateFramesChangeNothing)
@@ -275,14 +224,14 @@ TEST(WaitBlock, TimeoutReportsCodeFourOnceAndLateFramesChangeNothing)
     Report report;
     QPointer<WaitBlock> wait = makeWait(report, PacketPredicate(PacketID::ACK, 255), 10);
     wait->start();
-    ASSERT_TRUE(pumpUntil([&] { return report.count > 0; }, 2000));
+    ASSERT_TRUE(testutil::waitUntil([&] { return report.count > 0; }, 2000));
     EXPECT_EQ(report.code, 4);
     EXPECT_TRUE(report.nullHeader);
     if (wait) {
         EXPECT_FALSE(wait->verify(header(1, 0, 0, 0, PacketID::ACK), PacketData(bytes({ 1, 2 }))));
         wait->cancel();
     }
-    ASSERT_TRUE(pumpUntil([&] { return wait.isNull(); }, 2000));
+    ASSERT_TRUE(testutil::waitUntil([&] { return wait.isNull(); }, 2000));
     EXPECT_EQ(report.count, 1);
     EXPECT_EQ(WaitBlock::liveCount(), before);
     EXPECT_EQ(TimedWorker::liveCount(), workers);
@@ -297,7 +246,7 @@ TEST(WaitBlock, CancelReportsCodeFourOnce)
     wait->cancel();
     EXPECT_EQ(report.count, 1);
     EXPECT_EQ(report.code, 4);
-    pump(60); // the cancelled timer never fires into a released wait
+    testutil::spin(60); // the cancelled timer never fires into a released wait
     EXPECT_EQ(report.count, 1);
     EXPECT_TRUE(wait.isNull());
 }
@@ -309,10 +258,10 @@ TEST(WaitBlock, CancelBeforeStartIsReleasedOnceStarted)
     QPointer<WaitBlock> wait = makeWait(report, PacketPredicate(PacketID::ACK, 255), 20);
     wait->cancel();
     EXPECT_EQ(report.count, 1);
-    pump(10);
+    testutil::spin(10);
     ASSERT_FALSE(wait.isNull()); // not released before start: the starter still holds it
     wait->start();
-    ASSERT_TRUE(pumpUntil([&] { return wait.isNull(); }, 1000));
+    ASSERT_TRUE(testutil::waitUntil([&] { return wait.isNull(); }, 1000));
     EXPECT_EQ(report.count, 1);
     EXPECT_EQ(WaitBlock::liveCount(), before);
 }
@@ -325,7 +274,7 @@ TEST(WaitBlock, ReleasedWhileWaitingNeverExpiresLater)
                      Qt::DirectConnection);
     wait->start();
     delete wait; // its timer goes with it
-    pump(40);
+    testutil::spin(40);
     EXPECT_EQ(report.count, 0);
 }
 
@@ -340,12 +289,12 @@ TEST(WaitBlock, CreatedOnAWorkerItLivesOnTheTimerThread)
         wait->start();
         made = true;
     });
-    ASSERT_TRUE(pumpUntil([&] { return made.load(); }, 1000));
+    ASSERT_TRUE(testutil::waitUntil([&] { return made.load(); }, 1000));
     queue.waitForAllOperationsFinished();
-    ASSERT_TRUE(pumpUntil([&] { return report.count > 0; }, 1000));
+    ASSERT_TRUE(testutil::waitUntil([&] { return report.count > 0; }, 1000));
     EXPECT_EQ(report.thread, QThread::currentThread());
     EXPECT_EQ(report.code, 4);
-    ASSERT_TRUE(pumpUntil([&] { return wait.isNull(); }, 1000));
+    ASSERT_TRUE(testutil::waitUntil([&] { return wait.isNull(); }, 1000));
 }
 
 // The send pipeline's use, a thousand times: each request creates its wait on a worker thread,
@@ -389,7 +338,7 @@ TEST(WaitBlock, ThousandRequestsLeaveNothingAlive)
             });
         }
         // The "dongle" answers every request but each fifth.
-        ASSERT_TRUE(pumpUntil(
+        ASSERT_TRUE(testutil::waitUntil(
             [&] {
                 WaitBlock* w = current.load();
                 const int index = currentIndex.load();
@@ -402,7 +351,7 @@ TEST(WaitBlock, ThousandRequestsLeaveNothingAlive)
     }
     EXPECT_EQ(matchedOk.load(), total - total / 5);
     EXPECT_EQ(timedOut.load(), total / 5);
-    ASSERT_TRUE(pumpUntil(
+    ASSERT_TRUE(testutil::waitUntil(
         [&] { return WaitBlock::liveCount() == waits && TimedWorker::liveCount() == workers; }, 2000));
     EXPECT_EQ(Operation::liveOperations(), operations);
 }
