@@ -216,7 +216,7 @@ protected:
     void processCMAP(UHRType const& header, RingBuffer& ring);
 
     // ---- Headset side -----------------------------------------------------------------------
-    // Defined with the Headset class (a build without it never has a headset). The receive
+    // Defined with the Headset class (DongleHeadset.cpp). The receive
     // dispatch and the commands reach the current headset only through these.
     // Headset status packet.
     void processSHP(UHRType const& header, RingBuffer& ring);
@@ -240,7 +240,7 @@ protected:
     void headsetFound(Headset* headset);
 
     // ---- LINK side --------------------------------------------------------------------------
-    // Defined with the Link class: deletes every known Link and empties the map.
+    // Defined with the Link class (DongleQueries.cpp): deletes every known Link, empties the map.
     void linksDiscard();
 
     // Delegate helpers: each is skipped without a delegate.
