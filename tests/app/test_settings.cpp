@@ -1,4 +1,5 @@
 #include "app/Settings.h"
+#include "common/signal_count.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,17 +10,7 @@
 
 namespace {
 
-// Counts the emissions of one signal while it lives.
-struct SignalCount {
-    template <typename Object, typename Signal>
-    SignalCount(Object* object, Signal signal)
-    {
-        connection = QObject::connect(object, signal, [this]() { ++count; });
-    }
-    ~SignalCount() { QObject::disconnect(connection); }
-    int count = 0;
-    QMetaObject::Connection connection;
-};
+using testutil::SignalCount;
 
 class SettingsTest : public ::testing::Test {
 protected:

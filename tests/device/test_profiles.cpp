@@ -1,5 +1,6 @@
 #include "device/LinkProfile.h"
 #include "device/MouseProfile.h"
+#include "common/signal_count.h"
 
 #include <gtest/gtest.h>
 
@@ -8,17 +9,7 @@
 
 namespace {
 
-// Counts the emissions of one signal while it lives.
-struct SignalCount {
-    template <typename Object, typename Signal>
-    SignalCount(Object* object, Signal signal)
-    {
-        connection = QObject::connect(object, signal, [this]() { ++count; });
-    }
-    ~SignalCount() { QObject::disconnect(connection); }
-    int count = 0;
-    QMetaObject::Connection connection;
-};
+using testutil::SignalCount;
 
 SCP record(quint8 command, quint8 lsb, quint8 msb)
 {
