@@ -182,17 +182,19 @@ bool ProfileManager::startApply(int index, Completion done, std::shared_ptr<Mous
     // upload runs, and a position taken now could then name another profile or none.
     QPointer<ProfileManager> self(this);
     QPointer<MouseProfile> applied(profile);
-    m_writer(*profile, [self, applied, previous, done](DongleResult result) {
+    auto uploaded = std::make_shared<MouseProfile>(*profile);
+    m_writer(*profile, [self, applied, uploaded, previous, done](DongleResult result) {
         if (self)
-            self->finishApply(applied.data(), previous.get(), result, done);
+            self->finishApply(applied.data(), uploaded.get(), previous.get(), result, done);
         else if (done)
             done(result);
     });
     return true;
 }
 
-void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* previous,
-                                 const DongleResult& result, const Completion& done)
+void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* uploaded,
+                                 const MouseProfile* previous, const DongleResult& result,
+                                 const Completion& done)
 {
     int index = -1;
     for (size_t i = 0; applied && i < m_profiles.size(); ++i) {
@@ -207,8 +209,9 @@ void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* prev
             m_selected = index;
             emit selectedProfileChangedSignal();
             sync();
-        } else if (previous) {
+        } else if (previous && applied->isEqual(*uploaded, false)) {
             // The dongle did not take the new settings: the listed profile keeps what it held.
+            // Settings given to it since (a later apply, an edit) are not this upload's to undo.
             *applied = *previous;
         }
     }

@@ -109,8 +109,8 @@ protected:
 
 private:
     bool startApply(int index, Completion done, std::shared_ptr<MouseProfile> previous);
-    void finishApply(MouseProfile* applied, const MouseProfile* previous, const DongleResult& result,
-                     const Completion& done);
+    void finishApply(MouseProfile* applied, const MouseProfile* uploaded, const MouseProfile* previous,
+                     const DongleResult& result, const Completion& done);
 
     OrvixDirector* m_director;
     ConnectedCheck m_connected;

@@ -296,6 +296,24 @@ TEST(ProfileManagerApply, FailedProfileArgumentIsNotKept)
     EXPECT_EQ(m.syncs, syncs);
 }
 
+TEST(ProfileManagerApply, AFailureDoesNotUndoALaterApply)
+{
+    CountingManager m;
+    m.connectFakeDongle();
+    m.addProfile(named("Y", 0.3f));
+    Done first, second;
+    const MouseProfile x("X", MouseProfile::Tremor);
+    const MouseProfile z("Z", MouseProfile::Restricted);
+    EXPECT_TRUE(m.apply(x, first.callback()));
+    EXPECT_TRUE(m.apply(z, second.callback()));
+    m.finish(4); // the first upload fails after the second was given
+    EXPECT_TRUE(m.selectedProfile()->isEqual(z, false));
+    m.finish(0);
+    EXPECT_EQ(second.code, 0);
+    EXPECT_TRUE(m.selectedProfile()->isEqual(z, false));
+    EXPECT_EQ(m.selectedProfile()->name(), "Y");
+}
+
 TEST(ProfileManagerApply, CompletionAfterTheListChangedNeverUsesAStalePosition)
 {
     CountingManager m;
