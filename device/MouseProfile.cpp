@@ -1,4 +1,5 @@
 #include "device/MouseProfile.h"
+#include "protocol/Print.h"
 
 #include <QTextStream>
 
@@ -17,8 +18,7 @@ float clampFraction(float value)
 
 QString indentation(int depth)
 {
-    // One level is a tab shown as three blanks.
-    return depth > 0 ? QString(depth * 3, QLatin1Char(' ')) : QString();
+    return Print::repeat(QStringLiteral("\t"), depth);
 }
 
 const char* boolText(bool value)
