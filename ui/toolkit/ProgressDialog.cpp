@@ -36,6 +36,11 @@ void ProgressDialog::setProgress(double value)
     ui->progressBar->setValue(int(percent));
 }
 
+void ProgressDialog::reject()
+{
+    emit dialogClosed();
+}
+
 void ProgressDialog::on_buttonBox_rejected()
 {
     emit dialogClosed();

@@ -26,6 +26,10 @@ public:
     // The bar shows the integer part of fraction x 100, clamped to 0..100 (not a number: 0).
     void setProgress(double fraction);
 
+    // Escape and the window's close button ask to cancel, as the Cancel button does: they emit
+    // dialogClosed and leave the window to its owner, so a download never runs on unseen.
+    void reject() override;
+
 signals:
     void dialogClosed();
 

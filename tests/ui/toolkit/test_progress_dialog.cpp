@@ -1,7 +1,9 @@
 // The download progress window: the bar's value rules, the text, and Cancel.
 #include "ui/toolkit/ProgressDialog.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -57,6 +59,17 @@ TEST(ProgressDialog, CancelEmitsOnceAndLeavesTheWindowOpen)
     cancel->click();
     EXPECT_EQ(closed, 1);
     EXPECT_TRUE(dialog.isVisible());
+
+    // Escape and the window's close button cancel too, and the window stays for its owner.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dialog, &escape);
+    EXPECT_EQ(closed, 2);
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.close();
+    EXPECT_EQ(closed, 3);
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.hide();
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 } // namespace
