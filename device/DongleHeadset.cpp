@@ -51,6 +51,9 @@ void Dongle::processSHP(UHRType const& header, RingBuffer& ring)
         qCDebug(lcDongle) << "SHP too short:" << payload.size() << "bytes";
         return;
     }
+    // A stopped dongle has let its headset go and takes no new one.
+    if (!isRunning())
+        return;
     const SHP status(payload);
 
     // Every status is taken as the current headset's, whatever its PAN and address.

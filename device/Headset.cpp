@@ -33,7 +33,10 @@ ResultCallback orNothing(ResultCallback callback)
 PacketPredicate ackOf(uchar packet, uchar command)
 {
     PacketPredicate predicate(PacketID::ACK, PacketPredicate::AnyFlags);
-    predicate.data = DataPredicate(QByteArray({ char(packet), char(command) }), QByteArray(2, char(0xFF)));
+    QByteArray pattern(2, '\0');
+    pattern[0] = char(packet);
+    pattern[1] = char(command);
+    predicate.data = DataPredicate(pattern, QByteArray(2, char(0xFF)));
     return predicate;
 }
 

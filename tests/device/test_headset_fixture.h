@@ -156,7 +156,14 @@ protected:
             return nullptr;
         testutil::waitUntil([&] { return dongle->headset() && dongle->headset()->isRunning(); }, 3000);
         Headset* headset = dongle->headset();
-        return headset && headset->isRunning() ? headset : nullptr;
+        if (!headset || !headset->isRunning())
+            return nullptr;
+        // One status applied after the map has arrived: the controlled device is named by the
+        // map from then on.
+        const int statuses = emulator->statusesSent();
+        testutil::waitUntil([&] { return emulator->statusesSent() > statuses + 1; }, 2000);
+        testutil::spin(20);
+        return headset;
     }
 
     // Runs until the callback flag is set.
