@@ -818,8 +818,13 @@ XModem* Dongle::startXmodem()
 void Dongle::stopXmodem()
 {
     if (m_xmodem) {
+        // stopXmodem may be called from one of the sender's own signal handlers: the sender
+        // is stopped and cut off from the port now, and deleted once control is back in the
+        // event loop.
         m_xmodem->stop();
-        delete m_xmodem;
+        if (m_port)
+            m_port->disconnect(m_xmodem);
+        m_xmodem->deleteLater();
         m_xmodem = nullptr;
     }
     if (m_port) {

@@ -1,5 +1,6 @@
 // The send pipeline: repeat bursts, attempts, reply matching, request lists, stop, teardown
 // and the hand-over of the port to a firmware upload.
+#include <QPointer>
 #include "test_dongle_fixture.h"
 
 #include "protocol/XModem.h"
@@ -267,6 +268,29 @@ TEST_F(DonglePipelineTest, AFirmwareUploadOwnsTheLineAlone)
 
     dongle->stopXmodem();
     EXPECT_EQ(dongle->xmodem(), nullptr);
+    Replies after;
+    send(10, after);
+    ASSERT_TRUE(testutil::waitUntil([&] { return after.calls == 1; }, 2000));
+    EXPECT_EQ(after.codes, QList<int> { 0 });
+}
+
+TEST_F(DonglePipelineTest, TheUploadsOwnEndHandlerMayHandTheLineBack)
+{
+    // A file that cannot be opened ends the upload at once, inside sendFile; the listener
+    // gives the line back to the dongle from within that signal.
+    XModem* xmodem = dongle->startXmodem();
+    ASSERT_NE(xmodem, nullptr);
+    QPointer<XModem> guard(xmodem);
+    int finished = 0;
+    QObject::connect(xmodem, &XModem::uploadFinished, dongle.get(), [&](bool) {
+        ++finished;
+        dongle->stopXmodem();
+    });
+    xmodem->sendFile(QStringLiteral("/nonexistent/firmware.enc"));
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(dongle->xmodem(), nullptr);
+    ASSERT_TRUE(testutil::waitUntil([&] { return guard.isNull(); }, 1000));
+
     Replies after;
     send(10, after);
     ASSERT_TRUE(testutil::waitUntil([&] { return after.calls == 1; }, 2000));
