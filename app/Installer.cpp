@@ -91,7 +91,8 @@ QStringList Installer::openCommand(const QString& packagePath, const QString& sc
     const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
     if (!gio.isEmpty())
         return QStringList{gio, QStringLiteral("open"), packagePath};
-    return QStringList{QString(), packagePath};
+    // Neither is installed: the start below fails and says so.
+    return QStringList{QStringLiteral("xdg-open"), packagePath};
 #endif
 }
 
@@ -132,8 +133,6 @@ bool Installer::start(const QString& downloaded, const QDir& folder, const QStri
 
     QStringList command = openCommand(package, script);
     const QString program = command.takeFirst();
-    if (program.isEmpty())
-        return fail(error, QStringLiteral("Software update failed: no program to open the package!"));
     if (!launch(program, command))
         return fail(error, QStringLiteral("Software update failed: unable to start %1!").arg(program));
     return true;

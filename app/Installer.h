@@ -44,8 +44,7 @@ public:
     static bool isValidInstallerName(const QString& installer);
     // The install script's text for the package at packagePath.
     static QByteArray scriptText(const QString& packagePath);
-    // The program and arguments that open the package on this platform; an empty program when
-    // no handler is found.
+    // The program and arguments that open the package on this platform.
     static QStringList openCommand(const QString& packagePath, const QString& scriptPath);
 
     // Test seam: replaces how processes are started (an empty launcher restores the real one).

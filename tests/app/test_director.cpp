@@ -1,0 +1,406 @@
+// The director's dongle life cycle over the device emulator: when the port is opened, which
+// ports are taken, a second attempt, start failures, removal (during start too), dongle errors
+// and a profile selection that is missing.
+#include "FakeDirectorUi.h"
+#include "common/qt_wait.h"
+
+#include "app/ApiManager.h"
+#include "device/Dongle.h"
+#include "device/Headset.h"
+#include "tools/emulator/Emulator.h"
+#include "tools/emulator/EmulatorGTest.h"
+
+#include <QLocalSocket>
+#include <QSerialPort>
+
+#include <gtest/gtest.h>
+
+using directortest::Harness;
+using directortest::LogCapture;
+using testutil::spin;
+using testutil::waitUntil;
+
+namespace {
+
+// Every director signal, as received.
+struct Recorder {
+    QList<Dongle*> connected;
+    QList<QPair<Dongle*, int>> disconnected;
+    QList<QPair<Dongle*, int>> notConnected;
+    QList<QPair<Dongle*, quint32>> dongleUpdates;
+    QList<QPair<Headset*, quint32>> headsetUpdates;
+    QList<int> channels;
+    QList<bool> statuses;
+    QList<const Progress::Context*> progress;
+    QStringList progressTitles;
+    // Destroyed first: the connections end with the recorder.
+    QObject context;
+
+    explicit Recorder(OrvixDirector* d)
+    {
+        QObject::connect(d, &OrvixDirector::dongleConnectedSignal, &context, [this](Dongle* x) { connected << x; });
+        QObject::connect(d, &OrvixDirector::dongleDisconnectedSignal, &context, [this](Dongle* x, DongleResult r) { disconnected << qMakePair(x, r.code); });
+        QObject::connect(d, &OrvixDirector::dongleNotConnectedSignal, &context, [this](Dongle* x, DongleResult r) { notConnected << qMakePair(x, r.code); });
+        QObject::connect(d, &OrvixDirector::dongleUpdatedSignal, &context, [this](Dongle* x, DongleChangeMask m) { dongleUpdates << qMakePair(x, m.value()); });
+        QObject::connect(d, &OrvixDirector::headsetUpdatedSignal, &context, [this](Headset* h, HeadsetChangeMask m) { headsetUpdates << qMakePair(h, m.value()); });
+        QObject::connect(d, &OrvixDirector::headsetChannelChangedSignal, &context, [this](Headset*, int c) { channels << c; });
+        QObject::connect(d, &OrvixDirector::headsetStatusChangedSignal, &context, [this](Headset*, bool a) { statuses << a; });
+        QObject::connect(d, &OrvixDirector::updateProgress, &context, [this](const Progress::Context* c) {
+            progress << c;
+            progressTitles << (c ? c->title : QString());
+        });
+    }
+
+    int headsetMasks(quint32 mask) const
+    {
+        int n = 0;
+        for (const auto& u : headsetUpdates)
+            if (u.second == mask)
+                ++n;
+        return n;
+    }
+};
+
+// A director whose port list names the emulator's pseudo-terminal as the dongle's port.
+struct EmulatedDongle {
+    emu::Emulator emulator{emu::Options{0.2}};
+    emu::TraceOnFailure trace{emulator};
+    Harness h;
+
+    EmulatedDongle()
+    {
+        // The update check at start must not leave the machine.
+        API::setServiceBaseUrl(QUrl(QStringLiteral("http://127.0.0.1:1")));
+        h.portSource = [this]() {
+            QList<SerialPortEntry> list;
+            if (emulator.isPlugged())
+                list << Harness::port(QStringLiteral("ttyEMU0"), emulator.portPath());
+            return list;
+        };
+    }
+    ~EmulatedDongle()
+    {
+        h.director.reset();
+        API::setServiceBaseUrl(QUrl());
+    }
+
+    bool start() { return emulator.start(); }
+};
+
+// Requests that are never answered give up after a few hundred milliseconds.
+void quickTiming(DirectorEnvironment& env)
+{
+    env.dongleTiming.repeatCount = 2;
+    env.dongleTiming.repeatIntervalMs = 5;
+    env.dongleTiming.timeoutScale = 0.1;
+}
+
+QtUsb::FilterList dongleList(int times = 1)
+{
+    QtUsb::FilterList list;
+    for (int i = 0; i < times; ++i)
+        list << Harness::dongleIds();
+    return list;
+}
+
+} // namespace
+
+TEST(DirectorConnection, ShippedDelayIsTwoAndAHalfSeconds)
+{
+    EXPECT_EQ(DirectorEnvironment().connectDelayMs, 2500);
+}
+
+TEST(DirectorConnection, DonglePresentAtStartIsOpenedOnceAfterTheDelay)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.h.create(true, 400);
+    Recorder r(d);
+
+    spin(150);
+    EXPECT_EQ(d->serialPort(), nullptr) << "opened before the delay";
+    EXPECT_EQ(t.emulator.receivedCount(), 0);
+
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    EXPECT_EQ(r.connected.first(), d->dongle());
+    ASSERT_NE(d->serialPort(), nullptr);
+    EXPECT_TRUE(d->serialPort()->isOpen());
+    EXPECT_EQ(d->serialPort()->baudRate(), 57600);
+    ASSERT_FALSE(r.dongleUpdates.isEmpty());
+    EXPECT_EQ(r.dongleUpdates.last(), qMakePair(d->dongle(), quint32(DongleChangeMask::found)));
+    // The delayed call hid the busy indicator.
+    EXPECT_TRUE(r.progress.contains(nullptr));
+
+    spin(300);
+    EXPECT_EQ(r.connected.size(), 1);
+    EXPECT_TRUE(t.h.messages.isEmpty());
+    EXPECT_TRUE(t.emulator.errors().isEmpty());
+}
+
+TEST(DirectorConnection, DongleListedTwiceKeepsOnePortAndOneDongle)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.h.create(false, 30);
+    Recorder r(d);
+
+    d->onUsbDeviceInserted(dongleList(2));
+    // Each entry raises the busy indicator "Dongle\nconnected" and schedules its own attempt.
+    EXPECT_EQ(r.progressTitles.count(QStringLiteral("Dongle\nconnected")), 4);
+
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    Dongle* dongle = d->dongle();
+    QSerialPort* port = d->serialPort();
+    spin(150);
+    EXPECT_EQ(d->dongle(), dongle);
+    EXPECT_EQ(d->serialPort(), port);
+    EXPECT_TRUE(port->isOpen());
+    EXPECT_EQ(r.connected.size(), 1);
+
+    // An arrival while connected changes nothing either.
+    d->onUsbDeviceInserted(dongleList());
+    spin(150);
+    EXPECT_EQ(d->dongle(), dongle);
+    EXPECT_EQ(d->serialPort(), port);
+    EXPECT_EQ(r.connected.size(), 1);
+    EXPECT_TRUE(r.disconnected.isEmpty());
+}
+
+TEST(DirectorConnection, PortsWithoutTtyOrTheDongleIdsAreNotOpened)
+{
+    emu::Emulator e;
+    ASSERT_TRUE(e.start());
+    Harness h;
+    SerialPortEntry noIds = Harness::port(QStringLiteral("ttyACM9"), e.portPath());
+    noIds.hasVendorId = false;
+    noIds.hasProductId = false;
+    h.ports = {Harness::port(QStringLiteral("cu.usbmodem1"), e.portPath()),
+               Harness::port(QStringLiteral("ttyUSB0"), e.portPath(), 0x1234),
+               Harness::port(QStringLiteral("ttyUSB1"), e.portPath(), 0x2E15, 0x0004), noIds};
+    OrvixDirector* d = h.create(false, 5);
+    Recorder r(d);
+    LogCapture log;
+
+    d->onUsbDeviceInserted(QtUsb::FilterList{QtUsb::DeviceFilter{0x0001, 0x2E15}});
+    spin(60);
+    EXPECT_EQ(log.count(QStringLiteral("Dongle connected")), 0) << "other devices schedule nothing";
+
+    d->onDongleConnected();
+    EXPECT_EQ(log.count(QStringLiteral("PID: ")), 4);
+    EXPECT_EQ(log.count(QStringLiteral("Dongle found: ")), 0);
+    EXPECT_EQ(d->serialPort(), nullptr);
+    EXPECT_EQ(d->dongle(), nullptr);
+    spin(50);
+    EXPECT_TRUE(h.messages.isEmpty());
+    EXPECT_TRUE(r.notConnected.isEmpty());
+    EXPECT_EQ(e.receivedCount(), 0);
+}
+
+TEST(DirectorConnection, APortThatDoesNotOpenIsDroppedAndTheNextTaken)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.h.portSource = [&t]() {
+        return QList<SerialPortEntry>{Harness::port(QStringLiteral("ttyGONE"), QStringLiteral("/nonexistent/ttyGONE")),
+                                      Harness::port(QStringLiteral("ttyEMU0"), t.emulator.portPath())};
+    };
+    OrvixDirector* d = t.h.create(false, 5);
+    Recorder r(d);
+    LogCapture log;
+
+    d->onDongleConnected();
+    EXPECT_TRUE(log.contains(QStringLiteral("Unable to open serial device: /nonexistent/ttyGONE (")));
+    ASSERT_NE(d->serialPort(), nullptr);
+    EXPECT_TRUE(d->serialPort()->isOpen());
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+}
+
+TEST(DirectorConnection, NewerDongleRevisionIsCriticalAndOffersTheLatestVersion)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.emulator.updateDongle([](emu::DongleModel& m) { m.revision = Dongle::protocolRevision() + 1; });
+    int quitsAtBox = -1;
+    t.h.onMessage = [&](const directortest::Message&) { quitsAtBox = t.h.quits; };
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+
+    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 5000));
+    ASSERT_EQ(r.notConnected.size(), 1);
+    EXPECT_EQ(r.notConnected.first().second, 9);
+    ASSERT_EQ(t.h.messages.size(), 1);
+    EXPECT_EQ(t.h.messages.first().type, int(OrvixDirector::critical));
+    EXPECT_EQ(t.h.messages.first().title, QStringLiteral("Dongle not connected"));
+    EXPECT_TRUE(t.h.messages.first().text.contains(QStringLiteral("Download the latest version")));
+    EXPECT_TRUE(t.h.messages.first().text.contains(QStringLiteral("Protocol revision mismatch")));
+    EXPECT_TRUE(t.h.messages.first().text.contains(QStringLiteral("color:lightBlue; text-decoration:none")));
+    EXPECT_EQ(quitsAtBox, 0) << "the application quits after the box, not before";
+    EXPECT_TRUE(r.connected.isEmpty());
+    EXPECT_EQ(d->dongle(), nullptr);
+    EXPECT_FALSE(t.h.ui->sidebarVisible);
+    // The failed dongle's port stays until the dongle is removed.
+    ASSERT_NE(d->serialPort(), nullptr);
+    d->onUsbDeviceRemoved(dongleList());
+    EXPECT_EQ(d->serialPort(), nullptr);
+}
+
+TEST(DirectorConnection, OlderDongleRevisionOffersThePreviousVersion)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.emulator.updateDongle([](emu::DongleModel& m) { m.revision = Dongle::protocolRevision() - 1; });
+    t.h.create(true, 5);
+    ASSERT_TRUE(waitUntil([&] { return !t.h.messages.isEmpty(); }, 5000));
+    EXPECT_TRUE(t.h.messages.first().text.contains(QStringLiteral("Download the previous version")));
+    EXPECT_FALSE(t.h.messages.first().text.contains(QStringLiteral("latest")));
+}
+
+TEST(DirectorConnection, OtherStartFailureIsAWarningAndTheDongleCanComeBack)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    const int fault = t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::Stream)));
+    t.h.tweak = quickTiming;
+    OrvixDirector* d = t.h.create(false, 5);
+    Recorder r(d);
+    d->onUsbDeviceInserted(dongleList());
+
+    ASSERT_TRUE(waitUntil([&] { return !t.h.messages.isEmpty(); }, 20000));
+    EXPECT_EQ(t.h.messages.first().type, int(OrvixDirector::warning));
+    EXPECT_EQ(t.h.messages.first().text,
+              QStringLiteral("Unable to connect to dongle, remove dongle from USB and reconnect it back again."));
+    ASSERT_EQ(r.notConnected.size(), 1);
+    EXPECT_EQ(r.notConnected.first().second, 4);
+    EXPECT_EQ(t.h.quits, 0);
+
+    // Replugged: the kept port is given up and the dongle is opened anew.
+    t.emulator.removeFault(fault);
+    d->onUsbDeviceRemoved(dongleList());
+    d->onUsbDeviceInserted(dongleList());
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+}
+
+TEST(DirectorRemoval, WithoutADongleStillReportsTheTeardown)
+{
+    Harness h;
+    OrvixDirector* d = h.create();
+    Recorder r(d);
+    d->onUsbDeviceRemoved(QtUsb::FilterList{QtUsb::DeviceFilter{0x0001, 0x1234}});
+    EXPECT_TRUE(r.disconnected.isEmpty());
+
+    d->onUsbDeviceRemoved(dongleList());
+    ASSERT_EQ(r.disconnected.size(), 1);
+    EXPECT_EQ(r.disconnected.first(), qMakePair(static_cast<Dongle*>(nullptr), 0));
+    ASSERT_EQ(r.dongleUpdates.size(), 1);
+    EXPECT_EQ(r.dongleUpdates.first(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
+    EXPECT_EQ(h.ui->sidebarHidden, 1);
+}
+
+TEST(DirectorRemoval, OfTheConnectedDongleFromTheBus)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    Dongle* dongle = d->dongle();
+
+    {
+        fakeusb::Lock lock(t.h.bus->mutex);
+        t.h.bus->bus.clear();
+    }
+    ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
+    EXPECT_EQ(r.disconnected.first(), qMakePair(dongle, 0));
+    EXPECT_EQ(d->dongle(), nullptr);
+    EXPECT_EQ(d->serialPort(), nullptr);
+    EXPECT_EQ(r.dongleUpdates.last(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
+}
+
+TEST(DirectorRemoval, DuringStartDropsTheStartingDongleAndIgnoresItsEnd)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    // The profile query never gets its revision: the start waits.
+    t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::Revision)));
+    OrvixDirector* d = t.h.create(false, 5);
+    Recorder r(d);
+    LogCapture log;
+    d->onDongleConnected();
+    ASSERT_NE(d->serialPort(), nullptr);
+    EXPECT_EQ(d->dongle(), nullptr);
+    ASSERT_TRUE(t.emulator.waitForFrame(emu::FrameFilter::dcp(emu::dcp::Revision), 3000).has_value());
+
+    d->onUsbDeviceRemoved(dongleList());
+    EXPECT_EQ(d->serialPort(), nullptr);
+    spin(200);
+    EXPECT_TRUE(r.connected.isEmpty());
+    EXPECT_TRUE(r.notConnected.isEmpty());
+    EXPECT_TRUE(t.h.messages.isEmpty());
+    EXPECT_TRUE(log.contains(QStringLiteral("Dongle start ended after its removal, ignored")));
+
+    // The dongle comes back and connects normally.
+    t.emulator.clearFaults();
+    d->onDongleConnected();
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+}
+
+TEST(DirectorErrors, RepeatedCodeIsShownOnceAndOkClearsTheMemory)
+{
+    Harness h;
+    OrvixDirector* d = h.create();
+    LogCapture log;
+    DongleResult timeout(4, QStringLiteral("no echo"));
+    d->dongleError(nullptr, timeout);
+    d->dongleError(nullptr, timeout);
+    ASSERT_TRUE(waitUntil([&] { return h.messages.size() == 1; }, 1000));
+    spin(20);
+    ASSERT_EQ(h.messages.size(), 1);
+    EXPECT_EQ(h.messages.first().type, int(OrvixDirector::warning));
+    EXPECT_EQ(h.messages.first().title, QString::fromLatin1(DongleResult::ErrorDomain));
+    EXPECT_EQ(h.messages.first().text, QStringLiteral("Operation timed out\n\nno echo"));
+    EXPECT_EQ(d->lastError()->code, 4);
+    EXPECT_EQ(log.count(QStringLiteral("Director: dongle error:")), 1);
+
+    d->dongleError(nullptr, DongleResult(DongleResult::InvalidRevision));
+    d->dongleError(nullptr, DongleResult(DongleResult::Ok));
+    d->dongleError(nullptr, DongleResult(DongleResult::InvalidRevision));
+    ASSERT_TRUE(waitUntil([&] { return h.messages.size() == 3; }, 1000));
+    EXPECT_EQ(d->lastError()->code, 9);
+    EXPECT_EQ(h.quits, 0) << "dongle errors are warnings";
+}
+
+TEST(DirectorProfiles, NoSelectedProfileStillConnectsAndNeverCrashesACallback)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.h.create(false, 5);
+    d->settings()->removeAllProfiles();
+    ASSERT_FALSE(d->settings()->hasSelectedProfile());
+    Recorder r(d);
+
+    d->onDongleConnected();
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    EXPECT_EQ(r.dongleUpdates.last().second, quint32(DongleChangeMask::found));
+
+    // The callbacks that read the selected profile work on its defaults.
+    d->headsetStatusChanged(d->dongle(), nullptr, true, false);
+    d->playAudioFeedback();
+    EXPECT_EQ(r.statuses, QList<bool>{true});
+}
+
+TEST(DirectorProfiles, FailedProfileUploadKeepsTheDongleWithoutTheConnectedSignal)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    // The mouse mode write is never answered.
+    t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::MouseMode)));
+    t.h.tweak = quickTiming;
+    OrvixDirector* d = t.h.create(false, 5);
+    Recorder r(d);
+    LogCapture log;
+    d->onDongleConnected();
+    ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("Applying the selected profile failed")); }, 5000));
+    EXPECT_NE(d->dongle(), nullptr);
+    EXPECT_TRUE(r.connected.isEmpty());
+    EXPECT_TRUE(t.h.messages.isEmpty());
+}
