@@ -357,10 +357,12 @@ TEST_F(QueriesTest, LeavingServiceModeWithoutAHeadsetIsTheDonglesOwnRequest)
     EXPECT_TRUE(dongle->networkLeaveServiceMode([&](DongleResult r) { code = r.code; }));
     ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
     EXPECT_EQ(code, 0);
-    for (emu::Received const& r : emulator->received())
-        if (r.seq >= mark)
+    for (emu::Received const& r : emulator->received()) {
+        if (r.seq >= mark) {
             EXPECT_TRUE(r.frame.pid == emu::pid::DCP && r.frame.cmd() == 37 && r.frame.lsb() == 0)
                     << r.frame.toString().toStdString();
+        }
+    }
 }
 
 class LeaveServiceTest : public QueriesTest {
@@ -405,8 +407,9 @@ TEST_F(LeaveServiceTest, ProgressByItemsEndsInZeroEvenWhenEverythingTimesOut)
     for (emu::Received const& r : emulator->received()) {
         if (r.seq < mark || r.copy != 1 || r.frame.pid == emu::pid::SHP)
             continue;
-        if (r.frame.pid != emu::pid::DCP)
+        if (r.frame.pid != emu::pid::DCP) {
             EXPECT_EQ(r.frame.pan, 1) << r.frame.toString().toStdString();
+        }
         const QString key = QStringLiteral("%1:%2:%3").arg(r.frame.pid).arg(r.frame.cmd()).arg(r.frame.dst);
         if (!order.contains(key))
             order << key;
