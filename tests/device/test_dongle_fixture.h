@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 
+#include "common/dongle_fixture.h"
 #include "common/qt_wait.h"
 #include "device/Dongle.h"
 #include "tools/emulator/Emulator.h"
@@ -182,27 +183,10 @@ protected:
     {
         emu::Options options;
         options.timeScale = 0.2;
-        emulator = std::make_unique<emu::Emulator>(options);
-        ASSERT_TRUE(emulator->start());
-        port = std::make_unique<QSerialPort>();
-        port->setPortName(emulator->portPath());
-        ASSERT_TRUE(port->open(QIODevice::ReadWrite)) << port->errorString().toStdString();
-        port->setBaudRate(57600);
-        dongle = std::make_unique<Dongle>(port.get(), &delegate, options_);
+        ASSERT_NO_FATAL_FAILURE(rig.open(options, &delegate));
     }
 
-    void TearDown() override
-    {
-        dongle.reset();
-        if (port)
-            port->close();
-        if (emulator) {
-            EXPECT_TRUE(emulator->errors().isEmpty()) << emulator->errors().join("\n").toStdString() << "\n"
-                                                     << emulator->traceText().toStdString();
-            if (HasFailure())
-                std::cerr << emulator->traceText().toStdString() << std::endl;
-        }
-    }
+    void TearDown() override { rig.close(HasFailure()); }
 
     // Short waits: a reply time-out of 1000 ms becomes scale x 1000 ms.
     void fastTiming(double scale, int intervalMs = Dongle::RepeatIntervalMs)
@@ -214,13 +198,7 @@ protected:
     }
 
     // Runs the start sequence; returns its result code (-1 when it never called back).
-    int startDongle(int timeoutMs = 5000)
-    {
-        int code = -1;
-        dongle->start([&code](DongleResult result) { code = result.code; });
-        testutil::waitUntil([&] { return code != -1; }, timeoutMs);
-        return code;
-    }
+    int startDongle(int timeoutMs = 5000) { return rig.start(timeoutMs); }
 
     // The payloads of the DCP frames received since mark, in order.
     QList<QByteArray> dcpPayloadsSince(int mark) const
@@ -232,11 +210,11 @@ protected:
         return out;
     }
 
-    QCommandLineParser options_;
     RecordingDelegate delegate;
-    std::unique_ptr<emu::Emulator> emulator;
-    std::unique_ptr<QSerialPort> port;
-    std::unique_ptr<Dongle> dongle;
+    testutil::EmulatedDongle rig;
+    std::unique_ptr<emu::Emulator>& emulator = rig.emulator;
+    std::unique_ptr<QSerialPort>& port = rig.port;
+    std::unique_ptr<Dongle>& dongle = rig.dongle;
 };
 
 } // namespace dongletest
