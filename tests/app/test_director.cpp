@@ -1,7 +1,7 @@
 // The director's dongle life cycle over the device emulator: when the port is opened, which
 // ports are taken, a second attempt, start failures, removal (during start too), dongle errors
 // and a profile selection that is missing.
-#include "FakeDirectorUi.h"
+#include "DirectorEmulation.h"
 #include "common/qt_wait.h"
 
 #include "app/ApiManager.h"
@@ -15,95 +15,10 @@
 
 #include <gtest/gtest.h>
 
-using directortest::Harness;
-using directortest::LogCapture;
+using namespace directortest;
 using testutil::spin;
 using testutil::waitUntil;
 
-namespace {
-
-// Every director signal, as received.
-struct Recorder {
-    QList<Dongle*> connected;
-    QList<QPair<Dongle*, int>> disconnected;
-    QList<QPair<Dongle*, int>> notConnected;
-    QList<QPair<Dongle*, quint32>> dongleUpdates;
-    QList<QPair<Headset*, quint32>> headsetUpdates;
-    QList<int> channels;
-    QList<bool> statuses;
-    QList<const Progress::Context*> progress;
-    QStringList progressTitles;
-    // Destroyed first: the connections end with the recorder.
-    QObject context;
-
-    explicit Recorder(OrvixDirector* d)
-    {
-        QObject::connect(d, &OrvixDirector::dongleConnectedSignal, &context, [this](Dongle* x) { connected << x; });
-        QObject::connect(d, &OrvixDirector::dongleDisconnectedSignal, &context, [this](Dongle* x, DongleResult r) { disconnected << qMakePair(x, r.code); });
-        QObject::connect(d, &OrvixDirector::dongleNotConnectedSignal, &context, [this](Dongle* x, DongleResult r) { notConnected << qMakePair(x, r.code); });
-        QObject::connect(d, &OrvixDirector::dongleUpdatedSignal, &context, [this](Dongle* x, DongleChangeMask m) { dongleUpdates << qMakePair(x, m.value()); });
-        QObject::connect(d, &OrvixDirector::headsetUpdatedSignal, &context, [this](Headset* h, HeadsetChangeMask m) { headsetUpdates << qMakePair(h, m.value()); });
-        QObject::connect(d, &OrvixDirector::headsetChannelChangedSignal, &context, [this](Headset*, int c) { channels << c; });
-        QObject::connect(d, &OrvixDirector::headsetStatusChangedSignal, &context, [this](Headset*, bool a) { statuses << a; });
-        QObject::connect(d, &OrvixDirector::updateProgress, &context, [this](const Progress::Context* c) {
-            progress << c;
-            progressTitles << (c ? c->title : QString());
-        });
-    }
-
-    int headsetMasks(quint32 mask) const
-    {
-        int n = 0;
-        for (const auto& u : headsetUpdates)
-            if (u.second == mask)
-                ++n;
-        return n;
-    }
-};
-
-// A director whose port list names the emulator's pseudo-terminal as the dongle's port.
-struct EmulatedDongle {
-    emu::Emulator emulator{emu::Options{0.2}};
-    emu::TraceOnFailure trace{emulator};
-    Harness h;
-
-    EmulatedDongle()
-    {
-        // The update check at start must not leave the machine.
-        API::setServiceBaseUrl(QUrl(QStringLiteral("http://127.0.0.1:1")));
-        h.portSource = [this]() {
-            QList<SerialPortEntry> list;
-            if (emulator.isPlugged())
-                list << Harness::port(QStringLiteral("ttyEMU0"), emulator.portPath());
-            return list;
-        };
-    }
-    ~EmulatedDongle()
-    {
-        h.director.reset();
-        API::setServiceBaseUrl(QUrl());
-    }
-
-    bool start() { return emulator.start(); }
-};
-
-// Requests that are never answered give up after a few hundred milliseconds.
-void quickTiming(DirectorEnvironment& env)
-{
-    env.dongleTiming.repeatCount = 2;
-    env.dongleTiming.repeatIntervalMs = 5;
-    env.dongleTiming.timeoutScale = 0.1;
-}
-
-QtUsb::FilterList dongleList(int times = 1)
-{
-    QtUsb::FilterList list;
-    for (int i = 0; i < times; ++i)
-        list << Harness::dongleIds();
-    return list;
-}
-
-} // namespace
 
 TEST(DirectorConnection, ShippedDelayIsTwoAndAHalfSeconds)
 {
