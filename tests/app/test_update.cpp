@@ -1,0 +1,348 @@
+// The software update against an in-process web service: version comparison and reading, the
+// check and its question, postponing, the maintenance tool, the download with its progress
+// window, a cancel and a failure, and the installer (script, rename, launch, refused names).
+#include "FakeDirectorUi.h"
+#include "common/qt_wait.h"
+#include "support/HttpTestServer.h"
+
+#include "app/ApiManager.h"
+#include "app/DownloadTask.h"
+#include "app/Installer.h"
+
+#include <QFile>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace directortest;
+using testsupport::HttpTestServer;
+using testutil::spin;
+using testutil::waitUntil;
+
+namespace {
+
+// Built when first used: the platform word is itself a static of another file.
+QByteArray infoPath()
+{
+    return "/api/v1/software/ox/" + OrvixDirector::APP_DOWNLOAD_PLATFORM.toLatin1() + "/2.6/info";
+}
+QByteArray downloadPath()
+{
+    return "/api/v1/software/ox/" + OrvixDirector::APP_DOWNLOAD_PLATFORM.toLatin1() + "/2.6/download";
+}
+
+QJsonObject infoReply(int major, int minor, int fix, int build, const QString& installer)
+{
+    return QJsonObject{{"result", 1},
+                       {"version", QJsonObject{{"major", major}, {"minor", minor}, {"fix", fix}, {"build", build}}},
+                       {"release", QJsonObject{{"installer", installer}}}};
+}
+
+struct Launch {
+    QString program;
+    QStringList arguments;
+};
+
+// A director, a web service and a private temporary folder for the downloads; processes are
+// recorded instead of started.
+struct UpdateFixture {
+    QTemporaryDir tmp{QCoreApplication::applicationDirPath() + "/update-test-XXXXXX"};
+    QByteArray oldTmp;
+    bool hadTmp = false;
+    HttpTestServer server;
+    Harness h;
+    OrvixDirector* d = nullptr;
+    QList<Launch> launches;
+    bool launchResult = true;
+
+    UpdateFixture()
+    {
+        hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+        oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+        API::setServiceBaseUrl(server.baseUrl());
+        Installer::setLauncher([this](const QString& program, const QStringList& arguments) {
+            launches << Launch{program, arguments};
+            return launchResult;
+        });
+        d = h.create();
+    }
+    ~UpdateFixture()
+    {
+        h.director.reset();
+        Installer::setLauncher(nullptr);
+        API::setServiceBaseUrl(QUrl());
+        if (hadTmp)
+            qputenv("TMPDIR", oldTmp);
+        else
+            qunsetenv("TMPDIR");
+    }
+
+    QString updateFolder() const { return QDir(QDir::tempPath()).filePath("OrvixTools-Update"); }
+
+    // Runs the check and waits until it has asked or given up.
+    void check(int expectedInfoRequests = 2)
+    {
+        d->checkSoftwareUpdate();
+        waitUntil([&] { return server.requestCount(infoPath()) >= expectedInfoRequests; }, 3000);
+        spin(30);
+    }
+};
+
+} // namespace
+
+TEST(UpdateVersion, ComparedFieldByFieldInOrder)
+{
+    const DongleVersion local = OrvixDirector::appVersion();
+    EXPECT_EQ(local, DongleVersion(2, 6, 2, 615));
+    EXPECT_TRUE(OrvixDirector::isNewerVersion(DongleVersion(2, 6, 2, 616), local));
+    EXPECT_FALSE(OrvixDirector::isNewerVersion(DongleVersion(2, 6, 2, 615), local));
+    EXPECT_FALSE(OrvixDirector::isNewerVersion(DongleVersion(2, 6, 1, 999), local));
+    EXPECT_TRUE(OrvixDirector::isNewerVersion(DongleVersion(3, 0, 0, 0), local));
+    EXPECT_TRUE(OrvixDirector::isNewerVersion(DongleVersion(2, 7, 0, 0), local));
+    EXPECT_FALSE(OrvixDirector::isNewerVersion(DongleVersion(1, 255, 255, 65535), local));
+}
+
+TEST(UpdateVersion, ReadFromTheReplyIntoItsFieldWidths)
+{
+    EXPECT_EQ(OrvixDirector::versionFromJson(QJsonObject{}), DongleVersion(0, 0, 0, 0));
+    EXPECT_EQ(OrvixDirector::versionFromJson(infoReply(2, 262, 1, 70000, QString())), DongleVersion(2, 6, 1, 4464));
+    QJsonObject odd{{"version", QJsonObject{{"major", "3"}, {"minor", 1e300}, {"fix", -1}, {"build", 7.9}}}};
+    EXPECT_EQ(OrvixDirector::versionFromJson(odd), DongleVersion(0, 0, 255, 7));
+    EXPECT_FALSE(OrvixDirector::isNewerVersion(OrvixDirector::versionFromJson(QJsonObject{}),
+                                               OrvixDirector::appVersion()));
+}
+
+TEST(UpdateVersion, AddressesOfTheService)
+{
+    API::setServiceBaseUrl(QUrl("http://127.0.0.1:4321"));
+    EXPECT_EQ(OrvixDirector::infoUrl(), "http://127.0.0.1:4321" + QString::fromLatin1(infoPath()));
+    EXPECT_EQ(OrvixDirector::downloadUrl(), "http://127.0.0.1:4321" + QString::fromLatin1(downloadPath()));
+    API::setServiceBaseUrl(QUrl());
+    EXPECT_TRUE(OrvixDirector::infoUrl().startsWith(API::serviceBaseUrl().toString()));
+}
+
+TEST(UpdateCheck, NewerVersionIsOfferedAndPostponing)
+{
+    UpdateFixture f;
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 2, 616, "OrvixTools.deb")));
+    f.h.ui->questionAnswer = 1;
+    LogCapture log;
+    f.check();
+    ASSERT_TRUE(waitUntil([&] { return f.h.ui->questions.size() == 1; }, 3000));
+    const FakeDirectorUi::Question q = f.h.ui->questions.first();
+    EXPECT_EQ(q.title, "Software update");
+    EXPECT_EQ(q.text, "Software update to 2.6.2 (616) is available.<br>Do you want to update now?");
+    EXPECT_EQ(q.buttons, (QStringList{"Update", "Not now"}));
+    EXPECT_TRUE(log.contains("Checking software update at <" + OrvixDirector::infoUrl() + ">"));
+    EXPECT_TRUE(log.contains("Remove version: 2.6.2 (616)"));
+    EXPECT_TRUE(log.contains("Local version: 2.6.2 (615)"));
+    EXPECT_TRUE(log.contains("Software update to 2.6.2 (616) postponed"));
+    EXPECT_EQ(f.server.requestCount(downloadPath()), 0);
+    EXPECT_EQ(f.h.quits, 0);
+
+    // A box closed without a button counts as "Not now"; nothing was stored, so it asks again.
+    f.h.ui->questionAnswer = -1;
+    f.check(4);
+    ASSERT_TRUE(waitUntil([&] { return f.h.ui->questions.size() == 2; }, 3000));
+    EXPECT_EQ(log.count("postponed"), 2);
+    EXPECT_EQ(f.server.requestCount(downloadPath()), 0);
+}
+
+TEST(UpdateCheck, NothingIsAskedWhenNotNewerUnreachableOrRefused)
+{
+    UpdateFixture f;
+    LogCapture log;
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 1, 999, "x.deb")));
+    f.check();
+    EXPECT_TRUE(log.contains("Software update, skipped: latest version installed."));
+
+    f.server.route(infoPath(), HttpTestServer::Response::json(QJsonObject{{"result", 0},
+                                                                         {"err", QJsonObject{{"message", "busy"}}}}));
+    f.check(4);
+    EXPECT_TRUE(log.contains("Software update failed: "));
+
+    f.server.close();
+    f.d->checkSoftwareUpdate();
+    ASSERT_TRUE(waitUntil([&] { return log.contains("Software update not possible, the host is unreachable"); }, 3000));
+    EXPECT_TRUE(f.h.ui->questions.isEmpty());
+    EXPECT_TRUE(f.h.messages.isEmpty());
+}
+
+TEST(UpdateCheck, MaintenanceToolIsStartedInsteadOfADownload)
+{
+    UpdateFixture f;
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(3, 0, 0, 0, "x.deb")));
+    QFile tool(QDir(f.h.dir.path()).filePath(QString::fromLatin1(Installer::MaintenanceTool)));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(tool).path()));
+    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+    tool.write("#!/bin/sh\n");
+    tool.close();
+    tool.setPermissions(tool.permissions() | QFile::ExeOwner);
+    f.h.ui->questionAnswer = 0;
+
+    f.check();
+    ASSERT_TRUE(waitUntil([&] { return f.h.quits == 1; }, 3000));
+    ASSERT_EQ(f.launches.size(), 1);
+    EXPECT_EQ(f.launches.first().program, QFileInfo(tool).absoluteFilePath());
+    EXPECT_EQ(f.launches.first().arguments, QStringList{"--updater"});
+    EXPECT_EQ(f.server.requestCount(downloadPath()), 0);
+    EXPECT_EQ(f.h.ui->progressShown, 0);
+}
+
+TEST(UpdateDownload, SucceedsInstallsAndQuits)
+{
+    UpdateFixture f;
+    const QByteArray package(200 * 1024, 'p');
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 700, "OrvixTools-2.6.3.deb")));
+    f.server.route(downloadPath(), HttpTestServer::Response::redirect("/files/package.bin"));
+    f.server.route("/files/package.bin", HttpTestServer::Response::bytes(package).slow(32 * 1024, 5));
+    f.h.ui->questionAnswer = 0;
+    f.h.ui->mainVisible = true;
+
+    f.check();
+    ASSERT_TRUE(waitUntil([&] { return f.h.quits == 1; }, 5000));
+    EXPECT_FALSE(f.h.ui->mainVisible) << "the main window is hidden for the download";
+    EXPECT_EQ(f.h.ui->progressInfo,
+              "Downloading software update v 2.6.3 (700). Installation will start automatically, please wait.");
+    ASSERT_FALSE(f.h.ui->progressValues.isEmpty());
+    EXPECT_EQ(f.h.ui->progressValues.first(), 0.0);
+    EXPECT_GT(f.h.ui->progressValues.size(), 2);
+    EXPECT_EQ(f.h.ui->progressShown, 1);
+    EXPECT_FALSE(f.h.ui->progressVisible);
+
+    const QDir folder(f.updateFolder());
+    const QString packagePath = folder.absoluteFilePath("OrvixTools-2.6.3.deb");
+    QFile installed(packagePath);
+    ASSERT_TRUE(installed.open(QIODevice::ReadOnly)) << "the package survives the task";
+    EXPECT_EQ(installed.readAll(), package);
+    EXPECT_FALSE(folder.exists("package.bin"));
+
+    QFile script(folder.absoluteFilePath("install.scpt"));
+    ASSERT_TRUE(script.open(QIODevice::ReadOnly));
+    EXPECT_EQ(script.readAll(), "tell application \"Finder\"\n"
+                                "\tset installer to POSIX file \"" + packagePath.toUtf8() + "\"\n"
+                                "\topen document file installer\n"
+                                "end tell\n"
+                                "\n");
+
+    ASSERT_EQ(f.launches.size(), 1);
+    EXPECT_EQ(f.launches.first().arguments.last(), packagePath);
+    EXPECT_TRUE(f.h.messages.isEmpty());
+}
+
+TEST(UpdateDownload, NotFoundShowsTheWindowAndAWarning)
+{
+    UpdateFixture f;
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "a.deb")));
+    f.h.ui->questionAnswer = 0;
+    LogCapture log;
+    f.check();
+    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 1; }, 5000));
+    EXPECT_EQ(f.h.messages.first().type, int(OrvixDirector::warning));
+    EXPECT_EQ(f.h.messages.first().title, "hu.orvixtool.download.errorDomain");
+    EXPECT_TRUE(f.h.messages.first().text.startsWith("<b>Failed</b><br><br>"));
+    EXPECT_TRUE(f.h.ui->mainVisible);
+    EXPECT_FALSE(f.h.ui->progressVisible);
+    EXPECT_TRUE(log.contains("Software update failed: hu.orvixtool.download.errorDomain:1"));
+    EXPECT_EQ(f.h.quits, 0);
+    EXPECT_TRUE(f.launches.isEmpty());
+}
+
+TEST(UpdateDownload, CancelFromTheProgressWindow)
+{
+    UpdateFixture f;
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "a.deb")));
+    f.server.route(downloadPath(), HttpTestServer::Response::bytes(QByteArray(512 * 1024, 'x')).slow(4096, 20));
+    f.h.ui->questionAnswer = 0;
+    LogCapture log;
+    f.check();
+    ASSERT_TRUE(waitUntil([&] { return f.h.ui->progressValues.size() > 2; }, 5000));
+    f.h.ui->cancelProgress();
+    ASSERT_TRUE(waitUntil([&] { return log.contains("Software update canceled (postponed)"); }, 3000));
+    EXPECT_TRUE(f.h.ui->mainVisible);
+    EXPECT_FALSE(f.h.ui->progressVisible);
+    EXPECT_TRUE(f.h.messages.isEmpty());
+    EXPECT_EQ(f.h.quits, 0);
+    // A cancel after the end changes nothing.
+    f.h.ui->cancelProgress();
+    spin(30);
+    EXPECT_EQ(log.count("Software update canceled (postponed)"), 1);
+}
+
+TEST(UpdateDownload, RefusedInstallerNameIsShownCriticallyBeforeQuitting)
+{
+    UpdateFixture f;
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "../evil.sh")));
+    f.server.route(downloadPath(), HttpTestServer::Response::bytes("data"));
+    f.h.ui->questionAnswer = 0;
+    int quitsAtBox = -1;
+    f.h.onMessage = [&](const Message&) { quitsAtBox = f.h.quits; };
+    f.check();
+    ASSERT_TRUE(waitUntil([&] { return f.h.quits == 1; }, 5000));
+    ASSERT_EQ(f.h.messages.size(), 1);
+    EXPECT_EQ(f.h.messages.first().type, int(OrvixDirector::critical));
+    EXPECT_EQ(quitsAtBox, 0);
+    EXPECT_TRUE(f.launches.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(QDir(f.updateFolder()).absoluteFilePath("../evil.sh")));
+}
+
+TEST(Installer, NamesFromTheNetwork)
+{
+    EXPECT_TRUE(Installer::isValidInstallerName("OrvixTools-2.6.3.deb"));
+    EXPECT_TRUE(Installer::isValidInstallerName("Orvix Tools (2.6.3).pkg"));
+    for (const QString& bad : {QString(), QString("."), QString(".."), QString("a/b"), QString("..\\x"),
+                               QString("a\"b"), QString("it's"), QString("a\nb"), QString("a\tb"),
+                               QString("x") + QChar(0x7f), QString("a") + QChar(0x2028) + "b"})
+        EXPECT_FALSE(Installer::isValidInstallerName(bad)) << bad.toStdString();
+}
+
+TEST(Installer, StartFailsCleanly)
+{
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    QString error;
+    // The downloaded file is missing: nothing to rename.
+    EXPECT_FALSE(Installer::start(folder.absoluteFilePath("gone.bin"), folder, "OrvixTools.deb", &error));
+    EXPECT_EQ(error, "Software update failed: package not exists!");
+    // The script cannot be written: its name is taken by a folder.
+    QFile downloaded(folder.absoluteFilePath("d.bin"));
+    ASSERT_TRUE(downloaded.open(QIODevice::WriteOnly));
+    downloaded.close();
+    QFile::remove(folder.absoluteFilePath("install.scpt"));
+    ASSERT_TRUE(folder.mkdir("install.scpt"));
+    EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "OrvixTools.deb", &error));
+    EXPECT_EQ(error, "Software update failed: unable to create install script!");
+    // The launch fails.
+    ASSERT_TRUE(folder.rmdir("install.scpt"));
+    Installer::setLauncher([](const QString&, const QStringList&) { return false; });
+    EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "OrvixTools.deb", &error));
+    EXPECT_TRUE(error.startsWith("Software update failed: unable to start "));
+    Installer::setLauncher(nullptr);
+    // The package's name is the script's: refused rather than overwritten.
+    ASSERT_TRUE(downloaded.open(QIODevice::WriteOnly));
+    downloaded.close();
+    EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "install.scpt", &error));
+    EXPECT_EQ(error, "Software update failed: package not exists!");
+    EXPECT_TRUE(QFileInfo::exists(downloaded.fileName()));
+}
+
+TEST(Installer, MaintenanceToolMustBeAnExecutableFile)
+{
+    QTemporaryDir dir;
+    QString path = "unchanged";
+    EXPECT_FALSE(Installer::isMaintanable(path, QDir(dir.path())));
+    EXPECT_EQ(path, "unchanged");
+    const QString tool = QDir(dir.path()).filePath(QString::fromLatin1(Installer::MaintenanceTool));
+    ASSERT_TRUE(QDir().mkpath(tool)); // a folder of that name
+    EXPECT_FALSE(Installer::isMaintanable(path, QDir(dir.path())));
+    ASSERT_TRUE(QDir().rmdir(tool));
+    QFile file(tool);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_FALSE(Installer::isMaintanable(path, QDir(dir.path()))) << "not executable";
+    file.setPermissions(file.permissions() | QFile::ExeOwner);
+    EXPECT_TRUE(Installer::isMaintanable(path, QDir(dir.path())));
+    EXPECT_EQ(path, QFileInfo(tool).absoluteFilePath());
+}
