@@ -5,12 +5,11 @@
 
 #include <QCommandLineParser>
 #include <QPointer>
-#include <QSerialPort>
 #include <QStringList>
 
-#include <iostream>
 #include <memory>
 
+#include "common/dongle_fixture.h"
 #include "common/qt_wait.h"
 #include "device/Dongle.h"
 #include "device/Headset.h"
@@ -109,26 +108,13 @@ protected:
     {
         emu::Options options;
         options.timeScale = 0.5;
-        emulator = std::make_unique<emu::Emulator>(options);
-        ASSERT_TRUE(emulator->start());
-        port = std::make_unique<QSerialPort>();
-        port->setPortName(emulator->portPath());
-        ASSERT_TRUE(port->open(QIODevice::ReadWrite)) << port->errorString().toStdString();
-        port->setBaudRate(57600);
-        dongle = std::make_unique<Dongle>(port.get(), &delegate, parser);
+        ASSERT_NO_FATAL_FAILURE(env.open(options, &delegate));
     }
 
     void TearDown() override
     {
-        dongle.reset();
+        env.close(HasFailure());
         Headset::setWatchdogIntervalForTests(0);
-        if (port)
-            port->close();
-        if (emulator) {
-            EXPECT_TRUE(emulator->errors().isEmpty()) << emulator->errors().join("\n").toStdString();
-            if (HasFailure())
-                std::cerr << emulator->traceText().toStdString() << std::endl;
-        }
     }
 
     // Every reply time-out multiplied by scale (remote: 3000 ms x scale per attempt).
@@ -140,13 +126,7 @@ protected:
         dongle->setTiming(timing);
     }
 
-    bool startDongle()
-    {
-        int code = -1;
-        dongle->start([&code](DongleResult result) { code = result.code; });
-        testutil::waitUntil([&] { return code != -1; }, 5000);
-        return code == 0;
-    }
+    bool startDongle() { return env.start() == 0; }
 
     // Starts the dongle with the headset in range and waits until it is running.
     Headset* startWithHeadset(emu::HeadsetModel const& model = stillHeadset())
@@ -172,11 +152,11 @@ protected:
         return testutil::waitUntil([&] { return flag; }, ms);
     }
 
-    QCommandLineParser parser;
     DeviceDelegate delegate;
-    std::unique_ptr<emu::Emulator> emulator;
-    std::unique_ptr<QSerialPort> port;
-    std::unique_ptr<Dongle> dongle;
+    testutil::EmulatedDongle env;
+    QCommandLineParser& parser = env.parser;
+    std::unique_ptr<emu::Emulator>& emulator = env.emulator;
+    std::unique_ptr<Dongle>& dongle = env.dongle;
 };
 
 } // namespace devtest
