@@ -1,0 +1,282 @@
+// The main window, the sidebar and the crosshair overlay, alone and driven by a director; the
+// translations and the icon compiled into the resources.
+#include "common/qt_wait.h"
+#include "usb/FakeUsbBackend.h"
+
+#include "app/ApiManager.h"
+#include "app/OrvixDirector.h"
+#include "app/Settings.h"
+#include "ui/shell/CrossWindow.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/shell/ShellDirectorUi.h"
+#include "ui/shell/SidebarDialog.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QIcon>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using testutil::spin;
+using testutil::waitUntil;
+
+namespace {
+
+// A director with the application's windows over a scripted USB bus and a settings file.
+struct ShellHarness {
+    QTemporaryDir dir;
+    QCommandLineParser parser;
+    int quits = 0;
+    QStringList messages;
+    ShellDirectorUi* ui = nullptr;
+    std::unique_ptr<OrvixDirector> director;
+
+    explicit ShellHarness(bool tray = false)
+    {
+        API::setServiceBaseUrl(QUrl(QStringLiteral("http://127.0.0.1:1")));
+        parser.parse(QStringList{QStringLiteral("orvixtools")});
+        static int counter = 0;
+        DirectorEnvironment env;
+        env.listPorts = []() { return QList<SerialPortEntry>(); };
+        env.serverName = QStringLiteral("orvix-shell-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+        env.usbBackend = std::make_unique<fakeusb::Backend>(std::make_shared<fakeusb::State>());
+        env.usbIntervalMs = 10;
+        env.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
+        env.trayIcon = tray;
+        env.presentMessage = [this](int, const QString& title, const QString&) { messages << title; };
+        env.quit = [this]() { ++quits; };
+        auto shell = std::make_unique<ShellDirectorUi>();
+        ui = shell.get();
+        director = std::make_unique<OrvixDirector>(parser, std::move(shell), std::move(env));
+    }
+    ~ShellHarness()
+    {
+        director.reset();
+        API::setServiceBaseUrl(QUrl());
+    }
+};
+
+// Clicks the button of the next modal message box whose text is text.
+void answerNextBox(const QString& text)
+{
+    QTimer::singleShot(20, [text]() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        for (QAbstractButton* button : box->buttons())
+            if (button->text() == text)
+                button->click();
+    });
+}
+
+} // namespace
+
+TEST(CrossWindow, CountsDownInTicksAndCallsItsCompletionOnce)
+{
+    CrossWindow cross(nullptr, nullptr);
+    cross.setTickInterval(15);
+    int done = 0;
+    int applied = 0;
+    QObject::connect(&cross, &CrossWindow::applySignal, [&]() { ++applied; });
+
+    // 2500 ms: three ticks (2500, 1500, then 500 is the last).
+    cross.runCrossView(false, 2500, [&]() { ++done; });
+    EXPECT_TRUE(cross.isRunning());
+    EXPECT_FALSE(cross.isVisible()) << "no overlay without visual feedback";
+    ASSERT_TRUE(waitUntil([&] { return done == 1; }, 2000));
+    EXPECT_EQ(applied, 1);
+    EXPECT_EQ(cross.remainingMs(), -500);
+    EXPECT_FALSE(cross.isRunning());
+    spin(60);
+    EXPECT_EQ(done, 1);
+
+    // No time at all still waits for one tick.
+    cross.runCrossView(false, 0, [&]() { ++done; });
+    EXPECT_EQ(done, 1);
+    ASSERT_TRUE(waitUntil([&] { return done == 2; }, 1000));
+}
+
+TEST(CrossWindow, VisualCountdownShowsTheOverlayUntilItsEnd)
+{
+    CrossWindow cross(nullptr, nullptr);
+    cross.setTickInterval(20);
+    int done = 0;
+    cross.runCrossView(true, 2000, [&]() { ++done; });
+    EXPECT_TRUE(cross.isVisible());
+    EXPECT_TRUE(cross.isVisual());
+    ASSERT_TRUE(waitUntil([&] { return done == 1; }, 2000));
+    EXPECT_FALSE(cross.isVisible());
+    EXPECT_FALSE(cross.isRunning());
+}
+
+TEST(CrossWindow, AbortStopsWithoutTheCompletion)
+{
+    CrossWindow cross(nullptr, nullptr);
+    cross.setTickInterval(10);
+    int done = 0;
+    cross.runCrossView(true, 5000, [&]() { ++done; });
+    spin(25);
+    cross.abortCrossView();
+    EXPECT_FALSE(cross.isRunning());
+    EXPECT_FALSE(cross.isVisible());
+    spin(100);
+    EXPECT_EQ(done, 0);
+
+    // A new countdown replaces a running one; only the new completion runs.
+    int first = 0;
+    int second = 0;
+    cross.runCrossView(false, 3000, [&]() { ++first; });
+    cross.runCrossView(false, 1000, [&]() { ++second; });
+    ASSERT_TRUE(waitUntil([&] { return second == 1; }, 1000));
+    spin(60);
+    EXPECT_EQ(first, 0);
+}
+
+TEST(MainWindowSize, HalfTheScreenHeightWithinTheMinimum)
+{
+    const double aspect = 810.0 / 700.0;
+    EXPECT_EQ(MainWindow::fittedSize(1400, aspect), QSize(810, 700));
+    EXPECT_EQ(MainWindow::fittedSize(2160, 1.5), QSize(1620, 1080));
+    EXPECT_EQ(MainWindow::fittedSize(800, aspect), QSize(810, 700));
+    EXPECT_EQ(MainWindow::fittedSize(1000, 2.0), QSize(1000, 700));
+    EXPECT_EQ(MainWindow::fittedSize(1000, 0.0), QSize(810, 700));
+}
+
+TEST(MainWindowQuestion, ReturnsTheIndexOfTheClickedButton)
+{
+    MainWindow window;
+    answerNextBox(QStringLiteral("Not now"));
+    EXPECT_EQ(window.showQuestion(QStringLiteral("Software update"), QStringLiteral("Now?"),
+                                  QStringList{QStringLiteral("Update"), QStringLiteral("Not now")}),
+              1);
+    QString informative;
+    QTimer::singleShot(20, [&informative]() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        informative = box->informativeText();
+        EXPECT_EQ(box->icon(), QMessageBox::Question);
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == QLatin1String("Update"))
+                b->click();
+    });
+    EXPECT_EQ(window.showQuestion(QStringLiteral("T"), QStringLiteral("X"),
+                                  QStringList{QStringLiteral("Update"), QStringLiteral("Not now")}),
+              0);
+    EXPECT_EQ(informative, QStringLiteral("<b>T</b><br><br>X<br><br>"));
+}
+
+TEST(ShellDirector, StartShowsTheAttachedWindowsAndTheActionsWork)
+{
+    ShellHarness h;
+    MainWindow* window = h.ui->mainWindow();
+    EXPECT_FALSE(window->isVisible());
+    h.director->start();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->director(), h.director.get());
+    EXPECT_EQ(h.ui->sidebar()->director(), h.director.get());
+    EXPECT_GE(window->width(), MainWindow::MinimumWidth);
+    EXPECT_GE(window->height(), MainWindow::MinimumHeight);
+    EXPECT_EQ(window->dongleText(), QStringLiteral("No dongle connected"));
+    EXPECT_EQ(h.ui->sidebar()->headsetBadge(), QStringLiteral("No headset"));
+    EXPECT_NE(h.ui->soundPlayer(), nullptr);
+
+    // The hide action goes through the director's window rules.
+    window->perform(MainWindow::HideAction);
+    EXPECT_FALSE(window->isVisible());
+    h.director->showMainWindow(true);
+    EXPECT_TRUE(window->isVisible());
+
+    // The sidebar: its hide signal hides it, its status icon toggles the main window.
+    h.ui->showSidebar();
+    EXPECT_TRUE(h.ui->sidebar()->isVisible());
+    h.ui->hideSidebar();
+    EXPECT_FALSE(h.ui->sidebar()->isVisible());
+    int toggles = 0;
+    QObject::connect(h.ui, &DirectorUi::statusIconAction, [&]() { ++toggles; });
+    emit h.ui->sidebar()->statusIconAction();
+    EXPECT_EQ(toggles, 1);
+
+    // Quit without a dongle ends the run at once.
+    h.director->onQuitApplication();
+    EXPECT_EQ(h.quits, 1);
+
+    h.director->stop();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->director(), nullptr);
+    EXPECT_EQ(h.ui->soundPlayer(), nullptr);
+}
+
+TEST(ShellDirector, DirectorSignalsReachTheWindows)
+{
+    ShellHarness h;
+    h.director->start();
+    emit h.director->headsetStatusChangedSignal(nullptr, true);
+    EXPECT_EQ(h.ui->sidebar()->headsetBadge(), QStringLiteral("No headset"));
+    emit h.director->dongleUpdatedSignal(nullptr, DongleChangeMask::lost);
+    EXPECT_EQ(h.ui->sidebar()->dongleBadge(), QStringLiteral("No dongle"));
+    h.director->showInfinityProgress(QStringLiteral("Dongle\nconnected"));
+    h.director->hideIninityProgress();
+    h.director->stop();
+    // Detached: signals no longer reach the main window.
+    emit h.director->dongleNotConnectedSignal(nullptr, DongleResult(9));
+    EXPECT_EQ(h.ui->mainWindow()->dongleText(), QStringLiteral("No dongle connected"));
+}
+
+TEST(ShellDirector, TrayIconWithItsMenu)
+{
+    ShellHarness h(true);
+    h.director->start();
+    h.ui->mainWindow()->hide();
+    QSystemTrayIcon* tray = h.director->trayIcon();
+    ASSERT_NE(tray, nullptr);
+    EXPECT_EQ(tray->toolTip(), QStringLiteral("OrvixTools"));
+    EXPECT_EQ(tray->parent(), h.ui->mainWindow());
+    ASSERT_NE(tray->contextMenu(), nullptr);
+    const QList<QAction*> actions = tray->contextMenu()->actions();
+    ASSERT_EQ(actions.size(), 2);
+    EXPECT_EQ(actions.at(0)->text(), QStringLiteral("Show ..."));
+    EXPECT_EQ(actions.at(1)->text(), QStringLiteral("Quit"));
+    actions.at(0)->trigger();
+    EXPECT_TRUE(h.ui->mainWindow()->isVisible());
+    actions.at(1)->trigger();
+    EXPECT_EQ(h.quits, 1);
+}
+
+TEST(ShellResources, LogoAndTranslationsAreCompiledIn)
+{
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/icons/logo")));
+    EXPECT_FALSE(QIcon(QStringLiteral(":/icons/logo")).isNull());
+    for (const char* code : {"en", "fr", "hu"})
+        EXPECT_TRUE(QFile::exists(QStringLiteral(":/languages/") + QLatin1String(code))) << code;
+}
+
+TEST(ShellResources, LanguagesSwitchTheTexts)
+{
+    ShellHarness h;
+    const QLocale before;
+    h.director->loadLanguage(QStringLiteral("fr"));
+    spin(10);
+    EXPECT_EQ(QCoreApplication::translate("OrvixDirector", "Quit"), QStringLiteral("Quitter"));
+    EXPECT_EQ(QCoreApplication::translate("QObject", "Operation timed out"), QStringLiteral("Délai d’attente dépassé"));
+    EXPECT_EQ(h.ui->mainWindow()->dongleText(), QStringLiteral("Aucun dongle connecté"));
+    h.director->loadLanguage(QStringLiteral("hu"));
+    EXPECT_EQ(QCoreApplication::translate("OrvixDirector", "Quit"), QStringLiteral("Kilépés"));
+    EXPECT_EQ(QLocale().language(), QLocale::Hungarian);
+    h.director->loadLanguage(QStringLiteral("en"));
+    spin(10);
+    EXPECT_EQ(QCoreApplication::translate("OrvixDirector", "Quit"), QStringLiteral("Quit"));
+    EXPECT_EQ(h.ui->mainWindow()->dongleText(), QStringLiteral("No dongle connected"));
+    // A language without a resource leaves no translator behind.
+    h.director->loadLanguage(QStringLiteral("fr"));
+    h.director->loadLanguage(QStringLiteral("de"));
+    EXPECT_EQ(QCoreApplication::translate("OrvixDirector", "Quit"), QStringLiteral("Quit"));
+    QLocale::setDefault(before);
+}
