@@ -593,15 +593,15 @@ void OrvixDirector::setupTrayIcon()
     QWidget* window = m_ui->mainWidget();
     m_trayIcon = new QSystemTrayIcon(window ? static_cast<QObject*>(window) : this);
     m_trayIcon->setIcon(QIcon(QString::fromLatin1(kLogoIcon)));
-    m_trayIcon->setToolTip(tr("OrvixTools"));
 
     m_trayMenu = new QMenu(window);
-    QAction* show = new QAction(tr("Show ..."), this);
-    connect(show, &QAction::triggered, this, &OrvixDirector::onShowMainWindow);
-    QAction* quit = new QAction(tr("Quit"), this);
-    connect(quit, &QAction::triggered, this, &OrvixDirector::onQuitApplication);
-    m_trayMenu->addAction(show);
-    m_trayMenu->addAction(quit);
+    m_showAction = new QAction(this);
+    connect(m_showAction, &QAction::triggered, this, &OrvixDirector::onShowMainWindow);
+    m_quitAction = new QAction(this);
+    connect(m_quitAction, &QAction::triggered, this, &OrvixDirector::onQuitApplication);
+    m_trayMenu->addAction(m_showAction);
+    m_trayMenu->addAction(m_quitAction);
+    retranslateTray();
     m_trayIcon->setContextMenu(m_trayMenu);
 
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &OrvixDirector::onTrayIconActivated);
@@ -609,6 +609,16 @@ void OrvixDirector::setupTrayIcon()
 
     m_trayIcon->setVisible(true);
     m_trayIcon->showMessage(tr("Orvix tools"), tr("Started"), QIcon(QString::fromLatin1(kLogoIcon)), 2000);
+}
+
+void OrvixDirector::retranslateTray()
+{
+    if (m_trayIcon)
+        m_trayIcon->setToolTip(tr("OrvixTools"));
+    if (m_showAction)
+        m_showAction->setText(tr("Show ..."));
+    if (m_quitAction)
+        m_quitAction->setText(tr("Quit"));
 }
 
 void OrvixDirector::onShowMainWindow()
@@ -679,6 +689,7 @@ void OrvixDirector::loadLanguage(const QString& language)
         qDebug("Unable to load language (%s): %s, %s!", qUtf8Printable(path), qUtf8Printable(language),
                qUtf8Printable(name));
     }
+    retranslateTray();
 }
 
 // ---- Messages ----------------------------------------------------------------------------------

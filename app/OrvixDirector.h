@@ -32,6 +32,7 @@ class Dongle;
 class QCommandLineParser;
 class QLocalServer;
 class QLocalSocket;
+class QAction;
 class QMenu;
 class QSerialPort;
 class QUsbManager;
@@ -157,6 +158,8 @@ public slots:
 private:
     void construct();
     void setupTrayIcon();
+    // The tray's texts in the current language.
+    void retranslateTray();
     bool isDongleFilter(const QtUsb::DeviceFilter& filter) const;
     // The dongle reporting is the connected one or the one being started.
     bool isOurs(Dongle* dongle) const;
@@ -204,6 +207,8 @@ private:
     QSerialPort* m_serialPort = nullptr;
     QPointer<QSystemTrayIcon> m_trayIcon;
     QPointer<QMenu> m_trayMenu;
+    QPointer<QAction> m_showAction;
+    QPointer<QAction> m_quitAction;
     QLocalServer* m_localServer = nullptr;
     QList<QLocalSocket*> m_clients;
     std::unique_ptr<API::Manager> m_apiManager;

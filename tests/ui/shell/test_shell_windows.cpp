@@ -244,6 +244,12 @@ TEST(ShellDirector, TrayIconWithItsMenu)
     ASSERT_EQ(actions.size(), 2);
     EXPECT_EQ(actions.at(0)->text(), QStringLiteral("Show ..."));
     EXPECT_EQ(actions.at(1)->text(), QStringLiteral("Quit"));
+    const QLocale before;
+    h.director->loadLanguage(QStringLiteral("hu"));
+    EXPECT_EQ(actions.at(0)->text(), QStringLiteral("Megjelenítés ..."));
+    h.director->loadLanguage(QStringLiteral("en"));
+    EXPECT_EQ(actions.at(0)->text(), QStringLiteral("Show ..."));
+    QLocale::setDefault(before);
     actions.at(0)->trigger();
     EXPECT_TRUE(h.ui->mainWindow()->isVisible());
     actions.at(1)->trigger();
