@@ -167,8 +167,8 @@ struct Harness {
     {
         parser.addOption(QCommandLineOption(QStringList{QStringLiteral("t"), QStringLiteral("turbo")}, QString()));
         parser.parse(QStringList{QStringLiteral("orvixtools")});
-        static int counter = 0;
-        serverName = QStringLiteral("orvix-director-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+        // A path inside the test's own folder: nothing is left in the shared temporary folder.
+        serverName = dir.filePath(QStringLiteral("instance"));
     }
 
     ~Harness() { director.reset(); }

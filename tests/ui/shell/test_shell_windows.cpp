@@ -43,10 +43,9 @@ struct ShellHarness {
     {
         API::setServiceBaseUrl(QUrl(QStringLiteral("http://127.0.0.1:1")));
         parser.parse(QStringList{QStringLiteral("orvixtools")});
-        static int counter = 0;
         DirectorEnvironment env;
         env.listPorts = []() { return QList<SerialPortEntry>(); };
-        env.serverName = QStringLiteral("orvix-shell-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+        env.serverName = dir.filePath(QStringLiteral("instance"));
         env.usbBackend = std::make_unique<fakeusb::Backend>(std::make_shared<fakeusb::State>());
         env.usbIntervalMs = 10;
         env.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
