@@ -15,7 +15,7 @@ public:
     RunGuard(const RunGuard&) = delete;
     RunGuard& operator=(const RunGuard&) = delete;
 
-    // True when another process holds the segment.
+    // True when another live process holds the segment.
     bool isAnotherRunning();
     // True when this process now holds the segment (it is the running instance).
     bool tryToRun();
@@ -27,6 +27,11 @@ private:
 
     // Lower-case hexadecimal SHA-1 of the UTF-8 bytes of key followed by those of salt.
     static QString makeKeyHash(const QString& key, const QString& salt);
+
+    // With the segment attached and the semaphore held: whether the process recorded in it
+    // still exists; and recording this process as the holder.
+    bool ownerIsAlive();
+    void claim();
 
     const QString key;
     const QString memLockKey;

@@ -2,10 +2,14 @@
 #include "app/RunGuard.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QSharedMemory>
 #include <QSystemSemaphore>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 struct RunGuardTestAccess {
     static QString makeKeyHash(const QString& key, const QString& salt) { return RunGuard::makeKeyHash(key, salt); }
@@ -134,3 +138,45 @@ TEST_F(RunGuardTest, ConstructingAGuardLeavesARunningInstanceAlone)
 }
 
 } // namespace
+
+TEST_F(RunGuardTest, ASegmentStillAttachedAfterItsHolderDiedIsTakenOver)
+{
+    // A killed instance's attachment can outlive its process for a moment: the segment is
+    // still there when the next start looks, but its recorded holder is gone.
+    const QString key = uniqueKey();
+    const QString shmKey = RunGuardTestAccess::makeKeyHash(key, "_sharedmemKey");
+    QProcess child;
+    child.start(QStringLiteral("sleep"), {QStringLiteral("10")});
+    ASSERT_TRUE(child.waitForStarted(5000));
+    const qint64 pid = child.processId();
+    QSharedMemory lingering(shmKey);
+    ASSERT_TRUE(lingering.create(sizeof(qint64)));
+    std::memcpy(lingering.data(), &pid, sizeof pid);
+
+    RunGuard next(key);
+    EXPECT_TRUE(next.isAnotherRunning()); // its holder still runs
+    EXPECT_FALSE(next.tryToRun());
+
+    child.kill();
+    child.waitForFinished(5000);
+    EXPECT_FALSE(next.isAnotherRunning());
+    EXPECT_TRUE(next.tryToRun());
+    RunGuard third(key);
+    EXPECT_TRUE(third.isAnotherRunning()); // now this process holds it
+    EXPECT_FALSE(third.tryToRun());
+}
+
+TEST_F(RunGuardTest, AReleasedSegmentThatLingersNamesNoHolder)
+{
+    const QString key = uniqueKey();
+    const QString shmKey = RunGuardTestAccess::makeKeyHash(key, "_sharedmemKey");
+    QSharedMemory lingering(shmKey);
+    {
+        RunGuard first(key);
+        ASSERT_TRUE(first.tryToRun());
+        ASSERT_TRUE(lingering.attach()); // keeps the segment alive past the release
+    }
+    RunGuard next(key);
+    EXPECT_FALSE(next.isAnotherRunning());
+    EXPECT_TRUE(next.tryToRun());
+}
