@@ -23,6 +23,18 @@ void Context::start(const QString& newTitle, Flags newFlags)
         notify();
 }
 
+void Context::clear()
+{
+    steps.clear();
+    stepKeys.clear();
+    currentStep.clear();
+    title.clear();
+    message.clear();
+    flags = None;
+    value = 0.0;
+    notify();
+}
+
 void Context::setTitle(const QString& t)
 {
     title = t;

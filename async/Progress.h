@@ -41,6 +41,10 @@ public:
     virtual void setFlags(Flags flags);
     virtual void setProgress(double value);
 
+    // Empties the items, the title and the message, sets flags and value to 0, and notifies
+    // the delegate (the closing step of a multi-step operation).
+    void clear();
+
     // Calls the delegate's progressUpdate when there is a delegate.
     void notify();
 

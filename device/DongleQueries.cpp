@@ -61,18 +61,6 @@ void completeItem(Progress::Context& progress, QString const& key)
     progress.setProgress(qBound(0.0, double(position) / double(count), 1.0));
 }
 
-void clearProgress(Progress::Context& progress)
-{
-    progress.steps.clear();
-    progress.stepKeys.clear();
-    progress.currentStep.clear();
-    progress.title.clear();
-    progress.message.clear();
-    progress.flags = Progress::None;
-    progress.value = 0.0;
-    progress.notify();
-}
-
 // Hands a Link to the event loop for deletion: whoever still has it on the stack finishes
 // first. Until then the dongle owns it, so that a dongle destroyed first takes it along.
 void retire(Dongle* dongle, Link* link)
@@ -225,7 +213,7 @@ void Dongle::queryDevices(ChannelMap const& map, std::function<void(OrvixDevice:
     }
     chain.finally(
             [this, found, onDone](DongleResult, QString) {
-                clearProgress(m_progress);
+                m_progress.clear();
                 onDone(found.get());
             },
             QStringLiteral("Query Devices Completition"));
@@ -335,7 +323,7 @@ bool Dongle::networkLeaveServiceMode(std::function<void(DongleResult)> callback)
             QStringLiteral("Dongle"));
     chain.finally(
             [this, callback](DongleResult result, QString) {
-                clearProgress(m_progress);
+                m_progress.clear();
                 callback(result);
             },
             QStringLiteral("Finally"));

@@ -119,14 +119,7 @@ void Dongle::start(ResultCallback callback)
             [this, callback](DongleResult result, QString step) {
                 qCDebug(lcDongle).noquote() << QStringLiteral("Dongle initialization ") + result.toStringHelper()
                                 + QStringLiteral("[") + step + QStringLiteral("]");
-                m_progress.steps.clear();
-                m_progress.stepKeys.clear();
-                m_progress.currentStep.clear();
-                m_progress.title.clear();
-                m_progress.message.clear();
-                m_progress.flags = Progress::None;
-                m_progress.value = 0.0;
-                m_progress.notify();
+                m_progress.clear();
                 callback(result);
             },
             QStringLiteral("Dongle Init"));
