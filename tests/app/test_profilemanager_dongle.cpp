@@ -1,15 +1,13 @@
 // The profile manager writing profiles to a dongle on the emulator's pseudo-terminal.
 #include "app/Settings.h"
+#include "common/dongle_fixture.h"
 #include "common/qt_wait.h"
 #include "device/Dongle.h"
 #include "tools/emulator/Emulator.h"
 
-#include <QCommandLineParser>
-#include <QSerialPort>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <memory>
 
 namespace {
@@ -37,17 +35,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         emu::Options options;
         options.timeScale = 0.2;
-        emulator = std::make_unique<emu::Emulator>(options);
-        ASSERT_TRUE(emulator->start());
-        port = std::make_unique<QSerialPort>();
-        port->setPortName(emulator->portPath());
-        ASSERT_TRUE(port->open(QIODevice::ReadWrite)) << port->errorString().toStdString();
-        port->setBaudRate(57600);
-        dongle = std::make_unique<Dongle>(port.get(), &delegate, parser);
-        int code = -1;
-        dongle->start([&code](DongleResult r) { code = r.code; });
-        ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 5000));
-        ASSERT_EQ(code, 0);
+        ASSERT_NO_FATAL_FAILURE(env.open(options, &delegate));
+        ASSERT_EQ(env.start(), 0);
 
         settings = std::make_unique<Settings>(dir.filePath("OrvixTools.conf"), nullptr);
         settings->setDongleProvider([this]() { return dongle.get(); });
@@ -56,14 +45,7 @@ protected:
     void TearDown() override
     {
         settings.reset();
-        dongle.reset();
-        if (port)
-            port->close();
-        if (emulator) {
-            EXPECT_TRUE(emulator->errors().isEmpty()) << emulator->errors().join("\n").toStdString();
-            if (HasFailure())
-                std::cerr << emulator->traceText().toStdString() << std::endl;
-        }
+        env.close(HasFailure());
     }
 
     // The distinct DCP payloads received since mark, in order (repeat copies dropped).
@@ -91,11 +73,10 @@ protected:
     }
 
     QTemporaryDir dir;
-    QCommandLineParser parser;
     QuietDelegate delegate;
-    std::unique_ptr<emu::Emulator> emulator;
-    std::unique_ptr<QSerialPort> port;
-    std::unique_ptr<Dongle> dongle;
+    testutil::EmulatedDongle env;
+    std::unique_ptr<emu::Emulator>& emulator = env.emulator;
+    std::unique_ptr<Dongle>& dongle = env.dongle;
     std::unique_ptr<Settings> settings;
 };
 
