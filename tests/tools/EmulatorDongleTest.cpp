@@ -207,11 +207,11 @@ TEST_F(EmulatorFixture, OutgoingFaultsShapeTheBytes)
 
     e.addFault(FaultRule::garbageBefore(FrameFilter::dcp(9), "\x01\x02"));
     c->send(Frame::local(9));
-    EXPECT_EQ(c->read(300, 2 + 18), QByteArray("\x01\x02") + echoBytes(ch));
+    EXPECT_EQ(c->read(2000, 2 + 18), QByteArray("\x01\x02") + echoBytes(ch));
 
     e.addFault(FaultRule::strayHeaderBefore(FrameFilter::dcp(9)));
     c->send(Frame::local(9));
-    QByteArray got = c->read(300, 13 + 18);
+    QByteArray got = c->read(2000, 13 + 18);
     ASSERT_EQ(got.size(), 31);
     EXPECT_EQ(got.left(2), fromHex("55 AA"));
     EXPECT_NE(uint8_t(got[12]), crc8(got.constData(), 12));
@@ -219,24 +219,24 @@ TEST_F(EmulatorFixture, OutgoingFaultsShapeTheBytes)
 
     e.addFault(FaultRule::lengthHeaderBefore(FrameFilter::dcp(9), 200));
     c->send(Frame::local(9));
-    got = c->read(300, 13 + 18);
+    got = c->read(2000, 13 + 18);
     ASSERT_EQ(got.size(), 31);
     EXPECT_EQ(uint8_t(got[9]), 200);
     EXPECT_EQ(uint8_t(got[12]), crc8(got.constData(), 12));
 
     e.addFault(FaultRule::corruptChecksum(FrameFilter::dcp(9)));
     c->send(Frame::local(9));
-    got = c->read(300, 18);
+    got = c->read(2000, 18);
     ASSERT_EQ(got.size(), 18);
     EXPECT_FALSE(FrameDecoder::decodeOne(got, nullptr));
 
     e.addFault(FaultRule::truncate(FrameFilter::dcp(9), 7));
     c->send(Frame::local(9));
-    EXPECT_EQ(c->read(200).size(), 7);
+    EXPECT_EQ(c->read(2000, 7).size(), 7);
 
     e.addFault(FaultRule::duplicate(FrameFilter::dcp(9)));
     c->send(Frame::local(9));
-    EXPECT_EQ(c->read(300, 36), echoBytes(ch) + echoBytes(ch));
+    EXPECT_EQ(c->read(2000, 36), echoBytes(ch) + echoBytes(ch));
 
     e.addFault(FaultRule::splitBytes(FrameFilter::dcp(9), 2));
     c->send(Frame::local(9));
@@ -249,13 +249,13 @@ TEST_F(EmulatorFixture, OutgoingFaultsShapeTheBytes)
     c->send(Frame::local(9));
     EXPECT_TRUE(c->read(60).isEmpty());
     c->send(Frame::local(1, 0, 0));
-    got = c->read(300, 36);
+    got = c->read(2000, 36);
     EXPECT_EQ(got.size(), 36);
 
     e.addFault(FaultRule::delayReply(FrameFilter::dcp(9), 150));
     c->send(Frame::local(9));
     EXPECT_TRUE(c->read(80).isEmpty());
-    EXPECT_EQ(c->read(400, 18), echoBytes(ch));
+    EXPECT_EQ(c->read(2000, 18), echoBytes(ch));
     EXPECT_TRUE(e.errors().isEmpty());
 }
 
@@ -264,7 +264,7 @@ TEST_F(EmulatorFixture, InjectedFramesAndBytesReachTheClient)
     e.injectBytes("\xAA\x55");
     Frame f = Frame::scp(pid::LCP, 5, 1, 2);
     e.injectFrame(f, false);
-    QByteArray got = c->read(300, 2 + 18);
+    QByteArray got = c->read(2000, 2 + 18);
     EXPECT_EQ(got, QByteArray("\xAA\x55") + f.encode());
 }
 
@@ -311,7 +311,7 @@ TEST(EmulatorLogs, OldestFramesAreDroppedButSeqKeepsCounting)
     RawClient c(e.portPath());
     for (int i = 0; i < 5; ++i) {
         c.send(Frame::local(uint8_t(40 + i)));
-        ASSERT_EQ(c.readFrames(500, 1).size(), 1u);
+        ASSERT_EQ(c.readFrames(2000, 1).size(), 1u);
     }
     const auto rx = e.received();
     ASSERT_EQ(rx.size(), 3u);
@@ -346,7 +346,7 @@ TEST_F(EmulatorFixture, RequestHookAndRequestSideFaults)
     const int since = int(e.sent().size());
     c->send(Frame::local(9));
     EXPECT_TRUE(c->readFrames(60, 1).empty());
-    EXPECT_EQ(c->readFrames(500, 1).size(), 1u);
+    EXPECT_EQ(c->readFrames(2000, 1).size(), 1u);
     FaultRule twice;
     twice.direction = Direction::FromApp;
     twice.filter = FrameFilter::dcp(9);
@@ -375,7 +375,7 @@ TEST_F(EmulatorFixture, RequestHookAndRequestSideFaults)
 TEST_F(EmulatorFixture, UnsolicitedDongleIdentityAndPassthroughEcho)
 {
     e.sendDongleIdentity();
-    auto f = c->readFrames(500, 1);
+    auto f = c->readFrames(2000, 1);
     ASSERT_EQ(f.size(), 1u);
     EXPECT_EQ(f[0].pid, pid::NPP);
     EXPECT_EQ(f[0].flags, 0);

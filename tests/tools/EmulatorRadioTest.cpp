@@ -74,7 +74,7 @@ TEST_F(RadioFixture, StatusStreamFollowsTheStreamCommandAndTheHeadset)
     c->read(30);
     EXPECT_TRUE(c->read(60).isEmpty());
     e.headsetPower(true);
-    EXPECT_FALSE(c->readFrames(300, 1).empty());
+    EXPECT_FALSE(c->readFrames(2000, 1).empty());
     e.headsetInRange(false);
     c->read(30);
     EXPECT_TRUE(c->read(60).isEmpty());
