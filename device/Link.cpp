@@ -161,59 +161,78 @@ void sendLcp(Dongle& dongle, quint16 pan, quint8 address, uchar command, PacketP
 
 } // namespace
 
+namespace {
+
+// The completion of a request whose reply carries a record: onReply gets the reply's payload
+// when the request succeeded with a reply of packet id pid holding at least minimumSize bytes;
+// onFailure gets the pipeline's error, or code 2 ("Invalid response") for any other answer.
+Dongle::ReplyCallback expectReply(PacketID pid, int minimumSize,
+                                  std::function<void(PacketData const&, DongleResult)> onReply,
+                                  std::function<void(DongleResult)> onFailure)
+{
+    return [pid, minimumSize, onReply, onFailure](UHRType const* header, PacketData const* body,
+                                                  DongleResult result) {
+        if (result.code != DongleResult::Ok) {
+            onFailure(result);
+            return;
+        }
+        PacketData payload;
+        if (!replyPayload(header, body, pid, minimumSize, payload)) {
+            onFailure(invalidResponse());
+            return;
+        }
+        onReply(payload, result);
+    };
+}
+
+// The same for an LCP reply: onReply gets its command record.
+Dongle::ReplyCallback expectCommand(std::function<void(SCP const&, DongleResult)> onReply,
+                                    std::function<void(DongleResult)> onFailure)
+{
+    return expectReply(
+            PacketID::LCP, SCP::SizeOf,
+            [onReply](PacketData const& payload, DongleResult result) { onReply(SCP(payload), result); },
+            std::move(onFailure));
+}
+
+// The completion of a request answered by the LINK's parameter record: the record becomes the
+// Link's parameters while the Link exists; the callback gets them (or, for a Link deleted
+// meanwhile, the record received).
+Dongle::ReplyCallback storeParameters(QPointer<Link> self, std::function<void(LPP*, DongleResult)> callback)
+{
+    return expectReply(
+            PacketID::LPP, LPP::SizeOf,
+            [self, callback](PacketData const& payload, DongleResult result) {
+                LPP received(payload);
+                if (!self) {
+                    callback(&received, result);
+                    return;
+                }
+                self->setParameters(received);
+                callback(&self->parameters(), result);
+            },
+            [callback](DongleResult result) { callback(nullptr, result); });
+}
+
+} // namespace
+
 void Link::queryParameters(std::function<void(LPP*, DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(LPP*, DongleResult)>([](LPP*, DongleResult) {}));
-    QPointer<Link> self(this);
     sendLcp(m_dongle, m_pan, m_address, CmdParameters, parametersReply(m_address),
-            [self, callback](UHRType const* header, PacketData const* body, DongleResult result) {
-                if (result.code != DongleResult::Ok) {
-                    callback(nullptr, result);
-                    return;
-                }
-                PacketData payload;
-                if (!replyPayload(header, body, PacketID::LPP, LPP::SizeOf, payload)) {
-                    callback(nullptr, invalidResponse());
-                    return;
-                }
-                LPP parameters(payload);
-                if (!self) {
-                    callback(&parameters, result);
-                    return;
-                }
-                self->m_parameters = parameters;
-                callback(&self->m_parameters, result);
-            });
+            storeParameters(QPointer<Link>(this), std::move(callback)));
 }
 
 void Link::applyParameters(LPP const& parameters, std::function<void(LPP*, DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(LPP*, DongleResult)>([](LPP*, DongleResult) {}));
-    QPointer<Link> self(this);
     const Header header(0, m_pan, m_dongle.profile().address, m_address, PacketID::LPP, 0);
     PacketPredicate predicate = parametersReply(m_address);
     predicate.flags = 0;
-    m_dongle.sendPacketWithPredicate(
-            header, parameters.getData(), predicate, TimeoutMs,
-            [self, callback](UHRType const* header, PacketData const* body, DongleResult result) {
-                if (result.code != DongleResult::Ok) {
-                    callback(nullptr, result);
-                    return;
-                }
-                PacketData payload;
-                if (!replyPayload(header, body, PacketID::LPP, LPP::SizeOf, payload)) {
-                    callback(nullptr, invalidResponse());
-                    return;
-                }
-                // What the LINK stored (it may have limited a value), not what was sent.
-                LPP stored(payload);
-                if (!self) {
-                    callback(&stored, result);
-                    return;
-                }
-                self->m_parameters = stored;
-                callback(&self->m_parameters, result);
-            });
+    // What the LINK sends back is what it stored (it may have limited a value), not what was
+    // sent.
+    m_dongle.sendPacketWithPredicate(header, parameters.getData(), predicate, TimeoutMs,
+                                     storeParameters(QPointer<Link>(this), std::move(callback)));
 }
 
 void Link::queryState(std::function<void(LCPActive::State, DongleResult)> callback)
@@ -222,21 +241,13 @@ void Link::queryState(std::function<void(LCPActive::State, DongleResult)> callba
                          std::function<void(LCPActive::State, DongleResult)>([](LCPActive::State, DongleResult) {}));
     QPointer<Link> self(this);
     sendLcp(m_dongle, m_pan, m_address, CmdState, stateReply(m_address),
-            [self, callback](UHRType const* header, PacketData const* body, DongleResult result) {
-                if (result.code != DongleResult::Ok) {
-                    callback(LCPActive::Unknown, result);
-                    return;
-                }
-                PacketData payload;
-                if (!replyPayload(header, body, PacketID::LCP, SCP::SizeOf, payload)) {
-                    callback(LCPActive::Unknown, invalidResponse());
-                    return;
-                }
-                const SCP scp(payload);
-                if (self)
-                    self->m_active = scp.msb == LCPActive::Active;
-                callback(LCPActive::State(scp.msb), result);
-            });
+            expectCommand(
+                    [self, callback](SCP const& scp, DongleResult result) {
+                        if (self)
+                            self->m_active = scp.msb == LCPActive::Active;
+                        callback(LCPActive::State(scp.msb), result);
+                    },
+                    [callback](DongleResult result) { callback(LCPActive::Unknown, result); }));
 }
 
 void Link::queryNPP(std::function<void(NPP*, DongleResult)> callback, bool copyIdentity)
@@ -244,49 +255,29 @@ void Link::queryNPP(std::function<void(NPP*, DongleResult)> callback, bool copyI
     callback = orNothing(std::move(callback), std::function<void(NPP*, DongleResult)>([](NPP*, DongleResult) {}));
     QPointer<Link> self(this);
     sendLcp(m_dongle, m_pan, m_address, CmdIdentity, identityReply(m_pan, m_address),
-            [self, callback, copyIdentity](UHRType const* header, PacketData const* body, DongleResult result) {
-                if (result.code != DongleResult::Ok) {
-                    callback(nullptr, result);
-                    return;
-                }
-                PacketData payload;
-                if (!replyPayload(header, body, PacketID::NPP, NPP::FixedSize, payload)) {
-                    callback(nullptr, invalidResponse());
-                    return;
-                }
-                NPP npp(payload);
-                if (copyIdentity && self)
-                    self->takeIdentity(npp);
-                callback(&npp, result);
-            });
+            expectReply(
+                    PacketID::NPP, NPP::FixedSize,
+                    [self, callback, copyIdentity](PacketData const& payload, DongleResult result) {
+                        NPP npp(payload);
+                        if (copyIdentity && self)
+                            self->takeIdentity(npp);
+                        callback(&npp, result);
+                    },
+                    [callback](DongleResult result) { callback(nullptr, result); }));
 }
 
 void Link::exitServiceMode(std::function<void(DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(DongleResult)>([](DongleResult) {}));
     sendLcp(m_dongle, ServicePAN, m_address, CmdExitService, commandReply(CmdExitService, 0),
-            [callback](UHRType const* header, PacketData const* body, DongleResult result) {
-                if (result.code != DongleResult::Ok) {
-                    callback(result);
-                    return;
-                }
-                PacketData payload;
-                callback(replyPayload(header, body, PacketID::LCP, SCP::SizeOf, payload) ? result : invalidResponse());
-            });
+            expectCommand([callback](SCP const&, DongleResult result) { callback(result); }, callback));
 }
 
 void Link::startBootloader(std::function<void(DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(DongleResult)>([](DongleResult) {}));
     sendLcp(m_dongle, m_pan, m_address, CmdBootloader, commandReply(CmdBootloader, 0x01),
-            [callback](UHRType const* header, PacketData const* body, DongleResult result) {
-                if (result.code != DongleResult::Ok) {
-                    callback(result);
-                    return;
-                }
-                PacketData payload;
-                callback(replyPayload(header, body, PacketID::LCP, SCP::SizeOf, payload) ? result : invalidResponse());
-            });
+            expectCommand([callback](SCP const&, DongleResult result) { callback(result); }, callback));
 }
 
 void Link::queryVersion(std::function<void(DongleVersion*, DongleResult)> callback)
@@ -294,54 +285,26 @@ void Link::queryVersion(std::function<void(DongleVersion*, DongleResult)> callba
     callback = orNothing(std::move(callback),
                          std::function<void(DongleVersion*, DongleResult)>([](DongleVersion*, DongleResult) {}));
     sendLcp(m_dongle, m_pan, m_address, CmdVersion, commandReply(CmdVersion, 0),
-            [callback](UHRType const* header, PacketData const* body, DongleResult result) {
-                if (result.code != DongleResult::Ok) {
-                    callback(nullptr, result);
-                    return;
-                }
-                PacketData payload;
-                if (!replyPayload(header, body, PacketID::LCP, SCP::SizeOf, payload)) {
-                    callback(nullptr, invalidResponse());
-                    return;
-                }
-                const SCP scp(payload);
-                DongleVersion version = versionFromWord(scp.lsb, scp.msb);
-                callback(&version, result);
-            });
+            expectCommand(
+                    [callback](SCP const& scp, DongleResult result) {
+                        DongleVersion version = versionFromWord(scp.lsb, scp.msb);
+                        callback(&version, result);
+                    },
+                    [callback](DongleResult result) { callback(nullptr, result); }));
 }
 
 void Link::queryProtocol(std::function<void(quint8, DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(quint8, DongleResult)>([](quint8, DongleResult) {}));
     sendLcp(m_dongle, m_pan, m_address, CmdProtocol, commandReply(CmdProtocol, 0),
-            [callback](UHRType const* header, PacketData const* body, DongleResult result) {
-                if (result.code != DongleResult::Ok) {
-                    callback(0, result);
-                    return;
-                }
-                PacketData payload;
-                if (!replyPayload(header, body, PacketID::LCP, SCP::SizeOf, payload)) {
-                    callback(0, invalidResponse());
-                    return;
-                }
-                callback(SCP(payload).lsb, result);
-            });
+            expectCommand([callback](SCP const& scp, DongleResult result) { callback(scp.lsb, result); },
+                          [callback](DongleResult result) { callback(0, result); }));
 }
 
 void Link::queryServiceMode(std::function<void(bool, DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(bool, DongleResult)>([](bool, DongleResult) {}));
     sendLcp(m_dongle, m_pan, m_address, CmdServiceMode, commandReply(CmdServiceMode, 0),
-            [callback](UHRType const* header, PacketData const* body, DongleResult result) {
-                if (result.code != DongleResult::Ok) {
-                    callback(false, result);
-                    return;
-                }
-                PacketData payload;
-                if (!replyPayload(header, body, PacketID::LCP, SCP::SizeOf, payload)) {
-                    callback(false, invalidResponse());
-                    return;
-                }
-                callback(SCP(payload).lsb != 0, result);
-            });
+            expectCommand([callback](SCP const& scp, DongleResult result) { callback(scp.lsb != 0, result); },
+                          [callback](DongleResult result) { callback(false, result); }));
 }

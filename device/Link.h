@@ -5,9 +5,9 @@
 //
 // Every request is one packet through the dongle's send pipeline with a 3000 ms reply time-out
 // and its retries; its callback is called exactly once, on the GUI thread. A reply is believed
-// only when it is the one the request asked for: the right packet id, flags and command, from
-// this LINK. A Link deleted while a request is in flight is not written to; the callback still
-// gets the request's result.
+// only when it is the one the request asked for: the right packet id, flags and command, and
+// for the identity, state and parameter requests from this LINK. A Link deleted while a request
+// is in flight is not written to; the callback still gets the request's result.
 #include <QObject>
 #include <QString>
 
