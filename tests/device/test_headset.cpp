@@ -22,17 +22,6 @@ SHP baseStatus()
     return s;
 }
 
-emu::Frame replyFrame(emu::Frame const& request, uint8_t pid, uint16_t src, QByteArray const& payload)
-{
-    emu::Frame r;
-    r.pan = request.pan;
-    r.src = src;
-    r.dst = request.src;
-    r.pid = pid;
-    r.payload = payload;
-    return r;
-}
-
 } // namespace
 
 TEST(HeadsetStatus, EachFieldReportsItsOwnBit)
@@ -135,6 +124,19 @@ protected:
     bool waitForMask(quint32 mask, int ms = 2000)
     {
         return testutil::waitUntil([&] { return delegate.headsetMasks.contains(mask); }, ms);
+    }
+
+    // Starts the dongle hearing a headset that it must not take, and lets a few of the
+    // headset's statuses arrive.
+    bool startAndHearStatuses(emu::HeadsetModel const& model)
+    {
+        emulator->addHeadset(model);
+        if (!startDongle())
+            return false;
+        const int before = emulator->statusesSent();
+        const bool heard = testutil::waitUntil([&] { return emulator->statusesSent() > before + 4; }, 2000);
+        testutil::spin(30);
+        return heard;
     }
 
     // The sequence number of the first frame received matching the filter (-1 when none).
@@ -259,11 +261,7 @@ TEST_F(HeadsetTest, TwoWrongRevisionStatusesGiveOneError)
 {
     emu::HeadsetModel model = stillHeadset();
     model.revision = 155;
-    emulator->addHeadset(model);
-    ASSERT_TRUE(startDongle());
-    const int before = emulator->statusesSent();
-    ASSERT_TRUE(testutil::waitUntil([&] { return emulator->statusesSent() > before + 4; }, 2000));
-    testutil::spin(30);
+    ASSERT_TRUE(startAndHearStatuses(model));
     EXPECT_EQ(delegate.errors, QList<int> { 9 });
     EXPECT_EQ(delegate.last.text, QStringLiteral("Headset revision mismatch"));
     EXPECT_EQ(dongle->headset(), nullptr);
@@ -274,11 +272,7 @@ TEST_F(HeadsetTest, AHeadsetControllingALinkIsNotTakenUntilItLetsGo)
     emu::HeadsetModel model = stillHeadset();
     model.moduleAddress = 3;
     model.control = 1;
-    emulator->addHeadset(model);
-    ASSERT_TRUE(startDongle());
-    const int before = emulator->statusesSent();
-    ASSERT_TRUE(testutil::waitUntil([&] { return emulator->statusesSent() > before + 4; }, 2000));
-    testutil::spin(30);
+    ASSERT_TRUE(startAndHearStatuses(model));
     EXPECT_EQ(delegate.errors, QList<int> { 11 });
     EXPECT_EQ(delegate.last.text, QStringLiteral("Headset not available while controlling LINK/Chair"));
     EXPECT_EQ(dongle->headset(), nullptr);

@@ -84,6 +84,20 @@ struct DeviceDelegate : DongleDelegate {
     }
 };
 
+// A reply frame from the device at src toward the sender of request.
+inline emu::Frame replyFrame(emu::Frame const& request, uint8_t pid, uint16_t src, QByteArray const& payload,
+                             uint8_t flags = 0)
+{
+    emu::Frame r;
+    r.flags = flags;
+    r.pan = request.pan;
+    r.src = src;
+    r.dst = request.src;
+    r.pid = pid;
+    r.payload = payload;
+    return r;
+}
+
 // The progress values with runs of equal values collapsed.
 inline QList<double> distinctRuns(QList<double> const& values)
 {

@@ -9,20 +9,6 @@ using namespace devtest;
 
 namespace {
 
-// A reply frame from the device at src toward the dongle.
-emu::Frame replyFrame(emu::Frame const& request, uint8_t pid, uint16_t src, QByteArray const& payload,
-                      uint8_t flags = 0)
-{
-    emu::Frame r;
-    r.flags = flags;
-    r.pan = request.pan;
-    r.src = src;
-    r.dst = request.src;
-    r.pid = pid;
-    r.payload = payload;
-    return r;
-}
-
 LPP lppFromBytes(QByteArray const& bytes)
 {
     return LPP(PacketData(bytes));
@@ -111,6 +97,20 @@ protected:
         DeviceTest::TearDown();
     }
 
+    // Ahead of the answer to the first LCP request with command cmd, a stray LCP reply with
+    // payload arrives from src. The flag tells that it was sent.
+    std::shared_ptr<std::atomic<bool>> strayReplyBefore(uchar cmd, uint16_t src, QByteArray const& payload)
+    {
+        auto injected = std::make_shared<std::atomic<bool>>(false);
+        emu::Emulator* e = emulator.get();
+        emulator->setRequestHook([e, injected, cmd, src, payload](emu::Frame const& f) {
+            if (f.pid == emu::pid::LCP && f.cmd() == cmd && !injected->exchange(true))
+                e->injectFrame(replyFrame(f, emu::pid::LCP, src, payload));
+            return false;
+        });
+        return injected;
+    }
+
     int index = -1;
     std::unique_ptr<Link> link;
 };
@@ -182,13 +182,7 @@ TEST_F(LinkTest, StateSetsTheActiveFlagAndATimeOutLeavesIt)
 TEST_F(LinkTest, AnotherLinksLateStateReplyIsNotThisLinksState)
 {
     // A state reply from the LINK at 5 arrives first; only the one from 3 counts.
-    auto injected = std::make_shared<std::atomic<bool>>(false);
-    emu::Emulator* e = emulator.get();
-    emulator->setRequestHook([e, injected](emu::Frame const& f) {
-        if (f.pid == emu::pid::LCP && f.cmd() == 7 && !injected->exchange(true))
-            e->injectFrame(replyFrame(f, emu::pid::LCP, 5, emu::scpBytes(7, 0, 1)));
-        return false;
-    });
+    auto injected = strayReplyBefore(7, 5, emu::scpBytes(7, 0, 1));
     int state = -1;
     link->queryState([&](LCPActive::State s, DongleResult) { state = int(s); });
     ASSERT_TRUE(testutil::waitUntil([&] { return state != -1; }, 3000));
@@ -330,13 +324,7 @@ TEST_F(LinkTest, ACutParameterRecordIsAnInvalidResponse)
 TEST_F(LinkTest, AReplyWithAnotherCommandDoesNotCompleteTheRequest)
 {
     emulator->updateLink(index, [](emu::LinkModel& l) { l.serviceMode = true; });
-    auto injected = std::make_shared<std::atomic<bool>>(false);
-    emu::Emulator* e = emulator.get();
-    emulator->setRequestHook([e, injected](emu::Frame const& f) {
-        if (f.pid == emu::pid::LCP && f.cmd() == 15 && !injected->exchange(true))
-            e->injectFrame(replyFrame(f, emu::pid::LCP, 3, emu::scpBytes(2, 0, 0)));
-        return false;
-    });
+    auto injected = strayReplyBefore(15, 3, emu::scpBytes(2, 0, 0));
     int calls = 0;
     bool inService = false;
     int code = -1;
