@@ -1,180 +1,22 @@
 // OrvixTools: starts as the one running instance (a second start pokes the running one and
 // exits), logs to a file per run, loads the skin and hands over to the director.
-#include "app/InstanceSignal.h"
-#include "app/LogHandler.h"
 #include "app/OrvixDirector.h"
-#include "app/RunGuard.h"
+#include "app/Startup.h"
 #include "ui/shell/ShellDirectorUi.h"
-#include "ui/toolkit/Skin.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
-#include <QFontDatabase>
-#include <QSocketNotifier>
-
-#include <memory>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 #ifndef ORVIXTOOLS_VERSION
 #define ORVIXTOOLS_VERSION "0.0.0"
 #endif
 
-namespace {
-
-#ifdef Q_OS_UNIX
-// SIGTERM (the session ends) and SIGINT (Ctrl+C) quit the event loop, so that the director is
-// torn down and the guard released as on a normal quit. The handler only writes to a pipe.
-int quitPipe[2] = {-1, -1};
-
-void onQuitSignal(int)
-{
-    const char byte = 1;
-    const ssize_t written = ::write(quitPipe[1], &byte, 1);
-    (void)written;
-}
-
-// From the moment the guard is won: a signal is remembered in the pipe until the event loop
-// reads it.
-void installQuitSignals()
-{
-    if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    struct sigaction action = {};
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
-
-void watchQuitSignals(QCoreApplication& app)
-{
-    if (quitPipe[0] < 0)
-        return;
-    auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
-        char buffer[16];
-        while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
-        }
-        qInfo("Quit requested by a signal");
-        QCoreApplication::quit();
-    });
-}
-
-// A standard output whose reader has gone (a pipe into a closed terminal or pager) must not
-// end the application at its next log line; the write fails and the log file keeps the line.
-void ignoreBrokenPipes()
-{
-    std::signal(SIGPIPE, SIG_IGN);
-}
-
-void restoreQuitSignals()
-{
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
-}
-#else
-void ignoreBrokenPipes() {}
-void installQuitSignals() {}
-void watchQuitSignals(QCoreApplication&) {}
-void restoreQuitSignals() {}
-#endif
-
-void setIdentity()
-{
-    QCoreApplication::setApplicationName(QStringLiteral("OrvixTools"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVIXTOOLS_VERSION));
-}
-
-void addOptions(QCommandLineParser& parser)
-{
-    parser.setApplicationDescription(QStringLiteral("Orvix tools command line"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("t"), QStringLiteral("turbo")},
-                                        QCoreApplication::translate("main", "Turn on turbo mode")));
-}
-
-// True when the command line asks for the help or the version by one of their own names.
-bool asksHelpOrVersion(int argc, char* argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "--")
-            break;
-        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version")
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
-    if (asksHelpOrVersion(argc, argv)) {
-        // Printing the help or the version touches neither the guard, the log nor a window, so
-        // it also works while an instance runs and without a display.
-        QCoreApplication app(argc, argv);
-        setIdentity();
-        QCommandLineParser parser;
-        addOptions(parser);
-        parser.process(app);
-        return 0;
-    }
-
-    const QString instanceName = InstanceSignal::name();
-    auto guard = std::make_unique<RunGuard>(instanceName);
-    if (!guard->tryToRun()) {
-        qDebug("OrvixTools already running, exiting ...");
-        InstanceSignal::send(instanceName, 500);
-        guard.reset();
-        return 0;
-    }
-    installQuitSignals();
-    ignoreBrokenPipes();
-
-    oxMessageInit();
-
-    auto app = std::make_unique<QApplication>(argc, argv);
-    setIdentity();
-    watchQuitSignals(*app);
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/uifont"));
-
-    auto parser = std::make_unique<QCommandLineParser>();
-    addOptions(*parser);
-    const bool parsed = parser->parse(QCoreApplication::arguments());
-    if (!parsed || parser->isSet(QStringLiteral("help")) || parser->isSet(QStringLiteral("help-all"))
-        || parser->isSet(QStringLiteral("version"))) {
-        // The parser prints the help, the version or the error and ends the process at once;
-        // give up the guard before, so nothing is left behind for the next start.
-        LogHandler::uninstall();
-        guard.reset();
-        parser->process(*app);
-        return parsed ? 0 : 1;
-    }
-
-    OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
-    app->setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
-
-    auto director = std::make_unique<OrvixDirector>(*parser, std::make_unique<ShellDirectorUi>());
-    director->start();
-
-    app->setObjectName(QStringLiteral("Main"));
-    const int exitCode = app->exec();
-    restoreQuitSignals();
-
-    // Messages written while the director is torn down take the platform's default output.
-    LogHandler::uninstall();
-
-    director.reset();
-    parser.reset();
-    app.reset();
-    guard.reset();
-    return exitCode;
+    Startup::Hooks hooks;
+    hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
+    hooks.createDirector = [](const QCommandLineParser& parser) {
+        ShellDirectorUi::loadStyle();
+        return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>());
+    };
+    return Startup::run(argc, argv, hooks);
 }

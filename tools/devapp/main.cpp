@@ -7,21 +7,16 @@
 //   unplug | plug | headset off | headset on | active | passive | link | pc | quit
 #include "DevUsbBackend.h"
 
-#include "app/InstanceSignal.h"
-#include "app/LogHandler.h"
 #include "app/OrvixDirector.h"
-#include "app/RunGuard.h"
+#include "app/Startup.h"
 #include "tools/emulator/Emulator.h"
 #include "ui/shell/ShellDirectorUi.h"
-#include "ui/toolkit/Skin.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
-#include <QFontDatabase>
+#include <QCoreApplication>
 #include <QSocketNotifier>
-#include <QTextStream>
+#include <QtDebug>
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -36,47 +31,9 @@
 
 namespace {
 
-#ifdef Q_OS_UNIX
-int quitPipe[2] = {-1, -1};
-
-void onQuitSignal(int)
-{
-    const char byte = 1;
-    const ssize_t written = ::write(quitPipe[1], &byte, 1);
-    (void)written;
-}
-
-void watchQuitSignals(QCoreApplication& app)
-{
-    if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    struct sigaction action = {};
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-    auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
-        char buffer[16];
-        while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
-        }
-        qInfo("Quit requested by a signal");
-        QCoreApplication::quit();
-    });
-}
-#else
-void watchQuitSignals(QCoreApplication&) {}
-#endif
-
+// The emulator's options, after the application's own.
 void addOptions(QCommandLineParser& parser)
 {
-    parser.setApplicationDescription(QStringLiteral("Orvix tools command line (device emulator)"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("t"), QStringLiteral("turbo")},
-                                        QCoreApplication::translate("main", "Turn on turbo mode")));
     parser.addOption(QCommandLineOption(QStringLiteral("no-headset"), QStringLiteral("Start without the headset.")));
     parser.addOption(QCommandLineOption(QStringLiteral("links"), QStringLiteral("LINK modules on the radio."),
                                         QStringLiteral("count"), QStringLiteral("1")));
@@ -144,69 +101,43 @@ void watchCommands(QCoreApplication& app, emu::Emulator& emulator)
 #endif
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// Starts the emulated devices: the dongle on a pseudo-terminal, a headset streaming, LINKs.
+std::unique_ptr<emu::Emulator> startEmulator(const QCommandLineParser& parser)
 {
-    const QString instanceName = InstanceSignal::name();
-    auto guard = std::make_unique<RunGuard>(instanceName);
-    if (!guard->tryToRun()) {
-        qDebug("OrvixTools already running, exiting ...");
-        InstanceSignal::send(instanceName, 500);
-        return 0;
-    }
-
-    oxMessageInit();
-    auto app = std::make_unique<QApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("OrvixTools"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ORVIXTOOLS_VERSION));
-    watchQuitSignals(*app);
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/uifont"));
-
-    auto parser = std::make_unique<QCommandLineParser>();
-    addOptions(*parser);
-    if (!parser->parse(QCoreApplication::arguments()) || parser->isSet(QStringLiteral("help"))
-        || parser->isSet(QStringLiteral("version"))) {
-        LogHandler::uninstall();
-        guard.reset();
-        parser->process(*app);
-        return 1;
-    }
-
-    // The emulated devices: the dongle on a pseudo-terminal, a headset streaming, LINKs.
     emu::Options options;
-    options.timeScale = qBound(0.01, parser->value(QStringLiteral("time-scale")).toDouble(), 100.0);
-    options.traceToStderr = parser->isSet(QStringLiteral("trace"));
+    options.timeScale = qBound(0.01, parser.value(QStringLiteral("time-scale")).toDouble(), 100.0);
+    options.traceToStderr = parser.isSet(QStringLiteral("trace"));
     auto emulator = std::make_unique<emu::Emulator>(options);
     QString error;
     if (!emulator->start(&error)) {
         qCritical().noquote() << "The device emulator did not start:" << error;
-        LogHandler::uninstall();
-        return 1;
+        return nullptr;
     }
-    if (!parser->isSet(QStringLiteral("no-headset")))
+    if (!parser.isSet(QStringLiteral("no-headset")))
         emulator->addHeadset();
-    const int links = qBound(0, parser->value(QStringLiteral("links")).toInt(), 4);
+    const int links = qBound(0, parser.value(QStringLiteral("links")).toInt(), 4);
     for (int i = 0; i < links; ++i) {
         emu::LinkModel link;
         link.address = quint8(3 + i);
         emulator->addLink(link);
     }
     qInfo().noquote() << "Emulated dongle at" << emulator->portPath();
+    return emulator;
+}
 
-    OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
-    app->setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
-
+// The director's world: the emulated dongle's port and USB bus, the optional settings file.
+DirectorEnvironment emulatedEnvironment(emu::Emulator& devices, const QCommandLineParser& parser)
+{
     DirectorEnvironment env;
-    emu::Emulator* devices = emulator.get();
-    env.listPorts = [devices]() {
+    emu::Emulator* emulator = &devices;
+    env.listPorts = [emulator]() {
         QList<SerialPortEntry> ports;
-        if (!devices->isPlugged())
+        if (!emulator->isPlugged())
             return ports;
         SerialPortEntry entry;
         entry.portName = QStringLiteral("ttyEMU0");
         entry.description = QStringLiteral("Orvix dongle (emulated)");
-        entry.systemLocation = devices->portPath();
+        entry.systemLocation = emulator->portPath();
         entry.vendorId = OrvixDirector::DongleVendorId;
         entry.productId = OrvixDirector::DongleProductId;
         entry.hasVendorId = true;
@@ -214,21 +145,31 @@ int main(int argc, char* argv[])
         ports << entry;
         return ports;
     };
-    env.usbBackend = std::make_unique<DevUsbBackend>(*devices);
-    env.settingsFile = parser->value(QStringLiteral("settings"));
+    env.usbBackend = std::make_unique<DevUsbBackend>(devices);
+    env.settingsFile = parser.value(QStringLiteral("settings"));
+    return env;
+}
 
-    auto director = std::make_unique<OrvixDirector>(*parser, std::make_unique<ShellDirectorUi>(), std::move(env));
-    director->start();
-    watchCommands(*app, *devices);
+} // namespace
 
-    app->setObjectName(QStringLiteral("Main"));
-    const int exitCode = app->exec();
-    LogHandler::uninstall();
+int main(int argc, char* argv[])
+{
+    // Lives from the parsed command line until the director is gone.
+    std::unique_ptr<emu::Emulator> emulator;
 
-    director.reset();
-    emulator.reset();
-    parser.reset();
-    app.reset();
-    guard.reset();
-    return exitCode;
+    Startup::Hooks hooks;
+    hooks.description = QStringLiteral("Orvix tools command line (device emulator)");
+    hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
+    hooks.addOptions = addOptions;
+    hooks.createDirector = [&emulator](const QCommandLineParser& parser) -> std::unique_ptr<OrvixDirector> {
+        emulator = startEmulator(parser);
+        if (!emulator)
+            return nullptr;
+        ShellDirectorUi::loadStyle();
+        return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>(),
+                                               emulatedEnvironment(*emulator, parser));
+    };
+    hooks.started = [&emulator](OrvixDirector&) { watchCommands(*QCoreApplication::instance(), *emulator); };
+    hooks.finished = [&emulator]() { emulator.reset(); };
+    return Startup::run(argc, argv, hooks);
 }

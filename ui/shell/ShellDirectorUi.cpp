@@ -5,11 +5,21 @@
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/SidebarDialog.h"
 #include "ui/toolkit/ProgressDialog.h"
+#include "ui/toolkit/Skin.h"
 #include "ui/toolkit/SoundPlayer.h"
+
+#include <QApplication>
 
 ShellDirectorUi::ShellDirectorUi(QObject* parent)
     : DirectorUi(parent)
 {
+}
+
+void ShellDirectorUi::loadStyle()
+{
+    OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        app->setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
 }
 
 ShellDirectorUi::~ShellDirectorUi()

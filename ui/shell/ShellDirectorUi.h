@@ -21,6 +21,10 @@ public:
     explicit ShellDirectorUi(QObject* parent = nullptr);
     ~ShellDirectorUi() override;
 
+    // Loads the skin of named colours and makes the style sheet, with its colours filled in,
+    // the application's style sheet. Called once before the windows are built.
+    static void loadStyle();
+
     void create(OrvixDirector* director) override;
     QWidget* mainWidget() const override;
 

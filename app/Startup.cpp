@@ -1,0 +1,177 @@
+#include "app/Startup.h"
+
+#include "app/InstanceSignal.h"
+#include "app/LogHandler.h"
+#include "app/OrvixDirector.h"
+#include "app/RunGuard.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFontDatabase>
+#include <QSocketNotifier>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// SIGTERM (the session ends) and SIGINT (Ctrl+C) quit the event loop, so that the director is
+// torn down and the guard released as on a normal quit. The handler only writes to a pipe.
+int quitPipe[2] = {-1, -1};
+
+void onQuitSignal(int)
+{
+    const char byte = 1;
+    const ssize_t written = ::write(quitPipe[1], &byte, 1);
+    (void)written;
+}
+
+// From the moment the guard is won: a signal is remembered in the pipe until the event loop
+// reads it.
+void installQuitSignals()
+{
+    if (quitPipe[0] < 0 && ::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+void watchQuitSignals(QCoreApplication& app)
+{
+    if (quitPipe[0] < 0)
+        return;
+    auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char buffer[16];
+        while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        qInfo("Quit requested by a signal");
+        QCoreApplication::quit();
+    });
+}
+
+// A standard output whose reader has gone (a pipe into a closed terminal or pager) must not
+// end the application at its next log line; the write fails and the log file keeps the line.
+void ignoreBrokenPipes()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+void restoreQuitSignals()
+{
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+}
+#else
+void ignoreBrokenPipes() {}
+void installQuitSignals() {}
+void watchQuitSignals(QCoreApplication&) {}
+void restoreQuitSignals() {}
+#endif
+
+void setIdentity(const Startup::Hooks& hooks)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("OrvixTools"));
+    QCoreApplication::setApplicationVersion(hooks.version.isEmpty() ? QStringLiteral("0.0.0") : hooks.version);
+}
+
+void addOptions(QCommandLineParser& parser, const Startup::Hooks& hooks)
+{
+    parser.setApplicationDescription(hooks.description);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("t"), QStringLiteral("turbo")},
+                                        QCoreApplication::translate("main", "Turn on turbo mode")));
+    if (hooks.addOptions)
+        hooks.addOptions(parser);
+}
+
+// True when the command line asks for the help or the version by one of their own names.
+bool asksHelpOrVersion(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--")
+            break;
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int Startup::run(int argc, char* argv[], const Hooks& hooks)
+{
+    if (asksHelpOrVersion(argc, argv)) {
+        // Printing the help or the version touches neither the guard, the log nor a window, so
+        // it also works while an instance runs and without a display.
+        QCoreApplication app(argc, argv);
+        setIdentity(hooks);
+        QCommandLineParser parser;
+        addOptions(parser, hooks);
+        parser.process(app);
+        return 0;
+    }
+
+    const QString instanceName = InstanceSignal::name();
+    auto guard = std::make_unique<RunGuard>(instanceName);
+    if (!guard->tryToRun()) {
+        qDebug("OrvixTools already running, exiting ...");
+        InstanceSignal::send(instanceName, 500);
+        guard.reset();
+        return 0;
+    }
+    installQuitSignals();
+    ignoreBrokenPipes();
+
+    oxMessageInit();
+
+    auto app = std::make_unique<QApplication>(argc, argv);
+    setIdentity(hooks);
+    watchQuitSignals(*app);
+    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/uifont"));
+
+    auto parser = std::make_unique<QCommandLineParser>();
+    addOptions(*parser, hooks);
+    const bool parsed = parser->parse(QCoreApplication::arguments());
+    if (!parsed || parser->isSet(QStringLiteral("help")) || parser->isSet(QStringLiteral("help-all"))
+        || parser->isSet(QStringLiteral("version"))) {
+        // The parser prints the help, the version or the error and ends the process at once;
+        // give up the guard before, so nothing is left behind for the next start.
+        LogHandler::uninstall();
+        guard.reset();
+        parser->process(*app);
+        return parsed ? 0 : 1;
+    }
+
+    std::unique_ptr<OrvixDirector> director = hooks.createDirector ? hooks.createDirector(*parser) : nullptr;
+    int exitCode = 1;
+    if (director) {
+        director->start();
+        if (hooks.started)
+            hooks.started(*director);
+        app->setObjectName(QStringLiteral("Main"));
+        exitCode = app->exec();
+    }
+    restoreQuitSignals();
+
+    // Messages written while the director is torn down take the platform's default output.
+    LogHandler::uninstall();
+
+    director.reset();
+    if (hooks.finished)
+        hooks.finished();
+    parser.reset();
+    app.reset();
+    guard.reset();
+    return exitCode;
+}
