@@ -263,24 +263,77 @@ bool FrameDecoder::decodeOne(const QByteArray& bytes, Frame* out, QString* why)
     return false;
 }
 
+namespace {
+// A record's layout is written once, as a list of fields, and serves both directions: Writer
+// appends the fields, Reader takes them in the same order (fields cut short read as 0).
+struct Writer {
+    QByteArray& b;
+    void i8(int8_t v) { b.append(char(v)); }
+    void u8(uint8_t v) { b.append(char(v)); }
+    void u16(uint16_t v) { putU16(b, v); }
+    void i16(int16_t v) { putU16(b, uint16_t(v)); }
+    void bytes(const QByteArray& v, int n)
+    {
+        const QByteArray s = v.left(n);
+        b.append(s);
+        b.append(QByteArray(n - s.size(), '\0'));
+    }
+};
+
+struct Reader {
+    const QByteArray& b;
+    int at = 0;
+    void i8(int8_t& v) { v = int8_t(getU8(b, at++)); }
+    void u8(uint8_t& v) { v = getU8(b, at++); }
+    void u16(uint16_t& v) { v = getU16(b, at), at += 2; }
+    void i16(int16_t& v) { v = int16_t(getU16(b, at)), at += 2; }
+    void bytes(QByteArray& v, int n) { v = b.mid(at, n), at += n; }
+};
+
+// Bytes 0-19 of the identity record; the submodule list follows.
+template <class Io, class Id>
+void identityFields(Io& io, Id& id)
+{
+    io.i8(id.product);
+    io.u8(id.major);
+    io.u8(id.minor);
+    io.u8(id.fix);
+    io.u16(id.build);
+    io.bytes(id.serial, 10);
+    io.u8(id.revision);
+    io.u16(id.pan);
+    io.u8(id.address);
+}
+
+template <class Io, class St>
+void statusFields(Io& io, St& s)
+{
+    io.u8(s.revision);
+    io.u8(s.moduleAddress);
+    io.u8(s.modulePort);
+    io.u8(s.control);
+    io.u8(s.calibration);
+    io.u8(s.byte5);
+    io.i16(s.qw);
+    io.i16(s.qx);
+    io.i16(s.qy);
+    io.i16(s.qz);
+    io.u16(s.infrared);
+    io.u8(s.battery);
+    io.u8(s.status);
+    io.u16(s.tail);
+}
+} // namespace
+
 QByteArray Identity::encode() const
 {
     QByteArray b;
-    b.append(char(product));
-    b.append(char(major));
-    b.append(char(minor));
-    b.append(char(fix));
-    putU16(b, build);
-    QByteArray s = serial.left(10);
-    s.append(QByteArray(10 - s.size(), '\0'));
-    b.append(s);
-    b.append(char(revision));
-    putU16(b, pan);
-    b.append(char(address));
-    b.append(char(submodules.size()));
+    Writer w{b};
+    identityFields(w, *this);
+    w.u8(uint8_t(submodules.size()));
     for (const auto& sm : submodules) {
-        b.append(char(sm.first));
-        b.append(char(sm.second));
+        w.u8(sm.first);
+        w.u8(sm.second);
     }
     return b;
 }
@@ -288,58 +341,32 @@ QByteArray Identity::encode() const
 Identity Identity::decode(const QByteArray& p)
 {
     Identity id;
-    id.product = int8_t(getU8(p, 0));
-    id.major = getU8(p, 1);
-    id.minor = getU8(p, 2);
-    id.fix = getU8(p, 3);
-    id.build = getU16(p, 4);
-    id.serial = p.mid(6, 10);
-    id.revision = getU8(p, 16);
-    id.pan = getU16(p, 17);
-    id.address = getU8(p, 19);
-    const int n = getU8(p, 20);
-    for (int i = 0; i < n && 22 + 2 * i < p.size(); ++i)
-        id.submodules.emplace_back(getU8(p, 21 + 2 * i), getU8(p, 22 + 2 * i));
+    Reader r{p};
+    identityFields(r, id);
+    uint8_t n = 0;
+    r.u8(n);
+    for (int i = 0; i < n && r.at + 1 < p.size(); ++i) {
+        std::pair<uint8_t, uint8_t> sm;
+        r.u8(sm.first);
+        r.u8(sm.second);
+        id.submodules.push_back(sm);
+    }
     return id;
 }
 
 QByteArray Status::encode() const
 {
     QByteArray b;
-    b.append(char(revision));
-    b.append(char(moduleAddress));
-    b.append(char(modulePort));
-    b.append(char(control));
-    b.append(char(calibration));
-    b.append(char(byte5));
-    putU16(b, uint16_t(qw));
-    putU16(b, uint16_t(qx));
-    putU16(b, uint16_t(qy));
-    putU16(b, uint16_t(qz));
-    putU16(b, infrared);
-    b.append(char(battery));
-    b.append(char(status));
-    putU16(b, tail);
+    Writer w{b};
+    statusFields(w, *this);
     return b;
 }
 
 Status Status::decode(const QByteArray& p)
 {
     Status s;
-    s.revision = getU8(p, 0);
-    s.moduleAddress = getU8(p, 1);
-    s.modulePort = getU8(p, 2);
-    s.control = getU8(p, 3);
-    s.calibration = getU8(p, 4);
-    s.byte5 = getU8(p, 5);
-    s.qw = int16_t(getU16(p, 6));
-    s.qx = int16_t(getU16(p, 8));
-    s.qy = int16_t(getU16(p, 10));
-    s.qz = int16_t(getU16(p, 12));
-    s.infrared = getU16(p, 14);
-    s.battery = getU8(p, 16);
-    s.status = getU8(p, 17);
-    s.tail = getU16(p, 18);
+    Reader r{p};
+    statusFields(r, s);
     return s;
 }
 
