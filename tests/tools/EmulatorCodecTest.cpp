@@ -1,5 +1,6 @@
 // The emulator's own frame codec against known byte vectors.
 #include "tools/emulator/Codec.h"
+#include "tools/emulator/Models.h"
 
 #include <gtest/gtest.h>
 
@@ -123,9 +124,13 @@ TEST(EmulatorCodec, RecordsRoundTrip)
     const QByteArray b = id.encode();
     EXPECT_EQ(b.size(), 21 + 4);
     EXPECT_EQ(b.mid(6, 10), QByteArray("LK1") + QByteArray(7, '\0'));
+    EXPECT_EQ(b.mid(16, 5), fromHex("9C 34 12 03 02"));
     Identity back = Identity::decode(b);
     EXPECT_EQ(back.pan, 0x1234);
-    EXPECT_EQ(back.submodules.size(), 2u);
+    EXPECT_EQ(back.build, 0x0102);
+    EXPECT_EQ(back.address, 3);
+    EXPECT_EQ(back.submodules, id.submodules);
+    EXPECT_EQ(back.encode(), b);
 
     Status s;
     s.qw = -16384;
@@ -136,6 +141,13 @@ TEST(EmulatorCodec, RecordsRoundTrip)
     EXPECT_EQ(uint8_t(sb[6]), 0x00);
     EXPECT_EQ(uint8_t(sb[7]), 0xC0);
     EXPECT_EQ(Status::decode(sb).qw, -16384);
+    EXPECT_EQ(Status::decode(sb).encode(), sb);
+    EXPECT_EQ(uint8_t(sb[14]), 0x01);
+    EXPECT_EQ(uint8_t(sb[16]), 55);
+
+    // The LINK's version word keeps the minor number in the msb whatever the major number.
+    EXPECT_EQ(linkVersionWord(1, 11, 5), 0x0B45);
+    EXPECT_EQ(linkVersionWord(5, 11, 5) >> 8, 11);
 
     // A channel map of nine entries goes on the wire with eight; a short payload yields only
     // whole entries.

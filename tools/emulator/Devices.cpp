@@ -70,36 +70,47 @@ Status HeadsetModel::statusAt(double tMs) const
     return s;
 }
 
-Identity HeadsetModel::identity() const
+namespace {
+// The identity record of a device model: its firmware fields, with the given product, network
+// identity and submodules.
+template <class Model>
+Identity identityOf(const Model& m, int8_t product, uint16_t pan, uint8_t address,
+                    std::vector<std::pair<uint8_t, uint8_t>> submodules)
 {
     Identity id;
-    id.product = 1;
-    id.major = major;
-    id.minor = minor;
-    id.fix = fix;
-    id.build = build;
-    id.serial = serial;
-    id.revision = revision;
+    id.product = product;
+    id.major = m.major;
+    id.minor = m.minor;
+    id.fix = m.fix;
+    id.build = m.build;
+    id.serial = m.serial;
+    id.revision = uint8_t(m.revision);
     id.pan = pan;
-    id.address = uint8_t(address);
-    id.submodules = {{1, 0}};
+    id.address = address;
+    id.submodules = std::move(submodules);
     return id;
+}
+} // namespace
+
+uint16_t linkVersionWord(uint8_t major, uint8_t minor, uint8_t fix)
+{
+    // lsb: major in the top two bits, fix in the low six; msb: minor.
+    return uint16_t((((major & 0x03) << 6) | (fix & 0x3F)) | (minor << 8));
+}
+
+Identity DongleModel::identity() const
+{
+    return identityOf(*this, 2, pan, address, {{1, 0}});
+}
+
+Identity HeadsetModel::identity() const
+{
+    return identityOf(*this, 1, pan, uint8_t(address), {{1, 0}});
 }
 
 Identity LinkModel::identity() const
 {
-    Identity id;
-    id.product = 3;
-    id.major = major;
-    id.minor = minor;
-    id.fix = fix;
-    id.build = build;
-    id.serial = serial;
-    id.revision = revision;
-    id.pan = pan;
-    id.address = address;
-    id.submodules = submodules;
-    return id;
+    return identityOf(*this, 3, pan, address, submodules);
 }
 
 QByteArray LinkModel::defaultParameters()
@@ -125,18 +136,7 @@ std::function<QByteArray(const QByteArray&)> LinkModel::angleClamp(uint8_t maxHa
 
 Identity CabledLinkModel::identity() const
 {
-    Identity id;
-    id.product = 3;
-    id.major = major;
-    id.minor = minor;
-    id.fix = fix;
-    id.build = build;
-    id.serial = serial;
-    id.revision = revision;
-    id.pan = kServicePan;
-    id.address = 0;
-    id.submodules = {{1, 8}};
-    return id;
+    return identityOf(*this, 3, kServicePan, 0, {{1, 8}});
 }
 
 // ---------------------------------------------------------------- dongle
@@ -272,21 +272,10 @@ void Emulator::Impl::handleLocal(const Frame& f)
     case dcp::Identity: {
         if (dm.identityAlsoEchoes)
             echo();
-        Identity id;
-        id.product = 2;
-        id.major = dm.major;
-        id.minor = dm.minor;
-        id.fix = dm.fix;
-        id.build = dm.build;
-        id.serial = dm.serial;
-        id.revision = uint8_t(dm.revision);
-        id.pan = dm.pan;
-        id.address = dm.address;
-        id.submodules = {{1, 0}};
         Frame n = f;
         n.flags = 0x01;
         n.pid = pid::NPP;
-        n.payload = id.encode();
+        n.payload = dm.identity().encode();
         reply(n, dm.replyDelayMs);
         break;
     }
@@ -630,20 +619,9 @@ void Emulator::noticeState(uint8_t s)
 void Emulator::sendDongleIdentity()
 {
     Lock lock(d->mutex);
-    Identity id;
-    id.product = 2;
-    id.major = d->dongleM.major;
-    id.minor = d->dongleM.minor;
-    id.fix = d->dongleM.fix;
-    id.build = d->dongleM.build;
-    id.serial = d->dongleM.serial;
-    id.revision = uint8_t(d->dongleM.revision);
-    id.pan = d->dongleM.pan;
-    id.address = d->dongleM.address;
-    id.submodules = {{1, 0}};
     Frame n;
     n.pid = pid::NPP;
-    n.payload = id.encode();
+    n.payload = d->dongleM.identity().encode();
     d->emitFrame(n);
 }
 

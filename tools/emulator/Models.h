@@ -89,6 +89,9 @@ constexpr uint8_t LinkOutdoorDrive = 0x88;
 
 constexpr uint16_t kServicePan = 1; // the network devices in service mode listen on
 
+// A LINK's version word: lsb = major (2 bits) << 6 | fix (6 bits), msb = minor.
+uint16_t linkVersionWord(uint8_t major, uint8_t minor, uint8_t fix);
+
 struct DongleModel {
     // Identity and radio.
     uint8_t address = 4;
@@ -131,6 +134,8 @@ struct DongleModel {
     bool beaconsNeedServiceMode = true;
     // A device always hears frames sent to the service PAN (1), not only in service mode.
     bool servicePanAlwaysHeard = false;
+
+    Identity identity() const; // product 2, answered to parameter 43
 };
 
 struct HeadsetModel {
@@ -199,7 +204,7 @@ struct LinkModel {
     int replyDelayMs = 5;
 
     Identity identity() const;
-    uint16_t versionWord() const { return uint16_t(((major << 6) | (fix & 0x3F)) | (minor << 8)); }
+    uint16_t versionWord() const { return linkVersionWord(major, minor, fix); }
     static QByteArray defaultParameters();
     // A clamp limiting every angle byte (0-3) to maxHalfDegrees, as a LINK with a limit does.
     static std::function<QByteArray(const QByteArray&)> angleClamp(uint8_t maxHalfDegrees);
@@ -232,7 +237,7 @@ struct CabledLinkModel {
     int beaconLimit = -1;               // beacons before they stop (-1: no limit)
 
     Identity identity() const;
-    uint16_t versionWord() const { return uint16_t(((major << 6) | (fix & 0x3F)) | (minor << 8)); }
+    uint16_t versionWord() const { return linkVersionWord(major, minor, fix); }
 };
 
 enum class CabledLinkMode { Firmware, Restarting, Bootloader, Dead };
