@@ -906,15 +906,20 @@ bool Emulator::waitUntil(const std::function<bool()>& pred, int timeoutMs)
     return true;
 }
 
-std::optional<Received> Emulator::waitForFrame(const FrameFilter& filter, int timeoutMs, int since)
+namespace {
+// Waits for the first entry of a frame log (received or sent) matching `filter` with
+// seq >= since; `base` is the seq of the log's first entry.
+template <class Entry>
+std::optional<Entry> waitForEntry(std::recursive_mutex& mutex, const std::deque<Entry>& log, const int& base,
+                                  const FrameFilter& filter, int timeoutMs, int since)
 {
-    std::optional<Received> found;
-    waitUntil(
+    std::optional<Entry> found;
+    Emulator::waitUntil(
         [&] {
-            Lock lock(d->mutex);
-            for (size_t i = size_t(qMax(0, since - d->rxBase)); i < d->rx.size(); ++i) {
-                if (filter.matches(d->rx[i].frame)) {
-                    found = d->rx[i];
+            Lock lock(mutex);
+            for (size_t i = size_t(qMax(0, since - base)); i < log.size(); ++i) {
+                if (filter.matches(log[i].frame)) {
+                    found = log[i];
                     return true;
                 }
             }
@@ -922,6 +927,12 @@ std::optional<Received> Emulator::waitForFrame(const FrameFilter& filter, int ti
         },
         timeoutMs);
     return found;
+}
+} // namespace
+
+std::optional<Received> Emulator::waitForFrame(const FrameFilter& filter, int timeoutMs, int since)
+{
+    return waitForEntry(d->mutex, d->rx, d->rxBase, filter, timeoutMs, since);
 }
 
 bool Emulator::waitForCount(const FrameFilter& filter, int count, int timeoutMs, int since)
@@ -939,20 +950,7 @@ bool Emulator::waitForCount(const FrameFilter& filter, int count, int timeoutMs,
 
 std::optional<Sent> Emulator::waitForSent(const FrameFilter& filter, int timeoutMs, int since)
 {
-    std::optional<Sent> found;
-    waitUntil(
-        [&] {
-            Lock lock(d->mutex);
-            for (size_t i = size_t(qMax(0, since - d->txBase)); i < d->tx.size(); ++i) {
-                if (filter.matches(d->tx[i].frame)) {
-                    found = d->tx[i];
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return found;
+    return waitForEntry(d->mutex, d->tx, d->txBase, filter, timeoutMs, since);
 }
 
 int Emulator::lastBurstCopies(const FrameFilter& filter) const
