@@ -199,21 +199,13 @@ std::vector<FrameDecoder::Event> FrameDecoder::feed(const QByteArray& bytes)
         if (m_buf.size() - pos < kHeaderSize)
             break;
         const char* h = m_buf.constData() + pos;
-        if (crc8(h, 12) != uint8_t(h[12])) {
-            flushGarbage();
-            Event e;
-            e.kind = Event::BadHeaderCrc;
-            e.raw = m_buf.mid(pos, kHeaderSize);
-            events.push_back(e);
-            ++pos;
-            // The skipped 0x55 is accounted for in the event.
-            continue;
-        }
         const int L = uint8_t(h[9]);
-        if (L < 2) {
+        const bool badCrc = crc8(h, 12) != uint8_t(h[12]);
+        if (badCrc || L < 2) {
+            // A header that cannot start a frame: reported, and only its 0x55 is skipped.
             flushGarbage();
             Event e;
-            e.kind = Event::BadLength;
+            e.kind = badCrc ? Event::BadHeaderCrc : Event::BadLength;
             e.raw = m_buf.mid(pos, kHeaderSize);
             events.push_back(e);
             ++pos;
