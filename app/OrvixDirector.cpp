@@ -201,7 +201,7 @@ void OrvixDirector::onUsbDeviceInserted(QtUsb::FilterList list)
             continue;
         m_progress.start(tr("Dongle\nconnected"), Progress::Infinite);
         emit updateProgress(&m_progress);
-        qDebug() << "** wait: " << m_env.connectDelayMs;
+        qDebug("** wait: %d", m_env.connectDelayMs);
         QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
     }
 }

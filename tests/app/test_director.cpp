@@ -59,7 +59,11 @@ TEST(DirectorConnection, DongleListedTwiceKeepsOnePortAndOneDongle)
     OrvixDirector* d = t.h.create(false, 30);
     Recorder r(d);
 
-    d->onUsbDeviceInserted(dongleList(2));
+    {
+        LogCapture log;
+        d->onUsbDeviceInserted(dongleList(2));
+        EXPECT_EQ(log.lines.count(QStringLiteral("** wait: 30")), 2);
+    }
     // Each entry raises the busy indicator "Dongle\nconnected" and schedules its own attempt.
     EXPECT_EQ(r.progressTitles.count(QStringLiteral("Dongle\nconnected")), 4);
 
