@@ -243,11 +243,15 @@ void Headset::queryNPP(std::function<void(NPP*, DongleResult)> callback)
                     callback(nullptr, result);
                     return;
                 }
-                if (!reply || !body || reply->PID != PacketID::NPP) {
+                const PacketData payload = (reply && body && reply->PID == PacketID::NPP)
+                        ? Frame::payloadOf(*reply, *body)
+                        : PacketData();
+                // A record cut short would give the headset a cut serial and zeros.
+                if (payload.size() < NPP::FixedSize) {
                     callback(nullptr, DongleResult(DongleResult::InvalidResponse));
                     return;
                 }
-                NPP npp(Frame::payloadOf(*reply, *body));
+                NPP npp(payload);
                 callback(&npp, result);
             });
 }

@@ -413,6 +413,35 @@ TEST_F(HeadsetTest, AChannelMapIsReadOnlyAsFarAsItsData)
     EXPECT_EQ(headset->channelMap().size(), 2);
 }
 
+TEST_F(HeadsetTest, ACutIdentityRecordIsAnInvalidResponse)
+{
+    Headset* headset = startWithHeadset();
+    ASSERT_NE(headset, nullptr);
+    // The product byte and the PAN match, but the record stops inside the serial number.
+    emu::Identity identity;
+    identity.product = 1;
+    identity.serial = "HS99999999";
+    identity.pan = 0x1234;
+    const QByteArray cut = identity.encode().left(14);
+    emu::Emulator* e = emulator.get();
+    emulator->setRequestHook([e, cut](emu::Frame const& f) {
+        if (f.pid != emu::pid::HCP || f.cmd() != 10)
+            return false;
+        e->injectFrame(replyFrame(f, emu::pid::NPP, 2, cut));
+        return true;
+    });
+    int code = -1;
+    bool gotRecord = true;
+    headset->queryNPP([&](NPP* npp, DongleResult r) {
+        code = r.code;
+        gotRecord = npp != nullptr;
+    });
+    ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
+    EXPECT_EQ(code, 2);
+    EXPECT_FALSE(gotRecord);
+    EXPECT_EQ(headset->serial(), QStringLiteral("HS21000321"));
+}
+
 TEST_F(HeadsetTest, AnEmptyMapStillMakesTheHeadsetRun)
 {
     LogCapture log;
