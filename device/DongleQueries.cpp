@@ -23,10 +23,25 @@ constexpr uchar CmdParameters = 100;
 const QString HeadsetItem = QStringLiteral("headset");
 const QString DongleItem = QStringLiteral("Dongle");
 
-// Only these presets are LINK modules that the network operations talk to.
-bool isQueriedLink(OrvixDevice::Preset preset)
+// An entry of a channel map that the network operations talk to: a LINK module, with its
+// validated preset and that preset's name (also the key and text of its progress item).
+struct LinkEntry {
+    OrvixDevice device;
+    OrvixDevice::Preset preset;
+    QString name;
+};
+
+// The LINK entries of map in order. Only "Link Drive" and "Link Outdoor Drive" are LINK
+// modules here; every other entry is passed over.
+QList<LinkEntry> linkEntries(ChannelMap const& map)
 {
-    return preset == OrvixDevice::LinkDrive || preset == OrvixDevice::LinkOutdoorDrive;
+    QList<LinkEntry> entries;
+    for (OrvixDevice const& device : map.devices) {
+        const OrvixDevice::Preset preset = device.validPreset();
+        if (preset == OrvixDevice::LinkDrive || preset == OrvixDevice::LinkOutdoorDrive)
+            entries.append({ device, preset, OrvixDevice::QStringFromPreset(preset) });
+    }
+    return entries;
 }
 
 // ---- Progress by named items ----------------------------------------------------------------
@@ -169,11 +184,10 @@ void Dongle::queryDevices(ChannelMap const& map, std::function<void(OrvixDevice:
     m_progress.start(tr("Query Devices"), Progress::Infinite | Progress::Finite);
 
     OX::Defer chain = OX::Promise::createResolved(QStringLiteral("Query Devices"));
-    for (OrvixDevice const& entry : map.devices) {
-        const OrvixDevice::Preset preset = entry.validPreset();
-        if (!isQueriedLink(preset))
-            continue;
-        const QString name = OrvixDevice::QStringFromPreset(preset);
+    for (LinkEntry const& link : linkEntries(map)) {
+        const OrvixDevice entry = link.device;
+        const OrvixDevice::Preset preset = link.preset;
+        const QString name = link.name;
         addItem(m_progress, name, name);
         chain = chain.then(
                 [this, entry, preset, name, found, onDevice](OX::Defer& step) {
@@ -266,19 +280,9 @@ bool Dongle::networkLeaveServiceMode(std::function<void(DongleResult)> callback)
 
     // Every item is in the list before the first step reports.
     addItem(m_progress, HeadsetItem, tr("Headset"));
-    struct LinkEntry {
-        QString key;
-        quint8 address;
-    };
-    QList<LinkEntry> links;
-    for (OrvixDevice const& entry : map.devices) {
-        const OrvixDevice::Preset preset = entry.validPreset();
-        if (!isQueriedLink(preset))
-            continue;
-        const QString name = OrvixDevice::QStringFromPreset(preset);
-        addItem(m_progress, name, name);
-        links.append({ name, entry.address });
-    }
+    const QList<LinkEntry> links = linkEntries(map);
+    for (LinkEntry const& entry : links)
+        addItem(m_progress, entry.name, entry.name);
     addItem(m_progress, DongleItem, tr("Dongle"));
 
     // No step rejects: each goes on to the next whatever its request's result.
@@ -297,15 +301,15 @@ bool Dongle::networkLeaveServiceMode(std::function<void(DongleResult)> callback)
                 });
             },
             QStringLiteral("Headset"));
-    for (LinkEntry const& entry : qAsConst(links)) {
+    for (LinkEntry const& entry : links) {
         chain = chain.then(
                 [this, entry](OX::Defer& step) {
                     OX::Defer node = step;
-                    selectItem(m_progress, entry.key);
+                    selectItem(m_progress, entry.name);
                     // Lives until its request has completed.
-                    auto link = std::make_shared<Link>(*this, Link::ServicePAN, entry.address, nullptr);
+                    auto link = std::make_shared<Link>(*this, Link::ServicePAN, entry.device.address, nullptr);
                     link->exitServiceMode([this, node, entry, link](DongleResult) {
-                        completeItem(m_progress, entry.key);
+                        completeItem(m_progress, entry.name);
                         node.resolve();
                     });
                 },
