@@ -246,11 +246,10 @@ void Dongle::pingLink(OrvixDevice::Preset preset, std::function<void(DongleResul
         // emptied by stop) is left alone.
         if (result.code != DongleResult::Ok && pinged && m_links.value(preset, nullptr) == pinged.data()) {
             m_links.remove(preset);
+            // Released once control is back in the event loop, so that whoever hears of the
+            // loss can still look at it; handed over now, while the dongle surely exists.
+            retire(this, pinged.data());
             notifyDongleUpdated(DongleChangeMask::linkLost);
-            callback(result);
-            if (pinged)
-                retire(this, pinged.data());
-            return;
         }
         callback(result);
     });
