@@ -3,6 +3,7 @@
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
 #include "device/Dongle.h"
+#include "ui/toolkit/Skin.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -31,6 +32,11 @@ MainWindow::MainWindow(QWidget* parent)
 {
     setObjectName(QStringLiteral("MainWindow"));
     resize(MinimumWidth, MinimumHeight);
+    // The page background under the skin's light texts.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, OX::Skin::color(QStringLiteral("pageBackgroundColor")));
+    setPalette(palette);
+    setAutoFillBackground(true);
 
     auto* header = new QHBoxLayout;
     m_title->setObjectName(QStringLiteral("title"));
@@ -254,7 +260,9 @@ void MainWindow::onSettingsChanged(Settings*)
 
 void MainWindow::onUpdateProgress(const Progress::Context* context)
 {
-    if (!context) {
+    // No context, or one whose operation has ended (cleared: neither a busy indicator nor a
+    // value): nothing is in progress.
+    if (!context || !(context->flags & (Progress::Infinite | Progress::Finite))) {
         m_progressLabel->hide();
         m_progressBar->hide();
         return;

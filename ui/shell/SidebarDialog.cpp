@@ -2,6 +2,7 @@
 
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
+#include "ui/toolkit/Skin.h"
 
 #include <QBoxLayout>
 #include <QEvent>
@@ -21,6 +22,12 @@ SidebarDialog::SidebarDialog(QWidget* parent)
     m_statusIcon->setIcon(QIcon(QStringLiteral(":/icons/logo")));
     m_statusIcon->setIconSize(QSize(48, 48));
     m_statusIcon->setAutoRaise(true);
+    // The badges are plain texts on the toolbar (a label is a frame, which the style sheet
+    // fills with the light widget colour).
+    const QString badgeStyle = QStringLiteral("QLabel { background: transparent; border: none; color: %1; }")
+                                   .arg(OX::Skin::color(QStringLiteral("sidebarTextColor")).name());
+    m_dongleBadge->setStyleSheet(badgeStyle);
+    m_headsetBadge->setStyleSheet(badgeStyle);
     m_layout->addWidget(m_statusIcon);
     m_layout->addWidget(m_dongleBadge);
     m_layout->addWidget(m_headsetBadge);

@@ -20,6 +20,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -221,8 +222,23 @@ TEST(ShellDirector, DirectorSignalsReachTheWindows)
     EXPECT_EQ(h.ui->sidebar()->headsetBadge(), QStringLiteral("No headset"));
     emit h.director->dongleUpdatedSignal(nullptr, DongleChangeMask::lost);
     EXPECT_EQ(h.ui->sidebar()->dongleBadge(), QStringLiteral("No dongle"));
+    // The busy indicator shows while an operation runs; a context cleared at the operation's
+    // end hides it like a null one.
+    QProgressBar* bar = h.ui->mainWindow()->findChild<QProgressBar*>();
+    ASSERT_NE(bar, nullptr);
     h.director->showInfinityProgress(QStringLiteral("Dongle\nconnected"));
+    EXPECT_TRUE(bar->isVisible());
     h.director->hideIninityProgress();
+    EXPECT_FALSE(bar->isVisible());
+    Progress::Context operation;
+    operation.start(QStringLiteral("Dongle Init"), Progress::Finite);
+    operation.setProgress(1.0);
+    emit h.director->updateProgress(&operation);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->value(), 100);
+    operation.clear();
+    emit h.director->updateProgress(&operation);
+    EXPECT_FALSE(bar->isVisible());
     h.director->stop();
     // Detached: signals no longer reach the main window.
     emit h.director->dongleNotConnectedSignal(nullptr, DongleResult(9));
