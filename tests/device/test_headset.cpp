@@ -113,13 +113,6 @@ TEST(HeadsetStatus, IdentityRecordOfTheHeadset)
 
 class HeadsetTest : public DeviceTest {
 protected:
-    void TearDown() override
-    {
-        if (emulator)
-            emulator->setRequestHook({});
-        DeviceTest::TearDown();
-    }
-
     // Waits until a status after now has been applied.
     bool waitForMask(quint32 mask, int ms = 2000)
     {

@@ -127,6 +127,9 @@ protected:
 
     void TearDown() override
     {
+        // A request hook holds the emulator; no hook outlives its test.
+        if (emulator)
+            emulator->setRequestHook({});
         env.close(HasFailure());
         Headset::setWatchdogIntervalForTests(0);
     }

@@ -91,8 +91,6 @@ protected:
     }
     void TearDown() override
     {
-        if (emulator)
-            emulator->setRequestHook({});
         link.reset();
         DeviceTest::TearDown();
     }
