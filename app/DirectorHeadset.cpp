@@ -2,7 +2,6 @@
 // acknowledgement, the watchdog, the controlled device and the channel map.
 #include "app/OrvixDirector.h"
 
-#if __has_include("device/Headset.h")
 #include "device/Headset.h"
 
 DongleResult OrvixDirector::headsetError(Headset* headset)
@@ -52,16 +51,3 @@ void OrvixDirector::registerHeadsetMetaType()
     qRegisterMetaType<Headset*>("Headset*");
 }
 
-#else
-// A build without the Headset class never has a headset.
-
-DongleResult OrvixDirector::headsetError(Headset*) { return DongleResult(); }
-void OrvixDirector::acknowledgeHeadsetError(Headset*) {}
-void OrvixDirector::clearHeadsetError(Headset*) {}
-void OrvixDirector::startHeadsetWatchdog(Headset*) {}
-OrvixDevice OrvixDirector::headsetDevice(Headset*) { return OrvixDevice(); }
-ChannelMap OrvixDirector::headsetChannelMap(Headset*) { return ChannelMap(); }
-QObject* OrvixDirector::headsetObject(Headset*) { return nullptr; }
-void OrvixDirector::registerHeadsetMetaType() {}
-
-#endif

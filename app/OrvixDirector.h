@@ -20,12 +20,7 @@
 #include <memory>
 
 // Headset* travels in the director's signals: with the class known, Qt sees a QObject pointer.
-#if __has_include("device/Headset.h")
 #include "device/Headset.h"
-#else
-class Headset;
-Q_DECLARE_OPAQUE_POINTER(Headset*)
-#endif
 
 class DirectorUi;
 class Dongle;
