@@ -179,9 +179,12 @@ TEST_F(CableFixture, InjectedUploadFaults)
     EXPECT_EQ(e.uploadsCompleted(), 1);
 }
 
-TEST_F(CableFixture, SilentBlockAndBadCrc)
+TEST_F(CableFixture, SilentBlockLostAckAndBadCrc)
 {
-    e.updateCabledLink([](CabledLinkModel& m) { m.silentBlock[1] = 1; });
+    e.updateCabledLink([](CabledLinkModel& m) {
+        m.silentBlock[1] = 1;
+        m.lostAck[2] = 1;
+    });
     enterPassthrough();
     askLink(lcp::Bootloader);
     ASSERT_TRUE(waitForReady());
@@ -191,6 +194,13 @@ TEST_F(CableFixture, SilentBlockAndBadCrc)
     bad[500] = char(bad[500] ^ 1);
     EXPECT_EQ(sendBlock(bad), NAK);
     EXPECT_EQ(sendBlock(b1), ACK);
+    // Block 2 is taken but its ACK lost: its repeat is ACKed and kept once.
+    const QByteArray b2 = block(2, QByteArray(1024, 'b'));
+    EXPECT_EQ(sendBlock(b2, 150), 0);
+    EXPECT_EQ(sendBlock(b2), ACK);
+    c->write(QByteArray(1, EOT));
+    EXPECT_EQ(c->read(2000, 1), QByteArray(1, ACK));
+    EXPECT_EQ(e.receivedImage(), QByteArray(1024, 'a') + QByteArray(1024, 'b'));
 }
 
 TEST_F(CableFixture, DeadLinkWakesOnTheRecoveryStringSplitAcrossWrites)

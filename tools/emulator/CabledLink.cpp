@@ -24,6 +24,7 @@ XmodemReceiver::Faults loaderFaults(const CabledLinkModel& m)
     XmodemReceiver::Faults f;
     f.nakBlock = m.nakBlock;
     f.silentBlock = m.silentBlock;
+    f.lostAck = m.lostAck;
     f.answerBlockWith = m.answerBlockWith;
     switch (m.eotAnswer) {
     case CabledLinkModel::EotAnswer::Ack: f.eotAnswer = XmodemReceiver::EotAnswer::Ack; break;

@@ -223,13 +223,13 @@ struct CabledLinkModel {
     QByteArray recoveryString = "Z3Q";
     int restartDelayMs = 200;          // firmware -> bootloader, and back after the upload
     int beaconIntervalMs = 1000;       // the ready byte 'C' while waiting for the first block
-    int bootloaderIdleTimeoutMs = 0;   // 0: the bootloader waits for ever
     int replyDelayMs = 2;
 
     // Injectable upload faults. Block indexes count the blocks of a transfer from 1 and do
     // not wrap (index 256 travels with block number 0).
     std::map<int, int> nakBlock;        // index -> good receptions answered with NAK first
     std::map<int, int> silentBlock;     // index -> receptions left unanswered (-1: all)
+    std::map<int, int> lostAck;         // index -> receptions accepted whose ACK is lost
     std::map<int, char> answerBlockWith;// index -> byte answered instead of the ACK (garbage)
     enum class EotAnswer { Ack, Nak, Silence };
     EotAnswer eotAnswer = EotAnswer::Ack;
