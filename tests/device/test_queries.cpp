@@ -46,13 +46,6 @@ struct DeviceWalk {
 
 class QueriesTest : public DeviceTest {
 protected:
-    void TearDown() override
-    {
-        if (emulator)
-            emulator->setRequestHook({});
-        DeviceTest::TearDown();
-    }
-
     // Runs queryDevices over map to its end.
     bool walk(ChannelMap const& map, DeviceWalk& result)
     {
@@ -145,24 +138,15 @@ TEST_F(QueriesTest, OnlyTheLinksOwnAnswersAreTaken)
     emulator->setRequestHook([e, injected](emu::Frame const& f) {
         if (f.pid != emu::pid::LCP)
             return false;
-        emu::Frame r;
-        r.pan = f.pan;
-        r.dst = f.src;
         if (f.cmd() == 97 && !(injected->fetch_or(1) & 1)) {
             emu::Identity headset;
             headset.product = 1;
             headset.serial = "HS21000321";
             headset.pan = f.pan;
             headset.address = 3;
-            r.src = 3;
-            r.pid = emu::pid::NPP;
-            r.payload = headset.encode();
-            e->injectFrame(r);
+            e->injectFrame(replyFrame(f, emu::pid::NPP, 3, headset.encode()));
         } else if (f.cmd() == 7 && !(injected->fetch_or(2) & 2)) {
-            r.src = 5;
-            r.pid = emu::pid::LCP;
-            r.payload = emu::scpBytes(7, 0, 1);
-            e->injectFrame(r);
+            e->injectFrame(replyFrame(f, emu::pid::LCP, 5, emu::scpBytes(7, 0, 1)));
         }
         return false;
     });
