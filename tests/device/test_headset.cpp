@@ -132,6 +132,21 @@ protected:
         return heard;
     }
 
+    // Starts the dongle with a headset whose channel map cannot be read (watchdog 200 ms) and
+    // returns that headset once its failure has been reported; null otherwise.
+    Headset* startWithFailedMapRead()
+    {
+        Headset::setWatchdogIntervalForTests(200);
+        fastTiming(0.03);
+        emu::HeadsetModel model = stillHeadset();
+        model.failChannelMapRead = true;
+        emulator->addHeadset(model);
+        if (!startDongle())
+            return nullptr;
+        testutil::waitUntil([&] { return delegate.headsetMasks.contains(HeadsetChangeMask::error); }, 3000);
+        return delegate.headsetMasks.contains(HeadsetChangeMask::error) ? dongle->headset() : nullptr;
+    }
+
     // The sequence number of the first frame received matching the filter (-1 when none).
     int firstSeq(emu::FrameFilter const& filter) const
     {
@@ -478,14 +493,7 @@ TEST_F(HeadsetTest, AHeadsetIsLostAfterSilenceAndFoundAgain)
 
 TEST_F(HeadsetTest, AFailedMapReadWaitsForTheAnswerThenRetries)
 {
-    Headset::setWatchdogIntervalForTests(200);
-    fastTiming(0.03);
-    emu::HeadsetModel model = stillHeadset();
-    model.failChannelMapRead = true;
-    emulator->addHeadset(model);
-    ASSERT_TRUE(startDongle());
-    ASSERT_TRUE(testutil::waitUntil([&] { return delegate.headsetMasks.contains(HeadsetChangeMask::error); }, 3000));
-    Headset* failed = dongle->headset();
+    Headset* failed = startWithFailedMapRead();
     ASSERT_NE(failed, nullptr);
     // The key release and the click follow the failed read; their echoes come first.
     ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(10), 2000).has_value());
@@ -513,14 +521,7 @@ TEST_F(HeadsetTest, AFailedMapReadWaitsForTheAnswerThenRetries)
 TEST_F(HeadsetTest, ADeclinedRetryKeepsTheFailedHeadsetAliveByItsStatuses)
 {
     LogCapture log;
-    Headset::setWatchdogIntervalForTests(200);
-    fastTiming(0.03);
-    emu::HeadsetModel model = stillHeadset();
-    model.failChannelMapRead = true;
-    emulator->addHeadset(model);
-    ASSERT_TRUE(startDongle());
-    ASSERT_TRUE(testutil::waitUntil([&] { return delegate.headsetMasks.contains(HeadsetChangeMask::error); }, 3000));
-    Headset* failed = dongle->headset();
+    Headset* failed = startWithFailedMapRead();
     ASSERT_NE(failed, nullptr);
     failed->setErrorAcknowledged(true);
     failed->watchdog().start();
