@@ -35,7 +35,12 @@ public:
     {
         setProfileWriter([provider]() { return provider() != nullptr; },
                          [provider](const MouseProfile& profile, Completion done) {
-                             provider()->applyMouseProfile(profile, std::move(done));
+                             // A dongle gone since the check answers like a request made to
+                             // a stopped dongle.
+                             if (auto* dongle = provider())
+                                 dongle->applyMouseProfile(profile, std::move(done));
+                             else if (done)
+                                 done(DongleResult(4, QStringLiteral("No dongle connected")));
                          });
     }
     // The same road given as two functions (used by setDongleProvider and by tests).

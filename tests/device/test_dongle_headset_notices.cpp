@@ -79,7 +79,7 @@ TEST_F(DongleWithHeadsetTest, IdentityRecordsUpdateTheHeadsetAndItsOnlineFlag)
 
     // Another headset's identity (another PAN) changes nothing.
     npp[1] = 1;
-    npp[17] = 0x99;
+    npp[17] = char(0x99);
     dongle->appendBytes(dongleFrame(PacketID::NPP, npp));
     EXPECT_EQ(headset->version(), DongleVersion(7, 8, 9, 0x10));
     EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::device), 1);
