@@ -24,9 +24,14 @@ TEST_F(DongleTest, StartReadsTheProfileAndInitializesTheDongle)
     EXPECT_TRUE(dongle->isInitialized());
     EXPECT_TRUE(dongle->isRunning());
     EXPECT_EQ(requestOrder(*emulator), (QList<int> { 37, 1, 43, 16, 15, 20, 64, 31, 8, 12, 30, 27 }));
-    EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(37).where([](emu::Frame const& f) {
+    // Service mode is left with the value 0, 0 (a loaded machine may see more than one copy of
+    // the burst before the echo comes back; requestOrder above counts one request).
+    EXPECT_GE(emulator->receivedCount(emu::FrameFilter::dcp(37).where([](emu::Frame const& f) {
         return f.lsb() == 0 && f.msb() == 0;
     })), 1);
+    EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(37).where([](emu::Frame const& f) {
+        return f.lsb() != 0 || f.msb() != 0;
+    })), 0);
     EXPECT_TRUE(emulator->dongle().stream);
 
     // Progress: 0.33, 0.66, 1.0, then cleared.
