@@ -23,17 +23,35 @@ function(orvix_layer name dir)
   endif()
 endfunction()
 
-# orvix_test(NAME DIR LIBS...): one GoogleTest executable per test folder, with the shared
-# main that creates the Qt application object.
+# orvix_test(NAME DIR LIBS... [FILES pattern...] [EXCLUDE regex] [SERIAL]): one GoogleTest
+# executable per test folder (or per FILES patterns within it), with the shared main that
+# creates the Qt application object. SERIAL tests run alone: they use system-wide resources
+# (shared memory keys derived from file inodes) that concurrent tests could collide with.
 function(orvix_test name dir)
-  file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  cmake_parse_arguments(T "SERIAL" "EXCLUDE" "FILES" ${ARGN})
+  if(T_FILES)
+    set(_patterns)
+    foreach(p IN LISTS T_FILES)
+      list(APPEND _patterns ${dir}/${p})
+    endforeach()
+    file(GLOB _src CONFIGURE_DEPENDS ${_patterns})
+  else()
+    file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  endif()
+  if(T_EXCLUDE)
+    list(FILTER _src EXCLUDE REGEX "${T_EXCLUDE}")
+  endif()
   if(NOT _src)
     return()
   endif()
   add_executable(${name} ${_src})
-  target_link_libraries(${name} PRIVATE orvix_testmain ${ARGN})
+  target_link_libraries(${name} PRIVATE orvix_testmain ${T_UNPARSED_ARGUMENTS})
+  set(_props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(T_SERIAL)
+    list(APPEND _props RUN_SERIAL TRUE)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    PROPERTIES ${_props}
     DISCOVERY_TIMEOUT 60)
 endfunction()
