@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test.
-#   scripts/run-tests.sh              normal build (build/) and the whole suite, then a short fuzz run
-#   scripts/run-tests.sh --sanitize   the same suite in an AddressSanitizer + UBSan build (build-asan/)
+#   scripts/run-tests.sh              the whole suite in an AddressSanitizer + UBSan build
+#                                     (build-asan/), a short fuzz run, then the whole suite in
+#                                     the normal build (build/); this is what CI runs
+#   scripts/run-tests.sh --quick      the normal build's suite only
+#   scripts/run-tests.sh --sanitize   the AddressSanitizer + UBSan suite only
+#   scripts/run-tests.sh --tsan       the suite in a ThreadSanitizer build (build-tsan/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 
 JOBS=$(nproc)
-BUILD=build
-EXTRA=()
-FUZZ=1
+MODE=all
 for arg in "$@"; do
   case "$arg" in
-    --sanitize) BUILD=build-asan; EXTRA+=(-DORVIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug); FUZZ=0 ;;
-    --tsan) BUILD=build-tsan; EXTRA+=(-DORVIX_TSAN=ON -DCMAKE_BUILD_TYPE=Debug); FUZZ=0 ;;
-    --no-fuzz) FUZZ=0 ;;
+    --quick) MODE=quick ;;
+    --sanitize) MODE=asan ;;
+    --tsan) MODE=tsan ;;
     *) echo "unknown option $arg" >&2; exit 2 ;;
   esac
 done
@@ -32,13 +34,25 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-suppressions=$PWD/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1}
 
-cmake -S . -B "$BUILD" -G Ninja "${EXTRA[@]}"
-cmake --build "$BUILD" -j "$JOBS"
+# suite BUILD_DIR [CMAKE_OPTIONS...]: configures, builds and runs every test of one build.
+suite() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja "$@" || return 1
+  cmake --build "$dir" -j "$JOBS" || return 1
+  (cd "$dir" && xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j "$JOBS" --timeout 300) || return 1
+}
 
 status=0
-# A short bounded fuzz run first, so that ctest's closing summary is the last thing printed.
-if [ "$FUZZ" = 1 ]; then
-  ./scripts/fuzz.sh 20 || status=1
-fi
-(cd "$BUILD" && xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j "$JOBS" --timeout 300) || status=1
+case "$MODE" in
+  asan) suite build-asan -DORVIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug || status=1 ;;
+  tsan) suite build-tsan -DORVIX_TSAN=ON -DCMAKE_BUILD_TYPE=Debug || status=1 ;;
+  quick) suite build || status=1 ;;
+  all)
+    suite build-asan -DORVIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DORVIX_BENCH=OFF || status=1
+    ./scripts/fuzz.sh 20 || status=1
+    # The normal build last, so that its ctest summary closes the run.
+    suite build || status=1
+    ;;
+esac
 exit $status
