@@ -93,6 +93,7 @@ Dongle::Dongle(QSerialPort* port, DongleDelegate* delegate, QCommandLineParser c
     , m_progress(delegate)
     , m_options(&options)
 {
+    m_expectedRevision = protocolRevision();
     qRegisterMetaType<DongleChangeMask>("DongleChangeMask");
     qRegisterMetaType<HeadsetChangeMask>("HeadsetChangeMask");
     qRegisterMetaType<DongleResult>("DongleResult");

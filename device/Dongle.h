@@ -301,6 +301,9 @@ private:
     std::unique_ptr<OperationQueue> m_sendQueue;
     std::unique_ptr<OperationQueue> m_repeater;
     DongleProfile m_profile;
+    // The revision headset statuses must carry, read from "./orvixtools.ini" once per dongle
+    // rather than for every status packet.
+    quint16 m_expectedRevision = DefaultProtocolRevision;
     Progress::Context m_progress;
     QCommandLineParser const* m_options;
     RingBuffer m_ring;

@@ -84,7 +84,7 @@ void Dongle::processSHP(UHRType const& header, RingBuffer& ring)
         return;
     }
 
-    const quint16 expected = protocolRevision();
+    const quint16 expected = m_expectedRevision;
     DongleResult* last = m_delegate ? m_delegate->lastError() : nullptr;
     if (status.revision != expected) {
         if (last && last->code == DongleResult::InvalidRevision)
