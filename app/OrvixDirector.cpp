@@ -233,8 +233,12 @@ QSerialPort* OrvixDirector::openPort(const SerialPortEntry& entry)
         delete port;
         return nullptr;
     }
-    port->setDataTerminalReady(true);
-    port->setRequestToSend(true);
+    // A pseudo-terminal (the emulator) has no modem lines: say so and go on.
+    if (!port->setDataTerminalReady(true) || !port->setRequestToSend(true)) {
+        qInfo().noquote() << QStringLiteral("Unable to raise DTR/RTS on ") + port->portName() + QStringLiteral(" (")
+                        + port->errorString() + QStringLiteral(")");
+        port->clearError();
+    }
     return port;
 }
 
