@@ -135,6 +135,11 @@ bool XModem::sendFile(const QString& path)
 
 void XModem::enableRecoveryMode()
 {
+    if (m_busy) {
+        // The recovery string between the blocks of an upload would corrupt it.
+        qWarning() << "XMODEM: an upload is running, recovery mode refused";
+        return;
+    }
     m_recovery = true;
     if (!portUsable()) {
         qWarning() << "XMODEM: serial port not open, recovery string not written";

@@ -81,7 +81,7 @@ public:
     // listener never takes it for the end of its own upload.
     bool sendFile(const QString& path);
     // Writes the recovery string and writes it again after every completed write, until the
-    // loader's first ready byte.
+    // loader's first ready byte. Refused while an upload runs.
     void enableRecoveryMode();
 
     bool isBusy() const { return m_busy; }

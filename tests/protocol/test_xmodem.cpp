@@ -659,3 +659,24 @@ TEST_F(XModemUpload, RecoveryEndsAtTheNextReadyByteWhenTheLoaderIsAlreadyThere)
     EXPECT_EQ(loader->wire().right(1), QByteArray(1, XModem::EOT));
     EXPECT_EQ(loader->wire().count("Z3Q"), loader->wire().left(loader->wire().indexOf(XModem::STX)).count("Z3Q"));
 }
+
+TEST_F(XModemUpload, RecoveryModeIsRefusedDuringAnUpload)
+{
+    emu::XmodemReceiver::Faults faults;
+    faults.silentBlock = {{2, 1}}; // holds the upload for one time-out
+    loader->receiver.setFaults(faults);
+    xm->setTimeoutsForTest({300, 250, 2000});
+    const QByteArray content = randomBytes(4000, 9);
+    ASSERT_TRUE(connectLoader());
+    loader->clearWire();
+    ASSERT_TRUE(xm->sendFile(writeFile(content)));
+    ASSERT_TRUE(xm->isBusy());
+    xm->enableRecoveryMode();
+    EXPECT_FALSE(xm->isRecoveryModeEnabled());
+    ASSERT_TRUE(waitUntil([this] { return !finished.empty(); }, 5000));
+    spin(50);
+    EXPECT_EQ(finished, std::vector<bool>{true});
+    EXPECT_EQ(loader->receiver.image().left(4000), content);
+    EXPECT_EQ(loader->wire().count("Z3Q"), 0);
+    EXPECT_EQ(Wire(loader->wire()).other, 0);
+}
