@@ -176,11 +176,17 @@ void Dongle::queryNPP(std::function<void(NPP*, DongleResult)> callback)
     predicate.data = DataPredicate::productMatch(quint8(ProductID::Dongle));
     sendPacketWithPredicate(header, SCP(IdentityCommand, 0, 0).getData(), predicate, LocalTimeoutMs,
                             [callback](UHRType const* reply, PacketData const* body, DongleResult result) {
-                                if (reply && body) {
-                                    NPP npp(Frame::payloadOf(*reply, *body));
-                                    callback(&npp, result);
-                                } else {
+                                if (!reply || !body) {
                                     callback(nullptr, result);
+                                    return;
                                 }
+                                const PacketData payload = Frame::payloadOf(*reply, *body);
+                                // A record cut short would give the dongle a cut serial number.
+                                if (payload.size() < NPP::FixedSize) {
+                                    callback(nullptr, DongleResult(DongleResult::InvalidResponse));
+                                    return;
+                                }
+                                NPP npp(payload);
+                                callback(&npp, result);
                             });
 }

@@ -134,6 +134,39 @@ TEST_F(DongleTest, AnIdentityFromTheHeadsetIsNotTheDonglesOwn)
     EXPECT_EQ(p.pan, 0x1234);
 }
 
+TEST_F(DongleTest, ACutIdentityRecordOfTheDongleIsNotTaken)
+{
+    fastTiming(0.05, 4);
+    // The dongle's identity record arrives cut after 14 bytes: half a serial number.
+    emu::Emulator* e = emulator.get();
+    emulator->setRequestHook([e](emu::Frame const& f) {
+        if (f.pid != emu::pid::DCP || f.cmd() != 43)
+            return false;
+        QByteArray npp(14, '\0');
+        npp[0] = 2;
+        npp[1] = 2;
+        npp[6] = 'D';
+        npp[7] = 'G';
+        e->injectFrame(emu::Frame { 0x01, 0, 0, 0, emu::pid::NPP, 11, npp });
+        return true;
+    });
+    // The profile query goes on without the identity.
+    EXPECT_EQ(startDongle(), 0);
+    EXPECT_EQ(dongle->profile().version, DongleVersion(0, 0, 0, 0));
+    EXPECT_EQ(dongle->profile().serial, QString());
+    EXPECT_EQ(dongle->profile().pan, 0x1234);
+
+    int code = -1;
+    bool gotRecord = true;
+    dongle->queryNPP([&](NPP* npp, DongleResult r) {
+        gotRecord = npp != nullptr;
+        code = r.code;
+    });
+    ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
+    EXPECT_EQ(code, 2);
+    EXPECT_FALSE(gotRecord);
+}
+
 TEST_F(DongleTest, StopAndDestructionDuringStartCallBackOnce)
 {
     emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(16)));
