@@ -306,7 +306,7 @@ void DownloadTask::onFinished()
     report(Result::Ok);
     if (!alive)
         return;
-    dropFile(true); // the caller has moved the file if it wanted it
+    dropFile(!m_keepFile); // the caller has moved the file, or kept it, if it wanted it
     releaseReply();
 }
 

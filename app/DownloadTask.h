@@ -57,6 +57,9 @@ public:
     // The file being written; in a successful finished callback the complete file, which
     // the caller moves away (it is removed when the callback returns).
     QString filePath() const { return m_filePath; }
+    // From a successful finished callback: the complete file stays where it is (the caller
+    // uses it in place) instead of being removed when the callback returns.
+    void keepFile() { m_keepFile = true; }
     // Smoothed download speed in bytes per second.
     double speed() const { return m_speed; }
     int redirectCount() const { return m_redirects; }
@@ -97,6 +100,7 @@ private:
     int m_redirects = 0;
     qint64 m_written = 0;
     QString m_writeError;
+    bool m_keepFile = false;
 };
 
 } // namespace API

@@ -100,7 +100,12 @@ bool Installer::start(API::DownloadTask* task, const QString& installer, QString
 {
     if (!task)
         return fail(error, QStringLiteral("Software update failed: no download!"));
-    return start(task->filePath(), task->folder(), installer, error);
+    if (!start(task->filePath(), task->folder(), installer, error))
+        return false;
+    // The download may already bear the installer's name (the service redirected to the
+    // package itself): then it was opened in place and must outlive the task.
+    task->keepFile();
+    return true;
 }
 
 bool Installer::start(const QString& downloaded, const QDir& folder, const QString& installer, QString* error)

@@ -232,6 +232,29 @@ TEST(UpdateDownload, SucceedsInstallsAndQuits)
     EXPECT_TRUE(f.h.messages.isEmpty());
 }
 
+TEST(UpdateDownload, PackageAlreadyBearingTheInstallerNameSurvivesTheTask)
+{
+    // The service redirects to the package under its own name, which is the installer's: the
+    // downloaded file is the package itself and must still be there for the desktop handler.
+    UpdateFixture f;
+    const QByteArray package(64 * 1024, 'q');
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 700, "OrvixTools-2.6.3.deb")));
+    f.server.route(downloadPath(), HttpTestServer::Response::redirect("/files/OrvixTools-2.6.3.deb"));
+    f.server.route("/files/OrvixTools-2.6.3.deb", HttpTestServer::Response::bytes(package));
+    f.h.ui->questionAnswer = 0;
+
+    f.check();
+    ASSERT_TRUE(waitUntil([&] { return f.h.quits == 1; }, 5000));
+    spin(30);
+    const QString packagePath = QDir(f.updateFolder()).absoluteFilePath("OrvixTools-2.6.3.deb");
+    QFile installed(packagePath);
+    ASSERT_TRUE(installed.open(QIODevice::ReadOnly)) << "the package survives the task";
+    EXPECT_EQ(installed.readAll(), package);
+    ASSERT_EQ(f.launches.size(), 1);
+    EXPECT_EQ(f.launches.first().arguments.last(), packagePath);
+    EXPECT_TRUE(f.h.messages.isEmpty());
+}
+
 TEST(UpdateDownload, NotFoundShowsTheWindowAndAWarning)
 {
     UpdateFixture f;
