@@ -118,6 +118,10 @@ bool Installer::start(const QString& downloaded, const QDir& folder, const QStri
     const QString package = folder.absoluteFilePath(installer);
     const QString script = folder.absoluteFilePath(QString::fromLatin1(ScriptFileName));
 
+    // A download that bears the script's name would be written over by the script.
+    if (QFileInfo(downloaded).absoluteFilePath() == QFileInfo(script).absoluteFilePath())
+        return fail(error, QStringLiteral("Software update failed: unable to create install script!"));
+
     QFile file(script);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         return fail(error, QStringLiteral("Software update failed: unable to create install script!"));

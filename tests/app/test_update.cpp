@@ -349,6 +349,19 @@ TEST(Installer, StartFailsCleanly)
     EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "install.scpt", &error));
     EXPECT_EQ(error, "Software update failed: package not exists!");
     EXPECT_TRUE(QFileInfo::exists(downloaded.fileName()));
+    // The download itself bears the script's name: refused rather than written over.
+    QFile named(folder.absoluteFilePath("install.scpt"));
+    ASSERT_TRUE(named.open(QIODevice::WriteOnly));
+    named.write("package bytes");
+    named.close();
+    int launches = 0;
+    Installer::setLauncher([&launches](const QString&, const QStringList&) { return ++launches > 0; });
+    EXPECT_FALSE(Installer::start(named.fileName(), folder, "OrvixTools.deb", &error));
+    Installer::setLauncher(nullptr);
+    EXPECT_EQ(error, "Software update failed: unable to create install script!");
+    EXPECT_EQ(launches, 0);
+    ASSERT_TRUE(named.open(QIODevice::ReadOnly));
+    EXPECT_EQ(named.readAll(), "package bytes");
 }
 
 TEST(Installer, MaintenanceToolMustBeAnExecutableFile)
