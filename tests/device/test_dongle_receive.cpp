@@ -285,6 +285,32 @@ TEST_F(DongleTest, NoticesBeforeInitializationAreNotDispatched)
     EXPECT_FALSE(dongle->isInitialized());
 }
 
+TEST_F(DongleTest, AHeadsetStatusHeardDuringTheStartIsNotDispatched)
+{
+    // The start sequence runs before the dongle is initialized: a headset status heard then
+    // makes no headset (and no error), while the replies the start waits for still match.
+    SHP status;
+    status.revision = Dongle::protocolRevision();
+    status.moduleAddress = 4;
+    status.modulePort = 1;
+    status.calibration = 0xFF;
+    status.quatW = 16384;
+    const QByteArray payload = status.getData().bytes();
+    emu::Emulator* e = emulator.get();
+    auto injected = std::make_shared<std::atomic<int>>(0);
+    emulator->setRequestHook([e, payload, injected](emu::Frame const&) {
+        if (injected->fetch_add(1) == 0)
+            e->injectFrame(emu::Frame { 0x00, 0x1234, 0x0001, 0x0004, emu::pid::SHP, 11, payload });
+        return false;
+    });
+    ASSERT_EQ(startDongle(), 0);
+    testutil::spin(50);
+    EXPECT_GT(injected->load(), 0);
+    EXPECT_EQ(dongle->headset(), nullptr);
+    EXPECT_EQ(delegate.found, 0);
+    EXPECT_TRUE(delegate.errors.isEmpty());
+}
+
 TEST_F(DongleTest, DeviceEntryWithoutHeadset)
 {
     const OrvixDevice own = dongle->device();
