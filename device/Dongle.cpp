@@ -508,6 +508,12 @@ void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& pay
         postAbort(request);
         return;
     }
+    if (payload.size() > Frame::MaxPayload) {
+        // Its length byte would wrap: such a frame is never written.
+        qCWarning(lcDongle) << "<Send> payload of" << payload.size() << "bytes refused";
+        postAbort(request, DongleResult(DongleResult::InvalidCommand));
+        return;
+    }
     m_sendQueue->addOperation([this, request](QThread* timerThread) { runRequest(request, timerThread); });
 }
 
@@ -610,8 +616,13 @@ void Dongle::finishRequest(RequestPtr const& request, UHRType const* header, Pac
 
 void Dongle::postAbort(RequestPtr const& request)
 {
+    postAbort(request, timedOut());
+}
+
+void Dongle::postAbort(RequestPtr const& request, DongleResult const& result)
+{
     QMetaObject::invokeMethod(
-            this, [this, request] { finishRequest(request, nullptr, nullptr, timedOut()); }, Qt::QueuedConnection);
+            this, [this, request, result] { finishRequest(request, nullptr, nullptr, result); }, Qt::QueuedConnection);
 }
 
 void Dongle::abortRegistered()

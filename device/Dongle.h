@@ -266,8 +266,9 @@ private:
     // Completes a request once (GUI thread unless tearing down).
     void finishRequest(RequestPtr const& request, UHRType const* header, PacketData const* data,
                        DongleResult const& result);
-    // Completes a request with code 4 later on the GUI thread.
+    // Completes a request later on the GUI thread, with code 4 or the given result.
     void postAbort(RequestPtr const& request);
+    void postAbort(RequestPtr const& request, DongleResult const& result);
     // One entry of a request list on the packet queue's worker.
     void runListEntry(RequestListPtr const& list, SCPDescriptor const& descriptor);
     void finishList(RequestListPtr const& list, DongleResult const& result);

@@ -297,6 +297,26 @@ TEST_F(DonglePipelineTest, TheUploadsOwnEndHandlerMayHandTheLineBack)
     EXPECT_EQ(after.codes, QList<int> { 0 });
 }
 
+TEST_F(DonglePipelineTest, APayloadTooLongForItsLengthByteIsNeverWritten)
+{
+    const int mark = emulator->mark();
+    Header header;
+    header.PID = PacketID::DCP;
+    int calls = 0;
+    int code = -1;
+    dongle->sendPacketWithPredicate(header, PacketData(QByteArray(254, '\x09'), PacketData::LittleEndian),
+                                    PacketPredicate(header, PacketPredicate::AnyFlags), Dongle::LocalTimeoutMs,
+                                    [&](UHRType const*, PacketData const*, DongleResult r) {
+                                        ++calls;
+                                        code = r.code;
+                                    });
+    ASSERT_TRUE(testutil::waitUntil([&] { return calls == 1; }, 1000));
+    EXPECT_EQ(code, DongleResult::InvalidCommand);
+    testutil::spin(100);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(emulator->mark(), mark);
+}
+
 TEST_F(DonglePipelineTest, AWaitBlockIsReleasedAfterEveryRequest)
 {
     fastTiming(0.05, 4);
