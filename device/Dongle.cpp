@@ -537,6 +537,10 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
         waitForResponse(timerThread, request);
         if (acceptsRequests()) {
             startRepeater(request->frame, pace.repeatCount, ulong(qMax(0, pace.repeatIntervalMs)));
+            // A frame that matched before the burst was set up (a late duplicate of an earlier
+            // answer, say) has ended this attempt already: its burst must not write on.
+            if (request->wait.load() == nullptr)
+                endBurst();
         } else {
             // stop() or an upload came in between: end this wait on the GUI thread.
             QMetaObject::invokeMethod(
