@@ -60,9 +60,8 @@ bool RunGuard::ownerIsAlive()
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
-void RunGuard::claim()
+void RunGuard::recordHolder(qint64 pid)
 {
-    const qint64 pid = QCoreApplication::applicationPid();
     if (sharedMem.size() < int(sizeof pid))
         return;
     sharedMem.lock();
@@ -96,7 +95,7 @@ bool RunGuard::tryToRun()
     // Asking again while holding the segment must not give it up.
     if (sharedMem.isAttached()) {
         memLock.acquire();
-        claim();
+        recordHolder(QCoreApplication::applicationPid());
         memLock.release();
         return true;
     }
@@ -114,7 +113,7 @@ bool RunGuard::tryToRun()
             sharedMem.detach();
     }
     if (result)
-        claim();
+        recordHolder(QCoreApplication::applicationPid());
     memLock.release();
     if (!result) {
         release();
@@ -129,12 +128,7 @@ void RunGuard::release()
     if (sharedMem.isAttached()) {
         // The segment can outlive this detach (an attachment that the kernel has not dropped
         // yet keeps it): it must not name a holder any more.
-        const qint64 none = 0;
-        if (sharedMem.size() >= int(sizeof none)) {
-            sharedMem.lock();
-            std::memcpy(sharedMem.data(), &none, sizeof none);
-            sharedMem.unlock();
-        }
+        recordHolder(0);
         sharedMem.detach();
     }
     memLock.release();

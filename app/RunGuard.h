@@ -29,9 +29,9 @@ private:
     static QString makeKeyHash(const QString& key, const QString& salt);
 
     // With the segment attached and the semaphore held: whether the process recorded in it
-    // still exists; and recording this process as the holder.
+    // still exists; and recording a holder (0 for none).
     bool ownerIsAlive();
-    void claim();
+    void recordHolder(qint64 pid);
 
     const QString key;
     const QString memLockKey;
