@@ -23,12 +23,15 @@ function(orvix_layer name dir)
   endif()
 endfunction()
 
-# orvix_test(NAME DIR LIBS... [FILES pattern...] [EXCLUDE regex] [SERIAL]): one GoogleTest
-# executable per test folder (or per FILES patterns within it), with the shared main that
-# creates the Qt application object. SERIAL tests run alone: they use system-wide resources
+# orvix_test(NAME DIR LIBS... [FILES pattern...] [EXCLUDE regex] [SERIAL] [GUI] [DISPLAY]): one
+# GoogleTest executable per test folder (or per FILES patterns within it), with the shared main
+# that creates the Qt application object. SERIAL tests run alone: they use system-wide resources
 # (shared memory keys derived from file inodes) that concurrent tests could collide with.
+# GUI tests get the interface main (skin, style sheet, font, Fusion style); DISPLAY tests (GL,
+# web engine, real X11 windows, focus) run on xcb under the test command's Xvfb with software GL,
+# carry the ctest label "display", and skip themselves where no display is there.
 function(orvix_test name dir)
-  cmake_parse_arguments(T "SERIAL" "EXCLUDE" "FILES" ${ARGN})
+  cmake_parse_arguments(T "SERIAL;GUI;DISPLAY" "EXCLUDE" "FILES" ${ARGN})
   if(T_FILES)
     set(_patterns)
     foreach(p IN LISTS T_FILES)
@@ -45,8 +48,17 @@ function(orvix_test name dir)
     return()
   endif()
   add_executable(${name} ${_src})
-  target_link_libraries(${name} PRIVATE orvix_testmain ${T_UNPARSED_ARGUMENTS})
-  set(_props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(T_GUI OR T_DISPLAY)
+    # The resources are objects: linked straight into the executable, never through an archive.
+    target_link_libraries(${name} PRIVATE orvix_guitestmain orvix_resources ${T_UNPARSED_ARGUMENTS})
+  else()
+    target_link_libraries(${name} PRIVATE orvix_testmain ${T_UNPARSED_ARGUMENTS})
+  endif()
+  if(T_DISPLAY)
+    set(_props ENVIRONMENT "QT_QPA_PLATFORM=xcb;LIBGL_ALWAYS_SOFTWARE=1" LABELS display)
+  else()
+    set(_props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
   if(T_SERIAL)
     list(APPEND _props RUN_SERIAL TRUE)
   endif()

@@ -11,7 +11,8 @@ PACKAGES=(
   libqt5opengl5-dev qtwebengine5-dev
   libusb-1.0-0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth fonts-dejavu-core
+  libqt5svg5-dev libgl1-mesa-dri libjs-jquery
+  xvfb xauth fonts-dejavu-core xdotool imagemagick onboard
 )
 
 missing=()

@@ -1,0 +1,38 @@
+// Main of the interface tests: the application as its windows expect it (shared GL contexts,
+// the Fusion style, scale factor 1, the bundled font at a fixed size, the real skin and style
+// sheet), offscreen unless the test was registered for a display.
+#include "ui/toolkit/Skin.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QStyleFactory>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    // A test meant for a display runs offscreen (and skips what needs the display) without one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+        || (qgetenv("QT_QPA_PLATFORM") == "xcb" && qEnvironmentVariableIsEmpty("DISPLAY")))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_SCALE_FACTOR", "1");
+    qunsetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QCoreApplication::setAttribute(Qt::AA_DisableHighDpiScaling);
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const int fontId = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/uifont"));
+    if (fontId >= 0) {
+        const QStringList families = QFontDatabase::applicationFontFamilies(fontId);
+        if (!families.isEmpty()) {
+            QFont font(families.first());
+            font.setPixelSize(13);
+            QApplication::setFont(font);
+        }
+    }
+    OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
+    app.setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
