@@ -164,13 +164,15 @@ void ProgressWidget::paintTexts(QPainter& p, const Layout& l, Progress::Flags fl
     else if (finite)
         second = percentText();
 
+    // A title or message wider than the ring breaks into lines rather than losing its ends.
     if (second.isNull()) {
-        p.drawText(QRect(l.cx - l.r, l.cy - l.r, l.side - 10, l.side - 10), Qt::AlignCenter, title);
+        p.drawText(QRect(l.cx - l.r, l.cy - l.r, l.side - 10, l.side - 10),
+            Qt::AlignCenter | Qt::TextWordWrap, title);
     } else {
-        p.drawText(above, Qt::AlignHCenter | Qt::AlignBottom, title);
+        p.drawText(above, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextWordWrap, title);
         font.setPixelSize(qMax(1, int(pixels * SmallTextRatio)));
         p.setFont(font);
-        p.drawText(below, Qt::AlignHCenter | Qt::AlignTop, second);
+        p.drawText(below, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, second);
     }
     p.restore();
 }

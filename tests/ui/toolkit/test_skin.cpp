@@ -2,9 +2,12 @@
 // and font.
 #include "ui/toolkit/Skin.h"
 
+#include "common/gui_util.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -185,20 +188,34 @@ TEST(ShippedSkin, ColoursAndStyleSheet)
     EXPECT_TRUE(sheet.contains(QStringLiteral("background: #323232")));
 
     // Qt says "Could not parse ... stylesheet" when a sheet is broken.
-    static QStringList warnings;
-    warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& m) { warnings << m; });
     const QString before = qApp->styleSheet(); // the main's sheet, which later tests read
+    testutil::LogCapture log;
     qApp->setStyleSheet(sheet);
     {
         QLabel label(QStringLiteral("x"));
         label.ensurePolished();
     }
     qApp->setStyleSheet(before);
-    qInstallMessageHandler(previous);
-    for (const QString& w : qAsConst(warnings))
+    for (const QString& w : log.lines())
         EXPECT_FALSE(w.contains(QStringLiteral("parse"), Qt::CaseInsensitive)) << w.toStdString();
+}
+
+// Every picture the style sheet names is compiled in and loads.
+TEST(ShippedSkin, EveryUrlOfTheStyleSheetLoads)
+{
+    QFile raw(QStringLiteral(":/styles/global"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    auto it = QRegularExpression(QStringLiteral("url\\(\\s*([^)\\s]+)\\s*\\)"))
+                  .globalMatch(QString::fromUtf8(raw.readAll()));
+    QSet<QString> urls;
+    while (it.hasNext())
+        urls.insert(it.next().captured(1));
+    EXPECT_EQ(urls.size(), 4);
+    for (const QString& url : qAsConst(urls)) {
+        const QImage image(url);
+        ASSERT_FALSE(image.isNull()) << url.toStdString();
+        EXPECT_EQ(image.size(), QSize(20, 20)) << url.toStdString();
+    }
 }
 
 TEST(ShippedFont, LoadsFromTheResources)
