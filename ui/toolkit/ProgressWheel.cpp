@@ -45,7 +45,7 @@ void ProgressWheel::stopAnimation()
 
 void ProgressWheel::setAnimationDelay(int delay)
 {
-    m_delay = delay;
+    m_delay = qMax(1, delay); // a timer needs a positive interval
     if (m_timerId != -1) {
         killTimer(m_timerId);
         m_timerId = startTimer(m_delay);

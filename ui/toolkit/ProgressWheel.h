@@ -35,7 +35,7 @@ public slots:
     // From angle 0, unless already turning.
     void startAnimation();
     void stopAnimation();
-    // A turning wheel restarts its timer with the new delay.
+    // At least 1 ms; a turning wheel restarts its timer with the new delay.
     void setAnimationDelay(int delay);
     void setDisplayedWhenStopped(bool state);
     void setColor(const QColor& color);

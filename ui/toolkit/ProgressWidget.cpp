@@ -78,7 +78,9 @@ void ProgressWidget::onFireTimer()
 
 int ProgressWidget::percent() const
 {
-    return m_context ? int(m_context->value * 100) : 0;
+    if (!m_context || !(m_context->value > 0)) // none, negative or not a number
+        return 0;
+    return int(qMin(m_context->value, 1.0) * 100);
 }
 
 QString ProgressWidget::percentText() const

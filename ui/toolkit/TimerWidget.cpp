@@ -54,6 +54,7 @@ void TimerWidget::start(int ms, bool reverse)
         m_animation->stop();
         m_animation->deleteLater();
     }
+    ms = qMax(0, ms); // a negative time ends at once
     m_totalSeconds = ms / 1000.0f;
     m_reverse = reverse;
     m_animation = new QPropertyAnimation(this, "progress", this);

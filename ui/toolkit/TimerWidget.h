@@ -33,7 +33,7 @@ public:
     void setTextColor(const QColor& color);
 
     // Runs the clock for ms milliseconds from empty (or, reverse, from full), then emits
-    // timeout(). A clock still running is replaced.
+    // timeout(). A clock still running is replaced; a negative time ends at once.
     void start(int ms, bool reverse);
     bool isRunning() const;
 

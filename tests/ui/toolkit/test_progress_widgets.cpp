@@ -9,6 +9,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 namespace
@@ -119,6 +120,10 @@ TEST_F(ProgressWidgetTest, FiniteShowsThePercentageAndItsArc)
     EXPECT_FALSE(m_veil->isSpinning());
     EXPECT_EQ(m_veil->percentText(), QStringLiteral("42%"));
     EXPECT_EQ(m_veil->finiteSpan(), -2419);
+    for (const double odd : { -0.5, 7.0, std::nan("") }) {
+        context.value = odd;
+        EXPECT_EQ(m_veil->percentText(), odd > 1 ? QStringLiteral("100%") : QStringLiteral("0%"));
+    }
     m_veil->grab();
 }
 
