@@ -4,7 +4,7 @@
 // is the application as shipped: single instance, log file, settings store, windows, tray.
 //
 // Lines typed on standard input drive the emulated devices:
-//   unplug | plug | headset off | headset on | active | passive | link | pc | quit
+//   unplug | plug | headset off | headset on | active | passive | link | pc | battery N | quit
 #include "DevUsbBackend.h"
 
 #include "app/OrvixDirector.h"
@@ -29,21 +29,24 @@
 #define ORVIXTOOLS_VERSION "0.0.0"
 #endif
 
-namespace {
+namespace
+{
 
 // The emulator's options, after the application's own.
 void addOptions(QCommandLineParser& parser)
 {
-    parser.addOption(QCommandLineOption(QStringLiteral("no-headset"), QStringLiteral("Start without the headset.")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("no-headset"), QStringLiteral("Start without the headset.")));
     parser.addOption(QCommandLineOption(QStringLiteral("links"), QStringLiteral("LINK modules on the radio."),
-                                        QStringLiteral("count"), QStringLiteral("1")));
+        QStringLiteral("count"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(QStringLiteral("time-scale"),
-                                        QStringLiteral("Speed of the emulated devices' own periods (1 = real time)."),
-                                        QStringLiteral("factor"), QStringLiteral("1")));
+        QStringLiteral("Speed of the emulated devices' own periods (1 = real time)."),
+        QStringLiteral("factor"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(QStringLiteral("settings"),
-                                        QStringLiteral("Settings file to use instead of the user's settings store."),
-                                        QStringLiteral("file")));
-    parser.addOption(QCommandLineOption(QStringLiteral("trace"), QStringLiteral("Print the emulator's trace.")));
+        QStringLiteral("Settings file to use instead of the user's settings store."),
+        QStringLiteral("file")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("trace"), QStringLiteral("Print the emulator's trace.")));
 }
 
 // The emulated devices, driven by lines on standard input.
@@ -67,11 +70,20 @@ void runCommand(emu::Emulator& emulator, const QString& line)
         emulator.setHeadsetControl(3, 1, emulator.headset().control);
     } else if (command == QLatin1String("pc")) {
         emulator.setHeadsetControl(emulator.dongle().address, 1, emulator.headset().control);
+    } else if (command.startsWith(QLatin1String("battery "))) {
+        bool ok = false;
+        const int level = command.mid(8).trimmed().toInt(&ok);
+        if (!ok || level < 0 || level > 100) {
+            std::fprintf(stderr, "battery: a level from 0 to 100\n");
+            return;
+        }
+        emulator.updateHeadset([level](emu::HeadsetModel& h) { h.battery = uint8_t(level); });
     } else if (command == QLatin1String("quit")) {
         QCoreApplication::quit();
         return;
     } else {
-        std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, quit\n");
+        std::fprintf(stderr,
+            "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, quit\n");
         return;
     }
     qInfo().noquote() << "Emulator:" << command;
@@ -166,8 +178,8 @@ int main(int argc, char* argv[])
         if (!emulator)
             return nullptr;
         ShellDirectorUi::loadStyle();
-        return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>(),
-                                               emulatedEnvironment(*emulator, parser));
+        return std::make_unique<OrvixDirector>(
+            parser, std::make_unique<ShellDirectorUi>(), emulatedEnvironment(*emulator, parser));
     };
     hooks.started = [&emulator](OrvixDirector&) { watchCommands(*QCoreApplication::instance(), *emulator); };
     hooks.finished = [&emulator]() { emulator.reset(); };
