@@ -1,6 +1,8 @@
 // The mouse-profile dialogs: Return never confirms untried settings, the countdown never closes
 // the question, and the base profiles are offered by their shown names.
 #include "ui/toolkit/ProfileSelectionDialog.h"
+#include "ui/toolkit/TimeoutDialog.h"
+#include "ui/toolkit/TimerWidget.h"
 
 #include "common/qt_wait.h"
 
@@ -14,6 +16,34 @@
 
 namespace
 {
+
+TEST(TimeoutDialog, ReturnInAFreshDialogAnswersNo)
+{
+    OX::TimeoutDialog dialog;
+    EXPECT_EQ(dialog.duration(), 0);
+    dialog.setDuration(30000);
+    dialog.setMessage(QStringLiteral("Keep these settings?"));
+    dialog.show();
+    ASSERT_TRUE(testutil::waitUntil([&] { return dialog.isVisible(); }));
+    QWidget* target = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+    QTest::keyClick(target, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST(TimeoutDialog, AFullCountdownLeavesTheQuestionOpen)
+{
+    OX::TimeoutDialog dialog;
+    dialog.setDuration(50);
+    auto* clock = dialog.findChild<OX::TimerWidget*>(QStringLiteral("clockWidget"));
+    ASSERT_NE(clock, nullptr);
+    QSignalSpy timeout(clock, &OX::TimerWidget::timeout);
+    dialog.show();
+    ASSERT_TRUE(timeout.wait(2000));
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Yes)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
 
 TEST(ProfileSelectionDialog, OffersTheThreeBaseProfilesFirstSelected)
 {
