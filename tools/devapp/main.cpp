@@ -4,7 +4,7 @@
 // is the application as shipped: single instance, log file, settings store, windows, tray.
 //
 // Lines typed on standard input drive the emulated devices:
-//   unplug | plug | headset off | headset on | active | passive | link | pc | quit
+//   unplug | plug | headset off | headset on | active | passive | link | pc | battery N | quit
 #include "DevUsbBackend.h"
 
 #include "app/OrvixDirector.h"
@@ -67,11 +67,19 @@ void runCommand(emu::Emulator& emulator, const QString& line)
         emulator.setHeadsetControl(3, 1, emulator.headset().control);
     } else if (command == QLatin1String("pc")) {
         emulator.setHeadsetControl(emulator.dongle().address, 1, emulator.headset().control);
+    } else if (command.startsWith(QLatin1String("battery "))) {
+        bool ok = false;
+        const int level = command.mid(8).trimmed().toInt(&ok);
+        if (!ok || level < 0 || level > 100) {
+            std::fprintf(stderr, "battery: a level from 0 to 100\n");
+            return;
+        }
+        emulator.updateHeadset([level](emu::HeadsetModel& h) { h.battery = uint8_t(level); });
     } else if (command == QLatin1String("quit")) {
         QCoreApplication::quit();
         return;
     } else {
-        std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, quit\n");
+        std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, quit\n");
         return;
     }
     qInfo().noquote() << "Emulator:" << command;
