@@ -1,28 +1,16 @@
 #include "ui/toolkit/SoundPlayer.h"
 
-#include <QSoundEffect>
-#include <QUrl>
+#include <QSound>
 #include <QtDebug>
 
-namespace OX {
-
-namespace {
-QUrl sourceUrl(const QString& fileName)
+namespace OX
 {
-    if (fileName.startsWith(QLatin1String(":/")))
-        return QUrl(QLatin1String("qrc") + fileName);
-    if (fileName.startsWith(QLatin1String("qrc:"), Qt::CaseInsensitive))
-        return QUrl(fileName);
-    return QUrl::fromLocalFile(fileName);
-}
-} // namespace
 
 SoundEffect::SoundEffect(const QString& fileName, QObject* parent)
     : QObject(parent)
     , name(fileName)
-    , sound(new QSoundEffect(this))
+    , sound(new QSound(fileName, this))
 {
-    sound->setSource(sourceUrl(fileName));
 }
 
 SoundEffect::~SoundEffect()
@@ -39,7 +27,7 @@ void SoundEffect::play()
 
 bool SoundEffect::isSounding() const
 {
-    return sound->isPlaying();
+    return !sound->isFinished();
 }
 
 void SoundEffect::start()

@@ -5,11 +5,14 @@
 #include <QObject>
 #include <QString>
 
-class QSoundEffect;
+class QSound;
 
-namespace OX {
+namespace OX
+{
 
-// One sound, loaded from a file or resource. A play request while it still sounds is dropped.
+// One sound, loaded from a file or resource (":/sounds/..."). A play request while it still
+// sounds is dropped. Without a sound server a started sound never reports its end, so it plays
+// once and every later request is dropped: nothing is audible there anyway.
 class SoundEffect : public QObject
 {
     Q_OBJECT
@@ -30,7 +33,7 @@ protected:
 
 private:
     QString name;
-    QSoundEffect* sound;
+    QSound* sound;
 };
 
 class SoundPlayer : public QObject
@@ -38,8 +41,8 @@ class SoundPlayer : public QObject
     Q_OBJECT
 public:
     enum Sample : int {
-        ZEROINIT = 0,        // the audio-feedback sound
-        CHANNEL_ACTIVE = 1,  // control is on this computer
+        ZEROINIT = 0, // the audio-feedback sound
+        CHANNEL_ACTIVE = 1, // control is on this computer
         CHANNEL_PASSIVE = 2, // control went elsewhere
     };
     Q_ENUM(Sample)

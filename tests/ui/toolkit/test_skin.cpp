@@ -2,9 +2,12 @@
 // and font.
 #include "ui/toolkit/Skin.h"
 
+#include "common/gui_util.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -15,7 +18,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 class SkinTest : public ::testing::Test
 {
@@ -32,7 +36,7 @@ protected:
     }
 
     QTemporaryDir tmp;
-    std::unique_ptr<OX::Skin> skin{OX::Skin::createInstance()};
+    std::unique_ptr<OX::Skin> skin { OX::Skin::createInstance() };
 };
 
 const QColor kRed(255, 0, 0, 255);
@@ -68,8 +72,9 @@ TEST_F(SkinTest, ASkinThatIsNoObjectKeepsTheColours)
     ASSERT_TRUE(skin->load(write(QStringLiteral("a.json"), R"({"skin": {"k": "#010203"}})")));
     int changed = 0;
     QObject::connect(skin.get(), &OX::Skin::skinChanged, [&changed] { ++changed; });
-    for (const QByteArray& content : {QByteArray(R"({"skin": ["#000000"]})"), QByteArray(R"({"skin": "#000000"})"),
-                                      QByteArray(R"({"other": {}})"), QByteArray("not json at all")}) {
+    for (const QByteArray& content :
+        { QByteArray(R"({"skin": ["#000000"]})"), QByteArray(R"({"skin": "#000000"})"),
+            QByteArray(R"({"other": {}})"), QByteArray("not json at all") }) {
         EXPECT_TRUE(skin->load(write(QStringLiteral("b.json"), content)));
         EXPECT_EQ(skin->colorByName(QStringLiteral("k")), QColor(1, 2, 3));
     }
@@ -97,15 +102,16 @@ TEST_F(SkinTest, MissingFilesWarnAndChangeNothing)
 
 TEST_F(SkinTest, StyleSheetPlaceholders)
 {
-    ASSERT_TRUE(skin->load(write(QStringLiteral("c.json"),
-                                 R"({"skin": {"pageBackgroundColor": "#323232", "see": "#80AbCdEf"}})")));
+    ASSERT_TRUE(skin->load(write(
+        QStringLiteral("c.json"), R"({"skin": {"pageBackgroundColor": "#323232", "see": "#80AbCdEf"}})")));
     const QString qss = skin->loadQSS(write(QStringLiteral("s.qss"),
         "QDialog { background: @pageBackgroundColor; }\n"
         "QLabel { color: @see; border: 1px solid @see; }\n"
         "QFrame { color: @unknownKey; }\n"));
-    EXPECT_EQ(qss, QStringLiteral("QDialog { background: #323232; }\n"
-                                  "QLabel { color: #abcdef; border: 1px solid #abcdef; }\n"
-                                  "QFrame { color: @unknownKey; }\n"));
+    EXPECT_EQ(qss,
+        QStringLiteral("QDialog { background: #323232; }\n"
+                       "QLabel { color: #abcdef; border: 1px solid #abcdef; }\n"
+                       "QFrame { color: @unknownKey; }\n"));
 }
 
 TEST_F(SkinTest, StyleSheetStopsAtAZeroByteAndIsUtf8)
@@ -115,15 +121,15 @@ TEST_F(SkinTest, StyleSheetStopsAtAZeroByteAndIsUtf8)
     content.append('\0');
     content.append("QFrame { color: @k; }");
     EXPECT_EQ(skin->loadQSS(write(QStringLiteral("z.qss"), content)),
-              QString::fromUtf8("/* caf\xC3\xA9 */ QLabel { color: #010203; }"));
+        QString::fromUtf8("/* caf\xC3\xA9 */ QLabel { color: #010203; }"));
 }
 
 TEST_F(SkinTest, AKeyThatBeginsAnotherLeavesTheLongerPlaceholderWhole)
 {
-    ASSERT_TRUE(skin->load(write(QStringLiteral("c.json"),
-                                 R"({"skin": {"ab": "#222222", "a": "#111111", "abc": "#333333"}})")));
+    ASSERT_TRUE(skin->load(
+        write(QStringLiteral("c.json"), R"({"skin": {"ab": "#222222", "a": "#111111", "abc": "#333333"}})")));
     EXPECT_EQ(skin->loadQSS(write(QStringLiteral("p.qss"), "x: @ab; y: @a; z: @abc;")),
-              QStringLiteral("x: #222222; y: #111111; z: #333333;"));
+        QStringLiteral("x: #222222; y: #111111; z: #333333;"));
 }
 
 TEST(SkinInstance, OneObjectForEveryThread)
@@ -149,13 +155,15 @@ TEST(ShippedSkin, ColoursAndStyleSheet)
 {
     QFile colors(QStringLiteral(":/styles/colors"));
     ASSERT_TRUE(colors.open(QIODevice::ReadOnly));
-    const QJsonObject table = QJsonDocument::fromJson(colors.readAll()).object().value(QStringLiteral("skin")).toObject();
+    const QJsonObject table
+        = QJsonDocument::fromJson(colors.readAll()).object().value(QStringLiteral("skin")).toObject();
     EXPECT_EQ(table.size(), 60);
     const QStringList keys = table.keys();
     for (const QString& key : keys) {
         EXPECT_TRUE(QColor(table.value(key).toString()).isValid()) << key.toStdString();
         for (const QString& other : keys)
-            EXPECT_FALSE(key != other && other.startsWith(key)) << key.toStdString() << " " << other.toStdString();
+            EXPECT_FALSE(key != other && other.startsWith(key))
+                << key.toStdString() << " " << other.toStdString();
     }
 
     std::unique_ptr<OX::Skin> skin(OX::Skin::createInstance());
@@ -180,20 +188,34 @@ TEST(ShippedSkin, ColoursAndStyleSheet)
     EXPECT_TRUE(sheet.contains(QStringLiteral("background: #323232")));
 
     // Qt says "Could not parse ... stylesheet" when a sheet is broken.
-    static QStringList warnings;
-    warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
-        warnings << m;
-    });
+    const QString before = qApp->styleSheet(); // the main's sheet, which later tests read
+    testutil::LogCapture log;
     qApp->setStyleSheet(sheet);
     {
         QLabel label(QStringLiteral("x"));
         label.ensurePolished();
     }
-    qApp->setStyleSheet(QString());
-    qInstallMessageHandler(previous);
-    for (const QString& w : qAsConst(warnings))
+    qApp->setStyleSheet(before);
+    for (const QString& w : log.lines())
         EXPECT_FALSE(w.contains(QStringLiteral("parse"), Qt::CaseInsensitive)) << w.toStdString();
+}
+
+// Every picture the style sheet names is compiled in and loads.
+TEST(ShippedSkin, EveryUrlOfTheStyleSheetLoads)
+{
+    QFile raw(QStringLiteral(":/styles/global"));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    auto it = QRegularExpression(QStringLiteral("url\\(\\s*([^)\\s]+)\\s*\\)"))
+                  .globalMatch(QString::fromUtf8(raw.readAll()));
+    QSet<QString> urls;
+    while (it.hasNext())
+        urls.insert(it.next().captured(1));
+    EXPECT_EQ(urls.size(), 4);
+    for (const QString& url : qAsConst(urls)) {
+        const QImage image(url);
+        ASSERT_FALSE(image.isNull()) << url.toStdString();
+        EXPECT_EQ(image.size(), QSize(20, 20)) << url.toStdString();
+    }
 }
 
 TEST(ShippedFont, LoadsFromTheResources)

@@ -5,7 +5,8 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct WavFormat {
     quint16 format = 0, channels = 0, bits = 0;
@@ -50,7 +51,8 @@ TEST(ShippedSounds, PcmStereo44100Sixteen)
     const struct {
         const char* path;
         double seconds;
-    } sounds[] = {{":/sounds/zeroinit", 0.39}, {":/sounds/ch_active", 1.05}, {":/sounds/ch_passive", 1.15}};
+    } sounds[]
+        = { { ":/sounds/zeroinit", 0.39 }, { ":/sounds/ch_active", 1.05 }, { ":/sounds/ch_passive", 1.15 } };
     for (const auto& sound : sounds) {
         WavFormat wav;
         ASSERT_TRUE(readWav(QString::fromLatin1(sound.path), wav)) << sound.path;
@@ -69,8 +71,10 @@ TEST(SoundPlayer, OneEffectPerSample)
     ASSERT_NE(player.effect(OX::SoundPlayer::CHANNEL_ACTIVE), nullptr);
     ASSERT_NE(player.effect(OX::SoundPlayer::CHANNEL_PASSIVE), nullptr);
     EXPECT_EQ(player.effect(OX::SoundPlayer::ZEROINIT)->fileName(), QStringLiteral(":/sounds/zeroinit"));
-    EXPECT_EQ(player.effect(OX::SoundPlayer::CHANNEL_ACTIVE)->fileName(), QStringLiteral(":/sounds/ch_active"));
-    EXPECT_EQ(player.effect(OX::SoundPlayer::CHANNEL_PASSIVE)->fileName(), QStringLiteral(":/sounds/ch_passive"));
+    EXPECT_EQ(
+        player.effect(OX::SoundPlayer::CHANNEL_ACTIVE)->fileName(), QStringLiteral(":/sounds/ch_active"));
+    EXPECT_EQ(
+        player.effect(OX::SoundPlayer::CHANNEL_PASSIVE)->fileName(), QStringLiteral(":/sounds/ch_passive"));
     // A value outside the three samples has no effect and plays nothing.
     EXPECT_EQ(player.effect(OX::SoundPlayer::Sample(3)), nullptr);
     player.play(OX::SoundPlayer::Sample(3));
@@ -81,7 +85,10 @@ TEST(SoundPlayer, OneEffectPerSample)
 class ScriptedEffect : public OX::SoundEffect
 {
 public:
-    ScriptedEffect() : OX::SoundEffect(QStringLiteral(":/sounds/zeroinit")) {}
+    ScriptedEffect()
+        : OX::SoundEffect(QStringLiteral(":/sounds/zeroinit"))
+    {
+    }
     bool sounding = false;
     int starts = 0;
 
@@ -103,6 +110,35 @@ TEST(SoundEffect, ARequestWhileSoundingIsDropped)
     effect.sounding = false;
     effect.play();
     EXPECT_EQ(effect.starts, 2);
+}
+
+// The real sound: a second request soon after the first is dropped, another sample still plays.
+class CountingEffect : public OX::SoundEffect
+{
+public:
+    explicit CountingEffect(const QString& name)
+        : OX::SoundEffect(name)
+    {
+    }
+    int starts = 0;
+
+protected:
+    void start() override
+    {
+        ++starts;
+        OX::SoundEffect::start();
+    }
+};
+
+TEST(SoundEffect, TheSoundItselfDropsARequestWhileItSounds)
+{
+    CountingEffect active(QStringLiteral(":/sounds/ch_active"));
+    CountingEffect passive(QStringLiteral(":/sounds/ch_passive"));
+    active.play();
+    active.play(); // the sound lasts a second
+    passive.play();
+    EXPECT_EQ(active.starts, 1);
+    EXPECT_EQ(passive.starts, 1);
 }
 
 } // namespace

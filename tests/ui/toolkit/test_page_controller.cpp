@@ -1,0 +1,226 @@
+// Page switches: which are refused, the order of the hooks around a slide, the way back, Help's
+// exceptions, a page that holds its done, and navigateToPage's delay.
+#include "common/FakePageContainer.h"
+#include "common/gui_util.h"
+#include "common/qt_wait.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using OX::PageAction;
+using testutil::RecordingPage;
+using testutil::waitUntil;
+
+namespace
+{
+
+struct PageSwitch : ::testing::Test {
+    testutil::FakePageContainer c;
+    RecordingPage* menu = new RecordingPage(&c, "Menu", &c.controller);
+    RecordingPage* status = new RecordingPage(&c, "Status", &c.controller);
+    RecordingPage* help = new RecordingPage(&c, "Help", &c.controller);
+
+    void SetUp() override
+    {
+        c.controller.setSlideDurationOverride(10);
+        c.controller.addPage(menu, "Menu");
+        c.controller.addPage(status, "Status");
+        c.controller.addPage(help, "Help");
+        c.controller.show();
+        c.controller.setInitialPage("Menu");
+        QObject::connect(&c.controller, &OX::PageController::pageWillAppearSignal, &c.controller,
+            [this](OX::Page* p) { c.record("signal(" + p->name + ")"); });
+        c.calls.clear();
+    }
+    // Switches and waits until the slide is over; the calls made meanwhile.
+    QStringList go(QString const& name, int transition, bool record)
+    {
+        c.calls.clear();
+        EXPECT_TRUE(c.controller.showPage(name, transition, 1000, record)) << name.toStdString();
+        EXPECT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+        return c.calls;
+    }
+};
+
+TEST_F(PageSwitch, RefusedSwitchesWriteNoLogLine)
+{
+    testutil::LogCapture log;
+    OX::PageController fresh(&c);
+    RecordingPage lone(&c, "Lone");
+    fresh.addPage(&lone, "Lone");
+    EXPECT_FALSE(fresh.showPage("Lone", 1, 1000, true)); // before setInitialPage
+    EXPECT_FALSE(c.controller.showPage("Menu", 1, 1000, true));
+    EXPECT_FALSE(c.controller.showPage("Nowhere", 1, 1000, true));
+    EXPECT_FALSE(c.controller.addPage(status, "Menu"));
+    ASSERT_TRUE(c.controller.showPage("Status", 1, 1000, true));
+    EXPECT_FALSE(c.controller.showPage("Help", 1, 1000, true)); // during the slide
+    EXPECT_FALSE(c.controller.shouldShowPage("Help"));
+    EXPECT_EQ(log.count("Show Page ["), 1);
+    EXPECT_TRUE(log.contains("Show Page [Status]"));
+}
+
+TEST_F(PageSwitch, AnimatedSwitchCallsInOrderAndRecordsTheWayBack)
+{
+    c.setTitle("OrvixTools");
+    c.setLeft("Hide", PageAction::hide, nullptr);
+    menu->helpKey = "menu_anchor";
+    const OX::PageHeader::State header = c.header;
+    const OX::PageFooter::State footer = c.footer;
+    status->onWillAppear = [&] { c.setTitle("Status"), c.setLeft("Back", PageAction::back, status); };
+
+    const QStringList calls = go("Status", 1, true);
+    EXPECT_EQ(calls,
+        QStringList({ "signal(Status)", "Status.pageWillAppear(Menu)", "setTitle(Status)",
+            "setLeft(Back,3,Status)", "setNavigationEnable(0,255)", "Menu.pageWillDisappear(Status)",
+            "setNavigationEnable(1,255)", "Status.pageDidAppear", "Menu.pageDidDisappear" }));
+    EXPECT_EQ(status->state.page, menu);
+    EXPECT_EQ(status->state.name, "Menu");
+    EXPECT_EQ(status->state.helpKey, "menu_anchor");
+    EXPECT_EQ(status->state.transition, 1);
+    EXPECT_EQ(status->state.duration, 1000);
+    EXPECT_EQ(status->state.header, header); // taken before Status changed it
+    EXPECT_EQ(status->state.footer, footer);
+    EXPECT_TRUE(status->isVisible() && !menu->isVisible());
+    EXPECT_EQ(status->pos(), QPoint(0, 0));
+    EXPECT_TRUE(status->appeared && !menu->appeared);
+}
+
+TEST_F(PageSwitch, HelpOpensOverAPageAndReturnsUnnoticed)
+{
+    go("Status", 1, true);
+    EXPECT_EQ(go("Help", 4, true),
+        QStringList({ "signal(Help)", "Help.pageWillAppear(Status)", "setNavigationEnable(0,255)",
+            "setNavigationEnable(1,255)", "Help.pageDidAppear" }));
+    c.calls.clear();
+    ASSERT_TRUE(help->perform(PageAction::back));
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    EXPECT_EQ(c.calls,
+        QStringList({ "Help.perform(3)", "Help.pageShouldDisappear", "setHeaderState(,)",
+            "setFooterState(,,)", "setNavigationEnable(0,255)", "Help.pageWillDisappear(Status)",
+            "setNavigationEnable(1,255)", "Help.pageDidDisappear" }));
+    EXPECT_EQ(c.controller.currentPageName(), "Status");
+    EXPECT_EQ(help->state.page, nullptr); // used up
+    EXPECT_EQ(status->state.page, menu); // Status's own way back is untouched
+}
+
+TEST_F(PageSwitch, HomeFromHelpTellsBothPagesTheyWent)
+{
+    go("Status", 1, true);
+    go("Help", 4, true);
+    EXPECT_EQ(go("Menu", 3, false),
+        QStringList({ "signal(Menu)", "Menu.pageWillAppear(Help)", "setNavigationEnable(0,255)",
+            "Help.pageWillDisappear(Menu)", "Status.pageWillDisappear(Menu)", "setNavigationEnable(1,255)",
+            "Menu.pageDidAppear", "Help.pageDidDisappear", "Status.pageDidDisappear" }));
+    EXPECT_FALSE(help->perform(PageAction::back)); // Help's way back went with it
+    // Without animation the same holds, and the switch waits for the page under Help too.
+    go("Status", 1, true);
+    go("Help", 4, true);
+    status->holdDone = true;
+    c.calls.clear();
+    ASSERT_TRUE(c.controller.showPage("Menu", 0, 0, false));
+    EXPECT_TRUE(c.controller.isSwitching());
+    EXPECT_FALSE(c.controller.shouldShowPage("Status"));
+    EXPECT_FALSE(c.controller.showPage("Status", 0, 0, false));
+    status->releaseDone();
+    EXPECT_EQ(c.calls,
+        QStringList(
+            { "Help.pageWillDisappear(Menu)", "Status.pageWillDisappear(Menu)", "Help.pageDidDisappear",
+                "Status.pageDidDisappear", "Menu.pageWillAppear(Help)", "Menu.pageDidAppear" }));
+    EXPECT_EQ(c.controller.currentPageName(), "Menu");
+}
+
+TEST_F(PageSwitch, HeldDoneKeepsBothPagesAndNavigationOff)
+{
+    menu->holdDone = true;
+    ASSERT_TRUE(c.controller.showPage("Status", 1, 1000, true));
+    testutil::spin(50);
+    EXPECT_TRUE(menu->isVisible() && status->isVisible());
+    EXPECT_EQ(status->pos(), QPoint(c.controller.width(), 0));
+    EXPECT_EQ(menu->pos(), QPoint(0, 0));
+    EXPECT_FALSE(c.navigationEnabled(OX::NavigationOptions::header_left));
+    // Notifications reach the incoming page first.
+    c.calls.clear();
+    c.controller.settingsChanged(nullptr);
+    EXPECT_EQ(c.calls, QStringList({ "Status.settingsChanged", "Menu.settingsChanged" }));
+    menu->releaseDone();
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    EXPECT_TRUE(c.navigationEnabled(OX::NavigationOptions::all));
+    EXPECT_FALSE(menu->isVisible());
+}
+
+TEST_F(PageSwitch, NavigateToPageWaitsHalfASecondAndTheSecondIsRefused)
+{
+    testutil::LogCapture log;
+    menu->holdDone = true; // the first switch is still under way when the second timer fires
+    QElapsedTimer clock;
+    clock.start();
+    emit c.controller.navigateToPage("Status");
+    emit c.controller.navigateToPage("Help");
+    ASSERT_TRUE(waitUntil([&] { return c.controller.isSwitching(); }));
+    EXPECT_GE(clock.elapsed(), OX::PageController::NavigateDelayMs - 5);
+    testutil::spin(100);
+    EXPECT_EQ(log.count("Show Page ["), 1);
+    menu->releaseDone();
+    ASSERT_TRUE(waitUntil([&] { return c.controller.currentPageName() == "Status"; }));
+    EXPECT_EQ(status->state.transition, 1);
+    EXPECT_EQ(status->state.page, menu);
+}
+
+TEST_F(PageSwitch, CurrentPageCannotBeRemoved)
+{
+    testutil::LogCapture log;
+    c.controller.removePage("Menu", true);
+    EXPECT_EQ(c.controller.page("Menu"), menu);
+    EXPECT_EQ(menu->controller, &c.controller);
+    EXPECT_EQ(log.count("warning"), 1);
+    c.controller.removePage(status, false);
+    EXPECT_EQ(c.controller.page("Status"), nullptr);
+    EXPECT_EQ(status->controller, nullptr);
+    EXPECT_TRUE(status->name.isEmpty());
+}
+
+TEST_F(PageSwitch, BackWithoutAWayBackDoesNothing)
+{
+    QSignalSpy closed(menu, &OX::Page::closeDialog);
+    EXPECT_FALSE(menu->perform(PageAction::back));
+    go("Status", 0, true); // transition 0 records nothing
+    EXPECT_FALSE(status->perform(PageAction::back));
+    EXPECT_EQ(closed.count(), 0);
+}
+
+TEST_F(PageSwitch, BackClosesAnOpenQuestion)
+{
+    go("Status", 3, true);
+    QTimer::singleShot(20, status, [this] { status->perform(PageAction::back); });
+    EXPECT_EQ(status->showQuestion("Leave?", "Really", { "Yes", "No" }), -1);
+    ASSERT_TRUE(
+        waitUntil([&] { return c.controller.currentPageName() == "Menu" && !c.controller.isSwitching(); }));
+    EXPECT_EQ(c.callsStartingWith("Menu.pageWillAppear"), QStringList({ "Menu.pageWillAppear(Status)" }));
+}
+
+TEST_F(PageSwitch, RefusedBackRestoresNothingAndKeepsTheWayBack)
+{
+    go("Status", 1, true);
+    status->refuseToLeave = true;
+    c.calls.clear();
+    EXPECT_FALSE(status->perform(PageAction::back));
+    EXPECT_TRUE(c.callsStartingWith("setHeaderState").isEmpty());
+    EXPECT_EQ(status->state.page, menu);
+    status->refuseToLeave = false;
+    EXPECT_TRUE(status->perform(PageAction::back));
+    ASSERT_TRUE(waitUntil([&] { return c.controller.currentPageName() == "Menu"; }));
+}
+
+TEST(Page, QuestionGivesTheIndexOfTheClickedLabel)
+{
+    testutil::FakePageContainer c;
+    RecordingPage page(&c, "Page");
+    testutil::answerNextBox("Third");
+    EXPECT_EQ(page.showQuestion("T", "Which?", { "First", "Second", "Third" }), 2);
+    testutil::answerNextBox("OK"); // the button Qt adds to an empty list is none of ours
+    EXPECT_EQ(page.showQuestion("T", "Nothing to choose", {}), -1);
+}
+
+} // namespace

@@ -1,0 +1,125 @@
+// The small buttons: clicks from every mouse button, blinking, key capture, the countdown clock.
+#include "ui/toolkit/IconButton.h"
+#include "ui/toolkit/KeyboardButton.h"
+#include "ui/toolkit/ProgressMarker.h"
+#include "ui/toolkit/TimerWidget.h"
+#include "ui/toolkit/ToolButton.h"
+
+#include "common/qt_wait.h"
+#include "ui/toolkit/Skin.h"
+
+#include <QPropertyAnimation>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using testutil::waitUntil;
+
+QIcon solidIcon(const QColor& color)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(color);
+    return QIcon(pixmap);
+}
+
+TEST(ToolButton, EveryMouseButtonClicksOnce)
+{
+    for (const Qt::MouseButton button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton }) {
+        OX::ToolButton tool;
+        tool.resize(40, 40);
+        QSignalSpy clicked(&tool, &QAbstractButton::clicked);
+        QTest::mouseClick(&tool, button);
+        EXPECT_EQ(clicked.count(), 1) << button;
+    }
+}
+
+TEST(ToolButton, BlinksBetweenTwoIconsAndStopsOnTheSteadyOne)
+{
+    const QIcon a = solidIcon(Qt::red), b = solidIcon(Qt::green), c = solidIcon(Qt::blue);
+    OX::ToolButton tool;
+    tool.startBlinking(a, b, 5);
+    EXPECT_EQ(tool.icon().cacheKey(), a.cacheKey());
+    ASSERT_TRUE(waitUntil([&] { return tool.icon().cacheKey() == b.cacheKey(); }));
+    ASSERT_TRUE(waitUntil([&] { return tool.icon().cacheKey() == a.cacheKey(); }));
+    tool.setIcon(c); // the new steady icon takes the first phase
+    ASSERT_TRUE(waitUntil([&] { return tool.icon().cacheKey() == b.cacheKey(); }));
+    tool.stopBlinking();
+    EXPECT_FALSE(tool.isBlinking());
+    EXPECT_EQ(tool.icon().cacheKey(), c.cacheKey());
+}
+
+TEST(KeyboardButton, AKeyWithoutACodeEndsTheCaptureQuietly)
+{
+    OX::KeyboardButton key;
+    QSignalSpy changed(&key, &OX::KeyboardButton::keyCodeChanged);
+    key.setChecked(true);
+    EXPECT_EQ(key.label(), QStringLiteral("?"));
+    QTest::keyClick(&key, Qt::Key_A);
+    EXPECT_FALSE(key.isChecked());
+    ASSERT_EQ(changed.count(), 1);
+    const KeyCode a = key.keyCode();
+    EXPECT_NE(a, 0);
+    EXPECT_EQ(key.label(), Keyboard::QStringFromKeyCode(a));
+
+    key.setChecked(true);
+    QTest::keyClick(&key, Qt::Key_Shift); // a modifier alone has no code
+    EXPECT_FALSE(key.isChecked());
+    EXPECT_EQ(key.keyCode(), a);
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST(TimerWidget, ClampsAndCountsDownInWholeSeconds)
+{
+    OX::TimerWidget timer;
+    EXPECT_EQ(timer.progress(), 45);
+    timer.setProgress(150);
+    EXPECT_EQ(timer.progress(), 100);
+    timer.setProgress(-5);
+    EXPECT_EQ(timer.progress(), 0);
+
+    timer.start(10000, false);
+    const struct {
+        int progress, seconds;
+    } cases[] = { { 0, 10 }, { 50, 5 }, { 51, 4 }, { 99, 0 }, { 100, 0 } };
+    for (const auto& c : cases) {
+        timer.setProgress(c.progress);
+        EXPECT_EQ(timer.shownSeconds(), c.seconds) << c.progress;
+    }
+}
+
+TEST(TimerWidget, ARestartLeavesOneAnimationAndOneTimeout)
+{
+    OX::TimerWidget timer;
+    QSignalSpy timeouts(&timer, &OX::TimerWidget::timeout);
+    timer.start(60000, false);
+    timer.start(20, true);
+    testutil::pump();
+    EXPECT_EQ(timer.findChildren<QPropertyAnimation*>().size(), 1);
+    ASSERT_TRUE(timeouts.wait(2000));
+    EXPECT_EQ(timer.progress(), 0);
+    testutil::spin(30);
+    EXPECT_EQ(timeouts.count(), 1);
+    EXPECT_FALSE(timer.isRunning());
+}
+
+TEST(SmallButtons, StyleSheetColoursTheirProperties)
+{
+    OX::ProgressMarker marker(nullptr, 3);
+    marker.resize(25, 40);
+    EXPECT_EQ(marker.circleRect(), QRectF(2.5, 2.5, 20, 20));
+    OX::IconButton icon;
+    icon.setIcon(solidIcon(Qt::red));
+    icon.ensurePolished();
+    marker.ensurePolished();
+    EXPECT_EQ(icon.mode(), QStringLiteral("button"));
+    EXPECT_EQ(icon.iconColor(), OX::Skin::color(QStringLiteral("passiveWidgetColor")));
+    EXPECT_EQ(marker.color(), OX::Skin::color(QStringLiteral("passiveWidgetColor")));
+    const QImage shown = icon.icon().pixmap(icon.iconSize()).toImage();
+    EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2),
+        OX::Skin::color(QStringLiteral("passiveWidgetColor")));
+}
+
+} // namespace

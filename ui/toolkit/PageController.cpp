@@ -1,0 +1,388 @@
+#include "ui/toolkit/PageController.h"
+
+#include <QDebug>
+#include <QEasingCurve>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace OX
+{
+
+namespace
+{
+
+// Wraps f so that only its first call runs: a page that calls done twice switches once.
+std::function<void()> once(std::function<void()> f)
+{
+    auto called = std::make_shared<bool>(false);
+    return [called, f]() {
+        if (*called)
+            return;
+        *called = true;
+        f();
+    };
+}
+
+} // namespace
+
+PageController::PageController(PageContainer* container)
+    : Page(container, nullptr)
+    , m_layout(new QVBoxLayout(this))
+{
+    m_layout->setSizeConstraint(QLayout::SetMaximumSize);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    connect(this, &PageController::navigateToPage, this, &PageController::onShowPage);
+}
+
+PageController::~PageController()
+{
+    if (m_animation) {
+        m_animation->disconnect(this);
+        delete m_animation;
+    }
+    const QMap<QString, Page*> pages = m_pages;
+    m_pages.clear();
+    for (Page* page : pages) {
+        page->controller = nullptr;
+        page->name.clear();
+    }
+}
+
+bool PageController::addPage(Page* page, QString const& name)
+{
+    if (!page || m_pages.contains(name))
+        return false;
+    page->hide();
+    page->attachToController(this, name);
+    m_pages.insert(name, page);
+    return true;
+}
+
+void PageController::removePage(QString const& name, bool del)
+{
+    removeEntry(name, del);
+}
+
+void PageController::removePage(Page* page, bool del)
+{
+    removeEntry(m_pages.key(page), del);
+}
+
+void PageController::removeEntry(QString const& name, bool del)
+{
+    auto it = m_pages.find(name);
+    if (it == m_pages.end())
+        return;
+    Page* page = it.value();
+    if (page == m_currentPage || page == m_nextPage) {
+        qWarning().noquote() << QStringLiteral("Page [%1] is on screen and stays registered").arg(name);
+        return;
+    }
+    m_pages.erase(it);
+    page->detachFromController();
+    if (del)
+        delete page;
+}
+
+void PageController::forgetDestroyedPage(Page* page)
+{
+    for (auto it = m_pages.begin(); it != m_pages.end();) {
+        if (it.value() == page)
+            it = m_pages.erase(it);
+        else
+            ++it;
+    }
+    if (page == m_currentPage || page == m_nextPage) {
+        // The switch cannot finish with one of its pages gone.
+        if (m_animation) {
+            m_animation->disconnect(this);
+            m_animation->stop();
+            m_animation->deleteLater();
+        }
+        m_animation = nullptr;
+        m_layout->setEnabled(true);
+        if (page == m_currentPage)
+            m_currentPage = m_nextPage;
+        m_nextPage = nullptr;
+    }
+}
+
+void PageController::setInitialPage(QString const& name)
+{
+    Page* page = m_pages.value(name);
+    if (!page)
+        return;
+    m_nextPage = nullptr;
+    m_currentPage = page;
+    page->pageWillAppear(QString());
+    m_layout->addWidget(page);
+    page->show();
+    page->pageDidAppear();
+}
+
+bool PageController::isRegistered(Page* page) const
+{
+    for (Page* p : m_pages)
+        if (p == page)
+            return true;
+    return false;
+}
+
+QString PageController::currentPageName() const
+{
+    if (!m_currentPage)
+        return QString();
+    return m_pages.key(m_currentPage);
+}
+
+bool PageController::shouldShowPage(QString const& name)
+{
+    if (name == currentPageName() || !m_pages.contains(name) || !m_currentPage || isSwitching())
+        return false;
+    return m_currentPage->pageShouldDisappear();
+}
+
+bool PageController::showPage(QString const& name, int transition, int duration, bool record)
+{
+    if (name == currentPageName() || !m_pages.contains(name) || !m_currentPage || isSwitching())
+        return false;
+
+    Page* incoming = m_pages.value(name);
+    QPointer<Page> old = m_currentPage.data();
+    const QString oldName = currentPageName();
+    m_nextPage = incoming;
+    qDebug().noquote() << QStringLiteral("Show Page [%1]").arg(name);
+
+    const bool toHelp = name == QLatin1String(HelpPageName);
+    const bool fromHelp = oldName == QLatin1String(HelpPageName);
+    // Help is left unnoticed only towards the page it was opened from; any other page is
+    // told it appears, and the page under Help is told it went.
+    const bool returningFromHelp = fromHelp && old->state.page == incoming;
+    QPointer<Page> underHelp = fromHelp && !returningFromHelp ? old->state.page : nullptr;
+    if (underHelp && (underHelp == incoming || !isRegistered(underHelp)))
+        underHelp = nullptr;
+
+    QPointer<PageController> self(this);
+    QPointer<Page> in(incoming);
+    // Tells the page being left, then the page under Help, and goes on once both are done.
+    auto leave = [old, underHelp, toHelp, name](std::function<void()> then) {
+        auto afterUnder = once([underHelp, name, then]() {
+            if (underHelp)
+                underHelp->pageWillDisappear(name, then);
+            else
+                then();
+        });
+        if (toHelp || !old)
+            afterUnder();
+        else
+            old->pageWillDisappear(name, afterUnder);
+    };
+
+    if (transition == NoTransition) {
+        auto swap = once([self, old, in, underHelp, toHelp, fromHelp, returningFromHelp, oldName]() {
+            if (!self || !in)
+                return;
+            if (old) {
+                old->hide();
+                self->m_layout->removeWidget(old);
+                if (!toHelp)
+                    old->pageDidDisappear();
+            }
+            if (underHelp)
+                underHelp->pageDidDisappear();
+            if (!returningFromHelp)
+                in->pageWillAppear(oldName);
+            self->m_layout->addWidget(in);
+            in->show();
+            if (!returningFromHelp)
+                in->pageDidAppear();
+            if (fromHelp && !returningFromHelp && old)
+                old->state.reset(); // Help's way back led to a page that was told it went
+            self->m_currentPage = in.data();
+            self->m_nextPage = nullptr;
+            self->update();
+        });
+        leave(swap);
+        return true;
+    }
+
+    const int w = width();
+    const int h = height();
+    const QMargins margins = m_layout->contentsMargins();
+    const QPoint rest(margins.left(), margins.top());
+    const QSize size(w - margins.left() - margins.right(), h - margins.top() - margins.bottom());
+    QPoint outEnd(0, 0);
+    QPoint inStart(0, 0);
+    switch (transition) {
+    case FromRight:
+        outEnd = QPoint(-w, rest.y());
+        inStart = QPoint(w, rest.y());
+        break;
+    case FromLeft:
+        outEnd = QPoint(w, rest.y());
+        inStart = QPoint(-w, rest.y());
+        break;
+    case FromBottom:
+        outEnd = QPoint(rest.x(), -h);
+        inStart = QPoint(rest.x(), h);
+        break;
+    case FromTop:
+        outEnd = QPoint(rest.x(), h);
+        inStart = QPoint(rest.x(), -h);
+        break;
+    default:
+        break; // runs its time without visible movement
+    }
+
+    const int slideMs = m_slideOverrideMs >= 0 ? m_slideOverrideMs : duration;
+    auto* group = new QParallelAnimationGroup(this);
+    auto* outAnimation = new QPropertyAnimation(old, "pos", group);
+    outAnimation->setDuration(slideMs);
+    outAnimation->setEasingCurve(QEasingCurve::OutCubic);
+    outAnimation->setStartValue(rest);
+    outAnimation->setEndValue(transition > FromTop ? QPoint(0, 0) : outEnd);
+    auto* inAnimation = new QPropertyAnimation(incoming, "pos", group);
+    inAnimation->setDuration(slideMs);
+    inAnimation->setEasingCurve(QEasingCurve::OutCubic);
+    inAnimation->setStartValue(transition > FromTop ? QPoint(0, 0) : inStart);
+    inAnimation->setEndValue(transition > FromTop ? QPoint(0, 0) : rest);
+    m_animation = group;
+
+    m_layout->setEnabled(false);
+    if (record) {
+        State back;
+        back.page = old;
+        back.name = oldName;
+        back.helpKey = old->helpKey;
+        back.transition = transition;
+        back.duration = duration;
+        if (container) {
+            back.header = container->getHeaderState();
+            back.footer = container->getFooterState();
+        }
+        incoming->state = back;
+    }
+    if (!returningFromHelp) {
+        emit pageWillAppearSignal(incoming);
+        if (!self || !in)
+            return true;
+        incoming->pageWillAppear(oldName);
+    }
+    if (container)
+        container->setNavigationEnable(false, NavigationOptions::all);
+    m_layout->addWidget(incoming);
+    incoming->move(inAnimation->startValue().toPoint());
+    incoming->resize(size);
+    incoming->show();
+    connect(
+        group, &QAbstractAnimation::finished, this,
+        [this, fromHelp, toHelp, returningFromHelp, old, underHelp]() {
+            finishSwitch(fromHelp, returningFromHelp, toHelp, old, underHelp);
+        },
+        Qt::DirectConnection);
+
+    QPointer<QParallelAnimationGroup> guard(group);
+    leave([guard]() {
+        if (guard)
+            guard->start();
+    });
+    return true;
+}
+
+void PageController::finishSwitch(
+    bool fromHelp, bool returningFromHelp, bool toHelp, QPointer<Page> old, QPointer<Page> underHelp)
+{
+    if (QWidget* top = window())
+        top->activateWindow();
+    if (container)
+        container->setNavigationEnable(true, NavigationOptions::all);
+    QPointer<Page> in = m_nextPage;
+    if (in && !returningFromHelp)
+        in->pageDidAppear();
+    if (old) {
+        old->hide();
+        m_layout->removeWidget(old);
+        if (!toHelp)
+            old->pageDidDisappear();
+    }
+    if (underHelp)
+        underHelp->pageDidDisappear();
+    if (fromHelp && !returningFromHelp && old)
+        old->state.reset(); // Help's way back led to a page that was told it went
+    m_layout->setEnabled(true);
+    if (in)
+        m_currentPage = in.data();
+    m_nextPage = nullptr;
+    if (m_animation)
+        m_animation->deleteLater();
+    m_animation = nullptr;
+    update();
+}
+
+void PageController::onShowPage(QString const& name)
+{
+    auto* timer = new QTimer(this);
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
+    connect(timer, &QTimer::timeout, this, [this, timer, name]() {
+        showPage(name, FromRight, NavigateDurationMs, true);
+        timer->deleteLater();
+    });
+    timer->start(NavigateDelayMs);
+}
+
+bool PageController::perform(PageAction action)
+{
+    return m_currentPage ? m_currentPage->perform(action) : false;
+}
+
+template <typename F> void PageController::forward(F call)
+{
+    QPointer<Page> next = m_nextPage;
+    QPointer<Page> current = m_currentPage;
+    if (next)
+        call(next.data());
+    if (current)
+        call(current.data());
+}
+
+void PageController::retranslate()
+{
+    forward([](Page* p) { p->retranslate(); });
+}
+
+void PageController::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
+{
+    forward([&](Page* p) { p->updateWithHeadset(headset, mask); });
+}
+
+void PageController::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
+{
+    forward([&](Page* p) { p->updateWithDongle(dongle, mask); });
+}
+
+void PageController::deviceFound(Dongle* dongle, NPP const& npp)
+{
+    forward([&](Page* p) { p->deviceFound(dongle, npp); });
+}
+
+void PageController::headsetStatusChanged(Headset* headset, bool active)
+{
+    forward([&](Page* p) { p->headsetStatusChanged(headset, active); });
+}
+
+void PageController::headsetChannelChanged(Headset* headset, int channel)
+{
+    forward([&](Page* p) { p->headsetChannelChanged(headset, channel); });
+}
+
+void PageController::settingsChanged(Settings* settings)
+{
+    forward([&](Page* p) { p->settingsChanged(settings); });
+}
+
+} // namespace OX

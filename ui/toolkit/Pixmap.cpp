@@ -1,0 +1,144 @@
+#include "ui/toolkit/Pixmap.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace OX
+{
+
+namespace
+{
+// The shape at path scaled to size, aspect kept, smoothly; null when path names no image.
+QPixmap loadScaled(const QString& path, const QSize& size)
+{
+    const QPixmap shape(path);
+    if (shape.isNull())
+        return shape;
+    return shape.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+Pixmap tinted(const QPixmap& shape, const QColor& color)
+{
+    Pixmap result(shape);
+    result.tint(color);
+    return result;
+}
+
+void drawOver(QPixmap& target, const QPixmap& layer)
+{
+    if (layer.isNull())
+        return;
+    QPainter painter(&target);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawPixmap(QRect(0, 0, target.width(), target.height()), layer);
+}
+} // namespace
+
+Pixmap::Pixmap(const QSize& size)
+    : QPixmap(size)
+{
+    fill(Qt::transparent);
+}
+
+Pixmap::Pixmap(const QString& fileName, const char* format, Qt::ImageConversionFlags flags)
+    : QPixmap(fileName, format, flags)
+{
+}
+
+Pixmap::Pixmap(const QIcon& icon, const QSize& size)
+    : QPixmap(icon.pixmap(size, QIcon::Normal, QIcon::Off))
+{
+}
+
+Pixmap::Pixmap(const QPixmap& other)
+    : QPixmap(other)
+{
+}
+
+Pixmap::~Pixmap() = default;
+
+void Pixmap::tint(const QColor& color)
+{
+    if (isNull())
+        return;
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.setBrush(color);
+    painter.drawRect(rect());
+}
+
+QPixmap Pixmap::getTintedCopy(const QColor& color) const
+{
+    if (isNull())
+        return QPixmap();
+    QImage image = toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            QColor pixel = color;
+            pixel.setAlpha(qAlpha(image.pixel(x, y)));
+            image.setPixelColor(x, y, pixel);
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+void Pixmap::createIcon(const QString& path, const QColor& color)
+{
+    if (isNull())
+        return;
+    const QPixmap shape(path);
+    if (shape.isNull())
+        return;
+    drawOver(*this, tinted(shape, color));
+}
+
+void Pixmap::addOverLay(const QString& path, const QColor& color)
+{
+    if (isNull())
+        return;
+    const QPixmap shape = loadScaled(path, size());
+    if (!shape.isNull())
+        drawOver(*this, tinted(shape, color));
+}
+
+void Pixmap::createOverlayedIcon(
+    const QString& base, const QString& overlay, const QColor& baseColor, const QColor& overlayColor)
+{
+    if (isNull())
+        return;
+    const QPixmap baseShape = loadScaled(base, size());
+    const QPixmap overlayShape = loadScaled(overlay, size());
+    if (!baseShape.isNull())
+        drawOver(*this, tinted(baseShape, baseColor));
+    if (!overlayShape.isNull())
+        drawOver(*this, tinted(overlayShape, overlayColor));
+}
+
+void Pixmap::createBadgedIcon(const QString& icon, const QString& badge, const QColor& iconColor,
+    const QColor& badgeColor, bool alternative)
+{
+    if (isNull())
+        return;
+    const int w = width();
+    const int h = height();
+    const QSize half(qRound(w * 0.5), qRound(h * 0.5));
+    const QString iconPath = alternative ? icon + QLatin1String(AlternativeSuffix) : icon;
+    const QPixmap iconShape = loadScaled(iconPath, QSize(w, h));
+    const QPixmap badgeShape = loadScaled(badge + QLatin1String(AlternativeSuffix), half);
+    const QPixmap mask = loadScaled(badge + QLatin1String(MaskSuffix), half);
+
+    if (!iconShape.isNull())
+        drawOver(*this, tinted(iconShape, iconColor));
+    QPainter painter(this);
+    const QPoint corner(w / 2, h / 2);
+    if (!mask.isNull()) {
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+        painter.drawPixmap(corner, mask);
+    }
+    if (!badgeShape.isNull()) {
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.drawPixmap(corner, tinted(badgeShape, badgeColor));
+    }
+}
+
+} // namespace OX
