@@ -145,6 +145,7 @@ TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindow)
 {
     if (!testutil::hasDisplay() || !x11test::canClick())
         GTEST_SKIP() << "no display or no xdotool";
+    x11test::InputLock exclusive;
     QWidget editor;
     auto* line = new QLineEdit(&editor);
     editor.setGeometry(600, 300, 400, 100);
