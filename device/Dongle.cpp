@@ -10,6 +10,10 @@
 #include <chrono>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "async/OperationQueue.h"
 #include "async/WaitBlock.h"
 #include "protocol/Checksum.h"
@@ -430,9 +434,23 @@ quint16 Dongle::protocolRevision()
 
 quint16 Dongle::protocolRevision(QString const& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Only a regular file is read: opening a named pipe or a device placed under this name
+    // would block the GUI thread (beyond the reach of SIGTERM). Opened without blocking first,
+    // then checked on the very file that was opened.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return DefaultProtocolRevision;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        qCDebug(lcDongle).noquote() << "INI file [" + path + "]: not a regular file, ignored";
+        return DefaultProtocolRevision;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return DefaultProtocolRevision;
+    }
     quint16 result = DefaultProtocolRevision;
     QTextStream in(&file);
     while (!in.atEnd()) {
