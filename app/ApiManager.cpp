@@ -138,8 +138,9 @@ void Manager::apiCall(Method method, const QUrl& url, const QJsonObject& body, A
 {
     if (!isTrustedUrl(url)) {
         if (callback)
-            callback(Result(Result::Failed, QStringLiteral("Untrusted address %1").arg(url.toDisplayString())),
-                     QJsonObject());
+            callback(
+                Result(Result::Failed, QStringLiteral("Untrusted address %1").arg(url.toDisplayString())),
+                QJsonObject());
         return;
     }
     QNetworkRequest request = makeRequest(url);

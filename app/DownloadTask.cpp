@@ -22,7 +22,8 @@ QString DownloadTask::folderPath()
 {
     // Never the shared temporary folder itself: another account could make the folder first.
     const QString privateFolder = PrivateFolder::path();
-    return privateFolder.isEmpty() ? QString() : QDir(privateFolder).filePath(QString::fromLatin1(FolderName));
+    return privateFolder.isEmpty() ? QString()
+                                   : QDir(privateFolder).filePath(QString::fromLatin1(FolderName));
 }
 
 QString DownloadTask::fileNameFor(const QUrl& url)
@@ -49,8 +50,8 @@ QString DownloadTask::fileNameFor(const QUrl& url)
     return name;
 }
 
-DownloadTask::DownloadTask(const QUrl& url, ProgressCallback progress, FinishedCallback finished,
-                           QNetworkAccessManager* manager)
+DownloadTask::DownloadTask(
+    const QUrl& url, ProgressCallback progress, FinishedCallback finished, QNetworkAccessManager* manager)
     : QObject(manager)
     , m_manager(manager)
     , m_url(url)
@@ -148,7 +149,7 @@ bool DownloadTask::start()
     // Redirects restart here, so every address of a download is held to the same rule.
     if (!isTrustedUrl(m_url))
         return fail(Failed, Result::Failed,
-                    QStringLiteral("Untrusted download address %1").arg(m_url.toDisplayString()));
+            QStringLiteral("Untrusted download address %1").arg(m_url.toDisplayString()));
 
     m_filePath = m_folder.filePath(fileNameFor(m_url));
     m_file = std::make_unique<QFile>(m_filePath);

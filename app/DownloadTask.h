@@ -1,7 +1,7 @@
 #pragma once
 // One file download from the web service into the private download folder
-// "OrvixTools-Update" inside this user's private folder (see PrivateFolder), with progress, speed, cancellation and
-// redirect following. The finished callback runs exactly once per started download.
+// "OrvixTools-Update" inside this user's private folder (see PrivateFolder), with progress, speed,
+// cancellation and redirect following. The finished callback runs exactly once per started download.
 #include "app/ApiManager.h"
 
 #include <QDir>

@@ -95,7 +95,7 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
         // The log names serial numbers, network ids and addresses: it is made for its owner
         // only, before anything is written to it.
         const int fd = ::open(QFile::encodeName(s.file.fileName()).constData(),
-                              O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
+            O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd >= 0)
             ::close(fd);
         opened = s.file.open(QIODevice::WriteOnly | QIODevice::Append);

@@ -3,7 +3,8 @@
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
 
-namespace {
+namespace
+{
 
 // The words for the settings behind the stored keys, in the order the user knows them.
 QStringList describeKeys(const QStringList& keys)
@@ -13,12 +14,12 @@ QStringList describeKeys(const QStringList& keys)
         const char* words;
     };
     static const Group groups[] = {
-        {"profile/", QT_TRANSLATE_NOOP("OrvixDirector", "mouse profiles")},
-        {"link/", QT_TRANSLATE_NOOP("OrvixDirector", "LINK profiles")},
-        {"sidebar/", QT_TRANSLATE_NOOP("OrvixDirector", "sidebar appearance")},
-        {"feedback/", QT_TRANSLATE_NOOP("OrvixDirector", "feedback")},
-        {"language", QT_TRANSLATE_NOOP("OrvixDirector", "interface language")},
-        {"service/", QT_TRANSLATE_NOOP("OrvixDirector", "update service")},
+        { "profile/", QT_TRANSLATE_NOOP("OrvixDirector", "mouse profiles") },
+        { "link/", QT_TRANSLATE_NOOP("OrvixDirector", "LINK profiles") },
+        { "sidebar/", QT_TRANSLATE_NOOP("OrvixDirector", "sidebar appearance") },
+        { "feedback/", QT_TRANSLATE_NOOP("OrvixDirector", "feedback") },
+        { "language", QT_TRANSLATE_NOOP("OrvixDirector", "interface language") },
+        { "service/", QT_TRANSLATE_NOOP("OrvixDirector", "update service") },
     };
     QStringList words;
     auto add = [&words](const QString& text) {
@@ -51,13 +52,13 @@ void OrvixDirector::reportSettingsProblems()
     const QStringList damaged = m_settings->damagedKeys();
     if (!damaged.isEmpty()) {
         emit showMessage(warning, tr("Settings reset"),
-                         tr("Your settings file was damaged. These settings were reset to their defaults: "
-                            "%1.<br><br>The damaged file was kept beside the settings file.")
-                             .arg(describeKeys(damaged).join(QStringLiteral(", "))));
+            tr("Your settings file was damaged. These settings were reset to their defaults: "
+               "%1.<br><br>The damaged file was kept beside the settings file.")
+                .arg(describeKeys(damaged).join(QStringLiteral(", "))));
     }
     auto tellNotKept = [this]() {
         emit showMessage(warning, tr("Settings not saved"),
-                         tr("Your settings cannot be saved. Changes will not be kept after OrvixTools quits."));
+            tr("Your settings cannot be saved. Changes will not be kept after OrvixTools quits."));
     };
     if (m_settings->storeFailed())
         tellNotKept();

@@ -158,7 +158,7 @@ void OrvixDirector::onUpdateInfo(const API::Result& result, const QJsonObject& r
         } else {
             qWarning().noquote() << "Software update failed: unable to start " + tool + "!";
             emit showMessage(warning, tr("Software update"),
-                             tr("The software update could not be started. Please install the update manually."));
+                tr("The software update could not be started. Please install the update manually."));
         }
         return;
     }
@@ -210,7 +210,7 @@ void OrvixDirector::onDownloadFinished(API::DownloadTask* task, const API::Resul
         // Nothing was started: the application keeps running and says why.
         m_ui->showMainWindow();
         emit showMessage(warning, tr("Software update"),
-                         tr("The software update could not be installed.<br><br>%1").arg(error));
+            tr("The software update could not be installed.<br><br>%1").arg(error));
         return;
     }
     m_ui->showMainWindow();

@@ -11,9 +11,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace PrivateFolder {
+namespace PrivateFolder
+{
 
-namespace {
+namespace
+{
 
 QString errnoText()
 {
@@ -30,7 +32,8 @@ QString ownName()
 bool isPrivate(const QString& folder, QString* why)
 {
     QString reason;
-    struct stat st {};
+    struct stat st {
+    };
     if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
         reason = QStringLiteral("not an absolute path");
     else if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
@@ -75,7 +78,7 @@ QString path()
             return QDir::cleanPath(runtime);
         qWarning().noquote() << QStringLiteral("XDG_RUNTIME_DIR [%1] not used: %2").arg(runtime, why);
     }
-    const QStringList candidates{
+    const QStringList candidates {
         QDir(QDir::tempPath()).filePath(ownName()),
         QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)).filePath(ownName()),
     };

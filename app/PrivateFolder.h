@@ -4,7 +4,8 @@
 // machine must never be able to plant any of them.
 #include <QString>
 
-namespace PrivateFolder {
+namespace PrivateFolder
+{
 
 // XDG_RUNTIME_DIR when it is a folder of this user that no one else may enter; otherwise
 // "OrvixTools-<uid>" in the temporary folder, made 0700; otherwise the same name in the user's

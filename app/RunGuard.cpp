@@ -49,15 +49,17 @@ int RunGuard::openGuardFile() const
     if (m_guardFile.isEmpty())
         return -1;
     const int fd = ::open(QFile::encodeName(m_guardFile).constData(),
-                          O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+        O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
     if (fd < 0) {
-        qWarning().noquote() << QStringLiteral("Single-instance guard [%1] cannot be opened").arg(m_guardFile);
+        qWarning().noquote()
+            << QStringLiteral("Single-instance guard [%1] cannot be opened").arg(m_guardFile);
         return -1;
     }
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
-        qWarning().noquote() << QStringLiteral("Single-instance guard [%1] refused: not a file of this user")
-                                    .arg(m_guardFile);
+        qWarning().noquote()
+            << QStringLiteral("Single-instance guard [%1] refused: not a file of this user").arg(m_guardFile);
         ::close(fd);
         return -1;
     }

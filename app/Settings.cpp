@@ -172,8 +172,8 @@ Settings::Settings(OrvixDirector* director)
     : ProfileManager(director)
 {
     // Only the file's name: the store reads no value before the file is checked.
-    const QString fileName = QSettings(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kOrganisation),
-                                       QLatin1String(kApplication))
+    const QString fileName = QSettings(QSettings::NativeFormat, QSettings::UserScope,
+        QLatin1String(kOrganisation), QLatin1String(kApplication))
                                  .fileName();
     openStore(fileName, true);
     load();
@@ -209,7 +209,7 @@ void Settings::openStore(const QString& fileName, bool native)
     }
     if (native && storeFile == fileName)
         m_store = new QSettings(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kOrganisation),
-                                QLatin1String(kApplication), this);
+            QLatin1String(kApplication), this);
     else
         m_store = new QSettings(storeFile, native ? QSettings::NativeFormat : QSettings::IniFormat, this);
     checkStore();

@@ -12,9 +12,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace SettingsFileCheck {
+namespace SettingsFileCheck
+{
 
-namespace {
+namespace
+{
 
 // ---- Qt's data stream, version 4.0, as QSettings writes it -------------------------------
 
@@ -36,7 +38,8 @@ enum StreamType : quint32 {
 
 constexpr quint32 NullLength = 0xFFFFFFFFu;
 
-class StreamReader {
+class StreamReader
+{
 public:
     explicit StreamReader(const QByteArray& bytes)
         : m_p(reinterpret_cast<const uchar*>(bytes.constData()))
@@ -238,8 +241,9 @@ void chopTrailingSpaces(QString& text, int limit)
 // The value's text after unescaping, or its items when it is a comma-separated list.
 QStringList unescapedValues(const QByteArray& data, int from, int to, bool utf8)
 {
-    static const char escapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},  {'r', '\r'},  {'t', '\t'},
-                                      {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+    static const char escapes[][2]
+        = { { 'a', '\a' }, { 'b', '\b' }, { 'f', '\f' }, { 'n', '\n' }, { 'r', '\r' }, { 't', '\t' },
+              { 'v', '\v' }, { '"', '"' }, { '?', '?' }, { '\'', '\'' }, { '\\', '\\' } };
     QStringList items;
     QString current;
     bool inQuotes = false;
@@ -249,7 +253,8 @@ QStringList unescapedValues(const QByteArray& data, int from, int to, bool utf8)
         while (i < to && (data.at(i) == ' ' || data.at(i) == '\t'))
             ++i;
     };
-    auto isHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); };
+    auto isHex
+        = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); };
     auto hexValue = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
 
     skipSpaces();
@@ -388,8 +393,10 @@ QList<Damage> findDamage(const QByteArray& data)
         const QStringList values = unescapedValues(data, equalsPos + 1, lineStart + lineLen, utf8);
         for (const QString& value : values) {
             if (!isSafeValue(value)) {
-                const bool topLevel = section.isEmpty() || section.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
-                damage.append(Damage{topLevel ? key : section + QLatin1Char('/') + key, lineStart, lineLen});
+                const bool topLevel = section.isEmpty()
+                    || section.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0;
+                damage.append(
+                    Damage { topLevel ? key : section + QLatin1Char('/') + key, lineStart, lineLen });
                 break;
             }
         }
@@ -418,7 +425,8 @@ Outcome repair(const QString& path)
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return outcome; // missing, or unreadable: the store's status tells
-    struct stat st {};
+    struct stat st {
+    };
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     QByteArray data;
     bool whole = !regular || st.st_size > MaxFileSize;
@@ -433,12 +441,13 @@ Outcome repair(const QString& path)
     const QString damagedPath = path + QStringLiteral(".damaged");
     if (whole) {
         outcome.damaged = true;
-        outcome.resetKeys = QStringList{QStringLiteral("*")};
+        outcome.resetKeys = QStringList { QStringLiteral("*") };
         QFile::remove(damagedPath);
         outcome.rewritten = ::rename(native.constData(), QFile::encodeName(damagedPath).constData()) == 0;
         qWarning().noquote() << QStringLiteral("Settings file [%1] is not a readable settings file%2")
-                                    .arg(path, outcome.rewritten ? QStringLiteral(", kept at [%1]").arg(damagedPath)
-                                                                 : QStringLiteral(" (%1)").arg(errnoText()));
+                                    .arg(path,
+                                        outcome.rewritten ? QStringLiteral(", kept at [%1]").arg(damagedPath)
+                                                          : QStringLiteral(" (%1)").arg(errnoText()));
         return outcome;
     }
 
@@ -455,15 +464,17 @@ Outcome repair(const QString& path)
     outcome.rewritten = copied && writeFile(path, outcome.sanitized);
     qWarning().noquote() << QStringLiteral("Settings file [%1] damaged, reset: %2; %3")
                                 .arg(path, outcome.resetKeys.join(QStringLiteral(", ")),
-                                     outcome.rewritten ? QStringLiteral("the damaged file is kept at [%1]").arg(damagedPath)
-                                                       : QStringLiteral("the file could not be rewritten"));
+                                    outcome.rewritten
+                                        ? QStringLiteral("the damaged file is kept at [%1]").arg(damagedPath)
+                                        : QStringLiteral("the file could not be rewritten"));
     return outcome;
 }
 
 bool restrictToOwner(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
+    struct stat st {
+    };
     if (::lstat(native.constData(), &st) == 0) {
         if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) != 0)
             ::chmod(native.constData(), st.st_mode & 0700);
@@ -473,7 +484,8 @@ bool restrictToOwner(const QString& path)
     if (!QFileInfo::exists(folder)) {
         if (!QDir().mkpath(folder))
             return false;
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)

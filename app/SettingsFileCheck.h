@@ -9,7 +9,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace SettingsFileCheck {
+namespace SettingsFileCheck
+{
 
 // Nesting of lists and maps accepted in one value (the profile list is a list of maps).
 constexpr int MaxDepth = 8;
@@ -23,7 +24,7 @@ bool isSafeVariant(const QByteArray& stream);
 
 // One line of a settings file whose value must not be handed to Qt.
 struct Damage {
-    QString key;      // "profile/list"; top-level keys without a group
+    QString key; // "profile/list"; top-level keys without a group
     int lineStart = 0; // the line's bytes in the file
     int lineLength = 0;
 };

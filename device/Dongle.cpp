@@ -442,7 +442,8 @@ quint16 Dongle::protocolRevision(QString const& path)
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return DefaultProtocolRevision;
-    struct stat st {};
+    struct stat st {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         qCDebug(lcDongle).noquote() << "INI file [" + path + "]: not a regular file, ignored";
@@ -565,12 +566,13 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
             // stop() or an upload came in between: end this wait on the GUI thread.
             OX_HANDOVER_RELEASE(this);
             QMetaObject::invokeMethod(
-                    this, [this, request] {
-                        OX_HANDOVER_ACQUIRE(this);
-                        if (WaitBlock* wait = request->wait.load())
-                            wait->cancel();
-                    },
-                    Qt::QueuedConnection);
+                this,
+                [this, request] {
+                    OX_HANDOVER_ACQUIRE(this);
+                    if (WaitBlock* wait = request->wait.load())
+                        wait->cancel();
+                },
+                Qt::QueuedConnection);
         }
         if (!blockOn(request->replied))
             break;
@@ -649,12 +651,12 @@ void Dongle::postAbort(RequestPtr const& request, DongleResult const& result)
 {
     OX_HANDOVER_RELEASE(this);
     QMetaObject::invokeMethod(
-            this,
-            [this, request, result] {
-                OX_HANDOVER_ACQUIRE(this);
-                finishRequest(request, nullptr, nullptr, result);
-            },
-            Qt::QueuedConnection);
+        this,
+        [this, request, result] {
+            OX_HANDOVER_ACQUIRE(this);
+            finishRequest(request, nullptr, nullptr, result);
+        },
+        Qt::QueuedConnection);
 }
 
 void Dongle::abortRegistered()
@@ -772,12 +774,12 @@ void Dongle::sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onR
             return;
         OX_HANDOVER_RELEASE(this);
         QMetaObject::invokeMethod(
-                this,
-                [this, state] {
-                    OX_HANDOVER_ACQUIRE(this);
-                    finishList(state, DongleResult());
-                },
-                Qt::QueuedConnection);
+            this,
+            [this, state] {
+                OX_HANDOVER_ACQUIRE(this);
+                finishList(state, DongleResult());
+            },
+            Qt::QueuedConnection);
     });
 }
 

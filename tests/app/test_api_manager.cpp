@@ -93,13 +93,13 @@ TEST(ApiService, NoBuiltInHostAndOnlyTrustedAddresses)
 
     EXPECT_TRUE(API::setServiceBaseUrl(QUrl("https://updates.example.org/")));
     EXPECT_EQ(API::serviceUrl("/api/v1/firmware/link/1/2.3/info").toString(),
-              "https://updates.example.org/api/v1/firmware/link/1/2.3/info");
+        "https://updates.example.org/api/v1/firmware/link/1/2.3/info");
     // Plain http only to this computer; anything else is refused and changes nothing.
-    for (const char* refused : {"http://updates.example.org", "http://10.0.0.1:80", "ftp://127.0.0.1",
-                                "file:///tmp/x", "https://", "http://127.0.0.1.example.org"})
+    for (const char* refused : { "http://updates.example.org", "http://10.0.0.1:80", "ftp://127.0.0.1",
+             "file:///tmp/x", "https://", "http://127.0.0.1.example.org" })
         EXPECT_FALSE(API::setServiceBaseUrl(QUrl(refused))) << refused;
     EXPECT_EQ(API::serviceBaseUrl(), QUrl("https://updates.example.org/"));
-    for (const char* loopback : {"http://127.0.0.1:4711/", "http://[::1]:80", "http://localhost:8080"})
+    for (const char* loopback : { "http://127.0.0.1:4711/", "http://[::1]:80", "http://localhost:8080" })
         EXPECT_TRUE(API::setServiceBaseUrl(QUrl(loopback))) << loopback;
     API::setServiceBaseUrl(QUrl());
 }

@@ -134,7 +134,8 @@ TEST_F(RunGuardTest, TheGuardLivesInThePrivateFolderAndFallsFreeWithItsHolder)
     auto first = std::make_unique<RunGuard>(key);
     ASSERT_TRUE(first->tryToRun());
     EXPECT_EQ(QFileInfo(first->guardFile()).absolutePath(), runtime->run());
-    struct stat st {};
+    struct stat st {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(first->guardFile()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     first.reset();

@@ -13,7 +13,8 @@
 
 #include <sys/stat.h>
 
-namespace {
+namespace
+{
 
 // A settings file as QSettings writes it, with three values damaged the ways found in the
 // field: a list count of 2^31, a type byte that is no type of ours, and a value cut short.
@@ -47,13 +48,14 @@ TEST(SettingsStream, OnlyOurTypesWithinTheBytesPresent)
 {
     using SettingsFileCheck::isSafeVariant;
     // A list of one map {"a": 5} and a float, as QSettings writes them.
-    EXPECT_TRUE(isSafeVariant(QByteArray("\0\0\0\x09\0\0\0\x01\0\0\0\x08\0\0\0\x01\0\0\0\x02\0a\0\0\0\x02\0\0\0\x05)", 31)));
+    EXPECT_TRUE(isSafeVariant(
+        QByteArray("\0\0\0\x09\0\0\0\x01\0\0\0\x08\0\0\0\x01\0\0\0\x02\0a\0\0\0\x02\0\0\0\x05)", 31)));
     EXPECT_TRUE(isSafeVariant(QByteArray("\0\0\0\x87?\0\0\0", 8)));
-    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x09\x80\0\0\0", 8)));          // count of 2^31
-    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x0a\0\0\0\x03\0a", 10)));    // odd string length
-    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x0c\0\0\x10\0abc", 11)));    // bytes beyond the end
+    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x09\x80\0\0\0", 8))); // count of 2^31
+    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x0a\0\0\0\x03\0a", 10))); // odd string length
+    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x0c\0\0\x10\0abc", 11))); // bytes beyond the end
     EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x7f\0\0\0\x06QImage", 14))); // a type by name
-    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x10\0\0\0\0", 8)));          // a date
+    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x10\0\0\0\0", 8))); // a date
     QByteArray deep;
     for (int i = 0; i <= SettingsFileCheck::MaxDepth; ++i)
         deep += QByteArray("\0\0\0\x09\0\0\0\x01", 8);
@@ -66,12 +68,13 @@ TEST(SettingsStream, ValuesAreFoundAsQSettingsUnescapesThem)
 {
     // An escaped "@", a quoted value, an item of a comma list and a continued line all reach
     // Qt's stream reader; a value that does not end in ")" and a doubled "@" do not.
-    for (const char* line : {"k=\\x40Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\n", "k=\"@Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\"\n",
-                             "k=@Variant(\\0\\0\\0\\x1\\x1), @Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\n",
-                             "k=@Variant(\\0\\0\\0\\t\\\n\\x80\\0\\0\\0)\n", "k=@DateTime(\\0)\n"})
+    for (const char* line :
+        { "k=\\x40Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\n", "k=\"@Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\"\n",
+            "k=@Variant(\\0\\0\\0\\x1\\x1), @Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\n",
+            "k=@Variant(\\0\\0\\0\\t\\\n\\x80\\0\\0\\0)\n", "k=@DateTime(\\0)\n" })
         EXPECT_EQ(SettingsFileCheck::findDamage(line).size(), 1) << line;
-    for (const char* line : {"k=@Variant(\\0\\0\\0\\t\\x80\\0\\0\\0) x\n", "k=@@Variant(\\0\\0\\0\\t\\x80)\n",
-                             "; k=@Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\n"})
+    for (const char* line : { "k=@Variant(\\0\\0\\0\\t\\x80\\0\\0\\0) x\n",
+             "k=@@Variant(\\0\\0\\0\\t\\x80)\n", "; k=@Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\n" })
         EXPECT_TRUE(SettingsFileCheck::findDamage(line).isEmpty()) << line;
 }
 
@@ -81,14 +84,15 @@ TEST(SettingsDamage, ResetsOnlyTheDamagedValuesAndKeepsTheFileAside)
     const QString path = dir.filePath("OrvixTools.conf");
     writeAll(path, kDamaged);
     Settings s(path, nullptr);
-    EXPECT_EQ(s.damagedKeys(), (QStringList{"language", "profile/list", "sidebar/scale"}));
+    EXPECT_EQ(s.damagedKeys(), (QStringList { "language", "profile/list", "sidebar/scale" }));
     EXPECT_EQ(readAll(path + ".damaged"), kDamaged);
     EXPECT_FLOAT_EQ(s.sidebarOpacity(), 0.5f); // carried over
     EXPECT_FLOAT_EQ(s.sidebarScale(), 0.25f);
-    EXPECT_EQ(s.profileNames(), QStringList({"default", "Restricted", "Tremor"}));
+    EXPECT_EQ(s.profileNames(), QStringList({ "default", "Restricted", "Tremor" }));
     EXPECT_FALSE(s.storeFailed());
     EXPECT_TRUE(SettingsFileCheck::findDamage(readAll(path)).isEmpty());
-    struct stat st {};
+    struct stat st {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 

@@ -11,8 +11,8 @@
 #include "app/Installer.h"
 
 #include <QFile>
-#include <QSettings>
 #include <QJsonObject>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -50,7 +50,7 @@ struct Launch {
 // recorded instead of started.
 struct UpdateFixture {
     QTemporaryDir tmp{QCoreApplication::applicationDirPath() + "/update-test-XXXXXX"};
-    testutil::PrivateRuntime runtime{tmp.path()};
+    testutil::PrivateRuntime runtime { tmp.path() };
     HttpTestServer server;
     Harness h;
     OrvixDirector* d = nullptr;
@@ -321,7 +321,8 @@ TEST(UpdateDownload, RedirectToAPlainHttpHostIsRefused)
     f.h.ui->questionAnswer = 0;
     f.check();
     ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 1; }, 5000));
-    EXPECT_TRUE(f.h.messages.first().text.contains("Untrusted download address http://192.0.2.1/OrvixTools.deb"));
+    EXPECT_TRUE(
+        f.h.messages.first().text.contains("Untrusted download address http://192.0.2.1/OrvixTools.deb"));
     EXPECT_TRUE(f.launches.isEmpty());
     EXPECT_EQ(f.h.quits, 0);
 }
@@ -345,14 +346,16 @@ TEST(UpdateCheck, ServiceFromTheCommandLineOrTheSettings)
     f.h.parser.addOption(QCommandLineOption("service-url", QString(), "URL"));
 
     // The settings name a plain http host: refused, nothing is configured.
-    QSettings(f.h.dir.filePath("settings.ini"), QSettings::IniFormat).setValue("service/url", "http://example.org");
-    ASSERT_TRUE(f.h.parser.parse(QStringList{"orvixtools"}));
+    QSettings(f.h.dir.filePath("settings.ini"), QSettings::IniFormat)
+        .setValue("service/url", "http://example.org");
+    ASSERT_TRUE(f.h.parser.parse(QStringList { "orvixtools" }));
     f.d = f.h.create();
     EXPECT_TRUE(API::serviceBaseUrl().isEmpty());
 
     // The command line wins over the settings.
     f.h.director.reset();
-    ASSERT_TRUE(f.h.parser.parse(QStringList{"orvixtools", "--service-url", f.server.baseUrl().toString()}));
+    ASSERT_TRUE(
+        f.h.parser.parse(QStringList { "orvixtools", "--service-url", f.server.baseUrl().toString() }));
     f.d = f.h.create();
     EXPECT_EQ(API::serviceBaseUrl(), f.server.baseUrl());
 }
@@ -386,10 +389,9 @@ TEST(Installer, NamesFromTheNetwork)
 {
     EXPECT_TRUE(Installer::isValidInstallerName("OrvixTools-2.6.3.deb"));
     EXPECT_TRUE(Installer::isValidInstallerName("Orvix Tools (2.6.3).pkg"));
-    for (const QString& bad : {QString(), QString("."), QString(".."), QString("a/b"), QString("..\\x"),
-                               QString("a\"b"), QString("it's"), QString("a\nb"), QString("a\tb"),
-                               QString("x") + QChar(0x7f), QString("a") + QChar(0x2028) + "b", QString(":x"),
-                               QString(":/styles/global"), QString("a..b")})
+    for (const QString& bad : { QString(), QString("."), QString(".."), QString("a/b"), QString("..\\x"),
+             QString("a\"b"), QString("it's"), QString("a\nb"), QString("a\tb"), QString("x") + QChar(0x7f),
+             QString("a") + QChar(0x2028) + "b", QString(":x"), QString(":/styles/global"), QString("a..b") })
         EXPECT_FALSE(Installer::isValidInstallerName(bad)) << bad.toStdString();
 }
 

@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFile>
 
-namespace testutil {
+namespace testutil
+{
 
-class PrivateRuntime {
+class PrivateRuntime
+{
 public:
     // root must exist; "tmp" and "run" (mode 0700) are made inside it.
     explicit PrivateRuntime(const QString& root)
@@ -16,7 +18,8 @@ public:
     {
         QDir().mkpath(m_tmp);
         QDir().mkpath(m_run);
-        QFile::setPermissions(m_run, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(
+            m_run, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         save("TMPDIR", m_savedTmp, m_hadTmp);
         save("XDG_RUNTIME_DIR", m_savedRun, m_hadRun);
         qputenv("TMPDIR", QFile::encodeName(m_tmp));

@@ -201,21 +201,12 @@ protected:
     int startDongle(int timeoutMs = 5000) { return rig.start(timeoutMs); }
 
     // The payloads of the DCP frames received since mark, in order.
-    // The DCP commands received since mark, one per command however many copies of its burst
-    // arrived: later copies of a burst are skipped, and so is a copy that came so late that the
-    // emulator began a new burst with it (the same bytes as the command just before). Two
-    // identical commands in a row therefore count once.
     QList<QByteArray> dcpPayloadsSince(int mark) const
     {
         QList<QByteArray> out;
-        QByteArray previousRaw;
-        for (emu::Received const& r : emulator->received()) {
-            if (r.seq < mark || r.frame.pid != emu::pid::DCP)
-                continue;
-            if (r.copy == 1 && r.raw != previousRaw)
+        for (emu::Received const& r : emulator->received())
+            if (r.seq >= mark && r.frame.pid == emu::pid::DCP)
                 out << r.frame.payload;
-            previousRaw = r.raw;
-        }
         return out;
     }
 

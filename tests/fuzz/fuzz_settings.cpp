@@ -12,7 +12,8 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 QTemporaryDir* folder = nullptr;
 
@@ -41,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const QByteArray input(reinterpret_cast<const char*>(data + 1), int(size - 1));
     SettingsFileCheck::isSafeVariant(input);
-    const QByteArray file = (data[0] & 1) ? "[profile]\nlist=@Variant(" + escaped(input) + ")\nselected=x\n" : input;
+    const QByteArray file
+        = (data[0] & 1) ? "[profile]\nlist=@Variant(" + escaped(input) + ")\nselected=x\n" : input;
 
     const QString path = folder->filePath(QStringLiteral("OrvixTools.conf"));
     QFile::remove(path + QStringLiteral(".damaged"));

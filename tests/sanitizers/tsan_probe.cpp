@@ -9,14 +9,15 @@
 #include <atomic>
 #include <thread>
 
-namespace {
+namespace
+{
 int shared = 0;
 }
 
 TEST(ThreadCheckerProbe, AWorkerRacesTheGuiThread)
 {
     OperationQueue queue(QStringLiteral("probe"));
-    std::atomic<bool> written{false};
+    std::atomic<bool> written { false };
     queue.addOperation([&written](QThread*) {
         shared = 1;
         written.store(true, std::memory_order_relaxed);
