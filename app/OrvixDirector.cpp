@@ -280,6 +280,8 @@ void OrvixDirector::onDongleConnected()
             continue;
         }
         m_serialPort = port;
+        connect(port, &QSerialPort::errorOccurred, this,
+                [this, port](QSerialPort::SerialPortError error) { onSerialPortError(port, error); });
         auto* dongle = new Dongle(port, this, m_parser);
         dongle->setTiming(m_env.dongleTiming);
         if (m_settings->sidebarVisible() || m_ui->isMainWindowTotallyVisible())
@@ -292,6 +294,26 @@ void OrvixDirector::onDongleConnected()
         // The system is built for one dongle: the first port that opened is the dongle's.
         return;
     }
+}
+
+void OrvixDirector::onSerialPortError(QSerialPort* port, QSerialPort::SerialPortError error)
+{
+    if (port != m_serialPort || !Dongle::isLineGone(error) || m_lineLost)
+        return;
+    // The line hung up or its device vanished, whatever the USB bus still lists: the dongle has
+    // left. Taken down from the event loop, outside the port's own signal; the port reports
+    // itself readable until it is closed, so this is the next thing done.
+    qWarning().noquote() << "Dongle line lost:" << port->errorString();
+    m_lineLost = true;
+    QPointer<QSerialPort> guard(port);
+    QMetaObject::invokeMethod(
+            this,
+            [this, guard]() {
+                m_lineLost = false;
+                if (guard && guard == m_serialPort)
+                    onDongleDisconnected();
+            },
+            Qt::QueuedConnection);
 }
 
 void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result)
@@ -309,10 +331,14 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
         const bool applying = m_settings->applySelected([this, guard](DongleResult applied) {
             if (!guard || guard != m_dongle)
                 return;
-            if (applied.code == DongleResult::Ok)
-                reportConnected(guard);
-            else
+            // The dongle works either way: it is connected, and a failure is told.
+            reportConnected(guard);
+            if (applied.code != DongleResult::Ok) {
                 qDebug().noquote() << "Applying the selected profile failed:" << applied.toStringHelper();
+                emit showMessage(warning, tr("Profile not applied"),
+                                 tr("The selected mouse profile could not be applied to the dongle.")
+                                         + QStringLiteral("\n\n") + applied.text);
+            }
         });
         if (!applying) {
             // No profile is selected (an empty list): the dongle keeps its own settings and is

@@ -156,8 +156,16 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
         const char* name = QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(error);
         qCInfo(lcDongle).noquote() << "Serial port error occured:" << (name ? name : "UnknownError");
     }
-    if (error == QSerialPort::ResourceError && m_port)
+    // A line that hung up or vanished is read no more: its owner takes the dongle away.
+    if (isLineGone(error) && m_port)
         disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
+}
+
+bool Dongle::isLineGone(QSerialPort::SerialPortError error)
+{
+    // The device end vanished (ResourceError), or the port said it was readable and then gave
+    // nothing (ReadError): a hung-up line, which would report itself readable for ever.
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
 }
 
 void Dongle::writeData(QByteArray const& bytes)
