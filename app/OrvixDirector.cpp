@@ -481,6 +481,8 @@ void OrvixDirector::headsetUpdated(Dongle* dongle, Headset* headset, HeadsetChan
     if (dongle && !isOurs(dongle))
         return;
     if ((mask & HeadsetChangeMask::error) == HeadsetChangeMask::error && headset && dongle) {
+        // The failure is marked before anyone hears of it, so that every window shows it.
+        acknowledgeHeadsetError(headset);
         // Asked from the event loop: the question box runs an event loop of its own, in
         // which the headset or the dongle may go away.
         QPointer<QObject> h(headsetObject(headset));
@@ -520,7 +522,6 @@ void OrvixDirector::askHeadsetRetry(QPointer<QObject> headset, QPointer<Dongle> 
         qDebug("Headset gone while its failure was asked about");
         return;
     }
-    acknowledgeHeadsetError(h);
     if (retry)
         clearHeadsetError(h);
     else

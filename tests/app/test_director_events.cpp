@@ -150,6 +150,7 @@ TEST(DirectorHeadsetFailure, DeclinedRetryKeepsTheFailedHeadsetAlive)
     EXPECT_EQ(t.h.retryQuestions.first(),
               QStringLiteral("Headset communication failure|Query channel map failed\nDo you want to try again?"));
     EXPECT_EQ(t.r->headsetMasks(HeadsetChangeMask::error), 1);
+    EXPECT_EQ(t.r->failureMarkedAtSignal, QList<bool>{true}) << "the flag is set before the signal";
     EXPECT_TRUE(t.h.ui->mainVisible);
     EXPECT_TRUE(t.h.ui->sidebarVisible);
     Headset* headset = t.d->headset();
@@ -174,6 +175,13 @@ TEST(DirectorHeadsetFailure, RetryBuildsTheHeadsetAnew)
     EXPECT_EQ(t.h.retryQuestions.size(), 1);
     EXPECT_EQ(t.d->headset()->error().code, 0);
     EXPECT_EQ(t.r->headsetMasks(HeadsetChangeMask::found), 1);
+    // The failed headset was reported lost before the new one came.
+    ASSERT_EQ(t.r->headsetMasks(HeadsetChangeMask::lost), 1);
+    QList<quint32> masks;
+    for (const auto& update : t.r->headsetUpdates)
+        masks << update.second;
+    EXPECT_LT(masks.indexOf(HeadsetChangeMask::error), masks.indexOf(HeadsetChangeMask::lost));
+    EXPECT_LT(masks.indexOf(HeadsetChangeMask::lost), masks.indexOf(HeadsetChangeMask::found));
 }
 
 TEST(DirectorHeadsetFailure, DongleGoneWhileAskingIsCheckedAfterTheBox)
