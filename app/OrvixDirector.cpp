@@ -8,6 +8,7 @@
 #include "usb/QUsbManager.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QIcon>
@@ -657,9 +658,20 @@ void OrvixDirector::onShowMainWindow()
     showMainWindow(true);
 }
 
-void OrvixDirector::onTrayIconActivated(QSystemTrayIcon::ActivationReason)
+void OrvixDirector::onTrayIconActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    showMainWindow(true);
+    // The context click opens the tray's menu and nothing else; a click or a double click
+    // toggles the main window. The double click that follows a click is the same gesture:
+    // it toggles once.
+    if (reason == QSystemTrayIcon::Trigger) {
+        m_trayClick.start();
+    } else if (reason == QSystemTrayIcon::DoubleClick) {
+        if (m_trayClick.isValid() && m_trayClick.elapsed() <= QApplication::doubleClickInterval())
+            return;
+    } else {
+        return;
+    }
+    onShowHideMainWindow();
 }
 
 void OrvixDirector::showMainWindow(bool show)

@@ -10,6 +10,7 @@
 #include "protocol/Records.h"
 #include "usb/UsbFilter.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
@@ -205,6 +206,8 @@ private:
     // The port's loss is queued (its errors repeat until it is closed).
     bool m_lineLost = false;
     QPointer<QSystemTrayIcon> m_trayIcon;
+    // Since the last click on the tray icon.
+    QElapsedTimer m_trayClick;
     QPointer<QMenu> m_trayMenu;
     QPointer<QAction> m_showAction;
     QPointer<QAction> m_quitAction;

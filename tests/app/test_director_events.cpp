@@ -219,6 +219,16 @@ TEST(DirectorWindows, RulesOfTheMainWindowAndTheSidebar)
     d->onTrayIconActivated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(h.ui->mainVisible);
     EXPECT_EQ(h.ui->sidebarShown, 0);
+    // The context click only opens the menu; a click toggles, and the double click that
+    // completes it toggles no more.
+    d->onTrayIconActivated(QSystemTrayIcon::Context);
+    d->onTrayIconActivated(QSystemTrayIcon::MiddleClick);
+    EXPECT_TRUE(h.ui->mainVisible);
+    EXPECT_EQ(h.ui->mainHidden, 0);
+    d->onTrayIconActivated(QSystemTrayIcon::Trigger);
+    d->onTrayIconActivated(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(h.ui->mainVisible);
+    EXPECT_EQ(h.ui->mainHidden, 1);
 
     // Hiding keeps the sidebar when the setting says visible.
     d->settings()->setSidebarVisible(true);
