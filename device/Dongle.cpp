@@ -397,6 +397,11 @@ void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
         break;
     case ProductID::Dongle:
         kind = "DONGLE";
+        if (!isLocalReply(header)) {
+            // Another computer's dongle (a service-mode beacon, say): not ours.
+            qCDebug(lcDongle).noquote() << QStringLiteral("NPP [DONGLE] of another dongle ignored: ") + npp.toString();
+            return;
+        }
         m_profile.version = npp.getVersion();
         m_profile.serial = npp.getSerialNumber();
         notifyDongleUpdated(DongleChangeMask::profileChanged);
@@ -410,6 +415,12 @@ void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
     }
     qCDebug(lcDongle).noquote() << QStringLiteral("NPP [") + QLatin1String(kind) + QStringLiteral("] ")
             + npp.toString();
+}
+
+bool Dongle::isLocalReply(UHRType const& header)
+{
+    // The dongle answers its own queries with PAN, source and destination 0.
+    return header.PAN == 0 && header.S == 0 && header.D == 0;
 }
 
 void Dongle::processHCP(UHRType const&, RingBuffer&) {}
