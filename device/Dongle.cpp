@@ -203,14 +203,21 @@ void Dongle::appendByte(uchar byte)
             m_ring.remove(1);
             continue;
         }
+        // The check byte is tested on the ring's bytes in place: only a header that passes is
+        // copied out and parsed.
+        if (m_ring.atUnchecked(UHRType::SizeOf - 1)
+            != Checksum::crc8OfSum(m_ring.sum(0, UHRType::SizeOf - 1))) {
+            m_savedHeader.L = 0;
+            m_ring.remove(1);
+            continue;
+        }
         char raw[UHRType::SizeOf];
         m_ring.copy(0, UHRType::SizeOf, raw);
         m_savedHeader = UHRType(raw, UHRType::SizeOf);
         const int L = m_savedHeader.L;
-        const bool valid = uchar(raw[12]) == Checksum::crc8(raw, 0, 12)
-            // A body that cannot hold its checksum, or a frame the ring can never hold, is no
-            // frame: scanning resumes with the next byte.
-            && L >= MinBodyLength && L <= MaxBodyLength;
+        // A body that cannot hold its checksum, or a frame the ring can never hold, is no
+        // frame: scanning resumes with the next byte.
+        const bool valid = L >= MinBodyLength && L <= MaxBodyLength;
         if (!valid) {
             m_savedHeader.L = 0;
             m_ring.remove(1);
