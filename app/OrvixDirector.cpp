@@ -116,10 +116,13 @@ void OrvixDirector::construct()
     qRegisterMetaType<const Progress::Context*>("const Progress::Context*");
     registerHeadsetMetaType();
 
-    if (m_usbManager->isPresent(m_dongleFilter)) {
+    // The bus is asked from the event loop: the first window does not wait for it.
+    QTimer::singleShot(0, this, [this]() {
+        if (m_stopped || !m_usbManager->isPresent(m_dongleFilter))
+            return;
         m_usbManager->addDevice(m_dongleFilter);
         QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
-    }
+    });
 
     loadLanguage(m_settings->language());
 
@@ -159,10 +162,11 @@ void OrvixDirector::start()
     if (m_started)
         return;
     m_started = true;
+    // The main window first; what it does not need follows (the sounds are made on first use).
     m_ui->createSoundPlayer();
-    m_ui->attachSidebar();
     m_ui->attachMainWindow();
     m_ui->showMainWindow();
+    m_ui->attachSidebar();
     checkSoftwareUpdate();
 }
 
