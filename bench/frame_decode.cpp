@@ -1,5 +1,6 @@
 // Receive-side speed of the dongle: frame decoding from a byte stream that mixes good frames
-// with line noise, and the round trip of a local request to an emulated dongle.
+// with line noise, and the round trip of a local request to an emulated dongle, quiet and with
+// every debug line logged (logging may cost at most a quarter of a request).
 //
 // The serial line carries about 5.76 kB/s (57600 baud, 10 bits a byte); decoding must run at
 // least ten thousand times faster than that (57.6 MB/s) and stay linear in the noise.
@@ -8,11 +9,17 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QSerialPort>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QThread>
 
+#include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 #include <random>
 
+#include "app/LogHandler.h"
 #include "device/Dongle.h"
 #include "tools/emulator/Emulator.h"
 
@@ -118,10 +125,32 @@ void BM_GarbageScan(benchmark::State& state)
 }
 BENCHMARK(BM_GarbageScan)->RangeMultiplier(4)->Range(1 << 12, 1 << 22)->Complexity(benchmark::oN);
 
-// One local request (set zero) written to the emulator and answered at once.
-void BM_LocalRoundTrip(benchmark::State& state)
+// One local request (set zero) written to the emulator and answered at once; with logged set,
+// every debug line on and written by the application's log handler (to a temporary folder, with
+// standard output sent to /dev/null), as the shipped application runs.
+void localRoundTrip(benchmark::State& state, bool logged)
 {
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\ndefault.debug=false"));
+    QLoggingCategory::setFilterRules(logged ? QStringLiteral("*.debug=true")
+                                            : QStringLiteral("*.debug=false\ndefault.debug=false"));
+    QTemporaryDir logDir;
+    int savedStdout = -1;
+    if (logged) {
+        std::fflush(stdout);
+        savedStdout = ::dup(1);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::close(null);
+        LogHandler::initAt(logDir.path());
+    }
+    auto restore = qScopeGuard([&] {
+        if (!logged)
+            return;
+        LogHandler::uninstall();
+        std::fflush(stdout);
+        ::dup2(savedStdout, 1);
+        ::close(savedStdout);
+        QLoggingCategory::setFilterRules(QString());
+    });
     emu::Emulator emulator;
     if (!emulator.start()) {
         state.SkipWithError("emulator did not start");
@@ -158,7 +187,18 @@ void BM_LocalRoundTrip(benchmark::State& state)
     state.counters["failures"] = failures;
     dongle.reset();
 }
+
+void BM_LocalRoundTrip(benchmark::State& state)
+{
+    localRoundTrip(state, false);
+}
 BENCHMARK(BM_LocalRoundTrip)->Unit(benchmark::kMillisecond)->Iterations(200)->UseRealTime();
+
+void BM_LocalRoundTripLogged(benchmark::State& state)
+{
+    localRoundTrip(state, true);
+}
+BENCHMARK(BM_LocalRoundTripLogged)->Unit(benchmark::kMillisecond)->Iterations(200)->UseRealTime();
 
 } // namespace
 
