@@ -27,8 +27,8 @@ constexpr int kMaxPendingOutput = 64 * 1024;
 struct LogState {
     std::recursive_mutex lock; // serialises whole lines, in the file and on standard output
     QFile file;             // no name until the log is initialised
-    QByteArray out;         // lines for standard output not yet written
-    bool pending = false;   // lines written since the last flush
+    QByteArray out; // lines for standard output not yet written
+    bool pending = false; // lines written since the last flush
     std::chrono::steady_clock::time_point lastFlush = std::chrono::steady_clock::now();
     std::condition_variable_any wake; // the flusher's wait
     std::once_flag flusherStarted;

@@ -286,7 +286,7 @@ void OrvixDirector::onDongleConnected()
         }
         m_serialPort = port;
         connect(port, &QSerialPort::errorOccurred, this,
-                [this, port](QSerialPort::SerialPortError error) { onSerialPortError(port, error); });
+            [this, port](QSerialPort::SerialPortError error) { onSerialPortError(port, error); });
         auto* dongle = new Dongle(port, this, m_parser);
         dongle->setTiming(m_env.dongleTiming);
         if (m_settings->sidebarVisible() || m_ui->isMainWindowTotallyVisible())
@@ -312,13 +312,13 @@ void OrvixDirector::onSerialPortError(QSerialPort* port, QSerialPort::SerialPort
     m_lineLost = true;
     QPointer<QSerialPort> guard(port);
     QMetaObject::invokeMethod(
-            this,
-            [this, guard]() {
-                m_lineLost = false;
-                if (guard && guard == m_serialPort)
-                    onDongleDisconnected();
-            },
-            Qt::QueuedConnection);
+        this,
+        [this, guard]() {
+            m_lineLost = false;
+            if (guard && guard == m_serialPort)
+                onDongleDisconnected();
+        },
+        Qt::QueuedConnection);
 }
 
 void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result)
@@ -341,8 +341,8 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
             if (applied.code != DongleResult::Ok) {
                 qDebug().noquote() << "Applying the selected profile failed:" << applied.toStringHelper();
                 emit showMessage(warning, tr("Profile not applied"),
-                                 tr("The selected mouse profile could not be applied to the dongle.")
-                                         + QStringLiteral("\n\n") + applied.text);
+                    tr("The selected mouse profile could not be applied to the dongle.")
+                        + QStringLiteral("\n\n") + applied.text);
             }
         });
         if (!applying) {

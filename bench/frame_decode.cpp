@@ -8,16 +8,16 @@
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
-#include <QSerialPort>
 #include <QScopeGuard>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 #include <random>
+#include <unistd.h>
 
 #include "app/LogHandler.h"
 #include "device/Dongle.h"
@@ -102,7 +102,8 @@ void BM_FalseHeaders(benchmark::State& state)
     for (auto _ : state)
         dongle.appendBytes(stream);
     state.SetBytesProcessed(int64_t(state.iterations()) * stream.size());
-    state.SetLabel(state.range(0) == 0 ? "repeated 55 AA, bad header check" : "L = 121 headers, bad payload sums");
+    state.SetLabel(
+        state.range(0) == 0 ? "repeated 55 AA, bad header check" : "L = 121 headers, bad payload sums");
 }
 BENCHMARK(BM_FalseHeaders)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -130,8 +131,8 @@ BENCHMARK(BM_GarbageScan)->RangeMultiplier(4)->Range(1 << 12, 1 << 22)->Complexi
 // standard output sent to /dev/null), as the shipped application runs.
 void localRoundTrip(benchmark::State& state, bool logged)
 {
-    QLoggingCategory::setFilterRules(logged ? QStringLiteral("*.debug=true")
-                                            : QStringLiteral("*.debug=false\ndefault.debug=false"));
+    QLoggingCategory::setFilterRules(
+        logged ? QStringLiteral("*.debug=true") : QStringLiteral("*.debug=false\ndefault.debug=false"));
     QTemporaryDir logDir;
     int savedStdout = -1;
     if (logged) {

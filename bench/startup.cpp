@@ -15,7 +15,8 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int kRuns = 15;
 constexpr int kTimeoutMs = 20000;
@@ -83,7 +84,8 @@ int main(int argc, char** argv)
         const double e = startToFirstWindow(empty, env);
         const double o = startToFirstWindow(orvix, env);
         if (e < 0 || o < 0) {
-            std::fprintf(stderr, "a process showed no window (run %d: empty %.1f, OrvixTools %.1f)\n", i, e, o);
+            std::fprintf(
+                stderr, "a process showed no window (run %d: empty %.1f, OrvixTools %.1f)\n", i, e, o);
             return 1;
         }
         emptyMs.push_back(e);

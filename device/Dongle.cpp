@@ -406,7 +406,8 @@ void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
         kind = "DONGLE";
         if (!isLocalReply(header)) {
             // Another computer's dongle (a service-mode beacon, say): not ours.
-            qCDebug(lcDongle).noquote() << QStringLiteral("NPP [DONGLE] of another dongle ignored: ") + npp.toString();
+            qCDebug(lcDongle).noquote()
+                << QStringLiteral("NPP [DONGLE] of another dongle ignored: ") + npp.toString();
             return;
         }
         m_profile.version = npp.getVersion();

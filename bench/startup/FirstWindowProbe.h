@@ -8,7 +8,8 @@
 
 #include <cstdio>
 
-class FirstWindowProbe : public QObject {
+class FirstWindowProbe : public QObject
+{
 public:
     explicit FirstWindowProbe(QObject* parent)
         : QObject(parent)

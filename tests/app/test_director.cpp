@@ -10,8 +10,8 @@
 #include "tools/emulator/Emulator.h"
 #include "tools/emulator/EmulatorGTest.h"
 
-#include <QLocalSocket>
 #include <QEventLoop>
+#include <QLocalSocket>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -325,26 +325,29 @@ TEST(DirectorProfiles, FailedProfileUploadConnectsTheDongleAndTellsTheResult)
     ASSERT_TRUE(waitUntil([&] { return !t.h.messages.isEmpty(); }, 5000));
     EXPECT_TRUE(log.contains(QStringLiteral("Applying the selected profile failed")));
     ASSERT_NE(d->dongle(), nullptr);
-    EXPECT_EQ(r.connected, QList<Dongle*>{d->dongle()});
+    EXPECT_EQ(r.connected, QList<Dongle*> { d->dongle() });
     EXPECT_EQ(r.dongleUpdates.last(), qMakePair(d->dongle(), quint32(DongleChangeMask::found)));
     EXPECT_EQ(t.h.messages.first().type, int(OrvixDirector::warning));
     EXPECT_EQ(t.h.messages.first().text,
-              QStringLiteral("The selected mouse profile could not be applied to the dongle.\n\nOperation timed out"));
+        QStringLiteral(
+            "The selected mouse profile could not be applied to the dongle.\n\nOperation timed out"));
 }
 
-namespace {
+namespace
+{
 
 // CPU time the calling thread used while its event loop ran for ms milliseconds, as a
 // fraction of that time (a loop that spins is near 1).
 double eventLoopLoad(int ms)
 {
-    timespec before{}, after{};
+    timespec before {}, after {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
-    const double used = double(after.tv_sec - before.tv_sec) * 1000.0 + double(after.tv_nsec - before.tv_nsec) / 1e6;
+    const double used
+        = double(after.tv_sec - before.tv_sec) * 1000.0 + double(after.tv_nsec - before.tv_nsec) / 1e6;
     return used / ms;
 }
 
@@ -365,7 +368,8 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
     EXPECT_EQ(r.disconnected.first(), qMakePair(dongle, 0));
     EXPECT_EQ(d->dongle(), nullptr);
     EXPECT_EQ(d->serialPort(), nullptr);
-    EXPECT_EQ(r.dongleUpdates.last(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
+    EXPECT_EQ(
+        r.dongleUpdates.last(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
     EXPECT_LT(eventLoopLoad(250), 0.2) << "the event loop spins";
 
     // The next arrival connects again.

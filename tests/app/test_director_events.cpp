@@ -150,7 +150,7 @@ TEST(DirectorHeadsetFailure, DeclinedRetryKeepsTheFailedHeadsetAlive)
     EXPECT_EQ(t.h.retryQuestions.first(),
               QStringLiteral("Headset communication failure|Query channel map failed\nDo you want to try again?"));
     EXPECT_EQ(t.r->headsetMasks(HeadsetChangeMask::error), 1);
-    EXPECT_EQ(t.r->failureMarkedAtSignal, QList<bool>{true}) << "the flag is set before the signal";
+    EXPECT_EQ(t.r->failureMarkedAtSignal, QList<bool> { true }) << "the flag is set before the signal";
     EXPECT_TRUE(t.h.ui->mainVisible);
     EXPECT_TRUE(t.h.ui->sidebarVisible);
     Headset* headset = t.d->headset();

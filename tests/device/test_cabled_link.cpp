@@ -11,11 +11,13 @@
 
 using namespace devtest;
 
-namespace {
+namespace
+{
 
 constexpr uint8_t CabledAddress = 9;
 
-class CabledLinkTest : public DeviceTest {
+class CabledLinkTest : public DeviceTest
+{
 protected:
     void SetUp() override
     {
@@ -37,11 +39,11 @@ TEST_F(CabledLinkTest, ALinkForAddressZeroTakesTheAnswersOfTheLinkOnTheCable)
     bool done = false;
     int code = -1;
     cabled.queryNPP(
-            [&](NPP* npp, DongleResult r) {
-                code = npp ? r.code : -2;
-                done = true;
-            },
-            true);
+        [&](NPP* npp, DongleResult r) {
+            code = npp ? r.code : -2;
+            done = true;
+        },
+        true);
     ASSERT_TRUE(waitFor(done));
     EXPECT_EQ(code, 0);
     EXPECT_EQ(cabled.serial(), QStringLiteral("LK19000442"));
@@ -80,15 +82,15 @@ TEST_F(CabledLinkTest, AnEotAcknowledgedOnlyAfterASilentSecondEndsTheUploadAsSuc
 
     XModem* sender = dongle->startXmodem();
     ASSERT_NE(sender, nullptr);
-    sender->setTimeoutsForTest({int(XModem::RESPONSE_TIME * scale), int(XModem::RETRY_RESPONSE_TIME * scale),
-                                int(XModem::KEEP_ALIVE_TIME * scale)});
+    sender->setTimeoutsForTest({ int(XModem::RESPONSE_TIME * scale), int(XModem::RETRY_RESPONSE_TIME * scale),
+        int(XModem::KEEP_ALIVE_TIME * scale) });
     QList<bool> finished;
     QObject::connect(sender, &XModem::uploadFinished, [&finished](bool ok) { finished << ok; });
     sender->start();
     ASSERT_TRUE(testutil::waitUntil([&] { return sender->isDeviceAvailable(); }, 2000));
     ASSERT_TRUE(sender->sendFile(path));
     ASSERT_TRUE(testutil::waitUntil([&] { return !finished.isEmpty(); }, 5000));
-    EXPECT_EQ(finished, QList<bool>{true});
+    EXPECT_EQ(finished, QList<bool> { true });
     EXPECT_EQ(emulator->uploadsCompleted(), 1);
     dongle->stopXmodem();
 }

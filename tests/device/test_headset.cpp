@@ -516,7 +516,7 @@ TEST_F(HeadsetTest, AFailedMapReadWaitsForTheAnswerThenRetries)
     ASSERT_TRUE(testutil::waitUntil([&] { return dongle->headset() && dongle->headset()->isRunning(); }, 3000));
     EXPECT_EQ(delegate.foundHeadsets.size(), 1);
     // Reported lost before it was dropped, so that no listener keeps it.
-    EXPECT_EQ(delegate.lostHeadsets, QList<Headset*>{failed});
+    EXPECT_EQ(delegate.lostHeadsets, QList<Headset*> { failed });
 }
 
 TEST_F(HeadsetTest, ADeclinedRetryKeepsTheFailedHeadsetAliveByItsStatuses)

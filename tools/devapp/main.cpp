@@ -49,9 +49,9 @@ void addOptions(QCommandLineParser& parser)
                                         QStringLiteral("file")));
     parser.addOption(QCommandLineOption(QStringLiteral("trace"), QStringLiteral("Print the emulator's trace.")));
     parser.addOption(QCommandLineOption(QStringLiteral("port"),
-                                        QStringLiteral("Use this serial port or pseudo-terminal as the dongle's "
-                                                       "instead of the built-in emulator."),
-                                        QStringLiteral("path")));
+        QStringLiteral("Use this serial port or pseudo-terminal as the dongle's "
+                       "instead of the built-in emulator."),
+        QStringLiteral("path")));
 }
 
 // The emulated devices, driven by lines on standard input.
@@ -135,8 +135,8 @@ std::unique_ptr<emu::Emulator> startEmulator(const QCommandLineParser& parser)
 
 // The director's world: one port that carries the dongle's ids, a USB bus that lists the dongle
 // while plugged() holds, the optional settings file.
-DirectorEnvironment devEnvironment(std::function<QString()> portPath, std::function<bool()> plugged,
-                                   const QCommandLineParser& parser)
+DirectorEnvironment devEnvironment(
+    std::function<QString()> portPath, std::function<bool()> plugged, const QCommandLineParser& parser)
 {
     DirectorEnvironment env;
     env.listPorts = [portPath, plugged]() {
@@ -176,14 +176,15 @@ int main(int argc, char* argv[])
         if (!port.isEmpty()) {
             // Another peer holds the dongle's end: the dongle is there while its port is.
             qInfo().noquote() << "Dongle port" << port;
-            env = devEnvironment([port]() { return port; }, [port]() { return QFileInfo::exists(port); }, parser);
+            env = devEnvironment(
+                [port]() { return port; }, [port]() { return QFileInfo::exists(port); }, parser);
         } else {
             emulator = startEmulator(parser);
             if (!emulator)
                 return nullptr;
             emu::Emulator* devices = emulator.get();
             env = devEnvironment([devices]() { return devices->portPath(); },
-                                 [devices]() { return devices->isPlugged(); }, parser);
+                [devices]() { return devices->isPlugged(); }, parser);
         }
         ShellDirectorUi::loadStyle();
         return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>(), std::move(env));

@@ -12,7 +12,8 @@
 
 #include <initializer_list>
 
-namespace {
+namespace
+{
 
 QString& windowStyleSheet()
 {
@@ -60,8 +61,8 @@ void ShellDirectorUi::create(OrvixDirector* director)
     m_progressDialog = std::make_unique<OX::ProgressDialog>(nullptr);
     const QString sheet = windowStyleSheet();
     if (!sheet.isEmpty()) {
-        for (QWidget* window : std::initializer_list<QWidget*>{m_mainWindow.get(), m_sidebar.get(),
-                                                               m_crossWindow.get(), m_progressDialog.get()})
+        for (QWidget* window : std::initializer_list<QWidget*> {
+                 m_mainWindow.get(), m_sidebar.get(), m_crossWindow.get(), m_progressDialog.get() })
             window->setStyleSheet(sheet);
     }
     connect(m_sidebar.get(), &SidebarDialog::statusIconAction, this, &DirectorUi::statusIconAction);

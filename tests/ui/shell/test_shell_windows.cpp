@@ -289,7 +289,7 @@ TEST(ShellStyle, TheSheetColoursOurWindowsOnlyAndOtherTextStaysReadable)
     auto* ours = new QLabel(QStringLiteral("ours"), h.ui->mainWindow());
     EXPECT_EQ(textColour(h.ui->mainWindow(), ours), skinText);
     QMessageBox overMain(QMessageBox::Warning, QStringLiteral("T"), QStringLiteral("text"), QMessageBox::Ok,
-                         h.ui->mainWindow());
+        h.ui->mainWindow());
     QLabel* boxText = overMain.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
     ASSERT_NE(boxText, nullptr);
     EXPECT_EQ(textColour(&overMain, boxText), skinText);
