@@ -17,6 +17,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QIcon>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
@@ -268,6 +269,43 @@ TEST(ShellDirector, TrayIconWithItsMenu)
     EXPECT_TRUE(h.ui->mainWindow()->isVisible());
     actions.at(1)->trigger();
     EXPECT_EQ(h.quits, 1);
+}
+
+TEST(ShellStyle, TheSheetColoursOurWindowsOnlyAndOtherTextStaysReadable)
+{
+    ShellDirectorUi::loadStyle();
+    ShellHarness h;
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    const QColor skinText(0xFF, 0xFF, 0xFF);
+    auto textColour = [](QWidget* window, QLabel* label) {
+        window->ensurePolished();
+        label->ensurePolished();
+        return label->palette().color(QPalette::WindowText);
+    };
+
+    // A label of ours, and the label of a box over our main window: the skin's white on its
+    // dark page.
+    auto* ours = new QLabel(QStringLiteral("ours"), h.ui->mainWindow());
+    EXPECT_EQ(textColour(h.ui->mainWindow(), ours), skinText);
+    QMessageBox overMain(QMessageBox::Warning, QStringLiteral("T"), QStringLiteral("text"), QMessageBox::Ok,
+        h.ui->mainWindow());
+    QLabel* boxText = overMain.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_NE(boxText, nullptr);
+    EXPECT_EQ(textColour(&overMain, boxText), skinText);
+
+    // The tray's balloon (black on pale yellow, a window of no parent) and a box of no parent
+    // keep the system's colours.
+    QWidget balloon(nullptr, Qt::ToolTip);
+    QPalette pale = balloon.palette();
+    pale.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE1));
+    pale.setColor(QPalette::WindowText, Qt::black);
+    balloon.setPalette(pale);
+    auto* notice = new QLabel(QStringLiteral("Started"), &balloon);
+    EXPECT_EQ(textColour(&balloon, notice), QColor(Qt::black));
+    QMessageBox alone(QMessageBox::Warning, QStringLiteral("T"), QStringLiteral("text"));
+    QLabel* aloneText = alone.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_NE(aloneText, nullptr);
+    EXPECT_EQ(textColour(&alone, aloneText), QApplication::palette().color(QPalette::WindowText));
 }
 
 TEST(ShellResources, LogoAndTranslationsAreCompiledIn)
