@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
@@ -273,6 +274,11 @@ TEST(ShellDirector, TrayIconWithItsMenu)
 
 TEST(ShellStyle, TheSheetColoursOurWindowsOnlyAndOtherTextStaysReadable)
 {
+    // The interface tests' main styles the whole application for pages shown on their own;
+    // the application itself styles only its windows.
+    const QString testSheet = qApp->styleSheet();
+    qApp->setStyleSheet(QString());
+    auto restore = qScopeGuard([&] { qApp->setStyleSheet(testSheet); });
     ShellDirectorUi::loadStyle();
     ShellHarness h;
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
