@@ -4,7 +4,8 @@
 // is the application as shipped: single instance, log file, settings store, windows, tray.
 //
 // Lines typed on standard input drive the emulated devices:
-//   unplug | plug | headset off | headset on | active | passive | link | pc | cmap error | cmap ok | quit
+//   unplug | plug | headset off | headset on | active | passive | link | pc | battery N |
+//   cmap error | cmap ok | quit
 #include "DevUsbBackend.h"
 
 #include "app/OrvixDirector.h"
@@ -70,6 +71,14 @@ void runCommand(emu::Emulator& emulator, const QString& line)
         emulator.setHeadsetControl(3, 1, emulator.headset().control);
     } else if (command == QLatin1String("pc")) {
         emulator.setHeadsetControl(emulator.dongle().address, 1, emulator.headset().control);
+    } else if (command.startsWith(QLatin1String("battery "))) {
+        bool ok = false;
+        const int level = command.mid(8).trimmed().toInt(&ok);
+        if (!ok || level < 0 || level > 100) {
+            std::fprintf(stderr, "battery: a level from 0 to 100\n");
+            return;
+        }
+        emulator.updateHeadset([level](emu::HeadsetModel& h) { h.battery = uint8_t(level); });
     } else if (command == QLatin1String("cmap error") || command == QLatin1String("cmap ok")) {
         // The next channel-map writes are refused (ERR code 1) or stored again.
         const uint8_t code = command == QLatin1String("cmap error") ? 1 : 0;
@@ -78,7 +87,8 @@ void runCommand(emu::Emulator& emulator, const QString& line)
         QCoreApplication::quit();
         return;
     } else {
-        std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, cmap error, cmap ok, quit\n");
+        std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, "
+                             "cmap error, cmap ok, quit\n");
         return;
     }
     qInfo().noquote() << "Emulator:" << command;

@@ -223,6 +223,12 @@ void Emulator::Impl::handleLocal(const Frame& f)
         answer(v.first, v.second);
     };
     auto echo = [&] { reply(r, dm.replyDelayMs); };
+    // After the echo, the dongle announces the click button in force or the key it pressed or
+    // released, as its own notices do.
+    auto announce = [&](uint8_t command, uint8_t l, uint8_t m) {
+        if (dm.announceControl)
+            later(dm.replyDelayMs + scaled(dm.noticeDelayMs), [this, command, l, m] { notice(command, l, m); });
+    };
 
     switch (cmd) {
     case dcp::Stream:
@@ -248,6 +254,7 @@ void Emulator::Impl::handleLocal(const Frame& f)
     case dcp::Click:
         dm.clickButton = msb;
         echo();
+        announce(dcp::Click, 0, msb);
         break;
     case dcp::Key:
         if (msb == 1 || msb == 0)
@@ -257,6 +264,7 @@ void Emulator::Impl::handleLocal(const Frame& f)
         else if (msb == 3)
             dm.heldKeys.clear();
         echo();
+        announce(dcp::Key, lsb, msb);
         break;
     case dcp::AutoZero:
         dm.autoZero = msb != 0;

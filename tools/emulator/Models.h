@@ -120,7 +120,8 @@ struct DongleModel {
 
     // Behaviour where the device is open; see README.md.
     int replyDelayMs = 0;              // local echo delay
-    int noticeDelayMs = 5;             // state notice after a service-mode change
+    int noticeDelayMs = 5;             // state notice after a service-mode change, click and key notices
+    bool announceControl = true;       // notices 10 and 17 follow the commands 10 and 17
     uint8_t stateAfterServiceExit = state::Idle;
     bool stateNoticeOnServiceChange = true;
     bool serviceModeReachesNetwork = true; // service mode spreads to the devices and ends with the dongle's

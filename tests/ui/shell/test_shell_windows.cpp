@@ -93,7 +93,7 @@ TEST(CrossWindow, CountsDownInTicksAndCallsItsCompletionOnce)
     EXPECT_FALSE(cross.isVisible()) << "no overlay without visual feedback";
     ASSERT_TRUE(waitUntil([&] { return done == 1; }, 2000));
     EXPECT_EQ(applied, 1);
-    EXPECT_EQ(cross.remainingMs(), -500);
+    EXPECT_EQ(cross.duration(), -500);
     EXPECT_FALSE(cross.isRunning());
     spin(60);
     EXPECT_EQ(done, 1);
@@ -107,11 +107,9 @@ TEST(CrossWindow, CountsDownInTicksAndCallsItsCompletionOnce)
 TEST(CrossWindow, VisualCountdownShowsTheOverlayUntilItsEnd)
 {
     CrossWindow cross(nullptr, nullptr);
-    cross.setTickInterval(20);
     int done = 0;
-    cross.runCrossView(true, 2000, [&]() { ++done; });
+    cross.runCrossView(true, 300, [&]() { ++done; });
     EXPECT_TRUE(cross.isVisible());
-    EXPECT_TRUE(cross.isVisual());
     ASSERT_TRUE(waitUntil([&] { return done == 1; }, 2000));
     EXPECT_FALSE(cross.isVisible());
     EXPECT_FALSE(cross.isRunning());

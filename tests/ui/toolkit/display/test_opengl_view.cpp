@@ -1,0 +1,138 @@
+// The 3D headset under Xvfb with software GL: what it draws active and inactive, how the reference
+// orientation works, and the models that cannot be shown. Skipped without a GL context.
+#include "common/gui_util.h"
+#include "ui/toolkit/OpenGLView.h"
+#include "ui/toolkit/Skin.h"
+
+#include <QFile>
+#include <QOpenGLContext>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+
+constexpr int Side = 300;
+QPoint const Corner(2, 2);
+QPoint const Centre(Side / 2, Side / 2);
+
+bool showView(OX::OpenGLView& view)
+{
+    view.resize(Side, Side);
+    view.show();
+    return QTest::qWaitForWindowExposed(&view) && view.context() && view.context()->isValid();
+}
+
+// Pixels whose blue stands clearly above red: the active look's colour.
+int bluePixels(QImage const& image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            QColor const c = image.pixelColor(x, y);
+            count += c.blue() > c.red() + 60 ? 1 : 0;
+        }
+    return count;
+}
+
+bool isRestPose(QMatrix4x4 const& m)
+{
+    QMatrix4x4 const identity;
+    for (int i = 0; i < 16; ++i)
+        if (std::abs(m.constData()[i] - identity.constData()[i]) > 1e-5f)
+            return false;
+    return true;
+}
+
+QQuaternion const Nod = QQuaternion::fromEulerAngles(20, 0, 0);
+QQuaternion const Turn = QQuaternion::fromEulerAngles(0, 30, 0);
+
+} // namespace
+
+TEST(OpenGLView, ActiveShowsTheColouredLookAndInactiveTheGreyRestPose)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    OX::OpenGLView view;
+    view.cleanup(); // before any context: nothing to free
+    if (!showView(view))
+        GTEST_SKIP() << "no GL context";
+    view.setActive(true);
+    QImage const active = view.grabFramebuffer();
+    EXPECT_EQ(active.pixelColor(Corner), QColor(0x32, 0x32, 0x32));
+    EXPECT_NE(active.pixelColor(Centre), QColor(0x32, 0x32, 0x32));
+    EXPECT_GT(bluePixels(active), 500);
+    testutil::saveScreenshot(active, QStringLiteral("opengl-view-active"));
+
+    view.setOrientation(Nod);
+    view.setOrientation(Turn);
+    EXPECT_FALSE(isRestPose(view.modelMatrix()));
+    view.setActive(false);
+    EXPECT_TRUE(isRestPose(view.modelMatrix()));
+    QImage const inactive = view.grabFramebuffer();
+    EXPECT_FALSE(testutil::imagesClose(active, inactive, 16, 0.005));
+    EXPECT_EQ(bluePixels(inactive), 0);
+    EXPECT_NE(inactive.pixelColor(Centre), QColor(0x32, 0x32, 0x32));
+    testutil::saveScreenshot(inactive, QStringLiteral("opengl-view-inactive"));
+}
+
+TEST(OpenGLView, AfterAResetTheNextOrientationIsTheRestPose)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    OX::OpenGLView view;
+    if (!showView(view))
+        GTEST_SKIP() << "no GL context";
+    view.setActive(true);
+    view.setActive(true); // no change: the reference stays
+    view.setOrientation(Nod);
+    QImage const rest = view.grabFramebuffer();
+    EXPECT_TRUE(isRestPose(view.modelMatrix()));
+    view.setOrientation(Turn);
+    QImage const turned = view.grabFramebuffer();
+    EXPECT_FALSE(testutil::imagesClose(rest, turned, 16, 0.005));
+    testutil::saveScreenshot(turned, QStringLiteral("opengl-view-turned"));
+
+    view.resetOrientation();
+    EXPECT_FALSE(isRestPose(view.modelMatrix())); // the last pose stays until the next orientation
+    view.setOrientation(Turn);
+    EXPECT_TRUE(isRestPose(view.modelMatrix()));
+    EXPECT_TRUE(testutil::imagesClose(rest, view.grabFramebuffer()));
+}
+
+TEST(OpenGLView, AMaterialWhoseImagesAllFailIsRedAndAnEmptyModelShowsOnlyTheBackground)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    QTemporaryDir dir;
+    QFile obj(dir.filePath(QStringLiteral("quad.obj")));
+    ASSERT_TRUE(obj.open(QIODevice::WriteOnly));
+    obj.write("mtllib quad.mtl\nv -2 -2 0\nv 2 -2 0\nv 2 2 0\nv -2 2 0\nvn 0 0 -1\nusemtl lost\n"
+              "f 1//1 3//1 2//1\nf 1//1 4//1 3//1\n");
+    obj.close();
+    QFile mtl(dir.filePath(QStringLiteral("quad.mtl")));
+    ASSERT_TRUE(mtl.open(QIODevice::WriteOnly));
+    mtl.write("newmtl lost\nKd 0 1 0\nmap_Kd gone.png\nmap_Kd gone_too.png\n");
+    mtl.close();
+
+    OX::OpenGLView red(dir.path() + QLatin1Char('/'), QStringLiteral("quad.obj"));
+    if (!showView(red))
+        GTEST_SKIP() << "no GL context";
+    QColor const centre = red.grabFramebuffer().pixelColor(Centre);
+    EXPECT_GT(centre.red(), 200);
+    EXPECT_LT(centre.green(), 30);
+
+    OX::OpenGLView empty(dir.path() + QLatin1Char('/'), QStringLiteral("absent.obj"));
+    ASSERT_TRUE(showView(empty));
+    empty.setActive(true);
+    empty.setOrientation(Nod);
+    QImage const image = empty.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    QImage background(image.size(), QImage::Format_RGB32);
+    background.fill(OX::Skin::color(QStringLiteral("pageBackgroundColor")));
+    EXPECT_TRUE(testutil::imagesClose(image, background, 0, 0.0));
+    empty.cleanup();
+    empty.cleanup(); // freed already: nothing more
+}
