@@ -15,13 +15,15 @@ namespace OX
 namespace
 {
 
-char const* const GyroHint = QT_TR_NOOP("Don't touch the headset, leave it on the table");
-char const* const MagnetoHint = QT_TR_NOOP("Rotate the headset in the air around it's all axes");
-char const* const AcceleroHint
-    = QT_TR_NOOP("Rotate the heaset, after every 45° on each axis keep it still for a moment");
-char const* const CompleteHint
-    = QT_TR_NOOP("The calibration is complete. Press \"Back\" to finish the operation");
-char const* const MissingHint = QT_TR_NOOP("Headset not found");
+char const* const GyroHint
+    = QT_TRANSLATE_NOOP("OX::CalibrationPage", "Don't touch the headset, leave it on the table");
+char const* const MagnetoHint
+    = QT_TRANSLATE_NOOP("OX::CalibrationPage", "Rotate the headset in the air around it's all axes");
+char const* const AcceleroHint = QT_TRANSLATE_NOOP(
+    "OX::CalibrationPage", "Rotate the heaset, after every 45° on each axis keep it still for a moment");
+char const* const CompleteHint = QT_TRANSLATE_NOOP(
+    "OX::CalibrationPage", "The calibration is complete. Press \"Back\" to finish the operation");
+char const* const MissingHint = QT_TRANSLATE_NOOP("OX::CalibrationPage", "Headset not found");
 
 } // namespace
 

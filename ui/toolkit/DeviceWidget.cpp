@@ -1,5 +1,7 @@
 #include "ui/toolkit/DeviceWidget.h"
 
+#include <QEvent>
+
 #include "ui/toolkit/Pixmap.h"
 #include "ui_DeviceWidget.h"
 
@@ -28,6 +30,13 @@ DeviceWidget::~DeviceWidget() = default;
 QSize DeviceWidget::sizeHint() const
 {
     return SizeHint;
+}
+
+void DeviceWidget::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        m_ui->retranslateUi(this);
+    QWidget::changeEvent(event);
 }
 
 void DeviceWidget::setPAN(uint16_t pan)

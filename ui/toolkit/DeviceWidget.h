@@ -78,6 +78,9 @@ signals:
     void stateChanged(bool state);
     void presetChanged(OrvixDevice::Preset const& preset);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void updateIcon();
 

@@ -5,6 +5,7 @@
 #include "ui/toolkit/IconButton.h"
 
 #include <QListWidget>
+#include <QTranslator>
 #include <QtTest>
 #include <gtest/gtest.h>
 
@@ -206,6 +207,14 @@ TEST_F(DevicesPageTest, LosingTheHeadsetDisablesThePage)
     EXPECT_FALSE(applyShown());
     EXPECT_EQ(page->listWidget()->count(), 4); // the last rows stay
     EXPECT_TRUE(page->pageShouldDisappear());
+
+    QTranslator french;
+    ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
+    QCoreApplication::installTranslator(&french);
+    page->retranslate();
+    QCoreApplication::removeTranslator(&french);
+    EXPECT_EQ(rig.container.header.title, QStringLiteral("Appareils"));
+    EXPECT_EQ(rig.container.footer.left.text, QStringLiteral("Retour"));
 }
 
 } // namespace
