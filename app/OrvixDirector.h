@@ -83,7 +83,8 @@ public:
     // The connected dongle's headset; null when none.
     Headset* headset() const;
     QSerialPort* serialPort() const { return m_serialPort; }
-    QString language() const { return m_language; }
+    // The language code last given to loadLanguage (the stored one from the start).
+    QString currentLanguage() const { return m_language; }
     DirectorUi* ui() const { return m_ui.get(); }
     QUsbManager* usbManager() const { return m_usbManager.get(); }
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }

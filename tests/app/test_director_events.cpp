@@ -275,7 +275,7 @@ TEST(DirectorLanguage, MissingLanguageFallsBackToTheUntranslatedTexts)
     LogCapture log;
     d->loadLanguage(QStringLiteral("de"));
     EXPECT_TRUE(log.contains(QStringLiteral("Unable to load language (:/languages/de): de, German!")));
-    EXPECT_EQ(d->language(), QStringLiteral("de"));
+    EXPECT_EQ(d->currentLanguage(), QStringLiteral("de"));
     EXPECT_EQ(QLocale().language(), QLocale::German);
     EXPECT_EQ(OrvixDirector::tr("Quit"), QStringLiteral("Quit"));
 

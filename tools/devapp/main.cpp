@@ -4,7 +4,8 @@
 // is the application as shipped: single instance, log file, settings store, windows, tray.
 //
 // Lines typed on standard input drive the emulated devices:
-//   unplug | plug | headset off | headset on | active | passive | link | pc | battery N | quit
+//   unplug | plug | headset off | headset on | active | passive | link | pc | battery N |
+//   cmap error | cmap ok | quit
 #include "DevUsbBackend.h"
 
 #include "app/OrvixDirector.h"
@@ -44,6 +45,9 @@ void addOptions(QCommandLineParser& parser)
                                         QStringLiteral("Settings file to use instead of the user's settings store."),
                                         QStringLiteral("file")));
     parser.addOption(QCommandLineOption(QStringLiteral("trace"), QStringLiteral("Print the emulator's trace.")));
+    parser.addOption(QCommandLineOption(QStringLiteral("calibration-order"),
+                                        QStringLiteral("Order in which calibration raises the sensors (e.g. gyro,magneto,accelero)."),
+                                        QStringLiteral("sensors")));
 }
 
 // The emulated devices, driven by lines on standard input.
@@ -75,11 +79,16 @@ void runCommand(emu::Emulator& emulator, const QString& line)
             return;
         }
         emulator.updateHeadset([level](emu::HeadsetModel& h) { h.battery = uint8_t(level); });
+    } else if (command == QLatin1String("cmap error") || command == QLatin1String("cmap ok")) {
+        // The next channel-map writes are refused (ERR code 1) or stored again.
+        const uint8_t code = command == QLatin1String("cmap error") ? 1 : 0;
+        emulator.updateHeadset([code](emu::HeadsetModel& h) { h.channelMapWriteError = code; });
     } else if (command == QLatin1String("quit")) {
         QCoreApplication::quit();
         return;
     } else {
-        std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, quit\n");
+        std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, "
+                             "cmap error, cmap ok, quit\n");
         return;
     }
     qInfo().noquote() << "Emulator:" << command;
@@ -121,8 +130,13 @@ std::unique_ptr<emu::Emulator> startEmulator(const QCommandLineParser& parser)
         qCritical().noquote() << "The device emulator did not start:" << error;
         return nullptr;
     }
-    if (!parser.isSet(QStringLiteral("no-headset")))
-        emulator->addHeadset();
+    if (!parser.isSet(QStringLiteral("no-headset"))) {
+        emu::HeadsetModel headset;
+        const QString order = parser.value(QStringLiteral("calibration-order"));
+        if (!order.isEmpty() && !headset.setCalibrationOrder(order))
+            qWarning().noquote() << "Unknown calibration order" << order << "- the usual order is kept";
+        emulator->addHeadset(headset);
+    }
     const int links = qBound(0, parser.value(QStringLiteral("links")).toInt(), 4);
     for (int i = 0; i < links; ++i) {
         emu::LinkModel link;

@@ -34,6 +34,25 @@ uint8_t HeadsetModel::calibrationByte() const
     return uint8_t(lv(levels[0]) | (lv(levels[1]) << 2) | (lv(levels[2]) << 4) | (lv(levels[3]) << 6));
 }
 
+bool HeadsetModel::setCalibrationOrder(const QString& names)
+{
+    static const QStringList known = {QStringLiteral("magneto"), QStringLiteral("accelero"), QStringLiteral("gyro"),
+                                      QStringLiteral("imu")};
+    QList<int> order;
+    for (const QString& name : names.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const int sensor = known.indexOf(name.trimmed().toLower());
+        if (sensor < 0 || order.contains(sensor))
+            return false;
+        order << sensor;
+    }
+    for (int sensor = 0; sensor < 4; ++sensor)
+        if (!order.contains(sensor))
+            order << sensor;
+    for (int i = 0; i < 4; ++i)
+        calibrationOrder[size_t(i)] = uint8_t(order.at(i));
+    return true;
+}
+
 Status HeadsetModel::statusAt(double tMs) const
 {
     Status s;
@@ -405,6 +424,18 @@ void Emulator::Impl::handleHeadset(const Frame& f)
             trace(QStringLiteral("   headset: channel-map write not answered"));
             return;
         }
+        if (h.channelMapWriteError) {
+            trace(QStringLiteral("   headset: channel-map write refused with error %1").arg(h.channelMapWriteError));
+            r.pid = pid::ERR;
+            // product 1 (headset), version, code, 32-bit details
+            r.payload = QByteArray(8, '\0');
+            r.payload[0] = char(1);
+            r.payload[1] = char(h.major);
+            r.payload[2] = char(h.minor);
+            r.payload[3] = char(h.channelMapWriteError);
+            reply(r, int(scaled(h.replyDelayMs)));
+            return;
+        }
         h.channelMap = decodeChannelMap(f.payload);
         ack(pid::CMAP, 0);
         return;
@@ -532,7 +563,8 @@ void Emulator::Impl::sendBeacons()
 
 void Emulator::Impl::calibrationStep()
 {
-    for (auto& v : headsetM.levels) {
+    for (uint8_t sensor : headsetM.calibrationOrder) {
+        uint8_t& v = headsetM.levels[sensor & 3];
         if (v < 3) {
             ++v;
             return;

@@ -174,16 +174,26 @@ struct HeadsetModel {
 
     int statusPeriodMs = 50;          // 20 Hz, scaled by the time scale
     int calibrationStepMs = 500;      // one level gained per step while calibrating
+    // The order in which calibration raises the sensors (indices into levels: 0 magneto,
+    // 1 accelero, 2 gyro, 3 IMU); each sensor reaches 3 before the next one starts.
+    std::array<uint8_t, 4> calibrationOrder = {0, 1, 2, 3};
     int replyDelayMs = 5;             // radio round trip
 
     // Injectable behaviour.
     bool failChannelMapRead = false;  // never answer the channel-map read
     bool ignoreChannelMapWrite = false;
+    // Non-zero: a channel-map write is answered with an ERR record carrying this code and the
+    // map is not stored.
+    uint8_t channelMapWriteError = 0;
 
     // The status record as the stream would send it at emulated time tMs.
     Status statusAt(double tMs) const;
     uint8_t calibrationByte() const;
     Identity identity() const;
+    // Reads an order such as "gyro,magneto,accelero" (names magneto, accelero, gyro, imu;
+    // sensors left out follow in their usual order). False, order unchanged, for an unknown
+    // name or a repeated one.
+    bool setCalibrationOrder(const QString& names);
 };
 
 struct LinkModel {
