@@ -7,6 +7,9 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -89,7 +92,15 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
         std::lock_guard<std::recursive_mutex> locker(s.lock);
         s.file.close();
         s.file.setFileName(dir.absoluteFilePath(name));
+        // The log names serial numbers, network ids and addresses: it is made for its owner
+        // only, before anything is written to it.
+        const int fd = ::open(QFile::encodeName(s.file.fileName()).constData(),
+            O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd >= 0)
+            ::close(fd);
         opened = s.file.open(QIODevice::WriteOnly | QIODevice::Append);
+        if (opened)
+            s.file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     if (!opened) {
         qInfo("%s", qPrintable(QStringLiteral("Message handler not installed, failed to open the logfile ") + folder));

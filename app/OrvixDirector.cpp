@@ -136,6 +136,9 @@ void OrvixDirector::construct()
     // Boxes open from the event loop, never inside a dongle callback: a box runs an event loop
     // of its own, in which the dongle may be unplugged and deleted.
     connect(this, &OrvixDirector::showMessage, this, &OrvixDirector::onShowMessage, Qt::QueuedConnection);
+
+    configureUpdateService();
+    reportSettingsProblems();
 }
 
 OrvixDirector::~OrvixDirector()

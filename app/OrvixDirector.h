@@ -168,6 +168,10 @@ private:
     void runCountdown(Dongle* dongle, bool visual, int milliseconds);
     void present(MessageType type, const QString& title, const QString& message);
     void readClient(QLocalSocket* client);
+    // The update service's address from the command line ("--service-url") or the settings.
+    void configureUpdateService();
+    // Tells the user once about settings reset after damage, or that changes are not kept.
+    void reportSettingsProblems();
     void onUpdateInfo(const API::Result& result, const QJsonObject& reply);
     void onDownloadFinished(API::DownloadTask* task, const API::Result& result, const QString& installer);
 

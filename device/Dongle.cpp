@@ -10,7 +10,12 @@
 #include <chrono>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "async/OperationQueue.h"
+#include "async/ThreadHandover.h"
 #include "async/WaitBlock.h"
 #include "protocol/Checksum.h"
 #include "protocol/Print.h"
@@ -162,6 +167,7 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
 
 void Dongle::writeData(QByteArray const& bytes)
 {
+    OX_HANDOVER_ACQUIRE(this);
     // Nothing may leak into a firmware upload, and a port that is gone takes nothing.
     if (!m_port || m_xmodemActive.load() || !m_port->isOpen())
         return;
@@ -430,9 +436,24 @@ quint16 Dongle::protocolRevision()
 
 quint16 Dongle::protocolRevision(QString const& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Only a regular file is read: opening a named pipe or a device placed under this name
+    // would block the GUI thread (beyond the reach of SIGTERM). Opened without blocking first,
+    // then checked on the very file that was opened.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return DefaultProtocolRevision;
+    struct stat st {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        qCDebug(lcDongle).noquote() << "INI file [" + path + "]: not a regular file, ignored";
+        return DefaultProtocolRevision;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return DefaultProtocolRevision;
+    }
     quint16 result = DefaultProtocolRevision;
     QTextStream in(&file);
     while (!in.atEnd()) {
@@ -543,12 +564,15 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
                 endBurst();
         } else {
             // stop() or an upload came in between: end this wait on the GUI thread.
+            OX_HANDOVER_RELEASE(this);
             QMetaObject::invokeMethod(
-                    this, [request] {
-                        if (WaitBlock* wait = request->wait.load())
-                            wait->cancel();
-                    },
-                    Qt::QueuedConnection);
+                this,
+                [this, request] {
+                    OX_HANDOVER_ACQUIRE(this);
+                    if (WaitBlock* wait = request->wait.load())
+                        wait->cancel();
+                },
+                Qt::QueuedConnection);
         }
         if (!blockOn(request->replied))
             break;
@@ -625,8 +649,14 @@ void Dongle::postAbort(RequestPtr const& request)
 
 void Dongle::postAbort(RequestPtr const& request, DongleResult const& result)
 {
+    OX_HANDOVER_RELEASE(this);
     QMetaObject::invokeMethod(
-            this, [this, request, result] { finishRequest(request, nullptr, nullptr, result); }, Qt::QueuedConnection);
+        this,
+        [this, request, result] {
+            OX_HANDOVER_ACQUIRE(this);
+            finishRequest(request, nullptr, nullptr, result);
+        },
+        Qt::QueuedConnection);
 }
 
 void Dongle::abortRegistered()
@@ -693,6 +723,7 @@ void Dongle::startRepeater(QByteArray const& bytes, int count, unsigned long int
             // A burst that its reply (or an upload, or stop) has ended writes nothing more.
             if (burst != m_burst.load() || !acceptsRequests())
                 return;
+            OX_HANDOVER_RELEASE(this); // writeData runs on the GUI thread
             emit write(frame);
             if (intervalMs > 0)
                 pauseBurst(burst, intervalMs);
@@ -741,8 +772,14 @@ void Dongle::sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onR
     m_packetQueue->addOperation([this, state](QThread*) {
         if (state->completed.load())
             return;
+        OX_HANDOVER_RELEASE(this);
         QMetaObject::invokeMethod(
-                this, [this, state] { finishList(state, DongleResult()); }, Qt::QueuedConnection);
+            this,
+            [this, state] {
+                OX_HANDOVER_ACQUIRE(this);
+                finishList(state, DongleResult());
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include "protocol/Checksum.h"
 
 using namespace dongletest;
@@ -373,6 +375,17 @@ TEST(DongleProtocolRevision, ReadsTheWorkingDirectorysFile)
     file.close();
     EXPECT_EQ(Dongle::protocolRevision(), 157);
     QDir::setCurrent(previous);
+}
+
+TEST(DongleProtocolRevision, ANamedPipeOrAFolderIsNeverRead)
+{
+    // Opening a pipe without a writer would block for ever.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("orvixtools.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(Dongle::protocolRevision(fifo), 156);
+    EXPECT_EQ(Dongle::protocolRevision(dir.path()), 156);
 }
 
 TEST(DongleHandshake, NeedsAnOpenPort)

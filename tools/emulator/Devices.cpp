@@ -762,9 +762,13 @@ int Emulator::linkCount() const
 LinkModel Emulator::link(int index) const
 {
     Lock lock(d->mutex);
-    if (index >= 0 && index < int(d->links.size()) && d->links[size_t(index)])
-        return *d->links[size_t(index)];
-    return LinkModel();
+    if (index < 0 || index >= int(d->links.size()) || !d->links[size_t(index)])
+        return LinkModel();
+    LinkModel copy = *d->links[size_t(index)];
+    // A buffer of the caller's own: the emulator's thread replaces its parameters through Qt's
+    // shared-data release, which a caller still holding a shared copy would race with.
+    copy.parameters = QByteArray(copy.parameters.constData(), copy.parameters.size());
+    return copy;
 }
 
 void Emulator::updateLink(int index, const std::function<void(LinkModel&)>& change)

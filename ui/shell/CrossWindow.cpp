@@ -6,6 +6,7 @@
 #include "ui/shell/ScreenGeometry.h"
 #include "ui/toolkit/OXCrossView.h"
 
+#include <QBitmap>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QPainter>
@@ -32,8 +33,10 @@ const MarkerPath kMarkerPaths[4] = {
 
 const QPointF kTextPosition(550, 400);
 constexpr int kTextPointSize = 50;
-// Half the width of the band kept around each drawn line when the window is shaped.
-constexpr int kShapeMargin = 3;
+// The band kept around each drawn line when the window is shaped: the 4-pixel pen covers two
+// pixels before the line and one after it.
+constexpr int kShapeBefore = 2;
+constexpr int kShapeAfter = 1;
 
 QPen redPen()
 {
@@ -46,7 +49,7 @@ QRect band(const QLine& line)
 {
     return QRect(line.p1(), line.p2())
         .normalized()
-        .adjusted(-kShapeMargin, -kShapeMargin, kShapeMargin, kShapeMargin);
+        .adjusted(-kShapeBefore, -kShapeBefore, kShapeAfter, kShapeAfter);
 }
 
 } // namespace
@@ -269,8 +272,16 @@ void CrossWindow::updateShape()
     for (const OXCrossView* marker : m_markers)
         for (const QLine& edge : OXCrossView::edges(marker->side()))
             shape += band(QLine(toWindow(marker->pos() + edge.p1()), toWindow(marker->pos() + edge.p2())));
-    const QRectF text = m_text->sceneBoundingRect();
-    shape += QRect(toWindow(text.topLeft()), toWindow(text.bottomRight()))
-                 .adjusted(-kShapeMargin, -kShapeMargin, kShapeMargin, kShapeMargin);
+    // The text by its glyphs: a box around it would show black.
+    const QRectF text = m_text->boundingRect();
+    QImage glyphs(text.size().toSize() + QSize(1, 1), QImage::Format_ARGB32_Premultiplied);
+    glyphs.fill(Qt::transparent);
+    {
+        QPainter painter(&glyphs);
+        painter.setFont(m_text->font());
+        painter.setPen(Qt::red);
+        painter.drawText(QRectF(QPointF(0, 0), text.size()), Qt::AlignLeft | Qt::AlignTop, m_text->text());
+    }
+    shape += QRegion(QBitmap::fromImage(glyphs.createAlphaMask())).translated(toWindow(m_text->scenePos()));
     setMask(shape);
 }

@@ -1,5 +1,6 @@
 // The crosshair countdown: silent ticks, the shown overlay, exactly one completion per run, and
 // the feedback sound once a second.
+#include "QuietDirectorUi.h"
 #include "app/FakeDirectorUi.h"
 #include "common/qt_wait.h"
 
@@ -16,34 +17,6 @@ using testutil::waitUntil;
 
 namespace
 {
-
-// The director's windows reduced to counting the sounds it plays.
-struct CountingUi : DirectorUi {
-    int zeroSounds = 0;
-    void create(OrvixDirector*) override { }
-    QWidget* mainWidget() const override { return nullptr; }
-    void attachMainWindow() override { }
-    void detachMainWindow() override { }
-    void showMainWindow() override { }
-    void hideMainWindow() override { }
-    bool isMainWindowTotallyVisible() const override { return false; }
-    int showQuestion(const QString&, const QString&, const QStringList&) override { return -1; }
-    void perform(int) override { }
-    void attachSidebar() override { }
-    void showSidebar() override { }
-    void hideSidebar() override { }
-    void runCrossView(bool, int, std::function<void()>) override { }
-    void abortCrossView() override { }
-    bool isCrossViewRunning() const override { return false; }
-    void setProgressInfo(const QString&) override { }
-    void setProgress(double) override { }
-    void showProgressDialog() override { }
-    void hideProgressDialog() override { }
-    void createSoundPlayer() override { }
-    void destroySoundPlayer() override { }
-    bool hasSoundPlayer() const override { return true; }
-    void play(int sample) override { zeroSounds += sample == ZeroInitSample; }
-};
 
 struct Completions {
     int done = 0;
@@ -138,8 +111,8 @@ TEST(CrossWindow, CountdownTextShowsMinutesSecondsAndHundredths)
 TEST(CrossWindow, ShownCountSoundsOnceASecond)
 {
     directortest::Harness h;
-    auto counting = std::make_unique<CountingUi>();
-    CountingUi* ui = counting.get();
+    auto counting = std::make_unique<QuietDirectorUi>();
+    QuietDirectorUi* ui = counting.get();
     OrvixDirector director(h.parser, std::move(counting), h.environment(10));
     director.settings()->selectedProfile()->setAudioFeedback(true);
     CrossWindow cross(nullptr, &director);

@@ -15,6 +15,7 @@ TEST(CrossWindowDisplay, ClicksReachTheWindowBeneathWhichShowsBesideTheLines)
 {
     if (!testutil::hasDisplay() || !x11test::canClick())
         GTEST_SKIP() << "no display or no xdotool";
+    x11test::InputLock exclusive;
     ASSERT_FALSE(NativeWindow::hasCompositingManager());
     const QColor green(0, 160, 0);
     x11test::Backdrop below(green);

@@ -1,7 +1,9 @@
 #pragma once
 // Real X input and screen reads for the toolbar and crosshair tests.
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLockFile>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
@@ -15,6 +17,24 @@ inline bool canClick()
 {
     return !QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty();
 }
+
+// Tests that click through the X server or read its focus run one at a time on a display (the
+// test command runs test processes side by side on one X server).
+class InputLock
+{
+public:
+    InputLock()
+        : m_file(QDir::temp().filePath(
+            QStringLiteral("orvix-x11-input-%1.lock")
+                .arg(QString::fromLocal8Bit(qgetenv("DISPLAY")).remove(QLatin1Char(':')))))
+    {
+        m_file.setStaleLockTime(0);
+        m_file.lock();
+    }
+
+private:
+    QLockFile m_file;
+};
 
 // A left click through the X server at a global point.
 inline bool click(const QPoint& at)
