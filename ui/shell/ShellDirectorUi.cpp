@@ -66,7 +66,8 @@ void ShellDirectorUi::create(OrvixDirector* director)
             window->setStyleSheet(sheet);
     }
     connect(m_sidebar.get(), &SidebarDialog::statusIconAction, this, &DirectorUi::statusIconAction);
-    connect(m_progressDialog.get(), &OX::ProgressDialog::dialogClosed, this, &DirectorUi::progressDialogClosed);
+    connect(
+        m_progressDialog.get(), &OX::ProgressDialog::dialogClosed, this, &DirectorUi::progressDialogClosed);
 }
 
 QWidget* ShellDirectorUi::mainWidget() const
@@ -106,7 +107,7 @@ int ShellDirectorUi::showQuestion(const QString& title, const QString& text, con
 
 void ShellDirectorUi::perform(int action)
 {
-    m_mainWindow->perform(action, nullptr);
+    m_mainWindow->perform(OX::PageAction(action), nullptr);
 }
 
 void ShellDirectorUi::attachSidebar()
