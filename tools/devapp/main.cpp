@@ -29,25 +29,23 @@
 #define ORVIXTOOLS_VERSION "0.0.0"
 #endif
 
-namespace
-{
+namespace {
 
 // The emulator's options, after the application's own.
 void addOptions(QCommandLineParser& parser)
 {
-    parser.addOption(
-        QCommandLineOption(QStringLiteral("no-headset"), QStringLiteral("Start without the headset.")));
+    parser.addOption(QCommandLineOption(QStringLiteral("no-headset"), QStringLiteral("Start without the headset.")));
     parser.addOption(QCommandLineOption(QStringLiteral("links"), QStringLiteral("LINK modules on the radio."),
-        QStringLiteral("count"), QStringLiteral("1")));
+                                        QStringLiteral("count"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(QStringLiteral("time-scale"),
-        QStringLiteral("Speed of the emulated devices' own periods (1 = real time)."),
-        QStringLiteral("factor"), QStringLiteral("1")));
+                                        QStringLiteral("Speed of the emulated devices' own periods (1 = real time)."),
+                                        QStringLiteral("factor"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(QStringLiteral("settings"),
-        QStringLiteral("Settings file to use instead of the user's settings store."),
-        QStringLiteral("file")));
-    parser.addOption(
-        QCommandLineOption(QStringLiteral("trace"), QStringLiteral("Print the emulator's trace.")));
-    parser.addOption(QCommandLineOption(QStringLiteral("motion"),
+                                        QStringLiteral("Settings file to use instead of the user's settings store."),
+                                        QStringLiteral("file")));
+    parser.addOption(QCommandLineOption(QStringLiteral("trace"), QStringLiteral("Print the emulator's trace.")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("motion"),
         QStringLiteral("The emulated head's motion: gestures (a slow nod, a turn, a tilt), sines or still."),
         QStringLiteral("kind"), QStringLiteral("gestures")));
 }
@@ -77,8 +75,7 @@ void runCommand(emu::Emulator& emulator, const QString& line)
         QCoreApplication::quit();
         return;
     } else {
-        std::fprintf(
-            stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, quit\n");
+        std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, quit\n");
         return;
     }
     qInfo().noquote() << "Emulator:" << command;
@@ -178,8 +175,8 @@ int main(int argc, char* argv[])
         if (!emulator)
             return nullptr;
         ShellDirectorUi::loadStyle();
-        return std::make_unique<OrvixDirector>(
-            parser, std::make_unique<ShellDirectorUi>(), emulatedEnvironment(*emulator, parser));
+        return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>(),
+                                               emulatedEnvironment(*emulator, parser));
     };
     hooks.started = [&emulator](OrvixDirector&) { watchCommands(*QCoreApplication::instance(), *emulator); };
     hooks.finished = [&emulator]() { emulator.reset(); };

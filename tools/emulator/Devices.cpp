@@ -57,7 +57,8 @@ Status HeadsetModel::statusAt(double tMs) const
         if (gestures && gesturePeriodMs > 0) {
             // One swing of the head per gesture: nod, turn, tilt.
             const int gesture = int(std::fmod(tMs / gesturePeriodMs, 3.0));
-            const double swing = gestureAmplitude * std::sin(2 * kPi * std::fmod(tMs, gesturePeriodMs) / gesturePeriodMs) * kPi / 180;
+            const double phase = std::fmod(tMs, gesturePeriodMs) / gesturePeriodMs;
+            const double swing = gestureAmplitude * std::sin(2 * kPi * phase) * kPi / 180;
             pitch = gesture == 0 ? swing : 0;
             yaw = gesture == 1 ? swing : 0;
             roll = gesture == 2 ? swing : 0;
