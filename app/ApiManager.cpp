@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QNetworkAccessManager>
@@ -15,10 +16,7 @@ constexpr const char Result::ErrorDomain[];
 
 namespace {
 
-// The maker's web service (plain http).
-constexpr const char DefaultServiceHost[] = "http://service.brixeon.hu";
-
-QUrl& serviceOverride()
+QUrl& configuredService()
 {
     static QUrl url;
     return url;
@@ -70,21 +68,41 @@ QString Result::toStringHelper() const
 
 QUrl serviceBaseUrl()
 {
-    const QUrl& o = serviceOverride();
-    return o.isEmpty() ? QUrl(QString::fromLatin1(DefaultServiceHost)) : o;
+    return configuredService();
 }
 
 QUrl serviceUrl(const QString& path)
 {
-    QString base = serviceBaseUrl().toString();
+    if (configuredService().isEmpty())
+        return QUrl();
+    QString base = configuredService().toString();
     while (base.endsWith(QLatin1Char('/')))
         base.chop(1);
     return QUrl(base + path);
 }
 
-void setServiceBaseUrl(const QUrl& url)
+bool setServiceBaseUrl(const QUrl& url)
 {
-    serviceOverride() = url;
+    if (!url.isEmpty() && !isTrustedUrl(url))
+        return false;
+    configuredService() = url;
+    return true;
+}
+
+bool isTrustedUrl(const QUrl& url)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("https"))
+        return true;
+    if (scheme != QLatin1String("http"))
+        return false;
+    const QString host = url.host().toLower();
+    if (host == QLatin1String("localhost"))
+        return true;
+    const QHostAddress address(host);
+    return !address.isNull() && address.isLoopback();
 }
 
 Manager::Manager(QObject* parent)
@@ -99,6 +117,12 @@ Manager::~Manager() = default;
 
 void Manager::isReachable(const QUrl& url, ReachableCallback callback)
 {
+    if (!isTrustedUrl(url)) {
+        qDebug().noquote() << "Not reachable: untrusted address " + url.toDisplayString();
+        if (callback)
+            callback(false);
+        return;
+    }
     QNetworkReply* reply = m_nam->head(makeRequest(url));
     connect(reply, &QNetworkReply::finished, this, [reply, callback = std::move(callback)] {
         const bool reachable = reply->error() == QNetworkReply::NoError;
@@ -112,6 +136,13 @@ void Manager::isReachable(const QUrl& url, ReachableCallback callback)
 
 void Manager::apiCall(Method method, const QUrl& url, const QJsonObject& body, ApiCallback callback)
 {
+    if (!isTrustedUrl(url)) {
+        if (callback)
+            callback(
+                Result(Result::Failed, QStringLiteral("Untrusted address %1").arg(url.toDisplayString())),
+                QJsonObject());
+        return;
+    }
     QNetworkRequest request = makeRequest(url);
     const QByteArray json = QJsonDocument(body).toJson(QJsonDocument::Indented);
     auto withBody = [&request] {

@@ -56,14 +56,18 @@ enum class Method {
     Options = 5, // custom verb "OPTIONS" with the JSON body
 };
 
-// The service's base address ("http://host"); callers append their paths. Built in, and
-// changed only through setServiceBaseUrl.
+// The service's base address ("https://host"); callers append their paths. There is no
+// built-in host: empty until the command line ("--service-url") or the settings name one, and
+// then nothing is asked of any service.
 QUrl serviceBaseUrl();
-// The base address followed by path (which starts with "/").
+// The base address followed by path (which starts with "/"); empty when no service is set.
 QUrl serviceUrl(const QString& path);
-// Test seam: points serviceBaseUrl at another server (the tests' in-process one). An empty
-// url restores the built-in host. The application itself never calls it. GUI thread only.
-void setServiceBaseUrl(const QUrl& url);
+// Sets the service's base address. Only a trusted address is taken (isTrustedUrl); an empty
+// url clears it. Returns whether url was taken. GUI thread only.
+bool setServiceBaseUrl(const QUrl& url);
+// Where the application may fetch anything from: https with a host, or http to this computer
+// (a loopback address or "localhost"). Redirects are held to the same rule.
+bool isTrustedUrl(const QUrl& url);
 
 class Manager : public QObject {
     Q_OBJECT
@@ -75,6 +79,8 @@ public:
 
     explicit Manager(QObject* parent = nullptr);
     ~Manager() override;
+
+    // Requests to an address that isTrustedUrl refuses are never sent: they fail at once.
 
     // HEAD url: callback(true) when the reply ends without a network error, else false.
     void isReachable(const QUrl& url, ReachableCallback callback);

@@ -42,7 +42,7 @@ struct DirectorEnvironment {
     QString settingsFile;
     // Pacing of every dongle the director creates (the defaults are the dongle's own).
     Dongle::Timing dongleTiming;
-    // Where the maintenance tool is looked for; empty: the current working directory.
+    // Where the maintenance tool is looked for; empty: beside the executable.
     QString maintenanceDir;
     // Whether the tray icon is put up.
     bool trayIcon = true;

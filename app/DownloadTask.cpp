@@ -1,5 +1,7 @@
 #include "app/DownloadTask.h"
 
+#include "app/PrivateFolder.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -16,19 +18,12 @@ namespace API {
 constexpr const char DownloadTask::FolderName[];
 constexpr int DownloadTask::MaxRedirects;
 
-namespace {
-
-bool isWebScheme(const QUrl& url)
-{
-    const QString scheme = url.scheme().toLower();
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
-}
-
-} // namespace
-
 QString DownloadTask::folderPath()
 {
-    return QDir(QDir::tempPath()).filePath(QString::fromLatin1(FolderName));
+    // Never the shared temporary folder itself: another account could make the folder first.
+    const QString privateFolder = PrivateFolder::path();
+    return privateFolder.isEmpty() ? QString()
+                                   : QDir(privateFolder).filePath(QString::fromLatin1(FolderName));
 }
 
 QString DownloadTask::fileNameFor(const QUrl& url)
@@ -38,6 +33,9 @@ QString DownloadTask::fileNameFor(const QUrl& url)
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7F)
             c = QLatin1Char('_');
     }
+    // A name starting with ":" would be a resource path of Qt's own.
+    if (name.startsWith(QLatin1Char(':')))
+        name[0] = QLatin1Char('_');
     // A name made only of dots ("", ".", "..", "...") would name the folder, its parent or
     // a hidden nothing: use a plain name instead.
     bool onlyDots = true;
@@ -52,14 +50,15 @@ QString DownloadTask::fileNameFor(const QUrl& url)
     return name;
 }
 
-DownloadTask::DownloadTask(const QUrl& url, ProgressCallback progress, FinishedCallback finished,
-                           QNetworkAccessManager* manager)
+DownloadTask::DownloadTask(
+    const QUrl& url, ProgressCallback progress, FinishedCallback finished, QNetworkAccessManager* manager)
     : QObject(manager)
     , m_manager(manager)
     , m_url(url)
     , m_progress(std::move(progress))
     , m_finished(std::move(finished))
     , m_folder(folderPath())
+    , m_hasFolder(!m_folder.path().isEmpty() && QDir::isAbsolutePath(m_folder.path()))
 {
     qInfo().noquote() << QStringLiteral("Donwload task created at [%1]").arg(m_folder.path());
     prepareFolder();
@@ -82,6 +81,10 @@ DownloadTask::~DownloadTask()
 bool DownloadTask::folderUsable(QString* why) const
 {
     why->clear();
+    if (!m_hasFolder) {
+        *why = QStringLiteral("no private folder");
+        return false;
+    }
     struct stat st {};
     if (::lstat(QFile::encodeName(m_folder.path()).constData(), &st) != 0)
         return false; // missing
@@ -96,6 +99,10 @@ bool DownloadTask::folderUsable(QString* why) const
 
 bool DownloadTask::prepareFolder()
 {
+    if (!m_hasFolder) {
+        qWarning("Failed to create temporary directory at [] (no private folder)");
+        return false;
+    }
     const QByteArray path = QFile::encodeName(m_folder.path());
     QString why;
     struct stat st {};
@@ -139,9 +146,10 @@ bool DownloadTask::start()
     }
     if (!m_manager)
         return fail(Failed, Result::Failed, QStringLiteral("No network access manager"));
-    if (!isWebScheme(m_url))
+    // Redirects restart here, so every address of a download is held to the same rule.
+    if (!isTrustedUrl(m_url))
         return fail(Failed, Result::Failed,
-                    QStringLiteral("Unsupported download address %1").arg(m_url.toDisplayString()));
+            QStringLiteral("Untrusted download address %1").arg(m_url.toDisplayString()));
 
     m_filePath = m_folder.filePath(fileNameFor(m_url));
     m_file = std::make_unique<QFile>(m_filePath);

@@ -1,7 +1,7 @@
 #pragma once
 // One file download from the web service into the private download folder
-// "OrvixTools-Update" inside the temporary folder, with progress, speed, cancellation and
-// redirect following. The finished callback runs exactly once per started download.
+// "OrvixTools-Update" inside this user's private folder (see PrivateFolder), with progress, speed,
+// cancellation and redirect following. The finished callback runs exactly once per started download.
 #include "app/ApiManager.h"
 
 #include <QDir>
@@ -36,7 +36,7 @@ public:
     using ProgressCallback = std::function<void(DownloadTask*, double, qint64)>;
     using FinishedCallback = std::function<void(DownloadTask*, Result)>;
 
-    // The folder's name inside the temporary folder.
+    // The folder's name inside the private folder.
     static constexpr const char FolderName[] = "OrvixTools-Update";
     // Redirects followed at most per download; one more fails it.
     static constexpr int MaxRedirects = 10;
@@ -67,7 +67,7 @@ public:
     // The file name for a download of url: the last path component, fully decoded, made
     // safe to use inside the folder (no separators, never "." or "..", never empty).
     static QString fileNameFor(const QUrl& url);
-    // The download folder for the current temporary folder.
+    // The download folder inside this user's private folder; empty when there is none.
     static QString folderPath();
 
 public slots:
@@ -94,6 +94,7 @@ private:
     QElapsedTimer m_clock;
     double m_speed = 0.0;
     QDir m_folder;
+    bool m_hasFolder; // false when no private folder could be had (then nothing is written)
     QString m_filePath;
     std::unique_ptr<QFile> m_file;
     QPointer<QNetworkReply> m_reply;

@@ -2,6 +2,7 @@
 
 #include "app/DownloadTask.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -34,7 +35,9 @@ bool fail(QString* error, const QString& message)
 
 bool Installer::isMaintanable(QString& path)
 {
-    return isMaintanable(path, QDir::current());
+    // Beside the executable only: the working directory (the home folder when started from a
+    // desktop menu) may hold anything.
+    return isMaintanable(path, QDir(QCoreApplication::applicationDirPath()));
 }
 
 bool Installer::isMaintanable(QString& path, const QDir& folder)
@@ -53,7 +56,9 @@ bool Installer::startMaintenance(const QString& path)
 
 bool Installer::isValidInstallerName(const QString& installer)
 {
-    if (installer.isEmpty() || installer == QLatin1String(".") || installer == QLatin1String(".."))
+    // Never a path of Qt's resources (":x"), never a way out of the folder.
+    if (installer.isEmpty() || installer == QLatin1String(".") || installer.startsWith(QLatin1Char(':'))
+        || installer.contains(QLatin1String("..")))
         return false;
     for (const QChar c : installer) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char('"') || c == QLatin1Char('\'')

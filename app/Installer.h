@@ -23,7 +23,7 @@ public:
     // Starts program with arguments as a detached process; true when it started.
     using Launcher = std::function<bool(const QString& program, const QStringList& arguments)>;
 
-    // True when the maintenance tool exists in the current working directory (a regular,
+    // True when the maintenance tool exists beside the application's executable (a regular,
     // executable file); path is then its absolute path, otherwise unchanged.
     static bool isMaintanable(QString& path);
     // The same, looked for in folder.
@@ -39,8 +39,8 @@ public:
     static bool start(const QString& downloaded, const QDir& folder, const QString& installer,
                       QString* error = nullptr);
 
-    // An installer name is a plain file name: not empty, not "." or "..", without path
-    // separators, quotes or control characters.
+    // An installer name is a plain file name: not empty, not ".", not starting with ":",
+    // without "..", path separators, quotes or control characters.
     static bool isValidInstallerName(const QString& installer);
     // The install script's text for the package at packagePath.
     static QByteArray scriptText(const QString& packagePath);

@@ -1,5 +1,8 @@
 #include "app/InstanceSignal.h"
 
+#include "app/PrivateFolder.h"
+
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -21,23 +24,37 @@ QString name()
 #endif
 }
 
+QString socketPath(const QString& name)
+{
+    if (QDir::isAbsolutePath(name))
+        return name;
+    const QString folder = PrivateFolder::path();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
+}
+
 bool listen(QLocalServer& server, const QString& name)
 {
+    const QString path = socketPath(name);
+    if (path.isEmpty())
+        return false;
     server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (server.listen(name))
+    if (server.listen(path))
         return true;
     // Only the copy that won the guard gets here, so a socket under this name is stale.
     if (server.serverError() == QAbstractSocket::AddressInUseError) {
-        QLocalServer::removeServer(name);
-        return server.listen(name);
+        QLocalServer::removeServer(path);
+        return server.listen(path);
     }
     return false;
 }
 
 bool send(const QString& name, int timeoutMs)
 {
+    const QString path = socketPath(name);
+    if (path.isEmpty())
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(name, QIODevice::ReadWrite);
+    socket.connectToServer(path, QIODevice::ReadWrite);
     if (!socket.waitForConnected(timeoutMs))
         return false;
     const char byte = kToggleByte;

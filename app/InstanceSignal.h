@@ -12,12 +12,16 @@ namespace InstanceSignal {
 constexpr char kToggleByte = 0x01;
 
 // The name of the single-instance guard and of the local server: "OrvixTools" followed by the
-// user's id, so that each user of a shared machine runs a copy of their own (the temporary
-// folder that holds the guard's key file and the server's socket is shared between users here).
-// The environment variable ORVIXTOOLS_INSTANCE_NAME replaces it; tests use it to keep apart.
+// user's id. The environment variable ORVIXTOOLS_INSTANCE_NAME replaces it; tests use it to keep
+// apart.
 QString name();
 
-// Makes server listen under name, reachable by this user only. A socket file left behind by a
+// Where the server of name listens: name itself when it is an absolute path, otherwise name
+// inside this user's private folder (never the shared temporary folder, where another account
+// could take the name first). Empty when no private folder can be had.
+QString socketPath(const QString& name);
+
+// Makes server listen under socketPath(name), reachable by this user only. A socket file left behind by a
 // crashed copy is removed first, so call this only once the guard has been won. Returns whether
 // the server listens.
 bool listen(QLocalServer& server, const QString& name);

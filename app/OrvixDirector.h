@@ -10,10 +10,12 @@
 #include "protocol/Records.h"
 #include "usb/UsbFilter.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <QSerialPort>
 #include <QSystemTrayIcon>
 #include <QTranslator>
 
@@ -29,7 +31,6 @@ class QLocalServer;
 class QLocalSocket;
 class QAction;
 class QMenu;
-class QSerialPort;
 class QUsbManager;
 class Settings;
 
@@ -83,7 +84,8 @@ public:
     // The connected dongle's headset; null when none.
     Headset* headset() const;
     QSerialPort* serialPort() const { return m_serialPort; }
-    QString language() const { return m_language; }
+    // The language code last given to loadLanguage (the stored one from the start).
+    QString currentLanguage() const { return m_language; }
     DirectorUi* ui() const { return m_ui.get(); }
     QUsbManager* usbManager() const { return m_usbManager.get(); }
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
@@ -160,6 +162,8 @@ private:
     bool isOurs(Dongle* dongle) const;
     // Opens one listed port; the open port, or null (then it is closed and deleted).
     QSerialPort* openPort(const SerialPortEntry& entry);
+    // A port error; a line that is gone takes the dongle's loss path.
+    void onSerialPortError(QSerialPort* port, QSerialPort::SerialPortError error);
     void onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result);
     void reportConnected(Dongle* dongle);
     void releasePort();
@@ -167,6 +171,10 @@ private:
     void runCountdown(Dongle* dongle, bool visual, int milliseconds);
     void present(MessageType type, const QString& title, const QString& message);
     void readClient(QLocalSocket* client);
+    // The update service's address from the command line ("--service-url") or the settings.
+    void configureUpdateService();
+    // Tells the user once about settings reset after damage, or that changes are not kept.
+    void reportSettingsProblems();
     void onUpdateInfo(const API::Result& result, const QJsonObject& reply);
     void onDownloadFinished(API::DownloadTask* task, const API::Result& result, const QString& installer);
 
@@ -200,7 +208,11 @@ private:
     QtUsb::DeviceFilter m_dongleFilter;
     std::unique_ptr<QUsbManager> m_usbManager;
     QSerialPort* m_serialPort = nullptr;
+    // The port's loss is queued (its errors repeat until it is closed).
+    bool m_lineLost = false;
     QPointer<QSystemTrayIcon> m_trayIcon;
+    // Since the last click on the tray icon.
+    QElapsedTimer m_trayClick;
     QPointer<QMenu> m_trayMenu;
     QPointer<QAction> m_showAction;
     QPointer<QAction> m_quitAction;

@@ -5,6 +5,7 @@
 #include "app/DownloadTask.h"
 #include "app/Installer.h"
 #include "app/OrvixDirector.h"
+#include "app/Settings.h"
 
 #include <QDir>
 #include <QJsonObject>
@@ -22,6 +23,8 @@ const QString OrvixDirector::APP_DOWNLOAD_PLATFORM = QStringLiteral("linux");
 #endif
 
 namespace {
+
+const char kServiceUrlOption[] = "service-url";
 
 // The running application's version.
 constexpr uchar kMajor = 2;
@@ -79,8 +82,28 @@ QString OrvixDirector::downloadUrl()
         .toString();
 }
 
+void OrvixDirector::configureUpdateService()
+{
+    // The command line first, then the settings; with neither nothing is asked of any service.
+    QString configured;
+    if (m_parser.optionNames().contains(QLatin1String(kServiceUrlOption)))
+        configured = m_parser.value(QLatin1String(kServiceUrlOption));
+    else
+        configured = m_settings->serviceUrl();
+    configured = configured.trimmed();
+    if (configured.isEmpty())
+        return;
+    if (!API::setServiceBaseUrl(QUrl(configured)))
+        qWarning().noquote() << "Update service address refused (https only, http only on this computer): "
+                + configured;
+}
+
 void OrvixDirector::checkSoftwareUpdate()
 {
+    if (API::serviceBaseUrl().isEmpty()) {
+        qInfo("Software update not possible, no update service is configured");
+        return;
+    }
     const QString url = infoUrl();
     qInfo().noquote() << "Checking software update at <" + url + ">";
     QPointer<OrvixDirector> self(this);
@@ -130,11 +153,12 @@ void OrvixDirector::onUpdateInfo(const API::Result& result, const QJsonObject& r
         : Installer::isMaintanable(tool, QDir(m_env.maintenanceDir));
     if (maintainable) {
         if (Installer::startMaintenance(tool)) {
+            qInfo().noquote() << "Software update started: " + tool;
             quitApplication();
         } else {
             qWarning().noquote() << "Software update failed: unable to start " + tool + "!";
-            emit showMessage(critical, tr("Software update"),
-                             tr("The software update could not be started. Please install the update manually."));
+            emit showMessage(warning, tr("Software update"),
+                tr("The software update could not be started. Please install the update manually."));
         }
         return;
     }
@@ -179,12 +203,14 @@ void OrvixDirector::onDownloadFinished(API::DownloadTask* task, const API::Resul
     if (result.code == API::Result::Ok) {
         QString error;
         if (Installer::start(task, installer, &error)) {
+            qInfo("Software update started");
             quitApplication();
             return;
         }
-        // The user learns that the update did not install; the box then ends the run.
-        emit showMessage(critical, tr("Software update"),
-                         tr("The software update could not be installed.<br><br>%1").arg(error));
+        // Nothing was started: the application keeps running and says why.
+        m_ui->showMainWindow();
+        emit showMessage(warning, tr("Software update"),
+            tr("The software update could not be installed.<br><br>%1").arg(error));
         return;
     }
     m_ui->showMainWindow();

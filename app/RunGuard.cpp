@@ -1,17 +1,28 @@
 #include "app/RunGuard.h"
 
+#include "app/PrivateFolder.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QtDebug>
 
 #include <cerrno>
-#include <cstring>
-
-#include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
-// The segment holds the process id of the running instance.
-constexpr int kSegmentSize = sizeof(qint64);
+
+QString guardPath(const QString& name)
+{
+    const QString folder = PrivateFolder::path();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
 }
+
+} // namespace
 
 QString RunGuard::makeKeyHash(const QString& key, const QString& salt)
 {
@@ -23,19 +34,9 @@ QString RunGuard::makeKeyHash(const QString& key, const QString& salt)
 
 RunGuard::RunGuard(const QString& key)
     : key(key)
-    , memLockKey(makeKeyHash(key, QStringLiteral("_memLockKey")))
     , sharedmemKey(makeKeyHash(key, QStringLiteral("_sharedmemKey")))
-    , sharedMem(sharedmemKey)
-    , memLock(memLockKey, 1, QSystemSemaphore::Open)
+    , m_guardFile(guardPath(sharedmemKey + QStringLiteral(".guard")))
 {
-    // A crashed instance leaves its segment behind with no process attached: attaching and
-    // detaching again makes the system drop it.
-    memLock.acquire();
-    {
-        QSharedMemory fix(sharedmemKey);
-        fix.attach();
-    }
-    memLock.release();
 }
 
 RunGuard::~RunGuard()
@@ -43,93 +44,72 @@ RunGuard::~RunGuard()
     release();
 }
 
-bool RunGuard::ownerIsAlive()
+int RunGuard::openGuardFile() const
 {
-    // The holder writes its process id into the segment while it holds the semaphore, so a
-    // reader under the same semaphore always sees it.
-    qint64 pid = 0;
-    if (sharedMem.size() < int(sizeof pid))
-        return true; // not a segment of ours: leave it alone
-    sharedMem.lock();
-    std::memcpy(&pid, sharedMem.constData(), sizeof pid);
-    sharedMem.unlock();
-    if (pid <= 0)
-        return false;
-    if (pid == QCoreApplication::applicationPid())
-        return true; // another guard object of this very process
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-}
-
-void RunGuard::recordHolder(qint64 pid)
-{
-    if (sharedMem.size() < int(sizeof pid))
-        return;
-    sharedMem.lock();
-    std::memcpy(sharedMem.data(), &pid, sizeof pid);
-    sharedMem.unlock();
+    if (m_guardFile.isEmpty())
+        return -1;
+    const int fd = ::open(QFile::encodeName(m_guardFile).constData(),
+        O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+    if (fd < 0) {
+        qWarning().noquote()
+            << QStringLiteral("Single-instance guard [%1] cannot be opened").arg(m_guardFile);
+        return -1;
+    }
+    struct stat st {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        qWarning().noquote()
+            << QStringLiteral("Single-instance guard [%1] refused: not a file of this user").arg(m_guardFile);
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 bool RunGuard::isAnotherRunning()
 {
-    if (sharedMem.isAttached())
+    if (m_heldFd >= 0)
         return false;
-
-    memLock.acquire();
-    bool isRunning = false;
-    if (sharedMem.attach()) {
-        // A killed holder's attachment can outlive the process by a few milliseconds (the
-        // kernel finishes its teardown after the process was reaped), so the segment may
-        // still be there although nobody runs: its recorded owner decides. A stale segment is
-        // kept attached and taken over by tryToRun.
-        isRunning = ownerIsAlive();
-        if (isRunning)
-            sharedMem.detach();
-    }
-    memLock.release();
-
-    return isRunning;
+    const int fd = openGuardFile();
+    if (fd < 0)
+        return false;
+    // Each open of the file is a lock of its own, so a second guard object of this very
+    // process sees the first one as another holder.
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd); // also drops the shared lock taken just now
+    return held;
 }
 
 bool RunGuard::tryToRun()
 {
-    // Asking again while holding the segment must not give it up.
-    if (sharedMem.isAttached()) {
-        memLock.acquire();
-        recordHolder(QCoreApplication::applicationPid());
-        memLock.release();
+    if (m_heldFd >= 0)
         return true;
-    }
-    if (isAnotherRunning())
+    const int fd = openGuardFile();
+    if (fd < 0)
         return false;
-
-    memLock.acquire();
-    bool result = sharedMem.isAttached() || sharedMem.create(kSegmentSize);
-    if (!result && sharedMem.error() == QSharedMemory::AlreadyExists && sharedMem.attach()) {
-        // The system derives the segment's key from a file's inode: a segment left behind by
-        // an earlier run, whose key file is gone, can answer to the key of the file just made
-        // for ours. Its recorded owner decides again.
-        result = !ownerIsAlive();
-        if (!result)
-            sharedMem.detach();
-    }
-    if (result)
-        recordHolder(QCoreApplication::applicationPid());
-    memLock.release();
-    if (!result) {
-        release();
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
         return false;
     }
+    // The holder's process id, for a person looking at the folder.
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid()) + '\n';
+    if (::ftruncate(fd, 0) == 0) {
+        const ssize_t written = ::pwrite(fd, pid.constData(), size_t(pid.size()), 0);
+        (void)written;
+    }
+    m_heldFd = fd;
     return true;
 }
 
 void RunGuard::release()
 {
-    memLock.acquire();
-    if (sharedMem.isAttached()) {
-        // The segment can outlive this detach (an attachment that the kernel has not dropped
-        // yet keeps it): it must not name a holder any more.
-        recordHolder(0);
-        sharedMem.detach();
+    if (m_heldFd < 0)
+        return;
+    // The file stays: removing it could let two starts lock two different files.
+    if (::ftruncate(m_heldFd, 0) != 0) {
+        // nothing to undo: the lock below is what counts
     }
-    memLock.release();
+    ::flock(m_heldFd, LOCK_UN);
+    ::close(m_heldFd);
+    m_heldFd = -1;
 }

@@ -1,10 +1,9 @@
 #pragma once
-// Lets only one copy of the application run at a time: the running copy holds a small
-// shared-memory segment; every test or change of it is made under a system semaphore, the
-// only lock shared between processes.
-#include <QSharedMemory>
+// Lets only one copy of the application run at a time: the running copy holds an exclusive
+// lock on a guard file in this user's private folder (never in a folder that other users may
+// write). The system drops the lock with the process, so a crashed copy leaves nothing that
+// blocks the next start, and a file planted by another account is never taken as ours.
 #include <QString>
-#include <QSystemSemaphore>
 
 class RunGuard
 {
@@ -15,12 +14,15 @@ public:
     RunGuard(const RunGuard&) = delete;
     RunGuard& operator=(const RunGuard&) = delete;
 
-    // True when another live process holds the segment.
+    // True when another holder (another process, or another guard object) holds the guard.
     bool isAnotherRunning();
-    // True when this process now holds the segment (it is the running instance).
+    // True when this object now holds the guard (it is the running instance).
     bool tryToRun();
-    // Gives up the segment if this process holds it.
+    // Gives up the guard if this object holds it.
     void release();
+
+    // The guard file; empty when no private folder can be had.
+    QString guardFile() const { return m_guardFile; }
 
 private:
     friend struct RunGuardTestAccess;
@@ -28,15 +30,12 @@ private:
     // Lower-case hexadecimal SHA-1 of the UTF-8 bytes of key followed by those of salt.
     static QString makeKeyHash(const QString& key, const QString& salt);
 
-    // With the segment attached and the semaphore held: whether the process recorded in it
-    // still exists; and recording a holder (0 for none).
-    bool ownerIsAlive();
-    void recordHolder(qint64 pid);
+    // Opens (or makes, owner-only) the guard file; -1 when it cannot be had or is not a
+    // regular file of this user.
+    int openGuardFile() const;
 
     const QString key;
-    const QString memLockKey;
     const QString sharedmemKey;
-
-    QSharedMemory sharedMem;
-    QSystemSemaphore memLock;
+    const QString m_guardFile;
+    int m_heldFd = -1;
 };

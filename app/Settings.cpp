@@ -1,7 +1,10 @@
 #include "app/Settings.h"
 
+#include "app/SettingsFileCheck.h"
+
 #include <QDebug>
 #include <QLocale>
+#include <QTemporaryFile>
 #include <QVariant>
 
 #include <cmath>
@@ -23,6 +26,7 @@ const char kWizardState[] = "link/profile/wizardState";
 const char kLinkProfileList[] = "link/profile/list";
 const char kProfileList[] = "profile/list";
 const char kProfileSelected[] = "profile/selected";
+const char kServiceUrl[] = "service/url";
 
 // Readers of stored values. A value that is missing, or that cannot stand for the wanted
 // type (a list where a number belongs, text that is no number, a NaN), gives the default:
@@ -166,20 +170,63 @@ QVariantMap mapFromProfile(const MouseProfile& p)
 
 Settings::Settings(OrvixDirector* director)
     : ProfileManager(director)
-    , m_store(new QSettings(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kOrganisation),
-                            QLatin1String(kApplication), this))
 {
+    // Only the file's name: the store reads no value before the file is checked.
+    const QString fileName = QSettings(QSettings::NativeFormat, QSettings::UserScope,
+        QLatin1String(kOrganisation), QLatin1String(kApplication))
+                                 .fileName();
+    openStore(fileName, true);
     load();
 }
 
 Settings::Settings(const QString& fileName, OrvixDirector* director)
     : ProfileManager(director)
-    , m_store(new QSettings(fileName, QSettings::IniFormat, this))
 {
+    openStore(fileName, false);
     load();
 }
 
 Settings::~Settings() = default;
+
+void Settings::openStore(const QString& fileName, bool native)
+{
+    m_fileName = fileName;
+    const SettingsFileCheck::Outcome check = SettingsFileCheck::repair(fileName);
+    m_damagedKeys = check.resetKeys;
+    QString storeFile = fileName;
+    if (check.damaged && !check.rewritten) {
+        // The damaged file stays where it is, untouched; the store works on a private copy of
+        // what is readable, and changes are not kept.
+        m_standIn = std::make_unique<QTemporaryFile>();
+        if (m_standIn->open()) {
+            m_standIn->write(check.sanitized);
+            m_standIn->flush();
+            storeFile = m_standIn->fileName();
+        }
+        m_storeFailed = true;
+    } else {
+        SettingsFileCheck::restrictToOwner(fileName);
+    }
+    if (native && storeFile == fileName)
+        m_store = new QSettings(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kOrganisation),
+            QLatin1String(kApplication), this);
+    else
+        m_store = new QSettings(storeFile, native ? QSettings::NativeFormat : QSettings::IniFormat, this);
+    checkStore();
+}
+
+void Settings::checkStore()
+{
+    // A file with lines that are not settings still loads what it holds; only a store that
+    // cannot be read or written loses changes.
+    if (m_store->status() == QSettings::AccessError)
+        m_storeFailed = true;
+    if (m_storeFailed && !m_storeFailureReported) {
+        m_storeFailureReported = true;
+        qWarning().noquote() << "Settings cannot be saved at [" + m_fileName + "], changes will not be kept";
+        emit storeFailedSignal();
+    }
+}
 
 void Settings::setLanguageLoader(LanguageLoader loader)
 {
@@ -229,6 +276,11 @@ QString Settings::language() const
 QString Settings::linkProfileWizardState() const
 {
     return toText(m_store->value(QLatin1String(kWizardState)), QStringLiteral("general"));
+}
+
+QString Settings::serviceUrl() const
+{
+    return toText(m_store->value(QLatin1String(kServiceUrl)), QString());
 }
 
 void Settings::setSidebarVisible(bool visible)
@@ -385,6 +437,11 @@ void Settings::sync()
 void Settings::flushAndSignal()
 {
     m_store->sync();
+    if (!m_standIn) {
+        // QSettings writes a new file each time, taking the old one's permissions.
+        SettingsFileCheck::restrictToOwner(m_store->fileName());
+    }
+    checkStore();
     emit settingsChangedSignal();
 }
 

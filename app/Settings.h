@@ -9,6 +9,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class QTemporaryFile;
 
 class Settings : public ProfileManager {
     Q_OBJECT
@@ -33,6 +36,8 @@ public:
     bool feedbackOnDeviceChange() const;
     QString language() const;
     QString linkProfileWizardState() const;
+    // "service/url": the software update service's address; empty when none is set.
+    QString serviceUrl() const;
 
     void setSidebarVisible(bool visible);
     void setSidebarHorizontal(bool horizontal);
@@ -70,16 +75,32 @@ public:
     // The underlying store (tests and diagnostics).
     QSettings* store() const { return m_store; }
 
+    // The keys reset at start because their stored values were damaged ("*": the whole file).
+    QStringList damagedKeys() const { return m_damagedKeys; }
+    // True once the store could not be read or written: changes are not kept.
+    bool storeFailed() const { return m_storeFailed; }
+
 public slots:
     void load() override;
     void sync() override;
 
 signals:
     void settingsChangedSignal();
+    // Once, the first time the store could not be read or written.
+    void storeFailedSignal();
 
 private:
+    // Checks the file (damaged values are set aside), makes it owner-only and opens the store.
+    void openStore(const QString& fileName, bool native);
+    void checkStore();
     void flushAndSignal();
 
-    QSettings* m_store;
+    QSettings* m_store = nullptr;
+    QString m_fileName;
+    // The file the store reads when a damaged file could not be rewritten in place.
+    std::unique_ptr<QTemporaryFile> m_standIn;
+    QStringList m_damagedKeys;
+    bool m_storeFailed = false;
+    bool m_storeFailureReported = false;
     LanguageLoader m_languageLoader;
 };

@@ -90,6 +90,9 @@ void addOptions(QCommandLineParser& parser, const Startup::Hooks& hooks)
     parser.addVersionOption();
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("t"), QStringLiteral("turbo")},
                                         QCoreApplication::translate("main", "Turn on turbo mode")));
+    parser.addOption(QCommandLineOption(QStringLiteral("service-url"),
+        QCoreApplication::translate("main", "Address of the software update service (https)"),
+        QStringLiteral("URL")));
     if (hooks.addOptions)
         hooks.addOptions(parser);
 }

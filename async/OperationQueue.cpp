@@ -1,5 +1,7 @@
 #include "async/OperationQueue.h"
 
+#include "async/ThreadHandover.h"
+
 #include <QDebug>
 
 #include <atomic>
@@ -69,6 +71,8 @@ OperationQueue::~OperationQueue()
         }
         locker.unlock();
         wait();
+        // QThread ends its thread with locks of its own, which the thread checker cannot see.
+        OX_HANDOVER_ACQUIRE(this);
     }
     qDebug().noquote().nospace() << "Operation queue <" << m_name << "> destroyed.";
 }
@@ -155,6 +159,7 @@ void OperationQueue::run()
     std::lock_guard<std::mutex> locker(m_lock);
     m_exited = true;
     m_idleChanged.notify_all();
+    OX_HANDOVER_RELEASE(this);
 }
 
 void OperationQueue::jobFinished()

@@ -1,5 +1,7 @@
 #include "async/WaitBlock.h"
 
+#include "async/ThreadHandover.h"
+
 #include "protocol/Print.h"
 
 #include <QCoreApplication>
@@ -214,14 +216,17 @@ void WaitBlock::start()
     // order: the timer starts before any write the caller queues to that thread afterwards. The
     // block cannot be released before the posted start has run, since finished waits for it.
     m_startPosted.store(true, std::memory_order_release);
-    if (QThread::currentThread() == thread())
+    if (QThread::currentThread() == thread()) {
         doStart();
-    else
+    } else {
+        OX_HANDOVER_RELEASE(this);
         QMetaObject::invokeMethod(this, "doStart", Qt::QueuedConnection);
+    }
 }
 
 void WaitBlock::doStart()
 {
+    OX_HANDOVER_ACQUIRE(this);
     if (!m_startPosted.load(std::memory_order_acquire))
         return;
     if (m_started)
@@ -264,9 +269,11 @@ void WaitBlock::expired()
 void WaitBlock::cancel()
 {
     if (QThread::currentThread() != thread()) {
+        OX_HANDOVER_RELEASE(this);
         QMetaObject::invokeMethod(this, "cancel", Qt::QueuedConnection);
         return;
     }
+    OX_HANDOVER_ACQUIRE(this);
     expired();
 }
 

@@ -96,6 +96,9 @@ struct PredicateField {
 class PacketPredicate {
 public:
     static constexpr quint8 AnyFlags = 0xFF;
+    // Bit 0 of the flags marks a reply or an echo; the dongle's own notices carry 0, so a
+    // request that waits for its echo must not take a notice with the same command byte.
+    static constexpr quint8 EchoFlag = 0x01;
 
     PacketPredicate() = default;
     // PAN, source, destination and packet id exactly those of the header (a sent or received one).

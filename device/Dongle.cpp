@@ -10,7 +10,12 @@
 #include <chrono>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "async/OperationQueue.h"
+#include "async/ThreadHandover.h"
 #include "async/WaitBlock.h"
 #include "protocol/Checksum.h"
 #include "protocol/Print.h"
@@ -156,12 +161,21 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
         const char* name = QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(error);
         qCInfo(lcDongle).noquote() << "Serial port error occured:" << (name ? name : "UnknownError");
     }
-    if (error == QSerialPort::ResourceError && m_port)
+    // A line that hung up or vanished is read no more: its owner takes the dongle away.
+    if (isLineGone(error) && m_port)
         disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
+}
+
+bool Dongle::isLineGone(QSerialPort::SerialPortError error)
+{
+    // The device end vanished (ResourceError), or the port said it was readable and then gave
+    // nothing (ReadError): a hung-up line, which would report itself readable for ever.
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
 }
 
 void Dongle::writeData(QByteArray const& bytes)
 {
+    OX_HANDOVER_ACQUIRE(this);
     // Nothing may leak into a firmware upload, and a port that is gone takes nothing.
     if (!m_port || m_xmodemActive.load() || !m_port->isOpen())
         return;
@@ -195,14 +209,21 @@ void Dongle::appendByte(uchar byte)
             m_ring.remove(1);
             continue;
         }
+        // The check byte is tested on the ring's bytes in place: only a header that passes is
+        // copied out and parsed.
+        if (m_ring.atUnchecked(UHRType::SizeOf - 1)
+            != Checksum::crc8OfSum(m_ring.sum(0, UHRType::SizeOf - 1))) {
+            m_savedHeader.L = 0;
+            m_ring.remove(1);
+            continue;
+        }
         char raw[UHRType::SizeOf];
         m_ring.copy(0, UHRType::SizeOf, raw);
         m_savedHeader = UHRType(raw, UHRType::SizeOf);
         const int L = m_savedHeader.L;
-        const bool valid = uchar(raw[12]) == Checksum::crc8(raw, 0, 12)
-            // A body that cannot hold its checksum, or a frame the ring can never hold, is no
-            // frame: scanning resumes with the next byte.
-            && L >= MinBodyLength && L <= MaxBodyLength;
+        // A body that cannot hold its checksum, or a frame the ring can never hold, is no
+        // frame: scanning resumes with the next byte.
+        const bool valid = L >= MinBodyLength && L <= MaxBodyLength;
         if (!valid) {
             m_savedHeader.L = 0;
             m_ring.remove(1);
@@ -389,6 +410,12 @@ void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
         break;
     case ProductID::Dongle:
         kind = "DONGLE";
+        if (!isLocalReply(header)) {
+            // Another computer's dongle (a service-mode beacon, say): not ours.
+            qCDebug(lcDongle).noquote()
+                << QStringLiteral("NPP [DONGLE] of another dongle ignored: ") + npp.toString();
+            return;
+        }
         m_profile.version = npp.getVersion();
         m_profile.serial = npp.getSerialNumber();
         notifyDongleUpdated(DongleChangeMask::profileChanged);
@@ -402,6 +429,12 @@ void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
     }
     qCDebug(lcDongle).noquote() << QStringLiteral("NPP [") + QLatin1String(kind) + QStringLiteral("] ")
             + npp.toString();
+}
+
+bool Dongle::isLocalReply(UHRType const& header)
+{
+    // The dongle answers its own queries with PAN, source and destination 0.
+    return header.PAN == 0 && header.S == 0 && header.D == 0;
 }
 
 void Dongle::processHCP(UHRType const&, RingBuffer&) {}
@@ -430,9 +463,24 @@ quint16 Dongle::protocolRevision()
 
 quint16 Dongle::protocolRevision(QString const& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Only a regular file is read: opening a named pipe or a device placed under this name
+    // would block the GUI thread (beyond the reach of SIGTERM). Opened without blocking first,
+    // then checked on the very file that was opened.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return DefaultProtocolRevision;
+    struct stat st {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        qCDebug(lcDongle).noquote() << "INI file [" + path + "]: not a regular file, ignored";
+        return DefaultProtocolRevision;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Text, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return DefaultProtocolRevision;
+    }
     quint16 result = DefaultProtocolRevision;
     QTextStream in(&file);
     while (!in.atEnd()) {
@@ -543,12 +591,15 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
                 endBurst();
         } else {
             // stop() or an upload came in between: end this wait on the GUI thread.
+            OX_HANDOVER_RELEASE(this);
             QMetaObject::invokeMethod(
-                    this, [request] {
-                        if (WaitBlock* wait = request->wait.load())
-                            wait->cancel();
-                    },
-                    Qt::QueuedConnection);
+                this,
+                [this, request] {
+                    OX_HANDOVER_ACQUIRE(this);
+                    if (WaitBlock* wait = request->wait.load())
+                        wait->cancel();
+                },
+                Qt::QueuedConnection);
         }
         if (!blockOn(request->replied))
             break;
@@ -625,8 +676,14 @@ void Dongle::postAbort(RequestPtr const& request)
 
 void Dongle::postAbort(RequestPtr const& request, DongleResult const& result)
 {
+    OX_HANDOVER_RELEASE(this);
     QMetaObject::invokeMethod(
-            this, [this, request, result] { finishRequest(request, nullptr, nullptr, result); }, Qt::QueuedConnection);
+        this,
+        [this, request, result] {
+            OX_HANDOVER_ACQUIRE(this);
+            finishRequest(request, nullptr, nullptr, result);
+        },
+        Qt::QueuedConnection);
 }
 
 void Dongle::abortRegistered()
@@ -693,6 +750,7 @@ void Dongle::startRepeater(QByteArray const& bytes, int count, unsigned long int
             // A burst that its reply (or an upload, or stop) has ended writes nothing more.
             if (burst != m_burst.load() || !acceptsRequests())
                 return;
+            OX_HANDOVER_RELEASE(this); // writeData runs on the GUI thread
             emit write(frame);
             if (intervalMs > 0)
                 pauseBurst(burst, intervalMs);
@@ -741,8 +799,14 @@ void Dongle::sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onR
     m_packetQueue->addOperation([this, state](QThread*) {
         if (state->completed.load())
             return;
+        OX_HANDOVER_RELEASE(this);
         QMetaObject::invokeMethod(
-                this, [this, state] { finishList(state, DongleResult()); }, Qt::QueuedConnection);
+            this,
+            [this, state] {
+                OX_HANDOVER_ACQUIRE(this);
+                finishList(state, DongleResult());
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -13,7 +13,8 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcDongle)
 
-namespace {
+namespace
+{
 
 constexpr quint16 RemotePAN = 1;
 constexpr uchar AnyFlags = 0xFF;
@@ -36,8 +37,8 @@ Header localHeader()
 
 SCPDescriptor localDescriptor(SCP const& scp)
 {
-    return SCPDescriptor(0, 0, 0, PacketID::DCP, scp.getData(), commandEcho(scp.command), Dongle::LocalTimeoutMs,
-                         AnyFlags);
+    return SCPDescriptor(0, 0, 0, PacketID::DCP, scp.getData(), commandEcho(scp.command),
+        Dongle::LocalTimeoutMs, PacketPredicate::EchoFlag);
 }
 
 Dongle::ResultCallback orNothing(Dongle::ResultCallback callback)
@@ -52,12 +53,16 @@ Dongle::ResultCallback orNothing(Dongle::ResultCallback callback)
 void Dongle::sendLocalCommand(SCP const& scp, ResultCallback callback, std::function<void()> onSuccess)
 {
     callback = orNothing(std::move(callback));
-    sendPacket(localHeader(), scp.getData(), commandEcho(scp.command), LocalTimeoutMs,
-               [callback, onSuccess](UHRType const*, PacketData const*, DongleResult result) {
-                   if (result.code == DongleResult::Ok && onSuccess)
-                       onSuccess();
-                   callback(result);
-               });
+    // The echo, not a notice of the same command (a key list would otherwise run ahead of
+    // its own writes and leave keys held).
+    PacketPredicate predicate(localHeader(), PacketPredicate::EchoFlag);
+    predicate.data = commandEcho(scp.command);
+    sendPacketWithPredicate(localHeader(), scp.getData(), predicate, LocalTimeoutMs,
+        [callback, onSuccess](UHRType const*, PacketData const*, DongleResult result) {
+            if (result.code == DongleResult::Ok && onSuccess)
+                onSuccess();
+            callback(result);
+        });
 }
 
 void Dongle::setHeadsetStream(bool on, ResultCallback callback)
@@ -113,7 +118,7 @@ bool Dongle::requireServiceMode(ResultCallback const& callback)
     if (m_profile.state == quint8(DongleState::SERV_M))
         return true;
     qCDebug(lcDongle, "Refused: the dongle is in state %s, not in service mode",
-            QStringFromDongleState(int(m_profile.state)));
+        QStringFromDongleState(int(m_profile.state)));
     callback(DongleResult(DongleResult::InvalidDongleState));
     return false;
 }
@@ -135,14 +140,14 @@ bool Dongle::setDeviceAddress(quint16 address, quint16 newAddress, ResultCallbac
     const quint16 own = m_profile.address;
     if (address == own) {
         sendLocalCommand(SCP(19, newAddress), std::move(callback),
-                         [this, newAddress] { m_profile.address = quint8(newAddress & 0xFF); });
+            [this, newAddress] { m_profile.address = quint8(newAddress & 0xFF); });
         return true;
     }
     const Header header(0, RemotePAN, own, address, PacketID::GRCP, 0);
     PacketPredicate predicate(RemotePAN, address, own, PacketID::ACK, 0);
     predicate.data = makeData(QByteArray("\x40\x01", 2), QByteArray("\xFF\xFF", 2));
     sendPacketWithPredicate(header, SCP(1, newAddress).getData(), predicate, RemoteTimeoutMs,
-                            [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
+        [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
     return true;
 }
 
@@ -158,7 +163,7 @@ bool Dongle::setDevicePAN(quint16 address, quint16 pan, ResultCallback callback)
     PacketPredicate predicate(RemotePAN, address, own, PacketID::ACK, 0);
     predicate.data = makeData(QByteArray("\x40\x00", 2), QByteArray("\xFF\xFF", 2));
     sendPacketWithPredicate(header, SCP(0, pan).getData(), predicate, RemoteTimeoutMs,
-                            [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
+        [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
     return true;
 }
 
@@ -179,7 +184,7 @@ bool Dongle::setDevicePassword(quint16 address, QString const& password, ResultC
         predicate.data = makeData(QByteArray("\x2A\x00", 2), QByteArray("\xFF\x00", 2));
     }
     sendPacketWithPredicate(header, GPP(password).getData(), predicate, RemoteTimeoutMs,
-                            [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
+        [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
     return true;
 }
 
@@ -190,7 +195,8 @@ void Dongle::sendKeyboardAction(std::list<KeyCode> const& keys, ResultCallback c
     for (KeyCode key : keys)
         list.append(localDescriptor(SCP(17, key, uchar(pressKey))));
     list.append(localDescriptor(SCP(17, 0, uchar(releaseAllKeys))));
-    sendPackets(list, [](UHRType const&, PacketData const&) {}, callback);
+    sendPackets(
+        list, [](UHRType const&, PacketData const&) {}, callback);
 }
 
 void Dongle::copyAction(ResultCallback callback)
@@ -216,9 +222,10 @@ void Dongle::applyMouseProfile(MouseProfile const& profile, ResultCallback callb
     list.append(localDescriptor(SCP(18, 0, profile.autoZeroEnable() ? 1 : 0)));
     list.append(localDescriptor(SCP(3, 0, percentFromFraction(profile.tremorFilter()))));
     list.append(localDescriptor(SCP(2, percentFromFraction(profile.verticalViewAnglePercent()),
-                                    percentFromFraction(profile.horizontalViewAnglePercent()))));
+        percentFromFraction(profile.horizontalViewAnglePercent()))));
     list.append(localDescriptor(SCP(28, 0, profile.autorange() ? 1 : 0)));
     list.append(localDescriptor(SCP(26, 0, percentFromFraction(profile.mouseSpeedPercent()))));
     list.append(localDescriptor(SCP(24, 0, profile.ACATKeyCode())));
-    sendPackets(list, [](UHRType const&, PacketData const&) {}, callback);
+    sendPackets(
+        list, [](UHRType const&, PacketData const&) {}, callback);
 }

@@ -142,7 +142,7 @@ void Dongle::queryProfile(std::function<void(DongleProfile*, DongleResult)> call
     QList<SCPDescriptor> list;
     for (uchar command : ProfileParameters)
         list.append(SCPDescriptor(0, 0, 0, PacketID::DCP, SCP(command, 0, 0).getData(),
-                                  DataPredicate::commandEcho(command), LocalTimeoutMs, PacketPredicate::AnyFlags));
+                                  DataPredicate::commandEcho(command), LocalTimeoutMs, PacketPredicate::EchoFlag));
     sendPackets(
             list,
             [profile](UHRType const& header, PacketData const& body) {

@@ -28,12 +28,13 @@ const char* boolText(bool value)
 
 } // namespace
 
-const MouseProfile MouseProfile::Normal(QStringLiteral("Normal"), MouseMode(1), true, 15000, true, true,
-                                        0.5f, 0.5f, 0.5f, false, 0.5f, 205);
-const MouseProfile MouseProfile::Restricted(QStringLiteral("Restricted"), MouseMode(1), true, 15000, true,
-                                            true, 0.5f, 0.25f, 0.25f, false, 0.75f, 205);
-const MouseProfile MouseProfile::Tremor(QStringLiteral("Tremor"), MouseMode(1), true, 15000, true, true,
-                                        0.75f, 0.75f, 0.75f, false, 0.25f, 205);
+// The built-in names are shown translated in the context "MouseProfile".
+const MouseProfile MouseProfile::Normal(QLatin1String(QT_TRANSLATE_NOOP("MouseProfile", "Normal")),
+    MouseMode(1), true, 15000, true, true, 0.5f, 0.5f, 0.5f, false, 0.5f, 205);
+const MouseProfile MouseProfile::Restricted(QLatin1String(QT_TRANSLATE_NOOP("MouseProfile", "Restricted")),
+    MouseMode(1), true, 15000, true, true, 0.5f, 0.25f, 0.25f, false, 0.75f, 205);
+const MouseProfile MouseProfile::Tremor(QLatin1String(QT_TRANSLATE_NOOP("MouseProfile", "Tremor")),
+    MouseMode(1), true, 15000, true, true, 0.75f, 0.75f, 0.75f, false, 0.25f, 205);
 
 MouseProfile::MouseProfile(QObject* parent)
     : QObject(parent)

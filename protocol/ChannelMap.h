@@ -88,6 +88,7 @@ struct OrvixDevice {
 static_assert(sizeof(OrvixDevice) == 3, "a channel-map entry is 3 bytes");
 
 Q_DECLARE_METATYPE(OrvixDevice)
+Q_DECLARE_METATYPE(OrvixDevice::Preset)
 
 // One-line debug text of an entry.
 QString QStringFromOrvixDevice(OrvixDevice const& device);
@@ -108,6 +109,8 @@ struct DeviceAddress {
     bool operator==(DeviceAddress const& other) const { return address == other.address && port == other.port; }
     bool operator!=(DeviceAddress const& other) const { return !(*this == other); }
 };
+
+Q_DECLARE_METATYPE(DeviceAddress)
 
 // The ordered list of devices a headset can control; an entry's position is its channel
 // index. The wire form carries at most eight entries.

@@ -85,20 +85,34 @@ TEST(ApiResult, CodesTextsAndStringForm)
     EXPECT_EQ(r.detail, "x");
 }
 
-TEST(ApiService, BaseUrlIsOneOverridableConstant)
+TEST(ApiService, NoBuiltInHostAndOnlyTrustedAddresses)
 {
-    const QUrl builtIn = API::serviceBaseUrl();
-    EXPECT_EQ(builtIn.scheme(), "http");
-    EXPECT_FALSE(builtIn.host().isEmpty());
-    EXPECT_EQ(API::serviceUrl("/api/v1/software/ox/mac/2.6/info").path(),
-              "/api/v1/software/ox/mac/2.6/info");
-    EXPECT_EQ(API::serviceUrl("/x").host(), builtIn.host());
+    ASSERT_TRUE(API::setServiceBaseUrl(QUrl()));
+    EXPECT_TRUE(API::serviceBaseUrl().isEmpty());
+    EXPECT_TRUE(API::serviceUrl("/api/v1/software/ox/mac/2.6/info").isEmpty());
 
-    API::setServiceBaseUrl(QUrl("http://127.0.0.1:4711/"));
+    EXPECT_TRUE(API::setServiceBaseUrl(QUrl("https://updates.example.org/")));
     EXPECT_EQ(API::serviceUrl("/api/v1/firmware/link/1/2.3/info").toString(),
-              "http://127.0.0.1:4711/api/v1/firmware/link/1/2.3/info");
+        "https://updates.example.org/api/v1/firmware/link/1/2.3/info");
+    // Plain http only to this computer; anything else is refused and changes nothing.
+    for (const char* refused : { "http://updates.example.org", "http://10.0.0.1:80", "ftp://127.0.0.1",
+             "file:///tmp/x", "https://", "http://127.0.0.1.example.org" })
+        EXPECT_FALSE(API::setServiceBaseUrl(QUrl(refused))) << refused;
+    EXPECT_EQ(API::serviceBaseUrl(), QUrl("https://updates.example.org/"));
+    for (const char* loopback : { "http://127.0.0.1:4711/", "http://[::1]:80", "http://localhost:8080" })
+        EXPECT_TRUE(API::setServiceBaseUrl(QUrl(loopback))) << loopback;
     API::setServiceBaseUrl(QUrl());
-    EXPECT_EQ(API::serviceBaseUrl(), builtIn);
+}
+
+TEST_F(ApiManagerTest, UntrustedAddressesAreNeverAsked)
+{
+    bool reachable = true;
+    manager.isReachable(QUrl("http://192.0.2.1/x"), [&](bool r) { reachable = r; });
+    EXPECT_FALSE(reachable);
+    API::Result result;
+    manager.apiGet(QUrl("http://192.0.2.1/x"), [&](API::Result r, QJsonObject) { result = r; });
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(server.requestCount(), 0);
 }
 
 TEST_F(ApiManagerTest, OnlyTheNumberOneIsSuccess)

@@ -4,6 +4,7 @@
 // a shared temporary folder. TMPDIR points at a folder of the test's own.
 #include "app/ApiManager.h"
 #include "app/DownloadTask.h"
+#include "common/private_runtime.h"
 #include "common/qt_wait.h"
 #include "support/HttpTestServer.h"
 
@@ -55,9 +56,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(tmp.isValid());
-        oldTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
-        ASSERT_EQ(QDir::tempPath(), QDir(tmp.path()).canonicalPath());
+        runtime = std::make_unique<testutil::PrivateRuntime>(tmp.path());
         ASSERT_TRUE(server.isListening());
         manager = std::make_unique<API::Manager>();
     }
@@ -65,13 +64,10 @@ protected:
     void TearDown() override
     {
         manager.reset();
-        if (oldTmp.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", oldTmp);
+        runtime.reset();
     }
 
-    QString folder() const { return QDir(QDir::tempPath()).filePath("OrvixTools-Update"); }
+    QString folder() const { return QDir(runtime->run()).filePath("OrvixTools-Update"); }
 
     DownloadTask* download(const QUrl& url, Outcome& out)
     {
@@ -107,7 +103,7 @@ protected:
     }
 
     QTemporaryDir tmp{QCoreApplication::applicationDirPath() + "/download-test-XXXXXX"};
-    QByteArray oldTmp;
+    std::unique_ptr<testutil::PrivateRuntime> runtime;
     HttpTestServer server;
     std::unique_ptr<API::Manager> manager;
 };

@@ -1,15 +1,19 @@
 // The single-instance guard in one process: key derivation, holding and giving up the segment.
 #include "app/RunGuard.h"
 
+#include "app/PrivateFolder.h"
+#include "common/private_runtime.h"
+
 #include <QDir>
-#include <QProcess>
-#include <QSharedMemory>
-#include <QSystemSemaphore>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 struct RunGuardTestAccess {
     static QString makeKeyHash(const QString& key, const QString& salt) { return RunGuard::makeKeyHash(key, salt); }
@@ -17,38 +21,23 @@ struct RunGuardTestAccess {
 
 namespace {
 
-// Keeps the guard's key files out of the real temporary folder and gives each test its own key.
+// Keeps the guard's files out of the real runtime folder and gives each test its own key.
 class RunGuardTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(tmp.isValid());
-        savedTmp = qgetenv("TMPDIR");
-        hadTmp = qEnvironmentVariableIsSet("TMPDIR");
-        qputenv("TMPDIR", tmp.path().toLocal8Bit());
-        ASSERT_EQ(QDir::tempPath(), QDir::cleanPath(tmp.path()));
+        runtime = std::make_unique<testutil::PrivateRuntime>(tmp.path());
     }
-    void TearDown() override
-    {
-        // Semaphores outlive their key files; remove every one this test used.
-        for (const QString& key : qAsConst(keys))
-            QSystemSemaphore(RunGuardTestAccess::makeKeyHash(key, "_memLockKey"), 1, QSystemSemaphore::Create);
-        if (hadTmp)
-            qputenv("TMPDIR", savedTmp);
-        else
-            qunsetenv("TMPDIR");
-    }
+    void TearDown() override { runtime.reset(); }
     QString uniqueKey()
     {
-        keys << QStringLiteral("OrvixToolsTest-") + QUuid::createUuid().toString(QUuid::Id128);
-        return keys.last();
+        return QStringLiteral("OrvixToolsTest-") + QUuid::createUuid().toString(QUuid::Id128);
     }
 
     QTemporaryDir tmp;
-    QStringList keys;
-    QByteArray savedTmp;
-    bool hadTmp = false;
+    std::unique_ptr<testutil::PrivateRuntime> runtime;
 };
 
 TEST(RunGuardKeyHash, IsLowerCaseSha1OfKeyAndSuffix)
@@ -139,44 +128,48 @@ TEST_F(RunGuardTest, ConstructingAGuardLeavesARunningInstanceAlone)
 
 } // namespace
 
-TEST_F(RunGuardTest, ASegmentStillAttachedAfterItsHolderDiedIsTakenOver)
+TEST_F(RunGuardTest, TheGuardLivesInThePrivateFolderAndFallsFreeWithItsHolder)
 {
-    // A killed instance's attachment can outlive its process for a moment: the segment is
-    // still there when the next start looks, but its recorded holder is gone.
     const QString key = uniqueKey();
-    const QString shmKey = RunGuardTestAccess::makeKeyHash(key, "_sharedmemKey");
-    QProcess child;
-    child.start(QStringLiteral("sleep"), {QStringLiteral("10")});
-    ASSERT_TRUE(child.waitForStarted(5000));
-    const qint64 pid = child.processId();
-    QSharedMemory lingering(shmKey);
-    ASSERT_TRUE(lingering.create(sizeof(qint64)));
-    std::memcpy(lingering.data(), &pid, sizeof pid);
-
+    auto first = std::make_unique<RunGuard>(key);
+    ASSERT_TRUE(first->tryToRun());
+    EXPECT_EQ(QFileInfo(first->guardFile()).absolutePath(), runtime->run());
+    struct stat st {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(first->guardFile()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    first.reset();
     RunGuard next(key);
-    EXPECT_TRUE(next.isAnotherRunning()); // its holder still runs
-    EXPECT_FALSE(next.tryToRun());
-
-    child.kill();
-    child.waitForFinished(5000);
-    EXPECT_FALSE(next.isAnotherRunning());
     EXPECT_TRUE(next.tryToRun());
-    RunGuard third(key);
-    EXPECT_TRUE(third.isAnotherRunning()); // now this process holds it
-    EXPECT_FALSE(third.tryToRun());
 }
 
-TEST_F(RunGuardTest, AReleasedSegmentThatLingersNamesNoHolder)
+TEST_F(RunGuardTest, FoldersAndGuardsOfAnotherUserAreNeverTaken)
 {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs to hand files to another user";
     const QString key = uniqueKey();
-    const QString shmKey = RunGuardTestAccess::makeKeyHash(key, "_sharedmemKey");
-    QSharedMemory lingering(shmKey);
+    // A guard file planted under our name by another account: refused, never locked.
     {
-        RunGuard first(key);
-        ASSERT_TRUE(first.tryToRun());
-        ASSERT_TRUE(lingering.attach()); // keeps the segment alive past the release
+        RunGuard probe(key);
+        QFile planted(probe.guardFile());
+        ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+        planted.close();
+        ASSERT_EQ(::chown(QFile::encodeName(probe.guardFile()).constData(), 65534, 65534), 0);
+        EXPECT_FALSE(probe.tryToRun());
+        ASSERT_TRUE(planted.remove());
     }
-    RunGuard next(key);
-    EXPECT_FALSE(next.isAnotherRunning());
-    EXPECT_TRUE(next.tryToRun());
+    // A runtime folder of another user is passed over for one of our own under the temporary
+    // folder; one planted there by the other user as well is passed over again.
+    ASSERT_EQ(::chown(QFile::encodeName(runtime->run()).constData(), 65534, 65534), 0);
+    const QString planted = QDir(runtime->tmp()).filePath(QStringLiteral("OrvixTools-0"));
+    ASSERT_TRUE(QDir().mkdir(planted));
+    ASSERT_EQ(::chown(QFile::encodeName(planted).constData(), 65534, 65534), 0);
+    const QString folder = PrivateFolder::path();
+    EXPECT_FALSE(folder.isEmpty());
+    EXPECT_NE(folder, runtime->run());
+    EXPECT_NE(folder, planted);
+    EXPECT_TRUE(PrivateFolder::isPrivate(folder));
+    ASSERT_EQ(::chown(QFile::encodeName(runtime->run()).constData(), 0, 0), 0);
+    RunGuard guard(key);
+    EXPECT_TRUE(guard.tryToRun());
 }

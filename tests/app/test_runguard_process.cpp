@@ -7,7 +7,6 @@
 #include "common/qt_wait.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -15,7 +14,6 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSystemSemaphore>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <gtest/gtest.h>
@@ -63,6 +61,9 @@ protected:
         savedTmp = qgetenv("TMPDIR");
         hadTmp = qEnvironmentVariableIsSet("TMPDIR");
         qputenv("TMPDIR", root.filePath(QStringLiteral("tmp")).toLocal8Bit());
+        savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", root.filePath(QStringLiteral("runtime")).toLocal8Bit());
 
         exe = executablePath();
         ASSERT_TRUE(QFileInfo(exe).isExecutable()) << "build the orvixtools target first: " << exe.toStdString();
@@ -77,14 +78,10 @@ protected:
             }
         }
         processes.clear();
-        // Drops the segment and the semaphore that a killed child may have left behind (a
-        // semaphore is removed by the process that made it, or by one that takes it over).
-        { RunGuard cleanup(name); }
-        {
-            const QString semKey = QString::fromLatin1(
-                QCryptographicHash::hash((name + QStringLiteral("_memLockKey")).toUtf8(), QCryptographicHash::Sha1).toHex());
-            QSystemSemaphore takeOver(semKey, 1, QSystemSemaphore::Create);
-        }
+        if (hadRuntime)
+            qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
         if (hadTmp)
             qputenv("TMPDIR", savedTmp);
         else
@@ -113,7 +110,7 @@ protected:
             if (process->state() != QProcess::Running)
                 return false;
             QLocalSocket socket;
-            socket.connectToServer(name);
+            socket.connectToServer(InstanceSignal::socketPath(name));
             return socket.waitForConnected(50);
         }, timeoutMs) && process->state() == QProcess::Running;
     }
@@ -124,13 +121,16 @@ protected:
     QProcessEnvironment env;
     QByteArray savedTmp;
     bool hadTmp = false;
+    QByteArray savedRuntime;
+    bool hadRuntime = false;
     std::vector<std::unique_ptr<QProcess>> processes;
 };
 
 TEST_F(InstanceTest, ServerListensForThisUserOnlyAndReplacesAStaleSocket)
 {
     // A file left where the socket belongs, as a crashed instance leaves it.
-    const QString socketPath = QDir(QDir::tempPath()).filePath(name);
+    const QString socketPath = InstanceSignal::socketPath(name);
+    EXPECT_EQ(socketPath, QDir(root.filePath(QStringLiteral("runtime"))).filePath(name));
     {
         QFile stale(socketPath);
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
@@ -215,7 +215,7 @@ TEST_F(InstanceTest, RestartAfterTheFirstWasKilled)
     first->kill();
     ASSERT_TRUE(first->waitForFinished(3000));
     // The killed instance left its segment and its socket file behind.
-    ASSERT_TRUE(QFileInfo::exists(QDir(QDir::tempPath()).filePath(name)));
+    ASSERT_TRUE(QFileInfo::exists(InstanceSignal::socketPath(name)));
 
     QProcess* next = launch();
     ASSERT_TRUE(waitUntilListening(next));

@@ -2,6 +2,7 @@
 // check and its question, postponing, the maintenance tool, the download with its progress
 // window, a cancel and a failure, and the installer (script, rename, launch, refused names).
 #include "FakeDirectorUi.h"
+#include "common/private_runtime.h"
 #include "common/qt_wait.h"
 #include "support/HttpTestServer.h"
 
@@ -11,6 +12,7 @@
 
 #include <QFile>
 #include <QJsonObject>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -48,8 +50,7 @@ struct Launch {
 // recorded instead of started.
 struct UpdateFixture {
     QTemporaryDir tmp{QCoreApplication::applicationDirPath() + "/update-test-XXXXXX"};
-    QByteArray oldTmp;
-    bool hadTmp = false;
+    testutil::PrivateRuntime runtime { tmp.path() };
     HttpTestServer server;
     Harness h;
     OrvixDirector* d = nullptr;
@@ -58,9 +59,6 @@ struct UpdateFixture {
 
     UpdateFixture()
     {
-        hadTmp = qEnvironmentVariableIsSet("TMPDIR");
-        oldTmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
         API::setServiceBaseUrl(server.baseUrl());
         Installer::setLauncher([this](const QString& program, const QStringList& arguments) {
             launches << Launch{program, arguments};
@@ -73,13 +71,9 @@ struct UpdateFixture {
         h.director.reset();
         Installer::setLauncher(nullptr);
         API::setServiceBaseUrl(QUrl());
-        if (hadTmp)
-            qputenv("TMPDIR", oldTmp);
-        else
-            qunsetenv("TMPDIR");
     }
 
-    QString updateFolder() const { return QDir(QDir::tempPath()).filePath("OrvixTools-Update"); }
+    QString updateFolder() const { return QDir(runtime.run()).filePath("OrvixTools-Update"); }
 
     // Runs the check and waits until it has asked or given up.
     void check(int expectedInfoRequests = 2)
@@ -294,30 +288,110 @@ TEST(UpdateDownload, CancelFromTheProgressWindow)
     EXPECT_EQ(log.count("Software update canceled (postponed)"), 1);
 }
 
-TEST(UpdateDownload, RefusedInstallerNameIsShownCriticallyBeforeQuitting)
+TEST(UpdateDownload, RefusedInstallerNameOrFailedOpenerKeepsTheApplicationRunning)
 {
     UpdateFixture f;
     f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "../evil.sh")));
     f.server.route(downloadPath(), HttpTestServer::Response::bytes("data"));
     f.h.ui->questionAnswer = 0;
-    int quitsAtBox = -1;
-    f.h.onMessage = [&](const Message&) { quitsAtBox = f.h.quits; };
+    LogCapture log;
     f.check();
-    ASSERT_TRUE(waitUntil([&] { return f.h.quits == 1; }, 5000));
-    ASSERT_EQ(f.h.messages.size(), 1);
-    EXPECT_EQ(f.h.messages.first().type, int(OrvixDirector::critical));
-    EXPECT_EQ(quitsAtBox, 0);
+    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 1; }, 5000));
+    EXPECT_EQ(f.h.messages.first().type, int(OrvixDirector::warning));
     EXPECT_TRUE(f.launches.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(QDir(f.updateFolder()).absoluteFilePath("../evil.sh")));
+
+    // A good name, but the desktop's opener fails: no "started", no quit, a warning.
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "OrvixTools.deb")));
+    f.launchResult = false;
+    f.check(4);
+    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 2; }, 5000));
+    EXPECT_EQ(f.h.messages.last().type, int(OrvixDirector::warning));
+    EXPECT_EQ(f.launches.size(), 1);
+    EXPECT_TRUE(f.h.ui->mainVisible);
+    EXPECT_EQ(f.h.quits, 0);
+    EXPECT_FALSE(log.contains("Software update started"));
+}
+
+TEST(UpdateDownload, RedirectToAPlainHttpHostIsRefused)
+{
+    UpdateFixture f;
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "OrvixTools.deb")));
+    f.server.route(downloadPath(), HttpTestServer::Response::redirect("http://192.0.2.1/OrvixTools.deb"));
+    f.h.ui->questionAnswer = 0;
+    f.check();
+    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 1; }, 5000));
+    EXPECT_TRUE(
+        f.h.messages.first().text.contains("Untrusted download address http://192.0.2.1/OrvixTools.deb"));
+    EXPECT_TRUE(f.launches.isEmpty());
+    EXPECT_EQ(f.h.quits, 0);
+}
+
+TEST(UpdateCheck, WithoutAServiceNothingIsAsked)
+{
+    UpdateFixture f;
+    API::setServiceBaseUrl(QUrl());
+    LogCapture log;
+    f.d->checkSoftwareUpdate();
+    spin(30);
+    EXPECT_EQ(log.count("no update service is configured"), 1);
+    EXPECT_EQ(f.server.requestCount(), 0);
+}
+
+TEST(UpdateCheck, ServiceFromTheCommandLineOrTheSettings)
+{
+    UpdateFixture f;
+    f.h.director.reset();
+    API::setServiceBaseUrl(QUrl());
+    f.h.parser.addOption(QCommandLineOption("service-url", QString(), "URL"));
+
+    // The settings name a plain http host: refused, nothing is configured.
+    QSettings(f.h.dir.filePath("settings.ini"), QSettings::IniFormat)
+        .setValue("service/url", "http://example.org");
+    ASSERT_TRUE(f.h.parser.parse(QStringList { "orvixtools" }));
+    f.d = f.h.create();
+    EXPECT_TRUE(API::serviceBaseUrl().isEmpty());
+
+    // The command line wins over the settings.
+    f.h.director.reset();
+    ASSERT_TRUE(
+        f.h.parser.parse(QStringList { "orvixtools", "--service-url", f.server.baseUrl().toString() }));
+    f.d = f.h.create();
+    EXPECT_EQ(API::serviceBaseUrl(), f.server.baseUrl());
+}
+
+TEST(UpdateCheck, AMaintenanceToolInTheWorkingDirectoryIsNeverRun)
+{
+    UpdateFixture f;
+    f.h.director.reset();
+    f.h.tweak = [](DirectorEnvironment& env) { env.maintenanceDir.clear(); };
+    f.d = f.h.create();
+    QTemporaryDir cwd;
+    QFile tool(QDir(cwd.path()).filePath(QString::fromLatin1(Installer::MaintenanceTool)));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(tool).path()));
+    ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+    tool.close();
+    tool.setPermissions(tool.permissions() | QFile::ExeOwner);
+    const QString oldCwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(cwd.path()));
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(3, 0, 0, 0, "x.deb")));
+    f.server.route(downloadPath(), HttpTestServer::Response::bytes("package"));
+    f.h.ui->questionAnswer = 0;
+    f.check();
+    ASSERT_TRUE(waitUntil([&] { return f.h.quits == 1; }, 5000));
+    QDir::setCurrent(oldCwd);
+    ASSERT_EQ(f.launches.size(), 1);
+    EXPECT_NE(f.launches.first().program, QFileInfo(tool).absoluteFilePath());
+    EXPECT_EQ(f.server.requestCount(downloadPath()), 1);
 }
 
 TEST(Installer, NamesFromTheNetwork)
 {
     EXPECT_TRUE(Installer::isValidInstallerName("OrvixTools-2.6.3.deb"));
     EXPECT_TRUE(Installer::isValidInstallerName("Orvix Tools (2.6.3).pkg"));
-    for (const QString& bad : {QString(), QString("."), QString(".."), QString("a/b"), QString("..\\x"),
-                               QString("a\"b"), QString("it's"), QString("a\nb"), QString("a\tb"),
-                               QString("x") + QChar(0x7f), QString("a") + QChar(0x2028) + "b"})
+    for (const QString& bad : { QString(), QString("."), QString(".."), QString("a/b"), QString("..\\x"),
+             QString("a\"b"), QString("it's"), QString("a\nb"), QString("a\tb"), QString("x") + QChar(0x7f),
+             QString("a") + QChar(0x2028) + "b", QString(":x"), QString(":/styles/global"), QString("a..b") })
         EXPECT_FALSE(Installer::isValidInstallerName(bad)) << bad.toStdString();
 }
 

@@ -106,6 +106,19 @@ TEST_F(DongleCommandsTest, CopyPressesCommandAndCThenReleasesAll)
     EXPECT_EQ(replies.calls, 1);
 }
 
+TEST_F(DongleCommandsTest, ANoticeOfTheSameKeyIsNoEchoOfTheCommand)
+{
+    // The dongle announces held keys by itself (flags 0); only the echo (flag bit 0) answers a
+    // request, or a key list would run ahead of its own writes and leave keys held.
+    fastTiming(0.05, 4);
+    emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(17)));
+    Replies replies;
+    dongle->keyPress(0x41, pressKey, replies.resultCallback());
+    emulator->noticeKey(0x41, 1);
+    ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 3000));
+    EXPECT_EQ(replies.codes, QList<int> { 4 });
+}
+
 TEST_F(DongleCommandsTest, AMouseProfileIsWrittenAsSevenParameters)
 {
     const MouseProfile profile(QStringLiteral("edge"), MouseMode::Relative, true, 5000, true, true, 0.5f, 0.8f, 0.6f,

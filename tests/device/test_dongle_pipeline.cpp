@@ -3,6 +3,8 @@
 #include <QPointer>
 #include "test_dongle_fixture.h"
 
+#include <QScopeGuard>
+
 #include "protocol/XModem.h"
 
 using namespace dongletest;
@@ -189,6 +191,8 @@ TEST_F(DonglePipelineTest, StopCompletesEveryRequestOnceWithCode4)
 TEST_F(DongleTest, ARequestMadeBeforeStartEndsWithCode4)
 {
     Replies replies;
+    // Whatever the outcome, the dongle (and the callback it holds into replies) goes first.
+    const auto dongleFirst = qScopeGuard([this] { dongle.reset(); });
     dongle->sendPacket(localHeader(), scpPayload(9), DataPredicate::commandEcho(9), Dongle::LocalTimeoutMs,
                        replies.callback());
     ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 1000));

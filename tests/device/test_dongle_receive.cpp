@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include "protocol/Checksum.h"
 
 using namespace dongletest;
@@ -38,6 +40,10 @@ TEST(DongleRingBuffer, HoldsAtMost134BytesAndWrapsAround)
     EXPECT_EQ(uchar(all.at(83)), 249);
     EXPECT_EQ(ring.at(84), 0); // outside the held bytes
     EXPECT_EQ(ring.peek(84, 1), QByteArray());
+    // The in-place sum across the wrap, never past the held bytes.
+    EXPECT_EQ(ring.sum(30, 8), 130u + 131 + 132 + 133 + 200 + 201 + 202 + 203);
+    EXPECT_EQ(ring.sum(80, 100), 246u + 247 + 248 + 249);
+    EXPECT_EQ(ring.sum(84, 1), 0u);
 
     ring.remove(500); // clamps to what is held
     EXPECT_TRUE(ring.isEmpty());
@@ -373,6 +379,17 @@ TEST(DongleProtocolRevision, ReadsTheWorkingDirectorysFile)
     file.close();
     EXPECT_EQ(Dongle::protocolRevision(), 157);
     QDir::setCurrent(previous);
+}
+
+TEST(DongleProtocolRevision, ANamedPipeOrAFolderIsNeverRead)
+{
+    // Opening a pipe without a writer would block for ever.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("orvixtools.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(Dongle::protocolRevision(fifo), 156);
+    EXPECT_EQ(Dongle::protocolRevision(dir.path()), 156);
 }
 
 TEST(DongleHandshake, NeedsAnOpenPort)

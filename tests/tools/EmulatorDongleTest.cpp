@@ -108,17 +108,31 @@ TEST_F(EmulatorFixture, ServiceModeEchoThenStateNotice)
     EXPECT_EQ(f[1].lsb(), state::Idle);
 }
 
-TEST_F(EmulatorFixture, KeysAndClickAreTracked)
+TEST_F(EmulatorFixture, KeysAndClickAreTrackedAndAnnouncedAfterTheirEcho)
 {
-    ask(dcp::Key, 0x83, 1);
-    ask(dcp::Key, 0x63, 1);
+    // Each command: its echo, then the dongle's own notice of the same key or button.
+    const auto command = [&](uint8_t cmd, uint8_t lsb, uint8_t msb) {
+        c->send(Frame::local(cmd, lsb, msb));
+        auto f = c->readFrames(1000, 2);
+        ASSERT_EQ(f.size(), 2u);
+        EXPECT_TRUE(f[0].isReply());
+        EXPECT_EQ(f[1].flags, 0);
+        EXPECT_EQ(f[1].payload, f[0].payload);
+    };
+    command(dcp::Key, 0x83, 1);
+    command(dcp::Key, 0x63, 1);
     EXPECT_EQ(e.dongle().heldKeys, (std::set<uint8_t>{0x83, 0x63}));
-    ask(dcp::Key, 0x63, 2);
+    command(dcp::Key, 0x63, 2);
     EXPECT_EQ(e.dongle().heldKeys, (std::set<uint8_t>{0x83}));
-    ask(dcp::Key, 0, 3);
+    command(dcp::Key, 0, 3);
     EXPECT_TRUE(e.dongle().heldKeys.empty());
-    ask(dcp::Click, 0, 2);
+    command(dcp::Click, 0, 2);
     EXPECT_EQ(e.dongle().clickButton, 2);
+
+    e.updateDongle([](DongleModel& d) { d.announceControl = false; });
+    EXPECT_EQ(ask(dcp::Click, 0, 1).msb(), 1);
+    EXPECT_TRUE(c->readFrames(100, 1).empty());
+    EXPECT_TRUE(e.errors().isEmpty());
 }
 
 TEST_F(EmulatorFixture, NoticesCarryFlagsZeroAndTheChannel)

@@ -34,6 +34,25 @@ uint8_t HeadsetModel::calibrationByte() const
     return uint8_t(lv(levels[0]) | (lv(levels[1]) << 2) | (lv(levels[2]) << 4) | (lv(levels[3]) << 6));
 }
 
+bool HeadsetModel::setCalibrationOrder(const QString& names)
+{
+    static const QStringList known = {QStringLiteral("magneto"), QStringLiteral("accelero"), QStringLiteral("gyro"),
+                                      QStringLiteral("imu")};
+    QList<int> order;
+    for (const QString& name : names.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const int sensor = known.indexOf(name.trimmed().toLower());
+        if (sensor < 0 || order.contains(sensor))
+            return false;
+        order << sensor;
+    }
+    for (int sensor = 0; sensor < 4; ++sensor)
+        if (!order.contains(sensor))
+            order << sensor;
+    for (int i = 0; i < 4; ++i)
+        calibrationOrder[size_t(i)] = uint8_t(order.at(i));
+    return true;
+}
+
 Status HeadsetModel::statusAt(double tMs) const
 {
     Status s;
@@ -145,7 +164,7 @@ std::function<QByteArray(const QByteArray&)> LinkModel::angleClamp(uint8_t maxHa
 
 Identity CabledLinkModel::identity() const
 {
-    return identityOf(*this, 3, kServicePan, 0, {{1, 8}});
+    return identityOf(*this, 3, kServicePan, address, { { 1, 8 } });
 }
 
 // ---------------------------------------------------------------- dongle
@@ -213,6 +232,12 @@ void Emulator::Impl::handleLocal(const Frame& f)
         answer(v.first, v.second);
     };
     auto echo = [&] { reply(r, dm.replyDelayMs); };
+    // After the echo, the dongle announces the click button in force or the key it pressed or
+    // released, as its own notices do.
+    auto announce = [&](uint8_t command, uint8_t l, uint8_t m) {
+        if (dm.announceControl)
+            later(dm.replyDelayMs + scaled(dm.noticeDelayMs), [this, command, l, m] { notice(command, l, m); });
+    };
 
     switch (cmd) {
     case dcp::Stream:
@@ -238,6 +263,7 @@ void Emulator::Impl::handleLocal(const Frame& f)
     case dcp::Click:
         dm.clickButton = msb;
         echo();
+        announce(dcp::Click, 0, msb);
         break;
     case dcp::Key:
         if (msb == 1 || msb == 0)
@@ -247,6 +273,7 @@ void Emulator::Impl::handleLocal(const Frame& f)
         else if (msb == 3)
             dm.heldKeys.clear();
         echo();
+        announce(dcp::Key, lsb, msb);
         break;
     case dcp::AutoZero:
         dm.autoZero = msb != 0;
@@ -406,6 +433,18 @@ void Emulator::Impl::handleHeadset(const Frame& f)
             trace(QStringLiteral("   headset: channel-map write not answered"));
             return;
         }
+        if (h.channelMapWriteError) {
+            trace(QStringLiteral("   headset: channel-map write refused with error %1").arg(h.channelMapWriteError));
+            r.pid = pid::ERR;
+            // product 1 (headset), version, code, 32-bit details
+            r.payload = QByteArray(8, '\0');
+            r.payload[0] = char(1);
+            r.payload[1] = char(h.major);
+            r.payload[2] = char(h.minor);
+            r.payload[3] = char(h.channelMapWriteError);
+            reply(r, int(scaled(h.replyDelayMs)));
+            return;
+        }
         h.channelMap = decodeChannelMap(f.payload);
         ack(pid::CMAP, 0);
         return;
@@ -533,7 +572,8 @@ void Emulator::Impl::sendBeacons()
 
 void Emulator::Impl::calibrationStep()
 {
-    for (auto& v : headsetM.levels) {
+    for (uint8_t sensor : headsetM.calibrationOrder) {
+        uint8_t& v = headsetM.levels[sensor & 3];
         if (v < 3) {
             ++v;
             return;
@@ -731,9 +771,13 @@ int Emulator::linkCount() const
 LinkModel Emulator::link(int index) const
 {
     Lock lock(d->mutex);
-    if (index >= 0 && index < int(d->links.size()) && d->links[size_t(index)])
-        return *d->links[size_t(index)];
-    return LinkModel();
+    if (index < 0 || index >= int(d->links.size()) || !d->links[size_t(index)])
+        return LinkModel();
+    LinkModel copy = *d->links[size_t(index)];
+    // A buffer of the caller's own: the emulator's thread replaces its parameters through Qt's
+    // shared-data release, which a caller still holding a shared copy would race with.
+    copy.parameters = QByteArray(copy.parameters.constData(), copy.parameters.size());
+    return copy;
 }
 
 void Emulator::updateLink(int index, const std::function<void(LinkModel&)>& change)

@@ -120,7 +120,8 @@ struct DongleModel {
 
     // Behaviour where the device is open; see README.md.
     int replyDelayMs = 0;              // local echo delay
-    int noticeDelayMs = 5;             // state notice after a service-mode change
+    int noticeDelayMs = 5;             // state notice after a service-mode change, click and key notices
+    bool announceControl = true;       // notices 10 and 17 follow the commands 10 and 17
     uint8_t stateAfterServiceExit = state::Idle;
     bool stateNoticeOnServiceChange = true;
     bool serviceModeReachesNetwork = true; // service mode spreads to the devices and ends with the dongle's
@@ -178,16 +179,26 @@ struct HeadsetModel {
 
     int statusPeriodMs = 50;          // 20 Hz, scaled by the time scale
     int calibrationStepMs = 500;      // one level gained per step while calibrating
+    // The order in which calibration raises the sensors (indices into levels: 0 magneto,
+    // 1 accelero, 2 gyro, 3 IMU); each sensor reaches 3 before the next one starts.
+    std::array<uint8_t, 4> calibrationOrder = {0, 1, 2, 3};
     int replyDelayMs = 5;             // radio round trip
 
     // Injectable behaviour.
     bool failChannelMapRead = false;  // never answer the channel-map read
     bool ignoreChannelMapWrite = false;
+    // Non-zero: a channel-map write is answered with an ERR record carrying this code and the
+    // map is not stored.
+    uint8_t channelMapWriteError = 0;
 
     // The status record as the stream would send it at emulated time tMs.
     Status statusAt(double tMs) const;
     uint8_t calibrationByte() const;
     Identity identity() const;
+    // Reads an order such as "gyro,magneto,accelero" (names magneto, accelero, gyro, imu;
+    // sensors left out follow in their usual order). False, order unchanged, for an unknown
+    // name or a repeated one.
+    bool setCalibrationOrder(const QString& names);
 };
 
 struct LinkModel {
@@ -223,6 +234,9 @@ struct CabledLinkModel {
     uint8_t major = 1, minor = 11, fix = 5;
     uint16_t build = 88;
     QByteArray serial = "LK19000442";
+    // Its own network address, the source of its answers and the address in its NPP; 0: it
+    // answers as whatever address the frame was sent to.
+    uint8_t address = 0;
     bool serviceMode = true;
     uint8_t nextMajor = 1, nextMinor = 12, nextFix = 0; // version after a completed upload
     QByteArray recoveryString = "Z3Q";
@@ -239,6 +253,9 @@ struct CabledLinkModel {
     enum class EotAnswer { Ack, Nak, Silence };
     EotAnswer eotAnswer = EotAnswer::Ack;
     int eotFaults = 1;                  // EOTs answered by NAK or silence before the ACK (-1: all)
+    // The EOT after the faults is acknowledged only once the line has been silent for a whole
+    // beacon period (lrzsz's rx waits a second); a byte meanwhile starts the wait again.
+    bool eotAckAfterSilence = false;
     int beaconLimit = -1;               // beacons before they stop (-1: no limit)
 
     Identity identity() const;

@@ -45,7 +45,14 @@ int main(int argc, char** argv)
     QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Do not print the trace."));
     QCommandLineOption traceStatus(QStringLiteral("trace-status"),
                                    QStringLiteral("Print every headset status in the trace."));
-    parser.addOptions({headset, control, links, rate, scale, revision, channel, service, dead, quiet, traceStatus});
+    QCommandLineOption calibration(QStringLiteral("calibration-order"),
+                                   QStringLiteral("Order in which calibration raises the sensors (e.g. gyro,magneto,accelero)."),
+                                   QStringLiteral("sensors"));
+    QCommandLineOption cmapError(QStringLiteral("cmap-error"),
+                                 QStringLiteral("Channel-map writes are answered with this error code."),
+                                 QStringLiteral("code"), QStringLiteral("0"));
+    parser.addOptions({headset, control, links, rate, scale, revision, channel, service, dead, quiet, traceStatus,
+                       calibration, cmapError});
     parser.process(app);
 
     emu::Options options;
@@ -69,6 +76,11 @@ int main(int argc, char** argv)
         h.statusPeriodMs = qMax(1, int(1000.0 / hz));
         if (parser.isSet(control))
             h.control = 1;
+        if (parser.isSet(calibration) && !h.setCalibrationOrder(parser.value(calibration))) {
+            std::fprintf(stderr, "orvix-emulator: unknown calibration order\n");
+            return 2;
+        }
+        h.channelMapWriteError = uint8_t(parser.value(cmapError).toUInt());
         e.addHeadset(h);
     }
     const int linkCount = parser.value(links).toInt();

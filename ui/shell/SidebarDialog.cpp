@@ -1,38 +1,105 @@
 #include "ui/shell/SidebarDialog.h"
+#include "ui_SidebarDialog.h"
 
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
+#include "device/Dongle.h"
+#include "ui/shell/NativeWindow.h"
+#include "ui/shell/ScreenGeometry.h"
+#include "ui/shell/VirtualKeyboard.h"
+#include "ui/toolkit/Pixmap.h"
 #include "ui/toolkit/Skin.h"
+#include "ui/toolkit/ToolButton.h"
 
 #include <QBoxLayout>
-#include <QEvent>
-#include <QIcon>
-#include <QLabel>
-#include <QToolButton>
+#include <QMouseEvent>
+#include <QPropertyAnimation>
+#include <QtDebug>
+
+#include <cmath>
+
+namespace
+{
+
+QIcon tintedIcon(const QString& path, const char* colorKey)
+{
+    return QIcon(OX::Pixmap(path).getTintedCopy(OX::Skin::color(QLatin1String(colorKey))));
+}
+
+const char kPassive[] = "passiveWidgetColor";
+
+// Effective scale and opacity from the settings' 0..1.
+double effectiveScale(float scale)
+{
+    return double(scale) * 0.675 + 0.325;
+}
+
+double effectiveOpacity(float opacity)
+{
+    return double(opacity) * 0.75 + 0.25;
+}
+
+} // namespace
+
+float SidebarDialog::baseFactor(const QSize& available)
+{
+    // The shorter side: on a portrait screen the height-based factor would make the toolbar
+    // taller than the screen.
+    const float side = float(qMin(available.width(), available.height()));
+    return side / float(FormHeight) * ScreenShare;
+}
 
 SidebarDialog::SidebarDialog(QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
-    , m_layout(new QBoxLayout(QBoxLayout::TopToBottom, this))
-    , m_statusIcon(new QToolButton(this))
-    , m_dongleBadge(new QLabel(this))
-    , m_headsetBadge(new QLabel(this))
+    : QDialog(parent,
+        Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    , m_ui(std::make_unique<Ui::SidebarDialog>())
 {
-    setObjectName(QStringLiteral("SidebarDialog"));
     setAttribute(Qt::WA_ShowWithoutActivating);
-    m_statusIcon->setIcon(QIcon(QStringLiteral(":/icons/logo")));
-    m_statusIcon->setIconSize(QSize(48, 48));
-    m_statusIcon->setAutoRaise(true);
-    // The badges are plain texts on the toolbar (a label is a frame, which the style sheet
-    // fills with the light widget colour).
-    const QString badgeStyle = QStringLiteral("QLabel { background: transparent; border: none; color: %1; }")
-                                   .arg(OX::Skin::color(QStringLiteral("sidebarTextColor")).name());
-    m_dongleBadge->setStyleSheet(badgeStyle);
-    m_headsetBadge->setStyleSheet(badgeStyle);
-    m_layout->addWidget(m_statusIcon);
-    m_layout->addWidget(m_dongleBadge);
-    m_layout->addWidget(m_headsetBadge);
+    setFocusPolicy(Qt::NoFocus);
+    NativeWindow::setNotToGrapFocus(reinterpret_cast<void*>(winId()));
+    m_ui->setupUi(this);
 
-    connect(m_statusIcon, &QToolButton::clicked, this, &SidebarDialog::statusIconAction);
+    const struct {
+        OX::ToolButton* button;
+        const char* icon;
+    } icons[] = {
+        { m_ui->setLocationButton, ":/sidebar/icons/icon_attach_left" },
+        { m_ui->statusButton, ":/sidebar/icons/icon_status_none" },
+        { m_ui->batteryButton, ":/sidebar/icons/icon_battery_none" },
+        { m_ui->mouseButton, ":/sidebar/icons/icon_mouse" },
+        { m_ui->altButton, ":/sidebar/icons/icon_key_alt_mac" },
+        { m_ui->cmdButton, ":/sidebar/icons/icon_key_cmd" },
+        { m_ui->shiftButton, ":/sidebar/icons/icon_key_shift" },
+        { m_ui->copyButton, ":/sidebar/icons/icon_copy" },
+        { m_ui->cutButton, ":/sidebar/icons/icon_cut" },
+        { m_ui->pasteButton, ":/sidebar/icons/icon_paste" },
+        { m_ui->scrollButton, ":/sidebar/icons/icon_scroll_none" },
+        { m_ui->keyboardButton, ":/sidebar/icons/icon_keyboard" },
+    };
+    for (const auto& entry : icons)
+        entry.button->setIcon(tintedIcon(QLatin1String(entry.icon), kPassive));
+    m_ui->scrollButton->setEnabled(false);
+
+    const QRect available = ScreenGeometry::current().primaryAvailable();
+    const float f = baseFactor(available.size());
+    m_baseHeight = int(float(FormHeight) * f);
+    m_baseWidth = int(float(FormWidth) * f);
+    setFixedSize(m_baseWidth, m_baseHeight);
+
+    m_ui->statusButton->setIcon(State::getStatusIcon(State::Start, State::Active));
+
+    connect(m_ui->setLocationButton, &QAbstractButton::clicked, this,
+        &SidebarDialog::on_setLocationButton_clicked);
+    connect(m_ui->statusButton, &QAbstractButton::clicked, this, &SidebarDialog::on_statusButton_clicked);
+    connect(m_ui->keyboardButton, &QAbstractButton::clicked, this, &SidebarDialog::on_keyboardButton_clicked);
+    connect(m_ui->mouseButton, &QAbstractButton::clicked, this, &SidebarDialog::on_mouseButton_clicked);
+    connect(m_ui->scrollButton, &QAbstractButton::clicked, this, &SidebarDialog::on_scrollButton_clicked);
+    connect(m_ui->altButton, &QAbstractButton::clicked, this, &SidebarDialog::on_altButton_clicked);
+    connect(m_ui->cmdButton, &QAbstractButton::clicked, this, &SidebarDialog::on_cmdButton_clicked);
+    connect(m_ui->shiftButton, &QAbstractButton::clicked, this, &SidebarDialog::on_shiftButton_clicked);
+    connect(m_ui->copyButton, &QAbstractButton::clicked, this, &SidebarDialog::on_copyButton_clicked);
+    connect(m_ui->cutButton, &QAbstractButton::clicked, this, &SidebarDialog::on_cutButton_clicked);
+    connect(m_ui->pasteButton, &QAbstractButton::clicked, this, &SidebarDialog::on_pasteButton_clicked);
     connect(this, &SidebarDialog::hideSignal, this, &QWidget::hide);
     retranslate();
 }
@@ -45,24 +112,20 @@ SidebarDialog::~SidebarDialog()
 void SidebarDialog::attach(OrvixDirector* director)
 {
     detach();
+    qRegisterMetaType<DongleChangeMask>("DongleChangeMask");
     m_director = director;
     if (!director)
         return;
-    m_connections << connect(director, &OrvixDirector::dongleUpdatedSignal, this, &SidebarDialog::onDongleUpdated)
-                  << connect(director, &OrvixDirector::headsetUpdatedSignal, this, &SidebarDialog::onHeadsetUpdated)
-                  << connect(director, &OrvixDirector::headsetStatusChangedSignal, this,
-                             &SidebarDialog::onHeadsetStatusChanged)
-                  << connect(director, &OrvixDirector::headsetChannelChangedSignal, this,
-                             &SidebarDialog::onHeadsetChannelChanged)
-                  << connect(director, &OrvixDirector::settingsChangedSignal, this, &SidebarDialog::onSettingsChanged);
+    m_connections
+        << connect(director, &OrvixDirector::dongleUpdatedSignal, this, &SidebarDialog::onDongleUpdated)
+        << connect(director, &OrvixDirector::headsetUpdatedSignal, this, &SidebarDialog::onHeadsetUpdated)
+        << connect(director, &OrvixDirector::headsetStatusChangedSignal, this,
+               &SidebarDialog::onHeadsetStatusChanged)
+        << connect(director, &OrvixDirector::headsetChannelChangedSignal, this,
+               &SidebarDialog::onHeadsetChannelChanged)
+        << connect(director, &OrvixDirector::settingsChangedSignal, this, &SidebarDialog::onSettingsChanged);
     onSettingsChanged(director->settings());
-    m_donglePresent = director->dongle() != nullptr;
     onHeadsetUpdated(nullptr, HeadsetChangeMask::lost);
-}
-
-OrvixDirector* SidebarDialog::director() const
-{
-    return m_director;
 }
 
 void SidebarDialog::detach()
@@ -75,63 +138,275 @@ void SidebarDialog::detach()
 
 void SidebarDialog::show()
 {
-    if (m_director) {
-        m_donglePresent = m_director->dongle() != nullptr;
-        onHeadsetUpdated(m_director->headset(), HeadsetChangeMask::all);
-    }
+    if (m_director)
+        onHeadsetUpdated(headset(), HeadsetChangeMask::all);
     QDialog::show();
     raise();
 }
 
-QString SidebarDialog::dongleBadge() const
+OrvixDirector* SidebarDialog::director() const
 {
-    return m_dongleBadge->text();
+    return m_director;
 }
 
-QString SidebarDialog::headsetBadge() const
+Dongle* SidebarDialog::dongle() const
 {
-    return m_headsetBadge->text();
+    return m_director ? m_director->dongle() : nullptr;
 }
 
-void SidebarDialog::onDongleUpdated(Dongle* dongle, DongleChangeMask mask)
+Headset* SidebarDialog::headset() const
 {
-    if (mask.testFlag(DongleChangeMask::lost))
-        m_donglePresent = false;
-    else if (dongle)
-        m_donglePresent = true;
-    retranslate();
+    Dongle* d = dongle();
+    return d ? d->headset() : nullptr;
 }
 
-void SidebarDialog::onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask)
+Settings* SidebarDialog::settings() const
 {
-    m_headsetPresent = headset != nullptr && !mask.testFlag(HeadsetChangeMask::lost);
-    if (!m_headsetPresent)
-        m_headsetActive = false;
-    retranslate();
+    return m_director ? m_director->settings() : nullptr;
 }
 
-void SidebarDialog::onHeadsetStatusChanged(Headset* headset, bool active)
-{
-    m_headsetActive = headset && active;
-    retranslate();
-}
-
-void SidebarDialog::onHeadsetChannelChanged(Headset*, int)
-{
-    retranslate();
-}
+void SidebarDialog::onDongleUpdated(Dongle*, DongleChangeMask) { }
 
 void SidebarDialog::onSettingsChanged(Settings* settings)
 {
     if (!settings)
         return;
-    m_layout->setDirection(settings->sidebarHorizontal() ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-    const float opacity = settings->sidebarOpacity();
-    setWindowOpacity(opacity > 0.05f ? double(opacity) : 0.05);
-    const float scale = settings->sidebarScale();
-    const int side = int(48 * (scale > 0.25f && scale < 4.0f ? scale : 1.0f));
-    m_statusIcon->setIconSize(QSize(side, side));
+    setScale(settings->sidebarScale());
+    setOpacity(settings->sidebarOpacity());
+    changeLayoutPosition(settings->sidebarHorizontal() ? Horizontal : Vertical);
+}
+
+void SidebarDialog::setScale(float scale)
+{
+    const float e = float(effectiveScale(scale));
+    qDebug() << "Sidebar scale: " << e << " -> " << scale * 100 << "%";
+    const int a = int(float(m_baseWidth) * e);
+    const int b = int(float(m_baseHeight) * e);
+    if (m_layoutPosition == Horizontal)
+        setFixedSize(b, a);
+    else
+        setFixedSize(a, b);
+    switch (m_dockSide) {
+    case Left:
+        attachLeft();
+        break;
+    case Right:
+        attachRight();
+        break;
+    case Top:
+        attachTop();
+        break;
+    case Bottom:
+        attachBottom();
+        break;
+    }
+}
+
+void SidebarDialog::setOpacity(float opacity)
+{
+    const double e = effectiveOpacity(opacity);
+    qDebug() << "Sidebar opacity: " << e << " -> " << opacity * 100 << "%";
+    setWindowOpacity(e);
+}
+
+void SidebarDialog::changeLayoutPosition(LayoutPosition position)
+{
+    if (m_layoutPosition == position)
+        return;
+    const bool horizontal = position == Horizontal;
+    m_layoutPosition = horizontal ? Horizontal : Vertical;
+    setFixedSize(height(), width());
     adjustSize();
+    QBoxLayout* next = horizontal ? static_cast<QBoxLayout*>(new QHBoxLayout) : new QVBoxLayout;
+    next->setObjectName(horizontal ? QStringLiteral("horizontalLayout") : QStringLiteral("verticalLayout"));
+    next->setContentsMargins(3, 3, 3, 3);
+    next->setSpacing(3);
+    QLayout* old = layout();
+    while (QLayoutItem* item = old->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            if (item->controlTypes() & QSizePolicy::Line)
+                if (auto* line = qobject_cast<QFrame*>(widget))
+                    line->setFrameShape(horizontal ? QFrame::VLine : QFrame::HLine);
+            next->addWidget(widget);
+        }
+        delete item;
+    }
+    delete old;
+    setLayout(next);
+    if (horizontal) {
+        m_horizontalLayout = static_cast<QHBoxLayout*>(next);
+        attachTop();
+    } else {
+        m_horizontalLayout = nullptr;
+        m_ui->verticalLayout = static_cast<QVBoxLayout*>(next);
+        attachLeft();
+    }
+}
+
+void SidebarDialog::attachLeft()
+{
+    dock(Edge::Left);
+}
+
+void SidebarDialog::attachRight()
+{
+    dock(Edge::Right);
+}
+
+void SidebarDialog::attachTop()
+{
+    dock(Edge::Top);
+}
+
+void SidebarDialog::attachBottom()
+{
+    dock(Edge::Bottom);
+}
+
+void SidebarDialog::dock(Edge edge)
+{
+    Settings* s = settings();
+    const ScreenGeometry& screens = ScreenGeometry::current();
+    const QRect area
+        = s && s->sidebarStickedToPromaryScreen() ? screens.primaryAvailable() : screens.availableAt(pos());
+    const int L = area.left();
+    const int T = area.top();
+    const int W = area.width();
+    const int H = area.height();
+    const int w = width();
+    const int h = height();
+    struct Target {
+        QPoint point;
+        const char* icon;
+        DockSide side;
+        const char* log;
+    };
+    const int middleY = T + int((H - h) * 0.5);
+    const int middleX = L + int((W - w) * 0.5);
+    Target t;
+    switch (edge) {
+    case Edge::Left:
+        t = { QPoint(L, middleY), ":/sidebar/icons/icon_attach_right", Left, "MOVE LEFT DONE - LAMBDA" };
+        break;
+    case Edge::Right:
+        t = { QPoint(area.right() - w + 1, middleY), ":/sidebar/icons/icon_attach_left", Right,
+            "MOVE RIGHT DONE - LAMBDA" };
+        break;
+    case Edge::Top:
+        t = { QPoint(middleX, T), ":/sidebar/icons/icon_attach_down", Top, "MOVE TOP DONE - LAMBDA" };
+        break;
+    case Edge::Bottom:
+        t = { QPoint(middleX, area.bottom() - h + 1), ":/sidebar/icons/icon_attach_up", Bottom,
+            "MOVE DOWN DONE - LAMBDA" };
+        break;
+    }
+    animateTo(t.point, [this, t]() {
+        qDebug("%s", t.log);
+        m_ui->setLocationButton->setIcon(tintedIcon(QLatin1String(t.icon), kPassive));
+        m_dockSide = t.side;
+    });
+}
+
+void SidebarDialog::animateTo(QPoint& target, std::function<void()> done)
+{
+    int distance = std::abs(target.x() - pos().x());
+    if (distance == 0)
+        distance = std::abs(target.y() - pos().y());
+    auto* animation = new QPropertyAnimation(this, "pos");
+    animation->setDuration(int(distance / PixelsPerSecond * 1000.0));
+    animation->setStartValue(pos());
+    animation->setEndValue(target);
+    // Connected before the start: a move of no length finishes inside start().
+    connect(animation, &QAbstractAnimation::finished, this, std::move(done));
+    connect(animation, &QAbstractAnimation::finished, animation, &QObject::deleteLater);
+    animation->start();
+}
+
+void SidebarDialog::on_setLocationButton_clicked()
+{
+    qDebug("setLocation clicked");
+    switch (m_dockSide) {
+    case Left:
+        attachRight();
+        break;
+    case Right:
+        attachLeft();
+        break;
+    case Top:
+        attachBottom();
+        break;
+    case Bottom:
+        attachTop();
+        break;
+    }
+}
+
+void SidebarDialog::on_statusButton_clicked()
+{
+    emit statusIconAction();
+}
+
+void SidebarDialog::on_keyboardButton_clicked()
+{
+    VirtualKeyboard::showKeyboard();
+}
+
+void SidebarDialog::mousePressEvent(QMouseEvent* event)
+{
+    m_lastPos = event->screenPos().toPoint();
+    if (event->buttons() & Qt::LeftButton)
+        m_dragging = true;
+}
+
+void SidebarDialog::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->screenPos().toPoint();
+    if (m_dragging)
+        move(pos() + (p - m_lastPos));
+    m_lastPos = p;
+}
+
+void SidebarDialog::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_dragging = false;
+    const QPoint p = event->screenPos().toPoint();
+    const QRect area = ScreenGeometry::current().availableAt(p);
+    if (m_dockSide > Right) {
+        if (p.y() >= area.top() + area.height() / 2)
+            attachBottom();
+        else
+            attachTop();
+    } else {
+        if (p.x() >= area.left() + area.width() / 2)
+            attachRight();
+        else
+            attachLeft();
+    }
+}
+
+void SidebarDialog::enterEvent(QEvent* event)
+{
+    QDialog::enterEvent(event);
+    Settings* s = settings();
+    if (s && s->sidebarOpaqueOnMouseOver())
+        fadeTo(1.0);
+}
+
+void SidebarDialog::leaveEvent(QEvent* event)
+{
+    QDialog::leaveEvent(event);
+    Settings* s = settings();
+    if (s && s->sidebarOpaqueOnMouseOver())
+        fadeTo(effectiveOpacity(s->sidebarOpacity()));
+}
+
+void SidebarDialog::fadeTo(double opacity)
+{
+    auto* animation = new QPropertyAnimation(this, "windowOpacity");
+    animation->setDuration(FadeMs);
+    animation->setStartValue(windowOpacity());
+    animation->setEndValue(opacity);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void SidebarDialog::changeEvent(QEvent* event)
@@ -144,10 +419,4 @@ void SidebarDialog::changeEvent(QEvent* event)
 void SidebarDialog::retranslate()
 {
     setWindowTitle(tr("OrvixTools"));
-    m_statusIcon->setToolTip(tr("Show or hide OrvixTools"));
-    m_dongleBadge->setText(m_donglePresent ? tr("Dongle") : tr("No dongle"));
-    if (!m_headsetPresent)
-        m_headsetBadge->setText(tr("No headset"));
-    else
-        m_headsetBadge->setText(m_headsetActive ? tr("Active") : tr("Passive"));
 }

@@ -1,43 +1,177 @@
 #pragma once
-// The on-screen toolbar: a small window that stays on top, with a status icon that toggles
-// the main window and badges for the dongle and the headset.
+// The on-screen toolbar: for a person who works the computer with the head alone, the rest of
+// the mouse and keyboard. A strip of large buttons that stays on top, docks to a screen edge and
+// never takes the focus from the application being worked in. It shows what the headset
+// controls and its battery, and sends the head click's button, the held modifiers and copy, cut
+// and paste to the dongle. Every command frees its button when the dongle completes it, whatever
+// the result; without a director nothing reads settings or devices.
 #include "device/DongleDelegate.h"
+#include "device/Keyboard.h"
+#include "protocol/DongleResult.h"
+#include "protocol/Records.h"
 
 #include <QDialog>
+#include <QIcon>
 #include <QList>
 #include <QMetaObject>
+#include <QPoint>
 #include <QPointer>
+
+#include <functional>
+#include <memory>
 
 class Dongle;
 class Headset;
 class OrvixDirector;
-class QBoxLayout;
-class QLabel;
-class QToolButton;
+class QHBoxLayout;
 class Settings;
 
-class SidebarDialog : public QDialog {
+namespace OX
+{
+class ToolButton;
+}
+
+namespace Ui
+{
+class SidebarDialog;
+}
+
+class SidebarDialog : public QDialog
+{
     Q_OBJECT
 public:
+    enum DockSide : int {
+        Left = 0,
+        Right = 1,
+        Top = 2,
+        Bottom = 3,
+    };
+    enum LayoutPosition : int {
+        Vertical = 0, // docks left or right
+        Horizontal = 1, // docks top or bottom
+    };
+
+    // The form's own size, and the share of the screen's shorter side the toolbar takes at scale 1.
+    static constexpr int FormWidth = 51;
+    static constexpr int FormHeight = 566;
+    static constexpr float ScreenShare = 0.98f;
+    // Docking slides at this speed.
+    static constexpr double PixelsPerSecond = 5000.0;
+    static constexpr int BlinkMs = 500;
+    static constexpr int FadeMs = 500;
+    // The side of every icon the toolbar builds.
+    static constexpr int IconSide = 64;
+    // A pending field with no command under way.
+    static constexpr quint8 NoAction = 0xFF;
+
+    // Badge, badge colour and the commands under way.
+    class State
+    {
+    public:
+        enum StatusBadge : quint32 {
+            Start = 0, // no headset yet: the logo alone
+            Initialize = 1, // headset not initialised yet
+            SettingsBadge = 2,
+            Mouse = 3, // controls this computer
+            Controller = 4, // a drive
+            Actuator = 5,
+            Imac = 6, // another computer
+            ChairMouse = 7,
+            Error = 8, // no headset or no dongle
+            UnknownDevice = 9,
+        };
+        enum BadgeColor : quint32 {
+            Natural = 0,
+            Active = 1,
+            Passive = 2,
+            ErrorColor = 3,
+        };
+
+        StatusBadge badge = Start;
+        quint8 shiftPending = NoAction;
+        quint8 commandPending = NoAction;
+        quint8 altPending = NoAction;
+        quint8 copyPending = NoAction;
+        quint8 cutPending = NoAction;
+        quint8 pastePending = NoAction;
+        BadgeColor color = Natural;
+
+        static QIcon getStatusIcon(StatusBadge badge, BadgeColor color);
+        // battery_0 to battery_5 by percent ÷ 16.666666 rounded half away from zero, minus 1.
+        static QIcon getBatteryIcon(float percent);
+        static int batteryIndex(float percent);
+        static QIcon getShiftActionIcon(quint32 modifiers);
+        static QIcon getAltActionIcon(quint32 modifiers);
+        static QIcon getCommandActionIcon(quint32 modifiers);
+        static QIcon getMouseIcon(MouseButton button);
+        static QIcon getScrollIcon(MouseButton button);
+        static QIcon getMouseBlinkIcon(const QIcon& icon, MouseButton button);
+        static QIcon getScrollBlinkIcon(const QIcon& icon, MouseButton button);
+        static QIcon getCopyActionIcon(quint8 action);
+        static QIcon getCutActionIcon(quint8 action);
+        static QIcon getPasteActionIcon(quint8 action);
+        // What the headset controls now, as a badge.
+        static StatusBadge getBadge(const Headset* headset, const Dongle* dongle);
+
+        // Badges 1 and 2 always take the natural colour, 8 and 9 the error colour.
+        void setStatusColor(BadgeColor color);
+        BadgeColor getStatusColor() const { return color; }
+    };
+
     explicit SidebarDialog(QWidget* parent = nullptr);
     ~SidebarDialog() override;
 
-    // Follows the director's dongle, headset and settings signals (earlier connections are
-    // dropped), applies its settings and shows no headset.
+    // Follows the director's dongle, headset, status, channel and settings signals (earlier
+    // connections dropped), applies its settings and shows the look of a missing headset.
     void attach(OrvixDirector* director);
     void detach();
     OrvixDirector* director() const;
 
-    // Refreshes the badges from the director's headset (when attached), then shows and raises
-    // the toolbar.
+    // Refreshes the icons from the director's headset, then shows and raises the toolbar.
     void show();
 
-    // What the badges show (tests read it).
-    QString dongleBadge() const;
-    QString headsetBadge() const;
+    // scale and opacity as the settings store them, each 0 to 1.
+    void setScale(float scale);
+    void setOpacity(float opacity);
+    void changeLayoutPosition(LayoutPosition position);
+
+    // Dock to that edge of the window's screen (the primary screen when the toolbar is stuck
+    // to it), sliding there.
+    void attachLeft();
+    void attachRight();
+    void attachTop();
+    void attachBottom();
+    // Slides the window to target, then calls done (also for a move of no length).
+    void animateTo(QPoint& target, std::function<void()> done);
+
+    void sendMouseAction(
+        MouseButton button, std::function<void(MouseButton)> started, std::function<void(DongleResult)> done);
+    void sendModifierAction(HeadsetControlMask::ModifierOptions option, KeyCode key,
+        std::function<void(KeyPressAction)> started, std::function<void(DongleResult)> done);
+
+    // The buttons (connected in the constructor).
+    void on_setLocationButton_clicked();
+    void on_statusButton_clicked();
+    void on_keyboardButton_clicked();
+    void on_mouseButton_clicked();
+    void on_scrollButton_clicked();
+    void on_altButton_clicked();
+    void on_cmdButton_clicked();
+    void on_shiftButton_clicked();
+    void on_copyButton_clicked();
+    void on_cutButton_clicked();
+    void on_pasteButton_clicked();
+
+    DockSide dockSide() const { return m_dockSide; }
+    LayoutPosition layoutPosition() const { return m_layoutPosition; }
+    int baseWidth() const { return m_baseWidth; }
+    int baseHeight() const { return m_baseHeight; }
+    const State& state() const { return m_state; }
+    // The base size factor for a screen's available area (the form is 51 × 566).
+    static float baseFactor(const QSize& available);
 
 signals:
-    // The user clicked the status icon.
+    // The user clicked the status button.
     void statusIconAction();
     // Hides the toolbar.
     void hideSignal();
@@ -46,22 +180,42 @@ public slots:
     void onDongleUpdated(Dongle* dongle, DongleChangeMask mask);
     void onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask);
     void onHeadsetStatusChanged(Headset* headset, bool active);
-    void onHeadsetChannelChanged(Headset* headset, int channel);
+    void onHeadsetChannelChanged(Headset* headset, int index);
     void onSettingsChanged(Settings* settings);
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    enum class Edge { Left, Right, Top, Bottom };
+    void dock(Edge edge);
+    void fadeTo(double opacity);
     void retranslate();
+    QList<OX::ToolButton*> headsetButtons() const;
+    Dongle* dongle() const;
+    Headset* headset() const;
+    Settings* settings() const;
+    // One modifier button: its pending field, option and key.
+    void modifierClicked(OX::ToolButton* button, quint8 State::*pending,
+        HeadsetControlMask::ModifierOptions option, KeyCode key);
+    // One of copy, cut and paste.
+    void shortcutClicked(OX::ToolButton* button, quint8 State::*pending, QIcon (*icon)(quint8),
+        void (Dongle::*send)(std::function<void(DongleResult)>));
 
     QPointer<OrvixDirector> m_director;
     QList<QMetaObject::Connection> m_connections;
-    QBoxLayout* m_layout;
-    QToolButton* m_statusIcon;
-    QLabel* m_dongleBadge;
-    QLabel* m_headsetBadge;
-    bool m_donglePresent = false;
-    bool m_headsetPresent = false;
-    bool m_headsetActive = false;
+    DockSide m_dockSide = Left;
+    int m_baseHeight = 0;
+    int m_baseWidth = 0;
+    State m_state;
+    QPoint m_lastPos;
+    bool m_dragging = false;
+    QHBoxLayout* m_horizontalLayout = nullptr;
+    LayoutPosition m_layoutPosition = Vertical;
+    std::unique_ptr<Ui::SidebarDialog> m_ui;
 };

@@ -1,0 +1,67 @@
+// The director tells the user once what became of their settings at start: values reset
+// because the file was damaged, or a store that cannot keep changes.
+#include "app/OrvixDirector.h"
+#include "app/Settings.h"
+
+namespace
+{
+
+// The words for the settings behind the stored keys, in the order the user knows them.
+QStringList describeKeys(const QStringList& keys)
+{
+    struct Group {
+        const char* prefix;
+        const char* words;
+    };
+    static const Group groups[] = {
+        { "profile/", QT_TRANSLATE_NOOP("OrvixDirector", "mouse profiles") },
+        { "link/", QT_TRANSLATE_NOOP("OrvixDirector", "LINK profiles") },
+        { "sidebar/", QT_TRANSLATE_NOOP("OrvixDirector", "sidebar appearance") },
+        { "feedback/", QT_TRANSLATE_NOOP("OrvixDirector", "feedback") },
+        { "language", QT_TRANSLATE_NOOP("OrvixDirector", "interface language") },
+        { "service/", QT_TRANSLATE_NOOP("OrvixDirector", "update service") },
+    };
+    QStringList words;
+    auto add = [&words](const QString& text) {
+        if (!words.contains(text))
+            words.append(text);
+    };
+    for (const QString& key : keys) {
+        if (key == QLatin1String("*")) {
+            add(OrvixDirector::tr("all settings"));
+            continue;
+        }
+        bool known = false;
+        for (const Group& group : groups) {
+            if (key.startsWith(QLatin1String(group.prefix))) {
+                add(OrvixDirector::tr(group.words));
+                known = true;
+                break;
+            }
+        }
+        if (!known)
+            add(key);
+    }
+    return words;
+}
+
+} // namespace
+
+void OrvixDirector::reportSettingsProblems()
+{
+    const QStringList damaged = m_settings->damagedKeys();
+    if (!damaged.isEmpty()) {
+        emit showMessage(warning, tr("Settings reset"),
+            tr("Your settings file was damaged. These settings were reset to their defaults: "
+               "%1.<br><br>The damaged file was kept beside the settings file.")
+                .arg(describeKeys(damaged).join(QStringLiteral(", "))));
+    }
+    auto tellNotKept = [this]() {
+        emit showMessage(warning, tr("Settings not saved"),
+            tr("Your settings cannot be saved. Changes will not be kept after OrvixTools quits."));
+    };
+    if (m_settings->storeFailed())
+        tellNotKept();
+    else
+        connect(m_settings.get(), &Settings::storeFailedSignal, this, tellNotKept);
+}

@@ -1,0 +1,59 @@
+#pragma once
+// A settings file is checked before the settings store reads it. QSettings turns every
+// "@Variant(...)" value into a QVariant through Qt's data-stream reader, which trusts the
+// counts and type ids it finds: a damaged list count or type byte makes it allocate gigabytes
+// or read through wild pointers. Here every such value is read first by a small bounded reader
+// that knows only the types our settings write; a value that fails it never reaches Qt.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace SettingsFileCheck
+{
+
+// Nesting of lists and maps accepted in one value (the profile list is a list of maps).
+constexpr int MaxDepth = 8;
+// A settings file larger than this is not read at all.
+constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
+
+// True when stream (the bytes after "@Variant(", data-stream version Qt 4.0) starts with one
+// value made only of lists, maps, strings, byte arrays, integers, bools, floats and doubles,
+// each count and length within the bytes present and nesting at most MaxDepth.
+bool isSafeVariant(const QByteArray& stream);
+
+// One line of a settings file whose value must not be handed to Qt.
+struct Damage {
+    QString key; // "profile/list"; top-level keys without a group
+    int lineStart = 0; // the line's bytes in the file
+    int lineLength = 0;
+};
+
+// The values of an INI file, found the way QSettings finds them, that fail isSafeVariant
+// (or that Qt would read through its data-stream reader in some other way).
+QList<Damage> findDamage(const QByteArray& file);
+
+// The file without the damaged lines; every other byte stays as it is.
+QByteArray withoutDamage(const QByteArray& file, const QList<Damage>& damage);
+
+struct Outcome {
+    bool damaged = false;
+    // The keys whose values were dropped; "*" when the whole file was set aside (it is no
+    // regular file, or it is larger than MaxFileSize).
+    QStringList resetKeys;
+    // The file without its damaged values.
+    QByteArray sanitized;
+    // Whether the damaged file was kept aside and the file rewritten (or set aside whole).
+    bool rewritten = false;
+};
+
+// Checks the settings file at path before it is opened. A readable file is left byte for
+// byte as it is (nothing damaged). A damaged one is kept as path + ".damaged" (replacing an
+// older copy) and rewritten without its damaged values.
+Outcome repair(const QString& path);
+
+// Makes the file owner-only: creates it empty (mode 0600, its folder 0700) when it is missing,
+// and closes an existing file of this user to others. Returns whether the file is there.
+bool restrictToOwner(const QString& path);
+
+} // namespace SettingsFileCheck

@@ -1,0 +1,24 @@
+#pragma once
+// Marks where our code hands data from one thread to another through Qt (a queued signal, a
+// posted event, QMetaObject::invokeMethod, the end of a QThread). Qt as the system ships it is
+// not built with the thread checker, so the checker cannot see Qt's own locks and would take
+// every such hand-over for a race. The sending side calls OX_HANDOVER_RELEASE(token) before it
+// hands over; the receiving side calls OX_HANDOVER_ACQUIRE(token) before it touches the data.
+// Both are empty outside the ThreadSanitizer build.
+#if defined(__SANITIZE_THREAD__)
+#define OX_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define OX_TSAN 1
+#endif
+#endif
+
+#ifdef OX_TSAN
+extern "C" void __tsan_acquire(void* addr);
+extern "C" void __tsan_release(void* addr);
+#define OX_HANDOVER_RELEASE(token) __tsan_release(const_cast<void*>(static_cast<const void*>(token)))
+#define OX_HANDOVER_ACQUIRE(token) __tsan_acquire(const_cast<void*>(static_cast<const void*>(token)))
+#else
+#define OX_HANDOVER_RELEASE(token) static_cast<void>(token)
+#define OX_HANDOVER_ACQUIRE(token) static_cast<void>(token)
+#endif

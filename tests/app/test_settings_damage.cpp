@@ -1,0 +1,127 @@
+// A damaged settings file never stops the application: values Qt's data-stream reader would
+// choke on are set aside before it sees them, the rest is carried over, and a store that
+// cannot keep changes says so.
+#include "FakeDirectorUi.h"
+#include "app/Settings.h"
+#include "app/SettingsFileCheck.h"
+#include "common/qt_wait.h"
+#include "common/signal_count.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace
+{
+
+// A settings file as QSettings writes it, with three values damaged the ways found in the
+// field: a list count of 2^31, a type byte that is no type of ours, and a value cut short.
+const QByteArray kDamaged = "[General]\n"
+                            "language=@Variant(\\0\\0\\0\\x45\\0\\0\\0\\0)\n"
+                            "\n"
+                            "[profile]\n"
+                            "list=@Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\n"
+                            "selected=Tremor\n"
+                            "\n"
+                            "[sidebar]\n"
+                            "opacity=@Variant(\\0\\0\\0\\x87?\\0\\0\\0)\n"
+                            "scale=@Variant(\\0\\0\\0\\x87>)\n";
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(SettingsStream, OnlyOurTypesWithinTheBytesPresent)
+{
+    using SettingsFileCheck::isSafeVariant;
+    // A list of one map {"a": 5} and a float, as QSettings writes them.
+    EXPECT_TRUE(isSafeVariant(
+        QByteArray("\0\0\0\x09\0\0\0\x01\0\0\0\x08\0\0\0\x01\0\0\0\x02\0a\0\0\0\x02\0\0\0\x05)", 31)));
+    EXPECT_TRUE(isSafeVariant(QByteArray("\0\0\0\x87?\0\0\0", 8)));
+    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x09\x80\0\0\0", 8))); // count of 2^31
+    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x0a\0\0\0\x03\0a", 10))); // odd string length
+    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x0c\0\0\x10\0abc", 11))); // bytes beyond the end
+    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x7f\0\0\0\x06QImage", 14))); // a type by name
+    EXPECT_FALSE(isSafeVariant(QByteArray("\0\0\0\x10\0\0\0\0", 8))); // a date
+    QByteArray deep;
+    for (int i = 0; i <= SettingsFileCheck::MaxDepth; ++i)
+        deep += QByteArray("\0\0\0\x09\0\0\0\x01", 8);
+    deep += QByteArray("\0\0\0\x01\x01", 5);
+    EXPECT_FALSE(isSafeVariant(deep));
+    EXPECT_TRUE(isSafeVariant(deep.mid(8)));
+}
+
+TEST(SettingsStream, ValuesAreFoundAsQSettingsUnescapesThem)
+{
+    // An escaped "@", a quoted value, an item of a comma list and a continued line all reach
+    // Qt's stream reader; a value that does not end in ")" and a doubled "@" do not.
+    for (const char* line :
+        { "k=\\x40Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\n", "k=\"@Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\"\n",
+            "k=@Variant(\\0\\0\\0\\x1\\x1), @Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\n",
+            "k=@Variant(\\0\\0\\0\\t\\\n\\x80\\0\\0\\0)\n", "k=@DateTime(\\0)\n" })
+        EXPECT_EQ(SettingsFileCheck::findDamage(line).size(), 1) << line;
+    for (const char* line : { "k=@Variant(\\0\\0\\0\\t\\x80\\0\\0\\0) x\n",
+             "k=@@Variant(\\0\\0\\0\\t\\x80)\n", "; k=@Variant(\\0\\0\\0\\t\\x80\\0\\0\\0)\n" })
+        EXPECT_TRUE(SettingsFileCheck::findDamage(line).isEmpty()) << line;
+}
+
+TEST(SettingsDamage, ResetsOnlyTheDamagedValuesAndKeepsTheFileAside)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("OrvixTools.conf");
+    writeAll(path, kDamaged);
+    Settings s(path, nullptr);
+    EXPECT_EQ(s.damagedKeys(), (QStringList { "language", "profile/list", "sidebar/scale" }));
+    EXPECT_EQ(readAll(path + ".damaged"), kDamaged);
+    EXPECT_FLOAT_EQ(s.sidebarOpacity(), 0.5f); // carried over
+    EXPECT_FLOAT_EQ(s.sidebarScale(), 0.25f);
+    EXPECT_EQ(s.profileNames(), QStringList({ "default", "Restricted", "Tremor" }));
+    EXPECT_FALSE(s.storeFailed());
+    EXPECT_TRUE(SettingsFileCheck::findDamage(readAll(path)).isEmpty());
+    struct stat st {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    // The next start finds a readable file and leaves it byte for byte as it is.
+    const QByteArray repaired = readAll(path);
+    Settings again(path, nullptr);
+    EXPECT_TRUE(again.damagedKeys().isEmpty());
+    EXPECT_EQ(readAll(path), repaired);
+}
+
+TEST(SettingsDamage, TheUserIsToldOnceInWords)
+{
+    directortest::Harness h;
+    writeAll(h.dir.filePath("settings.ini"), kDamaged);
+    h.create();
+    ASSERT_TRUE(testutil::waitUntil([&] { return !h.messages.isEmpty(); }, 2000));
+    testutil::spin(20);
+    ASSERT_EQ(h.messages.size(), 1);
+    EXPECT_EQ(h.messages.first().type, int(OrvixDirector::warning));
+    EXPECT_TRUE(h.messages.first().text.contains("interface language, mouse profiles, sidebar appearance"))
+        << h.messages.first().text.toStdString();
+}
+
+TEST(SettingsDamage, AStoreThatCannotBeWrittenSaysSoOnce)
+{
+    // A folder that cannot be made (even by root): nothing can be saved.
+    Settings s("/proc/orvix-no-such-folder/OrvixTools.conf", nullptr);
+    EXPECT_TRUE(s.storeFailed());
+    testutil::SignalCount failed(&s, &Settings::storeFailedSignal);
+    s.setSidebarVisible(false);
+    EXPECT_EQ(failed.count, 0); // told at the start already
+}

@@ -1,0 +1,169 @@
+// The toolbar window on a real 1920 x 1080 X server: its size from the screen, docking and
+// snapping, and a click on it that leaves the typing focus where it was.
+#include "../QuietDirectorUi.h"
+#include "app/FakeDirectorUi.h"
+#include "common/gui_util.h"
+#include "common/qt_wait.h"
+#include "x11_util.h"
+
+#include "app/Settings.h"
+#include "ui/shell/ScreenGeometry.h"
+#include "ui/shell/SidebarDialog.h"
+#include "ui/toolkit/ToolButton.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using testutil::waitUntil;
+
+namespace
+{
+
+// A primary screen and, to its right, a second one; or a portrait primary screen alone.
+struct FakeScreens : ScreenGeometry {
+    QRect primary;
+    QRect second;
+    FakeScreens(QRect p, QRect s = QRect())
+        : primary(p)
+        , second(s)
+    {
+        install(this);
+    }
+    ~FakeScreens() override { install(nullptr); }
+    QRect primaryAvailable() const override { return primary; }
+    QRect primaryGeometry() const override { return primary; }
+    QRect availableAt(const QPoint& p) const override { return second.contains(p) ? second : primary; }
+};
+
+bool docked(SidebarDialog& bar, SidebarDialog::DockSide side, QPoint at)
+{
+    return waitUntil([&] { return bar.dockSide() == side && bar.pos() == at; }, 3000);
+}
+
+void release(SidebarDialog& bar, QPoint global)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), global, Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&bar, &press);
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), global, Qt::LeftButton,
+        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&bar, &up);
+}
+
+} // namespace
+
+TEST(SidebarDisplay, SizeComesFromTheScreenAndTheScale)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    SidebarDialog bar;
+    EXPECT_EQ(QSize(bar.baseWidth(), bar.baseHeight()), QSize(95, 1058));
+    const std::pair<float, QSize> cases[]
+        = { { 0.f, { 30, 343 } }, { 0.25f, { 46, 522 } }, { 1.f, { 95, 1058 } } };
+    for (const auto& c : cases) {
+        bar.setScale(c.first);
+        EXPECT_EQ(bar.size(), c.second) << c.first;
+    }
+    bar.changeLayoutPosition(SidebarDialog::Horizontal);
+    for (const auto& c : cases) {
+        bar.setScale(c.first);
+        EXPECT_EQ(bar.size(), c.second.transposed()) << c.first;
+    }
+    bar.setOpacity(0);
+    EXPECT_NEAR(bar.windowOpacity(), 0.25, 0.01);
+    // A portrait screen: the shorter side sets the size, so the strip stays on the screen.
+    FakeScreens portrait(QRect(0, 0, 1080, 1920));
+    SidebarDialog upright;
+    EXPECT_EQ(QSize(upright.baseWidth(), upright.baseHeight()), QSize(95, 1058));
+}
+
+TEST(SidebarDisplay, DocksToEachEdgeAndSnapsToTheNearerOne)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    SidebarDialog bar;
+    bar.show();
+    bar.setScale(0.25f);
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    testutil::saveScreenshot(&bar, QStringLiteral("toolbar-vertical"));
+    // The arrow: right, then a second click during the move repeats the same target.
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(bar.findChild<OX::ToolButton*>(QStringLiteral("setLocationButton")), Qt::LeftButton);
+    QTest::mouseClick(bar.findChild<OX::ToolButton*>(QStringLiteral("setLocationButton")), Qt::LeftButton);
+    ASSERT_TRUE(docked(bar, SidebarDialog::Right, { 1874, 279 }));
+    EXPECT_GE(clock.elapsed(), 300) << "1874 pixels at 5000 per second";
+    testutil::spin(450);
+    EXPECT_EQ(bar.dockSide(), SidebarDialog::Right);
+
+    // A release on the middle column docks right, one pixel left of it docks left.
+    release(bar, { 959, 500 });
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    release(bar, { 960, 500 });
+    ASSERT_TRUE(docked(bar, SidebarDialog::Right, { 1874, 279 }));
+
+    bar.changeLayoutPosition(SidebarDialog::Horizontal);
+    ASSERT_TRUE(docked(bar, SidebarDialog::Top, { 699, 0 }));
+    bar.attachBottom();
+    ASSERT_TRUE(docked(bar, SidebarDialog::Bottom, { 699, 1034 }));
+    testutil::saveScreenshot(&bar, QStringLiteral("toolbar-horizontal"));
+
+    // No move at all takes no time and still completes.
+    int done = 0;
+    QPoint here = bar.pos();
+    bar.animateTo(here, [&]() { ++done; });
+    EXPECT_EQ(done, 1);
+}
+
+TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    FakeScreens screens(QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024));
+    directortest::Harness h;
+    OrvixDirector director(h.parser, std::make_unique<QuietDirectorUi>(), h.environment(10));
+    SidebarDialog bar;
+    bar.attach(&director);
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    // Dragged onto the second screen: docks there.
+    bar.move(2000, 100);
+    bar.attachLeft();
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 251 }));
+    director.settings()->setSidebarStickedToPromaryScreen(true);
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    bar.move(2000, 100);
+    bar.attachRight();
+    ASSERT_TRUE(docked(bar, SidebarDialog::Right, { 1874, 279 }));
+}
+
+TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindow)
+{
+    if (!testutil::hasDisplay() || !x11test::canClick())
+        GTEST_SKIP() << "no display or no xdotool";
+    x11test::InputLock exclusive;
+    QWidget editor;
+    auto* line = new QLineEdit(&editor);
+    editor.setGeometry(600, 300, 400, 100);
+    editor.show();
+    editor.activateWindow();
+    line->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == &editor && line->hasFocus(); }, 3000));
+
+    SidebarDialog bar;
+    bar.show();
+    bar.setScale(0.25f);
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    auto* copy = bar.findChild<OX::ToolButton*>(QStringLiteral("copyButton"));
+    int clicks = 0;
+    QObject::connect(copy, &QAbstractButton::clicked, [&]() { ++clicks; });
+    ASSERT_TRUE(x11test::click(copy->mapToGlobal(copy->rect().center())));
+    ASSERT_TRUE(waitUntil([&] { return clicks == 1; }, 3000));
+    testutil::spin(100);
+    EXPECT_EQ(QApplication::activeWindow(), &editor);
+    EXPECT_TRUE(line->hasFocus());
+}

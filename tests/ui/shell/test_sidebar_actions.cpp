@@ -1,0 +1,223 @@
+// The toolbar over the emulated dongle and headset: what it shows of the headset and what its
+// buttons send.
+#include "QuietDirectorUi.h"
+#include "app/DirectorEmulation.h"
+#include "common/gui_util.h"
+
+#include "app/Settings.h"
+#include "ui/shell/SidebarDialog.h"
+#include "ui/toolkit/ToolButton.h"
+
+#include <QSet>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using testutil::waitUntil;
+using State = SidebarDialog::State;
+
+namespace
+{
+
+QImage picture(const QIcon& icon)
+{
+    return icon.pixmap(SidebarDialog::IconSide).toImage();
+}
+
+// A director over the emulator with the toolbar attached before the dongle comes.
+struct ToolbarOverEmulator : directortest::EmulatedDongle {
+    std::unique_ptr<OrvixDirector> director;
+    SidebarDialog bar;
+
+    bool bringUp(std::function<void(emu::HeadsetModel&)> change = {})
+    {
+        emulator.addHeadset();
+        if (change)
+            emulator.updateHeadset(change);
+        h.tweak = directortest::quickTiming;
+        if (!start())
+            return false;
+        h.bus->bus = QtUsb::FilterList { directortest::Harness::dongleIds() };
+        director = std::make_unique<OrvixDirector>(
+            h.parser, std::make_unique<QuietDirectorUi>(), h.environment(5));
+        bar.attach(director.get());
+        director->start();
+        // Up once the headset runs and the dongle's own first click command was answered.
+        return waitUntil(
+                   [&] { return headset() && headset()->isRunning() && button("mouseButton")->isEnabled(); },
+                   5000)
+            && emulator.waitForFrame(emu::FrameFilter::dcp(10), 3000) && clickButtonIs(1)
+            && emulator.waitForQuiet(100, 3000, emu::FrameFilter::of(emu::pid::DCP));
+    }
+    ~ToolbarOverEmulator() { director.reset(); }
+
+    Headset* headset() const
+    {
+        return director && director->dongle() ? director->dongle()->headset() : nullptr;
+    }
+    OX::ToolButton* button(const char* name) { return bar.findChild<OX::ToolButton*>(QLatin1String(name)); }
+    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    // The next keyboard or click command from the application after since.
+    std::optional<emu::Received> command(int cmd, int since)
+    {
+        return emulator.waitForFrame(emu::FrameFilter::dcp(cmd), 3000, since);
+    }
+    bool clickButtonIs(int b)
+    {
+        return waitUntil([&] { return headset() && headset()->clickButton() == b; }, 3000);
+    }
+};
+
+} // namespace
+
+TEST(SidebarState, BatteryLevelsRoundHalfAwayFromZero)
+{
+    const std::pair<float, int> cases[] = { { 0, 0 }, { 24, 0 }, { 25, 1 }, { 41, 1 }, { 42, 2 }, { 74, 3 },
+        { 75, 4 }, { 91, 4 }, { 92, 5 }, { 100, 5 }, { 255, 5 } };
+    for (const auto& c : cases)
+        EXPECT_EQ(State::batteryIndex(c.first), c.second) << c.first;
+}
+
+TEST(SidebarState, BadgeColourFollowsTheBadge)
+{
+    State s;
+    const std::pair<State::StatusBadge, State::BadgeColor> cases[]
+        = { { State::Start, State::Active }, { State::Mouse, State::Active },
+              { State::Initialize, State::Natural }, { State::SettingsBadge, State::Natural },
+              { State::Error, State::ErrorColor }, { State::UnknownDevice, State::ErrorColor } };
+    for (const auto& c : cases) {
+        s.badge = c.first;
+        s.setStatusColor(State::Active);
+        EXPECT_EQ(s.getStatusColor(), c.second) << c.first;
+    }
+    s.badge = State::StatusBadge(12);
+    s.setStatusColor(State::Passive);
+    EXPECT_EQ(s.getStatusColor(), State::ErrorColor) << "a badge above 9 keeps its colour";
+}
+
+TEST(SidebarOverEmulator, BatteryAndBadgeFollowTheHeadset)
+{
+    ToolbarOverEmulator t;
+    ASSERT_TRUE(t.bringUp([](emu::HeadsetModel& m) {
+        m.channelMap.push_back({ 9, 0x81, emu::preset::Pc2 });
+    }));
+    t.bar.show();
+    for (const int level : { 74, 75 }) {
+        t.emulator.updateHeadset([level](emu::HeadsetModel& m) { m.battery = uint8_t(level); });
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                return picture(t.button("batteryButton")->icon()) == picture(State::getBatteryIcon(level));
+            },
+            3000))
+            << level;
+    }
+    EXPECT_NE(picture(State::getBatteryIcon(74)), picture(State::getBatteryIcon(75)));
+
+    Dongle* dongle = t.director->dongle();
+    EXPECT_EQ(State::getBadge(t.headset(), dongle), State::Mouse);
+    EXPECT_EQ(State::getBadge(nullptr, dongle), State::Error);
+    EXPECT_EQ(State::getBadge(t.headset(), nullptr), State::Error);
+    t.emulator.setHeadsetControl(9, 1, 0);
+    ASSERT_TRUE(waitUntil([&] { return t.headset()->device().address == 9; }, 3000));
+    EXPECT_EQ(State::getBadge(t.headset(), dongle), State::Imac);
+    EXPECT_EQ(t.bar.state().badge, State::Imac);
+    t.emulator.setHeadsetControl(3, 1, 1);
+    ASSERT_TRUE(waitUntil([&] { return t.bar.state().badge == State::Controller; }, 3000));
+    EXPECT_EQ(t.bar.state().color, State::Active);
+    t.headset()->watchdog().stop();
+    EXPECT_EQ(State::getBadge(t.headset(), dongle), State::Initialize);
+}
+
+TEST(SidebarOverEmulator, MouseAndScrollSendTheNextClickButton)
+{
+    ToolbarOverEmulator t;
+    ASSERT_TRUE(t.bringUp());
+    // From the headset's click button to what a click of mouse or scroll sends.
+    const struct {
+        const char* button;
+        int from;
+        int sent;
+    } cases[] = { { "mouseButton", 1, 2 }, { "mouseButton", 2, 1 }, { "mouseButton", 4, 1 },
+        { "mouseButton", 0, 1 }, { "scrollButton", 4, 1 }, { "scrollButton", 1, 4 },
+        { "scrollButton", 2, 4 } };
+    for (const auto& c : cases) {
+        t.emulator.noticeClick(uint8_t(c.from));
+        ASSERT_TRUE(t.clickButtonIs(c.from));
+        const int since = t.emulator.mark();
+        t.click(c.button);
+        const auto sent = t.command(10, since);
+        ASSERT_TRUE(sent) << c.button << " from " << c.from;
+        EXPECT_EQ(sent->frame.msb(), c.sent) << c.button << " from " << c.from;
+        // The dongle announces the new button; the button stops blinking.
+        ASSERT_TRUE(t.clickButtonIs(c.sent));
+        EXPECT_TRUE(waitUntil([&] { return !t.button(c.button)->isBlinking(); }, 3000));
+    }
+    // Scrolling now: the mouse shows no button, the scroll wheel is lit.
+    EXPECT_EQ(picture(t.button("mouseButton")->icon()), picture(State::getMouseIcon(MouseButton::Middle)));
+    EXPECT_EQ(picture(t.button("scrollButton")->icon()), picture(State::getScrollIcon(MouseButton::Middle)));
+    EXPECT_NE(
+        picture(State::getScrollIcon(MouseButton::Middle)), picture(State::getScrollIcon(MouseButton::Left)));
+    EXPECT_TRUE(t.emulator.errors().isEmpty());
+}
+
+TEST(SidebarOverEmulator, AltPressesOrReleasesOneCommandAtATime)
+{
+    ToolbarOverEmulator t;
+    ASSERT_TRUE(t.bringUp());
+    // Not held: press. Held (the dongle announced it): release.
+    for (const int action : { 1, 2 }) {
+        t.emulator.updateDongle([](emu::DongleModel& d) { d.replyDelayMs = 150; });
+        const int since = t.emulator.mark();
+        t.click("altButton");
+        t.click("altButton"); // before the answer: ignored
+        EXPECT_EQ(t.bar.state().altPending, action);
+        ASSERT_TRUE(waitUntil([&] { return t.bar.state().altPending == SidebarDialog::NoAction; }, 3000));
+        QSet<int> bursts;
+        for (const emu::Received& r : t.emulator.received())
+            if (r.seq >= since && r.frame.pid == emu::pid::DCP && r.frame.cmd() == 17) {
+                bursts << r.burst;
+                EXPECT_EQ(r.frame.lsb(), 0x82);
+                EXPECT_EQ(r.frame.msb(), action);
+            }
+        EXPECT_EQ(bursts.size(), 1) << "one command per click, none for the second";
+        const quint32 held = action == 1 ? HeadsetControlMask::alt : 0;
+        ASSERT_TRUE(waitUntil([&] { return t.headset()->modifierMask() == held; }, 3000));
+        EXPECT_EQ(picture(t.button("altButton")->icon()), picture(State::getAltActionIcon(held)));
+    }
+}
+
+TEST(SidebarOverEmulator, LostGreysTheHeadsetButtonsAndUnplugFreesACommand)
+{
+    ToolbarOverEmulator t;
+    ASSERT_TRUE(t.bringUp());
+    t.bar.show();
+    testutil::saveScreenshot(&t.bar, QStringLiteral("toolbar-headset-found"));
+    const char* headsetButtons[] = { "shiftButton", "altButton", "cmdButton", "mouseButton", "scrollButton" };
+    t.bar.onHeadsetUpdated(
+        t.headset(), HeadsetChangeMask::lost | HeadsetChangeMask::found | HeadsetChangeMask::control);
+    for (const char* name : headsetButtons)
+        EXPECT_FALSE(t.button(name)->isEnabled()) << name;
+    EXPECT_TRUE(t.button("copyButton")->isEnabled());
+    t.bar.onHeadsetUpdated(t.headset(), HeadsetChangeMask::found);
+    for (const char* name : headsetButtons)
+        EXPECT_TRUE(t.button(name)->isEnabled()) << name;
+
+    // Commands under way when the dongle goes: each button is freed.
+    t.emulator.updateDongle([](emu::DongleModel& d) { d.replyDelayMs = 2000; });
+    t.click("shiftButton");
+    t.click("copyButton");
+    EXPECT_EQ(t.bar.state().shiftPending, 1);
+    EXPECT_EQ(t.bar.state().copyPending, 0);
+    EXPECT_TRUE(t.button("shiftButton")->isBlinking());
+    t.emulator.unplug();
+    t.h.bus->bus.clear();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return t.bar.state().shiftPending == SidebarDialog::NoAction
+                && t.bar.state().copyPending == SidebarDialog::NoAction;
+        },
+        5000));
+    EXPECT_FALSE(t.button("shiftButton")->isBlinking());
+    t.bar.onHeadsetUpdated(nullptr, HeadsetChangeMask::all);
+    testutil::saveScreenshot(&t.bar, QStringLiteral("toolbar-no-headset"));
+}

@@ -1,0 +1,170 @@
+// The angle gauge's clamp, the overlay and blockSignals helpers, and bubbles that follow
+// their target only while they are wanted.
+#include "ui/toolkit/AngleView.h"
+#include "ui/toolkit/OverlayWidget.h"
+#include "ui/toolkit/Skin.h"
+#include "ui/toolkit/WarningBubble.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <QtTest>
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "common/gui_util.h"
+#include "common/qt_wait.h"
+
+using testutil::pixelAt;
+using testutil::waitUntil;
+
+namespace
+{
+
+TEST(AngleView, ValueIsClampedToTheMaximumAndNaNGivesNothing)
+{
+    OX::AngleView view;
+    view.setMaxAngle(114.59156f);
+    const struct {
+        float value;
+        float angle;
+    } cases[] = { { 0.5f, 57.29578f }, { 1.5f, 114.59156f }, { -0.2f, 0.0f },
+        { std::numeric_limits<float>::quiet_NaN(), 0.0f },
+        { std::numeric_limits<float>::infinity(), 114.59156f } };
+    for (const auto& c : cases) {
+        view.setValue(c.value);
+        EXPECT_NEAR(view.angle(), c.angle, 1e-3) << c.value;
+    }
+    view.setAngle(200.0f); // taken as it is
+    EXPECT_FLOAT_EQ(view.angle(), 200.0f);
+}
+
+TEST(AngleView, VerticalGaugePointsRightWithTheActiveSector)
+{
+    OX::AngleView view;
+    view.resize(100, 60); // diameter 48, centre (50, 30)
+    view.setMaxAngle(114.59156f);
+    view.setValue(0.5f);
+    EXPECT_EQ(pixelAt(&view, { 66, 30 }), OX::Skin::color("angleViewActiveAreaColor"));
+    // 50 degrees up: beyond the active half-angle (28.6) but inside the passive one (57.3).
+    EXPECT_EQ(pixelAt(&view, { 58, 20 }), OX::Skin::color("angleViewPassiveAreaColor"));
+    EXPECT_EQ(pixelAt(&view, { 99, 5 }), OX::Skin::color("angleViewColor")); // reference line
+    view.setOrientation(Qt::Horizontal);
+    EXPECT_EQ(pixelAt(&view, { 50, 14 }), OX::Skin::color("angleViewActiveAreaColor"));
+}
+
+TEST(OverlayWidget, FollowsItsParentsSizeAndRefusesNoParent)
+{
+    QWidget parent;
+    parent.resize(300, 200);
+    parent.show();
+    auto* content = new QLabel(QStringLiteral("content"));
+    auto* overlay = new OX::OverlayWidget(content, &parent);
+    EXPECT_EQ(overlay->size(), QSize(300, 200));
+    EXPECT_EQ(content->parentWidget(), overlay);
+    parent.resize(420, 250);
+    EXPECT_EQ(overlay->size(), QSize(420, 250));
+
+    testutil::LogCapture log;
+    QLabel loose;
+    OX::OverlayWidget orphan(&loose, nullptr);
+    EXPECT_TRUE(log.contains(QStringLiteral("needs a parent")));
+    EXPECT_EQ(loose.parentWidget(), nullptr);
+}
+
+// A window with a 30-pixel-high field, shown and active.
+struct Form {
+    QWidget window;
+    QLineEdit* field = new QLineEdit(&window);
+
+    Form()
+    {
+        window.resize(560, 160);
+        field->setGeometry(40, 60, 200, 30);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        waitUntil([this] { return window.isActiveWindow(); }, 2000);
+    }
+    void send(QEvent::Type type)
+    {
+        QEvent event(type);
+        QCoreApplication::sendEvent(&window, &event);
+    }
+};
+
+TEST(Bubble, StandsBesideTheFieldAndFollowsItsWindow)
+{
+    Form form;
+    QApplication::setActiveWindow(&form.window); // the offscreen platform activates shown dialogs
+    ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
+    OX::WarningBubble bubble;
+    bubble.showBubble(form.field, OX::Bubble::Right, QStringLiteral("The passwords differ"));
+    ASSERT_TRUE(bubble.isVisible());
+    const QPoint fieldRight = form.field->mapToGlobal(QPoint(form.field->width(), 0));
+    EXPECT_EQ(bubble.x(), fieldRight.x()); // the arrow's tip touches the field
+    EXPECT_EQ(bubble.y() + bubble.height() / 2, fieldRight.y() + 15);
+
+    form.window.move(form.window.pos() + QPoint(30, 20));
+    ASSERT_TRUE(
+        waitUntil([&] { return bubble.x() == form.field->mapToGlobal(QPoint(form.field->width(), 0)).x(); }));
+
+    form.send(QEvent::WindowDeactivate);
+    EXPECT_FALSE(bubble.isVisible());
+    form.send(QEvent::WindowActivate);
+    EXPECT_TRUE(bubble.isVisible());
+    bubble.setWindowOpacity(1.0);
+    testutil::saveScreenshot(bubble.grab().toImage(), QStringLiteral("warning-bubble"));
+    QImage scene = form.window.grab().toImage();
+    {
+        QPainter p(&scene);
+        p.drawImage(form.window.mapFromGlobal(bubble.pos()), bubble.grab().toImage());
+    }
+    testutil::saveScreenshot(scene, QStringLiteral("warning-bubble-beside-field"));
+}
+
+TEST(Bubble, AWithdrawnWarningDoesNotComeBackWithItsWindow)
+{
+    Form form;
+    OX::WarningBubble bubble;
+    bubble.showBubble(form.field, OX::Bubble::Below, QStringLiteral("x"));
+    bubble.hideBubble();
+    ASSERT_TRUE(waitUntil([&] { return !bubble.isVisible(); }, 3000));
+    form.send(QEvent::WindowDeactivate);
+    form.send(QEvent::WindowActivate);
+    form.field->hide();
+    form.field->show();
+    EXPECT_FALSE(bubble.isVisible());
+    bubble.hideBubble(); // on a hidden bubble: nothing
+    QApplication::setActiveWindow(&form.window); // the offscreen platform activates shown dialogs
+    ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
+    bubble.showBubble(form.field, OX::Bubble::Below, QStringLiteral("x"));
+    EXPECT_TRUE(bubble.isVisible());
+}
+
+TEST(Bubble, InactiveWindowShowsNothingAndADeletedTargetIsLeftAlone)
+{
+    Form form;
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(waitUntil([&] { return !form.window.isActiveWindow(); }, 2000));
+    OX::WarningBubble bubble;
+    bubble.showBubble(form.field, OX::Bubble::Left, QStringLiteral("x"));
+    EXPECT_FALSE(bubble.isVisible());
+    EXPECT_EQ(bubble.target(), form.field);
+
+    form.send(QEvent::WindowActivate);
+    EXPECT_TRUE(bubble.isVisible());
+    delete form.field;
+    EXPECT_EQ(bubble.target(), nullptr);
+    EXPECT_FALSE(bubble.isVisible());
+    form.window.move(form.window.pos() + QPoint(5, 5));
+    form.send(QEvent::WindowActivate);
+    form.send(QEvent::WindowDeactivate);
+    EXPECT_FALSE(bubble.isVisible());
+}
+
+} // namespace

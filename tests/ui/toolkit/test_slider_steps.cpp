@@ -1,0 +1,169 @@
+// The slider reports once per choice (release or button) and stays in step with its inner slider;
+// the steps widget moves only within its access rules.
+#include "ui/toolkit/Slider.h"
+#include "ui/toolkit/StepsWidget.h"
+
+#include "common/gui_util.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+
+void sendMouse(QWidget* w, QEvent::Type type, int x, Qt::MouseButtons held)
+{
+    const QPoint pos(x, w->height() / 2);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, pos, w->mapToGlobal(pos), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+struct SliderFixture : ::testing::Test {
+    SliderFixture()
+    {
+        slider.resize(500, 40);
+        slider.setRange(0, 100);
+        slider.show();
+        inner = slider.findChild<QSlider*>(QStringLiteral("slider"));
+    }
+    OX::Slider slider;
+    QSlider* inner = nullptr;
+};
+
+TEST_F(SliderFixture, DragShowsEveryValueAndReportsOnceOnRelease)
+{
+    ASSERT_NE(inner, nullptr);
+    slider.setValue(10);
+    QSignalSpy reported(&slider, &QAbstractSlider::valueChanged);
+    EXPECT_EQ(slider.displayText(), QStringLiteral("10%"));
+
+    // Press on the groove's left end (a click jumps the handle there) and drag right to 60.
+    int x = 1;
+    sendMouse(inner, QEvent::MouseButtonPress, x, Qt::LeftButton);
+    QStringList shown;
+    while (inner->value() < 60 && x < inner->width() - 1) {
+        sendMouse(inner, QEvent::MouseMove, ++x, Qt::LeftButton);
+        if (shown.isEmpty() || shown.last() != slider.displayText())
+            shown << slider.displayText();
+    }
+    ASSERT_EQ(inner->value(), 60);
+    EXPECT_TRUE(shown.contains(QStringLiteral("35%")));
+    EXPECT_EQ(slider.value(), 60);
+    EXPECT_EQ(reported.count(), 0);
+
+    sendMouse(inner, QEvent::MouseButtonRelease, x, Qt::NoButton);
+    ASSERT_EQ(reported.count(), 1);
+    EXPECT_EQ(reported.at(0).at(0).toInt(), 60);
+    testutil::saveScreenshot(&slider, QStringLiteral("slider-at-60"));
+}
+
+TEST_F(SliderFixture, ButtonsStepWithinTheRangeAndReportOnlyChanges)
+{
+    auto* minus = slider.findChild<QToolButton*>(QStringLiteral("decrease_button"));
+    auto* plus = slider.findChild<QToolButton*>(QStringLiteral("increase_button"));
+    ASSERT_TRUE(minus && plus);
+    QSignalSpy reported(&slider, &QAbstractSlider::valueChanged);
+    slider.setValue(0);
+    minus->click();
+    EXPECT_EQ(reported.count(), 0);
+    EXPECT_EQ(slider.value(), 0);
+
+    slider.setValue(99);
+    EXPECT_EQ(reported.count(), 0); // set by code: shown, not reported
+    plus->click();
+    plus->click();
+    ASSERT_EQ(reported.count(), 1);
+    EXPECT_EQ(reported.at(0).at(0).toInt(), 100);
+}
+
+TEST_F(SliderFixture, LabelUsesScalePrecisionAndPostfix)
+{
+    slider.setValueDisplayScale(0.1);
+    slider.setValueDisplayPrecision(1);
+    slider.setPostfix(QStringLiteral(" s"));
+    slider.setValue(42);
+    EXPECT_EQ(slider.displayText(), QStringLiteral("4.2 s"));
+}
+
+TEST_F(SliderFixture, SettersThroughTheBaseClassMoveTheHandle)
+{
+    QAbstractSlider* base = &slider;
+    base->setValue(70);
+    EXPECT_EQ(inner->value(), 70);
+    base->setMaximum(50);
+    EXPECT_EQ(inner->maximum(), 50);
+    EXPECT_EQ(inner->value(), 50);
+    EXPECT_EQ(slider.value(), 50);
+    base->setSingleStep(5);
+    EXPECT_EQ(inner->singleStep(), 5);
+    EXPECT_EQ(slider.displayText(), QStringLiteral("50%"));
+}
+
+TEST(StepsWidget, MovesOnlyAsTheAccessRulesAllow)
+{
+    using A = OX::StepsWidget::Access;
+    struct Move {
+        int to;
+        bool moved;
+        int at;
+    };
+    const struct {
+        A forward, backward;
+        std::vector<Move> moves;
+    } cases[] = {
+        { A::Single, A::None, { { 1, true, 1 }, { 3, false, 1 }, { 0, false, 1 }, { 1, false, 1 } } },
+        { A::Any, A::None, { { 10, true, 2 }, { 2, false, 2 } } },
+        { A::Any, A::Single, { { 2, true, 2 }, { 0, false, 2 }, { 1, true, 1 } } },
+        { A::Any, A::Any, { { 2, true, 2 }, { -5, true, 0 }, { -1, false, 0 } } },
+    };
+    for (const auto& c : cases) {
+        OX::StepsWidget steps;
+        steps.setSteps(3, c.forward, c.backward);
+        QSignalSpy changed(&steps, &OX::StepsWidget::currentStepChanged);
+        int expected = 0;
+        for (const Move& m : c.moves) {
+            EXPECT_EQ(steps.setCurrentStep(m.to), m.moved) << m.to;
+            EXPECT_EQ(steps.currentStep(), m.at);
+            expected += m.moved ? 1 : 0;
+        }
+        EXPECT_EQ(changed.count(), expected);
+    }
+}
+
+TEST(StepsWidget, WithoutStepsNoMoveIsAccepted)
+{
+    OX::StepsWidget steps;
+    steps.setSteps(0, OX::StepsWidget::Any, OX::StepsWidget::Any);
+    EXPECT_FALSE(steps.setCurrentStep(1));
+    EXPECT_FALSE(steps.setCurrentStep(-1));
+    EXPECT_EQ(steps.currentStep(), 0);
+    steps.resize(200, 30);
+    steps.grab(); // paints nothing, and does not divide by zero
+}
+
+TEST(StepsWidget, DotsAreSpreadAndColouredByProgress)
+{
+    OX::StepsWidget steps;
+    steps.setDotColor(Qt::white);
+    steps.setVisitedColor(Qt::gray);
+    steps.setActiveColor(Qt::cyan);
+    steps.setSteps(3, OX::StepsWidget::Single, OX::StepsWidget::None);
+    steps.setCurrentStep(1);
+    steps.resize(200, 30);
+    EXPECT_EQ(testutil::pixelAt(&steps, { 44, 15 }), QColor(Qt::gray));
+    EXPECT_EQ(testutil::pixelAt(&steps, { 100, 15 }), QColor(Qt::cyan));
+    EXPECT_EQ(testutil::pixelAt(&steps, { 110, 15 }), QColor(Qt::cyan)); // the 24 px current dot
+    EXPECT_EQ(testutil::pixelAt(&steps, { 156, 15 }), QColor(Qt::white));
+    EXPECT_NE(testutil::pixelAt(&steps, { 166, 15 }), QColor(Qt::white)); // a 15 px dot
+
+    steps.resize(60, 30); // too narrow: nothing drawn
+    EXPECT_NE(testutil::pixelAt(&steps, { 30, 15 }), QColor(Qt::cyan));
+}
+
+} // namespace

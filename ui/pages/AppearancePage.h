@@ -1,0 +1,50 @@
+#pragma once
+// The page "Appearance": the toolbar's visibility, orientation, opacity, size, mouse-over and
+// screen options, and the application's language. Every control writes its setting the moment it
+// changes and reads it back each time the page appears; a visit alone never changes a setting.
+#include "ui/toolkit/Page.h"
+
+#include <memory>
+
+namespace Ui
+{
+class AppearancePage;
+}
+
+namespace OX
+{
+
+class AppearancePage : public Page
+{
+    Q_OBJECT
+public:
+    AppearancePage(PageContainer* container, QWidget* parent = nullptr);
+    ~AppearancePage() override;
+
+    // Puts the stored values into the controls (nothing without settings).
+    void updateUi();
+    // Every plain setting back to its default, then shown.
+    void resetToDefaults();
+
+    bool perform(PageAction action) override;
+    void retranslate() override;
+    void pageWillAppear(const QString& from) override;
+
+    // Connected in the constructor (not by name): each writes its control's setting.
+    void on_cbShowSidebar_stateChanged(int state);
+    void on_cbHorizontalSidebar_stateChanged(int state);
+    void on_cbOpaqueOnMouseOver_stateChanged(int state);
+    void on_cbStickToPrimaryScreen_stateChanged(int state);
+    void on_cbShowVisualFeedback_stateChanged(int state);
+    void on_sliderSidebarOpacity_valueChanged(int value);
+    void on_sliderSidebarSize_valueChanged(int value);
+    void on_languageOptions_activated(int index);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    std::unique_ptr<Ui::AppearancePage> m_ui;
+};
+
+} // namespace OX

@@ -1,0 +1,220 @@
+// The toolbar following the headset, and its commands to the dongle. The dongle and headset are
+// asked for at the moment of use; every completion may come after the toolbar is gone.
+#include "ui/shell/SidebarDialog.h"
+#include "ui_SidebarDialog.h"
+
+#include "app/OrvixDirector.h"
+#include "device/Dongle.h"
+#include "device/Headset.h"
+#include "ui/toolkit/Pixmap.h"
+#include "ui/toolkit/Skin.h"
+#include "ui/toolkit/ToolButton.h"
+
+namespace
+{
+
+QIcon disabledIcon(const char* path)
+{
+    return QIcon(OX::Pixmap(QLatin1String(path))
+                     .getTintedCopy(OX::Skin::color(QStringLiteral("disabledWidgetColor"))));
+}
+
+// The click button after a click of the mouse button: left and right alternate, scrolling
+// goes back to left.
+MouseButton nextClickButton(quint8 current)
+{
+    return current == 0 || current == 2 || current == 4 ? MouseButton::Left : MouseButton::Right;
+}
+
+} // namespace
+
+QList<OX::ToolButton*> SidebarDialog::headsetButtons() const
+{
+    return { m_ui->shiftButton, m_ui->altButton, m_ui->cmdButton, m_ui->mouseButton, m_ui->scrollButton };
+}
+
+void SidebarDialog::onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask)
+{
+    if (headset && !headset->isErrorAcknowledged() && !mask.testFlag(HeadsetChangeMask::lost)) {
+        if (mask.testFlag(HeadsetChangeMask::online) && headset->isOnline())
+            mask = HeadsetChangeMask::all;
+        if (mask.testFlag(HeadsetChangeMask::battery))
+            m_ui->batteryButton->setIcon(State::getBatteryIcon(headset->batteryLevel()));
+        if (mask.testFlag(HeadsetChangeMask::control)) {
+            const quint32 modifiers = headset->modifierMask();
+            m_ui->shiftButton->setIcon(State::getShiftActionIcon(modifiers));
+            m_ui->altButton->setIcon(State::getAltActionIcon(modifiers));
+            m_ui->cmdButton->setIcon(State::getCommandActionIcon(modifiers));
+            const auto button = MouseButton(headset->clickButton());
+            m_ui->mouseButton->setIcon(State::getMouseIcon(button));
+            m_ui->scrollButton->setIcon(State::getScrollIcon(button));
+        }
+        if (mask.testFlag(HeadsetChangeMask::active))
+            m_state.setStatusColor(headset->isActive() ? State::Active : State::Passive);
+        if (mask.testFlag(HeadsetChangeMask::found))
+            for (OX::ToolButton* button : headsetButtons())
+                button->setEnabled(true);
+        return;
+    }
+    // No headset, a failed one, or the headset lost.
+    m_ui->batteryButton->setIcon(
+        QIcon(OX::Pixmap(QStringLiteral(":/sidebar/icons/icon_battery_none"))
+                  .getTintedCopy(OX::Skin::color(QStringLiteral("passiveWidgetColor")))));
+    m_ui->shiftButton->setIcon(disabledIcon(":/sidebar/icons/icon_key_shift"));
+    m_ui->altButton->setIcon(disabledIcon(":/sidebar/icons/icon_key_alt_mac"));
+    m_ui->cmdButton->setIcon(disabledIcon(":/sidebar/icons/icon_key_cmd"));
+    m_ui->mouseButton->setIcon(disabledIcon(":/sidebar/icons/badge_mouse_i"));
+    m_ui->scrollButton->setIcon(disabledIcon(":/sidebar/icons/icon_scroll_none"));
+    for (OX::ToolButton* button : headsetButtons())
+        button->setEnabled(false);
+    m_ui->statusButton->setIcon(State::getStatusIcon(State::Start, State::Natural));
+}
+
+void SidebarDialog::onHeadsetStatusChanged(Headset*, bool active)
+{
+    m_state.setStatusColor(active ? State::Active : State::Passive);
+    m_ui->statusButton->setIcon(State::getStatusIcon(m_state.badge, m_state.color));
+}
+
+void SidebarDialog::onHeadsetChannelChanged(Headset* headset, int)
+{
+    m_state.badge = State::getBadge(headset, dongle());
+    m_ui->statusButton->setIcon(State::getStatusIcon(m_state.badge, m_state.color));
+}
+
+void SidebarDialog::sendMouseAction(
+    MouseButton button, std::function<void(MouseButton)> started, std::function<void(DongleResult)> done)
+{
+    Dongle* d = dongle();
+    Headset* h = headset();
+    if (!d || !h)
+        return;
+    if (h->clickButton() == quint8(button))
+        button = button == MouseButton::Left ? MouseButton::Right : MouseButton::Left;
+    started(button);
+    d->switchClick(button, std::move(done));
+}
+
+void SidebarDialog::on_mouseButton_clicked()
+{
+    Headset* h = headset();
+    if (!dongle() || !h)
+        return;
+    QPointer<SidebarDialog> self(this);
+    sendMouseAction(
+        nextClickButton(h->clickButton()),
+        [this](MouseButton button) {
+            OX::ToolButton* b = m_ui->mouseButton;
+            b->startBlinking(b->icon(), State::getMouseBlinkIcon(b->icon(), button), BlinkMs);
+        },
+        [self](DongleResult) {
+            if (self)
+                self->m_ui->mouseButton->stopBlinking();
+        });
+}
+
+void SidebarDialog::on_scrollButton_clicked()
+{
+    Headset* h = headset();
+    if (!dongle() || !h)
+        return;
+    if (h->clickButton() == quint8(MouseButton::Middle)) {
+        on_mouseButton_clicked();
+        return;
+    }
+    QPointer<SidebarDialog> self(this);
+    sendMouseAction(
+        MouseButton::Middle,
+        [this](MouseButton button) {
+            OX::ToolButton* b = m_ui->scrollButton;
+            b->startBlinking(b->icon(), State::getScrollBlinkIcon(b->icon(), button), BlinkMs);
+        },
+        [self](DongleResult) {
+            if (self)
+                self->m_ui->scrollButton->stopBlinking();
+        });
+}
+
+void SidebarDialog::sendModifierAction(HeadsetControlMask::ModifierOptions option, KeyCode key,
+    std::function<void(KeyPressAction)> started, std::function<void(DongleResult)> done)
+{
+    Dongle* d = dongle();
+    if (!d)
+        return;
+    const Headset* h = d->headset();
+    const bool held = h && (h->modifierMask() & option) == quint32(option);
+    const KeyPressAction action = held ? releaseKey : pressKey;
+    started(action);
+    d->keyPress(key, action, std::move(done));
+}
+
+void SidebarDialog::modifierClicked(
+    OX::ToolButton* button, quint8 State::*pending, HeadsetControlMask::ModifierOptions option, KeyCode key)
+{
+    if (m_state.*pending != NoAction)
+        return;
+    QPointer<SidebarDialog> self(this);
+    sendModifierAction(
+        option, key,
+        [this, button, pending](KeyPressAction action) {
+            m_state.*pending = action;
+            const QIcon current = button->icon();
+            const QIcon blink(OX::Pixmap(current, button->iconSize())
+                                  .getTintedCopy(OX::Skin::color(QStringLiteral("activeWidgetColor"))));
+            button->startBlinking(current, blink, BlinkMs);
+        },
+        [self, button, pending](DongleResult) {
+            if (!self)
+                return;
+            button->stopBlinking();
+            self->m_state.*pending = NoAction;
+        });
+}
+
+void SidebarDialog::on_altButton_clicked()
+{
+    modifierClicked(m_ui->altButton, &State::altPending, HeadsetControlMask::alt, KeyCode(0x82));
+}
+
+void SidebarDialog::on_cmdButton_clicked()
+{
+    modifierClicked(m_ui->cmdButton, &State::commandPending, HeadsetControlMask::command, KeyCode(0x83));
+}
+
+void SidebarDialog::on_shiftButton_clicked()
+{
+    modifierClicked(m_ui->shiftButton, &State::shiftPending, HeadsetControlMask::shift, KeyCode(0x81));
+}
+
+void SidebarDialog::shortcutClicked(OX::ToolButton* button, quint8 State::*pending, QIcon (*icon)(quint8),
+    void (Dongle::*send)(std::function<void(DongleResult)>))
+{
+    Dongle* d = dongle();
+    if (!d || m_state.*pending != NoAction)
+        return;
+    m_state.*pending = 0;
+    button->setIcon(icon(0));
+    QPointer<SidebarDialog> self(this);
+    (d->*send)([self, button, pending, icon](DongleResult) {
+        if (!self)
+            return;
+        self->m_state.*pending = NoAction;
+        button->setIcon(icon(NoAction));
+    });
+}
+
+void SidebarDialog::on_copyButton_clicked()
+{
+    shortcutClicked(m_ui->copyButton, &State::copyPending, &State::getCopyActionIcon, &Dongle::copyAction);
+}
+
+void SidebarDialog::on_cutButton_clicked()
+{
+    shortcutClicked(m_ui->cutButton, &State::cutPending, &State::getCutActionIcon, &Dongle::cutAction);
+}
+
+void SidebarDialog::on_pasteButton_clicked()
+{
+    shortcutClicked(
+        m_ui->pasteButton, &State::pastePending, &State::getPasteActionIcon, &Dongle::pasteAction);
+}

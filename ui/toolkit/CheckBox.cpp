@@ -1,0 +1,11 @@
+#include "ui/toolkit/CheckBox.h"
+
+namespace OX
+{
+
+CheckBox::CheckBox(QWidget* parent)
+    : QCheckBox(parent)
+{
+}
+
+} // namespace OX

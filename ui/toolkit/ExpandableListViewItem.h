@@ -1,0 +1,57 @@
+#pragma once
+// One numbered entry of an expandable list: a step marker, a title button and a description
+// that opens below the title while the entry is expanded. Title and description are kept as
+// untranslated texts and shown in the current language (context "LinkPage").
+#include <QWidget>
+
+class QPushButton;
+class QTextBrowser;
+
+namespace OX
+{
+
+class ProgressMarker;
+
+class ExpandableListViewItem : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int MarkerWidth = 25;
+    static constexpr int TitleMinimumHeight = 25;
+    static constexpr int ExpandedHeight = 115;
+
+    ExpandableListViewItem(const char* title, const char* description, int index, const QString& identifier,
+        QWidget* parent = nullptr);
+
+    QString getIdentifier() const { return m_identifier; }
+    int index() const { return m_index; }
+    bool isExpanded() const { return m_expanded; }
+    bool isFirstItem() const { return m_first; }
+    bool isLastItem() const { return m_last; }
+
+    void setExpand(bool expanded);
+    // Applies the stored expanded state again.
+    void expandTextarea();
+    void setFirstItem(bool first);
+    void setLastItem(bool last);
+    // The entry with its title button and description.
+    void setEnabled(bool enabled);
+    void retranslate();
+
+signals:
+    void itemClickedSignal();
+
+private:
+    ProgressMarker* m_marker = nullptr;
+    QPushButton* m_title = nullptr;
+    QTextBrowser* m_description = nullptr;
+    bool m_expanded = false;
+    bool m_first = false;
+    bool m_last = false;
+    int m_index = 0;
+    QString m_identifier;
+    const char* m_titleText = nullptr;
+    const char* m_descriptionText = nullptr;
+};
+
+} // namespace OX

@@ -1,0 +1,26 @@
+#include "ui/toolkit/LinkForm.h"
+
+#include <QPainter>
+#include <QStyleOption>
+
+namespace OX
+{
+
+LinkForm::LinkForm(LPP& lpp, QWidget* parent)
+    : QWidget(parent)
+    , m_lpp(lpp)
+{
+}
+
+void LinkForm::updateWithHeadset(Headset*, HeadsetChangeMask) { }
+
+void LinkForm::paintEvent(QPaintEvent* event)
+{
+    QStyleOption option;
+    option.initFrom(this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+    QWidget::paintEvent(event);
+}
+
+} // namespace OX

@@ -1,0 +1,39 @@
+#pragma once
+// The base of every LINK parameter form. A form edits the one parameter record of its LINK page
+// through a reference (never a copy), reports each edit with parametersChanged, and redraws from
+// the record when its page calls updateUi.
+#include "device/DongleDelegate.h"
+#include "protocol/LPP.h"
+
+#include <QWidget>
+
+class Headset;
+
+namespace OX
+{
+
+class LinkForm : public QWidget
+{
+    Q_OBJECT
+public:
+    LinkForm(LPP& lpp, QWidget* parent = nullptr);
+
+    // Redraws whatever depends on the record's fields named in mask.
+    virtual void updateUi(LPP::ChangeMask mask) = 0;
+    // Every headset update while the form is shown; the base ignores them.
+    virtual void updateWithHeadset(Headset* headset, HeadsetChangeMask mask);
+    // Re-applies the translated texts.
+    virtual void retranslate() = 0;
+
+signals:
+    // After each edit: the fields written and those whose shown limits moved.
+    void parametersChanged(LPP::ChangeMask mask);
+
+protected:
+    // A style-sheet background applies to the form.
+    void paintEvent(QPaintEvent* event) override;
+
+    LPP& m_lpp;
+};
+
+} // namespace OX

@@ -1,0 +1,66 @@
+#include "ui/toolkit/ProfileSelectionDialog.h"
+
+#include "ui_ProfileSelectionDialog.h"
+
+#include "device/MouseProfile.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QIcon>
+
+namespace OX
+{
+
+namespace
+{
+
+const char ProfileContext[] = "MouseProfile";
+
+} // namespace
+
+ProfileSelectionDialog::ProfileSelectionDialog(const QString& title, QWidget* parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::ProfileSelectionDialog>())
+{
+    m_ui->setupUi(this);
+    setWindowTitle(title);
+    const QIcon icon(QStringLiteral(":/icons/user"));
+    for (const MouseProfile* base :
+        { &MouseProfile::Normal, &MouseProfile::Restricted, &MouseProfile::Tremor }) {
+        const QString shown
+            = QCoreApplication::translate(ProfileContext, base->name().toLatin1().constData());
+        m_ui->profilesComboBox->addItem(icon, shown, shown);
+    }
+    connect(m_ui->profilesComboBox, &QComboBox::textActivated, this,
+        &ProfileSelectionDialog::on_profilesComboBox_activated);
+    m_ui->profileNameTitle->hide();
+    m_ui->profileName->hide();
+    adjustSize();
+}
+
+ProfileSelectionDialog::~ProfileSelectionDialog() = default;
+
+void ProfileSelectionDialog::setNameFieldVisible(bool visible)
+{
+    m_nameFieldVisible = visible;
+    m_ui->profileNameTitle->setVisible(visible);
+    m_ui->profileName->setVisible(visible);
+    adjustSize();
+}
+
+QString ProfileSelectionDialog::getSelectedProfile() const
+{
+    return m_ui->profilesComboBox->currentData(Qt::UserRole).toString();
+}
+
+QString ProfileSelectionDialog::getProfileName() const
+{
+    return m_ui->profileName->text();
+}
+
+void ProfileSelectionDialog::on_profilesComboBox_activated(const QString& name)
+{
+    qDebug() << "Profile " << name << "selected";
+}
+
+} // namespace OX

@@ -1,0 +1,38 @@
+#pragma once
+// Chooses the built-in mouse profile a new profile starts from and, when asked, a name for it.
+// The choice is the profile's name as shown in the current language.
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui
+{
+class ProfileSelectionDialog;
+}
+
+namespace OX
+{
+
+class ProfileSelectionDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit ProfileSelectionDialog(const QString& title, QWidget* parent = nullptr);
+    ~ProfileSelectionDialog() override;
+
+    void setNameFieldVisible(bool visible);
+    bool isNameFieldVisible() const { return m_nameFieldVisible; }
+    // The chosen base profile's shown name.
+    QString getSelectedProfile() const;
+    // The name as typed, untrimmed (empty: the owner makes one up).
+    QString getProfileName() const;
+
+    // Connected in the constructor (not by name).
+    void on_profilesComboBox_activated(const QString& name);
+
+private:
+    std::unique_ptr<Ui::ProfileSelectionDialog> m_ui;
+    bool m_nameFieldVisible = false;
+};
+
+} // namespace OX

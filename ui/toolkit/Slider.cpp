@@ -1,0 +1,184 @@
+#include "ui/toolkit/Slider.h"
+
+#include "ui/toolkit/IconButton.h"
+#include "ui/toolkit/Pixmap.h"
+#include "ui/toolkit/SliderStyle.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace OX
+{
+
+namespace
+{
+
+const QColor ButtonIconColor = Qt::white;
+
+QIcon whiteIcon(const QString& resource)
+{
+    return QIcon(Pixmap(resource).getTintedCopy(ButtonIconColor));
+}
+
+} // namespace
+
+Slider::Slider(QWidget* parent)
+    : QAbstractSlider(parent)
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setSpacing(Spacing);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+
+    m_decrease = new IconButton(this);
+    m_decrease->setObjectName(QStringLiteral("decrease_button"));
+    m_decrease->setIcon(whiteIcon(QStringLiteral(":/icons/remove")));
+    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider->setObjectName(QStringLiteral("slider"));
+    auto* style = new SliderStyle(m_slider->style());
+    style->setParent(m_slider);
+    m_slider->setStyle(style);
+    m_increase = new IconButton(this);
+    m_increase->setObjectName(QStringLiteral("increase_button"));
+    m_increase->setIcon(whiteIcon(QStringLiteral(":/icons/add")));
+    m_label = new QLabel(this);
+    m_label->setObjectName(QStringLiteral("label"));
+    m_label->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
+    m_label->setMinimumWidth(LabelMinimumWidth);
+
+    layout->addWidget(m_decrease);
+    layout->addWidget(m_slider);
+    layout->addWidget(m_increase);
+    layout->addWidget(m_label);
+
+    // The inner slider starts from this slider's own range and value.
+    m_slider->setRange(minimum(), maximum());
+    m_slider->setSingleStep(singleStep());
+    m_slider->setPageStep(pageStep());
+    m_slider->setValue(QAbstractSlider::value());
+
+    connect(m_slider, &QSlider::valueChanged, this, &Slider::on_slider_valueChanged);
+    connect(m_slider, &QSlider::sliderReleased, this, &Slider::on_slider_released);
+    connect(m_decrease, &QAbstractButton::clicked, this, &Slider::on_decrease_buttonClicked);
+    connect(m_increase, &QAbstractButton::clicked, this, &Slider::on_increase_buttonClicked);
+    refreshLabel();
+}
+
+void Slider::setPostfix(const QString& postfix)
+{
+    m_postfix = postfix;
+    refreshLabel();
+}
+
+void Slider::setValueDisplayScale(double scale)
+{
+    m_valueDisplayScale = scale;
+    refreshLabel();
+}
+
+void Slider::setValueDisplayPrecision(int digits)
+{
+    m_valueDisplayPrecision = digits;
+    refreshLabel();
+}
+
+void Slider::setValue(int value)
+{
+    const QSignalBlocker quiet(this);
+    QAbstractSlider::setValue(value);
+}
+
+void Slider::setTickPosition(QSlider::TickPosition position)
+{
+    m_slider->setTickPosition(position);
+}
+
+QSlider::TickPosition Slider::tickPosition() const
+{
+    return m_slider->tickPosition();
+}
+
+void Slider::setTickInterval(int interval)
+{
+    m_slider->setTickInterval(interval);
+}
+
+int Slider::tickInterval() const
+{
+    return m_slider->tickInterval();
+}
+
+QString Slider::displayText() const
+{
+    return m_label->text();
+}
+
+void Slider::on_decrease_buttonClicked(bool)
+{
+    stepBy(-singleStep());
+}
+
+void Slider::on_increase_buttonClicked(bool)
+{
+    stepBy(singleStep());
+}
+
+void Slider::stepBy(int delta)
+{
+    const int before = m_slider->value();
+    const int next = std::clamp(before + delta, minimum(), maximum());
+    setValue(next);
+    if (m_slider->value() != before)
+        emit valueChanged(m_slider->value());
+}
+
+void Slider::on_slider_valueChanged(int value)
+{
+    {
+        // The handle moved: this slider follows it without reporting anything yet.
+        const QSignalBlocker quiet(this);
+        QAbstractSlider::setValue(value);
+    }
+    refreshLabel();
+}
+
+void Slider::on_slider_released()
+{
+    emit valueChanged(m_slider->value());
+}
+
+void Slider::sliderChange(SliderChange change)
+{
+    if (m_slider) {
+        switch (change) {
+        case SliderRangeChange:
+            m_slider->setRange(minimum(), maximum());
+            break;
+        case SliderOrientationChange:
+            m_slider->setOrientation(orientation());
+            break;
+        case SliderStepsChange:
+            m_slider->setSingleStep(singleStep());
+            m_slider->setPageStep(pageStep());
+            break;
+        case SliderValueChange:
+            m_slider->setValue(QAbstractSlider::value());
+            break;
+        }
+    }
+    QAbstractSlider::sliderChange(change);
+}
+
+void Slider::refreshLabel()
+{
+    if (!m_label || !m_slider)
+        return;
+    const double shown = m_slider->value() * m_valueDisplayScale;
+    const QString number = QString::asprintf("%0.*f", m_valueDisplayPrecision, shown);
+    m_label->setText(QStringLiteral("%1%2").arg(number, m_postfix));
+}
+
+} // namespace OX

@@ -1,0 +1,44 @@
+#include "ui/toolkit/TimeoutDialog.h"
+
+#include "ui_TimeoutDialog.h"
+
+#include <QPushButton>
+
+namespace OX
+{
+
+TimeoutDialog::TimeoutDialog(QWidget* parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::TimeoutDialog>())
+{
+    m_ui->setupUi(this);
+    // Return answers No: only No is an auto-default button.
+    if (QPushButton* yes = m_ui->buttonBox->button(QDialogButtonBox::Yes)) {
+        yes->setAutoDefault(false);
+        yes->setDefault(false);
+    }
+    if (QPushButton* no = m_ui->buttonBox->button(QDialogButtonBox::No)) {
+        no->setAutoDefault(true);
+        no->setDefault(true);
+    }
+}
+
+TimeoutDialog::~TimeoutDialog() = default;
+
+QString TimeoutDialog::message() const
+{
+    return m_ui->message->text();
+}
+
+void TimeoutDialog::setMessage(const QString& message)
+{
+    m_ui->message->setText(message);
+}
+
+void TimeoutDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    m_ui->clockWidget->start(m_duration, false);
+}
+
+} // namespace OX

@@ -1,0 +1,31 @@
+#pragma once
+// The bubble with one line of warning text, white on black, shown beside a field whose entry
+// is wrong (two passwords that differ).
+#include "ui/toolkit/Bubble.h"
+
+class QLabel;
+
+namespace OX
+{
+
+class WarningBubble : public Bubble
+{
+    Q_OBJECT
+public:
+    static constexpr int TextPointSize = 12;
+    static constexpr int TextMargin = 8;
+
+    WarningBubble();
+    ~WarningBubble() override;
+
+    using Bubble::showBubble;
+    // Sets the warning's text, then shows the bubble as showBubble(target, direction) does.
+    void showBubble(QWidget* target, Direction direction, const QString& text);
+
+    QString text() const;
+
+private:
+    QLabel* m_label = nullptr;
+};
+
+} // namespace OX
