@@ -23,37 +23,38 @@
 #include "ui/toolkit/PageContainer.h"
 #include "ui/toolkit/Skin.h"
 
-namespace {
+namespace
+{
 
 constexpr int MeasureMs = 5000;
 
 double processCpuSeconds()
 {
-    timespec t{};
+    timespec t {};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
 // A container that answers nothing: the page reaches no device through it.
 struct NullContainer : OX::PageContainer {
-    void setTitle(QString const&) override {}
-    void setSubtitle(QString const&) override {}
-    void setHeaderState(OX::PageHeader::State const&) override {}
+    void setTitle(QString const&) override { }
+    void setSubtitle(QString const&) override { }
+    void setHeaderState(OX::PageHeader::State const&) override { }
     OX::PageHeader::State const& getHeaderState() const override { return header; }
-    void setLeft(QString const&, OX::PageAction, OX::Page*) override {}
-    void setRight(QString const&, OX::PageAction, OX::Page*, OX::PageFooter::ButtonIndex) override {}
-    void setRightEnabled(OX::PageFooter::ButtonIndex, bool) override {}
-    void setProgress(bool) override {}
-    void setFooterState(OX::PageFooter::State const&) override {}
+    void setLeft(QString const&, OX::PageAction, OX::Page*) override { }
+    void setRight(QString const&, OX::PageAction, OX::Page*, OX::PageFooter::ButtonIndex) override { }
+    void setRightEnabled(OX::PageFooter::ButtonIndex, bool) override { }
+    void setProgress(bool) override { }
+    void setFooterState(OX::PageFooter::State const&) override { }
     OX::PageFooter::State const& getFooterState() const override { return footer; }
-    void setNavigationEnable(bool, OX::NavigationOptions) override {}
+    void setNavigationEnable(bool, OX::NavigationOptions) override { }
     Dongle* getDongle() override { return nullptr; }
     Headset* getHeadset() override { return nullptr; }
     Link* getLink(OrvixDevice::Preset) override { return nullptr; }
     Settings* getSettings() override { return nullptr; }
     OrvixDirector* getDirector() override { return nullptr; }
-    void perform(OX::PageAction, OX::Page*) override {}
-    void moveContainer(QPoint) override {}
+    void perform(OX::PageAction, OX::Page*) override { }
+    void moveContainer(QPoint) override { }
     OX::PageHeader::State header;
     OX::PageFooter::State footer;
 };
@@ -61,7 +62,7 @@ struct NullContainer : OX::PageContainer {
 // Hands every notification to the status page when there is one (else, as the menu, drops it).
 struct Forwarder : DongleDelegate {
     OX::StatusPage* page = nullptr;
-    void progressUpdate(Progress::Context const&) override {}
+    void progressUpdate(Progress::Context const&) override { }
     void dongleUpdated(Dongle* d, DongleChangeMask m) override
     {
         if (page)
@@ -82,13 +83,13 @@ struct Forwarder : DongleDelegate {
         if (page)
             page->updateWithHeadset(h, m);
     }
-    void deviceFound(Dongle*, NPP const&) override {}
-    void headsetRssiUpdatede(Dongle*, unsigned short) override {}
-    void headsetChannelChanged(Dongle*, Headset*, int, int) override {}
-    void headsetStatusChanged(Dongle*, Headset*, bool, bool) override {}
-    void dongleError(Dongle*, DongleResult) override {}
+    void deviceFound(Dongle*, NPP const&) override { }
+    void headsetRssiUpdatede(Dongle*, unsigned short) override { }
+    void headsetChannelChanged(Dongle*, Headset*, int, int) override { }
+    void headsetStatusChanged(Dongle*, Headset*, bool, bool) override { }
+    void dongleError(Dongle*, DongleResult) override { }
     DongleResult* lastError() override { return &last; }
-    void playAudioFeedback() override {}
+    void playAudioFeedback() override { }
     DongleResult last;
 };
 
