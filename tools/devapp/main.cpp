@@ -56,6 +56,10 @@ void addOptions(QCommandLineParser& parser)
         QStringLiteral("Use this serial port or pseudo-terminal as the dongle's "
                        "instead of the built-in emulator."),
         QStringLiteral("path")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("motion"),
+        QStringLiteral("The emulated head's motion: gestures (a slow nod, a turn, a tilt), sines or still."),
+        QStringLiteral("kind"), QStringLiteral("gestures")));
 }
 
 // The emulated devices, driven by lines on standard input.
@@ -143,6 +147,9 @@ std::unique_ptr<emu::Emulator> startEmulator(const QCommandLineParser& parser)
         const QString order = parser.value(QStringLiteral("calibration-order"));
         if (!order.isEmpty() && !headset.setCalibrationOrder(order))
             qWarning().noquote() << "Unknown calibration order" << order << "- the usual order is kept";
+        const QString motion = parser.value(QStringLiteral("motion"));
+        headset.motion = motion != QLatin1String("still");
+        headset.gestures = motion == QLatin1String("gestures");
         emulator->addHeadset(headset);
     }
     const int links = qBound(0, parser.value(QStringLiteral("links")).toInt(), 4);

@@ -171,6 +171,11 @@ struct HeadsetModel {
     double yawAmplitude = 20, pitchAmplitude = 10, rollAmplitude = 0;
     double yawPeriodMs = 4000, pitchPeriodMs = 5000, rollPeriodMs = 7000;
     std::array<int16_t, 4> quaternion = {16384, 0, 0, 0}; // w, x, y, z when motion is off
+    // With motion on: a motion a person recognises instead of the sines, one gesture after the
+    // other for gesturePeriodMs each: a slow nod, a turn, a tilt, repeated.
+    bool gestures = false;
+    double gestureAmplitude = 25;
+    double gesturePeriodMs = 3000;
 
     int statusPeriodMs = 50;          // 20 Hz, scaled by the time scale
     int calibrationStepMs = 500;      // one level gained per step while calibrating

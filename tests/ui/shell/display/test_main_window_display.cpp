@@ -134,7 +134,7 @@ TEST(MainWindowDisplay, MenuOpensPagesAndHomeAndHelpSlide)
     saveScreenshot(w, "main-window-menu-network");
     t.clickTile(MenuItem::DevicesItem);
     ASSERT_TRUE(t.settled("Devices"));
-    EXPECT_EQ(w->header()->state().subtitle, "Devices");
+    EXPECT_EQ(w->header()->state().title, "Devices"); // the page sets its own title, no subtitle
     QTest::mouseClick(w->footer()->leftButton(), Qt::LeftButton); // Back
     ASSERT_TRUE(t.settled("Menu"));
     EXPECT_EQ(w->header()->state().subtitle, "Network"); // the submenu it was left in
