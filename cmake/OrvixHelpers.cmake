@@ -55,7 +55,9 @@ function(orvix_test name dir)
     target_link_libraries(${name} PRIVATE orvix_testmain ${T_UNPARSED_ARGUMENTS})
   endif()
   if(T_DISPLAY)
-    set(_props ENVIRONMENT "QT_QPA_PLATFORM=xcb;LIBGL_ALWAYS_SOFTWARE=1" LABELS display)
+    # One X server for all of them: they take turns, so that no window of one steals another's
+    # focus or clicks.
+    set(_props ENVIRONMENT "QT_QPA_PLATFORM=xcb;LIBGL_ALWAYS_SOFTWARE=1" LABELS display RESOURCE_LOCK x_display)
   else()
     set(_props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
