@@ -95,12 +95,29 @@ void runCommand(emu::Emulator& emulator, const QString& line)
         // The next channel-map writes are refused (ERR code 1) or stored again.
         const uint8_t code = command == QLatin1String("cmap error") ? 1 : 0;
         emulator.updateHeadset([code](emu::HeadsetModel& h) { h.channelMapWriteError = code; });
+    } else if (command == QLatin1String("new headset")) {
+        // A headset out of the box, switched on in service mode: another network, no devices.
+        emulator.updateHeadset([](emu::HeadsetModel& h) {
+            h.pan = 0x2345;
+            h.serial = "HS22000518";
+            h.channelMap.clear();
+            h.moduleAddress = 0;
+            h.serviceMode = true;
+        });
+    } else if (command == QLatin1String("new link")) {
+        // A LINK out of the box, switched on in service mode on a network of its own.
+        emu::LinkModel link;
+        link.pan = 0x3456;
+        link.address = 9;
+        link.serial = "LK23000107";
+        link.serviceMode = true;
+        emulator.addLink(link);
     } else if (command == QLatin1String("quit")) {
         QCoreApplication::quit();
         return;
     } else {
         std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, "
-                             "cmap error, cmap ok, quit\n");
+                             "cmap error, cmap ok, new headset, new link, quit\n");
         return;
     }
     qInfo().noquote() << "Emulator:" << command;
@@ -150,6 +167,7 @@ std::unique_ptr<emu::Emulator> startEmulator(const QCommandLineParser& parser)
         const QString motion = parser.value(QStringLiteral("motion"));
         headset.motion = motion != QLatin1String("still");
         headset.gestures = motion == QLatin1String("gestures");
+        headset.streamsInServiceMode = true;
         emulator->addHeadset(headset);
     }
     const int links = qBound(0, parser.value(QStringLiteral("links")).toInt(), 4);

@@ -202,7 +202,7 @@ void Emulator::Impl::setServiceMode(bool on)
             headsetM.serviceMode = on;
         for (auto& l : links)
             if (l && (linkAudible(*l) || !on))
-                l->serviceMode = on;
+                setLinkServiceMode(*l, on);
     }
     if (dongleM.stateNoticeOnServiceChange) {
         later(scaled(dongleM.noticeDelayMs), [this, next] {
@@ -213,6 +213,19 @@ void Emulator::Impl::setServiceMode(bool on)
     } else {
         dongleM.state = next;
     }
+}
+
+void Emulator::Impl::setLinkServiceMode(LinkModel& l, bool on)
+{
+    l.serviceMode = on;
+    if (on)
+        return;
+    // A LINK that keeps a new address or PAN until it leaves service mode takes them now.
+    if (l.pendingPan >= 0)
+        l.pan = uint16_t(l.pendingPan);
+    if (l.pendingAddress >= 0)
+        l.address = uint8_t(l.pendingAddress);
+    l.pendingPan = l.pendingAddress = -1;
 }
 
 void Emulator::Impl::handleLocal(const Frame& f)
@@ -493,8 +506,8 @@ void Emulator::Impl::handleLink(LinkModel& l, const Frame& f)
             reply(r, delay);
             return;
         case lcp::ExitService:
-            l.serviceMode = false;
             scp(lcp::ExitService, 0);
+            setLinkServiceMode(l, false);
             return;
         case lcp::Bootloader: scp(lcp::Bootloader, 0, 0x01); return;
         case lcp::Version: scp(lcp::Version, l.versionWord()); return;
@@ -520,11 +533,17 @@ void Emulator::Impl::handleLink(LinkModel& l, const Frame& f)
         if (f.cmd() == 0) {
             r.payload = ackBytes(pid::GRCP, 0);
             reply(r, delay);
-            l.pan = f.value();
+            if (l.addressOnServiceExit && l.serviceMode)
+                l.pendingPan = f.value();
+            else
+                l.pan = f.value();
         } else if (f.cmd() == 1) {
             r.payload = ackBytes(pid::GRCP, 1);
             reply(r, delay);
-            l.address = uint8_t(f.value());
+            if (l.addressOnServiceExit && l.serviceMode)
+                l.pendingAddress = uint8_t(f.value());
+            else
+                l.address = uint8_t(f.value());
         }
         return;
     case pid::KEY:
@@ -584,8 +603,13 @@ void Emulator::Impl::calibrationStep()
 void Emulator::Impl::reconcile()
 {
     const bool line = master >= 0 && running && !dongleM.passthrough;
-    const bool serviceOk = dongleM.state != state::ServiceMode || dongleM.streamInServiceMode;
-    const bool stream = line && dongleM.stream && headsetAudible() && !headsetM.serviceMode && serviceOk;
+    const bool dongleInService = dongleM.state == state::ServiceMode;
+    // Out of service mode a headset streams unless the dongle is in service mode (and does not
+    // forward statuses then); one in service mode streams only with a dongle in service mode.
+    const bool serviceOk = headsetM.serviceMode
+        ? headsetM.streamsInServiceMode && dongleInService
+        : !dongleInService || dongleM.streamInServiceMode;
+    const bool stream = line && dongleM.stream && headsetAudible() && serviceOk;
     if (stream && !streamTask) {
         streamTask = schedule(scaled(qMax(1, headsetM.statusPeriodMs)), [this] {
             streamTask = 0;

@@ -127,6 +127,7 @@ struct Emulator::Impl {
     bool hears(uint16_t pan, uint16_t address, bool serviceMode, const Frame& f) const;
     void handleHeadset(const Frame& f);
     void handleLink(LinkModel& link, const Frame& f);
+    void setLinkServiceMode(LinkModel& link, bool on);
     void reply(Frame r, int delayMs);
     void notice(uint8_t command, uint8_t lsb, uint8_t msb);
     void setServiceMode(bool on);

@@ -163,6 +163,10 @@ struct HeadsetModel {
     uint16_t tail = 0;
     bool calibrating = false;
     bool serviceMode = false;
+    // A headset switched on in service mode streams its status while the dongle is in service
+    // mode too (whatever DongleModel::streamInServiceMode says), so that the dongle finds it and
+    // reads its channel map during pairing.
+    bool streamsInServiceMode = false;
     QByteArray password = QByteArray(16, ' ');
 
     // Head motion in the status stream: yaw/pitch/roll sines (degrees, period in ms of
@@ -214,6 +218,11 @@ struct LinkModel {
     std::vector<std::pair<uint8_t, uint8_t>> submodules = {{1, 8}};
     bool active = false;      // answer to the state query (msb 1 or 0)
     bool serviceMode = false;
+    // false: a new address or PAN (GRCP 1 / 0) is taken at once, after the ACK. true: both are
+    // kept pending and taken only when the LINK leaves service mode (LCP 101 or the dongle's exit).
+    bool addressOnServiceExit = false;
+    int pendingPan = -1;      // -1: none
+    int pendingAddress = -1;
     QByteArray parameters = defaultParameters(); // 27 bytes
     // Optional clamp applied to a written parameter record before it is stored and sent back.
     std::function<QByteArray(const QByteArray&)> clamp;

@@ -1,11 +1,560 @@
 #include "ui/pages/PairingPage.h"
 
+#include <QDebug>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMetaEnum>
+#include <QPushButton>
+
+#include "device/Dongle.h"
+#include "device/Headset.h"
+#include "device/Link.h"
+#include "ui/toolkit/DeviceWidget.h"
+#include "ui/toolkit/IconButton.h"
+#include "ui/toolkit/ListRows.h"
+#include "ui/toolkit/PageController.h"
+#include "ui/toolkit/Skin.h"
+#include "ui_PairingPage.h"
+
 namespace OX
 {
 
-PairingPage::PairingPage(PageContainer* container, QWidget* parent)
-    : PlaceholderPage(container, QT_TRANSLATE_NOOP("OX::PlaceholderPage", "Pairing"), parent)
+namespace
 {
+
+const QString DongleIcon = QStringLiteral(":/device/icons/dongle");
+const QString SecurityPageName = QStringLiteral("Security");
+// Every device on the radio network answers on port 1 unless it lists submodules.
+constexpr uchar DefaultPort = 1;
+// The dongle's state byte in service mode ("SERV_M").
+constexpr quint8 ServiceModeState = 0;
+
+template<typename E>
+char const* nameOf(E value)
+{
+    return QMetaEnum::fromType<E>().valueToKey(int(value));
+}
+
+// The label of each state, translated when shown.
+char const* const StateTexts[] = {
+    QT_TRANSLATE_NOOP("OX::PairingPage", "not initialized: Remove Dongle"),
+    QT_TRANSLATE_NOOP("OX::PairingPage", "entering service mode"),
+    QT_TRANSLATE_NOOP("OX::PairingPage", "looking for headset (turn on headset in service mode)"),
+    QT_TRANSLATE_NOOP("OX::PairingPage", "waiting for channelmap"),
+    QT_TRANSLATE_NOOP("OX::PairingPage", "looking for devices (turn on LINK(s) in service mode)"),
+};
+
+DeviceWidget* rowWidget(QListWidget* list, int row)
+{
+    return qobject_cast<DeviceWidget*>(list->itemWidget(list->item(row)));
+}
+
+// The first selected item that is still a row of list, with its row; null when none.
+QListWidgetItem* firstSelected(QListWidget* list, int* row)
+{
+    for (QListWidgetItem* item : list->selectedItems()) {
+        const int r = list->row(item);
+        if (r >= 0 && item->isSelected()) {
+            *row = r;
+            return item;
+        }
+    }
+    *row = -1;
+    return nullptr;
+}
+
+} // namespace
+
+PairingPage::PairingPage(PageContainer* container, QWidget* parent)
+    : Page(container, parent)
+    , m_ui(std::make_unique<Ui::PairingPage>())
+    , m_stateText(QT_TR_NOOP("not initialized"))
+{
+    // The form connects the on_<object>_<signal> slots by name.
+    m_ui->setupUi(this);
+    m_ui->dongle->setIcon(DongleIcon);
+    m_ui->dongle->setIconColor(Skin::color(QStringLiteral("passiveWidgetColor")));
+    connect(this, &PairingPage::setState, this, &PairingPage::onSetState);
+    connect(this, &PairingPage::showHint, this, &PairingPage::onShowHint);
+    connect(this, &PairingPage::showError, this, &PairingPage::onShowError);
+    connect(this, &PairingPage::updateUI, this, &PairingPage::onUpdateUI);
+    showStateText();
+}
+
+PairingPage::~PairingPage() = default;
+
+bool PairingPage::perform(PageAction action)
+{
+    return Page::perform(action);
+}
+
+void PairingPage::retranslate()
+{
+    m_ui->retranslateUi(this);
+    showStateText();
+    container->setTitle(tr("Pairing"));
+    container->setSubtitle(QString());
+    container->setLeft(tr("Back"), PageAction::back, this);
+}
+
+void PairingPage::showStateText()
+{
+    m_ui->todoTextLabel->setText(tr(m_stateText));
+}
+
+// ---- Life cycle ---------------------------------------------------------------------------------
+
+void PairingPage::pageWillAppear(QString const&)
+{
+    m_workingChannelMap.clear();
+    m_ui->cmapRemoveButton->setEnabled(false);
+    m_foundDevices.clear();
+    m_ui->deviceList->clear();
+    m_foundHeadsets.clear();
+    m_ui->headsetList->clear();
+    m_headsetNPP = NPP();
+    m_offerHeadsetOnIdentity = false;
+    m_networkChanged = false;
+    retranslate();
+}
+
+void PairingPage::pageDidAppear()
+{
+    if (Dongle* dongle = container->getDongle())
+        updateDongle(dongle);
+    m_ui->channelList->clear();
+    m_ui->cmapRemoveButton->setEnabled(false);
+    m_onScreen = true;
+    emit setState(entering_service_mode);
+    Page::pageDidAppear();
+}
+
+bool PairingPage::pageShouldDisappear()
+{
+    if (m_state != looking_for_devices_state || !m_workingChannelMap.isEmpty())
+        return true;
+    const int answer = showQuestion(tr("Leaving pairing page"),
+        tr("No device added to headset. \nAre you sure that you want to leave the page?"),
+        { tr("Stay on page"), tr("Leave page") });
+    return answer != 0;
+}
+
+void PairingPage::pageWillDisappear(QString const&, std::function<void()> done)
+{
+    m_onScreen = false;
+    // Silently: the next appearance enters service mode again.
+    m_state = not_initialized_state;
+    leaveServiceMode(std::move(done));
+}
+
+void PairingPage::pageDidDisappear()
+{
+    if (container->getDongle() && m_networkChanged) {
+        const int answer = showQuestion(tr("Network may changed"),
+            tr("If you add new device to your network it have the same password to be able to communicate "
+               "with your devices.\n\nDo you want to change the password?"),
+            { tr("Change password"), tr("Keep current password") });
+        if (answer == 0 && controller)
+            emit controller->navigateToPage(SecurityPageName);
+    }
+    Page::pageDidDisappear();
+}
+
+// ---- Service mode -------------------------------------------------------------------------------
+
+void PairingPage::enterServiceMode()
+{
+    Dongle* dongle = container->getDongle();
+    if (!dongle)
+        return;
+    QPointer<PairingPage> self(this);
+    QPointer<Dongle> entered(dongle);
+    dongle->enterServiceMode([self, entered](DongleResult result) {
+        if (!self)
+            return;
+        if (!self->m_onScreen) {
+            // The page was left before the dongle answered: nothing takes it out of service
+            // mode any more, so it leaves at once.
+            if (result.code == DongleResult::Ok && entered)
+                entered->exitServiceMode({});
+            return;
+        }
+        if (result.code != DongleResult::Ok) {
+            qDebug().noquote() << "Enter service mode failed:" << result.toStringHelper();
+            emit self->setState(not_initialized_state);
+            return;
+        }
+        Dongle* now = self->container->getDongle();
+        emit self->setState(now && now->headset() ? looking_for_devices_state : looking_for_headset_state);
+    });
+}
+
+void PairingPage::leaveServiceMode(std::function<void()> done)
+{
+    auto finish = std::make_shared<std::function<void()>>(std::move(done));
+    auto callOnce = [finish] {
+        auto f = std::move(*finish);
+        *finish = nullptr;
+        if (f)
+            f();
+    };
+    Dongle* dongle = container->getDongle();
+    if (!dongle) {
+        callOnce();
+        return;
+    }
+    // A dongle that is not in service mode refuses and never calls back: the page goes on at once.
+    if (!dongle->networkLeaveServiceMode([callOnce](DongleResult) { callOnce(); }))
+        callOnce();
+}
+
+// ---- State machine and boxes ----------------------------------------------------------------------
+
+void PairingPage::onSetState(State state)
+{
+    if (state == m_state || state < not_initialized_state || state > looking_for_devices_state)
+        return;
+    Dongle* dongle = container->getDongle();
+    qDebug().noquote() << QStringLiteral("LINK STATE: ") + QLatin1String(nameOf(state));
+    m_stateText = StateTexts[state];
+    switch (state) {
+    case not_initialized_state:
+        emit showHint(enter_service_mode_failed_hint);
+        showStateText();
+        break;
+    case entering_service_mode:
+        showStateText();
+        enterServiceMode();
+        break;
+    case looking_for_headset_state:
+    case waiting_for_cmap_state:
+        showStateText();
+        break;
+    case looking_for_devices_state:
+        showStateText();
+        updateDeviceList();
+        if (dongle)
+            markDevice(DeviceAddress(dongle->profile().address, DefaultPort), true);
+        break;
+    }
+    m_state = state;
+}
+
+void PairingPage::onShowHint(Hint hint)
+{
+    struct Text {
+        char const* title;
+        char const* text;
+        char const* yes;
+        char const* no;
+    };
+    static const Text texts[] = {
+        { QT_TR_NOOP("Unable to enter service mode"),
+            QT_TR_NOOP("Please remove the dongle, wait 10 seconds and insert it again!\nIt may redirect you to the "
+                       "previous page."),
+            QT_TR_NOOP("Ok"), nullptr },
+        { QT_TR_NOOP("Service mode required"),
+            QT_TR_NOOP("Operation requires service mode, to enter service mode press \"Enter service mode\" "
+                       "otherwise you have to leave pairing"),
+            QT_TR_NOOP("Enter service mode"), QT_TR_NOOP("Leave pairing") },
+        { QT_TR_NOOP("Headset in service mode"),
+            QT_TR_NOOP("Your headset is in unnecessary service mode.\nPlease turn Off your headset than turn it On "
+                       "again. The headset details will appear on the center of the screen."),
+            QT_TR_NOOP("Ok"), nullptr },
+    };
+    if (hint < enter_service_mode_failed_hint || hint > unnecessary_headset_hint)
+        return;
+    Text const& t = texts[hint];
+    qDebug().noquote() << QStringLiteral("SHOW HINT [%1]").arg(QLatin1String(nameOf(hint)));
+    QMessageBox box(nullptr);
+    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    box.setIcon(QMessageBox::Information);
+    box.setText(tr(t.title));
+    box.setInformativeText(tr(t.text));
+    QPushButton* yes = box.addButton(tr(t.yes), QMessageBox::YesRole);
+    if (t.no)
+        box.addButton(tr(t.no), QMessageBox::NoRole);
+    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
+    box.exec();
+    const bool yesClicked = box.clickedButton() == yes;
+    qDebug().noquote() << QStringLiteral("HIDE HINT [%1]").arg(QLatin1String(nameOf(hint)));
+    if (hint != service_mode_required_hint)
+        return;
+    if (yesClicked)
+        emit setState(entering_service_mode);
+    else
+        perform(PageAction::back);
+}
+
+void PairingPage::onShowError(QString const& title, DongleResult result)
+{
+    QMessageBox box(nullptr);
+    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle(title);
+    box.setText(result.toStringHelper());
+    box.setStandardButtons(QMessageBox::Ok);
+    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
+    box.exec();
+}
+
+// ---- Notifications -------------------------------------------------------------------------------
+
+void PairingPage::updateWithDongle(Dongle* dongle, DongleChangeMask)
+{
+    if (!dongle && appeared)
+        perform(PageAction::back);
+}
+
+void PairingPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
+{
+    if (!appeared)
+        return;
+    if (mask.testFlag(HeadsetChangeMask::channelMap)) {
+        if (headset) {
+            updateChannelMap(headset);
+            if (m_state == waiting_for_cmap_state)
+                emit setState(looking_for_devices_state);
+        } else if (!m_workingChannelMap.isEmpty()) {
+            markHeadset(false);
+        }
+        return;
+    }
+    if (!headset)
+        emit setState(looking_for_headset_state);
+}
+
+bool PairingPage::inWorkingMap(NPP const& record) const
+{
+    // A device without submodules answers on port 1.
+    if (record.submoduleCount() == 0)
+        return m_workingChannelMap.contains(DeviceAddress(record.address, DefaultPort));
+    return m_workingChannelMap.contains(record);
+}
+
+void PairingPage::deviceFound(Dongle* dongle, NPP const& record)
+{
+    if (!dongle)
+        return;
+    qDebug().noquote() << QStringLiteral("[%1] -> DEVICE found: ").arg(dongle->profile().pan) + record.toString();
+    const bool isHeadset = record.product == ProductID::Headset;
+    if (isHeadset && m_state == looking_for_headset_state) {
+        m_headsetNPP = record;
+        emit setState(waiting_for_cmap_state);
+    }
+    if (record.product == ProductID::Dongle)
+        return;
+
+    const DeviceAddress own(dongle->profile().address, DefaultPort);
+    if (isHeadset && m_offerHeadsetOnIdentity) {
+        // The channel map came first: the headset that sent it is offered now that its identity
+        // is known.
+        Headset* headset = dongle->headset();
+        if (!headset || (headset->pan() == record.pan && headset->address() == record.address)) {
+            m_offerHeadsetOnIdentity = false;
+            m_headsetNPP = record;
+            if (!m_workingChannelMap.contains(own)) {
+                m_foundHeadsets.insert(FoundDeviceMap::keyOf(record), record);
+                updateHeadsetList();
+            }
+        }
+    }
+
+    const bool belongs = m_workingChannelMap.isEmpty() || (isHeadset && m_workingChannelMap.contains(own))
+        || inWorkingMap(record);
+    if (record.pan == dongle->profile().pan && belongs) {
+        if (m_workingChannelMap.isEmpty())
+            return;
+        if (record.product == ProductID::Link)
+            markDevice(DeviceAddress(record.address, record.count ? record.ports[0] : DefaultPort), true);
+        else if (isHeadset)
+            markHeadset(true);
+        return;
+    }
+    if (isHeadset) {
+        m_foundHeadsets.insert(FoundDeviceMap::keyOf(record), record);
+        updateHeadsetList();
+    } else if (record.product == ProductID::Link) {
+        m_foundDevices.insert(FoundDeviceMap::keyOf(record), record);
+        updateDeviceList();
+    }
+}
+
+// ---- Lists ----------------------------------------------------------------------------------------
+
+void PairingPage::updateDongle(Dongle* dongle)
+{
+    if (!dongle)
+        return;
+    DongleProfile const& profile = dongle->profile();
+    m_ui->dongle->setPAN(profile.pan);
+    m_ui->dongle->setAddress(DeviceAddress(profile.address, DefaultPort));
+    m_ui->dongle->setSerial(profile.serial);
+}
+
+void PairingPage::markHeadset(bool on)
+{
+    if (DeviceWidget* row = rowWidget(m_ui->channelList, 0))
+        row->setChecked(on);
+}
+
+void PairingPage::markDevice(DeviceAddress const& address, bool on)
+{
+    QListWidget* list = m_ui->channelList;
+    for (int i = 0; i < list->count(); ++i) {
+        DeviceWidget* row = rowWidget(list, i);
+        if (row && row->address() == address) {
+            row->setChecked(on);
+            return;
+        }
+    }
+}
+
+void PairingPage::updateHeadsetList()
+{
+    m_ui->headsetList->clear();
+    Dongle* dongle = container->getDongle();
+    if (!dongle)
+        return;
+    const quint16 pan = dongle->profile().pan;
+    const bool paired = m_workingChannelMap.contains(DeviceAddress(dongle->profile().address, DefaultPort));
+    QList<int> marked;
+    for (int i = 0; i < m_foundHeadsets.size(); ++i) {
+        const NPP record = m_foundHeadsets.valueAt(i);
+        if (record.pan == pan && paired) {
+            marked << i; // already paired with this dongle
+            continue;
+        }
+        addDeviceTo(m_ui->headsetList, record.product, record.pan, DeviceAddress(record.address, DefaultPort),
+            record.getSerialNumber(), false, false);
+    }
+    for (int k = marked.size() - 1; k >= 0; --k)
+        m_foundHeadsets.removeAt(marked.at(k));
+}
+
+void PairingPage::updateDeviceList()
+{
+    m_ui->deviceList->clear();
+    Dongle* dongle = container->getDongle();
+    if (!dongle)
+        return;
+    const quint16 pan = dongle->profile().pan;
+    QList<int> marked;
+    for (int i = 0; i < m_foundDevices.size(); ++i) {
+        const NPP record = m_foundDevices.valueAt(i);
+        if (record.pan == pan && inWorkingMap(record)) {
+            marked << i; // already in the headset's network
+            continue;
+        }
+        addDeviceTo(m_ui->deviceList, record.product, record.pan, DeviceAddress(record.address, DefaultPort),
+            record.getSerialNumber(), false, false);
+    }
+    for (int k = marked.size() - 1; k >= 0; --k)
+        m_foundDevices.removeAt(marked.at(k));
+}
+
+void PairingPage::updateChannelMap(Headset* headset)
+{
+    QListWidget* list = m_ui->channelList;
+    list->clear();
+    m_ui->cmapRemoveButton->setEnabled(false);
+    if (!headset)
+        return;
+    m_workingChannelMap = headset->channelMap();
+    Dongle& dongle = headset->dongle();
+    const quint16 pan = dongle.profile().pan;
+    const quint8 own = dongle.profile().address;
+    const bool inService = dongle.profile().state == ServiceModeState;
+
+    QListWidgetItem* headsetRow = addDeviceTo(list, OrvixDevice(uchar(headset->address()), DefaultPort,
+                                                        OrvixDevice::HeadsetPreset),
+        pan, headset->serial(), inService, false);
+    headsetRow->setFlags(Qt::NoItemFlags);
+    headsetRow->setBackground(Skin::color(QStringLiteral("disabledWidgetColor")));
+
+    bool dongleInMap = false;
+    for (OrvixDevice const& entry : m_workingChannelMap.devices) {
+        addDeviceTo(list, entry, pan, QString(), false, false);
+        if (entry.address == own) {
+            markDevice(DeviceAddress(entry.address, DefaultPort), inService);
+            dongleInMap = true;
+        }
+    }
+    if (dongleInMap)
+        return;
+    // The headset is offered for pairing with this dongle, once its identity is known (an empty
+    // record would offer a phantom headset at PAN 0 and move the dongle there).
+    if (m_headsetNPP.product == ProductID::Headset) {
+        m_foundHeadsets.insert(FoundDeviceMap::keyOf(m_headsetNPP), m_headsetNPP);
+        updateHeadsetList();
+    } else {
+        m_offerHeadsetOnIdentity = true;
+    }
+}
+
+void PairingPage::onUpdateUI()
+{
+    updateHeadsetList();
+    Dongle* dongle = container->getDongle();
+    if (!dongle) {
+        m_ui->deviceList->clear();
+        return;
+    }
+    updateDongle(dongle);
+    m_ui->deviceList->clear();
+    // Each LINK still listed is asked who it is; the replies come back through deviceFound,
+    // which lists them again.
+    for (int i = 0; i < m_foundDevices.size(); ++i) {
+        const NPP record = m_foundDevices.valueAt(i);
+        if (record.product != ProductID::Link)
+            continue;
+        // Lives until its completion has run.
+        auto* link = new Link(*dongle, Link::ServicePAN, record.address, nullptr);
+        link->queryNPP([link](NPP*, DongleResult) { link->deleteLater(); }, false);
+    }
+}
+
+// ---- Form handlers ---------------------------------------------------------------------------------
+
+void PairingPage::on_headsetList_itemSelectionChanged()
+{
+    int row = -1;
+    if (!firstSelected(m_ui->headsetList, &row))
+        return;
+    qDebug().noquote() << QStringLiteral("HEADSET SELECTED: [%1]").arg(row);
+    if (row < m_foundHeadsets.size())
+        bindHeadset(m_foundHeadsets.valueAt(row));
+}
+
+void PairingPage::on_deviceList_itemSelectionChanged()
+{
+    int row = -1;
+    if (!firstSelected(m_ui->deviceList, &row))
+        return;
+    qDebug().noquote() << QStringLiteral("DEVICE SELECTED: [%1]").arg(row);
+    if (row < m_foundDevices.size())
+        bindLink(m_foundDevices.valueAt(row));
+}
+
+void PairingPage::on_channelList_itemSelectionChanged()
+{
+    m_ui->cmapRemoveButton->setEnabled(false);
+    int row = -1;
+    if (!firstSelected(m_ui->channelList, &row) || row <= 0)
+        return;
+    DeviceWidget* widget = rowWidget(m_ui->channelList, row);
+    if (widget && widget->isChecked())
+        m_ui->cmapRemoveButton->setEnabled(true);
+}
+
+void PairingPage::on_cmapRemoveButton_clicked()
+{
+    int row = -1;
+    if (!firstSelected(m_ui->channelList, &row))
+        return;
+    qDebug().noquote() << QStringLiteral("CHANNEL SELECTED: [%1]").arg(row);
+    if (row > 0 && row - 1 < m_workingChannelMap.size())
+        removeChannel(m_workingChannelMap.at(row - 1));
 }
 
 } // namespace OX

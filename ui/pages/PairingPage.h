@@ -1,16 +1,134 @@
 #pragma once
-// The pairing page ("Pairing"): the devices of the headset's network.
-// For now it shows only its title and "Back".
-#include "ui/toolkit/PlaceholderPage.h"
+// The pairing page ("Pairing"): builds the radio network of one headset. While it is shown the
+// dongle is in service mode; it lists the headsets and LINK modules heard in service mode beside
+// the headset's channel map, pairs a headset with this dongle or a LINK with the headset, removes
+// a device from the network, and on leaving takes the whole network out of service mode (the
+// page change always goes on, whatever the devices answer).
+//
+// Everything runs on the GUI thread. State changes go only through the setState signal; the
+// pairing and removal chains outlive neither the dongle they began with nor the page (both are
+// guarded), and a chain never sends a channel map that the wire form would cut short.
+#include "protocol/ChannelMap.h"
+#include "protocol/DongleResult.h"
+#include "protocol/Records.h"
+#include "ui/pages/FoundDeviceMap.h"
+#include "ui/toolkit/Page.h"
+
+#include <functional>
+#include <memory>
+
+namespace Ui
+{
+class PairingPage;
+}
 
 namespace OX
 {
 
-class PairingPage : public PlaceholderPage
+class PairingPage : public Page
 {
     Q_OBJECT
 public:
+    enum State {
+        not_initialized_state = 0,
+        entering_service_mode = 1,
+        looking_for_headset_state = 2,
+        waiting_for_cmap_state = 3,
+        looking_for_devices_state = 4,
+    };
+    Q_ENUM(State)
+
+    enum Hint {
+        enter_service_mode_failed_hint = 0,
+        service_mode_required_hint = 1,
+        unnecessary_headset_hint = 2,
+    };
+    Q_ENUM(Hint)
+
     PairingPage(PageContainer* container, QWidget* parent = nullptr);
+    ~PairingPage() override;
+
+    bool perform(PageAction action) override;
+    void retranslate() override;
+    // Forgets what the last visit found.
+    void pageWillAppear(QString const& from) override;
+    // Asks "Leaving pairing page" while no device was added to an empty network.
+    bool pageShouldDisappear() override;
+    // The network leaves service mode; done runs when that has ended, whatever its result.
+    void pageWillDisappear(QString const& to, std::function<void()> done) override;
+    // Enters service mode (again on every visit).
+    void pageDidAppear() override;
+    // Offers the network password page after a pairing or removal.
+    void pageDidDisappear() override;
+    void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
+    void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
+    void deviceFound(Dongle* dongle, NPP const& record) override;
+
+    // What tests read.
+    State state() const { return m_state; }
+    ChannelMap const& workingChannelMap() const { return m_workingChannelMap; }
+    FoundDeviceMap const& foundHeadsets() const { return m_foundHeadsets; }
+    FoundDeviceMap const& foundDevices() const { return m_foundDevices; }
+    bool networkChanged() const { return m_networkChanged; }
+
+signals:
+    void setState(OX::PairingPage::State state);
+    void showHint(OX::PairingPage::Hint hint);
+    void showError(QString const& title, DongleResult result);
+    void updateUI();
+
+private slots:
+    void onSetState(OX::PairingPage::State state);
+    void onShowHint(OX::PairingPage::Hint hint);
+    void onShowError(QString const& title, DongleResult result);
+    void onUpdateUI();
+
+    // Connected by name by the form.
+    void on_headsetList_itemSelectionChanged();
+    void on_deviceList_itemSelectionChanged();
+    void on_channelList_itemSelectionChanged();
+    void on_cmapRemoveButton_clicked();
+
+private:
+    void updateDongle(Dongle* dongle);
+    void updateChannelMap(Headset* headset);
+    void markHeadset(bool on);
+    void markDevice(DeviceAddress const& address, bool on);
+    void updateHeadsetList();
+    void updateDeviceList();
+    void enterServiceMode();
+    void leaveServiceMode(std::function<void()> done);
+
+    // The operations (PairingPageOperations.cpp). Each asks first, then runs a chain of named
+    // steps ending in a failure handler and a final step.
+    void bindHeadset(NPP record);
+    void bindLink(NPP record);
+    void removeChannel(OrvixDevice entry);
+    void uploadChannelMap(ChannelMap const& map, std::function<void(DongleResult)> done);
+    // The adding rule of "Set CMAP": false (nothing changed) when entry would be a ninth device.
+    bool addToWorkingMap(OrvixDevice const& entry);
+    // Whether entry could be added now (it is there already, or there is room).
+    bool fitsWorkingMap(OrvixDevice const& entry) const;
+    // Hint 1 for code 11 (only while the page is on screen), otherwise the error box.
+    void reportFailure(QString const& title, DongleResult const& result);
+
+    // Whether a device heard belongs to the headset's network (the working map holds it).
+    bool inWorkingMap(NPP const& record) const;
+    void showStateText();
+
+    std::unique_ptr<Ui::PairingPage> m_ui;
+    State m_state = not_initialized_state;
+    bool m_networkChanged = false;
+    FoundDeviceMap m_foundHeadsets;
+    FoundDeviceMap m_foundDevices;
+    ChannelMap m_workingChannelMap;
+    NPP m_headsetNPP;
+    // A channel map without this dongle came before any headset identity: the headset is
+    // offered when its identity arrives.
+    bool m_offerHeadsetOnIdentity = false;
+    // From pageDidAppear to pageWillDisappear.
+    bool m_onScreen = false;
+    char const* m_stateText;
 };
 
 } // namespace OX

@@ -1,8 +1,8 @@
 #pragma once
 // A page over the emulator: a started Dongle on the emulated dongle's port, a recording fake
 // container that hands out that dongle and its headset, and a delegate that passes every headset
-// update on to the page as the main window does. unplug() takes the dongle away as the
-// director would: the page hears the loss, then the dongle is gone.
+// update and every device heard on to the page as the main window does. unplug() takes the
+// dongle away as the director would: the page hears the loss, then the dongle is gone.
 #include <gtest/gtest.h>
 
 #include "common/FakePageContainer.h"
@@ -21,8 +21,10 @@ struct PageRig : DongleDelegate {
     OX::Page* page = nullptr;
 
     // Starts the emulated dongle with model as its headset and waits until the headset runs.
-    // Replies time out after 3000 ms x timeoutScale.
-    bool start(emu::HeadsetModel model, double timeoutScale = 0.05)
+    // Replies time out after 3000 ms x timeoutScale. prepare changes the emulated devices
+    // before the dongle starts.
+    bool start(emu::HeadsetModel model, double timeoutScale = 0.05,
+        std::function<void(emu::Emulator&)> const& prepare = {})
     {
         emu::Options options;
         options.timeScale = 0.1;
@@ -35,6 +37,8 @@ struct PageRig : DongleDelegate {
         env.dongle->setTiming(timing);
         model.motion = false;
         env.emulator->addHeadset(model);
+        if (prepare)
+            prepare(*env.emulator);
         if (env.start() != 0)
             return false;
         container.dongle = env.dongle.get();
@@ -77,7 +81,11 @@ struct PageRig : DongleDelegate {
         if (page)
             page->updateWithHeadset(headset, mask);
     }
-    void deviceFound(Dongle*, NPP const&) override { }
+    void deviceFound(Dongle* dongle, NPP const& npp) override
+    {
+        if (page)
+            page->deviceFound(dongle, npp);
+    }
     void headsetRssiUpdatede(Dongle*, unsigned short) override { }
     void headsetChannelChanged(Dongle*, Headset*, int, int) override { }
     void headsetStatusChanged(Dongle*, Headset*, bool, bool) override { }

@@ -1,0 +1,441 @@
+// The pairing page over the emulator: service mode on appearing and leaving, discovery and the
+// three lists, pairing a headset and LINKs, removing devices, and the failures of the chains.
+#include "PageRig.h"
+#include "ui/pages/PairingPage.h"
+#include "ui/toolkit/DeviceWidget.h"
+#include "ui/toolkit/IconButton.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTranslator>
+#include <QtTest>
+#include <gtest/gtest.h>
+
+#include "common/gui_util.h"
+
+using OX::PairingPage;
+using testutil::waitUntil;
+
+namespace
+{
+
+const emu::ChannelMapEntries OnlyThisDongle = { { 4, 0x81, emu::preset::Pc1 } };
+
+// A headset switched on in service mode for pairing.
+emu::HeadsetModel headset(emu::ChannelMapEntries map, uint16_t pan = 0x1234)
+{
+    emu::HeadsetModel model;
+    model.channelMap = std::move(map);
+    model.pan = pan;
+    model.streamsInServiceMode = true;
+    return model;
+}
+
+emu::LinkModel link(uint16_t pan, uint8_t address, QByteArray serial)
+{
+    emu::LinkModel model;
+    model.pan = pan;
+    model.address = address;
+    model.serial = std::move(serial);
+    return model;
+}
+
+TEST(FoundDeviceMap, ARecordHeardAgainKeepsItsPlaceAndARemovalOutOfRangeChangesNothing)
+{
+    NPP a;
+    a.product = ProductID::Link;
+    a.pan = 0x1234;
+    a.address = 9;
+    NPP b = a;
+    b.address = 10;
+    NPP newer = a;
+    newer.serial[0] = 'X';
+    OX::FoundDeviceMap map;
+    for (NPP const& r : { a, b, newer })
+        map.insert(OX::FoundDeviceMap::keyOf(r), r);
+    EXPECT_EQ(OX::FoundDeviceMap::keyOf(a), QStringLiteral("4660-9"));
+    ASSERT_EQ(map.size(), 2);
+    EXPECT_EQ(map.indexOf(newer), 0);
+    EXPECT_EQ(map.indexOf(a), -1); // replaced
+    EXPECT_EQ(map.indexOf(b, 1), 1);
+    EXPECT_EQ(map.indexOf(newer, 1), -1);
+    map.removeAt(2);
+    map.removeAt(-1);
+    EXPECT_EQ(map.size(), 2);
+    map.removeAt(0);
+    EXPECT_EQ(map.valueAt(0).address, 10);
+}
+
+class PairingPageTest : public ::testing::Test
+{
+protected:
+    void start(emu::HeadsetModel model, std::function<void(emu::Emulator&)> const& prepare = {},
+        double timeoutScale = 0.05)
+    {
+        ASSERT_TRUE(rig.start(model, timeoutScale, prepare));
+        auto& c = rig.container.controller;
+        page = new PairingPage(&rig.container, &c);
+        rig.page = page;
+        c.setSlideDurationOverride(0);
+        c.resize(760, 520);
+        c.addPage(new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"), &c), QStringLiteral("Menu"));
+        c.addPage(page, QStringLiteral("Pairing"));
+        c.addPage(new testutil::RecordingPage(&rig.container, QStringLiteral("Security"), &c),
+            QStringLiteral("Security"));
+        c.setInitialPage(QStringLiteral("Menu"));
+        c.show();
+    }
+    // Shows the page and waits until test holds.
+    void show(std::function<bool()> const& test)
+    {
+        mark = rig.emulator().mark();
+        ASSERT_TRUE(rig.container.controller.showPage(QStringLiteral("Pairing"), 1, 0, true));
+        ASSERT_TRUE(waitUntil(test, 5000)) << "state " << page->state();
+    }
+    void showUntil(PairingPage::State state)
+    {
+        show([&] { return page->state() == state; });
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join(", ").toStdString();
+        rig.page = nullptr;
+        rig.close(HasFailure());
+    }
+
+    QListWidget* list(char const* name) const { return page->findChild<QListWidget*>(name); }
+    OX::DeviceWidget* row(char const* name, int i) const
+    {
+        return qobject_cast<OX::DeviceWidget*>(list(name)->itemWidget(list(name)->item(i)));
+    }
+    // A person's click on a row (a question may open and be answered meanwhile).
+    void pick(char const* name, int i)
+    {
+        QListWidget* l = list(name);
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(i)).center());
+    }
+    int rowWithSerial(char const* name, QString const& serial) const
+    {
+        for (int i = 0; i < list(name)->count(); ++i)
+            if (row(name, i)->serial() == serial)
+                return i;
+        return -1;
+    }
+    // Requests of the given packet ids since `since`, one per burst: "pid:cmd:dst:value@pan".
+    QStringList requests(QList<int> const& pids, int since) const
+    {
+        QStringList out;
+        for (emu::Received const& r : rig.env.emulator->received())
+            if (r.seq >= since && r.copy == 1 && pids.contains(r.frame.pid))
+                out << QStringLiteral("%1:%2:%3:%4@%5")
+                           .arg(r.frame.pid)
+                           .arg(r.frame.cmd())
+                           .arg(r.frame.dst)
+                           .arg(r.frame.value())
+                           .arg(r.frame.pan);
+        return out;
+    }
+    bool headsetMapIs(emu::ChannelMapEntries const& map) { return rig.emulator().headset().channelMap == map; }
+    bool on(QString const& name) const { return rig.container.controller.currentPageName() == name; }
+
+    testutil::BoxAnswerer answers;
+    pagetest::PageRig rig;
+    PairingPage* page = nullptr;
+    int mark = 0;
+};
+
+TEST_F(PairingPageTest, AppearingEntersServiceModeAndMarksTheHeadsetsNetwork)
+{
+    testutil::LogCapture log;
+    ASSERT_NO_FATAL_FAILURE(start(headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive },
+                                              { 7, 0x81, emu::preset::LinkActuator },
+                                              { 8, 0x81, emu::preset::LinkActuator } }),
+        [](emu::Emulator& e) {
+            e.addLink();
+            emu::LinkModel bare = link(0x1234, 7, "LK19000777");
+            bare.submodules.clear(); // counts as port 1
+            e.addLink(bare);
+        }));
+    showUntil(PairingPage::looking_for_devices_state);
+    auto enter = rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), 0, mark);
+    ASSERT_TRUE(enter);
+    EXPECT_EQ(enter->raw, emu::fromHex("55 AA 00 00 00 00 00 00 00 05 10 00 EC 25 01 01 EB 3A"));
+    EXPECT_EQ(rig.env.dongle->profile().state, 0);
+    EXPECT_TRUE(log.contains(QStringLiteral("LINK STATE: looking_for_headset_state")));
+    EXPECT_EQ(page->findChild<QLabel*>("todoTextLabel")->text(),
+        QStringLiteral("looking for devices (turn on LINK(s) in service mode)"));
+
+    // Headset row, this dongle, the two LINKs heard in service mode, one entry nobody answers for.
+    QListWidget* channels = list("channelList");
+    ASSERT_TRUE(waitUntil([&] { return channels->count() == 5 && row("channelList", 2)->isChecked()
+                                    && row("channelList", 3)->isChecked(); }));
+    EXPECT_EQ(channels->item(0)->flags(), Qt::NoItemFlags);
+    EXPECT_EQ(channels->item(0)->background().color(), OX::Skin::color("disabledWidgetColor"));
+    EXPECT_TRUE(row("channelList", 0)->isChecked());
+    EXPECT_TRUE(row("channelList", 1)->isChecked());
+    EXPECT_FALSE(row("channelList", 4)->isChecked());
+    EXPECT_EQ(list("deviceList")->count(), 0);
+    EXPECT_EQ(list("headsetList")->count(), 0);
+    auto* remove = page->findChild<OX::IconButton*>("cmapRemoveButton");
+    pick("channelList", 4);
+    EXPECT_FALSE(remove->isEnabled());
+    pick("channelList", 2);
+    EXPECT_TRUE(remove->isEnabled());
+
+    log.clear();
+    emit page->setState(page->state());
+    EXPECT_FALSE(log.contains(QStringLiteral("LINK STATE")));
+
+    // Leaving without a chain: the whole network leaves service mode, no question.
+    const int before = rig.emulator().mark();
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    EXPECT_EQ(requests({ emu::pid::HCP, emu::pid::LCP, emu::pid::DCP }, before).mid(0, 5),
+        (QStringList { "32:6:2:0@1", "48:101:3:0@1", "48:101:7:0@1", "48:101:8:0@1", "16:37:0:0@0" }));
+}
+
+TEST_F(PairingPageTest, ADongleThatDoesNotEchoLeavesTheHintAndBackStillLeaves)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle)));
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(37)));
+    answers.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
+    auto* label = page->findChild<QLabel*>("todoTextLabel");
+    show([&] { return label->text() == QStringLiteral("not initialized: Remove Dongle"); });
+    EXPECT_EQ(page->state(), PairingPage::not_initialized_state);
+    EXPECT_EQ(answers.seen(), QStringList { "Unable to enter service mode" });
+    // The dongle refuses to leave a service mode it never entered: the page goes all the same.
+    rig.container.clickLeft();
+    EXPECT_TRUE(waitUntil([&] { return on("Menu"); }));
+}
+
+TEST_F(PairingPageTest, AHeadsetIsOfferedOnlyOnceItsIdentityIsKnown)
+{
+    // Its identity is lost until the fault goes: the channel map comes first.
+    ASSERT_NO_FATAL_FAILURE(start(headset({}, 0x2345)));
+    const int lost = rig.emulator().addFault(
+        emu::FaultRule::dropReply(emu::FrameFilter::of(emu::pid::NPP).withSrc(2), -1));
+    show([&] { return list("channelList")->count() == 1; });
+    EXPECT_EQ(page->state(), PairingPage::looking_for_headset_state);
+    EXPECT_EQ(page->foundHeadsets().size(), 0); // no empty record at PAN 0
+    rig.emulator().removeFault(lost);
+    ASSERT_TRUE(waitUntil([&] { return list("headsetList")->count() == 1; }));
+    EXPECT_EQ(OX::FoundDeviceMap::keyOf(page->foundHeadsets().valueAt(0)), QStringLiteral("9029-2"));
+    EXPECT_EQ(row("headsetList", 0)->serial(), QStringLiteral("HS21000321"));
+}
+
+TEST_F(PairingPageTest, AHeadsetOnTheDonglesPANWithAnEmptyMapIsNeitherListedNorMarked)
+{
+    emu::HeadsetModel silent = headset({});
+    silent.streamsInServiceMode = false; // heard only by its beacons
+    ASSERT_NO_FATAL_FAILURE(start(silent));
+    showUntil(PairingPage::waiting_for_cmap_state);
+    testutil::spin(300); // three beacons more
+    EXPECT_EQ(list("headsetList")->count(), 0);
+    EXPECT_EQ(list("channelList")->count(), 0);
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.pan = 0x2345; });
+    EXPECT_TRUE(waitUntil([&] { return list("headsetList")->count() == 1; }));
+}
+
+TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMap)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset({}, 0x2345), [](emu::Emulator& e) {
+        e.updateDongle([](emu::DongleModel& d) { d.address = 1; });
+    }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("headsetList")->count() == 1; }));
+    saveScreenshot(&rig.container.controller, "pairing-headset-found");
+
+    // Nothing added yet: leaving is asked about.
+    answers.answer(QStringLiteral("Leaving pairing page"), QStringLiteral("Stay on page"));
+    rig.container.clickLeft();
+    EXPECT_TRUE(on("Pairing"));
+
+    const int since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("Pair as computer #1"));
+    pick("headsetList", 0);
+    ASSERT_TRUE(waitUntil([&] { return headsetMapIs({ { 4, 0x81, 0x3B } }) && page->networkChanged(); }));
+    EXPECT_EQ(requests({ emu::pid::DCP, emu::pid::CMAP }, since),
+        (QStringList { "16:19:0:4@0", "16:5:0:9029@0", "3:1:2:33028@9029" }));
+    EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(19), 0, since)->raw.endsWith(
+        emu::fromHex("EC 13 04 00 51 50")));
+    ASSERT_TRUE(waitUntil([&] { return list("headsetList")->count() == 0 && list("channelList")->count() == 2; }));
+    EXPECT_TRUE(row("channelList", 1)->isChecked());
+    saveScreenshot(&rig.container.controller, "pairing-headset-paired");
+
+    // The same role again (a headset heard on another PAN): the address step is skipped, the
+    // map gains nothing, and the failure title stays English in French.
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.channelMapWriteError = 1; });
+    NPP other = rig.headset()->generateNPP();
+    other.pan = 0x2346;
+    page->deviceFound(rig.env.dongle.get(), other);
+    ASSERT_EQ(list("headsetList")->count(), 1);
+    QTranslator french;
+    ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
+    QCoreApplication::installTranslator(&french);
+    answers.answer(QStringLiteral("Appairer avec le casque"), QStringLiteral("Appairer comme ordinateur n° 1"));
+    const QString failed = QStringLiteral("Pair headset with dongle (Définir la table des canaux) failed");
+    answers.answer(failed, QStringLiteral("OK"));
+    const int again = rig.emulator().mark();
+    pick("headsetList", 0);
+    ASSERT_TRUE(waitUntil([&] { return answers.seen().contains(failed); }));
+    QCoreApplication::removeTranslator(&french);
+    EXPECT_EQ(requests({ emu::pid::DCP, emu::pid::CMAP }, again), (QStringList { "16:5:0:9030@0", "3:1:2:33028@9029" }));
+    EXPECT_EQ(page->workingChannelMap().size(), 1);
+
+    // Leaving after a chain offers the network password page.
+    answers.answer(QStringLiteral("Network may changed"), QStringLiteral("Change password"));
+    const int leave = rig.emulator().mark();
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Security"); }, 3000));
+    EXPECT_TRUE(requests({ emu::pid::DCP }, leave).contains(QStringLiteral("16:37:0:0@0")));
+}
+
+TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeavingServiceMode)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+        e.addLink(link(0x3456, 9, "LK23000009"));
+        emu::LinkModel later = link(0x3457, 10, "LK23000010");
+        later.addressOnServiceExit = true;
+        e.addLink(later);
+    }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 2; }));
+    saveScreenshot(&rig.container.controller, "pairing-links-found");
+
+    // "No" sends nothing and changes nothing.
+    int since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("No"));
+    pick("deviceList", 0);
+    testutil::spin(100);
+    EXPECT_TRUE(requests({ emu::pid::GRCP, emu::pid::CMAP }, since).isEmpty());
+    EXPECT_FALSE(page->networkChanged());
+
+    // The PAN first, then the address, both to the address the LINK reported.
+    since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    pick("deviceList", rowWithSerial("deviceList", "LK23000009"));
+    ASSERT_TRUE(waitUntil([&] { return headsetMapIs({ { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } }); }));
+    EXPECT_EQ(rig.emulator().link(0).address, 3);
+    EXPECT_EQ(rig.emulator().link(0).pan, 0x1234);
+    EXPECT_EQ(requests({ emu::pid::GRCP }, since), (QStringList { "64:0:9:4660@1", "64:1:9:3@1" }));
+    ASSERT_TRUE(waitUntil([&] { return page->networkChanged() && list("deviceList")->count() == 1; }));
+
+    since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Secondary Chair"));
+    pick("deviceList", rowWithSerial("deviceList", "LK23000010"));
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().headset().channelMap.size() == 3; }));
+    EXPECT_EQ(rig.emulator().headset().channelMap.back(), (emu::MapEntry { 6, 0x81, 0x88 }));
+    EXPECT_EQ(requests({ emu::pid::GRCP }, since), (QStringList { "64:0:10:4660@1", "64:1:10:6@1" }));
+    EXPECT_EQ(rig.emulator().link(1).address, 10);
+    ASSERT_TRUE(waitUntil([&] { return row("channelList", 2)->isChecked(); }));
+    saveScreenshot(&rig.container.controller, "pairing-links-paired");
+
+    answers.answer(QStringLiteral("Network may changed"), QStringLiteral("Keep current password"));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    EXPECT_TRUE(waitUntil([&] { return rig.emulator().link(1).address == 6; }));
+    EXPECT_EQ(rig.emulator().link(1).pan, 0x1234);
+}
+
+TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServiceMode)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive } }),
+        [](emu::Emulator& e) { e.addLink(); }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("channelList")->count() == 3 && row("channelList", 2)->isChecked(); }));
+
+    // Another headset object holds the map reordered; it reaches the page while the PAN step runs.
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) {
+        h.channelMap = { { 3, 0x81, emu::preset::LinkDrive }, { 4, 0x81, emu::preset::Pc1 } };
+    });
+    Headset reordered(*rig.env.dongle, SHP(), 0x1234, 2);
+    bool read = false;
+    reordered.queryChannelMap([&](ChannelMap*, DongleResult) { read = true; });
+    ASSERT_TRUE(waitUntil([&] { return read; }));
+    rig.emulator().addFault(emu::FaultRule::delayReply(emu::FrameFilter::of(emu::pid::ACK).withSrc(3), 60));
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::LCP, 101)));
+
+    const int since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
+    pick("channelList", 2);
+    QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
+    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), 2000, since));
+    page->updateWithHeadset(&reordered, HeadsetChangeMask::channelMap);
+    // Its leaving is never answered, and the chain succeeds all the same.
+    ASSERT_TRUE(waitUntil([&] { return page->networkChanged(); }, 3000));
+    EXPECT_TRUE(headsetMapIs({ { 4, 0x81, emu::preset::Pc1 } }));
+    EXPECT_EQ(requests({ emu::pid::GRCP, emu::pid::CMAP, emu::pid::LCP }, since),
+        (QStringList { "64:0:3:1@1", "3:1:2:33028@4660", "48:101:3:0@1" }));
+
+    // A computer entry: no leaving.
+    const int second = rig.emulator().mark();
+    ASSERT_TRUE(waitUntil([&] { return list("channelList")->count() == 2; }));
+    answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
+    pick("channelList", 1);
+    QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return headsetMapIs({}); }));
+    testutil::spin(100);
+    EXPECT_EQ(requests({ emu::pid::DCP, emu::pid::LCP }, second), (QStringList { "16:5:0:1@0" }));
+}
+
+TEST_F(PairingPageTest, ANinthDeviceIsRefusedBeforeAnythingIsSent)
+{
+    emu::ChannelMapEntries full = OnlyThisDongle;
+    for (uint8_t a = 10; a < 17; ++a)
+        full.push_back({ a, 0x81, emu::preset::LinkActuator });
+    ASSERT_NO_FATAL_FAILURE(start(headset(full), [](emu::Emulator& e) { e.addLink(link(0x3456, 9, "LK")); }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
+    const int since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    answers.answer(QStringLiteral("Pair link with headset (Set CMAP) failed"), QStringLiteral("OK"));
+    pick("deviceList", 0);
+    EXPECT_TRUE(answers.seen().contains(QStringLiteral("Pair link with headset (Set CMAP) failed")));
+    testutil::spin(100);
+    EXPECT_TRUE(requests({ emu::pid::GRCP, emu::pid::CMAP }, since).isEmpty());
+    EXPECT_EQ(page->workingChannelMap().size(), 8);
+    EXPECT_EQ(page->foundDevices().size(), 1);
+}
+
+TEST_F(PairingPageTest, OutsideServiceModeAChainShowsTheHintOnlyWhileThePageIsShown)
+{
+    // Replies may take 1500 ms: the page is left while one is held back.
+    ASSERT_NO_FATAL_FAILURE(start(
+        headset(OnlyThisDongle),
+        [](emu::Emulator& e) {
+            e.addLink(link(0x3456, 9, "LK23000009"));
+            e.addLink(link(0x3457, 10, "LK23000010"));
+        },
+        0.5));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 2; }));
+
+    // Code 11 at once: the hint, never the error box; its button enters service mode again.
+    rig.emulator().noticeState(1);
+    ASSERT_TRUE(waitUntil([&] { return rig.env.dongle->profile().state == 1; }));
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    answers.answer(QStringLiteral("Service mode required"), QStringLiteral("Enter service mode"));
+    pick("deviceList", rowWithSerial("deviceList", "LK23000009"));
+    EXPECT_EQ(answers.seen(), (QStringList { "Pair with headset", "Service mode required" }));
+    ASSERT_TRUE(waitUntil([&] { return page->state() == PairingPage::looking_for_devices_state
+                                    && rig.env.dongle->profile().state == 0 && page->networkChanged(); }));
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 2; }));
+
+    // Code 11 after the page was left: nothing is shown.
+    QSignalSpy done(page, &PairingPage::updateUI);
+    rig.emulator().addFault(emu::FaultRule::delayReply(emu::FrameFilter::of(emu::pid::ACK).withSrc(10), 400));
+    const int since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    pick("deviceList", rowWithSerial("deviceList", "LK23000010"));
+    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), 2000, since));
+    rig.emulator().noticeState(1);
+    ASSERT_TRUE(waitUntil([&] { return rig.env.dongle->profile().state == 1; }));
+    answers.answer(QStringLiteral("Network may changed"), QStringLiteral("Keep current password"));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu") && done.count() == 1; }));
+    testutil::spin(50);
+    EXPECT_EQ(answers.seen().count(QStringLiteral("Service mode required")), 1);
+}
+
+} // namespace

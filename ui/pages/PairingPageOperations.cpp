@@ -1,0 +1,324 @@
+// The pairing page's device operations: a headset paired with this dongle, a LINK paired with
+// the headset, a device removed from the headset's network, and the channel-map upload they share.
+#include "ui/pages/PairingPage.h"
+
+#include <QDebug>
+#include <QListWidget>
+#include <QPointer>
+
+#include "async/Promise.h"
+#include "device/Dongle.h"
+#include "device/Headset.h"
+#include "device/Link.h"
+#include "ui_PairingPage.h"
+
+namespace OX
+{
+
+namespace
+{
+
+// An entry written by these operations: port 1 with the enabled bit.
+constexpr uchar EnabledPortOne = 0x81;
+// Configuration commands reach a device in service mode on the service PAN.
+constexpr quint16 ServicePAN = 1;
+
+struct Role {
+    quint8 address;
+    OrvixDevice::Preset preset;
+};
+// By the answer's button index.
+constexpr Role HeadsetRoles[] = { { 4, OrvixDevice::PC1 }, { 5, OrvixDevice::PC2 } };
+constexpr Role LinkRoles[] = { { 3, OrvixDevice::LinkDrive }, { 6, OrvixDevice::LinkOutdoorDrive } };
+
+// A device command's completion that settles the chain's node by its result.
+std::function<void(DongleResult)> settle(Defer const& node, std::function<void()> onSuccess = {})
+{
+    return [node, onSuccess](DongleResult result) {
+        if (result.code != DongleResult::Ok) {
+            node.reject(result);
+            return;
+        }
+        if (onSuccess)
+            onSuccess();
+        node.resolve();
+    };
+}
+
+// The dongle an operation began with is gone: its step cannot run.
+DongleResult dongleGone()
+{
+    return DongleResult(DongleResult::TimedOut, PairingPage::tr("The dongle was removed"));
+}
+
+// A ninth device would not fit the channel map's wire form and would silently be cut off.
+DongleResult networkFull()
+{
+    return DongleResult(DongleResult::InvalidCommand,
+        PairingPage::tr("The network is full: a headset can hold %1 devices").arg(ChannelMap::MaxEntries));
+}
+
+bool isLinkPreset(uchar preset)
+{
+    return preset == OrvixDevice::LinkDrive || preset == OrvixDevice::LinkActuator
+        || preset == OrvixDevice::LinkOutdoorDrive;
+}
+
+bool samePlace(OrvixDevice const& a, OrvixDevice const& b)
+{
+    return a.address == b.address && a.portNumber() == b.portNumber();
+}
+
+// The index of the first entry of map at entry's address and port, or -1.
+int indexOfPlace(ChannelMap const& map, OrvixDevice const& entry)
+{
+    for (int i = 0; i < map.size(); ++i) {
+        if (samePlace(map.at(i), entry))
+            return i;
+    }
+    return -1;
+}
+
+bool holdsSameDevice(ChannelMap const& map, OrvixDevice const& entry)
+{
+    for (OrvixDevice const& d : map.devices) {
+        if (samePlace(d, entry) && d.type() == entry.type())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool PairingPage::fitsWorkingMap(OrvixDevice const& entry) const
+{
+    return holdsSameDevice(m_workingChannelMap, entry) || m_workingChannelMap.size() < ChannelMap::MaxEntries;
+}
+
+bool PairingPage::addToWorkingMap(OrvixDevice const& entry)
+{
+    if (holdsSameDevice(m_workingChannelMap, entry))
+        return true;
+    if (m_workingChannelMap.size() >= ChannelMap::MaxEntries)
+        return false;
+    m_workingChannelMap.devices.append(entry);
+    return true;
+}
+
+void PairingPage::uploadChannelMap(ChannelMap const& map, std::function<void(DongleResult)> done)
+{
+    Headset* headset = container->getHeadset();
+    if (!headset) {
+        done(DongleResult(DongleResult::NoHeadset));
+        return;
+    }
+    headset->setChannelMap(map, std::move(done));
+}
+
+void PairingPage::reportFailure(QString const& title, DongleResult const& result)
+{
+    if (result.code != DongleResult::InvalidDongleState) {
+        emit showError(title, result);
+        return;
+    }
+    // The hint's buttons enter service mode or go back: of no use once the page is left.
+    if (m_onScreen)
+        emit showHint(service_mode_required_hint);
+}
+
+void PairingPage::bindHeadset(NPP record)
+{
+    m_ui->headsetList->clearSelection();
+    QPointer<Dongle> dongle(container->getDongle());
+    if (!dongle)
+        return;
+    const int answer = showQuestion(tr("Pair with headset"),
+        tr("Are you sure you want to pair headset\n\n%1\n\nwith this dongle?").arg(record.getSerialNumber()),
+        { tr("Pair as computer #1"), tr("Pair as computer #2"), tr("No") });
+    if ((answer != 0 && answer != 1) || !dongle)
+        return;
+    const Role role = HeadsetRoles[answer];
+    const OrvixDevice entry(role.address, EnabledPortOne, role.preset);
+    // Not translated: the title stays English in every language.
+    const QString failedTitle = QStringLiteral("Pair headset with dongle (%1) failed");
+    if (!fitsWorkingMap(entry)) {
+        emit showError(failedTitle.arg(tr("Set CMAP")), networkFull());
+        return;
+    }
+
+    QPointer<PairingPage> self(this);
+    Promise::create(tr("Set Address"),
+        [dongle, role](Defer& step) {
+            if (!dongle)
+                return step.reject(dongleGone());
+            // The dongle is the target: it changes its own address.
+            const quint8 own = dongle->profile().address;
+            if (own == role.address)
+                return step.resolve();
+            dongle->setDeviceAddress(own, role.address, settle(step));
+        })
+        .then(tr("Set PAN"),
+            [dongle, record](Defer& step) {
+                if (!dongle)
+                    return step.reject(dongleGone());
+                // The dongle joins the headset's network.
+                if (dongle->profile().pan == record.pan)
+                    return step.resolve();
+                dongle->setDevicePAN(dongle->profile().address, record.pan, settle(step));
+            })
+        .then(tr("Set CMAP"),
+            [self, entry](Defer& step) {
+                if (!self)
+                    return step.reject(DongleResult(DongleResult::NoHeadset));
+                if (!self->addToWorkingMap(entry))
+                    return step.reject(networkFull());
+                self->uploadChannelMap(self->m_workingChannelMap, settle(step));
+            })
+        .fail(tr("Bind headset failed"),
+            [self, failedTitle](DongleResult result, QString const& failedStep) {
+                if (self)
+                    self->reportFailure(failedTitle.arg(failedStep), result);
+            })
+        .finally(tr("Bind headset done"), [self](DongleResult, QString const&) {
+            if (!self)
+                return;
+            emit self->updateUI();
+            self->m_networkChanged = true;
+        });
+}
+
+void PairingPage::bindLink(NPP record)
+{
+    m_ui->deviceList->clearSelection();
+    QPointer<Dongle> dongle(container->getDongle());
+    if (!dongle)
+        return;
+    if (m_workingChannelMap.isEmpty()) {
+        emit showError(tr("Bind Link"), DongleResult(DongleResult::QueryChannelMapFailed));
+        return;
+    }
+    const int answer = showQuestion(tr("Pair with headset"),
+        tr("Are you sure you want to pair LINK\n\n%1\n\nwith this headset?").arg(record.getSerialNumber()),
+        { tr("As Primary Chair"), tr("As Secondary Chair"), tr("No") });
+    if ((answer != 0 && answer != 1) || !dongle)
+        return;
+    const Role role = LinkRoles[answer];
+    const OrvixDevice entry(role.address, EnabledPortOne, role.preset);
+    const QString failedTitle = tr("Pair link with headset (%1) failed");
+    if (!fitsWorkingMap(entry)) {
+        emit showError(failedTitle.arg(tr("Set CMAP")), networkFull());
+        return;
+    }
+    // Offered again when it is heard again.
+    m_foundDevices.removeAt(m_foundDevices.indexOf(record));
+
+    // Both commands go to the address the LINK reported, on the service PAN that a LINK in
+    // service mode hears whatever its own PAN: the PAN first, then the address, so that both
+    // reach a LINK that takes each at once as well as one that takes them on leaving service mode.
+    QPointer<PairingPage> self(this);
+    Promise::create(tr("Set PAN"),
+        [dongle, record](Defer& step) {
+            if (!dongle)
+                return step.reject(dongleGone());
+            const quint16 pan = dongle->profile().pan;
+            if (pan == record.pan)
+                return step.resolve();
+            dongle->setDevicePAN(record.address, pan, settle(step, [pan] {
+                qDebug().noquote() << QStringLiteral("LINK PAN [%1] did SET").arg(pan);
+            }));
+        })
+        .then(tr("Set Address"),
+            [dongle, record, role](Defer& step) {
+                if (!dongle)
+                    return step.reject(dongleGone());
+                if (record.address == role.address)
+                    return step.resolve();
+                dongle->setDeviceAddress(record.address, role.address, settle(step, [role] {
+                    qDebug().noquote() << QStringLiteral("LINK address [%1] did SET").arg(role.address);
+                }));
+            })
+        .then(tr("Set CMAP"),
+            [self, entry](Defer& step) {
+                if (!self)
+                    return step.reject(DongleResult(DongleResult::NoHeadset));
+                if (!self->addToWorkingMap(entry))
+                    return step.reject(networkFull());
+                self->uploadChannelMap(self->m_workingChannelMap, settle(step, [entry] {
+                    qDebug().noquote() << QStringLiteral("LINK device [%1] did append to CMAP").arg(QStringFromOrvixDevice(entry));
+                }));
+            })
+        .fail(tr("Bind LINK failed"),
+            [self, failedTitle](DongleResult result, QString const& failedStep) {
+                if (self)
+                    self->reportFailure(failedTitle.arg(failedStep), result);
+            })
+        .finally(tr("Bind LINK done"), [self](DongleResult, QString const&) {
+            if (!self)
+                return;
+            emit self->updateUI();
+            self->m_networkChanged = true;
+        });
+}
+
+void PairingPage::removeChannel(OrvixDevice entry)
+{
+    QPointer<Dongle> dongle(container->getDongle());
+    if (!dongle)
+        return;
+    if (m_workingChannelMap.isEmpty()) {
+        emit showError(tr("Remove device failed"), DongleResult(DongleResult::QueryChannelMapFailed));
+        return;
+    }
+    const int answer = showQuestion(tr("Remove device"),
+        tr("Are you sure you want to remove\n\n%1\n\nfrom the network?")
+            .arg(OrvixDevice::QStringFromPreset(entry.validPreset())),
+        { tr("Yes"), tr("No") });
+    if (answer != 0 || !dongle)
+        return;
+    m_ui->channelList->clearSelection();
+    if (indexOfPlace(m_workingChannelMap, entry) < 0)
+        return;
+
+    QPointer<PairingPage> self(this);
+    Defer chain = Promise::create(tr("Set PAN"), [dongle, entry](Defer& step) {
+        if (!dongle)
+            return step.reject(dongleGone());
+        // Back to the service PAN (for this dongle's own entry, the dongle itself).
+        dongle->setDevicePAN(entry.address, ServicePAN, settle(step));
+    });
+    chain = chain.then(tr("Set CMAP"), [self, dongle, entry](Defer& step) {
+        Headset* headset = dongle ? dongle->headset() : nullptr;
+        if (!self || !headset)
+            return step.reject(DongleResult(DongleResult::NoHeadset));
+        // Looked up again: a headset update may have replaced the working map meanwhile.
+        const int i = indexOfPlace(self->m_workingChannelMap, entry);
+        if (i < 0)
+            return step.resolve();
+        self->m_workingChannelMap.devices.remove(i);
+        headset->setChannelMap(self->m_workingChannelMap, settle(step));
+    });
+    if (isLinkPreset(entry.preset)) {
+        chain = chain.then(tr("Leave Service Mode"), [dongle, entry](Defer& step) {
+            if (!dongle)
+                return step.resolve();
+            // Lives until its completion has run; its result does not fail the chain.
+            auto* link = new Link(*dongle, ServicePAN, entry.address, nullptr);
+            Defer node = step;
+            link->exitServiceMode([node, link](DongleResult) {
+                link->deleteLater();
+                node.resolve();
+            });
+        });
+    }
+    chain.fail(tr("Remove failed"),
+             [self](DongleResult result, QString const& failedStep) {
+                 if (self)
+                     self->reportFailure(tr("Remove device (%1) failed").arg(failedStep), result);
+             })
+        .finally(QString(), [self](DongleResult, QString const&) {
+            if (self)
+                self->m_networkChanged = true;
+        });
+}
+
+} // namespace OX
