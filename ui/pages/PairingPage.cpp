@@ -29,8 +29,7 @@ constexpr uchar DefaultPort = 1;
 // The dongle's state byte in service mode ("SERV_M").
 constexpr quint8 ServiceModeState = 0;
 
-template<typename E>
-char const* nameOf(E value)
+template <typename E> char const* nameOf(E value)
 {
     return QMetaEnum::fromType<E>().valueToKey(int(value));
 }
@@ -170,12 +169,14 @@ void PairingPage::enterServiceMode()
     QPointer<PairingPage> self(this);
     QPointer<Dongle> entered(dongle);
     dongle->enterServiceMode([self, entered](DongleResult result) {
-        if (!self)
+        // A dongle that stopped (unplugged, or the application quits) ends its requests with
+        // code 4: the page goes back on its removal, and a box now would wait for nobody.
+        if (!self || !entered || !entered->isRunning())
             return;
         if (!self->m_onScreen) {
             // The page was left before the dongle answered: nothing takes it out of service
             // mode any more, so it leaves at once.
-            if (result.code == DongleResult::Ok && entered)
+            if (result.code == DongleResult::Ok)
                 entered->exitServiceMode({});
             return;
         }
@@ -250,16 +251,18 @@ void PairingPage::onShowHint(Hint hint)
     };
     static const Text texts[] = {
         { QT_TR_NOOP("Unable to enter service mode"),
-            QT_TR_NOOP("Please remove the dongle, wait 10 seconds and insert it again!\nIt may redirect you to the "
-                       "previous page."),
+            QT_TR_NOOP(
+                "Please remove the dongle, wait 10 seconds and insert it again!\nIt may redirect you to the "
+                "previous page."),
             QT_TR_NOOP("Ok"), nullptr },
         { QT_TR_NOOP("Service mode required"),
             QT_TR_NOOP("Operation requires service mode, to enter service mode press \"Enter service mode\" "
                        "otherwise you have to leave pairing"),
             QT_TR_NOOP("Enter service mode"), QT_TR_NOOP("Leave pairing") },
         { QT_TR_NOOP("Headset in service mode"),
-            QT_TR_NOOP("Your headset is in unnecessary service mode.\nPlease turn Off your headset than turn it On "
-                       "again. The headset details will appear on the center of the screen."),
+            QT_TR_NOOP(
+                "Your headset is in unnecessary service mode.\nPlease turn Off your headset than turn it On "
+                "again. The headset details will appear on the center of the screen."),
             QT_TR_NOOP("Ok"), nullptr },
     };
     if (hint < enter_service_mode_failed_hint || hint > unnecessary_headset_hint)
@@ -336,7 +339,8 @@ void PairingPage::deviceFound(Dongle* dongle, NPP const& record)
 {
     if (!dongle)
         return;
-    qDebug().noquote() << QStringLiteral("[%1] -> DEVICE found: ").arg(dongle->profile().pan) + record.toString();
+    qDebug().noquote() << QStringLiteral("[%1] -> DEVICE found: ").arg(dongle->profile().pan)
+            + record.toString();
     const bool isHeadset = record.product == ProductID::Headset;
     if (isHeadset && m_state == looking_for_headset_state) {
         m_headsetNPP = record;
@@ -466,9 +470,9 @@ void PairingPage::updateChannelMap(Headset* headset)
     const quint8 own = dongle.profile().address;
     const bool inService = dongle.profile().state == ServiceModeState;
 
-    QListWidgetItem* headsetRow = addDeviceTo(list, OrvixDevice(uchar(headset->address()), DefaultPort,
-                                                        OrvixDevice::HeadsetPreset),
-        pan, headset->serial(), inService, false);
+    QListWidgetItem* headsetRow
+        = addDeviceTo(list, OrvixDevice(uchar(headset->address()), DefaultPort, OrvixDevice::HeadsetPreset),
+            pan, headset->serial(), inService, false);
     headsetRow->setFlags(Qt::NoItemFlags);
     headsetRow->setBackground(Skin::color(QStringLiteral("disabledWidgetColor")));
 

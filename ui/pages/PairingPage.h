@@ -109,8 +109,9 @@ private:
     bool addToWorkingMap(OrvixDevice const& entry);
     // Whether entry could be added now (it is there already, or there is room).
     bool fitsWorkingMap(OrvixDevice const& entry) const;
-    // Hint 1 for code 11 (only while the page is on screen), otherwise the error box.
-    void reportFailure(QString const& title, DongleResult const& result);
+    // Hint 1 for code 11 (only while the page is on screen), otherwise the error box; nothing
+    // once the dongle the operation began with has stopped or gone.
+    void reportFailure(Dongle* dongle, QString const& title, DongleResult const& result);
 
     // Whether a device heard belongs to the headset's network (the working map holds it).
     bool inWorkingMap(NPP const& record) const;

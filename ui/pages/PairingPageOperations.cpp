@@ -115,8 +115,12 @@ void PairingPage::uploadChannelMap(ChannelMap const& map, std::function<void(Don
     headset->setChannelMap(map, std::move(done));
 }
 
-void PairingPage::reportFailure(QString const& title, DongleResult const& result)
+void PairingPage::reportFailure(Dongle* dongle, QString const& title, DongleResult const& result)
 {
+    // Unplugged (or the application quits): the page goes back on the removal, and a box now
+    // would wait for nobody.
+    if (!dongle || !dongle->isRunning())
+        return;
     if (result.code != DongleResult::InvalidDongleState) {
         emit showError(title, result);
         return;
@@ -175,9 +179,9 @@ void PairingPage::bindHeadset(NPP record)
                 self->uploadChannelMap(self->m_workingChannelMap, settle(step));
             })
         .fail(tr("Bind headset failed"),
-            [self, failedTitle](DongleResult result, QString const& failedStep) {
+            [self, dongle, failedTitle](DongleResult result, QString const& failedStep) {
                 if (self)
-                    self->reportFailure(failedTitle.arg(failedStep), result);
+                    self->reportFailure(dongle, failedTitle.arg(failedStep), result);
             })
         .finally(tr("Bind headset done"), [self](DongleResult, QString const&) {
             if (!self)
@@ -244,13 +248,14 @@ void PairingPage::bindLink(NPP record)
                 if (!self->addToWorkingMap(entry))
                     return step.reject(networkFull());
                 self->uploadChannelMap(self->m_workingChannelMap, settle(step, [entry] {
-                    qDebug().noquote() << QStringLiteral("LINK device [%1] did append to CMAP").arg(QStringFromOrvixDevice(entry));
+                    qDebug().noquote() << QStringLiteral("LINK device [%1] did append to CMAP")
+                                              .arg(QStringFromOrvixDevice(entry));
                 }));
             })
         .fail(tr("Bind LINK failed"),
-            [self, failedTitle](DongleResult result, QString const& failedStep) {
+            [self, dongle, failedTitle](DongleResult result, QString const& failedStep) {
                 if (self)
-                    self->reportFailure(failedTitle.arg(failedStep), result);
+                    self->reportFailure(dongle, failedTitle.arg(failedStep), result);
             })
         .finally(tr("Bind LINK done"), [self](DongleResult, QString const&) {
             if (!self)
@@ -310,11 +315,12 @@ void PairingPage::removeChannel(OrvixDevice entry)
             });
         });
     }
-    chain.fail(tr("Remove failed"),
-             [self](DongleResult result, QString const& failedStep) {
-                 if (self)
-                     self->reportFailure(tr("Remove device (%1) failed").arg(failedStep), result);
-             })
+    chain
+        .fail(tr("Remove failed"),
+            [self, dongle](DongleResult result, QString const& failedStep) {
+                if (self)
+                    self->reportFailure(dongle, tr("Remove device (%1) failed").arg(failedStep), result);
+            })
         .finally(QString(), [self](DongleResult, QString const&) {
             if (self)
                 self->m_networkChanged = true;

@@ -4,12 +4,15 @@
 #include "ui/pages/PairingPage.h"
 #include "ui/toolkit/DeviceWidget.h"
 #include "ui/toolkit/IconButton.h"
+#include "ui/toolkit/Skin.h"
 
 #include <QLabel>
+
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTranslator>
 #include <QtTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "common/gui_util.h"
@@ -79,7 +82,8 @@ protected:
         rig.page = page;
         c.setSlideDurationOverride(0);
         c.resize(760, 520);
-        c.addPage(new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"), &c), QStringLiteral("Menu"));
+        c.addPage(
+            new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"), &c), QStringLiteral("Menu"));
         c.addPage(page, QStringLiteral("Pairing"));
         c.addPage(new testutil::RecordingPage(&rig.container, QStringLiteral("Security"), &c),
             QStringLiteral("Security"));
@@ -122,21 +126,29 @@ protected:
                 return i;
         return -1;
     }
-    // Requests of the given packet ids since `since`, one per burst: "pid:cmd:dst:value@pan".
-    QStringList requests(QList<int> const& pids, int since) const
+    // Requests since `since`, one per burst, as "pid:cmd:dst:value@pan", those starting with
+    // one of the prefixes ("64:" every GRCP, "16:5:" the dongle's PAN).
+    QStringList requests(QStringList const& prefixes, int since) const
     {
         QStringList out;
-        for (emu::Received const& r : rig.env.emulator->received())
-            if (r.seq >= since && r.copy == 1 && pids.contains(r.frame.pid))
-                out << QStringLiteral("%1:%2:%3:%4@%5")
-                           .arg(r.frame.pid)
-                           .arg(r.frame.cmd())
-                           .arg(r.frame.dst)
-                           .arg(r.frame.value())
-                           .arg(r.frame.pan);
+        for (emu::Received const& r : rig.env.emulator->received()) {
+            const QString text = QStringLiteral("%1:%2:%3:%4@%5")
+                                     .arg(r.frame.pid)
+                                     .arg(r.frame.cmd())
+                                     .arg(r.frame.dst)
+                                     .arg(r.frame.value())
+                                     .arg(r.frame.pan);
+            if (r.seq >= since && r.copy == 1
+                && std::any_of(
+                    prefixes.begin(), prefixes.end(), [&](QString const& p) { return text.startsWith(p); }))
+                out << text;
+        }
         return out;
     }
-    bool headsetMapIs(emu::ChannelMapEntries const& map) { return rig.emulator().headset().channelMap == map; }
+    bool headsetMapIs(emu::ChannelMapEntries const& map)
+    {
+        return rig.emulator().headset().channelMap == map;
+    }
     bool on(QString const& name) const { return rig.container.controller.currentPageName() == name; }
 
     testutil::BoxAnswerer answers;
@@ -148,15 +160,15 @@ protected:
 TEST_F(PairingPageTest, AppearingEntersServiceModeAndMarksTheHeadsetsNetwork)
 {
     testutil::LogCapture log;
-    ASSERT_NO_FATAL_FAILURE(start(headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive },
-                                              { 7, 0x81, emu::preset::LinkActuator },
-                                              { 8, 0x81, emu::preset::LinkActuator } }),
-        [](emu::Emulator& e) {
-            e.addLink();
-            emu::LinkModel bare = link(0x1234, 7, "LK19000777");
-            bare.submodules.clear(); // counts as port 1
-            e.addLink(bare);
-        }));
+    ASSERT_NO_FATAL_FAILURE(
+        start(headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive },
+                  { 7, 0x81, emu::preset::LinkActuator }, { 8, 0x81, emu::preset::LinkActuator } }),
+            [](emu::Emulator& e) {
+                e.addLink();
+                emu::LinkModel bare = link(0x1234, 7, "LK19000777");
+                bare.submodules.clear(); // counts as port 1
+                e.addLink(bare);
+            }));
     showUntil(PairingPage::looking_for_devices_state);
     auto enter = rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), 0, mark);
     ASSERT_TRUE(enter);
@@ -168,8 +180,10 @@ TEST_F(PairingPageTest, AppearingEntersServiceModeAndMarksTheHeadsetsNetwork)
 
     // Headset row, this dongle, the two LINKs heard in service mode, one entry nobody answers for.
     QListWidget* channels = list("channelList");
-    ASSERT_TRUE(waitUntil([&] { return channels->count() == 5 && row("channelList", 2)->isChecked()
-                                    && row("channelList", 3)->isChecked(); }));
+    ASSERT_TRUE(waitUntil([&] {
+        return channels->count() == 5 && row("channelList", 2)->isChecked()
+            && row("channelList", 3)->isChecked();
+    }));
     EXPECT_EQ(channels->item(0)->flags(), Qt::NoItemFlags);
     EXPECT_EQ(channels->item(0)->background().color(), OX::Skin::color("disabledWidgetColor"));
     EXPECT_TRUE(row("channelList", 0)->isChecked());
@@ -191,8 +205,8 @@ TEST_F(PairingPageTest, AppearingEntersServiceModeAndMarksTheHeadsetsNetwork)
     const int before = rig.emulator().mark();
     rig.container.clickLeft();
     ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
-    EXPECT_EQ(requests({ emu::pid::HCP, emu::pid::LCP, emu::pid::DCP }, before).mid(0, 5),
-        (QStringList { "32:6:2:0@1", "48:101:3:0@1", "48:101:7:0@1", "48:101:8:0@1", "16:37:0:0@0" }));
+    EXPECT_EQ(requests({ "32:", "48:", "16:37:" }, before).mid(0, 3),
+        (QStringList { "32:6:2:0@1", "48:101:3:0@1", "16:37:0:0@0" })); // LINK Drive entries only
 }
 
 TEST_F(PairingPageTest, ADongleThatDoesNotEchoLeavesTheHintAndBackStillLeaves)
@@ -239,12 +253,11 @@ TEST_F(PairingPageTest, AHeadsetOnTheDonglesPANWithAnEmptyMapIsNeitherListedNorM
 
 TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMap)
 {
-    ASSERT_NO_FATAL_FAILURE(start(headset({}, 0x2345), [](emu::Emulator& e) {
-        e.updateDongle([](emu::DongleModel& d) { d.address = 1; });
-    }));
+    ASSERT_NO_FATAL_FAILURE(start(headset({}, 0x2345),
+        [](emu::Emulator& e) { e.updateDongle([](emu::DongleModel& d) { d.address = 1; }); }));
     showUntil(PairingPage::looking_for_devices_state);
     ASSERT_TRUE(waitUntil([&] { return list("headsetList")->count() == 1; }));
-    saveScreenshot(&rig.container.controller, "pairing-headset-found");
+    testutil::saveScreenshot(&rig.container.controller, "pairing-headset-found");
 
     // Nothing added yet: leaving is asked about.
     answers.answer(QStringLiteral("Leaving pairing page"), QStringLiteral("Stay on page"));
@@ -255,13 +268,15 @@ TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMa
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("Pair as computer #1"));
     pick("headsetList", 0);
     ASSERT_TRUE(waitUntil([&] { return headsetMapIs({ { 4, 0x81, 0x3B } }) && page->networkChanged(); }));
-    EXPECT_EQ(requests({ emu::pid::DCP, emu::pid::CMAP }, since),
+    EXPECT_EQ(requests({ "16:19:", "16:5:", "3:" }, since),
         (QStringList { "16:19:0:4@0", "16:5:0:9029@0", "3:1:2:33028@9029" }));
-    EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(19), 0, since)->raw.endsWith(
-        emu::fromHex("EC 13 04 00 51 50")));
-    ASSERT_TRUE(waitUntil([&] { return list("headsetList")->count() == 0 && list("channelList")->count() == 2; }));
+    EXPECT_TRUE(rig.emulator()
+                    .waitForFrame(emu::FrameFilter::dcp(19), 0, since)
+                    ->raw.endsWith(emu::fromHex("EC 13 04 00 51 50")));
+    ASSERT_TRUE(
+        waitUntil([&] { return list("headsetList")->count() == 0 && list("channelList")->count() == 2; }));
     EXPECT_TRUE(row("channelList", 1)->isChecked());
-    saveScreenshot(&rig.container.controller, "pairing-headset-paired");
+    testutil::saveScreenshot(&rig.container.controller, "pairing-headset-paired");
 
     // The same role again (a headset heard on another PAN): the address step is skipped, the
     // map gains nothing, and the failure title stays English in French.
@@ -273,14 +288,16 @@ TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMa
     QTranslator french;
     ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
     QCoreApplication::installTranslator(&french);
-    answers.answer(QStringLiteral("Appairer avec le casque"), QStringLiteral("Appairer comme ordinateur n° 1"));
+    answers.answer(
+        QStringLiteral("Appairer avec le casque"), QStringLiteral("Appairer comme ordinateur n° 1"));
     const QString failed = QStringLiteral("Pair headset with dongle (Définir la table des canaux) failed");
     answers.answer(failed, QStringLiteral("OK"));
     const int again = rig.emulator().mark();
     pick("headsetList", 0);
     ASSERT_TRUE(waitUntil([&] { return answers.seen().contains(failed); }));
     QCoreApplication::removeTranslator(&french);
-    EXPECT_EQ(requests({ emu::pid::DCP, emu::pid::CMAP }, again), (QStringList { "16:5:0:9030@0", "3:1:2:33028@9029" }));
+    EXPECT_EQ(
+        requests({ "16:19:", "16:5:", "3:" }, again), (QStringList { "16:5:0:9030@0", "3:1:2:33028@9029" }));
     EXPECT_EQ(page->workingChannelMap().size(), 1);
 
     // Leaving after a chain offers the network password page.
@@ -288,7 +305,7 @@ TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMa
     const int leave = rig.emulator().mark();
     rig.container.clickLeft();
     ASSERT_TRUE(waitUntil([&] { return on("Security"); }, 3000));
-    EXPECT_TRUE(requests({ emu::pid::DCP }, leave).contains(QStringLiteral("16:37:0:0@0")));
+    EXPECT_TRUE(requests({ "16:37:" }, leave).contains(QStringLiteral("16:37:0:0@0")));
 }
 
 TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeavingServiceMode)
@@ -301,14 +318,14 @@ TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeav
     }));
     showUntil(PairingPage::looking_for_devices_state);
     ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 2; }));
-    saveScreenshot(&rig.container.controller, "pairing-links-found");
+    testutil::saveScreenshot(&rig.container.controller, "pairing-links-found");
 
     // "No" sends nothing and changes nothing.
     int since = rig.emulator().mark();
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("No"));
     pick("deviceList", 0);
     testutil::spin(100);
-    EXPECT_TRUE(requests({ emu::pid::GRCP, emu::pid::CMAP }, since).isEmpty());
+    EXPECT_TRUE(requests({ "64:", "3:" }, since).isEmpty());
     EXPECT_FALSE(page->networkChanged());
 
     // The PAN first, then the address, both to the address the LINK reported.
@@ -318,7 +335,7 @@ TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeav
     ASSERT_TRUE(waitUntil([&] { return headsetMapIs({ { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } }); }));
     EXPECT_EQ(rig.emulator().link(0).address, 3);
     EXPECT_EQ(rig.emulator().link(0).pan, 0x1234);
-    EXPECT_EQ(requests({ emu::pid::GRCP }, since), (QStringList { "64:0:9:4660@1", "64:1:9:3@1" }));
+    EXPECT_EQ(requests({ "64:" }, since), (QStringList { "64:0:9:4660@1", "64:1:9:3@1" }));
     ASSERT_TRUE(waitUntil([&] { return page->networkChanged() && list("deviceList")->count() == 1; }));
 
     since = rig.emulator().mark();
@@ -326,10 +343,10 @@ TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeav
     pick("deviceList", rowWithSerial("deviceList", "LK23000010"));
     ASSERT_TRUE(waitUntil([&] { return rig.emulator().headset().channelMap.size() == 3; }));
     EXPECT_EQ(rig.emulator().headset().channelMap.back(), (emu::MapEntry { 6, 0x81, 0x88 }));
-    EXPECT_EQ(requests({ emu::pid::GRCP }, since), (QStringList { "64:0:10:4660@1", "64:1:10:6@1" }));
+    EXPECT_EQ(requests({ "64:" }, since), (QStringList { "64:0:10:4660@1", "64:1:10:6@1" }));
     EXPECT_EQ(rig.emulator().link(1).address, 10);
     ASSERT_TRUE(waitUntil([&] { return row("channelList", 2)->isChecked(); }));
-    saveScreenshot(&rig.container.controller, "pairing-links-paired");
+    testutil::saveScreenshot(&rig.container.controller, "pairing-links-paired");
 
     answers.answer(QStringLiteral("Network may changed"), QStringLiteral("Keep current password"));
     rig.container.clickLeft();
@@ -340,10 +357,12 @@ TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeav
 
 TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServiceMode)
 {
-    ASSERT_NO_FATAL_FAILURE(start(headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive } }),
-        [](emu::Emulator& e) { e.addLink(); }));
+    ASSERT_NO_FATAL_FAILURE(
+        start(headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive } }),
+            [](emu::Emulator& e) { e.addLink(); }));
     showUntil(PairingPage::looking_for_devices_state);
-    ASSERT_TRUE(waitUntil([&] { return list("channelList")->count() == 3 && row("channelList", 2)->isChecked(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return list("channelList")->count() == 3 && row("channelList", 2)->isChecked(); }));
 
     // Another headset object holds the map reordered; it reaches the page while the PAN step runs.
     rig.emulator().updateHeadset([](emu::HeadsetModel& h) {
@@ -365,7 +384,7 @@ TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServi
     // Its leaving is never answered, and the chain succeeds all the same.
     ASSERT_TRUE(waitUntil([&] { return page->networkChanged(); }, 3000));
     EXPECT_TRUE(headsetMapIs({ { 4, 0x81, emu::preset::Pc1 } }));
-    EXPECT_EQ(requests({ emu::pid::GRCP, emu::pid::CMAP, emu::pid::LCP }, since),
+    EXPECT_EQ(requests({ "64:", "3:", "48:" }, since),
         (QStringList { "64:0:3:1@1", "3:1:2:33028@4660", "48:101:3:0@1" }));
 
     // A computer entry: no leaving.
@@ -376,7 +395,7 @@ TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServi
     QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return headsetMapIs({}); }));
     testutil::spin(100);
-    EXPECT_EQ(requests({ emu::pid::DCP, emu::pid::LCP }, second), (QStringList { "16:5:0:1@0" }));
+    EXPECT_EQ(requests({ "16:5:", "16:19:", "48:" }, second), (QStringList { "16:5:0:1@0" }));
 }
 
 TEST_F(PairingPageTest, ANinthDeviceIsRefusedBeforeAnythingIsSent)
@@ -393,7 +412,7 @@ TEST_F(PairingPageTest, ANinthDeviceIsRefusedBeforeAnythingIsSent)
     pick("deviceList", 0);
     EXPECT_TRUE(answers.seen().contains(QStringLiteral("Pair link with headset (Set CMAP) failed")));
     testutil::spin(100);
-    EXPECT_TRUE(requests({ emu::pid::GRCP, emu::pid::CMAP }, since).isEmpty());
+    EXPECT_TRUE(requests({ "64:", "3:" }, since).isEmpty());
     EXPECT_EQ(page->workingChannelMap().size(), 8);
     EXPECT_EQ(page->foundDevices().size(), 1);
 }
@@ -418,8 +437,10 @@ TEST_F(PairingPageTest, OutsideServiceModeAChainShowsTheHintOnlyWhileThePageIsSh
     answers.answer(QStringLiteral("Service mode required"), QStringLiteral("Enter service mode"));
     pick("deviceList", rowWithSerial("deviceList", "LK23000009"));
     EXPECT_EQ(answers.seen(), (QStringList { "Pair with headset", "Service mode required" }));
-    ASSERT_TRUE(waitUntil([&] { return page->state() == PairingPage::looking_for_devices_state
-                                    && rig.env.dongle->profile().state == 0 && page->networkChanged(); }));
+    ASSERT_TRUE(waitUntil([&] {
+        return page->state() == PairingPage::looking_for_devices_state && rig.env.dongle->profile().state == 0
+            && page->networkChanged();
+    }));
     ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 2; }));
 
     // Code 11 after the page was left: nothing is shown.
