@@ -6,6 +6,13 @@
 namespace OX
 {
 
+const QColor LinkForm::ForwardColor(Qt::yellow);
+const QColor LinkForm::BackwardColor(Qt::blue);
+const QColor LinkForm::RightColor(Qt::yellow);
+const QColor LinkForm::LeftColor(Qt::blue);
+const QColor LinkForm::DeadzoneColor(Qt::black);
+const QColor LinkForm::FaintzoneColor(Qt::red);
+
 LinkForm::LinkForm(LPP& lpp, QWidget* parent)
     : QWidget(parent)
     , m_lpp(lpp)
