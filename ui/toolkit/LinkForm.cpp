@@ -1,7 +1,6 @@
 #include "ui/toolkit/LinkForm.h"
 
-#include <QPainter>
-#include <QStyleOption>
+#include "ui/toolkit/StyledBackground.h"
 
 namespace OX
 {
@@ -23,10 +22,7 @@ void LinkForm::updateWithHeadset(Headset*, HeadsetChangeMask) { }
 
 void LinkForm::paintEvent(QPaintEvent* event)
 {
-    QStyleOption option;
-    option.initFrom(this);
-    QPainter painter(this);
-    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+    drawStyledBackground(this);
     QWidget::paintEvent(event);
 }
 

@@ -4,8 +4,8 @@
 #include "ui/link/LinkGeneralForm.h"
 #include "ui/link/LinkProfilesDialog.h"
 
-#include "common/gui_util.h"
 #include "device/LinkProfile.h"
+#include "link_forms_util.h"
 #include "ui/toolkit/Slider.h"
 
 #include <QCheckBox>
@@ -21,23 +21,8 @@
 namespace
 {
 
-template <class T> T* child(QWidget* parent, char const* name)
-{
-    T* found = parent->findChild<T*>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
-// Every parametersChanged of a form, in order.
-struct Changes {
-    explicit Changes(OX::LinkForm* form)
-    {
-        QObject::connect(form, &OX::LinkForm::parametersChanged, &context,
-            [this](LPP::ChangeMask mask) { masks << mask.value; });
-    }
-    QList<quint32> masks;
-    QObject context;
-};
+using linktest::Changes;
+using linktest::child;
 
 // A click on the plus button of an OX::Slider: one step, reported.
 void clickPlus(QWidget* slider)
@@ -81,7 +66,7 @@ TEST(LinkGeneralForm, ShowsTheBuiltInRecordAndWritesOnlyWhatThePersonChanges)
     EXPECT_FALSE(longPress->isChecked());
     EXPECT_FALSE(pressSlider->isEnabled());
     EXPECT_EQ(child<QLabel>(&form, "fthsLongPressDelay")->text(), QStringLiteral("0"));
-    testutil::saveScreenshot(&form, "link-general-form");
+    linktest::saveOnPage(&form, "link-general-form");
 
     QTest::mouseClick(timer, Qt::LeftButton);
     EXPECT_EQ(lpp.centerDelay, 5);
@@ -165,7 +150,7 @@ TEST(LinkDriveSettingForm, TogglesWriteOneOrZeroAndTheDelayInTwentyMsUnits)
     EXPECT_EQ(lpp.backTiltDelay, 75);
     EXPECT_EQ(delay->displayText(), QStringLiteral("1.5 seconds"));
     EXPECT_EQ(changed.masks, (QList<quint32> { 0x200, 0x200, 0x1000000, 0x1000000, 0x100000 }));
-    testutil::saveScreenshot(&form, "link-drive-form");
+    linktest::saveOnPage(&form, "link-drive-form");
 }
 
 TEST(LinkProfilesDialog, OffersTheBuiltInsAndResetsOnlyOnAChoice)
