@@ -53,6 +53,17 @@ bool HeadsetModel::setCalibrationOrder(const QString& names)
     return true;
 }
 
+void HeadsetModel::setPose(double pitchDegrees, double yawDegrees, double rollDegrees)
+{
+    const double half = kPi / 180 / 2;
+    const double cy = std::cos(yawDegrees * half), sy = std::sin(yawDegrees * half);
+    const double cr = std::cos(rollDegrees * half), sr = std::sin(rollDegrees * half);
+    const double cp = std::cos(pitchDegrees * half), sp = std::sin(pitchDegrees * half);
+    motion = false;
+    quaternion = {toQ14(cy * cr * cp + sy * sr * sp), toQ14(cy * cr * sp + sy * sr * cp),
+                  toQ14(sy * cr * cp - cy * sr * sp), toQ14(cy * sr * cp - sy * cr * sp)};
+}
+
 Status HeadsetModel::statusAt(double tMs) const
 {
     Status s;

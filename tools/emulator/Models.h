@@ -195,6 +195,9 @@ struct HeadsetModel {
     Status statusAt(double tMs) const;
     uint8_t calibrationByte() const;
     Identity identity() const;
+    // Holds the head still at a pose in degrees: motion off, the fixed quaternion built so that
+    // the application reads these Euler angles back (rotation about z, then x, then y).
+    void setPose(double pitchDegrees, double yawDegrees, double rollDegrees);
     // Reads an order such as "gyro,magneto,accelero" (names magneto, accelero, gyro, imu;
     // sensors left out follow in their usual order). False, order unchanged, for an unknown
     // name or a repeated one.
