@@ -155,7 +155,7 @@ std::function<QByteArray(const QByteArray&)> LinkModel::angleClamp(uint8_t maxHa
 
 Identity CabledLinkModel::identity() const
 {
-    return identityOf(*this, 3, kServicePan, 0, {{1, 8}});
+    return identityOf(*this, 3, kServicePan, address, { { 1, 8 } });
 }
 
 // ---------------------------------------------------------------- dongle
