@@ -96,6 +96,8 @@ public:
     // What tests read.
     State state() const { return m_state; }
     QList<Device> const& devices() const { return m_devices; }
+    // The bubble "Password does not match!" is wanted beside the retype field.
+    bool isMismatchShown() const;
 
 signals:
     void setState(OX::SecurityPage::State state);

@@ -109,6 +109,11 @@ void SecurityPage::onPasswordAnswer(int pass, Device const& device, DongleResult
 
 // ---- password fields ---------------------------------------------------------------------------
 
+bool SecurityPage::isMismatchShown() const
+{
+    return m_bubble->isWanted();
+}
+
 void SecurityPage::showMismatch()
 {
     m_bubble->showBubble(m_ui->reTypePassword, Bubble::Right, QString::fromLatin1(MismatchText));

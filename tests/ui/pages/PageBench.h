@@ -43,6 +43,16 @@ struct PageBench {
     {
         return testutil::waitUntil([&] { return d->headset() && d->headset()->isRunning(); }, 5000);
     }
+    // The director's notifications reach page as the main window forwards them.
+    void forwardTo(OX::Page* page)
+    {
+        QObject::connect(d, &OrvixDirector::headsetUpdatedSignal, page,
+            [page](Headset* h, HeadsetChangeMask m) { page->updateWithHeadset(h, m); });
+        QObject::connect(d, &OrvixDirector::dongleUpdatedSignal, page,
+            [page](Dongle* x, DongleChangeMask m) { page->updateWithDongle(x, m); });
+        QObject::connect(d, &OrvixDirector::deviceFoundSignal, page,
+            [page](Dongle* x, NPP const& n) { page->deviceFound(x, n); });
+    }
     // The director's busy indicator is up.
     bool busy() const { return rec && !rec->progress.isEmpty() && rec->progress.last() != nullptr; }
     emu::Emulator& emulator() { return t.emulator; }
