@@ -274,6 +274,8 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
     QTest::mouseClick(child<QWidget>("addProfileButton"), Qt::LeftButton);
     chooseBase(2);
     QTest::mouseClick(child<QWidget>("resetProfileButton"), Qt::LeftButton);
+    page->retranslate();
+    EXPECT_EQ(fake->header.title, QStringLiteral("Profils de souris"));
     QCoreApplication::removeTranslator(&french);
     ASSERT_EQ(store()->profileCount(), 6);
     EXPECT_TRUE(store()->profileAt(5)->isEqual(MouseProfile::Tremor, false));
