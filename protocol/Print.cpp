@@ -23,6 +23,14 @@ struct DumpField {
 // The value model holds four bytes; wider fields show their first four.
 constexpr int ValueBytes = 4;
 
+// Appends value as exactly digits hex digits.
+void appendHex(QString& to, quint32 value, int digits, bool upper)
+{
+    char const* const set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    for (int d = digits - 1; d >= 0; --d)
+        to += QLatin1Char(set[(value >> (4 * d)) & 0xFu]);
+}
+
 QString renderField(DumpField const& field)
 {
     int const shown = int(qMin<qint64>(field.count, ValueBytes));
@@ -31,9 +39,11 @@ QString renderField(DumpField const& field)
         return field.name + Print::bits(shown, field.value) + field.suffix;
     case 'd':
         return field.name + QString::number(field.value) + field.suffix;
-    default:
-        return field.name + QStringLiteral("0x")
-            + QStringLiteral("%1").arg(field.value, 2 * shown, 16, QLatin1Char('0')).toUpper() + field.suffix;
+    default: {
+        QString text = field.name + QLatin1String("0x");
+        appendHex(text, field.value, 2 * shown, true);
+        return text + field.suffix;
+    }
     }
 }
 
@@ -47,7 +57,7 @@ QString hexGroup(QByteArray const& data, int from, int length, bool masked)
         if (masked)
             text += QLatin1String("**");
         else
-            text += QStringLiteral("%1").arg(uchar(data.at(from + i)), 2, 16, QLatin1Char('0'));
+            appendHex(text, uchar(data.at(from + i)), 2, false);
     }
     return text;
 }
