@@ -5,22 +5,36 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QStandardPaths>
-#include <QTextStream>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <thread>
 
 namespace {
+
+// Lines are written without a flush each; what waits is flushed at once for a warning or worse,
+// at the next line once a second has passed, by the flusher within a second, on uninstall and at
+// exit.
+constexpr std::chrono::milliseconds kFlushInterval(1000);
+// More than this waiting for standard output is written at once.
+constexpr int kMaxPendingOutput = 64 * 1024;
 
 // Process-wide log state. Made on first use and never destroyed, so that a thread still logging
 // while the process exits never meets a destroyed file or mutex.
 struct LogState {
     std::recursive_mutex lock; // serialises whole lines, in the file and on standard output
     QFile file;             // no name until the log is initialised
+    QByteArray out; // lines for standard output not yet written
+    bool pending = false; // lines written since the last flush
+    std::chrono::steady_clock::time_point lastFlush = std::chrono::steady_clock::now();
+    std::condition_variable_any wake; // the flusher's wait
+    std::once_flag flusherStarted;
     QHash<int, QString> levels{
         {QtDebugMsg, QStringLiteral("Debug")},
         {QtInfoMsg, QStringLiteral("Info")},
@@ -38,6 +52,44 @@ LogState& state()
 
 // Built before main runs, like the log state of the original design.
 [[maybe_unused]] const bool stateReady = (state(), true);
+
+// Writes out whatever waits, in the file and on standard output. Called with the lock held.
+void flushLocked(LogState& s)
+{
+    if (s.file.isOpen())
+        s.file.flush();
+    if (!s.out.isEmpty()) {
+        std::fwrite(s.out.constData(), 1, size_t(s.out.size()), stdout);
+        s.out.clear();
+    }
+    std::fflush(stdout);
+    s.pending = false;
+    s.lastFlush = std::chrono::steady_clock::now();
+}
+
+void flushAll()
+{
+    LogState& s = state();
+    std::lock_guard<std::recursive_mutex> locker(s.lock);
+    flushLocked(s);
+}
+
+// Lines that wait are flushed within a second even when no further line comes. The thread
+// lives until the process ends; it holds the lock only while it flushes.
+void startFlusher(LogState& s)
+{
+    std::call_once(s.flusherStarted, [&s] {
+        std::atexit(flushAll);
+        std::thread([&s] {
+            std::unique_lock<std::recursive_mutex> locker(s.lock);
+            for (;;) {
+                s.wake.wait_for(locker, kFlushInterval);
+                if (s.pending && std::chrono::steady_clock::now() - s.lastFlush >= kFlushInterval)
+                    flushLocked(s);
+            }
+        }).detach();
+    });
+}
 
 } // namespace
 
@@ -114,6 +166,7 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
 void uninstall()
 {
     qInstallMessageHandler(nullptr);
+    flushAll();
 }
 
 QString currentLogFile()
@@ -141,20 +194,23 @@ void oxMessageHandler(QtMsgType type, const QMessageLogContext& context, const Q
         const QString time = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"));
         const QString level = s.levels.value(type);
         if (s.file.isOpen()) {
-            QTextStream stream(&s.file);
-            stream.setCodec("UTF-8");
-            stream << QStringLiteral("%1 [%2]: %3").arg(time, level, message) << '\n';
-            stream.flush();
-            s.file.flush();
+            QByteArray fileLine = QStringLiteral("%1 [%2]: %3").arg(time, level, message).toUtf8();
+            fileLine += '\n';
+            s.file.write(fileLine);
         }
-        QByteArray outLine = time.toLocal8Bit();
-        outLine += " [";
-        outLine += level.toLocal8Bit();
-        outLine += "]: ";
-        outLine += message.toLocal8Bit();
-        outLine += '\n';
-        std::fwrite(outLine.constData(), 1, size_t(outLine.size()), stdout);
-        std::fflush(stdout);
+        s.out += time.toLocal8Bit();
+        s.out += " [";
+        s.out += level.toLocal8Bit();
+        s.out += "]: ";
+        s.out += message.toLocal8Bit();
+        s.out += '\n';
+        s.pending = true;
+        const bool severe = type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg;
+        if (severe || s.out.size() > kMaxPendingOutput
+            || std::chrono::steady_clock::now() - s.lastFlush >= kFlushInterval)
+            flushLocked(s);
+        else
+            startFlusher(s);
     }
 
     if (type == QtFatalMsg)

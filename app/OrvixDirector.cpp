@@ -8,6 +8,7 @@
 #include "usb/QUsbManager.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QIcon>
@@ -115,10 +116,13 @@ void OrvixDirector::construct()
     qRegisterMetaType<const Progress::Context*>("const Progress::Context*");
     registerHeadsetMetaType();
 
-    if (m_usbManager->isPresent(m_dongleFilter)) {
+    // The bus is asked from the event loop: the first window does not wait for it.
+    QTimer::singleShot(0, this, [this]() {
+        if (m_stopped || !m_usbManager->isPresent(m_dongleFilter))
+            return;
         m_usbManager->addDevice(m_dongleFilter);
         QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
-    }
+    });
 
     loadLanguage(m_settings->language());
 
@@ -161,10 +165,11 @@ void OrvixDirector::start()
     if (m_started)
         return;
     m_started = true;
+    // The main window first; what it does not need follows (the sounds are made on first use).
     m_ui->createSoundPlayer();
-    m_ui->attachSidebar();
     m_ui->attachMainWindow();
     m_ui->showMainWindow();
+    m_ui->attachSidebar();
     checkSoftwareUpdate();
 }
 
@@ -283,6 +288,8 @@ void OrvixDirector::onDongleConnected()
             continue;
         }
         m_serialPort = port;
+        connect(port, &QSerialPort::errorOccurred, this,
+            [this, port](QSerialPort::SerialPortError error) { onSerialPortError(port, error); });
         auto* dongle = new Dongle(port, this, m_parser);
         dongle->setTiming(m_env.dongleTiming);
         if (m_settings->sidebarVisible() || m_ui->isMainWindowTotallyVisible())
@@ -295,6 +302,26 @@ void OrvixDirector::onDongleConnected()
         // The system is built for one dongle: the first port that opened is the dongle's.
         return;
     }
+}
+
+void OrvixDirector::onSerialPortError(QSerialPort* port, QSerialPort::SerialPortError error)
+{
+    if (port != m_serialPort || !Dongle::isLineGone(error) || m_lineLost)
+        return;
+    // The line hung up or its device vanished, whatever the USB bus still lists: the dongle has
+    // left. Taken down from the event loop, outside the port's own signal; the port reports
+    // itself readable until it is closed, so this is the next thing done.
+    qWarning().noquote() << "Dongle line lost:" << port->errorString();
+    m_lineLost = true;
+    QPointer<QSerialPort> guard(port);
+    QMetaObject::invokeMethod(
+        this,
+        [this, guard]() {
+            m_lineLost = false;
+            if (guard && guard == m_serialPort)
+                onDongleDisconnected();
+        },
+        Qt::QueuedConnection);
 }
 
 void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result)
@@ -312,10 +339,14 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
         const bool applying = m_settings->applySelected([this, guard](DongleResult applied) {
             if (!guard || guard != m_dongle)
                 return;
-            if (applied.code == DongleResult::Ok)
-                reportConnected(guard);
-            else
+            // The dongle works either way: it is connected, and a failure is told.
+            reportConnected(guard);
+            if (applied.code != DongleResult::Ok) {
                 qDebug().noquote() << "Applying the selected profile failed:" << applied.toStringHelper();
+                emit showMessage(warning, tr("Profile not applied"),
+                    tr("The selected mouse profile could not be applied to the dongle.")
+                        + QStringLiteral("\n\n") + applied.text);
+            }
         });
         if (!applying) {
             // No profile is selected (an empty list): the dongle keeps its own settings and is
@@ -458,6 +489,8 @@ void OrvixDirector::headsetUpdated(Dongle* dongle, Headset* headset, HeadsetChan
     if (dongle && !isOurs(dongle))
         return;
     if ((mask & HeadsetChangeMask::error) == HeadsetChangeMask::error && headset && dongle) {
+        // The failure is marked before anyone hears of it, so that every window shows it.
+        acknowledgeHeadsetError(headset);
         // Asked from the event loop: the question box runs an event loop of its own, in
         // which the headset or the dongle may go away.
         QPointer<QObject> h(headsetObject(headset));
@@ -497,7 +530,6 @@ void OrvixDirector::askHeadsetRetry(QPointer<QObject> headset, QPointer<Dongle> 
         qDebug("Headset gone while its failure was asked about");
         return;
     }
-    acknowledgeHeadsetError(h);
     if (retry)
         clearHeadsetError(h);
     else
@@ -633,9 +665,20 @@ void OrvixDirector::onShowMainWindow()
     showMainWindow(true);
 }
 
-void OrvixDirector::onTrayIconActivated(QSystemTrayIcon::ActivationReason)
+void OrvixDirector::onTrayIconActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    showMainWindow(true);
+    // The context click opens the tray's menu and nothing else; a click or a double click
+    // toggles the main window. The double click that follows a click is the same gesture:
+    // it toggles once.
+    if (reason == QSystemTrayIcon::Trigger) {
+        m_trayClick.start();
+    } else if (reason == QSystemTrayIcon::DoubleClick) {
+        if (m_trayClick.isValid() && m_trayClick.elapsed() <= QApplication::doubleClickInterval())
+            return;
+    } else {
+        return;
+    }
+    onShowHideMainWindow();
 }
 
 void OrvixDirector::showMainWindow(bool show)

@@ -10,10 +10,12 @@
 #include "protocol/Records.h"
 #include "usb/UsbFilter.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <QSerialPort>
 #include <QSystemTrayIcon>
 #include <QTranslator>
 
@@ -29,7 +31,6 @@ class QLocalServer;
 class QLocalSocket;
 class QAction;
 class QMenu;
-class QSerialPort;
 class QUsbManager;
 class Settings;
 
@@ -161,6 +162,8 @@ private:
     bool isOurs(Dongle* dongle) const;
     // Opens one listed port; the open port, or null (then it is closed and deleted).
     QSerialPort* openPort(const SerialPortEntry& entry);
+    // A port error; a line that is gone takes the dongle's loss path.
+    void onSerialPortError(QSerialPort* port, QSerialPort::SerialPortError error);
     void onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result);
     void reportConnected(Dongle* dongle);
     void releasePort();
@@ -205,7 +208,11 @@ private:
     QtUsb::DeviceFilter m_dongleFilter;
     std::unique_ptr<QUsbManager> m_usbManager;
     QSerialPort* m_serialPort = nullptr;
+    // The port's loss is queued (its errors repeat until it is closed).
+    bool m_lineLost = false;
     QPointer<QSystemTrayIcon> m_trayIcon;
+    // Since the last click on the tray icon.
+    QElapsedTimer m_trayClick;
     QPointer<QMenu> m_trayMenu;
     QPointer<QAction> m_showAction;
     QPointer<QAction> m_quitAction;

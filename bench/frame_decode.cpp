@@ -1,5 +1,6 @@
 // Receive-side speed of the dongle: frame decoding from a byte stream that mixes good frames
-// with line noise, and the round trip of a local request to an emulated dongle.
+// with line noise, and the round trip of a local request to an emulated dongle, quiet and with
+// every debug line logged (logging may cost at most a quarter of a request).
 //
 // The serial line carries about 5.76 kB/s (57600 baud, 10 bits a byte); decoding must run at
 // least ten thousand times faster than that (57.6 MB/s) and stay linear in the noise.
@@ -7,12 +8,18 @@
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
+#include <QScopeGuard>
 #include <QSerialPort>
+#include <QTemporaryDir>
 #include <QThread>
 
+#include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <random>
+#include <unistd.h>
 
+#include "app/LogHandler.h"
 #include "device/Dongle.h"
 #include "tools/emulator/Emulator.h"
 
@@ -61,6 +68,45 @@ void BM_FrameDecode(benchmark::State& state)
 }
 BENCHMARK(BM_FrameDecode)->Arg(0)->Arg(16)->Arg(64)->Arg(256)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
 
+// Two streams of false headers, each about 1 MiB: repeated 55 AA pairs whose header check byte
+// never fits, and back-to-back headers with L = 121 whose payload sums are wrong. Both must
+// decode at 57.6 MB/s or more.
+QByteArray makeFalseHeaderStream(int which)
+{
+    QByteArray stream;
+    stream.reserve((1 << 20) + 256);
+    if (which == 0) {
+        while (stream.size() < (1 << 20))
+            stream.append("\x55\xAA", 2);
+        return stream;
+    }
+    std::mt19937 random(77);
+    std::uniform_int_distribution<int> byte(0, 255);
+    QByteArray payload(119, Qt::Uninitialized);
+    for (char& b : payload)
+        b = char(byte(random));
+    QByteArray frame = Frame::build(Header(0, 0x1234, 2, 4, PacketID::SHP, 11), PacketData(payload));
+    // The payload sum's low byte is spoilt.
+    frame[frame.size() - 2] = char(frame.at(frame.size() - 2) ^ 0x5A);
+    while (stream.size() < (1 << 20))
+        stream.append(frame);
+    return stream;
+}
+
+void BM_FalseHeaders(benchmark::State& state)
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("orvix.dongle.debug=false"));
+    const QByteArray stream = makeFalseHeaderStream(int(state.range(0)));
+    QCommandLineParser options;
+    Dongle dongle(nullptr, nullptr, options);
+    for (auto _ : state)
+        dongle.appendBytes(stream);
+    state.SetBytesProcessed(int64_t(state.iterations()) * stream.size());
+    state.SetLabel(
+        state.range(0) == 0 ? "repeated 55 AA, bad header check" : "L = 121 headers, bad payload sums");
+}
+BENCHMARK(BM_FalseHeaders)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // Pure noise of growing size: the time must grow linearly with it.
 void BM_GarbageScan(benchmark::State& state)
 {
@@ -80,10 +126,32 @@ void BM_GarbageScan(benchmark::State& state)
 }
 BENCHMARK(BM_GarbageScan)->RangeMultiplier(4)->Range(1 << 12, 1 << 22)->Complexity(benchmark::oN);
 
-// One local request (set zero) written to the emulator and answered at once.
-void BM_LocalRoundTrip(benchmark::State& state)
+// One local request (set zero) written to the emulator and answered at once; with logged set,
+// every debug line on and written by the application's log handler (to a temporary folder, with
+// standard output sent to /dev/null), as the shipped application runs.
+void localRoundTrip(benchmark::State& state, bool logged)
 {
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\ndefault.debug=false"));
+    QLoggingCategory::setFilterRules(
+        logged ? QStringLiteral("*.debug=true") : QStringLiteral("*.debug=false\ndefault.debug=false"));
+    QTemporaryDir logDir;
+    int savedStdout = -1;
+    if (logged) {
+        std::fflush(stdout);
+        savedStdout = ::dup(1);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::close(null);
+        LogHandler::initAt(logDir.path());
+    }
+    auto restore = qScopeGuard([&] {
+        if (!logged)
+            return;
+        LogHandler::uninstall();
+        std::fflush(stdout);
+        ::dup2(savedStdout, 1);
+        ::close(savedStdout);
+        QLoggingCategory::setFilterRules(QString());
+    });
     emu::Emulator emulator;
     if (!emulator.start()) {
         state.SkipWithError("emulator did not start");
@@ -120,7 +188,18 @@ void BM_LocalRoundTrip(benchmark::State& state)
     state.counters["failures"] = failures;
     dongle.reset();
 }
+
+void BM_LocalRoundTrip(benchmark::State& state)
+{
+    localRoundTrip(state, false);
+}
 BENCHMARK(BM_LocalRoundTrip)->Unit(benchmark::kMillisecond)->Iterations(200)->UseRealTime();
+
+void BM_LocalRoundTripLogged(benchmark::State& state)
+{
+    localRoundTrip(state, true);
+}
+BENCHMARK(BM_LocalRoundTripLogged)->Unit(benchmark::kMillisecond)->Iterations(200)->UseRealTime();
 
 } // namespace
 

@@ -161,8 +161,16 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
         const char* name = QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(error);
         qCInfo(lcDongle).noquote() << "Serial port error occured:" << (name ? name : "UnknownError");
     }
-    if (error == QSerialPort::ResourceError && m_port)
+    // A line that hung up or vanished is read no more: its owner takes the dongle away.
+    if (isLineGone(error) && m_port)
         disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
+}
+
+bool Dongle::isLineGone(QSerialPort::SerialPortError error)
+{
+    // The device end vanished (ResourceError), or the port said it was readable and then gave
+    // nothing (ReadError): a hung-up line, which would report itself readable for ever.
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
 }
 
 void Dongle::writeData(QByteArray const& bytes)
@@ -201,14 +209,21 @@ void Dongle::appendByte(uchar byte)
             m_ring.remove(1);
             continue;
         }
+        // The check byte is tested on the ring's bytes in place: only a header that passes is
+        // copied out and parsed.
+        if (m_ring.atUnchecked(UHRType::SizeOf - 1)
+            != Checksum::crc8OfSum(m_ring.sum(0, UHRType::SizeOf - 1))) {
+            m_savedHeader.L = 0;
+            m_ring.remove(1);
+            continue;
+        }
         char raw[UHRType::SizeOf];
         m_ring.copy(0, UHRType::SizeOf, raw);
         m_savedHeader = UHRType(raw, UHRType::SizeOf);
         const int L = m_savedHeader.L;
-        const bool valid = uchar(raw[12]) == Checksum::crc8(raw, 0, 12)
-            // A body that cannot hold its checksum, or a frame the ring can never hold, is no
-            // frame: scanning resumes with the next byte.
-            && L >= MinBodyLength && L <= MaxBodyLength;
+        // A body that cannot hold its checksum, or a frame the ring can never hold, is no
+        // frame: scanning resumes with the next byte.
+        const bool valid = L >= MinBodyLength && L <= MaxBodyLength;
         if (!valid) {
             m_savedHeader.L = 0;
             m_ring.remove(1);
@@ -395,6 +410,12 @@ void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
         break;
     case ProductID::Dongle:
         kind = "DONGLE";
+        if (!isLocalReply(header)) {
+            // Another computer's dongle (a service-mode beacon, say): not ours.
+            qCDebug(lcDongle).noquote()
+                << QStringLiteral("NPP [DONGLE] of another dongle ignored: ") + npp.toString();
+            return;
+        }
         m_profile.version = npp.getVersion();
         m_profile.serial = npp.getSerialNumber();
         notifyDongleUpdated(DongleChangeMask::profileChanged);
@@ -408,6 +429,12 @@ void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
     }
     qCDebug(lcDongle).noquote() << QStringLiteral("NPP [") + QLatin1String(kind) + QStringLiteral("] ")
             + npp.toString();
+}
+
+bool Dongle::isLocalReply(UHRType const& header)
+{
+    // The dongle answers its own queries with PAN, source and destination 0.
+    return header.PAN == 0 && header.S == 0 && header.D == 0;
 }
 
 void Dongle::processHCP(UHRType const&, RingBuffer&) {}

@@ -189,6 +189,11 @@ public:
     // 0..100 and rounded half up; a NaN gives 0.
     static quint8 percentFromFraction(float fraction);
 
+    // True when a received header carries the local addressing of the dongle's own replies.
+    static bool isLocalReply(UHRType const& header);
+    // True for the errors of a line that is gone: it hung up or its device vanished.
+    static bool isLineGone(QSerialPort::SerialPortError error);
+
 signals:
     // Emitted on the repeater thread, delivered queued to writeData on the GUI thread.
     void write(QByteArray const& bytes);

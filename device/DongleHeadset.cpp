@@ -67,11 +67,11 @@ void Dongle::processSHP(UHRType const& header, RingBuffer& ring)
             // The director has not answered the failure yet.
         } else if (acknowledged) {
             // The director asked for another try: this headset goes, the next status makes a
-            // new one. It is deleted later, since its requests and callers may still be on the
+            // new one. It is reported lost like any headset that goes (so that no listener
+            // keeps it) and deleted later, since its requests and callers may still be on the
             // stack.
             qCDebug(lcDongle) << "Headset failed to initialize:";
-            m_headset = nullptr;
-            retire(this, headset);
+            headsetLost(headset);
         } else if (!headset->isRunning()) {
             qCDebug(lcDongle) << "Headset not running ...(initializing)";
         } else {

@@ -128,8 +128,10 @@ PacketPredicate Link::identityReply(quint16 pan, quint8 address)
     QByteArray mask(NPP::FixedSize, '\0');
     pattern[0] = char(ProductID::Link);
     mask[0] = char(0xFF);
-    pattern[NppAddressOffset] = char(address);
-    mask[NppAddressOffset] = char(0xFF);
+    if (address != AnyAddress) {
+        pattern[NppAddressOffset] = char(address);
+        mask[NppAddressOffset] = char(0xFF);
+    }
     predicate.data = DataPredicate(pattern, mask);
     return predicate;
 }
@@ -138,14 +140,16 @@ PacketPredicate Link::stateReply(quint8 address)
 {
     PacketPredicate predicate = commandReply(CmdState, 0);
     // Only from this LINK: a late state reply of another LINK is not this one's state.
-    predicate.src.setExact(address);
+    if (address != AnyAddress)
+        predicate.src.setExact(address);
     return predicate;
 }
 
 PacketPredicate Link::parametersReply(quint8 address)
 {
     PacketPredicate predicate(PacketID::LPP, PacketPredicate::AnyFlags);
-    predicate.src.setExact(address);
+    if (address != AnyAddress)
+        predicate.src.setExact(address);
     return predicate;
 }
 

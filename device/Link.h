@@ -42,6 +42,9 @@ public:
     static constexpr int TimeoutMs = 3000;
     // The LINKs in service mode listen on this network id.
     static constexpr quint16 ServicePAN = 1;
+    // A Link for this address (the LINK on the dongle's cable, which answers with an address
+    // of its own) accepts its replies from any source.
+    static constexpr quint8 AnyAddress = 0;
 
     // Copies every field.
     Link(Link const& other, QObject* parent = nullptr);
@@ -81,7 +84,8 @@ public:
     // LCP 15: true while the LINK is in service mode (false on failure).
     void queryServiceMode(std::function<void(bool, DongleResult)> callback);
 
-    // The replies this LINK's identity, state and parameter requests accept.
+    // The replies this LINK's identity, state and parameter requests accept: from this LINK's
+    // address, or from any for AnyAddress.
     static PacketPredicate identityReply(quint16 pan, quint8 address);
     static PacketPredicate stateReply(quint8 address);
     static PacketPredicate parametersReply(quint8 address);

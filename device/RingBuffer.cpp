@@ -35,13 +35,3 @@ QByteArray RingBuffer::peek(int offset, int count) const
     copy(offset, count, out.data());
     return out;
 }
-
-void RingBuffer::remove(int count)
-{
-    if (count <= 0)
-        return;
-    count = std::min(count, available());
-    m_head += count;
-    if (m_head >= m_capacity)
-        m_head -= m_capacity;
-}

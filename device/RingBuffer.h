@@ -57,9 +57,35 @@ public:
     int copy(int offset, int count, char* dst) const;
     // The same as a byte array.
     QByteArray peek(int offset, int count) const;
+    // The sum of up to count bytes starting offset places after the head, read in place (the
+    // receiver tests a header's check byte this way before it copies anything).
+    unsigned sum(int offset, int count) const
+    {
+        const int avail = available();
+        if (offset < 0 || count <= 0 || offset >= avail)
+            return 0;
+        if (count > avail - offset)
+            count = avail - offset;
+        const int start = index(offset);
+        const int first = count < m_capacity - start ? count : m_capacity - start;
+        unsigned total = 0;
+        for (const uchar* p = m_bytes + start; p != m_bytes + start + first; ++p)
+            total += *p;
+        for (const uchar* p = m_bytes; p != m_bytes + (count - first); ++p)
+            total += *p;
+        return total;
+    }
 
     // Drops up to count bytes from the head (never more than are held).
-    void remove(int count);
+    void remove(int count)
+    {
+        if (count <= 0)
+            return;
+        const int avail = available();
+        m_head += count < avail ? count : avail;
+        if (m_head >= m_capacity)
+            m_head -= m_capacity;
+    }
 
 private:
     int next(int i) const { return i + 1 == m_capacity ? 0 : i + 1; }

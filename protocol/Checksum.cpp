@@ -78,7 +78,7 @@ quint8 Checksum::crc8(void const* data, size_t offset, size_t length)
     unsigned sum = 0;
     for (size_t i = 0; i < length; ++i)
         sum += p[i];
-    return quint8((256u - (sum & 0xFFu)) & 0xFFu);
+    return crc8OfSum(sum);
 }
 
 quint16 Checksum::crc16(void const* data, size_t offset, size_t length)
@@ -86,9 +86,10 @@ quint16 Checksum::crc16(void const* data, size_t offset, size_t length)
     if (!data || length == 0)
         return 0;
     auto const* p = static_cast<uchar const*>(data) + offset;
+    // Unsigned arithmetic wraps modulo 2^32, which keeps the low 16 bits exact.
     quint32 sum = 0;
     for (size_t i = 0; i < length; ++i)
-        sum = (sum + quint32(p[i] ^ 0x5A) * table16[i % 16]) & 0xFFFFu;
+        sum += quint32(p[i] ^ 0x5A) * table16[i & 15u];
     return quint16(sum);
 }
 

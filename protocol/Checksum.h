@@ -20,6 +20,8 @@ public:
     quint32 position() const { return m_position; }
 
     static quint8 crc8(void const* data, size_t offset, size_t length);
+    // crc8 of bytes whose plain sum is given.
+    static quint8 crc8OfSum(unsigned sum) { return quint8((256u - (sum & 0xFFu)) & 0xFFu); }
     static quint16 crc16(void const* data, size_t offset, size_t length);
     static quint32 crc32(void const* data, size_t offset, size_t length, int crc);
 

@@ -280,8 +280,10 @@ void XModem::uploadHandler()
         }
         ++m_retries;
         // The end-of-transmission byte is repeated like a block: a receiver NAKs it or misses it.
+        // Its answer is awaited as long as a new block's: a receiver that acknowledges only
+        // after a second of silence must not see another EOT within that second.
         if (m_eotSent)
-            writeFrame(QByteArray(1, EOT), m_timeouts.retryResponse);
+            writeFrame(QByteArray(1, EOT), m_timeouts.response);
         else
             sendPacket(m_block.constData(), BLOCK_SIZE, m_timeouts.retryResponse);
         return;

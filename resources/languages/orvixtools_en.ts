@@ -29,45 +29,6 @@
     </message>
 </context>
 <context>
-    <name>MainWindow</name>
-    <message>
-        <source>No dongle connected</source>
-        <translation>No dongle connected</translation>
-    </message>
-    <message>
-        <source>Dongle %1, firmware %2</source>
-        <translation>Dongle %1, firmware %2</translation>
-    </message>
-    <message>
-        <source>Dongle not connected: %1</source>
-        <translation>Dongle not connected: %1</translation>
-    </message>
-    <message>
-        <source>OrvixTools</source>
-        <translation>OrvixTools</translation>
-    </message>
-    <message>
-        <source>Hide</source>
-        <translation>Hide</translation>
-    </message>
-    <message>
-        <source>Quit</source>
-        <translation>Quit</translation>
-    </message>
-    <message>
-        <source>No headset</source>
-        <translation>No headset</translation>
-    </message>
-    <message>
-        <source>Headset found, active</source>
-        <translation>Headset found, active</translation>
-    </message>
-    <message>
-        <source>Headset found, passive</source>
-        <translation>Headset found, passive</translation>
-    </message>
-</context>
-<context>
     <name>OrvixDirector</name>
     <message>
         <source>Dongle

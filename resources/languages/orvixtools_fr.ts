@@ -29,45 +29,6 @@
     </message>
 </context>
 <context>
-    <name>MainWindow</name>
-    <message>
-        <source>No dongle connected</source>
-        <translation>Aucun dongle connecté</translation>
-    </message>
-    <message>
-        <source>Dongle %1, firmware %2</source>
-        <translation>Dongle %1, micrologiciel %2</translation>
-    </message>
-    <message>
-        <source>Dongle not connected: %1</source>
-        <translation>Dongle non connecté : %1</translation>
-    </message>
-    <message>
-        <source>OrvixTools</source>
-        <translation>OrvixTools</translation>
-    </message>
-    <message>
-        <source>Hide</source>
-        <translation>Masquer</translation>
-    </message>
-    <message>
-        <source>Quit</source>
-        <translation>Quitter</translation>
-    </message>
-    <message>
-        <source>No headset</source>
-        <translation>Aucun casque</translation>
-    </message>
-    <message>
-        <source>Headset found, active</source>
-        <translation>Casque trouvé, actif</translation>
-    </message>
-    <message>
-        <source>Headset found, passive</source>
-        <translation>Casque trouvé, passif</translation>
-    </message>
-</context>
-<context>
     <name>OrvixDirector</name>
     <message>
         <source>Dongle

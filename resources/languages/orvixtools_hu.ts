@@ -29,45 +29,6 @@
     </message>
 </context>
 <context>
-    <name>MainWindow</name>
-    <message>
-        <source>No dongle connected</source>
-        <translation>Nincs csatlakoztatott dongle</translation>
-    </message>
-    <message>
-        <source>Dongle %1, firmware %2</source>
-        <translation>Dongle %1, firmware %2</translation>
-    </message>
-    <message>
-        <source>Dongle not connected: %1</source>
-        <translation>A dongle nem csatlakozott: %1</translation>
-    </message>
-    <message>
-        <source>OrvixTools</source>
-        <translation>OrvixTools</translation>
-    </message>
-    <message>
-        <source>Hide</source>
-        <translation>Elrejtés</translation>
-    </message>
-    <message>
-        <source>Quit</source>
-        <translation>Kilépés</translation>
-    </message>
-    <message>
-        <source>No headset</source>
-        <translation>Nincs fejpánt</translation>
-    </message>
-    <message>
-        <source>Headset found, active</source>
-        <translation>Fejpánt megtalálva, aktív</translation>
-    </message>
-    <message>
-        <source>Headset found, passive</source>
-        <translation>Fejpánt megtalálva, passzív</translation>
-    </message>
-</context>
-<context>
     <name>OrvixDirector</name>
     <message>
         <source>Dongle

@@ -21,6 +21,8 @@ struct Recorder {
     QList<QPair<Dongle*, int>> notConnected;
     QList<QPair<Dongle*, quint32>> dongleUpdates;
     QList<QPair<Headset*, quint32>> headsetUpdates;
+    // For each failure signal: whether the headset's failure flag was already set.
+    QList<bool> failureMarkedAtSignal;
     QList<int> channels;
     QList<bool> statuses;
     QList<const Progress::Context*> progress;
@@ -34,7 +36,12 @@ struct Recorder {
         QObject::connect(d, &OrvixDirector::dongleDisconnectedSignal, &context, [this](Dongle* x, DongleResult r) { disconnected << qMakePair(x, r.code); });
         QObject::connect(d, &OrvixDirector::dongleNotConnectedSignal, &context, [this](Dongle* x, DongleResult r) { notConnected << qMakePair(x, r.code); });
         QObject::connect(d, &OrvixDirector::dongleUpdatedSignal, &context, [this](Dongle* x, DongleChangeMask m) { dongleUpdates << qMakePair(x, m.value()); });
-        QObject::connect(d, &OrvixDirector::headsetUpdatedSignal, &context, [this](Headset* h, HeadsetChangeMask m) { headsetUpdates << qMakePair(h, m.value()); });
+        QObject::connect(
+            d, &OrvixDirector::headsetUpdatedSignal, &context, [this](Headset* h, HeadsetChangeMask m) {
+                headsetUpdates << qMakePair(h, m.value());
+                if (h && (m & HeadsetChangeMask::error) == HeadsetChangeMask::error)
+                    failureMarkedAtSignal << h->isErrorAcknowledged();
+            });
         QObject::connect(d, &OrvixDirector::headsetChannelChangedSignal, &context, [this](Headset*, int c) { channels << c; });
         QObject::connect(d, &OrvixDirector::headsetStatusChangedSignal, &context, [this](Headset*, bool a) { statuses << a; });
         QObject::connect(d, &OrvixDirector::updateProgress, &context, [this](const Progress::Context* c) {

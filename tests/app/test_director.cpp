@@ -10,8 +10,12 @@
 #include "tools/emulator/Emulator.h"
 #include "tools/emulator/EmulatorGTest.h"
 
+#include <QEventLoop>
 #include <QLocalSocket>
 #include <QSerialPort>
+#include <QTimer>
+
+#include <ctime>
 
 #include <gtest/gtest.h>
 
@@ -307,7 +311,7 @@ TEST(DirectorProfiles, NoSelectedProfileStillConnectsAndNeverCrashesACallback)
     EXPECT_EQ(r.statuses, QList<bool>{true});
 }
 
-TEST(DirectorProfiles, FailedProfileUploadKeepsTheDongleWithoutTheConnectedSignal)
+TEST(DirectorProfiles, FailedProfileUploadConnectsTheDongleAndTellsTheResult)
 {
     EmulatedDongle t;
     ASSERT_TRUE(t.start());
@@ -318,8 +322,58 @@ TEST(DirectorProfiles, FailedProfileUploadKeepsTheDongleWithoutTheConnectedSigna
     Recorder r(d);
     LogCapture log;
     d->onDongleConnected();
-    ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("Applying the selected profile failed")); }, 5000));
-    EXPECT_NE(d->dongle(), nullptr);
-    EXPECT_TRUE(r.connected.isEmpty());
-    EXPECT_TRUE(t.h.messages.isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return !t.h.messages.isEmpty(); }, 5000));
+    EXPECT_TRUE(log.contains(QStringLiteral("Applying the selected profile failed")));
+    ASSERT_NE(d->dongle(), nullptr);
+    EXPECT_EQ(r.connected, QList<Dongle*> { d->dongle() });
+    EXPECT_EQ(r.dongleUpdates.last(), qMakePair(d->dongle(), quint32(DongleChangeMask::found)));
+    EXPECT_EQ(t.h.messages.first().type, int(OrvixDirector::warning));
+    EXPECT_EQ(t.h.messages.first().text,
+        QStringLiteral(
+            "The selected mouse profile could not be applied to the dongle.\n\nOperation timed out"));
+}
+
+namespace
+{
+
+// CPU time the calling thread used while its event loop ran for ms milliseconds, as a
+// fraction of that time (a loop that spins is near 1).
+double eventLoopLoad(int ms)
+{
+    timespec before {}, after {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+    const double used
+        = double(after.tv_sec - before.tv_sec) * 1000.0 + double(after.tv_nsec - before.tv_nsec) / 1e6;
+    return used / ms;
+}
+
+} // namespace
+
+TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    Dongle* dongle = d->dongle();
+
+    // The device end of the line goes; the bus still lists the dongle.
+    t.emulator.unplug();
+    ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
+    EXPECT_EQ(r.disconnected.first(), qMakePair(dongle, 0));
+    EXPECT_EQ(d->dongle(), nullptr);
+    EXPECT_EQ(d->serialPort(), nullptr);
+    EXPECT_EQ(
+        r.dongleUpdates.last(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
+    EXPECT_LT(eventLoopLoad(250), 0.2) << "the event loop spins";
+
+    // The next arrival connects again.
+    ASSERT_TRUE(t.emulator.plugIn());
+    d->onUsbDeviceInserted(dongleList());
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
 }

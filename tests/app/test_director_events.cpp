@@ -150,6 +150,7 @@ TEST(DirectorHeadsetFailure, DeclinedRetryKeepsTheFailedHeadsetAlive)
     EXPECT_EQ(t.h.retryQuestions.first(),
               QStringLiteral("Headset communication failure|Query channel map failed\nDo you want to try again?"));
     EXPECT_EQ(t.r->headsetMasks(HeadsetChangeMask::error), 1);
+    EXPECT_EQ(t.r->failureMarkedAtSignal, QList<bool> { true }) << "the flag is set before the signal";
     EXPECT_TRUE(t.h.ui->mainVisible);
     EXPECT_TRUE(t.h.ui->sidebarVisible);
     Headset* headset = t.d->headset();
@@ -174,6 +175,13 @@ TEST(DirectorHeadsetFailure, RetryBuildsTheHeadsetAnew)
     EXPECT_EQ(t.h.retryQuestions.size(), 1);
     EXPECT_EQ(t.d->headset()->error().code, 0);
     EXPECT_EQ(t.r->headsetMasks(HeadsetChangeMask::found), 1);
+    // The failed headset was reported lost before the new one came.
+    ASSERT_EQ(t.r->headsetMasks(HeadsetChangeMask::lost), 1);
+    QList<quint32> masks;
+    for (const auto& update : t.r->headsetUpdates)
+        masks << update.second;
+    EXPECT_LT(masks.indexOf(HeadsetChangeMask::error), masks.indexOf(HeadsetChangeMask::lost));
+    EXPECT_LT(masks.indexOf(HeadsetChangeMask::lost), masks.indexOf(HeadsetChangeMask::found));
 }
 
 TEST(DirectorHeadsetFailure, DongleGoneWhileAskingIsCheckedAfterTheBox)
@@ -211,6 +219,16 @@ TEST(DirectorWindows, RulesOfTheMainWindowAndTheSidebar)
     d->onTrayIconActivated(QSystemTrayIcon::Trigger);
     EXPECT_TRUE(h.ui->mainVisible);
     EXPECT_EQ(h.ui->sidebarShown, 0);
+    // The context click only opens the menu; a click toggles, and the double click that
+    // completes it toggles no more.
+    d->onTrayIconActivated(QSystemTrayIcon::Context);
+    d->onTrayIconActivated(QSystemTrayIcon::MiddleClick);
+    EXPECT_TRUE(h.ui->mainVisible);
+    EXPECT_EQ(h.ui->mainHidden, 0);
+    d->onTrayIconActivated(QSystemTrayIcon::Trigger);
+    d->onTrayIconActivated(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(h.ui->mainVisible);
+    EXPECT_EQ(h.ui->mainHidden, 1);
 
     // Hiding keeps the sidebar when the setting says visible.
     d->settings()->setSidebarVisible(true);

@@ -2,6 +2,7 @@
 // output, several threads at once, and a fatal message.
 #include "app/LogHandler.h"
 
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <thread>
@@ -153,8 +155,8 @@ TEST_F(LogHandlerTest, LinesInTheFileAndOnStandardOutput)
         qInfo() << "Headset" << 3;
         qWarning("Packet 0x%02X lost", 0x10);
         qCritical("Caf\xC3\xA9 %d", 1);
+        LogHandler::uninstall();
     }
-    LogHandler::uninstall();
 
     const QStringList expected = {
         QStringLiteral("[Debug]: Dongle found at ttyACM0"),
@@ -172,6 +174,29 @@ TEST_F(LogHandlerTest, LinesInTheFileAndOnStandardOutput)
         EXPECT_TRUE(kLine.match(outLines[i]).hasMatch()) << outLines[i].toStdString();
         EXPECT_TRUE(outLines[i].endsWith(QStringLiteral(" ") + expected[i])) << outLines[i].toStdString();
     }
+}
+
+TEST_F(LogHandlerTest, DebugLinesWaitAWarningFlushesAtOnceAndIdleLinesWithinASecond)
+{
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    const QString path = LogHandler::currentLogFile();
+    const QString outPath = tmp.filePath(QStringLiteral("stdout.txt"));
+    auto onDisk = [&](const QString& text) {
+        return readLines(path).filter(text).size() == 1 && readLines(outPath, true).filter(text).size() == 1;
+    };
+    StdoutCapture capture(outPath);
+    qWarning("first");
+    EXPECT_TRUE(onDisk(QStringLiteral("[Warning]: first")));
+    qDebug("waits");
+    EXPECT_FALSE(onDisk(QStringLiteral("[Debug]: waits"))) << "a debug line is not flushed on its own";
+    qCritical("severe");
+    EXPECT_TRUE(onDisk(QStringLiteral("[Debug]: waits")));
+    EXPECT_TRUE(onDisk(QStringLiteral("[Critical]: severe")));
+    qDebug("idle");
+    const QDeadlineTimer deadline(2000);
+    while (!onDisk(QStringLiteral("[Debug]: idle")) && !deadline.hasExpired())
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(onDisk(QStringLiteral("[Debug]: idle"))) << "waiting lines are flushed within a second";
 }
 
 TEST_F(LogHandlerTest, AfterUninstallNothingReachesTheFile)
@@ -216,8 +241,8 @@ TEST_F(LogHandlerTest, ThreadsNeverInterleaveWithinALine)
         }
         for (std::thread& thread : threads)
             thread.join();
+        LogHandler::uninstall();
     }
-    LogHandler::uninstall();
 
     const QRegularExpression body(QStringLiteral("^thread (\\d) line (\\d+) x{200} end$"));
     for (const QString& path : {LogHandler::currentLogFile(), outPath}) {

@@ -85,6 +85,17 @@ TEST_F(DongleWithHeadsetTest, IdentityRecordsUpdateTheHeadsetAndItsOnlineFlag)
     EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::device), 1);
     EXPECT_EQ(delegate.devices.size(), 2);
 
+    // Another computer's dongle beaconing its identity (not the local addressing of our own
+    // dongle's replies): ignored, the headset stays online.
+    const DongleVersion ownVersion = dongle->profile().version;
+    npp[0] = 2;
+    dongle->appendBytes(Frame::build(Header(0, 1, 7, 0xFFFF, PacketID::NPP, 11), PacketData(npp)));
+    EXPECT_EQ(dongle->profile().version, ownVersion);
+    EXPECT_TRUE(dongle->profile().serial != QStringLiteral("HSXY"));
+    EXPECT_TRUE(headset->isOnline());
+    EXPECT_FALSE(delegate.events.contains(QStringLiteral("dongle:4")));
+    EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::online), 0);
+
     // The dongle's own identity: the headset goes offline until its next status.
     emulator->sendDongleIdentity();
     ASSERT_TRUE(testutil::waitUntil([&] { return delegate.countHeadsetMask(HeadsetChangeMask::online) >= 1; }, 2000));

@@ -40,6 +40,10 @@ TEST(DongleRingBuffer, HoldsAtMost134BytesAndWrapsAround)
     EXPECT_EQ(uchar(all.at(83)), 249);
     EXPECT_EQ(ring.at(84), 0); // outside the held bytes
     EXPECT_EQ(ring.peek(84, 1), QByteArray());
+    // The in-place sum across the wrap, never past the held bytes.
+    EXPECT_EQ(ring.sum(30, 8), 130u + 131 + 132 + 133 + 200 + 201 + 202 + 203);
+    EXPECT_EQ(ring.sum(80, 100), 246u + 247 + 248 + 249);
+    EXPECT_EQ(ring.sum(84, 1), 0u);
 
     ring.remove(500); // clamps to what is held
     EXPECT_TRUE(ring.isEmpty());

@@ -1,18 +1,18 @@
 #pragma once
-// The USB bus of the development run: the emulated dongle's ids are on it while the
-// emulator's dongle is plugged in.
-#include "tools/emulator/Emulator.h"
+// The USB bus of the development run: the dongle's ids are on it while its port is there (the
+// built-in emulator's dongle is plugged in, or the port given on the command line exists).
 #include "usb/UsbBackend.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 class DevUsbBackend : public QtUsb::UsbBackend {
 public:
-    explicit DevUsbBackend(const emu::Emulator& emulator)
-        : m_emulator(emulator)
+    explicit DevUsbBackend(std::function<bool()> plugged)
+        : m_plugged(std::move(plugged))
     {
     }
 
@@ -20,7 +20,7 @@ public:
     bool listDevices(QtUsb::FilterList* out) override
     {
         out->clear();
-        if (m_emulator.isPlugged())
+        if (m_plugged())
             out->append(QtUsb::DeviceFilter{0x0003, 0x2E15});
         return true;
     }
@@ -40,7 +40,7 @@ public:
     void close() override {}
 
 private:
-    const emu::Emulator& m_emulator;
+    std::function<bool()> m_plugged;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::atomic<bool> m_interrupted{false};

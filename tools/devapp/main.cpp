@@ -6,6 +6,9 @@
 // Lines typed on standard input drive the emulated devices:
 //   unplug | plug | headset off | headset on | active | passive | link | pc | battery N |
 //   cmap error | cmap ok | quit
+//
+// With --port PATH the application talks to that serial port or pseudo-terminal instead (the
+// standalone emulator, or any other peer); the dongle counts as plugged in while PATH exists.
 #include "DevUsbBackend.h"
 
 #include "app/OrvixDirector.h"
@@ -15,6 +18,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QtDebug>
 
@@ -48,6 +52,14 @@ void addOptions(QCommandLineParser& parser)
     parser.addOption(QCommandLineOption(QStringLiteral("calibration-order"),
                                         QStringLiteral("Order in which calibration raises the sensors (e.g. gyro,magneto,accelero)."),
                                         QStringLiteral("sensors")));
+    parser.addOption(QCommandLineOption(QStringLiteral("port"),
+        QStringLiteral("Use this serial port or pseudo-terminal as the dongle's "
+                       "instead of the built-in emulator."),
+        QStringLiteral("path")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("motion"),
+        QStringLiteral("The emulated head's motion: gestures (a slow nod, a turn, a tilt), sines or still."),
+        QStringLiteral("kind"), QStringLiteral("gestures")));
 }
 
 // The emulated devices, driven by lines on standard input.
@@ -135,6 +147,9 @@ std::unique_ptr<emu::Emulator> startEmulator(const QCommandLineParser& parser)
         const QString order = parser.value(QStringLiteral("calibration-order"));
         if (!order.isEmpty() && !headset.setCalibrationOrder(order))
             qWarning().noquote() << "Unknown calibration order" << order << "- the usual order is kept";
+        const QString motion = parser.value(QStringLiteral("motion"));
+        headset.motion = motion != QLatin1String("still");
+        headset.gestures = motion == QLatin1String("gestures");
         emulator->addHeadset(headset);
     }
     const int links = qBound(0, parser.value(QStringLiteral("links")).toInt(), 4);
@@ -147,19 +162,20 @@ std::unique_ptr<emu::Emulator> startEmulator(const QCommandLineParser& parser)
     return emulator;
 }
 
-// The director's world: the emulated dongle's port and USB bus, the optional settings file.
-DirectorEnvironment emulatedEnvironment(emu::Emulator& devices, const QCommandLineParser& parser)
+// The director's world: one port that carries the dongle's ids, a USB bus that lists the dongle
+// while plugged() holds, the optional settings file.
+DirectorEnvironment devEnvironment(
+    std::function<QString()> portPath, std::function<bool()> plugged, const QCommandLineParser& parser)
 {
     DirectorEnvironment env;
-    emu::Emulator* emulator = &devices;
-    env.listPorts = [emulator]() {
+    env.listPorts = [portPath, plugged]() {
         QList<SerialPortEntry> ports;
-        if (!emulator->isPlugged())
+        if (!plugged())
             return ports;
         SerialPortEntry entry;
         entry.portName = QStringLiteral("ttyEMU0");
-        entry.description = QStringLiteral("Orvix dongle (emulated)");
-        entry.systemLocation = emulator->portPath();
+        entry.description = QStringLiteral("Orvix dongle (development)");
+        entry.systemLocation = portPath();
         entry.vendorId = OrvixDirector::DongleVendorId;
         entry.productId = OrvixDirector::DongleProductId;
         entry.hasVendorId = true;
@@ -167,7 +183,7 @@ DirectorEnvironment emulatedEnvironment(emu::Emulator& devices, const QCommandLi
         ports << entry;
         return ports;
     };
-    env.usbBackend = std::make_unique<DevUsbBackend>(devices);
+    env.usbBackend = std::make_unique<DevUsbBackend>(plugged);
     env.settingsFile = parser.value(QStringLiteral("settings"));
     return env;
 }
@@ -184,14 +200,28 @@ int main(int argc, char* argv[])
     hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
     hooks.addOptions = addOptions;
     hooks.createDirector = [&emulator](const QCommandLineParser& parser) -> std::unique_ptr<OrvixDirector> {
-        emulator = startEmulator(parser);
-        if (!emulator)
-            return nullptr;
+        const QString port = parser.value(QStringLiteral("port"));
+        DirectorEnvironment env;
+        if (!port.isEmpty()) {
+            // Another peer holds the dongle's end: the dongle is there while its port is.
+            qInfo().noquote() << "Dongle port" << port;
+            env = devEnvironment(
+                [port]() { return port; }, [port]() { return QFileInfo::exists(port); }, parser);
+        } else {
+            emulator = startEmulator(parser);
+            if (!emulator)
+                return nullptr;
+            emu::Emulator* devices = emulator.get();
+            env = devEnvironment([devices]() { return devices->portPath(); },
+                [devices]() { return devices->isPlugged(); }, parser);
+        }
         ShellDirectorUi::loadStyle();
-        return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>(),
-                                               emulatedEnvironment(*emulator, parser));
+        return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>(), std::move(env));
     };
-    hooks.started = [&emulator](OrvixDirector&) { watchCommands(*QCoreApplication::instance(), *emulator); };
+    hooks.started = [&emulator](OrvixDirector&) {
+        if (emulator)
+            watchCommands(*QCoreApplication::instance(), *emulator);
+    };
     hooks.finished = [&emulator]() { emulator.reset(); };
     return Startup::run(argc, argv, hooks);
 }

@@ -32,6 +32,7 @@ XmodemReceiver::Faults loaderFaults(const CabledLinkModel& m)
     case CabledLinkModel::EotAnswer::Silence: f.eotAnswer = XmodemReceiver::EotAnswer::Silence; break;
     }
     f.eotFaults = m.eotFaults;
+    f.eotAckAfterSilence = m.eotAckAfterSilence;
     f.beaconLimit = m.beaconLimit;
     return f;
 }
@@ -110,8 +111,48 @@ void Emulator::Impl::loaderTick()
     loaderTask = 0;
     if (!loader || cabledMode != CabledLinkMode::Bootloader || !dongleM.passthrough)
         return;
+    const auto before = loader->state();
     writeLoader(loader->tick());
     loaderTask = schedule(scaled(qMax(1, cabledM.beaconIntervalMs)), [this] { loaderTick(); });
+    // An EOT acknowledged after its silence completes the upload here.
+    loaderStateChanged(before);
+    changed.notify_all();
+}
+
+void Emulator::Impl::loaderStateChanged(XmodemReceiver::State before)
+{
+    if (!loader)
+        return;
+    const auto after = loader->state();
+    if (after == XmodemReceiver::State::Complete && before != XmodemReceiver::State::Complete) {
+        image = loader->image();
+        ++uploads;
+        trace(QStringLiteral("cabled LINK: image of %1 bytes received").arg(image.size()));
+        cancel(loaderTask);
+        schedule(scaled(cabledM.restartDelayMs), [this] {
+            if (cabledMode != CabledLinkMode::Bootloader)
+                return;
+            cabledM.major = cabledM.nextMajor;
+            cabledM.minor = cabledM.nextMinor;
+            cabledM.fix = cabledM.nextFix;
+            cabledM.dead = false;
+            cabledMode = CabledLinkMode::Firmware;
+            loader.reset();
+            ptDecoder.reset();
+            trace(QStringLiteral("cabled LINK: restarted into firmware %1.%2.%3")
+                      .arg(cabledM.major)
+                      .arg(cabledM.minor)
+                      .arg(cabledM.fix));
+            changed.notify_all();
+        });
+    } else if (after == XmodemReceiver::State::Cancelled && before != XmodemReceiver::State::Cancelled) {
+        trace(QStringLiteral("cabled LINK: transfer cancelled, the bootloader restarts"));
+        cancel(loaderTask);
+        schedule(scaled(cabledM.restartDelayMs), [this] {
+            if (cabledMode == CabledLinkMode::Bootloader)
+                startLoader();
+        });
+    }
 }
 
 void Emulator::Impl::onPassthroughBytes(const QByteArray& bytes)
@@ -151,35 +192,7 @@ void Emulator::Impl::onPassthroughBytes(const QByteArray& bytes)
             loaderTask = schedule(scaled(qMax(1, cabledM.beaconIntervalMs)), [this] { loaderTick(); });
         }
         writeLoader(answer);
-        if (after == XmodemReceiver::State::Complete && before != XmodemReceiver::State::Complete) {
-            image = loader->image();
-            ++uploads;
-            trace(QStringLiteral("cabled LINK: image of %1 bytes received").arg(image.size()));
-            cancel(loaderTask);
-            schedule(scaled(cabledM.restartDelayMs), [this] {
-                if (cabledMode != CabledLinkMode::Bootloader)
-                    return;
-                cabledM.major = cabledM.nextMajor;
-                cabledM.minor = cabledM.nextMinor;
-                cabledM.fix = cabledM.nextFix;
-                cabledM.dead = false;
-                cabledMode = CabledLinkMode::Firmware;
-                loader.reset();
-                ptDecoder.reset();
-                trace(QStringLiteral("cabled LINK: restarted into firmware %1.%2.%3")
-                          .arg(cabledM.major)
-                          .arg(cabledM.minor)
-                          .arg(cabledM.fix));
-                changed.notify_all();
-            });
-        } else if (after == XmodemReceiver::State::Cancelled && before != XmodemReceiver::State::Cancelled) {
-            trace(QStringLiteral("cabled LINK: transfer cancelled, the bootloader restarts"));
-            cancel(loaderTask);
-            schedule(scaled(cabledM.restartDelayMs), [this] {
-                if (cabledMode == CabledLinkMode::Bootloader)
-                    startLoader();
-            });
-        }
+        loaderStateChanged(before);
         changed.notify_all();
         return;
     }
@@ -190,11 +203,12 @@ void Emulator::Impl::handleCabledFrame(const Frame& f)
 {
     if (cabledMode != CabledLinkMode::Firmware)
         return;
-    // The cabled LINK answers whatever PAN and address the frame carries.
+    // The cabled LINK answers whatever PAN and address the frame carries, from its own address
+    // when it has one.
     Frame r;
     r.flags = 0;
     r.pan = f.pan;
-    r.src = f.dst;
+    r.src = cabledM.address != 0 ? cabledM.address : f.dst;
     r.dst = f.src;
     r.channel = 0;
     const int delay = int(scaled(cabledM.replyDelayMs));
@@ -215,6 +229,7 @@ void Emulator::Impl::handleCabledFrame(const Frame& f)
     case lcp::Identity: {
         Identity id = cabledM.identity();
         id.pan = f.pan;
+        id.address = uint8_t(r.src);
         r.pid = pid::NPP;
         r.payload = id.encode();
         later(delay, [this, r] { emitFrame(r, true, false); });

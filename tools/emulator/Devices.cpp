@@ -70,9 +70,18 @@ Status HeadsetModel::statusAt(double tMs) const
         auto wave = [tMs](double amplitude, double periodMs) {
             return periodMs > 0 ? amplitude * std::sin(2 * kPi * tMs / periodMs) : 0.0;
         };
-        const double yaw = wave(yawAmplitude, yawPeriodMs) * kPi / 180;
-        const double pitch = wave(pitchAmplitude, pitchPeriodMs) * kPi / 180;
-        const double roll = wave(rollAmplitude, rollPeriodMs) * kPi / 180;
+        double yaw = wave(yawAmplitude, yawPeriodMs) * kPi / 180;
+        double pitch = wave(pitchAmplitude, pitchPeriodMs) * kPi / 180;
+        double roll = wave(rollAmplitude, rollPeriodMs) * kPi / 180;
+        if (gestures && gesturePeriodMs > 0) {
+            // One swing of the head per gesture: nod, turn, tilt.
+            const int gesture = int(std::fmod(tMs / gesturePeriodMs, 3.0));
+            const double phase = std::fmod(tMs, gesturePeriodMs) / gesturePeriodMs;
+            const double swing = gestureAmplitude * std::sin(2 * kPi * phase) * kPi / 180;
+            pitch = gesture == 0 ? swing : 0;
+            yaw = gesture == 1 ? swing : 0;
+            roll = gesture == 2 ? swing : 0;
+        }
         const double cy = std::cos(yaw / 2), sy = std::sin(yaw / 2);
         const double cp = std::cos(pitch / 2), sp = std::sin(pitch / 2);
         const double cr = std::cos(roll / 2), sr = std::sin(roll / 2);
@@ -155,7 +164,7 @@ std::function<QByteArray(const QByteArray&)> LinkModel::angleClamp(uint8_t maxHa
 
 Identity CabledLinkModel::identity() const
 {
-    return identityOf(*this, 3, kServicePan, 0, {{1, 8}});
+    return identityOf(*this, 3, kServicePan, address, { { 1, 8 } });
 }
 
 // ---------------------------------------------------------------- dongle

@@ -145,6 +145,8 @@ struct Emulator::Impl {
     void handleCabledFrame(const Frame& f);
     void startLoader();
     void loaderTick();
+    // Completion or cancellation of the transfer, after the loader left the state before.
+    void loaderStateChanged(XmodemReceiver::State before);
     void writeLoader(const QByteArray& bytes);
 };
 

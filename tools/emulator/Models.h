@@ -171,6 +171,11 @@ struct HeadsetModel {
     double yawAmplitude = 20, pitchAmplitude = 10, rollAmplitude = 0;
     double yawPeriodMs = 4000, pitchPeriodMs = 5000, rollPeriodMs = 7000;
     std::array<int16_t, 4> quaternion = {16384, 0, 0, 0}; // w, x, y, z when motion is off
+    // With motion on: a motion a person recognises instead of the sines, one gesture after the
+    // other for gesturePeriodMs each: a slow nod, a turn, a tilt, repeated.
+    bool gestures = false;
+    double gestureAmplitude = 25;
+    double gesturePeriodMs = 3000;
 
     int statusPeriodMs = 50;          // 20 Hz, scaled by the time scale
     int calibrationStepMs = 500;      // one level gained per step while calibrating
@@ -229,6 +234,9 @@ struct CabledLinkModel {
     uint8_t major = 1, minor = 11, fix = 5;
     uint16_t build = 88;
     QByteArray serial = "LK19000442";
+    // Its own network address, the source of its answers and the address in its NPP; 0: it
+    // answers as whatever address the frame was sent to.
+    uint8_t address = 0;
     bool serviceMode = true;
     uint8_t nextMajor = 1, nextMinor = 12, nextFix = 0; // version after a completed upload
     QByteArray recoveryString = "Z3Q";
@@ -245,6 +253,9 @@ struct CabledLinkModel {
     enum class EotAnswer { Ack, Nak, Silence };
     EotAnswer eotAnswer = EotAnswer::Ack;
     int eotFaults = 1;                  // EOTs answered by NAK or silence before the ACK (-1: all)
+    // The EOT after the faults is acknowledged only once the line has been silent for a whole
+    // beacon period (lrzsz's rx waits a second); a byte meanwhile starts the wait again.
+    bool eotAckAfterSilence = false;
     int beaconLimit = -1;               // beacons before they stop (-1: no limit)
 
     Identity identity() const;

@@ -32,6 +32,7 @@ QByteArray XmodemReceiver::enterBootloader()
     m_junkBytes = 0;
     m_badFrames = 0;
     m_progressSinceTick = false;
+    m_eotWaitsForSilence = false;
     return tick();
 }
 
@@ -83,6 +84,17 @@ QByteArray XmodemReceiver::feed(const char* data, int size)
             return out;
         case State::Waiting:
         case State::Receiving:
+            if (m_eotWaitsForSilence) {
+                // Whatever comes now breaks the silence the acknowledgement waits for.
+                for (; i < size; ++i) {
+                    if (data[i] == EOT)
+                        ++m_eotsReceived;
+                    else
+                        ++m_junkBytes;
+                }
+                m_progressSinceTick = true;
+                return out;
+            }
             if (m_frame.isEmpty()) {
                 const char c = data[i++];
                 m_progressSinceTick = true;
@@ -115,6 +127,15 @@ QByteArray XmodemReceiver::tick()
     QByteArray out;
     if (m_state != State::Waiting && m_state != State::Receiving)
         return out;
+    if (m_eotWaitsForSilence) {
+        if (!m_progressSinceTick) {
+            m_eotWaitsForSilence = false;
+            m_state = State::Complete;
+            out += ACK;
+        }
+        m_progressSinceTick = false;
+        return out;
+    }
     if (!m_frame.isEmpty() && !m_progressSinceTick) {
         // The rest of the frame never came: drop it and ask for the block again (before the
         // first block the beacon below asks for it).
@@ -197,6 +218,11 @@ QByteArray XmodemReceiver::onEot()
             return {};
         ++m_naksSent;
         return QByteArray(1, NAK);
+    }
+    if (m_faults.eotAckAfterSilence) {
+        m_eotWaitsForSilence = true;
+        m_progressSinceTick = true;
+        return {};
     }
     m_state = State::Complete;
     return QByteArray(1, ACK);

@@ -46,6 +46,9 @@ public:
         std::map<int, char> answerBlockWith; // index -> byte answered instead of the first ACK
         EotAnswer eotAnswer = EotAnswer::Ack;
         int eotFaults = 1;                 // EOTs answered by NAK or silence before the ACK (-1: all)
+        // The EOT after the faults is acknowledged by tick() once a whole period passed
+        // without a byte (as lrzsz's rx waits a second); any byte starts the wait again.
+        bool eotAckAfterSilence = false;
         int beaconLimit = -1;              // beacons before they stop (-1: no limit)
     };
 
@@ -66,7 +69,7 @@ public:
     QByteArray feed(const char* data, int size);
     // One beacon period passed: returns the ready byte while the loader waits for its first
     // block (until the beacon limit). A frame left unfinished for a whole period is dropped
-    // and answered with NAK.
+    // and answered with NAK. An EOT waiting for silence is acknowledged after a silent period.
     QByteArray tick();
 
     State state() const { return m_state; }
@@ -108,6 +111,7 @@ private:
     int m_junkBytes = 0;
     int m_badFrames = 0;
     bool m_progressSinceTick = false;
+    bool m_eotWaitsForSilence = false;
 };
 
 } // namespace emu

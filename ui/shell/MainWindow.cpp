@@ -3,61 +3,114 @@
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
 #include "device/Dongle.h"
-#include "ui/toolkit/Skin.h"
+#include "device/Headset.h"
+#include "ui/firmware/FirmwarePage.h"
+#include "ui/link/LinkPage.h"
+#include "ui/link/LinkSelectionPage.h"
+#include "ui/pages/AppearancePage.h"
+#include "ui/pages/CalibrationPage.h"
+#include "ui/pages/DevicesPage.h"
+#include "ui/pages/HelpPage.h"
+#include "ui/pages/PairingPage.h"
+#include "ui/pages/ProfilesPage.h"
+#include "ui/pages/SecurityPage.h"
+#include "ui/pages/StatusPage.h"
+#include "ui/shell/ScreenGeometry.h"
+#include "ui/toolkit/Menu.h"
+#include "ui/toolkit/PageController.h"
+#include "ui/toolkit/PageFooter.h"
+#include "ui/toolkit/PageHeader.h"
+#include "ui/toolkit/ProgressWidget.h"
+#include "ui_MainWindow.h"
 
-#include <QApplication>
+#include <QAbstractButton>
+#include <QCloseEvent>
 #include <QCoreApplication>
-#include <QEvent>
-#include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QLabel>
+#include <QDebug>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
-#include <QStyle>
-#include <QVBoxLayout>
 
 #include <cmath>
 
-MainWindow::MainWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_title(new QLabel(this))
-    , m_dongleLabel(new QLabel(this))
-    , m_headsetLabel(new QLabel(this))
-    , m_progressLabel(new QLabel(this))
-    , m_progressBar(new QProgressBar(this))
-    , m_hideButton(new QPushButton(this))
-    , m_quitButton(new QPushButton(this))
+namespace
 {
-    setObjectName(QStringLiteral("MainWindow"));
-    resize(MinimumWidth, MinimumHeight);
-    // The page background under the skin's light texts.
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, OX::Skin::color(QStringLiteral("pageBackgroundColor")));
-    setPalette(palette);
-    setAutoFillBackground(true);
 
-    auto* header = new QHBoxLayout;
-    m_title->setObjectName(QStringLiteral("title"));
-    header->addWidget(m_title, 1);
-    header->addWidget(m_hideButton);
-    header->addWidget(m_quitButton);
+constexpr Qt::WindowFlags WindowFlags
+    = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint;
+constexpr int MenuSlide = OX::Page::FromRight;
+constexpr int HomeSlide = OX::Page::FromLeft;
+constexpr int HomeFromHelpSlide = OX::Page::FromBottom;
+constexpr int HelpSlide = OX::Page::FromTop;
+const char* const MenuPage = "Menu";
+const char* const HelpPage = "Help";
+const char* const PairingPage = "Pairing";
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(header);
-    layout->addSpacing(24);
-    layout->addWidget(m_dongleLabel);
-    layout->addWidget(m_headsetLabel);
-    layout->addStretch(1);
-    layout->addWidget(m_progressLabel);
-    layout->addWidget(m_progressBar);
-    m_progressLabel->hide();
-    m_progressBar->hide();
+// The page each menu entry opens; the others open nothing.
+QString pageOf(OX::MenuItem::Identifier id)
+{
+    switch (id) {
+    case OX::MenuItem::SystemStatusItem:
+        return QStringLiteral("Status");
+    case OX::MenuItem::AppearanceItem:
+        return QStringLiteral("Appearance");
+    case OX::MenuItem::MouseProfilesItem:
+        return QStringLiteral("Profiles");
+    case OX::MenuItem::CalibrationItem:
+        return QStringLiteral("Calibration");
+    case OX::MenuItem::FirmwareUpdateItem:
+        return QStringLiteral("Firmware");
+    case OX::MenuItem::LinkItem:
+        return QStringLiteral("Link");
+    case OX::MenuItem::PairingItem:
+        return QStringLiteral("Pairing");
+    case OX::MenuItem::SecurityItem:
+        return QStringLiteral("Security");
+    case OX::MenuItem::DevicesItem:
+        return QStringLiteral("Devices");
+    default:
+        return QString();
+    }
+}
 
-    connect(m_hideButton, &QPushButton::clicked, this, [this]() { perform(HideAction); });
-    connect(m_quitButton, &QPushButton::clicked, this, [this]() { perform(QuitAction); });
-    retranslate();
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , m_header(new OX::PageHeader(this))
+    , m_controller(new OX::PageController(this))
+    , m_footer(new OX::PageFooter(this))
+    , m_progress(new OX::ProgressWidget(this))
+    , m_ui(std::make_unique<Ui::MainWindow>())
+{
+    setWindowFlags(WindowFlags);
+    m_ui->setupUi(this);
+    m_ui->verticalLayout_2->setContentsMargins(0, 0, 0, 0);
+    m_ui->verticalLayout_2->addWidget(m_header);
+    m_ui->verticalLayout_2->addWidget(m_controller);
+    m_ui->verticalLayout_2->addWidget(m_footer);
+
+    m_menu = new OX::Menu(this, this);
+    const QList<QPair<QString, OX::Page*>> pages = {
+        { MenuPage, m_menu },
+        { HelpPage, new OX::HelpPage(this, this) },
+        { "Profiles", new OX::ProfilesPage(this, this) },
+        { "Status", new OX::StatusPage(this, this) },
+        { "Appearance", new OX::AppearancePage(this, this) },
+        { "Calibration", new OX::CalibrationPage(this, this) },
+        { "Link", new OX::LinkSelectionPage(this, this) },
+        { "LinkIndoor", new OX::LinkPage(this, OrvixDevice::LinkDrive, this) },
+        { "LinkOutdoor", new OX::LinkPage(this, OrvixDevice::LinkOutdoorDrive, this) },
+        { PairingPage, new OX::PairingPage(this, this) },
+        { "Security", new OX::SecurityPage(this, this) },
+        { "Devices", new OX::DevicesPage(this, this) },
+        { "Firmware", new OX::FirmwarePage(this, this) },
+    };
+    connect(m_menu, &OX::Menu::action, this, &MainWindow::onMenuItemAction);
+    for (auto const& entry : pages)
+        m_controller->addPage(entry.second, entry.first);
+    connect(m_controller, &OX::PageController::pageWillAppearSignal, this, &MainWindow::onPageWillAppear);
+    m_progress->hide();
+    setWindowTitle(tr("OrvixTools"));
 }
 
 MainWindow::~MainWindow()
@@ -69,62 +122,57 @@ QSize MainWindow::fittedSize(int availableHeight, double aspect)
 {
     if (!(aspect > 0.0) || !std::isfinite(aspect))
         aspect = double(MinimumWidth) / double(MinimumHeight);
-    int height = availableHeight / 2;
-    int width = int(std::lround(height * aspect));
+    double height = 0.5 * availableHeight;
+    double width = height * aspect;
     if (width < MinimumWidth) {
         width = MinimumWidth;
-        height = int(std::lround(width / aspect));
+        height = MinimumWidth / aspect;
     }
-    if (height < MinimumHeight)
-        height = MinimumHeight;
-    return QSize(width, height);
+    height = std::max(double(MinimumHeight), height);
+    return QSize(int(width), int(height));
 }
 
 void MainWindow::attach(OrvixDirector* director)
 {
-    detach();
-    m_director = director;
-    if (!director)
-        return;
-
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1600, 1200);
+    const QRect available = ScreenGeometry::current().primaryAvailable();
     const double aspect = height() > 0 ? double(width()) / double(height()) : 0.0;
     const QSize size = fittedSize(available.height(), aspect);
+    move(available.x() + int(std::lround((available.width() - size.width()) * 0.5)),
+        available.y() + int(std::lround((available.height() - size.height()) * 0.5)));
     setFixedSize(size);
-    move(available.center() - QPoint(size.width() / 2, size.height() / 2));
 
-    m_connections << connect(director, &OrvixDirector::dongleConnectedSignal, this, &MainWindow::onDongleConnected)
-                  << connect(director, &OrvixDirector::dongleDisconnectedSignal, this,
-                             &MainWindow::onDongleDisconnected)
-                  << connect(director, &OrvixDirector::dongleNotConnectedSignal, this,
-                             &MainWindow::onDongleNotConnected)
-                  << connect(director, &OrvixDirector::dongleUpdatedSignal, this, &MainWindow::onDongleUpdated)
-                  << connect(director, &OrvixDirector::headsetUpdatedSignal, this, &MainWindow::onHeadsetUpdated)
-                  << connect(director, &OrvixDirector::headsetStatusChangedSignal, this,
-                             &MainWindow::onHeadsetStatusChanged)
-                  << connect(director, &OrvixDirector::headsetChannelChangedSignal, this,
-                             &MainWindow::onHeadsetChannelChanged)
-                  << connect(director, &OrvixDirector::settingsChangedSignal, this, &MainWindow::onSettingsChanged)
-                  << connect(director, &OrvixDirector::updateProgress, this, &MainWindow::onUpdateProgress);
-
-    showDongle(director->dongle());
-    m_headsetPresent = director->headset() != nullptr;
-    retranslate();
+    detach();
+    qRegisterMetaType<DongleChangeMask>("DongleChangeMask");
+    m_director = director;
+    if (director) {
+        m_connections
+            << connect(director, &OrvixDirector::dongleUpdatedSignal, this, &MainWindow::onDongleUpdated)
+            << connect(director, &OrvixDirector::headsetUpdatedSignal, this, &MainWindow::onHeadsetUpdated)
+            << connect(director, &OrvixDirector::deviceFoundSignal, this, &MainWindow::onDeviceFound)
+            << connect(director, &OrvixDirector::headsetStatusChangedSignal, this,
+                   &MainWindow::onHeadsetStatusChanged)
+            << connect(director, &OrvixDirector::headsetChannelChangedSignal, this,
+                   &MainWindow::onHeadsetChannelChanged)
+            << connect(director, &OrvixDirector::settingsChangedSignal, this, &MainWindow::onSettingsChanged)
+            << connect(director, &OrvixDirector::updateProgress, this, &MainWindow::onProgressUpdated);
+    }
+    if (!m_controller->currentPage())
+        m_controller->setInitialPage(MenuPage);
     show();
+    m_progress->raise();
+}
+
+void MainWindow::detach()
+{
+    for (QMetaObject::Connection const& c : qAsConst(m_connections))
+        disconnect(c);
+    m_connections.clear();
+    m_director = nullptr;
 }
 
 OrvixDirector* MainWindow::director() const
 {
     return m_director;
-}
-
-void MainWindow::detach()
-{
-    for (const QMetaObject::Connection& c : qAsConst(m_connections))
-        disconnect(c);
-    m_connections.clear();
-    m_director = nullptr;
 }
 
 bool MainWindow::isTotallyVisible() const
@@ -134,34 +182,145 @@ bool MainWindow::isTotallyVisible() const
 
 void MainWindow::show()
 {
-    QWidget::show();
+    QMainWindow::show();
     activateWindow();
     raise();
 }
 
-int MainWindow::showQuestion(const QString& title, const QString& text, const QStringList& buttons)
+int MainWindow::showQuestion(QString const& title, QString const& text, QStringList const& buttons)
 {
-    QMessageBox box(this);
-    box.setIcon(QMessageBox::Question);
-    box.setWindowTitle(title);
+    QMessageBox box(nullptr);
+    box.setWindowFlags(Qt::WindowStaysOnTopHint);
+    box.setTextFormat(Qt::AutoText);
     box.setInformativeText(QStringLiteral("<b>%1</b><br><br>%2<br><br>").arg(title, text));
+    box.setIcon(QMessageBox::Question);
     QList<QAbstractButton*> added;
     for (int i = 0; i < buttons.size(); ++i)
-        added << box.addButton(buttons.at(i), i == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+        added << box.addButton(buttons.at(i), i == 0 ? QMessageBox::YesRole : QMessageBox::NoRole);
     box.exec();
     return added.indexOf(box.clickedButton());
 }
 
-void MainWindow::perform(int action, OX::Page*)
+// ---- OX::PageContainer ----------------------------------------------------------------------
+
+void MainWindow::setTitle(QString const& title)
+{
+    m_header->setTitle(title);
+}
+
+void MainWindow::setSubtitle(QString const& subtitle)
+{
+    m_header->setSubtitle(subtitle);
+}
+
+void MainWindow::setHeaderState(OX::PageHeader::State const& state)
+{
+    m_header->setTitle(state.title);
+    m_header->setSubtitle(state.subtitle);
+}
+
+OX::PageHeader::State const& MainWindow::getHeaderState() const
+{
+    return m_header->state();
+}
+
+void MainWindow::setLeft(QString const& text, OX::PageAction action, OX::Page* page)
+{
+    m_footer->setLeft(text, action, page);
+}
+
+void MainWindow::setRight(
+    QString const& text, OX::PageAction action, OX::Page* page, OX::PageFooter::ButtonIndex index)
+{
+    m_footer->setRight(text, action, page, index);
+}
+
+void MainWindow::setRightEnabled(OX::PageFooter::ButtonIndex index, bool enabled)
+{
+    m_footer->setRightEnabled(index, enabled);
+}
+
+void MainWindow::setProgress(bool busy)
+{
+    m_footer->setProgress(busy);
+    setNavigationEnable(!busy, OX::NavigationOptions::all);
+}
+
+void MainWindow::setFooterState(OX::PageFooter::State const& state)
+{
+    m_footer->setLeft(state.left.text, state.left.action, state.left.page);
+    m_footer->setRight(state.right.text, state.right.action, state.right.page, OX::PageFooter::MainButton);
+    m_footer->setRightEnabled(OX::PageFooter::MainButton, state.right.enabled);
+    m_footer->setRight(state.alternativeRight.text, state.alternativeRight.action,
+        state.alternativeRight.page, OX::PageFooter::AlternativeButton);
+    m_footer->setRightEnabled(OX::PageFooter::AlternativeButton, state.alternativeRight.enabled);
+}
+
+OX::PageFooter::State const& MainWindow::getFooterState() const
+{
+    return m_footer->state();
+}
+
+void MainWindow::setNavigationEnable(bool enable, OX::NavigationOptions options)
+{
+    using N = OX::NavigationOptions;
+    if (options.testFlags(N::header)) {
+        m_header->setEnabled(enable);
+    } else {
+        if (options.testFlag(N::header_left))
+            m_header->setLeftEnabled(enable);
+        if (options.testFlag(N::header_right))
+            m_header->setRightEnabled(enable);
+    }
+    if (options.testFlags(N::footer)) {
+        m_footer->setEnabled(enable);
+    } else {
+        if (options.testFlag(N::footer_left))
+            m_footer->setLeftEnabled(enable);
+        if (options.testFlag(N::footer_alt))
+            m_footer->setRightEnabled(OX::PageFooter::AlternativeButton, enable);
+        if (options.testFlag(N::footer_right))
+            m_footer->setRightEnabled(OX::PageFooter::MainButton, enable);
+    }
+}
+
+Dongle* MainWindow::getDongle()
+{
+    return m_director ? m_director->dongle() : nullptr;
+}
+
+Headset* MainWindow::getHeadset()
+{
+    Dongle* dongle = getDongle();
+    return dongle ? dongle->headset() : nullptr;
+}
+
+Link* MainWindow::getLink(OrvixDevice::Preset preset)
+{
+    Dongle* dongle = getDongle();
+    return dongle ? dongle->links().value(preset, nullptr) : nullptr;
+}
+
+Settings* MainWindow::getSettings()
+{
+    return m_director ? m_director->settings() : nullptr;
+}
+
+OrvixDirector* MainWindow::getDirector()
+{
+    return m_director;
+}
+
+void MainWindow::perform(OX::PageAction action, OX::Page* page)
 {
     switch (action) {
-    case HideAction:
+    case OX::PageAction::hide:
         if (m_director)
             m_director->showMainWindow(false);
         else
             hide();
         break;
-    case QuitAction: {
+    case OX::PageAction::quit: {
         if (m_quitting)
             return;
         m_quitting = true;
@@ -172,7 +331,7 @@ void MainWindow::perform(int action, OX::Page*)
             else
                 QCoreApplication::quit();
         };
-        Dongle* dongle = director ? director->dongle() : nullptr;
+        Dongle* dongle = getDongle();
         if (!dongle) {
             quit();
             return;
@@ -181,119 +340,104 @@ void MainWindow::perform(int action, OX::Page*)
         dongle->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
         break;
     }
+    case OX::PageAction::reset:
+        m_controller->perform(action);
+        break;
+    case OX::PageAction::home:
+        m_controller->showPage(MenuPage,
+            m_controller->currentPageName() == QLatin1String(HelpPage) ? HomeFromHelpSlide : HomeSlide,
+            SlideMs, false);
+        break;
+    case OX::PageAction::help:
+        m_controller->showPage(HelpPage, HelpSlide, SlideMs, true);
+        break;
     default:
+        if (page)
+            page->perform(action);
         break;
     }
 }
 
-QString MainWindow::dongleText() const
+void MainWindow::moveContainer(QPoint offset)
 {
-    return m_dongleLabel->text();
+    move(pos() + offset);
 }
 
-QString MainWindow::headsetText() const
-{
-    return m_headsetLabel->text();
-}
-
-void MainWindow::showDongle(Dongle* dongle)
-{
-    m_shownDongle = dongle;
-    if (!dongle) {
-        m_dongleLabel->setText(tr("No dongle connected"));
-        return;
-    }
-    const DongleProfile& profile = dongle->profile();
-    m_dongleLabel->setText(tr("Dongle %1, firmware %2").arg(profile.serial, profile.version.toStringHelper()));
-}
-
-void MainWindow::onDongleConnected(Dongle* dongle)
-{
-    showDongle(dongle);
-}
-
-void MainWindow::onDongleDisconnected(Dongle*, DongleResult)
-{
-    showDongle(nullptr);
-    m_headsetPresent = false;
-    m_headsetActive = false;
-    retranslate();
-}
-
-void MainWindow::onDongleNotConnected(Dongle*, DongleResult error)
-{
-    m_dongleLabel->setText(tr("Dongle not connected: %1").arg(error.text));
-}
+// ---- The director's events ------------------------------------------------------------------
 
 void MainWindow::onDongleUpdated(Dongle* dongle, DongleChangeMask mask)
 {
-    if (mask.testFlag(DongleChangeMask::found) || mask.testFlag(DongleChangeMask::lost))
-        showDongle(dongle);
+    m_controller->updateWithDongle(dongle, mask);
 }
 
 void MainWindow::onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask)
 {
-    if (mask.testFlag(HeadsetChangeMask::lost))
-        m_headsetPresent = false;
-    else if (headset)
-        m_headsetPresent = true;
-    else if (mask.value() == HeadsetChangeMask::all)
-        m_headsetPresent = false;
-    if (!m_headsetPresent)
-        m_headsetActive = false;
-    retranslate();
+    m_controller->updateWithHeadset(headset, mask);
+    if (headset && mask.testFlag(HeadsetChangeMask::channelMap) && headset->channelMap().isEmpty())
+        emit m_controller->navigateToPage(PairingPage);
 }
 
-void MainWindow::onHeadsetStatusChanged(Headset*, bool active)
+void MainWindow::onDeviceFound(Dongle* dongle, NPP const& npp)
 {
-    m_headsetActive = active;
-    retranslate();
+    m_controller->deviceFound(dongle, npp);
 }
 
-void MainWindow::onHeadsetChannelChanged(Headset*, int)
+void MainWindow::onHeadsetStatusChanged(Headset* headset, bool active)
 {
+    m_controller->headsetStatusChanged(headset, active);
 }
 
-void MainWindow::onSettingsChanged(Settings*)
+void MainWindow::onHeadsetChannelChanged(Headset* headset, int channel)
 {
+    m_controller->headsetChannelChanged(headset, channel);
 }
 
-void MainWindow::onUpdateProgress(const Progress::Context* context)
+void MainWindow::onSettingsChanged(Settings* settings)
 {
-    // No context, or one whose operation has ended (cleared: neither a busy indicator nor a
-    // value): nothing is in progress.
-    if (!context || !(context->flags & (Progress::Infinite | Progress::Finite))) {
-        m_progressLabel->hide();
-        m_progressBar->hide();
+    m_controller->settingsChanged(settings);
+}
+
+void MainWindow::onProgressUpdated(Progress::Context const* context)
+{
+    if (!context || !context->flags) {
+        m_progress->stop();
+        m_progress->hide();
         return;
     }
-    m_progressLabel->setText(QString(context->title).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-    if (context->flags.testFlag(Progress::Infinite))
-        m_progressBar->setRange(0, 0);
+    if (m_progress->isRunning())
+        m_progress->update();
     else
-        m_progressBar->setRange(0, 100);
-    if (context->flags.testFlag(Progress::Finite))
-        m_progressBar->setValue(int(qBound(0.0, context->value * 100.0, 100.0)));
-    m_progressLabel->show();
-    m_progressBar->show();
+        m_progress->start(context);
+}
+
+void MainWindow::onPageWillAppear(OX::Page* page)
+{
+    Dongle* dongle = getDongle();
+    page->updateWithDongle(dongle, DongleChangeMask::all);
+    page->updateWithHeadset(dongle ? dongle->headset() : nullptr, HeadsetChangeMask::all);
+}
+
+void MainWindow::onMenuItemAction(OX::MenuItem::Identifier id, QString const& title)
+{
+    qDebug().noquote() << QStringLiteral("Menu Item (%1: %2) action").arg(int(id)).arg(title);
+    const QString name = pageOf(id);
+    if (!name.isEmpty())
+        m_controller->showPage(name, MenuSlide, SlideMs, true);
 }
 
 void MainWindow::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        setWindowTitle(tr("OrvixTools"));
+        m_header->retranslate();
+        m_controller->retranslate();
+        m_footer->retranslate();
+    }
+    QMainWindow::changeEvent(event);
 }
 
-void MainWindow::retranslate()
+void MainWindow::closeEvent(QCloseEvent* event)
 {
-    setWindowTitle(tr("OrvixTools"));
-    m_title->setText(tr("OrvixTools"));
-    m_hideButton->setText(tr("Hide"));
-    m_quitButton->setText(tr("Quit"));
-    showDongle(m_shownDongle);
-    if (!m_headsetPresent)
-        m_headsetLabel->setText(tr("No headset"));
-    else
-        m_headsetLabel->setText(m_headsetActive ? tr("Headset found, active") : tr("Headset found, passive"));
+    event->ignore();
+    hide();
 }

@@ -1,43 +1,50 @@
 #pragma once
-// The frameless main window. It shows the dongle's and the headset's state, follows the
-// director's signals while attached, asks the user questions and performs the window-level
-// actions (hide, quit).
+// The frameless, always-on-top main window: the page header, the page shown by the page
+// controller, the page footer, and the veil drawn over everything while a long operation runs.
+// It builds and registers every page, is their container, routes the menu's entries and the
+// bars' buttons, and hands the director's events to the page on screen (the incoming page first
+// during a slide). Closing it only hides it.
+#include "app/DirectorUi.h"
 #include "device/DongleDelegate.h"
-#include "protocol/DongleResult.h"
+#include "ui/toolkit/MenuItem.h"
+#include "ui/toolkit/PageContainer.h"
 
+#include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
-#include <QWidget>
 
-class Dongle;
-class Headset;
+#include <memory>
+
 class OrvixDirector;
-class QLabel;
-class QProgressBar;
-class QPushButton;
-class Settings;
 
-namespace OX {
-class Page;
+namespace Ui
+{
+class MainWindow;
 }
 
-class MainWindow : public QWidget {
+namespace OX
+{
+class Menu;
+class Page;
+class PageController;
+class PageFooter;
+class PageHeader;
+class ProgressWidget;
+} // namespace OX
+
+class MainWindow : public QMainWindow, public OX::PageContainer
+{
     Q_OBJECT
 public:
-    // The window-level actions.
-    enum Action : int {
-        HideAction = 1,
-        QuitAction = 2,
-    };
-
     static constexpr int MinimumWidth = 810;
     static constexpr int MinimumHeight = 700;
+    static constexpr int SlideMs = 1000;
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Sizes and centres the window on the primary screen, follows the director's signals and
-    // shows the window.
+    // Sizes and centres the window on the primary screen, follows seven of the director's signals,
+    // opens "Menu" and shows the window. A director attached before is forgotten first.
     void attach(OrvixDirector* director);
     // Stops following the director's signals and forgets it.
     void detach();
@@ -47,49 +54,69 @@ public:
     bool isTotallyVisible() const;
     // Shows, activates and raises the window.
     void show();
-    // A modal question box; the index of the clicked button in buttons, or -1.
-    int showQuestion(const QString& title, const QString& text, const QStringList& buttons);
-    // Quit switches the dongle's automatic mouse zeroing on (when a dongle is connected) and
-    // then ends the run; hide hides the window through the director.
-    void perform(int action, OX::Page* page = nullptr);
+    // A modal question box kept on top; the index of the clicked button in buttons, or -1 (no
+    // click, or a button the box added itself).
+    int showQuestion(QString const& title, QString const& text, QStringList const& buttons);
 
     // The size attach gives the window for an available screen area of availableHeight and a
     // window of aspect ratio width / height.
     static QSize fittedSize(int availableHeight, double aspect);
 
-    // What the window shows (tests read it).
-    QString dongleText() const;
-    QString headsetText() const;
+    // ---- OX::PageContainer ----
+    void setTitle(QString const& title) override;
+    void setSubtitle(QString const& subtitle) override;
+    void setHeaderState(OX::PageHeader::State const& state) override;
+    OX::PageHeader::State const& getHeaderState() const override;
+    void setLeft(QString const& text, OX::PageAction action, OX::Page* page) override;
+    void setRight(QString const& text, OX::PageAction action, OX::Page* page,
+        OX::PageFooter::ButtonIndex index) override;
+    void setRightEnabled(OX::PageFooter::ButtonIndex index, bool enabled) override;
+    void setProgress(bool busy) override;
+    void setFooterState(OX::PageFooter::State const& state) override;
+    OX::PageFooter::State const& getFooterState() const override;
+    void setNavigationEnable(bool enable, OX::NavigationOptions options) override;
+    Dongle* getDongle() override;
+    Headset* getHeadset() override;
+    Link* getLink(OrvixDevice::Preset preset) override;
+    Settings* getSettings() override;
+    OrvixDirector* getDirector() override;
+    // hide and quit (automatic zeroing switched on first when a dongle is there; the run ends on
+    // any answer or none), reset to the current page, home and help; anything else to page.
+    void perform(OX::PageAction action, OX::Page* page) override;
+    void moveContainer(QPoint offset) override;
+
+    // What tests read.
+    OX::PageHeader* header() const { return m_header; }
+    OX::PageFooter* footer() const { return m_footer; }
+    OX::PageController* controller() const { return m_controller; }
+    OX::ProgressWidget* progressWidget() const { return m_progress; }
+    OX::Menu* menu() const { return m_menu; }
 
 public slots:
-    void onDongleConnected(Dongle* dongle);
-    void onDongleDisconnected(Dongle* dongle, DongleResult result);
-    void onDongleNotConnected(Dongle* dongle, DongleResult error);
     void onDongleUpdated(Dongle* dongle, DongleChangeMask mask);
+    // An accepted, empty channel map opens "Pairing".
     void onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask);
+    void onDeviceFound(Dongle* dongle, NPP const& npp);
     void onHeadsetStatusChanged(Headset* headset, bool active);
     void onHeadsetChannelChanged(Headset* headset, int channel);
     void onSettingsChanged(Settings* settings);
-    void onUpdateProgress(const Progress::Context* context);
+    void onProgressUpdated(Progress::Context const* context);
+    // The complete dongle and headset state, before the page appears.
+    void onPageWillAppear(OX::Page* page);
+    void onMenuItemAction(OX::MenuItem::Identifier id, QString const& title);
 
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    void retranslate();
-    void showDongle(Dongle* dongle);
-
     QPointer<OrvixDirector> m_director;
-    QPointer<Dongle> m_shownDongle;
+    OX::PageHeader* m_header;
+    OX::PageController* m_controller;
+    OX::PageFooter* m_footer;
+    OX::ProgressWidget* m_progress;
+    std::unique_ptr<Ui::MainWindow> m_ui;
+    OX::Menu* m_menu = nullptr;
     QList<QMetaObject::Connection> m_connections;
-    QLabel* m_title;
-    QLabel* m_dongleLabel;
-    QLabel* m_headsetLabel;
-    QLabel* m_progressLabel;
-    QProgressBar* m_progressBar;
-    QPushButton* m_hideButton;
-    QPushButton* m_quitButton;
     bool m_quitting = false;
-    bool m_headsetPresent = false;
-    bool m_headsetActive = false;
 };

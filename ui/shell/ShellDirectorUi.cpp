@@ -8,7 +8,20 @@
 #include "ui/toolkit/Skin.h"
 #include "ui/toolkit/SoundPlayer.h"
 
-#include <QApplication>
+#include <QWidget>
+
+#include <initializer_list>
+
+namespace
+{
+
+QString& windowStyleSheet()
+{
+    static QString sheet;
+    return sheet;
+}
+
+} // namespace
 
 ShellDirectorUi::ShellDirectorUi(QObject* parent)
     : DirectorUi(parent)
@@ -18,8 +31,15 @@ ShellDirectorUi::ShellDirectorUi(QObject* parent)
 void ShellDirectorUi::loadStyle()
 {
     OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        app->setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
+    // The sheet is given to our own windows (their dialogs, boxes and tooltips inherit it),
+    // never to the whole application: the system's balloons and boxes elsewhere keep their own
+    // readable colours.
+    windowStyleSheet() = OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global"));
+}
+
+QString ShellDirectorUi::styleSheet()
+{
+    return windowStyleSheet();
 }
 
 ShellDirectorUi::~ShellDirectorUi()
@@ -39,8 +59,15 @@ void ShellDirectorUi::create(OrvixDirector* director)
     m_sidebar = std::make_unique<SidebarDialog>(nullptr);
     m_crossWindow = std::make_unique<CrossWindow>(nullptr, director);
     m_progressDialog = std::make_unique<OX::ProgressDialog>(nullptr);
+    const QString sheet = windowStyleSheet();
+    if (!sheet.isEmpty()) {
+        for (QWidget* window : std::initializer_list<QWidget*> {
+                 m_mainWindow.get(), m_sidebar.get(), m_crossWindow.get(), m_progressDialog.get() })
+            window->setStyleSheet(sheet);
+    }
     connect(m_sidebar.get(), &SidebarDialog::statusIconAction, this, &DirectorUi::statusIconAction);
-    connect(m_progressDialog.get(), &OX::ProgressDialog::dialogClosed, this, &DirectorUi::progressDialogClosed);
+    connect(
+        m_progressDialog.get(), &OX::ProgressDialog::dialogClosed, this, &DirectorUi::progressDialogClosed);
 }
 
 QWidget* ShellDirectorUi::mainWidget() const
@@ -80,7 +107,7 @@ int ShellDirectorUi::showQuestion(const QString& title, const QString& text, con
 
 void ShellDirectorUi::perform(int action)
 {
-    m_mainWindow->perform(action, nullptr);
+    m_mainWindow->perform(OX::PageAction(action), nullptr);
 }
 
 void ShellDirectorUi::attachSidebar()

@@ -21,9 +21,11 @@ public:
     explicit ShellDirectorUi(QObject* parent = nullptr);
     ~ShellDirectorUi() override;
 
-    // Loads the skin of named colours and makes the style sheet, with its colours filled in,
-    // the application's style sheet. Called once before the windows are built.
+    // Loads the skin of named colours and the style sheet with its colours filled in; the
+    // windows built afterwards take that sheet. Called once before the windows are built.
     static void loadStyle();
+    // The style sheet loadStyle prepared; empty before.
+    static QString styleSheet();
 
     void create(OrvixDirector* director) override;
     QWidget* mainWidget() const override;

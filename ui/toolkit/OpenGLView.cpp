@@ -82,6 +82,10 @@ OpenGLView::OpenGLView(QString const& path, QString const& name, QWidget* parent
 OpenGLView::~OpenGLView()
 {
     cleanup();
+    // The base class destroys the context after this object is gone: its notice must not reach
+    // cleanup then.
+    if (QOpenGLContext* glContext = context())
+        disconnect(glContext, nullptr, this, nullptr);
 }
 
 QSize OpenGLView::sizeHint() const

@@ -1,13 +1,12 @@
 #include "ui/toolkit/Page.h"
 
 #include "ui/toolkit/PageController.h"
+#include "ui/toolkit/StyledBackground.h"
 
 #include <QAbstractButton>
 #include <QDebug>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
-#include <QStyleOption>
 
 namespace OX
 {
@@ -143,10 +142,7 @@ int Page::showQuestion(QString const& title, QString const& text, QStringList co
 
 void Page::paintEvent(QPaintEvent* event)
 {
-    QStyleOption option;
-    option.initFrom(this);
-    QPainter painter(this);
-    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+    drawStyledBackground(this);
     QWidget::paintEvent(event);
 }
 

@@ -1,19 +1,31 @@
 #pragma once
 // The bar below the pages: a left button, two right buttons and a busy wheel. Pages set its
 // buttons through their container; a click goes back to the container with the button's
-// PageAction and the page that set it.
+// PageAction and the page that set it. A button set with action none is hidden.
 #include "ui/toolkit/PageAction.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
+namespace Ui
+{
+class PageFooter;
+}
+
+class QPushButton;
+
 namespace OX
 {
 
 class Page;
+class PageContainer;
+class ProgressWheel;
 
 class PageFooter : public QWidget
 {
+    Q_OBJECT
 public:
     // The two right buttons: 0 the main (rightmost) one, 1 the alternative one beside it.
     enum ButtonIndex : int {
@@ -48,6 +60,41 @@ public:
             return left == o.left && right == o.right && alternativeRight == o.alternativeRight;
         }
     };
+
+    explicit PageFooter(PageContainer* container);
+    ~PageFooter() override;
+
+    // Stores text, action and page; shows the button with the text unless the action is none.
+    void setLeft(QString const& text, PageAction action, Page* page);
+    // Button 1 alone, or button 0, which also clears button 1 (no page, action none, no text;
+    // its enabled flag stays) and hides it. Another index stores nothing.
+    void setRight(QString const& text, PageAction action, Page* page, ButtonIndex index);
+    void setRightEnabled(ButtonIndex index, bool enabled);
+    void setLeftEnabled(bool enabled);
+    // Busy: both right buttons off and the wheel spinning; not busy: both on, whatever a page
+    // had disabled before, and the wheel hidden. The left button is not touched.
+    void setProgress(bool busy);
+    State const& state() const { return m_state; }
+    // The texts come from the pages: nothing to do.
+    void retranslate();
+
+    QPushButton* leftButton() const;
+    // index 0 "rightButton", 1 "actionButton"; null for another index.
+    QPushButton* rightButton(int index) const;
+    ProgressWheel* progressWheel() const;
+
+public slots:
+    void leftAction();
+    void rightAction();
+    void alternativeRightAction();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    PageContainer* m_container;
+    State m_state;
+    std::unique_ptr<Ui::PageFooter> m_ui;
 };
 
 } // namespace OX

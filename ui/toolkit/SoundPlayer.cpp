@@ -38,9 +38,29 @@ void SoundEffect::start()
 SoundPlayer::SoundPlayer(QObject* parent)
     : QObject(parent)
 {
-    effects.insert(ZEROINIT, new SoundEffect(QStringLiteral(":/sounds/zeroinit")));
-    effects.insert(CHANNEL_ACTIVE, new SoundEffect(QStringLiteral(":/sounds/ch_active")));
-    effects.insert(CHANNEL_PASSIVE, new SoundEffect(QStringLiteral(":/sounds/ch_passive")));
+}
+
+SoundEffect* SoundPlayer::effect(Sample sample) const
+{
+    if (SoundEffect* made = effects.value(sample, nullptr))
+        return made;
+    QString fileName;
+    switch (sample) {
+    case ZEROINIT:
+        fileName = QStringLiteral(":/sounds/zeroinit");
+        break;
+    case CHANNEL_ACTIVE:
+        fileName = QStringLiteral(":/sounds/ch_active");
+        break;
+    case CHANNEL_PASSIVE:
+        fileName = QStringLiteral(":/sounds/ch_passive");
+        break;
+    default:
+        return nullptr;
+    }
+    auto* made = new SoundEffect(fileName, const_cast<SoundPlayer*>(this));
+    effects.insert(sample, made);
+    return made;
 }
 
 SoundPlayer::~SoundPlayer()
@@ -50,8 +70,8 @@ SoundPlayer::~SoundPlayer()
 
 void SoundPlayer::play(Sample sample)
 {
-    if (SoundEffect* effect = effects.value(sample, nullptr))
-        effect->play();
+    if (SoundEffect* made = effect(sample))
+        made->play();
 }
 
 } // namespace OX

@@ -53,11 +53,12 @@ public:
     // Plays the sample unless it is still sounding; an unknown sample does nothing.
     void play(Sample sample);
 
-    // The effect of a sample, or null for an unknown one.
-    SoundEffect* effect(Sample sample) const { return effects.value(sample, nullptr); }
+    // The effect of a sample (made on its first use: each effect tries the sound server, which
+    // the start of the application need not wait for), or null for an unknown one.
+    SoundEffect* effect(Sample sample) const;
 
 private:
-    QMap<Sample, SoundEffect*> effects;
+    mutable QMap<Sample, SoundEffect*> effects;
 };
 
 } // namespace OX

@@ -9,7 +9,8 @@
 using namespace directortest;
 using testutil::waitUntil;
 
-namespace {
+namespace
+{
 
 struct ShellOverEmulator : EmulatedDongle {
     ShellDirectorUi* shell = nullptr;
@@ -18,7 +19,7 @@ struct ShellOverEmulator : EmulatedDongle {
     {
         if (!start())
             return nullptr;
-        h.bus->bus = QtUsb::FilterList{Harness::dongleIds()};
+        h.bus->bus = QtUsb::FilterList { Harness::dongleIds() };
         auto ui = std::make_unique<ShellDirectorUi>();
         shell = ui.get();
         h.director = std::make_unique<OrvixDirector>(h.parser, std::move(ui), h.environment(5));
@@ -37,13 +38,13 @@ TEST(ShellQuit, WithADongleAutomaticZeroingIsSwitchedOnBeforeQuitting)
     t.emulator.updateDongle([](emu::DongleModel& m) { m.autoZero = false; });
     const int mark = t.emulator.mark();
 
-    t.shell->mainWindow()->perform(MainWindow::QuitAction, nullptr);
+    t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
     ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
     EXPECT_TRUE(t.emulator.waitForFrame(emu::FrameFilter::dcp(18), 1000, mark).has_value());
     EXPECT_TRUE(t.emulator.dongle().autoZero);
 
     // A second request while the first is under way quits only once.
-    t.shell->mainWindow()->perform(MainWindow::QuitAction, nullptr);
+    t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
     testutil::spin(50);
     EXPECT_EQ(t.h.quits, 1);
 }
@@ -55,7 +56,7 @@ TEST(ShellQuit, WithoutADongleTheApplicationQuitsAtOnce)
     ShellDirectorUi* shell = ui.get();
     t.h.director = std::make_unique<OrvixDirector>(t.h.parser, std::move(ui), t.h.environment(5));
     t.h.director->start();
-    shell->mainWindow()->perform(MainWindow::QuitAction, nullptr);
+    shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
     EXPECT_EQ(t.h.quits, 1);
 }
 
@@ -69,7 +70,7 @@ TEST(ShellQuit, ADongleThatNeverAnswersStillLetsTheApplicationQuit)
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
     t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(18)));
 
-    t.shell->mainWindow()->perform(MainWindow::QuitAction, nullptr);
+    t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
     ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 5000));
 }
 

@@ -10,6 +10,10 @@
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/shell/SidebarDialog.h"
+#include "ui/toolkit/Menu.h"
+#include "ui/toolkit/PageController.h"
+#include "ui/toolkit/PageHeader.h"
+#include "ui/toolkit/ProgressWidget.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -17,10 +21,11 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QIcon>
+#include <QLabel>
+#include <QScopeGuard>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -29,7 +34,8 @@
 using testutil::spin;
 using testutil::waitUntil;
 
-namespace {
+namespace
+{
 
 // A director with the application's windows over a scripted USB bus and a settings file.
 struct ShellHarness {
@@ -43,7 +49,7 @@ struct ShellHarness {
     explicit ShellHarness(bool tray = false)
     {
         API::setServiceBaseUrl(QUrl(QStringLiteral("http://127.0.0.1:1")));
-        parser.parse(QStringList{QStringLiteral("orvixtools")});
+        parser.parse(QStringList { QStringLiteral("orvixtools") });
         DirectorEnvironment env;
         env.listPorts = []() { return QList<SerialPortEntry>(); };
         env.serverName = dir.filePath(QStringLiteral("instance"));
@@ -153,8 +159,8 @@ TEST(MainWindowQuestion, ReturnsTheIndexOfTheClickedButton)
     MainWindow window;
     answerNextBox(QStringLiteral("Not now"));
     EXPECT_EQ(window.showQuestion(QStringLiteral("Software update"), QStringLiteral("Now?"),
-                                  QStringList{QStringLiteral("Update"), QStringLiteral("Not now")}),
-              1);
+                  QStringList { QStringLiteral("Update"), QStringLiteral("Not now") }),
+        1);
     QString informative;
     QTimer::singleShot(20, [&informative]() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -166,8 +172,8 @@ TEST(MainWindowQuestion, ReturnsTheIndexOfTheClickedButton)
                 b->click();
     });
     EXPECT_EQ(window.showQuestion(QStringLiteral("T"), QStringLiteral("X"),
-                                  QStringList{QStringLiteral("Update"), QStringLiteral("Not now")}),
-              0);
+                  QStringList { QStringLiteral("Update"), QStringLiteral("Not now") }),
+        0);
     EXPECT_EQ(informative, QStringLiteral("<b>T</b><br><br>X<br><br>"));
 }
 
@@ -182,13 +188,15 @@ TEST(ShellDirector, StartShowsTheAttachedWindowsAndTheActionsWork)
     EXPECT_EQ(h.ui->sidebar()->director(), h.director.get());
     EXPECT_GE(window->width(), MainWindow::MinimumWidth);
     EXPECT_GE(window->height(), MainWindow::MinimumHeight);
-    EXPECT_EQ(window->dongleText(), QStringLiteral("No dongle connected"));
+    // No dongle: the menu shows, System Status dimmed.
+    EXPECT_EQ(window->controller()->currentPageName(), QStringLiteral("Menu"));
+    EXPECT_FALSE(window->menu()->item(OX::MenuItem::SystemStatusItem)->isEnabled());
     EXPECT_FALSE(h.ui->sidebar()->findChild<QAbstractButton*>(QStringLiteral("mouseButton"))->isEnabled())
         << "no headset yet";
     EXPECT_NE(h.ui->soundPlayer(), nullptr);
 
     // The hide action goes through the director's window rules.
-    window->perform(MainWindow::HideAction);
+    window->perform(OX::PageAction::hide, nullptr);
     EXPECT_FALSE(window->isVisible());
     h.director->showMainWindow(true);
     EXPECT_TRUE(window->isVisible());
@@ -223,25 +231,25 @@ TEST(ShellDirector, DirectorSignalsReachTheWindows)
     EXPECT_FALSE(h.ui->sidebar()->findChild<QAbstractButton*>(QStringLiteral("mouseButton"))->isEnabled());
     // The busy indicator shows while an operation runs; a context cleared at the operation's
     // end hides it like a null one.
-    QProgressBar* bar = h.ui->mainWindow()->findChild<QProgressBar*>();
-    ASSERT_NE(bar, nullptr);
+    OX::ProgressWidget* veil = h.ui->mainWindow()->progressWidget();
     h.director->showInfinityProgress(QStringLiteral("Dongle\nconnected"));
-    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(veil->isVisible());
     h.director->hideIninityProgress();
-    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(veil->isVisible());
     Progress::Context operation;
     operation.start(QStringLiteral("Dongle Init"), Progress::Finite);
     operation.setProgress(1.0);
     emit h.director->updateProgress(&operation);
-    EXPECT_TRUE(bar->isVisible());
-    EXPECT_EQ(bar->value(), 100);
+    EXPECT_TRUE(veil->isVisible());
+    EXPECT_EQ(veil->percentText(), QStringLiteral("100%"));
     operation.clear();
     emit h.director->updateProgress(&operation);
-    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(veil->isVisible());
     h.director->stop();
     // Detached: signals no longer reach the main window.
-    emit h.director->dongleNotConnectedSignal(nullptr, DongleResult(9));
-    EXPECT_EQ(h.ui->mainWindow()->dongleText(), QStringLiteral("No dongle connected"));
+    operation.start(QStringLiteral("Dongle Init"), Progress::Infinite);
+    emit h.director->updateProgress(&operation);
+    EXPECT_FALSE(veil->isVisible());
 }
 
 TEST(ShellDirector, TrayIconWithItsMenu)
@@ -270,30 +278,76 @@ TEST(ShellDirector, TrayIconWithItsMenu)
     EXPECT_EQ(h.quits, 1);
 }
 
+TEST(ShellStyle, TheSheetColoursOurWindowsOnlyAndOtherTextStaysReadable)
+{
+    // The interface tests' main styles the whole application for pages shown on their own;
+    // the application itself styles only its windows.
+    const QString testSheet = qApp->styleSheet();
+    qApp->setStyleSheet(QString());
+    auto restore = qScopeGuard([&] { qApp->setStyleSheet(testSheet); });
+    ShellDirectorUi::loadStyle();
+    ShellHarness h;
+    EXPECT_TRUE(qApp->styleSheet().isEmpty());
+    const QColor skinText(0xFF, 0xFF, 0xFF);
+    auto textColour = [](QWidget* window, QLabel* label) {
+        window->ensurePolished();
+        label->ensurePolished();
+        return label->palette().color(QPalette::WindowText);
+    };
+
+    // A label of ours, and the label of a box over our main window: the skin's white on its
+    // dark page.
+    auto* ours = new QLabel(QStringLiteral("ours"), h.ui->mainWindow());
+    EXPECT_EQ(textColour(h.ui->mainWindow(), ours), skinText);
+    QMessageBox overMain(QMessageBox::Warning, QStringLiteral("T"), QStringLiteral("text"), QMessageBox::Ok,
+        h.ui->mainWindow());
+    QLabel* boxText = overMain.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_NE(boxText, nullptr);
+    EXPECT_EQ(textColour(&overMain, boxText), skinText);
+
+    // The tray's balloon (black on pale yellow, a window of no parent) and a box of no parent
+    // keep the system's colours.
+    QWidget balloon(nullptr, Qt::ToolTip);
+    QPalette pale = balloon.palette();
+    pale.setColor(QPalette::Window, QColor(0xFF, 0xFF, 0xE1));
+    pale.setColor(QPalette::WindowText, Qt::black);
+    balloon.setPalette(pale);
+    auto* notice = new QLabel(QStringLiteral("Started"), &balloon);
+    EXPECT_EQ(textColour(&balloon, notice), QColor(Qt::black));
+    QMessageBox alone(QMessageBox::Warning, QStringLiteral("T"), QStringLiteral("text"));
+    QLabel* aloneText = alone.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_NE(aloneText, nullptr);
+    EXPECT_EQ(textColour(&alone, aloneText), QApplication::palette().color(QPalette::WindowText));
+}
+
 TEST(ShellResources, LogoAndTranslationsAreCompiledIn)
 {
     EXPECT_TRUE(QFile::exists(QStringLiteral(":/icons/logo")));
     EXPECT_FALSE(QIcon(QStringLiteral(":/icons/logo")).isNull());
-    for (const char* code : {"en", "fr", "hu"})
+    for (const char* code : { "en", "fr", "hu" })
         EXPECT_TRUE(QFile::exists(QStringLiteral(":/languages/") + QLatin1String(code))) << code;
 }
 
 TEST(ShellResources, LanguagesSwitchTheTexts)
 {
     ShellHarness h;
+    h.director->start();
+    const OX::PageHeader::State& header = h.ui->mainWindow()->header()->state();
     const QLocale before;
     h.director->loadLanguage(QStringLiteral("fr"));
     spin(10);
     EXPECT_EQ(QCoreApplication::translate("OrvixDirector", "Quit"), QStringLiteral("Quitter"));
-    EXPECT_EQ(QCoreApplication::translate("QObject", "Operation timed out"), QStringLiteral("Délai d’attente dépassé"));
-    EXPECT_EQ(h.ui->mainWindow()->dongleText(), QStringLiteral("Aucun dongle connecté"));
+    EXPECT_EQ(QCoreApplication::translate("QObject", "Operation timed out"),
+        QStringLiteral("Délai d’attente dépassé"));
+    EXPECT_EQ(header.subtitle, QStringLiteral("Principal")); // the menu's texts, re-applied
+    EXPECT_EQ(h.ui->mainWindow()->getFooterState().right.text, QStringLiteral("Quitter"));
     h.director->loadLanguage(QStringLiteral("hu"));
     EXPECT_EQ(QCoreApplication::translate("OrvixDirector", "Quit"), QStringLiteral("Kilépés"));
     EXPECT_EQ(QLocale().language(), QLocale::Hungarian);
     h.director->loadLanguage(QStringLiteral("en"));
     spin(10);
     EXPECT_EQ(QCoreApplication::translate("OrvixDirector", "Quit"), QStringLiteral("Quit"));
-    EXPECT_EQ(h.ui->mainWindow()->dongleText(), QStringLiteral("No dongle connected"));
+    EXPECT_EQ(header.subtitle, QStringLiteral("Main"));
     // A language without a resource leaves no translator behind.
     h.director->loadLanguage(QStringLiteral("fr"));
     h.director->loadLanguage(QStringLiteral("de"));

@@ -1,6 +1,7 @@
 // The angle gauge's clamp, the overlay and blockSignals helpers, and bubbles that follow
 // their target only while they are wanted.
 #include "ui/toolkit/AngleView.h"
+#include "ui/toolkit/ListRows.h"
 #include "ui/toolkit/OverlayWidget.h"
 #include "ui/toolkit/Skin.h"
 #include "ui/toolkit/WarningBubble.h"
@@ -54,6 +55,18 @@ TEST(AngleView, VerticalGaugePointsRightWithTheActiveSector)
     EXPECT_EQ(pixelAt(&view, { 99, 5 }), OX::Skin::color("angleViewColor")); // reference line
     view.setOrientation(Qt::Horizontal);
     EXPECT_EQ(pixelAt(&view, { 50, 14 }), OX::Skin::color("angleViewActiveAreaColor"));
+}
+
+TEST(UiHelpers, BlockSignalsRestoresThePreviousState)
+{
+    QObject object;
+    bool blockedInside = false;
+    OX::blockSignals(&object, [&] { blockedInside = object.signalsBlocked(); });
+    EXPECT_TRUE(blockedInside);
+    EXPECT_FALSE(object.signalsBlocked());
+    object.blockSignals(true);
+    OX::blockSignals(&object, [] {});
+    EXPECT_TRUE(object.signalsBlocked());
 }
 
 TEST(OverlayWidget, FollowsItsParentsSizeAndRefusesNoParent)

@@ -67,6 +67,10 @@ TEST(ShippedSounds, PcmStereo44100Sixteen)
 TEST(SoundPlayer, OneEffectPerSample)
 {
     OX::SoundPlayer player;
+    // Made on first use, not with the player (the start of the application does not wait).
+    EXPECT_TRUE(player.findChildren<OX::SoundEffect*>().isEmpty());
+    player.play(OX::SoundPlayer::CHANNEL_ACTIVE);
+    EXPECT_EQ(player.findChildren<OX::SoundEffect*>().size(), 1);
     ASSERT_NE(player.effect(OX::SoundPlayer::ZEROINIT), nullptr);
     ASSERT_NE(player.effect(OX::SoundPlayer::CHANNEL_ACTIVE), nullptr);
     ASSERT_NE(player.effect(OX::SoundPlayer::CHANNEL_PASSIVE), nullptr);

@@ -1,0 +1,36 @@
+#pragma once
+// Reports the first exposed window of the process: prints "shown" on standard output and ends
+// the event loop. Shared by the two processes the start-up benchmark compares.
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+#include <QWindow>
+
+#include <cstdio>
+
+class FirstWindowProbe : public QObject
+{
+public:
+    explicit FirstWindowProbe(QObject* parent)
+        : QObject(parent)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!m_done && event->type() == QEvent::Expose) {
+            auto* window = qobject_cast<QWindow*>(watched);
+            if (window && window->isExposed()) {
+                m_done = true;
+                std::fputs("shown\n", stdout);
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_done = false;
+};

@@ -1,0 +1,215 @@
+// The status page with the emulated headset streaming at 20 Hz, under Xvfb with software GL: the
+// process's CPU time as a share of one core while the page is shown, beside the same stream with
+// a page that draws nothing of it (as the menu does), and the cost of one status update (labels
+// plus the 3D model drawn). With the menu shown the stream must stay under 2 % of a core; the
+// status page's extra cost with software GL is measured, not bounded.
+//   xvfb-run -a -s "-screen 0 1920x1080x24" env LIBGL_ALWAYS_SOFTWARE=1 build/bench/bench_status_page
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <ctime>
+#include <memory>
+
+#include "device/Dongle.h"
+#include "device/Headset.h"
+#include "tools/emulator/Emulator.h"
+#include "ui/pages/StatusPage.h"
+#include "ui/toolkit/OpenGLView.h"
+#include "ui/toolkit/PageContainer.h"
+#include "ui/toolkit/Skin.h"
+
+namespace
+{
+
+constexpr int MeasureMs = 5000;
+
+double processCpuSeconds()
+{
+    timespec t {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// A container that answers nothing: the page reaches no device through it.
+struct NullContainer : OX::PageContainer {
+    void setTitle(QString const&) override { }
+    void setSubtitle(QString const&) override { }
+    void setHeaderState(OX::PageHeader::State const&) override { }
+    OX::PageHeader::State const& getHeaderState() const override { return header; }
+    void setLeft(QString const&, OX::PageAction, OX::Page*) override { }
+    void setRight(QString const&, OX::PageAction, OX::Page*, OX::PageFooter::ButtonIndex) override { }
+    void setRightEnabled(OX::PageFooter::ButtonIndex, bool) override { }
+    void setProgress(bool) override { }
+    void setFooterState(OX::PageFooter::State const&) override { }
+    OX::PageFooter::State const& getFooterState() const override { return footer; }
+    void setNavigationEnable(bool, OX::NavigationOptions) override { }
+    Dongle* getDongle() override { return nullptr; }
+    Headset* getHeadset() override { return nullptr; }
+    Link* getLink(OrvixDevice::Preset) override { return nullptr; }
+    Settings* getSettings() override { return nullptr; }
+    OrvixDirector* getDirector() override { return nullptr; }
+    void perform(OX::PageAction, OX::Page*) override { }
+    void moveContainer(QPoint) override { }
+    OX::PageHeader::State header;
+    OX::PageFooter::State footer;
+};
+
+// Hands every notification to the status page when there is one (else, as the menu, drops it).
+struct Forwarder : DongleDelegate {
+    OX::StatusPage* page = nullptr;
+    void progressUpdate(Progress::Context const&) override { }
+    void dongleUpdated(Dongle* d, DongleChangeMask m) override
+    {
+        if (page)
+            page->updateWithDongle(d, m);
+    }
+    void headsetFound(Dongle*, Headset* h) override
+    {
+        if (page)
+            page->updateWithHeadset(h, HeadsetChangeMask::found);
+    }
+    void headsetLost(Dongle*, Headset* h) override
+    {
+        if (page)
+            page->updateWithHeadset(h, HeadsetChangeMask::lost);
+    }
+    void headsetUpdated(Dongle*, Headset* h, HeadsetChangeMask m) override
+    {
+        if (page)
+            page->updateWithHeadset(h, m);
+    }
+    void deviceFound(Dongle*, NPP const&) override { }
+    void headsetRssiUpdatede(Dongle*, unsigned short) override { }
+    void headsetChannelChanged(Dongle*, Headset*, int, int) override { }
+    void headsetStatusChanged(Dongle*, Headset*, bool, bool) override { }
+    void dongleError(Dongle*, DongleResult) override { }
+    DongleResult* lastError() override { return &last; }
+    void playAudioFeedback() override { }
+    DongleResult last;
+};
+
+// The emulated dongle with its headset nodding, turning and tilting, and a shown page.
+struct Rig {
+    Forwarder delegate;
+    NullContainer container;
+    emu::Emulator emulator;
+    QSerialPort port;
+    QCommandLineParser parser;
+    std::unique_ptr<Dongle> dongle;
+    std::unique_ptr<QWidget> shown;
+
+    bool start(bool statusPage)
+    {
+        if (statusPage) {
+            auto* page = new OX::StatusPage(&container);
+            delegate.page = page;
+            shown.reset(page);
+        } else {
+            shown = std::make_unique<QWidget>();
+        }
+        shown->resize(900, 560);
+        shown->show();
+        emu::HeadsetModel headset;
+        headset.gestures = true;
+        if (!emulator.start())
+            return false;
+        emulator.addHeadset(headset);
+        port.setPortName(emulator.portPath());
+        if (!port.open(QIODevice::ReadWrite))
+            return false;
+        port.setBaudRate(57600);
+        dongle = std::make_unique<Dongle>(&port, &delegate, parser);
+        int started = -1;
+        dongle->start([&](DongleResult r) { started = r.code; });
+        QElapsedTimer timer;
+        timer.start();
+        while ((started < 0 || !dongle->headset()) && timer.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        return started == 0 && dongle->headset();
+    }
+    ~Rig()
+    {
+        delegate.page = nullptr;
+        dongle.reset();
+    }
+};
+
+void cpuShare(benchmark::State& state, bool statusPage)
+{
+    Rig rig;
+    if (!rig.start(statusPage)) {
+        state.SkipWithError("the emulated dongle did not start with its headset");
+        return;
+    }
+    double share = 0;
+    for (auto _ : state) {
+        int const statuses = rig.emulator.statusesSent();
+        double const cpu = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QEventLoop loop; // sleeps between events, as the application does
+        QTimer::singleShot(MeasureMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        share = (processCpuSeconds() - cpu) / (wall.nsecsElapsed() * 1e-9);
+        state.counters["statuses_per_s"] = (rig.emulator.statusesSent() - statuses) * 1000.0 / wall.elapsed();
+    }
+    state.counters["cpu_percent_of_core"] = share * 100;
+}
+
+void BM_StreamWithMenuLikePage(benchmark::State& state)
+{
+    cpuShare(state, false);
+}
+BENCHMARK(BM_StreamWithMenuLikePage)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+void BM_StreamWithStatusPage(benchmark::State& state)
+{
+    cpuShare(state, true);
+}
+BENCHMARK(BM_StreamWithStatusPage)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// One status update as a notification brings it: the rows and the model, drawn.
+void BM_OneStatusUpdate(benchmark::State& state)
+{
+    Rig rig;
+    if (!rig.start(true)) {
+        state.SkipWithError("the emulated dongle did not start with its headset");
+        return;
+    }
+    rig.emulator.headsetPower(false); // the page alone from here
+    auto* page = static_cast<OX::StatusPage*>(rig.shown.get());
+    Headset* headset = rig.dongle->headset();
+    int frames = 0;
+    QObject::connect(page->view(), &QOpenGLWidget::frameSwapped, page, [&frames] { ++frames; });
+    int i = 0;
+    for (auto _ : state) {
+        int const before = frames;
+        page->view()->setOrientation(QQuaternion::fromEulerAngles(float(i++ % 40), 0, 0));
+        page->updateWithHeadset(headset, HeadsetChangeMask::orientation | HeadsetChangeMask::battery);
+        while (frames == before) // until the model is drawn and shown
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+BENCHMARK(BM_OneStatusUpdate)->Unit(benchmark::kMicrosecond)->Iterations(200)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
+    OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
+    app.setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

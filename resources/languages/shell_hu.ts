@@ -1,0 +1,143 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="hu_HU">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>OrvixTools</source>
+        <translation>OrvixTools</translation>
+    </message>
+</context>
+<context>
+    <name>OX::Menu</name>
+    <message>
+        <source>Main</source>
+        <translation>Főmenü</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>Hálózat</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Beállítások</translation>
+    </message>
+    <message>
+        <source>System Status</source>
+        <translation>Rendszerállapot</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Megjelenés</translation>
+    </message>
+    <message>
+        <source>Mouse Profiles</source>
+        <translation>Egérprofilok</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Calibration</source>
+        <translation>Kalibrálás</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Firmware-frissítés</translation>
+    </message>
+    <message>
+        <source>Pairing</source>
+        <translation>Párosítás</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Biztonság</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>Eszközök</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Elrejtés</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Kilépés</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Vissza</translation>
+    </message>
+</context>
+<context>
+    <name>OX::PlaceholderPage</name>
+    <message>
+        <source>System Status</source>
+        <translation>Rendszerállapot</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Megjelenés</translation>
+    </message>
+    <message>
+        <source>Calibration</source>
+        <translation>Kalibrálás</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>Eszközök</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Súgó</translation>
+    </message>
+    <message>
+        <source>Mouse Profiles</source>
+        <translation>Egérprofilok</translation>
+    </message>
+    <message>
+        <source>Pairing</source>
+        <translation>Párosítás</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Biztonság</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Link Indoor</source>
+        <translation>Beltéri Link</translation>
+    </message>
+    <message>
+        <source>Link Outdoor</source>
+        <translation>Kültéri Link</translation>
+    </message>
+    <message>
+        <source>Firmware Update</source>
+        <translation>Firmware-frissítés</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Vissza</translation>
+    </message>
+</context>
+<context>
+    <name>PageHeader</name>
+    <message>
+        <source>Form</source>
+        <translation>Űrlap</translation>
+    </message>
+</context>
+<context>
+    <name>PageFooter</name>
+    <message>
+        <source>Form</source>
+        <translation>Űrlap</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,105 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>OX::HeadAngleView</name>
+    <message>
+        <source>&amp;Set center</source>
+        <translation>&amp;Set center</translation>
+    </message>
+</context>
+<context>
+    <name>StatusPage</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Dongle</source>
+        <translation>Dongle</translation>
+    </message>
+    <message>
+        <source>Headset</source>
+        <translation>Headset</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Version:</translation>
+    </message>
+    <message>
+        <source>Build:</source>
+        <translation>Build:</translation>
+    </message>
+    <message>
+        <source>Serial:</source>
+        <translation>Serial:</translation>
+    </message>
+    <message>
+        <source>Revision:</source>
+        <translation>Revision:</translation>
+    </message>
+    <message>
+        <source>PAN:</source>
+        <translation>PAN:</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>Status:</translation>
+    </message>
+    <message>
+        <source>Channel:</source>
+        <translation>Channel:</translation>
+    </message>
+    <message>
+        <source>Mode:</source>
+        <translation>Mode:</translation>
+    </message>
+    <message>
+        <source>Controls:</source>
+        <translation>Controls:</translation>
+    </message>
+    <message>
+        <source>Battery:</source>
+        <translation>Battery:</translation>
+    </message>
+    <message>
+        <source>IMU:</source>
+        <translation>IMU:</translation>
+    </message>
+    <message>
+        <source>HOP:</source>
+        <translation>HOP:</translation>
+    </message>
+</context>
+<context>
+    <name>OX::StatusPage</name>
+    <message>
+        <source>System Status</source>
+        <translation>System Status</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>active</source>
+        <translation>active</translation>
+    </message>
+    <message>
+        <source>passive</source>
+        <translation>passive</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unknown</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,105 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="hu">
+<context>
+    <name>OX::HeadAngleView</name>
+    <message>
+        <source>&amp;Set center</source>
+        <translation>&amp;Középpont beállítása</translation>
+    </message>
+</context>
+<context>
+    <name>StatusPage</name>
+    <message>
+        <source>Form</source>
+        <translation>Űrlap</translation>
+    </message>
+    <message>
+        <source>Dongle</source>
+        <translation>Dongle</translation>
+    </message>
+    <message>
+        <source>Headset</source>
+        <translation>Fejpánt</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Verzió:</translation>
+    </message>
+    <message>
+        <source>Build:</source>
+        <translation>Build:</translation>
+    </message>
+    <message>
+        <source>Serial:</source>
+        <translation>Sorozatszám:</translation>
+    </message>
+    <message>
+        <source>Revision:</source>
+        <translation>Revízió:</translation>
+    </message>
+    <message>
+        <source>PAN:</source>
+        <translation>PAN:</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>Állapot:</translation>
+    </message>
+    <message>
+        <source>Channel:</source>
+        <translation>Csatorna:</translation>
+    </message>
+    <message>
+        <source>Mode:</source>
+        <translation>Mód:</translation>
+    </message>
+    <message>
+        <source>Controls:</source>
+        <translation>Vezérli:</translation>
+    </message>
+    <message>
+        <source>Battery:</source>
+        <translation>Akkumulátor:</translation>
+    </message>
+    <message>
+        <source>IMU:</source>
+        <translation>IMU:</translation>
+    </message>
+    <message>
+        <source>HOP:</source>
+        <translation>HOP:</translation>
+    </message>
+</context>
+<context>
+    <name>OX::StatusPage</name>
+    <message>
+        <source>System Status</source>
+        <translation>Rendszerállapot</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Vissza</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Alaphelyzet</translation>
+    </message>
+    <message>
+        <source>active</source>
+        <translation>aktív</translation>
+    </message>
+    <message>
+        <source>passive</source>
+        <translation>passzív</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>ismeretlen</translation>
+    </message>
+</context>
+</TS>

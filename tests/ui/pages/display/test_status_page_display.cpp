@@ -1,0 +1,101 @@
+// The status page as a person sees it, with the emulated headset streaming: the model follows
+// three head poses, and greys out without a headset. Skipped without a display.
+#include "common/FakePageContainer.h"
+#include "common/dongle_fixture.h"
+#include "common/gui_util.h"
+#include "ui/pages/StatusPage.h"
+#include "ui/toolkit/OpenGLView.h"
+
+#include <QLabel>
+#include <QOpenGLContext>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+
+// Hands the dongle's notifications to the page, as the director and main window do.
+struct PageDelegate : DongleDelegate {
+    OX::StatusPage* page = nullptr;
+    void progressUpdate(Progress::Context const&) override { }
+    void dongleUpdated(Dongle* dongle, DongleChangeMask mask) override
+    {
+        page->updateWithDongle(dongle, mask);
+    }
+    void headsetFound(Dongle*, Headset* h) override { page->updateWithHeadset(h, HeadsetChangeMask::found); }
+    void headsetLost(Dongle*, Headset* h) override { page->updateWithHeadset(h, HeadsetChangeMask::lost); }
+    void headsetUpdated(Dongle*, Headset* h, HeadsetChangeMask mask) override
+    {
+        page->updateWithHeadset(h, mask);
+    }
+    void deviceFound(Dongle*, NPP const&) override { }
+    void headsetRssiUpdatede(Dongle*, unsigned short) override { }
+    void headsetChannelChanged(Dongle*, Headset*, int, int) override { }
+    void headsetStatusChanged(Dongle*, Headset*, bool, bool) override { }
+    void dongleError(Dongle*, DongleResult) override { }
+    DongleResult* lastError() override { return &last; }
+    void playAudioFeedback() override { }
+    DongleResult last;
+};
+
+std::array<int16_t, 4> pose(float pitch, float yaw, float roll)
+{
+    QQuaternion const q = QQuaternion::fromEulerAngles(pitch, yaw, roll);
+    auto q14 = [](float v) { return int16_t(std::lround(v * 16384)); };
+    return { q14(q.scalar()), q14(q.x()), q14(q.y()), q14(q.z()) };
+}
+
+} // namespace
+
+TEST(StatusPageDisplay, TheModelFollowsTheEmulatedHeadAndGreysOutWithoutIt)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    PageDelegate delegate;
+    testutil::EmulatedDongle env;
+    ASSERT_NO_FATAL_FAILURE(env.open(emu::Options(), &delegate));
+    testutil::FakePageContainer fake;
+    OX::StatusPage page(&fake);
+    delegate.page = &page;
+    page.resize(900, 560);
+    page.setAutoFillBackground(true);
+    QPalette palette = page.palette();
+    palette.setColor(QPalette::Window, QColor(0x32, 0x32, 0x32));
+    page.setPalette(palette);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    if (!page.view()->context() || !page.view()->context()->isValid())
+        GTEST_SKIP() << "no GL context";
+
+    emu::HeadsetModel model;
+    model.motion = false;
+    env.emulator->addHeadset(model);
+    ASSERT_EQ(env.start(), 0);
+    ASSERT_TRUE(testutil::waitUntil([&] { return page.view()->isActive(); }));
+    page.perform(OX::PageAction::reset); // straight ahead from the next status on
+    QImage previous;
+    int shot = 0;
+    for (auto const& p : { pose(0, 0, 0), pose(25, 0, 0), pose(0, 35, 15) }) {
+        env.emulator->updateHeadset([&](emu::HeadsetModel& h) { h.quaternion = p; });
+        int const statuses = env.emulator->statusesSent();
+        ASSERT_TRUE(testutil::waitUntil([&] { return env.emulator->statusesSent() > statuses + 2; }));
+        testutil::spin(50);
+        QImage const image = page.grab().toImage();
+        if (!previous.isNull())
+            EXPECT_FALSE(testutil::imagesClose(previous, image, 16, 0.002)) << "pose " << shot;
+        previous = image;
+        testutil::saveScreenshot(image, QStringLiteral("status-page-pose-%1").arg(shot++));
+    }
+    EXPECT_EQ(page.findChild<QLabel*>("headsetSerial")->text(), QStringLiteral("HS21000321"));
+
+    env.emulator->headsetPower(false); // silent from now on
+    testutil::spin(100);
+    delegate.headsetLost(env.dongle.get(), env.dongle->headset());
+    testutil::spin(50);
+    EXPECT_FALSE(page.view()->isActive());
+    EXPECT_EQ(page.findChild<QLabel*>("headsetSerial")->text(), QStringLiteral("-"));
+    testutil::saveScreenshot(&page, QStringLiteral("status-page-no-headset"));
+    env.close(HasFailure());
+}

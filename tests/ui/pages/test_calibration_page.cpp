@@ -1,0 +1,210 @@
+// The calibration page over the emulator: bars, hints and animations from the headset's levels,
+// Reset and Cancel, leaving while calibrating, and a headset or dongle that goes away.
+#include "PageRig.h"
+#include "ui/pages/CalibrationPage.h"
+#include "ui/toolkit/ProgressView.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+#include "common/gui_util.h"
+
+using testutil::waitUntil;
+
+namespace
+{
+
+const QString GyroHint = QStringLiteral("Don't touch the headset, leave it on the table");
+const QString MagnetoHint = QStringLiteral("Rotate the headset in the air around it's all axes");
+const QString AcceleroHint
+    = QStringLiteral("Rotate the heaset, after every 45° on each axis keep it still for a moment");
+const QString CompleteHint
+    = QStringLiteral("The calibration is complete. Press \"Back\" to finish the operation");
+
+emu::FrameFilter calibrationCommand(int value)
+{
+    return emu::FrameFilter::of(emu::pid::HCP, 0).where([value](const emu::Frame& f) {
+        return f.lsb() == value;
+    });
+}
+
+class CalibrationPageTest : public ::testing::Test
+{
+protected:
+    // Levels stay where the test puts them unless stepMs is short.
+    void open(int stepMs = 1000000, uint8_t control = 0, bool withHeadset = true)
+    {
+        if (withHeadset) {
+            emu::HeadsetModel model;
+            model.calibrationStepMs = stepMs;
+            model.control = control;
+            model.setCalibrationOrder(QStringLiteral("gyro,magneto,accelero"));
+            ASSERT_TRUE(rig.start(model));
+        }
+        page = new OX::CalibrationPage(&rig.container);
+        rig.page = page;
+        auto* menu = new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"));
+        rig.container.controller.setSlideDurationOverride(0);
+        rig.container.controller.resize(720, 600);
+        rig.container.controller.addPage(menu, QStringLiteral("Menu"));
+        rig.container.controller.addPage(page, QStringLiteral("Calibration"));
+        rig.container.controller.setInitialPage(QStringLiteral("Menu"));
+        page->updateWithHeadset(rig.headset(), HeadsetChangeMask::all);
+        ASSERT_TRUE(rig.container.controller.showPage(QStringLiteral("Calibration"), 1, 1000, true));
+        ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Calibration"; }));
+    }
+    void TearDown() override
+    {
+        rig.page = nullptr;
+        rig.close(HasFailure());
+    }
+    void setLevels(uint8_t magneto, uint8_t accelero, uint8_t gyro)
+    {
+        rig.emulator().updateHeadset([=](emu::HeadsetModel& h) {
+            h.levels = { magneto, accelero, gyro, 0 };
+        });
+    }
+    QString right() const { return rig.container.footer.right.text; }
+    void pressReset()
+    {
+        ASSERT_EQ(right(), QStringLiteral("Reset"));
+        rig.container.clickRight();
+    }
+    // Distinct sends of a command (a send may be repeated within one burst).
+    int bursts(const emu::FrameFilter& filter) const
+    {
+        QSet<int> ids;
+        for (const emu::Received& r : rig.env.emulator->received())
+            if (r.frame.pid == emu::pid::HCP && r.frame.cmd() == 0 && filter.predicate(r.frame))
+                ids << r.burst;
+        return ids.size();
+    }
+
+    // An enter that fails ends in the failed state: no busy wheel, navigation back, "Reset" again.
+    void expectFailedEnter(int enterSends)
+    {
+        pressReset();
+        ASSERT_TRUE(waitUntil([&] { return page->state() == OX::CalibrationPage::Failed; }, 3000));
+        EXPECT_FALSE(rig.container.busy);
+        EXPECT_TRUE(rig.container.navigationEnabled(OX::NavigationOptions::all));
+        EXPECT_EQ(right(), QStringLiteral("Reset"));
+        EXPECT_EQ(bursts(calibrationCommand(1)), enterSends);
+    }
+
+    pagetest::PageRig rig;
+    OX::CalibrationPage* page = nullptr;
+};
+
+TEST_F(CalibrationPageTest, LevelsGiveBarsHintAndAnimation)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    setLevels(3, 0, 1); // calibration byte 0x13
+    ASSERT_TRUE(waitUntil([&] { return page->barValues() == QList<int>({ 100, 33, 0 }); }));
+    EXPECT_EQ(page->hint(), GyroHint);
+    EXPECT_EQ(page->currentAnimation(), OX::CalibrationPage::Gyroscope);
+
+    setLevels(2, 3, 3); // 0x3E
+    ASSERT_TRUE(waitUntil([&] { return page->barValues() == QList<int>({ 66, 100, 100 }); }));
+    EXPECT_EQ(page->hint(), MagnetoHint);
+    EXPECT_EQ(page->currentAnimation(), OX::CalibrationPage::Magnetometer);
+    auto* magneto = page->findChild<OX::ProgressView*>(QStringLiteral("magnetoProgress"));
+    magneto->resize(400, 33);
+    EXPECT_EQ(magneto->litSegments(), 2);
+    EXPECT_EQ(right(), QStringLiteral("Reset"));
+}
+
+TEST_F(CalibrationPageTest, CompleteLevelsWhileCalibratingEndTheCalibration)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    pressReset();
+    ASSERT_TRUE(
+        waitUntil([&] { return page->state() == OX::CalibrationPage::Calibrating && !rig.container.busy; }));
+    ASSERT_TRUE(waitUntil([&] { return right() == QStringLiteral("Cancel"); })); // levels went to 0
+    setLevels(3, 3, 3); // 0x3F
+    ASSERT_TRUE(waitUntil([&] { return page->state() == OX::CalibrationPage::Complete; }));
+    EXPECT_EQ(right(), QStringLiteral("Reset"));
+    EXPECT_EQ(page->hint(), CompleteHint);
+    EXPECT_EQ(page->currentAnimation(), OX::CalibrationPage::Done);
+    // Complete is not calibrating: leaving sends no exit.
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    EXPECT_EQ(bursts(calibrationCommand(0)), 0);
+}
+
+TEST_F(CalibrationPageTest, EnterRefusedWhileActiveEndsFailedNotBusy)
+{
+    ASSERT_NO_FATAL_FAILURE(open(1000000, 1));
+    expectFailedEnter(0); // code 7: nothing is sent
+}
+
+TEST_F(CalibrationPageTest, UnansweredEnterEndsFailedNotBusy)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    rig.emulator().addFault(emu::FaultRule::noReply(calibrationCommand(1)));
+    expectFailedEnter(1);
+}
+
+TEST_F(CalibrationPageTest, LeavingWhileCalibratingWaitsForTheOneExit)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    pressReset();
+    ASSERT_TRUE(
+        waitUntil([&] { return page->state() == OX::CalibrationPage::Calibrating && !rig.container.busy; }));
+    rig.emulator().addFault(emu::FaultRule::noReply(calibrationCommand(0)));
+    rig.container.clickLeft();
+    EXPECT_TRUE(rig.container.busy);
+    EXPECT_NE(rig.container.controller.currentPageName(), QStringLiteral("Menu")); // waits for the answer
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
+    EXPECT_EQ(page->state(), OX::CalibrationPage::Failed);
+    EXPECT_FALSE(rig.container.busy);
+    EXPECT_EQ(bursts(calibrationCommand(0)), 1);
+    EXPECT_EQ(rig.container.calls.count(QStringLiteral("Menu.pageWillAppear(Calibration)")), 1);
+}
+
+TEST_F(CalibrationPageTest, NoHeadsetShowsNotFoundAndLeavesAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(open(0, 0, false));
+    EXPECT_EQ(page->barValues(), QList<int>({ 0, 0, 0 }));
+    EXPECT_EQ(page->hint(), QStringLiteral("Headset not found"));
+    rig.container.clickRight(); // Reset: nothing to ask
+    EXPECT_FALSE(rig.container.busy);
+    bool left = false;
+    page->cancelCalibration([&] { left = true; });
+    EXPECT_TRUE(left);
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+}
+
+TEST_F(CalibrationPageTest, UnplugWhileBusyGivesNavigationBackOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    pressReset();
+    ASSERT_TRUE(
+        waitUntil([&] { return page->state() == OX::CalibrationPage::Calibrating && !rig.container.busy; }));
+    rig.emulator().addFault(emu::FaultRule::noReply(calibrationCommand(0)));
+    rig.container.clickLeft(); // waits for the exit
+    ASSERT_TRUE(rig.container.busy);
+    rig.unplug();
+    EXPECT_FALSE(rig.container.busy);
+    EXPECT_TRUE(rig.container.navigationEnabled(OX::NavigationOptions::all));
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    testutil::spin(200); // a late answer changes nothing
+    EXPECT_EQ(rig.container.calls.count(QStringLiteral("Menu.pageWillAppear(Calibration)")), 1);
+    EXPECT_EQ(page->hint(), QStringLiteral("Headset not found"));
+}
+
+TEST_F(CalibrationPageTest, HintsWalkTheSensorsInTurnForAPerson)
+{
+    ASSERT_NO_FATAL_FAILURE(open(120)); // each level 12 ms at the emulator's time scale
+    testutil::saveScreenshot(&rig.container.controller, QStringLiteral("calibration-0-shown"));
+    pressReset();
+    int stage = 1;
+    for (const QString& hint : { GyroHint, MagnetoHint, AcceleroHint, CompleteHint }) {
+        ASSERT_TRUE(waitUntil([&] { return page->hint() == hint; }, 3000)) << hint.toStdString();
+        testutil::saveScreenshot(&rig.container.controller, QStringLiteral("calibration-%1").arg(stage++));
+    }
+    EXPECT_EQ(page->barValues(), QList<int>({ 100, 100, 100 }));
+    EXPECT_EQ(page->state(), OX::CalibrationPage::Complete);
+}
+
+} // namespace

@@ -1,0 +1,220 @@
+// The devices page over the emulator: reordering by arrows and drag, switching entries, the
+// working copy sent by "Apply", headset updates during edits and the question before leaving.
+#include "PageRig.h"
+#include "ui/pages/DevicesPage.h"
+#include "ui/toolkit/IconButton.h"
+
+#include <QListWidget>
+#include <QTranslator>
+#include <QtTest>
+#include <gtest/gtest.h>
+
+#include "common/gui_util.h"
+
+using testutil::waitUntil;
+
+namespace
+{
+
+emu::HeadsetModel headsetWith(emu::ChannelMapEntries map)
+{
+    emu::HeadsetModel model;
+    model.channelMap = std::move(map);
+    return model;
+}
+
+const emu::ChannelMapEntries ThreeDevices = { { 5, 0x81, 0x18 }, { 1, 0x82, 0x3B }, { 7, 0x01, 0x4B } };
+
+class DevicesPageTest : public ::testing::Test
+{
+protected:
+    void open(emu::ChannelMapEntries map)
+    {
+        ASSERT_TRUE(rig.start(headsetWith(std::move(map))));
+        page = new OX::DevicesPage(&rig.container);
+        rig.page = page;
+        auto* menu = new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"));
+        rig.container.controller.setSlideDurationOverride(0);
+        rig.container.controller.resize(700, 540);
+        rig.container.controller.addPage(menu, QStringLiteral("Menu"));
+        rig.container.controller.addPage(page, QStringLiteral("Devices"));
+        rig.container.controller.setInitialPage(QStringLiteral("Menu"));
+        page->updateWithHeadset(rig.headset(), HeadsetChangeMask::all); // as the window does first
+        ASSERT_TRUE(rig.container.controller.showPage(QStringLiteral("Devices"), 1, 1000, true));
+        ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Devices"; }));
+    }
+    void TearDown() override
+    {
+        rig.page = nullptr;
+        rig.close(HasFailure());
+    }
+
+    // The list's rows and the working copy, each as the addresses in order.
+    QList<int> rows() const
+    {
+        QList<int> out;
+        for (int i = 0; i < page->listWidget()->count(); ++i)
+            out << page->listWidget()->item(i)->text().section(' ', 2).section('/', 0, 0).toInt();
+        return out;
+    }
+    QList<int> copy() const
+    {
+        QList<int> out;
+        for (OrvixDevice const& d : page->workingCopy().devices)
+            out << d.address;
+        return out;
+    }
+    bool applyShown() const { return rig.container.footer.right.action == OX::PageAction::apply; }
+
+    pagetest::PageRig rig;
+    OX::DevicesPage* page = nullptr;
+};
+
+TEST_F(DevicesPageTest, DraggingTheFirstRowMovesItInListAndCopy)
+{
+    ASSERT_NO_FATAL_FAILURE(open(ThreeDevices));
+    EXPECT_EQ(rows(), (QList<int> { 5, 1, 7 }));
+    EXPECT_EQ(page->listWidget()->item(0)->text(), QStringLiteral("LINK at 5/1"));
+    EXPECT_EQ(page->listWidget()->item(2)->checkState(), Qt::Unchecked);
+    const struct {
+        int row;
+        QList<int> order;
+    } cases[] = { { 3, { 1, 7, 5 } }, { 2, { 1, 5, 7 } } };
+    for (const auto& c : cases) {
+        page->updateWithHeadset(rig.headset(), HeadsetChangeMask::channelMap); // back to the headset's order
+        ASSERT_EQ(rows(), (QList<int> { 5, 1, 7 }));
+        // What an internal drag does to the list's model.
+        ASSERT_TRUE(page->listWidget()->model()->moveRow(QModelIndex(), 0, QModelIndex(), c.row));
+        EXPECT_EQ(rows(), c.order) << c.row;
+        EXPECT_EQ(copy(), c.order) << c.row;
+        EXPECT_TRUE(applyShown());
+    }
+}
+
+TEST_F(DevicesPageTest, EditsUndoneHideApplyAndOneEntryHasNoArrows)
+{
+    ASSERT_NO_FATAL_FAILURE(open(ThreeDevices));
+    EXPECT_FALSE(page->upButton()->isEnabled());
+    EXPECT_TRUE(page->downButton()->isEnabled());
+    QListWidgetItem* first = page->listWidget()->item(0);
+    first->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(page->workingCopy().at(0).isEnabled());
+    EXPECT_EQ(page->workingCopy().at(0).portNumber(), 1);
+    EXPECT_TRUE(applyShown());
+    first->setCheckState(Qt::Checked);
+    EXPECT_FALSE(applyShown());
+
+    QTest::mouseClick(page->downButton(), Qt::LeftButton);
+    EXPECT_EQ(rows(), (QList<int> { 1, 5, 7 }));
+    EXPECT_EQ(page->listWidget()->currentRow(), 1);
+    EXPECT_TRUE(applyShown());
+    QTest::mouseClick(page->upButton(), Qt::LeftButton);
+    EXPECT_EQ(copy(), (QList<int> { 5, 1, 7 }));
+    EXPECT_FALSE(applyShown());
+    EXPECT_FALSE(page->upButton()->isEnabled());
+
+    page->listWidget()->setCurrentRow(-1); // nothing current: nothing to move
+    EXPECT_FALSE(page->upButton()->isEnabled());
+    EXPECT_FALSE(page->downButton()->isEnabled());
+
+    ChannelMap one;
+    one.devices << OrvixDevice(4, 0x81, 0x3B);
+    bool stored = false;
+    rig.headset()->setChannelMap(one, [&](DongleResult r) { stored = r.code == 0; });
+    ASSERT_TRUE(waitUntil([&] { return stored; }));
+    EXPECT_EQ(page->listWidget()->currentRow(), 0);
+    EXPECT_FALSE(page->upButton()->isEnabled());
+    EXPECT_FALSE(page->downButton()->isEnabled());
+}
+
+TEST_F(DevicesPageTest, ApplySendsTheWorkingCopyAndHidesOnceStored)
+{
+    ASSERT_NO_FATAL_FAILURE(open({ { 5, 0x81, 0x18 }, { 1, 0x82, 0x3B } }));
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.channelMapWriteError = 3; });
+    QTest::mouseClick(page->downButton(), Qt::LeftButton);
+    ASSERT_TRUE(applyShown());
+    int since = rig.emulator().mark();
+    rig.container.clickRight();
+    auto refused = rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), 2000, since);
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(rig.emulator().waitForSent(emu::FrameFilter::of(emu::pid::ERR), 2000));
+    testutil::spin(300); // the refusal, then the reply's time-out
+    EXPECT_TRUE(applyShown());
+
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.channelMapWriteError = 0; });
+    since = rig.emulator().mark();
+    rig.container.clickRight();
+    auto sent = rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), 2000, since);
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->frame.payload.left(7), QByteArray::fromHex("0201823b058118"));
+    ASSERT_TRUE(waitUntil([&] { return !applyShown(); }));
+    EXPECT_EQ(rig.emulator().headset().channelMap,
+        (emu::ChannelMapEntries { { 1, 0x82, 0x3B }, { 5, 0x81, 0x18 } }));
+    EXPECT_EQ(rig.headset()->channelMap(), page->workingCopy());
+}
+
+TEST_F(DevicesPageTest, AHeadsetMapDuringEditsReplacesRowsAndCopy)
+{
+    ASSERT_NO_FATAL_FAILURE(open({ { 1, 0x81, 0x18 }, { 2, 0x01, 0x3B }, { 3, 0x81, 0x4B }, { 4, 0x01, 0x5A },
+        { 5, 0x81, 0x18 }, { 6, 0x01, 0x3B }, { 7, 0x81, 0x4B }, { 8, 0x01, 0x88 } }));
+    EXPECT_EQ(page->listWidget()->item(3)->text(), QStringLiteral("DEVICE at 4/1"));
+    page->listWidget()->item(7)->setCheckState(Qt::Checked);
+    page->listWidget()->setCurrentRow(6);
+    ASSERT_TRUE(applyShown());
+    ChannelMap shorter;
+    shorter.devices << OrvixDevice(9, 0x02, 0x3B);
+    bool stored = false;
+    rig.headset()->setChannelMap(shorter, [&](DongleResult r) { stored = r.code == 0; });
+    ASSERT_TRUE(waitUntil([&] { return stored; }));
+    EXPECT_EQ(rows(), QList<int> { 9 });
+    EXPECT_EQ(page->workingCopy(), shorter);
+    EXPECT_EQ(page->listWidget()->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(applyShown());
+    page->listWidget()->item(0)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(page->workingCopy().at(0).isEnabled());
+}
+
+TEST_F(DevicesPageTest, BackWithEditsAsksAndStayKeepsThem)
+{
+    ASSERT_NO_FATAL_FAILURE(open(ThreeDevices));
+    page->listWidget()->item(2)->setCheckState(Qt::Checked);
+    testutil::BoxAnswerer answers;
+    const QString question
+        = QStringLiteral("You have change in your device order. Do you want to apply changes?");
+    answers.answer(question, QStringLiteral("Stay on page"));
+    rig.container.clickLeft();
+    EXPECT_EQ(rig.container.controller.currentPageName(), QStringLiteral("Devices"));
+    EXPECT_TRUE(page->workingCopy().at(2).isEnabled());
+
+    answers.answer(question, QStringLiteral("Dismiss and leave page"));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    EXPECT_EQ(answers.seen().size(), 2);
+    EXPECT_TRUE(answers.unexpected().isEmpty());
+    EXPECT_EQ(rig.emulator().headset().channelMap, ThreeDevices); // nothing applied
+}
+
+TEST_F(DevicesPageTest, LosingTheHeadsetDisablesThePage)
+{
+    ASSERT_NO_FATAL_FAILURE(
+        open({ { 5, 0x81, 0x18 }, { 1, 0x82, 0x3B }, { 7, 0x01, 0x4B }, { 3, 0x81, 0x88 } }));
+    page->listWidget()->item(1)->setCheckState(Qt::Unchecked);
+    ASSERT_TRUE(applyShown());
+    page->resize(673, 513);
+    testutil::saveScreenshot(page, QStringLiteral("devices-page-four-entries"));
+    rig.unplug();
+    EXPECT_FALSE(page->isEnabled());
+    EXPECT_FALSE(applyShown());
+    EXPECT_EQ(page->listWidget()->count(), 4); // the last rows stay
+    EXPECT_TRUE(page->pageShouldDisappear());
+
+    QTranslator french;
+    ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
+    QCoreApplication::installTranslator(&french);
+    page->retranslate();
+    QCoreApplication::removeTranslator(&french);
+    EXPECT_EQ(rig.container.header.title, QStringLiteral("Appareils"));
+    EXPECT_EQ(rig.container.footer.left.text, QStringLiteral("Retour"));
+}
+
+} // namespace

@@ -1,0 +1,123 @@
+// The main menu over the emulated dongle: which tiles a missing dongle, an active, missing or
+// failed headset leave usable; the grid; clicks on the disc; submenus and "Back".
+#include "app/DirectorEmulation.h"
+#include "common/FakePageContainer.h"
+#include "common/gui_util.h"
+#include "ui/toolkit/Menu.h"
+
+#include <QGraphicsSceneMouseEvent>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace directortest;
+using OX::MenuItem;
+using testutil::waitUntil;
+
+namespace
+{
+
+struct MenuOverEmulator : EmulatedDongle {
+    testutil::FakePageContainer c;
+    OX::Menu* menu = new OX::Menu(&c, &c.controller);
+    OrvixDirector* d = nullptr;
+
+    bool bringUp(bool withHeadset)
+    {
+        if (withHeadset)
+            emulator.addHeadset();
+        if (!start())
+            return false;
+        d = h.create(true, 5);
+        d->start();
+        c.director = d;
+        if (!waitUntil([&] { return d->dongle() != nullptr; }, 5000))
+            return false;
+        return !withHeadset || waitUntil([&] { return d->headset() && d->headset()->isRunning(); }, 5000);
+    }
+    // The identifiers of the usable tiles, in the tree's order.
+    QList<int> usable()
+    {
+        menu->pageWillAppear(QString());
+        QList<int> ids;
+        for (MenuItem* top : menu->rootItem()->items()) {
+            if (top->isEnabled())
+                ids << top->identifier();
+            for (MenuItem* leaf : top->items())
+                if (leaf->isEnabled())
+                    ids << leaf->identifier();
+        }
+        return ids;
+    }
+};
+
+TEST(Menu, TilesFollowTheDongleAndTheHeadset)
+{
+    MenuOverEmulator t;
+    // Before the first evaluation every entry is enabled; without a director no version title.
+    EXPECT_TRUE(t.menu->item(MenuItem::FirmwareUpdateItem)->isEnabled());
+    EXPECT_EQ(t.usable(), QList<int>({ 5, 4, 3 })); // no dongle: System Status and every leaf off
+    EXPECT_TRUE(t.c.header.title.isEmpty());
+    ASSERT_TRUE(t.bringUp(false));
+    // Only the open submenu is evaluated: open each one the way a person does.
+    EXPECT_EQ(t.usable(), QList<int>({ 5, 10, 11, 4, 6, 2, 3 })); // dongle, no headset
+    EXPECT_EQ(t.c.header.title, "OrvixTools v2.6.2-615 R");
+}
+
+TEST(Menu, AnActiveOrFailedHeadsetClosesTheirPages)
+{
+    MenuOverEmulator t;
+    ASSERT_TRUE(t.bringUp(true));
+    EXPECT_EQ(t.usable(), QList<int>({ 5, 10, 11, 12, 4, 6, 9, 7, 2, 3 }));
+    t.emulator.setHeadsetControl(4, 1, 1);
+    ASSERT_TRUE(waitUntil([&] { return t.d->headset()->isActive(); }));
+    EXPECT_EQ(t.usable(), QList<int>({ 5, 12, 4, 6, 9, 2, 3 })); // no calibration, pairing or security
+    t.emulator.setHeadsetControl(4, 1, 0);
+    ASSERT_TRUE(waitUntil([&] { return !t.d->headset()->isActive(); }));
+    t.d->headset()->setErrorAcknowledged(true); // failed: no headset for Link/Devices, one for Pairing
+    EXPECT_EQ(t.usable(), QList<int>({ 5, 10, 11, 4, 6, 2, 3 }));
+    EXPECT_FALSE(t.menu->item(MenuItem::FirmwareUpdateItem)->isEnabled());
+}
+
+TEST(Menu, PressAnywhereThenReleaseOnTheDiscClicks)
+{
+    testutil::FakePageContainer c;
+    OX::Menu menu(&c);
+    MenuItem* status = menu.item(MenuItem::SystemStatusItem);
+    EXPECT_EQ(status->pos(), QPointF(0, 256)); // four tiles of 256 in a 2 x 2 grid
+    EXPECT_EQ(status->getFrame(), QRectF(12, 12, 232, 232));
+    QSignalSpy actions(&menu, &OX::Menu::action);
+    auto click = [&](QPointF press, QPointF release) {
+        QGraphicsSceneMouseEvent p(QEvent::GraphicsSceneMousePress), r(QEvent::GraphicsSceneMouseRelease);
+        p.setPos(press), r.setPos(release);
+        p.setButton(Qt::LeftButton), r.setButton(Qt::LeftButton);
+        menu.scene()->sendEvent(status, &p);
+        menu.scene()->sendEvent(status, &r);
+    };
+    click({ 5, 5 }, { 128, 128 }); // press on the corner, release on the disc
+    EXPECT_EQ(actions.count(), 1);
+    EXPECT_EQ(actions.at(0).at(0).value<MenuItem::Identifier>(), MenuItem::SystemStatusItem);
+    click({ 128, 128 }, { 250, 250 });
+    EXPECT_EQ(actions.count(), 1);
+}
+
+TEST(Menu, SubmenuAndBack)
+{
+    testutil::FakePageContainer c;
+    OX::Menu* menu = new OX::Menu(&c, &c.controller);
+    emit menu->item(MenuItem::NetworkItem)->actionSignal(menu->item(MenuItem::NetworkItem));
+    EXPECT_EQ(menu->scene()->items().size(), 3);
+    EXPECT_EQ(menu->item(MenuItem::DevicesItem)->pos(), QPointF(128, 256)); // the third alone, centred
+    EXPECT_EQ(c.header.subtitle, "Network");
+    EXPECT_EQ(menu->helpKey, "navigation_network_anchor");
+    EXPECT_TRUE(
+        c.footer.left.action == OX::PageAction::back && c.footer.right.action == OX::PageAction::none);
+    c.clickLeft();
+    EXPECT_EQ(menu->currentItem(), menu->rootItem());
+    EXPECT_EQ(c.header.subtitle, "Main");
+    EXPECT_EQ(c.footer.right.text, "Quit");
+    EXPECT_TRUE(menu->helpKey.isEmpty());
+    EXPECT_FALSE(menu->perform(OX::PageAction::back));
+    // The menu goes with its container's controller; the scene's tiles are deleted once.
+}
+
+} // namespace

@@ -1,0 +1,87 @@
+// The header and footer: what a button set with action none shows, what setting button 0 does
+// to button 1, the busy state, clicks handed to the container, and the header's window drag.
+#include "common/FakePageContainer.h"
+#include "ui/toolkit/PageFooter.h"
+#include "ui/toolkit/PageHeader.h"
+#include "ui/toolkit/ProgressWheel.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using OX::PageAction;
+using OX::PageFooter;
+
+namespace
+{
+
+TEST(PageFooter, MainRightButtonClearsTheAlternativeOne)
+{
+    testutil::FakePageContainer c;
+    testutil::RecordingPage page(&c, "Page");
+    PageFooter footer(&c);
+    footer.show();
+    footer.setLeft("Back", PageAction::none, &page);
+    EXPECT_FALSE(footer.leftButton()->isVisible());
+    EXPECT_EQ(footer.state().left.page, &page); // stored all the same
+    footer.setRight("Apply", PageAction::apply, &page, PageFooter::MainButton);
+    footer.setRight("Revert", PageAction::revert, &page, PageFooter::AlternativeButton);
+    footer.setRightEnabled(PageFooter::AlternativeButton, false);
+    EXPECT_TRUE(footer.rightButton(1)->isVisible());
+
+    footer.setRight("", PageAction::none, nullptr, PageFooter::MainButton);
+    EXPECT_FALSE(footer.rightButton(0)->isVisible());
+    EXPECT_FALSE(footer.rightButton(1)->isVisible());
+    const PageFooter::ButtonState& alt = footer.state().alternativeRight;
+    EXPECT_TRUE(alt.text.isEmpty() && alt.page == nullptr && alt.action == PageAction::none && alt.enabled);
+    footer.setRight("X", PageAction::apply, &page, PageFooter::ButtonIndex(2)); // stores nothing
+    EXPECT_TRUE(footer.state().right.text.isEmpty());
+}
+
+TEST(PageFooter, BusyDisablesTheRightButtonsAndIdleEnablesBoth)
+{
+    testutil::FakePageContainer c;
+    testutil::RecordingPage page(&c, "Page");
+    PageFooter footer(&c);
+    footer.show();
+    footer.setRight("Apply", PageAction::apply, &page, PageFooter::MainButton);
+    footer.setRight("Revert", PageAction::revert, &page, PageFooter::AlternativeButton);
+    footer.setRightEnabled(PageFooter::MainButton, false); // the page's own choice
+    footer.setProgress(true);
+    EXPECT_FALSE(footer.rightButton(1)->isEnabled());
+    EXPECT_TRUE(footer.progressWheel()->isVisible() && footer.progressWheel()->isAnimated());
+    footer.setProgress(false);
+    EXPECT_TRUE(footer.rightButton(0)->isEnabled() && footer.rightButton(1)->isEnabled());
+    EXPECT_FALSE(footer.progressWheel()->isVisible());
+
+    QTest::mouseClick(footer.rightButton(1), Qt::LeftButton);
+    EXPECT_EQ(c.calls.last(), "Page.perform(10)"); // through the container, to the page that set it
+    EXPECT_TRUE(c.calls.contains("perform(10,Page)"));
+}
+
+TEST(PageHeader, OnlyALeftButtonDragMovesTheWindow)
+{
+    testutil::FakePageContainer c;
+    OX::PageHeader header(&c);
+    header.resize(400, 68);
+    header.show();
+    QTest::mousePress(&header, Qt::RightButton, {}, QPoint(200, 30));
+    QTest::mouseMove(&header, QPoint(220, 40));
+    QTest::mouseRelease(&header, Qt::RightButton, {}, QPoint(220, 40));
+    EXPECT_TRUE(c.callsStartingWith("moveContainer").isEmpty());
+
+    QTest::mousePress(&header, Qt::LeftButton, {}, QPoint(200, 30));
+    // QTest's moves carry no buttons: send one with the left button held.
+    QMouseEvent move(QEvent::MouseMove, QPointF(230, 20), header.mapToGlobal(QPoint(230, 20)), Qt::NoButton,
+        Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&header, &move);
+    QTest::mouseRelease(&header, Qt::LeftButton, {}, QPoint(230, 20));
+    EXPECT_EQ(c.moved, QPoint(30, -10));
+
+    QTest::mouseClick(header.helpButton(), Qt::LeftButton);
+    QTest::mouseClick(header.homeButton(), Qt::LeftButton);
+    EXPECT_EQ(c.callsStartingWith("perform"), QStringList({ "perform(14,null)", "perform(13,null)" }));
+}
+
+} // namespace

@@ -1,0 +1,256 @@
+#include "ui/pages/CalibrationPage.h"
+
+#include <QMovie>
+#include <QPointer>
+#include <QtDebug>
+
+#include <utility>
+
+#include "device/Headset.h"
+#include "ui_CalibrationPage.h"
+
+namespace OX
+{
+
+namespace
+{
+
+char const* const GyroHint
+    = QT_TRANSLATE_NOOP("OX::CalibrationPage", "Don't touch the headset, leave it on the table");
+char const* const MagnetoHint
+    = QT_TRANSLATE_NOOP("OX::CalibrationPage", "Rotate the headset in the air around it's all axes");
+char const* const AcceleroHint = QT_TRANSLATE_NOOP(
+    "OX::CalibrationPage", "Rotate the heaset, after every 45° on each axis keep it still for a moment");
+char const* const CompleteHint = QT_TRANSLATE_NOOP(
+    "OX::CalibrationPage", "The calibration is complete. Press \"Back\" to finish the operation");
+char const* const MissingHint = QT_TRANSLATE_NOOP("OX::CalibrationPage", "Headset not found");
+
+} // namespace
+
+CalibrationPage::CalibrationPage(PageContainer* container, QWidget* parent)
+    : Page(container, parent)
+    , m_ui(std::make_unique<Ui::CalibrationPage>())
+{
+    m_ui->setupUi(this);
+    m_movies[Done] = std::make_unique<QMovie>(QStringLiteral(":/calibration/done"));
+    m_movies[Magnetometer] = std::make_unique<QMovie>(QStringLiteral(":/calibration/magneto"));
+    m_movies[Accelerometer] = std::make_unique<QMovie>(QStringLiteral(":/calibration/accelero"));
+    m_movies[Gyroscope] = std::make_unique<QMovie>(QStringLiteral(":/calibration/gyro"));
+    m_ui->animation->setMovie(movie(Done));
+    movie(Done)->start();
+}
+
+CalibrationPage::~CalibrationPage()
+{
+    // The label lets go of the movie it shows before the movies go.
+    m_ui->animation->setMovie(nullptr);
+}
+
+QString CalibrationPage::hint() const
+{
+    return m_ui->hintText->text();
+}
+
+QList<int> CalibrationPage::barValues() const
+{
+    return { m_ui->magnetoProgress->value(), m_ui->gyroProgress->value(), m_ui->acceleroProgress->value() };
+}
+
+void CalibrationPage::retranslate()
+{
+    m_ui->retranslateUi(this);
+    container->setTitle(tr("Calibration"));
+    container->setSubtitle(QString());
+    container->setLeft(tr("Back"), PageAction::back, this);
+    setRightButton();
+    if (m_hint)
+        m_ui->hintText->setText(tr(m_hint));
+}
+
+void CalibrationPage::setRightButton()
+{
+    if (m_state == Calibrating)
+        container->setRight(tr("Cancel"), PageAction::cancel, this, PageFooter::MainButton);
+    else
+        container->setRight(tr("Reset"), PageAction::reset, this, PageFooter::MainButton);
+}
+
+void CalibrationPage::setHint(char const* source)
+{
+    m_hint = source;
+    m_ui->hintText->setText(tr(source));
+}
+
+void CalibrationPage::pageWillAppear(QString const&)
+{
+    m_state = Shown;
+    retranslate();
+}
+
+bool CalibrationPage::perform(PageAction action)
+{
+    switch (action) {
+    case PageAction::reset:
+        resetCalibration();
+        return true;
+    case PageAction::cancel:
+        cancelCalibration([] {});
+        return true;
+    default:
+        return Page::perform(action);
+    }
+}
+
+void CalibrationPage::resetCalibration()
+{
+    Headset* headset = container->getHeadset();
+    if (!headset || m_busy)
+        return;
+    m_busy = true;
+    const int id = ++m_request;
+    container->setProgress(true);
+    QPointer<CalibrationPage> self(this);
+    headset->enterCalibration([self, id](DongleResult result) {
+        if (self)
+            self->finishRequest(id, result.code == DongleResult::Ok ? Calibrating : Failed);
+    });
+}
+
+void CalibrationPage::cancelCalibration(std::function<void()> done)
+{
+    if (!done)
+        done = [] {};
+    Headset* headset = container->getHeadset();
+    if (!headset) {
+        done();
+        return;
+    }
+    if (m_busy) {
+        // A request is under way: done follows it.
+        auto before = std::move(m_pendingDone);
+        m_pendingDone = [before, done] {
+            if (before)
+                before();
+            done();
+        };
+        return;
+    }
+    m_busy = true;
+    const int id = ++m_request;
+    m_pendingDone = std::move(done);
+    container->setProgress(true);
+    QPointer<CalibrationPage> self(this);
+    headset->exitCalibration([self, id](DongleResult result) {
+        if (self)
+            self->finishRequest(id, result.code == DongleResult::Ok ? Stopped : Failed);
+    });
+}
+
+void CalibrationPage::finishRequest(int id, State state)
+{
+    if (!m_busy || id != m_request)
+        return; // ended already, by the loss of the headset or the dongle
+    m_busy = false;
+    m_state = state;
+    container->setProgress(false);
+    auto done = std::exchange(m_pendingDone, nullptr);
+    if (done)
+        done();
+}
+
+void CalibrationPage::pageWillDisappear(QString const&, std::function<void()> done)
+{
+    if (m_state == Calibrating)
+        cancelCalibration(std::move(done));
+    else if (done)
+        done();
+}
+
+void CalibrationPage::showHeadsetMissing()
+{
+    m_ui->magnetoProgress->setValue(0);
+    m_ui->gyroProgress->setValue(0);
+    m_ui->acceleroProgress->setValue(0);
+    setHint(MissingHint);
+    if (m_current != Done)
+        movie(m_current)->stop();
+    m_ui->animation->setMovie(movie(Done));
+    if (movie(Done)->state() != QMovie::Running)
+        movie(Done)->start();
+    m_current = Done;
+
+    // Nothing answers for a headset that is gone: a request under way ends here, and a page
+    // change waiting for it goes on.
+    if (m_busy) {
+        ++m_request;
+        m_busy = false;
+        m_state = Failed;
+        container->setProgress(false);
+        auto done = std::exchange(m_pendingDone, nullptr);
+        if (done)
+            done();
+    }
+    if (m_state == Calibrating)
+        m_state = Stopped;
+    setRightButton();
+}
+
+void CalibrationPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
+{
+    if (mask.testFlag(HeadsetChangeMask::found))
+        mask = HeadsetChangeMask::all;
+    if (!headset || mask.testFlag(HeadsetChangeMask::lost)) {
+        showHeadsetMissing();
+        return;
+    }
+    if (!mask.testFlag(HeadsetChangeMask::calibration))
+        return;
+    SHP const& status = headset->status();
+    m_ui->magnetoProgress->setValue(int(status.getMagnetoCalibrationState()));
+    m_ui->gyroProgress->setValue(int(status.getGyroCalibrationState()));
+    m_ui->acceleroProgress->setValue(int(status.getAcceleroCalibrationState()));
+    updateState(headset);
+}
+
+void CalibrationPage::updateState(Headset* headset)
+{
+    if (!headset)
+        return;
+    SHP const& status = headset->status();
+    if (m_state == Calibrating && status.getCalibrationProgress() == FullProgress)
+        m_state = Complete;
+    setRightButton();
+
+    if (status.getGyroCalibrationState() < FullProgress) {
+        setHint(GyroHint);
+        play(Gyroscope);
+    } else if (status.getMagnetoCalibrationState() < FullProgress) {
+        setHint(MagnetoHint);
+        play(Magnetometer);
+    } else if (status.getAcceleroCalibrationState() < FullProgress) {
+        setHint(AcceleroHint);
+        play(Accelerometer);
+    } else {
+        setHint(CompleteHint);
+        play(Done);
+    }
+}
+
+void CalibrationPage::play(Sensor sensor)
+{
+    if (sensor == m_current)
+        return;
+    if (m_current != Done)
+        movie(m_current)->stop();
+    QMovie* next = movie(sensor);
+    if (next->isValid()) {
+        m_ui->animation->setMovie(next);
+        next->start();
+    } else {
+        m_ui->animation->setMovie(movie(Done));
+        qWarning() << "invalid movie";
+    }
+    m_current = sensor;
+}
+
+} // namespace OX

@@ -1,0 +1,78 @@
+#pragma once
+// The "Calibration" page: the headset's three sensor levels as segmented bars, one line telling
+// the user what to do with the headset next and a matching animation. "Reset" puts the headset
+// into calibration, "Cancel" takes it out; leaving while calibrating takes it out first and goes
+// on once the headset answered or the request timed out. The busy state of a request always
+// ends: with its answer, or when the headset or the dongle goes away meanwhile, and a waiting
+// page change then goes on exactly once.
+#include "ui/toolkit/Page.h"
+
+#include <QList>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QMovie;
+
+namespace Ui
+{
+class CalibrationPage;
+}
+
+namespace OX
+{
+
+class CalibrationPage : public Page
+{
+    Q_OBJECT
+public:
+    enum State { Initial = 0, Shown = 1, Calibrating = 2, Stopped = 3, Complete = 4, Failed = 5 };
+    enum Sensor { Done = 0, Magnetometer = 1, Accelerometer = 2, Gyroscope = 3 };
+
+    static constexpr float FullProgress = 100.0f;
+
+    CalibrationPage(PageContainer* container, QWidget* parent = nullptr);
+    ~CalibrationPage() override;
+
+    // Shows the sensor's animation; a movie that cannot play leaves the done animation.
+    void play(Sensor sensor);
+    // Footer button, hint and animation from the headset's levels.
+    void updateState(Headset* headset);
+    // Puts the headset into calibration (nothing without a headset or while a request runs).
+    void resetCalibration();
+    // Takes the headset out of calibration, then calls done once, whatever the outcome.
+    void cancelCalibration(std::function<void()> done);
+
+    bool perform(PageAction action) override;
+    void retranslate() override;
+    void pageWillAppear(QString const& from) override;
+    void pageWillDisappear(QString const& to, std::function<void()> done) override;
+    void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
+
+    State state() const { return m_state; }
+    Sensor currentAnimation() const { return m_current; }
+    bool isBusy() const { return m_busy; }
+    QString hint() const;
+    // Magnetometer, gyroscope and accelerometer bars, left to right.
+    QList<int> barValues() const;
+
+private:
+    QMovie* movie(Sensor sensor) const { return m_movies[size_t(sensor)].get(); }
+    void setRightButton();
+    void setHint(char const* source);
+    void showHeadsetMissing();
+    // Ends the request id with state unless it has ended already; runs the waiting continuation.
+    void finishRequest(int id, State state);
+
+    std::unique_ptr<Ui::CalibrationPage> m_ui;
+    State m_state = Initial;
+    Sensor m_current = Done;
+    std::array<std::unique_ptr<QMovie>, 4> m_movies;
+    char const* m_hint = nullptr; // untranslated source of the hint shown, null before any
+    bool m_busy = false;
+    int m_request = 0;
+    std::function<void()> m_pendingDone;
+};
+
+} // namespace OX

@@ -1,0 +1,153 @@
+#include "ui/pages/StatusPage.h"
+
+#include "ui_StatusPage.h"
+
+#include "device/Dongle.h"
+#include "device/Headset.h"
+#include "ui/toolkit/OpenGLView.h"
+#include "ui/toolkit/Quaternion.h"
+
+namespace OX
+{
+
+namespace
+{
+
+QString const OnlineIcon = QStringLiteral(":/icons/online");
+QString const OfflineIcon = QStringLiteral(":/icons/offline");
+QString const NoValue = QStringLiteral("-");
+constexpr int LastFusionMode = OrvixDevice::NDOF;
+
+QString versionText(uint major, uint minor, uint fix)
+{
+    return QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(fix);
+}
+
+QString percentText(double value)
+{
+    return QStringLiteral("%1%").arg(QString::number(value, 'f', 0));
+}
+
+} // namespace
+
+StatusPage::StatusPage(PageContainer* container, QWidget* parent)
+    : Page(container, parent)
+    , m_view(new OpenGLView())
+    , m_ui(std::make_unique<Ui_StatusPage>())
+{
+    m_ui->setupUi(this);
+    m_view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_ui->mainLayout->addWidget(m_view);
+    m_ui->dongleOnlineButton->setIcon(QIcon(OnlineIcon));
+    m_ui->headsetOnlineButton->setIcon(QIcon(OfflineIcon));
+}
+
+StatusPage::~StatusPage() = default;
+
+bool StatusPage::perform(PageAction action)
+{
+    if (action == PageAction::reset) {
+        m_view->resetOrientation();
+        return true;
+    }
+    return Page::perform(action);
+}
+
+void StatusPage::retranslate()
+{
+    m_ui->retranslateUi(this);
+    if (!container)
+        return;
+    container->setTitle(tr("System Status"));
+    container->setSubtitle(QString());
+    container->setLeft(tr("Back"), PageAction::back, this);
+    container->setRight(tr("Reset"), PageAction::reset, this, PageFooter::MainButton);
+}
+
+void StatusPage::updateWithDongle(Dongle* dongle, DongleChangeMask)
+{
+    if (!dongle) {
+        for (QLabel* value : { m_ui->dongleVersion, m_ui->dongleBuild, m_ui->dongleSerial,
+                 m_ui->dongleRevision, m_ui->donglePAN, m_ui->dongleStatus, m_ui->dongleChannel })
+            value->setText(NoValue);
+        Page::perform(PageAction::back); // unplugged: back to where the page was opened from
+        return;
+    }
+    DongleProfile const& profile = dongle->profile();
+    m_ui->dongleVersion->setText(
+        versionText(profile.version.major, profile.version.minor, profile.version.fix));
+    m_ui->dongleBuild->setText(QString::number(profile.version.build));
+    m_ui->dongleSerial->setText(profile.serial);
+    m_ui->dongleRevision->setText(QString::number(profile.revision));
+    m_ui->donglePAN->setText(QString::number(profile.pan));
+    m_ui->dongleStatus->setText(QString::fromLatin1(QStringFromDongleState(profile.state)));
+    m_ui->dongleChannel->setText(QString::number(dongle->channel()));
+}
+
+void StatusPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
+{
+    quint32 bits = mask;
+    if (bits & HeadsetChangeMask::found) {
+        bits |= HeadsetChangeMask::all;
+    } else if (bits & HeadsetChangeMask::lost) {
+        clearHeadset(); // the headset may already be gone: never looked at
+        return;
+    }
+    if (!headset || headset->isErrorAcknowledged()) {
+        clearHeadset();
+        return;
+    }
+    refreshHeadset(headset, HeadsetChangeMask(bits));
+}
+
+void StatusPage::clearHeadset()
+{
+    for (QLabel* value : { m_ui->headsetVersion, m_ui->headsetBuild, m_ui->headsetSerial, m_ui->headsetPAN,
+             m_ui->headsetStatus, m_ui->headsetOPMode, m_ui->headsetControls, m_ui->headsetBattery,
+             m_ui->headsetIMU, m_ui->headsetState })
+        value->setText(NoValue);
+    m_view->setActive(false);
+}
+
+void StatusPage::refreshHeadset(Headset* headset, HeadsetChangeMask mask)
+{
+    SHP const& status = headset->status();
+    m_view->setActive(true);
+
+    DongleVersion const version = headset->version();
+    m_ui->headsetVersion->setText(versionText(version.major, version.minor, version.fix));
+    m_ui->headsetBuild->setText(QString::number(headset->build()));
+    m_ui->headsetSerial->setText(headset->serial());
+    m_ui->headsetPAN->setText(QStringLiteral("%1 / %2").arg(headset->pan()).arg(headset->address()));
+
+    if (mask.testFlag(HeadsetChangeMask::orientation))
+        m_view->setOrientation(toQQuaternion(status.getQuaternion()));
+    if (mask.testFlag(HeadsetChangeMask::active))
+        m_ui->headsetStatus->setText(headset->isActive() ? tr("active") : tr("passive"));
+    m_ui->headsetOPMode->setText(status.fusionMode <= LastFusionMode
+            ? OrvixDevice::QStringFromFusion(OrvixDevice::Fusion(status.fusionMode))
+            : tr("unknown"));
+    m_ui->headsetState->setText(HeadsetState::toString(status.status));
+    if (mask.testFlag(HeadsetChangeMask::device)) {
+        OrvixDevice const device = headset->device();
+        m_ui->headsetControls->setText(OrvixDevice::isKnownPreset(device.preset)
+                ? OrvixDevice::QStringFromPreset(OrvixDevice::Preset(device.preset))
+                : QStringLiteral("%1 / %2").arg(device.address).arg(device.portNumber()));
+    }
+    if (mask.testFlag(HeadsetChangeMask::battery))
+        m_ui->headsetBattery->setText(percentText(headset->batteryLevel()));
+    m_ui->headsetIMU->setText(percentText(status.getIMUCalibrationState()));
+
+    if (mask.testFlag(HeadsetChangeMask::online)) {
+        bool const online = headset->isOnline();
+        if (!online)
+            m_view->setActive(false);
+        IconButton* button = m_ui->headsetOnlineButton;
+        button->setIcon(QIcon(online ? OnlineIcon : OfflineIcon));
+        QColor const color = button->iconColor();
+        if (color.isValid()) // no colour yet: the shape keeps its own until the style sets one
+            button->setIconColor(color);
+    }
+}
+
+} // namespace OX

@@ -1,0 +1,201 @@
+#include "ui/toolkit/Menu.h"
+
+#include "app/OrvixDirector.h"
+#include "ui/toolkit/Skin.h"
+
+#include <QVBoxLayout>
+
+namespace OX
+{
+
+namespace
+{
+
+struct Entry {
+    MenuItem::Identifier parent;
+    MenuItem::Identifier identifier;
+    char const* title;
+    char const* icon;
+    QList<MenuItem::Dependency> dependencies;
+};
+
+// In display order within each parent.
+QList<Entry> const& entries()
+{
+    static const QList<Entry> table = {
+        { MenuItem::MainItem, MenuItem::NetworkItem, QT_TRANSLATE_NOOP("OX::Menu", "Network"), "network",
+            {} },
+        { MenuItem::MainItem, MenuItem::SettingsItem, QT_TRANSLATE_NOOP("OX::Menu", "Settings"), "settings",
+            {} },
+        { MenuItem::MainItem, MenuItem::SystemStatusItem, QT_TRANSLATE_NOOP("OX::Menu", "System Status"),
+            "status", { MenuItem::needsDongle } },
+        { MenuItem::MainItem, MenuItem::AppearanceItem, QT_TRANSLATE_NOOP("OX::Menu", "Appearance"),
+            "appearance", {} },
+        { MenuItem::SettingsItem, MenuItem::MouseProfilesItem,
+            QT_TRANSLATE_NOOP("OX::Menu", "Mouse Profiles"), "profiles", { MenuItem::needsDongle } },
+        { MenuItem::SettingsItem, MenuItem::LinkItem, QT_TRANSLATE_NOOP("OX::Menu", "Link"), "link",
+            { MenuItem::needsHeadset } },
+        { MenuItem::SettingsItem, MenuItem::CalibrationItem, QT_TRANSLATE_NOOP("OX::Menu", "Calibration"),
+            "calibration", { MenuItem::needsHeadset, MenuItem::needsPassiveHeadset } },
+        { MenuItem::SettingsItem, MenuItem::FirmwareUpdateItem,
+            QT_TRANSLATE_NOOP("OX::Menu", "Firmware Update"), "update", { MenuItem::disabled } },
+        { MenuItem::NetworkItem, MenuItem::PairingItem, QT_TRANSLATE_NOOP("OX::Menu", "Pairing"), "pairing",
+            { MenuItem::needsPassiveHeadset } },
+        { MenuItem::NetworkItem, MenuItem::SecurityItem, QT_TRANSLATE_NOOP("OX::Menu", "Security"),
+            "security", { MenuItem::needsPassiveHeadset } },
+        { MenuItem::NetworkItem, MenuItem::DevicesItem, QT_TRANSLATE_NOOP("OX::Menu", "Devices"), "devices",
+            { MenuItem::needsHeadset } },
+    };
+    return table;
+}
+
+QBrush skinBrush(char const* key)
+{
+    return QBrush(Skin::color(QLatin1String(key)));
+}
+
+} // namespace
+
+QString Menu::versionLabel()
+{
+    const DongleVersion v = OrvixDirector::appVersion();
+    const QString version = QStringLiteral("%1.%2.%3-%4").arg(v.major).arg(v.minor).arg(v.fix).arg(v.build);
+    return QStringLiteral("OrvixTools v%1 %2").arg(version, QStringLiteral("R"));
+}
+
+Menu::Menu(PageContainer* container, QWidget* parent)
+    : Page(container, parent)
+    , m_rootItem(MenuItem::MainItem, tr("Main"))
+    , m_currentItem(&m_rootItem)
+{
+    qRegisterMetaType<MenuItem::Identifier>("OX::MenuItem::Identifier");
+    m_scene.setSceneRect(0, 0, SceneSize, SceneSize);
+    m_scene.setBackgroundBrush(skinBrush("pageBackgroundColor"));
+    m_view = new GraphicsView(&m_scene, this);
+    m_view->setRenderHints(
+        QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::HighQualityAntialiasing);
+    m_view->setFrameStyle(0);
+
+    for (Entry const& e : entries()) {
+        MenuItem* parentItem
+            = e.parent == MenuItem::MainItem ? &m_rootItem : m_rootItem.itemWithIdentifier(e.parent);
+        MenuItem* item = parentItem->addItem(
+            e.identifier, tr(e.title), Pixmap(QStringLiteral(":/menu/icons/") + QLatin1String(e.icon)));
+        item->setColor(skinBrush("menuItemPassiveIconColor"), skinBrush("menuItemPassiveBackgroundColor"),
+            skinBrush("menuItemPassiveTextColor"));
+        for (MenuItem::Dependency d : e.dependencies)
+            item->addDependency(d);
+        const bool submenu = e.identifier == MenuItem::SettingsItem || e.identifier == MenuItem::NetworkItem;
+        connect(item, &MenuItem::actionSignal, this,
+            submenu ? &Menu::on_rootItem_clicked : &Menu::on_menuItem_clicked);
+    }
+    m_helpKeys.insert(MenuItem::NetworkItem, QStringLiteral("navigation_network_anchor"));
+    m_helpKeys.insert(MenuItem::SettingsItem, QStringLiteral("navigation_settings_anchor"));
+
+    m_rootItem.applyTo(m_scene);
+    m_currentItem = &m_rootItem;
+
+    auto* layout = new QVBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    m_view->show();
+    setLayout(layout);
+}
+
+Menu::~Menu()
+{
+    // The tiles belong to the tree: the scene must not delete the ones it shows.
+    for (QGraphicsItem* item : m_scene.items())
+        m_scene.removeItem(item);
+}
+
+MenuItem* Menu::item(MenuItem::Identifier identifier)
+{
+    if (identifier == MenuItem::MainItem)
+        return &m_rootItem;
+    if (MenuItem* direct = m_rootItem.itemWithIdentifier(identifier))
+        return direct;
+    for (MenuItem* sub : m_rootItem.items())
+        if (MenuItem* found = sub->itemWithIdentifier(identifier))
+            return found;
+    return nullptr;
+}
+
+void Menu::setRootFooter()
+{
+    if (!container)
+        return;
+    container->setLeft(tr("Hide"), PageAction::hide, nullptr);
+    container->setRight(tr("Quit"), PageAction::quit, nullptr, PageFooter::MainButton);
+}
+
+void Menu::setSubmenuFooter()
+{
+    if (!container)
+        return;
+    container->setLeft(tr("Back"), PageAction::back, this);
+    container->setRight(QString(), PageAction::none, nullptr, PageFooter::MainButton);
+}
+
+void Menu::on_rootItem_clicked(MenuItem* item)
+{
+    m_currentItem = item;
+    item->clearMarks();
+    item->applyTo(m_scene);
+    if (container)
+        container->setSubtitle(item->title());
+    setSubmenuFooter();
+    helpKey = m_helpKeys.value(item->identifier());
+}
+
+void Menu::on_menuItem_clicked(MenuItem* item)
+{
+    emit action(item->identifier(), item->title());
+}
+
+bool Menu::perform(PageAction pageAction)
+{
+    MenuItem* parentItem = m_currentItem->parentMenuItem();
+    if (pageAction != PageAction::back || !parentItem)
+        return false;
+    parentItem->applyTo(m_scene);
+    m_currentItem = parentItem;
+    if (container)
+        container->setSubtitle(parentItem->title());
+    setRootFooter();
+    helpKey.clear();
+    return true;
+}
+
+void Menu::retranslate()
+{
+    m_rootItem.setTitle(tr("Main"));
+    for (Entry const& e : entries()) {
+        MenuItem* parentItem
+            = e.parent == MenuItem::MainItem ? &m_rootItem : m_rootItem.itemWithIdentifier(e.parent);
+        if (parentItem)
+            parentItem->setTitleOfItem(e.identifier, tr(e.title));
+    }
+    if (container)
+        container->setSubtitle(m_currentItem->title());
+    if (m_currentItem->parentMenuItem())
+        setSubmenuFooter();
+    else
+        setRootFooter();
+}
+
+void Menu::pageWillAppear(QString const&)
+{
+    retranslate();
+    if (container && container->getDirector())
+        container->setTitle(versionLabel());
+    updateWithDongle(container ? container->getDongle() : nullptr, DongleChangeMask::all);
+}
+
+void Menu::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
+{
+    m_currentItem->updateWithDongle(dongle, mask);
+    update();
+}
+
+} // namespace OX

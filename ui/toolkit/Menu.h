@@ -1,0 +1,60 @@
+#pragma once
+// The main menu page ("Menu"): round tiles for the root's four entries, and for the Network and
+// Settings submenus. A leaf tile emits action; the window turns it into a page switch. Tiles whose
+// page needs a missing dongle, a headset, or a headset not in use are dimmed on every dongle
+// update. The menu keeps the submenu that was open while other pages are shown.
+#include "ui/toolkit/GraphicsView.h"
+#include "ui/toolkit/MenuItem.h"
+#include "ui/toolkit/Page.h"
+
+#include <QGraphicsScene>
+#include <QMap>
+
+namespace OX
+{
+
+class Menu : public Page
+{
+    Q_OBJECT
+public:
+    static constexpr int SceneSize = 512;
+    // The version the header shows while the menu is open.
+    static QString versionLabel();
+
+    Menu(PageContainer* container, QWidget* parent = nullptr);
+    ~Menu() override;
+
+    // back in a submenu returns to the root; anything else is false.
+    bool perform(PageAction action) override;
+    void retranslate() override;
+    void pageWillAppear(QString const& from) override;
+    void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
+
+    MenuItem* rootItem() { return &m_rootItem; }
+    MenuItem* currentItem() const { return m_currentItem; }
+    // The entry of that identifier anywhere in the tree, or null.
+    MenuItem* item(MenuItem::Identifier identifier);
+    GraphicsView* view() const { return m_view; }
+    QGraphicsScene* scene() { return &m_scene; }
+
+signals:
+    void action(OX::MenuItem::Identifier identifier, QString const& title);
+
+public slots:
+    void on_rootItem_clicked(OX::MenuItem* item);
+    void on_menuItem_clicked(OX::MenuItem* item);
+
+private:
+    void setRootFooter();
+    void setSubmenuFooter();
+
+    // The scene is declared before the tree: the tree goes first and takes its tiles out of
+    // the scene as it deletes them.
+    QGraphicsScene m_scene;
+    MenuItem m_rootItem;
+    MenuItem* m_currentItem;
+    QMap<MenuItem::Identifier, QString> m_helpKeys;
+    GraphicsView* m_view;
+};
+
+} // namespace OX

@@ -1,0 +1,127 @@
+#include "ui/toolkit/PageHeader.h"
+
+#include "ui/toolkit/PageContainer.h"
+#include "ui/toolkit/Pixmap.h"
+#include "ui/toolkit/Skin.h"
+#include "ui/toolkit/StyledBackground.h"
+#include "ui_PageHeader.h"
+
+#include <QMouseEvent>
+
+namespace OX
+{
+
+namespace
+{
+
+QIcon tintedIcon(QString const& resource)
+{
+    return QIcon(Pixmap(resource).getTintedCopy(Skin::color(QStringLiteral("windowHeaderIconColor"))));
+}
+
+} // namespace
+
+PageHeader::PageHeader(PageContainer* container)
+    : QWidget(nullptr)
+    , m_container(container)
+    , m_ui(std::make_unique<Ui::PageHeader>())
+{
+    m_ui->setupUi(this);
+    m_ui->helpButton->setContentsMargins(0, 0, 0, 0);
+    m_ui->helpButton->setIcon(tintedIcon(QStringLiteral(":/menu/icons/help")));
+    m_ui->homeButton->setContentsMargins(0, 0, 0, 0);
+    m_ui->homeButton->setIcon(tintedIcon(QStringLiteral(":/menu/icons/status")));
+    connect(m_ui->homeButton, &QToolButton::released, this, &PageHeader::homeAction);
+    connect(m_ui->helpButton, &QToolButton::released, this, &PageHeader::helpAction);
+}
+
+PageHeader::~PageHeader() = default;
+
+void PageHeader::setTitle(QString const& title)
+{
+    m_state.title = title;
+    m_ui->titleText->setText(title);
+    update();
+}
+
+void PageHeader::setSubtitle(QString const& subtitle)
+{
+    m_state.subtitle = subtitle;
+    m_ui->subtitleText->setText(subtitle);
+    update();
+}
+
+void PageHeader::setLeftEnabled(bool enabled)
+{
+    m_ui->homeButton->setEnabled(enabled);
+}
+
+void PageHeader::setRightEnabled(bool enabled)
+{
+    m_ui->helpButton->setEnabled(enabled);
+}
+
+void PageHeader::retranslate() { }
+
+QToolButton* PageHeader::homeButton() const
+{
+    return m_ui->homeButton;
+}
+
+QToolButton* PageHeader::helpButton() const
+{
+    return m_ui->helpButton;
+}
+
+QLabel* PageHeader::titleLabel() const
+{
+    return m_ui->titleText;
+}
+
+QLabel* PageHeader::subtitleLabel() const
+{
+    return m_ui->subtitleText;
+}
+
+void PageHeader::homeAction()
+{
+    if (m_container)
+        m_container->perform(PageAction::home, nullptr);
+}
+
+void PageHeader::helpAction()
+{
+    if (m_container)
+        m_container->perform(PageAction::help, nullptr);
+}
+
+void PageHeader::paintEvent(QPaintEvent* event)
+{
+    drawStyledBackground(this);
+    QWidget::paintEvent(event);
+}
+
+void PageHeader::mousePressEvent(QMouseEvent* event)
+{
+    QWidget::mousePressEvent(event);
+    m_lastMousePos = event->screenPos().toPoint();
+    if (event->buttons() & Qt::LeftButton)
+        m_dragging = true;
+}
+
+void PageHeader::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    const QPoint position = event->screenPos().toPoint();
+    if (m_dragging && m_container)
+        m_container->moveContainer(position - m_lastMousePos);
+    m_lastMousePos = position;
+}
+
+void PageHeader::mouseReleaseEvent(QMouseEvent* event)
+{
+    QWidget::mouseReleaseEvent(event);
+    m_dragging = false;
+}
+
+} // namespace OX
