@@ -96,7 +96,8 @@ void DFUConnectForm::prepareForNavigation(NavigationDirection direction, std::fu
         });
 }
 
-void DFUConnectForm::finishConnect(DongleResult const& result, quint64 visit, std::function<void()> const& done)
+void DFUConnectForm::finishConnect(
+    DongleResult const& result, quint64 visit, std::function<void()> const& done)
 {
     if (!isVisit(visit))
         return; // the step was left while the LINK was asked
@@ -118,7 +119,8 @@ void DFUConnectForm::finishConnect(DongleResult const& result, quint64 visit, st
 
 void DFUConnectForm::askForRecovery(quint64 visit, std::function<void()> const& done)
 {
-    QMessageBox box(QMessageBox::Question, QString(), tr("Link not found. Would you like to start the recovery mode?"));
+    QMessageBox box(
+        QMessageBox::Question, QString(), tr("Link not found. Would you like to start the recovery mode?"));
     box.setWindowFlags(Qt::WindowStaysOnTopHint);
     box.setInformativeText(tr("Link not found"));
     QPushButton* yes = box.addButton(tr("Yes"), QMessageBox::YesRole);

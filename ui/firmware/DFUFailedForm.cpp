@@ -16,7 +16,7 @@ DFUFailedForm::DFUFailedForm(DFUFormDelegate& delegate, QWidget* parent)
 
 DFUFailedForm::~DFUFailedForm() = default;
 
-void DFUFailedForm::retranslate() {}
+void DFUFailedForm::retranslate() { }
 
 void DFUFailedForm::pageWillAppear()
 {

@@ -32,14 +32,14 @@ void DFUForm::pageDidAppear()
     update();
 }
 
-void DFUForm::pageDidDisappear() {}
+void DFUForm::pageDidDisappear() { }
 
 void DFUForm::prepareForNavigation(NavigationDirection, std::function<void()> done)
 {
     done();
 }
 
-void DFUForm::pageAbandoned() {}
+void DFUForm::pageAbandoned() { }
 
 void DFUForm::setOnScreen(bool onScreen)
 {

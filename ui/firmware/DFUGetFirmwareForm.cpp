@@ -91,11 +91,14 @@ DFUGetFirmwareForm::DFUGetFirmwareForm(DFUFormDelegate& delegate, QWidget* paren
     , m_api(new API::Manager(this))
 {
     m_ui->setupUi(this);
-    connect(m_ui->downloadButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::on_downloadButton_clicked);
+    connect(
+        m_ui->downloadButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::on_downloadButton_clicked);
     connect(m_ui->browseButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::on_browseButton_clicked);
     connect(m_ui->customCheckBox, &QCheckBox::clicked, this, &DFUGetFirmwareForm::on_customCheckBox_clicked);
-    connect(m_ui->firmwareComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-        [this](int index) { on_firmwareComboBox_currentIndexChanged(m_ui->firmwareComboBox->itemText(index)); });
+    connect(
+        m_ui->firmwareComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
+            on_firmwareComboBox_currentIndexChanged(m_ui->firmwareComboBox->itemText(index));
+        });
 }
 
 DFUGetFirmwareForm::~DFUGetFirmwareForm() = default;
@@ -127,8 +130,9 @@ QString DFUGetFirmwareForm::firmwareFolderPath()
 DongleVersion DFUGetFirmwareForm::versionFromReply(const QJsonObject& reply)
 {
     const QJsonObject version = reply.value(QStringLiteral("version")).toObject();
-    return DongleVersion(uchar(versionMember(version, "major") & 0xFF), uchar(versionMember(version, "minor") & 0xFF),
-        uchar(versionMember(version, "fix") & 0xFF), quint16(versionMember(version, "build") & 0xFFFF));
+    return DongleVersion(uchar(versionMember(version, "major") & 0xFF),
+        uchar(versionMember(version, "minor") & 0xFF), uchar(versionMember(version, "fix") & 0xFF),
+        quint16(versionMember(version, "build") & 0xFFFF));
 }
 
 QString DFUGetFirmwareForm::fileNameFor(const DongleVersion& v)

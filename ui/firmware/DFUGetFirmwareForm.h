@@ -80,7 +80,8 @@ public:
 private:
     void onReachable(bool reachable, quint64 visit);
     void onInfo(const API::Result& result, const QJsonObject& reply, quint64 visit);
-    void onDownloadFinished(API::DownloadTask* task, const API::Result& result, const QString& fileName, quint64 visit);
+    void onDownloadFinished(
+        API::DownloadTask* task, const API::Result& result, const QString& fileName, quint64 visit);
     // Copies a picked file into the store and selects it; a different file of the same name
     // already there is not replaced (warning box, selection unchanged).
     void addOwnFirmware(const QString& path);

@@ -9,9 +9,12 @@
 namespace OX
 {
 
+struct DFURecoveryForm::Form : Ui::DFURecoveryForm {
+};
+
 DFURecoveryForm::DFURecoveryForm(DFUFormDelegate& delegate, QWidget* parent)
     : DFUForm(delegate, parent)
-    , m_ui(std::make_unique<Ui::DFURecoveryForm>())
+    , m_ui(std::make_unique<Form>())
 {
     m_ui->setupUi(this);
 }

@@ -14,11 +14,6 @@
 namespace OX
 {
 
-namespace Ui
-{
-class DFURecoveryForm;
-}
-
 class DFURecoveryForm : public DFUForm
 {
     Q_OBJECT
@@ -41,7 +36,9 @@ public:
     XModem* sender() const { return m_sender.data(); }
 
 private:
-    std::unique_ptr<Ui::DFURecoveryForm> m_ui;
+    // The designer form (its class lives in the .cpp only, so that no other header sees it).
+    struct Form;
+    std::unique_ptr<Form> m_ui;
     QPointer<XModem> m_sender;
 };
 

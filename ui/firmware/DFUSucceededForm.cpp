@@ -16,7 +16,7 @@ DFUSucceededForm::DFUSucceededForm(DFUFormDelegate& delegate, QWidget* parent)
 
 DFUSucceededForm::~DFUSucceededForm() = default;
 
-void DFUSucceededForm::retranslate() {}
+void DFUSucceededForm::retranslate() { }
 
 void DFUSucceededForm::pageWillAppear()
 {

@@ -19,9 +19,12 @@
 namespace OX
 {
 
+struct FirmwarePage::Form : Ui::FirmwarePage {
+};
+
 FirmwarePage::FirmwarePage(PageContainer* container, QWidget* parent, StepFactory steps)
     : Page(container, parent)
-    , m_ui(std::make_unique<Ui::FirmwarePage>())
+    , m_ui(std::make_unique<Form>())
     , m_wizardDelegate(this)
 {
     m_ui->setupUi(this);
@@ -198,7 +201,7 @@ void FirmwarePage::pageDidAppear()
     update();
 }
 
-void FirmwarePage::updateWithHeadset(Headset*, HeadsetChangeMask) {}
+void FirmwarePage::updateWithHeadset(Headset*, HeadsetChangeMask) { }
 
 void FirmwarePage::updateWithDongle(Dongle* dongle, DongleChangeMask)
 {
@@ -246,8 +249,8 @@ void FirmwarePage::navigateToNextStep(DFUForm*)
         return;
     form->prepareForNavigation(DFUForm::Forward, guarded([this, count] {
         if (m_currentIndex >= 0 && m_currentIndex <= count) {
-            const int next = m_wizardDelegate ? m_wizardDelegate->wizardStepForward(m_currentIndex)
-                                              : m_currentIndex + 1;
+            const int next
+                = m_wizardDelegate ? m_wizardDelegate->wizardStepForward(m_currentIndex) : m_currentIndex + 1;
             if (next >= 0 && next < count)
                 m_currentIndex = next;
         }

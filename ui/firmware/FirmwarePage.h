@@ -23,11 +23,6 @@
 namespace OX
 {
 
-namespace Ui
-{
-class FirmwarePage;
-}
-
 class DFUFailedForm;
 class DFUForm;
 
@@ -112,7 +107,9 @@ private:
     // Calls fn once, and only while no visit began or ended since this was made.
     std::function<void()> guarded(std::function<void()> fn);
 
-    std::unique_ptr<Ui::FirmwarePage> m_ui;
+    // The designer form (its class lives in the .cpp only, so that no other header sees it).
+    struct Form;
+    std::unique_ptr<Form> m_ui;
     QLabel* m_placeholder = nullptr; // detached from the content by the first step shown
     QMap<int, DFUForm*> m_forms;
     QList<int> m_order;

@@ -27,7 +27,7 @@ struct StubForm : DFUForm {
         , log(log)
     {
     }
-    void retranslate() override {}
+    void retranslate() override { }
     void pageWillAppear() override { log << tag + ".willAppear"; }
     bool pageShouldDisappear() override
     {
@@ -61,7 +61,7 @@ struct StubForm : DFUForm {
 // A connect step that moves on at once and leaves the recovery flag as the test set it.
 struct StubConnect : OX::DFUConnectForm {
     using DFUConnectForm::DFUConnectForm;
-    void pageWillAppear() override {}
+    void pageWillAppear() override { }
     void prepareForNavigation(NavigationDirection, std::function<void()> done) override { done(); }
 };
 

@@ -43,7 +43,8 @@ const QByteArray DownloadPath = "/api/v1/firmware/link/2.0/0.11/download";
 QJsonObject infoReply(QJsonValue result, int major, int minor, int fix, int build)
 {
     return { { "result", result },
-        { "version", QJsonObject { { "major", major }, { "minor", minor }, { "fix", fix }, { "build", build } } } };
+        { "version",
+            QJsonObject { { "major", major }, { "minor", minor }, { "fix", fix }, { "build", build } } } };
 }
 
 QByteArray firmwareBytes(int size)
@@ -94,14 +95,20 @@ struct Wizard : ::testing::Test {
     {
         return page->stepForm(step)->findChild<T*>(QLatin1String(name));
     }
-    bool shows(int step) { return waitUntil([&] { return page->shownForm() == page->stepForm(step); }); }
+    bool shows(int step)
+    {
+        return waitUntil([&] { return page->shownForm() == page->stepForm(step); });
+    }
     bool failsWith(const QString& message)
     {
         return waitUntil([&] { return page->shownForm() == page->failedForm(); })
             && page->failedForm()->message() == message;
     }
     void clickNext() { QTest::mouseClick(next, Qt::LeftButton); }
-    bool nextOffers(const QString& text) { return waitUntil([&] { return next->isEnabled() && next->text() == text; }); }
+    bool nextOffers(const QString& text)
+    {
+        return waitUntil([&] { return next->isEnabled() && next->text() == text; });
+    }
     // Welcome and Connect through the real LINK.
     void toGetFirmware()
     {
@@ -116,7 +123,10 @@ struct Wizard : ::testing::Test {
         page->setLinkVersion(version);
         page->showPage(page->stepForm(FirmwarePage::GetFirmwareStep), {});
     }
-    QString stored(const QString& name) { return QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).filePath(name); }
+    QString stored(const QString& name)
+    {
+        return QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).filePath(name);
+    }
     QString writeFile(const QString& name, const QByteArray& bytes)
     {
         const QString path = dir.filePath(name);
@@ -137,9 +147,13 @@ struct Wizard : ::testing::Test {
         code = -1;
         link.startBootloader([&](DongleResult r) { code = r.code; });
         ASSERT_TRUE(waitUntil([&] { return code == 0; }));
-        ASSERT_TRUE(waitUntil([&] { return env.emulator->cabledLinkMode() == emu::CabledLinkMode::Bootloader; }));
+        ASSERT_TRUE(
+            waitUntil([&] { return env.emulator->cabledLinkMode() == emu::CabledLinkMode::Bootloader; }));
     }
-    OX::DFUUploadForm* upload() { return static_cast<OX::DFUUploadForm*>(page->stepForm(FirmwarePage::UploadStep)); }
+    OX::DFUUploadForm* upload()
+    {
+        return static_cast<OX::DFUUploadForm*>(page->stepForm(FirmwarePage::UploadStep));
+    }
     void showUpload(const QString& path)
     {
         page->setFirmwarePath(path);
@@ -221,7 +235,8 @@ TEST_F(Wizard, ADeadLinkIsRevivedThroughRecovery)
 {
     fastTimeouts();
     env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m.dead = true; });
-    boxes.answer(QStringLiteral("Link not found. Would you like to start the recovery mode?"), QStringLiteral("Yes"));
+    boxes.answer(
+        QStringLiteral("Link not found. Would you like to start the recovery mode?"), QStringLiteral("Yes"));
     clickNext();
     ASSERT_TRUE(shows(FirmwarePage::ConnectStep));
     clickNext();
@@ -260,7 +275,8 @@ TEST_F(Wizard, TheRecoveryAnswerCountsOnlyWhileTheDongleIsThere)
 {
     fastTimeouts();
     env.emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::LCP, 6)));
-    boxes.answer(QStringLiteral("Link not found. Would you like to start the recovery mode?"), QStringLiteral("Yes"));
+    boxes.answer(
+        QStringLiteral("Link not found. Would you like to start the recovery mode?"), QStringLiteral("Yes"));
     clickNext();
     ASSERT_TRUE(shows(FirmwarePage::ConnectStep));
     const int mark = env.emulator->mark();
@@ -297,9 +313,11 @@ TEST_F(Wizard, TheServicesAnswerDecidesWhetherToDownload)
         EXPECT_EQ(child<QPushButton>(3, "downloadButton")->isEnabled(), c.download) << c.status;
         child<QPushButton>(3, "downloadButton")->setEnabled(false);
     }
-    EXPECT_EQ(OX::DFUGetFirmwareForm::versionFromReply(infoReply(1, 300, 4, 1, 70000)), DongleVersion(44, 4, 1, 4464));
+    EXPECT_EQ(OX::DFUGetFirmwareForm::versionFromReply(infoReply(1, 300, 4, 1, 70000)),
+        DongleVersion(44, 4, 1, 4464));
     QJsonObject untrusted { { "version",
-        QJsonObject { { "major", 1e300 }, { "minor", 1.5 }, { "fix", QStringLiteral("3") }, { "build", -1 } } } };
+        QJsonObject {
+            { "major", 1e300 }, { "minor", 1.5 }, { "fix", QStringLiteral("3") }, { "build", -1 } } } };
     EXPECT_EQ(OX::DFUGetFirmwareForm::versionFromReply(untrusted), DongleVersion(0, 0, 0, 0));
 }
 
@@ -311,7 +329,8 @@ TEST_F(Wizard, AFailedOrLateDownloadChoosesNoFirmware)
     ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
     QTest::mouseClick(download, Qt::LeftButton); // no download route: 404
     auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
-    EXPECT_TRUE(waitUntil([&] { return status->text() == QStringLiteral("Error during firmware download"); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return status->text() == QStringLiteral("Error during firmware download"); }));
     EXPECT_FALSE(download->isEnabled());
     EXPECT_TRUE(page->firmwarePath().isEmpty());
 
@@ -322,7 +341,8 @@ TEST_F(Wizard, AFailedOrLateDownloadChoosesNoFirmware)
     QTest::mouseClick(download, Qt::LeftButton);
     page->showPage(upload(), {});
     page->pageWillDisappear(QStringLiteral("Menu"), [] {});
-    EXPECT_TRUE(waitUntil([&] { return QFileInfo::exists(stored(QStringLiteral("Link_Firmware_2.0.0(0).enc"))); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return QFileInfo::exists(stored(QStringLiteral("Link_Firmware_2.0.0(0).enc"))); }));
     testutil::spin(50);
     EXPECT_TRUE(page->firmwarePath().isEmpty());
     EXPECT_FALSE(next->isEnabled());
@@ -412,7 +432,8 @@ TEST_F(Wizard, ASilentBootloaderTimesOutAndTheDongleGetsItsLineBack)
     ASSERT_NO_FATAL_FAILURE(prepareLink(true)); // still in its firmware: no ready byte
     upload()->setBootloaderWaitMs(100);
     showUpload(writeFile(QStringLiteral("fw.enc"), "x"));
-    EXPECT_TRUE(failsWith(QStringLiteral("Link firmware upload failed, waiting for start bootloader timed out.")));
+    EXPECT_TRUE(
+        failsWith(QStringLiteral("Link firmware upload failed, waiting for start bootloader timed out.")));
     EXPECT_EQ(env.dongle->xmodem(), nullptr);
     Link link(*env.dongle, 0, 0);
     int code = -1;
