@@ -709,8 +709,11 @@ void Dongle::startRepeater(QByteArray const& bytes, int count, unsigned long int
             // A burst that its reply (or an upload, or stop) has ended writes nothing more.
             if (burst != m_burst.load() || !acceptsRequests())
                 return;
-            // Written on the GUI thread, which owns the port.
-            m_mailbox.post([this, frame] { emit write(frame); });
+            // Written on the GUI thread, which owns the port, unless the burst has ended by then.
+            m_mailbox.post([this, frame, burst] {
+                if (burst == m_burst.load() && acceptsRequests())
+                    emit write(frame);
+            });
             if (intervalMs > 0)
                 pauseBurst(burst, intervalMs);
         });
