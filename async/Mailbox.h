@@ -9,9 +9,9 @@
 #include <functional>
 #include <mutex>
 
+// No Q_OBJECT: a mailbox has no signals or slots of its own, only its event handler.
 class Mailbox : public QObject
 {
-    Q_OBJECT
 public:
     // Jobs run on the thread that creates the mailbox. Must be created on that thread.
     explicit Mailbox(QObject* parent = nullptr);
