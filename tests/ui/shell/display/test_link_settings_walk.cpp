@@ -98,8 +98,7 @@ struct LinkSettingsWalk : EmulatedDongle {
     }
     bool settled(QString const& name)
     {
-        return waitUntil(
-            [&] { return pages()->currentPageName() == name && !pages()->isSwitching(); }, 5000);
+        return waitUntil([&] { return pages()->currentPageName() == name && !pages()->isSwitching(); }, 5000);
     }
     bool footerReads(QString const& texts)
     {
@@ -114,7 +113,12 @@ struct LinkSettingsWalk : EmulatedDongle {
             },
             5000);
     }
-    void shot(QString const& name) { testutil::saveScreenshot(window(), QStringLiteral("link-walk-") + name); }
+    // What a person sees once the layouts asked for have run.
+    void shot(QString const& name)
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        testutil::saveScreenshot(window(), QStringLiteral("link-walk-") + name);
+    }
 };
 
 // Where the view draws the handle of an angle of that value: its own layout's point.
@@ -154,8 +158,8 @@ TEST(LinkSettingsWalk, ReadDragApplyRestoreApply)
     t.shot("3-link-selection");
 
     // The LINK's row selected, then "Settings".
-    if (!list->item(0)->isSelected())
-        t.click(list->viewport(), list->visualItemRect(list->item(0)).center());
+    EXPECT_FALSE(list->item(0)->isSelected());
+    t.click(list->viewport(), list->visualItemRect(list->item(0)).center());
     ASSERT_TRUE(waitUntil([&] { return t.selection()->selectedPreset() == OrvixDevice::LinkDrive; }));
     ASSERT_TRUE(waitUntil([&] { return t.footerButton(0)->isEnabled(); }));
     EXPECT_EQ(t.footerButton(0)->text(), QStringLiteral("Settings"));
@@ -167,7 +171,8 @@ TEST(LinkSettingsWalk, ReadDragApplyRestoreApply)
     EXPECT_EQ(t.onPage(), original) << "its 27 bytes read";
     Settings* settings = t.window()->getSettings();
     ASSERT_TRUE(settings);
-    EXPECT_EQ(settings->linkProfile(QLatin1String(OX::LinkPage::BackupProfileName)).parameters.getData().bytes(),
+    EXPECT_EQ(
+        settings->linkProfile(QLatin1String(OX::LinkPage::BackupProfileName)).parameters.getData().bytes(),
         original);
     EXPECT_EQ(t.footer(), QStringLiteral("Reset|"));
     t.shot("5-link-settings-general");
@@ -182,7 +187,10 @@ TEST(LinkSettingsWalk, ReadDragApplyRestoreApply)
     ASSERT_TRUE(form);
     ASSERT_EQ(form->interactiveMarker(), QStringLiteral("move_forward"));
     OX::HeadAngleView* view = form->headAngleView();
-    ASSERT_TRUE(waitUntil([&] { return view->isVisible() && !view->angle("move_forward").handleRect.isEmpty(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return view->isVisible() && !view->angle("move_forward").handleRect.isEmpty(); }));
+    // The needle follows the emulated head's nod.
+    EXPECT_TRUE(waitUntil([&] { return std::abs(view->monitoringAngle()) > 1.0f; }, 3000));
     t.shot("6-forward-movement");
 
     // "move_forward" dragged by its handle to 30 degrees.
@@ -200,13 +208,15 @@ TEST(LinkSettingsWalk, ReadDragApplyRestoreApply)
         QPoint step = (from + (to - from) * i / Steps).toPoint();
         t.screen(view, step);
         QTest::mouseMove(w, step);
+        if (i == Steps / 2)
+            t.shot("7-dragging");
     }
     QPoint end = to.toPoint();
     t.screen(view, end);
     QTest::mouseRelease(w, Qt::LeftButton, {}, end);
     EXPECT_DOUBLE_EQ(page->parameters().getAngleForward(), DraggedForwardAngle);
     ASSERT_TRUE(t.footerReads(QStringLiteral("Apply|Revert")));
-    t.shot("7-dragged");
+    t.shot("8-dragged");
 
     // "Apply": the LINK holds the new record.
     const QByteArray edited = t.onPage();
@@ -216,18 +226,18 @@ TEST(LinkSettingsWalk, ReadDragApplyRestoreApply)
     ASSERT_TRUE(t.applied(edited)) << t.onLink().toHex(' ').toStdString();
     ASSERT_TRUE(t.footerReads(QStringLiteral("Reset|Restore")));
     EXPECT_DOUBLE_EQ(view->getAngle(QStringLiteral("move_forward")), DraggedForwardAngle);
-    t.shot("8-applied");
+    t.shot("9-applied");
 
     // "Restore", "Apply": the LINK holds its original record again.
     t.click(t.footerButton(1));
     ASSERT_TRUE(t.footerReads(QStringLiteral("Apply|Revert")));
     EXPECT_EQ(t.onPage(), original);
     EXPECT_DOUBLE_EQ(view->getAngle(QStringLiteral("move_forward")), original.at(ForwardAngleByte) * 0.5);
-    t.shot("9-restored");
+    t.shot("10-restored");
     t.click(t.footerButton(0));
     ASSERT_TRUE(t.applied(original)) << t.onLink().toHex(' ').toStdString();
     ASSERT_TRUE(t.footerReads(QStringLiteral("Reset|")));
-    t.shot("10-original-applied");
+    t.shot("11-original-applied");
 
     EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
     EXPECT_TRUE(t.emulator.errors().isEmpty()) << t.emulator.errors().join("\n").toStdString();
