@@ -37,9 +37,9 @@ struct LinkRig : pagetest::PageRig {
         auto& c = container.controller;
         c.setSlideDurationOverride(0);
         c.resize(900, 600);
-        c.addPage(new testutil::RecordingPage(&container, QStringLiteral("Menu")), QStringLiteral("Menu"));
+        c.addPage(new testutil::RecordingPage(&container, QStringLiteral("Menu"), &c), QStringLiteral("Menu"));
         for (QString const& stub : stubs)
-            c.addPage(new testutil::RecordingPage(&container, stub), stub);
+            c.addPage(new testutil::RecordingPage(&container, stub, &c), stub);
         c.addPage(shown, name);
         c.setInitialPage(QStringLiteral("Menu"));
     }

@@ -41,7 +41,7 @@ struct SecurityFixture : ::testing::Test {
     {
         return child<OX::DeviceListWidget>("deviceListView")->itemAt(i);
     }
-    bool reaches(Page::State s, int ms = 5000)
+    bool reaches(Page::State s, int ms = 10000)
     {
         return waitUntil([&] { return page->state() == s; }, ms);
     }
