@@ -72,8 +72,9 @@ struct ToolbarOverEmulator : directortest::EmulatedDongle {
     }
 
     // The dongle echoes every copy of a repeated command and announces what it did after each
-    // copy. A notice of the test's own must not be overtaken by the announcement of a late copy:
-    // take the counts before a click, then wait until every copy received was announced.
+    // copy. Neither a notice of the test's own nor the next command may be overtaken by the
+    // echo or announcement of a late copy: take the counts before a click, then wait until every
+    // copy received was announced and the application has read all of it.
     struct Counts {
         int copies;
         int notices;
@@ -89,7 +90,16 @@ struct ToolbarOverEmulator : directortest::EmulatedDongle {
             return false;
         const int copies = emulator.receivedCount(emu::FrameFilter::dcp(cmd)) - before.copies;
         return copies > 0
-            && waitUntil([&] { return emulator.sentCount(notices(cmd)) - before.notices >= copies; }, 3000);
+            && waitUntil([&] { return emulator.sentCount(notices(cmd)) - before.notices >= copies; }, 3000)
+            && caughtUp();
+    }
+    // The application has read every frame the emulator wrote so far: a headset status written
+    // after them, with a battery level of its own, has arrived.
+    bool caughtUp()
+    {
+        const quint8 level = headset() && headset()->batteryLevel() == 61 ? 60 : 61;
+        emulator.updateHeadset([level](emu::HeadsetModel& m) { m.battery = level; });
+        return waitUntil([&] { return headset() && headset()->batteryLevel() == level; }, 3000);
     }
 };
 
