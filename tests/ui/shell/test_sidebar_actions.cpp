@@ -225,7 +225,7 @@ TEST(SidebarOverEmulator, AltPressesOrReleasesOneCommandAtATime)
                 EXPECT_EQ(r.frame.msb(), action);
             }
         EXPECT_EQ(bursts.size(), 1) << "one command per click, none for the second";
-        const quint32 held = action == 1 ? HeadsetControlMask::alt : 0;
+        const quint32 held = action == 1 ? quint32(HeadsetControlMask::alt) : 0u;
         ASSERT_TRUE(waitUntil([&] { return t.headset()->modifierMask() == held; }, 3000));
         EXPECT_EQ(picture(t.button("altButton")->icon()), picture(State::getAltActionIcon(held)));
     }
