@@ -119,6 +119,20 @@ PictureCache& pictureCache()
 
 char const DebugPrefix[] = "HEAD ANGLE [";
 
+// The record's fields are read and written through a plain LPP reference, never by calling a
+// member pointer on m_lpp directly: for such a call GCC 12's -fsanitize=vptr checks the form on
+// the virtual-function branch only and, on the other branch, reports whatever a register last
+// held as an object with an invalid vptr.
+double readField(LPP const& lpp, LinkHeadAngleForm::Fields::Getter get)
+{
+    return (lpp.*get)();
+}
+
+void storeField(LPP& lpp, LinkHeadAngleForm::Fields::Setter set, double value)
+{
+    (lpp.*set)(value);
+}
+
 } // namespace
 
 LinkHeadAngleForm::LinkHeadAngleForm(LPP& parameters, Description const& description, QWidget* parent)
@@ -207,16 +221,16 @@ void LinkHeadAngleForm::updateUi(LPP::ChangeMask mask)
     HeadAngleView* view = m_headAngle;
     const Kind kind = m_description.kind;
     const bool deadzoneForm = kind == Kind::SlowSpeed || kind == Kind::HighSpeed;
-    const double angle1 = (m_lpp.*f.angle[0])();
-    const double inner = (m_lpp.*f.inner)();
+    const double angle1 = readField(m_lpp, f.angle[0]);
+    const double inner = readField(m_lpp, f.inner);
 
     for (int direction = 1; direction <= 2; ++direction) {
         const int i = direction - 1;
         if (!has(f.angleBit[i]))
             continue;
-        const double angle = (m_lpp.*f.angle[i])();
+        const double angle = readField(m_lpp, f.angle[i]);
         view->setAngle(marker("move_", direction), angle);
-        view->setLimits(marker("safety_zone_", direction), angle, (m_lpp.*f.safety[i])());
+        view->setLimits(marker("safety_zone_", direction), angle, readField(m_lpp, f.safety[i]));
         if (deadzoneForm)
             view->setLimits(marker("DZ_I_", direction), 0, angle);
     }
@@ -229,7 +243,7 @@ void LinkHeadAngleForm::updateUi(LPP::ChangeMask mask)
         }
     }
     if (has(f.outerBit)) {
-        const double outer = (m_lpp.*f.outer)();
+        const double outer = readField(m_lpp, f.outer);
         view->setAngle(marker("DZ_O_", 1), outer);
         view->setAngle(marker("DZ_O_", 2), outer);
     }
@@ -237,8 +251,8 @@ void LinkHeadAngleForm::updateUi(LPP::ChangeMask mask)
         const int i = direction - 1;
         if (!has(f.safetyBit[i]))
             continue;
-        const double angle = (m_lpp.*f.angle[i])();
-        const double safety = (m_lpp.*f.safety[i])();
+        const double angle = readField(m_lpp, f.angle[i]);
+        const double safety = readField(m_lpp, f.safety[i]);
         view->setLimits(marker("safety_zone_", direction), angle, safety);
         view->setAngle(marker("safety_zone_", direction), safety);
         view->setAngle(marker("safety_limit_", direction), safety);
@@ -307,8 +321,8 @@ void LinkHeadAngleForm::write(double (LPP::*get)() const, void (LPP::*set)(doubl
 {
     // A value the record already shows is not stored again: storing it would re-round the axis's
     // dead zones, and a click that moved nothing must leave the record as it was.
-    if ((m_lpp.*get)() != value)
-        (m_lpp.*set)(value);
+    if (readField(m_lpp, get) != value)
+        storeField(m_lpp, set, value);
 }
 
 quint32 LinkHeadAngleForm::editMovement(double angle)
@@ -318,12 +332,12 @@ quint32 LinkHeadAngleForm::editMovement(double angle)
     write(f.angle[i], f.setAngle[i], angle);
     // The safety bit always goes: the safety zone's lower limit follows the new angle.
     quint32 mask = f.angleBit[i] | f.safetyBit[i];
-    if ((m_lpp.*f.outer)() > angle) {
-        (m_lpp.*f.setOuter)(angle);
+    if (readField(m_lpp, f.outer) > angle) {
+        storeField(m_lpp, f.setOuter, angle);
         mask |= f.outerBit;
     }
-    if (angle > (m_lpp.*f.safety[i])())
-        (m_lpp.*f.setSafety[i])(angle);
+    if (angle > readField(m_lpp, f.safety[i]))
+        storeField(m_lpp, f.setSafety[i], angle);
     return mask;
 }
 
@@ -334,8 +348,8 @@ quint32 LinkHeadAngleForm::editSafetyLimit(double angle)
     const int i = direction - 1;
     write(f.safety[i], f.setSafety[i], angle);
     const QString zone = marker("safety_zone_", direction);
-    m_headAngle->setLimits(zone, (m_lpp.*f.angle[i])(), angle);
-    m_headAngle->setAngle(zone, (m_lpp.*f.safety[i])());
+    m_headAngle->setLimits(zone, readField(m_lpp, f.angle[i]), angle);
+    m_headAngle->setAngle(zone, readField(m_lpp, f.safety[i]));
     return f.safetyBit[i];
 }
 
@@ -344,10 +358,10 @@ quint32 LinkHeadAngleForm::editSlowSpeed(double angle)
     Fields const& f = fields();
     write(f.inner, f.setInner, angle);
     // The mirror shows what the record holds: above 63.75 % of the mean angle the value is capped.
-    m_headAngle->setAngle(marker("DZ_I_", 2), (m_lpp.*f.inner)());
+    m_headAngle->setAngle(marker("DZ_I_", 2), readField(m_lpp, f.inner));
     quint32 mask = f.innerBit;
-    if (angle > (m_lpp.*f.outer)()) {
-        (m_lpp.*f.setOuter)(angle);
+    if (angle > readField(m_lpp, f.outer)) {
+        storeField(m_lpp, f.setOuter, angle);
         mask |= f.outerBit;
     }
     return mask;
@@ -357,7 +371,7 @@ quint32 LinkHeadAngleForm::editHighSpeed(double angle)
 {
     Fields const& f = fields();
     write(f.outer, f.setOuter, angle);
-    m_headAngle->setAngle(marker("DZ_O_", 2), (m_lpp.*f.outer)());
+    m_headAngle->setAngle(marker("DZ_O_", 2), readField(m_lpp, f.outer));
     return f.outerBit;
 }
 
