@@ -120,6 +120,24 @@ TEST_F(DongleCommandsTest, ANoticeOfTheSameKeyIsNoEchoOfTheCommand)
     EXPECT_EQ(replies.codes, QList<int> { 4 });
 }
 
+TEST_F(DongleCommandsTest, ALateEchoOfTheKeyBeforeIsNoEchoOfTheRelease)
+{
+    // A press's echo arriving late must not end the release that follows (the release would
+    // then never be written and the key would stay held).
+    fastTiming(0.05, 4);
+    emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(17)));
+    Replies replies;
+    dongle->keyPress(0x41, releaseKey, replies.resultCallback());
+    emu::Frame lateEcho;
+    lateEcho.flags = 0x01;
+    lateEcho.pid = 0x10;
+    lateEcho.channel = 11;
+    lateEcho.payload = bytes({ 17, 0x41, 1 });
+    emulator->injectFrame(lateEcho);
+    ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 3000));
+    EXPECT_EQ(replies.codes, QList<int> { 4 });
+}
+
 TEST_F(DongleCommandsTest, AMouseProfileIsWrittenAsSevenParameters)
 {
     const MouseProfile profile(QStringLiteral("edge"), MouseMode::Relative, true, 5000, true, true, 0.5f, 0.8f, 0.6f,
