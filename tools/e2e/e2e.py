@@ -77,15 +77,22 @@ class Failure(Exception):
 
 
 def wait_for(description, condition, timeout, interval=0.15):
-    """Polls condition until it returns a true value; raises Failure after timeout seconds."""
+    """Polls condition until it returns a true value; raises Failure after timeout seconds, or
+    at once when wait_for.guard (if set) names a reason to stop waiting."""
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
         if value:
             return value
+        reason = wait_for.guard() if wait_for.guard else None
+        if reason:
+            raise Failure("%s while waiting for %s" % (reason, description))
         if time.monotonic() >= deadline:
             raise Failure("timed out after %g s waiting for %s" % (timeout, description))
         time.sleep(interval)
+
+
+wait_for.guard = None
 
 
 class LogFile:
@@ -151,6 +158,11 @@ class App:
 
     def running(self):
         return self.process.poll() is None
+
+    def ended(self):
+        """Why waiting on the application is pointless: it has ended."""
+        code = self.process.poll()
+        return None if code is None else "the application ended with %d" % code
 
     def stop(self):
         """Ends the process this check started, if it still runs."""
@@ -386,6 +398,10 @@ def run(args):
     screen.park_pointer()
     app = App(executable, sandbox, settings_file, artifacts)
     check = Check(app, screen, artifacts)
+    # However the steps go, the run ends within the hard limit.
+    hard_deadline = started + args.limit
+    wait_for.guard = lambda: app.ended() or (
+        "the run's %d s limit was reached" % args.limit if time.monotonic() > hard_deadline else None)
     step = check.step
     try:
         def main_window():
@@ -406,8 +422,9 @@ def run(args):
             check.shot("menu", image)
 
         def toolbar():
+            # A strip at a screen edge, 46 pixels across at the default size.
             windows = wait_for("the toolbar", lambda: [w for w in screen.windows("^OrvixTools$")
-                                                      if w[3] < 400 or w[4] < 400], START_TIMEOUT)
+                                                      if 20 <= min(w[3], w[4]) < 400], START_TIMEOUT)
             _, x, y, w, h = windows[0]
             image = screen.grab()
             if not close(image.pixel(x + 1, y + 1), HEADER_BLACK):
@@ -532,6 +549,8 @@ def run(args):
 
         def quit_app():
             trace_mark = app.trace_mark()
+            wait_for.guard = lambda: (  # the application is meant to end now
+                "the run's %d s limit was reached" % args.limit if time.monotonic() > hard_deadline else None)
             screen.click(*check.footer_right())
             # The mouse keeps zeroing itself once the application is gone.
             app.wait_log(r"<- app #\d+ copy \d+\s+DCP .*\[12 00 01\]", trace_mark, QUIT_TIMEOUT, source="trace")
@@ -558,7 +577,10 @@ def run(args):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", default="build", help="the build folder (default: build)")
-    parser.add_argument("--budget", type=int, default=120, help="the longest run time in seconds (default: 120)")
+    parser.add_argument("--budget", type=int, default=120,
+                        help="the run time in seconds beyond which the check fails (default: 120)")
+    parser.add_argument("--limit", type=int, default=300,
+                        help="the run time in seconds after which every wait gives up (default: 300)")
     return run(parser.parse_args())
 
 
