@@ -24,6 +24,8 @@ import sys
 import tempfile
 import time
 
+# The helper modules beside this file; no byte-code is left in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import qsettings_ini  # noqa: E402
