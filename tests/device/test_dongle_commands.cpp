@@ -25,6 +25,7 @@ protected:
     {
         DongleTest::SetUp();
         ASSERT_EQ(startDongle(), 0);
+        writeOnce();
         mark = emulator->mark();
     }
 

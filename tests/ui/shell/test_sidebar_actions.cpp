@@ -34,7 +34,15 @@ struct ToolbarOverEmulator : directortest::EmulatedDongle {
         emulator.addHeadset();
         if (change)
             emulator.updateHeadset(change);
-        h.tweak = directortest::quickTiming;
+        h.tweak = [](DirectorEnvironment& env) {
+            directortest::quickTiming(env);
+            // Each command written once and given a full second for its echo: a repeat copy
+            // or a retry still on its way when its request ended is echoed and announced again,
+            // and such a late echo of the same command would end the next request before that
+            // one is written.
+            env.dongleTiming.repeatCount = 0;
+            env.dongleTiming.timeoutScale = 1.0;
+        };
         if (!start())
             return false;
         h.bus->bus = QtUsb::FilterList { directortest::Harness::dongleIds() };
@@ -210,7 +218,7 @@ TEST(SidebarOverEmulator, LostGreysTheHeadsetButtonsAndUnplugFreesACommand)
     EXPECT_EQ(t.bar.state().copyPending, 0);
     EXPECT_TRUE(t.button("shiftButton")->isBlinking());
     t.emulator.unplug();
-    t.h.bus->bus.clear();
+    t.h.bus->setBus({});
     EXPECT_TRUE(waitUntil(
         [&] {
             return t.bar.state().shiftPending == SidebarDialog::NoAction

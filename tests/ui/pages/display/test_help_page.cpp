@@ -43,8 +43,9 @@ struct HelpFixture : ::testing::Test {
         fake.controller.setSlideDurationOverride(0);
         for (const char* name : { "Appearance", "LinkOutdoor", "Firmware", "Devices" })
             fake.controller.addPage(
-                new testutil::RecordingPage(&fake, QLatin1String(name)), QLatin1String(name));
-        help = new OX::HelpPage(&fake);
+                new testutil::RecordingPage(&fake, QLatin1String(name), &fake.controller), QLatin1String(name));
+        // The controller owns no page: they go with it as its children.
+        help = new OX::HelpPage(&fake, &fake.controller);
         fake.controller.addPage(help, QStringLiteral("Help"));
         fake.controller.setInitialPage(QStringLiteral("Appearance"));
         fake.controller.show();
