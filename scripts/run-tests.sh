@@ -2,8 +2,9 @@
 # Installs what is missing, builds everything and runs every test.
 #   scripts/run-tests.sh              the whole suite in an AddressSanitizer + UBSan build
 #                                     (build-asan/), a short fuzz run, then the whole suite in
-#                                     the normal build (build/); this is what CI runs
-#   scripts/run-tests.sh --quick      the normal build's suite only
+#                                     the normal build (build/) and the end-to-end check;
+#                                     this is what CI runs
+#   scripts/run-tests.sh --quick      the normal build's suite and the end-to-end check
 #   scripts/run-tests.sh --sanitize   the AddressSanitizer + UBSan suite only
 #   scripts/run-tests.sh --tsan       the suite in a ThreadSanitizer build (build-tsan/)
 set -euo pipefail
@@ -47,16 +48,26 @@ suite() {
   (cd "$dir" && xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j "$JOBS" --timeout 300) || return 1
 }
 
+# e2e BUILD_DIR: the development executable against the emulator, driven on an X screen of its
+# own by real input; screenshots of every page in BUILD_DIR/test-artifacts/e2e/.
+e2e() {
+  xvfb-run -a -s "-screen 0 1920x1080x24" python3 tools/e2e/e2e.py --build "$1"
+}
+
 status=0
 case "$MODE" in
   asan) suite build-asan -DORVIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug || status=1 ;;
   tsan) suite build-tsan -DORVIX_TSAN=ON -DCMAKE_BUILD_TYPE=Debug || status=1 ;;
-  quick) suite build || status=1 ;;
+  quick)
+    suite build || status=1
+    e2e build || status=1
+    ;;
   all)
     suite build-asan -DORVIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DORVIX_BENCH=OFF || status=1
     ./scripts/fuzz.sh 20 || status=1
-    # The normal build last, so that its ctest summary closes the run.
+    # The normal build last, so that its ctest summary and the end-to-end check close the run.
     suite build || status=1
+    e2e build || status=1
     ;;
 esac
 exit $status

@@ -81,6 +81,9 @@ struct HelpFixture : ::testing::Test {
 
 TEST_F(HelpFixture, OpensAtTheSectionOfThePageItCameFrom)
 {
+    // The web engine starts with the first opening, not with the page.
+    EXPECT_EQ(help->view(), nullptr);
+    EXPECT_EQ(help->webPage(), nullptr);
     ASSERT_TRUE(fake.controller.showPage(QStringLiteral("Help"), 4, 0, true));
     EXPECT_FALSE(help->view()->isVisible()) << "blank until the document is ready";
     ASSERT_TRUE(waitUntil([&] { return help->view()->isVisible(); }, 20000));
