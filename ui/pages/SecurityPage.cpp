@@ -228,7 +228,7 @@ void SecurityPage::onSetState(State s)
             if (!self)
                 return;
             if (result.code == DongleResult::Ok)
-                emit self->setState(waiting_for_headset_service_mode_state);
+                self->continueInServiceMode();
             else
                 emit self->showHint(enter_service_mode_failed_hint);
         });
@@ -391,6 +391,16 @@ void SecurityPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
     qDebug() << " -visible [" << QStringFromState(m_state) << "]";
     if (!dongle)
         Page::perform(PageAction::back);
+    else if (mask.testFlag(DongleChangeMask::statusChanged))
+        continueInServiceMode();
+}
+
+void SecurityPage::continueInServiceMode()
+{
+    // The echo of the enter request only says the dongle took it; the dongle refuses passwords
+    // until its state notice reports service mode, so the steps wait for that notice.
+    if (m_state == waiting_for_dongle_service_mode_state && inServiceMode(container->getDongle()))
+        emit setState(waiting_for_headset_service_mode_state);
 }
 
 } // namespace OX

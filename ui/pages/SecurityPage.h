@@ -124,6 +124,8 @@ private:
     void startPass();
     void onPasswordAnswer(int pass, Device const& device, DongleResult const& result);
     void leaveServiceMode(std::function<void()> done);
+    // In state 2, goes on to state 3 once the dongle's state byte says service mode.
+    void continueInServiceMode();
 
     std::unique_ptr<Ui::SecurityPage> m_ui;
     ChannelMap m_channelMap;

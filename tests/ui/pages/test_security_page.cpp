@@ -85,8 +85,11 @@ TEST(SecurityPageTables, ProductsIconsAndStateTexts)
 TEST_F(SecurityFixture, WithoutHeadsetOnlyTheDongleTakesThePasswordAsTyped)
 {
     LogCapture log;
-    ASSERT_TRUE(open());
+    // The state notice comes well after the echo: the password step waits for the notice.
+    ASSERT_TRUE(
+        open([](emu::Emulator& e) { e.updateDongle([](emu::DongleModel& d) { d.noticeDelayMs = 200; }); }));
     ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
+    EXPECT_EQ(bench.d->dongle()->profile().state, 0);
     EXPECT_EQ(log.count("Security page state ["), 3); // 0 -> 2 -> 3 -> 5
     EXPECT_TRUE(help().startsWith("Set the password for this Dongle OR"));
     ASSERT_EQ(page->devices().size(), 2);
