@@ -3,45 +3,48 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QStandardPaths>
+#include <QTextCodec>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <mutex>
 #include <thread>
 
-namespace {
+namespace
+{
 
-// Lines are written without a flush each; what waits is flushed at once for a warning or worse,
-// at the next line once a second has passed, by the flusher within a second, on uninstall and at
-// exit.
+// Lines are collected without a flush each; what waits is written out at once for a warning or
+// worse, by the next line or the flusher once the oldest waiting line is a second old, on
+// uninstall and at exit.
 constexpr std::chrono::milliseconds kFlushInterval(1000);
-// More than this waiting for standard output is written at once.
-constexpr int kMaxPendingOutput = 64 * 1024;
+// More than this waiting is written at once.
+constexpr int kMaxPending = 64 * 1024;
+constexpr int kUtf8Mib = 106;
 
 // Process-wide log state. Made on first use and never destroyed, so that a thread still logging
 // while the process exits never meets a destroyed file or mutex.
 struct LogState {
     std::recursive_mutex lock; // serialises whole lines, in the file and on standard output
-    QFile file;             // no name until the log is initialised
-    QByteArray out; // lines for standard output not yet written
-    bool pending = false; // lines written since the last flush
-    std::chrono::steady_clock::time_point lastFlush = std::chrono::steady_clock::now();
+    QFile file; // no name until the log is initialised; written unbuffered
+    // Lines not yet written, as UTF-8: the file's bytes, and standard output's too when the
+    // locale's encoding is UTF-8.
+    QByteArray pending;
+    // Standard output's lines not yet written, when the locale's encoding is not UTF-8.
+    QByteArray pendingOut;
+    std::chrono::steady_clock::time_point firstPending; // when the oldest waiting line came
     std::condition_variable_any wake; // the flusher's wait
     std::once_flag flusherStarted;
-    QHash<int, QString> levels{
-        {QtDebugMsg, QStringLiteral("Debug")},
-        {QtInfoMsg, QStringLiteral("Info")},
-        {QtWarningMsg, QStringLiteral("Warning")},
-        {QtCriticalMsg, QStringLiteral("Critical")},
-        {QtFatalMsg, QStringLiteral("Fatal")},
-    };
+    // "hh:mm:ss." of the second last logged, in local time.
+    std::time_t prefixSecond = -1;
+    char prefix[9] = {};
 };
 
 LogState& state()
@@ -56,15 +59,91 @@ LogState& state()
 // Writes out whatever waits, in the file and on standard output. Called with the lock held.
 void flushLocked(LogState& s)
 {
-    if (s.file.isOpen())
-        s.file.flush();
-    if (!s.out.isEmpty()) {
-        std::fwrite(s.out.constData(), 1, size_t(s.out.size()), stdout);
-        s.out.clear();
-    }
+    const QByteArray& out = s.pendingOut.isEmpty() ? s.pending : s.pendingOut;
+    if (s.file.isOpen() && !s.pending.isEmpty())
+        s.file.write(s.pending);
+    if (!out.isEmpty())
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     std::fflush(stdout);
-    s.pending = false;
-    s.lastFlush = std::chrono::steady_clock::now();
+    s.pending.clear();
+    s.pendingOut.clear();
+}
+
+const char* levelText(QtMsgType type)
+{
+    switch (type) {
+    case QtDebugMsg:
+        return "Debug";
+    case QtInfoMsg:
+        return "Info";
+    case QtWarningMsg:
+        return "Warning";
+    case QtCriticalMsg:
+        return "Critical";
+    case QtFatalMsg:
+        return "Fatal";
+    }
+    return "";
+}
+
+void appendTwoDigits(char* to, int value)
+{
+    to[0] = char('0' + value / 10 % 10);
+    to[1] = char('0' + value % 10);
+}
+
+// Appends "%1 [%2]: " of a line: the time as "hh:mm:ss.zzz" and the level. prefix holds
+// "hh:mm:ss." of the time.
+void appendLineStart(QByteArray& to, const char (&prefix)[9], int msec, QtMsgType type)
+{
+    char time[12];
+    std::copy(prefix, prefix + 9, time);
+    time[9] = char('0' + msec / 100);
+    appendTwoDigits(time + 10, msec % 100);
+    to.append(time, 12);
+    to.append(" [", 2);
+    to.append(levelText(type));
+    to.append("]: ", 3);
+}
+
+void makePrefix(char (&prefix)[9], int hour, int minute, int second)
+{
+    appendTwoDigits(prefix, hour);
+    prefix[2] = ':';
+    appendTwoDigits(prefix + 3, minute);
+    prefix[5] = ':';
+    appendTwoDigits(prefix + 6, second);
+    prefix[8] = '.';
+}
+
+// Adds one line to what waits, with the current local time. Called with the lock held.
+void appendLine(LogState& s, QtMsgType type, const QString& message)
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    // Local time is worked out once a second; within the second only the milliseconds change.
+    if (now.tv_sec != s.prefixSecond) {
+        const QTime time = QDateTime::fromSecsSinceEpoch(qint64(now.tv_sec), Qt::LocalTime).time();
+        makePrefix(s.prefix, time.hour(), time.minute(), time.second());
+        s.prefixSecond = now.tv_sec;
+    }
+    const int msec = int(now.tv_nsec / 1000000);
+    const int start = s.pending.size();
+    if (start == 0)
+        s.firstPending = std::chrono::steady_clock::now();
+    appendLineStart(s.pending, s.prefix, msec, type);
+    s.pending += message.toUtf8();
+    s.pending += '\n';
+
+    QTextCodec* locale = QTextCodec::codecForLocale();
+    if (locale && locale->mibEnum() == kUtf8Mib && s.pendingOut.isEmpty())
+        return;
+    // Standard output carries the locale's encoding: its lines wait apart from the file's.
+    if (s.pendingOut.isEmpty())
+        s.pendingOut = s.pending.left(start);
+    appendLineStart(s.pendingOut, s.prefix, msec, type);
+    s.pendingOut += message.toLocal8Bit();
+    s.pendingOut += '\n';
 }
 
 void flushAll()
@@ -83,8 +162,12 @@ void startFlusher(LogState& s)
         std::thread([&s] {
             std::unique_lock<std::recursive_mutex> locker(s.lock);
             for (;;) {
-                s.wake.wait_for(locker, kFlushInterval);
-                if (s.pending && std::chrono::steady_clock::now() - s.lastFlush >= kFlushInterval)
+                if (s.pending.isEmpty())
+                    s.wake.wait_for(locker, kFlushInterval);
+                else
+                    s.wake.wait_until(locker, s.firstPending + kFlushInterval);
+                if (!s.pending.isEmpty()
+                    && std::chrono::steady_clock::now() - s.firstPending >= kFlushInterval)
                     flushLocked(s);
             }
         }).detach();
@@ -93,7 +176,8 @@ void startFlusher(LogState& s)
 
 } // namespace
 
-namespace LogHandler {
+namespace LogHandler
+{
 
 QString logFolder(const QString& dataLocation)
 {
@@ -108,13 +192,16 @@ QString logFileName(const QDateTime& when)
 
 QString levelName(QtMsgType type)
 {
-    return state().levels.value(type);
+    return QString::fromLatin1(levelText(type));
 }
 
 QString formatLine(const QTime& time, QtMsgType type, const QString& message)
 {
-    return QStringLiteral("%1 [%2]: %3")
-        .arg(time.toString(QStringLiteral("hh:mm:ss.zzz")), levelName(type), message);
+    char prefix[9];
+    makePrefix(prefix, time.hour(), time.minute(), time.second());
+    QByteArray line;
+    appendLineStart(line, prefix, time.msec(), type);
+    return QString::fromLatin1(line) + message;
 }
 
 bool removeOldest(const QString& folder, int maxFiles)
@@ -142,6 +229,8 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
     {
         LogState& s = state();
         std::lock_guard<std::recursive_mutex> locker(s.lock);
+        // What waits belongs to the previous file.
+        flushLocked(s);
         s.file.close();
         s.file.setFileName(dir.absoluteFilePath(name));
         // The log names serial numbers, network ids and addresses: it is made for its owner
@@ -150,12 +239,14 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
             O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd >= 0)
             ::close(fd);
-        opened = s.file.open(QIODevice::WriteOnly | QIODevice::Append);
+        opened = s.file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
         if (opened)
             s.file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     if (!opened) {
-        qInfo("%s", qPrintable(QStringLiteral("Message handler not installed, failed to open the logfile ") + folder));
+        qInfo("%s",
+            qPrintable(
+                QStringLiteral("Message handler not installed, failed to open the logfile ") + folder));
         return false;
     }
     qInfo("%s", qPrintable(QStringLiteral("Message handler installed, all logs will be saved at ") + folder));
@@ -191,23 +282,10 @@ void oxMessageHandler(QtMsgType type, const QMessageLogContext& context, const Q
         // Everything under one lock: each line goes out whole, and the lines of the file stand
         // in the order of their times.
         std::lock_guard<std::recursive_mutex> locker(s.lock);
-        const QString time = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"));
-        const QString level = s.levels.value(type);
-        if (s.file.isOpen()) {
-            QByteArray fileLine = QStringLiteral("%1 [%2]: %3").arg(time, level, message).toUtf8();
-            fileLine += '\n';
-            s.file.write(fileLine);
-        }
-        s.out += time.toLocal8Bit();
-        s.out += " [";
-        s.out += level.toLocal8Bit();
-        s.out += "]: ";
-        s.out += message.toLocal8Bit();
-        s.out += '\n';
-        s.pending = true;
+        appendLine(s, type, message);
         const bool severe = type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg;
-        if (severe || s.out.size() > kMaxPendingOutput
-            || std::chrono::steady_clock::now() - s.lastFlush >= kFlushInterval)
+        if (severe || s.pending.size() > kMaxPending
+            || std::chrono::steady_clock::now() - s.firstPending >= kFlushInterval)
             flushLocked(s);
         else
             startFlusher(s);

@@ -97,13 +97,17 @@ void OrvixDirector::construct()
         m_usbManager = std::make_unique<QUsbManager>(std::move(m_env.usbBackend), m_env.usbIntervalMs);
     else
         m_usbManager = std::make_unique<QUsbManager>();
-    // The watcher reports from its own thread: the slots run queued on this one. Connected
-    // before the presence check, so that an arrival in between is not missed (a second
-    // connection attempt is harmless).
-    connect(m_usbManager.get(), &QUsbManager::deviceInserted, this, &OrvixDirector::onUsbDeviceInserted,
-            Qt::QueuedConnection);
-    connect(m_usbManager.get(), &QUsbManager::deviceRemoved, this, &OrvixDirector::onUsbDeviceRemoved,
-            Qt::QueuedConnection);
+    // The watcher reports from its own thread: the slots run on this one, each report handed
+    // over through the mailbox in the order emitted. Connected before the presence check, so
+    // that an arrival in between is not missed (a second connection attempt is harmless).
+    connect(
+        m_usbManager.get(), &QUsbManager::deviceInserted, this,
+        [this](QtUsb::FilterList list) { m_usbReports.post([this, list] { onUsbDeviceInserted(list); }); },
+        Qt::DirectConnection);
+    connect(
+        m_usbManager.get(), &QUsbManager::deviceRemoved, this,
+        [this](QtUsb::FilterList list) { m_usbReports.post([this, list] { onUsbDeviceRemoved(list); }); },
+        Qt::DirectConnection);
 
     m_localServer = new QLocalServer(this);
     m_apiManager = std::make_unique<API::Manager>();

@@ -5,6 +5,7 @@
 // windows' show and hide rules, the language, the single-instance server and the software
 // update. One director lives for the whole run.
 #include "app/DirectorEnvironment.h"
+#include "async/Mailbox.h"
 #include "device/DongleDelegate.h"
 #include "protocol/DongleResult.h"
 #include "protocol/Records.h"
@@ -206,6 +207,9 @@ private:
     QList<QPointer<Dongle>> m_failedDongles;
     DongleResult m_lastResult;
     QtUsb::DeviceFilter m_dongleFilter;
+    // The watcher's reports, handed to this thread (declared before the watcher, which must
+    // stop before its mailbox goes).
+    Mailbox m_usbReports;
     std::unique_ptr<QUsbManager> m_usbManager;
     QSerialPort* m_serialPort = nullptr;
     // The port's loss is queued (its errors repeat until it is closed).

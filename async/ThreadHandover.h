@@ -1,10 +1,12 @@
 #pragma once
-// Marks where our code hands data from one thread to another through Qt (a queued signal, a
-// posted event, QMetaObject::invokeMethod, the end of a QThread). Qt as the system ships it is
-// not built with the thread checker, so the checker cannot see Qt's own locks and would take
-// every such hand-over for a race. The sending side calls OX_HANDOVER_RELEASE(token) before it
-// hands over; the receiving side calls OX_HANDOVER_ACQUIRE(token) before it touches the data.
-// Both are empty outside the ThreadSanitizer build.
+// Marks where our code hands data from one thread to another through Qt (a posted event, the
+// end of a QThread). Qt as the system ships it is not built with the thread checker, so the
+// checker cannot see Qt's own locks and would take every such hand-over for a race. The sending
+// side calls OX_HANDOVER_RELEASE(token) after its last write of the data (the event included)
+// and before it hands over; the receiving side calls OX_HANDOVER_ACQUIRE(token) before it reads
+// anything of it. Queued signals and QMetaObject::invokeMethod copy their arguments inside the
+// call, after any release: hand data over through a Mailbox (async/Mailbox.h) instead. Both
+// are empty outside the ThreadSanitizer build.
 #if defined(__SANITIZE_THREAD__)
 #define OX_TSAN 1
 #elif defined(__has_feature)

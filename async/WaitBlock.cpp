@@ -167,6 +167,19 @@ PacketPredicate SCPDescriptor::getPredicate() const
 static std::atomic<int> s_liveWaitBlocks { 0 };
 static std::atomic<int> s_liveTimedWorkers { 0 };
 
+// The two hand-overs another thread may make to a wait block.
+static QEvent::Type startEventType()
+{
+    static const QEvent::Type type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
+
+static QEvent::Type cancelEventType()
+{
+    static const QEvent::Type type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
+
 static QThread* defaultTimerThread()
 {
     if (QCoreApplication::instance())
@@ -216,17 +229,39 @@ void WaitBlock::start()
     // order: the timer starts before any write the caller queues to that thread afterwards. The
     // block cannot be released before the posted start has run, since finished waits for it.
     m_startPosted.store(true, std::memory_order_release);
-    if (QThread::currentThread() == thread()) {
+    if (QThread::currentThread() == thread())
         doStart();
-    } else {
-        OX_HANDOVER_RELEASE(this);
-        QMetaObject::invokeMethod(this, "doStart", Qt::QueuedConnection);
+    else
+        postToOwnThread(startEventType());
+}
+
+void WaitBlock::postToOwnThread(QEvent::Type type)
+{
+    // The event is built before the hand-over is marked, so that it too is ordered before
+    // event() on the receiving side; Qt's own queue is invisible to the thread checker.
+    auto* handover = new QEvent(type);
+    OX_HANDOVER_RELEASE(this);
+    QCoreApplication::postEvent(this, handover);
+}
+
+bool WaitBlock::event(QEvent* e)
+{
+    // First of all, before this object or the event is looked at: pairs with the release of
+    // a thread that posted to this one.
+    OX_HANDOVER_ACQUIRE(this);
+    if (e->type() == startEventType()) {
+        doStart();
+        return true;
     }
+    if (e->type() == cancelEventType()) {
+        expired();
+        return true;
+    }
+    return QObject::event(e);
 }
 
 void WaitBlock::doStart()
 {
-    OX_HANDOVER_ACQUIRE(this);
     if (!m_startPosted.load(std::memory_order_acquire))
         return;
     if (m_started)
@@ -269,11 +304,9 @@ void WaitBlock::expired()
 void WaitBlock::cancel()
 {
     if (QThread::currentThread() != thread()) {
-        OX_HANDOVER_RELEASE(this);
-        QMetaObject::invokeMethod(this, "cancel", Qt::QueuedConnection);
+        postToOwnThread(cancelEventType());
         return;
     }
-    OX_HANDOVER_ACQUIRE(this);
     expired();
 }
 

@@ -6,6 +6,7 @@
 #include "protocol/Packet.h"
 
 #include <QByteArray>
+#include <QEvent>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -188,8 +189,14 @@ public slots:
     void cancel();
     void onTimerStop();
 
+protected:
+    // Runs the start and the cancel that another thread handed to this object's thread.
+    bool event(QEvent* event) override;
+
 private:
-    Q_INVOKABLE void doStart();
+    void doStart();
+    // Hands start or cancel from another thread to this object's thread.
+    void postToOwnThread(QEvent::Type type);
     void report(const UHRType* header, const PacketData* data, const DongleResult& result);
 
     PacketPredicate m_predicate;

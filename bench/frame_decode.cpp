@@ -13,17 +13,24 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <random>
+#include <time.h>
 #include <unistd.h>
+#include <vector>
 
 #include "app/LogHandler.h"
 #include "device/Dongle.h"
 #include "tools/emulator/Emulator.h"
 
-namespace {
+namespace
+{
 
 // A stream of frames, each preceded by garbageBytes of random noise (with sync bytes mixed
 // in, so that the header check runs), about totalBytes long.
@@ -32,7 +39,8 @@ QByteArray makeStream(int garbageBytes, int totalBytes)
     std::mt19937 random(1234);
     std::uniform_int_distribution<int> byte(0, 255);
     const QByteArray notice = Frame::build(Header(0, 0, 0, 0, PacketID::DCP, 11), SCP(9, 0, 1).getData());
-    const QByteArray status = Frame::build(Header(0, 0x1234, 2, 4, PacketID::SHP, 11), PacketData(QByteArray(20, '\x11')));
+    const QByteArray status
+        = Frame::build(Header(0, 0x1234, 2, 4, PacketID::SHP, 11), PacketData(QByteArray(20, '\x11')));
     QByteArray stream;
     stream.reserve(totalBytes + 256);
     bool odd = false;
@@ -66,7 +74,14 @@ void BM_FrameDecode(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * stream.size());
     state.counters["garbage_per_frame"] = garbage;
 }
-BENCHMARK(BM_FrameDecode)->Arg(0)->Arg(16)->Arg(64)->Arg(256)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameDecode)
+    ->Arg(0)
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(256)
+    ->Arg(1024)
+    ->Arg(4096)
+    ->Unit(benchmark::kMillisecond);
 
 // Two streams of false headers, each about 1 MiB: repeated 55 AA pairs whose header check byte
 // never fits, and back-to-back headers with L = 121 whose payload sums are wrong. Both must
@@ -126,67 +141,110 @@ void BM_GarbageScan(benchmark::State& state)
 }
 BENCHMARK(BM_GarbageScan)->RangeMultiplier(4)->Range(1 << 12, 1 << 22)->Complexity(benchmark::oN);
 
-// One local request (set zero) written to the emulator and answered at once; with logged set,
-// every debug line on and written by the application's log handler (to a temporary folder, with
-// standard output sent to /dev/null), as the shipped application runs.
-void localRoundTrip(benchmark::State& state, bool logged)
+// Standard output sent to /dev/null and the application's log handler writing to a temporary
+// folder, as the shipped application runs (without a terminal), for as long as it lives. Every
+// line is counted on its way to the handler.
+class LoggedRun
 {
-    QLoggingCategory::setFilterRules(
-        logged ? QStringLiteral("*.debug=true") : QStringLiteral("*.debug=false\ndefault.debug=false"));
-    QTemporaryDir logDir;
-    int savedStdout = -1;
-    if (logged) {
+public:
+    LoggedRun()
+    {
         std::fflush(stdout);
-        savedStdout = ::dup(1);
+        m_savedStdout = ::dup(1);
         const int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, 1);
         ::close(null);
-        LogHandler::initAt(logDir.path());
+        LogHandler::initAt(m_logDir.path());
+        s_lines = 0;
+        qInstallMessageHandler(countLine);
     }
-    auto restore = qScopeGuard([&] {
-        if (!logged)
-            return;
+    ~LoggedRun()
+    {
         LogHandler::uninstall();
         std::fflush(stdout);
-        ::dup2(savedStdout, 1);
-        ::close(savedStdout);
+        ::dup2(m_savedStdout, 1);
+        ::close(m_savedStdout);
         QLoggingCategory::setFilterRules(QString());
-    });
-    emu::Emulator emulator;
-    if (!emulator.start()) {
-        state.SkipWithError("emulator did not start");
-        return;
     }
-    QSerialPort port(emulator.portPath());
-    if (!port.open(QIODevice::ReadWrite)) {
-        state.SkipWithError("port did not open");
-        return;
+    static qint64 lines() { return s_lines; }
+
+private:
+    static void countLine(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        ++s_lines;
+        oxMessageHandler(type, context, message);
     }
-    QCommandLineParser options;
-    auto dongle = std::make_unique<Dongle>(&port, nullptr, options);
-    int started = -1;
-    dongle->start([&](DongleResult r) { started = r.code; });
-    while (started < 0)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    if (started != 0) {
-        state.SkipWithError("dongle did not start");
-        return;
+    static inline std::atomic<qint64> s_lines { 0 };
+    QTemporaryDir m_logDir;
+    int m_savedStdout = -1;
+};
+
+void setDebugLines(bool on)
+{
+    QLoggingCategory::setFilterRules(
+        on ? QStringLiteral("*.debug=true") : QStringLiteral("*.debug=false\ndefault.debug=false"));
+}
+
+// A dongle started on the emulator's port, answering local requests (set zero) at once.
+class RoundTripRig
+{
+public:
+    // Empty when everything started, else what did not.
+    const char* start()
+    {
+        if (!m_emulator.start())
+            return "emulator did not start";
+        m_port.setPortName(m_emulator.portPath());
+        if (!m_port.open(QIODevice::ReadWrite))
+            return "port did not open";
+        m_dongle = std::make_unique<Dongle>(&m_port, nullptr, m_options);
+        int started = -1;
+        m_dongle->start([&](DongleResult r) { started = r.code; });
+        while (started < 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        return started == 0 ? nullptr : "dongle did not start";
     }
-    const Header header(0, 0, 0, 0, PacketID::DCP, 0);
-    const PacketData payload = SCP(9, 0, 0).getData();
-    int failures = 0;
-    for (auto _ : state) {
+    // One request written and its echo awaited; whether it succeeded.
+    bool request()
+    {
         bool done = false;
-        dongle->sendPacket(header, payload, DataPredicate::commandEcho(9), Dongle::LocalTimeoutMs,
-                           [&](UHRType const*, PacketData const*, DongleResult r) {
-                               failures += r.code != 0 ? 1 : 0;
-                               done = true;
-                           });
+        bool ok = false;
+        m_dongle->sendPacket(m_header, m_payload, DataPredicate::commandEcho(9), Dongle::LocalTimeoutMs,
+            [&](UHRType const*, PacketData const*, DongleResult r) {
+                ok = r.code == 0;
+                done = true;
+            });
         while (!done)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        return ok;
     }
+    ~RoundTripRig() { m_dongle.reset(); }
+
+private:
+    emu::Emulator m_emulator;
+    QSerialPort m_port;
+    QCommandLineParser m_options;
+    std::unique_ptr<Dongle> m_dongle;
+    const Header m_header { 0, 0, 0, 0, PacketID::DCP, 0 };
+    const PacketData m_payload = SCP(9, 0, 0).getData();
+};
+
+// One local request written to the emulator and answered at once; with logged set, every debug
+// line on and written by the application's log handler.
+void localRoundTrip(benchmark::State& state, bool logged)
+{
+    setDebugLines(logged);
+    std::unique_ptr<LoggedRun> log(logged ? new LoggedRun : nullptr);
+    auto restore = qScopeGuard([] { QLoggingCategory::setFilterRules(QString()); });
+    RoundTripRig rig;
+    if (const char* error = rig.start()) {
+        state.SkipWithError(error);
+        return;
+    }
+    int failures = 0;
+    for (auto _ : state)
+        failures += rig.request() ? 0 : 1;
     state.counters["failures"] = failures;
-    dongle.reset();
 }
 
 void BM_LocalRoundTrip(benchmark::State& state)
@@ -200,6 +258,71 @@ void BM_LocalRoundTripLogged(benchmark::State& state)
     localRoundTrip(state, true);
 }
 BENCHMARK(BM_LocalRoundTripLogged)->Unit(benchmark::kMillisecond)->Iterations(200)->UseRealTime();
+
+// The process's CPU time (all its threads: the dongle's, the emulator's, the log's flusher) in ms.
+double processCpuMs()
+{
+    timespec t {};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// What logging costs a local request: blocks of requests without and with every debug line, in
+// turns on one dongle so that a load on the machine weighs on both alike. The medians of the
+// blocks give the request's time, the extra time of logging and its share (at most a quarter),
+// in real time and in the process's CPU time (which waits on other processes disturb less).
+void BM_LoggingCost(benchmark::State& state)
+{
+    constexpr int kBlock = 50;
+    LoggedRun log;
+    auto restore = qScopeGuard([] { setDebugLines(false); });
+    RoundTripRig rig;
+    if (const char* error = rig.start()) {
+        state.SkipWithError(error);
+        return;
+    }
+    struct Blocks {
+        std::vector<double> realMs;
+        std::vector<double> cpuMs;
+    } quiet, logged;
+    qint64 lines = 0;
+    int failures = 0;
+    auto block = [&](bool on) {
+        setDebugLines(on);
+        const qint64 linesBefore = LoggedRun::lines();
+        const double cpuBefore = processCpuMs();
+        const auto begin = std::chrono::steady_clock::now();
+        for (int i = 0; i < kBlock; ++i)
+            failures += rig.request() ? 0 : 1;
+        const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - begin;
+        Blocks& blocks = on ? logged : quiet;
+        blocks.realMs.push_back(took.count() / kBlock);
+        blocks.cpuMs.push_back((processCpuMs() - cpuBefore) / kBlock);
+        if (on)
+            lines += LoggedRun::lines() - linesBefore;
+    };
+    for (auto _ : state) {
+        block(false);
+        block(true);
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    const double quietMs = median(quiet.realMs);
+    const double extraMs = median(logged.realMs) - quietMs;
+    const double quietCpuMs = median(quiet.cpuMs);
+    const double extraCpuMs = median(logged.cpuMs) - quietCpuMs;
+    state.counters["request_ms"] = quietMs;
+    state.counters["logging_extra_ms"] = extraMs;
+    state.counters["logging_share"] = extraMs / quietMs;
+    state.counters["request_cpu_ms"] = quietCpuMs;
+    state.counters["logging_extra_cpu_ms"] = extraCpuMs;
+    state.counters["logging_cpu_share"] = extraCpuMs / quietCpuMs;
+    state.counters["lines_per_request"] = double(lines) / double(logged.realMs.size() * kBlock);
+    state.counters["failures"] = failures;
+}
+BENCHMARK(BM_LoggingCost)->Unit(benchmark::kMillisecond)->Iterations(60)->UseRealTime();
 
 } // namespace
 

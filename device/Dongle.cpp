@@ -15,7 +15,6 @@
 #include <unistd.h>
 
 #include "async/OperationQueue.h"
-#include "async/ThreadHandover.h"
 #include "async/WaitBlock.h"
 #include "protocol/Checksum.h"
 #include "protocol/Print.h"
@@ -175,7 +174,6 @@ bool Dongle::isLineGone(QSerialPort::SerialPortError error)
 
 void Dongle::writeData(QByteArray const& bytes)
 {
-    OX_HANDOVER_ACQUIRE(this);
     // Nothing may leak into a firmware upload, and a port that is gone takes nothing.
     if (!m_port || m_xmodemActive.load() || !m_port->isOpen())
         return;
@@ -591,15 +589,10 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
                 endBurst();
         } else {
             // stop() or an upload came in between: end this wait on the GUI thread.
-            OX_HANDOVER_RELEASE(this);
-            QMetaObject::invokeMethod(
-                this,
-                [this, request] {
-                    OX_HANDOVER_ACQUIRE(this);
-                    if (WaitBlock* wait = request->wait.load())
-                        wait->cancel();
-                },
-                Qt::QueuedConnection);
+            m_mailbox.post([request] {
+                if (WaitBlock* wait = request->wait.load())
+                    wait->cancel();
+            });
         }
         if (!blockOn(request->replied))
             break;
@@ -676,14 +669,7 @@ void Dongle::postAbort(RequestPtr const& request)
 
 void Dongle::postAbort(RequestPtr const& request, DongleResult const& result)
 {
-    OX_HANDOVER_RELEASE(this);
-    QMetaObject::invokeMethod(
-        this,
-        [this, request, result] {
-            OX_HANDOVER_ACQUIRE(this);
-            finishRequest(request, nullptr, nullptr, result);
-        },
-        Qt::QueuedConnection);
+    m_mailbox.post([this, request, result] { finishRequest(request, nullptr, nullptr, result); });
 }
 
 void Dongle::abortRegistered()
@@ -750,8 +736,11 @@ void Dongle::startRepeater(QByteArray const& bytes, int count, unsigned long int
             // A burst that its reply (or an upload, or stop) has ended writes nothing more.
             if (burst != m_burst.load() || !acceptsRequests())
                 return;
-            OX_HANDOVER_RELEASE(this); // writeData runs on the GUI thread
-            emit write(frame);
+            // Written on the GUI thread, which owns the port, unless the burst has ended by then.
+            m_mailbox.post([this, frame, burst] {
+                if (burst == m_burst.load() && acceptsRequests())
+                    emit write(frame);
+            });
             if (intervalMs > 0)
                 pauseBurst(burst, intervalMs);
         });
@@ -799,14 +788,7 @@ void Dongle::sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onR
     m_packetQueue->addOperation([this, state](QThread*) {
         if (state->completed.load())
             return;
-        OX_HANDOVER_RELEASE(this);
-        QMetaObject::invokeMethod(
-            this,
-            [this, state] {
-                OX_HANDOVER_ACQUIRE(this);
-                finishList(state, DongleResult());
-            },
-            Qt::QueuedConnection);
+        m_mailbox.post([this, state] { finishList(state, DongleResult()); });
     });
 }
 

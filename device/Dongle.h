@@ -29,6 +29,7 @@
 #include <mutex>
 #include <set>
 
+#include "async/Mailbox.h"
 #include "async/Progress.h"
 #include "async/WaitBlock.h"
 #include "device/DongleDelegate.h"
@@ -195,7 +196,8 @@ public:
     static bool isLineGone(QSerialPort::SerialPortError error);
 
 signals:
-    // Emitted on the repeater thread, delivered queued to writeData on the GUI thread.
+    // One write of a repeat burst, emitted on the GUI thread (the repeater hands it over);
+    // connected to writeData.
     void write(QByteArray const& bytes);
 
 public slots:
@@ -318,6 +320,9 @@ private:
     std::atomic<bool> m_running { false };
     quint8 m_channel = 0;
     XModem* m_xmodem = nullptr;
+
+    // The workers' hand-overs to the GUI thread (writes, completions, cancels).
+    Mailbox m_mailbox;
 
     // Pipeline bookkeeping.
     std::atomic<bool> m_xmodemActive { false };

@@ -50,6 +50,12 @@ Dongle::ResultCallback orNothing(Dongle::ResultCallback callback)
 
 } // namespace
 
+namespace
+{
+constexpr uchar ClickCommand = 10;
+constexpr uchar KeyCommand = 17;
+} // namespace
+
 void Dongle::sendLocalCommand(SCP const& scp, ResultCallback callback, std::function<void()> onSuccess)
 {
     callback = orNothing(std::move(callback));
@@ -57,6 +63,13 @@ void Dongle::sendLocalCommand(SCP const& scp, ResultCallback callback, std::func
     // its own writes and leave keys held).
     PacketPredicate predicate(localHeader(), PacketPredicate::EchoFlag);
     predicate.data = commandEcho(scp.command);
+    // Clicks and keys come in quick runs of the same command (press, release; mouse button,
+    // then another): the echo must be of this very record, or a late echo of the one before
+    // would end this request before it is written and leave a key held.
+    if (scp.command == ClickCommand || scp.command == KeyCommand) {
+        const QByteArray bytes = scp.getData().bytes();
+        predicate.data = DataPredicate(bytes, QByteArray(bytes.size(), char(0xFF)));
+    }
     sendPacketWithPredicate(localHeader(), scp.getData(), predicate, LocalTimeoutMs,
         [callback, onSuccess](UHRType const*, PacketData const*, DongleResult result) {
             if (result.code == DongleResult::Ok && onSuccess)

@@ -6,8 +6,10 @@
 
 #include <cmath>
 #include <map>
+#include <string>
 
-namespace {
+namespace
+{
 
 struct DumpField {
     QString name;
@@ -21,6 +23,14 @@ struct DumpField {
 // The value model holds four bytes; wider fields show their first four.
 constexpr int ValueBytes = 4;
 
+// Appends value as exactly digits hex digits.
+void appendHex(QString& to, quint32 value, int digits, bool upper)
+{
+    char const* const set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    for (int d = digits - 1; d >= 0; --d)
+        to += QLatin1Char(set[(value >> (4 * d)) & 0xFu]);
+}
+
 QString renderField(DumpField const& field)
 {
     int const shown = int(qMin<qint64>(field.count, ValueBytes));
@@ -29,9 +39,11 @@ QString renderField(DumpField const& field)
         return field.name + Print::bits(shown, field.value) + field.suffix;
     case 'd':
         return field.name + QString::number(field.value) + field.suffix;
-    default:
-        return field.name + QStringLiteral("0x")
-            + QStringLiteral("%1").arg(field.value, 2 * shown, 16, QLatin1Char('0')).toUpper() + field.suffix;
+    default: {
+        QString text = field.name + QLatin1String("0x");
+        appendHex(text, field.value, 2 * shown, true);
+        return text + field.suffix;
+    }
     }
 }
 
@@ -45,7 +57,7 @@ QString hexGroup(QByteArray const& data, int from, int length, bool masked)
         if (masked)
             text += QLatin1String("**");
         else
-            text += QStringLiteral("%1").arg(uchar(data.at(from + i)), 2, 16, QLatin1Char('0'));
+            appendHex(text, uchar(data.at(from + i)), 2, false);
     }
     return text;
 }
@@ -75,38 +87,58 @@ QString hexDump(QByteArray const& data, int width, int columns, bool masked)
     return text;
 }
 
+using DumpFields = std::map<qint64, DumpField>;
+
+DumpFields parseFields(char const* format)
+{
+    DumpFields fields;
+    static QRegularExpression const pattern(
+        QStringLiteral("^(?<head>[^:]*):(?<count>[1-4]+)(?<format>[bxd]{1})$"));
+    QStringList const parts = QString::fromLatin1(format).split(QLatin1Char(','));
+    qint64 offset = 0;
+    for (int i = 0; i < parts.size(); ++i) {
+        QRegularExpressionMatch const match = pattern.match(parts.at(i));
+        if (!match.hasMatch())
+            continue;
+        bool ok = false;
+        qint64 const count = match.captured(QStringLiteral("count")).toLongLong(&ok);
+        // A count too large to read takes no bytes, like an entry that does not match.
+        if (!ok || count <= 0 || count > 0x7FFFFFFF)
+            continue;
+        DumpField field;
+        QString const head = match.captured(QStringLiteral("head"));
+        if (i == 0)
+            field.name = head.isEmpty() ? QString() : head + QLatin1Char(':');
+        else
+            field.name = QLatin1Char(',') + head + QLatin1Char(':');
+        field.count = count;
+        field.format = match.captured(QStringLiteral("format")).at(0).toLatin1();
+        fields[offset] = field;
+        offset += count;
+    }
+    return fields;
+}
+
+// A frame dump's format is the same for every frame: each format is parsed once per thread.
+DumpFields const& fieldsOf(char const* format)
+{
+    constexpr std::size_t MaxFormats = 16;
+    thread_local std::map<std::string, DumpFields> parsed;
+    auto found = parsed.find(format);
+    if (found == parsed.end()) {
+        if (parsed.size() >= MaxFormats)
+            parsed.clear();
+        found = parsed.emplace(format, parseFields(format)).first;
+    }
+    return found->second;
+}
+
 } // namespace
 
 QString QDump(QByteArray const& data, char const* format, int width, int columns)
 {
-    std::map<qint64, DumpField> fields;
-    if (format) {
-        static QRegularExpression const pattern(
-            QStringLiteral("^(?<head>[^:]*):(?<count>[1-4]+)(?<format>[bxd]{1})$"));
-        QStringList const parts = QString::fromLatin1(format).split(QLatin1Char(','));
-        qint64 offset = 0;
-        for (int i = 0; i < parts.size(); ++i) {
-            QRegularExpressionMatch const match = pattern.match(parts.at(i));
-            if (!match.hasMatch())
-                continue;
-            bool ok = false;
-            qint64 const count = match.captured(QStringLiteral("count")).toLongLong(&ok);
-            // A count too large to read takes no bytes, like an entry that does not match.
-            if (!ok || count <= 0 || count > 0x7FFFFFFF)
-                continue;
-            DumpField field;
-            QString const head = match.captured(QStringLiteral("head"));
-            if (i == 0)
-                field.name = head.isEmpty() ? QString() : head + QLatin1Char(':');
-            else
-                field.name = QLatin1Char(',') + head + QLatin1Char(':');
-            field.count = count;
-            field.format = match.captured(QStringLiteral("format")).at(0).toLatin1();
-            fields[offset] = field;
-            offset += count;
-        }
-    }
-
+    static DumpFields const none;
+    DumpFields const& fields = format ? fieldsOf(format) : none;
     if (fields.empty())
         return hexDump(data, width, columns, false);
 
@@ -138,7 +170,8 @@ QString QDumpPayload(PacketID pid, QByteArray const& data, int width, int column
     return hexDump(data, width, columns, pid == PacketID::KEY);
 }
 
-namespace Print {
+namespace Print
+{
 
 QString bits(int count, unsigned int value)
 {
@@ -174,7 +207,8 @@ QString remainingTimeFromSec(long long seconds)
 
 } // namespace Print
 
-namespace OX {
+namespace OX
+{
 
 double map(double x, double inMin, double inMax, double outMin, double outMax)
 {

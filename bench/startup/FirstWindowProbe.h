@@ -1,6 +1,7 @@
 #pragma once
 // Reports the first exposed window of the process: prints "shown" on standard output and ends
-// the event loop. Shared by the two processes the start-up benchmark compares.
+// the event loop, or, with stay, leaves the process running for further measurements. Shared by
+// the two processes the start-up and memory benchmarks compare.
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
@@ -11,8 +12,9 @@
 class FirstWindowProbe : public QObject
 {
 public:
-    explicit FirstWindowProbe(QObject* parent)
+    explicit FirstWindowProbe(QObject* parent, bool stay = false)
         : QObject(parent)
+        , m_stay(stay)
     {
     }
 
@@ -25,12 +27,14 @@ protected:
                 m_done = true;
                 std::fputs("shown\n", stdout);
                 std::fflush(stdout);
-                QCoreApplication::exit(0);
+                if (!m_stay)
+                    QCoreApplication::exit(0);
             }
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    bool m_stay = false;
     bool m_done = false;
 };

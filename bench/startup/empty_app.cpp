@@ -1,5 +1,6 @@
-// The reference of the start-up benchmark: an empty Qt Widgets application that shows one
-// window.
+// The reference of the start-up and memory benchmarks: an empty Qt Widgets application that
+// shows one window.
+#include "BenchCommands.h"
 #include "FirstWindowProbe.h"
 
 #include <QApplication>
@@ -8,7 +9,10 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    app.installEventFilter(new FirstWindowProbe(&app));
+    const bool stay = BenchCommands::stayAfterFirstWindow();
+    app.installEventFilter(new FirstWindowProbe(&app, stay));
+    if (stay)
+        new BenchCommands(nullptr, &app);
     QWidget window;
     window.resize(810, 700);
     window.show();

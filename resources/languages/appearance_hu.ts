@@ -131,4 +131,30 @@
         <translation>Szöveg</translation>
     </message>
 </context>
+<context>
+    <name>OX::AppearancePage</name>
+    <message>
+        <source>Appearance</source>
+        <translation>Megjelenés</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Vissza</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Visszaállítás</translation>
+    </message>
+</context>
+<context>
+    <name>OX::HelpPage</name>
+    <message>
+        <source>Help</source>
+        <translation>Súgó</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Vissza</translation>
+    </message>
+</context>
 </TS>

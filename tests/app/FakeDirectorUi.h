@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace directortest {
 
@@ -235,11 +236,15 @@ class LogCapture {
 public:
     LogCapture()
     {
+        std::lock_guard<std::mutex> guard(lock());
         current() = this;
         m_previous = qInstallMessageHandler(&LogCapture::handler);
     }
     ~LogCapture()
     {
+        // Worker threads log too: the capture is taken away only while none of them is inside
+        // the handler.
+        std::lock_guard<std::mutex> guard(lock());
         qInstallMessageHandler(m_previous);
         current() = nullptr;
     }
@@ -266,8 +271,14 @@ private:
         static LogCapture* capture = nullptr;
         return capture;
     }
+    static std::mutex& lock()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message)
     {
+        std::lock_guard<std::mutex> guard(lock());
         if (LogCapture* c = current()) {
             // Only the GUI thread's lines: worker threads log too, and the list is not locked.
             if (QThread::currentThread() == QCoreApplication::instance()->thread())

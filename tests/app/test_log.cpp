@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTextCodec>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -18,9 +20,11 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
-const QRegularExpression kLine(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\[(Debug|Info|Warning|Critical|Fatal)\\]: (.*)$"));
+const QRegularExpression kLine(
+    QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\[(Debug|Info|Warning|Critical|Fatal)\\]: (.*)$"));
 
 // The log file is UTF-8; standard output carries the local 8-bit encoding.
 QStringList readLines(const QString& path, bool local8Bit = false)
@@ -29,7 +33,8 @@ QStringList readLines(const QString& path, bool local8Bit = false)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray bytes = file.readAll();
-    QStringList lines = (local8Bit ? QString::fromLocal8Bit(bytes) : QString::fromUtf8(bytes)).split(QLatin1Char('\n'));
+    QStringList lines
+        = (local8Bit ? QString::fromLocal8Bit(bytes) : QString::fromUtf8(bytes)).split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
@@ -42,7 +47,8 @@ void makeFile(const QString& path, int ageSeconds)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("old\n");
     ASSERT_TRUE(file.flush());
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(file.setFileTime(
+        QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
 }
 
 // Sends standard output into a file for as long as it lives.
@@ -83,8 +89,10 @@ protected:
 TEST(LogNames, FolderFileNameAndLevels)
 {
     EXPECT_EQ(LogHandler::logFolder("/data"), QStringLiteral("/data/hu.brixeon.orvixtools/logs"));
-    EXPECT_EQ(LogHandler::logFileName(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))), QStringLiteral("240305_140709.log"));
-    EXPECT_EQ(LogHandler::logFileName(QDateTime(QDate(2031, 12, 31), QTime(0, 0, 0, 999))), QStringLiteral("311231_000000.log"));
+    EXPECT_EQ(LogHandler::logFileName(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))),
+        QStringLiteral("240305_140709.log"));
+    EXPECT_EQ(LogHandler::logFileName(QDateTime(QDate(2031, 12, 31), QTime(0, 0, 0, 999))),
+        QStringLiteral("311231_000000.log"));
 
     EXPECT_EQ(LogHandler::levelName(QtDebugMsg), QStringLiteral("Debug"));
     EXPECT_EQ(LogHandler::levelName(QtInfoMsg), QStringLiteral("Info"));
@@ -93,9 +101,9 @@ TEST(LogNames, FolderFileNameAndLevels)
     EXPECT_EQ(LogHandler::levelName(QtFatalMsg), QStringLiteral("Fatal"));
 
     EXPECT_EQ(LogHandler::formatLine(QTime(1, 2, 3, 45), QtWarningMsg, "Dongle lost"),
-              QStringLiteral("01:02:03.045 [Warning]: Dongle lost"));
+        QStringLiteral("01:02:03.045 [Warning]: Dongle lost"));
     EXPECT_EQ(LogHandler::formatLine(QTime(23, 59, 59, 999), QtDebugMsg, QString()),
-              QStringLiteral("23:59:59.999 [Debug]: "));
+        QStringLiteral("23:59:59.999 [Debug]: "));
 }
 
 TEST_F(LogHandlerTest, CreatesTheFolderAndOneFilePerStart)
@@ -176,6 +184,29 @@ TEST_F(LogHandlerTest, LinesInTheFileAndOnStandardOutput)
     }
 }
 
+TEST_F(LogHandlerTest, StandardOutputKeepsALocaleEncodingOtherThanUtf8)
+{
+    QTextCodec* const saved = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+    auto restore = qScopeGuard([saved] { QTextCodec::setCodecForLocale(saved); });
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    const QString outPath = tmp.filePath(QStringLiteral("stdout.txt"));
+    {
+        StdoutCapture capture(outPath);
+        qDebug("Caf\xC3\xA9 %d", 1);
+        qDebug("Caf\xC3\xA9 %d", 2);
+        LogHandler::uninstall();
+    }
+    QFile out(outPath);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    const QByteArray outBytes = out.readAll();
+    QFile file(LogHandler::currentLogFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray fileBytes = file.readAll();
+    EXPECT_EQ(outBytes.count("]: Caf\xE9 "), 2) << outBytes.toStdString();
+    EXPECT_EQ(fileBytes.count("]: Caf\xC3\xA9 "), 2) << fileBytes.toStdString();
+}
+
 TEST_F(LogHandlerTest, DebugLinesWaitAWarningFlushesAtOnceAndIdleLinesWithinASecond)
 {
     ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
@@ -245,7 +276,7 @@ TEST_F(LogHandlerTest, ThreadsNeverInterleaveWithinALine)
     }
 
     const QRegularExpression body(QStringLiteral("^thread (\\d) line (\\d+) x{200} end$"));
-    for (const QString& path : {LogHandler::currentLogFile(), outPath}) {
+    for (const QString& path : { LogHandler::currentLogFile(), outPath }) {
         const QStringList lines = readLines(path);
         ASSERT_EQ(lines.size(), kThreads * kLines) << path.toStdString();
         std::vector<int> next(kThreads, 0);

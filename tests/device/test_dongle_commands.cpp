@@ -25,6 +25,7 @@ protected:
     {
         DongleTest::SetUp();
         ASSERT_EQ(startDongle(), 0);
+        writeOnce();
         mark = emulator->mark();
     }
 
@@ -115,6 +116,24 @@ TEST_F(DongleCommandsTest, ANoticeOfTheSameKeyIsNoEchoOfTheCommand)
     Replies replies;
     dongle->keyPress(0x41, pressKey, replies.resultCallback());
     emulator->noticeKey(0x41, 1);
+    ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 3000));
+    EXPECT_EQ(replies.codes, QList<int> { 4 });
+}
+
+TEST_F(DongleCommandsTest, ALateEchoOfTheKeyBeforeIsNoEchoOfTheRelease)
+{
+    // A press's echo arriving late must not end the release that follows (the release would
+    // then never be written and the key would stay held).
+    fastTiming(0.05, 4);
+    emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(17)));
+    Replies replies;
+    dongle->keyPress(0x41, releaseKey, replies.resultCallback());
+    emu::Frame lateEcho;
+    lateEcho.flags = 0x01;
+    lateEcho.pid = 0x10;
+    lateEcho.channel = 11;
+    lateEcho.payload = bytes({ 17, 0x41, 1 });
+    emulator->injectFrame(lateEcho);
     ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 3000));
     EXPECT_EQ(replies.codes, QList<int> { 4 });
 }

@@ -30,6 +30,12 @@ struct State {
     // The bus.
     QtUsb::FilterList bus;
     bool listOk = true;
+    // Changes the bus while the watcher may be polling it.
+    void setBus(const QtUsb::FilterList& devices)
+    {
+        Lock lock(mutex);
+        bus = devices;
+    }
 
     // Polling gate: every listDevices call after the first waits for a release.
     bool gated = false;

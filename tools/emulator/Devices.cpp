@@ -53,6 +53,17 @@ bool HeadsetModel::setCalibrationOrder(const QString& names)
     return true;
 }
 
+void HeadsetModel::setPose(double pitchDegrees, double yawDegrees, double rollDegrees)
+{
+    const double half = kPi / 180 / 2;
+    const double cy = std::cos(yawDegrees * half), sy = std::sin(yawDegrees * half);
+    const double cr = std::cos(rollDegrees * half), sr = std::sin(rollDegrees * half);
+    const double cp = std::cos(pitchDegrees * half), sp = std::sin(pitchDegrees * half);
+    motion = false;
+    quaternion = {toQ14(cy * cr * cp + sy * sr * sp), toQ14(cy * cr * sp + sy * sr * cp),
+                  toQ14(sy * cr * cp - cy * sr * sp), toQ14(cy * sr * cp - sy * cr * sp)};
+}
+
 Status HeadsetModel::statusAt(double tMs) const
 {
     Status s;
@@ -141,6 +152,24 @@ Identity LinkModel::identity() const
     return identityOf(*this, 3, pan, address, submodules);
 }
 
+Identity PeerModel::identity() const
+{
+    return identityOf(*this, product, pan, address, {{1, 0}});
+}
+
+PeerModel PeerModel::remote(uint8_t address)
+{
+    PeerModel p;
+    p.product = 4;
+    p.address = address;
+    p.major = 1;
+    p.minor = 2;
+    p.fix = 0;
+    p.build = 57;
+    p.serial = "RM22000108";
+    return p;
+}
+
 QByteArray LinkModel::defaultParameters()
 {
     // Forward/backward/left/right 20 degrees, dead zones 10 %/40 %, tilt/turn, normal
@@ -203,6 +232,9 @@ void Emulator::Impl::setServiceMode(bool on)
         for (auto& l : links)
             if (l && (linkAudible(*l) || !on))
                 setLinkServiceMode(*l, on);
+        for (auto& p : peers)
+            if (p && (peerAudible(*p) || !on))
+                p->serviceMode = on;
     }
     if (dongleM.stateNoticeOnServiceChange) {
         later(scaled(dongleM.noticeDelayMs), [this, next] {
@@ -357,6 +389,31 @@ bool Emulator::Impl::linkAudible(const LinkModel& l) const
     return l.powered && l.inRange;
 }
 
+bool Emulator::Impl::peerAudible(const PeerModel& p) const
+{
+    return p.powered && p.inRange;
+}
+
+void Emulator::Impl::answerKey(const Frame& f, Frame r, QByteArray& password, uint8_t keyError, uint8_t product,
+                               uint8_t major, uint8_t minor, int delayMs)
+{
+    if (keyError) {
+        trace(QStringLiteral("   address %1: password refused with error %2").arg(r.src).arg(keyError));
+        r.pid = pid::ERR;
+        // product, version, code, 32-bit details
+        r.payload = QByteArray(8, '\0');
+        r.payload[0] = char(product);
+        r.payload[1] = char(major);
+        r.payload[2] = char(minor);
+        r.payload[3] = char(keyError);
+    } else {
+        password = f.payload.left(16);
+        r.pid = pid::ACK;
+        r.payload = ackBytes(pid::KEY, 0);
+    }
+    reply(r, delayMs);
+}
+
 void Emulator::Impl::handleRadio(const Frame& f)
 {
     // The dongle's own address: a password for the dongle is answered by the dongle itself
@@ -380,6 +437,15 @@ void Emulator::Impl::handleRadio(const Frame& f)
                 handleLink(*l, f);
             else
                 trace(QStringLiteral("   LINK %1 does not answer").arg(l->address));
+        }
+    }
+    for (auto& p : peers) {
+        if (p && peerAudible(*p) && hears(p->pan, p->address, p->serviceMode, f)) {
+            heard = true;
+            if (p->answering)
+                handlePeer(*p, f);
+            else
+                trace(QStringLiteral("   device %1 does not answer").arg(p->address));
         }
     }
     if (!heard)
@@ -468,8 +534,7 @@ void Emulator::Impl::handleHeadset(const Frame& f)
             ack(pid::GRCP, 1), h.address = f.value();
         return;
     case pid::KEY:
-        h.password = f.payload.left(16);
-        ack(pid::KEY, 0);
+        answerKey(f, r, h.password, h.keyError, 1, h.major, h.minor, int(scaled(h.replyDelayMs)));
         return;
     default:
         trace(QStringLiteral("   headset: %1 not answered").arg(pidName(f.pid)));
@@ -547,14 +612,26 @@ void Emulator::Impl::handleLink(LinkModel& l, const Frame& f)
         }
         return;
     case pid::KEY:
-        r.pid = pid::ACK;
-        r.payload = ackBytes(pid::KEY, 0);
-        reply(r, delay);
+        answerKey(f, r, l.password, l.keyError, 3, l.major, l.minor, delay);
         return;
     default:
         trace(QStringLiteral("   LINK %1: %2 not answered").arg(l.address).arg(pidName(f.pid)));
         return;
     }
+}
+
+void Emulator::Impl::handlePeer(PeerModel& p, const Frame& f)
+{
+    if (f.pid != pid::KEY) {
+        trace(QStringLiteral("   device %1: %2 not answered").arg(p.address).arg(pidName(f.pid)));
+        return;
+    }
+    Frame r;
+    r.flags = 0;
+    r.pan = f.pan;
+    r.src = p.address;
+    r.dst = f.src;
+    answerKey(f, r, p.password, p.keyError, uint8_t(p.product), p.major, p.minor, int(scaled(p.replyDelayMs)));
 }
 
 // ---------------------------------------------------------------- periodic
@@ -587,6 +664,9 @@ void Emulator::Impl::sendBeacons()
     for (auto& l : links)
         if (l && linkAudible(*l) && l->answering && l->serviceMode)
             beacon(l->identity(), l->address);
+    for (auto& p : peers)
+        if (p && peerAudible(*p) && p->answering && p->serviceMode)
+            beacon(p->identity(), p->address);
 }
 
 void Emulator::Impl::calibrationStep()
@@ -623,6 +703,8 @@ void Emulator::Impl::reconcile()
     bool anyBeacon = headsetAudible() && headsetM.serviceMode;
     for (auto& l : links)
         anyBeacon = anyBeacon || (l && linkAudible(*l) && l->answering && l->serviceMode);
+    for (auto& p : peers)
+        anyBeacon = anyBeacon || (p && peerAudible(*p) && p->answering && p->serviceMode);
     const bool beacons = line && anyBeacon &&
                          (!dongleM.beaconsNeedServiceMode || dongleM.state == state::ServiceMode);
     if (beacons && !beaconTask) {
@@ -653,7 +735,10 @@ void Emulator::Impl::reconcile()
 DongleModel Emulator::dongle() const
 {
     Lock lock(d->mutex);
-    return d->dongleM;
+    DongleModel copy = d->dongleM;
+    // A buffer of the caller's own (see link()).
+    copy.password = QByteArray(copy.password.constData(), copy.password.size());
+    return copy;
 }
 
 void Emulator::updateDongle(const std::function<void(DongleModel&)>& change)
@@ -725,7 +810,10 @@ void Emulator::removeHeadset()
 HeadsetModel Emulator::headset() const
 {
     Lock lock(d->mutex);
-    return d->headsetM;
+    HeadsetModel copy = d->headsetM;
+    // A buffer of the caller's own (see link()).
+    copy.password = QByteArray(copy.password.constData(), copy.password.size());
+    return copy;
 }
 
 void Emulator::updateHeadset(const std::function<void(HeadsetModel&)>& change)
@@ -801,6 +889,7 @@ LinkModel Emulator::link(int index) const
     // A buffer of the caller's own: the emulator's thread replaces its parameters through Qt's
     // shared-data release, which a caller still holding a shared copy would race with.
     copy.parameters = QByteArray(copy.parameters.constData(), copy.parameters.size());
+    copy.password = QByteArray(copy.password.constData(), copy.password.size());
     return copy;
 }
 
@@ -809,6 +898,37 @@ void Emulator::updateLink(int index, const std::function<void(LinkModel&)>& chan
     Lock lock(d->mutex);
     if (index >= 0 && index < int(d->links.size()) && d->links[size_t(index)])
         change(*d->links[size_t(index)]);
+    d->reconcile();
+}
+
+int Emulator::addPeer(const PeerModel& model)
+{
+    Lock lock(d->mutex);
+    d->peers.push_back(std::make_unique<PeerModel>(model));
+    d->trace(QStringLiteral("device added (product %1, PAN %2, address %3)")
+                 .arg(model.product)
+                 .arg(model.pan)
+                 .arg(model.address));
+    d->reconcile();
+    return int(d->peers.size()) - 1;
+}
+
+PeerModel Emulator::peer(int index) const
+{
+    Lock lock(d->mutex);
+    if (index < 0 || index >= int(d->peers.size()) || !d->peers[size_t(index)])
+        return PeerModel();
+    PeerModel copy = *d->peers[size_t(index)];
+    // A buffer of the caller's own (see link()).
+    copy.password = QByteArray(copy.password.constData(), copy.password.size());
+    return copy;
+}
+
+void Emulator::updatePeer(int index, const std::function<void(PeerModel&)>& change)
+{
+    Lock lock(d->mutex);
+    if (index >= 0 && index < int(d->peers.size()) && d->peers[size_t(index)])
+        change(*d->peers[size_t(index)]);
     d->reconcile();
 }
 

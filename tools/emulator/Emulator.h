@@ -121,6 +121,11 @@ public:
     LinkModel link(int index) const;
     void updateLink(int index, const std::function<void(LinkModel&)>& change);
 
+    // ---- other computers' dongles and chair remotes on the radio ----
+    int addPeer(const PeerModel& model); // returns its index
+    PeerModel peer(int index) const;
+    void updatePeer(int index, const std::function<void(PeerModel&)>& change);
+
     // ---- the cabled LINK (pass-through) ----
     CabledLinkModel cabledLink() const;
     void updateCabledLink(const std::function<void(CabledLinkModel&)>& change);

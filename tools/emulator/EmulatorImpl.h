@@ -32,6 +32,7 @@ struct Emulator::Impl {
     DongleModel dongleM;
     HeadsetModel headsetM;
     std::vector<std::unique_ptr<LinkModel>> links; // null: removed (indexes stay stable)
+    std::vector<std::unique_ptr<PeerModel>> peers; // other computers' dongles, remotes
     CabledLinkModel cabledM;
     CabledLinkMode cabledMode = CabledLinkMode::Firmware;
     std::unique_ptr<XmodemReceiver> loader;
@@ -128,12 +129,17 @@ struct Emulator::Impl {
     void handleHeadset(const Frame& f);
     void handleLink(LinkModel& link, const Frame& f);
     void setLinkServiceMode(LinkModel& link, bool on);
+    void handlePeer(PeerModel& peer, const Frame& f);
+    // KEY to a device: ACK {0x2A, 0} and the password kept, or an ERR record of keyError.
+    void answerKey(const Frame& f, Frame r, QByteArray& password, uint8_t keyError, uint8_t product,
+                   uint8_t major, uint8_t minor, int delayMs);
     void reply(Frame r, int delayMs);
     void notice(uint8_t command, uint8_t lsb, uint8_t msb);
     void setServiceMode(bool on);
     void reconcile(); // (re)starts or stops the periodic timers after any change
     bool headsetAudible() const;
     bool linkAudible(const LinkModel& l) const;
+    bool peerAudible(const PeerModel& p) const;
     void sendStatus();
     void sendBeacons();
     void calibrationStep();

@@ -194,11 +194,16 @@ struct HeadsetModel {
     // Non-zero: a channel-map write is answered with an ERR record carrying this code and the
     // map is not stored.
     uint8_t channelMapWriteError = 0;
+    // Non-zero: a network password (KEY) is refused with an ERR record of this code and not kept.
+    uint8_t keyError = 0;
 
     // The status record as the stream would send it at emulated time tMs.
     Status statusAt(double tMs) const;
     uint8_t calibrationByte() const;
     Identity identity() const;
+    // Holds the head still at a pose in degrees: motion off, the fixed quaternion built so that
+    // the application reads these Euler angles back (rotation about z, then x, then y).
+    void setPose(double pitchDegrees, double yawDegrees, double rollDegrees);
     // Reads an order such as "gyro,magneto,accelero" (names magneto, accelero, gyro, imu;
     // sensors left out follow in their usual order). False, order unchanged, for an unknown
     // name or a repeated one.
@@ -223,6 +228,8 @@ struct LinkModel {
     bool addressOnServiceExit = false;
     int pendingPan = -1;      // -1: none
     int pendingAddress = -1;
+    QByteArray password = QByteArray(16, ' '); // the last network password accepted
+    uint8_t keyError = 0;     // non-zero: KEY refused with an ERR record of this code
     QByteArray parameters = defaultParameters(); // 27 bytes
     // Optional clamp applied to a written parameter record before it is stored and sent back.
     std::function<QByteArray(const QByteArray&)> clamp;
@@ -233,6 +240,31 @@ struct LinkModel {
     static QByteArray defaultParameters();
     // A clamp limiting every angle byte (0-3) to maxHalfDegrees, as a LINK with a limit does.
     static std::function<QByteArray(const QByteArray&)> angleClamp(uint8_t maxHalfDegrees);
+};
+
+// Another radio device of the network that only takes part in service mode: another computer's
+// dongle (product 2, presets 59/75 in a channel map) or a chair remote (product 4, presets 88,
+// 104, 120). In service mode it beacons its identity and answers a network password (KEY) with
+// ACK {0x2A, 0}; anything else it leaves unanswered.
+struct PeerModel {
+    int8_t product = 2;
+    bool powered = true;
+    bool inRange = true;
+    bool answering = true;    // false: heard but silent
+    uint16_t pan = 0x1234;
+    uint8_t address = 5;
+    uint8_t revision = 156;
+    uint8_t major = 2, minor = 4, fix = 1;
+    uint16_t build = 1207;
+    QByteArray serial = "DG24000031";
+    bool serviceMode = false;
+    QByteArray password = QByteArray(16, ' ');
+    uint8_t keyError = 0;     // non-zero: KEY refused with an ERR record of this code
+    int replyDelayMs = 5;
+
+    Identity identity() const;
+    // A chair remote at address with the remote's identity fields.
+    static PeerModel remote(uint8_t address);
 };
 
 // The LINK on the dongle's cable, reached in pass-through mode.

@@ -1,11 +1,347 @@
 #include "ui/firmware/FirmwarePage.h"
 
+#include "ui_FirmwarePage.h"
+
+#include "ui/firmware/DFUConnectForm.h"
+#include "ui/firmware/DFUFailedForm.h"
+#include "ui/firmware/DFUGetFirmwareForm.h"
+#include "ui/firmware/DFURecoveryForm.h"
+#include "ui/firmware/DFUSucceededForm.h"
+#include "ui/firmware/DFUUploadForm.h"
+#include "ui/firmware/DFUWelcomeForm.h"
+#include "ui/toolkit/PageContainer.h"
+
+#include <QDebug>
+#include <QSet>
+
+#include <memory>
+
 namespace OX
 {
 
-FirmwarePage::FirmwarePage(PageContainer* container, QWidget* parent)
-    : PlaceholderPage(container, QT_TRANSLATE_NOOP("OX::PlaceholderPage", "Firmware Update"), parent)
+struct FirmwarePage::Form : Ui::FirmwarePage {
+};
+
+FirmwarePage::FirmwarePage(PageContainer* container, QWidget* parent, StepFactory steps)
+    : Page(container, parent)
+    , m_ui(std::make_unique<Form>())
+    , m_wizardDelegate(this)
 {
+    m_ui->setupUi(this);
+    m_placeholder = m_ui->placeholder;
+    if (steps) {
+        steps(*this);
+    } else {
+        insertStep(new DFUWelcomeForm(*this), WelcomeStep);
+        insertStep(new DFUConnectForm(*this), ConnectStep);
+        insertStep(new DFUGetFirmwareForm(*this), GetFirmwareStep);
+        insertStep(new DFUUploadForm(*this), UploadStep);
+        insertStep(new DFUSucceededForm(*this), SucceededStep);
+        insertStep(new DFURecoveryForm(*this), RecoveryStep);
+    }
+    m_failedForm = new DFUFailedForm(*this);
+
+    // Recovery shares the Connect dot, so there is one dot less than steps.
+    m_ui->stepper->setSteps(qMax(0, m_order.size() - 1), StepsWidget::Any, StepsWidget::Any);
+    m_ui->prevButton->setText(QString());
+    m_ui->prevButton->setEnabled(false);
+    m_ui->nextButton->setEnabled(true);
+    connect(m_ui->stepper, &StepsWidget::currentStepChanged, this, &FirmwarePage::onCurrentStepChanged);
+    connect(m_ui->nextButton, &QPushButton::clicked, this, &FirmwarePage::on_nextButton_clicked);
+}
+
+FirmwarePage::~FirmwarePage()
+{
+    QSet<DFUForm*> forms;
+    for (DFUForm* form : qAsConst(m_forms))
+        forms.insert(form);
+    forms.insert(m_failedForm);
+    for (DFUForm* form : qAsConst(forms))
+        delete form;
+    if (m_placeholder && !m_placeholder->parent())
+        delete m_placeholder;
+}
+
+void FirmwarePage::insertStep(DFUForm* form, int id)
+{
+    DFUForm* previous = m_forms.value(id);
+    m_forms.insert(id, form);
+    m_order.append(id);
+    if (previous && previous != form && !m_forms.values().contains(previous))
+        delete previous;
+}
+
+DFUForm* FirmwarePage::formAt(int position) const
+{
+    if (position < 0 || position >= m_order.size())
+        return nullptr;
+    return m_forms.value(m_order.at(position));
+}
+
+int FirmwarePage::idOf(DFUForm* form) const
+{
+    for (auto it = m_forms.cbegin(); it != m_forms.cend(); ++it) {
+        if (it.value() == form)
+            return it.key();
+    }
+    return 0;
+}
+
+std::function<void()> FirmwarePage::guarded(std::function<void()> fn)
+{
+    auto called = std::make_shared<bool>(false);
+    const quint64 generation = m_generation;
+    return [this, fn = std::move(fn), called, generation] {
+        if (*called || generation != m_generation)
+            return; // called twice, or the page was left since
+        *called = true;
+        fn();
+    };
+}
+
+void FirmwarePage::abandonShownForm()
+{
+    ++m_generation;
+    if (m_shown && m_shown->isOnScreen()) {
+        m_shown->setOnScreen(false);
+        m_shown->pageAbandoned();
+    }
+}
+
+// ---- switching forms -----------------------------------------------------------------------
+
+void FirmwarePage::showPage(DFUForm* form, std::function<void()> done)
+{
+    if (!form)
+        return;
+    auto switchTo = guarded([this, form, done = std::move(done)] {
+        DFUForm* old = formAt(m_visibleIndex);
+        if (m_shown)
+            m_shown->setOnScreen(false);
+        form->setOnScreen(true);
+        form->pageWillAppear();
+        setPage(form, [this, form, old, done] {
+            const int id = idOf(form);
+            m_visibleIndex = id ? m_order.indexOf(id) : m_order.size();
+            if (old)
+                old->pageDidDisappear();
+            form->pageDidAppear();
+            if (done)
+                done();
+        });
+    });
+    DFUForm* visible = formAt(m_visibleIndex);
+    if (!visible) {
+        switchTo();
+        return;
+    }
+    if (!visible->pageShouldDisappear())
+        return;
+    visible->pageWillDisappear(switchTo);
+}
+
+void FirmwarePage::setPage(DFUForm* form, std::function<void()> done)
+{
+    QLayout* layout = m_ui->content->layout();
+    while (QLayoutItem* item = layout->takeAt(0)) {
+        if (QWidget* widget = item->widget())
+            widget->setParent(nullptr);
+        delete item;
+    }
+    layout->addWidget(form);
+    form->show();
+    m_shown = form;
+    if (done)
+        done();
+}
+
+// ---- page life ------------------------------------------------------------------------------
+
+void FirmwarePage::retranslate()
+{
+    setWindowTitle(tr("Form"));
+    if (m_placeholder)
+        m_placeholder->setText(tr("Placeholder"));
+    container->setTitle(tr("Firmware update"));
+    container->setSubtitle(QString());
+    container->setLeft(tr("Back"), PageAction::back, this);
+}
+
+void FirmwarePage::pageWillAppear(const QString&)
+{
+    abandonShownForm();
+    retranslate();
+    m_ui->stepper->reset();
+    m_ui->prevButton->setEnabled(false);
+    m_ui->nextButton->setEnabled(true);
+    m_currentIndex = 0;
+    m_visibleIndex = 0;
+    DFUForm* first = formAt(0);
+    if (!first)
+        return;
+    if (m_shown)
+        m_shown->setOnScreen(false);
+    first->setOnScreen(true);
+    first->pageWillAppear();
+    setPage(first, [this] {
+        if (DFUForm* visible = formAt(m_visibleIndex))
+            visible->pageDidAppear();
+    });
+}
+
+void FirmwarePage::pageWillDisappear(const QString&, std::function<void()> done)
+{
+    abandonShownForm();
+    done();
+}
+
+void FirmwarePage::pageDidAppear()
+{
+    appeared = true;
+    update();
+}
+
+void FirmwarePage::updateWithHeadset(Headset*, HeadsetChangeMask) { }
+
+void FirmwarePage::updateWithDongle(Dongle* dongle, DongleChangeMask)
+{
+    if (dongle)
+        return;
+    abandonShownForm();
+    Page::perform(PageAction::back);
+}
+
+// ---- moves ----------------------------------------------------------------------------------
+
+int FirmwarePage::wizardStepForward(int position)
+{
+    const int connect = m_order.indexOf(ConnectStep);
+    if (position != connect) {
+        if (position == m_order.indexOf(RecoveryStep))
+            return m_order.indexOf(GetFirmwareStep);
+        return position + 1;
+    }
+    if (m_recoveryMode && qobject_cast<DFUConnectForm*>(formAt(position))) {
+        // Recovery shows the Connect dot: this step back and the step on after it cancel out.
+        m_ui->stepper->setCurrentStep(m_ui->stepper->currentStep() - 1);
+        return m_order.indexOf(RecoveryStep);
+    }
+    return position + 1;
+}
+
+int FirmwarePage::wizardStepBackward(int position)
+{
+    return position - 1;
+}
+
+void FirmwarePage::on_nextButton_clicked()
+{
+    navigateToNextStep(nullptr);
+}
+
+void FirmwarePage::navigateToNextStep(DFUForm*)
+{
+    const int count = m_order.size();
+    if (m_currentIndex == count)
+        return;
+    DFUForm* form = formAt(m_currentIndex);
+    if (!form)
+        return;
+    form->prepareForNavigation(DFUForm::Forward, guarded([this, count] {
+        if (m_currentIndex >= 0 && m_currentIndex <= count) {
+            const int next
+                = m_wizardDelegate ? m_wizardDelegate->wizardStepForward(m_currentIndex) : m_currentIndex + 1;
+            if (next >= 0 && next < count)
+                m_currentIndex = next;
+        }
+        m_ui->stepper->setCurrentStep(m_ui->stepper->currentStep() + 1);
+        showPage(formAt(m_currentIndex), [] {});
+    }));
+}
+
+void FirmwarePage::navigateToPrevStep(DFUForm*)
+{
+    const int count = m_order.size();
+    if (m_currentIndex == 0)
+        return;
+    if (!m_ui->stepper->setCurrentStep(m_ui->stepper->currentStep() - 1))
+        return;
+    DFUForm* form = formAt(m_currentIndex);
+    if (!form)
+        return;
+    form->prepareForNavigation(DFUForm::Backward, guarded([this, count] {
+        if (m_currentIndex >= 0 && m_currentIndex <= count) {
+            const int previous = m_wizardDelegate ? m_wizardDelegate->wizardStepBackward(m_currentIndex)
+                                                  : m_currentIndex - 1;
+            if (previous >= 0 && previous < count)
+                m_currentIndex = previous;
+        }
+        showPage(formAt(m_currentIndex), [] {});
+    }));
+}
+
+void FirmwarePage::onCurrentStepChanged(int step)
+{
+    qDebug() << "Current step changed " << step << "!";
+}
+
+// ---- what the steps reach -------------------------------------------------------------------
+
+void FirmwarePage::setNextStepEnabled(DFUForm*, bool enabled, const QString& text)
+{
+    if (text.isNull()) {
+        if (!enabled)
+            m_ui->nextButton->setText(QString());
+    } else {
+        m_ui->nextButton->setText(text);
+    }
+    m_ui->nextButton->setEnabled(enabled);
+}
+
+void FirmwarePage::stepFailed(DFUForm*, const QString& message)
+{
+    m_failedForm->setMessage(message);
+    showPage(m_failedForm, [] {});
+}
+
+void FirmwarePage::setFormTitle(const QString& title)
+{
+    container->setSubtitle(title);
+}
+
+Dongle* FirmwarePage::getDongle()
+{
+    return container->getDongle();
+}
+
+void FirmwarePage::setLinkVersion(const DongleVersion& version)
+{
+    m_linkVersion = version;
+}
+
+DongleVersion FirmwarePage::linkVersion()
+{
+    return m_linkVersion;
+}
+
+void FirmwarePage::setFirmwarePath(const QString& path)
+{
+    m_firmwarePath = path;
+}
+
+QString FirmwarePage::firmwarePath()
+{
+    return m_firmwarePath;
+}
+
+void FirmwarePage::setRecoveryMode(bool recovery)
+{
+    m_recoveryMode = recovery;
+}
+
+bool FirmwarePage::recoveryMode()
+{
+    return m_recoveryMode;
 }
 
 } // namespace OX

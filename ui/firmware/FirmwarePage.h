@@ -1,16 +1,127 @@
 #pragma once
-// The LINK firmware page ("Firmware"), reached only through the disabled menu entry.
-// For now it shows only its title and "Back".
-#include "ui/toolkit/PlaceholderPage.h"
+// The page "Firmware": a wizard that updates the firmware of a LINK module cabled to the dongle.
+// It shows one step form at a time above a row of Prev, the step dots and Next. The page decides
+// which step follows which (with a detour through Recovery for a LINK that no longer starts);
+// each step decides when its own work is done and calls back only through DFUFormDelegate.
+//
+// Steps by id, in order: Welcome 1, Connect 2, Get firmware 3, Upload 4, Succeeded 6, Recovery 5;
+// the failed form stands apart and is shown by stepFailed. Every visit starts again at Welcome;
+// the LINK version, the firmware path and the recovery flag survive visits. Leaving the page or
+// losing the dongle tells the step on screen (DFUForm::pageAbandoned) and drops every move still
+// pending, so nothing a step started before can move the wizard of a later visit.
+#include "ui/firmware/DFUFormDelegate.h"
+#include "ui/firmware/WizardDelegate.h"
+#include "ui/toolkit/Page.h"
+
+#include <QLabel>
+#include <QList>
+#include <QMap>
+
+#include <functional>
+#include <memory>
 
 namespace OX
 {
 
-class FirmwarePage : public PlaceholderPage
+class DFUFailedForm;
+class DFUForm;
+
+class FirmwarePage : public Page, public WizardDelegate, public DFUFormDelegate
 {
     Q_OBJECT
 public:
-    FirmwarePage(PageContainer* container, QWidget* parent = nullptr);
+    enum StepId : int {
+        WelcomeStep = 1,
+        ConnectStep = 2,
+        GetFirmwareStep = 3,
+        UploadStep = 4,
+        RecoveryStep = 5,
+        SucceededStep = 6,
+    };
+
+    // For tests: registers other steps (with insertStep) instead of the seven forms.
+    using StepFactory = std::function<void(FirmwarePage& page)>;
+
+    FirmwarePage(PageContainer* container, QWidget* parent = nullptr, StepFactory steps = StepFactory());
+    // Deletes every step form and the failed form.
+    ~FirmwarePage() override;
+
+    // Registers form (owned from now on) under id and appends id to the step order; a form
+    // registered before under that id is deleted.
+    void insertStep(DFUForm* form, int id);
+    // Switches the content to form: the form on screen is asked to leave (it may refuse, or
+    // take its time), then form gets pageWillAppear, is put in place and gets pageDidAppear.
+    void showPage(DFUForm* form, std::function<void()> done);
+    // Takes whatever the content holds out (not deleted), puts form in, then calls done.
+    void setPage(DFUForm* form, std::function<void()> done);
+
+    // Page
+    void retranslate() override;
+    void pageWillAppear(const QString& name) override;
+    void pageWillDisappear(const QString& name, std::function<void()> done) override;
+    void pageDidAppear() override;
+    void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
+    // Without a dongle the step on screen is told and the page goes back.
+    void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
+
+    // WizardDelegate: Connect with the recovery flag set leads to Recovery, Recovery to Get
+    // firmware, anything else to the next position.
+    int wizardStepForward(int position) override;
+    int wizardStepBackward(int position) override;
+
+    // DFUFormDelegate
+    void setNextStepEnabled(DFUForm* form, bool enabled, const QString& text) override;
+    void navigateToNextStep(DFUForm* form) override;
+    void navigateToPrevStep(DFUForm* form) override;
+    void stepFailed(DFUForm* form, const QString& message) override;
+    void setFormTitle(const QString& title) override;
+    Dongle* getDongle() override;
+    void setLinkVersion(const DongleVersion& version) override;
+    DongleVersion linkVersion() override;
+    void setFirmwarePath(const QString& path) override;
+    QString firmwarePath() override;
+    void setRecoveryMode(bool recovery) override;
+    bool recoveryMode() override;
+
+    // Connected in the constructor.
+    void on_nextButton_clicked();
+    void onCurrentStepChanged(int step);
+
+    // Readers for tests and the walks.
+    DFUForm* stepForm(int id) const { return m_forms.value(id); }
+    DFUFailedForm* failedForm() const { return m_failedForm; }
+    // The form in the content area (null before the first visit).
+    DFUForm* shownForm() const { return m_shown; }
+    int currentIndex() const { return m_currentIndex; }
+    // -1 before the first visit, the number of steps while the failed form is shown.
+    int visibleIndex() const { return m_visibleIndex; }
+    QList<int> stepOrder() const { return m_order; }
+
+private:
+    // The form at position, or null outside the step order.
+    DFUForm* formAt(int position) const;
+    // The step id under which form is registered (first in id order), 0 when none.
+    int idOf(DFUForm* form) const;
+    // Ends the visit of the form on screen (telling it) and drops every pending move.
+    void abandonShownForm();
+    // Calls fn once, and only while no visit began or ended since this was made.
+    std::function<void()> guarded(std::function<void()> fn);
+
+    // The designer form (its class lives in the .cpp only, so that no other header sees it).
+    struct Form;
+    std::unique_ptr<Form> m_ui;
+    QLabel* m_placeholder = nullptr; // detached from the content by the first step shown
+    QMap<int, DFUForm*> m_forms;
+    QList<int> m_order;
+    int m_currentIndex = 0;
+    WizardDelegate* m_wizardDelegate = nullptr;
+    int m_visibleIndex = -1;
+    DFUFailedForm* m_failedForm = nullptr;
+    DFUForm* m_shown = nullptr;
+    quint64 m_generation = 0;
+    DongleVersion m_linkVersion;
+    QString m_firmwarePath;
+    bool m_recoveryMode = false;
 };
 
 } // namespace OX

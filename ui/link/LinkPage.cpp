@@ -1,15 +1,442 @@
 #include "ui/link/LinkPage.h"
 
+#include <QMetaEnum>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtDebug>
+
+#include "app/Settings.h"
+#include "device/Dongle.h"
+#include "device/Headset.h"
+#include "device/Link.h"
+#include "ui/link/LinkProfilesDialog.h"
+#include "ui_LinkPage.h"
+
 namespace OX
 {
 
-LinkPage::LinkPage(PageContainer* container, OrvixDevice::Preset preset, QWidget* parent)
-    : PlaceholderPage(container,
-        preset == OrvixDevice::LinkOutdoorDrive ? QT_TRANSLATE_NOOP("OX::PlaceholderPage", "Link Outdoor")
-                                                : QT_TRANSLATE_NOOP("OX::PlaceholderPage", "Link Indoor"),
-        parent)
-    , m_preset(preset)
+namespace
 {
+
+const char* const StateNames[] = {
+    "Not initialized",
+    "Looking for link",
+    "Querying devices(link)",
+    "Querying parameters",
+    "Applying parameters",
+    "Initialized",
+};
+
+QString hintName(LinkPage::Hint hint)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<LinkPage::Hint>().valueToKey(hint));
+}
+
+} // namespace
+
+LinkPage::LinkPage(PageContainer* container, OrvixDevice::Preset preset, QWidget* parent)
+    : Page(container, parent)
+    , m_preset(preset)
+    , m_ui(new Ui::LinkPage)
+{
+    m_ui->setupUi(this);
+    buildNavigator();
+    m_ui->general->delegate = this;
+    m_ui->drive->delegate = this;
+    m_ui->turn->delegate = this;
+    buildForms();
+
+    qRegisterMetaType<OX::LinkPage::State>("State");
+    qRegisterMetaType<OX::LinkPage::Hint>("Hint");
+    connect(this, &LinkPage::showHint, this, &LinkPage::onShowHint);
+    connect(this, &LinkPage::showError, this, &LinkPage::onShowError);
+    connect(this, &LinkPage::updateUi, this, &LinkPage::onUpdateUi);
+    connect(this, &LinkPage::setState, this, &LinkPage::onSetState);
+    connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &LinkPage::on_tabWidget_currentChanged);
+    connect(m_ui->nextButton, &QPushButton::clicked, this, &LinkPage::on_nextButton_clicked);
+    connect(m_ui->prevButton, &QPushButton::clicked, this, &LinkPage::on_prevButton_clicked);
+}
+
+LinkPage::~LinkPage() = default;
+
+QString LinkPage::QStringFromState(State state)
+{
+    const int index = int(state);
+    if (index < 0 || index > int(initialized_state))
+        return QStringLiteral("Unknown");
+    return QString::fromLatin1(StateNames[index]);
+}
+
+QTabWidget* LinkPage::tabWidget() const
+{
+    return m_ui->tabWidget;
+}
+
+QPushButton* LinkPage::prevButton() const
+{
+    return m_ui->prevButton;
+}
+
+QPushButton* LinkPage::nextButton() const
+{
+    return m_ui->nextButton;
+}
+
+LinkViewController* LinkPage::currentController() const
+{
+    return qobject_cast<LinkViewController*>(m_ui->tabWidget->currentWidget());
+}
+
+// ---- State ------------------------------------------------------------------------------------
+
+void LinkPage::onSetState(State state)
+{
+    if (state == m_state)
+        return;
+    qDebug().nospace().noquote() << "Link page state [" << QStringFromState(m_state) << "] changed to ["
+                                 << QStringFromState(state) << "]";
+    m_state = state;
+    switch (state) {
+    case not_initialized_state:
+        if (m_onScreen)
+            container->setProgress(false);
+        emit updateUi(false);
+        break;
+    case looking_for_link_state:
+        if (m_onScreen)
+            container->setProgress(false);
+        emit updateUi(false);
+        // Over another page the hint would ask about a page nobody sees.
+        if (appeared)
+            emit showHint(link_not_connected_hint);
+        break;
+    case querying_devices_state:
+    case querying_parameters_state:
+    case applying_parameters_state:
+        if (m_onScreen)
+            container->setProgress(true);
+        break;
+    case initialized_state:
+        qDebug().noquote() << m_parameters.toString();
+        if (m_onScreen)
+            container->setProgress(false);
+        // An unconfirmed apply returns into the forms, but only where the user sees it: the next
+        // visit takes the LINK's record afresh and then this one again.
+        if (m_pendingApply.defined && m_onScreen) {
+            m_parameters = m_pendingApply.parameters;
+            m_pendingApply.defined = false;
+        }
+        emit updateUi(true);
+        break;
+    }
+}
+
+// ---- The LINK --------------------------------------------------------------------------------
+
+void LinkPage::searchLink()
+{
+    qDebug() << "SEARCH LINK ...";
+    Dongle* dongle = container->getDongle();
+    Headset* headset = dongle ? dongle->headset() : nullptr;
+    if (!headset) {
+        Page::perform(PageAction::back);
+        return;
+    }
+    emit setState(querying_devices_state);
+    QPointer<LinkPage> self(this);
+    const OrvixDevice::Preset own = m_preset;
+    dongle->queryDevices(
+        headset->channelMap(),
+        [self, own](OrvixDevice::Preset preset, DongleResult result) {
+            qDebug().nospace().noquote()
+                << "### query devices returned ### [" << OrvixDevice::QStringFromPreset(preset) << "] => "
+                << result.toStringHelper();
+            if (!self || preset != own)
+                return;
+            if (result.code == DongleResult::Ok && self->initializeParameters())
+                emit self->setState(initialized_state);
+            else
+                emit self->setState(looking_for_link_state);
+        },
+        nullptr);
+}
+
+bool LinkPage::initializeParameters()
+{
+    Link* link = container->getLink(m_preset);
+    if (!link)
+        return false;
+    m_parameters = link->parameters();
+    Settings* settings = container->getSettings();
+    if (!settings)
+        return true;
+    const LinkProfile backup = settings->linkProfile(QString::fromLatin1(BackupProfileName));
+    if (!backup.defined)
+        settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
+    else if (!backup.parameters.isEqual(m_parameters))
+        emit showHint(save_backup);
+    return true;
+}
+
+void LinkPage::applyParameters(LPP const& record)
+{
+    Link* link = container->getLink(m_preset);
+    if (!link) {
+        emit setState(looking_for_link_state);
+        return;
+    }
+    emit setState(applying_parameters_state);
+    m_pendingApply = LinkProfile(QString::fromLatin1(ApplyProfileName), record);
+    QPointer<LinkPage> self(this);
+    // The reply is copied at once: the Link may be gone by the time it comes.
+    link->applyParameters(record, [self](LPP* reply, DongleResult result) {
+        if (!self)
+            return;
+        if (result.code != DongleResult::Ok || !reply) {
+            emit self->showError(result.toStringHelper(), tr("Link lost, save parameters failed"));
+            emit self->setState(looking_for_link_state);
+            return;
+        }
+        self->m_parameters = *reply;
+        self->m_pendingApply.defined = false;
+        emit self->setState(initialized_state);
+    });
+}
+
+bool LinkPage::revertParameters()
+{
+    Link* link = container->getLink(m_preset);
+    if (!link)
+        return false;
+    m_parameters = link->parameters();
+    return true;
+}
+
+bool LinkPage::backupDiffers() const
+{
+    Settings* settings = container->getSettings();
+    if (!settings)
+        return false;
+    const LinkProfile backup = settings->linkProfile(QString::fromLatin1(BackupProfileName));
+    return backup.defined && !backup.parameters.isEqual(m_parameters);
+}
+
+bool LinkPage::restoreParameters()
+{
+    if (!backupDiffers())
+        return false;
+    m_parameters = container->getSettings()->linkProfile(QString::fromLatin1(BackupProfileName)).parameters;
+    return true;
+}
+
+bool LinkPage::resetParameters()
+{
+    LinkProfilesDialog dialog(tr("Reset Parameters"), this);
+    connect(this, &Page::closeDialog, &dialog, &QDialog::done);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const LinkProfile chosen = dialog.selectedProfile();
+    if (!chosen.defined)
+        return false;
+    m_parameters = chosen.parameters;
+    return true;
+}
+
+void LinkPage::updateFooter()
+{
+    if (!m_onScreen)
+        return; // the footer belongs to another page
+    Link* link = container->getLink(m_preset);
+    if (!link) {
+        container->setRight(QString(), PageAction::none, this, PageFooter::MainButton);
+        container->setRight(QString(), PageAction::none, this, PageFooter::AlternativeButton);
+    } else if (!m_parameters.isEqual(link->parameters())) {
+        container->setRight(tr("Apply"), PageAction::apply, this, PageFooter::MainButton);
+        container->setRight(tr("Revert"), PageAction::revert, this, PageFooter::AlternativeButton);
+    } else if (backupDiffers()) {
+        container->setRight(QStringLiteral("Reset"), PageAction::reset, this, PageFooter::MainButton);
+        container->setRight(
+            QStringLiteral("Restore"), PageAction::restore, this, PageFooter::AlternativeButton);
+    } else {
+        container->setRight(QStringLiteral("Reset"), PageAction::reset, this, PageFooter::MainButton);
+        container->setRight(QString(), PageAction::none, this, PageFooter::AlternativeButton);
+    }
+}
+
+bool LinkPage::perform(PageAction action)
+{
+    switch (action) {
+    case PageAction::apply:
+        applyParameters(m_parameters);
+        updateFooter();
+        return true;
+    case PageAction::reset:
+        resetParameters();
+        emit updateUi(true);
+        return true;
+    case PageAction::restore:
+        restoreParameters();
+        emit updateUi(true);
+        return true;
+    case PageAction::revert:
+        revertParameters();
+        emit updateUi(true);
+        return true;
+    default:
+        return Page::perform(action);
+    }
+}
+
+// ---- Boxes ------------------------------------------------------------------------------------
+
+int LinkPage::runBox(
+    QMessageBox::Icon icon, QString const& text, QString const& informative, QStringList const& buttons)
+{
+    QMessageBox box(icon, QString(), text, QMessageBox::NoButton, nullptr, Qt::WindowStaysOnTopHint);
+    box.setInformativeText(informative);
+    QList<QAbstractButton*> added;
+    for (int i = 0; i < buttons.size(); ++i)
+        added << box.addButton(buttons.at(i), i == 0 ? QMessageBox::YesRole : QMessageBox::NoRole);
+    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
+    box.exec();
+    return added.indexOf(box.clickedButton());
+}
+
+void LinkPage::onShowHint(Hint hint)
+{
+    qDebug().nospace().noquote() << "SHOW HINT [" << hintName(hint) << "]";
+    QPointer<LinkPage> self(this);
+    int answer = -1;
+    if (hint == link_not_connected_hint) {
+        answer = runBox(QMessageBox::Information, tr("Link not present"),
+            tr("Turn link ON or exit service mode by long tap on Link's button (red indicator light will "
+               "off).")
+                + QStringLiteral("\n\n") + tr("Press cancel to leave Link settings page."),
+            { tr("Retry"), tr("Cancel") });
+    } else {
+        answer = runBox(QMessageBox::Information, tr("Save settings"),
+            tr("Before changing the settings, would you like Orvix Tools to save this version as a back up?")
+                + QStringLiteral("\n\n")
+                + tr(
+                    "If you select yes, you will be able to revert back to the current settings after making "
+                    "changes that you end up not liking."),
+            { tr("Save"), tr("Don't save") });
+    }
+    if (!self)
+        return;
+    qDebug().nospace().noquote() << "HIDE HINT [" << hintName(hint) << "]";
+    if (hint == link_not_connected_hint) {
+        if (answer == 0)
+            searchLink();
+        else if (appeared)
+            Page::perform(PageAction::back);
+    } else if (answer == 0) {
+        if (Settings* settings = container->getSettings()) {
+            settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
+            updateFooter();
+        }
+    }
+}
+
+void LinkPage::onShowError(QString const& message, QString const& recovery)
+{
+    qDebug().nospace().noquote() << "Error:" << message << " (" << recovery << ")";
+}
+
+// ---- Refresh and edits -------------------------------------------------------------------------
+
+void LinkPage::onUpdateUi(bool enable)
+{
+    if (LinkViewController* controller = currentController())
+        controller->updateUi(m_currentKey, LPP::ChangeMask::all);
+    m_ui->prevButton->setEnabled(!m_navigator.getPrevOf(m_currentKey).isEmpty());
+    m_ui->nextButton->setEnabled(!m_navigator.getNextOf(m_currentKey).isEmpty());
+    updateFooter();
+    setEnabled(enable);
+}
+
+void LinkPage::onLinkParametersChanged(LPP::ChangeMask mask)
+{
+    qDebug().nospace().noquote() << "LINK PARAMS CHANGED[" << quint32(mask)
+                                 << "]: " << m_parameters.toString();
+    updateFooter();
+}
+
+void LinkPage::retranslate()
+{
+    m_ui->retranslateUi(this);
+    if (LinkViewController* controller = currentController())
+        controller->retranslate();
+    container->setTitle(tr("Link"));
+    container->setSubtitle(QString());
+    container->setLeft(tr("Back"), PageAction::back, this);
+    updateFooter();
+}
+
+// ---- Life cycle -------------------------------------------------------------------------------
+
+void LinkPage::pageWillAppear(QString const&)
+{
+    m_onScreen = true;
+    setActive(QStringLiteral("general"));
+    updateWizard();
+    emit setState(not_initialized_state);
+    retranslate();
+}
+
+void LinkPage::pageDidAppear()
+{
+    Page::pageDidAppear();
+    emit setState(initializeParameters() ? initialized_state : looking_for_link_state);
+}
+
+bool LinkPage::pageShouldDisappear()
+{
+    Link* link = container->getLink(m_preset);
+    if (!link || m_parameters.isEqual(link->parameters()))
+        return true;
+    const int answer = runBox(QMessageBox::Question,
+        tr("You have changes in your selected link profile. Do you want to apply changes?"),
+        tr("Link settings about to leave"), { tr("Stay on page"), tr("Dismiss and leave page") });
+    return answer != 0;
+}
+
+void LinkPage::pageWillDisappear(QString const&, std::function<void()> done)
+{
+    container->setProgress(false);
+    m_onScreen = false;
+    if (done)
+        done();
+}
+
+void LinkPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
+{
+    if (LinkViewController* controller = currentController())
+        controller->updateWithHeadset(headset, mask);
+}
+
+void LinkPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
+{
+    qDebug().nospace() << "Dongle updated: [" << quint32(mask) << "]";
+    if (!appeared) {
+        qDebug() << "- not visible yet";
+        return;
+    }
+    qDebug().nospace().noquote() << " -visible [" << QStringFromState(m_state) << "]";
+    if (!dongle) {
+        Page::perform(PageAction::back);
+        return;
+    }
+    const bool known = dongle->links().value(m_preset, nullptr) != nullptr;
+    if (!dongle->headset() && !known) {
+        Page::perform(PageAction::back);
+        return;
+    }
+    if (known)
+        return;
+    if (m_state != querying_devices_state)
+        emit setState(looking_for_link_state);
 }
 
 } // namespace OX

@@ -1,22 +1,153 @@
 #pragma once
-// The settings page of one LINK module, made for the preset 0x18 ("LinkIndoor") and 0x88
-// ("LinkOutdoor"). For now it shows only its title and "Back".
+// The settings page of the LINK module known under one preset ("LinkIndoor": Link Drive,
+// "LinkOutdoor": Link Outdoor Drive). It edits one working record on fourteen forms, walked
+// through as a wizard whose furthest step both pages share, and sends it to the LINK only on
+// "Apply"; the LINK's answer becomes the working record. A backup in the settings, the LINK's own
+// record and the built-in profiles bring a record back. Nothing is applied or stored on leaving.
+//
+// The page asks its container for the LINK, dongle and settings at each use and keeps none.
+// While it is not on screen a search or apply still ends (its state changes and an unconfirmed
+// apply is kept for the next visit), but it touches neither the footer nor shows a box.
+#include "device/LinkProfile.h"
 #include "protocol/ChannelMap.h"
-#include "ui/toolkit/PlaceholderPage.h"
+#include "protocol/LPP.h"
+#include "ui/link/LinkNavigator.h"
+#include "ui/toolkit/Page.h"
+#include "ui/toolkit/ViewControllerDelegate.h"
+
+#include <QMap>
+#include <QMessageBox>
+
+#include <memory>
+
+class QPushButton;
+class QTabWidget;
+
+namespace Ui
+{
+class LinkPage;
+}
 
 namespace OX
 {
 
-class LinkPage : public PlaceholderPage
+class LinkForm;
+class LinkViewController;
+
+class LinkPage : public Page, public ViewControllerDelegate
 {
     Q_OBJECT
 public:
+    enum State : qint32 {
+        not_initialized_state = 0,
+        looking_for_link_state = 1,
+        querying_devices_state = 2,
+        querying_parameters_state = 3,
+        applying_parameters_state = 4,
+        initialized_state = 5,
+    };
+    Q_ENUM(State)
+    enum Hint : qint32 {
+        link_not_connected_hint = 0,
+        save_backup = 1,
+    };
+    Q_ENUM(Hint)
+
+    // The name of the LINK profile kept to come back to, shared by both pages.
+    static constexpr char const* BackupProfileName = "backup";
+    static constexpr char const* ApplyProfileName = "apply";
+
     LinkPage(PageContainer* container, OrvixDevice::Preset preset, QWidget* parent = nullptr);
+    ~LinkPage() override;
+
+    // "Not initialized" ... "Initialized"; "Unknown" above 5.
+    static QString QStringFromState(State state);
 
     OrvixDevice::Preset preset() const { return m_preset; }
+    State state() const { return m_state; }
+    // The record every form edits.
+    LPP const& parameters() const { return m_parameters; }
+    QString currentKey() const { return m_currentKey; }
+    // An apply was started and the LINK has not confirmed it.
+    bool hasPendingApply() const { return m_pendingApply.defined; }
+    QTabWidget* tabWidget() const;
+    QPushButton* prevButton() const;
+    QPushButton* nextButton() const;
+    // The form listed under key; null for an unknown key.
+    LinkForm* form(QString const& key) const;
+
+    // Queries the headset's LINKs and takes this preset's; back without dongle or headset.
+    void searchLink();
+    // The LINK's record becomes the working record; the backup is created or offered. False
+    // when no LINK of the preset is known.
+    bool initializeParameters();
+    void applyParameters(LPP const& record);
+    bool revertParameters();
+    bool restoreParameters();
+    bool resetParameters();
+    void updateFooter();
+
+    // The wizard.
+    void setActive(QString const& key);
+    void updateWizard();
+    LinkViewController* tabByName(QString const& name) const;
+    LinkViewController* setCurrentTabByName(QString const& name);
+
+    bool perform(PageAction action) override;
+    void retranslate() override;
+    void pageWillAppear(QString const& from) override;
+    // Asks before dropping edits that were not applied.
+    bool pageShouldDisappear() override;
+    void pageWillDisappear(QString const& to, std::function<void()> done) override;
+    void pageDidAppear() override;
+    void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
+    void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
+
+    void viewWillAppear(QString const& identifier) override;
+    void viewDidAppear(QString const& identifier) override;
+    void viewWillDisappear(QString const& identifier) override;
+    void viewDidDisappear(QString const& identifier) override;
+
+    // Connected in the constructor.
+    void onShowHint(OX::LinkPage::Hint hint);
+    void onShowError(QString const& message, QString const& recovery);
+    void onUpdateUi(bool enable);
+    void onSetState(OX::LinkPage::State state);
+    void onLinkParametersChanged(LPP::ChangeMask mask);
+    void on_tabWidget_currentChanged(int index);
+    void on_nextButton_clicked();
+    void on_prevButton_clicked();
+
+signals:
+    void showHint(OX::LinkPage::Hint hint);
+    void showError(QString const& message, QString const& recovery);
+    void updateUi(bool enable);
+    void setState(OX::LinkPage::State state);
 
 private:
+    void buildNavigator();
+    void buildForms();
+    void watch(LinkForm* form);
+    // The view controller of the current tab (each of the three is one).
+    LinkViewController* currentController() const;
+    // The backup when the settings hold one whose record differs from the working record.
+    bool backupDiffers() const;
+    // A modal box kept on top, closed by the back action: the index of the button clicked,
+    // -1 for any other end. The first button has the yes role, the others the no role.
+    int runBox(
+        QMessageBox::Icon icon, QString const& text, QString const& informative, QStringList const& buttons);
+
     OrvixDevice::Preset m_preset;
+    LinkNavigator m_navigator;
+    QString m_currentKey;
+    QMap<QString, QString> m_helpAnchors;
+    QMap<QString, LinkForm*> m_forms; // owned by their view controllers
+    State m_state = not_initialized_state;
+    LPP m_parameters;
+    LinkProfile m_pendingApply;
+    std::unique_ptr<Ui::LinkPage> m_ui;
+    // From pageWillAppear to pageWillDisappear: the footer is this page's.
+    bool m_onScreen = false;
 };
 
 } // namespace OX

@@ -1,16 +1,90 @@
 #pragma once
-// The LINK selection page ("Link"): indoor or outdoor LINK settings.
-// For now it shows only its title and "Back".
-#include "ui/toolkit/PlaceholderPage.h"
+// The "Link" page: the LINK modules the dongle knows on the headset's network, the identity of
+// the one selected, and "Settings" to edit it on the LINK settings page of the preset under
+// which the dongle knows it. While the page is shown the known LINKs are pinged every 30 s; a
+// LINK that stops answering leaves the list. Once the page has gone, a query or ping still
+// running ends quietly: it restarts nothing and touches no other page's footer.
+#include "protocol/ChannelMap.h"
+#include "ui/toolkit/Page.h"
+
+#include <QTimer>
+
+#include <memory>
+
+class Link;
+class QListWidget;
+
+namespace Ui
+{
+class LinkSelectionPage;
+}
 
 namespace OX
 {
 
-class LinkSelectionPage : public PlaceholderPage
+class LinkSelectionPage : public Page
 {
     Q_OBJECT
 public:
+    static constexpr int PingIntervalMs = 30000;
+    static constexpr int SettingsSlideMs = 1000;
+    static constexpr char const* IndoorPageName = "LinkIndoor";
+    static constexpr char const* OutdoorPageName = "LinkOutdoor";
+
     LinkSelectionPage(PageContainer* container, QWidget* parent = nullptr);
+    ~LinkSelectionPage() override;
+
+    // 11 refreshes, 7 opens the selected LINK's settings page; anything else is the base's.
+    bool perform(PageAction action) override;
+    void retranslate() override;
+    // Both lists emptied; nothing is selected.
+    void pageWillAppear(QString const& from) override;
+    bool pageShouldDisappear() override;
+    // Stops the ping timer; a ping or query still running is left to end quietly.
+    void pageWillDisappear(QString const& to, std::function<void()> done) override;
+    void pageDidAppear() override;
+    void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
+    // Gone dongle: back. Either LINK bit: the list is rebuilt.
+    void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
+    void deviceFound(Dongle* dongle, NPP const& npp) override;
+
+    // Stops the ping timer and queries the LINKs of the headset's channel map; when one answers,
+    // the list is rebuilt and the timer started.
+    void refreshDevices();
+    // The five identity rows of link.
+    void showValues(Link* link);
+
+    void on_linkListWidget_itemSelectionChanged();
+    void onUpdateList();
+    void onSchedulePing();
+    // Pings the known LINKs one after another, then rebuilds the list and starts the timer.
+    void onPing();
+
+    // The preset under which the selected LINK is known; NoPreset when none is selected.
+    OrvixDevice::Preset selectedPreset() const { return OrvixDevice::Preset(m_selectedPreset); }
+    QListWidget* linkListWidget() const;
+    QListWidget* parameterListWidget() const;
+    bool isPingScheduled() const { return m_pingTimer.isActive(); }
+    // Test seam: the ping interval (PingIntervalMs by default).
+    void setPingInterval(int ms) { m_pingIntervalMs = ms; }
+
+signals:
+    void updateList();
+    void schedulePing();
+
+private:
+    // True while what started in visit may still act on the page: it is shown and was not
+    // left since.
+    bool isCurrentVisit(quint64 visit) const { return appeared && visit == m_visit; }
+
+    QTimer m_pingTimer;
+    int m_pingIntervalMs = PingIntervalMs;
+    quint8 m_selectedPreset = OrvixDevice::NoPreset;
+    // Counts the times the page was left, so that work started before ends quietly.
+    quint64 m_visit = 0;
+    // The busy indicator is on for a ping chain of this page.
+    bool m_busy = false;
+    std::unique_ptr<Ui::LinkSelectionPage> m_ui;
 };
 
 } // namespace OX

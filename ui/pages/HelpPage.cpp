@@ -75,26 +75,9 @@ HelpPage::HelpPage(PageContainer* container, QWidget* parent)
     , m_ui(std::make_unique<Ui::HelpPage>())
 {
     m_ui->setupUi(this);
-
-    QFile jQuery { QString::fromLatin1(JQueryResource) };
-    if (jQuery.open(QIODevice::ReadOnly))
-        m_jQuery = QString::fromUtf8(jQuery.readAll());
-    m_jQuery += QLatin1String(JQueryPrivate);
-
     for (const auto& row : Anchors)
         m_anchors.insert(QLatin1String(row.page), QLatin1String(row.anchor));
-
-    m_view = new QWebEngineView(this);
-    m_view->setContextMenuPolicy(Qt::NoContextMenu);
-    // Hidden, the view keeps its place and size, so the document is laid out and scrolled at the
-    // size it is then shown at.
-    QSizePolicy policy = m_view->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    m_view->setSizePolicy(policy);
-    connect(m_view, &QWebEngineView::loadFinished, this, &HelpPage::finishLoading);
     connect(this, &HelpPage::ready, this, &HelpPage::documentReady);
-    m_view->setPage(&m_page);
-    m_ui->verticalLayout->addWidget(m_view);
 }
 
 HelpPage::~HelpPage()
@@ -103,6 +86,32 @@ HelpPage::~HelpPage()
     // The view goes before the page it shows.
     delete m_view;
     m_view = nullptr;
+    m_page.reset();
+}
+
+void HelpPage::createView()
+{
+    // The web engine starts its processes with its first page: that happens when Help first
+    // opens, not with the application.
+    if (m_view)
+        return;
+    QFile jQuery { QString::fromLatin1(JQueryResource) };
+    if (jQuery.open(QIODevice::ReadOnly))
+        m_jQuery = QString::fromUtf8(jQuery.readAll());
+    m_jQuery += QLatin1String(JQueryPrivate);
+
+    m_page = std::make_unique<WebPage>();
+    m_view = new QWebEngineView(this);
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    // Hidden, the view keeps its place and size, so the document is laid out and scrolled at the
+    // size it is then shown at.
+    QSizePolicy policy = m_view->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    m_view->setSizePolicy(policy);
+    m_view->hide();
+    connect(m_view, &QWebEngineView::loadFinished, this, &HelpPage::finishLoading);
+    m_view->setPage(m_page.get());
+    m_ui->verticalLayout->addWidget(m_view);
 }
 
 QString HelpPage::anchorFor(const QString& key) const
@@ -119,6 +128,8 @@ void HelpPage::retranslate()
     container->setLeft(tr("Back"), PageAction::back, this);
     container->setRight(QString(), PageAction::none, nullptr, PageFooter::ButtonIndex(0));
 
+    if (!m_view)
+        return; // the manual is loaded when Help first opens
     OrvixDirector* director = container->getDirector();
     const QString requested = director ? director->currentLanguage() : QLatin1String(FallbackLanguage);
     if (m_languageRequested && requested == m_requestedLanguage)
@@ -136,11 +147,12 @@ void HelpPage::retranslate()
     m_ready = false;
     ++m_generation;
     qDebug() << "** Reload help: " << language;
-    m_page.load(QUrl(QString::fromLatin1(DocumentAddress).arg(language)));
+    m_page->load(QUrl(QString::fromLatin1(DocumentAddress).arg(language)));
 }
 
 void HelpPage::pageWillAppear(const QString&)
 {
+    createView();
     retranslate();
     m_view->hide();
 }
@@ -173,14 +185,14 @@ void HelpPage::showPage(const QString& link)
     Promise::create(QStringLiteral("hide and reset page"),
         [this](Defer& step) {
             m_view->hide();
-            m_page.runJavaScript(QLatin1String(ResetScript));
+            m_page->runJavaScript(QLatin1String(ResetScript));
             step.resolve();
         })
         .then(QStringLiteral("jump to link"),
             [this, alive, target](Defer& step) {
                 qDebug().noquote() << "Help jumps to page #" + target;
                 Defer held = step;
-                m_page.runJavaScript(
+                m_page->runJavaScript(
                     QString::fromLatin1(JumpScript).arg(target), [alive, held](const QVariant&) {
                         if (*alive)
                             held.resolve();
@@ -190,7 +202,7 @@ void HelpPage::showPage(const QString& link)
             if (!*alive || generation != m_generation)
                 return;
             m_view->show();
-            m_page.runJavaScript(QString::fromLatin1(RevealScript).arg(target));
+            m_page->runJavaScript(QString::fromLatin1(RevealScript).arg(target));
         });
 }
 
@@ -210,7 +222,7 @@ void HelpPage::finishLoading(bool ok)
     Promise::create(QStringLiteral("load jQuery"),
         [this, current](Defer& step) {
             Defer held = step;
-            m_page.runJavaScript(m_jQuery, [current, held](const QVariant&) {
+            m_page->runJavaScript(m_jQuery, [current, held](const QVariant&) {
                 if (current())
                     held.resolve();
             });
@@ -218,7 +230,7 @@ void HelpPage::finishLoading(bool ok)
         .then(QStringLiteral("run script"),
             [this, current, language](Defer& step) {
                 Defer held = step;
-                m_page.runJavaScript(
+                m_page->runJavaScript(
                     QString::fromLatin1(PathScript).arg(language), [current, held](const QVariant&) {
                         if (current())
                             held.resolve();

@@ -3,7 +3,7 @@
 // the user came from. The view stays hidden until the document is loaded, prepared (its image
 // and style paths pointed into the resources, once per document) and scrolled to the section.
 // A language without a manual shows the English one. Script answers that arrive after the page
-// has gone touch nothing.
+// has gone touch nothing. The web view and its page are made when Help first opens.
 #include "ui/pages/WebPage.h"
 #include "ui/toolkit/Page.h"
 
@@ -40,8 +40,9 @@ public:
     // Readers for tests and diagnostics.
     bool isReady() const { return m_ready; }
     QString loadedLanguage() const { return m_loadedLanguage; }
+    // Null until Help first opened.
     QWebEngineView* view() const { return m_view; }
-    WebPage* webPage() { return &m_page; }
+    WebPage* webPage() { return m_page.get(); }
     // The anchor for a page name or help key (the key itself when the table has none).
     QString anchorFor(const QString& key) const;
 
@@ -54,7 +55,9 @@ public slots:
     void documentReady();
 
 private:
-    WebPage m_page;
+    void createView();
+
+    std::unique_ptr<WebPage> m_page;
     QWebEngineView* m_view = nullptr;
     QMap<QString, QString> m_anchors;
     bool m_ready = false;

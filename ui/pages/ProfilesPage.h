@@ -1,16 +1,126 @@
 #pragma once
-// The mouse profiles page ("Profiles").
-// For now it shows only its title and "Back".
-#include "ui/toolkit/PlaceholderPage.h"
+// The page "Profiles": how the headset drives the pointer. The user picks a control mode, edits
+// its parameters on a private copy of the selected mouse profile (the edited profile), keeps
+// named profiles (add, remove, reset, rename in place), uploads the edited profile into the
+// selected slot ("Apply") or tries it for 30 seconds ("Try It"), after which the dongle gets the
+// selected profile back unless the user keeps the change. Loading a profile never edits it, so
+// the footer offers "Apply" only for a real change; every upload ends with the busy indicator
+// hidden, also when it is refused at once.
+#include "device/Keyboard.h"
+#include "device/MouseProfile.h"
+#include "ui/toolkit/Page.h"
+
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class QModelIndex;
+class QTime;
+
+namespace Ui
+{
+class ProfilesPage;
+}
 
 namespace OX
 {
 
-class ProfilesPage : public PlaceholderPage
+class ProfileListModel;
+
+class ProfilesPage : public Page
 {
     Q_OBJECT
 public:
+    // How long a tried profile stays on the dongle before the selected one is put back.
+    static constexpr int TrialMs = 30000;
+    // The gauges' widest angle: two radians.
+    static constexpr float MaxViewAngleDegrees = 114.59156f;
+    static constexpr int SliderScale = 100;
+
     ProfilesPage(PageContainer* container, QWidget* parent = nullptr);
+    ~ProfilesPage() override;
+
+    // Loads the controls from the edited profile without changing it; with reloadList the list
+    // is rebuilt first and highlights the selected profile.
+    void updateUi(Settings const& settings, bool reloadList);
+    // Shows a control mode in the buttons and stacks (mode 0 changes nothing).
+    void setControlMode(MouseMode mode);
+    // Shows automatic or timer set-center; never writes the edited profile.
+    void setAutoZero(bool automatic, int seconds);
+    // Uploads profile's settings into the selected slot; completion runs once, also when nothing
+    // could be sent.
+    void applyProfile(MouseProfile& profile, std::function<void()> completion);
+
+    // 4 applies, 5 tries; both true. Others go to the base page.
+    bool perform(PageAction action) override;
+    void retranslate() override;
+    void pageWillAppear(QString const& from) override;
+    bool pageShouldDisappear() override;
+    void pageWillDisappear(QString const& to, std::function<void()> done) override;
+    void pageDidAppear() override;
+
+    // The trial: the tried profile is uploaded, the question asked; the selected profile goes
+    // back when the trial timer fires or the question is answered (twice when both happen).
+    void onTestingStart();
+    void onTestingFinished();
+    void onACATKeyCodeChanged(KeyCode key);
+    // Edited profile := selected profile, controls reloaded (list untouched).
+    void onProfileChanged();
+    void onUpdateFooter();
+    void onShowError(QString const& title, QString const& text);
+
+    // What is being edited (for tests and the footer).
+    MouseProfile const& editedProfile() const { return m_edited; }
+    // For tests only: a shorter trial than TrialMs.
+    void setTrialDuration(int ms) { m_trialMs = ms; }
+    // The built-in profile a base-profile name names, in English or in the interface's language
+    // (as the selection dialog shows them); Normal for anything else.
+    static MouseProfile const& baseProfileFromName(QString const& name);
+
+signals:
+    void updateProfile();
+    void updateFooter();
+    void showError(QString const& title, QString const& text);
+
+private:
+    // Connected in the constructor (not by name).
+    void on_pointAndClickButton_clicked();
+    void on_moveAndClickButton_clicked();
+    void on_singleKeystrokeButton_clicked();
+    void on_scModeAutomaticButton_clicked();
+    void on_scModeTimerButton_clicked();
+    void on_scTiming_timeChanged(QTime const& time);
+    void on_scAudioFeedback_stateChanged(int state);
+    void on_scVisualFeedback_stateChanged(int state);
+    void on_tremorFilter_valueChanged(int value);
+    void on_hmHorizontalRange_valueChanged(int value);
+    void on_hmVertialRange_valueChanged(int value);
+    void on_hmAutoRange_stateChanged(int state);
+    void on_mouseSpeed_valueChanged(int value);
+    void on_skButton_toggled(bool on);
+    void on_addProfileButton_clicked();
+    void on_removeProfileButton_clicked();
+    void on_resetProfileButton_clicked();
+    void on_mouseProfilesListView_clicked(QModelIndex const& index);
+    // A row edited in place renames its stored profile, or goes back to the stored name.
+    void onRowRenamed(QModelIndex const& index);
+
+    // The settings when a stored profile is selected; null otherwise (the page then acts as
+    // without settings wherever the selected profile is needed).
+    Settings* selectionSettings() const;
+    void connectForm();
+    void showSkTodoText();
+    // Asks a question with the page's two buttons; true only for the first one.
+    bool askFirst(
+        QString const& informative, QString const& text, QString const& first, QString const& second);
+
+    std::unique_ptr<Ui::ProfilesPage> m_ui;
+    MouseProfile m_edited;
+    QTimer m_trialTimer;
+    int m_trialMs = TrialMs;
+    ProfileListModel* m_listModel = nullptr; // owned as a child
+    bool m_loadingList = false;
 };
 
 } // namespace OX

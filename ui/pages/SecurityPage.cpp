@@ -1,11 +1,406 @@
+// The security page: the form, the device rows, the states and the events. The set-password
+// pass, the password fields, the hint and leaving are in SecurityPagePass.cpp.
 #include "ui/pages/SecurityPage.h"
+
+#include "ui_SecurityPage.h"
+
+#include "device/Dongle.h"
+#include "device/Headset.h"
+#include "ui/toolkit/PageContainer.h"
+#include "ui/toolkit/WarningBubble.h"
+
+#include <QDebug>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
 
 namespace OX
 {
 
-SecurityPage::SecurityPage(PageContainer* container, QWidget* parent)
-    : PlaceholderPage(container, QT_TRANSLATE_NOOP("OX::PlaceholderPage", "Security"), parent)
+namespace
 {
+
+const char HeadsetIcon[] = ":/device/icons/headset";
+const char OwnDongleIcon[] = ":/device/icons/pc_mouse_a";
+
+// Dongle state byte of service mode.
+constexpr quint8 ServiceModeState = 0;
+
+bool inServiceMode(Dongle const* dongle)
+{
+    return dongle && dongle->profile().state == ServiceModeState;
+}
+
+quint8 productOf(ProductID product)
+{
+    return quint8(product);
+}
+
+} // namespace
+
+bool SecurityPage::Device::isSame(quint16 otherPan, quint8 otherAddress, quint8 otherProduct) const
+{
+    return pan == otherPan && address == otherAddress && product == otherProduct;
+}
+
+SecurityPage::SecurityPage(PageContainer* container, QWidget* parent)
+    : Page(container, parent)
+    , m_ui(std::make_unique<Ui::SecurityPage>())
+    , m_bubble(std::make_unique<WarningBubble>())
+{
+    m_ui->setupUi(this);
+    connect(this, &SecurityPage::setState, this, &SecurityPage::onSetState, Qt::DirectConnection);
+    connect(this, &SecurityPage::showHint, this, &SecurityPage::onShowHint, Qt::DirectConnection);
+    connect(m_ui->TypePassword, &QLineEdit::textEdited, this, &SecurityPage::on_TypePassword_textEdited);
+    connect(m_ui->reTypePassword, &QLineEdit::textEdited, this, &SecurityPage::on_reTypePassword_textEdited);
+    connect(m_ui->reTypePassword, &QLineEdit::editingFinished, this,
+        &SecurityPage::on_reTypePassword_editingFinished);
+    connect(m_ui->setButton, &QPushButton::clicked, this, &SecurityPage::on_setButton_clicked);
+    // Printable ASCII only: 16 characters are then the 16 bytes the dongle sends.
+    for (QLineEdit* field : { m_ui->TypePassword, m_ui->reTypePassword }) {
+        field->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("[\\x20-\\x7E]{0,%1}").arg(MaxPasswordLength)), field));
+    }
+}
+
+SecurityPage::~SecurityPage() = default;
+
+QString SecurityPage::QStringFromState(State state)
+{
+    switch (state) {
+    case default_state:
+        return QStringLiteral("Default state");
+    case waiting_for_channel_map_state:
+        return QStringLiteral("Waiting for get channel map state");
+    case waiting_for_dongle_service_mode_state:
+        return QStringLiteral("Waiting for dongle service mode state");
+    case waiting_for_headset_service_mode_state:
+        return QStringLiteral("Waiting for headset service mode state");
+    case waiting_for_other_devices_service_mode_state:
+        return QStringLiteral("Waiting for other devices service mode state");
+    case waiting_for_set_only_dongle_password_state:
+        return QStringLiteral("Waiting user for set dongle password state");
+    case waiting_for_set_devices_password_state:
+        return QStringLiteral("Waiting user for set devices password state");
+    case waiting_for_set_password_done:
+        return QStringLiteral("Waiting for set password done state");
+    case password_set_error_state:
+        return QStringLiteral("Password set error state");
+    case password_set_done_state:
+        return QStringLiteral("Password set done state");
+    }
+    return QStringLiteral("Unknown");
+}
+
+quint8 SecurityPage::productFromPreset(quint8 preset)
+{
+    switch (preset) {
+    case 7:
+        return productOf(ProductID::Headset);
+    case 24:
+    case 40:
+    case 136:
+        return productOf(ProductID::Link);
+    case 59:
+    case 75:
+        return productOf(ProductID::Dongle);
+    case 88:
+    case 104:
+    case 120:
+        return productOf(ProductID::Remote);
+    default:
+        return productOf(ProductID::Unknown);
+    }
+}
+
+QString SecurityPage::iconFromPreset(quint8 preset)
+{
+    switch (preset) {
+    case 24:
+    case 136:
+        return QStringLiteral(":/device/icons/link_drive");
+    case 59:
+        return QStringLiteral(":/device/icons/pc_mouse_a");
+    case 75:
+        return QStringLiteral(":/device/icons/pc_mouse_b");
+    default:
+        return QStringLiteral(":/device/icons/unknown");
+    }
+}
+
+// ---- rows --------------------------------------------------------------------------------------
+
+void SecurityPage::appendRow(Device const& device, QString const& icon, bool enabled)
+{
+    m_devices.append(device);
+    m_ui->deviceListView->appendItem(DeviceListWidget::Item(icon, enabled, Qt::Unchecked));
+}
+
+int SecurityPage::rowOf(quint16 pan, quint8 address, quint8 product) const
+{
+    for (int i = 0; i < m_devices.size(); ++i)
+        if (m_devices.at(i).isSame(pan, address, product))
+            return i;
+    return -1;
+}
+
+void SecurityPage::markFound(int row)
+{
+    if (row < 0 || row >= m_devices.size())
+        return;
+    m_devices[row].found = true;
+    if (DeviceListWidget::Item* item = m_ui->deviceListView->itemAt(row))
+        item->setEnabled(true);
+}
+
+bool SecurityPage::allDevicesFound() const
+{
+    for (Device const& d : m_devices)
+        if (d.product != productOf(ProductID::Dongle) && !d.found)
+            return false;
+    return true;
+}
+
+void SecurityPage::updateList(Headset const* headset)
+{
+    m_ui->deviceListView->clear();
+    m_devices.clear();
+    Dongle* dongle = container->getDongle();
+    const bool service = inServiceMode(dongle);
+    if (!headset) {
+        if (!dongle)
+            return;
+        const quint16 pan = dongle->profile().pan;
+        appendRow(Device { pan, 0, productOf(ProductID::Headset), false }, QLatin1String(HeadsetIcon), false);
+        appendRow(Device { pan, dongle->profile().address, productOf(ProductID::Dongle), false },
+            QLatin1String(OwnDongleIcon), false);
+        return;
+    }
+    m_channelMap = headset->channelMap();
+    const quint16 pan = dongle ? dongle->profile().pan : 0;
+    const quint8 ownAddress = dongle ? dongle->profile().address : 0;
+    appendRow(Device { pan, quint8(headset->address()), productOf(ProductID::Headset), service },
+        QLatin1String(HeadsetIcon), service);
+    for (OrvixDevice const& entry : m_channelMap.devices) {
+        const quint8 product = productFromPreset(entry.preset);
+        if (rowOf(pan, entry.address, product) >= 0)
+            continue;
+        // This computer's own dongle is there as soon as it is in service mode; other computers'
+        // dongles must be heard like every other device.
+        const bool found
+            = service && product == productOf(ProductID::Dongle) && dongle && entry.address == ownAddress;
+        appendRow(Device { pan, entry.address, product, found }, iconFromPreset(entry.preset), found);
+    }
+}
+
+// ---- states ------------------------------------------------------------------------------------
+
+void SecurityPage::enableFields(bool fields, bool button)
+{
+    m_ui->TypePassword->setEnabled(fields);
+    m_ui->reTypePassword->setEnabled(fields);
+    m_ui->setButton->setEnabled(button);
+}
+
+void SecurityPage::onSetState(State s)
+{
+    Dongle* dongle = container->getDongle();
+    if (!dongle)
+        return;
+    const int ownRow = rowOf(dongle->profile().pan, dongle->profile().address, productOf(ProductID::Dongle));
+    if (s == m_state)
+        return;
+    qDebug() << "Security page state [" << QStringFromState(m_state) << "] changed to ["
+             << QStringFromState(s) << "]";
+    m_state = s;
+    switch (s) {
+    case waiting_for_channel_map_state:
+        container->setProgress(true);
+        break;
+    case waiting_for_dongle_service_mode_state: {
+        container->setProgress(true);
+        if (inServiceMode(dongle)) {
+            emit setState(waiting_for_headset_service_mode_state);
+            break;
+        }
+        QPointer<SecurityPage> self(this);
+        dongle->enterServiceMode([self](DongleResult result) {
+            if (!self)
+                return;
+            if (result.code == DongleResult::Ok)
+                self->continueInServiceMode();
+            else
+                emit self->showHint(enter_service_mode_failed_hint);
+        });
+        break;
+    }
+    case waiting_for_headset_service_mode_state:
+        container->setProgress(false);
+        setEnabled(true);
+        if (!m_channelMap.isEmpty()) {
+            m_ui->helpText->setText(
+                tr("To be able to change your network password, please turn off your headset and "
+                   "turn it on while pushing the button. This will put it into service mode "
+                   "and make it appear as available on this screen."));
+            enableFields(false, false);
+        } else {
+            emit setState(waiting_for_set_only_dongle_password_state);
+        }
+        markFound(ownRow);
+        break;
+    case waiting_for_other_devices_service_mode_state:
+        m_ui->helpText->setText(
+            tr("Now put your Link(s) on this network into service mode by pressing the Link’s "
+               "button with a long press (3 seconds)."));
+        m_ui->TypePassword->setEnabled(false);
+        m_ui->reTypePassword->setEnabled(false);
+        break;
+    case waiting_for_set_only_dongle_password_state:
+        if (!m_channelMap.isEmpty())
+            break;
+        m_ui->helpText->setText(
+            tr("Set the password for this Dongle OR if you want to change the password for your "
+               "Headset on this network of devices, turn off your headset and turn it on while "
+               "pushing the button. This will put it into service mode and make it appear as "
+               "available on this screen."));
+        m_ui->TypePassword->setEnabled(true);
+        m_ui->reTypePassword->setEnabled(true);
+        break;
+    case waiting_for_set_devices_password_state:
+        m_ui->helpText->setText(
+            tr("Set your new network password below.\nPlease note that if you have multiple "
+               "Dongles in this network of devices, you have to repeat this process later on "
+               "your other computer or by connecting them to Orvix Tools on this computer and "
+               "applying the SAME password."));
+        m_ui->TypePassword->setEnabled(true);
+        m_ui->reTypePassword->setEnabled(true);
+        break;
+    case waiting_for_set_password_done:
+        startPass();
+        break;
+    case password_set_error_state:
+        container->setProgress(false);
+        m_ui->helpText->setText(
+            tr("We were unable to set the password for some of the devices (please refer to the "
+               "diagram). Restart the process by putting all your devices into service mode "
+               "again. If the Dongle is one of them, please remove and reconnect it to start "
+               "the process again."));
+        enableFields(true,
+            isAcceptablePassword(m_ui->TypePassword->text())
+                && m_ui->TypePassword->text() == m_ui->reTypePassword->text());
+        break;
+    case password_set_done_state:
+        container->setProgress(false);
+        m_ui->helpText->setText(
+            tr("All passwords set. You can now leave the page. This will take all your devices "
+               "out of service mode.\nIf you have multiple Dongles, don’t forget to set the "
+               "password with your remaining Dongles by repeating this process on the other "
+               "computers or by connecting the Dongles to this computer 1 by 1."));
+        enableFields(true,
+            isAcceptablePassword(m_ui->TypePassword->text())
+                && m_ui->TypePassword->text() == m_ui->reTypePassword->text());
+        break;
+    case default_state:
+        break;
+    }
+}
+
+// ---- appearing and events --------------------------------------------------------------------
+
+bool SecurityPage::perform(PageAction action)
+{
+    return Page::perform(action);
+}
+
+void SecurityPage::retranslate()
+{
+    m_ui->retranslateUi(this);
+    container->setTitle(tr("Security"));
+    container->setSubtitle(QString());
+    container->setLeft(tr("Back"), PageAction::back, this);
+}
+
+void SecurityPage::pageWillAppear(QString const& from)
+{
+    m_state = default_state;
+    ++m_pass;
+    m_channelMap.clear();
+    m_devices.clear();
+    m_ui->deviceListView->clear();
+    m_ui->helpText->clear();
+    setEnabled(false);
+    Page::pageWillAppear(from);
+}
+
+void SecurityPage::pageDidAppear()
+{
+    Headset* headset = container->getHeadset();
+    updateList(headset);
+    if (!headset || !headset->channelMap().isEmpty())
+        emit setState(waiting_for_dongle_service_mode_state);
+    else
+        emit setState(waiting_for_channel_map_state);
+    Page::pageDidAppear();
+}
+
+void SecurityPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
+{
+    if (!headset) {
+        qDebug() << "OX::SecurityPage (HeadsetLost)";
+        for (int i = 0; i < m_devices.size(); ++i)
+            if (m_devices.at(i).product == productOf(ProductID::Headset))
+                if (DeviceListWidget::Item* item = m_ui->deviceListView->itemAt(i))
+                    item->setEnabled(false);
+        if (m_state == waiting_for_other_devices_service_mode_state
+            || m_state == waiting_for_set_devices_password_state || m_state == waiting_for_set_password_done)
+            emit setState(waiting_for_headset_service_mode_state);
+        return;
+    }
+    if (!mask.testFlag(HeadsetChangeMask::channelMap))
+        return;
+    qDebug() << "OX::SecurityPage (Headset::ChannelMap changed)";
+    if (headset->channelMap() == m_channelMap)
+        return;
+    updateList(headset);
+    if (m_state == waiting_for_set_only_dongle_password_state)
+        emit setState(allDevicesFound() ? waiting_for_set_devices_password_state
+                                        : waiting_for_other_devices_service_mode_state);
+    else if (m_state == waiting_for_channel_map_state)
+        emit setState(waiting_for_dongle_service_mode_state);
+}
+
+void SecurityPage::deviceFound(Dongle* dongle, NPP const& npp)
+{
+    qDebug().noquote() << "Device found: [" + npp.toString() + "]";
+    if (!dongle || npp.pan != dongle->profile().pan)
+        return;
+    const int row = rowOf(npp.pan, npp.address, productOf(npp.product));
+    if (row >= 0) {
+        markFound(row);
+        if (npp.product == ProductID::Headset)
+            emit setState(allDevicesFound() ? waiting_for_set_devices_password_state
+                                            : waiting_for_other_devices_service_mode_state);
+    }
+    if (m_state == waiting_for_other_devices_service_mode_state && allDevicesFound())
+        emit setState(waiting_for_set_devices_password_state);
+}
+
+void SecurityPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
+{
+    qDebug() << "Dongle updated: [" << dongle << "]" << Qt::hex << mask.value();
+    qDebug() << " -visible [" << QStringFromState(m_state) << "]";
+    if (!dongle)
+        Page::perform(PageAction::back);
+    else if (mask.testFlag(DongleChangeMask::statusChanged))
+        continueInServiceMode();
+}
+
+void SecurityPage::continueInServiceMode()
+{
+    // The echo of the enter request only says the dongle took it; the dongle refuses passwords
+    // until its state notice reports service mode, so the steps wait for that notice.
+    if (m_state == waiting_for_dongle_service_mode_state && inServiceMode(container->getDongle()))
+        emit setState(waiting_for_headset_service_mode_state);
 }
 
 } // namespace OX

@@ -1,16 +1,142 @@
 #pragma once
-// The network password page ("Security").
-// For now it shows only its title and "Back".
-#include "ui/toolkit/PlaceholderPage.h"
+// The page "Security": one new network password for every device of this dongle's network that
+// is in service mode. It walks the user through putting the devices into service mode (a help
+// text per step), shows the network as a row of device icons that light up when a device is
+// heard in service mode and get a check mark when it took the password, takes the password
+// twice and reports whether every device accepted it. A pass ends only when every request sent
+// is answered; leaving the page takes the whole network out of service mode, and never waits
+// for a dongle that cannot leave it.
+//
+// The password is printable ASCII (U+0020 to U+007E), 1 to 16 characters and not only spaces,
+// so that what the dongle sends (16 bytes, padded with spaces) is exactly what was typed. It
+// is never written to the log.
+#include "protocol/ChannelMap.h"
+#include "protocol/DongleResult.h"
+#include "protocol/Records.h"
+#include "ui/toolkit/Page.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace Ui
+{
+class SecurityPage;
+}
 
 namespace OX
 {
 
-class SecurityPage : public PlaceholderPage
+class WarningBubble;
+
+class SecurityPage : public Page
 {
     Q_OBJECT
 public:
+    // One icon of the network picture.
+    struct Device {
+        quint16 pan = 0;
+        quint8 address = 0;
+        quint8 product = 0; // a ProductID value: 1 headset, 2 dongle, 3 LINK, 4 remote, 0 unknown
+        bool found = false; // heard in service mode: receives the password
+
+        // PAN, address and product; the found flag is not compared.
+        bool isSame(quint16 pan, quint8 address, quint8 product) const;
+    };
+
+    enum State {
+        default_state = 0,
+        waiting_for_channel_map_state = 1,
+        waiting_for_dongle_service_mode_state = 2,
+        waiting_for_headset_service_mode_state = 3,
+        waiting_for_other_devices_service_mode_state = 4,
+        waiting_for_set_only_dongle_password_state = 5,
+        waiting_for_set_devices_password_state = 6,
+        waiting_for_set_password_done = 7,
+        password_set_error_state = 8,
+        password_set_done_state = 9,
+    };
+    Q_ENUM(State)
+
+    enum Hint {
+        enter_service_mode_failed_hint = 0,
+    };
+    Q_ENUM(Hint)
+
+    static constexpr int MaxPasswordLength = 16;
+
     SecurityPage(PageContainer* container, QWidget* parent = nullptr);
+    ~SecurityPage() override;
+
+    // The log text of a state; "Unknown" above 9.
+    static QString QStringFromState(State state);
+    // The product of a channel-map preset: 7 headset, 24/40/136 LINK, 59/75 dongle,
+    // 88/104/120 remote, anything else 0.
+    static quint8 productFromPreset(quint8 preset);
+    // The icon resource of a channel-map row by preset.
+    static QString iconFromPreset(quint8 preset);
+    // True for 1 to 16 printable ASCII characters that are not all spaces.
+    static bool isAcceptablePassword(QString const& password);
+
+    bool perform(PageAction action) override;
+    void retranslate() override;
+    void pageWillAppear(QString const& from) override;
+    bool pageShouldDisappear() override;
+    void pageWillDisappear(QString const& to, std::function<void()> done) override;
+    void pageDidAppear() override;
+    void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
+    void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
+    void deviceFound(Dongle* dongle, NPP const& npp) override;
+
+    // Rebuilds the device rows and icons from the headset (or, without one, the dongle).
+    void updateList(Headset const* headset);
+
+    // What tests read.
+    State state() const { return m_state; }
+    QList<Device> const& devices() const { return m_devices; }
+    // The bubble "Password does not match!" is wanted beside the retype field.
+    bool isMismatchShown() const;
+
+signals:
+    void setState(OX::SecurityPage::State state);
+    void showHint(OX::SecurityPage::Hint hint);
+
+public slots:
+    void onSetState(OX::SecurityPage::State state);
+    void onShowHint(OX::SecurityPage::Hint hint);
+
+private:
+    // Connected in the constructor (not by name).
+    void on_TypePassword_textEdited(QString const& text);
+    void on_reTypePassword_textEdited(QString const& text);
+    void on_reTypePassword_editingFinished();
+    void on_setButton_clicked();
+
+    void appendRow(Device const& device, QString const& icon, bool enabled);
+    int rowOf(quint16 pan, quint8 address, quint8 product) const;
+    void markFound(int row);
+    bool allDevicesFound() const;
+    void enableFields(bool fields, bool button);
+    void showMismatch();
+    // The set-password pass (entry of state 7) and one of its answers.
+    void startPass();
+    void onPasswordAnswer(int pass, Device const& device, DongleResult const& result);
+    void leaveServiceMode(std::function<void()> done);
+    // In state 2, goes on to state 3 once the dongle's state byte says service mode.
+    void continueInServiceMode();
+
+    std::unique_ptr<Ui::SecurityPage> m_ui;
+    ChannelMap m_channelMap;
+    State m_state = default_state;
+    QList<Device> m_devices;
+    std::unique_ptr<WarningBubble> m_bubble;
+    int m_sent = 0;
+    int m_done = 0;
+    int m_failed = 0;
+    // Answers of an earlier pass (before a new visit or a new pass) are not counted.
+    int m_pass = 0;
 };
 
 } // namespace OX

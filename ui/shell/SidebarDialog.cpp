@@ -312,7 +312,7 @@ void SidebarDialog::animateTo(QPoint& target, std::function<void()> done)
     int distance = std::abs(target.x() - pos().x());
     if (distance == 0)
         distance = std::abs(target.y() - pos().y());
-    auto* animation = new QPropertyAnimation(this, "pos");
+    auto* animation = new QPropertyAnimation(this, "pos", this); // dies with the toolbar if still running
     animation->setDuration(int(distance / PixelsPerSecond * 1000.0));
     animation->setStartValue(pos());
     animation->setEndValue(target);
@@ -402,7 +402,7 @@ void SidebarDialog::leaveEvent(QEvent* event)
 
 void SidebarDialog::fadeTo(double opacity)
 {
-    auto* animation = new QPropertyAnimation(this, "windowOpacity");
+    auto* animation = new QPropertyAnimation(this, "windowOpacity", this);
     animation->setDuration(FadeMs);
     animation->setStartValue(windowOpacity());
     animation->setEndValue(opacity);

@@ -1,10 +1,16 @@
 #include "ui/toolkit/LinkForm.h"
 
-#include <QPainter>
-#include <QStyleOption>
+#include "ui/toolkit/StyledBackground.h"
 
 namespace OX
 {
+
+const QColor LinkForm::ForwardColor(Qt::yellow);
+const QColor LinkForm::BackwardColor(Qt::blue);
+const QColor LinkForm::RightColor(Qt::yellow);
+const QColor LinkForm::LeftColor(Qt::blue);
+const QColor LinkForm::DeadzoneColor(Qt::black);
+const QColor LinkForm::FaintzoneColor(Qt::red);
 
 LinkForm::LinkForm(LPP& lpp, QWidget* parent)
     : QWidget(parent)
@@ -16,10 +22,7 @@ void LinkForm::updateWithHeadset(Headset*, HeadsetChangeMask) { }
 
 void LinkForm::paintEvent(QPaintEvent* event)
 {
-    QStyleOption option;
-    option.initFrom(this);
-    QPainter painter(this);
-    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+    drawStyledBackground(this);
     QWidget::paintEvent(event);
 }
 

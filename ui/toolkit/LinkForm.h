@@ -5,6 +5,7 @@
 #include "device/DongleDelegate.h"
 #include "protocol/LPP.h"
 
+#include <QColor>
 #include <QWidget>
 
 class Headset;
@@ -16,7 +17,19 @@ class LinkForm : public QWidget
 {
     Q_OBJECT
 public:
+    // The colours of the head-angle markers: the two directions of each axis, the dead zones and
+    // the safety limits.
+    static const QColor ForwardColor;
+    static const QColor BackwardColor;
+    static const QColor RightColor;
+    static const QColor LeftColor;
+    static const QColor DeadzoneColor;
+    static const QColor FaintzoneColor;
+
     LinkForm(LPP& lpp, QWidget* parent = nullptr);
+
+    // The record this form edits (the page's, never a copy).
+    LPP& parameters() const { return m_lpp; }
 
     // Redraws whatever depends on the record's fields named in mask.
     virtual void updateUi(LPP::ChangeMask mask) = 0;

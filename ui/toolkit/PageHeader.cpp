@@ -16,7 +16,12 @@ namespace
 
 QIcon tintedIcon(QString const& resource)
 {
-    return QIcon(Pixmap(resource).getTintedCopy(Skin::color(QStringLiteral("windowHeaderIconColor"))));
+    // Disabled (while Help shows, for instance) the shape is drawn in the skin's disabled grey;
+    // the style's own disabled rendering leaves a white shape white.
+    Pixmap shape(resource);
+    QIcon icon(shape.getTintedCopy(Skin::color(QStringLiteral("windowHeaderIconColor"))));
+    icon.addPixmap(shape.getTintedCopy(Skin::color(QStringLiteral("disabledWidgetColor"))), QIcon::Disabled);
+    return icon;
 }
 
 } // namespace

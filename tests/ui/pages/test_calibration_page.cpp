@@ -43,7 +43,7 @@ protected:
         }
         page = new OX::CalibrationPage(&rig.container);
         rig.page = page;
-        auto* menu = new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"));
+        auto* menu = new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"), &rig.container.controller);
         rig.container.controller.setSlideDurationOverride(0);
         rig.container.controller.resize(720, 600);
         rig.container.controller.addPage(menu, QStringLiteral("Menu"));
@@ -200,7 +200,7 @@ TEST_F(CalibrationPageTest, HintsWalkTheSensorsInTurnForAPerson)
     pressReset();
     int stage = 1;
     for (const QString& hint : { GyroHint, MagnetoHint, AcceleroHint, CompleteHint }) {
-        ASSERT_TRUE(waitUntil([&] { return page->hint() == hint; }, 3000)) << hint.toStdString();
+        ASSERT_TRUE(waitUntil([&] { return page->hint() == hint; }, 10000)) << hint.toStdString();
         testutil::saveScreenshot(&rig.container.controller, QStringLiteral("calibration-%1").arg(stage++));
     }
     EXPECT_EQ(page->barValues(), QList<int>({ 100, 100, 100 }));

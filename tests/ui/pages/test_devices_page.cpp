@@ -33,7 +33,7 @@ protected:
         ASSERT_TRUE(rig.start(headsetWith(std::move(map))));
         page = new OX::DevicesPage(&rig.container);
         rig.page = page;
-        auto* menu = new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"));
+        auto* menu = new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"), &rig.container.controller);
         rig.container.controller.setSlideDurationOverride(0);
         rig.container.controller.resize(700, 540);
         rig.container.controller.addPage(menu, QStringLiteral("Menu"));

@@ -44,7 +44,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(env.open(emu::Options(), &delegate));
-        menu = new testutil::RecordingPage(&fake, QStringLiteral("Menu"));
+        menu = new testutil::RecordingPage(&fake, QStringLiteral("Menu"), &fake.controller);
         page = new OX::StatusPage(&fake);
         fake.controller.addPage(menu, QStringLiteral("Menu"));
         fake.controller.addPage(page, QStringLiteral("Status"));

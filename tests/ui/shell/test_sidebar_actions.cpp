@@ -26,15 +26,19 @@ QImage picture(const QIcon& icon)
 
 // A director over the emulator with the toolbar attached before the dongle comes.
 struct ToolbarOverEmulator : directortest::EmulatedDongle {
+    // No copy of a command arrives this long after the last: the application's burst is over.
+    static constexpr int BurstOverMs = 100;
+
     std::unique_ptr<OrvixDirector> director;
     SidebarDialog bar;
+    std::function<void(DirectorEnvironment&)> timing = directortest::quickTiming;
 
     bool bringUp(std::function<void(emu::HeadsetModel&)> change = {})
     {
         emulator.addHeadset();
         if (change)
             emulator.updateHeadset(change);
-        h.tweak = directortest::quickTiming;
+        h.tweak = timing;
         if (!start())
             return false;
         h.bus->bus = QtUsb::FilterList { directortest::Harness::dongleIds() };
@@ -65,6 +69,37 @@ struct ToolbarOverEmulator : directortest::EmulatedDongle {
     bool clickButtonIs(int b)
     {
         return waitUntil([&] { return headset() && headset()->clickButton() == b; }, 3000);
+    }
+
+    // The dongle echoes every copy of a repeated command and announces what it did after each
+    // copy. Neither a notice of the test's own nor the next command may be overtaken by the
+    // echo or announcement of a late copy: take the counts before a click, then wait until every
+    // copy received was announced and the application has read all of it.
+    struct Counts {
+        int copies;
+        int notices;
+    };
+    static emu::FrameFilter notices(int cmd) { return emu::FrameFilter::dcp(cmd).withFlags(0); }
+    Counts counts(int cmd) const
+    {
+        return { emulator.receivedCount(emu::FrameFilter::dcp(cmd)), emulator.sentCount(notices(cmd)) };
+    }
+    bool everyCopyAnnounced(int cmd, Counts before)
+    {
+        if (!emulator.waitForQuiet(BurstOverMs, 3000, emu::FrameFilter::dcp(cmd)))
+            return false;
+        const int copies = emulator.receivedCount(emu::FrameFilter::dcp(cmd)) - before.copies;
+        return copies > 0
+            && waitUntil([&] { return emulator.sentCount(notices(cmd)) - before.notices >= copies; }, 3000)
+            && caughtUp();
+    }
+    // The application has read every frame the emulator wrote so far: a headset status written
+    // after them, with a battery level of its own, has arrived.
+    bool caughtUp()
+    {
+        const quint8 level = headset() && headset()->batteryLevel() == 61 ? 60 : 61;
+        emulator.updateHeadset([level](emu::HeadsetModel& m) { m.battery = level; });
+        return waitUntil([&] { return headset() && headset()->batteryLevel() == level; }, 3000);
     }
 };
 
@@ -144,11 +179,13 @@ TEST(SidebarOverEmulator, MouseAndScrollSendTheNextClickButton)
         t.emulator.noticeClick(uint8_t(c.from));
         ASSERT_TRUE(t.clickButtonIs(c.from));
         const int since = t.emulator.mark();
+        const auto before = t.counts(10);
         t.click(c.button);
         const auto sent = t.command(10, since);
         ASSERT_TRUE(sent) << c.button << " from " << c.from;
         EXPECT_EQ(sent->frame.msb(), c.sent) << c.button << " from " << c.from;
         // The dongle announces the new button; the button stops blinking.
+        ASSERT_TRUE(t.everyCopyAnnounced(10, before));
         ASSERT_TRUE(t.clickButtonIs(c.sent));
         EXPECT_TRUE(waitUntil([&] { return !t.button(c.button)->isBlinking(); }, 3000));
     }
@@ -163,15 +200,23 @@ TEST(SidebarOverEmulator, MouseAndScrollSendTheNextClickButton)
 TEST(SidebarOverEmulator, AltPressesOrReleasesOneCommandAtATime)
 {
     ToolbarOverEmulator t;
+    // The echo comes late, yet well within the dongle's time-out: a repeated attempt would be
+    // answered twice and its late echo would complete the next command.
+    t.timing = [](DirectorEnvironment& env) {
+        directortest::quickTiming(env);
+        env.dongleTiming.timeoutScale = 1.0;
+    };
     ASSERT_TRUE(t.bringUp());
     // Not held: press. Held (the dongle announced it): release.
     for (const int action : { 1, 2 }) {
         t.emulator.updateDongle([](emu::DongleModel& d) { d.replyDelayMs = 150; });
         const int since = t.emulator.mark();
+        const auto before = t.counts(17);
         t.click("altButton");
         t.click("altButton"); // before the answer: ignored
         EXPECT_EQ(t.bar.state().altPending, action);
         ASSERT_TRUE(waitUntil([&] { return t.bar.state().altPending == SidebarDialog::NoAction; }, 3000));
+        ASSERT_TRUE(t.everyCopyAnnounced(17, before));
         QSet<int> bursts;
         for (const emu::Received& r : t.emulator.received())
             if (r.seq >= since && r.frame.pid == emu::pid::DCP && r.frame.cmd() == 17) {
@@ -180,7 +225,7 @@ TEST(SidebarOverEmulator, AltPressesOrReleasesOneCommandAtATime)
                 EXPECT_EQ(r.frame.msb(), action);
             }
         EXPECT_EQ(bursts.size(), 1) << "one command per click, none for the second";
-        const quint32 held = action == 1 ? HeadsetControlMask::alt : 0;
+        const quint32 held = action == 1 ? quint32(HeadsetControlMask::alt) : 0u;
         ASSERT_TRUE(waitUntil([&] { return t.headset()->modifierMask() == held; }, 3000));
         EXPECT_EQ(picture(t.button("altButton")->icon()), picture(State::getAltActionIcon(held)));
     }

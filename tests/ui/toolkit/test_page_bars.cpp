@@ -4,6 +4,7 @@
 #include "ui/toolkit/PageFooter.h"
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/ProgressWheel.h"
+#include "ui/toolkit/Skin.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -85,3 +86,24 @@ TEST(PageHeader, OnlyALeftButtonDragMovesTheWindow)
 }
 
 } // namespace
+
+TEST(PageHeader, DisabledButtonsShowTheirShapeInTheDisabledGrey)
+{
+    testutil::FakePageContainer c;
+    OX::PageHeader header(&c);
+    header.setLeftEnabled(false);
+    const QImage shape = header.homeButton()->icon().pixmap(48, 48, QIcon::Disabled).toImage();
+    const QColor grey = OX::Skin::color(QStringLiteral("disabledWidgetColor"));
+    int opaque = 0;
+    for (int y = 0; y < shape.height(); ++y)
+        for (int x = 0; x < shape.width(); ++x) {
+            const QColor c = shape.pixelColor(x, y);
+            if (c.alpha() < 255)
+                continue;
+            ++opaque;
+            EXPECT_EQ(c.rgb(), grey.rgb()) << x << "," << y;
+            if (c.rgb() != grey.rgb())
+                return;
+        }
+    EXPECT_GT(opaque, 0);
+}

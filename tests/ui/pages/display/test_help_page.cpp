@@ -43,8 +43,9 @@ struct HelpFixture : ::testing::Test {
         fake.controller.setSlideDurationOverride(0);
         for (const char* name : { "Appearance", "LinkOutdoor", "Firmware", "Devices" })
             fake.controller.addPage(
-                new testutil::RecordingPage(&fake, QLatin1String(name)), QLatin1String(name));
-        help = new OX::HelpPage(&fake);
+                new testutil::RecordingPage(&fake, QLatin1String(name), &fake.controller), QLatin1String(name));
+        // The controller owns no page: they go with it as its children.
+        help = new OX::HelpPage(&fake, &fake.controller);
         fake.controller.addPage(help, QStringLiteral("Help"));
         fake.controller.setInitialPage(QStringLiteral("Appearance"));
         fake.controller.show();
@@ -80,6 +81,9 @@ struct HelpFixture : ::testing::Test {
 
 TEST_F(HelpFixture, OpensAtTheSectionOfThePageItCameFrom)
 {
+    // The web engine starts with the first opening, not with the page.
+    EXPECT_EQ(help->view(), nullptr);
+    EXPECT_EQ(help->webPage(), nullptr);
     ASSERT_TRUE(fake.controller.showPage(QStringLiteral("Help"), 4, 0, true));
     EXPECT_FALSE(help->view()->isVisible()) << "blank until the document is ready";
     ASSERT_TRUE(waitUntil([&] { return help->view()->isVisible(); }, 20000));

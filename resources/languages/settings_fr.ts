@@ -1,0 +1,58 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>OrvixDirector</name>
+    <message>
+        <source>LINK profiles</source>
+        <translation>profils LINK</translation>
+    </message>
+    <message>
+        <source>Settings not saved</source>
+        <translation>Paramètres non enregistrés</translation>
+    </message>
+    <message>
+        <source>Settings reset</source>
+        <translation>Paramètres réinitialisés</translation>
+    </message>
+    <message>
+        <source>Your settings cannot be saved. Changes will not be kept after OrvixTools quits.</source>
+        <translation>Vos paramètres ne peuvent pas être enregistrés. Les modifications ne seront pas conservées après la fermeture d’OrvixTools.</translation>
+    </message>
+    <message>
+        <source>Your settings file was damaged. These settings were reset to their defaults: %1.&lt;br&gt;&lt;br&gt;The damaged file was kept beside the settings file.</source>
+        <translation>Votre fichier de paramètres était endommagé. Ces paramètres ont été remis à leurs valeurs par défaut : %1.&lt;br&gt;&lt;br&gt;Le fichier endommagé a été conservé à côté du fichier de paramètres.</translation>
+    </message>
+    <message>
+        <source>all settings</source>
+        <translation>tous les paramètres</translation>
+    </message>
+    <message>
+        <source>feedback</source>
+        <translation>retour visuel et sonore</translation>
+    </message>
+    <message>
+        <source>interface language</source>
+        <translation>langue de l’interface</translation>
+    </message>
+    <message>
+        <source>mouse profiles</source>
+        <translation>profils de souris</translation>
+    </message>
+    <message>
+        <source>sidebar appearance</source>
+        <translation>apparence de la barre d’outils</translation>
+    </message>
+    <message>
+        <source>update service</source>
+        <translation>service de mise à jour</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Address of the software update service (https)</source>
+        <translation>Adresse du service de mise à jour du logiciel (https)</translation>
+    </message>
+</context>
+</TS>

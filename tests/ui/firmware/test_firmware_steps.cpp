@@ -1,0 +1,501 @@
+// The firmware wizard's steps over the emulated dongle with its cabled LINK and the local web
+// service: pass-through, the LINK's version and service mode, the recovery path, the firmware
+// sources, the upload and every way these can fail. Modal boxes are answered by the test.
+#include "ui/firmware/DFUFailedForm.h"
+#include "ui/firmware/DFUGetFirmwareForm.h"
+#include "ui/firmware/DFUUploadForm.h"
+#include "ui/firmware/FirmwarePage.h"
+
+#include "app/ApiManager.h"
+#include "common/FakePageContainer.h"
+#include "common/dongle_fixture.h"
+#include "common/gui_util.h"
+#include "common/private_runtime.h"
+#include "common/qt_wait.h"
+#include "device/Link.h"
+#include "support/HttpTestServer.h"
+#include "ui/toolkit/StepsWidget.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QJsonObject>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using OX::FirmwarePage;
+using testsupport::HttpTestServer;
+using testutil::waitUntil;
+
+namespace
+{
+
+const QByteArray InfoPath = "/api/v1/firmware/link/2.0/0.11/info";
+const QByteArray DownloadPath = "/api/v1/firmware/link/2.0/0.11/download";
+
+QJsonObject infoReply(QJsonValue result, int major, int minor, int fix, int build)
+{
+    return { { "result", result },
+        { "version",
+            QJsonObject { { "major", major }, { "minor", minor }, { "fix", fix }, { "build", build } } } };
+}
+
+QByteArray firmwareBytes(int size)
+{
+    QByteArray bytes;
+    for (int i = 0; i < size; ++i)
+        bytes.append(char((i * 7 + 3) & 0xFF));
+    return bytes;
+}
+
+struct Wizard : ::testing::Test {
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        savedDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
+        runtime = std::make_unique<testutil::PrivateRuntime>(dir.path());
+        ASSERT_TRUE(API::setServiceBaseUrl(server.baseUrl()));
+        emu::Options options;
+        options.timeScale = 0.05;
+        ASSERT_NO_FATAL_FAILURE(env.open(options, nullptr));
+        ASSERT_EQ(env.start(), 0);
+        fake.dongle = env.dongle.get();
+        page = std::make_unique<FirmwarePage>(&fake);
+        page->resize(757, 421);
+        page->show();
+        next = page->findChild<QPushButton*>(QStringLiteral("nextButton"));
+        page->pageWillAppear(QStringLiteral("Menu"));
+        page->pageDidAppear();
+    }
+    void TearDown() override
+    {
+        page.reset();
+        API::setServiceBaseUrl(QUrl());
+        env.close(HasFailure());
+        EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
+        qputenv("XDG_DATA_HOME", savedDataHome);
+    }
+
+    // Requests time out in a few ms rather than seconds.
+    void fastTimeouts()
+    {
+        Dongle::Timing timing = env.dongle->timing();
+        timing.timeoutScale = 0.05;
+        env.dongle->setTiming(timing);
+    }
+    template <typename T> T* child(int step, const char* name)
+    {
+        return page->stepForm(step)->findChild<T*>(QLatin1String(name));
+    }
+    bool shows(int step)
+    {
+        return waitUntil([&] { return page->shownForm() == page->stepForm(step); });
+    }
+    bool failsWith(const QString& message)
+    {
+        return waitUntil([&] { return page->shownForm() == page->failedForm(); })
+            && page->failedForm()->message() == message;
+    }
+    void clickNext() { QTest::mouseClick(next, Qt::LeftButton); }
+    bool nextOffers(const QString& text)
+    {
+        return waitUntil([&] { return next->isEnabled() && next->text() == text; });
+    }
+    // Welcome and Connect through the real LINK.
+    void toGetFirmware()
+    {
+        clickNext();
+        ASSERT_TRUE(shows(FirmwarePage::ConnectStep));
+        clickNext();
+        ASSERT_TRUE(shows(FirmwarePage::GetFirmwareStep));
+    }
+    // The source step on its own, for a LINK of version.
+    void showGetFirmware(DongleVersion version)
+    {
+        page->setLinkVersion(version);
+        page->showPage(page->stepForm(FirmwarePage::GetFirmwareStep), {});
+    }
+    QString stored(const QString& name)
+    {
+        return QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).filePath(name);
+    }
+    QString writeFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+    // Pass-through on and, unless firmwareOnly, the cabled LINK in its bootloader.
+    void prepareLink(bool firmwareOnly = false)
+    {
+        int code = -1;
+        env.dongle->enterPasshroughtMode([&](DongleResult r) { code = r.code; });
+        ASSERT_TRUE(waitUntil([&] { return code == 0; }));
+        if (firmwareOnly)
+            return;
+        Link link(*env.dongle, 0, 0);
+        code = -1;
+        link.startBootloader([&](DongleResult r) { code = r.code; });
+        ASSERT_TRUE(waitUntil([&] { return code == 0; }));
+        ASSERT_TRUE(
+            waitUntil([&] { return env.emulator->cabledLinkMode() == emu::CabledLinkMode::Bootloader; }));
+    }
+    OX::DFUUploadForm* upload()
+    {
+        return static_cast<OX::DFUUploadForm*>(page->stepForm(FirmwarePage::UploadStep));
+    }
+    void showUpload(const QString& path)
+    {
+        page->setFirmwarePath(path);
+        page->showPage(upload(), {});
+    }
+
+    // An upload whose first block goes unanswered once, re-sent after 100 ms.
+    void startSlowUpload()
+    {
+        env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m.silentBlock[1] = 1; });
+        ASSERT_NO_FATAL_FAILURE(prepareLink());
+        showUpload(writeFile(QStringLiteral("fw.enc"), firmwareBytes(1025)));
+        ASSERT_TRUE(upload()->sender());
+        upload()->sender()->setTimeoutsForTest({ 100, 100, XModem::KEEP_ALIVE_TIME });
+        ASSERT_TRUE(waitUntil([&] { return upload()->sender() && upload()->sender()->isBusy(); }));
+    }
+
+    QTemporaryDir dir;
+    QByteArray savedDataHome;
+    std::unique_ptr<testutil::PrivateRuntime> runtime;
+    HttpTestServer server;
+    testutil::EmulatedDongle env;
+    testutil::FakePageContainer fake;
+    testutil::BoxAnswerer boxes;
+    std::unique_ptr<FirmwarePage> page;
+    QPushButton* next = nullptr;
+};
+
+TEST_F(Wizard, ADongleThatRefusesPassThroughFailsTheWelcome)
+{
+    fastTimeouts();
+    env.emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(22)));
+    EXPECT_TRUE(nextOffers(QStringLiteral("Continue")));
+    clickNext();
+    EXPECT_TRUE(failsWith(QStringLiteral("Unable to enter firmware update mode.")));
+    EXPECT_FALSE(next->isEnabled());
+}
+
+TEST_F(Wizard, FirmwareFromTheServiceReachesTheLink)
+{
+    const QByteArray firmware = firmwareBytes(1025);
+    env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m.minor = 4, m.fix = 1; });
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 1, 4, 2, 37)));
+    server.route(DownloadPath, HttpTestServer::Response::bytes(firmware));
+    ASSERT_NO_FATAL_FAILURE(toGetFirmware());
+    EXPECT_EQ(page->linkVersion(), DongleVersion(1, 4, 1, 0));
+    EXPECT_FALSE(page->recoveryMode());
+    // Each query had a LINK of its own, gone once it was answered.
+    EXPECT_TRUE(waitUntil([&] { return env.dongle->findChildren<Link*>().isEmpty(); }));
+
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    EXPECT_EQ(child<QLabel>(3, "remoteVersion")->text(), QStringLiteral("1.4.2 (37)"));
+    testutil::saveScreenshot(page.get(), QStringLiteral("firmware-get-firmware"));
+    QTest::mouseClick(download, Qt::LeftButton);
+    ASSERT_TRUE(nextOffers(QStringLiteral("Upload")));
+    const QString file = stored(QStringLiteral("Link_Firmware_1.4.2(37).enc"));
+    EXPECT_EQ(page->firmwarePath(), file);
+    EXPECT_TRUE(QFileInfo::exists(file));
+    QStringList requests;
+    for (const HttpTestServer::Request& r : server.requests())
+        requests << QString::fromLatin1(r.method + ' ' + r.path);
+    EXPECT_EQ(requests, (QStringList { "HEAD " + InfoPath, "GET " + InfoPath, "GET " + DownloadPath }));
+
+    clickNext(); // the LINK restarts into its bootloader, then the upload
+    ASSERT_TRUE(shows(FirmwarePage::UploadStep));
+    ASSERT_TRUE(nextOffers(QStringLiteral("Finish")));
+    testutil::saveScreenshot(page.get(), QStringLiteral("firmware-upload-finished"));
+    EXPECT_EQ(env.emulator->receivedImage(), firmware + QByteArray(2048 - 1025, char(0xFF)));
+    EXPECT_EQ(env.dongle->xmodem(), nullptr);
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::SucceededStep));
+    EXPECT_EQ(fake.header.subtitle, QStringLiteral("Succeeded"));
+    EXPECT_FALSE(next->isEnabled());
+    testutil::saveScreenshot(page.get(), QStringLiteral("firmware-succeeded"));
+}
+
+TEST_F(Wizard, ADeadLinkIsRevivedThroughRecovery)
+{
+    fastTimeouts();
+    env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m.dead = true; });
+    boxes.answer(
+        QStringLiteral("Link not found. Would you like to start the recovery mode?"), QStringLiteral("Yes"));
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::ConnectStep));
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::RecoveryStep));
+    EXPECT_EQ(page->findChild<OX::StepsWidget*>(QStringLiteral("stepper"))->currentStep(), 1);
+    // The recovery string goes out until the bootloader asks for data.
+    ASSERT_TRUE(nextOffers(QStringLiteral("Continue")));
+    testutil::saveScreenshot(page.get(), QStringLiteral("firmware-recovery"));
+    const int bootloaderCommands = env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13));
+
+    page->setFirmwarePath(writeFile(QStringLiteral("own.enc"), firmwareBytes(300)));
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::GetFirmwareStep));
+    EXPECT_EQ(page->findChild<OX::StepsWidget*>(QStringLiteral("stepper"))->currentStep(), 2);
+    page->navigateToNextStep(nullptr); // the firmware path set above
+    ASSERT_TRUE(shows(FirmwarePage::UploadStep));
+    ASSERT_TRUE(nextOffers(QStringLiteral("Finish")));
+    EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), bootloaderCommands);
+    EXPECT_EQ(env.emulator->receivedImage().left(300), firmwareBytes(300));
+}
+
+TEST_F(Wizard, ALinkOutsideServiceModeIsAskedForAgain)
+{
+    env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m.serviceMode = false; });
+    boxes.answer(QStringLiteral("Link error"), QStringLiteral("OK"));
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::ConnectStep));
+    clickNext();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().contains(QStringLiteral("Link error")); }));
+    EXPECT_TRUE(nextOffers(QStringLiteral("Connect")));
+    EXPECT_EQ(page->shownForm(), page->stepForm(FirmwarePage::ConnectStep));
+    EXPECT_EQ(page->linkVersion(), DongleVersion(1, 11, 5, 0));
+}
+
+TEST_F(Wizard, TheRecoveryAnswerCountsOnlyWhileTheDongleIsThere)
+{
+    fastTimeouts();
+    env.emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::LCP, 6)));
+    boxes.answer(
+        QStringLiteral("Link not found. Would you like to start the recovery mode?"), QStringLiteral("Yes"));
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::ConnectStep));
+    const int mark = env.emulator->mark();
+    clickNext();
+    // The dongle goes while its LINK is asked; the question comes, and its "Yes" counts for nothing.
+    ASSERT_TRUE(env.emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, 6), 2000, mark).has_value());
+    fake.dongle = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1; }));
+    testutil::spin(50);
+    EXPECT_FALSE(page->recoveryMode());
+    EXPECT_EQ(page->shownForm(), page->stepForm(FirmwarePage::ConnectStep));
+}
+
+TEST_F(Wizard, TheServicesAnswerDecidesWhetherToDownload)
+{
+    struct Case {
+        QJsonValue result;
+        int major;
+        const char* status;
+        bool download;
+    } const cases[] = {
+        { 1, 1, "There is no new Link firmware available", false },
+        { 1, 300, "New Link firmware available", true }, // 300 is 44
+        { 0, 2, "Error during firmware version check", false },
+        { true, 2, "Error during firmware version check", false },
+        { QStringLiteral("1"), 2, "Error during firmware version check", false },
+    };
+    for (const Case& c : cases) {
+        server.route(InfoPath, HttpTestServer::Response::json(infoReply(c.result, c.major, 4, 1, 0)));
+        showGetFirmware(DongleVersion(1, 4, 1, 0));
+        auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
+        EXPECT_TRUE(waitUntil([&] { return status->text() == QLatin1String(c.status); }))
+            << c.status << " got " << status->text().toStdString();
+        EXPECT_EQ(child<QPushButton>(3, "downloadButton")->isEnabled(), c.download) << c.status;
+        child<QPushButton>(3, "downloadButton")->setEnabled(false);
+    }
+    EXPECT_EQ(OX::DFUGetFirmwareForm::versionFromReply(infoReply(1, 300, 4, 1, 70000)),
+        DongleVersion(44, 4, 1, 4464));
+    QJsonObject untrusted { { "version",
+        QJsonObject {
+            { "major", 1e300 }, { "minor", 1.5 }, { "fix", QStringLiteral("3") }, { "build", -1 } } } };
+    EXPECT_EQ(OX::DFUGetFirmwareForm::versionFromReply(untrusted), DongleVersion(0, 0, 0, 0));
+}
+
+TEST_F(Wizard, AFailedOrLateDownloadChoosesNoFirmware)
+{
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    showGetFirmware(DongleVersion(1, 4, 1, 0));
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QTest::mouseClick(download, Qt::LeftButton); // no download route: 404
+    auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
+    EXPECT_TRUE(
+        waitUntil([&] { return status->text() == QStringLiteral("Error during firmware download"); }));
+    EXPECT_FALSE(download->isEnabled());
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
+
+    // A download still running when the step is left lands in the store, and nothing more.
+    server.route(DownloadPath, HttpTestServer::Response::bytes(firmwareBytes(4096)).slow(512, 20));
+    showGetFirmware(DongleVersion(1, 4, 1, 0));
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QTest::mouseClick(download, Qt::LeftButton);
+    page->showPage(upload(), {});
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+    EXPECT_TRUE(
+        waitUntil([&] { return QFileInfo::exists(stored(QStringLiteral("Link_Firmware_2.0.0(0).enc"))); }));
+    testutil::spin(50);
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
+    EXPECT_FALSE(next->isEnabled());
+}
+
+TEST_F(Wizard, OwnFirmwareIsCopiedIntoTheStoreButNeverSwapped)
+{
+    server.close();
+    QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath());
+    writeFile(QStringLiteral("store.enc"), "stored");
+    QFile::copy(dir.filePath(QStringLiteral("store.enc")), stored(QStringLiteral("same.enc")));
+    showGetFirmware(DongleVersion());
+    auto* form = static_cast<OX::DFUGetFirmwareForm*>(page->stepForm(FirmwarePage::GetFirmwareStep));
+    auto* list = child<QComboBox>(FirmwarePage::GetFirmwareStep, "firmwareComboBox");
+    QStringList picked;
+    form->setFilePicker([&](QWidget*) { return picked; });
+    ASSERT_TRUE(waitUntil([&] { return list->count() == 1; }));
+
+    // Ticked, nothing chosen: no firmware yet.
+    auto* box = child<QCheckBox>(3, "customCheckBox");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); // on its indicator
+    EXPECT_TRUE(list->isEnabled());
+    EXPECT_EQ(list->currentIndex(), -1);
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
+
+    picked = QStringList { writeFile(QStringLiteral("new.enc"), "new") };
+    QTest::mouseClick(child<QPushButton>(3, "browseButton"), Qt::LeftButton);
+    EXPECT_EQ(list->currentText(), QStringLiteral("new.enc"));
+    EXPECT_EQ(page->firmwarePath(), stored(QStringLiteral("new.enc")));
+    EXPECT_TRUE(nextOffers(QStringLiteral("Upload")));
+
+    // The same name with the same contents selects the stored file; other contents are refused.
+    picked = QStringList { writeFile(QStringLiteral("same.enc"), "stored") };
+    QTest::mouseClick(child<QPushButton>(3, "browseButton"), Qt::LeftButton);
+    EXPECT_EQ(list->currentText(), QStringLiteral("same.enc"));
+    EXPECT_EQ(list->count(), 2);
+    boxes.answer(QStringLiteral("Firmware file"), QStringLiteral("OK"));
+    picked = QStringList { writeFile(QStringLiteral("same.enc"), "other") };
+    QTest::mouseClick(child<QPushButton>(3, "browseButton"), Qt::LeftButton);
+    EXPECT_EQ(boxes.seen().count(QStringLiteral("Firmware file")), 1);
+    EXPECT_EQ(list->currentText(), QStringLiteral("same.enc"));
+    QFile kept(stored(QStringLiteral("same.enc")));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("stored"));
+}
+
+TEST_F(Wizard, AnUnansweredBootloaderCommandFailsTheSourceStep)
+{
+    server.close();
+    ASSERT_NO_FATAL_FAILURE(toGetFirmware());
+    fastTimeouts();
+    env.emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::LCP, 13)));
+    page->setFirmwarePath(writeFile(QStringLiteral("own.enc"), "x"));
+    page->navigateToNextStep(nullptr);
+    EXPECT_TRUE(failsWith(QStringLiteral("Unable to start Link bootloader.")));
+}
+
+TEST_F(Wizard, UploadFailures)
+{
+    struct Case {
+        const char* name;
+        std::function<void(emu::CabledLinkModel&)> link;
+        QString file;
+    } const cases[] = {
+        { "missing file", [](emu::CabledLinkModel&) {}, QStringLiteral("/nonexistent/firmware.enc") },
+        { "eleven NAKs", [](emu::CabledLinkModel& m) { m.nakBlock[1] = 11; }, QString() },
+        { "CAN", [](emu::CabledLinkModel& m) { m.answerBlockWith[1] = 0x18; }, QString() },
+    };
+    const QString file = writeFile(QStringLiteral("fw.enc"), firmwareBytes(1025));
+    for (const Case& c : cases) {
+        env.emulator->updateCabledLink(c.link);
+        ASSERT_NO_FATAL_FAILURE(prepareLink());
+        showUpload(c.file.isEmpty() ? file : c.file);
+        EXPECT_TRUE(failsWith(QStringLiteral("Link firmware upload failed."))) << c.name;
+        EXPECT_TRUE(waitUntil([&] { return !env.dongle->xmodem(); })) << c.name;
+        env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m = emu::CabledLinkModel(); });
+        env.emulator->leavePassthrough();
+    }
+    upload()->onUploadProgress(37, 130);
+    EXPECT_EQ(child<QProgressBar>(FirmwarePage::UploadStep, "progressBar")->value(), 37);
+    EXPECT_EQ(child<QLabel>(4, "estimationInfo")->text(), QStringLiteral("less than 2 minutes"));
+}
+
+TEST_F(Wizard, ASilentBootloaderTimesOutAndTheDongleGetsItsLineBack)
+{
+    ASSERT_NO_FATAL_FAILURE(prepareLink(true)); // still in its firmware: no ready byte
+    upload()->setBootloaderWaitMs(100);
+    showUpload(writeFile(QStringLiteral("fw.enc"), "x"));
+    EXPECT_TRUE(
+        failsWith(QStringLiteral("Link firmware upload failed, waiting for start bootloader timed out.")));
+    EXPECT_EQ(env.dongle->xmodem(), nullptr);
+    Link link(*env.dongle, 0, 0);
+    int code = -1;
+    link.queryVersion([&](DongleVersion*, DongleResult r) { code = r.code; });
+    EXPECT_TRUE(waitUntil([&] { return code != -1; }));
+    EXPECT_EQ(code, 0);
+}
+
+TEST_F(Wizard, LeavingTheUploadEndsTheWaitQuietly)
+{
+    ASSERT_NO_FATAL_FAILURE(prepareLink(true));
+    upload()->setBootloaderWaitMs(100);
+    showUpload(writeFile(QStringLiteral("fw.enc"), "x"));
+    ASSERT_TRUE(waitUntil([&] { return upload()->isWaitingForBootloader(); }));
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+    EXPECT_FALSE(upload()->isWaitingForBootloader());
+    EXPECT_EQ(env.dongle->xmodem(), nullptr);
+    testutil::spin(200);
+    EXPECT_EQ(page->shownForm(), upload());
+}
+
+TEST_F(Wizard, ATransferLeftBehindEndsWithoutAnOutcome)
+{
+    ASSERT_NO_FATAL_FAILURE(startSlowUpload());
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+    EXPECT_TRUE(waitUntil([&] { return env.emulator->uploadsCompleted() == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return !env.dongle->xmodem(); }));
+    EXPECT_EQ(page->shownForm(), upload());
+    EXPECT_FALSE(next->isEnabled());
+}
+
+TEST_F(Wizard, AnUploadEndingWithoutTheDongleIsAFailure)
+{
+    ASSERT_NO_FATAL_FAILURE(startSlowUpload());
+    fake.dongle = nullptr; // the window has lost the dongle while the LINK took the image
+    EXPECT_TRUE(failsWith(QStringLiteral("Dongle not connected or lost.")));
+    EXPECT_FALSE(next->isEnabled());
+}
+
+TEST_F(Wizard, UnpluggedMidUploadEndsInFailure)
+{
+    env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m.silentBlock[1] = -1; });
+    ASSERT_NO_FATAL_FAILURE(prepareLink());
+    showUpload(writeFile(QStringLiteral("fw.enc"), firmwareBytes(1025)));
+    ASSERT_TRUE(waitUntil([&] { return upload()->sender() && upload()->sender()->isBusy(); }));
+    env.emulator->unplug();
+    EXPECT_TRUE(failsWith(QStringLiteral("Link firmware upload failed.")));
+    fake.dongle = nullptr;
+    env.dongle.reset();
+    page->updateWithDongle(nullptr, DongleChangeMask());
+    testutil::spin(50);
+    EXPECT_EQ(page->shownForm(), page->failedForm());
+}
+
+TEST_F(Wizard, WithoutASenderOrADongleTheUploadStops)
+{
+    env.port.reset(); // the dongle has no line to hand over
+    showUpload(writeFile(QStringLiteral("fw.enc"), "x"));
+    EXPECT_TRUE(failsWith(QStringLiteral("Dongle error, could not start Xmodem.")));
+    fake.dongle = nullptr;
+    page->showPage(page->stepForm(FirmwarePage::RecoveryStep), {});
+    EXPECT_TRUE(failsWith(QStringLiteral("Dongle not connected or lost.")));
+}
+
+} // namespace

@@ -1,0 +1,338 @@
+// The LINK settings page over the emulator: the navigator, the wizard shared by both pages, the
+// backup, what "Apply" sends and takes back, the "Link not present" road, and work that ends after
+// the page was left or the LINK was dropped.
+#include "LinkRig.h"
+#include "app/Settings.h"
+#include "device/Link.h"
+#include "ui/link/LinkPage.h"
+#include "ui/link/LinkProfilesDialog.h"
+#include "ui/toolkit/LinkForm.h"
+#include "ui/toolkit/MasterDetailView.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <gtest/gtest.h>
+
+#include "common/gui_util.h"
+
+using testutil::waitUntil;
+
+namespace
+{
+
+// Runs act on the next modal window once it shows.
+void onNextBox(std::function<void(QWidget*)> act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(box);
+        }
+    });
+    timer->start();
+}
+
+void clickButton(QWidget* box, QString const& text)
+{
+    for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
+        if (b->text() == text && b->isVisible())
+            return QTest::mouseClick(b, Qt::LeftButton);
+    ADD_FAILURE() << "no button " << text.toStdString();
+}
+
+QString hex(QByteArray const& bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+class LinkPageTest : public ::testing::Test
+{
+protected:
+    void start()
+    {
+        ASSERT_TRUE(rig.startWithLinks());
+        settings = std::make_unique<Settings>(dir.filePath(QStringLiteral("s.ini")), nullptr);
+        rig.container.settings = settings.get();
+        query();
+        indoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkDrive);
+        outdoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkOutdoorDrive);
+        rig.registerPage(indoor, QStringLiteral("LinkIndoor"));
+        rig.container.controller.addPage(outdoor, QStringLiteral("LinkOutdoor"));
+    }
+    void TearDown() override
+    {
+        rig.page = nullptr;
+        rig.close(HasFailure());
+    }
+    // What the selection page's refresh does: the dongle learns the LINKs afresh.
+    void query()
+    {
+        bool done = false;
+        rig.env.dongle->queryDevices(rig.headset()->channelMap(), nullptr, [&](auto*) { done = true; });
+        ASSERT_TRUE(waitUntil([&] { return done; }));
+    }
+    void open(OX::LinkPage* page = nullptr)
+    {
+        page = page ? page : indoor;
+        rig.page = page;
+        ASSERT_TRUE(rig.show(page == indoor ? "LinkIndoor" : "LinkOutdoor"));
+        ASSERT_TRUE(waitUntil([&] { return page->state() != OX::LinkPage::not_initialized_state; }));
+    }
+    void back()
+    {
+        rig.container.clickLeft();
+        waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 2000);
+    }
+    QString footer() const
+    {
+        return rig.container.footer.right.text + '|' + rig.container.footer.alternativeRight.text;
+    }
+    LPP onLink(int index) const { return LPP(PacketData(rig.env.emulator->link(index).parameters)); }
+    LPP backup() const { return settings->linkProfile(QStringLiteral("backup")).parameters; }
+    // A person's edit: one step more tremor filter on the General form.
+    void edit()
+    {
+        QWidget* slider = indoor->form("general")->findChild<QWidget*>(QStringLiteral("tfSlider"));
+        ASSERT_TRUE(slider);
+        QTest::mouseClick(slider->findChild<QWidget*>(QStringLiteral("increase_button")), Qt::LeftButton);
+    }
+    // Reset to the built-in "Normal" through the dialog.
+    void resetToNormal()
+    {
+        onNextBox([](QWidget* box) {
+            auto* dialog = qobject_cast<OX::LinkProfilesDialog*>(box);
+            ASSERT_TRUE(dialog);
+            QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("comboBox")), Qt::Key_Down);
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        });
+        rig.container.perform(OX::PageAction::reset, nullptr); // the window hands reset to the page shown
+    }
+    OX::MasterDetailView* view(OX::LinkPage* page, char const* name) const
+    {
+        return page->findChild<OX::MasterDetailView*>(QLatin1String(name));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<Settings> settings;
+    linktest::LinkRig rig;
+    OX::LinkPage* indoor = nullptr;
+    OX::LinkPage* outdoor = nullptr;
+};
+
+TEST(LinkNavigator, OrdersKeysAndAnswersForUnknownOnesWithEmptiesAndExtremes)
+{
+    OX::LinkNavigator nav;
+    for (char const* key : { "general", "drive_settings", "turn_outer_deadzone" })
+        nav.addPage(key, "g", QString());
+    EXPECT_EQ(nav.compare("general", "general"), 0);
+    EXPECT_EQ(nav.compare("turn_outer_deadzone", "general"), 1);
+    EXPECT_EQ(nav.compare("general", "turn_outer_deadzone"), -1);
+    EXPECT_EQ(nav.compare("", "general"), INT_MIN);
+    EXPECT_EQ(nav.compare("general", "nokey"), INT_MAX);
+    EXPECT_EQ(nav.getNextOf("turn_outer_deadzone"), "");
+    EXPECT_EQ(nav.getPrevOf("general"), "");
+    EXPECT_EQ(nav["nokey"], "");
+    nav.addPage("first", "g", "nokey");
+    EXPECT_EQ(nav.head()->key, "first");
+    EXPECT_EQ(nav.getPrevOf("general"), "first");
+}
+
+TEST_F(LinkPageTest, TheWizardUnlocksForwardOnlyAndBothPagesShareTheStep)
+{
+    start();
+    settings->setLinkProfileWizardState("drive_settings");
+    open();
+    QTabWidget* tabs = indoor->tabWidget();
+    EXPECT_TRUE(tabs->isTabEnabled(1));
+    EXPECT_FALSE(tabs->isTabEnabled(2));
+    EXPECT_TRUE(view(indoor, "drive")->isEnabled("drive_settings"));
+    EXPECT_FALSE(view(indoor, "drive")->isEnabled("forward_movement"));
+    EXPECT_FALSE(indoor->prevButton()->isEnabled());
+
+    rig.container.controller.show();
+    QApplication::setActiveWindow(&rig.container.controller);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.container.controller));
+    QTest::keyClick(
+        rig.container.controller.windowHandle(), Qt::Key_S, Qt::ControlModifier); // Next, not Apply
+    ASSERT_TRUE(waitUntil([&] { return indoor->currentKey() == "drive_settings"; })); // an animated click
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_EQ(settings->linkProfileWizardState(), "forward_movement");
+    EXPECT_EQ(indoor->state(), OX::LinkPage::initialized_state);
+    EXPECT_EQ(footer(), "Reset|");
+    QTest::mouseClick(indoor->prevButton(), Qt::LeftButton);
+    EXPECT_EQ(indoor->currentKey(), "general");
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(settings->linkProfileWizardState(), "forward_movement") << "never back";
+
+    settings->setLinkProfileWizardState("drive_outer_deadzone");
+    indoor->setActive("drive_outer_deadzone");
+    EXPECT_EQ(settings->linkProfileWizardState(), "right_movement");
+    EXPECT_TRUE(tabs->isTabEnabled(2));
+    QTest::mouseClick(indoor->nextButton(), Qt::LeftButton);
+    EXPECT_EQ(indoor->currentKey(), "right_movement");
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    for (int i : { 2, 1, 0 }) {
+        tabs->setCurrentIndex(i);
+        testutil::saveScreenshot(&rig.container.controller, QStringLiteral("link-settings-tab-%1").arg(i));
+    }
+
+    back();
+    open(outdoor);
+    EXPECT_TRUE(outdoor->tabWidget()->isTabEnabled(2)) << "LinkOutdoor starts from LinkIndoor's step";
+    EXPECT_TRUE(view(outdoor, "turn")->isEnabled("right_safety_limit")); // viewing right_movement unlocked it
+    EXPECT_FALSE(view(outdoor, "turn")->isEnabled("left_movement"));
+
+    settings->setLinkProfileWizardState("turn_outer_deadzone");
+    outdoor->updateWizard();
+    for (char const* key : { "right_movement", "left_safety_limit", "turn_outer_deadzone" })
+        EXPECT_TRUE(view(outdoor, "turn")->isEnabled(key)) << key;
+    EXPECT_TRUE(view(outdoor, "drive")->isEnabled("drive_outer_deadzone"));
+}
+
+TEST_F(LinkPageTest, TheBackupIsStoredSilentlyOnceAndOfferedWhenTheLinkChangedBehindTheApp)
+{
+    start();
+    testutil::BoxAnswerer boxes;
+    open();
+    EXPECT_TRUE(boxes.seen().isEmpty());
+    EXPECT_EQ(backup(), onLink(0));
+    EXPECT_EQ(footer(), "Reset|");
+    const LPP first = onLink(0);
+
+    back();
+    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.parameters[0] = 60; });
+    query(); // the selection page's refresh
+    boxes.answer("Save settings", "Don't save");
+    open();
+    EXPECT_EQ(indoor->parameters(), onLink(0)) << "never a stale record";
+    EXPECT_EQ(backup(), first);
+    EXPECT_EQ(footer(), "Reset|Restore");
+
+    rig.container.clickRight(1); // Restore
+    EXPECT_EQ(indoor->parameters(), first);
+    EXPECT_EQ(footer(), "Apply|Revert");
+    rig.container.clickRight(1); // Revert
+    EXPECT_EQ(indoor->parameters(), onLink(0));
+    EXPECT_EQ(footer(), "Reset|Restore");
+
+    back();
+    boxes.answer("Save settings", "Save");
+    open();
+    EXPECT_EQ(backup(), onLink(0));
+    EXPECT_EQ(footer(), "Reset|");
+    EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
+}
+
+TEST_F(LinkPageTest, ApplySendsTheBuiltInRecordAndTakesTheClampedReply)
+{
+    start();
+    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.clamp = emu::LinkModel::angleClamp(40); });
+    open();
+    resetToNormal();
+    ASSERT_EQ(indoor->parameters(), LinkProfile::Normal.parameters);
+    EXPECT_EQ(footer(), "Apply|Revert");
+
+    const int since = rig.emulator().mark();
+    rig.container.clickRight(0);
+    auto sent = rig.emulator().waitForFrame(emu::FrameFilter::of(0xBF).withDst(3), 3000, since);
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(hex(sent->raw.left(13)), "55 AA 00 34 12 04 00 03 00 1D BF 00 D8");
+    EXPECT_EQ(sent->raw.mid(13, 27), LinkProfile::Normal.parameters.getData().bytes());
+    EXPECT_EQ(hex(sent->raw.right(4)), "00 00 C0 1C");
+    ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }));
+    LPP clamped = LinkProfile::Normal.parameters;
+    clamped.angleForward = clamped.angleBackward = clamped.angleLeft = clamped.angleRight = 40;
+    EXPECT_EQ(indoor->parameters(), clamped);
+    EXPECT_EQ(onLink(0), clamped);
+    EXPECT_FALSE(indoor->hasPendingApply());
+    EXPECT_EQ(footer(), "Reset|Restore");
+}
+
+TEST_F(LinkPageTest, AnApplyTheLinkNeverAnsweredComesBackAfterRetry)
+{
+    start();
+    open();
+    edit();
+    EXPECT_EQ(footer(), "Apply|Revert");
+    const LPP edited = indoor->parameters();
+    const int rule = rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(0xBF)));
+    onNextBox([&](QWidget* box) {
+        testutil::saveScreenshot(box, "link-not-present-hint");
+        rig.emulator().removeFault(rule);
+        clickButton(box, "Retry");
+    });
+    rig.container.clickRight(0);
+    ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));
+    EXPECT_EQ(indoor->parameters(), edited);
+    EXPECT_NE(onLink(0), edited);
+    EXPECT_EQ(footer(), "Apply|Revert");
+
+    testutil::BoxAnswerer boxes; // leaving with changes asks first
+    boxes.answer(
+        "You have changes in your selected link profile. Do you want to apply changes?", "Stay on page");
+    rig.container.clickLeft();
+    EXPECT_EQ(rig.container.controller.currentPageName(), "LinkIndoor");
+    boxes.answer("You have changes in your selected link profile. Do you want to apply changes?",
+        "Dismiss and leave page");
+    back();
+    open();
+    EXPECT_EQ(indoor->parameters(), onLink(0)) << "leaving applied nothing and kept nothing";
+}
+
+// Work that ends while the page is not shown changes its state only; what it sends is kept.
+TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndShowsNothing)
+{
+    start();
+    testutil::BoxAnswerer boxes;
+    open();
+    edit();
+    const LPP edited = indoor->parameters();
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(0xBF)));
+    rig.container.clickRight(0);
+    ASSERT_TRUE(rig.show("Menu")); // by the main menu, meanwhile
+    const int footerCalls = rig.container.callsStartingWith("setRight").size();
+    ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::looking_for_link_state; }, 8000));
+    EXPECT_TRUE(indoor->hasPendingApply());
+    EXPECT_TRUE(boxes.seen().isEmpty());
+    EXPECT_EQ(rig.container.callsStartingWith("setRight").size(), footerCalls);
+
+    rig.emulator().clearFaults();
+    open();
+    EXPECT_EQ(indoor->parameters(), edited) << "the unconfirmed apply returns";
+    EXPECT_EQ(footer(), "Apply|Revert");
+}
+
+TEST_F(LinkPageTest, OtherPresetsAndUpdatesBeforeAppearingChangeNothingAndADroppedLinkIsSafe)
+{
+    start();
+    outdoor->updateWithDongle(rig.env.dongle.get(), DongleChangeMask::linkLost);
+    EXPECT_EQ(outdoor->state(), OX::LinkPage::not_initialized_state);
+    testutil::BoxAnswerer boxes;
+    open();
+    rig.emulator().updateLink(1, [](emu::LinkModel& l) { l.answering = false; });
+    indoor->searchLink();
+    ASSERT_TRUE(
+        waitUntil([&] { return !rig.env.dongle->links().contains(OrvixDevice::LinkOutdoorDrive); }, 8000));
+    EXPECT_EQ(indoor->state(), OX::LinkPage::initialized_state);
+    EXPECT_TRUE(boxes.seen().isEmpty());
+
+    // The dongle forgets its LINKs while an apply is on its way.
+    rig.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::of(0xBF), 300));
+    edit();
+    boxes.answer("Link not present", "Cancel");
+    rig.container.clickRight(0);
+    rig.env.dongle->stop();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 8000));
+    EXPECT_EQ(indoor->state(), OX::LinkPage::looking_for_link_state);
+    EXPECT_EQ(boxes.seen(), QStringList { "Link not present" });
+}
+
+} // namespace

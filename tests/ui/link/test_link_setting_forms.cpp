@@ -1,0 +1,183 @@
+// The general and drive forms show the record without writing it and write exactly the field a
+// person changes; the reset dialog offers the three built-in profiles only.
+#include "ui/link/LinkDriveSettingForm.h"
+#include "ui/link/LinkGeneralForm.h"
+#include "ui/link/LinkProfilesDialog.h"
+
+#include "device/LinkProfile.h"
+#include "link_forms_util.h"
+#include "ui/toolkit/Slider.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimeEdit>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using linktest::Changes;
+using linktest::child;
+
+// A click on the plus button of an OX::Slider: one step, reported.
+void clickPlus(QWidget* slider)
+{
+    QTest::mouseClick(child<QWidget>(slider, "increase_button"), Qt::LeftButton);
+}
+
+// A click on a check box's indicator (its centre may lie beyond the text).
+void clickBox(QCheckBox* box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(box->height() / 2, box->height() / 2));
+}
+
+} // namespace
+
+TEST(LinkGeneralForm, ShowsTheBuiltInRecordAndWritesOnlyWhatThePersonChanges)
+{
+    LPP lpp = LinkProfile::Normal.parameters;
+    lpp.tremorFilter = 49 * 655; // shows 49 %
+    OX::LinkGeneralForm form(lpp);
+    form.resize(640, 520);
+    form.show();
+    Changes changed(&form);
+    LPP const before = lpp;
+    form.updateUi(LPP::ChangeMask::all);
+    form.updateUi(LPP::ChangeMask::all);
+    EXPECT_TRUE(lpp.isEqual(before));
+    EXPECT_EQ(changed.masks.size(), 0);
+
+    auto* timer = child<QPushButton>(&form, "scModeTimerButton");
+    auto* seconds = child<QTimeEdit>(&form, "stTimerDelay");
+    auto* enable = child<QCheckBox>(&form, "fthsEnableCheckBox");
+    auto* longPress = child<QCheckBox>(&form, "fthsLongPressCheckBox");
+    auto* pressSlider = child<QSlider>(&form, "fthsLongPressSlider");
+    auto* tremor = child<QAbstractSlider>(&form, "tfSlider");
+    EXPECT_TRUE(timer->isChecked());
+    EXPECT_EQ(seconds->text(), QStringLiteral("03"));
+    EXPECT_TRUE(seconds->isEnabled());
+    EXPECT_EQ(tremor->value(), 49);
+    EXPECT_TRUE(enable->isChecked());
+    EXPECT_FALSE(longPress->isChecked());
+    EXPECT_FALSE(pressSlider->isEnabled());
+    EXPECT_EQ(child<QLabel>(&form, "fthsLongPressDelay")->text(), QStringLiteral("0"));
+    linktest::saveOnPage(&form, "link-general-form");
+
+    QTest::mouseClick(timer, Qt::LeftButton);
+    EXPECT_EQ(lpp.centerDelay, 5);
+    EXPECT_EQ(seconds->text(), QStringLiteral("05"));
+    seconds->setTime(QTime(0, 0, 0));
+    EXPECT_EQ(lpp.centerDelay, 0);
+    form.updateUi(LPP::ChangeMask::centerDelay);
+    EXPECT_TRUE(child<QPushButton>(&form, "scModeAutomaticButton")->isChecked());
+    EXPECT_FALSE(seconds->isEnabled());
+
+    clickBox(enable);
+    EXPECT_EQ(lpp.fifthSwitchDelay, 6);
+    EXPECT_FALSE(longPress->isEnabled());
+    clickBox(enable);
+    EXPECT_EQ(lpp.fifthSwitchDelay, 0);
+    clickBox(longPress);
+    EXPECT_EQ(lpp.fifthSwitchDelay, 1);
+    pressSlider->setValue(4);
+    EXPECT_EQ(lpp.fifthSwitchDelay, 4);
+    EXPECT_EQ(child<QLabel>(&form, "fthsLongPressDelay")->text(), QStringLiteral("4"));
+
+    clickPlus(tremor);
+    EXPECT_EQ(lpp.tremorFilter, 32750);
+    EXPECT_EQ(changed.masks,
+        (QList<quint32> { 0x400000, 0x400000, 0x800000, 0x800000, 0x800000, 0x800000, 0x800 }));
+}
+
+TEST(LinkGeneralForm, TremorOfTheBuiltInRecordRoundsHalfUp)
+{
+    LPP lpp = LinkProfile::Normal.parameters; // 76.5 %
+    OX::LinkGeneralForm form(lpp);
+    form.updateUi(LPP::ChangeMask::all);
+    EXPECT_EQ(child<QAbstractSlider>(&form, "tfSlider")->value(), 77);
+}
+
+TEST(LinkDriveSettingForm, ShowsTheRecordWithoutWritingIt)
+{
+    struct Case {
+        uchar backTilt;
+        int shown;
+    };
+    for (Case c : { Case { 0, 7 }, Case { 255, 20 }, Case { 50, 10 } }) {
+        LPP lpp = LinkProfile::Normal.parameters;
+        lpp.backTiltDelay = c.backTilt;
+        lpp.movePolarityVertical = 2; // reversed, as the record defines it
+        LPP const before = lpp;
+        OX::LinkDriveSettingForm form(lpp);
+        Changes changed(&form);
+        form.updateUi(LPP::ChangeMask::all);
+        EXPECT_EQ(child<QAbstractSlider>(&form, "reversingDelaySlider")->value(), c.shown);
+        EXPECT_TRUE(child<QCheckBox>(&form, "reverseDriveCheckBox")->isChecked());
+        EXPECT_TRUE(lpp.isEqual(before));
+        EXPECT_EQ(changed.masks.size(), 0);
+    }
+}
+
+TEST(LinkDriveSettingForm, TogglesWriteOneOrZeroAndTheDelayInTwentyMsUnits)
+{
+    LPP lpp = LinkProfile::Normal.parameters;
+    lpp.movePolarityVertical = 2;
+    lpp.backTiltDelay = 70; // 1.4 s
+    OX::LinkDriveSettingForm form(lpp);
+    form.resize(640, 360);
+    form.show();
+    Changes changed(&form);
+    auto* reverse = child<QCheckBox>(&form, "reverseDriveCheckBox");
+    auto* sound = child<QCheckBox>(&form, "reversingAudioCheckbox");
+    auto* delay = child<OX::Slider>(&form, "reversingDelaySlider");
+
+    clickBox(reverse);
+    EXPECT_EQ(lpp.movePolarityVertical, 0);
+    clickBox(reverse);
+    EXPECT_EQ(lpp.movePolarityVertical, 1);
+
+    clickBox(sound);
+    EXPECT_EQ(lpp.reverseSoundEnabled, 1);
+    clickBox(sound);
+    EXPECT_EQ(lpp.reverseSoundEnabled, 0);
+
+    clickPlus(delay);
+    EXPECT_EQ(lpp.backTiltDelay, 75);
+    EXPECT_EQ(delay->displayText(), QStringLiteral("1.5 seconds"));
+    EXPECT_EQ(changed.masks, (QList<quint32> { 0x200, 0x200, 0x1000000, 0x1000000, 0x100000 }));
+    linktest::saveOnPage(&form, "link-drive-form");
+}
+
+TEST(LinkProfilesDialog, OffersTheBuiltInsAndResetsOnlyOnAChoice)
+{
+    OX::LinkProfilesDialog dialog(QStringLiteral("Reset Parameters"));
+    auto* combo = child<QComboBox>(&dialog, "comboBox");
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    EXPECT_EQ(items,
+        (QStringList { QStringLiteral("Select profile"), QStringLiteral("Normal"),
+            QStringLiteral("Restricted"), QStringLiteral("Tremor") }));
+    EXPECT_EQ(dialog.okButton()->text(), QStringLiteral("Reset parameters"));
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    EXPECT_FALSE(dialog.selectedProfile().defined);
+
+    dialog.show();
+    testutil::LogCapture log;
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(combo, Qt::Key_Down); // the closed list activates each item it passes
+    EXPECT_EQ(combo->currentText(), QStringLiteral("Tremor"));
+    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    EXPECT_EQ(log.count(QStringLiteral("Link profile Tremor selected.")), 1);
+    EXPECT_TRUE(child<QDialogButtonBox>(&dialog, "buttonBox")->button(QDialogButtonBox::Cancel)->isDefault());
+    const LinkProfile chosen = dialog.selectedProfile();
+    EXPECT_TRUE(chosen.defined);
+    EXPECT_EQ(chosen.parameters.getData().bytes().toHex(' ').toUpper(),
+        QByteArray("2E 2E 2E 2E 3C 3C 3C 3C 00 01 00 00 50 C3 28 1E 28 28 05 32 00 05 32 0F 03 00 00"));
+    testutil::saveScreenshot(&dialog, "link-profiles-dialog");
+}

@@ -1,0 +1,335 @@
+// The mouse profiles page: loading without editing, uploads over the emulated dongle (apply,
+// trial, refusals, a silent dongle), the list operations and leaving with edits.
+#include "ui/pages/ProfileListModel.h"
+#include "ui/pages/ProfilesPage.h"
+
+#include "PageBench.h"
+#include "app/Settings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTranslator>
+#include <gtest/gtest.h>
+
+using namespace testutil;
+using pagetest::whenModal;
+
+namespace
+{
+
+struct ProfilesFixture : ::testing::Test {
+    ~ProfilesFixture() override { delete page; }
+
+    // The page over the emulator (director's settings), shown as the window would show it.
+    bool bringUp()
+    {
+        if (!bench.bringUp())
+            return false;
+        open(&bench.fake);
+        return true;
+    }
+    // The page over a settings store alone, no dongle.
+    void openOffline()
+    {
+        settings = std::make_unique<Settings>(dir.filePath(QStringLiteral("s.ini")), nullptr);
+        offline.settings = settings.get();
+        open(&offline);
+    }
+    void open(FakePageContainer* c)
+    {
+        fake = c;
+        page = new OX::ProfilesPage(c);
+        page->resize(674, 630);
+        page->show();
+        page->pageWillAppear(QStringLiteral("Menu"));
+        page->pageDidAppear();
+    }
+    Settings* store() { return fake->getSettings(); }
+    MouseProfile* selected() { return store()->selectedProfile(); }
+    template <typename T> T* child(const char* name) { return page->findChild<T*>(QLatin1String(name)); }
+    QSlider* inner(const char* slider) { return child<QWidget>(slider)->findChild<QSlider*>(); }
+    // A person's press and release on the handle, without moving it.
+    void releaseHandle(const char* slider)
+    {
+        QSlider* s = inner(slider);
+        QStyleOptionSlider option;
+        option.initFrom(s);
+        option.orientation = s->orientation();
+        option.minimum = s->minimum();
+        option.maximum = s->maximum();
+        option.sliderPosition = s->sliderPosition();
+        option.sliderValue = s->value();
+        const QRect handle
+            = s->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, s);
+        QTest::mousePress(s, Qt::LeftButton, {}, handle.center());
+        QTest::mouseRelease(s, Qt::LeftButton, {}, handle.center());
+    }
+    bool footerOffersApply() const { return fake->footer.right.action == OX::PageAction::apply; }
+    // Chooses base entry index (and name) in the next selection dialog and confirms it.
+    static void chooseBase(int index, QString const& name = QString())
+    {
+        whenModal([index, name](QWidget* w) {
+            w->findChild<QComboBox*>()->setCurrentIndex(index);
+            if (auto* field = w->findChild<QLineEdit*>())
+                field->setText(name);
+            pagetest::clickStandard(w, QDialogButtonBox::Ok);
+        });
+    }
+    // The DCP payload (command, lsb, msb) the emulated dongle stores for a write command.
+    std::pair<uint8_t, uint8_t> param(uint8_t command) { return bench.emulator().dongle().params[command]; }
+
+    pagetest::PageBench bench;
+    QTemporaryDir dir;
+    std::unique_ptr<Settings> settings;
+    FakePageContainer offline;
+    FakePageContainer* fake = nullptr;
+    OX::ProfilesPage* page = nullptr;
+};
+
+TEST(ProfileListModel, TheDefaultRowInAnyCaseIsNotEditable)
+{
+    OX::ProfileListModel model;
+    model.setStringList({ "default", "DeFault", "Calm", "defaults" });
+    EXPECT_FALSE(model.flags(model.index(0)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.flags(model.index(1)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(model.flags(model.index(2)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(model.flags(model.index(3)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(model.flags(model.index(1)) & Qt::ItemIsSelectable);
+}
+
+TEST_F(ProfilesFixture, EveryHundredthLoadsAsItsPositionAndAnUnmovedReleaseEditsNothing)
+{
+    openOffline();
+    for (int k = 0; k <= 100; ++k) {
+        const float f = float(k) / 100.0f;
+        selected()->setTremorFilter(f);
+        selected()->setHorizontalViewAnglePercent(f);
+        selected()->setVerticalViewAnglePercent(f);
+        selected()->setMouseSpeedPercent(f);
+        page->onProfileChanged();
+        for (const char* s : { "tremorFilter_pac", "hmHorizontalRange", "hmVertialRange", "mouseSpeed" })
+            ASSERT_EQ(inner(s)->value(), k) << s << " at " << k;
+    }
+    for (float f : { 0.53f, 0.59f }) {
+        selected()->setTremorFilter(f);
+        selected()->setMouseSpeedPercent(f);
+        page->onProfileChanged();
+        releaseHandle("tremorFilter_pac");
+        EXPECT_FLOAT_EQ(page->editedProfile().tremorFilter(), f);
+        EXPECT_EQ(fake->footer.right.action, OX::PageAction::none) << f;
+    }
+    // A moved slider is an edit.
+    inner("tremorFilter_pac")->setValue(60);
+    releaseHandle("tremorFilter_pac");
+    EXPECT_FLOAT_EQ(page->editedProfile().tremorFilter(), 0.60f);
+    EXPECT_TRUE(footerOffersApply());
+    EXPECT_EQ(fake->footer.alternativeRight.action, OX::PageAction::tryIt);
+}
+
+TEST_F(ProfilesFixture, SetCenterModesLoadWithoutEditing)
+{
+    openOffline();
+    selected()->setAutoZeroEnable(false);
+    selected()->setZeroTimeInterval(15000);
+    page->onProfileChanged();
+    auto* timing = child<QTimeEdit>("scTiming");
+    EXPECT_EQ(timing->text(), QStringLiteral("15"));
+    EXPECT_TRUE(timing->isEnabled());
+
+    // Automatic with visual feedback on: shown off and disabled, the profile untouched.
+    selected()->setAutoZeroEnable(true);
+    selected()->setVisualFeedback(true);
+    page->onProfileChanged();
+    EXPECT_EQ(timing->text(), QStringLiteral("00"));
+    EXPECT_FALSE(timing->isEnabled());
+    EXPECT_FALSE(child<QCheckBox>("scVisualFeedback")->isEnabled());
+    EXPECT_TRUE(page->editedProfile().visualFeedback());
+    EXPECT_EQ(fake->footer.right.action, OX::PageAction::none);
+    saveScreenshot(page, "profiles-absolute");
+
+    // The user's Timer then Automatic turns the crosshair off in the edited profile.
+    QTest::mouseClick(child<QWidget>("scModeTimerButton"), Qt::LeftButton);
+    EXPECT_TRUE(child<QCheckBox>("scVisualFeedback")->isChecked());
+    QTest::mouseClick(child<QWidget>("scModeAutomaticButton"), Qt::LeftButton);
+    EXPECT_FALSE(page->editedProfile().visualFeedback());
+    EXPECT_TRUE(footerOffersApply());
+
+    QTest::mouseClick(child<QWidget>("moveAndClickButton"), Qt::LeftButton);
+    EXPECT_EQ(page->editedProfile().controlMode(), MouseMode::Relative);
+    saveScreenshot(page, "profiles-relative");
+    QTest::mouseClick(child<QWidget>("singleKeystrokeButton"), Qt::LeftButton);
+    EXPECT_EQ(child<QStackedWidget>("generalParametersStack")->currentIndex(), 1);
+    saveScreenshot(page, "profiles-single-keystroke");
+}
+
+TEST_F(ProfilesFixture, ApplyUploadsTheSevenParametersAndTheStoreKeepsThem)
+{
+    ASSERT_TRUE(bringUp());
+    QTest::mouseClick(child<QWidget>("moveAndClickButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QWidget>("scModeTimerButton"), Qt::LeftButton);
+    inner("mouseSpeed")->setValue(73);
+    releaseHandle("mouseSpeed");
+    ASSERT_TRUE(footerOffersApply());
+
+    fake->clickRight(0);
+    EXPECT_TRUE(bench.rec->progressTitles.contains(QStringLiteral("Upload mouse\nprofile")));
+    ASSERT_TRUE(waitUntil([&] { return !bench.busy(); }));
+    EXPECT_EQ(param(25).second, 2); // relative
+    EXPECT_EQ(param(26).second, 73);
+    EXPECT_FALSE(bench.emulator().dongle().autoZero);
+    EXPECT_EQ(fake->footer.right.action, OX::PageAction::none);
+    Settings reread(bench.t.h.dir.filePath(QStringLiteral("settings.ini")), nullptr);
+    reread.load();
+    ASSERT_TRUE(reread.hasSelectedProfile());
+    EXPECT_TRUE(reread.selectedProfile()->isEqual(page->editedProfile(), false));
+
+    // A silent dongle: the box, the indicator gone, the store unchanged.
+    BoxAnswerer boxes;
+    boxes.answer(QStringLiteral("Apply Profile"), QStringLiteral("OK"));
+    bench.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(25)));
+    QTest::mouseClick(child<QWidget>("pointAndClickButton"), Qt::LeftButton);
+    fake->clickRight(0);
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1; }, 8000));
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+    EXPECT_FALSE(bench.busy());
+    EXPECT_EQ(selected()->controlMode(), MouseMode::Relative);
+    EXPECT_TRUE(footerOffersApply());
+
+    // No dongle at all: apply is refused at once; box, indicator hidden, no trial on "Try It".
+    bench.emulator().clearFaults();
+    ASSERT_TRUE(bench.unplug());
+    boxes.answer(QStringLiteral("Apply Profile"), QStringLiteral("OK"));
+    boxes.answer(QStringLiteral("Test Profile"), QStringLiteral("OK"));
+    fake->clickRight(0);
+    fake->clickRight(1);
+    EXPECT_EQ(boxes.seen(), QStringList({ "Apply Profile", "Apply Profile", "Test Profile" }));
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+    EXPECT_FALSE(bench.busy());
+}
+
+TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
+{
+    ASSERT_TRUE(bringUp());
+    const float before = selected()->tremorFilter();
+    LogCapture log;
+    auto tryTremor = [&](int position) {
+        inner("tremorFilter_pac")->setValue(position);
+        releaseHandle("tremorFilter_pac");
+        log.clear();
+        fake->clickRight(1);
+    };
+
+    // Yes: the selected profile goes back first, then the edited one is applied and stored.
+    whenModal([](QWidget* w) {
+        saveScreenshot(w, "profiles-trial-dialog");
+        pagetest::clickStandard(w, QDialogButtonBox::Yes);
+    });
+    tryTremor(81);
+    ASSERT_TRUE(waitUntil([&] { return !bench.busy() && log.count("Apply profile: ") == 2; }));
+    EXPECT_EQ(log.count("Test profile: "), 1);
+    ASSERT_TRUE(waitUntil([&] { return param(3).second == 81; }));
+    EXPECT_FLOAT_EQ(selected()->tremorFilter(), 0.81f);
+
+    // No before the timer: one revert; the edits are dropped.
+    whenModal([](QWidget* w) { pagetest::clickStandard(w, QDialogButtonBox::No); });
+    tryTremor(12);
+    ASSERT_TRUE(waitUntil([&] { return log.count("Apply profile: ") == 1 && param(3).second == 81; }));
+    EXPECT_FLOAT_EQ(page->editedProfile().tremorFilter(), 0.81f);
+
+    // No after the timer fired: the dongle was reverted at the timer, and once more on the answer.
+    page->setTrialDuration(300);
+    whenModal([](QWidget* w) { pagetest::clickStandard(w, QDialogButtonBox::No); },
+        [&](QWidget*) { return log.count("Apply profile: ") == 1 && param(3).second == 81; });
+    tryTremor(12);
+    ASSERT_TRUE(waitUntil([&] { return log.count("Apply profile: ") == 2; }));
+    EXPECT_EQ(log.count("Test profile: "), 1);
+    EXPECT_NE(before, 0.12f);
+    EXPECT_EQ(fake->footer.right.action, OX::PageAction::none);
+}
+
+TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
+{
+    openOffline();
+    chooseBase(1);
+    QTest::mouseClick(child<QWidget>("addProfileButton"), Qt::LeftButton);
+    chooseBase(1, QStringLiteral("  "));
+    QTest::mouseClick(child<QWidget>("addProfileButton"), Qt::LeftButton);
+    const QStringList names = store()->profileNames();
+    ASSERT_EQ(names.mid(3), QStringList({ "Restricted 1", "Restricted 2" }));
+    EXPECT_TRUE(store()->profileAt(4)->isEqual(MouseProfile::Restricted, false));
+
+    QTranslator french;
+    ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
+    QCoreApplication::installTranslator(&french);
+    chooseBase(2, QStringLiteral("Mes tremblements"));
+    QTest::mouseClick(child<QWidget>("addProfileButton"), Qt::LeftButton);
+    chooseBase(2);
+    QTest::mouseClick(child<QWidget>("resetProfileButton"), Qt::LeftButton);
+    page->retranslate();
+    EXPECT_EQ(fake->header.title, QStringLiteral("Profils de souris"));
+    QCoreApplication::removeTranslator(&french);
+    ASSERT_EQ(store()->profileCount(), 6);
+    EXPECT_TRUE(store()->profileAt(5)->isEqual(MouseProfile::Tremor, false));
+    EXPECT_TRUE(page->editedProfile().isEqual(MouseProfile::Tremor, false));
+    EXPECT_TRUE(footerOffersApply());
+
+    // In-place rename goes to the store; a name taken in another case goes back.
+    auto* list = child<QListView>("mouseProfilesListView");
+    list->model()->setData(list->model()->index(5, 0), QStringLiteral("Shaky"));
+    list->model()->setData(list->model()->index(4, 0), QStringLiteral("shaky"));
+    EXPECT_EQ(store()->profileAt(5)->name(), QStringLiteral("Shaky"));
+    EXPECT_EQ(list->model()->index(4, 0).data().toString(), QStringLiteral("Restricted 2"));
+    EXPECT_EQ(store()->profileAt(4)->name(), QStringLiteral("Restricted 2"));
+
+    // "default" stays, with a box; another row goes without a question.
+    BoxAnswerer boxes;
+    boxes.answer(QStringLiteral("Delete profile"), QStringLiteral("OK"));
+    boxes.answer(QStringLiteral("Remove Profile"), QStringLiteral("OK"));
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::mouseClick(child<QWidget>("removeProfileButton"), Qt::LeftButton);
+    EXPECT_EQ(store()->profileCount(), 6);
+    list->setCurrentIndex(list->model()->index(5, 0));
+    QTest::mouseClick(child<QWidget>("removeProfileButton"), Qt::LeftButton);
+    EXPECT_EQ(store()->profileCount(), 5);
+    EXPECT_FALSE(store()->profileNameExists(QStringLiteral("Shaky")));
+    // The second box: the removal re-selects, and with no dongle that upload is refused.
+    EXPECT_EQ(boxes.seen(), QStringList({ "Delete profile", "Remove Profile" }));
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+}
+
+TEST_F(ProfilesFixture, LeavingWithEditsAsksAndAnEmptyStoreNeverCrashes)
+{
+    openOffline();
+    EXPECT_TRUE(page->pageShouldDisappear());
+    QTest::mouseClick(child<QWidget>("hmAutoRange"), Qt::LeftButton);
+    ASSERT_TRUE(footerOffersApply());
+    const QString question
+        = QStringLiteral("You have changes in your selected profile. Do you want to apply changes?");
+    {
+        BoxAnswerer boxes;
+        boxes.answer(question, QStringLiteral("Stay on page"));
+        EXPECT_FALSE(page->pageShouldDisappear());
+        boxes.answer(question, QStringLiteral("Dismiss and Leave page"));
+        EXPECT_TRUE(page->pageShouldDisappear());
+        EXPECT_TRUE(boxes.unexpected().isEmpty());
+    }
+    whenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_TRUE(page->pageShouldDisappear());
+
+    store()->removeAllProfiles();
+    page->pageWillAppear(QString());
+    EXPECT_TRUE(page->pageShouldDisappear());
+    EXPECT_TRUE(page->perform(OX::PageAction::tryIt));
+    EXPECT_TRUE(page->perform(OX::PageAction::apply));
+}
+
+} // namespace

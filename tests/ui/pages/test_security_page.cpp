@@ -1,0 +1,286 @@
+// The network password page over the emulated network: the steps and their texts, the
+// password on the wire and in every device, refusals, a lost headset, the field rules and
+// leaving when the dongle cannot leave service mode.
+#include "ui/pages/SecurityPage.h"
+
+#include "PageBench.h"
+#include "ui/toolkit/DeviceListWidget.h"
+#include "ui/toolkit/WarningBubble.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace testutil;
+using Page = OX::SecurityPage;
+
+namespace
+{
+
+struct SecurityFixture : ::testing::Test {
+    ~SecurityFixture() override { delete page; }
+
+    bool open(std::function<void(emu::Emulator&)> const& arrange = {}, bool headset = false)
+    {
+        if (!bench.bringUp(arrange) || (headset && !bench.waitForHeadset()))
+            return false;
+        page = new Page(&bench.fake);
+        page->resize(795, 659);
+        page->show();
+        bench.forwardTo(page);
+        page->pageWillAppear(QStringLiteral("Menu"));
+        page->pageDidAppear();
+        return true;
+    }
+    template <typename T> T* child(const char* name) { return page->findChild<T*>(QLatin1String(name)); }
+    QString help() { return child<QLabel>("helpText")->text(); }
+    OX::DeviceListWidget::Item* item(int i)
+    {
+        return child<OX::DeviceListWidget>("deviceListView")->itemAt(i);
+    }
+    bool reaches(Page::State s, int ms = 10000)
+    {
+        return waitUntil([&] { return page->state() == s; }, ms);
+    }
+    // Key presses carrying each character (QTest's own cannot type beyond ASCII).
+    void type(const char* field, QString const& text)
+    {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(child<QLineEdit>(field), &press);
+        }
+    }
+    void typeTwice(QString const& password)
+    {
+        child<QLineEdit>("TypePassword")->clear();
+        type("TypePassword", password);
+        type("reTypePassword", password);
+    }
+    QPushButton* setButton() { return child<QPushButton>("setButton"); }
+
+    pagetest::PageBench bench;
+    Page* page = nullptr;
+};
+
+TEST(SecurityPageTables, ProductsIconsAndStateTexts)
+{
+    const std::pair<int, int> products[] = { { 7, 1 }, { 24, 3 }, { 40, 3 }, { 136, 3 }, { 59, 2 }, { 75, 2 },
+        { 88, 4 }, { 104, 4 }, { 120, 4 }, { 0, 0 }, { 0x69, 0 } };
+    for (auto const& p : products)
+        EXPECT_EQ(Page::productFromPreset(quint8(p.first)), p.second) << p.first;
+    EXPECT_EQ(Page::iconFromPreset(136), ":/device/icons/link_drive");
+    EXPECT_EQ(Page::iconFromPreset(75), ":/device/icons/pc_mouse_b");
+    EXPECT_EQ(Page::iconFromPreset(88), ":/device/icons/unknown");
+    EXPECT_EQ(Page::QStringFromState(Page::State(10)), "Unknown");
+    EXPECT_EQ(Page::QStringFromState(Page::waiting_for_set_only_dongle_password_state),
+        "Waiting user for set dongle password state");
+    for (QString bad : { "", " ", "                ", "abc\u00e9", "seventeen chars!!", "tab\there" })
+        EXPECT_FALSE(Page::isAcceptablePassword(bad)) << bad.toStdString();
+    EXPECT_TRUE(Page::isAcceptablePassword(" ~x "));
+}
+
+TEST_F(SecurityFixture, WithoutHeadsetOnlyTheDongleTakesThePasswordAsTyped)
+{
+    LogCapture log;
+    // The state notice comes well after the echo: the password step waits for the notice.
+    ASSERT_TRUE(
+        open([](emu::Emulator& e) { e.updateDongle([](emu::DongleModel& d) { d.noticeDelayMs = 200; }); }));
+    ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
+    EXPECT_EQ(bench.d->dongle()->profile().state, 0);
+    EXPECT_EQ(log.count("Security page state ["), 3); // 0 -> 2 -> 3 -> 5
+    EXPECT_TRUE(help().startsWith("Set the password for this Dongle OR"));
+    ASSERT_EQ(page->devices().size(), 2);
+    EXPECT_EQ(page->devices()[0].address, 0);
+    EXPECT_FALSE(page->devices()[0].found);
+    EXPECT_TRUE(page->devices()[1].found);
+    EXPECT_FALSE(bench.fake.busy);
+
+    // The field rules against "abcd".
+    auto* retype = child<QLineEdit>("reTypePassword");
+    type("TypePassword", "abcd");
+    const std::pair<const char*, bool> cases[] = { { "ab", false }, { "ax", true }, { "abcde", true } };
+    for (auto const& c : cases) {
+        retype->clear();
+        type("reTypePassword", c.first);
+        EXPECT_EQ(page->isMismatchShown(), c.second) << c.first;
+        EXPECT_FALSE(setButton()->isEnabled()) << c.first;
+    }
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* bubble = qobject_cast<OX::WarningBubble*>(w))
+            saveScreenshot(bubble, "security-mismatch-bubble");
+    retype->clear();
+    type("reTypePassword", "abcd");
+    EXPECT_FALSE(page->isMismatchShown());
+    EXPECT_TRUE(setButton()->isEnabled());
+    type("TypePassword", "e"); // editing the first clears the second
+    EXPECT_TRUE(retype->text().isEmpty());
+    EXPECT_FALSE(setButton()->isEnabled());
+    // Non-ASCII never gets in; spaces alone never enable.
+    typeTwice(QStringLiteral("\u00e9\u00e9"));
+    EXPECT_TRUE(child<QLineEdit>("TypePassword")->text().isEmpty());
+    typeTwice(QStringLiteral("   "));
+    EXPECT_FALSE(setButton()->isEnabled());
+
+    typeTwice("secret");
+    const int mark = bench.emulator().mark();
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    ASSERT_TRUE(reaches(Page::password_set_done_state));
+    EXPECT_TRUE(help().startsWith("All passwords set."));
+    EXPECT_EQ(item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(bench.emulator().dongle().password, QByteArray("secret          "));
+    auto key = bench.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::KEY), 0, mark);
+    ASSERT_TRUE(key);
+    const QByteArray wire = QByteArray::fromHex("55AA00010004000400122A00BC736563726574")
+        + QByteArray(10, ' ') + QByteArray::fromHex("2A52");
+    EXPECT_EQ(key->raw.toHex(), wire.toHex());
+    EXPECT_FALSE(log.contains("secret"));
+}
+
+TEST_F(SecurityFixture, HeadsetLinkAndOtherDevicesThenARefusingLink)
+{
+    int link = -1;
+    ASSERT_TRUE(open(
+        [&](emu::Emulator& e) {
+            e.addHeadset();
+            e.updateHeadset([](emu::HeadsetModel& h) {
+                h.channelMap = { { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive },
+                    { 5, 0x81, emu::preset::Pc2 }, { 6, 0x81, emu::preset::ChairDrive } };
+            });
+            link = e.addLink();
+            e.addPeer(emu::PeerModel());
+            e.addPeer(emu::PeerModel::remote(6));
+        },
+        true));
+    LogCapture log;
+    ASSERT_TRUE(reaches(Page::waiting_for_set_devices_password_state));
+    ASSERT_EQ(page->devices().size(), 5);
+    EXPECT_TRUE(help().startsWith("Set your new network password below."));
+    EXPECT_TRUE(log.contains(
+        "\"Waiting for headset service mode state\" ] changed to [ \"Waiting for other devices"));
+    saveScreenshot(page, "security-devices-in-service-mode");
+
+    typeTwice("Wheel-42");
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    ASSERT_TRUE(reaches(Page::password_set_done_state));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(item(i)->checkState(), Qt::Checked) << i;
+    const QByteArray stored("Wheel-42        ");
+    EXPECT_EQ(bench.emulator().headset().password, stored);
+    EXPECT_EQ(bench.emulator().link(link).password, stored);
+    EXPECT_EQ(bench.emulator().peer(0).password, stored);
+    EXPECT_EQ(bench.emulator().peer(1).password, stored);
+    EXPECT_EQ(bench.emulator().dongle().password, stored);
+    saveScreenshot(page, "security-password-set");
+
+    // The LINK refuses: the pass ends in error, only its icon stays unchecked.
+    bench.emulator().updateLink(link, [](emu::LinkModel& l) { l.keyError = 7; });
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    ASSERT_TRUE(reaches(Page::password_set_error_state, 10000));
+    EXPECT_TRUE(help().startsWith("We were unable"));
+    EXPECT_EQ(item(2)->checkState(), Qt::Unchecked);
+    for (int i : { 0, 1, 3, 4 })
+        EXPECT_EQ(item(i)->checkState(), Qt::Checked) << i;
+    EXPECT_EQ(log.count("Set password failed"), 1);
+    saveScreenshot(page, "security-password-failed");
+
+    // Out of service mode every request is refused at once: the pass ends after the fifth.
+    bench.emulator().noticeState(1);
+    ASSERT_TRUE(waitUntil([&] { return bench.d->dongle()->profile().state == 1; }));
+    log.clear();
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    EXPECT_EQ(page->state(), Page::password_set_error_state);
+    const QStringList lines = log.lines();
+    int lastFailure = -1, ended = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines[i].contains("Set password failed"))
+            lastFailure = i;
+        if (lines[i].contains("changed to [ \"Password set error state\""))
+            ended = i;
+    }
+    EXPECT_EQ(log.count("Set password failed"), 5);
+    EXPECT_GT(ended, lastFailure);
+
+    // This computer's dongle row starts found when rebuilt in service mode; the other's does not.
+    bench.emulator().noticeState(0);
+    ASSERT_TRUE(waitUntil([&] { return bench.d->dongle()->profile().state == 0; }));
+    Headset again(*bench.d->dongle(), SHP(), 0x1234, 2); // read anew from the headset
+    int code = -1;
+    again.queryChannelMap([&](ChannelMap*, DongleResult r) { code = r.code; });
+    ASSERT_TRUE(waitUntil([&] { return code == 0; }));
+    page->updateList(&again);
+    ASSERT_EQ(page->devices().size(), 5);
+    EXPECT_TRUE(page->devices()[1].found);
+    EXPECT_TRUE(item(1)->isEnabled());
+    EXPECT_FALSE(page->devices()[3].found);
+    EXPECT_FALSE(item(3)->isEnabled());
+}
+
+TEST_F(SecurityFixture, AnEmptyMapWaitsForAnotherOneAndALostHeadsetStillCountsItsAnswers)
+{
+    ASSERT_TRUE(open(
+        [](emu::Emulator& e) {
+            e.addHeadset();
+            e.updateHeadset([](emu::HeadsetModel& h) { h.channelMap.clear(); });
+        },
+        true));
+    ASSERT_TRUE(reaches(Page::waiting_for_channel_map_state));
+    Headset* headset = bench.d->headset();
+    bench.d->dongle()->notifyHeadsetUpdated(headset, HeadsetChangeMask::channelMap);
+    EXPECT_EQ(page->state(), Page::waiting_for_channel_map_state);
+    EXPECT_TRUE(bench.fake.busy);
+    EXPECT_FALSE(child<QLineEdit>("TypePassword")->isEnabled());
+
+    ChannelMap map;
+    map.devices = { OrvixDevice(4, 0x81, OrvixDevice::PC1) };
+    int code = -1;
+    headset->setChannelMap(map, [&](DongleResult r) { code = r.code; });
+    ASSERT_TRUE(reaches(Page::waiting_for_set_devices_password_state));
+    EXPECT_EQ(code, 0);
+
+    // The headset answers slowly; it is lost while the pass runs, and its answer still counts.
+    bench.emulator().updateHeadset([](emu::HeadsetModel& h) { h.replyDelayMs = 1000; });
+    typeTwice("late");
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    ASSERT_EQ(page->state(), Page::waiting_for_set_password_done);
+    page->updateWithHeadset(nullptr, HeadsetChangeMask::all);
+    EXPECT_EQ(page->state(), Page::waiting_for_headset_service_mode_state);
+    EXPECT_FALSE(item(0)->isEnabled());
+    ASSERT_TRUE(reaches(Page::password_set_done_state));
+    EXPECT_EQ(bench.emulator().headset().password, QByteArray("late            "));
+}
+
+TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
+{
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
+    typeTwice("x");
+    // The dongle has left service mode (after a restart, say).
+    ASSERT_TRUE(waitUntil([&] { return bench.d->dongle()->profile().state == 0; }));
+    bench.emulator().noticeState(1);
+    ASSERT_TRUE(waitUntil([&] { return bench.d->dongle()->profile().state == 1; }));
+    LogCapture log;
+
+    // networkLeaveServiceMode refuses outside service mode: the page change goes on at once.
+    bool done = false;
+    page->pageWillDisappear(QStringLiteral("Menu"), [&] { done = true; });
+    EXPECT_TRUE(done);
+    EXPECT_TRUE(child<QLineEdit>("TypePassword")->text().isEmpty());
+
+    // Entering service mode fails: the hint, then back when the dongle goes.
+    bench.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(37)));
+    BoxAnswerer boxes;
+    boxes.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
+    page->pageWillAppear(QString());
+    page->pageDidAppear();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1; }));
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+    EXPECT_EQ(page->state(), Page::waiting_for_dongle_service_mode_state);
+    EXPECT_TRUE(bench.fake.busy);
+    EXPECT_TRUE(log.contains("HIDE HINT [enter_service_mode_failed_hint]"));
+}
+
+} // namespace

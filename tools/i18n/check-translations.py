@@ -1,0 +1,55 @@
+#!/usr/bin/env python3
+"""Checks that every user text of the application has a finished French and Hungarian
+translation under the context the code looks it up in.
+
+usage: check-translations.py SOURCE_DIR LUPDATE [LANG ...]
+Runs lupdate over the sources into a temporary file, then reads every
+resources/languages/*_<lang>.ts; prints each text without a translation and exits 1 if any.
+"""
+import glob
+import os
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+
+
+def messages(path):
+    found = {}
+    for context in ET.parse(path).getroot().findall('context'):
+        name = context.findtext('name')
+        for message in context.findall('message'):
+            source = message.findtext('source') or ''
+            translation = message.find('translation')
+            done = (translation is not None
+                    and translation.get('type') not in ('unfinished', 'obsolete', 'vanished')
+                    and bool((translation.text or '').strip() or translation.find('numerusform') is not None))
+            found[(name, source)] = found.get((name, source), False) or done
+    return found
+
+
+def main():
+    source_dir, lupdate = sys.argv[1], sys.argv[2]
+    languages = sys.argv[3:] or ['fr', 'hu']
+    with tempfile.TemporaryDirectory() as folder:
+        extracted = os.path.join(folder, 'all.ts')
+        subprocess.run([lupdate, '-silent', '-I', source_dir, '-recursive',
+                        *[os.path.join(source_dir, d) for d in ('app', 'device', 'ui')],
+                        '-ts', extracted], check=True)
+        wanted = messages(extracted)
+    failures = 0
+    for language in languages:
+        have = {}
+        for path in glob.glob(os.path.join(source_dir, 'resources', 'languages', '*_%s.ts' % language)):
+            for key, done in messages(path).items():
+                have[key] = have.get(key, False) or done
+        for (context, source) in sorted(wanted):
+            if not have.get((context, source)):
+                failures += 1
+                print('%s: no translation for [%s] "%s"' % (language, context, source.replace('\n', '\\n')))
+    print('%d texts, %d languages: %d missing' % (len(wanted), len(languages), failures))
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,141 @@
+#include "ui/firmware/DFUConnectForm.h"
+
+#include "ui_DFUConnectForm.h"
+
+#include "async/Promise.h"
+#include "ui/firmware/CabledLink.h"
+#include "ui/firmware/DFUFormDelegate.h"
+
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+
+namespace OX
+{
+
+DFUConnectForm::DFUConnectForm(DFUFormDelegate& delegate, QWidget* parent)
+    : DFUForm(delegate, parent)
+    , m_ui(std::make_unique<::Ui::DFUConnectForm>())
+{
+    m_ui->setupUi(this);
+    m_ui->decoration->setPixmap(QPixmap(QStringLiteral(":/dfu/decoration_connect")));
+}
+
+DFUConnectForm::~DFUConnectForm() = default;
+
+void DFUConnectForm::retranslate()
+{
+    delegate.setNextStepEnabled(this, true, tr("Connect"));
+    delegate.setFormTitle(tr("Connect"));
+}
+
+void DFUConnectForm::pageWillAppear()
+{
+    retranslate();
+    delegate.setNextStepEnabled(this, true, tr("Connect"));
+    delegate.setFormTitle(tr("Connect"));
+    delegate.setRecoveryMode(false);
+}
+
+void DFUConnectForm::prepareForNavigation(NavigationDirection direction, std::function<void()> done)
+{
+    if (direction != Forward)
+        return;
+    delegate.setNextStepEnabled(this, false, tr("Connect"));
+    QPointer<DFUConnectForm> self(this);
+    const quint64 visit = this->visit();
+
+    Promise::create(tr("Get Version"),
+        [self](Defer& step) {
+            Dongle* dongle = self ? self->delegate.getDongle() : nullptr;
+            if (!dongle) {
+                step.reject(DongleResult(DongleResult::InvalidDongleState));
+                return;
+            }
+            const QPointer<Link> link = makeCabledLink(*dongle);
+            Defer node = step;
+            link->queryVersion([self, link, node](DongleVersion* version, DongleResult result) {
+                releaseCabledLink(link);
+                if (result.code != DongleResult::Ok || !version) {
+                    node.reject(result);
+                    return;
+                }
+                if (self)
+                    self->delegate.setLinkVersion(*version);
+                node.resolve();
+            });
+        })
+        .then(tr("GET service mode state"),
+            [self](Defer& step) {
+                Dongle* dongle = self ? self->delegate.getDongle() : nullptr;
+                if (!dongle) {
+                    step.reject(DongleResult(DongleResult::InvalidDongleState));
+                    return;
+                }
+                const QPointer<Link> link = makeCabledLink(*dongle);
+                Defer node = step;
+                link->queryServiceMode([link, node](bool serviceMode, DongleResult result) {
+                    releaseCabledLink(link);
+                    if (result.code != DongleResult::Ok)
+                        node.reject(result);
+                    else if (!serviceMode)
+                        node.reject(DongleResult(DongleResult::NotInServiceMode));
+                    else
+                        node.resolve();
+                });
+            })
+        .fail(tr("Connect to link failed"),
+            [self, visit](DongleResult result, QString) {
+                if (self && self->isVisit(visit) && result.code == DongleResult::NotInServiceMode)
+                    emit self->showError(tr("Link error"), tr("Please put the link to service mode"));
+            })
+        .finally(tr("Connect to link done"), [self, visit, done](DongleResult result, QString) {
+            if (self)
+                self->finishConnect(result, visit, done);
+        });
+}
+
+void DFUConnectForm::finishConnect(
+    DongleResult const& result, quint64 visit, std::function<void()> const& done)
+{
+    if (!isVisit(visit))
+        return; // the step was left while the LINK was asked
+    switch (result.code) {
+    case DongleResult::Ok:
+        done();
+        return;
+    case DongleResult::NotInServiceMode:
+        delegate.setNextStepEnabled(this, true, tr("Connect"));
+        return;
+    case DongleResult::InvalidDongleState:
+        delegate.stepFailed(this, tr("Dongle not connected or lost."));
+        return;
+    default:
+        askForRecovery(visit, done);
+        return;
+    }
+}
+
+void DFUConnectForm::askForRecovery(quint64 visit, std::function<void()> const& done)
+{
+    QMessageBox box(
+        QMessageBox::Question, QString(), tr("Link not found. Would you like to start the recovery mode?"));
+    box.setWindowFlags(Qt::WindowStaysOnTopHint);
+    box.setInformativeText(tr("Link not found"));
+    QPushButton* yes = box.addButton(tr("Yes"), QMessageBox::YesRole);
+    box.addButton(tr("Dismiss and Leave page"), QMessageBox::NoRole);
+    QPointer<DFUConnectForm> self(this);
+    box.exec();
+    const bool accepted = box.clickedButton() == yes;
+    if (!self || !isVisit(visit) || !delegate.getDongle())
+        return; // the page was left, or the dongle unplugged, while the question was open
+    if (accepted) {
+        delegate.setRecoveryMode(true);
+        done();
+    } else {
+        delegate.stepFailed(this, tr("Unable to communicate with the link."));
+    }
+}
+
+} // namespace OX

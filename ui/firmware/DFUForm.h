@@ -1,0 +1,66 @@
+#pragma once
+// One step of the LINK firmware wizard. The page drives a step only through the operations
+// below and a step reaches the page only through its DFUFormDelegate. A step allows a move by
+// calling the completion it is given; a step that never calls it keeps the wizard where it is.
+//
+// The page also tells a step when it comes on screen and when it goes (switched away, the page
+// left, the dongle lost). Work a step started answers later through callbacks; a step lets such
+// an answer act only within the visit that started it (isVisit), so nothing that ends after the
+// step was left reaches the wizard.
+#include <QWidget>
+
+#include <functional>
+
+namespace OX
+{
+
+class DFUFormDelegate;
+
+class DFUForm : public QWidget
+{
+    Q_OBJECT
+public:
+    enum NavigationDirection : int { Forward = 1, Backward = 2 };
+
+    DFUForm(DFUFormDelegate& delegate, QWidget* parent = nullptr);
+
+    // Re-applies the step's title and Next text.
+    virtual void retranslate() = 0;
+    // The default calls retranslate().
+    virtual void pageWillAppear();
+    virtual bool pageShouldDisappear();
+    // The default calls done at once.
+    virtual void pageWillDisappear(std::function<void()> done);
+    // The default repaints the form.
+    virtual void pageDidAppear();
+    virtual void pageDidDisappear();
+    // The default allows the move at once.
+    virtual void prepareForNavigation(NavigationDirection direction, std::function<void()> done);
+    // The page was left, or its dongle lost, while this step was on screen. The step ends what
+    // it waits for (its visit is already over). The default does nothing.
+    virtual void pageAbandoned();
+
+    // The page's bookkeeping: on screen from just before pageWillAppear until the step is
+    // switched away or abandoned; each time it comes on screen a new visit begins.
+    void setOnScreen(bool onScreen);
+    bool isOnScreen() const { return m_onScreen; }
+    quint64 visit() const { return m_visit; }
+    // True while the visit numbered visit still runs.
+    bool isVisit(quint64 visit) const { return m_onScreen && visit == m_visit; }
+
+signals:
+    // Shows a modal warning box (onShowError).
+    void showError(const QString& title, const QString& message);
+
+public slots:
+    void onShowError(const QString& title, const QString& message);
+
+protected:
+    DFUFormDelegate& delegate;
+
+private:
+    bool m_onScreen = false;
+    quint64 m_visit = 0;
+};
+
+} // namespace OX

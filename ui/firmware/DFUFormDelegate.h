@@ -1,0 +1,40 @@
+#pragma once
+// What a step form of the LINK firmware wizard reaches of its page: the Next button, moves,
+// failure, the header's subtitle, the dongle, and the three values kept between the steps (the
+// LINK's version, the firmware file and whether the LINK is being revived). The page is the only
+// implementation; the form argument of the first four is not used.
+#include "protocol/Records.h"
+
+#include <QString>
+
+class Dongle;
+
+namespace OX
+{
+
+class DFUForm;
+
+class DFUFormDelegate
+{
+public:
+    virtual ~DFUFormDelegate() = default;
+
+    // A null text leaves the button's text as it is when enabling and empties it when disabling.
+    virtual void setNextStepEnabled(DFUForm* form, bool enabled, const QString& text) = 0;
+    virtual void navigateToNextStep(DFUForm* form) = 0;
+    virtual void navigateToPrevStep(DFUForm* form) = 0;
+    // Shows the failed form with message; the wizard stays on the step that failed.
+    virtual void stepFailed(DFUForm* form, const QString& message) = 0;
+    virtual void setFormTitle(const QString& title) = 0;
+    // The connected dongle, or null; asked at the moment of use, never kept.
+    virtual Dongle* getDongle() = 0;
+
+    virtual void setLinkVersion(const DongleVersion& version) = 0;
+    virtual DongleVersion linkVersion() = 0;
+    virtual void setFirmwarePath(const QString& path) = 0;
+    virtual QString firmwarePath() = 0;
+    virtual void setRecoveryMode(bool recovery) = 0;
+    virtual bool recoveryMode() = 0;
+};
+
+} // namespace OX

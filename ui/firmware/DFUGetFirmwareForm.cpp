@@ -1,0 +1,378 @@
+#include "ui/firmware/DFUGetFirmwareForm.h"
+
+#include "ui_DFUGetFirmwareForm.h"
+
+#include "app/ApiManager.h"
+#include "app/DownloadTask.h"
+#include "protocol/Print.h"
+#include "ui/firmware/CabledLink.h"
+#include "ui/firmware/DFUFormDelegate.h"
+
+#include <QCryptographicHash>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QJsonValue>
+#include <QPixmap>
+#include <QPointer>
+#include <QStandardPaths>
+
+#include <cmath>
+
+namespace OX
+{
+
+const QString linkFirmwareUrlVersion = QStringLiteral("2.0");
+
+namespace
+{
+
+const QString InfoIcon = QStringLiteral(":/icons/info");
+const QString ErrorIcon = QStringLiteral(":/icons/error");
+// The largest version member taken; anything above it (or negative, fractional, not a
+// number) is no version and counts as 0.
+constexpr double MaxVersionMember = 4294967295.0;
+constexpr int PercentScale = 100;
+
+quint32 versionMember(const QJsonObject& version, const char* key)
+{
+    const QJsonValue value = version.value(QLatin1String(key));
+    if (!value.isDouble())
+        return 0;
+    const double number = value.toDouble();
+    if (!(number >= 0.0 && number <= MaxVersionMember) || std::floor(number) != number)
+        return 0;
+    return quint32(number);
+}
+
+QString versionText(const DongleVersion& v)
+{
+    return QStringLiteral("%1.%2.%3 (%4)").arg(v.major).arg(v.minor).arg(v.fix).arg(v.build);
+}
+
+// Compared field by field: major, minor, fix, build.
+bool isNewer(const DongleVersion& remote, const DongleVersion& local)
+{
+    if (remote.major != local.major)
+        return remote.major > local.major;
+    if (remote.minor != local.minor)
+        return remote.minor > local.minor;
+    if (remote.fix != local.fix)
+        return remote.fix > local.fix;
+    return remote.build > local.build;
+}
+
+QByteArray fileHash(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return QByteArray();
+    return hash.result();
+}
+
+bool sameContents(const QString& a, const QString& b)
+{
+    if (QFileInfo(a).size() != QFileInfo(b).size())
+        return false;
+    const QByteArray hashA = fileHash(a);
+    return !hashA.isEmpty() && hashA == fileHash(b);
+}
+
+} // namespace
+
+DFUGetFirmwareForm::DFUGetFirmwareForm(DFUFormDelegate& delegate, QWidget* parent)
+    : DFUForm(delegate, parent)
+    , m_ui(std::make_unique<::Ui::DFUGetFirmwareForm>())
+    , m_api(new API::Manager(this))
+{
+    m_ui->setupUi(this);
+    connect(
+        m_ui->downloadButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::on_downloadButton_clicked);
+    connect(m_ui->browseButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::on_browseButton_clicked);
+    connect(m_ui->customCheckBox, &QCheckBox::clicked, this, &DFUGetFirmwareForm::on_customCheckBox_clicked);
+    connect(
+        m_ui->firmwareComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
+            on_firmwareComboBox_currentIndexChanged(m_ui->firmwareComboBox->itemText(index));
+        });
+}
+
+DFUGetFirmwareForm::~DFUGetFirmwareForm() = default;
+
+QString DFUGetFirmwareForm::infoUrl() const
+{
+    return API::serviceUrl(QStringLiteral("/api/v1/firmware/link/%1/%2.%3/info")
+                               .arg(linkFirmwareUrlVersion)
+                               .arg(LinkHardwareMajor)
+                               .arg(LinkHardwareMinor))
+        .toString();
+}
+
+QString DFUGetFirmwareForm::downloadUrl() const
+{
+    return API::serviceUrl(QStringLiteral("/api/v1/firmware/link/%1/%2.%3/download")
+                               .arg(linkFirmwareUrlVersion)
+                               .arg(LinkHardwareMajor)
+                               .arg(LinkHardwareMinor))
+        .toString();
+}
+
+QString DFUGetFirmwareForm::firmwareFolderPath()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir::cleanPath(data + QStringLiteral("/LinkFirmwares"));
+}
+
+DongleVersion DFUGetFirmwareForm::versionFromReply(const QJsonObject& reply)
+{
+    const QJsonObject version = reply.value(QStringLiteral("version")).toObject();
+    return DongleVersion(uchar(versionMember(version, "major") & 0xFF),
+        uchar(versionMember(version, "minor") & 0xFF), uchar(versionMember(version, "fix") & 0xFF),
+        quint16(versionMember(version, "build") & 0xFFFF));
+}
+
+QString DFUGetFirmwareForm::fileNameFor(const DongleVersion& v)
+{
+    return QStringLiteral("Link_Firmware_%1.%2.%3(%4).enc").arg(v.major).arg(v.minor).arg(v.fix).arg(v.build);
+}
+
+void DFUGetFirmwareForm::setStatus(const QString& icon, const QString& text)
+{
+    m_ui->statusIcon->setPixmap(QPixmap(icon));
+    m_ui->downloadInfo->setText(text);
+}
+
+// ---- visit ----------------------------------------------------------------------------------
+
+void DFUGetFirmwareForm::retranslate()
+{
+    delegate.setFormTitle(tr("Select firmware"));
+}
+
+void DFUGetFirmwareForm::pageWillAppear()
+{
+    retranslate();
+    m_ui->currentVersion->setText(versionText(delegate.linkVersion()));
+    m_ui->remoteVersion->setText(tr("Unknown"));
+    delegate.setNextStepEnabled(this, false, tr("Upload"));
+    delegate.setFormTitle(tr("Select firmware"));
+    setStatus(InfoIcon, tr("Checking internet connection"));
+    m_ui->firmwareComboBox->clear();
+    m_ui->customCheckBox->setChecked(false);
+    m_ui->browseButton->setEnabled(false);
+    m_ui->progressBar->setValue(0);
+    m_ui->estimationValue->clear();
+}
+
+void DFUGetFirmwareForm::pageDidAppear()
+{
+    DFUForm::pageDidAppear();
+    const quint64 visit = this->visit();
+    const QString folder = firmwareFolderPath();
+    if (!QDir().mkpath(folder))
+        delegate.stepFailed(this, tr("Unable to write Application folder."));
+    if (!isVisit(visit))
+        return; // the failed form took over
+
+    const QStringList files = QDir(folder).entryList(
+        { QStringLiteral("*.enc"), QStringLiteral("*.ENC") }, QDir::Files, QDir::Unsorted);
+    m_ui->firmwareComboBox->addItems(files);
+    m_ui->firmwareComboBox->setCurrentIndex(-1);
+
+    const QString url = infoUrl();
+    qInfo().noquote() << "Checking link firmware version at <" << url << ">";
+    QPointer<DFUGetFirmwareForm> self(this);
+    m_api->isReachable(QUrl(url), [self, visit](bool reachable) {
+        if (self)
+            self->onReachable(reachable, visit);
+    });
+}
+
+void DFUGetFirmwareForm::onReachable(bool reachable, quint64 visit)
+{
+    if (!isVisit(visit))
+        return;
+    if (!reachable) {
+        qInfo().noquote() << "Download link firmware is not possible, the host is unreachable";
+        return;
+    }
+    setStatus(InfoIcon, tr("Checking available firmware"));
+    QPointer<DFUGetFirmwareForm> self(this);
+    m_api->apiGet(QUrl(infoUrl()), [self, visit](API::Result result, QJsonObject reply) {
+        if (self)
+            self->onInfo(result, reply, visit);
+    });
+}
+
+void DFUGetFirmwareForm::onInfo(const API::Result& result, const QJsonObject& reply, quint64 visit)
+{
+    if (!isVisit(visit))
+        return;
+    if (result.code != API::Result::Ok) {
+        setStatus(ErrorIcon, tr("Error during firmware version check"));
+        return;
+    }
+    const DongleVersion remote = versionFromReply(reply);
+    m_remoteFileName = fileNameFor(remote);
+    const DongleVersion local = delegate.linkVersion();
+    m_ui->remoteVersion->setText(versionText(remote));
+    qInfo().noquote() << "Remove version: " << versionText(remote);
+    qInfo().noquote() << "Local version: " << versionText(local);
+    if (isNewer(remote, local)) {
+        m_ui->downloadInfo->setText(tr("New Link firmware available"));
+        m_ui->downloadButton->setEnabled(true);
+    } else {
+        m_ui->downloadInfo->setText(tr("There is no new Link firmware available"));
+    }
+}
+
+// ---- download -------------------------------------------------------------------------------
+
+void DFUGetFirmwareForm::on_downloadButton_clicked()
+{
+    m_ui->downloadButton->setEnabled(false);
+    setStatus(InfoIcon, tr("Downloading firmware"));
+    const quint64 visit = this->visit();
+    const QString fileName = m_remoteFileName;
+    QPointer<DFUGetFirmwareForm> self(this);
+    m_api->download(
+        QUrl(downloadUrl()),
+        [self, visit](API::DownloadTask*, double fraction, qint64 secondsLeft) {
+            if (!self || !self->isVisit(visit))
+                return;
+            const double percent = qBound(0.0, fraction * PercentScale, double(PercentScale));
+            self->m_ui->progressBar->setValue(int(percent));
+            self->m_ui->estimationValue->setText(Print::remainingTimeFromSec(secondsLeft));
+        },
+        [self, visit, fileName](API::DownloadTask* task, API::Result result) {
+            if (self)
+                self->onDownloadFinished(task, result, fileName, visit);
+        });
+}
+
+void DFUGetFirmwareForm::onDownloadFinished(
+    API::DownloadTask* task, const API::Result& result, const QString& fileName, quint64 visit)
+{
+    // The download is put into the store whenever it came, so that it is not lost.
+    const QString target = QDir(firmwareFolderPath()).filePath(fileName);
+    bool stored = false;
+    if (result.code == API::Result::Ok && task && !fileName.isEmpty()) {
+        QDir().mkpath(firmwareFolderPath());
+        QFile::rename(task->filePath(), target);
+        // A file of that name already in the store serves as well.
+        stored = QFileInfo(target).isFile();
+    }
+    if (!isVisit(visit))
+        return; // left, or a later visit runs: the firmware is chosen there
+    m_ui->estimationValue->clear();
+    if (!stored) {
+        setStatus(ErrorIcon, tr("Error during firmware download"));
+        return;
+    }
+    delegate.setFirmwarePath(target);
+    delegate.setNextStepEnabled(this, true, tr("Upload"));
+    setStatus(InfoIcon, tr("New firmware succesfull downloaded"));
+}
+
+// ---- own firmware ---------------------------------------------------------------------------
+
+void DFUGetFirmwareForm::on_customCheckBox_clicked(bool checked)
+{
+    m_ui->browseButton->setEnabled(checked);
+    m_ui->firmwareComboBox->setEnabled(checked);
+}
+
+void DFUGetFirmwareForm::on_firmwareComboBox_currentIndexChanged(const QString& text)
+{
+    if (!m_ui->customCheckBox->isChecked())
+        return;
+    if (text.isEmpty()) {
+        // Nothing selected is no firmware: the chosen one stays, but Next waits for a choice.
+        delegate.setNextStepEnabled(this, false, tr("Upload"));
+        return;
+    }
+    delegate.setFirmwarePath(QDir(firmwareFolderPath()).filePath(text));
+    delegate.setNextStepEnabled(this, true, tr("Upload"));
+}
+
+QStringList DFUGetFirmwareForm::pickFiles()
+{
+    if (m_filePicker)
+        return m_filePicker(this);
+    QFileDialog dialog(this, QString(), QString(), QString());
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral(" (*.enc)"));
+    if (dialog.exec() != QDialog::Accepted)
+        return QStringList();
+    return dialog.selectedFiles();
+}
+
+void DFUGetFirmwareForm::on_browseButton_clicked()
+{
+    QPointer<DFUGetFirmwareForm> self(this);
+    const QStringList files = pickFiles();
+    if (!self)
+        return;
+    for (const QString& path : files)
+        addOwnFirmware(path);
+}
+
+void DFUGetFirmwareForm::addOwnFirmware(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const QString target = QDir(firmwareFolderPath()).filePath(name);
+    QComboBox* list = m_ui->firmwareComboBox;
+    if (QFileInfo::exists(target)) {
+        const bool same = QFileInfo(path).canonicalFilePath() == QFileInfo(target).canonicalFilePath()
+            || sameContents(path, target);
+        if (!same) {
+            emit showError(tr("Firmware file"),
+                tr("The firmware folder already holds a different file named %1. Rename your file and "
+                   "select it again.")
+                    .arg(name));
+            return;
+        }
+    } else if (!QFile::copy(path, target)) {
+        emit showError(tr("Firmware file"), tr("Unable to copy %1 into the firmware folder.").arg(name));
+        return;
+    }
+    if (list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
+        list->addItem(name);
+    list->setCurrentIndex(list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+// ---- Next -----------------------------------------------------------------------------------
+
+void DFUGetFirmwareForm::prepareForNavigation(NavigationDirection direction, std::function<void()> done)
+{
+    if (direction != Forward)
+        return;
+    if (delegate.recoveryMode()) {
+        done(); // the revived LINK waits in its bootloader already
+        return;
+    }
+    delegate.setNextStepEnabled(this, false, tr("Upload"));
+    Dongle* dongle = delegate.getDongle();
+    if (!dongle) {
+        delegate.stepFailed(this, tr("Dongle not connected or lost."));
+        return;
+    }
+    QPointer<DFUGetFirmwareForm> self(this);
+    const quint64 visit = this->visit();
+    const QPointer<Link> link = makeCabledLink(*dongle);
+    link->startBootloader([self, visit, link, done](DongleResult result) {
+        releaseCabledLink(link);
+        if (!self || !self->isVisit(visit))
+            return;
+        if (result.code != DongleResult::Ok)
+            self->delegate.stepFailed(self, tr("Unable to start Link bootloader."));
+        else
+            done();
+    });
+}
+
+} // namespace OX

@@ -1,0 +1,97 @@
+#pragma once
+// Step 3 of the firmware wizard: settles which firmware file the Upload step sends. The newest
+// LINK firmware of the maker's service is offered when it is newer than the LINK's; a file of the
+// local firmware store, or any file the user picks (first copied into the store), may be chosen
+// instead. "Upload" restarts the LINK into its bootloader, except when it is being revived (it
+// waits in its bootloader already). No way back.
+//
+// Web answers act only within the visit that asked: one that ends after the step was left, or
+// after a later visit began, may still put a download into the store but never chooses the
+// firmware or enables Next.
+#include "ui/firmware/DFUForm.h"
+
+#include "protocol/Records.h"
+
+#include <QJsonObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace API
+{
+class DownloadTask;
+class Manager;
+class Result;
+} // namespace API
+
+namespace Ui
+{
+class DFUGetFirmwareForm;
+}
+
+namespace OX
+{
+
+// The firmware family the service is asked about ("2.0"), the same for the whole process.
+extern const QString linkFirmwareUrlVersion;
+
+class DFUGetFirmwareForm : public DFUForm
+{
+    Q_OBJECT
+public:
+    // Asks the user for firmware files; an empty list when cancelled.
+    using FilePicker = std::function<QStringList(QWidget* parent)>;
+
+    // The hardware generation the service is asked about: 0.11.
+    static constexpr int LinkHardwareMajor = 0;
+    static constexpr int LinkHardwareMinor = 11;
+
+    DFUGetFirmwareForm(DFUFormDelegate& delegate, QWidget* parent = nullptr);
+    ~DFUGetFirmwareForm() override;
+
+    void retranslate() override;
+    // Shows the LINK's version, disables Next ("Upload"), empties the list and clears the box.
+    void pageWillAppear() override;
+    // Lists the store and asks the service for its newest firmware.
+    void pageDidAppear() override;
+    void prepareForNavigation(NavigationDirection direction, std::function<void()> done) override;
+
+    // Connected in the constructor.
+    void on_downloadButton_clicked();
+    void on_browseButton_clicked();
+    void on_customCheckBox_clicked(bool checked);
+    void on_firmwareComboBox_currentIndexChanged(const QString& text);
+
+    // Empty while no service is set.
+    QString infoUrl() const;
+    QString downloadUrl() const;
+    // The local firmware store: the application data folder's "LinkFirmwares".
+    static QString firmwareFolderPath();
+    // The "version" object of an info reply. A member that is missing or not a whole number
+    // from 0 to 4294967295 counts as 0; each is then cut to its field's width.
+    static DongleVersion versionFromReply(const QJsonObject& reply);
+    // "Link_Firmware_<major>.<minor>.<fix>(<build>).enc"
+    static QString fileNameFor(const DongleVersion& version);
+
+    // For tests: replaces the file dialog of Browse.
+    void setFilePicker(FilePicker picker) { m_filePicker = std::move(picker); }
+
+private:
+    void onReachable(bool reachable, quint64 visit);
+    void onInfo(const API::Result& result, const QJsonObject& reply, quint64 visit);
+    void onDownloadFinished(
+        API::DownloadTask* task, const API::Result& result, const QString& fileName, quint64 visit);
+    // Copies a picked file into the store and selects it; a different file of the same name
+    // already there is not replaced (warning box, selection unchanged).
+    void addOwnFirmware(const QString& path);
+    void setStatus(const QString& icon, const QString& text);
+    QStringList pickFiles();
+
+    std::unique_ptr<::Ui::DFUGetFirmwareForm> m_ui;
+    API::Manager* m_api; // owned (child)
+    QString m_remoteFileName;
+    FilePicker m_filePicker;
+};
+
+} // namespace OX

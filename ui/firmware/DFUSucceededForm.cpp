@@ -1,0 +1,28 @@
+#include "ui/firmware/DFUSucceededForm.h"
+
+#include "ui_DFUSucceededForm.h"
+
+#include "ui/firmware/DFUFormDelegate.h"
+
+namespace OX
+{
+
+DFUSucceededForm::DFUSucceededForm(DFUFormDelegate& delegate, QWidget* parent)
+    : DFUForm(delegate, parent)
+    , m_ui(std::make_unique<::Ui::DFUSucceededForm>())
+{
+    m_ui->setupUi(this);
+}
+
+DFUSucceededForm::~DFUSucceededForm() = default;
+
+void DFUSucceededForm::retranslate() { }
+
+void DFUSucceededForm::pageWillAppear()
+{
+    retranslate();
+    delegate.setNextStepEnabled(this, false, QString());
+    delegate.setFormTitle(tr("Succeeded"));
+}
+
+} // namespace OX

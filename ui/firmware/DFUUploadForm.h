@@ -1,0 +1,68 @@
+#pragma once
+// Step 4 of the firmware wizard: waits up to 5000 ms for the LINK's bootloader to ask for data,
+// then sends the chosen firmware file to it with the dongle's XMODEM sender, showing the
+// percentage and the time left. "Finish" becomes available only after an upload the bootloader
+// acknowledged; any failure shows the failed form and nothing after it reports success.
+//
+// The sender belongs to the dongle (it goes with it); the step holds it through a guarded
+// pointer and always gives the serial port back to the dongle when it is done with it. Leaving
+// the page while the step waits ends the wait quietly; a transfer already running ends by the
+// sender's own limits and then only gives the port back.
+#include "ui/firmware/DFUForm.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+#include "protocol/XModem.h"
+
+namespace Ui
+{
+class DFUUploadForm;
+}
+
+namespace OX
+{
+
+class DFUUploadForm : public DFUForm
+{
+    Q_OBJECT
+public:
+    static constexpr int BootloaderWaitMs = 5000;
+
+    DFUUploadForm(DFUFormDelegate& delegate, QWidget* parent = nullptr);
+    ~DFUUploadForm() override;
+
+    void retranslate() override;
+    // Next disabled ("Finish"), progress 0, "Waiting for link to start bootloader".
+    void pageWillAppear() override;
+    // Takes the sender, starts it and the bootloader wait.
+    void pageDidAppear() override;
+    void pageAbandoned() override;
+
+    void onDeviceConnected();
+    void onUploadFinished(bool success);
+    void onUploadProgress(int percentage, long long remainingTime);
+    void onTimeout();
+    // Lets go of the sender and gives the port back to the dongle. False (after stepFailed)
+    // when the dongle is gone.
+    bool cleanUp();
+
+    // For tests: a shorter bootloader wait.
+    void setBootloaderWaitMs(int ms) { m_timer.setInterval(ms); }
+    bool isWaitingForBootloader() const { return m_timer.isActive(); }
+    XModem* sender() const { return m_sender.data(); }
+
+private:
+    // The sender's outcome after the page was left: the port goes back, nothing more.
+    void releaseQuietly();
+
+    std::unique_ptr<::Ui::DFUUploadForm> m_ui;
+    QPointer<XModem> m_sender;
+    QTimer m_timer;
+    bool m_transferring = false;
+    bool m_abandoned = false;
+};
+
+} // namespace OX

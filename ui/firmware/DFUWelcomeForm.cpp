@@ -1,0 +1,57 @@
+#include "ui/firmware/DFUWelcomeForm.h"
+
+#include "ui_DFUWelcomeForm.h"
+
+#include "device/Dongle.h"
+#include "ui/firmware/DFUFormDelegate.h"
+
+#include <QPointer>
+
+namespace OX
+{
+
+DFUWelcomeForm::DFUWelcomeForm(DFUFormDelegate& delegate, QWidget* parent)
+    : DFUForm(delegate, parent)
+    , m_ui(std::make_unique<::Ui::DFUWelcomeForm>())
+{
+    m_ui->setupUi(this);
+}
+
+DFUWelcomeForm::~DFUWelcomeForm() = default;
+
+void DFUWelcomeForm::retranslate()
+{
+    delegate.setNextStepEnabled(this, true, tr("Continue"));
+    delegate.setFormTitle(tr("Welcome"));
+}
+
+void DFUWelcomeForm::pageWillAppear()
+{
+    retranslate();
+    delegate.setNextStepEnabled(this, true, tr("Continue"));
+    delegate.setFormTitle(tr("Welcome"));
+}
+
+void DFUWelcomeForm::prepareForNavigation(NavigationDirection direction, std::function<void()> done)
+{
+    if (direction != Forward)
+        return;
+    delegate.setNextStepEnabled(this, false, tr("Continue"));
+    Dongle* dongle = delegate.getDongle();
+    if (!dongle) {
+        delegate.stepFailed(this, tr("Dongle not connected or lost."));
+        return;
+    }
+    QPointer<DFUWelcomeForm> self(this);
+    const quint64 visit = this->visit();
+    dongle->enterPasshroughtMode([self, visit, done](DongleResult result) {
+        if (!self || !self->isVisit(visit))
+            return; // the step was left before the dongle answered
+        if (result.code != DongleResult::Ok)
+            self->delegate.stepFailed(self, tr("Unable to enter firmware update mode."));
+        else
+            done();
+    });
+}
+
+} // namespace OX

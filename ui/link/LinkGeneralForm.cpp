@@ -1,0 +1,155 @@
+#include "ui/link/LinkGeneralForm.h"
+
+#include "ui_LinkGeneralForm.h"
+
+#include <QSignalBlocker>
+#include <QTime>
+
+#include <cmath>
+
+namespace OX
+{
+
+namespace
+{
+
+// Choosing Timer starts the countdown at this many seconds.
+constexpr int TimerStartSeconds = 5;
+// The long-press limit a newly checked box starts with, in seconds.
+constexpr int LongPressStartSeconds = 1;
+constexpr int MsPerSecond = 1000;
+constexpr int SecondsPerMinute = 60;
+
+bool isChecked(int state)
+{
+    return state == Qt::Checked;
+}
+
+} // namespace
+
+LinkGeneralForm::LinkGeneralForm(LPP& parameters, QWidget* parent)
+    : LinkForm(parameters, parent)
+    , m_ui(std::make_unique<Ui::LinkGeneralForm>())
+{
+    m_ui->setupUi(this);
+    m_ui->stTimerDelay->setAttribute(Qt::WA_MacShowFocusRect, false);
+
+    connect(m_ui->scModeTimerButton, &QAbstractButton::clicked, this,
+        &LinkGeneralForm::on_scModeTimerButton_clicked);
+    connect(m_ui->stTimerDelay, &QTimeEdit::timeChanged, this, &LinkGeneralForm::on_stTimerDelay_timeChanged);
+    connect(m_ui->tfSlider, &QAbstractSlider::valueChanged, this, &LinkGeneralForm::on_tfSlider_valueChanged);
+    connect(m_ui->fthsEnableCheckBox, &QCheckBox::stateChanged, this,
+        &LinkGeneralForm::on_fthsEnableCheckBox_stateChanged);
+    connect(m_ui->fthsLongPressCheckBox, &QCheckBox::stateChanged, this,
+        &LinkGeneralForm::on_fthsLongPressCheckBox_stateChanged);
+    connect(m_ui->fthsLongPressSlider, &QSlider::valueChanged, this,
+        &LinkGeneralForm::on_fthsLongPressSlider_valueChanged);
+}
+
+LinkGeneralForm::~LinkGeneralForm() = default;
+
+void LinkGeneralForm::updateUi(LPP::ChangeMask mask)
+{
+    auto has = [mask](quint32 bit) { return (mask & bit) == bit; };
+    if (has(LPP::ChangeMask::centerDelay))
+        showCenterDelay();
+    if (has(LPP::ChangeMask::tremorFilter))
+        m_ui->tfSlider->setValue(int(std::lround(m_lpp.getTremorFilterValue())));
+    if (has(LPP::ChangeMask::fifthSwitchDelay))
+        showFifthSwitch();
+}
+
+void LinkGeneralForm::showCenterDelay()
+{
+    // The edit only shows the record: its own change signal would write it back.
+    const QSignalBlocker blocker(m_ui->stTimerDelay);
+    const int seconds = int(m_lpp.getCenterDelay());
+    if (seconds != 0) {
+        m_ui->scModeTimerButton->setChecked(true);
+        // A delay of a minute or more cannot be shown in seconds alone: the edit keeps what it showed.
+        if (seconds < SecondsPerMinute)
+            m_ui->stTimerDelay->setTime(QTime(0, 0, seconds));
+        m_ui->stTimerDelay->setEnabled(true);
+    } else {
+        m_ui->scModeAutomaticButton->setChecked(true);
+        m_ui->stTimerDelay->setTime(QTime(0, 0, 0));
+        m_ui->stTimerDelay->setEnabled(false);
+    }
+}
+
+void LinkGeneralForm::showFifthSwitch()
+{
+    const QSignalBlocker enableBlocker(m_ui->fthsEnableCheckBox);
+    const QSignalBlocker longPressBlocker(m_ui->fthsLongPressCheckBox);
+    const QSignalBlocker sliderBlocker(m_ui->fthsLongPressSlider);
+    const bool on = m_lpp.isFifthSwitchEnable();
+    const int delay = m_lpp.getFifthSwitchDelay();
+    const bool limited = on && delay > 0;
+    m_ui->fthsEnableCheckBox->setChecked(on);
+    m_ui->fthsLongPressText->setEnabled(on);
+    m_ui->fthsLongPressCheckBox->setEnabled(on);
+    m_ui->fthsLongPressCheckBox->setChecked(limited);
+    m_ui->fthsLongPressSlider->setEnabled(limited);
+    m_ui->fthsLongPressSlider->setValue(limited ? delay : 0);
+    m_ui->fthsLongPressDelay->setText(limited ? QStringLiteral("%1").arg(delay) : QStringLiteral("0"));
+    m_ui->fthsLongPressDelay->setEnabled(limited);
+    m_ui->fthsLongPressUnit->setEnabled(limited);
+}
+
+void LinkGeneralForm::retranslate()
+{
+    m_ui->retranslateUi(this);
+}
+
+void LinkGeneralForm::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    LinkForm::changeEvent(event);
+}
+
+void LinkGeneralForm::on_scModeTimerButton_clicked()
+{
+    m_lpp.setCenterDelay(TimerStartSeconds);
+    updateUi(LPP::ChangeMask::centerDelay);
+    emit parametersChanged(LPP::ChangeMask::centerDelay);
+}
+
+void LinkGeneralForm::on_stTimerDelay_timeChanged(QTime const& time)
+{
+    const int seconds = time.isValid() ? time.msecsSinceStartOfDay() / MsPerSecond : 0;
+    m_lpp.setCenterDelay(seconds);
+    emit parametersChanged(LPP::ChangeMask::centerDelay);
+}
+
+void LinkGeneralForm::on_tfSlider_valueChanged(int value)
+{
+    m_lpp.setTremorFilter(value);
+    emit parametersChanged(LPP::ChangeMask::tremorFilter);
+}
+
+void LinkGeneralForm::on_fthsEnableCheckBox_stateChanged(int state)
+{
+    m_lpp.setFifthSwitchEnable(isChecked(state));
+    updateUi(LPP::ChangeMask::fifthSwitchDelay);
+    emit parametersChanged(LPP::ChangeMask::fifthSwitchDelay);
+}
+
+void LinkGeneralForm::on_fthsLongPressCheckBox_stateChanged(int state)
+{
+    if (isChecked(state))
+        m_lpp.setFifthSwitchDelay(LongPressStartSeconds);
+    else if (m_lpp.isFifthSwitchEnable())
+        m_lpp.setFifthSwitchDelay(0);
+    updateUi(LPP::ChangeMask::fifthSwitchDelay);
+    emit parametersChanged(LPP::ChangeMask::fifthSwitchDelay);
+}
+
+void LinkGeneralForm::on_fthsLongPressSlider_valueChanged(int value)
+{
+    m_lpp.setFifthSwitchDelay(value);
+    updateUi(LPP::ChangeMask::fifthSwitchDelay);
+    emit parametersChanged(LPP::ChangeMask::fifthSwitchDelay);
+}
+
+} // namespace OX

@@ -1,0 +1,163 @@
+// The wizard of the LINK settings page: the fourteen setting pages in order, the tabs and list
+// entries unlocked up to the furthest step, and Previous, Next and the tab switch.
+#include "ui/link/LinkPage.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtDebug>
+
+#include "app/Settings.h"
+#include "ui/toolkit/LinkViewController.h"
+#include "ui_LinkPage.h"
+
+namespace OX
+{
+
+namespace
+{
+
+struct SettingPage {
+    char const* key;
+    char const* group;
+    char const* helpAnchor;
+};
+
+const char* const GeneralAnchor = "link_settings_general_anchor";
+const char* const ForwardAnchor = "link_settings_forward_anchor";
+const char* const TurnAnchor = "link_settings_turn_anchor";
+
+const SettingPage SettingPages[] = {
+    { "general", "general", GeneralAnchor },
+    { "drive_settings", "drive", ForwardAnchor },
+    { "forward_movement", "drive", ForwardAnchor },
+    { "forward_safety_limit", "drive", ForwardAnchor },
+    { "backward_movement", "drive", ForwardAnchor },
+    { "backward_safety_limit", "drive", ForwardAnchor },
+    { "drive_inner_deadzone", "drive", ForwardAnchor },
+    { "drive_outer_deadzone", "drive", ForwardAnchor },
+    { "right_movement", "turn", TurnAnchor },
+    { "right_safety_limit", "turn", TurnAnchor },
+    { "left_movement", "turn", TurnAnchor },
+    { "left_safety_limit", "turn", TurnAnchor },
+    { "turn_inner_deadzone", "turn", TurnAnchor },
+    { "turn_outer_deadzone", "turn", TurnAnchor },
+};
+
+} // namespace
+
+void LinkPage::buildNavigator()
+{
+    for (SettingPage const& page : SettingPages) {
+        const QString key = QString::fromLatin1(page.key);
+        m_navigator.addPage(key, QString::fromLatin1(page.group), QString());
+        m_helpAnchors.insert(key, QString::fromLatin1(page.helpAnchor));
+    }
+}
+
+void LinkPage::setActive(QString const& key)
+{
+    if (LinkViewController* controller = setCurrentTabByName(m_navigator[key]))
+        controller->setActive(key);
+}
+
+void LinkPage::updateWizard()
+{
+    Settings* settings = container->getSettings();
+    if (!settings)
+        return;
+    const QString step = settings->linkProfileWizardState();
+    qDebug().nospace().noquote() << "UPDATE UI [" << step << "]";
+    QMap<QString, bool> reachableGroups;
+    const QList<QWidget*> inside = m_ui->tabWidget->findChildren<QWidget*>();
+    for (QWidget* widget : inside)
+        reachableGroups.insert(widget->objectName(), false);
+    bool reachable = true;
+    for (LinkNavigator::Node const* node = m_navigator.head(); node; node = node->next) {
+        LinkViewController* tab = tabByName(node->group);
+        if (!tab)
+            continue;
+        if (reachable)
+            reachableGroups[node->group] = true;
+        tab->setEnabled(node->key, reachable);
+        if (node->key == step)
+            reachable = false;
+    }
+    for (int i = 0; i < m_ui->tabWidget->count(); ++i)
+        m_ui->tabWidget->setTabEnabled(i, reachableGroups.value(m_ui->tabWidget->widget(i)->objectName()));
+}
+
+LinkViewController* LinkPage::tabByName(QString const& name) const
+{
+    return qobject_cast<LinkViewController*>(m_ui->tabWidget->findChild<QWidget*>(name));
+}
+
+LinkViewController* LinkPage::setCurrentTabByName(QString const& name)
+{
+    QWidget* widget = m_ui->tabWidget->findChild<QWidget*>(name);
+    if (!widget)
+        return nullptr;
+    const int index = m_ui->tabWidget->indexOf(widget);
+    if (index >= 0)
+        m_ui->tabWidget->setCurrentIndex(index);
+    return qobject_cast<LinkViewController*>(widget);
+}
+
+void LinkPage::on_tabWidget_currentChanged(int index)
+{
+    auto* controller = qobject_cast<ViewController*>(m_ui->tabWidget->widget(index));
+    if (!controller)
+        return;
+    const QString last = controller->getLastIdentifier();
+    if (controller->getActiveIdentifier() == last) {
+        m_currentKey = last;
+        // The tab's own help section, as when the page was shown.
+        helpKey = m_helpAnchors.value(m_currentKey);
+        qDebug().nospace().noquote() << "SET CURRENT [" << m_currentKey << "]";
+    } else {
+        controller->activateLast();
+    }
+    emit updateUi(true);
+}
+
+void LinkPage::on_nextButton_clicked()
+{
+    const QString target = m_navigator.getNextOf(m_currentKey);
+    qDebug().nospace().noquote() << "SHOW [" << target << "] next of [" << m_currentKey << "]";
+    setActive(target);
+}
+
+void LinkPage::on_prevButton_clicked()
+{
+    const QString target = m_navigator.getPrevOf(m_currentKey);
+    qDebug().nospace().noquote() << "SHOW [" << target << "] prev of [" << m_currentKey << "]";
+    setActive(target);
+}
+
+void LinkPage::viewWillAppear(QString const& identifier)
+{
+    if (LinkViewController* controller = tabByName(m_navigator[identifier])) {
+        controller->updateUi(identifier, LPP::ChangeMask::all);
+        controller->retranslate();
+    }
+}
+
+void LinkPage::viewDidAppear(QString const& identifier)
+{
+    m_currentKey = identifier;
+    qDebug().nospace().noquote() << "SET CURRENT [" << identifier << "]";
+    helpKey = m_helpAnchors.value(identifier);
+    // Viewing a page unlocks the next one; the step never moves back.
+    const QString next = m_navigator.getNextOf(identifier);
+    if (Settings* settings = container->getSettings()) {
+        if (m_navigator.compare(next, settings->linkProfileWizardState()) > 0)
+            settings->setLinkProfileWizardState(next);
+    }
+    updateWizard();
+    emit updateUi(true);
+}
+
+void LinkPage::viewWillDisappear(QString const&) { }
+
+void LinkPage::viewDidDisappear(QString const&) { }
+
+} // namespace OX

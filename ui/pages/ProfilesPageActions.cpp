@@ -1,0 +1,321 @@
+// The profiles page's uploads (apply, trial, list click), the list operations (add, remove,
+// reset, rename in place), its questions and its error box.
+#include "ui/pages/ProfilesPage.h"
+
+#include "ui_ProfilesPage.h"
+
+#include "app/OrvixDirector.h"
+#include "app/Settings.h"
+#include "ui/pages/ProfileListModel.h"
+#include "ui/toolkit/PageContainer.h"
+#include "ui/toolkit/ProfileSelectionDialog.h"
+#include "ui/toolkit/TimeoutDialog.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+namespace OX
+{
+
+namespace
+{
+
+// Not translated: the director's busy indicator shows it as it stands.
+const char UploadText[] = "Upload mouse\nprofile";
+// The built-in names are shown translated in this context (the selection dialog does so).
+const char BaseProfileContext[] = "MouseProfile";
+const char DefaultProfileName[] = "default";
+
+// What an upload that ProfileManager refused at once (no dongle, nothing selected) reports.
+DongleResult refused()
+{
+    return DongleResult(DongleResult::TimedOut, QStringLiteral("No dongle connected"));
+}
+
+void showProgress(OrvixDirector* director)
+{
+    if (director)
+        director->showInfinityProgress(QString::fromLatin1(UploadText));
+}
+
+void hideProgress(OrvixDirector* director)
+{
+    if (director)
+        director->hideIninityProgress();
+}
+
+} // namespace
+
+MouseProfile const& ProfilesPage::baseProfileFromName(QString const& name)
+{
+    for (MouseProfile const* base : { &MouseProfile::Restricted, &MouseProfile::Tremor }) {
+        const QByteArray key = base->name().toLatin1();
+        const QString shown = QCoreApplication::translate(BaseProfileContext, key.constData());
+        if (name.compare(base->name(), Qt::CaseInsensitive) == 0
+            || name.compare(shown, Qt::CaseInsensitive) == 0)
+            return *base;
+    }
+    return MouseProfile::Normal;
+}
+
+bool ProfilesPage::perform(PageAction action)
+{
+    switch (action) {
+    case PageAction::apply: {
+        QPointer<ProfilesPage> self(this);
+        applyProfile(m_edited, [self]() {
+            if (self)
+                emit self->updateFooter();
+        });
+        return true;
+    }
+    case PageAction::tryIt: {
+        Settings* settings = selectionSettings();
+        if (!settings)
+            return true;
+        QPointer<ProfilesPage> self(this);
+        auto onTested = [self](DongleResult result) {
+            if (self && result.code != DongleResult::Ok)
+                emit self->showError(tr("Test Profile"), tr("Profile upload failed"));
+        };
+        if (!settings->test(m_edited, onTested)) {
+            // Nothing was sent: no trial to keep or revert.
+            onTested(refused());
+            return true;
+        }
+        onTestingStart();
+        return true;
+    }
+    default:
+        return Page::perform(action);
+    }
+}
+
+void ProfilesPage::applyProfile(MouseProfile& profile, std::function<void()> completion)
+{
+    Settings* settings = selectionSettings();
+    if (!settings) {
+        if (completion)
+            completion();
+        return;
+    }
+    showProgress(container->getDirector());
+    QPointer<ProfilesPage> self(this);
+    auto onApplied = [self, completion](DongleResult result) {
+        if (!self)
+            return;
+        // The indicator goes first, so that it does not spin behind the error box.
+        hideProgress(self->container->getDirector());
+        if (result.code != DongleResult::Ok)
+            emit self->showError(tr("Apply Profile"), tr("Profile upload failed"));
+        if (completion)
+            completion();
+    };
+    if (!settings->apply(profile, onApplied))
+        onApplied(refused());
+}
+
+// ---- trial -----------------------------------------------------------------------------------
+
+void ProfilesPage::onTestingStart()
+{
+    m_trialTimer.start(m_trialMs);
+    TimeoutDialog dialog(nullptr);
+    dialog.setWindowFlags(dialog.windowFlags() | Qt::WindowStaysOnTopHint);
+    dialog.setWindowTitle(tr("Testing in progress"));
+    dialog.setMessage(
+        tr("Is it confortable? Do you want to keep changes?\n\nAfter 30 seconds the settings will be "
+           "reverted to the last state."));
+    dialog.setDuration(TrialMs);
+    QPointer<ProfilesPage> self(this);
+    const bool keep = dialog.exec() == QDialog::Accepted;
+    if (!self)
+        return;
+    onTestingFinished();
+    Settings* settings = selectionSettings();
+    if (!settings)
+        return;
+    if (keep) {
+        perform(PageAction::apply);
+    } else {
+        m_edited = *settings->selectedProfile();
+    }
+    updateUi(*settings, false);
+}
+
+void ProfilesPage::onTestingFinished()
+{
+    m_trialTimer.stop();
+    Settings* settings = selectionSettings();
+    if (!settings)
+        return;
+    QPointer<ProfilesPage> self(this);
+    auto onReverted = [self](DongleResult result) {
+        if (self && result.code != DongleResult::Ok)
+            emit self->showError(tr("Testing Profile"), tr("Revert profile failed"));
+    };
+    if (!settings->applySelected(onReverted))
+        onReverted(refused());
+}
+
+// ---- list --------------------------------------------------------------------------------------
+
+void ProfilesPage::on_mouseProfilesListView_clicked(QModelIndex const& index)
+{
+    Settings* settings = container->getSettings();
+    if (!settings || !index.isValid())
+        return;
+    qDebug() << "Profile selected: " << index.row() << " / " << settings->selectedIndex();
+    Settings* selection = selectionSettings();
+    if (selection && !selection->selectedProfile()->isEqual(m_edited, false)) {
+        const bool dismiss = askFirst(tr("Profile selected"),
+            tr("You have changes in your selected profile. Do you want to dismiss changes?"),
+            tr("Dismiss changes"), tr("Stay on profile"));
+        if (!dismiss) {
+            updateUi(*settings, true);
+            return;
+        }
+    }
+    qDebug() << "Apply profile";
+    showProgress(container->getDirector());
+    QPointer<ProfilesPage> self(this);
+    auto onApplied = [self](DongleResult) {
+        if (!self)
+            return;
+        hideProgress(self->container->getDirector());
+        emit self->updateProfile();
+    };
+    if (!settings->apply(index.row(), onApplied))
+        onApplied(refused());
+}
+
+void ProfilesPage::on_addProfileButton_clicked()
+{
+    ProfileSelectionDialog dialog(tr("Create profile"), this);
+    dialog.setNameFieldVisible(true);
+    QPointer<ProfilesPage> self(this);
+    if (dialog.exec() != QDialog::Accepted || !self)
+        return;
+    const QString base = dialog.getSelectedProfile();
+    QString name = dialog.getProfileName().trimmed();
+    if (name.isEmpty())
+        name = base;
+    MouseProfile const& model = baseProfileFromName(base);
+    Settings* settings = container->getSettings();
+    if (!settings)
+        return;
+    // A name that differs from a stored one only in letter case is refused by the store, silently.
+    settings->addProfile(MouseProfile(settings->profileName(name), model));
+    updateUi(*settings, true);
+}
+
+void ProfilesPage::on_removeProfileButton_clicked()
+{
+    const QModelIndex index = m_ui->mouseProfilesListView->currentIndex();
+    Settings* settings = container->getSettings();
+    if (!settings || !index.isValid())
+        return;
+    // The stored name of the row, never a text being edited in place.
+    MouseProfile const* stored = settings->profileAt(index.row());
+    if (!stored)
+        return;
+    const QString name = stored->name();
+    if (name.toLower() == QLatin1String(DefaultProfileName)) {
+        emit showError(tr("Delete profile"), tr("Deleting \"default\" profile is not possible!"));
+        return;
+    }
+    settings->removeProfile(name);
+    Settings* selection = selectionSettings();
+    if (!selection) {
+        updateUi(*settings, true);
+        return;
+    }
+    m_edited = *selection->selectedProfile();
+    updateUi(*selection, true);
+    QPointer<ProfilesPage> self(this);
+    auto onApplied = [self](DongleResult result) {
+        if (self && result.code != DongleResult::Ok)
+            emit self->showError(tr("Remove Profile"), tr("Profile selection failed"));
+    };
+    if (!selection->applySelected(onApplied))
+        onApplied(refused());
+}
+
+void ProfilesPage::on_resetProfileButton_clicked()
+{
+    ProfileSelectionDialog dialog(tr("Reset profile"), this);
+    dialog.setNameFieldVisible(false);
+    QPointer<ProfilesPage> self(this);
+    if (dialog.exec() != QDialog::Accepted || !self)
+        return;
+    Settings* settings = container->getSettings();
+    if (!settings)
+        return;
+    m_edited = baseProfileFromName(dialog.getSelectedProfile());
+    updateUi(*settings, false);
+}
+
+void ProfilesPage::onRowRenamed(QModelIndex const& index)
+{
+    if (m_loadingList || !index.isValid())
+        return;
+    Settings* settings = container->getSettings();
+    MouseProfile const* stored = settings ? settings->profileAt(index.row()) : nullptr;
+    if (!stored)
+        return;
+    const QString oldName = stored->name();
+    const QString newName = index.data(Qt::DisplayRole).toString().trimmed();
+    if (newName == oldName)
+        return;
+    // The store refuses an empty name and one another profile bears in any letter case; the
+    // row then shows the stored name again.
+    const bool renamed = oldName.toLower() != QLatin1String(DefaultProfileName)
+        && newName.toLower() != QLatin1String(DefaultProfileName)
+        && settings->renameProfile(oldName, newName);
+    qDebug() << "Profile renamed: " << oldName << " -> " << newName << (renamed ? "" : "(refused)");
+    m_loadingList = true;
+    m_listModel->setData(index, renamed ? newName : oldName, Qt::DisplayRole);
+    m_loadingList = false;
+}
+
+// ---- questions and errors ------------------------------------------------------------------
+
+bool ProfilesPage::askFirst(
+    QString const& informative, QString const& text, QString const& first, QString const& second)
+{
+    QMessageBox box(nullptr);
+    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    box.setIcon(QMessageBox::Question);
+    box.setInformativeText(informative);
+    box.setText(text);
+    QPushButton* firstButton = box.addButton(first, QMessageBox::YesRole);
+    QPushButton* secondButton = box.addButton(second, QMessageBox::NoRole);
+    box.setEscapeButton(secondButton);
+    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
+    box.exec();
+    return box.clickedButton() == firstButton;
+}
+
+bool ProfilesPage::pageShouldDisappear()
+{
+    Settings* settings = selectionSettings();
+    if (!settings || settings->selectedProfile()->isEqual(m_edited, false))
+        return true;
+    const bool stay = askFirst(tr("Leave mouse profile settings"),
+        tr("You have changes in your selected profile. Do you want to apply changes?"), tr("Stay on page"),
+        tr("Dismiss and Leave page"));
+    return !stay;
+}
+
+void ProfilesPage::onShowError(QString const& title, QString const& text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, nullptr);
+    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
+    box.exec();
+}
+
+} // namespace OX

@@ -1,0 +1,204 @@
+// The security page's set-password pass, its password fields with the mismatch bubble, its
+// hint box and leaving service mode.
+#include "ui/pages/SecurityPage.h"
+
+#include "ui_SecurityPage.h"
+
+#include "device/Dongle.h"
+#include "ui/toolkit/PageContainer.h"
+#include "ui/toolkit/WarningBubble.h"
+
+#include <QDebug>
+#include <QMessageBox>
+#include <QMetaEnum>
+#include <QPointer>
+
+namespace OX
+{
+
+namespace
+{
+
+// Not translated: the bubble shows it as it stands.
+const char MismatchText[] = "Password does not match!";
+
+QString hintName(SecurityPage::Hint hint)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<SecurityPage::Hint>().valueToKey(hint));
+}
+
+} // namespace
+
+bool SecurityPage::isAcceptablePassword(QString const& password)
+{
+    if (password.isEmpty() || password.size() > MaxPasswordLength)
+        return false;
+    bool onlySpaces = true;
+    for (QChar c : password) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+            return false;
+        onlySpaces = onlySpaces && c == QLatin1Char(' ');
+    }
+    // Spaces alone are the padding the dongle adds: no password at all.
+    return !onlySpaces;
+}
+
+// ---- the pass ----------------------------------------------------------------------------------
+
+void SecurityPage::on_setButton_clicked()
+{
+    emit setState(waiting_for_set_password_done);
+}
+
+void SecurityPage::startPass()
+{
+    container->setProgress(true);
+    enableFields(false, false);
+    for (int i = 0; i < m_devices.size(); ++i)
+        if (DeviceListWidget::Item* item = m_ui->deviceListView->itemAt(i))
+            item->setChecked(false);
+    const int pass = ++m_pass;
+    m_done = 0;
+    m_failed = 0;
+    // Every row that will be sent is counted before the first request goes out: an answer that
+    // comes at once (a refusal) must not end the pass while requests are still to be sent.
+    QList<Device> targets;
+    for (Device const& d : m_devices)
+        if (d.found)
+            targets << d;
+    m_sent = targets.size();
+    const QString password = m_ui->TypePassword->text();
+    if (targets.isEmpty() || !isAcceptablePassword(password)) {
+        // Nothing to send (or nothing that may be sent): no device took a password.
+        m_failed = m_sent;
+        emit setState(password_set_error_state);
+        return;
+    }
+    QPointer<SecurityPage> self(this);
+    for (Device const& d : targets) {
+        Dongle* dongle = container->getDongle();
+        if (!dongle) {
+            onPasswordAnswer(pass, d, DongleResult(DongleResult::InvalidDongleState));
+            continue;
+        }
+        // A request the dongle refuses is answered (code 11) before the call returns.
+        dongle->setDevicePassword(d.address, password, [self, pass, d](DongleResult result) {
+            if (self)
+                self->onPasswordAnswer(pass, d, result);
+        });
+    }
+}
+
+void SecurityPage::onPasswordAnswer(int pass, Device const& device, DongleResult const& result)
+{
+    if (pass != m_pass)
+        return; // a pass of an earlier visit
+    if (result.code != DongleResult::Ok) {
+        qDebug() << "Device: " << device.product << "Set password failed, result: " << result.text;
+        ++m_failed;
+    } else {
+        // Counted even when a rebuild of the rows took its icon away: the device has it.
+        ++m_done;
+        const int row = rowOf(device.pan, device.address, device.product);
+        if (DeviceListWidget::Item* item = row >= 0 ? m_ui->deviceListView->itemAt(row) : nullptr)
+            item->setChecked(true);
+    }
+    if (m_sent == m_done + m_failed)
+        emit setState(m_failed == 0 ? password_set_done_state : password_set_error_state);
+}
+
+// ---- password fields ---------------------------------------------------------------------------
+
+bool SecurityPage::isMismatchShown() const
+{
+    return m_bubble->isWanted();
+}
+
+void SecurityPage::showMismatch()
+{
+    m_bubble->showBubble(m_ui->reTypePassword, Bubble::Right, QString::fromLatin1(MismatchText));
+    m_ui->setButton->setEnabled(false);
+}
+
+void SecurityPage::on_TypePassword_textEdited(QString const&)
+{
+    m_ui->reTypePassword->clear();
+    m_ui->setButton->setEnabled(false);
+}
+
+void SecurityPage::on_reTypePassword_textEdited(QString const& r)
+{
+    const QString t = m_ui->TypePassword->text();
+    if (r == t)
+        m_bubble->hideBubble();
+    if (r.size() < t.size()) {
+        m_ui->setButton->setEnabled(false);
+        if (t.startsWith(r))
+            m_bubble->hideBubble();
+        else
+            showMismatch();
+    } else if (r.size() > t.size()) {
+        showMismatch();
+    } else if (r == t) {
+        // Equal, and a password the dongle sends as typed.
+        m_ui->setButton->setEnabled(isAcceptablePassword(t));
+    } else {
+        showMismatch();
+    }
+}
+
+void SecurityPage::on_reTypePassword_editingFinished()
+{
+    if (m_ui->reTypePassword->text() != m_ui->TypePassword->text())
+        showMismatch();
+}
+
+// ---- hint and leaving ------------------------------------------------------------------------
+
+void SecurityPage::onShowHint(Hint hint)
+{
+    qDebug().noquote() << "SHOW HINT [" + hintName(hint) + "]";
+    QMessageBox box(nullptr);
+    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
+    box.setIcon(QMessageBox::Information);
+    box.setText(tr("Unable to enter service mode"));
+    box.setInformativeText(
+        tr("Please remove the dongle, wait 10 seconds and insert it again!\nIt may redirect you to "
+           "the previous page."));
+    box.addButton(tr("Ok"), QMessageBox::YesRole);
+    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
+    box.exec();
+    qDebug().noquote() << "HIDE HINT [" + hintName(hint) + "]";
+}
+
+bool SecurityPage::pageShouldDisappear()
+{
+    return true;
+}
+
+void SecurityPage::pageWillDisappear(QString const& to, std::function<void()> done)
+{
+    Q_UNUSED(to);
+    m_bubble->hideBubble();
+    m_ui->TypePassword->clear();
+    m_ui->reTypePassword->clear();
+    leaveServiceMode(std::move(done));
+}
+
+void SecurityPage::leaveServiceMode(std::function<void()> done)
+{
+    auto finish = std::make_shared<std::function<void()>>(std::move(done));
+    auto callOnce = [finish]() {
+        auto f = std::move(*finish);
+        *finish = nullptr;
+        if (f)
+            f();
+    };
+    Dongle* dongle = container->getDongle();
+    // A dongle that is not in service mode refuses to leave it and never calls back: the page
+    // change goes on at once rather than waiting for ever.
+    if (!dongle || !dongle->networkLeaveServiceMode([callOnce](DongleResult) { callOnce(); }))
+        callOnce();
+}
+
+} // namespace OX
