@@ -150,6 +150,8 @@ TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindow)
     auto* line = new QLineEdit(&editor);
     editor.setGeometry(600, 300, 400, 100);
     editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    ASSERT_TRUE(x11test::focus(&editor));
     editor.activateWindow();
     line->setFocus();
     ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == &editor && line->hasFocus(); }, 3000));

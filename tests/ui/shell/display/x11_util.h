@@ -45,6 +45,15 @@ inline bool click(const QPoint& at)
         == 0;
 }
 
+// Gives window the X input focus explicitly. Without a window manager the server's focus
+// otherwise follows the pointer, and a click anywhere would move it whatever the windows ask.
+inline bool focus(QWidget* window)
+{
+    return QProcess::execute(QStringLiteral("xdotool"),
+               { QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window->winId()) })
+        == 0;
+}
+
 // What the screen shows now.
 inline QImage screen()
 {
