@@ -141,7 +141,9 @@ LinkHeadAngleForm::LinkHeadAngleForm(LPP& parameters, Description const& descrip
 {
     build();
     retranslate();
-    m_headAngle->setImage(headPicture(QLatin1String(fields().picture)), PicturePivot, fields().plane);
+    // The head picture is decoded when a form first paints: the pages build their forms at start.
+    const QString picture = QLatin1String(fields().picture);
+    m_headAngle->setImageSource([picture] { return headPicture(picture); }, PicturePivot, fields().plane);
     addMarkers();
     connect(m_headAngle, &HeadAngleView::angleChanged, this, &LinkHeadAngleForm::onHeadAngleChanged);
     updateUi(LPP::ChangeMask::all);

@@ -45,7 +45,8 @@ LinkPage::LinkPage(PageContainer* container, OrvixDevice::Preset preset, QWidget
     m_ui->general->delegate = this;
     m_ui->drive->delegate = this;
     m_ui->turn->delegate = this;
-    buildForms();
+    // The fourteen forms are built when the page first appears: the window creates every page at
+    // start, and most people never open this one.
 
     qRegisterMetaType<OX::LinkPage::State>("State");
     qRegisterMetaType<OX::LinkPage::Hint>("Hint");
@@ -378,6 +379,8 @@ void LinkPage::retranslate()
 
 void LinkPage::pageWillAppear(QString const&)
 {
+    if (m_forms.isEmpty())
+        buildForms();
     m_onScreen = true;
     setActive(QStringLiteral("general"));
     updateWizard();

@@ -73,7 +73,7 @@ public:
     QTabWidget* tabWidget() const;
     QPushButton* prevButton() const;
     QPushButton* nextButton() const;
-    // The form listed under key; null for an unknown key.
+    // The form listed under key; null for an unknown key and before the page first appeared.
     LinkForm* form(QString const& key) const;
 
     // Queries the headset's LINKs and takes this preset's; back without dongle or headset.
@@ -141,7 +141,7 @@ private:
     LinkNavigator m_navigator;
     QString m_currentKey;
     QMap<QString, QString> m_helpAnchors;
-    QMap<QString, LinkForm*> m_forms; // owned by their view controllers
+    QMap<QString, LinkForm*> m_forms; // owned by their view controllers; built on first appearing
     State m_state = not_initialized_state;
     LPP m_parameters;
     LinkProfile m_pendingApply;

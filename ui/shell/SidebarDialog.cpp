@@ -59,6 +59,8 @@ SidebarDialog::SidebarDialog(QWidget* parent)
     NativeWindow::setNotToGrapFocus(reinterpret_cast<void*>(winId()));
     m_ui->setupUi(this);
 
+    // Every button's icon is a tinted copy made here (the form names none: each would be decoded
+    // at start only to be replaced).
     const struct {
         OX::ToolButton* button;
         const char* icon;

@@ -59,10 +59,18 @@ HeadAngleView::~HeadAngleView() = default;
 void HeadAngleView::setImage(QImage const& image, QPoint const& pivotOffset, Plane plane)
 {
     m_image = image;
+    m_imageSource = nullptr;
+    m_alpha = QImage();
     m_pivotOffset = pivotOffset;
     m_plane = plane;
     recalculate();
     update();
+}
+
+void HeadAngleView::setImageSource(std::function<QImage()> source, QPoint const& pivotOffset, Plane plane)
+{
+    setImage(QImage(), pivotOffset, plane);
+    m_imageSource = std::move(source);
 }
 
 void HeadAngleView::setSnap(double step)
@@ -201,26 +209,44 @@ void HeadAngleView::recalculate()
 {
     m_center = QPointF(width() * 0.5, height() * 0.5);
     m_size = std::min(width(), height());
-    m_scaledImage = QPixmap();
     if (m_image.isNull() || m_image.width() <= 0) {
         m_pivot = m_center;
-        m_insideMask = genMask(QImage(), false);
-        m_outsideMask = genMask(QImage(), true);
     } else {
         double const scale = double(m_size) / m_image.width();
         m_pivot = QPointF(m_pivotOffset.x() * scale + m_center.x(), m_pivotOffset.y() * scale + m_center.y());
-        QImage const alpha = m_image.createAlphaMask();
-        m_insideMask = genMask(alpha, false);
-        m_outsideMask = genMask(alpha, true);
+    }
+    m_picturesStale = true;
+    int const buttonWidth = std::max(0, width() / 2 - ButtonMargin);
+    m_centerButton->setMinimumWidth(buttonWidth);
+    m_centerButton->setMaximumWidth(buttonWidth);
+}
+
+void HeadAngleView::preparePictures()
+{
+    if (m_imageSource) {
+        const std::function<QImage()> source = std::move(m_imageSource);
+        m_imageSource = nullptr;
+        m_image = source();
+        recalculate();
+    }
+    if (!m_picturesStale)
+        return;
+    m_picturesStale = false;
+    m_scaledImage = QPixmap();
+    if (m_image.isNull() || m_image.width() <= 0) {
+        m_insideMask = genMask(QImage(), false);
+        m_outsideMask = genMask(QImage(), true);
+    } else {
+        if (m_alpha.isNull())
+            m_alpha = m_image.createAlphaMask().convertToFormat(QImage::Format_Grayscale8);
+        m_insideMask = genMask(m_alpha, false);
+        m_outsideMask = genMask(m_alpha, true);
         if (m_size > 0)
             m_scaledImage = QPixmap::fromImage(
                 m_image.scaled(m_size, m_size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
     m_insideRegion = regionOf(m_insideMask);
     m_outsideRegion = regionOf(m_outsideMask);
-    int const buttonWidth = std::max(0, width() / 2 - ButtonMargin);
-    m_centerButton->setMinimumWidth(buttonWidth);
-    m_centerButton->setMaximumWidth(buttonWidth);
 }
 
 QPixmap HeadAngleView::genMask(QImage const& mask, bool invert) const
@@ -230,7 +256,7 @@ QPixmap HeadAngleView::genMask(QImage const& mask, bool invert) const
         return QPixmap();
     image.fill(invert ? Qt::black : Qt::white);
     if (!mask.isNull()) {
-        QImage gray = mask.convertToFormat(QImage::Format_Grayscale8);
+        QImage gray = mask;
         if (invert)
             gray.invertPixels();
         QPainter painter(&image);

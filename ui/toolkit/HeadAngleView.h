@@ -21,6 +21,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QPainter;
@@ -67,7 +68,11 @@ public:
     ~HeadAngleView() override;
 
     // The picture drawn into the view's square and the pivot in picture pixels from its centre.
+    // The scaled picture and the masks over and beside the head are made at the next paint.
     void setImage(QImage const& image, QPoint const& pivotOffset, Plane plane);
+    // The same with the picture asked of source at the first paint: a view that is never shown
+    // never decodes it.
+    void setImageSource(std::function<QImage()> source, QPoint const& pivotOffset, Plane plane);
     // Drag step in degrees; 0 or less: no snapping.
     void setSnap(double step);
     // False, with nothing changed, when the name exists.
@@ -110,7 +115,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The geometry at the view's size; the pictures wait for the next paint.
     void recalculate();
+    // The scaled picture, the masks and their regions, when the picture or the size changed.
+    void preparePictures();
     QPixmap genMask(QImage const& mask, bool invert) const;
     QRect imageSquare() const;
     // The point at distance from the pivot at angle a, for the angle's orientation.
@@ -121,6 +129,9 @@ private:
     void paintHandle(QPainter& painter, Angle const& angle, double radius, QColor const& color);
 
     QImage m_image;
+    std::function<QImage()> m_imageSource; // asked once, at the first paint
+    QImage m_alpha; // the picture's alpha mask, made once per picture
+    bool m_picturesStale = true;
     QPixmap m_scaledImage; // the picture at the square's size, made with the masks
     QPoint m_pivotOffset;
     QPixmap m_insideMask;

@@ -54,6 +54,7 @@ QString labelText(double value)
 
 void HeadAngleView::paintEvent(QPaintEvent*)
 {
+    preparePictures();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (!m_scaledImage.isNull())
