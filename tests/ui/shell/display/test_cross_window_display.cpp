@@ -37,8 +37,13 @@ TEST(CrossWindowDisplay, ClicksReachTheWindowBeneathWhichShowsBesideTheLines)
     EXPECT_EQ(shot.pixelColor(1000, 940), green);
     EXPECT_EQ(shot.pixelColor(200, 200), green);
 
+    // A click at the crosshair's centre, where the overlay draws, reaches the window beneath.
+    // A loaded X server can lose a synthetic click: one more is sent before giving up (an
+    // overlay that caught clicks would let neither through).
     ASSERT_TRUE(x11test::click(centre));
-    EXPECT_TRUE(waitUntil([&] { return below.presses == 1; }, 3000));
+    if (!waitUntil([&] { return below.presses >= 1; }, 3000))
+        ASSERT_TRUE(x11test::click(centre));
+    EXPECT_TRUE(waitUntil([&] { return below.presses >= 1; }, 3000));
     EXPECT_TRUE(cross.isRunning());
     cross.abortCrossView();
 }
