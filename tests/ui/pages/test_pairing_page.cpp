@@ -493,7 +493,9 @@ TEST_F(PairingPageTest, OutsideServiceModeAChainShowsTheHintOnlyWhileThePageIsSh
 
     // Code 11 after the page was left: nothing is shown.
     QSignalSpy done(page, &PairingPage::updateUI);
-    rig.emulator().addFault(emu::FaultRule::delayReply(emu::FrameFilter::of(emu::pid::ACK).withSrc(10), 400));
+    // Every copy's acknowledgement is held back, so the refusal comes only after the page was left.
+    rig.emulator().addFault(
+        emu::FaultRule::delayReply(emu::FrameFilter::of(emu::pid::ACK).withSrc(10), 800, -1));
     const int since = rig.emulator().mark();
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
     pick("deviceList", rowWithSerial("deviceList", "LK23000010"));
