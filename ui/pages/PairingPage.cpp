@@ -9,6 +9,7 @@
 #include "device/Dongle.h"
 #include "device/Headset.h"
 #include "device/Link.h"
+#include "ui/pages/ServiceMode.h"
 #include "ui/toolkit/DeviceWidget.h"
 #include "ui/toolkit/IconButton.h"
 #include "ui/toolkit/ListRows.h"
@@ -26,8 +27,6 @@ const QString DongleIcon = QStringLiteral(":/device/icons/dongle");
 const QString SecurityPageName = QStringLiteral("Security");
 // Every device on the radio network answers on port 1 unless it lists submodules.
 constexpr uchar DefaultPort = 1;
-// The dongle's state byte in service mode ("SERV_M").
-constexpr quint8 ServiceModeState = 0;
 
 template <typename E> char const* nameOf(E value)
 {
@@ -185,9 +184,28 @@ void PairingPage::enterServiceMode()
             emit self->setState(not_initialized_state);
             return;
         }
-        Dongle* now = self->container->getDongle();
-        emit self->setState(now && now->headset() ? looking_for_devices_state : looking_for_headset_state);
+        self->continueInServiceMode();
     });
+}
+
+void PairingPage::continueInServiceMode()
+{
+    // The echo of the enter request only says that the dongle took it; the dongle refuses the
+    // pairing steps until its state notice reports service mode, so the page waits for that.
+    Dongle* dongle = container->getDongle();
+    if (m_state != entering_service_mode || !isInServiceMode(dongle))
+        return;
+    emit setState(dongle->headset() ? looking_for_devices_state : looking_for_headset_state);
+}
+
+bool PairingPage::acceptsPick(QListWidget* list)
+{
+    // Until service mode is reached (or after entering it failed) a pick starts nothing: every
+    // step would be refused.
+    if (m_state >= looking_for_headset_state)
+        return true;
+    list->clearSelection();
+    return false;
 }
 
 void PairingPage::leaveServiceMode(std::function<void()> done)
@@ -303,10 +321,12 @@ void PairingPage::onShowError(QString const& title, DongleResult result)
 
 // ---- Notifications -------------------------------------------------------------------------------
 
-void PairingPage::updateWithDongle(Dongle* dongle, DongleChangeMask)
+void PairingPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
 {
     if (!dongle && appeared)
         perform(PageAction::back);
+    else if (dongle && mask.testFlag(DongleChangeMask::statusChanged))
+        continueInServiceMode();
 }
 
 void PairingPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
@@ -468,7 +488,7 @@ void PairingPage::updateChannelMap(Headset* headset)
     Dongle& dongle = headset->dongle();
     const quint16 pan = dongle.profile().pan;
     const quint8 own = dongle.profile().address;
-    const bool inService = dongle.profile().state == ServiceModeState;
+    const bool inService = isInServiceMode(&dongle);
 
     QListWidgetItem* headsetRow
         = addDeviceTo(list, OrvixDevice(uchar(headset->address()), DefaultPort, OrvixDevice::HeadsetPreset),
@@ -523,7 +543,7 @@ void PairingPage::onUpdateUI()
 void PairingPage::on_headsetList_itemSelectionChanged()
 {
     int row = -1;
-    if (!firstSelected(m_ui->headsetList, &row))
+    if (!firstSelected(m_ui->headsetList, &row) || !acceptsPick(m_ui->headsetList))
         return;
     qDebug().noquote() << QStringLiteral("HEADSET SELECTED: [%1]").arg(row);
     if (row < m_foundHeadsets.size())
@@ -533,7 +553,7 @@ void PairingPage::on_headsetList_itemSelectionChanged()
 void PairingPage::on_deviceList_itemSelectionChanged()
 {
     int row = -1;
-    if (!firstSelected(m_ui->deviceList, &row))
+    if (!firstSelected(m_ui->deviceList, &row) || !acceptsPick(m_ui->deviceList))
         return;
     qDebug().noquote() << QStringLiteral("DEVICE SELECTED: [%1]").arg(row);
     if (row < m_foundDevices.size())
@@ -544,7 +564,7 @@ void PairingPage::on_channelList_itemSelectionChanged()
 {
     m_ui->cmapRemoveButton->setEnabled(false);
     int row = -1;
-    if (!firstSelected(m_ui->channelList, &row) || row <= 0)
+    if (!firstSelected(m_ui->channelList, &row) || row <= 0 || !acceptsPick(m_ui->channelList))
         return;
     DeviceWidget* widget = rowWidget(m_ui->channelList, row);
     if (widget && widget->isChecked())
@@ -554,7 +574,7 @@ void PairingPage::on_channelList_itemSelectionChanged()
 void PairingPage::on_cmapRemoveButton_clicked()
 {
     int row = -1;
-    if (!firstSelected(m_ui->channelList, &row))
+    if (!firstSelected(m_ui->channelList, &row) || !acceptsPick(m_ui->channelList))
         return;
     qDebug().noquote() << QStringLiteral("CHANNEL SELECTED: [%1]").arg(row);
     if (row > 0 && row - 1 < m_workingChannelMap.size())

@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 
+class QListWidget;
+
 namespace Ui
 {
 class PairingPage;
@@ -97,6 +99,10 @@ private:
     void updateHeadsetList();
     void updateDeviceList();
     void enterServiceMode();
+    // In state 1, goes on to state 2 (4 with a headset) once the dongle reports service mode.
+    void continueInServiceMode();
+    // False (and the list's selection undone) while the page has not reached service mode.
+    bool acceptsPick(QListWidget* list);
     void leaveServiceMode(std::function<void()> done);
 
     // The operations (PairingPageOperations.cpp). Each asks first, then runs a chain of named

@@ -6,6 +6,7 @@
 
 #include "device/Dongle.h"
 #include "device/Headset.h"
+#include "ui/pages/ServiceMode.h"
 #include "ui/toolkit/PageContainer.h"
 #include "ui/toolkit/WarningBubble.h"
 
@@ -22,14 +23,6 @@ namespace
 
 const char HeadsetIcon[] = ":/device/icons/headset";
 const char OwnDongleIcon[] = ":/device/icons/pc_mouse_a";
-
-// Dongle state byte of service mode.
-constexpr quint8 ServiceModeState = 0;
-
-bool inServiceMode(Dongle const* dongle)
-{
-    return dongle && dongle->profile().state == ServiceModeState;
-}
 
 quint8 productOf(ProductID product)
 {
@@ -166,7 +159,7 @@ void SecurityPage::updateList(Headset const* headset)
     m_ui->deviceListView->clear();
     m_devices.clear();
     Dongle* dongle = container->getDongle();
-    const bool service = inServiceMode(dongle);
+    const bool service = isInServiceMode(dongle);
     if (!headset) {
         if (!dongle)
             return;
@@ -219,7 +212,7 @@ void SecurityPage::onSetState(State s)
         break;
     case waiting_for_dongle_service_mode_state: {
         container->setProgress(true);
-        if (inServiceMode(dongle)) {
+        if (isInServiceMode(dongle)) {
             emit setState(waiting_for_headset_service_mode_state);
             break;
         }
@@ -399,7 +392,7 @@ void SecurityPage::continueInServiceMode()
 {
     // The echo of the enter request only says the dongle took it; the dongle refuses passwords
     // until its state notice reports service mode, so the steps wait for that notice.
-    if (m_state == waiting_for_dongle_service_mode_state && inServiceMode(container->getDongle()))
+    if (m_state == waiting_for_dongle_service_mode_state && isInServiceMode(container->getDongle()))
         emit setState(waiting_for_headset_service_mode_state);
 }
 

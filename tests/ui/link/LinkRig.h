@@ -57,12 +57,6 @@ struct LinkRig : pagetest::PageRig {
                 out << row->key() + QLatin1Char('=') + row->value();
         return out;
     }
-
-    void dongleUpdated(Dongle* dongle, DongleChangeMask mask) override
-    {
-        if (page)
-            page->updateWithDongle(dongle, mask);
-    }
 };
 
 } // namespace linktest

@@ -1,8 +1,8 @@
 #pragma once
 // A page over the emulator: a started Dongle on the emulated dongle's port, a recording fake
-// container that hands out that dongle and its headset, and a delegate that passes every headset
-// update and every device heard on to the page as the main window does. unplug() takes the
-// dongle away as the director would: the page hears the loss, then the dongle is gone.
+// container that hands out that dongle and its headset, and a delegate that passes every dongle
+// and headset update and every device heard on to the page as the main window does. unplug()
+// takes the dongle away as the director would: the page hears the loss, then the dongle is gone.
 #include <gtest/gtest.h>
 
 #include "common/FakePageContainer.h"
@@ -65,7 +65,11 @@ struct PageRig : DongleDelegate {
     }
 
     void progressUpdate(Progress::Context const&) override { }
-    void dongleUpdated(Dongle*, DongleChangeMask) override { }
+    void dongleUpdated(Dongle* dongle, DongleChangeMask mask) override
+    {
+        if (page)
+            page->updateWithDongle(dongle, mask);
+    }
     void headsetFound(Dongle*, Headset* headset) override
     {
         if (page)

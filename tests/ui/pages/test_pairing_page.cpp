@@ -223,6 +223,52 @@ TEST_F(PairingPageTest, ADongleThatDoesNotEchoLeavesTheHintAndBackStillLeaves)
     EXPECT_TRUE(waitUntil([&] { return on("Menu"); }));
 }
 
+TEST_F(PairingPageTest, NothingIsOfferedOrStartedBeforeTheDongleReportsServiceMode)
+{
+    // The state notice comes 200 ms after the echo of the enter request.
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+        e.addLink(link(0x3456, 9, "LK23000009"));
+        e.updateDongle([](emu::DongleModel& d) { d.noticeDelayMs = 2000; });
+    }));
+    QObject watcher;
+    QList<int> dongleStates; // the dongle's state byte each time the page moves on from entering
+    QObject::connect(page, &PairingPage::setState, &watcher, [&](PairingPage::State s) {
+        if (s > PairingPage::entering_service_mode)
+            dongleStates << rig.env.dongle->profile().state;
+    });
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
+    ASSERT_FALSE(dongleStates.isEmpty());
+    EXPECT_EQ(dongleStates.count(0), dongleStates.size()) << "not in service mode yet";
+
+    // The dongle falls out of service mode and is asked back in; this time its notice is held.
+    rig.emulator().noticeState(1);
+    ASSERT_TRUE(waitUntil([&] { return rig.env.dongle->profile().state == 1; }));
+    rig.emulator().updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+    testutil::LogCapture log;
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    answers.answer(QStringLiteral("Service mode required"), QStringLiteral("Enter service mode"));
+    pick("deviceList", 0);
+    // Echoed, and the LINK heard again: the page still waits, and a pick starts nothing.
+    ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("DEVICE found")); }));
+    EXPECT_EQ(page->state(), PairingPage::entering_service_mode);
+    const int since = rig.emulator().mark();
+    pick("deviceList", 0);
+    testutil::spin(50);
+    EXPECT_TRUE(list("deviceList")->selectedItems().isEmpty());
+    EXPECT_TRUE(requests({ "64:", "3:" }, since).isEmpty());
+    EXPECT_EQ(answers.seen(), (QStringList { "Pair with headset", "Service mode required" }));
+
+    // Once the notice arrives the same pick asks again.
+    rig.emulator().noticeState(0);
+    ASSERT_TRUE(waitUntil([&] {
+        return page->state() == PairingPage::looking_for_devices_state && list("deviceList")->count() == 1;
+    }));
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("No"));
+    pick("deviceList", 0);
+    EXPECT_EQ(answers.seen().count(QStringLiteral("Pair with headset")), 2);
+}
+
 TEST_F(PairingPageTest, AHeadsetIsOfferedOnlyOnceItsIdentityIsKnown)
 {
     // Its identity is lost until the fault goes: the channel map comes first.
@@ -447,7 +493,9 @@ TEST_F(PairingPageTest, OutsideServiceModeAChainShowsTheHintOnlyWhileThePageIsSh
 
     // Code 11 after the page was left: nothing is shown.
     QSignalSpy done(page, &PairingPage::updateUI);
-    rig.emulator().addFault(emu::FaultRule::delayReply(emu::FrameFilter::of(emu::pid::ACK).withSrc(10), 400));
+    // Every copy's acknowledgement is held back, so the refusal comes only after the page was left.
+    rig.emulator().addFault(
+        emu::FaultRule::delayReply(emu::FrameFilter::of(emu::pid::ACK).withSrc(10), 800, -1));
     const int since = rig.emulator().mark();
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
     pick("deviceList", rowWithSerial("deviceList", "LK23000010"));
