@@ -370,7 +370,11 @@ void SecurityPage::deviceFound(Dongle* dongle, NPP const& npp)
     const int row = rowOf(npp.pan, npp.address, productOf(npp.product));
     if (row >= 0) {
         markFound(row);
-        if (npp.product == ProductID::Headset)
+        // The headset beacons all the time in service mode: it may bring the page to the
+        // password step, but never takes it out of a pass under way or away from its result.
+        const bool passOrResult = m_state == waiting_for_set_password_done
+            || m_state == password_set_error_state || m_state == password_set_done_state;
+        if (npp.product == ProductID::Headset && !passOrResult)
             emit setState(allDevicesFound() ? waiting_for_set_devices_password_state
                                             : waiting_for_other_devices_service_mode_state);
     }
