@@ -19,7 +19,7 @@ struct ShellOverEmulator : EmulatedDongle {
     {
         if (!start())
             return nullptr;
-        h.bus->bus = QtUsb::FilterList { Harness::dongleIds() };
+        h.bus->setBus(QtUsb::FilterList { Harness::dongleIds() });
         auto ui = std::make_unique<ShellDirectorUi>();
         shell = ui.get();
         h.director = std::make_unique<OrvixDirector>(h.parser, std::move(ui), h.environment(5));

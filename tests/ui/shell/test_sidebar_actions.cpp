@@ -41,7 +41,7 @@ struct ToolbarOverEmulator : directortest::EmulatedDongle {
         h.tweak = timing;
         if (!start())
             return false;
-        h.bus->bus = QtUsb::FilterList { directortest::Harness::dongleIds() };
+        h.bus->setBus(QtUsb::FilterList { directortest::Harness::dongleIds() });
         director = std::make_unique<OrvixDirector>(
             h.parser, std::make_unique<QuietDirectorUi>(), h.environment(5));
         bar.attach(director.get());

@@ -42,7 +42,7 @@ struct FirmwareWalk : EmulatedDongle {
     {
         if (!start())
             return false;
-        h.bus->bus = QtUsb::FilterList { Harness::dongleIds() };
+        h.bus->setBus(QtUsb::FilterList { Harness::dongleIds() });
         auto ui = std::make_unique<ShellDirectorUi>();
         shell = ui.get();
         DirectorEnvironment env = h.environment(5);

@@ -66,7 +66,7 @@ struct LinkSettingsWalk : EmulatedDongle {
         emulator.addLink(link);
         if (!start())
             return false;
-        h.bus->bus = QtUsb::FilterList { Harness::dongleIds() };
+        h.bus->setBus(QtUsb::FilterList { Harness::dongleIds() });
         auto ui = std::make_unique<ShellDirectorUi>();
         shell = ui.get();
         h.director = std::make_unique<OrvixDirector>(h.parser, std::move(ui), h.environment(5));

@@ -43,7 +43,7 @@ struct EmulatedWindow : EmulatedDongle {
         if (plugged) {
             if (!start())
                 return false;
-            h.bus->bus = QtUsb::FilterList { Harness::dongleIds() };
+            h.bus->setBus(QtUsb::FilterList { Harness::dongleIds() });
         }
         auto ui = std::make_unique<ShellDirectorUi>();
         shell = ui.get();
