@@ -71,14 +71,21 @@ QPixmap Pixmap::getTintedCopy(const QColor& color) const
 {
     if (isNull())
         return QPixmap();
-    // Straight (not premultiplied) ARGB: each pixel keeps its alpha byte and takes the colour's
-    // red, green and blue, line by line (per-pixel calls cost tens of milliseconds at start).
-    QImage image = toImage().convertToFormat(QImage::Format_ARGB32);
-    const QRgb rgb = color.rgb() & RGB_MASK;
+    // Each pixel keeps its alpha and takes the colour's red, green and blue, line by line (per-pixel
+    // calls cost tens of milliseconds at start). The shape's own premultiplied pixels are written
+    // as they are: converting a large image to straight ARGB and back runs on Qt's thread pool.
+    QImage image = toImage();
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QColor c = color.toRgb();
+    const uint red = uint(c.red()), green = uint(c.green()), blue = uint(c.blue());
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = (line[x] & ~RGB_MASK) | rgb;
+        for (int x = 0; x < image.width(); ++x) {
+            const uint a = uint(qAlpha(line[x]));
+            line[x] = qRgba(int((red * a + 127) / 255), int((green * a + 127) / 255),
+                int((blue * a + 127) / 255), int(a));
+        }
     }
     return QPixmap::fromImage(image);
 }
