@@ -375,7 +375,7 @@ TEST(DirectorRun, StartHeadsetFoundProfileAppliedHeadsetLostUnplug)
     t.emulator.unplug();
     {
         fakeusb::Lock lock(t.h.bus->mutex);
-        t.h.bus->bus.clear();
+        t.h.bus->setBus({});
     }
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
     EXPECT_EQ(r.disconnected.first(), qMakePair(connected, 0));

@@ -255,7 +255,7 @@ TEST(SidebarOverEmulator, LostGreysTheHeadsetButtonsAndUnplugFreesACommand)
     EXPECT_EQ(t.bar.state().copyPending, 0);
     EXPECT_TRUE(t.button("shiftButton")->isBlinking());
     t.emulator.unplug();
-    t.h.bus->bus.clear();
+    t.h.bus->setBus({});
     EXPECT_TRUE(waitUntil(
         [&] {
             return t.bar.state().shiftPending == SidebarDialog::NoAction
