@@ -230,7 +230,7 @@ TEST(DirectorRemoval, OfTheConnectedDongleFromTheBus)
 
     {
         fakeusb::Lock lock(t.h.bus->mutex);
-        t.h.bus->setBus({});
+        t.h.bus->bus.clear();
     }
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
     EXPECT_EQ(r.disconnected.first(), qMakePair(dongle, 0));

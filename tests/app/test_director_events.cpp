@@ -375,7 +375,7 @@ TEST(DirectorRun, StartHeadsetFoundProfileAppliedHeadsetLostUnplug)
     t.emulator.unplug();
     {
         fakeusb::Lock lock(t.h.bus->mutex);
-        t.h.bus->setBus({});
+        t.h.bus->bus.clear();
     }
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
     EXPECT_EQ(r.disconnected.first(), qMakePair(connected, 0));

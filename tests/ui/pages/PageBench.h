@@ -62,7 +62,7 @@ struct PageBench {
         t.emulator.unplug();
         {
             fakeusb::Lock lock(t.h.bus->mutex);
-            t.h.bus->setBus({});
+            t.h.bus->bus.clear();
         }
         return testutil::waitUntil([&] { return !d->dongle(); }, 5000);
     }
