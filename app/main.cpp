@@ -3,6 +3,7 @@
 #include "app/OrvixDirector.h"
 #include "app/Startup.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/toolkit/SharedGlContext.h"
 
 #include <QCommandLineParser>
 
@@ -12,6 +13,7 @@
 
 int main(int argc, char* argv[])
 {
+    OX::SharedGlContext::defer();
     Startup::Hooks hooks;
     hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
     hooks.createDirector = [](const QCommandLineParser& parser) {

@@ -12,6 +12,7 @@
 #include "ui/pages/HelpPage.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/toolkit/SharedGlContext.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -59,6 +60,7 @@ void openHelp()
 
 int main(int argc, char* argv[])
 {
+    OX::SharedGlContext::defer();
     API::setServiceBaseUrl(QUrl(QStringLiteral("http://127.0.0.1:1")));
     const bool stay = BenchCommands::stayAfterFirstWindow();
     Startup::Hooks hooks;

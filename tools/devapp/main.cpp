@@ -15,6 +15,7 @@
 #include "app/Startup.h"
 #include "tools/emulator/Emulator.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/toolkit/SharedGlContext.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -210,6 +211,7 @@ DirectorEnvironment devEnvironment(
 
 int main(int argc, char* argv[])
 {
+    OX::SharedGlContext::defer();
     // Lives from the parsed command line until the director is gone.
     std::unique_ptr<emu::Emulator> emulator;
 

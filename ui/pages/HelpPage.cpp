@@ -5,6 +5,7 @@
 #include "app/OrvixDirector.h"
 #include "async/Promise.h"
 #include "ui/toolkit/PageContainer.h"
+#include "ui/toolkit/SharedGlContext.h"
 
 #include <QDebug>
 #include <QFile>
@@ -100,6 +101,7 @@ void HelpPage::createView()
         m_jQuery = QString::fromUtf8(jQuery.readAll());
     m_jQuery += QLatin1String(JQueryPrivate);
 
+    SharedGlContext::ensure();
     m_page = std::make_unique<WebPage>();
     m_view = new QWebEngineView(this);
     m_view->setContextMenuPolicy(Qt::NoContextMenu);

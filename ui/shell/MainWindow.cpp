@@ -29,6 +29,9 @@
 #include <QDebug>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+#include <QWindow>
 
 #include <cmath>
 
@@ -90,9 +93,26 @@ MainWindow::MainWindow(QWidget* parent)
     m_ui->verticalLayout_2->addWidget(m_footer);
 
     m_menu = new OX::Menu(this, this);
+    connect(m_menu, &OX::Menu::action, this, &MainWindow::onMenuItemAction);
+    m_controller->addPage(m_menu, MenuPage);
+    m_controller->addPage(new OX::HelpPage(this, this), HelpPage);
+    m_controller->setPageBuilder([this] { buildPages(); });
+    connect(m_controller, &OX::PageController::pageWillAppearSignal, this, &MainWindow::onPageWillAppear);
+    m_progress->hide();
+    setWindowTitle(tr("OrvixTools"));
+}
+
+MainWindow::~MainWindow()
+{
+    detach();
+}
+
+void MainWindow::buildPages()
+{
+    if (m_pagesBuilt)
+        return;
+    m_pagesBuilt = true;
     const QList<QPair<QString, OX::Page*>> pages = {
-        { MenuPage, m_menu },
-        { HelpPage, new OX::HelpPage(this, this) },
         { "Profiles", new OX::ProfilesPage(this, this) },
         { "Status", new OX::StatusPage(this, this) },
         { "Appearance", new OX::AppearancePage(this, this) },
@@ -105,17 +125,33 @@ MainWindow::MainWindow(QWidget* parent)
         { "Devices", new OX::DevicesPage(this, this) },
         { "Firmware", new OX::FirmwarePage(this, this) },
     };
-    connect(m_menu, &OX::Menu::action, this, &MainWindow::onMenuItemAction);
     for (auto const& entry : pages)
         m_controller->addPage(entry.second, entry.first);
-    connect(m_controller, &OX::PageController::pageWillAppearSignal, this, &MainWindow::onPageWillAppear);
-    m_progress->hide();
-    setWindowTitle(tr("OrvixTools"));
 }
 
-MainWindow::~MainWindow()
+void MainWindow::showEvent(QShowEvent* event)
 {
-    detach();
+    QMainWindow::showEvent(event);
+    if (!m_shown && !m_watchingExposure && windowHandle()) {
+        m_watchingExposure = true;
+        windowHandle()->installEventFilter(this);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_watchingExposure && watched == windowHandle() && event->type() == QEvent::Expose
+        && windowHandle()->isExposed()) {
+        // The exposure is drawn when this returns; what the first sight does not need follows.
+        m_watchingExposure = false;
+        m_shown = true;
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] {
+            emit firstShown();
+            QTimer::singleShot(0, this, &MainWindow::buildPages);
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QSize MainWindow::fittedSize(int availableHeight, double aspect)

@@ -3,7 +3,8 @@
 // controller, the page footer, and the veil drawn over everything while a long operation runs.
 // It builds and registers every page, is their container, routes the menu's entries and the
 // bars' buttons, and hands the director's events to the page on screen (the incoming page first
-// during a slide). Closing it only hides it.
+// during a slide). Closing it only hides it. The menu and Help are built with the window; the
+// other pages once it has first been drawn, or sooner when one of them is asked for.
 #include "app/DirectorUi.h"
 #include "device/DongleDelegate.h"
 #include "ui/toolkit/MenuItem.h"
@@ -92,6 +93,13 @@ public:
     OX::ProgressWidget* progressWidget() const { return m_progress; }
     OX::Menu* menu() const { return m_menu; }
 
+    // Builds and registers the pages not built yet; nothing once they are.
+    void buildPages();
+
+signals:
+    // The window's first exposure has been drawn; the pages are built right after.
+    void firstShown();
+
 public slots:
     void onDongleUpdated(Dongle* dongle, DongleChangeMask mask);
     // An accepted, empty channel map opens "Pairing".
@@ -108,6 +116,8 @@ public slots:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointer<OrvixDirector> m_director;
@@ -119,4 +129,7 @@ private:
     OX::Menu* m_menu = nullptr;
     QList<QMetaObject::Connection> m_connections;
     bool m_quitting = false;
+    bool m_pagesBuilt = false;
+    bool m_watchingExposure = false;
+    bool m_shown = false;
 };

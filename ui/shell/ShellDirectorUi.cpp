@@ -8,9 +8,9 @@
 #include "ui/toolkit/Skin.h"
 #include "ui/toolkit/SoundPlayer.h"
 
+#include <QTimer>
 #include <QWidget>
 
-#include <initializer_list>
 
 namespace
 {
@@ -56,18 +56,52 @@ void ShellDirectorUi::create(OrvixDirector* director)
 {
     m_director = director;
     m_mainWindow = std::make_unique<MainWindow>(nullptr);
-    m_sidebar = std::make_unique<SidebarDialog>(nullptr);
-    m_crossWindow = std::make_unique<CrossWindow>(nullptr, director);
-    m_progressDialog = std::make_unique<OX::ProgressDialog>(nullptr);
+    styled(m_mainWindow.get());
+    // The sidebar comes once the main window has been drawn: the first sight does not wait for it.
+    connect(m_mainWindow.get(), &MainWindow::firstShown, this, [this] {
+        m_mainWindowShown = true;
+        if (m_sidebarAttached)
+            sidebar();
+    });
+}
+
+void ShellDirectorUi::styled(QWidget* window) const
+{
     const QString sheet = windowStyleSheet();
-    if (!sheet.isEmpty()) {
-        for (QWidget* window : std::initializer_list<QWidget*> {
-                 m_mainWindow.get(), m_sidebar.get(), m_crossWindow.get(), m_progressDialog.get() })
-            window->setStyleSheet(sheet);
+    if (!sheet.isEmpty())
+        window->setStyleSheet(sheet);
+}
+
+SidebarDialog* ShellDirectorUi::sidebar()
+{
+    if (!m_sidebar) {
+        m_sidebar = std::make_unique<SidebarDialog>(nullptr);
+        styled(m_sidebar.get());
+        connect(m_sidebar.get(), &SidebarDialog::statusIconAction, this, &DirectorUi::statusIconAction);
+        if (m_sidebarAttached)
+            m_sidebar->attach(m_director);
     }
-    connect(m_sidebar.get(), &SidebarDialog::statusIconAction, this, &DirectorUi::statusIconAction);
-    connect(
-        m_progressDialog.get(), &OX::ProgressDialog::dialogClosed, this, &DirectorUi::progressDialogClosed);
+    return m_sidebar.get();
+}
+
+CrossWindow* ShellDirectorUi::crossWindow()
+{
+    if (!m_crossWindow) {
+        m_crossWindow = std::make_unique<CrossWindow>(nullptr, m_director);
+        styled(m_crossWindow.get());
+    }
+    return m_crossWindow.get();
+}
+
+OX::ProgressDialog* ShellDirectorUi::progressDialog()
+{
+    if (!m_progressDialog) {
+        m_progressDialog = std::make_unique<OX::ProgressDialog>(nullptr);
+        styled(m_progressDialog.get());
+        connect(m_progressDialog.get(), &OX::ProgressDialog::dialogClosed, this,
+            &DirectorUi::progressDialogClosed);
+    }
+    return m_progressDialog.get();
 }
 
 QWidget* ShellDirectorUi::mainWidget() const
@@ -112,52 +146,67 @@ void ShellDirectorUi::perform(int action)
 
 void ShellDirectorUi::attachSidebar()
 {
-    m_sidebar->attach(m_director);
+    m_sidebarAttached = true;
+    if (m_sidebar) {
+        m_sidebar->attach(m_director);
+        return;
+    }
+    if (m_mainWindowShown || !m_mainWindow->isVisible()) {
+        sidebar();
+        return;
+    }
+    // A main window that is never drawn (no display, a window manager that never maps it)
+    // does not keep the sidebar away.
+    QTimer::singleShot(SidebarFallbackMs, this, [this] { sidebar(); });
 }
 
 void ShellDirectorUi::showSidebar()
 {
-    m_sidebar->show();
+    sidebar()->show();
 }
 
 void ShellDirectorUi::hideSidebar()
 {
-    emit m_sidebar->hideSignal();
+    // A sidebar not built yet is not shown either.
+    if (m_sidebar)
+        emit m_sidebar->hideSignal();
 }
 
 void ShellDirectorUi::runCrossView(bool visual, int milliseconds, std::function<void()> done)
 {
-    m_crossWindow->runCrossView(visual, milliseconds, std::move(done));
+    crossWindow()->runCrossView(visual, milliseconds, std::move(done));
 }
 
 void ShellDirectorUi::abortCrossView()
 {
-    m_crossWindow->abortCrossView();
+    if (m_crossWindow)
+        m_crossWindow->abortCrossView();
 }
 
 bool ShellDirectorUi::isCrossViewRunning() const
 {
-    return m_crossWindow->isRunning();
+    return m_crossWindow && m_crossWindow->isRunning();
 }
 
 void ShellDirectorUi::setProgressInfo(const QString& text)
 {
-    m_progressDialog->setInfo(text);
+    progressDialog()->setInfo(text);
 }
 
 void ShellDirectorUi::setProgress(double fraction)
 {
-    m_progressDialog->setProgress(fraction);
+    progressDialog()->setProgress(fraction);
 }
 
 void ShellDirectorUi::showProgressDialog()
 {
-    m_progressDialog->show();
+    progressDialog()->show();
 }
 
 void ShellDirectorUi::hideProgressDialog()
 {
-    m_progressDialog->hide();
+    if (m_progressDialog)
+        m_progressDialog->hide();
 }
 
 void ShellDirectorUi::createSoundPlayer()

@@ -1,7 +1,9 @@
 #pragma once
 // The application's windows as the director sees them: the main window, the sidebar, the
 // crosshair overlay, the progress window of the software update and the sound player, all
-// owned here.
+// owned here. Only the main window is built with the director: the sidebar follows once the
+// main window has first been drawn (or when it is first needed), the overlay and the progress
+// window when first used.
 #include "app/DirectorUi.h"
 
 #include <memory>
@@ -56,14 +58,22 @@ public:
     bool hasSoundPlayer() const override;
     void play(int sample) override;
 
+    // The windows, each built here when not yet built.
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
-    SidebarDialog* sidebar() const { return m_sidebar.get(); }
-    CrossWindow* crossWindow() const { return m_crossWindow.get(); }
-    OX::ProgressDialog* progressDialog() const { return m_progressDialog.get(); }
+    SidebarDialog* sidebar();
+    CrossWindow* crossWindow();
+    OX::ProgressDialog* progressDialog();
     OX::SoundPlayer* soundPlayer() const { return m_soundPlayer.get(); }
 
+    // How long the sidebar waits for the main window's first drawing before it is built anyway.
+    static constexpr int SidebarFallbackMs = 1000;
+
 private:
+    void styled(QWidget* window) const;
+
     OrvixDirector* m_director = nullptr;
+    bool m_mainWindowShown = false;
+    bool m_sidebarAttached = false;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<SidebarDialog> m_sidebar;
     std::unique_ptr<CrossWindow> m_crossWindow;

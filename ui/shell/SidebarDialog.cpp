@@ -127,7 +127,9 @@ void SidebarDialog::attach(OrvixDirector* director)
                &SidebarDialog::onHeadsetChannelChanged)
         << connect(director, &OrvixDirector::settingsChangedSignal, this, &SidebarDialog::onSettingsChanged);
     onSettingsChanged(director->settings());
-    onHeadsetUpdated(nullptr, HeadsetChangeMask::lost);
+    // Built after the start, the sidebar may meet a headset already there.
+    Headset* current = headset();
+    onHeadsetUpdated(current, current ? HeadsetChangeMask::all : HeadsetChangeMask::lost);
 }
 
 void SidebarDialog::detach()

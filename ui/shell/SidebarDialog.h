@@ -122,7 +122,8 @@ public:
     ~SidebarDialog() override;
 
     // Follows the director's dongle, headset, status, channel and settings signals (earlier
-    // connections dropped), applies its settings and shows the look of a missing headset.
+    // connections dropped), applies its settings and shows the director's headset (the look of
+    // a missing one when there is none).
     void attach(OrvixDirector* director);
     void detach();
     OrvixDirector* director() const;

@@ -1,6 +1,7 @@
 #include "ui/toolkit/OpenGLView.h"
 
 #include "ui/toolkit/GLMeshPart.h"
+#include "ui/toolkit/SharedGlContext.h"
 #include "ui/toolkit/Skin.h"
 
 #include <QOpenGLBuffer>
@@ -76,6 +77,8 @@ OpenGLView::OpenGLView(QWidget* parent)
 OpenGLView::OpenGLView(QString const& path, QString const& name, QWidget* parent)
     : QOpenGLWidget(parent)
 {
+    // Before the window sets up its GL drawing: the window's context shares with this one.
+    SharedGlContext::ensure();
     m_mesh.load(path, name); // a model that cannot be read leaves the view showing its background
 }
 

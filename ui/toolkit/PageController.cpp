@@ -111,9 +111,20 @@ void PageController::forgetDestroyedPage(Page* page)
     }
 }
 
+Page* PageController::find(QString const& name) const
+{
+    if (!m_pages.contains(name) && m_builder) {
+        // Taken out first: a lookup from inside the builder does not run it again.
+        const std::function<void()> builder = std::move(m_builder);
+        m_builder = nullptr;
+        builder();
+    }
+    return m_pages.value(name);
+}
+
 void PageController::setInitialPage(QString const& name)
 {
-    Page* page = m_pages.value(name);
+    Page* page = find(name);
     if (!page)
         return;
     m_nextPage = nullptr;
@@ -141,14 +152,14 @@ QString PageController::currentPageName() const
 
 bool PageController::shouldShowPage(QString const& name)
 {
-    if (name == currentPageName() || !m_pages.contains(name) || !m_currentPage || isSwitching())
+    if (name == currentPageName() || !find(name) || !m_currentPage || isSwitching())
         return false;
     return m_currentPage->pageShouldDisappear();
 }
 
 bool PageController::showPage(QString const& name, int transition, int duration, bool record)
 {
-    if (name == currentPageName() || !m_pages.contains(name) || !m_currentPage || isSwitching())
+    if (name == currentPageName() || !find(name) || !m_currentPage || isSwitching())
         return false;
 
     Page* incoming = m_pages.value(name);

@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QParallelAnimationGroup;
 class QVBoxLayout;
 
@@ -36,7 +38,11 @@ public:
     QString currentPageName() const;
     Page* currentPage() const { return m_currentPage; }
     Page* nextPage() const { return m_nextPage; }
-    Page* page(QString const& name) const { return m_pages.value(name); }
+    Page* page(QString const& name) const { return find(name); }
+    // Pages registered on demand: the first lookup of a name that is not registered runs builder
+    // once (it adds the remaining pages), so that a window shows its first page before it builds
+    // the others.
+    void setPageBuilder(std::function<void()> builder) { m_builder = std::move(builder); }
     // A switch is under way (a slide, or a page being left that has not called done yet).
     bool isSwitching() const { return m_nextPage || !m_animation.isNull(); }
 
@@ -83,6 +89,8 @@ private:
     void finishSwitch(
         bool fromHelp, bool returningFromHelp, bool toHelp, QPointer<Page> old, QPointer<Page> underHelp);
     bool isRegistered(Page* page) const;
+    // The page of that name, running the page builder first when none is registered.
+    Page* find(QString const& name) const;
     template <typename F> void forward(F call);
 
     QPointer<Page> m_currentPage;
@@ -91,6 +99,7 @@ private:
     QVBoxLayout* m_layout;
     QPointer<QParallelAnimationGroup> m_animation;
     int m_slideOverrideMs = -1;
+    mutable std::function<void()> m_builder;
 };
 
 } // namespace OX

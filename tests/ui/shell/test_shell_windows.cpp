@@ -12,6 +12,7 @@
 #include "ui/shell/SidebarDialog.h"
 #include "ui/toolkit/Menu.h"
 #include "ui/toolkit/PageController.h"
+#include "ui/pages/StatusPage.h"
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/ProgressWidget.h"
 
@@ -221,10 +222,37 @@ TEST(ShellDirector, StartShowsTheAttachedWindowsAndTheActionsWork)
     EXPECT_EQ(h.ui->soundPlayer(), nullptr);
 }
 
+SidebarDialog* builtSidebar()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* bar = qobject_cast<SidebarDialog*>(window))
+            return bar;
+    return nullptr;
+}
+
+TEST(ShellDirector, TheMainWindowShowsBeforeTheOtherWindowsAndPagesAreBuilt)
+{
+    ShellHarness h;
+    h.director->start();
+    MainWindow* window = h.ui->mainWindow();
+    EXPECT_EQ(builtSidebar(), nullptr);
+    EXPECT_EQ(window->findChild<OX::StatusPage*>(), nullptr);
+    ASSERT_TRUE(waitUntil([&] { return builtSidebar() && window->findChild<OX::StatusPage*>(); }, 3000))
+        << "built once the main window has been drawn";
+    EXPECT_EQ(builtSidebar()->director(), h.director.get());
+
+    // A page asked for before the window was ever drawn is built on the spot.
+    MainWindow fresh;
+    fresh.controller()->setInitialPage(QStringLiteral("Menu"));
+    EXPECT_TRUE(fresh.controller()->showPage(QStringLiteral("Status"), 0, 0, false));
+    EXPECT_NE(fresh.findChild<OX::StatusPage*>(), nullptr);
+}
+
 TEST(ShellDirector, DirectorSignalsReachTheWindows)
 {
     ShellHarness h;
     h.director->start();
+    h.ui->sidebar(); // built now rather than once the main window is drawn
     emit h.director->headsetStatusChangedSignal(nullptr, true);
     EXPECT_EQ(h.ui->sidebar()->state().getStatusColor(), SidebarDialog::State::Active);
     emit h.director->dongleUpdatedSignal(nullptr, DongleChangeMask::lost);
