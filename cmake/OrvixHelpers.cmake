@@ -69,3 +69,14 @@ function(orvix_test name dir)
     PROPERTIES ${_props}
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# orvix_module(NAME SOURCES...): one of our modules, a Qt plugin the application loads when it is
+# first needed (ui/toolkit/Modules.h). Built into lib/orvixtools of the build tree, installed
+# into lib/orvixtools beside the application's libraries.
+set(ORVIX_MODULE_BUILD_DIR ${CMAKE_BINARY_DIR}/lib/orvixtools)
+function(orvix_module name)
+  add_library(${name} MODULE ${ARGN})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  set_target_properties(${name} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${ORVIX_MODULE_BUILD_DIR})
+  install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/orvixtools)
+endfunction()

@@ -18,7 +18,6 @@
 #include <QCommandLineParser>
 #include <QTimer>
 #include <QUrl>
-#include <QWebEngineView>
 
 #include <cstdio>
 

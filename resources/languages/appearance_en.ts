@@ -156,5 +156,9 @@
         <source>Back</source>
         <translation>Back</translation>
     </message>
+    <message>
+        <source>The manual cannot be shown: its viewer is missing from this installation.</source>
+        <translation>The manual cannot be shown: its viewer is missing from this installation.</translation>
+    </message>
 </context>
 </TS>

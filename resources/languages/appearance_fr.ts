@@ -156,5 +156,9 @@
         <source>Back</source>
         <translation>Retour</translation>
     </message>
+    <message>
+        <source>The manual cannot be shown: its viewer is missing from this installation.</source>
+        <translation>Le manuel ne peut pas être affiché : sa visionneuse manque dans cette installation.</translation>
+    </message>
 </context>
 </TS>

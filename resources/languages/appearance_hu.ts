@@ -156,5 +156,9 @@
         <source>Back</source>
         <translation>Vissza</translation>
     </message>
+    <message>
+        <source>The manual cannot be shown: its viewer is missing from this installation.</source>
+        <translation>A kézikönyv nem jeleníthető meg: a megjelenítője hiányzik ebből a telepítésből.</translation>
+    </message>
 </context>
 </TS>

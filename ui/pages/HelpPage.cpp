@@ -9,8 +9,8 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QLabel>
 #include <QRegularExpression>
-#include <QWebEngineView>
 
 namespace OX
 {
@@ -84,36 +84,40 @@ HelpPage::HelpPage(PageContainer* container, QWidget* parent)
 HelpPage::~HelpPage()
 {
     *m_alive = false;
-    // The view goes before the page it shows.
-    delete m_view;
-    m_view = nullptr;
-    m_page.reset();
+    m_web.reset();
 }
 
 void HelpPage::createView()
 {
     // The web engine starts its processes with its first page: that happens when Help first
     // opens, not with the application.
-    if (m_view)
+    if (m_web || m_missing)
         return;
+    WebViewFactory* factory = webViewFactory();
+    if (!factory) {
+        m_missing = new QLabel(this);
+        m_missing->setObjectName(QStringLiteral("missingLabel"));
+        m_missing->setAlignment(Qt::AlignCenter);
+        m_missing->setWordWrap(true);
+        m_missing->setText(tr("The manual cannot be shown: its viewer is missing from this installation."));
+        m_ui->verticalLayout->addWidget(m_missing);
+        return;
+    }
     QFile jQuery { QString::fromLatin1(JQueryResource) };
     if (jQuery.open(QIODevice::ReadOnly))
         m_jQuery = QString::fromUtf8(jQuery.readAll());
     m_jQuery += QLatin1String(JQueryPrivate);
 
     SharedGlContext::ensure();
-    m_page = std::make_unique<WebPage>();
-    m_view = new QWebEngineView(this);
-    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    m_web = factory->create(this, [this](bool ok) { finishLoading(ok); });
+    QWidget* view = m_web->widget();
     // Hidden, the view keeps its place and size, so the document is laid out and scrolled at the
     // size it is then shown at.
-    QSizePolicy policy = m_view->sizePolicy();
+    QSizePolicy policy = view->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
-    m_view->setSizePolicy(policy);
-    m_view->hide();
-    connect(m_view, &QWebEngineView::loadFinished, this, &HelpPage::finishLoading);
-    m_view->setPage(m_page.get());
-    m_ui->verticalLayout->addWidget(m_view);
+    view->setSizePolicy(policy);
+    view->hide();
+    m_ui->verticalLayout->addWidget(view);
 }
 
 QString HelpPage::anchorFor(const QString& key) const
@@ -130,7 +134,9 @@ void HelpPage::retranslate()
     container->setLeft(tr("Back"), PageAction::back, this);
     container->setRight(QString(), PageAction::none, nullptr, PageFooter::ButtonIndex(0));
 
-    if (!m_view)
+    if (m_missing)
+        m_missing->setText(tr("The manual cannot be shown: its viewer is missing from this installation."));
+    if (!m_web)
         return; // the manual is loaded when Help first opens
     OrvixDirector* director = container->getDirector();
     const QString requested = director ? director->currentLanguage() : QLatin1String(FallbackLanguage);
@@ -149,14 +155,15 @@ void HelpPage::retranslate()
     m_ready = false;
     ++m_generation;
     qDebug() << "** Reload help: " << language;
-    m_page->load(QUrl(QString::fromLatin1(DocumentAddress).arg(language)));
+    m_web->load(QUrl(QString::fromLatin1(DocumentAddress).arg(language)));
 }
 
 void HelpPage::pageWillAppear(const QString&)
 {
     createView();
     retranslate();
-    m_view->hide();
+    if (m_web)
+        m_web->widget()->hide();
 }
 
 void HelpPage::pageDidAppear()
@@ -175,7 +182,7 @@ void HelpPage::pageDidDisappear()
 
 void HelpPage::showPage(const QString& link)
 {
-    if (!m_ready) {
+    if (!m_ready || !m_web) {
         m_pendingLink = link;
         return;
     }
@@ -186,15 +193,15 @@ void HelpPage::showPage(const QString& link)
 
     Promise::create(QStringLiteral("hide and reset page"),
         [this](Defer& step) {
-            m_view->hide();
-            m_page->runJavaScript(QLatin1String(ResetScript));
+            m_web->widget()->hide();
+            m_web->runJavaScript(QLatin1String(ResetScript));
             step.resolve();
         })
         .then(QStringLiteral("jump to link"),
             [this, alive, target](Defer& step) {
                 qDebug().noquote() << "Help jumps to page #" + target;
                 Defer held = step;
-                m_page->runJavaScript(
+                m_web->runJavaScript(
                     QString::fromLatin1(JumpScript).arg(target), [alive, held](const QVariant&) {
                         if (*alive)
                             held.resolve();
@@ -203,8 +210,8 @@ void HelpPage::showPage(const QString& link)
         .finally(QStringLiteral("show page"), [this, alive, generation, target](DongleResult, QString) {
             if (!*alive || generation != m_generation)
                 return;
-            m_view->show();
-            m_page->runJavaScript(QString::fromLatin1(RevealScript).arg(target));
+            m_web->widget()->show();
+            m_web->runJavaScript(QString::fromLatin1(RevealScript).arg(target));
         });
 }
 
@@ -224,7 +231,7 @@ void HelpPage::finishLoading(bool ok)
     Promise::create(QStringLiteral("load jQuery"),
         [this, current](Defer& step) {
             Defer held = step;
-            m_page->runJavaScript(m_jQuery, [current, held](const QVariant&) {
+            m_web->runJavaScript(m_jQuery, [current, held](const QVariant&) {
                 if (current())
                     held.resolve();
             });
@@ -232,7 +239,7 @@ void HelpPage::finishLoading(bool ok)
         .then(QStringLiteral("run script"),
             [this, current, language](Defer& step) {
                 Defer held = step;
-                m_page->runJavaScript(
+                m_web->runJavaScript(
                     QString::fromLatin1(PathScript).arg(language), [current, held](const QVariant&) {
                         if (current())
                             held.resolve();

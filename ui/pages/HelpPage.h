@@ -3,15 +3,16 @@
 // the user came from. The view stays hidden until the document is loaded, prepared (its image
 // and style paths pointed into the resources, once per document) and scrolled to the section.
 // A language without a manual shows the English one. Script answers that arrive after the page
-// has gone touch nothing. The web view and its page are made when Help first opens.
-#include "ui/pages/WebPage.h"
+// has gone touch nothing. The web view is made when Help first opens; without the web view
+// module the page says that the manual cannot be shown.
+#include "ui/pages/WebView.h"
 #include "ui/toolkit/Page.h"
 
 #include <QMap>
 
 #include <memory>
 
-class QWebEngineView;
+class QLabel;
 
 namespace Ui
 {
@@ -40,9 +41,9 @@ public:
     // Readers for tests and diagnostics.
     bool isReady() const { return m_ready; }
     QString loadedLanguage() const { return m_loadedLanguage; }
-    // Null until Help first opened.
-    QWebEngineView* view() const { return m_view; }
-    WebPage* webPage() { return m_page.get(); }
+    // Null until Help first opened (and without the web view module).
+    QWidget* view() const { return m_web ? m_web->widget() : nullptr; }
+    WebView* web() const { return m_web.get(); }
     // The anchor for a page name or help key (the key itself when the table has none).
     QString anchorFor(const QString& key) const;
 
@@ -57,8 +58,9 @@ public slots:
 private:
     void createView();
 
-    std::unique_ptr<WebPage> m_page;
-    QWebEngineView* m_view = nullptr;
+    std::unique_ptr<WebView> m_web;
+    // Shown instead of the manual when the web view cannot be made.
+    QLabel* m_missing = nullptr;
     QMap<QString, QString> m_anchors;
     bool m_ready = false;
     QString m_pendingLink;

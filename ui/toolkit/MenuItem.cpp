@@ -233,9 +233,14 @@ void MenuItem::paint(QPainter* painter, QStyleOptionGraphicsItem const*, QWidget
         op.setRenderHint(QPainter::Antialiasing);
         op.setRenderHint(QPainter::SmoothPixmapTransform);
         if (!m_pixmap.isNull() && !iconBox.isEmpty()) {
-            const QPixmap icon = m_pixmap.getTintedCopy(m_iconBrush.color())
-                                     .scaled(iconBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-            op.drawPixmap(QPointF(g.margin + m2, g.margin + m2), icon);
+            const QRgb color = m_iconBrush.color().rgba();
+            if (m_drawnIcon.isNull() || m_drawnIconBox != iconBox || m_drawnIconColor != color) {
+                m_drawnIcon = m_pixmap.getTintedCopy(m_iconBrush.color())
+                                  .scaled(iconBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+                m_drawnIconBox = iconBox;
+                m_drawnIconColor = color;
+            }
+            op.drawPixmap(QPointF(g.margin + m2, g.margin + m2), m_drawnIcon);
         }
         drawTitleText(m_title, m_iconBrush, g.centre, g.radius, &op);
         op.setCompositionMode(QPainter::CompositionMode_SourceIn);

@@ -114,6 +114,10 @@ private:
     Identifier m_identifier = NoItem;
     QString m_title;
     Pixmap m_pixmap;
+    // The icon as last drawn: tinted and scaled once, not at every repaint.
+    QPixmap m_drawnIcon;
+    QSize m_drawnIconBox;
+    QRgb m_drawnIconColor = 0;
     QBrush m_backgroundBrush;
     QBrush m_iconBrush;
     QBrush m_textBrush;

@@ -1,5 +1,6 @@
 #include "ui/toolkit/Pixmap.h"
 
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 
@@ -41,8 +42,12 @@ Pixmap::Pixmap(const QSize& size)
 }
 
 Pixmap::Pixmap(const QString& fileName, const char* format, Qt::ImageConversionFlags flags)
-    : QPixmap(fileName, format, flags)
 {
+    // Our resources are named without a suffix and are nearly all PNG: read as PNG first, the
+    // image is not offered to every image format plugin in turn (which loads them all).
+    if (!format && QFileInfo(fileName).suffix().isEmpty() && load(fileName, "PNG", flags))
+        return;
+    load(fileName, format, flags);
 }
 
 Pixmap::Pixmap(const QIcon& icon, const QSize& size)

@@ -1,6 +1,8 @@
 #include "ui/toolkit/SoundPlayer.h"
 
-#include <QSound>
+#include "ui/toolkit/Modules.h"
+#include "ui/toolkit/SoundOutput.h"
+
 #include <QtDebug>
 
 namespace OX
@@ -9,8 +11,9 @@ namespace OX
 SoundEffect::SoundEffect(const QString& fileName, QObject* parent)
     : QObject(parent)
     , name(fileName)
-    , sound(new QSound(fileName, this))
 {
+    if (SoundOutputFactory* factory = soundOutputFactory())
+        sound = factory->create(fileName);
 }
 
 SoundEffect::~SoundEffect()
@@ -27,12 +30,18 @@ void SoundEffect::play()
 
 bool SoundEffect::isSounding() const
 {
-    return !sound->isFinished();
+    return sound && !sound->isFinished();
 }
 
 void SoundEffect::start()
 {
-    sound->play();
+    if (sound)
+        sound->play();
+}
+
+SoundOutputFactory* soundOutputFactory()
+{
+    return qobject_cast<SoundOutputFactory*>(loadModule(QStringLiteral(ORVIX_SOUND_MODULE)));
 }
 
 SoundPlayer::SoundPlayer(QObject* parent)

@@ -5,14 +5,17 @@
 #include <QObject>
 #include <QString>
 
-class QSound;
+#include <memory>
 
 namespace OX
 {
 
 // One sound, loaded from a file or resource (":/sounds/..."). A play request while it still
 // sounds is dropped. Without a sound server a started sound never reports its end, so it plays
-// once and every later request is dropped: nothing is audible there anyway.
+// once and every later request is dropped: nothing is audible there anyway. Without the sound
+// module nothing sounds.
+class SoundOutput;
+
 class SoundEffect : public QObject
 {
     Q_OBJECT
@@ -33,7 +36,7 @@ protected:
 
 private:
     QString name;
-    QSound* sound;
+    std::unique_ptr<SoundOutput> sound;
 };
 
 class SoundPlayer : public QObject

@@ -1,5 +1,10 @@
-// Feedback sounds: the shipped files, the sample table, and a request while a sound still plays.
+// Feedback sounds: the shipped files, the sample table, a request while a sound still plays, and
+// the module they play through.
 #include "ui/toolkit/SoundPlayer.h"
+
+#include "common/gui_util.h"
+#include "ui/toolkit/Modules.h"
+#include "ui/toolkit/SoundOutput.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -146,3 +151,16 @@ TEST(SoundEffect, TheSoundItselfDropsARequestWhileItSounds)
 }
 
 } // namespace
+
+// The sounds come from a module loaded with the first effect; a module that is not there is
+// reported once and leaves its users without it.
+TEST(Modules, TheSoundModuleLoadsAndAMissingModuleIsNull)
+{
+    ASSERT_NE(OX::soundOutputFactory(), nullptr);
+    EXPECT_EQ(OX::soundOutputFactory(), OX::soundOutputFactory()) << "loaded once";
+
+    testutil::LogCapture log;
+    EXPECT_EQ(OX::loadModule(QStringLiteral("orvix_no_such_module.so")), nullptr);
+    EXPECT_EQ(OX::loadModule(QStringLiteral("orvix_no_such_module.so")), nullptr);
+    EXPECT_EQ(log.count(QStringLiteral("orvix_no_such_module.so could not be loaded")), 1);
+}

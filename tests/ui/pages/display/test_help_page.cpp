@@ -9,7 +9,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWebEngineView>
 #include <gtest/gtest.h>
 
 namespace
@@ -22,7 +21,7 @@ QVariant evaluate(OX::HelpPage* help, const QString& script)
 {
     QVariant result;
     bool done = false;
-    help->webPage()->runJavaScript(script, [&](const QVariant& v) {
+    help->web()->runJavaScript(script, [&](const QVariant& v) {
         result = v;
         done = true;
     });
@@ -83,7 +82,7 @@ TEST_F(HelpFixture, OpensAtTheSectionOfThePageItCameFrom)
 {
     // The web engine starts with the first opening, not with the page.
     EXPECT_EQ(help->view(), nullptr);
-    EXPECT_EQ(help->webPage(), nullptr);
+    EXPECT_EQ(help->web(), nullptr);
     ASSERT_TRUE(fake.controller.showPage(QStringLiteral("Help"), 4, 0, true));
     EXPECT_FALSE(help->view()->isVisible()) << "blank until the document is ready";
     ASSERT_TRUE(waitUntil([&] { return help->view()->isVisible(); }, 20000));
@@ -128,7 +127,7 @@ TEST_F(HelpFixture, FrenchManualIsPreparedOnceAndItsImagesLoad)
     openFrom(QStringLiteral("Appearance"));
     EXPECT_EQ(help->loadedLanguage(), QStringLiteral("fr"));
     EXPECT_EQ(
-        help->webPage()->url().adjusted(QUrl::RemoveFragment), QUrl(QStringLiteral("qrc:/help/index_fr")));
+        help->web()->url().adjusted(QUrl::RemoveFragment), QUrl(QStringLiteral("qrc:/help/index_fr")));
     for (const char* from : { "Devices", "LinkOutdoor", "Appearance" }) {
         fake.clickLeft();
         ASSERT_TRUE(waitUntil([&] { return !help->appeared && !fake.controller.isSwitching(); }));
@@ -173,7 +172,7 @@ TEST_F(HelpFixture, TheManualNeverLeavesTheResources)
         help, QStringLiteral("console.log('two\\nlines'); window.location.href = 'http://127.0.0.1:9/';"));
     ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("two lines")); }));
     testutil::spin(200); // a navigation would have started by now
-    EXPECT_EQ(help->webPage()->url().scheme(), QStringLiteral("qrc"));
+    EXPECT_EQ(help->web()->url().scheme(), QStringLiteral("qrc"));
 }
 
 TEST_F(HelpFixture, APageClosedWhileItsScriptsRunTouchesNothing)

@@ -1,4 +1,4 @@
-#include "ui/pages/WebPage.h"
+#include "ui/pages/webview/WebPage.h"
 
 #include <QDebug>
 #include <QMetaEnum>

@@ -1,0 +1,61 @@
+#include "ui/toolkit/Modules.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QPluginLoader>
+#include <QPointer>
+#include <QStringList>
+
+namespace OX
+{
+
+namespace
+{
+
+QStringList moduleFolders()
+{
+    QStringList folders { QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/orvixtools") };
+#ifdef ORVIX_MODULE_INSTALL_DIR
+    folders << QStringLiteral(ORVIX_MODULE_INSTALL_DIR);
+#endif
+#ifdef ORVIX_MODULE_BUILD_DIR
+    folders << QStringLiteral(ORVIX_MODULE_BUILD_DIR);
+#endif
+    return folders;
+}
+
+QObject* load(const QString& fileName)
+{
+    QStringList errors;
+    for (const QString& folder : moduleFolders()) {
+        const QString path = QDir(folder).filePath(fileName);
+        if (!QFileInfo(path).isFile())
+            continue;
+        QPluginLoader loader(path);
+        // What a module starts (the web engine's threads) lives until the process ends: a module
+        // is never unloaded.
+        loader.setLoadHints(QLibrary::PreventUnloadHint);
+        if (QObject* instance = loader.instance())
+            return instance;
+        errors << loader.errorString();
+    }
+    qWarning().noquote() << "The module" << fileName << "could not be loaded:"
+                         << (errors.isEmpty() ? QStringLiteral("not found") : errors.join(QStringLiteral("; ")));
+    return nullptr;
+}
+
+} // namespace
+
+QObject* loadModule(const QString& fileName)
+{
+    static QHash<QString, QPointer<QObject>> loaded;
+    auto it = loaded.find(fileName);
+    if (it == loaded.end())
+        it = loaded.insert(fileName, load(fileName));
+    return it.value().data();
+}
+
+} // namespace OX
