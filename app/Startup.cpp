@@ -139,6 +139,8 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
     oxMessageInit();
 
     auto app = std::make_unique<QApplication>(argc, argv);
+    if (hooks.applicationCreated)
+        hooks.applicationCreated();
     setIdentity(hooks);
     watchQuitSignals(*app);
     QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/uifont"));

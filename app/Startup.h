@@ -19,6 +19,9 @@ struct Hooks {
     QString version;
     // Options of this executable, added after the help, version and turbo options.
     std::function<void(QCommandLineParser& parser)> addOptions;
+    // Called as soon as the application object exists, before the font, the command line and
+    // the director: work that can run beside the start begins here.
+    std::function<void()> applicationCreated;
     // Builds the director (not yet started) once the application object exists and the command
     // line is parsed; loading the skin is the caller's first step here. A null director ends
     // the run with the exit code 1.

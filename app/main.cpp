@@ -2,6 +2,7 @@
 // exits), logs to a file per run, loads the skin and hands over to the director.
 #include "app/OrvixDirector.h"
 #include "app/Startup.h"
+#include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/toolkit/SharedGlContext.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char* argv[])
 {
     OX::SharedGlContext::defer();
     Startup::Hooks hooks;
+    hooks.applicationCreated = &MainWindow::preloadImages;
     hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
     hooks.createDirector = [](const QCommandLineParser& parser) {
         ShellDirectorUi::loadStyle();

@@ -14,6 +14,7 @@
 #include "app/OrvixDirector.h"
 #include "app/Startup.h"
 #include "tools/emulator/Emulator.h"
+#include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/toolkit/SharedGlContext.h"
 
@@ -216,6 +217,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<emu::Emulator> emulator;
 
     Startup::Hooks hooks;
+    hooks.applicationCreated = &MainWindow::preloadImages;
     hooks.description = QStringLiteral("Orvix tools command line (device emulator)");
     hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
     hooks.addOptions = addOptions;

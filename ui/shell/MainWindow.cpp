@@ -20,6 +20,7 @@
 #include "ui/toolkit/PageController.h"
 #include "ui/toolkit/PageFooter.h"
 #include "ui/toolkit/PageHeader.h"
+#include "ui/toolkit/Pixmap.h"
 #include "ui/toolkit/ProgressWidget.h"
 #include "ui_MainWindow.h"
 
@@ -105,6 +106,11 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     detach();
+}
+
+void MainWindow::preloadImages()
+{
+    OX::Pixmap::preload(OX::PageHeader::iconFiles() + OX::Menu::iconFiles());
 }
 
 void MainWindow::buildPages()

@@ -93,6 +93,10 @@ public:
     OX::ProgressWidget* progressWidget() const { return m_progress; }
     OX::Menu* menu() const { return m_menu; }
 
+    // Starts reading the images of the first sight (the header's and the menu's) beside the rest
+    // of the start; needs the application object.
+    static void preloadImages();
+
     // Builds and registers the pages not built yet; nothing once they are.
     void buildPages();
 

@@ -49,6 +49,11 @@ QList<Entry> const& entries()
     return table;
 }
 
+QString iconFile(Entry const& e)
+{
+    return QStringLiteral(":/menu/icons/") + QLatin1String(e.icon);
+}
+
 QBrush skinBrush(char const* key)
 {
     return QBrush(Skin::color(QLatin1String(key)));
@@ -61,6 +66,14 @@ QString Menu::versionLabel()
     const DongleVersion v = OrvixDirector::appVersion();
     const QString version = QStringLiteral("%1.%2.%3-%4").arg(v.major).arg(v.minor).arg(v.fix).arg(v.build);
     return QStringLiteral("OrvixTools v%1 %2").arg(version, QStringLiteral("R"));
+}
+
+QStringList Menu::iconFiles()
+{
+    QStringList files;
+    for (Entry const& e : entries())
+        files << iconFile(e);
+    return files;
 }
 
 Menu::Menu(PageContainer* container, QWidget* parent)
@@ -80,7 +93,7 @@ Menu::Menu(PageContainer* container, QWidget* parent)
         MenuItem* parentItem
             = e.parent == MenuItem::MainItem ? &m_rootItem : m_rootItem.itemWithIdentifier(e.parent);
         MenuItem* item = parentItem->addItem(
-            e.identifier, tr(e.title), Pixmap(QStringLiteral(":/menu/icons/") + QLatin1String(e.icon)));
+            e.identifier, tr(e.title), Pixmap(iconFile(e)));
         item->setColor(skinBrush("menuItemPassiveIconColor"), skinBrush("menuItemPassiveBackgroundColor"),
             skinBrush("menuItemPassiveTextColor"));
         for (MenuItem::Dependency d : e.dependencies)

@@ -20,6 +20,8 @@ public:
     static constexpr int SceneSize = 512;
     // The version the header shows while the menu is open.
     static QString versionLabel();
+    // The icons of the menu's entries, in their order.
+    static QStringList iconFiles();
 
     Menu(PageContainer* container, QWidget* parent = nullptr);
     ~Menu() override;

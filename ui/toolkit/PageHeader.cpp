@@ -6,6 +6,7 @@
 #include "ui/toolkit/StyledBackground.h"
 #include "ui_PageHeader.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 
 namespace OX
@@ -14,17 +15,27 @@ namespace OX
 namespace
 {
 
-QIcon tintedIcon(QString const& resource)
+const char* const HelpIcon = ":/menu/icons/help";
+const char* const HomeIcon = ":/menu/icons/status";
+
+QIcon tintedIcon(QString const& resource, QSize const& iconSize)
 {
     // Disabled (while Help shows, for instance) the shape is drawn in the skin's disabled grey;
-    // the style's own disabled rendering leaves a white shape white.
-    Pixmap shape(resource);
+    // the style's own disabled rendering leaves a white shape white. Both are tinted at the size
+    // they are drawn at (twice that, or the screen's pixel ratio, for sharp edges).
+    const qreal ratio = qMax(qreal(2), qApp->devicePixelRatio());
+    Pixmap shape(Pixmap(resource).scaled(iconSize * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     QIcon icon(shape.getTintedCopy(Skin::color(QStringLiteral("windowHeaderIconColor"))));
     icon.addPixmap(shape.getTintedCopy(Skin::color(QStringLiteral("disabledWidgetColor"))), QIcon::Disabled);
     return icon;
 }
 
 } // namespace
+
+QStringList PageHeader::iconFiles()
+{
+    return { QLatin1String(HelpIcon), QLatin1String(HomeIcon) };
+}
 
 PageHeader::PageHeader(PageContainer* container)
     : QWidget(nullptr)
@@ -33,9 +44,9 @@ PageHeader::PageHeader(PageContainer* container)
 {
     m_ui->setupUi(this);
     m_ui->helpButton->setContentsMargins(0, 0, 0, 0);
-    m_ui->helpButton->setIcon(tintedIcon(QStringLiteral(":/menu/icons/help")));
+    m_ui->helpButton->setIcon(tintedIcon(QLatin1String(HelpIcon), m_ui->helpButton->iconSize()));
     m_ui->homeButton->setContentsMargins(0, 0, 0, 0);
-    m_ui->homeButton->setIcon(tintedIcon(QStringLiteral(":/menu/icons/status")));
+    m_ui->homeButton->setIcon(tintedIcon(QLatin1String(HomeIcon), m_ui->homeButton->iconSize()));
     connect(m_ui->homeButton, &QToolButton::released, this, &PageHeader::homeAction);
     connect(m_ui->helpButton, &QToolButton::released, this, &PageHeader::helpAction);
 }

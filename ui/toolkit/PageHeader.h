@@ -5,6 +5,7 @@
 // frameless window by each step of the pointer.
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -43,6 +44,9 @@ public:
     };
 
     explicit PageHeader(PageContainer* container);
+
+    // The shapes of the home and help buttons.
+    static QStringList iconFiles();
     ~PageHeader() override;
 
     void setTitle(QString const& title);

@@ -1,8 +1,16 @@
 #include "ui/toolkit/Pixmap.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
+#include <QRunnable>
+#include <QThreadPool>
+
+#include <future>
+#include <memory>
+#include <mutex>
 
 namespace OX
 {
@@ -41,8 +49,73 @@ Pixmap::Pixmap(const QSize& size)
     fill(Qt::transparent);
 }
 
+namespace
+{
+
+// Images being read ahead, by file name; an image named n times in the preloads is taken by the
+// first n pixmaps of its name.
+struct Preload {
+    std::shared_future<QImage> image;
+    int uses = 0;
+};
+
+struct Preloads {
+    std::mutex mutex;
+    QHash<QString, Preload> images;
+};
+
+Preloads& preloads()
+{
+    static Preloads instance;
+    return instance;
+}
+
+bool takePreloaded(const QString& fileName, QImage& image)
+{
+    std::shared_future<QImage> pending;
+    {
+        Preloads& p = preloads();
+        std::lock_guard<std::mutex> lock(p.mutex);
+        auto it = p.images.find(fileName);
+        if (it == p.images.end())
+            return false;
+        pending = it->image;
+        if (--it->uses <= 0)
+            p.images.erase(it);
+    }
+    image = pending.get();
+    return !image.isNull();
+}
+
+} // namespace
+
+void Pixmap::preload(const QStringList& fileNames)
+{
+    Preloads& p = preloads();
+    std::lock_guard<std::mutex> lock(p.mutex);
+    for (const QString& fileName : fileNames) {
+        auto known = p.images.find(fileName);
+        if (known != p.images.end()) {
+            ++known->uses;
+            continue;
+        }
+        auto task = std::make_shared<std::packaged_task<QImage()>>([fileName] {
+            QImageReader reader(fileName, "PNG");
+            return reader.read();
+        });
+        p.images.insert(fileName, Preload { task->get_future().share(), 1 });
+        // The application's thread pool is waited for before the application object goes.
+        QThreadPool::globalInstance()->start(QRunnable::create([task] { (*task)(); }));
+    }
+}
+
 Pixmap::Pixmap(const QString& fileName, const char* format, Qt::ImageConversionFlags flags)
 {
+    QImage preloaded;
+    if (takePreloaded(fileName, preloaded)) {
+        convertFromImage(preloaded, flags);
+        return;
+    }
     // Our resources are named without a suffix and are nearly all PNG: read as PNG first, the
     // image is not offered to every image format plugin in turn (which loads them all).
     if (!format && QFileInfo(fileName).suffix().isEmpty() && load(fileName, "PNG", flags))

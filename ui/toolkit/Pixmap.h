@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace OX
 {
@@ -18,7 +19,7 @@ public:
     Pixmap() = default;
     // Fully transparent, of that size.
     explicit Pixmap(const QSize& size);
-    // The image file or resource, unchanged.
+    // The image file or resource, unchanged (the preloaded image when there is one).
     explicit Pixmap(const QString& fileName, const char* format = nullptr,
         Qt::ImageConversionFlags flags = Qt::AutoColor);
     // The icon rendered at size, normal mode, off state.
@@ -46,6 +47,11 @@ public:
     // in the lower right quarter, the badge's mask ("_m") cleared out of the icon first.
     void createBadgedIcon(const QString& icon, const QString& badge, const QColor& iconColor,
         const QColor& badgeColor, bool alternative);
+
+    // Starts reading these images on Qt's thread pool ahead of their use (the first window's
+    // icons while the application starts): the first Pixmap made afterwards of each name takes
+    // its image, waiting for it if it is still being read. Needs the application object.
+    static void preload(const QStringList& fileNames);
 
     // Suffixes of the alternative form and of a badge's mask.
     static constexpr const char* AlternativeSuffix = "_i";

@@ -1,9 +1,12 @@
-// Tinted pixmaps on shapes the test draws: alpha kept, badge geometry, the alternative form.
+// Tinted pixmaps on shapes the test draws: alpha kept, badge geometry, the alternative form; images
+// read ahead.
 #include "ui/toolkit/Pixmap.h"
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 namespace
@@ -93,6 +96,26 @@ TEST_F(PixmapTest, AlternativeIconOnlyWhenAsked)
     EXPECT_EQ(at(plain, 30, 10), QColor(Qt::blue));
     EXPECT_EQ(at(alternative, 30, 10).alpha(), 0);
     EXPECT_EQ(at(alternative, 10, 10), QColor(Qt::blue));
+}
+
+// A preloaded image is the file's own, taken by as many pixmaps as it was named; what cannot be
+// read as PNG ahead is read the usual way.
+TEST_F(PixmapTest, PreloadedImagesAreTakenAsOftenAsNamed)
+{
+    shape(QStringLiteral("ahead"), full);
+    const QString png = m_dir.filePath(QStringLiteral("ahead.png"));
+    QImage bmp(8, 8, QImage::Format_RGB32);
+    bmp.fill(Qt::red);
+    const QString other = m_dir.filePath(QStringLiteral("other.bmp"));
+    ASSERT_TRUE(bmp.save(other, "BMP"));
+
+    OX::Pixmap::preload({ png, png, other });
+    QThreadPool::globalInstance()->waitForDone();
+    QFile::remove(png); // only the image read ahead can give it now
+    EXPECT_EQ(OX::Pixmap(png).size(), QSize(64, 64));
+    EXPECT_EQ(at(OX::Pixmap(png), 5, 5), QColor(Qt::white));
+    EXPECT_TRUE(OX::Pixmap(png).isNull()) << "named twice, taken twice";
+    EXPECT_EQ(at(OX::Pixmap(other), 1, 1), QColor(Qt::red));
 }
 
 } // namespace
