@@ -14,6 +14,7 @@
 #include "ui/toolkit/PageController.h"
 #include "ui/pages/StatusPage.h"
 #include "ui/toolkit/PageHeader.h"
+#include "ui/toolkit/ProgressDialog.h"
 #include "ui/toolkit/ProgressWidget.h"
 
 #include <QAbstractButton>
@@ -240,6 +241,14 @@ TEST(ShellDirector, TheMainWindowShowsBeforeTheOtherWindowsAndPagesAreBuilt)
     ASSERT_TRUE(waitUntil([&] { return builtSidebar() && window->findChild<OX::StatusPage*>(); }, 3000))
         << "built once the main window has been drawn";
     EXPECT_EQ(builtSidebar()->director(), h.director.get());
+    // The overlay and the progress window wait for their first use; asking about them builds nothing.
+    EXPECT_FALSE(h.ui->isCrossViewRunning());
+    h.ui->abortCrossView();
+    h.ui->hideProgressDialog();
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<CrossWindow*>(window) || qobject_cast<OX::ProgressDialog*>(window));
+    h.ui->setProgressInfo(QStringLiteral("Downloading"));
+    EXPECT_NE(h.ui->progressDialog(), nullptr);
 
     // A page asked for before the window was ever drawn is built on the spot.
     MainWindow fresh;
