@@ -8,7 +8,7 @@
 #include <QRunnable>
 #include <QThreadPool>
 
-#include <future>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -52,10 +52,18 @@ Pixmap::Pixmap(const QSize& size)
 namespace
 {
 
+// One image being read ahead: the reader fills it and wakes whoever waits for it.
+struct Reading {
+    std::mutex mutex;
+    std::condition_variable read;
+    bool done = false;
+    QImage image;
+};
+
 // Images being read ahead, by file name; an image named n times in the preloads is taken by the
 // first n pixmaps of its name.
 struct Preload {
-    std::shared_future<QImage> image;
+    std::shared_ptr<Reading> reading;
     int uses = 0;
 };
 
@@ -72,18 +80,20 @@ Preloads& preloads()
 
 bool takePreloaded(const QString& fileName, QImage& image)
 {
-    std::shared_future<QImage> pending;
+    std::shared_ptr<Reading> reading;
     {
         Preloads& p = preloads();
         std::lock_guard<std::mutex> lock(p.mutex);
         auto it = p.images.find(fileName);
         if (it == p.images.end())
             return false;
-        pending = it->image;
+        reading = it->reading;
         if (--it->uses <= 0)
             p.images.erase(it);
     }
-    image = pending.get();
+    std::unique_lock<std::mutex> lock(reading->mutex);
+    reading->read.wait(lock, [&] { return reading->done; });
+    image = reading->image;
     return !image.isNull();
 }
 
@@ -99,13 +109,17 @@ void Pixmap::preload(const QStringList& fileNames)
             ++known->uses;
             continue;
         }
-        auto task = std::make_shared<std::packaged_task<QImage()>>([fileName] {
-            QImageReader reader(fileName, "PNG");
-            return reader.read();
-        });
-        p.images.insert(fileName, Preload { task->get_future().share(), 1 });
+        auto reading = std::make_shared<Reading>();
+        p.images.insert(fileName, Preload { reading, 1 });
         // The application's thread pool is waited for before the application object goes.
-        QThreadPool::globalInstance()->start(QRunnable::create([task] { (*task)(); }));
+        QThreadPool::globalInstance()->start(QRunnable::create([reading, fileName] {
+            QImageReader reader(fileName, "PNG");
+            QImage image = reader.read();
+            std::lock_guard<std::mutex> done(reading->mutex);
+            reading->image = std::move(image);
+            reading->done = true;
+            reading->read.notify_all();
+        }));
     }
 }
 
