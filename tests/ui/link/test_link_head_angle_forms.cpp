@@ -98,7 +98,7 @@ TEST(LinkHeadAngleForms, EachShowsTheRecordAndReportsOneClickOnItsOneMarker)
         EXPECT_EQ(view->angle(QStringLiteral("safety_limit_%1").arg(d1)).value, 40.0);
         EXPECT_EQ(view->angle(QStringLiteral("safety_zone_%1").arg(d1)).minimum, 23.0);
         int interactive = 0;
-        for (QString const& prefix : { "DZ_I_", "move_", "DZ_O_", "safety_zone_", "safety_limit_" })
+        for (char const* prefix : { "DZ_I_", "move_", "DZ_O_", "safety_zone_", "safety_limit_" })
             for (QString const& d :
                 drive ? QStringList { "forward", "backward" } : QStringList { "right", "left" })
                 interactive += view->angle(prefix + d).editable ? 1 : 0;

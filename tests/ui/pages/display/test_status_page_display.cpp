@@ -83,8 +83,9 @@ TEST(StatusPageDisplay, TheModelFollowsTheEmulatedHeadAndGreysOutWithoutIt)
         ASSERT_TRUE(testutil::waitUntil([&] { return env.emulator->statusesSent() > statuses + 2; }));
         testutil::spin(50);
         QImage const image = page.grab().toImage();
-        if (!previous.isNull())
+        if (!previous.isNull()) {
             EXPECT_FALSE(testutil::imagesClose(previous, image, 16, 0.002)) << "pose " << shot;
+        }
         previous = image;
         testutil::saveScreenshot(image, QStringLiteral("status-page-pose-%1").arg(shot++));
     }

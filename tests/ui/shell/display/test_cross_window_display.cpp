@@ -41,8 +41,9 @@ TEST(CrossWindowDisplay, ClicksReachTheWindowBeneathWhichShowsBesideTheLines)
     // A loaded X server can lose a synthetic click: one more is sent before giving up (an
     // overlay that caught clicks would let neither through).
     ASSERT_TRUE(x11test::click(centre));
-    if (!waitUntil([&] { return below.presses >= 1; }, 3000))
+    if (!waitUntil([&] { return below.presses >= 1; }, 3000)) {
         ASSERT_TRUE(x11test::click(centre));
+    }
     EXPECT_TRUE(waitUntil([&] { return below.presses >= 1; }, 3000));
     EXPECT_TRUE(cross.isRunning());
     cross.abortCrossView();
