@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QWidget>
 
-
 namespace
 {
 
