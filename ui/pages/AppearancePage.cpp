@@ -4,6 +4,7 @@
 
 #include "app/Settings.h"
 #include "ui/toolkit/PageContainer.h"
+#include "ui/toolkit/SliderTicks.h"
 
 #include <QDebug>
 #include <QIcon>
@@ -60,6 +61,9 @@ AppearancePage::AppearancePage(PageContainer* container, QWidget* parent)
     , m_ui(std::make_unique<Ui::AppearancePage>())
 {
     m_ui->setupUi(this);
+    // The style sheet's slider rules leave the ticks the form asks for to us.
+    SliderTicks::install(m_ui->sliderSidebarOpacity);
+    SliderTicks::install(m_ui->sliderSidebarSize);
     for (const Language& language : Languages) {
         const QLocale locale(QLatin1String(language.code));
         m_ui->languageOptions->addItem(QIcon(QLatin1String(language.flag)),

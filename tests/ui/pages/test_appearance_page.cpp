@@ -129,6 +129,18 @@ TEST_F(AppearanceFixture, ScreenshotForAPerson)
     EXPECT_FALSE(child<QWidget>("cbShowVisualFeedback")->isVisibleTo(page));
     page->setStyleSheet(QStringLiteral("OX--AppearancePage { background: #323232; }"));
     testutil::saveScreenshot(page, QStringLiteral("appearance-page"));
+    // The sliders show their ticks under the style sheet: one line below the handle, in the skin's
+    // light grey, for every step of the tick interval.
+    auto* size = child<QSlider>("sliderSidebarSize");
+    const QImage shot = size->grab().toImage();
+    int ticks = 0;
+    for (int x = 0; x < shot.width(); ++x) {
+        int rows = 0;
+        for (int y = shot.height() / 2; y < shot.height(); ++y)
+            rows += shot.pixelColor(x, y) == QColor(0xC0, 0xC0, 0xC0) ? 1 : 0;
+        ticks += rows >= 3 ? 1 : 0;
+    }
+    EXPECT_EQ(ticks, (size->maximum() - size->minimum()) / size->tickInterval() + 1);
 
     QTranslator french;
     ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
