@@ -52,7 +52,8 @@ void SidebarDialog::onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask)
     }
     // No headset, a failed one, or the headset lost.
     const char* const disabled = "disabledWidgetColor";
-    m_ui->batteryButton->setIcon(tintedIcon(QStringLiteral(":/sidebar/icons/icon_battery_none"), "passiveWidgetColor"));
+    m_ui->batteryButton->setIcon(
+        tintedIcon(QStringLiteral(":/sidebar/icons/icon_battery_none"), "passiveWidgetColor"));
     m_ui->shiftButton->setIcon(tintedIcon(QStringLiteral(":/sidebar/icons/icon_key_shift"), disabled));
     m_ui->altButton->setIcon(tintedIcon(QStringLiteral(":/sidebar/icons/icon_key_alt_mac"), disabled));
     m_ui->cmdButton->setIcon(tintedIcon(QStringLiteral(":/sidebar/icons/icon_key_cmd"), disabled));
