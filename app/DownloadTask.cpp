@@ -76,25 +76,19 @@ DownloadTask::~DownloadTask()
         dropFile(true);
 }
 
-// The folder lies in a temporary folder that other users may share: a symbolic link or a
-// folder of someone else planted at its name is never followed, emptied or written into.
+// A symbolic link or a folder of someone else planted at the folder's name is never followed,
+// emptied or written into.
 bool DownloadTask::folderUsable(QString* why) const
 {
-    why->clear();
     if (!m_hasFolder) {
         *why = QStringLiteral("no private folder");
         return false;
     }
-    struct stat st {};
-    if (::lstat(QFile::encodeName(m_folder.path()).constData(), &st) != 0)
-        return false; // missing
-    if (S_ISLNK(st.st_mode))
-        *why = QStringLiteral("it is a symbolic link");
-    else if (!S_ISDIR(st.st_mode))
-        *why = QStringLiteral("it is not a directory");
-    else if (st.st_uid != ::geteuid())
-        *why = QStringLiteral("it belongs to another user");
-    return why->isEmpty();
+    if (PrivateFolder::isPrivate(m_folder.path(), why))
+        return true;
+    if (*why == QLatin1String("missing"))
+        why->clear(); // told apart by the caller
+    return false;
 }
 
 bool DownloadTask::prepareFolder()
@@ -117,9 +111,7 @@ bool DownloadTask::prepareFolder()
             ::unlink(path.constData());
         }
     }
-    if (why.isEmpty() && ::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-        why = QString::fromLocal8Bit(std::strerror(errno));
-    if (why.isEmpty() && !folderUsable(&why) && why.isEmpty())
+    if (why.isEmpty() && !PrivateFolder::ensure(m_folder.path(), &why) && why == QLatin1String("missing"))
         why = QStringLiteral("it vanished");
     if (why.isEmpty() && ::chmod(path.constData(), 0700) != 0)
         why = QString::fromLocal8Bit(std::strerror(errno));

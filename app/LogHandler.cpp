@@ -162,8 +162,10 @@ void startFlusher(LogState& s)
         std::thread([&s] {
             std::unique_lock<std::recursive_mutex> locker(s.lock);
             for (;;) {
+                // Asleep until the first line waits (the handler wakes it), then until that
+                // line is a second old.
                 if (s.pending.isEmpty())
-                    s.wake.wait_for(locker, kFlushInterval);
+                    s.wake.wait(locker);
                 else
                     s.wake.wait_until(locker, s.firstPending + kFlushInterval);
                 if (!s.pending.isEmpty()
@@ -282,13 +284,17 @@ void oxMessageHandler(QtMsgType type, const QMessageLogContext& context, const Q
         // Everything under one lock: each line goes out whole, and the lines of the file stand
         // in the order of their times.
         std::lock_guard<std::recursive_mutex> locker(s.lock);
+        const bool firstWaiting = s.pending.isEmpty();
         appendLine(s, type, message);
         const bool severe = type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg;
         if (severe || s.pending.size() > kMaxPending
-            || std::chrono::steady_clock::now() - s.firstPending >= kFlushInterval)
+            || std::chrono::steady_clock::now() - s.firstPending >= kFlushInterval) {
             flushLocked(s);
-        else
+        } else {
             startFlusher(s);
+            if (firstWaiting)
+                s.wake.notify_one();
+        }
     }
 
     if (type == QtFatalMsg)

@@ -7,6 +7,8 @@
 //
 // Run it where a display is (xvfb-run for a headless machine). The processes get a temporary
 // home and temporary folder, so no settings, log or instance of the user's is touched.
+#include "startup/BenchProcess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -90,25 +92,6 @@ Memory memoryOf(qint64 root)
     return m;
 }
 
-bool waitForLine(QProcess& process, const QByteArray& wanted, QElapsedTimer& clock, double* atMs = nullptr)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < kTimeoutMs) {
-        while (process.canReadLine()) {
-            if (process.readLine().trimmed() == wanted) {
-                if (atMs)
-                    *atMs = double(clock.nsecsElapsed()) / 1e6;
-                return true;
-            }
-        }
-        if (process.state() == QProcess::NotRunning)
-            return false;
-        process.waitForReadyRead(1000);
-    }
-    return false;
-}
-
 Run measure(const QString& program, const QProcessEnvironment& env, bool openHelp)
 {
     Run run;
@@ -118,7 +101,7 @@ Run measure(const QString& program, const QProcessEnvironment& env, bool openHel
     QElapsedTimer clock;
     clock.start();
     process.start(program, QStringList());
-    if (waitForLine(process, "shown", clock, &run.shownMs)) {
+    if (bench::waitForLine(process, "shown", clock, kTimeoutMs, &run.shownMs)) {
         QThread::msleep(kIdleMs);
         run.idle = memoryOf(process.processId());
         run.ok = true;
@@ -126,7 +109,7 @@ Run measure(const QString& program, const QProcessEnvironment& env, bool openHel
             QElapsedTimer helpClock;
             helpClock.start();
             process.write("help\n");
-            run.ok = waitForLine(process, "help shown", helpClock, &run.helpMs);
+            run.ok = bench::waitForLine(process, "help shown", helpClock, kTimeoutMs, &run.helpMs);
             if (run.ok) {
                 QThread::msleep(kIdleMs);
                 run.afterHelp = memoryOf(process.processId());
@@ -135,17 +118,8 @@ Run measure(const QString& program, const QProcessEnvironment& env, bool openHel
     }
     process.write("quit\n");
     process.closeWriteChannel();
-    if (!process.waitForFinished(kTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(1000);
-    }
+    bench::finish(process, kTimeoutMs);
     return run;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
 }
 
 template <typename F> double medianOf(const std::vector<Run>& runs, F field)
@@ -153,7 +127,7 @@ template <typename F> double medianOf(const std::vector<Run>& runs, F field)
     std::vector<double> values;
     for (const Run& r : runs)
         values.push_back(field(r));
-    return median(values);
+    return bench::median(values);
 }
 
 } // namespace
@@ -166,13 +140,8 @@ int main(int argc, char** argv)
     const QString empty = dir + QStringLiteral("/startup_empty_app");
 
     QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = bench::sandboxEnvironment(home);
     env.insert(QStringLiteral("ORVIX_BENCH_STAY"), QStringLiteral("1"));
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("TMPDIR"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
 
     std::vector<Run> emptyRuns, orvixRuns;
     for (int i = 0; i < kRuns; ++i) {

@@ -5,15 +5,11 @@
 //
 // Run it where a display is (xvfb-run for a headless machine). Both processes get a temporary
 // home and temporary folder, so no settings, log or instance of the user's is touched.
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QTemporaryDir>
+#include "startup/BenchProcess.h"
 
-#include <algorithm>
+#include <QCoreApplication>
+
 #include <cstdio>
-#include <vector>
 
 namespace
 {
@@ -31,30 +27,9 @@ double startToFirstWindow(const QString& program, const QProcessEnvironment& env
     clock.start();
     process.start(program, QStringList());
     double shownMs = -1;
-    while (shownMs < 0 && clock.elapsed() < kTimeoutMs) {
-        if (!process.waitForReadyRead(kTimeoutMs)) {
-            if (process.state() == QProcess::NotRunning)
-                break;
-            continue;
-        }
-        while (process.canReadLine()) {
-            if (process.readLine().trimmed() == "shown") {
-                shownMs = double(clock.nsecsElapsed()) / 1e6;
-                break;
-            }
-        }
-    }
-    if (!process.waitForFinished(kTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(1000);
-    }
+    bench::waitForLine(process, "shown", clock, kTimeoutMs, &shownMs);
+    bench::finish(process, kTimeoutMs);
     return shownMs;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
 }
 
 } // namespace
@@ -67,14 +42,7 @@ int main(int argc, char** argv)
     const QString empty = dir + QStringLiteral("/startup_empty_app");
 
     QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    // The single-instance guard's keys come from files in the temporary folder: a folder of
-    // the benchmark's own keeps it apart from any other running copy.
-    env.insert(QStringLiteral("TMPDIR"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
+    const QProcessEnvironment env = bench::sandboxEnvironment(home);
 
     // One run of each first, not counted: the files are in the page cache for both.
     startToFirstWindow(empty, env);
@@ -91,8 +59,8 @@ int main(int argc, char** argv)
         emptyMs.push_back(e);
         orvixMs.push_back(o);
     }
-    const double e = median(emptyMs);
-    const double o = median(orvixMs);
+    const double e = bench::median(emptyMs);
+    const double o = bench::median(orvixMs);
     std::printf("start to first window, median of %d runs\n", kRuns);
     std::printf("  empty Qt Widgets application  %8.1f ms\n", e);
     std::printf("  OrvixTools                     %8.1f ms\n", o);

@@ -18,6 +18,17 @@ QByteArray ackBytes(uint8_t packetId, uint8_t command)
     return b;
 }
 
+// An ERR record: product, version (major, minor), error code, 32-bit details (zero).
+QByteArray errBytes(uint8_t product, uint8_t major, uint8_t minor, uint8_t code)
+{
+    QByteArray b(8, '\0');
+    b[0] = char(product);
+    b[1] = char(major);
+    b[2] = char(minor);
+    b[3] = char(code);
+    return b;
+}
+
 int16_t toQ14(double v)
 {
     const double s = std::round(v * 16384.0);
@@ -400,12 +411,7 @@ void Emulator::Impl::answerKey(const Frame& f, Frame r, QByteArray& password, ui
     if (keyError) {
         trace(QStringLiteral("   address %1: password refused with error %2").arg(r.src).arg(keyError));
         r.pid = pid::ERR;
-        // product, version, code, 32-bit details
-        r.payload = QByteArray(8, '\0');
-        r.payload[0] = char(product);
-        r.payload[1] = char(major);
-        r.payload[2] = char(minor);
-        r.payload[3] = char(keyError);
+        r.payload = errBytes(product, major, minor, keyError);
     } else {
         password = f.payload.left(16);
         r.pid = pid::ACK;
@@ -515,12 +521,7 @@ void Emulator::Impl::handleHeadset(const Frame& f)
         if (h.channelMapWriteError) {
             trace(QStringLiteral("   headset: channel-map write refused with error %1").arg(h.channelMapWriteError));
             r.pid = pid::ERR;
-            // product 1 (headset), version, code, 32-bit details
-            r.payload = QByteArray(8, '\0');
-            r.payload[0] = char(1);
-            r.payload[1] = char(h.major);
-            r.payload[2] = char(h.minor);
-            r.payload[3] = char(h.channelMapWriteError);
+            r.payload = errBytes(1, h.major, h.minor, h.channelMapWriteError); // product 1: the headset
             reply(r, int(scaled(h.replyDelayMs)));
             return;
         }

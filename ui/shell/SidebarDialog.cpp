@@ -21,11 +21,6 @@
 namespace
 {
 
-QIcon tintedIcon(const QString& path, const char* colorKey)
-{
-    return QIcon(OX::Pixmap(path).getTintedCopy(OX::Skin::color(QLatin1String(colorKey))));
-}
-
 const char kPassive[] = "passiveWidgetColor";
 
 // Effective scale and opacity from the settings' 0..1.

@@ -193,6 +193,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The shape at path tinted with the skin's colour colorKey.
+    static QIcon tintedIcon(const QString& path, const char* colorKey);
     enum class Edge { Left, Right, Top, Bottom };
     void dock(Edge edge);
     void fadeTo(double opacity);

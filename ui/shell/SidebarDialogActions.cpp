@@ -13,12 +13,6 @@
 namespace
 {
 
-QIcon disabledIcon(const char* path)
-{
-    return QIcon(OX::Pixmap(QLatin1String(path))
-                     .getTintedCopy(OX::Skin::color(QStringLiteral("disabledWidgetColor"))));
-}
-
 // The click button after a click of the mouse button: left and right alternate, scrolling
 // goes back to left.
 MouseButton nextClickButton(quint8 current)
@@ -57,14 +51,14 @@ void SidebarDialog::onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask)
         return;
     }
     // No headset, a failed one, or the headset lost.
+    const char* const disabled = "disabledWidgetColor";
     m_ui->batteryButton->setIcon(
-        QIcon(OX::Pixmap(QStringLiteral(":/sidebar/icons/icon_battery_none"))
-                  .getTintedCopy(OX::Skin::color(QStringLiteral("passiveWidgetColor")))));
-    m_ui->shiftButton->setIcon(disabledIcon(":/sidebar/icons/icon_key_shift"));
-    m_ui->altButton->setIcon(disabledIcon(":/sidebar/icons/icon_key_alt_mac"));
-    m_ui->cmdButton->setIcon(disabledIcon(":/sidebar/icons/icon_key_cmd"));
-    m_ui->mouseButton->setIcon(disabledIcon(":/sidebar/icons/badge_mouse_i"));
-    m_ui->scrollButton->setIcon(disabledIcon(":/sidebar/icons/icon_scroll_none"));
+        tintedIcon(QStringLiteral(":/sidebar/icons/icon_battery_none"), "passiveWidgetColor"));
+    m_ui->shiftButton->setIcon(tintedIcon(QStringLiteral(":/sidebar/icons/icon_key_shift"), disabled));
+    m_ui->altButton->setIcon(tintedIcon(QStringLiteral(":/sidebar/icons/icon_key_alt_mac"), disabled));
+    m_ui->cmdButton->setIcon(tintedIcon(QStringLiteral(":/sidebar/icons/icon_key_cmd"), disabled));
+    m_ui->mouseButton->setIcon(tintedIcon(QStringLiteral(":/sidebar/icons/badge_mouse_i"), disabled));
+    m_ui->scrollButton->setIcon(tintedIcon(QStringLiteral(":/sidebar/icons/icon_scroll_none"), disabled));
     for (OX::ToolButton* button : headsetButtons())
         button->setEnabled(false);
     m_ui->statusButton->setIcon(State::getStatusIcon(State::Start, State::Natural));

@@ -71,6 +71,11 @@ QIcon blinkIcon(const QIcon& icon, const char* mask)
 
 } // namespace
 
+QIcon SidebarDialog::tintedIcon(const QString& path, const char* colorKey)
+{
+    return QIcon(OX::Pixmap(path).getTintedCopy(skin(colorKey)));
+}
+
 QIcon SidebarDialog::State::getStatusIcon(StatusBadge badge, BadgeColor color)
 {
     static const char* const colorKeys[]
@@ -116,7 +121,7 @@ int SidebarDialog::State::batteryIndex(float percent)
 QIcon SidebarDialog::State::getBatteryIcon(float percent)
 {
     const QString path = icons("battery_") + QString::number(batteryIndex(percent));
-    return QIcon(OX::Pixmap(path).getTintedCopy(passive()));
+    return tintedIcon(path, "passiveWidgetColor");
 }
 
 QIcon SidebarDialog::State::getShiftActionIcon(quint32 modifiers)
