@@ -46,10 +46,8 @@ PageController::~PageController()
     }
     const QMap<QString, Page*> pages = m_pages;
     m_pages.clear();
-    for (Page* page : pages) {
-        page->controller = nullptr;
-        page->name.clear();
-    }
+    for (Page* page : pages)
+        page->detachFromController();
 }
 
 bool PageController::addPage(Page* page, QString const& name)
