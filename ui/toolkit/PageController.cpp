@@ -148,16 +148,19 @@ QString PageController::currentPageName() const
     return m_pages.key(m_currentPage);
 }
 
+bool PageController::canSwitchTo(QString const& name) const
+{
+    return name != currentPageName() && find(name) && m_currentPage && !isSwitching();
+}
+
 bool PageController::shouldShowPage(QString const& name)
 {
-    if (name == currentPageName() || !find(name) || !m_currentPage || isSwitching())
-        return false;
-    return m_currentPage->pageShouldDisappear();
+    return canSwitchTo(name) && m_currentPage->pageShouldDisappear();
 }
 
 bool PageController::showPage(QString const& name, int transition, int duration, bool record)
 {
-    if (name == currentPageName() || !find(name) || !m_currentPage || isSwitching())
+    if (!canSwitchTo(name))
         return false;
 
     Page* incoming = m_pages.value(name);

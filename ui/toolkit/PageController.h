@@ -89,6 +89,8 @@ private:
     void finishSwitch(
         bool fromHelp, bool returningFromHelp, bool toHelp, QPointer<Page> old, QPointer<Page> underHelp);
     bool isRegistered(Page* page) const;
+    // Another registered page, a page shown and no switch under way.
+    bool canSwitchTo(QString const& name) const;
     // The page of that name, running the page builder first when none is registered.
     Page* find(QString const& name) const;
     template <typename F> void forward(F call);
