@@ -198,14 +198,7 @@ bool PageController::showPage(QString const& name, int transition, int duration,
         auto swap = once([self, old, in, underHelp, toHelp, fromHelp, returningFromHelp, oldName]() {
             if (!self || !in)
                 return;
-            if (old) {
-                old->hide();
-                self->m_layout->removeWidget(old);
-                if (!toHelp)
-                    old->pageDidDisappear();
-            }
-            if (underHelp)
-                underHelp->pageDidDisappear();
+            self->takeOut(old, underHelp, toHelp);
             if (!returningFromHelp)
                 in->pageWillAppear(oldName);
             self->m_layout->addWidget(in);
@@ -315,14 +308,7 @@ void PageController::finishSwitch(
     QPointer<Page> in = m_nextPage;
     if (in && !returningFromHelp)
         in->pageDidAppear();
-    if (old) {
-        old->hide();
-        m_layout->removeWidget(old);
-        if (!toHelp)
-            old->pageDidDisappear();
-    }
-    if (underHelp)
-        underHelp->pageDidDisappear();
+    takeOut(old, underHelp, toHelp);
     if (fromHelp && !returningFromHelp && old)
         old->state.reset(); // Help's way back led to a page that was told it went
     m_layout->setEnabled(true);
@@ -333,6 +319,18 @@ void PageController::finishSwitch(
         m_animation->deleteLater();
     m_animation = nullptr;
     update();
+}
+
+void PageController::takeOut(QPointer<Page> const& old, QPointer<Page> const& underHelp, bool toHelp)
+{
+    if (old) {
+        old->hide();
+        m_layout->removeWidget(old);
+        if (!toHelp)
+            old->pageDidDisappear();
+    }
+    if (underHelp)
+        underHelp->pageDidDisappear();
 }
 
 void PageController::onShowPage(QString const& name)
