@@ -95,11 +95,14 @@ void PageController::forgetDestroyedPage(Page* page)
             ++it;
     }
     if (page == m_currentPage || page == m_nextPage) {
-        // The switch cannot finish with one of its pages gone.
+        // The switch cannot finish with one of its pages gone; the navigation its slide turned
+        // off comes back.
         if (m_animation) {
             m_animation->disconnect(this);
             m_animation->stop();
             m_animation->deleteLater();
+            if (container)
+                container->setNavigationEnable(true, NavigationOptions::all);
         }
         m_animation = nullptr;
         m_layout->setEnabled(true);
@@ -290,9 +293,10 @@ bool PageController::showPage(QString const& name, int transition, int duration,
         },
         Qt::DirectConnection);
 
+    // A done that comes after the switch was cut short starts nothing.
     QPointer<QParallelAnimationGroup> guard(group);
-    leave([guard]() {
-        if (guard)
+    leave([self, guard]() {
+        if (self && guard && self->m_animation == guard)
             guard->start();
     });
     return true;
