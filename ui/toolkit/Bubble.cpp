@@ -145,16 +145,21 @@ void Bubble::showBubble(QWidget* target, Direction direction)
     startShowAnimation(0.0);
 }
 
-void Bubble::startShowAnimation(qreal from)
+QPropertyAnimation* Bubble::fade(qreal from, qreal to, QEasingCurve::Type curve, void (Bubble::*finished)())
 {
     auto* animation = new QPropertyAnimation(this, OpacityProperty, this);
     animation->setDuration(FadeMs);
-    animation->setEasingCurve(QEasingCurve::InBack);
+    animation->setEasingCurve(curve);
     animation->setStartValue(from);
-    animation->setEndValue(1.0);
-    connect(animation, &QPropertyAnimation::finished, this, &Bubble::onShowAnimationFinished);
-    m_showAnimation = animation;
-    animation->start();
+    animation->setEndValue(to);
+    connect(animation, &QPropertyAnimation::finished, this, finished);
+    return animation;
+}
+
+void Bubble::startShowAnimation(qreal from)
+{
+    m_showAnimation = fade(from, 1.0, QEasingCurve::InBack, &Bubble::onShowAnimationFinished);
+    m_showAnimation->start();
 }
 
 void Bubble::hideBubble()
@@ -169,14 +174,8 @@ void Bubble::hideBubble()
     }
     if (m_hideAnimation)
         return; // already fading out
-    auto* animation = new QPropertyAnimation(this, OpacityProperty, this);
-    animation->setDuration(FadeMs);
-    animation->setEasingCurve(QEasingCurve::OutBack);
-    animation->setStartValue(windowOpacity());
-    animation->setEndValue(0.0);
-    connect(animation, &QPropertyAnimation::finished, this, &Bubble::onHideAnimationFinished);
-    m_hideAnimation = animation;
-    animation->start();
+    m_hideAnimation = fade(windowOpacity(), 0.0, QEasingCurve::OutBack, &Bubble::onHideAnimationFinished);
+    m_hideAnimation->start();
 }
 
 void Bubble::onHideAnimationFinished()

@@ -5,6 +5,7 @@
 // nothing but the next showBubble brings it back. Target and window are held by guarded
 // pointers, so a deleted target is never touched (the bubble hides with it).
 #include <QDialog>
+#include <QEasingCurve>
 #include <QPointer>
 
 class QHBoxLayout;
@@ -59,6 +60,8 @@ private slots:
 private:
     void watch(QWidget* target);
     void startShowAnimation(qreal from);
+    // An opacity animation of FadeMs from from to to that calls finished at its end; not started.
+    QPropertyAnimation* fade(qreal from, qreal to, QEasingCurve::Type curve, void (Bubble::*finished)());
 
     QPointer<QWidget> m_target;
     QPointer<QWidget> m_targetWindow;

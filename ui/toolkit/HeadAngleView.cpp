@@ -20,7 +20,6 @@ namespace
 {
 
 constexpr int ButtonMargin = 40; // the button spans half the view less this
-constexpr double QuaternionZero = 1e-12;
 
 // Black pixels of a mask are inside the clip.
 QRegion regionOf(QPixmap const& mask)
@@ -28,14 +27,6 @@ QRegion regionOf(QPixmap const& mask)
     if (mask.isNull())
         return QRegion();
     return QRegion(QBitmap::fromImage(mask.toImage(), Qt::ThresholdDither | Qt::MonoOnly));
-}
-
-QQuaternion inverseOf(QQuaternion const& q)
-{
-    float const lengthSquared = q.lengthSquared();
-    if (std::abs(lengthSquared) <= QuaternionZero)
-        return QQuaternion(0.0f, 0.0f, 0.0f, 0.0f);
-    return q.conjugated() / lengthSquared;
 }
 
 } // namespace
@@ -167,7 +158,7 @@ float HeadAngleView::monitoringAngle() const
 {
     if (!m_reference)
         return 0.0f;
-    QQuaternion const q = inverseOf(*m_reference) * m_monitor;
+    QQuaternion const q = m_reference->inverted() * m_monitor;
     float pitch = 0.0f, yaw = 0.0f, roll = 0.0f;
     q.getEulerAngles(&pitch, &yaw, &roll);
     float angle = 0.0f;

@@ -1,6 +1,7 @@
 #include "ui/toolkit/ListRows.h"
 
 #include <QListWidget>
+#include <QSignalBlocker>
 
 #include "ui/toolkit/DeviceWidget.h"
 #include "ui/toolkit/PropertyWidget.h"
@@ -28,6 +29,18 @@ QListWidgetItem* append(QListWidget* list, QWidget* row)
     return item;
 }
 
+// A device row with what both kinds of device show; the caller adds the icon.
+DeviceWidget* deviceRow(
+    QListWidget* list, DeviceAddress const& address, unsigned short pan, QString const& serial, bool checked)
+{
+    auto* row = new DeviceWidget(list);
+    row->setAddress(address);
+    row->setPAN(pan);
+    row->setSerial(serial);
+    row->setChecked(checked);
+    return row;
+}
+
 } // namespace
 
 QListWidgetItem* addDeviceTo(QListWidget* list, OrvixDevice const& device, unsigned short pan,
@@ -35,12 +48,9 @@ QListWidgetItem* addDeviceTo(QListWidget* list, OrvixDevice const& device, unsig
 {
     if (!list)
         return nullptr;
-    auto* row = new DeviceWidget(list);
+    DeviceWidget* row
+        = deviceRow(list, DeviceAddress(device.address, device.portNumber()), pan, serial, checked);
     row->setPreset(device.validPreset());
-    row->setAddress(DeviceAddress(device.address, device.portNumber()));
-    row->setPAN(pan);
-    row->setSerial(serial);
-    row->setChecked(checked);
     switch (device.preset) {
     case OrvixDevice::HeadsetPreset:
         row->setIcon(HeadsetIcon);
@@ -73,11 +83,7 @@ QListWidgetItem* addDeviceTo(QListWidget* list, ProductID product, unsigned shor
 {
     if (!list)
         return nullptr;
-    auto* row = new DeviceWidget(list);
-    row->setAddress(address);
-    row->setPAN(pan);
-    row->setSerial(serial);
-    row->setChecked(checked);
+    DeviceWidget* row = deviceRow(list, address, pan, serial, checked);
     switch (product) {
     case ProductID::Headset:
         row->setIcon(HeadsetIcon);
@@ -116,13 +122,8 @@ void blockSignals(QObject* object, std::function<void()> work)
 {
     if (!work)
         return;
-    if (!object) {
-        work();
-        return;
-    }
-    const bool previous = object->blockSignals(true);
+    const QSignalBlocker quiet(object); // restores the blocking as it was, also without an object
     work();
-    object->blockSignals(previous);
 }
 
 } // namespace OX

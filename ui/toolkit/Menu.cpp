@@ -90,16 +90,13 @@ Menu::Menu(PageContainer* container, QWidget* parent)
     m_view->setFrameStyle(0);
 
     for (Entry const& e : entries()) {
-        MenuItem* parentItem
-            = e.parent == MenuItem::MainItem ? &m_rootItem : m_rootItem.itemWithIdentifier(e.parent);
-        MenuItem* item = parentItem->addItem(
-            e.identifier, tr(e.title), Pixmap(iconFile(e)));
-        item->setColor(skinBrush("menuItemPassiveIconColor"), skinBrush("menuItemPassiveBackgroundColor"),
+        MenuItem* entry = item(e.parent)->addItem(e.identifier, tr(e.title), Pixmap(iconFile(e)));
+        entry->setColor(skinBrush("menuItemPassiveIconColor"), skinBrush("menuItemPassiveBackgroundColor"),
             skinBrush("menuItemPassiveTextColor"));
         for (MenuItem::Dependency d : e.dependencies)
-            item->addDependency(d);
+            entry->addDependency(d);
         const bool submenu = e.identifier == MenuItem::SettingsItem || e.identifier == MenuItem::NetworkItem;
-        connect(item, &MenuItem::actionSignal, this,
+        connect(entry, &MenuItem::actionSignal, this,
             submenu ? &Menu::on_rootItem_clicked : &Menu::on_menuItem_clicked);
     }
     m_helpKeys.insert(MenuItem::NetworkItem, QStringLiteral("navigation_network_anchor"));
@@ -183,12 +180,9 @@ bool Menu::perform(PageAction pageAction)
 void Menu::retranslate()
 {
     m_rootItem.setTitle(tr("Main"));
-    for (Entry const& e : entries()) {
-        MenuItem* parentItem
-            = e.parent == MenuItem::MainItem ? &m_rootItem : m_rootItem.itemWithIdentifier(e.parent);
-        if (parentItem)
+    for (Entry const& e : entries())
+        if (MenuItem* parentItem = item(e.parent))
             parentItem->setTitleOfItem(e.identifier, tr(e.title));
-    }
     if (container)
         container->setSubtitle(m_currentItem->title());
     if (m_currentItem->parentMenuItem())

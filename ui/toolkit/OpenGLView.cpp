@@ -233,13 +233,12 @@ void OpenGLView::paintGL()
             m_program->setUniformValue("texture", m_active ? 0 : qMin(1, count - 1));
         }
         m_program->setUniformValue(m_colorLoc, part->color);
-        if (!part->vao.isCreated())
-            part->vao.create();
-        if (part->vao.isCreated()) {
+        // The vertex array object was made and filled in initializeGL; without one the attributes
+        // are pointed into the buffer here.
+        if (part->vao.isCreated())
             part->vao.bind();
-        } else {
+        else
             setupVertexAttribs(part->vbo);
-        }
         glDrawArrays(GL_TRIANGLES, 0, part->vertexCount);
         if (part->vao.isCreated())
             part->vao.release();

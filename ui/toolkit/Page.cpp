@@ -4,7 +4,6 @@
 #include "ui/toolkit/StyledBackground.h"
 
 #include <QAbstractButton>
-#include <QDebug>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -62,16 +61,8 @@ void Page::attachToController(PageController* newController, QString const& newN
 
 void Page::detachFromController()
 {
-    PageController* former = controller;
-    if (!former)
-        return;
-    if (former->currentPage() == this || former->nextPage() == this) {
-        qWarning().noquote() << QStringLiteral("Page [%1] is on screen and stays registered").arg(name);
-        return;
-    }
     controller = nullptr;
     name.clear();
-    former->removePage(this, false);
 }
 
 bool Page::perform(PageAction action)

@@ -63,7 +63,7 @@ public:
 
     // Called only by PageController::addPage.
     void attachToController(PageController* controller, QString const& name);
-    // Forgets the controller and the name, then has the controller drop the page without deleting it.
+    // Called only by PageController once it has dropped the page: forgets the controller and the name.
     void detachFromController();
 
     // The back action: for back on a registered page with a way back, closes an open question,

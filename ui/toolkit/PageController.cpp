@@ -46,10 +46,8 @@ PageController::~PageController()
     }
     const QMap<QString, Page*> pages = m_pages;
     m_pages.clear();
-    for (Page* page : pages) {
-        page->controller = nullptr;
-        page->name.clear();
-    }
+    for (Page* page : pages)
+        page->detachFromController();
 }
 
 bool PageController::addPage(Page* page, QString const& name)
@@ -97,11 +95,14 @@ void PageController::forgetDestroyedPage(Page* page)
             ++it;
     }
     if (page == m_currentPage || page == m_nextPage) {
-        // The switch cannot finish with one of its pages gone.
+        // The switch cannot finish with one of its pages gone; the navigation its slide turned
+        // off comes back.
         if (m_animation) {
             m_animation->disconnect(this);
             m_animation->stop();
             m_animation->deleteLater();
+            if (container)
+                container->setNavigationEnable(true, NavigationOptions::all);
         }
         m_animation = nullptr;
         m_layout->setEnabled(true);
@@ -150,16 +151,19 @@ QString PageController::currentPageName() const
     return m_pages.key(m_currentPage);
 }
 
+bool PageController::canSwitchTo(QString const& name) const
+{
+    return name != currentPageName() && find(name) && m_currentPage && !isSwitching();
+}
+
 bool PageController::shouldShowPage(QString const& name)
 {
-    if (name == currentPageName() || !find(name) || !m_currentPage || isSwitching())
-        return false;
-    return m_currentPage->pageShouldDisappear();
+    return canSwitchTo(name) && m_currentPage->pageShouldDisappear();
 }
 
 bool PageController::showPage(QString const& name, int transition, int duration, bool record)
 {
-    if (name == currentPageName() || !find(name) || !m_currentPage || isSwitching())
+    if (!canSwitchTo(name))
         return false;
 
     Page* incoming = m_pages.value(name);
@@ -197,14 +201,7 @@ bool PageController::showPage(QString const& name, int transition, int duration,
         auto swap = once([self, old, in, underHelp, toHelp, fromHelp, returningFromHelp, oldName]() {
             if (!self || !in)
                 return;
-            if (old) {
-                old->hide();
-                self->m_layout->removeWidget(old);
-                if (!toHelp)
-                    old->pageDidDisappear();
-            }
-            if (underHelp)
-                underHelp->pageDidDisappear();
+            self->takeOut(old, underHelp, toHelp);
             if (!returningFromHelp)
                 in->pageWillAppear(oldName);
             self->m_layout->addWidget(in);
@@ -296,9 +293,10 @@ bool PageController::showPage(QString const& name, int transition, int duration,
         },
         Qt::DirectConnection);
 
+    // A done that comes after the switch was cut short starts nothing.
     QPointer<QParallelAnimationGroup> guard(group);
-    leave([guard]() {
-        if (guard)
+    leave([self, guard]() {
+        if (self && guard && self->m_animation == guard)
             guard->start();
     });
     return true;
@@ -314,14 +312,7 @@ void PageController::finishSwitch(
     QPointer<Page> in = m_nextPage;
     if (in && !returningFromHelp)
         in->pageDidAppear();
-    if (old) {
-        old->hide();
-        m_layout->removeWidget(old);
-        if (!toHelp)
-            old->pageDidDisappear();
-    }
-    if (underHelp)
-        underHelp->pageDidDisappear();
+    takeOut(old, underHelp, toHelp);
     if (fromHelp && !returningFromHelp && old)
         old->state.reset(); // Help's way back led to a page that was told it went
     m_layout->setEnabled(true);
@@ -332,6 +323,18 @@ void PageController::finishSwitch(
         m_animation->deleteLater();
     m_animation = nullptr;
     update();
+}
+
+void PageController::takeOut(QPointer<Page> const& old, QPointer<Page> const& underHelp, bool toHelp)
+{
+    if (old) {
+        old->hide();
+        m_layout->removeWidget(old);
+        if (!toHelp)
+            old->pageDidDisappear();
+    }
+    if (underHelp)
+        underHelp->pageDidDisappear();
 }
 
 void PageController::onShowPage(QString const& name)

@@ -88,7 +88,12 @@ private:
     void removeEntry(QString const& name, bool del);
     void finishSwitch(
         bool fromHelp, bool returningFromHelp, bool toHelp, QPointer<Page> old, QPointer<Page> underHelp);
+    // The page left goes off screen and, unless Help covers it, is told it went; so is the page
+    // under Help when the switch leaves it.
+    void takeOut(QPointer<Page> const& old, QPointer<Page> const& underHelp, bool toHelp);
     bool isRegistered(Page* page) const;
+    // Another registered page, a page shown and no switch under way.
+    bool canSwitchTo(QString const& name) const;
     // The page of that name, running the page builder first when none is registered.
     Page* find(QString const& name) const;
     template <typename F> void forward(F call);

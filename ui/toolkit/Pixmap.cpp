@@ -204,14 +204,8 @@ void Pixmap::addOverLay(const QString& path, const QColor& color)
 void Pixmap::createOverlayedIcon(
     const QString& base, const QString& overlay, const QColor& baseColor, const QColor& overlayColor)
 {
-    if (isNull())
-        return;
-    const QPixmap baseShape = loadScaled(base, size());
-    const QPixmap overlayShape = loadScaled(overlay, size());
-    if (!baseShape.isNull())
-        drawOver(*this, tinted(baseShape, baseColor));
-    if (!overlayShape.isNull())
-        drawOver(*this, tinted(overlayShape, overlayColor));
+    addOverLay(base, baseColor);
+    addOverLay(overlay, overlayColor);
 }
 
 void Pixmap::createBadgedIcon(const QString& icon, const QString& badge, const QColor& iconColor,

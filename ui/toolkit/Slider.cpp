@@ -137,11 +137,7 @@ void Slider::stepBy(int delta)
 
 void Slider::on_slider_valueChanged(int value)
 {
-    {
-        // The handle moved: this slider follows it without reporting anything yet.
-        const QSignalBlocker quiet(this);
-        QAbstractSlider::setValue(value);
-    }
+    setValue(value); // the handle moved: this slider follows it without reporting anything yet
     refreshLabel();
 }
 

@@ -1,9 +1,7 @@
 #include "ui/toolkit/ViewController.h"
 
+#include "ui/toolkit/StyledBackground.h"
 #include "ui/toolkit/ViewControllerDelegate.h"
-
-#include <QPainter>
-#include <QStyleOption>
 
 namespace OX
 {
@@ -60,10 +58,7 @@ void ViewController::retranslate() { }
 
 void ViewController::paintEvent(QPaintEvent* event)
 {
-    QStyleOption option;
-    option.initFrom(this);
-    QPainter painter(this);
-    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+    drawStyledBackground(this);
     QWidget::paintEvent(event);
 }
 

@@ -150,6 +150,33 @@ TEST_F(PageSwitch, HeldDoneKeepsBothPagesAndNavigationOff)
     EXPECT_FALSE(menu->isVisible());
 }
 
+TEST_F(PageSwitch, APageGoneMidSlideGivesTheNavigationBack)
+{
+    // The page being left goes while it holds its done: the page coming in stays.
+    menu->holdDone = true;
+    ASSERT_TRUE(c.controller.showPage("Status", 1, 1000, true));
+    ASSERT_FALSE(c.navigationEnabled(OX::NavigationOptions::all));
+    delete menu;
+    EXPECT_FALSE(c.controller.isSwitching());
+    EXPECT_EQ(c.controller.currentPage(), status);
+    EXPECT_TRUE(c.navigationEnabled(OX::NavigationOptions::all));
+}
+
+TEST_F(PageSwitch, APageComingInGoneMidSlideLeavesThePageShownWhereItIs)
+{
+    menu->holdDone = true;
+    ASSERT_TRUE(c.controller.showPage("Status", 1, 1000, true));
+    const QPoint rest = menu->pos();
+    delete status;
+    EXPECT_TRUE(c.navigationEnabled(OX::NavigationOptions::all));
+    menu->releaseDone(); // late: the slide it would start is gone
+    testutil::spin(50);
+    EXPECT_FALSE(c.controller.isSwitching());
+    EXPECT_EQ(c.controller.currentPage(), menu);
+    EXPECT_EQ(menu->pos(), rest);
+    EXPECT_TRUE(menu->isVisible());
+}
+
 TEST_F(PageSwitch, NavigateToPageWaitsHalfASecondAndTheSecondIsRefused)
 {
     testutil::LogCapture log;
