@@ -310,6 +310,21 @@ TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndShowsNothing)
     EXPECT_EQ(footer(), "Apply|Revert");
 }
 
+// A headset whose channel map lists no LINK of the page's preset: Retry ends unanswered, never busy for good.
+TEST_F(LinkPageTest, ARetryOverAChannelMapWithoutThePresetAsksAgain)
+{
+    rig.map = { { 3, 0x81, emu::preset::LinkDrive } };
+    rig.linkAddresses = { 3 };
+    start();
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Link not present", "Retry");
+    boxes.answer("Link not present", "Cancel");
+    open(outdoor);
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 8000));
+    EXPECT_EQ(outdoor->state(), OX::LinkPage::looking_for_link_state);
+    EXPECT_EQ(boxes.seen(), (QStringList { "Link not present", "Link not present" }));
+}
+
 TEST_F(LinkPageTest, OtherPresetsAndUpdatesBeforeAppearingChangeNothingAndADroppedLinkIsSafe)
 {
     start();
