@@ -3,6 +3,7 @@
 #include "ui/link/LinkPage.h"
 
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QtDebug>
 
@@ -67,23 +68,20 @@ void LinkPage::updateWizard()
         return;
     const QString step = settings->linkProfileWizardState();
     qDebug().nospace().noquote() << "UPDATE UI [" << step << "]";
-    QMap<QString, bool> reachableGroups;
-    const QList<QWidget*> inside = m_ui->tabWidget->findChildren<QWidget*>();
-    for (QWidget* widget : inside)
-        reachableGroups.insert(widget->objectName(), false);
+    QSet<QString> reachableGroups;
     bool reachable = true;
     for (LinkNavigator::Node const* node = m_navigator.head(); node; node = node->next) {
         LinkViewController* tab = tabByName(node->group);
         if (!tab)
             continue;
         if (reachable)
-            reachableGroups[node->group] = true;
+            reachableGroups.insert(node->group);
         tab->setEnabled(node->key, reachable);
         if (node->key == step)
             reachable = false;
     }
     for (int i = 0; i < m_ui->tabWidget->count(); ++i)
-        m_ui->tabWidget->setTabEnabled(i, reachableGroups.value(m_ui->tabWidget->widget(i)->objectName()));
+        m_ui->tabWidget->setTabEnabled(i, reachableGroups.contains(m_ui->tabWidget->widget(i)->objectName()));
 }
 
 LinkViewController* LinkPage::tabByName(QString const& name) const
