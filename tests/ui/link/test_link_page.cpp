@@ -164,12 +164,14 @@ TEST_F(LinkPageTest, TheWizardUnlocksForwardOnlyAndBothPagesShareTheStep)
         rig.container.controller.windowHandle(), Qt::Key_S, Qt::ControlModifier); // Next, not Apply
     ASSERT_TRUE(waitUntil([&] { return indoor->currentKey() == "drive_settings"; })); // an animated click
     EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_EQ(indoor->helpKey, "link_settings_forward_anchor");
     EXPECT_EQ(settings->linkProfileWizardState(), "forward_movement");
     EXPECT_EQ(indoor->state(), OX::LinkPage::initialized_state);
     EXPECT_EQ(footer(), "Reset|");
     QTest::mouseClick(indoor->prevButton(), Qt::LeftButton);
     EXPECT_EQ(indoor->currentKey(), "general");
     EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(indoor->helpKey, "link_settings_general_anchor");
     EXPECT_EQ(settings->linkProfileWizardState(), "forward_movement") << "never back";
 
     settings->setLinkProfileWizardState("drive_outer_deadzone");
@@ -179,6 +181,7 @@ TEST_F(LinkPageTest, TheWizardUnlocksForwardOnlyAndBothPagesShareTheStep)
     QTest::mouseClick(indoor->nextButton(), Qt::LeftButton);
     EXPECT_EQ(indoor->currentKey(), "right_movement");
     EXPECT_EQ(tabs->currentIndex(), 2);
+    EXPECT_EQ(indoor->helpKey, "link_settings_turn_anchor");
     for (int i : { 2, 1, 0 }) {
         tabs->setCurrentIndex(i);
         testutil::saveScreenshot(&rig.container.controller, QStringLiteral("link-settings-tab-%1").arg(i));
