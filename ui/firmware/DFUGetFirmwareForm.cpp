@@ -4,6 +4,7 @@
 
 #include "app/ApiManager.h"
 #include "app/DownloadTask.h"
+#include "app/OrvixDirector.h"
 #include "protocol/Print.h"
 #include "ui/firmware/CabledLink.h"
 #include "ui/firmware/DFUFormDelegate.h"
@@ -45,23 +46,6 @@ quint32 versionMember(const QJsonObject& version, const char* key)
     if (!(number >= 0.0 && number <= MaxVersionMember) || std::floor(number) != number)
         return 0;
     return quint32(number);
-}
-
-QString versionText(const DongleVersion& v)
-{
-    return QStringLiteral("%1.%2.%3 (%4)").arg(v.major).arg(v.minor).arg(v.fix).arg(v.build);
-}
-
-// Compared field by field: major, minor, fix, build.
-bool isNewer(const DongleVersion& remote, const DongleVersion& local)
-{
-    if (remote.major != local.major)
-        return remote.major > local.major;
-    if (remote.minor != local.minor)
-        return remote.minor > local.minor;
-    if (remote.fix != local.fix)
-        return remote.fix > local.fix;
-    return remote.build > local.build;
 }
 
 QByteArray fileHash(const QString& path)
@@ -156,7 +140,7 @@ void DFUGetFirmwareForm::retranslate()
 void DFUGetFirmwareForm::pageWillAppear()
 {
     retranslate();
-    m_ui->currentVersion->setText(versionText(delegate.linkVersion()));
+    m_ui->currentVersion->setText(delegate.linkVersion().toString());
     m_ui->remoteVersion->setText(tr("Unknown"));
     delegate.setNextStepEnabled(this, false, tr("Upload"));
     delegate.setFormTitle(tr("Select firmware"));
@@ -219,10 +203,10 @@ void DFUGetFirmwareForm::onInfo(const API::Result& result, const QJsonObject& re
     const DongleVersion remote = versionFromReply(reply);
     m_remoteFileName = fileNameFor(remote);
     const DongleVersion local = delegate.linkVersion();
-    m_ui->remoteVersion->setText(versionText(remote));
-    qInfo().noquote() << "Remove version: " << versionText(remote);
-    qInfo().noquote() << "Local version: " << versionText(local);
-    if (isNewer(remote, local)) {
+    m_ui->remoteVersion->setText(remote.toString());
+    qInfo().noquote() << "Remove version: " << remote.toString();
+    qInfo().noquote() << "Local version: " << local.toString();
+    if (OrvixDirector::isNewerVersion(remote, local)) {
         m_ui->downloadInfo->setText(tr("New Link firmware available"));
         m_ui->downloadButton->setEnabled(true);
     } else {

@@ -195,12 +195,6 @@ void FirmwarePage::pageWillDisappear(const QString&, std::function<void()> done)
     done();
 }
 
-void FirmwarePage::pageDidAppear()
-{
-    appeared = true;
-    update();
-}
-
 void FirmwarePage::updateWithHeadset(Headset*, HeadsetChangeMask) { }
 
 void FirmwarePage::updateWithDongle(Dongle* dongle, DongleChangeMask)

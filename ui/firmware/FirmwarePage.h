@@ -59,7 +59,6 @@ public:
     void retranslate() override;
     void pageWillAppear(const QString& name) override;
     void pageWillDisappear(const QString& name, std::function<void()> done) override;
-    void pageDidAppear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
     // Without a dongle the step on screen is told and the page goes back.
     void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;

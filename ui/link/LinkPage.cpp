@@ -147,20 +147,27 @@ void LinkPage::searchLink()
     emit setState(querying_devices_state);
     QPointer<LinkPage> self(this);
     const OrvixDevice::Preset own = m_preset;
+    auto answered = std::make_shared<bool>(false);
     dongle->queryDevices(
         headset->channelMap(),
-        [self, own](OrvixDevice::Preset preset, DongleResult result) {
+        [self, own, answered](OrvixDevice::Preset preset, DongleResult result) {
             qDebug().nospace().noquote()
                 << "### query devices returned ### [" << OrvixDevice::QStringFromPreset(preset) << "] => "
                 << result.toStringHelper();
             if (!self || preset != own)
                 return;
+            *answered = true;
             if (result.code == DongleResult::Ok && self->initializeParameters())
                 emit self->setState(initialized_state);
             else
                 emit self->setState(looking_for_link_state);
         },
-        nullptr);
+        [self, answered](QList<OrvixDevice::Preset>*) {
+            // A channel map without this preset's LINK never reports it: the search ends unanswered
+            // instead of leaving the page busy for good.
+            if (self && !*answered && self->m_state == querying_devices_state)
+                emit self->setState(looking_for_link_state);
+        });
 }
 
 bool LinkPage::initializeParameters()

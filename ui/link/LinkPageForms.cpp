@@ -1,5 +1,6 @@
 // The fourteen forms of the LINK settings page: the general form in its own tab, then the drive
-// and turn forms listed in their tabs with the titles and descriptions a person reads there.
+// and turn forms listed in their tabs with the titles and descriptions a person reads there. Their
+// order is the wizard's order.
 #include "ui/link/LinkPage.h"
 
 #include "ui/link/LinkDriveSettingForm.h"
@@ -105,13 +106,41 @@ const ListedForm ListedForms[] = {
             "deadzone settings first.") },
 };
 
+const char* const GeneralKey = "general";
+
+// The help section of each tab.
+struct HelpAnchor {
+    char const* group;
+    char const* anchor;
+};
+
+const HelpAnchor HelpAnchors[] = {
+    { "general", "link_settings_general_anchor" },
+    { "drive", "link_settings_forward_anchor" },
+    { "turn", "link_settings_turn_anchor" },
+};
+
 } // namespace
+
+void LinkPage::buildNavigator()
+{
+    QMap<QString, QString> anchors;
+    for (HelpAnchor const& help : HelpAnchors)
+        anchors.insert(QString::fromLatin1(help.group), QString::fromLatin1(help.anchor));
+    auto add = [&](char const* key, char const* group) {
+        m_navigator.addPage(QString::fromLatin1(key), QString::fromLatin1(group), QString());
+        m_helpAnchors.insert(QString::fromLatin1(key), anchors.value(QString::fromLatin1(group)));
+    };
+    add(GeneralKey, GeneralKey);
+    for (ListedForm const& listed : ListedForms)
+        add(listed.key, listed.group);
+}
 
 void LinkPage::buildForms()
 {
     auto* general = new LinkGeneralForm(m_parameters, this);
     watch(general);
-    m_forms.insert(QStringLiteral("general"), general);
+    m_forms.insert(QString::fromLatin1(GeneralKey), general);
     m_ui->general->setForm(general);
     for (ListedForm const& listed : ListedForms) {
         LinkForm* form = listed.create(m_parameters, this);

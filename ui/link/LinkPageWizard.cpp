@@ -1,8 +1,9 @@
-// The wizard of the LINK settings page: the fourteen setting pages in order, the tabs and list
-// entries unlocked up to the furthest step, and Previous, Next and the tab switch.
+// The wizard of the LINK settings page: the tabs and list entries unlocked up to the furthest
+// step, and Previous, Next and the tab switch.
 #include "ui/link/LinkPage.h"
 
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QtDebug>
 
@@ -12,47 +13,6 @@
 
 namespace OX
 {
-
-namespace
-{
-
-struct SettingPage {
-    char const* key;
-    char const* group;
-    char const* helpAnchor;
-};
-
-const char* const GeneralAnchor = "link_settings_general_anchor";
-const char* const ForwardAnchor = "link_settings_forward_anchor";
-const char* const TurnAnchor = "link_settings_turn_anchor";
-
-const SettingPage SettingPages[] = {
-    { "general", "general", GeneralAnchor },
-    { "drive_settings", "drive", ForwardAnchor },
-    { "forward_movement", "drive", ForwardAnchor },
-    { "forward_safety_limit", "drive", ForwardAnchor },
-    { "backward_movement", "drive", ForwardAnchor },
-    { "backward_safety_limit", "drive", ForwardAnchor },
-    { "drive_inner_deadzone", "drive", ForwardAnchor },
-    { "drive_outer_deadzone", "drive", ForwardAnchor },
-    { "right_movement", "turn", TurnAnchor },
-    { "right_safety_limit", "turn", TurnAnchor },
-    { "left_movement", "turn", TurnAnchor },
-    { "left_safety_limit", "turn", TurnAnchor },
-    { "turn_inner_deadzone", "turn", TurnAnchor },
-    { "turn_outer_deadzone", "turn", TurnAnchor },
-};
-
-} // namespace
-
-void LinkPage::buildNavigator()
-{
-    for (SettingPage const& page : SettingPages) {
-        const QString key = QString::fromLatin1(page.key);
-        m_navigator.addPage(key, QString::fromLatin1(page.group), QString());
-        m_helpAnchors.insert(key, QString::fromLatin1(page.helpAnchor));
-    }
-}
 
 void LinkPage::setActive(QString const& key)
 {
@@ -67,23 +27,20 @@ void LinkPage::updateWizard()
         return;
     const QString step = settings->linkProfileWizardState();
     qDebug().nospace().noquote() << "UPDATE UI [" << step << "]";
-    QMap<QString, bool> reachableGroups;
-    const QList<QWidget*> inside = m_ui->tabWidget->findChildren<QWidget*>();
-    for (QWidget* widget : inside)
-        reachableGroups.insert(widget->objectName(), false);
+    QSet<QString> reachableGroups;
     bool reachable = true;
     for (LinkNavigator::Node const* node = m_navigator.head(); node; node = node->next) {
         LinkViewController* tab = tabByName(node->group);
         if (!tab)
             continue;
         if (reachable)
-            reachableGroups[node->group] = true;
+            reachableGroups.insert(node->group);
         tab->setEnabled(node->key, reachable);
         if (node->key == step)
             reachable = false;
     }
     for (int i = 0; i < m_ui->tabWidget->count(); ++i)
-        m_ui->tabWidget->setTabEnabled(i, reachableGroups.value(m_ui->tabWidget->widget(i)->objectName()));
+        m_ui->tabWidget->setTabEnabled(i, reachableGroups.contains(m_ui->tabWidget->widget(i)->objectName()));
 }
 
 LinkViewController* LinkPage::tabByName(QString const& name) const

@@ -249,17 +249,10 @@ void LinkSelectionPage::showValues(Link* link)
     m_ui->parameterListWidget->clear();
     if (!link)
         return;
-    const DongleVersion version = link->version();
     const QString none;
     addParameterTo(m_ui->parameterListWidget, tr("PAN"), link->pan(), none);
     addParameterTo(m_ui->parameterListWidget, tr("Address"), link->address(), none);
-    addParameterTo(m_ui->parameterListWidget, tr("Version"),
-        QStringLiteral("%1.%2.%3 (%4)")
-            .arg(version.major)
-            .arg(version.minor)
-            .arg(version.fix)
-            .arg(version.build),
-        none);
+    addParameterTo(m_ui->parameterListWidget, tr("Version"), link->version().toString(), none);
     addParameterTo(m_ui->parameterListWidget, tr("Revision"), link->revision(), none);
     addParameterTo(m_ui->parameterListWidget, tr("Serial"), link->serial(), none);
 }

@@ -164,12 +164,14 @@ TEST_F(LinkPageTest, TheWizardUnlocksForwardOnlyAndBothPagesShareTheStep)
         rig.container.controller.windowHandle(), Qt::Key_S, Qt::ControlModifier); // Next, not Apply
     ASSERT_TRUE(waitUntil([&] { return indoor->currentKey() == "drive_settings"; })); // an animated click
     EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_EQ(indoor->helpKey, "link_settings_forward_anchor");
     EXPECT_EQ(settings->linkProfileWizardState(), "forward_movement");
     EXPECT_EQ(indoor->state(), OX::LinkPage::initialized_state);
     EXPECT_EQ(footer(), "Reset|");
     QTest::mouseClick(indoor->prevButton(), Qt::LeftButton);
     EXPECT_EQ(indoor->currentKey(), "general");
     EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(indoor->helpKey, "link_settings_general_anchor");
     EXPECT_EQ(settings->linkProfileWizardState(), "forward_movement") << "never back";
 
     settings->setLinkProfileWizardState("drive_outer_deadzone");
@@ -179,6 +181,7 @@ TEST_F(LinkPageTest, TheWizardUnlocksForwardOnlyAndBothPagesShareTheStep)
     QTest::mouseClick(indoor->nextButton(), Qt::LeftButton);
     EXPECT_EQ(indoor->currentKey(), "right_movement");
     EXPECT_EQ(tabs->currentIndex(), 2);
+    EXPECT_EQ(indoor->helpKey, "link_settings_turn_anchor");
     for (int i : { 2, 1, 0 }) {
         tabs->setCurrentIndex(i);
         testutil::saveScreenshot(&rig.container.controller, QStringLiteral("link-settings-tab-%1").arg(i));
@@ -308,6 +311,21 @@ TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndShowsNothing)
     open();
     EXPECT_EQ(indoor->parameters(), edited) << "the unconfirmed apply returns";
     EXPECT_EQ(footer(), "Apply|Revert");
+}
+
+// A headset whose channel map lists no LINK of the page's preset: Retry ends unanswered, never busy for good.
+TEST_F(LinkPageTest, ARetryOverAChannelMapWithoutThePresetAsksAgain)
+{
+    rig.map = { { 3, 0x81, emu::preset::LinkDrive } };
+    rig.linkAddresses = { 3 };
+    start();
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Link not present", "Retry");
+    boxes.answer("Link not present", "Cancel");
+    open(outdoor);
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 8000));
+    EXPECT_EQ(outdoor->state(), OX::LinkPage::looking_for_link_state);
+    EXPECT_EQ(boxes.seen(), (QStringList { "Link not present", "Link not present" }));
 }
 
 TEST_F(LinkPageTest, OtherPresetsAndUpdatesBeforeAppearingChangeNothingAndADroppedLinkIsSafe)
