@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -126,7 +127,7 @@ QString PacketPredicate::toString() const
 // ---------------------------------------------------------------- SCPDescriptor
 
 SCPDescriptor::SCPDescriptor(quint16 p, quint16 s, quint16 d, PacketID id, const PacketData& body,
-                             const DataPredicate& dataPredicate, int timeoutMs, quint8 f)
+    const DataPredicate& dataPredicate, int timeoutMs, quint8 f)
     : pan(p)
     , src(s)
     , dst(d)
@@ -313,8 +314,12 @@ void WaitBlock::cancel()
 void WaitBlock::report(const UHRType* header, const PacketData* data, const DongleResult& result)
 {
     m_done = true;
+    // A receiver of matched may run an event loop of its own (a message box) in which this wait
+    // is deleted: nothing further is sent from a deleted wait.
+    QPointer<WaitBlock> alive(this);
     emit matched(header, data, result);
-    emit stopTimer();
+    if (alive)
+        emit stopTimer();
 }
 
 void WaitBlock::onTimerStop()
