@@ -108,9 +108,20 @@ void LinkPage::onSetState(State state)
         if (m_onScreen)
             container->setProgress(false);
         emit updateUi(false);
-        // Over another page the hint would ask about a page nobody sees.
-        if (appeared)
-            emit showHint(link_not_connected_hint);
+        // Over another page the hint would ask about a page nobody sees. The box is opened from
+        // the event loop, never inside a dongle callback (an unplugged dongle reports from inside
+        // its own teardown), and once for a run of such states.
+        if (appeared && !m_linkHintPending) {
+            m_linkHintPending = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_linkHintPending = false;
+                    if (appeared && m_state == looking_for_link_state)
+                        emit showHint(link_not_connected_hint);
+                },
+                Qt::QueuedConnection);
+        }
         break;
     case querying_devices_state:
     case querying_parameters_state:

@@ -148,6 +148,8 @@ private:
     std::unique_ptr<Ui::LinkPage> m_ui;
     // From pageWillAppear to pageWillDisappear: the footer is this page's.
     bool m_onScreen = false;
+    // A "Link not present" box is on its way from the event loop.
+    bool m_linkHintPending = false;
 };
 
 } // namespace OX
