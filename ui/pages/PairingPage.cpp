@@ -142,7 +142,7 @@ void PairingPage::pageWillDisappear(QString const&, std::function<void()> done)
     m_onScreen = false;
     // Silently: the next appearance enters service mode again.
     m_state = not_initialized_state;
-    leaveServiceMode(std::move(done));
+    leaveNetworkServiceMode(container->getDongle(), std::move(done));
 }
 
 void PairingPage::pageDidDisappear()
@@ -206,25 +206,6 @@ bool PairingPage::acceptsPick(QListWidget* list)
         return true;
     list->clearSelection();
     return false;
-}
-
-void PairingPage::leaveServiceMode(std::function<void()> done)
-{
-    auto finish = std::make_shared<std::function<void()>>(std::move(done));
-    auto callOnce = [finish] {
-        auto f = std::move(*finish);
-        *finish = nullptr;
-        if (f)
-            f();
-    };
-    Dongle* dongle = container->getDongle();
-    if (!dongle) {
-        callOnce();
-        return;
-    }
-    // A dongle that is not in service mode refuses and never calls back: the page goes on at once.
-    if (!dongle->networkLeaveServiceMode([callOnce](DongleResult) { callOnce(); }))
-        callOnce();
 }
 
 // ---- State machine and boxes ----------------------------------------------------------------------

@@ -103,7 +103,6 @@ private:
     void continueInServiceMode();
     // False (and the list's selection undone) while the page has not reached service mode.
     bool acceptsPick(QListWidget* list);
-    void leaveServiceMode(std::function<void()> done);
 
     // The operations (PairingPageOperations.cpp). Each asks first, then runs a chain of named
     // steps ending in a failure handler and a final step.

@@ -123,7 +123,6 @@ private:
     // The set-password pass (entry of state 7) and one of its answers.
     void startPass();
     void onPasswordAnswer(int pass, Device const& device, DongleResult const& result);
-    void leaveServiceMode(std::function<void()> done);
     // In state 2, goes on to state 3 once the dongle's state byte says service mode.
     void continueInServiceMode();
 
