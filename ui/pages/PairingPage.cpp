@@ -415,47 +415,38 @@ void PairingPage::markDevice(DeviceAddress const& address, bool on)
     }
 }
 
-void PairingPage::updateHeadsetList()
+void PairingPage::listFound(
+    QListWidget* list, FoundDeviceMap& found, std::function<bool(NPP const&)> const& belongs)
 {
-    m_ui->headsetList->clear();
+    list->clear();
     Dongle* dongle = container->getDongle();
     if (!dongle)
         return;
     const quint16 pan = dongle->profile().pan;
-    const bool paired = m_workingChannelMap.contains(DeviceAddress(dongle->profile().address, DefaultPort));
-    QList<int> marked;
-    for (int i = 0; i < m_foundHeadsets.size(); ++i) {
-        const NPP record = m_foundHeadsets.valueAt(i);
-        if (record.pan == pan && paired) {
-            marked << i; // already paired with this dongle
+    for (int i = 0; i < found.size();) {
+        const NPP record = found.valueAt(i);
+        if (record.pan == pan && belongs(record)) {
+            found.removeAt(i); // already in this network: nothing to offer
             continue;
         }
-        addDeviceTo(m_ui->headsetList, record.product, record.pan, DeviceAddress(record.address, DefaultPort),
+        addDeviceTo(list, record.product, record.pan, DeviceAddress(record.address, DefaultPort),
             record.getSerialNumber(), false, false);
+        ++i;
     }
-    for (int k = marked.size() - 1; k >= 0; --k)
-        m_foundHeadsets.removeAt(marked.at(k));
+}
+
+void PairingPage::updateHeadsetList()
+{
+    // A headset is paired with this dongle once its channel map holds the dongle.
+    Dongle* dongle = container->getDongle();
+    const bool paired
+        = dongle && m_workingChannelMap.contains(DeviceAddress(dongle->profile().address, DefaultPort));
+    listFound(m_ui->headsetList, m_foundHeadsets, [paired](NPP const&) { return paired; });
 }
 
 void PairingPage::updateDeviceList()
 {
-    m_ui->deviceList->clear();
-    Dongle* dongle = container->getDongle();
-    if (!dongle)
-        return;
-    const quint16 pan = dongle->profile().pan;
-    QList<int> marked;
-    for (int i = 0; i < m_foundDevices.size(); ++i) {
-        const NPP record = m_foundDevices.valueAt(i);
-        if (record.pan == pan && inWorkingMap(record)) {
-            marked << i; // already in the headset's network
-            continue;
-        }
-        addDeviceTo(m_ui->deviceList, record.product, record.pan, DeviceAddress(record.address, DefaultPort),
-            record.getSerialNumber(), false, false);
-    }
-    for (int k = marked.size() - 1; k >= 0; --k)
-        m_foundDevices.removeAt(marked.at(k));
+    listFound(m_ui->deviceList, m_foundDevices, [this](NPP const& record) { return inWorkingMap(record); });
 }
 
 void PairingPage::updateChannelMap(Headset* headset)

@@ -96,6 +96,9 @@ private:
     void updateChannelMap(Headset* headset);
     void markHeadset(bool on);
     void markDevice(DeviceAddress const& address, bool on);
+    // Lists found's devices in list, forgetting those at this dongle's PAN that belongs says are
+    // in the network already.
+    void listFound(QListWidget* list, FoundDeviceMap& found, std::function<bool(NPP const&)> const& belongs);
     void updateHeadsetList();
     void updateDeviceList();
     void enterServiceMode();
