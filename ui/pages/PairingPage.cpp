@@ -162,30 +162,16 @@ void PairingPage::pageDidDisappear()
 
 void PairingPage::enterServiceMode()
 {
-    Dongle* dongle = container->getDongle();
-    if (!dongle)
-        return;
-    QPointer<PairingPage> self(this);
-    QPointer<Dongle> entered(dongle);
-    dongle->enterServiceMode([self, entered](DongleResult result) {
-        // A dongle that stopped (unplugged, or the application quits) ends its requests with
-        // code 4: the page goes back on its removal, and a box now would wait for nobody.
-        if (!self || !entered || !entered->isRunning())
-            return;
-        if (!self->m_onScreen) {
-            // The page was left before the dongle answered: nothing takes it out of service
-            // mode any more, so it leaves at once.
-            if (result.code == DongleResult::Ok)
-                entered->exitServiceMode({});
-            return;
-        }
-        if (result.code != DongleResult::Ok) {
-            qDebug().noquote() << "Enter service mode failed:" << result.toStringHelper();
-            emit self->setState(not_initialized_state);
-            return;
-        }
-        self->continueInServiceMode();
-    });
+    OX::enterServiceMode(
+        container->getDongle(), this, [this] { return m_onScreen; },
+        [this](DongleResult result) {
+            if (result.code != DongleResult::Ok) {
+                qDebug().noquote() << "Enter service mode failed:" << result.toStringHelper();
+                emit setState(not_initialized_state);
+                return;
+            }
+            continueInServiceMode();
+        });
 }
 
 void PairingPage::continueInServiceMode()

@@ -134,6 +134,8 @@ private:
     int m_sent = 0;
     int m_done = 0;
     int m_failed = 0;
+    // From pageDidAppear to pageWillDisappear.
+    bool m_onScreen = false;
     // Answers of an earlier pass (before a new visit or a new pass) are not counted.
     int m_pass = 0;
 };

@@ -180,6 +180,7 @@ bool SecurityPage::pageShouldDisappear()
 void SecurityPage::pageWillDisappear(QString const& to, std::function<void()> done)
 {
     Q_UNUSED(to);
+    m_onScreen = false;
     m_bubble->hideBubble();
     m_ui->TypePassword->clear();
     m_ui->reTypePassword->clear();
