@@ -81,11 +81,6 @@ PairingPage::PairingPage(PageContainer* container, QWidget* parent)
 
 PairingPage::~PairingPage() = default;
 
-bool PairingPage::perform(PageAction action)
-{
-    return Page::perform(action);
-}
-
 void PairingPage::retranslate()
 {
     m_ui->retranslateUi(this);

@@ -50,7 +50,6 @@ public:
     PairingPage(PageContainer* container, QWidget* parent = nullptr);
     ~PairingPage() override;
 
-    bool perform(PageAction action) override;
     void retranslate() override;
     // Forgets what the last visit found.
     void pageWillAppear(QString const& from) override;

@@ -299,11 +299,6 @@ void SecurityPage::onSetState(State s)
 
 // ---- appearing and events --------------------------------------------------------------------
 
-bool SecurityPage::perform(PageAction action)
-{
-    return Page::perform(action);
-}
-
 void SecurityPage::retranslate()
 {
     m_ui->retranslateUi(this);

@@ -80,10 +80,8 @@ public:
     // True for 1 to 16 printable ASCII characters that are not all spaces.
     static bool isAcceptablePassword(QString const& password);
 
-    bool perform(PageAction action) override;
     void retranslate() override;
     void pageWillAppear(QString const& from) override;
-    bool pageShouldDisappear() override;
     void pageWillDisappear(QString const& to, std::function<void()> done) override;
     void pageDidAppear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;

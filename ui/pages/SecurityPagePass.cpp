@@ -172,11 +172,6 @@ void SecurityPage::onShowHint(Hint hint)
     qDebug().noquote() << "HIDE HINT [" + hintName(hint) + "]";
 }
 
-bool SecurityPage::pageShouldDisappear()
-{
-    return true;
-}
-
 void SecurityPage::pageWillDisappear(QString const& to, std::function<void()> done)
 {
     Q_UNUSED(to);
