@@ -64,7 +64,7 @@ protected:
     {
         QSet<int> ids;
         for (const emu::Received& r : rig.env.emulator->received())
-            if (r.frame.pid == emu::pid::HCP && r.frame.cmd() == 0 && filter.predicate(r.frame))
+            if (filter.matches(r.frame))
                 ids << r.burst;
         return ids.size();
     }
