@@ -181,15 +181,8 @@ void CalibrationPage::showHeadsetMissing()
 
     // Nothing answers for a headset that is gone: a request under way ends here, and a page
     // change waiting for it goes on.
-    if (m_busy) {
-        ++m_request;
-        m_busy = false;
-        m_state = Failed;
-        container->setProgress(false);
-        auto done = std::exchange(m_pendingDone, nullptr);
-        if (done)
-            done();
-    }
+    if (m_busy)
+        finishRequest(m_request, Failed);
     if (m_state == Calibrating)
         m_state = Stopped;
     setRightButton();

@@ -81,11 +81,6 @@ PairingPage::PairingPage(PageContainer* container, QWidget* parent)
 
 PairingPage::~PairingPage() = default;
 
-bool PairingPage::perform(PageAction action)
-{
-    return Page::perform(action);
-}
-
 void PairingPage::retranslate()
 {
     m_ui->retranslateUi(this);
@@ -142,7 +137,7 @@ void PairingPage::pageWillDisappear(QString const&, std::function<void()> done)
     m_onScreen = false;
     // Silently: the next appearance enters service mode again.
     m_state = not_initialized_state;
-    leaveServiceMode(std::move(done));
+    leaveNetworkServiceMode(container->getDongle(), std::move(done));
 }
 
 void PairingPage::pageDidDisappear()
@@ -162,30 +157,16 @@ void PairingPage::pageDidDisappear()
 
 void PairingPage::enterServiceMode()
 {
-    Dongle* dongle = container->getDongle();
-    if (!dongle)
-        return;
-    QPointer<PairingPage> self(this);
-    QPointer<Dongle> entered(dongle);
-    dongle->enterServiceMode([self, entered](DongleResult result) {
-        // A dongle that stopped (unplugged, or the application quits) ends its requests with
-        // code 4: the page goes back on its removal, and a box now would wait for nobody.
-        if (!self || !entered || !entered->isRunning())
-            return;
-        if (!self->m_onScreen) {
-            // The page was left before the dongle answered: nothing takes it out of service
-            // mode any more, so it leaves at once.
-            if (result.code == DongleResult::Ok)
-                entered->exitServiceMode({});
-            return;
-        }
-        if (result.code != DongleResult::Ok) {
-            qDebug().noquote() << "Enter service mode failed:" << result.toStringHelper();
-            emit self->setState(not_initialized_state);
-            return;
-        }
-        self->continueInServiceMode();
-    });
+    OX::enterServiceMode(
+        container->getDongle(), this, [this] { return m_onScreen; },
+        [this](DongleResult result) {
+            if (result.code != DongleResult::Ok) {
+                qDebug().noquote() << "Enter service mode failed:" << result.toStringHelper();
+                emit setState(not_initialized_state);
+                return;
+            }
+            continueInServiceMode();
+        });
 }
 
 void PairingPage::continueInServiceMode()
@@ -206,25 +187,6 @@ bool PairingPage::acceptsPick(QListWidget* list)
         return true;
     list->clearSelection();
     return false;
-}
-
-void PairingPage::leaveServiceMode(std::function<void()> done)
-{
-    auto finish = std::make_shared<std::function<void()>>(std::move(done));
-    auto callOnce = [finish] {
-        auto f = std::move(*finish);
-        *finish = nullptr;
-        if (f)
-            f();
-    };
-    Dongle* dongle = container->getDongle();
-    if (!dongle) {
-        callOnce();
-        return;
-    }
-    // A dongle that is not in service mode refuses and never calls back: the page goes on at once.
-    if (!dongle->networkLeaveServiceMode([callOnce](DongleResult) { callOnce(); }))
-        callOnce();
 }
 
 // ---- State machine and boxes ----------------------------------------------------------------------
@@ -434,47 +396,38 @@ void PairingPage::markDevice(DeviceAddress const& address, bool on)
     }
 }
 
-void PairingPage::updateHeadsetList()
+void PairingPage::listFound(
+    QListWidget* list, FoundDeviceMap& found, std::function<bool(NPP const&)> const& belongs)
 {
-    m_ui->headsetList->clear();
+    list->clear();
     Dongle* dongle = container->getDongle();
     if (!dongle)
         return;
     const quint16 pan = dongle->profile().pan;
-    const bool paired = m_workingChannelMap.contains(DeviceAddress(dongle->profile().address, DefaultPort));
-    QList<int> marked;
-    for (int i = 0; i < m_foundHeadsets.size(); ++i) {
-        const NPP record = m_foundHeadsets.valueAt(i);
-        if (record.pan == pan && paired) {
-            marked << i; // already paired with this dongle
+    for (int i = 0; i < found.size();) {
+        const NPP record = found.valueAt(i);
+        if (record.pan == pan && belongs(record)) {
+            found.removeAt(i); // already in this network: nothing to offer
             continue;
         }
-        addDeviceTo(m_ui->headsetList, record.product, record.pan, DeviceAddress(record.address, DefaultPort),
+        addDeviceTo(list, record.product, record.pan, DeviceAddress(record.address, DefaultPort),
             record.getSerialNumber(), false, false);
+        ++i;
     }
-    for (int k = marked.size() - 1; k >= 0; --k)
-        m_foundHeadsets.removeAt(marked.at(k));
+}
+
+void PairingPage::updateHeadsetList()
+{
+    // A headset is paired with this dongle once its channel map holds the dongle.
+    Dongle* dongle = container->getDongle();
+    const bool paired
+        = dongle && m_workingChannelMap.contains(DeviceAddress(dongle->profile().address, DefaultPort));
+    listFound(m_ui->headsetList, m_foundHeadsets, [paired](NPP const&) { return paired; });
 }
 
 void PairingPage::updateDeviceList()
 {
-    m_ui->deviceList->clear();
-    Dongle* dongle = container->getDongle();
-    if (!dongle)
-        return;
-    const quint16 pan = dongle->profile().pan;
-    QList<int> marked;
-    for (int i = 0; i < m_foundDevices.size(); ++i) {
-        const NPP record = m_foundDevices.valueAt(i);
-        if (record.pan == pan && inWorkingMap(record)) {
-            marked << i; // already in the headset's network
-            continue;
-        }
-        addDeviceTo(m_ui->deviceList, record.product, record.pan, DeviceAddress(record.address, DefaultPort),
-            record.getSerialNumber(), false, false);
-    }
-    for (int k = marked.size() - 1; k >= 0; --k)
-        m_foundDevices.removeAt(marked.at(k));
+    listFound(m_ui->deviceList, m_foundDevices, [this](NPP const& record) { return inWorkingMap(record); });
 }
 
 void PairingPage::updateChannelMap(Headset* headset)

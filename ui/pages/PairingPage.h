@@ -50,7 +50,6 @@ public:
     PairingPage(PageContainer* container, QWidget* parent = nullptr);
     ~PairingPage() override;
 
-    bool perform(PageAction action) override;
     void retranslate() override;
     // Forgets what the last visit found.
     void pageWillAppear(QString const& from) override;
@@ -96,6 +95,9 @@ private:
     void updateChannelMap(Headset* headset);
     void markHeadset(bool on);
     void markDevice(DeviceAddress const& address, bool on);
+    // Lists found's devices in list, forgetting those at this dongle's PAN that belongs says are
+    // in the network already.
+    void listFound(QListWidget* list, FoundDeviceMap& found, std::function<bool(NPP const&)> const& belongs);
     void updateHeadsetList();
     void updateDeviceList();
     void enterServiceMode();
@@ -103,7 +105,6 @@ private:
     void continueInServiceMode();
     // False (and the list's selection undone) while the page has not reached service mode.
     bool acceptsPick(QListWidget* list);
-    void leaveServiceMode(std::function<void()> done);
 
     // The operations (PairingPageOperations.cpp). Each asks first, then runs a chain of named
     // steps ending in a failure handler and a final step.

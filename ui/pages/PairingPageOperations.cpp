@@ -20,8 +20,6 @@ namespace
 
 // An entry written by these operations: port 1 with the enabled bit.
 constexpr uchar EnabledPortOne = 0x81;
-// Configuration commands reach a device in service mode on the service PAN.
-constexpr quint16 ServicePAN = 1;
 
 struct Role {
     quint8 address;
@@ -289,7 +287,7 @@ void PairingPage::removeChannel(OrvixDevice entry)
         if (!dongle)
             return step.reject(dongleGone());
         // Back to the service PAN (for this dongle's own entry, the dongle itself).
-        dongle->setDevicePAN(entry.address, ServicePAN, settle(step));
+        dongle->setDevicePAN(entry.address, Link::ServicePAN, settle(step));
     });
     chain = chain.then(tr("Set CMAP"), [self, dongle, entry](Defer& step) {
         Headset* headset = dongle ? dongle->headset() : nullptr;
@@ -307,7 +305,7 @@ void PairingPage::removeChannel(OrvixDevice entry)
             if (!dongle)
                 return step.resolve();
             // Lives until its completion has run; its result does not fail the chain.
-            auto* link = new Link(*dongle, ServicePAN, entry.address, nullptr);
+            auto* link = new Link(*dongle, Link::ServicePAN, entry.address, nullptr);
             Defer node = step;
             link->exitServiceMode([node, link](DongleResult) {
                 link->deleteLater();

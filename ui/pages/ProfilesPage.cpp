@@ -396,11 +396,4 @@ void ProfilesPage::pageDidAppear()
     Page::pageDidAppear();
 }
 
-void ProfilesPage::pageWillDisappear(QString const& to, std::function<void()> done)
-{
-    Q_UNUSED(to);
-    if (done)
-        done();
-}
-
 } // namespace OX

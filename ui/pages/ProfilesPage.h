@@ -57,7 +57,6 @@ public:
     void retranslate() override;
     void pageWillAppear(QString const& from) override;
     bool pageShouldDisappear() override;
-    void pageWillDisappear(QString const& to, std::function<void()> done) override;
     void pageDidAppear() override;
 
     // The trial: the tried profile is uploaded, the question asked; the selected profile goes

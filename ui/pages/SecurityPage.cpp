@@ -216,15 +216,14 @@ void SecurityPage::onSetState(State s)
             emit setState(waiting_for_headset_service_mode_state);
             break;
         }
-        QPointer<SecurityPage> self(this);
-        dongle->enterServiceMode([self](DongleResult result) {
-            if (!self)
-                return;
-            if (result.code == DongleResult::Ok)
-                self->continueInServiceMode();
-            else
-                emit self->showHint(enter_service_mode_failed_hint);
-        });
+        enterServiceMode(
+            dongle, this, [this] { return m_onScreen; },
+            [this](DongleResult result) {
+                if (result.code == DongleResult::Ok)
+                    continueInServiceMode();
+                else
+                    emit showHint(enter_service_mode_failed_hint);
+            });
         break;
     }
     case waiting_for_headset_service_mode_state:
@@ -300,11 +299,6 @@ void SecurityPage::onSetState(State s)
 
 // ---- appearing and events --------------------------------------------------------------------
 
-bool SecurityPage::perform(PageAction action)
-{
-    return Page::perform(action);
-}
-
 void SecurityPage::retranslate()
 {
     m_ui->retranslateUi(this);
@@ -327,6 +321,7 @@ void SecurityPage::pageWillAppear(QString const& from)
 
 void SecurityPage::pageDidAppear()
 {
+    m_onScreen = true;
     Headset* headset = container->getHeadset();
     updateList(headset);
     if (!headset || !headset->channelMap().isEmpty())

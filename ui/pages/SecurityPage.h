@@ -80,10 +80,8 @@ public:
     // True for 1 to 16 printable ASCII characters that are not all spaces.
     static bool isAcceptablePassword(QString const& password);
 
-    bool perform(PageAction action) override;
     void retranslate() override;
     void pageWillAppear(QString const& from) override;
-    bool pageShouldDisappear() override;
     void pageWillDisappear(QString const& to, std::function<void()> done) override;
     void pageDidAppear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
@@ -123,7 +121,6 @@ private:
     // The set-password pass (entry of state 7) and one of its answers.
     void startPass();
     void onPasswordAnswer(int pass, Device const& device, DongleResult const& result);
-    void leaveServiceMode(std::function<void()> done);
     // In state 2, goes on to state 3 once the dongle's state byte says service mode.
     void continueInServiceMode();
 
@@ -135,6 +132,8 @@ private:
     int m_sent = 0;
     int m_done = 0;
     int m_failed = 0;
+    // From pageDidAppear to pageWillDisappear.
+    bool m_onScreen = false;
     // Answers of an earlier pass (before a new visit or a new pass) are not counted.
     int m_pass = 0;
 };

@@ -5,6 +5,7 @@
 #include "ui_SecurityPage.h"
 
 #include "device/Dongle.h"
+#include "ui/pages/ServiceMode.h"
 #include "ui/toolkit/PageContainer.h"
 #include "ui/toolkit/WarningBubble.h"
 
@@ -171,34 +172,14 @@ void SecurityPage::onShowHint(Hint hint)
     qDebug().noquote() << "HIDE HINT [" + hintName(hint) + "]";
 }
 
-bool SecurityPage::pageShouldDisappear()
-{
-    return true;
-}
-
 void SecurityPage::pageWillDisappear(QString const& to, std::function<void()> done)
 {
     Q_UNUSED(to);
+    m_onScreen = false;
     m_bubble->hideBubble();
     m_ui->TypePassword->clear();
     m_ui->reTypePassword->clear();
-    leaveServiceMode(std::move(done));
-}
-
-void SecurityPage::leaveServiceMode(std::function<void()> done)
-{
-    auto finish = std::make_shared<std::function<void()>>(std::move(done));
-    auto callOnce = [finish]() {
-        auto f = std::move(*finish);
-        *finish = nullptr;
-        if (f)
-            f();
-    };
-    Dongle* dongle = container->getDongle();
-    // A dongle that is not in service mode refuses to leave it and never calls back: the page
-    // change goes on at once rather than waiting for ever.
-    if (!dongle || !dongle->networkLeaveServiceMode([callOnce](DongleResult) { callOnce(); }))
-        callOnce();
+    leaveNetworkServiceMode(container->getDongle(), std::move(done));
 }
 
 } // namespace OX

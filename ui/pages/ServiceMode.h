@@ -1,6 +1,12 @@
 #pragma once
-// Whether a dongle is in service mode, for the pages that configure the network.
+// Whether a dongle is in service mode, and taking its network out of it, for the pages that
+// configure the network.
+#include "protocol/DongleResult.h"
+
+#include <functional>
+
 class Dongle;
+class QObject;
 
 namespace OX
 {
@@ -9,5 +15,18 @@ namespace OX
 // only says that the dongle took it: until the notice, the dongle refuses every service-mode
 // command with code 11. False without a dongle.
 bool isInServiceMode(Dongle const* dongle);
+
+// Asks the dongle to enter service mode for a page. answered gets the result unless owner is gone,
+// the dongle has stopped or gone meanwhile (its requests then end by themselves, and a box would
+// wait for nobody), or stillShown() no longer holds: the page was left before the answer, nothing
+// would take the dongle out of service mode any more, so a dongle that took the request leaves
+// it at once. Nothing without a dongle.
+void enterServiceMode(Dongle* dongle, QObject* owner, std::function<bool()> stillShown,
+    std::function<void(DongleResult)> answered);
+
+// Takes the dongle's whole network out of service mode; done runs exactly once, when that has
+// ended whatever its result. Without a dongle, or with one not in service mode (it refuses and
+// never calls back), done runs at once.
+void leaveNetworkServiceMode(Dongle* dongle, std::function<void()> done);
 
 } // namespace OX

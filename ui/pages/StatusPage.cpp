@@ -16,7 +16,6 @@ namespace
 QString const OnlineIcon = QStringLiteral(":/icons/online");
 QString const OfflineIcon = QStringLiteral(":/icons/offline");
 QString const NoValue = QStringLiteral("-");
-constexpr int LastFusionMode = OrvixDevice::NDOF;
 
 QString versionText(uint major, uint minor, uint fix)
 {
@@ -124,9 +123,8 @@ void StatusPage::refreshHeadset(Headset* headset, HeadsetChangeMask mask)
         m_view->setOrientation(toQQuaternion(status.getQuaternion()));
     if (mask.testFlag(HeadsetChangeMask::active))
         m_ui->headsetStatus->setText(headset->isActive() ? tr("active") : tr("passive"));
-    m_ui->headsetOPMode->setText(status.fusionMode <= LastFusionMode
-            ? OrvixDevice::QStringFromFusion(OrvixDevice::Fusion(status.fusionMode))
-            : tr("unknown"));
+    // "unknown" for a mode beyond the known ones.
+    m_ui->headsetOPMode->setText(OrvixDevice::QStringFromFusion(status.getFusionMode()));
     m_ui->headsetState->setText(HeadsetState::toString(status.status));
     if (mask.testFlag(HeadsetChangeMask::device)) {
         OrvixDevice const device = headset->device();

@@ -1,8 +1,7 @@
 #pragma once
-// A LINK page over the emulator: the headset's channel map and the LINKs on its network, the
-// page registered beside a "Menu" page it is opened from, and the dongle's updates passed on to
-// the page as the main window does.
-#include "../pages/PageRig.h"
+// A LINK page over the emulator (PageRig): the headset's channel map and the LINKs on its
+// network, and the rows of a details list.
+#include "common/PageRig.h"
 #include "ui/toolkit/PropertyWidget.h"
 
 #include <QListWidget>
@@ -29,24 +28,6 @@ struct LinkRig : pagetest::PageRig {
             env.emulator->addLink(link);
         }
         return true;
-    }
-    // Registers page under name beside "Menu" (shown first) and the extra stub pages.
-    void registerPage(OX::Page* shown, QString const& name, QStringList const& stubs = {})
-    {
-        page = shown;
-        auto& c = container.controller;
-        c.setSlideDurationOverride(0);
-        c.resize(900, 600);
-        c.addPage(new testutil::RecordingPage(&container, QStringLiteral("Menu"), &c), QStringLiteral("Menu"));
-        for (QString const& stub : stubs)
-            c.addPage(new testutil::RecordingPage(&container, stub, &c), stub);
-        c.addPage(shown, name);
-        c.setInitialPage(QStringLiteral("Menu"));
-    }
-    bool show(QString const& name)
-    {
-        return container.controller.showPage(name, 1, 1000, true)
-            && testutil::waitUntil([&] { return container.controller.currentPageName() == name; });
     }
     // Every row of a details list as "key=value".
     static QStringList rows(QListWidget* list)

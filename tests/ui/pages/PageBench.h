@@ -68,7 +68,7 @@ struct PageBench {
     }
 };
 
-// Runs act on the next modal window other than except once ready(window) holds (polled every
+// Runs act on the next modal window once ready(window) holds, when given (polled every
 // 10 ms from the event loop). act returns normally; the helper then stops.
 inline void whenModal(std::function<void(QWidget*)> act, std::function<bool(QWidget*)> ready = {})
 {

@@ -1,6 +1,6 @@
 // The calibration page over the emulator: bars, hints and animations from the headset's levels,
 // Reset and Cancel, leaving while calibrating, and a headset or dongle that goes away.
-#include "PageRig.h"
+#include "common/PageRig.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/toolkit/ProgressView.h"
 
@@ -42,22 +42,11 @@ protected:
             ASSERT_TRUE(rig.start(model));
         }
         page = new OX::CalibrationPage(&rig.container);
-        rig.page = page;
-        auto* menu = new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"), &rig.container.controller);
-        rig.container.controller.setSlideDurationOverride(0);
-        rig.container.controller.resize(720, 600);
-        rig.container.controller.addPage(menu, QStringLiteral("Menu"));
-        rig.container.controller.addPage(page, QStringLiteral("Calibration"));
-        rig.container.controller.setInitialPage(QStringLiteral("Menu"));
+        rig.registerPage(page, QStringLiteral("Calibration"), {}, QSize(720, 600));
         page->updateWithHeadset(rig.headset(), HeadsetChangeMask::all);
-        ASSERT_TRUE(rig.container.controller.showPage(QStringLiteral("Calibration"), 1, 1000, true));
-        ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Calibration"; }));
+        ASSERT_TRUE(rig.show(QStringLiteral("Calibration")));
     }
-    void TearDown() override
-    {
-        rig.page = nullptr;
-        rig.close(HasFailure());
-    }
+    void TearDown() override { rig.close(HasFailure()); }
     void setLevels(uint8_t magneto, uint8_t accelero, uint8_t gyro)
     {
         rig.emulator().updateHeadset([=](emu::HeadsetModel& h) {
@@ -75,7 +64,7 @@ protected:
     {
         QSet<int> ids;
         for (const emu::Received& r : rig.env.emulator->received())
-            if (r.frame.pid == emu::pid::HCP && r.frame.cmd() == 0 && filter.predicate(r.frame))
+            if (filter.matches(r.frame))
                 ids << r.burst;
         return ids.size();
     }

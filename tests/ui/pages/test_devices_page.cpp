@@ -1,6 +1,6 @@
 // The devices page over the emulator: reordering by arrows and drag, switching entries, the
 // working copy sent by "Apply", headset updates during edits and the question before leaving.
-#include "PageRig.h"
+#include "common/PageRig.h"
 #include "ui/pages/DevicesPage.h"
 #include "ui/toolkit/IconButton.h"
 
@@ -32,22 +32,11 @@ protected:
     {
         ASSERT_TRUE(rig.start(headsetWith(std::move(map))));
         page = new OX::DevicesPage(&rig.container);
-        rig.page = page;
-        auto* menu = new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"), &rig.container.controller);
-        rig.container.controller.setSlideDurationOverride(0);
-        rig.container.controller.resize(700, 540);
-        rig.container.controller.addPage(menu, QStringLiteral("Menu"));
-        rig.container.controller.addPage(page, QStringLiteral("Devices"));
-        rig.container.controller.setInitialPage(QStringLiteral("Menu"));
+        rig.registerPage(page, QStringLiteral("Devices"), {}, QSize(700, 540));
         page->updateWithHeadset(rig.headset(), HeadsetChangeMask::all); // as the window does first
-        ASSERT_TRUE(rig.container.controller.showPage(QStringLiteral("Devices"), 1, 1000, true));
-        ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Devices"; }));
+        ASSERT_TRUE(rig.show(QStringLiteral("Devices")));
     }
-    void TearDown() override
-    {
-        rig.page = nullptr;
-        rig.close(HasFailure());
-    }
+    void TearDown() override { rig.close(HasFailure()); }
 
     // The list's rows and the working copy, each as the addresses in order.
     QList<int> rows() const

@@ -1,6 +1,6 @@
 // The pairing page over the emulator: service mode on appearing and leaving, discovery and the
 // three lists, pairing a headset and LINKs, removing devices, and the failures of the chains.
-#include "PageRig.h"
+#include "common/PageRig.h"
 #include "ui/pages/PairingPage.h"
 #include "ui/toolkit/DeviceWidget.h"
 #include "ui/toolkit/IconButton.h"
@@ -77,18 +77,9 @@ protected:
         double timeoutScale = 0.05)
     {
         ASSERT_TRUE(rig.start(model, timeoutScale, prepare));
-        auto& c = rig.container.controller;
-        page = new PairingPage(&rig.container, &c);
-        rig.page = page;
-        c.setSlideDurationOverride(0);
-        c.resize(760, 520);
-        c.addPage(
-            new testutil::RecordingPage(&rig.container, QStringLiteral("Menu"), &c), QStringLiteral("Menu"));
-        c.addPage(page, QStringLiteral("Pairing"));
-        c.addPage(new testutil::RecordingPage(&rig.container, QStringLiteral("Security"), &c),
-            QStringLiteral("Security"));
-        c.setInitialPage(QStringLiteral("Menu"));
-        c.show();
+        page = new PairingPage(&rig.container, &rig.container.controller);
+        rig.registerPage(page, QStringLiteral("Pairing"), { QStringLiteral("Security") }, QSize(760, 520));
+        rig.container.controller.show();
     }
     // Shows the page and waits until test holds.
     void show(std::function<bool()> const& test)
@@ -104,7 +95,6 @@ protected:
     void TearDown() override
     {
         EXPECT_TRUE(answers.unexpected().isEmpty()) << answers.unexpected().join(", ").toStdString();
-        rig.page = nullptr;
         rig.close(HasFailure());
     }
 

@@ -283,4 +283,26 @@ TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
     EXPECT_TRUE(log.contains("HIDE HINT [enter_service_mode_failed_hint]"));
 }
 
+TEST_F(SecurityFixture, APageLeftBeforeTheDongleEnteredServiceModeTakesItOutAgain)
+{
+    ASSERT_TRUE(bench.bringUp());
+    // The dongle takes the enter request only once the page has been left.
+    bench.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::dcp(37), 300, -1));
+    const int mark = bench.emulator().mark();
+    BoxAnswerer boxes;
+    page = new Page(&bench.fake);
+    bench.forwardTo(page);
+    page->pageWillAppear(QStringLiteral("Menu"));
+    page->pageDidAppear();
+    bool done = false;
+    page->pageWillDisappear(QStringLiteral("Menu"), [&] { done = true; });
+    EXPECT_TRUE(done); // not in service mode yet: nothing to wait for
+
+    // Nothing else takes the dongle out of service mode: the page does so once it has entered.
+    auto exit = [](emu::Frame const& f) { return f.lsb() == 0 && f.msb() == 0; };
+    EXPECT_TRUE(bench.emulator().waitForFrame(emu::FrameFilter::dcp(37).where(exit), 3000, mark));
+    EXPECT_TRUE(waitUntil([&] { return bench.emulator().dongle().state == emu::state::Idle; }, 3000));
+    EXPECT_TRUE(boxes.seen().isEmpty());
+}
+
 } // namespace

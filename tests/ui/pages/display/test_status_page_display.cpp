@@ -1,7 +1,6 @@
 // The status page as a person sees it, with the emulated headset streaming: the model follows
 // three head poses, and greys out without a headset. Skipped without a display.
-#include "common/FakePageContainer.h"
-#include "common/dongle_fixture.h"
+#include "common/PageRig.h"
 #include "common/gui_util.h"
 #include "ui/pages/StatusPage.h"
 #include "ui/toolkit/OpenGLView.h"
@@ -16,30 +15,6 @@
 namespace
 {
 
-// Hands the dongle's notifications to the page, as the director and main window do.
-struct PageDelegate : DongleDelegate {
-    OX::StatusPage* page = nullptr;
-    void progressUpdate(Progress::Context const&) override { }
-    void dongleUpdated(Dongle* dongle, DongleChangeMask mask) override
-    {
-        page->updateWithDongle(dongle, mask);
-    }
-    void headsetFound(Dongle*, Headset* h) override { page->updateWithHeadset(h, HeadsetChangeMask::found); }
-    void headsetLost(Dongle*, Headset* h) override { page->updateWithHeadset(h, HeadsetChangeMask::lost); }
-    void headsetUpdated(Dongle*, Headset* h, HeadsetChangeMask mask) override
-    {
-        page->updateWithHeadset(h, mask);
-    }
-    void deviceFound(Dongle*, NPP const&) override { }
-    void headsetRssiUpdatede(Dongle*, unsigned short) override { }
-    void headsetChannelChanged(Dongle*, Headset*, int, int) override { }
-    void headsetStatusChanged(Dongle*, Headset*, bool, bool) override { }
-    void dongleError(Dongle*, DongleResult) override { }
-    DongleResult* lastError() override { return &last; }
-    void playAudioFeedback() override { }
-    DongleResult last;
-};
-
 std::array<int16_t, 4> pose(float pitch, float yaw, float roll)
 {
     QQuaternion const q = QQuaternion::fromEulerAngles(pitch, yaw, roll);
@@ -53,12 +28,12 @@ TEST(StatusPageDisplay, TheModelFollowsTheEmulatedHeadAndGreysOutWithoutIt)
 {
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
-    PageDelegate delegate;
-    testutil::EmulatedDongle env;
-    ASSERT_NO_FATAL_FAILURE(env.open(emu::Options(), &delegate));
-    testutil::FakePageContainer fake;
-    OX::StatusPage page(&fake);
-    delegate.page = &page;
+    // Hands the dongle's notifications to the page, as the director and main window do.
+    pagetest::PageRig rig;
+    testutil::EmulatedDongle& env = rig.env;
+    ASSERT_NO_FATAL_FAILURE(env.open(emu::Options(), &rig));
+    OX::StatusPage page(&rig.container);
+    rig.page = &page;
     page.resize(900, 560);
     page.setAutoFillBackground(true);
     QPalette palette = page.palette();
@@ -93,7 +68,7 @@ TEST(StatusPageDisplay, TheModelFollowsTheEmulatedHeadAndGreysOutWithoutIt)
 
     env.emulator->headsetPower(false); // silent from now on
     testutil::spin(100);
-    delegate.headsetLost(env.dongle.get(), env.dongle->headset());
+    rig.headsetLost(env.dongle.get(), env.dongle->headset());
     testutil::spin(50);
     EXPECT_FALSE(page.view()->isActive());
     EXPECT_EQ(page.findChild<QLabel*>("headsetSerial")->text(), QStringLiteral("-"));

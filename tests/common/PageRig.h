@@ -1,8 +1,9 @@
 #pragma once
 // A page over the emulator: a started Dongle on the emulated dongle's port, a recording fake
 // container that hands out that dongle and its headset, and a delegate that passes every dongle
-// and headset update and every device heard on to the page as the main window does. unplug()
-// takes the dongle away as the director would: the page hears the loss, then the dongle is gone.
+// and headset update and every device heard on to the page as the main window does. The page
+// can be registered beside a "Menu" page it is opened from. unplug() takes the dongle away as
+// the director would: the page hears the loss, then the dongle is gone.
 #include <gtest/gtest.h>
 
 #include "common/FakePageContainer.h"
@@ -11,6 +12,9 @@
 #include "device/Dongle.h"
 #include "device/Headset.h"
 #include "tools/emulator/Emulator.h"
+
+#include <QSize>
+#include <QStringList>
 
 namespace pagetest
 {
@@ -58,8 +62,32 @@ struct PageRig : DongleDelegate {
         if (page)
             page->updateWithHeadset(nullptr, HeadsetChangeMask::all);
     }
+    // Registers shown under name beside "Menu" (shown first) and the extra stub pages, in a
+    // controller of size that slides without animation; updates reach shown from now on.
+    void registerPage(
+        OX::Page* shown, QString const& name, QStringList const& stubs = {}, QSize size = QSize(900, 600))
+    {
+        page = shown;
+        auto& c = container.controller;
+        c.setSlideDurationOverride(0);
+        c.resize(size);
+        c.addPage(
+            new testutil::RecordingPage(&container, QStringLiteral("Menu"), &c), QStringLiteral("Menu"));
+        for (QString const& stub : stubs)
+            c.addPage(new testutil::RecordingPage(&container, stub, &c), stub);
+        c.addPage(shown, name);
+        c.setInitialPage(QStringLiteral("Menu"));
+    }
+    // Shows the page registered under name and waits until it is the current page.
+    bool show(QString const& name)
+    {
+        return container.controller.showPage(name, 1, 1000, true)
+            && testutil::waitUntil([&] { return container.controller.currentPageName() == name; });
+    }
+    // Updates reach no page any more; the dongle and the emulator close.
     void close(bool failed)
     {
+        page = nullptr;
         container.dongle = nullptr;
         env.close(failed);
     }
