@@ -132,6 +132,9 @@ private:
     LinkViewController* currentController() const;
     // The backup when the settings hold one whose record differs from the working record.
     bool backupDiffers() const;
+    // Tells, from the event loop, that a record (source names it) has parameters outside the
+    // LINK's limits (problems) and was not taken or sent.
+    void tellOutOfLimits(QString const& source, QString const& problems);
     // A modal box kept on top, closed by the back action: the index of the button clicked,
     // -1 for any other end. The first button has the yes role, the others the no role.
     int runBox(
