@@ -139,6 +139,7 @@ void PageController::setInitialPage(QString const& name)
         return;
     m_nextPage = nullptr;
     m_currentPage = page;
+    page->beginVisit();
     page->pageWillAppear(QString());
     m_layout->addWidget(page);
     page->show();
@@ -214,8 +215,10 @@ bool PageController::showPage(QString const& name, int transition, int duration,
             if (!self || !in)
                 return;
             self->takeOut(old, underHelp, toHelp);
-            if (!returningFromHelp)
+            if (!returningFromHelp) {
+                in->beginVisit();
                 in->pageWillAppear(oldName);
+            }
             self->m_layout->addWidget(in);
             in->show();
             if (!returningFromHelp)
@@ -290,6 +293,7 @@ bool PageController::showPage(QString const& name, int transition, int duration,
         emit pageWillAppearSignal(incoming);
         if (!self || !in)
             return true;
+        incoming->beginVisit();
         incoming->pageWillAppear(oldName);
     }
     if (container)
@@ -342,11 +346,15 @@ void PageController::takeOut(QPointer<Page> const& old, QPointer<Page> const& un
     if (old) {
         old->hide();
         m_layout->removeWidget(old);
-        if (!toHelp)
+        if (!toHelp) {
+            old->endVisit();
             old->pageDidDisappear();
+        }
     }
-    if (underHelp)
+    if (underHelp) {
+        underHelp->endVisit();
         underHelp->pageDidDisappear();
+    }
 }
 
 void PageController::onShowPage(QString const& name)
