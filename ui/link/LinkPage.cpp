@@ -378,18 +378,9 @@ void LinkPage::onShowHint(Hint hint)
 void LinkPage::tellOutOfLimits(QString const& source, QString const& problems)
 {
     qWarning().noquote() << "LINK parameters outside their limits:" << problems;
-    QPointer<LinkPage> self(this);
-    QMetaObject::invokeMethod(
-        this,
-        [self, source, problems] {
-            if (self && self->appeared)
-                self->runBox(QMessageBox::Warning, tr("Parameters outside their limits"),
-                    tr("%1 holds parameters outside the LINK's limits; such a record is never sent:")
-                            .arg(source)
-                        + QStringLiteral("\n\n") + problems,
-                    { tr("OK") });
-        },
-        Qt::QueuedConnection);
+    ask({ QMessageBox::Warning, QString(), tr("Parameters outside their limits"),
+        tr("%1 holds parameters outside the LINK's limits; such a record is never sent:").arg(source)
+            + QStringLiteral("\n\n") + problems });
 }
 
 void LinkPage::onShowError(QString const& message, QString const& recovery)

@@ -132,7 +132,7 @@ private:
     LinkViewController* currentController() const;
     // The backup when the settings hold one whose record differs from the working record.
     bool backupDiffers() const;
-    // Tells, from the event loop, that a record (source names it) has parameters outside the
+    // Tells that a record (source names it) has parameters outside the
     // LINK's limits (problems) and was not taken or sent.
     void tellOutOfLimits(QString const& source, QString const& problems);
     // A modal box kept on top, closed by the back action: the index of the button clicked,
