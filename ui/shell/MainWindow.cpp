@@ -22,6 +22,7 @@
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/Pixmap.h"
 #include "ui/toolkit/ProgressWidget.h"
+#include "ui/toolkit/Skin.h"
 #include "ui_MainWindow.h"
 
 #include <QAbstractButton>
@@ -232,6 +233,7 @@ void MainWindow::show()
 int MainWindow::showQuestion(QString const& title, QString const& text, QStringList const& buttons)
 {
     QMessageBox box(nullptr);
+    OX::Skin::apply(&box); // a box without a parent inherits no sheet
     box.setWindowFlags(Qt::WindowStaysOnTopHint);
     box.setTextFormat(Qt::AutoText);
     box.setInformativeText(QStringLiteral("<b>%1</b><br><br>%2<br><br>").arg(title, text));
