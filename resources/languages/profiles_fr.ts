@@ -286,5 +286,9 @@ Vous serez peut-être renvoyé à la page précédente.</translation>
         <source>Ok</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Setting the network password on the devices found. Please wait.</source>
+        <translation>Le mot de passe réseau est en cours de définition sur les appareils trouvés. Veuillez patienter.</translation>
+    </message>
 </context>
 </TS>

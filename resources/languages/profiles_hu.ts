@@ -286,5 +286,9 @@ Előfordulhat, hogy visszakerül az előző oldalra.</translation>
         <source>Ok</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Setting the network password on the devices found. Please wait.</source>
+        <translation>A hálózati jelszó beállítása folyik a megtalált eszközökön. Kérjük, várjon.</translation>
+    </message>
 </context>
 </TS>
