@@ -6,6 +6,7 @@
 // Lines typed on standard input drive the emulated devices:
 //   unplug | plug | headset off | headset on | active | passive | link | pc | battery N |
 //   cmap error | cmap ok | quit
+// and "probe" logs where the shown page's controls stand, for checks that look at the screen.
 //
 // With --port PATH the application talks to that serial port or pseudo-terminal instead (the
 // standalone emulator, or any other peer); the dongle counts as plugged in while PATH exists.
@@ -16,7 +17,17 @@
 #include "tools/emulator/Emulator.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/toolkit/Page.h"
+#include "ui/toolkit/PageController.h"
 #include "ui/toolkit/SharedGlContext.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -36,32 +47,80 @@
 #define ORVIXTOOLS_VERSION "0.0.0"
 #endif
 
-namespace {
+namespace
+{
 
 // The emulator's options, after the application's own.
 void addOptions(QCommandLineParser& parser)
 {
-    parser.addOption(QCommandLineOption(QStringLiteral("no-headset"), QStringLiteral("Start without the headset.")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("no-headset"), QStringLiteral("Start without the headset.")));
     parser.addOption(QCommandLineOption(QStringLiteral("links"), QStringLiteral("LINK modules on the radio."),
-                                        QStringLiteral("count"), QStringLiteral("1")));
+        QStringLiteral("count"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(QStringLiteral("time-scale"),
-                                        QStringLiteral("Speed of the emulated devices' own periods (1 = real time)."),
-                                        QStringLiteral("factor"), QStringLiteral("1")));
+        QStringLiteral("Speed of the emulated devices' own periods (1 = real time)."),
+        QStringLiteral("factor"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(QStringLiteral("settings"),
-                                        QStringLiteral("Settings file to use instead of the user's settings store."),
-                                        QStringLiteral("file")));
-    parser.addOption(QCommandLineOption(QStringLiteral("trace"), QStringLiteral("Print the emulator's trace.")));
+        QStringLiteral("Settings file to use instead of the user's settings store."),
+        QStringLiteral("file")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("trace"), QStringLiteral("Print the emulator's trace.")));
     parser.addOption(QCommandLineOption(QStringLiteral("calibration-order"),
-                                        QStringLiteral("Order in which calibration raises the sensors (e.g. gyro,magneto,accelero)."),
-                                        QStringLiteral("sensors")));
+        QStringLiteral("Order in which calibration raises the sensors (e.g. gyro,magneto,accelero)."),
+        QStringLiteral("sensors")));
     parser.addOption(QCommandLineOption(QStringLiteral("port"),
         QStringLiteral("Use this serial port or pseudo-terminal as the dongle's "
                        "instead of the built-in emulator."),
         QStringLiteral("path")));
-    parser.addOption(QCommandLineOption(
-        QStringLiteral("motion"),
+    parser.addOption(QCommandLineOption(QStringLiteral("motion"),
         QStringLiteral("The emulated head's motion: gestures (a slow nod, a turn, a tilt), sines or still."),
         QStringLiteral("kind"), QStringLiteral("gestures")));
+}
+
+// One line on the page shown in the main window: its area on the screen, its lowest control
+// (the one a person would miss first on a small screen) and the controls drawn only in part:
+// "Probe: page=Name area=x,y,w,h lowest=object:x,y,w,h clipped=object,..." ("-" for none).
+void probeShownPage()
+{
+    MainWindow* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* main = qobject_cast<MainWindow*>(top))
+            window = main;
+    OX::PageController* controller = window ? window->controller() : nullptr;
+    OX::Page* page = controller ? controller->currentPage() : nullptr;
+    if (!page) {
+        qInfo("Probe: no page");
+        return;
+    }
+    const auto global = [](QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+    const auto text = [](const QRect& r) {
+        return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    QWidget* lowest = nullptr;
+    QStringList clipped;
+    for (QWidget* w : page->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSlider*>(w)
+            || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)
+            || qobject_cast<QAbstractSpinBox*>(w);
+        if (!control || !w->isVisibleTo(page) || w->size().isEmpty())
+            continue;
+        // What a scroll area shows in part is scrolled to, not cut off.
+        bool scrolled = false;
+        for (QWidget* up = w->parentWidget(); up && up != page && !scrolled; up = up->parentWidget())
+            scrolled = qobject_cast<QAbstractScrollArea*>(up) != nullptr;
+        if (scrolled)
+            continue;
+        if (!lowest || global(w).bottom() > global(lowest).bottom())
+            lowest = w;
+        if (w->visibleRegion().boundingRect() != w->rect())
+            clipped << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                  : w->objectName());
+    }
+    qInfo().noquote() << QStringLiteral("Probe: page=%1 area=%2 lowest=%3 clipped=%4")
+                             .arg(controller->currentPageName(), text(global(controller)),
+                                 lowest ? lowest->objectName() + QLatin1Char(':') + text(global(lowest))
+                                        : QStringLiteral("-"),
+                                 clipped.isEmpty() ? QStringLiteral("-") : clipped.join(QLatin1Char(',')));
 }
 
 // The emulated devices, driven by lines on standard input.
@@ -70,6 +129,10 @@ void runCommand(emu::Emulator& emulator, const QString& line)
     const QString command = line.trimmed().toLower();
     if (command.isEmpty())
         return;
+    if (command == QLatin1String("probe")) {
+        probeShownPage();
+        return;
+    }
     if (command == QLatin1String("unplug")) {
         emulator.unplug();
     } else if (command == QLatin1String("plug")) {
@@ -118,8 +181,9 @@ void runCommand(emu::Emulator& emulator, const QString& line)
         QCoreApplication::quit();
         return;
     } else {
-        std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, "
-                             "cmap error, cmap ok, new headset, new link, quit\n");
+        std::fprintf(stderr,
+            "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, "
+            "cmap error, cmap ok, new headset, new link, quit\n");
         return;
     }
     qInfo().noquote() << "Emulator:" << command;

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QObject>
+#include <QScreen>
 #include <QWidget>
 #include <QtDebug>
 

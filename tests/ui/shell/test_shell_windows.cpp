@@ -6,13 +6,13 @@
 #include "app/ApiManager.h"
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
+#include "ui/pages/StatusPage.h"
 #include "ui/shell/CrossWindow.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/shell/SidebarDialog.h"
 #include "ui/toolkit/Menu.h"
 #include "ui/toolkit/PageController.h"
-#include "ui/pages/StatusPage.h"
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/ProgressDialog.h"
 #include "ui/toolkit/ProgressWidget.h"
@@ -24,10 +24,11 @@
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
-#include <QScopeGuard>
+#include <QLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -389,5 +390,35 @@ TEST(ShellResources, LanguagesSwitchTheTexts)
     h.director->loadLanguage(QStringLiteral("fr"));
     h.director->loadLanguage(QStringLiteral("de"));
     EXPECT_EQ(QCoreApplication::translate("OrvixDirector", "Quit"), QStringLiteral("Quit"));
+    QLocale::setDefault(before);
+}
+
+TEST(ShellLayout, EveryPageFitsTheWindowAtItsDefaultSizeInEveryLanguage)
+{
+    ShellHarness h;
+    h.director->start();
+    MainWindow* window = h.ui->mainWindow();
+    ASSERT_TRUE(waitUntil([&] { return window->findChild<OX::StatusPage*>() != nullptr; }, 3000));
+    const QStringList pages { "Menu", "Help", "Profiles", "Status", "Appearance", "Calibration", "Link",
+        "LinkIndoor", "LinkOutdoor", "Pairing", "Security", "Devices", "Firmware" };
+    const QLocale before;
+    // The available heights of a 1920 by 1080 and a 1366 by 768 screen under a task bar.
+    for (int available : { 1055, 743 }) {
+        window->setFixedSize(MainWindow::fittedSize(available, 524.0 / 444.0));
+        for (const char* language : { "en", "fr", "hu" }) {
+            h.director->loadLanguage(QLatin1String(language));
+            spin(5);
+            window->centralWidget()->layout()->activate();
+            const QSize area = window->controller()->size();
+            for (const QString& name : pages) {
+                OX::Page* page = window->controller()->page(name);
+                ASSERT_NE(page, nullptr) << name.toStdString();
+                const QSize needed = page->minimumSizeHint().expandedTo(page->minimumSize());
+                EXPECT_LE(needed.height(), area.height()) << name.toStdString() << " in " << language;
+                EXPECT_LE(needed.width(), area.width()) << name.toStdString() << " in " << language;
+            }
+        }
+    }
+    h.director->loadLanguage(QStringLiteral("en"));
     QLocale::setDefault(before);
 }
