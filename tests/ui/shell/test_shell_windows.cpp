@@ -9,6 +9,7 @@
 #include "ui/pages/StatusPage.h"
 #include "ui/shell/CrossWindow.h"
 #include "ui/shell/MainWindow.h"
+#include "ui/shell/NativeWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/shell/SidebarDialog.h"
 #include "ui/toolkit/Menu.h"
@@ -16,6 +17,7 @@
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/ProgressDialog.h"
 #include "ui/toolkit/ProgressWidget.h"
+#include "ui/toolkit/Skin.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -119,9 +121,15 @@ TEST(CrossWindow, VisualCountdownShowsTheOverlayUntilItsEnd)
     int done = 0;
     cross.runCrossView(true, 300, [&]() { ++done; });
     EXPECT_TRUE(cross.isVisible());
+    EXPECT_EQ(cross.windowTitle(), QStringLiteral("OrvixTools"));
     ASSERT_TRUE(waitUntil([&] { return done == 1; }, 2000));
     EXPECT_FALSE(cross.isVisible());
     EXPECT_FALSE(cross.isRunning());
+    // The display is asked about a compositing manager once, not for every countdown.
+    const int asked = NativeWindow::compositorQueries();
+    cross.runCrossView(true, 50, [&]() { ++done; });
+    ASSERT_TRUE(waitUntil([&] { return done == 2; }, 2000));
+    EXPECT_EQ(NativeWindow::compositorQueries(), asked);
 }
 
 TEST(CrossWindow, AbortStopsWithoutTheCompletion)
@@ -165,10 +173,12 @@ TEST(MainWindowQuestion, ReturnsTheIndexOfTheClickedButton)
                   QStringList { QStringLiteral("Update"), QStringLiteral("Not now") }),
         1);
     QString informative;
-    QTimer::singleShot(20, [&informative]() {
+    QString sheet;
+    QTimer::singleShot(20, [&informative, &sheet]() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         informative = box->informativeText();
+        sheet = box->styleSheet();
         EXPECT_EQ(box->icon(), QMessageBox::Question);
         for (QAbstractButton* b : box->buttons())
             if (b->text() == QLatin1String("Update"))
@@ -178,6 +188,8 @@ TEST(MainWindowQuestion, ReturnsTheIndexOfTheClickedButton)
                   QStringList { QStringLiteral("Update"), QStringLiteral("Not now") }),
         0);
     EXPECT_EQ(informative, QStringLiteral("<b>T</b><br><br>X<br><br>"));
+    EXPECT_FALSE(sheet.isEmpty());
+    EXPECT_EQ(sheet, OX::Skin::instance()->styleSheet()) << "a box without a parent carries the skin";
 }
 
 TEST(ShellDirector, StartShowsTheAttachedWindowsAndTheActionsWork)
