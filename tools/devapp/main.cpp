@@ -281,7 +281,6 @@ int main(int argc, char* argv[])
     std::unique_ptr<emu::Emulator> emulator;
 
     Startup::Hooks hooks;
-    hooks.applicationCreated = &MainWindow::preloadImages;
     hooks.description = QStringLiteral("Orvix tools command line (device emulator)");
     hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
     hooks.addOptions = addOptions;
