@@ -451,7 +451,7 @@ TEST(ShellLayout, EveryPageFitsTheWindowAtItsDefaultSizeInEveryLanguage)
     ShellHarness h;
     h.director->start();
     MainWindow* window = h.ui->mainWindow();
-    ASSERT_TRUE(waitUntil([&] { return window->findChild<OX::StatusPage*>() != nullptr; }, 3000));
+    // Each page is built as it is asked for.
     const QStringList pages { "Menu", "Help", "Profiles", "Status", "Appearance", "Calibration", "Link",
         "LinkIndoor", "LinkOutdoor", "Pairing", "Security", "Devices", "Firmware" };
     const QLocale before;
