@@ -378,9 +378,13 @@ void LinkPage::onShowHint(Hint hint)
 void LinkPage::tellOutOfLimits(QString const& source, QString const& problems)
 {
     qWarning().noquote() << "LINK parameters outside their limits:" << problems;
-    ask({ QMessageBox::Warning, QString(), tr("Parameters outside their limits"),
-        tr("%1 holds parameters outside the LINK's limits; such a record is never sent:").arg(source)
-            + QStringLiteral("\n\n") + problems });
+    Question question;
+    question.icon = QMessageBox::Warning;
+    question.text = tr("Parameters outside their limits");
+    question.informative
+        = tr("%1 holds parameters outside the LINK's limits; such a record is never sent:").arg(source)
+        + QStringLiteral("\n\n") + problems;
+    ask(question);
 }
 
 void LinkPage::onShowError(QString const& message, QString const& recovery)
