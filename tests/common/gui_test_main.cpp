@@ -10,6 +10,8 @@
 #include <QStyleFactory>
 #include <gtest/gtest.h>
 
+#include "common/fatal_stops_test.h"
+
 #include <dlfcn.h>
 
 namespace {
@@ -54,5 +56,6 @@ int main(int argc, char** argv)
     OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
     app.setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
     ::testing::InitGoogleTest(&argc, argv);
+    testutil::stopTestsAtFatalFailures();
     return RUN_ALL_TESTS();
 }
