@@ -111,6 +111,9 @@ TEST(SmallButtons, StyleSheetColoursTheirProperties)
     marker.resize(25, 40);
     EXPECT_EQ(marker.circleRect(), QRectF(2.5, 2.5, 20, 20));
     OX::IconButton icon;
+    // Each stands as a window of ours, skinned as the main window is.
+    OX::Skin::apply(&marker);
+    OX::Skin::apply(&icon);
     icon.setIcon(solidIcon(Qt::red));
     icon.ensurePolished();
     marker.ensurePolished();
