@@ -89,7 +89,7 @@ struct Wizard : ::testing::Test {
     void fastTimeouts()
     {
         Dongle::Timing timing = env.dongle->timing();
-        timing.timeoutScale = 0.05;
+        timing.timeoutScale = 0.05 * testutil::timeScale();
         env.dongle->setTiming(timing);
     }
     template <typename T> T* child(int step, const char* name)
