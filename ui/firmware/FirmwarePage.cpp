@@ -165,6 +165,9 @@ void FirmwarePage::retranslate()
     container->setTitle(tr("Firmware update"));
     container->setSubtitle(QString());
     container->setLeft(tr("Back"), PageAction::back, this);
+    // The wizard moves with its own Next: no right button of the page shown before stays.
+    container->setRight(QString(), PageAction::none, this, PageFooter::MainButton);
+    container->setRight(QString(), PageAction::none, this, PageFooter::AlternativeButton);
 }
 
 void FirmwarePage::pageWillAppear(const QString&)
@@ -197,12 +200,28 @@ void FirmwarePage::pageWillDisappear(const QString&, std::function<void()> done)
 
 void FirmwarePage::updateWithHeadset(Headset*, HeadsetChangeMask) { }
 
+void FirmwarePage::pageDidAppear()
+{
+    Page::pageDidAppear();
+    // Nothing of the wizard keeps the footer busy: Back always leads out.
+    container->setProgress(false);
+}
+
 void FirmwarePage::updateWithDongle(Dongle* dongle, DongleChangeMask)
 {
     if (dongle)
         return;
+    auto* upload = qobject_cast<DFUUploadForm*>(formAt(m_currentIndex));
+    const bool halfWritten = appeared && upload && upload->isLinkHalfWritten();
     abandonShownForm();
-    Page::perform(PageAction::back);
+    if (!halfWritten) {
+        Page::perform(PageAction::back);
+        return;
+    }
+    // Leaving now would hide what the person must know before using the LINK again.
+    stepFailed(upload,
+        tr("The dongle was lost during the upload. The LINK was left half-written and does not start "
+           "its firmware: connect the dongle and the LINK again, then update it in recovery mode."));
 }
 
 // ---- moves ----------------------------------------------------------------------------------

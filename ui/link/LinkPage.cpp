@@ -28,6 +28,13 @@ const char* const StateNames[] = {
     "Initialized",
 };
 
+// The states in which the footer shows that the LINK is being asked.
+bool isBusy(LinkPage::State state)
+{
+    return state == LinkPage::querying_devices_state || state == LinkPage::querying_parameters_state
+        || state == LinkPage::applying_parameters_state;
+}
+
 QString hintName(LinkPage::Hint hint)
 {
     return QString::fromLatin1(QMetaEnum::fromType<LinkPage::Hint>().valueToKey(hint));
@@ -425,7 +432,9 @@ bool LinkPage::pageShouldDisappear()
 
 void LinkPage::pageWillDisappear(QString const&, std::function<void()> done)
 {
-    container->setProgress(false);
+    // Only a busy state of this page's own is ended: the page coming in has set its footer already.
+    if (isBusy(m_state))
+        container->setProgress(false);
     m_onScreen = false;
     if (done)
         done();
@@ -446,6 +455,9 @@ void LinkPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
     }
     qDebug().nospace().noquote() << " -visible [" << QStringFromState(m_state) << "]";
     if (!dongle) {
+        // Nothing of the LINK can be reached: no busy footer, no right button, no form to edit,
+        // whether or not the way back is open.
+        emit setState(not_initialized_state);
         Page::perform(PageAction::back);
         return;
     }

@@ -97,6 +97,50 @@ bool LinkSelectionPage::pageShouldDisappear()
 
 void LinkSelectionPage::pageWillDisappear(QString const&, std::function<void()> done)
 {
+    endWork();
+    if (done)
+        done();
+}
+
+void LinkSelectionPage::pageDidAppear()
+{
+    // The page left before may have ended its busy state on the way out, which frees every
+    // right button: "Settings" follows the selection again.
+    container->setRightEnabled(PageFooter::MainButton, m_selectedPreset != OrvixDevice::NoPreset);
+    refreshDevices();
+    Page::pageDidAppear();
+}
+
+void LinkSelectionPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
+{
+    if (!appeared)
+        return;
+    if (!headset || mask.testFlag(HeadsetChangeMask::lost))
+        showNoDevices(); // its LINKs cannot be reached without it
+    else if (m_awaitingHeadset)
+        refreshDevices();
+}
+
+void LinkSelectionPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
+{
+    if (!appeared)
+        return;
+    if (!dongle) {
+        showNoDevices();
+        Page::perform(PageAction::back);
+        return;
+    }
+    if (m_awaitingHeadset) {
+        if (dongle->headset())
+            refreshDevices(); // plugged in again
+        return;
+    }
+    if (mask.testFlag(DongleChangeMask::linkFound | DongleChangeMask::linkLost))
+        emit updateList();
+}
+
+void LinkSelectionPage::endWork()
+{
     m_pingTimer.stop();
     ++m_visit;
     if (m_busy) {
@@ -104,28 +148,14 @@ void LinkSelectionPage::pageWillDisappear(QString const&, std::function<void()> 
         m_busy = false;
         container->setProgress(false);
     }
-    if (done)
-        done();
 }
 
-void LinkSelectionPage::pageDidAppear()
+void LinkSelectionPage::showNoDevices()
 {
-    refreshDevices();
-    Page::pageDidAppear();
-}
-
-void LinkSelectionPage::updateWithHeadset(Headset*, HeadsetChangeMask) { }
-
-void LinkSelectionPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
-{
-    if (!appeared)
-        return;
-    if (!dongle) {
-        Page::perform(PageAction::back);
-        return;
-    }
-    if (mask.testFlag(DongleChangeMask::linkFound | DongleChangeMask::linkLost))
-        emit updateList();
+    endWork();
+    m_awaitingHeadset = true;
+    m_ui->linkListWidget->clear();
+    on_linkListWidget_itemSelectionChanged(); // nothing selected: "Settings" off
 }
 
 void LinkSelectionPage::deviceFound(Dongle*, NPP const&) { }
@@ -134,8 +164,11 @@ void LinkSelectionPage::refreshDevices()
 {
     m_pingTimer.stop();
     Headset* headset = container->getHeadset();
-    if (!headset)
+    if (!headset) {
+        showNoDevices();
         return;
+    }
+    m_awaitingHeadset = false;
     const quint64 visit = m_visit;
     QPointer<LinkSelectionPage> self(this);
     headset->dongle().queryDevices(
