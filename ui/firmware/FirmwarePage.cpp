@@ -2,6 +2,7 @@
 
 #include "ui_FirmwarePage.h"
 
+#include "device/Dongle.h"
 #include "ui/firmware/DFUConnectForm.h"
 #include "ui/firmware/DFUFailedForm.h"
 #include "ui/firmware/DFUGetFirmwareForm.h"
@@ -12,6 +13,8 @@
 #include "ui/toolkit/PageContainer.h"
 
 #include <QDebug>
+#include <QMessageBox>
+#include <QPointer>
 #include <QSet>
 
 #include <memory>
@@ -200,6 +203,26 @@ void FirmwarePage::pageWillDisappear(const QString&, std::function<void()> done)
 
 void FirmwarePage::updateWithHeadset(Headset*, HeadsetChangeMask) { }
 
+bool FirmwarePage::pageShouldDisappear()
+{
+    QPointer<DFUUploadForm> upload = qobject_cast<DFUUploadForm*>(m_shown);
+    if (!upload || !upload->isTransferring())
+        return true;
+    Question question;
+    question.icon = QMessageBox::Warning;
+    question.title = tr("Firmware update");
+    question.text = tr("The firmware upload is still running. Do you want to stop it?");
+    question.informative = tr("A stopped upload leaves the LINK half-written: it does not start its firmware "
+                              "until it is updated again in recovery mode.");
+    question.buttons = QStringList { tr("Continue upload"), tr("Stop upload") };
+    question.about << QPointer<QObject>(getDongle());
+    ask(question, [upload](int answer) {
+        if (answer == 1 && upload)
+            upload->stopTransfer();
+    });
+    return false;
+}
+
 void FirmwarePage::pageDidAppear()
 {
     Page::pageDidAppear();
@@ -355,6 +378,11 @@ void FirmwarePage::setRecoveryMode(bool recovery)
 bool FirmwarePage::recoveryMode()
 {
     return m_recoveryMode;
+}
+
+void FirmwarePage::ask(Question question, std::function<void(int)> answer)
+{
+    Page::ask(std::move(question), std::move(answer));
 }
 
 } // namespace OX

@@ -59,6 +59,9 @@ public:
     // Page
     void retranslate() override;
     void pageWillAppear(const QString& name) override;
+    // While an upload runs, Back asks whether to stop it: false, and the transfer goes on unless
+    // the person stops it (the failed form then says what the LINK was left as).
+    bool pageShouldDisappear() override;
     void pageWillDisappear(const QString& name, std::function<void()> done) override;
     void pageDidAppear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
@@ -84,6 +87,7 @@ public:
     QString firmwarePath() override;
     void setRecoveryMode(bool recovery) override;
     bool recoveryMode() override;
+    void ask(Question question, std::function<void(int)> answer) override;
 
     // Connected in the constructor.
     void on_nextButton_clicked();

@@ -142,7 +142,7 @@ void LinkSelectionPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
 void LinkSelectionPage::endWork()
 {
     m_pingTimer.stop();
-    ++m_visit;
+    m_running = false;
     if (m_busy) {
         // The footer is still this page's: the chain that set it busy will not end it.
         m_busy = false;
@@ -169,7 +169,8 @@ void LinkSelectionPage::refreshDevices()
         return;
     }
     m_awaitingHeadset = false;
-    const quint64 visit = m_visit;
+    m_running = true;
+    const quint64 visit = this->visit();
     QPointer<LinkSelectionPage> self(this);
     headset->dongle().queryDevices(
         headset->channelMap(), nullptr, [self, visit](QList<OrvixDevice::Preset>* found) {
@@ -195,7 +196,7 @@ void LinkSelectionPage::onPing()
         container->setProgress(false);
         return;
     }
-    const quint64 visit = m_visit;
+    const quint64 visit = this->visit();
     QPointer<LinkSelectionPage> self(this);
     Defer chain = Promise::createResolved(QStringLiteral("Ping"));
     for (OrvixDevice::Preset preset : dongle->links().keys()) {

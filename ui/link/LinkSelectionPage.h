@@ -79,9 +79,9 @@ signals:
     void schedulePing();
 
 private:
-    // True while what started in visit may still act on the page: it is shown and was not
-    // left since.
-    bool isCurrentVisit(quint64 visit) const { return appeared && visit == m_visit; }
+    // True while what started in visit may still act on the page: the visit runs and the page
+    // was neither left nor emptied since.
+    bool isCurrentVisit(quint64 visit) const { return isVisit(visit) && m_running; }
     // Stops the timer, ends the busy state and lets every query and chain of now end quietly.
     void endWork();
     // No dongle or headset: no LINK listed, nothing selected, nothing running.
@@ -90,8 +90,8 @@ private:
     QTimer m_pingTimer;
     int m_pingIntervalMs = PingIntervalMs;
     quint8 m_selectedPreset = OrvixDevice::NoPreset;
-    // Counts the times the page was left, so that work started before ends quietly.
-    quint64 m_visit = 0;
+    // The query and ping cycle runs: from a refresh with a headset until the page is left or emptied.
+    bool m_running = false;
     // The busy indicator is on for a ping chain of this page.
     bool m_busy = false;
     bool m_awaitingHeadset = false;
