@@ -234,7 +234,8 @@ void FirmwarePage::updateWithDongle(Dongle* dongle, DongleChangeMask)
 {
     if (dongle)
         return;
-    auto* upload = qobject_cast<DFUUploadForm*>(formAt(m_currentIndex));
+    // The step on screen, or the one whose failure is shown.
+    auto* upload = qobject_cast<DFUUploadForm*>(m_shown == m_failedForm ? formAt(m_currentIndex) : m_shown);
     const bool halfWritten = appeared && upload && upload->isLinkHalfWritten();
     abandonShownForm();
     if (!halfWritten) {

@@ -117,8 +117,8 @@ void LinkSelectionPage::updateWithHeadset(Headset* headset, HeadsetChangeMask ma
         return;
     if (!headset || mask.testFlag(HeadsetChangeMask::lost))
         showNoDevices(); // its LINKs cannot be reached without it
-    else if (m_awaitingHeadset)
-        refreshDevices();
+    else if (m_awaitingHeadset && headset->isRunning())
+        refreshDevices(); // its channel map has come
 }
 
 void LinkSelectionPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
@@ -131,7 +131,7 @@ void LinkSelectionPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
         return;
     }
     if (m_awaitingHeadset) {
-        if (dongle->headset())
+        if (dongle->headset() && dongle->headset()->isRunning())
             refreshDevices(); // plugged in again
         return;
     }
