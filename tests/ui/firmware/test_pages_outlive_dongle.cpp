@@ -49,9 +49,9 @@ protected:
         static const char* const names[] = { "Link", "LinkIndoor", "Firmware" };
         name = QLatin1String(names[int(GetParam().page)]);
         if (GetParam().page == Shown::LinkSelection)
-            selection = new OX::LinkSelectionPage(&rig.container);
+            selection = new OX::LinkSelectionPage(&rig.container, &rig.container.controller);
         else if (GetParam().page == Shown::LinkSettings)
-            linkPage = new OX::LinkPage(&rig.container, OrvixDevice::LinkDrive);
+            linkPage = new OX::LinkPage(&rig.container, OrvixDevice::LinkDrive, &rig.container.controller);
         if (linkPage) {
             ASSERT_TRUE(query()); // what LINK selection's refresh does before
             // A backup other than the LINK's record: opening asks "Save settings".
@@ -59,7 +59,7 @@ protected:
         }
 
         else
-            firmware = new OX::FirmwarePage(&rig.container);
+            firmware = new OX::FirmwarePage(&rig.container, &rig.container.controller);
         rig.registerPage(selection ? static_cast<OX::Page*>(selection)
                 : linkPage         ? static_cast<OX::Page*>(linkPage)
                                    : firmware,

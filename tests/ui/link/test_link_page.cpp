@@ -62,8 +62,9 @@ protected:
         settings = std::make_unique<Settings>(dir.filePath(QStringLiteral("s.ini")), nullptr);
         rig.container.settings = settings.get();
         query();
-        indoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkDrive);
-        outdoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkOutdoorDrive);
+        // Owned by the controller, as the stub pages are, whether shown or not.
+        indoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkDrive, &rig.container.controller);
+        outdoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkOutdoorDrive, &rig.container.controller);
         rig.registerPage(indoor, QStringLiteral("LinkIndoor"));
         rig.container.controller.addPage(outdoor, QStringLiteral("LinkOutdoor"));
     }

@@ -6,13 +6,13 @@
 #include "app/ApiManager.h"
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
+#include "ui/pages/StatusPage.h"
 #include "ui/shell/CrossWindow.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/shell/SidebarDialog.h"
 #include "ui/toolkit/Menu.h"
 #include "ui/toolkit/PageController.h"
-#include "ui/pages/StatusPage.h"
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/ProgressDialog.h"
 #include "ui/toolkit/ProgressWidget.h"
@@ -24,10 +24,10 @@
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
-#include <QScopeGuard>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -282,6 +282,19 @@ TEST(ShellDirector, DirectorSignalsReachTheWindows)
     operation.clear();
     emit h.director->updateProgress(&operation);
     EXPECT_FALSE(veil->isVisible());
+    // A dongle's own record goes with the dongle: the veil lets go of it before.
+    for (bool deleting : { true, false }) {
+        auto record = std::make_unique<Progress::Context>();
+        record->start(QStringLiteral("Query Devices"), Progress::Infinite);
+        emit h.director->updateProgress(record.get());
+        ASSERT_TRUE(veil->isRunning());
+        if (deleting)
+            emit h.director->dongleDisconnectedSignal(nullptr, DongleResult(DongleResult::Ok));
+        else
+            emit h.director->dongleUpdatedSignal(nullptr, DongleChangeMask::lost);
+        EXPECT_FALSE(veil->isRunning());
+        EXPECT_FALSE(veil->isVisible());
+    }
     h.director->stop();
     // Detached: signals no longer reach the main window.
     operation.start(QStringLiteral("Dongle Init"), Progress::Infinite);
