@@ -12,6 +12,8 @@
 #include <QStyleFactory>
 #include <gtest/gtest.h>
 
+#include "common/fatal_stops_test.h"
+
 #include <dlfcn.h>
 
 namespace
@@ -57,5 +59,6 @@ int main(int argc, char** argv)
     OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
     OX::Skin::instance()->setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
     ::testing::InitGoogleTest(&argc, argv);
+    testutil::stopTestsAtFatalFailures();
     return RUN_ALL_TESTS();
 }

@@ -127,8 +127,7 @@ TEST_F(DevicesPageTest, ApplySendsTheWorkingCopyAndHidesOnceStored)
     auto refused = rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), 2000, since);
     ASSERT_TRUE(refused);
     EXPECT_TRUE(rig.emulator().waitForSent(emu::FrameFilter::of(emu::pid::ERR), 2000));
-    testutil::spin(300); // the refusal, then the reply's time-out
-    EXPECT_TRUE(applyShown());
+    EXPECT_TRUE(testutil::waitUntil([&] { return applyShown(); })); // after the reply's time-out
 
     rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.channelMapWriteError = 0; });
     since = rig.emulator().mark();

@@ -98,7 +98,7 @@ TEST(TimerWidget, ARestartLeavesOneAnimationAndOneTimeout)
     timer.start(20, true);
     testutil::pump();
     EXPECT_EQ(timer.findChildren<QPropertyAnimation*>().size(), 1);
-    ASSERT_TRUE(timeouts.wait(2000));
+    ASSERT_TRUE(timeouts.wait(testutil::scaled(2000)));
     EXPECT_EQ(timer.progress(), 0);
     testutil::spin(30);
     EXPECT_EQ(timeouts.count(), 1);
