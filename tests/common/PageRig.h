@@ -2,7 +2,8 @@
 // A page over the emulator: a started Dongle on the emulated dongle's port, a recording fake
 // container that hands out that dongle and its headset, and a delegate that passes every dongle
 // and headset update and every device heard on to the page as the main window does. The page
-// can be registered beside a "Menu" page it is opened from. unplug() takes the dongle away as
+// can be registered beside a "Menu" page it is opened from; LINK pages start with LINKs on the
+// headset's network. unplug() takes the dongle away as
 // the director would: the page hears the loss, then the dongle is gone.
 #include <gtest/gtest.h>
 
@@ -12,7 +13,9 @@
 #include "device/Dongle.h"
 #include "device/Headset.h"
 #include "tools/emulator/Emulator.h"
+#include "ui/toolkit/PropertyWidget.h"
 
+#include <QListWidget>
 #include <QSize>
 #include <QStringList>
 
@@ -47,6 +50,35 @@ struct PageRig : DongleDelegate {
             return false;
         container.dongle = env.dongle.get();
         return testutil::waitUntil([this] { return headset() && headset()->isRunning(); }, 4000);
+    }
+    // LINKs at address 3 (Link Drive) and 6 (Link Outdoor Drive) unless a test says otherwise.
+    emu::ChannelMapEntries map
+        = { { 3, 0x81, emu::preset::LinkDrive }, { 6, 0x81, emu::preset::LinkOutdoorDrive } };
+    std::vector<uint8_t> linkAddresses = { 3, 6 };
+
+    // Starts with map as the headset's channel map and a LINK at each of linkAddresses.
+    bool startWithLinks()
+    {
+        emu::HeadsetModel model;
+        model.channelMap = map;
+        if (!start(model))
+            return false;
+        for (uint8_t address : linkAddresses) {
+            emu::LinkModel link;
+            link.address = address;
+            link.serial = QByteArray("LK1900044") + QByteArray::number(address);
+            env.emulator->addLink(link);
+        }
+        return true;
+    }
+    // Every row of a details list as "key=value".
+    static QStringList rows(QListWidget* list)
+    {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            if (auto* row = qobject_cast<OX::PropertyWidget*>(list->itemWidget(list->item(i))))
+                out << row->key() + QLatin1Char('=') + row->value();
+        return out;
     }
     Headset* headset() { return env.dongle ? env.dongle->headset() : nullptr; }
     emu::Emulator& emulator() { return *env.emulator; }
