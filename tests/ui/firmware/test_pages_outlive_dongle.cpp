@@ -2,7 +2,7 @@
 // open or a request under way, when the person leaves mid-request and when the headset is
 // swapped. Each case ends with no box over another page, the page in its "no dongle" state (or
 // gone back), and the dongle serving requests while a box is open. The sanitizer build runs them.
-#include "ui/link/LinkRig.h"
+#include "common/PageRig.h"
 
 #include "app/Settings.h"
 #include "common/gui_util.h"
@@ -142,7 +142,7 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<Settings> settings;
-    linktest::LinkRig rig;
+    pagetest::PageRig rig;
     QString name;
     OX::LinkSelectionPage* selection = nullptr;
     OX::LinkPage* linkPage = nullptr;
