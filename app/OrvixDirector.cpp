@@ -781,6 +781,9 @@ void OrvixDirector::present(MessageType type, const QString& title, const QStrin
 void OrvixDirector::onClientConnected()
 {
     while (QLocalSocket* client = m_localServer->nextPendingConnection()) {
+        // Qt buffers no more than one byte over the bound: a client sending without end is
+        // dropped as soon as the bound is passed.
+        client->setReadBufferSize(kMaxClientBytes + 1);
         connect(client, &QLocalSocket::readyRead, this, &OrvixDirector::onClientReadyToRead);
         connect(client, &QLocalSocket::disconnected, this, &OrvixDirector::onClientDisconnected);
         m_clients.append(client);
@@ -797,13 +800,23 @@ void OrvixDirector::onClientReadyToRead()
 void OrvixDirector::readClient(QLocalSocket* client)
 {
     // Every byte waiting is read: bytes left in the buffer would raise no further ready-read.
-    // Each 0x01 toggles the main window once; other bytes are dropped.
+    // Each 0x01 toggles the main window once; other bytes are dropped. A client sends a byte
+    // or two: one that sends more than kMaxClientBytes in all is dropped, the rest unread.
+    const char* const receivedKey = "orvixReceivedBytes";
+    qint64 received = client->property(receivedKey).toLongLong();
     while (client->bytesAvailable() > 0) {
-        char byte = 0;
-        if (client->read(&byte, 1) != 1)
-            break;
-        if (byte == InstanceSignal::kToggleByte)
-            onShowHideMainWindow();
+        if (received + client->bytesAvailable() > kMaxClientBytes) {
+            qDebug().noquote() << "Local client dropped: it sent more than" << kMaxClientBytes << "bytes";
+            client->setProperty(receivedKey, kMaxClientBytes + 1);
+            client->abort();
+            return;
+        }
+        const QByteArray bytes = client->readAll();
+        received += bytes.size();
+        client->setProperty(receivedKey, received);
+        for (const char byte : bytes)
+            if (byte == InstanceSignal::kToggleByte)
+                onShowHideMainWindow();
     }
 }
 

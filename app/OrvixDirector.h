@@ -173,6 +173,7 @@ private:
     void runCountdown(Dongle* dongle, bool visual, int milliseconds);
     void present(MessageType type, const QString& title, const QString& message);
     void readClient(QLocalSocket* client);
+    static constexpr qint64 kMaxClientBytes = 4096;
     // The update service's address from the command line ("--service-url") or the settings.
     void configureUpdateService();
     // Tells the user once about settings reset after damage, or that changes are not kept.

@@ -335,6 +335,21 @@ TEST(DirectorInstance, EachToggleByteShowsOrHidesTheMainWindowOnce)
     spin(50);
 }
 
+TEST(DirectorInstance, AClientSendingMoreThan4KiBIsDropped)
+{
+    Harness h;
+    OrvixDirector* d = h.create();
+    (void)d;
+    LogCapture log;
+    QLocalSocket client;
+    client.connectToServer(h.serverName);
+    ASSERT_TRUE(client.waitForConnected(1000));
+    client.write(QByteArray(1 << 20, '\x02'));
+    ASSERT_TRUE(waitUntil([&] { return client.state() == QLocalSocket::UnconnectedState; }, 5000));
+    EXPECT_TRUE(log.contains(QStringLiteral("Local client dropped")));
+    EXPECT_EQ(h.ui->mainShown, 0);
+}
+
 TEST(DirectorRun, StartHeadsetFoundProfileAppliedHeadsetLostUnplug)
 {
     Headset::setWatchdogIntervalForTests(200);
