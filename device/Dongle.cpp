@@ -485,10 +485,21 @@ quint16 Dongle::protocolRevision(QString const& path)
         ::close(fd);
         return DefaultProtocolRevision;
     }
+    // The file holds one short setting: only its first 64 KiB are read (a line cut at that bound
+    // is dropped), and a bad line is logged cut short.
+    constexpr qint64 kMaxRead = 64 * 1024;
+    constexpr int kMaxLogged = 80;
+    QByteArray data = file.read(kMaxRead);
+    if (data.size() == kMaxRead && !file.atEnd()) {
+        const int lastEnd = data.lastIndexOf('\n');
+        data.truncate(lastEnd < 0 ? 0 : lastEnd);
+    }
+    const auto shortened = [](QString const& text) {
+        return text.size() > kMaxLogged ? text.left(kMaxLogged) + QStringLiteral("...") : text;
+    };
     quint16 result = DefaultProtocolRevision;
-    QTextStream in(&file);
-    while (!in.atEnd()) {
-        QString line = in.readLine();
+    const QStringList lines = QString::fromUtf8(data).split(QLatin1Char('\n'));
+    for (QString line : lines) {
         const int comment = line.indexOf(QLatin1Char(';'));
         if (comment >= 0)
             line.truncate(comment);
@@ -496,11 +507,12 @@ quint16 Dongle::protocolRevision(QString const& path)
             continue;
         const QStringList parts = line.split(QLatin1Char('='), Qt::SkipEmptyParts);
         if (parts.size() != 2) {
-            qCDebug(lcDongle).noquote() << "INI file [" + path + "]: invalid line " + line;
+            qCDebug(lcDongle).noquote() << "INI file [" + path + "]: invalid line " + shortened(line);
             continue;
         }
         if (parts.at(0).trimmed() != QLatin1String("protocol_revision")) {
-            qCDebug(lcDongle).noquote() << "INI file [" + path + "]: unknown variable " + parts.at(0);
+            qCDebug(lcDongle).noquote()
+                << "INI file [" + path + "]: unknown variable " + shortened(parts.at(0));
             continue;
         }
         bool ok = false;

@@ -397,6 +397,21 @@ TEST(DongleProtocolRevision, ReadsTheLastValidLine)
     EXPECT_EQ(log.count(QStringLiteral("invalid line")), 2);
 }
 
+TEST(DongleProtocolRevision, ReadsOnlyTheFirst64KiBAndLogsABadLineCutShort)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    LogCapture log;
+    // A bad line of 60000 characters is logged in a few dozen characters.
+    EXPECT_EQ(revisionOf(dir, QByteArray(60000, 'x') + "\nprotocol_revision = 150\n"), 150);
+    ASSERT_EQ(log.count(QStringLiteral("invalid line")), 1);
+    for (const QString& line : log.lines())
+        EXPECT_LT(line.size(), 300);
+    // A setting beyond the first 64 KiB is not read.
+    EXPECT_EQ(revisionOf(dir, QByteArray(70000, '\n') + "protocol_revision = 150\n"), 156);
+    EXPECT_EQ(revisionOf(dir, "protocol_revision = 150\n" + QByteArray(70000, '\n')), 150);
+}
+
 TEST(DongleProtocolRevision, ReadsTheWorkingDirectorysFile)
 {
     QTemporaryDir dir;
