@@ -127,6 +127,12 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
 
     const QString instanceName = InstanceSignal::name();
     auto guard = std::make_unique<RunGuard>(instanceName);
+    if (guard->guardFile().isEmpty()) {
+        // Without a private folder there is neither a guard nor a socket that only this user
+        // can own: the start is refused as a failure, never taken for a second start.
+        qCritical("OrvixTools cannot start: no private folder could be had for the single-instance guard");
+        return 1;
+    }
     if (!guard->tryToRun()) {
         qDebug("OrvixTools already running, exiting ...");
         InstanceSignal::send(instanceName, 500);

@@ -208,6 +208,24 @@ TEST_F(InstanceTest, SecondStartWithNobodyListeningStillExitsZero)
     EXPECT_EQ(second->exitCode(), 0);
 }
 
+TEST_F(InstanceTest, NoPrivateFolderAtAllIsAFailureNotASecondStart)
+{
+    // Every candidate lies under a plain file: none can be made.
+    const QString file = root.filePath(QStringLiteral("plain"));
+    QFile plain(file);
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    for (const char* variable : { "XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME" })
+        env.insert(QString::fromLatin1(variable), file + QStringLiteral("/sub"));
+    QProcess* start = launch();
+    ASSERT_TRUE(runToEnd(start));
+    EXPECT_EQ(start->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(start->exitCode(), 1);
+    const QByteArray err = start->readAllStandardError();
+    EXPECT_TRUE(err.contains("no private folder could be had")) << err.toStdString();
+    EXPECT_FALSE(err.contains("already running")) << err.toStdString();
+}
+
 TEST_F(InstanceTest, RestartAfterTheFirstWasKilled)
 {
     QProcess* first = launch();
