@@ -134,7 +134,7 @@ bool DownloadTask::start()
         const QString detail = why.isEmpty()
             ? QStringLiteral("Temporary directory %1 not exists!").arg(m_folder.path())
             : QStringLiteral("Temporary directory %1 refused: %2!").arg(m_folder.path(), why);
-        return fail(Failed, Result::Aborted, detail);
+        return fail(Failed, Result::Failed, detail);
     }
     if (!m_manager)
         return fail(Failed, Result::Failed, QStringLiteral("No network access manager"));
@@ -149,7 +149,7 @@ bool DownloadTask::start()
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         const QString error = m_file->errorString();
         m_file.reset();
-        return fail(Failed, Result::Aborted, error);
+        return fail(Failed, Result::Failed, QStringLiteral("%1: %2").arg(m_filePath, error));
     }
     m_written = 0;
     m_writeError.clear();

@@ -222,5 +222,6 @@ void OrvixDirector::onDownloadFinished(API::DownloadTask* task, const API::Resul
     }
     qWarning().noquote() << "Software update failed: " + result.toStringHelper() + "!";
     emit showMessage(warning, QString::fromLatin1(API::Result::ErrorDomain),
-                     QStringLiteral("<b>%1</b><br><br>%2").arg(result.text, result.detail));
+        QStringLiteral("<b>%1</b><br><br>%2")
+            .arg(result.text.toHtmlEscaped(), result.detail.toHtmlEscaped()));
 }

@@ -466,7 +466,7 @@ TEST_F(DownloadTest, SymlinkedFolderIsRefusedAndItsTargetUntouched)
     Outcome out;
     DownloadTask* task = download(server.url("/files/precious.txt"), out);
     waitFor(out);
-    EXPECT_EQ(out.result.code, 2);
+    EXPECT_EQ(out.result.code, 1);
     EXPECT_TRUE(out.result.detail.contains(folder()));
     EXPECT_EQ(task->status(), DownloadTask::Failed);
     EXPECT_EQ(server.requestCount(), 0);
@@ -488,7 +488,7 @@ TEST_F(DownloadTest, FolderOfAnotherUserIsRefused)
     Outcome out;
     download(server.url("/files/a.bin"), out);
     waitFor(out);
-    EXPECT_EQ(out.result.code, 2);
+    EXPECT_EQ(out.result.code, 1);
     EXPECT_EQ(server.requestCount(), 0);
     EXPECT_TRUE(planted.exists()); // neither emptied nor used
 }
@@ -507,7 +507,7 @@ TEST_F(DownloadTest, FolderGoneOrFileUnwritableAtStart)
     ASSERT_TRUE(QDir(folder()).removeRecursively());
     EXPECT_FALSE(gone.start());
     EXPECT_EQ(finished, 1);
-    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.detail, QString("Temporary directory %1 not exists!").arg(folder()));
     EXPECT_EQ(gone.status(), DownloadTask::Failed);
 
@@ -515,9 +515,17 @@ TEST_F(DownloadTest, FolderGoneOrFileUnwritableAtStart)
     ASSERT_TRUE(QDir(folder()).mkdir("a.bin")); // a folder where the file should go
     EXPECT_FALSE(blocked.start());
     EXPECT_EQ(finished, 2);
-    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(result.code, 1);
     EXPECT_FALSE(result.detail.isEmpty());
     EXPECT_EQ(blocked.status(), DownloadTask::Failed);
+
+    const QByteArray longName(300, 'n');
+    DownloadTask tooLong(
+        server.url("/files/" + longName), noProgress, onFinished, manager->networkAccessManager());
+    EXPECT_FALSE(tooLong.start());
+    EXPECT_EQ(finished, 3);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_TRUE(result.detail.contains(QString::fromLatin1(longName)));
     testutil::spin(20);
     EXPECT_EQ(server.requestCount(), 0);
 }

@@ -267,6 +267,22 @@ TEST(UpdateDownload, NotFoundShowsTheWindowAndAWarning)
     EXPECT_TRUE(f.launches.isEmpty());
 }
 
+TEST(UpdateDownload, ADownloadThatCannotStartIsAFailureNotACancel)
+{
+    UpdateFixture f;
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "a.deb")));
+    // The file name is longer than the file system takes.
+    f.server.route(downloadPath(), HttpTestServer::Response::redirect("/" + QByteArray(300, 'n')));
+    f.h.ui->questionAnswer = 0;
+    LogCapture log;
+    f.check();
+    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 1; }, 5000));
+    EXPECT_EQ(f.h.messages.first().type, int(OrvixDirector::warning));
+    EXPECT_TRUE(f.h.messages.first().text.contains(QString(300, 'n')));
+    EXPECT_FALSE(log.contains("canceled"));
+    EXPECT_TRUE(f.h.ui->mainVisible);
+}
+
 TEST(UpdateDownload, CancelFromTheProgressWindow)
 {
     UpdateFixture f;
