@@ -3,7 +3,9 @@
 #include "app/SettingsFileCheck.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QVariant>
 
@@ -199,11 +201,13 @@ StoredLinkProfile readLinkProfile(const QVariant& entry)
 Settings::Settings(OrvixDirector* director)
     : ProfileManager(director)
 {
-    // Only the file's name: the store reads no value before the file is checked.
-    const QString fileName = QSettings(QSettings::NativeFormat, QSettings::UserScope,
-        QLatin1String(kOrganisation), QLatin1String(kApplication))
-                                 .fileName();
-    openStore(fileName, true);
+    // The user's file, named as Qt names it, but without a QSettings: one reads its file (and
+    // the organisation-wide and system copies) as soon as it is made, before the check.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    openStore(
+        QDir(folder).filePath(
+            QStringLiteral("%1/%2.conf").arg(QLatin1String(kOrganisation), QLatin1String(kApplication))),
+        true);
     load();
 }
 
@@ -235,11 +239,8 @@ void Settings::openStore(const QString& fileName, bool native)
     } else {
         SettingsFileCheck::restrictToOwner(fileName);
     }
-    if (native && storeFile == fileName)
-        m_store = new QSettings(QSettings::NativeFormat, QSettings::UserScope, QLatin1String(kOrganisation),
-            QLatin1String(kApplication), this);
-    else
-        m_store = new QSettings(storeFile, native ? QSettings::NativeFormat : QSettings::IniFormat, this);
+    // Opened on the one checked file: no organisation-wide or system copy is read beside it.
+    m_store = new QSettings(storeFile, native ? QSettings::NativeFormat : QSettings::IniFormat, this);
     checkStore();
     setAsideDamagedLinkProfiles(check.damaged && check.rewritten);
 }

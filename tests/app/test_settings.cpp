@@ -2,11 +2,17 @@
 #include "common/signal_count.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <fcntl.h>
+#include <future>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -448,16 +454,32 @@ TEST_F(SettingsTest, ResetToDefaults)
     EXPECT_EQ(s->linkProfiles().size(), 4);
 }
 
-TEST_F(SettingsTest, NativeStoreOfTheOrganisationAndApplication)
+TEST_F(SettingsTest, NativeStoreOfTheOrganisationAndApplicationAndAPipeInItsPlace)
 {
-    // Point the native user store into a folder of this test run before anything opens it,
-    // so that the user's real store is never touched.
-    static QTemporaryDir nativeHome;
-    ASSERT_TRUE(nativeHome.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nativeHome.path());
-    Settings s(nullptr);
-    EXPECT_EQ(s.store()->organizationName(), "Brixeon");
-    EXPECT_EQ(s.store()->applicationName(), "OrvixTools");
-    EXPECT_TRUE(s.store()->fileName().startsWith(nativeHome.path())) << qPrintable(s.store()->fileName());
-    EXPECT_EQ(s.profileCount(), 3);
+    // The native user store lies in a folder of this test run: the user's own is never touched.
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const QString file = config.filePath("Brixeon/OrvixTools.conf");
+    {
+        Settings s(nullptr);
+        EXPECT_EQ(s.store()->fileName(), file);
+        EXPECT_EQ(s.profileCount(), 3);
+    }
+
+    // A named pipe in the file's place is set aside; the start never waits on it.
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    auto opened = std::async(std::launch::async, [] { return Settings(nullptr).profileCount(); });
+    const bool inTime = opened.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!inTime) // unblock the reader, so that the test fails instead of hanging
+        ::close(::open(QFile::encodeName(file).constData(), O_WRONLY | O_NONBLOCK));
+    ASSERT_TRUE(inTime);
+    EXPECT_EQ(opened.get(), 3);
+    EXPECT_TRUE(QFileInfo(file + ".damaged").exists());
+    if (saved.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", saved);
 }
