@@ -36,6 +36,12 @@ DongleResult timedOut()
     return DongleResult(DongleResult::TimedOut);
 }
 
+// What a request still open when the dongle stops or goes ends with.
+DongleResult removed()
+{
+    return DongleResult(DongleResult::DongleRemoved);
+}
+
 } // namespace
 
 // A counting semaphore on standard primitives (so that thread checkers see its hand-overs).
@@ -551,7 +557,7 @@ void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& pay
         // The dongle is going away. On its own thread the request ends now; a worker leaves it
         // registered for the destructor's last sweep, so that no callback runs on a worker.
         if (QThread::currentThread() == thread())
-            finishRequest(request, nullptr, nullptr, timedOut());
+            finishRequest(request, nullptr, nullptr, removed());
         return;
     }
     if (m_xmodemActive.load()) {
@@ -606,9 +612,9 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
         if (attempt > MaxAttempts || request->state.load() != 3)
             break;
     }
-    // A request that ran while the dongle was stopped (or lost its port) ends with code 4.
+    // A request that ran while the dongle was stopped (or lost its port) ends as removed.
     if (!request->completed.load())
-        postAbort(request);
+        postAbort(request, removed());
     qCDebug(lcDongle) << "<Send> operation did finish.";
 }
 
@@ -640,7 +646,9 @@ void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType 
         request->state = 3; // another attempt follows
     } else {
         request->state = 2;
-        finishRequest(request, nullptr, nullptr, timedOut());
+        // A dongle that stopped meanwhile was removed: its wait was cancelled, not expired.
+        const bool stopped = !m_running.load() || m_tearingDown.load();
+        finishRequest(request, nullptr, nullptr, stopped ? removed() : timedOut());
     }
     // Only this request's own wait is cleared: a newer one must keep its wait.
     request->wait.store(nullptr);
@@ -695,11 +703,11 @@ void Dongle::abortRegistered()
                 std::lock_guard<std::mutex> lock(m_registryLock);
                 m_requests.removeOne(request);
             } else {
-                finishRequest(request, nullptr, nullptr, timedOut());
+                finishRequest(request, nullptr, nullptr, removed());
             }
             request->replied.release();
         } else if (list) {
-            finishList(list, timedOut());
+            finishList(list, removed());
         } else {
             return;
         }
@@ -785,7 +793,7 @@ void Dongle::sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onR
     }
     if (m_tearingDown.load() || !m_packetQueue) {
         if (QThread::currentThread() == thread())
-            finishList(state, timedOut());
+            finishList(state, removed());
         return;
     }
     for (SCPDescriptor const& descriptor : list)
@@ -842,7 +850,7 @@ void Dongle::stop()
     cancelCurrentWait();
     headsetDiscard();
     linksDiscard();
-    // Requests removed from the send queue before they started complete now, with code 4;
+    // Requests removed from the send queue before they started complete now as removed;
     // lists still queued end when their next entry finds the dongle stopped.
     QList<RequestPtr> pending;
     {
@@ -850,7 +858,7 @@ void Dongle::stop()
         pending = m_requests;
     }
     for (RequestPtr const& request : qAsConst(pending))
-        finishRequest(request, nullptr, nullptr, timedOut());
+        finishRequest(request, nullptr, nullptr, removed());
 }
 
 Progress::Context* Dongle::startProgress(QString const& title, QFlags<Progress::Flag> flags)

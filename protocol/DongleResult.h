@@ -23,6 +23,8 @@ public:
         Exception = 10,
         InvalidDongleState = 11,
         NotInServiceMode = 12,
+        DongleRemoved = 13, // the dongle went (unplugged, or the application stops) before the answer
+        NoDongle = 14, // nothing was sent: no dongle is connected
         NotImplemented = 255,
     };
 

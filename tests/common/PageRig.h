@@ -3,8 +3,8 @@
 // container that hands out that dongle and its headset, and a delegate that passes every dongle
 // and headset update and every device heard on to the page as the main window does. The page
 // can be registered beside a "Menu" page it is opened from; LINK pages start with LINKs on the
-// headset's network. unplug() takes the dongle away as
-// the director would: the page hears the loss, then the dongle is gone.
+// headset's network. unplug() takes the dongle away as the director does: the headset's loss,
+// the dongle deleted, then the dongle's loss.
 #include <gtest/gtest.h>
 
 #include "common/FakePageContainer.h"
@@ -83,16 +83,18 @@ struct PageRig : DongleDelegate {
     Headset* headset() { return env.dongle ? env.dongle->headset() : nullptr; }
     emu::Emulator& emulator() { return *env.emulator; }
 
-    // The dongle goes away while the page is shown.
+    // The dongle goes away while the page is shown, in the director's order: its headset is
+    // reported lost through the dongle's delegate (as a headset that goes quiet), then the dongle
+    // is deleted, then its loss is reported.
     void unplug()
     {
-        Headset* h = headset();
+        if (Dongle* d = env.dongle.get())
+            if (Headset* h = d->headset())
+                d->headsetLost(h);
         container.dongle = nullptr;
-        if (page)
-            page->updateWithHeadset(h, HeadsetChangeMask::lost);
         env.dongle.reset();
         if (page)
-            page->updateWithHeadset(nullptr, HeadsetChangeMask::all);
+            page->updateWithDongle(nullptr, DongleChangeMask::lost);
     }
     // Registers shown under name beside "Menu" (shown first) and the extra stub pages, in a
     // controller of size that slides without animation; updates reach shown from now on.

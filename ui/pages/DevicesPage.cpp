@@ -1,7 +1,6 @@
 #include "ui/pages/DevicesPage.h"
 
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QtDebug>
 
@@ -103,8 +102,11 @@ void DevicesPage::retranslate()
 
 void DevicesPage::pageWillAppear(QString const&)
 {
-    if (Headset* headset = container->getHeadset())
+    // Without a headset there is nothing to order: the page stays disabled until one is found.
+    Headset* headset = container->getHeadset();
+    if (headset)
         updateList(headset->channelMap());
+    setEnabled(headset != nullptr);
     retranslate();
 }
 
@@ -127,16 +129,11 @@ bool DevicesPage::pageShouldDisappear()
 {
     if (!hasPendingEdits())
         return true;
-    QMessageBox box(nullptr);
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    box.setIcon(QMessageBox::Question);
-    box.setInformativeText(tr("Devices about to leave"));
-    box.setText(tr("You have change in your device order. Do you want to apply changes?"));
-    QPushButton* stay = box.addButton(tr("Stay on page"), QMessageBox::YesRole);
-    box.addButton(tr("Dismiss and leave page"), QMessageBox::NoRole);
-    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
-    box.exec();
-    return box.clickedButton() != stay;
+    Question question;
+    question.informative = tr("Devices about to leave");
+    question.text = tr("You have change in your device order. Do you want to apply changes?");
+    question.buttons = QStringList { tr("Stay on page"), tr("Dismiss and leave page") };
+    return showQuestion(question) != 0;
 }
 
 void DevicesPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)

@@ -46,7 +46,7 @@ std::function<void(DongleResult)> settle(Defer const& node, std::function<void()
 // The dongle an operation began with is gone: its step cannot run.
 DongleResult dongleGone()
 {
-    return DongleResult(DongleResult::TimedOut, PairingPage::tr("The dongle was removed"));
+    return DongleResult(DongleResult::DongleRemoved);
 }
 
 // A ninth device would not fit the channel map's wire form and would silently be cut off.
@@ -119,24 +119,34 @@ void PairingPage::reportFailure(Dongle* dongle, QString const& title, DongleResu
     // would wait for nobody.
     if (!dongle || !dongle->isRunning())
         return;
+    // Left (or leaving): a box would stand over another page.
+    if (!isVisit(visit()) || m_state == not_initialized_state)
+        return;
     if (result.code != DongleResult::InvalidDongleState) {
         emit showError(title, result);
         return;
     }
-    // The hint's buttons enter service mode or go back: of no use once the page is left.
-    if (m_onScreen)
-        emit showHint(service_mode_required_hint);
+    emit showHint(service_mode_required_hint);
 }
 
 void PairingPage::bindHeadset(NPP record)
 {
     m_ui->headsetList->clearSelection();
-    QPointer<Dongle> dongle(container->getDongle());
-    if (!dongle)
+    Dongle* asked = container->getDongle();
+    if (!asked)
         return;
-    const int answer = showQuestion(tr("Pair with headset"),
-        tr("Are you sure you want to pair headset\n\n%1\n\nwith this dongle?").arg(record.getSerialNumber()),
-        { tr("Pair as computer #1"), tr("Pair as computer #2"), tr("No") });
+    Question question;
+    question.title = tr("Pair with headset");
+    question.informative = tr("Are you sure you want to pair headset\n\n%1\n\nwith this dongle?")
+                               .arg(record.getSerialNumber());
+    question.buttons = QStringList { tr("Pair as computer #1"), tr("Pair as computer #2"), tr("No") };
+    question.about = { asked };
+    ask(question, [this, record](int answer) { pairHeadset(record, answer); });
+}
+
+void PairingPage::pairHeadset(NPP record, int answer)
+{
+    QPointer<Dongle> dongle(container->getDongle());
     if ((answer != 0 && answer != 1) || !dongle)
         return;
     const Role role = HeadsetRoles[answer];
@@ -170,16 +180,25 @@ void PairingPage::bindHeadset(NPP record)
 void PairingPage::bindLink(NPP record)
 {
     m_ui->deviceList->clearSelection();
-    QPointer<Dongle> dongle(container->getDongle());
-    if (!dongle)
+    Dongle* asked = container->getDongle();
+    if (!asked)
         return;
     if (m_workingChannelMap.isEmpty()) {
         emit showError(tr("Bind Link"), DongleResult(DongleResult::QueryChannelMapFailed));
         return;
     }
-    const int answer = showQuestion(tr("Pair with headset"),
-        tr("Are you sure you want to pair LINK\n\n%1\n\nwith this headset?").arg(record.getSerialNumber()),
-        { tr("As Primary Chair"), tr("As Secondary Chair"), tr("No") });
+    Question question;
+    question.title = tr("Pair with headset");
+    question.informative
+        = tr("Are you sure you want to pair LINK\n\n%1\n\nwith this headset?").arg(record.getSerialNumber());
+    question.buttons = QStringList { tr("As Primary Chair"), tr("As Secondary Chair"), tr("No") };
+    question.about = { asked };
+    ask(question, [this, record](int answer) { pairLink(record, answer); });
+}
+
+void PairingPage::pairLink(NPP record, int answer)
+{
+    QPointer<Dongle> dongle(container->getDongle());
     if ((answer != 0 && answer != 1) || !dongle)
         return;
     const Role role = LinkRoles[answer];
@@ -246,17 +265,25 @@ void PairingPage::appendToNetwork(Defer const& chain, QPointer<Dongle> const& do
 
 void PairingPage::removeChannel(OrvixDevice entry)
 {
-    QPointer<Dongle> dongle(container->getDongle());
-    if (!dongle)
+    Dongle* asked = container->getDongle();
+    if (!asked)
         return;
     if (m_workingChannelMap.isEmpty()) {
         emit showError(tr("Remove device failed"), DongleResult(DongleResult::QueryChannelMapFailed));
         return;
     }
-    const int answer = showQuestion(tr("Remove device"),
-        tr("Are you sure you want to remove\n\n%1\n\nfrom the network?")
-            .arg(OrvixDevice::QStringFromPreset(entry.validPreset())),
-        { tr("Yes"), tr("No") });
+    Question question;
+    question.title = tr("Remove device");
+    question.informative = tr("Are you sure you want to remove\n\n%1\n\nfrom the network?")
+                               .arg(OrvixDevice::QStringFromPreset(entry.validPreset()));
+    question.buttons = QStringList { tr("Yes"), tr("No") };
+    question.about = { asked };
+    ask(question, [this, entry](int answer) { removeFromNetwork(entry, answer); });
+}
+
+void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
+{
+    QPointer<Dongle> dongle(container->getDongle());
     if (answer != 0 || !dongle)
         return;
     m_ui->channelList->clearSelection();

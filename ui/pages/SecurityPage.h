@@ -120,7 +120,7 @@ private:
     void showMismatch();
     // The set-password pass (entry of state 7) and one of its answers.
     void startPass();
-    void onPasswordAnswer(int pass, Device const& device, DongleResult const& result);
+    void onPasswordAnswer(quint64 pass, Device const& device, DongleResult const& result);
     // In state 2, goes on to state 3 once the dongle's state byte says service mode.
     void continueInServiceMode();
 
@@ -132,10 +132,9 @@ private:
     int m_sent = 0;
     int m_done = 0;
     int m_failed = 0;
-    // From pageDidAppear to pageWillDisappear.
-    bool m_onScreen = false;
-    // Answers of an earlier pass (before a new visit or a new pass) are not counted.
-    int m_pass = 0;
+    // From pageWillDisappear to the next appearance: an answer to entering service mode is not
+    // acted on any more.
+    bool m_leaving = false;
 };
 
 } // namespace OX

@@ -10,7 +10,6 @@
 #include "ui/toolkit/WarningBubble.h"
 
 #include <QDebug>
-#include <QMessageBox>
 #include <QMetaEnum>
 #include <QPointer>
 
@@ -58,7 +57,7 @@ void SecurityPage::startPass()
     for (int i = 0; i < m_devices.size(); ++i)
         if (DeviceListWidget::Item* item = m_ui->deviceListView->itemAt(i))
             item->setChecked(false);
-    const int pass = ++m_pass;
+    const quint64 pass = visit();
     m_done = 0;
     m_failed = 0;
     // Every row that will be sent is counted before the first request goes out: an answer that
@@ -90,9 +89,9 @@ void SecurityPage::startPass()
     }
 }
 
-void SecurityPage::onPasswordAnswer(int pass, Device const& device, DongleResult const& result)
+void SecurityPage::onPasswordAnswer(quint64 pass, Device const& device, DongleResult const& result)
 {
-    if (pass != m_pass)
+    if (pass != visit())
         return; // a pass of an earlier visit
     if (result.code != DongleResult::Ok) {
         qDebug() << "Device: " << device.product << "Set password failed, result: " << result.text;
@@ -159,23 +158,21 @@ void SecurityPage::on_reTypePassword_editingFinished()
 void SecurityPage::onShowHint(Hint hint)
 {
     qDebug().noquote() << "SHOW HINT [" + hintName(hint) + "]";
-    QMessageBox box(nullptr);
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    box.setIcon(QMessageBox::Information);
-    box.setText(tr("Unable to enter service mode"));
-    box.setInformativeText(
-        tr("Please remove the dongle, wait 10 seconds and insert it again!\nIt may redirect you to "
-           "the previous page."));
-    box.addButton(tr("Ok"), QMessageBox::YesRole);
-    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
-    box.exec();
-    qDebug().noquote() << "HIDE HINT [" + hintName(hint) + "]";
+    Question question;
+    question.icon = QMessageBox::Information;
+    question.text = tr("Unable to enter service mode");
+    question.informative
+        = tr("Please remove the dongle, wait 10 seconds and insert it again!\nIt may redirect you to "
+             "the previous page.");
+    question.buttons = QStringList { tr("Ok") };
+    question.about = { container->getDongle() };
+    ask(question, [hint](int) { qDebug().noquote() << "HIDE HINT [" + hintName(hint) + "]"; });
 }
 
 void SecurityPage::pageWillDisappear(QString const& to, std::function<void()> done)
 {
     Q_UNUSED(to);
-    m_onScreen = false;
+    m_leaving = true;
     m_bubble->hideBubble();
     m_ui->TypePassword->clear();
     m_ui->reTypePassword->clear();

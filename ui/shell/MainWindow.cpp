@@ -179,7 +179,9 @@ void MainWindow::attach(OrvixDirector* director)
             << connect(director, &OrvixDirector::headsetChannelChangedSignal, this,
                    &MainWindow::onHeadsetChannelChanged)
             << connect(director, &OrvixDirector::settingsChangedSignal, this, &MainWindow::onSettingsChanged)
-            << connect(director, &OrvixDirector::updateProgress, this, &MainWindow::onProgressUpdated);
+            << connect(director, &OrvixDirector::updateProgress, this, &MainWindow::onProgressUpdated)
+            << connect(director, &OrvixDirector::dongleDisconnectedSignal, this,
+                   [this](Dongle* dongle) { onDongleDisconnected(dongle); });
     }
     if (!m_controller->currentPage())
         m_controller->setInitialPage(MenuPage);
@@ -264,6 +266,7 @@ void MainWindow::setRightEnabled(OX::PageFooter::ButtonIndex index, bool enabled
 
 void MainWindow::setProgress(bool busy)
 {
+    m_busy = busy;
     m_footer->setProgress(busy);
     setNavigationEnable(!busy, OX::NavigationOptions::all);
 }
@@ -422,14 +425,28 @@ void MainWindow::onSettingsChanged(Settings* settings)
 void MainWindow::onProgressUpdated(Progress::Context const* context)
 {
     if (!context || !context->flags) {
+        m_veilContext = nullptr;
         m_progress->stop();
         m_progress->hide();
         return;
     }
-    if (m_progress->isRunning())
+    if (m_progress->isRunning() && context == m_veilContext) {
         m_progress->update();
-    else
-        m_progress->start(context);
+        return;
+    }
+    m_veilContext = context;
+    m_progress->stop();
+    m_progress->start(context);
+}
+
+void MainWindow::onDongleDisconnected(Dongle* dongle)
+{
+    // The veil lets go of the dongle's progress record, which goes with it.
+    if (dongle && m_veilContext == &dongle->progress())
+        onProgressUpdated(nullptr);
+    // Whatever a page waited for went with the dongle: the person gets the navigation back.
+    if (m_busy)
+        setProgress(false);
 }
 
 void MainWindow::onPageWillAppear(OX::Page* page)

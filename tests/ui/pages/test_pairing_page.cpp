@@ -256,7 +256,7 @@ TEST_F(PairingPageTest, NothingIsOfferedOrStartedBeforeTheDongleReportsServiceMo
     }));
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("No"));
     pick("deviceList", 0);
-    EXPECT_EQ(answers.seen().count(QStringLiteral("Pair with headset")), 2);
+    EXPECT_TRUE(waitUntil([&] { return answers.seen().count(QStringLiteral("Pair with headset")) == 2; }));
 }
 
 TEST_F(PairingPageTest, AHeadsetIsOfferedOnlyOnceItsIdentityIsKnown)
@@ -448,7 +448,8 @@ TEST_F(PairingPageTest, ANinthDeviceIsRefusedBeforeAnythingIsSent)
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
     answers.answer(QStringLiteral("Pair link with headset (Set CMAP) failed"), QStringLiteral("OK"));
     pick("deviceList", 0);
-    EXPECT_TRUE(answers.seen().contains(QStringLiteral("Pair link with headset (Set CMAP) failed")));
+    EXPECT_TRUE(waitUntil(
+        [&] { return answers.seen().contains(QStringLiteral("Pair link with headset (Set CMAP) failed")); }));
     testutil::spin(100);
     EXPECT_TRUE(requests({ "64:", "3:" }, since).isEmpty());
     EXPECT_EQ(page->workingChannelMap().size(), 8);
@@ -474,6 +475,7 @@ TEST_F(PairingPageTest, OutsideServiceModeAChainShowsTheHintOnlyWhileThePageIsSh
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
     answers.answer(QStringLiteral("Service mode required"), QStringLiteral("Enter service mode"));
     pick("deviceList", rowWithSerial("deviceList", "LK23000009"));
+    EXPECT_TRUE(waitUntil([&] { return answers.seen().size() == 2; }));
     EXPECT_EQ(answers.seen(), (QStringList { "Pair with headset", "Service mode required" }));
     ASSERT_TRUE(waitUntil([&] {
         return page->state() == PairingPage::looking_for_devices_state && rig.env.dongle->profile().state == 0

@@ -238,7 +238,7 @@ TEST_F(SecurityFixture, AnEmptyMapWaitsForAnotherOneAndALostHeadsetStillCountsIt
     Headset* headset = bench.d->headset();
     bench.d->dongle()->notifyHeadsetUpdated(headset, HeadsetChangeMask::channelMap);
     EXPECT_EQ(page->state(), Page::waiting_for_channel_map_state);
-    EXPECT_TRUE(bench.fake.busy);
+    EXPECT_FALSE(bench.fake.busy); // the map may never come: the way back stays open
     EXPECT_FALSE(child<QLineEdit>("TypePassword")->isEnabled());
 
     ChannelMap map;
@@ -286,7 +286,7 @@ TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
     ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1; }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
     EXPECT_EQ(page->state(), Page::waiting_for_dongle_service_mode_state);
-    EXPECT_TRUE(bench.fake.busy);
+    EXPECT_FALSE(bench.fake.busy); // nothing more happens: the way back is open
     EXPECT_TRUE(log.contains("HIDE HINT [enter_service_mode_failed_hint]"));
 }
 
