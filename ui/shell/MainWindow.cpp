@@ -180,6 +180,10 @@ void MainWindow::attach(OrvixDirector* director)
                    &MainWindow::onHeadsetChannelChanged)
             << connect(director, &OrvixDirector::settingsChangedSignal, this, &MainWindow::onSettingsChanged)
             << connect(director, &OrvixDirector::updateProgress, this, &MainWindow::onProgressUpdated)
+            // Told just before the dongle is deleted: the veil lets go of the dongle's progress
+            // record, which goes with it.
+            << connect(
+                   director, &OrvixDirector::dongleDisconnectedSignal, m_progress, &OX::ProgressWidget::stop)
             << connect(director, &OrvixDirector::dongleDisconnectedSignal, this,
                    [this](Dongle* dongle) { onDongleDisconnected(dongle); });
     }
@@ -392,6 +396,8 @@ void MainWindow::moveContainer(QPoint offset)
 
 void MainWindow::onDongleUpdated(Dongle* dongle, DongleChangeMask mask)
 {
+    if (!dongle)
+        m_progress->stop(); // whatever it showed ended with the dongle
     m_controller->updateWithDongle(dongle, mask);
 }
 
@@ -441,9 +447,7 @@ void MainWindow::onProgressUpdated(Progress::Context const* context)
 
 void MainWindow::onDongleDisconnected(Dongle* dongle)
 {
-    // The veil lets go of the dongle's progress record, which goes with it.
-    if (dongle && m_veilContext == &dongle->progress())
-        onProgressUpdated(nullptr);
+    Q_UNUSED(dongle); // the veil lets go of its record by the connection beside this one
     // Whatever a page waited for went with the dongle: the person gets the navigation back.
     if (m_busy)
         setProgress(false);

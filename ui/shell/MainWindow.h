@@ -106,8 +106,7 @@ public slots:
     void onHeadsetChannelChanged(Headset* headset, int channel);
     void onSettingsChanged(Settings* settings);
     void onProgressUpdated(Progress::Context const* context);
-    // Before the dongle is deleted: the veil that shows its progress and the busy footer end
-    // with it.
+    // Before the dongle is deleted: the busy footer ends with it.
     void onDongleDisconnected(Dongle* dongle);
     // The complete dongle and headset state, before the page appears.
     void onPageWillAppear(OX::Page* page);
