@@ -6,6 +6,7 @@
 
 #include "device/Headset.h"
 #include "ui/toolkit/IconButton.h"
+#include "ui/toolkit/Skin.h"
 #include "ui_DevicesPage.h"
 
 namespace OX

@@ -9,6 +9,7 @@
 #include "ui/pages/ProfileListModel.h"
 #include "ui/toolkit/PageContainer.h"
 #include "ui/toolkit/ProfileSelectionDialog.h"
+#include "ui/toolkit/Skin.h"
 #include "ui/toolkit/TimeoutDialog.h"
 
 #include <QCoreApplication>
