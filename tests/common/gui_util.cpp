@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <QWheelEvent>
+#include <QTest>
 #include <QWidget>
 
 #include <deque>
@@ -241,6 +243,38 @@ void answerNextBox(const QString& button)
         }
     });
     timer->start();
+}
+
+const char* sliderMoveName(SliderMove move)
+{
+    switch (move) {
+    case SliderMove::RightKey:
+        return "right key";
+    case SliderMove::PageUp:
+        return "Page Up";
+    case SliderMove::WheelUp:
+        return "wheel";
+    }
+    return "";
+}
+
+void moveSlider(QWidget* widget, SliderMove move)
+{
+    switch (move) {
+    case SliderMove::RightKey:
+        QTest::keyClick(widget, Qt::Key_Right);
+        break;
+    case SliderMove::PageUp:
+        QTest::keyClick(widget, Qt::Key_PageUp);
+        break;
+    case SliderMove::WheelUp: {
+        const QPointF centre = QRectF(widget->rect()).center();
+        QWheelEvent wheel(centre, widget->mapToGlobal(centre.toPoint()), QPoint(), QPoint(0, 120), Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(widget, &wheel);
+        break;
+    }
+    }
 }
 
 } // namespace testutil

@@ -69,4 +69,10 @@ private:
 // Clicks the button with text button on the next modal box, whatever its title.
 void answerNextBox(const QString& button);
 
+// The ways a person moves a slider without its handle, as a table test runs them.
+enum class SliderMove { RightKey, PageUp, WheelUp };
+const char* sliderMoveName(SliderMove move);
+// One such move on widget (a key press, or one notch of the wheel over its middle).
+void moveSlider(QWidget* widget, SliderMove move);
+
 } // namespace testutil

@@ -135,6 +135,21 @@ TEST_F(ProfilesFixture, EveryHundredthLoadsAsItsPositionAndAnUnmovedReleaseEdits
     EXPECT_EQ(fake->footer.alternativeRight.action, OX::PageAction::tryIt);
 }
 
+TEST_F(ProfilesFixture, TheSpeedSliderMovedByKeysPageUpOrWheelIsAnEdit)
+{
+    openOffline();
+    using testutil::SliderMove;
+    for (SliderMove move : { SliderMove::RightKey, SliderMove::PageUp, SliderMove::WheelUp }) {
+        selected()->setMouseSpeedPercent(0.5f);
+        page->onProfileChanged();
+        ASSERT_FALSE(footerOffersApply());
+        testutil::moveSlider(inner("mouseSpeed"), move);
+        ASSERT_TRUE(waitUntil([&] { return footerOffersApply(); }, 2000)) << testutil::sliderMoveName(move);
+        EXPECT_FLOAT_EQ(page->editedProfile().mouseSpeedPercent(), inner("mouseSpeed")->value() / 100.0f);
+        EXPECT_GT(page->editedProfile().mouseSpeedPercent(), 0.5f);
+    }
+}
+
 TEST_F(ProfilesFixture, SetCenterModesLoadWithoutEditing)
 {
     openOffline();
