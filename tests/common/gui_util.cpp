@@ -7,9 +7,9 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
-#include <QTest>
 #include <QWidget>
 
 #include <deque>
@@ -269,8 +269,8 @@ void moveSlider(QWidget* widget, SliderMove move)
         break;
     case SliderMove::WheelUp: {
         const QPointF centre = QRectF(widget->rect()).center();
-        QWheelEvent wheel(centre, widget->mapToGlobal(centre.toPoint()), QPoint(), QPoint(0, 120), Qt::NoButton,
-            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent wheel(centre, widget->mapToGlobal(centre.toPoint()), QPoint(), QPoint(0, 120),
+            Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(widget, &wheel);
         break;
     }

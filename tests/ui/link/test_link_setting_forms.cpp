@@ -4,8 +4,8 @@
 #include "ui/link/LinkGeneralForm.h"
 #include "ui/link/LinkProfilesDialog.h"
 
-#include "device/LinkProfile.h"
 #include "common/qt_wait.h"
+#include "device/LinkProfile.h"
 #include "link_forms_util.h"
 #include "ui/toolkit/Slider.h"
 
@@ -168,7 +168,8 @@ TEST(LinkDriveSettingForm, TheDelaySliderMovedByKeysPageUpOrWheelWritesTheRecord
         ASSERT_TRUE(testutil::waitUntil([&] { return !changed.masks.isEmpty(); }, 2000))
             << testutil::sliderMoveName(move);
         EXPECT_GT(lpp.backTiltDelay, 50) << testutil::sliderMoveName(move);
-        EXPECT_EQ(delay->displayText(), QStringLiteral("%1 seconds").arg(lpp.backTiltDelay / 50.0, 0, 'f', 1));
+        EXPECT_EQ(
+            delay->displayText(), QStringLiteral("%1 seconds").arg(lpp.backTiltDelay / 50.0, 0, 'f', 1));
     }
 }
 
