@@ -231,16 +231,13 @@ void MainWindow::show()
 
 int MainWindow::showQuestion(QString const& title, QString const& text, QStringList const& buttons)
 {
-    QMessageBox box(nullptr);
-    box.setWindowFlags(Qt::WindowStaysOnTopHint);
-    box.setTextFormat(Qt::AutoText);
-    box.setInformativeText(QStringLiteral("<b>%1</b><br><br>%2<br><br>").arg(title, text));
-    box.setIcon(QMessageBox::Question);
-    QList<QAbstractButton*> added;
-    for (int i = 0; i < buttons.size(); ++i)
-        added << box.addButton(buttons.at(i), i == 0 ? QMessageBox::YesRole : QMessageBox::NoRole);
-    box.exec();
-    return added.indexOf(box.clickedButton());
+    OX::Page::Question question;
+    question.informative = QStringLiteral("<b>%1</b><br><br>%2<br><br>").arg(title, text);
+    question.buttons = buttons;
+    std::unique_ptr<QMessageBox> box(OX::Page::makeBox(question));
+    box->setTextFormat(Qt::AutoText);
+    box->exec();
+    return OX::Page::answerOf(box.get());
 }
 
 // ---- OX::PageContainer ----------------------------------------------------------------------

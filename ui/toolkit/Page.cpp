@@ -6,9 +6,27 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVariant>
+
+#include <memory>
+#include <utility>
 
 namespace OX
 {
+
+namespace
+{
+
+// The boxes of a visit that ended close unanswered.
+void closeAll(QList<QPointer<QMessageBox>>& open)
+{
+    const QList<QPointer<QMessageBox>> boxes = std::exchange(open, {});
+    for (QPointer<QMessageBox> const& box : boxes)
+        if (box)
+            box->done(-1);
+}
+
+} // namespace
 
 Page::Transition Page::inverse(int transition)
 {
@@ -48,6 +66,8 @@ Page::Page(PageContainer* container, QWidget* parent)
 
 Page::~Page()
 {
+    for (QPointer<QMessageBox> const& box : m_boxes)
+        delete box.data();
     if (controller)
         controller->forgetDestroyedPage(this);
     controller = nullptr;
@@ -115,20 +135,102 @@ void Page::headsetChannelChanged(Headset*, int) { }
 
 void Page::settingsChanged(Settings*) { }
 
+void Page::beginVisit()
+{
+    ++m_visit;
+    m_visiting = true;
+    closeAll(m_boxes);
+}
+
+void Page::endVisit()
+{
+    ++m_visit;
+    m_visiting = false;
+    closeAll(m_boxes);
+}
+
+QMessageBox* Page::makeBox(Question const& question)
+{
+    auto* box = new QMessageBox(nullptr);
+    box->setWindowFlags(Qt::WindowStaysOnTopHint);
+    box->setIcon(question.icon);
+    box->setWindowTitle(question.title);
+    box->setText(question.text);
+    box->setInformativeText(question.informative);
+    for (int i = 0; i < question.buttons.size(); ++i) {
+        QAbstractButton* button
+            = box->addButton(question.buttons.at(i), i == 0 ? QMessageBox::YesRole : QMessageBox::NoRole);
+        button->setProperty("questionIndex", i);
+    }
+    return box;
+}
+
+int Page::answerOf(QMessageBox* box)
+{
+    // A button Qt added itself (the OK of an empty list) carries no index: -1, as for no click.
+    QAbstractButton* clicked = box ? box->clickedButton() : nullptr;
+    const QVariant index = clicked ? clicked->property("questionIndex") : QVariant();
+    return index.isValid() ? index.toInt() : -1;
+}
+
+bool Page::isAlive(Question const& question) const
+{
+    for (QPointer<QObject> const& object : question.about)
+        if (!object)
+            return false;
+    return true;
+}
+
+void Page::ask(Question question, std::function<void(int)> answer)
+{
+    const quint64 asked = m_visit;
+    QMetaObject::invokeMethod(
+        this,
+        [this, question = std::move(question), asked, answer = std::move(answer)]() {
+            openQuestion(question, asked, answer);
+        },
+        Qt::QueuedConnection);
+}
+
+void Page::openQuestion(Question const& question, quint64 asked, std::function<void(int)> answer)
+{
+    if (asked != m_visit || !isAlive(question))
+        return;
+    QMessageBox* box = makeBox(question);
+    box->setWindowModality(Qt::ApplicationModal);
+    m_boxes << box;
+    connect(this, &Page::closeDialog, box, [box]() { box->done(-1); });
+    for (QPointer<QObject> const& object : question.about)
+        connect(object.data(), &QObject::destroyed, box, [box]() { box->done(-1); });
+    QPointer<Page> self(this);
+    connect(box, &QDialog::finished, this, [self, box, question, asked, answer]() {
+        const int index = answerOf(box);
+        self->m_boxes.removeAll(box);
+        box->deleteLater();
+        if (!answer)
+            return;
+        // The answer runs from the event loop, not inside whatever closed the box.
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, question, asked, answer, index]() {
+                if (self && self->m_visit == asked && self->isAlive(question))
+                    answer(index);
+            },
+            Qt::QueuedConnection);
+    });
+    box->show();
+}
+
 int Page::showQuestion(QString const& title, QString const& text, QStringList const& buttons)
 {
-    QMessageBox box(nullptr);
-    box.setWindowFlags(Qt::WindowStaysOnTopHint);
-    box.setWindowTitle(title);
-    box.setInformativeText(text);
-    box.setIcon(QMessageBox::Question);
-    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
-    QList<QAbstractButton*> added;
-    for (int i = 0; i < buttons.size(); ++i)
-        added << box.addButton(buttons.at(i), i == 0 ? QMessageBox::YesRole : QMessageBox::NoRole);
-    box.exec();
-    // A button Qt added itself (the OK of an empty list) is not in the list: -1, as for no click.
-    return added.indexOf(box.clickedButton());
+    Question question;
+    question.title = title;
+    question.informative = text;
+    question.buttons = buttons;
+    std::unique_ptr<QMessageBox> box(makeBox(question));
+    connect(this, &Page::closeDialog, box.get(), &QMessageBox::done);
+    box->exec();
+    return answerOf(box.get());
 }
 
 void Page::paintEvent(QPaintEvent* event)

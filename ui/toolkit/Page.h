@@ -9,6 +9,9 @@
 #include "ui/toolkit/PageFooter.h"
 #include "ui/toolkit/PageHeader.h"
 
+#include <QList>
+#include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -88,10 +91,42 @@ public:
     virtual void headsetChannelChanged(Headset* headset, int channel);
     virtual void settingsChanged(Settings* settings);
 
-    // A modal question box kept on top; the back action closes it. Returns the index in buttons
-    // of the button clicked, or -1 when the box closed without one of them (an empty list gets
-    // the box's own OK, which also gives -1).
+    // A question or message box of a page.
+    struct Question {
+        QMessageBox::Icon icon = QMessageBox::Question;
+        QString title, text, informative;
+        QStringList buttons; // empty: a single OK
+        QList<QPointer<QObject>>
+            about; // what it is about (dongle, headset, link...): no answer once one is gone
+    };
+    // The one way a page asks. Returns at once; the box opens from the event loop (never inside a
+    // device callback, a destructor or a cancellation), modal and kept on top, and only while the
+    // page's visit() is still the one it was asked in and everything in about still exists (a
+    // page asks while hidden only as the last word of being left: the next appearance drops it).
+    // answer gets the index of the button clicked, or -1 when the box closed otherwise; it runs
+    // from the event loop under the same two conditions. The back action, the end of the visit
+    // and the loss of anything in about close the box.
+    void ask(Question question, std::function<void(int)> answer = {});
+    // The box of a question, built in one place for every page and the window: parentless, kept
+    // on top, the first button with the yes role and the others with the no role (none: the box's
+    // own OK). The caller owns it.
+    static QMessageBox* makeBox(Question const& question);
+    // The index in buttons of box's clicked button, -1 for none (or the box's own OK).
+    static int answerOf(QMessageBox* box);
+    // A modal box run in place, for callers that hold no device callback, destructor or
+    // cancellation on the stack; the back action closes it. Returns the index in buttons of the
+    // button clicked, or -1 when the box closed without one of them.
     int showQuestion(QString const& title, QString const& text, QStringList const& buttons);
+
+    // The visit token: it changes when the page begins to appear and when it has disappeared, so a
+    // request, timer or chain that keeps the token it started with knows whether it still belongs
+    // to the page on screen.
+    quint64 visit() const { return m_visit; }
+    // True while the visit numbered visit runs (the page appeared and has not disappeared since).
+    bool isVisit(quint64 visit) const { return m_visiting && visit == m_visit; }
+    // Called only by PageController: before pageWillAppear and before pageDidDisappear.
+    void beginVisit();
+    void endVisit();
 
     PageContainer* const container; // not owned
     PageController* controller = nullptr; // not owned; null while not registered
@@ -106,6 +141,14 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    void openQuestion(Question const& question, quint64 visit, std::function<void(int)> answer);
+    bool isAlive(Question const& question) const;
+
+    quint64 m_visit = 0;
+    bool m_visiting = false;
+    QList<QPointer<QMessageBox>> m_boxes; // the open boxes of ask
 };
 
 } // namespace OX

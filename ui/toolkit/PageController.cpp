@@ -130,6 +130,7 @@ void PageController::setInitialPage(QString const& name)
         return;
     m_nextPage = nullptr;
     m_currentPage = page;
+    page->beginVisit();
     page->pageWillAppear(QString());
     m_layout->addWidget(page);
     page->show();
@@ -202,8 +203,10 @@ bool PageController::showPage(QString const& name, int transition, int duration,
             if (!self || !in)
                 return;
             self->takeOut(old, underHelp, toHelp);
-            if (!returningFromHelp)
+            if (!returningFromHelp) {
+                in->beginVisit();
                 in->pageWillAppear(oldName);
+            }
             self->m_layout->addWidget(in);
             in->show();
             if (!returningFromHelp)
@@ -278,6 +281,7 @@ bool PageController::showPage(QString const& name, int transition, int duration,
         emit pageWillAppearSignal(incoming);
         if (!self || !in)
             return true;
+        incoming->beginVisit();
         incoming->pageWillAppear(oldName);
     }
     if (container)
@@ -330,11 +334,15 @@ void PageController::takeOut(QPointer<Page> const& old, QPointer<Page> const& un
     if (old) {
         old->hide();
         m_layout->removeWidget(old);
-        if (!toHelp)
+        if (!toHelp) {
+            old->endVisit();
             old->pageDidDisappear();
+        }
     }
-    if (underHelp)
+    if (underHelp) {
+        underHelp->endVisit();
         underHelp->pageDidDisappear();
+    }
 }
 
 void PageController::onShowPage(QString const& name)

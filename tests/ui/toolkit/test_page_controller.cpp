@@ -4,7 +4,10 @@
 #include "common/gui_util.h"
 #include "common/qt_wait.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -249,5 +252,75 @@ TEST(Page, QuestionGivesTheIndexOfTheClickedLabel)
     testutil::answerNextBox("OK"); // the button Qt adds to an empty list is none of ours
     EXPECT_EQ(page.showQuestion("T", "Nothing to choose", {}), -1);
 }
+
+TEST_F(PageSwitch, EveryAppearanceAndDisappearanceBeginsANewVisit)
+{
+    const quint64 before = status->visit();
+    EXPECT_FALSE(status->isVisit(before));
+    go("Status", 1, true);
+    const quint64 shown = status->visit();
+    EXPECT_NE(shown, before);
+    EXPECT_TRUE(status->isVisit(shown));
+    go("Help", 1, true); // Help opens over the page: its visit goes on
+    EXPECT_TRUE(status->isVisit(shown));
+    go("Status", 1, false);
+    EXPECT_TRUE(status->isVisit(shown));
+    go("Menu", 1, false);
+    EXPECT_FALSE(status->isVisit(shown));
+    EXPECT_FALSE(status->isVisit(status->visit()));
+}
+
+// How a question ends: what happens while it is asked or open, and the answer that reaches the page.
+struct AskCase {
+    const char* name;
+    bool closeBeforeOpening; // the event happens before the box could open
+    std::function<void(PageSwitch&, QObject* about)> event; // null: the person clicks "Second"
+    int expectedAnswer; // -2: no answer at all
+};
+
+class Ask : public PageSwitch, public ::testing::WithParamInterface<AskCase>
+{
+};
+
+TEST_P(Ask, OpensFromTheEventLoopAndAnswersOnlyWithinTheVisit)
+{
+    AskCase const& t = GetParam();
+    go("Status", 1, true);
+    auto* about = new QObject;
+    QPointer<QObject> guard(about);
+    int answered = -2;
+    int answers = 0;
+    status->ask(
+        { QMessageBox::Warning, "Title", "Text", "More", { "First", "Second" }, { about } }, [&](int index) {
+            answered = index;
+            ++answers;
+        });
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // never inside the caller
+    if (t.closeBeforeOpening)
+        t.event(*this, about);
+    else
+        ASSERT_TRUE(waitUntil([] { return QApplication::activeModalWidget() != nullptr; }));
+    if (!t.event)
+        testutil::answerNextBox("Second");
+    else if (!t.closeBeforeOpening)
+        t.event(*this, about);
+    ASSERT_TRUE(waitUntil([&] { return !QApplication::activeModalWidget() && !c.controller.isSwitching(); }));
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(answered, t.expectedAnswer);
+    EXPECT_LE(answers, 1);
+    delete guard.data();
+}
+
+INSTANTIATE_TEST_SUITE_P(Page, Ask,
+    ::testing::Values(AskCase { "Clicked", false, nullptr, 1 },
+        AskCase { "ClosedByTheBackAction", false,
+            [](PageSwitch& f, QObject*) { f.status->perform(PageAction::back); }, -1 },
+        AskCase { "PageLeftWhileOpen", false, [](PageSwitch& f, QObject*) { f.go("Menu", 1, false); }, -2 },
+        AskCase {
+            "PageLeftBeforeOpening", true, [](PageSwitch& f, QObject*) { f.go("Menu", 1, false); }, -2 },
+        AskCase { "DeviceGoneWhileOpen", false, [](PageSwitch&, QObject* about) { delete about; }, -2 },
+        AskCase { "DeviceGoneBeforeOpening", true, [](PageSwitch&, QObject* about) { delete about; }, -2 }),
+    [](::testing::TestParamInfo<AskCase> const& info) { return std::string(info.param.name); });
 
 } // namespace
