@@ -16,7 +16,6 @@ int main(int argc, char* argv[])
 {
     OX::SharedGlContext::defer();
     Startup::Hooks hooks;
-    hooks.applicationCreated = &MainWindow::preloadImages;
     hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
     hooks.createDirector = [](const QCommandLineParser& parser) {
         ShellDirectorUi::loadStyle();

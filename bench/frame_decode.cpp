@@ -122,6 +122,75 @@ void BM_FalseHeaders(benchmark::State& state)
 }
 BENCHMARK(BM_FalseHeaders)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// About 1 MiB of unit repeated.
+QByteArray repeated(const QByteArray& unit)
+{
+    QByteArray stream;
+    stream.reserve((1 << 20) + unit.size());
+    while (stream.size() < (1 << 20))
+        stream.append(unit);
+    return stream;
+}
+
+// A status frame with L = 121.
+QByteArray longStatusFrame()
+{
+    return Frame::build(Header(0, 0x1234, 2, 4, PacketID::SHP, 11), PacketData(QByteArray(119, '\x11')));
+}
+
+// Back-to-back headers announcing L = 121, nothing between them: every header passes its own
+// check, and the 121 bytes it announces (the next nine headers) never pass the payload check.
+QByteArray makeBackToBackHeaderStream()
+{
+    return repeated(longStatusFrame().left(UHRType::SizeOf));
+}
+
+// A clean stream of the same size: the status frames back to back, all of them good.
+QByteArray makeCleanStream()
+{
+    return repeated(longStatusFrame());
+}
+
+double threadCpuSeconds()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// Bytes a second the dongle decodes of stream: the median of runs, in thread CPU time.
+double decodeRate(const QByteArray& stream, int runs)
+{
+    QCommandLineParser options;
+    Dongle dongle(nullptr, nullptr, options);
+    std::vector<double> rates;
+    for (int i = 0; i < runs; ++i) {
+        const double start = threadCpuSeconds();
+        dongle.appendBytes(stream);
+        rates.push_back(stream.size() / (threadCpuSeconds() - start));
+    }
+    std::sort(rates.begin(), rates.end());
+    return rates[rates.size() / 2];
+}
+
+// The back-to-back L = 121 headers against the clean stream, decoded in turns; the ratio of
+// their rates is the figure (goal >= 0.6).
+void BM_BackToBackHeadersAgainstClean(benchmark::State& state)
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("orvix.dongle.debug=false"));
+    const QByteArray headers = makeBackToBackHeaderStream();
+    const QByteArray clean = makeCleanStream();
+    double headerRate = 0, cleanRate = 0;
+    for (auto _ : state) {
+        cleanRate = decodeRate(clean, 9);
+        headerRate = decodeRate(headers, 9);
+    }
+    state.counters["clean_MB_per_s"] = cleanRate / 1e6;
+    state.counters["headers_MB_per_s"] = headerRate / 1e6;
+    state.counters["ratio"] = headerRate / cleanRate;
+}
+BENCHMARK(BM_BackToBackHeadersAgainstClean)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 // Pure noise of growing size: the time must grow linearly with it.
 void BM_GarbageScan(benchmark::State& state)
 {

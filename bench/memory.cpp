@@ -3,7 +3,9 @@
 // opened once (the web engine's processes counted with it). Memory is the proportional set size
 // (PSS) of the process and all its descendants, read a few seconds after the window (or the
 // manual) showed, when nothing is left to do; the resident size (RSS) beside it. The time to the
-// first window of each run is printed too.
+// first window of each run is printed too, and the CPU the idle process uses without a dongle
+// (a share of one core over kCpuMs, goal at most 0.05 %). The ratios against the empty
+// application are printed last (goal for the resident size: at most 1.3).
 //
 // Run it where a display is (xvfb-run for a headless machine). The processes get a temporary
 // home and temporary folder, so no settings, log or instance of the user's is touched.
@@ -30,6 +32,8 @@ constexpr int kRuns = 3;
 constexpr int kTimeoutMs = 60000;
 // Time given to a process after its window (or the manual) showed, before its memory is read.
 constexpr int kIdleMs = 4000;
+// Time over which the idle process's CPU is read.
+constexpr int kCpuMs = 10000;
 
 struct Memory {
     double pssMb = 0;
@@ -39,6 +43,7 @@ struct Memory {
 
 struct Run {
     double shownMs = -1;
+    double idleCpuPercent = -1;
     double helpMs = -1;
     Memory idle;
     Memory afterHelp;
@@ -92,6 +97,21 @@ Memory memoryOf(qint64 root)
     return m;
 }
 
+// Nanoseconds on a CPU of every thread of the process and its descendants so far.
+double cpuNs(qint64 root)
+{
+    double total = 0;
+    for (qint64 pid : processTree(root)) {
+        const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+        for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat"));
+            if (stat.open(QIODevice::ReadOnly))
+                total += stat.readAll().split(' ').value(0).toDouble();
+        }
+    }
+    return total;
+}
+
 Run measure(const QString& program, const QProcessEnvironment& env, bool openHelp)
 {
     Run run;
@@ -104,6 +124,11 @@ Run measure(const QString& program, const QProcessEnvironment& env, bool openHel
     if (bench::waitForLine(process, "shown", clock, kTimeoutMs, &run.shownMs)) {
         QThread::msleep(kIdleMs);
         run.idle = memoryOf(process.processId());
+        const double before = cpuNs(process.processId());
+        QElapsedTimer cpuClock;
+        cpuClock.start();
+        QThread::msleep(kCpuMs);
+        run.idleCpuPercent = (cpuNs(process.processId()) - before) / double(cpuClock.nsecsElapsed()) * 100.0;
         run.ok = true;
         if (openHelp) {
             QElapsedTimer helpClock;
@@ -171,5 +196,14 @@ int main(int argc, char** argv)
     row("OrvixTools, after Help opened once", orvixRuns, true);
     std::printf(
         "  (shown in: from the start to the first window; for Help, from the request to the manual)\n");
+    const auto idleRss = [](const Run& r) { return r.idle.rssMb; };
+    const auto idlePss = [](const Run& r) { return r.idle.pssMb; };
+    const auto cpu = [](const Run& r) { return r.idleCpuPercent; };
+    std::printf(
+        "  idle CPU without a dongle: empty %.3f %%, OrvixTools %.3f %% of a core (goal <= 0.05 %%)\n",
+        medianOf(emptyRuns, cpu), medianOf(orvixRuns, cpu));
+    std::printf("  ratio against the empty application: RSS %.2f (goal <= 1.30), PSS %.2f\n",
+        medianOf(orvixRuns, idleRss) / medianOf(emptyRuns, idleRss),
+        medianOf(orvixRuns, idlePss) / medianOf(emptyRuns, idlePss));
     return 0;
 }

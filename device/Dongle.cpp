@@ -22,7 +22,8 @@
 
 Q_LOGGING_CATEGORY(lcDongle, "orvix.dongle")
 
-namespace {
+namespace
+{
 
 constexpr char const* HeaderDumpFields = ":2x, F:1b, PAN:2d, S:2x, D:2x, L:1d, PID:1d, CH:1d, CRC:1x";
 // The longest body whose whole frame fits the ring: 13 + L <= 134.
@@ -87,7 +88,8 @@ struct Dongle::RequestList {
     bool claim() { return !completed.exchange(true); }
 };
 
-Dongle::Dongle(QSerialPort* port, DongleDelegate* delegate, QCommandLineParser const& options, QObject* parent)
+Dongle::Dongle(
+    QSerialPort* port, DongleDelegate* delegate, QCommandLineParser const& options, QObject* parent)
     : QObject(parent)
     , m_port(port)
     , m_delegate(delegate)
@@ -230,10 +232,11 @@ void Dongle::appendByte(uchar byte)
         if (m_ring.available() < UHRType::SizeOf + L)
             break; // the saved header keeps L: wait for the rest of the frame
 
-        char body[MaxBodyLength];
-        m_ring.copy(UHRType::SizeOf, L, body);
-        const quint16 received = quint16(uchar(body[L - 2]) | (uchar(body[L - 1]) << 8));
-        if (Checksum::crc16(body, 0, size_t(L - 2)) == received) {
+        // The body's check comes from the ring's running sums: a false header announcing a
+        // long body costs no more than a short one.
+        const int sumAt = UHRType::SizeOf + L - 2;
+        const quint16 received = quint16(m_ring.atUnchecked(sumAt) | (m_ring.atUnchecked(sumAt + 1) << 8));
+        if (m_ring.payloadSum(UHRType::SizeOf, L - 2) == received) {
             m_ring.remove(UHRType::SizeOf);
             processPacket(m_savedHeader, m_ring);
             m_ring.remove(L);
@@ -292,7 +295,8 @@ void Dongle::processPacket(UHRType const& header, RingBuffer& ring)
             const QByteArray head = header.toByteArray();
             QString text = QStringLiteral(">>> [") + QString::fromLatin1(QStringFromPacketID(pid))
                 + (reply ? QStringLiteral("] - REPLY / ECHO {\n") : QStringLiteral("]{\n"))
-                + QDump(head, HeaderDumpFields, 16, 1) + QStringLiteral("\n")
+                + QDump(head, HeaderDumpFields, 16, 1)
+                + QStringLiteral("\n")
                 // The network password (KEY) is never shown in clear.
                 + QDumpPayload(pid, ring.peek(0, L), 16, 1) + QStringLiteral("\n}");
             qCDebug(lcDongle).noquote() << text;
@@ -309,7 +313,8 @@ void Dongle::processPacket(UHRType const& header, RingBuffer& ring)
     }
 }
 
-namespace {
+namespace
+{
 
 // The payload (never the checksum) of the frame at the ring's head.
 PacketData payloadAt(UHRType const& header, RingBuffer const& ring)
@@ -361,7 +366,7 @@ quint32 Dongle::modifierMaskAfterKey(quint32 mask, quint8 key, quint8 action)
     // The left (0x80-0x83) and right (0x84-0x87) modifier keys: control, shift, alt, command.
     if (key >= 0x80 && key <= 0x87) {
         static const quint32 bits[4] = { HeadsetControlMask::control, HeadsetControlMask::shift,
-                                         HeadsetControlMask::alt, HeadsetControlMask::command };
+            HeadsetControlMask::alt, HeadsetControlMask::command };
         const quint32 bit = bits[(key - 0x80) % 4];
         if (action == pressKey)
             mask |= bit;
@@ -382,8 +387,8 @@ void Dongle::processERR(UHRType const& header, RingBuffer& ring)
 void Dongle::processLCP(UHRType const& header, RingBuffer& ring)
 {
     const SCP scp(payloadAt(header, ring));
-    qCDebug(lcDongle).noquote() << QStringLiteral("LCP [") + QString::number(scp.command) + QStringLiteral("]")
-            + scp.toString();
+    qCDebug(lcDongle).noquote() << QStringLiteral("LCP [") + QString::number(scp.command)
+            + QStringLiteral("]") + scp.toString();
 }
 
 void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
@@ -437,10 +442,10 @@ bool Dongle::isLocalReply(UHRType const& header)
     return header.PAN == 0 && header.S == 0 && header.D == 0;
 }
 
-void Dongle::processHCP(UHRType const&, RingBuffer&) {}
-void Dongle::processACK(UHRType const&, RingBuffer&) {}
-void Dongle::processRSSI(UHRType const&, RingBuffer&) {}
-void Dongle::processCMAP(UHRType const&, RingBuffer&) {}
+void Dongle::processHCP(UHRType const&, RingBuffer&) { }
+void Dongle::processACK(UHRType const&, RingBuffer&) { }
+void Dongle::processRSSI(UHRType const&, RingBuffer&) { }
+void Dongle::processCMAP(UHRType const&, RingBuffer&) { }
 
 void Dongle::notifyDongleUpdated(DongleChangeMask mask)
 {
@@ -533,7 +538,7 @@ bool Dongle::acceptsRequests() const
 }
 
 void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& payload,
-                                     PacketPredicate const& predicate, int timeoutMs, ReplyCallback callback)
+    PacketPredicate const& predicate, int timeoutMs, ReplyCallback callback)
 {
     auto request = std::make_shared<Request>();
     request->frame = Frame::build(header, payload);
@@ -565,8 +570,8 @@ void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& pay
     m_sendQueue->addOperation([this, request](QThread* timerThread) { runRequest(request, timerThread); });
 }
 
-void Dongle::sendPacket(Header const& header, PacketData const& payload, DataPredicate const& data, int timeoutMs,
-                        ReplyCallback callback)
+void Dongle::sendPacket(Header const& header, PacketData const& payload, DataPredicate const& data,
+    int timeoutMs, ReplyCallback callback)
 {
     PacketPredicate predicate(header, PacketPredicate::AnyFlags);
     predicate.data = data;
@@ -616,11 +621,11 @@ void Dongle::waitForResponse(QThread* timerThread, RequestPtr const& request)
     auto* wait = new WaitBlock(timerThread, request->predicate, qMax(1, scaled), nullptr);
     connect(wait, &WaitBlock::finished, wait, &QObject::deleteLater);
     connect(
-            wait, &WaitBlock::matched, this,
-            [this, request, wait](UHRType const* header, PacketData const* data, DongleResult result) {
-                onAttemptEnded(request, wait, header, data, result);
-            },
-            Qt::DirectConnection);
+        wait, &WaitBlock::matched, this,
+        [this, request, wait](UHRType const* header, PacketData const* data, DongleResult result) {
+            onAttemptEnded(request, wait, header, data, result);
+        },
+        Qt::DirectConnection);
     // Published before the timer runs and before the first byte of the request is written.
     request->wait.store(wait);
     m_currentWait.store(wait);
@@ -628,7 +633,7 @@ void Dongle::waitForResponse(QThread* timerThread, RequestPtr const& request)
 }
 
 void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType const* header,
-                            PacketData const* data, DongleResult const& result)
+    PacketData const* data, DongleResult const& result)
 {
     if (result.code == DongleResult::Ok) {
         request->state = 1;
@@ -653,8 +658,8 @@ void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType 
     request->replied.release();
 }
 
-void Dongle::finishRequest(RequestPtr const& request, UHRType const* header, PacketData const* data,
-                           DongleResult const& result)
+void Dongle::finishRequest(
+    RequestPtr const& request, UHRType const* header, PacketData const* data, DongleResult const& result)
 {
     if (!request->claim())
         return;
@@ -808,13 +813,13 @@ void Dongle::runListEntry(RequestListPtr const& list, SCPDescriptor const& descr
     qCDebug(lcDongle) << "Packet Queue entry begin";
     auto sem = std::make_shared<Gate>();
     sendPacketWithPredicate(header, descriptor.payload, predicate, descriptor.timeout,
-                            [this, list, sem](UHRType const* replyHeader, PacketData const* body, DongleResult result) {
-                                if (result.code != DongleResult::Ok)
-                                    finishList(list, result);
-                                else if (!list->completed.load() && list->onReply && replyHeader && body)
-                                    list->onReply(*replyHeader, *body);
-                                sem->release();
-                            });
+        [this, list, sem](UHRType const* replyHeader, PacketData const* body, DongleResult result) {
+            if (result.code != DongleResult::Ok)
+                finishList(list, result);
+            else if (!list->completed.load() && list->onReply && replyHeader && body)
+                list->onReply(*replyHeader, *body);
+            sem->release();
+        });
     blockOn(*sem);
     qCDebug(lcDongle) << "Packet Queue entry done";
 }

@@ -1,5 +1,7 @@
 #include "device/RingBuffer.h"
 
+#include "protocol/Checksum.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -9,6 +11,25 @@ RingBuffer::RingBuffer()
     , m_tail(0)
 {
     std::memset(m_bytes, 0, sizeof(m_bytes));
+    std::memset(m_sums, 0, sizeof(m_sums));
+    std::memset(m_phase, 0, sizeof(m_phase));
+}
+
+quint16 RingBuffer::payloadSum(int offset, int count) const
+{
+    if (offset < 0 || count <= 0 || count > available() - offset)
+        return 0;
+    const int first = index(offset);
+    const int end = index(offset + count); // the tail slot when the span reaches it
+    // Byte i of the span has the phase (phase of its first byte + i) modulo 16 and weighs
+    // table16[i % 16]: each phase's sum of the span, weighed by its place relative to the first.
+    const quint32* before = m_sums[first];
+    const quint32* after = m_sums[end];
+    const int start = m_phase[first];
+    quint32 total = 0;
+    for (int phase = 0; phase < Phases; ++phase)
+        total += (after[phase] - before[phase]) * Checksum::table16[(phase - start) & (Phases - 1)];
+    return quint16(total);
 }
 
 int RingBuffer::copy(int offset, int count, char* dst) const

@@ -4,10 +4,17 @@
 // 136 bytes are allocated once; indexes run modulo the capacity of 135, and one slot always
 // stays free, so the ring holds at most 134 bytes: exactly the longest frame the receiver
 // accepts (13 header bytes + L of at most 121).
+//
+// Beside the bytes the ring keeps running sums of them, so that the payload check of any span
+// it holds costs the same few steps whatever the span's length: a stream of false headers, each
+// announcing a long body, is checked at the speed of a clean stream.
 #include <QByteArray>
 #include <QtGlobal>
 
-class RingBuffer {
+#include <cstring>
+
+class RingBuffer
+{
 public:
     static constexpr int Size = 136;
     static constexpr int Capacity = 135;
@@ -30,7 +37,11 @@ public:
     bool isFull() const { return next(m_tail) == m_head; }
 
     // Empties the ring (head := tail := 0).
-    void clear() { m_head = m_tail = 0; }
+    void clear()
+    {
+        m_head = m_tail = 0;
+        std::memset(m_sums[0], 0, sizeof m_sums[0]);
+    }
 
     // Stores one byte at the tail; false (nothing stored) when the ring is full.
     bool append(uchar byte)
@@ -38,7 +49,12 @@ public:
         if (isFull())
             return false;
         m_bytes[m_tail] = byte;
-        m_tail = next(m_tail);
+        const int after = next(m_tail);
+        // The sums before the next byte: these and this byte in the column of its phase.
+        std::memcpy(m_sums[after], m_sums[m_tail], sizeof m_sums[after]);
+        m_phase[after] = uchar((m_phase[m_tail] + 1) & (Phases - 1));
+        m_sums[after][m_phase[m_tail]] += quint32(byte ^ PayloadMask);
+        m_tail = after;
         return true;
     }
 
@@ -76,6 +92,10 @@ public:
         return total;
     }
 
+    // The payload check (Checksum::crc16) of count bytes starting offset places after the head,
+    // from the running sums; 0 unless the span lies within the held bytes.
+    quint16 payloadSum(int offset, int count) const;
+
     // Drops up to count bytes from the head (never more than are held).
     void remove(int count)
     {
@@ -95,7 +115,16 @@ private:
         return i >= m_capacity ? i - m_capacity : i;
     }
 
+    // The payload check weighs the bytes' positions modulo 16 (Checksum::table16).
+    static constexpr int Phases = 16;
+    static constexpr uchar PayloadMask = 0x5A;
+
     uchar m_bytes[Size];
+    // Per slot: for each phase, the sum of (byte ^ PayloadMask) over the bytes appended before
+    // the slot's byte whose running count has that phase (wrapping modulo 2^32, whose low 16
+    // bits stay exact); and the phase of the slot's byte. The tail slot holds the totals.
+    quint32 m_sums[Size][Phases];
+    uchar m_phase[Size];
     int m_capacity;
     int m_head;
     int m_tail;

@@ -52,9 +52,35 @@ TEST(DongleRingBuffer, HoldsAtMost134BytesAndWrapsAround)
     EXPECT_EQ(ring.tail(), 0);
 }
 
+TEST(DongleRingBuffer, PayloadSumMatchesTheChecksumAtEveryPlaceAndLength)
+{
+    // Spans of every length that start anywhere, the ring wrapping and emptied in between.
+    RingBuffer ring;
+    QByteArray bytes;
+    quint32 seed = 7;
+    for (int round = 0; round < 400; ++round) {
+        seed = seed * 1103515245u + 12345u;
+        const uchar byte = uchar(seed >> 16);
+        if (ring.isFull())
+            ring.remove(int(seed % 40) + 1);
+        if (round == 250)
+            ring.clear();
+        ring.append(byte);
+        bytes = ring.peek(0, RingBuffer::MaxAvailable);
+        for (int offset = 0; offset < bytes.size(); offset += 5)
+            for (int count = 1; offset + count <= bytes.size(); count += 3)
+                ASSERT_EQ(ring.payloadSum(offset, count),
+                    Checksum::crc16(bytes.constData(), size_t(offset), size_t(count)))
+                    << "round " << round << " offset " << offset << " count " << count;
+    }
+    EXPECT_EQ(ring.payloadSum(0, bytes.size() + 1), 0) << "past the held bytes";
+    EXPECT_EQ(ring.payloadSum(-1, 2), 0);
+}
+
 // ---- Framing and dispatch over the emulator -----------------------------------------------------
 
-class DongleReceiveTest : public DongleTest {
+class DongleReceiveTest : public DongleTest
+{
 protected:
     void SetUp() override
     {
@@ -86,7 +112,8 @@ TEST_F(DongleReceiveTest, TwoFramesInOneReadAndOneFrameInSingleByteReadsAreDispa
 TEST_F(DongleReceiveTest, DamagedBytesBeforeAGoodFrameDoNotLoseIt)
 {
     const auto notice = emu::FrameFilter::dcp(9);
-    emulator->addFault(emu::FaultRule::garbageBefore(notice, QByteArray("\x01\x55\x55\xAA\x10\xFF garbage", 14)));
+    emulator->addFault(
+        emu::FaultRule::garbageBefore(notice, QByteArray("\x01\x55\x55\xAA\x10\xFF garbage", 14)));
     emulator->noticeAudioFeedback();
     ASSERT_TRUE(audioNotices(1));
 
@@ -182,18 +209,21 @@ TEST_F(DongleReceiveTest, NoticesUpdateTheDongleAndReachTheDelegate)
     // The first frame after initialization carries the emulator's channel 11.
     delegate.dongleMasks.clear();
     emulator->noticeState(emu::state::Idle); // the current state: no status change
-    ASSERT_TRUE(testutil::waitUntil([&] { return delegate.countMask(DongleChangeMask::channelChanged) == 1; }, 2000));
+    ASSERT_TRUE(
+        testutil::waitUntil([&] { return delegate.countMask(DongleChangeMask::channelChanged) == 1; }, 2000));
     EXPECT_EQ(dongle->channel(), 11);
     testutil::spin(30);
     EXPECT_EQ(delegate.countMask(DongleChangeMask::statusChanged), 0);
 
     emulator->noticeState(emu::state::HopN);
-    ASSERT_TRUE(testutil::waitUntil([&] { return delegate.countMask(DongleChangeMask::statusChanged) == 1; }, 2000));
+    ASSERT_TRUE(
+        testutil::waitUntil([&] { return delegate.countMask(DongleChangeMask::statusChanged) == 1; }, 2000));
     EXPECT_EQ(dongle->profile().state, emu::state::HopN);
 
     emulator->setChannel(12);
     emulator->noticeAudioFeedback();
-    ASSERT_TRUE(testutil::waitUntil([&] { return delegate.countMask(DongleChangeMask::channelChanged) == 2; }, 2000));
+    ASSERT_TRUE(
+        testutil::waitUntil([&] { return delegate.countMask(DongleChangeMask::channelChanged) == 2; }, 2000));
     EXPECT_EQ(dongle->channel(), 12);
 
     // The audio notice plays only with msb 1.
@@ -267,7 +297,7 @@ TEST_F(DongleReceiveTest, UnpluggingTheDongleMidRequestEndsTheRequestAndLogsOnce
     emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(9)));
     Replies replies;
     dongle->sendPacket(localHeader(), scpPayload(9), DataPredicate::commandEcho(9), Dongle::LocalTimeoutMs,
-                       replies.callback());
+        replies.callback());
     ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), 1000).has_value());
     emulator->unplug();
     ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 3000));
@@ -330,7 +360,8 @@ TEST_F(DongleTest, DeviceEntryWithoutHeadset)
 
 // ---- Protocol revision file -----------------------------------------------------------------
 
-namespace {
+namespace
+{
 
 quint16 revisionOf(QTemporaryDir const& dir, QByteArray const& content)
 {

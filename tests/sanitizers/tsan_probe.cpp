@@ -1,7 +1,7 @@
-// Built only with the thread checker: an OperationQueue worker writes a plain int that the GUI
-// thread then reads, with nothing but a relaxed flag between them (which orders nothing). The
-// checker must report it, so the test is expected to fail; if it stays silent, something hides
-// races in our code and the run fails.
+// Built only with the thread checker. Each probe races on purpose: a worker writes with nothing
+// but a relaxed flag (which orders nothing) between its write and the GUI thread's access. The
+// tests pass only when the checker's report names the probe's own writer (tests/CMakeLists.txt
+// matches the output): a checker that stays silent, or that stops at another race first, fails.
 #include "async/OperationQueue.h"
 
 #include <gtest/gtest.h>
@@ -12,18 +12,30 @@
 namespace
 {
 int shared = 0;
+
+// Out of line, so that the report names them.
+__attribute__((noinline)) void probeWorkerWritesShared()
+{
+    shared = 1;
 }
 
-TEST(ThreadCheckerProbe, AWorkerRacesTheGuiThread)
+// Runs write on a queue's worker and returns once it has run, without ordering anything.
+template <typename Write> void onWorker(OperationQueue& queue, Write write)
 {
-    OperationQueue queue(QStringLiteral("probe"));
     std::atomic<bool> written { false };
-    queue.addOperation([&written](QThread*) {
-        shared = 1;
+    queue.addOperation([&written, write](QThread*) {
+        write();
         written.store(true, std::memory_order_relaxed);
     });
     while (!written.load(std::memory_order_relaxed))
         std::this_thread::yield();
+}
+} // namespace
+
+TEST(ThreadCheckerProbe, AWorkerRacesTheGuiThread)
+{
+    OperationQueue queue(QStringLiteral("probe"));
+    onWorker(queue, probeWorkerWritesShared);
     EXPECT_EQ(shared, 1); // unordered with the worker's write
     queue.waitForAllOperationsFinished();
 }

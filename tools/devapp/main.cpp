@@ -36,30 +36,32 @@
 #define ORVIXTOOLS_VERSION "0.0.0"
 #endif
 
-namespace {
+namespace
+{
 
 // The emulator's options, after the application's own.
 void addOptions(QCommandLineParser& parser)
 {
-    parser.addOption(QCommandLineOption(QStringLiteral("no-headset"), QStringLiteral("Start without the headset.")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("no-headset"), QStringLiteral("Start without the headset.")));
     parser.addOption(QCommandLineOption(QStringLiteral("links"), QStringLiteral("LINK modules on the radio."),
-                                        QStringLiteral("count"), QStringLiteral("1")));
+        QStringLiteral("count"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(QStringLiteral("time-scale"),
-                                        QStringLiteral("Speed of the emulated devices' own periods (1 = real time)."),
-                                        QStringLiteral("factor"), QStringLiteral("1")));
+        QStringLiteral("Speed of the emulated devices' own periods (1 = real time)."),
+        QStringLiteral("factor"), QStringLiteral("1")));
     parser.addOption(QCommandLineOption(QStringLiteral("settings"),
-                                        QStringLiteral("Settings file to use instead of the user's settings store."),
-                                        QStringLiteral("file")));
-    parser.addOption(QCommandLineOption(QStringLiteral("trace"), QStringLiteral("Print the emulator's trace.")));
+        QStringLiteral("Settings file to use instead of the user's settings store."),
+        QStringLiteral("file")));
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("trace"), QStringLiteral("Print the emulator's trace.")));
     parser.addOption(QCommandLineOption(QStringLiteral("calibration-order"),
-                                        QStringLiteral("Order in which calibration raises the sensors (e.g. gyro,magneto,accelero)."),
-                                        QStringLiteral("sensors")));
+        QStringLiteral("Order in which calibration raises the sensors (e.g. gyro,magneto,accelero)."),
+        QStringLiteral("sensors")));
     parser.addOption(QCommandLineOption(QStringLiteral("port"),
         QStringLiteral("Use this serial port or pseudo-terminal as the dongle's "
                        "instead of the built-in emulator."),
         QStringLiteral("path")));
-    parser.addOption(QCommandLineOption(
-        QStringLiteral("motion"),
+    parser.addOption(QCommandLineOption(QStringLiteral("motion"),
         QStringLiteral("The emulated head's motion: gestures (a slow nod, a turn, a tilt), sines or still."),
         QStringLiteral("kind"), QStringLiteral("gestures")));
 }
@@ -118,8 +120,9 @@ void runCommand(emu::Emulator& emulator, const QString& line)
         QCoreApplication::quit();
         return;
     } else {
-        std::fprintf(stderr, "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, "
-                             "cmap error, cmap ok, new headset, new link, quit\n");
+        std::fprintf(stderr,
+            "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, "
+            "cmap error, cmap ok, new headset, new link, quit\n");
         return;
     }
     qInfo().noquote() << "Emulator:" << command;
@@ -217,7 +220,6 @@ int main(int argc, char* argv[])
     std::unique_ptr<emu::Emulator> emulator;
 
     Startup::Hooks hooks;
-    hooks.applicationCreated = &MainWindow::preloadImages;
     hooks.description = QStringLiteral("Orvix tools command line (device emulator)");
     hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
     hooks.addOptions = addOptions;

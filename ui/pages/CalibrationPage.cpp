@@ -36,8 +36,7 @@ CalibrationPage::CalibrationPage(PageContainer* container, QWidget* parent)
     m_movies[Magnetometer] = std::make_unique<QMovie>(QStringLiteral(":/calibration/magneto"));
     m_movies[Accelerometer] = std::make_unique<QMovie>(QStringLiteral(":/calibration/accelero"));
     m_movies[Gyroscope] = std::make_unique<QMovie>(QStringLiteral(":/calibration/gyro"));
-    m_ui->animation->setMovie(movie(Done));
-    movie(Done)->start();
+    m_ui->animation->setMovie(movie(Done)); // played while the page is on screen
 }
 
 CalibrationPage::~CalibrationPage()
@@ -172,12 +171,7 @@ void CalibrationPage::showHeadsetMissing()
     m_ui->gyroProgress->setValue(0);
     m_ui->acceleroProgress->setValue(0);
     setHint(MissingHint);
-    if (m_current != Done)
-        movie(m_current)->stop();
-    m_ui->animation->setMovie(movie(Done));
-    if (movie(Done)->state() != QMovie::Running)
-        movie(Done)->start();
-    m_current = Done;
+    play(Done);
 
     // Nothing answers for a headset that is gone: a request under way ends here, and a page
     // change waiting for it goes on.
@@ -233,17 +227,32 @@ void CalibrationPage::play(Sensor sensor)
 {
     if (sensor == m_current)
         return;
-    if (m_current != Done)
-        movie(m_current)->stop();
+    if (QMovie* shown = m_ui->animation->movie())
+        shown->stop();
     QMovie* next = movie(sensor);
-    if (next->isValid()) {
-        m_ui->animation->setMovie(next);
-        next->start();
-    } else {
-        m_ui->animation->setMovie(movie(Done));
+    if (!next->isValid()) {
+        next = movie(Done);
         qWarning() << "invalid movie";
     }
+    m_ui->animation->setMovie(next);
     m_current = sensor;
+    if (isVisible())
+        next->start();
+}
+
+void CalibrationPage::showEvent(QShowEvent* event)
+{
+    Page::showEvent(event);
+    if (QMovie* shown = m_ui->animation->movie())
+        shown->start();
+}
+
+void CalibrationPage::hideEvent(QHideEvent* event)
+{
+    // Off screen (another page, or the window hidden) the animation costs nothing.
+    if (QMovie* shown = m_ui->animation->movie())
+        shown->stop();
+    Page::hideEvent(event);
 }
 
 } // namespace OX

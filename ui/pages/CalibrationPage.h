@@ -35,7 +35,8 @@ public:
     CalibrationPage(PageContainer* container, QWidget* parent = nullptr);
     ~CalibrationPage() override;
 
-    // Shows the sensor's animation; a movie that cannot play leaves the done animation.
+    // Shows the sensor's animation, played only while the page is on screen; a movie that cannot
+    // play leaves the done animation.
     void play(Sensor sensor);
     // Footer button, hint and animation from the headset's levels.
     void updateState(Headset* headset);
@@ -56,6 +57,10 @@ public:
     QString hint() const;
     // Magnetometer, gyroscope and accelerometer bars, left to right.
     QList<int> barValues() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QMovie* movie(Sensor sensor) const { return m_movies[size_t(sensor)].get(); }

@@ -20,7 +20,6 @@
 #include "ui/toolkit/PageController.h"
 #include "ui/toolkit/PageFooter.h"
 #include "ui/toolkit/PageHeader.h"
-#include "ui/toolkit/Pixmap.h"
 #include "ui/toolkit/ProgressWidget.h"
 #include "ui_MainWindow.h"
 
@@ -31,7 +30,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTimer>
 #include <QWindow>
 
 #include <cmath>
@@ -97,7 +95,21 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_menu, &OX::Menu::action, this, &MainWindow::onMenuItemAction);
     m_controller->addPage(m_menu, MenuPage);
     m_controller->addPage(new OX::HelpPage(this, this), HelpPage);
-    m_controller->setPageBuilder([this] { buildPages(); });
+    // Every other page is made when it is first opened.
+    auto later = [this](const char* name, auto make) {
+        m_controller->addPage(QLatin1String(name), [this, make]() -> OX::Page* { return make(this); });
+    };
+    later("Profiles", [](MainWindow* w) { return new OX::ProfilesPage(w, w); });
+    later("Status", [](MainWindow* w) { return new OX::StatusPage(w, w); });
+    later("Appearance", [](MainWindow* w) { return new OX::AppearancePage(w, w); });
+    later("Calibration", [](MainWindow* w) { return new OX::CalibrationPage(w, w); });
+    later("Link", [](MainWindow* w) { return new OX::LinkSelectionPage(w, w); });
+    later("LinkIndoor", [](MainWindow* w) { return new OX::LinkPage(w, OrvixDevice::LinkDrive, w); });
+    later("LinkOutdoor", [](MainWindow* w) { return new OX::LinkPage(w, OrvixDevice::LinkOutdoorDrive, w); });
+    later(PairingPage, [](MainWindow* w) { return new OX::PairingPage(w, w); });
+    later("Security", [](MainWindow* w) { return new OX::SecurityPage(w, w); });
+    later("Devices", [](MainWindow* w) { return new OX::DevicesPage(w, w); });
+    later("Firmware", [](MainWindow* w) { return new OX::FirmwarePage(w, w); });
     connect(m_controller, &OX::PageController::pageWillAppearSignal, this, &MainWindow::onPageWillAppear);
     m_progress->hide();
     setWindowTitle(tr("OrvixTools"));
@@ -106,33 +118,6 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     detach();
-}
-
-void MainWindow::preloadImages()
-{
-    OX::Pixmap::preload(OX::PageHeader::iconFiles() + OX::Menu::iconFiles());
-}
-
-void MainWindow::buildPages()
-{
-    if (m_pagesBuilt)
-        return;
-    m_pagesBuilt = true;
-    const QList<QPair<QString, OX::Page*>> pages = {
-        { "Profiles", new OX::ProfilesPage(this, this) },
-        { "Status", new OX::StatusPage(this, this) },
-        { "Appearance", new OX::AppearancePage(this, this) },
-        { "Calibration", new OX::CalibrationPage(this, this) },
-        { "Link", new OX::LinkSelectionPage(this, this) },
-        { "LinkIndoor", new OX::LinkPage(this, OrvixDevice::LinkDrive, this) },
-        { "LinkOutdoor", new OX::LinkPage(this, OrvixDevice::LinkOutdoorDrive, this) },
-        { PairingPage, new OX::PairingPage(this, this) },
-        { "Security", new OX::SecurityPage(this, this) },
-        { "Devices", new OX::DevicesPage(this, this) },
-        { "Firmware", new OX::FirmwarePage(this, this) },
-    };
-    for (auto const& entry : pages)
-        m_controller->addPage(entry.second, entry.first);
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -152,10 +137,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         m_watchingExposure = false;
         m_shown = true;
         windowHandle()->removeEventFilter(this);
-        QTimer::singleShot(0, this, [this] {
-            emit firstShown();
-            QTimer::singleShot(0, this, &MainWindow::buildPages);
-        });
+        QMetaObject::invokeMethod(this, &MainWindow::firstShown, Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -3,8 +3,8 @@
 // controller, the page footer, and the veil drawn over everything while a long operation runs.
 // It builds and registers every page, is their container, routes the menu's entries and the
 // bars' buttons, and hands the director's events to the page on screen (the incoming page first
-// during a slide). Closing it only hides it. The menu and Help are built with the window; the
-// other pages once it has first been drawn, or sooner when one of them is asked for.
+// during a slide). Closing it only hides it. The menu and Help are built with the window; every
+// other page when it is first opened.
 #include "app/DirectorUi.h"
 #include "device/DongleDelegate.h"
 #include "ui/toolkit/MenuItem.h"
@@ -93,15 +93,8 @@ public:
     OX::ProgressWidget* progressWidget() const { return m_progress; }
     OX::Menu* menu() const { return m_menu; }
 
-    // Starts reading the images of the first sight (the header's and the menu's) beside the rest
-    // of the start; needs the application object.
-    static void preloadImages();
-
-    // Builds and registers the pages not built yet; nothing once they are.
-    void buildPages();
-
 signals:
-    // The window's first exposure has been drawn; the pages are built right after.
+    // The window's first exposure has been drawn.
     void firstShown();
 
 public slots:
@@ -133,7 +126,6 @@ private:
     OX::Menu* m_menu = nullptr;
     QList<QMetaObject::Connection> m_connections;
     bool m_quitting = false;
-    bool m_pagesBuilt = false;
     bool m_watchingExposure = false;
     bool m_shown = false;
 };

@@ -5,8 +5,12 @@
 #include "app/OrvixDirector.h"
 #include "device/Dongle.h"
 #include "device/Headset.h"
+#include "ui/shell/ScreenGeometry.h"
 #include "ui/toolkit/Pixmap.h"
 #include "ui/toolkit/Skin.h"
+
+#include <QApplication>
+#include <QPixmapCache>
 
 #include <cmath>
 
@@ -73,7 +77,21 @@ QIcon blinkIcon(const QIcon& icon, const char* mask)
 
 QIcon SidebarDialog::tintedIcon(const QString& path, const char* colorKey)
 {
-    return QIcon(OX::Pixmap(path).getTintedCopy(skin(colorKey)));
+    // Kept at the largest size the toolbar draws it (its width at full scale), not the drawing's
+    // own; the toolbar asks for the same few pictures again and again as states change.
+    const QColor color = skin(colorKey);
+    const QSize available = ScreenGeometry::current().primaryAvailable().size();
+    const int side = qMax(1, int(float(FormWidth) * baseFactor(available) * qApp->devicePixelRatio()));
+    const QString key = QStringLiteral("sidebar:%1:%2:%3").arg(path, color.name(QColor::HexArgb)).arg(side);
+    QPixmap tinted;
+    if (!QPixmapCache::find(key, &tinted)) {
+        OX::Pixmap shape(path);
+        if (shape.width() > side || shape.height() > side)
+            shape = OX::Pixmap(shape.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        tinted = shape.getTintedCopy(color);
+        QPixmapCache::insert(key, tinted);
+    }
+    return QIcon(tinted);
 }
 
 QIcon SidebarDialog::State::getStatusIcon(StatusBadge badge, BadgeColor color)

@@ -89,8 +89,10 @@ Menu::Menu(PageContainer* container, QWidget* parent)
         QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::HighQualityAntialiasing);
     m_view->setFrameStyle(0);
 
+    const QList<Pixmap> icons = Pixmap::loadAll(iconFiles());
+    int index = 0;
     for (Entry const& e : entries()) {
-        MenuItem* entry = item(e.parent)->addItem(e.identifier, tr(e.title), Pixmap(iconFile(e)));
+        MenuItem* entry = item(e.parent)->addItem(e.identifier, tr(e.title), icons.at(index++));
         entry->setColor(skinBrush("menuItemPassiveIconColor"), skinBrush("menuItemPassiveBackgroundColor"),
             skinBrush("menuItemPassiveTextColor"));
         for (MenuItem::Dependency d : e.dependencies)

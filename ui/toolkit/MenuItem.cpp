@@ -235,8 +235,11 @@ void MenuItem::paint(QPainter* painter, QStyleOptionGraphicsItem const*, QWidget
         if (!m_pixmap.isNull() && !iconBox.isEmpty()) {
             const QRgb color = m_iconBrush.color().rgba();
             if (m_drawnIcon.isNull() || m_drawnIconBox != iconBox || m_drawnIconColor != color) {
-                m_drawnIcon = m_pixmap.getTintedCopy(m_iconBrush.color())
-                                  .scaled(iconBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+                // The shape is kept at the size it is drawn, not at the drawing's own.
+                if (m_pixmap.width() > iconBox.width() || m_pixmap.height() > iconBox.height())
+                    m_pixmap
+                        = Pixmap(m_pixmap.scaled(iconBox, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+                m_drawnIcon = m_pixmap.getTintedCopy(m_iconBrush.color());
                 m_drawnIconBox = iconBox;
                 m_drawnIconColor = color;
             }

@@ -12,25 +12,22 @@
 namespace OX
 {
 
+QStringList moduleFolders(const QString& applicationDir)
+{
+    const QString program = QDir::cleanPath(applicationDir);
+    const QString buildTree = QDir::cleanPath(QStringLiteral(ORVIX_BUILD_ROOT));
+    if (program == buildTree || program.startsWith(buildTree + QLatin1Char('/')))
+        return { QStringLiteral(ORVIX_MODULE_BUILD_DIR) };
+    return { QDir::cleanPath(program + QStringLiteral("/" ORVIX_MODULE_RELATIVE_DIR)) };
+}
+
 namespace
 {
-
-QStringList moduleFolders()
-{
-    QStringList folders { QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/orvixtools") };
-#ifdef ORVIX_MODULE_INSTALL_DIR
-    folders << QStringLiteral(ORVIX_MODULE_INSTALL_DIR);
-#endif
-#ifdef ORVIX_MODULE_BUILD_DIR
-    folders << QStringLiteral(ORVIX_MODULE_BUILD_DIR);
-#endif
-    return folders;
-}
 
 QObject* load(const QString& fileName)
 {
     QStringList errors;
-    for (const QString& folder : moduleFolders()) {
+    for (const QString& folder : moduleFolders(QCoreApplication::applicationDirPath())) {
         const QString path = QDir(folder).filePath(fileName);
         if (!QFileInfo(path).isFile())
             continue;
@@ -43,7 +40,8 @@ QObject* load(const QString& fileName)
         errors << loader.errorString();
     }
     qWarning().noquote() << "The module" << fileName << "could not be loaded:"
-                         << (errors.isEmpty() ? QStringLiteral("not found") : errors.join(QStringLiteral("; ")));
+                         << (errors.isEmpty() ? QStringLiteral("not found")
+                                              : errors.join(QStringLiteral("; ")));
     return nullptr;
 }
 

@@ -1,15 +1,20 @@
 #include "ui/toolkit/OpenGLView.h"
 
 #include "ui/toolkit/GLMeshPart.h"
-#include "ui/toolkit/SharedGlContext.h"
 #include "ui/toolkit/Skin.h"
 
+#include <QOffscreenSurface>
 #include <QOpenGLBuffer>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 #include <QOpenGLShaderProgram>
 #include <QOpenGLTexture>
 #include <QOpenGLVertexArrayObject>
+#include <QPainter>
 #include <QtDebug>
+#include <QtMath>
+
+#include <cmath>
 
 namespace OX
 {
@@ -59,6 +64,8 @@ constexpr int UvAttribute = 2;
 constexpr float NearPlane = 0.01f;
 constexpr float FarPlane = 100.0f;
 QVector3D const LightPosition(0.0f, 0.0f, 70.0f);
+// A change of pose that moves no point of the model this far, in device pixels, is not drawn.
+constexpr float VisibleShift = 0.5f;
 
 QMatrix4x4 rotationOf(QQuaternion const& q)
 {
@@ -75,20 +82,17 @@ OpenGLView::OpenGLView(QWidget* parent)
 }
 
 OpenGLView::OpenGLView(QString const& path, QString const& name, QWidget* parent)
-    : QOpenGLWidget(parent)
+    : QWidget(parent)
 {
-    // Before the window sets up its GL drawing: the window's context shares with this one.
-    SharedGlContext::ensure();
+    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
     m_mesh.load(path, name); // a model that cannot be read leaves the view showing its background
+    for (QVector3D const& position : m_mesh.positions())
+        m_meshRadius = qMax(m_meshRadius, position.length());
 }
 
 OpenGLView::~OpenGLView()
 {
     cleanup();
-    // The base class destroys the context after this object is gone: its notice must not reach
-    // cleanup then.
-    if (QOpenGLContext* glContext = context())
-        disconnect(glContext, nullptr, this, nullptr);
 }
 
 QSize OpenGLView::sizeHint() const
@@ -107,7 +111,26 @@ void OpenGLView::setOrientation(QQuaternion const& q)
     if (!m_reference)
         m_reference = std::make_unique<QMatrix4x4>(rotation);
     m_model = m_reference->inverted() * rotation;
-    update();
+    if (movedVisibly()) {
+        m_frameStale = true;
+        update();
+    }
+}
+
+bool OpenGLView::movedVisibly() const
+{
+    // A point p of the model moves by |(model - drawn) p| <= |model - drawn| |p|, the matrix
+    // norm bounded by the Frobenius norm of the rotations' difference.
+    float squares = 0.0f;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column) {
+            float const d = m_model(row, column) - m_drawnModel(row, column);
+            squares += d * d;
+        }
+    float const nearest = qMax(1.0f, CameraDistance - m_meshRadius);
+    float const pixelsPerUnit = float(height() * devicePixelRatioF())
+        / (2.0f * nearest * std::tan(qDegreesToRadians(FieldOfView / 2.0f)));
+    return std::sqrt(squares) * m_meshRadius * pixelsPerUnit >= VisibleShift;
 }
 
 void OpenGLView::resetOrientation()
@@ -123,6 +146,7 @@ void OpenGLView::setActive(bool active)
     m_reference.reset();
     if (!active)
         setOrientation(QQuaternion());
+    m_frameStale = true;
     update();
 }
 
@@ -143,14 +167,78 @@ void OpenGLView::setupVertexAttribs(QOpenGLBuffer& buffer)
 
 void OpenGLView::cleanup()
 {
-    if (!m_program && m_parts.isEmpty())
+    if (!m_program && m_parts.isEmpty() && !m_target)
         return; // nothing was made, or it is already freed
-    makeCurrent();
+    m_context->makeCurrent(m_surface.get());
     m_program.reset();
     qDeleteAll(m_parts);
     m_parts.clear();
-    doneCurrent();
+    m_target.reset();
+    m_context->doneCurrent();
     m_reference.reset();
+    m_frameStale = true;
+}
+
+bool OpenGLView::makeContext()
+{
+    if (m_context)
+        return true;
+    if (m_contextFailed)
+        return false;
+    auto context = std::make_unique<QOpenGLContext>();
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    auto surface = std::make_unique<QOffscreenSurface>();
+    surface->setFormat(context->format());
+    if (!context->create() || (surface->create(), !surface->isValid())
+        || !context->makeCurrent(surface.get())) {
+        qWarning("The 3D headset view has no OpenGL: it shows its background only");
+        m_contextFailed = true;
+        return false;
+    }
+    m_context = std::move(context);
+    m_surface = std::move(surface);
+    initializeGL();
+    m_context->doneCurrent();
+    return true;
+}
+
+void OpenGLView::render()
+{
+    m_frameStale = false;
+    if (!makeContext())
+        return;
+    QSize const pixels = (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
+    m_context->makeCurrent(m_surface.get());
+    if (!m_target || m_target->size() != pixels) {
+        m_target = std::make_unique<QOpenGLFramebufferObject>(
+            pixels, QOpenGLFramebufferObject::CombinedDepthStencil);
+        resizeGL(pixels.width(), pixels.height());
+    }
+    m_target->bind();
+    glViewport(0, 0, pixels.width(), pixels.height());
+    paintGL();
+    m_frame = m_target->toImage();
+    m_target->release();
+    m_context->doneCurrent();
+    m_frame.setDevicePixelRatio(devicePixelRatioF());
+    m_drawnModel = m_model;
+}
+
+QImage OpenGLView::grabFramebuffer()
+{
+    render();
+    return m_frame;
+}
+
+void OpenGLView::paintEvent(QPaintEvent*)
+{
+    if (m_frameStale || m_frame.size() != (QSizeF(size()) * devicePixelRatioF()).toSize())
+        render();
+    QPainter painter(this);
+    if (m_frame.isNull())
+        painter.fillRect(rect(), Skin::color(QStringLiteral("pageBackgroundColor")));
+    else
+        painter.drawImage(rect(), m_frame);
 }
 
 bool OpenGLView::buildProgram()
@@ -173,7 +261,6 @@ bool OpenGLView::buildProgram()
 
 void OpenGLView::initializeGL()
 {
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &OpenGLView::cleanup, Qt::UniqueConnection);
     initializeOpenGLFunctions();
     if (!buildProgram())
         return;

@@ -4,19 +4,29 @@
 // are shown relative to it. While inactive (no headset heard) the model stands still in its rest
 // pose with its second, grey look.
 //
-// A shader that fails to compile or link is logged and the view then shows its background only.
-// cleanup() before the first initializeGL, or once everything is freed, does nothing.
+// The model is drawn by OpenGL into a picture of the view's own size, which the view paints like
+// any other widget: a new pose costs the view's pixels, not the window's. The GL context is made
+// when the view is first painted (the status page's first appearance), and a new orientation is
+// drawn only when it moves some point of the model by half a pixel or more.
+//
+// A shader that fails to compile or link is logged and the view then shows its background only;
+// so does a view without OpenGL. cleanup() before the first drawing, or once everything is freed,
+// does nothing.
 #include "ui/toolkit/Mesh.h"
 
+#include <QImage>
 #include <QList>
 #include <QMatrix4x4>
 #include <QOpenGLFunctions>
-#include <QOpenGLWidget>
 #include <QQuaternion>
+#include <QWidget>
 
 #include <memory>
 
+class QOffscreenSurface;
 class QOpenGLBuffer;
+class QOpenGLContext;
+class QOpenGLFramebufferObject;
 class QOpenGLShaderProgram;
 
 namespace OX
@@ -24,7 +34,7 @@ namespace OX
 
 class GLMeshPart;
 
-class OpenGLView : public QOpenGLWidget, private QOpenGLFunctions
+class OpenGLView : public QWidget, private QOpenGLFunctions
 {
     Q_OBJECT
 public:
@@ -42,7 +52,8 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    // Turns the model by q relative to the reference (taken from q when there is none); repaints.
+    // Turns the model by q relative to the reference (taken from q when there is none); repaints
+    // when the model moves visibly.
     void setOrientation(QQuaternion const& q);
     // The next orientation becomes straight ahead; the model keeps its pose until then.
     void resetOrientation();
@@ -53,6 +64,10 @@ public:
     bool hasReference() const { return m_reference != nullptr; }
     QMatrix4x4 modelMatrix() const { return m_model; }
     Mesh const& mesh() const { return m_mesh; }
+    // The view's GL context, null until the view is first painted (or without OpenGL).
+    QOpenGLContext* context() const { return m_context.get(); }
+    // The model drawn now at the view's size; null without OpenGL.
+    QImage grabFramebuffer();
 
     // Binds buffer and points the attributes "vertex", "normal" and "uv" into it.
     void setupVertexAttribs(QOpenGLBuffer& buffer);
@@ -62,12 +77,19 @@ public slots:
     void cleanup();
 
 protected:
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Makes the context and everything drawn with it; false without OpenGL.
+    bool makeContext();
+    void initializeGL();
+    void resizeGL(int w, int h);
+    void paintGL();
+    // Draws the model into m_frame at the view's size in device pixels.
+    void render();
     bool buildProgram();
+    // Whether the model drawn last and the model now differ by half a pixel somewhere.
+    bool movedVisibly() const;
 
     bool m_active = false;
     int m_projMatrixLoc = -1;
@@ -83,6 +105,15 @@ private:
     QMatrix4x4 m_world;
     std::unique_ptr<QMatrix4x4> m_reference;
     Mesh m_mesh;
+    float m_meshRadius = 0.0f; // the farthest vertex from the model's origin
+
+    std::unique_ptr<QOpenGLContext> m_context;
+    std::unique_ptr<QOffscreenSurface> m_surface;
+    std::unique_ptr<QOpenGLFramebufferObject> m_target;
+    bool m_contextFailed = false;
+    QImage m_frame; // the last drawing, in device pixels
+    bool m_frameStale = true; // the state changed since m_frame was drawn
+    QMatrix4x4 m_drawnModel; // the model matrix of m_frame
 };
 
 } // namespace OX

@@ -52,7 +52,7 @@ PageController::~PageController()
 
 bool PageController::addPage(Page* page, QString const& name)
 {
-    if (!page || m_pages.contains(name))
+    if (!page || m_pages.contains(name) || m_builders.contains(name))
         return false;
     page->hide();
     page->attachToController(this, name);
@@ -60,8 +60,28 @@ bool PageController::addPage(Page* page, QString const& name)
     return true;
 }
 
+bool PageController::addPage(QString const& name, std::function<Page*()> build)
+{
+    if (!build || m_pages.contains(name) || m_builders.contains(name))
+        return false;
+    m_builders.insert(name, std::move(build));
+    return true;
+}
+
+Page* PageController::page(QString const& name)
+{
+    const auto builder = m_builders.find(name);
+    if (builder != m_builders.end()) {
+        const std::function<Page*()> build = std::move(builder.value());
+        m_builders.erase(builder);
+        addPage(build(), name);
+    }
+    return find(name);
+}
+
 void PageController::removePage(QString const& name, bool del)
 {
+    m_builders.remove(name);
     removeEntry(name, del);
 }
 
@@ -112,20 +132,9 @@ void PageController::forgetDestroyedPage(Page* page)
     }
 }
 
-Page* PageController::find(QString const& name) const
-{
-    if (!m_pages.contains(name) && m_builder) {
-        // Taken out first: a lookup from inside the builder does not run it again.
-        const std::function<void()> builder = std::move(m_builder);
-        m_builder = nullptr;
-        builder();
-    }
-    return m_pages.value(name);
-}
-
 void PageController::setInitialPage(QString const& name)
 {
-    Page* page = find(name);
+    Page* page = this->page(name);
     if (!page)
         return;
     m_nextPage = nullptr;
@@ -154,7 +163,8 @@ QString PageController::currentPageName() const
 
 bool PageController::canSwitchTo(QString const& name) const
 {
-    return name != currentPageName() && find(name) && m_currentPage && !isSwitching();
+    return name != currentPageName() && (m_pages.contains(name) || m_builders.contains(name)) && m_currentPage
+        && !isSwitching();
 }
 
 bool PageController::shouldShowPage(QString const& name)
@@ -167,7 +177,9 @@ bool PageController::showPage(QString const& name, int transition, int duration,
     if (!canSwitchTo(name))
         return false;
 
-    Page* incoming = m_pages.value(name);
+    Page* incoming = page(name);
+    if (!incoming)
+        return false; // its builder made none
     QPointer<Page> old = m_currentPage.data();
     const QString oldName = currentPageName();
     m_nextPage = incoming;

@@ -29,6 +29,9 @@ public:
 
     // False when name is taken; the page is hidden and attached.
     bool addPage(Page* page, QString const& name);
+    // Registers name for a page that build makes the first time the page is needed: when it is
+    // first shown or asked for with page(). False when name is taken.
+    bool addPage(QString const& name, std::function<Page*()> build);
     // Drops the page of that name, deleting it when del is set. The page shown or being brought in
     // is refused with a warning: the controller would go on showing a page it no longer knows.
     void removePage(QString const& name, bool del);
@@ -38,11 +41,11 @@ public:
     QString currentPageName() const;
     Page* currentPage() const { return m_currentPage; }
     Page* nextPage() const { return m_nextPage; }
-    Page* page(QString const& name) const { return find(name); }
-    // Pages registered on demand: the first lookup of a name that is not registered runs builder
-    // once (it adds the remaining pages), so that a window shows its first page before it builds
-    // the others.
-    void setPageBuilder(std::function<void()> builder) { m_builder = std::move(builder); }
+    // The page of that name, built now when it is registered to be built and was not yet; null
+    // for a name that is not registered.
+    Page* page(QString const& name);
+    // The page of that name if it exists; builds nothing.
+    Page* find(QString const& name) const { return m_pages.value(name); }
     // A switch is under way (a slide, or a page being left that has not called done yet).
     bool isSwitching() const { return m_nextPage || !m_animation.isNull(); }
 
@@ -94,8 +97,6 @@ private:
     bool isRegistered(Page* page) const;
     // Another registered page, a page shown and no switch under way.
     bool canSwitchTo(QString const& name) const;
-    // The page of that name, running the page builder first when none is registered.
-    Page* find(QString const& name) const;
     template <typename F> void forward(F call);
 
     QPointer<Page> m_currentPage;
@@ -104,7 +105,7 @@ private:
     QVBoxLayout* m_layout;
     QPointer<QParallelAnimationGroup> m_animation;
     int m_slideOverrideMs = -1;
-    mutable std::function<void()> m_builder;
+    QMap<QString, std::function<Page*()>> m_builders; // pages not built yet
 };
 
 } // namespace OX

@@ -32,11 +32,6 @@ QIcon tintedIcon(QString const& resource, QSize const& iconSize)
 
 } // namespace
 
-QStringList PageHeader::iconFiles()
-{
-    return { QLatin1String(HelpIcon), QLatin1String(HomeIcon) };
-}
-
 PageHeader::PageHeader(PageContainer* container)
     : QWidget(nullptr)
     , m_container(container)

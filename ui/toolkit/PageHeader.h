@@ -45,8 +45,6 @@ public:
 
     explicit PageHeader(PageContainer* container);
 
-    // The shapes of the home and help buttons.
-    static QStringList iconFiles();
     ~PageHeader() override;
 
     void setTitle(QString const& title);

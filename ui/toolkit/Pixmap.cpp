@@ -5,12 +5,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
-#include <QRunnable>
-#include <QThreadPool>
-
-#include <condition_variable>
-#include <memory>
-#include <mutex>
+#include <QtConcurrent/QtConcurrentMap>
 
 namespace OX
 {
@@ -52,87 +47,42 @@ Pixmap::Pixmap(const QSize& size)
 namespace
 {
 
-// One image being read ahead: the reader fills it and wakes whoever waits for it.
-struct Reading {
-    std::mutex mutex;
-    std::condition_variable read;
-    bool done = false;
-    QImage image;
-};
-
-// Images being read ahead, by file name; an image named n times in the preloads is taken by the
-// first n pixmaps of its name.
-struct Preload {
-    std::shared_ptr<Reading> reading;
-    int uses = 0;
-};
-
-struct Preloads {
-    std::mutex mutex;
-    QHash<QString, Preload> images;
-};
-
-Preloads& preloads()
+// Our resources are named without a suffix and are nearly all PNG: read as PNG first, so that
+// the image is not offered to every image format plugin in turn (which loads them all).
+const char* formatOf(const QString& fileName, const char* format)
 {
-    static Preloads instance;
-    return instance;
+    return !format && QFileInfo(fileName).suffix().isEmpty() ? "PNG" : format;
 }
 
-bool takePreloaded(const QString& fileName, QImage& image)
+QImage readImage(const QString& fileName)
 {
-    std::shared_ptr<Reading> reading;
-    {
-        Preloads& p = preloads();
-        std::lock_guard<std::mutex> lock(p.mutex);
-        auto it = p.images.find(fileName);
-        if (it == p.images.end())
-            return false;
-        reading = it->reading;
-        if (--it->uses <= 0)
-            p.images.erase(it);
+    QImageReader reader(fileName, formatOf(fileName, nullptr));
+    QImage image = reader.read();
+    if (image.isNull() && reader.format() == "PNG") {
+        reader.setFileName(fileName); // not a PNG after all: every format is tried
+        reader.setFormat(QByteArray());
+        image = reader.read();
     }
-    std::unique_lock<std::mutex> lock(reading->mutex);
-    reading->read.wait(lock, [&] { return reading->done; });
-    image = reading->image;
-    return !image.isNull();
+    return image;
 }
 
 } // namespace
 
-void Pixmap::preload(const QStringList& fileNames)
+QList<Pixmap> Pixmap::loadAll(const QStringList& fileNames)
 {
-    Preloads& p = preloads();
-    std::lock_guard<std::mutex> lock(p.mutex);
-    for (const QString& fileName : fileNames) {
-        auto known = p.images.find(fileName);
-        if (known != p.images.end()) {
-            ++known->uses;
-            continue;
-        }
-        auto reading = std::make_shared<Reading>();
-        p.images.insert(fileName, Preload { reading, 1 });
-        // The application's thread pool is waited for before the application object goes.
-        QThreadPool::globalInstance()->start(QRunnable::create([reading, fileName] {
-            QImageReader reader(fileName, "PNG");
-            QImage image = reader.read();
-            std::lock_guard<std::mutex> done(reading->mutex);
-            reading->image = std::move(image);
-            reading->done = true;
-            reading->read.notify_all();
-        }));
-    }
+    // Decoding runs on Qt's thread pool; the pixmaps are made here, on the GUI thread.
+    const QList<QImage> images = QtConcurrent::blockingMapped<QList<QImage>>(fileNames, &readImage);
+    QList<Pixmap> pixmaps;
+    pixmaps.reserve(images.size());
+    for (const QImage& image : images)
+        pixmaps << Pixmap(QPixmap::fromImage(image));
+    return pixmaps;
 }
 
 Pixmap::Pixmap(const QString& fileName, const char* format, Qt::ImageConversionFlags flags)
 {
-    QImage preloaded;
-    if (takePreloaded(fileName, preloaded)) {
-        convertFromImage(preloaded, flags);
-        return;
-    }
-    // Our resources are named without a suffix and are nearly all PNG: read as PNG first, the
-    // image is not offered to every image format plugin in turn (which loads them all).
-    if (!format && QFileInfo(fileName).suffix().isEmpty() && load(fileName, "PNG", flags))
+    const char* guess = formatOf(fileName, format);
+    if (guess != format && load(fileName, guess, flags))
         return;
     load(fileName, format, flags);
 }

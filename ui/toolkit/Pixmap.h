@@ -5,6 +5,7 @@
 // Every builder draws into this pixmap at its current size, over what is already there; a path
 // that names no image draws nothing, and a null pixmap draws nothing at all.
 #include <QIcon>
+#include <QList>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -19,7 +20,7 @@ public:
     Pixmap() = default;
     // Fully transparent, of that size.
     explicit Pixmap(const QSize& size);
-    // The image file or resource, unchanged (the preloaded image when there is one).
+    // The image file or resource, unchanged.
     explicit Pixmap(const QString& fileName, const char* format = nullptr,
         Qt::ImageConversionFlags flags = Qt::AutoColor);
     // The icon rendered at size, normal mode, off state.
@@ -48,10 +49,9 @@ public:
     void createBadgedIcon(const QString& icon, const QString& badge, const QColor& iconColor,
         const QColor& badgeColor, bool alternative);
 
-    // Starts reading these images on Qt's thread pool ahead of their use (the first window's
-    // icons while the application starts): the first Pixmap made afterwards of each name takes
-    // its image, waiting for it if it is still being read. Needs the application object.
-    static void preload(const QStringList& fileNames);
+    // The images of these files, read side by side on Qt's thread pool (what a window shows
+    // when it is first shown), in the order named; a file that cannot be read gives a null pixmap.
+    static QList<Pixmap> loadAll(const QStringList& fileNames);
 
     // Suffixes of the alternative form and of a badge's mask.
     static constexpr const char* AlternativeSuffix = "_i";

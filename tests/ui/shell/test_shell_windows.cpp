@@ -6,17 +6,19 @@
 #include "app/ApiManager.h"
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
+#include "ui/pages/CalibrationPage.h"
+#include "ui/pages/StatusPage.h"
 #include "ui/shell/CrossWindow.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/shell/SidebarDialog.h"
 #include "ui/toolkit/Menu.h"
 #include "ui/toolkit/PageController.h"
-#include "ui/pages/StatusPage.h"
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/ProgressDialog.h"
 #include "ui/toolkit/ProgressWidget.h"
 
+#include <QAbstractAnimation>
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -24,10 +26,11 @@
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
-#include <QScopeGuard>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMovie>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -231,15 +234,16 @@ SidebarDialog* builtSidebar()
     return nullptr;
 }
 
-TEST(ShellDirector, TheMainWindowShowsBeforeTheOtherWindowsAndPagesAreBuilt)
+TEST(ShellDirector, TheMainWindowShowsBeforeTheOtherWindowsAndPagesAreBuiltWhenFirstOpened)
 {
     ShellHarness h;
     h.director->start();
     MainWindow* window = h.ui->mainWindow();
     EXPECT_EQ(builtSidebar(), nullptr);
-    EXPECT_EQ(window->findChild<OX::StatusPage*>(), nullptr);
-    ASSERT_TRUE(waitUntil([&] { return builtSidebar() && window->findChild<OX::StatusPage*>(); }, 3000))
+    ASSERT_TRUE(waitUntil([&] { return builtSidebar(); }, 3000))
         << "built once the main window has been drawn";
+    EXPECT_EQ(window->findChild<OX::StatusPage*>(), nullptr) << "never opened";
+    EXPECT_EQ(window->controller()->find(QStringLiteral("Status")), nullptr);
     EXPECT_EQ(builtSidebar()->director(), h.director.get());
     // The overlay and the progress window wait for their first use; asking about them builds nothing.
     EXPECT_FALSE(h.ui->isCrossViewRunning());
@@ -250,11 +254,48 @@ TEST(ShellDirector, TheMainWindowShowsBeforeTheOtherWindowsAndPagesAreBuilt)
     h.ui->setProgressInfo(QStringLiteral("Downloading"));
     EXPECT_NE(h.ui->progressDialog(), nullptr);
 
-    // A page asked for before the window was ever drawn is built on the spot.
+    // A page opened before the window was ever drawn is built on the spot.
     MainWindow fresh;
     fresh.controller()->setInitialPage(QStringLiteral("Menu"));
     EXPECT_TRUE(fresh.controller()->showPage(QStringLiteral("Status"), 0, 0, false));
     EXPECT_NE(fresh.findChild<OX::StatusPage*>(), nullptr);
+}
+
+// Animations of the window's pages that are running now (movies shown by labels included).
+QStringList runningAnimations(QWidget* window)
+{
+    QStringList running;
+    for (auto* label : window->findChildren<QLabel*>())
+        if (label->movie() && label->movie()->state() == QMovie::Running)
+            running << label->objectName();
+    for (auto* animation : window->findChildren<QAbstractAnimation*>())
+        if (animation->state() == QAbstractAnimation::Running)
+            running << animation->parent()->objectName();
+    return running;
+}
+
+TEST(ShellDirector, NoPageAnimatesWhileItIsNotOnScreen)
+{
+    ShellHarness h;
+    h.director->start();
+    MainWindow* window = h.ui->mainWindow();
+    OX::PageController* pages = window->controller();
+    for (const char* name : { "Profiles", "Status", "Appearance", "Calibration", "Link", "LinkIndoor",
+             "LinkOutdoor", "Pairing", "Security", "Devices", "Firmware" })
+        ASSERT_NE(pages->page(QLatin1String(name)), nullptr) << name;
+    EXPECT_EQ(runningAnimations(window), QStringList()) << "the menu shown, every other page hidden";
+
+    pages->setSlideDurationOverride(0);
+    ASSERT_TRUE(pages->showPage(QStringLiteral("Calibration"), 0, 0, false));
+    ASSERT_TRUE(waitUntil([&] { return !runningAnimations(window).isEmpty(); }));
+    window->hide();
+    EXPECT_EQ(runningAnimations(window), QStringList()) << "the window hidden";
+    window->show();
+    EXPECT_FALSE(runningAnimations(window).isEmpty());
+    ASSERT_TRUE(pages->showPage(QStringLiteral("Menu"), 0, 0, false));
+    ASSERT_TRUE(waitUntil([&] { return pages->currentPageName() == QStringLiteral("Menu"); }));
+    EXPECT_EQ(runningAnimations(window), QStringList()) << "back on the menu";
+    h.director->stop();
 }
 
 TEST(ShellDirector, DirectorSignalsReachTheWindows)

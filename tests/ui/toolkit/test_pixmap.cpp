@@ -98,24 +98,26 @@ TEST_F(PixmapTest, AlternativeIconOnlyWhenAsked)
     EXPECT_EQ(at(alternative, 10, 10), QColor(Qt::blue));
 }
 
-// A preloaded image is the file's own, taken by as many pixmaps as it was named; what cannot be
-// read as PNG ahead is read the usual way.
-TEST_F(PixmapTest, PreloadedImagesAreTakenAsOftenAsNamed)
+// Images read side by side come back in the order named; what is not PNG is read the usual way
+// and what cannot be read is a null pixmap.
+TEST_F(PixmapTest, ImagesReadTogetherComeInTheOrderNamed)
 {
     shape(QStringLiteral("ahead"), full);
     const QString png = m_dir.filePath(QStringLiteral("ahead.png"));
     QImage bmp(8, 8, QImage::Format_RGB32);
     bmp.fill(Qt::red);
-    const QString other = m_dir.filePath(QStringLiteral("other.bmp"));
+    const QString other = m_dir.filePath(QStringLiteral("other"));
     ASSERT_TRUE(bmp.save(other, "BMP"));
 
-    OX::Pixmap::preload({ png, png, other });
-    QThreadPool::globalInstance()->waitForDone();
-    QFile::remove(png); // only the image read ahead can give it now
-    EXPECT_EQ(OX::Pixmap(png).size(), QSize(64, 64));
-    EXPECT_EQ(at(OX::Pixmap(png), 5, 5), QColor(Qt::white));
-    EXPECT_TRUE(OX::Pixmap(png).isNull()) << "named twice, taken twice";
-    EXPECT_EQ(at(OX::Pixmap(other), 1, 1), QColor(Qt::red));
+    const QList<OX::Pixmap> read
+        = OX::Pixmap::loadAll({ png, other, m_dir.filePath(QStringLiteral("gone")), png });
+    ASSERT_EQ(read.size(), 4);
+    EXPECT_EQ(read[0].size(), QSize(64, 64));
+    EXPECT_EQ(at(read[0], 5, 5), QColor(Qt::white));
+    EXPECT_EQ(at(read[1], 1, 1), QColor(Qt::red));
+    EXPECT_TRUE(read[2].isNull());
+    EXPECT_EQ(read[3].size(), QSize(64, 64));
+    EXPECT_EQ(at(OX::Pixmap(other), 1, 1), QColor(Qt::red)) << "a file without suffix that is no PNG";
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 #include "ui/toolkit/Modules.h"
 #include "ui/toolkit/SoundOutput.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -163,4 +165,23 @@ TEST(Modules, TheSoundModuleLoadsAndAMissingModuleIsNull)
     EXPECT_EQ(OX::loadModule(QStringLiteral("orvix_no_such_module.so")), nullptr);
     EXPECT_EQ(OX::loadModule(QStringLiteral("orvix_no_such_module.so")), nullptr);
     EXPECT_EQ(log.count(QStringLiteral("orvix_no_such_module.so could not be loaded")), 1);
+}
+
+// A program of the build tree takes the build's modules; an installed one, wherever it was put,
+// only those of its own installation.
+TEST(Modules, FoundOnlyWhereTheyBelong)
+{
+    const QString built = QCoreApplication::applicationDirPath();
+    const QStringList fromBuild = OX::moduleFolders(built);
+    ASSERT_EQ(fromBuild.size(), 1);
+    EXPECT_TRUE(QFileInfo(fromBuild.first()).isDir()) << fromBuild.first().toStdString();
+
+    for (const QString& installed : { QStringLiteral("/usr/bin"), QStringLiteral("/opt/moved/bin") }) {
+        const QStringList folders = OX::moduleFolders(installed);
+        ASSERT_EQ(folders.size(), 1);
+        EXPECT_TRUE(folders.first().startsWith(QFileInfo(installed).path() + QLatin1Char('/')))
+            << folders.first().toStdString();
+        EXPECT_TRUE(folders.first().endsWith(QStringLiteral("/orvixtools")));
+        EXPECT_NE(folders.first(), fromBuild.first());
+    }
 }
