@@ -286,5 +286,17 @@ Vous serez peut-être ramené à la page précédente.</translation>
         <source>Ok</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Only letters, digits and signs without accents can be used, not “%1”.</source>
+        <translation>Seuls des lettres, chiffres et signes sans accents peuvent être utilisés, pas « %1 ».</translation>
+    </message>
+    <message>
+        <source>At most %1 characters; %2 are typed.</source>
+        <translation>Au plus %1 caractères ; %2 sont saisis.</translation>
+    </message>
+    <message>
+        <source>Spaces alone are no password.</source>
+        <translation>Des espaces seuls ne font pas un mot de passe.</translation>
+    </message>
 </context>
 </TS>
