@@ -102,8 +102,9 @@ public:
     static DongleVersion appVersion();
     // True when remote is greater in the order major, minor, fix, build.
     static bool isNewerVersion(const DongleVersion& remote, const DongleVersion& local);
-    // The "version" member of the service's reply; missing numbers read 0, each number is
-    // stored into its field's width.
+    // The "version" object of the service's reply (the application's and the LINK firmware's). A
+    // member that is missing or not a whole number from 0 to 4294967295 counts as 0; each is
+    // then cut to its field's width.
     static DongleVersion versionFromJson(const QJsonObject& reply);
     static QString infoUrl();
     static QString downloadUrl();

@@ -53,15 +53,17 @@ bool OrvixDirector::isNewerVersion(const DongleVersion& remote, const DongleVers
 DongleVersion OrvixDirector::versionFromJson(const QJsonObject& reply)
 {
     const QJsonObject version = reply.value(QLatin1String("version")).toObject();
-    // An integer of any size wraps into its field; anything else reads 0.
-    auto number = [&](const char* key) -> qint64 {
-        const double value = std::trunc(version.value(QLatin1String(key)).toDouble(0.0));
-        if (!std::isfinite(value) || std::fabs(value) > 9007199254740992.0)
+    // A member that is missing or not a whole number from 0 to 4294967295 is no version and
+    // counts as 0 (a fraction or a negative number never makes a version look newer).
+    auto number = [&](const char* key) -> quint32 {
+        const QJsonValue value = version.value(QLatin1String(key));
+        const double n = value.toDouble(-1.0);
+        if (!value.isDouble() || !(n >= 0.0 && n <= 4294967295.0) || std::floor(n) != n)
             return 0;
-        return qint64(value);
+        return quint32(n);
     };
-    return DongleVersion(uchar(number("major")), uchar(number("minor")), uchar(number("fix")),
-                         quint16(number("build")));
+    return DongleVersion(uchar(number("major") & 0xFFu), uchar(number("minor") & 0xFFu),
+                         uchar(number("fix") & 0xFFu), quint16(number("build") & 0xFFFFu));
 }
 
 QString OrvixDirector::infoUrl()

@@ -54,13 +54,35 @@ function(orvix_test name dir)
   else()
     target_link_libraries(${name} PRIVATE orvix_testmain ${T_UNPARSED_ARGUMENTS})
   endif()
+  # What a test needs in order to pass, under scripts/run-tests.sh and plain ctest alike: a home,
+  # settings, cache and runtime folder of its own in the build tree (the temporary folder stays
+  # the system's: a local socket's path must stay short), the web engine's sandbox off
+  # (it refuses to start as root otherwise) and the sanitizers' options and suppressions. They
+  # are given through env as the test's launcher: gtest_discover_tests keeps only the first entry
+  # of an ENVIRONMENT list.
+  set(_home ${CMAKE_BINARY_DIR}/test-home/${name})
+  file(MAKE_DIRECTORY ${_home}/home ${_home}/config ${_home}/data ${_home}/cache ${_home}/run)
+  file(CHMOD ${_home}/run DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  set(_env env HOME=${_home}/home XDG_CONFIG_HOME=${_home}/config XDG_DATA_HOME=${_home}/data
+      XDG_CACHE_HOME=${_home}/cache XDG_RUNTIME_DIR=${_home}/run
+      QTWEBENGINE_DISABLE_SANDBOX=1)
+  set(_supp ${CMAKE_SOURCE_DIR}/tests/sanitizers)
+  if(ORVIX_SANITIZE)
+    list(APPEND _env ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+         LSAN_OPTIONS=suppressions=${_supp}/lsan.supp:print_suppressions=0)
+  elseif(ORVIX_TSAN)
+    list(APPEND _env TSAN_OPTIONS=suppressions=${_supp}/tsan.supp:halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1)
+  endif()
   if(T_DISPLAY)
     # One X server for all of them: they take turns, so that no window of one steals another's
     # focus or clicks.
-    set(_props ENVIRONMENT "QT_QPA_PLATFORM=xcb;LIBGL_ALWAYS_SOFTWARE=1" LABELS display RESOURCE_LOCK x_display)
+    list(APPEND _env QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1)
+    set(_props LABELS display RESOURCE_LOCK x_display)
   else()
-    set(_props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    list(APPEND _env QT_QPA_PLATFORM=offscreen)
+    set(_props)
   endif()
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${_env}")
   if(T_SERIAL)
     list(APPEND _props RUN_SERIAL TRUE)
   endif()

@@ -204,33 +204,33 @@ void Dongle::appendByte(uchar byte)
         return;
     }
     while (m_ring.available() >= UHRType::SizeOf + m_savedHeader.L) {
-        if (m_ring.atUnchecked(0) != Frame::Sync0 || m_ring.atUnchecked(1) != Frame::Sync1) {
-            m_savedHeader.L = 0;
-            m_ring.remove(1);
-            continue;
+        // A saved header (L set) was checked already and waits at the head for its body.
+        if (m_savedHeader.L == 0) {
+            if (m_ring.atUnchecked(0) != Frame::Sync0 || m_ring.atUnchecked(1) != Frame::Sync1) {
+                m_ring.remove(1);
+                continue;
+            }
+            // The check byte is tested on the ring's bytes in place: only a header that passes
+            // is copied out and parsed.
+            if (m_ring.atUnchecked(UHRType::SizeOf - 1)
+                != Checksum::crc8OfSum(m_ring.sum(0, UHRType::SizeOf - 1))) {
+                m_ring.remove(1);
+                continue;
+            }
+            char raw[UHRType::SizeOf];
+            m_ring.copy(0, UHRType::SizeOf, raw);
+            const UHRType header(raw, UHRType::SizeOf);
+            // A body that cannot hold its checksum, or a frame the ring can never hold, is no
+            // frame: scanning resumes with the next byte.
+            if (header.L < MinBodyLength || header.L > MaxBodyLength) {
+                m_ring.remove(1);
+                continue;
+            }
+            m_savedHeader = header;
+            if (m_ring.available() < UHRType::SizeOf + header.L)
+                break; // the saved header keeps L: wait for the rest of the frame
         }
-        // The check byte is tested on the ring's bytes in place: only a header that passes is
-        // copied out and parsed.
-        if (m_ring.atUnchecked(UHRType::SizeOf - 1)
-            != Checksum::crc8OfSum(m_ring.sum(0, UHRType::SizeOf - 1))) {
-            m_savedHeader.L = 0;
-            m_ring.remove(1);
-            continue;
-        }
-        char raw[UHRType::SizeOf];
-        m_ring.copy(0, UHRType::SizeOf, raw);
-        m_savedHeader = UHRType(raw, UHRType::SizeOf);
         const int L = m_savedHeader.L;
-        // A body that cannot hold its checksum, or a frame the ring can never hold, is no
-        // frame: scanning resumes with the next byte.
-        const bool valid = L >= MinBodyLength && L <= MaxBodyLength;
-        if (!valid) {
-            m_savedHeader.L = 0;
-            m_ring.remove(1);
-            continue;
-        }
-        if (m_ring.available() < UHRType::SizeOf + L)
-            break; // the saved header keeps L: wait for the rest of the frame
 
         // The body's check comes from the ring's running sums: a false header announcing a
         // long body costs no more than a short one.

@@ -12,6 +12,7 @@ RingBuffer::RingBuffer()
 {
     std::memset(m_bytes, 0, sizeof(m_bytes));
     std::memset(m_sums, 0, sizeof(m_sums));
+    std::memset(m_totals, 0, sizeof(m_totals));
     std::memset(m_phase, 0, sizeof(m_phase));
 }
 

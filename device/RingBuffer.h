@@ -6,8 +6,9 @@
 // accepts (13 header bytes + L of at most 121).
 //
 // Beside the bytes the ring keeps running sums of them, so that the payload check of any span
-// it holds costs the same few steps whatever the span's length: a stream of false headers, each
-// announcing a long body, is checked at the speed of a clean stream.
+// it holds (and the plain sum a header's check byte needs) costs the same few steps whatever the
+// span's length: a stream of false headers, each announcing a long body, is checked at the speed
+// of a clean stream.
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -41,6 +42,7 @@ public:
     {
         m_head = m_tail = 0;
         std::memset(m_sums[0], 0, sizeof m_sums[0]);
+        m_totals[0] = 0;
     }
 
     // Stores one byte at the tail; false (nothing stored) when the ring is full.
@@ -54,6 +56,7 @@ public:
         std::memcpy(m_sums[after], m_sums[m_tail], sizeof m_sums[after]);
         m_phase[after] = uchar((m_phase[m_tail] + 1) & (Phases - 1));
         m_sums[after][m_phase[m_tail]] += quint32(byte ^ PayloadMask);
+        m_totals[after] = m_totals[m_tail] + byte;
         m_tail = after;
         return true;
     }
@@ -82,14 +85,7 @@ public:
             return 0;
         if (count > avail - offset)
             count = avail - offset;
-        const int start = index(offset);
-        const int first = count < m_capacity - start ? count : m_capacity - start;
-        unsigned total = 0;
-        for (const uchar* p = m_bytes + start; p != m_bytes + start + first; ++p)
-            total += *p;
-        for (const uchar* p = m_bytes; p != m_bytes + (count - first); ++p)
-            total += *p;
-        return total;
+        return m_totals[index(offset + count)] - m_totals[index(offset)];
     }
 
     // The payload check (Checksum::crc16) of count bytes starting offset places after the head,
@@ -124,6 +120,7 @@ private:
     // the slot's byte whose running count has that phase (wrapping modulo 2^32, whose low 16
     // bits stay exact); and the phase of the slot's byte. The tail slot holds the totals.
     quint32 m_sums[Size][Phases];
+    quint32 m_totals[Size]; // the plain sum of the bytes appended before the slot's byte
     uchar m_phase[Size];
     int m_capacity;
     int m_head;

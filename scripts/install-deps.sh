@@ -12,7 +12,7 @@ PACKAGES=(
   libusb-1.0-0-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libqt5svg5-dev libgl1-mesa-dri libjs-jquery libxcb1-dev
-  xvfb xauth fonts-dejavu-core xdotool imagemagick onboard python3
+  xvfb xauth fonts-dejavu-core xdotool x11-utils imagemagick onboard python3
 )
 
 missing=()

@@ -7,14 +7,18 @@
 #   scripts/run-tests.sh --quick      the normal build's suite and the end-to-end check
 #   scripts/run-tests.sh --sanitize   the AddressSanitizer + UBSan suite only
 #   scripts/run-tests.sh --tsan       the suite in a ThreadSanitizer build (build-tsan/)
+#   --time-scale=N                    every time-out the tests depend on N times as long
+#                                     (default: from the machine's load, see time_scale below)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 
 JOBS=$(nproc)
 MODE=all
+TIME_SCALE=${ORVIX_TEST_TIME_SCALE:-}
 for arg in "$@"; do
   case "$arg" in
+    --time-scale=*) TIME_SCALE=${arg#--time-scale=} ;;
     --quick) MODE=quick ;;
     --sanitize) MODE=asan ;;
     --tsan) MODE=tsan ;;
@@ -39,6 +43,18 @@ export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/sanitizers/lsan.supp
 # hands between threads, stays fully checked.
 export TSAN_OPTIONS=${TSAN_OPTIONS:-suppressions=$PWD/tests/sanitizers/tsan.supp:halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1}
 
+# time_scale FACTOR: the factor for every time-out the tests depend on (tests/common/time_scale.h):
+# 1 on an idle machine, one more for each run queue per core the machine is busy with, times
+# FACTOR (the sanitizer builds run slower); --time-scale or ORVIX_TEST_TIME_SCALE sets it outright.
+time_scale() {
+  if [ -n "$TIME_SCALE" ]; then
+    echo "$TIME_SCALE"
+    return
+  fi
+  awk -v load="$(cut -d' ' -f1 /proc/loadavg)" -v cores="$(nproc)" -v factor="$1" \
+    'BEGIN { s = (1 + load / cores) * factor; printf "%.1f", s > 10 ? 10 : s }'
+}
+
 # suite BUILD_DIR [CMAKE_OPTIONS...]: configures, builds and runs every test of one build. A test
 # that fails is run once more before the run counts it as failed: the display-bound tests drive a
 # shared X server and a few timing tests run beside a full parallel build; the output keeps the
@@ -48,6 +64,10 @@ suite() {
   shift
   cmake -S . -B "$dir" -G Ninja "$@" || return 1
   cmake --build "$dir" -j "$JOBS" || return 1
+  local factor=1
+  [[ "$*" == *SANITIZE=ON* || "$*" == *TSAN=ON* ]] && factor=1.5
+  export ORVIX_TEST_TIME_SCALE=$(time_scale $factor)
+  echo "Time scale for the tests in $dir: $ORVIX_TEST_TIME_SCALE"
   (cd "$dir" && xvfb-run -a -s "-screen 0 1920x1080x24" ctest --output-on-failure -j "$JOBS" --timeout 300 --repeat until-pass:2) || return 1
 }
 

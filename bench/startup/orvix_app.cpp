@@ -2,7 +2,8 @@
 // (guard, log, application object, style, director, windows), with the update check kept on the
 // loopback address and the first window reported. Staying after it (ORVIX_BENCH_STAY), the
 // line "help" opens Help as the header's help button does and prints "help shown" once the
-// manual shows.
+// manual shows. ORVIX_PUBLIC_SHARE set starts with Qt's public Qt::AA_ShareOpenGLContexts
+// instead of the deferred shared context, to compare their start-up.
 #include "BenchCommands.h"
 #include "FirstWindowProbe.h"
 
@@ -59,7 +60,10 @@ void openHelp()
 
 int main(int argc, char* argv[])
 {
-    OX::SharedGlContext::defer();
+    if (qEnvironmentVariableIsSet("ORVIX_PUBLIC_SHARE"))
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    else
+        OX::SharedGlContext::defer();
     API::setServiceBaseUrl(QUrl(QStringLiteral("http://127.0.0.1:1")));
     const bool stay = BenchCommands::stayAfterFirstWindow();
     Startup::Hooks hooks;

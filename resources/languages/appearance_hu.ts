@@ -61,7 +61,7 @@
     </message>
     <message>
         <source>Reset</source>
-        <translation>Alaphelyzet</translation>
+        <translation>Visszaállítás</translation>
     </message>
 </context>
 <context>

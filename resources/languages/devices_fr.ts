@@ -42,7 +42,7 @@
     <name>OX::CalibrationPage</name>
     <message>
         <source>Calibration</source>
-        <translation>Calibrage</translation>
+        <translation>Étalonnage</translation>
     </message>
     <message>
         <source>Back</source>
@@ -70,7 +70,7 @@
     </message>
     <message>
         <source>The calibration is complete. Press &quot;Back&quot; to finish the operation</source>
-        <translation>Le calibrage est terminé. Appuyez sur « Retour » pour finir l&apos;opération</translation>
+        <translation>L&apos;étalonnage est terminé. Appuyez sur « Retour » pour finir l&apos;opération</translation>
     </message>
     <message>
         <source>Headset not found</source>

@@ -54,7 +54,7 @@
     </message>
     <message>
         <source>Reset</source>
-        <translation>Újrakezdés</translation>
+        <translation>Visszaállítás</translation>
     </message>
     <message>
         <source>Don&apos;t touch the headset, leave it on the table</source>
@@ -105,7 +105,7 @@
     </message>
     <message>
         <source>Dismiss and leave page</source>
-        <translation>Elvetés és kilépés</translation>
+        <translation>Elvetés és kilépés az oldalról</translation>
     </message>
     <message>
         <source>The headset refused the new device order. It keeps the order shown.</source>

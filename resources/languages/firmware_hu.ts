@@ -179,7 +179,7 @@
     </message>
     <message>
         <source>Dismiss and Leave page</source>
-        <translation>Elvetés és az oldal elhagyása</translation>
+        <translation>Elvetés és kilépés az oldalról</translation>
     </message>
     <message>
         <source>Unable to communicate with the link.</source>

@@ -84,7 +84,7 @@
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Automatic&lt;/span&gt;: When your head stays still for a significant amount of time, we will automatically do the setting of the center for you.&lt;/p&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Timer&lt;/span&gt;: On a short press of the headset button, you&apos;ll have a limited amount of time to move your head to the center. We&apos;ll do the counter for you.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Automatique&lt;/span&gt; : lorsque votre tête reste immobile assez longtemps, le centre est réglé automatiquement pour vous.&lt;/p&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Minuterie&lt;/span&gt; : après un appui bref sur le bouton du casque, vous disposez d’un temps limité pour ramener la tête au centre. Le décompte se fait pour vous.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Automatique&lt;/span&gt; : quand votre tête reste immobile assez longtemps, le centrage se fait automatiquement.&lt;/p&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Minuterie&lt;/span&gt; : après un appui bref sur le bouton du casque, vous disposez d’un temps limité pour amener votre tête au centre. Nous comptons pour vous.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>Jump to center after:</source>

@@ -84,7 +84,7 @@
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Automatic&lt;/span&gt;: When your head stays still for a significant amount of time, we will automatically do the setting of the center for you.&lt;/p&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Timer&lt;/span&gt;: On a short press of the headset button, you&apos;ll have a limited amount of time to move your head to the center. We&apos;ll do the counter for you.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Automatikus&lt;/span&gt;: ha a feje hosszabb ideig mozdulatlan, a középpontot automatikusan beállítjuk.&lt;/p&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Időzítő&lt;/span&gt;: a headset gombjának rövid megnyomása után korlátozott ideje van a fejét középre fordítani. A visszaszámlálást mi végezzük.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Automatikus&lt;/span&gt;: ha a feje elég hosszú ideig mozdulatlan, a középre állítás automatikusan megtörténik.&lt;/p&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Időzítő&lt;/span&gt;: a fejhallgató gombjának rövid megnyomása után korlátozott ideje van, hogy a fejét középre fordítsa. A visszaszámlálást mi végezzük.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>Jump to center after:</source>

@@ -273,6 +273,10 @@ connected</translation>
         <source>Passive</source>
         <translation>Passive</translation>
     </message>
+    <message>
+        <source>The on-screen keyboard did not start</source>
+        <translation>The on-screen keyboard did not start</translation>
+    </message>
 </context>
 <context>
     <name>main</name>

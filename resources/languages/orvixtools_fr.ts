@@ -160,7 +160,7 @@ connecté</translation>
     </message>
     <message>
         <source>Ok</source>
-        <translation>Ok</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Checksum mismatch</source>
@@ -280,6 +280,10 @@ connecté</translation>
     <message>
         <source>Passive</source>
         <translation>Passif</translation>
+    </message>
+    <message>
+        <source>The on-screen keyboard did not start</source>
+        <translation>Le clavier virtuel n’a pas démarré</translation>
     </message>
 </context>
 <context>

@@ -160,7 +160,7 @@ csatlakoztatva</translation>
     </message>
     <message>
         <source>Ok</source>
-        <translation>Rendben</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <source>Checksum mismatch</source>
@@ -280,6 +280,10 @@ csatlakoztatva</translation>
     <message>
         <source>Passive</source>
         <translation>Passzív</translation>
+    </message>
+    <message>
+        <source>The on-screen keyboard did not start</source>
+        <translation>A képernyő-billentyűzet nem indult el</translation>
     </message>
 </context>
 <context>

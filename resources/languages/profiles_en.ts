@@ -286,5 +286,9 @@ It may redirect you to the previous page.</translation>
         <source>Ok</source>
         <translation>Ok</translation>
     </message>
+    <message>
+        <source>Setting the network password on the devices found. Please wait.</source>
+        <translation>Setting the network password on the devices found. Please wait.</translation>
+    </message>
 </context>
 </TS>

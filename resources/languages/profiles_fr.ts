@@ -231,7 +231,7 @@ Après 30 secondes, les réglages précédents seront rétablis.</translation>
     </message>
     <message>
         <source>Dismiss and Leave page</source>
-        <translation>Abandonner et quitter la page</translation>
+        <translation>Ignorer et quitter la page</translation>
     </message>
 </context>
 <context>
@@ -279,8 +279,8 @@ Si vous avez plusieurs dongles, n’oubliez pas de définir le mot de passe des 
     <message>
         <source>Please remove the dongle, wait 10 seconds and insert it again!
 It may redirect you to the previous page.</source>
-        <translation>Débranchez le dongle, attendez 10 secondes et rebranchez-le !
-Vous serez peut-être ramené à la page précédente.</translation>
+        <translation>Retirez le dongle, attendez 10 secondes et rebranchez-le !
+Vous serez peut-être renvoyé à la page précédente.</translation>
     </message>
     <message>
         <source>Ok</source>
@@ -297,6 +297,10 @@ Vous serez peut-être ramené à la page précédente.</translation>
     <message>
         <source>Spaces alone are no password.</source>
         <translation>Des espaces seuls ne font pas un mot de passe.</translation>
+    </message>
+    <message>
+        <source>Setting the network password on the devices found. Please wait.</source>
+        <translation>Le mot de passe réseau est en cours de définition sur les appareils trouvés. Veuillez patienter.</translation>
     </message>
 </context>
 </TS>

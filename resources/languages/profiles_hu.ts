@@ -231,7 +231,7 @@ After 30 seconds the settings will be reverted to the last state.</source>
     </message>
     <message>
         <source>Dismiss and Leave page</source>
-        <translation>Elvetés és kilépés</translation>
+        <translation>Elvetés és kilépés az oldalról</translation>
     </message>
 </context>
 <context>
@@ -279,8 +279,8 @@ Ha több dongle-ja van, ne felejtse el a többin is beállítani a jelszót: ism
     <message>
         <source>Please remove the dongle, wait 10 seconds and insert it again!
 It may redirect you to the previous page.</source>
-        <translation>Húzza ki a dongle-t, várjon 10 másodpercet, majd csatlakoztassa újra!
-Előfordulhat, hogy az előző oldalra kerül vissza.</translation>
+        <translation>Húzza ki a dongle-t, várjon 10 másodpercet, majd dugja vissza!
+Előfordulhat, hogy visszakerül az előző oldalra.</translation>
     </message>
     <message>
         <source>Ok</source>
@@ -297,6 +297,10 @@ Előfordulhat, hogy az előző oldalra kerül vissza.</translation>
     <message>
         <source>Spaces alone are no password.</source>
         <translation>Csak szóközökből nem állhat jelszó.</translation>
+    </message>
+    <message>
+        <source>Setting the network password on the devices found. Please wait.</source>
+        <translation>A hálózati jelszó beállítása folyik a megtalált eszközökön. Kérjük, várjon.</translation>
     </message>
 </context>
 </TS>

@@ -1,12 +1,4 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
-<context>
-    <name>CrossWindow</name>
-    <message>
-        <location filename="../../ui/shell/CrossWindow.ui" line="14"/>
-        <source>MainWindow</source>
-        <translation>Fenêtre principale</translation>
-    </message>
-</context>
 </TS>

@@ -87,7 +87,7 @@
     </message>
     <message>
         <source>Reset</source>
-        <translation>Alaphelyzet</translation>
+        <translation>Visszaállítás</translation>
     </message>
     <message>
         <source>active</source>

@@ -62,7 +62,14 @@ struct Recorder {
 
 // A director whose port list names the emulator's pseudo-terminal as the dongle's port.
 struct EmulatedDongle {
-    emu::Emulator emulator{emu::Options{0.2}};
+    // Copies of one request count as one burst across the gaps of the run's time scale.
+    static emu::Options scaledOptions()
+    {
+        emu::Options options{0.2};
+        options.burstGapMs = testutil::scaled(options.burstGapMs);
+        return options;
+    }
+    emu::Emulator emulator{scaledOptions()};
     emu::TraceOnFailure trace{emulator};
     Harness h;
 
@@ -91,7 +98,7 @@ inline void quickTiming(DirectorEnvironment& env)
 {
     env.dongleTiming.repeatCount = 2;
     env.dongleTiming.repeatIntervalMs = 5;
-    env.dongleTiming.timeoutScale = 0.1;
+    env.dongleTiming.timeoutScale = 0.1 * testutil::timeScale();
 }
 
 inline QtUsb::FilterList dongleList(int times = 1)

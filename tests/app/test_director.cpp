@@ -33,7 +33,7 @@ TEST(DirectorConnection, DonglePresentAtStartIsOpenedOnceAfterTheDelay)
 {
     EmulatedDongle t;
     ASSERT_TRUE(t.start());
-    OrvixDirector* d = t.h.create(true, 400);
+    OrvixDirector* d = t.h.create(true, testutil::scaled(400));
     Recorder r(d);
 
     spin(150);

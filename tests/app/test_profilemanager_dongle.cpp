@@ -131,7 +131,7 @@ TEST_F(ProfileUploadTest, ApplySelectedAfterEditKeepsTheName)
 TEST_F(ProfileUploadTest, UnansweredParameterLeavesSelectionAndStoreAlone)
 {
     Dongle::Timing timing;
-    timing.timeoutScale = 0.05;
+    timing.timeoutScale = 0.05 * testutil::timeScale();
     timing.repeatIntervalMs = 5;
     timing.repeatCount = 2;
     dongle->setTiming(timing);

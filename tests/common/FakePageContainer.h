@@ -14,6 +14,7 @@
 #include "device/Headset.h"
 #include "ui/toolkit/Page.h"
 #include "ui/toolkit/PageController.h"
+#include "ui/toolkit/Skin.h"
 
 #include <QMap>
 #include <QStringList>
@@ -30,6 +31,8 @@ public:
         : controller(this)
     {
         controller.resize(400, 300);
+        // The pages stand in a window of ours, skinned as the main window is.
+        OX::Skin::apply(&controller);
     }
     ~FakePageContainer() override = default;
 

@@ -25,8 +25,8 @@ struct PageRig : DongleDelegate {
     OX::Page* page = nullptr;
 
     // Starts the emulated dongle with model as its headset and waits until the headset runs.
-    // Replies time out after 3000 ms x timeoutScale. prepare changes the emulated devices
-    // before the dongle starts.
+    // Replies time out after 3000 ms x timeoutScale x the run's time scale. prepare changes the emulated
+    // devices before the dongle starts.
     bool start(emu::HeadsetModel model, double timeoutScale = 0.05,
         std::function<void(emu::Emulator&)> const& prepare = {})
     {
@@ -36,7 +36,7 @@ struct PageRig : DongleDelegate {
         if (!env.dongle)
             return false;
         Dongle::Timing timing;
-        timing.timeoutScale = timeoutScale;
+        timing.timeoutScale = timeoutScale * testutil::timeScale();
         timing.repeatIntervalMs = 4;
         env.dongle->setTiming(timing);
         model.motion = false;

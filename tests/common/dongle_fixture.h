@@ -14,7 +14,8 @@
 #include "device/Dongle.h"
 #include "tools/emulator/Emulator.h"
 
-namespace testutil {
+namespace testutil
+{
 
 struct EmulatedDongle {
     QCommandLineParser parser;
@@ -23,9 +24,10 @@ struct EmulatedDongle {
     std::unique_ptr<Dongle> dongle;
 
     // Starts the emulator, opens the port at 57600 baud and builds the Dongle (not started).
-    // Use under ASSERT_NO_FATAL_FAILURE: a failed step ends the test.
-    void open(emu::Options const& options, DongleDelegate* delegate)
+    // Copies of one request count as one burst across the gaps of the run's time scale.
+    void open(emu::Options options, DongleDelegate* delegate)
     {
+        options.burstGapMs = scaled(options.burstGapMs);
         emulator = std::make_unique<emu::Emulator>(options);
         ASSERT_TRUE(emulator->start());
         port = std::make_unique<QSerialPort>();

@@ -1,6 +1,8 @@
 // Main of the interface tests: the application as its windows expect it (shared GL contexts,
-// the Fusion style, scale factor 1, the bundled font at a fixed size, the real skin and style
-// sheet), offscreen unless the test was registered for a display.
+// the Fusion style, scale factor 1, the bundled font at a fixed size, the real skin, and the style
+// sheet ready for our windows and boxes as the application loads it: never on the whole
+// application, so that what a test photographs is what a person sees), offscreen unless the test
+// was registered for a display.
 #include "ui/toolkit/Skin.h"
 
 #include <QApplication>
@@ -10,15 +12,18 @@
 #include <QStyleFactory>
 #include <gtest/gtest.h>
 
+#include "common/fatal_stops_test.h"
+
 #include <dlfcn.h>
 
-namespace {
+namespace
+{
 // Mesa's GL modules are unloaded at exit with allocations of their own still held; the leak
 // checker can name them (and its suppressions skip them) only while they stay mapped.
 void pinMesaModules()
 {
-    const char* modules[] = {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
-                             "/usr/lib/x86_64-linux-gnu/dri/kms_swrast_dri.so"};
+    const char* modules[] = { "libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
+        "/usr/lib/x86_64-linux-gnu/dri/kms_swrast_dri.so" };
     for (const char* module : modules)
         dlopen(module, RTLD_LAZY | RTLD_NODELETE);
 }
@@ -52,7 +57,8 @@ int main(int argc, char** argv)
         }
     }
     OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
-    app.setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
+    OX::Skin::instance()->setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
     ::testing::InitGoogleTest(&argc, argv);
+    testutil::stopTestsAtFatalFailures();
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,5 @@
 #include "common/gui_util.h"
+#include "common/time_scale.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -230,7 +231,7 @@ void answerNextBox(const QString& button)
     QObject::connect(timer, &QTimer::timeout, [timer, tries, button]() {
         QWidget* box = QApplication::activeModalWidget();
         if (!box) {
-            if (++*tries > 500)
+            if (++*tries > scaled(500))
                 timer->deleteLater();
             return;
         }

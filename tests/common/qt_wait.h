@@ -5,7 +5,10 @@
 #include <QThread>
 #include <functional>
 
-namespace testutil {
+#include "common/time_scale.h"
+
+namespace testutil
+{
 
 // One turn of the event loop, including the deferred deletions that a running exec() would
 // perform (a plain processEvents from the test body leaves them queued).
@@ -16,10 +19,10 @@ inline void pump()
     QThread::msleep(1);
 }
 
-// Runs the event loop until pred() holds or timeoutMs passes; returns pred().
+// Runs the event loop until pred() holds or timeoutMs (scaled) passes; returns pred().
 inline bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000)
 {
-    QDeadlineTimer deadline(timeoutMs);
+    QDeadlineTimer deadline(scaled(timeoutMs));
     while (!pred()) {
         if (deadline.hasExpired())
             return pred();
@@ -28,10 +31,11 @@ inline bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 5000)
     return true;
 }
 
-// Runs the event loop for ms milliseconds.
+// Runs the event loop for ms milliseconds (scaled): only to show that something does not
+// happen, never to wait for something that should.
 inline void spin(int ms)
 {
-    QDeadlineTimer deadline(ms);
+    QDeadlineTimer deadline(scaled(ms));
     while (!deadline.hasExpired()) {
         pump();
     }

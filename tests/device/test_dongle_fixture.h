@@ -192,7 +192,7 @@ protected:
     void fastTiming(double scale, int intervalMs = Dongle::RepeatIntervalMs)
     {
         Dongle::Timing timing = dongle->timing(); // the repeat count is kept
-        timing.timeoutScale = scale;
+        timing.timeoutScale = scale * testutil::timeScale();
         timing.repeatIntervalMs = intervalMs;
         dongle->setTiming(timing);
     }

@@ -138,7 +138,7 @@ protected:
     void fastTiming(double scale)
     {
         Dongle::Timing timing;
-        timing.timeoutScale = scale;
+        timing.timeoutScale = scale * testutil::timeScale();
         timing.repeatIntervalMs = 4;
         dongle->setTiming(timing);
     }

@@ -6,6 +6,7 @@
 // Lines typed on standard input drive the emulated devices:
 //   unplug | plug | headset off | headset on | active | passive | link | pc | battery N |
 //   cmap error | cmap ok | quit
+// and "probe" logs where the shown page's controls stand, for checks that look at the screen.
 //
 // With --port PATH the application talks to that serial port or pseudo-terminal instead (the
 // standalone emulator, or any other peer); the dongle counts as plugged in while PATH exists.
@@ -16,7 +17,17 @@
 #include "tools/emulator/Emulator.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/toolkit/Page.h"
+#include "ui/toolkit/PageController.h"
 #include "ui/toolkit/SharedGlContext.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -66,12 +77,62 @@ void addOptions(QCommandLineParser& parser)
         QStringLiteral("kind"), QStringLiteral("gestures")));
 }
 
+// One line on the page shown in the main window: its area on the screen, its lowest control
+// (the one a person would miss first on a small screen) and the controls drawn only in part:
+// "Probe: page=Name area=x,y,w,h lowest=object:x,y,w,h clipped=object,..." ("-" for none).
+void probeShownPage()
+{
+    MainWindow* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* main = qobject_cast<MainWindow*>(top))
+            window = main;
+    OX::PageController* controller = window ? window->controller() : nullptr;
+    OX::Page* page = controller ? controller->currentPage() : nullptr;
+    if (!page) {
+        qInfo("Probe: no page");
+        return;
+    }
+    const auto global = [](QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+    const auto text = [](const QRect& r) {
+        return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    QWidget* lowest = nullptr;
+    QStringList clipped;
+    for (QWidget* w : page->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSlider*>(w)
+            || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)
+            || qobject_cast<QAbstractSpinBox*>(w);
+        if (!control || !w->isVisibleTo(page) || w->size().isEmpty())
+            continue;
+        // What a scroll area shows in part is scrolled to, not cut off.
+        bool scrolled = false;
+        for (QWidget* up = w->parentWidget(); up && up != page && !scrolled; up = up->parentWidget())
+            scrolled = qobject_cast<QAbstractScrollArea*>(up) != nullptr;
+        if (scrolled)
+            continue;
+        if (!lowest || global(w).bottom() > global(lowest).bottom())
+            lowest = w;
+        if (w->visibleRegion().boundingRect() != w->rect())
+            clipped << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                  : w->objectName());
+    }
+    qInfo().noquote() << QStringLiteral("Probe: page=%1 area=%2 lowest=%3 clipped=%4")
+                             .arg(controller->currentPageName(), text(global(controller)),
+                                 lowest ? lowest->objectName() + QLatin1Char(':') + text(global(lowest))
+                                        : QStringLiteral("-"),
+                                 clipped.isEmpty() ? QStringLiteral("-") : clipped.join(QLatin1Char(',')));
+}
+
 // The emulated devices, driven by lines on standard input.
 void runCommand(emu::Emulator& emulator, const QString& line)
 {
     const QString command = line.trimmed().toLower();
     if (command.isEmpty())
         return;
+    if (command == QLatin1String("probe")) {
+        probeShownPage();
+        return;
+    }
     if (command == QLatin1String("unplug")) {
         emulator.unplug();
     } else if (command == QLatin1String("plug")) {

@@ -10,8 +10,11 @@ It starts build/tools/devapp/orvixtools-dev with a private home and settings sto
 mouse profile without automatic zeroing and with visual feedback) and a passive headset streaming,
 then opens both submenus and every page they lead to, Help from System Status and from Devices,
 the crosshair overlay once the headset is active on this computer, unplugs and plugs the dongle,
-and quits with "Quit". Each step prints a PASS or FAIL line; a screenshot of the screen after each
-page appeared goes to <build>/test-artifacts/e2e/. The exit status is 0 when every step passed.
+and quits with "Quit". Then, on an X server of its own at 1366x768 and in another language (French
+unless --small-language says otherwise), it opens every page again, photographs it into
+<build>/test-artifacts/e2e/1366x768/ and checks that each page's controls stand whole inside the
+window. Each step prints a PASS or FAIL line; a screenshot of the screen after each page appeared
+goes to <build>/test-artifacts/e2e/. The exit status is 0 when every step passed.
 Every wait is on a condition (a log line, a pixel, a window) with a bounded time-out.
 """
 
@@ -367,7 +370,7 @@ class Check:
         return action
 
 
-def write_settings(path):
+def write_settings(path, language="en"):
     # The built-in profiles; the selected one zeroes only on request (no automatic zeroing) and
     # shows the crosshair's countdown.
     profiles = [
@@ -375,7 +378,162 @@ def write_settings(path):
         qsettings_ini.mouse_profile("Restricted", horizontal=0.25, vertical=0.25, speed=0.75),
         qsettings_ini.mouse_profile("Tremor", horizontal=0.75, vertical=0.75, tremor=0.75, speed=0.25),
     ]
-    qsettings_ini.write(path, {"profile": {"list": profiles, "selected": "default"}, "General": {"language": "en"}})
+    qsettings_ini.write(path, {"profile": {"list": profiles, "selected": "default"}, "General": {"language": language}})
+
+
+# ---- the small screen -------------------------------------------------------------------------
+
+SMALL_SCREEN = (1366, 768)
+# Every page the menu reaches: the submenu to open ("root" for none), the tile, the page's name.
+ALL_PAGES = [
+    ("root", "System Status", "Status"), ("root", "Appearance", "Appearance"),
+    ("Settings", "Mouse Profiles", "Profiles"), ("Settings", "Link", "Link"),
+    ("Settings", "Calibration", "Calibration"),
+    ("Network", "Pairing", "Pairing"), ("Network", "Security", "Security"), ("Network", "Devices", "Devices"),
+]
+PROBE_LINE = re.compile(r"Probe: page=(\S+) area=(-?\d+),(-?\d+),(\d+),(\d+) "
+                        r"lowest=(?:-|(\S*):(-?\d+),(-?\d+),(\d+),(\d+)) clipped=(\S+)")
+
+
+def controls_inside(check, page):
+    """The page's lowest control ends inside the page area, above the footer, and is drawn there;
+    no control of the page is cut off. The application reports where its controls stand; the
+    screen shows whether the lowest is painted."""
+    mark = check.app.log_mark()
+    check.app.send("probe")
+    line = check.app.wait_log(r"Probe: ", mark, SWITCH_TIMEOUT)
+    match = PROBE_LINE.search(line)
+    if not match or match.group(1) != page:
+        raise Failure("probe of %s: %s" % (page, line.strip()))
+    ax, ay, aw, ah = (int(v) for v in match.group(2, 3, 4, 5))
+    if match.group(11) != "-":
+        raise Failure("cut off on %s: %s" % (page, match.group(11)))
+    if match.group(7) is None:
+        return "no control of its own; the footer's are checked with every page"
+    name = match.group(6)
+    lx, ly, lw, lh = (int(v) for v in match.group(7, 8, 9, 10))
+    wx, wy, ww, wh = check.window
+    if wx < 0 or wy < 0 or wx + ww > check.screen.width or wy + wh > check.screen.height:
+        raise Failure("the window %s is not inside the %dx%d screen" % (check.window, check.screen.width,
+                                                                       check.screen.height))
+    if ly + lh > ay + ah or lx + lw > ax + aw:
+        raise Failure("%s ends at %d,%d, outside the page area %d,%d %dx%d" % (name, lx + lw, ly + lh, ax, ay, aw, ah))
+    image = check.screen.grab()
+    drawn = sum(1 for y in range(ly, ly + lh, 2) for x in range(lx, lx + lw, 2)
+                if not close(image.pixel(x, y), PAGE_GREY))
+    if not drawn:
+        raise Failure("%s at %d,%d %dx%d shows only the page's grey" % (name, lx, ly, lw, lh))
+    return "lowest %s, %d px above the footer" % (name or "control", ay + ah - (ly + lh))
+
+
+def off_the_task_bar(screen):
+    """The toolbar asks the task bar and the pager to leave it out."""
+    windows = wait_for("the toolbar", lambda: [w for w in screen.windows("^OrvixTools$")
+                                              if 20 <= min(w[3], w[4]) < 400], START_TIMEOUT)
+    state = subprocess.run(["xprop", "-id", windows[0][0], "_NET_WM_STATE"], capture_output=True, text=True,
+                           timeout=20).stdout
+    for atom in ("_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"):
+        if atom not in state:
+            raise Failure("the toolbar lacks %s: %s" % (atom, state.strip()))
+
+
+class PrivateScreen:
+    """An X server of its own at the given size, the display for as long as it lives."""
+
+    def __init__(self, size):
+        # A display number of its own: one whose server answers with this size is ours (servers of
+        # other sessions may hold numbers this one cannot see).
+        self.saved = None
+        first = 400 + os.getpid() % 400
+        for number in range(first, first + 20):
+            read, write = os.pipe()
+            self.process = subprocess.Popen(
+                ["Xvfb", ":%d" % number, "-displayfd", str(write), "-screen", "0", "%dx%dx24" % size,
+                 "-nolisten", "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write)
+            with os.fdopen(read) as pipe:
+                ready = pipe.readline().strip()
+            env = dict(os.environ, DISPLAY=":%d" % number)
+            env.pop("XAUTHORITY", None)
+            answer = subprocess.run(["xdotool", "getdisplaygeometry"], env=env, capture_output=True, text=True,
+                                    timeout=20).stdout.split() if ready else []
+            if self.process.poll() is None and answer == [str(v) for v in size]:
+                self.saved = (os.environ.get("DISPLAY"), os.environ.get("XAUTHORITY"))
+                os.environ["DISPLAY"] = ":%d" % number
+                os.environ.pop("XAUTHORITY", None)
+                return
+            self.stop()
+        raise OSError("no Xvfb display of its own started")
+
+    def stop(self):
+        if self.saved:
+            for key, value in zip(("DISPLAY", "XAUTHORITY"), self.saved):
+                if value is None:
+                    os.environ.pop(key, None)
+                else:
+                    os.environ[key] = value
+            self.saved = None
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(10)
+
+
+def small_screen(executable, artifacts, language, deadline):
+    """Every page on a 1366 by 768 screen in language: a screenshot each in <artifacts>/1366x768,
+    and each page's controls inside the window. Returns (passed, failed)."""
+    folder = os.path.join(artifacts, "%dx%d" % SMALL_SCREEN)
+    os.makedirs(folder, exist_ok=True)
+    try:
+        display = PrivateScreen(SMALL_SCREEN)
+    except OSError as error:
+        print("FAIL  %-44s %s" % ("small screen starts", error), flush=True)
+        return 0, 1
+    sandbox = tempfile.mkdtemp(prefix="orvix-e2e-small-")
+    settings_file = os.path.join(sandbox, "settings.ini")
+    write_settings(settings_file, language)
+    app = None
+    try:
+        screen = Screen()
+        screen.park_pointer()
+        app = App(executable, sandbox, settings_file, folder)
+        check = Check(app, screen, folder)
+        saved_guard = wait_for.guard
+        wait_for.guard = lambda: app.ended() or ("the run's limit was reached" if time.monotonic() > deadline else None)
+        tag = "%dx%d %s: " % (SMALL_SCREEN + (language,))
+
+        def main_window():
+            _, x, y, w, h = wait_for("the main window", lambda: next(
+                iter(w for w in screen.windows("^OrvixTools$") if w[3] >= 400 and w[4] >= 400), None), START_TIMEOUT)
+            check.window = (x, y, w, h)
+            app.wait_log(r'Dongle initialization .*"O[Kk]"', 0, START_TIMEOUT)  # the result's text is translated
+            wait_for("the System Status tile enabled",
+                     lambda: check.tile_enabled(screen.grab(), "root", "System Status"), START_TIMEOUT)
+            check.shot("menu")
+            return "at %d,%d %dx%d" % check.window
+        if not check.step(tag + "main window shows", main_window):
+            return check.passed, check.failed
+        check.step(tag + "toolbar off the task bar", lambda: off_the_task_bar(screen))
+        level = "root"
+        for menu, entry, page in ALL_PAGES:
+            if menu != level:
+                if level != "root":
+                    check.step(tag + "back to the main menu", lambda: check.screen.click(*check.footer_left()) or
+                               wait_for("the main menu", lambda: check.menu_level(screen.grab()) == "root",
+                                        SWITCH_TIMEOUT) and None)
+                check.step(tag + "%s submenu" % menu, check.submenu(menu, check.tile_centre("root", menu)[:2],
+                                                                  menu.lower() + "-menu"))
+                level = menu
+            shot = re.sub(r"[^a-z0-9]+", "-", entry.lower())
+            if check.step(tag + "%s opens" % entry, check.open_from_menu(menu, entry, page, shot)):
+                check.step(tag + "%s: controls inside" % entry, lambda: controls_inside(check, page))
+            check.step(tag + "%s: back" % entry, check.back_to_menu(level))
+        wait_for.guard = saved_guard
+        return check.passed, check.failed
+    finally:
+        if app:
+            app.stop()
+        display.stop()
+        shutil.rmtree(sandbox, ignore_errors=True)
 
 
 def run(args):
@@ -387,7 +545,7 @@ def run(args):
     if not os.access(executable, os.X_OK):
         print("FAIL  %-44s %s is not built" % ("start", executable))
         return 1
-    for tool in ("xdotool", "import", "convert"):
+    for tool in ("xdotool", "import", "convert", "xprop", "Xvfb"):
         if not shutil.which(tool):
             print("FAIL  %-44s %s is missing (scripts/install-deps.sh installs it)" % ("start", tool))
             return 1
@@ -570,6 +728,9 @@ def run(args):
         app.stop()
         shutil.rmtree(sandbox, ignore_errors=True)
 
+    passed, failed = small_screen(executable, artifacts, args.small_language, hard_deadline)
+    check.passed += passed
+    check.failed += failed
     elapsed = time.monotonic() - started
     print("e2e: %d passed, %d failed in %.1f s; screenshots in %s" % (check.passed, check.failed, elapsed, artifacts))
     if elapsed > args.budget:
@@ -581,6 +742,8 @@ def run(args):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", default="build", help="the build folder (default: build)")
+    parser.add_argument("--small-language", default="fr",
+                        help="the language of the pass on a 1366x768 screen: en, fr or hu (default: fr)")
     parser.add_argument("--budget", type=int, default=120,
                         help="the run time in seconds beyond which the check fails (default: 120)")
     parser.add_argument("--limit", type=int, default=300,

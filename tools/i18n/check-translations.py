@@ -5,6 +5,9 @@ translation under the context the code looks it up in.
 usage: check-translations.py SOURCE_DIR LUPDATE [LANG ...]
 Runs lupdate over the sources into a temporary file, then reads every
 resources/languages/*_<lang>.ts; prints each text without a translation and exits 1 if any.
+It also holds one term per concept: a source text in use is translated the same way in every
+context of a language, unless a note on the message (a disambiguation comment, a comment for
+translators or a translator's comment) says why it differs there.
 """
 import glob
 import os
@@ -28,6 +31,40 @@ def messages(path):
     return found
 
 
+def translations(path):
+    """(context, source) -> (translation text, noted) for every finished translation in path."""
+    found = {}
+    for context in ET.parse(path).getroot().findall('context'):
+        name = context.findtext('name')
+        for message in context.findall('message'):
+            translation = message.find('translation')
+            if translation is None or translation.get('type') in ('unfinished', 'obsolete', 'vanished'):
+                continue
+            text = (translation.text or '').strip()
+            if not text:
+                continue
+            noted = any((message.findtext(tag) or '').strip()
+                        for tag in ('comment', 'extracomment', 'translatorcomment'))
+            found[(name, message.findtext('source') or '')] = (text, noted)
+    return found
+
+
+def inconsistent(paths, wanted):
+    """Lines naming each source text in use translated differently in contexts without a note."""
+    by_source = {}
+    for path in paths:
+        for (context, source), (text, noted) in translations(path).items():
+            if (context, source) in wanted and not noted:
+                by_source.setdefault(source, {}).setdefault(text, []).append(context)
+    lines = []
+    for source, variants in sorted(by_source.items()):
+        if len(variants) > 1:
+            shown = '; '.join('"%s" in %s' % (text, ', '.join(sorted(contexts)))
+                              for text, contexts in sorted(variants.items()))
+            lines.append('"%s" is translated differently: %s' % (source.replace('\n', '\\n'), shown))
+    return lines
+
+
 def main():
     source_dir, lupdate = sys.argv[1], sys.argv[2]
     languages = sys.argv[3:] or ['fr', 'hu']
@@ -40,14 +77,18 @@ def main():
     failures = 0
     for language in languages:
         have = {}
-        for path in glob.glob(os.path.join(source_dir, 'resources', 'languages', '*_%s.ts' % language)):
+        paths = glob.glob(os.path.join(source_dir, 'resources', 'languages', '*_%s.ts' % language))
+        for line in inconsistent(paths, wanted):
+            failures += 1
+            print('%s: %s' % (language, line))
+        for path in paths:
             for key, done in messages(path).items():
                 have[key] = have.get(key, False) or done
         for (context, source) in sorted(wanted):
             if not have.get((context, source)):
                 failures += 1
                 print('%s: no translation for [%s] "%s"' % (language, context, source.replace('\n', '\\n')))
-    print('%d texts, %d languages: %d missing' % (len(wanted), len(languages), failures))
+    print('%d texts, %d languages: %d problems' % (len(wanted), len(languages), failures))
     return 1 if failures else 0
 
 

@@ -5,6 +5,7 @@
 #include "async/Promise.h"
 #include "ui/firmware/CabledLink.h"
 #include "ui/firmware/DFUFormDelegate.h"
+#include "ui/toolkit/Skin.h"
 
 #include <QMessageBox>
 #include <QPixmap>
@@ -121,6 +122,7 @@ void DFUConnectForm::askForRecovery(quint64 visit, std::function<void()> const& 
 {
     QMessageBox box(
         QMessageBox::Question, QString(), tr("Link not found. Would you like to start the recovery mode?"));
+    OX::Skin::apply(&box);
     box.setWindowFlags(Qt::WindowStaysOnTopHint);
     box.setInformativeText(tr("Link not found"));
     QPushButton* yes = box.addButton(tr("Yes"), QMessageBox::YesRole);

@@ -1,5 +1,7 @@
 #include "ui/firmware/DFUForm.h"
 
+#include "ui/toolkit/Skin.h"
+
 #include <QMessageBox>
 
 namespace OX
@@ -51,6 +53,7 @@ void DFUForm::setOnScreen(bool onScreen)
 void DFUForm::onShowError(const QString& title, const QString& message)
 {
     QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::Ok);
+    OX::Skin::apply(&box);
     box.setWindowFlags(Qt::WindowStaysOnTopHint);
     box.exec();
 }

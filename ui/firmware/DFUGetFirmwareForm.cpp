@@ -33,21 +33,7 @@ namespace
 
 const QString InfoIcon = QStringLiteral(":/icons/info");
 const QString ErrorIcon = QStringLiteral(":/icons/error");
-// The largest version member taken; anything above it (or negative, fractional, not a
-// number) is no version and counts as 0.
-constexpr double MaxVersionMember = 4294967295.0;
 constexpr int PercentScale = 100;
-
-quint32 versionMember(const QJsonObject& version, const char* key)
-{
-    const QJsonValue value = version.value(QLatin1String(key));
-    if (!value.isDouble())
-        return 0;
-    const double number = value.toDouble();
-    if (!(number >= 0.0 && number <= MaxVersionMember) || std::floor(number) != number)
-        return 0;
-    return quint32(number);
-}
 
 QByteArray fileHash(const QString& path)
 {
@@ -110,14 +96,6 @@ QString DFUGetFirmwareForm::firmwareFolderPath()
 {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return QDir::cleanPath(data + QStringLiteral("/LinkFirmwares"));
-}
-
-DongleVersion DFUGetFirmwareForm::versionFromReply(const QJsonObject& reply)
-{
-    const QJsonObject version = reply.value(QStringLiteral("version")).toObject();
-    return DongleVersion(uchar(versionMember(version, "major") & 0xFF),
-        uchar(versionMember(version, "minor") & 0xFF), uchar(versionMember(version, "fix") & 0xFF),
-        quint16(versionMember(version, "build") & 0xFFFF));
 }
 
 QString DFUGetFirmwareForm::fileNameFor(const DongleVersion& v)
@@ -203,7 +181,7 @@ void DFUGetFirmwareForm::onInfo(const API::Result& result, const QJsonObject& re
         setStatus(ErrorIcon, tr("Error during firmware version check"));
         return;
     }
-    const DongleVersion remote = versionFromReply(reply);
+    const DongleVersion remote = OrvixDirector::versionFromJson(reply);
     m_remoteFileName = fileNameFor(remote);
     const DongleVersion local = delegate.recoveryMode() ? DongleVersion() : delegate.linkVersion();
     m_ui->remoteVersion->setText(remote.toString());

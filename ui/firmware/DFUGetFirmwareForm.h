@@ -68,9 +68,6 @@ public:
     QString downloadUrl() const;
     // The local firmware store: the application data folder's "LinkFirmwares".
     static QString firmwareFolderPath();
-    // The "version" object of an info reply. A member that is missing or not a whole number
-    // from 0 to 4294967295 counts as 0; each is then cut to its field's width.
-    static DongleVersion versionFromReply(const QJsonObject& reply);
     // "Link_Firmware_<major>.<minor>.<fix>(<build>).enc"
     static QString fileNameFor(const DongleVersion& version);
 

@@ -24,7 +24,8 @@ struct Language {
     const char* code;
     const char* flag;
 };
-const Language Languages[] = { { "en", ":/languages/UnitedStates" }, { "fr", ":/languages/France" } };
+const Language Languages[] = { { "en", ":/languages/UnitedStates" }, { "fr", ":/languages/France" },
+    { "hu", ":/languages/Hungary" } };
 
 constexpr double SliderScale = 100.0;
 

@@ -14,6 +14,8 @@
 #include "ui/pages/FoundDeviceMap.h"
 #include "ui/toolkit/Page.h"
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 
@@ -26,6 +28,8 @@ class PairingPage;
 
 namespace OX
 {
+
+class Defer;
 
 class PairingPage : public Page
 {
@@ -110,6 +114,10 @@ private:
     // steps ending in a failure handler and a final step.
     void bindHeadset(NPP record);
     void bindLink(NPP record);
+    // The end both binds share: entry into the headset's channel map after the chain's steps,
+    // a failure reported under failedTitle, the lists refreshed at the end.
+    void appendToNetwork(Defer const& chain, QPointer<Dongle> const& dongle, OrvixDevice const& entry,
+        QString const& failedTitle, QString const& failedName, QString const& doneName);
     void removeChannel(OrvixDevice entry);
     void uploadChannelMap(ChannelMap const& map, std::function<void(DongleResult)> done);
     // The adding rule of "Set CMAP": false (nothing changed) when entry would be a ninth device.

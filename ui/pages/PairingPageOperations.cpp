@@ -148,45 +148,23 @@ void PairingPage::bindHeadset(NPP record)
         return;
     }
 
-    QPointer<PairingPage> self(this);
-    Promise::create(tr("Set Address"),
-        [dongle, role](Defer& step) {
-            if (!dongle)
-                return step.reject(dongleGone());
-            // The dongle is the target: it changes its own address.
-            const quint8 own = dongle->profile().address;
-            if (own == role.address)
-                return step.resolve();
-            dongle->setDeviceAddress(own, role.address, settle(step));
-        })
-        .then(tr("Set PAN"),
-            [dongle, record](Defer& step) {
-                if (!dongle)
-                    return step.reject(dongleGone());
-                // The dongle joins the headset's network.
-                if (dongle->profile().pan == record.pan)
-                    return step.resolve();
-                dongle->setDevicePAN(dongle->profile().address, record.pan, settle(step));
-            })
-        .then(tr("Set CMAP"),
-            [self, entry](Defer& step) {
-                if (!self)
-                    return step.reject(DongleResult(DongleResult::NoHeadset));
-                if (!self->addToWorkingMap(entry))
-                    return step.reject(networkFull());
-                self->uploadChannelMap(self->m_workingChannelMap, settle(step));
-            })
-        .fail(tr("Bind headset failed"),
-            [self, dongle, failedTitle](DongleResult result, QString const& failedStep) {
-                if (self)
-                    self->reportFailure(dongle, failedTitle.arg(failedStep), result);
-            })
-        .finally(tr("Bind headset done"), [self](DongleResult, QString const&) {
-            if (!self)
-                return;
-            emit self->updateUI();
-            self->m_networkChanged = true;
-        });
+    const Defer chain = Promise::create(tr("Set Address"), [dongle, role](Defer& step) {
+        if (!dongle)
+            return step.reject(dongleGone());
+        // The dongle is the target: it changes its own address.
+        const quint8 own = dongle->profile().address;
+        if (own == role.address)
+            return step.resolve();
+        dongle->setDeviceAddress(own, role.address, settle(step));
+    }).then(tr("Set PAN"), [dongle, record](Defer& step) {
+        if (!dongle)
+            return step.reject(dongleGone());
+        // The dongle joins the headset's network.
+        if (dongle->profile().pan == record.pan)
+            return step.resolve();
+        dongle->setDevicePAN(dongle->profile().address, record.pan, settle(step));
+    });
+    appendToNetwork(chain, dongle, entry, failedTitle, tr("Bind headset failed"), tr("Bind headset done"));
 }
 
 void PairingPage::bindLink(NPP record)
@@ -217,28 +195,31 @@ void PairingPage::bindLink(NPP record)
     // Both commands go to the address the LINK reported, on the service PAN that a LINK in
     // service mode hears whatever its own PAN: the PAN first, then the address, so that both
     // reach a LINK that takes each at once as well as one that takes them on leaving service mode.
+    const Defer chain = Promise::create(tr("Set PAN"), [dongle, record](Defer& step) {
+        if (!dongle)
+            return step.reject(dongleGone());
+        const quint16 pan = dongle->profile().pan;
+        if (pan == record.pan)
+            return step.resolve();
+        dongle->setDevicePAN(record.address, pan,
+            settle(step, [pan] { qDebug().noquote() << QStringLiteral("LINK PAN [%1] did SET").arg(pan); }));
+    }).then(tr("Set Address"), [dongle, record, role](Defer& step) {
+        if (!dongle)
+            return step.reject(dongleGone());
+        if (record.address == role.address)
+            return step.resolve();
+        dongle->setDeviceAddress(record.address, role.address, settle(step, [role] {
+            qDebug().noquote() << QStringLiteral("LINK address [%1] did SET").arg(role.address);
+        }));
+    });
+    appendToNetwork(chain, dongle, entry, failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"));
+}
+
+void PairingPage::appendToNetwork(Defer const& chain, QPointer<Dongle> const& dongle,
+    OrvixDevice const& entry, QString const& failedTitle, QString const& failedName, QString const& doneName)
+{
     QPointer<PairingPage> self(this);
-    Promise::create(tr("Set PAN"),
-        [dongle, record](Defer& step) {
-            if (!dongle)
-                return step.reject(dongleGone());
-            const quint16 pan = dongle->profile().pan;
-            if (pan == record.pan)
-                return step.resolve();
-            dongle->setDevicePAN(record.address, pan, settle(step, [pan] {
-                qDebug().noquote() << QStringLiteral("LINK PAN [%1] did SET").arg(pan);
-            }));
-        })
-        .then(tr("Set Address"),
-            [dongle, record, role](Defer& step) {
-                if (!dongle)
-                    return step.reject(dongleGone());
-                if (record.address == role.address)
-                    return step.resolve();
-                dongle->setDeviceAddress(record.address, role.address, settle(step, [role] {
-                    qDebug().noquote() << QStringLiteral("LINK address [%1] did SET").arg(role.address);
-                }));
-            })
+    chain
         .then(tr("Set CMAP"),
             [self, entry](Defer& step) {
                 if (!self)
@@ -246,16 +227,16 @@ void PairingPage::bindLink(NPP record)
                 if (!self->addToWorkingMap(entry))
                     return step.reject(networkFull());
                 self->uploadChannelMap(self->m_workingChannelMap, settle(step, [entry] {
-                    qDebug().noquote() << QStringLiteral("LINK device [%1] did append to CMAP")
+                    qDebug().noquote() << QStringLiteral("Device [%1] did append to CMAP")
                                               .arg(QStringFromOrvixDevice(entry));
                 }));
             })
-        .fail(tr("Bind LINK failed"),
+        .fail(failedName,
             [self, dongle, failedTitle](DongleResult result, QString const& failedStep) {
                 if (self)
                     self->reportFailure(dongle, failedTitle.arg(failedStep), result);
             })
-        .finally(tr("Bind LINK done"), [self](DongleResult, QString const&) {
+        .finally(doneName, [self](DongleResult, QString const&) {
             if (!self)
                 return;
             emit self->updateUI();

@@ -267,6 +267,8 @@ void SecurityPage::onSetState(State s)
         m_ui->reTypePassword->setEnabled(true);
         break;
     case waiting_for_set_password_done:
+        // The text of the pass before (a result) does not stay up during this one.
+        m_ui->helpText->setText(tr("Setting the network password on the devices found. Please wait."));
         startPass();
         break;
     case password_set_error_state:

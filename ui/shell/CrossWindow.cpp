@@ -71,6 +71,8 @@ CrossWindow::CrossWindow(QWidget* parent, OrvixDirector* director)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     m_ui->setupUi(this);
+    // Not a window a person switches to: no task-bar or switcher entry.
+    NativeWindow::keepOffTaskbar(this);
     setStyleSheet(
         QStringLiteral("QMainWindow#CrossWindow, QWidget#centralwidget { background: transparent; }"));
 
@@ -103,7 +105,7 @@ CrossWindow::CrossWindow(QWidget* parent, OrvixDirector* director)
         m_markerAnimations->addAnimation(animation);
         if (side == OXCrossView::BottomRight) {
             connect(animation, &QAbstractAnimation::finished, this, &CrossWindow::animationFinished);
-            connect(animation, &QVariantAnimation::valueChanged, this, &CrossWindow::updateShape);
+            connect(animation, &QVariantAnimation::valueChanged, this, &CrossWindow::updateFrame);
         }
     }
     m_markerAnimations->setLoopCount(-1);
@@ -151,7 +153,7 @@ void CrossWindow::runCrossView(bool show, int time, std::function<void()> done)
     if (!m_shaped)
         clearMask();
     QMainWindow::show();
-    updateShape();
+    updateFrame();
 }
 
 void CrossWindow::abortCrossView()
@@ -222,10 +224,6 @@ QString CrossWindow::countdownText(int ms)
 
 void CrossWindow::paintEvent(QPaintEvent*)
 {
-    const QString text = countdownText(m_remaining);
-    if (m_text->text() != text)
-        m_text->setText(text);
-
     QPainter painter(this);
     painter.setPen(redPen());
     const int w = width();
@@ -253,6 +251,16 @@ void CrossWindow::resizeEvent(QResizeEvent* event)
     // On a screen lower (or narrower) than the scene the view shows the scene's middle, so that
     // the brackets still meet at the crosshair.
     m_ui->graphicsView->centerOn(SceneSize / 2.0, SceneSize / 2.0);
+    updateShape();
+}
+
+void CrossWindow::updateFrame()
+{
+    // The text and the shape of one frame agree: the shape is cut around the text about to be
+    // painted, never around the one before.
+    const QString text = countdownText(m_remaining);
+    if (m_text->text() != text)
+        m_text->setText(text);
     updateShape();
 }
 

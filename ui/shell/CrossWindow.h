@@ -85,6 +85,8 @@ private:
     // Ends the run under way: overlay hidden, applySignal, completion; once per run.
     void complete();
     void playFeedback();
+    // One frame of the shown count: the time left into the text, then the shape around it.
+    void updateFrame();
     // Without a compositing manager the window is cut down to what it draws, else its clear
     // pixels would show black.
     void updateShape();

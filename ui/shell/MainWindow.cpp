@@ -21,6 +21,7 @@
 #include "ui/toolkit/PageFooter.h"
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/ProgressWidget.h"
+#include "ui/toolkit/Skin.h"
 #include "ui_MainWindow.h"
 
 #include <QAbstractButton>

@@ -11,17 +11,6 @@
 #include <QTimer>
 #include <QWidget>
 
-namespace
-{
-
-QString& windowStyleSheet()
-{
-    static QString sheet;
-    return sheet;
-}
-
-} // namespace
-
 ShellDirectorUi::ShellDirectorUi(QObject* parent)
     : DirectorUi(parent)
 {
@@ -33,12 +22,12 @@ void ShellDirectorUi::loadStyle()
     // The sheet is given to our own windows (their dialogs, boxes and tooltips inherit it),
     // never to the whole application: the system's balloons and boxes elsewhere keep their own
     // readable colours.
-    windowStyleSheet() = OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global"));
+    OX::Skin::instance()->setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
 }
 
 QString ShellDirectorUi::styleSheet()
 {
-    return windowStyleSheet();
+    return OX::Skin::instance()->styleSheet();
 }
 
 ShellDirectorUi::~ShellDirectorUi()
@@ -66,9 +55,7 @@ void ShellDirectorUi::create(OrvixDirector* director)
 
 void ShellDirectorUi::styled(QWidget* window) const
 {
-    const QString sheet = windowStyleSheet();
-    if (!sheet.isEmpty())
-        window->setStyleSheet(sheet);
+    OX::Skin::apply(window);
 }
 
 SidebarDialog* ShellDirectorUi::sidebar()

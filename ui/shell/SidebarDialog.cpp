@@ -52,6 +52,8 @@ SidebarDialog::SidebarDialog(QWidget* parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     NativeWindow::setNotToGrapFocus(reinterpret_cast<void*>(winId()));
+    // A tool beside every application, not one of them: no task-bar or switcher entry.
+    NativeWindow::keepOffTaskbar(this);
     m_ui->setupUi(this);
 
     // Every button's icon is a tinted copy made here (the form names none: each would be decoded
@@ -347,7 +349,21 @@ void SidebarDialog::on_statusButton_clicked()
 
 void SidebarDialog::on_keyboardButton_clicked()
 {
-    VirtualKeyboard::showKeyboard();
+    showKeyboardFailure(false);
+    QPointer<SidebarDialog> self(this);
+    VirtualKeyboard::showKeyboard([self](const QString&) {
+        if (self)
+            self->showKeyboardFailure(true);
+    });
+}
+
+void SidebarDialog::showKeyboardFailure(bool failed)
+{
+    // The button keeps the failure's colour and says what went wrong until it is pressed again.
+    m_keyboardFailed = failed;
+    m_ui->keyboardButton->setIcon(
+        tintedIcon(QStringLiteral(":/sidebar/icons/icon_keyboard"), failed ? "statusErrorColor" : kPassive));
+    retranslate();
 }
 
 void SidebarDialog::mousePressEvent(QMouseEvent* event)
@@ -418,4 +434,6 @@ void SidebarDialog::changeEvent(QEvent* event)
 void SidebarDialog::retranslate()
 {
     setWindowTitle(tr("OrvixTools"));
+    m_ui->keyboardButton->setToolTip(
+        m_keyboardFailed ? tr("The on-screen keyboard did not start") : QString());
 }

@@ -154,6 +154,8 @@ public:
     void on_setLocationButton_clicked();
     void on_statusButton_clicked();
     void on_keyboardButton_clicked();
+    // Whether the keyboard button shows that the last keyboard did not come up.
+    bool keyboardFailureShown() const { return m_keyboardFailed; }
     void on_mouseButton_clicked();
     void on_scrollButton_clicked();
     void on_altButton_clicked();
@@ -199,6 +201,7 @@ private:
     void dock(Edge edge);
     void fadeTo(double opacity);
     void retranslate();
+    void showKeyboardFailure(bool failed);
     QList<OX::ToolButton*> headsetButtons() const;
     Dongle* dongle() const;
     Headset* headset() const;
@@ -218,6 +221,7 @@ private:
     State m_state;
     QPoint m_lastPos;
     bool m_dragging = false;
+    bool m_keyboardFailed = false;
     QHBoxLayout* m_horizontalLayout = nullptr;
     LayoutPosition m_layoutPosition = Vertical;
     std::unique_ptr<Ui::SidebarDialog> m_ui;

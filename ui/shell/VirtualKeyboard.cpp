@@ -1,11 +1,14 @@
 #include "ui/shell/VirtualKeyboard.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtDebug>
+
+#include <memory>
 
 namespace
 {
@@ -38,7 +41,7 @@ qint64 VirtualKeyboard::processId()
     return process && process->state() != QProcess::NotRunning ? process->processId() : 0;
 }
 
-void VirtualKeyboard::showKeyboard()
+void VirtualKeyboard::showKeyboard(Failed failed)
 {
     QPointer<QProcess>& running = keyboardProcess();
     if (running && running->state() != QProcess::NotRunning)
@@ -46,6 +49,8 @@ void VirtualKeyboard::showKeyboard()
     QStringList command = keyboardCommand();
     if (command.isEmpty()) {
         qDebug("No on-screen keyboard program (set %s or install onboard)", CommandVariable);
+        if (failed)
+            failed(QStringLiteral("no on-screen keyboard program"));
         return;
     }
     if (!QCoreApplication::instance())
@@ -54,16 +59,32 @@ void VirtualKeyboard::showKeyboard()
     auto* process = new QProcess(QCoreApplication::instance());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
+    auto started = std::make_shared<QElapsedTimer>();
     QObject::connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), process,
-        &QObject::deleteLater);
-    QObject::connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart) {
-            qDebug().noquote() << "On-screen keyboard did not start:" << process->program();
+        [process, started, failed](int code, QProcess::ExitStatus status) {
             process->deleteLater();
-        }
-    });
+            // A keyboard ended on request, or after a while of use, is no news.
+            if (process != keyboardProcess() || started->elapsed() >= AtOnceMs)
+                return;
+            const QString problem = status == QProcess::CrashExit
+                ? QStringLiteral("crashed")
+                : QStringLiteral("ended with exit status %1").arg(code);
+            qWarning().noquote() << "On-screen keyboard" << process->program() << "ended at once:" << problem;
+            if (failed && (status == QProcess::CrashExit || code != 0))
+                failed(problem);
+        });
+    QObject::connect(
+        process, &QProcess::errorOccurred, process, [process, failed](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) {
+                qDebug().noquote() << "On-screen keyboard did not start:" << process->program();
+                process->deleteLater();
+                if (failed)
+                    failed(QStringLiteral("did not start"));
+            }
+        });
     running = process;
     const QString program = command.takeFirst();
+    started->start();
     process->start(program, command);
 }
 

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <functional>
+
 class VirtualKeyboard
 {
 public:
@@ -13,10 +15,18 @@ public:
     static constexpr const char* CommandVariable = "ORVIXTOOLS_KEYBOARD";
     // A keyboard asked to end is killed when it is still there after this long.
     static constexpr int KillAfterMs = 1000;
+    // A keyboard program that ends sooner than this after its start ended at once (no display
+    // session for it, a broken installation); its exit status is logged.
+    static constexpr int AtOnceMs = 3000;
+
+    // What went wrong, for the person who pressed the keyboard button.
+    using Failed = std::function<void(const QString& problem)>;
 
     // Starts the keyboard; nothing while the one started here runs. Without any program, a debug
-    // line and nothing else.
-    static void showKeyboard();
+    // line. failed (when set) is called once when there is no program, it does not start, or it
+    // ends at once with a failure status or a crash; never for a keyboard that stays up or that
+    // hands over to one already running and ends with status 0.
+    static void showKeyboard(Failed failed = nullptr);
     // Ends the keyboard started here (terminate, then kill); nothing when none runs.
     static void hideKeyboard();
 

@@ -47,7 +47,7 @@ QPen dashedPen(QColor const& color)
 
 QString labelText(double value)
 {
-    return QString::asprintf("%0.1f", value) + QChar(0x00BA);
+    return QString::asprintf("%0.1f", value) + QChar(0x00B0); // the degree sign
 }
 
 } // namespace

@@ -284,18 +284,38 @@ void MenuItem::drawTitleText(
     path.arcMoveTo(circle, start);
     path.arcTo(circle, start, span);
 
-    double p = (1.0 - t / length) / 2.0;
-    for (QChar const c : text) {
+    const QVector<double> centres = titleLetterCentres(text, metrics);
+    for (int i = 0; i < text.size(); ++i) {
+        // Each letter stands upright on the arc at its own centre.
+        const double p = centres.at(i);
         const QPointF point = path.pointAtPercent(p);
         const double angle = path.angleAtPercent(p);
         painter->save();
         painter->translate(point);
         painter->rotate(-angle);
-        painter->drawText(QPointF(0, h), QString(c));
+        painter->drawText(QPointF(-metrics.horizontalAdvance(text.at(i)) / 2.0, h), QString(text.at(i)));
         painter->restore();
-        p = std::clamp(p + metrics.horizontalAdvance(c) / t, 0.0, 1.0);
     }
     painter->restore();
+}
+
+QVector<double> MenuItem::titleLetterCentres(QString const& text, QFontMetricsF const& metrics)
+{
+    QVector<double> centres;
+    const double t = metrics.horizontalAdvance(text);
+    if (t <= 0)
+        return centres;
+    // The arc is longer than the text; the text sits in its middle, each letter as far along as
+    // the text before it is wide (kerning included).
+    const double length = TitleArcStretch * t;
+    const double lead = (length - t) / 2.0;
+    centres.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        const double before = metrics.horizontalAdvance(text.left(i));
+        const double centre = lead + before + metrics.horizontalAdvance(text.at(i)) / 2.0;
+        centres << std::clamp(centre / length, 0.0, 1.0);
+    }
+    return centres;
 }
 
 void MenuItem::hoverEnterEvent(QGraphicsSceneHoverEvent*) { }

@@ -10,6 +10,9 @@
 #include <QGraphicsWidget>
 #include <QList>
 #include <QString>
+#include <QVector>
+
+class QFontMetricsF;
 
 class Dongle;
 class QGraphicsScene;
@@ -81,6 +84,9 @@ public:
     // Writes text along the bottom of the circle of radius around centre, left to right.
     static void drawTitleText(
         QString const& text, QBrush const& brush, QPointF centre, double radius, QPainter* painter);
+    // Where along the title's arc (0 to 1) each letter's centre stands: evenly by the letters'
+    // widths, the text in the middle of an arc a tenth longer than it.
+    static QVector<double> titleLetterCentres(QString const& text, QFontMetricsF const& metrics);
 
     void paint(QPainter* painter, QStyleOptionGraphicsItem const* option, QWidget* widget) override;
 

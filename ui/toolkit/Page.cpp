@@ -1,6 +1,7 @@
 #include "ui/toolkit/Page.h"
 
 #include "ui/toolkit/PageController.h"
+#include "ui/toolkit/Skin.h"
 #include "ui/toolkit/StyledBackground.h"
 
 #include <QAbstractButton>
@@ -152,6 +153,7 @@ void Page::endVisit()
 QMessageBox* Page::makeBox(Question const& question)
 {
     auto* box = new QMessageBox(nullptr);
+    Skin::apply(box); // a box without a parent inherits no sheet
     box->setWindowFlags(Qt::WindowStaysOnTopHint);
     box->setIcon(question.icon);
     box->setWindowTitle(question.title);

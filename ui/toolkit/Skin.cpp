@@ -4,13 +4,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
+#include <QWidget>
 #include <QtDebug>
 
 #include <algorithm>
 
-namespace OX {
+namespace OX
+{
 
-namespace {
+namespace
+{
 const QColor kFallback(255, 0, 0, 255);
 }
 
@@ -54,7 +57,8 @@ bool Skin::load(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qWarning("Couldn't open SKIN resource: %s - %s", qPrintable(fileName), qPrintable(file.errorString()));
+        qWarning(
+            "Couldn't open SKIN resource: %s - %s", qPrintable(fileName), qPrintable(file.errorString()));
         return false;
     }
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
@@ -75,6 +79,23 @@ bool Skin::load(const QString& fileName)
     return true;
 }
 
+void Skin::setStyleSheet(const QString& styleSheet)
+{
+    sheet = styleSheet;
+}
+
+QString Skin::styleSheet() const
+{
+    return sheet;
+}
+
+void Skin::apply(QWidget* window)
+{
+    const QString styleSheet = instance()->sheet;
+    if (window && !styleSheet.isEmpty())
+        window->setStyleSheet(styleSheet);
+}
+
 QString Skin::loadQSS(const QString& fileName)
 {
     QFile file(fileName);
@@ -90,8 +111,8 @@ QString Skin::loadQSS(const QString& fileName)
     // Longer keys first: a key that begins another one ("a" and "ab") must not take the
     // front of the longer placeholder and leave the rest of its name behind.
     QStringList keys = colors.keys();
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    std::stable_sort(
+        keys.begin(), keys.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
     for (const QString& key : qAsConst(keys))
         text.replace(QLatin1Char('@') + key, colors.value(key).name(QColor::HexRgb), Qt::CaseSensitive);
     return text;

@@ -7,7 +7,10 @@
 #include <QObject>
 #include <QString>
 
-namespace OX {
+class QWidget;
+
+namespace OX
+{
 
 class Skin : public QObject
 {
@@ -35,6 +38,15 @@ public:
     // empty when the file cannot be opened.
     QString loadQSS(const QString& fileName);
 
+    // The style sheet our windows and boxes carry (the global sheet as loadQSS made it); empty
+    // until set. Never the whole application's: boxes of the system and of other programs keep
+    // their own readable colours.
+    void setStyleSheet(const QString& sheet);
+    QString styleSheet() const;
+    // Gives a window or a box of ours the skin's style sheet, before it is shown. A widget with a
+    // parent of ours inherits it and needs no call. Nothing while no sheet is set.
+    static void apply(QWidget* window);
+
 signals:
     void skinChanged();
 
@@ -42,6 +54,7 @@ private:
     Skin();
 
     QMap<QString, QColor> colors;
+    QString sheet;
 };
 
 } // namespace OX

@@ -8,6 +8,7 @@
 #include "ui/firmware/FirmwarePage.h"
 
 #include "app/ApiManager.h"
+#include "app/OrvixDirector.h"
 #include "common/FakePageContainer.h"
 #include "common/dongle_fixture.h"
 #include "common/gui_util.h"
@@ -91,7 +92,7 @@ struct Wizard : ::testing::Test {
     void fastTimeouts()
     {
         Dongle::Timing timing = env.dongle->timing();
-        timing.timeoutScale = 0.05;
+        timing.timeoutScale = 0.05 * testutil::timeScale();
         env.dongle->setTiming(timing);
     }
     template <typename T> T* child(int step, const char* name)
@@ -318,12 +319,11 @@ TEST_F(Wizard, TheServicesAnswerDecidesWhetherToDownload)
         EXPECT_EQ(child<QPushButton>(3, "downloadButton")->isEnabled(), c.download) << c.status;
         child<QPushButton>(3, "downloadButton")->setEnabled(false);
     }
-    EXPECT_EQ(OX::DFUGetFirmwareForm::versionFromReply(infoReply(1, 300, 4, 1, 70000)),
-        DongleVersion(44, 4, 1, 4464));
+    EXPECT_EQ(OrvixDirector::versionFromJson(infoReply(1, 300, 4, 1, 70000)), DongleVersion(44, 4, 1, 4464));
     QJsonObject untrusted { { "version",
         QJsonObject {
             { "major", 1e300 }, { "minor", 1.5 }, { "fix", QStringLiteral("3") }, { "build", -1 } } } };
-    EXPECT_EQ(OX::DFUGetFirmwareForm::versionFromReply(untrusted), DongleVersion(0, 0, 0, 0));
+    EXPECT_EQ(OrvixDirector::versionFromJson(untrusted), DongleVersion(0, 0, 0, 0));
 }
 
 TEST_F(Wizard, AFailedOrLateDownloadChoosesNoFirmware)

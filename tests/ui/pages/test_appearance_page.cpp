@@ -96,12 +96,16 @@ TEST_F(AppearanceFixture, LanguageListShowsTheStoredLanguageAndStoresAChoice)
     settings->store()->setValue(QStringLiteral("language"), QStringLiteral("hu"));
     visit();
     auto* combo = child<QComboBox>("languageOptions");
-    ASSERT_EQ(combo->count(), 2);
-    EXPECT_EQ(combo->currentIndex(), -1);
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->currentIndex(), 2) << "the language in use shows";
     EXPECT_EQ(combo->itemText(0), QStringLiteral("English"));
     EXPECT_EQ(combo->itemText(1), QStringLiteral("French"));
-    EXPECT_FALSE(combo->itemIcon(0).isNull());
-    EXPECT_FALSE(combo->itemIcon(1).isNull());
+    EXPECT_EQ(combo->itemText(2), QStringLiteral("Hungarian"));
+    for (int i = 0; i < combo->count(); ++i)
+        EXPECT_FALSE(combo->itemIcon(i).isNull()) << i;
+    settings->store()->setValue(QStringLiteral("language"), QStringLiteral("de"));
+    visit();
+    EXPECT_EQ(combo->currentIndex(), -1) << "a language without a translation selects nothing";
 
     loaded.clear();
     combo->setCurrentIndex(0);

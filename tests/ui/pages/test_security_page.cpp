@@ -159,6 +159,13 @@ TEST_F(SecurityFixture, WithoutHeadsetOnlyTheDongleTakesThePasswordAsTyped)
         + QByteArray(10, ' ') + QByteArray::fromHex("2A52");
     EXPECT_EQ(key->raw.toHex(), wire.toHex());
     EXPECT_FALSE(log.contains("secret"));
+
+    // A second pass says what it does, not the first pass's result.
+    typeTwice("again");
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    EXPECT_TRUE(help().startsWith("Setting the network password")) << help().toStdString();
+    ASSERT_TRUE(reaches(Page::password_set_done_state));
+    EXPECT_TRUE(help().startsWith("All passwords set."));
 }
 
 TEST_F(SecurityFixture, HeadsetLinkAndOtherDevicesThenARefusingLink)

@@ -10,6 +10,7 @@
 #include "ui/pages/StatusPage.h"
 #include "ui/shell/CrossWindow.h"
 #include "ui/shell/MainWindow.h"
+#include "ui/shell/NativeWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/shell/SidebarDialog.h"
 #include "ui/toolkit/Menu.h"
@@ -17,6 +18,7 @@
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/ProgressDialog.h"
 #include "ui/toolkit/ProgressWidget.h"
+#include "ui/toolkit/Skin.h"
 
 #include <QAbstractAnimation>
 #include <QAbstractButton>
@@ -26,6 +28,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
+#include <QLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
@@ -121,9 +124,15 @@ TEST(CrossWindow, VisualCountdownShowsTheOverlayUntilItsEnd)
     int done = 0;
     cross.runCrossView(true, 300, [&]() { ++done; });
     EXPECT_TRUE(cross.isVisible());
+    EXPECT_EQ(cross.windowTitle(), QStringLiteral("OrvixTools"));
     ASSERT_TRUE(waitUntil([&] { return done == 1; }, 2000));
     EXPECT_FALSE(cross.isVisible());
     EXPECT_FALSE(cross.isRunning());
+    // The display is asked about a compositing manager once, not for every countdown.
+    const int asked = NativeWindow::compositorQueries();
+    cross.runCrossView(true, 50, [&]() { ++done; });
+    ASSERT_TRUE(waitUntil([&] { return done == 2; }, 2000));
+    EXPECT_EQ(NativeWindow::compositorQueries(), asked);
 }
 
 TEST(CrossWindow, AbortStopsWithoutTheCompletion)
@@ -167,10 +176,12 @@ TEST(MainWindowQuestion, ReturnsTheIndexOfTheClickedButton)
                   QStringList { QStringLiteral("Update"), QStringLiteral("Not now") }),
         1);
     QString informative;
-    QTimer::singleShot(20, [&informative]() {
+    QString sheet;
+    QTimer::singleShot(20, [&informative, &sheet]() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         informative = box->informativeText();
+        sheet = box->styleSheet();
         EXPECT_EQ(box->icon(), QMessageBox::Question);
         for (QAbstractButton* b : box->buttons())
             if (b->text() == QLatin1String("Update"))
@@ -180,6 +191,8 @@ TEST(MainWindowQuestion, ReturnsTheIndexOfTheClickedButton)
                   QStringList { QStringLiteral("Update"), QStringLiteral("Not now") }),
         0);
     EXPECT_EQ(informative, QStringLiteral("<b>T</b><br><br>X<br><br>"));
+    EXPECT_FALSE(sheet.isEmpty());
+    EXPECT_EQ(sheet, OX::Skin::instance()->styleSheet()) << "a box without a parent carries the skin";
 }
 
 TEST(ShellDirector, StartShowsTheAttachedWindowsAndTheActionsWork)
@@ -430,5 +443,35 @@ TEST(ShellResources, LanguagesSwitchTheTexts)
     h.director->loadLanguage(QStringLiteral("fr"));
     h.director->loadLanguage(QStringLiteral("de"));
     EXPECT_EQ(QCoreApplication::translate("OrvixDirector", "Quit"), QStringLiteral("Quit"));
+    QLocale::setDefault(before);
+}
+
+TEST(ShellLayout, EveryPageFitsTheWindowAtItsDefaultSizeInEveryLanguage)
+{
+    ShellHarness h;
+    h.director->start();
+    MainWindow* window = h.ui->mainWindow();
+    // Each page is built as it is asked for.
+    const QStringList pages { "Menu", "Help", "Profiles", "Status", "Appearance", "Calibration", "Link",
+        "LinkIndoor", "LinkOutdoor", "Pairing", "Security", "Devices", "Firmware" };
+    const QLocale before;
+    // The available heights of a 1920 by 1080 and a 1366 by 768 screen under a task bar.
+    for (int available : { 1055, 743 }) {
+        window->setFixedSize(MainWindow::fittedSize(available, 524.0 / 444.0));
+        for (const char* language : { "en", "fr", "hu" }) {
+            h.director->loadLanguage(QLatin1String(language));
+            spin(5);
+            window->centralWidget()->layout()->activate();
+            const QSize area = window->controller()->size();
+            for (const QString& name : pages) {
+                OX::Page* page = window->controller()->page(name);
+                ASSERT_NE(page, nullptr) << name.toStdString();
+                const QSize needed = page->minimumSizeHint().expandedTo(page->minimumSize());
+                EXPECT_LE(needed.height(), area.height()) << name.toStdString() << " in " << language;
+                EXPECT_LE(needed.width(), area.width()) << name.toStdString() << " in " << language;
+            }
+        }
+    }
+    h.director->loadLanguage(QStringLiteral("en"));
     QLocale::setDefault(before);
 }

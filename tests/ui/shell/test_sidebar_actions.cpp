@@ -204,7 +204,7 @@ TEST(SidebarOverEmulator, AltPressesOrReleasesOneCommandAtATime)
     // answered twice and its late echo would complete the next command.
     t.timing = [](DirectorEnvironment& env) {
         directortest::quickTiming(env);
-        env.dongleTiming.timeoutScale = 1.0;
+        env.dongleTiming.timeoutScale = testutil::timeScale();
     };
     ASSERT_TRUE(t.bringUp());
     // Not held: press. Held (the dongle announced it): release.

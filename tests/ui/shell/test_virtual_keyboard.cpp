@@ -105,6 +105,38 @@ TEST(VirtualKeyboard, CommandFromTheEnvironmentIsSplitWithoutAShell)
     qputenv("PATH", path);
 }
 
+TEST(VirtualKeyboard, AKeyboardThatEndsAtOnceIsLoggedWithItsStatusAndReportedOnlyOnFailure)
+{
+    const struct {
+        const char* command;
+        const char* logged;
+        bool failed;
+    } cases[] = {
+        { "sh -c \"exit 3\"", "ended with exit status 3", true }, // no display session for it
+        { "sh -c \"kill -SEGV $$\"", "crashed", true },
+        { "sh -c \"exit 0\"", "ended with exit status 0", false }, // handed over to one running already
+        { "/nonexistent/keyboard", nullptr, true },
+    };
+    for (const auto& c : cases) {
+        qputenv(VirtualKeyboard::CommandVariable, c.command);
+        testutil::LogCapture log;
+        QStringList problems;
+        bool ended = false;
+        VirtualKeyboard::showKeyboard([&](const QString& problem) { problems << problem; });
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                ended = VirtualKeyboard::processId() == 0
+                    && (!c.logged || log.contains(QLatin1String(c.logged)));
+                return ended && (!c.failed || !problems.isEmpty());
+            },
+            3000))
+            << c.command;
+        testutil::spin(20);
+        EXPECT_EQ(problems.size(), c.failed ? 1 : 0) << c.command;
+    }
+    qunsetenv(VirtualKeyboard::CommandVariable);
+}
+
 TEST(NativeWindow, NullHandleIsReportedAndNeverUsed)
 {
     testutil::LogCapture log;

@@ -39,7 +39,7 @@ TEST(TimeoutDialog, AFullCountdownLeavesTheQuestionOpen)
     ASSERT_NE(clock, nullptr);
     QSignalSpy timeout(clock, &OX::TimerWidget::timeout);
     dialog.show();
-    ASSERT_TRUE(timeout.wait(2000));
+    ASSERT_TRUE(timeout.wait(testutil::scaled(2000)));
     EXPECT_TRUE(dialog.isVisible());
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Yes)->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);

@@ -120,4 +120,29 @@ TEST(Menu, SubmenuAndBack)
     // The menu goes with its container's controller; the scene's tiles are deleted once.
 }
 
+TEST(MenuItemTitle, LettersStandEvenlyAlongTheMiddleOfTheArc)
+{
+    QFont font;
+    font.setPixelSize(17); // a 256-pixel tile
+    const QFontMetricsF metrics(font);
+    for (const QString text : { QStringLiteral("Mise à jour du micrologiciel"),
+             QStringLiteral("Profils de souris"), QStringLiteral("Egérprofilok"), QStringLiteral("Link") }) {
+        const QVector<double> centres = MenuItem::titleLetterCentres(text, metrics);
+        ASSERT_EQ(centres.size(), text.size());
+        const double length = 1.1 * metrics.horizontalAdvance(text);
+        // The text fills the arc's middle: a twentieth of the arc is left free at either end.
+        EXPECT_NEAR(
+            centres.first() * length - metrics.horizontalAdvance(text.at(0)) / 2, 0.05 * length / 1.1, 1.0);
+        EXPECT_NEAR((1 - centres.last()) * length - metrics.horizontalAdvance(text.back()) / 2,
+            0.05 * length / 1.1, 1.0);
+        for (int i = 1; i < text.size(); ++i) {
+            // Neighbours stand half of each one's width apart (kerning aside), never piled up.
+            const double gap = (centres.at(i) - centres.at(i - 1)) * length;
+            const double widths
+                = (metrics.horizontalAdvance(text.at(i - 1)) + metrics.horizontalAdvance(text.at(i))) / 2;
+            EXPECT_NEAR(gap, widths, 1.5) << text.toStdString() << " letter " << i;
+        }
+    }
+}
+
 } // namespace

@@ -44,6 +44,7 @@ TEST(ProgressView, SegmentsLightAtTheirShareOrTheirRightEnd)
     }
 
     OX::ProgressView view;
+    OX::Skin::apply(&view); // a window of ours, skinned as the main window is
     view.setSegmentCount(3);
     view.resize(370, 50);
     view.setValue(66);

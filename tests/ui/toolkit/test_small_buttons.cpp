@@ -98,7 +98,7 @@ TEST(TimerWidget, ARestartLeavesOneAnimationAndOneTimeout)
     timer.start(20, true);
     testutil::pump();
     EXPECT_EQ(timer.findChildren<QPropertyAnimation*>().size(), 1);
-    ASSERT_TRUE(timeouts.wait(2000));
+    ASSERT_TRUE(timeouts.wait(testutil::scaled(2000)));
     EXPECT_EQ(timer.progress(), 0);
     testutil::spin(30);
     EXPECT_EQ(timeouts.count(), 1);
@@ -111,6 +111,9 @@ TEST(SmallButtons, StyleSheetColoursTheirProperties)
     marker.resize(25, 40);
     EXPECT_EQ(marker.circleRect(), QRectF(2.5, 2.5, 20, 20));
     OX::IconButton icon;
+    // Each stands as a window of ours, skinned as the main window is.
+    OX::Skin::apply(&marker);
+    OX::Skin::apply(&icon);
     icon.setIcon(solidIcon(Qt::red));
     icon.ensurePolished();
     marker.ensurePolished();

@@ -56,21 +56,19 @@ TEST(StatusPageDisplay, TheModelFollowsTheEmulatedHeadAndGreysOutWithoutIt)
         env.emulator->updateHeadset([&](emu::HeadsetModel& h) { h.quaternion = p; });
         int const statuses = env.emulator->statusesSent();
         ASSERT_TRUE(testutil::waitUntil([&] { return env.emulator->statusesSent() > statuses + 2; }));
-        testutil::spin(50);
-        QImage const image = page.grab().toImage();
-        if (!previous.isNull()) {
-            EXPECT_FALSE(testutil::imagesClose(previous, image, 16, 0.002)) << "pose " << shot;
-        }
+        QImage image;
+        EXPECT_TRUE(testutil::waitUntil([&] {
+            image = page.grab().toImage();
+            return previous.isNull() || !testutil::imagesClose(previous, image, 16, 0.002);
+        })) << "pose " << shot;
         previous = image;
         testutil::saveScreenshot(image, QStringLiteral("status-page-pose-%1").arg(shot++));
     }
     EXPECT_EQ(page.findChild<QLabel*>("headsetSerial")->text(), QStringLiteral("HS21000321"));
 
     env.emulator->headsetPower(false); // silent from now on
-    testutil::spin(100);
     rig.headsetLost(env.dongle.get(), env.dongle->headset());
-    testutil::spin(50);
-    EXPECT_FALSE(page.view()->isActive());
+    EXPECT_TRUE(testutil::waitUntil([&] { return !page.view()->isActive(); }));
     EXPECT_EQ(page.findChild<QLabel*>("headsetSerial")->text(), QStringLiteral("-"));
     testutil::saveScreenshot(&page, QStringLiteral("status-page-no-headset"));
     env.close(HasFailure());
