@@ -16,6 +16,7 @@
 #include <ctime>
 #include <memory>
 
+#include "common/PageRig.h"
 #include "device/Dongle.h"
 #include "device/Headset.h"
 #include "tools/emulator/Emulator.h"
@@ -37,110 +38,31 @@ double processCpuSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-// A container that answers nothing: the page reaches no device through it.
-struct NullContainer : OX::PageContainer {
-    void setTitle(QString const&) override { }
-    void setSubtitle(QString const&) override { }
-    void setHeaderState(OX::PageHeader::State const&) override { }
-    OX::PageHeader::State const& getHeaderState() const override { return header; }
-    void setLeft(QString const&, OX::PageAction, OX::Page*) override { }
-    void setRight(QString const&, OX::PageAction, OX::Page*, OX::PageFooter::ButtonIndex) override { }
-    void setRightEnabled(OX::PageFooter::ButtonIndex, bool) override { }
-    void setProgress(bool) override { }
-    void setFooterState(OX::PageFooter::State const&) override { }
-    OX::PageFooter::State const& getFooterState() const override { return footer; }
-    void setNavigationEnable(bool, OX::NavigationOptions) override { }
-    Dongle* getDongle() override { return nullptr; }
-    Headset* getHeadset() override { return nullptr; }
-    Link* getLink(OrvixDevice::Preset) override { return nullptr; }
-    Settings* getSettings() override { return nullptr; }
-    OrvixDirector* getDirector() override { return nullptr; }
-    void perform(OX::PageAction, OX::Page*) override { }
-    void moveContainer(QPoint) override { }
-    OX::PageHeader::State header;
-    OX::PageFooter::State footer;
-};
-
-// Hands every notification to the page shown, as the main window does.
-struct Forwarder : DongleDelegate {
-    OX::Page* page = nullptr;
-    void progressUpdate(Progress::Context const&) override { }
-    void dongleUpdated(Dongle* d, DongleChangeMask m) override
-    {
-        if (page)
-            page->updateWithDongle(d, m);
-    }
-    void headsetFound(Dongle*, Headset* h) override
-    {
-        if (page)
-            page->updateWithHeadset(h, HeadsetChangeMask::found);
-    }
-    void headsetLost(Dongle*, Headset* h) override
-    {
-        if (page)
-            page->updateWithHeadset(h, HeadsetChangeMask::lost);
-    }
-    void headsetUpdated(Dongle*, Headset* h, HeadsetChangeMask m) override
-    {
-        if (page)
-            page->updateWithHeadset(h, m);
-    }
-    void deviceFound(Dongle*, NPP const&) override { }
-    void headsetRssiUpdatede(Dongle*, unsigned short) override { }
-    void headsetChannelChanged(Dongle*, Headset*, int, int) override { }
-    void headsetStatusChanged(Dongle*, Headset*, bool, bool) override { }
-    void dongleError(Dongle*, DongleResult) override { }
-    DongleResult* lastError() override { return &last; }
-    void playAudioFeedback() override { }
-    DongleResult last;
-};
-
-// The emulated dongle with its headset nodding, turning and tilting, and a shown page.
+// The emulated dongle, at its own pace, with its headset nodding, turning and tilting, and a shown
+// page that hears the dongle's notifications through the page rig.
 struct Rig {
-    Forwarder delegate;
-    NullContainer container;
-    emu::Emulator emulator;
-    QSerialPort port;
-    QCommandLineParser parser;
-    std::unique_ptr<Dongle> dongle;
-    std::unique_ptr<QWidget> shown;
+    pagetest::PageRig pages;
+    std::unique_ptr<OX::Page> shown;
 
     bool start(bool statusPage)
     {
-        if (statusPage) {
-            auto* page = new OX::StatusPage(&container);
-            delegate.page = page;
-            shown.reset(page);
-        } else {
-            auto* page = new OX::Menu(&container);
-            delegate.page = page;
-            shown.reset(page);
-        }
+        if (statusPage)
+            shown = std::make_unique<OX::StatusPage>(&pages.container);
+        else
+            shown = std::make_unique<OX::Menu>(&pages.container);
+        pages.page = shown.get();
         shown->resize(900, 560);
         shown->show();
+        pages.env.open(emu::Options(), &pages);
+        if (!pages.env.dongle)
+            return false;
         emu::HeadsetModel headset;
         headset.gestures = true;
-        if (!emulator.start())
-            return false;
-        emulator.addHeadset(headset);
-        port.setPortName(emulator.portPath());
-        if (!port.open(QIODevice::ReadWrite))
-            return false;
-        port.setBaudRate(57600);
-        dongle = std::make_unique<Dongle>(&port, &delegate, parser);
-        int started = -1;
-        dongle->start([&](DongleResult r) { started = r.code; });
-        QElapsedTimer timer;
-        timer.start();
-        while ((started < 0 || !dongle->headset()) && timer.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        return started == 0 && dongle->headset();
+        pages.emulator().addHeadset(headset);
+        pages.container.dongle = pages.env.dongle.get();
+        return pages.env.start(10000) == 0 && testutil::waitUntil([&] { return pages.headset(); }, 10000);
     }
-    ~Rig()
-    {
-        delegate.page = nullptr;
-        dongle.reset();
-    }
+    ~Rig() { pages.page = nullptr; }
 };
 
 double cpuShare(benchmark::State& state, bool statusPage)
@@ -152,7 +74,7 @@ double cpuShare(benchmark::State& state, bool statusPage)
     }
     double share = 0;
     {
-        int const statuses = rig.emulator.statusesSent();
+        int const statuses = rig.pages.emulator().statusesSent();
         double const cpu = processCpuSeconds();
         QElapsedTimer wall;
         wall.start();
@@ -160,7 +82,8 @@ double cpuShare(benchmark::State& state, bool statusPage)
         QTimer::singleShot(MeasureMs, &loop, &QEventLoop::quit);
         loop.exec();
         share = (processCpuSeconds() - cpu) / (wall.nsecsElapsed() * 1e-9);
-        state.counters["statuses_per_s"] = (rig.emulator.statusesSent() - statuses) * 1000.0 / wall.elapsed();
+        state.counters["statuses_per_s"]
+            = (rig.pages.emulator().statusesSent() - statuses) * 1000.0 / wall.elapsed();
     }
     state.counters["cpu_percent_of_core"] = share * 100;
     return share;
@@ -180,7 +103,7 @@ struct PaintCounter : QObject {
 // registered first, so that no GL context exists yet.
 void BM_StatusPageFirstOpening(benchmark::State& state)
 {
-    NullContainer container;
+    testutil::FakePageContainer container;
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
@@ -220,9 +143,9 @@ void BM_OneStatusUpdate(benchmark::State& state)
         state.SkipWithError("the emulated dongle did not start with its headset");
         return;
     }
-    rig.emulator.headsetPower(false); // the page alone from here
+    rig.pages.emulator().headsetPower(false); // the page alone from here
     auto* page = static_cast<OX::StatusPage*>(rig.shown.get());
-    Headset* headset = rig.dongle->headset();
+    Headset* headset = rig.pages.headset();
     PaintCounter counter;
     page->view()->installEventFilter(&counter);
     int i = 0;

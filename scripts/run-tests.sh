@@ -52,7 +52,7 @@ time_scale() {
     return
   fi
   awk -v load="$(cut -d' ' -f1 /proc/loadavg)" -v cores="$(nproc)" -v factor="$1" \
-    'BEGIN { s = (1 + load / cores) * factor; printf "%.1f", s > 10 ? 10 : s }'
+    'BEGIN { s = (1 + load / cores) * factor; printf "%.1f", (s > 10 ? 10 : s) }'
 }
 
 # suite BUILD_DIR [CMAKE_OPTIONS...]: configures, builds and runs every test of one build. A test

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -183,12 +184,8 @@ BoxAnswerer::BoxAnswerer()
                 continue;
             const QString wanted = it->second;
             impl->answers.erase(it);
-            for (QAbstractButton* button : box->findChildren<QAbstractButton*>()) {
-                if (button->text() == wanted && button->isVisible()) {
-                    button->click();
-                    return;
-                }
-            }
+            if (clickButton(box, wanted))
+                return;
             impl->unexpected << title + QStringLiteral(" (no button ") + wanted + QStringLiteral(")");
             box->close();
             return;
@@ -235,15 +232,45 @@ void answerNextBox(const QString& button)
                 timer->deleteLater();
             return;
         }
-        for (QAbstractButton* b : box->findChildren<QAbstractButton*>()) {
-            if (b->text() == button && b->isVisible()) {
-                timer->deleteLater();
-                b->click();
-                return;
-            }
-        }
+        if (clickButton(box, button))
+            timer->deleteLater();
     });
     timer->start();
+}
+
+void onNextBox(std::function<void(QWidget*)> act, std::function<bool(QWidget*)> ready)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act, ready]() {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box || (ready && !ready(box)))
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(box);
+    });
+    timer->start();
+}
+
+bool clickButton(QWidget* box, const QString& text)
+{
+    for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
+        if (b->text() == text && b->isVisible()) {
+            b->click();
+            return true;
+        }
+    return false;
+}
+
+bool clickStandard(QWidget* box, QDialogButtonBox::StandardButton which)
+{
+    for (QDialogButtonBox* buttons : box->findChildren<QDialogButtonBox*>())
+        if (QPushButton* b = buttons->button(which)) {
+            b->click();
+            return true;
+        }
+    return false;
 }
 
 const char* sliderMoveName(SliderMove move)

@@ -2,6 +2,7 @@
 // What the interface tests share: pixel probes, screenshots for a person, a tolerant image
 // comparison, one log capture, answers to modal boxes, and whether a display is there.
 #include <QColor>
+#include <QDialogButtonBox>
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -68,6 +69,14 @@ private:
 
 // Clicks the button with text button on the next modal box, whatever its title.
 void answerNextBox(const QString& button);
+
+// Runs act on the next modal window once ready(window) holds, when given (polled from the
+// event loop); for dialogs that are filled in before they are answered.
+void onNextBox(std::function<void(QWidget*)> act, std::function<bool(QWidget*)> ready = {});
+// Clicks box's visible button with text text, or its button box's standard button which, as a
+// person does; false when there is none.
+bool clickButton(QWidget* box, const QString& text);
+bool clickStandard(QWidget* box, QDialogButtonBox::StandardButton which);
 
 // The ways a person moves a slider without its handle, as a table test runs them.
 enum class SliderMove { RightKey, PageUp, WheelUp };

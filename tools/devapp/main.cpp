@@ -6,7 +6,8 @@
 // Lines typed on standard input drive the emulated devices:
 //   unplug | plug | headset off | headset on | active | passive | link | pc | battery N |
 //   cmap error | cmap ok | quit
-// and "probe" logs where the shown page's controls stand, for checks that look at the screen.
+// and "probe" logs where the shown page's controls stand, for checks that look at the screen;
+// "widgets" logs every named widget on screen with its place, so that a script can click it.
 //
 // With --port PATH the application talks to that serial port or pseudo-terminal instead (the
 // standalone emulator, or any other peer); the dongle counts as plugged in while PATH exists.
@@ -32,6 +33,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QSocketNotifier>
 #include <QtDebug>
 
@@ -123,6 +125,48 @@ void probeShownPage()
                                  clipped.isEmpty() ? QStringLiteral("-") : clipped.join(QLatin1Char(',')));
 }
 
+// One line per named widget on screen: "Widget <path> <class> <x>,<y> <w>x<h> enabled|disabled
+// [<value>]" in screen pixels. The path joins the names of the widget's named ancestors and its
+// own with "/"; the value is a button's text, a slider's position or a list's
+// row count and rows ("2:first|second").
+void logWidgets()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible())
+            continue;
+        QList<QWidget*> widgets = window->findChildren<QWidget*>();
+        widgets.prepend(window);
+        for (QWidget* w : widgets) {
+            if (w->objectName().isEmpty() || !w->isVisible())
+                continue;
+            QStringList path;
+            for (QWidget* p = w; p; p = p->parentWidget())
+                if (!p->objectName().isEmpty())
+                    path.prepend(p->objectName());
+            QString value;
+            if (auto* button = qobject_cast<QAbstractButton*>(w))
+                value = button->text();
+            else if (auto* slider = qobject_cast<QAbstractSlider*>(w))
+                value = QString::number(slider->value());
+            else if (auto* list = qobject_cast<QListWidget*>(w)) {
+                value = QString::number(list->count()) + QLatin1Char(':');
+                for (int i = 0; i < list->count(); ++i)
+                    value += (i ? QStringLiteral("|") : QString()) + list->item(i)->text();
+            }
+            const QPoint at = w->mapToGlobal(QPoint(0, 0));
+            qInfo().noquote() << QStringLiteral("Widget %1 %2 %3,%4 %5x%6 %7 [%8]")
+                                     .arg(path.join(QLatin1Char('/')),
+                                         QLatin1String(w->metaObject()->className()))
+                                     .arg(at.x())
+                                     .arg(at.y())
+                                     .arg(w->width())
+                                     .arg(w->height())
+                                     .arg(QLatin1String(w->isEnabled() ? "enabled" : "disabled"), value);
+        }
+    }
+    qInfo().noquote() << "Widgets end";
+}
+
 // The emulated devices, driven by lines on standard input.
 void runCommand(emu::Emulator& emulator, const QString& line)
 {
@@ -177,13 +221,16 @@ void runCommand(emu::Emulator& emulator, const QString& line)
         link.serial = "LK23000107";
         link.serviceMode = true;
         emulator.addLink(link);
+    } else if (command == QLatin1String("widgets")) {
+        logWidgets();
+        return;
     } else if (command == QLatin1String("quit")) {
         QCoreApplication::quit();
         return;
     } else {
         std::fprintf(stderr,
             "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, "
-            "cmap error, cmap ok, new headset, new link, quit\n");
+            "cmap error, cmap ok, new headset, new link, widgets, quit\n");
         return;
     }
     qInfo().noquote() << "Emulator:" << command;

@@ -1,8 +1,8 @@
 // The LINK settings page over the emulator: the navigator, the wizard shared by both pages, the
 // backup, what "Apply" sends and takes back, the "Link not present" road, and work that ends after
 // the page was left or the LINK was dropped.
-#include "LinkRig.h"
 #include "app/Settings.h"
+#include "common/PageRig.h"
 #include "device/Link.h"
 #include "ui/link/LinkPage.h"
 #include "ui/link/LinkProfilesDialog.h"
@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 #include <gtest/gtest.h>
 
@@ -24,29 +23,6 @@ using testutil::waitUntil;
 
 namespace
 {
-
-// Runs act on the next modal window once it shows.
-void onNextBox(std::function<void(QWidget*)> act)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            act(box);
-        }
-    });
-    timer->start();
-}
-
-void clickButton(QWidget* box, QString const& text)
-{
-    for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
-        if (b->text() == text && b->isVisible())
-            return QTest::mouseClick(b, Qt::LeftButton);
-    ADD_FAILURE() << "no button " << text.toStdString();
-}
 
 QString hex(QByteArray const& bytes)
 {
@@ -62,8 +38,9 @@ protected:
         settings = std::make_unique<Settings>(dir.filePath(QStringLiteral("s.ini")), nullptr);
         rig.container.settings = settings.get();
         query();
-        indoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkDrive);
-        outdoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkOutdoorDrive);
+        // Owned by the controller, as the stub pages are, whether shown or not.
+        indoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkDrive, &rig.container.controller);
+        outdoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkOutdoorDrive, &rig.container.controller);
         rig.registerPage(indoor, QStringLiteral("LinkIndoor"));
         rig.container.controller.addPage(outdoor, QStringLiteral("LinkOutdoor"));
     }
@@ -107,7 +84,7 @@ protected:
     // Reset to the built-in "Normal" through the dialog.
     void resetToNormal()
     {
-        onNextBox([](QWidget* box) {
+        testutil::onNextBox([](QWidget* box) {
             auto* dialog = qobject_cast<OX::LinkProfilesDialog*>(box);
             ASSERT_TRUE(dialog);
             QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("comboBox")), Qt::Key_Down);
@@ -122,7 +99,7 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<Settings> settings;
-    linktest::LinkRig rig;
+    pagetest::PageRig rig;
     OX::LinkPage* indoor = nullptr;
     OX::LinkPage* outdoor = nullptr;
 };
@@ -215,6 +192,7 @@ TEST_F(LinkPageTest, TheBackupIsStoredSilentlyOnceAndOfferedWhenTheLinkChangedBe
     query(); // the selection page's refresh
     boxes.answer("Save settings", "Don't save");
     open();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
     EXPECT_EQ(indoor->parameters(), onLink(0)) << "never a stale record";
     EXPECT_EQ(backup(), first);
     EXPECT_EQ(footer(), "Reset|Restore");
@@ -229,7 +207,7 @@ TEST_F(LinkPageTest, TheBackupIsStoredSilentlyOnceAndOfferedWhenTheLinkChangedBe
     back();
     boxes.answer("Save settings", "Save");
     open();
-    EXPECT_EQ(backup(), onLink(0));
+    EXPECT_TRUE(waitUntil([&] { return backup() == onLink(0); })); // answered from the event loop
     EXPECT_EQ(footer(), "Reset|");
     EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
 }
@@ -267,10 +245,10 @@ TEST_F(LinkPageTest, AnApplyTheLinkNeverAnsweredComesBackAfterRetry)
     EXPECT_EQ(footer(), "Apply|Revert");
     const LPP edited = indoor->parameters();
     const int rule = rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(0xBF)));
-    onNextBox([&](QWidget* box) {
+    testutil::onNextBox([&](QWidget* box) {
         testutil::saveScreenshot(box, "link-not-present-hint");
         rig.emulator().removeFault(rule);
-        clickButton(box, "Retry");
+        EXPECT_TRUE(testutil::clickButton(box, "Retry"));
     });
     rig.container.clickRight(0);
     ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));

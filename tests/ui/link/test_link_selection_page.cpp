@@ -1,8 +1,8 @@
 // The LINK selection page over the emulator: the rows carry the preset the dongle knows a LINK
 // under, "Settings" opens that preset's page, the selection survives rebuilds, silent LINKs leave,
 // and a ping chain always ends, quietly once the page has gone.
-#include "LinkRig.h"
 #include "async/Promise.h"
+#include "common/PageRig.h"
 #include "ui/link/LinkSelectionPage.h"
 #include "ui/toolkit/DeviceWidget.h"
 
@@ -45,7 +45,7 @@ protected:
         return rig.container.controller.currentPageName();
     }
 
-    linktest::LinkRig rig;
+    pagetest::PageRig rig;
     OX::LinkSelectionPage* page = nullptr;
 };
 
@@ -62,7 +62,7 @@ TEST_F(LinkSelectionPageTest, EachLinkOpensThePageOfItsPresetWithSettingsOnlyFor
 
     select(0);
     EXPECT_TRUE(rig.container.rightEnabled[0]);
-    EXPECT_EQ(linktest::LinkRig::rows(page->parameterListWidget()),
+    EXPECT_EQ(pagetest::PageRig::rows(page->parameterListWidget()),
         QStringList({ "PAN=4660", "Address=3", "Version=1.11.5 (88)", "Revision=156", "Serial=LK19000443" }));
     EXPECT_EQ(openSettings(), "LinkIndoor");
     rig.container.controller.page("LinkIndoor")->perform(OX::PageAction::back); // as recorded
@@ -81,7 +81,7 @@ TEST_F(LinkSelectionPageTest, ALinkDriveAtAnotherAddressShowsAndOpensItself)
     open();
     select(0);
     EXPECT_EQ(row(0)->preset(), OrvixDevice::LinkDrive);
-    EXPECT_TRUE(linktest::LinkRig::rows(page->parameterListWidget()).contains("Address=5"));
+    EXPECT_TRUE(pagetest::PageRig::rows(page->parameterListWidget()).contains("Address=5"));
     EXPECT_EQ(openSettings(), "LinkIndoor");
 }
 
@@ -89,7 +89,7 @@ TEST_F(LinkSelectionPageTest, TheSelectionAndItsRowsSurviveEveryRebuild)
 {
     open();
     select(1);
-    const QStringList details = linktest::LinkRig::rows(page->parameterListWidget());
+    const QStringList details = pagetest::PageRig::rows(page->parameterListWidget());
     ASSERT_EQ(details.size(), 5);
     page->updateWithDongle(rig.env.dongle.get(), DongleChangeMask::linkLost); // one bit alone rebuilds
     page->updateWithDongle(rig.env.dongle.get(), DongleChangeMask::linkFound);
@@ -98,7 +98,7 @@ TEST_F(LinkSelectionPageTest, TheSelectionAndItsRowsSurviveEveryRebuild)
     EXPECT_EQ(list()->count(), 2);
     EXPECT_EQ(list()->currentRow(), 1);
     EXPECT_EQ(page->selectedPreset(), OrvixDevice::LinkOutdoorDrive);
-    EXPECT_EQ(linktest::LinkRig::rows(page->parameterListWidget()), details);
+    EXPECT_EQ(pagetest::PageRig::rows(page->parameterListWidget()), details);
     EXPECT_TRUE(rig.container.rightEnabled[0]);
 }
 

@@ -1,17 +1,11 @@
 #pragma once
 // A page over the device emulator: a director connected to an emulated dongle (requests that are
 // never answered give up within a few hundred milliseconds), a recording container handing out
-// the director's dongle, headset and settings, and a helper that acts on the next modal dialog.
+// the director's dongle, headset and settings.
 #include "app/DirectorEmulation.h"
 #include "common/FakePageContainer.h"
 #include "common/gui_util.h"
 #include "common/qt_wait.h"
-
-#include <QApplication>
-#include <QDialogButtonBox>
-#include <QPointer>
-#include <QPushButton>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -67,32 +61,5 @@ struct PageBench {
         return testutil::waitUntil([&] { return !d->dongle(); }, 5000);
     }
 };
-
-// Runs act on the next modal window once ready(window) holds, when given (polled every
-// 10 ms from the event loop). act returns normally; the helper then stops.
-inline void whenModal(std::function<void(QWidget*)> act, std::function<bool(QWidget*)> ready = {})
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, act, ready]() {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w || (ready && !ready(w)))
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(w);
-    });
-    timer->start();
-}
-
-// Clicks the standard button of the modal window's button box.
-inline void clickStandard(QWidget* window, QDialogButtonBox::StandardButton which)
-{
-    for (QDialogButtonBox* box : window->findChildren<QDialogButtonBox*>())
-        if (QPushButton* b = box->button(which)) {
-            b->click();
-            return;
-        }
-}
 
 } // namespace pagetest

@@ -21,7 +21,7 @@
 #include <gtest/gtest.h>
 
 using namespace testutil;
-using pagetest::whenModal;
+using testutil::onNextBox;
 
 namespace
 {
@@ -77,11 +77,11 @@ struct ProfilesFixture : ::testing::Test {
     // Chooses base entry index (and name) in the next selection dialog and confirms it.
     static void chooseBase(int index, QString const& name = QString())
     {
-        whenModal([index, name](QWidget* w) {
+        onNextBox([index, name](QWidget* w) {
             w->findChild<QComboBox*>()->setCurrentIndex(index);
             if (auto* field = w->findChild<QLineEdit*>())
                 field->setText(name);
-            pagetest::clickStandard(w, QDialogButtonBox::Ok);
+            testutil::clickStandard(w, QDialogButtonBox::Ok);
         });
     }
     // The DCP payload (command, lsb, msb) the emulated dongle stores for a write command.
@@ -276,9 +276,9 @@ TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
     };
 
     // Yes: the selected profile goes back first, then the edited one is applied and stored.
-    whenModal([](QWidget* w) {
+    onNextBox([](QWidget* w) {
         saveScreenshot(w, "profiles-trial-dialog");
-        pagetest::clickStandard(w, QDialogButtonBox::Yes);
+        testutil::clickStandard(w, QDialogButtonBox::Yes);
     });
     tryTremor(81);
     ASSERT_TRUE(waitUntil([&] { return !bench.busy() && log.count("Apply profile: ") == 2; }));
@@ -287,14 +287,14 @@ TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
     EXPECT_FLOAT_EQ(selected()->tremorFilter(), 0.81f);
 
     // No before the timer: one revert; the edits are dropped.
-    whenModal([](QWidget* w) { pagetest::clickStandard(w, QDialogButtonBox::No); });
+    onNextBox([](QWidget* w) { testutil::clickStandard(w, QDialogButtonBox::No); });
     tryTremor(12);
     ASSERT_TRUE(waitUntil([&] { return log.count("Apply profile: ") == 1 && param(3).second == 81; }));
     EXPECT_FLOAT_EQ(page->editedProfile().tremorFilter(), 0.81f);
 
     // No after the timer fired: the dongle was reverted at the timer, and once more on the answer.
     page->setTrialDuration(300);
-    whenModal([](QWidget* w) { pagetest::clickStandard(w, QDialogButtonBox::No); },
+    onNextBox([](QWidget* w) { testutil::clickStandard(w, QDialogButtonBox::No); },
         [&](QWidget*) { return log.count("Apply profile: ") == 1 && param(3).second == 81; });
     tryTremor(12);
     ASSERT_TRUE(waitUntil([&] { return log.count("Apply profile: ") == 2; }));
@@ -369,7 +369,7 @@ TEST_F(ProfilesFixture, LeavingWithEditsAsksAndAnEmptyStoreNeverCrashes)
         EXPECT_TRUE(page->pageShouldDisappear());
         EXPECT_TRUE(boxes.unexpected().isEmpty());
     }
-    whenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    onNextBox([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
     EXPECT_TRUE(page->pageShouldDisappear());
 
     store()->removeAllProfiles();
