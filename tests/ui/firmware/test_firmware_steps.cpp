@@ -422,7 +422,7 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
     for (int i = 0; i < 3; ++i)
         boxes.answer(QStringLiteral("Firmware file"), QStringLiteral("OK"));
     QTest::mouseClick(child<QPushButton>(3, "browseButton"), Qt::LeftButton);
-    EXPECT_EQ(boxes.seen().count(QStringLiteral("Firmware file")), 3);
+    EXPECT_TRUE(waitUntil([&] { return boxes.seen().count(QStringLiteral("Firmware file")) == 3; }));
     EXPECT_EQ(list->count(), 1);
     EXPECT_EQ(QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).entryList(QDir::Files),
         QStringList { QStringLiteral("empty.enc") });
