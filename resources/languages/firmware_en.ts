@@ -336,6 +336,10 @@
         <source>Link firmware upload failed, waiting for start bootloader timed out.</source>
         <translation>Link firmware upload failed, waiting for start bootloader timed out.</translation>
     </message>
+    <message>
+        <source>The upload was stopped. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
+        <translation>The upload was stopped. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DFUWelcomeForm</name>
@@ -381,6 +385,26 @@
     <message>
         <source>Back</source>
         <translation>Back</translation>
+    </message>
+    <message>
+        <source>The dongle was lost during the upload. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</source>
+        <translation>The dongle was lost during the upload. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</translation>
+    </message>
+    <message>
+        <source>The firmware upload is still running. Do you want to stop it?</source>
+        <translation>The firmware upload is still running. Do you want to stop it?</translation>
+    </message>
+    <message>
+        <source>A stopped upload leaves the LINK half-written: it does not start its firmware until it is updated again in recovery mode.</source>
+        <translation>A stopped upload leaves the LINK half-written: it does not start its firmware until it is updated again in recovery mode.</translation>
+    </message>
+    <message>
+        <source>Continue upload</source>
+        <translation>Continue upload</translation>
+    </message>
+    <message>
+        <source>Stop upload</source>
+        <translation>Stop upload</translation>
     </message>
 </context>
 </TS>

@@ -336,6 +336,10 @@
         <source>Link firmware upload failed, waiting for start bootloader timed out.</source>
         <translation>Le téléversement du micrologiciel du LINK a échoué : le chargeur d’amorçage n’a pas démarré à temps.</translation>
     </message>
+    <message>
+        <source>The upload was stopped. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
+        <translation>Le téléversement a été arrêté. Le LINK est resté à moitié écrit et ne démarre pas son firmware : mettez-le à jour à nouveau en mode de récupération.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DFUWelcomeForm</name>
@@ -381,6 +385,26 @@
     <message>
         <source>Back</source>
         <translation>Retour</translation>
+    </message>
+    <message>
+        <source>The dongle was lost during the upload. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</source>
+        <translation>Le dongle a été perdu pendant le téléversement. Le LINK est resté à moitié écrit et ne démarre pas son firmware : reconnectez le dongle et le LINK, puis mettez-le à jour en mode de récupération.</translation>
+    </message>
+    <message>
+        <source>The firmware upload is still running. Do you want to stop it?</source>
+        <translation>Le téléversement du firmware est en cours. Voulez-vous l&apos;arrêter ?</translation>
+    </message>
+    <message>
+        <source>A stopped upload leaves the LINK half-written: it does not start its firmware until it is updated again in recovery mode.</source>
+        <translation>Un téléversement arrêté laisse le LINK à moitié écrit : il ne démarre pas son firmware tant qu&apos;il n&apos;est pas remis à jour en mode de récupération.</translation>
+    </message>
+    <message>
+        <source>Continue upload</source>
+        <translation>Poursuivre le téléversement</translation>
+    </message>
+    <message>
+        <source>Stop upload</source>
+        <translation>Arrêter le téléversement</translation>
     </message>
 </context>
 </TS>

@@ -336,6 +336,10 @@
         <source>Link firmware upload failed, waiting for start bootloader timed out.</source>
         <translation>A LINK firmware feltöltése nem sikerült: a rendszerbetöltő nem indult el időben.</translation>
     </message>
+    <message>
+        <source>The upload was stopped. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
+        <translation>A feltöltés leállt. A LINK félig írt állapotban maradt, és nem indítja el a firmware-ét: frissítse újra helyreállítási módban.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DFUWelcomeForm</name>
@@ -381,6 +385,26 @@
     <message>
         <source>Back</source>
         <translation>Vissza</translation>
+    </message>
+    <message>
+        <source>The dongle was lost during the upload. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</source>
+        <translation>A dongle elveszett a feltöltés közben. A LINK félig írt állapotban maradt, és nem indítja el a firmware-ét: csatlakoztassa újra a dongle-t és a LINK-et, majd frissítse helyreállítási módban.</translation>
+    </message>
+    <message>
+        <source>The firmware upload is still running. Do you want to stop it?</source>
+        <translation>A firmware feltöltése még folyamatban van. Le szeretné állítani?</translation>
+    </message>
+    <message>
+        <source>A stopped upload leaves the LINK half-written: it does not start its firmware until it is updated again in recovery mode.</source>
+        <translation>A leállított feltöltés félig írt állapotban hagyja a LINK-et: nem indítja el a firmware-ét, amíg helyreállítási módban újra nem frissítik.</translation>
+    </message>
+    <message>
+        <source>Continue upload</source>
+        <translation>Feltöltés folytatása</translation>
+    </message>
+    <message>
+        <source>Stop upload</source>
+        <translation>Feltöltés leállítása</translation>
     </message>
 </context>
 </TS>

@@ -3,7 +3,7 @@
 // container that hands out that dongle and its headset, and a delegate that passes every dongle
 // and headset update and every device heard on to the page as the main window does. The page
 // can be registered beside a "Menu" page it is opened from; LINK pages start with LINKs on the
-// headset's network. unplug() takes the dongle away as
+// headset's network; the dongle can be plugged in again and the headset swapped. unplug() takes the dongle away as
 // the director would: the page hears the loss, then the dongle is gone.
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 #include "ui/toolkit/PropertyWidget.h"
 
 #include <QListWidget>
+#include <QSerialPort>
 #include <QSize>
 #include <QStringList>
 
@@ -70,6 +71,44 @@ struct PageRig : DongleDelegate {
             env.emulator->addLink(link);
         }
         return true;
+    }
+    // After unplug(): the dongle comes back on a new port and is reported as the director reports
+    // a dongle that started; true once its headset runs.
+    bool replug()
+    {
+        env.emulator->unplug();
+        if (!env.emulator->plugIn())
+            return false;
+        env.port = std::make_unique<QSerialPort>();
+        env.port->setPortName(env.emulator->portPath());
+        if (!env.port->open(QIODevice::ReadWrite))
+            return false;
+        env.port->setBaudRate(57600);
+        env.dongle = std::make_unique<Dongle>(env.port.get(), this, env.parser);
+        Dongle::Timing timing;
+        timing.timeoutScale = 0.05 * testutil::timeScale();
+        timing.repeatIntervalMs = 4;
+        env.dongle->setTiming(timing);
+        if (env.start() != 0)
+            return false;
+        container.dongle = env.dongle.get();
+        if (page)
+            page->updateWithDongle(env.dongle.get(), DongleChangeMask::found);
+        return testutil::waitUntil([this] { return headset() && headset()->isRunning(); }, 4000);
+    }
+    // The headset is switched off and another one, with channelMap, switched on: the first is
+    // reported lost when its watchdog runs out (Headset::setWatchdogIntervalForTests before
+    // start), the second found.
+    bool swapHeadset(emu::ChannelMapEntries const& channelMap)
+    {
+        env.emulator->headsetPower(false);
+        const bool lost = testutil::waitUntil([this] { return !headset(); }, 4000);
+        env.emulator->updateHeadset([&](emu::HeadsetModel& m) {
+            m.serial = "HS21000999";
+            m.channelMap = channelMap;
+        });
+        env.emulator->headsetPower(true);
+        return lost && testutil::waitUntil([this] { return headset() && headset()->isRunning(); }, 4000);
     }
     // Every row of a details list as "key=value".
     static QStringList rows(QListWidget* list)

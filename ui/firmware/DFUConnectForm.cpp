@@ -5,12 +5,9 @@
 #include "async/Promise.h"
 #include "ui/firmware/CabledLink.h"
 #include "ui/firmware/DFUFormDelegate.h"
-#include "ui/toolkit/Skin.h"
 
-#include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
-#include <QPushButton>
 
 namespace OX
 {
@@ -120,24 +117,27 @@ void DFUConnectForm::finishConnect(
 
 void DFUConnectForm::askForRecovery(quint64 visit, std::function<void()> const& done)
 {
-    QMessageBox box(
-        QMessageBox::Question, QString(), tr("Link not found. Would you like to start the recovery mode?"));
-    OX::Skin::apply(&box);
-    box.setWindowFlags(Qt::WindowStaysOnTopHint);
-    box.setInformativeText(tr("Link not found"));
-    QPushButton* yes = box.addButton(tr("Yes"), QMessageBox::YesRole);
-    box.addButton(tr("Dismiss and Leave page"), QMessageBox::NoRole);
-    QPointer<DFUConnectForm> self(this);
-    box.exec();
-    const bool accepted = box.clickedButton() == yes;
-    if (!self || !isVisit(visit) || !delegate.getDongle())
-        return; // the page was left, or the dongle unplugged, while the question was open
-    if (accepted) {
-        delegate.setRecoveryMode(true);
-        done();
-    } else {
-        delegate.stepFailed(this, tr("Unable to communicate with the link."));
+    Dongle* dongle = delegate.getDongle();
+    if (!dongle) {
+        delegate.stepFailed(this, tr("Dongle not connected or lost."));
+        return; // nothing to revive the LINK through
     }
+    Page::Question question;
+    question.text = tr("Link not found. Would you like to start the recovery mode?");
+    question.informative = tr("Link not found");
+    question.buttons = QStringList { tr("Yes"), tr("Dismiss and Leave page") };
+    question.about << QPointer<QObject>(dongle);
+    QPointer<DFUConnectForm> self(this);
+    delegate.ask(question, [self, visit, done](int answer) {
+        if (!self || !self->isVisit(visit) || !self->delegate.getDongle())
+            return; // the step was left, or the dongle unplugged, while the question was open
+        if (answer == 0) {
+            self->delegate.setRecoveryMode(true);
+            done();
+        } else {
+            self->delegate.stepFailed(self, tr("Unable to communicate with the link."));
+        }
+    });
 }
 
 } // namespace OX

@@ -1,8 +1,6 @@
 #include "ui/firmware/DFUForm.h"
 
-#include "ui/toolkit/Skin.h"
-
-#include <QMessageBox>
+#include "ui/firmware/DFUFormDelegate.h"
 
 namespace OX
 {
@@ -52,10 +50,11 @@ void DFUForm::setOnScreen(bool onScreen)
 
 void DFUForm::onShowError(const QString& title, const QString& message)
 {
-    QMessageBox box(QMessageBox::Warning, title, message, QMessageBox::Ok);
-    OX::Skin::apply(&box);
-    box.setWindowFlags(Qt::WindowStaysOnTopHint);
-    box.exec();
+    Page::Question question;
+    question.icon = QMessageBox::Warning;
+    question.title = title;
+    question.text = message;
+    delegate.ask(question, {});
 }
 
 } // namespace OX

@@ -49,7 +49,7 @@ public:
     bool isVisit(quint64 visit) const { return m_onScreen && visit == m_visit; }
 
 signals:
-    // Shows a modal warning box (onShowError).
+    // Shows a warning box with a single OK through the page (onShowError).
     void showError(const QString& title, const QString& message);
 
 public slots:

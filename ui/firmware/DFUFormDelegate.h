@@ -4,6 +4,7 @@
 // LINK's version, the firmware file and whether the LINK is being revived). The page is the only
 // implementation; the form argument of the first four is not used.
 #include "protocol/Records.h"
+#include "ui/toolkit/Page.h"
 
 #include <QString>
 
@@ -35,6 +36,10 @@ public:
     virtual QString firmwarePath() = 0;
     virtual void setRecoveryMode(bool recovery) = 0;
     virtual bool recoveryMode() = 0;
+    // Asks the person through the page: opened from the event loop, never inside a device
+    // callback; answer (the button's index, or -1) runs only while the page's visit lasts and
+    // everything question.about names still exists.
+    virtual void ask(Page::Question question, std::function<void(int)> answer) = 0;
 };
 
 } // namespace OX

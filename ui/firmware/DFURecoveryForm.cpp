@@ -1,10 +1,11 @@
 #include "ui/firmware/DFURecoveryForm.h"
 
-#include "ui_DFURecoveryForm.h"
-
 #include "device/Dongle.h"
 #include "protocol/XModem.h"
 #include "ui/firmware/DFUFormDelegate.h"
+
+// After every header of ours: the designer's class lives in OX::Ui.
+#include "ui_DFURecoveryForm.h"
 
 namespace OX
 {

@@ -44,6 +44,7 @@ void DFUUploadForm::pageWillAppear()
     m_ui->estimationInfo->clear();
     m_ui->progressMessage->setText(tr("Waiting for link to start bootloader"));
     m_ui->statusIcon->setPixmap(QPixmap(InfoIcon));
+    m_linkWritten = false;
 }
 
 void DFUUploadForm::pageDidAppear()
@@ -77,6 +78,7 @@ void DFUUploadForm::onDeviceConnected()
     const QString path = delegate.firmwarePath();
     m_timer.stop();
     m_transferring = true;
+    m_linkWritten = true;
     QPointer<DFUUploadForm> self(this);
     m_sender->sendFile(path);
     // A file that cannot be sent ends the upload inside sendFile.
@@ -103,6 +105,7 @@ void DFUUploadForm::onUploadFinished(bool success)
         delegate.stepFailed(this, tr("Link firmware upload failed."));
         return;
     }
+    m_linkWritten = false;
     m_ui->estimationInfo->clear();
     m_ui->statusIcon->setPixmap(QPixmap(SuccessIcon));
     m_ui->progressMessage->setText(tr("Upload finished"));
@@ -128,6 +131,18 @@ bool DFUUploadForm::cleanUp()
     }
     dongle->stopXmodem();
     return true;
+}
+
+void DFUUploadForm::stopTransfer()
+{
+    if (!isTransferring())
+        return;
+    m_transferring = false;
+    if (!cleanUp())
+        return; // the dongle is gone: that failure is the outcome
+    delegate.stepFailed(this,
+        tr("The upload was stopped. The LINK was left half-written and does not start its firmware: "
+           "update it again in recovery mode."));
 }
 
 void DFUUploadForm::pageAbandoned()

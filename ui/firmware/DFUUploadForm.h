@@ -7,7 +7,9 @@
 // The sender belongs to the dongle (it goes with it); the step holds it through a guarded
 // pointer and always gives the serial port back to the dongle when it is done with it. Leaving
 // the page while the step waits ends the wait quietly; a transfer already running ends by the
-// sender's own limits and then only gives the port back.
+// sender's own limits and then only gives the port back. From the first block sent until the
+// bootloader confirms the whole image, the LINK holds a half-written firmware: the step says so
+// when the transfer is stopped, and the page when the dongle goes.
 #include "ui/firmware/DFUForm.h"
 
 #include <QPointer>
@@ -48,6 +50,14 @@ public:
     // Lets go of the sender and gives the port back to the dongle. False (after stepFailed)
     // when the dongle is gone.
     bool cleanUp();
+    // A transfer runs: the bootloader asked for the image and it is not all sent.
+    bool isTransferring() const { return m_transferring && m_sender; }
+    // The LINK took part of an image and did not confirm a whole one since: it starts no firmware
+    // until it is updated again in recovery mode.
+    bool isLinkHalfWritten() const { return m_linkWritten; }
+    // Ends a running transfer at once, gives the port back and shows the failed form with the
+    // state the LINK is left in. Nothing without a running transfer.
+    void stopTransfer();
 
     // For tests: a shorter bootloader wait.
     void setBootloaderWaitMs(int ms) { m_timer.setInterval(ms); }
@@ -63,6 +73,7 @@ private:
     QTimer m_timer;
     bool m_transferring = false;
     bool m_abandoned = false;
+    bool m_linkWritten = false;
 };
 
 } // namespace OX

@@ -2,6 +2,7 @@
 
 #include "ui_FirmwarePage.h"
 
+#include "device/Dongle.h"
 #include "ui/firmware/DFUConnectForm.h"
 #include "ui/firmware/DFUFailedForm.h"
 #include "ui/firmware/DFUGetFirmwareForm.h"
@@ -12,6 +13,8 @@
 #include "ui/toolkit/PageContainer.h"
 
 #include <QDebug>
+#include <QMessageBox>
+#include <QPointer>
 #include <QSet>
 
 #include <memory>
@@ -165,6 +168,9 @@ void FirmwarePage::retranslate()
     container->setTitle(tr("Firmware update"));
     container->setSubtitle(QString());
     container->setLeft(tr("Back"), PageAction::back, this);
+    // The wizard moves with its own Next: no right button of the page shown before stays.
+    container->setRight(QString(), PageAction::none, this, PageFooter::MainButton);
+    container->setRight(QString(), PageAction::none, this, PageFooter::AlternativeButton);
 }
 
 void FirmwarePage::pageWillAppear(const QString&)
@@ -197,12 +203,49 @@ void FirmwarePage::pageWillDisappear(const QString&, std::function<void()> done)
 
 void FirmwarePage::updateWithHeadset(Headset*, HeadsetChangeMask) { }
 
+bool FirmwarePage::pageShouldDisappear()
+{
+    QPointer<DFUUploadForm> upload = qobject_cast<DFUUploadForm*>(m_shown);
+    if (!upload || !upload->isTransferring())
+        return true;
+    Question question;
+    question.icon = QMessageBox::Warning;
+    question.title = tr("Firmware update");
+    question.text = tr("The firmware upload is still running. Do you want to stop it?");
+    question.informative = tr("A stopped upload leaves the LINK half-written: it does not start its firmware "
+                              "until it is updated again in recovery mode.");
+    question.buttons = QStringList { tr("Continue upload"), tr("Stop upload") };
+    question.about << QPointer<QObject>(getDongle());
+    ask(question, [upload](int answer) {
+        if (answer == 1 && upload)
+            upload->stopTransfer();
+    });
+    return false;
+}
+
+void FirmwarePage::pageDidAppear()
+{
+    Page::pageDidAppear();
+    // Nothing of the wizard keeps the footer busy: Back always leads out.
+    container->setProgress(false);
+}
+
 void FirmwarePage::updateWithDongle(Dongle* dongle, DongleChangeMask)
 {
     if (dongle)
         return;
+    // The step on screen, or the one whose failure is shown.
+    auto* upload = qobject_cast<DFUUploadForm*>(m_shown == m_failedForm ? formAt(m_currentIndex) : m_shown);
+    const bool halfWritten = appeared && upload && upload->isLinkHalfWritten();
     abandonShownForm();
-    Page::perform(PageAction::back);
+    if (!halfWritten) {
+        Page::perform(PageAction::back);
+        return;
+    }
+    // Leaving now would hide what the person must know before using the LINK again.
+    stepFailed(upload,
+        tr("The dongle was lost during the upload. The LINK was left half-written and does not start "
+           "its firmware: connect the dongle and the LINK again, then update it in recovery mode."));
 }
 
 // ---- moves ----------------------------------------------------------------------------------
@@ -336,6 +379,11 @@ void FirmwarePage::setRecoveryMode(bool recovery)
 bool FirmwarePage::recoveryMode()
 {
     return m_recoveryMode;
+}
+
+void FirmwarePage::ask(Question question, std::function<void(int)> answer)
+{
+    Page::ask(std::move(question), std::move(answer));
 }
 
 } // namespace OX

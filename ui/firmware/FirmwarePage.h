@@ -6,7 +6,8 @@
 //
 // Steps by id, in order: Welcome 1, Connect 2, Get firmware 3, Upload 4, Succeeded 6, Recovery 5;
 // the failed form stands apart and is shown by stepFailed. Every visit starts again at Welcome;
-// the LINK version, the firmware path and the recovery flag survive visits. Leaving the page or
+// the LINK version, the firmware path and the recovery flag survive visits. The page sets the
+// whole footer when it appears (Back only) and never leaves it busy. Leaving the page or
 // losing the dongle tells the step on screen (DFUForm::pageAbandoned) and drops every move still
 // pending, so nothing a step started before can move the wizard of a later visit.
 #include "ui/firmware/DFUFormDelegate.h"
@@ -58,9 +59,14 @@ public:
     // Page
     void retranslate() override;
     void pageWillAppear(const QString& name) override;
+    // While an upload runs, Back asks whether to stop it: false, and the transfer goes on unless
+    // the person stops it (the failed form then says what the LINK was left as).
+    bool pageShouldDisappear() override;
     void pageWillDisappear(const QString& name, std::function<void()> done) override;
+    void pageDidAppear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
-    // Without a dongle the step on screen is told and the page goes back.
+    // Without a dongle the step on screen is told and the page goes back; after an upload that
+    // left the LINK half-written it stays instead, on the failed form that says so.
     void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
 
     // WizardDelegate: Connect with the recovery flag set leads to Recovery, Recovery to Get
@@ -81,6 +87,7 @@ public:
     QString firmwarePath() override;
     void setRecoveryMode(bool recovery) override;
     bool recoveryMode() override;
+    void ask(Question question, std::function<void(int)> answer) override;
 
     // Connected in the constructor.
     void on_nextButton_clicked();

@@ -28,6 +28,13 @@ const char* const StateNames[] = {
     "Initialized",
 };
 
+// The states in which the footer shows that the LINK is being asked.
+bool isBusy(LinkPage::State state)
+{
+    return state == LinkPage::querying_devices_state || state == LinkPage::querying_parameters_state
+        || state == LinkPage::applying_parameters_state;
+}
+
 QString hintName(LinkPage::Hint hint)
 {
     return QString::fromLatin1(QMetaEnum::fromType<LinkPage::Hint>().valueToKey(hint));
@@ -108,20 +115,7 @@ void LinkPage::onSetState(State state)
         if (m_onScreen)
             container->setProgress(false);
         emit updateUi(false);
-        // Over another page the hint would ask about a page nobody sees. The box is opened from
-        // the event loop, never inside a dongle callback (an unplugged dongle reports from inside
-        // its own teardown), and once for a run of such states.
-        if (appeared && !m_linkHintPending) {
-            m_linkHintPending = true;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    m_linkHintPending = false;
-                    if (appeared && m_state == looking_for_link_state)
-                        emit showHint(link_not_connected_hint);
-                },
-                Qt::QueuedConnection);
-        }
+        emit showHint(link_not_connected_hint);
         break;
     case querying_devices_state:
     case querying_parameters_state:
@@ -158,25 +152,29 @@ void LinkPage::searchLink()
     emit setState(querying_devices_state);
     QPointer<LinkPage> self(this);
     const OrvixDevice::Preset own = m_preset;
+    const quint64 visit = this->visit();
     auto answered = std::make_shared<bool>(false);
     dongle->queryDevices(
         headset->channelMap(),
-        [self, own, answered](OrvixDevice::Preset preset, DongleResult result) {
+        [self, own, answered, visit](OrvixDevice::Preset preset, DongleResult result) {
             qDebug().nospace().noquote()
                 << "### query devices returned ### [" << OrvixDevice::QStringFromPreset(preset) << "] => "
                 << result.toStringHelper();
             if (!self || preset != own)
                 return;
             *answered = true;
+            if (self->visit() != visit)
+                return; // the person left: the next visit takes the LINK afresh, and the backup stays
+
             if (result.code == DongleResult::Ok && self->initializeParameters())
                 emit self->setState(initialized_state);
             else
                 emit self->setState(looking_for_link_state);
         },
-        [self, answered](QList<OrvixDevice::Preset>*) {
+        [self, answered, visit](QList<OrvixDevice::Preset>*) {
             // A channel map without this preset's LINK never reports it: the search ends unanswered
             // instead of leaving the page busy for good.
-            if (self && !*answered && self->m_state == querying_devices_state)
+            if (self && !*answered && self->visit() == visit && self->m_state == querying_devices_state)
                 emit self->setState(looking_for_link_state);
         });
 }
@@ -251,9 +249,11 @@ bool LinkPage::restoreParameters()
 
 bool LinkPage::resetParameters()
 {
+    // Opened from a footer click, never from a device callback; the back action closes it.
+    const quint64 visit = this->visit();
     LinkProfilesDialog dialog(tr("Reset Parameters"), this);
     connect(this, &Page::closeDialog, &dialog, &QDialog::done);
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted || visit != this->visit())
         return false;
     const LinkProfile chosen = dialog.selectedProfile();
     if (!chosen.defined)
@@ -309,53 +309,48 @@ bool LinkPage::perform(PageAction action)
 
 // ---- Boxes ------------------------------------------------------------------------------------
 
-int LinkPage::runBox(
-    QMessageBox::Icon icon, QString const& text, QString const& informative, QStringList const& buttons)
-{
-    QMessageBox box(icon, QString(), text, QMessageBox::NoButton, nullptr, Qt::WindowStaysOnTopHint);
-    box.setInformativeText(informative);
-    QList<QAbstractButton*> added;
-    for (int i = 0; i < buttons.size(); ++i)
-        added << box.addButton(buttons.at(i), i == 0 ? QMessageBox::YesRole : QMessageBox::NoRole);
-    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
-    box.exec();
-    return added.indexOf(box.clickedButton());
-}
-
 void LinkPage::onShowHint(Hint hint)
 {
-    qDebug().nospace().noquote() << "SHOW HINT [" << hintName(hint) << "]";
-    QPointer<LinkPage> self(this);
-    int answer = -1;
-    if (hint == link_not_connected_hint) {
-        answer = runBox(QMessageBox::Information, tr("Link not present"),
-            tr("Turn link ON or exit service mode by long tap on Link's button (red indicator light will "
-               "off).")
-                + QStringLiteral("\n\n") + tr("Press cancel to leave Link settings page."),
-            { tr("Retry"), tr("Cancel") });
-    } else {
-        answer = runBox(QMessageBox::Information, tr("Save settings"),
-            tr("Before changing the settings, would you like Orvix Tools to save this version as a back up?")
-                + QStringLiteral("\n\n")
-                + tr(
-                    "If you select yes, you will be able to revert back to the current settings after making "
-                    "changes that you end up not liking."),
-            { tr("Save"), tr("Don't save") });
-    }
-    if (!self)
+    // A page nobody sees asks nothing (a search that ended after the person left); one "Link not
+    // present" box stands for a run of lost-link states.
+    if (!appeared || (hint == link_not_connected_hint && m_linkHintOpen))
         return;
-    qDebug().nospace().noquote() << "HIDE HINT [" << hintName(hint) << "]";
+    qDebug().nospace().noquote() << "SHOW HINT [" << hintName(hint) << "]";
+    Question question;
+    question.icon = QMessageBox::Information;
+    question.about << QPointer<QObject>(container->getDongle());
     if (hint == link_not_connected_hint) {
-        if (answer == 0)
-            searchLink();
-        else if (appeared)
-            Page::perform(PageAction::back);
-    } else if (answer == 0) {
-        if (Settings* settings = container->getSettings()) {
-            settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
-            updateFooter();
-        }
+        m_linkHintOpen = true;
+        question.text = tr("Link not present");
+        question.informative
+            = tr("Turn link ON or exit service mode by long tap on Link's button (red indicator light will "
+                 "off).")
+            + QStringLiteral("\n\n") + tr("Press cancel to leave Link settings page.");
+        question.buttons = QStringList { tr("Retry"), tr("Cancel") };
+    } else {
+        question.text = tr("Save settings");
+        question.informative = tr("Before changing the settings, would you like Orvix Tools to save this "
+                                  "version as a back up?")
+            + QStringLiteral("\n\n")
+            + tr("If you select yes, you will be able to revert back to the current settings after making "
+                 "changes that you end up not liking.");
+        question.buttons = QStringList { tr("Save"), tr("Don't save") };
     }
+    ask(question, [this, hint](int answer) {
+        qDebug().nospace().noquote() << "HIDE HINT [" << hintName(hint) << "]";
+        if (hint == link_not_connected_hint) {
+            m_linkHintOpen = false;
+            if (answer == 0)
+                searchLink();
+            else
+                Page::perform(PageAction::back);
+        } else if (answer == 0) {
+            if (Settings* settings = container->getSettings()) {
+                settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
+                updateFooter();
+            }
+        }
+    });
 }
 
 void LinkPage::onShowError(QString const& message, QString const& recovery)
@@ -400,6 +395,7 @@ void LinkPage::pageWillAppear(QString const&)
     if (m_forms.isEmpty())
         buildForms();
     m_onScreen = true;
+    m_linkHintOpen = false; // a box of an earlier visit was answered by nobody
     setActive(QStringLiteral("general"));
     updateWizard();
     emit setState(not_initialized_state);
@@ -415,17 +411,28 @@ void LinkPage::pageDidAppear()
 bool LinkPage::pageShouldDisappear()
 {
     Link* link = container->getLink(m_preset);
-    if (!link || m_parameters.isEqual(link->parameters()))
+    if (m_leaving || !link || m_parameters.isEqual(link->parameters()))
         return true;
-    const int answer = runBox(QMessageBox::Question,
-        tr("You have changes in your selected link profile. Do you want to apply changes?"),
-        tr("Link settings about to leave"), { tr("Stay on page"), tr("Dismiss and leave page") });
-    return answer != 0;
+    Question question;
+    question.text = tr("You have changes in your selected link profile. Do you want to apply changes?");
+    question.informative = tr("Link settings about to leave");
+    question.buttons = QStringList { tr("Stay on page"), tr("Dismiss and leave page") };
+    ask(question, [this](int answer) {
+        if (answer == 0)
+            return;
+        // Leaving applies nothing: the back action runs again, this time without the question.
+        m_leaving = true;
+        Page::perform(PageAction::back);
+        m_leaving = false;
+    });
+    return false;
 }
 
 void LinkPage::pageWillDisappear(QString const&, std::function<void()> done)
 {
-    container->setProgress(false);
+    // Only a busy state of this page's own is ended: the page coming in has set its footer already.
+    if (isBusy(m_state))
+        container->setProgress(false);
     m_onScreen = false;
     if (done)
         done();
@@ -446,6 +453,9 @@ void LinkPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
     }
     qDebug().nospace().noquote() << " -visible [" << QStringFromState(m_state) << "]";
     if (!dongle) {
+        // Nothing of the LINK can be reached: no busy footer, no right button, no form to edit,
+        // whether or not the way back is open.
+        emit setState(not_initialized_state);
         Page::perform(PageAction::back);
         return;
     }

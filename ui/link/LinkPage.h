@@ -16,7 +16,6 @@
 #include "ui/toolkit/ViewControllerDelegate.h"
 
 #include <QMap>
-#include <QMessageBox>
 
 #include <memory>
 
@@ -96,7 +95,8 @@ public:
     bool perform(PageAction action) override;
     void retranslate() override;
     void pageWillAppear(QString const& from) override;
-    // Asks before dropping edits that were not applied.
+    // Asks before dropping edits that were not applied: false, and the back action is taken
+    // again once the person chose to leave.
     bool pageShouldDisappear() override;
     void pageWillDisappear(QString const& to, std::function<void()> done) override;
     void pageDidAppear() override;
@@ -132,10 +132,6 @@ private:
     LinkViewController* currentController() const;
     // The backup when the settings hold one whose record differs from the working record.
     bool backupDiffers() const;
-    // A modal box kept on top, closed by the back action: the index of the button clicked,
-    // -1 for any other end. The first button has the yes role, the others the no role.
-    int runBox(
-        QMessageBox::Icon icon, QString const& text, QString const& informative, QStringList const& buttons);
 
     OrvixDevice::Preset m_preset;
     LinkNavigator m_navigator;
@@ -148,8 +144,10 @@ private:
     std::unique_ptr<Ui::LinkPage> m_ui;
     // From pageWillAppear to pageWillDisappear: the footer is this page's.
     bool m_onScreen = false;
-    // A "Link not present" box is on its way from the event loop.
-    bool m_linkHintPending = false;
+    // A "Link not present" box of this visit waits for its answer.
+    bool m_linkHintOpen = false;
+    // The leave question was answered "Dismiss and leave page": the back action goes through.
+    bool m_leaving = false;
 };
 
 } // namespace OX

@@ -97,35 +97,65 @@ bool LinkSelectionPage::pageShouldDisappear()
 
 void LinkSelectionPage::pageWillDisappear(QString const&, std::function<void()> done)
 {
-    m_pingTimer.stop();
-    ++m_visit;
-    if (m_busy) {
-        // The footer is still this page's: the chain that set it busy will not end it.
-        m_busy = false;
-        container->setProgress(false);
-    }
+    endWork();
     if (done)
         done();
 }
 
 void LinkSelectionPage::pageDidAppear()
 {
+    // The page left before may have ended its busy state on the way out, which frees every
+    // right button: "Settings" follows the selection again.
+    container->setRightEnabled(PageFooter::MainButton, m_selectedPreset != OrvixDevice::NoPreset);
     refreshDevices();
     Page::pageDidAppear();
 }
 
-void LinkSelectionPage::updateWithHeadset(Headset*, HeadsetChangeMask) { }
+void LinkSelectionPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
+{
+    if (!appeared)
+        return;
+    if (!headset || mask.testFlag(HeadsetChangeMask::lost))
+        showNoDevices(); // its LINKs cannot be reached without it
+    else if (m_awaitingHeadset && headset->isRunning())
+        refreshDevices(); // its channel map has come
+}
 
 void LinkSelectionPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
 {
     if (!appeared)
         return;
     if (!dongle) {
+        showNoDevices();
         Page::perform(PageAction::back);
+        return;
+    }
+    if (m_awaitingHeadset) {
+        if (dongle->headset() && dongle->headset()->isRunning())
+            refreshDevices(); // plugged in again
         return;
     }
     if (mask.testFlag(DongleChangeMask::linkFound | DongleChangeMask::linkLost))
         emit updateList();
+}
+
+void LinkSelectionPage::endWork()
+{
+    m_pingTimer.stop();
+    m_running = false;
+    if (m_busy) {
+        // The footer is still this page's: the chain that set it busy will not end it.
+        m_busy = false;
+        container->setProgress(false);
+    }
+}
+
+void LinkSelectionPage::showNoDevices()
+{
+    endWork();
+    m_awaitingHeadset = true;
+    m_ui->linkListWidget->clear();
+    on_linkListWidget_itemSelectionChanged(); // nothing selected: "Settings" off
 }
 
 void LinkSelectionPage::deviceFound(Dongle*, NPP const&) { }
@@ -134,9 +164,13 @@ void LinkSelectionPage::refreshDevices()
 {
     m_pingTimer.stop();
     Headset* headset = container->getHeadset();
-    if (!headset)
+    if (!headset) {
+        showNoDevices();
         return;
-    const quint64 visit = m_visit;
+    }
+    m_awaitingHeadset = false;
+    m_running = true;
+    const quint64 visit = this->visit();
     QPointer<LinkSelectionPage> self(this);
     headset->dongle().queryDevices(
         headset->channelMap(), nullptr, [self, visit](QList<OrvixDevice::Preset>* found) {
@@ -162,7 +196,7 @@ void LinkSelectionPage::onPing()
         container->setProgress(false);
         return;
     }
-    const quint64 visit = m_visit;
+    const quint64 visit = this->visit();
     QPointer<LinkSelectionPage> self(this);
     Defer chain = Promise::createResolved(QStringLiteral("Ping"));
     for (OrvixDevice::Preset preset : dongle->links().keys()) {

@@ -40,16 +40,20 @@ public:
     // Both lists emptied; nothing is selected.
     void pageWillAppear(QString const& from) override;
     bool pageShouldDisappear() override;
-    // Stops the ping timer; a ping or query still running is left to end quietly.
+    // Stops the ping timer and ends the page's busy state; a ping or query still running is
+    // left to end quietly.
     void pageWillDisappear(QString const& to, std::function<void()> done) override;
     void pageDidAppear() override;
+    // A headset lost empties the page ("Settings" off); one found again fills it without Refresh.
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
-    // Gone dongle: back. Either LINK bit: the list is rebuilt.
+    // Gone dongle: emptied, then back. A dongle with a headset again refills an emptied page.
+    // Either LINK bit: the list is rebuilt.
     void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
     void deviceFound(Dongle* dongle, NPP const& npp) override;
 
     // Stops the ping timer and queries the LINKs of the headset's channel map; when one answers,
-    // the list is rebuilt and the timer started.
+    // the list is rebuilt and the timer started. Without a headset the page shows no LINK and
+    // waits for one.
     void refreshDevices();
     // The five identity rows of link.
     void showValues(Link* link);
@@ -65,6 +69,8 @@ public:
     QListWidget* linkListWidget() const;
     QListWidget* parameterListWidget() const;
     bool isPingScheduled() const { return m_pingTimer.isActive(); }
+    // Shown without a dongle or headset: emptied, and filled again when one comes.
+    bool isAwaitingHeadset() const { return m_awaitingHeadset; }
     // Test seam: the ping interval (PingIntervalMs by default).
     void setPingInterval(int ms) { m_pingIntervalMs = ms; }
 
@@ -73,17 +79,22 @@ signals:
     void schedulePing();
 
 private:
-    // True while what started in visit may still act on the page: it is shown and was not
-    // left since.
-    bool isCurrentVisit(quint64 visit) const { return appeared && visit == m_visit; }
+    // True while what started in visit may still act on the page: the visit runs and the page
+    // was neither left nor emptied since.
+    bool isCurrentVisit(quint64 visit) const { return isVisit(visit) && m_running; }
+    // Stops the timer, ends the busy state and lets every query and chain of now end quietly.
+    void endWork();
+    // No dongle or headset: no LINK listed, nothing selected, nothing running.
+    void showNoDevices();
 
     QTimer m_pingTimer;
     int m_pingIntervalMs = PingIntervalMs;
     quint8 m_selectedPreset = OrvixDevice::NoPreset;
-    // Counts the times the page was left, so that work started before ends quietly.
-    quint64 m_visit = 0;
+    // The query and ping cycle runs: from a refresh with a headset until the page is left or emptied.
+    bool m_running = false;
     // The busy indicator is on for a ping chain of this page.
     bool m_busy = false;
+    bool m_awaitingHeadset = false;
     std::unique_ptr<Ui::LinkSelectionPage> m_ui;
 };
 

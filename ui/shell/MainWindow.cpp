@@ -179,7 +179,11 @@ void MainWindow::attach(OrvixDirector* director)
             << connect(director, &OrvixDirector::headsetChannelChangedSignal, this,
                    &MainWindow::onHeadsetChannelChanged)
             << connect(director, &OrvixDirector::settingsChangedSignal, this, &MainWindow::onSettingsChanged)
-            << connect(director, &OrvixDirector::updateProgress, this, &MainWindow::onProgressUpdated);
+            << connect(director, &OrvixDirector::updateProgress, this, &MainWindow::onProgressUpdated)
+            // Told just before the dongle is deleted: the veil lets go of the dongle's progress
+            // record, which goes with it.
+            << connect(
+                   director, &OrvixDirector::dongleDisconnectedSignal, m_progress, &OX::ProgressWidget::stop);
     }
     if (!m_controller->currentPage())
         m_controller->setInitialPage(MenuPage);
@@ -389,6 +393,8 @@ void MainWindow::moveContainer(QPoint offset)
 
 void MainWindow::onDongleUpdated(Dongle* dongle, DongleChangeMask mask)
 {
+    if (!dongle)
+        m_progress->stop(); // whatever it showed ended with the dongle
     m_controller->updateWithDongle(dongle, mask);
 }
 

@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -46,6 +49,8 @@ ExpandableListViewItem::ExpandableListViewItem(
     m_title = new QPushButton(this);
     m_title->setObjectName(QStringLiteral("pushButton_%1").arg(index));
     m_title->setMinimumHeight(TitleMinimumHeight);
+    // The list's width decides the button's, not the title's length (fitTitle makes them agree).
+    m_title->setSizePolicy(QSizePolicy::Ignored, m_title->sizePolicy().verticalPolicy());
     m_description = new QTextBrowser(this);
     m_description->setMaximumHeight(0);
     column->addWidget(m_title);
@@ -90,9 +95,35 @@ void ExpandableListViewItem::setEnabled(bool enabled)
 
 void ExpandableListViewItem::retranslate()
 {
-    m_title->setText(m_titleText ? QCoreApplication::translate(TextContext, m_titleText) : QString());
+    fitTitle();
     m_description->setText(
         m_descriptionText ? QCoreApplication::translate(TextContext, m_descriptionText) : QString());
+}
+
+QString ExpandableListViewItem::shownTitle() const
+{
+    return m_title->text();
+}
+
+void ExpandableListViewItem::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitTitle();
+}
+
+void ExpandableListViewItem::fitTitle()
+{
+    const QString title = m_titleText ? QCoreApplication::translate(TextContext, m_titleText) : QString();
+    // The room for text: the button's width less what its style draws around the text.
+    QStyleOptionButton option;
+    option.initFrom(m_title);
+    const QSize frame
+        = m_title->style()->sizeFromContents(QStyle::CT_PushButton, &option, QSize(0, 0), m_title);
+    const int room = qMax(0, m_title->width() - frame.width());
+    const QFontMetrics metrics(m_title->font());
+    const bool fits = metrics.horizontalAdvance(title) <= room || m_title->width() <= 0;
+    m_title->setText(fits ? title : metrics.elidedText(title, Qt::ElideRight, room));
+    m_title->setToolTip(fits ? QString() : title);
 }
 
 } // namespace OX

@@ -1,7 +1,9 @@
 #pragma once
 // One numbered entry of an expandable list: a step marker, a title button and a description
 // that opens below the title while the entry is expanded. Title and description are kept as
-// untranslated texts and shown in the current language (context "LinkPage").
+// untranslated texts and shown in the current language (context "LinkPage"). A title is shown
+// whole; only where a language's title is wider than the button can ever be is it cut short with
+// "…", the whole title then in its tool tip.
 #include <QWidget>
 
 class QPushButton;
@@ -37,11 +39,18 @@ public:
     // The entry with its title button and description.
     void setEnabled(bool enabled);
     void retranslate();
+    // The title as the button shows it (whole, or cut short with "…").
+    QString shownTitle() const;
 
 signals:
     void itemClickedSignal();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void fitTitle();
+
     ProgressMarker* m_marker = nullptr;
     QPushButton* m_title = nullptr;
     QTextBrowser* m_description = nullptr;

@@ -7,7 +7,11 @@
 #include "ui_PageHeader.h"
 
 #include <QApplication>
+#include <QBitmap>
+#include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QRegion>
 
 namespace OX
 {
@@ -23,8 +27,22 @@ QIcon tintedIcon(QString const& resource, QSize const& iconSize)
     // Disabled (while Help shows, for instance) the shape is drawn in the skin's disabled grey;
     // the style's own disabled rendering leaves a white shape white. Both are tinted at the size
     // they are drawn at (twice that, or the screen's pixel ratio, for sharp edges).
+    // The drawings leave room of their own (the menu's, for the title below the shape): each shape
+    // is cut to what it draws and centred in the button, so home and help stand the same size.
     const qreal ratio = qMax(qreal(2), qApp->devicePixelRatio());
-    Pixmap shape(Pixmap(resource).scaled(iconSize * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    QImage drawing = Pixmap(resource).toImage();
+    const QRect drawn = QRegion(QBitmap::fromImage(drawing.createAlphaMask())).boundingRect();
+    if (!drawn.isEmpty())
+        drawing = drawing.copy(drawn);
+    const QSize size = iconSize * ratio;
+    const QImage fitted = drawing.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPixmap square(size);
+    square.fill(Qt::transparent);
+    {
+        QPainter painter(&square);
+        painter.drawImage((size.width() - fitted.width()) / 2, (size.height() - fitted.height()) / 2, fitted);
+    }
+    Pixmap shape(square);
     QIcon icon(shape.getTintedCopy(Skin::color(QStringLiteral("windowHeaderIconColor"))));
     icon.addPixmap(shape.getTintedCopy(Skin::color(QStringLiteral("disabledWidgetColor"))), QIcon::Disabled);
     return icon;

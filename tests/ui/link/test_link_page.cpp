@@ -38,8 +38,9 @@ protected:
         settings = std::make_unique<Settings>(dir.filePath(QStringLiteral("s.ini")), nullptr);
         rig.container.settings = settings.get();
         query();
-        indoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkDrive);
-        outdoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkOutdoorDrive);
+        // Owned by the controller, as the stub pages are, whether shown or not.
+        indoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkDrive, &rig.container.controller);
+        outdoor = new OX::LinkPage(&rig.container, OrvixDevice::LinkOutdoorDrive, &rig.container.controller);
         rig.registerPage(indoor, QStringLiteral("LinkIndoor"));
         rig.container.controller.addPage(outdoor, QStringLiteral("LinkOutdoor"));
     }
@@ -191,6 +192,7 @@ TEST_F(LinkPageTest, TheBackupIsStoredSilentlyOnceAndOfferedWhenTheLinkChangedBe
     query(); // the selection page's refresh
     boxes.answer("Save settings", "Don't save");
     open();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
     EXPECT_EQ(indoor->parameters(), onLink(0)) << "never a stale record";
     EXPECT_EQ(backup(), first);
     EXPECT_EQ(footer(), "Reset|Restore");
@@ -205,7 +207,7 @@ TEST_F(LinkPageTest, TheBackupIsStoredSilentlyOnceAndOfferedWhenTheLinkChangedBe
     back();
     boxes.answer("Save settings", "Save");
     open();
-    EXPECT_EQ(backup(), onLink(0));
+    EXPECT_TRUE(waitUntil([&] { return backup() == onLink(0); })); // answered from the event loop
     EXPECT_EQ(footer(), "Reset|");
     EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
 }

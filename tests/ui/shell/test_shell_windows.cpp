@@ -336,6 +336,19 @@ TEST(ShellDirector, DirectorSignalsReachTheWindows)
     operation.clear();
     emit h.director->updateProgress(&operation);
     EXPECT_FALSE(veil->isVisible());
+    // A dongle's own record goes with the dongle: the veil lets go of it before.
+    for (bool deleting : { true, false }) {
+        auto record = std::make_unique<Progress::Context>();
+        record->start(QStringLiteral("Query Devices"), Progress::Infinite);
+        emit h.director->updateProgress(record.get());
+        ASSERT_TRUE(veil->isRunning());
+        if (deleting)
+            emit h.director->dongleDisconnectedSignal(nullptr, DongleResult(DongleResult::Ok));
+        else
+            emit h.director->dongleUpdatedSignal(nullptr, DongleChangeMask::lost);
+        EXPECT_FALSE(veil->isRunning());
+        EXPECT_FALSE(veil->isVisible());
+    }
     h.director->stop();
     // Detached: signals no longer reach the main window.
     operation.start(QStringLiteral("Dongle Init"), Progress::Infinite);

@@ -153,4 +153,25 @@ TEST(LinkViewController, ANewFormReplacesAndDeletesTheOld)
     EXPECT_EQ(recorder.calls, QStringList({ "willAppear general", "didAppear general" }));
 }
 
+TEST(ExpandableListViewItem, ATitleShowsWholeWhereItFitsAndCutShortWithItsToolTipWhereNot)
+{
+    const struct {
+        int width;
+        bool whole;
+    } cases[] = { { 600, true }, { 120, false } };
+    for (const auto& c : cases) {
+        OX::ExpandableListViewItem item("Set backward movement range", "", 1, QStringLiteral("x"));
+        item.resize(c.width, 60);
+        item.show();
+        auto* title = item.findChild<QPushButton*>();
+        ASSERT_NE(title, nullptr);
+        EXPECT_EQ(item.shownTitle() == QStringLiteral("Set backward movement range"), c.whole) << c.width;
+        EXPECT_EQ(title->toolTip(), c.whole ? QString() : QStringLiteral("Set backward movement range"))
+            << c.width;
+        if (!c.whole)
+            EXPECT_TRUE(item.shownTitle().endsWith(QChar(0x2026))) << item.shownTitle().toStdString();
+        EXPECT_LE(title->geometry().right(), item.width()) << "the button stays inside its row";
+    }
+}
+
 } // namespace

@@ -1,15 +1,45 @@
 #include "ui/pages/webview/WebPage.h"
 
 #include <QDebug>
+#include <QFileInfo>
 #include <QMetaEnum>
 #include <QRegularExpression>
+#include <QWebEngineUrlRequestInterceptor>
 
 namespace OX
 {
 
+namespace
+{
+
+// The manual names its pictures and style sheets by bare file names that its path script points
+// into the resource folders once the document has loaded; what the document asks for before
+// that is not in the resources and is not looked up at all.
+class MissingResourceFilter : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        if (!WebPage::isCompiledIn(info.requestUrl()))
+            info.block(true);
+    }
+};
+
+} // namespace
+
 WebPage::WebPage(QObject* parent)
     : QWebEnginePage(parent)
 {
+    setUrlRequestInterceptor(new MissingResourceFilter(this));
+}
+
+bool WebPage::isCompiledIn(const QUrl& url)
+{
+    if (url.scheme() != QLatin1String("qrc"))
+        return true; // not ours to judge (navigation away is refused separately)
+    const QFileInfo resource(QLatin1Char(':') + url.path());
+    return resource.exists() && resource.isFile();
 }
 
 QString WebPage::consoleLine(

@@ -13,6 +13,11 @@ class WebPage : public QWebEnginePage
 public:
     explicit WebPage(QObject* parent = nullptr);
 
+    // Whether a qrc: address names a file compiled into the resources (other schemes: true). The
+    // page asks for no other qrc: address: the manual's bare names, meant for its path script, are
+    // never looked up before the script has pointed them into the resource folders.
+    static bool isCompiledIn(const QUrl& url);
+
     // The log line written for one console message (newlines in the message become blanks).
     static QString consoleLine(
         JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber, const QString& sourceID);

@@ -41,8 +41,8 @@ struct HelpFixture : ::testing::Test {
             GTEST_SKIP() << "the web engine needs a display";
         fake.controller.setSlideDurationOverride(0);
         for (const char* name : { "Appearance", "LinkOutdoor", "Firmware", "Devices" })
-            fake.controller.addPage(
-                new testutil::RecordingPage(&fake, QLatin1String(name), &fake.controller), QLatin1String(name));
+            fake.controller.addPage(new testutil::RecordingPage(&fake, QLatin1String(name), &fake.controller),
+                QLatin1String(name));
         // The controller owns no page: they go with it as its children.
         help = new OX::HelpPage(&fake, &fake.controller);
         fake.controller.addPage(help, QStringLiteral("Help"));
@@ -126,8 +126,7 @@ TEST_F(HelpFixture, FrenchManualIsPreparedOnceAndItsImagesLoad)
     useLanguage(QStringLiteral("fr"));
     openFrom(QStringLiteral("Appearance"));
     EXPECT_EQ(help->loadedLanguage(), QStringLiteral("fr"));
-    EXPECT_EQ(
-        help->web()->url().adjusted(QUrl::RemoveFragment), QUrl(QStringLiteral("qrc:/help/index_fr")));
+    EXPECT_EQ(help->web()->url().adjusted(QUrl::RemoveFragment), QUrl(QStringLiteral("qrc:/help/index_fr")));
     for (const char* from : { "Devices", "LinkOutdoor", "Appearance" }) {
         fake.clickLeft();
         ASSERT_TRUE(waitUntil([&] { return !help->appeared && !fake.controller.isSwitching(); }));
@@ -147,6 +146,7 @@ TEST_F(HelpFixture, FrenchManualIsPreparedOnceAndItsImagesLoad)
     EXPECT_EQ(evaluate(help, QStringLiteral("getComputedStyle(document.body).backgroundColor")).toString(),
         QStringLiteral("rgb(50, 50, 50)"))
         << "the style sheets load";
+    EXPECT_EQ(log.count(QStringLiteral("QResource")), 0) << "nothing missing is asked for";
 }
 
 TEST_F(HelpFixture, ALanguageWithoutAManualShowsEnglishOnce)
