@@ -45,6 +45,17 @@ QStringList describeKeys(const QStringList& keys)
     return words;
 }
 
+// The LINK profiles set aside, one per line, as plain text in the rich-text box.
+QString outOfLimits(const QStringList& problems)
+{
+    if (problems.isEmpty())
+        return QString();
+    return QStringLiteral("<br><br>")
+        + OrvixDirector::tr("These LINK profiles were outside the LINK's limits and were set aside:")
+        + QStringLiteral("<br>")
+        + problems.join(QLatin1Char('\n')).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+}
+
 } // namespace
 
 void OrvixDirector::reportSettingsProblems()
@@ -54,7 +65,8 @@ void OrvixDirector::reportSettingsProblems()
         emit showMessage(warning, tr("Settings reset"),
             tr("Your settings file was damaged. These settings were reset to their defaults: "
                "%1.<br><br>The damaged file was kept beside the settings file.")
-                .arg(describeKeys(damaged).join(QStringLiteral(", "))));
+                    .arg(describeKeys(damaged).join(QStringLiteral(", ")))
+                + outOfLimits(m_settings->linkProfileProblems()));
     }
     auto tellNotKept = [this]() {
         emit showMessage(warning, tr("Settings not saved"),

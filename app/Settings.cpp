@@ -166,6 +166,34 @@ QVariantMap mapFromProfile(const MouseProfile& p)
     return map;
 }
 
+// One stored LINK profile entry: its name and record, or why it cannot be taken (a record of
+// another length, or one outside the LINK's limits, must never reach a LINK).
+struct StoredLinkProfile {
+    QString name;
+    LPP parameters;
+    QString problems;
+};
+
+StoredLinkProfile readLinkProfile(const QVariant& entry)
+{
+    StoredLinkProfile stored;
+    if (entry.userType() != QMetaType::QVariantMap && entry.userType() != QMetaType::QVariantHash) {
+        stored.problems = QStringLiteral("no profile");
+        return stored;
+    }
+    const QVariantMap map = entry.toMap();
+    stored.name = toText(map.value(QStringLiteral("name")), QStringLiteral("default"));
+    const QVariant data = map.value(QStringLiteral("data"));
+    const QByteArray bytes = data.userType() == QMetaType::QByteArray ? data.toByteArray() : QByteArray();
+    if (bytes.size() != LPP::SizeOf) {
+        stored.problems = QStringLiteral("record of %1 bytes").arg(bytes.size());
+        return stored;
+    }
+    stored.parameters = LPP(PacketData(bytes, PacketData::LittleEndian));
+    stored.problems = stored.parameters.outOfLimits().join(QStringLiteral("; "));
+    return stored;
+}
+
 } // namespace
 
 Settings::Settings(OrvixDirector* director)
@@ -213,6 +241,40 @@ void Settings::openStore(const QString& fileName, bool native)
     else
         m_store = new QSettings(storeFile, native ? QSettings::NativeFormat : QSettings::IniFormat, this);
     checkStore();
+    setAsideDamagedLinkProfiles(check.damaged && check.rewritten);
+}
+
+void Settings::setAsideDamagedLinkProfiles(bool copyKept)
+{
+    const QString key = QLatin1String(kLinkProfileList);
+    const QVariant stored = m_store->value(key);
+    if (!stored.isValid())
+        return;
+    const QVariantList entries
+        = stored.userType() == QMetaType::QVariantList ? stored.toList() : QVariantList { stored };
+    QVariantList kept;
+    for (const QVariant& entry : entries) {
+        const StoredLinkProfile profile = readLinkProfile(entry);
+        if (profile.problems.isEmpty())
+            kept.append(entry);
+        else
+            m_linkProfileProblems.append(profile.name.isEmpty()
+                    ? profile.problems
+                    : profile.name + QStringLiteral(": ") + profile.problems);
+    }
+    if (m_linkProfileProblems.isEmpty())
+        return;
+    if (!m_damagedKeys.contains(key))
+        m_damagedKeys.append(key);
+    qWarning().noquote() << "LINK profiles set aside:" << m_linkProfileProblems.join(QStringLiteral(" | "));
+    // The stored list is rewritten only once its damaged copy is kept: nothing is lost.
+    if (!copyKept && !m_standIn && !SettingsFileCheck::keepDamagedCopy(m_fileName))
+        return;
+    if (kept.isEmpty())
+        m_store->remove(key);
+    else
+        m_store->setValue(key, kept);
+    m_store->sync();
 }
 
 void Settings::checkStore()
@@ -451,18 +513,9 @@ QList<LinkProfile> Settings::linkProfiles() const
     const QVariant stored = m_store->value(QLatin1String(kLinkProfileList));
     if (stored.userType() == QMetaType::QVariantList) {
         for (const QVariant& entry : stored.toList()) {
-            if (entry.userType() != QMetaType::QVariantMap && entry.userType() != QMetaType::QVariantHash)
-                continue;
-            const QVariantMap map = entry.toMap();
-            const QVariant data = map.value(QStringLiteral("data"));
-            if (data.userType() != QMetaType::QByteArray)
-                continue;
-            const QByteArray bytes = data.toByteArray();
-            // A record of any other length is damaged; it must never reach a LINK.
-            if (bytes.size() != LPP::SizeOf)
-                continue;
-            profiles.append(LinkProfile(toText(map.value(QStringLiteral("name")), QStringLiteral("default")),
-                                        LPP(PacketData(bytes, PacketData::LittleEndian))));
+            const StoredLinkProfile profile = readLinkProfile(entry);
+            if (profile.problems.isEmpty())
+                profiles.append(LinkProfile(profile.name, profile.parameters));
         }
     }
     if (profiles.isEmpty()) {
@@ -473,8 +526,19 @@ QList<LinkProfile> Settings::linkProfiles() const
     return profiles;
 }
 
-LinkProfile Settings::linkProfile(const QString& name) const
+LinkProfile Settings::linkProfile(const QString& name, QString* problems) const
 {
+    const QVariant stored = m_store->value(QLatin1String(kLinkProfileList));
+    if (problems && stored.userType() == QMetaType::QVariantList) {
+        for (const QVariant& entry : stored.toList()) {
+            const StoredLinkProfile profile = readLinkProfile(entry);
+            if (profile.name != name)
+                continue;
+            if (!profile.problems.isEmpty())
+                *problems = profile.problems;
+            break;
+        }
+    }
     const QList<LinkProfile> profiles = linkProfiles();
     for (const LinkProfile& profile : profiles) {
         if (profile.name == name)
@@ -488,6 +552,12 @@ void Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
     if (!profiles.isEmpty()) {
         QVariantList list;
         for (const LinkProfile& profile : profiles) {
+            const QStringList problems = profile.parameters.outOfLimits();
+            if (!problems.isEmpty()) {
+                qWarning().noquote() << "LINK profile" << profile.name
+                                     << "not stored:" << problems.join("; ");
+                continue;
+            }
             QVariantMap map;
             map.insert(QStringLiteral("name"), profile.name);
             map.insert(QStringLiteral("data"), profile.parameters.getData().bytes());

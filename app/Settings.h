@@ -65,12 +65,17 @@ public:
 
     // The stored LINK profiles, or the three built-ins when none usable is stored.
     QList<LinkProfile> linkProfiles() const;
-    // The first profile named exactly name, or an undefined profile of that name.
-    LinkProfile linkProfile(const QString& name) const;
-    // Replaces the stored list (an empty list writes nothing), flushes, signals.
+    // The first profile named exactly name, or an undefined profile of that name. A stored
+    // record that is damaged or outside the LINK's limits is never taken; problems (when given)
+    // then says why.
+    LinkProfile linkProfile(const QString& name, QString* problems = nullptr) const;
+    // Replaces the stored list (an empty list writes nothing), flushes, signals. A record
+    // outside the LINK's limits is not stored.
     void setLinkProfiles(const QList<LinkProfile>& profiles);
     // Replaces the record of the profile named exactly name, or appends a new profile.
     void setLinkProfile(const QString& name, const LPP& parameters);
+    // The stored LINK profiles set aside at start ("backup: safety angle forward 255° ...").
+    QStringList linkProfileProblems() const { return m_linkProfileProblems; }
 
     // The underlying store (tests and diagnostics).
     QSettings* store() const { return m_store; }
@@ -93,6 +98,9 @@ private:
     // Checks the file (damaged values are set aside), makes it owner-only and opens the store.
     void openStore(const QString& fileName, bool native);
     void checkStore();
+    // Keeps a stored LINK profile list with damaged or out-of-limits records aside (the file's
+    // ".damaged" copy, unless one was kept already) and stores the list without them.
+    void setAsideDamagedLinkProfiles(bool copyKept);
     void flushAndSignal();
 
     QSettings* m_store = nullptr;
@@ -100,6 +108,7 @@ private:
     // The file the store reads when a damaged file could not be rewritten in place.
     std::unique_ptr<QTemporaryFile> m_standIn;
     QStringList m_damagedKeys;
+    QStringList m_linkProfileProblems;
     bool m_storeFailed = false;
     bool m_storeFailureReported = false;
     LanguageLoader m_languageLoader;

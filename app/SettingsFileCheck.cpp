@@ -470,6 +470,15 @@ Outcome repair(const QString& path)
     return outcome;
 }
 
+bool keepDamagedCopy(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = file.read(MaxFileSize + 1);
+    return data.size() <= MaxFileSize && writeFile(path + QStringLiteral(".damaged"), data);
+}
+
 bool restrictToOwner(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);

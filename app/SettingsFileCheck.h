@@ -52,6 +52,10 @@ struct Outcome {
 // older copy) and rewritten without its damaged values.
 Outcome repair(const QString& path);
 
+// Keeps the file as it is now at path + ".damaged" (replacing an older copy, owner-only).
+// Returns whether the copy was written.
+bool keepDamagedCopy(const QString& path);
+
 // Makes the file owner-only: creates it empty (mode 0600, its folder 0700) when it is missing,
 // and closes an existing file of this user to others. Returns whether the file is there.
 bool restrictToOwner(const QString& path);

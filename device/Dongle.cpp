@@ -17,6 +17,7 @@
 #include "async/OperationQueue.h"
 #include "async/WaitBlock.h"
 #include "protocol/Checksum.h"
+#include "protocol/LPP.h"
 #include "protocol/Print.h"
 #include "protocol/XModem.h"
 
@@ -564,6 +565,19 @@ void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& pay
         qCWarning(lcDongle) << "<Send> payload of" << payload.size() << "bytes refused";
         postAbort(request, DongleResult(DongleResult::InvalidCommand));
         return;
+    }
+    if (header.PID == PacketID::LPP) {
+        // Every LINK parameter record leaves through here, whatever made it: one outside the
+        // LINK's limits (or of another length) never reaches a wheelchair module.
+        QStringList problems = LPP(payload).outOfLimits();
+        if (payload.size() != LPP::SizeOf)
+            problems.prepend(QStringLiteral("record of %1 bytes").arg(payload.size()));
+        if (!problems.isEmpty()) {
+            const QString detail = problems.join(QStringLiteral("; "));
+            qCWarning(lcDongle).noquote() << "<Send> LINK parameters refused:" << detail;
+            postAbort(request, DongleResult(DongleResult::InvalidCommand, detail));
+            return;
+        }
     }
     m_sendQueue->addOperation([this, request](QThread* timerThread) { runRequest(request, timerThread); });
 }

@@ -230,27 +230,28 @@ void LPP::setDeadzoneOuterHorizontal(double degrees)
 
 void LPP::setSafetyAngleForward(double degrees)
 {
-    storeByte(safetyAngleForward, degrees, 0, 170);
+    storeByte(safetyAngleForward, degrees, 0, SafetyAngleMax);
 }
 
 void LPP::setSafetyAngleBackward(double degrees)
 {
-    storeByte(safetyAngleBackward, degrees, 0, 170);
+    storeByte(safetyAngleBackward, degrees, 0, SafetyAngleMax);
 }
 
 void LPP::setSafetyAngleLeft(double degrees)
 {
-    storeByte(safetyAngleLeft, degrees, 0, 170);
+    storeByte(safetyAngleLeft, degrees, 0, SafetyAngleMax);
 }
 
 void LPP::setSafetyAngleRight(double degrees)
 {
-    storeByte(safetyAngleRight, degrees, 0, 170);
+    storeByte(safetyAngleRight, degrees, 0, SafetyAngleMax);
 }
 
 void LPP::setEmergencyBreakWindow(double seconds)
 {
-    storeMilliseconds(emergencyBreakWindow, seconds, 40, 1000);
+    storeMilliseconds(
+        emergencyBreakWindow, seconds, EmergencyBreakWindowMin * 20, EmergencyBreakWindowMax * 20);
 }
 
 void LPP::setEmergencyBreakAmplitude(double value)
@@ -270,7 +271,7 @@ void LPP::setBackTiltDelaySeconds(double seconds)
 
 void LPP::setBackTiltOffset(double value)
 {
-    storeByte(backTiltOffset, value, 0, 100);
+    storeByte(backTiltOffset, value, 0, BackTiltOffsetMax);
 }
 
 void LPP::setTremorFilter(double percent)
@@ -278,7 +279,7 @@ void LPP::setTremorFilter(double percent)
     if (std::isnan(percent))
         return;
     double const p = percent < 0 ? 0 : (percent > 100 ? 100 : percent);
-    tremorFilter = quint16(std::round(p / 100.0 * 65.5 * 1000.0));
+    tremorFilter = quint16(std::round(p / 100.0 * TremorFilterMax));
 }
 
 void LPP::setCenterDelay(double seconds)
@@ -304,6 +305,62 @@ void LPP::setFifthSwitchEnable(bool enable)
 void LPP::setReverseSoundEnabled(bool enabled)
 {
     reverseSoundEnabled = enabled ? 1 : 0;
+}
+
+// ---- limits -----------------------------------------------------------------------------
+
+QList<LPP::Limit> const& LPP::limits()
+{
+    static QList<Limit> const table = {
+        { "angle forward", [](LPP const& p) { return int(p.angleForward); }, 0, 255, 0.5, "\u00B0" },
+        { "angle backward", [](LPP const& p) { return int(p.angleBackward); }, 0, 255, 0.5, "\u00B0" },
+        { "angle left", [](LPP const& p) { return int(p.angleLeft); }, 0, 255, 0.5, "\u00B0" },
+        { "angle right", [](LPP const& p) { return int(p.angleRight); }, 0, 255, 0.5, "\u00B0" },
+        { "inner dead zone vertical", [](LPP const& p) { return int(p.deadzoneInnerVertical); }, 0, 255, 0.25,
+            " %" },
+        { "outer dead zone vertical", [](LPP const& p) { return int(p.deadzoneOuterVertical); }, 0, 255, 0.25,
+            " %" },
+        { "inner dead zone horizontal", [](LPP const& p) { return int(p.deadzoneInnerHorizontal); }, 0, 255,
+            0.25, " %" },
+        { "outer dead zone horizontal", [](LPP const& p) { return int(p.deadzoneOuterHorizontal); }, 0, 255,
+            0.25, " %" },
+        { "tremor filter", [](LPP const& p) { return int(p.tremorFilter); }, 0, TremorFilterMax,
+            100.0 / TremorFilterMax, " %" },
+        { "safety angle forward", [](LPP const& p) { return int(p.safetyAngleForward); }, 0, SafetyAngleMax,
+            1, "\u00B0" },
+        { "safety angle backward", [](LPP const& p) { return int(p.safetyAngleBackward); }, 0, SafetyAngleMax,
+            1, "\u00B0" },
+        { "safety angle left", [](LPP const& p) { return int(p.safetyAngleLeft); }, 0, SafetyAngleMax, 1,
+            "\u00B0" },
+        { "safety angle right", [](LPP const& p) { return int(p.safetyAngleRight); }, 0, SafetyAngleMax, 1,
+            "\u00B0" },
+        { "emergency-brake window", [](LPP const& p) { return int(p.emergencyBreakWindow); },
+            EmergencyBreakWindowMin, EmergencyBreakWindowMax, 20, " ms" },
+        { "emergency-brake amplitude", [](LPP const& p) { return int(p.emergencyBreakAmplitude); }, 0, 255, 1,
+            "" },
+        { "back-tilt window", [](LPP const& p) { return int(p.backTiltWindow); }, 0, 255, 20, " ms" },
+        { "back-tilt delay", [](LPP const& p) { return int(p.backTiltDelay); }, 0, 255, 20, " ms" },
+        { "back-tilt offset", [](LPP const& p) { return int(p.backTiltOffset); }, 0, BackTiltOffsetMax, 1,
+            "" },
+        { "center delay", [](LPP const& p) { return int(p.centerDelay); }, 0, 255, 1, " s" },
+    };
+    return table;
+}
+
+QStringList LPP::outOfLimits() const
+{
+    QStringList problems;
+    for (Limit const& limit : limits()) {
+        int const raw = limit.raw(*this);
+        if (raw >= limit.lo && raw <= limit.hi)
+            continue;
+        QString const unit = QString::fromUtf8(limit.unit);
+        auto shown = [&](int value) { return QString::number(value * limit.scale, 'g', 6); };
+        problems << QStringLiteral("%1 %2 (limits %3\u2013%4)")
+                        .arg(QString::fromLatin1(limit.name), shown(raw) + unit, shown(limit.lo),
+                            shown(limit.hi) + unit);
+    }
+    return problems;
 }
 
 // ---- debug text -------------------------------------------------------------------------

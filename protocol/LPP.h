@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "protocol/Packet.h"
 
@@ -9,9 +10,31 @@
 //
 // The getters and setters work in user units (degrees, percent, seconds). Every setter
 // clamps its argument to the field's limits and rounds halves away from zero; a NaN
-// argument leaves the record unchanged, so a bad value never reaches a wheelchair module.
+// argument leaves the record unchanged. A whole record (stored, read back or built by hand)
+// is checked against the same limits by outOfLimits(); the dongle refuses to send a record
+// that fails it, so a bad value never reaches a wheelchair module.
 struct LPP {
     static constexpr int SizeOf = 27;
+
+    // The limits narrower than their field, in the record's own units.
+    static constexpr int SafetyAngleMax = 170; // degrees
+    static constexpr int EmergencyBreakWindowMin = 2; // 40 ms
+    static constexpr int EmergencyBreakWindowMax = 50; // 1000 ms
+    static constexpr int BackTiltOffsetMax = 100;
+    static constexpr int TremorFilterMax = 65500; // 100 %
+
+    // One parameter's limits: its name as a person reads it, its raw value, the raw limits,
+    // and how a raw value is shown (raw x scale, then unit).
+    struct Limit {
+        char const* name;
+        int (*raw)(LPP const&);
+        int lo;
+        int hi;
+        double scale;
+        char const* unit;
+    };
+    // Every parameter that has limits, in wire order. The setters clamp to the same limits.
+    static QList<Limit> const& limits();
 
     // Names the field a form changed. Holds a bit set; converts to and from quint32.
     struct ChangeMask {
@@ -152,6 +175,10 @@ struct LPP {
     void setFifthSwitchDelay(int seconds);
     void setFifthSwitchEnable(bool enable);
     void setReverseSoundEnabled(bool enabled);
+
+    // One text per parameter outside its limits, such as "safety angle forward 255° (limits
+    // 0–170°)"; empty when every parameter is within its limits.
+    QStringList outOfLimits() const;
 
     QString toString() const;
 };

@@ -273,6 +273,26 @@
         <source>Dismiss and leave page</source>
         <translation>Abandonner et quitter la page</translation>
     </message>
+    <message>
+        <source>Parameters outside their limits</source>
+        <translation>Paramètres hors de leurs limites</translation>
+    </message>
+    <message>
+        <source>%1 holds parameters outside the LINK's limits; such a record is never sent:</source>
+        <translation>%1 contient des paramètres hors des limites du LINK ; un tel enregistrement n’est jamais envoyé :</translation>
+    </message>
+    <message>
+        <source>The LINK's own record</source>
+        <translation>L’enregistrement du LINK lui-même</translation>
+    </message>
+    <message>
+        <source>The backup</source>
+        <translation>La sauvegarde</translation>
+    </message>
+    <message>
+        <source>The record to apply</source>
+        <translation>L’enregistrement à appliquer</translation>
+    </message>
 </context>
 <context>
     <name>OX::LinkSelectionPage</name>

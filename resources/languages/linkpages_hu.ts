@@ -273,6 +273,26 @@
         <source>Dismiss and leave page</source>
         <translation>Elvetés és kilépés az oldalról</translation>
     </message>
+    <message>
+        <source>Parameters outside their limits</source>
+        <translation>Határértéken kívüli paraméterek</translation>
+    </message>
+    <message>
+        <source>%1 holds parameters outside the LINK's limits; such a record is never sent:</source>
+        <translation>%1 a LINK határértékein kívüli paramétereket tartalmaz; ilyen rekord soha nem kerül elküldésre:</translation>
+    </message>
+    <message>
+        <source>The LINK's own record</source>
+        <translation>A LINK saját rekordja</translation>
+    </message>
+    <message>
+        <source>The backup</source>
+        <translation>A biztonsági mentés</translation>
+    </message>
+    <message>
+        <source>The record to apply</source>
+        <translation>Az alkalmazandó rekord</translation>
+    </message>
 </context>
 <context>
     <name>OX::LinkSelectionPage</name>

@@ -47,6 +47,10 @@
         <source>update service</source>
         <translation>service de mise à jour</translation>
     </message>
+    <message>
+        <source>These LINK profiles were outside the LINK's limits and were set aside:</source>
+        <translation>Ces profils LINK étaient hors des limites du LINK et ont été mis de côté :</translation>
+    </message>
 </context>
 <context>
     <name>main</name>

@@ -47,6 +47,10 @@
         <source>update service</source>
         <translation>frissítési szolgáltatás</translation>
     </message>
+    <message>
+        <source>These LINK profiles were outside the LINK's limits and were set aside:</source>
+        <translation>Ezek a LINK-profilok a LINK határértékein kívül voltak, ezért félre lettek téve:</translation>
+    </message>
 </context>
 <context>
     <name>main</name>

@@ -380,7 +380,7 @@ TEST_F(SettingsTest, LinkProfileNamesAreCaseSensitive)
 TEST_F(SettingsTest, EmptyLinkListWritesNothingButSignals)
 {
     auto s = open();
-    s->setLinkProfile("mine", LPP());
+    s->setLinkProfile("mine", LinkProfile::Normal.parameters);
     const QVariant before = raw("link/profile/list");
     SignalCount changed(s.get(), &Settings::settingsChangedSignal);
     s->setLinkProfiles({});
@@ -421,7 +421,7 @@ TEST_F(SettingsTest, ResetToDefaults)
     s->setSidebarOpacity(0.3f);
     s->setSidebarVisible(false);
     s->setLanguage("hu");
-    s->setLinkProfile("backup", LPP());
+    s->setLinkProfile("backup", LinkProfile::Normal.parameters);
     s->setLinkProfileWizardState("upload");
     s->addProfile(MouseProfile("Mine", MouseProfile::Tremor));
     s->setSelectedProfile("Mine");

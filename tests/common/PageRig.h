@@ -3,8 +3,9 @@
 // container that hands out that dongle and its headset, and a delegate that passes every dongle
 // and headset update and every device heard on to the page as the main window does. The page
 // can be registered beside a "Menu" page it is opened from; LINK pages start with LINKs on the
-// headset's network; the dongle can be plugged in again and the headset swapped. unplug() takes the dongle away as
-// the director would: the page hears the loss, then the dongle is gone.
+// headset's network. unplug() takes the dongle away as
+// the director would: the page hears the loss, then the dongle is gone; replug() brings it back
+// and swapHeadset() switches another headset on in place of the first.
 #include <gtest/gtest.h>
 
 #include "common/FakePageContainer.h"
@@ -72,6 +73,29 @@ struct PageRig : DongleDelegate {
         }
         return true;
     }
+    // Every row of a details list as "key=value".
+    static QStringList rows(QListWidget* list)
+    {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i)
+            if (auto* row = qobject_cast<OX::PropertyWidget*>(list->itemWidget(list->item(i))))
+                out << row->key() + QLatin1Char('=') + row->value();
+        return out;
+    }
+    Headset* headset() { return env.dongle ? env.dongle->headset() : nullptr; }
+    emu::Emulator& emulator() { return *env.emulator; }
+
+    // The dongle goes away while the page is shown.
+    void unplug()
+    {
+        Headset* h = headset();
+        container.dongle = nullptr;
+        if (page)
+            page->updateWithHeadset(h, HeadsetChangeMask::lost);
+        env.dongle.reset();
+        if (page)
+            page->updateWithHeadset(nullptr, HeadsetChangeMask::all);
+    }
     // After unplug(): the dongle comes back on a new port and is reported as the director reports
     // a dongle that started; true once its headset runs.
     bool replug()
@@ -109,29 +133,6 @@ struct PageRig : DongleDelegate {
         });
         env.emulator->headsetPower(true);
         return lost && testutil::waitUntil([this] { return headset() && headset()->isRunning(); }, 4000);
-    }
-    // Every row of a details list as "key=value".
-    static QStringList rows(QListWidget* list)
-    {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            if (auto* row = qobject_cast<OX::PropertyWidget*>(list->itemWidget(list->item(i))))
-                out << row->key() + QLatin1Char('=') + row->value();
-        return out;
-    }
-    Headset* headset() { return env.dongle ? env.dongle->headset() : nullptr; }
-    emu::Emulator& emulator() { return *env.emulator; }
-
-    // The dongle goes away while the page is shown.
-    void unplug()
-    {
-        Headset* h = headset();
-        container.dongle = nullptr;
-        if (page)
-            page->updateWithHeadset(h, HeadsetChangeMask::lost);
-        env.dongle.reset();
-        if (page)
-            page->updateWithHeadset(nullptr, HeadsetChangeMask::all);
     }
     // Registers shown under name beside "Menu" (shown first) and the extra stub pages, in a
     // controller of size that slides without animation; updates reach shown from now on.

@@ -372,8 +372,10 @@ TEST_F(LinkTest, ACompletionAfterTheLinkWasDeletedStillReachesTheCallback)
         if (p)
             received = *p;
     });
-    temporary->applyParameters(LPP(), [&](LPP* p, DongleResult r) { codes << (p ? r.code : -r.code); });
-    temporary->queryState([&](LCPActive::State s, DongleResult r) { codes << (s == LCPActive::Inactive ? r.code : 99); });
+    temporary->applyParameters(lppFromBytes(emu::LinkModel::defaultParameters()),
+        [&](LPP* p, DongleResult r) { codes << (p ? r.code : -r.code); });
+    temporary->queryState(
+        [&](LCPActive::State s, DongleResult r) { codes << (s == LCPActive::Inactive ? r.code : 99); });
     temporary->queryNPP([&](NPP* npp, DongleResult r) { codes << (npp ? r.code : -1); }, true);
     delete temporary;
     ASSERT_TRUE(testutil::waitUntil([&] { return codes.size() == 4; }, 5000));

@@ -322,3 +322,18 @@ TEST(LPP, DebugText)
                                                "}");
     EXPECT_EQ(lpp.toString(), expected);
 }
+
+TEST(LPP, SettersStayWithinTheLimitsARecordIsCheckedAgainst)
+{
+    LPP lpp;
+    lpp.setSafetyAngleForward(1e9);
+    lpp.setEmergencyBreakWindow(0);
+    lpp.setBackTiltOffset(1e9);
+    lpp.setTremorFilter(1e9);
+    EXPECT_TRUE(lpp.outOfLimits().isEmpty()) << lpp.outOfLimits().join("; ").toStdString();
+    lpp.safetyAngleForward = LPP::SafetyAngleMax + 1;
+    lpp.emergencyBreakWindow = LPP::EmergencyBreakWindowMax + 1;
+    EXPECT_EQ(lpp.outOfLimits(),
+        (QStringList { "safety angle forward 171° (limits 0–170°)",
+            "emergency-brake window 1020 ms (limits 40–1000 ms)" }));
+}

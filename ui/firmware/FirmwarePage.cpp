@@ -234,9 +234,11 @@ void FirmwarePage::updateWithDongle(Dongle* dongle, DongleChangeMask)
 {
     if (dongle)
         return;
-    // The step on screen, or the one whose failure is shown.
-    auto* upload = qobject_cast<DFUUploadForm*>(m_shown == m_failedForm ? formAt(m_currentIndex) : m_shown);
-    const bool halfWritten = appeared && upload && upload->isLinkHalfWritten();
+    // The upload on screen, or a failure shown after it (this visit's: the upload step clears its
+    // mark whenever it comes up, and the failed form is shown only by a step of this visit).
+    auto* upload = qobject_cast<DFUUploadForm*>(m_forms.value(UploadStep));
+    const bool halfWritten
+        = appeared && upload && (m_shown == upload || m_shown == m_failedForm) && upload->isLinkHalfWritten();
     abandonShownForm();
     if (!halfWritten) {
         Page::perform(PageAction::back);

@@ -185,13 +185,17 @@ bool LinkPage::initializeParameters()
     if (!link)
         return false;
     m_parameters = link->parameters();
+    const QStringList problems = m_parameters.outOfLimits();
+    if (!problems.isEmpty())
+        tellOutOfLimits(tr("The LINK's own record"), problems.join(QLatin1Char('\n')));
     Settings* settings = container->getSettings();
     if (!settings)
         return true;
     const LinkProfile backup = settings->linkProfile(QString::fromLatin1(BackupProfileName));
-    if (!backup.defined)
-        settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
-    else if (!backup.parameters.isEqual(m_parameters))
+    if (!backup.defined) {
+        if (problems.isEmpty())
+            settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
+    } else if (!backup.parameters.isEqual(m_parameters))
         emit showHint(save_backup);
     return true;
 }
@@ -210,6 +214,13 @@ void LinkPage::applyParameters(LPP const& record)
     link->applyParameters(record, [self](LPP* reply, DongleResult result) {
         if (!self)
             return;
+        if (result.code == DongleResult::InvalidCommand) {
+            // Refused before anything was sent: the LINK is there, the record is not fit for it.
+            self->m_pendingApply.defined = false;
+            self->tellOutOfLimits(tr("The record to apply"), result.detail);
+            emit self->setState(initialized_state);
+            return;
+        }
         if (result.code != DongleResult::Ok || !reply) {
             emit self->showError(result.toStringHelper(), tr("Link lost, save parameters failed"));
             emit self->setState(looking_for_link_state);
@@ -241,9 +252,15 @@ bool LinkPage::backupDiffers() const
 
 bool LinkPage::restoreParameters()
 {
-    if (!backupDiffers())
+    Settings* settings = container->getSettings();
+    QString problems;
+    const LinkProfile backup
+        = settings ? settings->linkProfile(QString::fromLatin1(BackupProfileName), &problems) : LinkProfile();
+    if (!problems.isEmpty())
+        tellOutOfLimits(tr("The backup"), problems);
+    if (!backup.defined || backup.parameters.isEqual(m_parameters))
         return false;
-    m_parameters = container->getSettings()->linkProfile(QString::fromLatin1(BackupProfileName)).parameters;
+    m_parameters = backup.parameters;
     return true;
 }
 
@@ -351,6 +368,18 @@ void LinkPage::onShowHint(Hint hint)
             }
         }
     });
+}
+
+void LinkPage::tellOutOfLimits(QString const& source, QString const& problems)
+{
+    qWarning().noquote() << "LINK parameters outside their limits:" << problems;
+    Question question;
+    question.icon = QMessageBox::Warning;
+    question.text = tr("Parameters outside their limits");
+    question.informative
+        = tr("%1 holds parameters outside the LINK's limits; such a record is never sent:").arg(source)
+        + QStringLiteral("\n\n") + problems;
+    ask(question);
 }
 
 void LinkPage::onShowError(QString const& message, QString const& recovery)

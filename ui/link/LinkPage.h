@@ -132,6 +132,9 @@ private:
     LinkViewController* currentController() const;
     // The backup when the settings hold one whose record differs from the working record.
     bool backupDiffers() const;
+    // Tells that a record (source names it) has parameters outside the
+    // LINK's limits (problems) and was not taken or sent.
+    void tellOutOfLimits(QString const& source, QString const& problems);
 
     OrvixDevice::Preset m_preset;
     LinkNavigator m_navigator;

@@ -7,6 +7,7 @@
 
 #include "device/Headset.h"
 #include "ui/toolkit/IconButton.h"
+#include "ui/toolkit/Skin.h"
 #include "ui_DevicesPage.h"
 
 namespace OX
@@ -128,6 +129,7 @@ bool DevicesPage::pageShouldDisappear()
     if (!hasPendingEdits())
         return true;
     QMessageBox box(nullptr);
+    OX::Skin::apply(&box); // a box without a parent inherits no sheet
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
     box.setIcon(QMessageBox::Question);
     box.setInformativeText(tr("Devices about to leave"));

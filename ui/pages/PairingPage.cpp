@@ -250,6 +250,7 @@ void PairingPage::onShowHint(Hint hint)
     Text const& t = texts[hint];
     qDebug().noquote() << QStringLiteral("SHOW HINT [%1]").arg(QLatin1String(nameOf(hint)));
     QMessageBox box(nullptr);
+    OX::Skin::apply(&box); // a box without a parent inherits no sheet
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
     box.setIcon(QMessageBox::Information);
     box.setText(tr(t.title));
@@ -272,6 +273,7 @@ void PairingPage::onShowHint(Hint hint)
 void PairingPage::onShowError(QString const& title, DongleResult result)
 {
     QMessageBox box(nullptr);
+    OX::Skin::apply(&box); // a box without a parent inherits no sheet
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
     box.setIcon(QMessageBox::Warning);
     box.setWindowTitle(title);

@@ -9,6 +9,7 @@
 #include "ui/pages/ProfileListModel.h"
 #include "ui/toolkit/PageContainer.h"
 #include "ui/toolkit/ProfileSelectionDialog.h"
+#include "ui/toolkit/Skin.h"
 #include "ui/toolkit/TimeoutDialog.h"
 
 #include <QCoreApplication>
@@ -287,6 +288,7 @@ bool ProfilesPage::askFirst(
     QString const& informative, QString const& text, QString const& first, QString const& second)
 {
     QMessageBox box(nullptr);
+    OX::Skin::apply(&box); // a box without a parent inherits no sheet
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
     box.setIcon(QMessageBox::Question);
     box.setInformativeText(informative);
@@ -313,6 +315,7 @@ bool ProfilesPage::pageShouldDisappear()
 void ProfilesPage::onShowError(QString const& title, QString const& text)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, nullptr);
+    OX::Skin::apply(&box); // a box without a parent inherits no sheet
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
     connect(this, &Page::closeDialog, &box, &QMessageBox::done);
     box.exec();

@@ -7,6 +7,7 @@
 #include "device/Dongle.h"
 #include "ui/pages/ServiceMode.h"
 #include "ui/toolkit/PageContainer.h"
+#include "ui/toolkit/Skin.h"
 #include "ui/toolkit/WarningBubble.h"
 
 #include <QDebug>
@@ -160,6 +161,7 @@ void SecurityPage::onShowHint(Hint hint)
 {
     qDebug().noquote() << "SHOW HINT [" + hintName(hint) + "]";
     QMessageBox box(nullptr);
+    OX::Skin::apply(&box); // a box without a parent inherits no sheet
     box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
     box.setIcon(QMessageBox::Information);
     box.setText(tr("Unable to enter service mode"));

@@ -11,7 +11,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -330,5 +332,113 @@ TEST_F(LinkPageTest, OtherPresetsAndUpdatesBeforeAppearingChangeNothingAndADropp
     EXPECT_EQ(indoor->state(), OX::LinkPage::looking_for_link_state);
     EXPECT_EQ(boxes.seen(), QStringList { "Link not present" });
 }
+
+// Each parameter outside its limits, from each place a record comes from: nothing reaches the
+// wire, and the person is told which parameter is outside which limits.
+struct OutOfLimits {
+    int offset; // byte of the record; the tremor filter sets both of its bytes
+    uchar value;
+    char const* told;
+};
+enum class Source { Form, StoredProfile, BuiltIn, File, ReadBack };
+
+class LinkLimitsTest : public LinkPageTest,
+                       public ::testing::WithParamInterface<std::tuple<OutOfLimits, Source>>
+{
+protected:
+    LPP bad(LPP record) const
+    {
+        QByteArray bytes = record.getData().bytes();
+        const OutOfLimits row = std::get<0>(GetParam());
+        bytes[row.offset] = char(row.value);
+        if (row.offset == 12)
+            bytes[13] = char(row.value);
+        return LPP(PacketData(bytes, PacketData::LittleEndian));
+    }
+    // The informative text of the next limits box, answered with OK.
+    void expectBox(QString& text)
+    {
+        auto* timer = new QTimer(&watch);
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, [timer, &text] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box->text() != "Parameters outside their limits")
+                return;
+            timer->stop();
+            text = box->informativeText();
+            testutil::clickButton(box, "OK");
+        });
+        timer->start();
+    }
+    QObject watch;
+};
+
+TEST_P(LinkLimitsTest, NothingIsSentAndTheLimitIsNamed)
+{
+    const auto [row, source] = GetParam();
+    QString told;
+    if (source == Source::File) {
+        QSettings raw(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+        raw.setValue("link/profile/list",
+            QVariantList { QVariantMap {
+                { "name", "backup" }, { "data", bad(LinkProfile::Normal.parameters).getData().bytes() } } });
+    }
+    start();
+    if (source == Source::File) {
+        told = settings->linkProfileProblems().join('\n');
+        EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("s.ini.damaged"))));
+        EXPECT_FALSE(settings->linkProfile("backup").defined) << "set aside, not taken";
+    }
+    if (source == Source::ReadBack) {
+        const QByteArray record = bad(LinkProfile::Normal.parameters).getData().bytes();
+        rig.emulator().updateLink(0, [&](emu::LinkModel& l) { l.parameters = record; });
+        query();
+        expectBox(told);
+    }
+    open();
+    switch (source) {
+    case Source::Form:
+        indoor->form("general")->parameters() = bad(indoor->parameters()); // what a form writes into
+        expectBox(told);
+        rig.container.perform(OX::PageAction::apply, indoor);
+        break;
+    case Source::StoredProfile:
+        settings->store()->setValue("link/profile/list",
+            QVariantList { QVariantMap {
+                { "name", "backup" }, { "data", bad(indoor->parameters()).getData().bytes() } } });
+        expectBox(told);
+        rig.container.perform(OX::PageAction::restore, indoor);
+        EXPECT_EQ(indoor->parameters(), onLink(0)) << "not taken";
+        break;
+    case Source::BuiltIn: {
+        // A built-in made wrong by a later edit.
+        auto& builtIn = const_cast<LinkProfile&>(LinkProfile::Normal);
+        const LPP good = builtIn.parameters;
+        builtIn.parameters = bad(good);
+        resetToNormal();
+        builtIn.parameters = good;
+        expectBox(told);
+        rig.container.clickRight(0);
+        break;
+    }
+    case Source::File:
+    case Source::ReadBack:
+        expectBox(told);
+        rig.container.perform(OX::PageAction::apply, indoor);
+        break;
+    }
+    ASSERT_TRUE(waitUntil([&] { return !told.isEmpty(); }, 5000));
+    EXPECT_TRUE(told.contains(QString::fromUtf8(row.told))) << told.toStdString();
+    EXPECT_EQ(rig.emulator().receivedCount(emu::FrameFilter::of(0xBF)), 0);
+    ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, LinkLimitsTest,
+    ::testing::Combine(::testing::Values(OutOfLimits { 14, 255, "safety angle forward 255° (limits 0–170°)" },
+                           OutOfLimits { 18, 0, "emergency-brake window 0 ms (limits 40–1000 ms)" },
+                           OutOfLimits { 23, 255, "back-tilt offset 255 (limits 0–100)" },
+                           OutOfLimits { 12, 255, "tremor filter 100.053 % (limits 0–100 %)" }),
+        ::testing::Values(
+            Source::Form, Source::StoredProfile, Source::BuiltIn, Source::File, Source::ReadBack)));
 
 } // namespace
