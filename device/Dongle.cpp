@@ -400,6 +400,8 @@ void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
         return;
     }
     const NPP npp(payload);
+    if (!isLocalReply(header))
+        noteHeardAt(header.S);
     if (m_delegate)
         m_delegate->deviceFound(this, npp);
     const char* kind = "UNKNOWN";
@@ -650,6 +652,10 @@ void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType 
     if (result.code == DongleResult::Ok) {
         request->state = 1;
         finishRequest(request, header, data, result);
+    } else if (result.code == DongleResult::Refused) {
+        // The addressee said no: asking again would only be refused again.
+        request->state = 2;
+        finishRequest(request, header, data, result);
     } else if (request->attempt.load() <= MaxAttempts - 1 && acceptsRequests()) {
         request->state = 3; // another attempt follows
     } else {
@@ -856,6 +862,7 @@ void Dongle::stop()
     cancelCurrentWait();
     headsetDiscard();
     linksDiscard();
+    m_addressChanges.clear();
     // Requests removed from the send queue before they started complete now, with code 4;
     // lists still queued end when their next entry finds the dongle stopped.
     QList<RequestPtr> pending;

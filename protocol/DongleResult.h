@@ -23,6 +23,9 @@ public:
         Exception = 10,
         InvalidDongleState = 11,
         NotInServiceMode = 12,
+        // The device answered with an error record (or a refusing acknowledgement): it will
+        // not take the request, so it is not repeated.
+        Refused = 13,
         NotImplemented = 255,
     };
 

@@ -28,8 +28,9 @@ TEST(DongleResult, CodeTable)
         { 10, "Exception" },
         { 11, "Invalid dongle state" },
         { 12, "Dongle is not in service mode" },
+        { 13, "Refused by the device" },
         { 255, "Not implemented" },
-        { 13, "Unknwon error" },
+        { 14, "Unknwon error" },
         { 254, "Unknwon error" },
         { -1, "Unknwon error" },
         { 256, "Unknwon error" },
@@ -46,8 +47,8 @@ TEST(DongleResult, CodeTable)
 
 TEST(DongleResult, StringFormWithAndWithoutDetail)
 {
-    DongleResult r(13);
-    EXPECT_EQ(r.toStringHelper(), "hu.orvixtool.dongle.errorDomain:13 \"Unknwon error\" ()");
+    DongleResult r(14);
+    EXPECT_EQ(r.toStringHelper(), "hu.orvixtool.dongle.errorDomain:14 \"Unknwon error\" ()");
     EXPECT_TRUE(r.toStringHelper().endsWith("()"));
 
     DongleResult d(11, "Headset not available while controlling LINK/Chair");

@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QtDebug>
 
@@ -264,6 +265,8 @@ void DevicesPage::onListWidgetRowsMoved(
         qWarning() << "OX::DevicesPage: the moved rows do not match the working copy; the rows are rebuilt";
         rebuildRows();
     }
+    // The current row moved with its item without becoming current anew: the arrows follow it.
+    setArrowsFor(list->currentRow());
     updateFooter();
 }
 
@@ -272,9 +275,28 @@ void DevicesPage::onApplyChannelMap()
     Headset* headset = container->getHeadset();
     if (!headset || m_workingCopy == headset->channelMap())
         return;
-    // The headset reports the stored map as an update, which hides "Apply"; a failure leaves
+    // The headset reports the stored map as an update, which hides "Apply". A refusal is told
+    // once and the rows go back to the map the headset still holds; any other failure leaves
     // "Apply" for another try.
-    headset->setChannelMap(m_workingCopy, [](DongleResult) {});
+    container->setProgress(true);
+    QPointer<DevicesPage> self(this);
+    QPointer<Headset> asked(headset);
+    const quint64 visit = this->visit();
+    headset->setChannelMap(m_workingCopy, [self, asked, visit](DongleResult result) {
+        if (!self)
+            return;
+        self->container->setProgress(false);
+        if (result.code != DongleResult::Refused || !asked || !self->isVisit(visit))
+            return;
+        self->updateList(asked->channelMap());
+        Question question;
+        question.icon = QMessageBox::Warning;
+        question.title = tr("Devices");
+        question.text = tr("The headset refused the new device order. It keeps the order shown.");
+        question.informative = result.text;
+        question.about = { asked.data() };
+        self->ask(question);
+    });
 }
 
 } // namespace OX

@@ -264,11 +264,17 @@ void PairingPage::removeChannel(OrvixDevice entry)
         return;
 
     QPointer<PairingPage> self(this);
-    Defer chain = Promise::create(tr("Set PAN"), [dongle, entry](Defer& step) {
+    Defer chain = Promise::create(tr("Set PAN"), [self, dongle, entry](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
-        // Back to the service PAN (for this dongle's own entry, the dongle itself).
-        dongle->setDevicePAN(entry.address, Link::ServicePAN, settle(step));
+        // Back to the service PAN (for this dongle's own entry, the dongle itself, whose row
+        // then shows it), at the address the device answers to now.
+        const bool own = entry.address == dongle->profile().address;
+        dongle->setDevicePAN(dongle->serviceAddressesOf(entry.address).first(), Link::ServicePAN,
+            settle(step, [self, dongle, own] {
+                if (self && dongle && own)
+                    self->updateDongle(dongle);
+            }));
     });
     chain = chain.then(tr("Set CMAP"), [self, dongle, entry](Defer& step) {
         Headset* headset = dongle ? dongle->headset() : nullptr;
@@ -285,13 +291,10 @@ void PairingPage::removeChannel(OrvixDevice entry)
         chain = chain.then(tr("Leave Service Mode"), [dongle, entry](Defer& step) {
             if (!dongle)
                 return step.resolve();
-            // Lives until its completion has run; its result does not fail the chain.
-            auto* link = new Link(*dongle, Link::ServicePAN, entry.address, nullptr);
+            // Its result does not fail the chain.
             Defer node = step;
-            link->exitServiceMode([node, link](DongleResult) {
-                link->deleteLater();
-                node.resolve();
-            });
+            dongle->exitLinkServiceMode(
+                dongle->serviceAddressesOf(entry.address), [node] { node.resolve(); });
         });
     }
     chain

@@ -13,7 +13,6 @@
 #include <QDebug>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 
 namespace OX
 {
@@ -40,6 +39,7 @@ SecurityPage::SecurityPage(PageContainer* container, QWidget* parent)
     : Page(container, parent)
     , m_ui(std::make_unique<Ui::SecurityPage>())
     , m_bubble(std::make_unique<WarningBubble>())
+    , m_problemBubble(std::make_unique<WarningBubble>())
 {
     m_ui->setupUi(this);
     connect(this, &SecurityPage::setState, this, &SecurityPage::onSetState, Qt::DirectConnection);
@@ -49,11 +49,10 @@ SecurityPage::SecurityPage(PageContainer* container, QWidget* parent)
     connect(m_ui->reTypePassword, &QLineEdit::editingFinished, this,
         &SecurityPage::on_reTypePassword_editingFinished);
     connect(m_ui->setButton, &QPushButton::clicked, this, &SecurityPage::on_setButton_clicked);
-    // Printable ASCII only: 16 characters are then the 16 bytes the dongle sends.
-    for (QLineEdit* field : { m_ui->TypePassword, m_ui->reTypePassword }) {
-        field->setValidator(new QRegularExpressionValidator(
-            QRegularExpression(QStringLiteral("[\\x20-\\x7E]{0,%1}").arg(MaxPasswordLength)), field));
-    }
+    // What is typed stays as typed: a password that cannot be sent is refused with its reason
+    // beside the field, never cut or filtered.
+    for (QLineEdit* field : { m_ui->TypePassword, m_ui->reTypePassword })
+        field->setMaxLength(FieldMaxLength);
 }
 
 SecurityPage::~SecurityPage() = default;
@@ -307,6 +306,7 @@ void SecurityPage::retranslate()
     container->setTitle(tr("Security"));
     container->setSubtitle(QString());
     container->setLeft(tr("Back"), PageAction::back, this);
+    showPasswordProblem();
 }
 
 void SecurityPage::pageWillAppear(QString const& from)

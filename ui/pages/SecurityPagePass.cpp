@@ -33,16 +33,24 @@ QString hintName(SecurityPage::Hint hint)
 
 bool SecurityPage::isAcceptablePassword(QString const& password)
 {
-    if (password.isEmpty() || password.size() > MaxPasswordLength)
-        return false;
-    bool onlySpaces = true;
+    return !password.isEmpty() && passwordProblem(password).isEmpty();
+}
+
+QString SecurityPage::passwordProblem(QString const& password)
+{
+    // Printable ASCII only: 16 characters are then the 16 bytes the dongle sends.
     for (QChar c : password) {
         if (c.unicode() < 0x20 || c.unicode() > 0x7E)
-            return false;
-        onlySpaces = onlySpaces && c == QLatin1Char(' ');
+            return tr("Only letters, digits and signs without accents can be used, not “%1”.")
+                .arg(c.isPrint() ? QString(c)
+                                 : QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')));
     }
+    if (password.size() > MaxPasswordLength)
+        return tr("At most %1 characters; %2 are typed.").arg(MaxPasswordLength).arg(password.size());
     // Spaces alone are the padding the dongle adds: no password at all.
-    return !onlySpaces;
+    if (!password.isEmpty() && password.trimmed().isEmpty())
+        return tr("Spaces alone are no password.");
+    return QString();
 }
 
 // ---- the pass ----------------------------------------------------------------------------------
@@ -122,10 +130,25 @@ void SecurityPage::showMismatch()
     m_ui->setButton->setEnabled(false);
 }
 
+QString SecurityPage::passwordProblemShown() const
+{
+    return m_problemBubble->isWanted() ? m_problemBubble->text() : QString();
+}
+
+void SecurityPage::showPasswordProblem()
+{
+    const QString problem = passwordProblem(m_ui->TypePassword->text());
+    if (problem.isEmpty())
+        m_problemBubble->hideBubble();
+    else
+        m_problemBubble->showBubble(m_ui->TypePassword, Bubble::Right, problem);
+}
+
 void SecurityPage::on_TypePassword_textEdited(QString const&)
 {
     m_ui->reTypePassword->clear();
     m_ui->setButton->setEnabled(false);
+    showPasswordProblem();
 }
 
 void SecurityPage::on_reTypePassword_textEdited(QString const& r)
@@ -179,6 +202,7 @@ void SecurityPage::pageWillDisappear(QString const& to, std::function<void()> do
     Q_UNUSED(to);
     m_onScreen = false;
     m_bubble->hideBubble();
+    m_problemBubble->hideBubble();
     m_ui->TypePassword->clear();
     m_ui->reTypePassword->clear();
     leaveNetworkServiceMode(container->getDongle(), std::move(done));
