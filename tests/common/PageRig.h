@@ -112,7 +112,7 @@ struct PageRig : DongleDelegate {
         env.port->setBaudRate(57600);
         env.dongle = std::make_unique<Dongle>(env.port.get(), this, env.parser);
         Dongle::Timing timing;
-        timing.timeoutScale = 0.05;
+        timing.timeoutScale = 0.05 * testutil::timeScale();
         timing.repeatIntervalMs = 4;
         env.dongle->setTiming(timing);
         if (env.start() != 0)
