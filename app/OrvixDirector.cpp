@@ -430,7 +430,11 @@ void OrvixDirector::onDongleDisconnected()
     }
 
     Dongle* dongle = m_dongle;
-    emit dongleDisconnectedSignal(dongle, DongleResult(DongleResult::Ok));
+    // Its headset goes first, reported as any headset that goes quiet, so that every window
+    // lets it go before it is deleted with the dongle.
+    if (dongle && dongle->headset())
+        dongle->headsetLost(dongle->headset());
+    emit dongleDisconnectedSignal(dongle, DongleResult(DongleResult::DongleRemoved));
     m_dongle = nullptr;
     delete dongle;
 

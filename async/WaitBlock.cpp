@@ -3,6 +3,7 @@
 #include "async/ThreadHandover.h"
 
 #include "protocol/Print.h"
+#include "protocol/Records.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -101,6 +102,12 @@ bool PacketPredicate::match(const UHRType& header, const QByteArray& payload) co
     if (!pid.test(quint8(header.PID)))
         return false;
     return data.match(payload);
+}
+
+bool PacketPredicate::refuses(const UHRType& header) const
+{
+    return refusedBy.isSet() && header.PID == PacketID::ERR && refusedBy.test(header.S)
+        && pan.test(header.PAN);
 }
 
 QString PacketPredicate::toString() const
@@ -287,6 +294,13 @@ bool WaitBlock::verify(const UHRType& header, const PacketData& data)
         return false;
     // The data predicate looks at the payload only, never at the checksum after it.
     const PacketData payload = Frame::payloadOf(header, data);
+    if (m_predicate.refuses(header)) {
+        const ERR err(payload);
+        qDebug().noquote().nospace() << "*** WaitBlock <REFUSED> *** error " << int(err.code);
+        report(&header, &data,
+            DongleResult(DongleResult::Refused, QStringLiteral("error %1").arg(int(err.code))));
+        return true;
+    }
     if (!m_predicate.match(header, payload.bytes()))
         return false;
     qDebug().noquote().nospace() << "*** WaitBlock <MATCH> *** {\n" << m_predicate.toString() << "\n}";

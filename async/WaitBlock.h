@@ -112,6 +112,9 @@ public:
 
     // data: the payload bytes (without the frame's checksum).
     bool match(const UHRType& header, const QByteArray& data) const;
+    // An error record (ERR) from one of the refusedBy sources, on a PAN this predicate accepts:
+    // the addressee will not take the request.
+    bool refuses(const UHRType& header) const;
     QString toString() const;
 
     quint8 flags = AnyFlags;
@@ -120,6 +123,8 @@ public:
     PredicateField<quint16, quint16> dst;
     PredicateField<quint8, PacketID> pid;
     DataPredicate data;
+    // Sources whose error record refuses the request; unset: no error record ends the wait.
+    PredicateField<quint16, quint16> refusedBy;
 };
 
 // One request of a request list, with the reply it expects.
@@ -154,8 +159,9 @@ class TimedWorker;
 // and every report happen there. verify() and cancel() belong to that thread too.
 //
 // Use: create, connect finished to deleteLater and matched to the reply handler, publish it,
-// then start(). It reports exactly once through matched: a match with code 0, or code 4 with
-// null pointers on time-out or cancel. finished follows once it has both started and reported.
+// then start(). It reports exactly once through matched: a match with code 0, a refusal (the
+// predicate's refuses) with code 13 and the error record, or code 4 with null pointers on
+// time-out or cancel. finished follows once it has both started and reported.
 class WaitBlock : public QObject {
     Q_OBJECT
 public:

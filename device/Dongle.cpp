@@ -37,6 +37,12 @@ DongleResult timedOut()
     return DongleResult(DongleResult::TimedOut);
 }
 
+// What a request still open when the dongle stops or goes ends with.
+DongleResult removed()
+{
+    return DongleResult(DongleResult::DongleRemoved);
+}
+
 } // namespace
 
 // A counting semaphore on standard primitives (so that thread checkers see its hand-overs).
@@ -400,6 +406,8 @@ void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
         return;
     }
     const NPP npp(payload);
+    if (!isLocalReply(header))
+        noteHeardAt(header.S);
     if (m_delegate)
         m_delegate->deviceFound(this, npp);
     const char* kind = "UNKNOWN";
@@ -564,7 +572,7 @@ void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& pay
         // The dongle is going away. On its own thread the request ends now; a worker leaves it
         // registered for the destructor's last sweep, so that no callback runs on a worker.
         if (QThread::currentThread() == thread())
-            finishRequest(request, nullptr, nullptr, timedOut());
+            finishRequest(request, nullptr, nullptr, removed());
         return;
     }
     if (m_xmodemActive.load()) {
@@ -632,9 +640,9 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
         if (attempt > MaxAttempts || request->state.load() != 3)
             break;
     }
-    // A request that ran while the dongle was stopped (or lost its port) ends with code 4.
+    // A request that ran while the dongle was stopped (or lost its port) ends as removed.
     if (!request->completed.load())
-        postAbort(request);
+        postAbort(request, removed());
     qCDebug(lcDongle) << "<Send> operation did finish.";
 }
 
@@ -662,11 +670,17 @@ void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType 
     if (result.code == DongleResult::Ok) {
         request->state = 1;
         finishRequest(request, header, data, result);
+    } else if (result.code == DongleResult::Refused) {
+        // The addressee said no: asking again would only be refused again.
+        request->state = 2;
+        finishRequest(request, header, data, result);
     } else if (request->attempt.load() <= MaxAttempts - 1 && acceptsRequests()) {
         request->state = 3; // another attempt follows
     } else {
         request->state = 2;
-        finishRequest(request, nullptr, nullptr, timedOut());
+        // A dongle that stopped meanwhile was removed: its wait was cancelled, not expired.
+        const bool stopped = !m_running.load() || m_tearingDown.load();
+        finishRequest(request, nullptr, nullptr, stopped ? removed() : timedOut());
     }
     // Only this request's own wait is cleared: a newer one must keep its wait.
     request->wait.store(nullptr);
@@ -721,11 +735,11 @@ void Dongle::abortRegistered()
                 std::lock_guard<std::mutex> lock(m_registryLock);
                 m_requests.removeOne(request);
             } else {
-                finishRequest(request, nullptr, nullptr, timedOut());
+                finishRequest(request, nullptr, nullptr, removed());
             }
             request->replied.release();
         } else if (list) {
-            finishList(list, timedOut());
+            finishList(list, removed());
         } else {
             return;
         }
@@ -811,7 +825,7 @@ void Dongle::sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onR
     }
     if (m_tearingDown.load() || !m_packetQueue) {
         if (QThread::currentThread() == thread())
-            finishList(state, timedOut());
+            finishList(state, removed());
         return;
     }
     for (SCPDescriptor const& descriptor : list)
@@ -868,7 +882,8 @@ void Dongle::stop()
     cancelCurrentWait();
     headsetDiscard();
     linksDiscard();
-    // Requests removed from the send queue before they started complete now, with code 4;
+    m_addressChanges.clear();
+    // Requests removed from the send queue before they started complete now as removed;
     // lists still queued end when their next entry finds the dongle stopped.
     QList<RequestPtr> pending;
     {
@@ -876,7 +891,7 @@ void Dongle::stop()
         pending = m_requests;
     }
     for (RequestPtr const& request : qAsConst(pending))
-        finishRequest(request, nullptr, nullptr, timedOut());
+        finishRequest(request, nullptr, nullptr, removed());
 }
 
 Progress::Context* Dongle::startProgress(QString const& title, QFlags<Progress::Flag> flags)

@@ -8,9 +8,11 @@
 // "SendPacketQueue" runs single requests with their attempts, "PacketRepeater" performs the
 // timed repeat writes and hands each write back to the GUI thread through the write signal.
 //
-// Every request ends in exactly one callback on the GUI thread: with the reply, or with code 4
-// ("Operation timed out") after its attempts, when stop() drops it, when it is made while the
-// dongle is stopped or the port belongs to a firmware upload, or when the Dongle is destroyed.
+// Every request ends in exactly one callback on the GUI thread: with the reply; with code 13
+// ("Refused by the device") at once when the addressee answers with an error record its
+// predicate names (refusedBy); or with code 4 ("Operation timed out") after its attempts, when
+// stop() drops it, when it is made while the dongle is stopped or the port belongs to a firmware
+// upload, or when the Dongle is destroyed.
 #include <QByteArray>
 #include <QCommandLineParser>
 #include <QFlags>
@@ -131,6 +133,7 @@ public:
     bool setPAN(quint16 pan, ResultCallback callback);
     bool setDeviceAddress(quint16 address, quint16 newAddress, ResultCallback callback);
     bool setDevicePAN(quint16 address, quint16 pan, ResultCallback callback);
+    // A device that answers the password with an error record ends the request with code 13.
     bool setDevicePassword(quint16 address, QString const& password, ResultCallback callback);
     // Presses the keys in order, then releases them all.
     void sendKeyboardAction(std::list<KeyCode> const& keys, ResultCallback callback);
@@ -159,8 +162,17 @@ public:
     // known LINK nothing is sent and the callback is never called.
     void pingLink(OrvixDevice::Preset preset, std::function<void(DongleResult)> callback);
     // Headset, the LINKs of its channel map, then the dongle leave service mode. False (and no
-    // callback) unless the dongle is in service mode.
+    // callback) unless the dongle is in service mode. Each LINK is asked at the address it
+    // answers to now (serviceAddressesOf).
     bool networkLeaveServiceMode(std::function<void(DongleResult)> callback);
+    // Where the device given address in this service-mode session answers now, the likelier
+    // address first. Some devices take a new address at once, others only on leaving service
+    // mode; the identity beacons heard since the change tell which. Unheard since: the new
+    // address, then the old. A device never given an address here: just address.
+    QList<quint8> serviceAddressesOf(quint8 address) const;
+    // Asks the LINK on the service PAN at each address in turn to leave service mode, until one
+    // acknowledges; then done (whatever the results).
+    void exitLinkServiceMode(QList<quint8> addresses, std::function<void()> done);
 
     // The delegate's headsetUpdated (skipped without a delegate).
     void notifyHeadsetUpdated(Headset* headset, HeadsetChangeMask mask);
@@ -338,4 +350,16 @@ private:
     Timing m_timing;
     // Last serial error logged, so that a repeating error is logged once.
     QSerialPort::SerialPortError m_lastError = QSerialPort::NoError;
+
+    // A device given a new address in this service-mode session; forgotten when service mode
+    // changes or the dongle stops.
+    struct AddressChange {
+        quint8 from = 0;
+        quint8 to = 0;
+        enum Heard { Unheard, AtOld, AtNew } heard = Unheard;
+    };
+    QList<AddressChange> m_addressChanges;
+    void noteAddressChange(quint8 from, quint8 to);
+    // An identity record from source: where a device whose address changed answers.
+    void noteHeardAt(quint16 source);
 };

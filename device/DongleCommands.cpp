@@ -7,6 +7,7 @@
 #include "device/Dongle.h"
 
 #include <QLoggingCategory>
+#include <QPointer>
 
 #include "async/WaitBlock.h"
 #include "device/MouseProfile.h"
@@ -120,6 +121,8 @@ void Dongle::exitServiceMode(ResultCallback callback)
 
 void Dongle::serviceModeChanged()
 {
+    // Entering or leaving service mode, every device has taken its new address.
+    m_addressChanges.clear();
     // The headset is lost to a service-mode change; it is found again by its next status.
     if (m_headset)
         headsetDropForServiceMode();
@@ -159,9 +162,52 @@ bool Dongle::setDeviceAddress(quint16 address, quint16 newAddress, ResultCallbac
     const Header header(0, RemotePAN, own, address, PacketID::GRCP, 0);
     PacketPredicate predicate(RemotePAN, address, own, PacketID::ACK, 0);
     predicate.data = makeData(QByteArray("\x40\x01", 2), QByteArray("\xFF\xFF", 2));
+    QPointer<Dongle> self(this);
     sendPacketWithPredicate(header, SCP(1, newAddress).getData(), predicate, RemoteTimeoutMs,
-        [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
+        [self, address, newAddress, callback](UHRType const*, PacketData const*, DongleResult result) {
+            if (self && result.code == DongleResult::Ok)
+                self->noteAddressChange(quint8(address), quint8(newAddress));
+            callback(result);
+        });
     return true;
+}
+
+void Dongle::noteAddressChange(quint8 from, quint8 to)
+{
+    for (int i = m_addressChanges.size() - 1; i >= 0; --i) {
+        AddressChange const& c = m_addressChanges.at(i);
+        if (c.from == from || c.to == to || c.to == from)
+            m_addressChanges.removeAt(i);
+    }
+    if (from != to)
+        m_addressChanges.append({ from, to, AddressChange::Unheard });
+}
+
+void Dongle::noteHeardAt(quint16 source)
+{
+    for (AddressChange& c : m_addressChanges) {
+        if (source == c.to)
+            c.heard = AddressChange::AtNew;
+        else if (source == c.from)
+            c.heard = AddressChange::AtOld;
+    }
+}
+
+QList<quint8> Dongle::serviceAddressesOf(quint8 address) const
+{
+    for (AddressChange const& c : m_addressChanges) {
+        if (c.to != address)
+            continue;
+        switch (c.heard) {
+        case AddressChange::AtOld:
+            return { c.from };
+        case AddressChange::AtNew:
+            return { c.to };
+        case AddressChange::Unheard:
+            return { c.to, c.from };
+        }
+    }
+    return { address };
 }
 
 bool Dongle::setDevicePAN(quint16 address, quint16 pan, ResultCallback callback)
@@ -196,6 +242,8 @@ bool Dongle::setDevicePassword(quint16 address, QString const& password, ResultC
         predicate = PacketPredicate(RemotePAN, address, own, PacketID::ACK, AnyFlags);
         predicate.data = makeData(QByteArray("\x2A\x00", 2), QByteArray("\xFF\x00", 2));
     }
+    // A device that will not take the password says so with an error record.
+    predicate.refusedBy.setExact(address);
     sendPacketWithPredicate(header, GPP(password).getData(), predicate, RemoteTimeoutMs,
         [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
     return true;

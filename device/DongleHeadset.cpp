@@ -56,7 +56,16 @@ void Dongle::processSHP(UHRType const& header, RingBuffer& ring)
         return;
     const SHP status(payload);
 
-    // Every status is taken as the current headset's, whatever its PAN and address.
+    // A status of another headset (another PAN or address) means the headset was swapped: the
+    // old one is lost first, and this status makes the new one below.
+    if (Headset* headset = m_headset) {
+        if (header.PAN != headset->pan() || quint16(header.S) != headset->address()) {
+            qCDebug(lcDongle) << "Headset swapped: PAN" << header.PAN << "address" << header.S;
+            headsetLost(headset);
+            if (m_headset || !isRunning())
+                return;
+        }
+    }
     if (Headset* headset = m_headset) {
         const bool failed = headset->error().code != DongleResult::Ok;
         const bool acknowledged = headset->isErrorAcknowledged();

@@ -5,6 +5,7 @@
 #include "device/Dongle.h"
 
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QStringList>
 
 #include "async/Promise.h"
@@ -264,6 +265,23 @@ void Dongle::linksDiscard()
 
 // ---- Leaving service mode ------------------------------------------------------------------------
 
+void Dongle::exitLinkServiceMode(QList<quint8> addresses, std::function<void()> done)
+{
+    if (addresses.isEmpty()) {
+        done();
+        return;
+    }
+    // Lives until its request has completed.
+    auto link = std::make_shared<Link>(*this, Link::ServicePAN, addresses.takeFirst(), nullptr);
+    QPointer<Dongle> self(this);
+    link->exitServiceMode([self, link, addresses, done](DongleResult result) {
+        if (result.code == DongleResult::Ok || !self)
+            done();
+        else
+            self->exitLinkServiceMode(addresses, done);
+    });
+}
+
 bool Dongle::networkLeaveServiceMode(std::function<void(DongleResult)> callback)
 {
     if (m_profile.state != quint8(DongleState::SERV_M))
@@ -305,10 +323,10 @@ bool Dongle::networkLeaveServiceMode(std::function<void(DongleResult)> callback)
                 [this, entry](OX::Defer& step) {
                     OX::Defer node = step;
                     selectItem(m_progress, entry.name);
-                    // Lives until its request has completed.
-                    auto link = std::make_shared<Link>(*this, Link::ServicePAN, entry.device.address, nullptr);
-                    link->exitServiceMode([this, node, entry, link](DongleResult) {
-                        completeItem(m_progress, entry.name);
+                    QPointer<Dongle> self(this);
+                    exitLinkServiceMode(serviceAddressesOf(entry.device.address), [self, node, entry] {
+                        if (self)
+                            completeItem(self->m_progress, entry.name);
                         node.resolve();
                     });
                 },

@@ -42,8 +42,10 @@ PacketPredicate ackOf(uchar packet, uchar command)
 
 bool sameDevice(OrvixDevice const& a, OrvixDevice const& b)
 {
-    // The enabled bit and the fusion nibble do not make another device.
-    return a.address == b.address && a.portNumber() == b.portNumber() && a.type() == b.type();
+    // The enabled bit and the fusion nibble do not make another device. Type 0 holds two
+    // kinds: no preset at all and the headset's 7 ("Unknown Preset"), told apart in full.
+    return a.address == b.address && a.portNumber() == b.portNumber() && a.type() == b.type()
+        && (a.type() != 0 || a.isHeadset() == b.isHeadset());
 }
 
 } // namespace
@@ -205,17 +207,32 @@ void Headset::queryChannelMap(std::function<void(ChannelMap*, DongleResult)> cal
 void Headset::setChannelMap(ChannelMap const& map, std::function<void(DongleResult)> callback)
 {
     callback = orNothing(std::move(callback));
+    if (map.size() > ChannelMap::MaxEntries) {
+        // Sending the first eight would drop devices without a word.
+        qCWarning(lcDongle) << "Channel map of" << map.size() << "entries refused: the headset holds"
+                            << ChannelMap::MaxEntries;
+        callback(DongleResult(DongleResult::InvalidCommand,
+            QObject::tr("A headset holds at most %1 devices").arg(ChannelMap::MaxEntries)));
+        return;
+    }
     QPointer<Headset> self(this);
     Dongle* dongle = &m_dongle;
-    const PacketData data = map.getData();
-    // What the headset receives: at most the first eight entries.
-    const ChannelMap sent(data);
+    const ChannelMap sent = map;
     const Header header(0, m_pan, m_dongle.profile().address, m_address, PacketID::CMAP, 0);
     PacketPredicate predicate(PacketID::ACK, PacketPredicate::AnyFlags);
     predicate.data = DataPredicate(QByteArray("\x03\x00", 2), QByteArray("\xFF\x00", 2));
+    // The headset refuses a map with an error record.
+    predicate.refusedBy.setExact(m_address);
     m_dongle.sendPacketWithPredicate(
-            header, data, predicate, TimeoutMs,
-            [self, dongle, sent, callback](UHRType const*, PacketData const*, DongleResult result) {
+            header, map.getData(), predicate, TimeoutMs,
+            [self, dongle, sent, callback](UHRType const* reply, PacketData const* body, DongleResult result) {
+                // An acknowledgement whose result byte is not 0 is a refusal too.
+                if (result.code == DongleResult::Ok && reply && body && reply->PID == PacketID::ACK) {
+                    const PacketData payload = Frame::payloadOf(*reply, *body);
+                    const int verdict = payload.size() > 1 ? uchar(payload.bytes().at(1)) : 0;
+                    if (verdict != 0)
+                        result = DongleResult(DongleResult::Refused, QStringLiteral("result %1").arg(verdict));
+                }
                 if (result.code == DongleResult::Ok) {
                     qCDebug(lcDongle).noquote() << QStringLiteral("Channel map update ack\n") + sent.toString();
                     if (self) {

@@ -33,6 +33,9 @@ const char* DongleResult::textForCode(int c)
     case Exception: return QT_TRANSLATE_NOOP("QObject", "Exception");
     case InvalidDongleState: return QT_TRANSLATE_NOOP("QObject", "Invalid dongle state");
     case NotInServiceMode: return QT_TRANSLATE_NOOP("QObject", "Dongle is not in service mode");
+    case Refused: return QT_TRANSLATE_NOOP("QObject", "Refused by the device");
+    case DongleRemoved: return QT_TRANSLATE_NOOP("QObject", "Dongle removed");
+    case NoDongle: return QT_TRANSLATE_NOOP("QObject", "No dongle connected");
     case NotImplemented: return QT_TRANSLATE_NOOP("QObject", "Not implemented");
     default: return QT_TRANSLATE_NOOP("QObject", "Unknwon error");
     }

@@ -120,6 +120,12 @@ bool XModem::sendFile(const QString& path)
         return true;
     }
     m_fileSize = m_file.size();
+    if (m_fileSize == 0) {
+        // A lone end of transmission would be acknowledged as a complete upload.
+        qDebug().noquote() << "empty file, nothing to send:" << path;
+        errorHandler();
+        return true;
+    }
     m_timer.stop();
     if (m_recovery) {
         // Recovery strings must never run between the blocks of an upload.

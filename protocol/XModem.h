@@ -76,7 +76,7 @@ public:
     void stop();
     // Starts an upload. Its outcome comes as exactly one uploadFinished (after uploadError for
     // a failure), possibly before this returns: a failure found at once (no receiver, port
-    // closed, file unreadable) ends it there. Returns false only for a call while an upload
+    // closed, file unreadable or empty) ends it there. Returns false only for a call while an upload
     // runs: that call is refused and logged with no signal, so that the running upload's
     // listener never takes it for the end of its own upload.
     bool sendFile(const QString& path);

@@ -107,5 +107,9 @@
         <source>Dismiss and leave page</source>
         <translation>Abandonner et quitter la page</translation>
     </message>
+    <message>
+        <source>The headset refused the new device order. It keeps the order shown.</source>
+        <translation>Le casque a refusé le nouvel ordre des appareils. Il garde l’ordre affiché.</translation>
+    </message>
 </context>
 </TS>

@@ -107,5 +107,9 @@
         <source>Dismiss and leave page</source>
         <translation>Elvetés és kilépés az oldalról</translation>
     </message>
+    <message>
+        <source>The headset refused the new device order. It keeps the order shown.</source>
+        <translation>A fejpánt elutasította az eszközök új sorrendjét. A látható sorrend marad érvényben.</translation>
+    </message>
 </context>
 </TS>

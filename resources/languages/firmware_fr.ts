@@ -407,4 +407,23 @@
         <translation>Arrêter le téléversement</translation>
     </message>
 </context>
+<context>
+    <name>OX::FirmwareImage</name>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>%1 n’existe pas.</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file and cannot be firmware.</source>
+        <translation>%1 n’est pas un fichier ordinaire et ne peut pas être un firmware.</translation>
+    </message>
+    <message>
+        <source>%1 is empty: it is not firmware.</source>
+        <translation>%1 est vide : ce n’est pas un firmware.</translation>
+    </message>
+    <message>
+        <source>%1 is larger than a LINK can hold (%2 KiB at most).</source>
+        <translation>%1 est plus grand que ce qu’un LINK peut contenir (%2 Kio au plus).</translation>
+    </message>
+</context>
 </TS>

@@ -407,4 +407,23 @@
         <translation>Feltöltés leállítása</translation>
     </message>
 </context>
+<context>
+    <name>OX::FirmwareImage</name>
+    <message>
+        <source>%1 does not exist.</source>
+        <translation>A(z) %1 nem létezik.</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file and cannot be firmware.</source>
+        <translation>A(z) %1 nem közönséges fájl, így nem lehet firmware.</translation>
+    </message>
+    <message>
+        <source>%1 is empty: it is not firmware.</source>
+        <translation>A(z) %1 üres: nem firmware.</translation>
+    </message>
+    <message>
+        <source>%1 is larger than a LINK can hold (%2 KiB at most).</source>
+        <translation>A(z) %1 nagyobb, mint amit egy LINK tárolni tud (legfeljebb %2 KiB).</translation>
+    </message>
+</context>
 </TS>

@@ -242,6 +242,14 @@ connecté</translation>
         <source>Aborted</source>
         <translation>Interrompu</translation>
     </message>
+    <message>
+        <source>A headset holds at most %1 devices</source>
+        <translation>Un casque peut contenir au plus %1 appareils</translation>
+    </message>
+    <message>
+        <source>Refused by the device</source>
+        <translation>Refusé par l’appareil</translation>
+    </message>
 </context>
 <context>
     <name>SidebarDialog</name>

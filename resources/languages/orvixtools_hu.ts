@@ -242,6 +242,14 @@ csatlakoztatva</translation>
         <source>Aborted</source>
         <translation>Megszakítva</translation>
     </message>
+    <message>
+        <source>A headset holds at most %1 devices</source>
+        <translation>Egy fejpánt legfeljebb %1 eszközt tárolhat</translation>
+    </message>
+    <message>
+        <source>Refused by the device</source>
+        <translation>Az eszköz elutasította</translation>
+    </message>
 </context>
 <context>
     <name>SidebarDialog</name>

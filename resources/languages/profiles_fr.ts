@@ -287,6 +287,18 @@ Vous serez peut-être renvoyé à la page précédente.</translation>
         <translation>OK</translation>
     </message>
     <message>
+        <source>Only letters, digits and signs without accents can be used, not “%1”.</source>
+        <translation>Seuls des lettres, chiffres et signes sans accents peuvent être utilisés, pas « %1 ».</translation>
+    </message>
+    <message>
+        <source>At most %1 characters; %2 are typed.</source>
+        <translation>Au plus %1 caractères ; %2 sont saisis.</translation>
+    </message>
+    <message>
+        <source>Spaces alone are no password.</source>
+        <translation>Des espaces seuls ne font pas un mot de passe.</translation>
+    </message>
+    <message>
         <source>Setting the network password on the devices found. Please wait.</source>
         <translation>Le mot de passe réseau est en cours de définition sur les appareils trouvés. Veuillez patienter.</translation>
     </message>

@@ -287,6 +287,18 @@ Előfordulhat, hogy visszakerül az előző oldalra.</translation>
         <translation>OK</translation>
     </message>
     <message>
+        <source>Only letters, digits and signs without accents can be used, not “%1”.</source>
+        <translation>Csak ékezet nélküli betűk, számjegyek és jelek használhatók, ez nem: „%1”.</translation>
+    </message>
+    <message>
+        <source>At most %1 characters; %2 are typed.</source>
+        <translation>Legfeljebb %1 karakter; %2 van beírva.</translation>
+    </message>
+    <message>
+        <source>Spaces alone are no password.</source>
+        <translation>Csak szóközökből nem állhat jelszó.</translation>
+    </message>
+    <message>
         <source>Setting the network password on the devices found. Please wait.</source>
         <translation>A hálózati jelszó beállítása folyik a megtalált eszközökön. Kérjük, várjon.</translation>
     </message>

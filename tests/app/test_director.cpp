@@ -213,7 +213,7 @@ TEST(DirectorRemoval, WithoutADongleStillReportsTheTeardown)
 
     d->onUsbDeviceRemoved(dongleList());
     ASSERT_EQ(r.disconnected.size(), 1);
-    EXPECT_EQ(r.disconnected.first(), qMakePair(static_cast<Dongle*>(nullptr), 0));
+    EXPECT_EQ(r.disconnected.first(), qMakePair(static_cast<Dongle*>(nullptr), int(DongleResult::DongleRemoved)));
     ASSERT_EQ(r.dongleUpdates.size(), 1);
     EXPECT_EQ(r.dongleUpdates.first(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
     EXPECT_EQ(h.ui->sidebarHidden, 1);
@@ -233,7 +233,7 @@ TEST(DirectorRemoval, OfTheConnectedDongleFromTheBus)
         t.h.bus->bus.clear();
     }
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
-    EXPECT_EQ(r.disconnected.first(), qMakePair(dongle, 0));
+    EXPECT_EQ(r.disconnected.first(), qMakePair(dongle, int(DongleResult::DongleRemoved)));
     EXPECT_EQ(d->dongle(), nullptr);
     EXPECT_EQ(d->serialPort(), nullptr);
     EXPECT_EQ(r.dongleUpdates.last(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
@@ -365,7 +365,7 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
     // The device end of the line goes; the bus still lists the dongle.
     t.emulator.unplug();
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
-    EXPECT_EQ(r.disconnected.first(), qMakePair(dongle, 0));
+    EXPECT_EQ(r.disconnected.first(), qMakePair(dongle, int(DongleResult::DongleRemoved)));
     EXPECT_EQ(d->dongle(), nullptr);
     EXPECT_EQ(d->serialPort(), nullptr);
     EXPECT_EQ(

@@ -393,7 +393,7 @@ TEST(DirectorRun, StartHeadsetFoundProfileAppliedHeadsetLostUnplug)
         t.h.bus->bus.clear();
     }
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
-    EXPECT_EQ(r.disconnected.first(), qMakePair(connected, 0));
+    EXPECT_EQ(r.disconnected.first(), qMakePair(connected, int(DongleResult::DongleRemoved)));
     EXPECT_EQ(d->dongle(), nullptr);
     EXPECT_EQ(d->serialPort(), nullptr);
     EXPECT_FALSE(t.h.ui->sidebarVisible);

@@ -3,9 +3,9 @@
 // container that hands out that dongle and its headset, and a delegate that passes every dongle
 // and headset update and every device heard on to the page as the main window does. The page
 // can be registered beside a "Menu" page it is opened from; LINK pages start with LINKs on the
-// headset's network. unplug() takes the dongle away as
-// the director would: the page hears the loss, then the dongle is gone; replug() brings it back
-// and swapHeadset() switches another headset on in place of the first.
+// headset's network. unplug() takes the dongle away as the director does: the headset's loss,
+// the dongle deleted, then the dongle's loss; replug() brings it back and swapHeadset() switches
+// another headset on in place of the first.
 #include <gtest/gtest.h>
 
 #include "common/FakePageContainer.h"
@@ -85,16 +85,18 @@ struct PageRig : DongleDelegate {
     Headset* headset() { return env.dongle ? env.dongle->headset() : nullptr; }
     emu::Emulator& emulator() { return *env.emulator; }
 
-    // The dongle goes away while the page is shown.
+    // The dongle goes away while the page is shown, in the director's order: its headset is
+    // reported lost through the dongle's delegate (as a headset that goes quiet), then the dongle
+    // is deleted, then its loss is reported.
     void unplug()
     {
-        Headset* h = headset();
+        if (Dongle* d = env.dongle.get())
+            if (Headset* h = d->headset())
+                d->headsetLost(h);
         container.dongle = nullptr;
-        if (page)
-            page->updateWithHeadset(h, HeadsetChangeMask::lost);
         env.dongle.reset();
         if (page)
-            page->updateWithHeadset(nullptr, HeadsetChangeMask::all);
+            page->updateWithDongle(nullptr, DongleChangeMask::lost);
     }
     // After unplug(): the dongle comes back on a new port and is reported as the director reports
     // a dongle that started; true once its headset runs.
@@ -110,7 +112,7 @@ struct PageRig : DongleDelegate {
         env.port->setBaudRate(57600);
         env.dongle = std::make_unique<Dongle>(env.port.get(), this, env.parser);
         Dongle::Timing timing;
-        timing.timeoutScale = 0.05;
+        timing.timeoutScale = 0.05 * testutil::timeScale();
         timing.repeatIntervalMs = 4;
         env.dongle->setTiming(timing);
         if (env.start() != 0)

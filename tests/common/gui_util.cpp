@@ -9,7 +9,9 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <deque>
@@ -269,6 +271,38 @@ bool clickStandard(QWidget* box, QDialogButtonBox::StandardButton which)
             return true;
         }
     return false;
+}
+
+const char* sliderMoveName(SliderMove move)
+{
+    switch (move) {
+    case SliderMove::RightKey:
+        return "right key";
+    case SliderMove::PageUp:
+        return "Page Up";
+    case SliderMove::WheelUp:
+        return "wheel";
+    }
+    return "";
+}
+
+void moveSlider(QWidget* widget, SliderMove move)
+{
+    switch (move) {
+    case SliderMove::RightKey:
+        QTest::keyClick(widget, Qt::Key_Right);
+        break;
+    case SliderMove::PageUp:
+        QTest::keyClick(widget, Qt::Key_PageUp);
+        break;
+    case SliderMove::WheelUp: {
+        const QPointF centre = QRectF(widget->rect()).center();
+        QWheelEvent wheel(centre, widget->mapToGlobal(centre.toPoint()), QPoint(), QPoint(0, 120),
+            Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(widget, &wheel);
+        break;
+    }
+    }
 }
 
 } // namespace testutil

@@ -78,4 +78,10 @@ void onNextBox(std::function<void(QWidget*)> act, std::function<bool(QWidget*)> 
 bool clickButton(QWidget* box, const QString& text);
 bool clickStandard(QWidget* box, QDialogButtonBox::StandardButton which);
 
+// The ways a person moves a slider without its handle, as a table test runs them.
+enum class SliderMove { RightKey, PageUp, WheelUp };
+const char* sliderMoveName(SliderMove move);
+// One such move on widget (a key press, or one notch of the wheel over its middle).
+void moveSlider(QWidget* widget, SliderMove move);
+
 } // namespace testutil

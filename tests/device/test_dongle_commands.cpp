@@ -322,3 +322,47 @@ TEST_F(DongleCommandsTest, OnlyTheRightAcknowledgeAnswersARemoteRequest)
     ASSERT_TRUE(testutil::waitUntil([&] { return pan.calls == 1; }, 1000));
     EXPECT_EQ(pan.codes, QList<int> { 0 });
 }
+
+TEST_F(DongleCommandsTest, APasswordTheDeviceRefusesEndsAtOnceWithoutRetries)
+{
+    const int link = emulator->addLink();
+    emulator->updateLink(link, [](emu::LinkModel& l) { l.keyError = 7; });
+    enterServiceMode();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(
+        run([&](auto cb) { dongle->setDevicePassword(3, QStringLiteral("pw"), cb); }), DongleResult::Refused);
+    EXPECT_LT(clock.elapsed(), Dongle::RemoteTimeoutMs);
+    ASSERT_TRUE(emulator->waitForQuiet(150, 2000));
+    int writes = 0;
+    for (emu::Received const& r : framesSince())
+        writes += r.frame.pid == emu::pid::KEY ? 1 : 0;
+    EXPECT_LE(writes, Dongle::RepeatCount + 1); // one attempt, cut short
+}
+
+TEST_F(DongleCommandsTest, ADeviceGivenAnAddressIsFoundWhereItsBeaconsComeFrom)
+{
+    emu::LinkModel onExit;
+    onExit.address = 9;
+    onExit.addressOnServiceExit = true;
+    emulator->addLink(onExit);
+    emu::LinkModel atOnce;
+    atOnce.address = 10;
+    atOnce.serial = "LK19000443";
+    emulator->addLink(atOnce);
+    enterServiceMode();
+    EXPECT_EQ(dongle->serviceAddressesOf(3), (QList<quint8> { 3 }));
+    ASSERT_EQ(run([&](auto cb) { dongle->setDeviceAddress(9, 3, cb); }), 0);
+    ASSERT_EQ(run([&](auto cb) { dongle->setDeviceAddress(10, 6, cb); }), 0);
+    // Not heard since: the new address first, then the old one.
+    EXPECT_EQ(dongle->serviceAddressesOf(3), (QList<quint8> { 3, 9 }));
+    ASSERT_TRUE(testutil::waitUntil(
+        [&] {
+            return dongle->serviceAddressesOf(3) == QList<quint8> { 9 }
+            && dongle->serviceAddressesOf(6) == QList<quint8> { 6 };
+        },
+        3000));
+    // Leaving service mode, every device has taken its address.
+    ASSERT_EQ(run([&](auto cb) { dongle->exitServiceMode(cb); }), 0);
+    EXPECT_EQ(dongle->serviceAddressesOf(3), (QList<quint8> { 3 }));
+}

@@ -174,17 +174,17 @@ TEST_F(DonglePipelineTest, StopCompletesEveryRequestOnceWithCode4)
     EXPECT_TRUE(emulator->waitForQuiet(100, 2000));
     const int mark = emulator->mark();
     testutil::spin(100);
-    EXPECT_EQ(a.codes, QList<int> { 4 });
-    EXPECT_EQ(b.codes, QList<int> { 4 });
-    EXPECT_EQ(c.codes, QList<int> { 4 });
-    EXPECT_EQ(list, QList<int> { 4 });
+    EXPECT_EQ(a.codes, QList<int> { DongleResult::DongleRemoved });
+    EXPECT_EQ(b.codes, QList<int> { DongleResult::DongleRemoved });
+    EXPECT_EQ(c.codes, QList<int> { DongleResult::DongleRemoved });
+    EXPECT_EQ(list, QList<int> { DongleResult::DongleRemoved });
     EXPECT_EQ(emulator->mark(), mark); // nothing written after stop
 
     // A request made while stopped ends at once with code 4 and writes nothing.
     Replies d;
     send(9, d);
     ASSERT_TRUE(testutil::waitUntil([&] { return d.calls == 1; }, 1000));
-    EXPECT_EQ(d.codes, QList<int> { 4 });
+    EXPECT_EQ(d.codes, QList<int> { DongleResult::DongleRemoved });
     EXPECT_EQ(emulator->mark(), mark);
 }
 
@@ -196,7 +196,7 @@ TEST_F(DongleTest, ARequestMadeBeforeStartEndsWithCode4)
     dongle->sendPacket(localHeader(), scpPayload(9), DataPredicate::commandEcho(9), Dongle::LocalTimeoutMs,
                        replies.callback());
     ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 1000));
-    EXPECT_EQ(replies.codes, QList<int> { 4 });
+    EXPECT_EQ(replies.codes, QList<int> { DongleResult::DongleRemoved });
     EXPECT_EQ(emulator->receivedCount(), 0);
 }
 
@@ -224,11 +224,11 @@ TEST_F(DonglePipelineTest, DestroyingTheDongleWithRequestsInFlightNeitherBlocksN
     clock.start();
     dongle.reset();
     EXPECT_LT(clock.elapsed(), 500);
-    EXPECT_EQ(a.codes, QList<int> { 4 });
-    EXPECT_EQ(b.codes, QList<int> { 4 });
-    EXPECT_EQ(list, QList<int> { 4 });
+    EXPECT_EQ(a.codes, QList<int> { DongleResult::DongleRemoved });
+    EXPECT_EQ(b.codes, QList<int> { DongleResult::DongleRemoved });
+    EXPECT_EQ(list, QList<int> { DongleResult::DongleRemoved });
     EXPECT_EQ(chained, 1);
-    EXPECT_EQ(late.codes, QList<int> { 4 });
+    EXPECT_EQ(late.codes, QList<int> { DongleResult::DongleRemoved });
     testutil::spin(100);
     EXPECT_EQ(a.calls + b.calls + late.calls, 3);
     EXPECT_EQ(list.size(), 1);

@@ -174,7 +174,7 @@ TEST_F(DongleTest, StopAndDestructionDuringStartCallBackOnce)
     dongle->start([&](DongleResult r) { codes << r.code; });
     ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(16), 2000).has_value());
     dongle.reset();
-    EXPECT_EQ(codes, QList<int> { 4 });
+    EXPECT_EQ(codes, QList<int> { DongleResult::DongleRemoved });
 }
 
 TEST(DongleProfileText, ANewProfileAtDepth0And1)

@@ -265,6 +265,22 @@ TEST_F(HeadsetTest, TheEnabledBitOrFusionOfTheControlledEntryIsNoDeviceChange)
     EXPECT_EQ(headset->device(), OrvixDevice(4, 0x81, 0x3B));
 }
 
+TEST_F(HeadsetTest, TheControlledEntryGoingFromNoPresetToTheHeadsetPresetIsADeviceChange)
+{
+    Headset* headset = startWithHeadset();
+    ASSERT_NE(headset, nullptr);
+    for (uchar preset : { uchar(0x00), uchar(0x07) }) {
+        ChannelMap map = headset->channelMap();
+        map.devices[0].preset = preset;
+        int code = -1;
+        headset->setChannelMap(map, [&](DongleResult r) { code = r.code; });
+        ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
+        ASSERT_EQ(code, 0);
+        EXPECT_TRUE(testutil::waitUntil([&] { return headset->device().preset == preset; }, 2000))
+            << int(preset);
+    }
+}
+
 TEST_F(HeadsetTest, TwoWrongRevisionStatusesGiveOneError)
 {
     emu::HeadsetModel model = stillHeadset();
@@ -377,6 +393,53 @@ TEST_F(HeadsetTest, ChannelMapWriteStoresWhatWasAcknowledged)
     EXPECT_EQ(code, 4);
     EXPECT_EQ(headset->channelMap(), map);
     EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::channelMap), 1);
+}
+
+TEST_F(HeadsetTest, AChannelMapTheHeadsetRefusesEndsAtOnceAsRefused)
+{
+    Headset* headset = startWithHeadset();
+    ASSERT_NE(headset, nullptr);
+    const ChannelMap held = headset->channelMap();
+    const struct {
+        const char* name;
+        std::function<void(emu::HeadsetModel&)> refuse;
+    } cases[] = {
+        { "error record", [](emu::HeadsetModel& h) { h.channelMapWriteError = 3; } },
+        { "acknowledgement with result 2", [](emu::HeadsetModel& h) { h.channelMapAckResult = 2; } },
+    };
+    for (auto const& c : cases) {
+        emulator->updateHeadset([&](emu::HeadsetModel& h) {
+            h.channelMapWriteError = h.channelMapAckResult = 0;
+            c.refuse(h);
+        });
+        delegate.clear();
+        const int since = emulator->mark();
+        ChannelMap other;
+        other.devices << OrvixDevice(3, 0x81, 0x18);
+        DongleResult result(-1);
+        headset->setChannelMap(other, [&](DongleResult r) { result = r; });
+        ASSERT_TRUE(testutil::waitUntil([&] { return result.code != -1; }, 1500)) << c.name;
+        EXPECT_EQ(result.code, DongleResult::Refused) << c.name;
+        // One burst, cut short by the refusal: never the three attempts of a silent headset.
+        ASSERT_TRUE(emulator->waitForQuiet(150, 2000));
+        int writes = 0;
+        for (emu::Received const& r : emulator->received())
+            writes += (r.seq >= since && r.frame.pid == emu::pid::CMAP) ? 1 : 0;
+        EXPECT_LE(writes, Dongle::RepeatCount + 1) << c.name;
+        EXPECT_EQ(headset->channelMap(), held) << c.name;
+        EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::channelMap), 0) << c.name;
+    }
+
+    // Nine entries do not fit the wire form: refused before anything is written.
+    ChannelMap nine;
+    for (int i = 0; i < 9; ++i)
+        nine.devices << OrvixDevice(uchar(10 + i), 0x81, 0x18);
+    const int before = emulator->mark();
+    DongleResult result(-1);
+    headset->setChannelMap(nine, [&](DongleResult r) { result = r; });
+    EXPECT_EQ(result.code, DongleResult::InvalidCommand);
+    testutil::spin(50);
+    EXPECT_FALSE(emulator->waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), 0, before));
 }
 
 TEST_F(HeadsetTest, AChannelMapIsReadOnlyAsFarAsItsData)
@@ -588,7 +651,7 @@ TEST_F(HeadsetTest, RequestsInFlightWhenTheDongleStops)
     dongle->stop();
     EXPECT_TRUE(guard.isNull());
     testutil::waitUntil([&] { return codes.size() == 4; }, 3000);
-    EXPECT_EQ(codes, (QList<int> { 4, 4, 4, 4 }));
+    EXPECT_EQ(codes, (QList<int>({ 14, 14, 14, 14 })));
     testutil::spin(250); // the delayed replies arrive for nobody
     EXPECT_EQ(codes.size(), 4);
     EXPECT_TRUE(delegate.updatedHeadsets.isEmpty());

@@ -28,8 +28,11 @@ TEST(DongleResult, CodeTable)
         { 10, "Exception" },
         { 11, "Invalid dongle state" },
         { 12, "Dongle is not in service mode" },
+        { 13, "Refused by the device" },
+        { 14, "Dongle removed" },
+        { 15, "No dongle connected" },
         { 255, "Not implemented" },
-        { 13, "Unknwon error" },
+        { 16, "Unknwon error" },
         { 254, "Unknwon error" },
         { -1, "Unknwon error" },
         { 256, "Unknwon error" },
@@ -46,14 +49,14 @@ TEST(DongleResult, CodeTable)
 
 TEST(DongleResult, StringFormWithAndWithoutDetail)
 {
-    DongleResult r(13);
-    EXPECT_EQ(r.toStringHelper(), "hu.orvixtool.dongle.errorDomain:13 \"Unknwon error\" ()");
+    DongleResult r(16);
+    EXPECT_EQ(r.toStringHelper(), "hu.orvixtool.dongle.errorDomain:16 \"Unknwon error\" ()");
     EXPECT_TRUE(r.toStringHelper().endsWith("()"));
 
     DongleResult d(11, "Headset not available while controlling LINK/Chair");
     EXPECT_EQ(d.toStringHelper(),
-              "hu.orvixtool.dongle.errorDomain:11 \"Invalid dongle state\" "
-              "(Headset not available while controlling LINK/Chair)");
+        "hu.orvixtool.dongle.errorDomain:11 \"Invalid dongle state\" "
+        "(Headset not available while controlling LINK/Chair)");
 
     // Placeholders inside the texts are not expanded again.
     DongleResult p(2, "%1 %2");

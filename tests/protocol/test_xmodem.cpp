@@ -224,14 +224,14 @@ TEST_F(XModemUpload, FileOf1025BytesGoesAsTwoPaddedBlocksThenEot)
     EXPECT_TRUE(logged("file sent"));
 }
 
-TEST_F(XModemUpload, EmptyFileSendsEotAtOnceWithoutProgress)
+TEST_F(XModemUpload, AnEmptyFileIsRefusedWithoutWritingAnything)
 {
     ASSERT_TRUE(connectLoader());
-    ASSERT_TRUE(upload(writeFile(QByteArray())));
-    EXPECT_EQ(finished, std::vector<bool>{true});
-    EXPECT_EQ(loader->wire(), QByteArray(1, XModem::EOT));
-    EXPECT_TRUE(progress.empty());
-    EXPECT_TRUE(loader->receiver.image().isEmpty());
+    EXPECT_TRUE(xm->sendFile(writeFile(QByteArray())));
+    EXPECT_EQ(events, "EF-");
+    EXPECT_TRUE(loggedStarting("empty file, nothing to send"));
+    EXPECT_TRUE(loader->wire().isEmpty());
+    EXPECT_FALSE(xm->isBusy());
 }
 
 TEST_F(XModemUpload, BlockNumbersWrapAndProgressStaysInRange)

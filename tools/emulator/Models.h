@@ -194,6 +194,9 @@ struct HeadsetModel {
     // Non-zero: a channel-map write is answered with an ERR record carrying this code and the
     // map is not stored.
     uint8_t channelMapWriteError = 0;
+    // Non-zero: a channel-map write is acknowledged with this result byte (ACK {3, result}) and
+    // the map is not stored.
+    uint8_t channelMapAckResult = 0;
     // Non-zero: a network password (KEY) is refused with an ERR record of this code and not kept.
     uint8_t keyError = 0;
 

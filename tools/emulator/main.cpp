@@ -51,8 +51,16 @@ int main(int argc, char** argv)
     QCommandLineOption cmapError(QStringLiteral("cmap-error"),
                                  QStringLiteral("Channel-map writes are answered with this error code."),
                                  QStringLiteral("code"), QStringLiteral("0"));
-    parser.addOptions({headset, control, links, rate, scale, revision, channel, service, dead, quiet, traceStatus,
-                       calibration, cmapError});
+    QCommandLineOption cmapRefused(QStringLiteral("cmap-refused"),
+        QStringLiteral("Channel-map writes are acknowledged with this result byte and not stored."),
+        QStringLiteral("result"), QStringLiteral("0"));
+    QCommandLineOption keyError(QStringLiteral("key-error"),
+        QStringLiteral("Headset and LINKs refuse the network password with this error code."),
+        QStringLiteral("code"), QStringLiteral("0"));
+    QCommandLineOption addressOnExit(QStringLiteral("address-on-exit"),
+        QStringLiteral("LINKs take a new address and PAN only on leaving service mode."));
+    parser.addOptions({ headset, control, links, rate, scale, revision, channel, service, dead, quiet,
+        traceStatus, calibration, cmapError, cmapRefused, keyError, addressOnExit });
     parser.process(app);
 
     emu::Options options;
@@ -81,6 +89,8 @@ int main(int argc, char** argv)
             return 2;
         }
         h.channelMapWriteError = uint8_t(parser.value(cmapError).toUInt());
+        h.channelMapAckResult = uint8_t(parser.value(cmapRefused).toUInt());
+        h.keyError = uint8_t(parser.value(keyError).toUInt());
         e.addHeadset(h);
     }
     const int linkCount = parser.value(links).toInt();
@@ -88,6 +98,8 @@ int main(int argc, char** argv)
         emu::LinkModel l;
         l.revision = uint8_t(rev);
         l.address = uint8_t(i == 0 ? 3 : i == 1 ? 6 : 6 + i);
+        l.keyError = uint8_t(parser.value(keyError).toUInt());
+        l.addressOnServiceExit = parser.isSet(addressOnExit);
         e.addLink(l);
     }
     if (parser.isSet(dead))

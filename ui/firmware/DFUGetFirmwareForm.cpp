@@ -8,6 +8,7 @@
 #include "protocol/Print.h"
 #include "ui/firmware/CabledLink.h"
 #include "ui/firmware/DFUFormDelegate.h"
+#include "ui/firmware/FirmwareImage.h"
 
 #include <QCryptographicHash>
 #include <QDebug>
@@ -118,7 +119,9 @@ void DFUGetFirmwareForm::retranslate()
 void DFUGetFirmwareForm::pageWillAppear()
 {
     retranslate();
-    m_ui->currentVersion->setText(delegate.linkVersion().toString());
+    // A revived LINK's firmware could not be read: what the wizard holds is an earlier LINK's.
+    m_ui->currentVersion->setText(
+        delegate.recoveryMode() ? tr("Unknown") : delegate.linkVersion().toString());
     m_ui->remoteVersion->setText(tr("Unknown"));
     delegate.setNextStepEnabled(this, false, tr("Upload"));
     delegate.setFormTitle(tr("Select firmware"));
@@ -180,7 +183,7 @@ void DFUGetFirmwareForm::onInfo(const API::Result& result, const QJsonObject& re
     }
     const DongleVersion remote = OrvixDirector::versionFromJson(reply);
     m_remoteFileName = fileNameFor(remote);
-    const DongleVersion local = delegate.linkVersion();
+    const DongleVersion local = delegate.recoveryMode() ? DongleVersion() : delegate.linkVersion();
     m_ui->remoteVersion->setText(remote.toString());
     qInfo().noquote() << "Remove version: " << remote.toString();
     qInfo().noquote() << "Local version: " << local.toString();
@@ -235,6 +238,11 @@ void DFUGetFirmwareForm::onDownloadFinished(
         setStatus(ErrorIcon, tr("Error during firmware download"));
         return;
     }
+    const QString problem = FirmwareImage::problemWith(target);
+    if (!problem.isEmpty()) {
+        setStatus(ErrorIcon, problem);
+        return;
+    }
     delegate.setFirmwarePath(target);
     delegate.setNextStepEnabled(this, true, tr("Upload"));
     setStatus(InfoIcon, tr("New firmware succesfull downloaded"));
@@ -257,7 +265,15 @@ void DFUGetFirmwareForm::on_firmwareComboBox_currentIndexChanged(const QString& 
         delegate.setNextStepEnabled(this, false, tr("Upload"));
         return;
     }
-    delegate.setFirmwarePath(QDir(firmwareFolderPath()).filePath(text));
+    const QString path = QDir(firmwareFolderPath()).filePath(text);
+    const QString problem = FirmwareImage::problemWith(path);
+    if (!problem.isEmpty()) {
+        // Said beside the list; nothing is chosen and Next waits for another file.
+        setStatus(ErrorIcon, problem);
+        delegate.setNextStepEnabled(this, false, tr("Upload"));
+        return;
+    }
+    delegate.setFirmwarePath(path);
     delegate.setNextStepEnabled(this, true, tr("Upload"));
 }
 
@@ -286,6 +302,12 @@ void DFUGetFirmwareForm::on_browseButton_clicked()
 void DFUGetFirmwareForm::addOwnFirmware(const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
+    // Checked before anything reads it: copying a named pipe would wait for a writer for good.
+    const QString problem = FirmwareImage::problemWith(path);
+    if (!problem.isEmpty()) {
+        emit showError(tr("Firmware file"), problem);
+        return;
+    }
     const QString target = QDir(firmwareFolderPath()).filePath(name);
     QComboBox* list = m_ui->firmwareComboBox;
     if (QFileInfo::exists(target)) {

@@ -6,6 +6,7 @@
 #include "protocol/Print.h"
 #include "protocol/XModem.h"
 #include "ui/firmware/DFUFormDelegate.h"
+#include "ui/firmware/FirmwareImage.h"
 
 #include <QPixmap>
 
@@ -77,6 +78,14 @@ void DFUUploadForm::onDeviceConnected()
         return;
     const QString path = delegate.firmwarePath();
     m_timer.stop();
+    // The file may have changed in the store since it was chosen: an image that is no firmware
+    // now is refused before its first block.
+    const QString problem = FirmwareImage::problemWith(path);
+    if (!problem.isEmpty()) {
+        if (cleanUp())
+            delegate.stepFailed(this, problem);
+        return;
+    }
     m_transferring = true;
     m_linkWritten = true;
     QPointer<DFUUploadForm> self(this);

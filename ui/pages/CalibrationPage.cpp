@@ -72,6 +72,8 @@ void CalibrationPage::setRightButton()
         container->setRight(tr("Cancel"), PageAction::cancel, this, PageFooter::MainButton);
     else
         container->setRight(tr("Reset"), PageAction::reset, this, PageFooter::MainButton);
+    // Without a headset neither button has anything to act on.
+    container->setRightEnabled(PageFooter::MainButton, container->getHeadset() != nullptr);
 }
 
 void CalibrationPage::setHint(char const* source)

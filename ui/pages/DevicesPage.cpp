@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QtDebug>
 
@@ -104,8 +105,11 @@ void DevicesPage::retranslate()
 
 void DevicesPage::pageWillAppear(QString const&)
 {
-    if (Headset* headset = container->getHeadset())
+    // Without a headset there is nothing to order: the page stays disabled until one is found.
+    Headset* headset = container->getHeadset();
+    if (headset)
         updateList(headset->channelMap());
+    setEnabled(headset != nullptr);
     retranslate();
 }
 
@@ -128,17 +132,11 @@ bool DevicesPage::pageShouldDisappear()
 {
     if (!hasPendingEdits())
         return true;
-    QMessageBox box(nullptr);
-    OX::Skin::apply(&box); // a box without a parent inherits no sheet
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    box.setIcon(QMessageBox::Question);
-    box.setInformativeText(tr("Devices about to leave"));
-    box.setText(tr("You have change in your device order. Do you want to apply changes?"));
-    QPushButton* stay = box.addButton(tr("Stay on page"), QMessageBox::YesRole);
-    box.addButton(tr("Dismiss and leave page"), QMessageBox::NoRole);
-    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
-    box.exec();
-    return box.clickedButton() != stay;
+    Question question;
+    question.informative = tr("Devices about to leave");
+    question.text = tr("You have change in your device order. Do you want to apply changes?");
+    question.buttons = QStringList { tr("Stay on page"), tr("Dismiss and leave page") };
+    return showQuestion(question) != 0;
 }
 
 void DevicesPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
@@ -264,6 +262,8 @@ void DevicesPage::onListWidgetRowsMoved(
         qWarning() << "OX::DevicesPage: the moved rows do not match the working copy; the rows are rebuilt";
         rebuildRows();
     }
+    // The current row moved with its item without becoming current anew: the arrows follow it.
+    setArrowsFor(list->currentRow());
     updateFooter();
 }
 
@@ -272,9 +272,28 @@ void DevicesPage::onApplyChannelMap()
     Headset* headset = container->getHeadset();
     if (!headset || m_workingCopy == headset->channelMap())
         return;
-    // The headset reports the stored map as an update, which hides "Apply"; a failure leaves
+    // The headset reports the stored map as an update, which hides "Apply". A refusal is told
+    // once and the rows go back to the map the headset still holds; any other failure leaves
     // "Apply" for another try.
-    headset->setChannelMap(m_workingCopy, [](DongleResult) {});
+    container->setProgress(true);
+    QPointer<DevicesPage> self(this);
+    QPointer<Headset> asked(headset);
+    const quint64 visit = this->visit();
+    headset->setChannelMap(m_workingCopy, [self, asked, visit](DongleResult result) {
+        if (!self)
+            return;
+        self->container->setProgress(false);
+        if (result.code != DongleResult::Refused || !asked || !self->isVisit(visit))
+            return;
+        self->updateList(asked->channelMap());
+        Question question;
+        question.icon = QMessageBox::Warning;
+        question.title = tr("Devices");
+        question.text = tr("The headset refused the new device order. It keeps the order shown.");
+        question.informative = result.text;
+        question.about = { asked.data() };
+        self->ask(question);
+    });
 }
 
 } // namespace OX

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMetaEnum>
+#include <QPointer>
 #include <QPushButton>
 
 #include "device/Dongle.h"
@@ -88,6 +89,7 @@ void PairingPage::retranslate()
     container->setTitle(tr("Pairing"));
     container->setSubtitle(QString());
     container->setLeft(tr("Back"), PageAction::back, this);
+    container->setRight(QString(), PageAction::none, nullptr, PageFooter::MainButton);
 }
 
 void PairingPage::showStateText()
@@ -117,7 +119,6 @@ void PairingPage::pageDidAppear()
         updateDongle(dongle);
     m_ui->channelList->clear();
     m_ui->cmapRemoveButton->setEnabled(false);
-    m_onScreen = true;
     emit setState(entering_service_mode);
     Page::pageDidAppear();
 }
@@ -134,7 +135,6 @@ bool PairingPage::pageShouldDisappear()
 
 void PairingPage::pageWillDisappear(QString const&, std::function<void()> done)
 {
-    m_onScreen = false;
     // Silently: the next appearance enters service mode again.
     m_state = not_initialized_state;
     leaveNetworkServiceMode(container->getDongle(), std::move(done));
@@ -142,13 +142,20 @@ void PairingPage::pageWillDisappear(QString const&, std::function<void()> done)
 
 void PairingPage::pageDidDisappear()
 {
-    if (container->getDongle() && m_networkChanged) {
-        const int answer = showQuestion(tr("Network may changed"),
-            tr("If you add new device to your network it have the same password to be able to communicate "
-               "with your devices.\n\nDo you want to change the password?"),
-            { tr("Change password"), tr("Keep current password") });
-        if (answer == 0 && controller)
-            emit controller->navigateToPage(SecurityPageName);
+    // The last word of the visit: asked over the next page, about the dongle it changed.
+    if (Dongle* dongle = container->getDongle(); dongle && m_networkChanged) {
+        Question question;
+        question.title = tr("Network may changed");
+        question.informative
+            = tr("If you add new device to your network it have the same password to be able to communicate "
+                 "with your devices.\n\nDo you want to change the password?");
+        question.buttons = QStringList { tr("Change password"), tr("Keep current password") };
+        question.about = { dongle };
+        QPointer<PairingPage> self(this);
+        ask(question, [self](int answer) {
+            if (answer == 0 && self && self->controller)
+                emit self->controller->navigateToPage(SecurityPageName);
+        });
     }
     Page::pageDidDisappear();
 }
@@ -157,8 +164,10 @@ void PairingPage::pageDidDisappear()
 
 void PairingPage::enterServiceMode()
 {
+    const quint64 asked = visit();
     OX::enterServiceMode(
-        container->getDongle(), this, [this] { return m_onScreen; },
+        container->getDongle(), this,
+        [this, asked] { return isVisit(asked) && m_state == entering_service_mode; },
         [this](DongleResult result) {
             if (result.code != DongleResult::Ok) {
                 qDebug().noquote() << "Enter service mode failed:" << result.toStringHelper();
@@ -249,47 +258,44 @@ void PairingPage::onShowHint(Hint hint)
         return;
     Text const& t = texts[hint];
     qDebug().noquote() << QStringLiteral("SHOW HINT [%1]").arg(QLatin1String(nameOf(hint)));
-    QMessageBox box(nullptr);
-    OX::Skin::apply(&box); // a box without a parent inherits no sheet
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    box.setIcon(QMessageBox::Information);
-    box.setText(tr(t.title));
-    box.setInformativeText(tr(t.text));
-    QPushButton* yes = box.addButton(tr(t.yes), QMessageBox::YesRole);
+    Question question;
+    question.icon = QMessageBox::Information;
+    question.text = tr(t.title);
+    question.informative = tr(t.text);
+    question.buttons << tr(t.yes);
     if (t.no)
-        box.addButton(tr(t.no), QMessageBox::NoRole);
-    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
-    box.exec();
-    const bool yesClicked = box.clickedButton() == yes;
-    qDebug().noquote() << QStringLiteral("HIDE HINT [%1]").arg(QLatin1String(nameOf(hint)));
-    if (hint != service_mode_required_hint)
-        return;
-    if (yesClicked)
-        emit setState(entering_service_mode);
-    else
-        perform(PageAction::back);
+        question.buttons << tr(t.no);
+    question.about = { container->getDongle() };
+    ask(question, [this, hint](int answer) {
+        qDebug().noquote() << QStringLiteral("HIDE HINT [%1]").arg(QLatin1String(nameOf(hint)));
+        if (hint != service_mode_required_hint)
+            return;
+        if (answer == 0)
+            emit setState(entering_service_mode);
+        else
+            perform(PageAction::back);
+    });
 }
 
 void PairingPage::onShowError(QString const& title, DongleResult result)
 {
-    QMessageBox box(nullptr);
-    OX::Skin::apply(&box); // a box without a parent inherits no sheet
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    box.setIcon(QMessageBox::Warning);
-    box.setWindowTitle(title);
-    box.setText(result.toStringHelper());
-    box.setStandardButtons(QMessageBox::Ok);
-    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
-    box.exec();
+    Question question;
+    question.icon = QMessageBox::Warning;
+    question.title = title;
+    question.text = result.toStringHelper();
+    question.about = { container->getDongle() };
+    ask(question);
 }
 
 // ---- Notifications -------------------------------------------------------------------------------
 
 void PairingPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
 {
-    if (!dongle && appeared)
+    if (!dongle && appeared) {
+        // Nothing is left to pair with: back without asking about an empty network.
+        m_state = not_initialized_state;
         perform(PageAction::back);
-    else if (dongle && mask.testFlag(DongleChangeMask::statusChanged))
+    } else if (dongle && mask.testFlag(DongleChangeMask::statusChanged))
         continueInServiceMode();
 }
 

@@ -119,13 +119,17 @@ private:
     void appendToNetwork(Defer const& chain, QPointer<Dongle> const& dongle, OrvixDevice const& entry,
         QString const& failedTitle, QString const& failedName, QString const& doneName);
     void removeChannel(OrvixDevice entry);
+    // The chains, run with the answer to the operation's question (only button 0 or 1 runs one).
+    void pairHeadset(NPP record, int answer);
+    void pairLink(NPP record, int answer);
+    void removeFromNetwork(OrvixDevice entry, int answer);
     void uploadChannelMap(ChannelMap const& map, std::function<void(DongleResult)> done);
     // The adding rule of "Set CMAP": false (nothing changed) when entry would be a ninth device.
     bool addToWorkingMap(OrvixDevice const& entry);
     // Whether entry could be added now (it is there already, or there is room).
     bool fitsWorkingMap(OrvixDevice const& entry) const;
-    // Hint 1 for code 11 (only while the page is on screen), otherwise the error box; nothing
-    // once the dongle the operation began with has stopped or gone.
+    // Hint 1 for code 11 (only within the visit, not while leaving), otherwise the error box;
+    // nothing once the dongle the operation began with has stopped or gone.
     void reportFailure(Dongle* dongle, QString const& title, DongleResult const& result);
 
     // Whether a device heard belongs to the headset's network (the working map holds it).
@@ -142,8 +146,6 @@ private:
     // A channel map without this dongle came before any headset identity: the headset is
     // offered when its identity arrives.
     bool m_offerHeadsetOnIdentity = false;
-    // From pageDidAppear to pageWillDisappear.
-    bool m_onScreen = false;
     char const* m_stateText;
 };
 

@@ -46,7 +46,7 @@ std::function<void(DongleResult)> settle(Defer const& node, std::function<void()
 // The dongle an operation began with is gone: its step cannot run.
 DongleResult dongleGone()
 {
-    return DongleResult(DongleResult::TimedOut, PairingPage::tr("The dongle was removed"));
+    return DongleResult(DongleResult::DongleRemoved);
 }
 
 // A ninth device would not fit the channel map's wire form and would silently be cut off.
@@ -119,24 +119,34 @@ void PairingPage::reportFailure(Dongle* dongle, QString const& title, DongleResu
     // would wait for nobody.
     if (!dongle || !dongle->isRunning())
         return;
+    // Left (or leaving): a box would stand over another page.
+    if (!isVisit(visit()) || m_state == not_initialized_state)
+        return;
     if (result.code != DongleResult::InvalidDongleState) {
         emit showError(title, result);
         return;
     }
-    // The hint's buttons enter service mode or go back: of no use once the page is left.
-    if (m_onScreen)
-        emit showHint(service_mode_required_hint);
+    emit showHint(service_mode_required_hint);
 }
 
 void PairingPage::bindHeadset(NPP record)
 {
     m_ui->headsetList->clearSelection();
-    QPointer<Dongle> dongle(container->getDongle());
-    if (!dongle)
+    Dongle* asked = container->getDongle();
+    if (!asked)
         return;
-    const int answer = showQuestion(tr("Pair with headset"),
-        tr("Are you sure you want to pair headset\n\n%1\n\nwith this dongle?").arg(record.getSerialNumber()),
-        { tr("Pair as computer #1"), tr("Pair as computer #2"), tr("No") });
+    Question question;
+    question.title = tr("Pair with headset");
+    question.informative = tr("Are you sure you want to pair headset\n\n%1\n\nwith this dongle?")
+                               .arg(record.getSerialNumber());
+    question.buttons = QStringList { tr("Pair as computer #1"), tr("Pair as computer #2"), tr("No") };
+    question.about = { asked };
+    ask(question, [this, record](int answer) { pairHeadset(record, answer); });
+}
+
+void PairingPage::pairHeadset(NPP record, int answer)
+{
+    QPointer<Dongle> dongle(container->getDongle());
     if ((answer != 0 && answer != 1) || !dongle)
         return;
     const Role role = HeadsetRoles[answer];
@@ -170,16 +180,25 @@ void PairingPage::bindHeadset(NPP record)
 void PairingPage::bindLink(NPP record)
 {
     m_ui->deviceList->clearSelection();
-    QPointer<Dongle> dongle(container->getDongle());
-    if (!dongle)
+    Dongle* asked = container->getDongle();
+    if (!asked)
         return;
     if (m_workingChannelMap.isEmpty()) {
         emit showError(tr("Bind Link"), DongleResult(DongleResult::QueryChannelMapFailed));
         return;
     }
-    const int answer = showQuestion(tr("Pair with headset"),
-        tr("Are you sure you want to pair LINK\n\n%1\n\nwith this headset?").arg(record.getSerialNumber()),
-        { tr("As Primary Chair"), tr("As Secondary Chair"), tr("No") });
+    Question question;
+    question.title = tr("Pair with headset");
+    question.informative
+        = tr("Are you sure you want to pair LINK\n\n%1\n\nwith this headset?").arg(record.getSerialNumber());
+    question.buttons = QStringList { tr("As Primary Chair"), tr("As Secondary Chair"), tr("No") };
+    question.about = { asked };
+    ask(question, [this, record](int answer) { pairLink(record, answer); });
+}
+
+void PairingPage::pairLink(NPP record, int answer)
+{
+    QPointer<Dongle> dongle(container->getDongle());
     if ((answer != 0 && answer != 1) || !dongle)
         return;
     const Role role = LinkRoles[answer];
@@ -246,17 +265,25 @@ void PairingPage::appendToNetwork(Defer const& chain, QPointer<Dongle> const& do
 
 void PairingPage::removeChannel(OrvixDevice entry)
 {
-    QPointer<Dongle> dongle(container->getDongle());
-    if (!dongle)
+    Dongle* asked = container->getDongle();
+    if (!asked)
         return;
     if (m_workingChannelMap.isEmpty()) {
         emit showError(tr("Remove device failed"), DongleResult(DongleResult::QueryChannelMapFailed));
         return;
     }
-    const int answer = showQuestion(tr("Remove device"),
-        tr("Are you sure you want to remove\n\n%1\n\nfrom the network?")
-            .arg(OrvixDevice::QStringFromPreset(entry.validPreset())),
-        { tr("Yes"), tr("No") });
+    Question question;
+    question.title = tr("Remove device");
+    question.informative = tr("Are you sure you want to remove\n\n%1\n\nfrom the network?")
+                               .arg(OrvixDevice::QStringFromPreset(entry.validPreset()));
+    question.buttons = QStringList { tr("Yes"), tr("No") };
+    question.about = { asked };
+    ask(question, [this, entry](int answer) { removeFromNetwork(entry, answer); });
+}
+
+void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
+{
+    QPointer<Dongle> dongle(container->getDongle());
     if (answer != 0 || !dongle)
         return;
     m_ui->channelList->clearSelection();
@@ -264,11 +291,17 @@ void PairingPage::removeChannel(OrvixDevice entry)
         return;
 
     QPointer<PairingPage> self(this);
-    Defer chain = Promise::create(tr("Set PAN"), [dongle, entry](Defer& step) {
+    Defer chain = Promise::create(tr("Set PAN"), [self, dongle, entry](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
-        // Back to the service PAN (for this dongle's own entry, the dongle itself).
-        dongle->setDevicePAN(entry.address, Link::ServicePAN, settle(step));
+        // Back to the service PAN (for this dongle's own entry, the dongle itself, whose row
+        // then shows it), at the address the device answers to now.
+        const bool own = entry.address == dongle->profile().address;
+        dongle->setDevicePAN(dongle->serviceAddressesOf(entry.address).first(), Link::ServicePAN,
+            settle(step, [self, dongle, own] {
+                if (self && dongle && own)
+                    self->updateDongle(dongle);
+            }));
     });
     chain = chain.then(tr("Set CMAP"), [self, dongle, entry](Defer& step) {
         Headset* headset = dongle ? dongle->headset() : nullptr;
@@ -285,13 +318,10 @@ void PairingPage::removeChannel(OrvixDevice entry)
         chain = chain.then(tr("Leave Service Mode"), [dongle, entry](Defer& step) {
             if (!dongle)
                 return step.resolve();
-            // Lives until its completion has run; its result does not fail the chain.
-            auto* link = new Link(*dongle, Link::ServicePAN, entry.address, nullptr);
+            // Its result does not fail the chain.
             Defer node = step;
-            link->exitServiceMode([node, link](DongleResult) {
-                link->deleteLater();
-                node.resolve();
-            });
+            dongle->exitLinkServiceMode(
+                dongle->serviceAddressesOf(entry.address), [node] { node.resolve(); });
         });
     }
     chain

@@ -2,6 +2,8 @@
 // uploads, the trial and the list operations are in ProfilesPageActions.cpp.
 #include "ui/pages/ProfilesPage.h"
 
+#include <QApplication>
+
 #include "ui_ProfilesPage.h"
 
 #include "app/Settings.h"
@@ -125,8 +127,19 @@ void ProfilesPage::connectForm()
         ui->removeProfileButton, &QToolButton::clicked, this, &ProfilesPage::on_removeProfileButton_clicked);
     connect(
         ui->resetProfileButton, &QToolButton::clicked, this, &ProfilesPage::on_resetProfileButton_clicked);
-    connect(ui->mouseProfilesListView, &QListView::clicked, this,
-        &ProfilesPage::on_mouseProfilesListView_clicked);
+    // A click selects (and uploads) only once it cannot be the first of a double click, which
+    // edits the row's name and nothing else.
+    m_rowClick.setSingleShot(true);
+    connect(ui->mouseProfilesListView, &QListView::clicked, this, [this](QModelIndex const& index) {
+        m_clickedRow = index;
+        m_clickVisit = visit();
+        m_rowClick.start(QApplication::doubleClickInterval());
+    });
+    connect(ui->mouseProfilesListView, &QListView::doubleClicked, &m_rowClick, &QTimer::stop);
+    connect(&m_rowClick, &QTimer::timeout, this, [this] {
+        if (m_clickedRow.isValid() && visit() == m_clickVisit)
+            on_mouseProfilesListView_clicked(m_clickedRow);
+    });
     connect(m_listModel, &QAbstractItemModel::dataChanged, this,
         [this](QModelIndex const& topLeft) { onRowRenamed(topLeft); });
 }

@@ -10,6 +10,7 @@
 #include "device/MouseProfile.h"
 #include "ui/toolkit/Page.h"
 
+#include <QPersistentModelIndex>
 #include <QTimer>
 
 #include <functional>
@@ -117,6 +118,10 @@ private:
     std::unique_ptr<Ui::ProfilesPage> m_ui;
     MouseProfile m_edited;
     QTimer m_trialTimer;
+    // The list click waiting out the double-click interval, its row and the visit it came in.
+    QTimer m_rowClick;
+    QPersistentModelIndex m_clickedRow;
+    quint64 m_clickVisit = 0;
     int m_trialMs = TrialMs;
     ProfileListModel* m_listModel = nullptr; // owned as a child
     bool m_loadingList = false;

@@ -33,7 +33,7 @@ const char DefaultProfileName[] = "default";
 // What an upload that ProfileManager refused at once (no dongle, nothing selected) reports.
 DongleResult refused()
 {
-    return DongleResult(DongleResult::TimedOut, QStringLiteral("No dongle connected"));
+    return DongleResult(DongleResult::NoDongle);
 }
 
 void showProgress(OrvixDirector* director)
@@ -287,18 +287,11 @@ void ProfilesPage::onRowRenamed(QModelIndex const& index)
 bool ProfilesPage::askFirst(
     QString const& informative, QString const& text, QString const& first, QString const& second)
 {
-    QMessageBox box(nullptr);
-    OX::Skin::apply(&box); // a box without a parent inherits no sheet
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    box.setIcon(QMessageBox::Question);
-    box.setInformativeText(informative);
-    box.setText(text);
-    QPushButton* firstButton = box.addButton(first, QMessageBox::YesRole);
-    QPushButton* secondButton = box.addButton(second, QMessageBox::NoRole);
-    box.setEscapeButton(secondButton);
-    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
-    box.exec();
-    return box.clickedButton() == firstButton;
+    Question question;
+    question.informative = informative;
+    question.text = text;
+    question.buttons = QStringList { first, second };
+    return showQuestion(question) == 0;
 }
 
 bool ProfilesPage::pageShouldDisappear()
@@ -314,11 +307,13 @@ bool ProfilesPage::pageShouldDisappear()
 
 void ProfilesPage::onShowError(QString const& title, QString const& text)
 {
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, nullptr);
-    OX::Skin::apply(&box); // a box without a parent inherits no sheet
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
-    box.exec();
+    // Opened from the event loop: an upload's failure may be reported while the dongle is being
+    // deleted.
+    Question question;
+    question.icon = QMessageBox::Warning;
+    question.title = title;
+    question.text = text;
+    ask(question);
 }
 
 } // namespace OX

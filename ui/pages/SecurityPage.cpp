@@ -13,7 +13,6 @@
 #include <QDebug>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 
 namespace OX
 {
@@ -40,6 +39,7 @@ SecurityPage::SecurityPage(PageContainer* container, QWidget* parent)
     : Page(container, parent)
     , m_ui(std::make_unique<Ui::SecurityPage>())
     , m_bubble(std::make_unique<WarningBubble>())
+    , m_problemBubble(std::make_unique<WarningBubble>())
 {
     m_ui->setupUi(this);
     connect(this, &SecurityPage::setState, this, &SecurityPage::onSetState, Qt::DirectConnection);
@@ -49,11 +49,10 @@ SecurityPage::SecurityPage(PageContainer* container, QWidget* parent)
     connect(m_ui->reTypePassword, &QLineEdit::editingFinished, this,
         &SecurityPage::on_reTypePassword_editingFinished);
     connect(m_ui->setButton, &QPushButton::clicked, this, &SecurityPage::on_setButton_clicked);
-    // Printable ASCII only: 16 characters are then the 16 bytes the dongle sends.
-    for (QLineEdit* field : { m_ui->TypePassword, m_ui->reTypePassword }) {
-        field->setValidator(new QRegularExpressionValidator(
-            QRegularExpression(QStringLiteral("[\\x20-\\x7E]{0,%1}").arg(MaxPasswordLength)), field));
-    }
+    // What is typed stays as typed: a password that cannot be sent is refused with its reason
+    // beside the field, never cut or filtered.
+    for (QLineEdit* field : { m_ui->TypePassword, m_ui->reTypePassword })
+        field->setMaxLength(FieldMaxLength);
 }
 
 SecurityPage::~SecurityPage() = default;
@@ -208,7 +207,8 @@ void SecurityPage::onSetState(State s)
     m_state = s;
     switch (s) {
     case waiting_for_channel_map_state:
-        container->setProgress(true);
+        // The map may never come (a headset without a network): the way back stays open.
+        container->setProgress(false);
         break;
     case waiting_for_dongle_service_mode_state: {
         container->setProgress(true);
@@ -216,13 +216,18 @@ void SecurityPage::onSetState(State s)
             emit setState(waiting_for_headset_service_mode_state);
             break;
         }
+        const quint64 asked = visit();
         enterServiceMode(
-            dongle, this, [this] { return m_onScreen; },
+            dongle, this, [this, asked] { return isVisit(asked) && !m_leaving; },
             [this](DongleResult result) {
-                if (result.code == DongleResult::Ok)
+                if (result.code == DongleResult::Ok) {
                     continueInServiceMode();
-                else
-                    emit showHint(enter_service_mode_failed_hint);
+                    return;
+                }
+                // Nothing more happens on this visit: the person reads why and goes back.
+                container->setProgress(false);
+                m_ui->helpText->setText(tr("Unable to enter service mode"));
+                emit showHint(enter_service_mode_failed_hint);
             });
         break;
     }
@@ -307,12 +312,14 @@ void SecurityPage::retranslate()
     container->setTitle(tr("Security"));
     container->setSubtitle(QString());
     container->setLeft(tr("Back"), PageAction::back, this);
+    container->setRight(QString(), PageAction::none, nullptr, PageFooter::MainButton);
+    showPasswordProblem();
 }
 
 void SecurityPage::pageWillAppear(QString const& from)
 {
     m_state = default_state;
-    ++m_pass;
+    m_leaving = false;
     m_channelMap.clear();
     m_devices.clear();
     m_ui->deviceListView->clear();
@@ -323,14 +330,13 @@ void SecurityPage::pageWillAppear(QString const& from)
 
 void SecurityPage::pageDidAppear()
 {
-    m_onScreen = true;
+    Page::pageDidAppear();
     Headset* headset = container->getHeadset();
     updateList(headset);
     if (!headset || !headset->channelMap().isEmpty())
         emit setState(waiting_for_dongle_service_mode_state);
     else
         emit setState(waiting_for_channel_map_state);
-    Page::pageDidAppear();
 }
 
 void SecurityPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
@@ -383,9 +389,12 @@ void SecurityPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
 {
     qDebug() << "Dongle updated: [" << dongle << "]" << Qt::hex << mask.value();
     qDebug() << " -visible [" << QStringFromState(m_state) << "]";
-    if (!dongle)
+    if (!dongle) {
+        // A pass or a wait under way ends with the dongle: the spinner stops before going back.
+        if (appeared)
+            container->setProgress(false);
         Page::perform(PageAction::back);
-    else if (mask.testFlag(DongleChangeMask::statusChanged))
+    } else if (mask.testFlag(DongleChangeMask::statusChanged))
         continueInServiceMode();
 }
 

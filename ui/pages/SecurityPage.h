@@ -66,6 +66,9 @@ public:
     Q_ENUM(Hint)
 
     static constexpr int MaxPasswordLength = 16;
+    // What a password field holds: QLineEdit's own bound, far beyond what is sent, so that what
+    // is typed is never cut.
+    static constexpr int FieldMaxLength = 32767;
 
     SecurityPage(PageContainer* container, QWidget* parent = nullptr);
     ~SecurityPage() override;
@@ -79,6 +82,9 @@ public:
     static QString iconFromPreset(quint8 preset);
     // True for 1 to 16 printable ASCII characters that are not all spaces.
     static bool isAcceptablePassword(QString const& password);
+    // Why a typed password cannot be sent, in the person's language; empty when it can (or
+    // when nothing is typed yet).
+    static QString passwordProblem(QString const& password);
 
     void retranslate() override;
     void pageWillAppear(QString const& from) override;
@@ -96,6 +102,8 @@ public:
     QList<Device> const& devices() const { return m_devices; }
     // The bubble "Password does not match!" is wanted beside the retype field.
     bool isMismatchShown() const;
+    // The reason beside the first field why its password cannot be sent; empty when none.
+    QString passwordProblemShown() const;
 
 signals:
     void setState(OX::SecurityPage::State state);
@@ -118,9 +126,11 @@ private:
     bool allDevicesFound() const;
     void enableFields(bool fields, bool button);
     void showMismatch();
+    // Shows or hides, beside the first field, why its password cannot be sent.
+    void showPasswordProblem();
     // The set-password pass (entry of state 7) and one of its answers.
     void startPass();
-    void onPasswordAnswer(int pass, Device const& device, DongleResult const& result);
+    void onPasswordAnswer(quint64 pass, Device const& device, DongleResult const& result);
     // In state 2, goes on to state 3 once the dongle's state byte says service mode.
     void continueInServiceMode();
 
@@ -129,13 +139,13 @@ private:
     State m_state = default_state;
     QList<Device> m_devices;
     std::unique_ptr<WarningBubble> m_bubble;
+    std::unique_ptr<WarningBubble> m_problemBubble;
     int m_sent = 0;
     int m_done = 0;
     int m_failed = 0;
-    // From pageDidAppear to pageWillDisappear.
-    bool m_onScreen = false;
-    // Answers of an earlier pass (before a new visit or a new pass) are not counted.
-    int m_pass = 0;
+    // From pageWillDisappear to the next appearance: an answer to entering service mode is not
+    // acted on any more.
+    bool m_leaving = false;
 };
 
 } // namespace OX

@@ -11,7 +11,6 @@
 #include "ui/toolkit/WarningBubble.h"
 
 #include <QDebug>
-#include <QMessageBox>
 #include <QMetaEnum>
 #include <QPointer>
 
@@ -33,16 +32,24 @@ QString hintName(SecurityPage::Hint hint)
 
 bool SecurityPage::isAcceptablePassword(QString const& password)
 {
-    if (password.isEmpty() || password.size() > MaxPasswordLength)
-        return false;
-    bool onlySpaces = true;
+    return !password.isEmpty() && passwordProblem(password).isEmpty();
+}
+
+QString SecurityPage::passwordProblem(QString const& password)
+{
+    // Printable ASCII only: 16 characters are then the 16 bytes the dongle sends.
     for (QChar c : password) {
         if (c.unicode() < 0x20 || c.unicode() > 0x7E)
-            return false;
-        onlySpaces = onlySpaces && c == QLatin1Char(' ');
+            return tr("Only letters, digits and signs without accents can be used, not “%1”.")
+                .arg(c.isPrint() ? QString(c)
+                                 : QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')));
     }
+    if (password.size() > MaxPasswordLength)
+        return tr("At most %1 characters; %2 are typed.").arg(MaxPasswordLength).arg(password.size());
     // Spaces alone are the padding the dongle adds: no password at all.
-    return !onlySpaces;
+    if (!password.isEmpty() && password.trimmed().isEmpty())
+        return tr("Spaces alone are no password.");
+    return QString();
 }
 
 // ---- the pass ----------------------------------------------------------------------------------
@@ -59,7 +66,7 @@ void SecurityPage::startPass()
     for (int i = 0; i < m_devices.size(); ++i)
         if (DeviceListWidget::Item* item = m_ui->deviceListView->itemAt(i))
             item->setChecked(false);
-    const int pass = ++m_pass;
+    const quint64 pass = visit();
     m_done = 0;
     m_failed = 0;
     // Every row that will be sent is counted before the first request goes out: an answer that
@@ -91,9 +98,9 @@ void SecurityPage::startPass()
     }
 }
 
-void SecurityPage::onPasswordAnswer(int pass, Device const& device, DongleResult const& result)
+void SecurityPage::onPasswordAnswer(quint64 pass, Device const& device, DongleResult const& result)
 {
-    if (pass != m_pass)
+    if (pass != visit())
         return; // a pass of an earlier visit
     if (result.code != DongleResult::Ok) {
         qDebug() << "Device: " << device.product << "Set password failed, result: " << result.text;
@@ -122,10 +129,25 @@ void SecurityPage::showMismatch()
     m_ui->setButton->setEnabled(false);
 }
 
+QString SecurityPage::passwordProblemShown() const
+{
+    return m_problemBubble->isWanted() ? m_problemBubble->text() : QString();
+}
+
+void SecurityPage::showPasswordProblem()
+{
+    const QString problem = passwordProblem(m_ui->TypePassword->text());
+    if (problem.isEmpty())
+        m_problemBubble->hideBubble();
+    else
+        m_problemBubble->showBubble(m_ui->TypePassword, Bubble::Right, problem);
+}
+
 void SecurityPage::on_TypePassword_textEdited(QString const&)
 {
     m_ui->reTypePassword->clear();
     m_ui->setButton->setEnabled(false);
+    showPasswordProblem();
 }
 
 void SecurityPage::on_reTypePassword_textEdited(QString const& r)
@@ -160,25 +182,23 @@ void SecurityPage::on_reTypePassword_editingFinished()
 void SecurityPage::onShowHint(Hint hint)
 {
     qDebug().noquote() << "SHOW HINT [" + hintName(hint) + "]";
-    QMessageBox box(nullptr);
-    OX::Skin::apply(&box); // a box without a parent inherits no sheet
-    box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
-    box.setIcon(QMessageBox::Information);
-    box.setText(tr("Unable to enter service mode"));
-    box.setInformativeText(
-        tr("Please remove the dongle, wait 10 seconds and insert it again!\nIt may redirect you to "
-           "the previous page."));
-    box.addButton(tr("Ok"), QMessageBox::YesRole);
-    connect(this, &Page::closeDialog, &box, &QMessageBox::done);
-    box.exec();
-    qDebug().noquote() << "HIDE HINT [" + hintName(hint) + "]";
+    Question question;
+    question.icon = QMessageBox::Information;
+    question.text = tr("Unable to enter service mode");
+    question.informative
+        = tr("Please remove the dongle, wait 10 seconds and insert it again!\nIt may redirect you to "
+             "the previous page.");
+    question.buttons = QStringList { tr("Ok") };
+    question.about = { container->getDongle() };
+    ask(question, [hint](int) { qDebug().noquote() << "HIDE HINT [" + hintName(hint) + "]"; });
 }
 
 void SecurityPage::pageWillDisappear(QString const& to, std::function<void()> done)
 {
     Q_UNUSED(to);
-    m_onScreen = false;
+    m_leaving = true;
     m_bubble->hideBubble();
+    m_problemBubble->hideBubble();
     m_ui->TypePassword->clear();
     m_ui->reTypePassword->clear();
     leaveNetworkServiceMode(container->getDongle(), std::move(done));

@@ -183,7 +183,9 @@ void MainWindow::attach(OrvixDirector* director)
             // Told just before the dongle is deleted: the veil lets go of the dongle's progress
             // record, which goes with it.
             << connect(
-                   director, &OrvixDirector::dongleDisconnectedSignal, m_progress, &OX::ProgressWidget::stop);
+                   director, &OrvixDirector::dongleDisconnectedSignal, m_progress, &OX::ProgressWidget::stop)
+            << connect(director, &OrvixDirector::dongleDisconnectedSignal, this,
+                   [this](Dongle* dongle) { onDongleDisconnected(dongle); });
     }
     if (!m_controller->currentPage())
         m_controller->setInitialPage(MenuPage);
@@ -268,6 +270,7 @@ void MainWindow::setRightEnabled(OX::PageFooter::ButtonIndex index, bool enabled
 
 void MainWindow::setProgress(bool busy)
 {
+    m_busy = busy;
     m_footer->setProgress(busy);
     setNavigationEnable(!busy, OX::NavigationOptions::all);
 }
@@ -428,14 +431,26 @@ void MainWindow::onSettingsChanged(Settings* settings)
 void MainWindow::onProgressUpdated(Progress::Context const* context)
 {
     if (!context || !context->flags) {
+        m_veilContext = nullptr;
         m_progress->stop();
         m_progress->hide();
         return;
     }
-    if (m_progress->isRunning())
+    if (m_progress->isRunning() && context == m_veilContext) {
         m_progress->update();
-    else
-        m_progress->start(context);
+        return;
+    }
+    m_veilContext = context;
+    m_progress->stop();
+    m_progress->start(context);
+}
+
+void MainWindow::onDongleDisconnected(Dongle* dongle)
+{
+    Q_UNUSED(dongle); // the veil lets go of its record by the connection beside this one
+    // Whatever a page waited for went with the dongle: the person gets the navigation back.
+    if (m_busy)
+        setProgress(false);
 }
 
 void MainWindow::onPageWillAppear(OX::Page* page)

@@ -106,6 +106,8 @@ public slots:
     void onHeadsetChannelChanged(Headset* headset, int channel);
     void onSettingsChanged(Settings* settings);
     void onProgressUpdated(Progress::Context const* context);
+    // Before the dongle is deleted: the busy footer ends with it.
+    void onDongleDisconnected(Dongle* dongle);
     // The complete dongle and headset state, before the page appears.
     void onPageWillAppear(OX::Page* page);
     void onMenuItemAction(OX::MenuItem::Identifier id, QString const& title);
@@ -126,6 +128,8 @@ private:
     OX::Menu* m_menu = nullptr;
     QList<QMetaObject::Connection> m_connections;
     bool m_quitting = false;
+    bool m_busy = false; // a page set the footer busy
+    Progress::Context const* m_veilContext = nullptr; // what the veil reads, while it runs
     bool m_watchingExposure = false;
     bool m_shown = false;
 };

@@ -207,4 +207,17 @@ void Menu::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
     update();
 }
 
+void Menu::updateWithHeadset(Headset*, HeadsetChangeMask mask)
+{
+    // Orientation and battery arrive many times a second and change no tile.
+    const quint32 moving = HeadsetChangeMask::orientation | HeadsetChangeMask::battery;
+    if ((mask.value() & ~moving) != 0)
+        updateWithDongle(container ? container->getDongle() : nullptr, DongleChangeMask::all);
+}
+
+void Menu::headsetStatusChanged(Headset*, bool)
+{
+    updateWithDongle(container ? container->getDongle() : nullptr, DongleChangeMask::all);
+}
+
 } // namespace OX

@@ -115,12 +115,16 @@ void Page::pageWillDisappear(QString const&, std::function<void()> done)
 
 void Page::pageDidAppear()
 {
+    if (!m_visiting)
+        beginVisit(); // shown without a controller (a test driving the hooks itself)
     appeared = true;
     update();
 }
 
 void Page::pageDidDisappear()
 {
+    if (m_visiting)
+        endVisit();
     appeared = false;
 }
 
@@ -229,6 +233,11 @@ int Page::showQuestion(QString const& title, QString const& text, QStringList co
     question.title = title;
     question.informative = text;
     question.buttons = buttons;
+    return showQuestion(question);
+}
+
+int Page::showQuestion(Question const& question)
+{
     std::unique_ptr<QMessageBox> box(makeBox(question));
     connect(this, &Page::closeDialog, box.get(), &QMessageBox::done);
     box->exec();

@@ -117,6 +117,7 @@ public:
     // cancellation on the stack; the back action closes it. Returns the index in buttons of the
     // button clicked, or -1 when the box closed without one of them.
     int showQuestion(QString const& title, QString const& text, QStringList const& buttons);
+    int showQuestion(Question const& question);
 
     // The visit token: it changes when the page begins to appear and when it has disappeared, so a
     // request, timer or chain that keeps the token it started with knows whether it still belongs

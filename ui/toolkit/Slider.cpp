@@ -4,9 +4,13 @@
 #include "ui/toolkit/Pixmap.h"
 #include "ui/toolkit/SliderStyle.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -60,6 +64,12 @@ Slider::Slider(QWidget* parent)
     m_slider->setPageStep(pageStep());
     m_slider->setValue(QAbstractSlider::value());
 
+    m_settle = new QTimer(this);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(SettleMs);
+    connect(m_settle, &QTimer::timeout, this, [this] { emit valueChanged(m_slider->value()); });
+    m_slider->installEventFilter(this);
+
     connect(m_slider, &QSlider::valueChanged, this, &Slider::on_slider_valueChanged);
     connect(m_slider, &QSlider::sliderReleased, this, &Slider::on_slider_released);
     connect(m_decrease, &QAbstractButton::clicked, this, &Slider::on_decrease_buttonClicked);
@@ -86,6 +96,14 @@ void Slider::setValueDisplayPrecision(int digits)
 }
 
 void Slider::setValue(int value)
+{
+    // A person's move still waiting to settle gives way to the value the code sets.
+    if (m_settle)
+        m_settle->stop();
+    follow(value);
+}
+
+void Slider::follow(int value)
 {
     const QSignalBlocker quiet(this);
     QAbstractSlider::setValue(value);
@@ -137,18 +155,58 @@ void Slider::stepBy(int delta)
 
 void Slider::on_slider_valueChanged(int value)
 {
-    setValue(value); // the handle moved: this slider follows it without reporting anything yet
+    follow(value); // the handle moved: this slider follows it without reporting anything yet
     refreshLabel();
+    // A key, Page Up/Down or a wheel step: reported once the burst settles. A drag reports on
+    // release; code reports nothing.
+    if (!m_fromCode && !m_slider->isSliderDown())
+        m_settle->start();
 }
 
 void Slider::on_slider_released()
 {
+    m_settle->stop();
     emit valueChanged(m_slider->value());
+}
+
+void Slider::reportSettled()
+{
+    if (m_settle->isActive()) {
+        m_settle->stop();
+        emit valueChanged(m_slider->value());
+    }
+}
+
+void Slider::keyPressEvent(QKeyEvent* event)
+{
+    QCoreApplication::sendEvent(m_slider, event);
+}
+
+void Slider::wheelEvent(QWheelEvent* event)
+{
+    QCoreApplication::sendEvent(m_slider, event);
+}
+
+void Slider::hideEvent(QHideEvent* event)
+{
+    reportSettled();
+    QAbstractSlider::hideEvent(event);
+}
+
+bool Slider::eventFilter(QObject* watched, QEvent* event)
+{
+    // A person who moves on (a click on "Apply" or "Back") has the value reported first.
+    if (watched == m_slider && event->type() == QEvent::FocusOut)
+        reportSettled();
+    return QAbstractSlider::eventFilter(watched, event);
 }
 
 void Slider::sliderChange(SliderChange change)
 {
     if (m_slider) {
+        // Code sets range, steps or value: what the inner slider does now is not a person's move.
+        const bool wasFromCode = m_fromCode;
+        m_fromCode = true;
         switch (change) {
         case SliderRangeChange:
             m_slider->setRange(minimum(), maximum());
@@ -164,6 +222,7 @@ void Slider::sliderChange(SliderChange change)
             m_slider->setValue(QAbstractSlider::value());
             break;
         }
+        m_fromCode = wasFromCode;
     }
     QAbstractSlider::sliderChange(change);
 }

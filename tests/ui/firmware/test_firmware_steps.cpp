@@ -4,6 +4,7 @@
 #include "ui/firmware/DFUFailedForm.h"
 #include "ui/firmware/DFUGetFirmwareForm.h"
 #include "ui/firmware/DFUUploadForm.h"
+#include "ui/firmware/FirmwareImage.h"
 #include "ui/firmware/FirmwarePage.h"
 
 #include "app/ApiManager.h"
@@ -30,6 +31,8 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using OX::FirmwarePage;
 using testsupport::HttpTestServer;
@@ -236,6 +239,7 @@ TEST_F(Wizard, ADeadLinkIsRevivedThroughRecovery)
 {
     fastTimeouts();
     env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m.dead = true; });
+    page->setLinkVersion(DongleVersion(1, 11, 5, 88)); // an earlier LINK's
     boxes.answer(
         QStringLiteral("Link not found. Would you like to start the recovery mode?"), QStringLiteral("Yes"));
     clickNext();
@@ -252,6 +256,7 @@ TEST_F(Wizard, ADeadLinkIsRevivedThroughRecovery)
     clickNext();
     ASSERT_TRUE(shows(FirmwarePage::GetFirmwareStep));
     EXPECT_EQ(page->findChild<OX::StepsWidget*>(QStringLiteral("stepper"))->currentStep(), 2);
+    EXPECT_EQ(child<QLabel>(3, "currentVersion")->text(), QStringLiteral("Unknown"));
     page->navigateToNextStep(nullptr); // the firmware path set above
     ASSERT_TRUE(shows(FirmwarePage::UploadStep));
     ASSERT_TRUE(nextOffers(QStringLiteral("Finish")));
@@ -387,6 +392,44 @@ TEST_F(Wizard, OwnFirmwareIsCopiedIntoTheStoreButNeverSwapped)
     EXPECT_EQ(kept.readAll(), QByteArray("stored"));
 }
 
+TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
+{
+    server.close();
+    QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath());
+    QFile(stored(QStringLiteral("empty.enc"))).open(QIODevice::WriteOnly);
+    showGetFirmware(DongleVersion());
+    auto* form = static_cast<OX::DFUGetFirmwareForm*>(page->stepForm(FirmwarePage::GetFirmwareStep));
+    auto* list = child<QComboBox>(FirmwarePage::GetFirmwareStep, "firmwareComboBox");
+    ASSERT_TRUE(waitUntil([&] { return list->count() == 1; }));
+    auto* box = child<QCheckBox>(3, "customCheckBox");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+
+    // An empty file of the store: said beside the list, never chosen.
+    list->setCurrentIndex(0);
+    EXPECT_EQ(
+        child<QLabel>(3, "downloadInfo")->text(), QStringLiteral("empty.enc is empty: it is not firmware."));
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
+
+    // Picked with Browse: a box each, nothing copied into the store. The pipe is never opened.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.enc"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QFile big(dir.filePath(QStringLiteral("big.enc")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(OX::FirmwareImage::MaxBytes + 1));
+    big.close();
+    const QStringList picked { writeFile(QStringLiteral("nothing.enc"), QByteArray()), pipe, big.fileName() };
+    form->setFilePicker([&](QWidget*) { return picked; });
+    for (int i = 0; i < 3; ++i)
+        boxes.answer(QStringLiteral("Firmware file"), QStringLiteral("OK"));
+    QTest::mouseClick(child<QPushButton>(3, "browseButton"), Qt::LeftButton);
+    EXPECT_TRUE(waitUntil([&] { return boxes.seen().count(QStringLiteral("Firmware file")) == 3; }));
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).entryList(QDir::Files),
+        QStringList { QStringLiteral("empty.enc") });
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), 0);
+}
+
 TEST_F(Wizard, AnUnansweredBootloaderCommandFailsTheSourceStep)
 {
     server.close();
@@ -404,17 +447,24 @@ TEST_F(Wizard, UploadFailures)
         const char* name;
         std::function<void(emu::CabledLinkModel&)> link;
         QString file;
+        QString message;
     } const cases[] = {
-        { "missing file", [](emu::CabledLinkModel&) {}, QStringLiteral("/nonexistent/firmware.enc") },
-        { "eleven NAKs", [](emu::CabledLinkModel& m) { m.nakBlock[1] = 11; }, QString() },
-        { "CAN", [](emu::CabledLinkModel& m) { m.answerBlockWith[1] = 0x18; }, QString() },
+        { "missing file", [](emu::CabledLinkModel&) {}, QStringLiteral("/nonexistent/firmware.enc"),
+            QStringLiteral("firmware.enc does not exist.") },
+        // Emptied in the store since it was chosen: refused before its first block.
+        { "empty file", [](emu::CabledLinkModel&) {}, writeFile(QStringLiteral("empty.enc"), QByteArray()),
+            QStringLiteral("empty.enc is empty: it is not firmware.") },
+        { "eleven NAKs", [](emu::CabledLinkModel& m) { m.nakBlock[1] = 11; }, QString(),
+            QStringLiteral("Link firmware upload failed.") },
+        { "CAN", [](emu::CabledLinkModel& m) { m.answerBlockWith[1] = 0x18; }, QString(),
+            QStringLiteral("Link firmware upload failed.") },
     };
     const QString file = writeFile(QStringLiteral("fw.enc"), firmwareBytes(1025));
     for (const Case& c : cases) {
         env.emulator->updateCabledLink(c.link);
         ASSERT_NO_FATAL_FAILURE(prepareLink());
         showUpload(c.file.isEmpty() ? file : c.file);
-        EXPECT_TRUE(failsWith(QStringLiteral("Link firmware upload failed."))) << c.name;
+        EXPECT_TRUE(failsWith(c.message)) << c.name;
         EXPECT_TRUE(waitUntil([&] { return !env.dongle->xmodem(); })) << c.name;
         env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m = emu::CabledLinkModel(); });
         env.emulator->leavePassthrough();

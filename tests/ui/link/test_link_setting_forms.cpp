@@ -4,6 +4,7 @@
 #include "ui/link/LinkGeneralForm.h"
 #include "ui/link/LinkProfilesDialog.h"
 
+#include "common/qt_wait.h"
 #include "device/LinkProfile.h"
 #include "link_forms_util.h"
 #include "ui/toolkit/Slider.h"
@@ -151,6 +152,25 @@ TEST(LinkDriveSettingForm, TogglesWriteOneOrZeroAndTheDelayInTwentyMsUnits)
     EXPECT_EQ(delay->displayText(), QStringLiteral("1.5 seconds"));
     EXPECT_EQ(changed.masks, (QList<quint32> { 0x200, 0x200, 0x1000000, 0x1000000, 0x100000 }));
     linktest::saveOnPage(&form, "link-drive-form");
+}
+
+TEST(LinkDriveSettingForm, TheDelaySliderMovedByKeysPageUpOrWheelWritesTheRecord)
+{
+    using testutil::SliderMove;
+    for (SliderMove move : { SliderMove::RightKey, SliderMove::PageUp, SliderMove::WheelUp }) {
+        LPP lpp = LinkProfile::Normal.parameters;
+        lpp.backTiltDelay = 50; // 1.0 s
+        OX::LinkDriveSettingForm form(lpp);
+        form.show();
+        Changes changed(&form);
+        auto* delay = child<OX::Slider>(&form, "reversingDelaySlider");
+        testutil::moveSlider(delay->findChild<QSlider*>(), move);
+        ASSERT_TRUE(testutil::waitUntil([&] { return !changed.masks.isEmpty(); }, 2000))
+            << testutil::sliderMoveName(move);
+        EXPECT_GT(lpp.backTiltDelay, 50) << testutil::sliderMoveName(move);
+        EXPECT_EQ(
+            delay->displayText(), QStringLiteral("%1 seconds").arg(lpp.backTiltDelay / 50.0, 0, 'f', 1));
+    }
 }
 
 TEST(LinkProfilesDialog, OffersTheBuiltInsAndResetsOnlyOnAChoice)

@@ -80,6 +80,16 @@ TEST_F(DevicesPageTest, DraggingTheFirstRowMovesItInListAndCopy)
     }
 }
 
+TEST_F(DevicesPageTest, AfterADragTheArrowsFollowTheCurrentRow)
+{
+    ASSERT_NO_FATAL_FAILURE(open(ThreeDevices));
+    ASSERT_EQ(page->listWidget()->currentRow(), 0);
+    ASSERT_TRUE(page->listWidget()->model()->moveRow(QModelIndex(), 0, QModelIndex(), 3));
+    ASSERT_EQ(page->listWidget()->currentRow(), 2);
+    EXPECT_TRUE(page->upButton()->isEnabled());
+    EXPECT_FALSE(page->downButton()->isEnabled());
+}
+
 TEST_F(DevicesPageTest, EditsUndoneHideApplyAndOneEntryHasNoArrows)
 {
     ASSERT_NO_FATAL_FAILURE(open(ThreeDevices));
@@ -119,17 +129,28 @@ TEST_F(DevicesPageTest, EditsUndoneHideApplyAndOneEntryHasNoArrows)
 TEST_F(DevicesPageTest, ApplySendsTheWorkingCopyAndHidesOnceStored)
 {
     ASSERT_NO_FATAL_FAILURE(open({ { 5, 0x81, 0x18 }, { 1, 0x82, 0x3B } }));
+    // A refusal is told once, at once, and the rows show the order the headset kept.
+    testutil::BoxAnswerer answers;
+    answers.answer(QStringLiteral("Devices"), QStringLiteral("OK"));
     rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.channelMapWriteError = 3; });
     QTest::mouseClick(page->downButton(), Qt::LeftButton);
     ASSERT_TRUE(applyShown());
     int since = rig.emulator().mark();
     rig.container.clickRight();
-    auto refused = rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), 2000, since);
-    ASSERT_TRUE(refused);
-    EXPECT_TRUE(rig.emulator().waitForSent(emu::FrameFilter::of(emu::pid::ERR), 2000));
-    EXPECT_TRUE(testutil::waitUntil([&] { return applyShown(); })); // after the reply's time-out
+    EXPECT_TRUE(rig.container.busy);
+    ASSERT_TRUE(waitUntil([&] { return answers.seen().size() == 1; }));
+    EXPECT_EQ(rows(), (QList<int> { 5, 1 }));
+    EXPECT_FALSE(applyShown());
+    EXPECT_FALSE(rig.container.busy);
+    ASSERT_TRUE(rig.emulator().waitForQuiet(100, 2000));
+    int writes = 0;
+    for (emu::Received const& r : rig.emulator().received())
+        writes += (r.seq >= since && r.frame.pid == emu::pid::CMAP) ? 1 : 0;
+    EXPECT_LE(writes, Dongle::RepeatCount + 1); // one attempt, never three
+    EXPECT_TRUE(answers.unexpected().isEmpty());
 
     rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.channelMapWriteError = 0; });
+    QTest::mouseClick(page->downButton(), Qt::LeftButton);
     since = rig.emulator().mark();
     rig.container.clickRight();
     auto sent = rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), 2000, since);

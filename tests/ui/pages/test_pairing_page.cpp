@@ -256,7 +256,7 @@ TEST_F(PairingPageTest, NothingIsOfferedOrStartedBeforeTheDongleReportsServiceMo
     }));
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("No"));
     pick("deviceList", 0);
-    EXPECT_EQ(answers.seen().count(QStringLiteral("Pair with headset")), 2);
+    EXPECT_TRUE(waitUntil([&] { return answers.seen().count(QStringLiteral("Pair with headset")) == 2; }));
 }
 
 TEST_F(PairingPageTest, AHeadsetIsOfferedOnlyOnceItsIdentityIsKnown)
@@ -386,11 +386,17 @@ TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeav
         waitUntil([&] { return list("channelList")->count() == 4 && row("channelList", 2)->isChecked(); }));
     testutil::saveScreenshot(&rig.container.controller, "pairing-links-paired");
 
+    // Leaving reaches each LINK where it answers now, as its beacons tell: the second still at
+    // 10 until it leaves.
+    ASSERT_TRUE(waitUntil([&] { return rig.env.dongle->serviceAddressesOf(6) == QList<quint8> { 10 }; }));
     answers.answer(QStringLiteral("Network may changed"), QStringLiteral("Keep current password"));
+    since = rig.emulator().mark();
     rig.container.clickLeft();
     ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    EXPECT_EQ(requests({ "48:101:" }, since), (QStringList { "48:101:3:0@1", "48:101:10:0@1" }));
     EXPECT_TRUE(waitUntil([&] { return rig.emulator().link(1).address == 6; }));
     EXPECT_EQ(rig.emulator().link(1).pan, 0x1234);
+    EXPECT_FALSE(rig.emulator().link(1).serviceMode);
 }
 
 TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServiceMode)
@@ -434,6 +440,8 @@ TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServi
     ASSERT_TRUE(waitUntil([&] { return headsetMapIs({}); }));
     testutil::spin(100);
     EXPECT_EQ(requests({ "16:5:", "16:19:", "48:" }, second), (QStringList { "16:5:0:1@0" }));
+    // This dongle's own entry: its row shows the service PAN it went back to.
+    EXPECT_EQ(page->findChild<OX::DeviceWidget*>("dongle")->pan(), 1);
 }
 
 TEST_F(PairingPageTest, ANinthDeviceIsRefusedBeforeAnythingIsSent)
@@ -448,7 +456,8 @@ TEST_F(PairingPageTest, ANinthDeviceIsRefusedBeforeAnythingIsSent)
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
     answers.answer(QStringLiteral("Pair link with headset (Set CMAP) failed"), QStringLiteral("OK"));
     pick("deviceList", 0);
-    EXPECT_TRUE(answers.seen().contains(QStringLiteral("Pair link with headset (Set CMAP) failed")));
+    EXPECT_TRUE(waitUntil(
+        [&] { return answers.seen().contains(QStringLiteral("Pair link with headset (Set CMAP) failed")); }));
     testutil::spin(100);
     EXPECT_TRUE(requests({ "64:", "3:" }, since).isEmpty());
     EXPECT_EQ(page->workingChannelMap().size(), 8);
@@ -474,6 +483,7 @@ TEST_F(PairingPageTest, OutsideServiceModeAChainShowsTheHintOnlyWhileThePageIsSh
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
     answers.answer(QStringLiteral("Service mode required"), QStringLiteral("Enter service mode"));
     pick("deviceList", rowWithSerial("deviceList", "LK23000009"));
+    EXPECT_TRUE(waitUntil([&] { return answers.seen().size() == 2; }));
     EXPECT_EQ(answers.seen(), (QStringList { "Pair with headset", "Service mode required" }));
     ASSERT_TRUE(waitUntil([&] {
         return page->state() == PairingPage::looking_for_devices_state && rig.env.dongle->profile().state == 0

@@ -135,6 +135,21 @@ TEST_F(ProfilesFixture, EveryHundredthLoadsAsItsPositionAndAnUnmovedReleaseEdits
     EXPECT_EQ(fake->footer.alternativeRight.action, OX::PageAction::tryIt);
 }
 
+TEST_F(ProfilesFixture, TheSpeedSliderMovedByKeysPageUpOrWheelIsAnEdit)
+{
+    openOffline();
+    using testutil::SliderMove;
+    for (SliderMove move : { SliderMove::RightKey, SliderMove::PageUp, SliderMove::WheelUp }) {
+        selected()->setMouseSpeedPercent(0.5f);
+        page->onProfileChanged();
+        ASSERT_FALSE(footerOffersApply());
+        testutil::moveSlider(inner("mouseSpeed"), move);
+        ASSERT_TRUE(waitUntil([&] { return footerOffersApply(); }, 2000)) << testutil::sliderMoveName(move);
+        EXPECT_FLOAT_EQ(page->editedProfile().mouseSpeedPercent(), inner("mouseSpeed")->value() / 100.0f);
+        EXPECT_GT(page->editedProfile().mouseSpeedPercent(), 0.5f);
+    }
+}
+
 TEST_F(ProfilesFixture, SetCenterModesLoadWithoutEditing)
 {
     openOffline();
@@ -211,9 +226,44 @@ TEST_F(ProfilesFixture, ApplyUploadsTheSevenParametersAndTheStoreKeepsThem)
     boxes.answer(QStringLiteral("Test Profile"), QStringLiteral("OK"));
     fake->clickRight(0);
     fake->clickRight(1);
-    EXPECT_EQ(boxes.seen(), QStringList({ "Apply Profile", "Apply Profile", "Test Profile" }));
+    EXPECT_TRUE(waitUntil([&] { return boxes.seen().size() == 3; }));
+    QStringList seen = boxes.seen(); // open at once: in either order
+    seen.sort();
+    EXPECT_EQ(seen, QStringList({ "Apply Profile", "Apply Profile", "Test Profile" }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
     EXPECT_FALSE(bench.busy());
+}
+
+TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
+{
+    ASSERT_TRUE(bringUp());
+    MouseProfile shaky(MouseProfile::Tremor);
+    shaky.setProfileName(QStringLiteral("Shaky"));
+    ASSERT_TRUE(store()->addProfile(shaky));
+    page->pageWillAppear(QStringLiteral("Menu")); // the list again
+    auto* list = child<QListView>("mouseProfilesListView");
+    const int row = store()->indexOf(QStringLiteral("Shaky"));
+    ASSERT_GT(row, 0);
+    const int selectedBefore = store()->selectedIndex();
+    const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+
+    int since = bench.emulator().mark();
+    // What a person's double click delivers: a click, then the double click and its release.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+    auto* editor = list->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor && editor->isVisible());
+    testutil::spin(QApplication::doubleClickInterval() + 100);
+    EXPECT_FALSE(bench.emulator().waitForFrame(emu::FrameFilter::dcp(25), 0, since));
+    EXPECT_EQ(store()->selectedIndex(), selectedBefore);
+    QTest::keyClick(editor, Qt::Key_Escape);
+
+    // A single click still selects and uploads.
+    since = bench.emulator().mark();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    ASSERT_TRUE(waitUntil([&] { return store()->selectedIndex() == row; }));
+    EXPECT_TRUE(bench.emulator().waitForFrame(emu::FrameFilter::dcp(25), 2000, since));
 }
 
 TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
@@ -302,7 +352,10 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
     EXPECT_EQ(store()->profileCount(), 5);
     EXPECT_FALSE(store()->profileNameExists(QStringLiteral("Shaky")));
     // The second box: the removal re-selects, and with no dongle that upload is refused.
-    EXPECT_EQ(boxes.seen(), QStringList({ "Delete profile", "Remove Profile" }));
+    EXPECT_TRUE(waitUntil([&] { return boxes.seen().size() == 2; }));
+    QStringList seen = boxes.seen(); // open at once: in either order
+    seen.sort();
+    EXPECT_EQ(seen, QStringList({ "Delete profile", "Remove Profile" }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
 }
 

@@ -17,7 +17,9 @@
 #include "ui/toolkit/PageController.h"
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/ProgressDialog.h"
+#include "ui/toolkit/ProgressWheel.h"
 #include "ui/toolkit/ProgressWidget.h"
+#include "device/Dongle.h"
 #include "ui/toolkit/Skin.h"
 
 #include <QAbstractAnimation>
@@ -348,6 +350,20 @@ TEST(ShellDirector, DirectorSignalsReachTheWindows)
             emit h.director->dongleUpdatedSignal(nullptr, DongleChangeMask::lost);
         EXPECT_FALSE(veil->isRunning());
         EXPECT_FALSE(veil->isVisible());
+    }
+    // A dongle's own progress and the busy footer end with that dongle, before it is deleted.
+    {
+        QCommandLineParser options;
+        auto* dongle = new Dongle(nullptr, nullptr, options);
+        dongle->startProgress(QStringLiteral("Query Devices"), Progress::Infinite);
+        emit h.director->updateProgress(&dongle->progress());
+        h.ui->mainWindow()->setProgress(true);
+        EXPECT_TRUE(veil->isVisible());
+        emit h.director->dongleDisconnectedSignal(dongle, DongleResult(DongleResult::DongleRemoved));
+        delete dongle;
+        EXPECT_FALSE(veil->isVisible());
+        EXPECT_FALSE(veil->isRunning());
+        EXPECT_FALSE(h.ui->mainWindow()->footer()->progressWheel()->isAnimated());
     }
     h.director->stop();
     // Detached: signals no longer reach the main window.

@@ -71,6 +71,13 @@ TEST(Menu, AnActiveOrFailedHeadsetClosesTheirPages)
     t.emulator.setHeadsetControl(4, 1, 1);
     ASSERT_TRUE(waitUntil([&] { return t.d->headset()->isActive(); }));
     EXPECT_EQ(t.usable(), QList<int>({ 5, 12, 4, 6, 9, 2, 3 })); // no calibration, pairing or security
+    // The menu on screen follows the headset's state as the window hands it over.
+    QObject::connect(t.d, &OrvixDirector::headsetStatusChangedSignal, t.menu,
+        [&t](Headset* h, bool active) { t.menu->headsetStatusChanged(h, active); });
+    t.emulator.setHeadsetControl(4, 1, 0);
+    ASSERT_TRUE(waitUntil([&] { return t.menu->item(MenuItem::CalibrationItem)->isEnabled(); }));
+    t.emulator.setHeadsetControl(4, 1, 1);
+    ASSERT_TRUE(waitUntil([&] { return !t.menu->item(MenuItem::CalibrationItem)->isEnabled(); }));
     t.emulator.setHeadsetControl(4, 1, 0);
     ASSERT_TRUE(waitUntil([&] { return !t.d->headset()->isActive(); }));
     t.d->headset()->setErrorAcknowledged(true); // failed: no headset for Link/Devices, one for Pairing

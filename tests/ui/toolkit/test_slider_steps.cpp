@@ -1,9 +1,10 @@
-// The slider reports once per choice (release or button) and stays in step with its inner slider;
-// the steps widget moves only within its access rules.
+// The slider reports once per choice (release, button, or a settled burst of keys or wheel steps)
+// and stays in step with its inner slider; the steps widget moves only within its access rules.
 #include "ui/toolkit/Slider.h"
 #include "ui/toolkit/StepsWidget.h"
 
 #include "common/gui_util.h"
+#include "common/qt_wait.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -80,6 +81,34 @@ TEST_F(SliderFixture, ButtonsStepWithinTheRangeAndReportOnlyChanges)
     plus->click();
     ASSERT_EQ(reported.count(), 1);
     EXPECT_EQ(reported.at(0).at(0).toInt(), 100);
+}
+
+TEST_F(SliderFixture, KeysPageUpAndWheelReportOnceTheBurstSettles)
+{
+    using testutil::SliderMove;
+    slider.setPageStep(10);
+    for (SliderMove move : { SliderMove::RightKey, SliderMove::PageUp, SliderMove::WheelUp }) {
+        slider.setValue(20);
+        QSignalSpy reported(&slider, &QAbstractSlider::valueChanged);
+        // Over the handle's slider and over the label beside it.
+        testutil::moveSlider(inner, move);
+        testutil::moveSlider(slider.findChild<QWidget*>(QStringLiteral("label")), move);
+        const int moved = slider.value();
+        EXPECT_GT(moved, 20) << testutil::sliderMoveName(move);
+        EXPECT_EQ(slider.displayText(), QStringLiteral("%1%").arg(moved));
+        ASSERT_TRUE(reported.wait(2000)) << testutil::sliderMoveName(move);
+        testutil::spin(OX::Slider::SettleMs + 50);
+        ASSERT_EQ(reported.count(), 1) << testutil::sliderMoveName(move);
+        EXPECT_EQ(reported.at(0).at(0).toInt(), moved);
+    }
+
+    // A value set by code before the move has settled wins, and nothing is reported.
+    QSignalSpy reported(&slider, &QAbstractSlider::valueChanged);
+    testutil::moveSlider(inner, SliderMove::RightKey);
+    slider.setValue(5);
+    testutil::spin(OX::Slider::SettleMs + 50);
+    EXPECT_EQ(reported.count(), 0);
+    EXPECT_EQ(slider.value(), 5);
 }
 
 TEST_F(SliderFixture, LabelUsesScalePrecisionAndPostfix)
