@@ -207,6 +207,8 @@ TEST_F(PairingPageTest, ADongleThatDoesNotEchoLeavesTheHintAndBackStillLeaves)
     auto* label = page->findChild<QLabel*>("todoTextLabel");
     show([&] { return label->text() == QStringLiteral("not initialized: Remove Dongle"); });
     EXPECT_EQ(page->state(), PairingPage::not_initialized_state);
+    // The hint's box opens from the event loop, after the page has shown its state.
+    EXPECT_TRUE(waitUntil([&] { return !answers.seen().isEmpty(); }));
     EXPECT_EQ(answers.seen(), QStringList { "Unable to enter service mode" });
     // The dongle refuses to leave a service mode it never entered: the page goes all the same.
     rig.container.clickLeft();
