@@ -65,7 +65,8 @@ void OrvixDirector::reportSettingsProblems()
         emit showMessage(warning, tr("Settings reset"),
             tr("Your settings file was damaged. These settings were reset to their defaults: "
                "%1.<br><br>The damaged file was kept beside the settings file.")
-                    .arg(describeKeys(damaged).join(QStringLiteral(", ")))
+                    // A key we do not know is shown as the file has it: as text, never as markup.
+                    .arg(describeKeys(damaged).join(QStringLiteral(", ")).toHtmlEscaped())
                 + outOfLimits(m_settings->linkProfileProblems()));
     }
     auto tellNotKept = [this]() {

@@ -116,6 +116,16 @@ TEST(SettingsDamage, TheUserIsToldOnceInWords)
         << h.messages.first().text.toStdString();
 }
 
+TEST(SettingsDamage, AnUnknownDamagedKeyIsShownAsTextNotMarkup)
+{
+    directortest::Harness h;
+    writeAll(h.dir.filePath("settings.ini"), "[General]\n<b>odd=@Variant(\\0\\0\\0\\x45\\0\\0\\0\\0)\n");
+    h.create();
+    ASSERT_TRUE(testutil::waitUntil([&] { return !h.messages.isEmpty(); }, 2000));
+    EXPECT_TRUE(h.messages.first().text.contains("&lt;b&gt;odd")) << h.messages.first().text.toStdString();
+    EXPECT_FALSE(h.messages.first().text.contains("<b>odd"));
+}
+
 TEST(SettingsDamage, AStoreThatCannotBeWrittenSaysSoOnce)
 {
     // A folder that cannot be made (even by root): nothing can be saved.
