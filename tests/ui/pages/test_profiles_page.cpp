@@ -3,8 +3,9 @@
 #include "ui/pages/ProfileListModel.h"
 #include "ui/pages/ProfilesPage.h"
 
-#include "PageBench.h"
 #include "app/Settings.h"
+#include "common/PageRig.h"
+#include "common/gui_util.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,9 +33,9 @@ struct ProfilesFixture : ::testing::Test {
     // The page over the emulator (director's settings), shown as the window would show it.
     bool bringUp()
     {
-        if (!bench.bringUp())
+        if (!rig.startDirector())
             return false;
-        open(&bench.fake);
+        open(&rig.container);
         return true;
     }
     // The page over a settings store alone, no dongle.
@@ -87,9 +88,9 @@ struct ProfilesFixture : ::testing::Test {
             });
     }
     // The DCP payload (command, lsb, msb) the emulated dongle stores for a write command.
-    std::pair<uint8_t, uint8_t> param(uint8_t command) { return bench.emulator().dongle().params[command]; }
+    std::pair<uint8_t, uint8_t> param(uint8_t command) { return rig.emulator().dongle().params[command]; }
 
-    pagetest::PageBench bench;
+    pagetest::PageRig rig;
     QTemporaryDir dir;
     std::unique_ptr<Settings> settings;
     FakePageContainer offline;
@@ -198,13 +199,13 @@ TEST_F(ProfilesFixture, ApplyUploadsTheSevenParametersAndTheStoreKeepsThem)
     ASSERT_TRUE(footerOffersApply());
 
     fake->clickRight(0);
-    EXPECT_TRUE(bench.rec->progressTitles.contains(QStringLiteral("Upload mouse\nprofile")));
-    ASSERT_TRUE(waitUntil([&] { return !bench.busy(); }));
+    EXPECT_TRUE(rig.rec->progressTitles.contains(QStringLiteral("Upload mouse\nprofile")));
+    ASSERT_TRUE(waitUntil([&] { return !rig.busy(); }));
     EXPECT_EQ(param(25).second, 2); // relative
     EXPECT_EQ(param(26).second, 73);
-    EXPECT_FALSE(bench.emulator().dongle().autoZero);
+    EXPECT_FALSE(rig.emulator().dongle().autoZero);
     EXPECT_EQ(fake->footer.right.action, OX::PageAction::none);
-    Settings reread(bench.t.h.dir.filePath(QStringLiteral("settings.ini")), nullptr);
+    Settings reread(rig.app->h.dir.filePath(QStringLiteral("settings.ini")), nullptr);
     reread.load();
     ASSERT_TRUE(reread.hasSelectedProfile());
     EXPECT_TRUE(reread.selectedProfile()->isEqual(page->editedProfile(), false));
@@ -212,18 +213,18 @@ TEST_F(ProfilesFixture, ApplyUploadsTheSevenParametersAndTheStoreKeepsThem)
     // A silent dongle: the box, the indicator gone, the store unchanged.
     BoxAnswerer boxes;
     boxes.answer(QStringLiteral("Apply Profile"), QStringLiteral("OK"));
-    bench.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(25)));
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(25)));
     QTest::mouseClick(child<QWidget>("pointAndClickButton"), Qt::LeftButton);
     fake->clickRight(0);
     ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1; }, 8000));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
-    EXPECT_FALSE(bench.busy());
+    EXPECT_FALSE(rig.busy());
     EXPECT_EQ(selected()->controlMode(), MouseMode::Relative);
     EXPECT_TRUE(footerOffersApply());
 
     // No dongle at all: apply is refused at once; box, indicator hidden, no trial on "Try It".
-    bench.emulator().clearFaults();
-    ASSERT_TRUE(bench.unplug());
+    rig.emulator().clearFaults();
+    ASSERT_TRUE(rig.unplug());
     boxes.answer(QStringLiteral("Apply Profile"), QStringLiteral("OK"));
     boxes.answer(QStringLiteral("Test Profile"), QStringLiteral("OK"));
     fake->clickRight(0);
@@ -233,7 +234,7 @@ TEST_F(ProfilesFixture, ApplyUploadsTheSevenParametersAndTheStoreKeepsThem)
     seen.sort();
     EXPECT_EQ(seen, QStringList({ "Apply Profile", "Apply Profile", "Test Profile" }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
-    EXPECT_FALSE(bench.busy());
+    EXPECT_FALSE(rig.busy());
 }
 
 TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
@@ -249,7 +250,7 @@ TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
     const int selectedBefore = store()->selectedIndex();
     const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
 
-    int since = bench.emulator().mark();
+    int since = rig.emulator().mark();
     // What a person's double click delivers: a click, then the double click and its release.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
@@ -257,15 +258,15 @@ TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
     auto* editor = list->findChild<QLineEdit*>();
     ASSERT_TRUE(editor && editor->isVisible());
     testutil::spin(QApplication::doubleClickInterval() + 100);
-    EXPECT_FALSE(bench.emulator().waitForFrame(emu::FrameFilter::dcp(25), 0, since));
+    EXPECT_FALSE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(25), 0, since));
     EXPECT_EQ(store()->selectedIndex(), selectedBefore);
     QTest::keyClick(editor, Qt::Key_Escape);
 
     // A single click still selects and uploads.
-    since = bench.emulator().mark();
+    since = rig.emulator().mark();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     ASSERT_TRUE(waitUntil([&] { return store()->selectedIndex() == row; }));
-    EXPECT_TRUE(bench.emulator().waitForFrame(emu::FrameFilter::dcp(25), 2000, since));
+    EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(25), 2000, since));
 }
 
 TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
@@ -286,7 +287,7 @@ TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
         testutil::clickStandard(w, QDialogButtonBox::Yes);
     });
     tryTremor(81);
-    ASSERT_TRUE(waitUntil([&] { return !bench.busy() && log.count("Apply profile: ") == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return !rig.busy() && log.count("Apply profile: ") == 2; }));
     EXPECT_EQ(log.count("Test profile: "), 1);
     ASSERT_TRUE(waitUntil([&] { return param(3).second == 81; }));
     EXPECT_FLOAT_EQ(selected()->tremorFilter(), 0.81f);
