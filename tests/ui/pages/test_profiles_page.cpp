@@ -75,15 +75,17 @@ struct ProfilesFixture : ::testing::Test {
         QTest::mouseRelease(s, Qt::LeftButton, {}, handle.center());
     }
     bool footerOffersApply() const { return fake->footer.right.action == OX::PageAction::apply; }
-    // Chooses base entry index (and name) in the next selection dialog and confirms it.
-    static void chooseBase(int index, QString const& name = QString())
+    // Clicks button, chooses base entry index (and name) in the selection dialog it opens and
+    // confirms it; true once the page has taken the answer.
+    bool chooseBase(const char* button, int index, QString const& name = QString())
     {
-        onNextBox([index, name](QWidget* w) {
-            w->findChild<QComboBox*>()->setCurrentIndex(index);
-            if (auto* field = w->findChild<QLineEdit*>())
-                field->setText(name);
-            testutil::clickStandard(w, QDialogButtonBox::Ok);
-        });
+        return answerDialog([&] { QTest::mouseClick(child<QWidget>(button), Qt::LeftButton); },
+            [index, name](QWidget* w) {
+                w->findChild<QComboBox*>()->setCurrentIndex(index);
+                if (auto* field = w->findChild<QLineEdit*>())
+                    field->setText(name);
+                testutil::clickStandard(w, QDialogButtonBox::Ok);
+            });
     }
     // The DCP payload (command, lsb, msb) the emulated dongle stores for a write command.
     std::pair<uint8_t, uint8_t> param(uint8_t command) { return rig.emulator().dongle().params[command]; }
@@ -310,10 +312,8 @@ TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
 TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
 {
     openOffline();
-    chooseBase(1);
-    QTest::mouseClick(child<QWidget>("addProfileButton"), Qt::LeftButton);
-    chooseBase(1, QStringLiteral("  "));
-    QTest::mouseClick(child<QWidget>("addProfileButton"), Qt::LeftButton);
+    ASSERT_TRUE(chooseBase("addProfileButton", 1));
+    ASSERT_TRUE(chooseBase("addProfileButton", 1, QStringLiteral("  ")));
     const QStringList names = store()->profileNames();
     ASSERT_EQ(names.mid(3), QStringList({ "Restricted 1", "Restricted 2" }));
     EXPECT_TRUE(store()->profileAt(4)->isEqual(MouseProfile::Restricted, false));
@@ -321,10 +321,8 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
     QTranslator french;
     ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
     QCoreApplication::installTranslator(&french);
-    chooseBase(2, QStringLiteral("Mes tremblements"));
-    QTest::mouseClick(child<QWidget>("addProfileButton"), Qt::LeftButton);
-    chooseBase(2);
-    QTest::mouseClick(child<QWidget>("resetProfileButton"), Qt::LeftButton);
+    ASSERT_TRUE(chooseBase("addProfileButton", 2, QStringLiteral("Mes tremblements")));
+    ASSERT_TRUE(chooseBase("resetProfileButton", 2));
     page->retranslate();
     EXPECT_EQ(fake->header.title, QStringLiteral("Profils de souris"));
     QCoreApplication::removeTranslator(&french);
@@ -363,21 +361,33 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
 TEST_F(ProfilesFixture, LeavingWithEditsAsksAndAnEmptyStoreNeverCrashes)
 {
     openOffline();
+    // Opened from the menu, as the window has it.
+    OX::PageController& c = offline.controller;
+    c.setSlideDurationOverride(0);
+    c.addPage(new RecordingPage(&offline, QStringLiteral("Menu"), &c), QStringLiteral("Menu"));
+    c.addPage(page, QStringLiteral("Profiles"));
+    c.setInitialPage(QStringLiteral("Menu"));
+    ASSERT_TRUE(c.showPage(QStringLiteral("Profiles"), 1, 0, true));
+    ASSERT_TRUE(waitUntil([&] { return c.currentPageName() == "Profiles" && !c.isSwitching(); }));
     EXPECT_TRUE(page->pageShouldDisappear());
     QTest::mouseClick(child<QWidget>("hmAutoRange"), Qt::LeftButton);
     ASSERT_TRUE(footerOffersApply());
-    const QString question
-        = QStringLiteral("You have changes in your selected profile. Do you want to apply changes?");
     {
         BoxAnswerer boxes;
-        boxes.answer(question, QStringLiteral("Stay on page"));
-        EXPECT_FALSE(page->pageShouldDisappear());
-        boxes.answer(question, QStringLiteral("Dismiss and Leave page"));
-        EXPECT_TRUE(page->pageShouldDisappear());
+        boxes.answer(
+            QStringLiteral("You have changes in your selected profile. Do you want to apply changes?"),
+            QStringLiteral("Stay on page"));
+        offline.clickLeft();
+        ASSERT_TRUE(
+            waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
         EXPECT_TRUE(boxes.unexpected().isEmpty());
     }
+    // Escape is "Dismiss and Leave page": the page goes, and nothing was uploaded or stored.
     onNextBox([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
-    EXPECT_TRUE(page->pageShouldDisappear());
+    offline.clickLeft();
+    EXPECT_EQ(c.currentPageName(), QStringLiteral("Profiles"));
+    ASSERT_TRUE(waitUntil([&] { return c.currentPageName() == "Menu"; }));
+    EXPECT_FALSE(selected()->isEqual(page->editedProfile(), false));
 
     store()->removeAllProfiles();
     page->pageWillAppear(QString());
