@@ -99,7 +99,7 @@ Menu::Menu(PageContainer* container, QWidget* parent)
             entry->addDependency(d);
         const bool submenu = e.identifier == MenuItem::SettingsItem || e.identifier == MenuItem::NetworkItem;
         connect(entry, &MenuItem::actionSignal, this,
-            submenu ? &Menu::on_rootItem_clicked : &Menu::on_menuItem_clicked);
+            submenu ? &Menu::onRootItemClicked : &Menu::onMenuItemClicked);
     }
     m_helpKeys.insert(MenuItem::NetworkItem, QStringLiteral("navigation_network_anchor"));
     m_helpKeys.insert(MenuItem::SettingsItem, QStringLiteral("navigation_settings_anchor"));
@@ -149,7 +149,7 @@ void Menu::setSubmenuFooter()
     container->setRight(QString(), PageAction::none, nullptr, PageFooter::MainButton);
 }
 
-void Menu::on_rootItem_clicked(MenuItem* item)
+void Menu::onRootItemClicked(MenuItem* item)
 {
     m_currentItem = item;
     item->clearMarks();
@@ -160,7 +160,7 @@ void Menu::on_rootItem_clicked(MenuItem* item)
     helpKey = m_helpKeys.value(item->identifier());
 }
 
-void Menu::on_menuItem_clicked(MenuItem* item)
+void Menu::onMenuItemClicked(MenuItem* item)
 {
     emit action(item->identifier(), item->title());
 }
