@@ -3,6 +3,7 @@
 #include "app/OrvixDirector.h"
 #include "ui/toolkit/Skin.h"
 
+#include <QHash>
 #include <QVBoxLayout>
 
 namespace OX
@@ -59,6 +60,18 @@ QBrush skinBrush(char const* key)
     return QBrush(Skin::color(QLatin1String(key)));
 }
 
+// The largest box any menu's tiles draw an icon in, in a scene of that size.
+QSize largestIconBox(QSizeF scene)
+{
+    QHash<MenuItem::Identifier, int> counts;
+    for (Entry const& e : entries())
+        ++counts[e.parent];
+    QSize box;
+    for (int n : qAsConst(counts))
+        box = box.expandedTo(MenuItem::iconBox(QSizeF(1, 1) * MenuItem::cellSide(n, scene)));
+    return box;
+}
+
 } // namespace
 
 QString Menu::versionLabel()
@@ -89,7 +102,7 @@ Menu::Menu(PageContainer* container, QWidget* parent)
         QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::HighQualityAntialiasing);
     m_view->setFrameStyle(0);
 
-    const QList<Pixmap> icons = Pixmap::loadAll(iconFiles());
+    const QList<Pixmap> icons = Pixmap::loadAll(iconFiles(), largestIconBox(m_scene.sceneRect().size()));
     int index = 0;
     for (Entry const& e : entries()) {
         MenuItem* entry = item(e.parent)->addItem(e.identifier, tr(e.title), icons.at(index++));
