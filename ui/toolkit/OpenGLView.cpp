@@ -10,10 +10,12 @@
 #include <QOpenGLShaderProgram>
 #include <QOpenGLTexture>
 #include <QOpenGLVertexArrayObject>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QtDebug>
 #include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace OX
@@ -58,6 +60,10 @@ void main() {
 }
 )";
 
+#ifndef GL_BGRA
+constexpr GLenum GL_BGRA = 0x80E1;
+#endif
+
 constexpr int VertexAttribute = 0;
 constexpr int NormalAttribute = 1;
 constexpr int UvAttribute = 2;
@@ -66,6 +72,8 @@ constexpr float FarPlane = 100.0f;
 QVector3D const LightPosition(0.0f, 0.0f, 70.0f);
 // A change of pose that moves no point of the model this far, in device pixels, is not drawn.
 constexpr float VisibleShift = 0.5f;
+// Pixels kept around the model's projected vertices when only its area is drawn again.
+constexpr int BoundsMargin = 2;
 
 QMatrix4x4 rotationOf(QQuaternion const& q)
 {
@@ -85,6 +93,10 @@ OpenGLView::OpenGLView(QString const& path, QString const& name, QWidget* parent
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
+    m_camera.translate(0.0f, 0.0f, -CameraDistance);
+    // Together a half turn about the vertical: the model's front (-z) faces the camera.
+    m_world.rotate(180.0f, 1.0f, 0.0f, 0.0f);
+    m_world.rotate(180.0f, 0.0f, 0.0f, 1.0f);
     m_mesh.load(path, name); // a model that cannot be read leaves the view showing its background
     for (QVector3D const& position : m_mesh.positions())
         m_meshRadius = qMax(m_meshRadius, position.length());
@@ -113,7 +125,7 @@ void OpenGLView::setOrientation(QQuaternion const& q)
     m_model = m_reference->inverted() * rotation;
     if (movedVisibly()) {
         m_frameStale = true;
-        update();
+        update(widgetArea(changedArea(devicePixels())));
     }
 }
 
@@ -202,26 +214,123 @@ bool OpenGLView::makeContext()
     return true;
 }
 
+QSize OpenGLView::devicePixels() const
+{
+    return (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
+}
+
+QMatrix4x4 OpenGLView::projection(QSize const& pixels)
+{
+    QMatrix4x4 m;
+    m.perspective(FieldOfView, GLfloat(pixels.width()) / GLfloat(pixels.height()), NearPlane, FarPlane);
+    return m;
+}
+
+QColor OpenGLView::background()
+{
+    return Skin::color(QStringLiteral("pageBackgroundColor"));
+}
+
+QRect OpenGLView::modelBounds(QMatrix4x4 const& model, QSize const& pixels) const
+{
+    QMatrix4x4 const clip = projection(pixels) * m_camera * m_world * model;
+    float left = float(pixels.width()), right = 0.0f, bottom = float(pixels.height()), top = 0.0f;
+    for (QVector3D const& position : m_mesh.positions()) {
+        QVector3D const p = clip.map(position); // normalised device coordinates
+        float const x = (p.x() + 1.0f) * 0.5f * float(pixels.width());
+        float const y = (p.y() + 1.0f) * 0.5f * float(pixels.height());
+        left = qMin(left, x);
+        right = qMax(right, x);
+        bottom = qMin(bottom, y);
+        top = qMax(top, y);
+    }
+    if (left > right)
+        return QRect(); // nothing to draw
+    QRect const bounds(QPoint(int(std::floor(left)) - BoundsMargin, int(std::floor(bottom)) - BoundsMargin),
+        QPoint(int(std::ceil(right)) + BoundsMargin, int(std::ceil(top)) + BoundsMargin));
+    return bounds.intersected(QRect(QPoint(0, 0), pixels));
+}
+
+QRect OpenGLView::changedArea(QSize const& pixels) const
+{
+    if (m_frame.size() != pixels || m_drawnBackground != background())
+        return QRect(QPoint(0, 0), pixels);
+    return modelBounds(m_model, pixels) | m_drawnBounds;
+}
+
+QRect OpenGLView::widgetArea(QRect const& area) const
+{
+    qreal const ratio = devicePixelRatioF();
+    int const flipped = devicePixels().height() - area.y() - area.height();
+    return QRectF(area.x() / ratio, flipped / ratio, area.width() / ratio, area.height() / ratio)
+        .toAlignedRect();
+}
+
 void OpenGLView::render()
 {
     m_frameStale = false;
     if (!makeContext())
         return;
-    QSize const pixels = (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
+    QSize const pixels = devicePixels();
+    QColor const colour = background();
+    if (m_frame.size() != pixels || m_drawnBackground != colour) {
+        m_frame = QImage(pixels, QImage::Format_RGB32);
+        m_frame.fill(colour);
+        m_frame.setDevicePixelRatio(devicePixelRatioF());
+        m_drawnBackground = colour;
+        m_drawnBounds = QRect();
+        m_context->makeCurrent(m_surface.get());
+        m_target.reset(); // made again at the size the model needs
+        m_context->doneCurrent();
+    }
+    // Outside the model's last and new bounds both pictures are background: only that area is drawn.
+    QRect const bounds = modelBounds(m_model, pixels);
+    QRect const area = bounds | m_drawnBounds;
+    m_drawnModel = m_model;
+    m_drawnBounds = bounds;
+    if (area.isEmpty())
+        return;
     m_context->makeCurrent(m_surface.get());
-    if (!m_target || m_target->size() != pixels) {
+    if (!m_target || m_target->width() < area.width() || m_target->height() < area.height()) {
+        QSize const size = m_target ? m_target->size().expandedTo(area.size()) : area.size();
         m_target = std::make_unique<QOpenGLFramebufferObject>(
-            pixels, QOpenGLFramebufferObject::CombinedDepthStencil);
-        resizeGL(pixels.width(), pixels.height());
+            size, QOpenGLFramebufferObject::CombinedDepthStencil);
     }
     m_target->bind();
-    glViewport(0, 0, pixels.width(), pixels.height());
+    // The view's whole picture, placed so that the area's corner falls on the target's.
+    glViewport(-area.x(), -area.y(), pixels.width(), pixels.height());
+    m_proj = projection(pixels);
     paintGL();
-    m_frame = m_target->toImage();
+    readFrame(area);
     m_target->release();
     m_context->doneCurrent();
-    m_frame.setDevicePixelRatio(devicePixelRatioF());
-    m_drawnModel = m_model;
+}
+
+void OpenGLView::readFrame(QRect const& area)
+{
+    // OpenGL's rows go upwards: the band is read in place, then turned over.
+    int const top = m_frame.height() - area.y() - area.height();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    if (m_context->isOpenGLES()) {
+        QImage band(area.size(), QImage::Format_RGBA8888);
+        glReadPixels(0, 0, area.width(), area.height(), GL_RGBA, GL_UNSIGNED_BYTE, band.bits());
+        QImage const rows = std::move(band).mirrored().convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < area.height(); ++y)
+            std::copy_n(reinterpret_cast<QRgb const*>(rows.constScanLine(y)), area.width(),
+                reinterpret_cast<QRgb*>(m_frame.scanLine(top + y)) + area.x());
+        return;
+    }
+    // Desktop OpenGL hands the opaque picture over in the window's own pixel layout, so that
+    // painting it copies rows instead of converting every pixel.
+    glPixelStorei(GL_PACK_ROW_LENGTH, m_frame.width());
+    glReadPixels(0, 0, area.width(), area.height(), GL_BGRA, GL_UNSIGNED_BYTE,
+        reinterpret_cast<QRgb*>(m_frame.scanLine(top)) + area.x());
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    for (int i = 0; i < area.height() / 2; ++i) {
+        auto* upper = reinterpret_cast<QRgb*>(m_frame.scanLine(top + i)) + area.x();
+        auto* lower = reinterpret_cast<QRgb*>(m_frame.scanLine(top + area.height() - 1 - i)) + area.x();
+        std::swap_ranges(upper, upper + area.width(), lower);
+    }
 }
 
 QImage OpenGLView::grabFramebuffer()
@@ -230,15 +339,19 @@ QImage OpenGLView::grabFramebuffer()
     return m_frame;
 }
 
-void OpenGLView::paintEvent(QPaintEvent*)
+void OpenGLView::paintEvent(QPaintEvent* event)
 {
-    if (m_frameStale || m_frame.size() != (QSizeF(size()) * devicePixelRatioF()).toSize())
+    if (m_frameStale || m_frame.size() != devicePixels())
         render();
     QPainter painter(this);
-    if (m_frame.isNull())
-        painter.fillRect(rect(), Skin::color(QStringLiteral("pageBackgroundColor")));
-    else
-        painter.drawImage(rect(), m_frame);
+    QRect const area = event->rect();
+    if (m_frame.isNull()) {
+        painter.fillRect(area, background());
+        return;
+    }
+    qreal const ratio = devicePixelRatioF();
+    painter.drawImage(area, m_frame,
+        QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
 }
 
 bool OpenGLView::buildProgram()
@@ -279,33 +392,21 @@ void OpenGLView::initializeGL()
         m_parts.append(gpu);
     }
 
-    m_camera.setToIdentity();
-    m_camera.translate(0.0f, 0.0f, -CameraDistance);
     m_program->setUniformValue(m_lightPosLoc, LightPosition);
     m_program->setUniformValue(m_colorLoc, QVector4D(1.0f, 0.0f, 0.0f, 1.0f));
     m_program->release();
 }
 
-void OpenGLView::resizeGL(int w, int h)
-{
-    m_proj.setToIdentity();
-    m_proj.perspective(FieldOfView, GLfloat(w) / GLfloat(qMax(1, h)), NearPlane, FarPlane);
-}
-
 void OpenGLView::paintGL()
 {
-    QColor const background = Skin::color(QStringLiteral("pageBackgroundColor"));
-    glClearColor(GLfloat(background.redF()), GLfloat(background.greenF()), GLfloat(background.blueF()), 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    QColor const colour = background();
+    glClearColor(GLfloat(colour.redF()), GLfloat(colour.greenF()), GLfloat(colour.blueF()), 1.0f);
+    // Depth and stencil share their pixels: cleared together they are filled, not masked one by one.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     if (!m_program)
         return;
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
-
-    // Together a half turn about the vertical: the model's front (-z) faces the camera.
-    m_world.setToIdentity();
-    m_world.rotate(180.0f, 1.0f, 0.0f, 0.0f);
-    m_world.rotate(180.0f, 0.0f, 0.0f, 1.0f);
 
     m_program->bind();
     m_program->setUniformValue(m_projMatrixLoc, m_proj);
