@@ -44,24 +44,31 @@ void main() {
 )";
 
 // 20 % ambient and 80 % diffuse light from a point light; a textured part is black and shows its
-// texture, an untextured one its colour plus the texel at (0, 0), which the model keeps black.
+// texture, an untextured one its colour. The colour is written in the byte order of
+// QImage::Format_RGB32, so that the picture is read back as it is painted.
 char const* const FragmentShader = R"(
 varying highp vec3 vert;
 varying highp vec3 vertNormal;
 varying highp vec2 texCoord;
 uniform highp vec3 lightPos;
 uniform highp vec4 color;
+uniform bool textured;
 uniform sampler2D texture;
 void main() {
     highp vec3 L = normalize(lightPos - vert);
     highp float NL = max(dot(normalize(vertNormal), L), 0.0);
-    highp vec3 rgb = color.rgb + texture2D(texture, texCoord).rgb;
-    gl_FragColor = vec4(clamp(0.2 * rgb + 0.8 * rgb * NL, 0.0, 1.0), 1.0);
+    highp vec3 rgb = color.rgb;
+    if (textured)
+        rgb += texture2D(texture, texCoord).rgb;
+    gl_FragColor = vec4(clamp(0.2 * rgb + 0.8 * rgb * NL, 0.0, 1.0), 1.0).PIXEL_ORDER;
 }
 )";
 
-#ifndef GL_BGRA
-constexpr GLenum GL_BGRA = 0x80E1;
+// The channels of a QImage::Format_RGB32 pixel, as they lie in memory.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+char const* const PixelOrder = "#define PIXEL_ORDER bgra\n";
+#else
+char const* const PixelOrder = "#define PIXEL_ORDER argb\n";
 #endif
 
 constexpr int VertexAttribute = 0;
@@ -308,29 +315,22 @@ void OpenGLView::render()
 
 void OpenGLView::readFrame(QRect const& area)
 {
-    // OpenGL's rows go upwards: the band is read in place, then turned over.
+    // OpenGL's rows go upwards: the band is read in its place, then turned over.
     int const top = m_frame.height() - area.y() - area.height();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    if (m_context->isOpenGLES()) {
-        QImage band(area.size(), QImage::Format_RGBA8888);
-        glReadPixels(0, 0, area.width(), area.height(), GL_RGBA, GL_UNSIGNED_BYTE, band.bits());
-        QImage const rows = std::move(band).mirrored().convertToFormat(QImage::Format_RGB32);
+    auto* const band = reinterpret_cast<QRgb*>(m_frame.scanLine(top)) + area.x();
+    int const stride = m_frame.width();
+    if (!m_context->isOpenGLES() || m_context->format().majorVersion() >= 3) {
+        glPixelStorei(GL_PACK_ROW_LENGTH, stride);
+        glReadPixels(0, 0, area.width(), area.height(), GL_RGBA, GL_UNSIGNED_BYTE, band);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    } else { // OpenGL ES 2 has no row length
         for (int y = 0; y < area.height(); ++y)
-            std::copy_n(reinterpret_cast<QRgb const*>(rows.constScanLine(y)), area.width(),
-                reinterpret_cast<QRgb*>(m_frame.scanLine(top + y)) + area.x());
-        return;
+            glReadPixels(0, y, area.width(), 1, GL_RGBA, GL_UNSIGNED_BYTE, band + y * stride);
     }
-    // Desktop OpenGL hands the opaque picture over in the window's own pixel layout, so that
-    // painting it copies rows instead of converting every pixel.
-    glPixelStorei(GL_PACK_ROW_LENGTH, m_frame.width());
-    glReadPixels(0, 0, area.width(), area.height(), GL_BGRA, GL_UNSIGNED_BYTE,
-        reinterpret_cast<QRgb*>(m_frame.scanLine(top)) + area.x());
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    for (int i = 0; i < area.height() / 2; ++i) {
-        auto* upper = reinterpret_cast<QRgb*>(m_frame.scanLine(top + i)) + area.x();
-        auto* lower = reinterpret_cast<QRgb*>(m_frame.scanLine(top + area.height() - 1 - i)) + area.x();
-        std::swap_ranges(upper, upper + area.width(), lower);
-    }
+    for (int i = 0; i < area.height() / 2; ++i)
+        std::swap_ranges(
+            band + i * stride, band + i * stride + area.width(), band + (area.height() - 1 - i) * stride);
 }
 
 QImage OpenGLView::grabFramebuffer()
@@ -358,7 +358,8 @@ bool OpenGLView::buildProgram()
 {
     m_program = std::make_unique<QOpenGLShaderProgram>();
     bool ok = m_program->addShaderFromSourceCode(QOpenGLShader::Vertex, VertexShader)
-        && m_program->addShaderFromSourceCode(QOpenGLShader::Fragment, FragmentShader);
+        && m_program->addShaderFromSourceCode(
+            QOpenGLShader::Fragment, QByteArray(PixelOrder) + FragmentShader);
     if (ok) {
         m_program->bindAttributeLocation("vertex", VertexAttribute);
         m_program->bindAttributeLocation("normal", NormalAttribute);
@@ -383,6 +384,7 @@ void OpenGLView::initializeGL()
     m_normalMatrixLoc = m_program->uniformLocation("normalMatrix");
     m_lightPosLoc = m_program->uniformLocation("lightPos");
     m_colorLoc = m_program->uniformLocation("color");
+    m_texturedLoc = m_program->uniformLocation("textured");
 
     for (MeshPart const* part : m_mesh.parts()) {
         auto* gpu = new GLMeshPart(*part);
@@ -400,7 +402,12 @@ void OpenGLView::initializeGL()
 void OpenGLView::paintGL()
 {
     QColor const colour = background();
-    glClearColor(GLfloat(colour.redF()), GLfloat(colour.greenF()), GLfloat(colour.blueF()), 1.0f);
+    // In the picture's byte order, as the shader writes it.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    glClearColor(GLfloat(colour.blueF()), GLfloat(colour.greenF()), GLfloat(colour.redF()), 1.0f);
+#else
+    glClearColor(1.0f, GLfloat(colour.redF()), GLfloat(colour.greenF()), GLfloat(colour.blueF()));
+#endif
     // Depth and stencil share their pixels: cleared together they are filled, not masked one by one.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     if (!m_program)
@@ -420,6 +427,7 @@ void OpenGLView::paintGL()
             // The inactive look is the second image; a material with one image shows it in both.
             m_program->setUniformValue("texture", m_active ? 0 : qMin(1, count - 1));
         }
+        m_program->setUniformValue(m_texturedLoc, count > 0);
         m_program->setUniformValue(m_colorLoc, part->color);
         // The vertex array object was made and filled in initializeGL; without one the attributes
         // are pointed into the buffer here.

@@ -107,6 +107,7 @@ private:
     int m_normalMatrixLoc = -1;
     int m_lightPosLoc = -1;
     int m_colorLoc = -1;
+    int m_texturedLoc = -1;
     std::unique_ptr<QOpenGLShaderProgram> m_program;
     QList<GLMeshPart*> m_parts;
     QMatrix4x4 m_proj;
