@@ -81,6 +81,8 @@ QVector3D const LightPosition(0.0f, 0.0f, 70.0f);
 constexpr float VisibleShift = 0.5f;
 // Pixels kept around the model's projected vertices when only its area is drawn again.
 constexpr int BoundsMargin = 2;
+// The side of the drawing target grows in steps of this many pixels.
+constexpr int TargetStep = 64;
 
 QMatrix4x4 rotationOf(QQuaternion const& q)
 {
@@ -299,7 +301,12 @@ void OpenGLView::render()
         return;
     m_context->makeCurrent(m_surface.get());
     if (!m_target || m_target->width() < area.width() || m_target->height() < area.height()) {
-        QSize const size = m_target ? m_target->size().expandedTo(area.size()) : area.size();
+        // Grown in steps, so that a model turning into a little more room does not make a new one.
+        auto step = [](int n) { return (n + TargetStep - 1) / TargetStep * TargetStep; };
+        QSize size(step(area.width()), step(area.height()));
+        if (m_target)
+            size = size.expandedTo(m_target->size());
+        size = size.boundedTo(pixels);
         m_target = std::make_unique<QOpenGLFramebufferObject>(
             size, QOpenGLFramebufferObject::CombinedDepthStencil);
     }
