@@ -244,8 +244,9 @@ protected:
     // DCP notice 17: the held modifier keys (HeadsetControlMask::ModifierOptions bits).
     quint32 headsetModifierMask() const;
     void headsetSetModifierMask(quint32 mask);
-    // The headset's NPP: when its PAN is the headset's, version, build and serial are taken
-    // from it and true is returned.
+    // The headset's NPP: when its PAN and address are the headset's, version, build and
+    // serial are taken from it and true is returned. A record of that PAN and address with
+    // another serial is another headset: the current one is lost (false).
     bool headsetApplyIdentity(NPP const& npp);
     // The dongle's own NPP clears the headset's online flag.
     void headsetSetOffline();

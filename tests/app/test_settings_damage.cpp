@@ -7,9 +7,13 @@
 #include "common/qt_wait.h"
 #include "common/signal_count.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 #include <sys/stat.h>
 
@@ -103,6 +107,20 @@ TEST(SettingsDamage, ResetsOnlyTheDamagedValuesAndKeepsTheFileAside)
     EXPECT_EQ(readAll(path), repaired);
 }
 
+TEST(SettingsDamage, AFileQSettingsCannotParseIsKeptWholeAndTheStoreStartsClean)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("OrvixTools.conf");
+    std::mt19937 random(32);
+    QByteArray noise(4096, '\0'); // NULs first, then binary noise
+    std::generate(noise.begin() + 64, noise.end(), [&] { return char(random()); });
+    writeAll(path, noise);
+    Settings s(path, nullptr);
+    EXPECT_EQ(s.damagedKeys(), QStringList { "*" });
+    EXPECT_EQ(readAll(path + ".damaged"), noise);
+    EXPECT_EQ(s.store()->allKeys(), (QStringList { "profile/list", "profile/selected" }));
+}
+
 TEST(SettingsDamage, TheUserIsToldOnceInWords)
 {
     directortest::Harness h;
@@ -124,6 +142,21 @@ TEST(SettingsDamage, AnUnknownDamagedKeyIsShownAsTextNotMarkup)
     ASSERT_TRUE(testutil::waitUntil([&] { return !h.messages.isEmpty(); }, 2000));
     EXPECT_TRUE(h.messages.first().text.contains("&lt;b&gt;odd")) << h.messages.first().text.toStdString();
     EXPECT_FALSE(h.messages.first().text.contains("<b>odd"));
+}
+
+TEST(SettingsDamage, ACopyThatCouldNotBeWrittenIsNotClaimed)
+{
+    directortest::Harness h;
+    // A folder in the copy's place: no copy can be written, even by root (a read-only folder
+    // does not stop root).
+    ASSERT_TRUE(QDir(h.dir.path()).mkpath("settings.ini.damaged/x"));
+    writeAll(h.dir.filePath("settings.ini"), kDamaged);
+    h.create();
+    ASSERT_TRUE(testutil::waitUntil([&] { return h.messages.size() == 2; }, 2000));
+    EXPECT_EQ(h.messages.first().title, "Settings reset");
+    EXPECT_TRUE(h.messages.first().text.contains("No copy of the damaged file could be kept"));
+    EXPECT_FALSE(h.messages.first().text.contains("was kept beside"));
+    EXPECT_EQ(readAll(h.dir.filePath("settings.ini")), kDamaged);
 }
 
 TEST(SettingsDamage, AStoreThatCannotBeWrittenSaysSoOnce)
