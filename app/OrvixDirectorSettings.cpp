@@ -63,8 +63,11 @@ void OrvixDirector::reportSettingsProblems()
     const QStringList damaged = m_settings->damagedKeys();
     if (!damaged.isEmpty()) {
         emit showMessage(warning, tr("Settings reset"),
-            tr("Your settings file was damaged. These settings were reset to their defaults: "
-               "%1.<br><br>The damaged file was kept beside the settings file.")
+            (m_settings->damagedFileKept()
+                    ? tr("Your settings file was damaged. These settings were reset to their defaults: "
+                         "%1.<br><br>The damaged file was kept beside the settings file.")
+                    : tr("Your settings file was damaged. These settings were reset to their defaults: "
+                         "%1.<br><br>No copy of the damaged file could be kept, so it was left as it is."))
                     // A key we do not know is shown as the file has it: as text, never as markup.
                     .arg(describeKeys(damaged).join(QStringLiteral(", ")).toHtmlEscaped())
                 + outOfLimits(m_settings->linkProfileProblems()));

@@ -11,7 +11,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 const char kOrganisation[] = "Brixeon";
 const char kApplication[] = "OrvixTools";
@@ -37,8 +38,8 @@ const char kServiceUrl[] = "service/url";
 bool isContainer(const QVariant& v)
 {
     const int type = v.userType();
-    return type == QMetaType::QVariantList || type == QMetaType::QVariantMap
-        || type == QMetaType::QStringList || type == QMetaType::QVariantHash;
+    return type == QMetaType::QVariantList || type == QMetaType::QVariantMap || type == QMetaType::QStringList
+        || type == QMetaType::QVariantHash;
 }
 
 bool toBool(const QVariant& v, bool fallback)
@@ -97,7 +98,8 @@ int toInt(const QVariant& v, int fallback)
     bool ok = false;
     const qlonglong n = v.toLongLong(&ok);
     if (ok)
-        return n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max() ? int(n) : fallback;
+        return n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max() ? int(n)
+                                                                                            : fallback;
     // Text such as "5000.0" or a double: take it when it is a whole number in range.
     const double d = toFiniteDouble(v, std::nan(""));
     if (std::isfinite(d) && d == std::floor(d) && d >= std::numeric_limits<int>::min()
@@ -137,17 +139,17 @@ MouseProfile profileFromMap(const QVariantMap& map)
 {
     const MouseProfile defaults(nullptr);
     return MouseProfile(toText(map.value(QStringLiteral("name")), QStringLiteral("default")),
-                        MouseMode(quint8(toInt(map.value(QStringLiteral("controlMode")), 1))),
-                        toBool(map.value(QStringLiteral("autoZero")), true),
-                        toInt(map.value(QStringLiteral("zeroTimeInterval_ms")), 5000),
-                        toBool(map.value(QStringLiteral("audioFeedback")), true),
-                        toBool(map.value(QStringLiteral("visualFeedback")), true),
-                        toFloat(map.value(QStringLiteral("tremorFilter")), 0.25f),
-                        toFloat(map.value(QStringLiteral("horizontalViewAngle")), 0.5f),
-                        toFloat(map.value(QStringLiteral("verticalViewAngle")), 0.5f),
-                        toBool(map.value(QStringLiteral("autorange")), false),
-                        toFloat(map.value(QStringLiteral("mouseSpeed")), 0.5f),
-                        KeyCode(toInt(map.value(QStringLiteral("ACATKey")), 205) & 0xFF));
+        MouseMode(quint8(toInt(map.value(QStringLiteral("controlMode")), 1))),
+        toBool(map.value(QStringLiteral("autoZero")), true),
+        toInt(map.value(QStringLiteral("zeroTimeInterval_ms")), 5000),
+        toBool(map.value(QStringLiteral("audioFeedback")), true),
+        toBool(map.value(QStringLiteral("visualFeedback")), true),
+        toFloat(map.value(QStringLiteral("tremorFilter")), 0.25f),
+        toFloat(map.value(QStringLiteral("horizontalViewAngle")), 0.5f),
+        toFloat(map.value(QStringLiteral("verticalViewAngle")), 0.5f),
+        toBool(map.value(QStringLiteral("autorange")), false),
+        toFloat(map.value(QStringLiteral("mouseSpeed")), 0.5f),
+        KeyCode(toInt(map.value(QStringLiteral("ACATKey")), 205) & 0xFF));
 }
 
 QVariantMap mapFromProfile(const MouseProfile& p)
@@ -225,6 +227,7 @@ void Settings::openStore(const QString& fileName, bool native)
     m_fileName = fileName;
     const SettingsFileCheck::Outcome check = SettingsFileCheck::repair(fileName);
     m_damagedKeys = check.resetKeys;
+    m_damagedFileKept = check.kept;
     QString storeFile = fileName;
     if (check.damaged && !check.rewritten) {
         // The damaged file stays where it is, untouched; the store works on a private copy of
@@ -242,10 +245,10 @@ void Settings::openStore(const QString& fileName, bool native)
     // Opened on the one checked file: no organisation-wide or system copy is read beside it.
     m_store = new QSettings(storeFile, native ? QSettings::NativeFormat : QSettings::IniFormat, this);
     checkStore();
-    setAsideDamagedLinkProfiles(check.damaged && check.rewritten);
+    setAsideDamagedLinkProfiles();
 }
 
-void Settings::setAsideDamagedLinkProfiles(bool copyKept)
+void Settings::setAsideDamagedLinkProfiles()
 {
     const QString key = QLatin1String(kLinkProfileList);
     const QVariant stored = m_store->value(key);
@@ -268,8 +271,11 @@ void Settings::setAsideDamagedLinkProfiles(bool copyKept)
     if (!m_damagedKeys.contains(key))
         m_damagedKeys.append(key);
     qWarning().noquote() << "LINK profiles set aside:" << m_linkProfileProblems.join(QStringLiteral(" | "));
-    // The stored list is rewritten only once its damaged copy is kept: nothing is lost.
-    if (!copyKept && !m_standIn && !SettingsFileCheck::keepDamagedCopy(m_fileName))
+    // The stored list is rewritten only once its damaged copy is kept: nothing is lost. (A
+    // stand-in store leaves the file as it is anyway.)
+    if (!m_standIn && !m_damagedFileKept)
+        m_damagedFileKept = SettingsFileCheck::keepDamagedCopy(m_fileName);
+    if (!m_standIn && !m_damagedFileKept)
         return;
     if (kept.isEmpty())
         m_store->remove(key);
@@ -475,7 +481,8 @@ void Settings::load()
         appendProfile(MouseProfile::Restricted);
         appendProfile(MouseProfile::Tremor);
     }
-    const QString selected = toText(m_store->value(QLatin1String(kProfileSelected)), QStringLiteral("default"));
+    const QString selected
+        = toText(m_store->value(QLatin1String(kProfileSelected)), QStringLiteral("default"));
     if (!setSelectedProfile(selected)) {
         // The stored selection names no profile: the first one is taken (nothing is written).
         setSelectedIndex(0);

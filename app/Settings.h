@@ -13,7 +13,8 @@
 
 class QTemporaryFile;
 
-class Settings : public ProfileManager {
+class Settings : public ProfileManager
+{
     Q_OBJECT
 public:
     // Switches the interface language; the director installs one.
@@ -82,6 +83,8 @@ public:
 
     // The keys reset at start because their stored values were damaged ("*": the whole file).
     QStringList damagedKeys() const { return m_damagedKeys; }
+    // Whether the damaged file was kept beside the settings file (its ".damaged" copy).
+    bool damagedFileKept() const { return m_damagedFileKept; }
     // True once the store could not be read or written: changes are not kept.
     bool storeFailed() const { return m_storeFailed; }
 
@@ -100,7 +103,7 @@ private:
     void checkStore();
     // Keeps a stored LINK profile list with damaged or out-of-limits records aside (the file's
     // ".damaged" copy, unless one was kept already) and stores the list without them.
-    void setAsideDamagedLinkProfiles(bool copyKept);
+    void setAsideDamagedLinkProfiles();
     void flushAndSignal();
 
     QSettings* m_store = nullptr;
@@ -108,6 +111,7 @@ private:
     // The file the store reads when a damaged file could not be rewritten in place.
     std::unique_ptr<QTemporaryFile> m_standIn;
     QStringList m_damagedKeys;
+    bool m_damagedFileKept = false;
     QStringList m_linkProfileProblems;
     bool m_storeFailed = false;
     bool m_storeFailureReported = false;

@@ -715,6 +715,10 @@ void Dongle::waitForResponse(QThread* timerThread, RequestPtr const& request)
     // Published before the timer runs and before the first byte of the request is written.
     request->wait.store(wait);
     m_currentWait.store(wait);
+    // Qt's delivery of the posted start looks at the wait (its meta-object) before the wait's own
+    // handler runs: the mailbox's lock, taken on the GUI thread before that delivery, hands the
+    // newly built wait over in a way thread checkers see.
+    m_mailbox.post([] {});
     wait->start();
 }
 

@@ -24,6 +24,10 @@
         <translation>Votre fichier de paramètres était endommagé. Ces paramètres ont été remis à leurs valeurs par défaut : %1.&lt;br&gt;&lt;br&gt;Le fichier endommagé a été conservé à côté du fichier de paramètres.</translation>
     </message>
     <message>
+        <source>Your settings file was damaged. These settings were reset to their defaults: %1.&lt;br&gt;&lt;br&gt;No copy of the damaged file could be kept, so it was left as it is.</source>
+        <translation>Votre fichier de paramètres était endommagé. Ces paramètres ont été remis à leurs valeurs par défaut : %1.&lt;br&gt;&lt;br&gt;Aucune copie du fichier endommagé n’a pu être conservée ; il a donc été laissé tel quel.</translation>
+    </message>
+    <message>
         <source>all settings</source>
         <translation>tous les paramètres</translation>
     </message>

@@ -24,6 +24,10 @@
         <translation>A beállításfájl megsérült. Ezek a beállítások visszaálltak az alapértékre: %1.&lt;br&gt;&lt;br&gt;A sérült fájl a beállításfájl mellett megmaradt.</translation>
     </message>
     <message>
+        <source>Your settings file was damaged. These settings were reset to their defaults: %1.&lt;br&gt;&lt;br&gt;No copy of the damaged file could be kept, so it was left as it is.</source>
+        <translation>A beállításfájl megsérült. Ezek a beállítások visszaálltak az alapértékre: %1.&lt;br&gt;&lt;br&gt;A sérült fájlról nem sikerült másolatot menteni, ezért változatlanul maradt.</translation>
+    </message>
+    <message>
         <source>all settings</source>
         <translation>minden beállítás</translation>
     </message>

@@ -7,6 +7,7 @@
 #include "common/qt_wait.h"
 #include "common/signal_count.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -141,6 +142,21 @@ TEST(SettingsDamage, AnUnknownDamagedKeyIsShownAsTextNotMarkup)
     ASSERT_TRUE(testutil::waitUntil([&] { return !h.messages.isEmpty(); }, 2000));
     EXPECT_TRUE(h.messages.first().text.contains("&lt;b&gt;odd")) << h.messages.first().text.toStdString();
     EXPECT_FALSE(h.messages.first().text.contains("<b>odd"));
+}
+
+TEST(SettingsDamage, ACopyThatCouldNotBeWrittenIsNotClaimed)
+{
+    directortest::Harness h;
+    // A folder in the copy's place: no copy can be written, even by root (a read-only folder
+    // does not stop root).
+    ASSERT_TRUE(QDir(h.dir.path()).mkpath("settings.ini.damaged/x"));
+    writeAll(h.dir.filePath("settings.ini"), kDamaged);
+    h.create();
+    ASSERT_TRUE(testutil::waitUntil([&] { return h.messages.size() == 2; }, 2000));
+    EXPECT_EQ(h.messages.first().title, "Settings reset");
+    EXPECT_TRUE(h.messages.first().text.contains("No copy of the damaged file could be kept"));
+    EXPECT_FALSE(h.messages.first().text.contains("was kept beside"));
+    EXPECT_EQ(readAll(h.dir.filePath("settings.ini")), kDamaged);
 }
 
 TEST(SettingsDamage, AStoreThatCannotBeWrittenSaysSoOnce)

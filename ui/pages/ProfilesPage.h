@@ -76,6 +76,8 @@ public:
 
     // What is being edited (for tests and the footer).
     MouseProfile const& editedProfile() const { return m_edited; }
+    // From "Try It" until the tried profile was reverted.
+    bool isTrialRunning() const { return m_trialTimer.isActive(); }
     // For tests only: a shorter trial than TrialMs.
     void setTrialDuration(int ms) { m_trialMs = ms; }
     // The built-in profile a base-profile name names, in English or in the interface's language
