@@ -50,7 +50,7 @@ FirmwarePage::FirmwarePage(PageContainer* container, QWidget* parent, StepFactor
     m_ui->prevButton->setEnabled(false);
     m_ui->nextButton->setEnabled(true);
     connect(m_ui->stepper, &StepsWidget::currentStepChanged, this, &FirmwarePage::onCurrentStepChanged);
-    connect(m_ui->nextButton, &QPushButton::clicked, this, &FirmwarePage::on_nextButton_clicked);
+    connect(m_ui->nextButton, &QPushButton::clicked, this, &FirmwarePage::onNextPressed);
 }
 
 FirmwarePage::~FirmwarePage()
@@ -273,7 +273,7 @@ int FirmwarePage::wizardStepBackward(int position)
     return position - 1;
 }
 
-void FirmwarePage::on_nextButton_clicked()
+void FirmwarePage::onNextPressed()
 {
     navigateToNextStep(nullptr);
 }

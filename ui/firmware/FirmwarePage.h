@@ -90,7 +90,7 @@ public:
     void ask(Question question, std::function<void(int)> answer) override;
 
     // Connected in the constructor.
-    void on_nextButton_clicked();
+    void onNextPressed();
     void onCurrentStepChanged(int step);
 
     // Readers for tests and the walks.

@@ -61,9 +61,9 @@ LinkPage::LinkPage(PageContainer* container, OrvixDevice::Preset preset, QWidget
     connect(this, &LinkPage::showError, this, &LinkPage::onShowError);
     connect(this, &LinkPage::updateUi, this, &LinkPage::onUpdateUi);
     connect(this, &LinkPage::setState, this, &LinkPage::onSetState);
-    connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &LinkPage::on_tabWidget_currentChanged);
-    connect(m_ui->nextButton, &QPushButton::clicked, this, &LinkPage::on_nextButton_clicked);
-    connect(m_ui->prevButton, &QPushButton::clicked, this, &LinkPage::on_prevButton_clicked);
+    connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &LinkPage::onTabChanged);
+    connect(m_ui->nextButton, &QPushButton::clicked, this, &LinkPage::onNextPressed);
+    connect(m_ui->prevButton, &QPushButton::clicked, this, &LinkPage::onPrevPressed);
 }
 
 LinkPage::~LinkPage() = default;

@@ -114,9 +114,9 @@ public:
     void onUpdateUi(bool enable);
     void onSetState(OX::LinkPage::State state);
     void onLinkParametersChanged(LPP::ChangeMask mask);
-    void on_tabWidget_currentChanged(int index);
-    void on_nextButton_clicked();
-    void on_prevButton_clicked();
+    void onTabChanged(int index);
+    void onNextPressed();
+    void onPrevPressed();
 
 signals:
     void showHint(OX::LinkPage::Hint hint);
