@@ -364,9 +364,11 @@ bool isSafeVariant(const QByteArray& stream)
     return reader.variant(0);
 }
 
-QList<Damage> findDamage(const QByteArray& data)
+QList<Damage> findDamage(const QByteArray& data, bool* unreadable)
 {
     QList<Damage> damage;
+    if (unreadable)
+        *unreadable = false;
     int dataPos = 0;
     bool utf8 = false;
     if (data.startsWith("\xEF\xBB\xBF")) {
@@ -378,14 +380,22 @@ QList<Damage> findDamage(const QByteArray& data)
     int lineLen = 0;
     int equalsPos = -1;
     while (readLine(data, dataPos, lineStart, lineLen, equalsPos)) {
+        // QSettings cannot read a section name without its "]" or a line without "=": it
+        // reports a format error and drops the line when it next writes the file.
         if (data.at(lineStart) == '[') {
             const int end = data.indexOf(']', lineStart);
-            const int length = (end == -1 || end >= lineStart + lineLen) ? lineLen - 1 : end - lineStart - 1;
-            section = QString::fromLatin1(data.mid(lineStart + 1, length)).trimmed();
+            const bool open = end == -1 || end >= lineStart + lineLen;
+            if (open && unreadable)
+                *unreadable = true;
+            section = QString::fromLatin1(data.mid(lineStart + 1, open ? lineLen - 1 : end - lineStart - 1))
+                          .trimmed();
             continue;
         }
-        if (equalsPos == -1)
+        if (equalsPos == -1) {
+            if (unreadable)
+                *unreadable = true;
             continue;
+        }
         int keyEnd = equalsPos;
         while (keyEnd > lineStart && (data.at(keyEnd - 1) == ' ' || data.at(keyEnd - 1) == '\t'))
             --keyEnd;
@@ -438,8 +448,10 @@ Outcome repair(const QString& path)
     }
     ::close(fd);
 
+    bool unreadable = false;
+    const QList<Damage> damage = whole ? QList<Damage>() : findDamage(data, &unreadable);
     const QString damagedPath = path + QStringLiteral(".damaged");
-    if (whole) {
+    if (whole || unreadable) {
         outcome.damaged = true;
         outcome.resetKeys = QStringList { QStringLiteral("*") };
         QFile::remove(damagedPath);
@@ -451,7 +463,6 @@ Outcome repair(const QString& path)
         return outcome;
     }
 
-    const QList<Damage> damage = findDamage(data);
     if (damage.isEmpty())
         return outcome;
     outcome.damaged = true;

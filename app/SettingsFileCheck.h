@@ -30,8 +30,9 @@ struct Damage {
 };
 
 // The values of an INI file, found the way QSettings finds them, that fail isSafeVariant
-// (or that Qt would read through its data-stream reader in some other way).
-QList<Damage> findDamage(const QByteArray& file);
+// (or that Qt would read through its data-stream reader in some other way). unreadable (when
+// given) tells whether QSettings would find lines it cannot parse at all.
+QList<Damage> findDamage(const QByteArray& file, bool* unreadable = nullptr);
 
 // The file without the damaged lines; every other byte stays as it is.
 QByteArray withoutDamage(const QByteArray& file, const QList<Damage>& damage);
@@ -39,7 +40,7 @@ QByteArray withoutDamage(const QByteArray& file, const QList<Damage>& damage);
 struct Outcome {
     bool damaged = false;
     // The keys whose values were dropped; "*" when the whole file was set aside (it is no
-    // regular file, or it is larger than MaxFileSize).
+    // regular file, it is larger than MaxFileSize, or QSettings cannot parse it).
     QStringList resetKeys;
     // The file without its damaged values.
     QByteArray sanitized;

@@ -53,14 +53,10 @@ struct Rig {
         pages.page = shown.get();
         shown->resize(900, 560);
         shown->show();
-        pages.env.open(emu::Options(), &pages);
-        if (!pages.env.dongle)
-            return false;
         emu::HeadsetModel headset;
         headset.gestures = true;
-        pages.emulator().addHeadset(headset);
-        pages.container.dongle = pages.env.dongle.get();
-        return pages.env.start(10000) == 0 && testutil::waitUntil([&] { return pages.headset(); }, 10000);
+        pages.emulatorTimeScale = 1;
+        return pages.start(headset, 1);
     }
     ~Rig() { pages.page = nullptr; }
 };

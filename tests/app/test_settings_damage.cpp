@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include <sys/stat.h>
 
 namespace
@@ -101,6 +104,20 @@ TEST(SettingsDamage, ResetsOnlyTheDamagedValuesAndKeepsTheFileAside)
     Settings again(path, nullptr);
     EXPECT_TRUE(again.damagedKeys().isEmpty());
     EXPECT_EQ(readAll(path), repaired);
+}
+
+TEST(SettingsDamage, AFileQSettingsCannotParseIsKeptWholeAndTheStoreStartsClean)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("OrvixTools.conf");
+    std::mt19937 random(32);
+    QByteArray noise(4096, '\0'); // NULs first, then binary noise
+    std::generate(noise.begin() + 64, noise.end(), [&] { return char(random()); });
+    writeAll(path, noise);
+    Settings s(path, nullptr);
+    EXPECT_EQ(s.damagedKeys(), QStringList { "*" });
+    EXPECT_EQ(readAll(path + ".damaged"), noise);
+    EXPECT_EQ(s.store()->allKeys(), (QStringList { "profile/list", "profile/selected" }));
 }
 
 TEST(SettingsDamage, TheUserIsToldOnceInWords)

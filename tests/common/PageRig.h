@@ -6,8 +6,12 @@
 // headset's network. unplug() takes the dongle away as the director does: the headset's loss,
 // the dongle deleted, then the dongle's loss; replug() brings it back and swapHeadset() switches
 // another headset on in place of the first.
+// Or, started with startDirector(), the application's director over the emulator: the container
+// hands out its dongle, headset and settings, rec records its signals, and unplug() takes the
+// dongle off its port and the USB bus, so that the director drops it on its own loss path.
 #include <gtest/gtest.h>
 
+#include "app/DirectorEmulation.h"
 #include "common/FakePageContainer.h"
 #include "common/dongle_fixture.h"
 #include "common/qt_wait.h"
@@ -26,17 +30,23 @@ namespace pagetest
 
 struct PageRig : DongleDelegate {
     testutil::EmulatedDongle env;
+    std::unique_ptr<directortest::EmulatedDongle> app;
+    std::unique_ptr<directortest::Recorder> rec;
+    OrvixDirector* director = nullptr;
     testutil::FakePageContainer container;
     OX::Page* page = nullptr;
+    // The emulator's own periods: ten times faster than real time unless a run says otherwise.
+    double emulatorTimeScale = 0.1;
 
-    // Starts the emulated dongle with model as its headset and waits until the headset runs.
-    // Replies time out after 3000 ms x timeoutScale x the run's time scale. prepare changes the emulated
-    // devices before the dongle starts.
+    // Starts the emulated dongle with model as its headset and waits until the headset runs (its
+    // head keeps still unless the model makes gestures). Replies time out after 3000 ms x
+    // timeoutScale x the run's time scale. prepare changes the emulated devices before the dongle
+    // starts.
     bool start(emu::HeadsetModel model, double timeoutScale = 0.05,
         std::function<void(emu::Emulator&)> const& prepare = {})
     {
         emu::Options options;
-        options.timeScale = 0.1;
+        options.timeScale = emulatorTimeScale;
         env.open(options, this);
         if (!env.dongle)
             return false;
@@ -44,15 +54,53 @@ struct PageRig : DongleDelegate {
         timing.timeoutScale = timeoutScale * testutil::timeScale();
         timing.repeatIntervalMs = 4;
         env.dongle->setTiming(timing);
-        model.motion = false;
+        model.motion = model.gestures;
         env.emulator->addHeadset(model);
         if (prepare)
             prepare(*env.emulator);
         if (env.start() != 0)
             return false;
         container.dongle = env.dongle.get();
-        return testutil::waitUntil([this] { return headset() && headset()->isRunning(); }, 4000);
+        return headsetRuns();
     }
+    // The director over the emulator (requests never answered give up within a few hundred
+    // milliseconds), its notifications passed on to page as the main window does; true once it
+    // has the dongle. prepare changes the emulated devices before they start.
+    bool startDirector(std::function<void(emu::Emulator&)> const& prepare = {})
+    {
+        app = std::make_unique<directortest::EmulatedDongle>();
+        if (prepare)
+            prepare(app->emulator);
+        app->h.tweak = [](DirectorEnvironment& e) { directortest::quickTiming(e); };
+        if (!app->start())
+            return false;
+        director = app->h.create(true, 5);
+        rec = std::make_unique<directortest::Recorder>(director);
+        QObject::connect(director, &OrvixDirector::headsetUpdatedSignal, &rec->context,
+            [this](Headset* h, HeadsetChangeMask m) {
+                if (page)
+                    page->updateWithHeadset(h, m);
+            });
+        QObject::connect(director, &OrvixDirector::dongleUpdatedSignal, &rec->context,
+            [this](Dongle* d, DongleChangeMask m) {
+                if (page)
+                    page->updateWithDongle(d, m);
+            });
+        QObject::connect(
+            director, &OrvixDirector::deviceFoundSignal, &rec->context, [this](Dongle* d, NPP const& n) {
+                if (page)
+                    page->deviceFound(d, n);
+            });
+        director->start();
+        container.director = director;
+        return testutil::waitUntil([&] { return rec->connected.size() == 1 && director->dongle(); }, 5000);
+    }
+    bool headsetRuns()
+    {
+        return testutil::waitUntil([this] { return headset() && headset()->isRunning(); }, 5000);
+    }
+    // The director's busy indicator is up.
+    bool busy() const { return rec && !rec->progress.isEmpty() && rec->progress.last() != nullptr; }
     // LINKs at address 3 (Link Drive) and 6 (Link Outdoor Drive) unless a test says otherwise.
     emu::ChannelMapEntries map
         = { { 3, 0x81, emu::preset::LinkDrive }, { 6, 0x81, emu::preset::LinkOutdoorDrive } };
@@ -82,14 +130,27 @@ struct PageRig : DongleDelegate {
                 out << row->key() + QLatin1Char('=') + row->value();
         return out;
     }
-    Headset* headset() { return env.dongle ? env.dongle->headset() : nullptr; }
-    emu::Emulator& emulator() { return *env.emulator; }
-
-    // The dongle goes away while the page is shown, in the director's order: its headset is
-    // reported lost through the dongle's delegate (as a headset that goes quiet), then the dongle
-    // is deleted, then its loss is reported.
-    void unplug()
+    Headset* headset()
     {
+        if (director)
+            return director->headset();
+        return env.dongle ? env.dongle->headset() : nullptr;
+    }
+    emu::Emulator& emulator() { return app ? app->emulator : *env.emulator; }
+
+    // The dongle goes away while the page is shown. Under the director, it leaves its port and the
+    // USB bus; true once the director has dropped it. Otherwise in the director's order: its
+    // headset is reported lost through the dongle's delegate (as a headset that goes quiet), then
+    // the dongle is deleted, then its loss is reported.
+    bool unplug()
+    {
+        if (director) {
+            app->emulator.unplug();
+            fakeusb::Lock lock(app->h.bus->mutex);
+            app->h.bus->bus.clear();
+            lock.unlock();
+            return testutil::waitUntil([&] { return !director->dongle(); }, 5000);
+        }
         if (Dongle* d = env.dongle.get())
             if (Headset* h = d->headset())
                 d->headsetLost(h);
@@ -97,6 +158,7 @@ struct PageRig : DongleDelegate {
         env.dongle.reset();
         if (page)
             page->updateWithDongle(nullptr, DongleChangeMask::lost);
+        return true;
     }
     // After unplug(): the dongle comes back on a new port and is reported as the director reports
     // a dongle that started; true once its headset runs.
@@ -120,7 +182,7 @@ struct PageRig : DongleDelegate {
         container.dongle = env.dongle.get();
         if (page)
             page->updateWithDongle(env.dongle.get(), DongleChangeMask::found);
-        return testutil::waitUntil([this] { return headset() && headset()->isRunning(); }, 4000);
+        return headsetRuns();
     }
     // The headset is switched off and another one, with channelMap, switched on: the first is
     // reported lost when its watchdog runs out (Headset::setWatchdogIntervalForTests before
@@ -134,7 +196,7 @@ struct PageRig : DongleDelegate {
             m.channelMap = channelMap;
         });
         env.emulator->headsetPower(true);
-        return lost && testutil::waitUntil([this] { return headset() && headset()->isRunning(); }, 4000);
+        return lost && headsetRuns();
     }
     // Registers shown under name beside "Menu" (shown first) and the extra stub pages, in a
     // controller of size that slides without animation; updates reach shown from now on.

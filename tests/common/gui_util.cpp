@@ -1,4 +1,5 @@
 #include "common/gui_util.h"
+#include "common/qt_wait.h"
 #include "common/time_scale.h"
 
 #include <QAbstractButton>
@@ -15,11 +16,12 @@
 #include <QWidget>
 
 #include <deque>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <utility>
 
-namespace testutil {
+namespace testutil
+{
 
 QColor pixelAt(QWidget* widget, QPoint point)
 {
@@ -80,7 +82,8 @@ bool hasDisplay()
 
 // ---- log capture ----
 
-namespace {
+namespace
+{
 // A standard mutex: the thread checker sees its ordering (Qt's own locks are invisible to it).
 std::mutex g_logMutex;
 QStringList g_logLines;
@@ -89,7 +92,7 @@ int g_captures = 0;
 
 void captureHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    static const char* names[] = {"debug", "warning", "critical", "fatal", "info"};
+    static const char* names[] = { "debug", "warning", "critical", "fatal", "info" };
     const int index = int(type) >= 0 && int(type) <= 4 ? int(type) : 0;
     QtMessageHandler previous = nullptr;
     {
@@ -155,7 +158,8 @@ struct BoxAnswerer::Impl {
     QPointer<QWidget> handled;
 };
 
-namespace {
+namespace
+{
 QString boxTitle(QWidget* box)
 {
     if (!box->windowTitle().isEmpty())
@@ -251,6 +255,22 @@ void onNextBox(std::function<void(QWidget*)> act, std::function<bool(QWidget*)> 
         act(box);
     });
     timer->start();
+}
+
+bool answerDialog(std::function<void()> const& trigger, std::function<void(QWidget*)> act)
+{
+    struct Seen {
+        bool acted = false;
+        QPointer<QWidget> dialog;
+    };
+    auto seen = std::make_shared<Seen>();
+    onNextBox([seen, act](QWidget* box) {
+        seen->dialog = box;
+        act(box);
+        seen->acted = true;
+    });
+    trigger();
+    return waitUntil([seen] { return seen->acted && seen->dialog.isNull(); });
 }
 
 bool clickButton(QWidget* box, const QString& text)

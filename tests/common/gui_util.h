@@ -12,7 +12,8 @@
 
 class QWidget;
 
-namespace testutil {
+namespace testutil
+{
 
 // The colour at point of what widget paints now (its grab()).
 QColor pixelAt(QWidget* widget, QPoint point);
@@ -32,7 +33,8 @@ bool hasDisplay();
 
 // Captures every log line written while it lives ("<level>: <message>", level one of debug,
 // info, warning, critical), and hands each on to the handler that was there before.
-class LogCapture {
+class LogCapture
+{
 public:
     LogCapture();
     ~LogCapture();
@@ -48,7 +50,8 @@ public:
 // Modal boxes. Every box opened while a BoxAnswerer lives is handled from the event loop: a box
 // whose window title (or, failing that, text) matches an entry is answered by clicking the button
 // with that entry's text; any other box is recorded as unexpected and closed with Escape.
-class BoxAnswerer {
+class BoxAnswerer
+{
 public:
     BoxAnswerer();
     ~BoxAnswerer();
@@ -73,6 +76,9 @@ void answerNextBox(const QString& button);
 // Runs act on the next modal window once ready(window) holds, when given (polled from the
 // event loop); for dialogs that are filled in before they are answered.
 void onNextBox(std::function<void(QWidget*)> act, std::function<bool(QWidget*)> ready = {});
+// A person's answer to the dialog that trigger opens: act runs on it once it is the modal window.
+// True once the dialog is gone: a page deletes the dialog of open() after taking its answer.
+bool answerDialog(std::function<void()> const& trigger, std::function<void(QWidget*)> act);
 // Clicks box's visible button with text text, or its button box's standard button which, as a
 // person does; false when there is none.
 bool clickButton(QWidget* box, const QString& text);

@@ -51,7 +51,7 @@ void DFUForm::setOnScreen(bool onScreen)
 void DFUForm::onShowError(const QString& title, const QString& message)
 {
     Page::Question question;
-    question.icon = QMessageBox::Warning;
+    question.icon = Page::Icon::Warning;
     question.title = title;
     question.text = message;
     delegate.ask(question, {});

@@ -40,6 +40,8 @@ public:
     // callback; answer (the button's index, or -1) runs only while the page's visit lasts and
     // everything question.about names still exists.
     virtual void ask(Page::Question question, std::function<void(int)> answer) = 0;
+    // Opens a dialog of a form through the page, as ask opens a question (Page::open).
+    virtual void open(QDialog* dialog, Page::About about, std::function<void(int)> answer) = 0;
 };
 
 } // namespace OX

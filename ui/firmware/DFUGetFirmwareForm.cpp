@@ -274,26 +274,22 @@ void DFUGetFirmwareForm::onStoredFirmwareChosen(const QString& text)
     delegate.setNextStepEnabled(this, true, tr("Upload"));
 }
 
-QStringList DFUGetFirmwareForm::pickFiles()
-{
-    if (m_filePicker)
-        return m_filePicker(this);
-    QFileDialog dialog(this, QString(), QString(), QString());
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral(" (*.enc)"));
-    if (dialog.exec() != QDialog::Accepted)
-        return QStringList();
-    return dialog.selectedFiles();
-}
-
 void DFUGetFirmwareForm::onBrowsePressed()
 {
-    QPointer<DFUGetFirmwareForm> self(this);
-    const QStringList files = pickFiles();
-    if (!self)
+    if (m_filePicker) {
+        for (const QString& path : m_filePicker(this))
+            addOwnFirmware(path);
         return;
-    for (const QString& path : files)
-        addOwnFirmware(path);
+    }
+    auto* dialog = new QFileDialog(this, QString(), QString(), QString());
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(QStringLiteral(" (*.enc)"));
+    delegate.open(dialog, { this }, [this, dialog](int result) {
+        if (result != QDialog::Accepted)
+            return;
+        for (const QString& path : dialog->selectedFiles())
+            addOwnFirmware(path);
+    });
 }
 
 void DFUGetFirmwareForm::addOwnFirmware(const QString& path)

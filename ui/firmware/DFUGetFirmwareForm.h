@@ -83,7 +83,6 @@ private:
     // already there is not replaced (warning box, selection unchanged).
     void addOwnFirmware(const QString& path);
     void setStatus(const QString& icon, const QString& text);
-    QStringList pickFiles();
 
     std::unique_ptr<::Ui::DFUGetFirmwareForm> m_ui;
     API::Manager* m_api; // owned (child)

@@ -13,7 +13,6 @@
 #include "ui/toolkit/PageContainer.h"
 
 #include <QDebug>
-#include <QMessageBox>
 #include <QPointer>
 #include <QSet>
 
@@ -209,7 +208,7 @@ bool FirmwarePage::pageShouldDisappear()
     if (!upload || !upload->isTransferring())
         return true;
     Question question;
-    question.icon = QMessageBox::Warning;
+    question.icon = Icon::Warning;
     question.title = tr("Firmware update");
     question.text = tr("The firmware upload is still running. Do you want to stop it?");
     question.informative = tr("A stopped upload leaves the LINK half-written: it does not start its firmware "
@@ -386,6 +385,11 @@ bool FirmwarePage::recoveryMode()
 void FirmwarePage::ask(Question question, std::function<void(int)> answer)
 {
     Page::ask(std::move(question), std::move(answer));
+}
+
+void FirmwarePage::open(QDialog* dialog, About about, std::function<void(int)> answer)
+{
+    Page::open(dialog, std::move(about), std::move(answer));
 }
 
 } // namespace OX

@@ -88,6 +88,7 @@ public:
     void setRecoveryMode(bool recovery) override;
     bool recoveryMode() override;
     void ask(Question question, std::function<void(int)> answer) override;
+    void open(QDialog* dialog, About about, std::function<void(int)> answer) override;
 
     // Connected in the constructor.
     void onNextPressed();

@@ -266,17 +266,16 @@ bool LinkPage::restoreParameters()
 
 bool LinkPage::resetParameters()
 {
-    // Opened from a footer click, never from a device callback; the back action closes it.
-    const quint64 visit = this->visit();
-    LinkProfilesDialog dialog(tr("Reset Parameters"), this);
-    connect(this, &Page::closeDialog, &dialog, &QDialog::done);
-    if (dialog.exec() != QDialog::Accepted || visit != this->visit())
-        return false;
-    const LinkProfile chosen = dialog.selectedProfile();
-    if (!chosen.defined)
-        return false;
-    m_parameters = chosen.parameters;
-    return true;
+    // The chosen built-in becomes the working record once the dialog is answered, in this visit.
+    auto* dialog = new LinkProfilesDialog(tr("Reset Parameters"), this);
+    open(dialog, {}, [this, dialog](int result) {
+        const LinkProfile chosen = dialog->selectedProfile();
+        if (result != QDialog::Accepted || !chosen.defined)
+            return;
+        m_parameters = chosen.parameters;
+        emit updateUi(true);
+    });
+    return false;
 }
 
 void LinkPage::updateFooter()
@@ -334,7 +333,7 @@ void LinkPage::onShowHint(Hint hint)
         return;
     qDebug().nospace().noquote() << "SHOW HINT [" << hintName(hint) << "]";
     Question question;
-    question.icon = QMessageBox::Information;
+    question.icon = Icon::Information;
     question.about << QPointer<QObject>(container->getDongle());
     if (hint == link_not_connected_hint) {
         m_linkHintOpen = true;
@@ -374,7 +373,7 @@ void LinkPage::tellOutOfLimits(QString const& source, QString const& problems)
 {
     qWarning().noquote() << "LINK parameters outside their limits:" << problems;
     Question question;
-    question.icon = QMessageBox::Warning;
+    question.icon = Icon::Warning;
     question.text = tr("Parameters outside their limits");
     question.informative
         = tr("%1 holds parameters outside the LINK's limits; such a record is never sent:").arg(source)

@@ -1,7 +1,6 @@
 #include "ui/pages/DevicesPage.h"
 
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QtDebug>
@@ -136,7 +135,8 @@ bool DevicesPage::pageShouldDisappear()
     question.informative = tr("Devices about to leave");
     question.text = tr("You have change in your device order. Do you want to apply changes?");
     question.buttons = QStringList { tr("Stay on page"), tr("Dismiss and leave page") };
-    return showQuestion(question) != 0;
+    question.about = { container->getHeadset() }; // without it there are no edits to lose
+    return askBeforeLeaving(question, [](int answer) { return answer != 0; });
 }
 
 void DevicesPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
@@ -287,7 +287,7 @@ void DevicesPage::onApplyChannelMap()
             return;
         self->updateList(asked->channelMap());
         Question question;
-        question.icon = QMessageBox::Warning;
+        question.icon = Icon::Warning;
         question.title = tr("Devices");
         question.text = tr("The headset refused the new device order. It keeps the order shown.");
         question.informative = result.text;

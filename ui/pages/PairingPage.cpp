@@ -2,7 +2,6 @@
 
 #include <QDebug>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QMetaEnum>
 #include <QPointer>
 #include <QPushButton>
@@ -127,10 +126,11 @@ bool PairingPage::pageShouldDisappear()
 {
     if (m_state != looking_for_devices_state || !m_workingChannelMap.isEmpty())
         return true;
-    const int answer = showQuestion(tr("Leaving pairing page"),
-        tr("No device added to headset. \nAre you sure that you want to leave the page?"),
-        { tr("Stay on page"), tr("Leave page") });
-    return answer != 0;
+    Question question;
+    question.title = tr("Leaving pairing page");
+    question.informative = tr("No device added to headset. \nAre you sure that you want to leave the page?");
+    question.buttons = QStringList { tr("Stay on page"), tr("Leave page") };
+    return askBeforeLeaving(question, [](int answer) { return answer != 0; });
 }
 
 void PairingPage::pageWillDisappear(QString const&, std::function<void()> done)
@@ -259,7 +259,7 @@ void PairingPage::onShowHint(Hint hint)
     Text const& t = texts[hint];
     qDebug().noquote() << QStringLiteral("SHOW HINT [%1]").arg(QLatin1String(nameOf(hint)));
     Question question;
-    question.icon = QMessageBox::Information;
+    question.icon = Icon::Information;
     question.text = tr(t.title);
     question.informative = tr(t.text);
     question.buttons << tr(t.yes);
@@ -280,7 +280,7 @@ void PairingPage::onShowHint(Hint hint)
 void PairingPage::onShowError(QString const& title, DongleResult result)
 {
     Question question;
-    question.icon = QMessageBox::Warning;
+    question.icon = Icon::Warning;
     question.title = title;
     question.text = result.toStringHelper();
     question.about = { container->getDongle() };

@@ -59,6 +59,10 @@ public:
     void pageWillAppear(QString const& from) override;
     bool pageShouldDisappear() override;
     void pageDidAppear() override;
+    // A trial still running when the page goes is reverted at once: nobody can answer it now.
+    void pageDidDisappear() override;
+    // Without a dongle a trial has nothing left to revert: its timer stops.
+    void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
 
     // The trial: the tried profile is uploaded, the question asked; the selected profile goes
     // back when the trial timer fires or the question is answered (twice when both happen).
@@ -111,9 +115,11 @@ private:
     Settings* selectionSettings() const;
     void connectForm();
     void showSkTodoText();
-    // Asks a question with the page's two buttons; true only for the first one.
-    bool askFirst(
+    // A question with the page's two buttons.
+    static Question choice(
         QString const& informative, QString const& text, QString const& first, QString const& second);
+    // Uploads the stored profile at row, which becomes the selected one once the dongle took it.
+    void selectProfile(Settings& settings, int row);
 
     std::unique_ptr<Ui::ProfilesPage> m_ui;
     MouseProfile m_edited;

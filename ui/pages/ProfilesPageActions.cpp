@@ -6,6 +6,7 @@
 
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
+#include "device/Dongle.h"
 #include "ui/pages/ProfileListModel.h"
 #include "ui/toolkit/PageContainer.h"
 #include "ui/toolkit/ProfileSelectionDialog.h"
@@ -14,7 +15,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 
@@ -34,6 +34,13 @@ const char DefaultProfileName[] = "default";
 DongleResult refused()
 {
     return DongleResult(DongleResult::NoDongle);
+}
+
+// A failure the page reports. An upload that the dongle's removal ended is not one: the loss is
+// the news, and the next dongle gets the selected profile when it connects.
+bool failed(DongleResult const& result)
+{
+    return result.code != DongleResult::Ok && result.code != DongleResult::DongleRemoved;
 }
 
 void showProgress(OrvixDirector* director)
@@ -79,7 +86,7 @@ bool ProfilesPage::perform(PageAction action)
             return true;
         QPointer<ProfilesPage> self(this);
         auto onTested = [self](DongleResult result) {
-            if (self && result.code != DongleResult::Ok)
+            if (self && failed(result))
                 emit self->showError(tr("Test Profile"), tr("Profile upload failed"));
         };
         if (!settings->test(m_edited, onTested)) {
@@ -110,7 +117,7 @@ void ProfilesPage::applyProfile(MouseProfile& profile, std::function<void()> com
             return;
         // The indicator goes first, so that it does not spin behind the error box.
         hideProgress(self->container->getDirector());
-        if (result.code != DongleResult::Ok)
+        if (failed(result))
             emit self->showError(tr("Apply Profile"), tr("Profile upload failed"));
         if (completion)
             completion();
@@ -124,27 +131,42 @@ void ProfilesPage::applyProfile(MouseProfile& profile, std::function<void()> com
 void ProfilesPage::onTestingStart()
 {
     m_trialTimer.start(m_trialMs);
-    TimeoutDialog dialog(nullptr);
-    dialog.setWindowFlags(dialog.windowFlags() | Qt::WindowStaysOnTopHint);
-    dialog.setWindowTitle(tr("Testing in progress"));
-    dialog.setMessage(
+    auto* dialog = new TimeoutDialog(nullptr);
+    dialog->setWindowFlags(dialog->windowFlags() | Qt::WindowStaysOnTopHint);
+    dialog->setWindowTitle(tr("Testing in progress"));
+    dialog->setMessage(
         tr("Is it confortable? Do you want to keep changes?\n\nAfter 30 seconds the settings will be "
            "reverted to the last state."));
-    dialog.setDuration(TrialMs);
-    QPointer<ProfilesPage> self(this);
-    const bool keep = dialog.exec() == QDialog::Accepted;
-    if (!self)
-        return;
-    onTestingFinished();
-    Settings* settings = selectionSettings();
-    if (!settings)
-        return;
-    if (keep) {
-        perform(PageAction::apply);
-    } else {
-        m_edited = *settings->selectedProfile();
-    }
-    updateUi(*settings, false);
+    dialog->setDuration(TrialMs);
+    // The trial is on this dongle: once it is gone, the question goes unanswered and the
+    // dongle that comes next gets the selected profile when it connects.
+    About about;
+    if (Dongle* dongle = container->getDongle())
+        about << dongle;
+    open(dialog, about, [this](int result) {
+        onTestingFinished();
+        Settings* settings = selectionSettings();
+        if (!settings)
+            return;
+        if (result == QDialog::Accepted)
+            perform(PageAction::apply);
+        else
+            m_edited = *settings->selectedProfile();
+        updateUi(*settings, false);
+    });
+}
+
+void ProfilesPage::pageDidDisappear()
+{
+    if (m_trialTimer.isActive())
+        onTestingFinished();
+    Page::pageDidDisappear();
+}
+
+void ProfilesPage::updateWithDongle(Dongle* dongle, DongleChangeMask)
+{
+    if (!dongle)
+        m_trialTimer.stop();
 }
 
 void ProfilesPage::onTestingFinished()
@@ -155,7 +177,7 @@ void ProfilesPage::onTestingFinished()
         return;
     QPointer<ProfilesPage> self(this);
     auto onReverted = [self](DongleResult result) {
-        if (self && result.code != DongleResult::Ok)
+        if (self && failed(result))
             emit self->showError(tr("Testing Profile"), tr("Revert profile failed"));
     };
     if (!settings->applySelected(onReverted))
@@ -172,14 +194,26 @@ void ProfilesPage::on_mouseProfilesListView_clicked(QModelIndex const& index)
     qDebug() << "Profile selected: " << index.row() << " / " << settings->selectedIndex();
     Settings* selection = selectionSettings();
     if (selection && !selection->selectedProfile()->isEqual(m_edited, false)) {
-        const bool dismiss = askFirst(tr("Profile selected"),
-            tr("You have changes in your selected profile. Do you want to dismiss changes?"),
-            tr("Dismiss changes"), tr("Stay on profile"));
-        if (!dismiss) {
-            updateUi(*settings, true);
-            return;
-        }
+        const QPersistentModelIndex row(index);
+        ask(choice(tr("Profile selected"),
+                tr("You have changes in your selected profile. Do you want to dismiss changes?"),
+                tr("Dismiss changes"), tr("Stay on profile")),
+            [this, row](int answer) {
+                Settings* settings = container->getSettings();
+                if (!settings)
+                    return;
+                if (answer == 0 && row.isValid())
+                    selectProfile(*settings, row.row());
+                else
+                    updateUi(*settings, true);
+            });
+        return;
     }
+    selectProfile(*settings, index.row());
+}
+
+void ProfilesPage::selectProfile(Settings& settings, int row)
+{
     qDebug() << "Apply profile";
     showProgress(container->getDirector());
     QPointer<ProfilesPage> self(this);
@@ -189,28 +223,30 @@ void ProfilesPage::on_mouseProfilesListView_clicked(QModelIndex const& index)
         hideProgress(self->container->getDirector());
         emit self->updateProfile();
     };
-    if (!settings->apply(index.row(), onApplied))
+    if (!settings.apply(row, onApplied))
         onApplied(refused());
 }
 
 void ProfilesPage::on_addProfileButton_clicked()
 {
-    ProfileSelectionDialog dialog(tr("Create profile"), this);
-    dialog.setNameFieldVisible(true);
-    QPointer<ProfilesPage> self(this);
-    if (dialog.exec() != QDialog::Accepted || !self)
-        return;
-    const QString base = dialog.getSelectedProfile();
-    QString name = dialog.getProfileName().trimmed();
-    if (name.isEmpty())
-        name = base;
-    MouseProfile const& model = baseProfileFromName(base);
-    Settings* settings = container->getSettings();
-    if (!settings)
-        return;
-    // A name that differs from a stored one only in letter case is refused by the store, silently.
-    settings->addProfile(MouseProfile(settings->profileName(name), model));
-    updateUi(*settings, true);
+    auto* dialog = new ProfileSelectionDialog(tr("Create profile"), this);
+    dialog->setNameFieldVisible(true);
+    open(dialog, {}, [this, dialog](int result) {
+        if (result != QDialog::Accepted)
+            return;
+        const QString base = dialog->getSelectedProfile();
+        QString name = dialog->getProfileName().trimmed();
+        if (name.isEmpty())
+            name = base;
+        MouseProfile const& model = baseProfileFromName(base);
+        Settings* settings = container->getSettings();
+        if (!settings)
+            return;
+        // A name that differs from a stored one only in letter case is refused by the store,
+        // silently.
+        settings->addProfile(MouseProfile(settings->profileName(name), model));
+        updateUi(*settings, true);
+    });
 }
 
 void ProfilesPage::on_removeProfileButton_clicked()
@@ -238,7 +274,7 @@ void ProfilesPage::on_removeProfileButton_clicked()
     updateUi(*selection, true);
     QPointer<ProfilesPage> self(this);
     auto onApplied = [self](DongleResult result) {
-        if (self && result.code != DongleResult::Ok)
+        if (self && failed(result))
             emit self->showError(tr("Remove Profile"), tr("Profile selection failed"));
     };
     if (!selection->applySelected(onApplied))
@@ -247,16 +283,15 @@ void ProfilesPage::on_removeProfileButton_clicked()
 
 void ProfilesPage::on_resetProfileButton_clicked()
 {
-    ProfileSelectionDialog dialog(tr("Reset profile"), this);
-    dialog.setNameFieldVisible(false);
-    QPointer<ProfilesPage> self(this);
-    if (dialog.exec() != QDialog::Accepted || !self)
-        return;
-    Settings* settings = container->getSettings();
-    if (!settings)
-        return;
-    m_edited = baseProfileFromName(dialog.getSelectedProfile());
-    updateUi(*settings, false);
+    auto* dialog = new ProfileSelectionDialog(tr("Reset profile"), this);
+    dialog->setNameFieldVisible(false);
+    open(dialog, {}, [this, dialog](int result) {
+        Settings* settings = container->getSettings();
+        if (result != QDialog::Accepted || !settings)
+            return;
+        m_edited = baseProfileFromName(dialog->getSelectedProfile());
+        updateUi(*settings, false);
+    });
 }
 
 void ProfilesPage::onRowRenamed(QModelIndex const& index)
@@ -284,14 +319,14 @@ void ProfilesPage::onRowRenamed(QModelIndex const& index)
 
 // ---- questions and errors ------------------------------------------------------------------
 
-bool ProfilesPage::askFirst(
+Page::Question ProfilesPage::choice(
     QString const& informative, QString const& text, QString const& first, QString const& second)
 {
     Question question;
     question.informative = informative;
     question.text = text;
     question.buttons = QStringList { first, second };
-    return showQuestion(question) == 0;
+    return question;
 }
 
 bool ProfilesPage::pageShouldDisappear()
@@ -299,18 +334,21 @@ bool ProfilesPage::pageShouldDisappear()
     Settings* settings = selectionSettings();
     if (!settings || settings->selectedProfile()->isEqual(m_edited, false))
         return true;
-    const bool stay = askFirst(tr("Leave mouse profile settings"),
-        tr("You have changes in your selected profile. Do you want to apply changes?"), tr("Stay on page"),
-        tr("Dismiss and Leave page"));
-    return !stay;
+    return askBeforeLeaving(
+        choice(tr("Leave mouse profile settings"),
+            tr("You have changes in your selected profile. Do you want to apply changes?"),
+            tr("Stay on page"), tr("Dismiss and Leave page")),
+        [](int answer) { return answer != 0; });
 }
 
 void ProfilesPage::onShowError(QString const& title, QString const& text)
 {
+    if (!isVisit(visit()))
+        return; // a page no longer shown opens nothing
     // Opened from the event loop: an upload's failure may be reported while the dongle is being
     // deleted.
     Question question;
-    question.icon = QMessageBox::Warning;
+    question.icon = Icon::Warning;
     question.title = title;
     question.text = text;
     ask(question);

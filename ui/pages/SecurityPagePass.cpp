@@ -183,7 +183,7 @@ void SecurityPage::onShowHint(Hint hint)
 {
     qDebug().noquote() << "SHOW HINT [" + hintName(hint) + "]";
     Question question;
-    question.icon = QMessageBox::Information;
+    question.icon = Icon::Information;
     question.text = tr("Unable to enter service mode");
     question.informative
         = tr("Please remove the dongle, wait 10 seconds and insert it again!\nIt may redirect you to "

@@ -28,7 +28,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QWindow>
@@ -223,10 +222,7 @@ int MainWindow::showQuestion(QString const& title, QString const& text, QStringL
     OX::Page::Question question;
     question.informative = QStringLiteral("<b>%1</b><br><br>%2<br><br>").arg(title, text);
     question.buttons = buttons;
-    std::unique_ptr<QMessageBox> box(OX::Page::makeBox(question));
-    box->setTextFormat(Qt::AutoText);
-    box->exec();
-    return OX::Page::answerOf(box.get());
+    return OX::Page::showQuestion(question);
 }
 
 // ---- OX::PageContainer ----------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "ui/toolkit/StyledBackground.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVariant>
@@ -18,13 +19,38 @@ namespace OX
 namespace
 {
 
-// The boxes of a visit that ended close unanswered.
-void closeAll(QList<QPointer<QMessageBox>>& open)
+// The boxes of a visit that ended close unanswered; one not opened yet is dropped when its turn
+// comes.
+void closeAll(QList<QPointer<QDialog>> const& open)
 {
-    const QList<QPointer<QMessageBox>> boxes = std::exchange(open, {});
-    for (QPointer<QMessageBox> const& box : boxes)
-        if (box)
+    const QList<QPointer<QDialog>> boxes = open; // each one closed leaves the list
+    for (QPointer<QDialog> const& box : boxes)
+        if (box && box->isVisible())
             box->done(-1);
+}
+
+bool isAlive(Page::About const& about)
+{
+    for (QPointer<QObject> const& object : about)
+        if (!object)
+            return false;
+    return true;
+}
+
+QMessageBox::Icon boxIcon(Page::Icon icon)
+{
+    switch (icon) {
+    case Page::Icon::Information:
+        return QMessageBox::Information;
+    case Page::Icon::Warning:
+        return QMessageBox::Warning;
+    case Page::Icon::Critical:
+        return QMessageBox::Critical;
+    case Page::Icon::Question:
+        return QMessageBox::Question;
+    default:
+        return QMessageBox::NoIcon;
+    }
 }
 
 } // namespace
@@ -67,7 +93,7 @@ Page::Page(PageContainer* container, QWidget* parent)
 
 Page::~Page()
 {
-    for (QPointer<QMessageBox> const& box : m_boxes)
+    for (QPointer<QDialog> const& box : m_boxes)
         delete box.data();
     if (controller)
         controller->forgetDestroyedPage(this);
@@ -159,7 +185,7 @@ QMessageBox* Page::makeBox(Question const& question)
     auto* box = new QMessageBox(nullptr);
     Skin::apply(box); // a box without a parent inherits no sheet
     box->setWindowFlags(Qt::WindowStaysOnTopHint);
-    box->setIcon(question.icon);
+    box->setIcon(boxIcon(question.icon));
     box->setWindowTitle(question.title);
     box->setText(question.text);
     box->setInformativeText(question.informative);
@@ -179,52 +205,88 @@ int Page::answerOf(QMessageBox* box)
     return index.isValid() ? index.toInt() : -1;
 }
 
-bool Page::isAlive(Question const& question) const
-{
-    for (QPointer<QObject> const& object : question.about)
-        if (!object)
-            return false;
-    return true;
-}
-
 void Page::ask(Question question, std::function<void(int)> answer)
 {
     const quint64 asked = m_visit;
     QMetaObject::invokeMethod(
         this,
         [this, question = std::move(question), asked, answer = std::move(answer)]() {
-            openQuestion(question, asked, answer);
+            if (asked != m_visit || !isAlive(question.about))
+                return;
+            QMessageBox* box = makeBox(question);
+            std::function<void(int)> index;
+            if (answer)
+                index = [box, answer](int) { answer(answerOf(box)); };
+            showDialog(box, question.about, asked, index);
         },
         Qt::QueuedConnection);
 }
 
-void Page::openQuestion(Question const& question, quint64 asked, std::function<void(int)> answer)
+void Page::open(QDialog* dialog, About about, std::function<void(int)> answer)
 {
-    if (asked != m_visit || !isAlive(question))
+    if (!dialog)
         return;
-    QMessageBox* box = makeBox(question);
-    box->setWindowModality(Qt::ApplicationModal);
-    m_boxes << box;
-    connect(this, &Page::closeDialog, box, [box]() { box->done(-1); });
-    for (QPointer<QObject> const& object : question.about)
-        connect(object.data(), &QObject::destroyed, box, [box]() { box->done(-1); });
+    const quint64 asked = m_visit;
+    m_boxes << dialog; // a page gone first takes it along
+    QPointer<QDialog> held(dialog);
+    QMetaObject::invokeMethod(
+        this,
+        [this, held, about = std::move(about), asked, answer = std::move(answer)]() {
+            if (!held)
+                return;
+            if (asked != m_visit || !isAlive(about)) {
+                m_boxes.removeAll(held);
+                delete held.data();
+                return;
+            }
+            showDialog(held, about, asked, answer);
+        },
+        Qt::QueuedConnection);
+}
+
+void Page::showDialog(QDialog* dialog, About const& about, quint64 asked, std::function<void(int)> answer)
+{
+    dialog->setWindowModality(Qt::ApplicationModal);
+    if (!m_boxes.contains(dialog))
+        m_boxes << dialog;
+    connect(this, &Page::closeDialog, dialog, [dialog]() { dialog->done(-1); });
+    for (QPointer<QObject> const& object : about)
+        connect(object.data(), &QObject::destroyed, dialog, [dialog]() { dialog->done(-1); });
     QPointer<Page> self(this);
-    connect(box, &QDialog::finished, this, [self, box, question, asked, answer]() {
-        const int index = answerOf(box);
-        self->m_boxes.removeAll(box);
-        box->deleteLater();
-        if (!answer)
+    auto finished = std::make_shared<QMetaObject::Connection>();
+    *finished = connect(
+        dialog, &QDialog::finished, dialog, [self, dialog, about, asked, answer, finished](int result) {
+            QObject::disconnect(*finished); // a dialog closed twice answers once
+            if (self)
+                self->m_boxes.removeAll(dialog);
+            // The answer runs from the event loop, not inside whatever closed the dialog, which
+            // lives until then.
+            QMetaObject::invokeMethod(
+                dialog,
+                [self, dialog, about, asked, answer, result]() {
+                    if (answer && self && self->m_visit == asked && isAlive(about))
+                        answer(result);
+                    dialog->deleteLater();
+                },
+                Qt::QueuedConnection);
+        });
+    dialog->show();
+}
+
+bool Page::askBeforeLeaving(Question question, std::function<bool(int)> leaves)
+{
+    if (m_leaveAnswered)
+        return true;
+    QPointer<Page> self(this);
+    ask(std::move(question), [self, leaves](int answer) {
+        if (!self || !leaves || !leaves(answer))
             return;
-        // The answer runs from the event loop, not inside whatever closed the box.
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, question, asked, answer, index]() {
-                if (self && self->m_visit == asked && self->isAlive(question))
-                    answer(index);
-            },
-            Qt::QueuedConnection);
+        self->m_leaveAnswered = true;
+        self->perform(PageAction::back);
+        if (self)
+            self->m_leaveAnswered = false;
     });
-    box->show();
+    return false;
 }
 
 int Page::showQuestion(QString const& title, QString const& text, QStringList const& buttons)
@@ -233,13 +295,14 @@ int Page::showQuestion(QString const& title, QString const& text, QStringList co
     question.title = title;
     question.informative = text;
     question.buttons = buttons;
-    return showQuestion(question);
+    return showQuestion(question, this);
 }
 
-int Page::showQuestion(Question const& question)
+int Page::showQuestion(Question const& question, Page* page)
 {
     std::unique_ptr<QMessageBox> box(makeBox(question));
-    connect(this, &Page::closeDialog, box.get(), &QMessageBox::done);
+    if (page)
+        connect(page, &Page::closeDialog, box.get(), &QMessageBox::done);
     box->exec();
     return answerOf(box.get());
 }

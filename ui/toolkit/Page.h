@@ -10,7 +10,6 @@
 #include "ui/toolkit/PageHeader.h"
 
 #include <QList>
-#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -21,6 +20,8 @@
 class Dongle;
 class Headset;
 class Settings;
+class QDialog;
+class QMessageBox;
 
 namespace OX
 {
@@ -91,13 +92,16 @@ public:
     virtual void headsetChannelChanged(Headset* headset, int channel);
     virtual void settingsChanged(Settings* settings);
 
+    // What a question's box shows beside its text.
+    enum class Icon { None, Information, Warning, Critical, Question };
+    // What a question or dialog is about (dongle, headset, link...): no answer once one is gone.
+    using About = QList<QPointer<QObject>>;
     // A question or message box of a page.
     struct Question {
-        QMessageBox::Icon icon = QMessageBox::Question;
+        Icon icon = Icon::Question;
         QString title, text, informative;
         QStringList buttons; // empty: a single OK
-        QList<QPointer<QObject>>
-            about; // what it is about (dongle, headset, link...): no answer once one is gone
+        About about;
     };
     // The one way a page asks. Returns at once; the box opens from the event loop (never inside a
     // device callback, a destructor or a cancellation), modal and kept on top, and only while the
@@ -107,6 +111,16 @@ public:
     // from the event loop under the same two conditions. The back action, the end of the visit
     // and the loss of anything in about close the box.
     void ask(Question question, std::function<void(int)> answer = {});
+    // The same for a dialog of the page's own (a choice, a trial), which the page hands over: it
+    // opens as a question does, and is deleted once closed, or unopened when the visit or
+    // anything in about went first. answer gets the dialog's result (QDialog::Accepted or
+    // Rejected, -1 when the back action, the end of the visit or a loss closed it) under the same
+    // conditions as a question's answer, while the dialog still exists.
+    void open(QDialog* dialog, About about, std::function<void(int)> answer = {});
+    // For pageShouldDisappear when leaving needs the person's word: refuses the leave and asks
+    // question; when leaves(answer) holds, the back action runs again in the same visit, and this
+    // then says yes without asking.
+    bool askBeforeLeaving(Question question, std::function<bool(int)> leaves);
     // The box of a question, built in one place for every page and the window: parentless, kept
     // on top, the first button with the yes role and the others with the no role (none: the box's
     // own OK). The caller owns it.
@@ -114,10 +128,10 @@ public:
     // The index in buttons of box's clicked button, -1 for none (or the box's own OK).
     static int answerOf(QMessageBox* box);
     // A modal box run in place, for callers that hold no device callback, destructor or
-    // cancellation on the stack; the back action closes it. Returns the index in buttons of the
-    // button clicked, or -1 when the box closed without one of them.
+    // cancellation on the stack; the back action of page (when given) closes it. Returns the
+    // index in buttons of the button clicked, or -1 when the box closed without one of them.
+    static int showQuestion(Question const& question, Page* page = nullptr);
     int showQuestion(QString const& title, QString const& text, QStringList const& buttons);
-    int showQuestion(Question const& question);
 
     // The visit token: it changes when the page begins to appear and when it has disappeared, so a
     // request, timer or chain that keeps the token it started with knows whether it still belongs
@@ -144,12 +158,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void openQuestion(Question const& question, quint64 visit, std::function<void(int)> answer);
-    bool isAlive(Question const& question) const;
+    void showDialog(QDialog* dialog, About const& about, quint64 visit, std::function<void(int)> answer);
 
     quint64 m_visit = 0;
     bool m_visiting = false;
-    QList<QPointer<QMessageBox>> m_boxes; // the open boxes of ask
+    bool m_leaveAnswered = false; // the back action run again by askBeforeLeaving's answer
+    QList<QPointer<QDialog>> m_boxes; // the boxes and dialogs of ask and open, opened or about to
 };
 
 } // namespace OX

@@ -86,13 +86,15 @@ protected:
     // Reset to the built-in "Normal" through the dialog.
     void resetToNormal()
     {
-        testutil::onNextBox([](QWidget* box) {
-            auto* dialog = qobject_cast<OX::LinkProfilesDialog*>(box);
-            ASSERT_TRUE(dialog);
-            QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("comboBox")), Qt::Key_Down);
-            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
-        });
-        rig.container.perform(OX::PageAction::reset, nullptr); // the window hands reset to the page shown
+        ASSERT_TRUE(testutil::answerDialog(
+            // The window hands reset to the page shown.
+            [this] { rig.container.perform(OX::PageAction::reset, nullptr); },
+            [](QWidget* box) {
+                auto* dialog = qobject_cast<OX::LinkProfilesDialog*>(box);
+                ASSERT_TRUE(dialog);
+                QTest::keyClick(dialog->findChild<QComboBox*>(QStringLiteral("comboBox")), Qt::Key_Down);
+                QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+            }));
     }
     OX::MasterDetailView* view(OX::LinkPage* page, char const* name) const
     {

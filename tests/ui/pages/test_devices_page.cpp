@@ -4,6 +4,7 @@
 #include "ui/pages/DevicesPage.h"
 #include "ui/toolkit/IconButton.h"
 
+#include <QApplication>
 #include <QListWidget>
 #include <QTranslator>
 #include <QtTest>
@@ -192,6 +193,7 @@ TEST_F(DevicesPageTest, BackWithEditsAsksAndStayKeepsThem)
         = QStringLiteral("You have change in your device order. Do you want to apply changes?");
     answers.answer(question, QStringLiteral("Stay on page"));
     rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return answers.seen().size() == 1 && !QApplication::activeModalWidget(); }));
     EXPECT_EQ(rig.container.controller.currentPageName(), QStringLiteral("Devices"));
     EXPECT_TRUE(page->workingCopy().at(2).isEnabled());
 

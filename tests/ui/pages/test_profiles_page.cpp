@@ -3,8 +3,9 @@
 #include "ui/pages/ProfileListModel.h"
 #include "ui/pages/ProfilesPage.h"
 
-#include "PageBench.h"
 #include "app/Settings.h"
+#include "common/PageRig.h"
+#include "common/gui_util.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,9 +33,9 @@ struct ProfilesFixture : ::testing::Test {
     // The page over the emulator (director's settings), shown as the window would show it.
     bool bringUp()
     {
-        if (!bench.bringUp())
+        if (!rig.startDirector())
             return false;
-        open(&bench.fake);
+        open(&rig.container);
         return true;
     }
     // The page over a settings store alone, no dongle.
@@ -74,20 +75,22 @@ struct ProfilesFixture : ::testing::Test {
         QTest::mouseRelease(s, Qt::LeftButton, {}, handle.center());
     }
     bool footerOffersApply() const { return fake->footer.right.action == OX::PageAction::apply; }
-    // Chooses base entry index (and name) in the next selection dialog and confirms it.
-    static void chooseBase(int index, QString const& name = QString())
+    // Clicks button, chooses base entry index (and name) in the selection dialog it opens and
+    // confirms it; true once the page has taken the answer.
+    bool chooseBase(const char* button, int index, QString const& name = QString())
     {
-        onNextBox([index, name](QWidget* w) {
-            w->findChild<QComboBox*>()->setCurrentIndex(index);
-            if (auto* field = w->findChild<QLineEdit*>())
-                field->setText(name);
-            testutil::clickStandard(w, QDialogButtonBox::Ok);
-        });
+        return answerDialog([&] { QTest::mouseClick(child<QWidget>(button), Qt::LeftButton); },
+            [index, name](QWidget* w) {
+                w->findChild<QComboBox*>()->setCurrentIndex(index);
+                if (auto* field = w->findChild<QLineEdit*>())
+                    field->setText(name);
+                testutil::clickStandard(w, QDialogButtonBox::Ok);
+            });
     }
     // The DCP payload (command, lsb, msb) the emulated dongle stores for a write command.
-    std::pair<uint8_t, uint8_t> param(uint8_t command) { return bench.emulator().dongle().params[command]; }
+    std::pair<uint8_t, uint8_t> param(uint8_t command) { return rig.emulator().dongle().params[command]; }
 
-    pagetest::PageBench bench;
+    pagetest::PageRig rig;
     QTemporaryDir dir;
     std::unique_ptr<Settings> settings;
     FakePageContainer offline;
@@ -196,13 +199,13 @@ TEST_F(ProfilesFixture, ApplyUploadsTheSevenParametersAndTheStoreKeepsThem)
     ASSERT_TRUE(footerOffersApply());
 
     fake->clickRight(0);
-    EXPECT_TRUE(bench.rec->progressTitles.contains(QStringLiteral("Upload mouse\nprofile")));
-    ASSERT_TRUE(waitUntil([&] { return !bench.busy(); }));
+    EXPECT_TRUE(rig.rec->progressTitles.contains(QStringLiteral("Upload mouse\nprofile")));
+    ASSERT_TRUE(waitUntil([&] { return !rig.busy(); }));
     EXPECT_EQ(param(25).second, 2); // relative
     EXPECT_EQ(param(26).second, 73);
-    EXPECT_FALSE(bench.emulator().dongle().autoZero);
+    EXPECT_FALSE(rig.emulator().dongle().autoZero);
     EXPECT_EQ(fake->footer.right.action, OX::PageAction::none);
-    Settings reread(bench.t.h.dir.filePath(QStringLiteral("settings.ini")), nullptr);
+    Settings reread(rig.app->h.dir.filePath(QStringLiteral("settings.ini")), nullptr);
     reread.load();
     ASSERT_TRUE(reread.hasSelectedProfile());
     EXPECT_TRUE(reread.selectedProfile()->isEqual(page->editedProfile(), false));
@@ -210,18 +213,18 @@ TEST_F(ProfilesFixture, ApplyUploadsTheSevenParametersAndTheStoreKeepsThem)
     // A silent dongle: the box, the indicator gone, the store unchanged.
     BoxAnswerer boxes;
     boxes.answer(QStringLiteral("Apply Profile"), QStringLiteral("OK"));
-    bench.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(25)));
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(25)));
     QTest::mouseClick(child<QWidget>("pointAndClickButton"), Qt::LeftButton);
     fake->clickRight(0);
     ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1; }, 8000));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
-    EXPECT_FALSE(bench.busy());
+    EXPECT_FALSE(rig.busy());
     EXPECT_EQ(selected()->controlMode(), MouseMode::Relative);
     EXPECT_TRUE(footerOffersApply());
 
     // No dongle at all: apply is refused at once; box, indicator hidden, no trial on "Try It".
-    bench.emulator().clearFaults();
-    ASSERT_TRUE(bench.unplug());
+    rig.emulator().clearFaults();
+    ASSERT_TRUE(rig.unplug());
     boxes.answer(QStringLiteral("Apply Profile"), QStringLiteral("OK"));
     boxes.answer(QStringLiteral("Test Profile"), QStringLiteral("OK"));
     fake->clickRight(0);
@@ -231,7 +234,7 @@ TEST_F(ProfilesFixture, ApplyUploadsTheSevenParametersAndTheStoreKeepsThem)
     seen.sort();
     EXPECT_EQ(seen, QStringList({ "Apply Profile", "Apply Profile", "Test Profile" }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
-    EXPECT_FALSE(bench.busy());
+    EXPECT_FALSE(rig.busy());
 }
 
 TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
@@ -247,7 +250,7 @@ TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
     const int selectedBefore = store()->selectedIndex();
     const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
 
-    int since = bench.emulator().mark();
+    int since = rig.emulator().mark();
     // What a person's double click delivers: a click, then the double click and its release.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
@@ -255,15 +258,15 @@ TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
     auto* editor = list->findChild<QLineEdit*>();
     ASSERT_TRUE(editor && editor->isVisible());
     testutil::spin(QApplication::doubleClickInterval() + 100);
-    EXPECT_FALSE(bench.emulator().waitForFrame(emu::FrameFilter::dcp(25), 0, since));
+    EXPECT_FALSE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(25), 0, since));
     EXPECT_EQ(store()->selectedIndex(), selectedBefore);
     QTest::keyClick(editor, Qt::Key_Escape);
 
     // A single click still selects and uploads.
-    since = bench.emulator().mark();
+    since = rig.emulator().mark();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     ASSERT_TRUE(waitUntil([&] { return store()->selectedIndex() == row; }));
-    EXPECT_TRUE(bench.emulator().waitForFrame(emu::FrameFilter::dcp(25), 2000, since));
+    EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(25), 2000, since));
 }
 
 TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
@@ -284,7 +287,7 @@ TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
         testutil::clickStandard(w, QDialogButtonBox::Yes);
     });
     tryTremor(81);
-    ASSERT_TRUE(waitUntil([&] { return !bench.busy() && log.count("Apply profile: ") == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return !rig.busy() && log.count("Apply profile: ") == 2; }));
     EXPECT_EQ(log.count("Test profile: "), 1);
     ASSERT_TRUE(waitUntil([&] { return param(3).second == 81; }));
     EXPECT_FLOAT_EQ(selected()->tremorFilter(), 0.81f);
@@ -309,10 +312,8 @@ TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
 TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
 {
     openOffline();
-    chooseBase(1);
-    QTest::mouseClick(child<QWidget>("addProfileButton"), Qt::LeftButton);
-    chooseBase(1, QStringLiteral("  "));
-    QTest::mouseClick(child<QWidget>("addProfileButton"), Qt::LeftButton);
+    ASSERT_TRUE(chooseBase("addProfileButton", 1));
+    ASSERT_TRUE(chooseBase("addProfileButton", 1, QStringLiteral("  ")));
     const QStringList names = store()->profileNames();
     ASSERT_EQ(names.mid(3), QStringList({ "Restricted 1", "Restricted 2" }));
     EXPECT_TRUE(store()->profileAt(4)->isEqual(MouseProfile::Restricted, false));
@@ -320,10 +321,8 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
     QTranslator french;
     ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
     QCoreApplication::installTranslator(&french);
-    chooseBase(2, QStringLiteral("Mes tremblements"));
-    QTest::mouseClick(child<QWidget>("addProfileButton"), Qt::LeftButton);
-    chooseBase(2);
-    QTest::mouseClick(child<QWidget>("resetProfileButton"), Qt::LeftButton);
+    ASSERT_TRUE(chooseBase("addProfileButton", 2, QStringLiteral("Mes tremblements")));
+    ASSERT_TRUE(chooseBase("resetProfileButton", 2));
     page->retranslate();
     EXPECT_EQ(fake->header.title, QStringLiteral("Profils de souris"));
     QCoreApplication::removeTranslator(&french);
@@ -362,21 +361,33 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
 TEST_F(ProfilesFixture, LeavingWithEditsAsksAndAnEmptyStoreNeverCrashes)
 {
     openOffline();
+    // Opened from the menu, as the window has it.
+    OX::PageController& c = offline.controller;
+    c.setSlideDurationOverride(0);
+    c.addPage(new RecordingPage(&offline, QStringLiteral("Menu"), &c), QStringLiteral("Menu"));
+    c.addPage(page, QStringLiteral("Profiles"));
+    c.setInitialPage(QStringLiteral("Menu"));
+    ASSERT_TRUE(c.showPage(QStringLiteral("Profiles"), 1, 0, true));
+    ASSERT_TRUE(waitUntil([&] { return c.currentPageName() == "Profiles" && !c.isSwitching(); }));
     EXPECT_TRUE(page->pageShouldDisappear());
     QTest::mouseClick(child<QWidget>("hmAutoRange"), Qt::LeftButton);
     ASSERT_TRUE(footerOffersApply());
-    const QString question
-        = QStringLiteral("You have changes in your selected profile. Do you want to apply changes?");
     {
         BoxAnswerer boxes;
-        boxes.answer(question, QStringLiteral("Stay on page"));
-        EXPECT_FALSE(page->pageShouldDisappear());
-        boxes.answer(question, QStringLiteral("Dismiss and Leave page"));
-        EXPECT_TRUE(page->pageShouldDisappear());
+        boxes.answer(
+            QStringLiteral("You have changes in your selected profile. Do you want to apply changes?"),
+            QStringLiteral("Stay on page"));
+        offline.clickLeft();
+        ASSERT_TRUE(
+            waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
         EXPECT_TRUE(boxes.unexpected().isEmpty());
     }
+    // Escape is "Dismiss and Leave page": the page goes, and nothing was uploaded or stored.
     onNextBox([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
-    EXPECT_TRUE(page->pageShouldDisappear());
+    offline.clickLeft();
+    EXPECT_EQ(c.currentPageName(), QStringLiteral("Profiles"));
+    ASSERT_TRUE(waitUntil([&] { return c.currentPageName() == "Menu"; }));
+    EXPECT_FALSE(selected()->isEqual(page->editedProfile(), false));
 
     store()->removeAllProfiles();
     page->pageWillAppear(QString());

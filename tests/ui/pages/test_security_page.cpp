@@ -3,7 +3,8 @@
 // leaving when the dongle cannot leave service mode.
 #include "ui/pages/SecurityPage.h"
 
-#include "PageBench.h"
+#include "common/PageRig.h"
+#include "common/gui_util.h"
 #include "ui/toolkit/DeviceListWidget.h"
 #include "ui/toolkit/WarningBubble.h"
 
@@ -26,12 +27,12 @@ struct SecurityFixture : ::testing::Test {
 
     bool open(std::function<void(emu::Emulator&)> const& arrange = {}, bool headset = false)
     {
-        if (!bench.bringUp(arrange) || (headset && !bench.waitForHeadset()))
+        if (!rig.startDirector(arrange) || (headset && !rig.headsetRuns()))
             return false;
-        page = new Page(&bench.fake);
+        page = new Page(&rig.container);
         page->resize(795, 659);
         page->show();
-        bench.forwardTo(page);
+        rig.page = page;
         page->pageWillAppear(QStringLiteral("Menu"));
         page->pageDidAppear();
         return true;
@@ -62,7 +63,7 @@ struct SecurityFixture : ::testing::Test {
     }
     QPushButton* setButton() { return child<QPushButton>("setButton"); }
 
-    pagetest::PageBench bench;
+    pagetest::PageRig rig;
     Page* page = nullptr;
 };
 
@@ -90,14 +91,14 @@ TEST_F(SecurityFixture, WithoutHeadsetOnlyTheDongleTakesThePasswordAsTyped)
     ASSERT_TRUE(
         open([](emu::Emulator& e) { e.updateDongle([](emu::DongleModel& d) { d.noticeDelayMs = 200; }); }));
     ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
-    EXPECT_EQ(bench.d->dongle()->profile().state, 0);
+    EXPECT_EQ(rig.director->dongle()->profile().state, 0);
     EXPECT_EQ(log.count("Security page state ["), 3); // 0 -> 2 -> 3 -> 5
     EXPECT_TRUE(help().startsWith("Set the password for this Dongle OR"));
     ASSERT_EQ(page->devices().size(), 2);
     EXPECT_EQ(page->devices()[0].address, 0);
     EXPECT_FALSE(page->devices()[0].found);
     EXPECT_TRUE(page->devices()[1].found);
-    EXPECT_FALSE(bench.fake.busy);
+    EXPECT_FALSE(rig.container.busy);
 
     // The field rules against "abcd".
     auto* retype = child<QLineEdit>("reTypePassword");
@@ -146,14 +147,14 @@ TEST_F(SecurityFixture, WithoutHeadsetOnlyTheDongleTakesThePasswordAsTyped)
     page->retranslate();
 
     typeTwice("secret");
-    const int mark = bench.emulator().mark();
+    const int mark = rig.emulator().mark();
     QTest::mouseClick(setButton(), Qt::LeftButton);
     ASSERT_TRUE(reaches(Page::password_set_done_state));
     EXPECT_TRUE(help().startsWith("All passwords set."));
     EXPECT_EQ(item(1)->checkState(), Qt::Checked);
     EXPECT_EQ(item(0)->checkState(), Qt::Unchecked);
-    EXPECT_EQ(bench.emulator().dongle().password, QByteArray("secret          "));
-    auto key = bench.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::KEY), 0, mark);
+    EXPECT_EQ(rig.emulator().dongle().password, QByteArray("secret          "));
+    auto key = rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::KEY), 0, mark);
     ASSERT_TRUE(key);
     const QByteArray wire = QByteArray::fromHex("55AA00010004000400122A00BC736563726574")
         + QByteArray(10, ' ') + QByteArray::fromHex("2A52");
@@ -197,21 +198,21 @@ TEST_F(SecurityFixture, HeadsetLinkAndOtherDevicesThenARefusingLink)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(item(i)->checkState(), Qt::Checked) << i;
     const QByteArray stored("Wheel-42        ");
-    EXPECT_EQ(bench.emulator().headset().password, stored);
-    EXPECT_EQ(bench.emulator().link(link).password, stored);
-    EXPECT_EQ(bench.emulator().peer(0).password, stored);
-    EXPECT_EQ(bench.emulator().peer(1).password, stored);
-    EXPECT_EQ(bench.emulator().dongle().password, stored);
+    EXPECT_EQ(rig.emulator().headset().password, stored);
+    EXPECT_EQ(rig.emulator().link(link).password, stored);
+    EXPECT_EQ(rig.emulator().peer(0).password, stored);
+    EXPECT_EQ(rig.emulator().peer(1).password, stored);
+    EXPECT_EQ(rig.emulator().dongle().password, stored);
     saveScreenshot(page, "security-password-set");
 
     // The LINK refuses: the pass ends in error, only its icon stays unchecked.
-    bench.emulator().updateLink(link, [](emu::LinkModel& l) { l.keyError = 7; });
-    const int refusal = bench.emulator().mark();
+    rig.emulator().updateLink(link, [](emu::LinkModel& l) { l.keyError = 7; });
+    const int refusal = rig.emulator().mark();
     QTest::mouseClick(setButton(), Qt::LeftButton);
     ASSERT_TRUE(reaches(Page::password_set_error_state, 10000));
     // Refused at its first answer: one attempt to the LINK, never its retries.
     int writes = 0;
-    for (emu::Received const& r : bench.emulator().received())
+    for (emu::Received const& r : rig.emulator().received())
         writes += (r.seq >= refusal && r.frame.pid == emu::pid::KEY && r.frame.dst == 3) ? 1 : 0;
     EXPECT_LE(writes, Dongle::RepeatCount + 1);
     EXPECT_TRUE(log.contains("Refused by the device"));
@@ -223,8 +224,8 @@ TEST_F(SecurityFixture, HeadsetLinkAndOtherDevicesThenARefusingLink)
     saveScreenshot(page, "security-password-failed");
 
     // Out of service mode every request is refused at once: the pass ends after the fifth.
-    bench.emulator().noticeState(1);
-    ASSERT_TRUE(waitUntil([&] { return bench.d->dongle()->profile().state == 1; }));
+    rig.emulator().noticeState(1);
+    ASSERT_TRUE(waitUntil([&] { return rig.director->dongle()->profile().state == 1; }));
     log.clear();
     QTest::mouseClick(setButton(), Qt::LeftButton);
     EXPECT_EQ(page->state(), Page::password_set_error_state);
@@ -240,9 +241,9 @@ TEST_F(SecurityFixture, HeadsetLinkAndOtherDevicesThenARefusingLink)
     EXPECT_GT(ended, lastFailure);
 
     // This computer's dongle row starts found when rebuilt in service mode; the other's does not.
-    bench.emulator().noticeState(0);
-    ASSERT_TRUE(waitUntil([&] { return bench.d->dongle()->profile().state == 0; }));
-    Headset again(*bench.d->dongle(), SHP(), 0x1234, 2); // read anew from the headset
+    rig.emulator().noticeState(0);
+    ASSERT_TRUE(waitUntil([&] { return rig.director->dongle()->profile().state == 0; }));
+    Headset again(*rig.director->dongle(), SHP(), 0x1234, 2); // read anew from the headset
     int code = -1;
     again.queryChannelMap([&](ChannelMap*, DongleResult r) { code = r.code; });
     ASSERT_TRUE(waitUntil([&] { return code == 0; }));
@@ -263,10 +264,10 @@ TEST_F(SecurityFixture, AnEmptyMapWaitsForAnotherOneAndALostHeadsetStillCountsIt
         },
         true));
     ASSERT_TRUE(reaches(Page::waiting_for_channel_map_state));
-    Headset* headset = bench.d->headset();
-    bench.d->dongle()->notifyHeadsetUpdated(headset, HeadsetChangeMask::channelMap);
+    Headset* headset = rig.director->headset();
+    rig.director->dongle()->notifyHeadsetUpdated(headset, HeadsetChangeMask::channelMap);
     EXPECT_EQ(page->state(), Page::waiting_for_channel_map_state);
-    EXPECT_FALSE(bench.fake.busy); // the map may never come: the way back stays open
+    EXPECT_FALSE(rig.container.busy); // the map may never come: the way back stays open
     EXPECT_FALSE(child<QLineEdit>("TypePassword")->isEnabled());
 
     ChannelMap map;
@@ -277,7 +278,7 @@ TEST_F(SecurityFixture, AnEmptyMapWaitsForAnotherOneAndALostHeadsetStillCountsIt
     EXPECT_EQ(code, 0);
 
     // The headset answers slowly; it is lost while the pass runs, and its answer still counts.
-    bench.emulator().updateHeadset([](emu::HeadsetModel& h) { h.replyDelayMs = 1000; });
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.replyDelayMs = 1000; });
     typeTwice("late");
     QTest::mouseClick(setButton(), Qt::LeftButton);
     ASSERT_EQ(page->state(), Page::waiting_for_set_password_done);
@@ -285,7 +286,7 @@ TEST_F(SecurityFixture, AnEmptyMapWaitsForAnotherOneAndALostHeadsetStillCountsIt
     EXPECT_EQ(page->state(), Page::waiting_for_headset_service_mode_state);
     EXPECT_FALSE(item(0)->isEnabled());
     ASSERT_TRUE(reaches(Page::password_set_done_state));
-    EXPECT_EQ(bench.emulator().headset().password, QByteArray("late            "));
+    EXPECT_EQ(rig.emulator().headset().password, QByteArray("late            "));
 }
 
 TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
@@ -294,9 +295,9 @@ TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
     ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
     typeTwice("x");
     // The dongle has left service mode (after a restart, say).
-    ASSERT_TRUE(waitUntil([&] { return bench.d->dongle()->profile().state == 0; }));
-    bench.emulator().noticeState(1);
-    ASSERT_TRUE(waitUntil([&] { return bench.d->dongle()->profile().state == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return rig.director->dongle()->profile().state == 0; }));
+    rig.emulator().noticeState(1);
+    ASSERT_TRUE(waitUntil([&] { return rig.director->dongle()->profile().state == 1; }));
     LogCapture log;
 
     // networkLeaveServiceMode refuses outside service mode: the page change goes on at once.
@@ -306,7 +307,7 @@ TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
     EXPECT_TRUE(child<QLineEdit>("TypePassword")->text().isEmpty());
 
     // Entering service mode fails: the hint, then back when the dongle goes.
-    bench.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(37)));
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(37)));
     BoxAnswerer boxes;
     boxes.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
     page->pageWillAppear(QString());
@@ -314,19 +315,19 @@ TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
     ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1; }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
     EXPECT_EQ(page->state(), Page::waiting_for_dongle_service_mode_state);
-    EXPECT_FALSE(bench.fake.busy); // nothing more happens: the way back is open
+    EXPECT_FALSE(rig.container.busy); // nothing more happens: the way back is open
     EXPECT_TRUE(log.contains("HIDE HINT [enter_service_mode_failed_hint]"));
 }
 
 TEST_F(SecurityFixture, APageLeftBeforeTheDongleEnteredServiceModeTakesItOutAgain)
 {
-    ASSERT_TRUE(bench.bringUp());
+    ASSERT_TRUE(rig.startDirector());
     // The dongle takes the enter request only once the page has been left.
-    bench.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::dcp(37), 300, -1));
-    const int mark = bench.emulator().mark();
+    rig.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::dcp(37), 300, -1));
+    const int mark = rig.emulator().mark();
     BoxAnswerer boxes;
-    page = new Page(&bench.fake);
-    bench.forwardTo(page);
+    page = new Page(&rig.container);
+    rig.page = page;
     page->pageWillAppear(QStringLiteral("Menu"));
     page->pageDidAppear();
     bool done = false;
@@ -335,8 +336,8 @@ TEST_F(SecurityFixture, APageLeftBeforeTheDongleEnteredServiceModeTakesItOutAgai
 
     // Nothing else takes the dongle out of service mode: the page does so once it has entered.
     auto exit = [](emu::Frame const& f) { return f.lsb() == 0 && f.msb() == 0; };
-    EXPECT_TRUE(bench.emulator().waitForFrame(emu::FrameFilter::dcp(37).where(exit), 3000, mark));
-    EXPECT_TRUE(waitUntil([&] { return bench.emulator().dongle().state == emu::state::Idle; }, 3000));
+    EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37).where(exit), 3000, mark));
+    EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }, 3000));
     EXPECT_TRUE(boxes.seen().isEmpty());
 }
 

@@ -5,8 +5,8 @@
 #include "common/qt_wait.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
-#include <QMessageBox>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
@@ -278,49 +278,96 @@ struct AskCase {
     int expectedAnswer; // -2: no answer at all
 };
 
-class Ask : public PageSwitch, public ::testing::WithParamInterface<AskCase>
+// A question box (ask) or a dialog of the page's own (open): the person's click is the second
+// button, or the dialog accepted (result 1 as well).
+class Ask : public PageSwitch, public ::testing::WithParamInterface<std::tuple<AskCase, bool>>
 {
 };
 
 TEST_P(Ask, OpensFromTheEventLoopAndAnswersOnlyWithinTheVisit)
 {
-    AskCase const& t = GetParam();
+    AskCase const& t = std::get<0>(GetParam());
+    const bool dialog = std::get<1>(GetParam());
     go("Status", 1, true);
     auto* about = new QObject;
     QPointer<QObject> guard(about);
     int answered = -2;
     int answers = 0;
-    status->ask(
-        { QMessageBox::Warning, "Title", "Text", "More", { "First", "Second" }, { about } }, [&](int index) {
-            answered = index;
-            ++answers;
-        });
+    auto answer = [&](int index) {
+        answered = index;
+        ++answers;
+    };
+    QPointer<QDialog> own = dialog ? new QDialog : nullptr;
+    if (dialog)
+        status->open(own, { about }, answer);
+    else
+        status->ask(
+            { OX::Page::Icon::Warning, "Title", "Text", "More", { "First", "Second" }, { about } }, answer);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // never inside the caller
     if (t.closeBeforeOpening)
         t.event(*this, about);
     else
         ASSERT_TRUE(waitUntil([] { return QApplication::activeModalWidget() != nullptr; }));
-    if (!t.event)
+    if (!t.event && dialog)
+        testutil::onNextBox([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+    else if (!t.event)
         testutil::answerNextBox("Second");
     else if (!t.closeBeforeOpening)
         t.event(*this, about);
     ASSERT_TRUE(waitUntil([&] { return !QApplication::activeModalWidget() && !c.controller.isSwitching(); }));
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
+    EXPECT_TRUE(waitUntil([&] { return !own; })) << "the dialog is deleted once closed or dropped";
     EXPECT_EQ(answered, t.expectedAnswer);
     EXPECT_LE(answers, 1);
     delete guard.data();
 }
 
+// A page that asks before it lets the person leave, and leaves on "Leave".
+struct LeaveAskingPage : RecordingPage {
+    using RecordingPage::RecordingPage;
+    bool pageShouldDisappear() override
+    {
+        return askBeforeLeaving({ OX::Page::Icon::Question, "Leaving", "Sure?", {}, { "Stay", "Leave" }, {} },
+            [](int answer) { return answer == 1; });
+    }
+};
+
+TEST(Page, ALeaveAskedAboutIsRefusedThenPerformedOnlyOnTheAnswerThatLeaves)
+{
+    testutil::FakePageContainer c;
+    c.controller.setSlideDurationOverride(0);
+    c.controller.addPage(new RecordingPage(&c, "Menu", &c.controller), "Menu");
+    c.controller.addPage(new LeaveAskingPage(&c, "Asking", &c.controller), "Asking");
+    c.controller.show();
+    c.controller.setInitialPage("Menu");
+    ASSERT_TRUE(c.controller.showPage("Asking", 1, 0, true));
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    testutil::BoxAnswerer boxes;
+    for (const char* button : { "Stay", "Leave" }) {
+        boxes.answer("Leaving", button);
+        c.controller.perform(PageAction::back);
+        EXPECT_EQ(c.controller.currentPageName(), "Asking"); // never left inside the back action
+        ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == (button[0] == 'S' ? 1 : 2); }));
+    }
+    ASSERT_TRUE(waitUntil([&] { return c.controller.currentPageName() == "Menu"; }));
+    EXPECT_EQ(boxes.seen().size(), 2);
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Page, Ask,
-    ::testing::Values(AskCase { "Clicked", false, nullptr, 1 },
-        AskCase { "ClosedByTheBackAction", false,
-            [](PageSwitch& f, QObject*) { f.status->perform(PageAction::back); }, -1 },
-        AskCase { "PageLeftWhileOpen", false, [](PageSwitch& f, QObject*) { f.go("Menu", 1, false); }, -2 },
-        AskCase {
-            "PageLeftBeforeOpening", true, [](PageSwitch& f, QObject*) { f.go("Menu", 1, false); }, -2 },
-        AskCase { "DeviceGoneWhileOpen", false, [](PageSwitch&, QObject* about) { delete about; }, -2 },
-        AskCase { "DeviceGoneBeforeOpening", true, [](PageSwitch&, QObject* about) { delete about; }, -2 }),
-    [](::testing::TestParamInfo<AskCase> const& info) { return std::string(info.param.name); });
+    ::testing::Combine(
+        ::testing::Values(AskCase { "Clicked", false, nullptr, 1 },
+            AskCase { "ClosedByTheBackAction", false,
+                [](PageSwitch& f, QObject*) { f.status->perform(PageAction::back); }, -1 },
+            AskCase {
+                "PageLeftWhileOpen", false, [](PageSwitch& f, QObject*) { f.go("Menu", 1, false); }, -2 },
+            AskCase {
+                "PageLeftBeforeOpening", true, [](PageSwitch& f, QObject*) { f.go("Menu", 1, false); }, -2 },
+            AskCase { "DeviceGoneWhileOpen", false, [](PageSwitch&, QObject* about) { delete about; }, -2 },
+            AskCase {
+                "DeviceGoneBeforeOpening", true, [](PageSwitch&, QObject* about) { delete about; }, -2 }),
+        ::testing::Bool()),
+    [](::testing::TestParamInfo<std::tuple<AskCase, bool>> const& info) {
+        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "_Dialog" : "_Box");
+    });
 
 } // namespace
