@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -23,8 +24,8 @@ namespace
 
 // Lines are collected without a flush each; what waits is written out at once for a warning or
 // worse, by the next line or the flusher once the oldest waiting line is a second old, on
-// uninstall and at exit.
-constexpr std::chrono::milliseconds kFlushInterval(1000);
+// uninstall and at exit (LogHandler::setFlushWait changes the second).
+std::atomic<int> flushWaitMs { 1000 };
 // More than this waiting is written at once.
 constexpr int kMaxPending = 64 * 1024;
 constexpr int kUtf8Mib = 106;
@@ -167,9 +168,10 @@ void startFlusher(LogState& s)
                 if (s.pending.isEmpty())
                     s.wake.wait(locker);
                 else
-                    s.wake.wait_until(locker, s.firstPending + kFlushInterval);
+                    s.wake.wait_until(locker, s.firstPending + std::chrono::milliseconds(flushWaitMs));
                 if (!s.pending.isEmpty()
-                    && std::chrono::steady_clock::now() - s.firstPending >= kFlushInterval)
+                    && std::chrono::steady_clock::now() - s.firstPending
+                        >= std::chrono::milliseconds(flushWaitMs))
                     flushLocked(s);
             }
         }).detach();
@@ -190,6 +192,11 @@ QString logFileName(const QDateTime& when)
 {
     return QStringLiteral("%1_%2.log")
         .arg(when.date().toString(QStringLiteral("yyMMdd")), when.time().toString(QStringLiteral("hhmmss")));
+}
+
+void setFlushWait(int ms)
+{
+    flushWaitMs = std::max(0, ms);
 }
 
 QString levelName(QtMsgType type)
@@ -288,7 +295,7 @@ void oxMessageHandler(QtMsgType type, const QMessageLogContext& context, const Q
         appendLine(s, type, message);
         const bool severe = type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg;
         if (severe || s.pending.size() > kMaxPending
-            || std::chrono::steady_clock::now() - s.firstPending >= kFlushInterval) {
+            || std::chrono::steady_clock::now() - s.firstPending >= std::chrono::milliseconds(flushWaitMs)) {
             flushLocked(s);
         } else {
             startFlusher(s);

@@ -14,13 +14,18 @@ void oxMessageInit();
 // The installed handler. Safe to call from any thread: lines never interleave.
 void oxMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message);
 
-namespace LogHandler {
+namespace LogHandler
+{
 
 // "/hu.brixeon.orvixtools" and "/logs" below the given application data location.
 QString logFolder(const QString& dataLocation);
 
 // "yyMMdd_hhmmss.log" for the given moment.
 QString logFileName(const QDateTime& when);
+
+// How long a line below warning may wait to be written out with the lines after it (a second
+// unless set; 0 writes every line at once, for a program whose log a script follows).
+void setFlushWait(int ms);
 
 // "Debug", "Info", "Warning", "Critical" or "Fatal".
 QString levelName(QtMsgType type);

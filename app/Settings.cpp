@@ -4,14 +4,17 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QEvent>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QVariant>
 
 #include <cmath>
+#include <sys/stat.h>
 
-namespace {
+namespace
+{
 
 const char kOrganisation[] = "Brixeon";
 const char kApplication[] = "OrvixTools";
@@ -37,8 +40,8 @@ const char kServiceUrl[] = "service/url";
 bool isContainer(const QVariant& v)
 {
     const int type = v.userType();
-    return type == QMetaType::QVariantList || type == QMetaType::QVariantMap
-        || type == QMetaType::QStringList || type == QMetaType::QVariantHash;
+    return type == QMetaType::QVariantList || type == QMetaType::QVariantMap || type == QMetaType::QStringList
+        || type == QMetaType::QVariantHash;
 }
 
 bool toBool(const QVariant& v, bool fallback)
@@ -97,7 +100,8 @@ int toInt(const QVariant& v, int fallback)
     bool ok = false;
     const qlonglong n = v.toLongLong(&ok);
     if (ok)
-        return n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max() ? int(n) : fallback;
+        return n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max() ? int(n)
+                                                                                            : fallback;
     // Text such as "5000.0" or a double: take it when it is a whole number in range.
     const double d = toFiniteDouble(v, std::nan(""));
     if (std::isfinite(d) && d == std::floor(d) && d >= std::numeric_limits<int>::min()
@@ -137,17 +141,17 @@ MouseProfile profileFromMap(const QVariantMap& map)
 {
     const MouseProfile defaults(nullptr);
     return MouseProfile(toText(map.value(QStringLiteral("name")), QStringLiteral("default")),
-                        MouseMode(quint8(toInt(map.value(QStringLiteral("controlMode")), 1))),
-                        toBool(map.value(QStringLiteral("autoZero")), true),
-                        toInt(map.value(QStringLiteral("zeroTimeInterval_ms")), 5000),
-                        toBool(map.value(QStringLiteral("audioFeedback")), true),
-                        toBool(map.value(QStringLiteral("visualFeedback")), true),
-                        toFloat(map.value(QStringLiteral("tremorFilter")), 0.25f),
-                        toFloat(map.value(QStringLiteral("horizontalViewAngle")), 0.5f),
-                        toFloat(map.value(QStringLiteral("verticalViewAngle")), 0.5f),
-                        toBool(map.value(QStringLiteral("autorange")), false),
-                        toFloat(map.value(QStringLiteral("mouseSpeed")), 0.5f),
-                        KeyCode(toInt(map.value(QStringLiteral("ACATKey")), 205) & 0xFF));
+        MouseMode(quint8(toInt(map.value(QStringLiteral("controlMode")), 1))),
+        toBool(map.value(QStringLiteral("autoZero")), true),
+        toInt(map.value(QStringLiteral("zeroTimeInterval_ms")), 5000),
+        toBool(map.value(QStringLiteral("audioFeedback")), true),
+        toBool(map.value(QStringLiteral("visualFeedback")), true),
+        toFloat(map.value(QStringLiteral("tremorFilter")), 0.25f),
+        toFloat(map.value(QStringLiteral("horizontalViewAngle")), 0.5f),
+        toFloat(map.value(QStringLiteral("verticalViewAngle")), 0.5f),
+        toBool(map.value(QStringLiteral("autorange")), false),
+        toFloat(map.value(QStringLiteral("mouseSpeed")), 0.5f),
+        KeyCode(toInt(map.value(QStringLiteral("ACATKey")), 205) & 0xFF));
 }
 
 QVariantMap mapFromProfile(const MouseProfile& p)
@@ -196,6 +200,19 @@ StoredLinkProfile readLinkProfile(const QVariant& entry)
     return stored;
 }
 
+// What tells a file from the one read or written before: device, inode, size and time (QSettings
+// itself looks at size and time only). Empty when there is no file.
+QByteArray fileStamp(const QString& path)
+{
+    struct stat st {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino)) + ':'
+        + QByteArray::number(qint64(st.st_size)) + ':' + QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.'
+        + QByteArray::number(qint64(st.st_mtim.tv_nsec));
+}
+
 } // namespace
 
 Settings::Settings(OrvixDirector* director)
@@ -225,27 +242,35 @@ void Settings::openStore(const QString& fileName, bool native)
     m_fileName = fileName;
     const SettingsFileCheck::Outcome check = SettingsFileCheck::repair(fileName);
     m_damagedKeys = check.resetKeys;
+    m_damagedFileKept = check.kept;
     QString storeFile = fileName;
     if (check.damaged && !check.rewritten) {
         // The damaged file stays where it is, untouched; the store works on a private copy of
         // what is readable, and changes are not kept.
-        m_standIn = std::make_unique<QTemporaryFile>();
-        if (m_standIn->open()) {
-            m_standIn->write(check.sanitized);
-            m_standIn->flush();
+        if (openStandIn(check.sanitized))
             storeFile = m_standIn->fileName();
-        }
-        m_storeFailed = true;
     } else {
         SettingsFileCheck::restrictToOwner(fileName);
     }
     // Opened on the one checked file: no organisation-wide or system copy is read beside it.
     m_store = new QSettings(storeFile, native ? QSettings::NativeFormat : QSettings::IniFormat, this);
+    m_store->installEventFilter(this);
+    m_fileStamp = fileStamp(m_fileName);
     checkStore();
-    setAsideDamagedLinkProfiles(check.damaged && check.rewritten);
+    setAsideDamagedLinkProfiles();
 }
 
-void Settings::setAsideDamagedLinkProfiles(bool copyKept)
+bool Settings::openStandIn(const QByteArray& contents)
+{
+    m_storeFailed = true;
+    m_standIn = std::make_unique<QTemporaryFile>();
+    if (!m_standIn->open())
+        return false;
+    m_standIn->write(contents);
+    return m_standIn->flush();
+}
+
+void Settings::setAsideDamagedLinkProfiles()
 {
     const QString key = QLatin1String(kLinkProfileList);
     const QVariant stored = m_store->value(key);
@@ -268,14 +293,17 @@ void Settings::setAsideDamagedLinkProfiles(bool copyKept)
     if (!m_damagedKeys.contains(key))
         m_damagedKeys.append(key);
     qWarning().noquote() << "LINK profiles set aside:" << m_linkProfileProblems.join(QStringLiteral(" | "));
-    // The stored list is rewritten only once its damaged copy is kept: nothing is lost.
-    if (!copyKept && !m_standIn && !SettingsFileCheck::keepDamagedCopy(m_fileName))
+    // The stored list is rewritten only once its damaged copy is kept: nothing is lost. (A
+    // stand-in store leaves the file as it is anyway.)
+    if (!m_standIn && !m_damagedFileKept)
+        m_damagedFileKept = SettingsFileCheck::keepDamagedCopy(m_fileName);
+    if (!m_standIn && !m_damagedFileKept)
         return;
     if (kept.isEmpty())
         m_store->remove(key);
     else
         m_store->setValue(key, kept);
-    m_store->sync();
+    flushStore();
 }
 
 void Settings::checkStore()
@@ -348,57 +376,52 @@ QString Settings::serviceUrl() const
 
 void Settings::setSidebarVisible(bool visible)
 {
-    m_store->setValue(QLatin1String(kSidebarVisible), visible);
-    sync();
+    write(kSidebarVisible, visible);
 }
 
 void Settings::setSidebarHorizontal(bool horizontal)
 {
-    m_store->setValue(QLatin1String(kSidebarHorizontal), horizontal);
-    sync();
+    write(kSidebarHorizontal, horizontal);
 }
 
 void Settings::setSidebarOpacity(float opacity)
 {
-    m_store->setValue(QLatin1String(kSidebarOpacity), clampFraction(opacity));
-    sync();
+    write(kSidebarOpacity, clampFraction(opacity));
 }
 
 void Settings::setSidebarScale(float scale)
 {
-    m_store->setValue(QLatin1String(kSidebarScale), clampFraction(scale));
-    sync();
+    write(kSidebarScale, clampFraction(scale));
 }
 
 void Settings::setSidebarOpaqueOnMouseOver(bool opaque)
 {
-    m_store->setValue(QLatin1String(kSidebarOpaqueOnMouseOver), opaque);
-    sync();
+    write(kSidebarOpaqueOnMouseOver, opaque);
 }
 
 void Settings::setSidebarStickedToPromaryScreen(bool sticked)
 {
-    m_store->setValue(QLatin1String(kSidebarStickToPrimaryScreen), sticked);
-    sync();
+    write(kSidebarStickToPrimaryScreen, sticked);
 }
 
 void Settings::setFeedbackOnDeviceChange(bool feedback)
 {
-    m_store->setValue(QLatin1String(kFeedbackOnDeviceChange), feedback);
-    sync();
+    write(kFeedbackOnDeviceChange, feedback);
 }
 
 void Settings::setLanguage(const QString& language)
 {
     if (m_languageLoader)
         m_languageLoader(language);
-    m_store->setValue(QLatin1String(kLanguage), language);
-    sync();
+    write(kLanguage, language);
 }
 
 void Settings::setLinkProfileWizardState(const QString& state)
 {
+    checkFileOnDisk();
     m_store->setValue(QLatin1String(kWizardState), state);
+    // Flushed at once (without a signal): the store never holds a change it has not written.
+    flushStore();
 }
 
 QString Settings::languageFromLocaleName(const QString& localeName)
@@ -414,6 +437,7 @@ QString Settings::defaultLanguage() const
 
 void Settings::resetToDefaults(bool withProfiles)
 {
+    checkFileOnDisk();
     const QString language = defaultLanguage();
     m_store->setValue(QLatin1String(kSidebarVisible), true);
     m_store->setValue(QLatin1String(kSidebarHorizontal), false);
@@ -426,19 +450,23 @@ void Settings::resetToDefaults(bool withProfiles)
     if (m_languageLoader)
         m_languageLoader(language);
     if (withProfiles)
-        resetProfiles();
-    else
-        sync();
+        builtInProfiles();
+    storeProfilesAndFlush();
 }
 
 void Settings::resetProfiles()
+{
+    builtInProfiles();
+    sync();
+}
+
+void Settings::builtInProfiles()
 {
     removeAllProfiles();
     appendProfile(MouseProfile(QStringLiteral("default"), MouseProfile::Normal));
     appendProfile(MouseProfile::Restricted);
     appendProfile(MouseProfile::Tremor);
     setSelectedIndex(0);
-    sync();
 }
 
 void Settings::load()
@@ -471,11 +499,10 @@ void Settings::load()
     if (profileCount() == 0) {
         // The stored list is unreadable. Work with the built-in profiles but write nothing:
         // the store stays as it is until the user changes something.
-        appendProfile(MouseProfile(QStringLiteral("default"), MouseProfile::Normal));
-        appendProfile(MouseProfile::Restricted);
-        appendProfile(MouseProfile::Tremor);
+        builtInProfiles();
     }
-    const QString selected = toText(m_store->value(QLatin1String(kProfileSelected)), QStringLiteral("default"));
+    const QString selected
+        = toText(m_store->value(QLatin1String(kProfileSelected)), QStringLiteral("default"));
     if (!setSelectedProfile(selected)) {
         // The stored selection names no profile: the first one is taken (nothing is written).
         setSelectedIndex(0);
@@ -483,6 +510,19 @@ void Settings::load()
 }
 
 void Settings::sync()
+{
+    checkFileOnDisk();
+    storeProfilesAndFlush();
+}
+
+void Settings::write(const char* key, const QVariant& value)
+{
+    checkFileOnDisk();
+    m_store->setValue(QLatin1String(key), value);
+    storeProfilesAndFlush();
+}
+
+void Settings::storeProfilesAndFlush()
 {
     if (profileCount() == 0) {
         flushAndSignal();
@@ -499,13 +539,58 @@ void Settings::sync()
 
 void Settings::flushAndSignal()
 {
+    flushStore();
+    checkStore();
+    emit settingsChangedSignal();
+}
+
+void Settings::flushStore()
+{
     m_store->sync();
     if (!m_standIn) {
         // QSettings writes a new file each time, taking the old one's permissions.
-        SettingsFileCheck::restrictToOwner(m_store->fileName());
+        SettingsFileCheck::restrictToOwner(m_fileName);
+        m_fileStamp = fileStamp(m_fileName);
     }
+}
+
+void Settings::checkFileOnDisk()
+{
+    // QSettings reads its file again at the next sync when its size or time changed: a file
+    // replaced while we run is checked first, like at start. (A stand-in store never reads it.)
+    if (m_standIn || fileStamp(m_fileName) == m_fileStamp)
+        return;
+    const SettingsFileCheck::Outcome check = SettingsFileCheck::repair(m_fileName);
+    m_fileStamp = fileStamp(m_fileName);
+    if (!check.damaged)
+        return; // a sound file is taken at the next sync
+    // The settings in use stay: they are written over what the damaged file left, or kept in a
+    // stand-in while the damaged file could not be set aside. The store has no unwritten change
+    // here (every change is flushed at once), so the old one never reads again.
+    QVariantMap inUse;
+    const QStringList keys = m_store->allKeys();
+    for (const QString& key : keys)
+        inUse.insert(key, m_store->value(key));
+    m_damagedFileKept = check.kept;
+    if (!check.rewritten) {
+        delete m_store;
+        openStandIn(QByteArray());
+        m_store = new QSettings(m_standIn->fileName(), QSettings::IniFormat, this);
+        m_store->installEventFilter(this);
+    }
+    for (auto it = inUse.cbegin(); it != inUse.cend(); ++it)
+        m_store->setValue(it.key(), it.value());
+    emit fileReplacedByDamagedSignal();
     checkStore();
-    emit settingsChangedSignal();
+}
+
+bool Settings::eventFilter(QObject* watched, QEvent* event)
+{
+    // The store's own deferred flush would read a file replaced meanwhile without the check;
+    // every change is flushed at once after it.
+    if (watched == m_store && event->type() == QEvent::UpdateRequest)
+        return true;
+    return ProfileManager::eventFilter(watched, event);
 }
 
 QList<LinkProfile> Settings::linkProfiles() const
@@ -550,6 +635,7 @@ LinkProfile Settings::linkProfile(const QString& name, QString* problems) const
 
 void Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
 {
+    checkFileOnDisk();
     if (!profiles.isEmpty()) {
         QVariantList list;
         for (const LinkProfile& profile : profiles) {

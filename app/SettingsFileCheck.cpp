@@ -456,6 +456,7 @@ Outcome repair(const QString& path)
         outcome.resetKeys = QStringList { QStringLiteral("*") };
         QFile::remove(damagedPath);
         outcome.rewritten = ::rename(native.constData(), QFile::encodeName(damagedPath).constData()) == 0;
+        outcome.kept = outcome.rewritten;
         qWarning().noquote() << QStringLiteral("Settings file [%1] is not a readable settings file%2")
                                     .arg(path,
                                         outcome.rewritten ? QStringLiteral(", kept at [%1]").arg(damagedPath)
@@ -471,8 +472,8 @@ Outcome repair(const QString& path)
             outcome.resetKeys.append(d.key);
     }
     outcome.sanitized = withoutDamage(data, damage);
-    const bool copied = writeFile(damagedPath, data);
-    outcome.rewritten = copied && writeFile(path, outcome.sanitized);
+    outcome.kept = writeFile(damagedPath, data);
+    outcome.rewritten = outcome.kept && writeFile(path, outcome.sanitized);
     qWarning().noquote() << QStringLiteral("Settings file [%1] damaged, reset: %2; %3")
                                 .arg(path, outcome.resetKeys.join(QStringLiteral(", ")),
                                     outcome.rewritten

@@ -46,6 +46,8 @@ struct Outcome {
     QByteArray sanitized;
     // Whether the damaged file was kept aside and the file rewritten (or set aside whole).
     bool rewritten = false;
+    // Whether the damaged file (or a copy) is kept as path + ".damaged".
+    bool kept = false;
 };
 
 // Checks the settings file at path before it is opened. A readable file is left byte for

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFontDatabase>
+#include <QResource>
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
@@ -16,12 +17,13 @@
 #include <unistd.h>
 #endif
 
-namespace {
+namespace
+{
 
 #ifdef Q_OS_UNIX
 // SIGTERM (the session ends) and SIGINT (Ctrl+C) quit the event loop, so that the director is
 // torn down and the guard released as on a normal quit. The handler only writes to a pipe.
-int quitPipe[2] = {-1, -1};
+int quitPipe[2] = { -1, -1 };
 
 void onQuitSignal(int)
 {
@@ -51,8 +53,7 @@ void watchQuitSignals(QCoreApplication& app)
     auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &app);
     QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
         char buffer[16];
-        while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
-        }
+        while (::read(quitPipe[0], buffer, sizeof buffer) > 0) { }
         qInfo("Quit requested by a signal");
         QCoreApplication::quit();
     });
@@ -71,16 +72,17 @@ void restoreQuitSignals()
     std::signal(SIGINT, SIG_DFL);
 }
 #else
-void ignoreBrokenPipes() {}
-void installQuitSignals() {}
-void watchQuitSignals(QCoreApplication&) {}
-void restoreQuitSignals() {}
+void ignoreBrokenPipes() { }
+void installQuitSignals() { }
+void watchQuitSignals(QCoreApplication&) { }
+void restoreQuitSignals() { }
 #endif
 
 void setIdentity(const Startup::Hooks& hooks)
 {
     QCoreApplication::setApplicationName(QStringLiteral("OrvixTools"));
-    QCoreApplication::setApplicationVersion(hooks.version.isEmpty() ? QStringLiteral("0.0.0") : hooks.version);
+    QCoreApplication::setApplicationVersion(
+        hooks.version.isEmpty() ? QStringLiteral("0.0.0") : hooks.version);
 }
 
 void addOptions(QCommandLineParser& parser, const Startup::Hooks& hooks)
@@ -88,8 +90,8 @@ void addOptions(QCommandLineParser& parser, const Startup::Hooks& hooks)
     parser.setApplicationDescription(hooks.description);
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("t"), QStringLiteral("turbo")},
-                                        QCoreApplication::translate("main", "Turn on turbo mode")));
+    parser.addOption(QCommandLineOption(QStringList { QStringLiteral("t"), QStringLiteral("turbo") },
+        QCoreApplication::translate("main", "Turn on turbo mode")));
     parser.addOption(QCommandLineOption(QStringLiteral("service-url"),
         QCoreApplication::translate("main", "Address of the software update service (https)"),
         QStringLiteral("URL")));
@@ -108,6 +110,19 @@ bool asksHelpOrVersion(int argc, char* argv[])
             return true;
     }
     return false;
+}
+
+// The interface's font is compiled in unpacked: it is handed to the font database where it lies.
+// Named by its path, it would be read into memory twice, by the database and by the font engine.
+void addInterfaceFont()
+{
+    const QString path = QStringLiteral(":/fonts/uifont");
+    const QResource font(path);
+    if (font.isValid() && font.compressionAlgorithm() == QResource::NoCompression)
+        QFontDatabase::addApplicationFontFromData(
+            QByteArray::fromRawData(reinterpret_cast<const char*>(font.data()), int(font.size())));
+    else
+        QFontDatabase::addApplicationFont(path);
 }
 
 } // namespace
@@ -149,7 +164,7 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
         hooks.applicationCreated();
     setIdentity(hooks);
     watchQuitSignals(*app);
-    QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/uifont"));
+    addInterfaceFont();
 
     auto parser = std::make_unique<QCommandLineParser>();
     addOptions(*parser, hooks);

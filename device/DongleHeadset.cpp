@@ -85,10 +85,17 @@ void Dongle::processSHP(UHRType const& header, RingBuffer& ring)
             qCDebug(lcDongle) << "Headset not running ...(initializing)";
         } else {
             QPointer<Headset> guard(headset);
+            const qint64 silence = headset->silentForMs();
             const HeadsetChangeMask mask = headset->update(status);
             // A listener of the update may have removed the headset.
             if (guard && m_headset == headset)
                 notifyHeadsetUpdated(headset, mask);
+            // A stream that comes back after a silence may be another headset with the same
+            // PAN and address: its identity record, heard by processNPP, tells.
+            if (silence >= Headset::IdentityCheckAfterSilenceMs && guard && m_headset == headset) {
+                qCDebug(lcDongle) << "Headset heard again after" << silence << "ms, identity asked";
+                headset->queryNPP([](NPP*, DongleResult) {});
+            }
         }
         return;
     }
@@ -147,7 +154,7 @@ void Dongle::headsetFound(Headset* headset)
     QPointer<Headset> found(headset);
     headset->queryNPP([this, found](NPP* npp, DongleResult) {
         if (npp && found && m_headset == found.data())
-            found->setIdentity(*npp);
+            headsetApplyIdentity(*npp);
     });
     headset->queryChannelMap([this, found](ChannelMap*, DongleResult result) {
         if (!found || m_headset != found.data())
@@ -242,9 +249,18 @@ void Dongle::headsetSetModifierMask(quint32 mask)
 
 bool Dongle::headsetApplyIdentity(NPP const& npp)
 {
-    if (!m_headset || npp.pan != m_headset->pan())
+    Headset* headset = m_headset;
+    if (!headset || npp.pan != headset->pan() || npp.address != quint8(headset->address()))
         return false;
-    m_headset->setIdentity(npp);
+    if (headset->isOtherHeadset(npp)) {
+        // Another headset answers at this PAN and address: the one we had is lost, and the
+        // next status makes the new one.
+        qCDebug(lcDongle).noquote() << QStringLiteral("Headset swapped: serial ") + npp.getSerialNumber()
+                + QStringLiteral(" heard, ") + headset->serial() + QStringLiteral(" known");
+        headsetLost(headset);
+        return false;
+    }
+    headset->setIdentity(npp);
     return true;
 }
 

@@ -40,6 +40,13 @@ PacketPredicate ackOf(uchar packet, uchar command)
     return predicate;
 }
 
+// An identity record carries a serial number unless its first byte is 0xFF (none) or 0
+// (not set).
+bool carriesSerial(NPP const& npp)
+{
+    return npp.serial[0] != 0 && npp.serial[0] != 0xFF;
+}
+
 bool sameDevice(OrvixDevice const& a, OrvixDevice const& b)
 {
     // The enabled bit and the fusion nibble do not make another device. Type 0 holds two
@@ -126,6 +133,7 @@ HeadsetChangeMask Headset::update(SHP const& status)
     // The infrared level, byte 5, the last two bytes and the revision are copied but report
     // nothing.
     m_status = status;
+    m_heard.start();
     m_watchdog.wakeup();
 
     // The listeners see the headset with the new status in place. One of them may remove
@@ -149,7 +157,15 @@ void Headset::setIdentity(NPP const& npp)
     m_minor = npp.versionMinor;
     m_fix = npp.versionFix;
     m_build = npp.build;
-    m_serial = npp.getSerialNumber();
+    const bool carried = carriesSerial(npp);
+    if (carried || !m_serialKnown)
+        m_serial = npp.getSerialNumber();
+    m_serialKnown = m_serialKnown || carried;
+}
+
+bool Headset::isOtherHeadset(NPP const& npp) const
+{
+    return m_serialKnown && carriesSerial(npp) && npp.getSerialNumber() != m_serial;
 }
 
 NPP Headset::generateNPP() const

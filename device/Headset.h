@@ -7,6 +7,7 @@
 // headset is lost. GUI thread only. Every request callback is called exactly once; a Headset
 // deleted while a request is in flight is not written to, and the callback still gets the
 // request's result.
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -28,6 +29,9 @@ public:
     static constexpr int TimeoutMs = 3000;
     // The devices in service mode listen on this network id.
     static constexpr quint16 ServicePAN = 1;
+    // A status stream that comes back after this long a silence may be another headset
+    // switched on with the same PAN and address: its identity is asked again.
+    static constexpr int IdentityCheckAfterSilenceMs = 2000;
 
     // Created without parent; the watchdog (not started) is set up, then the status is
     // applied with update (its mask is dropped).
@@ -70,8 +74,14 @@ public:
     DongleVersion version() const { return DongleVersion(m_major, m_minor, m_fix, m_build); }
     quint16 build() const { return m_build; }
     QString serial() const { return m_serial; }
-    // Takes version, build and serial from the headset's identity record.
+    // Takes version, build and serial from the headset's identity record; a record without a
+    // serial number leaves a serial already known as it is.
     void setIdentity(NPP const& npp);
+    // True when the record names another headset: both this headset's serial and the
+    // record's are known, and they differ. A record without a serial proves nothing.
+    bool isOtherHeadset(NPP const& npp) const;
+    // Milliseconds since the last status was applied.
+    qint64 silentForMs() const { return m_heard.elapsed(); }
     SHP const& status() const { return m_status; }
     quint8 batteryLevel() const { return m_status.batteryLevel; }
     // The control byte of the last status: non-zero while the headset actively controls its
@@ -122,6 +132,8 @@ private:
     quint8 m_fix = 0;
     quint16 m_build = 0;
     QString m_serial;
+    bool m_serialKnown = false;
+    QElapsedTimer m_heard;
     SHP m_status;
     quint8 m_clickButton = 0;
     quint32 m_modifierMask = 0;

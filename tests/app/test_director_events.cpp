@@ -184,6 +184,27 @@ TEST(DirectorHeadsetFailure, RetryBuildsTheHeadsetAnew)
     EXPECT_LT(masks.indexOf(HeadsetChangeMask::lost), masks.indexOf(HeadsetChangeMask::found));
 }
 
+// Another headset switched on with the same PAN and address after a silence: its identity is
+// asked, and the windows hear the old one lost before the new one is found.
+TEST(DirectorHeadsetSwap, SamePanAndAddressAnotherSerialIsLostThenFound)
+{
+    RunningHeadset t;
+    ASSERT_TRUE(t.bringUp());
+    Headset* old = t.d->headset();
+    ASSERT_EQ(old->serial(), QStringLiteral("HS21000321"));
+    t.emulator.removeHeadset();
+    ASSERT_TRUE(waitUntil([&] { return old->silentForMs() >= Headset::IdentityCheckAfterSilenceMs; }, 10000));
+    emu::HeadsetModel other;
+    other.serial = "HS21000999";
+    t.emulator.addHeadset(other);
+    ASSERT_TRUE(waitUntil([&] { return t.r->headsetMasks(HeadsetChangeMask::found) == 2; }, 5000));
+    EXPECT_EQ(t.d->headset()->serial(), QStringLiteral("HS21000999"));
+    QList<QPair<Headset*, quint32>> const& u = t.r->headsetUpdates;
+    const int lost = u.indexOf(qMakePair(old, quint32(HeadsetChangeMask::lost)));
+    ASSERT_GE(lost, 0);
+    EXPECT_LT(lost, u.lastIndexOf(qMakePair(t.d->headset(), quint32(HeadsetChangeMask::found))));
+}
+
 TEST(DirectorHeadsetFailure, DongleGoneWhileAskingIsCheckedAfterTheBox)
 {
     RunningHeadset t;

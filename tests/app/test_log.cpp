@@ -228,6 +228,10 @@ TEST_F(LogHandlerTest, DebugLinesWaitAWarningFlushesAtOnceAndIdleLinesWithinASec
     while (!onDisk(QStringLiteral("[Debug]: idle")) && !deadline.hasExpired())
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_TRUE(onDisk(QStringLiteral("[Debug]: idle"))) << "waiting lines are flushed within a second";
+    LogHandler::setFlushWait(0);
+    qDebug("at once");
+    LogHandler::setFlushWait(1000);
+    EXPECT_TRUE(onDisk(QStringLiteral("[Debug]: at once")));
 }
 
 TEST_F(LogHandlerTest, AfterUninstallNothingReachesTheFile)

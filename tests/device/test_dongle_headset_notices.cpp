@@ -61,29 +61,42 @@ TEST_F(DongleWithHeadsetTest, IdentityRecordsUpdateTheHeadsetAndItsOnlineFlag)
     Headset* headset = dongle->headset();
     ASSERT_TRUE(headset->isOnline());
 
-    // The headset's identity, on its own PAN: version, build and serial are taken.
+    // The headset's identity, on its own PAN and address, after a firmware update: version
+    // and build are taken, the serial is the headset's own.
     QByteArray npp(21, '\0');
     npp[0] = 1;
     npp[1] = 7;
     npp[2] = 8;
     npp[3] = 9;
     npp[4] = 0x10;
-    npp.replace(6, 4, "HSXY");
+    npp.replace(6, 10, model.serial);
     npp[17] = 0x34;
     npp[18] = 0x12;
     npp[19] = 2;
     dongle->appendBytes(dongleFrame(PacketID::NPP, npp));
     EXPECT_EQ(headset->version(), DongleVersion(7, 8, 9, 0x10));
-    EXPECT_EQ(headset->serial(), QStringLiteral("HSXY"));
+    EXPECT_EQ(headset->serial(), QString::fromLatin1(model.serial));
     EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::device), 1);
 
-    // Another headset's identity (another PAN) changes nothing.
+    // Records without a serial (none: 0xFF, not set: 0) keep the headset and its serial.
+    for (char first : { char(0xFF), '\0' }) {
+        npp.replace(6, 10, QByteArray(10, first));
+        dongle->appendBytes(dongleFrame(PacketID::NPP, npp));
+    }
+    EXPECT_EQ(dongle->headset(), headset);
+    EXPECT_EQ(headset->serial(), QString::fromLatin1(model.serial));
+    npp.replace(6, 10, model.serial);
+
+    // Another headset's identity (another PAN, then another address) changes nothing.
     npp[1] = 1;
     npp[17] = char(0x99);
     dongle->appendBytes(dongleFrame(PacketID::NPP, npp));
+    npp[17] = 0x34;
+    npp[19] = 5;
+    dongle->appendBytes(dongleFrame(PacketID::NPP, npp));
     EXPECT_EQ(headset->version(), DongleVersion(7, 8, 9, 0x10));
-    EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::device), 1);
-    EXPECT_EQ(delegate.devices.size(), 2);
+    EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::device), 3);
+    EXPECT_EQ(delegate.devices.size(), 5);
 
     // Another computer's dongle beaconing its identity (not the local addressing of our own
     // dongle's replies): ignored, the headset stays online.

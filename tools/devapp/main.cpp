@@ -13,6 +13,7 @@
 // standalone emulator, or any other peer); the dongle counts as plugged in while PATH exists.
 #include "DevUsbBackend.h"
 
+#include "app/LogHandler.h"
 #include "app/OrvixDirector.h"
 #include "app/Startup.h"
 #include "tools/emulator/Emulator.h"
@@ -324,6 +325,8 @@ DirectorEnvironment devEnvironment(
 int main(int argc, char* argv[])
 {
     OX::SharedGlContext::defer();
+    // Scripts that drive this program wait on its log lines: each is written out at once.
+    LogHandler::setFlushWait(0);
     // Lives from the parsed command line until the director is gone.
     std::unique_ptr<emu::Emulator> emulator;
 

@@ -16,6 +16,11 @@ SHIFT_PRESS = r"\[11 81 01\]"
 # The tremor filter: its percentage after 03 00.
 TREMOR_FILTER = r"\[03 00 (?!%02X)[0-9A-F]{2}\]"
 
+# A LINK's parameter frame from the LINK at address 3 (to) or to it (from): its bytes 12 and 13
+# hold the tremor filter, 65500 for 100 %.
+LINK_RECORD = r"LPP .*%s=3 .*\[(?:[0-9A-F]{2} ){12}%s\b"
+TREMOR_FULL = 65500
+
 # Sampled pixels of the calibration bars that must change once a calibration runs.
 BARS_MOVED_PIXELS = 20
 
@@ -111,6 +116,29 @@ class Content:
         self.click(self.widget("PageFooter/rightButton", lambda w: w.value == "Apply" and w.enabled, "Apply"))
         self.sent(TREMOR_FILTER % int(before.value), since, "the tremor filter")
         return "tremor filter %s -> %s, sent" % (before.value, after.value)
+
+    def link_form_applied(self):
+        """The LINK's row and "Settings": a step of the General form's tremor filter, applied,
+        reaches the LINK in its parameter frame, and the form shows what the LINK gives back."""
+        rows = self.widget("linkListWidget", lambda w: w.value.startswith("1:"), "the LINK listed")
+        self.screen.click(rows.x + rows.w / 2, rows.y + 10)
+        self.check.switch("LinkIndoor", self.widget("PageFooter/rightButton", lambda w: w.value == "Settings"
+                                                    and w.enabled, "Settings").centre())
+        self.widget("PageFooter/rightButton", lambda w: w.value == "Reset" and w.enabled, "the LINK's record read")
+        before = self.widget("tfSlider")
+        self.click(self.widget("tfSlider/increase_button"))
+        after = self.widget("tfSlider", lambda w: w.value != before.value, "the tremor filter to change")
+        raw = round(int(after.value) / 100 * TREMOR_FULL)
+        wire = "%02X %02X" % (raw & 0xFF, raw >> 8)
+        since = self.app.trace_mark()
+        self.click(self.widget("PageFooter/rightButton", lambda w: w.value == "Apply" and w.enabled, "Apply"))
+        self.sent(LINK_RECORD % ("D", wire), since, "the LINK's record")
+        self.app.wait_log(r"-> app #\d+\s+" + LINK_RECORD % ("S", wire), since, self.timeout, source="trace")
+        self.widget("PageFooter/rightButton", lambda w: w.value == "Reset" and w.enabled, "the record applied")
+        shown = self.widget("tfSlider").value
+        if shown != after.value:
+            raise self.Failure("the form shows tremor filter %s after the read-back, not %s" % (shown, after.value))
+        return "tremor filter %s -> %s, [.. %s ..] written and read back" % (before.value, after.value, wire)
 
     def devices_apply(self):
         """The Devices page lists the headset's channel map; a row moved and applied writes it."""

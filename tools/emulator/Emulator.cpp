@@ -526,7 +526,9 @@ void Emulator::Impl::pushBytes(const QByteArray& bytes, int gapMs)
     if (master < 0 || bytes.isEmpty())
         return;
     Chunk c;
-    c.bytes = bytes;
+    // A copy of its own: the caller's thread may drop its array while this thread writes, and
+    // Qt's shared count is not seen by thread checkers.
+    c.bytes = QByteArray(bytes.constData(), bytes.size());
     c.notBefore = now();
     c.gapMs = gapMs;
     out.push_back(c);

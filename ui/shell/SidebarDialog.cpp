@@ -87,18 +87,17 @@ SidebarDialog::SidebarDialog(QWidget* parent)
 
     m_ui->statusButton->setIcon(State::getStatusIcon(State::Start, State::Active));
 
-    connect(m_ui->setLocationButton, &QAbstractButton::clicked, this,
-        &SidebarDialog::on_setLocationButton_clicked);
-    connect(m_ui->statusButton, &QAbstractButton::clicked, this, &SidebarDialog::on_statusButton_clicked);
-    connect(m_ui->keyboardButton, &QAbstractButton::clicked, this, &SidebarDialog::on_keyboardButton_clicked);
-    connect(m_ui->mouseButton, &QAbstractButton::clicked, this, &SidebarDialog::on_mouseButton_clicked);
-    connect(m_ui->scrollButton, &QAbstractButton::clicked, this, &SidebarDialog::on_scrollButton_clicked);
-    connect(m_ui->altButton, &QAbstractButton::clicked, this, &SidebarDialog::on_altButton_clicked);
-    connect(m_ui->cmdButton, &QAbstractButton::clicked, this, &SidebarDialog::on_cmdButton_clicked);
-    connect(m_ui->shiftButton, &QAbstractButton::clicked, this, &SidebarDialog::on_shiftButton_clicked);
-    connect(m_ui->copyButton, &QAbstractButton::clicked, this, &SidebarDialog::on_copyButton_clicked);
-    connect(m_ui->cutButton, &QAbstractButton::clicked, this, &SidebarDialog::on_cutButton_clicked);
-    connect(m_ui->pasteButton, &QAbstractButton::clicked, this, &SidebarDialog::on_pasteButton_clicked);
+    connect(m_ui->setLocationButton, &QAbstractButton::clicked, this, &SidebarDialog::onSetLocationClicked);
+    connect(m_ui->statusButton, &QAbstractButton::clicked, this, &SidebarDialog::onStatusClicked);
+    connect(m_ui->keyboardButton, &QAbstractButton::clicked, this, &SidebarDialog::onKeyboardClicked);
+    connect(m_ui->mouseButton, &QAbstractButton::clicked, this, &SidebarDialog::onMouseClicked);
+    connect(m_ui->scrollButton, &QAbstractButton::clicked, this, &SidebarDialog::onScrollClicked);
+    connect(m_ui->altButton, &QAbstractButton::clicked, this, &SidebarDialog::onAltClicked);
+    connect(m_ui->cmdButton, &QAbstractButton::clicked, this, &SidebarDialog::onCmdClicked);
+    connect(m_ui->shiftButton, &QAbstractButton::clicked, this, &SidebarDialog::onShiftClicked);
+    connect(m_ui->copyButton, &QAbstractButton::clicked, this, &SidebarDialog::onCopyClicked);
+    connect(m_ui->cutButton, &QAbstractButton::clicked, this, &SidebarDialog::onCutClicked);
+    connect(m_ui->pasteButton, &QAbstractButton::clicked, this, &SidebarDialog::onPasteClicked);
     connect(this, &SidebarDialog::hideSignal, this, &QWidget::hide);
     retranslate();
 }
@@ -323,7 +322,7 @@ void SidebarDialog::animateTo(QPoint& target, std::function<void()> done)
     animation->start();
 }
 
-void SidebarDialog::on_setLocationButton_clicked()
+void SidebarDialog::onSetLocationClicked()
 {
     qDebug("setLocation clicked");
     switch (m_dockSide) {
@@ -342,12 +341,12 @@ void SidebarDialog::on_setLocationButton_clicked()
     }
 }
 
-void SidebarDialog::on_statusButton_clicked()
+void SidebarDialog::onStatusClicked()
 {
     emit statusIconAction();
 }
 
-void SidebarDialog::on_keyboardButton_clicked()
+void SidebarDialog::onKeyboardClicked()
 {
     showKeyboardFailure(false);
     QPointer<SidebarDialog> self(this);

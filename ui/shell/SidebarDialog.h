@@ -151,19 +151,19 @@ public:
         std::function<void(KeyPressAction)> started, std::function<void(DongleResult)> done);
 
     // The buttons (connected in the constructor).
-    void on_setLocationButton_clicked();
-    void on_statusButton_clicked();
-    void on_keyboardButton_clicked();
+    void onSetLocationClicked();
+    void onStatusClicked();
+    void onKeyboardClicked();
     // Whether the keyboard button shows that the last keyboard did not come up.
     bool keyboardFailureShown() const { return m_keyboardFailed; }
-    void on_mouseButton_clicked();
-    void on_scrollButton_clicked();
-    void on_altButton_clicked();
-    void on_cmdButton_clicked();
-    void on_shiftButton_clicked();
-    void on_copyButton_clicked();
-    void on_cutButton_clicked();
-    void on_pasteButton_clicked();
+    void onMouseClicked();
+    void onScrollClicked();
+    void onAltClicked();
+    void onCmdClicked();
+    void onShiftClicked();
+    void onCopyClicked();
+    void onCutClicked();
+    void onPasteClicked();
 
     DockSide dockSide() const { return m_dockSide; }
     LayoutPosition layoutPosition() const { return m_layoutPosition; }

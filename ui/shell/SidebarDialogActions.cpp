@@ -89,7 +89,7 @@ void SidebarDialog::sendMouseAction(
     d->switchClick(button, std::move(done));
 }
 
-void SidebarDialog::on_mouseButton_clicked()
+void SidebarDialog::onMouseClicked()
 {
     Headset* h = headset();
     if (!dongle() || !h)
@@ -107,13 +107,13 @@ void SidebarDialog::on_mouseButton_clicked()
         });
 }
 
-void SidebarDialog::on_scrollButton_clicked()
+void SidebarDialog::onScrollClicked()
 {
     Headset* h = headset();
     if (!dongle() || !h)
         return;
     if (h->clickButton() == quint8(MouseButton::Middle)) {
-        on_mouseButton_clicked();
+        onMouseClicked();
         return;
     }
     QPointer<SidebarDialog> self(this);
@@ -165,17 +165,17 @@ void SidebarDialog::modifierClicked(
         });
 }
 
-void SidebarDialog::on_altButton_clicked()
+void SidebarDialog::onAltClicked()
 {
     modifierClicked(m_ui->altButton, &State::altPending, HeadsetControlMask::alt, KeyCode(0x82));
 }
 
-void SidebarDialog::on_cmdButton_clicked()
+void SidebarDialog::onCmdClicked()
 {
     modifierClicked(m_ui->cmdButton, &State::commandPending, HeadsetControlMask::command, KeyCode(0x83));
 }
 
-void SidebarDialog::on_shiftButton_clicked()
+void SidebarDialog::onShiftClicked()
 {
     modifierClicked(m_ui->shiftButton, &State::shiftPending, HeadsetControlMask::shift, KeyCode(0x81));
 }
@@ -197,17 +197,17 @@ void SidebarDialog::shortcutClicked(OX::ToolButton* button, quint8 State::*pendi
     });
 }
 
-void SidebarDialog::on_copyButton_clicked()
+void SidebarDialog::onCopyClicked()
 {
     shortcutClicked(m_ui->copyButton, &State::copyPending, &State::getCopyActionIcon, &Dongle::copyAction);
 }
 
-void SidebarDialog::on_cutButton_clicked()
+void SidebarDialog::onCutClicked()
 {
     shortcutClicked(m_ui->cutButton, &State::cutPending, &State::getCutActionIcon, &Dongle::cutAction);
 }
 
-void SidebarDialog::on_pasteButton_clicked()
+void SidebarDialog::onPasteClicked()
 {
     shortcutClicked(
         m_ui->pasteButton, &State::pastePending, &State::getPasteActionIcon, &Dongle::pasteAction);

@@ -25,7 +25,7 @@ GLMeshPart::GLMeshPart(MeshPart const& part)
         if (image.isNull())
             continue;
         // The image's first row is its top; the texture's first row is its bottom.
-        auto* texture = new QOpenGLTexture(image.mirrored());
+        auto* texture = new QOpenGLTexture(image.mirrored(), QOpenGLTexture::DontGenerateMipMaps);
         texture->setMinificationFilter(QOpenGLTexture::Nearest);
         texture->setMagnificationFilter(QOpenGLTexture::Linear);
         texture->setWrapMode(QOpenGLTexture::ClampToEdge);

@@ -3,6 +3,7 @@
 #include "app/OrvixDirector.h"
 #include "ui/toolkit/Skin.h"
 
+#include <QHash>
 #include <QVBoxLayout>
 
 namespace OX
@@ -59,6 +60,18 @@ QBrush skinBrush(char const* key)
     return QBrush(Skin::color(QLatin1String(key)));
 }
 
+// The largest box any menu's tiles draw an icon in, in a scene of that size.
+QSize largestIconBox(QSizeF scene)
+{
+    QHash<MenuItem::Identifier, int> counts;
+    for (Entry const& e : entries())
+        ++counts[e.parent];
+    QSize box;
+    for (int n : qAsConst(counts))
+        box = box.expandedTo(MenuItem::iconBox(QSizeF(1, 1) * MenuItem::cellSide(n, scene)));
+    return box;
+}
+
 } // namespace
 
 QString Menu::versionLabel()
@@ -89,7 +102,7 @@ Menu::Menu(PageContainer* container, QWidget* parent)
         QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::HighQualityAntialiasing);
     m_view->setFrameStyle(0);
 
-    const QList<Pixmap> icons = Pixmap::loadAll(iconFiles());
+    const QList<Pixmap> icons = Pixmap::loadAll(iconFiles(), largestIconBox(m_scene.sceneRect().size()));
     int index = 0;
     for (Entry const& e : entries()) {
         MenuItem* entry = item(e.parent)->addItem(e.identifier, tr(e.title), icons.at(index++));
@@ -99,7 +112,7 @@ Menu::Menu(PageContainer* container, QWidget* parent)
             entry->addDependency(d);
         const bool submenu = e.identifier == MenuItem::SettingsItem || e.identifier == MenuItem::NetworkItem;
         connect(entry, &MenuItem::actionSignal, this,
-            submenu ? &Menu::on_rootItem_clicked : &Menu::on_menuItem_clicked);
+            submenu ? &Menu::onRootItemClicked : &Menu::onMenuItemClicked);
     }
     m_helpKeys.insert(MenuItem::NetworkItem, QStringLiteral("navigation_network_anchor"));
     m_helpKeys.insert(MenuItem::SettingsItem, QStringLiteral("navigation_settings_anchor"));
@@ -149,7 +162,7 @@ void Menu::setSubmenuFooter()
     container->setRight(QString(), PageAction::none, nullptr, PageFooter::MainButton);
 }
 
-void Menu::on_rootItem_clicked(MenuItem* item)
+void Menu::onRootItemClicked(MenuItem* item)
 {
     m_currentItem = item;
     item->clearMarks();
@@ -160,7 +173,7 @@ void Menu::on_rootItem_clicked(MenuItem* item)
     helpKey = m_helpKeys.value(item->identifier());
 }
 
-void Menu::on_menuItem_clicked(MenuItem* item)
+void Menu::onMenuItemClicked(MenuItem* item)
 {
     emit action(item->identifier(), item->title());
 }

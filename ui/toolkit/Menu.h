@@ -46,8 +46,8 @@ signals:
     void action(OX::MenuItem::Identifier identifier, QString const& title);
 
 public slots:
-    void on_rootItem_clicked(OX::MenuItem* item);
-    void on_menuItem_clicked(OX::MenuItem* item);
+    void onRootItemClicked(OX::MenuItem* item);
+    void onMenuItemClicked(OX::MenuItem* item);
 
 private:
     void setRootFooter();

@@ -159,20 +159,44 @@ void MenuItem::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
         item->updateWithDongle(dongle, mask);
 }
 
+namespace
+{
+// Columns and rows of the grid of n cells: the smallest square that holds them, less its empty rows.
+QSize gridOf(int n)
+{
+    int columns = int(std::floor(std::sqrt(double(n))));
+    if (columns * columns != n)
+        ++columns;
+    return QSize(columns, columns < 1 ? 0 : (n + columns - 1) / columns);
+}
+} // namespace
+
+double MenuItem::cellSide(int n, QSizeF scene)
+{
+    const QSize grid = gridOf(n);
+    return grid.width() < 1 ? 0 : std::min(scene.width() / grid.width(), scene.height() / grid.height());
+}
+
+QSize MenuItem::iconBox(QSizeF tile)
+{
+    const Geometry g = geometryOf(tile);
+    const int m2 = int(std::floor(g.frame.height() * MarginFraction));
+    return QSize(int(g.frame.width() - 2 * m2), int(g.frame.height() - 2 * m2));
+}
+
 void MenuItem::applyTo(QGraphicsScene& scene)
 {
     for (QGraphicsItem* item : scene.items())
         scene.removeItem(item);
     const int n = m_items.size();
-    int columns = int(std::floor(std::sqrt(double(n))));
-    if (columns * columns != n)
-        ++columns;
+    const QSize grid = gridOf(n);
+    const int columns = grid.width();
+    const int rows = grid.height();
     if (columns < 1)
         return;
-    const int rows = (n + columns - 1) / columns;
     const double width = scene.sceneRect().width();
     const double height = scene.sceneRect().height();
-    const double cell = std::min(width / columns, height / rows);
+    const double cell = cellSide(n, scene.sceneRect().size());
     double y = (height - rows * cell) / 2.0;
     int next = 0;
     for (int r = 0; r < rows; ++r) {
@@ -218,7 +242,7 @@ void MenuItem::paint(QPainter* painter, QStyleOptionGraphicsItem const*, QWidget
 {
     const Geometry g = geometryOf(size());
     const int m2 = int(std::floor(g.frame.height() * MarginFraction));
-    const QSize iconBox(int(g.frame.width() - 2 * m2), int(g.frame.height() - 2 * m2));
+    const QSize iconBox = MenuItem::iconBox(size());
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
@@ -235,11 +259,13 @@ void MenuItem::paint(QPainter* painter, QStyleOptionGraphicsItem const*, QWidget
         if (!m_pixmap.isNull() && !iconBox.isEmpty()) {
             const QRgb color = m_iconBrush.color().rgba();
             if (m_drawnIcon.isNull() || m_drawnIconBox != iconBox || m_drawnIconColor != color) {
-                // The shape is kept at the size it is drawn, not at the drawing's own.
+                // The shape is kept at the size it is drawn, not at the drawing's own, and once:
+                // tinting keeps each pixel's alpha, so the tinted icon serves as the shape.
                 if (m_pixmap.width() > iconBox.width() || m_pixmap.height() > iconBox.height())
                     m_pixmap
                         = Pixmap(m_pixmap.scaled(iconBox, Qt::KeepAspectRatio, Qt::SmoothTransformation));
                 m_drawnIcon = m_pixmap.getTintedCopy(m_iconBrush.color());
+                m_pixmap = Pixmap(m_drawnIcon);
                 m_drawnIconBox = iconBox;
                 m_drawnIconColor = color;
             }

@@ -77,6 +77,10 @@ public:
     void updateWithDongle(Dongle* dongle, DongleChangeMask mask);
     // Shows this entry's children in the scene as a centred grid of square cells.
     void applyTo(QGraphicsScene& scene);
+    // The side of each cell when n entries are shown in a scene of that size.
+    static double cellSide(int n, QSizeF scene);
+    // The box a tile of that size draws its icon in.
+    static QSize iconBox(QSizeF tile);
 
     QRectF getFrame() const;
     // Strictly inside the disc inscribed in the frame.

@@ -10,10 +10,12 @@
 #include <QOpenGLShaderProgram>
 #include <QOpenGLTexture>
 #include <QOpenGLVertexArrayObject>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QtDebug>
 #include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace OX
@@ -42,21 +44,32 @@ void main() {
 )";
 
 // 20 % ambient and 80 % diffuse light from a point light; a textured part is black and shows its
-// texture, an untextured one its colour plus the texel at (0, 0), which the model keeps black.
+// texture, an untextured one its colour. The colour is written in the byte order of
+// QImage::Format_RGB32, so that the picture is read back as it is painted.
 char const* const FragmentShader = R"(
 varying highp vec3 vert;
 varying highp vec3 vertNormal;
 varying highp vec2 texCoord;
 uniform highp vec3 lightPos;
 uniform highp vec4 color;
+uniform bool textured;
 uniform sampler2D texture;
 void main() {
     highp vec3 L = normalize(lightPos - vert);
     highp float NL = max(dot(normalize(vertNormal), L), 0.0);
-    highp vec3 rgb = color.rgb + texture2D(texture, texCoord).rgb;
-    gl_FragColor = vec4(clamp(0.2 * rgb + 0.8 * rgb * NL, 0.0, 1.0), 1.0);
+    highp vec3 rgb = color.rgb;
+    if (textured)
+        rgb += texture2D(texture, texCoord).rgb;
+    gl_FragColor = vec4(clamp(0.2 * rgb + 0.8 * rgb * NL, 0.0, 1.0), 1.0).PIXEL_ORDER;
 }
 )";
+
+// The channels of a QImage::Format_RGB32 pixel, as they lie in memory.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+char const* const PixelOrder = "#define PIXEL_ORDER bgra\n";
+#else
+char const* const PixelOrder = "#define PIXEL_ORDER argb\n";
+#endif
 
 constexpr int VertexAttribute = 0;
 constexpr int NormalAttribute = 1;
@@ -66,6 +79,10 @@ constexpr float FarPlane = 100.0f;
 QVector3D const LightPosition(0.0f, 0.0f, 70.0f);
 // A change of pose that moves no point of the model this far, in device pixels, is not drawn.
 constexpr float VisibleShift = 0.5f;
+// Pixels kept around the model's projected vertices when only its area is drawn again.
+constexpr int BoundsMargin = 2;
+// The side of the drawing target grows in steps of this many pixels.
+constexpr int TargetStep = 64;
 
 QMatrix4x4 rotationOf(QQuaternion const& q)
 {
@@ -85,6 +102,10 @@ OpenGLView::OpenGLView(QString const& path, QString const& name, QWidget* parent
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
+    m_camera.translate(0.0f, 0.0f, -CameraDistance);
+    // Together a half turn about the vertical: the model's front (-z) faces the camera.
+    m_world.rotate(180.0f, 1.0f, 0.0f, 0.0f);
+    m_world.rotate(180.0f, 0.0f, 0.0f, 1.0f);
     m_mesh.load(path, name); // a model that cannot be read leaves the view showing its background
     for (QVector3D const& position : m_mesh.positions())
         m_meshRadius = qMax(m_meshRadius, position.length());
@@ -113,7 +134,7 @@ void OpenGLView::setOrientation(QQuaternion const& q)
     m_model = m_reference->inverted() * rotation;
     if (movedVisibly()) {
         m_frameStale = true;
-        update();
+        update(widgetArea(changedArea(devicePixels())));
     }
 }
 
@@ -202,26 +223,121 @@ bool OpenGLView::makeContext()
     return true;
 }
 
+QSize OpenGLView::devicePixels() const
+{
+    return (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
+}
+
+QMatrix4x4 OpenGLView::projection(QSize const& pixels)
+{
+    QMatrix4x4 m;
+    m.perspective(FieldOfView, GLfloat(pixels.width()) / GLfloat(pixels.height()), NearPlane, FarPlane);
+    return m;
+}
+
+QColor OpenGLView::background()
+{
+    return Skin::color(QStringLiteral("pageBackgroundColor"));
+}
+
+QRect OpenGLView::modelBounds(QMatrix4x4 const& model, QSize const& pixels) const
+{
+    QMatrix4x4 const clip = projection(pixels) * m_camera * m_world * model;
+    float left = float(pixels.width()), right = 0.0f, bottom = float(pixels.height()), top = 0.0f;
+    for (QVector3D const& position : m_mesh.positions()) {
+        QVector3D const p = clip.map(position); // normalised device coordinates
+        float const x = (p.x() + 1.0f) * 0.5f * float(pixels.width());
+        float const y = (p.y() + 1.0f) * 0.5f * float(pixels.height());
+        left = qMin(left, x);
+        right = qMax(right, x);
+        bottom = qMin(bottom, y);
+        top = qMax(top, y);
+    }
+    if (left > right)
+        return QRect(); // nothing to draw
+    QRect const bounds(QPoint(int(std::floor(left)) - BoundsMargin, int(std::floor(bottom)) - BoundsMargin),
+        QPoint(int(std::ceil(right)) + BoundsMargin, int(std::ceil(top)) + BoundsMargin));
+    return bounds.intersected(QRect(QPoint(0, 0), pixels));
+}
+
+QRect OpenGLView::changedArea(QSize const& pixels) const
+{
+    if (m_frame.size() != pixels || m_drawnBackground != background())
+        return QRect(QPoint(0, 0), pixels);
+    return modelBounds(m_model, pixels) | m_drawnBounds;
+}
+
+QRect OpenGLView::widgetArea(QRect const& area) const
+{
+    qreal const ratio = devicePixelRatioF();
+    int const flipped = devicePixels().height() - area.y() - area.height();
+    return QRectF(area.x() / ratio, flipped / ratio, area.width() / ratio, area.height() / ratio)
+        .toAlignedRect();
+}
+
 void OpenGLView::render()
 {
     m_frameStale = false;
     if (!makeContext())
         return;
-    QSize const pixels = (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1));
+    QSize const pixels = devicePixels();
+    QColor const colour = background();
+    if (m_frame.size() != pixels || m_drawnBackground != colour) {
+        m_frame = QImage(pixels, QImage::Format_RGB32);
+        m_frame.fill(colour);
+        m_frame.setDevicePixelRatio(devicePixelRatioF());
+        m_drawnBackground = colour;
+        m_drawnBounds = QRect();
+        m_context->makeCurrent(m_surface.get());
+        m_target.reset(); // made again at the size the model needs
+        m_context->doneCurrent();
+    }
+    // Outside the model's last and new bounds both pictures are background: only that area is drawn.
+    QRect const bounds = modelBounds(m_model, pixels);
+    QRect const area = bounds | m_drawnBounds;
+    m_drawnModel = m_model;
+    m_drawnBounds = bounds;
+    if (area.isEmpty())
+        return;
     m_context->makeCurrent(m_surface.get());
-    if (!m_target || m_target->size() != pixels) {
+    if (!m_target || m_target->width() < area.width() || m_target->height() < area.height()) {
+        // Grown in steps, so that a model turning into a little more room does not make a new one.
+        auto step = [](int n) { return (n + TargetStep - 1) / TargetStep * TargetStep; };
+        QSize size(step(area.width()), step(area.height()));
+        if (m_target)
+            size = size.expandedTo(m_target->size());
+        size = size.boundedTo(pixels);
         m_target = std::make_unique<QOpenGLFramebufferObject>(
-            pixels, QOpenGLFramebufferObject::CombinedDepthStencil);
-        resizeGL(pixels.width(), pixels.height());
+            size, QOpenGLFramebufferObject::CombinedDepthStencil);
     }
     m_target->bind();
-    glViewport(0, 0, pixels.width(), pixels.height());
+    // The view's whole picture, placed so that the area's corner falls on the target's.
+    glViewport(-area.x(), -area.y(), pixels.width(), pixels.height());
+    m_proj = projection(pixels);
     paintGL();
-    m_frame = m_target->toImage();
+    readFrame(area);
     m_target->release();
     m_context->doneCurrent();
-    m_frame.setDevicePixelRatio(devicePixelRatioF());
-    m_drawnModel = m_model;
+}
+
+void OpenGLView::readFrame(QRect const& area)
+{
+    // OpenGL's rows go upwards: the band is read in its place, then turned over.
+    int const top = m_frame.height() - area.y() - area.height();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    auto* const band = reinterpret_cast<QRgb*>(m_frame.scanLine(top)) + area.x();
+    int const stride = m_frame.width();
+    if (!m_context->isOpenGLES() || m_context->format().majorVersion() >= 3) {
+        glPixelStorei(GL_PACK_ROW_LENGTH, stride);
+        glReadPixels(0, 0, area.width(), area.height(), GL_RGBA, GL_UNSIGNED_BYTE, band);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    } else { // OpenGL ES 2 has no row length
+        for (int y = 0; y < area.height(); ++y)
+            glReadPixels(0, y, area.width(), 1, GL_RGBA, GL_UNSIGNED_BYTE, band + y * stride);
+    }
+    for (int i = 0; i < area.height() / 2; ++i)
+        std::swap_ranges(
+            band + i * stride, band + i * stride + area.width(), band + (area.height() - 1 - i) * stride);
 }
 
 QImage OpenGLView::grabFramebuffer()
@@ -230,22 +346,27 @@ QImage OpenGLView::grabFramebuffer()
     return m_frame;
 }
 
-void OpenGLView::paintEvent(QPaintEvent*)
+void OpenGLView::paintEvent(QPaintEvent* event)
 {
-    if (m_frameStale || m_frame.size() != (QSizeF(size()) * devicePixelRatioF()).toSize())
+    if (m_frameStale || m_frame.size() != devicePixels())
         render();
     QPainter painter(this);
-    if (m_frame.isNull())
-        painter.fillRect(rect(), Skin::color(QStringLiteral("pageBackgroundColor")));
-    else
-        painter.drawImage(rect(), m_frame);
+    QRect const area = event->rect();
+    if (m_frame.isNull()) {
+        painter.fillRect(area, background());
+        return;
+    }
+    qreal const ratio = devicePixelRatioF();
+    painter.drawImage(area, m_frame,
+        QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
 }
 
 bool OpenGLView::buildProgram()
 {
     m_program = std::make_unique<QOpenGLShaderProgram>();
     bool ok = m_program->addShaderFromSourceCode(QOpenGLShader::Vertex, VertexShader)
-        && m_program->addShaderFromSourceCode(QOpenGLShader::Fragment, FragmentShader);
+        && m_program->addShaderFromSourceCode(
+            QOpenGLShader::Fragment, QByteArray(PixelOrder) + FragmentShader);
     if (ok) {
         m_program->bindAttributeLocation("vertex", VertexAttribute);
         m_program->bindAttributeLocation("normal", NormalAttribute);
@@ -270,6 +391,7 @@ void OpenGLView::initializeGL()
     m_normalMatrixLoc = m_program->uniformLocation("normalMatrix");
     m_lightPosLoc = m_program->uniformLocation("lightPos");
     m_colorLoc = m_program->uniformLocation("color");
+    m_texturedLoc = m_program->uniformLocation("textured");
 
     for (MeshPart const* part : m_mesh.parts()) {
         auto* gpu = new GLMeshPart(*part);
@@ -279,33 +401,26 @@ void OpenGLView::initializeGL()
         m_parts.append(gpu);
     }
 
-    m_camera.setToIdentity();
-    m_camera.translate(0.0f, 0.0f, -CameraDistance);
     m_program->setUniformValue(m_lightPosLoc, LightPosition);
     m_program->setUniformValue(m_colorLoc, QVector4D(1.0f, 0.0f, 0.0f, 1.0f));
     m_program->release();
 }
 
-void OpenGLView::resizeGL(int w, int h)
-{
-    m_proj.setToIdentity();
-    m_proj.perspective(FieldOfView, GLfloat(w) / GLfloat(qMax(1, h)), NearPlane, FarPlane);
-}
-
 void OpenGLView::paintGL()
 {
-    QColor const background = Skin::color(QStringLiteral("pageBackgroundColor"));
-    glClearColor(GLfloat(background.redF()), GLfloat(background.greenF()), GLfloat(background.blueF()), 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    QColor const colour = background();
+    // In the picture's byte order, as the shader writes it.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    glClearColor(GLfloat(colour.blueF()), GLfloat(colour.greenF()), GLfloat(colour.redF()), 1.0f);
+#else
+    glClearColor(1.0f, GLfloat(colour.redF()), GLfloat(colour.greenF()), GLfloat(colour.blueF()));
+#endif
+    // Depth and stencil share their pixels: cleared together they are filled, not masked one by one.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     if (!m_program)
         return;
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
-
-    // Together a half turn about the vertical: the model's front (-z) faces the camera.
-    m_world.setToIdentity();
-    m_world.rotate(180.0f, 1.0f, 0.0f, 0.0f);
-    m_world.rotate(180.0f, 0.0f, 0.0f, 1.0f);
 
     m_program->bind();
     m_program->setUniformValue(m_projMatrixLoc, m_proj);
@@ -319,6 +434,7 @@ void OpenGLView::paintGL()
             // The inactive look is the second image; a material with one image shows it in both.
             m_program->setUniformValue("texture", m_active ? 0 : qMin(1, count - 1));
         }
+        m_program->setUniformValue(m_texturedLoc, count > 0);
         m_program->setUniformValue(m_colorLoc, part->color);
         // The vertex array object was made and filled in initializeGL; without one the attributes
         // are pointed into the buffer here.

@@ -4,10 +4,11 @@
 // are shown relative to it. While inactive (no headset heard) the model stands still in its rest
 // pose with its second, grey look.
 //
-// The model is drawn by OpenGL into a picture of the view's own size, which the view paints like
-// any other widget: a new pose costs the view's pixels, not the window's. The GL context is made
-// when the view is first painted (the status page's first appearance), and a new orientation is
-// drawn only when it moves some point of the model by half a pixel or more.
+// The view keeps a picture of its own size, which it paints like any other widget; OpenGL draws
+// into it only the area the model covered or covers now, the rest staying background: a new pose
+// costs the model's pixels, not the view's or the window's. The GL context is made when the view
+// is first painted (the status page's first appearance), and a new orientation is drawn only when
+// it moves some point of the model by half a pixel or more.
 //
 // A shader that fails to compile or link is logged and the view then shows its background only;
 // so does a view without OpenGL. cleanup() before the first drawing, or once everything is freed,
@@ -83,10 +84,19 @@ private:
     // Makes the context and everything drawn with it; false without OpenGL.
     bool makeContext();
     void initializeGL();
-    void resizeGL(int w, int h);
     void paintGL();
-    // Draws the model into m_frame at the view's size in device pixels.
+    QSize devicePixels() const;
+    static QMatrix4x4 projection(QSize const& pixels);
+    static QColor background();
+    // The pixels (OpenGL's, from the bottom) the model covers in the pose model.
+    QRect modelBounds(QMatrix4x4 const& model, QSize const& pixels) const;
+    // What the next drawing changes in m_frame: all of it when there is no frame to keep.
+    QRect changedArea(QSize const& pixels) const;
+    QRect widgetArea(QRect const& area) const;
+    // Brings m_frame, the view's size in device pixels, to the model's present pose.
     void render();
+    // Copies m_target's drawing, placed at area, into m_frame.
+    void readFrame(QRect const& area);
     bool buildProgram();
     // Whether the model drawn last and the model now differ by half a pixel somewhere.
     bool movedVisibly() const;
@@ -97,6 +107,7 @@ private:
     int m_normalMatrixLoc = -1;
     int m_lightPosLoc = -1;
     int m_colorLoc = -1;
+    int m_texturedLoc = -1;
     std::unique_ptr<QOpenGLShaderProgram> m_program;
     QList<GLMeshPart*> m_parts;
     QMatrix4x4 m_proj;
@@ -109,11 +120,13 @@ private:
 
     std::unique_ptr<QOpenGLContext> m_context;
     std::unique_ptr<QOffscreenSurface> m_surface;
-    std::unique_ptr<QOpenGLFramebufferObject> m_target;
+    std::unique_ptr<QOpenGLFramebufferObject> m_target; // as large as the largest area drawn
     bool m_contextFailed = false;
     QImage m_frame; // the last drawing, in device pixels
     bool m_frameStale = true; // the state changed since m_frame was drawn
     QMatrix4x4 m_drawnModel; // the model matrix of m_frame
+    QRect m_drawnBounds; // what the model covers in m_frame
+    QColor m_drawnBackground;
 };
 
 } // namespace OX

@@ -228,6 +228,7 @@ bool PageController::showPage(QString const& name, int transition, int duration,
             self->m_currentPage = in.data();
             self->m_nextPage = nullptr;
             self->update();
+            qDebug().noquote() << QStringLiteral("Page shown [%1]").arg(self->currentPageName());
         });
         leave(swap);
         return true;
@@ -339,6 +340,7 @@ void PageController::finishSwitch(
         m_animation->deleteLater();
     m_animation = nullptr;
     update();
+    qDebug().noquote() << QStringLiteral("Page shown [%1]").arg(currentPageName());
 }
 
 void PageController::takeOut(QPointer<Page> const& old, QPointer<Page> const& underHelp, bool toHelp)

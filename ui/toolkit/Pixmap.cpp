@@ -15,7 +15,7 @@ namespace
 // The shape at path scaled to size, aspect kept, smoothly; null when path names no image.
 QPixmap loadScaled(const QString& path, const QSize& size)
 {
-    const QPixmap shape(path);
+    const Pixmap shape(path);
     if (shape.isNull())
         return shape;
     return shape.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -49,16 +49,14 @@ namespace
 
 // Our resources are named without a suffix and are nearly all PNG: read as PNG first, so that
 // the image is not offered to every image format plugin in turn (which loads them all).
-const char* formatOf(const QString& fileName, const char* format)
+// Read here rather than by QPixmap::load, which keeps every file it reads in QPixmapCache at the
+// file's own size (our drawings are 256 x 256, drawn far smaller) where nothing asks for it again.
+QImage readImage(const QString& fileName, const char* format = nullptr)
 {
-    return !format && QFileInfo(fileName).suffix().isEmpty() ? "PNG" : format;
-}
-
-QImage readImage(const QString& fileName)
-{
-    QImageReader reader(fileName, formatOf(fileName, nullptr));
+    const bool guessed = !format && QFileInfo(fileName).suffix().isEmpty();
+    QImageReader reader(fileName, guessed ? "PNG" : format);
     QImage image = reader.read();
-    if (image.isNull() && reader.format() == "PNG") {
+    if (image.isNull() && guessed) {
         reader.setFileName(fileName); // not a PNG after all: every format is tried
         reader.setFormat(QByteArray());
         image = reader.read();
@@ -66,12 +64,30 @@ QImage readImage(const QString& fileName)
     return image;
 }
 
+// Reads an image, scaled down into fitIn when larger (and fitIn valid). It is scaled in the
+// format a raster pixmap holds it in, so it comes out as QPixmap::scaled would have made it.
+struct ReadFitted {
+    using result_type = QImage;
+    QSize fitIn;
+
+    QImage operator()(const QString& fileName) const
+    {
+        const QImage image = readImage(fileName);
+        if (!fitIn.isValid() || image.isNull()
+            || (image.width() <= fitIn.width() && image.height() <= fitIn.height()))
+            return image;
+        const QImage::Format held
+            = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+        return image.convertToFormat(held).scaled(fitIn, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+};
+
 } // namespace
 
-QList<Pixmap> Pixmap::loadAll(const QStringList& fileNames)
+QList<Pixmap> Pixmap::loadAll(const QStringList& fileNames, const QSize& fitIn)
 {
-    // Decoding runs on Qt's thread pool; the pixmaps are made here, on the GUI thread.
-    const QList<QImage> images = QtConcurrent::blockingMapped<QList<QImage>>(fileNames, &readImage);
+    // Decoding and scaling run on Qt's thread pool; the pixmaps are made here, on the GUI thread.
+    const QList<QImage> images = QtConcurrent::blockingMapped<QList<QImage>>(fileNames, ReadFitted { fitIn });
     QList<Pixmap> pixmaps;
     pixmaps.reserve(images.size());
     for (const QImage& image : images)
@@ -80,11 +96,8 @@ QList<Pixmap> Pixmap::loadAll(const QStringList& fileNames)
 }
 
 Pixmap::Pixmap(const QString& fileName, const char* format, Qt::ImageConversionFlags flags)
+    : QPixmap(QPixmap::fromImage(readImage(fileName, format), flags))
 {
-    const char* guess = formatOf(fileName, format);
-    if (guess != format && load(fileName, guess, flags))
-        return;
-    load(fileName, format, flags);
 }
 
 Pixmap::Pixmap(const QIcon& icon, const QSize& size)
@@ -136,7 +149,7 @@ void Pixmap::createIcon(const QString& path, const QColor& color)
 {
     if (isNull())
         return;
-    const QPixmap shape(path);
+    const Pixmap shape(path);
     if (shape.isNull())
         return;
     drawOver(*this, tinted(shape, color));

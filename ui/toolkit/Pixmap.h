@@ -51,7 +51,9 @@ public:
 
     // The images of these files, read side by side on Qt's thread pool (what a window shows
     // when it is first shown), in the order named; a file that cannot be read gives a null pixmap.
-    static QList<Pixmap> loadAll(const QStringList& fileNames);
+    // An image larger than fitIn (when valid) is scaled down smoothly into it, aspect kept, as
+    // QPixmap::scaled does.
+    static QList<Pixmap> loadAll(const QStringList& fileNames, const QSize& fitIn = QSize());
 
     // Suffixes of the alternative form and of a badge's mask.
     static constexpr const char* AlternativeSuffix = "_i";

@@ -31,8 +31,8 @@ ProfileSelectionDialog::ProfileSelectionDialog(const QString& title, QWidget* pa
             = QCoreApplication::translate(ProfileContext, base->name().toLatin1().constData());
         m_ui->profilesComboBox->addItem(icon, shown, shown);
     }
-    connect(m_ui->profilesComboBox, &QComboBox::textActivated, this,
-        &ProfileSelectionDialog::on_profilesComboBox_activated);
+    connect(
+        m_ui->profilesComboBox, &QComboBox::textActivated, this, &ProfileSelectionDialog::onProfileActivated);
     m_ui->profileNameTitle->hide();
     m_ui->profileName->hide();
     adjustSize();
@@ -58,7 +58,7 @@ QString ProfileSelectionDialog::getProfileName() const
     return m_ui->profileName->text();
 }
 
-void ProfileSelectionDialog::on_profilesComboBox_activated(const QString& name)
+void ProfileSelectionDialog::onProfileActivated(const QString& name)
 {
     qDebug() << "Profile " << name << "selected";
 }

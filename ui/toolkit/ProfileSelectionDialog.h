@@ -28,7 +28,7 @@ public:
     QString getProfileName() const;
 
     // Connected in the constructor (not by name).
-    void on_profilesComboBox_activated(const QString& name);
+    void onProfileActivated(const QString& name);
 
 private:
     std::unique_ptr<Ui::ProfileSelectionDialog> m_ui;

@@ -4,13 +4,15 @@
 
 #include <cmath>
 
-namespace OX {
+namespace OX
+{
 
 ProgressDialog::ProgressDialog(QWidget* parent)
     : QDialog(parent)
     , ui(new Ui::ProgressDialog)
 {
     ui->setupUi(this);
+    connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &ProgressDialog::reject);
     setFixedSize(574, 152);
 }
 
@@ -37,11 +39,6 @@ void ProgressDialog::setProgress(double value)
 }
 
 void ProgressDialog::reject()
-{
-    emit dialogClosed();
-}
-
-void ProgressDialog::on_buttonBox_rejected()
 {
     emit dialogClosed();
 }

@@ -4,11 +4,13 @@
 #include <QDialog>
 #include <QString>
 
-namespace Ui {
+namespace Ui
+{
 class ProgressDialog;
 }
 
-namespace OX {
+namespace OX
+{
 
 class ProgressDialog : public QDialog
 {
@@ -32,9 +34,6 @@ public:
 
 signals:
     void dialogClosed();
-
-private slots:
-    void on_buttonBox_rejected();
 
 private:
     Ui::ProgressDialog* ui;

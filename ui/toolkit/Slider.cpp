@@ -70,10 +70,10 @@ Slider::Slider(QWidget* parent)
     connect(m_settle, &QTimer::timeout, this, [this] { emit valueChanged(m_slider->value()); });
     m_slider->installEventFilter(this);
 
-    connect(m_slider, &QSlider::valueChanged, this, &Slider::on_slider_valueChanged);
-    connect(m_slider, &QSlider::sliderReleased, this, &Slider::on_slider_released);
-    connect(m_decrease, &QAbstractButton::clicked, this, &Slider::on_decrease_buttonClicked);
-    connect(m_increase, &QAbstractButton::clicked, this, &Slider::on_increase_buttonClicked);
+    connect(m_slider, &QSlider::valueChanged, this, &Slider::onSliderValueChanged);
+    connect(m_slider, &QSlider::sliderReleased, this, &Slider::onSliderReleased);
+    connect(m_decrease, &QAbstractButton::clicked, this, &Slider::onDecreaseClicked);
+    connect(m_increase, &QAbstractButton::clicked, this, &Slider::onIncreaseClicked);
     refreshLabel();
 }
 
@@ -134,12 +134,12 @@ QString Slider::displayText() const
     return m_label->text();
 }
 
-void Slider::on_decrease_buttonClicked(bool)
+void Slider::onDecreaseClicked(bool)
 {
     stepBy(-singleStep());
 }
 
-void Slider::on_increase_buttonClicked(bool)
+void Slider::onIncreaseClicked(bool)
 {
     stepBy(singleStep());
 }
@@ -153,7 +153,7 @@ void Slider::stepBy(int delta)
         emit valueChanged(m_slider->value());
 }
 
-void Slider::on_slider_valueChanged(int value)
+void Slider::onSliderValueChanged(int value)
 {
     follow(value); // the handle moved: this slider follows it without reporting anything yet
     refreshLabel();
@@ -163,7 +163,7 @@ void Slider::on_slider_valueChanged(int value)
         m_settle->start();
 }
 
-void Slider::on_slider_released()
+void Slider::onSliderReleased()
 {
     m_settle->stop();
     emit valueChanged(m_slider->value());

@@ -50,10 +50,10 @@ public:
     QString displayText() const;
 
 public slots:
-    void on_decrease_buttonClicked(bool checked);
-    void on_increase_buttonClicked(bool checked);
-    void on_slider_valueChanged(int value);
-    void on_slider_released();
+    void onDecreaseClicked(bool checked);
+    void onIncreaseClicked(bool checked);
+    void onSliderValueChanged(int value);
+    void onSliderReleased();
 
 protected:
     void sliderChange(SliderChange change) override;

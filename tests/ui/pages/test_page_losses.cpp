@@ -2,16 +2,19 @@
 // open or a request under way, when the person leaves with a request under way, and when the
 // headset is swapped during the visit: no box after the page was left, the page in its "no
 // dongle"/"no headset" state, and traffic going on while a box is open.
+#include "app/Settings.h"
 #include "common/PageRig.h"
 #include "common/gui_util.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/pages/DevicesPage.h"
 #include "ui/pages/PairingPage.h"
+#include "ui/pages/ProfilesPage.h"
 #include "ui/pages/SecurityPage.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <gtest/gtest.h>
 
@@ -45,6 +48,8 @@ bool noBox()
 
 struct Losses : ::testing::TestWithParam<std::tuple<PageCase, Event>> {
     pagetest::PageRig rig;
+    QTemporaryDir dir;
+    std::unique_ptr<Settings> settings; // the mouse profiles, written to the rig's dongle
     OX::Page* page = nullptr;
     QString name;
 
@@ -53,6 +58,9 @@ struct Losses : ::testing::TestWithParam<std::tuple<PageCase, Event>> {
         PageCase const& c = std::get<0>(GetParam());
         name = QString::fromLatin1(c.name);
         ASSERT_TRUE(rig.start(c.headset(), 0.05, c.prepare));
+        settings = std::make_unique<Settings>(dir.filePath(QStringLiteral("settings.ini")), nullptr);
+        settings->setDongleProvider([this] { return rig.env.dongle.get(); });
+        rig.container.settings = settings.get();
         page = c.make(&rig.container);
         // Pairing offers the password page on leaving.
         const QStringList stubs
@@ -117,6 +125,12 @@ void pickHeadset(Losses& f)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
 }
 
+// Profiles: an edit, so that the footer offers "Apply" and "Try It".
+void editProfile(Losses& f)
+{
+    QTest::mouseClick(f.page->findChild<QWidget*>(QStringLiteral("hmAutoRange")), Qt::LeftButton);
+}
+
 const PageCase Pages[] = {
     { "Pairing", [](OX::PageContainer* c) { return new OX::PairingPage(c); }, serviceHeadset,
         [](emu::Emulator& e) { e.updateDongle([](emu::DongleModel& d) { d.address = 1; }); },
@@ -158,6 +172,23 @@ const PageCase Pages[] = {
         [](Losses& f) {
             return !f.rig.container.busy && !f.rig.container.rightEnabled[0]
                 && f.page->findChild<QLabel*>("hintText")->text() == QStringLiteral("Headset not found");
+        } },
+    // The page edits stored profiles without a dongle: it stays, the upload or trial the dongle
+    // took along ends without a word, and the edits wait for "Apply".
+    { "Profiles", [](OX::PageContainer* c) { return new OX::ProfilesPage(c); }, mapHeadset, {},
+        [](Losses& f) {
+            f.rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(25)));
+            editProfile(f);
+            f.rig.container.clickRight(0); // Apply
+            return f.rig.emulator().waitForFrame(emu::FrameFilter::dcp(25), 4000).has_value();
+        },
+        [](Losses& f) {
+            editProfile(f);
+            f.rig.container.clickRight(1); // Try It: the trial's question
+        },
+        [](Losses& f) {
+            return f.on("Profiles") && f.rig.container.footer.right.action == OX::PageAction::apply
+                && !static_cast<OX::ProfilesPage*>(f.page)->isTrialRunning();
         } },
 };
 

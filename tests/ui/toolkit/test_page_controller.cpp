@@ -62,6 +62,9 @@ TEST_F(PageSwitch, RefusedSwitchesWriteNoLogLine)
     EXPECT_FALSE(c.controller.shouldShowPage("Help"));
     EXPECT_EQ(log.count("Show Page ["), 1);
     EXPECT_TRUE(log.contains("Show Page [Status]"));
+    EXPECT_FALSE(log.contains("Page shown [")); // only once the slide has ended
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    EXPECT_EQ(log.lines().filter("Page shown [").join(""), "debug: Page shown [Status]");
 }
 
 TEST_F(PageSwitch, AnimatedSwitchCallsInOrderAndRecordsTheWayBack)

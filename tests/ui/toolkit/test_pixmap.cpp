@@ -121,3 +121,24 @@ TEST_F(PixmapTest, ImagesReadTogetherComeInTheOrderNamed)
 }
 
 } // namespace
+
+namespace
+{
+
+// Read to fit, an image comes out pixel for pixel as the pixmap scaled when drawn did before;
+// a smaller one is left as it is.
+TEST_F(PixmapTest, ImagesReadToFitMatchThePixmapScaledAfterReading)
+{
+    const QString disc = shape(QStringLiteral("fit"), [](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::white);
+        p.drawEllipse(3, 5, 50, 41);
+    });
+    const QList<OX::Pixmap> read = OX::Pixmap::loadAll({ disc, disc }, QSize(27, 40));
+    const QImage scaled
+        = OX::Pixmap(disc).scaled(27, 40, Qt::KeepAspectRatio, Qt::SmoothTransformation).toImage();
+    EXPECT_EQ(read[0].toImage(), scaled);
+    EXPECT_EQ(OX::Pixmap::loadAll({ disc }, QSize(64, 80))[0].size(), QSize(64, 64));
+}
+
+} // namespace
