@@ -292,9 +292,12 @@ void OrvixDirector::onDongleConnected()
             continue;
         }
         m_serialPort = port;
-        connect(port, &QSerialPort::errorOccurred, this,
-            [this, port](QSerialPort::SerialPortError error) { onSerialPortError(port, error); });
+        connect(port, &QSerialPort::errorOccurred, this, [this, port](QSerialPort::SerialPortError error) {
+            if (Dongle::isLineGone(port, error))
+                onLineGone(port);
+        });
         auto* dongle = new Dongle(port, this, m_parser);
+        connect(dongle, &Dongle::lineGone, this, [this, port]() { onLineGone(port); });
         dongle->setTiming(m_env.dongleTiming);
         if (m_settings->sidebarVisible() || m_ui->isMainWindowTotallyVisible())
             m_ui->showSidebar();
@@ -308,9 +311,9 @@ void OrvixDirector::onDongleConnected()
     }
 }
 
-void OrvixDirector::onSerialPortError(QSerialPort* port, QSerialPort::SerialPortError error)
+void OrvixDirector::onLineGone(QSerialPort* port)
 {
-    if (port != m_serialPort || !Dongle::isLineGone(error) || m_lineLost)
+    if (port != m_serialPort || m_lineLost)
         return;
     // The line hung up or its device vanished, whatever the USB bus still lists: the dongle has
     // left. Taken down from the event loop, outside the port's own signal; the port reports

@@ -164,8 +164,9 @@ private:
     bool isOurs(Dongle* dongle) const;
     // Opens one listed port; the open port, or null (then it is closed and deleted).
     QSerialPort* openPort(const SerialPortEntry& entry);
-    // A port error; a line that is gone takes the dongle's loss path.
-    void onSerialPortError(QSerialPort* port, QSerialPort::SerialPortError error);
+    // The port's line is gone (hung up, its device vanished, or failing for good): the
+    // dongle's loss path.
+    void onLineGone(QSerialPort* port);
     void onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result);
     void reportConnected(Dongle* dongle);
     void releasePort();

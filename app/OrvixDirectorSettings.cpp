@@ -1,5 +1,6 @@
-// The director tells the user once what became of their settings at start: values reset
-// because the file was damaged, or a store that cannot keep changes.
+// The director tells the user what became of their settings: values reset at start because the
+// file was damaged, a file replaced by a damaged one while running, or a store that cannot keep
+// changes.
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
 
@@ -72,6 +73,16 @@ void OrvixDirector::reportSettingsProblems()
                     .arg(describeKeys(damaged).join(QStringLiteral(", ")).toHtmlEscaped())
                 + outOfLimits(m_settings->linkProfileProblems()));
     }
+    // A settings file replaced by a damaged one while running: the settings in use stay.
+    connect(m_settings.get(), &Settings::fileReplacedByDamagedSignal, this, [this]() {
+        emit showMessage(warning, tr("Settings file replaced"),
+            m_settings->damagedFileKept()
+                ? tr("Your settings file was replaced by a damaged file while OrvixTools was running. "
+                     "The damaged file was kept beside the settings file; your settings stay as they were.")
+                : tr("Your settings file was replaced by a damaged file while OrvixTools was running. "
+                     "No copy of it could be kept, so it was left as it is; your settings stay as they "
+                     "were."));
+    });
     auto tellNotKept = [this]() {
         emit showMessage(warning, tr("Settings not saved"),
             tr("Your settings cannot be saved. Changes will not be kept after OrvixTools quits."));

@@ -4,12 +4,14 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QEvent>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QVariant>
 
 #include <cmath>
+#include <sys/stat.h>
 
 namespace
 {
@@ -198,6 +200,19 @@ StoredLinkProfile readLinkProfile(const QVariant& entry)
     return stored;
 }
 
+// What tells a file from the one read or written before: device, inode, size and time (QSettings
+// itself looks at size and time only). Empty when there is no file.
+QByteArray fileStamp(const QString& path)
+{
+    struct stat st {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino)) + ':'
+        + QByteArray::number(qint64(st.st_size)) + ':' + QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.'
+        + QByteArray::number(qint64(st.st_mtim.tv_nsec));
+}
+
 } // namespace
 
 Settings::Settings(OrvixDirector* director)
@@ -232,20 +247,27 @@ void Settings::openStore(const QString& fileName, bool native)
     if (check.damaged && !check.rewritten) {
         // The damaged file stays where it is, untouched; the store works on a private copy of
         // what is readable, and changes are not kept.
-        m_standIn = std::make_unique<QTemporaryFile>();
-        if (m_standIn->open()) {
-            m_standIn->write(check.sanitized);
-            m_standIn->flush();
+        if (openStandIn(check.sanitized))
             storeFile = m_standIn->fileName();
-        }
-        m_storeFailed = true;
     } else {
         SettingsFileCheck::restrictToOwner(fileName);
     }
     // Opened on the one checked file: no organisation-wide or system copy is read beside it.
     m_store = new QSettings(storeFile, native ? QSettings::NativeFormat : QSettings::IniFormat, this);
+    m_store->installEventFilter(this);
+    m_fileStamp = fileStamp(m_fileName);
     checkStore();
     setAsideDamagedLinkProfiles();
+}
+
+bool Settings::openStandIn(const QByteArray& contents)
+{
+    m_storeFailed = true;
+    m_standIn = std::make_unique<QTemporaryFile>();
+    if (!m_standIn->open())
+        return false;
+    m_standIn->write(contents);
+    return m_standIn->flush();
 }
 
 void Settings::setAsideDamagedLinkProfiles()
@@ -281,7 +303,7 @@ void Settings::setAsideDamagedLinkProfiles()
         m_store->remove(key);
     else
         m_store->setValue(key, kept);
-    m_store->sync();
+    flushStore();
 }
 
 void Settings::checkStore()
@@ -354,57 +376,52 @@ QString Settings::serviceUrl() const
 
 void Settings::setSidebarVisible(bool visible)
 {
-    m_store->setValue(QLatin1String(kSidebarVisible), visible);
-    sync();
+    write(kSidebarVisible, visible);
 }
 
 void Settings::setSidebarHorizontal(bool horizontal)
 {
-    m_store->setValue(QLatin1String(kSidebarHorizontal), horizontal);
-    sync();
+    write(kSidebarHorizontal, horizontal);
 }
 
 void Settings::setSidebarOpacity(float opacity)
 {
-    m_store->setValue(QLatin1String(kSidebarOpacity), clampFraction(opacity));
-    sync();
+    write(kSidebarOpacity, clampFraction(opacity));
 }
 
 void Settings::setSidebarScale(float scale)
 {
-    m_store->setValue(QLatin1String(kSidebarScale), clampFraction(scale));
-    sync();
+    write(kSidebarScale, clampFraction(scale));
 }
 
 void Settings::setSidebarOpaqueOnMouseOver(bool opaque)
 {
-    m_store->setValue(QLatin1String(kSidebarOpaqueOnMouseOver), opaque);
-    sync();
+    write(kSidebarOpaqueOnMouseOver, opaque);
 }
 
 void Settings::setSidebarStickedToPromaryScreen(bool sticked)
 {
-    m_store->setValue(QLatin1String(kSidebarStickToPrimaryScreen), sticked);
-    sync();
+    write(kSidebarStickToPrimaryScreen, sticked);
 }
 
 void Settings::setFeedbackOnDeviceChange(bool feedback)
 {
-    m_store->setValue(QLatin1String(kFeedbackOnDeviceChange), feedback);
-    sync();
+    write(kFeedbackOnDeviceChange, feedback);
 }
 
 void Settings::setLanguage(const QString& language)
 {
     if (m_languageLoader)
         m_languageLoader(language);
-    m_store->setValue(QLatin1String(kLanguage), language);
-    sync();
+    write(kLanguage, language);
 }
 
 void Settings::setLinkProfileWizardState(const QString& state)
 {
+    checkFileOnDisk();
     m_store->setValue(QLatin1String(kWizardState), state);
+    // Flushed at once (without a signal): the store never holds a change it has not written.
+    flushStore();
 }
 
 QString Settings::languageFromLocaleName(const QString& localeName)
@@ -420,6 +437,7 @@ QString Settings::defaultLanguage() const
 
 void Settings::resetToDefaults(bool withProfiles)
 {
+    checkFileOnDisk();
     const QString language = defaultLanguage();
     m_store->setValue(QLatin1String(kSidebarVisible), true);
     m_store->setValue(QLatin1String(kSidebarHorizontal), false);
@@ -432,19 +450,23 @@ void Settings::resetToDefaults(bool withProfiles)
     if (m_languageLoader)
         m_languageLoader(language);
     if (withProfiles)
-        resetProfiles();
-    else
-        sync();
+        builtInProfiles();
+    storeProfilesAndFlush();
 }
 
 void Settings::resetProfiles()
+{
+    builtInProfiles();
+    sync();
+}
+
+void Settings::builtInProfiles()
 {
     removeAllProfiles();
     appendProfile(MouseProfile(QStringLiteral("default"), MouseProfile::Normal));
     appendProfile(MouseProfile::Restricted);
     appendProfile(MouseProfile::Tremor);
     setSelectedIndex(0);
-    sync();
 }
 
 void Settings::load()
@@ -477,9 +499,7 @@ void Settings::load()
     if (profileCount() == 0) {
         // The stored list is unreadable. Work with the built-in profiles but write nothing:
         // the store stays as it is until the user changes something.
-        appendProfile(MouseProfile(QStringLiteral("default"), MouseProfile::Normal));
-        appendProfile(MouseProfile::Restricted);
-        appendProfile(MouseProfile::Tremor);
+        builtInProfiles();
     }
     const QString selected
         = toText(m_store->value(QLatin1String(kProfileSelected)), QStringLiteral("default"));
@@ -490,6 +510,19 @@ void Settings::load()
 }
 
 void Settings::sync()
+{
+    checkFileOnDisk();
+    storeProfilesAndFlush();
+}
+
+void Settings::write(const char* key, const QVariant& value)
+{
+    checkFileOnDisk();
+    m_store->setValue(QLatin1String(key), value);
+    storeProfilesAndFlush();
+}
+
+void Settings::storeProfilesAndFlush()
 {
     if (profileCount() == 0) {
         flushAndSignal();
@@ -506,13 +539,58 @@ void Settings::sync()
 
 void Settings::flushAndSignal()
 {
+    flushStore();
+    checkStore();
+    emit settingsChangedSignal();
+}
+
+void Settings::flushStore()
+{
     m_store->sync();
     if (!m_standIn) {
         // QSettings writes a new file each time, taking the old one's permissions.
-        SettingsFileCheck::restrictToOwner(m_store->fileName());
+        SettingsFileCheck::restrictToOwner(m_fileName);
+        m_fileStamp = fileStamp(m_fileName);
     }
+}
+
+void Settings::checkFileOnDisk()
+{
+    // QSettings reads its file again at the next sync when its size or time changed: a file
+    // replaced while we run is checked first, like at start. (A stand-in store never reads it.)
+    if (m_standIn || fileStamp(m_fileName) == m_fileStamp)
+        return;
+    const SettingsFileCheck::Outcome check = SettingsFileCheck::repair(m_fileName);
+    m_fileStamp = fileStamp(m_fileName);
+    if (!check.damaged)
+        return; // a sound file is taken at the next sync
+    // The settings in use stay: they are written over what the damaged file left, or kept in a
+    // stand-in while the damaged file could not be set aside. The store has no unwritten change
+    // here (every change is flushed at once), so the old one never reads again.
+    QVariantMap inUse;
+    const QStringList keys = m_store->allKeys();
+    for (const QString& key : keys)
+        inUse.insert(key, m_store->value(key));
+    m_damagedFileKept = check.kept;
+    if (!check.rewritten) {
+        delete m_store;
+        openStandIn(QByteArray());
+        m_store = new QSettings(m_standIn->fileName(), QSettings::IniFormat, this);
+        m_store->installEventFilter(this);
+    }
+    for (auto it = inUse.cbegin(); it != inUse.cend(); ++it)
+        m_store->setValue(it.key(), it.value());
+    emit fileReplacedByDamagedSignal();
     checkStore();
-    emit settingsChangedSignal();
+}
+
+bool Settings::eventFilter(QObject* watched, QEvent* event)
+{
+    // The store's own deferred flush would read a file replaced meanwhile without the check;
+    // every change is flushed at once after it.
+    if (watched == m_store && event->type() == QEvent::UpdateRequest)
+        return true;
+    return ProfileManager::eventFilter(watched, event);
 }
 
 QList<LinkProfile> Settings::linkProfiles() const
@@ -557,6 +635,7 @@ LinkProfile Settings::linkProfile(const QString& name, QString* problems) const
 
 void Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
 {
+    checkFileOnDisk();
     if (!profiles.isEmpty()) {
         QVariantList list;
         for (const LinkProfile& profile : profiles) {

@@ -96,6 +96,13 @@ signals:
     void settingsChangedSignal();
     // Once, the first time the store could not be read or written.
     void storeFailedSignal();
+    // The settings file was replaced by a damaged one while running: it was set aside (or, when
+    // damagedFileKept() is false, left as it is and the store went on in a stand-in) and the
+    // settings in use stay.
+    void fileReplacedByDamagedSignal();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Checks the file (damaged values are set aside), makes it owner-only and opens the store.
@@ -104,10 +111,24 @@ private:
     // Keeps a stored LINK profile list with damaged or out-of-limits records aside (the file's
     // ".damaged" copy, unless one was kept already) and stores the list without them.
     void setAsideDamagedLinkProfiles();
+    // A private file for the store while the damaged one stays where it is: changes are not kept.
+    bool openStandIn(const QByteArray& contents);
+    // Before the store takes a change: a file replaced on disk since the store last read or
+    // wrote it is checked (and set aside when damaged) before QSettings reads it.
+    void checkFileOnDisk();
+    // Checks the file, stores one value and the profiles, flushes and signals.
+    void write(const char* key, const QVariant& value);
+    void storeProfilesAndFlush();
     void flushAndSignal();
+    // Writes the store's changes and notes the file as written.
+    void flushStore();
+    // The three built-in mouse profiles, "default" selected; no sync.
+    void builtInProfiles();
 
     QSettings* m_store = nullptr;
     QString m_fileName;
+    // The file as the store last read or wrote it (see fileStamp).
+    QByteArray m_fileStamp;
     // The file the store reads when a damaged file could not be rewritten in place.
     std::unique_ptr<QTemporaryFile> m_standIn;
     QStringList m_damagedKeys;

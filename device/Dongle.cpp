@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -154,13 +155,17 @@ void Dongle::readData()
 {
     if (!m_port)
         return;
-    appendBytes(m_port->readAll());
+    const QByteArray bytes = m_port->readAll();
+    if (!bytes.isEmpty())
+        m_failingSince.invalidate();
+    appendBytes(bytes);
 }
 
 void Dongle::handleError(QSerialPort::SerialPortError error)
 {
     if (error == QSerialPort::NoError) {
-        m_lastError = QSerialPort::NoError;
+        if (!m_clearingError)
+            m_lastError = QSerialPort::NoError;
         return;
     }
     // A vanished device makes the port report the same error in a tight loop: log it once.
@@ -169,16 +174,65 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
         const char* name = QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(error);
         qCInfo(lcDongle).noquote() << "Serial port error occured:" << (name ? name : "UnknownError");
     }
+    const bool readFailure = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    if (!readFailure || !m_port || m_lineGone)
+        return;
     // A line that hung up or vanished is read no more: its owner takes the dongle away.
-    if (isLineGone(error) && m_port)
-        disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
+    if (isLineGone(m_port, error)) {
+        giveUpLine();
+        return;
+    }
+    // A failure on a live line is retried, unless failures have kept coming without a byte
+    // for too long. A failure after a long quiet starts a new count.
+    if (!m_failingSince.isValid() || m_lastFailure.elapsed() >= LineFailureLimitMs)
+        m_failingSince.start();
+    m_lastFailure.start();
+    if (m_failingSince.elapsed() >= LineFailureLimitMs) {
+        qCWarning(lcDongle).noquote()
+            << QStringLiteral("Serial port keeps failing without data for %1 ms: line taken as gone")
+                   .arg(m_failingSince.elapsed());
+        giveUpLine();
+        return;
+    }
+    // Qt is inside its own read handler: reading resumes from the event loop.
+    QMetaObject::invokeMethod(this, &Dongle::resumeReading, Qt::QueuedConnection);
 }
 
-bool Dongle::isLineGone(QSerialPort::SerialPortError error)
+void Dongle::resumeReading()
 {
-    // The device end vanished (ResourceError), or the port said it was readable and then gave
-    // nothing (ReadError): a hung-up line, which would report itself readable for ever.
-    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    if (!m_port || m_lineGone || !m_port->isOpen())
+        return;
+    m_clearingError = true;
+    m_port->clearError();
+    m_clearingError = false;
+    // A read (even of nothing) makes Qt watch the line again; during a firmware upload the
+    // bytes stay in the port's buffer for the sender.
+    char byte;
+    m_port->peek(&byte, 1);
+    if (!m_xmodemActive.load() && m_port->bytesAvailable() > 0)
+        readData();
+}
+
+void Dongle::giveUpLine()
+{
+    m_lineGone = true;
+    disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
+    emit lineGone();
+}
+
+bool Dongle::isLineGone(QSerialPort* port, QSerialPort::SerialPortError error)
+{
+    if (!port || (error != QSerialPort::ResourceError && error != QSerialPort::ReadError))
+        return false;
+    if (!port->isOpen())
+        return true;
+    // A hung-up line (or one whose other end closed) polls as hung up or failed.
+    pollfd line { int(port->handle()), POLLIN, 0 };
+    if (::poll(&line, 1, 0) == 1 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return true;
+    // A removed USB device takes its node with it.
+    const QString name = port->portName();
+    return !QFile::exists(name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name);
 }
 
 void Dongle::writeData(QByteArray const& bytes)

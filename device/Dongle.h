@@ -15,6 +15,7 @@
 // upload, or when the Dongle is destroyed.
 #include <QByteArray>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QFlags>
 #include <QList>
 #include <QMap>
@@ -204,10 +205,19 @@ public:
 
     // True when a received header carries the local addressing of the dongle's own replies.
     static bool isLocalReply(UHRType const& header);
-    // True for the errors of a line that is gone: it hung up or its device vanished.
-    static bool isLineGone(QSerialPort::SerialPortError error);
+    // True when a read failure of port comes from a line that is gone: it hung up or its
+    // device node vanished. A read that failed on a live line (a wake-up with nothing to read,
+    // reported as ResourceError or ReadError) is not a loss.
+    static bool isLineGone(QSerialPort* port, QSerialPort::SerialPortError error);
+    // Read failures on a live line are retried; when they keep coming this long without a
+    // byte, the line is taken as gone.
+    static constexpr int LineFailureLimitMs = 2000;
 
 signals:
+    // The line is gone (hung up, its device vanished, or failing without a byte for
+    // LineFailureLimitMs): reading has stopped and the owner takes the dongle away. Once.
+    void lineGone();
+
     // One write of a repeat burst, emitted on the GUI thread (the repeater hands it over);
     // connected to writeData.
     void write(QByteArray const& bytes);
@@ -351,6 +361,16 @@ private:
     Timing m_timing;
     // Last serial error logged, so that a repeating error is logged once.
     QSerialPort::SerialPortError m_lastError = QSerialPort::NoError;
+    // Read failures on a live line: since when they come without a byte, and the last one.
+    QElapsedTimer m_failingSince;
+    QElapsedTimer m_lastFailure;
+    bool m_clearingError = false;
+    bool m_lineGone = false;
+    // Stops reading a gone line and says so once.
+    void giveUpLine();
+    // After a read failure on a live line: the error is cleared and reading goes on (Qt stops
+    // watching the line after a ResourceError until it is read again).
+    void resumeReading();
 
     // A device given a new address in this service-mode session; forgotten when service mode
     // changes or the dongle stops.

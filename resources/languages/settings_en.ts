@@ -28,6 +28,18 @@
         <translation>Your settings file was damaged. These settings were reset to their defaults: %1.&lt;br&gt;&lt;br&gt;No copy of the damaged file could be kept, so it was left as it is.</translation>
     </message>
     <message>
+        <source>Settings file replaced</source>
+        <translation>Settings file replaced</translation>
+    </message>
+    <message>
+        <source>Your settings file was replaced by a damaged file while OrvixTools was running. The damaged file was kept beside the settings file; your settings stay as they were.</source>
+        <translation>Your settings file was replaced by a damaged file while OrvixTools was running. The damaged file was kept beside the settings file; your settings stay as they were.</translation>
+    </message>
+    <message>
+        <source>Your settings file was replaced by a damaged file while OrvixTools was running. No copy of it could be kept, so it was left as it is; your settings stay as they were.</source>
+        <translation>Your settings file was replaced by a damaged file while OrvixTools was running. No copy of it could be kept, so it was left as it is; your settings stay as they were.</translation>
+    </message>
+    <message>
         <source>all settings</source>
         <translation>all settings</translation>
     </message>

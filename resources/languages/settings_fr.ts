@@ -28,6 +28,18 @@
         <translation>Votre fichier de paramètres était endommagé. Ces paramètres ont été remis à leurs valeurs par défaut : %1.&lt;br&gt;&lt;br&gt;Aucune copie du fichier endommagé n’a pu être conservée ; il a donc été laissé tel quel.</translation>
     </message>
     <message>
+        <source>Settings file replaced</source>
+        <translation>Fichier de paramètres remplacé</translation>
+    </message>
+    <message>
+        <source>Your settings file was replaced by a damaged file while OrvixTools was running. The damaged file was kept beside the settings file; your settings stay as they were.</source>
+        <translation>Votre fichier de paramètres a été remplacé par un fichier endommagé pendant qu’OrvixTools fonctionnait. Le fichier endommagé a été conservé à côté du fichier de paramètres ; vos paramètres restent tels qu’ils étaient.</translation>
+    </message>
+    <message>
+        <source>Your settings file was replaced by a damaged file while OrvixTools was running. No copy of it could be kept, so it was left as it is; your settings stay as they were.</source>
+        <translation>Votre fichier de paramètres a été remplacé par un fichier endommagé pendant qu’OrvixTools fonctionnait. Aucune copie n’a pu en être conservée, il a donc été laissé tel quel ; vos paramètres restent tels qu’ils étaient.</translation>
+    </message>
+    <message>
         <source>all settings</source>
         <translation>tous les paramètres</translation>
     </message>

@@ -28,6 +28,18 @@
         <translation>A beállításfájl megsérült. Ezek a beállítások visszaálltak az alapértékre: %1.&lt;br&gt;&lt;br&gt;A sérült fájlról nem sikerült másolatot menteni, ezért változatlanul maradt.</translation>
     </message>
     <message>
+        <source>Settings file replaced</source>
+        <translation>Beállításfájl lecserélve</translation>
+    </message>
+    <message>
+        <source>Your settings file was replaced by a damaged file while OrvixTools was running. The damaged file was kept beside the settings file; your settings stay as they were.</source>
+        <translation>A beállításfájlt egy sérült fájl váltotta fel az OrvixTools futása közben. A sérült fájl a beállításfájl mellett megmaradt; a beállítások nem változtak.</translation>
+    </message>
+    <message>
+        <source>Your settings file was replaced by a damaged file while OrvixTools was running. No copy of it could be kept, so it was left as it is; your settings stay as they were.</source>
+        <translation>A beállításfájlt egy sérült fájl váltotta fel az OrvixTools futása közben. Nem sikerült róla másolatot menteni, ezért érintetlenül maradt; a beállítások nem változtak.</translation>
+    </message>
+    <message>
         <source>all settings</source>
         <translation>minden beállítás</translation>
     </message>

@@ -13,8 +13,10 @@
 #include <QEventLoop>
 #include <QLocalSocket>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
 #include <ctime>
 
 #include <gtest/gtest.h>
@@ -351,7 +353,48 @@ double eventLoopLoad(int ms)
     return used / ms;
 }
 
+// Wakes the port's read watcher with nothing to read while errno still says EAGAIN, as a
+// wake-up that another read beat to the data does: Qt reads nothing and reports ResourceError.
+void wakeWithNothing(QSocketNotifier* watcher)
+{
+    QEvent activation(QEvent::SockAct);
+    errno = EAGAIN;
+    QCoreApplication::sendEvent(watcher, &activation);
+}
+
 } // namespace
+
+TEST(DirectorRemoval, AReadFailureOnALiveLineKeepsTheDongleUntilFailuresLastWithoutData)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    QPointer<QSocketNotifier> watcher = d->serialPort()->findChild<QSocketNotifier*>();
+    ASSERT_TRUE(watcher && watcher->type() == QSocketNotifier::Read);
+    LogCapture log;
+    wakeWithNothing(watcher);
+    EXPECT_TRUE(log.contains(QStringLiteral("ResourceError")));
+    ASSERT_TRUE(waitUntil([&] { return watcher->isEnabled(); }, 2000)) << "the line is no longer read";
+    t.emulator.noticeState(emu::state::HopS);
+    ASSERT_TRUE(waitUntil([&] { return d->dongle()->profile().state == emu::state::HopS; }, 3000));
+    EXPECT_TRUE(r.disconnected.isEmpty());
+
+    // Failures that keep coming without a byte: the line is taken as gone.
+    QElapsedTimer failing;
+    failing.start();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (watcher && watcher->isEnabled())
+                wakeWithNothing(watcher);
+            return !r.disconnected.isEmpty();
+        },
+        4 * Dongle::LineFailureLimitMs));
+    EXPECT_GE(failing.elapsed(), Dongle::LineFailureLimitMs);
+    EXPECT_TRUE(log.contains(QStringLiteral("line taken as gone")));
+    EXPECT_EQ(d->serialPort(), nullptr);
+}
 
 TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop)
 {

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -158,6 +159,39 @@ TEST(SettingsDamage, ACopyThatCouldNotBeWrittenIsNotClaimed)
     EXPECT_FALSE(h.messages.first().text.contains("was kept beside"));
     EXPECT_EQ(readAll(h.dir.filePath("settings.ini")), kDamaged);
 }
+
+// A settings file replaced while running, then a setting written: by damaged values, by a
+// named pipe, and by damaged values whose copy cannot be written (the file is left as it is).
+class SettingsReplaced : public ::testing::TestWithParam<int>
+{
+};
+
+TEST_P(SettingsReplaced, IsCheckedBeforeTheStoreReadsItAndTheSettingsInUseStay)
+{
+    directortest::Harness h;
+    const QString path = h.dir.filePath("settings.ini");
+    Settings* s = h.create()->settings();
+    s->setSidebarOpacity(0.75f);
+    if (GetParam() == 2)
+        ASSERT_TRUE(QDir(h.dir.path()).mkpath("settings.ini.damaged/x"));
+    if (GetParam() == 1)
+        ASSERT_TRUE(QFile::remove(path) && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    else
+        writeAll(path, kDamaged);
+    s->setSidebarVisible(false); // neither crashes nor waits on the pipe
+    ASSERT_TRUE(testutil::waitUntil([&] { return !h.messages.isEmpty(); }, 2000));
+    EXPECT_EQ(h.messages.first().title, "Settings file replaced");
+    EXPECT_FLOAT_EQ(s->sidebarOpacity(), 0.75f);
+    EXPECT_FALSE(s->sidebarVisible());
+    EXPECT_EQ(s->storeFailed(), GetParam() == 2);
+    EXPECT_EQ(h.messages.first().text.contains("No copy"), GetParam() == 2);
+    const QFileInfo aside(GetParam() == 2 ? path : path + ".damaged"); // a pipe is never read here
+    EXPECT_TRUE(GetParam() == 1 ? aside.exists() && !aside.isFile() : readAll(aside.filePath()) == kDamaged);
+    EXPECT_EQ(
+        QFileInfo(path).isFile() && SettingsFileCheck::findDamage(readAll(path)).isEmpty(), GetParam() != 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(DamagedPipeUncopied, SettingsReplaced, ::testing::Values(0, 1, 2));
 
 TEST(SettingsDamage, AStoreThatCannotBeWrittenSaysSoOnce)
 {

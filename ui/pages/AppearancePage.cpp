@@ -74,22 +74,20 @@ AppearancePage::AppearancePage(PageContainer* container, QWidget* parent)
     m_ui->feedbackTitle->hide();
     m_ui->cbShowVisualFeedback->hide();
 
-    connect(
-        m_ui->cbShowSidebar, &QCheckBox::stateChanged, this, &AppearancePage::on_cbShowSidebar_stateChanged);
+    connect(m_ui->cbShowSidebar, &QCheckBox::stateChanged, this, &AppearancePage::onShowSidebarToggled);
     connect(m_ui->cbHorizontalSidebar, &QCheckBox::stateChanged, this,
-        &AppearancePage::on_cbHorizontalSidebar_stateChanged);
+        &AppearancePage::onHorizontalSidebarToggled);
     connect(m_ui->cbOpaqueOnMouseOver, &QCheckBox::stateChanged, this,
-        &AppearancePage::on_cbOpaqueOnMouseOver_stateChanged);
+        &AppearancePage::onOpaqueOnMouseOverToggled);
     connect(m_ui->cbStickToPrimaryScreen, &QCheckBox::stateChanged, this,
-        &AppearancePage::on_cbStickToPrimaryScreen_stateChanged);
+        &AppearancePage::onStickToPrimaryScreenToggled);
     connect(m_ui->cbShowVisualFeedback, &QCheckBox::stateChanged, this,
-        &AppearancePage::on_cbShowVisualFeedback_stateChanged);
-    connect(m_ui->sliderSidebarOpacity, &QSlider::valueChanged, this,
-        &AppearancePage::on_sliderSidebarOpacity_valueChanged);
-    connect(m_ui->sliderSidebarSize, &QSlider::valueChanged, this,
-        &AppearancePage::on_sliderSidebarSize_valueChanged);
+        &AppearancePage::onShowVisualFeedbackToggled);
+    connect(
+        m_ui->sliderSidebarOpacity, &QSlider::valueChanged, this, &AppearancePage::onSidebarOpacityChanged);
+    connect(m_ui->sliderSidebarSize, &QSlider::valueChanged, this, &AppearancePage::onSidebarSizeChanged);
     connect(m_ui->languageOptions, QOverload<int>::of(&QComboBox::activated), this,
-        &AppearancePage::on_languageOptions_activated);
+        &AppearancePage::onLanguageChosen);
 }
 
 AppearancePage::~AppearancePage() = default;
@@ -156,7 +154,7 @@ void AppearancePage::changeEvent(QEvent* event)
     Page::changeEvent(event);
 }
 
-void AppearancePage::on_cbShowSidebar_stateChanged(int state)
+void AppearancePage::onShowSidebarToggled(int state)
 {
     const bool checked = m_ui->cbShowSidebar->isChecked();
     logCheckBox("Show sidebar: ", state, checked);
@@ -164,7 +162,7 @@ void AppearancePage::on_cbShowSidebar_stateChanged(int state)
         settings->setSidebarVisible(checked);
 }
 
-void AppearancePage::on_cbHorizontalSidebar_stateChanged(int state)
+void AppearancePage::onHorizontalSidebarToggled(int state)
 {
     const bool checked = m_ui->cbHorizontalSidebar->isChecked();
     logCheckBox("Show horizontal: ", state, checked);
@@ -172,7 +170,7 @@ void AppearancePage::on_cbHorizontalSidebar_stateChanged(int state)
         settings->setSidebarHorizontal(checked);
 }
 
-void AppearancePage::on_cbOpaqueOnMouseOver_stateChanged(int state)
+void AppearancePage::onOpaqueOnMouseOverToggled(int state)
 {
     const bool checked = m_ui->cbOpaqueOnMouseOver->isChecked();
     logCheckBox("Sidebar opaque on mouse over: ", state, checked);
@@ -180,7 +178,7 @@ void AppearancePage::on_cbOpaqueOnMouseOver_stateChanged(int state)
         settings->setSidebarOpaqueOnMouseOver(checked);
 }
 
-void AppearancePage::on_cbStickToPrimaryScreen_stateChanged(int state)
+void AppearancePage::onStickToPrimaryScreenToggled(int state)
 {
     const bool checked = m_ui->cbStickToPrimaryScreen->isChecked();
     logCheckBox("Sidebar Sticky: ", state, checked);
@@ -188,7 +186,7 @@ void AppearancePage::on_cbStickToPrimaryScreen_stateChanged(int state)
         settings->setSidebarStickedToPromaryScreen(checked);
 }
 
-void AppearancePage::on_cbShowVisualFeedback_stateChanged(int state)
+void AppearancePage::onShowVisualFeedbackToggled(int state)
 {
     const bool checked = m_ui->cbShowVisualFeedback->isChecked();
     logCheckBox("Show visual feedback on device change: ", state, checked);
@@ -196,21 +194,21 @@ void AppearancePage::on_cbShowVisualFeedback_stateChanged(int state)
         settings->setFeedbackOnDeviceChange(checked);
 }
 
-void AppearancePage::on_sliderSidebarOpacity_valueChanged(int value)
+void AppearancePage::onSidebarOpacityChanged(int value)
 {
     qDebug() << "Sidebar opacity: " << value << " -> " << m_ui->sliderSidebarOpacity->value();
     if (Settings* settings = container->getSettings())
         settings->setSidebarOpacity(fractionOf(value));
 }
 
-void AppearancePage::on_sliderSidebarSize_valueChanged(int value)
+void AppearancePage::onSidebarSizeChanged(int value)
 {
     qDebug() << "Sidebar size: " << value << " -> " << m_ui->sliderSidebarSize->value();
     if (Settings* settings = container->getSettings())
         settings->setSidebarScale(fractionOf(value));
 }
 
-void AppearancePage::on_languageOptions_activated(int)
+void AppearancePage::onLanguageChosen(int)
 {
     const QString code = m_ui->languageOptions->currentData().toString();
     if (Settings* settings = container->getSettings())

@@ -31,14 +31,14 @@ public:
     void pageWillAppear(const QString& from) override;
 
     // Connected in the constructor (not by name): each writes its control's setting.
-    void on_cbShowSidebar_stateChanged(int state);
-    void on_cbHorizontalSidebar_stateChanged(int state);
-    void on_cbOpaqueOnMouseOver_stateChanged(int state);
-    void on_cbStickToPrimaryScreen_stateChanged(int state);
-    void on_cbShowVisualFeedback_stateChanged(int state);
-    void on_sliderSidebarOpacity_valueChanged(int value);
-    void on_sliderSidebarSize_valueChanged(int value);
-    void on_languageOptions_activated(int index);
+    void onShowSidebarToggled(int state);
+    void onHorizontalSidebarToggled(int state);
+    void onOpaqueOnMouseOverToggled(int state);
+    void onStickToPrimaryScreenToggled(int state);
+    void onShowVisualFeedbackToggled(int state);
+    void onSidebarOpacityChanged(int value);
+    void onSidebarSizeChanged(int value);
+    void onLanguageChosen(int index);
 
 protected:
     void changeEvent(QEvent* event) override;

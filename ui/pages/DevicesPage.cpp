@@ -66,11 +66,10 @@ DevicesPage::DevicesPage(PageContainer* container, QWidget* parent)
     , m_ui(std::make_unique<Ui::DevicesPage>())
 {
     m_ui->setupUi(this);
-    connect(m_ui->upButton, &QToolButton::clicked, this, [this] { on_upButton_clicked(); });
-    connect(m_ui->downButton, &QToolButton::clicked, this, [this] { on_downButton_clicked(); });
-    connect(m_ui->listWidget, &QListWidget::itemChanged, this, &DevicesPage::on_listWidget_itemChanged);
-    connect(m_ui->listWidget, &QListWidget::currentRowChanged, this,
-        &DevicesPage::on_listWidget_currentRowChanged);
+    connect(m_ui->upButton, &QToolButton::clicked, this, [this] { onUpClicked(); });
+    connect(m_ui->downButton, &QToolButton::clicked, this, [this] { onDownClicked(); });
+    connect(m_ui->listWidget, &QListWidget::itemChanged, this, &DevicesPage::onItemChanged);
+    connect(m_ui->listWidget, &QListWidget::currentRowChanged, this, &DevicesPage::onCurrentRowChanged);
     connect(
         m_ui->listWidget->model(), &QAbstractItemModel::rowsMoved, this, &DevicesPage::onListWidgetRowsMoved);
     connect(this, &DevicesPage::applyChannelMap, this, &DevicesPage::onApplyChannelMap, Qt::DirectConnection);
@@ -192,7 +191,7 @@ void DevicesPage::setArrowsFor(int row)
     m_ui->downButton->setEnabled(row >= 0 && row < last);
 }
 
-void DevicesPage::on_listWidget_currentRowChanged(int currentRow)
+void DevicesPage::onCurrentRowChanged(int currentRow)
 {
     setArrowsFor(currentRow);
 }
@@ -213,21 +212,21 @@ bool DevicesPage::moveRow(int from, int to)
     return true;
 }
 
-void DevicesPage::on_upButton_clicked()
+void DevicesPage::onUpClicked()
 {
     const int row = m_ui->listWidget->currentRow();
     qDebug() << "MOVE UP " << row << row - 1;
     moveRow(row, row - 1);
 }
 
-void DevicesPage::on_downButton_clicked()
+void DevicesPage::onDownClicked()
 {
     const int row = m_ui->listWidget->currentRow();
     qDebug() << "MOVE DOWN " << row << row + 1;
     moveRow(row, row + 1);
 }
 
-void DevicesPage::on_listWidget_itemChanged(QListWidgetItem* item)
+void DevicesPage::onItemChanged(QListWidgetItem* item)
 {
     const int row = item ? m_ui->listWidget->row(item) : -1;
     const bool checked = item && item->checkState() == Qt::Checked;

@@ -42,10 +42,10 @@ public:
     IconButton* upButton() const;
     IconButton* downButton() const;
 
-    void on_upButton_clicked();
-    void on_downButton_clicked();
-    void on_listWidget_itemChanged(QListWidgetItem* item);
-    void on_listWidget_currentRowChanged(int currentRow);
+    void onUpClicked();
+    void onDownClicked();
+    void onItemChanged(QListWidgetItem* item);
+    void onCurrentRowChanged(int currentRow);
     void onListWidgetRowsMoved(
         QModelIndex const& parent, int start, int end, QModelIndex const& destination, int row);
     void onApplyChannelMap();

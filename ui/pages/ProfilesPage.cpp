@@ -100,33 +100,24 @@ ProfilesPage::~ProfilesPage() = default;
 void ProfilesPage::connectForm()
 {
     Ui::ProfilesPage* ui = m_ui.get();
-    connect(
-        ui->pointAndClickButton, &QPushButton::clicked, this, &ProfilesPage::on_pointAndClickButton_clicked);
-    connect(
-        ui->moveAndClickButton, &QPushButton::clicked, this, &ProfilesPage::on_moveAndClickButton_clicked);
-    connect(ui->singleKeystrokeButton, &QPushButton::clicked, this,
-        &ProfilesPage::on_singleKeystrokeButton_clicked);
-    connect(ui->scModeAutomaticButton, &QPushButton::clicked, this,
-        &ProfilesPage::on_scModeAutomaticButton_clicked);
-    connect(ui->scModeTimerButton, &QPushButton::clicked, this, &ProfilesPage::on_scModeTimerButton_clicked);
-    connect(ui->scTiming, &QTimeEdit::timeChanged, this, &ProfilesPage::on_scTiming_timeChanged);
-    connect(
-        ui->scAudioFeedback, &QCheckBox::stateChanged, this, &ProfilesPage::on_scAudioFeedback_stateChanged);
-    connect(ui->scVisualFeedback, &QCheckBox::stateChanged, this,
-        &ProfilesPage::on_scVisualFeedback_stateChanged);
-    connect(ui->tremorFilter_pac, &Slider::valueChanged, this, &ProfilesPage::on_tremorFilter_valueChanged);
-    connect(ui->tremorFilter_mac, &Slider::valueChanged, this, &ProfilesPage::on_tremorFilter_valueChanged);
-    connect(
-        ui->hmHorizontalRange, &Slider::valueChanged, this, &ProfilesPage::on_hmHorizontalRange_valueChanged);
-    connect(ui->hmVertialRange, &Slider::valueChanged, this, &ProfilesPage::on_hmVertialRange_valueChanged);
-    connect(ui->hmAutoRange, &QCheckBox::stateChanged, this, &ProfilesPage::on_hmAutoRange_stateChanged);
-    connect(ui->mouseSpeed, &Slider::valueChanged, this, &ProfilesPage::on_mouseSpeed_valueChanged);
-    connect(ui->skButton, &QToolButton::toggled, this, &ProfilesPage::on_skButton_toggled);
-    connect(ui->addProfileButton, &QToolButton::clicked, this, &ProfilesPage::on_addProfileButton_clicked);
-    connect(
-        ui->removeProfileButton, &QToolButton::clicked, this, &ProfilesPage::on_removeProfileButton_clicked);
-    connect(
-        ui->resetProfileButton, &QToolButton::clicked, this, &ProfilesPage::on_resetProfileButton_clicked);
+    connect(ui->pointAndClickButton, &QPushButton::clicked, this, &ProfilesPage::onAbsoluteChosen);
+    connect(ui->moveAndClickButton, &QPushButton::clicked, this, &ProfilesPage::onRelativeChosen);
+    connect(ui->singleKeystrokeButton, &QPushButton::clicked, this, &ProfilesPage::onSingleKeystrokeChosen);
+    connect(ui->scModeAutomaticButton, &QPushButton::clicked, this, &ProfilesPage::onAutomaticCenterChosen);
+    connect(ui->scModeTimerButton, &QPushButton::clicked, this, &ProfilesPage::onTimerCenterChosen);
+    connect(ui->scTiming, &QTimeEdit::timeChanged, this, &ProfilesPage::onCenterTimeChanged);
+    connect(ui->scAudioFeedback, &QCheckBox::stateChanged, this, &ProfilesPage::onAudioFeedbackToggled);
+    connect(ui->scVisualFeedback, &QCheckBox::stateChanged, this, &ProfilesPage::onVisualFeedbackToggled);
+    connect(ui->tremorFilter_pac, &Slider::valueChanged, this, &ProfilesPage::onTremorFilterChanged);
+    connect(ui->tremorFilter_mac, &Slider::valueChanged, this, &ProfilesPage::onTremorFilterChanged);
+    connect(ui->hmHorizontalRange, &Slider::valueChanged, this, &ProfilesPage::onHorizontalRangeChanged);
+    connect(ui->hmVertialRange, &Slider::valueChanged, this, &ProfilesPage::onVerticalRangeChanged);
+    connect(ui->hmAutoRange, &QCheckBox::stateChanged, this, &ProfilesPage::onAutoRangeToggled);
+    connect(ui->mouseSpeed, &Slider::valueChanged, this, &ProfilesPage::onMouseSpeedChanged);
+    connect(ui->skButton, &QToolButton::toggled, this, &ProfilesPage::onKeyCaptureToggled);
+    connect(ui->addProfileButton, &QToolButton::clicked, this, &ProfilesPage::onAddProfileClicked);
+    connect(ui->removeProfileButton, &QToolButton::clicked, this, &ProfilesPage::onRemoveProfileClicked);
+    connect(ui->resetProfileButton, &QToolButton::clicked, this, &ProfilesPage::onResetProfileClicked);
     // A click selects (and uploads) only once it cannot be the first of a double click, which
     // edits the row's name and nothing else.
     m_rowClick.setSingleShot(true);
@@ -138,7 +129,7 @@ void ProfilesPage::connectForm()
     connect(ui->mouseProfilesListView, &QListView::doubleClicked, &m_rowClick, &QTimer::stop);
     connect(&m_rowClick, &QTimer::timeout, this, [this] {
         if (m_clickedRow.isValid() && visit() == m_clickVisit)
-            on_mouseProfilesListView_clicked(m_clickedRow);
+            onProfileClicked(m_clickedRow);
     });
     connect(m_listModel, &QAbstractItemModel::dataChanged, this,
         [this](QModelIndex const& topLeft) { onRowRenamed(topLeft); });
@@ -227,28 +218,28 @@ void ProfilesPage::setAutoZero(bool automatic, int seconds)
 
 // ---- edits -----------------------------------------------------------------------------------
 
-void ProfilesPage::on_pointAndClickButton_clicked()
+void ProfilesPage::onAbsoluteChosen()
 {
     setControlMode(MouseMode::Absolute);
     m_edited.setControlMode(MouseMode::Absolute);
     emit updateFooter();
 }
 
-void ProfilesPage::on_moveAndClickButton_clicked()
+void ProfilesPage::onRelativeChosen()
 {
     setControlMode(MouseMode::Relative);
     m_edited.setControlMode(MouseMode::Relative);
     emit updateFooter();
 }
 
-void ProfilesPage::on_singleKeystrokeButton_clicked()
+void ProfilesPage::onSingleKeystrokeChosen()
 {
     setControlMode(MouseMode::ACAT);
     m_edited.setControlMode(MouseMode::ACAT);
     emit updateFooter();
 }
 
-void ProfilesPage::on_scModeAutomaticButton_clicked()
+void ProfilesPage::onAutomaticCenterChosen()
 {
     setAutoZero(true, 0);
     m_edited.setAutoZero(DCPAutoZero(AutoZeroCommand, 0, 1));
@@ -257,32 +248,32 @@ void ProfilesPage::on_scModeAutomaticButton_clicked()
     emit updateFooter();
 }
 
-void ProfilesPage::on_scModeTimerButton_clicked()
+void ProfilesPage::onTimerCenterChosen()
 {
     setAutoZero(false, m_edited.zeroTimeInterval() / 1000);
     m_edited.setAutoZero(DCPAutoZero(AutoZeroCommand, 0, 0));
     emit updateFooter();
 }
 
-void ProfilesPage::on_scTiming_timeChanged(QTime const& time)
+void ProfilesPage::onCenterTimeChanged(QTime const& time)
 {
     m_edited.setZeroTimeInterval(time.second() * 1000);
     emit updateFooter();
 }
 
-void ProfilesPage::on_scAudioFeedback_stateChanged(int state)
+void ProfilesPage::onAudioFeedbackToggled(int state)
 {
     m_edited.setAudioFeedback(state != 0);
     emit updateFooter();
 }
 
-void ProfilesPage::on_scVisualFeedback_stateChanged(int state)
+void ProfilesPage::onVisualFeedbackToggled(int state)
 {
     m_edited.setVisualFeedback(state != 0);
     emit updateFooter();
 }
 
-void ProfilesPage::on_tremorFilter_valueChanged(int value)
+void ProfilesPage::onTremorFilterChanged(int value)
 {
     m_edited.setTremorFilter(fractionOf(value));
     // Both pages show the one filter.
@@ -291,27 +282,27 @@ void ProfilesPage::on_tremorFilter_valueChanged(int value)
     emit updateFooter();
 }
 
-void ProfilesPage::on_hmHorizontalRange_valueChanged(int value)
+void ProfilesPage::onHorizontalRangeChanged(int value)
 {
     m_edited.setHorizontalViewAnglePercent(fractionOf(value));
     m_ui->hmHorizontalAngleView->setValue(fractionOf(value));
     emit updateFooter();
 }
 
-void ProfilesPage::on_hmVertialRange_valueChanged(int value)
+void ProfilesPage::onVerticalRangeChanged(int value)
 {
     m_edited.setVerticalViewAnglePercent(fractionOf(value));
     m_ui->hmVerticalAngleView->setValue(fractionOf(value));
     emit updateFooter();
 }
 
-void ProfilesPage::on_hmAutoRange_stateChanged(int state)
+void ProfilesPage::onAutoRangeToggled(int state)
 {
     m_edited.setAutorange(state != 0);
     emit updateFooter();
 }
 
-void ProfilesPage::on_mouseSpeed_valueChanged(int value)
+void ProfilesPage::onMouseSpeedChanged(int value)
 {
     const float p = fractionOf(value);
     const double percent = std::min(std::max(double(p) * SliderScale, 0.0), double(SliderScale));
@@ -320,7 +311,7 @@ void ProfilesPage::on_mouseSpeed_valueChanged(int value)
     emit updateFooter();
 }
 
-void ProfilesPage::on_skButton_toggled(bool on)
+void ProfilesPage::onKeyCaptureToggled(bool on)
 {
     if (on)
         m_ui->skButton->beginAssign();
@@ -405,7 +396,7 @@ void ProfilesPage::pageDidAppear()
         const QSignalBlocker blocker(m_ui->skButton);
         m_ui->skButton->setChecked(false);
     }
-    on_skButton_toggled(false);
+    onKeyCaptureToggled(false);
     Page::pageDidAppear();
 }
 

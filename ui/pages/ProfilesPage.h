@@ -91,24 +91,24 @@ signals:
 
 private:
     // Connected in the constructor (not by name).
-    void on_pointAndClickButton_clicked();
-    void on_moveAndClickButton_clicked();
-    void on_singleKeystrokeButton_clicked();
-    void on_scModeAutomaticButton_clicked();
-    void on_scModeTimerButton_clicked();
-    void on_scTiming_timeChanged(QTime const& time);
-    void on_scAudioFeedback_stateChanged(int state);
-    void on_scVisualFeedback_stateChanged(int state);
-    void on_tremorFilter_valueChanged(int value);
-    void on_hmHorizontalRange_valueChanged(int value);
-    void on_hmVertialRange_valueChanged(int value);
-    void on_hmAutoRange_stateChanged(int state);
-    void on_mouseSpeed_valueChanged(int value);
-    void on_skButton_toggled(bool on);
-    void on_addProfileButton_clicked();
-    void on_removeProfileButton_clicked();
-    void on_resetProfileButton_clicked();
-    void on_mouseProfilesListView_clicked(QModelIndex const& index);
+    void onAbsoluteChosen();
+    void onRelativeChosen();
+    void onSingleKeystrokeChosen();
+    void onAutomaticCenterChosen();
+    void onTimerCenterChosen();
+    void onCenterTimeChanged(QTime const& time);
+    void onAudioFeedbackToggled(int state);
+    void onVisualFeedbackToggled(int state);
+    void onTremorFilterChanged(int value);
+    void onHorizontalRangeChanged(int value);
+    void onVerticalRangeChanged(int value);
+    void onAutoRangeToggled(int state);
+    void onMouseSpeedChanged(int value);
+    void onKeyCaptureToggled(bool on);
+    void onAddProfileClicked();
+    void onRemoveProfileClicked();
+    void onResetProfileClicked();
+    void onProfileClicked(QModelIndex const& index);
     // A row edited in place renames its stored profile, or goes back to the stored name.
     void onRowRenamed(QModelIndex const& index);
 

@@ -186,7 +186,7 @@ void ProfilesPage::onTestingFinished()
 
 // ---- list --------------------------------------------------------------------------------------
 
-void ProfilesPage::on_mouseProfilesListView_clicked(QModelIndex const& index)
+void ProfilesPage::onProfileClicked(QModelIndex const& index)
 {
     Settings* settings = container->getSettings();
     if (!settings || !index.isValid())
@@ -227,7 +227,7 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
         onApplied(refused());
 }
 
-void ProfilesPage::on_addProfileButton_clicked()
+void ProfilesPage::onAddProfileClicked()
 {
     auto* dialog = new ProfileSelectionDialog(tr("Create profile"), this);
     dialog->setNameFieldVisible(true);
@@ -249,7 +249,7 @@ void ProfilesPage::on_addProfileButton_clicked()
     });
 }
 
-void ProfilesPage::on_removeProfileButton_clicked()
+void ProfilesPage::onRemoveProfileClicked()
 {
     const QModelIndex index = m_ui->mouseProfilesListView->currentIndex();
     Settings* settings = container->getSettings();
@@ -281,7 +281,7 @@ void ProfilesPage::on_removeProfileButton_clicked()
         onApplied(refused());
 }
 
-void ProfilesPage::on_resetProfileButton_clicked()
+void ProfilesPage::onResetProfileClicked()
 {
     auto* dialog = new ProfileSelectionDialog(tr("Reset profile"), this);
     dialog->setNameFieldVisible(false);

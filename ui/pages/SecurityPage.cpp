@@ -44,11 +44,10 @@ SecurityPage::SecurityPage(PageContainer* container, QWidget* parent)
     m_ui->setupUi(this);
     connect(this, &SecurityPage::setState, this, &SecurityPage::onSetState, Qt::DirectConnection);
     connect(this, &SecurityPage::showHint, this, &SecurityPage::onShowHint, Qt::DirectConnection);
-    connect(m_ui->TypePassword, &QLineEdit::textEdited, this, &SecurityPage::on_TypePassword_textEdited);
-    connect(m_ui->reTypePassword, &QLineEdit::textEdited, this, &SecurityPage::on_reTypePassword_textEdited);
-    connect(m_ui->reTypePassword, &QLineEdit::editingFinished, this,
-        &SecurityPage::on_reTypePassword_editingFinished);
-    connect(m_ui->setButton, &QPushButton::clicked, this, &SecurityPage::on_setButton_clicked);
+    connect(m_ui->TypePassword, &QLineEdit::textEdited, this, &SecurityPage::onPasswordEdited);
+    connect(m_ui->reTypePassword, &QLineEdit::textEdited, this, &SecurityPage::onRetypedPasswordEdited);
+    connect(m_ui->reTypePassword, &QLineEdit::editingFinished, this, &SecurityPage::onRetypeFinished);
+    connect(m_ui->setButton, &QPushButton::clicked, this, &SecurityPage::onSetClicked);
     // What is typed stays as typed: a password that cannot be sent is refused with its reason
     // beside the field, never cut or filtered.
     for (QLineEdit* field : { m_ui->TypePassword, m_ui->reTypePassword })

@@ -115,10 +115,10 @@ public slots:
 
 private:
     // Connected in the constructor (not by name).
-    void on_TypePassword_textEdited(QString const& text);
-    void on_reTypePassword_textEdited(QString const& text);
-    void on_reTypePassword_editingFinished();
-    void on_setButton_clicked();
+    void onPasswordEdited(QString const& text);
+    void onRetypedPasswordEdited(QString const& text);
+    void onRetypeFinished();
+    void onSetClicked();
 
     void appendRow(Device const& device, QString const& icon, bool enabled);
     int rowOf(quint16 pan, quint8 address, quint8 product) const;

@@ -54,7 +54,7 @@ QString SecurityPage::passwordProblem(QString const& password)
 
 // ---- the pass ----------------------------------------------------------------------------------
 
-void SecurityPage::on_setButton_clicked()
+void SecurityPage::onSetClicked()
 {
     emit setState(waiting_for_set_password_done);
 }
@@ -143,14 +143,14 @@ void SecurityPage::showPasswordProblem()
         m_problemBubble->showBubble(m_ui->TypePassword, Bubble::Right, problem);
 }
 
-void SecurityPage::on_TypePassword_textEdited(QString const&)
+void SecurityPage::onPasswordEdited(QString const&)
 {
     m_ui->reTypePassword->clear();
     m_ui->setButton->setEnabled(false);
     showPasswordProblem();
 }
 
-void SecurityPage::on_reTypePassword_textEdited(QString const& r)
+void SecurityPage::onRetypedPasswordEdited(QString const& r)
 {
     const QString t = m_ui->TypePassword->text();
     if (r == t)
@@ -171,7 +171,7 @@ void SecurityPage::on_reTypePassword_textEdited(QString const& r)
     }
 }
 
-void SecurityPage::on_reTypePassword_editingFinished()
+void SecurityPage::onRetypeFinished()
 {
     if (m_ui->reTypePassword->text() != m_ui->TypePassword->text())
         showMismatch();

@@ -121,12 +121,6 @@ public:
     // question; when leaves(answer) holds, the back action runs again in the same visit, and this
     // then says yes without asking.
     bool askBeforeLeaving(Question question, std::function<bool(int)> leaves);
-    // The box of a question, built in one place for every page and the window: parentless, kept
-    // on top, the first button with the yes role and the others with the no role (none: the box's
-    // own OK). The caller owns it.
-    static QMessageBox* makeBox(Question const& question);
-    // The index in buttons of box's clicked button, -1 for none (or the box's own OK).
-    static int answerOf(QMessageBox* box);
     // A modal box run in place, for callers that hold no device callback, destructor or
     // cancellation on the stack; the back action of page (when given) closes it. Returns the
     // index in buttons of the button clicked, or -1 when the box closed without one of them.
@@ -158,6 +152,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The box of a question, built in one place for every page and the window: parentless, kept
+    // on top, the first button with the yes role and the others with the no role (none: the box's
+    // own OK). The caller owns it.
+    static QMessageBox* makeBox(Question const& question);
+    // The index in buttons of box's clicked button, -1 for none (or the box's own OK).
+    static int answerOf(QMessageBox* box);
     void showDialog(QDialog* dialog, About const& about, quint64 visit, std::function<void(int)> answer);
 
     quint64 m_visit = 0;
