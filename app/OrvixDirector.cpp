@@ -642,7 +642,8 @@ void OrvixDirector::setupTrayIcon()
 {
     QWidget* window = m_ui->mainWidget();
     m_trayIcon = new QSystemTrayIcon(window ? static_cast<QObject*>(window) : this);
-    m_trayIcon->setIcon(QIcon(QString::fromLatin1(kLogoIcon)));
+    const QIcon logo(QString::fromLatin1(kLogoIcon));
+    m_trayIcon->setIcon(logo);
 
     m_trayMenu = new QMenu(window);
     m_showAction = new QAction(this);
@@ -658,7 +659,7 @@ void OrvixDirector::setupTrayIcon()
     connect(m_trayIcon, &QSystemTrayIcon::messageClicked, this, &OrvixDirector::onShowMainWindow);
 
     m_trayIcon->setVisible(true);
-    m_trayIcon->showMessage(tr("Orvix tools"), tr("Started"), QIcon(QString::fromLatin1(kLogoIcon)), 2000);
+    m_trayIcon->showMessage(tr("Orvix tools"), tr("Started"), logo, 2000);
 }
 
 void OrvixDirector::retranslateTray()

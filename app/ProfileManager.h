@@ -40,7 +40,7 @@ public:
                              if (auto* dongle = provider())
                                  dongle->applyMouseProfile(profile, std::move(done));
                              else if (done)
-                                 done(DongleResult(4, QStringLiteral("No dongle connected")));
+                                 done(DongleResult(DongleResult::NoDongle));
                          });
     }
     // The same road given as two functions (used by setDongleProvider and by tests).

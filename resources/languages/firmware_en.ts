@@ -282,6 +282,9 @@
         <source>Continue</source>
         <translation>Continue</translation>
     </message>
+</context>
+<context>
+    <name>OX::DFUSender</name>
     <message>
         <source>Dongle not connected or lost.</source>
         <translation>Dongle not connected or lost.</translation>
@@ -311,14 +314,6 @@
     <message>
         <source>Waiting for link to start bootloader</source>
         <translation>Waiting for link to start bootloader</translation>
-    </message>
-    <message>
-        <source>Dongle not connected or lost.</source>
-        <translation>Dongle not connected or lost.</translation>
-    </message>
-    <message>
-        <source>Dongle error, could not start Xmodem.</source>
-        <translation>Dongle error, could not start Xmodem.</translation>
     </message>
     <message>
         <source>Updating firmware</source>

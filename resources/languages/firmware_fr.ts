@@ -282,6 +282,9 @@
         <source>Continue</source>
         <translation>Continuer</translation>
     </message>
+</context>
+<context>
+    <name>OX::DFUSender</name>
     <message>
         <source>Dongle not connected or lost.</source>
         <translation>Dongle non connecté ou perdu.</translation>
@@ -311,14 +314,6 @@
     <message>
         <source>Waiting for link to start bootloader</source>
         <translation>En attente du démarrage du chargeur d’amorçage du LINK</translation>
-    </message>
-    <message>
-        <source>Dongle not connected or lost.</source>
-        <translation>Dongle non connecté ou perdu.</translation>
-    </message>
-    <message>
-        <source>Dongle error, could not start Xmodem.</source>
-        <translation>Erreur du dongle, impossible de démarrer Xmodem.</translation>
     </message>
     <message>
         <source>Updating firmware</source>

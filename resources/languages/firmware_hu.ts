@@ -282,6 +282,9 @@
         <source>Continue</source>
         <translation>Tovább</translation>
     </message>
+</context>
+<context>
+    <name>OX::DFUSender</name>
     <message>
         <source>Dongle not connected or lost.</source>
         <translation>A dongle nincs csatlakoztatva vagy elveszett.</translation>
@@ -311,14 +314,6 @@
     <message>
         <source>Waiting for link to start bootloader</source>
         <translation>Várakozás a LINK rendszerbetöltőjének indulására</translation>
-    </message>
-    <message>
-        <source>Dongle not connected or lost.</source>
-        <translation>A dongle nincs csatlakoztatva vagy elveszett.</translation>
-    </message>
-    <message>
-        <source>Dongle error, could not start Xmodem.</source>
-        <translation>Dongle-hiba, az Xmodem nem indítható.</translation>
     </message>
     <message>
         <source>Updating firmware</source>

@@ -37,14 +37,24 @@ struct PageRig : DongleDelegate {
     OX::Page* page = nullptr;
     // The emulator's own periods: ten times faster than real time unless a run says otherwise.
     double emulatorTimeScale = 0.1;
+    // start() brings the director up (startDirector) instead of a dongle of the rig's own.
+    bool viaDirector = false;
 
     // Starts the emulated dongle with model as its headset and waits until the headset runs (its
     // head keeps still unless the model makes gestures). Replies time out after 3000 ms x
-    // timeoutScale x the run's time scale. prepare changes the emulated devices before the dongle
-    // starts.
+    // timeoutScale x the run's time scale (the director's own time-outs under viaDirector).
+    // prepare changes the emulated devices before the dongle starts.
     bool start(emu::HeadsetModel model, double timeoutScale = 0.05,
         std::function<void(emu::Emulator&)> const& prepare = {})
     {
+        model.motion = model.gestures;
+        const auto arrange = [&](emu::Emulator& e) {
+            e.addHeadset(model);
+            if (prepare)
+                prepare(e);
+        };
+        if (viaDirector)
+            return startDirector(arrange) && headsetRuns();
         emu::Options options;
         options.timeScale = emulatorTimeScale;
         env.open(options, this);
@@ -54,10 +64,7 @@ struct PageRig : DongleDelegate {
         timing.timeoutScale = timeoutScale * testutil::timeScale();
         timing.repeatIntervalMs = 4;
         env.dongle->setTiming(timing);
-        model.motion = model.gestures;
-        env.emulator->addHeadset(model);
-        if (prepare)
-            prepare(*env.emulator);
+        arrange(*env.emulator);
         if (env.start() != 0)
             return false;
         container.dongle = env.dongle.get();
@@ -130,6 +137,7 @@ struct PageRig : DongleDelegate {
                 out << row->key() + QLatin1Char('=') + row->value();
         return out;
     }
+    Dongle* dongle() { return director ? director->dongle() : env.dongle.get(); }
     Headset* headset()
     {
         if (director)

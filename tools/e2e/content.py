@@ -132,7 +132,13 @@ class Content:
         wire = "%02X %02X" % (raw & 0xFF, raw >> 8)
         since = self.app.trace_mark()
         self.click(self.widget("PageFooter/rightButton", lambda w: w.value == "Apply" and w.enabled, "Apply"))
-        self.sent(LINK_RECORD % ("D", wire), since, "the LINK's record")
+        try:
+            self.sent(LINK_RECORD % ("D", wire), since, "the LINK's record")
+        except self.Failure:
+            written = re.findall(r"<- app .*LPP .*D=3 .*\[((?:[0-9A-F]{2} ){13}[0-9A-F]{2})",
+                                 self.app.logs["trace"].read()[since:])
+            raise self.Failure("the LINK's record with tremor filter %s %% (bytes 12-13 %s) never went out; "
+                               "written: %s" % (after.value, wire, [w[-5:] for w in written] or "nothing"))
         self.app.wait_log(r"-> app #\d+\s+" + LINK_RECORD % ("S", wire), since, self.timeout, source="trace")
         self.widget("PageFooter/rightButton", lambda w: w.value == "Reset" and w.enabled, "the record applied")
         shown = self.widget("tfSlider").value

@@ -41,11 +41,14 @@ void DFUForm::prepareForNavigation(NavigationDirection, std::function<void()> do
 
 void DFUForm::pageAbandoned() { }
 
-void DFUForm::setOnScreen(bool onScreen)
+quint64 DFUForm::visit() const
 {
-    if (onScreen && !m_onScreen)
-        ++m_visit;
-    m_onScreen = onScreen;
+    return delegate.pageVisit();
+}
+
+bool DFUForm::isVisit(quint64 visit) const
+{
+    return delegate.isStepVisit(this, visit);
 }
 
 void DFUForm::onShowError(const QString& title, const QString& message)

@@ -4,9 +4,10 @@
 // calling the completion it is given; a step that never calls it keeps the wizard where it is.
 //
 // The page also tells a step when it comes on screen and when it goes (switched away, the page
-// left, the dongle lost). Work a step started answers later through callbacks; a step lets such
-// an answer act only within the visit that started it (isVisit), so nothing that ends after the
-// step was left reaches the wizard.
+// left, the dongle lost). Work a step started answers later through callbacks; a step keeps the
+// page's visit token with it (visit) and lets such an answer act only while that visit runs and
+// the step is still the one on screen (isVisit), so nothing that ends after the step was left
+// reaches the wizard.
 #include <QWidget>
 
 #include <functional>
@@ -40,13 +41,12 @@ public:
     // it waits for (its visit is already over). The default does nothing.
     virtual void pageAbandoned();
 
-    // The page's bookkeeping: on screen from just before pageWillAppear until the step is
-    // switched away or abandoned; each time it comes on screen a new visit begins.
-    void setOnScreen(bool onScreen);
-    bool isOnScreen() const { return m_onScreen; }
-    quint64 visit() const { return m_visit; }
-    // True while the visit numbered visit still runs.
-    bool isVisit(quint64 visit) const { return m_onScreen && visit == m_visit; }
+    // The page's visit token (Page::visit), asked of the page.
+    quint64 visit() const;
+    // True while the page's visit numbered visit runs and this step is the one on screen in it,
+    // from just before pageWillAppear until it is switched away or abandoned.
+    bool isVisit(quint64 visit) const;
+    bool isOnScreen() const { return isVisit(visit()); }
 
 signals:
     // Shows a warning box with a single OK through the page (onShowError).
@@ -57,10 +57,6 @@ public slots:
 
 protected:
     DFUFormDelegate& delegate;
-
-private:
-    bool m_onScreen = false;
-    quint64 m_visit = 0;
 };
 
 } // namespace OX

@@ -42,6 +42,11 @@ public:
     virtual void ask(Page::Question question, std::function<void(int)> answer) = 0;
     // Opens a dialog of a form through the page, as ask opens a question (Page::open).
     virtual void open(QDialog* dialog, Page::About about, std::function<void(int)> answer) = 0;
+    // The page's visit token (Page::visit).
+    virtual quint64 pageVisit() const = 0;
+    // True while the page's visit numbered visit runs and form is the step on screen in it, not
+    // switched away nor abandoned (the page left or its dongle lost).
+    virtual bool isStepVisit(const DFUForm* form, quint64 visit) const = 0;
 };
 
 } // namespace OX

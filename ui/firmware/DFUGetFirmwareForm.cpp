@@ -62,14 +62,11 @@ DFUGetFirmwareForm::DFUGetFirmwareForm(DFUFormDelegate& delegate, QWidget* paren
     , m_api(new API::Manager(this))
 {
     m_ui->setupUi(this);
-    connect(
-        m_ui->downloadButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::on_downloadButton_clicked);
-    connect(m_ui->browseButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::on_browseButton_clicked);
-    connect(m_ui->customCheckBox, &QCheckBox::clicked, this, &DFUGetFirmwareForm::on_customCheckBox_clicked);
-    connect(
-        m_ui->firmwareComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
-            on_firmwareComboBox_currentIndexChanged(m_ui->firmwareComboBox->itemText(index));
-        });
+    connect(m_ui->downloadButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::onDownloadPressed);
+    connect(m_ui->browseButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::onBrowsePressed);
+    connect(m_ui->customCheckBox, &QCheckBox::clicked, this, &DFUGetFirmwareForm::onOwnFirmwareToggled);
+    connect(m_ui->firmwareComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+        [this](int index) { onStoredFirmwareChosen(m_ui->firmwareComboBox->itemText(index)); });
 }
 
 DFUGetFirmwareForm::~DFUGetFirmwareForm() = default;
@@ -197,7 +194,7 @@ void DFUGetFirmwareForm::onInfo(const API::Result& result, const QJsonObject& re
 
 // ---- download -------------------------------------------------------------------------------
 
-void DFUGetFirmwareForm::on_downloadButton_clicked()
+void DFUGetFirmwareForm::onDownloadPressed()
 {
     m_ui->downloadButton->setEnabled(false);
     setStatus(InfoIcon, tr("Downloading firmware"));
@@ -250,13 +247,13 @@ void DFUGetFirmwareForm::onDownloadFinished(
 
 // ---- own firmware ---------------------------------------------------------------------------
 
-void DFUGetFirmwareForm::on_customCheckBox_clicked(bool checked)
+void DFUGetFirmwareForm::onOwnFirmwareToggled(bool checked)
 {
     m_ui->browseButton->setEnabled(checked);
     m_ui->firmwareComboBox->setEnabled(checked);
 }
 
-void DFUGetFirmwareForm::on_firmwareComboBox_currentIndexChanged(const QString& text)
+void DFUGetFirmwareForm::onStoredFirmwareChosen(const QString& text)
 {
     if (!m_ui->customCheckBox->isChecked())
         return;
@@ -277,7 +274,7 @@ void DFUGetFirmwareForm::on_firmwareComboBox_currentIndexChanged(const QString& 
     delegate.setNextStepEnabled(this, true, tr("Upload"));
 }
 
-void DFUGetFirmwareForm::on_browseButton_clicked()
+void DFUGetFirmwareForm::onBrowsePressed()
 {
     if (m_filePicker) {
         for (const QString& path : m_filePicker(this))

@@ -58,10 +58,10 @@ public:
     void prepareForNavigation(NavigationDirection direction, std::function<void()> done) override;
 
     // Connected in the constructor.
-    void on_downloadButton_clicked();
-    void on_browseButton_clicked();
-    void on_customCheckBox_clicked(bool checked);
-    void on_firmwareComboBox_currentIndexChanged(const QString& text);
+    void onDownloadPressed();
+    void onBrowsePressed();
+    void onOwnFirmwareToggled(bool checked);
+    void onStoredFirmwareChosen(const QString& text);
 
     // Empty while no service is set.
     QString infoUrl() const;

@@ -1,6 +1,5 @@
 #include "ui/firmware/DFURecoveryForm.h"
 
-#include "device/Dongle.h"
 #include "protocol/XModem.h"
 #include "ui/firmware/DFUFormDelegate.h"
 
@@ -16,8 +15,10 @@ struct DFURecoveryForm::Form : Ui::DFURecoveryForm {
 DFURecoveryForm::DFURecoveryForm(DFUFormDelegate& delegate, QWidget* parent)
     : DFUForm(delegate, parent)
     , m_ui(std::make_unique<Form>())
+    , m_sender(*this, delegate)
 {
     m_ui->setupUi(this);
+    connect(&m_sender, &DFUSender::receiverReady, this, &DFURecoveryForm::onDeviceConnected);
 }
 
 DFURecoveryForm::~DFURecoveryForm() = default;
@@ -37,20 +38,8 @@ void DFURecoveryForm::pageWillAppear()
 void DFURecoveryForm::pageDidAppear()
 {
     DFUForm::pageDidAppear();
-    Dongle* dongle = delegate.getDongle();
-    if (!dongle) {
-        delegate.stepFailed(this, tr("Dongle not connected or lost."));
-        return;
-    }
-    XModem* sender = dongle->startXmodem();
-    if (!sender || sender->isBusy()) {
-        delegate.stepFailed(this, tr("Dongle error, could not start Xmodem."));
-        return;
-    }
-    m_sender = sender;
-    connect(sender, &XModem::deviceConnected, this, &DFURecoveryForm::onDeviceConnected);
-    sender->start();
-    sender->enableRecoveryMode();
+    if (m_sender.take())
+        m_sender.wakeLink();
 }
 
 void DFURecoveryForm::onDeviceConnected()
@@ -62,32 +51,13 @@ void DFURecoveryForm::prepareForNavigation(NavigationDirection direction, std::f
 {
     if (direction != Forward)
         return;
-    if (cleanUp())
+    if (m_sender.giveBack())
         done();
-}
-
-bool DFURecoveryForm::cleanUp()
-{
-    if (m_sender)
-        m_sender->disconnect(this);
-    m_sender = nullptr;
-    Dongle* dongle = delegate.getDongle();
-    if (!dongle) {
-        delegate.stepFailed(this, tr("Dongle not connected or lost."));
-        return false;
-    }
-    dongle->stopXmodem();
-    return true;
 }
 
 void DFURecoveryForm::pageAbandoned()
 {
-    if (!m_sender)
-        return; // never started, or gone with the dongle
-    m_sender->disconnect(this);
-    m_sender = nullptr;
-    if (Dongle* dongle = delegate.getDongle())
-        dongle->stopXmodem();
+    m_sender.giveBackQuietly();
 }
 
 } // namespace OX

@@ -4,8 +4,7 @@
 // the LINK's bootloader asks for data; then "Continue" leads to Get firmware. No way back.
 // Leaving the page ends the recovery string and gives the serial port back to the dongle.
 #include "ui/firmware/DFUForm.h"
-
-#include <QPointer>
+#include "ui/firmware/DFUSender.h"
 
 #include <memory>
 
@@ -30,16 +29,14 @@ public:
     void pageAbandoned() override;
 
     void onDeviceConnected();
-    // Lets go of the sender and gives the port back. False (after stepFailed) without a dongle.
-    bool cleanUp();
 
-    XModem* sender() const { return m_sender.data(); }
+    XModem* sender() const { return m_sender.sender(); }
 
 private:
     // The designer form (its class lives in the .cpp only, so that no other header sees it).
     struct Form;
     std::unique_ptr<Form> m_ui;
-    QPointer<XModem> m_sender;
+    DFUSender m_sender;
 };
 
 } // namespace OX

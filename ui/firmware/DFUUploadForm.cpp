@@ -2,13 +2,13 @@
 
 #include "ui_DFUUploadForm.h"
 
-#include "device/Dongle.h"
 #include "protocol/Print.h"
 #include "protocol/XModem.h"
 #include "ui/firmware/DFUFormDelegate.h"
 #include "ui/firmware/FirmwareImage.h"
 
 #include <QPixmap>
+#include <QPointer>
 
 namespace OX
 {
@@ -22,11 +22,15 @@ const QString SuccessIcon = QStringLiteral(":/icons/success");
 DFUUploadForm::DFUUploadForm(DFUFormDelegate& delegate, QWidget* parent)
     : DFUForm(delegate, parent)
     , m_ui(std::make_unique<::Ui::DFUUploadForm>())
+    , m_sender(*this, delegate)
 {
     m_ui->setupUi(this);
     m_timer.setSingleShot(true);
     m_timer.setInterval(BootloaderWaitMs);
     connect(&m_timer, &QTimer::timeout, this, &DFUUploadForm::onTimeout);
+    connect(&m_sender, &DFUSender::receiverReady, this, &DFUUploadForm::onDeviceConnected);
+    connect(&m_sender, &DFUSender::finished, this, &DFUUploadForm::onUploadFinished);
+    connect(&m_sender, &DFUSender::progress, this, &DFUUploadForm::onUploadProgress);
 }
 
 DFUUploadForm::~DFUUploadForm() = default;
@@ -51,30 +55,13 @@ void DFUUploadForm::pageWillAppear()
 void DFUUploadForm::pageDidAppear()
 {
     DFUForm::pageDidAppear();
-    Dongle* dongle = delegate.getDongle();
-    if (!dongle) {
-        delegate.stepFailed(this, tr("Dongle not connected or lost."));
-        return;
-    }
-    XModem* sender = dongle->startXmodem();
-    if (!sender || sender->isBusy()) {
-        // No sender, or one still busy with the transfer of an earlier visit.
-        delegate.stepFailed(this, tr("Dongle error, could not start Xmodem."));
-        return;
-    }
-    m_abandoned = false;
-    m_transferring = false;
-    m_sender = sender;
-    connect(sender, &XModem::deviceConnected, this, &DFUUploadForm::onDeviceConnected);
-    connect(sender, &XModem::uploadFinished, this, &DFUUploadForm::onUploadFinished);
-    connect(sender, &XModem::uploadProgress, this, &DFUUploadForm::onUploadProgress);
-    sender->start();
-    m_timer.start();
+    if (m_sender.take())
+        m_timer.start();
 }
 
 void DFUUploadForm::onDeviceConnected()
 {
-    if (!m_sender || m_transferring)
+    if (m_sender.isSending())
         return;
     const QString path = delegate.firmwarePath();
     m_timer.stop();
@@ -82,16 +69,15 @@ void DFUUploadForm::onDeviceConnected()
     // now is refused before its first block.
     const QString problem = FirmwareImage::problemWith(path);
     if (!problem.isEmpty()) {
-        if (cleanUp())
+        if (m_sender.giveBack())
             delegate.stepFailed(this, problem);
         return;
     }
-    m_transferring = true;
     m_linkWritten = true;
     QPointer<DFUUploadForm> self(this);
-    m_sender->sendFile(path);
-    // A file that cannot be sent ends the upload inside sendFile.
-    if (self && m_sender && m_transferring)
+    m_sender.send(path);
+    // A file that cannot be sent ends the upload inside send.
+    if (self && m_sender.isSending())
         m_ui->progressMessage->setText(tr("Updating firmware"));
 }
 
@@ -103,12 +89,11 @@ void DFUUploadForm::onUploadProgress(int percentage, long long remainingTime)
 
 void DFUUploadForm::onUploadFinished(bool success)
 {
-    m_transferring = false;
-    if (m_abandoned) {
-        releaseQuietly();
+    if (!isOnScreen()) {
+        m_sender.giveBackQuietly(); // left while it ran: the port goes back, nothing more
         return;
     }
-    if (!cleanUp())
+    if (!m_sender.giveBack())
         return; // the dongle is gone: that failure is the outcome
     if (!success) {
         delegate.stepFailed(this, tr("Link firmware upload failed."));
@@ -123,31 +108,15 @@ void DFUUploadForm::onUploadFinished(bool success)
 
 void DFUUploadForm::onTimeout()
 {
-    if (!cleanUp())
-        return;
-    delegate.stepFailed(this, tr("Link firmware upload failed, waiting for start bootloader timed out."));
-}
-
-bool DFUUploadForm::cleanUp()
-{
-    if (m_sender)
-        m_sender->disconnect(this);
-    m_sender = nullptr;
-    Dongle* dongle = delegate.getDongle();
-    if (!dongle) {
-        delegate.stepFailed(this, tr("Dongle not connected or lost."));
-        return false;
-    }
-    dongle->stopXmodem();
-    return true;
+    if (m_sender.giveBack())
+        delegate.stepFailed(this, tr("Link firmware upload failed, waiting for start bootloader timed out."));
 }
 
 void DFUUploadForm::stopTransfer()
 {
     if (!isTransferring())
         return;
-    m_transferring = false;
-    if (!cleanUp())
+    if (!m_sender.giveBack())
         return; // the dongle is gone: that failure is the outcome
     delegate.stepFailed(this,
         tr("The upload was stopped. The LINK was left half-written and does not start its firmware: "
@@ -157,24 +126,9 @@ void DFUUploadForm::stopTransfer()
 void DFUUploadForm::pageAbandoned()
 {
     m_timer.stop();
-    if (m_transferring && m_sender) {
-        m_abandoned = true; // the sender ends the transfer by its own limits
-        return;
-    }
-    releaseQuietly();
-}
-
-void DFUUploadForm::releaseQuietly()
-{
-    m_abandoned = false;
-    m_transferring = false;
-    const bool held = m_sender;
-    if (m_sender)
-        m_sender->disconnect(this);
-    m_sender = nullptr;
-    Dongle* dongle = delegate.getDongle();
-    if (held && dongle)
-        dongle->stopXmodem();
+    if (!isTransferring())
+        m_sender.giveBackQuietly();
+    // A running transfer ends by the sender's own limits; its outcome then only gives the port back.
 }
 
 } // namespace OX

@@ -4,15 +4,15 @@
 // percentage and the time left. "Finish" becomes available only after an upload the bootloader
 // acknowledged; any failure shows the failed form and nothing after it reports success.
 //
-// The sender belongs to the dongle (it goes with it); the step holds it through a guarded
-// pointer and always gives the serial port back to the dongle when it is done with it. Leaving
-// the page while the step waits ends the wait quietly; a transfer already running ends by the
-// sender's own limits and then only gives the port back. From the first block sent until the
+// The sender belongs to the dongle (it goes with it); the step holds it through a DFUSender and
+// always gives the serial port back to the dongle when it is done with it. Leaving the page while
+// the step waits ends the wait quietly; a transfer already running ends by the sender's own
+// limits and then only gives the port back. From the first block sent until the
 // bootloader confirms the whole image, the LINK holds a half-written firmware: the step says so
 // when the transfer is stopped, and the page when the dongle goes.
 #include "ui/firmware/DFUForm.h"
+#include "ui/firmware/DFUSender.h"
 
-#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -47,11 +47,8 @@ public:
     void onUploadFinished(bool success);
     void onUploadProgress(int percentage, long long remainingTime);
     void onTimeout();
-    // Lets go of the sender and gives the port back to the dongle. False (after stepFailed)
-    // when the dongle is gone.
-    bool cleanUp();
     // A transfer runs: the bootloader asked for the image and it is not all sent.
-    bool isTransferring() const { return m_transferring && m_sender; }
+    bool isTransferring() const { return m_sender.isSending(); }
     // The LINK took part of an image and did not confirm a whole one since: it starts no firmware
     // until it is updated again in recovery mode.
     bool isLinkHalfWritten() const { return m_linkWritten; }
@@ -62,17 +59,12 @@ public:
     // For tests: a shorter bootloader wait.
     void setBootloaderWaitMs(int ms) { m_timer.setInterval(ms); }
     bool isWaitingForBootloader() const { return m_timer.isActive(); }
-    XModem* sender() const { return m_sender.data(); }
+    XModem* sender() const { return m_sender.sender(); }
 
 private:
-    // The sender's outcome after the page was left: the port goes back, nothing more.
-    void releaseQuietly();
-
     std::unique_ptr<::Ui::DFUUploadForm> m_ui;
-    QPointer<XModem> m_sender;
+    DFUSender m_sender;
     QTimer m_timer;
-    bool m_transferring = false;
-    bool m_abandoned = false;
     bool m_linkWritten = false;
 };
 

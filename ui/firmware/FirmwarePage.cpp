@@ -17,6 +17,7 @@
 #include <QSet>
 
 #include <memory>
+#include <utility>
 
 namespace OX
 {
@@ -49,7 +50,7 @@ FirmwarePage::FirmwarePage(PageContainer* container, QWidget* parent, StepFactor
     m_ui->prevButton->setEnabled(false);
     m_ui->nextButton->setEnabled(true);
     connect(m_ui->stepper, &StepsWidget::currentStepChanged, this, &FirmwarePage::onCurrentStepChanged);
-    connect(m_ui->nextButton, &QPushButton::clicked, this, &FirmwarePage::on_nextButton_clicked);
+    connect(m_ui->nextButton, &QPushButton::clicked, this, &FirmwarePage::onNextPressed);
 }
 
 FirmwarePage::~FirmwarePage()
@@ -92,22 +93,25 @@ int FirmwarePage::idOf(DFUForm* form) const
 std::function<void()> FirmwarePage::guarded(std::function<void()> fn)
 {
     auto called = std::make_shared<bool>(false);
-    const quint64 generation = m_generation;
-    return [this, fn = std::move(fn), called, generation] {
-        if (*called || generation != m_generation)
-            return; // called twice, or the page was left since
+    const quint64 visit = this->visit();
+    DFUForm* const step = m_current;
+    return [this, fn = std::move(fn), called, visit, step] {
+        if (*called || !isVisit(visit) || m_current != step)
+            return; // called twice, or the page was left or the step abandoned since
         *called = true;
         fn();
     };
 }
 
+bool FirmwarePage::isStepVisit(const DFUForm* form, quint64 visit) const
+{
+    return form && form == m_current && isVisit(visit);
+}
+
 void FirmwarePage::abandonShownForm()
 {
-    ++m_generation;
-    if (m_shown && m_shown->isOnScreen()) {
-        m_shown->setOnScreen(false);
-        m_shown->pageAbandoned();
-    }
+    if (DFUForm* step = std::exchange(m_current, nullptr))
+        step->pageAbandoned();
 }
 
 // ---- switching forms -----------------------------------------------------------------------
@@ -118,9 +122,7 @@ void FirmwarePage::showPage(DFUForm* form, std::function<void()> done)
         return;
     auto switchTo = guarded([this, form, done = std::move(done)] {
         DFUForm* old = formAt(m_visibleIndex);
-        if (m_shown)
-            m_shown->setOnScreen(false);
-        form->setOnScreen(true);
+        m_current = form;
         form->pageWillAppear();
         setPage(form, [this, form, old, done] {
             const int id = idOf(form);
@@ -184,9 +186,7 @@ void FirmwarePage::pageWillAppear(const QString&)
     DFUForm* first = formAt(0);
     if (!first)
         return;
-    if (m_shown)
-        m_shown->setOnScreen(false);
-    first->setOnScreen(true);
+    m_current = first;
     first->pageWillAppear();
     setPage(first, [this] {
         if (DFUForm* visible = formAt(m_visibleIndex))
@@ -272,7 +272,7 @@ int FirmwarePage::wizardStepBackward(int position)
     return position - 1;
 }
 
-void FirmwarePage::on_nextButton_clicked()
+void FirmwarePage::onNextPressed()
 {
     navigateToNextStep(nullptr);
 }

@@ -7,9 +7,11 @@
 // Steps by id, in order: Welcome 1, Connect 2, Get firmware 3, Upload 4, Succeeded 6, Recovery 5;
 // the failed form stands apart and is shown by stepFailed. Every visit starts again at Welcome;
 // the LINK version, the firmware path and the recovery flag survive visits. The page sets the
-// whole footer when it appears (Back only) and never leaves it busy. Leaving the page or
-// losing the dongle tells the step on screen (DFUForm::pageAbandoned) and drops every move still
-// pending, so nothing a step started before can move the wizard of a later visit.
+// whole footer when it appears (Back only) and never leaves it busy. The page's one visit token
+// serves the steps too: a step's work and every pending move act only while the visit they began
+// in runs and their step is still the one on screen. Leaving the page or losing the dongle tells
+// the step on screen (DFUForm::pageAbandoned), after which nothing it started moves the wizard.
+// Every visit shows a step at most once: the wizard only goes forward and starts at Welcome.
 #include "ui/firmware/DFUFormDelegate.h"
 #include "ui/firmware/WizardDelegate.h"
 #include "ui/toolkit/Page.h"
@@ -89,9 +91,11 @@ public:
     bool recoveryMode() override;
     void ask(Question question, std::function<void(int)> answer) override;
     void open(QDialog* dialog, About about, std::function<void(int)> answer) override;
+    quint64 pageVisit() const override { return visit(); }
+    bool isStepVisit(const DFUForm* form, quint64 visit) const override;
 
     // Connected in the constructor.
-    void on_nextButton_clicked();
+    void onNextPressed();
     void onCurrentStepChanged(int step);
 
     // Readers for tests and the walks.
@@ -109,9 +113,9 @@ private:
     DFUForm* formAt(int position) const;
     // The step id under which form is registered (first in id order), 0 when none.
     int idOf(DFUForm* form) const;
-    // Ends the visit of the form on screen (telling it) and drops every pending move.
+    // Tells the step on screen that its work is over; from now on nothing it started counts.
     void abandonShownForm();
-    // Calls fn once, and only while no visit began or ended since this was made.
+    // Calls fn once, and only while the page's visit and its step on screen are those of now.
     std::function<void()> guarded(std::function<void()> fn);
 
     // The designer form (its class lives in the .cpp only, so that no other header sees it).
@@ -125,7 +129,8 @@ private:
     int m_visibleIndex = -1;
     DFUFailedForm* m_failedForm = nullptr;
     DFUForm* m_shown = nullptr;
-    quint64 m_generation = 0;
+    // The step whose work counts: the one on screen, null once it was abandoned.
+    DFUForm* m_current = nullptr;
     DongleVersion m_linkVersion;
     QString m_firmwarePath;
     bool m_recoveryMode = false;

@@ -26,11 +26,11 @@ LinkDriveSettingForm::LinkDriveSettingForm(LPP& parameters, QWidget* parent)
 {
     m_ui->setupUi(this);
     connect(m_ui->reverseDriveCheckBox, &QCheckBox::stateChanged, this,
-        &LinkDriveSettingForm::on_reverseDriveCheckBox_stateChanged);
+        &LinkDriveSettingForm::onReverseDriveChanged);
     connect(m_ui->reversingAudioCheckbox, &QCheckBox::stateChanged, this,
-        &LinkDriveSettingForm::on_reversingAudioCheckbox_stateChanged);
+        &LinkDriveSettingForm::onReversingAudioChanged);
     connect(m_ui->reversingDelaySlider, &QAbstractSlider::valueChanged, this,
-        &LinkDriveSettingForm::on_reversingDelaySlider_valueChanged);
+        &LinkDriveSettingForm::onReversingDelayChanged);
     updateUi(LPP::ChangeMask::all);
 }
 
@@ -66,20 +66,20 @@ void LinkDriveSettingForm::changeEvent(QEvent* event)
     LinkForm::changeEvent(event);
 }
 
-void LinkDriveSettingForm::on_reverseDriveCheckBox_stateChanged(int state)
+void LinkDriveSettingForm::onReverseDriveChanged(int state)
 {
     m_lpp.movePolarityVertical = state == Qt::Checked ? PolarityReversed : PolarityNormal;
     emit parametersChanged(LPP::ChangeMask::movePolarityVertical);
 }
 
-void LinkDriveSettingForm::on_reversingAudioCheckbox_stateChanged(int state)
+void LinkDriveSettingForm::onReversingAudioChanged(int state)
 {
     m_lpp.reverseSoundEnabled = state == Qt::Checked ? SoundOn : SoundOff;
     emit parametersChanged(LPP::ChangeMask::reverseSoundEnabled);
     updateUi(LPP::ChangeMask::reverseSoundEnabled);
 }
 
-void LinkDriveSettingForm::on_reversingDelaySlider_valueChanged(int value)
+void LinkDriveSettingForm::onReversingDelayChanged(int value)
 {
     m_lpp.setBackTiltDelaySeconds(value * m_ui->reversingDelaySlider->valueDisplayScale());
     emit parametersChanged(LPP::ChangeMask::backTiltDelay);

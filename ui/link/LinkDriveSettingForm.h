@@ -26,9 +26,9 @@ public:
     void retranslate() override;
 
     // Connected in the constructor (not by name): each writes its field, then reports it.
-    void on_reverseDriveCheckBox_stateChanged(int state);
-    void on_reversingAudioCheckbox_stateChanged(int state);
-    void on_reversingDelaySlider_valueChanged(int value);
+    void onReverseDriveChanged(int state);
+    void onReversingAudioChanged(int state);
+    void onReversingDelayChanged(int value);
 
 protected:
     void changeEvent(QEvent* event) override;

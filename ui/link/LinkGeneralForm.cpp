@@ -34,16 +34,14 @@ LinkGeneralForm::LinkGeneralForm(LPP& parameters, QWidget* parent)
     m_ui->setupUi(this);
     m_ui->stTimerDelay->setAttribute(Qt::WA_MacShowFocusRect, false);
 
-    connect(m_ui->scModeTimerButton, &QAbstractButton::clicked, this,
-        &LinkGeneralForm::on_scModeTimerButton_clicked);
-    connect(m_ui->stTimerDelay, &QTimeEdit::timeChanged, this, &LinkGeneralForm::on_stTimerDelay_timeChanged);
-    connect(m_ui->tfSlider, &QAbstractSlider::valueChanged, this, &LinkGeneralForm::on_tfSlider_valueChanged);
-    connect(m_ui->fthsEnableCheckBox, &QCheckBox::stateChanged, this,
-        &LinkGeneralForm::on_fthsEnableCheckBox_stateChanged);
+    connect(m_ui->scModeTimerButton, &QAbstractButton::clicked, this, &LinkGeneralForm::onCenterTimerPressed);
+    connect(m_ui->stTimerDelay, &QTimeEdit::timeChanged, this, &LinkGeneralForm::onCenterDelayEdited);
+    connect(m_ui->tfSlider, &QAbstractSlider::valueChanged, this, &LinkGeneralForm::onTremorFilterChanged);
+    connect(m_ui->fthsEnableCheckBox, &QCheckBox::stateChanged, this, &LinkGeneralForm::onFifthSwitchToggled);
     connect(m_ui->fthsLongPressCheckBox, &QCheckBox::stateChanged, this,
-        &LinkGeneralForm::on_fthsLongPressCheckBox_stateChanged);
-    connect(m_ui->fthsLongPressSlider, &QSlider::valueChanged, this,
-        &LinkGeneralForm::on_fthsLongPressSlider_valueChanged);
+        &LinkGeneralForm::onFifthSwitchLongPressToggled);
+    connect(
+        m_ui->fthsLongPressSlider, &QSlider::valueChanged, this, &LinkGeneralForm::onFifthSwitchDelayChanged);
 }
 
 LinkGeneralForm::~LinkGeneralForm() = default;
@@ -108,34 +106,34 @@ void LinkGeneralForm::changeEvent(QEvent* event)
     LinkForm::changeEvent(event);
 }
 
-void LinkGeneralForm::on_scModeTimerButton_clicked()
+void LinkGeneralForm::onCenterTimerPressed()
 {
     m_lpp.setCenterDelay(TimerStartSeconds);
     updateUi(LPP::ChangeMask::centerDelay);
     emit parametersChanged(LPP::ChangeMask::centerDelay);
 }
 
-void LinkGeneralForm::on_stTimerDelay_timeChanged(QTime const& time)
+void LinkGeneralForm::onCenterDelayEdited(QTime const& time)
 {
     const int seconds = time.isValid() ? time.msecsSinceStartOfDay() / MsPerSecond : 0;
     m_lpp.setCenterDelay(seconds);
     emit parametersChanged(LPP::ChangeMask::centerDelay);
 }
 
-void LinkGeneralForm::on_tfSlider_valueChanged(int value)
+void LinkGeneralForm::onTremorFilterChanged(int value)
 {
     m_lpp.setTremorFilter(value);
     emit parametersChanged(LPP::ChangeMask::tremorFilter);
 }
 
-void LinkGeneralForm::on_fthsEnableCheckBox_stateChanged(int state)
+void LinkGeneralForm::onFifthSwitchToggled(int state)
 {
     m_lpp.setFifthSwitchEnable(isChecked(state));
     updateUi(LPP::ChangeMask::fifthSwitchDelay);
     emit parametersChanged(LPP::ChangeMask::fifthSwitchDelay);
 }
 
-void LinkGeneralForm::on_fthsLongPressCheckBox_stateChanged(int state)
+void LinkGeneralForm::onFifthSwitchLongPressToggled(int state)
 {
     if (isChecked(state))
         m_lpp.setFifthSwitchDelay(LongPressStartSeconds);
@@ -145,7 +143,7 @@ void LinkGeneralForm::on_fthsLongPressCheckBox_stateChanged(int state)
     emit parametersChanged(LPP::ChangeMask::fifthSwitchDelay);
 }
 
-void LinkGeneralForm::on_fthsLongPressSlider_valueChanged(int value)
+void LinkGeneralForm::onFifthSwitchDelayChanged(int value)
 {
     m_lpp.setFifthSwitchDelay(value);
     updateUi(LPP::ChangeMask::fifthSwitchDelay);

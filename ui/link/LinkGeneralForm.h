@@ -28,12 +28,12 @@ public:
     void retranslate() override;
 
     // Connected in the constructor (not by name): each writes its field, then reports it.
-    void on_scModeTimerButton_clicked();
-    void on_stTimerDelay_timeChanged(QTime const& time);
-    void on_tfSlider_valueChanged(int value);
-    void on_fthsEnableCheckBox_stateChanged(int state);
-    void on_fthsLongPressCheckBox_stateChanged(int state);
-    void on_fthsLongPressSlider_valueChanged(int value);
+    void onCenterTimerPressed();
+    void onCenterDelayEdited(QTime const& time);
+    void onTremorFilterChanged(int value);
+    void onFifthSwitchToggled(int state);
+    void onFifthSwitchLongPressToggled(int state);
+    void onFifthSwitchDelayChanged(int value);
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -61,9 +61,9 @@ LinkPage::LinkPage(PageContainer* container, OrvixDevice::Preset preset, QWidget
     connect(this, &LinkPage::showError, this, &LinkPage::onShowError);
     connect(this, &LinkPage::updateUi, this, &LinkPage::onUpdateUi);
     connect(this, &LinkPage::setState, this, &LinkPage::onSetState);
-    connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &LinkPage::on_tabWidget_currentChanged);
-    connect(m_ui->nextButton, &QPushButton::clicked, this, &LinkPage::on_nextButton_clicked);
-    connect(m_ui->prevButton, &QPushButton::clicked, this, &LinkPage::on_prevButton_clicked);
+    connect(m_ui->tabWidget, &QTabWidget::currentChanged, this, &LinkPage::onTabChanged);
+    connect(m_ui->nextButton, &QPushButton::clicked, this, &LinkPage::onNextPressed);
+    connect(m_ui->prevButton, &QPushButton::clicked, this, &LinkPage::onPrevPressed);
 }
 
 LinkPage::~LinkPage() = default;
@@ -329,14 +329,14 @@ void LinkPage::onShowHint(Hint hint)
 {
     // A page nobody sees asks nothing (a search that ended after the person left); one "Link not
     // present" box stands for a run of lost-link states.
-    if (!appeared || (hint == link_not_connected_hint && m_linkHintOpen))
+    if (!appeared || (hint == link_not_connected_hint && isVisit(m_linkHintVisit)))
         return;
     qDebug().nospace().noquote() << "SHOW HINT [" << hintName(hint) << "]";
     Question question;
     question.icon = Icon::Information;
     question.about << QPointer<QObject>(container->getDongle());
     if (hint == link_not_connected_hint) {
-        m_linkHintOpen = true;
+        m_linkHintVisit = visit();
         question.text = tr("Link not present");
         question.informative
             = tr("Turn link ON or exit service mode by long tap on Link's button (red indicator light will "
@@ -355,7 +355,7 @@ void LinkPage::onShowHint(Hint hint)
     ask(question, [this, hint](int answer) {
         qDebug().nospace().noquote() << "HIDE HINT [" << hintName(hint) << "]";
         if (hint == link_not_connected_hint) {
-            m_linkHintOpen = false;
+            m_linkHintVisit = 0;
             if (answer == 0)
                 searchLink();
             else
@@ -423,7 +423,6 @@ void LinkPage::pageWillAppear(QString const&)
     if (m_forms.isEmpty())
         buildForms();
     m_onScreen = true;
-    m_linkHintOpen = false; // a box of an earlier visit was answered by nobody
     setActive(QStringLiteral("general"));
     updateWizard();
     emit setState(not_initialized_state);

@@ -114,9 +114,9 @@ public:
     void onUpdateUi(bool enable);
     void onSetState(OX::LinkPage::State state);
     void onLinkParametersChanged(LPP::ChangeMask mask);
-    void on_tabWidget_currentChanged(int index);
-    void on_nextButton_clicked();
-    void on_prevButton_clicked();
+    void onTabChanged(int index);
+    void onNextPressed();
+    void onPrevPressed();
 
 signals:
     void showHint(OX::LinkPage::Hint hint);
@@ -145,10 +145,11 @@ private:
     LPP m_parameters;
     LinkProfile m_pendingApply;
     std::unique_ptr<Ui::LinkPage> m_ui;
-    // From pageWillAppear to pageWillDisappear: the footer is this page's.
+    // From pageWillAppear to pageWillDisappear: the footer is this page's (the visit runs on
+    // through the slide out, when the footer is already the next page's).
     bool m_onScreen = false;
-    // A "Link not present" box of this visit waits for its answer.
-    bool m_linkHintOpen = false;
+    // The visit whose "Link not present" box waits for its answer (0: none).
+    quint64 m_linkHintVisit = 0;
     // The leave question was answered "Dismiss and leave page": the back action goes through.
     bool m_leaving = false;
 };

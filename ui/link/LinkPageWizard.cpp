@@ -59,7 +59,7 @@ LinkViewController* LinkPage::setCurrentTabByName(QString const& name)
     return qobject_cast<LinkViewController*>(widget);
 }
 
-void LinkPage::on_tabWidget_currentChanged(int index)
+void LinkPage::onTabChanged(int index)
 {
     auto* controller = qobject_cast<ViewController*>(m_ui->tabWidget->widget(index));
     if (!controller)
@@ -76,14 +76,14 @@ void LinkPage::on_tabWidget_currentChanged(int index)
     emit updateUi(true);
 }
 
-void LinkPage::on_nextButton_clicked()
+void LinkPage::onNextPressed()
 {
     const QString target = m_navigator.getNextOf(m_currentKey);
     qDebug().nospace().noquote() << "SHOW [" << target << "] next of [" << m_currentKey << "]";
     setActive(target);
 }
 
-void LinkPage::on_prevButton_clicked()
+void LinkPage::onPrevPressed()
 {
     const QString target = m_navigator.getPrevOf(m_currentKey);
     qDebug().nospace().noquote() << "SHOW [" << target << "] prev of [" << m_currentKey << "]";

@@ -45,7 +45,7 @@ LinkProfilesDialog::LinkProfilesDialog(QString const& title, QWidget* parent)
         QStandardItem* placeholder = model->item(0);
         placeholder->setFlags(placeholder->flags() & ~Qt::ItemIsEnabled);
     }
-    connect(m_ui->comboBox, &QComboBox::textActivated, this, &LinkProfilesDialog::on_comboBox_activated);
+    connect(m_ui->comboBox, &QComboBox::textActivated, this, &LinkProfilesDialog::onProfileActivated);
 
     okButton()->setText(tr("Reset parameters"));
     okButton()->setEnabled(false);
@@ -74,7 +74,7 @@ QPushButton* LinkProfilesDialog::okButton() const
     return m_ui->buttonBox->button(QDialogButtonBox::Ok);
 }
 
-void LinkProfilesDialog::on_comboBox_activated(QString const& text)
+void LinkProfilesDialog::onProfileActivated(QString const& text)
 {
     qDebug().noquote() << "Link profile " + text + " selected.";
     okButton()->setEnabled(true);

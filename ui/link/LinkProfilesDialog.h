@@ -31,7 +31,7 @@ public:
     QPushButton* okButton() const;
 
     // Connected in the constructor (not by name).
-    void on_comboBox_activated(QString const& text);
+    void onProfileActivated(QString const& text);
 
 private:
     std::unique_ptr<Ui::LinkProfilesDialog> m_ui;

@@ -36,7 +36,7 @@ LinkSelectionPage::LinkSelectionPage(PageContainer* container, QWidget* parent)
         Qt::DirectConnection);
     connect(&m_pingTimer, &QTimer::timeout, this, &LinkSelectionPage::onPing);
     connect(m_ui->linkListWidget, &QListWidget::itemSelectionChanged, this,
-        &LinkSelectionPage::on_linkListWidget_itemSelectionChanged);
+        &LinkSelectionPage::onLinkSelectionChanged);
 }
 
 LinkSelectionPage::~LinkSelectionPage() = default;
@@ -155,7 +155,7 @@ void LinkSelectionPage::showNoDevices()
     endWork();
     m_awaitingHeadset = true;
     m_ui->linkListWidget->clear();
-    on_linkListWidget_itemSelectionChanged(); // nothing selected: "Settings" off
+    onLinkSelectionChanged(); // nothing selected: "Settings" off
 }
 
 void LinkSelectionPage::deviceFound(Dongle*, NPP const&) { }
@@ -244,10 +244,10 @@ void LinkSelectionPage::onUpdateList()
                 m_ui->linkListWidget, device, link->pan(), link->serial(), false, it.key() == remembered);
         }
     }
-    on_linkListWidget_itemSelectionChanged();
+    onLinkSelectionChanged();
 }
 
-void LinkSelectionPage::on_linkListWidget_itemSelectionChanged()
+void LinkSelectionPage::onLinkSelectionChanged()
 {
     m_ui->parameterListWidget->clear();
     m_selectedPreset = OrvixDevice::NoPreset;

@@ -58,7 +58,7 @@ public:
     // The five identity rows of link.
     void showValues(Link* link);
 
-    void on_linkListWidget_itemSelectionChanged();
+    void onLinkSelectionChanged();
     void onUpdateList();
     void onSchedulePing();
     // Pings the known LINKs one after another, then rebuilds the list and starts the timer.

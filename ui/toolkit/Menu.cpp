@@ -81,14 +81,6 @@ QString Menu::versionLabel()
     return QStringLiteral("OrvixTools v%1 %2").arg(version, QStringLiteral("R"));
 }
 
-QStringList Menu::iconFiles()
-{
-    QStringList files;
-    for (Entry const& e : entries())
-        files << iconFile(e);
-    return files;
-}
-
 Menu::Menu(PageContainer* container, QWidget* parent)
     : Page(container, parent)
     , m_rootItem(MenuItem::MainItem, tr("Main"))
@@ -102,10 +94,19 @@ Menu::Menu(PageContainer* container, QWidget* parent)
         QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::HighQualityAntialiasing);
     m_view->setFrameStyle(0);
 
-    const QList<Pixmap> icons = Pixmap::loadAll(iconFiles(), largestIconBox(m_scene.sceneRect().size()));
+    // The main menu's icons are read before the window first shows; the submenus' meanwhile, at
+    // the size their tiles draw them, taken when read or when a submenu opens first.
+    QStringList mainFiles, submenuFiles;
+    for (Entry const& e : entries())
+        (e.parent == MenuItem::MainItem ? mainFiles : submenuFiles) << iconFile(e);
+    const QList<Pixmap> mainIcons = Pixmap::loadAll(mainFiles);
+    connect(&m_submenuIcons, &QFutureWatcherBase::finished, this, &Menu::takeSubmenuIcons);
+    m_submenuIcons.setFuture(Pixmap::readAll(submenuFiles, largestIconBox(m_scene.sceneRect().size())));
     int index = 0;
     for (Entry const& e : entries()) {
-        MenuItem* entry = item(e.parent)->addItem(e.identifier, tr(e.title), icons.at(index++));
+        const bool main = e.parent == MenuItem::MainItem;
+        MenuItem* entry
+            = item(e.parent)->addItem(e.identifier, tr(e.title), main ? mainIcons.at(index++) : Pixmap());
         entry->setColor(skinBrush("menuItemPassiveIconColor"), skinBrush("menuItemPassiveBackgroundColor"),
             skinBrush("menuItemPassiveTextColor"));
         for (MenuItem::Dependency d : e.dependencies)
@@ -162,8 +163,21 @@ void Menu::setSubmenuFooter()
     container->setRight(QString(), PageAction::none, nullptr, PageFooter::MainButton);
 }
 
+void Menu::takeSubmenuIcons()
+{
+    if (m_submenuIconsTaken)
+        return;
+    m_submenuIconsTaken = true;
+    const QList<QImage> images = m_submenuIcons.future().results(); // waits, seldom: read since the start
+    int index = 0;
+    for (Entry const& e : entries())
+        if (e.parent != MenuItem::MainItem)
+            item(e.identifier)->setPixmap(QPixmap::fromImage(images.value(index++)));
+}
+
 void Menu::onRootItemClicked(MenuItem* item)
 {
+    takeSubmenuIcons();
     m_currentItem = item;
     item->clearMarks();
     item->applyTo(m_scene);

@@ -7,6 +7,7 @@
 #include "ui/toolkit/MenuItem.h"
 #include "ui/toolkit/Page.h"
 
+#include <QFutureWatcher>
 #include <QGraphicsScene>
 #include <QMap>
 
@@ -20,8 +21,6 @@ public:
     static constexpr int SceneSize = 512;
     // The version the header shows while the menu is open.
     static QString versionLabel();
-    // The icons of the menu's entries, in their order.
-    static QStringList iconFiles();
 
     Menu(PageContainer* container, QWidget* parent = nullptr);
     ~Menu() override;
@@ -51,6 +50,8 @@ public slots:
 
 private:
     void setRootFooter();
+    // Gives the submenus' tiles their icons once read (waiting for them if need be).
+    void takeSubmenuIcons();
     void setSubmenuFooter();
 
     // The scene is declared before the tree: the tree goes first and takes its tiles out of
@@ -60,6 +61,8 @@ private:
     MenuItem* m_currentItem;
     QMap<MenuItem::Identifier, QString> m_helpKeys;
     GraphicsView* m_view;
+    QFutureWatcher<QImage> m_submenuIcons;
+    bool m_submenuIconsTaken = false;
 };
 
 } // namespace OX

@@ -106,6 +106,13 @@ void MenuItem::setColor(QBrush const& icon, QBrush const& background, QBrush con
     update();
 }
 
+void MenuItem::setPixmap(QPixmap const& pixmap)
+{
+    m_pixmap = Pixmap(pixmap);
+    m_drawnIcon = QPixmap();
+    update();
+}
+
 void MenuItem::setTitle(QString const& title)
 {
     m_title = title;

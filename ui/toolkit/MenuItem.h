@@ -69,6 +69,8 @@ public:
     void setTitleOfItem(Identifier identifier, QString const& title);
     void setSize(double width, double height);
     void setColor(QBrush const& icon, QBrush const& background, QBrush const& text);
+    // The icon's shape, drawn in the icon colour.
+    void setPixmap(QPixmap const& pixmap);
     void setTitle(QString const& title);
     void addDependency(Dependency dependency);
 

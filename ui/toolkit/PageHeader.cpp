@@ -22,7 +22,7 @@ namespace
 const char* const HelpIcon = ":/menu/icons/help";
 const char* const HomeIcon = ":/menu/icons/status";
 
-QIcon tintedIcon(QString const& resource, QSize const& iconSize)
+QIcon tintedIcon(Pixmap const& picture, QSize const& iconSize)
 {
     // Disabled (while Help shows, for instance) the shape is drawn in the skin's disabled grey;
     // the style's own disabled rendering leaves a white shape white. Both are tinted at the size
@@ -30,7 +30,7 @@ QIcon tintedIcon(QString const& resource, QSize const& iconSize)
     // The drawings leave room of their own (the menu's, for the title below the shape): each shape
     // is cut to what it draws and centred in the button, so home and help stand the same size.
     const qreal ratio = qMax(qreal(2), qApp->devicePixelRatio());
-    QImage drawing = Pixmap(resource).toImage();
+    QImage drawing = picture.toImage();
     const QRect drawn = QRegion(QBitmap::fromImage(drawing.createAlphaMask())).boundingRect();
     if (!drawn.isEmpty())
         drawing = drawing.copy(drawn);
@@ -57,9 +57,10 @@ PageHeader::PageHeader(PageContainer* container)
 {
     m_ui->setupUi(this);
     m_ui->helpButton->setContentsMargins(0, 0, 0, 0);
-    m_ui->helpButton->setIcon(tintedIcon(QLatin1String(HelpIcon), m_ui->helpButton->iconSize()));
+    const QList<Pixmap> drawings = Pixmap::loadAll({ QLatin1String(HelpIcon), QLatin1String(HomeIcon) });
+    m_ui->helpButton->setIcon(tintedIcon(drawings.at(0), m_ui->helpButton->iconSize()));
     m_ui->homeButton->setContentsMargins(0, 0, 0, 0);
-    m_ui->homeButton->setIcon(tintedIcon(QLatin1String(HomeIcon), m_ui->homeButton->iconSize()));
+    m_ui->homeButton->setIcon(tintedIcon(drawings.at(1), m_ui->homeButton->iconSize()));
     connect(m_ui->homeButton, &QToolButton::released, this, &PageHeader::homeAction);
     connect(m_ui->helpButton, &QToolButton::released, this, &PageHeader::helpAction);
 }

@@ -95,6 +95,11 @@ QList<Pixmap> Pixmap::loadAll(const QStringList& fileNames, const QSize& fitIn)
     return pixmaps;
 }
 
+QFuture<QImage> Pixmap::readAll(const QStringList& fileNames, const QSize& fitIn)
+{
+    return QtConcurrent::mapped(fileNames, ReadFitted { fitIn });
+}
+
 Pixmap::Pixmap(const QString& fileName, const char* format, Qt::ImageConversionFlags flags)
     : QPixmap(QPixmap::fromImage(readImage(fileName, format), flags))
 {

@@ -4,7 +4,9 @@
 // shape, or with a badge in its lower right quarter cut cleanly out of the icon by a mask.
 // Every builder draws into this pixmap at its current size, over what is already there; a path
 // that names no image draws nothing, and a null pixmap draws nothing at all.
+#include <QFuture>
 #include <QIcon>
+#include <QImage>
 #include <QList>
 #include <QPixmap>
 #include <QSize>
@@ -54,6 +56,9 @@ public:
     // An image larger than fitIn (when valid) is scaled down smoothly into it, aspect kept, as
     // QPixmap::scaled does.
     static QList<Pixmap> loadAll(const QStringList& fileNames, const QSize& fitIn = QSize());
+    // The same images read on Qt's thread pool without waiting: the future's results come in the
+    // order named, a file that cannot be read as a null image.
+    static QFuture<QImage> readAll(const QStringList& fileNames, const QSize& fitIn = QSize());
 
     // Suffixes of the alternative form and of a badge's mask.
     static constexpr const char* AlternativeSuffix = "_i";

@@ -77,6 +77,13 @@ struct FrameFixture : ::testing::Test {
         });
         next = page->findChild<QPushButton*>(QStringLiteral("nextButton"));
         stepper = page->findChild<OX::StepsWidget*>(QStringLiteral("stepper"));
+        visitAgain();
+    }
+    // As the controller shows the page: a new visit, then the hook.
+    void visitAgain()
+    {
+        page->endVisit();
+        page->beginVisit();
         page->pageWillAppear(QStringLiteral("Menu"));
     }
     StubForm* stub(int id) { return static_cast<StubForm*>(page->stepForm(id)); }
@@ -106,7 +113,7 @@ TEST_F(FrameFixture, NextNotifiesTheLeavingAndTheComingStepInOrder)
 
     // Prev is never offered, and a step back from the first step does nothing.
     EXPECT_FALSE(page->findChild<QPushButton*>(QStringLiteral("prevButton"))->isEnabled());
-    page->pageWillAppear(QStringLiteral("Menu"));
+    visitAgain();
     log.clear();
     page->navigateToPrevStep(nullptr);
     EXPECT_TRUE(log.isEmpty());
@@ -131,7 +138,7 @@ TEST_F(FrameFixture, RecoveryTakesTheConnectDotAndLeadsToGetFirmware)
     EXPECT_EQ(stepper->currentStep(), 2);
 
     // Without the flag Connect leads straight to Get firmware.
-    page->pageWillAppear(QStringLiteral("Menu"));
+    visitAgain();
     page->setRecoveryMode(false);
     next->click();
     next->click();
@@ -163,7 +170,7 @@ TEST_F(FrameFixture, AFailedStepShowsTheFailedFormUntilTheNextVisit)
     EXPECT_EQ(page->currentIndex(), 1);
     EXPECT_FALSE(next->isEnabled());
 
-    page->pageWillAppear(QStringLiteral("Menu"));
+    visitAgain();
     EXPECT_EQ(page->shownForm(), page->stepForm(1));
     EXPECT_EQ(page->visibleIndex(), 0);
     EXPECT_EQ(stepper->currentStep(), 0);
@@ -179,7 +186,7 @@ TEST_F(FrameFixture, AStepThatWillNotLeaveKeepsTheScreen)
     EXPECT_FALSE(log.contains("1.willDisappear"));
 
     // A step that does not allow the move keeps everything where it is.
-    page->pageWillAppear(QStringLiteral("Menu"));
+    visitAgain();
     stub(1)->hold = true;
     next->click();
     EXPECT_EQ(page->currentIndex(), 0);
@@ -191,21 +198,34 @@ TEST_F(FrameFixture, LeavingTellsTheStepOnScreenAndDropsItsLateMove)
     stub(1)->hold = true;
     next->click();
     log.clear();
+    const quint64 earlier = page->stepForm(1)->visit();
     bool done = false;
     page->pageWillDisappear(QStringLiteral("Menu"), [&] { done = true; });
     EXPECT_TRUE(done);
     EXPECT_EQ(log, QStringList { "1.abandoned" });
     EXPECT_FALSE(page->stepForm(1)->isOnScreen());
 
-    page->pageWillAppear(QStringLiteral("Menu"));
+    visitAgain();
     stub(1)->held(); // the move the earlier visit asked for
     EXPECT_EQ(page->currentIndex(), 0);
     EXPECT_EQ(page->shownForm(), page->stepForm(1));
+    // The step's token is the page's: work of the earlier visit is not this one's.
+    EXPECT_EQ(page->stepForm(1)->visit(), page->visit());
+    EXPECT_FALSE(page->stepForm(1)->isVisit(earlier));
+    EXPECT_TRUE(page->stepForm(1)->isOnScreen());
 
     // Losing the dongle tells the step too.
     log.clear();
     page->updateWithDongle(nullptr, DongleChangeMask());
     EXPECT_EQ(log, QStringList { "1.abandoned" });
+
+    // A step switched away within the visit no longer acts either.
+    visitAgain();
+    const quint64 now = page->visit();
+    stub(1)->hold = false;
+    next->click();
+    EXPECT_FALSE(page->stepForm(1)->isVisit(now));
+    EXPECT_TRUE(page->stepForm(2)->isVisit(now));
 }
 
 TEST(ImageView, HeightFollowsTheWidthWithThePicturesAspect)
