@@ -11,7 +11,6 @@
 #include <cstring>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +19,7 @@
 #include "protocol/Checksum.h"
 #include "protocol/LPP.h"
 #include "protocol/Print.h"
+#include "protocol/SerialLine.h"
 #include "protocol/XModem.h"
 
 Q_LOGGING_CATEGORY(lcDongle, "orvix.dongle")
@@ -174,8 +174,7 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
         const char* name = QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(error);
         qCInfo(lcDongle).noquote() << "Serial port error occured:" << (name ? name : "UnknownError");
     }
-    const bool readFailure = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
-    if (!readFailure || !m_port || m_lineGone)
+    if (!SerialLine::isReadFailure(error) || !m_port || m_lineGone)
         return;
     // A line that hung up or vanished is read no more: its owner takes the dongle away.
     if (isLineGone(m_port, error)) {
@@ -202,13 +201,10 @@ void Dongle::resumeReading()
 {
     if (!m_port || m_lineGone || !m_port->isOpen())
         return;
+    // During a firmware upload the bytes stay in the port's buffer for the sender.
     m_clearingError = true;
-    m_port->clearError();
+    SerialLine::resumeReading(*m_port);
     m_clearingError = false;
-    // A read (even of nothing) makes Qt watch the line again; during a firmware upload the
-    // bytes stay in the port's buffer for the sender.
-    char byte;
-    m_port->peek(&byte, 1);
     if (!m_xmodemActive.load() && m_port->bytesAvailable() > 0)
         readData();
 }
@@ -222,17 +218,7 @@ void Dongle::giveUpLine()
 
 bool Dongle::isLineGone(QSerialPort* port, QSerialPort::SerialPortError error)
 {
-    if (!port || (error != QSerialPort::ResourceError && error != QSerialPort::ReadError))
-        return false;
-    if (!port->isOpen())
-        return true;
-    // A hung-up line (or one whose other end closed) polls as hung up or failed.
-    pollfd line { int(port->handle()), POLLIN, 0 };
-    if (::poll(&line, 1, 0) == 1 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)))
-        return true;
-    // A removed USB device takes its node with it.
-    const QString name = port->portName();
-    return !QFile::exists(name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name);
+    return SerialLine::isGone(port, error);
 }
 
 void Dongle::writeData(QByteArray const& bytes)

@@ -1,15 +1,18 @@
 #include "protocol/XModem.h"
 
+#include "protocol/SerialLine.h"
+
 #include <QDebug>
 
 #include <algorithm>
 #include <array>
 
-namespace {
+namespace
+{
 
 constexpr std::array<quint16, 256> makeCrcTable()
 {
-    std::array<quint16, 256> table{};
+    std::array<quint16, 256> table {};
     for (int i = 0; i < 256; ++i) {
         quint16 crc = quint16(i << 8);
         for (int bit = 0; bit < 8; ++bit)
@@ -228,6 +231,20 @@ void XModem::onSerialportError(QSerialPort::SerialPortError error)
     default:
         return;
     }
+    if (SerialLine::isReadFailure(error) && m_port && !SerialLine::isGone(m_port, error)) {
+        // A read that failed on a live line (a wake-up with nothing to read) ends nothing: the
+        // line is read again from the event loop, and the upload's own time-outs and retries
+        // still hold.
+        qDebug().noquote() << "XMODEM: read failed on a live line, reading again:" << m_port->errorString();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_port)
+                    SerialLine::resumeReading(*m_port);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     qWarning().noquote() << "XMODEM: serial port error" << int(error)
                          << (m_port ? m_port->errorString() : QString());
     // The line is gone: nothing more is written on it.
@@ -329,7 +346,8 @@ void XModem::sendNextBlock()
         m_speed = m_speed * (1.0 - SMOOTHING_FACTOR) + double(sample) * SMOOTHING_FACTOR;
     }
     qDebug() << "packet:" << m_blockNumber;
-    qDebug().noquote() << "bytes transfered:" << QString::asprintf("%10lld / %10lld", m_bytesSent, m_fileSize);
+    qDebug().noquote() << "bytes transfered:"
+                       << QString::asprintf("%10lld / %10lld", m_bytesSent, m_fileSize);
     qDebug() << "Percentage: " << m_progress;
 
     if (!sendPacket(m_block.constData(), BLOCK_SIZE, m_timeouts.response))

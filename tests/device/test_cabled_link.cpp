@@ -1,12 +1,15 @@
 // The LINK on the dongle's cable, reached in pass-through: a Link for address 0 takes the answers
-// it sends from its own address, and a firmware upload to a loader that acknowledges the end of
-// transmission only after a second of silence ends as succeeded.
+// it sends from its own address, and a firmware upload ends as succeeded when the loader
+// acknowledges the end of transmission only after a second of silence, or when a read fails on
+// the live line during the upload.
 #include "test_headset_fixture.h"
 
 #include "device/Link.h"
+#include "protocol/SerialLine.h"
 #include "protocol/XModem.h"
 
 #include <QFile>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 
 using namespace devtest;
@@ -29,6 +32,35 @@ protected:
         ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
         ASSERT_EQ(code, 0);
     }
+
+    // Starts the LINK's loader (at a tenth of every period) and a sender for a file of size
+    // bytes, ready for sendFile(path) once the loader is seen.
+    void startLoader(int size)
+    {
+        emulator->setTimeScale(Scale);
+        Link cabled(*dongle, 0x1234, Link::AnyAddress);
+        int code = -1;
+        cabled.startBootloader([&code](DongleResult r) { code = r.code; });
+        ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
+        ASSERT_EQ(code, 0);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(size, 'x'));
+        file.close();
+        sender = dongle->startXmodem();
+        ASSERT_NE(sender, nullptr);
+        sender->setTimeoutsForTest({ int(XModem::RESPONSE_TIME * Scale),
+            int(XModem::RETRY_RESPONSE_TIME * Scale), int(XModem::KEEP_ALIVE_TIME * Scale) });
+        QObject::connect(sender, &XModem::uploadFinished, [this](bool ok) { finished << ok; });
+        sender->start();
+        ASSERT_TRUE(testutil::waitUntil([&] { return sender->isDeviceAvailable(); }, 2000));
+    }
+
+    static constexpr double Scale = 0.1;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fw.enc"));
+    XModem* sender = nullptr;
+    QList<bool> finished;
 };
 
 } // namespace
@@ -58,38 +90,45 @@ TEST_F(CabledLinkTest, ALinkForAddressZeroTakesTheAnswersOfTheLinkOnTheCable)
 
 TEST_F(CabledLinkTest, AnEotAcknowledgedOnlyAfterASilentSecondEndsTheUploadAsSucceeded)
 {
-    // A tenth of every period: the loader's second of silence is 100 ms, and so are the
-    // sender's time-outs.
-    constexpr double scale = 0.1;
-    emulator->setTimeScale(scale);
+    // The loader's second of silence is 100 ms, and so are the sender's time-outs.
     emulator->updateCabledLink([](emu::CabledLinkModel& m) {
         m.eotAnswer = emu::CabledLinkModel::EotAnswer::Nak;
         m.eotFaults = 1;
         m.eotAckAfterSilence = true;
     });
-    Link cabled(*dongle, 0x1234, Link::AnyAddress);
-    int code = -1;
-    cabled.startBootloader([&code](DongleResult r) { code = r.code; });
-    ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
-    ASSERT_EQ(code, 0);
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("fw.enc"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(1500, 'x'));
-    file.close();
-
-    XModem* sender = dongle->startXmodem();
-    ASSERT_NE(sender, nullptr);
-    sender->setTimeoutsForTest({ int(XModem::RESPONSE_TIME * scale), int(XModem::RETRY_RESPONSE_TIME * scale),
-        int(XModem::KEEP_ALIVE_TIME * scale) });
-    QList<bool> finished;
-    QObject::connect(sender, &XModem::uploadFinished, [&finished](bool ok) { finished << ok; });
-    sender->start();
-    ASSERT_TRUE(testutil::waitUntil([&] { return sender->isDeviceAvailable(); }, 2000));
+    startLoader(1500);
     ASSERT_TRUE(sender->sendFile(path));
     ASSERT_TRUE(testutil::waitUntil([&] { return !finished.isEmpty(); }, 5000));
+    EXPECT_EQ(finished, QList<bool> { true });
+    EXPECT_EQ(emulator->uploadsCompleted(), 1);
+    dongle->stopXmodem();
+}
+
+TEST_F(CabledLinkTest, AReadFailureOnTheLiveLineDuringAnUploadDoesNotEndIt)
+{
+    startLoader(4000);
+    QSocketNotifier* watcher = nullptr;
+    for (QSocketNotifier* n : dongle->port()->findChildren<QSocketNotifier*>())
+        if (n->type() == QSocketNotifier::Read)
+            watcher = n;
+    ASSERT_NE(watcher, nullptr);
+    int failures = 0;
+    QObject::connect(dongle->port(), &QSerialPort::errorOccurred,
+        [&failures](QSerialPort::SerialPortError e) { failures += SerialLine::isReadFailure(e) ? 1 : 0; });
+    ASSERT_TRUE(sender->sendFile(path));
+    // The read watcher wakes with nothing to read and errno at EAGAIN, as after a wake-up that
+    // another read beat to the data, until the port has reported such a failure.
+    ASSERT_TRUE(testutil::waitUntil(
+        [&] {
+            if (failures == 0 && sender->isBusy() && watcher->isEnabled()) {
+                QEvent activation(QEvent::SockAct);
+                errno = EAGAIN;
+                QCoreApplication::sendEvent(watcher, &activation);
+            }
+            return !finished.isEmpty();
+        },
+        5000));
+    EXPECT_GE(failures, 1);
     EXPECT_EQ(finished, QList<bool> { true });
     EXPECT_EQ(emulator->uploadsCompleted(), 1);
     dongle->stopXmodem();

@@ -4,13 +4,15 @@
 //              3    the line stays silent: an armed time-out fires (time-outs are 0 ms here)
 //              4    an upload of one of six files (0 bytes to 5 KiB) is asked for
 //              5    recovery mode is asked for
-//              6    the port reports an error
+//              6    the port reports an error; a read failure is transient (the upload goes on)
+//                   unless bit 6 says the line is gone (the upload ends)
 //              7    the sender is stopped and started again
 // Everything the sender writes is read back at once and must be a well-made upload of the
 // file asked for: numbered blocks in order (a block may be repeated), each carrying its part of
 // the file padded with 0xFF under a good CRC, then EOT; no recovery string inside an upload.
 // Every upload ends in exactly one uploadFinished (after uploadError for a failure) unless it
 // is stopped, and success comes only after every block and the EOT went out.
+#include "protocol/SerialLine.h"
 #include "protocol/XModem.h"
 
 #include <QCoreApplication>
@@ -219,9 +221,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         case 5:
             sender.enableRecoveryMode();
             break;
-        case 6:
-            emit r.port.errorOccurred(errors[(lead >> 3) & 7]);
+        case 6: {
+            // With bit 6 set, a read failure comes from a line that is gone (the port closed).
+            const QSerialPort::SerialPortError error = errors[(lead >> 3) & 7];
+            const bool gone = (lead & 0x40) && SerialLine::isReadFailure(error);
+            const bool busy = sender.isBusy();
+            if (gone)
+                r.port.close();
+            emit r.port.errorOccurred(error);
+            // A read failure on a live line ends no upload; a gone line or a failed write does.
+            if (busy && (SerialLine::isReadFailure(error) || error == QSerialPort::WriteError))
+                check(sender.isBusy() == (SerialLine::isReadFailure(error) && !gone));
+            if (gone)
+                check(r.port.open(QIODevice::ReadWrite));
             break;
+        }
         case 7:
             sender.stop();
             r.drain();
