@@ -107,12 +107,12 @@ void LinkPage::onSetState(State state)
     m_state = state;
     switch (state) {
     case not_initialized_state:
-        if (m_onScreen)
+        if (onScreen())
             container->setProgress(false);
         emit updateUi(false);
         break;
     case looking_for_link_state:
-        if (m_onScreen)
+        if (onScreen())
             container->setProgress(false);
         emit updateUi(false);
         emit showHint(link_not_connected_hint);
@@ -120,16 +120,16 @@ void LinkPage::onSetState(State state)
     case querying_devices_state:
     case querying_parameters_state:
     case applying_parameters_state:
-        if (m_onScreen)
+        if (onScreen())
             container->setProgress(true);
         break;
     case initialized_state:
         qDebug().noquote() << m_parameters.toString();
-        if (m_onScreen)
+        if (onScreen())
             container->setProgress(false);
         // An unconfirmed apply returns into the forms, but only where the user sees it: the next
         // visit takes the LINK's record afresh and then this one again.
-        if (m_pendingApply.defined && m_onScreen) {
+        if (m_pendingApply.defined && onScreen()) {
             m_parameters = m_pendingApply.parameters;
             m_pendingApply.defined = false;
         }
@@ -280,7 +280,7 @@ bool LinkPage::resetParameters()
 
 void LinkPage::updateFooter()
 {
-    if (!m_onScreen)
+    if (!onScreen())
         return; // the footer belongs to another page
     Link* link = container->getLink(m_preset);
     if (!link) {
@@ -422,7 +422,6 @@ void LinkPage::pageWillAppear(QString const&)
 {
     if (m_forms.isEmpty())
         buildForms();
-    m_onScreen = true;
     setActive(QStringLiteral("general"));
     updateWizard();
     emit setState(not_initialized_state);
@@ -438,21 +437,14 @@ void LinkPage::pageDidAppear()
 bool LinkPage::pageShouldDisappear()
 {
     Link* link = container->getLink(m_preset);
-    if (m_leaving || !link || m_parameters.isEqual(link->parameters()))
+    if (!link || m_parameters.isEqual(link->parameters()))
         return true;
     Question question;
     question.text = tr("You have changes in your selected link profile. Do you want to apply changes?");
     question.informative = tr("Link settings about to leave");
     question.buttons = QStringList { tr("Stay on page"), tr("Dismiss and leave page") };
-    ask(question, [this](int answer) {
-        if (answer == 0)
-            return;
-        // Leaving applies nothing: the back action runs again, this time without the question.
-        m_leaving = true;
-        Page::perform(PageAction::back);
-        m_leaving = false;
-    });
-    return false;
+    // Leaving applies nothing: the back action runs again, this time without the question.
+    return askBeforeLeaving(question, [](int answer) { return answer != 0; });
 }
 
 void LinkPage::pageWillDisappear(QString const&, std::function<void()> done)
@@ -460,7 +452,6 @@ void LinkPage::pageWillDisappear(QString const&, std::function<void()> done)
     // Only a busy state of this page's own is ended: the page coming in has set its footer already.
     if (isBusy(m_state))
         container->setProgress(false);
-    m_onScreen = false;
     if (done)
         done();
 }

@@ -125,6 +125,8 @@ signals:
     void setState(OX::LinkPage::State state);
 
 private:
+    // From pageWillAppear to pageWillDisappear: the footer is this page's.
+    bool onScreen() const { return isVisit(visit()); }
     void buildNavigator();
     void buildForms();
     void watch(LinkForm* form);
@@ -145,13 +147,8 @@ private:
     LPP m_parameters;
     LinkProfile m_pendingApply;
     std::unique_ptr<Ui::LinkPage> m_ui;
-    // From pageWillAppear to pageWillDisappear: the footer is this page's (the visit runs on
-    // through the slide out, when the footer is already the next page's).
-    bool m_onScreen = false;
     // The visit whose "Link not present" box waits for its answer (0: none).
     quint64 m_linkHintVisit = 0;
-    // The leave question was answered "Dismiss and leave page": the back action goes through.
-    bool m_leaving = false;
 };
 
 } // namespace OX

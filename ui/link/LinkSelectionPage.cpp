@@ -142,7 +142,6 @@ void LinkSelectionPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
 void LinkSelectionPage::endWork()
 {
     m_pingTimer.stop();
-    m_running = false;
     if (m_busy) {
         // The footer is still this page's: the chain that set it busy will not end it.
         m_busy = false;
@@ -169,7 +168,6 @@ void LinkSelectionPage::refreshDevices()
         return;
     }
     m_awaitingHeadset = false;
-    m_running = true;
     const quint64 visit = this->visit();
     QPointer<LinkSelectionPage> self(this);
     headset->dongle().queryDevices(

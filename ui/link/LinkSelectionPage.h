@@ -80,8 +80,8 @@ signals:
 
 private:
     // True while what started in visit may still act on the page: the visit runs and the page
-    // was neither left nor emptied since.
-    bool isCurrentVisit(quint64 visit) const { return isVisit(visit) && m_running; }
+    // was not emptied since.
+    bool isCurrentVisit(quint64 visit) const { return isVisit(visit) && !m_awaitingHeadset; }
     // Stops the timer, ends the busy state and lets every query and chain of now end quietly.
     void endWork();
     // No dongle or headset: no LINK listed, nothing selected, nothing running.
@@ -90,10 +90,9 @@ private:
     QTimer m_pingTimer;
     int m_pingIntervalMs = PingIntervalMs;
     quint8 m_selectedPreset = OrvixDevice::NoPreset;
-    // The query and ping cycle runs: from a refresh with a headset until the page is left or emptied.
-    bool m_running = false;
     // The busy indicator is on for a ping chain of this page.
     bool m_busy = false;
+    // No headset to ask: the list is empty and no query or ping of before acts on it.
     bool m_awaitingHeadset = false;
     std::unique_ptr<Ui::LinkSelectionPage> m_ui;
 };

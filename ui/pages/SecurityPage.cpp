@@ -217,7 +217,7 @@ void SecurityPage::onSetState(State s)
         }
         const quint64 asked = visit();
         enterServiceMode(
-            dongle, this, [this, asked] { return isVisit(asked) && !m_leaving; },
+            dongle, this, [this, asked] { return isVisit(asked); },
             [this](DongleResult result) {
                 if (result.code == DongleResult::Ok) {
                     continueInServiceMode();
@@ -318,7 +318,6 @@ void SecurityPage::retranslate()
 void SecurityPage::pageWillAppear(QString const& from)
 {
     m_state = default_state;
-    m_leaving = false;
     m_channelMap.clear();
     m_devices.clear();
     m_ui->deviceListView->clear();

@@ -143,9 +143,6 @@ private:
     int m_sent = 0;
     int m_done = 0;
     int m_failed = 0;
-    // From pageWillDisappear to the next appearance: an answer to entering service mode is not
-    // acted on any more.
-    bool m_leaving = false;
 };
 
 } // namespace OX

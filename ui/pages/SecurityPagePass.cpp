@@ -196,7 +196,6 @@ void SecurityPage::onShowHint(Hint hint)
 void SecurityPage::pageWillDisappear(QString const& to, std::function<void()> done)
 {
     Q_UNUSED(to);
-    m_leaving = true;
     m_bubble->hideBubble();
     m_problemBubble->hideBubble();
     m_ui->TypePassword->clear();

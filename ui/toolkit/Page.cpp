@@ -175,6 +175,13 @@ void Page::beginVisit()
 
 void Page::endVisit()
 {
+    if (!m_visiting)
+        return;
+    // An answer still on its way (a box the back action closed just before the leave began, or a
+    // click not yet delivered) reaches the page inside the visit; a box still open closes unanswered.
+    for (auto const& pending : std::exchange(m_answers, {}))
+        if (auto answer = std::exchange(*pending, nullptr))
+            answer();
     ++m_visit;
     m_visiting = false;
     closeAll(m_boxes);
@@ -257,15 +264,23 @@ void Page::showDialog(QDialog* dialog, About const& about, quint64 asked, std::f
     *finished = connect(
         dialog, &QDialog::finished, dialog, [self, dialog, about, asked, answer, finished](int result) {
             QObject::disconnect(*finished); // a dialog closed twice answers once
-            if (self)
-                self->m_boxes.removeAll(dialog);
+            if (!self)
+                return dialog->deleteLater();
+            self->m_boxes.removeAll(dialog);
             // The answer runs from the event loop, not inside whatever closed the dialog, which
-            // lives until then.
+            // lives until then, or earlier when the visit ends first.
+            auto pending = std::make_shared<std::function<void()>>([self, about, asked, answer, result]() {
+                if (answer && self && self->m_visit == asked && isAlive(about))
+                    answer(result);
+            });
+            self->m_answers << pending;
             QMetaObject::invokeMethod(
                 dialog,
-                [self, dialog, about, asked, answer, result]() {
-                    if (answer && self && self->m_visit == asked && isAlive(about))
-                        answer(result);
+                [self, dialog, pending]() {
+                    if (self)
+                        self->m_answers.removeAll(pending);
+                    if (auto answer = std::exchange(*pending, nullptr))
+                        answer();
                     dialog->deleteLater();
                 },
                 Qt::QueuedConnection);

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class Dongle;
 class Headset;
@@ -127,13 +128,14 @@ public:
     static int showQuestion(Question const& question, Page* page = nullptr);
     int showQuestion(QString const& title, QString const& text, QStringList const& buttons);
 
-    // The visit token: it changes when the page begins to appear and when it has disappeared, so a
+    // The visit token: it changes when the page begins to appear and when it begins to leave, so a
     // request, timer or chain that keeps the token it started with knows whether it still belongs
     // to the page on screen.
     quint64 visit() const { return m_visit; }
-    // True while the visit numbered visit runs (the page appeared and has not disappeared since).
+    // True while the visit numbered visit runs (the page appeared and has not begun to leave since).
     bool isVisit(quint64 visit) const { return m_visiting && visit == m_visit; }
-    // Called only by PageController: before pageWillAppear and before pageDidDisappear.
+    // Called only by PageController: before pageWillAppear and before pageWillDisappear. Ending
+    // first delivers the answers of boxes already closed, then closes the open ones unanswered.
     void beginVisit();
     void endVisit();
 
@@ -164,6 +166,7 @@ private:
     bool m_visiting = false;
     bool m_leaveAnswered = false; // the back action run again by askBeforeLeaving's answer
     QList<QPointer<QDialog>> m_boxes; // the boxes and dialogs of ask and open, opened or about to
+    QList<std::shared_ptr<std::function<void()>>> m_answers; // answers of closed boxes not yet run
 };
 
 } // namespace OX

@@ -199,15 +199,19 @@ bool PageController::showPage(QString const& name, int transition, int duration,
     // Tells the page being left, then the page under Help, and goes on once both are done.
     auto leave = [old, underHelp, toHelp, name](std::function<void()> then) {
         auto afterUnder = once([underHelp, name, then]() {
-            if (underHelp)
+            if (underHelp) {
+                underHelp->endVisit();
                 underHelp->pageWillDisappear(name, then);
-            else
+            } else {
                 then();
+            }
         });
-        if (toHelp || !old)
+        if (toHelp || !old) {
             afterUnder();
-        else
+        } else {
+            old->endVisit(); // the footer is the next page's from here on
             old->pageWillDisappear(name, afterUnder);
+        }
     };
 
     if (transition == NoTransition) {

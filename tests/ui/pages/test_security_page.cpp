@@ -331,6 +331,7 @@ TEST_F(SecurityFixture, APageLeftBeforeTheDongleEnteredServiceModeTakesItOutAgai
     page->pageWillAppear(QStringLiteral("Menu"));
     page->pageDidAppear();
     bool done = false;
+    page->endVisit(); // as the controller does when the leave begins
     page->pageWillDisappear(QStringLiteral("Menu"), [&] { done = true; });
     EXPECT_TRUE(done); // not in service mode yet: nothing to wait for
 

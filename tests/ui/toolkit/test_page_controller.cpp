@@ -268,8 +268,10 @@ TEST_F(PageSwitch, EveryAppearanceAndDisappearanceBeginsANewVisit)
     EXPECT_TRUE(status->isVisit(shown));
     go("Status", 1, false);
     EXPECT_TRUE(status->isVisit(shown));
-    go("Menu", 1, false);
-    EXPECT_FALSE(status->isVisit(shown));
+    ASSERT_TRUE(c.controller.showPage("Menu", 1, 1000, false));
+    EXPECT_TRUE(c.controller.isSwitching());
+    EXPECT_FALSE(status->isVisit(shown)) << "the visit ends when the leave begins, not after the slide";
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
     EXPECT_FALSE(status->isVisit(status->visit()));
 }
 
