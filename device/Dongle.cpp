@@ -181,6 +181,11 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
         giveUpLine();
         return;
     }
+    // During a firmware upload the sender reads the line: it resumes reading itself and its own
+    // time-outs end an upload whose line keeps failing. No byte reaches readData then, so the
+    // count below would run out under a healthy upload.
+    if (m_xmodemActive.load())
+        return;
     // A failure on a live line is retried, unless failures have kept coming without a byte
     // for too long. A failure after a long quiet starts a new count.
     if (!m_failingSince.isValid() || m_lastFailure.elapsed() >= LineFailureLimitMs)
