@@ -7,7 +7,6 @@
 
 #include "device/Headset.h"
 #include "ui/toolkit/IconButton.h"
-#include "ui/toolkit/Skin.h"
 #include "ui_DevicesPage.h"
 
 namespace OX

@@ -10,7 +10,6 @@
 #include "ui/pages/ProfileListModel.h"
 #include "ui/toolkit/PageContainer.h"
 #include "ui/toolkit/ProfileSelectionDialog.h"
-#include "ui/toolkit/Skin.h"
 #include "ui/toolkit/TimeoutDialog.h"
 
 #include <QCoreApplication>

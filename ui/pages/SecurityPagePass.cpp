@@ -7,7 +7,6 @@
 #include "device/Dongle.h"
 #include "ui/pages/ServiceMode.h"
 #include "ui/toolkit/PageContainer.h"
-#include "ui/toolkit/Skin.h"
 #include "ui/toolkit/WarningBubble.h"
 
 #include <QDebug>
