@@ -179,10 +179,6 @@ void MainWindow::attach(OrvixDirector* director)
                    &MainWindow::onHeadsetChannelChanged)
             << connect(director, &OrvixDirector::settingsChangedSignal, this, &MainWindow::onSettingsChanged)
             << connect(director, &OrvixDirector::updateProgress, this, &MainWindow::onProgressUpdated)
-            // Told just before the dongle is deleted: the veil lets go of the dongle's progress
-            // record, which goes with it.
-            << connect(
-                   director, &OrvixDirector::dongleDisconnectedSignal, m_progress, &OX::ProgressWidget::stop)
             << connect(director, &OrvixDirector::dongleDisconnectedSignal, this,
                    [this](Dongle* dongle) { onDongleDisconnected(dongle); });
     }
@@ -392,8 +388,6 @@ void MainWindow::moveContainer(QPoint offset)
 
 void MainWindow::onDongleUpdated(Dongle* dongle, DongleChangeMask mask)
 {
-    if (!dongle)
-        m_progress->stop(); // whatever it showed ended with the dongle
     m_controller->updateWithDongle(dongle, mask);
 }
 
@@ -427,9 +421,7 @@ void MainWindow::onSettingsChanged(Settings* settings)
 void MainWindow::onProgressUpdated(Progress::Context const* context)
 {
     if (!context || !context->flags) {
-        m_veilContext = nullptr;
-        m_progress->stop();
-        m_progress->hide();
+        stopVeil();
         return;
     }
     if (m_progress->isRunning() && context == m_veilContext) {
@@ -441,10 +433,19 @@ void MainWindow::onProgressUpdated(Progress::Context const* context)
     m_progress->start(context);
 }
 
+void MainWindow::stopVeil()
+{
+    m_veilContext = nullptr;
+    m_progress->stop();
+}
+
 void MainWindow::onDongleDisconnected(Dongle* dongle)
 {
-    Q_UNUSED(dongle); // the veil lets go of its record by the connection beside this one
-    // Whatever a page waited for went with the dongle: the person gets the navigation back.
+    Q_UNUSED(dongle);
+    // Told just before the dongle is deleted: the veil lets go of the dongle's progress record,
+    // which goes with it, and whatever a page waited for went with the dongle too: the person
+    // gets the navigation back.
+    stopVeil();
     if (m_busy)
         setProgress(false);
 }

@@ -106,7 +106,7 @@ public slots:
     void onHeadsetChannelChanged(Headset* headset, int channel);
     void onSettingsChanged(Settings* settings);
     void onProgressUpdated(Progress::Context const* context);
-    // Before the dongle is deleted: the busy footer ends with it.
+    // Before the dongle is deleted: the veil and the busy footer end with it.
     void onDongleDisconnected(Dongle* dongle);
     // The complete dongle and headset state, before the page appears.
     void onPageWillAppear(OX::Page* page);
@@ -119,6 +119,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Hides the veil and forgets the record it read.
+    void stopVeil();
+
     QPointer<OrvixDirector> m_director;
     OX::PageHeader* m_header;
     OX::PageController* m_controller;

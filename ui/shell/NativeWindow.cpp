@@ -21,31 +21,39 @@ namespace
 {
 
 #ifdef ORVIX_HAVE_XCB
-// One connection to the display for the process, opened at first use. Qt's own connection is
-// not reachable through its public interface.
+// One connection to the display for the process, opened at first use, with the atoms it needs
+// interned once (one round trip). Qt's own connection is not reachable through its public
+// interface.
 struct Display {
     xcb_connection_t* connection = nullptr;
     int screen = 0;
+    xcb_atom_t state = XCB_ATOM_NONE;
+    xcb_atom_t skip[2] = { XCB_ATOM_NONE, XCB_ATOM_NONE }; // task bar, pager
+    xcb_atom_t compositor = XCB_ATOM_NONE; // the selection a compositing manager owns
     Display()
     {
         connection = xcb_connect(nullptr, &screen);
         if (xcb_connection_has_error(connection)) {
             xcb_disconnect(connection);
             connection = nullptr;
+            return;
+        }
+        const QByteArray names[] = { "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
+            "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_CM_S" + QByteArray::number(screen) };
+        xcb_intern_atom_cookie_t cookies[4];
+        for (int i = 0; i < 4; ++i)
+            cookies[i] = xcb_intern_atom(connection, 0, quint16(names[i].size()), names[i].constData());
+        xcb_atom_t* const atoms[] = { &state, &skip[0], &skip[1], &compositor };
+        for (int i = 0; i < 4; ++i) {
+            xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
+            *atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+            std::free(reply);
         }
     }
     ~Display()
     {
         if (connection)
             xcb_disconnect(connection);
-    }
-    xcb_atom_t atom(const QByteArray& name) const
-    {
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, quint16(name.size()), name.constData()), nullptr);
-        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(reply);
-        return atom;
     }
 };
 
@@ -62,13 +70,11 @@ void addSkipStates(WId window)
     Display* d = display();
     if (!d || !window)
         return;
-    const xcb_atom_t state = d->atom("_NET_WM_STATE");
-    const xcb_atom_t skip[2] = { d->atom("_NET_WM_STATE_SKIP_TASKBAR"), d->atom("_NET_WM_STATE_SKIP_PAGER") };
-    if (state == XCB_ATOM_NONE || skip[0] == XCB_ATOM_NONE || skip[1] == XCB_ATOM_NONE)
+    if (d->state == XCB_ATOM_NONE || d->skip[0] == XCB_ATOM_NONE || d->skip[1] == XCB_ATOM_NONE)
         return;
     // Before mapping the window carries its own state; Qt adds its states to what it finds.
     xcb_change_property(
-        d->connection, XCB_PROP_MODE_APPEND, xcb_window_t(window), state, XCB_ATOM_ATOM, 32, 2, skip);
+        d->connection, XCB_PROP_MODE_APPEND, xcb_window_t(window), d->state, XCB_ATOM_ATOM, 32, 2, d->skip);
     // A round trip: the property is in place before Qt's connection maps the window.
     std::free(xcb_get_input_focus_reply(d->connection, xcb_get_input_focus(d->connection), nullptr));
 }
@@ -113,11 +119,10 @@ bool askCompositingManager()
     if (!d)
         return false;
     // A compositing manager owns the selection _NET_WM_CM_S<screen>.
-    const xcb_atom_t atom = d->atom("_NET_WM_CM_S" + QByteArray::number(d->screen));
-    if (atom == XCB_ATOM_NONE)
+    if (d->compositor == XCB_ATOM_NONE)
         return false;
-    xcb_get_selection_owner_reply_t* owner
-        = xcb_get_selection_owner_reply(d->connection, xcb_get_selection_owner(d->connection, atom), nullptr);
+    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+        d->connection, xcb_get_selection_owner(d->connection, d->compositor), nullptr);
     const bool found = owner && owner->owner != XCB_WINDOW_NONE;
     std::free(owner);
     return found;

@@ -359,6 +359,8 @@ void SidebarDialog::onKeyboardClicked()
 void SidebarDialog::showKeyboardFailure(bool failed)
 {
     // The button keeps the failure's colour and says what went wrong until it is pressed again.
+    if (failed == m_keyboardFailed)
+        return;
     m_keyboardFailed = failed;
     m_ui->keyboardButton->setIcon(
         tintedIcon(QStringLiteral(":/sidebar/icons/icon_keyboard"), failed ? "statusErrorColor" : kPassive));

@@ -242,9 +242,4 @@ void Menu::updateWithHeadset(Headset*, HeadsetChangeMask mask)
         updateWithDongle(container ? container->getDongle() : nullptr, DongleChangeMask::all);
 }
 
-void Menu::headsetStatusChanged(Headset*, bool)
-{
-    updateWithDongle(container ? container->getDongle() : nullptr, DongleChangeMask::all);
-}
-
 } // namespace OX

@@ -30,9 +30,9 @@ public:
     void retranslate() override;
     void pageWillAppear(QString const& from) override;
     void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
-    // Every change of the headset's state (found, lost, active, error...) checks the tiles again.
+    // Every change of the headset's state (found, lost, active, error...) checks the tiles again;
+    // a change of the control byte comes here with the active bit.
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
-    void headsetStatusChanged(Headset* headset, bool active) override;
 
     MenuItem* rootItem() { return &m_rootItem; }
     MenuItem* currentItem() const { return m_currentItem; }

@@ -260,11 +260,21 @@ QRect OpenGLView::modelBounds(QMatrix4x4 const& model, QSize const& pixels) cons
     return bounds.intersected(QRect(QPoint(0, 0), pixels));
 }
 
-QRect OpenGLView::changedArea(QSize const& pixels) const
+QRect OpenGLView::currentBounds(QSize const& pixels)
+{
+    if (pixels != m_boundsPixels || m_model != m_boundsModel) {
+        m_bounds = modelBounds(m_model, pixels);
+        m_boundsPixels = pixels;
+        m_boundsModel = m_model;
+    }
+    return m_bounds;
+}
+
+QRect OpenGLView::changedArea(QSize const& pixels)
 {
     if (m_frame.size() != pixels || m_drawnBackground != background())
         return QRect(QPoint(0, 0), pixels);
-    return modelBounds(m_model, pixels) | m_drawnBounds;
+    return currentBounds(pixels) | m_drawnBounds;
 }
 
 QRect OpenGLView::widgetArea(QRect const& area) const
@@ -293,7 +303,7 @@ void OpenGLView::render()
         m_context->doneCurrent();
     }
     // Outside the model's last and new bounds both pictures are background: only that area is drawn.
-    QRect const bounds = modelBounds(m_model, pixels);
+    QRect const bounds = currentBounds(pixels);
     QRect const area = bounds | m_drawnBounds;
     m_drawnModel = m_model;
     m_drawnBounds = bounds;

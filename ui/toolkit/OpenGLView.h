@@ -90,8 +90,10 @@ private:
     static QColor background();
     // The pixels (OpenGL's, from the bottom) the model covers in the pose model.
     QRect modelBounds(QMatrix4x4 const& model, QSize const& pixels) const;
+    // modelBounds of the present pose, worked out once per pose and size.
+    QRect currentBounds(QSize const& pixels);
     // What the next drawing changes in m_frame: all of it when there is no frame to keep.
-    QRect changedArea(QSize const& pixels) const;
+    QRect changedArea(QSize const& pixels);
     QRect widgetArea(QRect const& area) const;
     // Brings m_frame, the view's size in device pixels, to the model's present pose.
     void render();
@@ -127,6 +129,9 @@ private:
     QMatrix4x4 m_drawnModel; // the model matrix of m_frame
     QRect m_drawnBounds; // what the model covers in m_frame
     QColor m_drawnBackground;
+    QRect m_bounds; // currentBounds of m_boundsModel at m_boundsPixels
+    QSize m_boundsPixels;
+    QMatrix4x4 m_boundsModel;
 };
 
 } // namespace OX

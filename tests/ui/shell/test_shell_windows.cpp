@@ -6,6 +6,7 @@
 #include "app/ApiManager.h"
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
+#include "device/Dongle.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/pages/StatusPage.h"
 #include "ui/shell/CrossWindow.h"
@@ -19,7 +20,6 @@
 #include "ui/toolkit/ProgressDialog.h"
 #include "ui/toolkit/ProgressWheel.h"
 #include "ui/toolkit/ProgressWidget.h"
-#include "device/Dongle.h"
 #include "ui/toolkit/Skin.h"
 
 #include <QAbstractAnimation>
@@ -339,16 +339,19 @@ TEST(ShellDirector, DirectorSignalsReachTheWindows)
     emit h.director->updateProgress(&operation);
     EXPECT_FALSE(veil->isVisible());
     // A dongle's own record goes with the dongle: the veil lets go of it before.
-    for (bool deleting : { true, false }) {
-        auto record = std::make_unique<Progress::Context>();
-        record->start(QStringLiteral("Query Devices"), Progress::Infinite);
-        emit h.director->updateProgress(record.get());
+    {
+        Progress::Context record;
+        record.start(QStringLiteral("Query Devices"), Progress::Infinite);
+        emit h.director->updateProgress(&record);
         ASSERT_TRUE(veil->isRunning());
-        if (deleting)
-            emit h.director->dongleDisconnectedSignal(nullptr, DongleResult(DongleResult::Ok));
-        else
-            emit h.director->dongleUpdatedSignal(nullptr, DongleChangeMask::lost);
+        emit h.director->dongleDisconnectedSignal(nullptr, DongleResult(DongleResult::Ok));
         EXPECT_FALSE(veil->isRunning());
+        EXPECT_FALSE(veil->isVisible());
+        // The same record shown again runs the veil anew instead of being taken as still shown.
+        emit h.director->updateProgress(&record);
+        EXPECT_TRUE(veil->isRunning());
+        record.clear();
+        emit h.director->updateProgress(&record);
         EXPECT_FALSE(veil->isVisible());
     }
     // A dongle's own progress and the busy footer end with that dongle, before it is deleted.

@@ -72,8 +72,8 @@ TEST(Menu, AnActiveOrFailedHeadsetClosesTheirPages)
     ASSERT_TRUE(waitUntil([&] { return t.d->headset()->isActive(); }));
     EXPECT_EQ(t.usable(), QList<int>({ 5, 12, 4, 6, 9, 2, 3 })); // no calibration, pairing or security
     // The menu on screen follows the headset's state as the window hands it over.
-    QObject::connect(t.d, &OrvixDirector::headsetStatusChangedSignal, t.menu,
-        [&t](Headset* h, bool active) { t.menu->headsetStatusChanged(h, active); });
+    QObject::connect(t.d, &OrvixDirector::headsetUpdatedSignal, t.menu,
+        [&t](Headset* h, HeadsetChangeMask mask) { t.menu->updateWithHeadset(h, mask); });
     t.emulator.setHeadsetControl(4, 1, 0);
     ASSERT_TRUE(waitUntil([&] { return t.menu->item(MenuItem::CalibrationItem)->isEnabled(); }));
     t.emulator.setHeadsetControl(4, 1, 1);
