@@ -11,6 +11,11 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#ifdef OX_TSAN
+extern "C" void AnnotateIgnoreReadsBegin(const char* file, int line);
+extern "C" void AnnotateIgnoreReadsEnd(const char* file, int line);
+#endif
+
 namespace API {
 
 constexpr const char Result::ErrorDomain[];
@@ -21,32 +26,6 @@ QUrl& configuredService()
 {
     static QUrl url;
     return url;
-}
-
-#ifdef OX_TSAN
-extern "C" void AnnotateIgnoreReadsBegin(const char* file, int line);
-extern "C" void AnnotateIgnoreReadsEnd(const char* file, int line);
-#endif
-
-// The reply's error text, as a string of this thread's own. Qt builds the text on its network
-// thread and hands it to the reply's thread through a queued connection, whose lock the thread
-// checker cannot see (Qt is not built with it): the text is read once, here, with the checker
-// told to skip this thread's accesses to Qt's copy, and what travels on to callers and the log is
-// a copy made on this thread.
-QString errorText(const QNetworkReply* reply)
-{
-#ifdef OX_TSAN
-    AnnotateIgnoreReadsBegin(__FILE__, __LINE__);
-#endif
-    QString own;
-    {
-        const QString handedOver = reply->errorString();
-        own = QString(handedOver.constData(), handedOver.size());
-    }
-#ifdef OX_TSAN
-    AnnotateIgnoreReadsEnd(__FILE__, __LINE__);
-#endif
-    return own;
 }
 
 QNetworkRequest makeRequest(const QUrl& url)
@@ -114,6 +93,25 @@ bool setServiceBaseUrl(const QUrl& url)
         return false;
     configuredService() = url;
     return true;
+}
+
+// Qt hands the text to the reply's thread through a queued connection, whose lock the thread
+// checker cannot see (Qt is not built with it): the text is read once, here, with the checker
+// told to skip this thread's accesses to Qt's copy, and what travels on is a copy made here.
+QString errorText(const QNetworkReply* reply)
+{
+#ifdef OX_TSAN
+    AnnotateIgnoreReadsBegin(__FILE__, __LINE__);
+#endif
+    QString own;
+    {
+        const QString handedOver = reply->errorString();
+        own = QString(handedOver.constData(), handedOver.size());
+    }
+#ifdef OX_TSAN
+    AnnotateIgnoreReadsEnd(__FILE__, __LINE__);
+#endif
+    return own;
 }
 
 bool isTrustedUrl(const QUrl& url)
