@@ -190,13 +190,11 @@ StoredLinkProfile readLinkProfile(const QVariant& entry)
     const QVariantMap map = entry.toMap();
     stored.name = toText(map.value(QStringLiteral("name")), QStringLiteral("default"));
     const QVariant data = map.value(QStringLiteral("data"));
-    const QByteArray bytes = data.userType() == QMetaType::QByteArray ? data.toByteArray() : QByteArray();
-    if (bytes.size() != LPP::SizeOf) {
-        stored.problems = QStringLiteral("record of %1 bytes").arg(bytes.size());
-        return stored;
-    }
-    stored.parameters = LPP(PacketData(bytes, PacketData::LittleEndian));
-    stored.problems = stored.parameters.outOfLimits().join(QStringLiteral("; "));
+    const PacketData record(data.userType() == QMetaType::QByteArray ? data.toByteArray() : QByteArray(),
+        PacketData::LittleEndian);
+    stored.problems = LPP::problemsOf(record).join(QStringLiteral("; "));
+    if (stored.problems.isEmpty())
+        stored.parameters = LPP(record);
     return stored;
 }
 

@@ -634,9 +634,7 @@ void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& pay
     if (header.PID == PacketID::LPP) {
         // Every LINK parameter record leaves through here, whatever made it: one outside the
         // LINK's limits (or of another length) never reaches a wheelchair module.
-        QStringList problems = LPP(payload).outOfLimits();
-        if (payload.size() != LPP::SizeOf)
-            problems.prepend(QStringLiteral("record of %1 bytes").arg(payload.size()));
+        const QStringList problems = LPP::problemsOf(payload);
         if (!problems.isEmpty()) {
             const QString detail = problems.join(QStringLiteral("; "));
             qCWarning(lcDongle).noquote() << "<Send> LINK parameters refused:" << detail;
