@@ -177,7 +177,7 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
     if (!SerialLine::isReadFailure(error) || !m_port || m_lineGone)
         return;
     // A line that hung up or vanished is read no more: its owner takes the dongle away.
-    if (isLineGone(m_port, error)) {
+    if (SerialLine::isGone(m_port, error)) {
         giveUpLine();
         return;
     }
@@ -219,11 +219,6 @@ void Dongle::giveUpLine()
     m_lineGone = true;
     disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
     emit lineGone();
-}
-
-bool Dongle::isLineGone(QSerialPort* port, QSerialPort::SerialPortError error)
-{
-    return SerialLine::isGone(port, error);
 }
 
 void Dongle::writeData(QByteArray const& bytes)
