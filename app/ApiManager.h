@@ -11,6 +11,7 @@
 #include <functional>
 
 class QNetworkAccessManager;
+class QNetworkReply;
 
 namespace API {
 
@@ -68,6 +69,9 @@ bool setServiceBaseUrl(const QUrl& url);
 // Where the application may fetch anything from: https with a host, or http to this computer
 // (a loopback address or "localhost"). Redirects are held to the same rule.
 bool isTrustedUrl(const QUrl& url);
+// A finished reply's error text as a string of the calling thread's own: Qt builds the text on
+// its network thread, and only this copy is carried on (to callers, messages and the log).
+QString errorText(const QNetworkReply* reply);
 
 class Manager : public QObject {
     Q_OBJECT

@@ -251,7 +251,7 @@ void DownloadTask::onFinished()
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        const QString detail = reply->errorString();
+        const QString detail = errorText(reply);
         dropFile(true);
         releaseReply();
         m_status = Failed;

@@ -5,6 +5,7 @@
 #include "app/InstanceSignal.h"
 #include "app/Settings.h"
 #include "device/Dongle.h"
+#include "protocol/SerialLine.h"
 #include "usb/QUsbManager.h"
 
 #include <QAction>
@@ -292,8 +293,10 @@ void OrvixDirector::onDongleConnected()
             continue;
         }
         m_serialPort = port;
+        // The dongle watches its line too, but one that failed to start leaves the port here
+        // until it is released: the port itself is watched for as long as it is held.
         connect(port, &QSerialPort::errorOccurred, this, [this, port](QSerialPort::SerialPortError error) {
-            if (Dongle::isLineGone(port, error))
+            if (SerialLine::isGone(port, error))
                 onLineGone(port);
         });
         auto* dongle = new Dongle(port, this, m_parser);

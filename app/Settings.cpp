@@ -11,7 +11,6 @@
 #include <QVariant>
 
 #include <cmath>
-#include <sys/stat.h>
 
 namespace
 {
@@ -190,27 +189,12 @@ StoredLinkProfile readLinkProfile(const QVariant& entry)
     const QVariantMap map = entry.toMap();
     stored.name = toText(map.value(QStringLiteral("name")), QStringLiteral("default"));
     const QVariant data = map.value(QStringLiteral("data"));
-    const QByteArray bytes = data.userType() == QMetaType::QByteArray ? data.toByteArray() : QByteArray();
-    if (bytes.size() != LPP::SizeOf) {
-        stored.problems = QStringLiteral("record of %1 bytes").arg(bytes.size());
-        return stored;
-    }
-    stored.parameters = LPP(PacketData(bytes, PacketData::LittleEndian));
-    stored.problems = stored.parameters.outOfLimits().join(QStringLiteral("; "));
+    const PacketData record(data.userType() == QMetaType::QByteArray ? data.toByteArray() : QByteArray(),
+        PacketData::LittleEndian);
+    stored.problems = LPP::problemsOf(record).join(QStringLiteral("; "));
+    if (stored.problems.isEmpty())
+        stored.parameters = LPP(record);
     return stored;
-}
-
-// What tells a file from the one read or written before: device, inode, size and time (QSettings
-// itself looks at size and time only). Empty when there is no file.
-QByteArray fileStamp(const QString& path)
-{
-    struct stat st {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QByteArray();
-    return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino)) + ':'
-        + QByteArray::number(qint64(st.st_size)) + ':' + QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.'
-        + QByteArray::number(qint64(st.st_mtim.tv_nsec));
 }
 
 } // namespace
@@ -249,13 +233,13 @@ void Settings::openStore(const QString& fileName, bool native)
         // what is readable, and changes are not kept.
         if (openStandIn(check.sanitized))
             storeFile = m_standIn->fileName();
+        m_fileStamp = SettingsFileCheck::fileStamp(fileName);
     } else {
-        SettingsFileCheck::restrictToOwner(fileName);
+        SettingsFileCheck::restrictToOwner(fileName, &m_fileStamp);
     }
     // Opened on the one checked file: no organisation-wide or system copy is read beside it.
     m_store = new QSettings(storeFile, native ? QSettings::NativeFormat : QSettings::IniFormat, this);
     m_store->installEventFilter(this);
-    m_fileStamp = fileStamp(m_fileName);
     checkStore();
     setAsideDamagedLinkProfiles();
 }
@@ -549,8 +533,7 @@ void Settings::flushStore()
     m_store->sync();
     if (!m_standIn) {
         // QSettings writes a new file each time, taking the old one's permissions.
-        SettingsFileCheck::restrictToOwner(m_fileName);
-        m_fileStamp = fileStamp(m_fileName);
+        SettingsFileCheck::restrictToOwner(m_fileName, &m_fileStamp);
     }
 }
 
@@ -558,12 +541,18 @@ void Settings::checkFileOnDisk()
 {
     // QSettings reads its file again at the next sync when its size or time changed: a file
     // replaced while we run is checked first, like at start. (A stand-in store never reads it.)
-    if (m_standIn || fileStamp(m_fileName) == m_fileStamp)
+    if (m_standIn)
+        return;
+    const QByteArray stamp = SettingsFileCheck::fileStamp(m_fileName);
+    if (stamp == m_fileStamp)
         return;
     const SettingsFileCheck::Outcome check = SettingsFileCheck::repair(m_fileName);
-    m_fileStamp = fileStamp(m_fileName);
-    if (!check.damaged)
-        return; // a sound file is taken at the next sync
+    // A sound file is left as it was read, and is taken at the next sync.
+    if (!check.damaged) {
+        m_fileStamp = stamp;
+        return;
+    }
+    m_fileStamp = SettingsFileCheck::fileStamp(m_fileName);
     // The settings in use stay: they are written over what the damaged file left, or kept in a
     // stand-in while the damaged file could not be set aside. The store has no unwritten change
     // here (every change is flushed at once), so the old one never reads again.

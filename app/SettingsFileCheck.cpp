@@ -491,7 +491,28 @@ bool keepDamagedCopy(const QString& path)
     return data.size() <= MaxFileSize && writeFile(path + QStringLiteral(".damaged"), data);
 }
 
-bool restrictToOwner(const QString& path)
+namespace
+{
+
+QByteArray stampOf(const struct stat& st)
+{
+    return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino)) + ':'
+        + QByteArray::number(qint64(st.st_size)) + ':' + QByteArray::number(qint64(st.st_mtim.tv_sec)) + '.'
+        + QByteArray::number(qint64(st.st_mtim.tv_nsec));
+}
+
+} // namespace
+
+QByteArray fileStamp(const QString& path)
+{
+    struct stat st {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    return stampOf(st);
+}
+
+bool restrictToOwner(const QString& path, QByteArray* stamp)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat st {
@@ -499,8 +520,13 @@ bool restrictToOwner(const QString& path)
     if (::lstat(native.constData(), &st) == 0) {
         if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) != 0)
             ::chmod(native.constData(), st.st_mode & 0700);
+        // A mode change leaves the stamp as it is; a link is stamped by the file it names.
+        if (stamp)
+            *stamp = S_ISREG(st.st_mode) ? stampOf(st) : fileStamp(path);
         return true;
     }
+    if (stamp)
+        stamp->clear();
     const QString folder = QFileInfo(path).absolutePath();
     if (!QFileInfo::exists(folder)) {
         if (!QDir().mkpath(folder))
@@ -511,6 +537,8 @@ bool restrictToOwner(const QString& path)
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return false;
+    if (stamp && ::fstat(fd, &st) == 0)
+        *stamp = stampOf(st);
     ::close(fd);
     return true;
 }

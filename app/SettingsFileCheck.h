@@ -59,8 +59,13 @@ Outcome repair(const QString& path);
 // Returns whether the copy was written.
 bool keepDamagedCopy(const QString& path);
 
+// What tells a file from the one read or written before: device, inode, size and time (QSettings
+// itself looks at size and time only). Empty when there is no file.
+QByteArray fileStamp(const QString& path);
+
 // Makes the file owner-only: creates it empty (mode 0600, its folder 0700) when it is missing,
-// and closes an existing file of this user to others. Returns whether the file is there.
-bool restrictToOwner(const QString& path);
+// and closes an existing file of this user to others. Returns whether the file is there;
+// stamp (when given) becomes its fileStamp, from the same look at the file.
+bool restrictToOwner(const QString& path, QByteArray* stamp = nullptr);
 
 } // namespace SettingsFileCheck

@@ -177,7 +177,7 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
     if (!SerialLine::isReadFailure(error) || !m_port || m_lineGone)
         return;
     // A line that hung up or vanished is read no more: its owner takes the dongle away.
-    if (isLineGone(m_port, error)) {
+    if (SerialLine::isGone(m_port, error)) {
         giveUpLine();
         return;
     }
@@ -219,11 +219,6 @@ void Dongle::giveUpLine()
     m_lineGone = true;
     disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
     emit lineGone();
-}
-
-bool Dongle::isLineGone(QSerialPort* port, QSerialPort::SerialPortError error)
-{
-    return SerialLine::isGone(port, error);
 }
 
 void Dongle::writeData(QByteArray const& bytes)
@@ -634,9 +629,7 @@ void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& pay
     if (header.PID == PacketID::LPP) {
         // Every LINK parameter record leaves through here, whatever made it: one outside the
         // LINK's limits (or of another length) never reaches a wheelchair module.
-        QStringList problems = LPP(payload).outOfLimits();
-        if (payload.size() != LPP::SizeOf)
-            problems.prepend(QStringLiteral("record of %1 bytes").arg(payload.size()));
+        const QStringList problems = LPP::problemsOf(payload);
         if (!problems.isEmpty()) {
             const QString detail = problems.join(QStringLiteral("; "));
             qCWarning(lcDongle).noquote() << "<Send> LINK parameters refused:" << detail;

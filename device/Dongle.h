@@ -205,10 +205,6 @@ public:
 
     // True when a received header carries the local addressing of the dongle's own replies.
     static bool isLocalReply(UHRType const& header);
-    // True when a read failure of port comes from a line that is gone: it hung up or its
-    // device node vanished. A read that failed on a live line (a wake-up with nothing to read,
-    // reported as ResourceError or ReadError) is not a loss.
-    static bool isLineGone(QSerialPort* port, QSerialPort::SerialPortError error);
     // Read failures on a live line are retried; when they keep coming this long without a
     // byte, the line is taken as gone.
     static constexpr int LineFailureLimitMs = 2000;

@@ -363,6 +363,13 @@ QStringList LPP::outOfLimits() const
     return problems;
 }
 
+QStringList LPP::problemsOf(PacketData const& record)
+{
+    if (record.size() != SizeOf)
+        return { QStringLiteral("record of %1 bytes").arg(record.size()) };
+    return LPP(record).outOfLimits();
+}
+
 // ---- debug text -------------------------------------------------------------------------
 
 QString LPP::toString() const

@@ -179,6 +179,9 @@ struct LPP {
     // One text per parameter outside its limits, such as "safety angle forward 255° (limits
     // 0–170°)"; empty when every parameter is within its limits.
     QStringList outOfLimits() const;
+    // Why the bytes of a record may not be sent to a LINK: "record of N bytes" when it is not
+    // SizeOf long, else outOfLimits() of the record. Empty when it may be sent.
+    static QStringList problemsOf(PacketData const& record);
 
     QString toString() const;
 };

@@ -253,7 +253,8 @@ TEST(DirectorRemoval, DuringStartDropsTheStartingDongleAndIgnoresItsEnd)
     d->onDongleConnected();
     ASSERT_NE(d->serialPort(), nullptr);
     EXPECT_EQ(d->dongle(), nullptr);
-    ASSERT_TRUE(t.emulator.waitForFrame(emu::FrameFilter::dcp(emu::dcp::Revision), 3000).has_value());
+    ASSERT_TRUE(t.emulator.waitForFrame(emu::FrameFilter::dcp(emu::dcp::Revision), testutil::scaled(3000))
+                    .has_value());
 
     d->onUsbDeviceRemoved(dongleList());
     EXPECT_EQ(d->serialPort(), nullptr);

@@ -331,7 +331,7 @@ TEST(DirectorInstance, EachToggleByteShowsOrHidesTheMainWindowOnce)
     (void)d;
     QLocalSocket client;
     client.connectToServer(h.serverName);
-    ASSERT_TRUE(client.waitForConnected(1000));
+    ASSERT_TRUE(client.waitForConnected(testutil::scaled(1000)));
 
     client.write("\x01", 1);
     client.flush();
@@ -364,7 +364,7 @@ TEST(DirectorInstance, AClientSendingMoreThan4KiBIsDropped)
     LogCapture log;
     QLocalSocket client;
     client.connectToServer(h.serverName);
-    ASSERT_TRUE(client.waitForConnected(1000));
+    ASSERT_TRUE(client.waitForConnected(testutil::scaled(1000)));
     client.write(QByteArray(1 << 20, '\x02'));
     ASSERT_TRUE(waitUntil([&] { return client.state() == QLocalSocket::UnconnectedState; }, 5000));
     EXPECT_TRUE(log.contains(QStringLiteral("Local client dropped")));

@@ -1,6 +1,7 @@
 // The log handler: file name and folder, rotation, the line format in the file and on standard
 // output, several threads at once, and a fatal message.
 #include "app/LogHandler.h"
+#include "common/time_scale.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -224,7 +225,7 @@ TEST_F(LogHandlerTest, DebugLinesWaitAWarningFlushesAtOnceAndIdleLinesWithinASec
     EXPECT_TRUE(onDisk(QStringLiteral("[Debug]: waits")));
     EXPECT_TRUE(onDisk(QStringLiteral("[Critical]: severe")));
     qDebug("idle");
-    const QDeadlineTimer deadline(2000);
+    const QDeadlineTimer deadline(testutil::scaled(2000));
     while (!onDisk(QStringLiteral("[Debug]: idle")) && !deadline.hasExpired())
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_TRUE(onDisk(QStringLiteral("[Debug]: idle"))) << "waiting lines are flushed within a second";

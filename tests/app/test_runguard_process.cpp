@@ -74,7 +74,7 @@ protected:
         for (auto& process : processes) {
             if (process->state() != QProcess::NotRunning) {
                 process->kill();
-                process->waitForFinished(3000);
+                process->waitForFinished(testutil::scaled(3000));
             }
         }
         processes.clear();
@@ -162,7 +162,7 @@ TEST_F(InstanceTest, SendingToNoServerFailsQuickly)
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(InstanceSignal::send(name));
-    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_LT(timer.elapsed(), testutil::scaled(1000));
 }
 
 TEST_F(InstanceTest, SecondStartSendsOneByteAndExitsZero)
@@ -231,7 +231,7 @@ TEST_F(InstanceTest, RestartAfterTheFirstWasKilled)
     QProcess* first = launch();
     ASSERT_TRUE(waitUntilListening(first));
     first->kill();
-    ASSERT_TRUE(first->waitForFinished(3000));
+    ASSERT_TRUE(first->waitForFinished(testutil::scaled(3000)));
     // The killed instance left its segment and its socket file behind.
     ASSERT_TRUE(QFileInfo::exists(InstanceSignal::socketPath(name)));
 
@@ -335,7 +335,7 @@ TEST_F(InstanceTest, AClosedStandardOutputDoesNotEndTheApplication)
     run->setStandardOutputProcess(&reader);
     reader.start(QStringLiteral("true"), QStringList());
     run->start(exe, QStringList());
-    ASSERT_TRUE(reader.waitForFinished(3000));
+    ASSERT_TRUE(reader.waitForFinished(testutil::scaled(3000)));
     ASSERT_TRUE(waitUntilListening(run));
     // The quit request is logged to standard output.
     run->terminate();

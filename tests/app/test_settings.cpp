@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 #include "common/signal_count.h"
+#include "common/time_scale.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -472,7 +473,8 @@ TEST_F(SettingsTest, NativeStoreOfTheOrganisationAndApplicationAndAPipeInItsPlac
     ASSERT_TRUE(QFile::remove(file));
     ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
     auto opened = std::async(std::launch::async, [] { return Settings(nullptr).profileCount(); });
-    const bool inTime = opened.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    const bool inTime
+        = opened.wait_for(std::chrono::milliseconds(testutil::scaled(10000))) == std::future_status::ready;
     if (!inTime) // unblock the reader, so that the test fails instead of hanging
         ::close(::open(QFile::encodeName(file).constData(), O_WRONLY | O_NONBLOCK));
     ASSERT_TRUE(inTime);

@@ -3,6 +3,7 @@
 // and the dongle's reply time-outs the fixtures set. A busy machine or a sanitizer build sets
 // ORVIX_TEST_TIME_SCALE above 1 (scripts/run-tests.sh does so from the machine's load); unset or
 // not a number of at least 1, it is 1.
+#include <QString>
 #include <QtGlobal>
 
 #include <algorithm>

@@ -49,8 +49,9 @@ protected:
         file.close();
         sender = dongle->startXmodem();
         ASSERT_NE(sender, nullptr);
-        sender->setTimeoutsForTest({ int(XModem::RESPONSE_TIME * Scale),
-            int(XModem::RETRY_RESPONSE_TIME * Scale), int(XModem::KEEP_ALIVE_TIME * Scale) });
+        sender->setTimeoutsForTest({ testutil::scaled(int(XModem::RESPONSE_TIME * Scale)),
+            testutil::scaled(int(XModem::RETRY_RESPONSE_TIME * Scale)),
+            testutil::scaled(int(XModem::KEEP_ALIVE_TIME * Scale)) });
         QObject::connect(sender, &XModem::uploadFinished, [this](bool ok) { finished << ok; });
         sender->start();
         ASSERT_TRUE(testutil::waitUntil([&] { return sender->isDeviceAvailable(); }, 2000));

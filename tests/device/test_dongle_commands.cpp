@@ -305,7 +305,8 @@ TEST_F(DongleCommandsTest, OnlyTheRightAcknowledgeAnswersARemoteRequest)
     };
     Replies address;
     EXPECT_TRUE(dongle->setDeviceAddress(12, 13, address.resultCallback())); // nobody at 12
-    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), 1000, mark).has_value());
+    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), testutil::scaled(1000), mark)
+                    .has_value());
     emulator->injectFrame(ack(0x00, 0)); // the PAN acknowledge
     emulator->injectFrame(ack(0x01, 1)); // flags other than 0
     testutil::spin(50);
@@ -317,7 +318,8 @@ TEST_F(DongleCommandsTest, OnlyTheRightAcknowledgeAnswersARemoteRequest)
     Replies pan;
     EXPECT_TRUE(dongle->setDevicePAN(12, 0x5555, pan.resultCallback()));
     const int since = emulator->mark();
-    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), 1000, since).has_value());
+    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), testutil::scaled(1000), since)
+                    .has_value());
     emulator->injectFrame(ack(0x00, 0));
     ASSERT_TRUE(testutil::waitUntil([&] { return pan.calls == 1; }, 1000));
     EXPECT_EQ(pan.codes, QList<int> { 0 });
@@ -333,7 +335,7 @@ TEST_F(DongleCommandsTest, APasswordTheDeviceRefusesEndsAtOnceWithoutRetries)
     EXPECT_EQ(
         run([&](auto cb) { dongle->setDevicePassword(3, QStringLiteral("pw"), cb); }), DongleResult::Refused);
     EXPECT_LT(clock.elapsed(), Dongle::RemoteTimeoutMs);
-    ASSERT_TRUE(emulator->waitForQuiet(150, 2000));
+    ASSERT_TRUE(emulator->waitForQuiet(testutil::scaled(150), testutil::scaled(2000)));
     int writes = 0;
     for (emu::Received const& r : framesSince())
         writes += r.frame.pid == emu::pid::KEY ? 1 : 0;

@@ -16,7 +16,7 @@ protected:
         ASSERT_TRUE(testutil::waitUntil([&] { return dongle->headset() && dongle->headset()->isRunning(); }, 3000));
         // The requests of the headset's arrival (release all keys, left click) are answered by
         // echoes that the dongle takes as notices too; let them pass.
-        ASSERT_TRUE(emulator->waitForQuiet(100, 3000));
+        ASSERT_TRUE(emulator->waitForQuiet(testutil::scaled(100), testutil::scaled(3000)));
         testutil::spin(30);
         delegate.events.clear();
         delegate.headsetMasks.clear();

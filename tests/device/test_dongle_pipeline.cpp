@@ -43,7 +43,7 @@ TEST_F(DonglePipelineTest, AReplyToTheThirdCopyEndsTheBurst)
     ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 3000));
     EXPECT_EQ(replies.codes, QList<int> { 0 });
     EXPECT_EQ(replies.payloads.first().left(1), QByteArray("\x09", 1));
-    EXPECT_TRUE(emulator->waitForQuiet(150, 2000));
+    EXPECT_TRUE(emulator->waitForQuiet(testutil::scaled(150), testutil::scaled(2000)));
     int copies = 0;
     for (emu::Received const& r : emulator->received())
         copies += (r.seq >= mark && r.frame.cmd() == 9) ? 1 : 0;
@@ -63,7 +63,7 @@ TEST_F(DonglePipelineTest, AnUnansweredRequestMakesThreeAttemptsOf21Writes)
     ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 3000));
     EXPECT_EQ(replies.codes, QList<int> { 4 });
     EXPECT_EQ(replies.payloads, QList<QByteArray> { QByteArray() });
-    EXPECT_TRUE(emulator->waitForQuiet(100, 2000));
+    EXPECT_TRUE(emulator->waitForQuiet(testutil::scaled(100), testutil::scaled(2000)));
     int copies = 0;
     for (emu::Received const& r : emulator->received())
         copies += (r.seq >= mark && r.frame.cmd() == 9) ? 1 : 0;
@@ -127,7 +127,7 @@ TEST_F(DonglePipelineTest, AListStopsAtItsFirstFailure)
                         },
                         [&](DongleResult result) { done << result.code; });
     ASSERT_TRUE(testutil::waitUntil([&] { return !done.isEmpty(); }, 3000));
-    EXPECT_TRUE(emulator->waitForQuiet(100, 2000));
+    EXPECT_TRUE(emulator->waitForQuiet(testutil::scaled(100), testutil::scaled(2000)));
     EXPECT_EQ(done, QList<int> { 4 });
     EXPECT_EQ(replies, 1);
     EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(10)), 0);
@@ -163,15 +163,15 @@ TEST_F(DonglePipelineTest, StopCompletesEveryRequestOnceWithCode4)
     send(1, b);
     send(10, c);
     dongle->sendPackets({ localDescriptor(18), localDescriptor(28) }, {}, [&](DongleResult r) { list << r.code; });
-    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), 1000).has_value());
+    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), testutil::scaled(1000)).has_value());
 
     QElapsedTimer clock;
     clock.start();
     dongle->stop();
-    EXPECT_LT(clock.elapsed(), 200);
+    EXPECT_LT(clock.elapsed(), testutil::scaled(200));
     EXPECT_FALSE(dongle->isRunning());
     ASSERT_TRUE(testutil::waitUntil([&] { return a.calls && b.calls && c.calls && !list.isEmpty(); }, 3000));
-    EXPECT_TRUE(emulator->waitForQuiet(100, 2000));
+    EXPECT_TRUE(emulator->waitForQuiet(testutil::scaled(100), testutil::scaled(2000)));
     const int mark = emulator->mark();
     testutil::spin(100);
     EXPECT_EQ(a.codes, QList<int> { DongleResult::DongleRemoved });
@@ -218,12 +218,12 @@ TEST_F(DonglePipelineTest, DestroyingTheDongleWithRequestsInFlightNeitherBlocksN
                            raw->sendPacket(localHeader(), scpPayload(22), DataPredicate::commandEcho(22),
                                            Dongle::LocalTimeoutMs, late.callback());
                        });
-    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), 1000).has_value());
+    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), testutil::scaled(1000)).has_value());
 
     QElapsedTimer clock;
     clock.start();
     dongle.reset();
-    EXPECT_LT(clock.elapsed(), 500);
+    EXPECT_LT(clock.elapsed(), testutil::scaled(500));
     EXPECT_EQ(a.codes, QList<int> { DongleResult::DongleRemoved });
     EXPECT_EQ(b.codes, QList<int> { DongleResult::DongleRemoved });
     EXPECT_EQ(list, QList<int> { DongleResult::DongleRemoved });
@@ -251,7 +251,7 @@ TEST_F(DonglePipelineTest, AFirmwareUploadOwnsTheLineAlone)
     emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(9)));
     Replies inFlight;
     send(9, inFlight);
-    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), 1000).has_value());
+    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), testutil::scaled(1000)).has_value());
 
     XModem* xmodem = dongle->startXmodem();
     ASSERT_NE(xmodem, nullptr);

@@ -297,7 +297,7 @@ TEST_F(DongleReceiveTest, UnpluggingTheDongleMidRequestEndsTheRequestAndLogsOnce
     Replies replies;
     dongle->sendPacket(localHeader(), scpPayload(9), DataPredicate::commandEcho(9), Dongle::LocalTimeoutMs,
         replies.callback());
-    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), 1000).has_value());
+    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), testutil::scaled(1000)).has_value());
     emulator->unplug();
     ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 3000));
     EXPECT_EQ(replies.codes, QList<int> { 4 });

@@ -82,7 +82,7 @@ TEST_F(DongleTest, AnUnansweredParameterEndsTheQueryAndKeepsTheProfile)
     emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(20)));
     EXPECT_EQ(startDongle(), 4);
     EXPECT_FALSE(dongle->isInitialized());
-    EXPECT_TRUE(emulator->waitForQuiet(50, 1000));
+    EXPECT_TRUE(emulator->waitForQuiet(testutil::scaled(50), testutil::scaled(1000)));
     EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(64)), 0);
     EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(31)), 0);
     EXPECT_EQ(dongle->profile().revision, 0);
@@ -172,7 +172,7 @@ TEST_F(DongleTest, StopAndDestructionDuringStartCallBackOnce)
     emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(16)));
     QList<int> codes;
     dongle->start([&](DongleResult r) { codes << r.code; });
-    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(16), 2000).has_value());
+    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(16), testutil::scaled(2000)).has_value());
     dongle.reset();
     EXPECT_EQ(codes, QList<int> { DongleResult::DongleRemoved });
 }

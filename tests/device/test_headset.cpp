@@ -162,7 +162,7 @@ TEST_F(HeadsetTest, AFoundHeadsetIsAskedForIdentityAndMapThenKeysAndClick)
     Headset* headset = startWithHeadset();
     ASSERT_NE(headset, nullptr);
 
-    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(10), 2000).has_value());
+    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(10), testutil::scaled(2000)).has_value());
     const int identity = firstSeq(emu::FrameFilter::of(emu::pid::HCP, 10));
     const int map = firstSeq(emu::FrameFilter::of(emu::pid::HCP, 1));
     const int releaseAll = firstSeq(emu::FrameFilter::dcp(17).where([](emu::Frame const& f) {
@@ -175,7 +175,7 @@ TEST_F(HeadsetTest, AFoundHeadsetIsAskedForIdentityAndMapThenKeysAndClick)
     EXPECT_LT(releaseAll, click);
     EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::of(emu::pid::HCP, 3)), 0); // no turbo option
 
-    auto request = emulator->waitForFrame(emu::FrameFilter::of(emu::pid::HCP, 1), 10);
+    auto request = emulator->waitForFrame(emu::FrameFilter::of(emu::pid::HCP, 1), testutil::scaled(10));
     ASSERT_TRUE(request.has_value());
     EXPECT_EQ(request->frame.pan, 0x1234);
     EXPECT_EQ(request->frame.src, 4);
@@ -358,7 +358,7 @@ TEST_F(HeadsetTest, TurboOptionSwitchesTurboOnWhenFound)
     Headset* headset = startWithHeadset();
     ASSERT_NE(headset, nullptr);
     ASSERT_TRUE(testutil::waitUntil([&] { return log.count(QStringLiteral("Turbomode ON")) == 1; }, 2000));
-    auto turbo = emulator->waitForFrame(emu::FrameFilter::of(emu::pid::HCP, 3), 100);
+    auto turbo = emulator->waitForFrame(emu::FrameFilter::of(emu::pid::HCP, 3), testutil::scaled(100));
     ASSERT_TRUE(turbo.has_value());
     EXPECT_EQ(turbo->frame.lsb(), 1);
     EXPECT_EQ(emulator->headset().status & 0x08, 0x08);
@@ -421,7 +421,7 @@ TEST_F(HeadsetTest, AChannelMapTheHeadsetRefusesEndsAtOnceAsRefused)
         ASSERT_TRUE(testutil::waitUntil([&] { return result.code != -1; }, 1500)) << c.name;
         EXPECT_EQ(result.code, DongleResult::Refused) << c.name;
         // One burst, cut short by the refusal: never the three attempts of a silent headset.
-        ASSERT_TRUE(emulator->waitForQuiet(150, 2000));
+        ASSERT_TRUE(emulator->waitForQuiet(testutil::scaled(150), testutil::scaled(2000)));
         int writes = 0;
         for (emu::Received const& r : emulator->received())
             writes += (r.seq >= since && r.frame.pid == emu::pid::CMAP) ? 1 : 0;
@@ -559,7 +559,7 @@ TEST_F(HeadsetTest, AFailedMapReadWaitsForTheAnswerThenRetries)
     Headset* failed = startWithFailedMapRead();
     ASSERT_NE(failed, nullptr);
     // The key release and the click follow the failed read; their echoes come first.
-    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(10), 2000).has_value());
+    ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(10), testutil::scaled(2000)).has_value());
     testutil::spin(30);
     EXPECT_EQ(failed->error().code, 5);
     EXPECT_EQ(failed->error().detail, QStringLiteral("Operation timed out"));

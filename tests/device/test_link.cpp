@@ -140,7 +140,7 @@ TEST_F(LinkTest, VersionWordAndProtocol)
     EXPECT_EQ(code, 0);
     EXPECT_EQ(revision, 156);
 
-    auto request = emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, 6), 100);
+    auto request = emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, 6), testutil::scaled(100));
     ASSERT_TRUE(request.has_value());
     EXPECT_EQ(request->frame.pan, 0x1234);
     EXPECT_EQ(request->frame.src, 4); // the dongle's own address
@@ -288,7 +288,7 @@ TEST_F(LinkTest, ApplyStoresWhatTheLinkSendsBack)
     EXPECT_EQ(link->parameters().angleForward, 40); // limited by the LINK
     EXPECT_EQ(link->parameters().angleLeft, 30);
     EXPECT_NE(link->parameters(), sent);
-    auto request = emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LPP), 100);
+    auto request = emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LPP), testutil::scaled(100));
     ASSERT_TRUE(request.has_value());
     EXPECT_EQ(request->frame.payload, sent.getData().bytes());
     EXPECT_EQ(request->frame.dst, 3);
@@ -347,7 +347,7 @@ TEST_F(LinkTest, ExitServiceModeUsesTheServicePanAndBootloaderTheReplyFlag)
     other.exitServiceMode([&](DongleResult r) { code = r.code; });
     ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
     EXPECT_EQ(code, 0);
-    auto request = emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, 101), 100);
+    auto request = emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, 101), testutil::scaled(100));
     ASSERT_TRUE(request.has_value());
     EXPECT_EQ(request->frame.pan, 1);
     EXPECT_EQ(request->frame.dst, 3);

@@ -337,3 +337,17 @@ TEST(LPP, SettersStayWithinTheLimitsARecordIsCheckedAgainst)
         (QStringList { "safety angle forward 171° (limits 0–170°)",
             "emergency-brake window 1020 ms (limits 40–1000 ms)" }));
 }
+
+TEST(LPP, ARecordOfAnotherLengthIsNeverSendable)
+{
+    LPP record;
+    record.setEmergencyBreakWindow(0.2);
+    QByteArray const good = record.getData().bytes();
+    EXPECT_TRUE(LPP::problemsOf(PacketData(good)).isEmpty());
+    EXPECT_EQ(LPP::problemsOf(PacketData(good.left(26))), QStringList { "record of 26 bytes" });
+    EXPECT_EQ(LPP::problemsOf(PacketData(good + '\0')), QStringList { "record of 28 bytes" });
+    QByteArray bad = good;
+    bad[18] = 0;
+    EXPECT_EQ(
+        LPP::problemsOf(PacketData(bad)), QStringList { "emergency-brake window 0 ms (limits 40–1000 ms)" });
+}

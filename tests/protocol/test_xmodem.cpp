@@ -19,6 +19,7 @@
 
 using testutil::PtyLoader;
 using testutil::PtyPeer;
+using testutil::scaled;
 using testutil::spin;
 using testutil::waitUntil;
 
@@ -120,7 +121,7 @@ protected:
         xm = new XModem(*port);
         // Long enough that a loaded machine does not time out a healthy exchange; tests that
         // wait out time-outs shorten them.
-        xm->setTimeoutsForTest({1000, 250, 2000});
+        xm->setTimeoutsForTest({ scaled(1000), scaled(250), scaled(2000) });
         QObject::connect(xm, &XModem::uploadFinished, [this](bool ok) {
             finished.push_back(ok);
             events += ok ? "F+" : "F-";
@@ -332,7 +333,7 @@ TEST_F(XModemUpload, UnansweredBlocksAreResentOnTimeOut)
     faults.silentBlock = {{1, 2}};
     faults.lostAck = {{2, 1}}; // block 2 arrives but its ACK is lost: the repeat is ACKed again
     loader->receiver.setFaults(faults);
-    xm->setTimeoutsForTest({150, 100, 2000});
+    xm->setTimeoutsForTest({ scaled(150), scaled(100), scaled(2000) });
     const QByteArray content = randomBytes(2048, 13);
     ASSERT_TRUE(connectLoader());
     ASSERT_TRUE(upload(writeFile(content)));
@@ -350,7 +351,7 @@ TEST_F(XModemUpload, ReadyBytesDuringTheUploadDoNotDisarmTheTimeOut)
     emu::XmodemReceiver::Faults faults;
     faults.silentBlock = {{1, -1}};
     loader->receiver.setFaults(faults);
-    xm->setTimeoutsForTest({100, 50, 2000});
+    xm->setTimeoutsForTest({ scaled(100), scaled(50), scaled(2000) });
     ASSERT_TRUE(connectLoader());
     ASSERT_TRUE(upload(writeFile(randomBytes(100, 1))));
     EXPECT_EQ(finished, std::vector<bool>{false});
@@ -375,7 +376,7 @@ TEST_F(XModemUpload, EotIsRepeatedOnNakOrSilence)
         {emu::XmodemReceiver::EotAnswer::Silence, -1, false, 11},
     };
     const QString path = writeFile(randomBytes(1500, 21));
-    xm->setTimeoutsForTest({150, 80, 2000});
+    xm->setTimeoutsForTest({ scaled(150), scaled(80), scaled(2000) });
     xm->start();
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.answer) * 100 + c.faults);
@@ -447,7 +448,7 @@ TEST_F(XModemUpload, SendFileWhileBusyIsRefusedWithoutSignals)
     emu::XmodemReceiver::Faults faults;
     faults.silentBlock = {{2, 1}}; // holds the upload for one time-out
     loader->receiver.setFaults(faults);
-    xm->setTimeoutsForTest({300, 250, 2000});
+    xm->setTimeoutsForTest({ scaled(300), scaled(250), scaled(2000) });
     const QByteArray content = randomBytes(4000, 6);
     ASSERT_TRUE(connectLoader());
     ASSERT_TRUE(xm->sendFile(writeFile(content)));
@@ -465,7 +466,7 @@ TEST_F(XModemUpload, StopDuringUploadEndsItQuietly)
     emu::XmodemReceiver::Faults faults;
     faults.silentBlock = {{2, -1}};
     loader->receiver.setFaults(faults);
-    xm->setTimeoutsForTest({300, 300, 2000});
+    xm->setTimeoutsForTest({ scaled(300), scaled(300), scaled(2000) });
     ASSERT_TRUE(connectLoader());
     ASSERT_TRUE(xm->sendFile(writeFile(randomBytes(5000, 8))));
     ASSERT_TRUE(waitUntil([this] { return loader->wire().size() >= 2 * 1029; }, 2000));
@@ -515,7 +516,7 @@ TEST_F(XModemUpload, LineVanishingMidUploadEndsItOnce)
     emu::XmodemReceiver::Faults faults;
     faults.silentBlock = {{2, -1}};
     loader->receiver.setFaults(faults);
-    xm->setTimeoutsForTest({3000, 3000, 3000});
+    xm->setTimeoutsForTest({ scaled(3000), scaled(3000), scaled(3000) });
     ASSERT_TRUE(connectLoader());
     ASSERT_TRUE(xm->sendFile(writeFile(randomBytes(5000, 8))));
     ASSERT_TRUE(waitUntil([this] { return loader->wire().size() >= 2 * 1029; }, 2000));
@@ -524,7 +525,7 @@ TEST_F(XModemUpload, LineVanishingMidUploadEndsItOnce)
     loader.reset();
     pty.closeMaster(); // unplugged: the port sees a hang-up
     ASSERT_TRUE(waitUntil([this] { return !finished.empty(); }, 2500));
-    EXPECT_LT(clock.elapsed(), 2500); // ended by the line's loss, not by a time-out
+    EXPECT_LT(clock.elapsed(), scaled(2500)); // ended by the line's loss, not by a time-out
     EXPECT_TRUE(loggedStarting("XMODEM: serial port error"));
     spin(100);
     EXPECT_EQ(finished, std::vector<bool>{false});
@@ -542,7 +543,7 @@ TEST_F(XModemUpload, PortDeletedMidUploadThenSender)
     emu::XmodemReceiver::Faults faults;
     faults.silentBlock = {{2, -1}};
     loader->receiver.setFaults(faults);
-    xm->setTimeoutsForTest({200, 100, 2000});
+    xm->setTimeoutsForTest({ scaled(200), scaled(100), scaled(2000) });
     ASSERT_TRUE(connectLoader());
     ASSERT_TRUE(xm->sendFile(writeFile(randomBytes(5000, 8))));
     ASSERT_TRUE(waitUntil([this] { return loader->wire().size() >= 2 * 1029; }, 2000));
@@ -573,7 +574,7 @@ TEST_F(XModemUpload, SenderDeletedMidUploadEmitsNothing)
 
 TEST_F(XModemUpload, BeaconWatchWhileIdle)
 {
-    xm->setTimeoutsForTest({1000, 250, 200});
+    xm->setTimeoutsForTest({ scaled(1000), scaled(250), scaled(200) });
     xm->start();
     // Two ready bytes in one read count as one; the first does not arm the watch.
     pty.write("CC");
@@ -665,7 +666,7 @@ TEST_F(XModemUpload, RecoveryModeIsRefusedDuringAnUpload)
     emu::XmodemReceiver::Faults faults;
     faults.silentBlock = {{2, 1}}; // holds the upload for one time-out
     loader->receiver.setFaults(faults);
-    xm->setTimeoutsForTest({300, 250, 2000});
+    xm->setTimeoutsForTest({ scaled(300), scaled(250), scaled(2000) });
     const QByteArray content = randomBytes(4000, 9);
     ASSERT_TRUE(connectLoader());
     loader->clearWire();

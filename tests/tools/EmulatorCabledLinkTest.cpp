@@ -1,5 +1,6 @@
 // Pass-through to the cabled LINK: its firmware's framed answers and its XMODEM-1K bootloader.
 #include "RawClient.h"
+#include "common/time_scale.h"
 #include "tools/emulator/Emulator.h"
 #include "tools/emulator/EmulatorGTest.h"
 
@@ -67,12 +68,12 @@ struct CableFixture : ::testing::Test {
             }
         }
         ASSERT_TRUE(echoed);
-        ASSERT_TRUE(Emulator::waitUntil([&] { return e.dongle().passthrough; }, 500));
+        ASSERT_TRUE(Emulator::waitUntil([&] { return e.dongle().passthrough; }, testutil::scaled(500)));
     }
     Frame askLink(uint8_t cmd, uint16_t pan = 0x77, uint16_t dst = 9)
     {
         c->send(Frame::scp(pid::LCP, cmd, 0, 0, pan, 4, dst));
-        auto f = c->readFrames(2000, 1);
+        auto f = c->readFrames(testutil::scaled(2000), 1);
         return f.empty() ? Frame() : f[0];
     }
     // Sends one block, returns the answer byte (0 when none within timeoutMs).
@@ -90,7 +91,7 @@ struct CableFixture : ::testing::Test {
     }
     bool waitForReady()
     {
-        QByteArray r = c->read(2000, 1);
+        QByteArray r = c->read(testutil::scaled(2000), 1);
         return r.contains(C);
     }
 };
@@ -133,7 +134,7 @@ TEST_F(CableFixture, UploadOfTwoBlocksThenTheNewFirmware)
     ASSERT_TRUE(waitForReady());
     EXPECT_EQ(e.cabledLinkMode(), CabledLinkMode::Bootloader);
     // Beacons repeat while no block came.
-    EXPECT_TRUE(c->read(2000, 1).contains(C));
+    EXPECT_TRUE(c->read(testutil::scaled(2000), 1).contains(C));
 
     QByteArray file;
     for (int i = 0; i < 1025; ++i)
@@ -142,12 +143,13 @@ TEST_F(CableFixture, UploadOfTwoBlocksThenTheNewFirmware)
     EXPECT_EQ(sendBlock(block(1, file.left(1024))), ACK); // a repeated block is ACKed again
     EXPECT_EQ(sendBlock(block(2, file.mid(1024))), ACK);
     c->write(QByteArray(1, EOT));
-    EXPECT_EQ(c->read(2000, 1), QByteArray(1, ACK));
+    EXPECT_EQ(c->read(testutil::scaled(2000), 1), QByteArray(1, ACK));
     const QByteArray expected = file + QByteArray(1023, char(0xFF));
     EXPECT_EQ(e.receivedImage(), expected);
     EXPECT_EQ(e.uploadsCompleted(), 1);
 
-    ASSERT_TRUE(Emulator::waitUntil([&] { return e.cabledLinkMode() == CabledLinkMode::Firmware; }, 1000));
+    ASSERT_TRUE(Emulator::waitUntil(
+        [&] { return e.cabledLinkMode() == CabledLinkMode::Firmware; }, testutil::scaled(1000)));
     e.updateCabledLink([](CabledLinkModel&) {});
     Frame v = askLink(lcp::Version);
     const CabledLinkModel m = e.cabledLink();
@@ -173,9 +175,9 @@ TEST_F(CableFixture, InjectedUploadFaults)
     EXPECT_EQ(sendBlock(b1), ACK);
     EXPECT_EQ(sendBlock(block(2, QByteArray(10, 'b'))), 'x');
     c->write(QByteArray(1, EOT));
-    EXPECT_EQ(c->read(2000, 1), QByteArray(1, NAK));
+    EXPECT_EQ(c->read(testutil::scaled(2000), 1), QByteArray(1, NAK));
     c->write(QByteArray(1, EOT));
-    EXPECT_EQ(c->read(2000, 1), QByteArray(1, ACK));
+    EXPECT_EQ(c->read(testutil::scaled(2000), 1), QByteArray(1, ACK));
     EXPECT_EQ(e.uploadsCompleted(), 1);
 }
 
@@ -199,7 +201,7 @@ TEST_F(CableFixture, SilentBlockLostAckAndBadCrc)
     EXPECT_EQ(sendBlock(b2, 150), 0);
     EXPECT_EQ(sendBlock(b2), ACK);
     c->write(QByteArray(1, EOT));
-    EXPECT_EQ(c->read(2000, 1), QByteArray(1, ACK));
+    EXPECT_EQ(c->read(testutil::scaled(2000), 1), QByteArray(1, ACK));
     EXPECT_EQ(e.receivedImage(), QByteArray(1024, 'a') + QByteArray(1024, 'b'));
 }
 
@@ -213,12 +215,13 @@ TEST_F(CableFixture, DeadLinkWakesOnTheRecoveryStringSplitAcrossWrites)
     c->write("Z");
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     c->write("3Q");
-    EXPECT_TRUE(c->read(2000, 1).contains(C));
+    EXPECT_TRUE(c->read(testutil::scaled(2000), 1).contains(C));
     EXPECT_EQ(e.cabledLinkMode(), CabledLinkMode::Bootloader);
     EXPECT_EQ(sendBlock(block(1, QByteArray(3, 'z'))), ACK);
     c->write(QByteArray(1, EOT));
-    EXPECT_EQ(c->read(2000, 1), QByteArray(1, ACK));
-    ASSERT_TRUE(Emulator::waitUntil([&] { return e.cabledLinkMode() == CabledLinkMode::Firmware; }, 1000));
+    EXPECT_EQ(c->read(testutil::scaled(2000), 1), QByteArray(1, ACK));
+    ASSERT_TRUE(Emulator::waitUntil(
+        [&] { return e.cabledLinkMode() == CabledLinkMode::Firmware; }, testutil::scaled(1000)));
     EXPECT_FALSE(e.cabledLink().dead);
 }
 
@@ -227,14 +230,14 @@ TEST_F(CableFixture, BeaconsThatStopAndLeavingPassthrough)
     e.updateCabledLink([](CabledLinkModel& m) { m.beaconLimit = 2; });
     enterPassthrough();
     c->send(Frame::scp(pid::LCP, lcp::Bootloader, 0, 0));
-    QByteArray r = c->read(2000, 18 + 2); // the reply frame and two beacons
+    QByteArray r = c->read(testutil::scaled(2000), 18 + 2); // the reply frame and two beacons
     r += c->read(200);                     // then nothing more
     r.remove(0, 18);
     EXPECT_EQ(r, QByteArray(2, C));
     e.leavePassthrough();
     EXPECT_FALSE(e.dongle().passthrough);
     c->send(Frame::local(9));
-    auto f = c->readFrames(2000, 1);
+    auto f = c->readFrames(testutil::scaled(2000), 1);
     ASSERT_EQ(f.size(), 1u);
     EXPECT_EQ(f[0].cmd(), 9);
 }

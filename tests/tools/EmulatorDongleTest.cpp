@@ -1,5 +1,6 @@
 // The emulated dongle seen from a raw client on its pseudo-terminal.
 #include "RawClient.h"
+#include "common/time_scale.h"
 #include "tools/emulator/Emulator.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ struct EmulatorFixture : ::testing::Test {
     Frame ask(uint8_t cmd, uint8_t lsb = 0, uint8_t msb = 0)
     {
         c->send(Frame::local(cmd, lsb, msb));
-        auto f = c->readFrames(1000, 1);
+        auto f = c->readFrames(testutil::scaled(1000), 1);
         return f.empty() ? Frame() : f[0];
     }
 };
@@ -45,7 +46,7 @@ TEST_F(EmulatorFixture, LocalCommandIsEchoedWithReplyFlagAndChannel)
     EXPECT_EQ(r.dst, 0);
     EXPECT_EQ(e.dongle().zeroCount, 1);
     EXPECT_TRUE(e.errors().isEmpty());
-    auto got = e.waitForFrame(FrameFilter::dcp(9), 100);
+    auto got = e.waitForFrame(FrameFilter::dcp(9), testutil::scaled(100));
     ASSERT_TRUE(got);
     EXPECT_EQ(got->copy, 1);
 }
@@ -82,7 +83,7 @@ TEST_F(EmulatorFixture, ParameterTableReadsWhatTheWritesStored)
 TEST_F(EmulatorFixture, IdentityCommandAnswersTheDonglesNpp)
 {
     c->send(Frame::local(dcp::Identity));
-    auto f = c->readFrames(1000, 1);
+    auto f = c->readFrames(testutil::scaled(1000), 1);
     ASSERT_EQ(f.size(), 1u);
     EXPECT_EQ(f[0].pid, pid::NPP);
     Identity id = Identity::decode(f[0].payload);
@@ -93,7 +94,7 @@ TEST_F(EmulatorFixture, IdentityCommandAnswersTheDonglesNpp)
 TEST_F(EmulatorFixture, ServiceModeEchoThenStateNotice)
 {
     c->send(Frame::local(dcp::ServiceMode, 1, 1));
-    auto f = c->readFrames(1000, 2);
+    auto f = c->readFrames(testutil::scaled(1000), 2);
     ASSERT_EQ(f.size(), 2u);
     EXPECT_EQ(f[0].cmd(), dcp::ServiceMode);
     EXPECT_TRUE(f[0].isReply());
@@ -103,7 +104,7 @@ TEST_F(EmulatorFixture, ServiceModeEchoThenStateNotice)
     EXPECT_EQ(e.dongle().state, state::ServiceMode);
 
     c->send(Frame::local(dcp::ServiceMode, 0, 0));
-    f = c->readFrames(1000, 2);
+    f = c->readFrames(testutil::scaled(1000), 2);
     ASSERT_EQ(f.size(), 2u);
     EXPECT_EQ(f[1].lsb(), state::Idle);
 }
@@ -113,7 +114,7 @@ TEST_F(EmulatorFixture, KeysAndClickAreTrackedAndAnnouncedAfterTheirEcho)
     // Each command: its echo, then the dongle's own notice of the same key or button.
     const auto command = [&](uint8_t cmd, uint8_t lsb, uint8_t msb) {
         c->send(Frame::local(cmd, lsb, msb));
-        auto f = c->readFrames(1000, 2);
+        auto f = c->readFrames(testutil::scaled(1000), 2);
         ASSERT_EQ(f.size(), 2u);
         EXPECT_TRUE(f[0].isReply());
         EXPECT_EQ(f[1].flags, 0);
@@ -142,7 +143,7 @@ TEST_F(EmulatorFixture, NoticesCarryFlagsZeroAndTheChannel)
     e.noticeClick(4);
     e.noticeKey(0x84, 1);
     e.noticeState(state::HopN);
-    auto f = c->readFrames(1000, 4);
+    auto f = c->readFrames(testutil::scaled(1000), 4);
     ASSERT_EQ(f.size(), 4u);
     const uint8_t cmds[4] = {9, 10, 17, 64};
     for (int i = 0; i < 4; ++i) {
@@ -166,7 +167,8 @@ TEST_F(EmulatorFixture, InvalidFramesFromTheApplicationAreErrors)
     Frame wrongSize = Frame::local(9);
     wrongSize.payload.append('\0');
     c->send(wrongSize);
-    ASSERT_TRUE(Emulator::waitUntil([&] { return e.errors().size() >= 4; }, 1000)) << e.errors().join("\n").toStdString();
+    ASSERT_TRUE(Emulator::waitUntil([&] { return e.errors().size() >= 4; }, testutil::scaled(1000)))
+        << e.errors().join("\n").toStdString();
     e.clearErrors();
     EXPECT_TRUE(e.errors().isEmpty());
 }
@@ -178,10 +180,10 @@ TEST_F(EmulatorFixture, RepeatBurstsAreCountedAsCopies)
         c->write(frame);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    ASSERT_TRUE(e.waitForCount(FrameFilter::dcp(9), 5, 1000));
+    ASSERT_TRUE(e.waitForCount(FrameFilter::dcp(9), 5, testutil::scaled(1000)));
     EXPECT_EQ(e.lastBurstCopies(FrameFilter::dcp(9)), 5);
     c->send(Frame::local(1, 0, 1));
-    ASSERT_TRUE(e.waitForFrame(FrameFilter::dcp(1), 1000));
+    ASSERT_TRUE(e.waitForFrame(FrameFilter::dcp(1), testutil::scaled(1000)));
     EXPECT_EQ(e.lastBurstCopies(), 1);
     EXPECT_EQ(e.lastBurstCopies(FrameFilter::dcp(9)), 5);
 }
@@ -221,11 +223,11 @@ TEST_F(EmulatorFixture, OutgoingFaultsShapeTheBytes)
 
     e.addFault(FaultRule::garbageBefore(FrameFilter::dcp(9), "\x01\x02"));
     c->send(Frame::local(9));
-    EXPECT_EQ(c->read(2000, 2 + 18), QByteArray("\x01\x02") + echoBytes(ch));
+    EXPECT_EQ(c->read(testutil::scaled(2000), 2 + 18), QByteArray("\x01\x02") + echoBytes(ch));
 
     e.addFault(FaultRule::strayHeaderBefore(FrameFilter::dcp(9)));
     c->send(Frame::local(9));
-    QByteArray got = c->read(2000, 13 + 18);
+    QByteArray got = c->read(testutil::scaled(2000), 13 + 18);
     ASSERT_EQ(got.size(), 31);
     EXPECT_EQ(got.left(2), fromHex("55 AA"));
     EXPECT_NE(uint8_t(got[12]), crc8(got.constData(), 12));
@@ -233,29 +235,29 @@ TEST_F(EmulatorFixture, OutgoingFaultsShapeTheBytes)
 
     e.addFault(FaultRule::lengthHeaderBefore(FrameFilter::dcp(9), 200));
     c->send(Frame::local(9));
-    got = c->read(2000, 13 + 18);
+    got = c->read(testutil::scaled(2000), 13 + 18);
     ASSERT_EQ(got.size(), 31);
     EXPECT_EQ(uint8_t(got[9]), 200);
     EXPECT_EQ(uint8_t(got[12]), crc8(got.constData(), 12));
 
     e.addFault(FaultRule::corruptChecksum(FrameFilter::dcp(9)));
     c->send(Frame::local(9));
-    got = c->read(2000, 18);
+    got = c->read(testutil::scaled(2000), 18);
     ASSERT_EQ(got.size(), 18);
     EXPECT_FALSE(FrameDecoder::decodeOne(got, nullptr));
 
     e.addFault(FaultRule::truncate(FrameFilter::dcp(9), 7));
     c->send(Frame::local(9));
-    EXPECT_EQ(c->read(2000, 7).size(), 7);
+    EXPECT_EQ(c->read(testutil::scaled(2000), 7).size(), 7);
 
     e.addFault(FaultRule::duplicate(FrameFilter::dcp(9)));
     c->send(Frame::local(9));
-    EXPECT_EQ(c->read(2000, 36), echoBytes(ch) + echoBytes(ch));
+    EXPECT_EQ(c->read(testutil::scaled(2000), 36), echoBytes(ch) + echoBytes(ch));
 
     e.addFault(FaultRule::splitBytes(FrameFilter::dcp(9), 2));
     c->send(Frame::local(9));
     const int readsBefore = c->reads();
-    got = c->read(1000, 18);
+    got = c->read(testutil::scaled(1000), 18);
     EXPECT_EQ(got, echoBytes(ch));
     EXPECT_GE(c->reads() - readsBefore, 9); // byte by byte (a few may coalesce)
 
@@ -263,13 +265,13 @@ TEST_F(EmulatorFixture, OutgoingFaultsShapeTheBytes)
     c->send(Frame::local(9));
     EXPECT_TRUE(c->read(60).isEmpty());
     c->send(Frame::local(1, 0, 0));
-    got = c->read(2000, 36);
+    got = c->read(testutil::scaled(2000), 36);
     EXPECT_EQ(got.size(), 36);
 
     e.addFault(FaultRule::delayReply(FrameFilter::dcp(9), 150));
     c->send(Frame::local(9));
     EXPECT_TRUE(c->read(80).isEmpty());
-    EXPECT_EQ(c->read(2000, 18), echoBytes(ch));
+    EXPECT_EQ(c->read(testutil::scaled(2000), 18), echoBytes(ch));
     EXPECT_TRUE(e.errors().isEmpty());
 }
 
@@ -278,7 +280,7 @@ TEST_F(EmulatorFixture, InjectedFramesAndBytesReachTheClient)
     e.injectBytes("\xAA\x55");
     Frame f = Frame::scp(pid::LCP, 5, 1, 2);
     e.injectFrame(f, false);
-    QByteArray got = c->read(2000, 2 + 18);
+    QByteArray got = c->read(testutil::scaled(2000), 2 + 18);
     EXPECT_EQ(got, QByteArray("\xAA\x55") + f.encode());
 }
 
@@ -294,7 +296,7 @@ TEST_F(EmulatorFixture, UnplugHangsUpAndPlugInGivesANewPort)
     RawClient again(e.portPath());
     ASSERT_TRUE(again.isOpen());
     again.send(Frame::local(9));
-    auto f = again.readFrames(1000, 1);
+    auto f = again.readFrames(testutil::scaled(1000), 1);
     ASSERT_EQ(f.size(), 1u);
     EXPECT_EQ(f[0].cmd(), 9);
 }
@@ -308,7 +310,7 @@ TEST(EmulatorLifecycle, ReadsNeverFailBeforeTheClientOpens)
     EXPECT_TRUE(e.isPlugged());
     RawClient c(e.portPath());
     c.send(Frame::local(9));
-    auto f = c.readFrames(1000, 2);
+    auto f = c.readFrames(testutil::scaled(1000), 2);
     ASSERT_EQ(f.size(), 2u); // the notice waited in the line
     EXPECT_EQ(f[0].cmd(), 10);
     EXPECT_EQ(f[1].cmd(), 9);
@@ -325,17 +327,17 @@ TEST(EmulatorLogs, OldestFramesAreDroppedButSeqKeepsCounting)
     RawClient c(e.portPath());
     for (int i = 0; i < 5; ++i) {
         c.send(Frame::local(uint8_t(40 + i)));
-        ASSERT_EQ(c.readFrames(2000, 1).size(), 1u);
+        ASSERT_EQ(c.readFrames(testutil::scaled(2000), 1).size(), 1u);
     }
     const auto rx = e.received();
     ASSERT_EQ(rx.size(), 3u);
     EXPECT_EQ(rx.front().seq, 2);
     EXPECT_EQ(e.mark(), 5);
-    auto r = e.waitForFrame(FrameFilter::any(), 10, 4);
+    auto r = e.waitForFrame(FrameFilter::any(), testutil::scaled(10), 4);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->seq, 4);
     EXPECT_EQ(r->frame.cmd(), 44);
-    EXPECT_FALSE(e.waitForFrame(FrameFilter::dcp(40), 10));
+    EXPECT_FALSE(e.waitForFrame(FrameFilter::dcp(40), testutil::scaled(10)));
     e.clearLog();
     EXPECT_EQ(e.mark(), 5);
     EXPECT_EQ(e.sent().size(), 0u);
@@ -360,7 +362,7 @@ TEST_F(EmulatorFixture, RequestHookAndRequestSideFaults)
     const int since = int(e.sent().size());
     c->send(Frame::local(9));
     EXPECT_TRUE(c->readFrames(60, 1).empty());
-    EXPECT_EQ(c->readFrames(2000, 1).size(), 1u);
+    EXPECT_EQ(c->readFrames(testutil::scaled(2000), 1).size(), 1u);
     FaultRule twice;
     twice.direction = Direction::FromApp;
     twice.filter = FrameFilter::dcp(9);
@@ -368,9 +370,9 @@ TEST_F(EmulatorFixture, RequestHookAndRequestSideFaults)
     twice.times = 1;
     e.addFault(twice);
     c->send(Frame::local(9));
-    EXPECT_EQ(c->readFrames(500, 2).size(), 2u);
+    EXPECT_EQ(c->readFrames(testutil::scaled(500), 2).size(), 2u);
     EXPECT_EQ(e.dongle().zeroCount, 3);
-    auto s = e.waitForSent(FrameFilter::dcp(9), 100, since);
+    auto s = e.waitForSent(FrameFilter::dcp(9), testutil::scaled(100), since);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->frame.flags, 0x01);
 
@@ -389,7 +391,7 @@ TEST_F(EmulatorFixture, RequestHookAndRequestSideFaults)
 TEST_F(EmulatorFixture, UnsolicitedDongleIdentityAndPassthroughEcho)
 {
     e.sendDongleIdentity();
-    auto f = c->readFrames(2000, 1);
+    auto f = c->readFrames(testutil::scaled(2000), 1);
     ASSERT_EQ(f.size(), 1u);
     EXPECT_EQ(f[0].pid, pid::NPP);
     EXPECT_EQ(f[0].flags, 0);

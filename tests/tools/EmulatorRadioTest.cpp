@@ -1,5 +1,6 @@
 // The headset and the LINK modules the emulated dongle hears, from a raw client.
 #include "RawClient.h"
+#include "common/time_scale.h"
 #include "tools/emulator/Emulator.h"
 #include "tools/emulator/EmulatorGTest.h"
 
@@ -29,7 +30,7 @@ struct RadioFixture : ::testing::Test {
         own = e.dongle().address;
     }
     // The next frame (other than statuses) that arrives within timeoutMs.
-    std::optional<Frame> next(int timeoutMs = 500, int skipPid = pid::SHP)
+    std::optional<Frame> next(int timeoutMs = testutil::scaled(500), int skipPid = pid::SHP)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (std::chrono::steady_clock::now() < deadline) {
@@ -50,7 +51,7 @@ TEST_F(RadioFixture, StatusStreamFollowsTheStreamCommandAndTheHeadset)
 {
     e.addHeadset();
     c->send(Frame::local(dcp::Stream, 0, 1));
-    auto frames = c->readFrames(1000, 6);
+    auto frames = c->readFrames(testutil::scaled(1000), 6);
     ASSERT_GE(frames.size(), 6u);
     EXPECT_EQ(frames[0].cmd(), dcp::Stream); // the echo first
     const HeadsetModel h = e.headset();
@@ -74,7 +75,7 @@ TEST_F(RadioFixture, StatusStreamFollowsTheStreamCommandAndTheHeadset)
     c->read(30);
     EXPECT_TRUE(c->read(60).isEmpty());
     e.headsetPower(true);
-    EXPECT_FALSE(c->readFrames(2000, 1).empty());
+    EXPECT_FALSE(c->readFrames(testutil::scaled(2000), 1).empty());
     e.headsetInRange(false);
     c->read(30);
     EXPECT_TRUE(c->read(60).isEmpty());
@@ -155,7 +156,8 @@ TEST_F(RadioFixture, HeadsetRequests)
     ASSERT_TRUE(f);
     EXPECT_EQ(f->payload, fromHex("20 00"));
     EXPECT_LT(e.headset().calibrationByte(), 0x40);
-    EXPECT_TRUE(Emulator::waitUntil([&] { return e.headset().calibrationByte() == 0xFF; }, 2000));
+    EXPECT_TRUE(
+        Emulator::waitUntil([&] { return e.headset().calibrationByte() == 0xFF; }, testutil::scaled(2000)));
     c->send(remote(pid::HCP, hcp::Calibration, 0, 0, h.pan, h.address));
     f = next();
     ASSERT_TRUE(f);
@@ -248,7 +250,8 @@ TEST_F(RadioFixture, ServiceModeReachesTheNetworkAndDevicesBeacon)
     e.addHeadset();
     e.addLink();
     c->send(Frame::local(dcp::ServiceMode, 1, 1));
-    ASSERT_TRUE(Emulator::waitUntil([&] { return e.dongle().state == state::ServiceMode; }, 500));
+    ASSERT_TRUE(
+        Emulator::waitUntil([&] { return e.dongle().state == state::ServiceMode; }, testutil::scaled(500)));
     EXPECT_TRUE(e.headset().serviceMode);
     EXPECT_TRUE(e.link(0).serviceMode);
     int headsetBeacons = 0, linkBeacons = 0;
@@ -312,15 +315,16 @@ TEST_F(RadioFixture, DonglesExitEndsServiceModeAndStatusesResume)
     e.addHeadset();
     c->send(Frame::local(dcp::Stream, 0, 1));
     c->send(Frame::local(dcp::ServiceMode, 1, 1));
-    ASSERT_TRUE(Emulator::waitUntil([&] { return e.dongle().state == state::ServiceMode; }, 500));
+    ASSERT_TRUE(
+        Emulator::waitUntil([&] { return e.dongle().state == state::ServiceMode; }, testutil::scaled(500)));
     EXPECT_TRUE(e.headset().serviceMode);
     c->read(30);
     // No status while in service mode; beacons instead.
     for (const Frame& f : c->readFrames(150, 3))
         EXPECT_NE(f.pid, pid::SHP);
     c->send(Frame::local(dcp::ServiceMode, 0, 0));
-    ASSERT_TRUE(Emulator::waitUntil([&] { return e.dongle().state == state::Idle; }, 500));
+    ASSERT_TRUE(Emulator::waitUntil([&] { return e.dongle().state == state::Idle; }, testutil::scaled(500)));
     EXPECT_FALSE(e.headset().serviceMode);
     const int before = e.statusesSent();
-    EXPECT_TRUE(Emulator::waitUntil([&] { return e.statusesSent() > before + 3; }, 500));
+    EXPECT_TRUE(Emulator::waitUntil([&] { return e.statusesSent() > before + 3; }, testutil::scaled(500)));
 }

@@ -1,4 +1,5 @@
 // The emulator's pseudo-terminal seen through QSerialPort, as the application opens it.
+#include "common/time_scale.h"
 #include "tools/emulator/Emulator.h"
 #include "tools/emulator/EmulatorGTest.h"
 
@@ -36,7 +37,7 @@ TEST(EmulatorSerialPort, EchoThroughQSerialPortAndUnplugError)
     QByteArray got;
     QObject::connect(&port, &QSerialPort::readyRead, [&] { got += port.readAll(); });
     port.write(Frame::local(9).encode());
-    ASSERT_TRUE(Emulator::waitUntil([&] { return got.size() >= 18; }, 2000));
+    ASSERT_TRUE(Emulator::waitUntil([&] { return got.size() >= 18; }, testutil::scaled(2000)));
     Frame f;
     ASSERT_TRUE(FrameDecoder::decodeOne(got.left(18), &f));
     EXPECT_EQ(f.cmd(), 9);
@@ -49,7 +50,7 @@ TEST(EmulatorSerialPort, EchoThroughQSerialPortAndUnplugError)
     got.clear();
     port.write(Frame::local(9).encode());
     port.write(Frame::local(9).encode());
-    ASSERT_TRUE(Emulator::waitUntil([&] { return got.size() >= 36; }, 2000));
+    ASSERT_TRUE(Emulator::waitUntil([&] { return got.size() >= 36; }, testutil::scaled(2000)));
     EXPECT_EQ(got.size(), 36);
 
     std::vector<QSerialPort::SerialPortError> errs;
@@ -60,7 +61,7 @@ TEST(EmulatorSerialPort, EchoThroughQSerialPortAndUnplugError)
     e.unplug();
     // A hung-up pseudo-terminal reads end-of-file: QSerialPort reports ReadError again and
     // again (a USB removal gives ResourceError); the application must cope with both.
-    ASSERT_TRUE(Emulator::waitUntil([&] { return !errs.empty(); }, 2000));
+    ASSERT_TRUE(Emulator::waitUntil([&] { return !errs.empty(); }, testutil::scaled(2000)));
     EXPECT_TRUE(errs.front() == QSerialPort::ReadError || errs.front() == QSerialPort::ResourceError)
         << int(errs.front());
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A scripted USB bus for the watcher's tests: the test plugs and unplugs devices, lets one
 // poll run at a time, or pushes hot-plug events.
+#include "common/time_scale.h"
 #include "usb/UsbBackend.h"
 
 #include <chrono>
@@ -57,15 +58,16 @@ struct State {
         const int target = listCalls + 1;
         ++releases;
         cond.notify_all();
-        return cond.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return listCalls >= target; });
+        return cond.wait_for(lock, std::chrono::milliseconds(testutil::scaled(timeoutMs)),
+            [&] { return listCalls >= target; });
     }
 
     // Waits until the watcher thread sits in its first gated poll.
     bool waitForGate(int timeoutMs = 2000)
     {
         Lock lock(mutex);
-        return cond.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return listCalls >= 2; });
+        return cond.wait_for(
+            lock, std::chrono::milliseconds(testutil::scaled(timeoutMs)), [&] { return listCalls >= 2; });
     }
 
     void push(int event, std::optional<QtUsb::DeviceFilter> filter)
@@ -80,8 +82,8 @@ struct State {
     {
         Lock lock(mutex);
         const int target = handleCalls + 1;
-        return cond.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return events.empty() && handleCalls >= target; });
+        return cond.wait_for(lock, std::chrono::milliseconds(testutil::scaled(timeoutMs)),
+            [&] { return events.empty() && handleCalls >= target; });
     }
 };
 

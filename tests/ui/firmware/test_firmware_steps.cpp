@@ -171,7 +171,8 @@ struct Wizard : ::testing::Test {
         ASSERT_NO_FATAL_FAILURE(prepareLink());
         showUpload(writeFile(QStringLiteral("fw.enc"), firmwareBytes(1025)));
         ASSERT_TRUE(upload()->sender());
-        upload()->sender()->setTimeoutsForTest({ 100, 100, XModem::KEEP_ALIVE_TIME });
+        upload()->sender()->setTimeoutsForTest(
+            { testutil::scaled(100), testutil::scaled(100), testutil::scaled(XModem::KEEP_ALIVE_TIME) });
         ASSERT_TRUE(waitUntil([&] { return upload()->sender() && upload()->sender()->isBusy(); }));
     }
 
@@ -286,7 +287,9 @@ TEST_F(Wizard, TheRecoveryIsOfferedOnlyWhileTheDongleIsThere)
     const int mark = env.emulator->mark();
     clickNext();
     // The dongle goes while its LINK is asked: nothing could revive it, so nothing is asked.
-    ASSERT_TRUE(env.emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, 6), 2000, mark).has_value());
+    ASSERT_TRUE(
+        env.emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, 6), testutil::scaled(2000), mark)
+            .has_value());
     fake.dongle = nullptr;
     EXPECT_TRUE(failsWith(QStringLiteral("Dongle not connected or lost.")));
     EXPECT_FALSE(page->recoveryMode());

@@ -40,7 +40,7 @@ TEST(ShellQuit, WithADongleAutomaticZeroingIsSwitchedOnBeforeQuitting)
 
     t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
     ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
-    EXPECT_TRUE(t.emulator.waitForFrame(emu::FrameFilter::dcp(18), 1000, mark).has_value());
+    EXPECT_TRUE(t.emulator.waitForFrame(emu::FrameFilter::dcp(18), testutil::scaled(1000), mark).has_value());
     EXPECT_TRUE(t.emulator.dongle().autoZero);
 
     // A second request while the first is under way quits only once.

@@ -50,8 +50,9 @@ struct ToolbarOverEmulator : directortest::EmulatedDongle {
         return waitUntil(
                    [&] { return headset() && headset()->isRunning() && button("mouseButton")->isEnabled(); },
                    5000)
-            && emulator.waitForFrame(emu::FrameFilter::dcp(10), 3000) && clickButtonIs(1)
-            && emulator.waitForQuiet(100, 3000, emu::FrameFilter::of(emu::pid::DCP));
+            && emulator.waitForFrame(emu::FrameFilter::dcp(10), testutil::scaled(3000)) && clickButtonIs(1)
+            && emulator.waitForQuiet(
+                testutil::scaled(100), testutil::scaled(3000), emu::FrameFilter::of(emu::pid::DCP));
     }
     ~ToolbarOverEmulator() { director.reset(); }
 
@@ -64,7 +65,7 @@ struct ToolbarOverEmulator : directortest::EmulatedDongle {
     // The next keyboard or click command from the application after since.
     std::optional<emu::Received> command(int cmd, int since)
     {
-        return emulator.waitForFrame(emu::FrameFilter::dcp(cmd), 3000, since);
+        return emulator.waitForFrame(emu::FrameFilter::dcp(cmd), testutil::scaled(3000), since);
     }
     bool clickButtonIs(int b)
     {
@@ -86,7 +87,8 @@ struct ToolbarOverEmulator : directortest::EmulatedDongle {
     }
     bool everyCopyAnnounced(int cmd, Counts before)
     {
-        if (!emulator.waitForQuiet(BurstOverMs, 3000, emu::FrameFilter::dcp(cmd)))
+        if (!emulator.waitForQuiet(
+                testutil::scaled(BurstOverMs), testutil::scaled(3000), emu::FrameFilter::dcp(cmd)))
             return false;
         const int copies = emulator.receivedCount(emu::FrameFilter::dcp(cmd)) - before.copies;
         return copies > 0

@@ -96,7 +96,7 @@ TEST_F(SliderFixture, KeysPageUpAndWheelReportOnceTheBurstSettles)
         const int moved = slider.value();
         EXPECT_GT(moved, 20) << testutil::sliderMoveName(move);
         EXPECT_EQ(slider.displayText(), QStringLiteral("%1%").arg(moved));
-        ASSERT_TRUE(reported.wait(2000)) << testutil::sliderMoveName(move);
+        ASSERT_TRUE(reported.wait(testutil::scaled(2000))) << testutil::sliderMoveName(move);
         testutil::spin(OX::Slider::SettleMs + 50);
         ASSERT_EQ(reported.count(), 1) << testutil::sliderMoveName(move);
         EXPECT_EQ(reported.at(0).at(0).toInt(), moved);
