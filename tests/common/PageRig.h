@@ -40,6 +40,9 @@ struct PageRig : DongleDelegate {
     // start() brings the director up (startDirector) instead of a dongle of the rig's own.
     bool viaDirector = false;
 
+    // A headset watchdog shortened by a test ends with the rig.
+    ~PageRig() override { Headset::setWatchdogIntervalForTests(0); }
+
     // Starts the emulated dongle with model as its headset and waits until the headset runs (its
     // head keeps still unless the model makes gestures). Replies time out after 3000 ms x
     // timeoutScale x the run's time scale (the director's own time-outs under viaDirector).
