@@ -39,8 +39,10 @@ struct PageRig : DongleDelegate {
     double emulatorTimeScale = 0.1;
     // start() brings the director up (startDirector) instead of a dongle of the rig's own.
     bool viaDirector = false;
+    bool headsetBeforeUnplug = false; // whether replug() waits for the headset
 
-    // A headset watchdog shortened by a test ends with the rig.
+    // Headsets started from now on are reported lost soon after they go quiet, until the rig ends.
+    static void shortWatchdog() { Headset::setWatchdogIntervalForTests(testutil::scaled(300)); }
     ~PageRig() override { Headset::setWatchdogIntervalForTests(0); }
 
     // Starts the emulated dongle with model as its headset and waits until the headset runs (its
@@ -187,10 +189,8 @@ struct PageRig : DongleDelegate {
                    [&] { return rec->connected.size() > connected && director->dongle(); }, 5000)
             && (!headsetBeforeUnplug || headsetRuns());
     }
-    bool headsetBeforeUnplug = false;
     // The headset is switched off, and true once its watchdog has run out and it is reported
-    // lost (Headset::setWatchdogIntervalForTests before start), or switched on, and true once it
-    // runs.
+    // lost (shortWatchdog() before start), or switched on, and true once it runs.
     bool headsetPower(bool on)
     {
         if (!viaDirectorOnly("headsetPower"))

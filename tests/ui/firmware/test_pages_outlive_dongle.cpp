@@ -42,7 +42,7 @@ protected:
     void SetUp() override
     {
         if (GetParam().event == Event::HeadsetSwapped)
-            Headset::setWatchdogIntervalForTests(300); // the switched-off headset is lost soon
+            rig.shortWatchdog(); // the switched-off headset is lost soon
         rig.viaDirector = true; // the devices come and go as the director sees them
         ASSERT_TRUE(rig.startWithLinks());
         settings = std::make_unique<Settings>(dir.filePath(QStringLiteral("s.ini")), nullptr);
@@ -66,11 +66,7 @@ protected:
                                    : firmware,
             name, selection ? QStringList { "LinkIndoor", "LinkOutdoor" } : QStringList());
     }
-    void TearDown() override
-    {
-        Headset::setWatchdogIntervalForTests(0);
-        rig.close(HasFailure());
-    }
+    void TearDown() override { rig.close(HasFailure()); }
 
     QString current() const { return rig.container.controller.currentPageName(); }
     // The dongle answers while a box is open: no box holds a device callback on the stack.

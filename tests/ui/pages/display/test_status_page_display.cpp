@@ -42,7 +42,7 @@ TEST(StatusPageDisplay, TheModelFollowsTheEmulatedHeadAndGreysOutWithoutIt)
     if (!page.view()->context() || !page.view()->context()->isValid())
         GTEST_SKIP() << "no GL context";
 
-    Headset::setWatchdogIntervalForTests(300); // the switched-off headset is lost soon
+    rig.shortWatchdog(); // the switched-off headset is lost soon
     emu::HeadsetModel model;
     model.quaternion = pose(0, -20, 0); // turned aside: the first pose below is a new orientation
     ASSERT_TRUE(rig.start(model));
