@@ -316,7 +316,7 @@ TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
     EXPECT_TRUE(boxes.unexpected().isEmpty());
     EXPECT_EQ(page->state(), Page::waiting_for_dongle_service_mode_state);
     EXPECT_FALSE(rig.container.busy); // nothing more happens: the way back is open
-    EXPECT_TRUE(log.contains("HIDE HINT [enter_service_mode_failed_hint]"));
+    EXPECT_TRUE(waitUntil([&] { return log.contains("HIDE HINT [enter_service_mode_failed_hint]"); }));
 }
 
 TEST_F(SecurityFixture, APageLeftBeforeTheDongleEnteredServiceModeTakesItOutAgain)
