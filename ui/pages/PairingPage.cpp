@@ -313,8 +313,21 @@ void PairingPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
         }
         return;
     }
-    if (!headset)
-        emit setState(looking_for_headset_state);
+    if (!headset || mask.testFlag(HeadsetChangeMask::lost)) {
+        // The headset that went is offered no more: the next one is known by its own identity,
+        // never taken for this one.
+        const int offered = m_foundHeadsets.indexOf(m_headsetNPP);
+        if (m_headsetNPP.product == ProductID::Headset && offered >= 0) {
+            m_foundHeadsets.removeAt(offered);
+            updateHeadsetList();
+        }
+        m_headsetNPP = NPP();
+        m_offerHeadsetOnIdentity = false;
+        if (!m_workingChannelMap.isEmpty())
+            markHeadset(false);
+        if (m_state >= looking_for_headset_state)
+            emit setState(looking_for_headset_state);
+    }
 }
 
 bool PairingPage::inWorkingMap(NPP const& record) const

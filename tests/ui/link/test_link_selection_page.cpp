@@ -104,6 +104,7 @@ TEST_F(LinkSelectionPageTest, TheSelectionAndItsRowsSurviveEveryRebuild)
 
 TEST_F(LinkSelectionPageTest, ReturnedToWithoutADongleRefreshStaysOffUntilTheListCanFillAgain)
 {
+    rig.viaDirector = true; // the dongle goes as the director sees it go
     open();
     ASSERT_TRUE(rig.unplug());
     ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));

@@ -276,6 +276,21 @@ TEST_F(PairingPageTest, AHeadsetIsOfferedOnlyOnceItsIdentityIsKnown)
     EXPECT_EQ(row("headsetList", 0)->serial(), QStringLiteral("HS21000321"));
 }
 
+TEST_F(PairingPageTest, AHeadsetSwitchedOnInPlaceOfThePairedOneIsOfferedAloneNeverTheOneThatWent)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle)));
+    showUntil(PairingPage::looking_for_devices_state);
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { // out of the box
+        h.pan = 0x2345;
+        h.serial = "HS22000518";
+        h.channelMap.clear();
+    });
+    ASSERT_TRUE(waitUntil([&] { return rowWithSerial("headsetList", "HS22000518") >= 0; }));
+    testutil::spin(300);
+    EXPECT_EQ(list("headsetList")->count(), 1);
+    EXPECT_EQ(rowWithSerial("headsetList", "HS21000321"), -1) << "the headset that went is offered";
+}
+
 TEST_F(PairingPageTest, AHeadsetOnTheDonglesPANWithAnEmptyMapIsNeitherListedNorMarked)
 {
     emu::HeadsetModel silent = headset({});
