@@ -323,6 +323,7 @@ void PairingPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
         }
         m_headsetNPP = NPP();
         m_offerHeadsetOnIdentity = false;
+        m_ui->deviceList->clear(); // LINKs are paired into a headset's map: none without one
         if (!m_workingChannelMap.isEmpty())
             markHeadset(false);
         if (m_state >= looking_for_headset_state)
@@ -448,6 +449,10 @@ void PairingPage::updateHeadsetList()
 
 void PairingPage::updateDeviceList()
 {
+    if (!container->getHeadset()) {
+        m_ui->deviceList->clear(); // heard all the same: offered once a headset is back
+        return;
+    }
     listFound(m_ui->deviceList, m_foundDevices, [this](NPP const& record) { return inWorkingMap(record); });
 }
 
