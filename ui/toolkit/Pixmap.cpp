@@ -1,5 +1,7 @@
 #include "ui/toolkit/Pixmap.h"
 
+#include "async/ThreadHandover.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
@@ -66,11 +68,23 @@ QImage readImage(const QString& fileName, const char* format = nullptr)
 
 // Reads an image, scaled down into fitIn when larger (and fitIn valid). It is scaled in the
 // format a raster pixmap holds it in, so it comes out as QPixmap::scaled would have made it.
+// When handover is set, each read is marked as handed over to the thread that waits for them all
+// (async/ThreadHandover.h): the wait ends inside Qt's thread pool, where the thread checker sees
+// no lock, and the caller then frees the names the pool's threads read.
 struct ReadFitted {
     using result_type = QImage;
     QSize fitIn;
+    const void* handover = nullptr;
 
     QImage operator()(const QString& fileName) const
+    {
+        QImage image = read(fileName);
+        if (handover)
+            OX_HANDOVER_RELEASE(handover);
+        return image;
+    }
+
+    QImage read(const QString& fileName) const
     {
         const QImage image = readImage(fileName);
         if (!fitIn.isValid() || image.isNull()
@@ -87,7 +101,9 @@ struct ReadFitted {
 QList<Pixmap> Pixmap::loadAll(const QStringList& fileNames, const QSize& fitIn)
 {
     // Decoding and scaling run on Qt's thread pool; the pixmaps are made here, on the GUI thread.
-    const QList<QImage> images = QtConcurrent::blockingMapped<QList<QImage>>(fileNames, ReadFitted { fitIn });
+    const QList<QImage> images
+        = QtConcurrent::blockingMapped<QList<QImage>>(fileNames, ReadFitted { fitIn, &fileNames });
+    OX_HANDOVER_ACQUIRE(&fileNames);
     QList<Pixmap> pixmaps;
     pixmaps.reserve(images.size());
     for (const QImage& image : images)
