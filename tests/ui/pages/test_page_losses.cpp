@@ -205,7 +205,7 @@ TEST_P(Losses, EndInTheNoDeviceStateWithoutABoxOfAPageLeft)
         ASSERT_TRUE(waitUntil([] { return !noBox(); }, 5000));
         EXPECT_TRUE(trafficGoesOn());
         EXPECT_FALSE(noBox());
-        rig.unplug();
+        ASSERT_TRUE(rig.unplug());
         settle();
         EXPECT_TRUE(waitUntil(noBox));
         EXPECT_TRUE(waitUntil([&] { return c.settledWithoutDevice(*this); }));
@@ -213,7 +213,7 @@ TEST_P(Losses, EndInTheNoDeviceStateWithoutABoxOfAPageLeft)
     }
     case Event::UnplugWithRequest:
         ASSERT_TRUE(c.startRequest(*this));
-        rig.unplug();
+        ASSERT_TRUE(rig.unplug());
         settle();
         EXPECT_TRUE(noBox());
         EXPECT_TRUE(waitUntil([&] { return c.settledWithoutDevice(*this); }));
