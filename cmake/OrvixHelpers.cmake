@@ -32,7 +32,7 @@ endfunction()
 # web engine, real X11 windows, focus) run on xcb under the test command's Xvfb with software GL,
 # carry the ctest label "display", and skip themselves where no display is there.
 # QT_THREADS tests drive Qt's own threads; the thread checker skips what Qt does itself in them
-# (see the sanitizer options below).
+# (see the sanitizer options below, and tests/CMakeLists.txt for which tests and why).
 function(orvix_test name dir)
   cmake_parse_arguments(T "SERIAL;GUI;DISPLAY;QT_THREADS" "EXCLUDE" "FILES" ${ARGN})
   if(T_FILES)

@@ -3,12 +3,13 @@
 // container that hands out that dongle and its headset, and a delegate that passes every dongle
 // and headset update and every device heard on to the page as the main window does. The page
 // can be registered beside a "Menu" page it is opened from; LINK pages start with LINKs on the
-// headset's network. unplug() takes the dongle away as the director does: the headset's loss,
-// the dongle deleted, then the dongle's loss; replug() brings it back and swapHeadset() switches
-// another headset on in place of the first.
-// Or, started with startDirector(), the application's director over the emulator: the container
-// hands out its dongle, headset and settings, rec records its signals, and unplug() takes the
-// dongle off its port and the USB bus, so that the director drops it on its own loss path.
+// headset's network.
+// Or, started with startDirector() (viaDirector), the application's director over the emulator:
+// the container hands out its dongle, headset and settings, rec records its signals, and the
+// page hears what the director reports. Only there do the devices come and go: unplug() takes
+// the dongle off its port and the USB bus, so that the director drops it on its own loss path,
+// replug() plugs it in again, headsetPower() switches the headset off and on, swapHeadset()
+// switches another one on in its place.
 #include <gtest/gtest.h>
 
 #include "app/DirectorEmulation.h"
@@ -21,7 +22,6 @@
 #include "ui/toolkit/PropertyWidget.h"
 
 #include <QListWidget>
-#include <QSerialPort>
 #include <QSize>
 #include <QStringList>
 
@@ -39,6 +39,11 @@ struct PageRig : DongleDelegate {
     double emulatorTimeScale = 0.1;
     // start() brings the director up (startDirector) instead of a dongle of the rig's own.
     bool viaDirector = false;
+    bool headsetBeforeUnplug = false; // whether replug() waits for the headset
+
+    // Headsets started from now on are reported lost soon after they go quiet, until the rig ends.
+    static void shortWatchdog() { Headset::setWatchdogIntervalForTests(testutil::scaled(300)); }
+    ~PageRig() override { Headset::setWatchdogIntervalForTests(0); }
 
     // Starts the emulated dongle with model as its headset and waits until the headset runs (its
     // head keeps still unless the model makes gestures). Replies time out after 3000 ms x
@@ -124,7 +129,7 @@ struct PageRig : DongleDelegate {
             emu::LinkModel link;
             link.address = address;
             link.serial = QByteArray("LK1900044") + QByteArray::number(address);
-            env.emulator->addLink(link);
+            emulator().addLink(link);
         }
         return true;
     }
@@ -146,65 +151,70 @@ struct PageRig : DongleDelegate {
     }
     emu::Emulator& emulator() { return app ? app->emulator : *env.emulator; }
 
-    // The dongle goes away while the page is shown. Under the director, it leaves its port and the
-    // USB bus; true once the director has dropped it. Otherwise in the director's order: its
-    // headset is reported lost through the dongle's delegate (as a headset that goes quiet), then
-    // the dongle is deleted, then its loss is reported.
+    // The dongle leaves its port and the USB bus while the page is shown; true once the director
+    // has dropped it.
     bool unplug()
     {
-        if (director) {
-            app->emulator.unplug();
-            fakeusb::Lock lock(app->h.bus->mutex);
-            app->h.bus->bus.clear();
-            lock.unlock();
-            return testutil::waitUntil([&] { return !director->dongle(); }, 5000);
-        }
-        if (Dongle* d = env.dongle.get())
-            if (Headset* h = d->headset())
-                d->headsetLost(h);
-        container.dongle = nullptr;
-        env.dongle.reset();
-        if (page)
-            page->updateWithDongle(nullptr, DongleChangeMask::lost);
-        return true;
+        if (!viaDirectorOnly("unplug"))
+            return false;
+        headsetBeforeUnplug = headset() != nullptr;
+        app->emulator.unplug();
+        app->h.bus->setBus({});
+        const bool gone = busListed() && testutil::waitUntil([&] { return !director->dongle(); }, 5000);
+        testutil::pump(); // what the USB watch reported
+        return gone;
     }
-    // After unplug(): the dongle comes back on a new port and is reported as the director reports
-    // a dongle that started; true once its headset runs.
+    // Waits until the director's USB watch has listed the bus as it is now and compared it with
+    // what it listed before (a dongle plugged in again sooner would never have left).
+    bool busListed()
+    {
+        auto calls = [this] {
+            fakeusb::Lock lock(app->h.bus->mutex);
+            return app->h.bus->listCalls;
+        };
+        const int mark = calls();
+        return testutil::waitUntil([&] { return calls() >= mark + 2; }, 5000);
+    }
+    // After unplug(): the dongle comes back on a new port and on the USB bus; true once the
+    // director has started it again and the headset that was there before runs again.
     bool replug()
     {
-        env.emulator->unplug();
-        if (!env.emulator->plugIn())
+        if (!viaDirectorOnly("replug"))
             return false;
-        env.port = std::make_unique<QSerialPort>();
-        env.port->setPortName(env.emulator->portPath());
-        if (!env.port->open(QIODevice::ReadWrite))
+        const int connected = rec->connected.size();
+        if (!app->emulator.plugIn())
             return false;
-        env.port->setBaudRate(57600);
-        env.dongle = std::make_unique<Dongle>(env.port.get(), this, env.parser);
-        Dongle::Timing timing;
-        timing.timeoutScale = 0.05 * testutil::timeScale();
-        timing.repeatIntervalMs = 4;
-        env.dongle->setTiming(timing);
-        if (env.start() != 0)
-            return false;
-        container.dongle = env.dongle.get();
-        if (page)
-            page->updateWithDongle(env.dongle.get(), DongleChangeMask::found);
-        return headsetRuns();
+        app->h.bus->setBus(directortest::dongleList());
+        return testutil::waitUntil(
+                   [&] { return rec->connected.size() > connected && director->dongle(); }, 5000)
+            && (!headsetBeforeUnplug || headsetRuns());
     }
-    // The headset is switched off and another one, with channelMap, switched on: the first is
-    // reported lost when its watchdog runs out (Headset::setWatchdogIntervalForTests before
-    // start), the second found.
+    // The headset is switched off, and true once its watchdog has run out and it is reported
+    // lost (shortWatchdog() before start), or switched on, and true once it runs.
+    bool headsetPower(bool on)
+    {
+        if (!viaDirectorOnly("headsetPower"))
+            return false;
+        app->emulator.headsetPower(on);
+        return on ? headsetRuns() : testutil::waitUntil([this] { return !headset(); }, 4000);
+    }
+    // The headset is switched off and another one, with channelMap, switched on in its place.
     bool swapHeadset(emu::ChannelMapEntries const& channelMap)
     {
-        env.emulator->headsetPower(false);
-        const bool lost = testutil::waitUntil([this] { return !headset(); }, 4000);
-        env.emulator->updateHeadset([&](emu::HeadsetModel& m) {
+        if (!headsetPower(false))
+            return false;
+        app->emulator.updateHeadset([&](emu::HeadsetModel& m) {
             m.serial = "HS21000999";
             m.channelMap = channelMap;
         });
-        env.emulator->headsetPower(true);
-        return lost && headsetRuns();
+        return headsetPower(true);
+    }
+    bool viaDirectorOnly(const char* what)
+    {
+        if (director)
+            return true;
+        ADD_FAILURE() << what << ": devices come and go through the director (viaDirector)";
+        return false;
     }
     // Registers shown under name beside "Menu" (shown first) and the extra stub pages, in a
     // controller of size that slides without animation; updates reach shown from now on.

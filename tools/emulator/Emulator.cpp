@@ -1002,7 +1002,9 @@ void Emulator::clearLog()
 QStringList Emulator::errors() const
 {
     Lock lock(d->mutex);
-    return d->errorList;
+    // A list of the caller's own: a copy sharing the emulator's would be dropped outside the lock,
+    // and the emulator's thread then appends to the same block, as it sees it unshared.
+    return QStringList(d->errorList.cbegin(), d->errorList.cend());
 }
 
 void Emulator::clearErrors()

@@ -81,6 +81,7 @@ void LinkSelectionPage::retranslate()
     container->setRight(tr("Settings"), PageAction::settings, this, PageFooter::MainButton);
     container->setRight(tr("Refresh"), PageAction::refresh, this, PageFooter::AlternativeButton);
     container->setRightEnabled(PageFooter::MainButton, false);
+    container->setRightEnabled(PageFooter::AlternativeButton, !m_awaitingHeadset);
 }
 
 void LinkSelectionPage::pageWillAppear(QString const&)
@@ -155,6 +156,9 @@ void LinkSelectionPage::showNoDevices()
     m_awaitingHeadset = true;
     m_ui->linkListWidget->clear();
     onLinkSelectionChanged(); // nothing selected: "Settings" off
+    // Nothing to search without a dongle and its headset: the list fills again on its own when
+    // they are back, and "Refresh" comes back with them.
+    container->setRightEnabled(PageFooter::AlternativeButton, false);
 }
 
 void LinkSelectionPage::deviceFound(Dongle*, NPP const&) { }
@@ -168,6 +172,7 @@ void LinkSelectionPage::refreshDevices()
         return;
     }
     m_awaitingHeadset = false;
+    container->setRightEnabled(PageFooter::AlternativeButton, true);
     const quint64 visit = this->visit();
     QPointer<LinkSelectionPage> self(this);
     headset->dongle().queryDevices(

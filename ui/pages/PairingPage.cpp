@@ -313,8 +313,22 @@ void PairingPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
         }
         return;
     }
-    if (!headset)
-        emit setState(looking_for_headset_state);
+    if (!headset || mask.testFlag(HeadsetChangeMask::lost)) {
+        // The headset that went is offered no more: the next one is known by its own identity,
+        // never taken for this one.
+        const int offered = m_foundHeadsets.indexOf(m_headsetNPP);
+        if (m_headsetNPP.product == ProductID::Headset && offered >= 0) {
+            m_foundHeadsets.removeAt(offered);
+            updateHeadsetList();
+        }
+        m_headsetNPP = NPP();
+        m_offerHeadsetOnIdentity = false;
+        m_ui->deviceList->clear(); // LINKs are paired into a headset's map: none without one
+        if (!m_workingChannelMap.isEmpty())
+            markHeadset(false);
+        if (m_state >= looking_for_headset_state)
+            emit setState(looking_for_headset_state);
+    }
 }
 
 bool PairingPage::inWorkingMap(NPP const& record) const
@@ -435,6 +449,10 @@ void PairingPage::updateHeadsetList()
 
 void PairingPage::updateDeviceList()
 {
+    if (!container->getHeadset()) {
+        m_ui->deviceList->clear(); // heard all the same: offered once a headset is back
+        return;
+    }
     listFound(m_ui->deviceList, m_foundDevices, [this](NPP const& record) { return inWorkingMap(record); });
 }
 

@@ -214,19 +214,12 @@ int Page::answerOf(QMessageBox* box)
 
 void Page::ask(Question question, std::function<void(int)> answer)
 {
-    const quint64 asked = m_visit;
-    QMetaObject::invokeMethod(
-        this,
-        [this, question = std::move(question), asked, answer = std::move(answer)]() {
-            if (asked != m_visit || !isAlive(question.about))
-                return;
-            QMessageBox* box = makeBox(question);
-            std::function<void(int)> index;
-            if (answer)
-                index = [box, answer](int) { answer(answerOf(box)); };
-            showDialog(box, question.about, asked, index);
-        },
-        Qt::QueuedConnection);
+    // The box is a dialog like any other: open() shows it from the event loop in this visit.
+    QMessageBox* box = makeBox(question);
+    std::function<void(int)> index;
+    if (answer)
+        index = [box, answer = std::move(answer)](int) { answer(answerOf(box)); };
+    open(box, std::move(question.about), std::move(index));
 }
 
 void Page::open(QDialog* dialog, About about, std::function<void(int)> answer)

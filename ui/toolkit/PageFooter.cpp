@@ -56,10 +56,16 @@ void PageFooter::setLeft(QString const& text, PageAction action, Page* page)
 
 void PageFooter::setRight(QString const& text, PageAction action, Page* page, ButtonIndex index)
 {
+    // A button handed over to another page is that page's from now on: whatever the page before
+    // had disabled does not stay with it.
     if (index == AlternativeButton) {
+        if (page != m_state.alternativeRight.page)
+            m_ui->actionButton->setEnabled(!m_busy);
         store(m_state.alternativeRight, text, action, page);
         present(m_ui->actionButton, text, action);
     } else if (index == MainButton) {
+        if (page != m_state.right.page)
+            m_ui->rightButton->setEnabled(!m_busy);
         store(m_state.right, text, action, page);
         present(m_ui->rightButton, text, action);
         store(m_state.alternativeRight, QString(), PageAction::none, nullptr);
@@ -81,6 +87,7 @@ void PageFooter::setLeftEnabled(bool enabled)
 
 void PageFooter::setProgress(bool busy)
 {
+    m_busy = busy;
     m_ui->rightButton->setEnabled(!busy);
     m_ui->actionButton->setEnabled(!busy);
     if (busy) {

@@ -67,7 +67,8 @@ public:
     // Stores text, action and page; shows the button with the text unless the action is none.
     void setLeft(QString const& text, PageAction action, Page* page);
     // Button 1 alone, or button 0, which also clears button 1 (no page, action none, no text;
-    // its enabled flag stays) and hides it. Another index stores nothing.
+    // its enabled flag stays) and hides it. Another index stores nothing. A button set for
+    // another page than the one that had it is enabled again unless the footer is busy.
     void setRight(QString const& text, PageAction action, Page* page, ButtonIndex index);
     void setRightEnabled(ButtonIndex index, bool enabled);
     void setLeftEnabled(bool enabled);
@@ -94,6 +95,7 @@ protected:
 private:
     PageContainer* m_container;
     State m_state;
+    bool m_busy = false;
     std::unique_ptr<Ui::PageFooter> m_ui;
 };
 

@@ -1,11 +1,18 @@
 #include "ui/toolkit/Pixmap.h"
 
+#include "async/ThreadHandover.h"
+
 #include <QFileInfo>
+#include <QFutureInterface>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
-#include <QtConcurrent/QtConcurrentMap>
+#include <QRunnable>
+#include <QThreadPool>
+
+#include <atomic>
+#include <memory>
 
 namespace OX
 {
@@ -66,20 +73,49 @@ QImage readImage(const QString& fileName, const char* format = nullptr)
 
 // Reads an image, scaled down into fitIn when larger (and fitIn valid). It is scaled in the
 // format a raster pixmap holds it in, so it comes out as QPixmap::scaled would have made it.
-struct ReadFitted {
-    using result_type = QImage;
-    QSize fitIn;
+QImage readFitted(const QString& fileName, const QSize& fitIn)
+{
+    const QImage image = readImage(fileName);
+    if (!fitIn.isValid() || image.isNull()
+        || (image.width() <= fitIn.width() && image.height() <= fitIn.height()))
+        return image;
+    const QImage::Format held
+        = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    return image.convertToFormat(held).scaled(fitIn, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
 
-    QImage operator()(const QString& fileName) const
+// The images read together: one task per file on Qt's thread pool, each reporting its image at
+// the file's place; the last one to end finishes the future.
+struct Reads {
+    QFutureInterface<QImage> future;
+    QStringList fileNames;
+    QSize fitIn;
+    std::atomic<int> left { 0 };
+};
+
+class ReadTask : public QRunnable
+{
+public:
+    ReadTask(std::shared_ptr<Reads> reads, int index)
+        : m_reads(std::move(reads))
+        , m_index(index)
     {
-        const QImage image = readImage(fileName);
-        if (!fitIn.isValid() || image.isNull()
-            || (image.width() <= fitIn.width() && image.height() <= fitIn.height()))
-            return image;
-        const QImage::Format held
-            = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-        return image.convertToFormat(held).scaled(fitIn, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
+
+    void run() override
+    {
+        // Pairs with the release before the task went to the pool: Qt's pool hands it over under
+        // a lock the thread checker cannot see (async/ThreadHandover.h).
+        OX_HANDOVER_ACQUIRE(this);
+        Reads& reads = *m_reads;
+        reads.future.reportResult(readFitted(reads.fileNames.at(m_index), reads.fitIn), m_index);
+        if (reads.left.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            reads.future.reportFinished();
+    }
+
+private:
+    const std::shared_ptr<Reads> m_reads;
+    const int m_index;
 };
 
 } // namespace
@@ -87,7 +123,7 @@ struct ReadFitted {
 QList<Pixmap> Pixmap::loadAll(const QStringList& fileNames, const QSize& fitIn)
 {
     // Decoding and scaling run on Qt's thread pool; the pixmaps are made here, on the GUI thread.
-    const QList<QImage> images = QtConcurrent::blockingMapped<QList<QImage>>(fileNames, ReadFitted { fitIn });
+    const QList<QImage> images = readAll(fileNames, fitIn).results();
     QList<Pixmap> pixmaps;
     pixmaps.reserve(images.size());
     for (const QImage& image : images)
@@ -97,7 +133,20 @@ QList<Pixmap> Pixmap::loadAll(const QStringList& fileNames, const QSize& fitIn)
 
 QFuture<QImage> Pixmap::readAll(const QStringList& fileNames, const QSize& fitIn)
 {
-    return QtConcurrent::mapped(fileNames, ReadFitted { fitIn });
+    auto reads = std::make_shared<Reads>();
+    reads->fileNames = fileNames;
+    reads->fitIn = fitIn;
+    reads->left = fileNames.size();
+    reads->future.reportStarted();
+    const QFuture<QImage> future = reads->future.future();
+    if (fileNames.isEmpty())
+        reads->future.reportFinished();
+    for (int i = 0; i < fileNames.size(); ++i) {
+        auto* task = new ReadTask(reads, i);
+        OX_HANDOVER_RELEASE(task);
+        QThreadPool::globalInstance()->start(task);
+    }
+    return future;
 }
 
 Pixmap::Pixmap(const QString& fileName, const char* format, Qt::ImageConversionFlags flags)

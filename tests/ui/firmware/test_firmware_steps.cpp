@@ -529,13 +529,10 @@ TEST_F(Wizard, UnpluggedMidUploadEndsInFailure)
     ASSERT_NO_FATAL_FAILURE(prepareLink());
     showUpload(writeFile(QStringLiteral("fw.enc"), firmwareBytes(1025)));
     ASSERT_TRUE(waitUntil([&] { return upload()->sender() && upload()->sender()->isBusy(); }));
+    // The line goes under the transfer (the page hearing the director drop the dongle is
+    // shown over the director, with the other pages that outlive their dongle).
     env.emulator->unplug();
     EXPECT_TRUE(failsWith(QStringLiteral("Link firmware upload failed.")));
-    fake.dongle = nullptr;
-    env.dongle.reset();
-    page->updateWithDongle(nullptr, DongleChangeMask());
-    testutil::spin(50);
-    EXPECT_EQ(page->shownForm(), page->failedForm());
 }
 
 TEST_F(Wizard, WithoutASenderOrADongleTheUploadStops)

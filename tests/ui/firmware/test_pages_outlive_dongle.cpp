@@ -42,7 +42,8 @@ protected:
     void SetUp() override
     {
         if (GetParam().event == Event::HeadsetSwapped)
-            Headset::setWatchdogIntervalForTests(300); // the switched-off headset is lost soon
+            rig.shortWatchdog(); // the switched-off headset is lost soon
+        rig.viaDirector = true; // the devices come and go as the director sees them
         ASSERT_TRUE(rig.startWithLinks());
         settings = std::make_unique<Settings>(dir.filePath(QStringLiteral("s.ini")), nullptr);
         rig.container.settings = settings.get();
@@ -65,42 +66,32 @@ protected:
                                    : firmware,
             name, selection ? QStringList { "LinkIndoor", "LinkOutdoor" } : QStringList());
     }
-    void TearDown() override
-    {
-        Headset::setWatchdogIntervalForTests(0);
-        rig.close(HasFailure());
-    }
+    void TearDown() override { rig.close(HasFailure()); }
 
     QString current() const { return rig.container.controller.currentPageName(); }
-    // As the director reports an unplug: the headset lost, the dongle deleted, then gone.
-    void unplug()
-    {
-        rig.unplug();
-        rig.dongleUpdated(nullptr, DongleChangeMask::lost);
-    }
     // The dongle answers while a box is open: no box holds a device callback on the stack.
     bool dongleServes()
     {
         int code = -1;
-        Link link(*rig.env.dongle, 0, 0); // the cabled LINK in pass-through
+        Link link(*rig.dongle(), 0, 0); // the cabled LINK in pass-through
         if (firmware)
             link.queryServiceMode([&](bool, DongleResult r) { code = r.code; });
         else
-            rig.env.dongle->pingLink(OrvixDevice::LinkDrive, [&](DongleResult r) { code = r.code; });
+            rig.dongle()->pingLink(OrvixDevice::LinkDrive, [&](DongleResult r) { code = r.code; });
         return waitUntil([&] { return code == 0; }, 4000);
     }
     // Every request queued before it has ended once this query has.
     bool query()
     {
         bool done = false;
-        rig.env.dongle->queryDevices(rig.headset()->channelMap(), nullptr, [&](auto*) { done = true; });
+        rig.dongle()->queryDevices(rig.headset()->channelMap(), nullptr, [&](auto*) { done = true; });
         return waitUntil([&] { return done; }, 8000);
     }
     // After it was left or lost, the page opens no box of its own.
     void expectNoLaterBox()
     {
         testutil::BoxAnswerer boxes;
-        if (rig.env.dongle)
+        if (rig.dongle())
             EXPECT_TRUE(query());
         else
             testutil::spin(100);
@@ -116,9 +107,9 @@ protected:
     {
         rig.emulator().updateCabledLink([](emu::CabledLinkModel& m) { m.silentBlock[1] = -1; });
         int code = -1;
-        rig.env.dongle->enterPasshroughtMode([&](DongleResult r) { code = r.code; });
+        rig.dongle()->enterPasshroughtMode([&](DongleResult r) { code = r.code; });
         ASSERT_TRUE(waitUntil([&] { return code == 0; }));
-        Link link(*rig.env.dongle, 0, 0);
+        Link link(*rig.dongle(), 0, 0);
         code = -1;
         link.startBootloader([&](DongleResult r) { code = r.code; });
         ASSERT_TRUE(waitUntil([&] { return code == 0; }));
@@ -171,7 +162,7 @@ void PagesOutliveTheirDongle::linkSelection(Event event)
         EXPECT_FALSE(selection->isPingScheduled());
         return;
     }
-    unplug();
+    ASSERT_TRUE(rig.unplug());
     EXPECT_FALSE(rig.container.busy);
     EXPECT_EQ(rows(), 0);
     ASSERT_TRUE(waitUntil([&] { return current() == "Menu"; }));
@@ -189,7 +180,7 @@ void PagesOutliveTheirDongle::linkSettings(Event event)
     ASSERT_TRUE(waitUntil([&] { return boxText() == "Save settings"; }));
     if (event == Event::UnplugWithBoxOpen) {
         EXPECT_TRUE(dongleServes());
-        unplug();
+        ASSERT_TRUE(rig.unplug());
     } else {
         testutil::answerNextBox(QStringLiteral("Don't save"));
         ASSERT_TRUE(waitUntil([&] { return boxText().isEmpty(); }));
@@ -204,7 +195,7 @@ void PagesOutliveTheirDongle::linkSettings(Event event)
         if (event == Event::UnplugMidRequest) {
             rig.container.perform(OX::PageAction::apply, linkPage);
             ASSERT_TRUE(rig.container.busy);
-            unplug();
+            ASSERT_TRUE(rig.unplug());
         } else {
             linkPage->searchLink(); // its result would ask "Save settings" again
             ASSERT_TRUE(rig.container.busy);
@@ -238,7 +229,7 @@ void PagesOutliveTheirDongle::firmwareWizard(Event event)
         ASSERT_TRUE(waitUntil(
             [&] { return boxText() == "Link not found. Would you like to start the recovery mode?"; }, 8000));
         EXPECT_TRUE(dongleServes());
-        unplug();
+        ASSERT_TRUE(rig.unplug());
         ASSERT_TRUE(waitUntil([&] { return current() == "Menu" && boxText().isEmpty(); }));
         expectNoLaterBox();
         EXPECT_FALSE(firmware->recoveryMode());
@@ -246,7 +237,7 @@ void PagesOutliveTheirDongle::firmwareWizard(Event event)
     }
     ASSERT_NO_FATAL_FAILURE(startUpload());
     if (event == Event::UnplugMidRequest) {
-        unplug();
+        ASSERT_TRUE(rig.unplug());
         EXPECT_TRUE(failure().contains("The LINK was left half-written")) << failure().toStdString();
         EXPECT_EQ(current(), name) << "stays to say so";
         EXPECT_FALSE(rig.container.busy);
@@ -268,7 +259,7 @@ void PagesOutliveTheirDongle::firmwareWizard(Event event)
     }
     EXPECT_TRUE(waitUntil([&] { return failure().startsWith("The upload was stopped."); }));
     EXPECT_FALSE(upload()->isTransferring());
-    EXPECT_EQ(rig.env.dongle->xmodem(), nullptr);
+    EXPECT_EQ(rig.dongle()->xmodem(), nullptr);
     rig.container.clickLeft();
     EXPECT_TRUE(waitUntil([&] { return current() == "Menu"; }));
     expectNoLaterBox();

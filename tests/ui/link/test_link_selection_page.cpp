@@ -1,6 +1,6 @@
 // The LINK selection page over the emulator: the rows carry the preset the dongle knows a LINK
 // under, "Settings" opens that preset's page, the selection survives rebuilds, silent LINKs leave,
-// and a ping chain always ends, quietly once the page has gone.
+// a ping chain always ends, quietly once the page has gone, and Refresh is off without a dongle.
 #include "async/Promise.h"
 #include "common/PageRig.h"
 #include "ui/link/LinkSelectionPage.h"
@@ -100,6 +100,19 @@ TEST_F(LinkSelectionPageTest, TheSelectionAndItsRowsSurviveEveryRebuild)
     EXPECT_EQ(page->selectedPreset(), OrvixDevice::LinkOutdoorDrive);
     EXPECT_EQ(pagetest::PageRig::rows(page->parameterListWidget()), details);
     EXPECT_TRUE(rig.container.rightEnabled[0]);
+}
+
+TEST_F(LinkSelectionPageTest, ReturnedToWithoutADongleRefreshStaysOffUntilTheListCanFillAgain)
+{
+    rig.viaDirector = true; // the dongle goes as the director sees it go
+    open();
+    ASSERT_TRUE(rig.unplug());
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    ASSERT_TRUE(rig.show(QStringLiteral("Link"))); // as a LINK page whose dongle went goes back
+    EXPECT_FALSE(rig.container.rightEnabled[1]) << "no Refresh that does nothing";
+    ASSERT_TRUE(rig.replug());
+    EXPECT_TRUE(waitUntil([&] { return list()->count() == int(rig.linkAddresses.size()); }, 8000));
+    EXPECT_TRUE(rig.container.rightEnabled[1]);
 }
 
 TEST_F(LinkSelectionPageTest, ASilentLinkLeavesTheListAtTheNextPing)

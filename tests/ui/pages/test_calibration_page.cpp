@@ -61,10 +61,10 @@ protected:
         rig.container.clickRight();
     }
     // Distinct sends of a command (a send may be repeated within one burst).
-    int bursts(const emu::FrameFilter& filter) const
+    int bursts(const emu::FrameFilter& filter)
     {
         QSet<int> ids;
-        for (const emu::Received& r : rig.env.emulator->received())
+        for (const emu::Received& r : rig.emulator().received())
             if (filter.matches(r.frame))
                 ids << r.burst;
         return ids.size();
@@ -167,6 +167,7 @@ TEST_F(CalibrationPageTest, NoHeadsetShowsNotFoundAndLeavesAtOnce)
 
 TEST_F(CalibrationPageTest, UnplugWhileBusyGivesNavigationBackOnce)
 {
+    rig.viaDirector = true; // the dongle goes as the director sees it go
     ASSERT_NO_FATAL_FAILURE(open());
     pressReset();
     ASSERT_TRUE(
@@ -174,13 +175,18 @@ TEST_F(CalibrationPageTest, UnplugWhileBusyGivesNavigationBackOnce)
     rig.emulator().addFault(emu::FaultRule::noReply(calibrationCommand(0)));
     rig.container.clickLeft(); // waits for the exit
     ASSERT_TRUE(rig.container.busy);
-    rig.unplug();
+    ASSERT_TRUE(rig.unplug());
     EXPECT_FALSE(rig.container.busy);
     EXPECT_TRUE(rig.container.navigationEnabled(OX::NavigationOptions::all));
     ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
     testutil::spin(200); // a late answer changes nothing
     EXPECT_EQ(rig.container.calls.count(QStringLiteral("Menu.pageWillAppear(Calibration)")), 1);
     EXPECT_EQ(page->hint(), QStringLiteral("Headset not found"));
+    // With the dongle back, the page offers Reset for its headset again.
+    ASSERT_TRUE(rig.replug());
+    ASSERT_TRUE(rig.show(QStringLiteral("Calibration")));
+    EXPECT_TRUE(waitUntil([&] { return page->hint() != "Headset not found" && rig.container.rightEnabled[0]; }));
+    EXPECT_EQ(right(), QStringLiteral("Reset"));
 }
 
 TEST_F(CalibrationPageTest, HintsWalkTheSensorsInTurnForAPerson)

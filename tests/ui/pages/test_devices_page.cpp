@@ -31,6 +31,7 @@ class DevicesPageTest : public ::testing::Test
 protected:
     void open(emu::ChannelMapEntries map)
     {
+        rig.viaDirector = true; // the dongle goes as the director sees it go
         ASSERT_TRUE(rig.start(headsetWith(std::move(map))));
         page = new OX::DevicesPage(&rig.container);
         rig.registerPage(page, QStringLiteral("Devices"), {}, QSize(700, 540));
@@ -205,7 +206,7 @@ TEST_F(DevicesPageTest, BackWithEditsAsksAndStayKeepsThem)
     EXPECT_EQ(rig.emulator().headset().channelMap, ThreeDevices); // nothing applied
 }
 
-TEST_F(DevicesPageTest, LosingTheHeadsetDisablesThePage)
+TEST_F(DevicesPageTest, LosingTheHeadsetDisablesThePageUntilItIsBack)
 {
     ASSERT_NO_FATAL_FAILURE(
         open({ { 5, 0x81, 0x18 }, { 1, 0x82, 0x3B }, { 7, 0x01, 0x4B }, { 3, 0x81, 0x88 } }));
@@ -213,7 +214,7 @@ TEST_F(DevicesPageTest, LosingTheHeadsetDisablesThePage)
     ASSERT_TRUE(applyShown());
     page->resize(673, 513);
     testutil::saveScreenshot(page, QStringLiteral("devices-page-four-entries"));
-    rig.unplug();
+    ASSERT_TRUE(rig.unplug());
     EXPECT_FALSE(page->isEnabled());
     EXPECT_FALSE(applyShown());
     EXPECT_EQ(page->listWidget()->count(), 4); // the last rows stay
@@ -226,6 +227,12 @@ TEST_F(DevicesPageTest, LosingTheHeadsetDisablesThePage)
     QCoreApplication::removeTranslator(&french);
     EXPECT_EQ(rig.container.header.title, QStringLiteral("Appareils"));
     EXPECT_EQ(rig.container.footer.left.text, QStringLiteral("Retour"));
+
+    // With the dongle back, the headset's list again: enabled, nothing to apply.
+    ASSERT_TRUE(rig.replug());
+    EXPECT_TRUE(waitUntil([&] { return page->isEnabled(); }));
+    EXPECT_EQ(rows(), QList<int>({ 5, 1, 7, 3 }));
+    EXPECT_FALSE(applyShown());
 }
 
 } // namespace

@@ -276,6 +276,37 @@ TEST_F(PairingPageTest, AHeadsetIsOfferedOnlyOnceItsIdentityIsKnown)
     EXPECT_EQ(row("headsetList", 0)->serial(), QStringLiteral("HS21000321"));
 }
 
+TEST_F(PairingPageTest, AHeadsetSwitchedOnInPlaceOfThePairedOneIsOfferedAloneNeverTheOneThatWent)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle)));
+    showUntil(PairingPage::looking_for_devices_state);
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { // out of the box
+        h.pan = 0x2345;
+        h.serial = "HS22000518";
+        h.channelMap.clear();
+    });
+    ASSERT_TRUE(waitUntil([&] { return rowWithSerial("headsetList", "HS22000518") >= 0; }));
+    testutil::spin(300);
+    EXPECT_EQ(list("headsetList")->count(), 1);
+    EXPECT_EQ(rowWithSerial("headsetList", "HS21000321"), -1) << "the headset that went is offered";
+}
+
+TEST_F(PairingPageTest, WhileTheHeadsetIsOffNoLinkIsOfferedAndTheLinksComeBackWithIt)
+{
+    rig.shortWatchdog(); // the switched-off headset is lost soon
+    ASSERT_NO_FATAL_FAILURE(
+        start(headset(OnlyThisDongle), [](emu::Emulator& e) { e.addLink(link(0x3456, 9, "LK23000009")); }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
+    rig.emulator().headsetPower(false);
+    ASSERT_TRUE(waitUntil([&] { return !rig.headset(); }, 4000));
+    testutil::spin(300); // the LINK is heard meanwhile
+    EXPECT_EQ(list("deviceList")->count(), 0) << "no LINK to pair with a headset that is not there";
+    EXPECT_EQ(page->state(), PairingPage::looking_for_headset_state);
+    rig.emulator().headsetPower(true);
+    EXPECT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }, 5000));
+}
+
 TEST_F(PairingPageTest, AHeadsetOnTheDonglesPANWithAnEmptyMapIsNeitherListedNorMarked)
 {
     emu::HeadsetModel silent = headset({});

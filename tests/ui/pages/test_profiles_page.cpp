@@ -235,6 +235,13 @@ TEST_F(ProfilesFixture, ApplyUploadsTheSevenParametersAndTheStoreKeepsThem)
     EXPECT_EQ(seen, QStringList({ "Apply Profile", "Apply Profile", "Test Profile" }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
     EXPECT_FALSE(rig.busy());
+
+    // With the dongle back, the edits still waiting are applied.
+    ASSERT_TRUE(rig.replug());
+    fake->clickRight(0);
+    EXPECT_TRUE(waitUntil([&] { return !footerOffersApply() && !rig.busy(); }));
+    EXPECT_TRUE(selected()->isEqual(page->editedProfile(), false));
+    EXPECT_EQ(boxes.seen().size(), 3);
 }
 
 TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)

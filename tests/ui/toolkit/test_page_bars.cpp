@@ -1,5 +1,6 @@
 // The header and footer: what a button set with action none shows, what setting button 0 does
-// to button 1, the busy state, clicks handed to the container, and the header's window drag.
+// to button 1, the busy state, a button handed to another page, clicks handed to the container,
+// and the header's window drag.
 #include "common/FakePageContainer.h"
 #include "ui/toolkit/PageFooter.h"
 #include "ui/toolkit/PageHeader.h"
@@ -59,6 +60,28 @@ TEST(PageFooter, BusyDisablesTheRightButtonsAndIdleEnablesBoth)
     QTest::mouseClick(footer.rightButton(1), Qt::LeftButton);
     EXPECT_EQ(c.calls.last(), "Page.perform(10)"); // through the container, to the page that set it
     EXPECT_TRUE(c.calls.contains("perform(10,Page)"));
+}
+
+TEST(PageFooter, AButtonSetForAnotherPageLeavesTheDisabledStateOfThePageBeforeBehind)
+{
+    testutil::FakePageContainer c;
+    testutil::RecordingPage selection(&c, "Selection"), menu(&c, "Menu"), profiles(&c, "Profiles");
+    PageFooter footer(&c);
+    footer.setRight("Settings", PageAction::settings, &selection, PageFooter::MainButton);
+    footer.setRight("Refresh", PageAction::refresh, &selection, PageFooter::AlternativeButton);
+    footer.setRightEnabled(PageFooter::MainButton, false);
+    footer.setRightEnabled(PageFooter::AlternativeButton, false);
+    footer.setRight("Settings", PageAction::settings, &selection, PageFooter::MainButton); // same page
+    EXPECT_FALSE(footer.rightButton(0)->isEnabled());
+
+    footer.setRight("Quit", PageAction::quit, &menu, PageFooter::MainButton);
+    EXPECT_TRUE(footer.rightButton(0)->isEnabled());
+    footer.setRight("Apply", PageAction::apply, &profiles, PageFooter::MainButton);
+    footer.setProgress(true);
+    footer.setRight("Try It", PageAction::tryIt, &profiles, PageFooter::AlternativeButton);
+    EXPECT_FALSE(footer.rightButton(1)->isEnabled()) << "busy";
+    footer.setProgress(false);
+    EXPECT_TRUE(footer.rightButton(1)->isEnabled());
 }
 
 TEST(PageHeader, OnlyALeftButtonDragMovesTheWindow)

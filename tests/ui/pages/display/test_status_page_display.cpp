@@ -28,12 +28,10 @@ TEST(StatusPageDisplay, TheModelFollowsTheEmulatedHeadAndGreysOutWithoutIt)
 {
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
-    // Hands the dongle's notifications to the page, as the director and main window do.
+    // The director's notifications reach the page as the main window passes them.
     pagetest::PageRig rig;
-    testutil::EmulatedDongle& env = rig.env;
-    ASSERT_NO_FATAL_FAILURE(env.open(emu::Options(), &rig));
+    rig.viaDirector = true;
     OX::StatusPage page(&rig.container);
-    rig.page = &page;
     page.resize(900, 560);
     page.setAutoFillBackground(true);
     QPalette palette = page.palette();
@@ -44,18 +42,20 @@ TEST(StatusPageDisplay, TheModelFollowsTheEmulatedHeadAndGreysOutWithoutIt)
     if (!page.view()->context() || !page.view()->context()->isValid())
         GTEST_SKIP() << "no GL context";
 
+    rig.shortWatchdog(); // the switched-off headset is lost soon
     emu::HeadsetModel model;
-    model.motion = false;
-    env.emulator->addHeadset(model);
-    ASSERT_EQ(env.start(), 0);
+    model.quaternion = pose(0, -20, 0); // turned aside: the first pose below is a new orientation
+    ASSERT_TRUE(rig.start(model));
+    rig.page = &page;
+    page.updateWithHeadset(rig.headset(), HeadsetChangeMask::all); // as the window does first
     ASSERT_TRUE(testutil::waitUntil([&] { return page.view()->isActive(); }));
     page.perform(OX::PageAction::reset); // straight ahead from the next status on
     QImage previous;
     int shot = 0;
     for (auto const& p : { pose(0, 0, 0), pose(25, 0, 0), pose(0, 35, 15) }) {
-        env.emulator->updateHeadset([&](emu::HeadsetModel& h) { h.quaternion = p; });
-        int const statuses = env.emulator->statusesSent();
-        ASSERT_TRUE(testutil::waitUntil([&] { return env.emulator->statusesSent() > statuses + 2; }));
+        rig.emulator().updateHeadset([&](emu::HeadsetModel& h) { h.quaternion = p; });
+        int const statuses = rig.emulator().statusesSent();
+        ASSERT_TRUE(testutil::waitUntil([&] { return rig.emulator().statusesSent() > statuses + 2; }));
         QImage image;
         EXPECT_TRUE(testutil::waitUntil([&] {
             image = page.grab().toImage();
@@ -66,10 +66,9 @@ TEST(StatusPageDisplay, TheModelFollowsTheEmulatedHeadAndGreysOutWithoutIt)
     }
     EXPECT_EQ(page.findChild<QLabel*>("headsetSerial")->text(), QStringLiteral("HS21000321"));
 
-    env.emulator->headsetPower(false); // silent from now on
-    rig.headsetLost(env.dongle.get(), env.dongle->headset());
+    EXPECT_TRUE(rig.headsetPower(false));
     EXPECT_TRUE(testutil::waitUntil([&] { return !page.view()->isActive(); }));
     EXPECT_EQ(page.findChild<QLabel*>("headsetSerial")->text(), QStringLiteral("-"));
     testutil::saveScreenshot(&page, QStringLiteral("status-page-no-headset"));
-    env.close(HasFailure());
+    rig.close(HasFailure());
 }
