@@ -195,8 +195,10 @@ void SecurityPage::enableFields(bool fields, bool button)
 
 void SecurityPage::onSetState(State s)
 {
+    // A page left mid-pass takes no further step: a dongle entering service mode for another
+    // page would otherwise turn that page's spinner off.
     Dongle* dongle = container->getDongle();
-    if (!dongle)
+    if (!dongle || !isVisit(visit()))
         return;
     const int ownRow = rowOf(dongle->profile().pan, dongle->profile().address, productOf(ProductID::Dongle));
     if (s == m_state)

@@ -39,6 +39,8 @@ struct PageCase {
     std::function<void(Losses&)> openBox;
     // The page's state once the dongle or the headset has gone while it was shown.
     std::function<bool(Losses&)> settledWithoutDevice;
+    // The page's state once the dongle is back (shown again if it went back meanwhile).
+    std::function<bool(Losses&)> workingAgain;
     const char* leaveAnswer = nullptr; // the button that leaves when leaving is asked about
 };
 
@@ -142,7 +144,10 @@ const PageCase Pages[] = {
             pickHeadset(f);
             return f.rig.emulator().waitForFrame(emu::FrameFilter::dcp(19), 4000).has_value();
         },
-        [](Losses& f) { pickHeadset(f); }, [](Losses& f) { return f.on("Menu"); } },
+        [](Losses& f) { pickHeadset(f); }, [](Losses& f) { return f.on("Menu"); },
+        [](Losses& f) {
+            return static_cast<OX::PairingPage*>(f.page)->state() == OX::PairingPage::looking_for_devices_state;
+        } },
     { "Security", [](OX::PageContainer* c) { return new OX::SecurityPage(c); }, mapHeadset,
         [](emu::Emulator& e) { e.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(37))); },
         [](Losses& f) {
@@ -150,7 +155,11 @@ const PageCase Pages[] = {
                 && f.rig.container.busy;
         },
         [](Losses&) {}, // entering service mode fails: "Unable to enter service mode"
-        [](Losses& f) { return f.on("Menu") && !f.rig.container.busy; } },
+        [](Losses& f) { return f.on("Menu") && !f.rig.container.busy; },
+        [](Losses& f) {
+            return static_cast<OX::SecurityPage*>(f.page)->state()
+                == OX::SecurityPage::waiting_for_other_devices_service_mode_state; // none of its devices is in range
+        } },
     { "Devices", [](OX::PageContainer* c) { return new OX::DevicesPage(c); }, mapHeadset, {},
         [](Losses& f) {
             f.rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::CMAP)));
@@ -163,6 +172,7 @@ const PageCase Pages[] = {
         [](Losses& f) {
             return !f.page->isEnabled() && f.rig.container.footer.right.action == OX::PageAction::none;
         },
+        [](Losses& f) { return f.page->isEnabled(); },
         "Dismiss and leave page" },
     { "Calibration", [](OX::PageContainer* c) { return new OX::CalibrationPage(c); }, mapHeadset, {},
         [](Losses& f) {
@@ -174,6 +184,10 @@ const PageCase Pages[] = {
         [](Losses& f) {
             return !f.rig.container.busy && !f.rig.container.rightEnabled[0]
                 && f.page->findChild<QLabel*>("hintText")->text() == QStringLiteral("Headset not found");
+        },
+        [](Losses& f) {
+            return !f.rig.container.busy && f.rig.container.rightEnabled[0]
+                && f.page->findChild<QLabel*>("hintText")->text() != QStringLiteral("Headset not found");
         } },
     // The page edits stored profiles without a dongle: it stays, the upload or trial the dongle
     // took along ends without a word, and the edits wait for "Apply".
@@ -191,7 +205,8 @@ const PageCase Pages[] = {
         [](Losses& f) {
             return f.on("Profiles") && f.rig.container.footer.right.action == OX::PageAction::apply
                 && !static_cast<OX::ProfilesPage*>(f.page)->isTrialRunning();
-        } },
+        },
+        [](Losses& f) { return f.rig.container.footer.right.action == OX::PageAction::apply; } },
 };
 
 TEST_P(Losses, EndInTheNoDeviceStateWithoutABoxOfAPageLeft)
@@ -211,13 +226,29 @@ TEST_P(Losses, EndInTheNoDeviceStateWithoutABoxOfAPageLeft)
         EXPECT_TRUE(waitUntil([&] { return c.settledWithoutDevice(*this); }));
         break;
     }
-    case Event::UnplugWithRequest:
+    case Event::UnplugWithRequest: {
         ASSERT_TRUE(c.startRequest(*this));
         ASSERT_TRUE(rig.unplug());
         settle();
         EXPECT_TRUE(noBox());
         EXPECT_TRUE(waitUntil([&] { return c.settledWithoutDevice(*this); }));
+        // Plugged in again: a page that went back leaves the spinner of the page shown alone until
+        // it is opened again, then it works with the dongle.
+        rig.emulator().clearFaults();
+        const bool left = !on(name);
+        if (left)
+            rig.container.setProgress(true); // the menu's
+        ASSERT_TRUE(rig.replug());
+        settle();
+        if (left) {
+            EXPECT_TRUE(rig.container.busy) << "a page left acts";
+            rig.container.setProgress(false);
+            ASSERT_TRUE(rig.show(name));
+        }
+        EXPECT_TRUE(waitUntil([&] { return c.workingAgain(*this); }));
+        EXPECT_TRUE(noBox());
         break;
+    }
     case Event::LeaveWithRequest: {
         ASSERT_TRUE(c.startRequest(*this));
         if (c.leaveAnswer)

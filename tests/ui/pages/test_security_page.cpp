@@ -316,7 +316,7 @@ TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
     EXPECT_TRUE(boxes.unexpected().isEmpty());
     EXPECT_EQ(page->state(), Page::waiting_for_dongle_service_mode_state);
     EXPECT_FALSE(rig.container.busy); // nothing more happens: the way back is open
-    EXPECT_TRUE(log.contains("HIDE HINT [enter_service_mode_failed_hint]"));
+    EXPECT_TRUE(waitUntil([&] { return log.contains("HIDE HINT [enter_service_mode_failed_hint]"); }));
 }
 
 TEST_F(SecurityFixture, APageLeftBeforeTheDongleEnteredServiceModeTakesItOutAgain)
@@ -334,12 +334,15 @@ TEST_F(SecurityFixture, APageLeftBeforeTheDongleEnteredServiceModeTakesItOutAgai
     page->endVisit(); // as the controller does when the leave begins
     page->pageWillDisappear(QStringLiteral("Menu"), [&] { done = true; });
     EXPECT_TRUE(done); // not in service mode yet: nothing to wait for
+    rig.container.setProgress(true); // the spinner of the page shown next
 
     // Nothing else takes the dongle out of service mode: the page does so once it has entered.
     auto exit = [](emu::Frame const& f) { return f.lsb() == 0 && f.msb() == 0; };
     EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37).where(exit), 3000, mark));
     EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }, 3000));
     EXPECT_TRUE(boxes.seen().isEmpty());
+    EXPECT_TRUE(rig.container.busy) << "the page left takes no step of its pass";
+    EXPECT_EQ(page->state(), Page::waiting_for_dongle_service_mode_state);
 }
 
 } // namespace
