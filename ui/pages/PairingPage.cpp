@@ -324,6 +324,7 @@ void PairingPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
         m_headsetNPP = NPP();
         m_offerHeadsetOnIdentity = false;
         m_ui->deviceList->clear(); // LINKs are paired into a headset's map: none without one
+        m_ui->cmapRemoveButton->setEnabled(false); // nor removed from it
         if (!m_workingChannelMap.isEmpty())
             markHeadset(false);
         if (m_state >= looking_for_headset_state)
@@ -543,7 +544,8 @@ void PairingPage::on_channelList_itemSelectionChanged()
 {
     m_ui->cmapRemoveButton->setEnabled(false);
     int row = -1;
-    if (!firstSelected(m_ui->channelList, &row) || row <= 0 || !acceptsPick(m_ui->channelList))
+    if (!firstSelected(m_ui->channelList, &row) || row <= 0 || !acceptsPick(m_ui->channelList)
+        || !container->getHeadset())
         return;
     DeviceWidget* widget = rowWidget(m_ui->channelList, row);
     if (widget && widget->isChecked())

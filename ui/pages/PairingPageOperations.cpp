@@ -265,8 +265,11 @@ void PairingPage::appendToNetwork(Defer const& chain, QPointer<Dongle> const& do
 
 void PairingPage::removeChannel(OrvixDevice entry)
 {
+    // A removal moves the device off the network, then writes the headset's map: never begun
+    // without the headset, which would leave the device moved and still in its map.
     Dongle* asked = container->getDongle();
-    if (!asked)
+    Headset* headset = asked ? asked->headset() : nullptr;
+    if (!headset)
         return;
     if (m_workingChannelMap.isEmpty()) {
         emit showError(tr("Remove device failed"), DongleResult(DongleResult::QueryChannelMapFailed));
@@ -277,14 +280,14 @@ void PairingPage::removeChannel(OrvixDevice entry)
     question.informative = tr("Are you sure you want to remove\n\n%1\n\nfrom the network?")
                                .arg(OrvixDevice::QStringFromPreset(entry.validPreset()));
     question.buttons = QStringList { tr("Yes"), tr("No") };
-    question.about = { asked };
+    question.about = { asked, headset };
     ask(question, [this, entry](int answer) { removeFromNetwork(entry, answer); });
 }
 
 void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
 {
     QPointer<Dongle> dongle(container->getDongle());
-    if (answer != 0 || !dongle)
+    if (answer != 0 || !dongle || !dongle->headset())
         return;
     m_ui->channelList->clearSelection();
     if (indexOfPlace(m_workingChannelMap, entry) < 0)

@@ -8,6 +8,7 @@
 #include "ui/toolkit/Skin.h"
 #include "ui/toolkit/SoundPlayer.h"
 
+#include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
 
@@ -43,6 +44,11 @@ ShellDirectorUi::~ShellDirectorUi()
 void ShellDirectorUi::create(OrvixDirector* director)
 {
     m_director = director;
+    // The interface's work on Qt's global pool is reading its icons at the start, a few
+    // milliseconds: two threads beside the GUI thread do it. A map would start one per core, and
+    // every pool thread keeps a memory arena of its own afterwards (about a megabyte of the
+    // resident size for each).
+    QThreadPool::globalInstance()->setMaxThreadCount(2);
     m_mainWindow = std::make_unique<MainWindow>(nullptr);
     styled(m_mainWindow.get());
     // The sidebar comes once the main window has been drawn: the first sight does not wait for it.

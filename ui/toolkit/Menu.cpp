@@ -60,15 +60,22 @@ QBrush skinBrush(char const* key)
     return QBrush(Skin::color(QLatin1String(key)));
 }
 
-// The largest box any menu's tiles draw an icon in, in a scene of that size.
-QSize largestIconBox(QSizeF scene)
+// The box the tiles of a menu with n entries draw their icons in, in a scene of that size.
+QSize iconBoxOf(int n, QSizeF scene)
+{
+    return MenuItem::iconBox(QSizeF(1, 1) * MenuItem::cellSide(n, scene));
+}
+
+// The largest box any submenu's tiles draw an icon in, in a scene of that size.
+QSize largestSubmenuIconBox(QSizeF scene)
 {
     QHash<MenuItem::Identifier, int> counts;
     for (Entry const& e : entries())
-        ++counts[e.parent];
+        if (e.parent != MenuItem::MainItem)
+            ++counts[e.parent];
     QSize box;
     for (int n : qAsConst(counts))
-        box = box.expandedTo(MenuItem::iconBox(QSizeF(1, 1) * MenuItem::cellSide(n, scene)));
+        box = box.expandedTo(iconBoxOf(n, scene));
     return box;
 }
 
@@ -94,14 +101,16 @@ Menu::Menu(PageContainer* container, QWidget* parent)
         QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::HighQualityAntialiasing);
     m_view->setFrameStyle(0);
 
-    // The main menu's icons are read before the window first shows; the submenus' meanwhile, at
-    // the size their tiles draw them, taken when read or when a submenu opens first.
+    // The main menu's icons are read before the window first shows; the submenus' meanwhile.
+    // Each at the size its tiles draw it, so that no tile scales its icon when first painted;
+    // the submenus' are taken when read or when a submenu opens first.
     QStringList mainFiles, submenuFiles;
     for (Entry const& e : entries())
         (e.parent == MenuItem::MainItem ? mainFiles : submenuFiles) << iconFile(e);
-    const QList<Pixmap> mainIcons = Pixmap::loadAll(mainFiles);
+    const QSizeF scene = m_scene.sceneRect().size();
+    const QList<Pixmap> mainIcons = Pixmap::loadAll(mainFiles, iconBoxOf(mainFiles.size(), scene));
     connect(&m_submenuIcons, &QFutureWatcherBase::finished, this, &Menu::takeSubmenuIcons);
-    m_submenuIcons.setFuture(Pixmap::readAll(submenuFiles, largestIconBox(m_scene.sceneRect().size())));
+    m_submenuIcons.setFuture(Pixmap::readAll(submenuFiles, largestSubmenuIconBox(scene)));
     int index = 0;
     for (Entry const& e : entries()) {
         const bool main = e.parent == MenuItem::MainItem;

@@ -291,7 +291,7 @@ TEST_F(PairingPageTest, AHeadsetSwitchedOnInPlaceOfThePairedOneIsOfferedAloneNev
     EXPECT_EQ(rowWithSerial("headsetList", "HS21000321"), -1) << "the headset that went is offered";
 }
 
-TEST_F(PairingPageTest, WhileTheHeadsetIsOffNoLinkIsOfferedAndTheLinksComeBackWithIt)
+TEST_F(PairingPageTest, WhileTheHeadsetIsOffNothingIsPairedOrRemovedAndTheLinksComeBackWithIt)
 {
     rig.shortWatchdog(); // the switched-off headset is lost soon
     ASSERT_NO_FATAL_FAILURE(
@@ -303,6 +303,9 @@ TEST_F(PairingPageTest, WhileTheHeadsetIsOffNoLinkIsOfferedAndTheLinksComeBackWi
     testutil::spin(300); // the LINK is heard meanwhile
     EXPECT_EQ(list("deviceList")->count(), 0) << "no LINK to pair with a headset that is not there";
     EXPECT_EQ(page->state(), PairingPage::looking_for_headset_state);
+    list("channelList")->setCurrentRow(1); // this computer, still heard
+    EXPECT_FALSE(page->findChild<OX::IconButton*>("cmapRemoveButton")->isEnabled())
+        << "a removal would move the dongle off the network and leave it in the headset's map";
     rig.emulator().headsetPower(true);
     EXPECT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }, 5000));
 }
