@@ -6,10 +6,10 @@
 // headset's network.
 // Or, started with startDirector() (viaDirector), the application's director over the emulator:
 // the container hands out its dongle, headset and settings, rec records its signals, and the
-// page hears what the director reports. Only there do the devices come and go: unplug() takes
-// the dongle off its port and the USB bus, so that the director drops it on its own loss path,
-// replug() plugs it in again, headsetPower() switches the headset off and on, swapHeadset()
-// switches another one on in its place.
+// page hears what the director reports as the main window passes it on. Only there do the
+// devices come and go: unplug() takes the dongle off its port and the USB bus, so that the
+// director drops it on its own loss path, replug() plugs it in again, headsetPower() switches
+// the headset off and on, swapHeadset() switches another one on in its place.
 #include <gtest/gtest.h>
 
 #include "app/DirectorEmulation.h"
@@ -88,25 +88,35 @@ struct PageRig : DongleDelegate {
             return false;
         director = app->h.create(true, 5);
         rec = std::make_unique<directortest::Recorder>(director);
+        // As the main window passes them on: through the controller to the pages on screen (the
+        // one shown and the one coming) when the page is registered, else to the page the test
+        // drives itself; a page about to appear hears the whole state first.
         QObject::connect(director, &OrvixDirector::headsetUpdatedSignal, &rec->context,
             [this](Headset* h, HeadsetChangeMask m) {
-                if (page)
-                    page->updateWithHeadset(h, m);
+                if (OX::Page* p = listener())
+                    p->updateWithHeadset(h, m);
             });
         QObject::connect(director, &OrvixDirector::dongleUpdatedSignal, &rec->context,
             [this](Dongle* d, DongleChangeMask m) {
-                if (page)
-                    page->updateWithDongle(d, m);
+                if (OX::Page* p = listener())
+                    p->updateWithDongle(d, m);
             });
         QObject::connect(
             director, &OrvixDirector::deviceFoundSignal, &rec->context, [this](Dongle* d, NPP const& n) {
-                if (page)
-                    page->deviceFound(d, n);
+                if (OX::Page* p = listener())
+                    p->deviceFound(d, n);
+            });
+        QObject::connect(&container.controller, &OX::PageController::pageWillAppearSignal, &rec->context,
+            [this](OX::Page* p) {
+                Dongle* d = director->dongle();
+                p->updateWithDongle(d, DongleChangeMask::all);
+                p->updateWithHeadset(d ? d->headset() : nullptr, HeadsetChangeMask::all);
             });
         director->start();
         container.director = director;
         return testutil::waitUntil([&] { return rec->connected.size() == 1 && director->dongle(); }, 5000);
     }
+    OX::Page* listener() { return page && page->controller ? &container.controller : page; }
     bool headsetRuns()
     {
         return testutil::waitUntil([this] { return headset() && headset()->isRunning(); }, 5000);

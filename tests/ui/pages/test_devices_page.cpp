@@ -35,7 +35,6 @@ protected:
         ASSERT_TRUE(rig.start(headsetWith(std::move(map))));
         page = new OX::DevicesPage(&rig.container);
         rig.registerPage(page, QStringLiteral("Devices"), {}, QSize(700, 540));
-        page->updateWithHeadset(rig.headset(), HeadsetChangeMask::all); // as the window does first
         ASSERT_TRUE(rig.show(QStringLiteral("Devices")));
     }
     void TearDown() override { rig.close(HasFailure()); }

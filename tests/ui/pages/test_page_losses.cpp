@@ -75,7 +75,6 @@ struct Losses : ::testing::TestWithParam<std::tuple<PageCase, Event>> {
             = name == QLatin1String("Pairing") ? QStringList { QStringLiteral("Security") } : QStringList {};
         rig.registerPage(page, name, stubs, QSize(760, 560));
         rig.container.controller.show();
-        page->updateWithHeadset(rig.headset(), HeadsetChangeMask::all); // as the window does first
         ASSERT_TRUE(rig.show(name));
     }
     void TearDown() override { rig.close(HasFailure()); }
