@@ -190,13 +190,13 @@ struct PageRig : DongleDelegate {
             && (!headsetBeforeUnplug || headsetRuns());
     }
     // The headset is switched off, and true once its watchdog has run out and it is reported
-    // lost (shortWatchdog() before start), or switched on, and true once it runs.
+    // lost (shortWatchdog() before start), or switched on (it runs once it is heard).
     bool headsetPower(bool on)
     {
         if (!viaDirectorOnly("headsetPower"))
             return false;
         app->emulator.headsetPower(on);
-        return on ? headsetRuns() : testutil::waitUntil([this] { return !headset(); }, 4000);
+        return on || testutil::waitUntil([this] { return !headset(); }, 4000);
     }
     // The headset is switched off and another one, with channelMap, switched on in its place.
     bool swapHeadset(emu::ChannelMapEntries const& channelMap)
@@ -207,7 +207,7 @@ struct PageRig : DongleDelegate {
             m.serial = "HS21000999";
             m.channelMap = channelMap;
         });
-        return headsetPower(true);
+        return headsetPower(true) && headsetRuns();
     }
     bool viaDirectorOnly(const char* what)
     {

@@ -206,6 +206,18 @@ void PagesOutliveTheirDongle::linkSettings(Event event)
     EXPECT_FALSE(rig.container.busy);
     expectNoLaterBox();
     EXPECT_EQ(stored(), backup);
+    if (event == Event::LeaveMidRequest)
+        return;
+    // Plugged in again, the page opens over its LINK as it did before.
+    rig.emulator().clearFaults();
+    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.replyDelayMs = 0; });
+    ASSERT_TRUE(rig.replug());
+    ASSERT_TRUE(query());
+    ASSERT_TRUE(rig.show(name));
+    ASSERT_TRUE(waitUntil([&] { return boxText() == "Save settings"; }));
+    testutil::answerNextBox(QStringLiteral("Don't save"));
+    EXPECT_TRUE(waitUntil([&] { return linkPage->state() == OX::LinkPage::initialized_state; }));
+    expectNoLaterBox();
 }
 
 void PagesOutliveTheirDongle::firmwareWizard(Event event)
@@ -243,7 +255,13 @@ void PagesOutliveTheirDongle::firmwareWizard(Event event)
         EXPECT_FALSE(rig.container.busy);
         expectNoLaterBox();
         rig.container.clickLeft();
-        EXPECT_TRUE(waitUntil([&] { return current() == "Menu"; }));
+        ASSERT_TRUE(waitUntil([&] { return current() == "Menu"; }));
+        // Plugged in again, the wizard starts over.
+        ASSERT_TRUE(rig.replug());
+        ASSERT_TRUE(rig.show(name));
+        firmware->navigateToNextStep(nullptr);
+        EXPECT_TRUE(waitUntil(
+            [&] { return firmware->shownForm() == firmware->stepForm(OX::FirmwarePage::ConnectStep); }));
         return;
     }
     // Back asks; going on keeps the transfer, stopping ends it and says what the LINK is left as.

@@ -185,7 +185,8 @@ TEST_F(CalibrationPageTest, UnplugWhileBusyGivesNavigationBackOnce)
     // With the dongle back, the page offers Reset for its headset again.
     ASSERT_TRUE(rig.replug());
     ASSERT_TRUE(rig.show(QStringLiteral("Calibration")));
-    EXPECT_TRUE(waitUntil([&] { return page->hint() != "Headset not found" && rig.container.rightEnabled[0]; }));
+    EXPECT_TRUE(
+        waitUntil([&] { return page->hint() != "Headset not found" && rig.container.rightEnabled[0]; }));
     EXPECT_EQ(right(), QStringLiteral("Reset"));
 }
 

@@ -10,6 +10,7 @@
 #include "ui/pages/PairingPage.h"
 #include "ui/pages/ProfilesPage.h"
 #include "ui/pages/SecurityPage.h"
+#include "ui/pages/ServiceMode.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -24,7 +25,7 @@ using testutil::waitUntil;
 namespace
 {
 
-enum class Event { UnplugWithBoxOpen, UnplugWithRequest, LeaveWithRequest, HeadsetSwapped };
+enum class Event { UnplugWithBoxOpen, UnplugWithRequest, LeaveWithRequest, HeadsetSwapped, HeadsetOffAndOn };
 
 struct Losses;
 
@@ -39,7 +40,7 @@ struct PageCase {
     std::function<void(Losses&)> openBox;
     // The page's state once the dongle or the headset has gone while it was shown.
     std::function<bool(Losses&)> settledWithoutDevice;
-    // The page's state once the dongle is back (shown again if it went back meanwhile).
+    // The page's state once the dongle or the headset is back (shown again if it went back).
     std::function<bool(Losses&)> workingAgain;
     const char* leaveAnswer = nullptr; // the button that leaves when leaving is asked about
 };
@@ -61,7 +62,10 @@ struct Losses : ::testing::TestWithParam<std::tuple<PageCase, Event>> {
         PageCase const& c = std::get<0>(GetParam());
         name = QString::fromLatin1(c.name);
         rig.viaDirector = true; // the dongle goes as the director sees it go
-        ASSERT_TRUE(rig.start(c.headset(), 0.05, c.prepare));
+        const bool offAndOn = std::get<1>(GetParam()) == Event::HeadsetOffAndOn;
+        if (offAndOn)
+            rig.shortWatchdog(); // the switched-off headset is lost soon
+        ASSERT_TRUE(rig.start(c.headset(), 0.05, offAndOn ? nullptr : c.prepare)); // nothing fails
         settings = std::make_unique<Settings>(dir.filePath(QStringLiteral("settings.ini")), nullptr);
         settings->setDongleProvider([this] { return rig.dongle(); });
         rig.container.settings = settings.get();
@@ -146,7 +150,8 @@ const PageCase Pages[] = {
         },
         [](Losses& f) { pickHeadset(f); }, [](Losses& f) { return f.on("Menu"); },
         [](Losses& f) {
-            return static_cast<OX::PairingPage*>(f.page)->state() == OX::PairingPage::looking_for_devices_state;
+            return static_cast<OX::PairingPage*>(f.page)->state()
+                == OX::PairingPage::looking_for_devices_state;
         } },
     { "Security", [](OX::PageContainer* c) { return new OX::SecurityPage(c); }, mapHeadset,
         [](emu::Emulator& e) { e.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(37))); },
@@ -156,9 +161,9 @@ const PageCase Pages[] = {
         },
         [](Losses&) {}, // entering service mode fails: "Unable to enter service mode"
         [](Losses& f) { return f.on("Menu") && !f.rig.container.busy; },
-        [](Losses& f) {
+        [](Losses& f) { // none of the headset's devices is in range
             return static_cast<OX::SecurityPage*>(f.page)->state()
-                == OX::SecurityPage::waiting_for_other_devices_service_mode_state; // none of its devices is in range
+                == OX::SecurityPage::waiting_for_other_devices_service_mode_state;
         } },
     { "Devices", [](OX::PageContainer* c) { return new OX::DevicesPage(c); }, mapHeadset, {},
         [](Losses& f) {
@@ -172,8 +177,7 @@ const PageCase Pages[] = {
         [](Losses& f) {
             return !f.page->isEnabled() && f.rig.container.footer.right.action == OX::PageAction::none;
         },
-        [](Losses& f) { return f.page->isEnabled(); },
-        "Dismiss and leave page" },
+        [](Losses& f) { return f.page->isEnabled(); }, "Dismiss and leave page" },
     { "Calibration", [](OX::PageContainer* c) { return new OX::CalibrationPage(c); }, mapHeadset, {},
         [](Losses& f) {
             f.rig.emulator().addFault(emu::FaultRule::noReply(calibrationCommand(1)));
@@ -206,7 +210,9 @@ const PageCase Pages[] = {
             return f.on("Profiles") && f.rig.container.footer.right.action == OX::PageAction::apply
                 && !static_cast<OX::ProfilesPage*>(f.page)->isTrialRunning();
         },
-        [](Losses& f) { return f.rig.container.footer.right.action == OX::PageAction::apply; } },
+        [](Losses& f) {
+            return f.on("Profiles") && !static_cast<OX::ProfilesPage*>(f.page)->isTrialRunning();
+        } },
 };
 
 TEST_P(Losses, EndInTheNoDeviceStateWithoutABoxOfAPageLeft)
@@ -275,20 +281,33 @@ TEST_P(Losses, EndInTheNoDeviceStateWithoutABoxOfAPageLeft)
         EXPECT_TRUE(noBox() || !on(name)) << "a box of a page left";
         break;
     }
+    case Event::HeadsetOffAndOn:
+        ASSERT_TRUE(rig.headsetPower(false));
+        settle();
+        EXPECT_TRUE(noBox());
+        // With the dongle in service mode, the person switches it on in service mode as asked.
+        rig.emulator().updateHeadset(
+            [&](emu::HeadsetModel& h) { h.serviceMode = OX::isInServiceMode(rig.dongle()); });
+        rig.headsetPower(true);
+        if (!on(name))
+            ASSERT_TRUE(rig.show(name));
+        EXPECT_TRUE(waitUntil([&] { return c.workingAgain(*this); }));
+        EXPECT_TRUE(noBox());
+        break;
     }
 }
 
 std::string caseName(::testing::TestParamInfo<std::tuple<PageCase, Event>> const& info)
 {
-    static const char* const events[]
-        = { "UnplugWithBoxOpen", "UnplugWithRequest", "LeaveWithRequest", "HeadsetSwapped" };
+    static const char* const events[] = { "UnplugWithBoxOpen", "UnplugWithRequest", "LeaveWithRequest",
+        "HeadsetSwapped", "HeadsetOffAndOn" };
     return std::string(std::get<0>(info.param).name) + "_" + events[int(std::get<1>(info.param))];
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, Losses,
     ::testing::Combine(::testing::ValuesIn(Pages),
         ::testing::Values(Event::UnplugWithBoxOpen, Event::UnplugWithRequest, Event::LeaveWithRequest,
-            Event::HeadsetSwapped)),
+            Event::HeadsetSwapped, Event::HeadsetOffAndOn)),
     caseName);
 
 } // namespace
