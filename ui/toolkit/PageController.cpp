@@ -380,14 +380,18 @@ bool PageController::perform(PageAction action)
     return m_currentPage ? m_currentPage->perform(action) : false;
 }
 
-template <typename F> void PageController::forward(F call)
+template <typename F> void PageController::forward(F call, bool loss)
 {
     QPointer<Page> next = m_nextPage;
     QPointer<Page> current = m_currentPage;
+    QPointer<Page> underHelp
+        = loss && current && current->name == QLatin1String(HelpPageName) ? current->state.page : nullptr;
     if (next)
         call(next.data());
     if (current)
         call(current.data());
+    if (underHelp && underHelp != next && isRegistered(underHelp))
+        call(underHelp.data());
 }
 
 void PageController::retranslate()
@@ -397,12 +401,13 @@ void PageController::retranslate()
 
 void PageController::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
 {
-    forward([&](Page* p) { p->updateWithHeadset(headset, mask); });
+    forward([&](Page* p) { p->updateWithHeadset(headset, mask); },
+        !headset || mask.testFlag(HeadsetChangeMask::lost));
 }
 
 void PageController::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
 {
-    forward([&](Page* p) { p->updateWithDongle(dongle, mask); });
+    forward([&](Page* p) { p->updateWithDongle(dongle, mask); }, !dongle);
 }
 
 void PageController::deviceFound(Dongle* dongle, NPP const& npp)

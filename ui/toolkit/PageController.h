@@ -97,7 +97,9 @@ private:
     bool isRegistered(Page* page) const;
     // Another registered page, a page shown and no switch under way.
     bool canSwitchTo(QString const& name) const;
-    template <typename F> void forward(F call);
+    // To the incoming and the shown page; with losses, also to the page under Help, which would
+    // otherwise be found as it was before its dongle or headset went.
+    template <typename F> void forward(F call, bool loss = false);
 
     QPointer<Page> m_currentPage;
     QPointer<Page> m_nextPage;

@@ -111,6 +111,21 @@ TEST_F(PageSwitch, HelpOpensOverAPageAndReturnsUnnoticed)
     EXPECT_EQ(status->state.page, menu); // Status's own way back is untouched
 }
 
+TEST_F(PageSwitch, ThePageUnderHelpHearsLossesAndGoingBackFromThereLeavesHelpToo)
+{
+    go("Status", 1, true);
+    go("Help", 4, true);
+    c.calls.clear();
+    c.controller.updateWithDongle(nullptr, DongleChangeMask::lost);
+    c.controller.updateWithHeadset(nullptr, HeadsetChangeMask::lost);
+    EXPECT_TRUE(c.calls.contains("Status.updateWithDongle(40000000)")) << c.calls.join(", ").toStdString();
+    EXPECT_TRUE(c.calls.contains("Status.updateWithHeadset(1000)"));
+    ASSERT_TRUE(status->perform(PageAction::back)); // as a page of the dongle does without one
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    EXPECT_EQ(c.controller.currentPageName(), "Menu");
+    EXPECT_TRUE(c.calls.contains("Help.pageDidDisappear") && c.calls.contains("Status.pageDidDisappear"));
+}
+
 TEST_F(PageSwitch, HomeFromHelpTellsBothPagesTheyWent)
 {
     go("Status", 1, true);
