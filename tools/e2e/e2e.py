@@ -592,10 +592,15 @@ def run(args):
                 check.switch("Help", check.help_button(), check_grey=False)
                 # Blank at first, then the manual at the page's own section.
                 app.wait_log(r"Help jumps to page #", mark, HELP_TIMEOUT)
-                # The page stays an even grey until the view shows the manual's text.
-                image = wait_for("the manual to show",
-                                 lambda: (lambda i: i if i.bright_pixels(check.page_rect()) > MANUAL_TEXT_PIXELS
-                                          else None)(screen.grab()), HELP_TIMEOUT)
+                # The page stays an even grey, or for a moment white, until the view shows the
+                # manual's light text on its dark page: some light pixels, far from all of them.
+                rect = check.page_rect()
+                samples = (int(rect[2]) // 2) * (int(rect[3]) // 2)
+
+                def manual(image):
+                    light = image.bright_pixels(rect)
+                    return image if MANUAL_TEXT_PIXELS < light < samples // 2 else None
+                image = wait_for("the manual to show", lambda: manual(screen.grab()), HELP_TIMEOUT)
                 check.shot(shot, image)
                 return content.help_anchor(page, mark)
             return action
