@@ -14,6 +14,7 @@
 
 int main(int argc, char* argv[])
 {
+    OX::SharedGlContext::drawSoftwareGlOnCallingThread();
     OX::SharedGlContext::defer();
     Startup::Hooks hooks;
     hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);

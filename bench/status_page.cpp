@@ -32,6 +32,7 @@
 #include "ui/toolkit/Menu.h"
 #include "ui/toolkit/OpenGLView.h"
 #include "ui/toolkit/PageContainer.h"
+#include "ui/toolkit/SharedGlContext.h"
 #include "ui/toolkit/Skin.h"
 
 namespace
@@ -209,6 +210,7 @@ BENCHMARK(BM_ModelDraw)->Unit(benchmark::kMicrosecond)->Iterations(100)->Measure
 
 int main(int argc, char** argv)
 {
+    OX::SharedGlContext::drawSoftwareGlOnCallingThread();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));

@@ -60,6 +60,7 @@ void openHelp()
 
 int main(int argc, char* argv[])
 {
+    OX::SharedGlContext::drawSoftwareGlOnCallingThread();
     if (qEnvironmentVariableIsSet("ORVIX_PUBLIC_SHARE"))
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     else

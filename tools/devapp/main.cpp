@@ -324,6 +324,7 @@ DirectorEnvironment devEnvironment(
 
 int main(int argc, char* argv[])
 {
+    OX::SharedGlContext::drawSoftwareGlOnCallingThread();
     OX::SharedGlContext::defer();
     // Scripts that drive this program wait on its log lines: each is written out at once.
     LogHandler::setFlushWait(0);

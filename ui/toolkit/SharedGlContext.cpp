@@ -39,6 +39,12 @@ void defer()
     qAddPostRoutine(destroyDeferred);
 }
 
+void drawSoftwareGlOnCallingThread()
+{
+    if (!qEnvironmentVariableIsSet("LP_NUM_THREADS"))
+        qputenv("LP_NUM_THREADS", "0");
+}
+
 void ensure()
 {
     if (!deferred || deferred->isValid())
