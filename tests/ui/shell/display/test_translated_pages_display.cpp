@@ -39,6 +39,10 @@ struct Run {
     const char* language;
     QSize screen;
 };
+void PrintTo(Run const& run, std::ostream* out)
+{
+    *out << run.language << " at " << run.screen.width() << "x" << run.screen.height();
+}
 
 class TranslatedPages : public ::testing::TestWithParam<Run>
 {
