@@ -279,10 +279,16 @@ void PairingPage::onShowHint(Hint hint)
 
 void PairingPage::onShowError(QString const& title, DongleResult result)
 {
+    tellError(title, result, QString());
+}
+
+void PairingPage::tellError(QString const& title, DongleResult const& result, QString const& leftIn)
+{
     Question question;
     question.icon = Icon::Warning;
     question.title = title;
     question.text = result.toStringHelper();
+    question.informative = leftIn;
     question.about = { container->getDongle() };
     ask(question);
 }

@@ -353,6 +353,8 @@ Settings* ProfilesPage::selectionSettings() const
 
 void ProfilesPage::onUpdateFooter()
 {
+    if (!isVisit(visit()))
+        return; // the footer belongs to the page on screen
     Settings* settings = selectionSettings();
     if (!settings)
         return;
@@ -399,12 +401,12 @@ void ProfilesPage::pageWillAppear(QString const& from)
 
 void ProfilesPage::pageDidAppear()
 {
+    Page::pageDidAppear();
     if (m_ui->skButton->isChecked()) {
         const QSignalBlocker blocker(m_ui->skButton);
         m_ui->skButton->setChecked(false);
     }
     onKeyCaptureToggled(false);
-    Page::pageDidAppear();
 }
 
 } // namespace OX
