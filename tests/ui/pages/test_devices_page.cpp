@@ -142,14 +142,12 @@ TEST_F(DevicesPageTest, ApplySendsTheWorkingCopyAndHidesOnceStored)
         { "silent", [](emu::HeadsetModel& h) { h.ignoreChannelMapWrite = true; },
             "The headset did not answer. The order shown is the last one it confirmed." },
     };
-    int since = 0;
     for (auto const& c : failures) {
         testutil::BoxAnswerer answers;
         answers.answer(QString::fromUtf8(c.text), QStringLiteral("OK"));
         rig.emulator().updateHeadset(c.fail);
         QTest::mouseClick(page->downButton(), Qt::LeftButton);
         ASSERT_TRUE(applyShown()) << c.name;
-        since = rig.emulator().mark();
         rig.container.clickRight();
         EXPECT_TRUE(rig.container.busy) << c.name;
         ASSERT_TRUE(waitUntil([&] { return answers.seen().size() == 1; })) << c.name;
@@ -165,13 +163,9 @@ TEST_F(DevicesPageTest, ApplySendsTheWorkingCopyAndHidesOnceStored)
             h.channelMapAckByte = 0x5A; // names the command acknowledged, not a verdict
         });
     }
-    int writes = 0;
-    for (emu::Received const& r : rig.emulator().received())
-        writes += (r.seq >= since && r.frame.pid == emu::pid::CMAP) ? 1 : 0;
-    EXPECT_GT(writes, Dongle::RepeatCount + 1); // the silent headset was asked again
 
     QTest::mouseClick(page->downButton(), Qt::LeftButton);
-    since = rig.emulator().mark();
+    const int since = rig.emulator().mark();
     rig.container.clickRight();
     auto sent = rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), 2000, since);
     ASSERT_TRUE(sent);
