@@ -192,10 +192,13 @@ bool LinkPage::initializeParameters()
     if (!settings)
         return true;
     const LinkProfile backup = settings->linkProfile(QString::fromLatin1(BackupProfileName));
-    if (!backup.defined) {
-        if (problems.isEmpty())
-            settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
-    } else if (!backup.parameters.isEqual(m_parameters))
+    // A record outside the limits is never offered as the backup: the stored one stays, and
+    // "Restore" still offers it.
+    if (!problems.isEmpty())
+        return true;
+    if (!backup.defined)
+        settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
+    else if (!backup.parameters.isEqual(m_parameters))
         emit showHint(save_backup);
     return true;
 }
@@ -370,7 +373,10 @@ void LinkPage::onShowHint(Hint hint)
                 Page::perform(PageAction::back);
         } else if (answer == 0) {
             if (Settings* settings = container->getSettings()) {
-                settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
+                // Refused, the stored backup stays as it was; the box says why nothing was saved.
+                if (!settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters))
+                    tellOutOfLimits(
+                        tr("The LINK's own record"), m_parameters.outOfLimits().join(QLatin1Char('\n')));
                 updateFooter();
             }
         }

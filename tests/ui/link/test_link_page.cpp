@@ -217,6 +217,25 @@ TEST_F(LinkPageTest, TheBackupIsStoredSilentlyOnceAndOfferedWhenTheLinkChangedBe
     EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
 }
 
+// A LINK record outside the limits is never offered as the backup: the stored one stays for Restore.
+TEST_F(LinkPageTest, ALinkRecordOutsideTheLimitsIsNotOfferedAsTheBackup)
+{
+    start();
+    testutil::BoxAnswerer boxes;
+    open();
+    const LPP stored = backup();
+    back();
+    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.parameters[14] = char(255); });
+    query();
+    boxes.answer("Parameters outside their limits", "OK");
+    open();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
+    testutil::spin(50);
+    EXPECT_EQ(boxes.seen(), QStringList { "Parameters outside their limits" });
+    EXPECT_EQ(backup(), stored);
+    EXPECT_EQ(footer(), "Reset|Restore");
+}
+
 TEST_F(LinkPageTest, ApplySendsTheBuiltInRecordAndTakesTheClampedReply)
 {
     start();
