@@ -472,7 +472,9 @@ void PairingPage::updateChannelMap(Headset* headset)
         return;
     m_workingChannelMap = headset->channelMap();
     Dongle& dongle = headset->dongle();
-    const quint16 pan = dongle.profile().pan;
+    // The headset's own network, which a headset of another network does not share with the
+    // dongle; its map's devices are on that network too.
+    const quint16 pan = headset->pan();
     const quint8 own = dongle.profile().address;
     const bool inService = isInServiceMode(&dongle);
 

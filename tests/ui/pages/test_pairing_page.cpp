@@ -276,6 +276,17 @@ TEST_F(PairingPageTest, AHeadsetIsOfferedOnlyOnceItsIdentityIsKnown)
     EXPECT_EQ(row("headsetList", 0)->serial(), QStringLiteral("HS21000321"));
 }
 
+TEST_F(PairingPageTest, TheMiddleListShowsAHeadsetOfAnotherNetworkWithItsOwnPAN)
+{
+    // A headset of network 9029 paired with a computer there, heard by this dongle of 4660.
+    ASSERT_NO_FATAL_FAILURE(start(headset({ { 5, 0x81, emu::preset::Pc1 } }, 0x2345)));
+    show([&] { return list("channelList")->count() == 2 && list("headsetList")->count() == 1; });
+    EXPECT_EQ(row("headsetList", 0)->pan(), 0x2345);
+    EXPECT_EQ(row("channelList", 0)->pan(), 0x2345) << "the headset's own network, as the left list says";
+    EXPECT_EQ(row("channelList", 1)->pan(), 0x2345) << "its computer is on that network too";
+    testutil::saveScreenshot(&rig.container.controller, "pairing-headset-of-another-network");
+}
+
 TEST_F(PairingPageTest, AHeadsetSwitchedOnInPlaceOfThePairedOneIsOfferedAloneNeverTheOneThatWent)
 {
     ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle)));

@@ -267,7 +267,13 @@ TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
     testutil::spin(QApplication::doubleClickInterval() + 100);
     EXPECT_FALSE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(25), 0, since));
     EXPECT_EQ(store()->selectedIndex(), selectedBefore);
-    QTest::keyClick(editor, Qt::Key_Escape);
+    // Renamed: the highlight goes back to the selected profile, not the renamed row.
+    editor->setText(QStringLiteral("Steady"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return store()->indexOf(QStringLiteral("Steady")) == row; }));
+    EXPECT_EQ(list->currentIndex().row(), selectedBefore);
+    EXPECT_EQ(
+        list->selectionModel()->selectedRows(), QModelIndexList { list->model()->index(selectedBefore, 0) });
 
     // A single click still selects and uploads.
     since = rig.emulator().mark();
