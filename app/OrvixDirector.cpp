@@ -131,9 +131,6 @@ void OrvixDirector::construct()
 
     loadLanguage(m_settings->language());
 
-    if (m_env.trayIcon)
-        setupTrayIcon();
-
     connect(m_localServer, &QLocalServer::newConnection, this, &OrvixDirector::onClientConnected);
     const QString serverName = m_env.serverName.isEmpty() ? InstanceSignal::name() : m_env.serverName;
     if (!InstanceSignal::listen(*m_localServer, serverName))
@@ -174,6 +171,9 @@ void OrvixDirector::start()
     m_ui->createSoundPlayer();
     m_ui->attachMainWindow();
     m_ui->showMainWindow();
+    // The tray icon reads its image and the system's file types: after the window is asked for.
+    if (m_env.trayIcon)
+        setupTrayIcon();
     m_ui->attachSidebar();
     checkSoftwareUpdate();
 }
