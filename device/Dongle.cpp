@@ -118,6 +118,8 @@ Dongle::Dongle(
         connect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
     }
     connect(this, &Dongle::write, this, &Dongle::writeData);
+    m_readRetry.setSingleShot(true);
+    connect(&m_readRetry, &QTimer::timeout, this, &Dongle::resumeReading);
 }
 
 Dongle::~Dongle()
@@ -157,8 +159,10 @@ void Dongle::readData()
     if (!m_port)
         return;
     const QByteArray bytes = m_port->readAll();
-    if (!bytes.isEmpty())
+    if (!bytes.isEmpty()) {
         m_failingSince.invalidate();
+        m_readRetryMs = ReadRetryFirstMs;
+    }
     appendBytes(bytes);
 }
 
@@ -178,8 +182,9 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
     if (!SerialLine::isReadFailure(error) || !m_port || m_lineGone)
         return;
     // A line that hung up or vanished is read no more: its owner takes the dongle away.
-    if (SerialLine::isGone(m_port, error)) {
-        giveUpLine();
+    const QString gone = SerialLine::goneReason(m_port, error);
+    if (!gone.isEmpty()) {
+        giveUpLine(gone);
         return;
     }
     // During a firmware upload the sender reads the line: it resumes reading itself and its own
@@ -193,14 +198,20 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
         m_failingSince.start();
     m_lastFailure.start();
     if (m_failingSince.elapsed() >= LineFailureLimitMs) {
-        qCWarning(lcDongle).noquote()
-            << QStringLiteral("Serial port keeps failing without data for %1 ms: line taken as gone")
-                   .arg(m_failingSince.elapsed());
-        giveUpLine();
+        const QString reason
+            = QStringLiteral("read failing without data for %1 ms").arg(m_failingSince.elapsed());
+        qCWarning(lcDongle).noquote() << QStringLiteral("Serial port %1: line taken as gone").arg(reason);
+        giveUpLine(reason);
         return;
     }
-    // Qt is inside its own read handler: reading resumes from the event loop.
-    QMetaObject::invokeMethod(this, &Dongle::resumeReading, Qt::QueuedConnection);
+    // Qt is inside its own read handler: the line is read again from the event loop, after a
+    // pause that grows while the failures go on, and not watched meanwhile (a line that keeps
+    // polling readable would otherwise be read and fail on every pass of the event loop).
+    SerialLine::pauseReading(*m_port);
+    if (m_readRetry.isActive())
+        return;
+    m_readRetry.start(m_readRetryMs);
+    m_readRetryMs = qMin(2 * m_readRetryMs, int(ReadRetryMaxMs));
 }
 
 void Dongle::resumeReading()
@@ -215,11 +226,12 @@ void Dongle::resumeReading()
         readData();
 }
 
-void Dongle::giveUpLine()
+void Dongle::giveUpLine(QString const& reason)
 {
     m_lineGone = true;
+    m_readRetry.stop();
     disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
-    emit lineGone();
+    emit lineGone(reason);
 }
 
 void Dongle::writeData(QByteArray const& bytes)

@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <atomic>
 #include <condition_variable>
@@ -208,11 +209,16 @@ public:
     // Read failures on a live line are retried; when they keep coming this long without a
     // byte, the line is taken as gone.
     static constexpr int LineFailureLimitMs = 2000;
+    // The line is read again this long after a failure; each failure in a row doubles the
+    // pause, up to ReadRetryMaxMs. A byte received starts again from the first pause.
+    static constexpr int ReadRetryFirstMs = 5;
+    static constexpr int ReadRetryMaxMs = 250;
 
 signals:
     // The line is gone (hung up, its device vanished, or failing without a byte for
-    // LineFailureLimitMs): reading has stopped and the owner takes the dongle away. Once.
-    void lineGone();
+    // LineFailureLimitMs): reading has stopped and the owner takes the dongle away. Once, with
+    // why the line was taken as gone.
+    void lineGone(QString const& reason);
 
     // One write of a repeat burst, emitted on the GUI thread (the repeater hands it over);
     // connected to writeData.
@@ -362,8 +368,11 @@ private:
     QElapsedTimer m_lastFailure;
     bool m_clearingError = false;
     bool m_lineGone = false;
+    // The pending read after a failure, and the pause before the next one.
+    QTimer m_readRetry;
+    int m_readRetryMs = ReadRetryFirstMs;
     // Stops reading a gone line and says so once.
-    void giveUpLine();
+    void giveUpLine(QString const& reason);
     // After a read failure on a live line: the error is cleared and reading goes on (Qt stops
     // watching the line after a ResourceError until it is read again).
     void resumeReading();
