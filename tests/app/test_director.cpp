@@ -416,7 +416,7 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
     spin(100);
     // Told once, with the reason the line was taken as gone (not the port's stale errno text).
-    EXPECT_EQ(log.count(QStringLiteral("Dongle line lost:")), 1) << log.lines.join('\n').toStdString();
+    EXPECT_EQ(log.count(QStringLiteral("Dongle line lost:")), 1);
     EXPECT_TRUE(log.contains(QStringLiteral("Dongle line lost: the line hung up")));
     EXPECT_EQ(r.disconnected.first(), qMakePair(dongle, int(DongleResult::DongleRemoved)));
     EXPECT_EQ(d->dongle(), nullptr);
@@ -450,64 +450,40 @@ struct FailingLine {
     ~FailingLine() { ::close(saved); }
 };
 
-void quickReconnect(DirectorEnvironment& env)
-{
-    env.reconnectFirstMs = testutil::scaled(20);
-}
-
 } // namespace
 
-TEST(DirectorRemoval, ALineThatKeepsFailingIsReadWithPausesAndConnectedAgainWhileItsPortIsListed)
+TEST(DirectorRemoval, AFailingLineIsReadWithPausesThenConnectedAgainWhileListedElseReplugIsAsked)
 {
     EmulatedDongle t;
     ASSERT_TRUE(t.start());
-    t.h.tweak = quickReconnect;
+    t.h.tweak = [](DirectorEnvironment& env) {
+        quickTiming(env);
+        env.reconnectFirstMs = testutil::scaled(20);
+    };
     OrvixDirector* d = t.h.create(true, 5);
     Recorder r(d);
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
     QSignalSpy failedReads(d->serialPort(), &QSerialPort::errorOccurred);
     LogCapture log;
-    FailingLine line(d->serialPort());
+    auto line = std::make_unique<FailingLine>(d->serialPort());
 
     // The reads back off instead of spinning, until the line is given up.
     EXPECT_LT(eventLoopLoad(Dongle::LineFailureLimitMs / 2), 0.2) << "the event loop spins";
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 4 * Dongle::LineFailureLimitMs));
     EXPECT_GE(failedReads.count(), 5);
     EXPECT_LE(failedReads.count(), 60); // a few hundred thousand without the pauses
-    EXPECT_EQ(log.count(QStringLiteral("Dongle line lost:")), 1);
-    EXPECT_TRUE(log.contains(QStringLiteral("Dongle line lost: read failing without data for")));
-
+    EXPECT_EQ(log.count(QStringLiteral("Dongle line lost: read failing without data for")), 1);
     // The port is still listed and a new opening of it works: the dongle is connected again.
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
-    ASSERT_NE(d->dongle(), nullptr);
-    EXPECT_TRUE(t.h.messages.isEmpty());
-}
 
-TEST(DirectorRemoval, ALostLineThatNeverWorksAgainAsksOnceForTheDongleToBeReplugged)
-{
-    EmulatedDongle t;
-    ASSERT_TRUE(t.start());
-    t.h.tweak = [](DirectorEnvironment& env) {
-        quickTiming(env);
-        quickReconnect(env);
-    };
-    OrvixDirector* d = t.h.create(true, 5);
-    Recorder r(d);
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
-    // From now on the dongle answers nothing: every new start fails.
+    // Lost again at once, and now nothing answers: the attempts go on counting (the line worked
+    // only briefly), then the person is asked once to re-plug the dongle.
     t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::any()));
-    FailingLine line(d->serialPort());
-
+    line = std::make_unique<FailingLine>(d->serialPort());
     ASSERT_TRUE(waitUntil([&] { return !t.h.messages.isEmpty(); }, 20 * Dongle::LineFailureLimitMs));
-    EXPECT_EQ(r.notConnected.size(), 5);
+    EXPECT_EQ(r.notConnected.size(), 4);
     EXPECT_EQ(t.h.messages.first().text,
         QStringLiteral("Unable to connect to dongle, remove dongle from USB and reconnect it back again."));
     EXPECT_TRUE(t.emulator.waitForQuiet(testutil::scaled(300), 5000)) << "still trying";
-    spin(testutil::scaled(300));
     EXPECT_EQ(t.h.messages.size(), 1);
-
-    // Re-plugging it connects it as any arrival.
-    t.emulator.clearFaults();
-    d->onUsbDeviceInserted(dongleList());
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
 }
