@@ -700,11 +700,9 @@ void Dongle::waitForResponse(QThread* timerThread, RequestPtr const& request)
     // Published before the timer runs and before the first byte of the request is written.
     request->wait.store(wait);
     m_currentWait.store(wait);
-    // Qt's delivery of the posted start looks at the wait (its meta-object) before the wait's own
-    // handler acquires it. The wake posted here is delivered first, in every build, and hands the
-    // newly built wait over to the GUI thread before that delivery.
+    // The wait reaches the GUI thread with its posted start: released here, once built and
+    // published, and acquired first thing in the wait's own event handler.
     OX_HANDOVER_RELEASE(wait);
-    m_mailbox.post([wait] { OX_HANDOVER_ACQUIRE(wait); });
     wait->start();
 }
 
