@@ -80,6 +80,14 @@
 <context>
     <name>OX::DevicesPage</name>
     <message>
+        <source>Headset not found</source>
+        <translation>Casque introuvable</translation>
+    </message>
+    <message>
+        <source>Dongle not connected</source>
+        <translation>Dongle non connecté</translation>
+    </message>
+    <message>
         <source>Devices</source>
         <translation>Appareils</translation>
     </message>

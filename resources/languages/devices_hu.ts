@@ -80,6 +80,14 @@
 <context>
     <name>OX::DevicesPage</name>
     <message>
+        <source>Headset not found</source>
+        <translation>A fejpánt nem található</translation>
+    </message>
+    <message>
+        <source>Dongle not connected</source>
+        <translation>A dongle nem csatlakozott</translation>
+    </message>
+    <message>
         <source>Devices</source>
         <translation>Eszközök</translation>
     </message>

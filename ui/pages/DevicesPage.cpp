@@ -1,5 +1,6 @@
 #include "ui/pages/DevicesPage.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -97,7 +98,23 @@ void DevicesPage::retranslate()
     container->setTitle(tr("Devices"));
     container->setSubtitle(QString());
     container->setLeft(tr("Back"), PageAction::back, this);
+    if (!m_ui->missingDeviceText->isHidden())
+        showHeadsetPresent(false); // in the new language
     updateFooter();
+}
+
+QString DevicesPage::missingDeviceText() const
+{
+    return m_ui->missingDeviceText->isHidden() ? QString() : m_ui->missingDeviceText->text();
+}
+
+void DevicesPage::showHeadsetPresent(bool present)
+{
+    setEnabled(present);
+    m_ui->missingDeviceText->setVisible(!present);
+    if (!present)
+        m_ui->missingDeviceText->setText(
+            container->getDongle() ? tr("Headset not found") : tr("Dongle not connected"));
 }
 
 void DevicesPage::pageWillAppear(QString const&)
@@ -106,7 +123,7 @@ void DevicesPage::pageWillAppear(QString const&)
     Headset* headset = container->getHeadset();
     if (headset)
         updateList(headset->channelMap());
-    setEnabled(headset != nullptr);
+    showHeadsetPresent(headset != nullptr);
     retranslate();
 }
 
@@ -141,15 +158,21 @@ void DevicesPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
 {
     if (!headset || mask.testFlag(HeadsetChangeMask::lost)) {
         qDebug() << "OX::DevicesPage (HeadsetLost)";
-        setEnabled(false);
+        showHeadsetPresent(false);
         updateFooter();
         return;
     }
     if (mask.testFlag(HeadsetChangeMask::channelMap)) {
         qDebug() << "OX::DevicesPage (Headset::ChannelMap changed)";
         updateList(headset->channelMap());
-        setEnabled(true);
+        showHeadsetPresent(true);
     }
+}
+
+void DevicesPage::updateWithDongle(Dongle*, DongleChangeMask)
+{
+    if (!m_ui->missingDeviceText->isHidden())
+        showHeadsetPresent(false);
 }
 
 void DevicesPage::updateList(ChannelMap const& map)

@@ -35,12 +35,16 @@ public:
     // Asks "Stay on page" or "Dismiss and leave page" while edits are pending.
     bool pageShouldDisappear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
+    // Only what the page says is missing follows the dongle.
+    void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
 
     // The map as edited so far.
     ChannelMap const& workingCopy() const { return m_workingCopy; }
     QListWidget* listWidget() const;
     IconButton* upButton() const;
     IconButton* downButton() const;
+    // What the page says is missing while it has no headset; empty otherwise.
+    QString missingDeviceText() const;
 
     void onUpClicked();
     void onDownClicked();
@@ -62,6 +66,9 @@ private:
     void updateFooter();
     bool hasPendingEdits();
     void setArrowsFor(int row);
+    // Enabled with a headset; without one, disabled and saying whether the dongle or the headset
+    // is missing.
+    void showHeadsetPresent(bool present);
     // Moves the row at from to to in list and copy; false when the copy refuses.
     bool moveRow(int from, int to);
 

@@ -213,8 +213,10 @@ TEST_F(DevicesPageTest, LosingTheHeadsetDisablesThePageUntilItIsBack)
     ASSERT_TRUE(applyShown());
     page->resize(673, 513);
     testutil::saveScreenshot(page, QStringLiteral("devices-page-four-entries"));
+    EXPECT_EQ(page->missingDeviceText(), QString());
     ASSERT_TRUE(rig.unplug());
     EXPECT_FALSE(page->isEnabled());
+    EXPECT_EQ(page->missingDeviceText(), QStringLiteral("Dongle not connected")) << "says why it is grey";
     EXPECT_FALSE(applyShown());
     EXPECT_EQ(page->listWidget()->count(), 4); // the last rows stay
     EXPECT_TRUE(page->pageShouldDisappear());
@@ -226,12 +228,14 @@ TEST_F(DevicesPageTest, LosingTheHeadsetDisablesThePageUntilItIsBack)
     QCoreApplication::removeTranslator(&french);
     EXPECT_EQ(rig.container.header.title, QStringLiteral("Appareils"));
     EXPECT_EQ(rig.container.footer.left.text, QStringLiteral("Retour"));
+    EXPECT_EQ(page->missingDeviceText(), QStringLiteral("Dongle non connecté"));
 
     // With the dongle back, the headset's list again: enabled, nothing to apply.
     ASSERT_TRUE(rig.replug());
     EXPECT_TRUE(waitUntil([&] { return page->isEnabled(); }));
     EXPECT_EQ(rows(), QList<int>({ 5, 1, 7, 3 }));
     EXPECT_FALSE(applyShown());
+    EXPECT_EQ(page->missingDeviceText(), QString());
 }
 
 } // namespace

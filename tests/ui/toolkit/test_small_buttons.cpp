@@ -5,6 +5,7 @@
 #include "ui/toolkit/TimerWidget.h"
 #include "ui/toolkit/ToolButton.h"
 
+#include "common/gui_util.h"
 #include "common/qt_wait.h"
 #include "ui/toolkit/Skin.h"
 
@@ -123,6 +124,24 @@ TEST(SmallButtons, StyleSheetColoursTheirProperties)
     const QImage shown = icon.icon().pixmap(icon.iconSize()).toImage();
     EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2),
         OX::Skin::color(QStringLiteral("passiveWidgetColor")));
+}
+
+TEST(SmallButtons, TheStepLineStopsAtTheRingAndLeavesTheNumberClear)
+{
+    // Lines above and below, which used to reach into the ring over the top and bottom of its digit.
+    OX::ProgressMarker marker(nullptr, 8);
+    marker.resize(25, 40);
+    marker.setColor(Qt::black);
+    QImage shot(marker.size(), QImage::Format_RGB32);
+    shot.fill(Qt::white);
+    marker.render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QRectF ring = marker.circleRect();
+    const int x = marker.width() / 2;
+    for (int y : { int(ring.top()) + 2, int(ring.bottom()) - 2 })
+        EXPECT_EQ(shot.pixelColor(x, y), QColor(Qt::white)) << "inside the ring at " << y;
+    for (int y : { 0, marker.height() - 1 })
+        EXPECT_EQ(shot.pixelColor(x, y), QColor(Qt::black)) << "the line at " << y;
+    testutil::saveScreenshot(shot, QStringLiteral("step-marker-number-clear"));
 }
 
 } // namespace
