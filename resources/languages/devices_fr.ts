@@ -119,5 +119,9 @@
         <source>The headset refused the new device order. It keeps the order shown.</source>
         <translation>Le casque a refusé le nouvel ordre des appareils. Il garde l’ordre affiché.</translation>
     </message>
+    <message>
+        <source>The headset did not answer. The order shown is the last one it confirmed.</source>
+        <translation>Le casque n’a pas répondu. L’ordre affiché est le dernier qu’il a confirmé.</translation>
+    </message>
 </context>
 </TS>

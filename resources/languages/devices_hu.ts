@@ -119,5 +119,9 @@
         <source>The headset refused the new device order. It keeps the order shown.</source>
         <translation>A fejpánt elutasította az eszközök új sorrendjét. A látható sorrend marad érvényben.</translation>
     </message>
+    <message>
+        <source>The headset did not answer. The order shown is the last one it confirmed.</source>
+        <translation>A fejpánt nem válaszolt. A látható sorrend az utolsó, amelyet megerősített.</translation>
+    </message>
 </context>
 </TS>

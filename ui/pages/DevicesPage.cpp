@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QtDebug>
 
+#include "app/OrvixDirector.h"
 #include "device/Headset.h"
 #include "ui/toolkit/IconButton.h"
 #include "ui_DevicesPage.h"
@@ -293,28 +294,46 @@ void DevicesPage::onApplyChannelMap()
     Headset* headset = container->getHeadset();
     if (!headset || m_workingCopy == headset->channelMap())
         return;
-    // The headset reports the stored map as an update, which hides "Apply". A refusal is told
-    // once and the rows go back to the map the headset still holds; any other failure leaves
-    // "Apply" for another try.
+    // The headset reports the stored map as an update, which hides "Apply".
     container->setProgress(true);
     QPointer<DevicesPage> self(this);
     QPointer<Headset> asked(headset);
     const quint64 visit = this->visit();
     headset->setChannelMap(m_workingCopy, [self, asked, visit](DongleResult result) {
-        if (!self)
-            return;
-        self->container->setProgress(false);
-        if (result.code != DongleResult::Refused || !asked || !self->isVisit(visit))
-            return;
-        self->updateList(asked->channelMap());
-        Question question;
-        question.icon = Icon::Warning;
-        question.title = tr("Devices");
-        question.text = tr("The headset refused the new device order. It keeps the order shown.");
-        question.informative = result.text;
-        question.about = { asked.data() };
-        self->ask(question);
+        if (self)
+            self->onChannelMapWritten(result, asked, visit);
     });
+}
+
+void DevicesPage::onChannelMapWritten(
+    DongleResult const& result, QPointer<Headset> const& asked, quint64 visit)
+{
+    const bool here = isVisit(visit);
+    if (here)
+        container->setProgress(false);
+    // A headset gone meanwhile is told by its loss; any other failure leaves "Apply" for another
+    // try. A refusal or a headset that never answered is told once, and the rows go back to the
+    // order the headset last confirmed.
+    if (!asked || (result.code != DongleResult::Refused && result.code != DongleResult::TimedOut))
+        return;
+    const QString text = result.code == DongleResult::Refused
+        ? tr("The headset refused the new device order. It keeps the order shown.")
+        : tr("The headset did not answer. The order shown is the last one it confirmed.");
+    if (!here) {
+        // The person has left the page: the director tells it, and the next visit shows the
+        // headset's order anyway.
+        if (OrvixDirector* director = container->getDirector())
+            emit director->showMessage(OrvixDirector::warning, tr("Devices"), text);
+        return;
+    }
+    updateList(asked->channelMap());
+    Question question;
+    question.icon = Icon::Warning;
+    question.title = tr("Devices");
+    question.text = text;
+    question.informative = result.text;
+    question.about = { asked.data() };
+    ask(question);
 }
 
 } // namespace OX

@@ -4,10 +4,14 @@
 // The list and the copy always hold the same entries in the same order: every edit is checked
 // against the copy, and an edit the copy cannot take rebuilds the rows from it.
 #include "protocol/ChannelMap.h"
+#include "protocol/DongleResult.h"
 #include "ui/toolkit/Page.h"
+
+#include <QPointer>
 
 #include <memory>
 
+class Headset;
 class QListWidget;
 class QListWidgetItem;
 class QModelIndex;
@@ -71,6 +75,8 @@ private:
     void showHeadsetPresent(bool present);
     // Moves the row at from to to in list and copy; false when the copy refuses.
     bool moveRow(int from, int to);
+    // The end of an "Apply" made in visit to the headset asked.
+    void onChannelMapWritten(DongleResult const& result, QPointer<Headset> const& asked, quint64 visit);
 
     std::unique_ptr<Ui::DevicesPage> m_ui;
     ChannelMap m_workingCopy;

@@ -15,6 +15,7 @@
 #include "ui/shell/ScreenGeometry.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/toolkit/PageController.h"
+#include "ui/toolkit/WrappingCheckBox.h"
 
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -108,6 +109,11 @@ TEST_P(TranslatedPages, ShownForAPerson)
         ASSERT_TRUE(open(QLatin1String(name))) << name;
         shot(QString::fromLatin1(name).toLower());
     }
+    auto* autorange
+        = pages()->page(QStringLiteral("Profiles"))->findChild<OX::WrappingCheckBox*>("hmAutoRange");
+    ASSERT_TRUE(autorange);
+    EXPECT_EQ(autorange->shownText().replace(QLatin1Char('\n'), QLatin1Char(' ')), autorange->text())
+        << "whole";
     ASSERT_TRUE(open(QStringLiteral("Link")));
     auto* selection = static_cast<OX::LinkSelectionPage*>(pages()->page(QStringLiteral("Link")));
     ASSERT_TRUE(waitUntil([&] { return selection->linkListWidget()->count() == 1; }, 5000));
