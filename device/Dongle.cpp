@@ -715,12 +715,11 @@ void Dongle::waitForResponse(QThread* timerThread, RequestPtr const& request)
     // Published before the timer runs and before the first byte of the request is written.
     request->wait.store(wait);
     m_currentWait.store(wait);
-#ifdef OX_TSAN
     // Qt's delivery of the posted start looks at the wait (its meta-object) before the wait's own
-    // handler runs: the mailbox's lock, taken on the GUI thread before that delivery, hands the
-    // newly built wait over in a way the thread checker sees. Only its build needs the extra wake.
-    m_mailbox.post([] {});
-#endif
+    // handler acquires it. The wake posted here is delivered first, in every build, and hands the
+    // newly built wait over to the GUI thread before that delivery.
+    OX_HANDOVER_RELEASE(wait);
+    m_mailbox.post([wait] { OX_HANDOVER_ACQUIRE(wait); });
     wait->start();
 }
 

@@ -297,6 +297,14 @@
 <context>
     <name>OX::LinkSelectionPage</name>
     <message>
+        <source>Headset not found</source>
+        <translation>A fejpánt nem található</translation>
+    </message>
+    <message>
+        <source>Dongle not connected</source>
+        <translation>A dongle nem csatlakozott</translation>
+    </message>
+    <message>
         <location filename="../../ui/link/LinkSelectionPage.cpp" line="78"/>
         <source>Link selection</source>
         <translation>Link kiválasztása</translation>

@@ -241,6 +241,38 @@ eszközt a hálózatból?</translation>
         <source>Remove device (%1) failed</source>
         <translation>Az eszköz eltávolítása sikertelen (%1)</translation>
     </message>
+    <message>
+        <source>This dongle was left as it was.</source>
+        <translation>A dongle változatlan maradt.</translation>
+    </message>
+    <message>
+        <source>This dongle stays on its own network; the headset was not changed.</source>
+        <translation>A dongle a saját hálózatán maradt; a headset nem változott.</translation>
+    </message>
+    <message>
+        <source>This dongle has joined the headset&apos;s network, but the headset&apos;s device list does not hold it: pair the headset again.</source>
+        <translation>A dongle csatlakozott a headset hálózatához, de a headset eszközlistájában nem szerepel: párosítsa újra a headsetet.</translation>
+    </message>
+    <message>
+        <source>The LINK was left as it was.</source>
+        <translation>A LINK változatlan maradt.</translation>
+    </message>
+    <message>
+        <source>The LINK has joined this network under its old address; the headset&apos;s device list does not hold it: pair the LINK again.</source>
+        <translation>A LINK a régi címével csatlakozott ehhez a hálózathoz; a headset eszközlistájában nem szerepel: párosítsa újra a LINK-et.</translation>
+    </message>
+    <message>
+        <source>The LINK has joined this network, but the headset&apos;s device list does not hold it: pair the LINK again.</source>
+        <translation>A LINK csatlakozott ehhez a hálózathoz, de a headset eszközlistájában nem szerepel: párosítsa újra a LINK-et.</translation>
+    </message>
+    <message>
+        <source>The device is still in the network.</source>
+        <translation>Az eszköz továbbra is a hálózatban van.</translation>
+    </message>
+    <message>
+        <source>The device has left the network, but the headset&apos;s device list still holds it.</source>
+        <translation>Az eszköz kilépett a hálózatból, de a headset eszközlistájában még szerepel.</translation>
+    </message>
 </context>
 <context>
     <name>PairingPage</name>

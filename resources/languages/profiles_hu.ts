@@ -302,5 +302,9 @@ Előfordulhat, hogy visszakerül az előző oldalra.</translation>
         <source>Setting the network password on the devices found. Please wait.</source>
         <translation>A hálózati jelszó beállítása folyik a megtalált eszközökön. Kérjük, várjon.</translation>
     </message>
+    <message>
+        <source>This headset&apos;s device list is empty, so no device shares a network password with it yet. Pair this computer with the headset on the Pairing page first, then come back here.</source>
+        <translation>A fejhallgató eszközlistája üres, így még egyetlen eszköz sem osztozik vele hálózati jelszón. Először párosítsa ezt a számítógépet a fejhallgatóval a Párosítás oldalon, majd térjen vissza ide.</translation>
+    </message>
 </context>
 </TS>

@@ -342,8 +342,13 @@ bool ProfilesPage::pageShouldDisappear()
 
 void ProfilesPage::onShowError(QString const& title, QString const& text)
 {
-    if (!isVisit(visit()))
-        return; // a page no longer shown opens nothing
+    if (!isVisit(visit())) {
+        // The person left before the dongle answered: the director tells it over whatever page
+        // is shown now.
+        if (OrvixDirector* director = container->getDirector())
+            emit director->showMessage(OrvixDirector::warning, title, text);
+        return;
+    }
     // Opened from the event loop: an upload's failure may be reported while the dongle is being
     // deleted.
     Question question;
