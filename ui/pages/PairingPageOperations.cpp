@@ -131,9 +131,11 @@ void PairingPage::reportFailure(
     }
     // Left (or leaving): told once all the same, by the director over whatever page is shown,
     // with what the devices were left with.
+    QString text = result.toStringHelper();
+    if (!leftIn.isEmpty())
+        text += QStringLiteral("\n\n") + leftIn;
     if (OrvixDirector* director = container->getDirector())
-        emit director->showMessage(
-            OrvixDirector::warning, title, result.toStringHelper() + QStringLiteral("\n\n") + leftIn);
+        emit director->showMessage(OrvixDirector::warning, title, text);
 }
 
 void PairingPage::bindHeadset(NPP record)

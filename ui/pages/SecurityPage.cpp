@@ -398,8 +398,8 @@ void SecurityPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
     qDebug() << " -visible [" << QStringFromState(m_state) << "]";
     if (!dongle) {
         // A pass or a wait under way ends with the dongle: the spinner stops before going back.
-        if (appeared)
-            container->setProgress(false);
+        if (appeared && isVisit(visit()))
+            container->setProgress(false); // never the footer of the page that comes next
         Page::perform(PageAction::back);
     } else if (mask.testFlag(DongleChangeMask::statusChanged))
         continueInServiceMode();

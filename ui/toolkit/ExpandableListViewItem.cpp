@@ -1,6 +1,7 @@
 #include "ui/toolkit/ExpandableListViewItem.h"
 
 #include "ui/toolkit/ProgressMarker.h"
+#include "ui/toolkit/TextWrap.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -25,6 +26,7 @@ constexpr int ItemSpacing = 10;
 constexpr int TextSpacing = 3;
 constexpr int TextBottomMargin = 6;
 constexpr int ItemMinimumHeight = 10;
+constexpr int TitleLines = 2;
 
 } // namespace
 
@@ -139,31 +141,10 @@ void ExpandableListViewItem::fitTitle()
         = m_title->style()->sizeFromContents(QStyle::CT_PushButton, &option, QSize(0, 0), m_title);
     const int room = qMax(0, m_title->width() - frame.width());
     const QString shown
-        = m_title->width() <= 0 ? title : wrappedTitle(title, QFontMetrics(m_title->font()), room);
+        = m_title->width() <= 0 ? title : wrapText(title, QFontMetrics(m_title->font()), room, TitleLines);
     m_title->setText(shown);
     const bool whole = QString(shown).replace(QLatin1Char('\n'), QLatin1Char(' ')) == title;
     m_title->setToolTip(whole ? QString() : title);
-}
-
-QString ExpandableListViewItem::wrappedTitle(const QString& title, const QFontMetrics& metrics, int room)
-{
-    if (metrics.horizontalAdvance(title) <= room)
-        return title;
-    // As many whole words on the first line as fit; the rest on the second, cut short only when
-    // even that line is too long.
-    const QStringList words = title.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    QString first;
-    int taken = 0;
-    for (; taken < words.size(); ++taken) {
-        const QString longer = first.isEmpty() ? words.at(taken) : first + QLatin1Char(' ') + words.at(taken);
-        if (metrics.horizontalAdvance(longer) > room)
-            break;
-        first = longer;
-    }
-    if (taken == 0)
-        return metrics.elidedText(title, Qt::ElideRight, room); // one word wider than the button
-    const QString rest = words.mid(taken).join(QLatin1Char(' '));
-    return first + QLatin1Char('\n') + metrics.elidedText(rest, Qt::ElideRight, room);
 }
 
 void ExpandableListViewItem::fitDescription()

@@ -5,7 +5,6 @@
 // whole, on two lines where one is too narrow; only a title that two lines cannot hold is cut
 // short with "…", the whole title then in its tool tip. The open description is as high as its
 // text, up to MaximumDescriptionHeight, beyond which it scrolls.
-#include <QFontMetrics>
 #include <QWidget>
 
 class QPushButton;
@@ -46,9 +45,6 @@ public:
     QString shownTitle() const;
     // The whole title in the current language.
     QString title() const;
-    // title within room pixels of metrics: whole on one line, else broken after the last word
-    // that fits, the second line cut short with "…" where it is still too long.
-    static QString wrappedTitle(const QString& title, const QFontMetrics& metrics, int room);
 
 signals:
     void itemClickedSignal();
