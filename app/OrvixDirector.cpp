@@ -13,6 +13,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLocale>
@@ -30,6 +31,7 @@ namespace {
 
 constexpr char kLogoIcon[] = ":/icons/logo";
 constexpr char kLanguageResource[] = ":/languages/%1";
+constexpr char kQtTranslation[] = "qtbase_";
 // The style of the download link in the revision-mismatch message.
 constexpr char kLinkStyle[] = "color:lightBlue; text-decoration:none";
 
@@ -833,6 +835,15 @@ void OrvixDirector::loadLanguage(const QString& language)
         QCoreApplication::removeTranslator(&m_translator);
         m_translatorInstalled = false;
     }
+    // Qt's own texts (standard buttons, the file dialog) come from the system's Qt translations;
+    // installed first, so that the application's own texts win where both have one.
+    if (m_qtTranslatorInstalled) {
+        QCoreApplication::removeTranslator(&m_qtTranslator);
+        m_qtTranslatorInstalled = false;
+    }
+    if (m_qtTranslator.load(QLatin1String(kQtTranslation) + language,
+                            QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        m_qtTranslatorInstalled = QCoreApplication::installTranslator(&m_qtTranslator);
     if (m_translator.load(path)) {
         m_translatorInstalled = QCoreApplication::installTranslator(&m_translator);
         qDebug("Language: %s, %s loaded (%s).", qUtf8Printable(language), qUtf8Printable(name),

@@ -209,8 +209,11 @@ private:
     std::unique_ptr<DirectorUi> m_ui;
     Progress::Context m_progress;
     QTranslator m_translator;
+    // Qt's own texts in the language in use; none for English.
+    QTranslator m_qtTranslator;
     QString m_language;
     bool m_translatorInstalled = false;
+    bool m_qtTranslatorInstalled = false;
     Dongle* m_dongle = nullptr;
     // The dongle being started (between its port opening and its start completion).
     Dongle* m_startingDongle = nullptr;

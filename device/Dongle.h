@@ -286,8 +286,18 @@ private:
     using RequestPtr = std::shared_ptr<Request>;
     using RequestListPtr = std::shared_ptr<RequestList>;
 
-    // Framing of one byte.
-    void appendByte(uchar byte);
+    // Decodes the frames at the ring's head, once at least a header (or a saved header's frame)
+    // is held.
+    void decodeHeld();
+    // Drops the bytes before the next sync byte held: each would be dropped in turn at the next
+    // check, so they go now, and the noise behind them need not enter the ring.
+    void skipToSync() { m_ring.skipTo(Frame::Sync0); }
+    // Drops the byte at the ring's head, then the bytes before the next sync byte held.
+    void dropFirstByte()
+    {
+        m_ring.remove(1);
+        skipToSync();
+    }
     // One request on the send queue's worker.
     void runRequest(RequestPtr const& request, QThread* timerThread);
     // Creates and starts the current wait for one attempt of request.
