@@ -130,7 +130,7 @@ void ProfilesPage::applyProfile(MouseProfile& profile, std::function<void()> com
 void ProfilesPage::onTestingStart()
 {
     m_trialTimer.start(m_trialMs);
-    auto* dialog = new TimeoutDialog(nullptr);
+    auto* dialog = new TimeoutDialog(this);
     dialog->setWindowFlags(dialog->windowFlags() | Qt::WindowStaysOnTopHint);
     dialog->setWindowTitle(tr("Testing in progress"));
     dialog->setMessage(

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QWheelEvent>
@@ -232,12 +233,19 @@ void Slider::sliderChange(SliderChange change)
     QAbstractSlider::sliderChange(change);
 }
 
+void Slider::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        refreshLabel();
+    QAbstractSlider::changeEvent(event);
+}
+
 void Slider::refreshLabel()
 {
     if (!m_label || !m_slider)
         return;
     const double shown = m_slider->value() * m_valueDisplayScale;
-    const QString number = QString::asprintf("%0.*f", m_valueDisplayPrecision, shown);
+    const QString number = QLocale().toString(shown, 'f', m_valueDisplayPrecision);
     m_label->setText(QStringLiteral("%1%2").arg(number, m_postfix));
 }
 

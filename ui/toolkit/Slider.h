@@ -56,6 +56,8 @@ protected:
     // Keys and wheel steps over the buttons or the label move the handle like those over it.
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    // A new language brings its own decimal separator.
+    void changeEvent(QEvent* event) override;
 
 private:
     void stepBy(int delta);

@@ -295,7 +295,10 @@ TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
     };
 
     // Yes: the selected profile goes back first, then the edited one is applied and stored.
-    onNextBox([](QWidget* w) {
+    onNextBox([this](QWidget* w) {
+        // Over the page's window, not a window of its own beside it.
+        EXPECT_EQ(w->parentWidget() ? w->parentWidget()->window() : nullptr, page->window());
+        EXPECT_EQ(w->windowType(), Qt::Dialog);
         saveScreenshot(w, "profiles-trial-dialog");
         testutil::clickStandard(w, QDialogButtonBox::Yes);
     });

@@ -38,6 +38,23 @@ struct SliderFixture : ::testing::Test {
     QSlider* inner = nullptr;
 };
 
+TEST_F(SliderFixture, DecimalsTakeTheSeparatorOfTheLanguageInUse)
+{
+    const QLocale before;
+    slider.setValueDisplayScale(0.1);
+    slider.setValueDisplayPrecision(1);
+    slider.setPostfix(QStringLiteral(" s"));
+    slider.setValue(7);
+    for (const char* code : { "fr", "hu", "en" }) {
+        QLocale::setDefault(QLocale(QLatin1String(code)));
+        QEvent change(QEvent::LanguageChange); // as a language switch sends it
+        QApplication::sendEvent(&slider, &change);
+        const bool english = QLatin1String(code) == QLatin1String("en");
+        EXPECT_EQ(slider.displayText(), english ? QStringLiteral("0.7 s") : QStringLiteral("0,7 s")) << code;
+    }
+    QLocale::setDefault(before);
+}
+
 TEST_F(SliderFixture, DragShowsEveryValueAndReportsOnceOnRelease)
 {
     ASSERT_NE(inner, nullptr);
