@@ -14,7 +14,8 @@ namespace OX
 // page's writes only while it is on screen (or while it belongs to no controller, driven by hand).
 // Under Help they go to a record of its own, shown again when Help goes back to it; from a page
 // that left or is leaving they go nowhere, so its exit's completion, a late reply or a last update
-// never writes over the next page. A busy footer that the page set is always let go.
+// never writes over the next page. A busy footer or buttons turned off that the page set are always
+// let go.
 class Page::Screen : public PageContainer
 {
 public:
@@ -101,8 +102,16 @@ public:
     }
     void setNavigationEnable(bool enable, NavigationOptions options) override
     {
-        if (shown())
+        // Buttons the page turned off it also turns on again, from wherever it is.
+        const quint8 held = enable ? quint8(options.value() & m_heldNavigation) : quint8(0);
+        if (shown()) {
             m_window->setNavigationEnable(enable, options);
+            m_heldNavigation = enable ? quint8(m_heldNavigation & ~options.value())
+                                      : quint8(m_heldNavigation | options.value());
+        } else if (held) {
+            m_window->setNavigationEnable(true, NavigationOptions(held));
+            m_heldNavigation &= quint8(~held);
+        }
     }
     Dongle* getDongle() override { return m_window->getDongle(); }
     Headset* getHeadset() override { return m_window->getHeadset(); }
@@ -121,6 +130,7 @@ private:
     PageHeader::State m_header; // what the page set while covered
     PageFooter::State m_footer;
     bool m_busy = false; // the page set the footer busy
+    quint8 m_heldNavigation = NavigationOptions::none; // buttons the page turned off
 };
 
 Page::Transition Page::inverse(int transition)

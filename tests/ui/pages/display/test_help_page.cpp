@@ -221,8 +221,10 @@ TEST(HelpAsRoot, SaysTheManualCannotBeShownAndTheApplicationGoesOn)
         ASSERT_NE(label, nullptr);
         EXPECT_TRUE(label->isVisible() && label->text().contains(QStringLiteral("root")));
         EXPECT_EQ(help->view(), nullptr) << "the engine never started";
+        EXPECT_FALSE(fake.navigationEnabled(OX::NavigationOptions::header_right)) << "no Help over Help";
         fake.clickLeft();
         EXPECT_TRUE(waitUntil([&] { return fake.controller.currentPageName() == QLatin1String("Menu"); }));
+        EXPECT_TRUE(fake.navigationEnabled(OX::NavigationOptions::all)) << "Help gives the header back";
     }
     if (!sandbox.isNull())
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", sandbox);
