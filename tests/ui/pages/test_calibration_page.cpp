@@ -147,6 +147,11 @@ TEST_F(CalibrationPageTest, LeavingWhileCalibratingWaitsForTheOneExit)
     EXPECT_FALSE(rig.container.navigationEnabled(OX::NavigationOptions::all));
     EXPECT_NE(rig.container.controller.currentPageName(), QStringLiteral("Menu")); // waits for the answer
     ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
+    // The exit's end and the headset's updates after it write no Reset over the menu.
+    bool answered = false;
+    rig.dongle()->queryProfile([&answered](DongleProfile*, DongleResult) { answered = true; });
+    ASSERT_TRUE(waitUntil([&] { return answered; }));
+    EXPECT_EQ(rig.container.footer.right.page, nullptr) << rig.container.footer.right.text.toStdString();
     EXPECT_EQ(page->state(), OX::CalibrationPage::Failed);
     EXPECT_FALSE(rig.container.busy);
     EXPECT_EQ(bursts(calibrationCommand(0)), 1);
