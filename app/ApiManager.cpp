@@ -132,10 +132,19 @@ bool isTrustedUrl(const QUrl& url)
 
 Manager::Manager(QObject* parent)
     : QObject(parent)
-    , m_nam(new QNetworkAccessManager(this))
 {
     qRegisterMetaType<API::Result>("API::Result");
-    m_nam->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+}
+
+QNetworkAccessManager* Manager::networkAccessManager() const
+{
+    // Made for the first request: making it loads the network's plugins and asks the system's
+    // network service, which the start (and a run without an update service) need not wait for.
+    if (!m_nam) {
+        m_nam = new QNetworkAccessManager(const_cast<Manager*>(this));
+        m_nam->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    }
+    return m_nam;
 }
 
 Manager::~Manager() = default;
@@ -148,7 +157,7 @@ void Manager::isReachable(const QUrl& url, ReachableCallback callback)
             callback(false);
         return;
     }
-    QNetworkReply* reply = m_nam->head(makeRequest(url));
+    QNetworkReply* reply = networkAccessManager()->head(makeRequest(url));
     connect(reply, &QNetworkReply::finished, this, [reply, callback = std::move(callback)] {
         const bool reachable = reply->error() == QNetworkReply::NoError;
         if (!reachable)
@@ -176,14 +185,14 @@ void Manager::apiCall(Method method, const QUrl& url, const QJsonObject& body, A
 
     QNetworkReply* reply = nullptr;
     switch (method) {
-    case Method::Head: reply = m_nam->head(request); break;
-    case Method::Get: reply = m_nam->get(request); break;
-    case Method::Post: withBody(); reply = m_nam->post(request, json); break;
-    case Method::Put: withBody(); reply = m_nam->put(request, json); break;
-    case Method::Delete: reply = m_nam->deleteResource(request); break;
+    case Method::Head: reply = networkAccessManager()->head(request); break;
+    case Method::Get: reply = networkAccessManager()->get(request); break;
+    case Method::Post: withBody(); reply = networkAccessManager()->post(request, json); break;
+    case Method::Put: withBody(); reply = networkAccessManager()->put(request, json); break;
+    case Method::Delete: reply = networkAccessManager()->deleteResource(request); break;
     case Method::Options:
         withBody();
-        reply = m_nam->sendCustomRequest(request, QByteArrayLiteral("OPTIONS"), json);
+        reply = networkAccessManager()->sendCustomRequest(request, QByteArrayLiteral("OPTIONS"), json);
         break;
     }
     if (!reply) {
@@ -228,7 +237,7 @@ void Manager::apiPost(const QUrl& url, const QJsonObject& body, ApiCallback call
 
 DownloadTask* Manager::download(const QUrl& url, ProgressCallback progress, FinishedCallback finished)
 {
-    auto* task = new DownloadTask(url, std::move(progress), std::move(finished), m_nam);
+    auto* task = new DownloadTask(url, std::move(progress), std::move(finished), networkAccessManager());
     task->start();
     return task;
 }

@@ -98,10 +98,11 @@ public:
     // it cannot start, finished has already been called when this returns.
     DownloadTask* download(const QUrl& url, ProgressCallback progress, FinishedCallback finished);
 
-    QNetworkAccessManager* networkAccessManager() const { return m_nam; }
+    // Made on first use.
+    QNetworkAccessManager* networkAccessManager() const;
 
 private:
-    QNetworkAccessManager* m_nam;
+    mutable QNetworkAccessManager* m_nam = nullptr;
 };
 
 } // namespace API

@@ -33,6 +33,9 @@ struct DirectorEnvironment {
     std::function<QList<SerialPortEntry>()> listPorts;
     // How long after the dongle's USB arrival (or the start) its port is opened.
     int connectDelayMs = 2500;
+    // After a lost line whose port is still listed: the pause before the first attempt to
+    // connect again (each further attempt waits twice as long).
+    int reconnectFirstMs = 1000;
     // The single-instance server's name; empty: the application's own name.
     QString serverName;
     // The USB bus to watch; null: the real bus through libusb.

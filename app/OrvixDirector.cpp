@@ -13,6 +13,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLocale>
@@ -23,10 +24,13 @@
 #include <QTimer>
 #include <QtDebug>
 
+#include <algorithm>
+
 namespace {
 
 constexpr char kLogoIcon[] = ":/icons/logo";
 constexpr char kLanguageResource[] = ":/languages/%1";
+constexpr char kQtTranslation[] = "qtbase_";
 // The style of the download link in the revision-mismatch message.
 constexpr char kLinkStyle[] = "color:lightBlue; text-decoration:none";
 
@@ -120,6 +124,9 @@ void OrvixDirector::construct()
     qRegisterMetaType<const Progress::Context*>("const Progress::Context*");
     registerHeadsetMetaType();
 
+    m_reconnect.setSingleShot(true);
+    connect(&m_reconnect, &QTimer::timeout, this, &OrvixDirector::onDongleConnected);
+
     // The bus is asked from the event loop: the first window does not wait for it.
     QTimer::singleShot(0, this, [this]() {
         if (m_stopped || !m_usbManager->isPresent(m_dongleFilter))
@@ -129,9 +136,6 @@ void OrvixDirector::construct()
     });
 
     loadLanguage(m_settings->language());
-
-    if (m_env.trayIcon)
-        setupTrayIcon();
 
     connect(m_localServer, &QLocalServer::newConnection, this, &OrvixDirector::onClientConnected);
     const QString serverName = m_env.serverName.isEmpty() ? InstanceSignal::name() : m_env.serverName;
@@ -173,6 +177,9 @@ void OrvixDirector::start()
     m_ui->createSoundPlayer();
     m_ui->attachMainWindow();
     m_ui->showMainWindow();
+    // The tray icon reads its image and the system's file types: after the window is asked for.
+    if (m_env.trayIcon)
+        setupTrayIcon();
     m_ui->attachSidebar();
     checkSoftwareUpdate();
 }
@@ -184,6 +191,7 @@ void OrvixDirector::stop()
     m_stopped = true;
     m_ui->hideMainWindow();
     m_usbManager->removeDevice(m_dongleFilter);
+    endReconnect();
     onDongleDisconnected();
     m_ui->detachMainWindow();
     m_ui->destroySoundPlayer();
@@ -211,6 +219,8 @@ void OrvixDirector::onUsbDeviceInserted(QtUsb::FilterList list)
         qDebug("-- V%04x:P%04x", filter.vid, filter.pid);
         if (!isDongleFilter(filter))
             continue;
+        // A new arrival is connected as any other: an earlier line's retries end.
+        endReconnect();
         m_progress.start(tr("Dongle\nconnected"), Progress::Infinite);
         emit updateProgress(&m_progress);
         qDebug("** wait: %d", m_env.connectDelayMs);
@@ -223,8 +233,10 @@ void OrvixDirector::onUsbDeviceRemoved(QtUsb::FilterList list)
     qDebug("devices removed");
     for (const QtUsb::DeviceFilter& filter : qAsConst(list)) {
         qDebug("V%04x:P%04x", filter.vid, filter.pid);
-        if (isDongleFilter(filter))
+        if (isDongleFilter(filter)) {
+            endReconnect();
             onDongleDisconnected();
+        }
     }
 }
 
@@ -269,15 +281,12 @@ void OrvixDirector::onDongleConnected()
     // A port kept from a failed start is given up before the dongle is tried again.
     releasePort();
 
-    const QList<SerialPortEntry> ports = m_env.listPorts ? m_env.listPorts() : SerialPortEntry::systemPorts();
-    for (const SerialPortEntry& entry : ports) {
+    for (const SerialPortEntry& entry : listPorts()) {
         qDebug().noquote() << QStringLiteral("PID: %1, VID:%2, Name:%3")
                                       .arg(entry.productId)
                                       .arg(entry.vendorId)
                                       .arg(entry.portName);
-        if (!entry.hasProductId || entry.productId != DongleProductId || !entry.hasVendorId
-            || entry.vendorId != DongleVendorId
-            || !entry.portName.startsWith(QLatin1String("tty"), Qt::CaseInsensitive))
+        if (!isDonglePort(entry))
             continue;
         qDebug().noquote() << "Dongle found: " + entry.description + ", " + entry.portName + ", "
                 + entry.systemLocation;
@@ -295,11 +304,13 @@ void OrvixDirector::onDongleConnected()
         // The dongle watches its line too, but one that failed to start leaves the port here
         // until it is released: the port itself is watched for as long as it is held.
         connect(port, &QSerialPort::errorOccurred, this, [this, port](QSerialPort::SerialPortError error) {
-            if (SerialLine::isGone(port, error))
-                onLineGone(port);
+            const QString gone = SerialLine::goneReason(port, error);
+            if (!gone.isEmpty())
+                onLineGone(port, gone);
         });
         auto* dongle = new Dongle(port, this, m_parser);
-        connect(dongle, &Dongle::lineGone, this, [this, port]() { onLineGone(port); });
+        connect(dongle, &Dongle::lineGone, this,
+            [this, port](const QString& reason) { onLineGone(port, reason); });
         dongle->setTiming(m_env.dongleTiming);
         if (m_settings->sidebarVisible() || m_ui->isMainWindowTotallyVisible())
             m_ui->showSidebar();
@@ -311,24 +322,81 @@ void OrvixDirector::onDongleConnected()
         // The system is built for one dongle: the first port that opened is the dongle's.
         return;
     }
+    // No port opened: a retry of a lost line tries again later.
+    if (m_reconnectAttempts > 0)
+        scheduleReconnect();
 }
 
-void OrvixDirector::onLineGone(QSerialPort* port)
+QList<SerialPortEntry> OrvixDirector::listPorts() const
+{
+    return m_env.listPorts ? m_env.listPorts() : SerialPortEntry::systemPorts();
+}
+
+bool OrvixDirector::isDonglePort(const SerialPortEntry& entry)
+{
+    return entry.hasProductId && entry.productId == DongleProductId && entry.hasVendorId
+        && entry.vendorId == DongleVendorId
+        && entry.portName.startsWith(QLatin1String("tty"), Qt::CaseInsensitive);
+}
+
+bool OrvixDirector::isDonglePortListed() const
+{
+    const QList<SerialPortEntry> ports = listPorts();
+    return std::any_of(ports.begin(), ports.end(), &OrvixDirector::isDonglePort);
+}
+
+void OrvixDirector::scheduleReconnect()
+{
+    if (m_stopped || m_dongle || m_startingDongle)
+        return;
+    if (!isDonglePortListed()) {
+        // Unplugged: nothing to connect again; its removal is the USB watcher's to report.
+        endReconnect();
+        return;
+    }
+    if (m_reconnectAttempts >= ReconnectAttempts) {
+        qWarning("Dongle line still failing after %d attempts: the dongle is to be re-plugged",
+            m_reconnectAttempts);
+        endReconnect();
+        emit showMessage(warning, tr("Dongle not connected"),
+            tr("Unable to connect to dongle, remove dongle from USB and reconnect it back again."));
+        return;
+    }
+    const int delay = qMax(1, m_env.reconnectFirstMs) << m_reconnectAttempts;
+    ++m_reconnectAttempts;
+    qDebug("Dongle port still listed: connecting again in %d ms (attempt %d of %d)", delay,
+        m_reconnectAttempts, int(ReconnectAttempts));
+    m_reconnect.start(delay);
+}
+
+void OrvixDirector::endReconnect()
+{
+    m_reconnect.stop();
+    m_reconnectAttempts = 0;
+}
+
+void OrvixDirector::onLineGone(QSerialPort* port, const QString& reason)
 {
     if (port != m_serialPort || m_lineLost)
         return;
-    // The line hung up or its device vanished, whatever the USB bus still lists: the dongle has
-    // left. Taken down from the event loop, outside the port's own signal; the port reports
-    // itself readable until it is closed, so this is the next thing done.
-    qWarning().noquote() << "Dongle line lost:" << port->errorString();
+    // The line hung up, its device vanished or it kept failing, whatever the USB bus still
+    // lists: the dongle has left. Taken down from the event loop, outside the port's own
+    // signal; the port reports itself readable until it is closed, so this is the next thing
+    // done. A port still listed afterwards is connected again once its line works.
+    qWarning().noquote() << "Dongle line lost:" << reason;
     m_lineLost = true;
     QPointer<QSerialPort> guard(port);
     QMetaObject::invokeMethod(
         this,
         [this, guard]() {
             m_lineLost = false;
-            if (guard && guard == m_serialPort)
-                onDongleDisconnected();
+            if (!guard || guard != m_serialPort)
+                return;
+            // A dongle that worked for a while starts a new series of attempts.
+            if (m_dongle && m_connectedSince.isValid() && m_connectedSince.elapsed() >= ReconnectStableMs)
+                m_reconnectAttempts = 0;
+            onDongleDisconnected();
+            scheduleReconnect();
         },
         Qt::QueuedConnection);
 }
@@ -344,6 +412,7 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
 
     if (result.code == DongleResult::Ok) {
         m_dongle = dongle;
+        m_connectedSince.start();
         QPointer<Dongle> guard(dongle);
         const bool applying = m_settings->applySelected([this, guard](DongleResult applied) {
             if (!guard || guard != m_dongle)
@@ -368,6 +437,24 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
 
     m_ui->hideSidebar();
     emit dongleNotConnectedSignal(dongle, result);
+    if (m_reconnectAttempts > 0 && result.code != DongleResult::InvalidRevision) {
+        // Connecting again after a lost line: the person is told only when the attempts end.
+        // Its port is not held until the next attempt either: a line still failing would be
+        // read by nobody in between. Both go from the event loop (this is the dongle's own
+        // completion).
+        qDebug().noquote() << "Dongle not connected again:" << result.toStringHelper();
+        m_failedDongles.append(QPointer<Dongle>(dongle));
+        dongle->deleteLater();
+        QMetaObject::invokeMethod(
+            this,
+            [this]() {
+                if (!m_dongle && !m_startingDongle)
+                    releasePort();
+            },
+            Qt::QueuedConnection);
+        scheduleReconnect();
+        return;
+    }
     if (result.code == DongleResult::InvalidRevision) {
         const quint16 revision = dongle->profile().revision;
         const quint16 expected = Dongle::protocolRevision();
@@ -408,6 +495,8 @@ void OrvixDirector::releasePort()
         delete dongle.data();
     if (!m_serialPort)
         return;
+    // Closing a failed line makes it report errors once more: nobody listens any longer.
+    disconnect(m_serialPort, nullptr, this, nullptr);
     if (m_serialPort->isOpen()) {
         m_serialPort->setDataTerminalReady(false);
         m_serialPort->setRequestToSend(false);
@@ -756,6 +845,15 @@ void OrvixDirector::loadLanguage(const QString& language)
         QCoreApplication::removeTranslator(&m_translator);
         m_translatorInstalled = false;
     }
+    // Qt's own texts (standard buttons, the file dialog) come from the system's Qt translations;
+    // installed first, so that the application's own texts win where both have one.
+    if (m_qtTranslatorInstalled) {
+        QCoreApplication::removeTranslator(&m_qtTranslator);
+        m_qtTranslatorInstalled = false;
+    }
+    if (m_qtTranslator.load(QLatin1String(kQtTranslation) + language,
+                            QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        m_qtTranslatorInstalled = QCoreApplication::installTranslator(&m_qtTranslator);
     if (m_translator.load(path)) {
         m_translatorInstalled = QCoreApplication::installTranslator(&m_translator);
         qDebug("Language: %s, %s loaded (%s).", qUtf8Printable(language), qUtf8Printable(name),

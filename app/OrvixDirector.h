@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QSerialPort>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QTranslator>
 
 #include <memory>
@@ -164,9 +165,18 @@ private:
     bool isOurs(Dongle* dongle) const;
     // Opens one listed port; the open port, or null (then it is closed and deleted).
     QSerialPort* openPort(const SerialPortEntry& entry);
+    QList<SerialPortEntry> listPorts() const;
+    // The entry carries the dongle's ids and names a serial device.
+    static bool isDonglePort(const SerialPortEntry& entry);
+    bool isDonglePortListed() const;
     // The port's line is gone (hung up, its device vanished, or failing for good): the
-    // dongle's loss path.
-    void onLineGone(QSerialPort* port);
+    // dongle's loss path, logged once with reason.
+    void onLineGone(QSerialPort* port, const QString& reason);
+    // After a lost line whose port is still listed: the next attempt to connect, after a pause
+    // that doubles with each attempt; past ReconnectAttempts the person is asked to re-plug the
+    // dongle. Nothing happens once the port is no longer listed.
+    void scheduleReconnect();
+    void endReconnect();
     void onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result);
     void reportConnected(Dongle* dongle);
     void releasePort();
@@ -208,8 +218,11 @@ private:
     std::unique_ptr<DirectorUi> m_ui;
     Progress::Context m_progress;
     QTranslator m_translator;
+    // Qt's own texts in the language in use; none for English.
+    QTranslator m_qtTranslator;
     QString m_language;
     bool m_translatorInstalled = false;
+    bool m_qtTranslatorInstalled = false;
     Dongle* m_dongle = nullptr;
     // The dongle being started (between its port opening and its start completion).
     Dongle* m_startingDongle = nullptr;
@@ -226,6 +239,13 @@ private:
     QSerialPort* m_serialPort = nullptr;
     // The port's loss is queued (its errors repeat until it is closed).
     bool m_lineLost = false;
+    // Attempts to connect again after a lost line (0: none under way), the pending one, and
+    // since when the connected dongle works.
+    static constexpr int ReconnectAttempts = 5;
+    static constexpr qint64 ReconnectStableMs = 30000;
+    int m_reconnectAttempts = 0;
+    QTimer m_reconnect;
+    QElapsedTimer m_connectedSince;
     QPointer<QSystemTrayIcon> m_trayIcon;
     // Since the last click on the tray icon.
     QElapsedTimer m_trayClick;

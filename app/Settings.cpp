@@ -229,10 +229,11 @@ void Settings::openStore(const QString& fileName, bool native)
     m_damagedFileKept = check.kept;
     QString storeFile = fileName;
     if (check.damaged && !check.rewritten) {
-        // The damaged file stays where it is, untouched; the store works on a private copy of
-        // what is readable, and changes are not kept.
-        if (openStandIn(check.sanitized))
-            storeFile = m_standIn->fileName();
+        // The damaged file stays where it is, untouched and never read by QSettings; the store
+        // works on a private copy of what is readable, and changes are not kept.
+        storeFile = detachedStoreFile(check.sanitized);
+        if (!m_standIn)
+            m_damagedKeys = QStringList { QStringLiteral("*") }; // nothing of the file is in use
         m_fileStamp = SettingsFileCheck::fileStamp(fileName);
     } else {
         SettingsFileCheck::restrictToOwner(fileName, &m_fileStamp);
@@ -244,14 +245,20 @@ void Settings::openStore(const QString& fileName, bool native)
     setAsideDamagedLinkProfiles();
 }
 
-bool Settings::openStandIn(const QByteArray& contents)
+QString Settings::detachedStoreFile(const QByteArray& contents)
 {
     m_storeFailed = true;
+    m_detached = true;
     m_standIn = std::make_unique<QTemporaryFile>();
-    if (!m_standIn->open())
-        return false;
-    m_standIn->write(contents);
-    return m_standIn->flush();
+    if (m_standIn->open() && m_standIn->write(contents) == contents.size() && m_standIn->flush())
+        return m_standIn->fileName();
+    m_standIn.reset();
+    qWarning("No stand-in for the settings file could be made: the settings are kept in memory only");
+    // A name below a device, not a folder: QSettings can neither read nor create it (nor its
+    // ".lock" or temporary file), even as root, so it keeps its values in memory. Each store
+    // has its own name, as QSettings shares the values of stores of one name.
+    static int stores = 0;
+    return QStringLiteral("/dev/null/OrvixTools-%1.conf").arg(++stores);
 }
 
 void Settings::setAsideDamagedLinkProfiles()
@@ -278,10 +285,10 @@ void Settings::setAsideDamagedLinkProfiles()
         m_damagedKeys.append(key);
     qWarning().noquote() << "LINK profiles set aside:" << m_linkProfileProblems.join(QStringLiteral(" | "));
     // The stored list is rewritten only once its damaged copy is kept: nothing is lost. (A
-    // stand-in store leaves the file as it is anyway.)
-    if (!m_standIn && !m_damagedFileKept)
+    // detached store leaves the file as it is anyway.)
+    if (!m_detached && !m_damagedFileKept)
         m_damagedFileKept = SettingsFileCheck::keepDamagedCopy(m_fileName);
-    if (!m_standIn && !m_damagedFileKept)
+    if (!m_detached && !m_damagedFileKept)
         return;
     if (kept.isEmpty())
         m_store->remove(key);
@@ -531,7 +538,7 @@ void Settings::flushAndSignal()
 void Settings::flushStore()
 {
     m_store->sync();
-    if (!m_standIn) {
+    if (!m_detached) {
         // QSettings writes a new file each time, taking the old one's permissions.
         SettingsFileCheck::restrictToOwner(m_fileName, &m_fileStamp);
     }
@@ -540,8 +547,8 @@ void Settings::flushStore()
 void Settings::checkFileOnDisk()
 {
     // QSettings reads its file again at the next sync when its size or time changed: a file
-    // replaced while we run is checked first, like at start. (A stand-in store never reads it.)
-    if (m_standIn)
+    // replaced while we run is checked first, like at start. (A detached store never reads it.)
+    if (m_detached)
         return;
     const QByteArray stamp = SettingsFileCheck::fileStamp(m_fileName);
     if (stamp == m_fileStamp)
@@ -563,8 +570,7 @@ void Settings::checkFileOnDisk()
     m_damagedFileKept = check.kept;
     if (!check.rewritten) {
         delete m_store;
-        openStandIn(QByteArray());
-        m_store = new QSettings(m_standIn->fileName(), QSettings::IniFormat, this);
+        m_store = new QSettings(detachedStoreFile(QByteArray()), QSettings::IniFormat, this);
         m_store->installEventFilter(this);
     }
     for (auto it = inUse.cbegin(); it != inUse.cend(); ++it)
@@ -622,18 +628,25 @@ LinkProfile Settings::linkProfile(const QString& name, QString* problems) const
     return LinkProfile(name);
 }
 
-void Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
+bool Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
 {
+    // One record outside the LINK's limits refuses the whole list: storing the rest would drop
+    // the entry it was meant to replace.
+    QStringList refused;
+    for (const LinkProfile& profile : profiles) {
+        const QStringList problems = profile.parameters.outOfLimits();
+        if (!problems.isEmpty())
+            refused.append(profile.name + QStringLiteral(": ") + problems.join(QStringLiteral("; ")));
+    }
+    if (!refused.isEmpty()) {
+        qWarning().noquote() << "LINK profiles not stored, outside the LINK's limits:"
+                             << refused.join(QStringLiteral(" | "));
+        return false;
+    }
     checkFileOnDisk();
     if (!profiles.isEmpty()) {
         QVariantList list;
         for (const LinkProfile& profile : profiles) {
-            const QStringList problems = profile.parameters.outOfLimits();
-            if (!problems.isEmpty()) {
-                qWarning().noquote() << "LINK profile" << profile.name
-                                     << "not stored:" << problems.join("; ");
-                continue;
-            }
             QVariantMap map;
             map.insert(QStringLiteral("name"), profile.name);
             map.insert(QStringLiteral("data"), profile.parameters.getData().bytes());
@@ -642,9 +655,10 @@ void Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
         m_store->setValue(QLatin1String(kLinkProfileList), list);
     }
     flushAndSignal();
+    return true;
 }
 
-void Settings::setLinkProfile(const QString& name, const LPP& parameters)
+bool Settings::setLinkProfile(const QString& name, const LPP& parameters)
 {
     QList<LinkProfile> profiles = linkProfiles();
     bool replaced = false;
@@ -658,5 +672,5 @@ void Settings::setLinkProfile(const QString& name, const LPP& parameters)
     }
     if (!replaced)
         profiles.append(LinkProfile(name, parameters));
-    setLinkProfiles(profiles);
+    return setLinkProfiles(profiles);
 }

@@ -70,11 +70,12 @@ public:
     // record that is damaged or outside the LINK's limits is never taken; problems (when given)
     // then says why.
     LinkProfile linkProfile(const QString& name, QString* problems = nullptr) const;
-    // Replaces the stored list (an empty list writes nothing), flushes, signals. A record
-    // outside the LINK's limits is not stored.
-    void setLinkProfiles(const QList<LinkProfile>& profiles);
-    // Replaces the record of the profile named exactly name, or appends a new profile.
-    void setLinkProfile(const QString& name, const LPP& parameters);
+    // Replaces the stored list (an empty list writes nothing), flushes, signals. A list holding
+    // a record outside the LINK's limits is refused whole: false, and the stored list stays.
+    bool setLinkProfiles(const QList<LinkProfile>& profiles);
+    // Replaces the record of the profile named exactly name, or appends a new profile; false
+    // when the record (or another of the list) is outside the LINK's limits and nothing changed.
+    bool setLinkProfile(const QString& name, const LPP& parameters);
     // The stored LINK profiles set aside at start ("backup: safety angle forward 255° ...").
     QStringList linkProfileProblems() const { return m_linkProfileProblems; }
 
@@ -111,8 +112,10 @@ private:
     // Keeps a stored LINK profile list with damaged or out-of-limits records aside (the file's
     // ".damaged" copy, unless one was kept already) and stores the list without them.
     void setAsideDamagedLinkProfiles();
-    // A private file for the store while the damaged one stays where it is: changes are not kept.
-    bool openStandIn(const QByteArray& contents);
+    // The file the store works on while the damaged one stays where it is: a private stand-in
+    // holding contents, or, when none can be made, a name that keeps the store in memory and
+    // writes nothing. Changes are not kept either way.
+    QString detachedStoreFile(const QByteArray& contents);
     // Before the store takes a change: a file replaced on disk since the store last read or
     // wrote it is checked (and set aside when damaged) before QSettings reads it.
     void checkFileOnDisk();
@@ -131,6 +134,8 @@ private:
     QByteArray m_fileStamp;
     // The file the store reads when a damaged file could not be rewritten in place.
     std::unique_ptr<QTemporaryFile> m_standIn;
+    // The store works on a stand-in or in memory, never on the settings file.
+    bool m_detached = false;
     QStringList m_damagedKeys;
     bool m_damagedFileKept = false;
     QStringList m_linkProfileProblems;

@@ -356,6 +356,25 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.write(bytes) == bytes.size() && file.commit();
 }
 
+// A file that is no settings file at all (or a link that is not followed) is renamed, a link as
+// the link itself, to path + ".damaged"; the store then starts clean.
+Outcome setAsideWhole(const QString& path)
+{
+    Outcome outcome;
+    outcome.damaged = true;
+    outcome.resetKeys = QStringList { QStringLiteral("*") };
+    const QString damagedPath = path + QStringLiteral(".damaged");
+    QFile::remove(damagedPath);
+    outcome.rewritten
+        = ::rename(QFile::encodeName(path).constData(), QFile::encodeName(damagedPath).constData()) == 0;
+    outcome.kept = outcome.rewritten;
+    qWarning().noquote() << QStringLiteral("Settings file [%1] is not a readable settings file%2")
+                                .arg(path,
+                                    outcome.rewritten ? QStringLiteral(", kept at [%1]").arg(damagedPath)
+                                                      : QStringLiteral(" (%1)").arg(errnoText()));
+    return outcome;
+}
+
 } // namespace
 
 bool isSafeVariant(const QByteArray& stream)
@@ -431,12 +450,17 @@ Outcome repair(const QString& path)
 {
     Outcome outcome;
     const QByteArray native = QFile::encodeName(path);
+    struct stat st {
+    };
+    // A symbolic link is followed only to a regular file of this user; any other is set aside
+    // itself (never written through), as a file that is no settings file.
+    const bool link = ::lstat(native.constData(), &st) == 0 && S_ISLNK(st.st_mode);
+    if (link && !(::stat(native.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()))
+        return setAsideWhole(path);
     // Opened without blocking: a named pipe in the file's place must not hang the start.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return outcome; // missing, or unreadable: the store's status tells
-    struct stat st {
-    };
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     QByteArray data;
     bool whole = !regular || st.st_size > MaxFileSize;
@@ -450,20 +474,10 @@ Outcome repair(const QString& path)
 
     bool unreadable = false;
     const QList<Damage> damage = whole ? QList<Damage>() : findDamage(data, &unreadable);
-    const QString damagedPath = path + QStringLiteral(".damaged");
-    if (whole || unreadable) {
-        outcome.damaged = true;
-        outcome.resetKeys = QStringList { QStringLiteral("*") };
-        QFile::remove(damagedPath);
-        outcome.rewritten = ::rename(native.constData(), QFile::encodeName(damagedPath).constData()) == 0;
-        outcome.kept = outcome.rewritten;
-        qWarning().noquote() << QStringLiteral("Settings file [%1] is not a readable settings file%2")
-                                    .arg(path,
-                                        outcome.rewritten ? QStringLiteral(", kept at [%1]").arg(damagedPath)
-                                                          : QStringLiteral(" (%1)").arg(errnoText()));
-        return outcome;
-    }
+    if (whole || unreadable)
+        return setAsideWhole(path);
 
+    const QString damagedPath = path + QStringLiteral(".damaged");
     if (damage.isEmpty())
         return outcome;
     outcome.damaged = true;
@@ -517,12 +531,14 @@ bool restrictToOwner(const QString& path, QByteArray* stamp)
     const QByteArray native = QFile::encodeName(path);
     struct stat st {
     };
-    if (::lstat(native.constData(), &st) == 0) {
+    // Through a link to the file it names: the check at start follows only a link to a regular
+    // file of this user, and that file is the settings file.
+    if (::stat(native.constData(), &st) == 0) {
         if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) != 0)
             ::chmod(native.constData(), st.st_mode & 0700);
-        // A mode change leaves the stamp as it is; a link is stamped by the file it names.
+        // A mode change leaves the stamp as it is.
         if (stamp)
-            *stamp = S_ISREG(st.st_mode) ? stampOf(st) : fileStamp(path);
+            *stamp = stampOf(st);
         return true;
     }
     if (stamp)

@@ -107,7 +107,7 @@ bool PacketPredicate::match(const UHRType& header, const QByteArray& payload) co
 bool PacketPredicate::refuses(const UHRType& header) const
 {
     return refusedBy.isSet() && header.PID == PacketID::ERR && refusedBy.test(header.S)
-        && pan.test(header.PAN);
+        && (refusedOn.isSet() ? refusedOn.test(header.PAN) : pan.test(header.PAN));
 }
 
 QString PacketPredicate::toString() const

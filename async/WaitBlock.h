@@ -112,8 +112,9 @@ public:
 
     // data: the payload bytes (without the frame's checksum).
     bool match(const UHRType& header, const QByteArray& data) const;
-    // An error record (ERR) from one of the refusedBy sources, on a PAN this predicate accepts:
-    // the addressee will not take the request.
+    // An error record (ERR) from one of the refusedBy sources, on a network id of refusedOn (or,
+    // when that is unset, on a PAN this predicate accepts): the addressee will not take the
+    // request.
     bool refuses(const UHRType& header) const;
     QString toString() const;
 
@@ -125,6 +126,9 @@ public:
     DataPredicate data;
     // Sources whose error record refuses the request; unset: no error record ends the wait.
     PredicateField<quint16, quint16> refusedBy;
+    // The network ids on which those error records count, for a predicate that accepts its
+    // reply on any PAN: a device at the same address on another network refuses nothing.
+    PredicateField<quint16, quint16> refusedOn;
 };
 
 // One request of a request list, with the reply it expects.

@@ -191,6 +191,21 @@ void BM_BackToBackHeadersAgainstClean(benchmark::State& state)
 }
 BENCHMARK(BM_BackToBackHeadersAgainstClean)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// The two streams of that figure on their own, for builds compared side by side
+// (bench/decode_side_by_side.py).
+void BM_LongFrames(benchmark::State& state)
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("orvix.dongle.debug=false"));
+    const QByteArray stream = state.range(0) == 0 ? makeCleanStream() : makeBackToBackHeaderStream();
+    QCommandLineParser options;
+    Dongle dongle(nullptr, nullptr, options);
+    for (auto _ : state)
+        dongle.appendBytes(stream);
+    state.SetBytesProcessed(int64_t(state.iterations()) * stream.size());
+    state.SetLabel(state.range(0) == 0 ? "clean L = 121 frames" : "back-to-back L = 121 headers");
+}
+BENCHMARK(BM_LongFrames)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 // Pure noise of growing size: the time must grow linearly with it.
 void BM_GarbageScan(benchmark::State& state)
 {

@@ -8,6 +8,8 @@
 //   xvfb-run -a -s "-screen 0 1920x1080x24" env LIBGL_ALWAYS_SOFTWARE=1 build/bench/bench_status_page
 // The first opening depends on Mesa's shader cache: MESA_SHADER_CACHE_DISABLE=true measures the
 // first run on a machine, when the software rasteriser compiles the model's shaders.
+#include "status/InterfaceBenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -32,8 +34,6 @@
 #include "ui/toolkit/Menu.h"
 #include "ui/toolkit/OpenGLView.h"
 #include "ui/toolkit/PageContainer.h"
-#include "ui/toolkit/SharedGlContext.h"
-#include "ui/toolkit/Skin.h"
 
 namespace
 {
@@ -125,7 +125,8 @@ struct PaintCounter : QObject {
 };
 
 // From nothing to the status page shown with its model drawn, the first time in the process:
-// registered first, so that no GL context exists yet.
+// registered first, so that no GL context exists yet (the shared one is deferred, as in the
+// application).
 void BM_StatusPageFirstOpening(benchmark::State& state)
 {
     testutil::FakePageContainer container;
@@ -210,16 +211,5 @@ BENCHMARK(BM_ModelDraw)->Unit(benchmark::kMicrosecond)->Iterations(100)->Measure
 
 int main(int argc, char** argv)
 {
-    OX::SharedGlContext::drawSoftwareGlOnCallingThread();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
-    OX::Skin::instance()->load(QStringLiteral(":/styles/colors"));
-    app.setStyleSheet(OX::Skin::instance()->loadQSS(QStringLiteral(":/styles/global")));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runInterfaceBenchmarks(argc, argv);
 }

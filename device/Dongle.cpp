@@ -33,6 +33,8 @@ constexpr char const* HeaderDumpFields = ":2x, F:1b, PAN:2d, S:2x, D:2x, L:1d, P
 constexpr int MaxBodyLength = RingBuffer::MaxAvailable - UHRType::SizeOf;
 // A body must hold at least its two checksum bytes.
 constexpr int MinBodyLength = 2;
+// The place of the body's length in a header.
+constexpr int LengthAt = 9;
 
 DongleResult timedOut()
 {
@@ -118,6 +120,8 @@ Dongle::Dongle(
         connect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
     }
     connect(this, &Dongle::write, this, &Dongle::writeData);
+    m_readRetry.setSingleShot(true);
+    connect(&m_readRetry, &QTimer::timeout, this, &Dongle::resumeReading);
 }
 
 Dongle::~Dongle()
@@ -157,8 +161,10 @@ void Dongle::readData()
     if (!m_port)
         return;
     const QByteArray bytes = m_port->readAll();
-    if (!bytes.isEmpty())
+    if (!bytes.isEmpty()) {
         m_failingSince.invalidate();
+        m_readRetryMs = ReadRetryFirstMs;
+    }
     appendBytes(bytes);
 }
 
@@ -178,8 +184,9 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
     if (!SerialLine::isReadFailure(error) || !m_port || m_lineGone)
         return;
     // A line that hung up or vanished is read no more: its owner takes the dongle away.
-    if (SerialLine::isGone(m_port, error)) {
-        giveUpLine();
+    const QString gone = SerialLine::goneReason(m_port, error);
+    if (!gone.isEmpty()) {
+        giveUpLine(gone);
         return;
     }
     // During a firmware upload the sender reads the line: it resumes reading itself and its own
@@ -193,14 +200,20 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
         m_failingSince.start();
     m_lastFailure.start();
     if (m_failingSince.elapsed() >= LineFailureLimitMs) {
-        qCWarning(lcDongle).noquote()
-            << QStringLiteral("Serial port keeps failing without data for %1 ms: line taken as gone")
-                   .arg(m_failingSince.elapsed());
-        giveUpLine();
+        const QString reason
+            = QStringLiteral("read failing without data for %1 ms").arg(m_failingSince.elapsed());
+        qCWarning(lcDongle).noquote() << QStringLiteral("Serial port %1: line taken as gone").arg(reason);
+        giveUpLine(reason);
         return;
     }
-    // Qt is inside its own read handler: reading resumes from the event loop.
-    QMetaObject::invokeMethod(this, &Dongle::resumeReading, Qt::QueuedConnection);
+    // Qt is inside its own read handler: the line is read again from the event loop, after a
+    // pause that grows while the failures go on, and not watched meanwhile (a line that keeps
+    // polling readable would otherwise be read and fail on every pass of the event loop).
+    SerialLine::pauseReading(*m_port);
+    if (m_readRetry.isActive())
+        return;
+    m_readRetry.start(m_readRetryMs);
+    m_readRetryMs = qMin(2 * m_readRetryMs, int(ReadRetryMaxMs));
 }
 
 void Dongle::resumeReading()
@@ -215,11 +228,12 @@ void Dongle::resumeReading()
         readData();
 }
 
-void Dongle::giveUpLine()
+void Dongle::giveUpLine(QString const& reason)
 {
     m_lineGone = true;
+    m_readRetry.stop();
     disconnect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
-    emit lineGone();
+    emit lineGone(reason);
 }
 
 void Dongle::writeData(QByteArray const& bytes)
@@ -236,44 +250,56 @@ void Dongle::writeData(QByteArray const& bytes)
 
 void Dongle::appendBytes(QByteArray const& bytes)
 {
-    const char* p = bytes.constData();
-    const int n = bytes.size();
-    for (int i = 0; i < n; ++i)
-        appendByte(uchar(p[i]));
+    const uchar* p = reinterpret_cast<const uchar*>(bytes.constData());
+    const uchar* const end = p + bytes.size();
+    while (p < end) {
+        // Only the first sync byte can start a frame: noise between frames never enters the ring.
+        if (m_ring.isEmpty()) {
+            p = static_cast<const uchar*>(std::memchr(p, Frame::Sync0, size_t(end - p)));
+            if (!p)
+                return;
+        }
+        // The bytes up to the next header, or to the end of the frame whose header waits, go
+        // into the ring at once; the ring is looked at when they are there. A frame never
+        // needs more than the ring holds, so no byte finds it full.
+        const int wanted = UHRType::SizeOf + m_savedHeader.L - m_ring.available();
+        const int taken = m_ring.append(p, int(std::min<ptrdiff_t>(wanted, end - p)));
+        if (taken == 0) {
+            // Cannot happen with a sound header; a ring found full is emptied, as it always was.
+            m_ring.clear();
+            m_savedHeader.L = 0;
+            ++p;
+            continue;
+        }
+        p += taken;
+        if (m_ring.available() >= UHRType::SizeOf + m_savedHeader.L)
+            decodeHeld();
+    }
 }
 
-void Dongle::appendByte(uchar byte)
+void Dongle::decodeHeld()
 {
-    if (!m_ring.append(byte)) {
-        // A full ring is emptied and the byte that found it full is lost; the frame it was
-        // collecting is given up with it.
-        m_ring.clear();
-        m_savedHeader.L = 0;
-        return;
-    }
     while (m_ring.available() >= UHRType::SizeOf + m_savedHeader.L) {
         // A saved header (L set) was checked already and waits at the head for its body.
         if (m_savedHeader.L == 0) {
             if (m_ring.atUnchecked(0) != Frame::Sync0 || m_ring.atUnchecked(1) != Frame::Sync1) {
-                m_ring.remove(1);
+                dropFirstByte();
                 continue;
             }
-            // The check byte is tested on the ring's bytes in place: only a header that passes
-            // is copied out and parsed.
-            if (m_ring.atUnchecked(UHRType::SizeOf - 1)
-                != Checksum::crc8OfSum(m_ring.sum(0, UHRType::SizeOf - 1))) {
-                m_ring.remove(1);
+            // A body that cannot hold its checksum, or a frame the ring can never hold, is no
+            // frame: scanning resumes with the next byte. The length byte is looked at first, as
+            // it costs least; then the check byte is tested on the ring's bytes in place, and
+            // only a header that passes both is copied out and parsed.
+            static_assert(UHRType::SizeOf == 13, "the check byte follows twelve header bytes");
+            const int length = m_ring.atUnchecked(LengthAt);
+            if (length < MinBodyLength || length > MaxBodyLength
+                || m_ring.atUnchecked(UHRType::SizeOf - 1) != Checksum::crc8OfSum(m_ring.headerSum())) {
+                dropFirstByte();
                 continue;
             }
             char raw[UHRType::SizeOf];
             m_ring.copy(0, UHRType::SizeOf, raw);
             const UHRType header(raw, UHRType::SizeOf);
-            // A body that cannot hold its checksum, or a frame the ring can never hold, is no
-            // frame: scanning resumes with the next byte.
-            if (header.L < MinBodyLength || header.L > MaxBodyLength) {
-                m_ring.remove(1);
-                continue;
-            }
             m_savedHeader = header;
             if (m_ring.available() < UHRType::SizeOf + header.L)
                 break; // the saved header keeps L: wait for the rest of the frame
@@ -288,11 +314,12 @@ void Dongle::appendByte(uchar byte)
             m_ring.remove(UHRType::SizeOf);
             processPacket(m_savedHeader, m_ring);
             m_ring.remove(L);
+            skipToSync();
         } else {
             // A corrupted frame, or a stray header whose check byte happened to fit: only its
             // first byte is dropped, so that a real frame among the bytes it announced is
             // still found.
-            m_ring.remove(1);
+            dropFirstByte();
         }
         m_savedHeader.L = 0;
     }
@@ -700,12 +727,9 @@ void Dongle::waitForResponse(QThread* timerThread, RequestPtr const& request)
     // Published before the timer runs and before the first byte of the request is written.
     request->wait.store(wait);
     m_currentWait.store(wait);
-#ifdef OX_TSAN
-    // Qt's delivery of the posted start looks at the wait (its meta-object) before the wait's own
-    // handler runs: the mailbox's lock, taken on the GUI thread before that delivery, hands the
-    // newly built wait over in a way the thread checker sees. Only its build needs the extra wake.
-    m_mailbox.post([] {});
-#endif
+    // The wait reaches the GUI thread with its posted start: released here, once built and
+    // published, and acquired first thing in the wait's own event handler.
+    OX_HANDOVER_RELEASE(wait);
     wait->start();
 }
 

@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <atomic>
 #include <condition_variable>
@@ -208,11 +209,16 @@ public:
     // Read failures on a live line are retried; when they keep coming this long without a
     // byte, the line is taken as gone.
     static constexpr int LineFailureLimitMs = 2000;
+    // The line is read again this long after a failure; each failure in a row doubles the
+    // pause, up to ReadRetryMaxMs. A byte received starts again from the first pause.
+    static constexpr int ReadRetryFirstMs = 5;
+    static constexpr int ReadRetryMaxMs = 250;
 
 signals:
     // The line is gone (hung up, its device vanished, or failing without a byte for
-    // LineFailureLimitMs): reading has stopped and the owner takes the dongle away. Once.
-    void lineGone();
+    // LineFailureLimitMs): reading has stopped and the owner takes the dongle away. Once, with
+    // why the line was taken as gone.
+    void lineGone(QString const& reason);
 
     // One write of a repeat burst, emitted on the GUI thread (the repeater hands it over);
     // connected to writeData.
@@ -280,8 +286,18 @@ private:
     using RequestPtr = std::shared_ptr<Request>;
     using RequestListPtr = std::shared_ptr<RequestList>;
 
-    // Framing of one byte.
-    void appendByte(uchar byte);
+    // Decodes the frames at the ring's head, once at least a header (or a saved header's frame)
+    // is held.
+    void decodeHeld();
+    // Drops the bytes before the next sync byte held: each would be dropped in turn at the next
+    // check, so they go now, and the noise behind them need not enter the ring.
+    void skipToSync() { m_ring.skipTo(Frame::Sync0); }
+    // Drops the byte at the ring's head, then the bytes before the next sync byte held.
+    void dropFirstByte()
+    {
+        m_ring.remove(1);
+        skipToSync();
+    }
     // One request on the send queue's worker.
     void runRequest(RequestPtr const& request, QThread* timerThread);
     // Creates and starts the current wait for one attempt of request.
@@ -362,8 +378,11 @@ private:
     QElapsedTimer m_lastFailure;
     bool m_clearingError = false;
     bool m_lineGone = false;
+    // The pending read after a failure, and the pause before the next one.
+    QTimer m_readRetry;
+    int m_readRetryMs = ReadRetryFirstMs;
     // Stops reading a gone line and says so once.
-    void giveUpLine();
+    void giveUpLine(QString const& reason);
     // After a read failure on a live line: the error is cleared and reading goes on (Qt stops
     // watching the line after a ResourceError until it is read again).
     void resumeReading();

@@ -235,30 +235,24 @@ void Headset::setChannelMap(ChannelMap const& map, std::function<void(DongleResu
     Dongle* dongle = &m_dongle;
     const ChannelMap sent = map;
     const Header header(0, m_pan, m_dongle.profile().address, m_address, PacketID::CMAP, 0);
+    // Byte 1 of the acknowledgement names the command acknowledged; headsets put anything there.
     PacketPredicate predicate(PacketID::ACK, PacketPredicate::AnyFlags);
     predicate.data = DataPredicate(QByteArray("\x03\x00", 2), QByteArray("\xFF\x00", 2));
-    // The headset refuses a map with an error record.
+    // The headset refuses a map with an error record from its own address on its own network.
     predicate.refusedBy.setExact(m_address);
-    m_dongle.sendPacketWithPredicate(
-            header, map.getData(), predicate, TimeoutMs,
-            [self, dongle, sent, callback](UHRType const* reply, PacketData const* body, DongleResult result) {
-                // An acknowledgement whose result byte is not 0 is a refusal too.
-                if (result.code == DongleResult::Ok && reply && body && reply->PID == PacketID::ACK) {
-                    const PacketData payload = Frame::payloadOf(*reply, *body);
-                    const int verdict = payload.size() > 1 ? uchar(payload.bytes().at(1)) : 0;
-                    if (verdict != 0)
-                        result = DongleResult(DongleResult::Refused, QStringLiteral("result %1").arg(verdict));
+    predicate.refusedOn.setExact(m_pan);
+    m_dongle.sendPacketWithPredicate(header, map.getData(), predicate, TimeoutMs,
+        [self, dongle, sent, callback](UHRType const*, PacketData const*, DongleResult result) {
+            if (result.code == DongleResult::Ok) {
+                qCDebug(lcDongle).noquote() << QStringLiteral("Channel map update ack\n") + sent.toString();
+                if (self) {
+                    self->m_channelMap = sent;
+                    if (dongle->headset() == self.data())
+                        dongle->notifyHeadsetUpdated(self.data(), HeadsetChangeMask::channelMap);
                 }
-                if (result.code == DongleResult::Ok) {
-                    qCDebug(lcDongle).noquote() << QStringLiteral("Channel map update ack\n") + sent.toString();
-                    if (self) {
-                        self->m_channelMap = sent;
-                        if (dongle->headset() == self.data())
-                            dongle->notifyHeadsetUpdated(self.data(), HeadsetChangeMask::channelMap);
-                    }
-                }
-                callback(result);
-            });
+            }
+            callback(result);
+        });
 }
 
 void Headset::queryNPP(std::function<void(NPP*, DongleResult)> callback)

@@ -45,9 +45,10 @@ public:
     // The headset's channel map, stored on success; a reply without payload gives (null, 2).
     void queryChannelMap(std::function<void(ChannelMap*, DongleResult)> callback);
     // Sends the map; once acknowledged it becomes the headset's map and the delegate hears
-    // channelMap before the callback runs. A headset that refuses it (an error record, or an
-    // acknowledgement with a non-zero result) ends the request at once with code 13, its map
-    // unchanged. A map of more than eight entries is not sent: code 8 at once.
+    // channelMap before the callback runs, whatever the acknowledgement's second byte holds. A
+    // headset that refuses it (an error record from its address on its network id) ends the
+    // request at once with code 13, its map unchanged; one never answered ends with code 4
+    // after the attempts. A map of more than eight entries is not sent: code 8 at once.
     void setChannelMap(ChannelMap const& map, std::function<void(DongleResult)> callback);
     // The headset's identity record (nothing is stored here).
     void queryNPP(std::function<void(NPP*, DongleResult)> callback);

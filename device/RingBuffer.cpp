@@ -3,34 +3,112 @@
 #include "protocol/Checksum.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstring>
 
 RingBuffer::RingBuffer()
-    : m_capacity(Capacity)
+    : m_count(0)
+    , m_capacity(Capacity)
     , m_head(0)
     , m_tail(0)
 {
     std::memset(m_bytes, 0, sizeof(m_bytes));
-    std::memset(m_sums, 0, sizeof(m_sums));
-    std::memset(m_totals, 0, sizeof(m_totals));
-    std::memset(m_phase, 0, sizeof(m_phase));
+    std::memset(m_columns, 0, sizeof(m_columns));
+}
+
+unsigned RingBuffer::sum(int offset, int count) const
+{
+    const int avail = available();
+    if (offset < 0 || count <= 0 || offset >= avail)
+        return 0;
+    count = std::min(count, avail - offset);
+    unsigned total = 0;
+    for (int i = 0; i < count; ++i)
+        total += m_bytes[index(offset + i)];
+    return total;
 }
 
 quint16 RingBuffer::payloadSum(int offset, int count) const
 {
     if (offset < 0 || count <= 0 || count > available() - offset)
         return 0;
-    const int first = index(offset);
-    const int end = index(offset + count); // the tail slot when the span reaches it
-    // Byte i of the span has the phase (phase of its first byte + i) modulo 16 and weighs
-    // table16[i % 16]: each phase's sum of the span, weighed by its place relative to the first.
-    const quint32* before = m_sums[first];
-    const quint32* after = m_sums[end];
-    const int start = m_phase[first];
-    quint32 total = 0;
-    for (int phase = 0; phase < Phases; ++phase)
-        total += (after[phase] - before[phase]) * Checksum::table16[(phase - start) & (Phases - 1)];
-    return quint16(total);
+    // Byte i of the span weighs table16[i % 16]. The bytes i = r, r + 16, r + 32 ... of the span
+    // are one column: its sum is the running column sum at the last of them less the one Phases
+    // places before the first. With p[Phases + i] the running sum at byte i of the span, column
+    // r is p[Phases + r + K] - p[r] for r <= m, and p[r + K] - p[r] for r > m, where the last
+    // byte is n = K + m (m < Phases).
+    const quint16* p = m_columns + uchar(countAt(offset) - Phases);
+    const quint16* weight = Checksum::table16;
+    const int n = count - 1;
+    const int K = n & ~(Phases - 1);
+    const int m = n & (Phases - 1);
+    // A span shorter than Phases has K = 0, and its columns r > m come out as p[r] - p[r] = 0.
+    // Only the low 16 bits count: sums, differences and products are taken modulo 2^16.
+    quint16 total = 0;
+    for (int r = 0; r < Phases; ++r) {
+        const quint16 last = r <= m ? p[Phases + K + r] : p[K + r];
+        total = quint16(total + quint16(last - p[r]) * weight[r]);
+    }
+    return total;
+}
+
+int RingBuffer::append(const uchar* data, int count)
+{
+    count = std::min(count, MaxAvailable - available());
+    // The ring's places are kept in locals: the bytes stored could alias them otherwise.
+    int tail = m_tail;
+    uchar place = m_count;
+    for (int i = 0; i < count; ++i) {
+        const uchar byte = data[i];
+        m_bytes[tail] = byte;
+        const quint16 column = quint16(m_columns[uchar(place - Phases)] + (byte ^ PayloadMask));
+        m_columns[place] = column;
+        m_columns[place + 256] = column;
+        ++place;
+        tail = tail + 1 == Capacity ? 0 : tail + 1;
+    }
+    m_tail = tail;
+    m_count = place;
+    return std::max(count, 0);
+}
+
+unsigned RingBuffer::headerSum() const
+{
+    constexpr int Count = 12;
+    const uchar* bytes = m_bytes + m_head;
+    uchar copied[16];
+    if (m_head + Count > m_capacity) {
+        copy(0, Count, reinterpret_cast<char*>(copied));
+        bytes = copied;
+    }
+#if defined(__SSE2__)
+    // Sixteen bytes read at once (the ring and the copy are padded), the last four masked off.
+    const __m128i keep = _mm_set_epi32(0, -1, -1, -1);
+    const __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), keep);
+    const __m128i sums = _mm_sad_epu8(v, _mm_setzero_si128());
+    return unsigned(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+#else
+    unsigned total = 0;
+    for (int i = 0; i < Count; ++i)
+        total += bytes[i];
+    return total;
+#endif
+}
+
+void RingBuffer::searchFor(uchar byte)
+{
+    while (!isEmpty()) {
+        // The held bytes up to the ring's end (or the tail), searched in one go.
+        const int end = m_tail > m_head ? m_tail : m_capacity;
+        const void* found = std::memchr(m_bytes + m_head, byte, size_t(end - m_head));
+        if (found) {
+            m_head = int(static_cast<const uchar*>(found) - m_bytes);
+            return;
+        }
+        m_head = end == m_capacity ? 0 : end;
+    }
 }
 
 int RingBuffer::copy(int offset, int count, char* dst) const

@@ -5,10 +5,9 @@
 // stays free, so the ring holds at most 134 bytes: exactly the longest frame the receiver
 // accepts (13 header bytes + L of at most 121).
 //
-// Beside the bytes the ring keeps running sums of them, so that the payload check of any span
-// it holds (and the plain sum a header's check byte needs) costs the same few steps whatever the
-// span's length: a stream of false headers, each announcing a long body, is checked at the speed
-// of a clean stream.
+// Beside the bytes the ring keeps running sums of them, one addition per byte, so that the payload
+// check of any span it holds costs the same few steps whatever the span's length: a stream of
+// false headers, each announcing a long body, is checked at the speed of a clean stream.
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -40,9 +39,8 @@ public:
     // Empties the ring (head := tail := 0).
     void clear()
     {
+        // The column sums need no reset: a span's sums are differences within the span.
         m_head = m_tail = 0;
-        std::memset(m_sums[0], 0, sizeof m_sums[0]);
-        m_totals[0] = 0;
     }
 
     // Stores one byte at the tail; false (nothing stored) when the ring is full.
@@ -51,15 +49,16 @@ public:
         if (isFull())
             return false;
         m_bytes[m_tail] = byte;
-        const int after = next(m_tail);
-        // The sums before the next byte: these and this byte in the column of its phase.
-        std::memcpy(m_sums[after], m_sums[m_tail], sizeof m_sums[after]);
-        m_phase[after] = uchar((m_phase[m_tail] + 1) & (Phases - 1));
-        m_sums[after][m_phase[m_tail]] += quint32(byte ^ PayloadMask);
-        m_totals[after] = m_totals[m_tail] + byte;
-        m_tail = after;
+        const quint16 column = quint16(m_columns[uchar(m_count - Phases)] + (byte ^ PayloadMask));
+        m_columns[m_count] = column;
+        m_columns[m_count + 256] = column;
+        ++m_count;
+        m_tail = next(m_tail);
         return true;
     }
+
+    // Stores up to count bytes at the tail, as many as there is room for; returns how many.
+    int append(const uchar* data, int count);
 
     // The byte offset places after the head; 0 for an offset outside the held bytes.
     uchar at(int offset) const
@@ -70,6 +69,9 @@ public:
     }
     // The same without the range check: offset must lie within the held bytes.
     uchar atUnchecked(int offset) const { return m_bytes[index(offset)]; }
+    // The plain sum of the first 12 bytes (a header's, before its check byte); at least 12 must
+    // be held.
+    unsigned headerSum() const;
 
     // Copies up to count bytes starting offset places after the head into dst, never past
     // the held bytes; returns the number copied.
@@ -78,19 +80,23 @@ public:
     QByteArray peek(int offset, int count) const;
     // The sum of up to count bytes starting offset places after the head, read in place (the
     // receiver tests a header's check byte this way before it copies anything).
-    unsigned sum(int offset, int count) const
-    {
-        const int avail = available();
-        if (offset < 0 || count <= 0 || offset >= avail)
-            return 0;
-        if (count > avail - offset)
-            count = avail - offset;
-        return m_totals[index(offset + count)] - m_totals[index(offset)];
-    }
+    unsigned sum(int offset, int count) const;
 
     // The payload check (Checksum::crc16) of count bytes starting offset places after the head,
     // from the running sums; 0 unless the span lies within the held bytes.
     quint16 payloadSum(int offset, int count) const;
+
+    // Drops the bytes before the first byte of this value held (all of them if there is none).
+    void skipTo(uchar byte)
+    {
+        // Most often the byte is among the first few: those are looked at one by one.
+        for (int i = 0; i < 4; ++i) {
+            if (isEmpty() || m_bytes[m_head] == byte)
+                return;
+            m_head = next(m_head);
+        }
+        searchFor(byte);
+    }
 
     // Drops up to count bytes from the head (never more than are held).
     void remove(int count)
@@ -104,6 +110,8 @@ public:
     }
 
 private:
+    // skipTo past its first few bytes.
+    void searchFor(uchar byte);
     int next(int i) const { return i + 1 == m_capacity ? 0 : i + 1; }
     int index(int offset) const
     {
@@ -115,13 +123,19 @@ private:
     static constexpr int Phases = 16;
     static constexpr uchar PayloadMask = 0x5A;
 
-    uchar m_bytes[Size];
-    // Per slot: for each phase, the sum of (byte ^ PayloadMask) over the bytes appended before
-    // the slot's byte whose running count has that phase (wrapping modulo 2^32, whose low 16
-    // bits stay exact); and the phase of the slot's byte. The tail slot holds the totals.
-    quint32 m_sums[Size][Phases];
-    quint32 m_totals[Size]; // the plain sum of the bytes appended before the slot's byte
-    uchar m_phase[Size];
+    // The place in m_columns of the byte offset places after the head.
+    uchar countAt(int offset) const { return uchar(m_count - available() + offset); }
+
+    // Padded so that 16 bytes can be read from any slot at once (headerSum).
+    uchar m_bytes[Size + 16];
+    // By the count of appends modulo 256 (the ring holds far fewer bytes): the sum of
+    // (byte ^ PayloadMask) over that byte and every byte appended a multiple of Phases appends
+    // before it, modulo 2^16 like the check itself. Two places a multiple of
+    // Phases apart differ by the column of the bytes after the first up to the second; the
+    // place Phases before a held byte is still unwritten since (256 > Capacity + Phases).
+    // Each is kept twice, at its place and 256 further, so that a span reads them in a row.
+    quint16 m_columns[512];
+    uchar m_count; // the place of the next byte appended
     int m_capacity;
     int m_head;
     int m_tail;

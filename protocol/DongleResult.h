@@ -23,8 +23,8 @@ public:
         Exception = 10,
         InvalidDongleState = 11,
         NotInServiceMode = 12,
-        // The device answered with an error record (or a refusing acknowledgement): it will
-        // not take the request, so it is not repeated.
+        // The addressee answered with an error record: it will not take the request, so it is
+        // not repeated.
         Refused = 13,
         DongleRemoved = 14, // the dongle went (unplugged, or the application stops) before the answer
         NoDongle = 15, // nothing was sent: no dongle is connected

@@ -1,25 +1,43 @@
 #include "protocol/SerialLine.h"
 
 #include <QFile>
+#include <QSocketNotifier>
 
 #include <poll.h>
 
 namespace SerialLine
 {
 
-bool isGone(QSerialPort* port, QSerialPort::SerialPortError error)
+QString goneReason(QSerialPort* port, QSerialPort::SerialPortError error)
 {
     if (!port || !isReadFailure(error))
-        return false;
+        return QString();
     if (!port->isOpen())
-        return true;
+        return QStringLiteral("the port is closed");
     // A hung-up line (or one whose other end closed) polls as hung up or failed.
     pollfd line { int(port->handle()), POLLIN, 0 };
     if (::poll(&line, 1, 0) == 1 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)))
-        return true;
+        return QStringLiteral("the line hung up");
     // A removed USB device takes its node with it.
     const QString name = port->portName();
-    return !QFile::exists(name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name);
+    const QString node = name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name;
+    if (!QFile::exists(node))
+        return node + QStringLiteral(" vanished");
+    return QString();
+}
+
+bool isGone(QSerialPort* port, QSerialPort::SerialPortError error)
+{
+    return !goneReason(port, error).isEmpty();
+}
+
+void pauseReading(QSerialPort& port)
+{
+    // The port's read watcher is its own child; a paused one is enabled again by the next read.
+    for (QSocketNotifier* watcher :
+        port.findChildren<QSocketNotifier*>(QString(), Qt::FindDirectChildrenOnly))
+        if (watcher->type() == QSocketNotifier::Read)
+            watcher->setEnabled(false);
 }
 
 void resumeReading(QSerialPort& port)

@@ -11,9 +11,12 @@
 namespace SerialLine
 {
 
-// True when a read failure of port comes from a line that is gone: the port is closed, the
-// line hung up, or its device node vanished. Any other error, or a read failure on a live line,
-// gives false.
+// Why a read failure of port means that its line is gone: the port is closed, the line hung
+// up, or its device node vanished. Empty for any other error, or a read failure on a live line.
+// (The port's own error text is no reason: after a read of nothing it names a stale errno.)
+QString goneReason(QSerialPort* port, QSerialPort::SerialPortError error);
+
+// True when goneReason names a reason.
 bool isGone(QSerialPort* port, QSerialPort::SerialPortError error);
 
 // True for the errors a read failure is reported as.
@@ -21,6 +24,10 @@ inline bool isReadFailure(QSerialPort::SerialPortError error)
 {
     return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
 }
+
+// Stops the port watching the line until resumeReading. A ReadError leaves it watching a line
+// that keeps polling readable, so that every pass of the event loop would read and fail again.
+void pauseReading(QSerialPort& port);
 
 // Clears the port's error and makes it watch the line again. Call it from the event loop, not
 // from inside the port's own error signal.

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   clang libclang-rt-14-dev
-  qtbase5-dev qtbase5-dev-tools qt5-qmake qttools5-dev qttools5-dev-tools
+  qtbase5-dev qtbase5-dev-tools qt5-qmake qttools5-dev qttools5-dev-tools qttranslations5-l10n
   libqt5serialport5-dev qtmultimedia5-dev libqt5multimedia5-plugins
   libqt5opengl5-dev qtwebengine5-dev
   libusb-1.0-0-dev

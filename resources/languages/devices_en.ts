@@ -80,6 +80,14 @@
 <context>
     <name>OX::DevicesPage</name>
     <message>
+        <source>Headset not found</source>
+        <translation>Headset not found</translation>
+    </message>
+    <message>
+        <source>Dongle not connected</source>
+        <translation>Dongle not connected</translation>
+    </message>
+    <message>
         <source>Devices</source>
         <translation>Devices</translation>
     </message>

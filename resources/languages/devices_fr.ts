@@ -80,6 +80,14 @@
 <context>
     <name>OX::DevicesPage</name>
     <message>
+        <source>Headset not found</source>
+        <translation>Casque introuvable</translation>
+    </message>
+    <message>
+        <source>Dongle not connected</source>
+        <translation>Dongle non connecté</translation>
+    </message>
+    <message>
         <source>Devices</source>
         <translation>Appareils</translation>
     </message>
@@ -110,6 +118,10 @@
     <message>
         <source>The headset refused the new device order. It keeps the order shown.</source>
         <translation>Le casque a refusé le nouvel ordre des appareils. Il garde l’ordre affiché.</translation>
+    </message>
+    <message>
+        <source>The headset did not answer. The order shown is the last one it confirmed.</source>
+        <translation>Le casque n’a pas répondu. L’ordre affiché est le dernier qu’il a confirmé.</translation>
     </message>
 </context>
 </TS>

@@ -80,6 +80,14 @@
 <context>
     <name>OX::DevicesPage</name>
     <message>
+        <source>Headset not found</source>
+        <translation>A fejpánt nem található</translation>
+    </message>
+    <message>
+        <source>Dongle not connected</source>
+        <translation>A dongle nem csatlakozott</translation>
+    </message>
+    <message>
         <source>Devices</source>
         <translation>Eszközök</translation>
     </message>
@@ -110,6 +118,10 @@
     <message>
         <source>The headset refused the new device order. It keeps the order shown.</source>
         <translation>A fejpánt elutasította az eszközök új sorrendjét. A látható sorrend marad érvényben.</translation>
+    </message>
+    <message>
+        <source>The headset did not answer. The order shown is the last one it confirmed.</source>
+        <translation>A fejpánt nem válaszolt. A látható sorrend az utolsó, amelyet megerősített.</translation>
     </message>
 </context>
 </TS>

@@ -212,6 +212,14 @@
         <translation>Checking internet connection</translation>
     </message>
     <message>
+        <source>No update service is set</source>
+        <translation>No update service is set</translation>
+    </message>
+    <message>
+        <source>The update service cannot be reached</source>
+        <translation>The update service cannot be reached</translation>
+    </message>
+    <message>
         <source>Unable to write Application folder.</source>
         <translation>Unable to write Application folder.</translation>
     </message>

@@ -212,6 +212,14 @@
         <translation>Vérification de la connexion à Internet</translation>
     </message>
     <message>
+        <source>No update service is set</source>
+        <translation>Aucun service de mise à jour n’est configuré</translation>
+    </message>
+    <message>
+        <source>The update service cannot be reached</source>
+        <translation>Le service de mise à jour est injoignable</translation>
+    </message>
+    <message>
         <source>Unable to write Application folder.</source>
         <translation>Impossible d’écrire dans le dossier de l’application.</translation>
     </message>
@@ -333,7 +341,7 @@
     </message>
     <message>
         <source>The upload was stopped. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
-        <translation>Le téléversement a été arrêté. Le LINK est resté à moitié écrit et ne démarre pas son firmware : mettez-le à jour à nouveau en mode de récupération.</translation>
+        <translation>Le téléversement a été arrêté. Le LINK est resté à moitié écrit et ne démarre pas son micrologiciel : mettez-le à jour à nouveau en mode de récupération.</translation>
     </message>
 </context>
 <context>
@@ -383,15 +391,15 @@
     </message>
     <message>
         <source>The dongle was lost during the upload. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</source>
-        <translation>Le dongle a été perdu pendant le téléversement. Le LINK est resté à moitié écrit et ne démarre pas son firmware : reconnectez le dongle et le LINK, puis mettez-le à jour en mode de récupération.</translation>
+        <translation>Le dongle a été perdu pendant le téléversement. Le LINK est resté à moitié écrit et ne démarre pas son micrologiciel : reconnectez le dongle et le LINK, puis mettez-le à jour en mode de récupération.</translation>
     </message>
     <message>
         <source>The firmware upload is still running. Do you want to stop it?</source>
-        <translation>Le téléversement du firmware est en cours. Voulez-vous l&apos;arrêter ?</translation>
+        <translation>Le téléversement du micrologiciel est en cours. Voulez-vous l&apos;arrêter ?</translation>
     </message>
     <message>
         <source>A stopped upload leaves the LINK half-written: it does not start its firmware until it is updated again in recovery mode.</source>
-        <translation>Un téléversement arrêté laisse le LINK à moitié écrit : il ne démarre pas son firmware tant qu&apos;il n&apos;est pas remis à jour en mode de récupération.</translation>
+        <translation>Un téléversement arrêté laisse le LINK à moitié écrit : il ne démarre pas son micrologiciel tant qu&apos;il n&apos;est pas remis à jour en mode de récupération.</translation>
     </message>
     <message>
         <source>Continue upload</source>
@@ -410,11 +418,11 @@
     </message>
     <message>
         <source>%1 is not a regular file and cannot be firmware.</source>
-        <translation>%1 n’est pas un fichier ordinaire et ne peut pas être un firmware.</translation>
+        <translation>%1 n’est pas un fichier ordinaire et ne peut pas être un micrologiciel.</translation>
     </message>
     <message>
         <source>%1 is empty: it is not firmware.</source>
-        <translation>%1 est vide : ce n’est pas un firmware.</translation>
+        <translation>%1 est vide : ce n’est pas un micrologiciel.</translation>
     </message>
     <message>
         <source>%1 is larger than a LINK can hold (%2 KiB at most).</source>

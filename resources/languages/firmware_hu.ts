@@ -212,6 +212,14 @@
         <translation>Internetkapcsolat ellenőrzése</translation>
     </message>
     <message>
+        <source>No update service is set</source>
+        <translation>Nincs beállítva frissítési szolgáltatás</translation>
+    </message>
+    <message>
+        <source>The update service cannot be reached</source>
+        <translation>A frissítési szolgáltatás nem érhető el</translation>
+    </message>
+    <message>
         <source>Unable to write Application folder.</source>
         <translation>Az alkalmazás mappája nem írható.</translation>
     </message>

@@ -72,7 +72,7 @@
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Set center&lt;/span&gt;: Here you can set what is you preferred method to (re-)center the position of your headset.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Középre állítás&lt;/span&gt;: itt választhatja ki, hogyan álljon (újra) középre a headset helyzete.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Középre állítás&lt;/span&gt;: itt választhatja ki, hogyan álljon (újra) középre a fejpánt helyzete.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>Automatic</source>
@@ -84,7 +84,7 @@
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Automatic&lt;/span&gt;: When your head stays still for a significant amount of time, we will automatically do the setting of the center for you.&lt;/p&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Timer&lt;/span&gt;: On a short press of the headset button, you&apos;ll have a limited amount of time to move your head to the center. We&apos;ll do the counter for you.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Automatikus&lt;/span&gt;: ha a feje elég hosszú ideig mozdulatlan, a középre állítás automatikusan megtörténik.&lt;/p&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Időzítő&lt;/span&gt;: a fejhallgató gombjának rövid megnyomása után korlátozott ideje van, hogy a fejét középre fordítsa. A visszaszámlálást mi végezzük.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Automatikus&lt;/span&gt;: ha a feje elég hosszú ideig mozdulatlan, a középre állítás automatikusan megtörténik.&lt;/p&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Időzítő&lt;/span&gt;: a fejpánt gombjának rövid megnyomása után korlátozott ideje van, hogy a fejét középre fordítsa. A visszaszámlálást mi végezzük.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>Jump to center after:</source>
@@ -96,7 +96,7 @@
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Tremor filter&lt;/span&gt;: If you ever experience tremors, this setting can help you make your diriving experience smoother. The higher the setting, the less sensitive your headset will be to smaller movements.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Remegésszűrő&lt;/span&gt;: ha időnként remeg, ez a beállítás egyenletesebbé teheti a vezetést. Minél nagyobb az érték, annál kevésbé reagál a headset a kisebb mozdulatokra.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Remegésszűrő&lt;/span&gt;: ha időnként remeg, ez a beállítás egyenletesebbé teheti a vezetést. Minél nagyobb az érték, annál kevésbé reagál a fejpánt a kisebb mozdulatokra.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Fifth switch&lt;/span&gt;:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>

@@ -277,6 +277,14 @@
 <context>
     <name>OX::LinkSelectionPage</name>
     <message>
+        <source>Headset not found</source>
+        <translation>Headset not found</translation>
+    </message>
+    <message>
+        <source>Dongle not connected</source>
+        <translation>Dongle not connected</translation>
+    </message>
+    <message>
         <location filename="../../ui/link/LinkSelectionPage.cpp" line="78"/>
         <source>Link selection</source>
         <translation>Link selection</translation>

@@ -297,6 +297,14 @@
 <context>
     <name>OX::LinkSelectionPage</name>
     <message>
+        <source>Headset not found</source>
+        <translation>Casque introuvable</translation>
+    </message>
+    <message>
+        <source>Dongle not connected</source>
+        <translation>Dongle non connecté</translation>
+    </message>
+    <message>
         <location filename="../../ui/link/LinkSelectionPage.cpp" line="78"/>
         <source>Link selection</source>
         <translation>Choix du Link</translation>

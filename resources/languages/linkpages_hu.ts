@@ -68,7 +68,7 @@
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="50"/>
         <source>To avoid moving forward when your headset is making a very big movement (e.g. a sudden event grabs your attention), please set your safety limit.</source>
-        <translation>Hogy a szék ne induljon előre, ha a headset nagyon nagy mozdulatot tesz (pl. egy hirtelen esemény eltereli a figyelmét), állítsa be a biztonsági határt.</translation>
+        <translation>Hogy a szék ne induljon előre, ha a fejpánt nagyon nagy mozdulatot tesz (pl. egy hirtelen esemény eltereli a figyelmét), állítsa be a biztonsági határt.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="55"/>
@@ -90,7 +90,7 @@
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="62"/>
         <source>To avoid moving backward when your headset is making a very big movement (e.g. a sudden event grabs your attention), please set your safety limit.</source>
-        <translation>Hogy a szék ne induljon hátra, ha a headset nagyon nagy mozdulatot tesz (pl. egy hirtelen esemény eltereli a figyelmét), állítsa be a biztonsági határt.</translation>
+        <translation>Hogy a szék ne induljon hátra, ha a fejpánt nagyon nagy mozdulatot tesz (pl. egy hirtelen esemény eltereli a figyelmét), állítsa be a biztonsági határt.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="67"/>
@@ -128,7 +128,7 @@
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="83"/>
         <source>To avoid turning to the right when your headset is making a very big movement (e.g. a sudden event grabs your attention), please set your safety limit.</source>
-        <translation>Hogy a szék ne forduljon jobbra, ha a headset nagyon nagy mozdulatot tesz (pl. egy hirtelen esemény eltereli a figyelmét), állítsa be a biztonsági határt.</translation>
+        <translation>Hogy a szék ne forduljon jobbra, ha a fejpánt nagyon nagy mozdulatot tesz (pl. egy hirtelen esemény eltereli a figyelmét), állítsa be a biztonsági határt.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="87"/>
@@ -150,7 +150,7 @@
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="93"/>
         <source>To avoid turning to the left when your headset is making a very big movement (e.g. a sudden event grabs your attention), please set your safety limit.</source>
-        <translation>Hogy a szék ne forduljon balra, ha a headset nagyon nagy mozdulatot tesz (pl. egy hirtelen esemény eltereli a figyelmét), állítsa be a biztonsági határt.</translation>
+        <translation>Hogy a szék ne forduljon balra, ha a fejpánt nagyon nagy mozdulatot tesz (pl. egy hirtelen esemény eltereli a figyelmét), állítsa be a biztonsági határt.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="98"/>
@@ -296,6 +296,14 @@
 </context>
 <context>
     <name>OX::LinkSelectionPage</name>
+    <message>
+        <source>Headset not found</source>
+        <translation>A fejpánt nem található</translation>
+    </message>
+    <message>
+        <source>Dongle not connected</source>
+        <translation>A dongle nem csatlakozott</translation>
+    </message>
     <message>
         <location filename="../../ui/link/LinkSelectionPage.cpp" line="78"/>
         <source>Link selection</source>

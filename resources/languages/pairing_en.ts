@@ -241,6 +241,38 @@ from the network?</translation>
         <source>Remove device (%1) failed</source>
         <translation>Remove device (%1) failed</translation>
     </message>
+    <message>
+        <source>This dongle was left as it was.</source>
+        <translation>This dongle was left as it was.</translation>
+    </message>
+    <message>
+        <source>This dongle stays on its own network; the headset was not changed.</source>
+        <translation>This dongle stays on its own network; the headset was not changed.</translation>
+    </message>
+    <message>
+        <source>This dongle has joined the headset&apos;s network, but the headset&apos;s device list does not hold it: pair the headset again.</source>
+        <translation>This dongle has joined the headset&apos;s network, but the headset&apos;s device list does not hold it: pair the headset again.</translation>
+    </message>
+    <message>
+        <source>The LINK was left as it was.</source>
+        <translation>The LINK was left as it was.</translation>
+    </message>
+    <message>
+        <source>The LINK has joined this network under its old address; the headset&apos;s device list does not hold it: pair the LINK again.</source>
+        <translation>The LINK has joined this network under its old address; the headset&apos;s device list does not hold it: pair the LINK again.</translation>
+    </message>
+    <message>
+        <source>The LINK has joined this network, but the headset&apos;s device list does not hold it: pair the LINK again.</source>
+        <translation>The LINK has joined this network, but the headset&apos;s device list does not hold it: pair the LINK again.</translation>
+    </message>
+    <message>
+        <source>The device is still in the network.</source>
+        <translation>The device is still in the network.</translation>
+    </message>
+    <message>
+        <source>The device has left the network, but the headset&apos;s device list still holds it.</source>
+        <translation>The device has left the network, but the headset&apos;s device list still holds it.</translation>
+    </message>
 </context>
 <context>
     <name>PairingPage</name>

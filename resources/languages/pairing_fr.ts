@@ -241,6 +241,38 @@ du réseau ?</translation>
         <source>Remove device (%1) failed</source>
         <translation>Échec de la suppression de l&apos;appareil (%1)</translation>
     </message>
+    <message>
+        <source>This dongle was left as it was.</source>
+        <translation>Ce dongle est resté tel quel.</translation>
+    </message>
+    <message>
+        <source>This dongle stays on its own network; the headset was not changed.</source>
+        <translation>Ce dongle reste sur son propre réseau ; le casque n&apos;a pas été modifié.</translation>
+    </message>
+    <message>
+        <source>This dongle has joined the headset&apos;s network, but the headset&apos;s device list does not hold it: pair the headset again.</source>
+        <translation>Ce dongle a rejoint le réseau du casque, mais la liste des appareils du casque ne le contient pas : appairez à nouveau le casque.</translation>
+    </message>
+    <message>
+        <source>The LINK was left as it was.</source>
+        <translation>Le LINK est resté tel quel.</translation>
+    </message>
+    <message>
+        <source>The LINK has joined this network under its old address; the headset&apos;s device list does not hold it: pair the LINK again.</source>
+        <translation>Le LINK a rejoint ce réseau sous son ancienne adresse ; la liste des appareils du casque ne le contient pas : appairez à nouveau le LINK.</translation>
+    </message>
+    <message>
+        <source>The LINK has joined this network, but the headset&apos;s device list does not hold it: pair the LINK again.</source>
+        <translation>Le LINK a rejoint ce réseau, mais la liste des appareils du casque ne le contient pas : appairez à nouveau le LINK.</translation>
+    </message>
+    <message>
+        <source>The device is still in the network.</source>
+        <translation>L&apos;appareil est toujours dans le réseau.</translation>
+    </message>
+    <message>
+        <source>The device has left the network, but the headset&apos;s device list still holds it.</source>
+        <translation>L&apos;appareil a quitté le réseau, mais la liste des appareils du casque le contient encore.</translation>
+    </message>
 </context>
 <context>
     <name>PairingPage</name>

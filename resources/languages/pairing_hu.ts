@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>looking for headset (turn on headset in service mode)</source>
-        <translation>headset keresése (kapcsolja be a headsetet szervizmódban)</translation>
+        <translation>fejpánt keresése (kapcsolja be a fejpántot szervizmódban)</translation>
     </message>
     <message>
         <source>waiting for channelmap</source>
@@ -42,7 +42,7 @@
     <message>
         <source>No device added to headset. 
 Are you sure that you want to leave the page?</source>
-        <translation>Nem adott eszközt a headsethez. 
+        <translation>Nem adott eszközt a fejpánthoz. 
 Biztosan el akarja hagyni az oldalt?</translation>
     </message>
     <message>
@@ -105,13 +105,13 @@ Előfordulhat, hogy visszakerül az előző oldalra.</translation>
     </message>
     <message>
         <source>Headset in service mode</source>
-        <translation>Headset szervizmódban</translation>
+        <translation>Fejpánt szervizmódban</translation>
     </message>
     <message>
         <source>Your headset is in unnecessary service mode.
 Please turn Off your headset than turn it On again. The headset details will appear on the center of the screen.</source>
-        <translation>A headset feleslegesen van szervizmódban.
-Kapcsolja ki, majd újra be a headsetet. A headset adatai a képernyő közepén jelennek meg.</translation>
+        <translation>A fejpánt feleslegesen van szervizmódban.
+Kapcsolja ki, majd újra be a fejpántot. A fejpánt adatai a képernyő közepén jelennek meg.</translation>
     </message>
     <message>
         <source>The dongle was removed</source>
@@ -119,11 +119,11 @@ Kapcsolja ki, majd újra be a headsetet. A headset adatai a képernyő közepén
     </message>
     <message>
         <source>The network is full: a headset can hold %1 devices</source>
-        <translation>A hálózat megtelt: egy headset legfeljebb %1 eszközt kezelhet</translation>
+        <translation>A hálózat megtelt: egy fejpánt legfeljebb %1 eszközt kezelhet</translation>
     </message>
     <message>
         <source>Pair with headset</source>
-        <translation>Párosítás a headsettel</translation>
+        <translation>Párosítás a fejpánttal</translation>
     </message>
     <message>
         <source>Are you sure you want to pair headset
@@ -135,7 +135,7 @@ with this dongle?</source>
 
 %1
 
-headsetet ezzel a dongle-lel?</translation>
+fejpántot ezzel a dongle-lel?</translation>
     </message>
     <message>
         <source>Pair as computer #1</source>
@@ -163,11 +163,11 @@ headsetet ezzel a dongle-lel?</translation>
     </message>
     <message>
         <source>Bind headset failed</source>
-        <translation>A headset párosítása sikertelen</translation>
+        <translation>A fejpánt párosítása sikertelen</translation>
     </message>
     <message>
         <source>Bind headset done</source>
-        <translation>A headset párosítása kész</translation>
+        <translation>A fejpánt párosítása kész</translation>
     </message>
     <message>
         <source>Bind Link</source>
@@ -183,7 +183,7 @@ with this headset?</source>
 
 %1
 
-LINK-et ezzel a headsettel?</translation>
+LINK-et ezzel a fejpánttal?</translation>
     </message>
     <message>
         <source>As Primary Chair</source>
@@ -195,7 +195,7 @@ LINK-et ezzel a headsettel?</translation>
     </message>
     <message>
         <source>Pair link with headset (%1) failed</source>
-        <translation>A LINK párosítása a headsettel sikertelen (%1)</translation>
+        <translation>A LINK párosítása a fejpánttal sikertelen (%1)</translation>
     </message>
     <message>
         <source>Bind LINK failed</source>
@@ -241,6 +241,38 @@ eszközt a hálózatból?</translation>
         <source>Remove device (%1) failed</source>
         <translation>Az eszköz eltávolítása sikertelen (%1)</translation>
     </message>
+    <message>
+        <source>This dongle was left as it was.</source>
+        <translation>A dongle változatlan maradt.</translation>
+    </message>
+    <message>
+        <source>This dongle stays on its own network; the headset was not changed.</source>
+        <translation>A dongle a saját hálózatán maradt; a fejpánt nem változott.</translation>
+    </message>
+    <message>
+        <source>This dongle has joined the headset&apos;s network, but the headset&apos;s device list does not hold it: pair the headset again.</source>
+        <translation>A dongle csatlakozott a fejpánt hálózatához, de a fejpánt eszközlistájában nem szerepel: párosítsa újra a fejpántot.</translation>
+    </message>
+    <message>
+        <source>The LINK was left as it was.</source>
+        <translation>A LINK változatlan maradt.</translation>
+    </message>
+    <message>
+        <source>The LINK has joined this network under its old address; the headset&apos;s device list does not hold it: pair the LINK again.</source>
+        <translation>A LINK a régi címével csatlakozott ehhez a hálózathoz; a fejpánt eszközlistájában nem szerepel: párosítsa újra a LINK-et.</translation>
+    </message>
+    <message>
+        <source>The LINK has joined this network, but the headset&apos;s device list does not hold it: pair the LINK again.</source>
+        <translation>A LINK csatlakozott ehhez a hálózathoz, de a fejpánt eszközlistájában nem szerepel: párosítsa újra a LINK-et.</translation>
+    </message>
+    <message>
+        <source>The device is still in the network.</source>
+        <translation>Az eszköz továbbra is a hálózatban van.</translation>
+    </message>
+    <message>
+        <source>The device has left the network, but the headset&apos;s device list still holds it.</source>
+        <translation>Az eszköz kilépett a hálózatból, de a fejpánt eszközlistájában még szerepel.</translation>
+    </message>
 </context>
 <context>
     <name>PairingPage</name>
@@ -250,7 +282,7 @@ eszközt a hálózatból?</translation>
     </message>
     <message>
         <source>Headsets</source>
-        <translation>Fejhallgatók</translation>
+        <translation>Fejpántok</translation>
     </message>
     <message>
         <source>Links / Devices</source>

@@ -290,5 +290,9 @@ It may redirect you to the previous page.</translation>
         <source>Setting the network password on the devices found. Please wait.</source>
         <translation>Setting the network password on the devices found. Please wait.</translation>
     </message>
+    <message>
+        <source>This headset&apos;s device list is empty, so no device shares a network password with it yet. Pair this computer with the headset on the Pairing page first, then come back here.</source>
+        <translation>This headset&apos;s device list is empty, so no device shares a network password with it yet. Pair this computer with the headset on the Pairing page first, then come back here.</translation>
+    </message>
 </context>
 </TS>

@@ -302,5 +302,9 @@ Vous serez peut-être renvoyé à la page précédente.</translation>
         <source>Setting the network password on the devices found. Please wait.</source>
         <translation>Le mot de passe réseau est en cours de définition sur les appareils trouvés. Veuillez patienter.</translation>
     </message>
+    <message>
+        <source>This headset&apos;s device list is empty, so no device shares a network password with it yet. Pair this computer with the headset on the Pairing page first, then come back here.</source>
+        <translation>La liste des appareils de ce casque est vide : aucun appareil ne partage encore de mot de passe réseau avec lui. Appairez d&apos;abord cet ordinateur avec le casque sur la page Appairage, puis revenez ici.</translation>
+    </message>
 </context>
 </TS>

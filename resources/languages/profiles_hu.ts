@@ -41,7 +41,7 @@
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Automatic&lt;/span&gt;: When your head stays still for a significant amount of time, we will automatically do the setting of the center for you.&lt;/p&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Timer&lt;/span&gt;: On a short press of the headset button, you'll have a limited amount of time to move your head to the center. We'll do the counter for you.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Automatikus&lt;/span&gt;: ha a feje elég hosszú ideig mozdulatlan, a középre állítás automatikusan megtörténik.&lt;/p&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Időzítő&lt;/span&gt;: a fejhallgató gombjának rövid megnyomása után korlátozott ideje van, hogy a fejét középre fordítsa. A visszaszámlálást mi végezzük.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Automatikus&lt;/span&gt;: ha a feje elég hosszú ideig mozdulatlan, a középre állítás automatikusan megtörténik.&lt;/p&gt;&lt;p&gt;&lt;span style=" font-weight:600;"&gt;Időzítő&lt;/span&gt;: a fejpánt gombjának rövid megnyomása után korlátozott ideje van, hogy a fejét középre fordítsa. A visszaszámlálást mi végezzük.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>Jump to center after:</source>
@@ -65,7 +65,7 @@
     </message>
     <message>
         <source>If you use any single keystrike accessibility tool like "Assistive Context-Aware Toolkit", you can easly control it with your headset. Blinking will activate your selected key.</source>
-        <translation>Ha egyetlen billentyűvel vezérelhető akadálymentesítő eszközt használ, például az „Assistive Context-Aware Toolkit”-et, a fejhallgatóval könnyen vezérelheti. Pislogással a kiválasztott billentyűt működteti.</translation>
+        <translation>Ha egyetlen billentyűvel vezérelhető akadálymentesítő eszközt használ, például az „Assistive Context-Aware Toolkit”-et, a fejpánttal könnyen vezérelheti. Pislogással a kiválasztott billentyűt működteti.</translation>
     </message>
     <message>
         <source>Press any keyboard button to assign</source>
@@ -238,7 +238,7 @@ After 30 seconds the settings will be reverted to the last state.</source>
     <name>OX::SecurityPage</name>
     <message>
         <source>To be able to change your network password, please turn off your headset and turn it on while pushing the button. This will put it into service mode and make it appear as available on this screen.</source>
-        <translation>A hálózati jelszó módosításához kapcsolja ki a fejhallgatót, majd a gombot nyomva tartva kapcsolja be újra. Így szervizmódba kerül, és elérhetőként megjelenik ezen a képernyőn.</translation>
+        <translation>A hálózati jelszó módosításához kapcsolja ki a fejpántot, majd a gombot nyomva tartva kapcsolja be újra. Így szervizmódba kerül, és elérhetőként megjelenik ezen a képernyőn.</translation>
     </message>
     <message>
         <source>Now put your Link(s) on this network into service mode by pressing the Link’s button with a long press (3 seconds).</source>
@@ -246,7 +246,7 @@ After 30 seconds the settings will be reverted to the last state.</source>
     </message>
     <message>
         <source>Set the password for this Dongle OR if you want to change the password for your Headset on this network of devices, turn off your headset and turn it on while pushing the button. This will put it into service mode and make it appear as available on this screen.</source>
-        <translation>Állítsa be ennek a donglenak a jelszavát, VAGY ha a hálózat fejhallgatójának jelszavát is módosítaná, kapcsolja ki a fejhallgatót, majd a gombot nyomva tartva kapcsolja be újra. Így szervizmódba kerül, és elérhetőként megjelenik ezen a képernyőn.</translation>
+        <translation>Állítsa be ennek a donglenak a jelszavát, VAGY ha a hálózat fejpántjának jelszavát is módosítaná, kapcsolja ki a fejpántot, majd a gombot nyomva tartva kapcsolja be újra. Így szervizmódba kerül, és elérhetőként megjelenik ezen a képernyőn.</translation>
     </message>
     <message>
         <source>Set your new network password below.
@@ -301,6 +301,10 @@ Előfordulhat, hogy visszakerül az előző oldalra.</translation>
     <message>
         <source>Setting the network password on the devices found. Please wait.</source>
         <translation>A hálózati jelszó beállítása folyik a megtalált eszközökön. Kérjük, várjon.</translation>
+    </message>
+    <message>
+        <source>This headset&apos;s device list is empty, so no device shares a network password with it yet. Pair this computer with the headset on the Pairing page first, then come back here.</source>
+        <translation>A fejpánt eszközlistája üres, így még egyetlen eszköz sem osztozik vele hálózati jelszón. Először párosítsa ezt a számítógépet a fejpánttal a Párosítás oldalon, majd térjen vissza ide.</translation>
     </message>
 </context>
 </TS>

@@ -13,11 +13,15 @@
 #include <QEventLoop>
 #include <QLocalSocket>
 #include <QSerialPort>
+#include <QSignalSpy>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
 #include <ctime>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -405,10 +409,15 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
     Recorder r(d);
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
     Dongle* dongle = d->dongle();
+    LogCapture log;
 
     // The device end of the line goes; the bus still lists the dongle.
     t.emulator.unplug();
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
+    spin(100);
+    // Told once, with the reason the line was taken as gone (not the port's stale errno text).
+    EXPECT_EQ(log.count(QStringLiteral("Dongle line lost:")), 1);
+    EXPECT_TRUE(log.contains(QStringLiteral("Dongle line lost: the line hung up")));
     EXPECT_EQ(r.disconnected.first(), qMakePair(dongle, int(DongleResult::DongleRemoved)));
     EXPECT_EQ(d->dongle(), nullptr);
     EXPECT_EQ(d->serialPort(), nullptr);
@@ -420,4 +429,61 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
     ASSERT_TRUE(t.emulator.plugIn());
     d->onUsbDeviceInserted(dongleList());
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
+}
+
+namespace
+{
+
+// A line stuck failing: a directory takes the place of the port's descriptor, which then polls
+// readable for ever while every read of it fails. The line itself (its path) stays usable.
+struct FailingLine {
+    int fd;
+    int saved;
+    explicit FailingLine(QSerialPort* port)
+        : fd(int(port->handle()))
+        , saved(::dup(fd))
+    {
+        const int directory = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::dup2(directory, fd);
+        ::close(directory);
+    }
+    ~FailingLine() { ::close(saved); }
+};
+
+} // namespace
+
+TEST(DirectorRemoval, AFailingLineIsReadWithPausesThenConnectedAgainWhileListedElseReplugIsAsked)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.h.tweak = [](DirectorEnvironment& env) {
+        quickTiming(env);
+        env.reconnectFirstMs = testutil::scaled(20);
+    };
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    QSignalSpy failedReads(d->serialPort(), &QSerialPort::errorOccurred);
+    LogCapture log;
+    auto line = std::make_unique<FailingLine>(d->serialPort());
+
+    // The reads back off instead of spinning, until the line is given up.
+    EXPECT_LT(eventLoopLoad(Dongle::LineFailureLimitMs / 2), 0.2) << "the event loop spins";
+    ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 4 * Dongle::LineFailureLimitMs));
+    EXPECT_GE(failedReads.count(), 5);
+    EXPECT_LE(failedReads.count(), 60); // a few hundred thousand without the pauses
+    EXPECT_EQ(log.count(QStringLiteral("Dongle line lost: read failing without data for")), 1);
+    // The port is still listed and a new opening of it works: the dongle is connected again.
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
+
+    // Lost again at once, and now nothing answers: the attempts go on counting (the line worked
+    // only briefly), then the person is asked once to re-plug the dongle.
+    t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::any()));
+    line = std::make_unique<FailingLine>(d->serialPort());
+    ASSERT_TRUE(waitUntil([&] { return !t.h.messages.isEmpty(); }, 20 * Dongle::LineFailureLimitMs));
+    EXPECT_EQ(r.notConnected.size(), 4);
+    EXPECT_EQ(t.h.messages.first().text,
+        QStringLiteral("Unable to connect to dongle, remove dongle from USB and reconnect it back again."));
+    EXPECT_TRUE(t.emulator.waitForQuiet(testutil::scaled(300), 5000)) << "still trying";
+    EXPECT_EQ(t.h.messages.size(), 1);
 }

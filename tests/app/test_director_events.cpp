@@ -4,8 +4,10 @@
 // lost, unplug.
 #include "DirectorEmulation.h"
 
+#include <QDialogButtonBox>
 #include <QLocalSocket>
 #include <QLocale>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -341,6 +343,27 @@ TEST(DirectorLanguage, MissingLanguageFallsBackToTheUntranslatedTexts)
     const int lines = log.lines.size();
     d->loadLanguage(QStringLiteral("de"));
     EXPECT_EQ(log.lines.size(), lines) << "the loaded language is not loaded again";
+    QLocale::setDefault(before);
+}
+
+TEST(DirectorLanguage, QtsOwnButtonsFollowTheLanguage)
+{
+    Harness h;
+    OrvixDirector* d = h.create();
+    const QLocale before;
+    QDialogButtonBox box(QDialogButtonBox::Cancel | QDialogButtonBox::Yes | QDialogButtonBox::No);
+    const struct {
+        const char* code;
+        const char* cancel;
+        const char* yes;
+    } cases[] = { { "fr", "Annuler", "&Oui" }, { "hu", "Mégse", "&Igen" }, { "en", "Cancel", "&Yes" } };
+    for (const auto& c : cases) {
+        d->loadLanguage(QLatin1String(c.code));
+        const QString cancel = QString::fromUtf8(c.cancel);
+        EXPECT_TRUE(waitUntil([&] { return box.button(QDialogButtonBox::Cancel)->text() == cancel; }, 1000))
+            << c.code << ": " << box.button(QDialogButtonBox::Cancel)->text().toStdString();
+        EXPECT_EQ(box.button(QDialogButtonBox::Yes)->text(), QString::fromUtf8(c.yes)) << c.code;
+    }
     QLocale::setDefault(before);
 }
 

@@ -17,6 +17,7 @@
 #include <random>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -202,3 +203,80 @@ TEST(SettingsDamage, AStoreThatCannotBeWrittenSaysSoOnce)
     s.setSidebarVisible(false);
     EXPECT_EQ(failed.count, 0); // told at the start already
 }
+
+// Each fault with the input that showed it: a backup outside the LINK's limits; a damaged file
+// that can be neither set aside nor copied, with no stand-in (damaged values, a named pipe); the
+// settings file as a link to an own file, to nothing, to another user's file, to a folder.
+enum class Fault { RefusedBackup, DoubleValues, DoublePipe, LinkOwn, LinkDangling, LinkOthers, LinkFolder };
+
+class SettingsFault : public ::testing::TestWithParam<Fault>
+{
+protected:
+    void TearDown() override { QDir::setCurrent(m_cwd), qputenv("TMPDIR", m_tmp); }
+    const QString m_cwd = QDir::currentPath();
+    const QByteArray m_tmp = qgetenv("TMPDIR");
+};
+
+TEST_P(SettingsFault, NothingIsLostOrWrittenThroughAndThePersonIsTold)
+{
+    const Fault f = GetParam();
+    directortest::Harness h;
+    const QString path = h.dir.filePath("settings.ini"), target = h.dir.filePath("target");
+    const QByteArray own = "[sidebar]\nopacity=0.5\n", target8 = QFile::encodeName(target);
+    QTemporaryDir cwd; // where a store with no file once left its ".lock" and temporary file
+    ASSERT_TRUE(QDir::setCurrent(cwd.path()));
+    if (f == Fault::DoubleValues || f == Fault::DoublePipe) {
+        // A folder where the copy goes; a file as the temporary folder (for root, Qt takes "/"
+        // in place of a missing one).
+        ASSERT_TRUE(QDir(h.dir.path()).mkpath("settings.ini.damaged/x"));
+        writeAll(target, "");
+        qputenv("TMPDIR", target8);
+        if (f == Fault::DoubleValues)
+            writeAll(path, kDamaged);
+        else
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (f != Fault::RefusedBackup) {
+        if (f == Fault::LinkFolder)
+            QDir().mkpath(target);
+        else if (f != Fault::LinkDangling)
+            writeAll(target, own);
+        ::chmod(target8.constData(), 0644);
+        if (f == Fault::LinkOthers && ::chown(target8.constData(), 65534, 65534) != 0)
+            GTEST_SKIP() << "giving a file to another user needs root";
+        ASSERT_TRUE(QFile::link(target, path));
+    }
+    Settings* s = h.create()->settings();
+    struct stat st {
+    };
+    if (f == Fault::RefusedBackup) {
+        ASSERT_TRUE(s->setLinkProfile("backup", LinkProfile::Normal.parameters));
+        QByteArray bytes = LinkProfile::Normal.parameters.getData().bytes();
+        bytes[14] = char(255); // safety angle forward
+        EXPECT_FALSE(s->setLinkProfile("backup", LPP(PacketData(bytes, PacketData::LittleEndian))));
+        EXPECT_TRUE(
+            Settings(path, nullptr).linkProfile("backup").parameters.isEqual(LinkProfile::Normal.parameters));
+        return;
+    }
+    const QString told = f > Fault::LinkOwn ? "Settings reset" : "Settings not saved";
+    if (f != Fault::LinkOwn)
+        EXPECT_TRUE(
+            testutil::waitUntil([&] { return !h.messages.isEmpty() && h.messages.last().title == told; }));
+    s->setSidebarVisible(false);
+    EXPECT_FALSE(s->sidebarVisible());
+    EXPECT_TRUE(QDir(cwd.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    if (f < Fault::LinkOwn)
+        EXPECT_TRUE(f == Fault::DoublePipe ? !QFileInfo(path).isFile() : readAll(path) == kDamaged);
+    else if (f == Fault::LinkOwn)
+        EXPECT_TRUE(s->damagedKeys().isEmpty() && s->sidebarOpacity() == 0.5f && QFileInfo(path).isSymLink()
+            && readAll(target).contains("visible=false") && ::stat(target8.constData(), &st) == 0
+            && (st.st_mode & 0777) == 0600u);
+    else
+        EXPECT_TRUE(QFileInfo(path + ".damaged").isSymLink() && readAll(path).contains("visible=false")
+            && readAll(target) == (f == Fault::LinkOthers ? own : "<missing>")
+            && ::stat(target8.constData(), &st) == (f == Fault::LinkDangling ? -1 : 0)
+            && (f != Fault::LinkOthers || (st.st_uid == 65534u && (st.st_mode & 0777) == 0644u)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsFault,
+    ::testing::Values(Fault::RefusedBackup, Fault::DoubleValues, Fault::DoublePipe, Fault::LinkOwn,
+        Fault::LinkDangling, Fault::LinkOthers, Fault::LinkFolder));

@@ -14,20 +14,7 @@
 
 #include "common/fatal_stops_test.h"
 
-#include <dlfcn.h>
-
-namespace
-{
-// Mesa's GL modules are unloaded at exit with allocations of their own still held; the leak
-// checker can name them (and its suppressions skip them) only while they stay mapped.
-void pinMesaModules()
-{
-    const char* modules[] = { "libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
-        "/usr/lib/x86_64-linux-gnu/dri/kms_swrast_dri.so" };
-    for (const char* module : modules)
-        dlopen(module, RTLD_LAZY | RTLD_NODELETE);
-}
-} // namespace
+#include "tools/sanitizers/MesaModules.h"
 
 int main(int argc, char** argv)
 {
@@ -40,7 +27,7 @@ int main(int argc, char** argv)
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
         qputenv("QT_QPA_OFFSCREEN_NO_GLX", "1");
     else
-        pinMesaModules();
+        sanitizers::pinMesaModules();
     qputenv("QT_SCALE_FACTOR", "1");
     qunsetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

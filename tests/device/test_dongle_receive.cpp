@@ -77,6 +77,40 @@ TEST(DongleRingBuffer, PayloadSumMatchesTheChecksumAtEveryPlaceAndLength)
     EXPECT_EQ(ring.payloadSum(-1, 2), 0);
 }
 
+TEST(DongleRingBuffer, BatchAppendAndSkipKeepTheSums)
+{
+    // Bytes stored in runs, around the ring's end, give the same sums as bytes stored one by one;
+    // skipTo drops exactly the bytes before the first match, across the end too.
+    RingBuffer single, batch;
+    uchar bytes[300];
+    for (int i = 0; i < 300; ++i)
+        bytes[i] = uchar(i * 37 + 11);
+    int at = 0;
+    for (int run : { 100, 30, 1, 17, 90, 62 }) {
+        single.remove(run);
+        batch.remove(run);
+        for (int i = 0; i < run; ++i)
+            single.append(bytes[at + i]);
+        ASSERT_EQ(batch.append(bytes + at, run), run);
+        at += run;
+        ASSERT_EQ(batch.peek(0, 134), single.peek(0, 134));
+        for (int count = 1; count <= batch.available(); count += 7)
+            ASSERT_EQ(batch.payloadSum(0, count), single.payloadSum(0, count)) << "run " << run;
+        EXPECT_EQ(batch.headerSum(), batch.sum(0, 12));
+    }
+    EXPECT_EQ(batch.append(bytes, 200), RingBuffer::MaxAvailable - batch.available())
+        << "only as many as fit";
+    const uchar wanted = batch.at(50);
+    int first = 0;
+    while (batch.at(first) != wanted)
+        ++first;
+    const int held = batch.available();
+    batch.skipTo(wanted);
+    EXPECT_EQ(batch.available(), held - first);
+    batch.skipTo(uchar(wanted + 1) == batch.at(0) ? uchar(wanted + 2) : uchar(wanted + 1));
+    EXPECT_LE(batch.available(), held - first);
+}
+
 // ---- Framing and dispatch over the emulator -----------------------------------------------------
 
 class DongleReceiveTest : public DongleTest

@@ -343,6 +343,22 @@ TEST(EmulatorLogs, OldestFramesAreDroppedButSeqKeepsCounting)
     EXPECT_EQ(e.sent().size(), 0u);
 }
 
+TEST(EmulatorLogs, ALongRunKeepsABoundedLogWhileTheHeadsetStreams)
+{
+    Options o = Options::longRun(false);
+    o.timeScale = 0.02; // a status every millisecond
+    Emulator e(o);
+    ASSERT_TRUE(e.start());
+    e.addHeadset();
+    RawClient c(e.portPath());
+    c.send(Frame::local(dcp::Stream, 0, 1));
+    ASSERT_TRUE(Emulator::waitUntil(
+        [&] { return e.statusesSent() > 2 * Options::LongRunLog; }, testutil::scaled(30000)));
+    EXPECT_EQ(e.sent().size(), size_t(Options::LongRunLog));
+    EXPECT_LE(e.trace().size(), Options::LongRunLog);
+    EXPECT_EQ(e.received().size(), 1u);
+}
+
 TEST_F(EmulatorFixture, RequestHookAndRequestSideFaults)
 {
     // A hook that answers command 50 itself with a custom record and hides it from the dongle.

@@ -264,9 +264,9 @@ void watchCommands(QCoreApplication& app, emu::Emulator& emulator)
 // Starts the emulated devices: the dongle on a pseudo-terminal, a headset streaming, LINKs.
 std::unique_ptr<emu::Emulator> startEmulator(const QCommandLineParser& parser)
 {
-    emu::Options options;
+    // The run may last for hours: the emulator keeps only a short log.
+    emu::Options options = emu::Options::longRun(parser.isSet(QStringLiteral("trace")));
     options.timeScale = qBound(0.01, parser.value(QStringLiteral("time-scale")).toDouble(), 100.0);
-    options.traceToStderr = parser.isSet(QStringLiteral("trace"));
     auto emulator = std::make_unique<emu::Emulator>(options);
     QString error;
     if (!emulator->start(&error)) {

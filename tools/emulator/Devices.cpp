@@ -525,14 +525,8 @@ void Emulator::Impl::handleHeadset(const Frame& f)
             reply(r, int(scaled(h.replyDelayMs)));
             return;
         }
-        if (h.channelMapAckResult) {
-            trace(QStringLiteral("   headset: channel-map write acknowledged with result %1, not stored")
-                      .arg(h.channelMapAckResult));
-            ack(pid::CMAP, h.channelMapAckResult);
-            return;
-        }
         h.channelMap = decodeChannelMap(f.payload);
-        ack(pid::CMAP, 0);
+        ack(pid::CMAP, h.channelMapAckByte);
         return;
     case pid::GRCP:
         if (f.cmd() == 0)

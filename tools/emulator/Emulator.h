@@ -45,6 +45,20 @@ struct Options {
     int maxLogFrames = 200000;
     // Headset statuses appear in the trace (they come 20 times a second).
     bool traceStatuses = true;
+
+    // For a run that may last for hours with the headset streaming (the development
+    // executable): only the newest LongRunLog frames of each direction and trace lines are
+    // kept, and statuses are traced only when the trace is printed.
+    static constexpr int LongRunLog = 1000;
+    static Options longRun(bool traceToStderr)
+    {
+        Options o;
+        o.traceToStderr = traceToStderr;
+        o.traceStatuses = traceToStderr;
+        o.maxLogFrames = LongRunLog;
+        o.maxTraceLines = LongRunLog;
+        return o;
+    }
 };
 
 // One frame received from the application.

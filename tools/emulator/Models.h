@@ -194,9 +194,9 @@ struct HeadsetModel {
     // Non-zero: a channel-map write is answered with an ERR record carrying this code and the
     // map is not stored.
     uint8_t channelMapWriteError = 0;
-    // Non-zero: a channel-map write is acknowledged with this result byte (ACK {3, result}) and
-    // the map is not stored.
-    uint8_t channelMapAckResult = 0;
+    // The second byte of the acknowledgement of a channel-map write (ACK {3, byte}). It names no
+    // verdict: the map is stored whatever it holds.
+    uint8_t channelMapAckByte = 0;
     // Non-zero: a network password (KEY) is refused with an ERR record of this code and not kept.
     uint8_t keyError = 0;
 

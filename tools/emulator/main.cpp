@@ -52,15 +52,20 @@ int main(int argc, char** argv)
                                  QStringLiteral("Channel-map writes are answered with this error code."),
                                  QStringLiteral("code"), QStringLiteral("0"));
     QCommandLineOption cmapRefused(QStringLiteral("cmap-refused"),
-        QStringLiteral("Channel-map writes are acknowledged with this result byte and not stored."),
-        QStringLiteral("result"), QStringLiteral("0"));
+        QStringLiteral("Channel-map writes are refused with an error record of this code and not stored."),
+        QStringLiteral("code"), QStringLiteral("0"));
+    QCommandLineOption cmapSilent(
+        QStringLiteral("cmap-silent"), QStringLiteral("Channel-map writes are never answered."));
+    QCommandLineOption cmapAckByte(QStringLiteral("cmap-ack-byte"),
+        QStringLiteral("Channel-map writes are acknowledged with this second byte (the map is stored)."),
+        QStringLiteral("byte"), QStringLiteral("0"));
     QCommandLineOption keyError(QStringLiteral("key-error"),
         QStringLiteral("Headset and LINKs refuse the network password with this error code."),
         QStringLiteral("code"), QStringLiteral("0"));
     QCommandLineOption addressOnExit(QStringLiteral("address-on-exit"),
         QStringLiteral("LINKs take a new address and PAN only on leaving service mode."));
     parser.addOptions({ headset, control, links, rate, scale, revision, channel, service, dead, quiet,
-        traceStatus, calibration, cmapError, cmapRefused, keyError, addressOnExit });
+        traceStatus, calibration, cmapError, cmapRefused, cmapSilent, cmapAckByte, keyError, addressOnExit });
     parser.process(app);
 
     emu::Options options;
@@ -88,8 +93,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "orvix-emulator: unknown calibration order\n");
             return 2;
         }
-        h.channelMapWriteError = uint8_t(parser.value(cmapError).toUInt());
-        h.channelMapAckResult = uint8_t(parser.value(cmapRefused).toUInt());
+        h.channelMapWriteError
+            = uint8_t(parser.value(parser.isSet(cmapRefused) ? cmapRefused : cmapError).toUInt());
+        h.channelMapAckByte = uint8_t(parser.value(cmapAckByte).toUInt());
+        h.ignoreChannelMapWrite = parser.isSet(cmapSilent);
         h.keyError = uint8_t(parser.value(keyError).toUInt());
         e.addHeadset(h);
     }

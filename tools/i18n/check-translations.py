@@ -7,7 +7,8 @@ Runs lupdate over the sources into a temporary file, then reads every
 resources/languages/*_<lang>.ts; prints each text without a translation and exits 1 if any.
 It also holds one term per concept: a source text in use is translated the same way in every
 context of a language, unless a note on the message (a disambiguation comment, a comment for
-translators or a translator's comment) says why it differs there.
+translators or a translator's comment) says why it differs there; and the one word a language
+uses for a concept (TERMS): a translation in use never says it with one of the other words.
 """
 import glob
 import os
@@ -49,6 +50,28 @@ def translations(path):
     return found
 
 
+# language -> (the word in use, words that name the same thing and are not used)
+TERMS = {
+    'fr': [('micrologiciel', ('firmware',)), ('casque', ('headset', 'oreillette'))],
+    'hu': [('fejpánt', ('headset', 'fejhallgató'))],
+}
+
+
+def split_terms(paths, wanted, language):
+    """Lines naming each translation in use that says a concept with another word than TERMS."""
+    lines = []
+    for path in paths:
+        for (context, source), (text, noted) in sorted(translations(path).items()):
+            if (context, source) not in wanted or noted:
+                continue
+            for word, others in TERMS.get(language, ()):
+                for other in others:
+                    if other in text.lower():
+                        lines.append('[%s] "%s" says "%s", not "%s"'
+                                     % (context, source.replace('\n', '\\n')[:60], other, word))
+    return lines
+
+
 def inconsistent(paths, wanted):
     """Lines naming each source text in use translated differently in contexts without a note."""
     by_source = {}
@@ -78,7 +101,7 @@ def main():
     for language in languages:
         have = {}
         paths = glob.glob(os.path.join(source_dir, 'resources', 'languages', '*_%s.ts' % language))
-        for line in inconsistent(paths, wanted):
+        for line in inconsistent(paths, wanted) + split_terms(paths, wanted, language):
             failures += 1
             print('%s: %s' % (language, line))
         for path in paths:

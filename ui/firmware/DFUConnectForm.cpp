@@ -48,7 +48,7 @@ void DFUConnectForm::prepareForNavigation(NavigationDirection direction, std::fu
         [self](Defer& step) {
             Dongle* dongle = self ? self->delegate.getDongle() : nullptr;
             if (!dongle) {
-                step.reject(DongleResult(DongleResult::InvalidDongleState));
+                step.reject(DongleResult(DongleResult::NoDongle));
                 return;
             }
             const QPointer<Link> link = makeCabledLink(*dongle);
@@ -68,7 +68,7 @@ void DFUConnectForm::prepareForNavigation(NavigationDirection direction, std::fu
             [self](Defer& step) {
                 Dongle* dongle = self ? self->delegate.getDongle() : nullptr;
                 if (!dongle) {
-                    step.reject(DongleResult(DongleResult::InvalidDongleState));
+                    step.reject(DongleResult(DongleResult::NoDongle));
                     return;
                 }
                 const QPointer<Link> link = makeCabledLink(*dongle);
@@ -106,7 +106,8 @@ void DFUConnectForm::finishConnect(
     case DongleResult::NotInServiceMode:
         delegate.setNextStepEnabled(this, true, tr("Connect"));
         return;
-    case DongleResult::InvalidDongleState:
+    case DongleResult::NoDongle:
+    case DongleResult::DongleRemoved:
         delegate.stepFailed(this, tr("Dongle not connected or lost."));
         return;
     default:

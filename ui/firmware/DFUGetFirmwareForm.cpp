@@ -146,6 +146,12 @@ void DFUGetFirmwareForm::pageDidAppear()
     m_ui->firmwareComboBox->setCurrentIndex(-1);
 
     const QString url = infoUrl();
+    if (url.isEmpty()) {
+        // Nothing to ask: say so rather than check for good.
+        qInfo().noquote() << "No update service is set, the online link firmware is not checked";
+        setStatus(InfoIcon, tr("No update service is set"));
+        return;
+    }
     qInfo().noquote() << "Checking link firmware version at <" << url << ">";
     QPointer<DFUGetFirmwareForm> self(this);
     m_api->isReachable(QUrl(url), [self, visit](bool reachable) {
@@ -160,6 +166,7 @@ void DFUGetFirmwareForm::onReachable(bool reachable, quint64 visit)
         return;
     if (!reachable) {
         qInfo().noquote() << "Download link firmware is not possible, the host is unreachable";
+        setStatus(ErrorIcon, tr("The update service cannot be reached"));
         return;
     }
     setStatus(InfoIcon, tr("Checking available firmware"));
@@ -283,6 +290,8 @@ void DFUGetFirmwareForm::onBrowsePressed()
     }
     auto* dialog = new QFileDialog(this, QString(), QString(), QString());
     dialog->setFileMode(QFileDialog::AnyFile);
+    // Qt's own dialog: it wears the skin and speaks the application's language.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setNameFilter(QStringLiteral(" (*.enc)"));
     delegate.open(dialog, { this }, [this, dialog](int result) {
         if (result != QDialog::Accepted)

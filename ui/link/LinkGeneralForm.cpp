@@ -2,6 +2,8 @@
 
 #include "ui_LinkGeneralForm.h"
 
+#include "ui/toolkit/SliderTicks.h"
+
 #include <QSignalBlocker>
 #include <QTime>
 
@@ -33,6 +35,8 @@ LinkGeneralForm::LinkGeneralForm(LPP& parameters, QWidget* parent)
 {
     m_ui->setupUi(this);
     m_ui->stTimerDelay->setAttribute(Qt::WA_MacShowFocusRect, false);
+    // The style sheet takes the style's own tick marks away: one below every second.
+    SliderTicks::install(m_ui->fthsLongPressSlider);
 
     connect(m_ui->scModeTimerButton, &QAbstractButton::clicked, this, &LinkGeneralForm::onCenterTimerPressed);
     connect(m_ui->stTimerDelay, &QTimeEdit::timeChanged, this, &LinkGeneralForm::onCenterDelayEdited);

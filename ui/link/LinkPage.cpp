@@ -192,10 +192,13 @@ bool LinkPage::initializeParameters()
     if (!settings)
         return true;
     const LinkProfile backup = settings->linkProfile(QString::fromLatin1(BackupProfileName));
-    if (!backup.defined) {
-        if (problems.isEmpty())
-            settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
-    } else if (!backup.parameters.isEqual(m_parameters))
+    // A record outside the limits is never offered as the backup: the stored one stays, and
+    // "Restore" still offers it.
+    if (!problems.isEmpty())
+        return true;
+    if (!backup.defined)
+        settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
+    else if (!backup.parameters.isEqual(m_parameters))
         emit showHint(save_backup);
     return true;
 }
@@ -210,10 +213,18 @@ void LinkPage::applyParameters(LPP const& record)
     emit setState(applying_parameters_state);
     m_pendingApply = LinkProfile(QString::fromLatin1(ApplyProfileName), record);
     QPointer<LinkPage> self(this);
+    const quint64 sent = visit();
     // The reply is copied at once: the Link may be gone by the time it comes.
-    link->applyParameters(record, [self](LPP* reply, DongleResult result) {
+    link->applyParameters(record, [self, sent](LPP* reply, DongleResult result) {
         if (!self)
             return;
+        if (self->onScreen() && !self->isVisit(sent)) {
+            // A later visit took the LINK's record afresh and owns the page: the reply only
+            // settles whether the record sent is still to come back.
+            if (result.code == DongleResult::Ok || result.code == DongleResult::InvalidCommand)
+                self->m_pendingApply.defined = false;
+            return;
+        }
         if (result.code == DongleResult::InvalidCommand) {
             // Refused before anything was sent: the LINK is there, the record is not fit for it.
             self->m_pendingApply.defined = false;
@@ -327,9 +338,9 @@ bool LinkPage::perform(PageAction action)
 
 void LinkPage::onShowHint(Hint hint)
 {
-    // A page nobody sees asks nothing (a search that ended after the person left); one "Link not
-    // present" box stands for a run of lost-link states.
-    if (!appeared || (hint == link_not_connected_hint && isVisit(m_linkHintVisit)))
+    // A page nobody sees asks nothing (a search or an apply that ended after the person left, or
+    // while the page slides out); one "Link not present" box stands for a run of lost-link states.
+    if (!appeared || !onScreen() || (hint == link_not_connected_hint && isVisit(m_linkHintVisit)))
         return;
     qDebug().nospace().noquote() << "SHOW HINT [" << hintName(hint) << "]";
     Question question;
@@ -362,7 +373,10 @@ void LinkPage::onShowHint(Hint hint)
                 Page::perform(PageAction::back);
         } else if (answer == 0) {
             if (Settings* settings = container->getSettings()) {
-                settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
+                // Refused, the stored backup stays as it was; the box says why nothing was saved.
+                if (!settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters))
+                    tellOutOfLimits(
+                        tr("The LINK's own record"), m_parameters.outOfLimits().join(QLatin1Char('\n')));
                 updateFooter();
             }
         }
@@ -372,6 +386,8 @@ void LinkPage::onShowHint(Hint hint)
 void LinkPage::tellOutOfLimits(QString const& source, QString const& problems)
 {
     qWarning().noquote() << "LINK parameters outside their limits:" << problems;
+    if (!onScreen())
+        return; // what was refused stays in the log; nobody sees the page to be told
     Question question;
     question.icon = Icon::Warning;
     question.text = tr("Parameters outside their limits");
@@ -465,7 +481,7 @@ void LinkPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
 void LinkPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
 {
     qDebug().nospace() << "Dongle updated: [" << quint32(mask) << "]";
-    if (!appeared) {
+    if (!appeared || !onScreen()) {
         qDebug() << "- not visible yet";
         return;
     }

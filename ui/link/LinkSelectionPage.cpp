@@ -1,5 +1,6 @@
 #include "ui/link/LinkSelectionPage.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QtDebug>
@@ -82,6 +83,7 @@ void LinkSelectionPage::retranslate()
     container->setRight(tr("Refresh"), PageAction::refresh, this, PageFooter::AlternativeButton);
     container->setRightEnabled(PageFooter::MainButton, false);
     container->setRightEnabled(PageFooter::AlternativeButton, !m_awaitingHeadset);
+    showMissingDevice();
 }
 
 void LinkSelectionPage::pageWillAppear(QString const&)
@@ -134,6 +136,8 @@ void LinkSelectionPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
     if (m_awaitingHeadset) {
         if (dongle->headset() && dongle->headset()->isRunning())
             refreshDevices(); // plugged in again
+        else
+            showMissingDevice(); // the dongle is back, its headset not yet
         return;
     }
     if (mask.testFlag(DongleChangeMask::linkFound | DongleChangeMask::linkLost))
@@ -159,6 +163,23 @@ void LinkSelectionPage::showNoDevices()
     // Nothing to search without a dongle and its headset: the list fills again on its own when
     // they are back, and "Refresh" comes back with them.
     container->setRightEnabled(PageFooter::AlternativeButton, false);
+    showMissingDevice();
+}
+
+void LinkSelectionPage::showMissingDevice()
+{
+    QLabel* text = m_ui->missingDeviceText;
+    if (!m_awaitingHeadset) {
+        text->hide();
+        return;
+    }
+    text->setText(container->getDongle() ? tr("Headset not found") : tr("Dongle not connected"));
+    text->show();
+}
+
+QString LinkSelectionPage::missingDeviceText() const
+{
+    return m_ui->missingDeviceText->isVisibleTo(this) ? m_ui->missingDeviceText->text() : QString();
 }
 
 void LinkSelectionPage::deviceFound(Dongle*, NPP const&) { }
@@ -172,6 +193,7 @@ void LinkSelectionPage::refreshDevices()
         return;
     }
     m_awaitingHeadset = false;
+    showMissingDevice();
     container->setRightEnabled(PageFooter::AlternativeButton, true);
     const quint64 visit = this->visit();
     QPointer<LinkSelectionPage> self(this);

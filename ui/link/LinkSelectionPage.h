@@ -71,6 +71,8 @@ public:
     bool isPingScheduled() const { return m_pingTimer.isActive(); }
     // Shown without a dongle or headset: emptied, and filled again when one comes.
     bool isAwaitingHeadset() const { return m_awaitingHeadset; }
+    // What the page says is missing while it awaits a dongle or headset; empty otherwise.
+    QString missingDeviceText() const;
     // Test seam: the ping interval (PingIntervalMs by default).
     void setPingInterval(int ms) { m_pingIntervalMs = ms; }
 
@@ -86,6 +88,8 @@ private:
     void endWork();
     // No dongle or headset: no LINK listed, nothing selected, nothing running.
     void showNoDevices();
+    // Says which device is missing while the page awaits one, and nothing otherwise.
+    void showMissingDevice();
 
     QTimer m_pingTimer;
     int m_pingIntervalMs = PingIntervalMs;

@@ -1,10 +1,12 @@
 #include "ui/pages/DevicesPage.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QtDebug>
 
+#include "app/OrvixDirector.h"
 #include "device/Headset.h"
 #include "ui/toolkit/IconButton.h"
 #include "ui_DevicesPage.h"
@@ -97,7 +99,23 @@ void DevicesPage::retranslate()
     container->setTitle(tr("Devices"));
     container->setSubtitle(QString());
     container->setLeft(tr("Back"), PageAction::back, this);
+    if (!m_ui->missingDeviceText->isHidden())
+        showHeadsetPresent(false); // in the new language
     updateFooter();
+}
+
+QString DevicesPage::missingDeviceText() const
+{
+    return m_ui->missingDeviceText->isHidden() ? QString() : m_ui->missingDeviceText->text();
+}
+
+void DevicesPage::showHeadsetPresent(bool present)
+{
+    setEnabled(present);
+    m_ui->missingDeviceText->setVisible(!present);
+    if (!present)
+        m_ui->missingDeviceText->setText(
+            container->getDongle() ? tr("Headset not found") : tr("Dongle not connected"));
 }
 
 void DevicesPage::pageWillAppear(QString const&)
@@ -106,7 +124,7 @@ void DevicesPage::pageWillAppear(QString const&)
     Headset* headset = container->getHeadset();
     if (headset)
         updateList(headset->channelMap());
-    setEnabled(headset != nullptr);
+    showHeadsetPresent(headset != nullptr);
     retranslate();
 }
 
@@ -141,15 +159,21 @@ void DevicesPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
 {
     if (!headset || mask.testFlag(HeadsetChangeMask::lost)) {
         qDebug() << "OX::DevicesPage (HeadsetLost)";
-        setEnabled(false);
+        showHeadsetPresent(false);
         updateFooter();
         return;
     }
     if (mask.testFlag(HeadsetChangeMask::channelMap)) {
         qDebug() << "OX::DevicesPage (Headset::ChannelMap changed)";
         updateList(headset->channelMap());
-        setEnabled(true);
+        showHeadsetPresent(true);
     }
+}
+
+void DevicesPage::updateWithDongle(Dongle*, DongleChangeMask)
+{
+    if (!m_ui->missingDeviceText->isHidden())
+        showHeadsetPresent(false);
 }
 
 void DevicesPage::updateList(ChannelMap const& map)
@@ -270,28 +294,46 @@ void DevicesPage::onApplyChannelMap()
     Headset* headset = container->getHeadset();
     if (!headset || m_workingCopy == headset->channelMap())
         return;
-    // The headset reports the stored map as an update, which hides "Apply". A refusal is told
-    // once and the rows go back to the map the headset still holds; any other failure leaves
-    // "Apply" for another try.
+    // The headset reports the stored map as an update, which hides "Apply".
     container->setProgress(true);
     QPointer<DevicesPage> self(this);
     QPointer<Headset> asked(headset);
     const quint64 visit = this->visit();
     headset->setChannelMap(m_workingCopy, [self, asked, visit](DongleResult result) {
-        if (!self)
-            return;
-        self->container->setProgress(false);
-        if (result.code != DongleResult::Refused || !asked || !self->isVisit(visit))
-            return;
-        self->updateList(asked->channelMap());
-        Question question;
-        question.icon = Icon::Warning;
-        question.title = tr("Devices");
-        question.text = tr("The headset refused the new device order. It keeps the order shown.");
-        question.informative = result.text;
-        question.about = { asked.data() };
-        self->ask(question);
+        if (self)
+            self->onChannelMapWritten(result, asked, visit);
     });
+}
+
+void DevicesPage::onChannelMapWritten(
+    DongleResult const& result, QPointer<Headset> const& asked, quint64 visit)
+{
+    const bool here = isVisit(visit);
+    if (here)
+        container->setProgress(false);
+    // A headset gone meanwhile is told by its loss; any other failure leaves "Apply" for another
+    // try. A refusal or a headset that never answered is told once, and the rows go back to the
+    // order the headset last confirmed.
+    if (!asked || (result.code != DongleResult::Refused && result.code != DongleResult::TimedOut))
+        return;
+    const QString text = result.code == DongleResult::Refused
+        ? tr("The headset refused the new device order. It keeps the order shown.")
+        : tr("The headset did not answer. The order shown is the last one it confirmed.");
+    if (!here) {
+        // The person has left the page: the director tells it, and the next visit shows the
+        // headset's order anyway.
+        if (OrvixDirector* director = container->getDirector())
+            emit director->showMessage(OrvixDirector::warning, tr("Devices"), text);
+        return;
+    }
+    updateList(asked->channelMap());
+    Question question;
+    question.icon = Icon::Warning;
+    question.title = tr("Devices");
+    question.text = text;
+    question.informative = result.text;
+    question.about = { asked.data() };
+    ask(question);
 }
 
 } // namespace OX

@@ -4,10 +4,14 @@
 // The list and the copy always hold the same entries in the same order: every edit is checked
 // against the copy, and an edit the copy cannot take rebuilds the rows from it.
 #include "protocol/ChannelMap.h"
+#include "protocol/DongleResult.h"
 #include "ui/toolkit/Page.h"
+
+#include <QPointer>
 
 #include <memory>
 
+class Headset;
 class QListWidget;
 class QListWidgetItem;
 class QModelIndex;
@@ -35,12 +39,16 @@ public:
     // Asks "Stay on page" or "Dismiss and leave page" while edits are pending.
     bool pageShouldDisappear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
+    // Only what the page says is missing follows the dongle.
+    void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
 
     // The map as edited so far.
     ChannelMap const& workingCopy() const { return m_workingCopy; }
     QListWidget* listWidget() const;
     IconButton* upButton() const;
     IconButton* downButton() const;
+    // What the page says is missing while it has no headset; empty otherwise.
+    QString missingDeviceText() const;
 
     void onUpClicked();
     void onDownClicked();
@@ -62,8 +70,13 @@ private:
     void updateFooter();
     bool hasPendingEdits();
     void setArrowsFor(int row);
+    // Enabled with a headset; without one, disabled and saying whether the dongle or the headset
+    // is missing.
+    void showHeadsetPresent(bool present);
     // Moves the row at from to to in list and copy; false when the copy refuses.
     bool moveRow(int from, int to);
+    // The end of an "Apply" made in visit to the headset asked.
+    void onChannelMapWritten(DongleResult const& result, QPointer<Headset> const& asked, quint64 visit);
 
     std::unique_ptr<Ui::DevicesPage> m_ui;
     ChannelMap m_workingCopy;

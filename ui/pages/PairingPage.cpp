@@ -279,10 +279,16 @@ void PairingPage::onShowHint(Hint hint)
 
 void PairingPage::onShowError(QString const& title, DongleResult result)
 {
+    tellError(title, result, QString());
+}
+
+void PairingPage::tellError(QString const& title, DongleResult const& result, QString const& leftIn)
+{
     Question question;
     question.icon = Icon::Warning;
     question.title = title;
     question.text = result.toStringHelper();
+    question.informative = leftIn;
     question.about = { container->getDongle() };
     ask(question);
 }
@@ -466,7 +472,9 @@ void PairingPage::updateChannelMap(Headset* headset)
         return;
     m_workingChannelMap = headset->channelMap();
     Dongle& dongle = headset->dongle();
-    const quint16 pan = dongle.profile().pan;
+    // The headset's own network, which a headset of another network does not share with the
+    // dongle; its map's devices are on that network too.
+    const quint16 pan = headset->pan();
     const quint8 own = dongle.profile().address;
     const bool inService = isInServiceMode(&dongle);
 

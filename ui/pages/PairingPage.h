@@ -14,6 +14,7 @@
 #include "ui/pages/FoundDeviceMap.h"
 #include "ui/toolkit/Page.h"
 
+#include <QMap>
 #include <QPointer>
 
 #include <functional>
@@ -114,10 +115,16 @@ private:
     // steps ending in a failure handler and a final step.
     void bindHeadset(NPP record);
     void bindLink(NPP record);
+    // How a bind ends: the title of a failure (%1 the step), the names of the chain's failure
+    // handler and final step, and by step name what a failure there left the devices with.
+    struct Outcome {
+        QString failedTitle, failedName, doneName;
+        QMap<QString, QString> leftIn;
+    };
     // The end both binds share: entry into the headset's channel map after the chain's steps,
-    // a failure reported under failedTitle, the lists refreshed at the end.
-    void appendToNetwork(Defer const& chain, QPointer<Dongle> const& dongle, OrvixDevice const& entry,
-        QString const& failedTitle, QString const& failedName, QString const& doneName);
+    // a failure reported as outcome says, the lists refreshed at the end.
+    void appendToNetwork(
+        Defer const& chain, QPointer<Dongle> const& dongle, OrvixDevice const& entry, Outcome const& outcome);
     void removeChannel(OrvixDevice entry);
     // The chains, run with the answer to the operation's question (only button 0 or 1 runs one).
     void pairHeadset(NPP record, int answer);
@@ -128,9 +135,13 @@ private:
     bool addToWorkingMap(OrvixDevice const& entry);
     // Whether entry could be added now (it is there already, or there is room).
     bool fitsWorkingMap(OrvixDevice const& entry) const;
-    // Hint 1 for code 11 (only within the visit, not while leaving), otherwise the error box;
-    // nothing once the dongle the operation began with has stopped or gone.
-    void reportFailure(Dongle* dongle, QString const& title, DongleResult const& result);
+    // A failed operation is told once: in the visit, hint 1 for code 11, otherwise the error box;
+    // after the person left, the director's message. leftIn says what the devices were left
+    // with. Nothing once the dongle the operation began with has stopped or gone.
+    void reportFailure(
+        Dongle* dongle, QString const& title, DongleResult const& result, QString const& leftIn);
+    // The error box, with leftIn below the result.
+    void tellError(QString const& title, DongleResult const& result, QString const& leftIn);
 
     // Whether a device heard belongs to the headset's network (the working map holds it).
     bool inWorkingMap(NPP const& record) const;

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPointer>
 
+#include "app/OrvixDirector.h"
 #include "async/Promise.h"
 #include "device/Dongle.h"
 #include "device/Headset.h"
@@ -113,20 +114,28 @@ void PairingPage::uploadChannelMap(ChannelMap const& map, std::function<void(Don
     headset->setChannelMap(map, std::move(done));
 }
 
-void PairingPage::reportFailure(Dongle* dongle, QString const& title, DongleResult const& result)
+void PairingPage::reportFailure(
+    Dongle* dongle, QString const& title, DongleResult const& result, QString const& leftIn)
 {
     // Unplugged (or the application quits): the page goes back on the removal, and a box now
     // would wait for nobody.
     if (!dongle || !dongle->isRunning())
         return;
-    // Left (or leaving): a box would stand over another page.
-    if (!isVisit(visit()) || m_state == not_initialized_state)
-        return;
-    if (result.code != DongleResult::InvalidDongleState) {
-        emit showError(title, result);
+    qWarning().noquote() << title << result.toStringHelper() << leftIn;
+    if (isVisit(visit())) {
+        if (result.code == DongleResult::InvalidDongleState && m_state != not_initialized_state)
+            emit showHint(service_mode_required_hint);
+        else
+            tellError(title, result, leftIn);
         return;
     }
-    emit showHint(service_mode_required_hint);
+    // Left (or leaving): told once all the same, by the director over whatever page is shown,
+    // with what the devices were left with.
+    QString text = result.toStringHelper();
+    if (!leftIn.isEmpty())
+        text += QStringLiteral("\n\n") + leftIn;
+    if (OrvixDirector* director = container->getDirector())
+        emit director->showMessage(OrvixDirector::warning, title, text);
 }
 
 void PairingPage::bindHeadset(NPP record)
@@ -153,6 +162,13 @@ void PairingPage::pairHeadset(NPP record, int answer)
     const OrvixDevice entry(role.address, EnabledPortOne, role.preset);
     // Not translated: the title stays English in every language.
     const QString failedTitle = QStringLiteral("Pair headset with dongle (%1) failed");
+    const QMap<QString, QString> leftIn {
+        { tr("Set Address"), tr("This dongle was left as it was.") },
+        { tr("Set PAN"), tr("This dongle stays on its own network; the headset was not changed.") },
+        { tr("Set CMAP"),
+            tr("This dongle has joined the headset's network, but the headset's device list does not "
+               "hold it: pair the headset again.") },
+    };
     if (!fitsWorkingMap(entry)) {
         emit showError(failedTitle.arg(tr("Set CMAP")), networkFull());
         return;
@@ -174,7 +190,8 @@ void PairingPage::pairHeadset(NPP record, int answer)
             return step.resolve();
         dongle->setDevicePAN(dongle->profile().address, record.pan, settle(step));
     });
-    appendToNetwork(chain, dongle, entry, failedTitle, tr("Bind headset failed"), tr("Bind headset done"));
+    appendToNetwork(
+        chain, dongle, entry, { failedTitle, tr("Bind headset failed"), tr("Bind headset done"), leftIn });
 }
 
 void PairingPage::bindLink(NPP record)
@@ -204,6 +221,15 @@ void PairingPage::pairLink(NPP record, int answer)
     const Role role = LinkRoles[answer];
     const OrvixDevice entry(role.address, EnabledPortOne, role.preset);
     const QString failedTitle = tr("Pair link with headset (%1) failed");
+    const QMap<QString, QString> leftIn {
+        { tr("Set PAN"), tr("The LINK was left as it was.") },
+        { tr("Set Address"),
+            tr("The LINK has joined this network under its old address; the headset's device list does "
+               "not hold it: pair the LINK again.") },
+        { tr("Set CMAP"),
+            tr("The LINK has joined this network, but the headset's device list does not hold it: pair "
+               "the LINK again.") },
+    };
     if (!fitsWorkingMap(entry)) {
         emit showError(failedTitle.arg(tr("Set CMAP")), networkFull());
         return;
@@ -231,13 +257,15 @@ void PairingPage::pairLink(NPP record, int answer)
             qDebug().noquote() << QStringLiteral("LINK address [%1] did SET").arg(role.address);
         }));
     });
-    appendToNetwork(chain, dongle, entry, failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"));
+    appendToNetwork(
+        chain, dongle, entry, { failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"), leftIn });
 }
 
-void PairingPage::appendToNetwork(Defer const& chain, QPointer<Dongle> const& dongle,
-    OrvixDevice const& entry, QString const& failedTitle, QString const& failedName, QString const& doneName)
+void PairingPage::appendToNetwork(
+    Defer const& chain, QPointer<Dongle> const& dongle, OrvixDevice const& entry, Outcome const& outcome)
 {
     QPointer<PairingPage> self(this);
+    auto failed = std::make_shared<bool>(false);
     chain
         .then(tr("Set CMAP"),
             [self, entry](Defer& step) {
@@ -250,16 +278,20 @@ void PairingPage::appendToNetwork(Defer const& chain, QPointer<Dongle> const& do
                                               .arg(QStringFromOrvixDevice(entry));
                 }));
             })
-        .fail(failedName,
-            [self, dongle, failedTitle](DongleResult result, QString const& failedStep) {
+        .fail(outcome.failedName,
+            [self, dongle, outcome, failed](DongleResult result, QString const& failedStep) {
+                *failed = true;
                 if (self)
-                    self->reportFailure(dongle, failedTitle.arg(failedStep), result);
+                    self->reportFailure(dongle, outcome.failedTitle.arg(failedStep), result,
+                        outcome.leftIn.value(failedStep));
             })
-        .finally(doneName, [self](DongleResult, QString const&) {
+        .finally(outcome.doneName, [self, failed](DongleResult result, QString const&) {
             if (!self)
                 return;
             emit self->updateUI();
-            self->m_networkChanged = true;
+            // Only a device really added may need the network's password.
+            if (!*failed && result.code == DongleResult::Ok)
+                self->m_networkChanged = true;
         });
 }
 
@@ -294,6 +326,12 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
         return;
 
     QPointer<PairingPage> self(this);
+    const QMap<QString, QString> leftIn {
+        { tr("Set PAN"), tr("The device is still in the network.") },
+        { tr("Set CMAP"),
+            tr("The device has left the network, but the headset's device list still holds it.") },
+    };
+    auto failed = std::make_shared<bool>(false);
     Defer chain = Promise::create(tr("Set PAN"), [self, dongle, entry](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
@@ -329,12 +367,14 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
     }
     chain
         .fail(tr("Remove failed"),
-            [self, dongle](DongleResult result, QString const& failedStep) {
+            [self, dongle, leftIn, failed](DongleResult result, QString const& failedStep) {
+                *failed = true;
                 if (self)
-                    self->reportFailure(dongle, tr("Remove device (%1) failed").arg(failedStep), result);
+                    self->reportFailure(dongle, tr("Remove device (%1) failed").arg(failedStep), result,
+                        leftIn.value(failedStep));
             })
-        .finally(QString(), [self](DongleResult, QString const&) {
-            if (self)
+        .finally(QString(), [self, failed](DongleResult result, QString const&) {
+            if (self && !*failed && result.code == DongleResult::Ok)
                 self->m_networkChanged = true;
         });
 }

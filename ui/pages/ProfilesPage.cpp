@@ -10,6 +10,7 @@
 #include "ui/pages/ProfileListModel.h"
 #include "ui/toolkit/PageContainer.h"
 
+#include <QAbstractItemDelegate>
 #include <QSignalBlocker>
 #include <QTime>
 
@@ -133,6 +134,12 @@ void ProfilesPage::connectForm()
     });
     connect(m_listModel, &QAbstractItemModel::dataChanged, this,
         [this](QModelIndex const& topLeft) { onRowRenamed(topLeft); });
+    // The double click that opened the name's editor made its row the highlighted one; once the
+    // editor closes, renamed or not, the highlight is the selected profile's again.
+    connect(ui->mouseProfilesListView->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] {
+        if (Settings* settings = container->getSettings())
+            m_ui->mouseProfilesListView->setCurrentIndex(m_listModel->index(settings->selectedIndex(), 0));
+    });
 }
 
 // ---- loading -------------------------------------------------------------------------------
@@ -346,6 +353,8 @@ Settings* ProfilesPage::selectionSettings() const
 
 void ProfilesPage::onUpdateFooter()
 {
+    if (!isVisit(visit()))
+        return; // the footer belongs to the page on screen
     Settings* settings = selectionSettings();
     if (!settings)
         return;
@@ -392,12 +401,12 @@ void ProfilesPage::pageWillAppear(QString const& from)
 
 void ProfilesPage::pageDidAppear()
 {
+    Page::pageDidAppear();
     if (m_ui->skButton->isChecked()) {
         const QSignalBlocker blocker(m_ui->skButton);
         m_ui->skButton->setChecked(false);
     }
     onKeyCaptureToggled(false);
-    Page::pageDidAppear();
 }
 
 } // namespace OX

@@ -130,7 +130,7 @@ void ProfilesPage::applyProfile(MouseProfile& profile, std::function<void()> com
 void ProfilesPage::onTestingStart()
 {
     m_trialTimer.start(m_trialMs);
-    auto* dialog = new TimeoutDialog(nullptr);
+    auto* dialog = new TimeoutDialog(this);
     dialog->setWindowFlags(dialog->windowFlags() | Qt::WindowStaysOnTopHint);
     dialog->setWindowTitle(tr("Testing in progress"));
     dialog->setMessage(
@@ -342,8 +342,13 @@ bool ProfilesPage::pageShouldDisappear()
 
 void ProfilesPage::onShowError(QString const& title, QString const& text)
 {
-    if (!isVisit(visit()))
-        return; // a page no longer shown opens nothing
+    if (!isVisit(visit())) {
+        // The person left before the dongle answered: the director tells it over whatever page
+        // is shown now.
+        if (OrvixDirector* director = container->getDirector())
+            emit director->showMessage(OrvixDirector::warning, title, text);
+        return;
+    }
     // Opened from the event loop: an upload's failure may be reported while the dongle is being
     // deleted.
     Question question;

@@ -208,10 +208,17 @@ void SecurityPage::onSetState(State s)
     m_state = s;
     switch (s) {
     case waiting_for_channel_map_state:
-        // The map may never come (a headset without a network): the way back stays open.
+        // The map may never come (a headset whose device list is empty, as after a pairing that
+        // failed): the page says why nothing can be set and the way back stays open.
         container->setProgress(false);
+        setEnabled(true);
+        enableFields(false, false);
+        m_ui->helpText->setText(
+            tr("This headset's device list is empty, so no device shares a network password with it "
+               "yet. Pair this computer with the headset on the Pairing page first, then come back here."));
         break;
     case waiting_for_dongle_service_mode_state: {
+        m_ui->helpText->clear();
         container->setProgress(true);
         if (isInServiceMode(dongle)) {
             emit setState(waiting_for_headset_service_mode_state);
@@ -391,8 +398,8 @@ void SecurityPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
     qDebug() << " -visible [" << QStringFromState(m_state) << "]";
     if (!dongle) {
         // A pass or a wait under way ends with the dongle: the spinner stops before going back.
-        if (appeared)
-            container->setProgress(false);
+        if (appeared && isVisit(visit()))
+            container->setProgress(false); // never the footer of the page that comes next
         Page::perform(PageAction::back);
     } else if (mask.testFlag(DongleChangeMask::statusChanged))
         continueInServiceMode();

@@ -86,7 +86,7 @@ void SecurityPage::startPass()
     for (Device const& d : targets) {
         Dongle* dongle = container->getDongle();
         if (!dongle) {
-            onPasswordAnswer(pass, d, DongleResult(DongleResult::InvalidDongleState));
+            onPasswordAnswer(pass, d, DongleResult(DongleResult::NoDongle));
             continue;
         }
         // A request the dongle refuses is answered (code 11) before the call returns.

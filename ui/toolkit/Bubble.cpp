@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPropertyAnimation>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace OX
 {
@@ -66,6 +69,13 @@ QPainterPath outline(Bubble::Direction direction, int w, int h)
     tip.addPolygon(arrow);
     tip.closeSubpath();
     return path.united(tip);
+}
+
+// The part of the target's screen that windows may cover; empty without a screen.
+QRect screenArea(QWidget* target)
+{
+    QScreen* screen = target ? target->screen() : nullptr;
+    return screen ? screen->availableGeometry() : QRect();
 }
 
 } // namespace
@@ -217,7 +227,37 @@ void Bubble::setPosition()
         corner = QPoint(tw / 2 - w / 2, th);
         break;
     }
-    move(m_target->mapToGlobal(corner));
+    QPoint at = m_target->mapToGlobal(corner);
+    const QRect screen = screenArea(m_target);
+    if (!screen.isEmpty()) {
+        at.setX(std::max(screen.left(), std::min(at.x(), screen.right() + 1 - w)));
+        at.setY(std::max(screen.top(), std::min(at.y(), screen.bottom() + 1 - h)));
+    }
+    move(at);
+}
+
+QRect Bubble::roomBeside(QWidget* target, Direction direction)
+{
+    const QRect area = screenArea(target);
+    if (area.isEmpty())
+        return QRect();
+    const QRect field(target->mapToGlobal(QPoint(0, 0)), target->size());
+    QRect room = area;
+    switch (direction) {
+    case Left:
+        room.setRight(field.left() - 1);
+        break;
+    case Right:
+        room.setLeft(field.right() + 1);
+        break;
+    case Above:
+        room.setBottom(field.top() - 1);
+        break;
+    case Below:
+        room.setTop(field.bottom() + 1);
+        break;
+    }
+    return room.isValid() ? room : QRect();
 }
 
 bool Bubble::eventFilter(QObject* watched, QEvent* event)

@@ -50,8 +50,12 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // Puts the bubble beside its target by the current direction.
+    // Puts the bubble beside its target by the current direction, moved inside the screen
+    // where it would cross the screen's edge.
     void setPosition();
+    // The space of the target's screen beside target in direction (the whole screen's width or
+    // height above and below); empty without a screen.
+    static QRect roomBeside(QWidget* target, Direction direction);
 
 private slots:
     void onHideAnimationFinished();

@@ -1,6 +1,7 @@
 #include "ui/toolkit/ExpandableListViewItem.h"
 
 #include "ui/toolkit/ProgressMarker.h"
+#include "ui/toolkit/TextWrap.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -9,7 +10,10 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace OX
 {
@@ -22,6 +26,7 @@ constexpr int ItemSpacing = 10;
 constexpr int TextSpacing = 3;
 constexpr int TextBottomMargin = 6;
 constexpr int ItemMinimumHeight = 10;
+constexpr int TitleLines = 2;
 
 } // namespace
 
@@ -52,7 +57,8 @@ ExpandableListViewItem::ExpandableListViewItem(
     // The list's width decides the button's, not the title's length (fitTitle makes them agree).
     m_title->setSizePolicy(QSizePolicy::Ignored, m_title->sizePolicy().verticalPolicy());
     m_description = new QTextBrowser(this);
-    m_description->setMaximumHeight(0);
+    m_description->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_description->setFixedHeight(0);
     column->addWidget(m_title);
     column->addWidget(m_description);
     row->addLayout(column);
@@ -71,7 +77,7 @@ void ExpandableListViewItem::setExpand(bool expanded)
 
 void ExpandableListViewItem::expandTextarea()
 {
-    m_description->setMaximumHeight(m_expanded ? ExpandedHeight : 0);
+    fitDescription();
 }
 
 void ExpandableListViewItem::setFirstItem(bool first)
@@ -98,6 +104,7 @@ void ExpandableListViewItem::retranslate()
     fitTitle();
     m_description->setText(
         m_descriptionText ? QCoreApplication::translate(TextContext, m_descriptionText) : QString());
+    fitDescription();
 }
 
 QString ExpandableListViewItem::shownTitle() const
@@ -105,25 +112,54 @@ QString ExpandableListViewItem::shownTitle() const
     return m_title->text();
 }
 
+QString ExpandableListViewItem::title() const
+{
+    return m_titleText ? QCoreApplication::translate(TextContext, m_titleText) : QString();
+}
+
 void ExpandableListViewItem::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     fitTitle();
+    fitDescription();
+}
+
+void ExpandableListViewItem::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
 }
 
 void ExpandableListViewItem::fitTitle()
 {
-    const QString title = m_titleText ? QCoreApplication::translate(TextContext, m_titleText) : QString();
+    const QString title = this->title();
     // The room for text: the button's width less what its style draws around the text.
     QStyleOptionButton option;
     option.initFrom(m_title);
     const QSize frame
         = m_title->style()->sizeFromContents(QStyle::CT_PushButton, &option, QSize(0, 0), m_title);
     const int room = qMax(0, m_title->width() - frame.width());
-    const QFontMetrics metrics(m_title->font());
-    const bool fits = metrics.horizontalAdvance(title) <= room || m_title->width() <= 0;
-    m_title->setText(fits ? title : metrics.elidedText(title, Qt::ElideRight, room));
-    m_title->setToolTip(fits ? QString() : title);
+    const QString shown
+        = m_title->width() <= 0 ? title : wrapText(title, QFontMetrics(m_title->font()), room, TitleLines);
+    m_title->setText(shown);
+    const bool whole = QString(shown).replace(QLatin1Char('\n'), QLatin1Char(' ')) == title;
+    m_title->setToolTip(whole ? QString() : title);
+}
+
+void ExpandableListViewItem::fitDescription()
+{
+    if (!m_expanded) {
+        m_description->setFixedHeight(0);
+        return;
+    }
+    // As high as the text at the width it is shown at, so that it never needs a scroll bar,
+    // within what the list can give one entry.
+    QTextDocument* document = m_description->document();
+    const int margins = 2 * m_description->frameWidth();
+    document->setTextWidth(qMax(1, m_description->width() - margins));
+    const int needed = int(std::ceil(document->size().height())) + margins;
+    m_description->setFixedHeight(qBound(0, needed, MaximumDescriptionHeight));
 }
 
 } // namespace OX

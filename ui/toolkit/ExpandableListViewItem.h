@@ -2,8 +2,9 @@
 // One numbered entry of an expandable list: a step marker, a title button and a description
 // that opens below the title while the entry is expanded. Title and description are kept as
 // untranslated texts and shown in the current language (context "LinkPage"). A title is shown
-// whole; only where a language's title is wider than the button can ever be is it cut short with
-// "…", the whole title then in its tool tip.
+// whole, on two lines where one is too narrow; only a title that two lines cannot hold is cut
+// short with "…", the whole title then in its tool tip. The open description is as high as its
+// text, up to MaximumDescriptionHeight, beyond which it scrolls.
 #include <QWidget>
 
 class QPushButton;
@@ -20,7 +21,7 @@ class ExpandableListViewItem : public QWidget
 public:
     static constexpr int MarkerWidth = 25;
     static constexpr int TitleMinimumHeight = 25;
-    static constexpr int ExpandedHeight = 115;
+    static constexpr int MaximumDescriptionHeight = 230;
 
     ExpandableListViewItem(const char* title, const char* description, int index, const QString& identifier,
         QWidget* parent = nullptr);
@@ -39,17 +40,23 @@ public:
     // The entry with its title button and description.
     void setEnabled(bool enabled);
     void retranslate();
-    // The title as the button shows it (whole, or cut short with "…").
+    // The title as the button shows it (whole, perhaps broken into two lines, or cut short with
+    // "…").
     QString shownTitle() const;
+    // The whole title in the current language.
+    QString title() const;
 
 signals:
     void itemClickedSignal();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A new language reaches every entry, also those of a tab not shown.
+    void changeEvent(QEvent* event) override;
 
 private:
     void fitTitle();
+    void fitDescription();
 
     ProgressMarker* m_marker = nullptr;
     QPushButton* m_title = nullptr;

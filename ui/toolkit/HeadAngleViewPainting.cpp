@@ -3,6 +3,7 @@
 // at full strength), the range and scale of the angle being dragged, and the live needle.
 #include "ui/toolkit/HeadAngleView.h"
 
+#include <QLocale>
 #include <QPainter>
 
 #include <cmath>
@@ -47,7 +48,7 @@ QPen dashedPen(QColor const& color)
 
 QString labelText(double value)
 {
-    return QString::asprintf("%0.1f", value) + QChar(0x00B0); // the degree sign
+    return QLocale().toString(value, 'f', 1) + QChar(0x00B0); // the degree sign
 }
 
 } // namespace

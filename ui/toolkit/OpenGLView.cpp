@@ -1,6 +1,7 @@
 #include "ui/toolkit/OpenGLView.h"
 
 #include "ui/toolkit/GLMeshPart.h"
+#include "ui/toolkit/SharedGlContext.h"
 #include "ui/toolkit/Skin.h"
 
 #include <QOffscreenSurface>
@@ -25,42 +26,41 @@ namespace
 {
 
 // Shading language of OpenGL 2.0 and OpenGL ES 2.0: no version line, attributes and varyings.
+// 20 % ambient and 80 % diffuse light from a point light, worked out per vertex: the light and the
+// normals turn with the model, so a vertex's light does not change with the pose, and the pixels
+// between are interpolated (with the software rasteriser the cost is per pixel).
 char const* const VertexShader = R"(
 attribute vec4 vertex;
 attribute vec3 normal;
 attribute vec2 uv;
-varying vec3 vert;
-varying vec3 vertNormal;
+varying float light;
 varying vec2 texCoord;
 uniform mat4 projMatrix;
 uniform mat4 mvMatrix;
 uniform mat3 normalMatrix;
+uniform vec3 lightPos;
 void main() {
-    vert = vertex.xyz;
-    vertNormal = normalMatrix * normal;
+    vec3 L = normalize(lightPos - vertex.xyz);
+    light = 0.2 + 0.8 * max(dot(normalize(normalMatrix * normal), L), 0.0);
     texCoord = uv;
     gl_Position = projMatrix * mvMatrix * vertex;
 }
 )";
 
-// 20 % ambient and 80 % diffuse light from a point light; a textured part is black and shows its
-// texture, an untextured one its colour. The colour is written in the byte order of
-// QImage::Format_RGB32, so that the picture is read back as it is painted.
+// A textured part is black and shows its texture, an untextured one its colour. The colour is
+// written in the byte order of QImage::Format_RGB32, so that the picture is read back as it is
+// painted.
 char const* const FragmentShader = R"(
-varying highp vec3 vert;
-varying highp vec3 vertNormal;
+varying mediump float light;
 varying highp vec2 texCoord;
-uniform highp vec3 lightPos;
 uniform highp vec4 color;
 uniform bool textured;
 uniform sampler2D texture;
 void main() {
-    highp vec3 L = normalize(lightPos - vert);
-    highp float NL = max(dot(normalize(vertNormal), L), 0.0);
-    highp vec3 rgb = color.rgb;
+    mediump vec3 rgb = color.rgb;
     if (textured)
         rgb += texture2D(texture, texCoord).rgb;
-    gl_FragColor = vec4(clamp(0.2 * rgb + 0.8 * rgb * NL, 0.0, 1.0), 1.0).PIXEL_ORDER;
+    gl_FragColor = vec4(clamp(rgb * light, 0.0, 1.0), 1.0).PIXEL_ORDER;
 }
 )";
 
@@ -210,8 +210,11 @@ bool OpenGLView::makeContext()
     context->setFormat(QSurfaceFormat::defaultFormat());
     auto surface = std::make_unique<QOffscreenSurface>();
     surface->setFormat(context->format());
-    if (!context->create() || (surface->create(), !surface->isValid())
-        || !context->makeCurrent(surface.get())) {
+    bool const made = SharedGlContext::withSoftwareGlSetting([&context, &surface] {
+        return context->create() && (surface->create(), surface->isValid())
+            && context->makeCurrent(surface.get());
+    });
+    if (!made) {
         qWarning("The 3D headset view has no OpenGL: it shows its background only");
         m_contextFailed = true;
         return false;
@@ -292,24 +295,31 @@ void OpenGLView::render()
         return;
     QSize const pixels = devicePixels();
     QColor const colour = background();
-    if (m_frame.size() != pixels || m_drawnBackground != colour) {
+    bool const newFrame = m_frame.size() != pixels || m_drawnBackground != colour;
+    if (newFrame) {
         m_frame = QImage(pixels, QImage::Format_RGB32);
         m_frame.fill(colour);
         m_frame.setDevicePixelRatio(devicePixelRatioF());
         m_drawnBackground = colour;
         m_drawnBounds = QRect();
-        m_context->makeCurrent(m_surface.get());
-        m_target.reset(); // made again at the size the model needs
-        m_context->doneCurrent();
     }
     // Outside the model's last and new bounds both pictures are background: only that area is drawn.
     QRect const bounds = currentBounds(pixels);
     QRect const area = bounds | m_drawnBounds;
     m_drawnModel = m_model;
     m_drawnBounds = bounds;
-    if (area.isEmpty())
+    if (area.isEmpty() && !newFrame)
         return;
     m_context->makeCurrent(m_surface.get());
+    if (newFrame)
+        m_target.reset(); // made again at the size the model needs
+    if (!area.isEmpty())
+        drawArea(area, pixels);
+    m_context->doneCurrent();
+}
+
+void OpenGLView::drawArea(QRect const& area, QSize const& pixels)
+{
     if (!m_target || m_target->width() < area.width() || m_target->height() < area.height()) {
         // Grown in steps, so that a model turning into a little more room does not make a new one.
         auto step = [](int n) { return (n + TargetStep - 1) / TargetStep * TargetStep; };
@@ -321,21 +331,23 @@ void OpenGLView::render()
             size, QOpenGLFramebufferObject::CombinedDepthStencil);
     }
     m_target->bind();
-    // The view's whole picture, placed so that the area's corner falls on the target's.
-    glViewport(-area.x(), -area.y(), pixels.width(), pixels.height());
-    m_proj = projection(pixels);
+    // The picture is drawn upside down, so that OpenGL's rows, which go upwards, come out in the
+    // picture's order: its row top is the target's first. The view's whole picture is placed so
+    // that the area's corner falls on the target's.
+    int const top = pixels.height() - area.y() - area.height();
+    glViewport(-area.x(), -top, pixels.width(), pixels.height());
+    QMatrix4x4 upsideDown;
+    upsideDown.scale(1.0f, -1.0f, 1.0f);
+    m_proj = upsideDown * projection(pixels);
     paintGL();
-    readFrame(area);
+    readFrame(QRect(area.x(), top, area.width(), area.height()));
     m_target->release();
-    m_context->doneCurrent();
 }
 
 void OpenGLView::readFrame(QRect const& area)
 {
-    // OpenGL's rows go upwards: the band is read in its place, then turned over.
-    int const top = m_frame.height() - area.y() - area.height();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    auto* const band = reinterpret_cast<QRgb*>(m_frame.scanLine(top)) + area.x();
+    auto* const band = reinterpret_cast<QRgb*>(m_frame.scanLine(area.y())) + area.x();
     int const stride = m_frame.width();
     if (!m_context->isOpenGLES() || m_context->format().majorVersion() >= 3) {
         glPixelStorei(GL_PACK_ROW_LENGTH, stride);
@@ -345,15 +357,21 @@ void OpenGLView::readFrame(QRect const& area)
         for (int y = 0; y < area.height(); ++y)
             glReadPixels(0, y, area.width(), 1, GL_RGBA, GL_UNSIGNED_BYTE, band + y * stride);
     }
-    for (int i = 0; i < area.height() / 2; ++i)
-        std::swap_ranges(
-            band + i * stride, band + i * stride + area.width(), band + (area.height() - 1 - i) * stride);
 }
 
 QImage OpenGLView::grabFramebuffer()
 {
     render();
     return m_frame;
+}
+
+void OpenGLView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Shown, the view has its size: the GL set-up and the first drawing are done now, before a
+    // slide brings the page in, rather than in the middle of the slide's frames.
+    if (m_frameStale || m_frame.size() != devicePixels())
+        render();
 }
 
 void OpenGLView::paintEvent(QPaintEvent* event)
@@ -431,6 +449,7 @@ void OpenGLView::paintGL()
         return;
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CW); // drawn upside down, the front faces turn clockwise
 
     m_program->bind();
     m_program->setUniformValue(m_projMatrixLoc, m_proj);

@@ -6,9 +6,10 @@
 //
 // The view keeps a picture of its own size, which it paints like any other widget; OpenGL draws
 // into it only the area the model covered or covers now, the rest staying background: a new pose
-// costs the model's pixels, not the view's or the window's. The GL context is made when the view
-// is first painted (the status page's first appearance), and a new orientation is drawn only when
-// it moves some point of the model by half a pixel or more.
+// costs the model's pixels, not the view's or the window's. The GL context is made and the model
+// first drawn when the view is first shown (the status page's first appearance, before its slide
+// starts), and a new orientation is drawn only when it moves some point of the model by half a
+// pixel or more.
 //
 // A shader that fails to compile or link is logged and the view then shows its background only;
 // so does a view without OpenGL. cleanup() before the first drawing, or once everything is freed,
@@ -78,6 +79,7 @@ public slots:
     void cleanup();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -97,7 +99,10 @@ private:
     QRect widgetArea(QRect const& area) const;
     // Brings m_frame, the view's size in device pixels, to the model's present pose.
     void render();
-    // Copies m_target's drawing, placed at area, into m_frame.
+    // Draws area (OpenGL's pixels, from the bottom) of the model into m_target and copies it into
+    // m_frame; the context is current.
+    void drawArea(QRect const& area, QSize const& pixels);
+    // Copies m_target's drawing into m_frame at area (the picture's pixels, from the top).
     void readFrame(QRect const& area);
     bool buildProgram();
     // Whether the model drawn last and the model now differ by half a pixel somewhere.

@@ -42,13 +42,24 @@ void ProgressMarker::paintEvent(QPaintEvent*)
 {
     const QRectF circle = circleRect();
     const double d = circle.width();
-    const double m = circle.x();
+    const double m = circle.y();
 
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    QPen pen(isEnabled() ? m_color : m_disabledColor, CirclePenWidth);
-    p.setPen(pen);
+    QPen pen(isEnabled() ? m_color : m_disabledColor, LinePenWidth, Qt::SolidLine, Qt::FlatCap);
 
+    // The connecting line first, ending where the ring begins, so neither its width nor its
+    // ends ever cover the number.
+    p.setPen(pen);
+    const int x = width() / 2;
+    if (!m_first)
+        p.drawLine(QPointF(x, 0), QPointF(x, m));
+    if (!m_last)
+        p.drawLine(QPointF(x, m + d), QPointF(x, height()));
+
+    pen.setWidth(CirclePenWidth);
+    p.setPen(pen);
+    p.drawEllipse(circle);
     // A line of text as high as the circle.
     QFont font = p.font();
     const double scale = d / QFontMetricsF(font).height();
@@ -58,15 +69,6 @@ void ProgressMarker::paintEvent(QPaintEvent*)
         font.setPixelSize(qMax(1, int(font.pixelSize() * scale)));
     p.setFont(font);
     p.drawText(circle, Qt::AlignCenter, QString::number(m_number));
-    p.drawEllipse(circle);
-
-    pen.setWidth(LinePenWidth);
-    p.setPen(pen);
-    const int x = width() / 2;
-    if (!m_first)
-        p.drawLine(QPointF(x, 0), QPointF(x, m));
-    if (!m_last)
-        p.drawLine(QPointF(x, d + m), QPointF(x, height()));
 }
 
 } // namespace OX

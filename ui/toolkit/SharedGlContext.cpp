@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QOpenGLContext>
+#include <QPlatformSurfaceEvent>
 #include <QScreen>
 #include <QSurfaceFormat>
 
@@ -17,12 +18,64 @@ namespace
 
 QOpenGLContext* deferred = nullptr;
 
+char const* const SoftwareGlThreads = "LP_NUM_THREADS";
+// Whether the next GL context made through withSoftwareGlSetting gets the rasteriser's setting.
+bool softwareGlSettingPending = false;
+// Whether the setting in the environment is the one put there here (not the user's).
+bool softwareGlSettingOurs = false;
+
+void putSoftwareGlSetting()
+{
+    if (softwareGlSettingOurs || qEnvironmentVariableIsSet(SoftwareGlThreads))
+        return;
+    qputenv(SoftwareGlThreads, "0");
+    softwareGlSettingOurs = true;
+}
+
+void takeOutSoftwareGlSetting()
+{
+    if (!softwareGlSettingOurs)
+        return;
+    qunsetenv(SoftwareGlThreads);
+    softwareGlSettingOurs = false;
+}
+
 // Runs while the application object is destroyed, before the platform's windowing goes.
 void destroyDeferred()
 {
     qt_gl_set_global_share_context(nullptr);
     delete deferred;
     deferred = nullptr;
+}
+
+// Takes the rasteriser's setting out of the environment once the first window's surface exists,
+// with which the windowing has loaded the GL driver.
+class FirstSurfaceWatch : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::PlatformSurface
+            && static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType()
+                == QPlatformSurfaceEvent::SurfaceCreated) {
+            takeOutSoftwareGlSetting();
+            deleteLater();
+            QCoreApplication::instance()->removeEventFilter(this);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void watchFirstSurface()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (qobject_cast<QGuiApplication*>(app))
+        app->installEventFilter(new FirstSurfaceWatch(app));
+    else
+        takeOutSoftwareGlSetting(); // no windows in this process
 }
 
 } // namespace
@@ -41,8 +94,25 @@ void defer()
 
 void drawSoftwareGlOnCallingThread()
 {
-    if (!qEnvironmentVariableIsSet("LP_NUM_THREADS"))
-        qputenv("LP_NUM_THREADS", "0");
+    softwareGlSettingPending = softwareGlSettingOurs || !qEnvironmentVariableIsSet(SoftwareGlThreads);
+    if (!softwareGlSettingPending)
+        return;
+    putSoftwareGlSetting();
+    if (QCoreApplication::instance())
+        watchFirstSurface();
+    else
+        qAddPreRoutine(watchFirstSurface);
+}
+
+bool withSoftwareGlSetting(const std::function<bool()>& make)
+{
+    if (!softwareGlSettingPending)
+        return make();
+    softwareGlSettingPending = false;
+    putSoftwareGlSetting();
+    bool const made = make();
+    takeOutSoftwareGlSetting();
+    return made;
 }
 
 void ensure()
@@ -55,7 +125,7 @@ void ensure()
         return;
     deferred->setScreen(screen);
     deferred->setFormat(QSurfaceFormat::defaultFormat());
-    if (!deferred->create())
+    if (!withSoftwareGlSetting([] { return deferred->create(); }))
         qWarning("The shared OpenGL context could not be created");
 }
 

@@ -8,11 +8,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <functional>
 
 namespace OX
 {
@@ -27,6 +29,30 @@ QIcon whiteIcon(const QString& resource)
     return QIcon(Pixmap(resource).getTintedCopy(ButtonIconColor));
 }
 
+// The handle's slider, telling its owner around each mouse press: a click on the groove jumps
+// the handle there before the drag that follows has begun.
+class InnerSlider : public QSlider
+{
+public:
+    InnerSlider(std::function<void(bool, int)> pressing, QWidget* parent)
+        : QSlider(Qt::Horizontal, parent)
+        , m_pressing(std::move(pressing))
+    {
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        const int before = value();
+        m_pressing(true, before);
+        QSlider::mousePressEvent(event);
+        m_pressing(false, before);
+    }
+
+private:
+    std::function<void(bool, int)> m_pressing;
+};
+
 } // namespace
 
 Slider::Slider(QWidget* parent)
@@ -40,7 +66,13 @@ Slider::Slider(QWidget* parent)
     m_decrease = new IconButton(this);
     m_decrease->setObjectName(QStringLiteral("decrease_button"));
     m_decrease->setIcon(whiteIcon(QStringLiteral(":/icons/remove")));
-    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider = new InnerSlider(
+        [this](bool pressing, int before) {
+            m_pressing = pressing;
+            if (!pressing)
+                onPressed(before);
+        },
+        this);
     m_slider->setObjectName(QStringLiteral("slider"));
     auto* style = new SliderStyle(m_slider->style());
     style->setParent(m_slider);
@@ -63,12 +95,6 @@ Slider::Slider(QWidget* parent)
     m_slider->setSingleStep(singleStep());
     m_slider->setPageStep(pageStep());
     m_slider->setValue(QAbstractSlider::value());
-
-    m_settle = new QTimer(this);
-    m_settle->setSingleShot(true);
-    m_settle->setInterval(SettleMs);
-    connect(m_settle, &QTimer::timeout, this, [this] { emit valueChanged(m_slider->value()); });
-    m_slider->installEventFilter(this);
 
     connect(m_slider, &QSlider::valueChanged, this, &Slider::onSliderValueChanged);
     connect(m_slider, &QSlider::sliderReleased, this, &Slider::onSliderReleased);
@@ -97,9 +123,6 @@ void Slider::setValueDisplayPrecision(int digits)
 
 void Slider::setValue(int value)
 {
-    // A person's move still waiting to settle gives way to the value the code sets.
-    if (m_settle)
-        m_settle->stop();
     follow(value);
 }
 
@@ -155,26 +178,23 @@ void Slider::stepBy(int delta)
 
 void Slider::onSliderValueChanged(int value)
 {
-    follow(value); // the handle moved: this slider follows it without reporting anything yet
+    follow(value); // the handle moved: this slider follows it
     refreshLabel();
-    // A key, Page Up/Down or a wheel step: reported once the burst settles. A drag reports on
-    // release; code reports nothing.
-    if (!m_fromCode && !m_slider->isSliderDown())
-        m_settle->start();
+    // A key, Page Up/Down or a wheel step is reported at once, as a button press is. A held
+    // handle reports when let go; code reports nothing.
+    if (!m_fromCode && !m_pressing && !m_slider->isSliderDown())
+        emit valueChanged(value);
 }
 
 void Slider::onSliderReleased()
 {
-    m_settle->stop();
     emit valueChanged(m_slider->value());
 }
 
-void Slider::reportSettled()
+void Slider::onPressed(int before)
 {
-    if (m_settle->isActive()) {
-        m_settle->stop();
+    if (!m_slider->isSliderDown() && m_slider->value() != before)
         emit valueChanged(m_slider->value());
-    }
 }
 
 void Slider::keyPressEvent(QKeyEvent* event)
@@ -185,20 +205,6 @@ void Slider::keyPressEvent(QKeyEvent* event)
 void Slider::wheelEvent(QWheelEvent* event)
 {
     QCoreApplication::sendEvent(m_slider, event);
-}
-
-void Slider::hideEvent(QHideEvent* event)
-{
-    reportSettled();
-    QAbstractSlider::hideEvent(event);
-}
-
-bool Slider::eventFilter(QObject* watched, QEvent* event)
-{
-    // A person who moves on (a click on "Apply" or "Back") has the value reported first.
-    if (watched == m_slider && event->type() == QEvent::FocusOut)
-        reportSettled();
-    return QAbstractSlider::eventFilter(watched, event);
 }
 
 void Slider::sliderChange(SliderChange change)
@@ -227,12 +233,19 @@ void Slider::sliderChange(SliderChange change)
     QAbstractSlider::sliderChange(change);
 }
 
+void Slider::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        refreshLabel();
+    QAbstractSlider::changeEvent(event);
+}
+
 void Slider::refreshLabel()
 {
     if (!m_label || !m_slider)
         return;
     const double shown = m_slider->value() * m_valueDisplayScale;
-    const QString number = QString::asprintf("%0.*f", m_valueDisplayPrecision, shown);
+    const QString number = QLocale().toString(shown, 'f', m_valueDisplayPrecision);
     m_label->setText(QStringLiteral("%1%2").arg(number, m_postfix));
 }
 

@@ -1,17 +1,15 @@
 #pragma once
 // A horizontal slider between a minus and a plus button, with its value written beside it.
-// Every way a person moves it is reported: letting go of the handle and each button press at
-// once; arrow keys, Page Up/Down and the mouse wheel once the burst settles (SettleMs after the
-// last step, or sooner when the slider loses focus or is hidden). While the handle is dragged
-// nothing is reported, so a page writes a setting once per choice. A value set by code shows
-// at once and is not reported (a move still waiting to settle is then dropped). However range
-// and value are set (on the Slider or through a QAbstractSlider pointer), the handle and the
-// Slider's own value stay the same.
+// Every way a person moves it is reported at once: letting go of the handle, each press of a
+// button, each arrow key, Page Up/Down and wheel step. Nothing waits to be reported, so no move
+// is lost when the person leaves the page straight after it. While the handle is held (dragged,
+// or jumped to a click on the groove) nothing is reported until it is let go. A value set by
+// code shows at once and is not reported. However range and value are set (on the Slider or
+// through a QAbstractSlider pointer), the handle and the Slider's own value stay the same.
 #include <QAbstractSlider>
 #include <QSlider>
 
 class QLabel;
-class QTimer;
 
 namespace OX
 {
@@ -27,8 +25,6 @@ class Slider : public QAbstractSlider
 public:
     static constexpr int Spacing = 10;
     static constexpr int LabelMinimumWidth = 105;
-    // Quiet time after a key or wheel step before the value is reported.
-    static constexpr int SettleMs = 250;
 
     explicit Slider(QWidget* parent = nullptr);
 
@@ -60,24 +56,26 @@ protected:
     // Keys and wheel steps over the buttons or the label move the handle like those over it.
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // A new language brings its own decimal separator.
+    void changeEvent(QEvent* event) override;
 
 private:
     void stepBy(int delta);
     // Takes value as this slider's own without reporting it.
     void follow(int value);
     void refreshLabel();
-    // Reports a key or wheel move still waiting to settle.
-    void reportSettled();
+    // After a mouse press on the inner slider that began at value before: a jump that left the
+    // handle free is reported now; one that holds it is reported on release.
+    void onPressed(int before);
 
     QSlider* m_slider = nullptr;
     IconButton* m_decrease = nullptr;
     IconButton* m_increase = nullptr;
     QLabel* m_label = nullptr;
-    QTimer* m_settle = nullptr;
     // Set while code (not a person) moves the inner slider.
     bool m_fromCode = false;
+    // Set while the inner slider handles a mouse press.
+    bool m_pressing = false;
     QString m_postfix = QStringLiteral("%");
     double m_valueDisplayScale = 1.0;
     int m_valueDisplayPrecision = 0;

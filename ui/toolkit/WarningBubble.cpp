@@ -3,6 +3,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace OX
 {
 
@@ -38,6 +40,16 @@ WarningBubble::~WarningBubble() = default;
 void WarningBubble::showBubble(QWidget* target, Direction direction, const QString& text)
 {
     m_label->setText(text);
+    m_label->setWordWrap(false);
+    m_label->setMinimumWidth(0);
+    m_label->setMaximumWidth(QWIDGETSIZE_MAX);
+    const QRect beside = roomBeside(target, direction);
+    const bool sideways = direction == Left || direction == Right;
+    const int room = beside.width() - 2 * TextMargin - (sideways ? SideArrowDepth : 0);
+    if (!beside.isEmpty() && m_label->sizeHint().width() > room) {
+        m_label->setWordWrap(true);
+        m_label->setFixedWidth(std::max(room, int(MinimumTextWidth)));
+    }
     adjustSize();
     Bubble::showBubble(target, direction);
 }

@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QJsonObject>
 #include <QLabel>
 #include <QMessageBox>
@@ -360,6 +361,9 @@ TEST_F(Wizard, OwnFirmwareIsCopiedIntoTheStoreButNeverSwapped)
     writeFile(QStringLiteral("store.enc"), "stored");
     QFile::copy(dir.filePath(QStringLiteral("store.enc")), stored(QStringLiteral("same.enc")));
     showGetFirmware(DongleVersion());
+    auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
+    EXPECT_TRUE(
+        waitUntil([&] { return status->text() == QLatin1String("The update service cannot be reached"); }));
     auto* form = static_cast<OX::DFUGetFirmwareForm*>(page->stepForm(FirmwarePage::GetFirmwareStep));
     auto* list = child<QComboBox>(FirmwarePage::GetFirmwareStep, "firmwareComboBox");
     QStringList picked;
@@ -393,6 +397,28 @@ TEST_F(Wizard, OwnFirmwareIsCopiedIntoTheStoreButNeverSwapped)
     QFile kept(stored(QStringLiteral("same.enc")));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("stored"));
+}
+
+TEST_F(Wizard, WithoutAServiceTheStepSaysSoAndTheFileDialogIsOneOfOurs)
+{
+    API::setServiceBaseUrl(QUrl());
+    showGetFirmware(DongleVersion(1, 4, 1, 0));
+    auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
+    EXPECT_TRUE(waitUntil([&] { return status->text() == QLatin1String("No update service is set"); }));
+    EXPECT_FALSE(child<QPushButton>(3, "downloadButton")->isEnabled());
+
+    // The real file dialog: Qt's own (skinned, in the language in use), over the page's window.
+    auto* box = child<QCheckBox>(3, "customCheckBox");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    boxes.answer(QStringLiteral("Open"), QStringLiteral("Cancel"));
+    QTest::mouseClick(child<QPushButton>(3, "browseButton"), Qt::LeftButton);
+    auto* dialog = page->stepForm(FirmwarePage::GetFirmwareStep)->findChild<QFileDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->parentWidget()->window(), page->window());
+    EXPECT_EQ(dialog->windowType(), Qt::Dialog);
+    EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_TRUE(waitUntil([&] { return boxes.seen().contains(QStringLiteral("Open")); }));
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
 }
 
 TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)

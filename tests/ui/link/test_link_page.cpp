@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -76,12 +77,12 @@ protected:
     }
     LPP onLink(int index) const { return LPP(PacketData(rig.env.emulator->link(index).parameters)); }
     LPP backup() const { return settings->linkProfile(QStringLiteral("backup")).parameters; }
-    // A person's edit: one step more tremor filter on the General form.
+    // A person's edit: one wheel notch up on the General form's tremor filter.
     void edit()
     {
         QWidget* slider = indoor->form("general")->findChild<QWidget*>(QStringLiteral("tfSlider"));
         ASSERT_TRUE(slider);
-        QTest::mouseClick(slider->findChild<QWidget*>(QStringLiteral("increase_button")), Qt::LeftButton);
+        testutil::moveSlider(slider->findChild<QSlider*>(), testutil::SliderMove::WheelUp);
     }
     // Reset to the built-in "Normal" through the dialog.
     void resetToNormal()
@@ -216,6 +217,22 @@ TEST_F(LinkPageTest, TheBackupIsStoredSilentlyOnceAndOfferedWhenTheLinkChangedBe
     EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
 }
 
+// A LINK record outside the limits is never offered as the backup: the stored one stays for Restore.
+TEST_F(LinkPageTest, ALinkRecordOutsideTheLimitsIsNotOfferedAsTheBackup)
+{
+    start();
+    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.parameters[14] = char(255); });
+    query();
+    settings->setLinkProfile(QStringLiteral("backup"), LinkProfile::Normal.parameters);
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Parameters outside their limits", "OK");
+    open();
+    ASSERT_TRUE(waitUntil([&] { return footer() == "Reset|Restore" && !QApplication::activeModalWidget(); }));
+    testutil::spin(50);
+    EXPECT_EQ(boxes.seen(), QStringList { "Parameters outside their limits" });
+    EXPECT_EQ(backup(), LinkProfile::Normal.parameters);
+}
+
 TEST_F(LinkPageTest, ApplySendsTheBuiltInRecordAndTakesTheClampedReply)
 {
     start();
@@ -293,6 +310,30 @@ TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndShowsNothing)
     open();
     EXPECT_EQ(indoor->parameters(), edited) << "the unconfirmed apply returns";
     EXPECT_EQ(footer(), "Apply|Revert");
+}
+
+// A wheel notch and Back at once: leaving asks. Then the LINK answers an apply only while the page
+// slides out: no "Link not present" over the menu (its Cancel would take a hidden page back).
+TEST_F(LinkPageTest, AWheelNotchThenBackAsksAndAnApplyFailingAsThePageSlidesOutOpensNoBox)
+{
+    start();
+    open();
+    testutil::BoxAnswerer boxes;
+    boxes.answer(
+        "You have changes in your selected link profile. Do you want to apply changes?", "Stay on page");
+    edit();
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(footer(), "Apply|Revert");
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(0xBF)));
+    rig.container.clickRight(0);
+    OX::PageController& c = rig.container.controller;
+    c.setSlideDurationOverride(testutil::scaled(2500)); // outlasts the LINK's silence
+    ASSERT_TRUE(c.showPage(QStringLiteral("Menu"), 1, 1000, true));
+    ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::looking_for_link_state; }, 8000));
+    EXPECT_TRUE(c.isSwitching()) << "the answer came after the slide";
+    ASSERT_TRUE(waitUntil([&] { return !c.isSwitching(); }, testutil::scaled(5000)));
+    EXPECT_EQ(boxes.seen().size(), 1) << boxes.seen().join(", ").toStdString();
 }
 
 // A headset whose channel map lists no LINK of the page's preset: Retry ends unanswered, never busy for good.

@@ -105,14 +105,25 @@ TEST_F(LinkSelectionPageTest, TheSelectionAndItsRowsSurviveEveryRebuild)
 TEST_F(LinkSelectionPageTest, ReturnedToWithoutADongleRefreshStaysOffUntilTheListCanFillAgain)
 {
     rig.viaDirector = true; // the dongle goes as the director sees it go
+    rig.shortWatchdog(); // the switched-off headset is lost soon
     open();
     ASSERT_TRUE(rig.unplug());
     ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
     ASSERT_TRUE(rig.show(QStringLiteral("Link"))); // as a LINK page whose dongle went goes back
     EXPECT_FALSE(rig.container.rightEnabled[1]) << "no Refresh that does nothing";
+    EXPECT_EQ(page->missingDeviceText(), QStringLiteral("Dongle not connected")) << "says why it is empty";
     ASSERT_TRUE(rig.replug());
     EXPECT_TRUE(waitUntil([&] { return list()->count() == int(rig.linkAddresses.size()); }, 8000));
     EXPECT_TRUE(rig.container.rightEnabled[1]);
+    EXPECT_EQ(page->missingDeviceText(), QString());
+
+    ASSERT_TRUE(rig.headsetPower(false));
+    EXPECT_TRUE(waitUntil([&] { return page->missingDeviceText() == QStringLiteral("Headset not found"); }));
+    EXPECT_EQ(list()->count(), 0);
+    testutil::saveScreenshot(&rig.container.controller, "link-selection-headset-not-found");
+    ASSERT_TRUE(rig.headsetPower(true));
+    EXPECT_TRUE(waitUntil([&] { return list()->count() == int(rig.linkAddresses.size()); }, 8000));
+    EXPECT_EQ(page->missingDeviceText(), QString());
 }
 
 TEST_F(LinkSelectionPageTest, ASilentLinkLeavesTheListAtTheNextPing)

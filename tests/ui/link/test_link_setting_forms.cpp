@@ -88,6 +88,17 @@ TEST(LinkGeneralForm, ShowsTheBuiltInRecordAndWritesOnlyWhatThePersonChanges)
     pressSlider->setValue(4);
     EXPECT_EQ(lpp.fifthSwitchDelay, 4);
     EXPECT_EQ(child<QLabel>(&form, "fthsLongPressDelay")->text(), QStringLiteral("4"));
+    // A tick below every second, 1 to 5, in the skin's colour, under the style sheet.
+    const QImage shot = pressSlider->grab().toImage();
+    const QColor tick = OX::Skin::color("placeholderWidgetColor");
+    int ticks = 0;
+    for (int x = 0; x < shot.width(); ++x) {
+        int rows = 0;
+        for (int y = shot.height() / 2; y < shot.height(); ++y)
+            rows += shot.pixelColor(x, y) == tick ? 1 : 0;
+        ticks += rows >= 3 ? 1 : 0;
+    }
+    EXPECT_EQ(ticks, 5);
 
     clickPlus(tremor);
     EXPECT_EQ(lpp.tremorFilter, 32750);

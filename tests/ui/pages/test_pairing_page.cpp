@@ -276,6 +276,17 @@ TEST_F(PairingPageTest, AHeadsetIsOfferedOnlyOnceItsIdentityIsKnown)
     EXPECT_EQ(row("headsetList", 0)->serial(), QStringLiteral("HS21000321"));
 }
 
+TEST_F(PairingPageTest, TheMiddleListShowsAHeadsetOfAnotherNetworkWithItsOwnPAN)
+{
+    // A headset of network 9029 paired with a computer there, heard by this dongle of 4660.
+    ASSERT_NO_FATAL_FAILURE(start(headset({ { 5, 0x81, emu::preset::Pc1 } }, 0x2345)));
+    show([&] { return list("channelList")->count() == 2 && list("headsetList")->count() == 1; });
+    EXPECT_EQ(row("headsetList", 0)->pan(), 0x2345);
+    EXPECT_EQ(row("channelList", 0)->pan(), 0x2345) << "the headset's own network, as the left list says";
+    EXPECT_EQ(row("channelList", 1)->pan(), 0x2345) << "its computer is on that network too";
+    testutil::saveScreenshot(&rig.container.controller, "pairing-headset-of-another-network");
+}
+
 TEST_F(PairingPageTest, AHeadsetSwitchedOnInPlaceOfThePairedOneIsOfferedAloneNeverTheOneThatWent)
 {
     ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle)));
@@ -522,12 +533,14 @@ TEST_F(PairingPageTest, OutsideServiceModeAChainShowsTheHintOnlyWhileThePageIsSh
     EXPECT_TRUE(waitUntil([&] { return answers.seen().size() == 2; }));
     EXPECT_EQ(answers.seen(), (QStringList { "Pair with headset", "Service mode required" }));
     ASSERT_TRUE(waitUntil([&] {
-        return page->state() == PairingPage::looking_for_devices_state && rig.env.dongle->profile().state == 0
-            && page->networkChanged();
+        return page->state() == PairingPage::looking_for_devices_state
+            && rig.env.dongle->profile().state == 0;
     }));
+    EXPECT_FALSE(page->networkChanged()) << "nothing was added";
     ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 2; }));
 
-    // Code 11 after the page was left: nothing is shown.
+    // Code 11 after the page was left: no box of the page (the director tells it), and no password
+    // question for a pairing that failed.
     QSignalSpy done(page, &PairingPage::updateUI);
     // Every copy's acknowledgement is held back, so the refusal comes only after the page was left.
     rig.emulator().addFault(
@@ -538,11 +551,36 @@ TEST_F(PairingPageTest, OutsideServiceModeAChainShowsTheHintOnlyWhileThePageIsSh
     ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), 2000, since));
     rig.emulator().noticeState(1);
     ASSERT_TRUE(waitUntil([&] { return rig.env.dongle->profile().state == 1; }));
-    answers.answer(QStringLiteral("Network may changed"), QStringLiteral("Keep current password"));
     rig.container.clickLeft();
     ASSERT_TRUE(waitUntil([&] { return on("Menu") && done.count() == 1; }));
     testutil::spin(50);
-    EXPECT_EQ(answers.seen().count(QStringLiteral("Service mode required")), 1);
+    EXPECT_EQ(
+        answers.seen(), (QStringList { "Pair with headset", "Service mode required", "Pair with headset" }));
+}
+
+// A new headset whose channel map is never written, and Back while the write is under way: the
+// failure is told once by the director with what the dongle was left with, and leaving never
+// asks about a password as if a device had been added.
+TEST_F(PairingPageTest, AHeadsetPairingFailingAfterBackIsToldOnceAndOffersNoPassword)
+{
+    rig.viaDirector = true; // told as the director tells it
+    ASSERT_NO_FATAL_FAILURE(start(headset({}, 0x2345)));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("headsetList")->count() == 1; }));
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.ignoreChannelMapWrite = true; });
+    QSignalSpy ended(page, &PairingPage::updateUI);
+    const int since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("Pair as computer #1"));
+    pick("headsetList", 0);
+    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), 3000, since));
+    rig.container.clickLeft();
+    auto const& told = rig.app->h.messages;
+    ASSERT_TRUE(waitUntil([&] { return on("Menu") && ended.count() == 1 && !told.isEmpty(); }, 8000));
+    testutil::spin(100); // a second message would follow at once
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.at(0).title, QStringLiteral("Pair headset with dongle (Set CMAP) failed"));
+    EXPECT_TRUE(told.at(0).text.contains(QStringLiteral("This dongle has joined the headset's network")));
+    EXPECT_FALSE(answers.seen().contains(QStringLiteral("Network may changed")));
 }
 
 } // namespace

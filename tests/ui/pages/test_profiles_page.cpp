@@ -267,7 +267,13 @@ TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
     testutil::spin(QApplication::doubleClickInterval() + 100);
     EXPECT_FALSE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(25), 0, since));
     EXPECT_EQ(store()->selectedIndex(), selectedBefore);
-    QTest::keyClick(editor, Qt::Key_Escape);
+    // Renamed: the highlight goes back to the selected profile, not the renamed row.
+    editor->setText(QStringLiteral("Steady"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return store()->indexOf(QStringLiteral("Steady")) == row; }));
+    EXPECT_EQ(list->currentIndex().row(), selectedBefore);
+    EXPECT_EQ(
+        list->selectionModel()->selectedRows(), QModelIndexList { list->model()->index(selectedBefore, 0) });
 
     // A single click still selects and uploads.
     since = rig.emulator().mark();
@@ -289,7 +295,10 @@ TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
     };
 
     // Yes: the selected profile goes back first, then the edited one is applied and stored.
-    onNextBox([](QWidget* w) {
+    onNextBox([this](QWidget* w) {
+        // Over the page's window, not a window of its own beside it.
+        EXPECT_EQ(w->parentWidget() ? w->parentWidget()->window() : nullptr, page->window());
+        EXPECT_EQ(w->windowType(), Qt::Dialog);
         saveScreenshot(w, "profiles-trial-dialog");
         testutil::clickStandard(w, QDialogButtonBox::Yes);
     });
@@ -363,6 +372,36 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
     seen.sort();
     EXPECT_EQ(seen, QStringList({ "Delete profile", "Remove Profile" }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
+}
+
+// A wheel notch and Back at once: leaving asks and staying keeps the notch. "Apply" to a silent
+// dongle, then leaving: the failure is told once by the director, and the menu's footer stays.
+TEST_F(ProfilesFixture, AWheelNotchThenBackAsksAndAFailureAfterLeavingIsToldNotWritten)
+{
+    ASSERT_TRUE(bringUp());
+    rig.registerPage(page, QStringLiteral("Profiles"));
+    ASSERT_TRUE(rig.show(QStringLiteral("Profiles")));
+    const QString leave
+        = QStringLiteral("You have changes in your selected profile. Do you want to apply changes?");
+    BoxAnswerer boxes;
+    boxes.answer(leave, QStringLiteral("Stay on page"));
+    boxes.answer(leave, QStringLiteral("Dismiss and Leave page"));
+    testutil::moveSlider(inner("mouseSpeed"), testutil::SliderMove::WheelUp);
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
+    EXPECT_FLOAT_EQ(page->editedProfile().mouseSpeedPercent(), inner("mouseSpeed")->value() / 100.0f);
+    ASSERT_TRUE(footerOffersApply());
+
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::DCP)));
+    rig.container.clickRight(0);
+    rig.container.clickLeft();
+    auto& told = rig.app->h.messages;
+    ASSERT_TRUE(waitUntil([&] { return !told.isEmpty() && !rig.busy(); }, 8000));
+    EXPECT_EQ(rig.container.controller.currentPageName(), QStringLiteral("Menu"));
+    EXPECT_NE(rig.container.footer.right.page, page);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(
+        told.at(0).title + ": " + told.at(0).text, QStringLiteral("Apply Profile: Profile upload failed"));
 }
 
 TEST_F(ProfilesFixture, LeavingWithEditsAsksAndAnEmptyStoreNeverCrashes)

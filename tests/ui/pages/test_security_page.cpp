@@ -289,6 +289,25 @@ TEST_F(SecurityFixture, AnEmptyMapWaitsForAnotherOneAndALostHeadsetStillCountsIt
     EXPECT_EQ(rig.emulator().headset().password, QByteArray("late            "));
 }
 
+// A headset whose device list is empty (as a failed pairing leaves it): the page says why it can
+// set nothing, and Back takes the person back.
+TEST_F(SecurityFixture, AHeadsetWithAnEmptyDeviceListIsExplainedAndBackLeaves)
+{
+    ASSERT_TRUE(rig.startDirector([](emu::Emulator& e) {
+        e.addHeadset();
+        e.updateHeadset([](emu::HeadsetModel& h) { h.channelMap.clear(); });
+    }) && rig.headsetRuns());
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"));
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_channel_map_state));
+    EXPECT_TRUE(help().startsWith(QStringLiteral("This headset's device list is empty")))
+        << help().toStdString();
+    EXPECT_TRUE(child<QLabel>("helpText")->isEnabled());
+    saveScreenshot(page, "security-empty-device-list");
+    rig.container.clickLeft();
+    EXPECT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+}
+
 TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
 {
     ASSERT_TRUE(open());

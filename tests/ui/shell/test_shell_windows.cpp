@@ -7,6 +7,7 @@
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
 #include "device/Dongle.h"
+#include "ui/link/LinkPage.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/pages/StatusPage.h"
 #include "ui/shell/CrossWindow.h"
@@ -14,6 +15,7 @@
 #include "ui/shell/NativeWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/shell/SidebarDialog.h"
+#include "ui/toolkit/ExpandableListViewItem.h"
 #include "ui/toolkit/Menu.h"
 #include "ui/toolkit/PageController.h"
 #include "ui/toolkit/PageHeader.h"
@@ -477,6 +479,37 @@ TEST(ShellResources, LanguagesSwitchTheTexts)
     QLocale::setDefault(before);
 }
 
+namespace
+{
+
+// Every title of the LINK settings lists is shown whole (perhaps on two lines), in every tab:
+// forward and backward must be told apart without hovering.
+void expectLinkTitlesWhole(MainWindow* window, const char* language)
+{
+    OX::PageController* pages = window->controller();
+    ASSERT_TRUE(pages->showPage(QStringLiteral("LinkIndoor"), 0, 0, false));
+    ASSERT_TRUE(waitUntil([&] { return !pages->isSwitching(); }));
+    auto* link = static_cast<OX::LinkPage*>(pages->currentPage());
+    for (const char* tab : { "drive", "turn" }) {
+        link->setCurrentTabByName(QLatin1String(tab));
+        spin(5);
+        const auto items = link->findChildren<OX::ExpandableListViewItem*>();
+        int shown = 0;
+        for (OX::ExpandableListViewItem* item : items) {
+            if (!item->isVisible())
+                continue;
+            ++shown;
+            EXPECT_EQ(item->shownTitle().replace(QLatin1Char('\n'), QLatin1Char(' ')), item->title())
+                << tab << " " << item->index() << " in " << language;
+        }
+        EXPECT_GT(shown, 5) << tab;
+    }
+    ASSERT_TRUE(pages->showPage(QStringLiteral("Menu"), 0, 0, false));
+    ASSERT_TRUE(waitUntil([&] { return !pages->isSwitching(); }));
+}
+
+} // namespace
+
 TEST(ShellLayout, EveryPageFitsTheWindowAtItsDefaultSizeInEveryLanguage)
 {
     ShellHarness h;
@@ -501,6 +534,7 @@ TEST(ShellLayout, EveryPageFitsTheWindowAtItsDefaultSizeInEveryLanguage)
                 EXPECT_LE(needed.height(), area.height()) << name.toStdString() << " in " << language;
                 EXPECT_LE(needed.width(), area.width()) << name.toStdString() << " in " << language;
             }
+            expectLinkTitlesWhole(window, language);
         }
     }
     h.director->loadLanguage(QStringLiteral("en"));

@@ -5,6 +5,7 @@
 
 #include "ui/shell/NativeWindow.h"
 #include "ui/shell/VirtualKeyboard.h"
+#include "ui/toolkit/SharedGlContext.h"
 
 #include <QFile>
 #include <QProcess>
@@ -36,7 +37,8 @@ struct FakeKeyboard {
         const QString script = dir.filePath(QStringLiteral("keyboard with space.sh"));
         QFile file(script);
         file.open(QIODevice::WriteOnly);
-        file.write("#!/bin/sh\necho $$ >> \"$1\"\nexec sleep 30\n");
+        file.write(
+            "#!/bin/sh\necho \"${LP_NUM_THREADS-unset}\" > \"$1.gl\"\necho $$ >> \"$1\"\nexec sleep 30\n");
         file.close();
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv(VirtualKeyboard::CommandVariable,
@@ -74,6 +76,40 @@ TEST(VirtualKeyboard, ShowingTwiceStartsOneProgramAndAnyValueButOneEndsIt)
         EXPECT_TRUE(waitUntil([&] { return !alive(pid); }, 3000)) << int(off);
     }
     EXPECT_EQ(fake.started().size(), 2) << "one program per show, not per click";
+}
+
+// The software rasteriser's setting is the drawing's of this process: the keyboard started after
+// the first GL context was made sees it only when the user set it.
+TEST(VirtualKeyboard, InheritsTheSoftwareGlSettingOnlyWhenTheUserSetIt)
+{
+    const QByteArray before = qgetenv("LP_NUM_THREADS");
+    for (const QByteArray user : { QByteArray(), QByteArray("2") }) {
+        if (user.isNull())
+            qunsetenv("LP_NUM_THREADS");
+        else
+            qputenv("LP_NUM_THREADS", user);
+        OX::SharedGlContext::drawSoftwareGlOnCallingThread();
+        QByteArray seen;
+        const auto read = [&seen] {
+            seen = qgetenv("LP_NUM_THREADS");
+            return true;
+        };
+        EXPECT_TRUE(OX::SharedGlContext::withSoftwareGlSetting(read));
+        EXPECT_EQ(seen, user.isNull() ? QByteArray("0") : user) << "the first context";
+        EXPECT_TRUE(OX::SharedGlContext::withSoftwareGlSetting(read));
+        EXPECT_EQ(seen, user) << "a later context";
+
+        FakeKeyboard fake;
+        VirtualKeyboard::showKeyboard();
+        QFile gl(fake.pids + QStringLiteral(".gl"));
+        ASSERT_TRUE(waitUntil([&] { return !fake.started().value(0).isEmpty(); }, 3000));
+        ASSERT_TRUE(gl.open(QIODevice::ReadOnly));
+        EXPECT_EQ(gl.readAll().trimmed(), user.isNull() ? QByteArray("unset") : user);
+    }
+    if (before.isNull())
+        qunsetenv("LP_NUM_THREADS");
+    else
+        qputenv("LP_NUM_THREADS", before);
 }
 
 TEST(VirtualKeyboard, HidingWithNothingStartedTouchesNothing)

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QtTest>
 #include <gtest/gtest.h>
@@ -136,6 +137,34 @@ TEST(Bubble, StandsBesideTheFieldAndFollowsItsWindow)
         p.drawImage(form.window.mapFromGlobal(bubble.pos()), bubble.grab().toImage());
     }
     testutil::saveScreenshot(scene, QStringLiteral("warning-bubble-beside-field"));
+}
+
+TEST(Bubble, ALongWarningWrapsInsideTheScreen)
+{
+    Form form;
+    const QRect screen = form.window.screen()->availableGeometry();
+    // The room a 1366 by 768 screen leaves right of the password field of the centred window.
+    constexpr int Room = 420;
+    const QPoint moved(screen.right() + 1 - Room - form.field->geometry().right() - 1, screen.top() + 100);
+    form.window.move(moved);
+    ASSERT_TRUE(waitUntil([&] { return form.window.pos() == moved; }));
+    QApplication::setActiveWindow(&form.window);
+    ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
+    OX::WarningBubble bubble;
+    const QString text = QStringLiteral("Seuls les lettres, les chiffres et les signes sans accents peuvent "
+                                        "être utilisés, pas \u201c\u00e9\u201d.");
+    bubble.showBubble(form.field, OX::Bubble::Right, text);
+    ASSERT_TRUE(bubble.isVisible());
+    EXPECT_TRUE(screen.contains(bubble.frameGeometry())) << bubble.frameGeometry().right();
+    EXPECT_EQ(bubble.x(), form.field->mapToGlobal(QPoint(form.field->width(), 0)).x()); // beside the field
+    auto* label = bubble.findChild<QLabel*>();
+    EXPECT_GE(label->height(), label->heightForWidth(label->width())) << "the whole text shows";
+    bubble.setWindowOpacity(1.0);
+    testutil::saveScreenshot(bubble.grab().toImage(), QStringLiteral("warning-bubble-wrapped"));
+
+    // Short again: one line.
+    bubble.showBubble(form.field, OX::Bubble::Right, QStringLiteral("x"));
+    EXPECT_FALSE(label->wordWrap());
 }
 
 TEST(Bubble, AWithdrawnWarningDoesNotComeBackWithItsWindow)

@@ -176,7 +176,7 @@ TEST(ShippedSkin, ColoursAndStyleSheet)
     auto it = QRegularExpression(QStringLiteral("@(\\w+)")).globalMatch(rawText);
     while (it.hasNext())
         used.insert(it.next().captured(1));
-    EXPECT_EQ(used.size(), 31);
+    EXPECT_EQ(used.size(), 32);
     for (const QString& key : used)
         EXPECT_TRUE(table.contains(key)) << key.toStdString();
 

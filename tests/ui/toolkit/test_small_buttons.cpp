@@ -4,13 +4,16 @@
 #include "ui/toolkit/ProgressMarker.h"
 #include "ui/toolkit/TimerWidget.h"
 #include "ui/toolkit/ToolButton.h"
+#include "ui/toolkit/WrappingCheckBox.h"
 
+#include "common/gui_util.h"
 #include "common/qt_wait.h"
 #include "ui/toolkit/Skin.h"
 
 #include <QPropertyAnimation>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace
@@ -123,6 +126,49 @@ TEST(SmallButtons, StyleSheetColoursTheirProperties)
     const QImage shown = icon.icon().pixmap(icon.iconSize()).toImage();
     EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2),
         OX::Skin::color(QStringLiteral("passiveWidgetColor")));
+}
+
+TEST(SmallButtons, TheStepLineStopsAtTheRingAndLeavesTheNumberClear)
+{
+    // Lines above and below, which used to reach into the ring over the top and bottom of its digit.
+    OX::ProgressMarker marker(nullptr, 8);
+    marker.resize(25, 40);
+    marker.setColor(Qt::black);
+    QImage shot(marker.size(), QImage::Format_RGB32);
+    shot.fill(Qt::white);
+    marker.render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QRectF ring = marker.circleRect();
+    const int x = marker.width() / 2;
+    for (int y : { int(ring.top()) + 2, int(ring.bottom()) - 2 })
+        EXPECT_EQ(shot.pixelColor(x, y), QColor(Qt::white)) << "inside the ring at " << y;
+    for (int y : { 0, marker.height() - 1 })
+        EXPECT_EQ(shot.pixelColor(x, y), QColor(Qt::black)) << "the line at " << y;
+    testutil::saveScreenshot(shot, QStringLiteral("step-marker-number-clear"));
+}
+
+TEST(WrappingCheckBox, ALongTextTakesMoreLinesAndAClickOnAnyOfThemToggles)
+{
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* box = new OX::WrappingCheckBox(&window);
+    box->setText(
+        QStringLiteral("Autorange: allows you to extend the range by moving the cursor out of screen"));
+    layout->addWidget(box);
+    layout->addStretch();
+    window.resize(900, 200);
+    window.show();
+    EXPECT_EQ(box->shownText(), box->text()) << "one line where it fits";
+    const int oneLine = box->height();
+
+    window.resize(260, 200);
+    ASSERT_TRUE(testutil::waitUntil([&] { return box->width() < 260; }));
+    const QString shown = box->shownText();
+    EXPECT_GE(shown.count(QLatin1Char('\n')), 1);
+    EXPECT_EQ(QString(shown).replace(QLatin1Char('\n'), QLatin1Char(' ')), box->text()) << "whole";
+    EXPECT_GT(box->height(), oneLine) << "as high as its lines";
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 2, box->height() - 3));
+    EXPECT_TRUE(box->isChecked()) << "the last line toggles it too";
+    testutil::saveScreenshot(&window, QStringLiteral("wrapping-check-box"));
 }
 
 } // namespace

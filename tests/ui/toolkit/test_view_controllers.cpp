@@ -153,24 +153,28 @@ TEST(LinkViewController, ANewFormReplacesAndDeletesTheOld)
     EXPECT_EQ(recorder.calls, QStringList({ "willAppear general", "didAppear general" }));
 }
 
-TEST(ExpandableListViewItem, ATitleShowsWholeWhereItFitsAndCutShortWithItsToolTipWhereNot)
+TEST(ExpandableListViewItem, ATitleShowsWholeOnOneOrTwoLinesAndIsCutShortWithItsToolTipOnlyBeyond)
 {
+    const QString whole = QStringLiteral("Set backward movement range");
     const struct {
         int width;
+        int lines;
         bool whole;
-    } cases[] = { { 600, true }, { 120, false } };
+    } cases[] = { { 600, 1, true }, { 200, 2, true }, { 100, 2, false } };
     for (const auto& c : cases) {
         OX::ExpandableListViewItem item("Set backward movement range", "", 1, QStringLiteral("x"));
         item.resize(c.width, 60);
         item.show();
         auto* title = item.findChild<QPushButton*>();
         ASSERT_NE(title, nullptr);
-        EXPECT_EQ(item.shownTitle() == QStringLiteral("Set backward movement range"), c.whole) << c.width;
-        EXPECT_EQ(title->toolTip(), c.whole ? QString() : QStringLiteral("Set backward movement range"))
-            << c.width;
+        const QString shown = item.shownTitle();
+        EXPECT_EQ(shown.count(QLatin1Char('\n')) + 1, c.lines) << c.width;
+        EXPECT_EQ(QString(shown).replace(QLatin1Char('\n'), QLatin1Char(' ')) == whole, c.whole) << c.width;
+        EXPECT_EQ(title->toolTip(), c.whole ? QString() : whole) << c.width;
         if (!c.whole)
-            EXPECT_TRUE(item.shownTitle().endsWith(QChar(0x2026))) << item.shownTitle().toStdString();
+            EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
         EXPECT_LE(title->geometry().right(), item.width()) << "the button stays inside its row";
+        EXPECT_GE(title->height(), title->fontMetrics().lineSpacing() * c.lines) << "every line shown";
     }
 }
 
