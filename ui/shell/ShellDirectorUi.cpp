@@ -89,7 +89,9 @@ CrossWindow* ShellDirectorUi::crossWindow()
 OX::ProgressDialog* ShellDirectorUi::progressDialog()
 {
     if (!m_progressDialog) {
-        m_progressDialog = std::make_unique<OX::ProgressDialog>(nullptr);
+        // A dialog of the main window (which outlives it): no task-bar entry of its own, and it
+        // stays over the window it belongs to.
+        m_progressDialog = std::make_unique<OX::ProgressDialog>(m_mainWindow.get());
         styled(m_progressDialog.get());
         connect(m_progressDialog.get(), &OX::ProgressDialog::dialogClosed, this,
             &DirectorUi::progressDialogClosed);

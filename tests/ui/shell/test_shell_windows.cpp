@@ -268,7 +268,9 @@ TEST(ShellDirector, TheMainWindowShowsBeforeTheOtherWindowsAndPagesAreBuiltWhenF
     for (QWidget* window : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<CrossWindow*>(window) || qobject_cast<OX::ProgressDialog*>(window));
     h.ui->setProgressInfo(QStringLiteral("Downloading"));
-    EXPECT_NE(h.ui->progressDialog(), nullptr);
+    ASSERT_NE(h.ui->progressDialog(), nullptr);
+    EXPECT_EQ(h.ui->progressDialog()->parentWidget(), window) << "a dialog of the main window";
+    EXPECT_TRUE(h.ui->progressDialog()->isWindow());
 
     // A page opened before the window was ever drawn is built on the spot.
     MainWindow fresh;
