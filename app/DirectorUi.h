@@ -2,7 +2,9 @@
 // What the director asks of its windows, of the download's progress window and of the sound
 // player. The application's implementation lives with the windows (ui/shell) and owns them;
 // the director owns the implementation for the whole run.
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -45,9 +47,20 @@ public:
     virtual void hideMainWindow() = 0;
     // Visible and the active window.
     virtual bool isMainWindowTotallyVisible() const = 0;
-    // A modal question with one button per entry (the first accepts); the index of the
-    // clicked button, or -1 when none was clicked.
-    virtual int showQuestion(const QString& title, const QString& text, const QStringList& buttons) = 0;
+    // A question or message of the director.
+    struct Box {
+        enum Icon : int { NoIcon = 0, Information, Warning, Critical, Question }; // as OX::Page::Icon
+        int icon = Question;
+        QString title;
+        QString text;
+        QStringList buttons; // one per entry, the first accepts; empty: a single OK
+        QList<QPointer<QObject>> about; // what it is about: it closes unanswered once one goes
+    };
+    // Asks the way the pages ask. Returns at once; the box opens from the event loop, modal,
+    // skinned and kept on top. answer (when given) gets the index of the clicked button, -1 when
+    // the box closed otherwise; it runs from the event loop, and never once anything in about
+    // is gone.
+    virtual void ask(Box box, std::function<void(int)> answer) = 0;
     // The main window's container-level action (Action) without a page.
     virtual void perform(int action) = 0;
 

@@ -18,7 +18,6 @@
 #include <QLocalSocket>
 #include <QLocale>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMetaEnum>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -603,32 +602,43 @@ void OrvixDirector::headsetUpdated(Dongle* dongle, Headset* headset, HeadsetChan
     emit headsetUpdatedSignal(headset, mask);
 }
 
+Headset* OrvixDirector::askedHeadset(const QPointer<QObject>& headset, const QPointer<Dongle>& dongle) const
+{
+    if (!headset || !dongle || dongle != m_dongle)
+        return nullptr;
+    Headset* now = dongle->headset();
+    return now && headsetObject(now) == headset ? now : nullptr;
+}
+
 void OrvixDirector::askHeadsetRetry(QPointer<QObject> headset, QPointer<Dongle> dongle)
 {
-    auto current = [&]() -> Headset* {
-        if (!headset || !dongle || dongle != m_dongle)
-            return nullptr;
-        Headset* now = dongle->headset();
-        return now && headsetObject(now) == headset ? now : nullptr;
-    };
-    Headset* h = current();
+    Headset* h = askedHeadset(headset, dongle);
     if (!h)
         return;
     if (m_dongle)
         m_ui->showSidebar();
     m_ui->showMainWindow();
-    const QString title = tr("Headset communication failure");
-    const QString text = headsetError(h).text + QLatin1Char('\n') + tr("Do you want to try again?");
-    bool retry;
+    DirectorUi::Box box;
+    box.title = tr("Headset communication failure");
+    box.text = headsetError(h).text + QLatin1Char('\n') + tr("Do you want to try again?");
     if (m_env.askRetry) {
-        retry = m_env.askRetry(title, text);
-    } else {
-        retry = QMessageBox::question(m_ui->mainWidget(), title, text, QMessageBox::Yes | QMessageBox::No,
-                                      QMessageBox::NoButton)
-            == QMessageBox::Yes;
+        answerHeadsetRetry(headset, dongle, m_env.askRetry(box.title, box.text));
+        return;
     }
-    // The box ran an event loop: the headset or the dongle may have gone meanwhile.
-    h = current();
+    // The box closes with the headset or the dongle it is about.
+    box.buttons = QStringList { tr("Yes"), tr("No") };
+    box.about = { headset.data(), dongle.data() };
+    QPointer<OrvixDirector> self(this);
+    m_ui->ask(box, [self, headset, dongle](int answer) {
+        if (self)
+            self->answerHeadsetRetry(headset, dongle, answer == 0);
+    });
+}
+
+void OrvixDirector::answerHeadsetRetry(QPointer<QObject> headset, QPointer<Dongle> dongle, bool retry)
+{
+    // The question waited for the person: the headset or the dongle may have gone meanwhile.
+    Headset* h = askedHeadset(headset, dongle);
     if (!h) {
         qDebug("Headset gone while its failure was asked about");
         return;
@@ -860,29 +870,29 @@ void OrvixDirector::loadLanguage(const QString& language)
 void OrvixDirector::onShowMessage(OrvixDirector::MessageType type, const QString& title, const QString& message)
 {
     qDebug().noquote() << "Message(" + messageTypeName(type) + "): " + title + " - " + message;
-    present(type, title, message);
-    if (type == critical)
-        quitApplication();
+    // A critical message ends the run once it is closed.
+    QPointer<OrvixDirector> self(this);
+    present(type, title, message, [self, type]() {
+        if (self && type == critical)
+            self->quitApplication();
+    });
 }
 
-void OrvixDirector::present(MessageType type, const QString& title, const QString& message)
+void OrvixDirector::present(
+    MessageType type, const QString& title, const QString& message, std::function<void()> closed)
 {
     if (m_env.presentMessage) {
         m_env.presentMessage(type, title, message);
+        closed();
         return;
     }
-    QWidget* parent = m_ui->mainWidget();
-    switch (type) {
-    case information:
-        QMessageBox::information(parent, title, message, QMessageBox::Ok, QMessageBox::NoButton);
-        break;
-    case warning:
-        QMessageBox::warning(parent, title, message, QMessageBox::Ok, QMessageBox::NoButton);
-        break;
-    case critical:
-        QMessageBox::critical(parent, title, message, QMessageBox::Ok, QMessageBox::NoButton);
-        break;
-    }
+    DirectorUi::Box box;
+    box.icon = type == critical ? DirectorUi::Box::Critical
+        : type == warning       ? DirectorUi::Box::Warning
+                                : DirectorUi::Box::Information;
+    box.title = title;
+    box.text = message;
+    m_ui->ask(box, [closed](int) { closed(); });
 }
 
 // ---- Single-instance server --------------------------------------------------------------------

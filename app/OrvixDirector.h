@@ -181,8 +181,15 @@ private:
     void reportConnected(Dongle* dongle);
     void releasePort();
     void askHeadsetRetry(QPointer<QObject> headset, QPointer<Dongle> dongle);
+    // The answer to "Do you want to try again?": retry clears the failure, anything else starts
+    // the watchdog; nothing when the headset asked about is gone.
+    void answerHeadsetRetry(QPointer<QObject> headset, QPointer<Dongle> dongle, bool retry);
+    // The failed headset asked about while it and its dongle are still the director's, else null.
+    Headset* askedHeadset(const QPointer<QObject>& headset, const QPointer<Dongle>& dongle) const;
     void runCountdown(Dongle* dongle, bool visual, int milliseconds);
-    void present(MessageType type, const QString& title, const QString& message);
+    // Shows the message; closed is called once it has been closed.
+    void present(MessageType type, const QString& title, const QString& message,
+                 std::function<void()> closed);
     void readClient(QLocalSocket* client);
     static constexpr qint64 kMaxClientBytes = 4096;
     // The update service's address from the command line ("--service-url") or the settings.
@@ -190,6 +197,8 @@ private:
     // Tells the user once about settings reset after damage, or that changes are not kept.
     void reportSettingsProblems();
     void onUpdateInfo(const API::Result& result, const QJsonObject& reply);
+    // The person's answer to the update question (0: update now).
+    void onUpdateAnswered(const DongleVersion& remote, const QString& installer, int answer);
     void onDownloadFinished(API::DownloadTask* task, const API::Result& result, const QString& installer);
 
     // Headset fields read and written by the director.

@@ -140,10 +140,19 @@ void OrvixDirector::onUpdateInfo(const API::Result& result, const QJsonObject& r
         return;
     }
 
-    const int answer = m_ui->showQuestion(
-        tr("Software update"),
-        tr("Software update to %1 is available.<br>Do you want to update now?").arg(remote.toStringHelper()),
-        QStringList{tr("Update"), tr("Not now")});
+    DirectorUi::Box box;
+    box.title = tr("Software update");
+    box.text = tr("Software update to %1 is available.<br>Do you want to update now?").arg(remote.toStringHelper());
+    box.buttons = QStringList{tr("Update"), tr("Not now")};
+    QPointer<OrvixDirector> self(this);
+    m_ui->ask(box, [self, remote, installer](int answer) {
+        if (self)
+            self->onUpdateAnswered(remote, installer, answer);
+    });
+}
+
+void OrvixDirector::onUpdateAnswered(const DongleVersion& remote, const QString& installer, int answer)
+{
     if (answer != 0) {
         qInfo().noquote() << "Software update to " + remote.toStringHelper() + " postponed";
         return;

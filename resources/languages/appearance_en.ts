@@ -160,5 +160,13 @@
         <source>The manual cannot be shown: its viewer is missing from this installation.</source>
         <translation>The manual cannot be shown: its viewer is missing from this installation.</translation>
     </message>
+    <message>
+        <source>The manual cannot be shown while OrvixTools runs as the system administrator (root).</source>
+        <translation>The manual cannot be shown while OrvixTools runs as the system administrator (root).</translation>
+    </message>
+    <message>
+        <source>The manual cannot be shown: its viewer stopped. Restart OrvixTools to read it again.</source>
+        <translation>The manual cannot be shown: its viewer stopped. Restart OrvixTools to read it again.</translation>
+    </message>
 </context>
 </TS>

@@ -160,5 +160,13 @@
         <source>The manual cannot be shown: its viewer is missing from this installation.</source>
         <translation>Le manuel ne peut pas être affiché : sa visionneuse manque dans cette installation.</translation>
     </message>
+    <message>
+        <source>The manual cannot be shown while OrvixTools runs as the system administrator (root).</source>
+        <translation>Le manuel ne peut pas être affiché tant qu’OrvixTools s’exécute en tant qu’administrateur système (root).</translation>
+    </message>
+    <message>
+        <source>The manual cannot be shown: its viewer stopped. Restart OrvixTools to read it again.</source>
+        <translation>Le manuel ne peut pas être affiché : sa visionneuse s’est arrêtée. Redémarrez OrvixTools pour le lire à nouveau.</translation>
+    </message>
 </context>
 </TS>

@@ -160,5 +160,13 @@
         <source>The manual cannot be shown: its viewer is missing from this installation.</source>
         <translation>A kézikönyv nem jeleníthető meg: a megjelenítője hiányzik ebből a telepítésből.</translation>
     </message>
+    <message>
+        <source>The manual cannot be shown while OrvixTools runs as the system administrator (root).</source>
+        <translation>A kézikönyv nem jeleníthető meg, amíg az OrvixTools rendszergazdaként (root) fut.</translation>
+    </message>
+    <message>
+        <source>The manual cannot be shown: its viewer stopped. Restart OrvixTools to read it again.</source>
+        <translation>A kézikönyv nem jeleníthető meg: a megjelenítője leállt. Indítsa újra az OrvixToolst, hogy újra olvashassa.</translation>
+    </message>
 </context>
 </TS>

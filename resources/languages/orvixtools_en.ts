@@ -61,6 +61,14 @@ connected</translation>
         <translation>Do you want to try again?</translation>
     </message>
     <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message>
         <source>OrvixTools</source>
         <translation>OrvixTools</translation>
     </message>

@@ -61,6 +61,14 @@ connecté</translation>
         <translation>Voulez-vous réessayer ?</translation>
     </message>
     <message>
+        <source>Yes</source>
+        <translation>Oui</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Non</translation>
+    </message>
+    <message>
         <source>OrvixTools</source>
         <translation>OrvixTools</translation>
     </message>

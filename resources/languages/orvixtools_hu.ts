@@ -61,6 +61,14 @@ csatlakoztatva</translation>
         <translation>Szeretné újra megpróbálni?</translation>
     </message>
     <message>
+        <source>Yes</source>
+        <translation>Igen</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nem</translation>
+    </message>
+    <message>
         <source>OrvixTools</source>
         <translation>OrvixTools</translation>
     </message>

@@ -54,10 +54,22 @@ public:
         ++mainHidden;
     }
     bool isMainWindowTotallyVisible() const override { return mainVisible; }
-    int showQuestion(const QString& title, const QString& text, const QStringList& buttons) override
+    // Recorded; answered with questionAnswer from the event loop while what it is about lasts.
+    void ask(Box box, std::function<void(int)> answer) override
     {
-        questions.append(Question{title, text, buttons});
-        return questionAnswer;
+        questions.append(Question{box.title, box.text, box.buttons});
+        boxes.append(box);
+        const int given = questionAnswer;
+        QMetaObject::invokeMethod(
+            this,
+            [box, answer, given]() {
+                for (const QPointer<QObject>& object : box.about)
+                    if (!object)
+                        return;
+                if (answer)
+                    answer(given);
+            },
+            Qt::QueuedConnection);
     }
     void perform(int action) override { performed.append(action); }
 
@@ -124,6 +136,7 @@ public:
     int sidebarAttached = 0, sidebarShown = 0, sidebarHidden = 0;
     bool sidebarVisible = false;
     QList<Question> questions;
+    QList<Box> boxes;
     int questionAnswer = 1;
     QList<int> performed;
     QList<Countdown> countdowns;

@@ -164,6 +164,26 @@ TEST(DirectorHeadsetFailure, DeclinedRetryKeepsTheFailedHeadsetAlive)
     EXPECT_EQ(t.h.retryQuestions.size(), 1);
 }
 
+TEST(DirectorHeadsetFailure, TheRetryQuestionIsAskedThroughTheWindowsAboutTheDongleThatGoes)
+{
+    RunningHeadset t;
+    t.h.tweak = [](DirectorEnvironment& e) {
+        quickTiming(e);
+        e.askRetry = nullptr; // asked as the application asks
+    };
+    ASSERT_TRUE(t.bringUp(false, [](emu::HeadsetModel& m) { m.failChannelMapRead = true; }));
+    ASSERT_TRUE(waitUntil([&] { return t.h.ui->boxes.size() == 1; }, 5000));
+    const DirectorUi::Box box = t.h.ui->boxes.first();
+    EXPECT_EQ(box.title, QStringLiteral("Headset communication failure"));
+    EXPECT_EQ(box.buttons, QStringList({QStringLiteral("Yes"), QStringLiteral("No")}));
+    ASSERT_EQ(box.about.size(), 2);
+    EXPECT_EQ(box.about.at(1).data(), t.d->dongle());
+    EXPECT_TRUE(waitUntil([&] { return t.d->headset() && t.d->headset()->watchdog().isRunning(); }))
+        << "No keeps the failed headset";
+    t.d->onUsbDeviceRemoved(dongleList());
+    EXPECT_TRUE(box.about.at(0).isNull() && box.about.at(1).isNull()) << "the box closes with them";
+}
+
 TEST(DirectorHeadsetFailure, RetryBuildsTheHeadsetAnew)
 {
     RunningHeadset t;

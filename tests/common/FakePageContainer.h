@@ -103,6 +103,7 @@ public:
     void setRightEnabled(OX::PageFooter::ButtonIndex index, bool enabled) override
     {
         record(QStringLiteral("setRightEnabled(%1,%2)").arg(int(index)).arg(int(enabled)));
+        footer.setRightEnabled(index, enabled);
         if (index == OX::PageFooter::MainButton)
             rightEnabled[0] = enabled;
         else if (index == OX::PageFooter::AlternativeButton)
@@ -120,6 +121,8 @@ public:
         record(QStringLiteral("setFooterState(%1,%2,%3)")
                    .arg(state.left.text, state.right.text, state.alternativeRight.text));
         footer = state;
+        rightEnabled[0] = state.right.enabled;
+        rightEnabled[1] = state.alternativeRight.enabled;
     }
     OX::PageFooter::State const& getFooterState() const override { return footer; }
     void setNavigationEnable(bool enable, OX::NavigationOptions options) override

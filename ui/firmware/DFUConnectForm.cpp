@@ -141,4 +141,9 @@ void DFUConnectForm::askForRecovery(quint64 visit, std::function<void()> const& 
     });
 }
 
+void DFUConnectForm::retranslateForm()
+{
+    m_ui->retranslateUi(this);
+}
+
 } // namespace OX

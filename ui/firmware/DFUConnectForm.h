@@ -25,6 +25,7 @@ public:
     ~DFUConnectForm() override;
 
     void retranslate() override;
+    void retranslateForm() override;
     // Also clears the recovery flag, so that only a "Yes" of this pass leads to Recovery.
     void pageWillAppear() override;
     void prepareForNavigation(NavigationDirection direction, std::function<void()> done) override;

@@ -35,4 +35,9 @@ QString DFUFailedForm::message() const
     return m_ui->userMessage->text();
 }
 
+void DFUFailedForm::retranslateForm()
+{
+    retranslateKeeping(*m_ui, { m_ui->userMessage });
+}
+
 } // namespace OX

@@ -21,6 +21,7 @@ public:
     ~DFUFailedForm() override;
 
     void retranslate() override;
+    void retranslateForm() override;
     void pageWillAppear() override;
     // The reason shown.
     void setMessage(const QString& message);

@@ -2,6 +2,8 @@
 
 #include "ui/firmware/DFUFormDelegate.h"
 
+#include <QEvent>
+
 namespace OX
 {
 
@@ -10,6 +12,13 @@ DFUForm::DFUForm(DFUFormDelegate& delegate, QWidget* parent)
     , delegate(delegate)
 {
     connect(this, &DFUForm::showError, this, &DFUForm::onShowError);
+}
+
+void DFUForm::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateForm();
+    QWidget::changeEvent(event);
 }
 
 void DFUForm::pageWillAppear()

@@ -8,7 +8,10 @@
 // page's visit token with it (visit) and lets such an answer act only while that visit runs and
 // the step is still the one on screen (isVisit), so nothing that ends after the step was left
 // reaches the wizard.
+#include <QLabel>
 #include <QWidget>
+
+#include <initializer_list>
 
 #include <functional>
 
@@ -43,6 +46,25 @@ public:
 
     // The page's visit token (Page::visit), asked of the page.
     quint64 visit() const;
+
+protected:
+    // A language switch sets the step's designer texts again (retranslateForm), whether or not
+    // the step is on screen; the title and Next text follow when it next appears.
+    void changeEvent(QEvent* event) override;
+    virtual void retranslateForm() { }
+    // The designer form's texts again, keeping those of the labels the step fills itself.
+    template <typename Form> void retranslateKeeping(Form& form, std::initializer_list<QLabel*> kept)
+    {
+        QStringList texts;
+        for (QLabel* label : kept)
+            texts << label->text();
+        form.retranslateUi(this);
+        int i = 0;
+        for (QLabel* label : kept)
+            label->setText(texts.at(i++));
+    }
+
+public:
     // True while the page's visit numbered visit runs and this step is the one on screen in it,
     // from just before pageWillAppear until it is switched away or abandoned.
     bool isVisit(quint64 visit) const;

@@ -361,4 +361,9 @@ void DFUGetFirmwareForm::prepareForNavigation(NavigationDirection direction, std
     });
 }
 
+void DFUGetFirmwareForm::retranslateForm()
+{
+    retranslateKeeping(*m_ui, { m_ui->downloadInfo, m_ui->currentVersion, m_ui->remoteVersion, m_ui->estimationValue });
+}
+
 } // namespace OX

@@ -51,6 +51,7 @@ public:
     ~DFUGetFirmwareForm() override;
 
     void retranslate() override;
+    void retranslateForm() override;
     // Shows the LINK's version, disables Next ("Upload"), empties the list and clears the box.
     void pageWillAppear() override;
     // Lists the store and asks the service for its newest firmware.

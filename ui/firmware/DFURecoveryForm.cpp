@@ -60,4 +60,9 @@ void DFURecoveryForm::pageAbandoned()
     m_sender.giveBackQuietly();
 }
 
+void DFURecoveryForm::retranslateForm()
+{
+    m_ui->retranslateUi(this);
+}
+
 } // namespace OX

@@ -21,6 +21,7 @@ public:
     ~DFURecoveryForm() override;
 
     void retranslate() override;
+    void retranslateForm() override;
     void pageWillAppear() override;
     // Takes the sender and starts the recovery string.
     void pageDidAppear() override;

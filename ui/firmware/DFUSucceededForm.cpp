@@ -25,4 +25,9 @@ void DFUSucceededForm::pageWillAppear()
     delegate.setFormTitle(tr("Succeeded"));
 }
 
+void DFUSucceededForm::retranslateForm()
+{
+    m_ui->retranslateUi(this);
+}
+
 } // namespace OX

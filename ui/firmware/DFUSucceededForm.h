@@ -21,6 +21,7 @@ public:
     ~DFUSucceededForm() override;
 
     void retranslate() override;
+    void retranslateForm() override;
     void pageWillAppear() override;
 
 private:

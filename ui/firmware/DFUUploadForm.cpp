@@ -131,4 +131,9 @@ void DFUUploadForm::pageAbandoned()
     // A running transfer ends by the sender's own limits; its outcome then only gives the port back.
 }
 
+void DFUUploadForm::retranslateForm()
+{
+    retranslateKeeping(*m_ui, { m_ui->progressMessage, m_ui->estimationInfo });
+}
+
 } // namespace OX

@@ -37,6 +37,7 @@ public:
     ~DFUUploadForm() override;
 
     void retranslate() override;
+    void retranslateForm() override;
     // Next disabled ("Finish"), progress 0, "Waiting for link to start bootloader".
     void pageWillAppear() override;
     // Takes the sender, starts it and the bootloader wait.

@@ -54,4 +54,9 @@ void DFUWelcomeForm::prepareForNavigation(NavigationDirection direction, std::fu
     });
 }
 
+void DFUWelcomeForm::retranslateForm()
+{
+    m_ui->retranslateUi(this);
+}
+
 } // namespace OX

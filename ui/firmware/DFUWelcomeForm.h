@@ -21,6 +21,7 @@ public:
     ~DFUWelcomeForm() override;
 
     void retranslate() override;
+    void retranslateForm() override;
     void pageWillAppear() override;
     // Forward: pass-through on, then the move; a missing or refusing dongle fails the step.
     void prepareForNavigation(NavigationDirection direction, std::function<void()> done) override;

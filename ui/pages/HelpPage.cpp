@@ -93,14 +93,15 @@ void HelpPage::createView()
     // opens, not with the application.
     if (m_web || m_missing)
         return;
+    if (webEngineRefusesToRun()) {
+        // As root the engine would end the whole application on its first page.
+        qWarning("The manual is not shown: the web engine does not run as root with its sandbox");
+        showUnavailable(Unavailable::RunAsRoot);
+        return;
+    }
     WebViewFactory* factory = webViewFactory();
     if (!factory) {
-        m_missing = new QLabel(this);
-        m_missing->setObjectName(QStringLiteral("missingLabel"));
-        m_missing->setAlignment(Qt::AlignCenter);
-        m_missing->setWordWrap(true);
-        m_missing->setText(tr("The manual cannot be shown: its viewer is missing from this installation."));
-        m_ui->verticalLayout->addWidget(m_missing);
+        showUnavailable(Unavailable::ViewerMissing);
         return;
     }
     QFile jQuery { QString::fromLatin1(JQueryResource) };
@@ -109,7 +110,19 @@ void HelpPage::createView()
     m_jQuery += QLatin1String(JQueryPrivate);
 
     SharedGlContext::ensure();
-    m_web = factory->create(this, [this](bool ok) { finishLoading(ok); });
+    const std::shared_ptr<bool> alive = m_alive;
+    m_web = factory->create(
+        this, [this](bool ok) { finishLoading(ok); },
+        [this, alive]() {
+            // From the event loop: the view is not deleted inside its own signal.
+            QMetaObject::invokeMethod(
+                this,
+                [this, alive]() {
+                    if (*alive)
+                        showUnavailable(Unavailable::ViewerStopped);
+                },
+                Qt::QueuedConnection);
+        });
     QWidget* view = m_web->widget();
     // Hidden, the view keeps its place and size, so the document is laid out and scrolled at the
     // size it is then shown at.
@@ -118,6 +131,38 @@ void HelpPage::createView()
     view->setSizePolicy(policy);
     view->hide();
     m_ui->verticalLayout->addWidget(view);
+}
+
+void HelpPage::showUnavailable(Unavailable why)
+{
+    m_unavailable = why;
+    m_ready = false;
+    m_pendingLink.clear();
+    if (m_web) {
+        m_web->widget()->hide();
+        m_ui->verticalLayout->removeWidget(m_web->widget());
+    }
+    if (!m_missing) {
+        m_missing = new QLabel(this);
+        m_missing->setObjectName(QStringLiteral("missingLabel"));
+        m_missing->setAlignment(Qt::AlignCenter);
+        m_missing->setWordWrap(true);
+        m_ui->verticalLayout->addWidget(m_missing);
+    }
+    m_missing->setText(unavailableText());
+    m_missing->show();
+}
+
+QString HelpPage::unavailableText() const
+{
+    switch (m_unavailable) {
+    case Unavailable::RunAsRoot:
+        return tr("The manual cannot be shown while OrvixTools runs as the system administrator (root).");
+    case Unavailable::ViewerStopped:
+        return tr("The manual cannot be shown: its viewer stopped. Restart OrvixTools to read it again.");
+    default:
+        return tr("The manual cannot be shown: its viewer is missing from this installation.");
+    }
 }
 
 QString HelpPage::anchorFor(const QString& key) const
@@ -135,8 +180,8 @@ void HelpPage::retranslate()
     container->setRight(QString(), PageAction::none, nullptr, PageFooter::ButtonIndex(0));
 
     if (m_missing)
-        m_missing->setText(tr("The manual cannot be shown: its viewer is missing from this installation."));
-    if (!m_web)
+        m_missing->setText(unavailableText());
+    if (!m_web || m_unavailable != Unavailable::No)
         return; // the manual is loaded when Help first opens
     OrvixDirector* director = container->getDirector();
     const QString requested = director ? director->currentLanguage() : QLatin1String(FallbackLanguage);
@@ -163,7 +208,7 @@ void HelpPage::pageWillAppear(const QString&)
     createView();
     retranslate();
     if (m_web)
-        m_web->widget()->hide();
+        m_web->widget()->hide(); // shown again once scrolled to the section
 }
 
 void HelpPage::pageDidAppear()
@@ -182,6 +227,8 @@ void HelpPage::pageDidDisappear()
 
 void HelpPage::showPage(const QString& link)
 {
+    if (m_unavailable != Unavailable::No)
+        return;
     if (!m_ready || !m_web) {
         m_pendingLink = link;
         return;
@@ -208,7 +255,7 @@ void HelpPage::showPage(const QString& link)
                     });
             })
         .finally(QStringLiteral("show page"), [this, alive, generation, target](DongleResult, QString) {
-            if (!*alive || generation != m_generation)
+            if (!*alive || generation != m_generation || m_unavailable != Unavailable::No)
                 return;
             m_web->widget()->show();
             m_web->runJavaScript(QString::fromLatin1(RevealScript).arg(target));
@@ -218,6 +265,8 @@ void HelpPage::showPage(const QString& link)
 void HelpPage::finishLoading(bool ok)
 {
     qDebug().noquote() << QStringLiteral("Help loading finished, ") + (m_ready ? "ready" : " not ready yet");
+    if (m_unavailable != Unavailable::No)
+        return;
     if (m_preparedGeneration == m_generation)
         return; // a jump inside the prepared document: its paths are already set
     if (ok)
@@ -254,6 +303,8 @@ void HelpPage::finishLoading(bool ok)
 void HelpPage::documentReady()
 {
     qDebug("Help document ready");
+    if (m_unavailable != Unavailable::No)
+        return;
     m_ready = true;
     if (!m_pendingLink.isEmpty())
         showPage(m_pendingLink);

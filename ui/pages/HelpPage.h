@@ -3,8 +3,9 @@
 // the user came from. The view stays hidden until the document is loaded, prepared (its image
 // and style paths pointed into the resources, once per document) and scrolled to the section.
 // A language without a manual shows the English one. Script answers that arrive after the page
-// has gone touch nothing. The web view is made when Help first opens; without the web view
-// module the page says that the manual cannot be shown.
+// has gone touch nothing. The web view is made when Help first opens. Where the web engine cannot
+// run (no web view module, run as root with the engine's sandbox on, its process ended) the page
+// says that the manual cannot be shown, and the rest of the application goes on.
 #include "ui/pages/WebView.h"
 #include "ui/toolkit/Page.h"
 
@@ -46,6 +47,9 @@ public:
     WebView* web() const { return m_web.get(); }
     // The anchor for a page name or help key (the key itself when the table has none).
     QString anchorFor(const QString& key) const;
+    // Why the manual cannot be shown.
+    enum class Unavailable { No, ViewerMissing, RunAsRoot, ViewerStopped };
+    Unavailable unavailable() const { return m_unavailable; }
 
 signals:
     // The freshly loaded document has been prepared.
@@ -57,10 +61,14 @@ public slots:
 
 private:
     void createView();
+    // Shows why the manual cannot be shown instead of it.
+    void showUnavailable(Unavailable why);
+    QString unavailableText() const;
 
     std::unique_ptr<WebView> m_web;
-    // Shown instead of the manual when the web view cannot be made.
+    // Shown instead of the manual when the web view cannot be made or stopped.
     QLabel* m_missing = nullptr;
+    Unavailable m_unavailable = Unavailable::No;
     QMap<QString, QString> m_anchors;
     bool m_ready = false;
     QString m_pendingLink;

@@ -152,7 +152,7 @@ void PairingPage::pageDidDisappear()
         question.buttons = QStringList { tr("Change password"), tr("Keep current password") };
         question.about = { dongle };
         QPointer<PairingPage> self(this);
-        ask(question, [self](int answer) {
+        askOnLeaving(question, [self](int answer) {
             if (answer == 0 && self && self->controller)
                 emit self->controller->navigateToPage(SecurityPageName);
         });

@@ -213,14 +213,6 @@ void MainWindow::show()
     raise();
 }
 
-int MainWindow::showQuestion(QString const& title, QString const& text, QStringList const& buttons)
-{
-    OX::Page::Question question;
-    question.informative = QStringLiteral("<b>%1</b><br><br>%2<br><br>").arg(title, text);
-    question.buttons = buttons;
-    return OX::Page::showQuestion(question);
-}
-
 // ---- OX::PageContainer ----------------------------------------------------------------------
 
 void MainWindow::setTitle(QString const& title)

@@ -55,9 +55,6 @@ public:
     bool isTotallyVisible() const;
     // Shows, activates and raises the window.
     void show();
-    // A modal question box kept on top; the index of the clicked button in buttons, or -1 (no
-    // click, or a button the box added itself).
-    int showQuestion(QString const& title, QString const& text, QStringList const& buttons);
 
     // The size attach gives the window for an available screen area of availableHeight and a
     // window of aspect ratio width / height.

@@ -4,6 +4,7 @@
 #include "ui/shell/CrossWindow.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/SidebarDialog.h"
+#include "ui/toolkit/Page.h"
 #include "ui/toolkit/ProgressDialog.h"
 #include "ui/toolkit/Skin.h"
 #include "ui/toolkit/SoundPlayer.h"
@@ -126,9 +127,17 @@ bool ShellDirectorUi::isMainWindowTotallyVisible() const
     return m_mainWindow->isTotallyVisible();
 }
 
-int ShellDirectorUi::showQuestion(const QString& title, const QString& text, const QStringList& buttons)
+void ShellDirectorUi::ask(Box box, std::function<void(int)> answer)
 {
-    return m_mainWindow->showQuestion(title, text, buttons);
+    OX::Page::Question question;
+    // Both number the icons alike; anything else shows none.
+    const bool known = box.icon >= Box::NoIcon && box.icon <= Box::Question;
+    question.icon = known ? OX::Page::Icon(box.icon) : OX::Page::Icon::None;
+    question.title = box.title;
+    question.text = box.text;
+    question.buttons = box.buttons;
+    question.about = box.about;
+    OX::Page::askApplication(std::move(question), std::move(answer));
 }
 
 void ShellDirectorUi::perform(int action)

@@ -37,7 +37,8 @@ public:
     void showMainWindow() override;
     void hideMainWindow() override;
     bool isMainWindowTotallyVisible() const override;
-    int showQuestion(const QString& title, const QString& text, const QStringList& buttons) override;
+    // Through the pages' own mechanism (OX::Page::askApplication).
+    void ask(Box box, std::function<void(int)> answer) override;
     void perform(int action) override;
 
     void attachSidebar() override;

@@ -1,59 +1,137 @@
 #include "ui/toolkit/Page.h"
 
 #include "ui/toolkit/PageController.h"
-#include "ui/toolkit/Skin.h"
 #include "ui/toolkit/StyledBackground.h"
 
-#include <QAbstractButton>
 #include <QDialog>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QVariant>
 
-#include <memory>
 #include <utility>
 
 namespace OX
 {
 
-namespace
+// The window as a page reaches it. Reads always reach the window; the header and footer take a
+// page's writes only while it is on screen (or while it belongs to no controller, driven by hand).
+// Under Help they go to a record of its own, shown again when Help goes back to it; from a page
+// that left or is leaving they go nowhere, so its exit's completion, a late reply or a last update
+// never writes over the next page. A busy footer or buttons turned off that the page set are always
+// let go.
+class Page::Screen : public PageContainer
 {
-
-// The boxes of a visit that ended close unanswered; one not opened yet is dropped when its turn
-// comes.
-void closeAll(QList<QPointer<QDialog>> const& open)
-{
-    const QList<QPointer<QDialog>> boxes = open; // each one closed leaves the list
-    for (QPointer<QDialog> const& box : boxes)
-        if (box && box->isVisible())
-            box->done(-1);
-}
-
-bool isAlive(Page::About const& about)
-{
-    for (QPointer<QObject> const& object : about)
-        if (!object)
-            return false;
-    return true;
-}
-
-QMessageBox::Icon boxIcon(Page::Icon icon)
-{
-    switch (icon) {
-    case Page::Icon::Information:
-        return QMessageBox::Information;
-    case Page::Icon::Warning:
-        return QMessageBox::Warning;
-    case Page::Icon::Critical:
-        return QMessageBox::Critical;
-    case Page::Icon::Question:
-        return QMessageBox::Question;
-    default:
-        return QMessageBox::NoIcon;
+public:
+    Screen(PageContainer* window, Page* page)
+        : m_window(window)
+        , m_page(page)
+    {
     }
-}
 
-} // namespace
+    void cover()
+    {
+        m_header = m_window->getHeaderState();
+        m_footer = m_window->getFooterState();
+    }
+    void uncover()
+    {
+        m_window->setHeaderState(m_header);
+        m_window->setFooterState(m_footer);
+    }
+
+    void setTitle(QString const& title) override
+    {
+        if (shown())
+            m_window->setTitle(title);
+        else if (kept())
+            m_header.title = title;
+    }
+    void setSubtitle(QString const& subtitle) override
+    {
+        if (shown())
+            m_window->setSubtitle(subtitle);
+        else if (kept())
+            m_header.subtitle = subtitle;
+    }
+    void setHeaderState(PageHeader::State const& state) override
+    {
+        if (shown())
+            m_window->setHeaderState(state);
+        else if (kept())
+            m_header = state;
+    }
+    PageHeader::State const& getHeaderState() const override
+    {
+        return kept() ? m_header : m_window->getHeaderState();
+    }
+    void setLeft(QString const& text, PageAction action, Page* page) override
+    {
+        if (shown())
+            m_window->setLeft(text, action, page);
+        else if (kept())
+            m_footer.setLeft(text, action, page);
+    }
+    void setRight(QString const& text, PageAction action, Page* page, PageFooter::ButtonIndex index) override
+    {
+        if (shown())
+            m_window->setRight(text, action, page, index);
+        else if (kept())
+            m_footer.setRight(text, action, page, index);
+    }
+    void setRightEnabled(PageFooter::ButtonIndex index, bool enabled) override
+    {
+        if (shown())
+            m_window->setRightEnabled(index, enabled);
+        else if (kept())
+            m_footer.setRightEnabled(index, enabled);
+    }
+    void setProgress(bool busy) override
+    {
+        if (shown() || (!busy && m_busy)) {
+            m_busy = busy;
+            m_window->setProgress(busy);
+        }
+    }
+    void setFooterState(PageFooter::State const& state) override
+    {
+        if (shown())
+            m_window->setFooterState(state);
+        else if (kept())
+            m_footer = state;
+    }
+    PageFooter::State const& getFooterState() const override
+    {
+        return kept() ? m_footer : m_window->getFooterState();
+    }
+    void setNavigationEnable(bool enable, NavigationOptions options) override
+    {
+        // Buttons the page turned off it also turns on again, from wherever it is.
+        const quint8 held = enable ? quint8(options.value() & m_heldNavigation) : quint8(0);
+        if (shown()) {
+            m_window->setNavigationEnable(enable, options);
+            m_heldNavigation = enable ? quint8(m_heldNavigation & ~options.value())
+                                      : quint8(m_heldNavigation | options.value());
+        } else if (held) {
+            m_window->setNavigationEnable(true, NavigationOptions(held));
+            m_heldNavigation &= quint8(~held);
+        }
+    }
+    Dongle* getDongle() override { return m_window->getDongle(); }
+    Headset* getHeadset() override { return m_window->getHeadset(); }
+    Link* getLink(OrvixDevice::Preset preset) override { return m_window->getLink(preset); }
+    Settings* getSettings() override { return m_window->getSettings(); }
+    OrvixDirector* getDirector() override { return m_window->getDirector(); }
+    void perform(PageAction action, Page* page) override { m_window->perform(action, page); }
+    void moveContainer(QPoint offset) override { m_window->moveContainer(offset); }
+
+private:
+    bool shown() const { return !m_page->controller || m_page->isOnScreen(); }
+    bool kept() const { return m_page->controller && m_page->m_visiting && m_page->m_covered; }
+
+    PageContainer* const m_window;
+    Page* const m_page;
+    PageHeader::State m_header; // what the page set while covered
+    PageFooter::State m_footer;
+    bool m_busy = false; // the page set the footer busy
+    quint8 m_heldNavigation = NavigationOptions::none; // buttons the page turned off
+};
 
 Page::Transition Page::inverse(int transition)
 {
@@ -78,17 +156,18 @@ bool Page::State::show(bool record) const
     PageController* target = page->controller;
     if (!target || !target->shouldShowPage(name))
         return false;
-    if (page->container) {
-        page->container->setHeaderState(header);
-        page->container->setFooterState(footer);
+    if (target->container) {
+        target->container->setHeaderState(header);
+        target->container->setFooterState(footer);
     }
     return target->showPage(name, inverse(transition), duration, record);
 }
 
 Page::Page(PageContainer* container, QWidget* parent)
     : QWidget(parent)
-    , container(container)
+    , container(container ? new Screen(container, this) : nullptr)
 {
+    m_screen.reset(static_cast<Screen*>(this->container));
 }
 
 Page::~Page()
@@ -166,153 +245,20 @@ void Page::headsetChannelChanged(Headset*, int) { }
 
 void Page::settingsChanged(Settings*) { }
 
-void Page::beginVisit()
+void Page::setCovered(bool covered)
 {
-    ++m_visit;
-    m_visiting = true;
-    closeAll(m_boxes);
-}
-
-void Page::endVisit()
-{
-    if (!m_visiting)
+    if (covered == m_covered || (covered && !m_visiting))
         return;
-    // An answer still on its way (a box the back action closed just before the leave began, or a
-    // click not yet delivered) reaches the page inside the visit; a box still open closes unanswered.
-    for (auto const& pending : std::exchange(m_answers, {}))
-        if (auto answer = std::exchange(*pending, nullptr))
-            answer();
-    ++m_visit;
-    m_visiting = false;
-    closeAll(m_boxes);
-}
-
-QMessageBox* Page::makeBox(Question const& question)
-{
-    auto* box = new QMessageBox(nullptr);
-    Skin::apply(box); // a box without a parent inherits no sheet
-    box->setWindowFlags(Qt::WindowStaysOnTopHint);
-    box->setIcon(boxIcon(question.icon));
-    box->setWindowTitle(question.title);
-    box->setText(question.text);
-    box->setInformativeText(question.informative);
-    for (int i = 0; i < question.buttons.size(); ++i) {
-        QAbstractButton* button
-            = box->addButton(question.buttons.at(i), i == 0 ? QMessageBox::YesRole : QMessageBox::NoRole);
-        button->setProperty("questionIndex", i);
+    m_covered = covered;
+    if (!m_screen)
+        return;
+    if (covered) {
+        m_screen->cover();
+        return;
     }
-    return box;
-}
-
-int Page::answerOf(QMessageBox* box)
-{
-    // A button Qt added itself (the OK of an empty list) carries no index: -1, as for no click.
-    QAbstractButton* clicked = box ? box->clickedButton() : nullptr;
-    const QVariant index = clicked ? clicked->property("questionIndex") : QVariant();
-    return index.isValid() ? index.toInt() : -1;
-}
-
-void Page::ask(Question question, std::function<void(int)> answer)
-{
-    // The box is a dialog like any other: open() shows it from the event loop in this visit.
-    QMessageBox* box = makeBox(question);
-    std::function<void(int)> index;
-    if (answer)
-        index = [box, answer = std::move(answer)](int) { answer(answerOf(box)); };
-    open(box, std::move(question.about), std::move(index));
-}
-
-void Page::open(QDialog* dialog, About about, std::function<void(int)> answer)
-{
-    if (!dialog)
-        return;
-    const quint64 asked = m_visit;
-    m_boxes << dialog; // a page gone first takes it along
-    QPointer<QDialog> held(dialog);
-    QMetaObject::invokeMethod(
-        this,
-        [this, held, about = std::move(about), asked, answer = std::move(answer)]() {
-            if (!held)
-                return;
-            if (asked != m_visit || !isAlive(about)) {
-                m_boxes.removeAll(held);
-                delete held.data();
-                return;
-            }
-            showDialog(held, about, asked, answer);
-        },
-        Qt::QueuedConnection);
-}
-
-void Page::showDialog(QDialog* dialog, About const& about, quint64 asked, std::function<void(int)> answer)
-{
-    dialog->setWindowModality(Qt::ApplicationModal);
-    if (!m_boxes.contains(dialog))
-        m_boxes << dialog;
-    connect(this, &Page::closeDialog, dialog, [dialog]() { dialog->done(-1); });
-    for (QPointer<QObject> const& object : about)
-        connect(object.data(), &QObject::destroyed, dialog, [dialog]() { dialog->done(-1); });
-    QPointer<Page> self(this);
-    auto finished = std::make_shared<QMetaObject::Connection>();
-    *finished = connect(
-        dialog, &QDialog::finished, dialog, [self, dialog, about, asked, answer, finished](int result) {
-            QObject::disconnect(*finished); // a dialog closed twice answers once
-            if (!self)
-                return dialog->deleteLater();
-            self->m_boxes.removeAll(dialog);
-            // The answer runs from the event loop, not inside whatever closed the dialog, which
-            // lives until then, or earlier when the visit ends first.
-            auto pending = std::make_shared<std::function<void()>>([self, about, asked, answer, result]() {
-                if (answer && self && self->m_visit == asked && isAlive(about))
-                    answer(result);
-            });
-            self->m_answers << pending;
-            QMetaObject::invokeMethod(
-                dialog,
-                [self, dialog, pending]() {
-                    if (self)
-                        self->m_answers.removeAll(pending);
-                    if (auto answer = std::exchange(*pending, nullptr))
-                        answer();
-                    dialog->deleteLater();
-                },
-                Qt::QueuedConnection);
-        });
-    dialog->show();
-}
-
-bool Page::askBeforeLeaving(Question question, std::function<bool(int)> leaves)
-{
-    if (m_leaveAnswered)
-        return true;
-    QPointer<Page> self(this);
-    ask(std::move(question), [self, leaves](int answer) {
-        if (!self || !leaves || !leaves(answer))
-            return;
-        self->m_leaveAnswered = true;
-        self->perform(PageAction::back);
-        if (self)
-            self->m_leaveAnswered = false;
-    });
-    return false;
-}
-
-int Page::showQuestion(QString const& title, QString const& text, QStringList const& buttons)
-{
-    Question question;
-    question.title = title;
-    question.informative = text;
-    question.buttons = buttons;
-    return showQuestion(question, this);
-}
-
-int Page::showQuestion(Question const& question, Page* page)
-{
-    std::unique_ptr<QMessageBox> box(makeBox(question));
-    if (page)
-        connect(page, &Page::closeDialog, box.get(), &QMessageBox::done);
-    box->exec();
-    return answerOf(box.get());
+    m_screen->uncover();
+    for (auto const& offer : std::exchange(m_waiting, {}))
+        QMetaObject::invokeMethod(this, offer, Qt::QueuedConnection);
 }
 
 void Page::paintEvent(QPaintEvent* event)

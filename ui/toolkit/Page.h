@@ -106,11 +106,12 @@ public:
     };
     // The one way a page asks. Returns at once; the box opens from the event loop (never inside a
     // device callback, a destructor or a cancellation), modal and kept on top, and only while the
-    // page's visit() is still the one it was asked in and everything in about still exists (a
-    // page asks while hidden only as the last word of being left: the next appearance drops it).
-    // answer gets the index of the button clicked, or -1 when the box closed otherwise; it runs
-    // from the event loop under the same two conditions. The back action, the end of the visit
-    // and the loss of anything in about close the box.
+    // page's visit() is still the one it was asked in and everything in about still exists. A
+    // question asked outside a visit (the page left or leaving) is dropped; one asked while Help
+    // covers the page waits until the page is back on screen. answer gets the index of the button
+    // clicked, or -1 when the box closed otherwise; it runs from the event loop under the same two
+    // conditions. The back action, the end of the visit and the loss of anything in about close
+    // the box.
     void ask(Question question, std::function<void(int)> answer = {});
     // The same for a dialog of the page's own (a choice, a trial), which the page hands over: it
     // opens as a question does, and is deleted once closed, or unopened when the visit or
@@ -122,6 +123,13 @@ public:
     // question; when leaves(answer) holds, the back action runs again in the same visit, and this
     // then says yes without asking.
     bool askBeforeLeaving(Question question, std::function<bool(int)> leaves);
+    // The last word of a page being left (from pageWillDisappear or pageDidDisappear): asked over
+    // the next page as ask would, until the page begins to appear again. Inside a visit it is ask.
+    void askOnLeaving(Question question, std::function<void(int)> answer = {});
+    // The same for the application's own questions and messages (the director's), which belong to
+    // no page: opened from the event loop, modal, skinned and kept on top; closed unanswered once
+    // anything in about is gone. answer runs from the event loop while everything in about exists.
+    static void askApplication(Question question, std::function<void(int)> answer = {});
     // A modal box run in place, for callers that hold no device callback, destructor or
     // cancellation on the stack; the back action of page (when given) closes it. Returns the
     // index in buttons of the button clicked, or -1 when the box closed without one of them.
@@ -138,13 +146,21 @@ public:
     // first delivers the answers of boxes already closed, then closes the open ones unanswered.
     void beginVisit();
     void endVisit();
+    // On screen: the visit runs and Help does not cover the page. Only a page on screen writes the
+    // header and footer through its container (what it writes while Help covers it is kept for
+    // its return, anything else is dropped) and opens boxes.
+    bool isOnScreen() const { return m_visiting && !m_covered; }
+    // Called only by PageController: Help comes over the page (true) or goes back to it (false).
+    // Uncovered, the header and footer show what the page last set, and a box it asked for
+    // meanwhile opens.
+    void setCovered(bool covered);
 
-    PageContainer* const container; // not owned
+    PageContainer* const container; // the window as this page reaches it (see isOnScreen)
     PageController* controller = nullptr; // not owned; null while not registered
     QString name; // the registered name, empty while not registered
     QString helpKey; // the help topic of what the page shows now
     State state; // the way back
-    bool appeared = false; // from pageDidAppear to pageDidDisappear
+    bool appeared = false; // from pageDidAppear until the page begins to leave
 
 signals:
     // Emitted by the back action with 0; the page's open question box closes with it.
@@ -160,7 +176,24 @@ private:
     static QMessageBox* makeBox(Question const& question);
     // The index in buttons of box's clicked button, -1 for none (or the box's own OK).
     static int answerOf(QMessageBox* box);
+    // answer, given the index of box's clicked button instead of the dialog's result.
+    static std::function<void(int)> indexAnswer(QMessageBox* box, std::function<void(int)> answer);
     void showDialog(QDialog* dialog, About const& about, quint64 visit, std::function<void(int)> answer);
+    // Shows dialog modal, closing it with -1 once anything in about goes; finished gets the result
+    // of its first closing.
+    static void showBox(QDialog* dialog, About const& about, std::function<void(int)> finished);
+    // Hands dialog to the event loop, where it opens in the visit it was asked in.
+    void queueDialog(QDialog* dialog, About about, std::function<void(int)> answer);
+    void offerDialog(
+        QPointer<QDialog> dialog, About const& about, quint64 visit, std::function<void(int)> answer);
+
+    // The boxes that waited under Help find their visit gone.
+    void dropWaiting();
+
+    class Screen; // the container as the page reaches it
+    std::unique_ptr<Screen> m_screen;
+    bool m_covered = false;
+    QList<std::function<void()>> m_waiting; // boxes asked while covered
 
     quint64 m_visit = 0;
     bool m_visiting = false;

@@ -193,6 +193,9 @@ bool PageController::showPage(QString const& name, int transition, int duration,
     QPointer<Page> underHelp = fromHelp && !returningFromHelp ? old->state.page : nullptr;
     if (underHelp && (underHelp == incoming || !isRegistered(underHelp)))
         underHelp = nullptr;
+    // From here the page under Help writes its header and footer aside, and Help its own.
+    if (toHelp && old)
+        old->setCovered(true);
 
     QPointer<PageController> self(this);
     QPointer<Page> in(incoming);
@@ -219,10 +222,10 @@ bool PageController::showPage(QString const& name, int transition, int duration,
             if (!self || !in)
                 return;
             self->takeOut(old, underHelp, toHelp);
-            if (!returningFromHelp) {
-                in->beginVisit();
+            if (!self->bringOn(in, returningFromHelp))
+                return;
+            if (!returningFromHelp)
                 in->pageWillAppear(oldName);
-            }
             self->m_layout->addWidget(in);
             in->show();
             if (!returningFromHelp)
@@ -294,13 +297,10 @@ bool PageController::showPage(QString const& name, int transition, int duration,
         }
         incoming->state = back;
     }
-    if (!returningFromHelp) {
-        emit pageWillAppearSignal(incoming);
-        if (!self || !in)
-            return true;
-        incoming->beginVisit();
+    if (!bringOn(in, returningFromHelp))
+        return true;
+    if (!returningFromHelp)
         incoming->pageWillAppear(oldName);
-    }
     if (container)
         container->setNavigationEnable(false, NavigationOptions::all);
     m_layout->addWidget(incoming);
@@ -321,6 +321,18 @@ bool PageController::showPage(QString const& name, int transition, int duration,
             guard->start();
     });
     return true;
+}
+
+bool PageController::bringOn(QPointer<Page> const& incoming, bool returningFromHelp)
+{
+    // Back from Help, the page shows its own header and footer again, as it last set them.
+    if (returningFromHelp)
+        incoming->setCovered(false);
+    else
+        incoming->beginVisit();
+    QPointer<PageController> self(this);
+    emit pageWillAppearSignal(incoming);
+    return self && incoming;
 }
 
 void PageController::finishSwitch(

@@ -4,7 +4,9 @@
 // slide has finished (or, without animation, until the page being left calls done); meanwhile every
 // other switch is refused, navigation stays disabled and notifications reach both pages, the
 // incoming one first. "Help" is opened over a page without telling that page it went, and the back
-// action returns to it without telling it it came back.
+// action returns to it without telling it it came back; meanwhile the page is off screen (its
+// header and footer writes kept aside, its boxes waiting) and, back, it hears the whole device
+// state through pageWillAppearSignal.
 #include "ui/toolkit/Page.h"
 
 #include <QMap>
@@ -78,7 +80,8 @@ public:
 signals:
     // Opens identifier NavigateDelayMs later with slide 1, NavigateDurationMs long, recording the way back.
     void navigateToPage(QString const& identifier);
-    // An animated switch is about to call the incoming page's pageWillAppear.
+    // A page is coming on screen: its visit has begun and pageWillAppear follows, or it comes
+    // back from under Help. Whoever passes the devices' state on tells it the whole state here.
     void pageWillAppearSignal(OX::Page* page);
 
 public slots:
@@ -94,6 +97,9 @@ private:
     // The page left goes off screen and, unless Help covers it, is told it went; so is the page
     // under Help when the switch leaves it.
     void takeOut(QPointer<Page> const& old, QPointer<Page> const& underHelp, bool toHelp);
+    // Begins the incoming page's visit (or uncovers it, back from Help) and tells pageWillAppearSignal;
+    // false when the page or the controller went meanwhile.
+    bool bringOn(QPointer<Page> const& incoming, bool returningFromHelp);
     bool isRegistered(Page* page) const;
     // Another registered page, a page shown and no switch under way.
     bool canSwitchTo(QString const& name) const;

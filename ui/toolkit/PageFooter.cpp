@@ -13,13 +13,6 @@ namespace
 
 constexpr int WheelStepMs = 80;
 
-void store(PageFooter::ButtonState& record, QString const& text, PageAction action, Page* page)
-{
-    record.text = text;
-    record.action = action;
-    record.page = page;
-}
-
 void present(QPushButton* button, QString const& text, PageAction action)
 {
     button->setText(text);
@@ -27,6 +20,35 @@ void present(QPushButton* button, QString const& text, PageAction action)
 }
 
 } // namespace
+
+void PageFooter::State::setLeft(QString const& text, PageAction action, Page* page)
+{
+    left.text = text;
+    left.action = action;
+    left.page = page;
+}
+
+void PageFooter::State::setRight(QString const& text, PageAction action, Page* page, ButtonIndex index)
+{
+    if (index != MainButton && index != AlternativeButton)
+        return;
+    ButtonState& button = index == MainButton ? right : alternativeRight;
+    if (page != button.page)
+        button.enabled = true;
+    button.text = text;
+    button.action = action;
+    button.page = page;
+    if (index == MainButton)
+        alternativeRight.clear();
+}
+
+void PageFooter::State::setRightEnabled(ButtonIndex index, bool enabled)
+{
+    if (index == MainButton)
+        right.enabled = enabled;
+    else if (index == AlternativeButton)
+        alternativeRight.enabled = enabled;
+}
 
 PageFooter::PageFooter(PageContainer* container)
     : QWidget(nullptr)
@@ -49,7 +71,7 @@ PageFooter::~PageFooter() = default;
 
 void PageFooter::setLeft(QString const& text, PageAction action, Page* page)
 {
-    store(m_state.left, text, action, page);
+    m_state.setLeft(text, action, page);
     present(m_ui->leftButton, text, action);
     update();
 }
@@ -61,14 +83,13 @@ void PageFooter::setRight(QString const& text, PageAction action, Page* page, Bu
     if (index == AlternativeButton) {
         if (page != m_state.alternativeRight.page)
             m_ui->actionButton->setEnabled(!m_busy);
-        store(m_state.alternativeRight, text, action, page);
+        m_state.setRight(text, action, page, index);
         present(m_ui->actionButton, text, action);
     } else if (index == MainButton) {
         if (page != m_state.right.page)
             m_ui->rightButton->setEnabled(!m_busy);
-        store(m_state.right, text, action, page);
+        m_state.setRight(text, action, page, index);
         present(m_ui->rightButton, text, action);
-        store(m_state.alternativeRight, QString(), PageAction::none, nullptr);
         m_ui->actionButton->hide();
     }
     update();
@@ -76,6 +97,7 @@ void PageFooter::setRight(QString const& text, PageAction action, Page* page, Bu
 
 void PageFooter::setRightEnabled(ButtonIndex index, bool enabled)
 {
+    m_state.setRightEnabled(index, enabled);
     if (QPushButton* button = rightButton(index))
         button->setEnabled(enabled);
 }

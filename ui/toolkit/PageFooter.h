@@ -55,6 +55,11 @@ public:
         ButtonState alternativeRight; // button 1
 
         void clear() { *this = State(); }
+        // The record of the bar's own setters (below), without the bar: a button handed to
+        // another page is enabled again, button 0 also clears button 1 (enabled in the record).
+        void setLeft(QString const& text, PageAction action, Page* page);
+        void setRight(QString const& text, PageAction action, Page* page, ButtonIndex index);
+        void setRightEnabled(ButtonIndex index, bool enabled);
         bool operator==(State const& o) const
         {
             return left == o.left && right == o.right && alternativeRight == o.alternativeRight;
@@ -70,6 +75,7 @@ public:
     // its enabled flag stays) and hides it. Another index stores nothing. A button set for
     // another page than the one that had it is enabled again unless the footer is busy.
     void setRight(QString const& text, PageAction action, Page* page, ButtonIndex index);
+    // Also kept in the state, so that a snapshot restores the button as the page left it.
     void setRightEnabled(ButtonIndex index, bool enabled);
     void setLeftEnabled(bool enabled);
     // Busy: both right buttons off and the wheel spinning; not busy: both on, whatever a page

@@ -31,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -572,3 +573,22 @@ TEST_F(Wizard, WithoutASenderOrADongleTheUploadStops)
 }
 
 } // namespace
+
+TEST_F(Wizard, AStepBuiltBeforeALanguageSwitchSpeaksTheNewLanguageAndKeepsWhatItWasTold)
+{
+    // The wizard's steps are built once with the page; a later switch reaches them all, shown
+    // or not, and a message a step was given stays.
+    OX::DFUFailedForm* failed = page->failedForm();
+    failed->setMessage(QStringLiteral("The LINK stopped answering."));
+    auto* title = failed->findChild<QLabel*>(QStringLiteral("userInfo"));
+    ASSERT_TRUE(title);
+    ASSERT_EQ(title->text(), QStringLiteral("Firmware update failed"));
+    QTranslator french;
+    ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
+    QCoreApplication::installTranslator(&french);
+    EXPECT_TRUE(waitUntil(
+        [&] { return title->text() == QStringLiteral("La mise à jour du micrologiciel a échoué"); }));
+    EXPECT_EQ(failed->message(), QStringLiteral("The LINK stopped answering."));
+    QCoreApplication::removeTranslator(&french);
+    EXPECT_TRUE(waitUntil([&] { return title->text() == QStringLiteral("Firmware update failed"); }));
+}

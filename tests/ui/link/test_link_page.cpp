@@ -244,7 +244,8 @@ TEST_F(LinkPageTest, ApplySendsTheBuiltInRecordAndTakesTheClampedReply)
 
     const int since = rig.emulator().mark();
     rig.container.clickRight(0);
-    auto sent = rig.emulator().waitForFrame(emu::FrameFilter::of(0xBF).withDst(3), 3000, since);
+    auto sent
+        = rig.emulator().waitForFrame(emu::FrameFilter::of(0xBF).withDst(3), testutil::scaled(3000), since);
     ASSERT_TRUE(sent);
     EXPECT_EQ(hex(sent->raw.left(13)), "55 AA 00 34 12 04 00 03 00 1D BF 00 D8");
     EXPECT_EQ(sent->raw.mid(13, 27), LinkProfile::Normal.parameters.getData().bytes());

@@ -167,7 +167,8 @@ TEST_F(DevicesPageTest, ApplySendsTheWorkingCopyAndHidesOnceStored)
     QTest::mouseClick(page->downButton(), Qt::LeftButton);
     const int since = rig.emulator().mark();
     rig.container.clickRight();
-    auto sent = rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), 2000, since);
+    auto sent
+        = rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), testutil::scaled(2000), since);
     ASSERT_TRUE(sent);
     EXPECT_EQ(sent->frame.payload.left(7), QByteArray::fromHex("0201823b058118"));
     ASSERT_TRUE(waitUntil([&] { return !applyShown(); }));

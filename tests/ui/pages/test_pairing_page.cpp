@@ -470,7 +470,8 @@ TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServi
     answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
     pick("channelList", 2);
     QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
-    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), 2000, since));
+    ASSERT_TRUE(
+        rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), testutil::scaled(2000), since));
     page->updateWithHeadset(&reordered, HeadsetChangeMask::channelMap);
     // Its leaving is never answered, and the chain succeeds all the same.
     ASSERT_TRUE(waitUntil([&] { return page->networkChanged(); }, 3000));
@@ -548,7 +549,8 @@ TEST_F(PairingPageTest, OutsideServiceModeAChainShowsTheHintOnlyWhileThePageIsSh
     const int since = rig.emulator().mark();
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
     pick("deviceList", rowWithSerial("deviceList", "LK23000010"));
-    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), 2000, since));
+    ASSERT_TRUE(
+        rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::GRCP), testutil::scaled(2000), since));
     rig.emulator().noticeState(1);
     ASSERT_TRUE(waitUntil([&] { return rig.env.dongle->profile().state == 1; }));
     rig.container.clickLeft();
@@ -572,7 +574,8 @@ TEST_F(PairingPageTest, AHeadsetPairingFailingAfterBackIsToldOnceAndOffersNoPass
     const int since = rig.emulator().mark();
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("Pair as computer #1"));
     pick("headsetList", 0);
-    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), 3000, since));
+    ASSERT_TRUE(
+        rig.emulator().waitForFrame(emu::FrameFilter::of(emu::pid::CMAP), testutil::scaled(3000), since));
     rig.container.clickLeft();
     auto const& told = rig.app->h.messages;
     ASSERT_TRUE(waitUntil([&] { return on("Menu") && ended.count() == 1 && !told.isEmpty(); }, 8000));

@@ -279,7 +279,7 @@ TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
     since = rig.emulator().mark();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     ASSERT_TRUE(waitUntil([&] { return store()->selectedIndex() == row; }));
-    EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(25), 2000, since));
+    EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(25), scaled(2000), since));
 }
 
 TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)

@@ -357,7 +357,7 @@ TEST_F(SecurityFixture, APageLeftBeforeTheDongleEnteredServiceModeTakesItOutAgai
 
     // Nothing else takes the dongle out of service mode: the page does so once it has entered.
     auto exit = [](emu::Frame const& f) { return f.lsb() == 0 && f.msb() == 0; };
-    EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37).where(exit), 3000, mark));
+    EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37).where(exit), scaled(3000), mark));
     EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }, 3000));
     EXPECT_TRUE(boxes.seen().isEmpty());
     EXPECT_TRUE(rig.container.busy) << "the page left takes no step of its pass";

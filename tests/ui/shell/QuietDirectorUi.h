@@ -12,7 +12,7 @@ struct QuietDirectorUi : DirectorUi {
     void showMainWindow() override { }
     void hideMainWindow() override { }
     bool isMainWindowTotallyVisible() const override { return false; }
-    int showQuestion(const QString&, const QString&, const QStringList&) override { return -1; }
+    void ask(Box, std::function<void(int)>) override { }
     void perform(int) override { }
     void attachSidebar() override { }
     void showSidebar() override { }

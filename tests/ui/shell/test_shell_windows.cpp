@@ -172,31 +172,30 @@ TEST(MainWindowSize, HalfTheScreenHeightWithinTheMinimum)
     EXPECT_EQ(MainWindow::fittedSize(1000, 0.0), QSize(810, 700));
 }
 
-TEST(MainWindowQuestion, ReturnsTheIndexOfTheClickedButton)
+TEST(ShellDirectorBox, OpensFromTheEventLoopSkinnedAndClosesWithWhatItIsAbout)
 {
-    MainWindow window;
+    ShellDirectorUi ui;
+    int answered = -2;
+    auto answer = [&answered](int index) { answered = index; };
+    ui.ask({ DirectorUi::Box::Question, "Software update", "Now?", { "Update", "Not now" }, {} }, answer);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "never inside the caller";
     answerNextBox(QStringLiteral("Not now"));
-    EXPECT_EQ(window.showQuestion(QStringLiteral("Software update"), QStringLiteral("Now?"),
-                  QStringList { QStringLiteral("Update"), QStringLiteral("Not now") }),
-        1);
-    QString informative;
-    QString sheet;
-    QTimer::singleShot(20, [&informative, &sheet]() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        informative = box->informativeText();
-        sheet = box->styleSheet();
-        EXPECT_EQ(box->icon(), QMessageBox::Question);
-        for (QAbstractButton* b : box->buttons())
-            if (b->text() == QLatin1String("Update"))
-                b->click();
-    });
-    EXPECT_EQ(window.showQuestion(QStringLiteral("T"), QStringLiteral("X"),
-                  QStringList { QStringLiteral("Update"), QStringLiteral("Not now") }),
-        0);
-    EXPECT_EQ(informative, QStringLiteral("<b>T</b><br><br>X<br><br>"));
-    EXPECT_FALSE(sheet.isEmpty());
-    EXPECT_EQ(sheet, OX::Skin::instance()->styleSheet()) << "a box without a parent carries the skin";
+    ASSERT_TRUE(waitUntil([&] { return answered == 1; }));
+
+    auto* dongle = new QObject;
+    answered = -2;
+    ui.ask({ DirectorUi::Box::Question, "Headset communication failure", "Try again?", { "Yes", "No" },
+               { dongle } },
+        answer);
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeModalWidget() != nullptr; }));
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->icon(), QMessageBox::Question);
+    EXPECT_EQ(box->styleSheet(), OX::Skin::instance()->styleSheet()) << "the skin, not a parent's look";
+    delete dongle; // the dongle pulled
+    EXPECT_TRUE(waitUntil([] { return QApplication::activeModalWidget() == nullptr; }));
+    spin(50);
+    EXPECT_EQ(answered, -2) << "no answer about a dongle that went";
 }
 
 TEST(ShellDirector, StartShowsTheAttachedWindowsAndTheActionsWork)

@@ -31,6 +31,7 @@ TEST(PageFooter, MainRightButtonClearsTheAlternativeOne)
     footer.setRight("Revert", PageAction::revert, &page, PageFooter::AlternativeButton);
     footer.setRightEnabled(PageFooter::AlternativeButton, false);
     EXPECT_TRUE(footer.rightButton(1)->isVisible());
+    EXPECT_FALSE(footer.state().alternativeRight.enabled) << "a snapshot restores it as it is";
 
     footer.setRight("", PageAction::none, nullptr, PageFooter::MainButton);
     EXPECT_FALSE(footer.rightButton(0)->isVisible());

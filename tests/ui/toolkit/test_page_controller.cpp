@@ -103,9 +103,10 @@ TEST_F(PageSwitch, HelpOpensOverAPageAndReturnsUnnoticed)
     ASSERT_TRUE(help->perform(PageAction::back));
     ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
     EXPECT_EQ(c.calls,
-        QStringList({ "Help.perform(3)", "Help.pageShouldDisappear", "setHeaderState(,)",
-            "setFooterState(,,)", "setNavigationEnable(0,255)", "Help.pageWillDisappear(Status)",
-            "setNavigationEnable(1,255)", "Help.pageDidDisappear" }));
+        QStringList(
+            { "Help.perform(3)", "Help.pageShouldDisappear", "setHeaderState(,)", "setFooterState(,,)",
+                "setHeaderState(,)", "setFooterState(,,)", "signal(Status)", "setNavigationEnable(0,255)",
+                "Help.pageWillDisappear(Status)", "setNavigationEnable(1,255)", "Help.pageDidDisappear" }));
     EXPECT_EQ(c.controller.currentPageName(), "Status");
     EXPECT_EQ(help->state.page, nullptr); // used up
     EXPECT_EQ(status->state.page, menu); // Status's own way back is untouched
@@ -146,9 +147,9 @@ TEST_F(PageSwitch, HomeFromHelpTellsBothPagesTheyWent)
     EXPECT_FALSE(c.controller.showPage("Status", 0, 0, false));
     status->releaseDone();
     EXPECT_EQ(c.calls,
-        QStringList(
-            { "Help.pageWillDisappear(Menu)", "Status.pageWillDisappear(Menu)", "Help.pageDidDisappear",
-                "Status.pageDidDisappear", "Menu.pageWillAppear(Help)", "Menu.pageDidAppear" }));
+        QStringList({ "Help.pageWillDisappear(Menu)", "Status.pageWillDisappear(Menu)",
+            "Help.pageDidDisappear", "Status.pageDidDisappear", "signal(Menu)", "Menu.pageWillAppear(Help)",
+            "Menu.pageDidAppear" }));
     EXPECT_EQ(c.controller.currentPageName(), "Menu");
 }
 
@@ -288,6 +289,49 @@ TEST_F(PageSwitch, EveryAppearanceAndDisappearanceBeginsANewVisit)
     EXPECT_FALSE(status->isVisit(shown)) << "the visit ends when the leave begins, not after the slide";
     ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
     EXPECT_FALSE(status->isVisit(status->visit()));
+}
+
+// Help over a page: what the page writes meanwhile is kept for its return, its question waits for
+// it, and it hears the whole device state as it comes back. A page leaving writes and asks nothing
+// over the next one but its explicit last word.
+TEST_F(PageSwitch, OnlyThePageOnScreenWritesTheFooterOrAsks)
+{
+    using OX::PageFooter;
+    go("Status", 1, true);
+    OX::PageContainer* own = status->container;
+    own->setRight("Cancel", PageAction::cancel, status, PageFooter::MainButton);
+    go("Help", 4, true);
+    own->setRight("Reset", PageAction::reset, status, PageFooter::MainButton);
+    own->setRightEnabled(PageFooter::MainButton, false);
+    own->setProgress(true);
+    EXPECT_EQ(c.footer.right.text, "Cancel") << "Help's footer is Help's";
+    EXPECT_TRUE(c.rightEnabled[0] && !c.busy);
+    int answered = -2;
+    status->ask({ OX::Page::Icon::Question, "Under Help", "", "", { "First", "Second" }, {} },
+        [&](int index) { answered = index; });
+    testutil::spin(50);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    c.calls.clear();
+    ASSERT_TRUE(help->perform(PageAction::back));
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    EXPECT_EQ(c.footer.right.text, "Reset");
+    EXPECT_FALSE(c.rightEnabled[0]);
+    EXPECT_TRUE(c.calls.contains("signal(Status)")) << "the whole device state is told again";
+    testutil::answerNextBox("Second");
+    EXPECT_TRUE(waitUntil([&] { return answered == 1; }));
+
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Last word", "Fine");
+    status->holdDone = true;
+    ASSERT_TRUE(c.controller.showPage("Menu", 1, 1000, false));
+    own->setRight("Late", PageAction::reset, status, PageFooter::MainButton);
+    status->ask({ OX::Page::Icon::Question, "Too late", "", "", {}, {} });
+    status->askOnLeaving({ OX::Page::Icon::Information, "Last word", "", "", { "Fine" }, {} });
+    status->releaseDone();
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching() && !boxes.seen().isEmpty(); }));
+    testutil::spin(50);
+    EXPECT_NE(c.footer.right.text, "Late");
+    EXPECT_EQ(boxes.seen(), QStringList { "Last word" });
 }
 
 // How a question ends: what happens while it is asked or open, and the answer that reaches the page.

@@ -17,13 +17,21 @@ namespace
 class EngineWebView : public WebView
 {
 public:
-    EngineWebView(QWidget* parent, std::function<void(bool)> loadFinished)
+    EngineWebView(QWidget* parent, std::function<void(bool)> loadFinished, std::function<void()> gone)
         : m_page(std::make_unique<WebPage>())
         , m_view(new QWebEngineView(parent))
     {
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
-        QObject::connect(m_view.data(), &QWebEngineView::loadFinished, m_view.data(),
-            [loadFinished](bool ok) {
+        QObject::connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, m_view.data(),
+            [gone](QWebEnginePage::RenderProcessTerminationStatus status, int code) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                qWarning("The manual's web engine process ended (status %d, code %d)", int(status), code);
+                if (gone)
+                    gone();
+            });
+        QObject::connect(
+            m_view.data(), &QWebEngineView::loadFinished, m_view.data(), [loadFinished](bool ok) {
                 if (loadFinished)
                     loadFinished(ok);
             });
@@ -60,9 +68,10 @@ class EngineWebViewFactory : public QObject, public WebViewFactory
     Q_PLUGIN_METADATA(IID OX_WEB_VIEW_FACTORY_IID)
     Q_INTERFACES(OX::WebViewFactory)
 public:
-    std::unique_ptr<WebView> create(QWidget* parent, std::function<void(bool)> loadFinished) override
+    std::unique_ptr<WebView> create(
+        QWidget* parent, std::function<void(bool)> loadFinished, std::function<void()> gone) override
     {
-        return std::make_unique<EngineWebView>(parent, std::move(loadFinished));
+        return std::make_unique<EngineWebView>(parent, std::move(loadFinished), std::move(gone));
     }
 };
 

@@ -8,8 +8,11 @@
 #include "common/qt_wait.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace
 {
@@ -186,3 +189,45 @@ TEST_F(HelpFixture, APageClosedWhileItsScriptsRunTouchesNothing)
 }
 
 } // namespace
+
+// Run as root with the engine's sandbox on, the engine would end the whole application on its
+// first page: Help says why it shows no manual instead, and the way back stays.
+TEST(HelpAsRoot, SaysTheManualCannotBeShownAndTheApplicationGoesOn)
+{
+    const QByteArray sandbox = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    EXPECT_FALSE(OX::webEngineRefusesToRun(false));
+    EXPECT_TRUE(OX::webEngineRefusesToRun(true));
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu  --no-sandbox");
+    EXPECT_FALSE(OX::webEngineRefusesToRun(true));
+    qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "0");
+    EXPECT_TRUE(OX::webEngineRefusesToRun(true));
+    qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    if (::geteuid() == 0) {
+        testutil::FakePageContainer fake;
+        fake.controller.setSlideDurationOverride(0);
+        fake.controller.addPage(new testutil::RecordingPage(&fake, "Menu", &fake.controller), "Menu");
+        auto* help = new OX::HelpPage(&fake, &fake.controller);
+        fake.controller.addPage(help, QStringLiteral("Help"));
+        fake.controller.setInitialPage(QStringLiteral("Menu"));
+        fake.controller.show();
+        ASSERT_TRUE(fake.controller.showPage(QStringLiteral("Help"), 4, 0, true));
+        ASSERT_TRUE(waitUntil([&] { return help->appeared && !fake.controller.isSwitching(); }));
+        EXPECT_EQ(help->unavailable(), OX::HelpPage::Unavailable::RunAsRoot);
+        auto* label = help->findChild<QLabel*>(QStringLiteral("missingLabel"));
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(label->isVisible() && label->text().contains(QStringLiteral("root")));
+        EXPECT_EQ(help->view(), nullptr) << "the engine never started";
+        EXPECT_FALSE(fake.navigationEnabled(OX::NavigationOptions::header_right)) << "no Help over Help";
+        fake.clickLeft();
+        EXPECT_TRUE(waitUntil([&] { return fake.controller.currentPageName() == QLatin1String("Menu"); }));
+        EXPECT_TRUE(fake.navigationEnabled(OX::NavigationOptions::all)) << "Help gives the header back";
+    }
+    if (!sandbox.isNull())
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", sandbox);
+    if (!flags.isNull())
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
