@@ -110,6 +110,7 @@ void MenuItem::setPixmap(QPixmap const& pixmap)
 {
     m_pixmap = Pixmap(pixmap);
     m_drawnIcon = QPixmap();
+    m_overlay = QPixmap();
     update();
 }
 
@@ -245,22 +246,16 @@ QColor MenuItem::discColor() const
     return QColor::fromHsv(h, s, v, a);
 }
 
-void MenuItem::paint(QPainter* painter, QStyleOptionGraphicsItem const*, QWidget*)
+QPixmap MenuItem::drawOverlay(const QColor& fill, const QFont& font)
 {
     const Geometry g = geometryOf(size());
     const int m2 = int(std::floor(g.frame.height() * MarginFraction));
     const QSize iconBox = MenuItem::iconBox(size());
-
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(QBrush(discColor()));
-    painter->drawEllipse(g.frame);
-
     QPixmap overlay(int(size().width()), int(size().height()));
     overlay.fill(Qt::transparent);
     {
         QPainter op(&overlay);
+        op.setFont(font);
         op.setRenderHint(QPainter::Antialiasing);
         op.setRenderHint(QPainter::SmoothPixmapTransform);
         if (!m_pixmap.isNull() && !iconBox.isEmpty()) {
@@ -280,11 +275,37 @@ void MenuItem::paint(QPainter* painter, QStyleOptionGraphicsItem const*, QWidget
         }
         drawTitleText(m_title, m_iconBrush, g.centre, g.radius, &op);
         op.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        op.fillRect(overlay.rect(),
-            Skin::color(isEnabled() ? QStringLiteral("menuItemPassiveIconColor")
-                                    : QStringLiteral("menuItemDisabledIconColor")));
+        op.fillRect(overlay.rect(), fill);
     }
-    painter->drawPixmap(QPointF(0, 0), overlay);
+    return overlay;
+}
+
+void MenuItem::paint(QPainter* painter, QStyleOptionGraphicsItem const*, QWidget*)
+{
+    const Geometry g = geometryOf(size());
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QBrush(discColor()));
+    painter->drawEllipse(g.frame);
+
+    // The icon and the title, in the skin's icon colour, are drawn once and kept while nothing
+    // they are made of changes (size, state, colours, title, font): hovering and pressing only
+    // change the disc beneath them.
+    const QColor fill = Skin::color(isEnabled() ? QStringLiteral("menuItemPassiveIconColor")
+                                                : QStringLiteral("menuItemDisabledIconColor"));
+    const QString key = QStringLiteral("%1x%2 %3 %4 %5 %6")
+                            .arg(size().width())
+                            .arg(size().height())
+                            .arg(fill.rgba())
+                            .arg(m_iconBrush.color().rgba())
+                            .arg(painter->font().key(), m_title);
+    if (m_overlay.isNull() || key != m_overlayKey) {
+        m_overlay = drawOverlay(fill, painter->font());
+        m_overlayKey = key;
+    }
+    painter->drawPixmap(QPointF(0, 0), m_overlay);
     painter->restore();
 }
 

@@ -121,6 +121,8 @@ protected:
 private:
     // False when a dependency leaves the entry disabled.
     bool evaluate(Dongle* dongle);
+    // The icon and the title, filled with fill, on a transparent pixmap of the entry's size.
+    QPixmap drawOverlay(const QColor& fill, const QFont& font);
 
     MenuItem* m_parentItem = nullptr;
     Identifier m_identifier = NoItem;
@@ -130,6 +132,9 @@ private:
     QPixmap m_drawnIcon;
     QSize m_drawnIconBox;
     QRgb m_drawnIconColor = 0;
+    // The icon and the title over the disc, as last drawn, and what they were drawn from.
+    QPixmap m_overlay;
+    QString m_overlayKey;
     QBrush m_backgroundBrush;
     QBrush m_iconBrush;
     QBrush m_textBrush;

@@ -6,6 +6,7 @@
 #include "ui/toolkit/Menu.h"
 
 #include <QGraphicsSceneMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -150,6 +151,36 @@ TEST(MenuItemTitle, LettersStandEvenlyAlongTheMiddleOfTheArc)
             EXPECT_NEAR(gap, widths, 1.5) << text.toStdString() << " letter " << i;
         }
     }
+}
+
+// An entry keeps what it drew between paints; whatever it is drawn from changing shows at the
+// next paint just as a fresh entry in that state draws it.
+TEST(MenuItemPaint, KeptDrawingFollowsTitleSizeAndState)
+{
+    const auto paint = [](MenuItem& item) {
+        QImage image(300, 300, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        item.paint(&painter, nullptr, nullptr);
+        return image;
+    };
+    QPixmap shape(64, 64);
+    shape.fill(Qt::black);
+    const auto entry = [&](const QString& title, double side, bool enabled) {
+        auto* item = new MenuItem(MenuItem::NoItem, title, shape);
+        item->setColor(QBrush(Qt::red), QBrush(Qt::blue), QBrush(Qt::green));
+        item->setSize(side, side);
+        item->setEnabled(enabled);
+        return std::unique_ptr<MenuItem>(item);
+    };
+    auto kept = entry(QStringLiteral("Mouse"), 200, true);
+    paint(*kept);
+    kept->setTitle(QStringLiteral("Profiles"));
+    EXPECT_EQ(paint(*kept), paint(*entry(QStringLiteral("Profiles"), 200, true)));
+    kept->setSize(260, 260);
+    EXPECT_EQ(paint(*kept), paint(*entry(QStringLiteral("Profiles"), 260, true)));
+    kept->setEnabled(false);
+    EXPECT_EQ(paint(*kept), paint(*entry(QStringLiteral("Profiles"), 260, false)));
 }
 
 } // namespace
