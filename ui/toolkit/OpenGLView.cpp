@@ -310,12 +310,14 @@ void OpenGLView::render()
     m_drawnBounds = bounds;
     if (area.isEmpty() && !newFrame)
         return;
-    m_context->makeCurrent(m_surface.get());
+    // The context stays current between drawings: making it current again costs the driver a
+    // flush and a look-up of the surface at every pose.
+    if (QOpenGLContext::currentContext() != m_context.get())
+        m_context->makeCurrent(m_surface.get());
     if (newFrame)
         m_target.reset(); // made again at the size the model needs
     if (!area.isEmpty())
         drawArea(area, pixels);
-    m_context->doneCurrent();
 }
 
 void OpenGLView::drawArea(QRect const& area, QSize const& pixels)
