@@ -120,8 +120,6 @@ Dongle::Dongle(
         connect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
     }
     connect(this, &Dongle::write, this, &Dongle::writeData);
-    m_readRetry.setSingleShot(true);
-    connect(&m_readRetry, &QTimer::timeout, this, &Dongle::resumeReading);
 }
 
 Dongle::~Dongle()
@@ -163,7 +161,7 @@ void Dongle::readData()
     const QByteArray bytes = m_port->readAll();
     if (!bytes.isEmpty()) {
         m_failingSince.invalidate();
-        m_readRetryMs = ReadRetryFirstMs;
+        m_readRetry.received();
     }
     appendBytes(bytes);
 }
@@ -209,11 +207,7 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
     // Qt is inside its own read handler: the line is read again from the event loop, after a
     // pause that grows while the failures go on, and not watched meanwhile (a line that keeps
     // polling readable would otherwise be read and fail on every pass of the event loop).
-    SerialLine::pauseReading(*m_port);
-    if (m_readRetry.isActive())
-        return;
-    m_readRetry.start(m_readRetryMs);
-    m_readRetryMs = qMin(2 * m_readRetryMs, int(ReadRetryMaxMs));
+    m_readRetry.failed(*m_port);
 }
 
 void Dongle::resumeReading()
@@ -1009,6 +1003,9 @@ void Dongle::stopXmodem()
         m_port->flush();
         m_port->clear(QSerialPort::AllDirections);
         connect(m_port, &QSerialPort::readyRead, this, &Dongle::readData, Qt::UniqueConnection);
+        // The sender may have stopped watching a failing line: it is read again from the
+        // event loop.
+        m_readRetry.restart();
     }
     m_ring.clear();
     m_savedLength = 0;

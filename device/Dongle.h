@@ -44,6 +44,7 @@
 #include "protocol/DongleResult.h"
 #include "protocol/Packet.h"
 #include "protocol/Records.h"
+#include "protocol/SerialLine.h"
 
 class QThread;
 class Headset;
@@ -211,10 +212,6 @@ public:
     // Read failures on a live line are retried; when they keep coming this long without a
     // byte, the line is taken as gone.
     static constexpr int LineFailureLimitMs = 2000;
-    // The line is read again this long after a failure; each failure in a row doubles the
-    // pause, up to ReadRetryMaxMs. A byte received starts again from the first pause.
-    static constexpr int ReadRetryFirstMs = 5;
-    static constexpr int ReadRetryMaxMs = 250;
 
 signals:
     // The line is gone (hung up, its device vanished, or failing without a byte for
@@ -383,8 +380,7 @@ private:
     bool m_clearingError = false;
     bool m_lineGone = false;
     // The pending read after a failure, and the pause before the next one.
-    QTimer m_readRetry;
-    int m_readRetryMs = ReadRetryFirstMs;
+    SerialLine::ReadRetry m_readRetry { this, [this] { resumeReading(); } };
     // Stops reading a gone line and says so once.
     void giveUpLine(QString const& reason);
     // After a read failure on a live line: the error is cleared and reading goes on (Qt stops
