@@ -257,6 +257,7 @@ void Dongle::appendBytes(QByteArray const& bytes)
         // into the ring at once; the ring is looked at when they are there. A frame never
         // needs more than the ring holds, so no byte finds it full.
         const int wanted = UHRType::SizeOf + m_savedLength - m_ring.available();
+        // The ring may read ahead of what it takes (never past the bytes read from the line).
         const int readable = int(std::min<ptrdiff_t>(end - p, RingBuffer::Size));
         const int taken = m_ring.append(p, std::min(wanted, readable), readable);
         if (taken == 0) {

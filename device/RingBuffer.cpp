@@ -78,17 +78,27 @@ int RingBuffer::append(const uchar* data, int count, int readable)
     readable = std::max(readable, count);
     if (m_count + count > Columns)
         keepRecentColumns();
+    m_held += count;
+    // A few bytes go in one by one.
+    if (count < 8) {
+        for (int i = 0; i < count; ++i)
+            store(data[i]);
+        return count;
+    }
 
-    // The bytes go in up to the ring's end, then from its start. A run of sixteen is stored at
-    // once where the places after the tail are free (or the padding).
+    // The bytes go in up to the ring's end, then from its start; up to sixteen as two eight-byte
+    // words that may overlap.
     const int first = std::min(count, m_capacity - m_tail);
-#if defined(__SSE2__)
-    if (count <= Phases && readable >= Phases && (m_tail >= m_head || m_tail + Phases <= m_head))
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(m_bytes + m_tail),
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(data)));
-    else
-#endif
-        std::memcpy(m_bytes + m_tail, data, size_t(first));
+    uchar* const to = m_bytes + m_tail;
+    if (first >= 8 && first <= 16) {
+        quint64 word;
+        std::memcpy(&word, data, 8);
+        std::memcpy(to, &word, 8);
+        std::memcpy(&word, data + first - 8, 8);
+        std::memcpy(to + first - 8, &word, 8);
+    } else {
+        std::memcpy(to, data, size_t(first));
+    }
     if (count > first)
         std::memcpy(m_bytes, data + first, size_t(count - first));
     m_tail += count;
@@ -119,7 +129,6 @@ int RingBuffer::append(const uchar* data, int count, int readable)
     for (; i < count; ++i)
         column[i] = quint16(column[i - Phases] + (data[i] ^ PayloadMask));
     m_count += count;
-    m_held += count;
     return count;
 }
 

@@ -10,6 +10,7 @@
 // span's length: a stream of false headers, each announcing a long body, is checked at the speed
 // of a clean stream.
 #include <QByteArray>
+#include <QtAlgorithms>
 #include <QtGlobal>
 
 #if defined(__SSE2__)
@@ -51,10 +52,7 @@ public:
             return false;
         if (m_count == Columns)
             keepRecentColumns();
-        m_bytes[m_tail] = byte;
-        m_columns[m_count] = quint16(m_columns[m_count - Phases] + (byte ^ PayloadMask));
-        ++m_count;
-        m_tail = next(m_tail);
+        store(byte);
         ++m_held;
         return true;
     }
@@ -130,7 +128,7 @@ public:
         const int inRow = std::min(m_capacity - m_head, m_held);
         const unsigned hits = matches16(m_bytes + m_head, byte) & ((1u << std::min(inRow, 16)) - 1);
         if (hits)
-            remove(__builtin_ctz(hits));
+            remove(qCountTrailingZeroBits(hits));
         else
             searchFor(byte);
     }
@@ -148,9 +146,17 @@ public:
     }
 
 private:
+    // Stores one byte and its column at the tail (the caller counts it held).
+    void store(uchar byte)
+    {
+        m_bytes[m_tail] = byte;
+        m_columns[m_count] = quint16(m_columns[m_count - Phases] + (byte ^ PayloadMask));
+        ++m_count;
+        m_tail = next(m_tail);
+    }
     // Moves the columns still needed (the held bytes' and the Phases before them) to the front.
     void keepRecentColumns();
-    // skipTo past the first sixteen bytes.
+    // skipTo when the sixteen bytes it compares at once hold no match.
     void searchFor(uchar byte);
     // One bit per byte of the sixteen at bytes that equals byte, the first byte's lowest.
     static unsigned matches16(const uchar* bytes, uchar byte)
