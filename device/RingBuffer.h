@@ -5,9 +5,10 @@
 // stays free, so the ring holds at most 134 bytes: exactly the longest frame the receiver
 // accepts (13 header bytes + L of at most 121).
 //
-// Beside the bytes the ring keeps running sums of them, one addition per byte, so that the payload
-// check of any span it holds costs the same few steps whatever the span's length: a stream of
-// false headers, each announcing a long body, is checked at the speed of a clean stream.
+// Beside the bytes the ring keeps running sums of them, one addition per byte (sixteen bytes at a
+// time), so that the payload check of any span it holds costs the same few steps whatever the
+// span's length: a stream of false headers, each announcing a long body, is checked at the speed
+// of a clean stream.
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -48,10 +49,10 @@ public:
     {
         if (isFull())
             return false;
+        if (m_count == Columns)
+            keepRecentColumns();
         m_bytes[m_tail] = byte;
-        const quint16 column = quint16(m_columns[uchar(m_count - Phases)] + (byte ^ PayloadMask));
-        m_columns[m_count] = column;
-        m_columns[m_count + 256] = column;
+        m_columns[m_count] = quint16(m_columns[m_count - Phases] + (byte ^ PayloadMask));
         ++m_count;
         m_tail = next(m_tail);
         return true;
@@ -110,6 +111,12 @@ public:
     }
 
 private:
+    // Adds the columns of count bytes read from bytes; up to 15 bytes past them are read and the
+    // columns of those written too (never past the padding): they lie beyond the last byte
+    // appended and are written again before any span reaches them.
+    void addColumns(const uchar* bytes, int count);
+    // Moves the columns still needed (the held bytes' and the Phases before them) to the front.
+    void keepRecentColumns();
     // skipTo past its first few bytes.
     void searchFor(uchar byte);
     int next(int i) const { return i + 1 == m_capacity ? 0 : i + 1; }
@@ -123,19 +130,22 @@ private:
     static constexpr int Phases = 16;
     static constexpr uchar PayloadMask = 0x5A;
 
-    // The place in m_columns of the byte offset places after the head.
-    uchar countAt(int offset) const { return uchar(m_count - available() + offset); }
+    // Places of m_columns in use before the recent ones are moved to the front.
+    static constexpr int Columns = 1024;
 
-    // Padded so that 16 bytes can be read from any slot at once (headerSum).
+    // The place in m_columns of the byte offset places after the head.
+    int countAt(int offset) const { return m_count - available() + offset; }
+
+    // Padded so that 16 bytes can be read from any slot at once (headerSum, addColumns).
     uchar m_bytes[Size + 16];
-    // By the count of appends modulo 256 (the ring holds far fewer bytes): the sum of
-    // (byte ^ PayloadMask) over that byte and every byte appended a multiple of Phases appends
-    // before it, modulo 2^16 like the check itself. Two places a multiple of
-    // Phases apart differ by the column of the bytes after the first up to the second; the
-    // place Phases before a held byte is still unwritten since (256 > Capacity + Phases).
-    // Each is kept twice, at its place and 256 further, so that a span reads them in a row.
-    quint16 m_columns[512];
-    uchar m_count; // the place of the next byte appended
+    // One place per byte appended, in order: the sum of (byte ^ PayloadMask) over that byte and
+    // every byte appended a multiple of Phases places before it, modulo 2^16 like the check
+    // itself. Two places a multiple of Phases apart differ by the column of the bytes after the
+    // first up to the second. The Phases places before the head's are always there; when the
+    // places run out, the ones still needed move to the front, a multiple of Phases back, so that
+    // a place keeps its column. Padded so that 16 places can be read or written past the last.
+    quint16 m_columns[Columns + Phases];
+    int m_count; // the place of the next byte appended
     int m_capacity;
     int m_head;
     int m_tail;

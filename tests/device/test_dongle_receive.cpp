@@ -54,20 +54,27 @@ TEST(DongleRingBuffer, HoldsAtMost134BytesAndWrapsAround)
 
 TEST(DongleRingBuffer, PayloadSumMatchesTheChecksumAtEveryPlaceAndLength)
 {
-    // Spans of every length that start anywhere, the ring wrapping and emptied in between.
+    // Spans of every length that start anywhere, the ring wrapping and emptied in between, bytes
+    // stored one by one and in runs, for long enough that the sums' places are reused many times.
     RingBuffer ring;
     QByteArray bytes;
     quint32 seed = 7;
-    for (int round = 0; round < 400; ++round) {
+    uchar run[40];
+    for (int round = 0; round < 900; ++round) {
         seed = seed * 1103515245u + 12345u;
-        const uchar byte = uchar(seed >> 16);
         if (ring.isFull())
             ring.remove(int(seed % 40) + 1);
         if (round == 250)
             ring.clear();
-        ring.append(byte);
+        const int count = round % 3 == 0 ? 1 : int(seed % 37) + 1;
+        for (int i = 0; i < count; ++i)
+            run[i] = uchar((seed >> 16) + i * 91);
+        if (count == 1)
+            ring.append(run[0]);
+        else
+            ring.append(run, count);
         bytes = ring.peek(0, RingBuffer::MaxAvailable);
-        for (int offset = 0; offset < bytes.size(); offset += 5)
+        for (int offset = round % 5; offset < bytes.size(); offset += 5)
             for (int count = 1; offset + count <= bytes.size(); count += 3)
                 ASSERT_EQ(ring.payloadSum(offset, count),
                     Checksum::crc16(bytes.constData(), size_t(offset), size_t(count)))
