@@ -101,17 +101,13 @@ Menu::Menu(PageContainer* container, QWidget* parent)
         QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::HighQualityAntialiasing);
     m_view->setFrameStyle(0);
 
-    // The icons are read on Qt's thread pool while the window is built, each at the size its
-    // tiles draw it, so that no tile scales its icon when first painted. The main menu's are
-    // taken when the menu is polished for its first showing; the submenus' when read or when a
-    // submenu opens first.
-    QStringList mainFiles, submenuFiles;
-    for (Entry const& e : entries())
-        (e.parent == MenuItem::MainItem ? mainFiles : submenuFiles) << iconFile(e);
-    const QSizeF scene = m_scene.sceneRect().size();
-    m_mainIcons = Pixmap::readAll(mainFiles, iconBoxOf(mainFiles.size(), scene));
+    // The icons are read on Qt's thread pool, each at the size its tiles draw it, so that no tile
+    // scales its icon when first painted: the main menu's while the window is built (taken when
+    // the menu is polished for its first showing), the submenus' once the window has been drawn
+    // (taken when read, or when a submenu opens first).
+    m_mainIcons
+        = Pixmap::readAll(iconFiles(true), iconBoxOf(iconFiles(true).size(), m_scene.sceneRect().size()));
     connect(&m_submenuIcons, &QFutureWatcherBase::finished, this, [this] { takeIcons(false); });
-    m_submenuIcons.setFuture(Pixmap::readAll(submenuFiles, largestSubmenuIconBox(scene)));
     for (Entry const& e : entries()) {
         MenuItem* entry = item(e.parent)->addItem(e.identifier, tr(e.title), Pixmap());
         entry->setColor(skinBrush("menuItemPassiveIconColor"), skinBrush("menuItemPassiveBackgroundColor"),
@@ -176,12 +172,32 @@ void Menu::takeIcons(bool main)
     if (taken)
         return;
     taken = true;
+    if (!main)
+        readSubmenuIcons();
     // Waits, seldom: read since the start.
     const QList<QImage> images = (main ? m_mainIcons : m_submenuIcons.future()).results();
     int index = 0;
     for (Entry const& e : entries())
         if ((e.parent == MenuItem::MainItem) == main)
             item(e.identifier)->setPixmap(QPixmap::fromImage(images.value(index++)));
+}
+
+QStringList Menu::iconFiles(bool main)
+{
+    QStringList files;
+    for (Entry const& e : entries())
+        if ((e.parent == MenuItem::MainItem) == main)
+            files << iconFile(e);
+    return files;
+}
+
+void Menu::readSubmenuIcons()
+{
+    if (m_submenuIconsRead)
+        return;
+    m_submenuIconsRead = true;
+    m_submenuIcons.setFuture(
+        Pixmap::readAll(iconFiles(false), largestSubmenuIconBox(m_scene.sceneRect().size())));
 }
 
 bool Menu::event(QEvent* event)

@@ -40,6 +40,9 @@ public:
     MenuItem* item(MenuItem::Identifier identifier);
     GraphicsView* view() const { return m_view; }
     QGraphicsScene* scene() { return &m_scene; }
+    // Starts reading the submenus' icons on Qt's thread pool (once the window has been drawn);
+    // a submenu opened before reads them itself.
+    void readSubmenuIcons();
 
 signals:
     void action(OX::MenuItem::Identifier identifier, QString const& title);
@@ -56,6 +59,8 @@ private:
     // Gives the main menu's tiles (main) or the submenus' their icons once read (waiting for them
     // if need be); once each.
     void takeIcons(bool main);
+    // The icon files of the main menu's tiles (main) or of the submenus', in the tree's order.
+    static QStringList iconFiles(bool main);
     void setSubmenuFooter();
 
     // The scene is declared before the tree: the tree goes first and takes its tiles out of
@@ -68,6 +73,7 @@ private:
     QFuture<QImage> m_mainIcons;
     bool m_mainIconsTaken = false;
     QFutureWatcher<QImage> m_submenuIcons;
+    bool m_submenuIconsRead = false;
     bool m_submenuIconsTaken = false;
 };
 
