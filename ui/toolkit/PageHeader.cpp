@@ -27,16 +27,18 @@ const char* const HomeIcon = ":/menu/icons/status";
 // The shape's bounding box: where its alpha mask is set.
 QRect drawnRect(const QImage& drawing)
 {
-    const QImage mask = drawing.createAlphaMask();
+    const QImage mask = drawing.createAlphaMask().convertToFormat(QImage::Format_MonoLSB);
     int left = mask.width(), top = mask.height(), right = -1, bottom = -1;
-    for (int y = 0; y < mask.height(); ++y)
+    for (int y = 0; y < mask.height(); ++y) {
+        const uchar* line = mask.constScanLine(y);
         for (int x = 0; x < mask.width(); ++x)
-            if (mask.pixelIndex(x, y) == 1) {
+            if (line[x >> 3] & (1 << (x & 7))) {
                 left = qMin(left, x);
                 right = qMax(right, x);
                 top = qMin(top, y);
                 bottom = qMax(bottom, y);
             }
+    }
     return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
