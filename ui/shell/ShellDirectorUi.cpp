@@ -9,6 +9,7 @@
 #include "ui/toolkit/Skin.h"
 #include "ui/toolkit/SoundPlayer.h"
 
+#include <QImageReader>
 #include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
@@ -50,6 +51,11 @@ void ShellDirectorUi::create(OrvixDirector* director)
     // every pool thread keeps a memory arena of its own afterwards (about a megabyte of the
     // resident size for each).
     QThreadPool::globalInstance()->setMaxThreadCount(2);
+    // Qt looks its plugins up under one lock for the whole process, and the first image read
+    // looks through every image format plugin while it holds it. That look-up is made here,
+    // before the window's images are read on the pool: the main window's creation, which looks
+    // up the window system's GL support, does not wait for a pool thread's scan.
+    QImageReader::supportedImageFormats();
     m_mainWindow = std::make_unique<MainWindow>(nullptr);
     styled(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindow::firstShown, this, [this] {
