@@ -48,10 +48,14 @@ public slots:
     void onRootItemClicked(OX::MenuItem* item);
     void onMenuItemClicked(OX::MenuItem* item);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     void setRootFooter();
-    // Gives the submenus' tiles their icons once read (waiting for them if need be).
-    void takeSubmenuIcons();
+    // Gives the main menu's tiles (main) or the submenus' their icons once read (waiting for them
+    // if need be); once each.
+    void takeIcons(bool main);
     void setSubmenuFooter();
 
     // The scene is declared before the tree: the tree goes first and takes its tiles out of
@@ -61,6 +65,8 @@ private:
     MenuItem* m_currentItem;
     QMap<MenuItem::Identifier, QString> m_helpKeys;
     GraphicsView* m_view;
+    QFuture<QImage> m_mainIcons;
+    bool m_mainIconsTaken = false;
     QFutureWatcher<QImage> m_submenuIcons;
     bool m_submenuIconsTaken = false;
 };
