@@ -23,7 +23,8 @@ void IconButton::setIconColor(const QColor& color)
     // skin's colour for disabled widgets while disabled, as its frame is. The help and info
     // buttons keep their one colour.
     if (m_mode == QLatin1String("button"))
-        tinted.addPixmap(shape.getTintedCopy(Skin::color(QStringLiteral("disabledWidgetColor"))), QIcon::Disabled);
+        tinted.addPixmap(
+            shape.getTintedCopy(Skin::color(QStringLiteral("disabledWidgetColor"))), QIcon::Disabled);
     setIcon(tinted);
 }
 
