@@ -47,6 +47,9 @@ public:
     virtual void hideMainWindow() = 0;
     // Visible and the active window.
     virtual bool isMainWindowTotallyVisible() const = 0;
+    // Runs work once the shown main window has been drawn for the first time (or at once when
+    // there is nothing to wait for), so that the first sight does not wait for it.
+    virtual void afterFirstSight(std::function<void()> work) { work(); }
     // A question or message of the director.
     struct Box {
         enum Icon : int { NoIcon = 0, Information, Warning, Critical, Question }; // as OX::Page::Icon

@@ -3,14 +3,22 @@
 #include "app/PrivateFolder.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
 
 namespace InstanceSignal {
+
+namespace
+{
+// Between two attempts to reach a server that is not there yet.
+constexpr int kRetryMs = 20;
+} // namespace
 
 QString name()
 {
@@ -54,9 +62,22 @@ bool send(const QString& name, int timeoutMs)
     if (path.isEmpty())
         return false;
     QLocalSocket socket;
-    socket.connectToServer(path, QIODevice::ReadWrite);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        socket.connectToServer(path, QIODevice::ReadWrite);
+        if (socket.waitForConnected(timeoutMs))
+            break;
+        // The running copy listens once its window is drawn: until then there is no server (no
+        // socket, or a stale one that refuses), and it is asked again while the time lasts.
+        const QLocalSocket::LocalSocketError error = socket.error();
+        socket.abort();
+        const bool notYet
+            = error == QLocalSocket::ServerNotFoundError || error == QLocalSocket::ConnectionRefusedError;
+        if (!notYet || waited.elapsed() + kRetryMs >= timeoutMs)
+            return false;
+        QThread::msleep(kRetryMs);
+    }
     const char byte = kToggleByte;
     bool written = socket.write(&byte, 1) == 1;
     socket.flush();

@@ -82,7 +82,8 @@ OrvixDirector::OrvixDirector(const QCommandLineParser& parser, std::unique_ptr<D
 void OrvixDirector::construct()
 {
     // Members, in the order of their lifetime: settings, windows, translator, the last result,
-    // the dongle's USB identity, the USB watcher, the local server, the web service client.
+    // the dongle's USB identity, the local server, the web service client (the USB watcher and
+    // the server's listening come with startWatchers).
     if (m_env.settingsFile.isEmpty())
         m_settings = std::make_unique<Settings>(this);
     else
@@ -97,22 +98,6 @@ void OrvixDirector::construct()
     m_dongleFilter.vid = DongleVendorId;
 
     QtUsb::registerMetaTypes();
-    if (m_env.usbBackend)
-        m_usbManager = std::make_unique<QUsbManager>(std::move(m_env.usbBackend), m_env.usbIntervalMs);
-    else
-        m_usbManager = std::make_unique<QUsbManager>();
-    // The watcher reports from its own thread: the slots run on this one, each report handed
-    // over through the mailbox in the order emitted. Connected before the presence check, so
-    // that an arrival in between is not missed (a second connection attempt is harmless).
-    connect(
-        m_usbManager.get(), &QUsbManager::deviceInserted, this,
-        [this](QtUsb::FilterList list) { m_usbReports.post([this, list] { onUsbDeviceInserted(list); }); },
-        Qt::DirectConnection);
-    connect(
-        m_usbManager.get(), &QUsbManager::deviceRemoved, this,
-        [this](QtUsb::FilterList list) { m_usbReports.post([this, list] { onUsbDeviceRemoved(list); }); },
-        Qt::DirectConnection);
-
     m_localServer = new QLocalServer(this);
     m_apiManager = std::make_unique<API::Manager>();
 
@@ -127,20 +112,9 @@ void OrvixDirector::construct()
     m_reconnect.setSingleShot(true);
     connect(&m_reconnect, &QTimer::timeout, this, &OrvixDirector::onDongleConnected);
 
-    // The bus is asked from the event loop: the first window does not wait for it.
-    QTimer::singleShot(0, this, [this]() {
-        if (m_stopped || !m_usbManager->isPresent(m_dongleFilter))
-            return;
-        m_usbManager->addDevice(m_dongleFilter);
-        QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
-    });
-
     loadLanguage(m_settings->language());
 
     connect(m_localServer, &QLocalServer::newConnection, this, &OrvixDirector::onClientConnected);
-    const QString serverName = m_env.serverName.isEmpty() ? InstanceSignal::name() : m_env.serverName;
-    if (!InstanceSignal::listen(*m_localServer, serverName))
-        qDebug().noquote() << "Local server not listening:" << m_localServer->errorString();
 
     connect(m_settings.get(), &Settings::settingsChangedSignal, this, &OrvixDirector::onSettingsChanged);
 
@@ -177,11 +151,49 @@ void OrvixDirector::start()
     m_ui->createSoundPlayer();
     m_ui->attachMainWindow();
     m_ui->showMainWindow();
-    // The tray icon reads its image and the system's file types: after the window is asked for.
-    if (m_env.trayIcon)
-        setupTrayIcon();
+    // The bus, the second start's signal, the tray icon (its image and the system's file types)
+    // and the update check follow once the window has been drawn.
+    m_ui->afterFirstSight([this] {
+        if (m_stopped)
+            return;
+        startWatchers();
+        if (m_env.trayIcon)
+            setupTrayIcon();
+        checkSoftwareUpdate();
+    });
     m_ui->attachSidebar();
-    checkSoftwareUpdate();
+}
+
+void OrvixDirector::startWatchers()
+{
+    if (m_usbManager || m_stopped)
+        return;
+    if (m_env.usbBackend)
+        m_usbManager = std::make_unique<QUsbManager>(std::move(m_env.usbBackend), m_env.usbIntervalMs);
+    else
+        m_usbManager = std::make_unique<QUsbManager>();
+    // The watcher reports from its own thread: the slots run on this one, each report handed
+    // over through the mailbox in the order emitted. Connected before the presence check, so
+    // that an arrival in between is not missed (a second connection attempt is harmless).
+    connect(
+        m_usbManager.get(), &QUsbManager::deviceInserted, this,
+        [this](QtUsb::FilterList list) { m_usbReports.post([this, list] { onUsbDeviceInserted(list); }); },
+        Qt::DirectConnection);
+    connect(
+        m_usbManager.get(), &QUsbManager::deviceRemoved, this,
+        [this](QtUsb::FilterList list) { m_usbReports.post([this, list] { onUsbDeviceRemoved(list); }); },
+        Qt::DirectConnection);
+    // A dongle plugged in before the start is asked for from the event loop.
+    QTimer::singleShot(0, this, [this]() {
+        if (m_stopped || !m_usbManager->isPresent(m_dongleFilter))
+            return;
+        m_usbManager->addDevice(m_dongleFilter);
+        QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
+    });
+
+    const QString serverName = m_env.serverName.isEmpty() ? InstanceSignal::name() : m_env.serverName;
+    if (!InstanceSignal::listen(*m_localServer, serverName))
+        qDebug().noquote() << "Local server not listening:" << m_localServer->errorString();
 }
 
 void OrvixDirector::stop()
@@ -190,7 +202,8 @@ void OrvixDirector::stop()
         return;
     m_stopped = true;
     m_ui->hideMainWindow();
-    m_usbManager->removeDevice(m_dongleFilter);
+    if (m_usbManager)
+        m_usbManager->removeDevice(m_dongleFilter);
     endReconnect();
     onDongleDisconnected();
     m_ui->detachMainWindow();

@@ -67,8 +67,13 @@ public:
                   QObject* parent = nullptr);
     ~OrvixDirector() override;
 
-    // Brings the windows up and checks for a software update; called once after construction.
+    // Brings the windows up; once the main window has been drawn, starts the watchers, the tray
+    // icon and the software update check. Called once after construction.
     void start();
+    // Watches the USB bus (a dongle already plugged in is connected from the event loop) and
+    // listens for a second start. Part of start(); on its own for a director that is never
+    // shown. Once only, and never after stop().
+    void startWatchers();
     // Takes the windows and the dongle down; the destructor does the same.
     void stop();
 

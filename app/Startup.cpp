@@ -11,6 +11,10 @@
 #include <QResource>
 #include <QSocketNotifier>
 
+#include <fontconfig/fontconfig.h>
+
+#include <thread>
+
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <fcntl.h>
@@ -125,6 +129,36 @@ void addInterfaceFont()
         QFontDatabase::addApplicationFont(path);
 }
 
+// How long a second start waits for the running copy to take its signal: the running copy
+// listens once its first window is drawn (at the latest a second after it asked for it).
+constexpr int kSecondStartWaitMs = 3000;
+
+// The system's font configuration (its files parsed, its font lists read from their caches) is
+// the largest single piece of a start that no window needs before the first text is measured:
+// it is read on a thread of its own while the log is opened and the application object is
+// made. Reading it is safe beside other threads; whoever asks first without it reads it again,
+// so the interface's font waits for it before it is added.
+class FontConfiguration
+{
+public:
+    FontConfiguration()
+        : m_reader([] { FcInit(); })
+    {
+    }
+    ~FontConfiguration() { wait(); }
+    FontConfiguration(const FontConfiguration&) = delete;
+    FontConfiguration& operator=(const FontConfiguration&) = delete;
+
+    void wait()
+    {
+        if (m_reader.joinable())
+            m_reader.join();
+    }
+
+private:
+    std::thread m_reader;
+};
+
 } // namespace
 
 int Startup::run(int argc, char* argv[], const Hooks& hooks)
@@ -150,10 +184,11 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
     }
     if (!guard->tryToRun()) {
         qDebug("OrvixTools already running, exiting ...");
-        InstanceSignal::send(instanceName, 500);
+        InstanceSignal::send(instanceName, kSecondStartWaitMs);
         guard.reset();
         return 0;
     }
+    FontConfiguration fonts;
     installQuitSignals();
     ignoreBrokenPipes();
 
@@ -164,6 +199,7 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
         hooks.applicationCreated();
     setIdentity(hooks);
     watchQuitSignals(*app);
+    fonts.wait();
     addInterfaceFont();
 
     auto parser = std::make_unique<QCommandLineParser>();

@@ -120,8 +120,6 @@ Dongle::Dongle(
         connect(m_port, &QSerialPort::readyRead, this, &Dongle::readData);
     }
     connect(this, &Dongle::write, this, &Dongle::writeData);
-    m_readRetry.setSingleShot(true);
-    connect(&m_readRetry, &QTimer::timeout, this, &Dongle::resumeReading);
 }
 
 Dongle::~Dongle()
@@ -163,7 +161,7 @@ void Dongle::readData()
     const QByteArray bytes = m_port->readAll();
     if (!bytes.isEmpty()) {
         m_failingSince.invalidate();
-        m_readRetryMs = ReadRetryFirstMs;
+        m_readRetry.received();
     }
     appendBytes(bytes);
 }
@@ -209,11 +207,7 @@ void Dongle::handleError(QSerialPort::SerialPortError error)
     // Qt is inside its own read handler: the line is read again from the event loop, after a
     // pause that grows while the failures go on, and not watched meanwhile (a line that keeps
     // polling readable would otherwise be read and fail on every pass of the event loop).
-    SerialLine::pauseReading(*m_port);
-    if (m_readRetry.isActive())
-        return;
-    m_readRetry.start(m_readRetryMs);
-    m_readRetryMs = qMin(2 * m_readRetryMs, int(ReadRetryMaxMs));
+    m_readRetry.failed(*m_port);
 }
 
 void Dongle::resumeReading()
@@ -262,57 +256,63 @@ void Dongle::appendBytes(QByteArray const& bytes)
         // The bytes up to the next header, or to the end of the frame whose header waits, go
         // into the ring at once; the ring is looked at when they are there. A frame never
         // needs more than the ring holds, so no byte finds it full.
-        const int wanted = UHRType::SizeOf + m_savedHeader.L - m_ring.available();
-        const int taken = m_ring.append(p, int(std::min<ptrdiff_t>(wanted, end - p)));
+        const int wanted = UHRType::SizeOf + m_savedLength - m_ring.available();
+        // The ring may read ahead of what it takes (never past the bytes read from the line).
+        const int readable = int(std::min<ptrdiff_t>(end - p, RingBuffer::Size));
+        const int taken = m_ring.append(p, std::min(wanted, readable), readable);
         if (taken == 0) {
             // Cannot happen with a sound header; a ring found full is emptied, as it always was.
             m_ring.clear();
-            m_savedHeader.L = 0;
+            m_savedLength = 0;
             ++p;
             continue;
         }
         p += taken;
-        if (m_ring.available() >= UHRType::SizeOf + m_savedHeader.L)
+        if (m_ring.available() >= UHRType::SizeOf + m_savedLength)
             decodeHeld();
     }
 }
 
 void Dongle::decodeHeld()
 {
-    while (m_ring.available() >= UHRType::SizeOf + m_savedHeader.L) {
-        // A saved header (L set) was checked already and waits at the head for its body.
-        if (m_savedHeader.L == 0) {
-            if (m_ring.atUnchecked(0) != Frame::Sync0 || m_ring.atUnchecked(1) != Frame::Sync1) {
+    while (m_ring.available() >= UHRType::SizeOf + m_savedLength) {
+        // A saved length was checked already: its header waits at the head for its body.
+        if (m_savedLength == 0) {
+            uchar scratch[16];
+            const uchar* header = m_ring.front(UHRType::SizeOf, scratch);
+            if (header[0] != Frame::Sync0 || header[1] != Frame::Sync1) {
                 dropFirstByte();
                 continue;
             }
             // A body that cannot hold its checksum, or a frame the ring can never hold, is no
             // frame: scanning resumes with the next byte. The length byte is looked at first, as
-            // it costs least; then the check byte is tested on the ring's bytes in place, and
-            // only a header that passes both is copied out and parsed.
+            // it costs least; then the check byte is tested on the ring's bytes in place. Only
+            // the length of a header that passes both is kept: the header itself stays at the
+            // head and is parsed once its body has passed too.
             static_assert(UHRType::SizeOf == 13, "the check byte follows twelve header bytes");
-            const int length = m_ring.atUnchecked(LengthAt);
+            const int length = header[LengthAt];
             if (length < MinBodyLength || length > MaxBodyLength
-                || m_ring.atUnchecked(UHRType::SizeOf - 1) != Checksum::crc8OfSum(m_ring.headerSum())) {
+                || header[UHRType::SizeOf - 1] != Checksum::crc8OfSum(m_ring.headerSum())) {
                 dropFirstByte();
                 continue;
             }
-            char raw[UHRType::SizeOf];
-            m_ring.copy(0, UHRType::SizeOf, raw);
-            const UHRType header(raw, UHRType::SizeOf);
-            m_savedHeader = header;
-            if (m_ring.available() < UHRType::SizeOf + header.L)
-                break; // the saved header keeps L: wait for the rest of the frame
+            m_savedLength = length;
+            if (m_ring.available() < UHRType::SizeOf + length)
+                break; // the saved length is kept: wait for the rest of the frame
         }
-        const int L = m_savedHeader.L;
+        const int L = m_savedLength;
+        m_savedLength = 0;
 
         // The body's check comes from the ring's running sums: a false header announcing a
         // long body costs no more than a short one.
         const int sumAt = UHRType::SizeOf + L - 2;
         const quint16 received = quint16(m_ring.atUnchecked(sumAt) | (m_ring.atUnchecked(sumAt + 1) << 8));
         if (m_ring.payloadSum(UHRType::SizeOf, L - 2) == received) {
+            uchar scratch[16];
+            const UHRType header(
+                reinterpret_cast<const char*>(m_ring.front(UHRType::SizeOf, scratch)), UHRType::SizeOf);
             m_ring.remove(UHRType::SizeOf);
-            processPacket(m_savedHeader, m_ring);
+            processPacket(header, m_ring);
             m_ring.remove(L);
             skipToSync();
         } else {
@@ -321,7 +321,6 @@ void Dongle::decodeHeld()
             // still found.
             dropFirstByte();
         }
-        m_savedHeader.L = 0;
     }
 }
 
@@ -987,7 +986,7 @@ XModem* Dongle::startXmodem()
     m_port->flush();
     m_port->clear(QSerialPort::AllDirections);
     m_ring.clear();
-    m_savedHeader = UHRType();
+    m_savedLength = 0;
     m_xmodem = new XModem(*m_port, this);
     return m_xmodem;
 }
@@ -1008,9 +1007,12 @@ void Dongle::stopXmodem()
         m_port->flush();
         m_port->clear(QSerialPort::AllDirections);
         connect(m_port, &QSerialPort::readyRead, this, &Dongle::readData, Qt::UniqueConnection);
+        // The sender may have stopped watching a failing line: it is read again from the
+        // event loop.
+        m_readRetry.restart();
     }
     m_ring.clear();
-    m_savedHeader = UHRType();
+    m_savedLength = 0;
     m_xmodemActive = false;
 }
 

@@ -44,6 +44,7 @@
 #include "protocol/DongleResult.h"
 #include "protocol/Packet.h"
 #include "protocol/Records.h"
+#include "protocol/SerialLine.h"
 
 class QThread;
 class Headset;
@@ -52,7 +53,8 @@ class MouseProfile;
 class OperationQueue;
 class XModem;
 
-class Dongle : public QObject {
+class Dongle : public QObject
+{
     Q_OBJECT
 public:
     // Reply of a single request: header and body (payload followed by its two checksum
@@ -80,7 +82,8 @@ public:
         double timeoutScale = 1.0;
     };
 
-    Dongle(QSerialPort* port, DongleDelegate* delegate, QCommandLineParser const& options, QObject* parent = nullptr);
+    Dongle(QSerialPort* port, DongleDelegate* delegate, QCommandLineParser const& options,
+        QObject* parent = nullptr);
     ~Dongle() override;
 
     // ---- Receive path ---------------------------------------------------------------------
@@ -95,12 +98,12 @@ public:
     static bool handshake(QSerialPort* port);
 
     // ---- Send pipeline (callable from any thread; callbacks run on the GUI thread) ---------
-    void sendPacketWithPredicate(Header const& header, PacketData const& payload, PacketPredicate const& predicate,
-                                 int timeoutMs, ReplyCallback callback);
+    void sendPacketWithPredicate(Header const& header, PacketData const& payload,
+        PacketPredicate const& predicate, int timeoutMs, ReplyCallback callback);
     // The same, accepting a reply with the request's PAN, source, destination and packet id
     // (any flags) whose payload satisfies data.
     void sendPacket(Header const& header, PacketData const& payload, DataPredicate const& data, int timeoutMs,
-                    ReplyCallback callback);
+        ReplyCallback callback);
     // Sends the descriptors one after another, each after the previous one's reply; stops at
     // the first failure. onReply gets each reply in order; onDone is called exactly once.
     void sendPackets(QList<SCPDescriptor> const& list, ListReplyCallback onReply, ResultCallback onDone);
@@ -159,7 +162,7 @@ public:
     // Queries every LINK entry (Link Drive, Link Outdoor Drive) of map in order; onDevice gets
     // each entry's result, onDone the presets that answered. The known-LINK map follows.
     void queryDevices(ChannelMap const& map, std::function<void(OrvixDevice::Preset, DongleResult)> onDevice,
-                      std::function<void(QList<OrvixDevice::Preset>*)> onDone);
+        std::function<void(QList<OrvixDevice::Preset>*)> onDone);
     // Asks the known LINK of preset for its state; one that fails is forgotten. Without a
     // known LINK nothing is sent and the callback is never called.
     void pingLink(OrvixDevice::Preset preset, std::function<void(DongleResult)> callback);
@@ -209,10 +212,6 @@ public:
     // Read failures on a live line are retried; when they keep coming this long without a
     // byte, the line is taken as gone.
     static constexpr int LineFailureLimitMs = 2000;
-    // The line is read again this long after a failure; each failure in a row doubles the
-    // pause, up to ReadRetryMaxMs. A byte received starts again from the first pause.
-    static constexpr int ReadRetryFirstMs = 5;
-    static constexpr int ReadRetryMaxMs = 250;
 
 signals:
     // The line is gone (hung up, its device vanished, or failing without a byte for
@@ -303,11 +302,11 @@ private:
     // Creates and starts the current wait for one attempt of request.
     void waitForResponse(QThread* timerThread, RequestPtr const& request);
     // Reply handler of one attempt (GUI thread).
-    void onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType const* header, PacketData const* data,
-                        DongleResult const& result);
+    void onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType const* header,
+        PacketData const* data, DongleResult const& result);
     // Completes a request once (GUI thread unless tearing down).
-    void finishRequest(RequestPtr const& request, UHRType const* header, PacketData const* data,
-                       DongleResult const& result);
+    void finishRequest(
+        RequestPtr const& request, UHRType const* header, PacketData const* data, DongleResult const& result);
     // Completes a request later on the GUI thread, with code 4 or the given result.
     void postAbort(RequestPtr const& request);
     void postAbort(RequestPtr const& request, DongleResult const& result);
@@ -350,7 +349,9 @@ private:
     Progress::Context m_progress;
     QCommandLineParser const* m_options;
     RingBuffer m_ring;
-    UHRType m_savedHeader;
+    // The body length L of the checked header at the ring's head, while its frame is incomplete;
+    // 0 while no header waits.
+    int m_savedLength = 0;
     bool m_initialized = false;
     std::atomic<bool> m_running { false };
     quint8 m_channel = 0;
@@ -379,8 +380,7 @@ private:
     bool m_clearingError = false;
     bool m_lineGone = false;
     // The pending read after a failure, and the pause before the next one.
-    QTimer m_readRetry;
-    int m_readRetryMs = ReadRetryFirstMs;
+    SerialLine::ReadRetry m_readRetry { this, [this] { resumeReading(); } };
     // Stops reading a gone line and says so once.
     void giveUpLine(QString const& reason);
     // After a read failure on a live line: the error is cleared and reading goes on (Qt stops

@@ -51,4 +51,25 @@ void resumeReading(QSerialPort& port)
     port.peek(&byte, 1);
 }
 
+ReadRetry::ReadRetry(QObject* owner, std::function<void()> resume)
+{
+    m_timer.setSingleShot(true);
+    QObject::connect(&m_timer, &QTimer::timeout, owner, std::move(resume));
+}
+
+void ReadRetry::failed(QSerialPort& port)
+{
+    pauseReading(port);
+    if (m_timer.isActive())
+        return;
+    m_timer.start(m_pauseMs);
+    m_pauseMs = qMin(2 * m_pauseMs, MaxMs);
+}
+
+void ReadRetry::restart()
+{
+    m_pauseMs = FirstMs;
+    m_timer.start(m_pauseMs);
+}
+
 } // namespace SerialLine

@@ -7,6 +7,9 @@
 // stops watching the line. Such a failure on a live line is no loss: the error is cleared and
 // the line read again from the event loop.
 #include <QSerialPort>
+#include <QTimer>
+
+#include <functional>
 
 namespace SerialLine
 {
@@ -32,5 +35,29 @@ void pauseReading(QSerialPort& port);
 // Clears the port's error and makes it watch the line again. Call it from the event loop, not
 // from inside the port's own error signal.
 void resumeReading(QSerialPort& port);
+
+// Reads a live line again after failed reads without spinning: after each failure the port
+// stops watching the line, and the line is read again (by resume, from the event loop) after a
+// pause that doubles while the failures go on, from FirstMs up to MaxMs. A received byte
+// starts again from the first pause.
+class ReadRetry
+{
+public:
+    static constexpr int FirstMs = 5;
+    static constexpr int MaxMs = 250;
+
+    ReadRetry(QObject* owner, std::function<void()> resume);
+    // After a read failure on a live line of port.
+    void failed(QSerialPort& port);
+    // A byte was received.
+    void received() { m_pauseMs = FirstMs; }
+    // The line is read again after the first pause, whatever came before.
+    void restart();
+    void stop() { m_timer.stop(); }
+
+private:
+    QTimer m_timer;
+    int m_pauseMs = FirstMs;
+};
 
 } // namespace SerialLine

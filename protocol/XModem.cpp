@@ -73,6 +73,7 @@ void XModem::start()
 void XModem::stop()
 {
     m_timer.stop();
+    m_readRetry.stop();
     if (m_port)
         disconnect(m_port, nullptr, this, nullptr);
     m_recovery = false;
@@ -164,6 +165,7 @@ void XModem::onSerialportReadyRead()
     const QByteArray data = m_port->readAll();
     if (data.isEmpty())
         return;
+    m_readRetry.received();
 
     if (m_busy) {
         // Ready bytes only show that the loader is still there; they neither answer the block
@@ -233,16 +235,10 @@ void XModem::onSerialportError(QSerialPort::SerialPortError error)
     }
     if (SerialLine::isReadFailure(error) && m_port && !SerialLine::isGone(m_port, error)) {
         // A read that failed on a live line (a wake-up with nothing to read) ends nothing: the
-        // line is read again from the event loop, and the upload's own time-outs and retries
-        // still hold.
+        // line is read again from the event loop, after a pause that grows while the failures
+        // go on, and the upload's own time-outs and retries still hold.
         qDebug().noquote() << "XMODEM: read failed on a live line, reading again:" << m_port->errorString();
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (m_port)
-                    SerialLine::resumeReading(*m_port);
-            },
-            Qt::QueuedConnection);
+        m_readRetry.failed(*m_port);
         return;
     }
     qWarning().noquote() << "XMODEM: serial port error" << int(error)

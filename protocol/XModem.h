@@ -19,6 +19,8 @@
 #include <QString>
 #include <QTimer>
 
+#include "protocol/SerialLine.h"
+
 class XModem : public QObject
 {
     Q_OBJECT
@@ -58,8 +60,7 @@ public:
     };
 
     // Time-outs in ms. Production code keeps the defaults; tests shorten them.
-    struct Timeouts
-    {
+    struct Timeouts {
         int response = RESPONSE_TIME;
         int retryResponse = RETRY_RESPONSE_TIME;
         int keepAlive = KEEP_ALIVE_TIME;
@@ -90,7 +91,10 @@ public:
 
     // CRC-16/XMODEM: polynomial 0x1021, initial value 0, most significant bit first, no final XOR.
     static quint16 calculateCRC(const char* data, int size);
-    static quint16 calculateCRC(const QByteArray& data) { return calculateCRC(data.constData(), data.size()); }
+    static quint16 calculateCRC(const QByteArray& data)
+    {
+        return calculateCRC(data.constData(), data.size());
+    }
 
     // For tests only: shorter time-outs.
     void setTimeoutsForTest(const Timeouts& timeouts) { m_timeouts = timeouts; }
@@ -130,6 +134,11 @@ private:
     QByteArray m_block;
     quint8 m_event = EventStart;
     QTimer m_timer;
+    // Reads a line whose reads keep failing again after growing pauses.
+    SerialLine::ReadRetry m_readRetry { this, [this] {
+                                           if (m_port)
+                                               SerialLine::resumeReading(*m_port);
+                                       } };
     quint8 m_blockNumber = 0;
     qint64 m_bytesSent = 0;
     qint64 m_fileSize = 0;

@@ -9,7 +9,7 @@ PACKAGES=(
   qtbase5-dev qtbase5-dev-tools qt5-qmake qttools5-dev qttools5-dev-tools qttranslations5-l10n
   libqt5serialport5-dev qtmultimedia5-dev libqt5multimedia5-plugins
   libqt5opengl5-dev qtwebengine5-dev
-  libusb-1.0-0-dev
+  libusb-1.0-0-dev libfontconfig-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libqt5svg5-dev libgl1-mesa-dri libjs-jquery libxcb1-dev
   xvfb xauth fonts-dejavu-core xdotool x11-utils imagemagick onboard python3

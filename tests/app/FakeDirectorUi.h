@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace directortest {
 
@@ -54,6 +56,20 @@ public:
         ++mainHidden;
     }
     bool isMainWindowTotallyVisible() const override { return mainVisible; }
+    // At once, or, with holdFirstSight, when drawFirstSight() says the window has been drawn.
+    void afterFirstSight(std::function<void()> work) override
+    {
+        if (holdFirstSight)
+            firstSightWork.push_back(std::move(work));
+        else
+            work();
+    }
+    void drawFirstSight()
+    {
+        holdFirstSight = false;
+        for (auto& work : std::exchange(firstSightWork, {}))
+            work();
+    }
     // Recorded; answered with questionAnswer from the event loop while what it is about lasts.
     void ask(Box box, std::function<void(int)> answer) override
     {
@@ -133,6 +149,8 @@ public:
     int created = 0;
     int mainAttached = 0, mainDetached = 0, mainShown = 0, mainHidden = 0;
     bool mainVisible = false;
+    bool holdFirstSight = false;
+    std::vector<std::function<void()>> firstSightWork;
     int sidebarAttached = 0, sidebarShown = 0, sidebarHidden = 0;
     bool sidebarVisible = false;
     QList<Question> questions;
@@ -222,6 +240,8 @@ struct Harness {
         auto fake = std::make_unique<FakeDirectorUi>();
         ui = fake.get();
         director = std::make_unique<OrvixDirector>(parser, std::move(fake), environment(connectDelayMs));
+        // The bus watched and the server listening, as start() has them once the window is drawn.
+        director->startWatchers();
         return director.get();
     }
 

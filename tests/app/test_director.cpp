@@ -11,6 +11,7 @@
 #include "tools/emulator/EmulatorGTest.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -60,6 +61,32 @@ TEST(DirectorConnection, DonglePresentAtStartIsOpenedOnceAfterTheDelay)
     EXPECT_EQ(r.connected.size(), 1);
     EXPECT_TRUE(t.h.messages.isEmpty());
     EXPECT_TRUE(t.emulator.errors().isEmpty());
+}
+
+TEST(DirectorConnection, BusAndSecondStartAreWatchedOnceTheWindowHasBeenDrawn)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.h.bus->bus = QtUsb::FilterList { Harness::dongleIds() };
+    auto ui = std::make_unique<FakeDirectorUi>();
+    ui->holdFirstSight = true;
+    FakeDirectorUi* fake = ui.get();
+    t.h.ui = fake;
+    t.h.director = std::make_unique<OrvixDirector>(t.h.parser, std::move(ui), t.h.environment(5));
+    OrvixDirector* d = t.h.director.get();
+    Recorder r(d);
+
+    d->start();
+    EXPECT_EQ(fake->mainShown, 1);
+    EXPECT_EQ(d->usbManager(), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(t.h.serverName));
+
+    // The dongle plugged in before the start is found, and a second start is heard.
+    fake->drawFirstSight();
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    QLocalSocket client;
+    client.connectToServer(t.h.serverName);
+    EXPECT_TRUE(client.waitForConnected(testutil::scaled(1000)));
 }
 
 TEST(DirectorConnection, DongleListedTwiceKeepsOnePortAndOneDongle)

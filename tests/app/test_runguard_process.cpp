@@ -115,6 +115,23 @@ protected:
         }, timeoutMs) && process->state() == QProcess::Running;
     }
 
+    // What the next client to connect sends before it disconnects; empty when none comes.
+    static QByteArray receiveOne(QLocalServer& server)
+    {
+        QLocalSocket* client = nullptr;
+        QByteArray received;
+        const bool ended = testutil::waitUntil([&] {
+            if (!client)
+                client = server.nextPendingConnection();
+            if (client)
+                received += client->readAll();
+            return client && client->state() == QLocalSocket::UnconnectedState;
+        });
+        if (ended)
+            received += client->readAll();
+        return ended ? received : QByteArray();
+    }
+
     QTemporaryDir root;
     QString name;
     QString exe;
@@ -144,17 +161,7 @@ TEST_F(InstanceTest, ServerListensForThisUserOnlyAndReplacesAStaleSocket)
 
     // The sending side: exactly one byte 0x01.
     EXPECT_TRUE(InstanceSignal::send(name));
-    QByteArray received;
-    QLocalSocket* client = nullptr;
-    ASSERT_TRUE(testutil::waitUntil([&] {
-        if (!client)
-            client = server.nextPendingConnection();
-        if (client)
-            received += client->readAll();
-        return client && client->state() == QLocalSocket::UnconnectedState;
-    }));
-    received += client->readAll();
-    EXPECT_EQ(received, QByteArray(1, '\x01'));
+    EXPECT_EQ(receiveOne(server), QByteArray(1, '\x01'));
 }
 
 TEST_F(InstanceTest, SendingToNoServerFailsQuickly)
@@ -163,6 +170,25 @@ TEST_F(InstanceTest, SendingToNoServerFailsQuickly)
     timer.start();
     EXPECT_FALSE(InstanceSignal::send(name));
     EXPECT_LT(timer.elapsed(), testutil::scaled(1000));
+}
+
+TEST_F(InstanceTest, SecondStartWhileTheFirstIsStillStartingIsHeard)
+{
+    // This process plays an instance that has won the guard but is not listening yet.
+    RunGuard guard(name);
+    ASSERT_TRUE(guard.tryToRun());
+    QProcess* second = launch();
+    QByteArray errors;
+    ASSERT_TRUE(testutil::waitUntil([&] {
+        errors += second->readAllStandardError();
+        return errors.contains("OrvixTools already running, exiting ...");
+    }));
+
+    QLocalServer server;
+    ASSERT_TRUE(InstanceSignal::listen(server, name));
+    EXPECT_EQ(receiveOne(server), QByteArray(1, '\x01'));
+    ASSERT_TRUE(runToEnd(second));
+    EXPECT_EQ(second->exitCode(), 0);
 }
 
 TEST_F(InstanceTest, SecondStartSendsOneByteAndExitsZero)

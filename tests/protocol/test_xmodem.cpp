@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <memory>
 #include <vector>
 
@@ -508,6 +511,38 @@ TEST_F(XModemUpload, SenderDeletedInsideItsOwnFinishedHandler)
     xm->start();
     xm->sendFile(writeFile(QByteArray("x"), "small.enc")); // no receiver seen yet
     EXPECT_TRUE(xm.isNull());
+    EXPECT_TRUE(finished.empty());
+}
+
+TEST_F(XModemUpload, ALiveLineWhoseReadsKeepFailingIsReadAgainAfterGrowingPauses)
+{
+    emu::XmodemReceiver::Faults faults;
+    faults.silentBlock = { { 1, -1 } };
+    loader->receiver.setFaults(faults);
+    xm->setTimeoutsForTest({ scaled(3000), scaled(3000), scaled(3000) });
+    ASSERT_TRUE(connectLoader());
+    ASSERT_TRUE(xm->sendFile(writeFile(randomBytes(100, 3))));
+    ASSERT_TRUE(waitUntil([this] { return loader->wire().size() >= 1029; }, 2000));
+    // A directory takes the place of the port's descriptor: it polls readable for ever while
+    // every read of it fails, and the line's node is still there.
+    const int fd = int(port->handle());
+    const int saved = ::dup(fd);
+    const int directory = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::dup2(directory, fd);
+    ::close(directory);
+    int failures = 0;
+    QObject::connect(port.get(), &QSerialPort::errorOccurred,
+        [&failures](QSerialPort::SerialPortError e) { failures += e == QSerialPort::ReadError ? 1 : 0; });
+    QElapsedTimer clock;
+    clock.start();
+    spin(300);
+    const qint64 spent = clock.elapsed();
+    ::dup2(saved, fd);
+    ::close(saved);
+    // Pauses of 5, 10, 20, ... ms: a handful of reads, not one per pass of the event loop.
+    EXPECT_GE(failures, 2);
+    EXPECT_LE(failures, 12) << "in " << spent << " ms";
+    EXPECT_TRUE(xm->isBusy());
     EXPECT_TRUE(finished.empty());
 }
 

@@ -93,6 +93,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     m_menu = new OX::Menu(this, this);
     connect(m_menu, &OX::Menu::action, this, &MainWindow::onMenuItemAction);
+    connect(this, &MainWindow::firstShown, m_menu, &OX::Menu::readSubmenuIcons);
     m_controller->addPage(m_menu, MenuPage);
     m_controller->addPage(new OX::HelpPage(this, this), HelpPage);
     // Every other page is made when it is first opened.

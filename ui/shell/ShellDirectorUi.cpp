@@ -9,6 +9,7 @@
 #include "ui/toolkit/Skin.h"
 #include "ui/toolkit/SoundPlayer.h"
 
+#include <QImageReader>
 #include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
@@ -50,14 +51,40 @@ void ShellDirectorUi::create(OrvixDirector* director)
     // every pool thread keeps a memory arena of its own afterwards (about a megabyte of the
     // resident size for each).
     QThreadPool::globalInstance()->setMaxThreadCount(2);
+    // Qt looks its plugins up under one lock for the whole process, and the first image read
+    // looks through every image format plugin while it holds it. That look-up is made here,
+    // before the window's images are read on the pool: the main window's creation, which looks
+    // up the window system's GL support, does not wait for a pool thread's scan.
+    QImageReader::supportedImageFormats();
     m_mainWindow = std::make_unique<MainWindow>(nullptr);
     styled(m_mainWindow.get());
-    // The sidebar comes once the main window has been drawn: the first sight does not wait for it.
     connect(m_mainWindow.get(), &MainWindow::firstShown, this, [this] {
         m_mainWindowShown = true;
-        if (m_sidebarAttached)
-            sidebar();
+        runFirstSightWork();
     });
+}
+
+void ShellDirectorUi::afterFirstSight(std::function<void()> work)
+{
+    if (m_mainWindowShown || !m_mainWindow->isVisible()) {
+        work();
+        return;
+    }
+    // A main window that is never drawn (no display, a window manager that never maps it)
+    // does not keep the work waiting for ever.
+    if (m_firstSightWork.empty())
+        QTimer::singleShot(FirstSightFallbackMs, this, &ShellDirectorUi::runFirstSightWork);
+    m_firstSightWork.push_back(std::move(work));
+}
+
+void ShellDirectorUi::runFirstSightWork()
+{
+    // Work may ask for more; each piece runs once.
+    while (!m_firstSightWork.empty()) {
+        std::function<void()> work = std::move(m_firstSightWork.front());
+        m_firstSightWork.erase(m_firstSightWork.begin());
+        work();
+    }
 }
 
 void ShellDirectorUi::styled(QWidget* window) const
@@ -154,13 +181,8 @@ void ShellDirectorUi::attachSidebar()
         m_sidebar->attach(m_director);
         return;
     }
-    if (m_mainWindowShown || !m_mainWindow->isVisible()) {
-        sidebar();
-        return;
-    }
-    // A main window that is never drawn (no display, a window manager that never maps it)
-    // does not keep the sidebar away.
-    QTimer::singleShot(SidebarFallbackMs, this, [this] { sidebar(); });
+    // The sidebar comes once the main window has been drawn: the first sight does not wait for it.
+    afterFirstSight([this] { sidebar(); });
 }
 
 void ShellDirectorUi::showSidebar()

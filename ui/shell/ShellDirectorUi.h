@@ -6,7 +6,9 @@
 // window when first used.
 #include "app/DirectorUi.h"
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class CrossWindow;
 class MainWindow;
@@ -37,6 +39,8 @@ public:
     void showMainWindow() override;
     void hideMainWindow() override;
     bool isMainWindowTotallyVisible() const override;
+    // After the main window's first drawing; at once when it is hidden or was drawn already.
+    void afterFirstSight(std::function<void()> work) override;
     // Through the pages' own mechanism (OX::Page::askApplication).
     void ask(Box box, std::function<void(int)> answer) override;
     void perform(int action) override;
@@ -66,15 +70,19 @@ public:
     OX::ProgressDialog* progressDialog();
     OX::SoundPlayer* soundPlayer() const { return m_soundPlayer.get(); }
 
-    // How long the sidebar waits for the main window's first drawing before it is built anyway.
-    static constexpr int SidebarFallbackMs = 1000;
+    // How long work after the first sight (the sidebar among it) waits for the main window's
+    // first drawing before it runs anyway.
+    static constexpr int FirstSightFallbackMs = 1000;
 
 private:
     void styled(QWidget* window) const;
+    // Runs what waited for the first sight, in the order it was given.
+    void runFirstSightWork();
 
     OrvixDirector* m_director = nullptr;
     bool m_mainWindowShown = false;
     bool m_sidebarAttached = false;
+    std::vector<std::function<void()>> m_firstSightWork;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<SidebarDialog> m_sidebar;
     std::unique_ptr<CrossWindow> m_crossWindow;

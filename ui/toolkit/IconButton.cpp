@@ -1,6 +1,7 @@
 #include "ui/toolkit/IconButton.h"
 
 #include "ui/toolkit/Pixmap.h"
+#include "ui/toolkit/Skin.h"
 
 namespace OX
 {
@@ -16,7 +17,15 @@ void IconButton::setIconColor(const QColor& color)
     const Pixmap shape(icon(), iconSize());
     if (shape.isNull())
         return; // no icon yet: nothing to colour
-    setIcon(QIcon(shape.getTintedCopy(color)));
+    QIcon tinted(shape.getTintedCopy(color));
+    // Qt's style sheets set properties from the rules of a widget's plain state only, so the
+    // disabled state's icon colour is not set with them: a framed button shows its icon in the
+    // skin's colour for disabled widgets while disabled, as its frame is. The help and info
+    // buttons keep their one colour.
+    if (m_mode == QLatin1String("button"))
+        tinted.addPixmap(
+            shape.getTintedCopy(Skin::color(QStringLiteral("disabledWidgetColor"))), QIcon::Disabled);
+    setIcon(tinted);
 }
 
 } // namespace OX

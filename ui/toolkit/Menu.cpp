@@ -101,21 +101,15 @@ Menu::Menu(PageContainer* container, QWidget* parent)
         QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::HighQualityAntialiasing);
     m_view->setFrameStyle(0);
 
-    // The main menu's icons are read before the window first shows; the submenus' meanwhile.
-    // Each at the size its tiles draw it, so that no tile scales its icon when first painted;
-    // the submenus' are taken when read or when a submenu opens first.
-    QStringList mainFiles, submenuFiles;
-    for (Entry const& e : entries())
-        (e.parent == MenuItem::MainItem ? mainFiles : submenuFiles) << iconFile(e);
-    const QSizeF scene = m_scene.sceneRect().size();
-    const QList<Pixmap> mainIcons = Pixmap::loadAll(mainFiles, iconBoxOf(mainFiles.size(), scene));
-    connect(&m_submenuIcons, &QFutureWatcherBase::finished, this, &Menu::takeSubmenuIcons);
-    m_submenuIcons.setFuture(Pixmap::readAll(submenuFiles, largestSubmenuIconBox(scene)));
-    int index = 0;
+    // The icons are read on Qt's thread pool, each at the size its tiles draw it, so that no tile
+    // scales its icon when first painted: the main menu's while the window is built (taken when
+    // the menu is polished for its first showing), the submenus' once the window has been drawn
+    // (taken when read, or when a submenu opens first).
+    m_mainIcons
+        = Pixmap::readAll(iconFiles(true), iconBoxOf(iconFiles(true).size(), m_scene.sceneRect().size()));
+    connect(&m_submenuIcons, &QFutureWatcherBase::finished, this, [this] { takeIcons(false); });
     for (Entry const& e : entries()) {
-        const bool main = e.parent == MenuItem::MainItem;
-        MenuItem* entry
-            = item(e.parent)->addItem(e.identifier, tr(e.title), main ? mainIcons.at(index++) : Pixmap());
+        MenuItem* entry = item(e.parent)->addItem(e.identifier, tr(e.title), Pixmap());
         entry->setColor(skinBrush("menuItemPassiveIconColor"), skinBrush("menuItemPassiveBackgroundColor"),
             skinBrush("menuItemPassiveTextColor"));
         for (MenuItem::Dependency d : e.dependencies)
@@ -172,21 +166,50 @@ void Menu::setSubmenuFooter()
     container->setRight(QString(), PageAction::none, nullptr, PageFooter::MainButton);
 }
 
-void Menu::takeSubmenuIcons()
+void Menu::takeIcons(bool main)
 {
-    if (m_submenuIconsTaken)
+    bool& taken = main ? m_mainIconsTaken : m_submenuIconsTaken;
+    if (taken)
         return;
-    m_submenuIconsTaken = true;
-    const QList<QImage> images = m_submenuIcons.future().results(); // waits, seldom: read since the start
+    taken = true;
+    if (!main)
+        readSubmenuIcons();
+    // Waits, seldom: read since the start.
+    const QList<QImage> images = (main ? m_mainIcons : m_submenuIcons.future()).results();
     int index = 0;
     for (Entry const& e : entries())
-        if (e.parent != MenuItem::MainItem)
+        if ((e.parent == MenuItem::MainItem) == main)
             item(e.identifier)->setPixmap(QPixmap::fromImage(images.value(index++)));
+}
+
+QStringList Menu::iconFiles(bool main)
+{
+    QStringList files;
+    for (Entry const& e : entries())
+        if ((e.parent == MenuItem::MainItem) == main)
+            files << iconFile(e);
+    return files;
+}
+
+void Menu::readSubmenuIcons()
+{
+    if (m_submenuIconsRead)
+        return;
+    m_submenuIconsRead = true;
+    m_submenuIcons.setFuture(
+        Pixmap::readAll(iconFiles(false), largestSubmenuIconBox(m_scene.sceneRect().size())));
+}
+
+bool Menu::event(QEvent* event)
+{
+    if (event->type() == QEvent::Polish)
+        takeIcons(true);
+    return Page::event(event);
 }
 
 void Menu::onRootItemClicked(MenuItem* item)
 {
-    takeSubmenuIcons();
+    takeIcons(false);
     m_currentItem = item;
     item->clearMarks();
     item->applyTo(m_scene);

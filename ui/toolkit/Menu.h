@@ -40,6 +40,9 @@ public:
     MenuItem* item(MenuItem::Identifier identifier);
     GraphicsView* view() const { return m_view; }
     QGraphicsScene* scene() { return &m_scene; }
+    // Starts reading the submenus' icons on Qt's thread pool (once the window has been drawn);
+    // a submenu opened before reads them itself.
+    void readSubmenuIcons();
 
 signals:
     void action(OX::MenuItem::Identifier identifier, QString const& title);
@@ -48,10 +51,16 @@ public slots:
     void onRootItemClicked(OX::MenuItem* item);
     void onMenuItemClicked(OX::MenuItem* item);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     void setRootFooter();
-    // Gives the submenus' tiles their icons once read (waiting for them if need be).
-    void takeSubmenuIcons();
+    // Gives the main menu's tiles (main) or the submenus' their icons once read (waiting for them
+    // if need be); once each.
+    void takeIcons(bool main);
+    // The icon files of the main menu's tiles (main) or of the submenus', in the tree's order.
+    static QStringList iconFiles(bool main);
     void setSubmenuFooter();
 
     // The scene is declared before the tree: the tree goes first and takes its tiles out of
@@ -61,7 +70,10 @@ private:
     MenuItem* m_currentItem;
     QMap<MenuItem::Identifier, QString> m_helpKeys;
     GraphicsView* m_view;
+    QFuture<QImage> m_mainIcons;
+    bool m_mainIconsTaken = false;
     QFutureWatcher<QImage> m_submenuIcons;
+    bool m_submenuIconsRead = false;
     bool m_submenuIconsTaken = false;
 };
 

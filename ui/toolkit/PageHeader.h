@@ -67,6 +67,7 @@ public slots:
     void helpAction();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -78,6 +79,11 @@ private:
     QPoint m_lastMousePos;
     bool m_dragging = false;
     std::unique_ptr<Ui::PageHeader> m_ui;
+    // The buttons' icons, drawn on Qt's thread pool from the construction on; set on the buttons
+    // when first needed (the header polished for its first showing, or a button asked for).
+    struct PendingIcons;
+    std::unique_ptr<PendingIcons> m_pendingIcons;
+    void takeIcons() const;
 };
 
 } // namespace OX

@@ -150,7 +150,7 @@ QFuture<QImage> Pixmap::readAll(const QStringList& fileNames, const QSize& fitIn
 }
 
 Pixmap::Pixmap(const QString& fileName, const char* format, Qt::ImageConversionFlags flags)
-    : QPixmap(QPixmap::fromImage(readImage(fileName, format), flags))
+    : QPixmap(QPixmap::fromImage(OX::readImage(fileName, format), flags))
 {
 }
 
@@ -180,10 +180,21 @@ QPixmap Pixmap::getTintedCopy(const QColor& color) const
 {
     if (isNull())
         return QPixmap();
+    return QPixmap::fromImage(tintedImage(toImage(), color));
+}
+
+QImage Pixmap::readImage(const QString& fileName)
+{
+    return OX::readImage(fileName);
+}
+
+QImage Pixmap::tintedImage(QImage image, const QColor& color)
+{
+    if (image.isNull())
+        return image;
     // Each pixel keeps its alpha and takes the colour's red, green and blue, line by line (per-pixel
     // calls cost tens of milliseconds at start). The shape's own premultiplied pixels are written
     // as they are: converting a large image to straight ARGB and back runs on Qt's thread pool.
-    QImage image = toImage();
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const QColor c = color.toRgb();
@@ -196,7 +207,7 @@ QPixmap Pixmap::getTintedCopy(const QColor& color) const
                 int((blue * a + 127) / 255), int(a));
         }
     }
-    return QPixmap::fromImage(image);
+    return image;
 }
 
 void Pixmap::createIcon(const QString& path, const QColor& color)

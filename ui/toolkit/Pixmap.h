@@ -38,6 +38,11 @@ public:
     // A copy whose every pixel takes color's red, green and blue with its own alpha; color's own
     // alpha is replaced, not multiplied.
     QPixmap getTintedCopy(const QColor& color) const;
+    // The same for an image, on any thread: every pixel takes color's red, green and blue with its
+    // own alpha, premultiplied.
+    static QImage tintedImage(QImage image, const QColor& color);
+    // The image of a file or resource as the constructor reads it, on any thread.
+    static QImage readImage(const QString& fileName);
 
     // The shape at path, in color, stretched over the whole pixmap.
     void createIcon(const QString& path, const QColor& color);

@@ -107,15 +107,35 @@ QString Skin::loadQSS(const QString& fileName)
     const int zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);
-    QString text = QString::fromUtf8(bytes);
+    const QString text = QString::fromUtf8(bytes);
     // Longer keys first: a key that begins another one ("a" and "ab") must not take the
     // front of the longer placeholder and leave the rest of its name behind.
     QStringList keys = colors.keys();
     std::stable_sort(
         keys.begin(), keys.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    QStringList names;
+    names.reserve(keys.size());
     for (const QString& key : qAsConst(keys))
-        text.replace(QLatin1Char('@') + key, colors.value(key).name(QColor::HexRgb), Qt::CaseSensitive);
-    return text;
+        names << colors.value(key).name(QColor::HexRgb);
+    // One pass over the sheet: each "@" takes the longest key that follows it.
+    QString filled;
+    filled.reserve(text.size());
+    int from = 0;
+    for (int at = text.indexOf(QLatin1Char('@')); at >= 0; at = text.indexOf(QLatin1Char('@'), from)) {
+        filled.append(text.midRef(from, at - from));
+        const QStringRef rest = text.midRef(at + 1);
+        const auto key = std::find_if(
+            keys.cbegin(), keys.cend(), [&rest](const QString& k) { return rest.startsWith(k); });
+        if (key == keys.cend()) {
+            filled.append(QLatin1Char('@'));
+            from = at + 1;
+        } else {
+            filled.append(names.at(int(key - keys.cbegin())));
+            from = at + 1 + key->size();
+        }
+    }
+    filled.append(text.midRef(from));
+    return filled;
 }
 
 } // namespace OX

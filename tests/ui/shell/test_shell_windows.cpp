@@ -382,9 +382,10 @@ TEST(ShellDirector, TrayIconWithItsMenu)
 {
     ShellHarness h(true);
     h.director->start();
+    // Made once the main window has been drawn.
+    ASSERT_TRUE(testutil::waitUntil([&] { return h.director->trayIcon() != nullptr; }));
     h.ui->mainWindow()->hide();
     QSystemTrayIcon* tray = h.director->trayIcon();
-    ASSERT_NE(tray, nullptr);
     EXPECT_EQ(tray->toolTip(), QStringLiteral("OrvixTools"));
     EXPECT_EQ(tray->parent(), h.ui->mainWindow());
     ASSERT_NE(tray->contextMenu(), nullptr);

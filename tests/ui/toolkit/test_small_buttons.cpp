@@ -128,6 +128,45 @@ TEST(SmallButtons, StyleSheetColoursTheirProperties)
         OX::Skin::color(QStringLiteral("passiveWidgetColor")));
 }
 
+TEST(SmallButtons, AnIconButtonShowsItsIconInTheSkinsDisabledColourWhileDisabled)
+{
+    OX::IconButton button;
+    OX::Skin::apply(&button);
+    button.setIcon(solidIcon(Qt::red));
+    button.resize(40, 40);
+    button.ensurePolished();
+    const auto centre = [&button] {
+        QImage shot(button.size(), QImage::Format_ARGB32);
+        shot.fill(Qt::transparent);
+        button.render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+        return shot.pixelColor(shot.width() / 2, shot.height() / 2);
+    };
+    const QColor passive = OX::Skin::color(QStringLiteral("passiveWidgetColor"));
+    const QColor disabled = OX::Skin::color(QStringLiteral("disabledWidgetColor"));
+    EXPECT_EQ(centre(), passive);
+    button.setEnabled(false);
+    EXPECT_EQ(centre(), disabled);
+    button.setEnabled(true);
+    EXPECT_EQ(centre(), passive);
+    // A new icon set while disabled is coloured for both states.
+    button.setEnabled(false);
+    button.setIcon(solidIcon(Qt::green));
+    button.setIconColor(button.iconColor());
+    EXPECT_EQ(centre(), disabled);
+    // The help and info modes keep their one colour.
+    OX::IconButton info;
+    info.setProperty("mode", QStringLiteral("info"));
+    OX::Skin::apply(&info);
+    info.setIcon(solidIcon(Qt::red));
+    info.resize(40, 40);
+    info.setEnabled(false);
+    info.ensurePolished();
+    QImage shot(info.size(), QImage::Format_ARGB32);
+    shot.fill(Qt::transparent);
+    info.render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), passive);
+}
+
 TEST(SmallButtons, TheStepLineStopsAtTheRingAndLeavesTheNumberClear)
 {
     // Lines above and below, which used to reach into the ring over the top and bottom of its digit.
