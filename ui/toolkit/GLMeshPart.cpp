@@ -15,26 +15,31 @@ GLMeshPart::GLMeshPart(MeshPart const& part)
     vbo.release();
     vertexCount = part.floatCount / MeshPart::FloatsPerVertex;
 
-    if (!part.material || part.material->images.isEmpty()) {
-        QVector3D const kd = part.material ? part.material->Kd : QVector3D(0.5f, 0.5f, 0.5f);
-        color = QVector4D(kd, 1.0f);
+    if (part.material) {
+        for (QImage const& image : part.material->images)
+            if (!image.isNull())
+                addTexture(image.mirrored()); // the image's first row is its top, the texture's its bottom
+    }
+    if (!textures.isEmpty())
         return;
-    }
-    color = QVector4D(0.0f, 0.0f, 0.0f, 0.0f);
-    for (QImage const& image : part.material->images) {
-        if (image.isNull())
-            continue;
-        // The image's first row is its top; the texture's first row is its bottom.
-        auto* texture = new QOpenGLTexture(image.mirrored(), QOpenGLTexture::DontGenerateMipMaps);
-        // One filter both ways: the software rasteriser then works out no level of detail per pixel,
-        // a quarter of a drawing's cost. The images are enlarged on screen, where this is the look
-        // they always had.
-        texture->setMinMagFilters(QOpenGLTexture::Linear, QOpenGLTexture::Linear);
-        texture->setWrapMode(QOpenGLTexture::ClampToEdge);
-        textures.append(texture);
-    }
-    if (textures.isEmpty())
-        color = QVector4D(1.0f, 0.0f, 0.0f, 1.0f); // a material that cannot be shown is plainly red
+    QVector3D const kd = part.material ? part.material->Kd : QVector3D(0.5f, 0.5f, 0.5f);
+    bool const failed = part.material && !part.material->images.isEmpty();
+    QImage pixel(1, 1, QImage::Format_RGBA8888);
+    pixel.fill(failed ? QColor(Qt::red) // a material that cannot be shown is plainly red
+                      : QColor::fromRgbF(qBound(0.0f, kd.x(), 1.0f), qBound(0.0f, kd.y(), 1.0f),
+                          qBound(0.0f, kd.z(), 1.0f)));
+    addTexture(pixel);
+}
+
+void GLMeshPart::addTexture(QImage const& image)
+{
+    auto* texture = new QOpenGLTexture(image, QOpenGLTexture::DontGenerateMipMaps);
+    // One filter both ways: the software rasteriser then works out no level of detail per pixel,
+    // a quarter of a drawing's cost. The images are enlarged on screen, where this is the look
+    // they always had.
+    texture->setMinMagFilters(QOpenGLTexture::Linear, QOpenGLTexture::Linear);
+    texture->setWrapMode(QOpenGLTexture::ClampToEdge);
+    textures.append(texture);
 }
 
 GLMeshPart::~GLMeshPart()

@@ -1,11 +1,11 @@
 #pragma once
-// The graphics-card side of one part of the headset model: its vertex buffer and array object,
-// its colour and its textures. Made and destroyed only while the owning view's context is current.
+// The graphics-card side of one part of the headset model: its vertex buffer and array object and
+// its textures. Made and destroyed only while the owning view's context is current.
 #include <QList>
 #include <QOpenGLBuffer>
 #include <QOpenGLVertexArrayObject>
-#include <QVector4D>
 
+class QImage;
 class QOpenGLTexture;
 
 namespace OX
@@ -16,8 +16,10 @@ struct MeshPart;
 class GLMeshPart
 {
 public:
-    // Uploads the part's floats and makes one texture per readable image of its material (colour
-    // black); a material whose images all fail is red; one without images shows its diffuse colour.
+    // Uploads the part's floats and makes one texture per readable image of its material; a
+    // material whose images all fail shows one red pixel, one without images a pixel of its diffuse
+    // colour (grey without a material): every part is drawn the same way, which costs the software
+    // rasteriser less per pixel than a choice between a colour and a texture.
     explicit GLMeshPart(MeshPart const& part);
     // Frees the buffer, the textures and the array object.
     ~GLMeshPart();
@@ -26,9 +28,11 @@ public:
 
     QOpenGLVertexArrayObject vao;
     QOpenGLBuffer vbo;
-    QVector4D color { 1.0f, 1.0f, 1.0f, 1.0f };
-    QList<QOpenGLTexture*> textures;
+    QList<QOpenGLTexture*> textures; // at least one
     int vertexCount = 0;
+
+private:
+    void addTexture(QImage const& image);
 };
 
 } // namespace OX

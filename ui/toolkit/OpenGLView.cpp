@@ -3,6 +3,7 @@
 #include "ui/toolkit/OpenGLViewGl.h"
 #include "ui/toolkit/Skin.h"
 
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QtMath>
@@ -186,7 +187,7 @@ QRect OpenGLView::currentBounds(QSize const& pixels)
 
 QRect OpenGLView::changedArea(QSize const& pixels)
 {
-    if (m_frame.size() != pixels || m_drawnBackground != background())
+    if (m_framePixels != pixels || m_drawnBackground != background())
         return QRect(QPoint(0, 0), pixels);
     return currentBounds(pixels) | m_drawnBounds;
 }
@@ -206,32 +207,43 @@ void OpenGLView::render()
         return;
     QSize const pixels = devicePixels();
     QColor const colour = background();
-    bool const newFrame = m_frame.size() != pixels || m_drawnBackground != colour;
+    bool const newFrame = m_framePixels != pixels || m_drawnBackground != colour;
     if (newFrame) {
-        m_frame = QImage(pixels, QImage::Format_RGB32);
-        m_frame.fill(colour);
-        m_frame.setDevicePixelRatio(devicePixelRatioF());
+        m_framePixels = pixels;
         m_drawnBackground = colour;
         m_drawnBounds = QRect();
+        m_drawnArea = QRect();
+        m_gl->makeCurrent();
+        m_gl->target.reset(); // made again at the size the model needs
     }
     // Outside the model's last and new bounds both pictures are background: only that area is drawn.
     QRect const bounds = currentBounds(pixels);
     QRect const area = bounds | m_drawnBounds;
     m_drawnModel = m_model;
     m_drawnBounds = bounds;
-    if (area.isEmpty() && !newFrame)
+    if (area.isEmpty())
         return;
-    m_gl->makeCurrent();
-    if (newFrame)
-        m_gl->target.reset(); // made again at the size the model needs
-    if (!area.isEmpty())
-        m_gl->drawArea(area, pixels, Gl::Look { m_model, m_active, colour }, m_frame);
+    m_gl->drawArea(area, pixels, Gl::Look { m_model, m_active, colour });
+    m_drawnArea = QRect(area.x(), pixels.height() - area.y() - area.height(), area.width(), area.height());
+}
+
+QImage OpenGLView::picture()
+{
+    if (!m_gl)
+        return QImage();
+    QImage image(m_framePixels, QImage::Format_RGB32);
+    image.fill(m_drawnBackground);
+    if (!m_drawnArea.isEmpty())
+        m_gl->read(QRect(QPoint(0, 0), m_drawnArea.size()),
+            image.scanLine(m_drawnArea.y()) + m_drawnArea.x() * 4, image.bytesPerLine());
+    image.setDevicePixelRatio(devicePixelRatioF());
+    return image;
 }
 
 QImage OpenGLView::grabFramebuffer()
 {
     render();
-    return m_frame;
+    return picture();
 }
 
 void OpenGLView::showEvent(QShowEvent* event)
@@ -239,23 +251,53 @@ void OpenGLView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     // Shown, the view has its size: the GL set-up and the first drawing are done now, before a
     // slide brings the page in, rather than in the middle of the slide's frames.
-    if (m_frameStale || m_frame.size() != devicePixels())
+    if (m_frameStale || m_framePixels != devicePixels())
         render();
 }
 
 void OpenGLView::paintEvent(QPaintEvent* event)
 {
-    if (m_frameStale || m_frame.size() != devicePixels())
+    if (m_frameStale || m_framePixels != devicePixels())
         render();
     QPainter painter(this);
-    QRect const area = event->rect();
-    if (m_frame.isNull()) {
-        painter.fillRect(area, background());
+    QRegion drawn;
+    if (m_gl && !m_drawnArea.isEmpty()) {
+        qreal const ratio = devicePixelRatioF();
+        drawn = QRectF(m_drawnArea.x() / ratio, m_drawnArea.y() / ratio, m_drawnArea.width() / ratio,
+            m_drawnArea.height() / ratio)
+                    .toAlignedRect();
+    }
+    for (QRect const& rect : event->region().subtracted(drawn))
+        painter.fillRect(rect, background());
+    for (QRect const& rect : event->region().intersected(drawn))
+        paintDrawing(painter, rect);
+}
+
+void OpenGLView::paintDrawing(QPainter& painter, QRect const& rect)
+{
+    // The window's picture, as the painter has it, when it can take OpenGL's rows as they are.
+    QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+    auto* image = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+    QTransform const transform = painter.deviceTransform();
+    QPoint const offset(qRound(transform.dx()), qRound(transform.dy()));
+    bool const direct = image && devicePixelRatioF() == 1.0 && transform.type() <= QTransform::TxTranslate
+        && QPointF(offset) == QPointF(transform.dx(), transform.dy())
+        && (image->format() == QImage::Format_RGB32
+            || image->format() == QImage::Format_ARGB32_Premultiplied);
+    if (!direct) {
+        painter.drawImage(rect, picture(), rect);
         return;
     }
-    qreal const ratio = devicePixelRatioF();
-    painter.drawImage(area, m_frame,
-        QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
+    // Only what the painter may paint: its system clip, in the picture's pixels, where it has one.
+    QRegion to(rect.translated(offset));
+    QRegion const clip = painter.paintEngine()->systemClip();
+    if (!clip.isEmpty())
+        to &= clip;
+    to &= image->rect();
+    for (QRect const& part : to) {
+        QRect const source = part.translated(-offset - m_drawnArea.topLeft());
+        m_gl->read(source, image->scanLine(part.y()) + part.x() * 4, image->bytesPerLine());
+    }
 }
 
 } // namespace OX

@@ -4,8 +4,8 @@
 // are shown relative to it. While inactive (no headset heard) the model stands still in its rest
 // pose with its second, grey look.
 //
-// The view keeps a picture of its own size, which it paints like any other widget; OpenGL draws
-// into it only the area the model covered or covers now, the rest staying background: a new pose
+// The view's picture is its background but for the area the model covered or covers now, which
+// OpenGL draws and the view copies straight into the window's picture as it paints: a new pose
 // costs the model's pixels, not the view's or the window's. The GL context is made and the model
 // first drawn when the view is first shown (the status page's first appearance, before its slide
 // starts), and a new orientation is drawn only when it moves some point of the model by half a
@@ -22,6 +22,8 @@
 #include <QMatrix4x4>
 #include <QQuaternion>
 #include <QWidget>
+
+class QPainter;
 
 #include <memory>
 
@@ -104,11 +106,16 @@ private:
     QRect modelBounds(QMatrix4x4 const& model, QSize const& pixels) const;
     // modelBounds of the present pose, worked out once per pose and size.
     QRect currentBounds(QSize const& pixels);
-    // What the next drawing changes in m_frame: all of it when there is no frame to keep.
+    // What the next drawing changes in the picture: all of it when there is none to keep.
     QRect changedArea(QSize const& pixels);
     QRect widgetArea(QRect const& area) const;
-    // Brings m_frame, the view's size in device pixels, to the model's present pose.
+    // Brings the picture, the view's size in device pixels, to the model's present pose.
     void render();
+    // The picture as it was last drawn, in device pixels; null without OpenGL.
+    QImage picture();
+    // Paints rect (the widget's) of the drawn area: read straight into the window's picture where
+    // painter paints into one at the view's scale, through a copy otherwise.
+    void paintDrawing(QPainter& painter, QRect const& rect);
     // Whether the model drawn last and the model now differ by half a pixel somewhere.
     bool movedVisibly() const;
 
@@ -123,10 +130,11 @@ private:
 
     std::unique_ptr<Gl> m_gl;
     bool m_contextFailed = false;
-    QImage m_frame; // the last drawing, in device pixels
-    bool m_frameStale = true; // the state changed since m_frame was drawn
-    QMatrix4x4 m_drawnModel; // the model matrix of m_frame
-    QRect m_drawnBounds; // what the model covers in m_frame
+    QSize m_framePixels; // the size of the picture last drawn, in device pixels; none before
+    bool m_frameStale = true; // the state changed since the picture was drawn
+    QMatrix4x4 m_drawnModel; // the model matrix of the picture
+    QRect m_drawnBounds; // what the model covers in the picture (OpenGL's pixels, from the bottom)
+    QRect m_drawnArea; // the picture's pixels (from the top) the target holds; background elsewhere
     QColor m_drawnBackground;
     QRect m_bounds; // currentBounds of m_boundsModel at m_boundsPixels
     QSize m_boundsPixels;

@@ -39,20 +39,15 @@ void main() {
 }
 )";
 
-// A textured part is black and shows its texture, an untextured one its colour. The colour is
+// Every part shows a texture (a material without images one pixel of its colour). The colour is
 // written in the byte order of QImage::Format_RGB32, so that the picture is read back as it is
 // painted.
 char const* const FragmentShader = R"(
 varying mediump float light;
 varying highp vec2 texCoord;
-uniform highp vec4 color;
-uniform bool textured;
 uniform sampler2D texture;
 void main() {
-    mediump vec3 rgb = color.rgb;
-    if (textured)
-        rgb += texture2D(texture, texCoord).rgb;
-    gl_FragColor = vec4(clamp(rgb * light, 0.0, 1.0), 1.0).PIXEL_ORDER;
+    gl_FragColor = vec4(texture2D(texture, texCoord).rgb * light, 1.0).PIXEL_ORDER;
 }
 )";
 
@@ -185,8 +180,7 @@ void OpenGLView::Gl::initialize(Mesh const& mesh)
     mvMatrixLoc = program->uniformLocation("mvMatrix");
     normalMatrixLoc = program->uniformLocation("normalMatrix");
     lightPosLoc = program->uniformLocation("lightPos");
-    colorLoc = program->uniformLocation("color");
-    texturedLoc = program->uniformLocation("textured");
+    textureLoc = program->uniformLocation("texture");
 
     for (MeshPart const* part : mesh.parts()) {
         auto* gpu = new GLMeshPart(*part);
@@ -197,11 +191,10 @@ void OpenGLView::Gl::initialize(Mesh const& mesh)
     }
 
     program->setUniformValue(lightPosLoc, LightPosition);
-    program->setUniformValue(colorLoc, QVector4D(1.0f, 0.0f, 0.0f, 1.0f));
     program->release();
 }
 
-void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const& look, QImage& frame)
+void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const& look)
 {
     makeCurrent();
     if (!target || target->width() < area.width() || target->height() < area.height()) {
@@ -223,23 +216,24 @@ void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
     QMatrix4x4 upsideDown;
     upsideDown.scale(1.0f, -1.0f, 1.0f);
     paint(upsideDown * projection(pixels), look);
-    readFrame(frame, QRect(area.x(), top, area.width(), area.height()));
     target->release();
 }
 
-void OpenGLView::Gl::readFrame(QImage& frame, QRect const& area)
+void OpenGLView::Gl::read(QRect const& source, uchar* to, int stride)
 {
+    makeCurrent();
+    target->bind();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    auto* const band = reinterpret_cast<QRgb*>(frame.scanLine(area.y())) + area.x();
-    int const stride = frame.width();
     if (!context->isOpenGLES() || context->format().majorVersion() >= 3) {
-        glPixelStorei(GL_PACK_ROW_LENGTH, stride);
-        glReadPixels(0, 0, area.width(), area.height(), GL_RGBA, GL_UNSIGNED_BYTE, band);
+        glPixelStorei(GL_PACK_ROW_LENGTH, stride / 4);
+        glReadPixels(source.x(), source.y(), source.width(), source.height(), GL_RGBA, GL_UNSIGNED_BYTE, to);
         glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     } else { // OpenGL ES 2 has no row length
-        for (int y = 0; y < area.height(); ++y)
-            glReadPixels(0, y, area.width(), 1, GL_RGBA, GL_UNSIGNED_BYTE, band + y * stride);
+        for (int y = 0; y < source.height(); ++y)
+            glReadPixels(
+                source.x(), source.y() + y, source.width(), 1, GL_RGBA, GL_UNSIGNED_BYTE, to + y * stride);
     }
+    target->release();
 }
 
 void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)
@@ -267,14 +261,10 @@ void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)
     program->setUniformValue(normalMatrixLoc, world.normalMatrix());
     for (GLMeshPart* part : qAsConst(parts)) {
         int const count = part->textures.size();
-        if (count > 0) {
-            for (int i = 0; i < count; ++i)
-                part->textures[i]->bind(uint(i));
-            // The inactive look is the second image; a material with one image shows it in both.
-            program->setUniformValue("texture", look.active ? 0 : qMin(1, count - 1));
-        }
-        program->setUniformValue(texturedLoc, count > 0);
-        program->setUniformValue(colorLoc, part->color);
+        for (int i = 0; i < count; ++i)
+            part->textures[i]->bind(uint(i));
+        // The inactive look is the second image; a material with one image shows it in both.
+        program->setUniformValue(textureLoc, look.active ? 0 : qMin(1, count - 1));
         // The vertex array object was made and filled in initialize; without one the attributes
         // are pointed into the buffer here.
         if (part->vao.isCreated())
@@ -373,7 +363,8 @@ void OpenGLView::Preparation::draw(bool active)
     // view uses.
     QSize const pixels(PreferredSide, PreferredSide);
     QImage frame(pixels, QImage::Format_RGB32);
-    m_gl->drawArea(QRect(QPoint(0, 0), pixels), pixels, Look { QMatrix4x4(), active, background() }, frame);
+    m_gl->drawArea(QRect(QPoint(0, 0), pixels), pixels, Look { QMatrix4x4(), active, background() });
+    m_gl->read(frame.rect(), frame.bits(), frame.bytesPerLine());
 }
 
 std::unique_ptr<OpenGLView::Gl> OpenGLView::Preparation::take(QString const& source)

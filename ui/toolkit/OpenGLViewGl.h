@@ -41,8 +41,7 @@ struct OpenGLView::Gl : QOpenGLFunctions {
     int mvMatrixLoc = -1;
     int normalMatrixLoc = -1;
     int lightPosLoc = -1;
-    int colorLoc = -1;
-    int texturedLoc = -1;
+    int textureLoc = -1;
 
     // The camera, CameraDistance in front of the model.
     static QMatrix4x4 camera();
@@ -61,11 +60,12 @@ struct OpenGLView::Gl : QOpenGLFunctions {
     bool buildProgram();
     void initialize(Mesh const& mesh);
     // Draws area (OpenGL's pixels, from the bottom) of the model, the whole picture pixels large,
-    // into target and copies it into frame, which is pixels large.
-    void drawArea(QRect const& area, QSize const& pixels, Look const& look, QImage& frame);
+    // into target, the area's top left corner at the target's first pixel.
+    void drawArea(QRect const& area, QSize const& pixels, Look const& look);
     void paint(QMatrix4x4 const& proj, Look const& look);
-    // Copies target's drawing into frame at area (the picture's pixels, from the top).
-    void readFrame(QImage& frame, QRect const& area);
+    // Copies source (target's pixels, rows from the area's top) into 32-bit pixels at to, whose
+    // rows lie stride bytes apart.
+    void read(QRect const& source, uchar* to, int stride);
 };
 
 // prepareWhenIdle's set-up, one step at a time; there is at most one, deleted once it is taken

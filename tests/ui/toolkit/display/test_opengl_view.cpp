@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QOpenGLContext>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -175,4 +176,26 @@ TEST(OpenGLView, TheSetUpMadeAheadWaitsForAWindowAndGoesToTheFirstViewOfTheShipp
         second.setOrientation(Turn);
         EXPECT_TRUE(testutil::imagesClose(first.grabFramebuffer(), second.grabFramebuffer(), 0, 0.0));
     }
+}
+
+TEST(OpenGLView, WhatReachesTheScreenIsThePictureAlsoWhereOnlyPartOfTheViewIsRepainted)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    OX::OpenGLView view;
+    if (!showView(view))
+        GTEST_SKIP() << "no GL context";
+    view.setActive(true);
+    QImage expected;
+    auto onScreen = [&view] {
+        return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    for (QQuaternion const& pose : { Nod, Turn, QQuaternion() }) {
+        view.setOrientation(pose); // repaints the model's old and new area only
+        expected = view.grabFramebuffer();
+        EXPECT_TRUE(testutil::waitUntil([&] { return testutil::imagesClose(onScreen(), expected, 0, 0.0); }));
+    }
+    view.update(QRect(Corner, QSize(Side / 2, Side / 3))); // part background, part model
+    EXPECT_TRUE(testutil::waitUntil([&] { return testutil::imagesClose(onScreen(), expected, 0, 0.0); }));
+    testutil::saveScreenshot(onScreen(), QStringLiteral("opengl-view-on-screen"));
 }
