@@ -257,7 +257,9 @@ void Dongle::appendBytes(QByteArray const& bytes)
         // into the ring at once; the ring is looked at when they are there. A frame never
         // needs more than the ring holds, so no byte finds it full.
         const int wanted = UHRType::SizeOf + m_savedLength - m_ring.available();
-        const int taken = m_ring.append(p, int(std::min<ptrdiff_t>(wanted, end - p)));
+        // The ring may read ahead of what it takes (never past the bytes read from the line).
+        const int readable = int(std::min<ptrdiff_t>(end - p, RingBuffer::Size));
+        const int taken = m_ring.append(p, std::min(wanted, readable), readable);
         if (taken == 0) {
             // Cannot happen with a sound header; a ring found full is emptied, as it always was.
             m_ring.clear();
@@ -276,7 +278,9 @@ void Dongle::decodeHeld()
     while (m_ring.available() >= UHRType::SizeOf + m_savedLength) {
         // A saved length was checked already: its header waits at the head for its body.
         if (m_savedLength == 0) {
-            if (m_ring.atUnchecked(0) != Frame::Sync0 || m_ring.atUnchecked(1) != Frame::Sync1) {
+            uchar scratch[16];
+            const uchar* header = m_ring.front(UHRType::SizeOf, scratch);
+            if (header[0] != Frame::Sync0 || header[1] != Frame::Sync1) {
                 dropFirstByte();
                 continue;
             }
@@ -286,9 +290,9 @@ void Dongle::decodeHeld()
             // the length of a header that passes both is kept: the header itself stays at the
             // head and is parsed once its body has passed too.
             static_assert(UHRType::SizeOf == 13, "the check byte follows twelve header bytes");
-            const int length = m_ring.atUnchecked(LengthAt);
+            const int length = header[LengthAt];
             if (length < MinBodyLength || length > MaxBodyLength
-                || m_ring.atUnchecked(UHRType::SizeOf - 1) != Checksum::crc8OfSum(m_ring.headerSum())) {
+                || header[UHRType::SizeOf - 1] != Checksum::crc8OfSum(m_ring.headerSum())) {
                 dropFirstByte();
                 continue;
             }
@@ -304,9 +308,9 @@ void Dongle::decodeHeld()
         const int sumAt = UHRType::SizeOf + L - 2;
         const quint16 received = quint16(m_ring.atUnchecked(sumAt) | (m_ring.atUnchecked(sumAt + 1) << 8));
         if (m_ring.payloadSum(UHRType::SizeOf, L - 2) == received) {
-            char raw[UHRType::SizeOf];
-            m_ring.copy(0, UHRType::SizeOf, raw);
-            const UHRType header(raw, UHRType::SizeOf);
+            uchar scratch[16];
+            const UHRType header(
+                reinterpret_cast<const char*>(m_ring.front(UHRType::SizeOf, scratch)), UHRType::SizeOf);
             m_ring.remove(UHRType::SizeOf);
             processPacket(header, m_ring);
             m_ring.remove(L);

@@ -3,9 +3,6 @@
 #include "protocol/Checksum.h"
 
 #include <algorithm>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #include <cstring>
 
 RingBuffer::RingBuffer()
@@ -13,6 +10,7 @@ RingBuffer::RingBuffer()
     , m_capacity(Capacity)
     , m_head(0)
     , m_tail(0)
+    , m_held(0)
 {
     std::memset(m_bytes, 0, sizeof(m_bytes));
     std::memset(m_columns, 0, sizeof(m_columns));
@@ -72,49 +70,66 @@ quint16 RingBuffer::payloadSum(int offset, int count) const
 #endif
 }
 
-int RingBuffer::append(const uchar* data, int count)
+int RingBuffer::append(const uchar* data, int count, int readable)
 {
-    count = std::min(count, MaxAvailable - available());
+    count = std::min(count, MaxAvailable - m_held);
     if (count <= 0)
         return 0;
+    readable = std::max(readable, count);
     if (m_count + count > Columns)
         keepRecentColumns();
-    // The bytes go in up to the ring's end, then from its start; the columns are read from the
-    // ring, in the same two runs.
-    const int first = std::min(count, m_capacity - m_tail);
-    std::memcpy(m_bytes + m_tail, data, size_t(first));
-    addColumns(m_bytes + m_tail, first);
-    if (count > first) {
-        std::memcpy(m_bytes, data + first, size_t(count - first));
-        addColumns(m_bytes, count - first);
+    m_held += count;
+    // A few bytes go in one by one.
+    if (count < 8) {
+        for (int i = 0; i < count; ++i)
+            store(data[i]);
+        return count;
     }
-    m_tail = count > first ? count - first : m_tail + first;
-    if (m_tail == m_capacity)
-        m_tail = 0;
-    return count;
-}
 
-void RingBuffer::addColumns(const uchar* bytes, int count)
-{
+    // The bytes go in up to the ring's end, then from its start; up to sixteen as two eight-byte
+    // words that may overlap.
+    const int first = std::min(count, m_capacity - m_tail);
+    uchar* const to = m_bytes + m_tail;
+    if (first >= 8 && first <= 16) {
+        quint64 word;
+        std::memcpy(&word, data, 8);
+        std::memcpy(to, &word, 8);
+        std::memcpy(&word, data + first - 8, 8);
+        std::memcpy(to + first - 8, &word, 8);
+    } else {
+        std::memcpy(to, data, size_t(first));
+    }
+    if (count > first)
+        std::memcpy(m_bytes, data + first, size_t(count - first));
+    m_tail += count;
+    if (m_tail >= m_capacity)
+        m_tail -= m_capacity;
+
+    // The columns, made from the caller's bytes: sixteen at once wherever sixteen can be read
+    // (those past the last byte lie beyond it, and are written again before any span reaches
+    // them), the rest one by one.
     quint16* column = m_columns + m_count;
-    m_count += count;
+    int i = 0;
 #if defined(__SSE2__)
     const __m128i mask = _mm_set1_epi8(char(PayloadMask));
     const __m128i zero = _mm_setzero_si128();
-    for (int i = 0; i < count; i += Phases, column += Phases) {
-        const __m128i b = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i)), mask);
-        const __m128i low = _mm_add_epi16(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(column - Phases)), _mm_unpacklo_epi8(b, zero));
+    for (; i < count && readable - i >= Phases; i += Phases) {
+        const __m128i weighed
+            = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), mask);
+        const __m128i low
+            = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column + i - Phases)),
+                _mm_unpacklo_epi8(weighed, zero));
         const __m128i high
-            = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column - Phases + 8)),
-                _mm_unpackhi_epi8(b, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(column), low);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(column + 8), high);
+            = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column + i - Phases + 8)),
+                _mm_unpackhi_epi8(weighed, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(column + i), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(column + i + 8), high);
     }
-#else
-    for (int i = 0; i < count; ++i)
-        column[i] = quint16(column[i - Phases] + (bytes[i] ^ PayloadMask));
 #endif
+    for (; i < count; ++i)
+        column[i] = quint16(column[i - Phases] + (data[i] ^ PayloadMask));
+    m_count += count;
+    return count;
 }
 
 void RingBuffer::keepRecentColumns()
@@ -124,40 +139,18 @@ void RingBuffer::keepRecentColumns()
     m_count -= from;
 }
 
-unsigned RingBuffer::headerSum() const
-{
-    constexpr int Count = 12;
-    const uchar* bytes = m_bytes + m_head;
-    uchar copied[16];
-    if (m_head + Count > m_capacity) {
-        copy(0, Count, reinterpret_cast<char*>(copied));
-        bytes = copied;
-    }
-#if defined(__SSE2__)
-    // Sixteen bytes read at once (the ring and the copy are padded), the last four masked off.
-    const __m128i keep = _mm_set_epi32(0, -1, -1, -1);
-    const __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), keep);
-    const __m128i sums = _mm_sad_epu8(v, _mm_setzero_si128());
-    return unsigned(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
-#else
-    unsigned total = 0;
-    for (int i = 0; i < Count; ++i)
-        total += bytes[i];
-    return total;
-#endif
-}
-
 void RingBuffer::searchFor(uchar byte)
 {
-    while (!isEmpty()) {
+    while (m_held > 0) {
         // The held bytes up to the ring's end (or the tail), searched in one go.
-        const int end = m_tail > m_head ? m_tail : m_capacity;
-        const void* found = std::memchr(m_bytes + m_head, byte, size_t(end - m_head));
+        const int inRow = std::min(m_capacity - m_head, m_held);
+        const uchar* from = m_bytes + m_head;
+        const void* found = std::memchr(from, byte, size_t(inRow));
         if (found) {
-            m_head = int(static_cast<const uchar*>(found) - m_bytes);
+            remove(int(static_cast<const uchar*>(found) - from));
             return;
         }
-        m_head = end == m_capacity ? 0 : end;
+        remove(inRow);
     }
 }
 

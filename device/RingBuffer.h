@@ -10,8 +10,13 @@
 // span's length: a stream of false headers, each announcing a long body, is checked at the speed
 // of a clean stream.
 #include <QByteArray>
+#include <QtAlgorithms>
 #include <QtGlobal>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#include <algorithm>
 #include <cstring>
 
 class RingBuffer
@@ -28,20 +33,16 @@ public:
     int tail() const { return m_tail; }
     int capacity() const { return m_capacity; }
 
-    // Bytes between head and tail.
-    int available() const
-    {
-        int n = m_tail - m_head;
-        return n < 0 ? n + m_capacity : n;
-    }
-    bool isEmpty() const { return m_head == m_tail; }
-    bool isFull() const { return next(m_tail) == m_head; }
+    // Bytes between head and tail (tail - head, plus the capacity when that is negative).
+    int available() const { return m_held; }
+    bool isEmpty() const { return m_held == 0; }
+    bool isFull() const { return m_held == MaxAvailable; }
 
     // Empties the ring (head := tail := 0).
     void clear()
     {
         // The column sums need no reset: a span's sums are differences within the span.
-        m_head = m_tail = 0;
+        m_head = m_tail = m_held = 0;
     }
 
     // Stores one byte at the tail; false (nothing stored) when the ring is full.
@@ -51,15 +52,15 @@ public:
             return false;
         if (m_count == Columns)
             keepRecentColumns();
-        m_bytes[m_tail] = byte;
-        m_columns[m_count] = quint16(m_columns[m_count - Phases] + (byte ^ PayloadMask));
-        ++m_count;
-        m_tail = next(m_tail);
+        store(byte);
+        ++m_held;
         return true;
     }
 
     // Stores up to count bytes at the tail, as many as there is room for; returns how many.
-    int append(const uchar* data, int count);
+    // readable (when above count) is how many bytes at data may be read: runs of sixteen are then
+    // read at once.
+    int append(const uchar* data, int count, int readable = 0);
 
     // The byte offset places after the head; 0 for an offset outside the held bytes.
     uchar at(int offset) const
@@ -70,9 +71,35 @@ public:
     }
     // The same without the range check: offset must lie within the held bytes.
     uchar atUnchecked(int offset) const { return m_bytes[index(offset)]; }
+    // The first count bytes (at most 16) in a row: in place, or copied to scratch when they run
+    // past the ring's end. At least count bytes must be held; 16 can be read from the result.
+    const uchar* front(int count, uchar (&scratch)[16]) const
+    {
+        if (m_head + count <= m_capacity)
+            return m_bytes + m_head;
+        copy(0, count, reinterpret_cast<char*>(scratch));
+        return scratch;
+    }
     // The plain sum of the first 12 bytes (a header's, before its check byte); at least 12 must
     // be held.
-    unsigned headerSum() const;
+    unsigned headerSum() const
+    {
+        constexpr int Count = 12;
+        uchar scratch[16];
+        const uchar* bytes = front(Count, scratch);
+#if defined(__SSE2__)
+        // Sixteen bytes read at once, the last four masked off.
+        const __m128i keep = _mm_set_epi32(0, -1, -1, -1);
+        const __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), keep);
+        const __m128i sums = _mm_sad_epu8(v, _mm_setzero_si128());
+        return unsigned(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+#else
+        unsigned total = 0;
+        for (int i = 0; i < Count; ++i)
+            total += bytes[i];
+        return total;
+#endif
+    }
 
     // Copies up to count bytes starting offset places after the head into dst, never past
     // the held bytes; returns the number copied.
@@ -90,13 +117,20 @@ public:
     // Drops the bytes before the first byte of this value held (all of them if there is none).
     void skipTo(uchar byte)
     {
-        // Most often the byte is among the first few: those are looked at one by one.
-        for (int i = 0; i < 4; ++i) {
-            if (isEmpty() || m_bytes[m_head] == byte)
+        // Most often the byte is the first or the second held: those are looked at one by one.
+        // Then the next sixteen held in a row are compared at once (the ring is padded), and only
+        // the rest is searched further.
+        for (int i = 0; i < 2; ++i) {
+            if (m_held == 0 || m_bytes[m_head] == byte)
                 return;
-            m_head = next(m_head);
+            remove(1);
         }
-        searchFor(byte);
+        const int inRow = std::min(m_capacity - m_head, m_held);
+        const unsigned hits = matches16(m_bytes + m_head, byte) & ((1u << std::min(inRow, 16)) - 1);
+        if (hits)
+            remove(qCountTrailingZeroBits(hits));
+        else
+            searchFor(byte);
     }
 
     // Drops up to count bytes from the head (never more than are held).
@@ -104,22 +138,43 @@ public:
     {
         if (count <= 0)
             return;
-        const int avail = available();
-        m_head += count < avail ? count : avail;
+        count = std::min(count, m_held);
+        m_held -= count;
+        m_head += count;
         if (m_head >= m_capacity)
             m_head -= m_capacity;
     }
 
 private:
-    // Adds the columns of count bytes read from bytes; up to 15 bytes past them are read and the
-    // columns of those written too (never past the padding): they lie beyond the last byte
-    // appended and are written again before any span reaches them.
-    void addColumns(const uchar* bytes, int count);
+    // Stores one byte and its column at the tail (the caller counts it held).
+    void store(uchar byte)
+    {
+        m_bytes[m_tail] = byte;
+        m_columns[m_count] = quint16(m_columns[m_count - Phases] + (byte ^ PayloadMask));
+        ++m_count;
+        m_tail = next(m_tail);
+    }
     // Moves the columns still needed (the held bytes' and the Phases before them) to the front.
     void keepRecentColumns();
-    // skipTo past its first few bytes.
+    // skipTo when the sixteen bytes it compares at once hold no match.
     void searchFor(uchar byte);
-    int next(int i) const { return i + 1 == m_capacity ? 0 : i + 1; }
+    // One bit per byte of the sixteen at bytes that equals byte, the first byte's lowest.
+    static unsigned matches16(const uchar* bytes, uchar byte)
+    {
+#if defined(__SSE2__)
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+        return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(char(byte)))));
+#else
+        unsigned bits = 0;
+        for (int i = 0; i < 16; ++i)
+            bits |= unsigned(bytes[i] == byte) << i;
+        return bits;
+#endif
+    }
+    int next(int i) const
+    {
+        return i + 1 == m_capacity ? 0 : i + 1;
+    }
     int index(int offset) const
     {
         const int i = m_head + offset;
@@ -134,9 +189,13 @@ private:
     static constexpr int Columns = 1024;
 
     // The place in m_columns of the byte offset places after the head.
-    int countAt(int offset) const { return m_count - available() + offset; }
+    int countAt(int offset) const
+    {
+        return m_count - available() + offset;
+    }
 
-    // Padded so that 16 bytes can be read from any slot at once (headerSum, addColumns).
+    // Padded so that 16 bytes can be read from or written to any slot at once (headerSum, skipTo,
+    // append).
     uchar m_bytes[Size + 16];
     // One place per byte appended, in order: the sum of (byte ^ PayloadMask) over that byte and
     // every byte appended a multiple of Phases places before it, modulo 2^16 like the check
@@ -149,4 +208,5 @@ private:
     int m_capacity;
     int m_head;
     int m_tail;
+    int m_held; // bytes between head and tail
 };

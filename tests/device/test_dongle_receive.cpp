@@ -86,24 +86,35 @@ TEST(DongleRingBuffer, PayloadSumMatchesTheChecksumAtEveryPlaceAndLength)
 
 TEST(DongleRingBuffer, BatchAppendAndSkipKeepTheSums)
 {
-    // Bytes stored in runs, around the ring's end, give the same sums as bytes stored one by one;
-    // skipTo drops exactly the bytes before the first match, across the end too.
+    // Bytes stored in runs, around the ring's end, with and without leave to read past the run
+    // (as the receiver gives it), give the same bytes and sums as bytes stored one by one; skipTo
+    // drops exactly the bytes before the first match, across the end too.
     RingBuffer single, batch;
-    uchar bytes[300];
-    for (int i = 0; i < 300; ++i)
+    uchar bytes[400];
+    for (int i = 0; i < 400; ++i)
         bytes[i] = uchar(i * 37 + 11);
     int at = 0;
-    for (int run : { 100, 30, 1, 17, 90, 62 }) {
+    bool readAhead = false;
+    for (int run : { 100, 30, 1, 17, 13, 90, 5, 62, 13 }) {
         single.remove(run);
         batch.remove(run);
         for (int i = 0; i < run; ++i)
             single.append(bytes[at + i]);
-        ASSERT_EQ(batch.append(bytes + at, run), run);
+        ASSERT_EQ(batch.append(bytes + at, run, readAhead ? 400 - at : 0), run);
+        readAhead = !readAhead;
         at += run;
         ASSERT_EQ(batch.peek(0, 134), single.peek(0, 134));
         for (int count = 1; count <= batch.available(); count += 7)
             ASSERT_EQ(batch.payloadSum(0, count), single.payloadSum(0, count)) << "run " << run;
         EXPECT_EQ(batch.headerSum(), batch.sum(0, 12));
+    }
+    // Filling up, short runs take only their own places, never the held bytes after them.
+    for (int run : { 20, 5, 3, 4 }) {
+        for (int i = 0; i < run; ++i)
+            single.append(bytes[at + i]);
+        ASSERT_EQ(batch.append(bytes + at, run, 400 - at), run);
+        at += run;
+        ASSERT_EQ(batch.peek(0, 134), single.peek(0, 134)) << "run " << run;
     }
     EXPECT_EQ(batch.append(bytes, 200), RingBuffer::MaxAvailable - batch.available())
         << "only as many as fit";
@@ -114,6 +125,11 @@ TEST(DongleRingBuffer, BatchAppendAndSkipKeepTheSums)
     const int held = batch.available();
     batch.skipTo(wanted);
     EXPECT_EQ(batch.available(), held - first);
+    for (int near : { 1, 2, 9 }) {
+        const int before = batch.available();
+        batch.skipTo(batch.at(near));
+        EXPECT_EQ(batch.available(), before - near);
+    }
     batch.skipTo(uchar(wanted + 1) == batch.at(0) ? uchar(wanted + 2) : uchar(wanted + 1));
     EXPECT_LE(batch.available(), held - first);
 }
