@@ -4,6 +4,7 @@
 #include "app/Startup.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/toolkit/OpenGLView.h"
 #include "ui/toolkit/SharedGlContext.h"
 
 #include <QCommandLineParser>
@@ -22,5 +23,6 @@ int main(int argc, char* argv[])
         ShellDirectorUi::loadStyle();
         return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>());
     };
+    hooks.started = [](OrvixDirector&) { OX::OpenGLView::prepareWhenIdle(); }; // once the window is shown
     return Startup::run(argc, argv, hooks);
 }

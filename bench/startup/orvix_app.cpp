@@ -13,6 +13,7 @@
 #include "ui/pages/HelpPage.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/toolkit/OpenGLView.h"
 #include "ui/toolkit/SharedGlContext.h"
 
 #include <QApplication>
@@ -75,6 +76,7 @@ int main(int argc, char* argv[])
         return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>());
     };
     hooks.started = [stay](OrvixDirector&) {
+        OX::OpenGLView::prepareWhenIdle(); // as the application does once its window is shown
         if (!stay)
             return;
         new BenchCommands(

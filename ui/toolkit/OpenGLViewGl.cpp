@@ -1,0 +1,393 @@
+#include "ui/toolkit/OpenGLViewGl.h"
+
+#include "ui/toolkit/GLMeshPart.h"
+#include "ui/toolkit/SharedGlContext.h"
+
+#include <QGuiApplication>
+#include <QOpenGLBuffer>
+#include <QOpenGLTexture>
+#include <QOpenGLVertexArrayObject>
+#include <QTimer>
+#include <QWindow>
+#include <QtDebug>
+
+namespace OX
+{
+
+namespace
+{
+
+// Shading language of OpenGL 2.0 and OpenGL ES 2.0: no version line, attributes and varyings.
+// 20 % ambient and 80 % diffuse light from a point light, worked out per vertex: the light and the
+// normals turn with the model, so a vertex's light does not change with the pose, and the pixels
+// between are interpolated (with the software rasteriser the cost is per pixel).
+char const* const VertexShader = R"(
+attribute vec4 vertex;
+attribute vec3 normal;
+attribute vec2 uv;
+varying float light;
+varying vec2 texCoord;
+uniform mat4 projMatrix;
+uniform mat4 mvMatrix;
+uniform mat3 normalMatrix;
+uniform vec3 lightPos;
+void main() {
+    vec3 L = normalize(lightPos - vertex.xyz);
+    light = 0.2 + 0.8 * max(dot(normalize(normalMatrix * normal), L), 0.0);
+    texCoord = uv;
+    gl_Position = projMatrix * mvMatrix * vertex;
+}
+)";
+
+// A textured part is black and shows its texture, an untextured one its colour. The colour is
+// written in the byte order of QImage::Format_RGB32, so that the picture is read back as it is
+// painted.
+char const* const FragmentShader = R"(
+varying mediump float light;
+varying highp vec2 texCoord;
+uniform highp vec4 color;
+uniform bool textured;
+uniform sampler2D texture;
+void main() {
+    mediump vec3 rgb = color.rgb;
+    if (textured)
+        rgb += texture2D(texture, texCoord).rgb;
+    gl_FragColor = vec4(clamp(rgb * light, 0.0, 1.0), 1.0).PIXEL_ORDER;
+}
+)";
+
+// The channels of a QImage::Format_RGB32 pixel, as they lie in memory.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+char const* const PixelOrder = "#define PIXEL_ORDER bgra\n";
+#else
+char const* const PixelOrder = "#define PIXEL_ORDER argb\n";
+#endif
+
+constexpr int VertexAttribute = 0;
+constexpr int NormalAttribute = 1;
+constexpr int UvAttribute = 2;
+constexpr float NearPlane = 0.01f;
+constexpr float FarPlane = 100.0f;
+QVector3D const LightPosition(0.0f, 0.0f, 70.0f);
+// The side of the drawing target grows in steps of this many pixels.
+constexpr int TargetStep = 64;
+
+} // namespace
+
+OpenGLView::Preparation* OpenGLView::Preparation::instance = nullptr;
+bool OpenGLView::Preparation::asked = false;
+
+QMatrix4x4 OpenGLView::Gl::camera()
+{
+    QMatrix4x4 m;
+    m.translate(0.0f, 0.0f, -OpenGLView::CameraDistance);
+    return m;
+}
+
+QMatrix4x4 OpenGLView::Gl::world()
+{
+    QMatrix4x4 m;
+    // Together a half turn about the vertical: the model's front (-z) faces the camera.
+    m.rotate(180.0f, 1.0f, 0.0f, 0.0f);
+    m.rotate(180.0f, 0.0f, 0.0f, 1.0f);
+    return m;
+}
+
+QMatrix4x4 OpenGLView::Gl::projection(QSize const& pixels)
+{
+    QMatrix4x4 m;
+    m.perspective(
+        OpenGLView::FieldOfView, GLfloat(pixels.width()) / GLfloat(pixels.height()), NearPlane, FarPlane);
+    return m;
+}
+
+// ---- The context and the drawing --------------------------------------------------------------
+
+std::unique_ptr<OpenGLView::Gl> OpenGLView::Gl::make(Mesh const& mesh)
+{
+    auto gl = std::make_unique<Gl>();
+    gl->context = std::make_unique<QOpenGLContext>();
+    gl->context->setFormat(QSurfaceFormat::defaultFormat());
+    gl->surface = std::make_unique<QOffscreenSurface>();
+    gl->surface->setFormat(gl->context->format());
+    QOpenGLContext* context = gl->context.get();
+    QOffscreenSurface* surface = gl->surface.get();
+    bool const made = SharedGlContext::withSoftwareGlSetting([context, surface] {
+        return context->create() && (surface->create(), surface->isValid()) && context->makeCurrent(surface);
+    });
+    if (!made) {
+        gl->context.reset(); // nothing made with it to free
+        return nullptr;
+    }
+    gl->initialize(mesh);
+    return gl;
+}
+
+OpenGLView::Gl::~Gl()
+{
+    if (!context)
+        return;
+    context->makeCurrent(surface.get());
+    program.reset();
+    qDeleteAll(parts);
+    parts.clear();
+    target.reset();
+    context->doneCurrent();
+    context.reset();
+}
+
+void OpenGLView::Gl::makeCurrent()
+{
+    if (QOpenGLContext::currentContext() != context.get())
+        context->makeCurrent(surface.get());
+}
+
+void OpenGLView::Gl::setupVertexAttribs(QOpenGLBuffer& buffer)
+{
+    constexpr int stride = MeshPart::FloatsPerVertex * sizeof(GLfloat);
+    buffer.bind();
+    glEnableVertexAttribArray(VertexAttribute);
+    glEnableVertexAttribArray(NormalAttribute);
+    glEnableVertexAttribArray(UvAttribute);
+    glVertexAttribPointer(VertexAttribute, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glVertexAttribPointer(
+        NormalAttribute, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(3 * sizeof(GLfloat)));
+    glVertexAttribPointer(
+        UvAttribute, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(6 * sizeof(GLfloat)));
+    buffer.release();
+}
+
+bool OpenGLView::Gl::buildProgram()
+{
+    program = std::make_unique<QOpenGLShaderProgram>();
+    bool ok = program->addShaderFromSourceCode(QOpenGLShader::Vertex, VertexShader)
+        && program->addShaderFromSourceCode(QOpenGLShader::Fragment, QByteArray(PixelOrder) + FragmentShader);
+    if (ok) {
+        program->bindAttributeLocation("vertex", VertexAttribute);
+        program->bindAttributeLocation("normal", NormalAttribute);
+        program->bindAttributeLocation("uv", UvAttribute);
+        ok = program->link();
+    }
+    if (!ok) {
+        qWarning("The 3D headset view cannot draw its model: %s", qPrintable(program->log()));
+        program.reset();
+    }
+    return ok;
+}
+
+void OpenGLView::Gl::initialize(Mesh const& mesh)
+{
+    initializeOpenGLFunctions();
+    if (!buildProgram())
+        return;
+    program->bind();
+    projMatrixLoc = program->uniformLocation("projMatrix");
+    mvMatrixLoc = program->uniformLocation("mvMatrix");
+    normalMatrixLoc = program->uniformLocation("normalMatrix");
+    lightPosLoc = program->uniformLocation("lightPos");
+    colorLoc = program->uniformLocation("color");
+    texturedLoc = program->uniformLocation("textured");
+
+    for (MeshPart const* part : mesh.parts()) {
+        auto* gpu = new GLMeshPart(*part);
+        // Without vertex array objects the attributes are set up again at every draw.
+        QOpenGLVertexArrayObject::Binder binder(&gpu->vao);
+        setupVertexAttribs(gpu->vbo);
+        parts.append(gpu);
+    }
+
+    program->setUniformValue(lightPosLoc, LightPosition);
+    program->setUniformValue(colorLoc, QVector4D(1.0f, 0.0f, 0.0f, 1.0f));
+    program->release();
+}
+
+void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const& look, QImage& frame)
+{
+    makeCurrent();
+    if (!target || target->width() < area.width() || target->height() < area.height()) {
+        // Grown in steps, so that a model turning into a little more room does not make a new one.
+        auto step = [](int n) { return (n + TargetStep - 1) / TargetStep * TargetStep; };
+        QSize size(step(area.width()), step(area.height()));
+        if (target)
+            size = size.expandedTo(target->size());
+        size = size.boundedTo(pixels);
+        target = std::make_unique<QOpenGLFramebufferObject>(
+            size, QOpenGLFramebufferObject::CombinedDepthStencil);
+    }
+    target->bind();
+    // The picture is drawn upside down, so that OpenGL's rows, which go upwards, come out in the
+    // picture's order: its row top is the target's first. The view's whole picture is placed so
+    // that the area's corner falls on the target's.
+    int const top = pixels.height() - area.y() - area.height();
+    glViewport(-area.x(), -top, pixels.width(), pixels.height());
+    QMatrix4x4 upsideDown;
+    upsideDown.scale(1.0f, -1.0f, 1.0f);
+    paint(upsideDown * projection(pixels), look);
+    readFrame(frame, QRect(area.x(), top, area.width(), area.height()));
+    target->release();
+}
+
+void OpenGLView::Gl::readFrame(QImage& frame, QRect const& area)
+{
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    auto* const band = reinterpret_cast<QRgb*>(frame.scanLine(area.y())) + area.x();
+    int const stride = frame.width();
+    if (!context->isOpenGLES() || context->format().majorVersion() >= 3) {
+        glPixelStorei(GL_PACK_ROW_LENGTH, stride);
+        glReadPixels(0, 0, area.width(), area.height(), GL_RGBA, GL_UNSIGNED_BYTE, band);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    } else { // OpenGL ES 2 has no row length
+        for (int y = 0; y < area.height(); ++y)
+            glReadPixels(0, y, area.width(), 1, GL_RGBA, GL_UNSIGNED_BYTE, band + y * stride);
+    }
+}
+
+void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)
+{
+    QColor const& colour = look.background;
+    // In the picture's byte order, as the shader writes it.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    glClearColor(GLfloat(colour.blueF()), GLfloat(colour.greenF()), GLfloat(colour.redF()), 1.0f);
+#else
+    glClearColor(1.0f, GLfloat(colour.redF()), GLfloat(colour.greenF()), GLfloat(colour.blueF()));
+#endif
+    // Depth and stencil share their pixels: cleared together they are filled, not masked one by one.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (!program)
+        return;
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CW); // drawn upside down, the front faces turn clockwise
+
+    static QMatrix4x4 const camera = Gl::camera();
+    static QMatrix4x4 const world = Gl::world();
+    program->bind();
+    program->setUniformValue(projMatrixLoc, proj);
+    program->setUniformValue(mvMatrixLoc, camera * world * look.model);
+    program->setUniformValue(normalMatrixLoc, world.normalMatrix());
+    for (GLMeshPart* part : qAsConst(parts)) {
+        int const count = part->textures.size();
+        if (count > 0) {
+            for (int i = 0; i < count; ++i)
+                part->textures[i]->bind(uint(i));
+            // The inactive look is the second image; a material with one image shows it in both.
+            program->setUniformValue("texture", look.active ? 0 : qMin(1, count - 1));
+        }
+        program->setUniformValue(texturedLoc, count > 0);
+        program->setUniformValue(colorLoc, part->color);
+        // The vertex array object was made and filled in initialize; without one the attributes
+        // are pointed into the buffer here.
+        if (part->vao.isCreated())
+            part->vao.bind();
+        else
+            setupVertexAttribs(part->vbo);
+        glDrawArrays(GL_TRIANGLES, 0, part->vertexCount);
+        if (part->vao.isCreated())
+            part->vao.release();
+    }
+    program->release();
+}
+
+// ---- The set-up made ahead --------------------------------------------------------------------
+
+void OpenGLView::prepareWhenIdle()
+{
+    if (Preparation::asked)
+        return;
+    Preparation::asked = true;
+    new Preparation;
+}
+
+bool OpenGLView::isPrepared()
+{
+    return Preparation::asked
+        && (!Preparation::instance || Preparation::instance->m_next == Preparation::Finished);
+}
+
+OpenGLView::Preparation::Preparation()
+{
+    instance = this;
+    // Freed while the application object goes, before the windowing the context needs.
+    qAddPostRoutine([] { delete instance; });
+    for (QWindow* window : QGuiApplication::topLevelWindows())
+        if (window->isExposed()) {
+            m_next = MakeContext;
+            schedule();
+            return;
+        }
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+OpenGLView::Preparation::~Preparation()
+{
+    instance = nullptr;
+}
+
+bool OpenGLView::Preparation::eventFilter(QObject* watched, QEvent* event)
+{
+    // The first window is painted while its exposure is handled, before the steps' first turn.
+    if (event->type() == QEvent::Expose && m_next == WaitingForAWindow && watched->isWindowType()
+        && static_cast<QWindow*>(watched)->isExposed()) {
+        QCoreApplication::instance()->removeEventFilter(this);
+        m_next = MakeContext;
+        schedule();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void OpenGLView::Preparation::schedule()
+{
+    // A zero timer runs once the events waiting now have been handled.
+    QTimer::singleShot(0, this, [this] {
+        runStep();
+        if (m_next != Finished)
+            schedule();
+    });
+}
+
+void OpenGLView::Preparation::runStep()
+{
+    switch (m_next) {
+    case WaitingForAWindow:
+    case Finished:
+        return;
+    case MakeContext:
+        m_mesh.load(QString::fromLatin1(Gl::ShippedPath), QString::fromLatin1(Gl::ShippedName));
+        m_gl = Gl::make(m_mesh);
+        m_next = m_gl ? DrawActive : Finished;
+        return;
+    case DrawActive:
+        draw(true);
+        m_next = DrawInactive;
+        return;
+    case DrawInactive:
+        draw(false);
+        m_next = Finished;
+        return;
+    }
+}
+
+void OpenGLView::Preparation::draw(bool active)
+{
+    // As a view draws at its preferred size, so that the shaders compiled here are the ones the
+    // view uses.
+    QSize const pixels(PreferredSide, PreferredSide);
+    QImage frame(pixels, QImage::Format_RGB32);
+    m_gl->drawArea(QRect(QPoint(0, 0), pixels), pixels, Look { QMatrix4x4(), active, background() }, frame);
+}
+
+std::unique_ptr<OpenGLView::Gl> OpenGLView::Preparation::take(QString const& source)
+{
+    if (!instance || source != QString::fromLatin1(Gl::ShippedPath) + QLatin1String(Gl::ShippedName))
+        return nullptr;
+    std::unique_ptr<Gl> gl;
+    if (instance->m_next != WaitingForAWindow) {
+        while (instance->m_next != Finished)
+            instance->runStep();
+        gl = std::move(instance->m_gl);
+    }
+    delete instance;
+    return gl;
+}
+
+} // namespace OX

@@ -1,0 +1,98 @@
+#pragma once
+// The GL side of OpenGLView, shared by its two source files: the context with everything drawn
+// with it, and the set-up made ahead by prepareWhenIdle.
+#include "ui/toolkit/OpenGLView.h"
+
+#include <QColor>
+#include <QList>
+#include <QMatrix4x4>
+#include <QObject>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
+#include <QOpenGLShaderProgram>
+
+#include <memory>
+
+namespace OX
+{
+
+class GLMeshPart;
+
+struct OpenGLView::Gl : QOpenGLFunctions {
+    // The model a view shows unless it is given another, and the one made ahead.
+    static constexpr char const* ShippedPath = ":/3D/";
+    static constexpr char const* ShippedName = "headset.obj";
+
+    // What a drawing shows: the model's pose and look over the background.
+    struct Look {
+        QMatrix4x4 model;
+        bool active = false;
+        QColor background;
+    };
+
+    std::unique_ptr<QOpenGLContext> context;
+    std::unique_ptr<QOffscreenSurface> surface;
+    std::unique_ptr<QOpenGLShaderProgram> program; // null when the shaders failed
+    QList<GLMeshPart*> parts;
+    std::unique_ptr<QOpenGLFramebufferObject> target; // as large as the largest area drawn
+    int projMatrixLoc = -1;
+    int mvMatrixLoc = -1;
+    int normalMatrixLoc = -1;
+    int lightPosLoc = -1;
+    int colorLoc = -1;
+    int texturedLoc = -1;
+
+    // The camera, CameraDistance in front of the model.
+    static QMatrix4x4 camera();
+    // The model's turn to the camera, before its pose.
+    static QMatrix4x4 world();
+    static QMatrix4x4 projection(QSize const& pixels);
+
+    // The context, current, with the program and the parts of mesh; null without OpenGL.
+    static std::unique_ptr<Gl> make(Mesh const& mesh);
+    // Frees everything made with the context, then the context.
+    ~Gl();
+    // The context stays current between drawings: making it current again costs the driver a
+    // flush and a look-up of the surface at every pose.
+    void makeCurrent();
+    void setupVertexAttribs(QOpenGLBuffer& buffer);
+    bool buildProgram();
+    void initialize(Mesh const& mesh);
+    // Draws area (OpenGL's pixels, from the bottom) of the model, the whole picture pixels large,
+    // into target and copies it into frame, which is pixels large.
+    void drawArea(QRect const& area, QSize const& pixels, Look const& look, QImage& frame);
+    void paint(QMatrix4x4 const& proj, Look const& look);
+    // Copies target's drawing into frame at area (the picture's pixels, from the top).
+    void readFrame(QImage& frame, QRect const& area);
+};
+
+// prepareWhenIdle's set-up, one step at a time; there is at most one, deleted once it is taken
+// over, given up or finished and taken, or with the application object.
+class OpenGLView::Preparation : public QObject
+{
+public:
+    using Look = Gl::Look;
+    enum Step { WaitingForAWindow, MakeContext, DrawActive, DrawInactive, Finished };
+
+    static Preparation* instance;
+    static bool asked;
+
+    Preparation();
+    ~Preparation() override;
+    // The set-up made ahead, finished now if it is not yet, for a view of path + name; null for
+    // another model, or when nothing was made ahead (then nothing will be).
+    static std::unique_ptr<Gl> take(QString const& source);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void schedule();
+    void runStep();
+    void draw(bool active);
+
+    Step m_next = WaitingForAWindow;
+    Mesh m_mesh;
+    std::unique_ptr<Gl> m_gl;
+};
+
+} // namespace OX
