@@ -194,8 +194,7 @@ private:
         return m_count - available() + offset;
     }
 
-    // Padded so that 16 bytes can be read from or written to any slot at once (headerSum, skipTo,
-    // append).
+    // Padded so that 16 bytes can be read from any slot at once (headerSum, skipTo).
     uchar m_bytes[Size + 16];
     // One place per byte appended, in order: the sum of (byte ^ PayloadMask) over that byte and
     // every byte appended a multiple of Phases places before it, modulo 2^16 like the check

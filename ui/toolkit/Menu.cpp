@@ -105,8 +105,8 @@ Menu::Menu(PageContainer* container, QWidget* parent)
     // scales its icon when first painted: the main menu's while the window is built (taken when
     // the menu is polished for its first showing), the submenus' once the window has been drawn
     // (taken when read, or when a submenu opens first).
-    m_mainIcons
-        = Pixmap::readAll(iconFiles(true), iconBoxOf(iconFiles(true).size(), m_scene.sceneRect().size()));
+    const QStringList mainFiles = iconFiles(true);
+    m_mainIcons = Pixmap::readAll(mainFiles, iconBoxOf(mainFiles.size(), m_scene.sceneRect().size()));
     connect(&m_submenuIcons, &QFutureWatcherBase::finished, this, [this] { takeIcons(false); });
     for (Entry const& e : entries()) {
         MenuItem* entry = item(e.parent)->addItem(e.identifier, tr(e.title), Pixmap());
@@ -174,7 +174,7 @@ void Menu::takeIcons(bool main)
     taken = true;
     if (!main)
         readSubmenuIcons();
-    // Waits, seldom: read since the start.
+    // Waits, seldom: read since the window was built (or, for the submenus, first drawn).
     const QList<QImage> images = (main ? m_mainIcons : m_submenuIcons.future()).results();
     int index = 0;
     for (Entry const& e : entries())

@@ -256,8 +256,17 @@ TEST(ShellDirector, TheMainWindowShowsBeforeTheOtherWindowsAndPagesAreBuiltWhenF
     h.director->start();
     MainWindow* window = h.ui->mainWindow();
     EXPECT_EQ(builtSidebar(), nullptr);
+    EXPECT_EQ(h.director->usbManager(), nullptr);
+    QList<int> order;
+    h.ui->afterFirstSight([&] { order << 1; });
+    h.ui->afterFirstSight([&] { order << 2; });
+    EXPECT_TRUE(order.isEmpty());
     ASSERT_TRUE(waitUntil([&] { return builtSidebar(); }, 3000))
         << "built once the main window has been drawn";
+    EXPECT_NE(h.director->usbManager(), nullptr) << "the bus is watched from then on";
+    EXPECT_EQ(order, QList<int>({ 1, 2 }));
+    h.ui->afterFirstSight([&] { order << 3; });
+    EXPECT_EQ(order, QList<int>({ 1, 2, 3 })) << "at once after the first drawing";
     EXPECT_EQ(window->findChild<OX::StatusPage*>(), nullptr) << "never opened";
     EXPECT_EQ(window->controller()->find(QStringLiteral("Status")), nullptr);
     EXPECT_EQ(builtSidebar()->director(), h.director.get());
