@@ -126,6 +126,7 @@ void OpenGLView::cleanup()
     m_gl.reset();
     m_reference.reset();
     m_frameStale = true;
+    m_framePixels = QSize(); // nothing drawn is kept: the next drawing is a whole picture
 }
 
 bool OpenGLView::makeContext()

@@ -221,6 +221,8 @@ void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
 
 void OpenGLView::Gl::read(QRect const& source, uchar* to, int stride)
 {
+    if (!target)
+        return; // nothing drawn yet
     makeCurrent();
     target->bind();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);

@@ -80,6 +80,9 @@ TEST(OpenGLView, ActiveShowsTheColouredLookAndInactiveTheGreyRestPose)
     EXPECT_EQ(bluePixels(inactive), 0);
     EXPECT_NE(inactive.pixelColor(Centre), QColor(0x32, 0x32, 0x32));
     testutil::saveScreenshot(inactive, QStringLiteral("opengl-view-inactive"));
+
+    view.cleanup(); // everything freed: made again at the next drawing
+    EXPECT_TRUE(testutil::imagesClose(view.grabFramebuffer(), inactive, 0, 0.0));
 }
 
 TEST(OpenGLView, AfterAResetTheNextOrientationIsTheRestPose)
