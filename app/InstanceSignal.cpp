@@ -56,7 +56,7 @@ bool listen(QLocalServer& server, const QString& name)
     return false;
 }
 
-bool send(const QString& name, int timeoutMs)
+bool send(const QString& name, int timeoutMs, int serverWaitMs)
 {
     const QString path = socketPath(name);
     if (path.isEmpty())
@@ -74,7 +74,7 @@ bool send(const QString& name, int timeoutMs)
         socket.abort();
         const bool notYet
             = error == QLocalSocket::ServerNotFoundError || error == QLocalSocket::ConnectionRefusedError;
-        if (!notYet || waited.elapsed() + kRetryMs >= timeoutMs)
+        if (!notYet || waited.elapsed() + kRetryMs >= serverWaitMs)
             return false;
         QThread::msleep(kRetryMs);
     }

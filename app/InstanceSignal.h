@@ -28,8 +28,8 @@ bool listen(QLocalServer& server, const QString& name);
 
 // The second copy's side: connects to the server name, writes the single byte 0x01 and
 // disconnects, waiting up to timeoutMs for each step. A server that is not there yet (the
-// running copy is still starting) is asked again until timeoutMs has passed. Returns whether
+// running copy is still starting) is asked again until serverWaitMs has passed. Returns whether
 // the byte was written. Needs no application object.
-bool send(const QString& name, int timeoutMs = 500);
+bool send(const QString& name, int timeoutMs = 500, int serverWaitMs = 0);
 
 } // namespace InstanceSignal

@@ -184,7 +184,7 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
     }
     if (!guard->tryToRun()) {
         qDebug("OrvixTools already running, exiting ...");
-        InstanceSignal::send(instanceName, kSecondStartWaitMs);
+        InstanceSignal::send(instanceName, 500, kSecondStartWaitMs);
         guard.reset();
         return 0;
     }
