@@ -26,10 +26,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/FakePageContainer.h"
-#include "ui/pages/StatusPage.h"
-#include "ui/toolkit/Menu.h"
-#include "ui/toolkit/OpenGLView.h"
+#include "status/MenuWindow.h"
 
 namespace
 {
@@ -75,14 +72,8 @@ struct Steps : QObject {
 void BM_FirstStatusSlide(benchmark::State& state)
 {
     for (auto _ : state) {
-        testutil::FakePageContainer container;
-        OX::PageController& controller = container.controller;
-        controller.addPage(QStringLiteral("Menu"), [&container] { return new OX::Menu(&container); });
-        controller.addPage(QStringLiteral("Status"), [&container] { return new OX::StatusPage(&container); });
-        controller.resize(900, 600);
-        controller.setInitialPage(QStringLiteral("Menu"));
-        controller.show();
-        OX::OpenGLView::prepareWhenIdle(); // as the application does once its window is asked for
+        MenuWindow window;
+        OX::PageController& controller = window.controller;
         if (!QTest::qWaitForWindowExposed(&controller)) {
             state.SkipWithError("the window was not shown");
             return;
@@ -101,15 +92,19 @@ void BM_FirstStatusSlide(benchmark::State& state)
             turnedAt = now;
         });
         turn.start(0);
-        QTest::qWaitFor([] { return OX::OpenGLView::isPrepared(); }, 10 * SlideMs);
+        const bool ready = QTest::qWaitFor([] { return OX::OpenGLView::isPrepared(); }, 10 * SlideMs);
         turn.stop();
+        if (!ready) {
+            state.SkipWithError("the 3D view's set-up was not made ahead");
+            return;
+        }
         state.counters["prepared_after_ms"] = prepared.nsecsElapsed() / 1e6;
         state.counters["longest_preparation_step_ms"] = longestStep;
         QTest::qWait(200); // the menu drawn and settled
         QElapsedTimer clock;
         Steps steps(clock);
         clock.start();
-        auto* status = static_cast<OX::StatusPage*>(controller.page(QStringLiteral("Status")));
+        OX::StatusPage* status = window.status();
         steps.view = status->view();
         status->installEventFilter(&steps);
         status->view()->installEventFilter(&steps);
