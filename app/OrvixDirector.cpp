@@ -119,8 +119,8 @@ void OrvixDirector::construct()
     connect(m_settings.get(), &Settings::settingsChangedSignal, this, &OrvixDirector::onSettingsChanged);
 
     connect(m_ui.get(), &DirectorUi::statusIconAction, this, &OrvixDirector::onShowHideMainWindow);
-    // Boxes open from the event loop, never inside a dongle callback: a box runs an event loop
-    // of its own, in which the dongle may be unplugged and deleted.
+    // Boxes are asked for from the event loop, never from inside a dongle callback, where the
+    // dongle may be in the middle of going away.
     connect(this, &OrvixDirector::showMessage, this, &OrvixDirector::onShowMessage, Qt::QueuedConnection);
 
     configureUpdateService();
@@ -371,8 +371,7 @@ void OrvixDirector::scheduleReconnect()
         qWarning("Dongle line still failing after %d attempts: the dongle is to be re-plugged",
             m_reconnectAttempts);
         endReconnect();
-        emit showMessage(warning, tr("Dongle not connected"),
-            tr("Unable to connect to dongle, remove dongle from USB and reconnect it back again."));
+        askToReplugDongle();
         return;
     }
     const int delay = qMax(1, m_env.reconnectFirstMs) << m_reconnectAttempts;
@@ -380,6 +379,12 @@ void OrvixDirector::scheduleReconnect()
     qDebug("Dongle port still listed: connecting again in %d ms (attempt %d of %d)", delay,
         m_reconnectAttempts, int(ReconnectAttempts));
     m_reconnect.start(delay);
+}
+
+void OrvixDirector::askToReplugDongle()
+{
+    emit showMessage(warning, tr("Dongle not connected"),
+        tr("Unable to connect to dongle, remove dongle from USB and reconnect it back again."));
 }
 
 void OrvixDirector::endReconnect()
@@ -485,8 +490,7 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
                   .arg(QLatin1String(kLinkStyle), link);
         emit showMessage(critical, tr("Dongle not connected"), message);
     } else {
-        emit showMessage(warning, tr("Dongle not connected"),
-                         tr("Unable to connect to dongle, remove dongle from USB and reconnect it back again."));
+        askToReplugDongle();
     }
     // Deleted from the event loop: this runs inside the dongle's own completion.
     m_failedDongles.append(QPointer<Dongle>(dongle));
@@ -606,8 +610,8 @@ void OrvixDirector::headsetUpdated(Dongle* dongle, Headset* headset, HeadsetChan
     if ((mask & HeadsetChangeMask::error) == HeadsetChangeMask::error && headset && dongle) {
         // The failure is marked before anyone hears of it, so that every window shows it.
         acknowledgeHeadsetError(headset);
-        // Asked from the event loop: the question box runs an event loop of its own, in
-        // which the headset or the dongle may go away.
+        // Asked from the event loop, never from inside the headset's own notice; the headset or
+        // the dongle may be gone by then.
         QPointer<QObject> h(headsetObject(headset));
         QPointer<Dongle> d(dongle);
         QTimer::singleShot(0, this, [this, h, d]() { askHeadsetRetry(h, d); });

@@ -182,6 +182,8 @@ private:
     // dongle. Nothing happens once the port is no longer listed.
     void scheduleReconnect();
     void endReconnect();
+    // Tells the person that the dongle does not answer and is to be plugged in again.
+    void askToReplugDongle();
     void onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result);
     void reportConnected(Dongle* dongle);
     void releasePort();

@@ -127,10 +127,13 @@ public:
         }
         const int inRow = std::min(m_capacity - m_head, m_held);
         const unsigned hits = matches16(m_bytes + m_head, byte) & ((1u << std::min(inRow, 16)) - 1);
-        if (hits)
+        if (hits) {
             remove(qCountTrailingZeroBits(hits));
-        else
-            searchFor(byte);
+            return;
+        }
+        // None of those: they go, and the rest is searched.
+        remove(std::min(inRow, 16));
+        searchFor(byte);
     }
 
     // Drops up to count bytes from the head (never more than are held).

@@ -113,12 +113,6 @@ void OpenGLView::setActive(bool active)
     update();
 }
 
-void OpenGLView::setupVertexAttribs(QOpenGLBuffer& buffer)
-{
-    if (m_gl)
-        m_gl->setupVertexAttribs(buffer);
-}
-
 void OpenGLView::cleanup()
 {
     if (!m_gl)
@@ -270,12 +264,13 @@ void OpenGLView::paintEvent(QPaintEvent* event)
     }
     for (QRect const& rect : event->region().subtracted(drawn))
         painter.fillRect(rect, background());
-    for (QRect const& rect : event->region().intersected(drawn))
-        paintDrawing(painter, rect);
+    paintDrawing(painter, event->region().intersected(drawn));
 }
 
-void OpenGLView::paintDrawing(QPainter& painter, QRect const& rect)
+void OpenGLView::paintDrawing(QPainter& painter, QRegion const& region)
 {
+    if (region.isEmpty())
+        return;
     // The window's picture, as the painter has it, when it can take OpenGL's rows as they are.
     QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
     auto* image = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
@@ -286,11 +281,13 @@ void OpenGLView::paintDrawing(QPainter& painter, QRect const& rect)
         && (image->format() == QImage::Format_RGB32
             || image->format() == QImage::Format_ARGB32_Premultiplied);
     if (!direct) {
-        painter.drawImage(rect, picture(), rect);
+        QImage const whole = picture();
+        for (QRect const& rect : region)
+            painter.drawImage(rect, whole, rect);
         return;
     }
     // Only what the painter may paint: its system clip, in the picture's pixels, where it has one.
-    QRegion to(rect.translated(offset));
+    QRegion to(region.translated(offset));
     QRegion const clip = painter.paintEngine()->systemClip();
     if (!clip.isEmpty())
         to &= clip;

@@ -27,7 +27,7 @@ class QPainter;
 
 #include <memory>
 
-class QOpenGLBuffer;
+class QRegion;
 class QOpenGLContext;
 
 namespace OX
@@ -79,10 +79,6 @@ public:
     // The model drawn now at the view's size; null without OpenGL.
     QImage grabFramebuffer();
 
-    // Binds buffer and points the attributes "vertex", "normal" and "uv" into it; the context is
-    // current.
-    void setupVertexAttribs(QOpenGLBuffer& buffer);
-
 public slots:
     // Frees every graphics object and drops the reference.
     void cleanup();
@@ -113,9 +109,9 @@ private:
     void render();
     // The picture as it was last drawn, in device pixels; null without OpenGL.
     QImage picture();
-    // Paints rect (the widget's) of the drawn area: read straight into the window's picture where
-    // painter paints into one at the view's scale, through a copy otherwise.
-    void paintDrawing(QPainter& painter, QRect const& rect);
+    // Paints region (the widget's) of the drawn area: read straight into the window's picture
+    // where painter paints into one at the view's scale, through one copy otherwise.
+    void paintDrawing(QPainter& painter, QRegion const& region);
     // Whether the model drawn last and the model now differ by half a pixel somewhere.
     bool movedVisibly() const;
 

@@ -8,6 +8,7 @@
 #include <QMatrix4x4>
 #include <QObject>
 #include <QOffscreenSurface>
+#include <QOpenGLBuffer>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>

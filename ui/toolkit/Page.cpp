@@ -250,13 +250,13 @@ void Page::setCovered(bool covered)
     if (covered == m_covered || (covered && !m_visiting))
         return;
     m_covered = covered;
-    if (!m_screen)
-        return;
     if (covered) {
-        m_screen->cover();
+        if (m_screen)
+            m_screen->cover();
         return;
     }
-    m_screen->uncover();
+    if (m_screen)
+        m_screen->uncover();
     for (auto const& offer : std::exchange(m_waiting, {}))
         QMetaObject::invokeMethod(this, offer, Qt::QueuedConnection);
 }

@@ -120,17 +120,6 @@ private:
 
 } // namespace
 
-QList<Pixmap> Pixmap::loadAll(const QStringList& fileNames, const QSize& fitIn)
-{
-    // Decoding and scaling run on Qt's thread pool; the pixmaps are made here, on the GUI thread.
-    const QList<QImage> images = readAll(fileNames, fitIn).results();
-    QList<Pixmap> pixmaps;
-    pixmaps.reserve(images.size());
-    for (const QImage& image : images)
-        pixmaps << Pixmap(QPixmap::fromImage(image));
-    return pixmaps;
-}
-
 QFuture<QImage> Pixmap::readAll(const QStringList& fileNames, const QSize& fitIn)
 {
     auto reads = std::make_shared<Reads>();

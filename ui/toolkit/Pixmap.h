@@ -57,12 +57,9 @@ public:
         const QColor& badgeColor, bool alternative);
 
     // The images of these files, read side by side on Qt's thread pool (what a window shows
-    // when it is first shown), in the order named; a file that cannot be read gives a null pixmap.
-    // An image larger than fitIn (when valid) is scaled down smoothly into it, aspect kept, as
-    // QPixmap::scaled does.
-    static QList<Pixmap> loadAll(const QStringList& fileNames, const QSize& fitIn = QSize());
-    // The same images read on Qt's thread pool without waiting: the future's results come in the
-    // order named, a file that cannot be read as a null image.
+    // when it is first shown) without waiting: the future's results come in the order named, a
+    // file that cannot be read as a null image. An image larger than fitIn (when valid) is scaled
+    // down smoothly into it, aspect kept, as QPixmap::scaled does.
     static QFuture<QImage> readAll(const QStringList& fileNames, const QSize& fitIn = QSize());
 
     // Suffixes of the alternative form and of a badge's mask.

@@ -12,6 +12,15 @@
 namespace
 {
 
+// The images read on the pool, waited for and made pixmaps, as a window takes them.
+QList<OX::Pixmap> readAllNow(const QStringList& fileNames, const QSize& fitIn = QSize())
+{
+    QList<OX::Pixmap> pixmaps;
+    for (const QImage& image : OX::Pixmap::readAll(fileNames, fitIn).results())
+        pixmaps << OX::Pixmap(QPixmap::fromImage(image));
+    return pixmaps;
+}
+
 class PixmapTest : public ::testing::Test
 {
 protected:
@@ -110,7 +119,7 @@ TEST_F(PixmapTest, ImagesReadTogetherComeInTheOrderNamed)
     ASSERT_TRUE(bmp.save(other, "BMP"));
 
     const QList<OX::Pixmap> read
-        = OX::Pixmap::loadAll({ png, other, m_dir.filePath(QStringLiteral("gone")), png });
+        = readAllNow({ png, other, m_dir.filePath(QStringLiteral("gone")), png });
     ASSERT_EQ(read.size(), 4);
     EXPECT_EQ(read[0].size(), QSize(64, 64));
     EXPECT_EQ(at(read[0], 5, 5), QColor(Qt::white));
@@ -134,11 +143,11 @@ TEST_F(PixmapTest, ImagesReadToFitMatchThePixmapScaledAfterReading)
         p.setBrush(Qt::white);
         p.drawEllipse(3, 5, 50, 41);
     });
-    const QList<OX::Pixmap> read = OX::Pixmap::loadAll({ disc, disc }, QSize(27, 40));
+    const QList<OX::Pixmap> read = readAllNow({ disc, disc }, QSize(27, 40));
     const QImage scaled
         = OX::Pixmap(disc).scaled(27, 40, Qt::KeepAspectRatio, Qt::SmoothTransformation).toImage();
     EXPECT_EQ(read[0].toImage(), scaled);
-    EXPECT_EQ(OX::Pixmap::loadAll({ disc }, QSize(64, 80))[0].size(), QSize(64, 64));
+    EXPECT_EQ(readAllNow({ disc }, QSize(64, 80))[0].size(), QSize(64, 64));
 }
 
 } // namespace
