@@ -121,6 +121,16 @@ public:
     void perform(PageAction action, Page* page) override { m_window->perform(action, page); }
     void moveContainer(QPoint offset) override { m_window->moveContainer(offset); }
 
+    // At the end of a visit: the busy footer and the buttons the page turned off are given back
+    // at once, before the next page sets its own; nothing the page does later changes them.
+    void letGo()
+    {
+        if (std::exchange(m_busy, false))
+            m_window->setProgress(false);
+        if (const quint8 held = std::exchange(m_heldNavigation, quint8(NavigationOptions::none)))
+            m_window->setNavigationEnable(true, NavigationOptions(held));
+    }
+
 private:
     bool shown() const { return !m_page->controller || m_page->isOnScreen(); }
     bool kept() const { return m_page->controller && m_page->m_visiting && m_page->m_covered; }
@@ -244,6 +254,12 @@ void Page::headsetStatusChanged(Headset*, bool) { }
 void Page::headsetChannelChanged(Headset*, int) { }
 
 void Page::settingsChanged(Settings*) { }
+
+void Page::letGoOfWindow()
+{
+    if (m_screen)
+        m_screen->letGo();
+}
 
 void Page::setCovered(bool covered)
 {

@@ -189,6 +189,8 @@ private:
 
     // The boxes that waited under Help find their visit gone.
     void dropWaiting();
+    // Gives back the busy footer and the buttons the page turned off.
+    void letGoOfWindow();
 
     class Screen; // the container as the page reaches it
     std::unique_ptr<Screen> m_screen;

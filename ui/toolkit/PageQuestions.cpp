@@ -78,6 +78,7 @@ void Page::endVisit()
     appeared = false; // off screen for every check from here on
     closeAll(m_boxes);
     dropWaiting();
+    letGoOfWindow();
 }
 
 void Page::dropWaiting()

@@ -426,6 +426,7 @@ void Losses::commonCourse(Event event)
         rig.emulator().clearFaults();
         EXPECT_TRUE(trafficGoesOn());
         EXPECT_TRUE(footerIsTheShownPages()) << "nothing of the page left stays on the footer";
+        EXPECT_TRUE(waitUntil([&] { return !rig.container.busy; })) << "the page left lets go of the footer";
         settle();
         EXPECT_TRUE(waitUntil(noBox));
         EXPECT_TRUE(lastWord.unexpected().isEmpty()) << lastWord.unexpected().join(", ").toStdString();
