@@ -330,6 +330,8 @@ void Dongle::processPacket(UHRType const& header, RingBuffer& ring)
 {
     const PacketID pid = header.PID;
     const int L = header.L;
+    if (m_frameTap)
+        m_frameTap(header.toByteArray() + ring.peek(0, L));
     if (m_initialized) {
         if (header.CH != m_channel) {
             m_channel = header.CH;
