@@ -293,6 +293,9 @@ private:
     // Decodes the frames at the ring's head, once at least a header (or a saved header's frame)
     // is held.
     void decodeHeld();
+    // Decodes the bytes of a read from p on where they lie, the ring being empty; what may
+    // start a frame not complete at the end goes into the ring.
+    void decodeInPlace(const uchar* p, const uchar* end);
     // Drops the bytes before the next sync byte held: each would be dropped in turn at the next
     // check, so they go now, and the noise behind them need not enter the ring.
     void skipToSync() { m_ring.skipTo(Frame::Sync0); }
