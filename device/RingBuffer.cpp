@@ -35,24 +35,14 @@ quint16 RingBuffer::payloadSum(int offset, int count) const
     return checkOfColumns(m_columns + countAt(offset) - Phases, count);
 }
 
-namespace
+RingBuffer::TurnedWeights::TurnedWeights()
 {
+    for (int k = 0; k < Phases; ++k)
+        for (int i = 0; i < Phases; ++i)
+            rows[k][i] = Checksum::table16[(i + k) % Phases];
+}
 
-// The payload check's weights turned by each phase: row k, place i is table16[(i + k) % 16].
-struct TurnedWeights {
-    alignas(16) quint16 rows[16][16];
-    TurnedWeights()
-    {
-        for (int k = 0; k < 16; ++k)
-            for (int i = 0; i < 16; ++i)
-                rows[k][i] = Checksum::table16[(i + k) % 16];
-    }
-};
-const TurnedWeights turnedWeights;
-
-} // namespace
-
-const quint16 (*const RingBuffer::s_turnedWeights)[Phases] = turnedWeights.rows;
+const RingBuffer::TurnedWeights RingBuffer::s_turned;
 
 int RingBuffer::append(const uchar* data, int count, int readable)
 {

@@ -147,7 +147,7 @@ public:
         // where place i is the last of column (i + count) % Phases. A column with no byte in a
         // span shorter than Phases takes the same place twice, which cancels. Only the low 16 bits
         // count: sums, differences and products are taken modulo 2^16.
-        const quint16* turned = s_turnedWeights[count & (Phases - 1)];
+        const quint16* turned = s_turned.rows[count & (Phases - 1)];
 #if defined(__SSE2__)
         // Products added in pairs (madd): the low 16 bits of a signed product are those of the
         // unsigned one.
@@ -157,14 +157,14 @@ public:
             return _mm_add_epi32(
                 _mm_madd_epi16(load(at), load(weights)), _mm_madd_epi16(load(at + 8), load(weights + 8)));
         };
-        __m128i total = _mm_sub_epi32(weigh(before + count, turned), weigh(before, s_turnedWeights[0]));
+        __m128i total = _mm_sub_epi32(weigh(before + count, turned), weigh(before, s_turned.rows[0]));
         total = _mm_add_epi32(total, _mm_shuffle_epi32(total, _MM_SHUFFLE(1, 0, 3, 2)));
         total = _mm_add_epi32(total, _mm_shuffle_epi32(total, _MM_SHUFFLE(2, 3, 0, 1)));
         return quint16(_mm_cvtsi128_si32(total));
 #else
         quint16 total = 0;
         for (int i = 0; i < Phases; ++i)
-            total = quint16(total + before[count + i] * turned[i] - before[i] * s_turnedWeights[0][i]);
+            total = quint16(total + before[count + i] * turned[i] - before[i] * s_turned.rows[0][i]);
         return total;
 #endif
     }
@@ -241,7 +241,11 @@ private:
 
     // The payload check's weights turned by each phase: row k, place i weighs a byte i + k
     // places into a span (table16[(i + k) % 16]).
-    static const quint16 (*const s_turnedWeights)[Phases];
+    struct TurnedWeights {
+        TurnedWeights();
+        alignas(16) quint16 rows[Phases][Phases];
+    };
+    static const TurnedWeights s_turned;
     static constexpr uchar PayloadMask = 0x5A;
 
     // Places of m_columns in use before the recent ones are moved to the front.
