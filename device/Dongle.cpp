@@ -36,14 +36,25 @@ constexpr int MinBodyLength = 2;
 // The place of the body's length in a header.
 constexpr int LengthAt = 9;
 
-// The plain sum of a header's first 12 bytes, readable bytes being there to read.
-unsigned headerSumAt(const uchar* header, ptrdiff_t readable)
+// Whether a header's check byte fits its first twelve bytes, readable bytes being there to read:
+// the check byte is 256 less their sum, so the thirteen add up to a multiple of 256.
+bool headerSumFits(const uchar* header, ptrdiff_t readable)
 {
+    static_assert(UHRType::SizeOf == 13, "the check byte follows twelve header bytes");
     if (readable >= 16)
-        return RingBuffer::headerSumOf(header);
+        return (RingBuffer::sumOfFirst<UHRType::SizeOf>(header) & 0xFFu) == 0;
     uchar copy[16] = {};
-    std::memcpy(copy, header, 12);
-    return RingBuffer::headerSumOf(copy);
+    std::memcpy(copy, header, UHRType::SizeOf);
+    return (RingBuffer::sumOfFirst<UHRType::SizeOf>(copy) & 0xFFu) == 0;
+}
+
+// The length and check byte of a header whose thirteen bytes are there, in the ring's order
+// (decodeHeld): the length first, as it costs least.
+bool headerFits(const uchar* header, ptrdiff_t readable)
+{
+    const unsigned length = header[LengthAt];
+    return length - MinBodyLength <= unsigned(MaxBodyLength - MinBodyLength)
+        && headerSumFits(header, readable);
 }
 
 // The first sync byte from p on, or null. It most often lies among the next sixteen bytes: those
@@ -310,6 +321,49 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
     // The bodies only move forward: a window is made again when one runs past its end.
     const uchar* windowAt = p;
     const uchar* windowEnd = p;
+    // Whether the body of the header at header, all there, passes its check.
+    const auto bodyFits = [&](const uchar* header, int length) {
+        const uchar* const body = header + UHRType::SizeOf;
+        const uchar* const sumAt = body + length - 2;
+        if (sumAt > windowEnd) {
+            windowAt = body;
+            const int count = int(std::min<ptrdiff_t>(end - body, Window));
+            windowEnd = body + count;
+            RingBuffer::addColumns(columns + Phases, body, count, int(end - body));
+        }
+        const quint16 received = quint16(sumAt[0] | (sumAt[1] << 8));
+        return RingBuffer::checkOfColumns(columns + (body - windowAt), length - 2) == received;
+    };
+    // Dispatches the frame at header, checked; returns the place after it.
+    const auto take = [&](const uchar* header, int length) {
+        const UHRType parsed(reinterpret_cast<const char*>(header), UHRType::SizeOf);
+        m_ring.assign(header + UHRType::SizeOf, length);
+        processPacket(parsed, m_ring);
+        m_ring.clear();
+        return header + UHRType::SizeOf + length;
+    };
+
+    // While the longest frame fits after every place of the next sixteen, those places are
+    // looked at together: one bit for each that holds both sync bytes, and only those are
+    // checked, in order. A place without them is never looked at again.
+    constexpr ptrdiff_t Reach = (Phases - 1) + UHRType::SizeOf + MaxBodyLength;
+    static_assert(UHRType::SizeOf + MaxBodyLength > Phases, "the sync bytes and a header are read in a frame");
+    while (end - p >= Reach) {
+        unsigned candidates = RingBuffer::matches16(p, Frame::Sync0) & RingBuffer::matches16(p + 1, Frame::Sync1);
+        const uchar* next = p + Phases;
+        while (candidates) {
+            const uchar* const header = p + qCountTrailingZeroBits(candidates);
+            candidates &= candidates - 1;
+            const int length = header[LengthAt];
+            if (headerFits(header, Phases) && bodyFits(header, length)) {
+                next = take(header, length);
+                break;
+            }
+        }
+        p = next;
+    }
+
+    // The last bytes of the read, one candidate at a time.
     for (;;) {
         // Only the first sync byte can start a frame.
         p = findSync(p, end);
@@ -321,37 +375,19 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
             return;
         }
         // The same checks as in the ring, in the same order (decodeHeld).
-        const int length = p[LengthAt];
-        if (p[1] != Frame::Sync1 || length < MinBodyLength || length > MaxBodyLength
-            || p[UHRType::SizeOf - 1] != Checksum::crc8OfSum(headerSumAt(p, left))) {
+        if (p[1] != Frame::Sync1 || !headerFits(p, left)) {
             ++p;
             continue;
         }
+        const int length = p[LengthAt];
         if (left < UHRType::SizeOf + length) {
             // The frame goes on in the next read: it waits in the ring with its header checked.
             m_ring.append(p, int(left));
             m_savedLength = length;
             return;
         }
-        const uchar* const body = p + UHRType::SizeOf;
-        const uchar* const bodyEnd = body + length - 2;
-        if (bodyEnd > windowEnd) {
-            windowAt = body;
-            const int count = int(std::min<ptrdiff_t>(end - body, Window));
-            windowEnd = body + count;
-            RingBuffer::addColumns(columns + Phases, body, count, int(end - body));
-        }
-        const quint16 received = quint16(bodyEnd[0] | (bodyEnd[1] << 8));
-        if (RingBuffer::checkOfColumns(columns + (body - windowAt), length - 2) != received) {
-            // Only the first byte is dropped, as in the ring.
-            ++p;
-            continue;
-        }
-        const UHRType header(reinterpret_cast<const char*>(p), UHRType::SizeOf);
-        m_ring.assign(body, length);
-        processPacket(header, m_ring);
-        m_ring.clear();
-        p = body + length;
+        // Only the first byte of a frame whose body fails is dropped, as in the ring.
+        p = bodyFits(p, length) ? take(p, length) : p + 1;
     }
 }
 

@@ -88,17 +88,21 @@ public:
         return headerSumOf(front(12, scratch));
     }
     // The plain sum of the 12 bytes at bytes, of which 16 can be read.
-    static unsigned headerSumOf(const uchar* bytes)
+    static unsigned headerSumOf(const uchar* bytes) { return sumOfFirst<12>(bytes); }
+    // The plain sum of the first Count bytes at bytes, of which 16 can be read.
+    template <int Count>
+    static unsigned sumOfFirst(const uchar* bytes)
     {
+        static_assert(Count > 0 && Count <= 16, "one sixteen-byte read");
 #if defined(__SSE2__)
-        // Sixteen bytes read at once, the last four masked off.
-        const __m128i keep = _mm_set_epi32(0, -1, -1, -1);
+        // Sixteen bytes read at once, the last 16 - Count masked off.
+        const __m128i keep = _mm_srli_si128(_mm_set1_epi8(-1), 16 - Count);
         const __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), keep);
         const __m128i sums = _mm_sad_epu8(v, _mm_setzero_si128());
         return unsigned(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
 #else
         unsigned total = 0;
-        for (int i = 0; i < 12; ++i)
+        for (int i = 0; i < Count; ++i)
             total += bytes[i];
         return total;
 #endif
