@@ -319,25 +319,29 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
     quint16 columns[Phases + Window + Phases];
     std::fill(columns, columns + Phases, quint16(0));
     // The bodies only move forward: a window is made again when one runs past its end.
-    const uchar* windowAt = p;
     const uchar* windowEnd = p;
+    // The sums before the body of the header at h lie at columnsBefore + 2 h (in bytes): one
+    // addition per header.
+    uintptr_t columnsBefore = 0;
     // Whether the body of the header at header, all there, passes its check.
-    const auto bodyFits = [&](const uchar* header, int length) {
+    const auto bodyFits = [&](const uchar* header, unsigned length) {
         const uchar* const body = header + UHRType::SizeOf;
         const uchar* const sumAt = body + length - 2;
         if (sumAt > windowEnd) {
-            windowAt = body;
             const int count = int(std::min<ptrdiff_t>(end - body, Window));
             windowEnd = body + count;
             RingBuffer::addColumns(columns + Phases, body, count, int(end - body));
+            columnsBefore = reinterpret_cast<uintptr_t>(columns) - 2 * reinterpret_cast<uintptr_t>(body)
+                + 2 * UHRType::SizeOf;
         }
         const quint16 received = quint16(sumAt[0] | (sumAt[1] << 8));
-        return RingBuffer::checkOfColumns(columns + (body - windowAt), length - 2) == received;
+        const auto before = reinterpret_cast<const quint16*>(columnsBefore + 2 * reinterpret_cast<uintptr_t>(header));
+        return RingBuffer::checkOfColumns(before, length - 2) == received;
     };
     // Dispatches the frame at header, checked; returns the place after it.
-    const auto take = [&](const uchar* header, int length) {
+    const auto take = [&](const uchar* header, unsigned length) {
         const UHRType parsed(reinterpret_cast<const char*>(header), UHRType::SizeOf);
-        m_ring.assign(header + UHRType::SizeOf, length);
+        m_ring.assign(header + UHRType::SizeOf, int(length));
         processPacket(parsed, m_ring);
         m_ring.clear();
         return header + UHRType::SizeOf + length;
@@ -354,7 +358,7 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
         while (candidates) {
             const uchar* const header = p + qCountTrailingZeroBits(candidates);
             candidates &= candidates - 1;
-            const int length = header[LengthAt];
+            const unsigned length = header[LengthAt];
             if (headerFits(header, Phases) && bodyFits(header, length)) {
                 next = take(header, length);
                 break;
