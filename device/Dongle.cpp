@@ -69,6 +69,72 @@ const uchar* findSync(const uchar* p, const uchar* end)
     return static_cast<const uchar*>(std::memchr(p, Frame::Sync0, size_t(end - p)));
 }
 
+// Running sums of a read's bytes for the body checks (RingBuffer::addColumns), made for a window
+// of the read at a time from the first body that needs them, so that a false header announcing
+// a long body costs no more than a short one, and no byte is copied for it. The bodies only move
+// forward: a window is made again when one runs past its end.
+class BodySums
+{
+public:
+    BodySums(const uchar* begin, const uchar* end)
+        : m_end(end)
+        , m_windowEnd(begin)
+    {
+        std::fill(m_columns, m_columns + Phases, quint16(0));
+    }
+
+    // Whether the body of the header at header, all there, passes its check.
+    bool fit(const uchar* header, unsigned length)
+    {
+        const uchar* const sumAt = header + UHRType::SizeOf + length - 2;
+        if (sumAt > m_windowEnd)
+            makeWindow(header + UHRType::SizeOf);
+        const quint16 received = quint16(sumAt[0] | (sumAt[1] << 8));
+        const auto before = reinterpret_cast<const quint16*>(m_before + 2 * reinterpret_cast<uintptr_t>(header));
+        return RingBuffer::checkOfColumns(before, length - 2) == received;
+    }
+
+private:
+    static constexpr int Window = 4096;
+    static constexpr int Phases = RingBuffer::Phases;
+
+    Q_NEVER_INLINE void makeWindow(const uchar* body)
+    {
+        const int count = int(std::min<ptrdiff_t>(m_end - body, Window));
+        m_windowEnd = body + count;
+        RingBuffer::addColumns(m_columns + Phases, body, count, int(m_end - body));
+        m_before = reinterpret_cast<uintptr_t>(m_columns) - 2 * reinterpret_cast<uintptr_t>(body)
+            + 2 * UHRType::SizeOf;
+    }
+
+    const uchar* const m_end;
+    const uchar* m_windowEnd;
+    // The sums before the body of the header at h lie at m_before + 2 h (in bytes): one
+    // addition per header.
+    uintptr_t m_before = 0;
+    quint16 m_columns[Phases + Window + Phases];
+};
+
+// The places from p on that have the longest frame after them (up to last) are looked at sixteen
+// at a time: one bit for each that holds both sync bytes, and only those are checked, in order.
+// Returns the first that starts a frame passing every check; null when none does, p then past
+// last. A place without both sync bytes is never looked at again.
+constexpr ptrdiff_t FrameReach = (RingBuffer::Phases - 1) + UHRType::SizeOf + MaxBodyLength;
+static_assert(UHRType::SizeOf + MaxBodyLength > RingBuffer::Phases, "the sync bytes and a header are read in a frame");
+const uchar* findFrame(const uchar*& p, const uchar* const last, BodySums& sums)
+{
+    for (; p <= last; p += RingBuffer::Phases) {
+        unsigned candidates = RingBuffer::matches16(p, Frame::Sync0) & RingBuffer::matches16(p + 1, Frame::Sync1);
+        while (candidates) {
+            const uchar* const header = p + unsigned(qCountTrailingZeroBits(candidates));
+            candidates &= candidates - 1;
+            if (headerFits(header, RingBuffer::Phases) && sums.fit(header, header[LengthAt]))
+                return header;
+        }
+    }
+    return nullptr;
+}
+
 DongleResult timedOut()
 {
     return DongleResult(DongleResult::TimedOut);
@@ -311,33 +377,7 @@ void Dongle::appendBytes(QByteArray const& bytes)
 
 void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
 {
-    // The bodies are checked from running sums of the read, made for a window of it at a time
-    // (from the first body that needs them), so that a false header announcing a long body
-    // costs no more than a short one, and no byte is copied for it.
-    constexpr int Window = 4096;
-    constexpr int Phases = RingBuffer::Phases;
-    quint16 columns[Phases + Window + Phases];
-    std::fill(columns, columns + Phases, quint16(0));
-    // The bodies only move forward: a window is made again when one runs past its end.
-    const uchar* windowEnd = p;
-    // The sums before the body of the header at h lie at columnsBefore + 2 h (in bytes): one
-    // addition per header.
-    uintptr_t columnsBefore = 0;
-    // Whether the body of the header at header, all there, passes its check.
-    const auto bodyFits = [&](const uchar* header, unsigned length) {
-        const uchar* const body = header + UHRType::SizeOf;
-        const uchar* const sumAt = body + length - 2;
-        if (sumAt > windowEnd) {
-            const int count = int(std::min<ptrdiff_t>(end - body, Window));
-            windowEnd = body + count;
-            RingBuffer::addColumns(columns + Phases, body, count, int(end - body));
-            columnsBefore = reinterpret_cast<uintptr_t>(columns) - 2 * reinterpret_cast<uintptr_t>(body)
-                + 2 * UHRType::SizeOf;
-        }
-        const quint16 received = quint16(sumAt[0] | (sumAt[1] << 8));
-        const auto before = reinterpret_cast<const quint16*>(columnsBefore + 2 * reinterpret_cast<uintptr_t>(header));
-        return RingBuffer::checkOfColumns(before, length - 2) == received;
-    };
+    BodySums sums(p, end);
     // Dispatches the frame at header, checked; returns the place after it.
     const auto take = [&](const uchar* header, unsigned length) {
         const UHRType parsed(reinterpret_cast<const char*>(header), UHRType::SizeOf);
@@ -347,24 +387,10 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
         return header + UHRType::SizeOf + length;
     };
 
-    // While the longest frame fits after every place of the next sixteen, those places are
-    // looked at together: one bit for each that holds both sync bytes, and only those are
-    // checked, in order. A place without them is never looked at again.
-    constexpr ptrdiff_t Reach = (Phases - 1) + UHRType::SizeOf + MaxBodyLength;
-    static_assert(UHRType::SizeOf + MaxBodyLength > Phases, "the sync bytes and a header are read in a frame");
-    while (end - p >= Reach) {
-        unsigned candidates = RingBuffer::matches16(p, Frame::Sync0) & RingBuffer::matches16(p + 1, Frame::Sync1);
-        const uchar* next = p + Phases;
-        while (candidates) {
-            const uchar* const header = p + qCountTrailingZeroBits(candidates);
-            candidates &= candidates - 1;
-            const unsigned length = header[LengthAt];
-            if (headerFits(header, Phases) && bodyFits(header, length)) {
-                next = take(header, length);
-                break;
-            }
-        }
-        p = next;
+    if (end - p >= FrameReach) {
+        const uchar* const last = end - FrameReach;
+        while (const uchar* const header = findFrame(p, last, sums))
+            p = take(header, header[LengthAt]);
     }
 
     // The last bytes of the read, one candidate at a time.
@@ -391,7 +417,7 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
             return;
         }
         // Only the first byte of a frame whose body fails is dropped, as in the ring.
-        p = bodyFits(p, length) ? take(p, length) : p + 1;
+        p = sums.fit(p, unsigned(length)) ? take(p, unsigned(length)) : p + 1;
     }
 }
 
