@@ -86,17 +86,59 @@ public:
     // Whether the body of the header at header, all there, passes its check.
     bool fit(const uchar* header, unsigned length)
     {
-        const uchar* const sumAt = header + UHRType::SizeOf + length - 2;
-        if (sumAt > m_windowEnd)
+        if (sumAt(header, length) > m_windowEnd)
             makeWindow(header + UHRType::SizeOf);
-        const quint16 received = quint16(sumAt[0] | (sumAt[1] << 8));
-        const auto before = reinterpret_cast<const quint16*>(m_before + 2 * reinterpret_cast<uintptr_t>(header));
-        return RingBuffer::checkOfColumns(before, length - 2) == received;
+        return fits(m_before, header, length);
+    }
+
+    // The places from p on that have the longest frame after them (up to last) are looked at
+    // sixteen at a time: one bit for each that holds both sync bytes, and only those are
+    // checked, in order. Returns the first that starts a frame passing every check; null when
+    // none does, p then past last. A place without both sync bytes is never looked at again.
+    const uchar* findFrame(const uchar*& p, const uchar* const last)
+    {
+        // The window's state stays in registers while it lasts.
+        const uchar* windowEnd = m_windowEnd;
+        uintptr_t before = m_before;
+        for (; p <= last; p += Phases) {
+            unsigned candidates
+                = RingBuffer::matches16(p, Frame::Sync0) & RingBuffer::matches16(p + 1, Frame::Sync1);
+            while (candidates) {
+                const uchar* const header = p + unsigned(qCountTrailingZeroBits(candidates));
+                candidates &= candidates - 1;
+                if (!headerFits(header, Phases))
+                    continue;
+                const unsigned length = header[LengthAt];
+                if (sumAt(header, length) > windowEnd) {
+                    makeWindow(header + UHRType::SizeOf);
+                    windowEnd = m_windowEnd;
+                    before = m_before;
+                }
+                if (fits(before, header, length))
+                    return header;
+            }
+        }
+        return nullptr;
     }
 
 private:
     static constexpr int Window = 4096;
     static constexpr int Phases = RingBuffer::Phases;
+
+    // Where the body's checksum lies.
+    static const uchar* sumAt(const uchar* header, unsigned length)
+    {
+        return header + UHRType::SizeOf + length - 2;
+    }
+    // Whether the body passes its check, before being the window's m_before.
+    static bool fits(uintptr_t before, const uchar* header, unsigned length)
+    {
+        const uchar* const at = sumAt(header, length);
+        const quint16 received = quint16(at[0] | (at[1] << 8));
+        const auto columns
+            = reinterpret_cast<const quint16*>(before + 2 * reinterpret_cast<uintptr_t>(header));
+        return RingBuffer::checkOfColumns(columns, length - 2) == received;
+    }
 
     Q_NEVER_INLINE void makeWindow(const uchar* body)
     {
@@ -112,28 +154,13 @@ private:
     // The sums before the body of the header at h lie at m_before + 2 h (in bytes): one
     // addition per header.
     uintptr_t m_before = 0;
-    quint16 m_columns[Phases + Window + Phases];
+    alignas(64) quint16 m_columns[Phases + Window + Phases];
 };
 
-// The places from p on that have the longest frame after them (up to last) are looked at sixteen
-// at a time: one bit for each that holds both sync bytes, and only those are checked, in order.
-// Returns the first that starts a frame passing every check; null when none does, p then past
-// last. A place without both sync bytes is never looked at again.
+// The places looked at together need the longest frame after every one of them.
 constexpr ptrdiff_t FrameReach = (RingBuffer::Phases - 1) + UHRType::SizeOf + MaxBodyLength;
-static_assert(UHRType::SizeOf + MaxBodyLength > RingBuffer::Phases, "the sync bytes and a header are read in a frame");
-const uchar* findFrame(const uchar*& p, const uchar* const last, BodySums& sums)
-{
-    for (; p <= last; p += RingBuffer::Phases) {
-        unsigned candidates = RingBuffer::matches16(p, Frame::Sync0) & RingBuffer::matches16(p + 1, Frame::Sync1);
-        while (candidates) {
-            const uchar* const header = p + unsigned(qCountTrailingZeroBits(candidates));
-            candidates &= candidates - 1;
-            if (headerFits(header, RingBuffer::Phases) && sums.fit(header, header[LengthAt]))
-                return header;
-        }
-    }
-    return nullptr;
-}
+static_assert(
+    UHRType::SizeOf + MaxBodyLength > RingBuffer::Phases, "the sync bytes and a header are read in a frame");
 
 DongleResult timedOut()
 {
@@ -389,7 +416,7 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
 
     if (end - p >= FrameReach) {
         const uchar* const last = end - FrameReach;
-        while (const uchar* const header = findFrame(p, last, sums))
+        while (const uchar* const header = sums.findFrame(p, last))
             p = take(header, header[LengthAt]);
     }
 

@@ -90,19 +90,18 @@ public:
     // The plain sum of the 12 bytes at bytes, of which 16 can be read.
     static unsigned headerSumOf(const uchar* bytes) { return sumOfFirst<12>(bytes); }
     // The mask of word Word of sixteen bytes that keeps the first Count of them.
-    template <int Count, int Word>
-    static constexpr int keptOf()
+    template <int Count, int Word> static constexpr int keptOf()
     {
         return Count >= 4 * (Word + 1) ? -1 : Count <= 4 * Word ? 0 : int((1u << 8 * (Count - 4 * Word)) - 1);
     }
     // The plain sum of the first Count bytes at bytes, of which 16 can be read.
-    template <int Count>
-    static unsigned sumOfFirst(const uchar* bytes)
+    template <int Count> static unsigned sumOfFirst(const uchar* bytes)
     {
         static_assert(Count > 0 && Count <= 16, "one sixteen-byte read");
 #if defined(__SSE2__)
         // Sixteen bytes read at once, the last 16 - Count masked off.
-        const __m128i keep = _mm_set_epi32(keptOf<Count, 3>(), keptOf<Count, 2>(), keptOf<Count, 1>(), keptOf<Count, 0>());
+        const __m128i keep
+            = _mm_set_epi32(keptOf<Count, 3>(), keptOf<Count, 2>(), keptOf<Count, 1>(), keptOf<Count, 0>());
         const __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), keep);
         const __m128i sums = _mm_sad_epu8(v, _mm_setzero_si128());
         return unsigned(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
