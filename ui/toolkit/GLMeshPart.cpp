@@ -55,7 +55,7 @@ void appendColour(QVector<float>& to, QRgb rgba)
 
 } // namespace
 
-GLMeshPart::GLMeshPart(MeshPart const& part)
+GLMeshPart::GLMeshPart(MeshPart const& part, QVector<float>& plain)
 {
     // As they are uploaded: RGBA bytes, the first row the texture's bottom.
     QList<QImage> images;
@@ -74,7 +74,7 @@ GLMeshPart::GLMeshPart(MeshPart const& part)
         images.append(pixel);
     }
 
-    QVector<float> plain, textured;
+    QVector<float> textured;
     for (int first = 0; first + MeshPart::FloatsPerFace <= part.floatCount;
          first += MeshPart::FloatsPerFace) {
         float const* triangle = part.vertices.constData() + first;
@@ -97,15 +97,10 @@ GLMeshPart::GLMeshPart(MeshPart const& part)
         }
     }
 
-    auto upload = [](QOpenGLBuffer& buffer, QVector<float> const& floats) {
-        buffer.create();
-        buffer.bind();
-        buffer.allocate(floats.constData(), floats.size() * int(sizeof(float)));
-        buffer.release();
-    };
-    upload(plainVbo, plain);
-    plainVertexCount = plain.size() / PlainFloatsPerVertex;
-    upload(vbo, textured);
+    vbo.create();
+    vbo.bind();
+    vbo.allocate(textured.constData(), textured.size() * int(sizeof(float)));
+    vbo.release();
     vertexCount = textured.size() / MeshPart::FloatsPerVertex;
     if (vertexCount == 0)
         return; // no texture needed
@@ -123,11 +118,9 @@ GLMeshPart::GLMeshPart(MeshPart const& part)
 GLMeshPart::~GLMeshPart()
 {
     vbo.destroy();
-    plainVbo.destroy();
     qDeleteAll(textures);
     textures.clear();
     vao.destroy();
-    plainVao.destroy();
 }
 
 } // namespace OX

@@ -1,9 +1,10 @@
 #pragma once
-// The graphics-card side of one part of the headset model: its vertex buffers and array objects and
-// its textures. Made and destroyed only while the owning view's context is current.
+// The graphics-card side of one part of the headset model: its textured triangles' vertex buffer,
+// array object and textures. Made and destroyed only while the owning view's context is current.
 #include <QList>
 #include <QOpenGLBuffer>
 #include <QOpenGLVertexArrayObject>
+#include <QVector>
 
 class QImage;
 class QOpenGLTexture;
@@ -20,15 +21,15 @@ public:
     // inactive one.
     static constexpr int PlainFloatsPerVertex = 12;
 
-    // Uploads the part's triangles in two sets. A triangle whose texture coordinates only reach
-    // texels of one colour, in each of its material's images, is plain: it carries those colours
-    // (the first image's for the active look, the second's for the inactive one) and is drawn
-    // without a texture, which gives the same pixels at a fraction of the software rasteriser's
-    // cost. The other triangles are textured, with one texture per readable image. A material
-    // whose images all fail is plainly red, one without images has its diffuse colour (grey
-    // without a material).
-    explicit GLMeshPart(MeshPart const& part);
-    // Frees the buffers, the textures and the array objects.
+    // Sorts the part's triangles in two sets. A triangle whose texture coordinates only reach
+    // texels of one colour, in each of its material's images, is plain: it is appended to plain
+    // (PlainFloatsPerVertex a corner) with those colours (the first image's for the active look,
+    // the second's for the inactive one), to be drawn without a texture, which gives the same
+    // pixels at a fraction of the software rasteriser's cost. The other triangles are textured:
+    // uploaded with one texture per readable image. A material whose images all fail is plainly
+    // red, one without images has its diffuse colour (grey without a material).
+    GLMeshPart(MeshPart const& part, QVector<float>& plain);
+    // Frees the buffer, the textures and the array object.
     ~GLMeshPart();
     GLMeshPart(GLMeshPart const&) = delete;
     GLMeshPart& operator=(GLMeshPart const&) = delete;
@@ -37,10 +38,6 @@ public:
     QOpenGLBuffer vbo;
     QList<QOpenGLTexture*> textures; // none when every triangle is plain
     int vertexCount = 0;
-
-    QOpenGLVertexArrayObject plainVao;
-    QOpenGLBuffer plainVbo;
-    int plainVertexCount = 0;
 };
 
 } // namespace OX

@@ -154,6 +154,8 @@ OpenGLView::Gl::~Gl()
     plain.program.reset();
     qDeleteAll(parts);
     parts.clear();
+    plainVbo.destroy();
+    plainVao.destroy();
     target.reset();
     context->doneCurrent();
     context.reset();
@@ -238,18 +240,24 @@ void OpenGLView::Gl::initialize(Mesh const& mesh)
         plain.program.reset();
         return;
     }
+    QVector<float> plainFloats;
     for (MeshPart const* part : mesh.parts()) {
-        auto* gpu = new GLMeshPart(*part);
+        auto* gpu = new GLMeshPart(*part, plainFloats);
         // Without vertex array objects the attributes are set up again at every draw.
         if (gpu->vao.create()) {
             QOpenGLVertexArrayObject::Binder binder(&gpu->vao);
             setupVertexAttribs(gpu->vbo, false);
         }
-        if (gpu->plainVao.create()) {
-            QOpenGLVertexArrayObject::Binder binder(&gpu->plainVao);
-            setupVertexAttribs(gpu->plainVbo, true);
-        }
         parts.append(gpu);
+    }
+    plainVbo.create();
+    plainVbo.bind();
+    plainVbo.allocate(plainFloats.constData(), plainFloats.size() * int(sizeof(float)));
+    plainVbo.release();
+    plainVertexCount = plainFloats.size() / GLMeshPart::PlainFloatsPerVertex;
+    if (plainVao.create()) {
+        QOpenGLVertexArrayObject::Binder binder(&plainVao);
+        setupVertexAttribs(plainVbo, true);
     }
 }
 
@@ -318,11 +326,10 @@ void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)
     static QMatrix4x4 const world = Gl::world();
     QMatrix4x4 const modelView = camera * world * look.model;
     QMatrix3x3 const normals = world.normalMatrix();
-    // The plain triangles of every part, then the textured ones: one change of program.
+    // The plain triangles of every part at once, then the textured ones: one change of program.
     plain.use(proj, modelView, normals);
     plain.program->setUniformValue(plain.lookLoc, look.active ? 0.0f : 1.0f);
-    for (GLMeshPart* part : qAsConst(parts))
-        draw(part->plainVao, part->plainVbo, true, part->plainVertexCount);
+    draw(plainVao, plainVbo, true, plainVertexCount);
     textured.use(proj, modelView, normals);
     textured.program->setUniformValue(textured.lookLoc, 0);
     for (GLMeshPart* part : qAsConst(parts)) {

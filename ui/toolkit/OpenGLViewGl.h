@@ -52,6 +52,10 @@ struct OpenGLView::Gl : QOpenGLFunctions {
     Program textured; // the triangles that show a texture
     Program plain; // the triangles of one colour
     QList<GLMeshPart*> parts;
+    // The plain triangles of every part, drawn at once.
+    QOpenGLVertexArrayObject plainVao;
+    QOpenGLBuffer plainVbo;
+    int plainVertexCount = 0;
     std::unique_ptr<QOpenGLFramebufferObject> target; // as large as the largest area drawn
 
     // The camera, CameraDistance in front of the model.
