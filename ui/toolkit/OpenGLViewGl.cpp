@@ -327,19 +327,23 @@ void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)
     QMatrix4x4 const modelView = camera * world * look.model;
     QMatrix3x3 const normals = world.normalMatrix();
     // The plain triangles of every part at once, then the textured ones: one change of program.
-    plain.use(proj, modelView, normals);
-    plain.program->setUniformValue(plain.lookLoc, look.active ? 0.0f : 1.0f);
-    draw(plainVao, plainVbo, true, plainVertexCount);
-    textured.use(proj, modelView, normals);
-    textured.program->setUniformValue(textured.lookLoc, 0);
-    for (GLMeshPart* part : qAsConst(parts)) {
-        if (part->vertexCount == 0)
-            continue;
-        // The inactive look is the second image; a material with one image shows it in both.
-        part->textures.at(look.active ? 0 : qMin(1, part->textures.size() - 1))->bind(0);
-        draw(part->vao, part->vbo, false, part->vertexCount);
+    if (look.plain) {
+        plain.use(proj, modelView, normals);
+        plain.program->setUniformValue(plain.lookLoc, look.active ? 0.0f : 1.0f);
+        draw(plainVao, plainVbo, true, plainVertexCount);
     }
-    textured.program->release();
+    if (look.textured) {
+        textured.use(proj, modelView, normals);
+        textured.program->setUniformValue(textured.lookLoc, 0);
+        for (GLMeshPart* part : qAsConst(parts)) {
+            if (part->vertexCount == 0)
+                continue;
+            // The inactive look is the second image; a material with one image shows it in both.
+            part->textures.at(look.active ? 0 : qMin(1, part->textures.size() - 1))->bind(0);
+            draw(part->vao, part->vbo, false, part->vertexCount);
+        }
+    }
+    glUseProgram(0);
 }
 
 void OpenGLView::Gl::draw(QOpenGLVertexArrayObject& vao, QOpenGLBuffer& buffer, bool plain, int count)
@@ -423,26 +427,32 @@ void OpenGLView::Preparation::runStep()
     case MakeContext:
         m_mesh.load(QString::fromLatin1(Gl::ShippedPath), QString::fromLatin1(Gl::ShippedName));
         m_gl = Gl::make(m_mesh);
-        m_next = m_gl ? DrawActive : Finished;
+        m_next = m_gl ? DrawPlain : Finished;
         return;
-    case DrawActive:
-        draw(true);
+    // The rasteriser compiles each program's shaders as it first draws with it: one at a time,
+    // so that no step holds the application long.
+    case DrawPlain:
+        draw(Look { QMatrix4x4(), true, background(), true, false });
+        m_next = DrawTextured;
+        return;
+    case DrawTextured:
+        draw(Look { QMatrix4x4(), true, background(), false, true });
         m_next = DrawInactive;
         return;
     case DrawInactive:
-        draw(false);
+        draw(Look { QMatrix4x4(), false, background() });
         m_next = Finished;
         return;
     }
 }
 
-void OpenGLView::Preparation::draw(bool active)
+void OpenGLView::Preparation::draw(Look const& look)
 {
     // As a view draws at its preferred size, so that the shaders compiled here are the ones the
     // view uses.
     QSize const pixels(PreferredSide, PreferredSide);
     QImage frame(pixels, QImage::Format_RGB32);
-    m_gl->drawArea(QRect(QPoint(0, 0), pixels), pixels, Look { QMatrix4x4(), active, background() });
+    m_gl->drawArea(QRect(QPoint(0, 0), pixels), pixels, look);
     m_gl->read(frame.rect(), frame.bits(), frame.bytesPerLine());
 }
 

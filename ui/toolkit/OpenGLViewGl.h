@@ -32,6 +32,9 @@ struct OpenGLView::Gl : QOpenGLFunctions {
         QMatrix4x4 model;
         bool active = false;
         QColor background;
+        // Which triangles are drawn: all but while the shaders are compiled one at a time ahead.
+        bool plain = true;
+        bool textured = true;
     };
 
     // One of the two shader programs, with the places of its uniforms.
@@ -91,7 +94,7 @@ class OpenGLView::Preparation : public QObject
 {
 public:
     using Look = Gl::Look;
-    enum Step { WaitingForAWindow, MakeContext, DrawActive, DrawInactive, Finished };
+    enum Step { WaitingForAWindow, MakeContext, DrawPlain, DrawTextured, DrawInactive, Finished };
 
     static Preparation* instance;
     static bool asked;
@@ -105,7 +108,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void schedule();
     void runStep();
-    void draw(bool active);
+    void draw(Look const& look);
 
     Step m_next = WaitingForAWindow;
     Mesh m_mesh;
