@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/FirstWindowLibraries.h"
 #include "app/InstanceSignal.h"
 #include "app/LogHandler.h"
 #include "app/OrvixDirector.h"
@@ -195,6 +196,7 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
     oxMessageInit();
 
     auto app = std::make_unique<QApplication>(argc, argv);
+    FirstWindowLibraries libraries;
     if (hooks.applicationCreated)
         hooks.applicationCreated();
     setIdentity(hooks);
@@ -211,6 +213,7 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
         // give up the guard before, so nothing is left behind for the next start.
         LogHandler::uninstall();
         guard.reset();
+        libraries.wait();
         parser->process(*app);
         return parsed ? 0 : 1;
     }
@@ -233,6 +236,7 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
     if (hooks.finished)
         hooks.finished();
     parser.reset();
+    libraries.wait();
     app.reset();
     guard.reset();
     return exitCode;

@@ -4,7 +4,9 @@ round after round, and each stream's median MB/s (CPU time) is compared; then, u
 the instructions each build spends per byte of each stream, counted by callgrind (the same
 whatever else the machine does).
 
-    bench/decode_side_by_side.py OLD/bench_frame_decode NEW/bench_frame_decode [rounds] [--no-count]
+    bench/decode_side_by_side.py OLD/bench_frame_decode NEW/bench_frame_decode [MORE...] [rounds] [--no-count]
+
+With more than two programs, each is compared with the first (OLD).
 
 An older commit's program is best built from its own code with this bench/frame_decode.cpp, so that
 both run the same streams.
@@ -63,26 +65,30 @@ def run(binary):
 
 
 def main():
-    old, new = sys.argv[1], sys.argv[2]
-    args = [a for a in sys.argv[3:] if not a.startswith("--")]
-    rounds = int(args[0]) if args else 5
-    runs = {old: [], new: []}
+    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    rounds = int(args.pop()) if args and args[-1].isdigit() else 5
+    binaries = args
+    old = binaries[0]
+    runs = {binary: [] for binary in binaries}
     for _ in range(rounds):
-        for binary in (old, new):
+        for binary in binaries:
             runs[binary].append(run(binary))
-    names = [n for n in runs[new][0] if n in runs[old][0]]
-    print(f"{'stream':58} {'old MB/s':>10} {'new MB/s':>10} {'new/old':>8}")
+    names = [n for n in runs[binaries[-1]][0] if all(n in runs[b][0] for b in binaries)]
+    labels = ["old"] + (["new"] if len(binaries) == 2 else [f"#{i}" for i in range(1, len(binaries))])
+    print(f"{'stream (MB/s)':58}" + "".join(f"{l:>10}" for l in labels)
+          + "".join(f"{l + '/old':>10}" for l in labels[1:]))
     for name in names:
-        o = statistics.median(r[name] for r in runs[old])
-        n = statistics.median(r[name] for r in runs[new])
-        print(f"{name:58} {o:10.2f} {n:10.2f} {n / o:8.2f}")
+        medians = [statistics.median(r[name] for r in runs[b]) for b in binaries]
+        print(f"{name:58}" + "".join(f"{m:10.2f}" for m in medians)
+              + "".join(f"{m / medians[0]:10.2f}" for m in medians[1:]))
     if "--no-count" in sys.argv:
         return
-    print(f"\n{'stream (instructions per byte)':58} {'old':>10} {'new':>10} {'new/old':>8}")
+    print(f"\n{'stream (instructions per byte)':58}" + "".join(f"{l:>10}" for l in labels)
+          + "".join(f"{l + '/old':>10}" for l in labels[1:]))
     for name in COUNTED:
-        o = instructions_per_byte(old, name)
-        n = instructions_per_byte(new, name)
-        print(f"{name:58} {o:10.1f} {n:10.1f} {n / o:8.2f}")
+        counts = [instructions_per_byte(b, name) for b in binaries]
+        print(f"{name:58}" + "".join(f"{c:10.1f}" for c in counts)
+              + "".join(f"{c / counts[0]:10.2f}" for c in counts[1:]))
 
 
 if __name__ == "__main__":

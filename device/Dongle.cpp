@@ -36,6 +36,28 @@ constexpr int MinBodyLength = 2;
 // The place of the body's length in a header.
 constexpr int LengthAt = 9;
 
+// The plain sum of a header's first 12 bytes, readable bytes being there to read.
+unsigned headerSumAt(const uchar* header, ptrdiff_t readable)
+{
+    if (readable >= 16)
+        return RingBuffer::headerSumOf(header);
+    uchar copy[16] = {};
+    std::memcpy(copy, header, 12);
+    return RingBuffer::headerSumOf(copy);
+}
+
+// The first sync byte from p on, or null. It most often lies among the next sixteen bytes: those
+// are compared at once.
+const uchar* findSync(const uchar* p, const uchar* end)
+{
+    if (end - p >= 16) {
+        if (const unsigned hits = RingBuffer::matches16(p, Frame::Sync0))
+            return p + qCountTrailingZeroBits(hits);
+        p += 16;
+    }
+    return static_cast<const uchar*>(std::memchr(p, Frame::Sync0, size_t(end - p)));
+}
+
 DongleResult timedOut()
 {
     return DongleResult(DongleResult::TimedOut);
@@ -244,15 +266,12 @@ void Dongle::writeData(QByteArray const& bytes)
 
 void Dongle::appendBytes(QByteArray const& bytes)
 {
-    const uchar* p = reinterpret_cast<const uchar*>(bytes.constData());
-    const uchar* const end = p + bytes.size();
-    while (p < end) {
-        // Only the first sync byte can start a frame: noise between frames never enters the ring.
-        if (m_ring.isEmpty()) {
-            p = static_cast<const uchar*>(std::memchr(p, Frame::Sync0, size_t(end - p)));
-            if (!p)
-                return;
-        }
+    const uchar* const begin = reinterpret_cast<const uchar*>(bytes.constData());
+    const uchar* const end = begin + bytes.size();
+    const uchar* p = begin;
+    // A frame begun in an earlier read is finished in the ring. Once the ring holds only bytes
+    // of this read, they are read again where they lie.
+    while (p < end && !m_ring.isEmpty()) {
         // The bytes up to the next header, or to the end of the frame whose header waits, go
         // into the ring at once; the ring is looked at when they are there. A frame never
         // needs more than the ring holds, so no byte finds it full.
@@ -270,6 +289,69 @@ void Dongle::appendBytes(QByteArray const& bytes)
         p += taken;
         if (m_ring.available() >= UHRType::SizeOf + m_savedLength)
             decodeHeld();
+        if (m_ring.available() <= p - begin) {
+            p -= m_ring.available();
+            m_ring.clear();
+            m_savedLength = 0;
+        }
+    }
+    decodeInPlace(p, end);
+}
+
+void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
+{
+    // The bodies are checked from running sums of the read, made for a window of it at a time
+    // (from the first body that needs them), so that a false header announcing a long body
+    // costs no more than a short one, and no byte is copied for it.
+    constexpr int Window = 4096;
+    constexpr int Phases = RingBuffer::Phases;
+    quint16 columns[Phases + Window + Phases];
+    std::fill(columns, columns + Phases, quint16(0));
+    // The bodies only move forward: a window is made again when one runs past its end.
+    const uchar* windowAt = p;
+    const uchar* windowEnd = p;
+    for (;;) {
+        // Only the first sync byte can start a frame.
+        p = findSync(p, end);
+        if (!p)
+            return;
+        const ptrdiff_t left = end - p;
+        if (left < UHRType::SizeOf) {
+            m_ring.append(p, int(left));
+            return;
+        }
+        // The same checks as in the ring, in the same order (decodeHeld).
+        const int length = p[LengthAt];
+        if (p[1] != Frame::Sync1 || length < MinBodyLength || length > MaxBodyLength
+            || p[UHRType::SizeOf - 1] != Checksum::crc8OfSum(headerSumAt(p, left))) {
+            ++p;
+            continue;
+        }
+        if (left < UHRType::SizeOf + length) {
+            // The frame goes on in the next read: it waits in the ring with its header checked.
+            m_ring.append(p, int(left));
+            m_savedLength = length;
+            return;
+        }
+        const uchar* const body = p + UHRType::SizeOf;
+        const uchar* const bodyEnd = body + length - 2;
+        if (bodyEnd > windowEnd) {
+            windowAt = body;
+            const int count = int(std::min<ptrdiff_t>(end - body, Window));
+            windowEnd = body + count;
+            RingBuffer::addColumns(columns + Phases, body, count, int(end - body));
+        }
+        const quint16 received = quint16(bodyEnd[0] | (bodyEnd[1] << 8));
+        if (RingBuffer::checkOfColumns(columns + (body - windowAt), length - 2) != received) {
+            // Only the first byte is dropped, as in the ring.
+            ++p;
+            continue;
+        }
+        const UHRType header(reinterpret_cast<const char*>(p), UHRType::SizeOf);
+        m_ring.assign(body, length);
+        processPacket(header, m_ring);
+        m_ring.clear();
+        p = body + length;
     }
 }
 
@@ -330,6 +412,8 @@ void Dongle::processPacket(UHRType const& header, RingBuffer& ring)
 {
     const PacketID pid = header.PID;
     const int L = header.L;
+    if (m_frameTap)
+        m_frameTap(header.toByteArray() + ring.peek(0, L));
     if (m_initialized) {
         if (header.CH != m_channel) {
             m_channel = header.CH;

@@ -89,6 +89,11 @@ public:
     // ---- Receive path ---------------------------------------------------------------------
     // Feeds received bytes, in order, through the framing.
     void appendBytes(QByteArray const& bytes);
+    // Bytes read from the line and kept for a frame not complete yet.
+    int heldBytes() const { return m_ring.available(); }
+    // Called with each frame taken from the line (its header and body as read), before its
+    // dispatch.
+    void setFrameTap(std::function<void(QByteArray const& frame)> tap) { m_frameTap = std::move(tap); }
     // The protocol revision the application speaks: "protocol_revision" of "./orvixtools.ini",
     // 156 when the file is absent.
     static quint16 protocolRevision();
@@ -288,6 +293,9 @@ private:
     // Decodes the frames at the ring's head, once at least a header (or a saved header's frame)
     // is held.
     void decodeHeld();
+    // Decodes the bytes of a read from p on where they lie, the ring being empty; what may
+    // start a frame not complete at the end goes into the ring.
+    void decodeInPlace(const uchar* p, const uchar* end);
     // Drops the bytes before the next sync byte held: each would be dropped in turn at the next
     // check, so they go now, and the noise behind them need not enter the ring.
     void skipToSync() { m_ring.skipTo(Frame::Sync0); }
@@ -352,6 +360,7 @@ private:
     // The body length L of the checked header at the ring's head, while its frame is incomplete;
     // 0 while no header waits.
     int m_savedLength = 0;
+    std::function<void(QByteArray const& frame)> m_frameTap;
     bool m_initialized = false;
     std::atomic<bool> m_running { false };
     quint8 m_channel = 0;

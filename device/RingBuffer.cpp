@@ -32,43 +32,17 @@ quint16 RingBuffer::payloadSum(int offset, int count) const
 {
     if (offset < 0 || count <= 0 || count > available() - offset)
         return 0;
-    // Byte i of the span weighs table16[i % 16]. The bytes i = r, r + 16, r + 32 ... of the span
-    // are one column: its sum is the running column sum at the last of them less the one Phases
-    // places before the first. With p[Phases + i] the running sum at byte i of the span, column
-    // r is p[Phases + r + K] - p[r] for r <= m, and p[r + K] - p[r] for r > m, where the last
-    // byte is n = K + m (m < Phases).
-    const quint16* p = m_columns + countAt(offset) - Phases;
-    const int n = count - 1;
-    const int K = n & ~(Phases - 1);
-    const int m = n & (Phases - 1);
-    // A span shorter than Phases has K = 0, and its columns r > m come out as p[r] - p[r] = 0.
-    // Only the low 16 bits count: sums, differences and products are taken modulo 2^16.
-#if defined(__SSE2__)
-    // The sixteen columns at once, eight in each half; the places read past the span's last byte
-    // (at most 15, within the padding) fall in columns r > m, which take the row before.
-    const auto load = [](const quint16* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
-    const __m128i upTo = _mm_set1_epi16(short(m + 1));
-    const __m128i lastLow = _mm_cmplt_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), upTo);
-    const __m128i lastHigh = _mm_cmplt_epi16(_mm_setr_epi16(8, 9, 10, 11, 12, 13, 14, 15), upTo);
-    const auto column = [&](int half, __m128i inLastRow) {
-        const __m128i last = _mm_or_si128(_mm_and_si128(inLastRow, load(p + Phases + K + half)),
-            _mm_andnot_si128(inLastRow, load(p + K + half)));
-        return _mm_mullo_epi16(_mm_sub_epi16(last, load(p + half)), load(Checksum::table16 + half));
-    };
-    __m128i total = _mm_add_epi16(column(0, lastLow), column(8, lastHigh));
-    total = _mm_add_epi16(total, _mm_srli_si128(total, 8));
-    total = _mm_add_epi16(total, _mm_srli_si128(total, 4));
-    total = _mm_add_epi16(total, _mm_srli_si128(total, 2));
-    return quint16(_mm_cvtsi128_si32(total));
-#else
-    quint16 total = 0;
-    for (int r = 0; r < Phases; ++r) {
-        const quint16 last = r <= m ? p[Phases + K + r] : p[K + r];
-        total = quint16(total + quint16(last - p[r]) * Checksum::table16[r]);
-    }
-    return total;
-#endif
+    return checkOfColumns(m_columns + countAt(offset) - Phases, count);
 }
+
+RingBuffer::TurnedWeights::TurnedWeights()
+{
+    for (int k = 0; k < Phases; ++k)
+        for (int i = 0; i < Phases; ++i)
+            rows[k][i] = Checksum::table16[(i + k) % Phases];
+}
+
+const RingBuffer::TurnedWeights RingBuffer::s_turned;
 
 int RingBuffer::append(const uchar* data, int count, int readable)
 {
@@ -105,10 +79,16 @@ int RingBuffer::append(const uchar* data, int count, int readable)
     if (m_tail >= m_capacity)
         m_tail -= m_capacity;
 
-    // The columns, made from the caller's bytes: sixteen at once wherever sixteen can be read
-    // (those past the last byte lie beyond it, and are written again before any span reaches
-    // them), the rest one by one.
-    quint16* column = m_columns + m_count;
+    // The columns, made from the caller's bytes (those written past the last byte lie beyond
+    // it, and are written again before any span reaches them).
+    addColumns(m_columns + m_count, data, count, readable);
+    m_count += count;
+    return count;
+}
+
+void RingBuffer::addColumns(quint16* column, const uchar* data, int count, int readable)
+{
+    // Sixteen at once wherever sixteen can be read, the rest one by one.
     int i = 0;
 #if defined(__SSE2__)
     const __m128i mask = _mm_set1_epi8(char(PayloadMask));
@@ -128,8 +108,6 @@ int RingBuffer::append(const uchar* data, int count, int readable)
 #endif
     for (; i < count; ++i)
         column[i] = quint16(column[i - Phases] + (data[i] ^ PayloadMask));
-    m_count += count;
-    return count;
 }
 
 void RingBuffer::keepRecentColumns()

@@ -84,9 +84,12 @@ public:
     // be held.
     unsigned headerSum() const
     {
-        constexpr int Count = 12;
         uchar scratch[16];
-        const uchar* bytes = front(Count, scratch);
+        return headerSumOf(front(12, scratch));
+    }
+    // The plain sum of the 12 bytes at bytes, of which 16 can be read.
+    static unsigned headerSumOf(const uchar* bytes)
+    {
 #if defined(__SSE2__)
         // Sixteen bytes read at once, the last four masked off.
         const __m128i keep = _mm_set_epi32(0, -1, -1, -1);
@@ -95,7 +98,7 @@ public:
         return unsigned(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
 #else
         unsigned total = 0;
-        for (int i = 0; i < Count; ++i)
+        for (int i = 0; i < 12; ++i)
             total += bytes[i];
         return total;
 #endif
@@ -113,6 +116,71 @@ public:
     // The payload check (Checksum::crc16) of count bytes starting offset places after the head,
     // from the running sums; 0 unless the span lies within the held bytes.
     quint16 payloadSum(int offset, int count) const;
+
+    // Holds count bytes (at most MaxAvailable) in place of none, for reading only: their running
+    // sums are not kept, so payloadSum is not for them. The ring must be empty, and is emptied
+    // (clear) after use.
+    void assign(const uchar* data, int count)
+    {
+        count = std::min(count, int(MaxAvailable));
+        std::memcpy(m_bytes, data, size_t(count));
+        m_head = 0;
+        m_tail = m_held = count;
+    }
+
+    // Running sums of bytes outside the ring (the bytes of one read, checked in place).
+    // The payload check weighs the bytes' positions modulo Phases (Checksum::table16).
+    static constexpr int Phases = 16;
+    // Writes the running column sums of count bytes at data to column[0 .. count); the Phases
+    // places before column must be there (whatever their values: a span's check takes
+    // differences within it). readable (when above count) is how many bytes at data may be
+    // read; up to Phases - 1 places past the last may be written.
+    static void addColumns(quint16* column, const uchar* data, int count, int readable);
+    // The payload check of count bytes from their running sums: before is the place Phases
+    // before the first byte's.
+    static quint16 checkOfColumns(const quint16* before, int count)
+    {
+        // Byte i of the span weighs table16[i % 16]. The bytes i = r, r + 16, r + 32 ... of the
+        // span are one column: its sum is the running sum at the last of them less the one Phases
+        // places before the first. Those first places are before[0 .. Phases), column r's at
+        // before[r]; the last places are the span's last Phases, before[count .. count + Phases),
+        // where place i is the last of column (i + count) % Phases. A column with no byte in a
+        // span shorter than Phases takes the same place twice, which cancels. Only the low 16 bits
+        // count: sums, differences and products are taken modulo 2^16.
+        const quint16* turned = s_turned.rows[count & (Phases - 1)];
+#if defined(__SSE2__)
+        // Products added in pairs (madd): the low 16 bits of a signed product are those of the
+        // unsigned one.
+        const auto load
+            = [](const quint16* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
+        const auto weigh = [&](const quint16* at, const quint16* weights) {
+            return _mm_add_epi32(
+                _mm_madd_epi16(load(at), load(weights)), _mm_madd_epi16(load(at + 8), load(weights + 8)));
+        };
+        __m128i total = _mm_sub_epi32(weigh(before + count, turned), weigh(before, s_turned.rows[0]));
+        total = _mm_add_epi32(total, _mm_shuffle_epi32(total, _MM_SHUFFLE(1, 0, 3, 2)));
+        total = _mm_add_epi32(total, _mm_shuffle_epi32(total, _MM_SHUFFLE(2, 3, 0, 1)));
+        return quint16(_mm_cvtsi128_si32(total));
+#else
+        quint16 total = 0;
+        for (int i = 0; i < Phases; ++i)
+            total = quint16(total + before[count + i] * turned[i] - before[i] * s_turned.rows[0][i]);
+        return total;
+#endif
+    }
+    // One bit per byte of the sixteen at bytes that equals byte, the first byte's lowest.
+    static unsigned matches16(const uchar* bytes, uchar byte)
+    {
+#if defined(__SSE2__)
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+        return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(char(byte)))));
+#else
+        unsigned bits = 0;
+        for (int i = 0; i < 16; ++i)
+            bits |= unsigned(bytes[i] == byte) << i;
+        return bits;
+#endif
+    }
 
     // Drops the bytes before the first byte of this value held (all of them if there is none).
     void skipTo(uchar byte)
@@ -161,19 +229,6 @@ private:
     void keepRecentColumns();
     // skipTo when the sixteen bytes it compares at once hold no match.
     void searchFor(uchar byte);
-    // One bit per byte of the sixteen at bytes that equals byte, the first byte's lowest.
-    static unsigned matches16(const uchar* bytes, uchar byte)
-    {
-#if defined(__SSE2__)
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-        return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(char(byte)))));
-#else
-        unsigned bits = 0;
-        for (int i = 0; i < 16; ++i)
-            bits |= unsigned(bytes[i] == byte) << i;
-        return bits;
-#endif
-    }
     int next(int i) const
     {
         return i + 1 == m_capacity ? 0 : i + 1;
@@ -184,8 +239,13 @@ private:
         return i >= m_capacity ? i - m_capacity : i;
     }
 
-    // The payload check weighs the bytes' positions modulo 16 (Checksum::table16).
-    static constexpr int Phases = 16;
+    // The payload check's weights turned by each phase: row k, place i weighs a byte i + k
+    // places into a span (table16[(i + k) % 16]).
+    struct TurnedWeights {
+        TurnedWeights();
+        alignas(16) quint16 rows[Phases][Phases];
+    };
+    static const TurnedWeights s_turned;
     static constexpr uchar PayloadMask = 0x5A;
 
     // Places of m_columns in use before the recent ones are moved to the front.

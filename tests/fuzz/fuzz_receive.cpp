@@ -7,8 +7,10 @@
 // addressing, then the payload), which bit 0x20 cuts short or bit 0x10 damages in its body.
 // After the input, 134 bytes that start no frame must leave the reader ready: the two frames
 // behind them are dispatched whatever came before (the line is never left deaf), and they put
-// the channel and the dongle's state back for the next input.
+// the channel and the dongle's state back for the next input. The frames taken and the bytes
+// held after every piece are those of the plain decoder (tests/device/receive_reference.h).
 #include "device/Dongle.h"
+#include "tests/device/receive_reference.h"
 
 #include "tools/emulator/Emulator.h"
 
@@ -19,6 +21,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace
 {
@@ -66,6 +69,16 @@ QByteArray notice(uchar command, uchar lsb, uchar msb)
 Observer* observer = nullptr;
 Dongle* dongle = nullptr;
 QByteArray settle;
+std::vector<QByteArray> taken;
+
+// Reads bytes into the dongle and the plain decoder: the same frames, the same bytes held.
+void read(QByteArray const& bytes, receiveref::ReferenceDecoder& reference)
+{
+    dongle->appendBytes(bytes);
+    reference.feed(bytes);
+    check(taken == reference.frames());
+    check(size_t(dongle->heldBytes()) == reference.held());
+}
 
 // Reads the input from its front; bytes past its end read as 0.
 struct Reader {
@@ -139,6 +152,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     QCoreApplication::processEvents();
     observer->stopped = true;
     settle = QByteArray(RingBuffer::MaxAvailable, '\0') + notice(64, 3, 0) + notice(9, 0, 1);
+    dongle->setFrameTap([](QByteArray const& frame) { taken.push_back(frame); });
     return 0;
 }
 
@@ -147,12 +161,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size > 4096)
         return 0;
     Reader in { data, size };
+    receiveref::ReferenceDecoder reference;
+    taken.clear();
+    check(dongle->heldBytes() == 0);
     while (!in.atEnd()) {
         const uchar lead = in.byte();
-        dongle->appendBytes(lead < 0x80 ? in.bytes((lead & 0x3F) + 1) : framePiece(lead, in));
+        read(lead < 0x80 ? in.bytes((lead & 0x3F) + 1) : framePiece(lead, in), reference);
     }
     const int heard = observer->audio;
-    dongle->appendBytes(settle);
+    read(settle, reference);
     check(observer->audio == heard + 1);
     check(dongle->profile().state == 3);
     return 0;

@@ -1,0 +1,39 @@
+#pragma once
+// The main window can draw with GL (the 3D view and Help's web view need it), so creating it
+// loads the system's GL driver; Mesa's, with the compiler it brings, is the largest library of
+// a start. It is loaded on a thread of its own while the director and its windows are built,
+// after the image formats' plugins that the windows ask for first, so that the window finds
+// both already loaded. The process loads one library at a time: whatever the interface asks to
+// load meanwhile waits, which is why this starts once the application object (with its own
+// plugins) exists.
+#include <string>
+#include <thread>
+
+class FirstWindowLibraries
+{
+public:
+    // Starts loading where the first window would load Mesa's driver through GLX; otherwise
+    // does nothing. Needs the application object.
+    FirstWindowLibraries();
+    // Waits for the loading to end.
+    ~FirstWindowLibraries();
+    FirstWindowLibraries(const FirstWindowLibraries&) = delete;
+    FirstWindowLibraries& operator=(const FirstWindowLibraries&) = delete;
+
+    // Waits for the loading to end: nothing may still be loading while the application object
+    // goes away or the process ends.
+    void wait();
+
+    // Whether the first window draws through Mesa's GLX on X: false where another platform
+    // (Qt's platform name), GL integration, GLX vendor or driver folder is chosen.
+    static bool usesMesaGlx(
+        const char* platform, const char* glIntegration, const char* glxVendor, const char* driversPath);
+    // The software rasteriser's driver in the driver folder beside Mesa's GLX library (libDir);
+    // empty where there is none, or where NVIDIA's own GL lies beside it (its X server would
+    // take that instead). Mesa's drivers are one file under several names, so this one serves
+    // whichever name Mesa picks for the graphics card.
+    static std::string mesaDriver(const std::string& libDir);
+
+private:
+    std::thread m_loader;
+};
