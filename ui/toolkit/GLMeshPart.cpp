@@ -4,42 +4,115 @@
 
 #include <QOpenGLTexture>
 
+#include <algorithm>
+#include <cmath>
+
 namespace OX
 {
 
-GLMeshPart::GLMeshPart(MeshPart const& part)
+namespace
 {
-    vbo.create();
-    vbo.bind();
-    vbo.allocate(part.vertices.constData(), part.floatCount * int(sizeof(float)));
-    vbo.release();
-    vertexCount = part.floatCount / MeshPart::FloatsPerVertex;
 
+// The texels of an image of width x height that linear filtering can blend anywhere in the
+// triangle (the texture coordinates at 6 and 7 of each corner's floats): those around
+// (u width - 1/2, v height - 1/2), clamped to the edge, with one more on each side for rounding.
+QRect reach(float const* triangle, QSize const& size)
+{
+    float uMin = triangle[6], uMax = uMin, vMin = triangle[7], vMax = vMin;
+    for (int corner = 1; corner < 3; ++corner) {
+        float const* uv = triangle + corner * MeshPart::FloatsPerVertex + 6;
+        uMin = std::min(uMin, uv[0]);
+        uMax = std::max(uMax, uv[0]);
+        vMin = std::min(vMin, uv[1]);
+        vMax = std::max(vMax, uv[1]);
+    }
+    auto texel = [](float coordinate, int count, int margin) {
+        float const t = std::floor(coordinate * float(count) - 0.5f) + float(margin);
+        return int(std::max(0.0f, std::min(float(count - 1), t))); // also where the float is not finite
+    };
+    return QRect(QPoint(texel(uMin, size.width(), -1), texel(vMin, size.height(), -1)),
+        QPoint(texel(uMax, size.width(), 2), texel(vMax, size.height(), 2)));
+}
+
+// The one colour of the area's texels in image (RGBA bytes), or false when they differ.
+bool oneColour(QImage const& image, QRect const& area, QRgb& colour)
+{
+    auto pixel = [&image](int x, int y) { return reinterpret_cast<QRgb const*>(image.constScanLine(y))[x]; };
+    colour = pixel(area.left(), area.top());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (pixel(x, y) != colour)
+                return false;
+    return true;
+}
+
+void appendColour(QVector<float>& to, QRgb rgba)
+{
+    auto const* bytes = reinterpret_cast<uchar const*>(&rgba); // in the order R, G, B, A
+    for (int channel = 0; channel < 3; ++channel)
+        to << float(bytes[channel]) / 255.0f;
+}
+
+} // namespace
+
+GLMeshPart::GLMeshPart(MeshPart const& part, QVector<float>& plain)
+{
+    // As they are uploaded: RGBA bytes, the first row the texture's bottom.
+    QList<QImage> images;
     if (part.material) {
         for (QImage const& image : part.material->images)
             if (!image.isNull())
-                addTexture(image.mirrored()); // the image's first row is its top, the texture's its bottom
+                images.append(image.mirrored().convertToFormat(QImage::Format_RGBA8888));
     }
-    if (!textures.isEmpty())
-        return;
-    QVector3D const kd = part.material ? part.material->Kd : QVector3D(0.5f, 0.5f, 0.5f);
-    bool const failed = part.material && !part.material->images.isEmpty();
-    QImage pixel(1, 1, QImage::Format_RGBA8888);
-    pixel.fill(failed ? QColor(Qt::red) // a material that cannot be shown is plainly red
-                      : QColor::fromRgbF(qBound(0.0f, kd.x(), 1.0f), qBound(0.0f, kd.y(), 1.0f),
-                          qBound(0.0f, kd.z(), 1.0f)));
-    addTexture(pixel);
-}
+    if (images.isEmpty()) {
+        QVector3D const kd = part.material ? part.material->Kd : QVector3D(0.5f, 0.5f, 0.5f);
+        bool const failed = part.material && !part.material->images.isEmpty();
+        QImage pixel(1, 1, QImage::Format_RGBA8888);
+        pixel.fill(failed ? QColor(Qt::red) // a material that cannot be shown is plainly red
+                          : QColor::fromRgbF(qBound(0.0f, kd.x(), 1.0f), qBound(0.0f, kd.y(), 1.0f),
+                              qBound(0.0f, kd.z(), 1.0f)));
+        images.append(pixel);
+    }
 
-void GLMeshPart::addTexture(QImage const& image)
-{
-    auto* texture = new QOpenGLTexture(image, QOpenGLTexture::DontGenerateMipMaps);
-    // One filter both ways: the software rasteriser then works out no level of detail per pixel,
-    // a quarter of a drawing's cost. The images are enlarged on screen, where this is the look
-    // they always had.
-    texture->setMinMagFilters(QOpenGLTexture::Linear, QOpenGLTexture::Linear);
-    texture->setWrapMode(QOpenGLTexture::ClampToEdge);
-    textures.append(texture);
+    QVector<float> textured;
+    for (int first = 0; first + MeshPart::FloatsPerFace <= part.floatCount;
+         first += MeshPart::FloatsPerFace) {
+        float const* triangle = part.vertices.constData() + first;
+        // The inactive look is the second image; a material with one image shows it in both.
+        QRgb colours[2] = {};
+        bool one = true;
+        for (int look = 0; look < 2 && one; ++look) {
+            QImage const& image = images.at(qMin(look, images.size() - 1));
+            one = oneColour(image, reach(triangle, image.size()), colours[look]);
+        }
+        if (!one) {
+            textured.append(QVector<float>(triangle, triangle + MeshPart::FloatsPerFace));
+            continue;
+        }
+        for (int corner = 0; corner < 3; ++corner) {
+            float const* vertex = triangle + corner * MeshPart::FloatsPerVertex;
+            plain.append(QVector<float>(vertex, vertex + 6)); // position and normal
+            appendColour(plain, colours[0]);
+            appendColour(plain, colours[1]);
+        }
+    }
+
+    vbo.create();
+    vbo.bind();
+    vbo.allocate(textured.constData(), textured.size() * int(sizeof(float)));
+    vbo.release();
+    vertexCount = textured.size() / MeshPart::FloatsPerVertex;
+    if (vertexCount == 0)
+        return; // no texture needed
+    for (QImage const& image : qAsConst(images)) {
+        auto* texture = new QOpenGLTexture(image, QOpenGLTexture::DontGenerateMipMaps);
+        // One filter both ways: the software rasteriser then works out no level of detail per
+        // pixel, a quarter of a drawing's cost. The images are enlarged on screen, where this is
+        // the look they always had.
+        texture->setMinMagFilters(QOpenGLTexture::Linear, QOpenGLTexture::Linear);
+        texture->setWrapMode(QOpenGLTexture::ClampToEdge);
+        textures.append(texture);
+    }
 }
 
 GLMeshPart::~GLMeshPart()

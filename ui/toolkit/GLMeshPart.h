@@ -1,9 +1,10 @@
 #pragma once
-// The graphics-card side of one part of the headset model: its vertex buffer and array object and
-// its textures. Made and destroyed only while the owning view's context is current.
+// The graphics-card side of one part of the headset model: its textured triangles' vertex buffer,
+// array object and textures. Made and destroyed only while the owning view's context is current.
 #include <QList>
 #include <QOpenGLBuffer>
 #include <QOpenGLVertexArrayObject>
+#include <QVector>
 
 class QImage;
 class QOpenGLTexture;
@@ -16,23 +17,27 @@ struct MeshPart;
 class GLMeshPart
 {
 public:
-    // Uploads the part's floats and makes one texture per readable image of its material; a
-    // material whose images all fail shows one red pixel, one without images a pixel of its diffuse
-    // colour (grey without a material): every part is drawn the same way, which costs the software
-    // rasteriser less per pixel than a choice between a colour and a texture.
-    explicit GLMeshPart(MeshPart const& part);
+    // The floats of a plain vertex: position, normal, its colour in the active look and in the
+    // inactive one.
+    static constexpr int PlainFloatsPerVertex = 12;
+
+    // Sorts the part's triangles in two sets. A triangle whose texture coordinates only reach
+    // texels of one colour, in each of its material's images, is plain: it is appended to plain
+    // (PlainFloatsPerVertex a corner) with those colours (the first image's for the active look,
+    // the second's for the inactive one), to be drawn without a texture, which gives the same
+    // pixels at a fraction of the software rasteriser's cost. The other triangles are textured:
+    // uploaded with one texture per readable image. A material whose images all fail is plainly
+    // red, one without images has its diffuse colour (grey without a material).
+    GLMeshPart(MeshPart const& part, QVector<float>& plain);
     // Frees the buffer, the textures and the array object.
     ~GLMeshPart();
     GLMeshPart(GLMeshPart const&) = delete;
     GLMeshPart& operator=(GLMeshPart const&) = delete;
 
-    QOpenGLVertexArrayObject vao;
+    QOpenGLVertexArrayObject vao; // the textured triangles
     QOpenGLBuffer vbo;
-    QList<QOpenGLTexture*> textures; // at least one
+    QList<QOpenGLTexture*> textures; // none when every triangle is plain
     int vertexCount = 0;
-
-private:
-    void addTexture(QImage const& image);
 };
 
 } // namespace OX

@@ -21,33 +21,58 @@ namespace
 // 20 % ambient and 80 % diffuse light from a point light, worked out per vertex: the light and the
 // normals turn with the model, so a vertex's light does not change with the pose, and the pixels
 // between are interpolated (with the software rasteriser the cost is per pixel).
-char const* const VertexShader = R"(
+char const* const Light = R"(
 attribute vec4 vertex;
 attribute vec3 normal;
-attribute vec2 uv;
-varying float light;
-varying vec2 texCoord;
 uniform mat4 projMatrix;
 uniform mat4 mvMatrix;
 uniform mat3 normalMatrix;
 uniform vec3 lightPos;
-void main() {
-    vec3 L = normalize(lightPos - vertex.xyz);
-    light = 0.2 + 0.8 * max(dot(normalize(normalMatrix * normal), L), 0.0);
-    texCoord = uv;
+float lightOfVertex() {
     gl_Position = projMatrix * mvMatrix * vertex;
+    vec3 L = normalize(lightPos - vertex.xyz);
+    return 0.2 + 0.8 * max(dot(normalize(normalMatrix * normal), L), 0.0);
 }
 )";
 
-// Every part shows a texture (a material without images one pixel of its colour). The colour is
-// written in the byte order of QImage::Format_RGB32, so that the picture is read back as it is
-// painted.
-char const* const FragmentShader = R"(
+// The textured triangles: the texture's colour times the light.
+char const* const TexturedVertexShader = R"(
+attribute vec2 uv;
+varying float light;
+varying vec2 texCoord;
+void main() {
+    light = lightOfVertex();
+    texCoord = uv;
+}
+)";
+
+// The colour is written in the byte order of QImage::Format_RGB32, so that the picture is read
+// back as it is painted.
+char const* const TexturedFragmentShader = R"(
 varying mediump float light;
 varying highp vec2 texCoord;
 uniform sampler2D texture;
 void main() {
     gl_FragColor = vec4(texture2D(texture, texCoord).rgb * light, 1.0).PIXEL_ORDER;
+}
+)";
+
+// The plain triangles: their colour in the look shown times the light, which is the same colour
+// interpolated between the corners.
+char const* const PlainVertexShader = R"(
+attribute vec3 colour;
+attribute vec3 inactiveColour;
+uniform float inactive;
+varying vec3 lit;
+void main() {
+    lit = (colour * (1.0 - inactive) + inactiveColour * inactive) * lightOfVertex();
+}
+)";
+
+char const* const PlainFragmentShader = R"(
+varying mediump vec3 lit;
+void main() {
+    gl_FragColor = vec4(lit, 1.0).PIXEL_ORDER;
 }
 )";
 
@@ -60,7 +85,9 @@ char const* const PixelOrder = "#define PIXEL_ORDER argb\n";
 
 constexpr int VertexAttribute = 0;
 constexpr int NormalAttribute = 1;
-constexpr int UvAttribute = 2;
+constexpr int UvAttribute = 2; // textured vertices
+constexpr int ColourAttribute = 2; // plain vertices
+constexpr int InactiveColourAttribute = 3;
 constexpr float NearPlane = 0.01f;
 constexpr float FarPlane = 100.0f;
 QVector3D const LightPosition(0.0f, 0.0f, 70.0f);
@@ -123,9 +150,12 @@ OpenGLView::Gl::~Gl()
     if (!context)
         return;
     context->makeCurrent(surface.get());
-    program.reset();
+    textured.program.reset();
+    plain.program.reset();
     qDeleteAll(parts);
     parts.clear();
+    plainVbo.destroy();
+    plainVao.destroy();
     target.reset();
     context->doneCurrent();
     context.reset();
@@ -137,61 +167,98 @@ void OpenGLView::Gl::makeCurrent()
         context->makeCurrent(surface.get());
 }
 
-void OpenGLView::Gl::setupVertexAttribs(QOpenGLBuffer& buffer)
+void OpenGLView::Gl::setupVertexAttribs(QOpenGLBuffer& buffer, bool plain)
 {
-    constexpr int stride = MeshPart::FloatsPerVertex * sizeof(GLfloat);
+    // Position and normal, then the texture coordinates or the two colours.
+    int const floats = plain ? GLMeshPart::PlainFloatsPerVertex : MeshPart::FloatsPerVertex;
+    int const stride = floats * int(sizeof(GLfloat));
+    auto attribute = [this, stride](int index, int size, int offset) {
+        glEnableVertexAttribArray(GLuint(index));
+        glVertexAttribPointer(GLuint(index), size, GL_FLOAT, GL_FALSE, stride,
+            reinterpret_cast<void*>(qintptr(offset) * qintptr(sizeof(GLfloat))));
+    };
     buffer.bind();
-    glEnableVertexAttribArray(VertexAttribute);
-    glEnableVertexAttribArray(NormalAttribute);
-    glEnableVertexAttribArray(UvAttribute);
-    glVertexAttribPointer(VertexAttribute, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
-    glVertexAttribPointer(
-        NormalAttribute, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(3 * sizeof(GLfloat)));
-    glVertexAttribPointer(
-        UvAttribute, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(6 * sizeof(GLfloat)));
+    attribute(VertexAttribute, 3, 0);
+    attribute(NormalAttribute, 3, 3);
+    if (plain) {
+        attribute(ColourAttribute, 3, 6);
+        attribute(InactiveColourAttribute, 3, 9);
+    } else {
+        glDisableVertexAttribArray(InactiveColourAttribute);
+        attribute(UvAttribute, 2, 6);
+    }
     buffer.release();
 }
 
-bool OpenGLView::Gl::buildProgram()
+bool OpenGLView::Gl::Program::build(char const* vertexShader, char const* fragmentShader, bool plain)
 {
     program = std::make_unique<QOpenGLShaderProgram>();
-    bool ok = program->addShaderFromSourceCode(QOpenGLShader::Vertex, VertexShader)
-        && program->addShaderFromSourceCode(QOpenGLShader::Fragment, QByteArray(PixelOrder) + FragmentShader);
+    bool ok = program->addShaderFromSourceCode(QOpenGLShader::Vertex, QByteArray(Light) + vertexShader)
+        && program->addShaderFromSourceCode(QOpenGLShader::Fragment, QByteArray(PixelOrder) + fragmentShader);
     if (ok) {
         program->bindAttributeLocation("vertex", VertexAttribute);
         program->bindAttributeLocation("normal", NormalAttribute);
-        program->bindAttributeLocation("uv", UvAttribute);
+        if (plain) {
+            program->bindAttributeLocation("colour", ColourAttribute);
+            program->bindAttributeLocation("inactiveColour", InactiveColourAttribute);
+        } else {
+            program->bindAttributeLocation("uv", UvAttribute);
+        }
         ok = program->link();
     }
     if (!ok) {
         qWarning("The 3D headset view cannot draw its model: %s", qPrintable(program->log()));
         program.reset();
+        return false;
     }
-    return ok;
+    program->bind();
+    projMatrixLoc = program->uniformLocation("projMatrix");
+    mvMatrixLoc = program->uniformLocation("mvMatrix");
+    normalMatrixLoc = program->uniformLocation("normalMatrix");
+    lookLoc = program->uniformLocation(plain ? "inactive" : "texture");
+    program->setUniformValue(program->uniformLocation("lightPos"), LightPosition);
+    program->release();
+    return true;
+}
+
+void OpenGLView::Gl::Program::use(
+    QMatrix4x4 const& proj, QMatrix4x4 const& modelView, QMatrix3x3 const& normals)
+{
+    program->bind();
+    program->setUniformValue(projMatrixLoc, proj);
+    program->setUniformValue(mvMatrixLoc, modelView);
+    program->setUniformValue(normalMatrixLoc, normals);
 }
 
 void OpenGLView::Gl::initialize(Mesh const& mesh)
 {
     initializeOpenGLFunctions();
-    if (!buildProgram())
+    // Either fails alone only when the shading language is broken: the view then draws nothing.
+    if (!textured.build(TexturedVertexShader, TexturedFragmentShader, false)
+        || !plain.build(PlainVertexShader, PlainFragmentShader, true)) {
+        textured.program.reset();
+        plain.program.reset();
         return;
-    program->bind();
-    projMatrixLoc = program->uniformLocation("projMatrix");
-    mvMatrixLoc = program->uniformLocation("mvMatrix");
-    normalMatrixLoc = program->uniformLocation("normalMatrix");
-    lightPosLoc = program->uniformLocation("lightPos");
-    textureLoc = program->uniformLocation("texture");
-
+    }
+    QVector<float> plainFloats;
     for (MeshPart const* part : mesh.parts()) {
-        auto* gpu = new GLMeshPart(*part);
+        auto* gpu = new GLMeshPart(*part, plainFloats);
         // Without vertex array objects the attributes are set up again at every draw.
-        QOpenGLVertexArrayObject::Binder binder(&gpu->vao);
-        setupVertexAttribs(gpu->vbo);
+        if (gpu->vao.create()) {
+            QOpenGLVertexArrayObject::Binder binder(&gpu->vao);
+            setupVertexAttribs(gpu->vbo, false);
+        }
         parts.append(gpu);
     }
-
-    program->setUniformValue(lightPosLoc, LightPosition);
-    program->release();
+    plainVbo.create();
+    plainVbo.bind();
+    plainVbo.allocate(plainFloats.constData(), plainFloats.size() * int(sizeof(float)));
+    plainVbo.release();
+    plainVertexCount = plainFloats.size() / GLMeshPart::PlainFloatsPerVertex;
+    if (plainVao.create()) {
+        QOpenGLVertexArrayObject::Binder binder(&plainVao);
+        setupVertexAttribs(plainVbo, true);
+    }
 }
 
 void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const& look)
@@ -249,7 +316,7 @@ void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)
 #endif
     // Depth and stencil share their pixels: cleared together they are filled, not masked one by one.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    if (!program)
+    if (!textured.program)
         return;
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
@@ -257,27 +324,41 @@ void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)
 
     static QMatrix4x4 const camera = Gl::camera();
     static QMatrix4x4 const world = Gl::world();
-    program->bind();
-    program->setUniformValue(projMatrixLoc, proj);
-    program->setUniformValue(mvMatrixLoc, camera * world * look.model);
-    program->setUniformValue(normalMatrixLoc, world.normalMatrix());
-    for (GLMeshPart* part : qAsConst(parts)) {
-        int const count = part->textures.size();
-        for (int i = 0; i < count; ++i)
-            part->textures[i]->bind(uint(i));
-        // The inactive look is the second image; a material with one image shows it in both.
-        program->setUniformValue(textureLoc, look.active ? 0 : qMin(1, count - 1));
-        // The vertex array object was made and filled in initialize; without one the attributes
-        // are pointed into the buffer here.
-        if (part->vao.isCreated())
-            part->vao.bind();
-        else
-            setupVertexAttribs(part->vbo);
-        glDrawArrays(GL_TRIANGLES, 0, part->vertexCount);
-        if (part->vao.isCreated())
-            part->vao.release();
+    QMatrix4x4 const modelView = camera * world * look.model;
+    QMatrix3x3 const normals = world.normalMatrix();
+    // The plain triangles of every part at once, then the textured ones: one change of program.
+    if (look.plain) {
+        plain.use(proj, modelView, normals);
+        plain.program->setUniformValue(plain.lookLoc, look.active ? 0.0f : 1.0f);
+        draw(plainVao, plainVbo, true, plainVertexCount);
     }
-    program->release();
+    if (look.textured) {
+        textured.use(proj, modelView, normals);
+        textured.program->setUniformValue(textured.lookLoc, 0);
+        for (GLMeshPart* part : qAsConst(parts)) {
+            if (part->vertexCount == 0)
+                continue;
+            // The inactive look is the second image; a material with one image shows it in both.
+            part->textures.at(look.active ? 0 : qMin(1, part->textures.size() - 1))->bind(0);
+            draw(part->vao, part->vbo, false, part->vertexCount);
+        }
+    }
+    glUseProgram(0);
+}
+
+void OpenGLView::Gl::draw(QOpenGLVertexArrayObject& vao, QOpenGLBuffer& buffer, bool plain, int count)
+{
+    if (count == 0)
+        return;
+    // The vertex array object was made and filled in initialize; without one the attributes are
+    // pointed into the buffer here.
+    if (vao.isCreated())
+        vao.bind();
+    else
+        setupVertexAttribs(buffer, plain);
+    glDrawArrays(GL_TRIANGLES, 0, count);
+    if (vao.isCreated())
+        vao.release();
 }
 
 // ---- The set-up made ahead --------------------------------------------------------------------
@@ -346,26 +427,32 @@ void OpenGLView::Preparation::runStep()
     case MakeContext:
         m_mesh.load(QString::fromLatin1(Gl::ShippedPath), QString::fromLatin1(Gl::ShippedName));
         m_gl = Gl::make(m_mesh);
-        m_next = m_gl ? DrawActive : Finished;
+        m_next = m_gl ? DrawPlain : Finished;
         return;
-    case DrawActive:
-        draw(true);
+    // The rasteriser compiles each program's shaders as it first draws with it: one at a time,
+    // so that no step holds the application long.
+    case DrawPlain:
+        draw(Look { QMatrix4x4(), true, background(), true, false });
+        m_next = DrawTextured;
+        return;
+    case DrawTextured:
+        draw(Look { QMatrix4x4(), true, background(), false, true });
         m_next = DrawInactive;
         return;
     case DrawInactive:
-        draw(false);
+        draw(Look { QMatrix4x4(), false, background() });
         m_next = Finished;
         return;
     }
 }
 
-void OpenGLView::Preparation::draw(bool active)
+void OpenGLView::Preparation::draw(Look const& look)
 {
     // As a view draws at its preferred size, so that the shaders compiled here are the ones the
     // view uses.
     QSize const pixels(PreferredSide, PreferredSide);
     QImage frame(pixels, QImage::Format_RGB32);
-    m_gl->drawArea(QRect(QPoint(0, 0), pixels), pixels, Look { QMatrix4x4(), active, background() });
+    m_gl->drawArea(QRect(QPoint(0, 0), pixels), pixels, look);
     m_gl->read(frame.rect(), frame.bits(), frame.bytesPerLine());
 }
 

@@ -13,6 +13,7 @@
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QOpenGLShaderProgram>
+#include <QOpenGLVertexArrayObject>
 
 #include <memory>
 
@@ -31,18 +32,34 @@ struct OpenGLView::Gl : QOpenGLFunctions {
         QMatrix4x4 model;
         bool active = false;
         QColor background;
+        // Which triangles are drawn: all but while the shaders are compiled one at a time ahead.
+        bool plain = true;
+        bool textured = true;
+    };
+
+    // One of the two shader programs, with the places of its uniforms.
+    struct Program {
+        std::unique_ptr<QOpenGLShaderProgram> program; // null when the shaders failed
+        int projMatrixLoc = -1;
+        int mvMatrixLoc = -1;
+        int normalMatrixLoc = -1;
+        int lookLoc = -1; // the textured program's sampler, the plain one's "inactive"
+        // Compiles and links the light's code with the two shaders, logs a failure.
+        bool build(char const* vertexShader, char const* fragmentShader, bool plain);
+        // Binds the program with the pose.
+        void use(QMatrix4x4 const& proj, QMatrix4x4 const& modelView, QMatrix3x3 const& normals);
     };
 
     std::unique_ptr<QOpenGLContext> context;
     std::unique_ptr<QOffscreenSurface> surface;
-    std::unique_ptr<QOpenGLShaderProgram> program; // null when the shaders failed
+    Program textured; // the triangles that show a texture
+    Program plain; // the triangles of one colour
     QList<GLMeshPart*> parts;
+    // The plain triangles of every part, drawn at once.
+    QOpenGLVertexArrayObject plainVao;
+    QOpenGLBuffer plainVbo;
+    int plainVertexCount = 0;
     std::unique_ptr<QOpenGLFramebufferObject> target; // as large as the largest area drawn
-    int projMatrixLoc = -1;
-    int mvMatrixLoc = -1;
-    int normalMatrixLoc = -1;
-    int lightPosLoc = -1;
-    int textureLoc = -1;
 
     // The camera, CameraDistance in front of the model.
     static QMatrix4x4 camera();
@@ -57,13 +74,15 @@ struct OpenGLView::Gl : QOpenGLFunctions {
     // The context stays current between drawings: making it current again costs the driver a
     // flush and a look-up of the surface at every pose.
     void makeCurrent();
-    void setupVertexAttribs(QOpenGLBuffer& buffer);
-    bool buildProgram();
+    // Points the attributes into buffer, of plain or textured vertices.
+    void setupVertexAttribs(QOpenGLBuffer& buffer, bool plain);
     void initialize(Mesh const& mesh);
     // Draws area (OpenGL's pixels, from the bottom) of the model, the whole picture pixels large,
     // into target, the area's top left corner at the target's first pixel.
     void drawArea(QRect const& area, QSize const& pixels, Look const& look);
     void paint(QMatrix4x4 const& proj, Look const& look);
+    // Draws count vertices of a part's plain or textured triangles with the program bound.
+    void draw(QOpenGLVertexArrayObject& vao, QOpenGLBuffer& buffer, bool plain, int count);
     // Copies source (target's pixels, rows from the area's top) into 32-bit pixels at to, whose
     // rows lie stride bytes apart.
     void read(QRect const& source, uchar* to, int stride);
@@ -75,7 +94,7 @@ class OpenGLView::Preparation : public QObject
 {
 public:
     using Look = Gl::Look;
-    enum Step { WaitingForAWindow, MakeContext, DrawActive, DrawInactive, Finished };
+    enum Step { WaitingForAWindow, MakeContext, DrawPlain, DrawTextured, DrawInactive, Finished };
 
     static Preparation* instance;
     static bool asked;
@@ -89,7 +108,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void schedule();
     void runStep();
-    void draw(bool active);
+    void draw(Look const& look);
 
     Step m_next = WaitingForAWindow;
     Mesh m_mesh;

@@ -202,3 +202,68 @@ TEST(OpenGLView, WhatReachesTheScreenIsThePictureAlsoWhereOnlyPartOfTheViewIsRep
     EXPECT_TRUE(testutil::waitUntil([&] { return testutil::imagesClose(onScreen(), expected, 0, 0.0); }));
     testutil::saveScreenshot(onScreen(), QStringLiteral("opengl-view-on-screen"));
 }
+
+TEST(OpenGLView, ATriangleOnOneColourOfItsTextureShowsThatColourAndOneAcrossColoursBlendsThem)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    QTemporaryDir dir;
+    // Active look: orange on the left half, azure on the right; inactive look: violet all over.
+    QImage active(8, 8, QImage::Format_ARGB32);
+    active.fill(QColor(200, 100, 0));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 4; x < 8; ++x)
+            active.setPixelColor(x, y, QColor(0, 100, 200));
+    QImage inactive(8, 8, QImage::Format_ARGB32);
+    inactive.fill(QColor(100, 0, 200));
+    ASSERT_TRUE(active.save(dir.filePath(QStringLiteral("halves.png"))));
+    ASSERT_TRUE(inactive.save(dir.filePath(QStringLiteral("violet.png"))));
+    QFile obj(dir.filePath(QStringLiteral("quad.obj")));
+    ASSERT_TRUE(obj.open(QIODevice::WriteOnly));
+    // The first triangle reaches orange texels only, the second both halves.
+    obj.write("mtllib quad.mtl\nv -2 -2 0\nv 2 -2 0\nv 2 2 0\nv -2 2 0\nvn 0 0 -1\n"
+              "vt 0.05 0.1\nvt 0.3 0.9\nvt 0.3 0.1\nvt 0.05 0.9\nvt 0.95 0.9\n"
+              "usemtl halves\nf 1/1/1 3/2/1 2/3/1\nf 1/1/1 4/4/1 3/5/1\n");
+    obj.close();
+    QFile mtl(dir.filePath(QStringLiteral("quad.mtl")));
+    ASSERT_TRUE(mtl.open(QIODevice::WriteOnly));
+    mtl.write("newmtl halves\nmap_Kd halves.png\nmap_Kd violet.png\n");
+    mtl.close();
+
+    OX::OpenGLView view(dir.path() + QLatin1Char('/'), QStringLiteral("quad.obj"));
+    if (!showView(view))
+        GTEST_SKIP() << "no GL context";
+    // Pixels of a colour whose channels stand as r : g : b, by their ratio to the largest.
+    auto count = [](QImage const& image, int r, int g, int b) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                QColor const c = image.pixelColor(x, y);
+                int const top = qMax(c.red(), qMax(c.green(), c.blue()));
+                n += top > 40 && std::abs(c.red() * 200 - r * top) <= 6 * top
+                        && std::abs(c.green() * 200 - g * top) <= 6 * top
+                        && std::abs(c.blue() * 200 - b * top) <= 6 * top
+                    ? 1
+                    : 0;
+            }
+        return n;
+    };
+    view.setActive(true);
+    QImage const halves = view.grabFramebuffer();
+    int const orange = count(halves, 200, 100, 0);
+    int const azure = count(halves, 0, 100, 200);
+    EXPECT_GT(orange, 5000); // the first triangle and part of the second
+    EXPECT_GT(azure, 2000);
+    int blended = 0; // orange and azure mixed: red plus blue twice the green
+    for (int y = 0; y < halves.height(); ++y)
+        for (int x = 0; x < halves.width(); ++x) {
+            QColor const c = halves.pixelColor(x, y);
+            blended
+                += c.red() > 20 && c.blue() > 20 && std::abs(2 * c.green() - c.red() - c.blue()) <= 6 ? 1 : 0;
+        }
+    EXPECT_GT(blended, 10);
+    view.setActive(false);
+    QImage const violet = view.grabFramebuffer();
+    EXPECT_GE(count(violet, 100, 0, 200), orange + azure);
+    EXPECT_EQ(count(violet, 200, 100, 0), 0);
+}
