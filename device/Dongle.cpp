@@ -69,99 +69,6 @@ const uchar* findSync(const uchar* p, const uchar* end)
     return static_cast<const uchar*>(std::memchr(p, Frame::Sync0, size_t(end - p)));
 }
 
-// Running sums of a read's bytes for the body checks (RingBuffer::addColumns), made for a window
-// of the read at a time from the first body that needs them, so that a false header announcing
-// a long body costs no more than a short one, and no byte is copied for it. The bodies only move
-// forward: a window is made again when one runs past its end.
-class BodySums
-{
-public:
-    BodySums(const uchar* begin, const uchar* end)
-        : m_end(end)
-        , m_windowEnd(begin)
-    {
-        std::fill(m_columns, m_columns + Phases, quint16(0));
-    }
-
-    // Whether the body of the header at header, all there, passes its check.
-    bool fit(const uchar* header, unsigned length)
-    {
-        if (sumAt(header, length) > m_windowEnd)
-            makeWindow(header + UHRType::SizeOf);
-        return fits(m_before, header, length);
-    }
-
-    // The places from p on that have the longest frame after them (up to last) are looked at
-    // sixteen at a time: one bit for each that holds both sync bytes, and only those are
-    // checked, in order. Returns the first that starts a frame passing every check; null when
-    // none does, p then past last. A place without both sync bytes is never looked at again.
-    const uchar* findFrame(const uchar*& p, const uchar* const last)
-    {
-        // The window's state stays in registers while it lasts.
-        const uchar* windowEnd = m_windowEnd;
-        uintptr_t before = m_before;
-        for (; p <= last; p += Phases) {
-            unsigned candidates
-                = RingBuffer::matches16(p, Frame::Sync0) & RingBuffer::matches16(p + 1, Frame::Sync1);
-            while (candidates) {
-                const uchar* const header = p + unsigned(qCountTrailingZeroBits(candidates));
-                candidates &= candidates - 1;
-                if (!headerFits(header, Phases))
-                    continue;
-                const unsigned length = header[LengthAt];
-                if (sumAt(header, length) > windowEnd) {
-                    makeWindow(header + UHRType::SizeOf);
-                    windowEnd = m_windowEnd;
-                    before = m_before;
-                }
-                if (fits(before, header, length))
-                    return header;
-            }
-        }
-        return nullptr;
-    }
-
-private:
-    static constexpr int Window = 4096;
-    static constexpr int Phases = RingBuffer::Phases;
-
-    // Where the body's checksum lies.
-    static const uchar* sumAt(const uchar* header, unsigned length)
-    {
-        return header + UHRType::SizeOf + length - 2;
-    }
-    // Whether the body passes its check, before being the window's m_before.
-    static bool fits(uintptr_t before, const uchar* header, unsigned length)
-    {
-        const uchar* const at = sumAt(header, length);
-        const quint16 received = quint16(at[0] | (at[1] << 8));
-        const auto columns
-            = reinterpret_cast<const quint16*>(before + 2 * reinterpret_cast<uintptr_t>(header));
-        return RingBuffer::checkOfColumns(columns, length - 2) == received;
-    }
-
-    Q_NEVER_INLINE void makeWindow(const uchar* body)
-    {
-        const int count = int(std::min<ptrdiff_t>(m_end - body, Window));
-        m_windowEnd = body + count;
-        RingBuffer::addColumns(m_columns + Phases, body, count, int(m_end - body));
-        m_before = reinterpret_cast<uintptr_t>(m_columns) - 2 * reinterpret_cast<uintptr_t>(body)
-            + 2 * UHRType::SizeOf;
-    }
-
-    const uchar* const m_end;
-    const uchar* m_windowEnd;
-    // The sums before the body of the header at h lie at m_before + 2 h (in bytes): one
-    // addition per header.
-    uintptr_t m_before = 0;
-    alignas(64) quint16 m_columns[Phases + Window + Phases];
-};
-
-// The places looked at together need the longest frame after every one of them.
-constexpr ptrdiff_t FrameReach = (RingBuffer::Phases - 1) + UHRType::SizeOf + MaxBodyLength;
-static_assert(
-    UHRType::SizeOf + MaxBodyLength > RingBuffer::Phases, "the sync bytes and a header are read in a frame");
-
 DongleResult timedOut()
 {
     return DongleResult(DongleResult::TimedOut);
@@ -404,7 +311,34 @@ void Dongle::appendBytes(QByteArray const& bytes)
 
 void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
 {
-    BodySums sums(p, end);
+    // The bodies are checked from running sums of the read, made for a window of it at a time
+    // (from the first body that needs them), so that a false header announcing a long body
+    // costs no more than a short one, and no byte is copied for it.
+    constexpr int Window = 4096;
+    constexpr int Phases = RingBuffer::Phases;
+    quint16 columns[Phases + Window + Phases];
+    std::fill(columns, columns + Phases, quint16(0));
+    // The bodies only move forward: a window is made again when one runs past its end.
+    const uchar* windowEnd = p;
+    // The sums before the body of the header at h lie at columnsBefore + 2 h (in bytes): one
+    // addition per header.
+    uintptr_t columnsBefore = 0;
+    // Whether the body of the header at header, all there, passes its check.
+    const auto bodyFits = [&](const uchar* header, unsigned length) {
+        const uchar* const body = header + UHRType::SizeOf;
+        const uchar* const sumAt = body + length - 2;
+        if (sumAt > windowEnd) {
+            const int count = int(std::min<ptrdiff_t>(end - body, Window));
+            windowEnd = body + count;
+            RingBuffer::addColumns(columns + Phases, body, count, int(end - body));
+            columnsBefore = reinterpret_cast<uintptr_t>(columns) - 2 * reinterpret_cast<uintptr_t>(body)
+                + 2 * UHRType::SizeOf;
+        }
+        const quint16 received = quint16(sumAt[0] | (sumAt[1] << 8));
+        const auto before
+            = reinterpret_cast<const quint16*>(columnsBefore + 2 * reinterpret_cast<uintptr_t>(header));
+        return RingBuffer::checkOfColumns(before, length - 2) == received;
+    };
     // Dispatches the frame at header, checked; returns the place after it.
     const auto take = [&](const uchar* header, unsigned length) {
         const UHRType parsed(reinterpret_cast<const char*>(header), UHRType::SizeOf);
@@ -414,10 +348,26 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
         return header + UHRType::SizeOf + length;
     };
 
-    if (end - p >= FrameReach) {
-        const uchar* const last = end - FrameReach;
-        while (const uchar* const header = sums.findFrame(p, last))
-            p = take(header, header[LengthAt]);
+    // While the longest frame fits after every place of the next sixteen, those places are
+    // looked at together: one bit for each that holds both sync bytes, and only those are
+    // checked, in order. A place without them is never looked at again.
+    constexpr ptrdiff_t Reach = (Phases - 1) + UHRType::SizeOf + MaxBodyLength;
+    static_assert(
+        UHRType::SizeOf + MaxBodyLength > Phases, "the sync bytes and a header are read in a frame");
+    while (end - p >= Reach) {
+        unsigned candidates
+            = RingBuffer::matches16(p, Frame::Sync0) & RingBuffer::matches16(p + 1, Frame::Sync1);
+        const uchar* next = p + Phases;
+        while (candidates) {
+            const uchar* const header = p + qCountTrailingZeroBits(candidates);
+            candidates &= candidates - 1;
+            const unsigned length = header[LengthAt];
+            if (headerFits(header, Phases) && bodyFits(header, length)) {
+                next = take(header, length);
+                break;
+            }
+        }
+        p = next;
     }
 
     // The last bytes of the read, one candidate at a time.
@@ -444,7 +394,7 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
             return;
         }
         // Only the first byte of a frame whose body fails is dropped, as in the ring.
-        p = sums.fit(p, unsigned(length)) ? take(p, unsigned(length)) : p + 1;
+        p = bodyFits(p, length) ? take(p, length) : p + 1;
     }
 }
 
