@@ -36,14 +36,25 @@ constexpr int MinBodyLength = 2;
 // The place of the body's length in a header.
 constexpr int LengthAt = 9;
 
-// The plain sum of a header's first 12 bytes, readable bytes being there to read.
-unsigned headerSumAt(const uchar* header, ptrdiff_t readable)
+// Whether a header's check byte fits its first twelve bytes, readable bytes being there to read:
+// the check byte is 256 less their sum, so the thirteen add up to a multiple of 256.
+bool headerSumFits(const uchar* header, ptrdiff_t readable)
 {
+    static_assert(UHRType::SizeOf == 13, "the check byte follows twelve header bytes");
     if (readable >= 16)
-        return RingBuffer::headerSumOf(header);
+        return (RingBuffer::sumOfFirst<UHRType::SizeOf>(header) & 0xFFu) == 0;
     uchar copy[16] = {};
-    std::memcpy(copy, header, 12);
-    return RingBuffer::headerSumOf(copy);
+    std::memcpy(copy, header, UHRType::SizeOf);
+    return (RingBuffer::sumOfFirst<UHRType::SizeOf>(copy) & 0xFFu) == 0;
+}
+
+// The length and check byte of a header whose thirteen bytes are there, in the ring's order
+// (decodeHeld): the length first, as it costs least.
+bool headerFits(const uchar* header, ptrdiff_t readable)
+{
+    const unsigned length = header[LengthAt];
+    return length - MinBodyLength <= unsigned(MaxBodyLength - MinBodyLength)
+        && headerSumFits(header, readable);
 }
 
 // The first sync byte from p on, or null. It most often lies among the next sixteen bytes: those
@@ -57,6 +68,99 @@ const uchar* findSync(const uchar* p, const uchar* end)
     }
     return static_cast<const uchar*>(std::memchr(p, Frame::Sync0, size_t(end - p)));
 }
+
+// Running sums of a read's bytes for the body checks (RingBuffer::addColumns), made for a window
+// of the read at a time from the first body that needs them, so that a false header announcing
+// a long body costs no more than a short one, and no byte is copied for it. The bodies only move
+// forward: a window is made again when one runs past its end.
+class BodySums
+{
+public:
+    BodySums(const uchar* begin, const uchar* end)
+        : m_end(end)
+        , m_windowEnd(begin)
+    {
+        std::fill(m_columns, m_columns + Phases, quint16(0));
+    }
+
+    // Whether the body of the header at header, all there, passes its check.
+    bool fit(const uchar* header, unsigned length)
+    {
+        if (sumAt(header, length) > m_windowEnd)
+            makeWindow(header + UHRType::SizeOf);
+        return fits(m_before, header, length);
+    }
+
+    // The places from p on that have the longest frame after them (up to last) are looked at
+    // sixteen at a time: one bit for each that holds both sync bytes, and only those are
+    // checked, in order. Returns the first that starts a frame passing every check; null when
+    // none does, p then past last. A place without both sync bytes is never looked at again.
+    const uchar* findFrame(const uchar*& p, const uchar* const last)
+    {
+        // The window's state stays in registers while it lasts.
+        const uchar* windowEnd = m_windowEnd;
+        uintptr_t before = m_before;
+        for (; p <= last; p += Phases) {
+            unsigned candidates
+                = RingBuffer::matches16(p, Frame::Sync0) & RingBuffer::matches16(p + 1, Frame::Sync1);
+            while (candidates) {
+                const uchar* const header = p + unsigned(qCountTrailingZeroBits(candidates));
+                candidates &= candidates - 1;
+                if (!headerFits(header, Phases))
+                    continue;
+                const unsigned length = header[LengthAt];
+                if (sumAt(header, length) > windowEnd) {
+                    makeWindow(header + UHRType::SizeOf);
+                    windowEnd = m_windowEnd;
+                    before = m_before;
+                }
+                if (fits(before, header, length))
+                    return header;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    static constexpr int Window = 4096;
+    static constexpr int Phases = RingBuffer::Phases;
+
+    // Where the body's checksum lies.
+    static const uchar* sumAt(const uchar* header, unsigned length)
+    {
+        return header + UHRType::SizeOf + length - 2;
+    }
+    // Whether the body passes its check, before being the window's m_before.
+    static bool fits(uintptr_t before, const uchar* header, unsigned length)
+    {
+        const uchar* const at = sumAt(header, length);
+        const quint16 received = quint16(at[0] | (at[1] << 8));
+        const auto columns
+            = reinterpret_cast<const quint16*>(before + 2 * reinterpret_cast<uintptr_t>(header));
+        return RingBuffer::checkOfColumns(columns, length - 2) == received;
+    }
+
+    Q_NEVER_INLINE void makeWindow(const uchar* body)
+    {
+        const int count = int(std::min<ptrdiff_t>(m_end - body, Window));
+        m_windowEnd = body + count;
+        RingBuffer::addColumns(m_columns + Phases, body, count, int(m_end - body));
+        m_before = reinterpret_cast<uintptr_t>(m_columns) - 2 * reinterpret_cast<uintptr_t>(body)
+            + 2 * UHRType::SizeOf;
+    }
+
+    const uchar* const m_end;
+    const uchar* m_windowEnd;
+    // The sums before the body of the header at h lie at m_before + 2 h (in bytes): one
+    // addition per header.
+    uintptr_t m_before = 0;
+    alignas(64) quint16 m_columns[Phases + Window + Phases];
+};
+
+// The places looked at together need the longest frame after every one of them.
+constexpr ptrdiff_t FrameReach = (RingBuffer::Phases - 1) + UHRType::SizeOf + MaxBodyLength;
+static_assert(
+    UHRType::SizeOf + MaxBodyLength > RingBuffer::Phases, "the sync bytes and a header are read in a frame");
 
 DongleResult timedOut()
 {
@@ -300,16 +404,23 @@ void Dongle::appendBytes(QByteArray const& bytes)
 
 void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
 {
-    // The bodies are checked from running sums of the read, made for a window of it at a time
-    // (from the first body that needs them), so that a false header announcing a long body
-    // costs no more than a short one, and no byte is copied for it.
-    constexpr int Window = 4096;
-    constexpr int Phases = RingBuffer::Phases;
-    quint16 columns[Phases + Window + Phases];
-    std::fill(columns, columns + Phases, quint16(0));
-    // The bodies only move forward: a window is made again when one runs past its end.
-    const uchar* windowAt = p;
-    const uchar* windowEnd = p;
+    BodySums sums(p, end);
+    // Dispatches the frame at header, checked; returns the place after it.
+    const auto take = [&](const uchar* header, unsigned length) {
+        const UHRType parsed(reinterpret_cast<const char*>(header), UHRType::SizeOf);
+        m_ring.assign(header + UHRType::SizeOf, int(length));
+        processPacket(parsed, m_ring);
+        m_ring.clear();
+        return header + UHRType::SizeOf + length;
+    };
+
+    if (end - p >= FrameReach) {
+        const uchar* const last = end - FrameReach;
+        while (const uchar* const header = sums.findFrame(p, last))
+            p = take(header, header[LengthAt]);
+    }
+
+    // The last bytes of the read, one candidate at a time.
     for (;;) {
         // Only the first sync byte can start a frame.
         p = findSync(p, end);
@@ -321,37 +432,19 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
             return;
         }
         // The same checks as in the ring, in the same order (decodeHeld).
-        const int length = p[LengthAt];
-        if (p[1] != Frame::Sync1 || length < MinBodyLength || length > MaxBodyLength
-            || p[UHRType::SizeOf - 1] != Checksum::crc8OfSum(headerSumAt(p, left))) {
+        if (p[1] != Frame::Sync1 || !headerFits(p, left)) {
             ++p;
             continue;
         }
+        const int length = p[LengthAt];
         if (left < UHRType::SizeOf + length) {
             // The frame goes on in the next read: it waits in the ring with its header checked.
             m_ring.append(p, int(left));
             m_savedLength = length;
             return;
         }
-        const uchar* const body = p + UHRType::SizeOf;
-        const uchar* const bodyEnd = body + length - 2;
-        if (bodyEnd > windowEnd) {
-            windowAt = body;
-            const int count = int(std::min<ptrdiff_t>(end - body, Window));
-            windowEnd = body + count;
-            RingBuffer::addColumns(columns + Phases, body, count, int(end - body));
-        }
-        const quint16 received = quint16(bodyEnd[0] | (bodyEnd[1] << 8));
-        if (RingBuffer::checkOfColumns(columns + (body - windowAt), length - 2) != received) {
-            // Only the first byte is dropped, as in the ring.
-            ++p;
-            continue;
-        }
-        const UHRType header(reinterpret_cast<const char*>(p), UHRType::SizeOf);
-        m_ring.assign(body, length);
-        processPacket(header, m_ring);
-        m_ring.clear();
-        p = body + length;
+        // Only the first byte of a frame whose body fails is dropped, as in the ring.
+        p = sums.fit(p, unsigned(length)) ? take(p, unsigned(length)) : p + 1;
     }
 }
 

@@ -93,15 +93,16 @@ void RingBuffer::addColumns(quint16* column, const uchar* data, int count, int r
 #if defined(__SSE2__)
     const __m128i mask = _mm_set1_epi8(char(PayloadMask));
     const __m128i zero = _mm_setzero_si128();
-    for (; i < count && readable - i >= Phases; i += Phases) {
+    const auto load = [](const quint16* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
+    // The sixteen places before are those just written: they stay in registers.
+    __m128i low = load(column - Phases);
+    __m128i high = load(column - Phases + 8);
+    const int inRows = std::min(count, readable - Phases + 1);
+    for (; i < inRows; i += Phases) {
         const __m128i weighed
             = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), mask);
-        const __m128i low
-            = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column + i - Phases)),
-                _mm_unpacklo_epi8(weighed, zero));
-        const __m128i high
-            = _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(column + i - Phases + 8)),
-                _mm_unpackhi_epi8(weighed, zero));
+        low = _mm_add_epi16(low, _mm_unpacklo_epi8(weighed, zero));
+        high = _mm_add_epi16(high, _mm_unpackhi_epi8(weighed, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(column + i), low);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(column + i + 8), high);
     }

@@ -88,17 +88,26 @@ public:
         return headerSumOf(front(12, scratch));
     }
     // The plain sum of the 12 bytes at bytes, of which 16 can be read.
-    static unsigned headerSumOf(const uchar* bytes)
+    static unsigned headerSumOf(const uchar* bytes) { return sumOfFirst<12>(bytes); }
+    // The mask of word Word of sixteen bytes that keeps the first Count of them.
+    template <int Count, int Word> static constexpr int keptOf()
     {
+        return Count >= 4 * (Word + 1) ? -1 : Count <= 4 * Word ? 0 : int((1u << 8 * (Count - 4 * Word)) - 1);
+    }
+    // The plain sum of the first Count bytes at bytes, of which 16 can be read.
+    template <int Count> static unsigned sumOfFirst(const uchar* bytes)
+    {
+        static_assert(Count > 0 && Count <= 16, "one sixteen-byte read");
 #if defined(__SSE2__)
-        // Sixteen bytes read at once, the last four masked off.
-        const __m128i keep = _mm_set_epi32(0, -1, -1, -1);
+        // Sixteen bytes read at once, the last 16 - Count masked off.
+        const __m128i keep
+            = _mm_set_epi32(keptOf<Count, 3>(), keptOf<Count, 2>(), keptOf<Count, 1>(), keptOf<Count, 0>());
         const __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), keep);
         const __m128i sums = _mm_sad_epu8(v, _mm_setzero_si128());
         return unsigned(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
 #else
         unsigned total = 0;
-        for (int i = 0; i < 12; ++i)
+        for (int i = 0; i < Count; ++i)
             total += bytes[i];
         return total;
 #endif
@@ -138,7 +147,7 @@ public:
     static void addColumns(quint16* column, const uchar* data, int count, int readable);
     // The payload check of count bytes from their running sums: before is the place Phases
     // before the first byte's.
-    static quint16 checkOfColumns(const quint16* before, int count)
+    static quint16 checkOfColumns(const quint16* before, unsigned count)
     {
         // Byte i of the span weighs table16[i % 16]. The bytes i = r, r + 16, r + 32 ... of the
         // span are one column: its sum is the running sum at the last of them less the one Phases
