@@ -190,6 +190,15 @@ TEST(DongleReceiveReference, TakesTheSameFramesAndDropsTheSameBytesAsThePlainDec
     for (const QByteArray& stream : { headers, headers + good, headers.left(200) + good + headers })
         for (int piece : { 1, 13, 134, 135, 4096 })
             comparison.run(stream, std::vector<int>(size_t(stream.size()), piece), "headers");
+    // Reads about as long as the longest frame plus sixteen (the receiver looks at sixteen places
+    // at once only where each has the longest frame after it), with frames at every place of
+    // sixteen after false headers.
+    for (int place = 0; place < 16; ++place) {
+        const QByteArray stream = noise(random, place) + headers.left(130) + good + headers.left(26) + good;
+        for (int piece : { 147, 148, 149, 150, 151, 164, 165 })
+            comparison.run(
+                stream, std::vector<int>(size_t(stream.size()), piece), "place " + std::to_string(place));
+    }
     EXPECT_GT(comparison.m_frames, 5000u);
 }
 
