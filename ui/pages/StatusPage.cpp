@@ -105,6 +105,7 @@ void StatusPage::clearHeadset()
              m_ui->headsetStatus, m_ui->headsetOPMode, m_ui->headsetControls, m_ui->headsetBattery,
              m_ui->headsetIMU, m_ui->headsetState })
         value->setText(NoValue);
+    m_shown.reset();
     m_view->setActive(false);
 }
 
@@ -113,19 +114,31 @@ void StatusPage::refreshHeadset(Headset* headset, HeadsetChangeMask mask)
     SHP const& status = headset->status();
     m_view->setActive(true);
 
-    DongleVersion const version = headset->version();
-    m_ui->headsetVersion->setText(versionText(version.major, version.minor, version.fix));
-    m_ui->headsetBuild->setText(QString::number(headset->build()));
-    m_ui->headsetSerial->setText(headset->serial());
-    m_ui->headsetPAN->setText(QStringLiteral("%1 / %2").arg(headset->pan()).arg(headset->address()));
+    // The identity rows and the status bytes without a change bit are compared with what the rows
+    // show: at 20 statuses a second most of them never change.
+    bool const all = !m_shown || mask.testFlag(HeadsetChangeMask::found);
+    ShownHeadset const now { headset->version(), headset->serial(), headset->pan(), headset->address(),
+        status.fusionMode, status.calibration, status.status };
+    DongleVersion const& version = now.version;
+    if (all || version.major != m_shown->version.major || version.minor != m_shown->version.minor
+        || version.fix != m_shown->version.fix)
+        m_ui->headsetVersion->setText(versionText(version.major, version.minor, version.fix));
+    if (all || version.build != m_shown->version.build)
+        m_ui->headsetBuild->setText(QString::number(version.build));
+    if (all || now.serial != m_shown->serial)
+        m_ui->headsetSerial->setText(now.serial);
+    if (all || now.pan != m_shown->pan || now.address != m_shown->address)
+        m_ui->headsetPAN->setText(QStringLiteral("%1 / %2").arg(now.pan).arg(now.address));
 
     if (mask.testFlag(HeadsetChangeMask::orientation))
         m_view->setOrientation(toQQuaternion(status.getQuaternion()));
     if (mask.testFlag(HeadsetChangeMask::active))
         m_ui->headsetStatus->setText(headset->isActive() ? tr("active") : tr("passive"));
     // "unknown" for a mode beyond the known ones.
-    m_ui->headsetOPMode->setText(OrvixDevice::QStringFromFusion(status.getFusionMode()));
-    m_ui->headsetState->setText(HeadsetState::toString(status.status));
+    if (all || now.fusionMode != m_shown->fusionMode)
+        m_ui->headsetOPMode->setText(OrvixDevice::QStringFromFusion(status.getFusionMode()));
+    if (all || now.state != m_shown->state)
+        m_ui->headsetState->setText(HeadsetState::toString(status.status));
     if (mask.testFlag(HeadsetChangeMask::device)) {
         OrvixDevice const device = headset->device();
         m_ui->headsetControls->setText(OrvixDevice::isKnownPreset(device.preset)
@@ -134,7 +147,9 @@ void StatusPage::refreshHeadset(Headset* headset, HeadsetChangeMask mask)
     }
     if (mask.testFlag(HeadsetChangeMask::battery))
         m_ui->headsetBattery->setText(percentText(headset->batteryLevel()));
-    m_ui->headsetIMU->setText(percentText(status.getIMUCalibrationState()));
+    if (all || now.calibration != m_shown->calibration)
+        m_ui->headsetIMU->setText(percentText(status.getIMUCalibrationState()));
+    m_shown = now;
 
     if (mask.testFlag(HeadsetChangeMask::online)) {
         bool const online = headset->isOnline();

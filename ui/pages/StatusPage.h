@@ -3,9 +3,11 @@
 // and calibration, and a 3D headset that turns with the wearer's head. It holds no device state:
 // every value is written from the dongle and headset handed to its two update hooks, and a
 // headset that is lost, absent or has failed shows as "-" with the model grey and still.
+#include "protocol/Records.h"
 #include "ui/toolkit/Page.h"
 
 #include <memory>
+#include <optional>
 
 class Ui_StatusPage;
 
@@ -36,8 +38,21 @@ private:
     void clearHeadset();
     void refreshHeadset(Headset* headset, HeadsetChangeMask mask);
 
+    // The headset values the rows without a change bit of their own show, so that a status rewrites
+    // them only when one changed; none after a clear.
+    struct ShownHeadset {
+        DongleVersion version;
+        QString serial;
+        quint16 pan = 0;
+        quint16 address = 0;
+        uchar fusionMode = 0;
+        uchar calibration = 0;
+        uchar state = 0;
+    };
+
     OpenGLView* m_view;
     std::unique_ptr<Ui_StatusPage> m_ui;
+    std::optional<ShownHeadset> m_shown;
 };
 
 } // namespace OX

@@ -139,6 +139,23 @@ TEST_F(StatusPageTest, AnOrientationAloneRewritesOnlyItsRowsAndTurnsTheModel)
     EXPECT_EQ(icon->icon().cacheKey(), iconKey);
     EXPECT_FALSE(page->view()->modelMatrix().isIdentity());
 
+    // Shown once, the rows are rewritten only when their value changed: the fusion mode and the
+    // state byte have no change bit of their own and come with the next orientation.
+    fill(HeadsetRows);
+    page->updateWithHeadset(headset.get(), HeadsetChangeMask::orientation);
+    for (QString const& name : HeadsetRows)
+        EXPECT_EQ(row(name), Sentinel) << name.toStdString();
+    SHP next = headset->status();
+    next.fusionMode = 1;
+    next.status = 0x40;
+    next.quatY = -11585;
+    ASSERT_EQ(headset->update(next), HeadsetChangeMask::orientation | HeadsetChangeMask::status);
+    page->updateWithHeadset(headset.get(), HeadsetChangeMask::orientation);
+    for (int i : { 5, 9 })
+        EXPECT_NE(row(HeadsetRows[i]), Sentinel) << i;
+    for (int i : { 0, 1, 2, 3, 4, 6, 7, 8 })
+        EXPECT_EQ(row(HeadsetRows[i]), Sentinel) << i;
+
     // Reset: the next orientation is the rest pose.
     fake.controller.showPage(QStringLiteral("Status"), 0, 0, true);
     ASSERT_TRUE(testutil::waitUntil([&] { return !fake.controller.isSwitching(); }));
