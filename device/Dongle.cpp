@@ -191,7 +191,9 @@ void Dongle::readData()
 {
     if (!m_port)
         return;
-    const QByteArray bytes = m_port->readAll();
+    // The port holds what it has read in its own buffer: taken in one piece of exactly that size
+    // (readAll() would grow a 16 KB block and shrink it again at every status).
+    const QByteArray bytes = m_port->read(m_port->bytesAvailable());
     if (!bytes.isEmpty()) {
         m_failingSince.invalidate();
         m_readRetry.received();
