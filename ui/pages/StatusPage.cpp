@@ -55,6 +55,8 @@ bool StatusPage::perform(PageAction action)
 void StatusPage::retranslate()
 {
     m_ui->retranslateUi(this);
+    // The next status writes every row again, in the language now chosen.
+    m_shown.reset();
     if (!container)
         return;
     container->setTitle(tr("System Status"));

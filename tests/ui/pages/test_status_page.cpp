@@ -155,6 +155,13 @@ TEST_F(StatusPageTest, AnOrientationAloneRewritesOnlyItsRowsAndTurnsTheModel)
         EXPECT_NE(row(HeadsetRows[i]), Sentinel) << i;
     for (int i : { 0, 1, 2, 3, 4, 6, 7, 8 })
         EXPECT_EQ(row(HeadsetRows[i]), Sentinel) << i;
+    // Translated again (a new visit, another language): the next status writes again every row
+    // without a change bit of its own.
+    fill(HeadsetRows);
+    page->retranslate();
+    page->updateWithHeadset(headset.get(), HeadsetChangeMask::orientation);
+    for (int i : { 0, 1, 2, 3, 5, 8, 9 })
+        EXPECT_NE(row(HeadsetRows[i]), Sentinel) << i;
 
     // Reset: the next orientation is the rest pose.
     fake.controller.showPage(QStringLiteral("Status"), 0, 0, true);
