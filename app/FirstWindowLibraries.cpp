@@ -42,27 +42,17 @@ void loadMesaDriver()
 
 } // namespace
 
-FirstWindowLibraries::FirstWindowLibraries()
+bool FirstWindowLibraries::wanted()
 {
     const QByteArray platform = QGuiApplication::platformName().toUtf8();
-    if (!usesMesaGlx(platform.constData(), std::getenv("QT_XCB_GL_INTEGRATION"),
-            std::getenv("__GLX_VENDOR_LIBRARY_NAME"), std::getenv("LIBGL_DRIVERS_PATH")))
-        return;
-    m_loader = std::thread([] {
-        QImageReader::supportedImageFormats();
-        loadMesaDriver();
-    });
+    return usesMesaGlx(platform.constData(), std::getenv("QT_XCB_GL_INTEGRATION"),
+        std::getenv("__GLX_VENDOR_LIBRARY_NAME"), std::getenv("LIBGL_DRIVERS_PATH"));
 }
 
-FirstWindowLibraries::~FirstWindowLibraries()
+void FirstWindowLibraries::load()
 {
-    wait();
-}
-
-void FirstWindowLibraries::wait()
-{
-    if (m_loader.joinable())
-        m_loader.join();
+    QImageReader::supportedImageFormats();
+    loadMesaDriver();
 }
 
 bool FirstWindowLibraries::usesMesaGlx(

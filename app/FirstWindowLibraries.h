@@ -7,33 +7,25 @@
 // load meanwhile waits, which is why this starts once the application object (with its own
 // plugins) exists.
 #include <string>
-#include <thread>
 
-class FirstWindowLibraries
+namespace FirstWindowLibraries
 {
-public:
-    // Starts loading where the first window would load Mesa's driver through GLX; otherwise
-    // does nothing. Needs the application object.
-    FirstWindowLibraries();
-    // Waits for the loading to end.
-    ~FirstWindowLibraries();
-    FirstWindowLibraries(const FirstWindowLibraries&) = delete;
-    FirstWindowLibraries& operator=(const FirstWindowLibraries&) = delete;
 
-    // Waits for the loading to end: nothing may still be loading while the application object
-    // goes away or the process ends.
-    void wait();
+// Whether the first window will load Mesa's driver through GLX on X; needs the application
+// object.
+bool wanted();
+// Loads the image formats' plugins, then Mesa's GLX library and driver where they are; meant
+// for a thread of its own.
+void load();
 
-    // Whether the first window draws through Mesa's GLX on X: false where another platform
-    // (Qt's platform name), GL integration, GLX vendor or driver folder is chosen.
-    static bool usesMesaGlx(
-        const char* platform, const char* glIntegration, const char* glxVendor, const char* driversPath);
-    // The software rasteriser's driver in the driver folder beside Mesa's GLX library (libDir);
-    // empty where there is none, or where NVIDIA's own GL lies beside it (its X server would
-    // take that instead). Mesa's drivers are one file under several names, so this one serves
-    // whichever name Mesa picks for the graphics card.
-    static std::string mesaDriver(const std::string& libDir);
+// Whether the first window draws through Mesa's GLX on X: false where another platform (Qt's
+// platform name), GL integration, GLX vendor or driver folder is chosen.
+bool usesMesaGlx(
+    const char* platform, const char* glIntegration, const char* glxVendor, const char* driversPath);
+// The software rasteriser's driver in the driver folder beside Mesa's GLX library (libDir);
+// empty where there is none, or where NVIDIA's own GL lies beside it (its X server would take
+// that instead). Mesa's drivers are one file under several names, so this one serves whichever
+// name Mesa picks for the graphics card.
+std::string mesaDriver(const std::string& libDir);
 
-private:
-    std::thread m_loader;
-};
+} // namespace FirstWindowLibraries

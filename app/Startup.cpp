@@ -14,6 +14,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <functional>
 #include <thread>
 
 #ifdef Q_OS_UNIX
@@ -134,30 +135,28 @@ void addInterfaceFont()
 // listens once its first window is drawn (at the latest a second after it asked for it).
 constexpr int kSecondStartWaitMs = 3000;
 
-// The system's font configuration (its files parsed, its font lists read from their caches) is
-// the largest single piece of a start that no window needs before the first text is measured:
-// it is read on a thread of its own while the log is opened and the application object is
-// made. Reading it is safe beside other threads; whoever asks first without it reads it again,
-// so the interface's font waits for it before it is added.
-class FontConfiguration
+// Work a start does beside the GUI thread, waited for where its result is needed and at the
+// latest when it goes: nothing may still run while the application object goes away.
+class BesideThread
 {
 public:
-    FontConfiguration()
-        : m_reader([] { FcInit(); })
+    explicit BesideThread(std::function<void()> work)
     {
+        if (work)
+            m_thread = std::thread(std::move(work));
     }
-    ~FontConfiguration() { wait(); }
-    FontConfiguration(const FontConfiguration&) = delete;
-    FontConfiguration& operator=(const FontConfiguration&) = delete;
+    ~BesideThread() { wait(); }
+    BesideThread(const BesideThread&) = delete;
+    BesideThread& operator=(const BesideThread&) = delete;
 
     void wait()
     {
-        if (m_reader.joinable())
-            m_reader.join();
+        if (m_thread.joinable())
+            m_thread.join();
     }
 
 private:
-    std::thread m_reader;
+    std::thread m_thread;
 };
 
 } // namespace
@@ -189,14 +188,19 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
         guard.reset();
         return 0;
     }
-    FontConfiguration fonts;
+    // The system's font configuration (its files parsed, its font lists read from their caches)
+    // is the largest single piece of a start that no window needs before the first text is
+    // measured: it is read beside the GUI thread while the log is opened and the application
+    // object is made. Reading it is safe beside other threads; whoever asks first without it
+    // reads it again, so the interface's font waits for it before it is added.
+    BesideThread fonts([] { FcInit(); });
     installQuitSignals();
     ignoreBrokenPipes();
 
     oxMessageInit();
 
     auto app = std::make_unique<QApplication>(argc, argv);
-    FirstWindowLibraries libraries;
+    BesideThread libraries(FirstWindowLibraries::wanted() ? FirstWindowLibraries::load : nullptr);
     if (hooks.applicationCreated)
         hooks.applicationCreated();
     setIdentity(hooks);
