@@ -412,17 +412,15 @@ void Dongle::decodeHeld()
                 continue;
             }
             // A body that cannot hold its checksum, or a frame the ring can never hold, is no
-            // frame: scanning resumes with the next byte. The length byte is looked at first, as
-            // it costs least; then the check byte is tested on the ring's bytes in place. Only
-            // the length of a header that passes both is kept: the header itself stays at the
-            // head and is parsed once its body has passed too.
-            static_assert(UHRType::SizeOf == 13, "the check byte follows twelve header bytes");
-            const int length = header[LengthAt];
-            if (length < MinBodyLength || length > MaxBodyLength
-                || header[UHRType::SizeOf - 1] != Checksum::crc8OfSum(m_ring.headerSum())) {
+            // frame: scanning resumes with the next byte. The header is tested in place (the
+            // ring is padded, so sixteen bytes can be read from it). Only the length of a header
+            // that passes is kept: the header itself stays at the head and is parsed once its
+            // body has passed too.
+            if (!headerFits(header, 16)) {
                 dropFirstByte();
                 continue;
             }
+            const int length = header[LengthAt];
             m_savedLength = length;
             if (m_ring.available() < UHRType::SizeOf + length)
                 break; // the saved length is kept: wait for the rest of the frame
