@@ -78,11 +78,10 @@ GLMeshPart::GLMeshPart(MeshPart const& part, QVector<float>& plain)
     for (int first = 0; first + MeshPart::FloatsPerFace <= part.floatCount;
          first += MeshPart::FloatsPerFace) {
         float const* triangle = part.vertices.constData() + first;
-        // The inactive look is the second image; a material with one image shows it in both.
-        QRgb colours[2] = {};
+        QRgb colours[2] = {}; // the active look's, the inactive one's
         bool one = true;
         for (int look = 0; look < 2 && one; ++look) {
-            QImage const& image = images.at(qMin(look, images.size() - 1));
+            QImage const& image = images.at(imageOf(look == 0, images.size()));
             one = oneColour(image, reach(triangle, image.size()), colours[look]);
         }
         if (!one) {

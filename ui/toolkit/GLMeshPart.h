@@ -34,6 +34,10 @@ public:
     GLMeshPart(GLMeshPart const&) = delete;
     GLMeshPart& operator=(GLMeshPart const&) = delete;
 
+    // Which of a material's count images a look shows: the inactive look is the second image; a
+    // material with one image shows it in both.
+    static int imageOf(bool active, int count) { return active ? 0 : qMin(1, count - 1); }
+
     QOpenGLVertexArrayObject vao; // the textured triangles
     QOpenGLBuffer vbo;
     QList<QOpenGLTexture*> textures; // none when every triangle is plain

@@ -340,8 +340,7 @@ void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)
         for (GLMeshPart* part : qAsConst(parts)) {
             if (part->vertexCount == 0)
                 continue;
-            // The inactive look is the second image; a material with one image shows it in both.
-            part->textures.at(look.active ? 0 : qMin(1, part->textures.size() - 1))->bind(0);
+            part->textures.at(GLMeshPart::imageOf(look.active, part->textures.size()))->bind(0);
             draw(part->vao, part->vbo, false, part->vertexCount);
         }
     }

@@ -53,6 +53,18 @@ bool isRestPose(QMatrix4x4 const& m)
 QQuaternion const Nod = QQuaternion::fromEulerAngles(20, 0, 0);
 QQuaternion const Turn = QQuaternion::fromEulerAngles(0, 30, 0);
 
+// Writes quad.obj (a 4 x 4 quad facing the camera, then body) and quad.mtl (material) into dir.
+bool writeQuad(QTemporaryDir const& dir, QByteArray const& body, QByteArray const& material)
+{
+    QFile obj(dir.filePath(QStringLiteral("quad.obj")));
+    QFile mtl(dir.filePath(QStringLiteral("quad.mtl")));
+    return obj.open(QIODevice::WriteOnly)
+        && obj.write(
+               QByteArray("mtllib quad.mtl\nv -2 -2 0\nv 2 -2 0\nv 2 2 0\nv -2 2 0\nvn 0 0 -1\n") + body)
+        > 0
+        && mtl.open(QIODevice::WriteOnly) && mtl.write(material) > 0;
+}
+
 } // namespace
 
 TEST(OpenGLView, ActiveShowsTheColouredLookAndInactiveTheGreyRestPose)
@@ -115,15 +127,8 @@ TEST(OpenGLView, AMaterialWhoseImagesAllFailIsRedAndAnEmptyModelShowsOnlyTheBack
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
     QTemporaryDir dir;
-    QFile obj(dir.filePath(QStringLiteral("quad.obj")));
-    ASSERT_TRUE(obj.open(QIODevice::WriteOnly));
-    obj.write("mtllib quad.mtl\nv -2 -2 0\nv 2 -2 0\nv 2 2 0\nv -2 2 0\nvn 0 0 -1\nusemtl lost\n"
-              "f 1//1 3//1 2//1\nf 1//1 4//1 3//1\n");
-    obj.close();
-    QFile mtl(dir.filePath(QStringLiteral("quad.mtl")));
-    ASSERT_TRUE(mtl.open(QIODevice::WriteOnly));
-    mtl.write("newmtl lost\nKd 0 1 0\nmap_Kd gone.png\nmap_Kd gone_too.png\n");
-    mtl.close();
+    ASSERT_TRUE(writeQuad(dir, "usemtl lost\nf 1//1 3//1 2//1\nf 1//1 4//1 3//1\n",
+        "newmtl lost\nKd 0 1 0\nmap_Kd gone.png\nmap_Kd gone_too.png\n"));
 
     OX::OpenGLView red(dir.path() + QLatin1Char('/'), QStringLiteral("quad.obj"));
     if (!showView(red))
@@ -218,17 +223,11 @@ TEST(OpenGLView, ATriangleOnOneColourOfItsTextureShowsThatColourAndOneAcrossColo
     inactive.fill(QColor(100, 0, 200));
     ASSERT_TRUE(active.save(dir.filePath(QStringLiteral("halves.png"))));
     ASSERT_TRUE(inactive.save(dir.filePath(QStringLiteral("violet.png"))));
-    QFile obj(dir.filePath(QStringLiteral("quad.obj")));
-    ASSERT_TRUE(obj.open(QIODevice::WriteOnly));
     // The first triangle reaches orange texels only, the second both halves.
-    obj.write("mtllib quad.mtl\nv -2 -2 0\nv 2 -2 0\nv 2 2 0\nv -2 2 0\nvn 0 0 -1\n"
-              "vt 0.05 0.1\nvt 0.3 0.9\nvt 0.3 0.1\nvt 0.05 0.9\nvt 0.95 0.9\n"
-              "usemtl halves\nf 1/1/1 3/2/1 2/3/1\nf 1/1/1 4/4/1 3/5/1\n");
-    obj.close();
-    QFile mtl(dir.filePath(QStringLiteral("quad.mtl")));
-    ASSERT_TRUE(mtl.open(QIODevice::WriteOnly));
-    mtl.write("newmtl halves\nmap_Kd halves.png\nmap_Kd violet.png\n");
-    mtl.close();
+    ASSERT_TRUE(writeQuad(dir,
+        "vt 0.05 0.1\nvt 0.3 0.9\nvt 0.3 0.1\nvt 0.05 0.9\nvt 0.95 0.9\n"
+        "usemtl halves\nf 1/1/1 3/2/1 2/3/1\nf 1/1/1 4/4/1 3/5/1\n",
+        "newmtl halves\nmap_Kd halves.png\nmap_Kd violet.png\n"));
 
     OX::OpenGLView view(dir.path() + QLatin1Char('/'), QStringLiteral("quad.obj"));
     if (!showView(view))
