@@ -137,20 +137,14 @@ void BM_StatusPageFirstOpening(benchmark::State& state)
     for (auto _ : state) {
         MenuWindow window;
         OX::PageController& controller = window.controller;
-        QElapsedTimer clock;
-        clock.start();
-        while (!OX::OpenGLView::isPrepared() && clock.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        if (!OX::OpenGLView::isPrepared()) {
+        if (!MenuWindow::waitUntilPrepared(10000)) {
             state.SkipWithError("the 3D view's set-up was not made ahead");
             return;
         }
-        QElapsedTimer settle; // the menu drawn and settled, as before a person's click
-        settle.start();
-        while (settle.elapsed() < 200)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        MenuWindow::settle();
         PaintCounter counter;
-        clock.restart();
+        QElapsedTimer clock;
+        clock.start();
         // Swapped in at once: the time to the view's first painting is the opening's, not the slide's
         // (bench_status_slide times the slide).
         if (!controller.showPage(QStringLiteral("Status"), OX::Page::NoTransition, 0, true)) {

@@ -92,7 +92,7 @@ void BM_FirstStatusSlide(benchmark::State& state)
             turnedAt = now;
         });
         turn.start(0);
-        const bool ready = QTest::qWaitFor([] { return OX::OpenGLView::isPrepared(); }, 10 * SlideMs);
+        const bool ready = MenuWindow::waitUntilPrepared(10 * SlideMs);
         turn.stop();
         if (!ready) {
             state.SkipWithError("the 3D view's set-up was not made ahead");
@@ -100,7 +100,7 @@ void BM_FirstStatusSlide(benchmark::State& state)
         }
         state.counters["prepared_after_ms"] = prepared.nsecsElapsed() / 1e6;
         state.counters["longest_preparation_step_ms"] = longestStep;
-        QTest::qWait(200); // the menu drawn and settled
+        MenuWindow::settle();
         QElapsedTimer clock;
         Steps steps(clock);
         clock.start();

@@ -3,6 +3,7 @@
 // the status page behind it, and the 3D view's set-up asked to be made ahead once the window is
 // shown, as the application does.
 #include <QString>
+#include <QtTest/QTest>
 
 #include "common/FakePageContainer.h"
 #include "ui/pages/StatusPage.h"
@@ -25,6 +26,14 @@ struct MenuWindow {
     }
     MenuWindow(const MenuWindow&) = delete;
     MenuWindow& operator=(const MenuWindow&) = delete;
+
+    // Waits up to ms for the 3D view's set-up made ahead; false when it was not made.
+    static bool waitUntilPrepared(int ms)
+    {
+        return QTest::qWaitFor([] { return OX::OpenGLView::isPrepared(); }, ms);
+    }
+    // The menu drawn and settled, as before a person's click.
+    static void settle() { QTest::qWait(200); }
 
     OX::StatusPage* status()
     {
