@@ -57,16 +57,12 @@ bool headerFits(const uchar* header, ptrdiff_t readable)
         && headerSumFits(header, readable);
 }
 
-// The first sync byte from p on, or null. It most often lies among the next sixteen bytes: those
-// are compared at once.
+// The first sync byte from p on, or null.
 const uchar* findSync(const uchar* p, const uchar* end)
 {
-    if (end - p >= 16) {
-        if (const unsigned hits = RingBuffer::matches16(p, Frame::Sync0))
-            return p + qCountTrailingZeroBits(hits);
-        p += 16;
-    }
-    return static_cast<const uchar*>(std::memchr(p, Frame::Sync0, size_t(end - p)));
+    const int count = int(end - p);
+    const int at = RingBuffer::find(p, count, count, Frame::Sync0);
+    return at < count ? p + at : nullptr;
 }
 
 DongleResult timedOut()

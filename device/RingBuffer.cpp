@@ -121,15 +121,13 @@ void RingBuffer::keepRecentColumns()
 void RingBuffer::searchFor(uchar byte)
 {
     while (m_held > 0) {
-        // The held bytes up to the ring's end (or the tail), searched in one go.
+        // The held bytes up to the ring's end (or the tail), searched in one go; the ring is
+        // padded, so sixteen can be read from any place.
         const int inRow = std::min(m_capacity - m_head, m_held);
-        const uchar* from = m_bytes + m_head;
-        const void* found = std::memchr(from, byte, size_t(inRow));
-        if (found) {
-            remove(int(static_cast<const uchar*>(found) - from));
+        const int at = find(m_bytes + m_head, inRow, 16, byte);
+        remove(at);
+        if (at < inRow)
             return;
-        }
-        remove(inRow);
     }
 }
 

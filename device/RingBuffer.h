@@ -190,26 +190,32 @@ public:
         return bits;
 #endif
     }
+    // The offset of the first of count bytes at from that equals byte, or count when none does.
+    // It most often lies among the first sixteen: where sixteen can be read (readable), those are
+    // compared at once, and only the rest is searched.
+    static int find(const uchar* from, int count, int readable, uchar byte)
+    {
+        int at = 0;
+        if (readable >= 16) {
+            const unsigned hits = matches16(from, byte) & (count >= 16 ? 0xFFFFu : (1u << count) - 1);
+            if (hits)
+                return int(qCountTrailingZeroBits(hits));
+            at = std::min(count, 16);
+        }
+        const void* found = std::memchr(from + at, byte, size_t(count - at));
+        return found ? int(static_cast<const uchar*>(found) - from) : count;
+    }
 
     // Drops the bytes before the first byte of this value held (all of them if there is none).
     void skipTo(uchar byte)
     {
-        // Most often the byte is the first or the second held: those are looked at one by one.
-        // Then the next sixteen held in a row are compared at once (the ring is padded), and only
-        // the rest is searched further.
+        // Most often the byte is the first or the second held: those are looked at one by one,
+        // and only then the rest searched.
         for (int i = 0; i < 2; ++i) {
             if (m_held == 0 || m_bytes[m_head] == byte)
                 return;
             remove(1);
         }
-        const int inRow = std::min(m_capacity - m_head, m_held);
-        const unsigned hits = matches16(m_bytes + m_head, byte) & ((1u << std::min(inRow, 16)) - 1);
-        if (hits) {
-            remove(qCountTrailingZeroBits(hits));
-            return;
-        }
-        // None of those: they go, and the rest is searched.
-        remove(std::min(inRow, 16));
         searchFor(byte);
     }
 
@@ -236,7 +242,7 @@ private:
     }
     // Moves the columns still needed (the held bytes' and the Phases before them) to the front.
     void keepRecentColumns();
-    // skipTo when the sixteen bytes it compares at once hold no match.
+    // skipTo beyond the first two bytes held.
     void searchFor(uchar byte);
     int next(int i) const
     {
