@@ -39,8 +39,6 @@ OpenGLView::OpenGLView(QWidget* parent)
 OpenGLView::OpenGLView(QString const& path, QString const& name, QWidget* parent)
     : QWidget(parent)
     , m_source(path + name)
-    , m_camera(Gl::camera())
-    , m_world(Gl::world())
 {
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
     m_mesh.load(path, name); // a model that cannot be read leaves the view showing its background
@@ -152,7 +150,7 @@ QColor OpenGLView::background()
 
 QRect OpenGLView::modelBounds(QMatrix4x4 const& model, QSize const& pixels) const
 {
-    QMatrix4x4 const clip = Gl::projection(pixels) * m_camera * m_world * model;
+    QMatrix4x4 const clip = Gl::projection(pixels) * Gl::camera() * Gl::world() * model;
     float left = float(pixels.width()), right = 0.0f, bottom = float(pixels.height()), top = 0.0f;
     for (QVector3D const& position : m_mesh.positions()) {
         QVector3D const p = clip.map(position); // normalised device coordinates

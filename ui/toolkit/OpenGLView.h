@@ -117,8 +117,6 @@ private:
 
     QString m_source; // the model's path + name
     bool m_active = false;
-    QMatrix4x4 m_camera;
-    QMatrix4x4 m_world;
     QMatrix4x4 m_model;
     std::unique_ptr<QMatrix4x4> m_reference;
     Mesh m_mesh;

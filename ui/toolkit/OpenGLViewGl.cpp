@@ -99,19 +99,25 @@ constexpr int TargetStep = 64;
 OpenGLView::Preparation* OpenGLView::Preparation::instance = nullptr;
 bool OpenGLView::Preparation::asked = false;
 
-QMatrix4x4 OpenGLView::Gl::camera()
+QMatrix4x4 const& OpenGLView::Gl::camera()
 {
-    QMatrix4x4 m;
-    m.translate(0.0f, 0.0f, -OpenGLView::CameraDistance);
+    static QMatrix4x4 const m = [] {
+        QMatrix4x4 m;
+        m.translate(0.0f, 0.0f, -OpenGLView::CameraDistance);
+        return m;
+    }();
     return m;
 }
 
-QMatrix4x4 OpenGLView::Gl::world()
+QMatrix4x4 const& OpenGLView::Gl::world()
 {
-    QMatrix4x4 m;
-    // Together a half turn about the vertical: the model's front (-z) faces the camera.
-    m.rotate(180.0f, 1.0f, 0.0f, 0.0f);
-    m.rotate(180.0f, 0.0f, 0.0f, 1.0f);
+    static QMatrix4x4 const m = [] {
+        QMatrix4x4 m;
+        // Together a half turn about the vertical: the model's front (-z) faces the camera.
+        m.rotate(180.0f, 1.0f, 0.0f, 0.0f);
+        m.rotate(180.0f, 0.0f, 0.0f, 1.0f);
+        return m;
+    }();
     return m;
 }
 
@@ -324,10 +330,8 @@ void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)
     glDisable(GL_DITHER);
     glFrontFace(GL_CW); // drawn upside down, the front faces turn clockwise
 
-    static QMatrix4x4 const camera = Gl::camera();
-    static QMatrix4x4 const world = Gl::world();
-    QMatrix4x4 const modelView = camera * world * look.model;
-    QMatrix3x3 const normals = world.normalMatrix();
+    QMatrix4x4 const modelView = camera() * world() * look.model;
+    QMatrix3x3 const normals = world().normalMatrix();
     // The plain triangles of every part at once, then the textured ones: one change of program.
     if (look.plain) {
         plain.use(proj, modelView, normals);

@@ -62,9 +62,9 @@ struct OpenGLView::Gl : QOpenGLFunctions {
     std::unique_ptr<QOpenGLFramebufferObject> target; // as large as the largest area drawn
 
     // The camera, CameraDistance in front of the model.
-    static QMatrix4x4 camera();
+    static QMatrix4x4 const& camera();
     // The model's turn to the camera, before its pose.
-    static QMatrix4x4 world();
+    static QMatrix4x4 const& world();
     static QMatrix4x4 projection(QSize const& pixels);
 
     // The context, current, with the program and the parts of mesh; null without OpenGL.
