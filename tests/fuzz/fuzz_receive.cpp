@@ -161,16 +161,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size > 4096)
         return 0;
     Reader in { data, size };
-    receiveref::ReferenceDecoder reference;
-    taken.clear();
-    check(dongle->heldBytes() == 0);
+    std::vector<QByteArray> pieces;
+    QByteArray joined;
     while (!in.atEnd()) {
         const uchar lead = in.byte();
-        read(lead < 0x80 ? in.bytes((lead & 0x3F) + 1) : framePiece(lead, in), reference);
+        pieces.push_back(lead < 0x80 ? in.bytes((lead & 0x3F) + 1) : framePiece(lead, in));
+        joined += pieces.back();
     }
-    const int heard = observer->audio;
-    read(settle, reference);
-    check(observer->audio == heard + 1);
-    check(dongle->profile().state == 3);
+    // Through each scan the processor can run, the pieces read one by one, then all in one read
+    // (long enough for the scan of many places at once).
+    for (const bool wide : { false, true }) {
+        if (RingBuffer::setWideScan(wide) != wide)
+            continue;
+        for (const bool inOne : { false, true }) {
+            receiveref::ReferenceDecoder reference;
+            taken.clear();
+            check(dongle->heldBytes() == 0);
+            for (const QByteArray& piece : inOne ? std::vector<QByteArray> { joined } : pieces)
+                read(piece, reference);
+            const int heard = observer->audio;
+            read(settle, reference);
+            check(observer->audio == heard + 1);
+            check(dongle->profile().state == 3);
+        }
+    }
+    RingBuffer::setWideScan(true);
     return 0;
 }
