@@ -6,7 +6,9 @@ whatever else the machine does).
 
     bench/decode_side_by_side.py OLD/bench_frame_decode NEW/bench_frame_decode [MORE...] [rounds] [--no-count]
 
-With more than two programs, each is compared with the first (OLD).
+With more than two programs, each is compared with the first (OLD). A program may be given with
+its own options in one argument, e.g. "NEW/bench_frame_decode --narrow_scan" (sixteen-byte vectors
+only).
 
 An older commit's program is best built from its own code with this bench/frame_decode.cpp, so that
 both run the same streams.
@@ -14,6 +16,7 @@ both run the same streams.
 import json
 import os
 import re
+import shlex
 import statistics
 import subprocess
 import sys
@@ -27,7 +30,7 @@ def instructions_per_byte(binary, name):
     """Instructions inside Dongle::appendBytes per byte it was handed (each call gets ~1 MiB)."""
     with tempfile.TemporaryDirectory() as tmp:
         out = os.path.join(tmp, "cg")
-        subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=" + out, binary,
+        subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=" + out, *shlex.split(binary),
                         "--benchmark_filter=^" + name + "$", "--benchmark_min_time=0.01"],
                        capture_output=True, check=True)
         tree = subprocess.run(["callgrind_annotate", "--inclusive=yes", "--tree=caller", out],
@@ -51,7 +54,7 @@ FILTER = "BM_FrameDecode|BM_FalseHeaders|BM_LongFrames"
 
 
 def run(binary):
-    out = subprocess.run([binary, "--benchmark_filter=" + FILTER, "--benchmark_format=json",
+    out = subprocess.run([*shlex.split(binary), "--benchmark_filter=" + FILTER, "--benchmark_format=json",
                           "--benchmark_min_time=0.3"], capture_output=True, text=True, check=True)
     figures = {}
     for b in json.loads(out.stdout)["benchmarks"]:

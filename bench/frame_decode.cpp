@@ -21,6 +21,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <random>
+#include <string>
 #include <time.h>
 #include <unistd.h>
 #include <vector>
@@ -419,6 +420,12 @@ BENCHMARK(BM_LoggingCost)->Unit(benchmark::kMillisecond)->Iterations(60)->UseRea
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    // --narrow_scan: reads scanned sixteen places at a time even where the processor has AVX2.
+    const auto narrow = std::find(argv + 1, argv + argc, std::string("--narrow_scan"));
+    if (narrow != argv + argc) {
+        RingBuffer::setWideScan(false);
+        std::rotate(narrow, narrow + 1, argv + argc--);
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -309,6 +309,25 @@ void Dongle::appendBytes(QByteArray const& bytes)
 
 void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
 {
+#if defined(ORVIX_WIDE_SCAN)
+    if (RingBuffer::wideScan()) {
+        decodeInPlaceWide(p, end);
+        return;
+    }
+#endif
+    decodeInPlaceBy<RingBuffer::Narrow>(p, end);
+}
+
+#if defined(ORVIX_WIDE_SCAN)
+ORVIX_AVX2 void Dongle::decodeInPlaceWide(const uchar* p, const uchar* const end)
+{
+    decodeInPlaceBy<RingBuffer::Wide>(p, end);
+}
+#endif
+
+// Made once into each caller above, so that the wide one is all AVX2 code.
+template <class Vectors> Q_ALWAYS_INLINE void Dongle::decodeInPlaceBy(const uchar* p, const uchar* const end)
+{
     // The bodies are checked from running sums of the read, made for a window of it at a time
     // (from the first body that needs them), so that a false header announcing a long body
     // costs no more than a short one, and no byte is copied for it.
@@ -322,20 +341,21 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
     // addition per header.
     uintptr_t columnsBefore = 0;
     // Whether the body of the header at header, all there, passes its check.
-    const auto bodyFits = [&](const uchar* header, unsigned length) {
+    const auto bodyFits = [&](const uchar* header, unsigned length) __attribute__((always_inline))
+    {
         const uchar* const body = header + UHRType::SizeOf;
         const uchar* const sumAt = body + length - 2;
         if (sumAt > windowEnd) {
             const int count = int(std::min<ptrdiff_t>(end - body, Window));
             windowEnd = body + count;
-            RingBuffer::addColumns(columns + Phases, body, count, int(end - body));
+            Vectors::addColumns(columns + Phases, body, count, int(end - body));
             columnsBefore = reinterpret_cast<uintptr_t>(columns) - 2 * reinterpret_cast<uintptr_t>(body)
                 + 2 * UHRType::SizeOf;
         }
         const quint16 received = quint16(sumAt[0] | (sumAt[1] << 8));
         const auto before
             = reinterpret_cast<const quint16*>(columnsBefore + 2 * reinterpret_cast<uintptr_t>(header));
-        return RingBuffer::checkOfColumns(before, length - 2) == received;
+        return Vectors::checkOfColumns(before, length - 2) == received;
     };
     // Dispatches the frame at header, checked; returns the place after it.
     const auto take = [&](const uchar* header, unsigned length) {
@@ -346,16 +366,16 @@ void Dongle::decodeInPlace(const uchar* p, const uchar* const end)
         return header + UHRType::SizeOf + length;
     };
 
-    // While the longest frame fits after every place of the next sixteen, those places are
+    // While the longest frame fits after every place of the next Places, those places are
     // looked at together: one bit for each that holds both sync bytes, and only those are
     // checked, in order. A place without them is never looked at again.
-    constexpr ptrdiff_t Reach = (Phases - 1) + UHRType::SizeOf + MaxBodyLength;
+    constexpr int Places = Vectors::Places;
+    constexpr ptrdiff_t Reach = (Places - 1) + UHRType::SizeOf + MaxBodyLength;
     static_assert(
-        UHRType::SizeOf + MaxBodyLength > Phases, "the sync bytes and a header are read in a frame");
+        UHRType::SizeOf + MaxBodyLength > Places, "the sync bytes and a header are read in a frame");
     while (end - p >= Reach) {
-        unsigned candidates
-            = RingBuffer::matches16(p, Frame::Sync0) & RingBuffer::matches16(p + 1, Frame::Sync1);
-        const uchar* next = p + Phases;
+        unsigned candidates = Vectors::pairs(p, Frame::Sync0, Frame::Sync1);
+        const uchar* next = p + Places;
         while (candidates) {
             const uchar* const header = p + qCountTrailingZeroBits(candidates);
             candidates &= candidates - 1;

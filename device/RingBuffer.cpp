@@ -111,6 +111,50 @@ void RingBuffer::addColumns(quint16* column, const uchar* data, int count, int r
         column[i] = quint16(column[i - Phases] + (data[i] ^ PayloadMask));
 }
 
+#if defined(ORVIX_WIDE_SCAN)
+ORVIX_AVX2 void RingBuffer::Wide::addColumns(quint16* column, const uchar* data, int count, int readable)
+{
+    // As the narrow sums, sixteen bytes widened at once to one vector of sixteen sums.
+    int i = 0;
+    const __m256i mask = _mm256_set1_epi16(PayloadMask);
+    __m256i sums = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(column - Phases));
+    const int inRows = std::min(count, readable - Phases + 1);
+    for (; i < inRows; i += Phases) {
+        const __m256i widened
+            = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)));
+        sums = _mm256_add_epi16(sums, _mm256_xor_si256(widened, mask));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(column + i), sums);
+    }
+    for (; i < count; ++i)
+        column[i] = quint16(column[i - Phases] + (data[i] ^ PayloadMask));
+}
+
+namespace
+{
+bool processorHasAvx2()
+{
+    // The processor's features may be asked before every static object is made.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+} // namespace
+
+bool RingBuffer::s_wideScan = processorHasAvx2();
+
+bool RingBuffer::setWideScan(bool wide)
+{
+    s_wideScan = wide && processorHasAvx2();
+    return s_wideScan;
+}
+#else
+bool RingBuffer::s_wideScan = false;
+
+bool RingBuffer::setWideScan(bool)
+{
+    return false;
+}
+#endif
+
 void RingBuffer::keepRecentColumns()
 {
     const int from = (countAt(0) - Phases) & ~(Phases - 1);

@@ -16,6 +16,15 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+// Where the compiler can make code for AVX2 beside the rest, reads are scanned with it when the
+// processor has it (chosen once, at run time).
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#define ORVIX_WIDE_SCAN 1
+#define ORVIX_AVX2 __attribute__((target("avx2")))
+#include <immintrin.h>
+#else
+#define ORVIX_AVX2
+#endif
 #include <algorithm>
 #include <cstring>
 
@@ -177,6 +186,64 @@ public:
         return total;
 #endif
     }
+    // The vector work of scanning a read, by Places places at a time: Narrow with sixteen-byte
+    // vectors (SSE2, or plain code), Wide with thirty-two-byte ones (AVX2, only called where
+    // wideScan()). Both give the same results.
+    struct Narrow {
+        static constexpr int Places = 16;
+        // One bit per place of the Places at p (the first's lowest) that holds first, with second
+        // after it.
+        static unsigned pairs(const uchar* p, uchar first, uchar second)
+        {
+            return matches16(p, first) & matches16(p + 1, second);
+        }
+        static void addColumns(quint16* column, const uchar* data, int count, int readable)
+        {
+            RingBuffer::addColumns(column, data, count, readable);
+        }
+        static quint16 checkOfColumns(const quint16* before, unsigned count)
+        {
+            return RingBuffer::checkOfColumns(before, count);
+        }
+    };
+#if defined(ORVIX_WIDE_SCAN)
+    struct Wide {
+        static constexpr int Places = 32;
+        ORVIX_AVX2 static unsigned pairs(const uchar* p, uchar first, uchar second)
+        {
+            const __m256i atFirst = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+            const __m256i atSecond = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+            return unsigned(_mm256_movemask_epi8(
+                _mm256_and_si256(_mm256_cmpeq_epi8(atFirst, _mm256_set1_epi8(char(first))),
+                    _mm256_cmpeq_epi8(atSecond, _mm256_set1_epi8(char(second))))));
+        }
+        ORVIX_AVX2 static void addColumns(quint16* column, const uchar* data, int count, int readable);
+        ORVIX_AVX2 static quint16 checkOfColumns(const quint16* before, unsigned count)
+        {
+            // As the narrow check, the sixteen sums before and after the span one load each.
+            const __m256i after
+                = _mm256_madd_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(before + count)),
+                    _mm256_load_si256(reinterpret_cast<const __m256i*>(s_turned.rows[count & (Phases - 1)])));
+            const __m256i first
+                = _mm256_madd_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(before)),
+                    _mm256_load_si256(reinterpret_cast<const __m256i*>(s_turned.rows[0])));
+            const __m256i total = _mm256_sub_epi32(after, first);
+            __m128i half = _mm_add_epi32(_mm256_castsi256_si128(total), _mm256_extracti128_si256(total, 1));
+            half = _mm_add_epi32(half, _mm_shuffle_epi32(half, _MM_SHUFFLE(1, 0, 3, 2)));
+            half = _mm_add_epi32(half, _mm_shuffle_epi32(half, _MM_SHUFFLE(2, 3, 0, 1)));
+            return quint16(_mm_cvtsi128_si32(half));
+        }
+    };
+#endif
+    // Whether reads are scanned by Wide: where the processor has AVX2, unless turned off.
+    static bool wideScan()
+    {
+        return s_wideScan;
+    }
+    // Scans by Wide where the processor can, or by Narrow only (the tests run both); returns
+    // whether Wide is used.
+    static bool setWideScan(bool wide);
+
     // One bit per byte of the sixteen at bytes that equals byte, the first byte's lowest.
     static unsigned matches16(const uchar* bytes, uchar byte)
     {
@@ -258,9 +325,10 @@ private:
     // places into a span (table16[(i + k) % 16]).
     struct TurnedWeights {
         TurnedWeights();
-        alignas(16) quint16 rows[Phases][Phases];
+        alignas(32) quint16 rows[Phases][Phases];
     };
     static const TurnedWeights s_turned;
+    static bool s_wideScan;
     static constexpr uchar PayloadMask = 0x5A;
 
     // Places of m_columns in use before the recent ones are moved to the front.

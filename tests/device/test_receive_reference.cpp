@@ -166,9 +166,24 @@ std::vector<int> randomPieces(Random& random, int size)
     return pieces;
 }
 
+// Each scan the processor can run: sixteen places at a time, and thirty-two where it has AVX2.
+class DongleReceiveReference : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+        if (RingBuffer::setWideScan(GetParam()) != GetParam())
+            GTEST_SKIP() << "no AVX2 on this processor";
+    }
+    void TearDown() override { RingBuffer::setWideScan(true); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Scans, DongleReceiveReference, ::testing::Bool(),
+    [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Wide" : "Narrow"; });
+
 } // namespace
 
-TEST(DongleReceiveReference, TakesTheSameFramesAndDropsTheSameBytesAsThePlainDecoder)
+TEST_P(DongleReceiveReference, TakesTheSameFramesAndDropsTheSameBytesAsThePlainDecoder)
 {
     Comparison comparison;
     for (unsigned seed = 1; seed <= 400 && !HasFatalFailure(); ++seed) {
@@ -190,19 +205,19 @@ TEST(DongleReceiveReference, TakesTheSameFramesAndDropsTheSameBytesAsThePlainDec
     for (const QByteArray& stream : { headers, headers + good, headers.left(200) + good + headers })
         for (int piece : { 1, 13, 134, 135, 4096 })
             comparison.run(stream, std::vector<int>(size_t(stream.size()), piece), "headers");
-    // Reads about as long as the longest frame plus sixteen (the receiver looks at sixteen places
-    // at once only where each has the longest frame after it), with frames at every place of
-    // sixteen after false headers.
-    for (int place = 0; place < 16; ++place) {
+    // Reads about as long as the longest frame plus sixteen or thirty-two (the receiver looks at
+    // that many places at once only where each has the longest frame after it), with frames at
+    // every place of thirty-two after false headers.
+    for (int place = 0; place < 32; ++place) {
         const QByteArray stream = noise(random, place) + headers.left(130) + good + headers.left(26) + good;
-        for (int piece : { 147, 148, 149, 150, 151, 164, 165 })
+        for (int piece : { 147, 148, 149, 150, 151, 164, 165, 166 })
             comparison.run(
                 stream, std::vector<int>(size_t(stream.size()), piece), "place " + std::to_string(place));
     }
     EXPECT_GT(comparison.m_frames, 5000u);
 }
 
-TEST(DongleReceiveReference, AFrameSplitAtEveryPointIsTakenAlike)
+TEST_P(DongleReceiveReference, AFrameSplitAtEveryPointIsTakenAlike)
 {
     // Two reads, split at every point, of short streams where a frame, a false header or its
     // body ends at the split.

@@ -6,9 +6,11 @@
 // from 0x80 makes a frame with good checks (packet kind, flags, channel, local or given
 // addressing, then the payload), which bit 0x20 cuts short or bit 0x10 damages in its body.
 // After the input, 134 bytes that start no frame must leave the reader ready: the two frames
-// behind them are dispatched whatever came before (the line is never left deaf), and they put
-// the channel and the dongle's state back for the next input. The frames taken and the bytes
-// held after every piece are those of the plain decoder (tests/device/receive_reference.h).
+// behind them are dispatched whatever came before (the line is never left deaf; frames of the
+// input a false header held back may come with them), and they put the channel and the dongle's
+// state back for the next input. The frames taken and the bytes held after every piece are those
+// of the plain decoder (tests/device/receive_reference.h). Each input goes through every scan
+// the processor can run, read piece by piece and then in one read.
 #include "device/Dongle.h"
 #include "tests/device/receive_reference.h"
 
@@ -161,16 +163,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size > 4096)
         return 0;
     Reader in { data, size };
-    receiveref::ReferenceDecoder reference;
-    taken.clear();
-    check(dongle->heldBytes() == 0);
+    std::vector<QByteArray> pieces;
+    QByteArray joined;
     while (!in.atEnd()) {
         const uchar lead = in.byte();
-        read(lead < 0x80 ? in.bytes((lead & 0x3F) + 1) : framePiece(lead, in), reference);
+        pieces.push_back(lead < 0x80 ? in.bytes((lead & 0x3F) + 1) : framePiece(lead, in));
+        joined += pieces.back();
     }
-    const int heard = observer->audio;
-    read(settle, reference);
-    check(observer->audio == heard + 1);
-    check(dongle->profile().state == 3);
+    // Through each scan the processor can run, the pieces read one by one, then all in one read
+    // (long enough for the scan of many places at once).
+    for (const bool wide : { false, true }) {
+        if (RingBuffer::setWideScan(wide) != wide)
+            continue;
+        for (const bool inOne : { false, true }) {
+            receiveref::ReferenceDecoder reference;
+            taken.clear();
+            check(dongle->heldBytes() == 0);
+            for (const QByteArray& piece : inOne ? std::vector<QByteArray> { joined } : pieces)
+                read(piece, reference);
+            const int heard = observer->audio;
+            read(settle, reference);
+            // The settle's two notices come last; frames of the input held back by a false
+            // header before them may come in the same read.
+            check(taken.size() >= 2
+                && taken[taken.size() - 2] + taken.back() == settle.mid(RingBuffer::MaxAvailable));
+            check(observer->audio > heard);
+            check(dongle->profile().state == 3);
+        }
+    }
+    RingBuffer::setWideScan(true);
     return 0;
 }

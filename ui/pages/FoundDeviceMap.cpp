@@ -36,6 +36,23 @@ void FoundDeviceMap::removeAt(int i)
     m_records.remove(m_keys.takeAt(i));
 }
 
+bool FoundDeviceMap::removeMoved(NPP const& record)
+{
+    if (record.serial[0] == 0 || record.serial[0] == 0xFF)
+        return false;
+    const QString key = keyOf(record);
+    const QString serial = record.getSerialNumber();
+    bool removed = false;
+    for (int i = m_keys.size() - 1; i >= 0; --i) {
+        NPP const held = m_records.value(m_keys.at(i));
+        if (m_keys.at(i) != key && held.product == record.product && held.getSerialNumber() == serial) {
+            removeAt(i);
+            removed = true;
+        }
+    }
+    return removed;
+}
+
 void FoundDeviceMap::clear()
 {
     m_keys.clear();

@@ -25,6 +25,10 @@ public:
     int indexOf(NPP const& record, int from = 0) const;
     // Removes the i-th key and its record; an index out of range changes nothing.
     void removeAt(int i);
+    // Removes the records of the device that sent record (the same product and serial number)
+    // held under another key: a device heard at a new PAN or address has left the old one.
+    // Records without a serial number are never taken for one another. True when one went.
+    bool removeMoved(NPP const& record);
     void clear();
     int size() const { return m_keys.size(); }
 

@@ -359,6 +359,9 @@ void PairingPage::deviceFound(Dongle* dongle, NPP const& record)
     }
     if (record.product == ProductID::Dongle)
         return;
+    // A LINK being paired takes its new PAN and then its new address, and is heard in between:
+    // it is offered where it is heard now, never at the address it has left.
+    const bool moved = record.product == ProductID::Link && m_foundDevices.removeMoved(record);
 
     const DeviceAddress own(dongle->profile().address, DefaultPort);
     if (isHeadset && m_offerHeadsetOnIdentity) {
@@ -378,6 +381,8 @@ void PairingPage::deviceFound(Dongle* dongle, NPP const& record)
     const bool belongs = m_workingChannelMap.isEmpty() || (isHeadset && m_workingChannelMap.contains(own))
         || inWorkingMap(record);
     if (record.pan == dongle->profile().pan && belongs) {
+        if (moved)
+            updateDeviceList();
         if (m_workingChannelMap.isEmpty())
             return;
         if (record.product == ProductID::Link)

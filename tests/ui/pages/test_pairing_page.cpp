@@ -70,6 +70,39 @@ TEST(FoundDeviceMap, ARecordHeardAgainKeepsItsPlaceAndARemovalOutOfRangeChangesN
     EXPECT_EQ(map.valueAt(0).address, 10);
 }
 
+// A LINK heard under the identity it reported: product, serial number, PAN and address.
+NPP heard(ProductID product, char const* serial, quint16 pan, uchar address)
+{
+    NPP record;
+    record.product = product;
+    qstrncpy(reinterpret_cast<char*>(record.serial), serial, NPP::SerialSize);
+    record.pan = pan;
+    record.address = address;
+    return record;
+}
+
+TEST(FoundDeviceMap, ADeviceHeardElsewhereLeavesItsOldPlaceUnlessItHasNoSerialNumber)
+{
+    NPP voidSerial = heard(ProductID::Link, "", 0x1234, 12);
+    voidSerial.serial[0] = 0xFF;
+    const NPP records[] = { heard(ProductID::Link, "LK1", 0x3456, 9),
+        heard(ProductID::Link, "LK2", 0x1234, 10), heard(ProductID::Headset, "LK1", 0x1234, 2),
+        heard(ProductID::Link, "", 0x1234, 11), voidSerial };
+    OX::FoundDeviceMap map;
+    for (NPP const& r : records)
+        map.insert(OX::FoundDeviceMap::keyOf(r), r);
+    EXPECT_FALSE(map.removeMoved(heard(ProductID::Link, "", 0x1234, 3)));
+    voidSerial.address = 3;
+    EXPECT_FALSE(map.removeMoved(voidSerial));
+    EXPECT_FALSE(map.removeMoved(records[1])); // where it is already
+    EXPECT_EQ(map.size(), 5);
+    // LK1 moved to the dongle's PAN: only the LINK's old record goes, not the headset's.
+    EXPECT_TRUE(map.removeMoved(heard(ProductID::Link, "LK1", 0x1234, 9)));
+    ASSERT_EQ(map.size(), 4);
+    EXPECT_EQ(map.indexOf(records[0]), -1);
+    EXPECT_EQ(map.valueAt(0), records[1]);
+}
+
 class PairingPageTest : public ::testing::Test
 {
 protected:
@@ -420,6 +453,12 @@ TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeav
     EXPECT_EQ(rig.emulator().link(0).pan, 0x1234);
     EXPECT_EQ(requests({ "64:" }, since), (QStringList { "64:0:9:4660@1", "64:1:9:3@1" }));
     ASSERT_TRUE(waitUntil([&] { return page->networkChanged() && list("deviceList")->count() == 1; }));
+    // Heard between its new PAN and its new address, it is offered only until it is heard where it
+    // is now.
+    page->deviceFound(rig.env.dongle.get(), heard(ProductID::Link, "LK23000009", 0x1234, 9));
+    EXPECT_EQ(list("deviceList")->count(), 2);
+    page->deviceFound(rig.env.dongle.get(), heard(ProductID::Link, "LK23000009", 0x1234, 3));
+    EXPECT_EQ(list("deviceList")->count(), 1);
 
     since = rig.emulator().mark();
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Secondary Chair"));

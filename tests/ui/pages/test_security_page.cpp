@@ -341,8 +341,11 @@ TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
 TEST_F(SecurityFixture, APageLeftBeforeTheDongleEnteredServiceModeTakesItOutAgain)
 {
     ASSERT_TRUE(rig.startDirector());
-    // The dongle takes the enter request only once the page has been left.
-    rig.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::dcp(37), 300, -1));
+    // The dongle takes the enter request only once the page has been left, but well within the
+    // director's time-out for it (three tries of a tenth of the local reply time): an answer later
+    // than that is a dongle that did not answer, and the page then has nothing to take back.
+    const int late = scaled(Dongle::LocalTimeoutMs / 20);
+    rig.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::dcp(37), late, -1));
     const int mark = rig.emulator().mark();
     BoxAnswerer boxes;
     page = new Page(&rig.container);
