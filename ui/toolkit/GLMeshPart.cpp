@@ -96,6 +96,7 @@ GLMeshPart::GLMeshPart(MeshPart const& part, QVector<float>& plain)
         }
     }
 
+    sortNearestFirst(textured, MeshPart::FloatsPerVertex);
     vbo.create();
     vbo.bind();
     vbo.allocate(textured.constData(), textured.size() * int(sizeof(float)));
@@ -112,6 +113,31 @@ GLMeshPart::GLMeshPart(MeshPart const& part, QVector<float>& plain)
         texture->setWrapMode(QOpenGLTexture::ClampToEdge);
         textures.append(texture);
     }
+}
+
+void GLMeshPart::sortNearestFirst(QVector<float>& floats, int floatsPerVertex)
+{
+    // The model's front (-z) faces the camera: the smaller a triangle's z, the nearer it is. The
+    // triangles go by slices of depth; within one they keep their order, so that two triangles
+    // lying on each other, at about the same depth, are drawn in the order they always were.
+    constexpr float SliceDepth = 1.0f / 9.0f;
+    int const perTriangle = 3 * floatsPerVertex;
+    int const count = floats.size() / perTriangle;
+    QVector<float> slice(count);
+    QVector<int> order(count);
+    for (int t = 0; t < count; ++t) {
+        float const* z = floats.constData() + t * perTriangle + 2;
+        float const depth
+            = std::floor((z[0] + z[floatsPerVertex] + z[2 * floatsPerVertex]) / 3.0f / SliceDepth);
+        slice[t] = std::isfinite(depth) ? depth : 0.0f; // a broken position must not break the order
+        order[t] = t;
+    }
+    std::stable_sort(order.begin(), order.end(), [&slice](int a, int b) { return slice[a] < slice[b]; });
+    QVector<float> sorted;
+    sorted.reserve(floats.size());
+    for (int t : qAsConst(order))
+        sorted.append(floats.mid(t * perTriangle, perTriangle));
+    floats = sorted;
 }
 
 GLMeshPart::~GLMeshPart()

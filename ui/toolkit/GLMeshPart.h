@@ -34,6 +34,13 @@ public:
     GLMeshPart(GLMeshPart const&) = delete;
     GLMeshPart& operator=(GLMeshPart const&) = delete;
 
+    // Puts the triangles of floats (floatsPerVertex a corner) in the order of their distance to
+    // the camera in the model's rest pose, the nearest first. Drawn in this order, a pixel hidden
+    // behind a nearer triangle is turned away by its depth before it is shaded: the software
+    // rasteriser shades each pixel about once while the head turns moderately. The picture is the
+    // same but for single pixels where two triangles meet at exactly the same depth.
+    static void sortNearestFirst(QVector<float>& floats, int floatsPerVertex);
+
     // Which of a material's count images a look shows: the inactive look is the second image; a
     // material with one image shows it in both.
     static int imageOf(bool active, int count) { return active ? 0 : qMin(1, count - 1); }

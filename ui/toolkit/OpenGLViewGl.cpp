@@ -256,6 +256,7 @@ void OpenGLView::Gl::initialize(Mesh const& mesh)
         }
         parts.append(gpu);
     }
+    GLMeshPart::sortNearestFirst(plainFloats, GLMeshPart::PlainFloatsPerVertex);
     plainVbo.create();
     plainVbo.bind();
     plainVbo.allocate(plainFloats.constData(), plainFloats.size() * int(sizeof(float)));

@@ -1,11 +1,15 @@
 // The model loader on small files in a temporary folder, bad input included, and on the shipped
 // headset model.
 #include "common/gui_util.h"
+#include "ui/toolkit/GLMeshPart.h"
 #include "ui/toolkit/Mesh.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QVector>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace
 {
@@ -126,4 +130,22 @@ TEST(Mesh, TheShippedModelHasOneTexturedMaterialWithTwoLooksAndABlackCornerTexel
         faces += part->floatCount / OX::MeshPart::FloatsPerFace;
     EXPECT_EQ(faces, mesh.faces().size());
     EXPECT_GT(faces, 200);
+}
+
+// The triangles are drawn nearest first (smallest z), those at about one depth, as two lying on
+// each other, in the order they had; a position that is not a number does not upset the order.
+TEST(GLMeshPart, TrianglesGoNearestFirstAndThoseAtOneDepthKeepTheirOrder)
+{
+    // One float a corner besides x, y, z: the triangle's number.
+    auto triangle = [](float z, float id) {
+        return QVector<float> { 0, 0, z, id, 1, 0, z, id, 0, 1, z, id };
+    };
+    float const nan = std::nanf("");
+    QVector<float> floats = triangle(1.0f, 0) + triangle(-1.0f, 1) + triangle(0.05f, 2) + triangle(0.0f, 3)
+        + triangle(-0.5f, 4) + triangle(nan, 5) + triangle(-1.0f, 6);
+    OX::GLMeshPart::sortNearestFirst(floats, 4);
+    QVector<float> ids;
+    for (int t = 0; t < floats.size() / 12; ++t)
+        ids << floats[t * 12 + 3];
+    EXPECT_EQ(ids, (QVector<float> { 1, 6, 4, 2, 3, 5, 0 }));
 }
