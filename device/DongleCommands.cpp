@@ -55,6 +55,7 @@ namespace
 {
 constexpr uchar ClickCommand = 10;
 constexpr uchar KeyCommand = 17;
+constexpr uchar ServiceModeCommand = 37;
 } // namespace
 
 void Dongle::sendLocalCommand(SCP const& scp, ResultCallback callback, std::function<void()> onSuccess)
@@ -66,8 +67,10 @@ void Dongle::sendLocalCommand(SCP const& scp, ResultCallback callback, std::func
     predicate.data = commandEcho(scp.command);
     // Clicks and keys come in quick runs of the same command (press, release; mouse button,
     // then another): the echo must be of this very record, or a late echo of the one before
-    // would end this request before it is written and leave a key held.
-    if (scp.command == ClickCommand || scp.command == KeyCommand) {
+    // would end this request before it is written and leave a key held. A page left before the
+    // dongle entered service mode takes it out again at the enter's echo: a late echo of another
+    // copy of the enter would end that exit unwritten and leave the dongle in service mode.
+    if (scp.command == ClickCommand || scp.command == KeyCommand || scp.command == ServiceModeCommand) {
         const QByteArray bytes = scp.getData().bytes();
         predicate.data = DataPredicate(bytes, QByteArray(bytes.size(), char(0xFF)));
     }

@@ -367,4 +367,27 @@ TEST_F(SecurityFixture, APageLeftBeforeTheDongleEnteredServiceModeTakesItOutAgai
     EXPECT_EQ(page->state(), Page::waiting_for_dongle_service_mode_state);
 }
 
+// The dongle echoes every copy of a request that it reads: a late echo of the enter is no answer
+// to the exit that follows it, which still waits for its own.
+TEST_F(SecurityFixture, ALateEchoOfTheEnterNeverAnswersTheExit)
+{
+    ASSERT_TRUE(rig.startDirector());
+    Dongle* dongle = rig.director->dongle();
+    auto entered = std::make_shared<int>(-1), left = std::make_shared<int>(-1);
+    dongle->enterServiceMode([entered](DongleResult r) { *entered = r.code; });
+    ASSERT_TRUE(waitUntil([&] { return *entered != -1; }));
+    ASSERT_EQ(*entered, DongleResult::Ok);
+
+    auto exit = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.lsb() == 0; });
+    rig.emulator().addFault(emu::FaultRule::noReply(exit));
+    const int mark = rig.emulator().mark();
+    dongle->exitServiceMode([left](DongleResult r) { *left = r.code; });
+    ASSERT_TRUE(rig.emulator().waitForFrame(exit, scaled(3000), mark)); // the exit waits for its echo
+    emu::Frame late = emu::Frame::local(37, 1, 1);
+    late.flags |= 0x01;
+    dongle->appendBytes(late.encode());
+    ASSERT_TRUE(waitUntil([&] { return *left != -1; }));
+    EXPECT_EQ(*left, DongleResult::TimedOut);
+}
+
 } // namespace
