@@ -281,6 +281,9 @@ void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
         target = std::make_unique<QOpenGLFramebufferObject>(
             size, QOpenGLFramebufferObject::CombinedDepthStencil);
     }
+    // The target stays bound after the drawing and the reading: nothing else draws with this
+    // context, and each switch back to the surface's framebuffer had the driver flush and check the
+    // framebuffer state again, twice per pose. Binding it again while it is bound costs little.
     target->bind();
     // The picture is drawn upside down, so that OpenGL's rows, which go upwards, come out in the
     // picture's order: its row top is the target's first. The view's whole picture is placed so
@@ -290,7 +293,6 @@ void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
     QMatrix4x4 upsideDown;
     upsideDown.scale(1.0f, -1.0f, 1.0f);
     paint(upsideDown * projection(pixels), look);
-    target->release();
 }
 
 void OpenGLView::Gl::read(QRect const& source, uchar* to, int stride)
@@ -309,7 +311,6 @@ void OpenGLView::Gl::read(QRect const& source, uchar* to, int stride)
             glReadPixels(
                 source.x(), source.y() + y, source.width(), 1, GL_RGBA, GL_UNSIGNED_BYTE, to + y * stride);
     }
-    target->release();
 }
 
 void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)

@@ -59,7 +59,8 @@ struct OpenGLView::Gl : QOpenGLFunctions {
     QOpenGLVertexArrayObject plainVao;
     QOpenGLBuffer plainVbo;
     int plainVertexCount = 0;
-    std::unique_ptr<QOpenGLFramebufferObject> target; // as large as the largest area drawn
+    // As large as the largest area drawn; bound from its first drawing on.
+    std::unique_ptr<QOpenGLFramebufferObject> target;
 
     // The camera, CameraDistance in front of the model.
     static QMatrix4x4 const& camera();
