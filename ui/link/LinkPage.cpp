@@ -123,6 +123,8 @@ void LinkPage::onSetState(State state)
     case applying_parameters_state:
         if (onScreen())
             container->setProgress(true);
+        // The LINK's answer becomes the working record: an edit made before it comes would be lost.
+        emit updateUi(false);
         break;
     case initialized_state:
         qDebug().noquote() << m_parameters.toString();
