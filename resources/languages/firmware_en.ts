@@ -343,6 +343,14 @@
         <source>The upload was stopped. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
         <translation>The upload was stopped. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</translation>
     </message>
+    <message>
+        <source>Firmware update</source>
+        <translation>Firmware update</translation>
+    </message>
+    <message>
+        <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
+        <translation>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DFUWelcomeForm</name>

@@ -343,6 +343,14 @@
         <source>The upload was stopped. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
         <translation>Le téléversement a été arrêté. Le LINK est resté à moitié écrit et ne démarre pas son micrologiciel : mettez-le à jour à nouveau en mode de récupération.</translation>
     </message>
+    <message>
+        <source>Firmware update</source>
+        <translation>Mise à jour du micrologiciel</translation>
+    </message>
+    <message>
+        <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
+        <translation>Le téléversement du micrologiciel ne s’est pas terminé. Le LINK est resté à moitié écrit et ne démarre pas son micrologiciel : mettez-le à jour à nouveau en mode de récupération.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DFUWelcomeForm</name>

@@ -343,6 +343,14 @@
         <source>The upload was stopped. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
         <translation>A feltöltés leállt. A LINK félig írt állapotban maradt, és nem indítja el a firmware-ét: frissítse újra helyreállítási módban.</translation>
     </message>
+    <message>
+        <source>Firmware update</source>
+        <translation>Firmware-frissítés</translation>
+    </message>
+    <message>
+        <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
+        <translation>A firmware feltöltése nem fejeződött be. A LINK félig írt állapotban maradt, és nem indítja el a firmware-ét: frissítse újra helyreállítási módban.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DFUWelcomeForm</name>

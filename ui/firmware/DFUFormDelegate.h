@@ -42,6 +42,9 @@ public:
     virtual void ask(Page::Question question, std::function<void(int)> answer) = 0;
     // Opens a dialog of a form through the page, as ask opens a question (Page::open).
     virtual void open(QDialog* dialog, Page::About about, std::function<void(int)> answer) = 0;
+    // The last word of work that outlived the page's visit: asked over the page shown now
+    // (Page::askOnLeaving), or as ask while the page is visited again.
+    virtual void askOnLeaving(Page::Question question, std::function<void(int)> answer) = 0;
     // The page's visit token (Page::visit).
     virtual quint64 pageVisit() const = 0;
     // True while the page's visit numbered visit runs and form is the step on screen in it, not

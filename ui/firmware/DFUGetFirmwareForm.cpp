@@ -19,6 +19,7 @@
 #include <QJsonValue>
 #include <QPixmap>
 #include <QPointer>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -52,6 +53,30 @@ bool sameContents(const QString& a, const QString& b)
         return false;
     const QByteArray hashA = fileHash(a);
     return !hashA.isEmpty() && hashA == fileHash(b);
+}
+
+// Puts the file at from into the store as target, whole or not at all: the store never holds a
+// copy cut short, and a different file of that name (an earlier copy cut short) gives way to it.
+bool storeWhole(const QString& from, const QString& target)
+{
+    if (QFileInfo::exists(target) && sameContents(from, target))
+        return true;
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(target);
+    bool written = out.open(QIODevice::WriteOnly);
+    qint64 copied = 0;
+    while (written && !in.atEnd()) {
+        const QByteArray chunk = in.read(64 * 1024);
+        written = !chunk.isEmpty() && out.write(chunk) == chunk.size();
+        copied += chunk.size();
+    }
+    if (!written || copied != in.size() || !out.commit()) {
+        qWarning().noquote() << "Unable to store the firmware download as" << target << out.errorString();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -231,9 +256,7 @@ void DFUGetFirmwareForm::onDownloadFinished(
     bool stored = false;
     if (result.code == API::Result::Ok && task && !fileName.isEmpty()) {
         QDir().mkpath(firmwareFolderPath());
-        QFile::rename(task->filePath(), target);
-        // A file of that name already in the store serves as well.
-        stored = QFileInfo(target).isFile();
+        stored = storeWhole(task->filePath(), target);
     }
     if (!isVisit(visit))
         return; // left, or a later visit runs: the firmware is chosen there
@@ -363,7 +386,8 @@ void DFUGetFirmwareForm::prepareForNavigation(NavigationDirection direction, std
 
 void DFUGetFirmwareForm::retranslateForm()
 {
-    retranslateKeeping(*m_ui, { m_ui->downloadInfo, m_ui->currentVersion, m_ui->remoteVersion, m_ui->estimationValue });
+    retranslateKeeping(
+        *m_ui, { m_ui->downloadInfo, m_ui->currentVersion, m_ui->remoteVersion, m_ui->estimationValue });
 }
 
 } // namespace OX

@@ -41,6 +41,15 @@ bool DFUSender::take()
         m_sending = false;
         emit finished(success);
     });
+    connect(sender, &QObject::destroyed, this, [this] {
+        if (!m_sending)
+            return;
+        // Gone with its dongle in the middle of an upload: a failure, told once control is back
+        // in the event loop (never from inside the dongle's destruction).
+        m_sending = false;
+        QMetaObject::invokeMethod(
+            this, [this] { emit finished(false); }, Qt::QueuedConnection);
+    });
     sender->start();
     return true;
 }

@@ -46,7 +46,8 @@ signals:
     // The LINK's loader asks for data.
     void receiverReady();
     void progress(int percent, qint64 secondsLeft);
-    // The one outcome of the upload started with send.
+    // The one outcome of the upload started with send (a failure when the sender went with its
+    // dongle meanwhile).
     void finished(bool success);
 
 private:

@@ -10,6 +10,8 @@
 #include <QPixmap>
 #include <QPointer>
 
+#include <utility>
+
 namespace OX
 {
 
@@ -50,6 +52,7 @@ void DFUUploadForm::pageWillAppear()
     m_ui->progressMessage->setText(tr("Waiting for link to start bootloader"));
     m_ui->statusIcon->setPixmap(QPixmap(InfoIcon));
     m_linkWritten = false;
+    m_shownIn = visit();
 }
 
 void DFUUploadForm::pageDidAppear()
@@ -90,7 +93,16 @@ void DFUUploadForm::onUploadProgress(int percentage, long long remainingTime)
 void DFUUploadForm::onUploadFinished(bool success)
 {
     if (!isOnScreen()) {
-        m_sender.giveBackQuietly(); // left while it ran: the port goes back, nothing more
+        m_sender.giveBackQuietly(); // left while it ran: the port goes back
+        if (std::exchange(m_leftBehind, false) && !success) {
+            Page::Question question;
+            question.icon = Page::Icon::Warning;
+            question.title = tr("Firmware update");
+            question.text
+                = tr("The firmware upload did not complete. The LINK was left half-written and does "
+                     "not start its firmware: update it again in recovery mode.");
+            delegate.askOnLeaving(question, {});
+        }
         return;
     }
     if (!m_sender.giveBack())
@@ -126,9 +138,14 @@ void DFUUploadForm::stopTransfer()
 void DFUUploadForm::pageAbandoned()
 {
     m_timer.stop();
-    if (!isTransferring())
+    if (!isTransferring()) {
         m_sender.giveBackQuietly();
-    // A running transfer ends by the sender's own limits; its outcome then only gives the port back.
+        return;
+    }
+    // A running transfer ends by the sender's own limits. When the page was left (its visit has
+    // changed since), the person no longer sees the step: a failure is told over the page shown
+    // then. A dongle lost on screen is told by the page itself.
+    m_leftBehind = visit() != m_shownIn;
 }
 
 void DFUUploadForm::retranslateForm()

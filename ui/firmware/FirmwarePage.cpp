@@ -392,4 +392,9 @@ void FirmwarePage::open(QDialog* dialog, About about, std::function<void(int)> a
     Page::open(dialog, std::move(about), std::move(answer));
 }
 
+void FirmwarePage::askOnLeaving(Question question, std::function<void(int)> answer)
+{
+    Page::askOnLeaving(std::move(question), std::move(answer));
+}
+
 } // namespace OX

@@ -91,6 +91,7 @@ public:
     bool recoveryMode() override;
     void ask(Question question, std::function<void(int)> answer) override;
     void open(QDialog* dialog, About about, std::function<void(int)> answer) override;
+    void askOnLeaving(Question question, std::function<void(int)> answer) override;
     quint64 pageVisit() const override { return visit(); }
     bool isStepVisit(const DFUForm* form, quint64 visit) const override;
 

@@ -6,6 +6,7 @@
 #include <QTabWidget>
 #include <QtDebug>
 
+#include "app/OrvixDirector.h"
 #include "app/Settings.h"
 #include "device/Dongle.h"
 #include "device/Headset.h"
@@ -122,6 +123,8 @@ void LinkPage::onSetState(State state)
     case applying_parameters_state:
         if (onScreen())
             container->setProgress(true);
+        // The LINK's answer becomes the working record: an edit made before it comes would be lost.
+        emit updateUi(false);
         break;
     case initialized_state:
         qDebug().noquote() << m_parameters.toString();
@@ -218,6 +221,15 @@ void LinkPage::applyParameters(LPP const& record)
     link->applyParameters(record, [self, sent](LPP* reply, DongleResult result) {
         if (!self)
             return;
+        const bool lost
+            = result.code != DongleResult::InvalidCommand && (result.code != DongleResult::Ok || !reply);
+        if (lost && !self->isVisit(sent)) {
+            // The person left before the LINK answered and sees no "Link not present": the
+            // director tells over whatever is shown now that the record never reached the LINK.
+            if (OrvixDirector* director = self->container->getDirector())
+                emit director->showMessage(
+                    OrvixDirector::warning, tr("Link lost, save parameters failed"), result.toStringHelper());
+        }
         if (self->onScreen() && !self->isVisit(sent)) {
             // A later visit took the LINK's record afresh and owns the page: the reply only
             // settles whether the record sent is still to come back.
@@ -232,7 +244,7 @@ void LinkPage::applyParameters(LPP const& record)
             emit self->setState(initialized_state);
             return;
         }
-        if (result.code != DongleResult::Ok || !reply) {
+        if (lost) {
             emit self->showError(result.toStringHelper(), tr("Link lost, save parameters failed"));
             emit self->setState(looking_for_link_state);
             return;
@@ -343,6 +355,9 @@ void LinkPage::onShowHint(Hint hint)
     if (!appeared || !onScreen() || (hint == link_not_connected_hint && isVisit(m_linkHintVisit)))
         return;
     qDebug().nospace().noquote() << "SHOW HINT [" << hintName(hint) << "]";
+    // "Save" keeps the LINK's record as it was when asked: by the answer the working record may
+    // already hold an unconfirmed apply brought back, which never was on the LINK.
+    const LPP shown = m_parameters;
     Question question;
     question.icon = Icon::Information;
     question.about << QPointer<QObject>(container->getDongle());
@@ -363,7 +378,7 @@ void LinkPage::onShowHint(Hint hint)
                  "changes that you end up not liking.");
         question.buttons = QStringList { tr("Save"), tr("Don't save") };
     }
-    ask(question, [this, hint](int answer) {
+    ask(question, [this, hint, shown](int answer) {
         qDebug().nospace().noquote() << "HIDE HINT [" << hintName(hint) << "]";
         if (hint == link_not_connected_hint) {
             m_linkHintVisit = 0;
@@ -374,9 +389,8 @@ void LinkPage::onShowHint(Hint hint)
         } else if (answer == 0) {
             if (Settings* settings = container->getSettings()) {
                 // Refused, the stored backup stays as it was; the box says why nothing was saved.
-                if (!settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters))
-                    tellOutOfLimits(
-                        tr("The LINK's own record"), m_parameters.outOfLimits().join(QLatin1Char('\n')));
+                if (!settings->setLinkProfile(QString::fromLatin1(BackupProfileName), shown))
+                    tellOutOfLimits(tr("The LINK's own record"), shown.outOfLimits().join(QLatin1Char('\n')));
                 updateFooter();
             }
         }

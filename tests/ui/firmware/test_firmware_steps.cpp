@@ -355,6 +355,27 @@ TEST_F(Wizard, AFailedOrLateDownloadChoosesNoFirmware)
     EXPECT_FALSE(next->isEnabled());
 }
 
+TEST_F(Wizard, ADownloadTakesThePlaceOfADifferentStoredFileOfItsName)
+{
+    const QByteArray firmware = firmwareBytes(3000);
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath, HttpTestServer::Response::bytes(firmware));
+    const QString file = stored(QStringLiteral("Link_Firmware_2.0.0(0).enc"));
+    ASSERT_TRUE(QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath()));
+    QFile cut(file); // an earlier copy cut short
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(firmware.left(1024));
+    cut.close();
+    showGetFirmware(DongleVersion(1, 4, 1, 0));
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QTest::mouseClick(download, Qt::LeftButton);
+    ASSERT_TRUE(nextOffers(QStringLiteral("Upload")));
+    EXPECT_EQ(page->firmwarePath(), file);
+    ASSERT_TRUE(cut.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cut.readAll(), firmware);
+}
+
 TEST_F(Wizard, OwnFirmwareIsCopiedIntoTheStoreButNeverSwapped)
 {
     server.close();

@@ -42,6 +42,7 @@ enum class Event {
     HeadsetOffAndOn,
     HelpThenHeadsetOff, // Help opened over the page, the headset switched off, then Back
     HelpThenUnplug, // the same with the dongle pulled
+    HomeThenUnplug, // Home pressed during the page's work, then the dongle pulled
 };
 const Event Common[] = { Event::UnplugWithBoxOpen, Event::UnplugWithRequest, Event::LeaveWithRequest,
     Event::HeadsetSwapped, Event::HeadsetOffAndOn, Event::HelpThenHeadsetOff, Event::HelpThenUnplug };
@@ -370,7 +371,9 @@ const PageCase Pages[] = {
         std::vector<Event>(std::begin(LinkEvents), std::end(LinkEvents)), &Losses::linkSettings },
     { "Firmware", [](OX::PageContainer* c) { return new OX::FirmwarePage(c); }, nullptr, {}, {}, {},
         [](Losses& f) { return f.on("Menu") || f.on("Firmware"); }, {}, nullptr,
-        std::vector<Event>(std::begin(LinkEvents), std::end(LinkEvents)), &Losses::firmwareWizard },
+        { Event::UnplugWithBoxOpen, Event::UnplugWithRequest, Event::LeaveWithRequest, Event::HeadsetSwapped,
+            Event::HelpThenHeadsetOff, Event::HelpThenUnplug, Event::HomeThenUnplug },
+        &Losses::firmwareWizard },
 };
 
 void Losses::commonCourse(Event event)
@@ -603,6 +606,19 @@ void Losses::firmwareWizard(Event event)
         return;
     }
     ASSERT_NO_FATAL_FAILURE(startUpload());
+    if (event == Event::HomeThenUnplug) {
+        // Home leaves without asking and the transfer goes on; its end, here with the dongle, is
+        // still told over the page shown then.
+        rig.container.controller.showPage(QStringLiteral("Menu"), OX::Page::FromLeft, 0, false);
+        ASSERT_TRUE(waitUntil([&] { return current() == "Menu"; }));
+        ASSERT_TRUE(rig.unplug());
+        EXPECT_TRUE(waitUntil([&] { return boxText().contains("The LINK was left half-written"); }, 8000))
+            << boxText().toStdString();
+        testutil::answerNextBox(QStringLiteral("OK"));
+        EXPECT_TRUE(waitUntil([&] { return noBox(); }));
+        EXPECT_EQ(current(), "Menu");
+        return;
+    }
     if (event == Event::UnplugWithRequest) {
         ASSERT_TRUE(rig.unplug());
         EXPECT_TRUE(failure().contains("The LINK was left half-written")) << failure().toStdString();
@@ -659,7 +675,7 @@ std::vector<Case> cases()
 std::string caseName(::testing::TestParamInfo<Case> const& info)
 {
     static const char* const events[] = { "UnplugWithBoxOpen", "UnplugWithRequest", "LeaveWithRequest",
-        "HeadsetSwapped", "HeadsetOffAndOn", "HelpThenHeadsetOff", "HelpThenUnplug" };
+        "HeadsetSwapped", "HeadsetOffAndOn", "HelpThenHeadsetOff", "HelpThenUnplug", "HomeThenUnplug" };
     return std::string(info.param.page->name) + "_" + events[int(info.param.event)];
 }
 

@@ -56,7 +56,7 @@ protected:
     void query()
     {
         bool done = false;
-        rig.env.dongle->queryDevices(rig.headset()->channelMap(), nullptr, [&](auto*) { done = true; });
+        rig.dongle()->queryDevices(rig.headset()->channelMap(), nullptr, [&](auto*) { done = true; });
         ASSERT_TRUE(waitUntil([&] { return done; }));
     }
     void open(OX::LinkPage* page = nullptr)
@@ -75,7 +75,7 @@ protected:
     {
         return rig.container.footer.right.text + '|' + rig.container.footer.alternativeRight.text;
     }
-    LPP onLink(int index) const { return LPP(PacketData(rig.env.emulator->link(index).parameters)); }
+    LPP onLink(int index) { return LPP(PacketData(rig.emulator().link(index).parameters)); }
     LPP backup() const { return settings->linkProfile(QStringLiteral("backup")).parameters; }
     // A person's edit: one wheel notch up on the General form's tremor filter.
     void edit()
@@ -290,9 +290,28 @@ TEST_F(LinkPageTest, AnApplyTheLinkNeverAnsweredComesBackAfterRetry)
     EXPECT_EQ(indoor->parameters(), onLink(0)) << "leaving applied nothing and kept nothing";
 }
 
-// Work that ends while the page is not shown changes its state only; what it sends is kept.
-TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndShowsNothing)
+// The LINK's answer becomes the record: an edit tried before it comes is not taken, so none is lost.
+TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)
 {
+    start();
+    open();
+    edit();
+    const LPP edited = indoor->parameters();
+    rig.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::of(0xBF), 300));
+    rig.container.clickRight(0);
+    ASSERT_EQ(indoor->state(), OX::LinkPage::applying_parameters_state);
+    edit();
+    EXPECT_EQ(indoor->parameters(), edited);
+    ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));
+    EXPECT_EQ(indoor->parameters(), onLink(0));
+    EXPECT_TRUE(indoor->isEnabled());
+}
+
+// Work that ends while the page is not shown changes its state only; what it sends is kept, and
+// its failure is told by the director. "Save settings" then keeps the LINK's record, not the apply.
+TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndIsToldByTheDirector)
+{
+    rig.viaDirector = true;
     start();
     testutil::BoxAnswerer boxes;
     open();
@@ -302,15 +321,24 @@ TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndShowsNothing)
     rig.container.clickRight(0);
     ASSERT_TRUE(rig.show("Menu")); // by the main menu, meanwhile
     const int footerCalls = rig.container.callsStartingWith("setRight").size();
-    ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::looking_for_link_state; }, 8000));
+    auto const& told = rig.app->h.messages;
+    ASSERT_TRUE(waitUntil(
+        [&] { return indoor->state() == OX::LinkPage::looking_for_link_state && !told.isEmpty(); }, 8000));
     EXPECT_TRUE(indoor->hasPendingApply());
     EXPECT_TRUE(boxes.seen().isEmpty());
     EXPECT_EQ(rig.container.callsStartingWith("setRight").size(), footerCalls);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.at(0).title, "Link lost, save parameters failed");
 
     rig.emulator().clearFaults();
+    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.parameters[0] = 60; }); // changed behind
+    query();
+    boxes.answer("Save settings", "Save");
     open();
     EXPECT_EQ(indoor->parameters(), edited) << "the unconfirmed apply returns";
     EXPECT_EQ(footer(), "Apply|Revert");
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(backup(), onLink(0));
 }
 
 // A wheel notch and Back at once: leaving asks. Then the LINK answers an apply only while the page
