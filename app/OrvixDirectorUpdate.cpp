@@ -165,7 +165,7 @@ void OrvixDirector::onUpdateAnswered(const DongleVersion& remote, const QString&
     if (maintainable) {
         if (Installer::startMaintenance(tool)) {
             qInfo().noquote() << "Software update started: " + tool;
-            quitApplication();
+            onQuitApplication();
         } else {
             qWarning().noquote() << "Software update failed: unable to start " + tool + "!";
             emit showMessage(warning, tr("Software update"),
@@ -215,7 +215,9 @@ void OrvixDirector::onDownloadFinished(API::DownloadTask* task, const API::Resul
         QString error;
         if (Installer::start(task, installer, &error)) {
             qInfo("Software update started");
-            quitApplication();
+            // Quits as the tray's Quit does: a dongle gets its automatic zeroing back first, so
+            // that the head mouse re-centres itself while the person goes through the installer.
+            onQuitApplication();
             return;
         }
         // Nothing was started: the application keeps running and says why.

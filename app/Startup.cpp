@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFontDatabase>
+#include <QPointer>
 #include <QResource>
 #include <QSocketNotifier>
 
@@ -26,9 +27,14 @@
 namespace
 {
 
+// The director a quit signal quits through, once it runs.
+QPointer<OrvixDirector> quitThrough;
+
 #ifdef Q_OS_UNIX
-// SIGTERM (the session ends) and SIGINT (Ctrl+C) quit the event loop, so that the director is
-// torn down and the guard released as on a normal quit. The handler only writes to a pipe.
+// SIGTERM (the session ends) and SIGINT (Ctrl+C) quit as the tray's Quit does, through the
+// director: a dongle gets its automatic zeroing back first (within its answer's time-out), then
+// the director is torn down and the guard released. A second signal quits at once. The handler
+// only writes to a pipe.
 int quitPipe[2] = { -1, -1 };
 
 void onQuitSignal(int)
@@ -61,7 +67,12 @@ void watchQuitSignals(QCoreApplication& app)
         char buffer[16];
         while (::read(quitPipe[0], buffer, sizeof buffer) > 0) { }
         qInfo("Quit requested by a signal");
-        QCoreApplication::quit();
+        if (OrvixDirector* director = quitThrough.data()) {
+            quitThrough = nullptr;
+            director->onQuitApplication();
+        } else {
+            QCoreApplication::quit();
+        }
     });
 }
 
@@ -226,6 +237,7 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
     int exitCode = 1;
     if (director) {
         director->start();
+        quitThrough = director.get();
         if (hooks.started)
             hooks.started(*director);
         app->setObjectName(QStringLiteral("Main"));

@@ -87,7 +87,13 @@ public:
             },
             Qt::QueuedConnection);
     }
-    void perform(int action) override { performed.append(action); }
+    // The quit action ends the run, as the main window's does once the dongle has answered.
+    void perform(int action) override
+    {
+        performed.append(action);
+        if (action == QuitAction && director)
+            director->quitApplication();
+    }
 
     void attachSidebar() override { ++sidebarAttached; }
     void showSidebar() override

@@ -3,6 +3,7 @@
 // Every run gets its own temporary folder, data folder, home and instance name.
 #include "app/InstanceSignal.h"
 #include "app/RunGuard.h"
+#include "app/Settings.h"
 
 #include "common/qt_wait.h"
 
@@ -294,6 +295,33 @@ TEST_F(InstanceTest, RestartAfterTheFirstWasKilled)
         << text.toStdString();
     // The skin and the style sheet were found in the executable's resources.
     EXPECT_FALSE(text.contains(QStringLiteral("Couldn't open"))) << text.toStdString();
+}
+
+// The end of a session (a quit signal) quits as the tray's Quit does: with a profile that leaves
+// the zeroing to this application, the dongle gets its automatic zeroing back before the run
+// ends, so that the head mouse keeps re-centring itself without the application.
+TEST_F(InstanceTest, AQuitSignalGivesTheDongleItsAutomaticZeroingBackFirst)
+{
+    exe = QDir(QCoreApplication::applicationDirPath())
+              .absoluteFilePath(QStringLiteral("../tools/devapp/orvixtools-dev"));
+    ASSERT_TRUE(QFileInfo(exe).isExecutable()) << exe.toStdString();
+    const QString settings = root.filePath(QStringLiteral("settings.ini"));
+    {
+        Settings s(settings, nullptr);
+        s.selectedProfile()->setAutoZeroEnable(false);
+        s.sync();
+    }
+    QProcess* app = launch({ QStringLiteral("--trace"), QStringLiteral("--settings"), settings });
+    QByteArray out;
+    auto read = [&] { out += app->readAllStandardOutput() + app->readAllStandardError(); };
+    // The profile switched the dongle's automatic zeroing off.
+    ASSERT_TRUE(testutil::waitUntil(
+        [&] { return read(), out.contains("<- app") && out.contains("[12 00 00]"); }, 15000))
+        << out.toStdString();
+    app->terminate();
+    ASSERT_TRUE(runToEnd(app, 10000));
+    read();
+    EXPECT_TRUE(out.contains("[12 00 01]")) << out.toStdString();
 }
 
 TEST_F(InstanceTest, CommandLine)

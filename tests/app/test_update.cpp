@@ -178,6 +178,7 @@ TEST(UpdateCheck, MaintenanceToolIsStartedInsteadOfADownload)
 
     f.check();
     ASSERT_TRUE(waitUntil([&] { return f.h.quits == 1; }, 3000));
+    EXPECT_EQ(f.h.ui->performed, QList<int> { DirectorUi::QuitAction }) << "quit as the tray's Quit";
     ASSERT_EQ(f.launches.size(), 1);
     EXPECT_EQ(f.launches.first().program, QFileInfo(tool).absoluteFilePath());
     EXPECT_EQ(f.launches.first().arguments, QStringList{"--updater"});
@@ -197,6 +198,7 @@ TEST(UpdateDownload, SucceedsInstallsAndQuits)
 
     f.check();
     ASSERT_TRUE(waitUntil([&] { return f.h.quits == 1; }, 5000));
+    EXPECT_EQ(f.h.ui->performed, QList<int> { DirectorUi::QuitAction }) << "quit as the tray's Quit";
     EXPECT_FALSE(f.h.ui->mainVisible) << "the main window is hidden for the download";
     EXPECT_EQ(f.h.ui->progressInfo,
               "Downloading software update v 2.6.3 (700). Installation will start automatically, please wait.");

@@ -290,6 +290,23 @@ TEST_F(LinkPageTest, AnApplyTheLinkNeverAnsweredComesBackAfterRetry)
     EXPECT_EQ(indoor->parameters(), onLink(0)) << "leaving applied nothing and kept nothing";
 }
 
+// The LINK's answer becomes the record: an edit tried before it comes is not taken, so none is lost.
+TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)
+{
+    start();
+    open();
+    edit();
+    const LPP edited = indoor->parameters();
+    rig.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::of(0xBF), 300));
+    rig.container.clickRight(0);
+    ASSERT_EQ(indoor->state(), OX::LinkPage::applying_parameters_state);
+    edit();
+    EXPECT_EQ(indoor->parameters(), edited);
+    ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));
+    EXPECT_EQ(indoor->parameters(), onLink(0));
+    EXPECT_TRUE(indoor->isEnabled());
+}
+
 // Work that ends while the page is not shown changes its state only; what it sends is kept, and
 // its failure is told by the director. "Save settings" then keeps the LINK's record, not the apply.
 TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndIsToldByTheDirector)
@@ -311,7 +328,8 @@ TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndIsToldByTheDirect
     EXPECT_TRUE(boxes.seen().isEmpty());
     EXPECT_EQ(rig.container.callsStartingWith("setRight").size(), footerCalls);
     ASSERT_EQ(told.size(), 1);
-    EXPECT_EQ(told.at(0).title, "Link lost, save parameters failed");
+    EXPECT_EQ(told.at(0).title + ": " + told.at(0).text.section('\n', 0, 0),
+        "Link: Link lost, save parameters failed");
 
     rig.emulator().clearFaults();
     rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.parameters[0] = 60; }); // changed behind
