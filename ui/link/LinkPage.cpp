@@ -227,8 +227,8 @@ void LinkPage::applyParameters(LPP const& record)
             // The person left before the LINK answered and sees no "Link not present": the
             // director tells over whatever is shown now that the record never reached the LINK.
             if (OrvixDirector* director = self->container->getDirector())
-                emit director->showMessage(
-                    OrvixDirector::warning, tr("Link lost, save parameters failed"), result.toStringHelper());
+                emit director->showMessage(OrvixDirector::warning, tr("Link"),
+                    tr("Link lost, save parameters failed") + QStringLiteral("\n\n") + result.text);
         }
         if (self->onScreen() && !self->isVisit(sent)) {
             // A later visit took the LINK's record afresh and owns the page: the reply only

@@ -328,7 +328,8 @@ TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndIsToldByTheDirect
     EXPECT_TRUE(boxes.seen().isEmpty());
     EXPECT_EQ(rig.container.callsStartingWith("setRight").size(), footerCalls);
     ASSERT_EQ(told.size(), 1);
-    EXPECT_EQ(told.at(0).title, "Link lost, save parameters failed");
+    EXPECT_EQ(told.at(0).title + ": " + told.at(0).text.section('\n', 0, 0),
+        "Link: Link lost, save parameters failed");
 
     rig.emulator().clearFaults();
     rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.parameters[0] = 60; }); // changed behind
