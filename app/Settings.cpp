@@ -281,20 +281,25 @@ void Settings::setAsideDamagedLinkProfiles()
     }
     if (m_linkProfileProblems.isEmpty())
         return;
-    if (!m_damagedKeys.contains(key))
-        m_damagedKeys.append(key);
     qWarning().noquote() << "LINK profiles set aside:" << m_linkProfileProblems.join(QStringLiteral(" | "));
-    // The stored list is rewritten only once its damaged copy is kept: nothing is lost. (A
-    // detached store leaves the file as it is anyway.)
-    if (!m_detached && !m_damagedFileKept)
-        m_damagedFileKept = SettingsFileCheck::keepDamagedCopy(m_fileName);
-    if (!m_detached && !m_damagedFileKept)
+    if (!keepCopyBeforeShortening(key))
         return;
     if (kept.isEmpty())
         m_store->remove(key);
     else
         m_store->setValue(key, kept);
     flushStore();
+}
+
+bool Settings::keepCopyBeforeShortening(const QString& key)
+{
+    if (!m_damagedKeys.contains(key))
+        m_damagedKeys.append(key);
+    // The stored list is rewritten only once its damaged copy is kept: nothing is lost. (A
+    // detached store leaves the file as it is anyway.)
+    if (!m_detached && !m_damagedFileKept)
+        m_damagedFileKept = SettingsFileCheck::keepDamagedCopy(m_fileName);
+    return m_detached || m_damagedFileKept;
 }
 
 void Settings::checkStore()
@@ -476,16 +481,27 @@ void Settings::load()
         resetProfiles();
         return;
     }
+    int leftOut = isList ? 0 : 1;
     for (const QVariant& entry : entries) {
         // An entry that is no map holds no profile at all; it is not made into one.
-        if (entry.userType() != QMetaType::QVariantMap && entry.userType() != QMetaType::QVariantHash)
+        if (entry.userType() != QMetaType::QVariantMap && entry.userType() != QMetaType::QVariantHash) {
+            ++leftOut;
             continue;
+        }
         const MouseProfile profile = profileFromMap(entry.toMap());
         const int existing = indexOf(profile.name());
-        if (existing == -1)
+        if (existing == -1) {
             appendProfile(profile);
-        else
+        } else {
             qWarning() << "Duplicated profile \"" << profile.name() << "\" found at index " << existing;
+            ++leftOut;
+        }
+    }
+    // The next save stores the list without what was left out: the file is kept first, or,
+    // when no copy can be kept, the stored list stays as it is.
+    if (leftOut > 0) {
+        qWarning().noquote() << "Mouse profiles set aside:" << leftOut;
+        m_profileListHeld = !keepCopyBeforeShortening(listKey);
     }
     if (profileCount() == 0) {
         // The stored list is unreadable. Work with the built-in profiles but write nothing:
@@ -520,11 +536,13 @@ void Settings::storeProfilesAndFlush()
         return;
     }
     normalizeSelection();
-    m_store->setValue(QLatin1String(kProfileSelected), selectedProfile()->name());
-    QVariantList list;
-    for (int i = 0; i < profileCount(); ++i)
-        list.append(mapFromProfile(*profileAt(i)));
-    m_store->setValue(QLatin1String(kProfileList), list);
+    if (!m_profileListHeld) {
+        m_store->setValue(QLatin1String(kProfileSelected), selectedProfile()->name());
+        QVariantList list;
+        for (int i = 0; i < profileCount(); ++i)
+            list.append(mapFromProfile(*profileAt(i)));
+        m_store->setValue(QLatin1String(kProfileList), list);
+    }
     flushAndSignal();
 }
 

@@ -112,6 +112,10 @@ private:
     // Keeps a stored LINK profile list with damaged or out-of-limits records aside (the file's
     // ".damaged" copy, unless one was kept already) and stores the list without them.
     void setAsideDamagedLinkProfiles();
+    // A stored list under key is to be stored without entries that cannot be taken: the key is
+    // noted as damaged and the file kept as its ".damaged" copy (once). Returns whether the
+    // list may be rewritten: false while no copy could be kept.
+    bool keepCopyBeforeShortening(const QString& key);
     // The file the store works on while the damaged one stays where it is: a private stand-in
     // holding contents, or, when none can be made, a name that keeps the store in memory and
     // writes nothing. Changes are not kept either way.
@@ -139,6 +143,9 @@ private:
     QStringList m_damagedKeys;
     bool m_damagedFileKept = false;
     QStringList m_linkProfileProblems;
+    // The stored mouse-profile list lost entries at load and no copy could be kept: it is not
+    // rewritten.
+    bool m_profileListHeld = false;
     bool m_storeFailed = false;
     bool m_storeFailureReported = false;
     LanguageLoader m_languageLoader;

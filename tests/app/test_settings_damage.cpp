@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -164,6 +165,37 @@ TEST(SettingsDamage, ACopyThatCouldNotBeWrittenIsNotClaimed)
     EXPECT_TRUE(h.messages.first().text.contains("No copy of the damaged file could be kept"));
     EXPECT_FALSE(h.messages.first().text.contains("was kept beside"));
     EXPECT_EQ(readAll(h.dir.filePath("settings.ini")), kDamaged);
+}
+
+// A stored mouse-profile list that loads shorter (an entry that is no profile, a name taken
+// already in another letter case) is rewritten at the next save, a dongle's connection for one:
+// the file is kept beside first and the person is told; without a copy the list stays stored.
+TEST(SettingsDamage, MouseProfilesLeftOutAtLoadAreKeptBeforeTheListIsStoredShorter)
+{
+    for (const bool copyPossible : { true, false }) {
+        directortest::Harness h;
+        const QString path = h.dir.filePath("settings.ini");
+        {
+            QSettings raw(path, QSettings::IniFormat);
+            raw.setValue("profile/list",
+                QVariantList { QVariantMap { { "name", "Home" } }, "not a map",
+                    QVariantMap { { "name", "Work" }, { "mouseSpeed", 0.1 } },
+                    QVariantMap { { "name", "work" }, { "mouseSpeed", 0.9 } } });
+        }
+        const QByteArray stored = readAll(path);
+        if (!copyPossible)
+            ASSERT_TRUE(QDir(h.dir.path()).mkpath("settings.ini.damaged/x"));
+        h.create();
+        ASSERT_TRUE(testutil::waitUntil([&] { return !h.messages.isEmpty(); }, 2000));
+        const QString told = h.messages.first().text;
+        EXPECT_TRUE(told.contains("mouse profiles")) << told.toStdString();
+        EXPECT_TRUE(told.contains(copyPossible ? "was kept beside" : "No copy")) << told.toStdString();
+        h.director->settings()->sync(); // as a dongle's connection does
+        if (copyPossible)
+            EXPECT_EQ(readAll(path + ".damaged"), stored);
+        QSettings after(path, QSettings::IniFormat);
+        EXPECT_EQ(after.value("profile/list").toList().size(), copyPossible ? 2 : 4);
+    }
 }
 
 // A settings file replaced while running, then a setting written: by damaged values, by a
