@@ -348,8 +348,8 @@
         <translation>Firmware update</translation>
     </message>
     <message>
-        <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
-        <translation>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</translation>
+        <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</source>
+        <translation>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</translation>
     </message>
 </context>
 <context>

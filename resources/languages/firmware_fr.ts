@@ -348,8 +348,8 @@
         <translation>Mise à jour du micrologiciel</translation>
     </message>
     <message>
-        <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
-        <translation>Le téléversement du micrologiciel ne s’est pas terminé. Le LINK est resté à moitié écrit et ne démarre pas son micrologiciel : mettez-le à jour à nouveau en mode de récupération.</translation>
+        <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</source>
+        <translation>Le téléversement du micrologiciel ne s’est pas terminé. Le LINK est resté à moitié écrit et ne démarre pas son micrologiciel : reconnectez le dongle et le LINK, puis mettez-le à jour en mode de récupération.</translation>
     </message>
 </context>
 <context>

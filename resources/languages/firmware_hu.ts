@@ -348,8 +348,8 @@
         <translation>Firmware-frissítés</translation>
     </message>
     <message>
-        <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
-        <translation>A firmware feltöltése nem fejeződött be. A LINK félig írt állapotban maradt, és nem indítja el a firmware-ét: frissítse újra helyreállítási módban.</translation>
+        <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</source>
+        <translation>A firmware feltöltése nem fejeződött be. A LINK félig írt állapotban maradt, és nem indítja el a firmware-ét: csatlakoztassa újra a dongle-t és a LINK-et, majd frissítse helyreállítási módban.</translation>
     </message>
 </context>
 <context>

@@ -230,21 +230,23 @@ void DFUGetFirmwareForm::onDownloadPressed()
 {
     m_ui->downloadButton->setEnabled(false);
     setStatus(InfoIcon, tr("Downloading firmware"));
-    const quint64 visit = this->visit();
+    m_downloadVisit = visit();
+    if (m_download && m_download->status() == API::DownloadTask::InProgress)
+        return; // begun on an earlier visit: it now ends in this one
     const QString fileName = m_remoteFileName;
     QPointer<DFUGetFirmwareForm> self(this);
-    m_api->download(
+    m_download = m_api->download(
         QUrl(downloadUrl()),
-        [self, visit](API::DownloadTask*, double fraction, qint64 secondsLeft) {
-            if (!self || !self->isVisit(visit))
+        [self](API::DownloadTask*, double fraction, qint64 secondsLeft) {
+            if (!self || !self->isVisit(self->m_downloadVisit))
                 return;
             const double percent = qBound(0.0, fraction * PercentScale, double(PercentScale));
             self->m_ui->progressBar->setValue(int(percent));
             self->m_ui->estimationValue->setText(Print::remainingTimeFromSec(secondsLeft));
         },
-        [self, visit, fileName](API::DownloadTask* task, API::Result result) {
+        [self, fileName](API::DownloadTask* task, API::Result result) {
             if (self)
-                self->onDownloadFinished(task, result, fileName, visit);
+                self->onDownloadFinished(task, result, fileName, self->m_downloadVisit);
         });
 }
 

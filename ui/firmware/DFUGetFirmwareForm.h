@@ -13,6 +13,7 @@
 #include "protocol/Records.h"
 
 #include <QJsonObject>
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -88,6 +89,11 @@ private:
     std::unique_ptr<::Ui::DFUGetFirmwareForm> m_ui;
     API::Manager* m_api; // owned (child)
     QString m_remoteFileName;
+    // The last download begun, and the visit it now serves: one begun on an earlier visit goes on
+    // for a later one that asks again, since a second download would empty the download folder
+    // under it.
+    QPointer<API::DownloadTask> m_download;
+    quint64 m_downloadVisit = 0;
     FilePicker m_filePicker;
 };
 

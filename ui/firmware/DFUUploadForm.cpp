@@ -100,7 +100,8 @@ void DFUUploadForm::onUploadFinished(bool success)
             question.title = tr("Firmware update");
             question.text
                 = tr("The firmware upload did not complete. The LINK was left half-written and does "
-                     "not start its firmware: update it again in recovery mode.");
+                     "not start its firmware: connect the dongle and the LINK again, then update it in "
+                     "recovery mode.");
             delegate.askOnLeaving(question, {});
         }
         return;

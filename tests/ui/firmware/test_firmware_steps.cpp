@@ -376,6 +376,29 @@ TEST_F(Wizard, ADownloadTakesThePlaceOfADifferentStoredFileOfItsName)
     EXPECT_EQ(cut.readAll(), firmware);
 }
 
+TEST_F(Wizard, ADownloadBegunOnAnEarlierVisitServesTheNextOne)
+{
+    const QByteArray firmware = firmwareBytes(4096);
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath, HttpTestServer::Response::bytes(firmware).slow(512, 20));
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    for (int visit = 0; visit < 2; ++visit) {
+        showGetFirmware(DongleVersion(1, 4, 1, 0));
+        ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+        QTest::mouseClick(download, Qt::LeftButton);
+        if (visit == 0) { // left and opened again while the download runs
+            page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+            page->pageDidDisappear();
+            page->pageWillAppear(QStringLiteral("Menu"));
+            page->pageDidAppear();
+        }
+    }
+    ASSERT_TRUE(nextOffers(QStringLiteral("Upload")));
+    QFile file(stored(QStringLiteral("Link_Firmware_2.0.0(0).enc")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), firmware);
+}
+
 TEST_F(Wizard, OwnFirmwareIsCopiedIntoTheStoreButNeverSwapped)
 {
     server.close();
