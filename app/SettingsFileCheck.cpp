@@ -356,6 +356,26 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.write(bytes) == bytes.size() && file.commit();
 }
 
+// A copy kept at an earlier damage (a file, or a link set aside as such) is never replaced by the
+// next one: it moves to the first free damagedPath + ".1", ".2", ... False when something else
+// is in the way and stays there.
+bool moveEarlierCopyAside(const QString& damagedPath)
+{
+    const QByteArray native = QFile::encodeName(damagedPath);
+    struct stat st {
+    };
+    if (::lstat(native.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        return false;
+    for (int n = 1; n <= 999; ++n) {
+        const QByteArray aside = native + '.' + QByteArray::number(n);
+        if (::lstat(aside.constData(), &st) != 0 && errno == ENOENT)
+            return ::rename(native.constData(), aside.constData()) == 0;
+    }
+    return false;
+}
+
 // A file that is no settings file at all (or a link that is not followed) is renamed, a link as
 // the link itself, to path + ".damaged"; the store then starts clean.
 Outcome setAsideWhole(const QString& path)
@@ -364,9 +384,8 @@ Outcome setAsideWhole(const QString& path)
     outcome.damaged = true;
     outcome.resetKeys = QStringList { QStringLiteral("*") };
     const QString damagedPath = path + QStringLiteral(".damaged");
-    QFile::remove(damagedPath);
-    outcome.rewritten
-        = ::rename(QFile::encodeName(path).constData(), QFile::encodeName(damagedPath).constData()) == 0;
+    outcome.rewritten = moveEarlierCopyAside(damagedPath)
+        && ::rename(QFile::encodeName(path).constData(), QFile::encodeName(damagedPath).constData()) == 0;
     outcome.kept = outcome.rewritten;
     qWarning().noquote() << QStringLiteral("Settings file [%1] is not a readable settings file%2")
                                 .arg(path,
@@ -486,7 +505,7 @@ Outcome repair(const QString& path)
             outcome.resetKeys.append(d.key);
     }
     outcome.sanitized = withoutDamage(data, damage);
-    outcome.kept = writeFile(damagedPath, data);
+    outcome.kept = moveEarlierCopyAside(damagedPath) && writeFile(damagedPath, data);
     outcome.rewritten = outcome.kept && writeFile(path, outcome.sanitized);
     qWarning().noquote() << QStringLiteral("Settings file [%1] damaged, reset: %2; %3")
                                 .arg(path, outcome.resetKeys.join(QStringLiteral(", ")),
@@ -502,7 +521,8 @@ bool keepDamagedCopy(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray data = file.read(MaxFileSize + 1);
-    return data.size() <= MaxFileSize && writeFile(path + QStringLiteral(".damaged"), data);
+    const QString damagedPath = path + QStringLiteral(".damaged");
+    return data.size() <= MaxFileSize && moveEarlierCopyAside(damagedPath) && writeFile(damagedPath, data);
 }
 
 namespace

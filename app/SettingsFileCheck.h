@@ -51,11 +51,11 @@ struct Outcome {
 };
 
 // Checks the settings file at path before it is opened. A readable file is left byte for
-// byte as it is (nothing damaged). A damaged one is kept as path + ".damaged" (replacing an
-// older copy) and rewritten without its damaged values.
+// byte as it is (nothing damaged). A damaged one is kept as path + ".damaged" (an older copy
+// moving to ".damaged.1", ".damaged.2", ...) and rewritten without its damaged values.
 Outcome repair(const QString& path);
 
-// Keeps the file as it is now at path + ".damaged" (replacing an older copy, owner-only).
+// Keeps the file as it is now at path + ".damaged" (an older copy moving aside, owner-only).
 // Returns whether the copy was written.
 bool keepDamagedCopy(const QString& path);
 

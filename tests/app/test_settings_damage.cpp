@@ -89,9 +89,11 @@ TEST(SettingsDamage, ResetsOnlyTheDamagedValuesAndKeepsTheFileAside)
     QTemporaryDir dir;
     const QString path = dir.filePath("OrvixTools.conf");
     writeAll(path, kDamaged);
+    writeAll(path + ".damaged", "earlier"); // kept at an earlier start: it stays
     Settings s(path, nullptr);
     EXPECT_EQ(s.damagedKeys(), (QStringList { "language", "profile/list", "sidebar/scale" }));
     EXPECT_EQ(readAll(path + ".damaged"), kDamaged);
+    EXPECT_EQ(readAll(path + ".damaged.1"), "earlier");
     EXPECT_FLOAT_EQ(s.sidebarOpacity(), 0.5f); // carried over
     EXPECT_FLOAT_EQ(s.sidebarScale(), 0.25f);
     EXPECT_EQ(s.profileNames(), QStringList({ "default", "Restricted", "Tremor" }));
@@ -117,9 +119,12 @@ TEST(SettingsDamage, AFileQSettingsCannotParseIsKeptWholeAndTheStoreStartsClean)
     QByteArray noise(4096, '\0'); // NULs first, then binary noise
     std::generate(noise.begin() + 64, noise.end(), [&] { return char(random()); });
     writeAll(path, noise);
+    writeAll(path + ".damaged", "earlier");
+    writeAll(path + ".damaged.1", "earliest");
     Settings s(path, nullptr);
     EXPECT_EQ(s.damagedKeys(), QStringList { "*" });
     EXPECT_EQ(readAll(path + ".damaged"), noise);
+    EXPECT_EQ(readAll(path + ".damaged.1") + readAll(path + ".damaged.2"), "earliestearlier");
     EXPECT_EQ(s.store()->allKeys(), (QStringList { "profile/list", "profile/selected" }));
 }
 
