@@ -351,6 +351,14 @@
         <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</source>
         <translation>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</translation>
     </message>
+    <message>
+        <source>Firmware update succeeded</source>
+        <translation>Firmware update succeeded</translation>
+    </message>
+    <message>
+        <source>The LINK firmware was updated. Remove the dongle, then disconnect the cable of the LINK from the dongle. Connect the dongle again to leave firmware update mode.</source>
+        <translation>The LINK firmware was updated. Remove the dongle, then disconnect the cable of the LINK from the dongle. Connect the dongle again to leave firmware update mode.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DFUWelcomeForm</name>

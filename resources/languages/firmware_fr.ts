@@ -351,6 +351,14 @@
         <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</source>
         <translation>Le téléversement du micrologiciel ne s’est pas terminé. Le LINK est resté à moitié écrit et ne démarre pas son micrologiciel : reconnectez le dongle et le LINK, puis mettez-le à jour en mode de récupération.</translation>
     </message>
+    <message>
+        <source>Firmware update succeeded</source>
+        <translation>La mise à jour du micrologiciel a réussi</translation>
+    </message>
+    <message>
+        <source>The LINK firmware was updated. Remove the dongle, then disconnect the cable of the LINK from the dongle. Connect the dongle again to leave firmware update mode.</source>
+        <translation>Le micrologiciel du LINK a été mis à jour. Retirez le dongle, puis débranchez le câble du LINK du dongle. Reconnectez le dongle pour quitter le mode de mise à jour du micrologiciel.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DFUWelcomeForm</name>

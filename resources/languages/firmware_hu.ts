@@ -351,6 +351,14 @@
         <source>The firmware upload did not complete. The LINK was left half-written and does not start its firmware: connect the dongle and the LINK again, then update it in recovery mode.</source>
         <translation>A firmware feltöltése nem fejeződött be. A LINK félig írt állapotban maradt, és nem indítja el a firmware-ét: csatlakoztassa újra a dongle-t és a LINK-et, majd frissítse helyreállítási módban.</translation>
     </message>
+    <message>
+        <source>Firmware update succeeded</source>
+        <translation>A firmware-frissítés sikerült</translation>
+    </message>
+    <message>
+        <source>The LINK firmware was updated. Remove the dongle, then disconnect the cable of the LINK from the dongle. Connect the dongle again to leave firmware update mode.</source>
+        <translation>A LINK firmware-e frissült. Húzza ki a dongle-t, majd válassza le a LINK kábelét a dongle-ról. Csatlakoztassa újra a dongle-t a firmware-frissítési módból való kilépéshez.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DFUWelcomeForm</name>

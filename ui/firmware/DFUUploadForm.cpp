@@ -94,12 +94,15 @@ void DFUUploadForm::onUploadFinished(bool success)
 {
     if (!isOnScreen()) {
         m_sender.giveBackQuietly(); // left while it ran: the port goes back
-        if (std::exchange(m_leftBehind, false) && !success) {
+        if (std::exchange(m_leftBehind, false)) {
+            // The person walked away from it: the outcome, and what to do next, over the page shown.
             Page::Question question;
-            question.icon = Page::Icon::Warning;
-            question.title = tr("Firmware update");
-            question.text
-                = tr("The firmware upload did not complete. The LINK was left half-written and does "
+            question.icon = success ? Page::Icon::Information : Page::Icon::Warning;
+            question.title = success ? tr("Firmware update succeeded") : tr("Firmware update");
+            question.text = success
+                ? tr("The LINK firmware was updated. Remove the dongle, then disconnect the cable of the "
+                     "LINK from the dongle. Connect the dongle again to leave firmware update mode.")
+                : tr("The firmware upload did not complete. The LINK was left half-written and does "
                      "not start its firmware: connect the dongle and the LINK again, then update it in "
                      "recovery mode.");
             delegate.askOnLeaving(question, {});
@@ -144,7 +147,7 @@ void DFUUploadForm::pageAbandoned()
         return;
     }
     // A running transfer ends by the sender's own limits. When the page was left (its visit has
-    // changed since), the person no longer sees the step: a failure is told over the page shown
+    // changed since), the person no longer sees the step: the outcome is told over the page shown
     // then. A dongle lost on screen is told by the page itself.
     m_leftBehind = visit() != m_shownIn;
 }

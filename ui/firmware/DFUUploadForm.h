@@ -7,8 +7,8 @@
 // The sender belongs to the dongle (it goes with it); the step holds it through a DFUSender and
 // always gives the serial port back to the dongle when it is done with it. Leaving the page while
 // the step waits ends the wait quietly; a transfer already running ends by the sender's own
-// limits (or with the dongle), gives the port back and, when it failed, says so over the page
-// shown then. From the first block sent until the
+// limits (or with the dongle), gives the port back and says how it ended over the page shown
+// then. From the first block sent until the
 // bootloader confirms the whole image, the LINK holds a half-written firmware: the step says so
 // when the transfer is stopped, and the page when the dongle goes.
 #include "ui/firmware/DFUForm.h"
@@ -69,7 +69,7 @@ private:
     QTimer m_timer;
     bool m_linkWritten = false;
     quint64 m_shownIn = 0; // the page's visit the step last appeared in
-    // The page was left while the transfer ran: its failure is told over the page shown then.
+    // The page was left while the transfer ran: its outcome is told over the page shown then.
     bool m_leftBehind = false;
 };
 

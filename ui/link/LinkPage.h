@@ -7,7 +7,9 @@
 //
 // The page asks its container for the LINK, dongle and settings at each use and keeps none.
 // While it is not on screen a search or apply still ends (its state changes and an unconfirmed
-// apply is kept for the next visit), but it touches neither the footer nor shows a box.
+// apply is kept for the next visit), but it touches neither the footer nor shows a box; an apply
+// that failed after the person left is told by the director. The forms wait while the LINK is
+// asked, since its answer becomes the working record.
 #include "device/LinkProfile.h"
 #include "protocol/ChannelMap.h"
 #include "protocol/LPP.h"

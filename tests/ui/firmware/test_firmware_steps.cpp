@@ -576,12 +576,15 @@ TEST_F(Wizard, LeavingTheUploadEndsTheWaitQuietly)
     EXPECT_EQ(page->shownForm(), upload());
 }
 
-TEST_F(Wizard, ATransferLeftBehindEndsWithoutAnOutcome)
+TEST_F(Wizard, ATransferLeftBehindIsToldOverThePageShownThen)
 {
     ASSERT_NO_FATAL_FAILURE(startSlowUpload());
+    boxes.answer(QStringLiteral("Firmware update succeeded"), QStringLiteral("OK"));
+    page->endVisit(); // as the window leaves a page
     page->pageWillDisappear(QStringLiteral("Menu"), [] {});
     EXPECT_TRUE(waitUntil([&] { return env.emulator->uploadsCompleted() == 1; }));
     EXPECT_TRUE(waitUntil([&] { return !env.dongle->xmodem(); }));
+    EXPECT_TRUE(waitUntil([&] { return boxes.seen() == QStringList { "Firmware update succeeded" }; }));
     EXPECT_EQ(page->shownForm(), upload());
     EXPECT_FALSE(next->isEnabled());
 }
