@@ -313,8 +313,19 @@ TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
     ASSERT_TRUE(open());
     ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
     typeTwice("x");
-    // The dongle has left service mode (after a restart, say).
     ASSERT_TRUE(waitUntil([&] { return rig.director->dongle()->profile().state == 0; }));
+    // The dongle has left service mode (after a restart, say) and takes no enter request from now
+    // on: a late copy of the one it took would put it back. Every copy it took has told its state
+    // before that.
+    const emu::FrameFilter enter
+        = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.lsb() != 0; });
+    const emu::FrameFilter inService
+        = emu::FrameFilter::dcp(64).withFlags(0).where([](emu::Frame const& f) { return f.lsb() == 0; });
+    const int refused = rig.emulator().addFault(emu::FaultRule::noReply(enter));
+    ASSERT_TRUE(waitUntil([&] {
+        const int notTaken = rig.emulator().faultHits(refused);
+        return rig.emulator().sentCount(inService) == rig.emulator().receivedCount(enter) - notTaken;
+    }));
     rig.emulator().noticeState(1);
     ASSERT_TRUE(waitUntil([&] { return rig.director->dongle()->profile().state == 1; }));
     LogCapture log;
