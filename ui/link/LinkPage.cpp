@@ -215,10 +215,11 @@ void LinkPage::applyParameters(LPP const& record)
     }
     emit setState(applying_parameters_state);
     m_pendingApply = LinkProfile(QString::fromLatin1(ApplyProfileName), record);
+    const quint64 serial = ++m_applySerial;
     QPointer<LinkPage> self(this);
     const quint64 sent = visit();
     // The reply is copied at once: the Link may be gone by the time it comes.
-    link->applyParameters(record, [self, sent](LPP* reply, DongleResult result) {
+    link->applyParameters(record, [self, sent, serial](LPP* reply, DongleResult result) {
         if (!self)
             return;
         const bool lost
@@ -229,6 +230,12 @@ void LinkPage::applyParameters(LPP const& record)
             if (OrvixDirector* director = self->container->getDirector())
                 emit director->showMessage(OrvixDirector::warning, tr("Link"),
                     tr("Link lost, save parameters failed") + QStringLiteral("\n\n") + result.text);
+        }
+        if (serial != self->m_applySerial) {
+            // A newer apply went out before this reply came (the person left, came back and
+            // applied again): its record is the one kept until the LINK confirms it, and its own
+            // reply settles the page.
+            return;
         }
         if (self->onScreen() && !self->isVisit(sent)) {
             // A later visit took the LINK's record afresh and owns the page: the reply only
