@@ -234,14 +234,17 @@ void LinkPage::applyParameters(LPP const& record)
         if (serial != self->m_applySerial) {
             // A newer apply went out before this reply came (the person left, came back and
             // applied again): its record is the one kept until the LINK confirms it, and its own
-            // reply settles the page.
+            // reply settles the page. This one only changed what the LINK holds.
+            self->updateFooter();
             return;
         }
         if (self->onScreen() && !self->isVisit(sent)) {
             // A later visit took the LINK's record afresh and owns the page: the reply only
-            // settles whether the record sent is still to come back.
+            // settles whether the record sent is still to come back, and whether the forms now
+            // differ from what the LINK holds.
             if (result.code == DongleResult::Ok || result.code == DongleResult::InvalidCommand)
                 self->m_pendingApply.defined = false;
+            self->updateFooter();
             return;
         }
         if (result.code == DongleResult::InvalidCommand) {

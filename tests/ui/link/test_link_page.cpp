@@ -383,6 +383,15 @@ TEST_F(LinkPageTest, AnEarlierVisitsReplyLeavesTheNewerApplyToComeBack)
     EXPECT_EQ(indoor->parameters(), second);
 }
 
+// The LINK confirms an earlier visit's apply that the forms show again: nothing is left to apply.
+TEST_F(LinkPageTest, AnEarlierVisitsConfirmedApplyLeavesNoApplyInTheFooter)
+{
+    start();
+    open();
+    applySlowlyAndComeBack();
+    EXPECT_TRUE(waitUntil([&] { return footer() == "Reset|Restore"; })) << footer().toStdString();
+}
+
 // A wheel notch and Back at once: leaving asks. Then the LINK answers an apply only while the page
 // slides out: no "Link not present" over the menu (its Cancel would take a hidden page back).
 TEST_F(LinkPageTest, AWheelNotchThenBackAsksAndAnApplyFailingAsThePageSlidesOutOpensNoBox)
