@@ -479,6 +479,10 @@ bool LinkPage::pageShouldDisappear()
     Link* link = container->getLink(m_preset);
     if (!link || m_parameters.isEqual(link->parameters()))
         return true;
+    // The record shown is on its way to the LINK, or kept until it confirms it: leaving drops
+    // nothing, so there is nothing to dismiss (a failure after leaving is told all the same).
+    if (m_pendingApply.defined && m_parameters.isEqual(m_pendingApply.parameters))
+        return true;
     Question question;
     question.text = tr("You have changes in your selected link profile. Do you want to apply changes?");
     question.informative = tr("Link settings about to leave");

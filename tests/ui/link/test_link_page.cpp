@@ -311,6 +311,7 @@ TEST_F(LinkPageTest, AnApplyTheLinkNeverAnsweredComesBackAfterRetry)
 }
 
 // The LINK's answer becomes the record: an edit tried before it comes is not taken, so none is lost.
+// Back meanwhile leaves without offering to dismiss the record, which goes all the same.
 TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)
 {
     start();
@@ -322,6 +323,9 @@ TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)
     ASSERT_EQ(indoor->state(), OX::LinkPage::applying_parameters_state);
     edit();
     EXPECT_EQ(indoor->parameters(), edited);
+    testutil::BoxAnswerer boxes;
+    back();
+    EXPECT_TRUE(boxes.seen().isEmpty()) << boxes.seen().join(", ").toStdString();
     ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));
     EXPECT_EQ(indoor->parameters(), onLink(0));
     EXPECT_TRUE(indoor->isEnabled());
