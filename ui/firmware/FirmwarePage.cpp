@@ -237,6 +237,18 @@ QObject* FirmwarePage::runningUpload() const
     return upload ? upload->transfer() : nullptr;
 }
 
+Page::Question FirmwarePage::quitQuestion() const
+{
+    return stopQuestion(
+        tr("A LINK firmware upload is running. Do you want to stop it and quit?"), tr("Stop and quit"));
+}
+
+void FirmwarePage::stopUpload()
+{
+    if (auto* upload = qobject_cast<DFUUploadForm*>(m_forms.value(UploadStep)))
+        upload->stopTransfer();
+}
+
 void FirmwarePage::pageDidAppear()
 {
     Page::pageDidAppear();

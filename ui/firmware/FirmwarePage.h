@@ -101,8 +101,12 @@ public:
     void onCurrentStepChanged(int step);
 
     // A LINK firmware transfer runs (shown or left behind): an object that lives as long as it,
-    // for a question about it to name; null otherwise.
+    // for a question about it to name; null otherwise. Quitting now would cut it.
     QObject* runningUpload() const;
+    // Whether to stop that transfer and quit (button 1) or let it go on (0), about the transfer.
+    Question quitQuestion() const;
+    // Ends that transfer at once, as the person's "Stop upload" does.
+    void stopUpload();
 
     // Readers for tests and the walks.
     DFUForm* stepForm(int id) const { return m_forms.value(id); }
