@@ -31,15 +31,35 @@ DataPredicate commandEcho(uchar command)
     return DataPredicate::commandEcho(command);
 }
 
+constexpr uchar ClickCommand = 10;
+constexpr uchar KeyCommand = 17;
+constexpr uchar ServiceModeCommand = 37;
+
 Header localHeader()
 {
     return Header(0, 0, 0, 0, PacketID::DCP, 0);
 }
 
+// The payload of the echo that answers a local command. Clicks and keys come in quick runs of
+// the same command (press, release; mouse button, then another; the keys of a shortcut, then
+// their release): the echo must be of this very record, or a late echo of the one before would
+// end this request before it is written and leave a key held. A page left before the dongle
+// entered service mode takes it out again at the enter's echo: a late echo of another copy of
+// the enter would end that exit unwritten and leave the dongle in service mode. Other commands
+// are answered by the echo of their command.
+DataPredicate echoOf(SCP const& scp)
+{
+    if (scp.command == ClickCommand || scp.command == KeyCommand || scp.command == ServiceModeCommand) {
+        const QByteArray bytes = scp.getData().bytes();
+        return DataPredicate(bytes, QByteArray(bytes.size(), char(0xFF)));
+    }
+    return commandEcho(scp.command);
+}
+
 SCPDescriptor localDescriptor(SCP const& scp)
 {
-    return SCPDescriptor(0, 0, 0, PacketID::DCP, scp.getData(), commandEcho(scp.command),
-        Dongle::LocalTimeoutMs, PacketPredicate::EchoFlag);
+    return SCPDescriptor(0, 0, 0, PacketID::DCP, scp.getData(), echoOf(scp), Dongle::LocalTimeoutMs,
+        PacketPredicate::EchoFlag);
 }
 
 Dongle::ResultCallback orNothing(Dongle::ResultCallback callback)
@@ -51,29 +71,13 @@ Dongle::ResultCallback orNothing(Dongle::ResultCallback callback)
 
 } // namespace
 
-namespace
-{
-constexpr uchar ClickCommand = 10;
-constexpr uchar KeyCommand = 17;
-constexpr uchar ServiceModeCommand = 37;
-} // namespace
-
 void Dongle::sendLocalCommand(SCP const& scp, ResultCallback callback, std::function<void()> onSuccess)
 {
     callback = orNothing(std::move(callback));
     // The echo, not a notice of the same command (a key list would otherwise run ahead of
     // its own writes and leave keys held).
     PacketPredicate predicate(localHeader(), PacketPredicate::EchoFlag);
-    predicate.data = commandEcho(scp.command);
-    // Clicks and keys come in quick runs of the same command (press, release; mouse button,
-    // then another): the echo must be of this very record, or a late echo of the one before
-    // would end this request before it is written and leave a key held. A page left before the
-    // dongle entered service mode takes it out again at the enter's echo: a late echo of another
-    // copy of the enter would end that exit unwritten and leave the dongle in service mode.
-    if (scp.command == ClickCommand || scp.command == KeyCommand || scp.command == ServiceModeCommand) {
-        const QByteArray bytes = scp.getData().bytes();
-        predicate.data = DataPredicate(bytes, QByteArray(bytes.size(), char(0xFF)));
-    }
+    predicate.data = echoOf(scp);
     sendPacketWithPredicate(localHeader(), scp.getData(), predicate, LocalTimeoutMs,
         [callback, onSuccess](UHRType const*, PacketData const*, DongleResult result) {
             if (result.code == DongleResult::Ok && onSuccess)

@@ -171,8 +171,10 @@ void Dongle::queryNPP(std::function<void(NPP*, DongleResult)> callback)
     if (!callback)
         callback = [](NPP*, DongleResult) {};
     const Header header(0, 0, 0, 0, PacketID::DCP, 0);
-    PacketPredicate predicate(PacketID::NPP, PacketPredicate::AnyFlags);
-    // Only the dongle's own identity record (product 2) answers.
+    // Only the dongle's own identity record answers: product 2, with PAN, source and destination
+    // 0 as the dongle answers its own queries. Another computer's dongle announcing itself in
+    // service mode is a dongle too, but not this one.
+    PacketPredicate predicate(0, 0, 0, PacketID::NPP, PacketPredicate::AnyFlags);
     predicate.data = DataPredicate::productMatch(quint8(ProductID::Dongle));
     sendPacketWithPredicate(header, SCP(IdentityCommand, 0, 0).getData(), predicate, LocalTimeoutMs,
                             [callback](UHRType const* reply, PacketData const* body, DongleResult result) {

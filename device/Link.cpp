@@ -31,11 +31,14 @@ DongleResult invalidResponse()
     return DongleResult(DongleResult::InvalidResponse);
 }
 
-// An LCP reply with that command, under the given flags rule.
-PacketPredicate commandReply(uchar command, quint8 flags)
+// An LCP reply with that command, under the given flags rule, from the LINK at address (from
+// any for AnyAddress): another LINK's late answer to the same command is not this one's.
+PacketPredicate commandReply(uchar command, quint8 flags, quint8 address)
 {
     PacketPredicate predicate(PacketID::LCP, flags);
     predicate.data = DataPredicate::commandEcho(command);
+    if (address != Link::AnyAddress)
+        predicate.src.setExact(address);
     return predicate;
 }
 
@@ -138,11 +141,7 @@ PacketPredicate Link::identityReply(quint16 pan, quint8 address)
 
 PacketPredicate Link::stateReply(quint8 address)
 {
-    PacketPredicate predicate = commandReply(CmdState, 0);
-    // Only from this LINK: a late state reply of another LINK is not this one's state.
-    if (address != AnyAddress)
-        predicate.src.setExact(address);
-    return predicate;
+    return commandReply(CmdState, 0, address);
 }
 
 PacketPredicate Link::parametersReply(quint8 address)
@@ -273,14 +272,14 @@ void Link::queryNPP(std::function<void(NPP*, DongleResult)> callback, bool copyI
 void Link::exitServiceMode(std::function<void(DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(DongleResult)>([](DongleResult) {}));
-    sendLcp(m_dongle, ServicePAN, m_address, CmdExitService, commandReply(CmdExitService, 0),
+    sendLcp(m_dongle, ServicePAN, m_address, CmdExitService, commandReply(CmdExitService, 0, m_address),
             expectCommand([callback](SCP const&, DongleResult result) { callback(result); }, callback));
 }
 
 void Link::startBootloader(std::function<void(DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(DongleResult)>([](DongleResult) {}));
-    sendLcp(m_dongle, m_pan, m_address, CmdBootloader, commandReply(CmdBootloader, 0x01),
+    sendLcp(m_dongle, m_pan, m_address, CmdBootloader, commandReply(CmdBootloader, 0x01, m_address),
             expectCommand([callback](SCP const&, DongleResult result) { callback(result); }, callback));
 }
 
@@ -288,7 +287,7 @@ void Link::queryVersion(std::function<void(DongleVersion*, DongleResult)> callba
 {
     callback = orNothing(std::move(callback),
                          std::function<void(DongleVersion*, DongleResult)>([](DongleVersion*, DongleResult) {}));
-    sendLcp(m_dongle, m_pan, m_address, CmdVersion, commandReply(CmdVersion, 0),
+    sendLcp(m_dongle, m_pan, m_address, CmdVersion, commandReply(CmdVersion, 0, m_address),
             expectCommand(
                     [callback](SCP const& scp, DongleResult result) {
                         DongleVersion version = versionFromWord(scp.lsb, scp.msb);
@@ -300,7 +299,7 @@ void Link::queryVersion(std::function<void(DongleVersion*, DongleResult)> callba
 void Link::queryProtocol(std::function<void(quint8, DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(quint8, DongleResult)>([](quint8, DongleResult) {}));
-    sendLcp(m_dongle, m_pan, m_address, CmdProtocol, commandReply(CmdProtocol, 0),
+    sendLcp(m_dongle, m_pan, m_address, CmdProtocol, commandReply(CmdProtocol, 0, m_address),
             expectCommand([callback](SCP const& scp, DongleResult result) { callback(scp.lsb, result); },
                           [callback](DongleResult result) { callback(0, result); }));
 }
@@ -308,7 +307,7 @@ void Link::queryProtocol(std::function<void(quint8, DongleResult)> callback)
 void Link::queryServiceMode(std::function<void(bool, DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(bool, DongleResult)>([](bool, DongleResult) {}));
-    sendLcp(m_dongle, m_pan, m_address, CmdServiceMode, commandReply(CmdServiceMode, 0),
+    sendLcp(m_dongle, m_pan, m_address, CmdServiceMode, commandReply(CmdServiceMode, 0, m_address),
             expectCommand([callback](SCP const& scp, DongleResult result) { callback(scp.lsb != 0, result); },
                           [callback](DongleResult result) { callback(false, result); }));
 }

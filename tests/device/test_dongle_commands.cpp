@@ -136,6 +136,23 @@ TEST_F(DongleCommandsTest, ALateEchoOfTheKeyBeforeIsNoEchoOfTheRelease)
     emulator->injectFrame(lateEcho);
     ASSERT_TRUE(testutil::waitUntil([&] { return replies.calls == 1; }, 3000));
     EXPECT_EQ(replies.codes, QList<int> { 4 });
+
+    // Nor, in a shortcut, does the letter's late echo end the release of all keys.
+    emulator->clearFaults();
+    auto releaseAll = [](emu::Frame const& f) { return f.payload.size() > 2 && uchar(f.payload[2]) == 3; };
+    emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(17).where(releaseAll)));
+    lateEcho.payload = bytes({ 17, 0x63, 1 });
+    emu::Emulator* e = emulator.get();
+    emulator->setRequestHook([e, lateEcho, releaseAll](emu::Frame const& f) {
+        if (f.pid == emu::pid::DCP && f.cmd() == 17 && releaseAll(f))
+            e->injectFrame(lateEcho);
+        return false;
+    });
+    Replies copy;
+    dongle->copyAction(copy.resultCallback());
+    ASSERT_TRUE(testutil::waitUntil([&] { return copy.calls == 1; }, 3000));
+    EXPECT_EQ(copy.codes, QList<int> { 4 });
+    emulator->setRequestHook({});
 }
 
 TEST_F(DongleCommandsTest, AMouseProfileIsWrittenAsSevenParameters)

@@ -113,10 +113,11 @@ TEST_F(DongleTest, AFailedHeadsetStreamEndsTheStartBeforeTheProfile)
     EXPECT_EQ(log.count(QStringLiteral("[Set headset stream]")), 1);
 }
 
-TEST_F(DongleTest, AnIdentityFromTheHeadsetIsNotTheDonglesOwn)
+TEST_F(DongleTest, AnIdentityFromTheHeadsetOrAnotherDongleIsNotTheDonglesOwn)
 {
     fastTiming(0.05, 4);
-    // The identity request is answered by a headset's record (product 1) only.
+    // The identity request is answered only by a headset's record (product 1) and by another
+    // computer's dongle announcing itself in service mode (product 2, PAN 1, from address 5).
     emu::Emulator* e = emulator.get();
     emulator->setRequestHook([e](emu::Frame const& f) {
         if (f.pid != emu::pid::DCP || f.cmd() != 43)
@@ -125,6 +126,9 @@ TEST_F(DongleTest, AnIdentityFromTheHeadsetIsNotTheDonglesOwn)
         npp[0] = 1;
         npp[1] = 9;
         e->injectFrame(emu::Frame { 0x01, 0, 0, 0, emu::pid::NPP, 11, npp });
+        emu::PeerModel peer;
+        e->injectFrame(
+            emu::Frame { 0x00, 1, peer.address, 0xFFFF, emu::pid::NPP, 11, peer.identity().encode() });
         return true;
     });
     EXPECT_EQ(startDongle(), 0);

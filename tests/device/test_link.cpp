@@ -177,7 +177,7 @@ TEST_F(LinkTest, StateSetsTheActiveFlagAndATimeOutLeavesIt)
     EXPECT_TRUE(link->isActive()); // a failure stores nothing
 }
 
-TEST_F(LinkTest, AnotherLinksLateStateReplyIsNotThisLinksState)
+TEST_F(LinkTest, AnotherLinksLateRepliesAreNotThisLinksAnswers)
 {
     // A state reply from the LINK at 5 arrives first; only the one from 3 counts.
     auto injected = strayReplyBefore(7, 5, emu::scpBytes(7, 0, 1));
@@ -187,6 +187,16 @@ TEST_F(LinkTest, AnotherLinksLateStateReplyIsNotThisLinksState)
     EXPECT_TRUE(injected->load());
     EXPECT_EQ(state, 0);
     EXPECT_FALSE(link->isActive());
+
+    // Nor does the LINK at 5 leaving service mode does not take this silent one out of it.
+    fastTiming(0.03);
+    emulator->updateLink(index, [](emu::LinkModel& l) { l.answering = false; });
+    injected = strayReplyBefore(101, 5, emu::scpBytes(101, 0, 0));
+    int code = -1;
+    link->exitServiceMode([&](DongleResult r) { code = r.code; });
+    ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
+    EXPECT_TRUE(injected->load());
+    EXPECT_EQ(code, 4);
 }
 
 TEST_F(LinkTest, IdentityIsCopiedOnlyWhenAsked)
