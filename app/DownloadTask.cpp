@@ -15,6 +15,15 @@
 
 namespace API {
 
+namespace {
+// Every task of this run, so that none empties the folder under another one.
+QList<DownloadTask*>& liveTasks()
+{
+    static QList<DownloadTask*> tasks;
+    return tasks;
+}
+} // namespace
+
 constexpr const char DownloadTask::FolderName[];
 constexpr int DownloadTask::MaxRedirects;
 
@@ -62,10 +71,12 @@ DownloadTask::DownloadTask(
 {
     qInfo().noquote() << QStringLiteral("Donwload task created at [%1]").arg(m_folder.path());
     prepareFolder();
+    liveTasks().append(this);
 }
 
 DownloadTask::~DownloadTask()
 {
+    liveTasks().removeAll(this);
     if (m_reply) {
         disconnect(m_reply, nullptr, this, nullptr);
         m_reply->abort();
@@ -106,7 +117,10 @@ bool DownloadTask::prepareFolder()
         } else if (st.st_uid != ::geteuid()) {
             why = QStringLiteral("it belongs to another user");
         } else if (S_ISDIR(st.st_mode)) {
-            m_folder.removeRecursively(); // symbolic links inside are removed, not followed
+            // Symbolic links inside are removed, not followed. Files of a task still at work
+            // stay: the folder is emptied by the next task after it.
+            if (!folderShared())
+                m_folder.removeRecursively();
         } else {
             ::unlink(path.constData());
         }
@@ -121,6 +135,26 @@ bool DownloadTask::prepareFolder()
         return false;
     }
     return true;
+}
+
+bool DownloadTask::folderShared() const
+{
+    for (DownloadTask* task : qAsConst(liveTasks()))
+        if (task != this && task->holdsFolder())
+            return true;
+    return false;
+}
+
+QString DownloadTask::freeFileName(const QString& name) const
+{
+    const int dot = name.indexOf(QLatin1Char('.'), 1);
+    const QString stem = dot < 0 ? name : name.left(dot);
+    const QString suffix = dot < 0 ? QString() : name.mid(dot);
+    QString candidate = name;
+    struct stat st {};
+    for (int n = 2; ::lstat(QFile::encodeName(m_folder.filePath(candidate)).constData(), &st) == 0; ++n)
+        candidate = QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix);
+    return candidate;
 }
 
 bool DownloadTask::start()
@@ -143,7 +177,9 @@ bool DownloadTask::start()
         return fail(Failed, Result::Failed,
             QStringLiteral("Untrusted download address %1").arg(m_url.toDisplayString()));
 
-    m_filePath = m_folder.filePath(fileNameFor(m_url));
+    // A file left from an earlier run is written over; one of another task at work is not.
+    const QString name = fileNameFor(m_url);
+    m_filePath = m_folder.filePath(folderShared() ? freeFileName(name) : name);
     m_file = std::make_unique<QFile>(m_filePath);
     // Unbuffered: a failing write shows at once, not at some later flush.
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {

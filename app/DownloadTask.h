@@ -2,6 +2,8 @@
 // One file download from the web service into the private download folder
 // "OrvixTools-Update" inside this user's private folder (see PrivateFolder), with progress, speed,
 // cancellation and redirect following. The finished callback runs exactly once per started download.
+// Tasks of one run share the folder without touching each other's files: the software installer
+// and a LINK firmware may be downloaded at the same time, both named "download" by their service.
 #include "app/ApiManager.h"
 
 #include <QDir>
@@ -41,8 +43,9 @@ public:
     // Redirects followed at most per download; one more fails it.
     static constexpr int MaxRedirects = 10;
 
-    // Empties and recreates the download folder (owner-only); sends nothing. The network
-    // access manager becomes the task's parent.
+    // Empties and recreates the download folder (owner-only), unless another task still writes
+    // into it or kept its file there; sends nothing. The network access manager becomes the
+    // task's parent.
     DownloadTask(const QUrl& url, ProgressCallback progress, FinishedCallback finished,
                  QNetworkAccessManager* manager);
     // A download still running is aborted without a callback and its partial file removed.
@@ -55,7 +58,8 @@ public:
     QUrl url() const { return m_url; }
     QDir folder() const { return m_folder; }
     // The file being written; in a successful finished callback the complete file, which
-    // the caller moves away (it is removed when the callback returns).
+    // the caller moves away (it is removed when the callback returns). Named after the URL
+    // (fileNameFor), with "-2", "-3"... added when another task's file has that name.
     QString filePath() const { return m_filePath; }
     // From a successful finished callback: the complete file stays where it is (the caller
     // uses it in place) instead of being removed when the callback returns.
@@ -79,6 +83,12 @@ public slots:
     void onUpdateDataReadProgress(qint64 bytesRead, qint64 totalBytes);
 
 private:
+    // The file is being written, or was kept in place: emptying the folder would lose it.
+    bool holdsFolder() const { return m_file || (m_keepFile && m_status == Succeeded); }
+    // Another task of this run holds the folder.
+    bool folderShared() const;
+    // name, or the first of name-2, name-3... that no file in the folder has yet.
+    QString freeFileName(const QString& name) const;
     bool prepareFolder();
     bool folderUsable(QString* why) const;
     void report(int code, const QString& detail = QString());

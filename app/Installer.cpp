@@ -131,10 +131,14 @@ bool Installer::start(const QString& downloaded, const QDir& folder, const QStri
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         return fail(error, QStringLiteral("Software update failed: unable to create install script!"));
     const QByteArray text = scriptText(package);
-    const bool written = file.write(text) == text.size();
+    // The file is buffered: a full disk or a failing device shows only as the text goes out.
+    const bool written = file.write(text) == text.size() && file.flush();
     file.close();
-    if (!written)
+    if (!written || file.error() != QFileDevice::NoError) {
+        // A cut script is never left for anyone to open.
+        file.remove();
         return fail(error, QStringLiteral("Software update failed: unable to create install script!"));
+    }
 
     if (QFileInfo(downloaded).absoluteFilePath() != QFileInfo(package).absoluteFilePath()) {
         // The folder is emptied for every download: a file already bearing the package's

@@ -7,6 +7,7 @@
 #include <QTextCodec>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,7 +35,8 @@ constexpr int kUtf8Mib = 106;
 // while the process exits never meets a destroyed file or mutex.
 struct LogState {
     std::recursive_mutex lock; // serialises whole lines, in the file and on standard output
-    QFile file; // no name until the log is initialised; written unbuffered
+    QFile file; // opened on its path's descriptor once the log is initialised; written unbuffered
+    QString path; // the log file's absolute path
     // Lines not yet written, as UTF-8: the file's bytes, and standard output's too when the
     // locale's encoding is UTF-8.
     QByteArray pending;
@@ -241,16 +243,26 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
         // What waits belongs to the previous file.
         flushLocked(s);
         s.file.close();
-        s.file.setFileName(dir.absoluteFilePath(name));
+        s.path = dir.absoluteFilePath(name);
         // The log names serial numbers, network ids and addresses: it is made for its owner
-        // only, before anything is written to it.
-        const int fd = ::open(QFile::encodeName(s.file.fileName()).constData(),
-            O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd >= 0)
+        // only, before anything is written to it. Only a regular file is written: a link at its
+        // name is never followed (another file would take the lines and lose its owner's
+        // rights), and a pipe is opened without waiting for a reader that never comes.
+        const int fd = ::open(QFile::encodeName(s.path).constData(),
+            O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+        struct stat st {
+        };
+        const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        if (regular && (st.st_mode & 077) != 0) {
+            // One of another user stays as it is and is written all the same, as before.
+            const int ownerOnly = ::fchmod(fd, 0600);
+            (void)ownerOnly;
+        }
+        opened = regular && ::fcntl(fd, F_SETFL, O_APPEND) == 0
+            && s.file.open(fd, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
+                QFileDevice::AutoCloseHandle);
+        if (!opened && fd >= 0)
             ::close(fd);
-        opened = s.file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
-        if (opened)
-            s.file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     if (!opened) {
         qInfo("%s",
@@ -273,7 +285,7 @@ QString currentLogFile()
 {
     LogState& s = state();
     std::lock_guard<std::recursive_mutex> locker(s.lock);
-    return s.file.isOpen() ? QFileInfo(s.file).absoluteFilePath() : QString();
+    return s.file.isOpen() ? s.path : QString();
 }
 
 } // namespace LogHandler

@@ -76,6 +76,14 @@
         <source>Headset not found</source>
         <translation>Headset not found</translation>
     </message>
+    <message>
+        <source>The headset did not go into calibration mode.</source>
+        <translation>The headset did not go into calibration mode.</translation>
+    </message>
+    <message>
+        <source>The headset did not confirm that it left calibration mode.</source>
+        <translation>The headset did not confirm that it left calibration mode.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DevicesPage</name>

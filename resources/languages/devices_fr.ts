@@ -76,6 +76,14 @@
         <source>Headset not found</source>
         <translation>Casque introuvable</translation>
     </message>
+    <message>
+        <source>The headset did not go into calibration mode.</source>
+        <translation>Le casque n’est pas passé en mode d’étalonnage.</translation>
+    </message>
+    <message>
+        <source>The headset did not confirm that it left calibration mode.</source>
+        <translation>Le casque n’a pas confirmé qu’il a quitté le mode d’étalonnage.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DevicesPage</name>

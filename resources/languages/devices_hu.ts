@@ -76,6 +76,14 @@
         <source>Headset not found</source>
         <translation>A fejpánt nem található</translation>
     </message>
+    <message>
+        <source>The headset did not go into calibration mode.</source>
+        <translation>A fejpánt nem lépett kalibrálási módba.</translation>
+    </message>
+    <message>
+        <source>The headset did not confirm that it left calibration mode.</source>
+        <translation>A fejpánt nem erősítette meg, hogy kilépett a kalibrálási módból.</translation>
+    </message>
 </context>
 <context>
     <name>OX::DevicesPage</name>

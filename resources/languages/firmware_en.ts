@@ -425,5 +425,13 @@
         <source>Stop upload</source>
         <translation>Stop upload</translation>
     </message>
+    <message>
+        <source>A LINK firmware upload is running. Do you want to stop it and quit?</source>
+        <translation>A LINK firmware upload is running. Do you want to stop it and quit?</translation>
+    </message>
+    <message>
+        <source>Stop and quit</source>
+        <translation>Stop and quit</translation>
+    </message>
 </context>
 </TS>

@@ -425,6 +425,14 @@
         <source>Stop upload</source>
         <translation>Arrêter le téléversement</translation>
     </message>
+    <message>
+        <source>A LINK firmware upload is running. Do you want to stop it and quit?</source>
+        <translation>Un téléversement de micrologiciel LINK est en cours. Voulez-vous l&apos;arrêter et quitter ?</translation>
+    </message>
+    <message>
+        <source>Stop and quit</source>
+        <translation>Arrêter et quitter</translation>
+    </message>
 </context>
 <context>
     <name>OX::FirmwareImage</name>

@@ -425,6 +425,14 @@
         <source>Stop upload</source>
         <translation>Feltöltés leállítása</translation>
     </message>
+    <message>
+        <source>A LINK firmware upload is running. Do you want to stop it and quit?</source>
+        <translation>LINK firmware feltöltése van folyamatban. Le szeretné állítani, és kilépni?</translation>
+    </message>
+    <message>
+        <source>Stop and quit</source>
+        <translation>Leállítás és kilépés</translation>
+    </message>
 </context>
 <context>
     <name>OX::FirmwareImage</name>

@@ -210,6 +210,10 @@ After 30 seconds the settings will be reverted to the last state.</translation>
         <translation>Remove Profile</translation>
     </message>
     <message>
+        <source>Select Profile</source>
+        <translation>Select Profile</translation>
+    </message>
+    <message>
         <source>Profile selection failed</source>
         <translation>Profile selection failed</translation>
     </message>

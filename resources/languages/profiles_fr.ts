@@ -210,6 +210,10 @@ Après 30 secondes, les réglages précédents seront rétablis.</translation>
         <translation>Suppression du profil</translation>
     </message>
     <message>
+        <source>Select Profile</source>
+        <translation>Sélection du profil</translation>
+    </message>
+    <message>
         <source>Profile selection failed</source>
         <translation>La sélection du profil a échoué</translation>
     </message>

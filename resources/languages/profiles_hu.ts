@@ -210,6 +210,10 @@ After 30 seconds the settings will be reverted to the last state.</source>
         <translation>Profil eltávolítása</translation>
     </message>
     <message>
+        <source>Select Profile</source>
+        <translation>Profil kiválasztása</translation>
+    </message>
+    <message>
         <source>Profile selection failed</source>
         <translation>A profil kiválasztása nem sikerült</translation>
     </message>

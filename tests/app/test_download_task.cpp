@@ -186,6 +186,32 @@ TEST_F(DownloadTest, CallerMayKeepTheFileByMovingIt)
     EXPECT_EQ(f.readAll(), "package");
 }
 
+TEST_F(DownloadTest, TasksAtWorkTogetherKeepTheirOwnFiles)
+{
+    // A firmware and the installer, both "download"; the installer is opened in place (kept).
+    const QByteArray firmware = randomBytes(32 * 1024);
+    server.route("/fw/download", HttpTestServer::Response::bytes(firmware).slow(1024, 20));
+    server.route("/app/download", HttpTestServer::Response::bytes("package"));
+    Outcome slow, later;
+    download(server.url("/fw/download"), slow);
+    ASSERT_TRUE(testutil::waitUntil([&] { return QFileInfo(folder() + "/download").size() > 0; }, 5000));
+    QString kept;
+    manager->download(server.url("/app/download"), [](DownloadTask*, double, qint64) {},
+                      [&](DownloadTask* task, API::Result) {
+                          task->keepFile();
+                          kept = task->filePath();
+                      });
+    ASSERT_TRUE(testutil::waitUntil([&] { return !kept.isEmpty(); }, 5000));
+    ASSERT_EQ(slow.calls, 0) << "the firmware is still on its way";
+    waitFor(slow);
+    EXPECT_EQ(slow.contents, firmware);
+    download(server.url("/app/download"), later); // leaves the kept file where it is
+    waitFor(later);
+    QFile package(kept);
+    ASSERT_TRUE(package.open(QIODevice::ReadOnly));
+    EXPECT_EQ(package.readAll(), "package");
+}
+
 TEST_F(DownloadTest, ProgressIsZeroWhenTheTotalIsUnknown)
 {
     const QByteArray data = randomBytes(24 * 1024);

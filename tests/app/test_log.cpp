@@ -17,6 +17,8 @@
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -257,6 +259,34 @@ TEST_F(LogHandlerTest, NoLocationOrAnUnwritableFolderInstallsNothing)
     }
     EXPECT_FALSE(LogHandler::initAt(blocker));
     EXPECT_TRUE(LogHandler::currentLogFile().isEmpty());
+}
+
+TEST_F(LogHandlerTest, OnlyARegularFileAtTheLogsNameIsWritten)
+{
+    const QDateTime start(QDate(2024, 3, 5), QTime(14, 7, 9));
+    const QString logPath = QDir(folder()).filePath(LogHandler::logFileName(start));
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    // A link at the name: the file it names keeps its bytes and its rights.
+    const QString other = tmp.filePath(QStringLiteral("other.conf"));
+    makeFile(other, 0);
+    const QFile::Permissions rights = QFile::permissions(other);
+    ASSERT_TRUE(QFile::link(other, logPath));
+    EXPECT_FALSE(LogHandler::initAt(tmp.path(), start));
+    qWarning("a line for the log");
+    EXPECT_EQ(readLines(other), QStringList { "old" });
+    EXPECT_EQ(QFile::permissions(other), rights);
+    // A pipe at the name: the start goes on without waiting for a reader.
+    ASSERT_TRUE(QFile::remove(logPath));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(logPath).constData(), 0600), 0);
+    std::future<bool> installed
+        = std::async(std::launch::async, [&] { return LogHandler::initAt(tmp.path(), start); });
+    const auto waited = installed.wait_for(std::chrono::milliseconds(testutil::scaled(3000)));
+    // A reader frees a start that waits for one, so that the test ends either way.
+    const int reader = ::open(QFile::encodeName(logPath).constData(), O_RDONLY | O_NONBLOCK);
+    EXPECT_FALSE(installed.get());
+    LogHandler::uninstall();
+    ::close(reader);
+    EXPECT_EQ(waited, std::future_status::ready) << "the start waited for a reader of the pipe";
 }
 
 TEST_F(LogHandlerTest, ThreadsNeverInterleaveWithinALine)

@@ -429,9 +429,14 @@ TEST(Installer, StartFailsCleanly)
     ASSERT_TRUE(folder.mkdir("install.scpt"));
     EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "OrvixTools.deb", &error));
     EXPECT_EQ(error, "Software update failed: unable to create install script!");
-    // The launch fails.
+    // A full disk cuts the script short, which shows only as it goes out: nothing starts.
     ASSERT_TRUE(folder.rmdir("install.scpt"));
+    ASSERT_TRUE(QFile::link("/dev/full", folder.absoluteFilePath("install.scpt")));
     Installer::setLauncher([](const QString&, const QStringList&) { return false; });
+    EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "OrvixTools.deb", &error));
+    EXPECT_EQ(error, "Software update failed: unable to create install script!");
+    EXPECT_FALSE(QFileInfo(folder.absoluteFilePath("install.scpt")).isSymLink()) << "a cut script is left";
+    // The launch fails.
     EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "OrvixTools.deb", &error));
     EXPECT_TRUE(error.startsWith("Software update failed: unable to start "));
     Installer::setLauncher(nullptr);

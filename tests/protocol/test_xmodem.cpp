@@ -539,9 +539,10 @@ TEST_F(XModemUpload, ALiveLineWhoseReadsKeepFailingIsReadAgainAfterGrowingPauses
     const qint64 spent = clock.elapsed();
     ::dup2(saved, fd);
     ::close(saved);
-    // Pauses of 5, 10, 20, ... ms: a handful of reads, not one per pass of the event loop.
+    // Pauses of 5, 10, 20, ... up to 250 ms: a handful of reads, not one per pass of the event
+    // loop. A loaded machine stretches the spin; each 250 ms beyond it allows one read more.
     EXPECT_GE(failures, 2);
-    EXPECT_LE(failures, 12) << "in " << spent << " ms";
+    EXPECT_LE(failures, 12 + spent / 250) << "in " << spent << " ms";
     EXPECT_TRUE(xm->isBusy());
     EXPECT_TRUE(finished.empty());
 }

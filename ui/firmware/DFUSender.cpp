@@ -38,15 +38,15 @@ bool DFUSender::take()
     connect(sender, &XModem::deviceConnected, this, &DFUSender::receiverReady);
     connect(sender, &XModem::uploadProgress, this, &DFUSender::progress);
     connect(sender, &XModem::uploadFinished, this, [this](bool success) {
-        m_sending = false;
+        endTransfer();
         emit finished(success);
     });
     connect(sender, &QObject::destroyed, this, [this] {
-        if (!m_sending)
+        if (!m_transfer)
             return;
         // Gone with its dongle in the middle of an upload: a failure, told once control is back
         // in the event loop (never from inside the dongle's destruction).
-        m_sending = false;
+        endTransfer();
         QMetaObject::invokeMethod(
             this, [this] { emit finished(false); }, Qt::QueuedConnection);
     });
@@ -56,9 +56,9 @@ bool DFUSender::take()
 
 void DFUSender::send(const QString& path)
 {
-    if (!m_sender || m_sending)
+    if (!m_sender || m_transfer)
         return;
-    m_sending = true;
+    m_transfer = std::make_unique<QObject>();
     m_sender->sendFile(path);
 }
 
@@ -73,7 +73,13 @@ void DFUSender::letGo()
     if (m_sender)
         m_sender->disconnect(this);
     m_sender = nullptr;
-    m_sending = false;
+    endTransfer();
+}
+
+void DFUSender::endTransfer()
+{
+    // Released before it is deleted: whatever its going sets off finds no upload running.
+    std::unique_ptr<QObject> ended = std::move(m_transfer);
 }
 
 bool DFUSender::giveBack()

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <memory>
+
 class XModem;
 
 namespace OX
@@ -39,7 +41,10 @@ public:
 
     bool isHeld() const { return m_sender; }
     // An upload started with send runs and has not finished.
-    bool isSending() const { return m_sending && m_sender; }
+    bool isSending() const { return m_transfer && m_sender; }
+    // Lives exactly as long as the upload started with send, however it ends (finished, given
+    // back, or gone with the dongle); null without one. A question about the upload names it.
+    QObject* transfer() const { return m_transfer.get(); }
     XModem* sender() const { return m_sender.data(); }
 
 signals:
@@ -52,11 +57,13 @@ signals:
 
 private:
     void letGo();
+    // The upload has ended: its transfer object goes, closing any question about it.
+    void endTransfer();
 
     DFUForm& m_step;
     DFUFormDelegate& m_delegate;
     QPointer<XModem> m_sender;
-    bool m_sending = false;
+    std::unique_ptr<QObject> m_transfer; // while an upload runs
 };
 
 } // namespace OX

@@ -51,6 +51,9 @@ public:
     void onTimeout();
     // A transfer runs: the bootloader asked for the image and it is not all sent.
     bool isTransferring() const { return m_sender.isSending(); }
+    // Lives as long as the running transfer (null without one): a question about the transfer
+    // names it, so that the question closes unanswered once the transfer has ended.
+    QObject* transfer() const { return m_sender.transfer(); }
     // The LINK took part of an image and did not confirm a whole one since: it starts no firmware
     // until it is updated again in recovery mode.
     bool isLinkHalfWritten() const { return m_linkWritten; }

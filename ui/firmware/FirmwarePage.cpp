@@ -207,19 +207,46 @@ bool FirmwarePage::pageShouldDisappear()
     QPointer<DFUUploadForm> upload = qobject_cast<DFUUploadForm*>(m_shown);
     if (!upload || !upload->isTransferring())
         return true;
-    Question question;
-    question.icon = Icon::Warning;
-    question.title = tr("Firmware update");
-    question.text = tr("The firmware upload is still running. Do you want to stop it?");
-    question.informative = tr("A stopped upload leaves the LINK half-written: it does not start its firmware "
-                              "until it is updated again in recovery mode.");
-    question.buttons = QStringList { tr("Continue upload"), tr("Stop upload") };
+    Question question = stopQuestion(
+        tr("The firmware upload is still running. Do you want to stop it?"), tr("Stop upload"));
     question.about << QPointer<QObject>(getDongle());
     ask(question, [upload](int answer) {
         if (answer == 1 && upload)
             upload->stopTransfer();
     });
     return false;
+}
+
+Page::Question FirmwarePage::stopQuestion(const QString& text, const QString& stop) const
+{
+    Question question;
+    question.icon = Icon::Warning;
+    question.title = tr("Firmware update");
+    question.text = text;
+    question.informative = tr("A stopped upload leaves the LINK half-written: it does not start its firmware "
+                              "until it is updated again in recovery mode.");
+    question.buttons = QStringList { tr("Continue upload"), stop };
+    // Ended on its own meanwhile (done, failed, or the dongle gone), there is nothing to stop.
+    question.about << QPointer<QObject>(runningUpload());
+    return question;
+}
+
+QObject* FirmwarePage::runningUpload() const
+{
+    auto* upload = qobject_cast<DFUUploadForm*>(m_forms.value(UploadStep));
+    return upload ? upload->transfer() : nullptr;
+}
+
+Page::Question FirmwarePage::quitQuestion() const
+{
+    return stopQuestion(
+        tr("A LINK firmware upload is running. Do you want to stop it and quit?"), tr("Stop and quit"));
+}
+
+void FirmwarePage::stopUpload()
+{
+    if (auto* upload = qobject_cast<DFUUploadForm*>(m_forms.value(UploadStep)))
+        upload->stopTransfer();
 }
 
 void FirmwarePage::pageDidAppear()

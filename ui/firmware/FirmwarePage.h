@@ -62,7 +62,8 @@ public:
     void retranslate() override;
     void pageWillAppear(const QString& name) override;
     // While an upload runs, Back asks whether to stop it: false, and the transfer goes on unless
-    // the person stops it (the failed form then says what the LINK was left as).
+    // the person stops it (the failed form then says what the LINK was left as). A transfer that
+    // ends while the question is open closes it unanswered.
     bool pageShouldDisappear() override;
     void pageWillDisappear(const QString& name, std::function<void()> done) override;
     void pageDidAppear() override;
@@ -99,6 +100,14 @@ public:
     void onNextPressed();
     void onCurrentStepChanged(int step);
 
+    // A LINK firmware transfer runs (shown or left behind): an object that lives as long as it,
+    // for a question about it to name; null otherwise. Quitting now would cut it.
+    QObject* runningUpload() const;
+    // Whether to stop that transfer and quit (button 1) or let it go on (0), about the transfer.
+    Question quitQuestion() const;
+    // Ends that transfer at once, as the person's "Stop upload" does.
+    void stopUpload();
+
     // Readers for tests and the walks.
     DFUForm* stepForm(int id) const { return m_forms.value(id); }
     DFUFailedForm* failedForm() const { return m_failedForm; }
@@ -116,6 +125,8 @@ private:
     int idOf(DFUForm* form) const;
     // Tells the step on screen that its work is over; from now on nothing it started counts.
     void abandonShownForm();
+    // Whether to stop the running transfer: text, with "Continue upload" and stop as buttons.
+    Question stopQuestion(const QString& text, const QString& stop) const;
     // Calls fn once, and only while the page's visit and its step on screen are those of now.
     std::function<void()> guarded(std::function<void()> fn);
 

@@ -215,10 +215,11 @@ void LinkPage::applyParameters(LPP const& record)
     }
     emit setState(applying_parameters_state);
     m_pendingApply = LinkProfile(QString::fromLatin1(ApplyProfileName), record);
+    const quint64 serial = ++m_applySerial;
     QPointer<LinkPage> self(this);
     const quint64 sent = visit();
     // The reply is copied at once: the Link may be gone by the time it comes.
-    link->applyParameters(record, [self, sent](LPP* reply, DongleResult result) {
+    link->applyParameters(record, [self, sent, serial](LPP* reply, DongleResult result) {
         if (!self)
             return;
         const bool lost
@@ -230,11 +231,20 @@ void LinkPage::applyParameters(LPP const& record)
                 emit director->showMessage(OrvixDirector::warning, tr("Link"),
                     tr("Link lost, save parameters failed") + QStringLiteral("\n\n") + result.text);
         }
+        if (serial != self->m_applySerial) {
+            // A newer apply went out before this reply came (the person left, came back and
+            // applied again): its record is the one kept until the LINK confirms it, and its own
+            // reply settles the page. This one only changed what the LINK holds.
+            self->updateFooter();
+            return;
+        }
         if (self->onScreen() && !self->isVisit(sent)) {
             // A later visit took the LINK's record afresh and owns the page: the reply only
-            // settles whether the record sent is still to come back.
+            // settles whether the record sent is still to come back, and whether the forms now
+            // differ from what the LINK holds.
             if (result.code == DongleResult::Ok || result.code == DongleResult::InvalidCommand)
                 self->m_pendingApply.defined = false;
+            self->updateFooter();
             return;
         }
         if (result.code == DongleResult::InvalidCommand) {
@@ -468,6 +478,10 @@ bool LinkPage::pageShouldDisappear()
 {
     Link* link = container->getLink(m_preset);
     if (!link || m_parameters.isEqual(link->parameters()))
+        return true;
+    // The record shown is on its way to the LINK, or kept until it confirms it: leaving drops
+    // nothing, so there is nothing to dismiss (a failure after leaving is told all the same).
+    if (m_pendingApply.defined && m_parameters.isEqual(m_pendingApply.parameters))
         return true;
     Question question;
     question.text = tr("You have changes in your selected link profile. Do you want to apply changes?");

@@ -148,6 +148,9 @@ private:
     State m_state = not_initialized_state;
     LPP m_parameters;
     LinkProfile m_pendingApply;
+    // Counts the applies sent: only the reply of the latest one settles m_pendingApply, which
+    // holds the latest record sent.
+    quint64 m_applySerial = 0;
     std::unique_ptr<Ui::LinkPage> m_ui;
     // The visit whose "Link not present" box waits for its answer (0: none).
     quint64 m_linkHintVisit = 0;

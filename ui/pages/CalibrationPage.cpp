@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "app/OrvixDirector.h"
 #include "device/Headset.h"
 #include "ui_CalibrationPage.h"
 
@@ -24,6 +25,21 @@ char const* const AcceleroHint = QT_TRANSLATE_NOOP(
 char const* const CompleteHint = QT_TRANSLATE_NOOP(
     "OX::CalibrationPage", "The calibration is complete. Press \"Back\" to finish the operation");
 char const* const MissingHint = QT_TRANSLATE_NOOP("OX::CalibrationPage", "Headset not found");
+
+// A request the headset did not carry out, as against one ended by the loss of the headset or
+// the dongle, which is news of its own.
+bool failed(DongleResult const& result)
+{
+    switch (result.code) {
+    case DongleResult::Ok:
+    case DongleResult::NoHeadset:
+    case DongleResult::DongleRemoved:
+    case DongleResult::NoDongle:
+        return false;
+    default:
+        return true;
+    }
+}
 
 } // namespace
 
@@ -111,9 +127,11 @@ void CalibrationPage::resetCalibration()
     const int id = ++m_request;
     container->setProgress(true);
     QPointer<CalibrationPage> self(this);
-    headset->enterCalibration([self, id](DongleResult result) {
-        if (self)
-            self->finishRequest(id, result.code == DongleResult::Ok ? Calibrating : Failed);
+    const quint64 asked = visit();
+    headset->enterCalibration([self, id, asked](DongleResult result) {
+        if (self && self->finishRequest(id, result.code == DongleResult::Ok ? Calibrating : Failed)
+            && failed(result))
+            self->tellFailure(tr("The headset did not go into calibration mode."), result, asked);
     });
 }
 
@@ -141,22 +159,45 @@ void CalibrationPage::cancelCalibration(std::function<void()> done)
     m_pendingDone = std::move(done);
     container->setProgress(true);
     QPointer<CalibrationPage> self(this);
-    headset->exitCalibration([self, id](DongleResult result) {
-        if (self)
-            self->finishRequest(id, result.code == DongleResult::Ok ? Stopped : Failed);
+    const quint64 asked = visit();
+    headset->exitCalibration([self, id, asked](DongleResult result) {
+        if (self && self->finishRequest(id, result.code == DongleResult::Ok ? Stopped : Failed)
+            && failed(result))
+            self->tellFailure(
+                tr("The headset did not confirm that it left calibration mode."), result, asked);
     });
 }
 
-void CalibrationPage::finishRequest(int id, State state)
+bool CalibrationPage::finishRequest(int id, State state)
 {
     if (!m_busy || id != m_request)
-        return; // ended already, by the loss of the headset or the dongle
+        return false; // ended already, by the loss of the headset or the dongle
     m_busy = false;
     m_state = state;
     container->setProgress(false);
     auto done = std::exchange(m_pendingDone, nullptr);
     if (done)
         done();
+    return true;
+}
+
+void CalibrationPage::tellFailure(QString const& text, DongleResult const& result, quint64 visit)
+{
+    if (!isVisit(visit)) {
+        // Asked while leaving, or answered after the person left: the director tells it over
+        // whatever page is shown now.
+        if (OrvixDirector* director = container->getDirector())
+            emit director->showMessage(OrvixDirector::warning, tr("Calibration"), text);
+        return;
+    }
+    Question question;
+    question.icon = Icon::Warning;
+    question.title = tr("Calibration");
+    question.text = text;
+    question.informative = result.text;
+    if (Headset* headset = container->getHeadset())
+        question.about = { headset }; // a headset gone since is news of its own
+    ask(question);
 }
 
 void CalibrationPage::pageWillDisappear(QString const&, std::function<void()> done)

@@ -68,7 +68,11 @@ private:
     void setHint(char const* source);
     void showHeadsetMissing();
     // Ends the request id with state unless it has ended already; runs the waiting continuation.
-    void finishRequest(int id, State state);
+    // False when the request had ended already.
+    bool finishRequest(int id, State state);
+    // A request the headset did not carry out: a box while the visit it was asked in goes on,
+    // the director's message once the person has left.
+    void tellFailure(QString const& text, DongleResult const& result, quint64 visit);
 
     std::unique_ptr<Ui::CalibrationPage> m_ui;
     State m_state = Initial;

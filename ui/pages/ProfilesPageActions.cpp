@@ -216,11 +216,19 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
     qDebug() << "Apply profile";
     showProgress(container->getDirector());
     QPointer<ProfilesPage> self(this);
-    auto onApplied = [self](DongleResult) {
+    auto onApplied = [self](DongleResult result) {
         if (!self)
             return;
         hideProgress(self->container->getDirector());
         emit self->updateProfile();
+        if (result.code == DongleResult::Ok)
+            return;
+        // The dongle kept the profile it had, and so did the selection: the list shows that one
+        // again, so that no edit is made under the name of the row clicked.
+        if (Settings* settings = self->selectionSettings())
+            self->updateUi(*settings, true);
+        if (failed(result))
+            emit self->showError(tr("Select Profile"), tr("Profile selection failed"));
     };
     if (!settings.apply(row, onApplied))
         onApplied(refused());

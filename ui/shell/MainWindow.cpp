@@ -335,7 +335,9 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
             hide();
         break;
     case OX::PageAction::quit: {
-        if (m_quitting)
+        if (m_quitting || m_quitAskedAbout)
+            return; // under way, or asked about an upload that still runs
+        if (askBeforeCuttingUpload())
             return;
         m_quitting = true;
         QPointer<OrvixDirector> director(m_director);
@@ -370,6 +372,30 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
             page->perform(action);
         break;
     }
+}
+
+bool MainWindow::askBeforeCuttingUpload()
+{
+    auto* firmware = qobject_cast<OX::FirmwarePage*>(m_controller->find(QStringLiteral("Firmware")));
+    QObject* upload = firmware ? firmware->runningUpload() : nullptr;
+    if (!upload)
+        return false;
+    // An upload that ends meanwhile closes the box: the person sees how it ended and may quit again.
+    OX::Page::Question question = firmware->quitQuestion();
+    question.about << QPointer<QObject>(firmware);
+    m_quitAskedAbout = upload;
+    QPointer<MainWindow> self(this);
+    OX::Page::askApplication(question, [self, firmware = QPointer<OX::FirmwarePage>(firmware)](int answer) {
+        if (!self)
+            return;
+        self->m_quitAskedAbout = nullptr;
+        if (answer != 1)
+            return;
+        if (firmware)
+            firmware->stopUpload(); // the dongle has its line back for the last word below
+        self->perform(OX::PageAction::quit, nullptr);
+    });
+    return true;
 }
 
 void MainWindow::moveContainer(QPoint offset)

@@ -79,7 +79,8 @@ public:
     Settings* getSettings() override;
     OrvixDirector* getDirector() override;
     // hide and quit (automatic zeroing switched on first when a dongle is there; the run ends on
-    // any answer or none), reset to the current page, home and help; anything else to page.
+    // any answer or none; while a LINK firmware upload runs, only once the person chose to stop
+    // it), reset to the current page, home and help; anything else to page.
     void perform(OX::PageAction action, OX::Page* page) override;
     void moveContainer(QPoint offset) override;
 
@@ -118,6 +119,9 @@ protected:
 private:
     // Hides the veil and forgets the record it read.
     void stopVeil();
+    // Quitting would cut a LINK firmware upload: asks whether to stop it and quit (true) instead
+    // of quitting. An upload that ends while the box is open closes it, and nothing quits.
+    bool askBeforeCuttingUpload();
 
     QPointer<OrvixDirector> m_director;
     OX::PageHeader* m_header;
@@ -128,6 +132,9 @@ private:
     OX::Menu* m_menu = nullptr;
     QList<QMetaObject::Connection> m_connections;
     bool m_quitting = false;
+    // The upload askBeforeCuttingUpload asks about, while its box is open (it closes when the
+    // upload ends).
+    QPointer<QObject> m_quitAskedAbout;
     bool m_busy = false; // a page set the footer busy
     Progress::Context const* m_veilContext = nullptr; // what the veil reads, while it runs
     bool m_watchingExposure = false;

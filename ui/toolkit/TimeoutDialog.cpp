@@ -4,6 +4,8 @@
 
 #include <QPushButton>
 
+#include <utility>
+
 namespace OX
 {
 
@@ -38,7 +40,10 @@ void TimeoutDialog::setMessage(const QString& message)
 void TimeoutDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    m_ui->clockWidget->start(m_duration, false);
+    // Once: shown again (restored after being minimised, say) the clock goes on where it is, in
+    // step with its owner's timer, rather than offering the whole time again.
+    if (!std::exchange(m_clockStarted, true))
+        m_ui->clockWidget->start(m_duration, false);
 }
 
 } // namespace OX

@@ -1,7 +1,7 @@
 #pragma once
 // A yes/no question beside a countdown clock, asked while the user tries changed mouse settings
 // for a limited time. The clock runs from empty to full over the duration from the moment the
-// dialog shows; the dialog itself never closes on time (its owner keeps its own timer), and
+// dialog first shows; the dialog itself never closes on time (its owner keeps its own timer), and
 // Return answers No, so a stray key press never confirms untried settings.
 #include <QDialog>
 
@@ -41,6 +41,7 @@ protected:
 private:
     std::unique_ptr<Ui::TimeoutDialog> m_ui;
     int m_duration = 0;
+    bool m_clockStarted = false;
 };
 
 } // namespace OX

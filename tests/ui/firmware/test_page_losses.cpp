@@ -3,7 +3,8 @@
 // the person leaving mid-request, the headset swapped or switched off and on, and Help opened over
 // the page before the headset or the dongle goes. Each case ends with no box of a page left, the
 // page in its "no dongle"/"no headset" state (or gone back), the footer the shown page's own, and
-// the dongle serving requests while a box is open. The sanitizer build runs them.
+// the dongle serving requests while a box is open. The firmware upload's own question goes too when
+// the upload ends under it, done or failed. The sanitizer build runs them.
 #include "app/Settings.h"
 #include "common/PageRig.h"
 #include "common/gui_util.h"
@@ -25,6 +26,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <gtest/gtest.h>
@@ -43,6 +45,8 @@ enum class Event {
     HelpThenHeadsetOff, // Help opened over the page, the headset switched off, then Back
     HelpThenUnplug, // the same with the dongle pulled
     HomeThenUnplug, // Home pressed during the page's work, then the dongle pulled
+    UploadDoneWithBoxOpen, // the firmware upload ends well while Back's question is open
+    UploadFailedWithBoxOpen, // the same with the LINK refusing the image
 };
 const Event Common[] = { Event::UnplugWithBoxOpen, Event::UnplugWithRequest, Event::LeaveWithRequest,
     Event::HeadsetSwapped, Event::HeadsetOffAndOn, Event::HelpThenHeadsetOff, Event::HelpThenUnplug };
@@ -205,10 +209,13 @@ struct Losses : ::testing::TestWithParam<Case> {
         return static_cast<OX::DFUUploadForm*>(firmware->stepForm(OX::FirmwarePage::UploadStep));
     }
     // Pass-through, the cabled LINK in its bootloader and an upload whose first block is never
-    // acknowledged, so that it runs until it is ended.
-    void startUpload()
+    // acknowledged, so that it runs until it is ended. A LINK of the test's own (cabled) answers a
+    // first block re-sent every few hundred ms.
+    void startUpload(std::function<void(emu::CabledLinkModel&)> cabled = {})
     {
         rig.emulator().updateCabledLink([](emu::CabledLinkModel& m) { m.silentBlock[1] = -1; });
+        if (cabled)
+            rig.emulator().updateCabledLink(cabled);
         int code = -1;
         rig.dongle()->enterPasshroughtMode([&](DongleResult r) { code = r.code; });
         ASSERT_TRUE(waitUntil([&] { return code == 0; }));
@@ -222,6 +229,10 @@ struct Losses : ::testing::TestWithParam<Case> {
         file.close();
         firmware->setFirmwarePath(file.fileName());
         firmware->showPage(upload(), {});
+        ASSERT_TRUE(upload()->sender());
+        if (cabled)
+            upload()->sender()->setTimeoutsForTest(
+                { testutil::scaled(300), testutil::scaled(300), testutil::scaled(XModem::KEEP_ALIVE_TIME) });
         ASSERT_TRUE(waitUntil([&] { return upload()->isTransferring(); }, 8000));
     }
     QString failure() const
@@ -372,7 +383,8 @@ const PageCase Pages[] = {
     { "Firmware", [](OX::PageContainer* c) { return new OX::FirmwarePage(c); }, nullptr, {}, {}, {},
         [](Losses& f) { return f.on("Menu") || f.on("Firmware"); }, {}, nullptr,
         { Event::UnplugWithBoxOpen, Event::UnplugWithRequest, Event::LeaveWithRequest, Event::HeadsetSwapped,
-            Event::HelpThenHeadsetOff, Event::HelpThenUnplug, Event::HomeThenUnplug },
+            Event::HelpThenHeadsetOff, Event::HelpThenUnplug, Event::HomeThenUnplug,
+            Event::UploadDoneWithBoxOpen, Event::UploadFailedWithBoxOpen },
         &Losses::firmwareWizard },
 };
 
@@ -605,6 +617,30 @@ void Losses::firmwareWizard(Event event)
         EXPECT_FALSE(firmware->recoveryMode());
         return;
     }
+    const QString question = QStringLiteral("The firmware upload is still running. Do you want to stop it?");
+    if (event == Event::UploadDoneWithBoxOpen || event == Event::UploadFailedWithBoxOpen) {
+        // Back asks; the upload then ends on its own after two silent re-sends: nothing is left
+        // to stop, so the question goes unanswered and the step says how it ended.
+        const bool done = event == Event::UploadDoneWithBoxOpen;
+        ASSERT_NO_FATAL_FAILURE(startUpload([done](emu::CabledLinkModel& m) {
+            m.silentBlock[1] = 2;
+            if (!done)
+                m.nakBlock[1] = XModem::MAX_RETRY + 1; // then refused until the sender gives up
+        }));
+        rig.container.clickLeft();
+        ASSERT_TRUE(waitUntil([&] { return boxText() == question; }));
+        ASSERT_TRUE(waitUntil([&] { return !upload()->isTransferring(); }, 8000));
+        EXPECT_TRUE(waitUntil(noBox)) << "asked to stop an upload that has ended";
+        EXPECT_TRUE(waitUntil([&] {
+            return done ? firmware->findChild<QPushButton*>("nextButton")->isEnabled()
+                        : failure() == "Link firmware upload failed.";
+        }));
+        EXPECT_EQ(current(), name);
+        rig.container.clickLeft(); // nothing runs now: Back leaves without asking
+        EXPECT_TRUE(waitUntil([&] { return current() == "Menu"; }));
+        expectNoLaterBox();
+        return;
+    }
     ASSERT_NO_FATAL_FAILURE(startUpload());
     if (event == Event::HomeThenUnplug) {
         // Home leaves without asking and the transfer goes on; its end, here with the dongle, is
@@ -636,7 +672,6 @@ void Losses::firmwareWizard(Event event)
         return;
     }
     // Back asks; going on keeps the transfer, stopping ends it and says what the LINK is left as.
-    const QString question = QStringLiteral("The firmware upload is still running. Do you want to stop it?");
     for (const char* answer : { "Continue upload", "Stop upload" }) {
         rig.container.clickLeft();
         ASSERT_TRUE(waitUntil([&] { return boxText() == question; }));
@@ -675,7 +710,8 @@ std::vector<Case> cases()
 std::string caseName(::testing::TestParamInfo<Case> const& info)
 {
     static const char* const events[] = { "UnplugWithBoxOpen", "UnplugWithRequest", "LeaveWithRequest",
-        "HeadsetSwapped", "HeadsetOffAndOn", "HelpThenHeadsetOff", "HelpThenUnplug", "HomeThenUnplug" };
+        "HeadsetSwapped", "HeadsetOffAndOn", "HelpThenHeadsetOff", "HelpThenUnplug", "HomeThenUnplug",
+        "UploadDoneWithBoxOpen", "UploadFailedWithBoxOpen" };
     return std::string(info.param.page->name) + "_" + events[int(info.param.event)];
 }
 

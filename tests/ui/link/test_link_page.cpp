@@ -97,6 +97,26 @@ protected:
                 QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
             }));
     }
+    // An edit applied while the LINK reads it only a second later; the person leaves by the main
+    // menu and comes back before its reply, then finds it in the forms again. Later requests are
+    // answered, or given up, at once.
+    void applySlowlyAndComeBack()
+    {
+        Dongle::Timing timing { 0, 4, testutil::timeScale() }; // one write per attempt; a long wait
+        rig.dongle()->setTiming(timing);
+        edit();
+        const LPP edited = indoor->parameters();
+        const int since = rig.emulator().mark();
+        rig.emulator().addFault(
+            emu::FaultRule::delayRequest(emu::FrameFilter::of(0xBF), testutil::scaled(1000)));
+        rig.container.clickRight(0);
+        ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::of(0xBF), testutil::scaled(3000), since));
+        timing.timeoutScale = 0.05 * testutil::timeScale();
+        rig.dongle()->setTiming(timing);
+        ASSERT_TRUE(rig.show("Menu"));
+        open();
+        ASSERT_EQ(indoor->parameters(), edited);
+    }
     OX::MasterDetailView* view(OX::LinkPage* page, char const* name) const
     {
         return page->findChild<OX::MasterDetailView*>(QLatin1String(name));
@@ -291,6 +311,7 @@ TEST_F(LinkPageTest, AnApplyTheLinkNeverAnsweredComesBackAfterRetry)
 }
 
 // The LINK's answer becomes the record: an edit tried before it comes is not taken, so none is lost.
+// Back meanwhile leaves without offering to dismiss the record, which goes all the same.
 TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)
 {
     start();
@@ -302,6 +323,9 @@ TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)
     ASSERT_EQ(indoor->state(), OX::LinkPage::applying_parameters_state);
     edit();
     EXPECT_EQ(indoor->parameters(), edited);
+    testutil::BoxAnswerer boxes;
+    back();
+    EXPECT_TRUE(boxes.seen().isEmpty()) << boxes.seen().join(", ").toStdString();
     ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));
     EXPECT_EQ(indoor->parameters(), onLink(0));
     EXPECT_TRUE(indoor->isEnabled());
@@ -340,6 +364,36 @@ TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndIsToldByTheDirect
     EXPECT_EQ(footer(), "Apply|Revert");
     EXPECT_TRUE(waitUntil([&] { return backup() == onLink(0); })); // answered from the event loop
     EXPECT_EQ(boxes.seen(), QStringList { "Save settings" });
+}
+
+// The reply of an apply sent in an earlier visit settles that apply only: a newer one that is
+// lost still comes back into the forms.
+TEST_F(LinkPageTest, AnEarlierVisitsReplyLeavesTheNewerApplyToComeBack)
+{
+    start();
+    open();
+    const LPP before = onLink(0);
+    applySlowlyAndComeBack();
+    edit();
+    const LPP second = indoor->parameters();
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(0xBF))); // the first one is in
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Link not present", "Retry");
+    boxes.answer("Save settings", "Don't save");
+    rig.container.clickRight(0);
+    ASSERT_EQ(onLink(0), before) << "the first reply came before the second apply: nothing tested";
+    ASSERT_TRUE(
+        waitUntil([&] { return boxes.seen().size() == 2 && !QApplication::activeModalWidget(); }, 8000));
+    EXPECT_EQ(indoor->parameters(), second);
+}
+
+// The LINK confirms an earlier visit's apply that the forms show again: nothing is left to apply.
+TEST_F(LinkPageTest, AnEarlierVisitsConfirmedApplyLeavesNoApplyInTheFooter)
+{
+    start();
+    open();
+    applySlowlyAndComeBack();
+    EXPECT_TRUE(waitUntil([&] { return footer() == "Reset|Restore"; })) << footer().toStdString();
 }
 
 // A wheel notch and Back at once: leaving asks. Then the LINK answers an apply only while the page

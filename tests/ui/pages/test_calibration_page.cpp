@@ -4,6 +4,7 @@
 #include "ui/pages/CalibrationPage.h"
 #include "ui/toolkit/ProgressView.h"
 
+#include <QApplication>
 #include <QSet>
 #include <array>
 #include <gtest/gtest.h>
@@ -21,6 +22,8 @@ const QString AcceleroHint
     = QStringLiteral("Rotate the heaset, after every 45° on each axis keep it still for a moment");
 const QString CompleteHint
     = QStringLiteral("The calibration is complete. Press \"Back\" to finish the operation");
+const QString EnterFailed = QStringLiteral("The headset did not go into calibration mode.");
+const QString ExitFailed = QStringLiteral("The headset did not confirm that it left calibration mode.");
 
 emu::FrameFilter calibrationCommand(int value)
 {
@@ -82,11 +85,18 @@ protected:
         return ids.size();
     }
 
-    // An enter that fails ends in the failed state: no busy wheel, navigation back, "Reset" again.
+    // An enter that fails ends in the failed state: no busy wheel, navigation back, "Reset" again,
+    // and the person is told.
     void expectFailedEnter(int enterSends)
     {
+        testutil::BoxAnswerer boxes;
+        boxes.answer(EnterFailed, QStringLiteral("OK"));
         pressReset();
         ASSERT_TRUE(waitUntil([&] { return page->state() == OX::CalibrationPage::Failed; }, 3000));
+        ASSERT_TRUE(waitUntil([&] {
+            return boxes.seen() == QStringList { "Calibration" } && boxes.unexpected().isEmpty()
+                && !QApplication::activeModalWidget();
+        }));
         EXPECT_FALSE(rig.container.busy);
         EXPECT_TRUE(rig.container.navigationEnabled(OX::NavigationOptions::all));
         EXPECT_EQ(right(), QStringLiteral("Reset"));
@@ -164,6 +174,23 @@ TEST_F(CalibrationPageTest, LeavingWhileCalibratingWaitsForTheOneExit)
     EXPECT_FALSE(rig.container.busy);
     EXPECT_EQ(bursts(calibrationCommand(0)), 1);
     EXPECT_EQ(rig.container.calls.count(QStringLiteral("Menu.pageWillAppear(Calibration)")), 1);
+}
+
+// An exit the headset never confirms while the person leaves is told by the director, not as
+// if the calibration had ended.
+TEST_F(CalibrationPageTest, AnExitTheHeadsetNeverConfirmsOnLeavingIsToldByTheDirector)
+{
+    rig.viaDirector = true;
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_NO_FATAL_FAILURE(startCalibrating());
+    rig.emulator().addFault(emu::FaultRule::noReply(calibrationCommand(0)));
+    testutil::BoxAnswerer boxes;
+    rig.container.clickLeft();
+    auto const& told = rig.app->h.messages;
+    ASSERT_TRUE(waitUntil(
+        [&] { return rig.container.controller.currentPageName() == "Menu" && !told.isEmpty(); }, 3000));
+    EXPECT_EQ(told.at(0).title + ": " + told.at(0).text, QStringLiteral("Calibration: ") + ExitFailed);
+    EXPECT_TRUE(boxes.seen().isEmpty()) << "no box of the page over the menu";
 }
 
 TEST_F(CalibrationPageTest, NoHeadsetShowsNotFoundAndLeavesAtOnce)

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QStyle>
@@ -55,6 +56,16 @@ struct ProfilesFixture : ::testing::Test {
         page->pageDidAppear();
     }
     Settings* store() { return fake->getSettings(); }
+    // A stored profile "Shaky" beside the selected one, shown in the list; its row.
+    int addShaky()
+    {
+        MouseProfile shaky(MouseProfile::Tremor);
+        shaky.setProfileName(QStringLiteral("Shaky"));
+        if (!store()->addProfile(shaky))
+            return -1;
+        page->pageWillAppear(QStringLiteral("Menu")); // the list again
+        return store()->indexOf(QStringLiteral("Shaky"));
+    }
     MouseProfile* selected() { return store()->selectedProfile(); }
     template <typename T> T* child(const char* name) { return page->findChild<T*>(QLatin1String(name)); }
     QSlider* inner(const char* slider) { return child<QWidget>(slider)->findChild<QSlider*>(); }
@@ -247,12 +258,8 @@ TEST_F(ProfilesFixture, ApplyUploadsTheSevenParametersAndTheStoreKeepsThem)
 TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
 {
     ASSERT_TRUE(bringUp());
-    MouseProfile shaky(MouseProfile::Tremor);
-    shaky.setProfileName(QStringLiteral("Shaky"));
-    ASSERT_TRUE(store()->addProfile(shaky));
-    page->pageWillAppear(QStringLiteral("Menu")); // the list again
+    const int row = addShaky();
     auto* list = child<QListView>("mouseProfilesListView");
-    const int row = store()->indexOf(QStringLiteral("Shaky"));
     ASSERT_GT(row, 0);
     const int selectedBefore = store()->selectedIndex();
     const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
@@ -280,6 +287,30 @@ TEST_F(ProfilesFixture, ADoubleClickEditsTheNameAndUploadsNothing)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     ASSERT_TRUE(waitUntil([&] { return store()->selectedIndex() == row; }));
     EXPECT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(25), scaled(2000), since));
+}
+
+// A click on a profile the dongle never takes: the selection stays where it was, the list shows
+// it so again, and the person is told instead of editing one profile under another's name.
+TEST_F(ProfilesFixture, AClickedProfileTheDongleDoesNotTakeIsToldAndTheListShowsTheSelectedOne)
+{
+    ASSERT_TRUE(bringUp());
+    const int row = addShaky();
+    auto* list = child<QListView>("mouseProfilesListView");
+    const int selectedBefore = store()->selectedIndex();
+    ASSERT_NE(row, selectedBefore);
+    QStringList told;
+    onNextBox([&told](QWidget* w) {
+        told << w->windowTitle() + QStringLiteral(": ") + qobject_cast<QMessageBox*>(w)->text();
+        saveScreenshot(w, "profiles-selection-failed");
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::DCP)));
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+    ASSERT_TRUE(waitUntil([&] { return !told.isEmpty() && !rig.busy(); }, 8000));
+    EXPECT_EQ(told, QStringList { QStringLiteral("Select Profile: Profile selection failed") });
+    EXPECT_EQ(store()->selectedIndex(), selectedBefore);
+    EXPECT_EQ(list->currentIndex().row(), selectedBefore);
 }
 
 TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)

@@ -1,9 +1,18 @@
 // Quitting from the main window while a dongle is connected: the dongle is told to zero the
-// mouse by itself again before the application ends.
+// mouse by itself again before the application ends; a LINK firmware upload under way is cut
+// only once the person chose to stop it.
 #include "app/DirectorEmulation.h"
+#include "common/gui_util.h"
+#include "device/Dongle.h"
+#include "device/Link.h"
+#include "ui/firmware/FirmwarePage.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/toolkit/PageController.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace directortest;
@@ -47,6 +56,50 @@ TEST(ShellQuit, WithADongleAutomaticZeroingIsSwitchedOnBeforeQuitting)
     t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
     testutil::spin(50);
     EXPECT_EQ(t.h.quits, 1);
+}
+
+TEST(ShellQuit, ARunningFirmwareUploadIsCutOnlyWhenThePersonSaysSo)
+{
+    ShellOverEmulator t;
+    t.emulator.updateCabledLink([](emu::CabledLinkModel& m) { m.silentBlock[1] = -1; }); // runs on
+    OrvixDirector* d = t.bringUp();
+    ASSERT_TRUE(d && waitUntil([&] { return d->dongle(); }, 5000));
+    int code = -1;
+    d->dongle()->enterPasshroughtMode([&](DongleResult r) { code = r.code; });
+    ASSERT_TRUE(waitUntil([&] { return code == 0; }));
+    Link link(*d->dongle(), 0, 0);
+    link.startBootloader([&](DongleResult r) { code = r.code + 1; });
+    ASSERT_TRUE(waitUntil([&] { return code == 1; }));
+    QTemporaryDir dir;
+    QFile image(dir.filePath(QStringLiteral("fw.enc")));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly) && image.write(QByteArray(1025, 'x')) == 1025);
+    image.close();
+
+    // The upload goes on behind the menu, as after Home.
+    MainWindow* window = t.shell->mainWindow();
+    auto* firmware = qobject_cast<OX::FirmwarePage*>(window->controller()->page(QStringLiteral("Firmware")));
+    ASSERT_TRUE(window->controller()->showPage(QStringLiteral("Firmware"), OX::Page::NoTransition, 0, false));
+    firmware->setFirmwarePath(image.fileName());
+    firmware->showPage(firmware->stepForm(OX::FirmwarePage::UploadStep), {});
+    ASSERT_TRUE(waitUntil([&] { return firmware->runningUpload(); }, 8000));
+    window->perform(OX::PageAction::home, nullptr);
+
+    auto asked = [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        return box && box->text() == "A LINK firmware upload is running. Do you want to stop it and quit?";
+    };
+    for (const char* answer : { "Continue upload", "Stop and quit" }) {
+        window->perform(OX::PageAction::quit, nullptr);
+        window->perform(OX::PageAction::quit, nullptr); // the tray's Quit again: one box
+        ASSERT_TRUE(waitUntil(asked));
+        testutil::saveScreenshot(
+            QApplication::activeModalWidget(), QStringLiteral("quit-during-firmware-upload"));
+        testutil::answerNextBox(QLatin1String(answer));
+        ASSERT_TRUE(waitUntil([&] { return !QApplication::activeModalWidget(); }));
+        EXPECT_TRUE(waitUntil([&] { return t.h.quits == (firmware->runningUpload() ? 0 : 1); }));
+    }
+    EXPECT_EQ(t.h.quits, 1);
+    EXPECT_EQ(d->dongle()->xmodem(), nullptr) << "the dongle has its line back";
 }
 
 TEST(ShellQuit, WithoutADongleTheApplicationQuitsAtOnce)

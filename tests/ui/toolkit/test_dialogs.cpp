@@ -45,6 +45,19 @@ TEST(TimeoutDialog, AFullCountdownLeavesTheQuestionOpen)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
+TEST(TimeoutDialog, ShownAgainTheClockGoesOnWhereItWas)
+{
+    OX::TimeoutDialog dialog;
+    dialog.setDuration(testutil::scaled(20000));
+    auto* clock = dialog.findChild<OX::TimerWidget*>(QStringLiteral("clockWidget"));
+    dialog.show();
+    ASSERT_TRUE(testutil::waitUntil([&] { return clock->progress() >= 2; }));
+    // Hidden and shown again, as a window minimised and restored is.
+    dialog.hide();
+    dialog.show();
+    EXPECT_GE(clock->progress(), 2);
+}
+
 TEST(ProfileSelectionDialog, OffersTheThreeBaseProfilesFirstSelected)
 {
     OX::ProfileSelectionDialog dialog(QStringLiteral("New profile"));
