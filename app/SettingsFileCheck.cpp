@@ -521,6 +521,10 @@ bool keepDamagedCopy(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray data = file.read(MaxFileSize + 1);
+    // A file that fails to read (a failing disk) gives no copy: an empty or partial one kept in
+    // its place would let the file be rewritten while its contents are lost.
+    if (file.error() != QFileDevice::NoError)
+        return false;
     const QString damagedPath = path + QStringLiteral(".damaged");
     return data.size() <= MaxFileSize && moveEarlierCopyAside(damagedPath) && writeFile(damagedPath, data);
 }

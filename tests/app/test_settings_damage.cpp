@@ -167,6 +167,17 @@ TEST(SettingsDamage, ACopyThatCouldNotBeWrittenIsNotClaimed)
     EXPECT_EQ(readAll(h.dir.filePath("settings.ini")), kDamaged);
 }
 
+// A settings file that opens but fails to read (here a link to a file every read of which fails
+// with an input/output error, as on a failing disk) is never claimed as kept.
+TEST(SettingsDamage, AFileThatFailsToReadGivesNoCopy)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("settings.ini");
+    ASSERT_TRUE(QFile::link("/proc/self/mem", path));
+    EXPECT_FALSE(SettingsFileCheck::keepDamagedCopy(path));
+    EXPECT_FALSE(QFileInfo::exists(path + ".damaged"));
+}
+
 // A stored mouse-profile list that loads shorter (an entry that is no profile, a name taken
 // already in another letter case) is rewritten at the next save, a dongle's connection for one:
 // the file is kept beside first and the person is told; without a copy the list stays stored.
