@@ -204,11 +204,15 @@ OrvixDirector* MainWindow::director() const
 
 bool MainWindow::isTotallyVisible() const
 {
-    return isVisible() && isActiveWindow();
+    // Minimised, it is out of sight even where the window manager leaves it the active window.
+    return isVisible() && !isMinimized() && isActiveWindow();
 }
 
 void MainWindow::show()
 {
+    // Minimised by the window manager, it comes back as it was; show() alone would leave it there.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     QMainWindow::show();
     activateWindow();
     raise();

@@ -51,9 +51,9 @@ public:
     void detach();
     OrvixDirector* director() const;
 
-    // Visible and the active window.
+    // Visible, not minimised and the active window.
     bool isTotallyVisible() const;
-    // Shows, activates and raises the window.
+    // Shows (restored when minimised), activates and raises the window.
     void show();
 
     // The size attach gives the window for an available screen area of availableHeight and a

@@ -6,6 +6,7 @@
 #include "common/FakePageContainer.h"
 #include "common/gui_util.h"
 
+#include "app/InstanceSignal.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ScreenGeometry.h"
 #include "ui/shell/ShellDirectorUi.h"
@@ -113,6 +114,22 @@ TEST(MainWindowDisplay, CentredFramelessAndCloseOnlyHides)
     ScreenGeometry::install(nullptr);
     EXPECT_EQ(fresh.geometry(), QRect(610, 500, 1180, 1000));
     EXPECT_EQ(fresh.controller()->currentPageName(), "Menu");
+}
+
+// A second start (or the tray) brings the window back out of a minimised state.
+TEST(MainWindowDisplay, ShownAgainItComesOutOfMinimised)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    EmulatedWindow t;
+    ASSERT_TRUE(t.bringUp(false, false));
+    MainWindow* w = t.window();
+    ASSERT_TRUE(waitUntil([&] { return w->isActiveWindow() && t.d->usbManager(); })); // listening
+    w->setWindowState(Qt::WindowMinimized);
+    EXPECT_FALSE(w->isTotallyVisible());
+    ASSERT_TRUE(InstanceSignal::send(t.h.serverName));
+    ASSERT_TRUE(waitUntil([&] { return !w->isMinimized(); }));
+    EXPECT_TRUE(w->isVisible());
 }
 
 TEST(MainWindowDisplay, MenuOpensPagesAndHomeAndHelpSlide)
