@@ -25,6 +25,7 @@
 #include "ui_MainWindow.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
@@ -216,6 +217,21 @@ void MainWindow::show()
     QMainWindow::show();
     activateWindow();
     raise();
+    keepBoxesOnTop();
+}
+
+void MainWindow::keepBoxesOnTop()
+{
+    // A box that waits for an answer blocks this window: raised above the box, the window would
+    // hide the one thing that still takes a click. The box the person answers next comes last.
+    QWidget* answering = QApplication::activeModalWidget();
+    if (!answering)
+        return;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window != answering && window->isVisible() && window->isModal())
+            window->raise();
+    answering->raise();
+    answering->activateWindow();
 }
 
 // ---- OX::PageContainer ----------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "ui/toolkit/PageFooter.h"
 #include "ui/toolkit/PageHeader.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 
 #include <QPushButton>
@@ -116,8 +117,9 @@ TEST(MainWindowDisplay, CentredFramelessAndCloseOnlyHides)
     EXPECT_EQ(fresh.controller()->currentPageName(), "Menu");
 }
 
-// A second start (or the tray) brings the window back out of a minimised state.
-TEST(MainWindowDisplay, ShownAgainItComesOutOfMinimised)
+// A second start (or the tray) brings the window back: out of a minimised state, and never over
+// a box that waits for the person's answer, which would leave a window that takes no click.
+TEST(MainWindowDisplay, ShownAgainItComesOutOfMinimisedAndStaysUnderAWaitingBox)
 {
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
@@ -130,6 +132,20 @@ TEST(MainWindowDisplay, ShownAgainItComesOutOfMinimised)
     ASSERT_TRUE(InstanceSignal::send(t.h.serverName));
     ASSERT_TRUE(waitUntil([&] { return !w->isMinimized(); }));
     EXPECT_TRUE(w->isVisible());
+
+    DirectorUi::Box box { DirectorUi::Box::Warning, "Dongle not connected", "Unplug it.", {}, {} };
+    t.shell->ask(box, {});
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeModalWidget() != nullptr; }));
+    QWidget* waiting = QApplication::activeModalWidget();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::topLevelAt(waiting->geometry().center()) == waiting; }));
+    t.d->onShowHideMainWindow(); // what the second start's byte does
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(QApplication::topLevelAt(waiting->geometry().center()), waiting);
+    t.d->showMainWindow(true); // the tray's Show ...
+    EXPECT_EQ(QApplication::topLevelAt(waiting->geometry().center()), waiting);
+    EXPECT_EQ(QApplication::activeWindow(), waiting);
+    saveScreenshot(waiting, "main-window-shown-again-under-a-box");
+    waiting->close();
 }
 
 TEST(MainWindowDisplay, MenuOpensPagesAndHomeAndHelpSlide)
