@@ -545,7 +545,7 @@ TEST_F(Wizard, UploadFailures)
     }
     upload()->onUploadProgress(37, 130);
     EXPECT_EQ(child<QProgressBar>(FirmwarePage::UploadStep, "progressBar")->value(), 37);
-    EXPECT_EQ(child<QLabel>(4, "estimationInfo")->text(), QStringLiteral("less than 2 minutes"));
+    EXPECT_EQ(child<QLabel>(4, "estimationInfo")->text(), QStringLiteral("less than 3 minutes"));
 }
 
 TEST_F(Wizard, ASilentBootloaderTimesOutAndTheDongleGetsItsLineBack)
