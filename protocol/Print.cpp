@@ -220,6 +220,11 @@ double map(double x, double inMin, double inMax, double outMin, double outMax)
     return (x - inMin) * (outMax - outMin) / span + outMin;
 }
 
+double smoothed(double running, double sample, double weight)
+{
+    return running > 0.0 ? running * (1.0 - weight) + sample * weight : sample;
+}
+
 double rounded(double x, double step)
 {
     if (step == 0.0 || std::isnan(step))
