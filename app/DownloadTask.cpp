@@ -1,6 +1,7 @@
 #include "app/DownloadTask.h"
 
 #include "app/PrivateFolder.h"
+#include "protocol/Print.h"
 
 #include <QDebug>
 #include <QFile>
@@ -247,7 +248,7 @@ void DownloadTask::onUpdateDataReadProgress(qint64 bytesRead, qint64 totalBytes)
     const double fraction = totalKnown ? double(bytesRead) / double(totalBytes) : 0.0;
     const qint64 elapsedMs = qMax<qint64>(1, m_clock.elapsed());
     const qint64 sample = bytesRead * 1000 / elapsedMs;
-    m_speed = m_speed * 0.9 + double(sample) * 0.1;
+    m_speed = OX::smoothed(m_speed, double(sample), 0.1);
     qint64 remaining = -1;
     if (totalBytes >= 1 && m_speed > 0.0)
         remaining = qMax<qint64>(0, qint64(double(totalBytes - bytesRead) / m_speed));

@@ -196,12 +196,14 @@ QString repeat(QString const& text, int count)
 
 QString remainingTimeFromSec(long long seconds)
 {
+    // "less than N" names the whole unit above the time left, so that the phrase holds: 90 s
+    // is less than 2 minutes (not "less than 1 minutes"), 23.5 hours less than 24 hours.
     if (seconds < 60)
         return QObject::tr("less than 1 minute");
     if (seconds < 3600)
-        return QObject::tr("less than %1 minutes").arg(seconds / 60);
-    if (seconds < 84600)
-        return QObject::tr("less than %1 hours").arg(seconds / 3600);
+        return QObject::tr("less than %1 minutes").arg(seconds / 60 + 1);
+    if (seconds < 86400)
+        return QObject::tr("less than %1 hours").arg(seconds / 3600 + 1);
     return QObject::tr("more than a day");
 }
 
@@ -216,6 +218,11 @@ double map(double x, double inMin, double inMax, double outMin, double outMax)
     if (span == 0.0)
         return outMin;
     return (x - inMin) * (outMax - outMin) / span + outMin;
+}
+
+double smoothed(double running, double sample, double weight)
+{
+    return running > 0.0 ? running * (1.0 - weight) + sample * weight : sample;
 }
 
 double rounded(double x, double step)

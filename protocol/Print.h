@@ -37,6 +37,11 @@ namespace OX {
 // Equal input bounds give outMin.
 double map(double x, double inMin, double inMax, double outMin, double outMax);
 
+// A running rate after a new sample: the first sample (running 0 or less) stands alone, so that
+// the first estimates made from it are not several times too slow; after that the sample weighs
+// weight against the running rate.
+double smoothed(double running, double sample, double weight);
+
 // x rounded to the nearest multiple of step, halves away from zero: rounded(1.26, 0.5) is 1.5.
 // A step of 0 (or one whose inverse is not finite) returns x unchanged.
 double rounded(double x, double step);

@@ -1,5 +1,6 @@
 #include "protocol/XModem.h"
 
+#include "protocol/Print.h"
 #include "protocol/SerialLine.h"
 
 #include <QDebug>
@@ -334,13 +335,15 @@ void XModem::sendNextBlock()
         return;
     }
     std::fill(m_block.begin() + int(got), m_block.end(), char(0xFF));
+    // The speed is that of the blocks the receiver has taken, not counting this one, which is
+    // not even sent yet. (Counted with the new block and smoothed up from zero, the first
+    // estimates promised five times the time still needed.)
+    const qint64 acknowledged = m_bytesSent;
     m_bytesSent += got;
     m_progress = double(m_bytesSent) / double(m_fileSize);
     const qint64 elapsedMs = m_started.elapsed();
-    if (elapsedMs > 0) {
-        const qint64 sample = m_bytesSent * 1000 / elapsedMs;
-        m_speed = m_speed * (1.0 - SMOOTHING_FACTOR) + double(sample) * SMOOTHING_FACTOR;
-    }
+    if (elapsedMs > 0 && acknowledged > 0)
+        m_speed = OX::smoothed(m_speed, double(acknowledged * 1000 / elapsedMs), SMOOTHING_FACTOR);
     qDebug() << "packet:" << m_blockNumber;
     qDebug().noquote() << "bytes transfered:"
                        << QString::asprintf("%10lld / %10lld", m_bytesSent, m_fileSize);

@@ -101,7 +101,8 @@ public:
 
 signals:
     // percent within 0..100; remainingSeconds is the estimated time left. Emitted after a block
-    // is read, only once a speed estimate exists.
+    // is read, only once a speed estimate exists (from the second block on: the speed is that of
+    // the blocks acknowledged so far).
     void uploadProgress(int percent, qint64 remainingSeconds);
     void uploadFinished(bool success);
     void uploadError();

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
@@ -226,6 +227,32 @@ TEST_F(DownloadTest, ProgressIsZeroWhenTheTotalIsUnknown)
         EXPECT_EQ(f, 0.0);
     for (qint64 r : out.remaining)
         EXPECT_EQ(r, -1);
+}
+
+TEST_F(DownloadTest, TheFirstTimeLeftFollowsTheRateSoFar)
+{
+    // A kilobyte every 20 ms of 256: the first estimate is what is left at the rate seen so far,
+    // not ten times that (a rate smoothed up from zero).
+    const int total = 256 * 1024;
+    server.route("/files/slow", HttpTestServer::Response::bytes(randomBytes(total)).slow(1024, 20));
+    QElapsedTimer clock;
+    double firstFraction = -1;
+    qint64 firstRemaining = -1;
+    qint64 firstAfterMs = 0;
+    clock.start();
+    auto first = [&](DownloadTask*, double fraction, qint64 remaining) {
+        if (firstRemaining < 0 && remaining >= 0 && fraction > 0) {
+            firstAfterMs = qMax<qint64>(1, clock.elapsed());
+            firstFraction = fraction;
+            firstRemaining = remaining;
+        }
+    };
+    DownloadTask* task
+        = manager->download(server.url("/files/slow"), first, [](DownloadTask*, API::Result) {});
+    ASSERT_TRUE(testutil::waitUntil([&] { return firstRemaining >= 0; }, 5000));
+    task->cancel();
+    const double read = firstFraction * total;
+    EXPECT_LE(firstRemaining, qint64(2 * (total - read) * firstAfterMs / 1000.0 / read) + 1);
 }
 
 TEST_F(DownloadTest, RedirectIsFollowedOnceWithOneReport)

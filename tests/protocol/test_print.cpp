@@ -113,12 +113,14 @@ TEST(Print, RemainingTime)
 {
     EXPECT_EQ(Print::remainingTimeFromSec(-5), QStringLiteral("less than 1 minute"));
     EXPECT_EQ(Print::remainingTimeFromSec(59), QStringLiteral("less than 1 minute"));
-    EXPECT_EQ(Print::remainingTimeFromSec(60), QStringLiteral("less than 1 minutes"));
-    EXPECT_EQ(Print::remainingTimeFromSec(90), QStringLiteral("less than 1 minutes"));
-    EXPECT_EQ(Print::remainingTimeFromSec(3599), QStringLiteral("less than 59 minutes"));
-    EXPECT_EQ(Print::remainingTimeFromSec(3600), QStringLiteral("less than 1 hours"));
-    EXPECT_EQ(Print::remainingTimeFromSec(84599), QStringLiteral("less than 23 hours"));
-    EXPECT_EQ(Print::remainingTimeFromSec(84600), QStringLiteral("more than a day"));
+    // The phrase is always true: the time left is below the number it names.
+    EXPECT_EQ(Print::remainingTimeFromSec(60), QStringLiteral("less than 2 minutes"));
+    EXPECT_EQ(Print::remainingTimeFromSec(90), QStringLiteral("less than 2 minutes"));
+    EXPECT_EQ(Print::remainingTimeFromSec(3599), QStringLiteral("less than 60 minutes"));
+    EXPECT_EQ(Print::remainingTimeFromSec(3600), QStringLiteral("less than 2 hours"));
+    EXPECT_EQ(Print::remainingTimeFromSec(84600), QStringLiteral("less than 24 hours"));
+    EXPECT_EQ(Print::remainingTimeFromSec(86399), QStringLiteral("less than 24 hours"));
+    EXPECT_EQ(Print::remainingTimeFromSec(86400), QStringLiteral("more than a day"));
 }
 
 TEST(OXNumeric, Rounded)

@@ -242,7 +242,10 @@ void DFUGetFirmwareForm::onDownloadPressed()
                 return;
             const double percent = qBound(0.0, fraction * PercentScale, double(PercentScale));
             self->m_ui->progressBar->setValue(int(percent));
-            self->m_ui->estimationValue->setText(Print::remainingTimeFromSec(secondsLeft));
+            // -1: no estimate (nothing read yet, or a size the server did not tell): no time is
+            // claimed, where "less than 1 minute" would be said for any download.
+            self->m_ui->estimationValue->setText(
+                secondsLeft < 0 ? QString() : Print::remainingTimeFromSec(secondsLeft));
         },
         [self, fileName](API::DownloadTask* task, API::Result result) {
             if (self)

@@ -376,6 +376,25 @@ TEST_F(Wizard, ADownloadTakesThePlaceOfADifferentStoredFileOfItsName)
     EXPECT_EQ(cut.readAll(), firmware);
 }
 
+TEST_F(Wizard, ADownloadOfUnknownSizeClaimsNoTimeLeft)
+{
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath,
+        HttpTestServer::Response::bytes(firmwareBytes(3000)).withoutLength().slow(256, 60));
+    showGetFirmware(DongleVersion(1, 4, 1, 0));
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QTest::mouseClick(download, Qt::LeftButton);
+    auto* estimation = child<QLabel>(FirmwarePage::GetFirmwareStep, "estimationValue");
+    QStringList shown;
+    ASSERT_TRUE(waitUntil([&] {
+        if (!estimation->text().isEmpty())
+            shown << estimation->text();
+        return !page->firmwarePath().isEmpty();
+    }));
+    EXPECT_TRUE(shown.isEmpty()) << shown.join(", ").toStdString();
+}
+
 TEST_F(Wizard, ADownloadBegunOnAnEarlierVisitServesTheNextOne)
 {
     const QByteArray firmware = firmwareBytes(4096);
@@ -545,7 +564,7 @@ TEST_F(Wizard, UploadFailures)
     }
     upload()->onUploadProgress(37, 130);
     EXPECT_EQ(child<QProgressBar>(FirmwarePage::UploadStep, "progressBar")->value(), 37);
-    EXPECT_EQ(child<QLabel>(4, "estimationInfo")->text(), QStringLiteral("less than 2 minutes"));
+    EXPECT_EQ(child<QLabel>(4, "estimationInfo")->text(), QStringLiteral("less than 3 minutes"));
 }
 
 TEST_F(Wizard, ASilentBootloaderTimesOutAndTheDongleGetsItsLineBack)

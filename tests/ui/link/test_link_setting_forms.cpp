@@ -111,7 +111,14 @@ TEST(LinkGeneralForm, TremorOfTheBuiltInRecordRoundsHalfUp)
     LPP lpp = LinkProfile::Normal.parameters; // 76.5 %
     OX::LinkGeneralForm form(lpp);
     form.updateUi(LPP::ChangeMask::all);
-    EXPECT_EQ(child<QAbstractSlider>(&form, "tfSlider")->value(), 77);
+    auto* tremor = child<QWidget>(&form, "tfSlider");
+    EXPECT_EQ(qobject_cast<QAbstractSlider*>(tremor)->value(), 77);
+    // Its handle let go where it was leaves the record as it is.
+    form.show();
+    Changes changed(&form);
+    testutil::releaseHandle(tremor->findChild<QSlider*>());
+    EXPECT_EQ(lpp, LinkProfile::Normal.parameters);
+    EXPECT_TRUE(changed.masks.isEmpty());
 }
 
 TEST(LinkDriveSettingForm, ShowsTheRecordWithoutWritingIt)
@@ -128,7 +135,11 @@ TEST(LinkDriveSettingForm, ShowsTheRecordWithoutWritingIt)
         OX::LinkDriveSettingForm form(lpp);
         Changes changed(&form);
         form.updateUi(LPP::ChangeMask::all);
-        EXPECT_EQ(child<QAbstractSlider>(&form, "reversingDelaySlider")->value(), c.shown);
+        auto* delay = child<QAbstractSlider>(&form, "reversingDelaySlider");
+        EXPECT_EQ(delay->value(), c.shown);
+        // Its handle let go where it was, at the end that holds a delay beyond the slider too.
+        form.show();
+        testutil::releaseHandle(delay->findChild<QSlider*>());
         EXPECT_TRUE(child<QCheckBox>(&form, "reverseDriveCheckBox")->isChecked());
         EXPECT_TRUE(lpp.isEqual(before));
         EXPECT_EQ(changed.masks.size(), 0);
