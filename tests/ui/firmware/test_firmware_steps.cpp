@@ -228,6 +228,7 @@ TEST_F(Wizard, FirmwareFromTheServiceReachesTheLink)
     clickNext(); // the LINK restarts into its bootloader, then the upload
     ASSERT_TRUE(shows(FirmwarePage::UploadStep));
     ASSERT_TRUE(nextOffers(QStringLiteral("Finish")));
+    EXPECT_EQ(child<QProgressBar>(FirmwarePage::UploadStep, "progressBar")->value(), 100);
     testutil::saveScreenshot(page.get(), QStringLiteral("firmware-upload-finished"));
     EXPECT_EQ(env.emulator->receivedImage(), firmware + QByteArray(2048 - 1025, char(0xFF)));
     EXPECT_EQ(env.dongle->xmodem(), nullptr);
@@ -393,6 +394,7 @@ TEST_F(Wizard, ADownloadOfUnknownSizeClaimsNoTimeLeft)
         return !page->firmwarePath().isEmpty();
     }));
     EXPECT_TRUE(shown.isEmpty()) << shown.join(", ").toStdString();
+    EXPECT_EQ(child<QProgressBar>(FirmwarePage::GetFirmwareStep, "progressBar")->value(), 100);
 }
 
 TEST_F(Wizard, ADownloadBegunOnAnEarlierVisitServesTheNextOne)
