@@ -381,10 +381,16 @@ void OrvixDirector::scheduleReconnect()
     m_reconnect.start(delay);
 }
 
+QStringList OrvixDirector::replugMessage() const
+{
+    return { tr("Dongle not connected"),
+        tr("Unable to connect to dongle, remove dongle from USB and reconnect it back again.") };
+}
+
 void OrvixDirector::askToReplugDongle()
 {
-    emit showMessage(warning, tr("Dongle not connected"),
-        tr("Unable to connect to dongle, remove dongle from USB and reconnect it back again."));
+    const QStringList replug = replugMessage();
+    emit showMessage(warning, replug.at(0), replug.at(1));
 }
 
 void OrvixDirector::endReconnect()
@@ -499,6 +505,9 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
 
 void OrvixDirector::reportConnected(Dongle* dongle)
 {
+    // A request to plug the dongle in again that is still open has been done: it goes.
+    const QStringList replug = replugMessage();
+    withdrawMessage(warning, replug.at(0), replug.at(1));
     emit dongleConnectedSignal(dongle);
     emit dongleUpdatedSignal(dongle, DongleChangeMask::found);
 }
@@ -903,13 +912,39 @@ void OrvixDirector::present(
         closed();
         return;
     }
+    // Told again before the person closed the box that says it (a dongle plugged in again that
+    // fails again while its request is open): the box already open is enough.
+    const QString key = messageKey(type, title, message);
+    if (m_openMessages.value(key)) {
+        qDebug().noquote() << "Message already open: " + title;
+        return;
+    }
+    QPointer<QObject> open(new QObject(this));
+    m_openMessages.insert(key, open);
     DirectorUi::Box box;
     box.icon = type == critical ? DirectorUi::Box::Critical
         : type == warning       ? DirectorUi::Box::Warning
                                 : DirectorUi::Box::Information;
     box.title = title;
     box.text = message;
-    m_ui->ask(box, [closed](int) { closed(); });
+    box.about = { open };
+    QPointer<OrvixDirector> self(this);
+    m_ui->ask(box, [self, key, open, closed](int) {
+        if (self)
+            self->m_openMessages.remove(key);
+        delete open.data();
+        closed();
+    });
+}
+
+void OrvixDirector::withdrawMessage(MessageType type, const QString& title, const QString& message)
+{
+    delete m_openMessages.take(messageKey(type, title, message)).data();
+}
+
+QString OrvixDirector::messageKey(MessageType type, const QString& title, const QString& message)
+{
+    return QString::number(int(type)) + QLatin1Char('\n') + title + QLatin1Char('\n') + message;
 }
 
 // ---- Single-instance server --------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "usb/UsbFilter.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
@@ -184,6 +185,8 @@ private:
     void endReconnect();
     // Tells the person that the dongle does not answer and is to be plugged in again.
     void askToReplugDongle();
+    // The title and the text of that request.
+    QStringList replugMessage() const;
     void onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result);
     void reportConnected(Dongle* dongle);
     void releasePort();
@@ -194,9 +197,13 @@ private:
     // The failed headset asked about while it and its dongle are still the director's, else null.
     Headset* askedHeadset(const QPointer<QObject>& headset, const QPointer<Dongle>& dongle) const;
     void runCountdown(Dongle* dongle, bool visual, int milliseconds);
-    // Shows the message; closed is called once it has been closed.
+    // Shows the message; closed is called once it has been closed. A message whose box is still
+    // open is not shown a second time (closed is then never called).
     void present(MessageType type, const QString& title, const QString& message,
                  std::function<void()> closed);
+    // Closes, unanswered, the open box of that message; nothing when none is open.
+    void withdrawMessage(MessageType type, const QString& title, const QString& message);
+    static QString messageKey(MessageType type, const QString& title, const QString& message);
     void readClient(QLocalSocket* client);
     static constexpr qint64 kMaxClientBytes = 4096;
     // The update service's address from the command line ("--service-url") or the settings.
@@ -263,6 +270,9 @@ private:
     QList<QLocalSocket*> m_clients;
     std::unique_ptr<API::Manager> m_apiManager;
     QMetaObject::Connection m_cancelConnection;
+    // The boxes of present() open now, by what they say: each closes unanswered once its object
+    // is deleted.
+    QHash<QString, QPointer<QObject>> m_openMessages;
     bool m_stopped = false;
     bool m_started = false;
 };

@@ -71,11 +71,15 @@ public:
             work();
     }
     // Recorded; answered with questionAnswer from the event loop while what it is about lasts.
+    // With NoAnswer the box stays open (until what it is about goes).
+    static constexpr int NoAnswer = -2;
     void ask(Box box, std::function<void(int)> answer) override
     {
         questions.append(Question{box.title, box.text, box.buttons});
         boxes.append(box);
         const int given = questionAnswer;
+        if (given == NoAnswer)
+            return;
         QMetaObject::invokeMethod(
             this,
             [box, answer, given]() {

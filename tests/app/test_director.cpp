@@ -236,6 +236,38 @@ TEST(DirectorConnection, OtherStartFailureIsAWarningAndTheDongleCanComeBack)
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
 }
 
+// The request to plug the dongle in again is done while its box is open: a dongle that fails
+// again is already being told about, one that works closes the box.
+TEST(DirectorConnection, TheReplugRequestIsOneBoxThatAWorkingDongleCloses)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    const int fault = t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::Stream)));
+    t.h.tweak = [](DirectorEnvironment& env) {
+        quickTiming(env);
+        env.presentMessage = nullptr; // through the windows' boxes
+    };
+    OrvixDirector* d = t.h.create(false, 5);
+    t.h.ui->questionAnswer = FakeDirectorUi::NoAnswer;
+    Recorder r(d);
+    QSignalSpy told(d, &OrvixDirector::showMessage);
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        d->onUsbDeviceRemoved(dongleList());
+        d->onUsbDeviceInserted(dongleList());
+        ASSERT_TRUE(waitUntil([&] { return told.size() == attempt; }, 20000));
+    }
+    spin(50); // the second request reaches the boxes
+    ASSERT_EQ(t.h.ui->boxes.size(), 1);
+    EXPECT_EQ(t.h.ui->boxes.first().title, QStringLiteral("Dongle not connected"));
+    EXPECT_FALSE(t.h.ui->boxes.first().about.first().isNull()) << "still open";
+
+    t.emulator.removeFault(fault);
+    d->onUsbDeviceRemoved(dongleList());
+    d->onUsbDeviceInserted(dongleList());
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    EXPECT_TRUE(t.h.ui->boxes.first().about.first().isNull()) << "closed by the working dongle";
+}
+
 TEST(DirectorRemoval, WithoutADongleStillReportsTheTeardown)
 {
     Harness h;

@@ -10,6 +10,9 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -323,6 +326,21 @@ void moveSlider(QWidget* widget, SliderMove move)
         break;
     }
     }
+}
+
+void releaseHandle(QSlider* slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    const QRect handle
+        = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    QTest::mousePress(slider, Qt::LeftButton, {}, handle.center());
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, handle.center());
 }
 
 } // namespace testutil

@@ -10,6 +10,8 @@
 
 #include <functional>
 
+class QSlider;
+
 class QWidget;
 
 namespace testutil
@@ -89,5 +91,7 @@ enum class SliderMove { RightKey, PageUp, WheelUp };
 const char* sliderMoveName(SliderMove move);
 // One such move on widget (a key press, or one notch of the wheel over its middle).
 void moveSlider(QWidget* widget, SliderMove move);
+// A person's press and release on the handle of slider, without moving it.
+void releaseHandle(QSlider* slider);
 
 } // namespace testutil

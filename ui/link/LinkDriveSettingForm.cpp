@@ -4,6 +4,7 @@
 
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 
 namespace OX
@@ -47,11 +48,16 @@ void LinkDriveSettingForm::updateUi(LPP::ChangeMask mask)
         const QSignalBlocker blocker(m_ui->reversingAudioCheckbox);
         m_ui->reversingAudioCheckbox->setChecked(m_lpp.reverseSoundEnabled == SoundOn);
     }
-    if (has(LPP::ChangeMask::backTiltDelay)) {
-        // The slider shows tenths of a second; a delay outside its range shows at its end.
-        const double scale = m_ui->reversingDelaySlider->valueDisplayScale();
-        m_ui->reversingDelaySlider->setValue(int(std::lround(m_lpp.getBackTiltDelaySeconds() / scale)));
-    }
+    if (has(LPP::ChangeMask::backTiltDelay))
+        m_ui->reversingDelaySlider->setValue(shownReversingDelay());
+}
+
+int LinkDriveSettingForm::shownReversingDelay() const
+{
+    // The slider shows tenths of a second; a delay outside its range shows at its end.
+    const Slider* slider = m_ui->reversingDelaySlider;
+    const int tenths = int(std::lround(m_lpp.getBackTiltDelaySeconds() / slider->valueDisplayScale()));
+    return std::clamp(tenths, slider->minimum(), slider->maximum());
 }
 
 void LinkDriveSettingForm::retranslate()
@@ -81,6 +87,10 @@ void LinkDriveSettingForm::onReversingAudioChanged(int state)
 
 void LinkDriveSettingForm::onReversingDelayChanged(int value)
 {
+    // A handle let go where it was shows the record rounded, or held at the slider's end: storing
+    // that would change the delay without the person changing it.
+    if (value == shownReversingDelay())
+        return;
     m_lpp.setBackTiltDelaySeconds(value * m_ui->reversingDelaySlider->valueDisplayScale());
     emit parametersChanged(LPP::ChangeMask::backTiltDelay);
 }

@@ -291,32 +291,27 @@ void LinkHeadAngleForm::onHeadAngleChanged(QString const& name, double angle)
 {
     qDebug() << DebugPrefix << name << "] changed to " << angle << "°";
     quint32 mask = LPP::ChangeMask::none;
-    quint32 own = LPP::ChangeMask::none;
     if (name == m_interactive) {
-        Fields const& f = fields();
-        const int i = m_description.direction - 1;
         switch (m_description.kind) {
         case Kind::Movement:
-            own = f.angleBit[i];
             mask = editMovement(angle);
             break;
         case Kind::SafetyLimit:
-            own = f.safetyBit[i];
             mask = editSafetyLimit(angle);
             break;
         case Kind::SlowSpeed:
-            own = f.innerBit;
             mask = editSlowSpeed(angle);
             break;
         case Kind::HighSpeed:
-            own = f.outerBit;
             mask = editHighSpeed(angle);
             break;
         }
     }
     emit parametersChanged(mask);
-    // The dragged marker keeps the angle the view gave it; what the edit pushed is redrawn.
-    updateUi(mask & ~own);
+    // Every marker the edit touched shows what the record now holds, the dragged one too: a dead
+    // zone is stored as a capped share of the mean angle and a safety limit in whole degrees, so
+    // the value dropped is not always the value the LINK receives.
+    updateUi(mask);
 }
 
 void LinkHeadAngleForm::write(double (LPP::*get)() const, void (LPP::*set)(double), double value)
@@ -346,12 +341,8 @@ quint32 LinkHeadAngleForm::editMovement(double angle)
 quint32 LinkHeadAngleForm::editSafetyLimit(double angle)
 {
     Fields const& f = fields();
-    const int direction = m_description.direction;
-    const int i = direction - 1;
+    const int i = m_description.direction - 1;
     write(f.safety[i], f.setSafety[i], angle);
-    const QString zone = marker("safety_zone_", direction);
-    m_headAngle->setLimits(zone, readField(m_lpp, f.angle[i]), angle);
-    m_headAngle->setAngle(zone, readField(m_lpp, f.safety[i]));
     return f.safetyBit[i];
 }
 
@@ -359,8 +350,6 @@ quint32 LinkHeadAngleForm::editSlowSpeed(double angle)
 {
     Fields const& f = fields();
     write(f.inner, f.setInner, angle);
-    // The mirror shows what the record holds: above 63.75 % of the mean angle the value is capped.
-    m_headAngle->setAngle(marker("DZ_I_", 2), readField(m_lpp, f.inner));
     quint32 mask = f.innerBit;
     if (angle > readField(m_lpp, f.outer)) {
         storeField(m_lpp, f.setOuter, angle);
@@ -373,7 +362,6 @@ quint32 LinkHeadAngleForm::editHighSpeed(double angle)
 {
     Fields const& f = fields();
     write(f.outer, f.setOuter, angle);
-    m_headAngle->setAngle(marker("DZ_O_", 2), readField(m_lpp, f.outer));
     return f.outerBit;
 }
 

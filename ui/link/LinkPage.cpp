@@ -194,13 +194,13 @@ bool LinkPage::initializeParameters()
     Settings* settings = container->getSettings();
     if (!settings)
         return true;
-    const LinkProfile backup = settings->linkProfile(QString::fromLatin1(BackupProfileName));
+    const LinkProfile backup = settings->linkProfile(backupName());
     // A record outside the limits is never offered as the backup: the stored one stays, and
     // "Restore" still offers it.
     if (!problems.isEmpty())
         return true;
     if (!backup.defined)
-        settings->setLinkProfile(QString::fromLatin1(BackupProfileName), m_parameters);
+        settings->setLinkProfile(backupName(), m_parameters);
     else if (!backup.parameters.isEqual(m_parameters))
         emit showHint(save_backup);
     return true;
@@ -274,12 +274,19 @@ bool LinkPage::revertParameters()
     return true;
 }
 
+QString LinkPage::backupName() const
+{
+    // The drive LINK keeps the name every backup had before each page got its own.
+    return QString::fromLatin1(
+        m_preset == OrvixDevice::LinkOutdoorDrive ? OutdoorBackupProfileName : BackupProfileName);
+}
+
 bool LinkPage::backupDiffers() const
 {
     Settings* settings = container->getSettings();
     if (!settings)
         return false;
-    const LinkProfile backup = settings->linkProfile(QString::fromLatin1(BackupProfileName));
+    const LinkProfile backup = settings->linkProfile(backupName());
     return backup.defined && !backup.parameters.isEqual(m_parameters);
 }
 
@@ -288,7 +295,7 @@ bool LinkPage::restoreParameters()
     Settings* settings = container->getSettings();
     QString problems;
     const LinkProfile backup
-        = settings ? settings->linkProfile(QString::fromLatin1(BackupProfileName), &problems) : LinkProfile();
+        = settings ? settings->linkProfile(backupName(), &problems) : LinkProfile();
     if (!problems.isEmpty())
         tellOutOfLimits(tr("The backup"), problems);
     if (!backup.defined || backup.parameters.isEqual(m_parameters))
@@ -399,7 +406,7 @@ void LinkPage::onShowHint(Hint hint)
         } else if (answer == 0) {
             if (Settings* settings = container->getSettings()) {
                 // Refused, the stored backup stays as it was; the box says why nothing was saved.
-                if (!settings->setLinkProfile(QString::fromLatin1(BackupProfileName), shown))
+                if (!settings->setLinkProfile(backupName(), shown))
                     tellOutOfLimits(tr("The LINK's own record"), shown.outOfLimits().join(QLatin1Char('\n')));
                 updateFooter();
             }

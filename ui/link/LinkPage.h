@@ -54,8 +54,10 @@ public:
     };
     Q_ENUM(Hint)
 
-    // The name of the LINK profile kept to come back to, shared by both pages.
+    // The names of the LINK profiles kept to come back to: one per page, since the two pages edit
+    // two LINKs, and a record restored from the other LINK's backup would drive this one.
     static constexpr char const* BackupProfileName = "backup";
+    static constexpr char const* OutdoorBackupProfileName = "backup outdoor";
     static constexpr char const* ApplyProfileName = "apply";
 
     LinkPage(PageContainer* container, OrvixDevice::Preset preset, QWidget* parent = nullptr);
@@ -134,6 +136,8 @@ private:
     void watch(LinkForm* form);
     // The view controller of the current tab (each of the three is one).
     LinkViewController* currentController() const;
+    // The name of this page's backup profile.
+    QString backupName() const;
     // The backup when the settings hold one whose record differs from the working record.
     bool backupDiffers() const;
     // Tells that a record (source names it) has parameters outside the

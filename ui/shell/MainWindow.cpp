@@ -25,6 +25,7 @@
 #include "ui_MainWindow.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
@@ -204,14 +205,33 @@ OrvixDirector* MainWindow::director() const
 
 bool MainWindow::isTotallyVisible() const
 {
-    return isVisible() && isActiveWindow();
+    // Minimised, it is out of sight even where the window manager leaves it the active window.
+    return isVisible() && !isMinimized() && isActiveWindow();
 }
 
 void MainWindow::show()
 {
+    // Minimised by the window manager, it comes back as it was; show() alone would leave it there.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     QMainWindow::show();
     activateWindow();
     raise();
+    keepBoxesOnTop();
+}
+
+void MainWindow::keepBoxesOnTop()
+{
+    // A box that waits for an answer blocks this window: raised above the box, the window would
+    // hide the one thing that still takes a click. The box the person answers next comes last.
+    QWidget* answering = QApplication::activeModalWidget();
+    if (!answering)
+        return;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window != answering && window->isVisible() && window->isModal())
+            window->raise();
+    answering->raise();
+    answering->activateWindow();
 }
 
 // ---- OX::PageContainer ----------------------------------------------------------------------

@@ -51,9 +51,10 @@ public:
     void detach();
     OrvixDirector* director() const;
 
-    // Visible and the active window.
+    // Visible, not minimised and the active window.
     bool isTotallyVisible() const;
-    // Shows, activates and raises the window.
+    // Shows (restored when minimised), activates and raises the window; a box waiting for an
+    // answer stays above it.
     void show();
 
     // The size attach gives the window for an available screen area of availableHeight and a
@@ -117,6 +118,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Raises the boxes waiting for an answer above this window, the active one last.
+    void keepBoxesOnTop();
     // Hides the veil and forgets the record it read.
     void stopVeil();
     // Quitting would cut a LINK firmware upload: asks whether to stop it and quit (true) instead

@@ -166,11 +166,11 @@ TEST(LinkHeadAngleForms, DeadZonesAndSafetyLimitShowWhatTheRecordHolds)
     EXPECT_EQ(lpp.deadzoneOuterVertical, 87);
     EXPECT_EQ(shown(slow, "DZ_I_backward"), 5.0);
     EXPECT_EQ(shown(slow, "DZ_O_forward"), 5.0);
-    // Beyond 63.75 % of the mean angle the record holds the cap: the dragged marker alone keeps
-    // its angle until the next refresh.
+    // Beyond 63.75 % of the mean angle the record holds the cap, and so does the dragged marker:
+    // what the form shows is what the LINK receives.
     drag(slow, "DZ_I_forward", 20.0);
     EXPECT_EQ(lpp.deadzoneInnerVertical, 255);
-    EXPECT_EQ(shown(slow, "DZ_I_forward"), 20.0);
+    EXPECT_EQ(shown(slow, "DZ_I_forward"), 14.5);
     EXPECT_EQ(shown(slow, "DZ_I_backward"), 14.5);
     EXPECT_EQ(shown(slow, "DZ_O_backward"), 14.5);
     slow.updateUi(LPP::ChangeMask::all);
@@ -182,7 +182,7 @@ TEST(LinkHeadAngleForms, DeadZonesAndSafetyLimitShowWhatTheRecordHolds)
     drag(safety, "safety_limit_backward", 70.5);
     EXPECT_EQ(lpp.safetyAngleBackward, 71);
     EXPECT_EQ(shown(safety, "safety_zone_backward"), 71.0);
-    EXPECT_EQ(shown(safety, "safety_limit_backward"), 70.5);
+    EXPECT_EQ(shown(safety, "safety_limit_backward"), 71.0); // whole degrees, as stored
     EXPECT_EQ(safety.headAngleView()->getMaximum(QStringLiteral("safety_limit_backward")), 90.0);
 
     OX::LinkTurningHighspeedForm high(lpp);
@@ -192,8 +192,11 @@ TEST(LinkHeadAngleForms, DeadZonesAndSafetyLimitShowWhatTheRecordHolds)
     drag(high, "DZ_O_right", 10.0);
     EXPECT_EQ(shown(high, "DZ_O_left"), 10.0);
     EXPECT_EQ(lpp.getDeadzoneOuterHorizontal(), 10.0);
+    drag(high, "DZ_O_right", 20.0); // beyond 63.75 % of the mean angle: capped
+    EXPECT_EQ(lpp.getDeadzoneOuterHorizontal(), 14.5);
+    EXPECT_EQ(shown(high, "DZ_O_right"), 14.5);
     EXPECT_EQ(changes.masks + safetyChanges.masks + highChanges.masks,
-        (QList<quint32> { 0x18, 0x18, 0x2000, 0x40 }));
+        (QList<quint32> { 0x18, 0x18, 0x2000, 0x40, 0x40 }));
 }
 
 namespace

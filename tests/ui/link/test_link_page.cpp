@@ -237,6 +237,24 @@ TEST_F(LinkPageTest, TheBackupIsStoredSilentlyOnceAndOfferedWhenTheLinkChangedBe
     EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
 }
 
+// Each page keeps the backup of its own LINK: the drive LINK's is never offered to restore onto
+// the outdoor LINK, nor overwritten by it.
+TEST_F(LinkPageTest, EachLinkKeepsItsOwnBackup)
+{
+    start();
+    rig.emulator().updateLink(1, [](emu::LinkModel& l) { l.parameters[0] = 60; });
+    query();
+    testutil::BoxAnswerer boxes;
+    open();
+    back();
+    open(outdoor);
+    EXPECT_TRUE(waitUntil([&] { return footer() == "Reset|"; }));
+    testutil::spin(50);
+    EXPECT_TRUE(boxes.seen().isEmpty()) << boxes.seen().join(", ").toStdString();
+    EXPECT_EQ(backup(), onLink(0));
+    EXPECT_EQ(settings->linkProfile(QStringLiteral("backup outdoor")).parameters, onLink(1));
+}
+
 // A LINK record outside the limits is never offered as the backup: the stored one stays for Restore.
 TEST_F(LinkPageTest, ALinkRecordOutsideTheLimitsIsNotOfferedAsTheBackup)
 {

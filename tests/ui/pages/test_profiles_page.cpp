@@ -14,8 +14,6 @@
 #include <QMessageBox>
 #include <QSlider>
 #include <QStackedWidget>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
@@ -70,21 +68,7 @@ struct ProfilesFixture : ::testing::Test {
     template <typename T> T* child(const char* name) { return page->findChild<T*>(QLatin1String(name)); }
     QSlider* inner(const char* slider) { return child<QWidget>(slider)->findChild<QSlider*>(); }
     // A person's press and release on the handle, without moving it.
-    void releaseHandle(const char* slider)
-    {
-        QSlider* s = inner(slider);
-        QStyleOptionSlider option;
-        option.initFrom(s);
-        option.orientation = s->orientation();
-        option.minimum = s->minimum();
-        option.maximum = s->maximum();
-        option.sliderPosition = s->sliderPosition();
-        option.sliderValue = s->value();
-        const QRect handle
-            = s->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, s);
-        QTest::mousePress(s, Qt::LeftButton, {}, handle.center());
-        QTest::mouseRelease(s, Qt::LeftButton, {}, handle.center());
-    }
+    void releaseHandle(const char* slider) { testutil::releaseHandle(inner(slider)); }
     bool footerOffersApply() const { return fake->footer.right.action == OX::PageAction::apply; }
     // Clicks button, chooses base entry index (and name) in the selection dialog it opens and
     // confirms it; true once the page has taken the answer.

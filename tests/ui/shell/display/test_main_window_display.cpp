@@ -6,6 +6,7 @@
 #include "common/FakePageContainer.h"
 #include "common/gui_util.h"
 
+#include "app/InstanceSignal.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ScreenGeometry.h"
 #include "ui/shell/ShellDirectorUi.h"
@@ -14,6 +15,7 @@
 #include "ui/toolkit/PageFooter.h"
 #include "ui/toolkit/PageHeader.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 
 #include <QPushButton>
@@ -113,6 +115,37 @@ TEST(MainWindowDisplay, CentredFramelessAndCloseOnlyHides)
     ScreenGeometry::install(nullptr);
     EXPECT_EQ(fresh.geometry(), QRect(610, 500, 1180, 1000));
     EXPECT_EQ(fresh.controller()->currentPageName(), "Menu");
+}
+
+// A second start (or the tray) brings the window back: out of a minimised state, and never over
+// a box that waits for the person's answer, which would leave a window that takes no click.
+TEST(MainWindowDisplay, ShownAgainItComesOutOfMinimisedAndStaysUnderAWaitingBox)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    EmulatedWindow t;
+    ASSERT_TRUE(t.bringUp(false, false));
+    MainWindow* w = t.window();
+    ASSERT_TRUE(waitUntil([&] { return w->isActiveWindow() && t.d->usbManager(); })); // listening
+    w->setWindowState(Qt::WindowMinimized);
+    EXPECT_FALSE(w->isTotallyVisible());
+    ASSERT_TRUE(InstanceSignal::send(t.h.serverName));
+    ASSERT_TRUE(waitUntil([&] { return !w->isMinimized(); }));
+    EXPECT_TRUE(w->isVisible());
+
+    DirectorUi::Box box { DirectorUi::Box::Warning, "Dongle not connected", "Unplug it.", {}, {} };
+    t.shell->ask(box, {});
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeModalWidget() != nullptr; }));
+    QWidget* waiting = QApplication::activeModalWidget();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::topLevelAt(waiting->geometry().center()) == waiting; }));
+    t.d->onShowHideMainWindow(); // what the second start's byte does
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(QApplication::topLevelAt(waiting->geometry().center()), waiting);
+    t.d->showMainWindow(true); // the tray's Show ...
+    EXPECT_EQ(QApplication::topLevelAt(waiting->geometry().center()), waiting);
+    EXPECT_EQ(QApplication::activeWindow(), waiting);
+    saveScreenshot(waiting, "main-window-shown-again-under-a-box");
+    waiting->close();
 }
 
 TEST(MainWindowDisplay, MenuOpensPagesAndHomeAndHelpSlide)
