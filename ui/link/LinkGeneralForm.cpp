@@ -5,7 +5,7 @@
 #include "ui/toolkit/SliderTicks.h"
 
 #include <QSignalBlocker>
-#include <QTime>
+#include <QSpinBox>
 
 #include <cmath>
 
@@ -19,8 +19,6 @@ namespace
 constexpr int TimerStartSeconds = 5;
 // The long-press limit a newly checked box starts with, in seconds.
 constexpr int LongPressStartSeconds = 1;
-constexpr int MsPerSecond = 1000;
-constexpr int SecondsPerMinute = 60;
 
 bool isChecked(int state)
 {
@@ -39,7 +37,8 @@ LinkGeneralForm::LinkGeneralForm(LPP& parameters, QWidget* parent)
     SliderTicks::install(m_ui->fthsLongPressSlider);
 
     connect(m_ui->scModeTimerButton, &QAbstractButton::clicked, this, &LinkGeneralForm::onCenterTimerPressed);
-    connect(m_ui->stTimerDelay, &QTimeEdit::timeChanged, this, &LinkGeneralForm::onCenterDelayEdited);
+    connect(m_ui->stTimerDelay, qOverload<int>(&QSpinBox::valueChanged), this,
+        &LinkGeneralForm::onCenterDelayEdited);
     connect(m_ui->tfSlider, &QAbstractSlider::valueChanged, this, &LinkGeneralForm::onTremorFilterChanged);
     connect(m_ui->fthsEnableCheckBox, &QCheckBox::stateChanged, this, &LinkGeneralForm::onFifthSwitchToggled);
     connect(m_ui->fthsLongPressCheckBox, &QCheckBox::stateChanged, this,
@@ -70,18 +69,14 @@ void LinkGeneralForm::showCenterDelay()
 {
     // The edit only shows the record: its own change signal would write it back.
     const QSignalBlocker blocker(m_ui->stTimerDelay);
+    // The edit holds every delay the LINK does, a minute or more too, in whole seconds.
     const int seconds = int(m_lpp.getCenterDelay());
-    if (seconds != 0) {
+    if (seconds != 0)
         m_ui->scModeTimerButton->setChecked(true);
-        // A delay of a minute or more cannot be shown in seconds alone: the edit keeps what it showed.
-        if (seconds < SecondsPerMinute)
-            m_ui->stTimerDelay->setTime(QTime(0, 0, seconds));
-        m_ui->stTimerDelay->setEnabled(true);
-    } else {
+    else
         m_ui->scModeAutomaticButton->setChecked(true);
-        m_ui->stTimerDelay->setTime(QTime(0, 0, 0));
-        m_ui->stTimerDelay->setEnabled(false);
-    }
+    m_ui->stTimerDelay->setValue(seconds);
+    m_ui->stTimerDelay->setEnabled(seconds != 0);
 }
 
 void LinkGeneralForm::showFifthSwitch()
@@ -122,9 +117,8 @@ void LinkGeneralForm::onCenterTimerPressed()
     emit parametersChanged(LPP::ChangeMask::centerDelay);
 }
 
-void LinkGeneralForm::onCenterDelayEdited(QTime const& time)
+void LinkGeneralForm::onCenterDelayEdited(int seconds)
 {
-    const int seconds = time.isValid() ? time.msecsSinceStartOfDay() / MsPerSecond : 0;
     m_lpp.setCenterDelay(seconds);
     emit parametersChanged(LPP::ChangeMask::centerDelay);
 }

@@ -6,8 +6,6 @@
 
 #include <memory>
 
-class QTime;
-
 namespace Ui
 {
 class LinkGeneralForm;
@@ -29,7 +27,7 @@ public:
 
     // Connected in the constructor (not by name): each writes its field, then reports it.
     void onCenterTimerPressed();
-    void onCenterDelayEdited(QTime const& time);
+    void onCenterDelayEdited(int seconds);
     void onTremorFilterChanged(int value);
     void onFifthSwitchToggled(int state);
     void onFifthSwitchLongPressToggled(int state);

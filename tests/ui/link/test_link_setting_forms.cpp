@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
-#include <QTimeEdit>
+#include <QSpinBox>
 #include <gtest/gtest.h>
 
 namespace
@@ -54,13 +54,13 @@ TEST(LinkGeneralForm, ShowsTheBuiltInRecordAndWritesOnlyWhatThePersonChanges)
     EXPECT_EQ(changed.masks.size(), 0);
 
     auto* timer = child<QPushButton>(&form, "scModeTimerButton");
-    auto* seconds = child<QTimeEdit>(&form, "stTimerDelay");
+    auto* seconds = child<QSpinBox>(&form, "stTimerDelay");
     auto* enable = child<QCheckBox>(&form, "fthsEnableCheckBox");
     auto* longPress = child<QCheckBox>(&form, "fthsLongPressCheckBox");
     auto* pressSlider = child<QSlider>(&form, "fthsLongPressSlider");
     auto* tremor = child<QAbstractSlider>(&form, "tfSlider");
     EXPECT_TRUE(timer->isChecked());
-    EXPECT_EQ(seconds->text(), QStringLiteral("03"));
+    EXPECT_EQ(seconds->text(), QStringLiteral("3"));
     EXPECT_TRUE(seconds->isEnabled());
     EXPECT_EQ(tremor->value(), 49);
     EXPECT_TRUE(enable->isChecked());
@@ -71,12 +71,19 @@ TEST(LinkGeneralForm, ShowsTheBuiltInRecordAndWritesOnlyWhatThePersonChanges)
 
     QTest::mouseClick(timer, Qt::LeftButton);
     EXPECT_EQ(lpp.centerDelay, 5);
-    EXPECT_EQ(seconds->text(), QStringLiteral("05"));
-    seconds->setTime(QTime(0, 0, 0));
+    EXPECT_EQ(seconds->text(), QStringLiteral("5"));
+    seconds->setValue(0);
     EXPECT_EQ(lpp.centerDelay, 0);
     form.updateUi(LPP::ChangeMask::centerDelay);
     EXPECT_TRUE(child<QPushButton>(&form, "scModeAutomaticButton")->isChecked());
     EXPECT_FALSE(seconds->isEnabled());
+    // A minute and more, as far as the LINK goes, is shown as it is and can be set.
+    lpp.centerDelay = 90;
+    form.updateUi(LPP::ChangeMask::centerDelay);
+    EXPECT_TRUE(timer->isChecked());
+    EXPECT_EQ(seconds->text(), QStringLiteral("90"));
+    seconds->setValue(255);
+    EXPECT_EQ(lpp.centerDelay, 255);
 
     clickBox(enable);
     EXPECT_EQ(lpp.fifthSwitchDelay, 6);
@@ -103,7 +110,7 @@ TEST(LinkGeneralForm, ShowsTheBuiltInRecordAndWritesOnlyWhatThePersonChanges)
     clickPlus(tremor);
     EXPECT_EQ(lpp.tremorFilter, 32750);
     EXPECT_EQ(changed.masks,
-        (QList<quint32> { 0x400000, 0x400000, 0x800000, 0x800000, 0x800000, 0x800000, 0x800 }));
+        (QList<quint32> { 0x400000, 0x400000, 0x400000, 0x800000, 0x800000, 0x800000, 0x800000, 0x800 }));
 }
 
 TEST(LinkGeneralForm, TremorOfTheBuiltInRecordRoundsHalfUp)
