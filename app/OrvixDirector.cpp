@@ -609,6 +609,9 @@ void OrvixDirector::headsetLost(Dongle* dongle, Headset* headset)
     if (dongle && !isOurs(dongle))
         return;
     qDebug("Director: headseet lost");
+    // The countdown zeroes for a headset that points at this computer: not for one that went.
+    if (m_ui->isCrossViewRunning())
+        m_ui->abortCrossView();
     emit headsetUpdatedSignal(headset, HeadsetChangeMask::lost);
 }
 
@@ -702,6 +705,10 @@ void OrvixDirector::headsetChannelChanged(Dongle* dongle, Headset* headset, int 
             m_ui->play(DirectorUi::ChannelActiveSample);
         else if (isHere(previous))
             m_ui->play(DirectorUi::ChannelPassiveSample);
+        // Gone on to another device while still active: the zero would be taken with the head
+        // turned to that device.
+        if (!isHere(current) && m_ui->isCrossViewRunning())
+            m_ui->abortCrossView();
     }
     emit headsetChannelChangedSignal(headset, previous);
 }

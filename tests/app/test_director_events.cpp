@@ -142,6 +142,25 @@ TEST(DirectorCountdown, UnpluggingAbortsItAndALateEndZeroesNothing)
     EXPECT_TRUE(log.contains(QStringLiteral("Countdown ended without its dongle, no zeroing")));
 }
 
+TEST(DirectorCountdown, TheHeadsetTurningToAnotherDeviceOrLostAbortsIt)
+{
+    RunningHeadset t;
+    ASSERT_TRUE(t.bringUp());
+    t.profile()->setAutoZeroEnable(false);
+    t.emulator.setHeadsetControl(4, 1, 1);
+    ASSERT_TRUE(waitUntil([&] { return t.h.ui->countdowns.size() == 1; }, 3000));
+    // Still active, now on the LINK.
+    t.emulator.setHeadsetControl(3, 1, 1);
+    ASSERT_TRUE(waitUntil([&] { return t.h.ui->crossAborted == 1; }, 3000));
+
+    t.emulator.setHeadsetControl(4, 1, 0);
+    ASSERT_TRUE(waitUntil([&] { return t.r->statuses.last() == false; }, 3000));
+    t.emulator.setHeadsetControl(4, 1, 1);
+    ASSERT_TRUE(waitUntil([&] { return t.h.ui->countdowns.size() == 2; }, 3000));
+    t.d->headsetLost(t.d->dongle(), t.d->headset());
+    EXPECT_EQ(t.h.ui->crossAborted, 2);
+}
+
 TEST(DirectorHeadsetFailure, DeclinedRetryKeepsTheFailedHeadsetAlive)
 {
     RunningHeadset t;

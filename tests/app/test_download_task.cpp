@@ -231,28 +231,22 @@ TEST_F(DownloadTest, ProgressIsZeroWhenTheTotalIsUnknown)
 
 TEST_F(DownloadTest, TheFirstTimeLeftFollowsTheRateSoFar)
 {
-    // A kilobyte every 20 ms of 256: the first estimate is what is left at the rate seen so far,
-    // not ten times that (a rate smoothed up from zero).
-    const int total = 256 * 1024;
-    server.route("/files/slow", HttpTestServer::Response::bytes(randomBytes(total)).slow(1024, 20));
+    // 256 KiB, a kilobyte every 20 ms: the first estimate is what is left at the rate so far.
+    server.route("/files/slow", HttpTestServer::Response::bytes(randomBytes(256 * 1024)).slow(1024, 20));
     QElapsedTimer clock;
-    double firstFraction = -1;
-    qint64 firstRemaining = -1;
-    qint64 firstAfterMs = 0;
     clock.start();
-    auto first = [&](DownloadTask*, double fraction, qint64 remaining) {
-        if (firstRemaining < 0 && remaining >= 0 && fraction > 0) {
-            firstAfterMs = qMax<qint64>(1, clock.elapsed());
-            firstFraction = fraction;
-            firstRemaining = remaining;
+    qint64 first = -1, bound = 0;
+    auto progress = [&](DownloadTask*, double fraction, qint64 remaining) {
+        if (first < 0 && remaining >= 0 && fraction > 0) {
+            first = remaining;
+            bound = qint64(2 * (1 - fraction) / fraction * qMax<qint64>(1, clock.elapsed()) / 1000) + 1;
         }
     };
     DownloadTask* task
-        = manager->download(server.url("/files/slow"), first, [](DownloadTask*, API::Result) {});
-    ASSERT_TRUE(testutil::waitUntil([&] { return firstRemaining >= 0; }, 5000));
+        = manager->download(server.url("/files/slow"), progress, [](DownloadTask*, API::Result) {});
+    ASSERT_TRUE(testutil::waitUntil([&] { return first >= 0; }, 5000));
     task->cancel();
-    const double read = firstFraction * total;
-    EXPECT_LE(firstRemaining, qint64(2 * (total - read) * firstAfterMs / 1000.0 / read) + 1);
+    EXPECT_LE(first, bound);
 }
 
 TEST_F(DownloadTest, RedirectIsFollowedOnceWithOneReport)

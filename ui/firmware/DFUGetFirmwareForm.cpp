@@ -275,6 +275,8 @@ void DFUGetFirmwareForm::onDownloadFinished(
         setStatus(ErrorIcon, problem);
         return;
     }
+    // A download of untold size reports no fraction: it ends at 0 % without this.
+    m_ui->progressBar->setValue(m_ui->progressBar->maximum());
     delegate.setFirmwarePath(target);
     delegate.setNextStepEnabled(this, true, tr("Upload"));
     setStatus(InfoIcon, tr("New firmware succesfull downloaded"));

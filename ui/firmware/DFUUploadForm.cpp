@@ -116,6 +116,8 @@ void DFUUploadForm::onUploadFinished(bool success)
         return;
     }
     m_linkWritten = false;
+    // Progress comes only once a speed can be told: a short image, or a fast line, finished at 0 %.
+    m_ui->progressBar->setValue(m_ui->progressBar->maximum());
     m_ui->estimationInfo->clear();
     m_ui->statusIcon->setPixmap(QPixmap(SuccessIcon));
     m_ui->progressMessage->setText(tr("Upload finished"));

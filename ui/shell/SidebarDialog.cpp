@@ -50,6 +50,10 @@ SidebarDialog::SidebarDialog(QWidget* parent)
     , m_ui(std::make_unique<Ui::SidebarDialog>())
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The person's mouse buttons and keys stay at hand while a box of ours waits for an answer:
+    // with the head click set to the right button or to scrolling, only the toolbar can set it
+    // back to the left button that presses the box's buttons.
+    setAttribute(Qt::WA_GroupLeader);
     setFocusPolicy(Qt::NoFocus);
     NativeWindow::setNotToGrapFocus(reinterpret_cast<void*>(winId()));
     // A tool beside every application, not one of them: no task-bar or switcher entry.

@@ -1,5 +1,5 @@
 // The toolbar window on a real 1920 x 1080 X server: its size from the screen, docking and
-// snapping, and a click on it that leaves the typing focus where it was.
+// snapping, and a click on it that leaves the typing focus where it was and is not blocked by a box.
 #include "../QuietDirectorUi.h"
 #include "app/FakeDirectorUi.h"
 #include "common/gui_util.h"
@@ -9,6 +9,7 @@
 #include "app/Settings.h"
 #include "ui/shell/ScreenGeometry.h"
 #include "ui/shell/SidebarDialog.h"
+#include "ui/toolkit/Page.h"
 #include "ui/toolkit/ToolButton.h"
 
 #include <QApplication>
@@ -141,7 +142,7 @@ TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
     ASSERT_TRUE(docked(bar, SidebarDialog::Right, { 1874, 279 }));
 }
 
-TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindow)
+TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindowAndPassesAWaitingBox)
 {
     if (!testutil::hasDisplay() || !x11test::canClick())
         GTEST_SKIP() << "no display or no xdotool";
@@ -168,4 +169,14 @@ TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindow)
     testutil::spin(100);
     EXPECT_EQ(QApplication::activeWindow(), &editor);
     EXPECT_TRUE(line->hasFocus());
+
+    // A box of ours waiting for an answer leaves the toolbar working: with the head click on
+    // the right button, the toolbar is the way back to the left one that answers the box.
+    OX::Page::askApplication({ OX::Page::Icon::Warning, "Dongle not connected", "Unplug it.", {}, {}, {} });
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeModalWidget(); }));
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+    ASSERT_TRUE(x11test::click(copy->mapToGlobal(copy->rect().center())));
+    EXPECT_TRUE(waitUntil([&] { return clicks == 2; }, 3000));
+    box->close();
 }
