@@ -294,8 +294,7 @@ bool LinkPage::restoreParameters()
 {
     Settings* settings = container->getSettings();
     QString problems;
-    const LinkProfile backup
-        = settings ? settings->linkProfile(backupName(), &problems) : LinkProfile();
+    const LinkProfile backup = settings ? settings->linkProfile(backupName(), &problems) : LinkProfile();
     if (!problems.isEmpty())
         tellOutOfLimits(tr("The backup"), problems);
     if (!backup.defined || backup.parameters.isEqual(m_parameters))

@@ -1,5 +1,6 @@
 #include "ui/toolkit/HeadAngleView.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QEvent>
 #include <QLineF>
@@ -261,6 +262,8 @@ void HeadAngleView::mousePressEvent(QMouseEvent* event)
     for (auto it = m_angles.cbegin(); it != m_angles.cend(); ++it) {
         if (it->editable && it->handleRect.contains(event->localPos())) {
             m_activeName = it.key();
+            m_pressPos = event->localPos();
+            m_dragging = false;
             update();
             return;
         }
@@ -272,6 +275,11 @@ void HeadAngleView::mouseMoveEvent(QMouseEvent* event)
     auto it = m_angles.find(m_activeName);
     if (m_activeName.isNull() || it == m_angles.end())
         return;
+    // A hand (or a head steering the pointer) seldom holds still through a click: a handle is
+    // dragged only once the pointer has left the press, or a click would move it under the pointer.
+    if (!m_dragging && (event->localPos() - m_pressPos).manhattanLength() < QApplication::startDragDistance())
+        return;
+    m_dragging = true;
     // Measured from straight up in every plane, as the angles are drawn, so the handle follows
     // the pointer.
     QPointF const up(m_pivot.x(), 0.0);

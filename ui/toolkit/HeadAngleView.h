@@ -1,8 +1,9 @@
 #pragma once
 // The picture on which head-tilt thresholds are set: a head seen from the side or the front and,
 // about a pivot at the neck, named angles with their limits, colours and ways of being drawn. The
-// user drags the handle of an editable angle; the value follows the pointer, snapped and held
-// within its limits, and is reported once, on release. A magenta needle shows the head's live
+// user drags the handle of an editable angle; once the pointer has left the press by the
+// platform's drag distance, the value follows it, snapped and held within its limits. It is
+// reported once, on release. A magenta needle shows the head's live
 // angle relative to the orientation taken first or after "&Set center".
 //
 // Angles are in degrees from straight up about the pivot: positive opens clockwise for Clockwise
@@ -142,6 +143,10 @@ private:
     Axis m_axis = None;
     double m_snap = DefaultSnap;
     QString m_activeName;
+    // Where the active handle was pressed, and whether the pointer has since gone far enough from
+    // there to drag it: a press that only wobbles is a click and changes nothing.
+    QPointF m_pressPos;
+    bool m_dragging = false;
     QPointF m_center;
     QPointF m_pivot;
     int m_size = 0;

@@ -15,8 +15,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
-#include <QTest>
 #include <QSpinBox>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace

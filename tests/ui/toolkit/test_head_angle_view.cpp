@@ -111,6 +111,13 @@ TEST(HeadAngleView, OfOverlappingHandlesTheFirstNameWinsAndAPressAloneReportsThe
     EXPECT_EQ(changed.at(0).at(0).toString(), QStringLiteral("a"));
     EXPECT_EQ(changed.at(0).at(1).toDouble(), 10.0);
     EXPECT_TRUE(view.activeName().isNull());
+    // A press off the handle's centre that wobbles by less than a drag is a click: the value stays.
+    QPointF const off = view.angle("a").handle + QPointF(4, 0);
+    mouse(view, QEvent::MouseButtonPress, off);
+    mouse(view, QEvent::MouseMove, off + QPointF(0, 2));
+    mouse(view, QEvent::MouseButtonRelease, off + QPointF(0, 2));
+    ASSERT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed.at(1).at(1).toDouble(), 10.0);
 }
 
 TEST(HeadAngleView, SetCenterMakesTheNextOrientationStraightUp)
