@@ -674,8 +674,10 @@ void OrvixDirector::answerHeadsetRetry(QPointer<QObject> headset, QPointer<Dongl
     }
     if (retry)
         clearHeadsetError(h);
-    else
-        startHeadsetWatchdog(h);
+    // Either way the headset is watched from now on: one switched off while its failure was
+    // asked about sends no status that could end it, and without the watchdog it would stay
+    // shown as initialising for good.
+    startHeadsetWatchdog(h);
 }
 
 void OrvixDirector::deviceFound(Dongle* dongle, NPP const& npp)

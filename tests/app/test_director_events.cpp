@@ -225,6 +225,21 @@ TEST(DirectorHeadsetFailure, RetryBuildsTheHeadsetAnew)
     EXPECT_LT(masks.indexOf(HeadsetChangeMask::lost), masks.indexOf(HeadsetChangeMask::found));
 }
 
+TEST(DirectorHeadsetFailure, RetryForAHeadsetSwitchedOffMeanwhileEndsInItsLoss)
+{
+    Headset::setWatchdogIntervalForTests(testutil::scaled(200));
+    RunningHeadset t;
+    t.h.tweak = quickTiming;
+    t.h.retryAnswer = true;
+    // Switched off while its failure is asked about: no status will come to end it.
+    t.h.duringRetryQuestion = [&t]() { t.emulator.headsetPower(false); };
+    ASSERT_TRUE(t.bringUp(false, [](emu::HeadsetModel& m) { m.failChannelMapRead = true; }));
+    ASSERT_TRUE(waitUntil([&] { return t.h.retryQuestions.size() == 1; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return t.d->headset() == nullptr; }, 5000)) << "still shown as initialising";
+    EXPECT_EQ(t.r->headsetMasks(HeadsetChangeMask::lost), 1);
+    Headset::setWatchdogIntervalForTests(0);
+}
+
 // Another headset switched on with the same PAN and address after a silence: its identity is
 // asked, and the windows hear the old one lost before the new one is found.
 TEST(DirectorHeadsetSwap, SamePanAndAddressAnotherSerialIsLostThenFound)
