@@ -194,17 +194,21 @@ void AppearancePage::onShowVisualFeedbackToggled(int state)
         settings->setFeedbackOnDeviceChange(checked);
 }
 
+// Showing a stored fraction moves the slider to it rounded to a hundredth, and the slider reports
+// that move like a person's: storing it would change a value such as 0.2125 on every visit.
 void AppearancePage::onSidebarOpacityChanged(int value)
 {
     qDebug() << "Sidebar opacity: " << value << " -> " << m_ui->sliderSidebarOpacity->value();
-    if (Settings* settings = container->getSettings())
+    Settings* settings = container->getSettings();
+    if (settings && value != sliderValue(settings->sidebarOpacity()))
         settings->setSidebarOpacity(fractionOf(value));
 }
 
 void AppearancePage::onSidebarSizeChanged(int value)
 {
     qDebug() << "Sidebar size: " << value << " -> " << m_ui->sliderSidebarSize->value();
-    if (Settings* settings = container->getSettings())
+    Settings* settings = container->getSettings();
+    if (settings && value != sliderValue(settings->sidebarScale()))
         settings->setSidebarScale(fractionOf(value));
 }
 

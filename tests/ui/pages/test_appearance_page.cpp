@@ -67,6 +67,13 @@ TEST_F(AppearanceFixture, AStoredFractionSurvivesVisits)
     EXPECT_EQ(child<QSlider>("sliderSidebarSize")->value(), 29);
     EXPECT_FLOAT_EQ(settings->sidebarScale(), 0.29f);
     EXPECT_FLOAT_EQ(settings->sidebarOpacity(), 0.57f);
+    // A fraction between hundredths shows rounded and is stored as it was.
+    settings->setSidebarScale(0.2125f);
+    settings->setSidebarOpacity(0.6375f);
+    visit();
+    EXPECT_EQ(child<QSlider>("sliderSidebarOpacity")->value(), 64);
+    EXPECT_FLOAT_EQ(settings->sidebarScale(), 0.2125f);
+    EXPECT_FLOAT_EQ(settings->sidebarOpacity(), 0.6375f);
 }
 
 TEST_F(AppearanceFixture, ResetShowsTheDefaults)

@@ -117,12 +117,16 @@ TEST_F(ProfilesFixture, EveryHundredthLoadsAsItsPositionAndAnUnmovedReleaseEdits
         for (const char* s : { "tremorFilter_pac", "hmHorizontalRange", "hmVertialRange", "mouseSpeed" })
             ASSERT_EQ(inner(s)->value(), k) << s << " at " << k;
     }
-    for (float f : { 0.53f, 0.59f }) {
+    // A value between hundredths (0.537) shows rounded: letting go of a handle keeps it all the same.
+    for (float f : { 0.53f, 0.59f, 0.537f }) {
         selected()->setTremorFilter(f);
+        selected()->setHorizontalViewAnglePercent(f);
+        selected()->setVerticalViewAnglePercent(f);
         selected()->setMouseSpeedPercent(f);
         page->onProfileChanged();
-        releaseHandle("tremorFilter_pac");
-        EXPECT_FLOAT_EQ(page->editedProfile().tremorFilter(), f);
+        for (const char* s : { "tremorFilter_pac", "hmHorizontalRange", "hmVertialRange" })
+            releaseHandle(s);
+        EXPECT_TRUE(page->editedProfile().isEqual(*selected(), false)) << f;
         EXPECT_EQ(fake->footer.right.action, OX::PageAction::none) << f;
     }
     // A moved slider is an edit.
