@@ -31,9 +31,10 @@ void QUsbManager::setUp()
         return; // the backend has said why; the watcher stays inert
     m_open = true;
 
+    // A bus that cannot be read now is looked at again by the watcher thread (see run).
     QtUsb::FilterList present;
-    m_backend->listDevices(&present);
-    {
+    m_looked = m_backend->listDevices(&present);
+    if (m_looked) {
         std::lock_guard<std::mutex> lock(m_listMutex);
         m_present = present;
     }
@@ -83,6 +84,14 @@ void QUsbManager::run()
     qDebug("USBManager started.");
     while (!m_stop) {
         if (m_hotplug) {
+            // Hot-plug events never announce a device that was there before them: while the
+            // bus could not be read, it is read on every loop, and the first look that works
+            // reports what it finds like a poll would (a dongle plugged in before the start).
+            QtUsb::FilterList list;
+            if (!m_looked && m_backend->listDevices(&list) && !m_stop) {
+                m_looked = true;
+                monitorDevices(list);
+            }
             m_backend->handleEvents(m_intervalMs);
             continue;
         }

@@ -67,6 +67,9 @@ private:
     std::atomic<bool> m_stop{false};
     bool m_hotplug = false;
     bool m_open = false;
+    // Whether the bus has been read once (set up on the constructing thread, then only the
+    // watcher thread touches it).
+    bool m_looked = false;
 
     // Standard mutexes rather than Qt's so that thread checkers see every hand-over.
     mutable std::mutex m_listMutex;   // guards m_watched and m_present

@@ -315,6 +315,24 @@ TEST(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
     EXPECT_EQ(s->listCalls, 1);
 }
 
+TEST(UsbManagerHotplug, ABusUnreadableAtStartIsReadAgainAndWhatItHoldsReported)
+{
+    // Plugged in before the start, and the first look failed: no event will ever name it.
+    auto s = hotplugBus({kHub, kDongle});
+    s->listOk = false;
+    auto m = makeManager(s, 20);
+    Recorder rec(*m);
+    EXPECT_FALSE(m->isPresent(kDongle));
+    {
+        std::lock_guard<std::mutex> lock(s->mutex);
+        s->listOk = true;
+    }
+    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() == 1; }));
+    EXPECT_TRUE(rec.reports()[0].inserted);
+    EXPECT_EQ(rec.reports()[0].filters, (FilterList{kHub, kDongle}));
+    EXPECT_TRUE(m->isPresent(kDongle));
+}
+
 TEST(UsbManagerHotplug, DuplicateIdsLeaveOneBehind)
 {
     auto s = hotplugBus({kDongle});
