@@ -258,6 +258,14 @@ csatlakoztatva</translation>
         <source>Refused by the device</source>
         <translation>Az eszköz elutasította</translation>
     </message>
+    <message>
+        <source>Dongle removed</source>
+        <translation>A dongle-t kihúzták</translation>
+    </message>
+    <message>
+        <source>No dongle connected</source>
+        <translation>Nincs csatlakoztatott dongle</translation>
+    </message>
 </context>
 <context>
     <name>SidebarDialog</name>
