@@ -46,7 +46,7 @@ csatlakoztatva</translation>
     </message>
     <message>
         <source>Dongle not connected</source>
-        <translation>A dongle nem csatlakozott</translation>
+        <translation>A dongle nincs csatlakoztatva</translation>
     </message>
     <message>
         <source>Unable to connect to dongle, remove dongle from USB and reconnect it back again.</source>
