@@ -4,7 +4,6 @@
 
 #include <QSignalBlocker>
 
-#include <algorithm>
 #include <cmath>
 
 namespace OX
@@ -48,16 +47,11 @@ void LinkDriveSettingForm::updateUi(LPP::ChangeMask mask)
         const QSignalBlocker blocker(m_ui->reversingAudioCheckbox);
         m_ui->reversingAudioCheckbox->setChecked(m_lpp.reverseSoundEnabled == SoundOn);
     }
-    if (has(LPP::ChangeMask::backTiltDelay))
-        m_ui->reversingDelaySlider->setValue(shownReversingDelay());
-}
-
-int LinkDriveSettingForm::shownReversingDelay() const
-{
-    // The slider shows tenths of a second; a delay outside its range shows at its end.
-    const Slider* slider = m_ui->reversingDelaySlider;
-    const int tenths = int(std::lround(m_lpp.getBackTiltDelaySeconds() / slider->valueDisplayScale()));
-    return std::clamp(tenths, slider->minimum(), slider->maximum());
+    if (has(LPP::ChangeMask::backTiltDelay)) {
+        // The slider shows tenths of a second; a delay outside its range shows at its end.
+        const double scale = m_ui->reversingDelaySlider->valueDisplayScale();
+        m_ui->reversingDelaySlider->setValue(int(std::lround(m_lpp.getBackTiltDelaySeconds() / scale)));
+    }
 }
 
 void LinkDriveSettingForm::retranslate()
@@ -87,10 +81,6 @@ void LinkDriveSettingForm::onReversingAudioChanged(int state)
 
 void LinkDriveSettingForm::onReversingDelayChanged(int value)
 {
-    // A handle let go where it was shows the record rounded, or held at the slider's end: storing
-    // that would change the delay without the person changing it.
-    if (value == shownReversingDelay())
-        return;
     m_lpp.setBackTiltDelaySeconds(value * m_ui->reversingDelaySlider->valueDisplayScale());
     emit parametersChanged(LPP::ChangeMask::backTiltDelay);
 }

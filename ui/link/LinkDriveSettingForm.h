@@ -34,9 +34,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // The back-tilt delay of the record as the slider shows it, in tenths of a second.
-    int shownReversingDelay() const;
-
     std::unique_ptr<Ui::LinkDriveSettingForm> m_ui;
 };
 

@@ -55,14 +55,9 @@ void LinkGeneralForm::updateUi(LPP::ChangeMask mask)
     if (has(LPP::ChangeMask::centerDelay))
         showCenterDelay();
     if (has(LPP::ChangeMask::tremorFilter))
-        m_ui->tfSlider->setValue(shownTremorFilter());
+        m_ui->tfSlider->setValue(int(std::lround(m_lpp.getTremorFilterValue())));
     if (has(LPP::ChangeMask::fifthSwitchDelay))
         showFifthSwitch();
-}
-
-int LinkGeneralForm::shownTremorFilter() const
-{
-    return int(std::lround(m_lpp.getTremorFilterValue()));
 }
 
 void LinkGeneralForm::showCenterDelay()
@@ -125,10 +120,6 @@ void LinkGeneralForm::onCenterDelayEdited(int seconds)
 
 void LinkGeneralForm::onTremorFilterChanged(int value)
 {
-    // A handle let go where it was shows the record rounded to whole percent: storing that would
-    // change the record without the person changing the filter.
-    if (value == shownTremorFilter())
-        return;
     m_lpp.setTremorFilter(value);
     emit parametersChanged(LPP::ChangeMask::tremorFilter);
 }

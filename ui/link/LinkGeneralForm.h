@@ -37,8 +37,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // The tremor filter of the record as the slider shows it, in whole percent.
-    int shownTremorFilter() const;
     void showCenterDelay();
     void showFifthSwitch();
 

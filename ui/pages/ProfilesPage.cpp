@@ -280,13 +280,8 @@ void ProfilesPage::onVisualFeedbackToggled(int state)
     emit updateFooter();
 }
 
-// The sliders below store only a position other than the one that shows the profile: a handle let
-// go where it was reports that position, the value rounded to a hundredth, and storing it would
-// change a value such as 0.537 without the person moving anything.
 void ProfilesPage::onTremorFilterChanged(int value)
 {
-    if (value == sliderPosition(m_edited.tremorFilter()))
-        return;
     m_edited.setTremorFilter(fractionOf(value));
     // Both pages show the one filter.
     m_ui->tremorFilter_pac->setValue(value);
@@ -296,8 +291,6 @@ void ProfilesPage::onTremorFilterChanged(int value)
 
 void ProfilesPage::onHorizontalRangeChanged(int value)
 {
-    if (value == sliderPosition(m_edited.horizontalViewAnglePercent()))
-        return;
     m_edited.setHorizontalViewAnglePercent(fractionOf(value));
     m_ui->hmHorizontalAngleView->setValue(fractionOf(value));
     emit updateFooter();
@@ -305,8 +298,6 @@ void ProfilesPage::onHorizontalRangeChanged(int value)
 
 void ProfilesPage::onVerticalRangeChanged(int value)
 {
-    if (value == sliderPosition(m_edited.verticalViewAnglePercent()))
-        return;
     m_edited.setVerticalViewAnglePercent(fractionOf(value));
     m_ui->hmVerticalAngleView->setValue(fractionOf(value));
     emit updateFooter();
@@ -320,8 +311,6 @@ void ProfilesPage::onAutoRangeToggled(int state)
 
 void ProfilesPage::onMouseSpeedChanged(int value)
 {
-    if (value == sliderPosition(m_edited.mouseSpeedPercent()))
-        return;
     const float p = fractionOf(value);
     const double percent = std::min(std::max(double(p) * SliderScale, 0.0), double(SliderScale));
     const auto msb = uchar(std::floor(percent + 0.5));

@@ -34,7 +34,7 @@ QIcon whiteIcon(const QString& resource)
 class InnerSlider : public QSlider
 {
 public:
-    InnerSlider(std::function<void(bool, int)> pressing, QWidget* parent)
+    InnerSlider(std::function<void(bool)> pressing, QWidget* parent)
         : QSlider(Qt::Horizontal, parent)
         , m_pressing(std::move(pressing))
     {
@@ -43,14 +43,13 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override
     {
-        const int before = value();
-        m_pressing(true, before);
+        m_pressing(true);
         QSlider::mousePressEvent(event);
-        m_pressing(false, before);
+        m_pressing(false);
     }
 
 private:
-    std::function<void(bool, int)> m_pressing;
+    std::function<void(bool)> m_pressing;
 };
 
 } // namespace
@@ -67,10 +66,10 @@ Slider::Slider(QWidget* parent)
     m_decrease->setObjectName(QStringLiteral("decrease_button"));
     m_decrease->setIcon(whiteIcon(QStringLiteral(":/icons/remove")));
     m_slider = new InnerSlider(
-        [this](bool pressing, int before) {
+        [this](bool pressing) {
             m_pressing = pressing;
             if (!pressing)
-                onPressed(before);
+                onPressed();
         },
         this);
     m_slider->setObjectName(QStringLiteral("slider"));
@@ -123,13 +122,17 @@ void Slider::setValueDisplayPrecision(int digits)
 
 void Slider::setValue(int value)
 {
-    follow(value);
+    const QSignalBlocker quiet(this);
+    QAbstractSlider::setValue(value);
+    m_known = QAbstractSlider::value(); // also when a held handle is already there
 }
 
 void Slider::follow(int value)
 {
     const QSignalBlocker quiet(this);
+    m_following = true;
     QAbstractSlider::setValue(value);
+    m_following = false;
 }
 
 void Slider::setTickPosition(QSlider::TickPosition position)
@@ -169,11 +172,9 @@ void Slider::onIncreaseClicked(bool)
 
 void Slider::stepBy(int delta)
 {
-    const int before = m_slider->value();
-    const int next = std::clamp(before + delta, minimum(), maximum());
-    setValue(next);
-    if (m_slider->value() != before)
-        emit valueChanged(m_slider->value());
+    // A button moves the handle as a key does.
+    m_slider->setValue(std::clamp(m_slider->value() + delta, minimum(), maximum()));
+    reportMove();
 }
 
 void Slider::onSliderValueChanged(int value)
@@ -183,18 +184,27 @@ void Slider::onSliderValueChanged(int value)
     // A key, Page Up/Down or a wheel step is reported at once, as a button press is. A held
     // handle reports when let go; code reports nothing.
     if (!m_fromCode && !m_pressing && !m_slider->isSliderDown())
-        emit valueChanged(value);
+        reportMove();
 }
 
 void Slider::onSliderReleased()
 {
-    emit valueChanged(m_slider->value());
+    reportMove();
 }
 
-void Slider::onPressed(int before)
+void Slider::onPressed()
 {
-    if (!m_slider->isSliderDown() && m_slider->value() != before)
-        emit valueChanged(m_slider->value());
+    if (!m_slider->isSliderDown())
+        reportMove();
+}
+
+void Slider::reportMove()
+{
+    const int value = m_slider->value();
+    if (value == m_known)
+        return;
+    m_known = value;
+    emit valueChanged(value);
 }
 
 void Slider::keyPressEvent(QKeyEvent* event)
@@ -225,6 +235,8 @@ void Slider::sliderChange(SliderChange change)
             m_slider->setPageStep(pageStep());
             break;
         case SliderValueChange:
+            if (!m_following)
+                m_known = QAbstractSlider::value();
             m_slider->setValue(QAbstractSlider::value());
             break;
         }

@@ -3,9 +3,11 @@
 // Every way a person moves it is reported at once: letting go of the handle, each press of a
 // button, each arrow key, Page Up/Down and wheel step. Nothing waits to be reported, so no move
 // is lost when the person leaves the page straight after it. While the handle is held (dragged,
-// or jumped to a click on the groove) nothing is reported until it is let go. A value set by
-// code shows at once and is not reported. However range and value are set (on the Slider or
-// through a QAbstractSlider pointer), the handle and the Slider's own value stay the same.
+// or jumped to a click on the groove) nothing is reported until it is let go. Only a value other
+// than the one the owner has (set by code or reported last) is reported: a handle let go where it
+// was reports nothing. A value set by code shows at once and is not reported. However range and
+// value are set (on the Slider or through a QAbstractSlider pointer), the handle and the Slider's
+// own value stay the same.
 #include <QAbstractSlider>
 #include <QSlider>
 
@@ -61,12 +63,14 @@ protected:
 
 private:
     void stepBy(int delta);
-    // Takes value as this slider's own without reporting it.
+    // Takes the handle's value as this slider's own without reporting it.
     void follow(int value);
     void refreshLabel();
-    // After a mouse press on the inner slider that began at value before: a jump that left the
-    // handle free is reported now; one that holds it is reported on release.
-    void onPressed(int before);
+    // After a mouse press on the inner slider: a jump that left the handle free is reported now;
+    // one that holds it is reported on release.
+    void onPressed();
+    // Reports the handle's value when it differs from the one the owner has.
+    void reportMove();
 
     QSlider* m_slider = nullptr;
     IconButton* m_decrease = nullptr;
@@ -76,6 +80,10 @@ private:
     bool m_fromCode = false;
     // Set while the inner slider handles a mouse press.
     bool m_pressing = false;
+    // Set while this slider takes a value the person gave the handle.
+    bool m_following = false;
+    // The value the owner has: the last one set by code or reported.
+    int m_known = 0;
     QString m_postfix = QStringLiteral("%");
     double m_valueDisplayScale = 1.0;
     int m_valueDisplayPrecision = 0;

@@ -79,6 +79,11 @@ TEST_F(SliderFixture, DragShowsEveryValueAndReportsOnceOnRelease)
     sendMouse(inner, QEvent::MouseButtonRelease, x, Qt::NoButton);
     ASSERT_EQ(reported.count(), 1);
     EXPECT_EQ(reported.at(0).at(0).toInt(), 60);
+
+    // A handle let go where it was reports nothing.
+    testutil::releaseHandle(inner);
+    EXPECT_EQ(inner->value(), 60);
+    EXPECT_EQ(reported.count(), 1);
     testutil::saveScreenshot(&slider, QStringLiteral("slider-at-60"));
 }
 
