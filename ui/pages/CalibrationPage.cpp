@@ -220,8 +220,9 @@ void CalibrationPage::showHeadsetMissing()
     // change waiting for it goes on.
     if (m_busy)
         finishRequest(m_request, Failed);
-    if (m_state == Calibrating)
-        m_state = Stopped;
+    // A calibration under way is not ended by the loss: a headset out of range or behind an
+    // unplugged dongle keeps calibrating, and when it is heard again "Cancel" and leaving the
+    // page still take it out.
     setRightButton();
 }
 

@@ -4,7 +4,8 @@
 // into calibration, "Cancel" takes it out; leaving while calibrating takes it out first and goes
 // on once the headset answered or the request timed out. The busy state of a request always
 // ends: with its answer, or when the headset or the dongle goes away meanwhile, and a waiting
-// page change then goes on exactly once.
+// page change then goes on exactly once. A calibration under way outlives the headset's loss: a
+// headset heard again is still taken out of it by "Cancel" or by leaving.
 #include "ui/toolkit/Page.h"
 
 #include <QList>

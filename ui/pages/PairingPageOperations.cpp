@@ -209,14 +209,16 @@ void PairingPage::bindLink(NPP record)
     question.informative
         = tr("Are you sure you want to pair LINK\n\n%1\n\nwith this headset?").arg(record.getSerialNumber());
     question.buttons = QStringList { tr("As Primary Chair"), tr("As Secondary Chair"), tr("No") };
-    question.about = { asked };
+    // The LINK is paired into this headset's map: the question goes with the headset, so that no
+    // LINK is moved onto the network with no map to enter.
+    question.about = { asked, asked->headset() };
     ask(question, [this, record](int answer) { pairLink(record, answer); });
 }
 
 void PairingPage::pairLink(NPP record, int answer)
 {
     QPointer<Dongle> dongle(container->getDongle());
-    if ((answer != 0 && answer != 1) || !dongle)
+    if ((answer != 0 && answer != 1) || !dongle || !dongle->headset())
         return;
     const Role role = LinkRoles[answer];
     const OrvixDevice entry(role.address, EnabledPortOne, role.preset);
@@ -243,6 +245,8 @@ void PairingPage::pairLink(NPP record, int answer)
     const Defer chain = Promise::create(tr("Set PAN"), [dongle, record](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
+        if (!dongle->headset())
+            return step.reject(DongleResult(DongleResult::NoHeadset)); // the LINK stays as it was
         const quint16 pan = dongle->profile().pan;
         if (pan == record.pan)
             return step.resolve();

@@ -230,6 +230,28 @@ TEST_F(CalibrationPageTest, UnplugWhileBusyGivesNavigationBackOnce)
     EXPECT_EQ(right(), QStringLiteral("Reset"));
 }
 
+// A headset out of range for a moment keeps calibrating: heard again, it is offered "Cancel",
+// and leaving takes it out of calibration.
+TEST_F(CalibrationPageTest, AHeadsetBackInRangeMidCalibrationIsTakenOutOfItOnLeaving)
+{
+    rig.viaDirector = true;
+    rig.shortWatchdog();
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_NO_FATAL_FAILURE(startCalibrating());
+    rig.emulator().headsetInRange(false);
+    ASSERT_TRUE(waitUntil([&] { return !rig.headset(); }, 4000));
+    EXPECT_EQ(page->hint(), QStringLiteral("Headset not found"));
+    EXPECT_FALSE(rig.container.rightEnabled[0]);
+    rig.emulator().headsetInRange(true);
+    ASSERT_TRUE(rig.headsetRuns());
+    ASSERT_TRUE(
+        waitUntil([&] { return right() == QStringLiteral("Cancel") && rig.container.rightEnabled[0]; }));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
+    EXPECT_EQ(bursts(calibrationCommand(0)), 1);
+    EXPECT_FALSE(rig.emulator().headset().calibrating);
+}
+
 TEST_F(CalibrationPageTest, HintsWalkTheSensorsInTurnForAPerson)
 {
     // The test moves the levels itself: a stage the headset passes through while the test thread

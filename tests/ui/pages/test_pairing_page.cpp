@@ -337,7 +337,18 @@ TEST_F(PairingPageTest, WhileTheHeadsetIsOffNothingIsPairedOrRemovedAndTheLinksC
         start(headset(OnlyThisDongle), [](emu::Emulator& e) { e.addLink(link(0x3456, 9, "LK23000009")); }));
     showUntil(PairingPage::looking_for_devices_state);
     ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
+    // Switched off as the LINK is picked: its question goes with the headset, and a late "yes"
+    // moves no LINK onto a network whose map it cannot enter.
     rig.emulator().headsetPower(false);
+    bool read = false; // a dongle answer comes after every status sent before the switch
+    rig.dongle()->queryProfile([&read](DongleProfile*, DongleResult) { read = true; });
+    ASSERT_TRUE(waitUntil([&] { return read; }));
+    ASSERT_TRUE(rig.headset());
+    const int since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    pick("deviceList", 0);
+    rig.dongle()->headsetLost(rig.headset()); // as its watchdog reports it, before the box opens
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(waitUntil([&] { return !rig.headset(); }, 4000));
     testutil::spin(300); // the LINK is heard meanwhile
     EXPECT_EQ(list("deviceList")->count(), 0) << "no LINK to pair with a headset that is not there";
@@ -345,6 +356,9 @@ TEST_F(PairingPageTest, WhileTheHeadsetIsOffNothingIsPairedOrRemovedAndTheLinksC
     list("channelList")->setCurrentRow(1); // this computer, still heard
     EXPECT_FALSE(page->findChild<OX::IconButton*>("cmapRemoveButton")->isEnabled())
         << "a removal would move the dongle off the network and leave it in the headset's map";
+    EXPECT_TRUE(requests({ "64:" }, since).isEmpty());
+    EXPECT_EQ(rig.emulator().link(0).pan, 0x3456);
+    EXPECT_FALSE(answers.seen().contains(QStringLiteral("Pair with headset")));
     rig.emulator().headsetPower(true);
     EXPECT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }, 5000));
 }
