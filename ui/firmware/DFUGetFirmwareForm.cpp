@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QJsonValue>
+#include <QNetworkAccessManager>
 #include <QPixmap>
 #include <QPointer>
 #include <QSaveFile>
@@ -131,6 +132,12 @@ void DFUGetFirmwareForm::setStatus(const QString& icon, const QString& text)
     m_ui->downloadInfo->setText(text);
 }
 
+API::Manager& DFUGetFirmwareForm::service()
+{
+    m_api->networkAccessManager()->setTransferTimeout(m_stallMs);
+    return *m_api;
+}
+
 // ---- visit ----------------------------------------------------------------------------------
 
 void DFUGetFirmwareForm::retranslate()
@@ -179,7 +186,7 @@ void DFUGetFirmwareForm::pageDidAppear()
     }
     qInfo().noquote() << "Checking link firmware version at <" << url << ">";
     QPointer<DFUGetFirmwareForm> self(this);
-    m_api->isReachable(QUrl(url), [self, visit](bool reachable) {
+    service().isReachable(QUrl(url), [self, visit](bool reachable) {
         if (self)
             self->onReachable(reachable, visit);
     });
@@ -196,7 +203,7 @@ void DFUGetFirmwareForm::onReachable(bool reachable, quint64 visit)
     }
     setStatus(InfoIcon, tr("Checking available firmware"));
     QPointer<DFUGetFirmwareForm> self(this);
-    m_api->apiGet(QUrl(infoUrl()), [self, visit](API::Result result, QJsonObject reply) {
+    service().apiGet(QUrl(infoUrl()), [self, visit](API::Result result, QJsonObject reply) {
         if (self)
             self->onInfo(result, reply, visit);
     });
@@ -235,7 +242,7 @@ void DFUGetFirmwareForm::onDownloadPressed()
         return; // begun on an earlier visit: it now ends in this one
     const QString fileName = m_remoteFileName;
     QPointer<DFUGetFirmwareForm> self(this);
-    m_download = m_api->download(
+    m_download = service().download(
         QUrl(downloadUrl()),
         [self](API::DownloadTask*, double fraction, qint64 secondsLeft) {
             if (!self || !self->isVisit(self->m_downloadVisit))

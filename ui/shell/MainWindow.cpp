@@ -16,6 +16,7 @@
 #include "ui/pages/SecurityPage.h"
 #include "ui/pages/StatusPage.h"
 #include "ui/shell/ScreenGeometry.h"
+#include "ui/shell/SidebarDialog.h"
 #include "ui/toolkit/Menu.h"
 #include "ui/toolkit/PageController.h"
 #include "ui/toolkit/PageFooter.h"
@@ -372,6 +373,7 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
             quit();
             return;
         }
+        SidebarDialog::releaseHeldKeys(dongle, dongle->headset());
         // The mouse keeps zeroing itself once this application is gone.
         dongle->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
         break;

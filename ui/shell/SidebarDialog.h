@@ -4,7 +4,8 @@
 // never takes the focus from the application being worked in. It shows what the headset
 // controls and its battery, and sends the head click's button, the held modifiers and copy, cut
 // and paste to the dongle. Every command frees its button when the dongle completes it, whatever
-// the result; without a director nothing reads settings or devices.
+// the result; modifiers held when the headset goes are let go on the computer. Without a
+// director nothing reads settings or devices.
 #include "device/DongleDelegate.h"
 #include "device/Keyboard.h"
 #include "protocol/DongleResult.h"
@@ -149,6 +150,10 @@ public:
         MouseButton button, std::function<void(MouseButton)> started, std::function<void(DongleResult)> done);
     void sendModifierAction(HeadsetControlMask::ModifierOptions option, KeyCode key,
         std::function<void(KeyPressAction)> started, std::function<void(DongleResult)> done);
+    // Lets go on the computer of the modifier keys dongle holds for headset (nothing when it
+    // holds none): once the headset or the application is gone, no button releases them, and
+    // the dongle keeps them held until a headset is found again.
+    static void releaseHeldKeys(Dongle* dongle, const Headset* headset);
 
     // The buttons (connected in the constructor).
     void onSetLocationClicked();

@@ -51,6 +51,8 @@ void SidebarDialog::onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask)
         return;
     }
     // No headset, a failed one, or the headset lost.
+    if (headset && mask.testFlag(HeadsetChangeMask::lost))
+        releaseHeldKeys(dongle(), headset);
     const char* const disabled = "disabledWidgetColor";
     m_ui->batteryButton->setIcon(
         tintedIcon(QStringLiteral(":/sidebar/icons/icon_battery_none"), "passiveWidgetColor"));
@@ -62,6 +64,13 @@ void SidebarDialog::onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask)
     for (OX::ToolButton* button : headsetButtons())
         button->setEnabled(false);
     m_ui->statusButton->setIcon(State::getStatusIcon(State::Start, State::Natural));
+}
+
+void SidebarDialog::releaseHeldKeys(Dongle* dongle, const Headset* headset)
+{
+    // A shift left held would shift every click and key of the computer's own mouse and keyboard.
+    if (dongle && headset && headset->modifierMask())
+        dongle->keyPress(KeyCode(0), releaseAllKeys, [](DongleResult) {});
 }
 
 void SidebarDialog::onHeadsetStatusChanged(Headset*, bool active)

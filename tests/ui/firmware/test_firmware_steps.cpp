@@ -356,6 +356,24 @@ TEST_F(Wizard, AFailedOrLateDownloadChoosesNoFirmware)
     EXPECT_FALSE(next->isEnabled());
 }
 
+TEST_F(Wizard, AServiceGoneSilentFailsTheCheckOrTheDownloadInsteadOfWaitingForGood)
+{
+    static_cast<OX::DFUGetFirmwareForm*>(page->stepForm(3))->setServiceStallMs(testutil::scaled(300));
+    auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
+    server.route(InfoPath, HttpTestServer::Response::hang());
+    showGetFirmware(DongleVersion(1, 4, 1, 0));
+    EXPECT_TRUE(waitUntil([&] { return status->text() == "The update service cannot be reached"; }, 3000));
+    // The first piece of the file, then nothing more.
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath, HttpTestServer::Response::bytes(firmwareBytes(4096)).slow(512, 600000));
+    showGetFirmware(DongleVersion(1, 4, 1, 0));
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QTest::mouseClick(download, Qt::LeftButton);
+    EXPECT_TRUE(waitUntil([&] { return status->text() == "Error during firmware download"; }, 3000));
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
+}
+
 TEST_F(Wizard, ADownloadTakesThePlaceOfADifferentStoredFileOfItsName)
 {
     const QByteArray firmware = firmwareBytes(3000);

@@ -1,6 +1,6 @@
 // Quitting from the main window while a dongle is connected: the dongle is told to zero the
-// mouse by itself again before the application ends; a LINK firmware upload under way is cut
-// only once the person chose to stop it.
+// mouse by itself again, and to let go of held modifiers, before the application ends; a LINK
+// firmware upload under way is cut only once the person chose to stop it.
 #include "app/DirectorEmulation.h"
 #include "common/gui_util.h"
 #include "device/Dongle.h"
@@ -46,11 +46,19 @@ TEST(ShellQuit, WithADongleAutomaticZeroingIsSwitchedOnBeforeQuitting)
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
     t.emulator.updateDongle([](emu::DongleModel& m) { m.autoZero = false; });
     const int mark = t.emulator.mark();
+    // Shift held from the toolbar for the headset: nothing would release it after the quit.
+    t.emulator.addHeadset();
+    ASSERT_TRUE(waitUntil([&] { return d->dongle()->headset() && d->dongle()->headset()->isRunning(); }));
+    ASSERT_TRUE(t.emulator.waitForFrame(emu::FrameFilter::dcp(10), testutil::scaled(3000), mark));
+    d->dongle()->keyPress(0x81, pressKey, {});
+    ASSERT_TRUE(
+        waitUntil([&] { return d->dongle()->headset()->modifierMask() == HeadsetControlMask::shift; }));
 
     t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
     ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
     EXPECT_TRUE(t.emulator.waitForFrame(emu::FrameFilter::dcp(18), testutil::scaled(1000), mark).has_value());
     EXPECT_TRUE(t.emulator.dongle().autoZero);
+    EXPECT_TRUE(t.emulator.dongle().heldKeys.empty()) << "shift stays held on the computer";
 
     // A second request while the first is under way quits only once.
     t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);

@@ -268,3 +268,17 @@ TEST(SidebarOverEmulator, LostGreysTheHeadsetButtonsAndUnplugFreesACommand)
     t.bar.onHeadsetUpdated(nullptr, HeadsetChangeMask::all);
     testutil::saveScreenshot(&t.bar, QStringLiteral("toolbar-no-headset"));
 }
+
+TEST(SidebarOverEmulator, AHeadsetSwitchedOffLetsGoOfTheModifiersItsToolbarHeld)
+{
+    Headset::setWatchdogIntervalForTests(testutil::scaled(300));
+    ToolbarOverEmulator t;
+    ASSERT_TRUE(t.bringUp());
+    t.click("shiftButton");
+    ASSERT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.count(0x81) == 1; }, 3000));
+    t.emulator.headsetPower(false);
+    EXPECT_TRUE(waitUntil([&] { return !t.button("shiftButton")->isEnabled(); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.empty(); }, 3000))
+        << "shift stays held on the computer, with its button greyed";
+    Headset::setWatchdogIntervalForTests(0);
+}
