@@ -93,7 +93,7 @@
     </message>
     <message>
         <source>Dongle not connected</source>
-        <translation>A dongle nem csatlakozott</translation>
+        <translation>A dongle nincs csatlakoztatva</translation>
     </message>
     <message>
         <source>Devices</source>

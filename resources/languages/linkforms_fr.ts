@@ -40,7 +40,7 @@
     </message>
     <message>
         <source> seconds</source>
-        <translation> secondes</translation>
+        <translation> s</translation>
     </message>
 </context>
 <context>
@@ -92,7 +92,7 @@
     </message>
     <message>
         <source>seconds</source>
-        <translation>secondes</translation>
+        <translation>s</translation>
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Tremor filter&lt;/span&gt;: If you ever experience tremors, this setting can help you make your diriving experience smoother. The higher the setting, the less sensitive your headset will be to smaller movements.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>

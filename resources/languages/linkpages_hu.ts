@@ -302,7 +302,7 @@
     </message>
     <message>
         <source>Dongle not connected</source>
-        <translation>A dongle nem csatlakozott</translation>
+        <translation>A dongle nincs csatlakoztatva</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkSelectionPage.cpp" line="78"/>

@@ -258,6 +258,14 @@ connecté</translation>
         <source>Refused by the device</source>
         <translation>Refusé par l’appareil</translation>
     </message>
+    <message>
+        <source>Dongle removed</source>
+        <translation>Dongle retiré</translation>
+    </message>
+    <message>
+        <source>No dongle connected</source>
+        <translation>Aucun dongle connecté</translation>
+    </message>
 </context>
 <context>
     <name>SidebarDialog</name>

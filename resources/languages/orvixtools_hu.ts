@@ -46,7 +46,7 @@ csatlakoztatva</translation>
     </message>
     <message>
         <source>Dongle not connected</source>
-        <translation>A dongle nem csatlakozott</translation>
+        <translation>A dongle nincs csatlakoztatva</translation>
     </message>
     <message>
         <source>Unable to connect to dongle, remove dongle from USB and reconnect it back again.</source>
@@ -257,6 +257,14 @@ csatlakoztatva</translation>
     <message>
         <source>Refused by the device</source>
         <translation>Az eszköz elutasította</translation>
+    </message>
+    <message>
+        <source>Dongle removed</source>
+        <translation>A dongle-t kihúzták</translation>
+    </message>
+    <message>
+        <source>No dongle connected</source>
+        <translation>Nincs csatlakoztatott dongle</translation>
     </message>
 </context>
 <context>

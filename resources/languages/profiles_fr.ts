@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>seconds</source>
-        <translation>secondes</translation>
+        <translation>s</translation>
     </message>
     <message>
         <source>Audio feedback (beep)</source>

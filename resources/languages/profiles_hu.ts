@@ -250,7 +250,7 @@ After 30 seconds the settings will be reverted to the last state.</source>
     </message>
     <message>
         <source>Set the password for this Dongle OR if you want to change the password for your Headset on this network of devices, turn off your headset and turn it on while pushing the button. This will put it into service mode and make it appear as available on this screen.</source>
-        <translation>Állítsa be ennek a donglenak a jelszavát, VAGY ha a hálózat fejpántjának jelszavát is módosítaná, kapcsolja ki a fejpántot, majd a gombot nyomva tartva kapcsolja be újra. Így szervizmódba kerül, és elérhetőként megjelenik ezen a képernyőn.</translation>
+        <translation>Állítsa be ennek a dongle-nak a jelszavát, VAGY ha a hálózat fejpántjának jelszavát is módosítaná, kapcsolja ki a fejpántot, majd a gombot nyomva tartva kapcsolja be újra. Így szervizmódba kerül, és elérhetőként megjelenik ezen a képernyőn.</translation>
     </message>
     <message>
         <source>Set your new network password below.

@@ -9,9 +9,11 @@ It also holds one term per concept: a source text in use is translated the same 
 context of a language, unless a note on the message (a disambiguation comment, a comment for
 translators or a translator's comment) says why it differs there; and the one word a language
 uses for a concept (TERMS): a translation in use never says it with one of the other words.
+A translation keeps the placeholders (%1, %2, ...) of its source, each as often.
 """
 import glob
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -49,6 +51,10 @@ def translations(path):
             found[(name, message.findtext('source') or '')] = (text, noted)
     return found
 
+
+# Every folder whose code hands a text to a person: the result texts of protocol/ are shown in
+# the pages' failure boxes as they are.
+SOURCE_FOLDERS = ('app', 'async', 'device', 'protocol', 'ui', 'usb')
 
 # language -> (the word in use, words that name the same thing and are not used)
 TERMS = {
@@ -88,20 +94,43 @@ def inconsistent(paths, wanted):
     return lines
 
 
+def placeholders(paths, wanted):
+    """Lines naming each translation in use that drops, adds or renumbers a %1 of its source."""
+    marker = re.compile(r'%L?[1-9]')
+    lines = []
+    for path in paths:
+        for context in ET.parse(path).getroot().findall('context'):
+            name = context.findtext('name')
+            for message in context.findall('message'):
+                source = message.findtext('source') or ''
+                translation = message.find('translation')
+                if (name, source) not in wanted or translation is None:
+                    continue
+                if translation.get('type') in ('unfinished', 'obsolete', 'vanished'):
+                    continue
+                texts = [form.text or '' for form in translation.findall('numerusform')] or [translation.text or '']
+                for text in texts:
+                    if text.strip() and sorted(marker.findall(text)) != sorted(marker.findall(source)):
+                        lines.append('[%s] "%s" is translated with other placeholders: "%s"'
+                                     % (name, source.replace('\n', '\\n')[:60], text.replace('\n', '\\n')[:60]))
+    return lines
+
+
 def main():
     source_dir, lupdate = sys.argv[1], sys.argv[2]
     languages = sys.argv[3:] or ['fr', 'hu']
     with tempfile.TemporaryDirectory() as folder:
         extracted = os.path.join(folder, 'all.ts')
         subprocess.run([lupdate, '-silent', '-I', source_dir, '-recursive',
-                        *[os.path.join(source_dir, d) for d in ('app', 'device', 'ui')],
+                        *[os.path.join(source_dir, d) for d in SOURCE_FOLDERS],
                         '-ts', extracted], check=True)
         wanted = messages(extracted)
     failures = 0
     for language in languages:
         have = {}
         paths = glob.glob(os.path.join(source_dir, 'resources', 'languages', '*_%s.ts' % language))
-        for line in inconsistent(paths, wanted) + split_terms(paths, wanted, language):
+        for line in (inconsistent(paths, wanted) + split_terms(paths, wanted, language)
+                     + placeholders(paths, wanted)):
             failures += 1
             print('%s: %s' % (language, line))
         for path in paths:

@@ -94,7 +94,7 @@ TEST_P(TranslatedPages, ShownForAPerson)
     ASSERT_TRUE(waitUntil([&] { return d->headset() && d->headset()->isRunning(); }, 5000));
 
     auto* selection = static_cast<OX::LinkSelectionPage*>(pages()->page(QStringLiteral("Link")));
-    for (char const* name : { "Security", "Profiles", "Pairing", "Devices", "Link" }) {
+    for (char const* name : { "Firmware", "Security", "Profiles", "Pairing", "Devices", "Link" }) {
         ASSERT_TRUE(open(QLatin1String(name))) << name;
         shot(QString::fromLatin1(name).toLower());
     }
