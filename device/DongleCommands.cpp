@@ -285,6 +285,21 @@ void Dongle::pasteAction(ResultCallback callback)
 void Dongle::applyMouseProfile(MouseProfile const& profile, ResultCallback callback)
 {
     callback = orNothing(std::move(callback));
+    const int mode = int(profile.controlMode());
+    if (mode < int(MouseMode::Absolute) || mode > int(MouseMode::ACAT)) {
+        // A stored profile may hold a mode the dongle has none of: writing it could leave the
+        // person without a working head mouse. Nothing is written; the dongle keeps the
+        // settings it works with, and the refusal comes after the lists queued before.
+        const DongleResult refused(DongleResult::InvalidCommand,
+            QStringLiteral("control mode %1 is none of absolute (1), relative (2) or ACAT (3)").arg(mode));
+        qCWarning(lcDongle).noquote() << "Mouse profile refused:" << refused.detail;
+        auto answer = [callback, refused](DongleResult result) {
+            callback(result.code == DongleResult::Ok ? refused : result);
+        };
+        sendPackets(
+            {}, [](UHRType const&, PacketData const&) {}, answer);
+        return;
+    }
     QList<SCPDescriptor> list;
     list.append(localDescriptor(SCP(25, 0, uchar(int(profile.controlMode()) & 0xFF))));
     list.append(localDescriptor(SCP(18, 0, profile.autoZeroEnable() ? 1 : 0)));

@@ -210,6 +210,16 @@ TEST_F(DongleCommandsTest, ANaNFractionIsWrittenAsZero)
     EXPECT_EQ(sent.at(4), bytes({ 28, 0, 1 }));
     EXPECT_EQ(sent.at(5), bytes({ 26, 0, 99 }));
     EXPECT_EQ(sent.at(6), bytes({ 24, 0, 205 }));
+
+    // A stored mode the dongle has none of (unknown, or beyond ACAT) is never written.
+    for (int mode : { 0, 4, 255 }) {
+        const int since = emulator->mark();
+        MouseProfile odd(profile);
+        odd.setControlMode(MouseMode(mode));
+        EXPECT_EQ(run([&](auto cb) { dongle->applyMouseProfile(odd, cb); }), DongleResult::InvalidCommand)
+            << mode;
+        EXPECT_TRUE(dcpPayloadsSince(since).isEmpty()) << mode;
+    }
 }
 
 TEST_F(DongleCommandsTest, ServiceModeCommandsRefuseOutsideServiceModeAndWriteNothing)
