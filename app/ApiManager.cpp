@@ -143,8 +143,16 @@ QNetworkAccessManager* Manager::networkAccessManager() const
     if (!m_nam) {
         m_nam = new QNetworkAccessManager(const_cast<Manager*>(this));
         m_nam->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+        m_nam->setTransferTimeout(m_stallMs);
     }
     return m_nam;
+}
+
+void Manager::setStallMs(int ms)
+{
+    m_stallMs = ms;
+    if (m_nam)
+        m_nam->setTransferTimeout(ms);
 }
 
 Manager::~Manager() = default;

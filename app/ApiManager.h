@@ -81,8 +81,15 @@ public:
     using ProgressCallback = std::function<void(DownloadTask*, double, qint64)>;
     using FinishedCallback = std::function<void(DownloadTask*, Result)>;
 
+    // Silence after which an exchange fails, as any failed exchange does: a network lost on the
+    // way must not leave a check, a call or a download waiting for good.
+    static constexpr int StallMs = 30000;
+
     explicit Manager(QObject* parent = nullptr);
     ~Manager() override;
+
+    // The silence limit for the requests made from now on (tests shorten it).
+    void setStallMs(int ms);
 
     // Requests to an address that isTrustedUrl refuses are never sent: they fail at once.
 
@@ -103,6 +110,7 @@ public:
 
 private:
     mutable QNetworkAccessManager* m_nam = nullptr;
+    int m_stallMs = StallMs;
 };
 
 } // namespace API

@@ -166,20 +166,26 @@ TEST_F(ApiManagerTest, HttpErrorStatusFailsWithAnEmptyObject)
     EXPECT_TRUE(missing.object.isEmpty());
 }
 
-TEST_F(ApiManagerTest, ConnectionFailureIsFailure)
+// A service that goes silent (the network lost on the way), or that cannot be reached, fails.
+TEST_F(ApiManagerTest, SilenceAndConnectionFailureAreFailures)
 {
-    const QUrl url = server.url("/info");
-    server.close();
-    Reply reply;
-    manager.apiGet(url, [&](API::Result r, QJsonObject o) {
-        reply.result = r;
-        reply.object = o;
-        ++reply.calls;
-    });
-    ASSERT_TRUE(testutil::waitUntil([&] { return reply.calls > 0; }, 5000));
-    EXPECT_EQ(reply.result.code, 1);
-    EXPECT_FALSE(reply.result.detail.isEmpty());
-    EXPECT_TRUE(reply.object.isEmpty());
+    manager.setStallMs(testutil::scaled(200));
+    server.route("/silent", HttpTestServer::Response::hang());
+    for (const char* path : { "/silent", "/info" }) {
+        const QUrl url = server.url(path);
+        if (QByteArray(path) == "/info")
+            server.close();
+        Reply reply;
+        manager.apiGet(url, [&](API::Result r, QJsonObject o) {
+            reply.result = r;
+            reply.object = o;
+            ++reply.calls;
+        });
+        ASSERT_TRUE(testutil::waitUntil([&] { return reply.calls > 0; }, 5000)) << path;
+        EXPECT_EQ(reply.result.code, 1);
+        EXPECT_FALSE(reply.result.detail.isEmpty());
+        EXPECT_TRUE(reply.object.isEmpty());
+    }
 }
 
 TEST_F(ApiManagerTest, EachMethodSendsItsVerbAndBody)

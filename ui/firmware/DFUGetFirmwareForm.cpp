@@ -17,7 +17,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QJsonValue>
-#include <QNetworkAccessManager>
 #include <QPixmap>
 #include <QPointer>
 #include <QSaveFile>
@@ -132,10 +131,9 @@ void DFUGetFirmwareForm::setStatus(const QString& icon, const QString& text)
     m_ui->downloadInfo->setText(text);
 }
 
-API::Manager& DFUGetFirmwareForm::service()
+void DFUGetFirmwareForm::setServiceStallMs(int ms)
 {
-    m_api->networkAccessManager()->setTransferTimeout(m_stallMs);
-    return *m_api;
+    m_api->setStallMs(ms);
 }
 
 // ---- visit ----------------------------------------------------------------------------------
@@ -186,7 +184,7 @@ void DFUGetFirmwareForm::pageDidAppear()
     }
     qInfo().noquote() << "Checking link firmware version at <" << url << ">";
     QPointer<DFUGetFirmwareForm> self(this);
-    service().isReachable(QUrl(url), [self, visit](bool reachable) {
+    m_api->isReachable(QUrl(url), [self, visit](bool reachable) {
         if (self)
             self->onReachable(reachable, visit);
     });
@@ -203,7 +201,7 @@ void DFUGetFirmwareForm::onReachable(bool reachable, quint64 visit)
     }
     setStatus(InfoIcon, tr("Checking available firmware"));
     QPointer<DFUGetFirmwareForm> self(this);
-    service().apiGet(QUrl(infoUrl()), [self, visit](API::Result result, QJsonObject reply) {
+    m_api->apiGet(QUrl(infoUrl()), [self, visit](API::Result result, QJsonObject reply) {
         if (self)
             self->onInfo(result, reply, visit);
     });
@@ -242,7 +240,7 @@ void DFUGetFirmwareForm::onDownloadPressed()
         return; // begun on an earlier visit: it now ends in this one
     const QString fileName = m_remoteFileName;
     QPointer<DFUGetFirmwareForm> self(this);
-    m_download = service().download(
+    m_download = m_api->download(
         QUrl(downloadUrl()),
         [self](API::DownloadTask*, double fraction, qint64 secondsLeft) {
             if (!self || !self->isVisit(self->m_downloadVisit))

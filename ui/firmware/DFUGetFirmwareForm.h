@@ -5,8 +5,8 @@
 // instead. "Upload" restarts the LINK into its bootloader, except when it is being revived (it
 // waits in its bootloader already). No way back.
 //
-// A web exchange that goes silent (the network lost on the way) fails after ServiceStallMs
-// without a byte, as any failed exchange does, instead of checking or downloading for good.
+// A web exchange that goes silent (the network lost on the way) fails after the service's
+// limit on silence, as any failed exchange does, instead of checking or downloading for good.
 //
 // Web answers act only within the visit that asked: one that ends after the step was left, or
 // after a later visit began, may still put a download into the store but never chooses the
@@ -50,9 +50,6 @@ public:
     // The hardware generation the service is asked about: 0.11.
     static constexpr int LinkHardwareMajor = 0;
     static constexpr int LinkHardwareMinor = 11;
-    // Silence after which an exchange with the service fails.
-    static constexpr int ServiceStallMs = 30000;
-
     DFUGetFirmwareForm(DFUFormDelegate& delegate, QWidget* parent = nullptr);
     ~DFUGetFirmwareForm() override;
 
@@ -81,7 +78,7 @@ public:
     // For tests: replaces the file dialog of Browse.
     void setFilePicker(FilePicker picker) { m_filePicker = std::move(picker); }
     // For tests: a shorter silence.
-    void setServiceStallMs(int ms) { m_stallMs = ms; }
+    void setServiceStallMs(int ms);
 
 private:
     void onReachable(bool reachable, quint64 visit);
@@ -92,8 +89,6 @@ private:
     // already there is not replaced (warning box, selection unchanged).
     void addOwnFirmware(const QString& path);
     void setStatus(const QString& icon, const QString& text);
-    // The service, with the limit on silence of every exchange asked from now on.
-    API::Manager& service();
 
     std::unique_ptr<::Ui::DFUGetFirmwareForm> m_ui;
     API::Manager* m_api; // owned (child)
@@ -104,7 +99,6 @@ private:
     QPointer<API::DownloadTask> m_download;
     quint64 m_downloadVisit = 0;
     FilePicker m_filePicker;
-    int m_stallMs = ServiceStallMs;
 };
 
 } // namespace OX
