@@ -131,9 +131,14 @@ void LinkPage::onSetState(State state)
         if (onScreen())
             container->setProgress(false);
         // An unconfirmed apply returns into the forms, but only where the user sees it: the next
-        // visit takes the LINK's record afresh and then this one again.
+        // visit takes the LINK's record afresh and then this one again. Another LINK found under
+        // the preset meanwhile (another chair) keeps its own record: the apply was not for it.
         if (m_pendingApply.defined && onScreen()) {
-            m_parameters = m_pendingApply.parameters;
+            Link* link = container->getLink(m_preset);
+            if (link && identity(*link) == m_pendingLink)
+                m_parameters = m_pendingApply.parameters;
+            else
+                qWarning() << "An apply for another LINK is dropped:" << m_pendingLink;
             m_pendingApply.defined = false;
         }
         emit updateUi(true);
@@ -215,6 +220,7 @@ void LinkPage::applyParameters(LPP const& record)
     }
     emit setState(applying_parameters_state);
     m_pendingApply = LinkProfile(QString::fromLatin1(ApplyProfileName), record);
+    m_pendingLink = identity(*link);
     const quint64 serial = ++m_applySerial;
     QPointer<LinkPage> self(this);
     const quint64 sent = visit();
@@ -272,6 +278,11 @@ bool LinkPage::revertParameters()
         return false;
     m_parameters = link->parameters();
     return true;
+}
+
+QString LinkPage::identity(Link const& link)
+{
+    return QStringLiteral("%1/%2/%3").arg(link.pan()).arg(link.address()).arg(link.serial());
 }
 
 QString LinkPage::backupName() const

@@ -21,6 +21,7 @@
 
 #include <memory>
 
+class Link;
 class QPushButton;
 class QTabWidget;
 
@@ -140,6 +141,8 @@ private:
     QString backupName() const;
     // The backup when the settings hold one whose record differs from the working record.
     bool backupDiffers() const;
+    // The LINK a record was sent to, told from another found later under the same preset.
+    static QString identity(Link const& link);
     // Tells that a record (source names it) has parameters outside the
     // LINK's limits (problems) and was not taken or sent.
     void tellOutOfLimits(QString const& source, QString const& problems);
@@ -152,6 +155,8 @@ private:
     State m_state = not_initialized_state;
     LPP m_parameters;
     LinkProfile m_pendingApply;
+    // The LINK the pending apply was sent to: it comes back into the forms for that LINK only.
+    QString m_pendingLink;
     // Counts the applies sent: only the reply of the latest one settles m_pendingApply, which
     // holds the latest record sent.
     quint64 m_applySerial = 0;

@@ -78,6 +78,14 @@ int indexOfPlace(ChannelMap const& map, OrvixDevice const& entry)
     return -1;
 }
 
+// The headset the dongle hears now when it is the one record names; null otherwise.
+Headset* heardHeadset(Dongle* dongle, NPP const& record)
+{
+    Headset* headset = dongle ? dongle->headset() : nullptr;
+    return headset && headset->pan() == record.pan && headset->address() == record.address ? headset
+                                                                                           : nullptr;
+}
+
 bool holdsSameDevice(ChannelMap const& map, OrvixDevice const& entry)
 {
     for (OrvixDevice const& d : map.devices) {
@@ -150,6 +158,10 @@ void PairingPage::bindHeadset(NPP record)
                                .arg(record.getSerialNumber());
     question.buttons = QStringList { tr("Pair as computer #1"), tr("Pair as computer #2"), tr("No") };
     question.about = { asked };
+    // A headset heard here is the one whose map takes this dongle: the question goes with it, so
+    // that the dongle never leaves its network for a headset that is gone.
+    if (Headset* heard = heardHeadset(asked, record))
+        question.about << heard;
     ask(question, [this, record](int answer) { pairHeadset(record, answer); });
 }
 
@@ -173,18 +185,24 @@ void PairingPage::pairHeadset(NPP record, int answer)
         emit showError(failedTitle.arg(tr("Set CMAP")), networkFull());
         return;
     }
+    const QPointer<Headset> heard(heardHeadset(dongle, record));
+    const bool wasHeard = !heard.isNull();
 
-    const Defer chain = Promise::create(tr("Set Address"), [dongle, role](Defer& step) {
+    const Defer chain = Promise::create(tr("Set Address"), [dongle, role, heard, wasHeard](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
+        if (wasHeard && !heard)
+            return step.reject(DongleResult(DongleResult::NoHeadset)); // the dongle stays as it is
         // The dongle is the target: it changes its own address.
         const quint8 own = dongle->profile().address;
         if (own == role.address)
             return step.resolve();
         dongle->setDeviceAddress(own, role.address, settle(step));
-    }).then(tr("Set PAN"), [dongle, record](Defer& step) {
+    }).then(tr("Set PAN"), [dongle, record, heard, wasHeard](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
+        if (wasHeard && !heard)
+            return step.reject(DongleResult(DongleResult::NoHeadset));
         // The dongle joins the headset's network.
         if (dongle->profile().pan == record.pan)
             return step.resolve();

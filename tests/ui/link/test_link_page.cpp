@@ -328,6 +328,25 @@ TEST_F(LinkPageTest, AnApplyTheLinkNeverAnsweredComesBackAfterRetry)
     EXPECT_EQ(indoor->parameters(), onLink(0)) << "leaving applied nothing and kept nothing";
 }
 
+// The retry finds another LINK under the preset (another chair's): the apply the first one never
+// confirmed does not come back to be sent to it.
+TEST_F(LinkPageTest, AnUnconfirmedApplyComesBackForItsOwnLinkOnly)
+{
+    start();
+    open();
+    edit();
+    const int rule = rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(0xBF)));
+    testutil::onNextBox([&](QWidget* box) {
+        rig.emulator().removeFault(rule);
+        rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.serial = "LK19000999"; });
+        EXPECT_TRUE(testutil::clickButton(box, "Retry"));
+    });
+    rig.container.clickRight(0);
+    ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));
+    EXPECT_EQ(indoor->parameters(), onLink(0));
+    EXPECT_EQ(footer(), "Reset|");
+}
+
 // The LINK's answer becomes the record: an edit tried before it comes is not taken, so none is lost.
 // Back meanwhile leaves without offering to dismiss the record, which goes all the same.
 TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)

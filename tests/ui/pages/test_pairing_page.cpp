@@ -168,6 +168,22 @@ protected:
         return rig.emulator().headset().channelMap == map;
     }
     bool on(QString const& name) const { return rig.container.controller.currentPageName() == name; }
+    // The first row of list is picked as the headset is switched off, and the headset is lost
+    // before the question opens; the question would be answered with button. since: the mark
+    // before the pick.
+    void pickAsTheHeadsetGoes(char const* name, QString const& button, int* since)
+    {
+        rig.emulator().headsetPower(false);
+        bool read = false; // a dongle answer comes after every status sent before the switch
+        rig.dongle()->queryProfile([&read](DongleProfile*, DongleResult) { read = true; });
+        ASSERT_TRUE(waitUntil([&] { return read; }));
+        ASSERT_TRUE(rig.headset());
+        *since = rig.emulator().mark();
+        answers.answer(QStringLiteral("Pair with headset"), button);
+        pick(name, 0);
+        rig.dongle()->headsetLost(rig.headset()); // as its watchdog reports it
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
     testutil::BoxAnswerer answers;
     pagetest::PageRig rig;
@@ -339,16 +355,8 @@ TEST_F(PairingPageTest, WhileTheHeadsetIsOffNothingIsPairedOrRemovedAndTheLinksC
     ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
     // Switched off as the LINK is picked: its question goes with the headset, and a late "yes"
     // moves no LINK onto a network whose map it cannot enter.
-    rig.emulator().headsetPower(false);
-    bool read = false; // a dongle answer comes after every status sent before the switch
-    rig.dongle()->queryProfile([&read](DongleProfile*, DongleResult) { read = true; });
-    ASSERT_TRUE(waitUntil([&] { return read; }));
-    ASSERT_TRUE(rig.headset());
-    const int since = rig.emulator().mark();
-    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
-    pick("deviceList", 0);
-    rig.dongle()->headsetLost(rig.headset()); // as its watchdog reports it, before the box opens
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    int since = 0;
+    ASSERT_NO_FATAL_FAILURE(pickAsTheHeadsetGoes("deviceList", QStringLiteral("As Primary Chair"), &since));
     ASSERT_TRUE(waitUntil([&] { return !rig.headset(); }, 4000));
     testutil::spin(300); // the LINK is heard meanwhile
     EXPECT_EQ(list("deviceList")->count(), 0) << "no LINK to pair with a headset that is not there";
@@ -431,6 +439,22 @@ TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMa
     rig.container.clickLeft();
     ASSERT_TRUE(waitUntil([&] { return on("Security"); }, 3000));
     EXPECT_TRUE(requests({ "16:37:" }, leave).contains(QStringLiteral("16:37:0:0@0")));
+}
+
+// The headset offered is switched off as it is picked: its question goes with it, and a late
+// "yes" never takes the dongle off its network for a headset that is gone.
+TEST_F(PairingPageTest, AHeadsetSwitchedOffAsItIsPickedLeavesTheDongleOnItsNetwork)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset({}, 0x2345)));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("headsetList")->count() == 1; }));
+    int since = 0;
+    ASSERT_NO_FATAL_FAILURE(
+        pickAsTheHeadsetGoes("headsetList", QStringLiteral("Pair as computer #1"), &since));
+    testutil::spin(300);
+    EXPECT_TRUE(requests({ "16:19:", "16:5:", "3:" }, since).isEmpty());
+    EXPECT_EQ(rig.emulator().dongle().pan, 0x1234);
+    EXPECT_FALSE(answers.seen().contains(QStringLiteral("Pair with headset")));
 }
 
 TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeavingServiceMode)
