@@ -13,9 +13,9 @@ the crosshair overlay once the headset is active on this computer, unplugs and p
 and quits with "Quit". On the way it checks what pages do (tools/e2e/content.py): a toolbar
 button's command, a mouse profile slider step, the Devices page's reordered channel map and a LINK
 form's step (applied, then read back onto the form) reach the dongle (the emulator's trace), the calibration bars move after Reset, Help opens at the anchor
-of the page it came from and the crosshair's countdown ends in a set-zero. Then, on an X server of its own at 1366x768 and in another language (French
-unless --small-language says otherwise), it opens every page again, photographs it into
-<build>/test-artifacts/e2e/1366x768/ and checks that each page's controls stand whole inside the
+of the page it came from and the crosshair's countdown ends in a set-zero. Then, on an X server of its own at 1366x768, once in French and once in Hungarian (unless
+--small-language says otherwise), it opens every page again, photographs it into
+<build>/test-artifacts/e2e/1366x768-<language>/ and checks that each page's controls stand whole inside the
 window. Each step prints a PASS or FAIL line; a screenshot of the screen after each page appeared
 goes to <build>/test-artifacts/e2e/. The exit status is 0 when every step passed.
 Every wait is on a condition (a log line, a pixel, a window) with a bounded time-out.
@@ -452,9 +452,9 @@ class PrivateScreen:
 
 
 def small_screen(executable, artifacts, language, deadline):
-    """Every page on a 1366 by 768 screen in language: a screenshot each in <artifacts>/1366x768,
-    and each page's controls inside the window. Returns (passed, failed)."""
-    folder = os.path.join(artifacts, "%dx%d" % SMALL_SCREEN)
+    """Every page on a 1366 by 768 screen in language: a screenshot each in
+    <artifacts>/1366x768-<language>, and each page's controls inside the window. Returns (passed, failed)."""
+    folder = os.path.join(artifacts, "%dx%d-%s" % (SMALL_SCREEN + (language,)))
     os.makedirs(folder, exist_ok=True)
     try:
         display = PrivateScreen(SMALL_SCREEN)
@@ -714,9 +714,10 @@ def run(args):
         app.stop()
         shutil.rmtree(sandbox, ignore_errors=True)
 
-    passed, failed = small_screen(executable, artifacts, args.small_language, hard_deadline)
-    check.passed += passed
-    check.failed += failed
+    for language in args.small_language.split(","):
+        passed, failed = small_screen(executable, artifacts, language, hard_deadline)
+        check.passed += passed
+        check.failed += failed
     elapsed = time.monotonic() - started
     print("e2e: %d passed, %d failed in %.1f s; screenshots in %s" % (check.passed, check.failed, elapsed, artifacts))
     if elapsed > args.budget:
@@ -728,8 +729,9 @@ def run(args):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", default="build", help="the build folder (default: build)")
-    parser.add_argument("--small-language", default="fr",
-                        help="the language of the pass on a 1366x768 screen: en, fr or hu (default: fr)")
+    parser.add_argument("--small-language", default="fr,hu",
+                        help="the languages of the passes on a 1366x768 screen, separated by commas: "
+                             "en, fr or hu (default: fr,hu)")
     # A busy machine stretches the budget as it stretches the tests' time-outs (scripts/run-tests.sh).
     scale = max(1.0, float(os.environ.get("ORVIX_TEST_TIME_SCALE") or 1))
     parser.add_argument("--budget", type=int, default=int(120 * scale),

@@ -92,6 +92,8 @@ void DFUUploadForm::onUploadProgress(int percentage, long long remainingTime)
 
 void DFUUploadForm::onUploadFinished(bool success)
 {
+    if (success)
+        m_linkWritten = false; // the bootloader confirmed the whole image, seen or not
     if (!isOnScreen()) {
         m_sender.giveBackQuietly(); // left while it ran: the port goes back
         if (std::exchange(m_leftBehind, false)) {
@@ -115,7 +117,6 @@ void DFUUploadForm::onUploadFinished(bool success)
         delegate.stepFailed(this, tr("Link firmware upload failed."));
         return;
     }
-    m_linkWritten = false;
     // Progress comes only once a speed can be told: a short image, or a fast line, finished at 0 %.
     m_ui->progressBar->setValue(m_ui->progressBar->maximum());
     m_ui->estimationInfo->clear();

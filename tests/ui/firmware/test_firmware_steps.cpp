@@ -615,6 +615,18 @@ TEST_F(Wizard, ATransferLeftBehindIsToldOverThePageShownThen)
     EXPECT_TRUE(waitUntil([&] { return boxes.seen() == QStringList { "Firmware update succeeded" }; }));
     EXPECT_EQ(page->shownForm(), upload());
     EXPECT_FALSE(next->isEnabled());
+
+    // Visited again, a step fails and the dongle is removed as the box said: the LINK took the
+    // whole image, nothing claims it half-written.
+    page->pageWillAppear(QStringLiteral("Menu"));
+    page->pageDidAppear();
+    fastTimeouts();
+    env.emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(22)));
+    clickNext();
+    ASSERT_TRUE(failsWith(QStringLiteral("Unable to enter firmware update mode.")));
+    fake.dongle = nullptr;
+    page->updateWithDongle(nullptr, DongleChangeMask::all);
+    EXPECT_EQ(page->failedForm()->message(), QStringLiteral("Unable to enter firmware update mode."));
 }
 
 TEST_F(Wizard, AnUploadEndingWithoutTheDongleIsAFailure)
