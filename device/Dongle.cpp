@@ -520,6 +520,11 @@ void Dongle::processPacket(UHRType const& header, RingBuffer& ring)
         }
     } else {
         qCDebug(lcDongle, ">>> [%s] (not initialized yet)", QStringFromPacketID(pid));
+        if (pid == PacketID::DCP && L >= 2 + SCP::SizeOf) {
+            const SCP scp(PacketData(ring.peek(0, SCP::SizeOf), PacketData::LittleEndian));
+            if (scp.command == 64)
+                m_stateDuringStart = scp.lsb;
+        }
     }
 
     // Replies are matched also before initialization: the start sequence relies on it.

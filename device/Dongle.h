@@ -366,6 +366,9 @@ private:
     int m_savedLength = 0;
     std::function<void(QByteArray const& frame)> m_frameTap;
     bool m_initialized = false;
+    // The radio state (parameter 64) last heard while the start reads the profile, echo or
+    // notice, -1 when none: a notice that comes after the state was read is not lost.
+    int m_stateDuringStart = -1;
     std::atomic<bool> m_running { false };
     quint8 m_channel = 0;
     XModem* m_xmodem = nullptr;

@@ -70,6 +70,7 @@ void Dongle::start(ResultCallback callback)
     if (!callback)
         callback = [](DongleResult) {};
     m_initialized = false;
+    m_stateDuringStart = -1;
     m_running = true;
     m_progress.start(QStringLiteral("Initializing\ndongle"), Progress::Finite);
 
@@ -100,6 +101,10 @@ void Dongle::start(ResultCallback callback)
                 OX::Defer node = step;
                 queryProfile([this, node](DongleProfile* profile, DongleResult result) {
                     m_progress.setProgress(1.0);
+                    // The dongle may have announced another state since it answered the read
+                    // (leaving service mode takes it a while): the last word heard counts.
+                    if (profile && m_stateDuringStart >= 0)
+                        profile->state = quint8(m_stateDuringStart);
                     if (result.code == DongleResult::Ok && profile) {
                         qCDebug(lcDongle, "Profile: %s", qUtf8Printable(profile->toString(1)));
                         m_initialized = true;

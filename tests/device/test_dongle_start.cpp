@@ -211,3 +211,18 @@ TEST(DongleProfileText, ANewProfileAtDepth0And1)
     EXPECT_EQ(assigned.serial, QStringLiteral("DG1"));
     EXPECT_FLOAT_EQ(assigned.tremorFilter(), 0.75f);
 }
+
+TEST_F(DongleTest, AStateAnnouncedWhileTheProfileIsReadIsTheOneKept)
+{
+    // The dongle leaves service mode only after its state was read, while the rest is read.
+    emulator->updateDongle([](emu::DongleModel& d) { d.state = d.stateAfterServiceExit = 0; });
+    emu::Emulator* e = emulator.get();
+    emulator->setRequestHook([e](emu::Frame const& f) {
+        if (f.pid == emu::pid::DCP && f.cmd() == 31 && e->dongle().state == 0)
+            e->noticeState(1);
+        return false;
+    });
+    ASSERT_EQ(startDongle(), 0);
+    EXPECT_EQ(dongle->profile().state, 1);
+    emulator->setRequestHook({});
+}

@@ -188,11 +188,9 @@ void PairingPage::pairHeadset(NPP record, int answer)
     const QPointer<Headset> heard(heardHeadset(dongle, record));
     const bool wasHeard = !heard.isNull();
 
-    const Defer chain = Promise::create(tr("Set Address"), [dongle, role, heard, wasHeard](Defer& step) {
+    const Defer chain = Promise::create(tr("Set Address"), [dongle, role](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
-        if (wasHeard && !heard)
-            return step.reject(DongleResult(DongleResult::NoHeadset)); // the dongle stays as it is
         // The dongle is the target: it changes its own address.
         const quint8 own = dongle->profile().address;
         if (own == role.address)
@@ -202,7 +200,7 @@ void PairingPage::pairHeadset(NPP record, int answer)
         if (!dongle)
             return step.reject(dongleGone());
         if (wasHeard && !heard)
-            return step.reject(DongleResult(DongleResult::NoHeadset));
+            return step.reject(DongleResult(DongleResult::NoHeadset)); // gone since the address
         // The dongle joins the headset's network.
         if (dongle->profile().pan == record.pan)
             return step.resolve();
@@ -263,8 +261,6 @@ void PairingPage::pairLink(NPP record, int answer)
     const Defer chain = Promise::create(tr("Set PAN"), [dongle, record](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
-        if (!dongle->headset())
-            return step.reject(DongleResult(DongleResult::NoHeadset)); // the LINK stays as it was
         const quint16 pan = dongle->profile().pan;
         if (pan == record.pan)
             return step.resolve();

@@ -441,11 +441,14 @@ TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMa
     EXPECT_TRUE(requests({ "16:37:" }, leave).contains(QStringLiteral("16:37:0:0@0")));
 }
 
-// The headset offered is switched off as it is picked: its question goes with it, and a late
-// "yes" never takes the dongle off its network for a headset that is gone.
+// The headset offered is switched off as it is picked, or while the dongle takes its new
+// address: its question goes with it, and the dongle never leaves its network for a headset
+// that is gone.
 TEST_F(PairingPageTest, AHeadsetSwitchedOffAsItIsPickedLeavesTheDongleOnItsNetwork)
 {
-    ASSERT_NO_FATAL_FAILURE(start(headset({}, 0x2345)));
+    ASSERT_NO_FATAL_FAILURE(start(
+        headset({}, 0x2345),
+        [](emu::Emulator& e) { e.updateDongle([](emu::DongleModel& d) { d.address = 1; }); }, 0.5));
     showUntil(PairingPage::looking_for_devices_state);
     ASSERT_TRUE(waitUntil([&] { return list("headsetList")->count() == 1; }));
     int since = 0;
@@ -455,6 +458,22 @@ TEST_F(PairingPageTest, AHeadsetSwitchedOffAsItIsPickedLeavesTheDongleOnItsNetwo
     EXPECT_TRUE(requests({ "16:19:", "16:5:", "3:" }, since).isEmpty());
     EXPECT_EQ(rig.emulator().dongle().pan, 0x1234);
     EXPECT_FALSE(answers.seen().contains(QStringLiteral("Pair with headset")));
+
+    rig.emulator().headsetPower(true);
+    ASSERT_TRUE(waitUntil([&] { return list("headsetList")->count() == 1; }));
+    const emu::FrameFilter address = emu::FrameFilter::dcp(19);
+    rig.emulator().addFault(emu::FaultRule::delayRequest(address, testutil::scaled(300), -1));
+    const QString failed = QStringLiteral("Pair headset with dongle (Set PAN) failed");
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("Pair as computer #1"));
+    answers.answer(failed, QStringLiteral("OK"));
+    since = rig.emulator().mark();
+    pick("headsetList", 0);
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().receivedCount(address) > 0; }));
+    rig.emulator().headsetPower(false);
+    rig.dongle()->headsetLost(rig.headset());
+    ASSERT_TRUE(waitUntil([&] { return answers.seen().contains(failed); }));
+    EXPECT_TRUE(requests({ "16:5:", "3:" }, since).isEmpty());
+    EXPECT_EQ(rig.emulator().dongle().pan, 0x1234);
 }
 
 TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeavingServiceMode)
