@@ -98,7 +98,8 @@ TEST_F(MasterDetail, TheActiveEntryCannotBeDisabledAndADisabledOneNotOpened)
 
 TEST_F(MasterDetail, ListEntriesAreNumberedMarkedAndOpenOnClick)
 {
-    EXPECT_FALSE(view.addPage(QStringLiteral("a"), "Again", "", new FakeForm(lpp)));
+    FakeForm refused(lpp); // a page not taken stays its caller's
+    EXPECT_FALSE(view.addPage(QStringLiteral("a"), "Again", "", &refused));
     OX::ExpandableListView* list = view.listView();
     ASSERT_EQ(list->identifiers().size(), 3);
     EXPECT_TRUE(list->item(QStringLiteral("a"))->isFirstItem());
