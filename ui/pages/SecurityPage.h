@@ -130,7 +130,7 @@ private:
     void showPasswordProblem();
     // The set-password pass (entry of state 7) and one of its answers.
     void startPass();
-    void onPasswordAnswer(quint64 pass, Device const& device, DongleResult const& result);
+    void onPasswordAnswer(quint64 visit, quint64 pass, Device const& device, DongleResult const& result);
     // In state 2, goes on to state 3 once the dongle's state byte says service mode.
     void continueInServiceMode();
 
@@ -140,6 +140,9 @@ private:
     QList<Device> m_devices;
     std::unique_ptr<WarningBubble> m_bubble;
     std::unique_ptr<WarningBubble> m_problemBubble;
+    // Each pass of a visit has its own number: a late answer of a pass that a new one replaced
+    // (after the headset was switched off and heard again) counts for neither.
+    quint64 m_pass = 0;
     int m_sent = 0;
     int m_done = 0;
     int m_failed = 0;

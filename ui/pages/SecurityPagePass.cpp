@@ -65,7 +65,8 @@ void SecurityPage::startPass()
     for (int i = 0; i < m_devices.size(); ++i)
         if (DeviceListWidget::Item* item = m_ui->deviceListView->itemAt(i))
             item->setChecked(false);
-    const quint64 pass = visit();
+    const quint64 visit = this->visit();
+    const quint64 pass = ++m_pass;
     m_done = 0;
     m_failed = 0;
     // Every row that will be sent is counted before the first request goes out: an answer that
@@ -86,21 +87,22 @@ void SecurityPage::startPass()
     for (Device const& d : targets) {
         Dongle* dongle = container->getDongle();
         if (!dongle) {
-            onPasswordAnswer(pass, d, DongleResult(DongleResult::NoDongle));
+            onPasswordAnswer(visit, pass, d, DongleResult(DongleResult::NoDongle));
             continue;
         }
         // A request the dongle refuses is answered (code 11) before the call returns.
-        dongle->setDevicePassword(d.address, password, [self, pass, d](DongleResult result) {
+        dongle->setDevicePassword(d.address, password, [self, visit, pass, d](DongleResult result) {
             if (self)
-                self->onPasswordAnswer(pass, d, result);
+                self->onPasswordAnswer(visit, pass, d, result);
         });
     }
 }
 
-void SecurityPage::onPasswordAnswer(quint64 pass, Device const& device, DongleResult const& result)
+void SecurityPage::onPasswordAnswer(
+    quint64 visit, quint64 pass, Device const& device, DongleResult const& result)
 {
-    if (pass != visit())
-        return; // a pass of an earlier visit
+    if (visit != this->visit() || pass != m_pass)
+        return; // a pass of an earlier visit, or one a later pass replaced
     if (result.code != DongleResult::Ok) {
         qDebug() << "Device: " << device.product << "Set password failed, result: " << result.text;
         ++m_failed;

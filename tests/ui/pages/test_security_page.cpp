@@ -287,6 +287,24 @@ TEST_F(SecurityFixture, AnEmptyMapWaitsForAnotherOneAndALostHeadsetStillCountsIt
     EXPECT_FALSE(item(0)->isEnabled());
     ASSERT_TRUE(reaches(Page::password_set_done_state));
     EXPECT_EQ(rig.emulator().headset().password, QByteArray("late            "));
+
+    // Lost again mid-pass and heard again at once: the new pass ends on its own answers, never
+    // on the late ones of the pass it replaced.
+    typeTwice("later");
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    ASSERT_EQ(page->state(), Page::waiting_for_set_password_done);
+    page->updateWithHeadset(nullptr, HeadsetChangeMask::all);
+    NPP heard;
+    heard.product = ProductID::Headset;
+    heard.pan = page->devices()[0].pan;
+    heard.address = page->devices()[0].address;
+    page->deviceFound(rig.director->dongle(), heard);
+    ASSERT_EQ(page->state(), Page::waiting_for_set_devices_password_state);
+    typeTwice("again");
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    ASSERT_TRUE(reaches(Page::password_set_done_state));
+    EXPECT_EQ(rig.emulator().headset().password, QByteArray("again           "));
+    EXPECT_EQ(rig.emulator().dongle().password, QByteArray("again           "));
 }
 
 // A headset whose device list is empty (as a failed pairing leaves it): the page says why it can
