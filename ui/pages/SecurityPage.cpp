@@ -240,7 +240,9 @@ void SecurityPage::onSetState(State s)
         break;
     }
     case waiting_for_headset_service_mode_state:
-        container->setProgress(false);
+        // A headset switched off mid-pass does not end the pass: the way back opens with its
+        // result, so that no failure of a LINK still to answer goes untold.
+        container->setProgress(passUnderWay());
         setEnabled(true);
         if (!m_channelMap.isEmpty()) {
             m_ui->helpText->setText(
@@ -329,6 +331,7 @@ void SecurityPage::pageWillAppear(QString const& from)
     m_state = default_state;
     m_channelMap.clear();
     m_devices.clear();
+    m_sent = m_done = m_failed = 0;
     m_ui->deviceListView->clear();
     m_ui->helpText->clear();
     setEnabled(false);

@@ -130,6 +130,8 @@ private:
     void showPasswordProblem();
     // The set-password pass (entry of state 7) and one of its answers.
     void startPass();
+    // Requests of the current pass still wait for their answers.
+    bool passUnderWay() const { return m_sent > m_done + m_failed; }
     void onPasswordAnswer(quint64 visit, quint64 pass, Device const& device, DongleResult const& result);
     // In state 2, goes on to state 3 once the dongle's state byte says service mode.
     void continueInServiceMode();

@@ -285,7 +285,9 @@ TEST_F(SecurityFixture, AnEmptyMapWaitsForAnotherOneAndALostHeadsetStillCountsIt
     page->updateWithHeadset(nullptr, HeadsetChangeMask::all);
     EXPECT_EQ(page->state(), Page::waiting_for_headset_service_mode_state);
     EXPECT_FALSE(item(0)->isEnabled());
+    EXPECT_TRUE(rig.container.busy); // no leaving before the pass has told its result
     ASSERT_TRUE(reaches(Page::password_set_done_state));
+    EXPECT_FALSE(rig.container.busy);
     EXPECT_EQ(rig.emulator().headset().password, QByteArray("late            "));
 
     // Lost again mid-pass and heard again at once: the new pass ends on its own answers, never
