@@ -140,19 +140,29 @@ bool Installer::start(const QString& downloaded, const QDir& folder, const QStri
         return fail(error, QStringLiteral("Software update failed: unable to create install script!"));
     }
 
-    if (QFileInfo(downloaded).absoluteFilePath() != QFileInfo(package).absoluteFilePath()) {
+    const bool moved = QFileInfo(downloaded).absoluteFilePath() != QFileInfo(package).absoluteFilePath();
+    if (moved) {
         // The folder is emptied for every download: a file already bearing the package's
         // name (the script itself, say) makes the rename fail rather than be replaced.
-        if (!QFile::rename(downloaded, package))
+        if (!QFile::rename(downloaded, package)) {
+            file.remove();
             return fail(error, QStringLiteral("Software update failed: package not exists!"));
+        }
     } else if (!QFileInfo::exists(package)) {
+        file.remove();
         return fail(error, QStringLiteral("Software update failed: package not exists!"));
     }
 
     QStringList command = openCommand(package, script);
     const QString program = command.takeFirst();
-    if (!launch(program, command))
+    if (!launch(program, command)) {
+        // Nothing is left behind for an installer that never ran: the package goes back to the
+        // download's name, which the download removes as it ends, and the script goes.
+        file.remove();
+        if (moved && !QFile::rename(package, downloaded))
+            QFile::remove(package);
         return fail(error, QStringLiteral("Software update failed: unable to start %1!").arg(program));
+    }
     return true;
 }
 

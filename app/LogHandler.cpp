@@ -1,5 +1,7 @@
 #include "app/LogHandler.h"
 
+#include "app/PrivateFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -234,7 +236,16 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
     QDir dir(folder);
     if (!dir.exists())
         dir.mkpath(QStringLiteral("."));
-    removeOldest(folder);
+    // Our two folders are used only as the folders they are: through a link, or in a folder of
+    // another user, the oldest file of a folder not ours would be removed and the lines would
+    // go where others read them.
+    QString why;
+    const bool own = PrivateFolder::isOwn(QFileInfo(folder).absolutePath(), &why)
+        && PrivateFolder::isOwn(QFileInfo(folder).absoluteFilePath(), &why);
+    if (own)
+        removeOldest(folder);
+    else
+        qInfo("%s", qPrintable(QStringLiteral("Log folder %1 not used: %2").arg(folder, why)));
 
     bool opened = false;
     {
@@ -248,7 +259,7 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
         // only, before anything is written to it. Only a regular file is written: a link at its
         // name is never followed (another file would take the lines and lose its owner's
         // rights), and a pipe is opened without waiting for a reader that never comes.
-        const int fd = ::open(QFile::encodeName(s.path).constData(),
+        const int fd = !own ? -1 : ::open(QFile::encodeName(s.path).constData(),
             O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
         struct stat st {
         };

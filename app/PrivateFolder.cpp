@@ -29,22 +29,44 @@ QString ownName()
 
 } // namespace
 
-bool isPrivate(const QString& folder, QString* why)
+namespace
 {
-    QString reason;
+
+// Why folder is no real folder (not a link) of this user, with its mode; empty when it is one.
+QString notOwn(const QString& folder, mode_t* mode)
+{
     struct stat st {
     };
     if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
-        reason = QStringLiteral("not an absolute path");
-    else if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
-        reason = errno == ENOENT ? QStringLiteral("missing") : errnoText();
-    else if (S_ISLNK(st.st_mode))
-        reason = QStringLiteral("it is a symbolic link");
-    else if (!S_ISDIR(st.st_mode))
-        reason = QStringLiteral("it is not a directory");
-    else if (st.st_uid != ::geteuid())
-        reason = QStringLiteral("it belongs to another user");
-    else if ((st.st_mode & 077) != 0)
+        return QStringLiteral("not an absolute path");
+    if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
+        return errno == ENOENT ? QStringLiteral("missing") : errnoText();
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("it is a symbolic link");
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("it is not a directory");
+    if (st.st_uid != ::geteuid())
+        return QStringLiteral("it belongs to another user");
+    *mode = st.st_mode;
+    return QString();
+}
+
+} // namespace
+
+bool isOwn(const QString& folder, QString* why)
+{
+    mode_t mode = 0;
+    const QString reason = notOwn(folder, &mode);
+    if (why)
+        *why = reason;
+    return reason.isEmpty();
+}
+
+bool isPrivate(const QString& folder, QString* why)
+{
+    mode_t mode = 0;
+    QString reason = notOwn(folder, &mode);
+    if (reason.isEmpty() && (mode & 077) != 0)
         reason = QStringLiteral("others may enter it");
     if (why)
         *why = reason;

@@ -13,6 +13,10 @@ namespace PrivateFolder
 // others is passed over with a warning. Empty when no candidate can be had.
 QString path();
 
+// True when folder is a real folder (not a link) of this user, whoever may enter it; otherwise
+// why says what is wrong.
+bool isOwn(const QString& folder, QString* why = nullptr);
+
 // True when folder is a real folder (not a link) of this user that no one else may enter;
 // otherwise why says what is wrong ("missing" when it does not exist).
 bool isPrivate(const QString& folder, QString* why = nullptr);

@@ -135,12 +135,21 @@ float clampFraction(float value)
     return value > 1.0f ? 1.0f : value;
 }
 
+// A stored control mode. A number beyond a mode's byte is no mode the dongle knows: cut to its
+// low byte, 257 would become absolute and 258 relative, a mode the person never chose. It loads
+// as the unknown mode, which is never written to a dongle.
+MouseMode toMouseMode(const QVariant& v)
+{
+    const int mode = toInt(v, 1);
+    return mode >= 0 && mode <= 0xFF ? MouseMode(quint8(mode)) : MouseMode::Unknown;
+}
+
 // One stored mouse profile; the twelve keys with their defaults.
 MouseProfile profileFromMap(const QVariantMap& map)
 {
     const MouseProfile defaults(nullptr);
     return MouseProfile(toText(map.value(QStringLiteral("name")), QStringLiteral("default")),
-        MouseMode(quint8(toInt(map.value(QStringLiteral("controlMode")), 1))),
+        toMouseMode(map.value(QStringLiteral("controlMode"))),
         toBool(map.value(QStringLiteral("autoZero")), true),
         toInt(map.value(QStringLiteral("zeroTimeInterval_ms")), 5000),
         toBool(map.value(QStringLiteral("audioFeedback")), true),

@@ -193,7 +193,21 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
         qCritical("OrvixTools cannot start: no private folder could be had for the single-instance guard");
         return 1;
     }
-    if (!guard->tryToRun()) {
+    // Only a guard another copy holds makes this a second start. One that cannot be opened (not
+    // a file of this user) is held by nobody: the start fails and says so, rather than ending
+    // quietly as if a copy ran. (A copy that quit meanwhile has left the guard free.)
+    bool running = guard->tryToRun();
+    if (!running && !guard->isAnotherRunning()) {
+        running = guard->tryToRun();
+        if (!running) {
+            qCritical("%s",
+                qPrintable(
+                    QStringLiteral("OrvixTools cannot start: the single-instance guard [%1] cannot be taken")
+                        .arg(guard->guardFile())));
+            return 1;
+        }
+    }
+    if (!running) {
         qDebug("OrvixTools already running, exiting ...");
         InstanceSignal::send(instanceName, 500, kSecondStartWaitMs);
         guard.reset();

@@ -289,6 +289,31 @@ TEST_F(LogHandlerTest, OnlyARegularFileAtTheLogsNameIsWritten)
     EXPECT_EQ(waited, std::future_status::ready) << "the start waited for a reader of the pipe";
 }
 
+TEST_F(LogHandlerTest, LogFoldersThatAreLinksAreNotUsed)
+{
+    const QDateTime start(QDate(2024, 3, 5), QTime(14, 7, 9));
+    // Another folder, full enough that a start would remove its oldest file.
+    const QString other = tmp.filePath(QStringLiteral("documents"));
+    ASSERT_TRUE(QDir().mkpath(other));
+    for (int i = 0; i < 10; ++i)
+        makeFile(QDir(other).filePath(QStringLiteral("letter%1.txt").arg(i)), 100 + i);
+    const QStringList kept = QDir(other).entryList(QDir::Files);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(folder()).path()));
+    ASSERT_TRUE(QFile::link(other, folder()));
+    EXPECT_FALSE(LogHandler::initAt(tmp.path(), start));
+    EXPECT_EQ(QDir(other).entryList(QDir::Files), kept);
+    EXPECT_TRUE(LogHandler::currentLogFile().isEmpty());
+
+    // The application's folder a link, with a logs folder inside the folder it names.
+    const QString data = tmp.filePath(QStringLiteral("data"));
+    const QString linked = tmp.filePath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().mkpath(linked + QStringLiteral("/logs")));
+    ASSERT_TRUE(QDir().mkpath(data));
+    ASSERT_TRUE(QFile::link(linked, QFileInfo(LogHandler::logFolder(data)).path()));
+    EXPECT_FALSE(LogHandler::initAt(data, start));
+    EXPECT_TRUE(QDir(linked + QStringLiteral("/logs")).entryList(QDir::Files).isEmpty());
+}
+
 TEST_F(LogHandlerTest, ThreadsNeverInterleaveWithinALine)
 {
     ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));

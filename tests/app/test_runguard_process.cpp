@@ -236,8 +236,19 @@ TEST_F(InstanceTest, SecondStartWithNobodyListeningStillExitsZero)
     EXPECT_EQ(second->exitCode(), 0);
 }
 
-TEST_F(InstanceTest, NoPrivateFolderAtAllIsAFailureNotASecondStart)
+TEST_F(InstanceTest, NoPrivateFolderOrAGuardNobodyHoldsIsAFailureNotASecondStart)
 {
+    // A folder at the guard's name: no copy holds it, and none can.
+    const QString guardFile = RunGuard(name).guardFile();
+    ASSERT_FALSE(guardFile.isEmpty());
+    ASSERT_TRUE(QDir().mkpath(guardFile));
+    QProcess* blocked = launch();
+    ASSERT_TRUE(runToEnd(blocked));
+    EXPECT_EQ(blocked->exitCode(), 1);
+    QByteArray err = blocked->readAllStandardError();
+    EXPECT_TRUE(err.contains("single-instance guard")) << err.toStdString();
+    EXPECT_FALSE(err.contains("already running")) << err.toStdString();
+
     // Every candidate lies under a plain file: none can be made.
     const QString file = root.filePath(QStringLiteral("plain"));
     QFile plain(file);
@@ -249,7 +260,7 @@ TEST_F(InstanceTest, NoPrivateFolderAtAllIsAFailureNotASecondStart)
     ASSERT_TRUE(runToEnd(start));
     EXPECT_EQ(start->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(start->exitCode(), 1);
-    const QByteArray err = start->readAllStandardError();
+    err = start->readAllStandardError();
     EXPECT_TRUE(err.contains("no private folder could be had")) << err.toStdString();
     EXPECT_FALSE(err.contains("already running")) << err.toStdString();
 }

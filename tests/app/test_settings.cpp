@@ -202,12 +202,16 @@ TEST_F(SettingsTest, MissingKeysOfAnEntryTakeTheirDefaults)
         QVariantMap partial = entry("Partial");
         partial.insert("tremorFilter", 0.9f);
         partial.insert("ACATKey", 461);
-        raw.setValue("profile/list", QVariantList { partial, QVariantMap() });
+        QVariantMap beyond = entry("Beyond");
+        beyond.insert("controlMode", 258);
+        raw.setValue("profile/list", QVariantList { partial, QVariantMap(), beyond });
         raw.setValue("profile/selected", "partial");
     });
     const QByteArray before = fileBytes();
     auto s = open();
-    ASSERT_EQ(s->profileNames(), QStringList({ "Partial", "default" }));
+    ASSERT_EQ(s->profileNames(), QStringList({ "Partial", "default", "Beyond" }));
+    // A mode beyond a byte is unknown (and never written to a dongle), not its low byte.
+    EXPECT_EQ(s->profileAt(2)->controlMode(), MouseMode::Unknown);
     const MouseProfile* p = s->profileAt(0);
     EXPECT_FLOAT_EQ(p->tremorFilter(), 0.9f);
     EXPECT_EQ(p->ACATKeyCode(), 205); // 461 cut to its low 8 bits

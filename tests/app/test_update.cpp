@@ -329,6 +329,8 @@ TEST(UpdateDownload, RefusedInstallerNameOrFailedOpenerKeepsTheApplicationRunnin
     EXPECT_TRUE(f.h.ui->mainVisible);
     EXPECT_EQ(f.h.quits, 0);
     EXPECT_FALSE(log.contains("Software update started"));
+    EXPECT_TRUE(waitUntil([&] { return QDir(f.updateFolder()).entryList(QDir::Files).isEmpty(); }, 5000))
+        << "the package or the script of an installer that never ran is left";
 }
 
 TEST(UpdateDownload, RedirectToAPlainHttpHostIsRefused)
@@ -436,13 +438,13 @@ TEST(Installer, StartFailsCleanly)
     EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "OrvixTools.deb", &error));
     EXPECT_EQ(error, "Software update failed: unable to create install script!");
     EXPECT_FALSE(QFileInfo(folder.absoluteFilePath("install.scpt")).isSymLink()) << "a cut script is left";
-    // The launch fails.
+    // The launch fails: the package is back under the download's name (which the download
+    // removes) and no script is left.
     EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "OrvixTools.deb", &error));
     EXPECT_TRUE(error.startsWith("Software update failed: unable to start "));
     Installer::setLauncher(nullptr);
+    EXPECT_EQ(folder.entryList(QDir::Files), QStringList { "d.bin" });
     // The package's name is the script's: refused rather than overwritten.
-    ASSERT_TRUE(downloaded.open(QIODevice::WriteOnly));
-    downloaded.close();
     EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "install.scpt", &error));
     EXPECT_EQ(error, "Software update failed: package not exists!");
     EXPECT_TRUE(QFileInfo::exists(downloaded.fileName()));

@@ -64,7 +64,7 @@ bool LinkSelectionPage::perform(PageAction action)
             target = QString::fromLatin1(OutdoorPageName);
         else if (m_selectedPreset == OrvixDevice::LinkDrive)
             target = QString::fromLatin1(IndoorPageName);
-        if (target.isEmpty() || !controller)
+        if (target.isEmpty() || m_queryRunning || !controller)
             return false;
         return controller->showPage(target, Page::FromBottom, SettingsSlideMs, true);
     }
@@ -147,6 +147,7 @@ void LinkSelectionPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
 void LinkSelectionPage::endWork()
 {
     m_pingTimer.stop();
+    m_queryRunning = false;
     if (m_busy) {
         // The footer is still this page's: the chain that set it busy will not end it.
         m_busy = false;
@@ -195,12 +196,23 @@ void LinkSelectionPage::refreshDevices()
     m_awaitingHeadset = false;
     showMissingDevice();
     container->setRightEnabled(PageFooter::AlternativeButton, true);
+    // The query reads every LINK afresh, and may put another LINK under a preset: "Settings"
+    // waits for it, so that the page opened edits the record just read from the LINK shown.
+    const quint64 query = ++m_querySerial;
+    m_queryRunning = true;
+    container->setRightEnabled(PageFooter::MainButton, false);
     const quint64 visit = this->visit();
     QPointer<LinkSelectionPage> self(this);
     headset->dongle().queryDevices(
-        headset->channelMap(), nullptr, [self, visit](QList<OrvixDevice::Preset>* found) {
-            if (!self || !self->isCurrentVisit(visit) || !found || found->isEmpty())
+        headset->channelMap(), nullptr, [self, visit, query](QList<OrvixDevice::Preset>* found) {
+            if (!self || !self->isCurrentVisit(visit))
                 return; // a query of a visit that ended starts nothing
+            if (query == self->m_querySerial)
+                self->m_queryRunning = false;
+            if (!found || found->isEmpty()) {
+                self->onLinkSelectionChanged(); // the rows stay; "Settings" follows them again
+                return;
+            }
             emit self->updateList();
             emit self->schedulePing();
         });
@@ -300,7 +312,7 @@ void LinkSelectionPage::onLinkSelectionChanged()
         return;
     showValues(link);
     m_selectedPreset = row->preset();
-    container->setRightEnabled(PageFooter::MainButton, true);
+    container->setRightEnabled(PageFooter::MainButton, !m_queryRunning);
 }
 
 void LinkSelectionPage::showValues(Link* link)

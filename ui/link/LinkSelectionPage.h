@@ -51,9 +51,9 @@ public:
     void updateWithDongle(Dongle* dongle, DongleChangeMask mask) override;
     void deviceFound(Dongle* dongle, NPP const& npp) override;
 
-    // Stops the ping timer and queries the LINKs of the headset's channel map; when one answers,
-    // the list is rebuilt and the timer started. Without a headset the page shows no LINK and
-    // waits for one.
+    // Stops the ping timer and queries the LINKs of the headset's channel map, "Settings" off
+    // meanwhile; when one answers, the list is rebuilt and the timer started. Without a headset
+    // the page shows no LINK and waits for one.
     void refreshDevices();
     // The five identity rows of link.
     void showValues(Link* link);
@@ -96,6 +96,9 @@ private:
     quint8 m_selectedPreset = OrvixDevice::NoPreset;
     // The busy indicator is on for a ping chain of this page.
     bool m_busy = false;
+    // A refresh query runs (the last one started is m_querySerial): "Settings" is off until it ends.
+    bool m_queryRunning = false;
+    quint64 m_querySerial = 0;
     // No headset to ask: the list is empty and no query or ping of before acts on it.
     bool m_awaitingHeadset = false;
     std::unique_ptr<Ui::LinkSelectionPage> m_ui;

@@ -25,6 +25,7 @@ protected:
         rig.registerPage(page, QStringLiteral("Link"), { "LinkIndoor", "LinkOutdoor" });
         ASSERT_TRUE(rig.show(QStringLiteral("Link")));
         ASSERT_TRUE(waitUntil([&] { return list()->count() == int(rig.linkAddresses.size()); }));
+        ASSERT_TRUE(waitUntil([&] { return page->isPingScheduled(); })); // the first query has ended
     }
     void TearDown() override
     {
@@ -67,7 +68,8 @@ TEST_F(LinkSelectionPageTest, EachLinkOpensThePageOfItsPresetWithSettingsOnlyFor
     EXPECT_EQ(openSettings(), "LinkIndoor");
     rig.container.controller.page("LinkIndoor")->perform(OX::PageAction::back); // as recorded
     ASSERT_TRUE(waitUntil(
-        [&] { return rig.container.controller.currentPageName() == "Link" && list()->count() == 2; }));
+        [&] { return rig.container.controller.currentPageName() == "Link" && page->isPingScheduled(); }));
+    EXPECT_EQ(list()->count(), 2);
     EXPECT_FALSE(rig.container.rightEnabled[0]) << "coming back starts without a selection";
 
     select(1);
@@ -93,7 +95,15 @@ TEST_F(LinkSelectionPageTest, TheSelectionAndItsRowsSurviveEveryRebuild)
     ASSERT_EQ(details.size(), 5);
     page->updateWithDongle(rig.env.dongle.get(), DongleChangeMask::linkLost); // one bit alone rebuilds
     page->updateWithDongle(rig.env.dongle.get(), DongleChangeMask::linkFound);
+    // "Settings" waits for the LINKs being read again: the page it opens takes what they hold.
+    rig.emulator().addFault(emu::FaultRule::delayRequest(
+        emu::FrameFilter().withDst(rig.linkAddresses.at(1)), testutil::scaled(300)));
     page->perform(OX::PageAction::refresh);
+    EXPECT_FALSE(rig.container.rightEnabled[0]);
+    select(0);
+    select(1);
+    EXPECT_FALSE(rig.container.rightEnabled[0]) << "a LINK chosen while the query runs";
+    EXPECT_FALSE(page->perform(OX::PageAction::settings));
     ASSERT_TRUE(waitUntil([&] { return page->isPingScheduled(); }));
     EXPECT_EQ(list()->count(), 2);
     EXPECT_EQ(list()->currentRow(), 1);
