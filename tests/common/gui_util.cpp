@@ -1,6 +1,7 @@
 #include "common/gui_util.h"
 #include "common/qt_wait.h"
 #include "common/time_scale.h"
+#include "ui/toolkit/SliderTicks.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,8 +12,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -330,15 +329,7 @@ void moveSlider(QWidget* widget, SliderMove move)
 
 void releaseHandle(QSlider* slider)
 {
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    const QRect handle
-        = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    const QRect handle = OX::SliderTicks::handleRect(slider);
     QTest::mousePress(slider, Qt::LeftButton, {}, handle.center());
     QTest::mouseRelease(slider, Qt::LeftButton, {}, handle.center());
 }

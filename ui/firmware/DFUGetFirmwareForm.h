@@ -50,6 +50,7 @@ public:
     // The hardware generation the service is asked about: 0.11.
     static constexpr int LinkHardwareMajor = 0;
     static constexpr int LinkHardwareMinor = 11;
+
     DFUGetFirmwareForm(DFUFormDelegate& delegate, QWidget* parent = nullptr);
     ~DFUGetFirmwareForm() override;
 

@@ -50,11 +50,8 @@ bool SliderTicks::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-void SliderTicks::paintTicks(QSlider* slider) const
+QRect SliderTicks::handleRect(QSlider const* slider)
 {
-    const int interval = slider->tickInterval() > 0 ? slider->tickInterval() : slider->pageStep();
-    if (slider->tickPosition() == QSlider::NoTicks || interval <= 0 || slider->maximum() <= slider->minimum())
-        return;
     QStyleOptionSlider option;
     option.initFrom(slider);
     option.orientation = slider->orientation();
@@ -66,13 +63,21 @@ void SliderTicks::paintTicks(QSlider* slider) const
     option.tickPosition = slider->tickPosition();
     option.tickInterval = slider->tickInterval();
     option.subControls = QStyle::SC_SliderHandle;
-    const QStyle* style = slider->style();
-    const QRect handle = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+}
+
+void SliderTicks::paintTicks(QSlider* slider) const
+{
+    const int interval = slider->tickInterval() > 0 ? slider->tickInterval() : slider->pageStep();
+    if (slider->tickPosition() == QSlider::NoTicks || interval <= 0 || slider->maximum() <= slider->minimum())
+        return;
+    const QRect handle = handleRect(slider);
     const bool horizontal = slider->orientation() == Qt::Horizontal;
     const int length = horizontal ? handle.width() : handle.height();
     const int span = (horizontal ? slider->width() : slider->height()) - length;
     if (span <= 0)
         return;
+    const bool upsideDown = slider->invertedAppearance() != !horizontal;
 
     QPainter painter(slider);
     painter.setPen(
@@ -81,7 +86,7 @@ void SliderTicks::paintTicks(QSlider* slider) const
     const bool below = slider->tickPosition() & QSlider::TicksBelow;
     for (qint64 value = slider->minimum(); value <= slider->maximum(); value += interval) {
         const int at = QStyle::sliderPositionFromValue(
-                           option.minimum, option.maximum, int(value), span, option.upsideDown)
+                           slider->minimum(), slider->maximum(), int(value), span, upsideDown)
             + length / 2;
         if (horizontal) {
             if (above)
