@@ -180,7 +180,8 @@ TEST(SettingsDamage, AFileThatFailsToReadGivesNoCopy)
 
 // A stored mouse-profile list that loads shorter (an entry that is no profile, a name taken
 // already in another letter case) is rewritten at the next save, a dongle's connection for one:
-// the file is kept beside first and the person is told; without a copy the list stays stored.
+// the file is kept beside first and the person is told; without a copy the list stays stored,
+// and the person is told that profile changes are not saved.
 TEST(SettingsDamage, MouseProfilesLeftOutAtLoadAreKeptBeforeTheListIsStoredShorter)
 {
     for (const bool copyPossible : { true, false }) {
@@ -201,6 +202,8 @@ TEST(SettingsDamage, MouseProfilesLeftOutAtLoadAreKeptBeforeTheListIsStoredShort
         const QString told = h.messages.first().text;
         EXPECT_TRUE(told.contains("mouse profiles")) << told.toStdString();
         EXPECT_TRUE(told.contains(copyPossible ? "was kept beside" : "No copy")) << told.toStdString();
+        // Without a copy, later changes to the profiles are lost: the person learns it now.
+        EXPECT_EQ(told.contains("Changes to mouse profiles will not be saved"), !copyPossible);
         h.director->settings()->sync(); // as a dongle's connection does
         if (copyPossible)
             EXPECT_EQ(readAll(path + ".damaged"), stored);
