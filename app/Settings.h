@@ -149,6 +149,9 @@ private:
     // The stored mouse-profile list lost entries at load and no copy could be kept: it is not
     // rewritten.
     bool m_profileListHeld = false;
+    // The stored LINK profile list held entries that cannot be taken and no copy could be kept:
+    // they are stored again with every list written.
+    bool m_linkProfileListHeld = false;
     bool m_storeFailed = false;
     bool m_storeFailureReported = false;
     LanguageLoader m_languageLoader;

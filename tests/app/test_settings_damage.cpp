@@ -212,6 +212,26 @@ TEST(SettingsDamage, MouseProfilesLeftOutAtLoadAreKeptBeforeTheListIsStoredShort
     }
 }
 
+// A stored LINK profile list with an entry that cannot be taken, of which no copy can be kept:
+// saving a backup stores the entry again as it was instead of dropping it from the only file.
+TEST(SettingsDamage, LinkProfilesSetAsideWithoutACopyAreNotLostByTheNextSave)
+{
+    for (const bool copyPossible : { true, false }) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("settings.ini");
+        const QVariantMap cut { { "name", "cut" }, { "data", QByteArray(5, 1) } };
+        QSettings(path, QSettings::IniFormat).setValue("link/profile/list", QVariantList { cut });
+        if (!copyPossible)
+            ASSERT_TRUE(QDir(dir.path()).mkpath("settings.ini.damaged/x"));
+        Settings s(path, nullptr);
+        ASSERT_TRUE(s.setLinkProfile("backup", LPP(PacketData(QByteArray(27, 3)))));
+        const QVariantList after = QSettings(path, QSettings::IniFormat).value("link/profile/list").toList();
+        EXPECT_EQ(after.contains(cut), !copyPossible) << "the entry is in no file any more";
+        EXPECT_EQ(after.size(), copyPossible ? 4 : 5); // the built-ins, the backup
+        EXPECT_EQ(s.linkProfiles().size(), 4);
+    }
+}
+
 // A settings file replaced while running, then a setting written: by damaged values, by a
 // named pipe, and by damaged values whose copy cannot be written (the file is left as it is).
 class SettingsReplaced : public ::testing::TestWithParam<int>
