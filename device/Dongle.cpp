@@ -109,6 +109,9 @@ struct Dongle::Request {
     std::atomic<bool> completed { false };
     // Released by the reply handler of each attempt (or by the teardown).
     Gate replied;
+    // Checked on the GUI thread before each attempt (see sendPacketWithPredicate).
+    SendCheck beforeSending;
+    Gate checked;
     // The wait of the attempt in progress; set by the worker, cleared on the GUI thread when
     // the wait reports (before it can be released), read only on the GUI thread.
     std::atomic<WaitBlock*> wait { nullptr };
@@ -634,6 +637,8 @@ void Dongle::processNPP(UHRType const& header, RingBuffer& ring)
         break;
     case ProductID::Link:
         kind = "LINK";
+        // A record meant for the LINK that was here is not sent to this one (Link).
+        m_heardLinks.insert(quint32(npp.pan) << 8 | npp.address, npp.getSerialNumber());
         break;
     case ProductID::Dongle:
         kind = "DONGLE";
@@ -772,13 +777,14 @@ bool Dongle::acceptsRequests() const
 }
 
 void Dongle::sendPacketWithPredicate(Header const& header, PacketData const& payload,
-    PacketPredicate const& predicate, int timeoutMs, ReplyCallback callback)
+    PacketPredicate const& predicate, int timeoutMs, ReplyCallback callback, SendCheck beforeSending)
 {
     auto request = std::make_shared<Request>();
     request->frame = Frame::build(header, payload);
     request->predicate = predicate;
     request->timeoutMs = timeoutMs;
     request->callback = std::move(callback);
+    request->beforeSending = std::move(beforeSending);
     {
         std::lock_guard<std::mutex> lock(m_registryLock);
         m_requests.append(request);
@@ -831,6 +837,8 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
         request->state = 0;
         request->attempt = attempt;
         qCDebug(lcDongle, "<Send> Retry [%d]", attempt);
+        if (request->beforeSending && !clearedToSend(request))
+            break;
         const Timing pace = timing();
         waitForResponse(timerThread, request);
         if (acceptsRequests()) {
@@ -857,6 +865,22 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
     if (!request->completed.load())
         postAbort(request, removed());
     qCDebug(lcDongle) << "<Send> operation did finish.";
+}
+
+bool Dongle::clearedToSend(RequestPtr const& request)
+{
+    m_mailbox.post([this, request] {
+        // stop() may have ended the request while this waited for the GUI thread.
+        if (!request->completed.load()) {
+            const DongleResult verdict = request->beforeSending();
+            if (verdict.code != DongleResult::Ok) {
+                qCWarning(lcDongle).noquote() << "<Send> not sent:" << verdict.toStringHelper();
+                finishRequest(request, nullptr, nullptr, verdict);
+            }
+        }
+        request->checked.release();
+    });
+    return blockOn(request->checked) && !request->completed.load();
 }
 
 void Dongle::waitForResponse(QThread* timerThread, RequestPtr const& request)
@@ -1098,6 +1122,7 @@ void Dongle::stop()
     cancelCurrentWait();
     headsetDiscard();
     linksDiscard();
+    m_heardLinks.clear();
     m_addressChanges.clear();
     // Requests removed from the send queue before they started complete now as removed;
     // lists still queued end when their next entry finds the dongle stopped.

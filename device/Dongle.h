@@ -17,6 +17,7 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFlags>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -103,8 +104,14 @@ public:
     static bool handshake(QSerialPort* port);
 
     // ---- Send pipeline (callable from any thread; callbacks run on the GUI thread) ---------
+    // A request queued behind others goes out only when they have ended, and by then what it
+    // was meant for may have changed: beforeSending, when given, runs on the GUI thread right
+    // before each attempt's first write, and a result other than 0 ends the request with that
+    // result, nothing written.
+    using SendCheck = std::function<DongleResult()>;
     void sendPacketWithPredicate(Header const& header, PacketData const& payload,
-        PacketPredicate const& predicate, int timeoutMs, ReplyCallback callback);
+        PacketPredicate const& predicate, int timeoutMs, ReplyCallback callback,
+        SendCheck beforeSending = {});
     // The same, accepting a reply with the request's PAN, source, destination and packet id
     // (any flags) whose payload satisfies data.
     void sendPacket(Header const& header, PacketData const& payload, DataPredicate const& data, int timeoutMs,
@@ -183,6 +190,10 @@ public:
     // Asks the LINK on the service PAN at each address in turn to leave service mode, until one
     // acknowledges; then done (whatever the results).
     void exitLinkServiceMode(QList<quint8> addresses, std::function<void()> done);
+
+    // The serial of the last LINK identity record heard for that network and address since the
+    // dongle started: the LINK that answers there now. Empty when none was heard.
+    QString heardLinkSerial(quint16 pan, quint8 address) const;
 
     // The delegate's headsetUpdated (skipped without a delegate).
     void notifyHeadsetUpdated(Headset* headset, HeadsetChangeMask mask);
@@ -336,6 +347,9 @@ private:
     quint64 endBurst();
     // The pause between two writes of burst.
     void pauseBurst(quint64 burst, unsigned long ms);
+    // Runs the request's beforeSending on the GUI thread and waits for it; false when the request
+    // has ended meanwhile (refused by it, stopped) or the dongle is going away.
+    bool clearedToSend(RequestPtr const& request);
     // Cancels the current wait (its request then ends or retries as its handler decides).
     void cancelCurrentWait();
 
@@ -351,6 +365,8 @@ private:
     std::atomic<WaitBlock*> m_currentWait { nullptr };
     Headset* m_headset = nullptr;
     QMap<OrvixDevice::Preset, Link*> m_links;
+    // heardLinkSerial, by PAN and address.
+    QHash<quint32, QString> m_heardLinks;
     std::unique_ptr<OperationQueue> m_packetQueue;
     std::unique_ptr<OperationQueue> m_sendQueue;
     std::unique_ptr<OperationQueue> m_repeater;

@@ -256,6 +256,11 @@ void Dongle::pingLink(OrvixDevice::Preset preset, std::function<void(DongleResul
     });
 }
 
+QString Dongle::heardLinkSerial(quint16 pan, quint8 address) const
+{
+    return m_heardLinks.value(quint32(pan) << 8 | address);
+}
+
 void Dongle::linksDiscard()
 {
     const QList<Link*> links = m_links.values();

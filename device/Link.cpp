@@ -91,6 +91,16 @@ bool Link::isEqual(Link const& other) const
     return m_pan == other.m_pan && m_address == other.m_address;
 }
 
+QString Link::identity() const
+{
+    return identityOf(m_pan, m_address, m_serial);
+}
+
+QString Link::identityOf(quint16 pan, quint8 address, QString const& serial)
+{
+    return QStringLiteral("%1/%2/%3").arg(pan).arg(address).arg(serial);
+}
+
 void Link::updateFrom(Link const& other)
 {
     m_version = other.m_version;
@@ -226,16 +236,34 @@ void Link::queryParameters(std::function<void(LPP*, DongleResult)> callback)
             storeParameters(QPointer<Link>(this), std::move(callback)));
 }
 
-void Link::applyParameters(LPP const& parameters, std::function<void(LPP*, DongleResult)> callback)
+void Link::applyParameters(
+    LPP const& parameters, std::function<void(LPP*, DongleResult)> callback, QString const& meantFor)
 {
     callback = orNothing(std::move(callback), std::function<void(LPP*, DongleResult)>([](LPP*, DongleResult) {}));
     const Header header(0, m_pan, m_dongle.profile().address, m_address, PacketID::LPP, 0);
     PacketPredicate predicate = parametersReply(m_address);
     predicate.flags = 0;
+    // Checked when the record goes out, not now: a search queued before it may meanwhile find
+    // another chair's LINK at this address.
+    Dongle::SendCheck stillMeant;
+    if (!meantFor.isEmpty()) {
+        stillMeant
+            = [self = QPointer<Link>(this), dongle = &m_dongle, pan = m_pan, address = m_address, meantFor] {
+                  // The LINK heard last at this address is the one there now, known or not yet.
+                  const QString heard = dongle->heardLinkSerial(pan, address);
+                  QString now = self ? self->identity() : meantFor;
+                  if (now == meantFor && !heard.isEmpty())
+                      now = identityOf(pan, address, heard);
+                  if (now == meantFor)
+                      return DongleResult();
+                  return DongleResult(DongleResult::InvalidDongleState,
+                      QStringLiteral("the record of LINK %1 is not sent to LINK %2").arg(meantFor, now));
+              };
+    }
     // What the LINK sends back is what it stored (it may have limited a value), not what was
     // sent.
     m_dongle.sendPacketWithPredicate(header, parameters.getData(), predicate, TimeoutMs,
-                                     storeParameters(QPointer<Link>(this), std::move(callback)));
+        storeParameters(QPointer<Link>(this), std::move(callback)), std::move(stillMeant));
 }
 
 void Link::queryState(std::function<void(LCPActive::State, DongleResult)> callback)

@@ -57,6 +57,11 @@ public:
 
     // Same PAN and address.
     bool isEqual(Link const& other) const;
+    // Which LINK this is: PAN, address and serial ("pan/address/serial"). Another chair's LINK
+    // at the same address has another one.
+    QString identity() const;
+    static QString identityOf(quint16 pan, quint8 address, QString const& serial);
+
     // Takes identity, parameters and active flag of another object for the same LINK.
     void updateFrom(Link const& other);
     QString toString() const;
@@ -65,8 +70,14 @@ public:
     // LCP 100, answered by the LINK's parameter record, which becomes this Link's parameters.
     void queryParameters(std::function<void(LPP*, DongleResult)> callback);
     // Sends the record; what the LINK sends back (it may have limited values) becomes this
-    // Link's parameters.
-    void applyParameters(LPP const& parameters, std::function<void(LPP*, DongleResult)> callback);
+    // Link's parameters. A record meant for one LINK (meantFor, its identity()) goes out only
+    // if, when its turn in the dongle's queue comes, this Link still is that LINK and no
+    // other LINK's identity was heard at its address since; otherwise
+    // nothing is sent and the callback gets code 11 ("Invalid dongle state": what the dongle
+    // knows at that address is not what the record was meant for). An empty meantFor sends
+    // to whatever LINK answers at this address.
+    void applyParameters(LPP const& parameters, std::function<void(LPP*, DongleResult)> callback,
+        QString const& meantFor = QString());
     // LCP 7: the state byte (1 active); LCPActive::Unknown on failure.
     void queryState(std::function<void(LCPActive::State, DongleResult)> callback);
     // LCP 97: the LINK's identity record; copyIdentity takes version, build, revision and

@@ -418,3 +418,36 @@ TEST_F(LeaveServiceTest, EveryDeviceLeavesAndTheHeadsetIsDropped)
     EXPECT_EQ(delegate.lostHeadsets.size(), 1);
     EXPECT_EQ(distinctRuns(delegate.progress).last(), 0.0);
 }
+
+// An apply waits in the dongle's queue behind a search that meets another chair's LINK at the same
+// address (queued while the search asks who is there, or while it reads the record): when its turn
+// comes the record meant for the first LINK goes nowhere, and its caller hears so.
+TEST_F(QueriesTest, ARecordMeantForOneLinkIsNotSentToTheOneASearchFoundMeanwhile)
+{
+    const int index = emulator->addLink();
+    ASSERT_TRUE(startDongle());
+    int round = 0;
+    for (uchar queuedDuring : { 97, 100 }) {
+        DeviceWalk first;
+        ASSERT_TRUE(walk(mapOf({ drive3 }), first));
+        Link* held = dongle->links().value(OrvixDevice::LinkDrive);
+        ASSERT_NE(held, nullptr);
+        const QString meant = held->identity();
+        emulator->updateLink(
+            index, [&](emu::LinkModel& l) { l.serial = "LK1900099" + QByteArray::number(++round); });
+        const int slow = emulator->addFault(
+            emu::FaultRule::delayRequest(emu::FrameFilter::of(emu::pid::LCP).withDst(3), 200, -1));
+        const int mark = emulator->mark();
+        DeviceWalk search;
+        dongle->queryDevices(mapOf({ drive3 }), search.onDevice(), search.onDone());
+        ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, queuedDuring), 3000, mark));
+        int code = -1;
+        held->applyParameters(
+            held->parameters(), [&](LPP*, DongleResult r) { code = r.code; }, meant);
+        ASSERT_TRUE(waitFor(search.done, 5000));
+        ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
+        emulator->removeFault(slow);
+        EXPECT_EQ(code, DongleResult::InvalidDongleState) << int(queuedDuring);
+        EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::of(emu::pid::LPP)), 0) << int(queuedDuring);
+    }
+}
