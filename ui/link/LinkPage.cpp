@@ -224,7 +224,9 @@ void LinkPage::applyParameters(LPP const& record)
     const quint64 serial = ++m_applySerial;
     QPointer<LinkPage> self(this);
     const quint64 sent = visit();
-    // The reply is copied at once: the Link may be gone by the time it comes.
+    // The reply is copied at once: the Link may be gone by the time it comes. The record goes out
+    // only to the LINK it is meant for: one queued behind a search that finds another chair's LINK
+    // here is not sent (code 11).
     link->applyParameters(record, [self, sent, serial](LPP* reply, DongleResult result) {
         if (!self)
             return;
@@ -248,9 +250,22 @@ void LinkPage::applyParameters(LPP const& record)
             // A later visit took the LINK's record afresh and owns the page: the reply only
             // settles whether the record sent is still to come back, and whether the forms now
             // differ from what the LINK holds.
-            if (result.code == DongleResult::Ok || result.code == DongleResult::InvalidCommand)
+            if (result.code == DongleResult::Ok || result.code == DongleResult::InvalidCommand
+                || result.code == DongleResult::InvalidDongleState)
                 self->m_pendingApply.defined = false;
             self->updateFooter();
+            return;
+        }
+        if (result.code == DongleResult::InvalidDongleState) {
+            // Another chair's LINK came under the preset before the record went out: it was never
+            // sent, and comes back for no LINK. On screen the LINK there now is read afresh.
+            qWarning().noquote() << "The record of LINK" << self->m_pendingLink
+                                 << "was not sent:" << result.detail;
+            self->m_pendingApply.defined = false;
+            if (self->onScreen())
+                self->searchLink();
+            else
+                emit self->setState(looking_for_link_state);
             return;
         }
         if (result.code == DongleResult::InvalidCommand) {
@@ -268,7 +283,7 @@ void LinkPage::applyParameters(LPP const& record)
         self->m_parameters = *reply;
         self->m_pendingApply.defined = false;
         emit self->setState(initialized_state);
-    });
+    }, m_pendingLink);
 }
 
 bool LinkPage::revertParameters()
@@ -282,7 +297,7 @@ bool LinkPage::revertParameters()
 
 QString LinkPage::identity(Link const& link)
 {
-    return QStringLiteral("%1/%2/%3").arg(link.pan()).arg(link.address()).arg(link.serial());
+    return link.identity();
 }
 
 QString LinkPage::backupName() const

@@ -347,6 +347,36 @@ TEST_F(LinkPageTest, AnUnconfirmedApplyComesBackForItsOwnLinkOnly)
     EXPECT_EQ(footer(), "Reset|");
 }
 
+// A refresh slowed by the LINK meets another chair's LINK at the same address while an Apply waits
+// behind it in the dongle: the first LINK's record (with the edit) reaches no LINK, and the page
+// reads the new one's record instead.
+TEST_F(LinkPageTest, AnApplyQueuedBehindASearchThatMeetsAnotherLinkSendsNothing)
+{
+    start();
+    open();
+    edit();
+    rig.emulator().addFault(
+        emu::FaultRule::delayRequest(emu::FrameFilter::of(0x30).withDst(3), testutil::scaled(300), -1));
+    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.serial = "LK19000999", l.parameters[0] = 60; });
+    const int since = rig.emulator().mark();
+    bool refreshed = false;
+    rig.dongle()->queryDevices(rig.headset()->channelMap(), nullptr, [&](auto*) { refreshed = true; });
+    ASSERT_TRUE(rig.emulator().waitForFrame(
+        emu::FrameFilter::of(0x30, 97).withDst(3), testutil::scaled(3000), since));
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Save settings", "Don't save");
+    rig.container.clickRight(0); // Apply, checked against the LINK known so far
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return refreshed && indoor->state() == OX::LinkPage::initialized_state
+                && !QApplication::activeModalWidget();
+        },
+        8000));
+    EXPECT_EQ(rig.emulator().receivedCount(emu::FrameFilter::of(0xBF)), 0);
+    EXPECT_EQ(indoor->parameters(), onLink(0));
+    EXPECT_EQ(boxes.seen(), QStringList { "Save settings" });
+}
+
 // The LINK's answer becomes the record: an edit tried before it comes is not taken, so none is lost.
 // Back meanwhile leaves without offering to dismiss the record, which goes all the same.
 TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)
