@@ -193,6 +193,7 @@ bool LinkPage::initializeParameters()
     if (!link)
         return false;
     m_parameters = link->parameters();
+    m_recordLink = identity(*link);
     const QStringList problems = m_parameters.outOfLimits();
     if (!problems.isEmpty())
         tellOutOfLimits(tr("The LINK's own record"), problems.join(QLatin1Char('\n')));
@@ -216,6 +217,11 @@ void LinkPage::applyParameters(LPP const& record)
     Link* link = container->getLink(m_preset);
     if (!link) {
         emit setState(looking_for_link_state);
+        return;
+    }
+    if (takeAnotherLinksRecord()) {
+        // The record is another LINK's: this one is never sent it, and shows its own now.
+        emit updateUi(true);
         return;
     }
     emit setState(applying_parameters_state);
@@ -266,6 +272,7 @@ void LinkPage::applyParameters(LPP const& record)
             return;
         }
         self->m_parameters = *reply;
+        self->m_recordLink = self->m_pendingLink;
         self->m_pendingApply.defined = false;
         emit self->setState(initialized_state);
     });
@@ -277,12 +284,23 @@ bool LinkPage::revertParameters()
     if (!link)
         return false;
     m_parameters = link->parameters();
+    m_recordLink = identity(*link);
     return true;
 }
 
 QString LinkPage::identity(Link const& link)
 {
     return QStringLiteral("%1/%2/%3").arg(link.pan()).arg(link.address()).arg(link.serial());
+}
+
+bool LinkPage::takeAnotherLinksRecord()
+{
+    Link* link = container->getLink(m_preset);
+    if (!link || identity(*link) == m_recordLink)
+        return false;
+    qWarning().noquote() << "The record of LINK" << m_recordLink << "and its edits are dropped: the preset"
+                         << "now holds LINK" << identity(*link) << "whose own record is taken";
+    return initializeParameters();
 }
 
 QString LinkPage::backupName() const
@@ -543,8 +561,13 @@ void LinkPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
         Page::perform(PageAction::back);
         return;
     }
-    if (known)
+    if (known) {
+        // Another chair's LINK found under the preset (a search of an earlier visit, a refresh):
+        // the forms take its record. While the LINK is asked, the end of the asking does it.
+        if (m_state == initialized_state && takeAnotherLinksRecord())
+            emit updateUi(true);
         return;
+    }
     if (m_state != querying_devices_state)
         emit setState(looking_for_link_state);
 }

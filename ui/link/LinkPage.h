@@ -143,6 +143,10 @@ private:
     bool backupDiffers() const;
     // The LINK a record was sent to, told from another found later under the same preset.
     static QString identity(Link const& link);
+    // When the LINK held for the preset is another than the one the working record came from
+    // (another chair's found under the preset), takes its own record as a fresh visit would and
+    // drops what was edited for the first one. True when the record was taken again.
+    bool takeAnotherLinksRecord();
     // Tells that a record (source names it) has parameters outside the
     // LINK's limits (problems) and was not taken or sent.
     void tellOutOfLimits(QString const& source, QString const& problems);
@@ -154,6 +158,8 @@ private:
     QMap<QString, LinkForm*> m_forms; // owned by their view controllers; built on first appearing
     State m_state = not_initialized_state;
     LPP m_parameters;
+    // The LINK the working record came from (read, reverted or confirmed): only it is sent it.
+    QString m_recordLink;
     LinkProfile m_pendingApply;
     // The LINK the pending apply was sent to: it comes back into the forms for that LINK only.
     QString m_pendingLink;

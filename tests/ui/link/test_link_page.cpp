@@ -117,6 +117,12 @@ protected:
         open();
         ASSERT_EQ(indoor->parameters(), edited);
     }
+    // Another chair's LINK comes under the drive preset: its serial and its record's first byte differ.
+    void replaceLink(char const* serial, char first)
+    {
+        rig.emulator().updateLink(0, [&](emu::LinkModel& l) { l.serial = serial, l.parameters[0] = first; });
+        query();
+    }
     OX::MasterDetailView* view(OX::LinkPage* page, char const* name) const
     {
         return page->findChild<OX::MasterDetailView*>(QLatin1String(name));
@@ -345,6 +351,31 @@ TEST_F(LinkPageTest, AnUnconfirmedApplyComesBackForItsOwnLinkOnly)
     ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));
     EXPECT_EQ(indoor->parameters(), onLink(0));
     EXPECT_EQ(footer(), "Reset|");
+}
+
+// Another chair's LINK found under the preset while the forms show the first one's record (a search
+// of an earlier visit, a refresh): the forms take its own record and drop the edits. Apply on a
+// page that missed the change sends nothing and takes the new LINK's record all the same.
+TEST_F(LinkPageTest, AnotherLinkUnderThePresetIsNeverSentTheFirstOnesRecord)
+{
+    start();
+    open();
+    testutil::BoxAnswerer boxes; // its record differs from the backup: asked as on a visit
+    int asked = 0;
+    for (bool heard : { true, false }) {
+        edit();
+        boxes.answer("Save settings", "Don't save");
+        rig.page = heard ? indoor : nullptr; // unheard, the dongle's word reaches no page
+        replaceLink(heard ? "LK19000999" : "LK19000998", heard ? 60 : 61);
+        rig.page = indoor;
+        if (!heard)
+            rig.container.clickRight(0); // Apply
+        ++asked;
+        EXPECT_TRUE(
+            waitUntil([&] { return boxes.seen().size() == asked && !QApplication::activeModalWidget(); }));
+        EXPECT_EQ(indoor->parameters(), onLink(0));
+    }
+    EXPECT_EQ(rig.emulator().receivedCount(emu::FrameFilter::of(0xBF)), 0);
 }
 
 // The LINK's answer becomes the record: an edit tried before it comes is not taken, so none is lost.
