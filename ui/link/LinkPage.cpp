@@ -403,6 +403,7 @@ void LinkPage::onShowHint(Hint hint)
     // "Save" keeps the LINK's record as it was when asked: by the answer the working record may
     // already hold an unconfirmed apply brought back, which never was on the LINK.
     const LPP shown = m_parameters;
+    const QString shownLink = m_recordLink;
     Question question;
     question.icon = Icon::Information;
     question.about << QPointer<QObject>(container->getDongle());
@@ -423,7 +424,7 @@ void LinkPage::onShowHint(Hint hint)
                  "changes that you end up not liking.");
         question.buttons = QStringList { tr("Save"), tr("Don't save") };
     }
-    ask(question, [this, hint, shown](int answer) {
+    ask(question, [this, hint, shown, shownLink](int answer) {
         qDebug().nospace().noquote() << "HIDE HINT [" << hintName(hint) << "]";
         if (hint == link_not_connected_hint) {
             m_linkHintVisit = 0;
@@ -432,6 +433,14 @@ void LinkPage::onShowHint(Hint hint)
             else
                 Page::perform(PageAction::back);
         } else if (answer == 0) {
+            // Another chair's LINK found meanwhile is asked about its own record: the first
+            // one's would be offered to it as this preset's backup.
+            Link* link = container->getLink(m_preset);
+            if (link && identity(*link) != shownLink) {
+                qWarning().noquote() << "The backup of LINK" << shownLink
+                                     << "is not saved: the preset now holds" << identity(*link);
+                return;
+            }
             if (Settings* settings = container->getSettings()) {
                 // Refused, the stored backup stays as it was; the box says why nothing was saved.
                 if (!settings->setLinkProfile(backupName(), shown))

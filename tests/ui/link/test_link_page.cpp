@@ -378,6 +378,24 @@ TEST_F(LinkPageTest, AnotherLinkUnderThePresetIsNeverSentTheFirstOnesRecord)
     EXPECT_EQ(rig.emulator().receivedCount(emu::FrameFilter::of(0xBF)), 0);
 }
 
+// "Save" answered once another chair's LINK came under the preset keeps the first one's record out
+// of the preset's backup, where Restore would offer it to the new one; that one is asked anew.
+TEST_F(LinkPageTest, TheBackupOfALinkReplacedBeforeTheAnswerIsNotSaved)
+{
+    start();
+    settings->setLinkProfile(QStringLiteral("backup"), LinkProfile::Normal.parameters);
+    bool answered = false;
+    testutil::onNextBox([&](QWidget* box) {
+        replaceLink("LK19000999", 60);
+        answered = testutil::clickButton(box, "Save");
+        testutil::answerNextBox("Don't save");
+    });
+    open();
+    ASSERT_TRUE(waitUntil([&] { return answered && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(indoor->parameters(), onLink(0));
+    EXPECT_EQ(backup(), LinkProfile::Normal.parameters);
+}
+
 // The LINK's answer becomes the record: an edit tried before it comes is not taken, so none is lost.
 // Back meanwhile leaves without offering to dismiss the record, which goes all the same.
 TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)
