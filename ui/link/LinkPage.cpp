@@ -192,6 +192,9 @@ bool LinkPage::initializeParameters()
     Link* link = container->getLink(m_preset);
     if (!link)
         return false;
+    if (!m_recordLink.isEmpty() && identity(*link) != m_recordLink)
+        qWarning().noquote() << "The record of LINK" << m_recordLink << "and its edits are dropped:"
+                             << "the preset now holds LINK" << identity(*link);
     m_parameters = link->parameters();
     m_recordLink = identity(*link);
     const QStringList problems = m_parameters.outOfLimits();
@@ -296,11 +299,7 @@ QString LinkPage::identity(Link const& link)
 bool LinkPage::takeAnotherLinksRecord()
 {
     Link* link = container->getLink(m_preset);
-    if (!link || identity(*link) == m_recordLink)
-        return false;
-    qWarning().noquote() << "The record of LINK" << m_recordLink << "and its edits are dropped: the preset"
-                         << "now holds LINK" << identity(*link) << "whose own record is taken";
-    return initializeParameters();
+    return link && identity(*link) != m_recordLink && initializeParameters();
 }
 
 QString LinkPage::backupName() const

@@ -361,6 +361,7 @@ TEST_F(LinkPageTest, AnotherLinkUnderThePresetIsNeverSentTheFirstOnesRecord)
     start();
     open();
     testutil::BoxAnswerer boxes; // its record differs from the backup: asked as on a visit
+    testutil::LogCapture log;
     int asked = 0;
     for (bool heard : { true, false }) {
         edit();
@@ -376,6 +377,7 @@ TEST_F(LinkPageTest, AnotherLinkUnderThePresetIsNeverSentTheFirstOnesRecord)
         EXPECT_EQ(indoor->parameters(), onLink(0));
     }
     EXPECT_EQ(rig.emulator().receivedCount(emu::FrameFilter::of(0xBF)), 0);
+    EXPECT_EQ(log.count("and its edits are dropped"), 2);
 }
 
 // "Save" answered once another chair's LINK came under the preset keeps the first one's record out
