@@ -158,10 +158,16 @@ void LinkPage::searchLink()
         return;
     }
     emit setState(querying_devices_state);
+    if (m_searchDongle != dongle) {
+        m_searchDongle = dongle;
+        m_searches = 0;
+    }
+    ++m_searches;
     QPointer<LinkPage> self(this);
     const OrvixDevice::Preset own = m_preset;
     const quint64 visit = this->visit();
     auto answered = std::make_shared<bool>(false);
+    const QPointer<Dongle> searched(dongle);
     dongle->queryDevices(
         headset->channelMap(),
         [self, own, answered, visit](OrvixDevice::Preset preset, DongleResult result) {
@@ -179,11 +185,23 @@ void LinkPage::searchLink()
             else
                 emit self->setState(looking_for_link_state);
         },
-        [self, answered, visit](QList<OrvixDevice::Preset>*) {
-            // A channel map without this preset's LINK never reports it: the search ends unanswered
-            // instead of leaving the page busy for good.
-            if (self && !*answered && self->visit() == visit && self->m_state == querying_devices_state)
+        [self, answered, visit, searched](QList<OrvixDevice::Preset>*) {
+            if (!self)
+                return;
+            if (searched && searched == self->m_searchDongle)
+                --self->m_searches;
+            if (self->m_state != querying_devices_state || !self->onScreen())
+                return;
+            if (self->visit() != visit) {
+                // The visit that came while this search ran waited for it: it takes the record now.
+                if (!self->earlierSearchRuns())
+                    emit self->setState(
+                        self->initializeParameters() ? initialized_state : looking_for_link_state);
+            } else if (!*answered) {
+                // A channel map without this preset's LINK never reports it: the search ends
+                // unanswered instead of leaving the page busy for good.
                 emit self->setState(looking_for_link_state);
+            }
         });
 }
 
@@ -294,6 +312,11 @@ bool LinkPage::revertParameters()
 QString LinkPage::identity(Link const& link)
 {
     return QStringLiteral("%1/%2/%3").arg(link.pan()).arg(link.address()).arg(link.serial());
+}
+
+bool LinkPage::earlierSearchRuns() const
+{
+    return m_searches > 0 && m_searchDongle && m_searchDongle == container->getDongle();
 }
 
 bool LinkPage::takeAnotherLinksRecord()
@@ -514,6 +537,11 @@ void LinkPage::pageWillAppear(QString const&)
 void LinkPage::pageDidAppear()
 {
     Page::pageDidAppear();
+    if (earlierSearchRuns()) {
+        // The LINK found under the preset may yet change: the search's end takes the record.
+        emit setState(querying_devices_state);
+        return;
+    }
     emit setState(initializeParameters() ? initialized_state : looking_for_link_state);
 }
 

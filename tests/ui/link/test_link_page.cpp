@@ -398,6 +398,29 @@ TEST_F(LinkPageTest, TheBackupOfALinkReplacedBeforeTheAnswerIsNotSaved)
     EXPECT_EQ(backup(), LinkProfile::Normal.parameters);
 }
 
+// A visit that comes while a search of an earlier one still runs waits for its end: the search may
+// still put another chair's LINK under the preset, at the same address, after an Apply was queued.
+TEST_F(LinkPageTest, AVisitWaitsForTheSearchOfAnEarlierOneBeforeAnythingIsSent)
+{
+    start();
+    open();
+    const emu::FrameFilter queries = emu::FrameFilter::of(0x30).withDst(3);
+    rig.emulator().addFault(emu::FaultRule::delayRequest(queries, testutil::scaled(300), -1));
+    indoor->searchLink(); // as Retry does
+    back();
+    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.serial = "LK19000999", l.parameters[0] = 60; });
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Save settings", "Don't save");
+    open();
+    edit();
+    if (!rig.container.busy)
+        rig.container.clickRight(0); // Apply, where a person can
+    ASSERT_TRUE(
+        waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }, 8000));
+    EXPECT_EQ(rig.emulator().receivedCount(emu::FrameFilter::of(0xBF)), 0);
+    EXPECT_EQ(indoor->parameters(), onLink(0));
+}
+
 // The LINK's answer becomes the record: an edit tried before it comes is not taken, so none is lost.
 // Back meanwhile leaves without offering to dismiss the record, which goes all the same.
 TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)
