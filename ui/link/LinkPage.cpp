@@ -285,14 +285,17 @@ void LinkPage::applyParameters(LPP const& record)
         }
         if (result.code == DongleResult::InvalidDongleState) {
             // Another chair's LINK came under the preset before the record went out: it was never
-            // sent, and comes back for no LINK. On screen the LINK there now is read afresh.
+            // sent, and comes back for no LINK. On screen the forms take the new LINK's record, once
+            // the dongle has read it (a search that only heard of it yet is asked again).
             qWarning().noquote() << "The record of LINK" << self->m_pendingLink
                                  << "was not sent:" << result.detail;
             self->m_pendingApply.defined = false;
-            if (self->onScreen())
-                self->searchLink();
-            else
+            if (!self->onScreen())
                 emit self->setState(looking_for_link_state);
+            else if (self->takeAnotherLinksRecord())
+                emit self->setState(initialized_state);
+            else
+                self->searchLink();
             return;
         }
         if (result.code == DongleResult::InvalidCommand) {

@@ -360,27 +360,32 @@ TEST_F(LinkPageTest, AnApplyQueuedBehindASearchThatMeetsAnotherLinkSendsNothing)
 {
     start();
     open();
-    edit();
     rig.emulator().addFault(
         emu::FaultRule::delayRequest(emu::FrameFilter::of(0x30).withDst(3), testutil::scaled(300), -1));
-    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.serial = "LK19000999", l.parameters[0] = 60; });
-    const int since = rig.emulator().mark();
-    bool refreshed = false;
-    rig.dongle()->queryDevices(rig.headset()->channelMap(), nullptr, [&](auto*) { refreshed = true; });
-    ASSERT_TRUE(rig.emulator().waitForFrame(
-        emu::FrameFilter::of(0x30, 97).withDst(3), testutil::scaled(3000), since));
     testutil::BoxAnswerer boxes;
-    boxes.answer("Save settings", "Don't save");
-    rig.container.clickRight(0); // Apply, checked against the LINK known so far
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            return refreshed && indoor->state() == OX::LinkPage::initialized_state
-                && !QApplication::activeModalWidget();
-        },
-        8000));
-    EXPECT_EQ(rig.emulator().receivedCount(emu::FrameFilter::of(0xBF)), 0);
-    EXPECT_EQ(indoor->parameters(), onLink(0));
-    EXPECT_EQ(boxes.seen(), QStringList { "Save settings" });
+    // Queued while the search asks who is there, then while it reads the new LINK's record.
+    for (int queuedDuring : { 97, 100 }) {
+        edit();
+        rig.emulator().updateLink(0, [&](emu::LinkModel& l) {
+            l.serial = "LK19000" + QByteArray::number(queuedDuring + 800), l.parameters[0] = char(queuedDuring / 2);
+        });
+        const int since = rig.emulator().mark();
+        bool refreshed = false;
+        rig.dongle()->queryDevices(rig.headset()->channelMap(), nullptr, [&](auto*) { refreshed = true; });
+        ASSERT_TRUE(rig.emulator().waitForFrame(
+            emu::FrameFilter::of(0x30, queuedDuring).withDst(3), testutil::scaled(3000), since));
+        boxes.answer("Save settings", "Don't save");
+        rig.container.clickRight(0); // Apply, checked against the LINK known so far
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                return refreshed && indoor->state() == OX::LinkPage::initialized_state
+                    && !QApplication::activeModalWidget() && !boxes.seen().isEmpty();
+            },
+            8000));
+        EXPECT_EQ(rig.emulator().receivedCount(emu::FrameFilter::of(0xBF)), 0) << queuedDuring;
+        EXPECT_EQ(indoor->parameters(), onLink(0)) << queuedDuring;
+    }
+    EXPECT_EQ(boxes.seen(), (QStringList { "Save settings", "Save settings" }));
 }
 
 // Another chair's LINK found under the preset while the forms show the first one's record (a search
