@@ -330,7 +330,8 @@ TEST_F(LinkPageTest, AnApplyTheLinkNeverAnsweredComesBackAfterRetry)
     boxes.answer("You have changes in your selected link profile. Do you want to apply changes?",
         "Dismiss and leave page");
     back();
-    open();
+    open(); // the visit waits for the end of Retry's search, should it still run
+    ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));
     EXPECT_EQ(indoor->parameters(), onLink(0)) << "leaving applied nothing and kept nothing";
 }
 
