@@ -221,8 +221,7 @@ void DFUGetFirmwareForm::onInfo(const API::Result& result, const QJsonObject& re
     m_ui->remoteVersion->setText(remote.toString());
     qInfo().noquote() << "Remove version: " << remote.toString();
     qInfo().noquote() << "Local version: " << local.toString();
-    m_offered = OrvixDirector::isNewerVersion(remote, local);
-    if (m_offered) {
+    if (OrvixDirector::isNewerVersion(remote, local)) {
         m_ui->downloadInfo->setText(tr("New Link firmware available"));
         m_ui->downloadButton->setEnabled(true);
     } else {
@@ -279,11 +278,13 @@ void DFUGetFirmwareForm::onDownloadFinished(
     if (!isVisit(visit))
         return; // left, or a later visit runs: the firmware is chosen there
     m_ui->estimationValue->clear();
-    const QString problem = stored ? FirmwareImage::problemWith(target) : QString();
-    if (!stored || !problem.isEmpty()) {
-        setStatus(ErrorIcon, stored ? problem : tr("Error during firmware download"));
-        // The network may have dropped on the way: the download can be tried again from here.
-        m_ui->downloadButton->setEnabled(m_offered);
+    if (!stored) {
+        setStatus(ErrorIcon, tr("Error during firmware download"));
+        return;
+    }
+    const QString problem = FirmwareImage::problemWith(target);
+    if (!problem.isEmpty()) {
+        setStatus(ErrorIcon, problem);
         return;
     }
     // A download of untold size reports no fraction: it ends at 0 % without this.

@@ -94,8 +94,6 @@ private:
     std::unique_ptr<::Ui::DFUGetFirmwareForm> m_ui;
     API::Manager* m_api; // owned (child)
     QString m_remoteFileName;
-    // The last check found a firmware newer than the LINK's: Download may be pressed.
-    bool m_offered = false;
     // The last download begun, and the visit it now serves: one begun on an earlier visit goes on
     // for a later one that asks again, since a second download would empty the download folder
     // under it.
