@@ -175,6 +175,7 @@ bool CalibrationPage::finishRequest(int id, State state)
     m_busy = false;
     m_state = state;
     container->setProgress(false);
+    setRightButton(); // "Cancel" while calibrating, whether or not the levels move
     auto done = std::exchange(m_pendingDone, nullptr);
     if (done)
         done();

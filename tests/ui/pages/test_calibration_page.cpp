@@ -154,6 +154,22 @@ TEST_F(CalibrationPageTest, UnansweredEnterEndsFailedNotBusy)
     expectFailedEnter(1);
 }
 
+// The levels of a headset put into calibration may not move at once: "Cancel" comes with the
+// headset's answer.
+TEST_F(CalibrationPageTest, CancelIsOfferedWhileTheLevelsStandStill)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    setLevels(0, 0, 0); // entering calibration leaves them so
+    ASSERT_TRUE(waitUntil([&] { return page->barValues() == QList<int>({ 0, 0, 0 }); }));
+    pressReset();
+    ASSERT_TRUE(
+        waitUntil([&] { return page->state() == OX::CalibrationPage::Calibrating && !rig.container.busy; }));
+    EXPECT_EQ(right(), QStringLiteral("Cancel"));
+    rig.container.clickRight();
+    ASSERT_TRUE(waitUntil([&] { return page->state() == OX::CalibrationPage::Stopped; }));
+    EXPECT_FALSE(rig.emulator().headset().calibrating);
+}
+
 TEST_F(CalibrationPageTest, LeavingWhileCalibratingWaitsForTheOneExit)
 {
     ASSERT_NO_FATAL_FAILURE(open());
