@@ -41,6 +41,13 @@ bool failed(DongleResult const& result)
     }
 }
 
+// A request whose answer never came: it timed out, or the headset or the dongle went first. The
+// headset may have carried it out all the same.
+bool unanswered(DongleResult const& result)
+{
+    return result.code != DongleResult::Ok && (result.code == DongleResult::TimedOut || !failed(result));
+}
+
 } // namespace
 
 CalibrationPage::CalibrationPage(PageContainer* container, QWidget* parent)
@@ -129,9 +136,14 @@ void CalibrationPage::resetCalibration()
     QPointer<CalibrationPage> self(this);
     const quint64 asked = visit();
     headset->enterCalibration([self, id, asked](DongleResult result) {
-        if (self && self->finishRequest(id, result.code == DongleResult::Ok ? Calibrating : Failed)
-            && failed(result))
-            self->tellFailure(tr("The headset did not go into calibration mode."), result, asked);
+        // An enter never answered may have been taken: it counts as calibrating, so that "Cancel"
+        // or leaving takes the headset out (an exit changes nothing on a headset not calibrating).
+        const bool mayCalibrate = result.code == DongleResult::Ok || unanswered(result);
+        if (self && self->finishRequest(id, mayCalibrate ? Calibrating : Failed) && failed(result))
+            self->tellFailure(mayCalibrate
+                    ? tr("The headset did not confirm that it went into calibration mode.")
+                    : tr("The headset did not go into calibration mode."),
+                result, asked);
     });
 }
 
@@ -161,8 +173,11 @@ void CalibrationPage::cancelCalibration(std::function<void()> done)
     QPointer<CalibrationPage> self(this);
     const quint64 asked = visit();
     headset->exitCalibration([self, id, asked](DongleResult result) {
-        if (self && self->finishRequest(id, result.code == DongleResult::Ok ? Stopped : Failed)
-            && failed(result))
+        // An exit never answered may not have been heard: the calibration goes on.
+        const State after = result.code == DongleResult::Ok ? Stopped
+            : unanswered(result)                            ? Calibrating
+                                                            : Failed;
+        if (self && self->finishRequest(id, after) && failed(result))
             self->tellFailure(
                 tr("The headset did not confirm that it left calibration mode."), result, asked);
     });
@@ -218,9 +233,10 @@ void CalibrationPage::showHeadsetMissing()
     play(Done);
 
     // Nothing answers for a headset that is gone: a request under way ends here, and a page
-    // change waiting for it goes on.
+    // change waiting for it goes on. The headset may have taken an enter and not an exit: the
+    // calibration counts as under way.
     if (m_busy)
-        finishRequest(m_request, Failed);
+        finishRequest(m_request, Calibrating);
     // A calibration under way is not ended by the loss: a headset out of range or behind an
     // unplugged dongle keeps calibrating, and when it is heard again "Cancel" and leaving the
     // page still take it out.
