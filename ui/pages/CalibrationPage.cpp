@@ -2,6 +2,7 @@
 
 #include <QMovie>
 #include <QPointer>
+#include <QTimer>
 #include <QtDebug>
 
 #include <utility>
@@ -107,8 +108,12 @@ void CalibrationPage::setHint(char const* source)
 
 void CalibrationPage::pageWillAppear(QString const&)
 {
-    m_state = Shown;
+    // A calibration left behind with a headset out of reach is still offered "Cancel".
+    if (m_state != Calibrating)
+        m_state = Shown;
     retranslate();
+    if (m_busy)
+        container->setProgress(true); // its exit, sent while the page was away, is under way
 }
 
 bool CalibrationPage::perform(PageAction action)
@@ -222,6 +227,31 @@ void CalibrationPage::pageWillDisappear(QString const&, std::function<void()> do
         cancelCalibration(std::move(done));
     else if (done)
         done();
+}
+
+void CalibrationPage::pageDidDisappear()
+{
+    Page::pageDidDisappear();
+    // Left with a headset that never confirmed the exit (out of reach, or the dongle gone): it is
+    // taken out of calibration once it is heard again, wherever the person is then.
+    OrvixDirector* director = container->getDirector();
+    if (m_state == Calibrating && director && !m_headsetWatch)
+        m_headsetWatch = connect(director, &OrvixDirector::headsetUpdatedSignal, this,
+            [this](Headset* headset, HeadsetChangeMask mask) {
+                if (headset && mask.testFlag(HeadsetChangeMask::found))
+                    QTimer::singleShot(0, this, &CalibrationPage::onHeadsetHeardAway);
+            });
+}
+
+void CalibrationPage::onHeadsetHeardAway()
+{
+    if (isVisit(visit()))
+        return; // shown again: "Cancel" and leaving take it out
+    if (m_state != Calibrating) {
+        disconnect(m_headsetWatch);
+        return;
+    }
+    cancelCalibration({}); // a failure is told by the director, the page being away
 }
 
 void CalibrationPage::showHeadsetMissing()

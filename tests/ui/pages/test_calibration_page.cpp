@@ -259,12 +259,16 @@ TEST_F(CalibrationPageTest, UnplugWhileBusyGivesNavigationBackOnce)
     testutil::spin(200); // a late answer changes nothing
     EXPECT_EQ(rig.container.calls.count(QStringLiteral("Menu.pageWillAppear(Calibration)")), 1);
     EXPECT_EQ(page->hint(), QStringLiteral("Headset not found"));
-    // With the dongle back, the page offers Reset for its headset again.
+    // With the dongle back, the headset, which never heard the exit, is taken out of calibration
+    // and the page offers Reset for it again.
+    rig.emulator().clearFaults();
+    ASSERT_TRUE(rig.emulator().headset().calibrating);
     ASSERT_TRUE(rig.replug());
+    ASSERT_TRUE(waitUntil([&] { return !rig.emulator().headset().calibrating; }));
     ASSERT_TRUE(rig.show(QStringLiteral("Calibration")));
-    EXPECT_TRUE(
-        waitUntil([&] { return page->hint() != "Headset not found" && rig.container.rightEnabled[0]; }));
-    EXPECT_EQ(right(), QStringLiteral("Reset"));
+    EXPECT_TRUE(waitUntil([&] {
+        return page->hint() != "Headset not found" && rig.container.rightEnabled[0] && right() == "Reset";
+    }));
 }
 
 // A headset out of range for a moment keeps calibrating: heard again, it is offered "Cancel",
@@ -305,6 +309,31 @@ TEST_F(CalibrationPageTest, AHeadsetBackInRangeMidCalibrationIsTakenOutOfItOnLea
         EXPECT_EQ(bursts(calibrationCommand(0)), exits + 1);
         EXPECT_FALSE(rig.emulator().headset().calibrating);
     }
+}
+
+// Left while the headset is out of range, the calibration is ended as soon as the headset is
+// heard again.
+TEST_F(CalibrationPageTest, AHeadsetLeftCalibratingOutOfRangeIsTakenOutOfItWhenBack)
+{
+    rig.viaDirector = true;
+    rig.shortWatchdog();
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_NO_FATAL_FAILURE(startCalibrating());
+    rig.emulator().headsetInRange(false);
+    ASSERT_TRUE(waitUntil([&] { return !rig.headset(); }, 4000));
+    for (int leave = 0; leave < 2; ++leave) { // shown again meanwhile, it still offers "Cancel"
+        if (leave)
+            ASSERT_TRUE(rig.show(QStringLiteral("Calibration")));
+        EXPECT_EQ(right(), QStringLiteral("Cancel"));
+        rig.container.clickLeft();
+        ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    }
+    rig.emulator().headsetInRange(true);
+    ASSERT_TRUE(waitUntil([&] { return !rig.emulator().headset().calibrating; }, 4000));
+    EXPECT_EQ(bursts(calibrationCommand(0)), 1);
+    ASSERT_TRUE(rig.show(QStringLiteral("Calibration")));
+    EXPECT_TRUE(
+        waitUntil([&] { return right() == QStringLiteral("Reset") && rig.container.rightEnabled[0]; }));
 }
 
 TEST_F(CalibrationPageTest, HintsWalkTheSensorsInTurnForAPerson)
