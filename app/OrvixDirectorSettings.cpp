@@ -63,6 +63,12 @@ void OrvixDirector::reportSettingsProblems()
 {
     const QStringList damaged = m_settings->damagedKeys();
     if (!damaged.isEmpty()) {
+        // The mouse-profile list is not rewritten over a damaged file of which no copy is kept.
+        QString profileChangesHeld;
+        if (m_settings->profileChangesHeld())
+            profileChangesHeld = QStringLiteral("<br><br>")
+                + tr("Changes to mouse profiles will not be saved until the settings file is repaired or "
+                     "removed.");
         emit showMessage(warning, tr("Settings reset"),
             (m_settings->damagedFileKept()
                     ? tr("Your settings file was damaged. These settings were reset to their defaults: "
@@ -71,7 +77,7 @@ void OrvixDirector::reportSettingsProblems()
                          "%1.<br><br>No copy of the damaged file could be kept, so it was left as it is."))
                     // A key we do not know is shown as the file has it: as text, never as markup.
                     .arg(describeKeys(damaged).join(QStringLiteral(", ")).toHtmlEscaped())
-                + outOfLimits(m_settings->linkProfileProblems()));
+                + profileChangesHeld + outOfLimits(m_settings->linkProfileProblems()));
     }
     // A settings file replaced by a damaged one while running: the settings in use stay.
     connect(m_settings.get(), &Settings::fileReplacedByDamagedSignal, this, [this]() {

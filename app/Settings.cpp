@@ -180,6 +180,14 @@ QVariantMap mapFromProfile(const MouseProfile& p)
     return map;
 }
 
+// The entries of a stored LINK profile list; a value that is no list is one entry.
+QVariantList storedEntries(const QVariant& stored)
+{
+    if (!stored.isValid())
+        return {};
+    return stored.userType() == QMetaType::QVariantList ? stored.toList() : QVariantList { stored };
+}
+
 // One stored LINK profile entry: its name and record, or why it cannot be taken (a record of
 // another length, or one outside the LINK's limits, must never reach a LINK).
 struct StoredLinkProfile {
@@ -276,8 +284,7 @@ void Settings::setAsideDamagedLinkProfiles()
     const QVariant stored = m_store->value(key);
     if (!stored.isValid())
         return;
-    const QVariantList entries
-        = stored.userType() == QMetaType::QVariantList ? stored.toList() : QVariantList { stored };
+    const QVariantList entries = storedEntries(stored);
     QVariantList kept;
     for (const QVariant& entry : entries) {
         const StoredLinkProfile profile = readLinkProfile(entry);
@@ -291,7 +298,8 @@ void Settings::setAsideDamagedLinkProfiles()
     if (m_linkProfileProblems.isEmpty())
         return;
     qWarning().noquote() << "LINK profiles set aside:" << m_linkProfileProblems.join(QStringLiteral(" | "));
-    if (!keepCopyBeforeShortening(key))
+    m_linkProfileListHeld = !keepCopyBeforeShortening(key);
+    if (m_linkProfileListHeld)
         return;
     if (kept.isEmpty())
         m_store->remove(key);
@@ -678,6 +686,14 @@ bool Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
             map.insert(QStringLiteral("name"), profile.name);
             map.insert(QStringLiteral("data"), profile.parameters.getData().bytes());
             list.append(map);
+        }
+        // Entries set aside at start of which no copy could be kept stay stored as they were,
+        // behind the list: they are never taken, and never lost either.
+        if (m_linkProfileListHeld) {
+            for (const QVariant& entry : storedEntries(m_store->value(QLatin1String(kLinkProfileList)))) {
+                if (!readLinkProfile(entry).problems.isEmpty())
+                    list.append(entry);
+            }
         }
         m_store->setValue(QLatin1String(kLinkProfileList), list);
     }

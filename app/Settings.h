@@ -86,6 +86,9 @@ public:
     QStringList damagedKeys() const { return m_damagedKeys; }
     // Whether the damaged file was kept beside the settings file (its ".damaged" copy).
     bool damagedFileKept() const { return m_damagedFileKept; }
+    // The stored mouse-profile list lost entries at load and no copy of the file could be kept:
+    // changes to mouse profiles are not saved, so that the file stays as it is.
+    bool profileChangesHeld() const { return m_profileListHeld; }
     // True once the store could not be read or written: changes are not kept.
     bool storeFailed() const { return m_storeFailed; }
 
@@ -146,6 +149,9 @@ private:
     // The stored mouse-profile list lost entries at load and no copy could be kept: it is not
     // rewritten.
     bool m_profileListHeld = false;
+    // The stored LINK profile list held entries that cannot be taken and no copy could be kept:
+    // they are stored again with every list written.
+    bool m_linkProfileListHeld = false;
     bool m_storeFailed = false;
     bool m_storeFailureReported = false;
     LanguageLoader m_languageLoader;

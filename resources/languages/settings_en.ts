@@ -28,6 +28,10 @@
         <translation>Your settings file was damaged. These settings were reset to their defaults: %1.&lt;br&gt;&lt;br&gt;No copy of the damaged file could be kept, so it was left as it is.</translation>
     </message>
     <message>
+        <source>Changes to mouse profiles will not be saved until the settings file is repaired or removed.</source>
+        <translation>Changes to mouse profiles will not be saved until the settings file is repaired or removed.</translation>
+    </message>
+    <message>
         <source>Settings file replaced</source>
         <translation>Settings file replaced</translation>
     </message>

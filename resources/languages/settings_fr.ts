@@ -28,6 +28,10 @@
         <translation>Votre fichier de paramètres était endommagé. Ces paramètres ont été remis à leurs valeurs par défaut : %1.&lt;br&gt;&lt;br&gt;Aucune copie du fichier endommagé n’a pu être conservée ; il a donc été laissé tel quel.</translation>
     </message>
     <message>
+        <source>Changes to mouse profiles will not be saved until the settings file is repaired or removed.</source>
+        <translation>Les modifications des profils de souris ne seront pas enregistrées tant que le fichier de paramètres n’aura pas été réparé ou supprimé.</translation>
+    </message>
+    <message>
         <source>Settings file replaced</source>
         <translation>Fichier de paramètres remplacé</translation>
     </message>

@@ -28,6 +28,10 @@
         <translation>A beállításfájl megsérült. Ezek a beállítások visszaálltak az alapértékre: %1.&lt;br&gt;&lt;br&gt;A sérült fájlról nem sikerült másolatot menteni, ezért változatlanul maradt.</translation>
     </message>
     <message>
+        <source>Changes to mouse profiles will not be saved until the settings file is repaired or removed.</source>
+        <translation>Az egérprofilok módosításai nem lesznek mentve, amíg a beállításfájlt ki nem javítják vagy el nem távolítják.</translation>
+    </message>
+    <message>
         <source>Settings file replaced</source>
         <translation>Beállításfájl lecserélve</translation>
     </message>

@@ -180,7 +180,8 @@ TEST(SettingsDamage, AFileThatFailsToReadGivesNoCopy)
 
 // A stored mouse-profile list that loads shorter (an entry that is no profile, a name taken
 // already in another letter case) is rewritten at the next save, a dongle's connection for one:
-// the file is kept beside first and the person is told; without a copy the list stays stored.
+// the file is kept beside first and the person is told; without a copy the list stays stored,
+// and the person is told that profile changes are not saved.
 TEST(SettingsDamage, MouseProfilesLeftOutAtLoadAreKeptBeforeTheListIsStoredShorter)
 {
     for (const bool copyPossible : { true, false }) {
@@ -201,11 +202,33 @@ TEST(SettingsDamage, MouseProfilesLeftOutAtLoadAreKeptBeforeTheListIsStoredShort
         const QString told = h.messages.first().text;
         EXPECT_TRUE(told.contains("mouse profiles")) << told.toStdString();
         EXPECT_TRUE(told.contains(copyPossible ? "was kept beside" : "No copy")) << told.toStdString();
+        // Without a copy, later changes to the profiles are lost: the person learns it now.
+        EXPECT_EQ(told.contains("Changes to mouse profiles will not be saved"), !copyPossible);
         h.director->settings()->sync(); // as a dongle's connection does
         if (copyPossible)
             EXPECT_EQ(readAll(path + ".damaged"), stored);
         QSettings after(path, QSettings::IniFormat);
         EXPECT_EQ(after.value("profile/list").toList().size(), copyPossible ? 2 : 4);
+    }
+}
+
+// A stored LINK profile list with an entry that cannot be taken, of which no copy can be kept:
+// saving a backup stores the entry again as it was instead of dropping it from the only file.
+TEST(SettingsDamage, LinkProfilesSetAsideWithoutACopyAreNotLostByTheNextSave)
+{
+    for (const bool copyPossible : { true, false }) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("settings.ini");
+        const QVariantMap cut { { "name", "cut" }, { "data", QByteArray(5, 1) } };
+        QSettings(path, QSettings::IniFormat).setValue("link/profile/list", QVariantList { cut });
+        if (!copyPossible)
+            ASSERT_TRUE(QDir(dir.path()).mkpath("settings.ini.damaged/x"));
+        Settings s(path, nullptr);
+        ASSERT_TRUE(s.setLinkProfile("backup", LPP(PacketData(QByteArray(27, 3)))));
+        const QVariantList after = QSettings(path, QSettings::IniFormat).value("link/profile/list").toList();
+        EXPECT_EQ(after.contains(cut), !copyPossible) << "the entry is in no file any more";
+        EXPECT_EQ(after.size(), copyPossible ? 4 : 5); // the built-ins, the backup
+        EXPECT_EQ(s.linkProfiles().size(), 4);
     }
 }
 

@@ -150,9 +150,10 @@ public:
         MouseButton button, std::function<void(MouseButton)> started, std::function<void(DongleResult)> done);
     void sendModifierAction(HeadsetControlMask::ModifierOptions option, KeyCode key,
         std::function<void(KeyPressAction)> started, std::function<void(DongleResult)> done);
-    // Lets go on the computer of the modifier keys dongle holds for headset (nothing when it
-    // holds none): once the headset or the application is gone, no button releases them, and
-    // the dongle keeps them held until a headset is found again.
+    // Lets go on the computer of the modifier keys dongle holds for headset, or may hold: a
+    // press sent from the toolbar counts as held before the dongle confirms it (nothing when
+    // neither). Once the headset or the application is gone, no button releases them, and the
+    // dongle keeps them held until a headset is found again.
     static void releaseHeldKeys(Dongle* dongle, const Headset* headset);
 
     // The buttons (connected in the constructor).

@@ -20,6 +20,15 @@ MouseButton nextClickButton(quint8 current)
     return current == 0 || current == 2 || current == 4 ? MouseButton::Left : MouseButton::Right;
 }
 
+// The dongle a modifier press was last sent to, until its keys are all let go: the headset
+// reports the held keys only after the dongle has done the press, so a press sent just before
+// the headset goes (or the application quits) shows in no modifier mask yet.
+QPointer<Dongle>& pressSentTo()
+{
+    static QPointer<Dongle> dongle;
+    return dongle;
+}
+
 } // namespace
 
 QList<OX::ToolButton*> SidebarDialog::headsetButtons() const
@@ -68,9 +77,12 @@ void SidebarDialog::onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask)
 
 void SidebarDialog::releaseHeldKeys(Dongle* dongle, const Headset* headset)
 {
-    // A shift left held would shift every click and key of the computer's own mouse and keyboard.
-    if (dongle && headset && headset->modifierMask())
-        dongle->keyPress(KeyCode(0), releaseAllKeys, [](DongleResult) {});
+    // A shift left held would shift every click and key of the computer's own mouse and keyboard;
+    // letting go of keys not held does nothing.
+    if (!dongle || !headset || (!headset->modifierMask() && pressSentTo() != dongle))
+        return;
+    pressSentTo() = nullptr;
+    dongle->keyPress(KeyCode(0), releaseAllKeys, [](DongleResult) {});
 }
 
 void SidebarDialog::onHeadsetStatusChanged(Headset*, bool active)
@@ -147,6 +159,8 @@ void SidebarDialog::sendModifierAction(HeadsetControlMask::ModifierOptions optio
     const Headset* h = d->headset();
     const bool held = h && (h->modifierMask() & option) == quint32(option);
     const KeyPressAction action = held ? releaseKey : pressKey;
+    if (action == pressKey)
+        pressSentTo() = d;
     started(action);
     d->keyPress(key, action, std::move(done));
 }

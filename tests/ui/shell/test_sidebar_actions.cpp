@@ -282,3 +282,24 @@ TEST(SidebarOverEmulator, AHeadsetSwitchedOffLetsGoOfTheModifiersItsToolbarHeld)
         << "shift stays held on the computer, with its button greyed";
     Headset::setWatchdogIntervalForTests(0);
 }
+
+TEST(SidebarOverEmulator, AModifierPressNotYetConfirmedIsLetGoOfAtQuitAndWhenTheHeadsetGoes)
+{
+    Headset::setWatchdogIntervalForTests(testutil::scaled(300));
+    for (const bool quitting : { true, false }) {
+        ToolbarOverEmulator t;
+        ASSERT_TRUE(t.bringUp());
+        // The dongle holds shift at once but answers late: nothing tells of the press yet.
+        t.emulator.updateDongle([](emu::DongleModel& m) { m.replyDelayMs = testutil::scaled(5000); });
+        t.click("shiftButton");
+        ASSERT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.count(0x81) == 1; }, 3000));
+        ASSERT_EQ(t.headset()->modifierMask(), 0u);
+        if (quitting)
+            SidebarDialog::releaseHeldKeys(t.director->dongle(), t.headset()); // as quitting does
+        else
+            t.emulator.headsetPower(false);
+        EXPECT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.empty(); }, 8000))
+            << (quitting ? "shift stays held after the quit" : "shift stays held with the headset gone");
+    }
+    Headset::setWatchdogIntervalForTests(0);
+}
