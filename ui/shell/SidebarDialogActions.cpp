@@ -175,7 +175,14 @@ void SidebarDialog::sendModifierAction(HeadsetControlMask::ModifierOptions optio
     if (action == pressKey)
         pressSentTo() = d;
     started(action);
-    d->keyPress(key, action, std::move(done));
+    QPointer<Dongle> guard(d);
+    d->keyPress(key, action, [guard, key, action, done = std::move(done)](DongleResult result) {
+        // A press not confirmed may be held all the same, lit nowhere: pressing again would not
+        // release it.
+        if (action == pressKey && keysMayBeHeld(result) && guard)
+            guard->keyPress(key, releaseKey, [](DongleResult) {});
+        done(result);
+    });
 }
 
 void SidebarDialog::modifierClicked(

@@ -304,14 +304,14 @@ TEST(SidebarOverEmulator, AModifierPressNotYetConfirmedIsLetGoOfAtQuitAndWhenThe
     Headset::setWatchdogIntervalForTests(0);
 }
 
-TEST(SidebarOverEmulator, AFailedShortcutLetsGoOfItsKeys)
+TEST(SidebarOverEmulator, AFailedShortcutOrModifierPressLetsGoOfItsKeys)
 {
     Headset::setWatchdogIntervalForTests(testutil::scaled(300));
     const auto keys = [](int action) {
         return emu::FrameFilter::dcp(17).where([action](const emu::Frame& f) { return f.msb() == action; });
     };
-    enum Case { Failed, FailedWithoutHeadset, ReleaseLostTooThenHeadsetGoes };
-    for (const Case c : { Failed, FailedWithoutHeadset, ReleaseLostTooThenHeadsetGoes }) {
+    enum Case { Failed, FailedWithoutHeadset, ReleaseLostTooThenHeadsetGoes, ShiftPressFailed };
+    for (const Case c : { Failed, FailedWithoutHeadset, ReleaseLostTooThenHeadsetGoes, ShiftPressFailed }) {
         ToolbarOverEmulator t;
         ASSERT_TRUE(t.bringUp());
         if (c == FailedWithoutHeadset) {
@@ -325,9 +325,13 @@ TEST(SidebarOverEmulator, AFailedShortcutLetsGoOfItsKeys)
         const bool releaseLost = c == ReleaseLostTooThenHeadsetGoes;
         const int lost = releaseLost ? t.emulator.addFault(emu::FaultRule::noReply(keys(3))) : -1;
         const int since = t.emulator.mark();
-        t.click("copyButton");
-        ASSERT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.count(0x83) == 1; }, 3000));
-        ASSERT_TRUE(waitUntil([&] { return t.bar.state().copyPending == SidebarDialog::NoAction; }, 8000));
+        const bool shift = c == ShiftPressFailed;
+        t.click(shift ? "shiftButton" : "copyButton");
+        const int key = shift ? 0x81 : 0x83;
+        ASSERT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.count(key) == 1; }, 3000));
+        ASSERT_TRUE(waitUntil(
+            [&] { return (shift ? t.bar.state().shiftPending : t.bar.state().copyPending) == SidebarDialog::NoAction; },
+            8000));
         if (releaseLost) {
             ASSERT_TRUE(t.emulator.waitForFrame(keys(3), testutil::scaled(3000), since));
             ASSERT_TRUE(t.emulator.waitForQuiet(testutil::scaled(300), testutil::scaled(5000), keys(3)));
@@ -336,7 +340,7 @@ TEST(SidebarOverEmulator, AFailedShortcutLetsGoOfItsKeys)
             t.emulator.headsetPower(false);
         }
         EXPECT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.empty(); }, 8000))
-            << "command stays held, case " << c;
+            << "a key stays held, case " << c;
     }
     Headset::setWatchdogIntervalForTests(0);
 }
