@@ -60,6 +60,10 @@ public:
     static constexpr qint32 DongleBaudRate = 57600;
     // The platform word of the software-update addresses.
     static const QString APP_DOWNLOAD_PLATFORM;
+    // The re-zeroing countdown: the profiles page sets whole seconds under a minute; a stored
+    // interval outside 0 .. CountdownLimitMs - 1 counts the default instead.
+    static constexpr int CountdownLimitMs = 60000;
+    static constexpr int CountdownDefaultMs = 5000;
 
     // The application: the system's ports and USB bus, the native settings store.
     OrvixDirector(const QCommandLineParser& parser, std::unique_ptr<DirectorUi> ui, QObject* parent = nullptr);

@@ -81,6 +81,10 @@
         <translation>The headset did not go into calibration mode.</translation>
     </message>
     <message>
+        <source>The headset did not confirm that it went into calibration mode.</source>
+        <translation>The headset did not confirm that it went into calibration mode.</translation>
+    </message>
+    <message>
         <source>The headset did not confirm that it left calibration mode.</source>
         <translation>The headset did not confirm that it left calibration mode.</translation>
     </message>

@@ -81,6 +81,10 @@
         <translation>Le casque n’est pas passé en mode d’étalonnage.</translation>
     </message>
     <message>
+        <source>The headset did not confirm that it went into calibration mode.</source>
+        <translation>Le casque n’a pas confirmé qu’il est passé en mode d’étalonnage.</translation>
+    </message>
+    <message>
         <source>The headset did not confirm that it left calibration mode.</source>
         <translation>Le casque n’a pas confirmé qu’il a quitté le mode d’étalonnage.</translation>
     </message>

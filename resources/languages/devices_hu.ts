@@ -81,6 +81,10 @@
         <translation>A fejpánt nem lépett kalibrálási módba.</translation>
     </message>
     <message>
+        <source>The headset did not confirm that it went into calibration mode.</source>
+        <translation>A fejpánt nem erősítette meg, hogy kalibrálási módba lépett.</translation>
+    </message>
+    <message>
         <source>The headset did not confirm that it left calibration mode.</source>
         <translation>A fejpánt nem erősítette meg, hogy kilépett a kalibrálási módból.</translation>
     </message>

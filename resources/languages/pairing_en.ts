@@ -273,6 +273,10 @@ from the network?</translation>
         <source>The device has left the network, but the headset&apos;s device list still holds it.</source>
         <translation>The device has left the network, but the headset&apos;s device list still holds it.</translation>
     </message>
+    <message>
+        <source>The dongle was unplugged while a device was being paired or removed. The dongle, the headset or a LINK may already have a new address, network or device list. Once the dongle is back, pair or remove the device again on the Pairing page.</source>
+        <translation>The dongle was unplugged while a device was being paired or removed. The dongle, the headset or a LINK may already have a new address, network or device list. Once the dongle is back, pair or remove the device again on the Pairing page.</translation>
+    </message>
 </context>
 <context>
     <name>PairingPage</name>

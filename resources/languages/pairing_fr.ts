@@ -273,6 +273,10 @@ du réseau ?</translation>
         <source>The device has left the network, but the headset&apos;s device list still holds it.</source>
         <translation>L&apos;appareil a quitté le réseau, mais la liste des appareils du casque le contient encore.</translation>
     </message>
+    <message>
+        <source>The dongle was unplugged while a device was being paired or removed. The dongle, the headset or a LINK may already have a new address, network or device list. Once the dongle is back, pair or remove the device again on the Pairing page.</source>
+        <translation>Le dongle a été débranché pendant l&apos;appairage ou la suppression d&apos;un appareil. Le dongle, le casque ou un LINK a peut-être déjà une nouvelle adresse, un nouveau réseau ou une nouvelle liste d&apos;appareils. Une fois le dongle rebranché, appairez ou retirez à nouveau l&apos;appareil sur la page Appairage.</translation>
+    </message>
 </context>
 <context>
     <name>PairingPage</name>

@@ -273,6 +273,10 @@ eszközt a hálózatból?</translation>
         <source>The device has left the network, but the headset&apos;s device list still holds it.</source>
         <translation>Az eszköz kilépett a hálózatból, de a fejpánt eszközlistájában még szerepel.</translation>
     </message>
+    <message>
+        <source>The dongle was unplugged while a device was being paired or removed. The dongle, the headset or a LINK may already have a new address, network or device list. Once the dongle is back, pair or remove the device again on the Pairing page.</source>
+        <translation>A dongle-t kihúzták egy eszköz párosítása vagy eltávolítása közben. Lehet, hogy a dongle, a fejpánt vagy egy LINK már új címet, hálózatot vagy eszközlistát kapott. Ha a dongle ismét csatlakozik, párosítsa vagy távolítsa el újra az eszközt a Párosítás oldalon.</translation>
+    </message>
 </context>
 <context>
     <name>PairingPage</name>

@@ -298,5 +298,9 @@ It may redirect you to the previous page.</translation>
         <source>This headset&apos;s device list is empty, so no device shares a network password with it yet. Pair this computer with the headset on the Pairing page first, then come back here.</source>
         <translation>This headset&apos;s device list is empty, so no device shares a network password with it yet. Pair this computer with the headset on the Pairing page first, then come back here.</translation>
     </message>
+    <message>
+        <source>The dongle was unplugged while the new password was being set. Some devices may already have the new password. Set the password again once the dongle is back.</source>
+        <translation>The dongle was unplugged while the new password was being set. Some devices may already have the new password. Set the password again once the dongle is back.</translation>
+    </message>
 </context>
 </TS>

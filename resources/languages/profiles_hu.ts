@@ -310,5 +310,9 @@ Előfordulhat, hogy visszakerül az előző oldalra.</translation>
         <source>This headset&apos;s device list is empty, so no device shares a network password with it yet. Pair this computer with the headset on the Pairing page first, then come back here.</source>
         <translation>A fejpánt eszközlistája üres, így még egyetlen eszköz sem osztozik vele hálózati jelszón. Először párosítsa ezt a számítógépet a fejpánttal a Párosítás oldalon, majd térjen vissza ide.</translation>
     </message>
+    <message>
+        <source>The dongle was unplugged while the new password was being set. Some devices may already have the new password. Set the password again once the dongle is back.</source>
+        <translation>A dongle-t kihúzták, miközben az új jelszó beállítása folyt. Lehet, hogy néhány eszköz már az új jelszót használja. Ha a dongle ismét csatlakozik, állítsa be újra a jelszót.</translation>
+    </message>
 </context>
 </TS>

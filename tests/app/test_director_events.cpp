@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace directortest;
 using testutil::spin;
 using testutil::waitUntil;
@@ -121,6 +123,29 @@ TEST(DirectorCountdown, RunsOnlyWithoutAutoZeroWhileThisComputerIsControlled)
     t.emulator.setHeadsetControl(3, 1, 1);
     ASSERT_TRUE(waitUntil([&] { return t.r->statuses.size() == 7; }, 3000));
     EXPECT_EQ(t.h.ui->countdowns.size(), 2);
+}
+
+TEST(DirectorCountdown, AnIntervalOutOfRangeCountsTheDefaultAndKeepsTheProfile)
+{
+    RunningHeadset t;
+    ASSERT_TRUE(t.bringUp());
+    t.profile()->setAutoZeroEnable(false);
+    const struct {
+        int stored, counted;
+    } cases[] = { { 0, 0 }, { 59999, 59999 }, { 60000, 5000 }, { 3600000 * 24, 5000 }, { -1, 5000 },
+        { std::numeric_limits<int>::min(), 5000 } };
+    for (const auto& c : cases) {
+        t.profile()->setZeroTimeInterval(c.stored);
+        LogCapture log;
+        t.h.ui->countdowns.clear();
+        t.emulator.setHeadsetControl(4, 1, 1);
+        ASSERT_TRUE(waitUntil([&] { return t.h.ui->countdowns.size() == 1; }, 3000)) << c.stored;
+        EXPECT_EQ(t.h.ui->countdowns.first().milliseconds, c.counted) << c.stored;
+        EXPECT_EQ(log.contains(QStringLiteral("out of range")), c.counted != c.stored) << c.stored;
+        EXPECT_EQ(t.profile()->zeroTimeInterval(), c.stored);
+        t.emulator.setHeadsetControl(4, 1, 0);
+        ASSERT_TRUE(waitUntil([&] { return t.r->statuses.last() == false; }, 3000));
+    }
 }
 
 TEST(DirectorCountdown, UnpluggingAbortsItAndALateEndZeroesNothing)

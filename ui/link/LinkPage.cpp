@@ -158,10 +158,16 @@ void LinkPage::searchLink()
         return;
     }
     emit setState(querying_devices_state);
+    if (m_searchDongle != dongle) {
+        m_searchDongle = dongle;
+        m_searches = 0;
+    }
+    ++m_searches;
     QPointer<LinkPage> self(this);
     const OrvixDevice::Preset own = m_preset;
     const quint64 visit = this->visit();
     auto answered = std::make_shared<bool>(false);
+    const QPointer<Dongle> searched(dongle);
     dongle->queryDevices(
         headset->channelMap(),
         [self, own, answered, visit](OrvixDevice::Preset preset, DongleResult result) {
@@ -179,11 +185,23 @@ void LinkPage::searchLink()
             else
                 emit self->setState(looking_for_link_state);
         },
-        [self, answered, visit](QList<OrvixDevice::Preset>*) {
-            // A channel map without this preset's LINK never reports it: the search ends unanswered
-            // instead of leaving the page busy for good.
-            if (self && !*answered && self->visit() == visit && self->m_state == querying_devices_state)
+        [self, answered, visit, searched](QList<OrvixDevice::Preset>*) {
+            if (!self)
+                return;
+            if (searched && searched == self->m_searchDongle)
+                --self->m_searches;
+            if (self->m_state != querying_devices_state || !self->onScreen())
+                return;
+            if (self->visit() != visit) {
+                // The visit that came while this search ran waited for it: it takes the record now.
+                if (!self->earlierSearchRuns())
+                    emit self->setState(
+                        self->initializeParameters() ? initialized_state : looking_for_link_state);
+            } else if (!*answered) {
+                // A channel map without this preset's LINK never reports it: the search ends
+                // unanswered instead of leaving the page busy for good.
                 emit self->setState(looking_for_link_state);
+            }
         });
 }
 
@@ -192,7 +210,11 @@ bool LinkPage::initializeParameters()
     Link* link = container->getLink(m_preset);
     if (!link)
         return false;
+    if (!m_recordLink.isEmpty() && identity(*link) != m_recordLink)
+        qWarning().noquote() << "The record of LINK" << m_recordLink << "and its edits are dropped:"
+                             << "the preset now holds LINK" << identity(*link);
     m_parameters = link->parameters();
+    m_recordLink = identity(*link);
     const QStringList problems = m_parameters.outOfLimits();
     if (!problems.isEmpty())
         tellOutOfLimits(tr("The LINK's own record"), problems.join(QLatin1Char('\n')));
@@ -216,6 +238,11 @@ void LinkPage::applyParameters(LPP const& record)
     Link* link = container->getLink(m_preset);
     if (!link) {
         emit setState(looking_for_link_state);
+        return;
+    }
+    if (takeAnotherLinksRecord()) {
+        // The record is another LINK's: this one is never sent it, and shows its own now.
+        emit updateUi(true);
         return;
     }
     emit setState(applying_parameters_state);
@@ -266,6 +293,7 @@ void LinkPage::applyParameters(LPP const& record)
             return;
         }
         self->m_parameters = *reply;
+        self->m_recordLink = self->m_pendingLink;
         self->m_pendingApply.defined = false;
         emit self->setState(initialized_state);
     });
@@ -277,12 +305,24 @@ bool LinkPage::revertParameters()
     if (!link)
         return false;
     m_parameters = link->parameters();
+    m_recordLink = identity(*link);
     return true;
 }
 
 QString LinkPage::identity(Link const& link)
 {
     return QStringLiteral("%1/%2/%3").arg(link.pan()).arg(link.address()).arg(link.serial());
+}
+
+bool LinkPage::earlierSearchRuns() const
+{
+    return m_searches > 0 && m_searchDongle && m_searchDongle == container->getDongle();
+}
+
+bool LinkPage::takeAnotherLinksRecord()
+{
+    Link* link = container->getLink(m_preset);
+    return link && identity(*link) != m_recordLink && initializeParameters();
 }
 
 QString LinkPage::backupName() const
@@ -385,6 +425,7 @@ void LinkPage::onShowHint(Hint hint)
     // "Save" keeps the LINK's record as it was when asked: by the answer the working record may
     // already hold an unconfirmed apply brought back, which never was on the LINK.
     const LPP shown = m_parameters;
+    const QString shownLink = m_recordLink;
     Question question;
     question.icon = Icon::Information;
     question.about << QPointer<QObject>(container->getDongle());
@@ -405,7 +446,7 @@ void LinkPage::onShowHint(Hint hint)
                  "changes that you end up not liking.");
         question.buttons = QStringList { tr("Save"), tr("Don't save") };
     }
-    ask(question, [this, hint, shown](int answer) {
+    ask(question, [this, hint, shown, shownLink](int answer) {
         qDebug().nospace().noquote() << "HIDE HINT [" << hintName(hint) << "]";
         if (hint == link_not_connected_hint) {
             m_linkHintVisit = 0;
@@ -414,6 +455,14 @@ void LinkPage::onShowHint(Hint hint)
             else
                 Page::perform(PageAction::back);
         } else if (answer == 0) {
+            // Another chair's LINK found meanwhile is asked about its own record: the first
+            // one's would be offered to it as this preset's backup.
+            Link* link = container->getLink(m_preset);
+            if (link && identity(*link) != shownLink) {
+                qWarning().noquote() << "The backup of LINK" << shownLink
+                                     << "is not saved: the preset now holds" << identity(*link);
+                return;
+            }
             if (Settings* settings = container->getSettings()) {
                 // Refused, the stored backup stays as it was; the box says why nothing was saved.
                 if (!settings->setLinkProfile(backupName(), shown))
@@ -488,6 +537,11 @@ void LinkPage::pageWillAppear(QString const&)
 void LinkPage::pageDidAppear()
 {
     Page::pageDidAppear();
+    if (earlierSearchRuns()) {
+        // The LINK found under the preset may yet change: the search's end takes the record.
+        emit setState(querying_devices_state);
+        return;
+    }
     emit setState(initializeParameters() ? initialized_state : looking_for_link_state);
 }
 
@@ -543,8 +597,13 @@ void LinkPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
         Page::perform(PageAction::back);
         return;
     }
-    if (known)
+    if (known) {
+        // Another chair's LINK found under the preset (a search of an earlier visit, a refresh):
+        // the forms take its record. While the LINK is asked, the end of the asking does it.
+        if (m_state == initialized_state && takeAnotherLinksRecord())
+            emit updateUi(true);
         return;
+    }
     if (m_state != querying_devices_state)
         emit setState(looking_for_link_state);
 }

@@ -9,7 +9,8 @@
 // While it is not on screen a search or apply still ends (its state changes and an unconfirmed
 // apply is kept for the next visit), but it touches neither the footer nor shows a box; an apply
 // that failed after the person left is told by the director. The forms wait while the LINK is
-// asked, since its answer becomes the working record.
+// asked, since its answer becomes the working record, and a visit waits for the end of a search
+// an earlier one left running. A record is only ever sent to the LINK it was read from.
 #include "device/LinkProfile.h"
 #include "protocol/ChannelMap.h"
 #include "protocol/LPP.h"
@@ -18,9 +19,11 @@
 #include "ui/toolkit/ViewControllerDelegate.h"
 
 #include <QMap>
+#include <QPointer>
 
 #include <memory>
 
+class Dongle;
 class Link;
 class QPushButton;
 class QTabWidget;
@@ -143,6 +146,13 @@ private:
     bool backupDiffers() const;
     // The LINK a record was sent to, told from another found later under the same preset.
     static QString identity(Link const& link);
+    // When the LINK held for the preset is another than the one the working record came from
+    // (another chair's found under the preset), takes its own record as a fresh visit would and
+    // drops what was edited for the first one. True when the record was taken again.
+    bool takeAnotherLinksRecord();
+    // A search this page started still runs on the dongle plugged in: it may yet put another LINK
+    // under the preset, so a visit that comes meanwhile waits for its end to take a record.
+    bool earlierSearchRuns() const;
     // Tells that a record (source names it) has parameters outside the
     // LINK's limits (problems) and was not taken or sent.
     void tellOutOfLimits(QString const& source, QString const& problems);
@@ -154,6 +164,8 @@ private:
     QMap<QString, LinkForm*> m_forms; // owned by their view controllers; built on first appearing
     State m_state = not_initialized_state;
     LPP m_parameters;
+    // The LINK the working record came from (read, reverted or confirmed): only it is sent it.
+    QString m_recordLink;
     LinkProfile m_pendingApply;
     // The LINK the pending apply was sent to: it comes back into the forms for that LINK only.
     QString m_pendingLink;
@@ -161,6 +173,9 @@ private:
     // holds the latest record sent.
     quint64 m_applySerial = 0;
     std::unique_ptr<Ui::LinkPage> m_ui;
+    // The searches started on m_searchDongle that have not ended.
+    int m_searches = 0;
+    QPointer<Dongle> m_searchDongle;
     // The visit whose "Link not present" box waits for its answer (0: none).
     quint64 m_linkHintVisit = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QMovie>
 #include <QPointer>
+#include <QTimer>
 #include <QtDebug>
 
 #include <utility>
@@ -39,6 +40,13 @@ bool failed(DongleResult const& result)
     default:
         return true;
     }
+}
+
+// A request whose answer never came: it timed out, or the headset or the dongle went first. The
+// headset may have carried it out all the same.
+bool unanswered(DongleResult const& result)
+{
+    return result.code != DongleResult::Ok && (result.code == DongleResult::TimedOut || !failed(result));
 }
 
 } // namespace
@@ -100,8 +108,12 @@ void CalibrationPage::setHint(char const* source)
 
 void CalibrationPage::pageWillAppear(QString const&)
 {
-    m_state = Shown;
+    // A calibration left behind with a headset out of reach is still offered "Cancel".
+    if (m_state != Calibrating)
+        m_state = Shown;
     retranslate();
+    if (m_busy)
+        container->setProgress(true); // its exit, sent while the page was away, is under way
 }
 
 bool CalibrationPage::perform(PageAction action)
@@ -129,9 +141,14 @@ void CalibrationPage::resetCalibration()
     QPointer<CalibrationPage> self(this);
     const quint64 asked = visit();
     headset->enterCalibration([self, id, asked](DongleResult result) {
-        if (self && self->finishRequest(id, result.code == DongleResult::Ok ? Calibrating : Failed)
-            && failed(result))
-            self->tellFailure(tr("The headset did not go into calibration mode."), result, asked);
+        // An enter never answered may have been taken: it counts as calibrating, so that "Cancel"
+        // or leaving takes the headset out (an exit changes nothing on a headset not calibrating).
+        const bool mayCalibrate = result.code == DongleResult::Ok || unanswered(result);
+        if (self && self->finishRequest(id, mayCalibrate ? Calibrating : Failed) && failed(result))
+            self->tellFailure(mayCalibrate
+                    ? tr("The headset did not confirm that it went into calibration mode.")
+                    : tr("The headset did not go into calibration mode."),
+                result, asked);
     });
 }
 
@@ -161,8 +178,11 @@ void CalibrationPage::cancelCalibration(std::function<void()> done)
     QPointer<CalibrationPage> self(this);
     const quint64 asked = visit();
     headset->exitCalibration([self, id, asked](DongleResult result) {
-        if (self && self->finishRequest(id, result.code == DongleResult::Ok ? Stopped : Failed)
-            && failed(result))
+        // An exit never answered may not have been heard: the calibration goes on.
+        const State after = result.code == DongleResult::Ok ? Stopped
+            : unanswered(result)                            ? Calibrating
+                                                            : Failed;
+        if (self && self->finishRequest(id, after) && failed(result))
             self->tellFailure(
                 tr("The headset did not confirm that it left calibration mode."), result, asked);
     });
@@ -175,6 +195,7 @@ bool CalibrationPage::finishRequest(int id, State state)
     m_busy = false;
     m_state = state;
     container->setProgress(false);
+    setRightButton(); // "Cancel" while calibrating, whether or not the levels move
     auto done = std::exchange(m_pendingDone, nullptr);
     if (done)
         done();
@@ -208,6 +229,31 @@ void CalibrationPage::pageWillDisappear(QString const&, std::function<void()> do
         done();
 }
 
+void CalibrationPage::pageDidDisappear()
+{
+    Page::pageDidDisappear();
+    // Left with a headset that never confirmed the exit (out of reach, or the dongle gone): it is
+    // taken out of calibration once it is heard again, wherever the person is then.
+    OrvixDirector* director = container->getDirector();
+    if (m_state == Calibrating && director && !m_headsetWatch)
+        m_headsetWatch = connect(director, &OrvixDirector::headsetUpdatedSignal, this,
+            [this](Headset* headset, HeadsetChangeMask mask) {
+                if (headset && mask.testFlag(HeadsetChangeMask::found))
+                    QTimer::singleShot(0, this, &CalibrationPage::onHeadsetHeardAway);
+            });
+}
+
+void CalibrationPage::onHeadsetHeardAway()
+{
+    if (isVisit(visit()))
+        return; // shown again: "Cancel" and leaving take it out
+    if (m_state != Calibrating) {
+        disconnect(m_headsetWatch);
+        return;
+    }
+    cancelCalibration({}); // a failure is told by the director, the page being away
+}
+
 void CalibrationPage::showHeadsetMissing()
 {
     m_ui->magnetoProgress->setValue(0);
@@ -217,9 +263,10 @@ void CalibrationPage::showHeadsetMissing()
     play(Done);
 
     // Nothing answers for a headset that is gone: a request under way ends here, and a page
-    // change waiting for it goes on.
+    // change waiting for it goes on. The headset may have taken an enter and not an exit: the
+    // calibration counts as under way.
     if (m_busy)
-        finishRequest(m_request, Failed);
+        finishRequest(m_request, Calibrating);
     // A calibration under way is not ended by the loss: a headset out of range or behind an
     // unplugged dongle keeps calibrating, and when it is heard again "Cancel" and leaving the
     // page still take it out.

@@ -4,8 +4,9 @@
 // into calibration, "Cancel" takes it out; leaving while calibrating takes it out first and goes
 // on once the headset answered or the request timed out. The busy state of a request always
 // ends: with its answer, or when the headset or the dongle goes away meanwhile, and a waiting
-// page change then goes on exactly once. A calibration under way outlives the headset's loss: a
-// headset heard again is still taken out of it by "Cancel" or by leaving.
+// page change then goes on exactly once. A calibration counts as under way from a Reset the
+// headset may have taken until an exit it confirmed, and outlives the headset's loss: a headset
+// heard again is taken out of it by "Cancel" or by leaving, or at once when the page was left.
 #include "ui/toolkit/Page.h"
 
 #include <QList>
@@ -50,6 +51,7 @@ public:
     void retranslate() override;
     void pageWillAppear(QString const& from) override;
     void pageWillDisappear(QString const& to, std::function<void()> done) override;
+    void pageDidDisappear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
 
     State state() const { return m_state; }
@@ -68,6 +70,8 @@ private:
     void setRightButton();
     void setHint(char const* source);
     void showHeadsetMissing();
+    // A headset heard again while the page is away and still owes it an exit: the exit is sent.
+    void onHeadsetHeardAway();
     // Ends the request id with state unless it has ended already; runs the waiting continuation.
     // False when the request had ended already.
     bool finishRequest(int id, State state);
@@ -83,6 +87,7 @@ private:
     bool m_busy = false;
     int m_request = 0;
     std::function<void()> m_pendingDone;
+    QMetaObject::Connection m_headsetWatch; // the director's headset news while an exit is owed
 };
 
 } // namespace OX

@@ -137,11 +137,15 @@ private:
     bool fitsWorkingMap(OrvixDevice const& entry) const;
     // A failed operation is told once: in the visit, hint 1 for code 11, otherwise the error box;
     // after the person left, the director's message. leftIn says what the devices were left
-    // with. Nothing once the dongle the operation began with has stopped or gone.
+    // with. Once the dongle the operation began with has stopped or gone, only that the loss cut
+    // an operation short (tellCutShort).
     void reportFailure(
         Dongle* dongle, QString const& title, DongleResult const& result, QString const& leftIn);
     // The error box, with leftIn below the result.
     void tellError(QString const& title, DongleResult const& result, QString const& leftIn);
+    // An operation cut short by the loss of its dongle: told by the director from the event loop,
+    // once however many operations the loss cut short.
+    void tellCutShort();
 
     // Whether a device heard belongs to the headset's network (the working map holds it).
     bool inWorkingMap(NPP const& record) const;
@@ -157,6 +161,8 @@ private:
     // A channel map without this dongle came before any headset identity: the headset is
     // offered when its identity arrives.
     bool m_offerHeadsetOnIdentity = false;
+    // The loss of the dongle cut an operation short and that is still to be told.
+    bool m_cutShort = false;
     char const* m_stateText;
 };
 

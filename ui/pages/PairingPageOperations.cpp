@@ -6,6 +6,8 @@
 #include <QListWidget>
 #include <QPointer>
 
+#include <utility>
+
 #include "app/OrvixDirector.h"
 #include "async/Promise.h"
 #include "device/Dongle.h"
@@ -125,10 +127,14 @@ void PairingPage::uploadChannelMap(ChannelMap const& map, std::function<void(Don
 void PairingPage::reportFailure(
     Dongle* dongle, QString const& title, DongleResult const& result, QString const& leftIn)
 {
-    // Unplugged (or the application quits): the page goes back on the removal, and a box now
-    // would wait for nobody.
-    if (!dongle || !dongle->isRunning())
+    // Unplugged: the step under way may or may not have been taken, whatever its result says.
+    // Told after the loss has run its course (the page may be going back on it); when the
+    // application quits, nobody is left to tell.
+    if (!dongle || !dongle->isRunning()) {
+        if (!std::exchange(m_cutShort, true))
+            QMetaObject::invokeMethod(this, &PairingPage::tellCutShort, Qt::QueuedConnection);
         return;
+    }
     qWarning().noquote() << title << result.toStringHelper() << leftIn;
     if (isVisit(visit())) {
         if (result.code == DongleResult::InvalidDongleState && m_state != not_initialized_state)
@@ -144,6 +150,16 @@ void PairingPage::reportFailure(
         text += QStringLiteral("\n\n") + leftIn;
     if (OrvixDirector* director = container->getDirector())
         emit director->showMessage(OrvixDirector::warning, title, text);
+}
+
+void PairingPage::tellCutShort()
+{
+    OrvixDirector* director = container->getDirector();
+    if (std::exchange(m_cutShort, false) && director)
+        emit director->showMessage(OrvixDirector::warning, tr("Pairing"),
+            tr("The dongle was unplugged while a device was being paired or removed. The dongle, the "
+               "headset or a LINK may already have a new address, network or device list. Once the "
+               "dongle is back, pair or remove the device again on the Pairing page."));
 }
 
 void PairingPage::bindHeadset(NPP record)

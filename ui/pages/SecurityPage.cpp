@@ -4,6 +4,7 @@
 
 #include "ui_SecurityPage.h"
 
+#include "app/OrvixDirector.h"
 #include "device/Dongle.h"
 #include "device/Headset.h"
 #include "ui/pages/ServiceMode.h"
@@ -13,6 +14,8 @@
 #include <QDebug>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <utility>
 
 namespace OX
 {
@@ -288,6 +291,7 @@ void SecurityPage::onSetState(State s)
         startPass();
         break;
     case password_set_error_state:
+        m_passUnseen = false;
         container->setProgress(false);
         m_ui->helpText->setText(
             tr("We were unable to set the password for some of the devices (please refer to the "
@@ -299,6 +303,7 @@ void SecurityPage::onSetState(State s)
                 && m_ui->TypePassword->text() == m_ui->reTypePassword->text());
         break;
     case password_set_done_state:
+        m_passUnseen = false;
         container->setProgress(false);
         m_ui->helpText->setText(
             tr("All passwords set. You can now leave the page. This will take all your devices "
@@ -332,6 +337,7 @@ void SecurityPage::pageWillAppear(QString const& from)
     m_channelMap.clear();
     m_devices.clear();
     m_sent = m_done = m_failed = 0;
+    m_passUnseen = false;
     m_ui->deviceListView->clear();
     m_ui->helpText->clear();
     setEnabled(false);
@@ -403,6 +409,13 @@ void SecurityPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
         // A pass or a wait under way ends with the dongle: the spinner stops before going back.
         if (appeared && isVisit(visit()))
             container->setProgress(false); // never the footer of the page that comes next
+        // The answers still to come went with the dongle, and the page goes back without its
+        // result: the director tells, over the page that comes next, what the pass left behind.
+        OrvixDirector* director = container->getDirector();
+        if (std::exchange(m_passUnseen, false) && director)
+            emit director->showMessage(OrvixDirector::warning, tr("Security"),
+                tr("The dongle was unplugged while the new password was being set. Some devices may "
+                   "already have the new password. Set the password again once the dongle is back."));
         Page::perform(PageAction::back);
     } else if (mask.testFlag(DongleChangeMask::statusChanged))
         continueInServiceMode();

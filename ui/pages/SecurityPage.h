@@ -145,6 +145,9 @@ private:
     // Each pass of a visit has its own number: a late answer of a pass that a new one replaced
     // (after the headset was switched off and heard again) counts for neither.
     quint64 m_pass = 0;
+    // Requests of a pass went out and its result is not on screen yet: a dongle lost now leaves
+    // some devices with the new password and others with the old one, which the person is told.
+    bool m_passUnseen = false;
     int m_sent = 0;
     int m_done = 0;
     int m_failed = 0;

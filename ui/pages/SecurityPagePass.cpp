@@ -83,6 +83,7 @@ void SecurityPage::startPass()
         emit setState(password_set_error_state);
         return;
     }
+    m_passUnseen = true;
     QPointer<SecurityPage> self(this);
     for (Device const& d : targets) {
         Dongle* dongle = container->getDongle();

@@ -356,6 +356,24 @@ TEST_F(Wizard, AFailedOrLateDownloadChoosesNoFirmware)
     EXPECT_FALSE(next->isEnabled());
 }
 
+TEST_F(Wizard, ADownloadLargerThanALinkHoldsIsCutOffAndNotStored)
+{
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath,
+        HttpTestServer::Response::bytes(firmwareBytes(8 * OX::FirmwareImage::MaxBytes))
+            .withoutLength()
+            .slow(128 * 1024, 10));
+    showGetFirmware(DongleVersion(1, 4, 1, 0));
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QTest::mouseClick(download, Qt::LeftButton);
+    auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
+    EXPECT_TRUE(waitUntil([&] { return status->text() == "Error during firmware download"; }, 3000))
+        << qPrintable(status->text());
+    EXPECT_FALSE(QFileInfo::exists(stored(QStringLiteral("Link_Firmware_2.0.0(0).enc"))));
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
+}
+
 TEST_F(Wizard, AServiceGoneSilentFailsTheCheckOrTheDownloadInsteadOfWaitingForGood)
 {
     static_cast<OX::DFUGetFirmwareForm*>(page->stepForm(3))->setServiceStallMs(testutil::scaled(300));

@@ -117,6 +117,12 @@ protected:
         open();
         ASSERT_EQ(indoor->parameters(), edited);
     }
+    // Another chair's LINK comes under the drive preset: its serial and its record's first byte differ.
+    void replaceLink(char const* serial, char first)
+    {
+        rig.emulator().updateLink(0, [&](emu::LinkModel& l) { l.serial = serial, l.parameters[0] = first; });
+        query();
+    }
     OX::MasterDetailView* view(OX::LinkPage* page, char const* name) const
     {
         return page->findChild<OX::MasterDetailView*>(QLatin1String(name));
@@ -345,6 +351,74 @@ TEST_F(LinkPageTest, AnUnconfirmedApplyComesBackForItsOwnLinkOnly)
     ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));
     EXPECT_EQ(indoor->parameters(), onLink(0));
     EXPECT_EQ(footer(), "Reset|");
+}
+
+// Another chair's LINK found under the preset while the forms show the first one's record (a search
+// of an earlier visit, a refresh): the forms take its own record and drop the edits. Apply on a
+// page that missed the change sends nothing and takes the new LINK's record all the same.
+TEST_F(LinkPageTest, AnotherLinkUnderThePresetIsNeverSentTheFirstOnesRecord)
+{
+    start();
+    open();
+    testutil::BoxAnswerer boxes; // its record differs from the backup: asked as on a visit
+    testutil::LogCapture log;
+    int asked = 0;
+    for (bool heard : { true, false }) {
+        edit();
+        boxes.answer("Save settings", "Don't save");
+        rig.page = heard ? indoor : nullptr; // unheard, the dongle's word reaches no page
+        replaceLink(heard ? "LK19000999" : "LK19000998", heard ? 60 : 61);
+        rig.page = indoor;
+        if (!heard)
+            rig.container.clickRight(0); // Apply
+        ++asked;
+        EXPECT_TRUE(
+            waitUntil([&] { return boxes.seen().size() == asked && !QApplication::activeModalWidget(); }));
+        EXPECT_EQ(indoor->parameters(), onLink(0));
+    }
+    EXPECT_EQ(rig.emulator().receivedCount(emu::FrameFilter::of(0xBF)), 0);
+    EXPECT_EQ(log.count("and its edits are dropped"), 2);
+}
+
+// "Save" answered once another chair's LINK came under the preset keeps the first one's record out
+// of the preset's backup, where Restore would offer it to the new one; that one is asked anew.
+TEST_F(LinkPageTest, TheBackupOfALinkReplacedBeforeTheAnswerIsNotSaved)
+{
+    start();
+    settings->setLinkProfile(QStringLiteral("backup"), LinkProfile::Normal.parameters);
+    bool answered = false;
+    testutil::onNextBox([&](QWidget* box) {
+        replaceLink("LK19000999", 60);
+        answered = testutil::clickButton(box, "Save");
+        testutil::answerNextBox("Don't save");
+    });
+    open();
+    ASSERT_TRUE(waitUntil([&] { return answered && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(indoor->parameters(), onLink(0));
+    EXPECT_EQ(backup(), LinkProfile::Normal.parameters);
+}
+
+// A visit that comes while a search of an earlier one still runs waits for its end: the search may
+// still put another chair's LINK under the preset, at the same address, after an Apply was queued.
+TEST_F(LinkPageTest, AVisitWaitsForTheSearchOfAnEarlierOneBeforeAnythingIsSent)
+{
+    start();
+    open();
+    const emu::FrameFilter queries = emu::FrameFilter::of(0x30).withDst(3);
+    rig.emulator().addFault(emu::FaultRule::delayRequest(queries, testutil::scaled(300), -1));
+    indoor->searchLink(); // as Retry does
+    back();
+    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.serial = "LK19000999", l.parameters[0] = 60; });
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Save settings", "Don't save");
+    open();
+    edit();
+    if (!rig.container.busy)
+        rig.container.clickRight(0); // Apply, where a person can
+    ASSERT_TRUE(
+        waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }, 8000));
+    EXPECT_EQ(rig.emulator().receivedCount(emu::FrameFilter::of(0xBF)), 0);
+    EXPECT_EQ(indoor->parameters(), onLink(0));
 }
 
 // The LINK's answer becomes the record: an edit tried before it comes is not taken, so none is lost.

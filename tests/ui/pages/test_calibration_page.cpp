@@ -23,6 +23,8 @@ const QString AcceleroHint
 const QString CompleteHint
     = QStringLiteral("The calibration is complete. Press \"Back\" to finish the operation");
 const QString EnterFailed = QStringLiteral("The headset did not go into calibration mode.");
+const QString EnterUnconfirmed
+    = QStringLiteral("The headset did not confirm that it went into calibration mode.");
 const QString ExitFailed = QStringLiteral("The headset did not confirm that it left calibration mode.");
 
 emu::FrameFilter calibrationCommand(int value)
@@ -30,6 +32,11 @@ emu::FrameFilter calibrationCommand(int value)
     return emu::FrameFilter::of(emu::pid::HCP, 0).where([value](const emu::Frame& f) {
         return f.lsb() == value;
     });
+}
+// The headset takes its requests, but none of its acknowledgements reaches the application.
+emu::FaultRule lostAcknowledgements()
+{
+    return emu::FaultRule::dropReply(emu::FrameFilter::of(emu::pid::ACK, 0x20), -1);
 }
 
 class CalibrationPageTest : public ::testing::Test
@@ -147,11 +154,40 @@ TEST_F(CalibrationPageTest, EnterRefusedWhileActiveEndsFailedNotBusy)
     expectFailedEnter(0); // code 7: nothing is sent
 }
 
-TEST_F(CalibrationPageTest, UnansweredEnterEndsFailedNotBusy)
+// An enter never answered may have been taken: it is told as unconfirmed, not as failed, and
+// "Cancel" or leaving takes the headset out.
+TEST_F(CalibrationPageTest, AnUnansweredEnterIsToldUnconfirmedAndLeavingTakesTheHeadsetOut)
 {
     ASSERT_NO_FATAL_FAILURE(open());
-    rig.emulator().addFault(emu::FaultRule::noReply(calibrationCommand(1)));
-    expectFailedEnter(1);
+    rig.emulator().addFault(lostAcknowledgements());
+    testutil::BoxAnswerer boxes;
+    boxes.answer(EnterUnconfirmed, QStringLiteral("OK"));
+    pressReset();
+    ASSERT_TRUE(
+        waitUntil([&] { return !boxes.seen().isEmpty() && !QApplication::activeModalWidget(); }, 3000));
+    EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
+    EXPECT_EQ(page->state(), OX::CalibrationPage::Calibrating);
+    EXPECT_EQ(right(), QStringLiteral("Cancel"));
+    rig.emulator().clearFaults();
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
+    EXPECT_FALSE(rig.emulator().headset().calibrating);
+}
+
+// The levels of a headset put into calibration may not move at once: "Cancel" comes with the
+// headset's answer.
+TEST_F(CalibrationPageTest, CancelIsOfferedWhileTheLevelsStandStill)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    setLevels(0, 0, 0); // entering calibration leaves them so
+    ASSERT_TRUE(waitUntil([&] { return page->barValues() == QList<int>({ 0, 0, 0 }); }));
+    pressReset();
+    ASSERT_TRUE(
+        waitUntil([&] { return page->state() == OX::CalibrationPage::Calibrating && !rig.container.busy; }));
+    EXPECT_EQ(right(), QStringLiteral("Cancel"));
+    rig.container.clickRight();
+    ASSERT_TRUE(waitUntil([&] { return page->state() == OX::CalibrationPage::Stopped; }));
+    EXPECT_FALSE(rig.emulator().headset().calibrating);
 }
 
 TEST_F(CalibrationPageTest, LeavingWhileCalibratingWaitsForTheOneExit)
@@ -170,7 +206,8 @@ TEST_F(CalibrationPageTest, LeavingWhileCalibratingWaitsForTheOneExit)
     rig.dongle()->queryProfile([&answered](DongleProfile*, DongleResult) { answered = true; });
     ASSERT_TRUE(waitUntil([&] { return answered; }));
     EXPECT_EQ(rig.container.footer.right.page, nullptr) << rig.container.footer.right.text.toStdString();
-    EXPECT_EQ(page->state(), OX::CalibrationPage::Failed);
+    // Never confirmed, the exit leaves the calibration under way, to be ended once it is heard.
+    EXPECT_EQ(page->state(), OX::CalibrationPage::Calibrating);
     EXPECT_FALSE(rig.container.busy);
     EXPECT_EQ(bursts(calibrationCommand(0)), 1);
     EXPECT_EQ(rig.container.calls.count(QStringLiteral("Menu.pageWillAppear(Calibration)")), 1);
@@ -222,17 +259,61 @@ TEST_F(CalibrationPageTest, UnplugWhileBusyGivesNavigationBackOnce)
     testutil::spin(200); // a late answer changes nothing
     EXPECT_EQ(rig.container.calls.count(QStringLiteral("Menu.pageWillAppear(Calibration)")), 1);
     EXPECT_EQ(page->hint(), QStringLiteral("Headset not found"));
-    // With the dongle back, the page offers Reset for its headset again.
+    // With the dongle back, the headset, which never heard the exit, is taken out of calibration
+    // and the page offers Reset for it again.
+    rig.emulator().clearFaults();
+    ASSERT_TRUE(rig.emulator().headset().calibrating);
     ASSERT_TRUE(rig.replug());
+    ASSERT_TRUE(waitUntil([&] { return !rig.emulator().headset().calibrating; }));
     ASSERT_TRUE(rig.show(QStringLiteral("Calibration")));
-    EXPECT_TRUE(
-        waitUntil([&] { return page->hint() != "Headset not found" && rig.container.rightEnabled[0]; }));
-    EXPECT_EQ(right(), QStringLiteral("Reset"));
+    EXPECT_TRUE(waitUntil([&] {
+        return page->hint() != "Headset not found" && rig.container.rightEnabled[0] && right() == "Reset";
+    }));
 }
 
 // A headset out of range for a moment keeps calibrating: heard again, it is offered "Cancel",
-// and leaving takes it out of calibration.
+// and leaving takes it out of calibration. So is a headset that went before it answered Reset:
+// it may have taken it.
 TEST_F(CalibrationPageTest, AHeadsetBackInRangeMidCalibrationIsTakenOutOfItOnLeaving)
+{
+    rig.viaDirector = true;
+    rig.shortWatchdog();
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (bool answered : { true, false }) {
+        SCOPED_TRACE(answered ? "calibrating" : "reset unanswered");
+        if (!answered) // shown again
+            ASSERT_TRUE(rig.show(QStringLiteral("Calibration")));
+        ASSERT_TRUE(
+            waitUntil([&] { return right() == QStringLiteral("Reset") && rig.container.rightEnabled[0]; }));
+        testutil::BoxAnswerer boxes; // a time-out may come before the loss
+        boxes.answer(EnterUnconfirmed, QStringLiteral("OK"));
+        if (answered) {
+            ASSERT_NO_FATAL_FAILURE(startCalibrating());
+        } else {
+            rig.emulator().addFault(lostAcknowledgements());
+            pressReset();
+            ASSERT_TRUE(waitUntil([&] { return rig.emulator().headset().calibrating; }));
+        }
+        rig.emulator().headsetInRange(false);
+        ASSERT_TRUE(waitUntil([&] { return !rig.headset(); }, 4000));
+        EXPECT_EQ(page->hint(), QStringLiteral("Headset not found"));
+        EXPECT_FALSE(rig.container.rightEnabled[0]);
+        rig.emulator().clearFaults();
+        rig.emulator().headsetInRange(true);
+        ASSERT_TRUE(rig.headsetRuns());
+        ASSERT_TRUE(
+            waitUntil([&] { return right() == QStringLiteral("Cancel") && rig.container.rightEnabled[0]; }));
+        const int exits = bursts(calibrationCommand(0));
+        rig.container.clickLeft();
+        ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
+        EXPECT_EQ(bursts(calibrationCommand(0)), exits + 1);
+        EXPECT_FALSE(rig.emulator().headset().calibrating);
+    }
+}
+
+// Left while the headset is out of range, the calibration is ended as soon as the headset is
+// heard again.
+TEST_F(CalibrationPageTest, AHeadsetLeftCalibratingOutOfRangeIsTakenOutOfItWhenBack)
 {
     rig.viaDirector = true;
     rig.shortWatchdog();
@@ -240,16 +321,19 @@ TEST_F(CalibrationPageTest, AHeadsetBackInRangeMidCalibrationIsTakenOutOfItOnLea
     ASSERT_NO_FATAL_FAILURE(startCalibrating());
     rig.emulator().headsetInRange(false);
     ASSERT_TRUE(waitUntil([&] { return !rig.headset(); }, 4000));
-    EXPECT_EQ(page->hint(), QStringLiteral("Headset not found"));
-    EXPECT_FALSE(rig.container.rightEnabled[0]);
+    for (int leave = 0; leave < 2; ++leave) { // shown again meanwhile, it still offers "Cancel"
+        if (leave)
+            ASSERT_TRUE(rig.show(QStringLiteral("Calibration")));
+        EXPECT_EQ(right(), QStringLiteral("Cancel"));
+        rig.container.clickLeft();
+        ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    }
     rig.emulator().headsetInRange(true);
-    ASSERT_TRUE(rig.headsetRuns());
-    ASSERT_TRUE(
-        waitUntil([&] { return right() == QStringLiteral("Cancel") && rig.container.rightEnabled[0]; }));
-    rig.container.clickLeft();
-    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return !rig.emulator().headset().calibrating; }, 4000));
     EXPECT_EQ(bursts(calibrationCommand(0)), 1);
-    EXPECT_FALSE(rig.emulator().headset().calibrating);
+    ASSERT_TRUE(rig.show(QStringLiteral("Calibration")));
+    EXPECT_TRUE(
+        waitUntil([&] { return right() == QStringLiteral("Reset") && rig.container.rightEnabled[0]; }));
 }
 
 TEST_F(CalibrationPageTest, HintsWalkTheSensorsInTurnForAPerson)

@@ -681,4 +681,36 @@ TEST_F(PairingPageTest, AHeadsetPairingFailingAfterBackIsToldOnceAndOffersNoPass
     EXPECT_FALSE(answers.seen().contains(QStringLiteral("Network may changed")));
 }
 
+// The dongle unplugged while nothing runs takes the page back and nothing more; unplugged while a
+// LINK takes its new network, the person is told once, over the page shown then, that the
+// devices may have changed.
+TEST_F(PairingPageTest, APairingCutShortByAnUnplugIsToldOnceAndAnIdleUnplugNot)
+{
+    rig.viaDirector = true;
+    ASSERT_NO_FATAL_FAILURE(
+        start(headset(OnlyThisDongle), [](emu::Emulator& e) { e.addLink(link(0x3456, 9, "LK23000009")); }));
+    auto const& told = rig.app->h.messages;
+    for (bool midPairing : { false, true }) {
+        showUntil(PairingPage::looking_for_devices_state);
+        ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
+        if (midPairing) {
+            const emu::FrameFilter toLink = emu::FrameFilter::of(emu::pid::GRCP).withDst(9);
+            rig.emulator().addFault(emu::FaultRule::noReply(toLink));
+            const int since = rig.emulator().mark();
+            answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+            pick("deviceList", 0);
+            ASSERT_TRUE(rig.emulator().waitForFrame(toLink, testutil::scaled(2000), since));
+        }
+        ASSERT_TRUE(rig.unplug());
+        ASSERT_TRUE(waitUntil([&] { return on("Menu") && told.size() == int(midPairing); }));
+        testutil::spin(100); // a second message would follow at once
+        ASSERT_EQ(told.size(), int(midPairing));
+        if (!midPairing) {
+            ASSERT_TRUE(rig.replug());
+        }
+    }
+    EXPECT_EQ(told.at(0).title, QStringLiteral("Pairing"));
+    EXPECT_TRUE(told.at(0).text.contains(QStringLiteral("may already have a new address, network")));
+}
+
 } // namespace

@@ -328,6 +328,40 @@ TEST_F(SecurityFixture, AHeadsetWithAnEmptyDeviceListIsExplainedAndBackLeaves)
     EXPECT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
 }
 
+// The dongle unplugged before a pass takes the page back and nothing more; unplugged mid-pass,
+// the person is told once, over the page shown then, that the devices may now differ.
+TEST_F(SecurityFixture, ADongleUnpluggedMidPassIsToldOnceAndBeforeAPassNot)
+{
+    ASSERT_TRUE(rig.startDirector([](emu::Emulator& e) {
+        e.addHeadset();
+        e.updateHeadset([](emu::HeadsetModel& h) { h.channelMap = { { 4, 0x81, emu::preset::Pc1 } }; });
+    }) && rig.headsetRuns());
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"));
+    auto const& told = rig.app->h.messages;
+    auto backOnMenu = [&] { return rig.container.controller.currentPageName() == "Menu"; };
+    for (bool midPass : { false, true }) {
+        ASSERT_TRUE(rig.show(QStringLiteral("Security")));
+        ASSERT_TRUE(reaches(Page::waiting_for_set_devices_password_state));
+        if (midPass) {
+            rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.replyDelayMs = 1000; });
+            typeTwice("half");
+            QTest::mouseClick(setButton(), Qt::LeftButton);
+            ASSERT_EQ(page->state(), Page::waiting_for_set_password_done);
+        }
+        ASSERT_TRUE(rig.unplug());
+        ASSERT_TRUE(waitUntil([&] { return backOnMenu() && told.size() == int(midPass); }));
+        testutil::spin(100); // a second message would follow at once
+        ASSERT_EQ(told.size(), int(midPass));
+        if (!midPass) {
+            ASSERT_TRUE(rig.replug());
+        }
+    }
+    EXPECT_EQ(told.at(0).title, QStringLiteral("Security"));
+    EXPECT_TRUE(
+        told.at(0).text.startsWith(QStringLiteral("The dongle was unplugged while the new password")));
+}
+
 TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
 {
     ASSERT_TRUE(open());
