@@ -505,9 +505,10 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
 
 void OrvixDirector::reportConnected(Dongle* dongle)
 {
-    // A request to plug the dongle in again that is still open has been done: it goes.
-    const QStringList replug = replugMessage();
-    withdrawMessage(warning, replug.at(0), replug.at(1));
+    // A request to plug the dongle in again that is still open has been done: it goes. So does
+    // the box of a dongle found incompatible: closed, it would quit the application under the
+    // dongle that works now.
+    withdrawMessages(replugMessage().at(0));
     emit dongleConnectedSignal(dongle);
     emit dongleUpdatedSignal(dongle, DongleChangeMask::found);
 }
@@ -953,9 +954,19 @@ void OrvixDirector::present(
     });
 }
 
-void OrvixDirector::withdrawMessage(MessageType type, const QString& title, const QString& message)
+void OrvixDirector::withdrawMessages(const QString& title)
 {
-    delete m_openMessages.take(messageKey(type, title, message)).data();
+    QList<QPointer<QObject>> withdrawn;
+    for (auto it = m_openMessages.begin(); it != m_openMessages.end();) {
+        if (it.key().section(QLatin1Char('\n'), 1, 1) == title) {
+            withdrawn.append(it.value());
+            it = m_openMessages.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const QPointer<QObject>& open : withdrawn)
+        delete open.data();
 }
 
 QString OrvixDirector::messageKey(MessageType type, const QString& title, const QString& message)

@@ -205,8 +205,8 @@ private:
     // open is not shown a second time (closed is then never called).
     void present(MessageType type, const QString& title, const QString& message,
                  std::function<void()> closed);
-    // Closes, unanswered, the open box of that message; nothing when none is open.
-    void withdrawMessage(MessageType type, const QString& title, const QString& message);
+    // Closes, unanswered, the open boxes of messages with that title (of any type and text).
+    void withdrawMessages(const QString& title);
     static QString messageKey(MessageType type, const QString& title, const QString& message);
     void readClient(QLocalSocket* client);
     static constexpr qint64 kMaxClientBytes = 4096;

@@ -253,6 +253,33 @@ TEST(DirectorConnection, OtherStartFailureIsAWarningAndTheDongleCanComeBack)
     EXPECT_TRUE(box.about.first().isNull());
 }
 
+// The incompatible dongle's box quits the application once closed: not once a dongle that
+// works has taken its place.
+TEST(DirectorConnection, ADongleThatWorksClosesTheIncompatibleOnesBoxWithoutQuitting)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.emulator.updateDongle([](emu::DongleModel& m) { m.revision = Dongle::protocolRevision() + 1; });
+    t.h.tweak = [](DirectorEnvironment& env) {
+        quickTiming(env);
+        env.presentMessage = nullptr; // through the windows' boxes, left open
+    };
+    OrvixDirector* d = t.h.create(true, 5);
+    t.h.ui->questionAnswer = FakeDirectorUi::NoAnswer;
+    Recorder r(d);
+    ASSERT_TRUE(waitUntil([&] { return !t.h.ui->boxes.isEmpty(); }, 5000));
+    const DirectorUi::Box box = t.h.ui->boxes.first();
+    EXPECT_EQ(box.icon, int(DirectorUi::Box::Critical));
+
+    t.emulator.updateDongle([](emu::DongleModel& m) { m.revision = Dongle::protocolRevision(); });
+    d->onUsbDeviceRemoved(dongleList());
+    d->onUsbDeviceInserted(dongleList());
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    EXPECT_TRUE(box.about.first().isNull()) << "the box would quit under the dongle that works";
+    spin(50);
+    EXPECT_EQ(t.h.quits, 0);
+}
+
 TEST(DirectorRemoval, WithoutADongleStillReportsTheTeardown)
 {
     Harness h;

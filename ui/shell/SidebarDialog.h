@@ -151,9 +151,10 @@ public:
     void sendModifierAction(HeadsetControlMask::ModifierOptions option, KeyCode key,
         std::function<void(KeyPressAction)> started, std::function<void(DongleResult)> done);
     // Lets go on the computer of the modifier keys dongle holds for headset, or may hold: a
-    // press sent from the toolbar counts as held before the dongle confirms it (nothing when
-    // neither). Once the headset or the application is gone, no button releases them, and the
-    // dongle keeps them held until a headset is found again.
+    // press or shortcut sent from the toolbar counts as held before the dongle confirms it, and
+    // after a release that failed (nothing when neither). Once the headset or the application
+    // is gone, no button releases them, and the dongle keeps them held until a headset is found
+    // again. A failed shortcut is let go of at once.
     static void releaseHeldKeys(Dongle* dongle, const Headset* headset);
 
     // The buttons (connected in the constructor).

@@ -20,13 +20,21 @@ MouseButton nextClickButton(quint8 current)
     return current == 0 || current == 2 || current == 4 ? MouseButton::Left : MouseButton::Right;
 }
 
-// The dongle a modifier press was last sent to, until its keys are all let go: the headset
-// reports the held keys only after the dongle has done the press, so a press sent just before
-// the headset goes (or the application quits) shows in no modifier mask yet.
+// The dongle a modifier press or a shortcut was last sent to, until its keys are all let go:
+// the headset reports the held keys only after the dongle has done the press, so a press sent
+// just before the headset goes (or the application quits) shows in no modifier mask yet, and
+// a shortcut whose release never went out shows its letter in none.
 QPointer<Dongle>& pressSentTo()
 {
     static QPointer<Dongle> dongle;
     return dongle;
+}
+
+// Whether keys sent in a command that ended with result may be held still: it failed, and
+// the dongle is not going (its keys go with it).
+bool keysMayBeHeld(const DongleResult& result)
+{
+    return result.code != DongleResult::Ok && result.code != DongleResult::DongleRemoved;
 }
 
 } // namespace
@@ -78,11 +86,16 @@ void SidebarDialog::onHeadsetUpdated(Headset* headset, HeadsetChangeMask mask)
 void SidebarDialog::releaseHeldKeys(Dongle* dongle, const Headset* headset)
 {
     // A shift left held would shift every click and key of the computer's own mouse and keyboard;
-    // letting go of keys not held does nothing.
-    if (!dongle || !headset || (!headset->modifierMask() && pressSentTo() != dongle))
+    // letting go of keys not held does nothing. The dongle's keyboard needs no headset.
+    if (!dongle || (!(headset && headset->modifierMask()) && pressSentTo() != dongle))
         return;
     pressSentTo() = nullptr;
-    dongle->keyPress(KeyCode(0), releaseAllKeys, [](DongleResult) {});
+    QPointer<Dongle> guard(dongle);
+    dongle->keyPress(KeyCode(0), releaseAllKeys, [guard](DongleResult result) {
+        // Not let go either: the next chance (the headset going, the quit) tries again.
+        if (keysMayBeHeld(result) && guard)
+            pressSentTo() = guard;
+    });
 }
 
 void SidebarDialog::onHeadsetStatusChanged(Headset*, bool active)
@@ -162,7 +175,14 @@ void SidebarDialog::sendModifierAction(HeadsetControlMask::ModifierOptions optio
     if (action == pressKey)
         pressSentTo() = d;
     started(action);
-    d->keyPress(key, action, std::move(done));
+    QPointer<Dongle> guard(d);
+    d->keyPress(key, action, [guard, key, action, done = std::move(done)](DongleResult result) {
+        // A press not confirmed may be held all the same, lit nowhere: pressing again would not
+        // release it.
+        if (action == pressKey && keysMayBeHeld(result) && guard)
+            guard->keyPress(key, releaseKey, [](DongleResult) {});
+        done(result);
+    });
 }
 
 void SidebarDialog::modifierClicked(
@@ -211,8 +231,14 @@ void SidebarDialog::shortcutClicked(OX::ToolButton* button, quint8 State::*pendi
         return;
     m_state.*pending = 0;
     button->setIcon(icon(0));
+    // The shortcut's keys are released by its last command: one that failed or timed out may
+    // have left the command key or the letter held.
+    pressSentTo() = d;
     QPointer<SidebarDialog> self(this);
-    (d->*send)([self, button, pending, icon](DongleResult) {
+    QPointer<Dongle> guard(d);
+    (d->*send)([self, guard, button, pending, icon](DongleResult result) {
+        if (keysMayBeHeld(result) && guard)
+            releaseHeldKeys(guard, guard->headset());
         if (!self)
             return;
         self->m_state.*pending = NoAction;

@@ -303,3 +303,44 @@ TEST(SidebarOverEmulator, AModifierPressNotYetConfirmedIsLetGoOfAtQuitAndWhenThe
     }
     Headset::setWatchdogIntervalForTests(0);
 }
+
+TEST(SidebarOverEmulator, AFailedShortcutOrModifierPressLetsGoOfItsKeys)
+{
+    Headset::setWatchdogIntervalForTests(testutil::scaled(300));
+    const auto keys = [](int action) {
+        return emu::FrameFilter::dcp(17).where([action](const emu::Frame& f) { return f.msb() == action; });
+    };
+    enum Case { Failed, FailedWithoutHeadset, ReleaseLostTooThenHeadsetGoes, ShiftPressFailed };
+    for (const Case c : { Failed, FailedWithoutHeadset, ReleaseLostTooThenHeadsetGoes, ShiftPressFailed }) {
+        ToolbarOverEmulator t;
+        ASSERT_TRUE(t.bringUp());
+        if (c == FailedWithoutHeadset) {
+            t.emulator.headsetPower(false);
+            ASSERT_TRUE(waitUntil([&] { return !t.headset(); }, 5000));
+        }
+        // The dongle holds every key it is told to, but its confirmations of the presses are
+        // lost: copy times out once command went down, and the release ending copy is never sent.
+        t.emulator.addFault(emu::FaultRule::dropReply(keys(1), -1));
+        // The release sent after the failure is lost as well: the headset going lets go.
+        const bool releaseLost = c == ReleaseLostTooThenHeadsetGoes;
+        const int lost = releaseLost ? t.emulator.addFault(emu::FaultRule::noReply(keys(3))) : -1;
+        const int since = t.emulator.mark();
+        const bool shift = c == ShiftPressFailed;
+        t.click(shift ? "shiftButton" : "copyButton");
+        const int key = shift ? 0x81 : 0x83;
+        ASSERT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.count(key) == 1; }, 3000));
+        ASSERT_TRUE(waitUntil(
+            [&] { return (shift ? t.bar.state().shiftPending : t.bar.state().copyPending) == SidebarDialog::NoAction; },
+            8000));
+        if (releaseLost) {
+            ASSERT_TRUE(t.emulator.waitForFrame(keys(3), testutil::scaled(3000), since));
+            ASSERT_TRUE(t.emulator.waitForQuiet(testutil::scaled(300), testutil::scaled(5000), keys(3)));
+            ASSERT_EQ(t.emulator.dongle().heldKeys.count(0x83), 1u);
+            t.emulator.removeFault(lost);
+            t.emulator.headsetPower(false);
+        }
+        EXPECT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.empty(); }, 8000))
+            << "a key stays held, case " << c;
+    }
+    Headset::setWatchdogIntervalForTests(0);
+}
