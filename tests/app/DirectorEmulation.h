@@ -91,6 +91,9 @@ struct EmulatedDongle {
     }
 
     bool start() { return emulator.start(); }
+    // The director with quick time-outs, its messages shown in the windows' boxes and left open
+    // (defined below quickTiming).
+    OrvixDirector* createWithBoxesLeftOpen(bool withDongle);
 };
 
 // Requests that are never answered give up after a few hundred milliseconds.
@@ -99,6 +102,17 @@ inline void quickTiming(DirectorEnvironment& env)
     env.dongleTiming.repeatCount = 2;
     env.dongleTiming.repeatIntervalMs = 5;
     env.dongleTiming.timeoutScale = 0.1 * testutil::timeScale();
+}
+
+inline OrvixDirector* EmulatedDongle::createWithBoxesLeftOpen(bool withDongle)
+{
+    h.tweak = [](DirectorEnvironment& env) {
+        quickTiming(env);
+        env.presentMessage = nullptr; // through the windows' boxes
+    };
+    OrvixDirector* d = h.create(withDongle, 5);
+    h.ui->questionAnswer = FakeDirectorUi::NoAnswer;
+    return d;
 }
 
 inline QtUsb::FilterList dongleList(int times = 1)

@@ -218,12 +218,7 @@ TEST(DirectorConnection, OtherStartFailureIsAWarningAndTheDongleCanComeBack)
     EmulatedDongle t;
     ASSERT_TRUE(t.start());
     const int fault = t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::Stream)));
-    t.h.tweak = [](DirectorEnvironment& env) {
-        quickTiming(env);
-        env.presentMessage = nullptr; // through the windows' boxes, left open
-    };
-    OrvixDirector* d = t.h.create(false, 5);
-    t.h.ui->questionAnswer = FakeDirectorUi::NoAnswer;
+    OrvixDirector* d = t.createWithBoxesLeftOpen(false);
     Recorder r(d);
     QSignalSpy told(d, &OrvixDirector::showMessage);
     d->onUsbDeviceInserted(dongleList());
@@ -260,12 +255,7 @@ TEST(DirectorConnection, ADongleThatWorksClosesTheIncompatibleOnesBoxWithoutQuit
     EmulatedDongle t;
     ASSERT_TRUE(t.start());
     t.emulator.updateDongle([](emu::DongleModel& m) { m.revision = Dongle::protocolRevision() + 1; });
-    t.h.tweak = [](DirectorEnvironment& env) {
-        quickTiming(env);
-        env.presentMessage = nullptr; // through the windows' boxes, left open
-    };
-    OrvixDirector* d = t.h.create(true, 5);
-    t.h.ui->questionAnswer = FakeDirectorUi::NoAnswer;
+    OrvixDirector* d = t.createWithBoxesLeftOpen(true);
     Recorder r(d);
     ASSERT_TRUE(waitUntil([&] { return !t.h.ui->boxes.isEmpty(); }, 5000));
     const DirectorUi::Box box = t.h.ui->boxes.first();
