@@ -209,9 +209,16 @@ void DevicesPage::updateFooter()
 void DevicesPage::setArrowsFor(int row)
 {
     const int last = m_ui->listWidget->count() - 1;
-    // No current row: neither arrow has anything to move.
-    m_ui->upButton->setEnabled(row > 0 && row <= last);
-    m_ui->downButton->setEnabled(row >= 0 && row < last);
+    // No current row, or rows taking no edits: neither arrow has anything to move.
+    const bool editable = m_ui->listWidget->isEnabledTo(this);
+    m_ui->upButton->setEnabled(editable && row > 0 && row <= last);
+    m_ui->downButton->setEnabled(editable && row >= 0 && row < last);
+}
+
+void DevicesPage::setEditable(bool editable)
+{
+    m_ui->listWidget->setEnabled(editable);
+    setArrowsFor(m_ui->listWidget->currentRow());
 }
 
 void DevicesPage::onCurrentRowChanged(int currentRow)
@@ -294,8 +301,11 @@ void DevicesPage::onApplyChannelMap()
     Headset* headset = container->getHeadset();
     if (!headset || m_workingCopy == headset->channelMap())
         return;
-    // The headset reports the stored map as an update, which hides "Apply".
+    // The headset reports the stored map as an update, which hides "Apply" and takes the rows
+    // back to the map sent: an edit made meanwhile would be thrown away, so the rows take none
+    // until the answer.
     container->setProgress(true);
+    setEditable(false);
     QPointer<DevicesPage> self(this);
     QPointer<Headset> asked(headset);
     const quint64 visit = this->visit();
@@ -311,6 +321,7 @@ void DevicesPage::onChannelMapWritten(
     const bool here = isVisit(visit);
     if (here)
         container->setProgress(false);
+    setEditable(true);
     // A headset gone meanwhile is told by its loss; any other failure leaves "Apply" for another
     // try. A refusal or a headset that never answered is told once, and the rows go back to the
     // order the headset last confirmed.

@@ -70,6 +70,8 @@ private:
     void updateFooter();
     bool hasPendingEdits();
     void setArrowsFor(int row);
+    // Whether the rows and arrows take edits (not while an "Apply" is out).
+    void setEditable(bool editable);
     // Enabled with a headset; without one, disabled and saying whether the dongle or the headset
     // is missing.
     void showHeadsetPresent(bool present);

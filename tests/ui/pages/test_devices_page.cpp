@@ -177,6 +177,21 @@ TEST_F(DevicesPageTest, ApplySendsTheWorkingCopyAndHidesOnceStored)
     EXPECT_EQ(rig.headset()->channelMap(), page->workingCopy());
 }
 
+TEST_F(DevicesPageTest, WhileAnApplyIsOutTheRowsTakeNoEditsTheAnswerWouldDrop)
+{
+    ASSERT_NO_FATAL_FAILURE(open(ThreeDevices));
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.replyDelayMs = 150; });
+    QTest::mouseClick(page->downButton(), Qt::LeftButton);
+    rig.container.clickRight();
+    QTest::mouseClick(page->downButton(), Qt::LeftButton);
+    EXPECT_EQ(copy(), (QList<int> { 1, 5, 7 }));
+    ASSERT_TRUE(waitUntil([&] { return !applyShown() && !rig.container.busy; }));
+    EXPECT_EQ(rows(), (QList<int> { 1, 5, 7 }));
+    EXPECT_EQ(rig.headset()->channelMap(), page->workingCopy());
+    EXPECT_TRUE(page->downButton()->isEnabled()); // editable again
+    EXPECT_TRUE(page->listWidget()->isEnabled());
+}
+
 TEST_F(DevicesPageTest, AHeadsetMapDuringEditsReplacesRowsAndCopy)
 {
     ASSERT_NO_FATAL_FAILURE(open({ { 1, 0x81, 0x18 }, { 2, 0x01, 0x3B }, { 3, 0x81, 0x4B }, { 4, 0x01, 0x5A },
