@@ -562,8 +562,9 @@ TEST_F(Wizard, AnUnansweredBootloaderCommandFailsTheSourceStep)
 }
 
 // A transfer that ended after the LINK took blocks says the LINK no longer starts.
-const QString HalfWrittenFailure = QStringLiteral("Link firmware upload failed. The LINK was left half-written "
-                                                  "and does not start its firmware: update it again in recovery mode.");
+const QString HalfWrittenFailure
+    = QStringLiteral("Link firmware upload failed. The LINK was left half-written "
+                     "and does not start its firmware: update it again in recovery mode.");
 
 TEST_F(Wizard, UploadFailures)
 {
