@@ -183,9 +183,10 @@ bool ProfileManager::startApply(int index, Completion done, std::shared_ptr<Mous
     QPointer<ProfileManager> self(this);
     QPointer<MouseProfile> applied(profile);
     auto uploaded = std::make_shared<MouseProfile>(*profile);
-    m_writer(*profile, [self, applied, uploaded, previous, done](DongleResult result) {
+    const quint64 stored = m_storedCount;
+    m_writer(*profile, [self, applied, uploaded, previous, stored, done](DongleResult result) {
         if (self)
-            self->finishApply(applied.data(), uploaded.get(), previous.get(), result, done);
+            self->finishApply(applied.data(), uploaded.get(), previous.get(), stored, result, done);
         else if (done)
             done(result);
     });
@@ -193,8 +194,7 @@ bool ProfileManager::startApply(int index, Completion done, std::shared_ptr<Mous
 }
 
 void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* uploaded,
-                                 const MouseProfile* previous, const DongleResult& result,
-                                 const Completion& done)
+    const MouseProfile* previous, quint64 storedBefore, const DongleResult& result, const Completion& done)
 {
     int index = -1;
     for (size_t i = 0; applied && i < m_profiles.size(); ++i) {
@@ -213,6 +213,10 @@ void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* uplo
             // The dongle did not take the new settings: the listed profile keeps what it held.
             // Settings given to it since (a later apply, an edit) are not this upload's to undo.
             *applied = *previous;
+            // A save while the upload ran (another upload's success, any setting) stored the
+            // settings the dongle refused: the store gets back what the dongle holds.
+            if (m_storedCount != storedBefore)
+                sync();
         }
     }
     if (done)

@@ -111,16 +111,20 @@ protected:
     // Brings an invalid selection back into the list: 0 when the list is not empty, else -1.
     void normalizeSelection();
     bool dongleConnected() const;
+    // The store calls this each time it has written the list. An upload that fails after such a
+    // write (which took the settings being uploaded) has the list written again.
+    void profilesStored() { ++m_storedCount; }
 
 private:
     bool startApply(int index, Completion done, std::shared_ptr<MouseProfile> previous);
     void finishApply(MouseProfile* applied, const MouseProfile* uploaded, const MouseProfile* previous,
-                     const DongleResult& result, const Completion& done);
+                     quint64 storedBefore, const DongleResult& result, const Completion& done);
 
     OrvixDirector* m_director;
     ConnectedCheck m_connected;
     ProfileWriter m_writer;
     int m_selected = -1;
+    quint64 m_storedCount = 0; // lists the store has written
     // Each profile lives in its own heap object: inserting or removing never copies or assigns
     // a listed profile, so names and addresses stay put.
     std::vector<std::unique_ptr<MouseProfile>> m_profiles;

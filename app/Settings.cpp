@@ -559,6 +559,7 @@ void Settings::storeProfilesAndFlush()
         for (int i = 0; i < profileCount(); ++i)
             list.append(mapFromProfile(*profileAt(i)));
         m_store->setValue(QLatin1String(kProfileList), list);
+        profilesStored();
     }
     flushAndSignal();
 }

@@ -332,6 +332,10 @@
         <translation>Link firmware upload failed.</translation>
     </message>
     <message>
+        <source>The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
+        <translation>The LINK was left half-written and does not start its firmware: update it again in recovery mode.</translation>
+    </message>
+    <message>
         <source>Upload finished</source>
         <translation>Upload finished</translation>
     </message>

@@ -332,6 +332,10 @@
         <translation>Le téléversement du micrologiciel du LINK a échoué.</translation>
     </message>
     <message>
+        <source>The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
+        <translation>Le LINK est resté à moitié écrit et ne démarre pas son micrologiciel : mettez-le à jour à nouveau en mode de récupération.</translation>
+    </message>
+    <message>
         <source>Upload finished</source>
         <translation>Téléversement terminé</translation>
     </message>

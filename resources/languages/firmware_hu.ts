@@ -332,6 +332,10 @@
         <translation>A LINK firmware feltöltése nem sikerült.</translation>
     </message>
     <message>
+        <source>The LINK was left half-written and does not start its firmware: update it again in recovery mode.</source>
+        <translation>A LINK félig írt állapotban maradt, és nem indítja el a firmware-ét: frissítse újra helyreállítási módban.</translation>
+    </message>
+    <message>
         <source>Upload finished</source>
         <translation>A feltöltés befejeződött</translation>
     </message>

@@ -65,6 +65,16 @@ protected:
         return b;
     }
 
+    // An unanswered write fails within a few milliseconds.
+    void failFast()
+    {
+        Dongle::Timing timing;
+        timing.timeoutScale = 0.05 * testutil::timeScale();
+        timing.repeatIntervalMs = 5;
+        timing.repeatCount = 2;
+        dongle->setTiming(timing);
+    }
+
     // Runs an upload; returns the result code, -1 when done was never called.
     int waitFor(int& code, int ms = 5000)
     {
@@ -130,11 +140,7 @@ TEST_F(ProfileUploadTest, ApplySelectedAfterEditKeepsTheName)
 
 TEST_F(ProfileUploadTest, UnansweredParameterLeavesSelectionAndStoreAlone)
 {
-    Dongle::Timing timing;
-    timing.timeoutScale = 0.05 * testutil::timeScale();
-    timing.repeatIntervalMs = 5;
-    timing.repeatCount = 2;
-    dongle->setTiming(timing);
+    failFast();
     emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(26)));
 
     ASSERT_TRUE(settings->setSelectedProfile("Restricted"));
@@ -160,4 +166,22 @@ TEST_F(ProfileUploadTest, NoDongleRefuses)
     EXPECT_FALSE(settings->test(MouseProfile::Normal, [&calls](DongleResult) { ++calls; }));
     testutil::spin(20);
     EXPECT_EQ(calls, 0);
+}
+
+TEST_F(ProfileUploadTest, ARefusedApplyLeavesTheStoreAsTheDongleHasItAfterAnotherUploadSaved)
+{
+    // A kept trial: the dongle takes the selected profile back (a save), not the tried one.
+    failFast();
+    auto speed77 = [](emu::Frame const& f) { return f.payload.size() > 2 && f.payload.at(2) == 77; };
+    emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(26).where(speed77)));
+    ASSERT_TRUE(settings->setSelectedProfile("Restricted"));
+    MouseProfile tried(MouseProfile::Restricted);
+    tried.setMouseSpeedPercent(0.77f);
+    int reverted = -1, applied = -1;
+    ASSERT_TRUE(settings->applySelected([&reverted](DongleResult r) { reverted = r.code; }));
+    ASSERT_TRUE(settings->apply(tried, [&applied](DongleResult r) { applied = r.code; }));
+    EXPECT_EQ(waitFor(reverted), 0);
+    EXPECT_EQ(waitFor(applied), 4);
+    Settings reread(dir.filePath("OrvixTools.conf"), nullptr);
+    EXPECT_TRUE(reread.selectedProfile()->isEqual(MouseProfile::Restricted, true));
 }

@@ -114,7 +114,15 @@ void DFUUploadForm::onUploadFinished(bool success)
     if (!m_sender.giveBack())
         return; // the dongle is gone: that failure is the outcome
     if (!success) {
-        delegate.stepFailed(this, tr("Link firmware upload failed."));
+        QString message = tr("Link firmware upload failed.");
+        if (m_linkWritten) {
+            // Blocks went to the LINK and the image was not confirmed: the person must know it
+            // no longer starts, and how to revive it.
+            message += QLatin1Char(' ')
+                + tr("The LINK was left half-written and does not start its firmware: update it again "
+                     "in recovery mode.");
+        }
+        delegate.stepFailed(this, message);
         return;
     }
     // Progress comes only once a speed can be told: a short image, or a fast line, finished at 0 %.

@@ -10,7 +10,7 @@
 // limits (or with the dongle), gives the port back and says how it ended over the page shown
 // then. From the first block sent until the
 // bootloader confirms the whole image, the LINK holds a half-written firmware: the step says so
-// when the transfer is stopped, and the page when the dongle goes.
+// when the transfer is stopped or fails, and the page when the dongle goes.
 #include "ui/firmware/DFUForm.h"
 #include "ui/firmware/DFUSender.h"
 

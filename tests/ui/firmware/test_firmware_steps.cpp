@@ -561,6 +561,11 @@ TEST_F(Wizard, AnUnansweredBootloaderCommandFailsTheSourceStep)
     EXPECT_TRUE(failsWith(QStringLiteral("Unable to start Link bootloader.")));
 }
 
+// A transfer that ended after the LINK took blocks says the LINK no longer starts.
+const QString HalfWrittenFailure
+    = QStringLiteral("Link firmware upload failed. The LINK was left half-written "
+                     "and does not start its firmware: update it again in recovery mode.");
+
 TEST_F(Wizard, UploadFailures)
 {
     struct Case {
@@ -575,9 +580,9 @@ TEST_F(Wizard, UploadFailures)
         { "empty file", [](emu::CabledLinkModel&) {}, writeFile(QStringLiteral("empty.enc"), QByteArray()),
             QStringLiteral("empty.enc is empty: it is not firmware.") },
         { "eleven NAKs", [](emu::CabledLinkModel& m) { m.nakBlock[1] = 11; }, QString(),
-            QStringLiteral("Link firmware upload failed.") },
+            HalfWrittenFailure },
         { "CAN", [](emu::CabledLinkModel& m) { m.answerBlockWith[1] = 0x18; }, QString(),
-            QStringLiteral("Link firmware upload failed.") },
+            HalfWrittenFailure },
     };
     const QString file = writeFile(QStringLiteral("fw.enc"), firmwareBytes(1025));
     for (const Case& c : cases) {
@@ -664,7 +669,7 @@ TEST_F(Wizard, UnpluggedMidUploadEndsInFailure)
     // The line goes under the transfer (the page hearing the director drop the dongle is
     // shown over the director, with the other pages that outlive their dongle).
     env.emulator->unplug();
-    EXPECT_TRUE(failsWith(QStringLiteral("Link firmware upload failed.")));
+    EXPECT_TRUE(failsWith(HalfWrittenFailure));
 }
 
 TEST_F(Wizard, WithoutASenderOrADongleTheUploadStops)
