@@ -50,6 +50,7 @@ struct Outcome {
     bool fileExisted = false;
     QList<double> fractions;
     QList<qint64> remaining;
+    qint64 largestFile = 0; // the file's largest size seen on progress
 };
 
 class DownloadTest : public ::testing::Test {
@@ -74,9 +75,10 @@ protected:
     {
         return manager->download(
             url,
-            [&out](DownloadTask*, double fraction, qint64 remaining) {
+            [&out](DownloadTask* task, double fraction, qint64 remaining) {
                 out.fractions << fraction;
                 out.remaining << remaining;
+                out.largestFile = qMax(out.largestFile, QFileInfo(task->filePath()).size());
             },
             [&out](DownloadTask* task, API::Result result) {
                 ++out.calls;
@@ -339,6 +341,39 @@ TEST_F(DownloadTest, CutBodyFailsAndLeavesNoFile)
     EXPECT_FALSE(out.result.detail.isEmpty());
     EXPECT_EQ(task->status(), DownloadTask::Failed);
     EXPECT_TRUE(folderEntries().isEmpty());
+}
+
+TEST_F(DownloadTest, AFileLargerThanAllowedFailsWithoutAByteWrittenPastTheLimit)
+{
+    const int max = 64 * 1024;
+    HttpTestServer::Response announced = HttpTestServer::Response::bytes(randomBytes(max)).slow(1024, 20);
+    announced.claimedLength = 4 * max;
+    struct Case {
+        const char* what;
+        HttpTestServer::Response response;
+        int code;
+    };
+    const Case cases[] = {
+        { "at the limit", HttpTestServer::Response::bytes(randomBytes(max)).slow(8192, 1), 0 },
+        { "of untold size",
+            HttpTestServer::Response::bytes(randomBytes(8 * max)).withoutLength().slow(8192, 1), 1 },
+        { "announced larger", announced, 1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        server.route("/files/fw.bin", c.response);
+        Outcome out;
+        DownloadTask* task = download(server.url("/files/fw.bin"), out);
+        task->setMaxBytes(max);
+        waitFor(out);
+        EXPECT_EQ(out.result.code, c.code);
+        EXPECT_LE(out.largestFile, max);
+        if (c.code != 0) {
+            EXPECT_EQ(out.result.detail, QString("Download larger than %1 bytes").arg(max));
+            EXPECT_EQ(task->status(), DownloadTask::Failed);
+            EXPECT_TRUE(folderEntries().isEmpty());
+        }
+    }
 }
 
 TEST_F(DownloadTest, FailedWriteFailsTheDownload)
