@@ -226,7 +226,9 @@ void DownloadTask::onReadyRead()
     if (data.isEmpty())
         return;
     if (exceedsLimit(m_reply, m_written + data.size(), m_maxBytes)) {
-        stopWriting(QStringLiteral("Download larger than %1 bytes").arg(m_maxBytes));
+        const QString why = QStringLiteral("Download larger than %1 bytes").arg(m_maxBytes);
+        qWarning().noquote() << "Download stopped: " + why;
+        stopWriting(why);
         return;
     }
     const qint64 n = m_file->write(data);
