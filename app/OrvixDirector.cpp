@@ -188,7 +188,7 @@ void OrvixDirector::startWatchers()
         if (m_stopped || !m_usbManager->isPresent(m_dongleFilter))
             return;
         m_usbManager->addDevice(m_dongleFilter);
-        QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
+        connectAfterDelay();
     });
 
     const QString serverName = m_env.serverName.isEmpty() ? InstanceSignal::name() : m_env.serverName;
@@ -237,8 +237,24 @@ void OrvixDirector::onUsbDeviceInserted(QtUsb::FilterList list)
         m_progress.start(tr("Dongle\nconnected"), Progress::Infinite);
         emit updateProgress(&m_progress);
         qDebug("** wait: %d", m_env.connectDelayMs);
-        QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
+        connectAfterDelay();
     }
+}
+
+void OrvixDirector::connectAfterDelay()
+{
+    const quint64 arrival = m_arrivalGeneration;
+    ++m_pendingArrivals;
+    QTimer::singleShot(m_env.connectDelayMs, this, [this, arrival]() {
+        --m_pendingArrivals;
+        if (arrival != m_arrivalGeneration) {
+            // Pulled out before its delay ended: a dongle plugged in again counts its own delay
+            // (opened earlier, it may not answer yet).
+            qDebug("Dongle left before its connection delay ended, not opened");
+            return;
+        }
+        onDongleConnected();
+    });
 }
 
 void OrvixDirector::onUsbDeviceRemoved(QtUsb::FilterList list)
@@ -246,9 +262,19 @@ void OrvixDirector::onUsbDeviceRemoved(QtUsb::FilterList list)
     qDebug("devices removed");
     for (const QtUsb::DeviceFilter& filter : qAsConst(list)) {
         qDebug("V%04x:P%04x", filter.vid, filter.pid);
-        if (isDongleFilter(filter)) {
-            endReconnect();
-            onDongleDisconnected();
+        if (!isDongleFilter(filter))
+            continue;
+        endReconnect();
+        // Attempts of earlier arrivals end here, and so does their busy indicator.
+        ++m_arrivalGeneration;
+        if (m_pendingArrivals > 0)
+            emit updateProgress(nullptr);
+        onDongleDisconnected();
+        // The bus names dongles by their ids only: with two plugged in, this may have been the
+        // other one. A dongle port still listed is connected after the delay.
+        if (!m_stopped && isDonglePortListed()) {
+            qDebug("A dongle port is still listed: connecting it in %d ms", m_env.connectDelayMs);
+            connectAfterDelay();
         }
     }
 }

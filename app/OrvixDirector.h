@@ -171,6 +171,9 @@ private:
     // The tray's texts in the current language.
     void retranslateTray();
     bool isDongleFilter(const QtUsb::DeviceFilter& filter) const;
+    // Connects the dongle once the connection delay has passed, unless a dongle leaves the bus
+    // meanwhile.
+    void connectAfterDelay();
     // The dongle reporting is the connected one or the one being started.
     bool isOurs(Dongle* dongle) const;
     // Opens one listed port; the open port, or null (then it is closed and deleted).
@@ -242,6 +245,10 @@ private:
     bool m_translatorInstalled = false;
     bool m_qtTranslatorInstalled = false;
     Dongle* m_dongle = nullptr;
+    // Changes whenever a dongle leaves the bus, so that attempts scheduled before are dropped;
+    // the attempts still waiting for their delay.
+    quint64 m_arrivalGeneration = 0;
+    int m_pendingArrivals = 0;
     // The dongle being started (between its port opening and its start completion).
     Dongle* m_startingDongle = nullptr;
     // Changes whenever a start is abandoned, so that its late completion is ignored.

@@ -270,6 +270,31 @@ TEST(DirectorConnection, ADongleThatWorksClosesTheIncompatibleOnesBoxWithoutQuit
     EXPECT_EQ(t.h.quits, 0);
 }
 
+// Pulled out and plugged in again within the delay: the port is opened the delay after the
+// last arrival, never sooner; the removal hides the busy indicator at once.
+TEST(DirectorConnection, AnArrivalPulledOutBeforeItsDelayOpensNothingAndTheNextCountsItsOwn)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    const int delay = testutil::scaled(600);
+    OrvixDirector* d = t.h.create(false, delay);
+    Recorder r(d);
+    QElapsedTimer clock;
+    clock.start();
+    d->onUsbDeviceInserted(dongleList());
+    spin(delay / 2);
+    t.emulator.unplug();
+    d->onUsbDeviceRemoved(dongleList());
+    EXPECT_EQ(r.progress.last(), nullptr);
+    ASSERT_TRUE(t.emulator.plugIn());
+    const qint64 secondArrival = clock.elapsed();
+    d->onUsbDeviceInserted(dongleList());
+
+    spin(int(secondArrival + delay * 3 / 4 - clock.elapsed()));
+    EXPECT_EQ(d->serialPort(), nullptr) << "opened before the second arrival's delay ended";
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+}
+
 TEST(DirectorRemoval, WithoutADongleStillReportsTheTeardown)
 {
     Harness h;
@@ -304,6 +329,29 @@ TEST(DirectorRemoval, OfTheConnectedDongleFromTheBus)
     EXPECT_EQ(d->dongle(), nullptr);
     EXPECT_EQ(d->serialPort(), nullptr);
     EXPECT_EQ(r.dongleUpdates.last(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
+}
+
+// The bus names dongles by their ids only: the removal of a second dongle takes the connected
+// one down, and the one still listed is connected again; with none listed, nothing is tried.
+TEST(DirectorRemoval, OfOneOfTwoDonglesConnectsTheOneStillListed)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+
+    d->onUsbDeviceRemoved(dongleList());
+    EXPECT_EQ(r.disconnected.size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
+    EXPECT_NE(d->serialPort(), nullptr);
+
+    t.emulator.unplug();
+    ASSERT_TRUE(waitUntil([&] { return r.disconnected.size() == 2; }, 3000));
+    d->onUsbDeviceRemoved(dongleList());
+    spin(100);
+    EXPECT_EQ(r.connected.size(), 2);
+    EXPECT_TRUE(t.h.messages.isEmpty());
 }
 
 TEST(DirectorRemoval, DuringStartDropsTheStartingDongleAndIgnoresItsEnd)
