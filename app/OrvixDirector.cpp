@@ -191,6 +191,15 @@ void OrvixDirector::startWatchers()
         connectAfterDelay();
     });
 
+    if (!m_usbManager->isRunning()) {
+        // The USB library could not be set up, and no plug would ever be heard of: the serial
+        // ports are looked at instead, and a dongle port that appears is connected.
+        qWarning("USB watcher not running: the serial ports are watched for the dongle instead");
+        connect(&m_portScan, &QTimer::timeout, this, &OrvixDirector::onPortScan);
+        m_portScan.start(qMax(1, m_env.portScanMs));
+        QTimer::singleShot(0, this, &OrvixDirector::onPortScan);
+    }
+
     const QString serverName = m_env.serverName.isEmpty() ? InstanceSignal::name() : m_env.serverName;
     if (!InstanceSignal::listen(*m_localServer, serverName))
         qDebug().noquote() << "Local server not listening:" << m_localServer->errorString();
@@ -205,6 +214,7 @@ void OrvixDirector::stop()
     if (m_usbManager)
         m_usbManager->removeDevice(m_dongleFilter);
     endReconnect();
+    m_portScan.stop();
     onDongleDisconnected();
     m_ui->detachMainWindow();
     m_ui->destroySoundPlayer();
@@ -376,6 +386,23 @@ bool OrvixDirector::isDonglePort(const SerialPortEntry& entry)
     return entry.hasProductId && entry.productId == DongleProductId && entry.hasVendorId
         && entry.vendorId == DongleVendorId
         && entry.portName.startsWith(QLatin1String("tty"), Qt::CaseInsensitive);
+}
+
+void OrvixDirector::onPortScan()
+{
+    QStringList listed;
+    for (const SerialPortEntry& entry : listPorts())
+        if (isDonglePort(entry))
+            listed << entry.portName;
+    // Only a port that appears counts as an arrival: one that stays listed after a failure is
+    // not tried again and again.
+    const bool appeared = std::any_of(
+        listed.begin(), listed.end(), [this](const QString& name) { return !m_scannedPorts.contains(name); });
+    m_scannedPorts = listed;
+    if (!appeared || m_stopped || m_dongle || m_startingDongle || m_serialPort)
+        return;
+    qDebug("Dongle port appeared, connecting it in %d ms", m_env.connectDelayMs);
+    connectAfterDelay();
 }
 
 bool OrvixDirector::isDonglePortListed() const

@@ -182,6 +182,8 @@ private:
     // The entry carries the dongle's ids and names a serial device.
     static bool isDonglePort(const SerialPortEntry& entry);
     bool isDonglePortListed() const;
+    // Without a USB watcher: connects a dongle port that has appeared since the last look.
+    void onPortScan();
     // The port's line is gone (hung up, its device vanished, or failing for good): the
     // dongle's loss path, logged once with reason.
     void onLineGone(QSerialPort* port, const QString& reason);
@@ -270,6 +272,9 @@ private:
     static constexpr qint64 ReconnectStableMs = 30000;
     int m_reconnectAttempts = 0;
     QTimer m_reconnect;
+    // The dongle ports listed at the last look, while the USB watcher does not run.
+    QTimer m_portScan;
+    QStringList m_scannedPorts;
     QElapsedTimer m_connectedSince;
     QPointer<QSystemTrayIcon> m_trayIcon;
     // Since the last click on the tray icon.

@@ -9,6 +9,7 @@
 #include "device/Headset.h"
 #include "tools/emulator/Emulator.h"
 #include "tools/emulator/EmulatorGTest.h"
+#include "usb/QUsbManager.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -293,6 +294,26 @@ TEST(DirectorConnection, AnArrivalPulledOutBeforeItsDelayOpensNothingAndTheNextC
     spin(int(secondArrival + delay * 3 / 4 - clock.elapsed()));
     EXPECT_EQ(d->serialPort(), nullptr) << "opened before the second arrival's delay ended";
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+}
+
+// A USB library that cannot be set up hears of no plug: the dongle's port is watched instead.
+TEST(DirectorConnection, WithoutAUsbWatcherADonglePortThatAppearsIsConnected)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.h.bus->openOk = false;
+    t.h.tweak = [](DirectorEnvironment& env) { env.portScanMs = 20; };
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    ASSERT_FALSE(d->usbManager()->isRunning());
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+
+    t.emulator.unplug();
+    ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
+    spin(100);
+    ASSERT_TRUE(t.emulator.plugIn());
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
+    EXPECT_TRUE(t.h.messages.isEmpty());
 }
 
 TEST(DirectorRemoval, WithoutADongleStillReportsTheTeardown)
