@@ -253,14 +253,14 @@ void OrvixDirector::onUsbDeviceInserted(QtUsb::FilterList list)
 
 void OrvixDirector::connectAfterDelay()
 {
-    const quint64 arrival = m_arrivalGeneration;
+    // The latest arrival counts its own delay: an earlier attempt would open a dongle plugged in
+    // again before it can answer.
+    const quint64 arrival = ++m_arrivalGeneration;
     ++m_pendingArrivals;
     QTimer::singleShot(m_env.connectDelayMs, this, [this, arrival]() {
         --m_pendingArrivals;
         if (arrival != m_arrivalGeneration) {
-            // Pulled out before its delay ended: a dongle plugged in again counts its own delay
-            // (opened earlier, it may not answer yet).
-            qDebug("Dongle left before its connection delay ended, not opened");
+            qDebug("Dongle attempt replaced by a later arrival or removal, not opened");
             return;
         }
         onDongleConnected();

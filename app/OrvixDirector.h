@@ -172,7 +172,7 @@ private:
     void retranslateTray();
     bool isDongleFilter(const QtUsb::DeviceFilter& filter) const;
     // Connects the dongle once the connection delay has passed, unless a dongle leaves the bus
-    // meanwhile.
+    // or a later attempt is scheduled meanwhile.
     void connectAfterDelay();
     // The dongle reporting is the connected one or the one being started.
     bool isOurs(Dongle* dongle) const;
@@ -247,8 +247,8 @@ private:
     bool m_translatorInstalled = false;
     bool m_qtTranslatorInstalled = false;
     Dongle* m_dongle = nullptr;
-    // Changes whenever a dongle leaves the bus, so that attempts scheduled before are dropped;
-    // the attempts still waiting for their delay.
+    // Changes whenever a dongle leaves the bus or an attempt is scheduled, so that only the
+    // latest attempt runs; the attempts still waiting for their delay.
     quint64 m_arrivalGeneration = 0;
     int m_pendingArrivals = 0;
     // The dongle being started (between its port opening and its start completion).
