@@ -310,10 +310,8 @@ TEST(DirectorConnection, WithoutAUsbWatcherADonglePortThatAppearsIsConnected)
 
     t.emulator.unplug();
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
-    spin(100);
     ASSERT_TRUE(t.emulator.plugIn());
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
-    EXPECT_TRUE(t.h.messages.isEmpty());
 }
 
 TEST(DirectorRemoval, WithoutADongleStillReportsTheTeardown)
@@ -353,7 +351,7 @@ TEST(DirectorRemoval, OfTheConnectedDongleFromTheBus)
 }
 
 // The bus names dongles by their ids only: the removal of a second dongle takes the connected
-// one down, and the one still listed is connected again; with none listed, nothing is tried.
+// one down, and the one still listed is connected again.
 TEST(DirectorRemoval, OfOneOfTwoDonglesConnectsTheOneStillListed)
 {
     EmulatedDongle t;
@@ -366,13 +364,6 @@ TEST(DirectorRemoval, OfOneOfTwoDonglesConnectsTheOneStillListed)
     EXPECT_EQ(r.disconnected.size(), 1);
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
     EXPECT_NE(d->serialPort(), nullptr);
-
-    t.emulator.unplug();
-    ASSERT_TRUE(waitUntil([&] { return r.disconnected.size() == 2; }, 3000));
-    d->onUsbDeviceRemoved(dongleList());
-    spin(100);
-    EXPECT_EQ(r.connected.size(), 2);
-    EXPECT_TRUE(t.h.messages.isEmpty());
 }
 
 TEST(DirectorRemoval, DuringStartDropsTheStartingDongleAndIgnoresItsEnd)
