@@ -206,7 +206,8 @@ TEST_F(InstanceTest, SecondStartWhileTheRunningCopyQuitsRunsOnceItHasGone)
         errors += second->readAllStandardError();
         return errors.contains("OrvixTools already running, exiting ...");
     }));
-    testutil::spin(300); // the byte is written to a copy whose event loop has ended
+    // The byte reaches a copy whose event loop has ended: nobody takes the connection.
+    ASSERT_TRUE(testutil::waitUntil([&] { return server->hasPendingConnections(); }));
     server.reset();
     guard.reset();
     EXPECT_TRUE(waitUntilListening(second)) << "the start was lost";
