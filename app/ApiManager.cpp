@@ -11,6 +11,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#include <memory>
+
 #ifdef OX_TSAN
 extern "C" void AnnotateIgnoreReadsBegin(const char* file, int line);
 extern "C" void AnnotateIgnoreReadsEnd(const char* file, int line);
@@ -19,6 +21,7 @@ extern "C" void AnnotateIgnoreReadsEnd(const char* file, int line);
 namespace API {
 
 constexpr const char Result::ErrorDomain[];
+constexpr qint64 Manager::MaxReplyBytes;
 
 namespace {
 
@@ -112,6 +115,14 @@ QString errorText(const QNetworkReply* reply)
     AnnotateIgnoreReadsEnd(__FILE__, __LINE__);
 #endif
     return own;
+}
+
+bool exceedsLimit(const QNetworkReply* reply, qint64 received, qint64 maxBytes)
+{
+    if (received > maxBytes)
+        return true;
+    const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+    return announced.isValid() && announced.toLongLong() > maxBytes;
 }
 
 bool isTrustedUrl(const QUrl& url)
@@ -210,10 +221,20 @@ void Manager::apiCall(Method method, const QUrl& url, const QJsonObject& body, A
         return;
     }
 
-    connect(reply, &QNetworkReply::finished, this, [reply, callback = std::move(callback)] {
+    auto tooLarge = std::make_shared<bool>(false);
+    auto limit = [reply, tooLarge] {
+        if (*tooLarge || !exceedsLimit(reply, reply->bytesAvailable(), MaxReplyBytes))
+            return;
+        *tooLarge = true;
+        reply->abort(); // finished follows at once
+    };
+    connect(reply, &QNetworkReply::readyRead, this, limit);
+    connect(reply, &QNetworkReply::finished, this, [reply, tooLarge, callback = std::move(callback)] {
         Result result;
         QJsonObject object;
-        if (reply->error() != QNetworkReply::NoError) {
+        if (*tooLarge) {
+            result = Result(Result::Failed, QStringLiteral("Reply larger than %1 bytes").arg(MaxReplyBytes));
+        } else if (reply->error() != QNetworkReply::NoError) {
             // HTTP error statuses arrive here too, whatever body they carry.
             result = Result(Result::Failed, errorText(reply));
         } else {

@@ -69,6 +69,8 @@ bool setServiceBaseUrl(const QUrl& url);
 // Where the application may fetch anything from: https with a host, or http to this computer
 // (a loopback address or "localhost"). Redirects are held to the same rule.
 bool isTrustedUrl(const QUrl& url);
+// Whether a reply passes maxBytes: the length its server announced, or the received bytes.
+bool exceedsLimit(const QNetworkReply* reply, qint64 received, qint64 maxBytes);
 // A finished reply's error text as a string of the calling thread's own: Qt builds the text on
 // its network thread, and only this copy is carried on (to callers, messages and the log).
 QString errorText(const QNetworkReply* reply);
@@ -84,6 +86,9 @@ public:
     // Silence after which an exchange fails, as any failed exchange does: a network lost on the
     // way must not leave a check, a call or a download waiting for good.
     static constexpr int StallMs = 30000;
+    // The largest answer of an API call: the service's answers are a few lines of JSON, and a
+    // larger (or endless) body is cut off and fails instead of being held in memory to its end.
+    static constexpr qint64 MaxReplyBytes = 1024 * 1024;
 
     explicit Manager(QObject* parent = nullptr);
     ~Manager() override;

@@ -27,6 +27,7 @@ QList<DownloadTask*>& liveTasks()
 
 constexpr const char DownloadTask::FolderName[];
 constexpr int DownloadTask::MaxRedirects;
+constexpr qint64 DownloadTask::MaxBytes;
 
 QString DownloadTask::folderPath()
 {
@@ -224,15 +225,27 @@ void DownloadTask::onReadyRead()
     const QByteArray data = m_reply->readAll();
     if (data.isEmpty())
         return;
+    if (exceedsLimit(m_reply, m_written + data.size(), m_maxBytes)) {
+        const QString why = QStringLiteral("Download larger than %1 bytes").arg(m_maxBytes);
+        qWarning().noquote() << "Download stopped: " + why;
+        stopWriting(why);
+        return;
+    }
     const qint64 n = m_file->write(data);
     if (n != data.size()) {
-        m_writeError = m_file->errorString();
-        if (m_writeError.isEmpty() || m_file->error() == QFileDevice::NoError)
-            m_writeError = QStringLiteral("Short write to %1").arg(m_filePath);
-        m_reply->abort(); // finished follows at once and fails the download
+        const QString error = m_file->errorString();
+        stopWriting(error.isEmpty() || m_file->error() == QFileDevice::NoError
+                ? QStringLiteral("Short write to %1").arg(m_filePath)
+                : error);
         return;
     }
     m_written += n;
+}
+
+void DownloadTask::stopWriting(const QString& why)
+{
+    m_writeError = why;
+    m_reply->abort(); // finished follows at once and fails the download
 }
 
 void DownloadTask::onUpdateDataReadProgress(qint64 bytesRead, qint64 totalBytes)

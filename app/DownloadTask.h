@@ -42,6 +42,9 @@ public:
     static constexpr const char FolderName[] = "OrvixTools-Update";
     // Redirects followed at most per download; one more fails it.
     static constexpr int MaxRedirects = 10;
+    // The largest file a download takes unless its caller sets less: a body that is announced
+    // or grows larger fails, and no byte past the limit is written.
+    static constexpr qint64 MaxBytes = qint64(1) << 30;
 
     // Empties and recreates the download folder (owner-only), unless another task still writes
     // into it or kept its file there; sends nothing. The network access manager becomes the
@@ -67,6 +70,10 @@ public:
     // Smoothed download speed in bytes per second.
     double speed() const { return m_speed; }
     int redirectCount() const { return m_redirects; }
+    // The largest file taken (MaxBytes unless set less); set it before control returns to the
+    // event loop after the download was made.
+    void setMaxBytes(qint64 bytes) { m_maxBytes = qBound<qint64>(0, bytes, MaxBytes); }
+    qint64 maxBytes() const { return m_maxBytes; }
 
     // The file name for a download of url: the last path component, fully decoded, made
     // safe to use inside the folder (no separators, never "." or "..", never empty).
@@ -95,6 +102,8 @@ private:
     void dropFile(bool remove);
     void releaseReply();
     bool fail(Status status, int code, const QString& detail);
+    // Stops taking the body: the download fails with why once the reply has ended.
+    void stopWriting(const QString& why);
 
     QNetworkAccessManager* m_manager;
     QUrl m_url;
@@ -110,7 +119,8 @@ private:
     QPointer<QNetworkReply> m_reply;
     int m_redirects = 0;
     qint64 m_written = 0;
-    QString m_writeError;
+    qint64 m_maxBytes = MaxBytes;
+    QString m_writeError; // why the body was not taken whole
     bool m_keepFile = false;
 };
 

@@ -120,6 +120,12 @@ bool Installer::start(const QString& downloaded, const QDir& folder, const QStri
     if (!isValidInstallerName(installer))
         return fail(error, QStringLiteral("Software update failed: invalid installer name!"));
 
+    // An empty download is no package (a service that answered without a body): opening it
+    // would quit the application for an installer that never shows.
+    const QFileInfo download(downloaded);
+    if (download.exists() && download.size() == 0)
+        return fail(error, QStringLiteral("Software update failed: package is empty!"));
+
     const QString package = folder.absoluteFilePath(installer);
     const QString script = folder.absoluteFilePath(QString::fromLatin1(ScriptFileName));
 

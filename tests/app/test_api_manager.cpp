@@ -188,6 +188,21 @@ TEST_F(ApiManagerTest, SilenceAndConnectionFailureAreFailures)
     }
 }
 
+// A runaway body is cut off at the limit instead of being read into memory to its end.
+TEST_F(ApiManagerTest, AnAnswerLargerThanTheLimitFails)
+{
+    const int max = int(API::Manager::MaxReplyBytes);
+    auto answer = [](int n) { return R"({"result":1,"pad":")" + QByteArray(n - 21, 'x') + R"("})"; };
+    for (int size : { max, max + 1, 16 * max }) {
+        server.route(
+            "/info", HttpTestServer::Response::bytes(answer(size)).withoutLength().slow(64 * 1024, 1));
+        const Reply r = call(API::Method::Get, "/info");
+        EXPECT_EQ(r.result.code, size > max ? 1 : 0) << size;
+    }
+    server.route("/info", HttpTestServer::Response::bytes(answer(max + 1))); // announced
+    EXPECT_EQ(call(API::Method::Get, "/info").result.detail, QString("Reply larger than %1 bytes").arg(max));
+}
+
 TEST_F(ApiManagerTest, EachMethodSendsItsVerbAndBody)
 {
     const QJsonObject body{{"serial", "OX-0042"}, {"count", 3}};

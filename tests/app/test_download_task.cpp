@@ -50,6 +50,7 @@ struct Outcome {
     bool fileExisted = false;
     QList<double> fractions;
     QList<qint64> remaining;
+    qint64 largestFile = 0; // the file's largest size seen on progress
 };
 
 class DownloadTest : public ::testing::Test {
@@ -74,9 +75,10 @@ protected:
     {
         return manager->download(
             url,
-            [&out](DownloadTask*, double fraction, qint64 remaining) {
+            [&out](DownloadTask* task, double fraction, qint64 remaining) {
                 out.fractions << fraction;
                 out.remaining << remaining;
+                out.largestFile = qMax(out.largestFile, QFileInfo(task->filePath()).size());
             },
             [&out](DownloadTask* task, API::Result result) {
                 ++out.calls;
@@ -339,6 +341,28 @@ TEST_F(DownloadTest, CutBodyFailsAndLeavesNoFile)
     EXPECT_FALSE(out.result.detail.isEmpty());
     EXPECT_EQ(task->status(), DownloadTask::Failed);
     EXPECT_TRUE(folderEntries().isEmpty());
+}
+
+TEST_F(DownloadTest, AFileLargerThanAllowedFailsWithoutAByteWrittenPastTheLimit)
+{
+    const int max = 64 * 1024;
+    for (int size : { max, max + 1, 8 * max }) {
+        server.route("/files/fw.bin",
+            HttpTestServer::Response::bytes(randomBytes(size)).withoutLength().slow(8192, 1));
+        Outcome out;
+        download(server.url("/files/fw.bin"), out)->setMaxBytes(max);
+        waitFor(out);
+        EXPECT_EQ(out.result.code, size > max ? 1 : 0) << size;
+        EXPECT_LE(out.largestFile, max);
+    }
+    EXPECT_TRUE(folderEntries().isEmpty());
+    server.route(
+        "/files/fw.bin", HttpTestServer::Response::bytes(randomBytes(max + 1)).slow(1024, 20)); // announced
+    Outcome out;
+    download(server.url("/files/fw.bin"), out)->setMaxBytes(max);
+    waitFor(out);
+    EXPECT_EQ(out.result.detail, QString("Download larger than %1 bytes").arg(max));
+    EXPECT_EQ(out.largestFile, 0);
 }
 
 TEST_F(DownloadTest, FailedWriteFailsTheDownload)

@@ -331,6 +331,14 @@ TEST(UpdateDownload, RefusedInstallerNameOrFailedOpenerKeepsTheApplicationRunnin
     EXPECT_FALSE(log.contains("Software update started"));
     EXPECT_TRUE(waitUntil([&] { return QDir(f.updateFolder()).entryList(QDir::Files).isEmpty(); }, 5000))
         << "the package or the script of an installer that never ran is left";
+
+    // An empty answer is no package: nothing is opened and the person is told.
+    f.server.route(downloadPath(), HttpTestServer::Response::bytes(QByteArray()));
+    f.check(6);
+    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 3; }, 5000));
+    EXPECT_TRUE(f.h.messages.last().text.endsWith("Software update failed: package is empty!"));
+    EXPECT_EQ(f.launches.size(), 1);
+    EXPECT_EQ(f.h.quits, 0);
 }
 
 TEST(UpdateDownload, RedirectToAPlainHttpHostIsRefused)
@@ -426,6 +434,7 @@ TEST(Installer, StartFailsCleanly)
     // The script cannot be written: its name is taken by a folder.
     QFile downloaded(folder.absoluteFilePath("d.bin"));
     ASSERT_TRUE(downloaded.open(QIODevice::WriteOnly));
+    downloaded.write("package bytes");
     downloaded.close();
     QFile::remove(folder.absoluteFilePath("install.scpt"));
     ASSERT_TRUE(folder.mkdir("install.scpt"));

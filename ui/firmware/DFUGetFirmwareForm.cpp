@@ -242,14 +242,7 @@ void DFUGetFirmwareForm::onDownloadPressed()
     QPointer<DFUGetFirmwareForm> self(this);
     m_download = m_api->download(
         QUrl(downloadUrl()),
-        [self](API::DownloadTask* task, double fraction, qint64 secondsLeft) {
-            // No LINK holds more: a service that sends more is cut off rather than left to fill
-            // the disk, and the download fails.
-            if (task && QFileInfo(task->filePath()).size() > FirmwareImage::MaxBytes) {
-                qWarning().noquote() << "Firmware download stopped, larger than a LINK can hold";
-                task->cancel();
-                return;
-            }
+        [self](API::DownloadTask*, double fraction, qint64 secondsLeft) {
             if (!self || !self->isVisit(self->m_downloadVisit))
                 return;
             const double percent = qBound(0.0, fraction * PercentScale, double(PercentScale));
@@ -263,6 +256,9 @@ void DFUGetFirmwareForm::onDownloadPressed()
             if (self)
                 self->onDownloadFinished(task, result, fileName, self->m_downloadVisit);
         });
+    // No LINK holds more: a service that sends more is cut off rather than left to fill the
+    // disk, and the download fails.
+    m_download->setMaxBytes(FirmwareImage::MaxBytes);
 }
 
 void DFUGetFirmwareForm::onDownloadFinished(
