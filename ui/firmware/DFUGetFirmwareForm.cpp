@@ -156,6 +156,10 @@ void DFUGetFirmwareForm::pageWillAppear()
     m_ui->firmwareComboBox->clear();
     m_ui->customCheckBox->setChecked(false);
     m_ui->browseButton->setEnabled(false);
+    m_ui->firmwareComboBox->setEnabled(false);
+    // An earlier visit's offer was for the LINK then (perhaps older than this one): only this
+    // visit's check offers a download.
+    m_ui->downloadButton->setEnabled(false);
     m_ui->progressBar->setValue(0);
     m_ui->estimationValue->clear();
 }

@@ -56,7 +56,8 @@ public:
 
     void retranslate() override;
     void retranslateForm() override;
-    // Shows the LINK's version, disables Next ("Upload"), empties the list and clears the box.
+    // Shows the LINK's version, disables Next ("Upload") and Download, empties the list and clears
+    // the box.
     void pageWillAppear() override;
     // Lists the store and asks the service for its newest firmware.
     void pageDidAppear() override;

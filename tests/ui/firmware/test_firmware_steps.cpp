@@ -309,6 +309,7 @@ TEST_F(Wizard, TheServicesAnswerDecidesWhetherToDownload)
     } const cases[] = {
         { 1, 1, "There is no new Link firmware available", false },
         { 1, 300, "New Link firmware available", true }, // 300 is 44
+        { 1, 1, "There is no new Link firmware available", false }, // not the last visit's offer
         { 0, 2, "Error during firmware version check", false },
         { true, 2, "Error during firmware version check", false },
         { QStringLiteral("1"), 2, "Error during firmware version check", false },
@@ -320,7 +321,9 @@ TEST_F(Wizard, TheServicesAnswerDecidesWhetherToDownload)
         EXPECT_TRUE(waitUntil([&] { return status->text() == QLatin1String(c.status); }))
             << c.status << " got " << status->text().toStdString();
         EXPECT_EQ(child<QPushButton>(3, "downloadButton")->isEnabled(), c.download) << c.status;
-        child<QPushButton>(3, "downloadButton")->setEnabled(false);
+        EXPECT_FALSE(child<QComboBox>(3, "firmwareComboBox")->isEnabled()) << c.status;
+        auto* box = child<QCheckBox>(3, "customCheckBox"); // ticked: the list opens until the next visit
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     }
     EXPECT_EQ(OrvixDirector::versionFromJson(infoReply(1, 300, 4, 1, 70000)), DongleVersion(44, 4, 1, 4464));
     QJsonObject untrusted { { "version",
