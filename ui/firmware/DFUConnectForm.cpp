@@ -44,8 +44,10 @@ void DFUConnectForm::prepareForNavigation(NavigationDirection direction, std::fu
     QPointer<DFUConnectForm> self(this);
     const quint64 visit = this->visit();
 
+    // Left meanwhile (Back, or the dongle lost): the LINK is asked nothing more and what it
+    // answered is not kept.
     Promise::create(tr("Get Version"),
-        [self](Defer& step) {
+        [self, visit](Defer& step) {
             Dongle* dongle = self ? self->delegate.getDongle() : nullptr;
             if (!dongle) {
                 step.reject(DongleResult(DongleResult::NoDongle));
@@ -53,20 +55,20 @@ void DFUConnectForm::prepareForNavigation(NavigationDirection direction, std::fu
             }
             const QPointer<Link> link = makeCabledLink(*dongle);
             Defer node = step;
-            link->queryVersion([self, link, node](DongleVersion* version, DongleResult result) {
+            link->queryVersion([self, visit, link, node](DongleVersion* version, DongleResult result) {
                 releaseCabledLink(link);
                 if (result.code != DongleResult::Ok || !version) {
                     node.reject(result);
                     return;
                 }
-                if (self)
+                if (self && self->isVisit(visit))
                     self->delegate.setLinkVersion(*version);
                 node.resolve();
             });
         })
         .then(tr("GET service mode state"),
-            [self](Defer& step) {
-                Dongle* dongle = self ? self->delegate.getDongle() : nullptr;
+            [self, visit](Defer& step) {
+                Dongle* dongle = self && self->isVisit(visit) ? self->delegate.getDongle() : nullptr;
                 if (!dongle) {
                     step.reject(DongleResult(DongleResult::NoDongle));
                     return;

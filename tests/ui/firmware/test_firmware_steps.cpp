@@ -281,6 +281,24 @@ TEST_F(Wizard, ALinkOutsideServiceModeIsAskedForAgain)
     EXPECT_EQ(page->linkVersion(), DongleVersion(1, 11, 5, 0));
 }
 
+TEST_F(Wizard, BackDuringTheConnectCheckAsksTheLinkNothingMore)
+{
+    const auto version = emu::FrameFilter::of(emu::pid::LCP, 6);
+    env.emulator->addFault(emu::FaultRule::delayRequest(version, testutil::scaled(200)));
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::ConnectStep));
+    clickNext();
+    ASSERT_TRUE(env.emulator->waitForFrame(version, testutil::scaled(2000)).has_value());
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+    page->pageDidDisappear();
+    // The version's answer comes and its LINK goes; no service-mode question follows it.
+    ASSERT_TRUE(waitUntil([&] { return env.dongle->findChildren<Link*>().isEmpty(); }));
+    testutil::spin(50);
+    EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 15)), 0);
+    EXPECT_EQ(page->linkVersion(), DongleVersion());
+    EXPECT_TRUE(boxes.seen().isEmpty());
+}
+
 TEST_F(Wizard, TheRecoveryIsOfferedOnlyWhileTheDongleIsThere)
 {
     fastTimeouts();
