@@ -42,9 +42,16 @@ void DFUWelcomeForm::prepareForNavigation(NavigationDirection direction, std::fu
         delegate.stepFailed(this, tr("Dongle not connected or lost."));
         return;
     }
+    if (dongle == m_passThrough) {
+        done();
+        return;
+    }
     QPointer<DFUWelcomeForm> self(this);
+    QPointer<Dongle> switched(dongle);
     const quint64 visit = this->visit();
-    dongle->enterPasshroughtMode([self, visit, done](DongleResult result) {
+    dongle->enterPasshroughtMode([self, switched, visit, done](DongleResult result) {
+        if (self && result.code == DongleResult::Ok)
+            self->m_passThrough = switched;
         if (!self || !self->isVisit(visit))
             return; // the step was left before the dongle answered
         if (result.code != DongleResult::Ok)

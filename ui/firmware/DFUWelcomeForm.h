@@ -1,9 +1,15 @@
 #pragma once
 // Step 1 of the firmware wizard: warns the user and, on "Continue", switches the dongle into
 // pass-through, in which it relays its serial line to the LINK on its cable. No way back.
+// A dongle stays in pass-through until it is plugged in again: the wizard run again on it goes
+// on at once, since the switch would now go to the LINK and never be answered.
 #include "ui/firmware/DFUForm.h"
 
+#include <QPointer>
+
 #include <memory>
+
+class Dongle;
 
 namespace Ui
 {
@@ -28,6 +34,8 @@ public:
 
 private:
     std::unique_ptr<::Ui::DFUWelcomeForm> m_ui;
+    // The dongle this step put into pass-through (null once it is gone).
+    QPointer<Dongle> m_passThrough;
 };
 
 } // namespace OX

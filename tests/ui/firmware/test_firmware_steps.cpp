@@ -199,6 +199,24 @@ TEST_F(Wizard, ADongleThatRefusesPassThroughFailsTheWelcome)
     EXPECT_FALSE(next->isEnabled());
 }
 
+TEST_F(Wizard, TheWizardRunsAgainOnADongleStillInPassThrough)
+{
+    fastTimeouts();
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::ConnectStep));
+    // Left (a failed upload, or Back) and opened again: the dongle relays to the LINK until it is
+    // plugged in again, so it is not switched a second time.
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+    page->pageDidDisappear();
+    page->pageWillAppear(QStringLiteral("Menu"));
+    page->pageDidAppear();
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::ConnectStep));
+    EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::dcp(22)), 1);
+    clickNext();
+    EXPECT_TRUE(shows(FirmwarePage::GetFirmwareStep));
+}
+
 TEST_F(Wizard, FirmwareFromTheServiceReachesTheLink)
 {
     const QByteArray firmware = firmwareBytes(1025);
