@@ -771,6 +771,11 @@ Dongle::Timing Dongle::timing() const
     return m_timing;
 }
 
+bool Dongle::stoppedOrGone() const
+{
+    return !m_running.load() || m_tearingDown.load();
+}
+
 bool Dongle::acceptsRequests() const
 {
     return m_running.load() && !m_xmodemActive.load() && !m_tearingDown.load();
@@ -861,9 +866,11 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
         if (attempt > MaxAttempts || request->state.load() != 3)
             break;
     }
-    // A request that ran while the dongle was stopped (or lost its port) ends as removed.
+    // A request that ran while the dongle was stopped ends as removed; one that a firmware
+    // upload kept off the line fails as any request made during the upload: the dongle is
+    // still there, and its caller must say that the request failed.
     if (!request->completed.load())
-        postAbort(request, removed());
+        postAbort(request, stoppedOrGone() ? removed() : timedOut());
     qCDebug(lcDongle) << "<Send> operation did finish.";
 }
 
@@ -919,8 +926,7 @@ void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType 
     } else {
         request->state = 2;
         // A dongle that stopped meanwhile was removed: its wait was cancelled, not expired.
-        const bool stopped = !m_running.load() || m_tearingDown.load();
-        finishRequest(request, nullptr, nullptr, stopped ? removed() : timedOut());
+        finishRequest(request, nullptr, nullptr, stoppedOrGone() ? removed() : timedOut());
     }
     // Only this request's own wait is cleared: a newer one must keep its wait.
     request->wait.store(nullptr);

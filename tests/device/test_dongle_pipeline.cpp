@@ -249,16 +249,20 @@ TEST_F(DonglePipelineTest, TheDongleSurvivesItsPortGoingAway)
 TEST_F(DonglePipelineTest, AFirmwareUploadOwnsTheLineAlone)
 {
     emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(9)));
-    Replies inFlight;
+    Replies inFlight, queued;
     send(9, inFlight);
+    send(11, queued);
     ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), testutil::scaled(1000)).has_value());
 
     XModem* xmodem = dongle->startXmodem();
     ASSERT_NE(xmodem, nullptr);
     EXPECT_EQ(dongle->startXmodem(), xmodem); // one sender at a time
-    // The request in flight ends at once, without another attempt.
-    ASSERT_TRUE(testutil::waitUntil([&] { return inFlight.calls == 1; }, 500));
+    // The request in flight ends at once, without another attempt; the one queued behind it
+    // is never written and fails as any request made during the upload (the dongle is there).
+    ASSERT_TRUE(testutil::waitUntil([&] { return inFlight.calls == 1 && queued.calls == 1; }, 500));
     EXPECT_EQ(inFlight.codes, QList<int> { 4 });
+    EXPECT_EQ(queued.codes, QList<int> { 4 });
+    EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(11)), 0);
     testutil::spin(60);
     const int mark = emulator->mark();
 
