@@ -530,9 +530,12 @@ void Dongle::processPacket(UHRType const& header, RingBuffer& ring)
         }
     }
 
-    // Replies are matched also before initialization: the start sequence relies on it.
+    // Replies are matched also before initialization: the start sequence relies on it. A frame
+    // read before the request's frame went out is not its answer: the dongle answers every copy
+    // of a burst that reached it, and a late answer to the request before (the same command
+    // with another value, say) would end this one unwritten.
     WaitBlock* wait = m_currentWait.load();
-    if (wait) {
+    if (wait && m_writtenBurst == m_burst.load()) {
         const PacketData body(ring.peek(0, L), PacketData::LittleEndian);
         wait->verify(header, body);
     }
@@ -848,8 +851,8 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
         waitForResponse(timerThread, request);
         if (acceptsRequests()) {
             startRepeater(request->frame, pace.repeatCount, ulong(qMax(0, pace.repeatIntervalMs)));
-            // A frame that matched before the burst was set up (a late duplicate of an earlier
-            // answer, say) has ended this attempt already: its burst must not write on.
+            // A wait cancelled before the burst was set up has ended this attempt already: its
+            // burst must not write on.
             if (request->wait.load() == nullptr)
                 endBurst();
         } else {
@@ -1029,8 +1032,10 @@ void Dongle::startRepeater(QByteArray const& bytes, int count, unsigned long int
                 return;
             // Written on the GUI thread, which owns the port, unless the burst has ended by then.
             m_mailbox.post([this, frame, burst] {
-                if (burst == m_burst.load() && acceptsRequests())
+                if (burst == m_burst.load() && acceptsRequests()) {
+                    m_writtenBurst = burst;
                     emit write(frame);
+                }
             });
             if (intervalMs > 0)
                 pauseBurst(burst, intervalMs);

@@ -400,6 +400,8 @@ private:
     std::atomic<bool> m_xmodemActive { false };
     std::atomic<bool> m_tearingDown { false };
     std::atomic<quint64> m_burst { 0 };
+    // The last burst that has written its frame (GUI thread only); none at first.
+    quint64 m_writtenBurst = ~quint64(0);
     std::mutex m_burstLock;
     std::condition_variable m_burstWake;
     mutable std::mutex m_registryLock;

@@ -99,6 +99,23 @@ TEST_F(DonglePipelineTest, ALateReplyChangesNothingAndTheNextRequestKeepsItsWait
     EXPECT_EQ(b.calls, 1);
 }
 
+// The dongle answers every copy of a burst that reached it: a late answer to auto-zero on,
+// read while auto-zero off waits to go out, is not taken for its answer.
+TEST_F(DonglePipelineTest, AnAnswerReadBeforeTheRequestWentOutIsNotItsAnswer)
+{
+    fastTiming(0.3, 4);
+    Dongle::Timing timing = dongle->timing();
+    timing.repeatCount = -1; // the frame is held back
+    dongle->setTiming(timing);
+    Replies off;
+    dongle->setMouseAutoZero(false, off.resultCallback());
+    testutil::spin(50);
+    emulator->injectFrame(emu::Frame::scp(emu::pid::DCP, 18, 0, 1, 0, 0, 0, 0x01));
+    ASSERT_TRUE(testutil::waitUntil([&] { return off.calls == 1; }, 5000));
+    EXPECT_EQ(off.codes, QList<int> { 4 });
+    EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(18)), 0);
+}
+
 TEST_F(DonglePipelineTest, RequestsRunOneAfterAnotherInOrder)
 {
     QList<int> order;
