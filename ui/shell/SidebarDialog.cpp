@@ -12,8 +12,11 @@
 #include "ui/toolkit/ToolButton.h"
 
 #include <QBoxLayout>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
+#include <QScreen>
+#include <QTimer>
 #include <QtDebug>
 
 #include <cmath>
@@ -83,10 +86,7 @@ SidebarDialog::SidebarDialog(QWidget* parent)
         entry.button->setIcon(tintedIcon(QLatin1String(entry.icon), kPassive));
     m_ui->scrollButton->setEnabled(false);
 
-    const QRect available = ScreenGeometry::current().primaryAvailable();
-    const float f = baseFactor(available.size());
-    m_baseHeight = int(float(FormHeight) * f);
-    m_baseWidth = int(float(FormWidth) * f);
+    updateBaseSize();
     setFixedSize(m_baseWidth, m_baseHeight);
 
     m_ui->statusButton->setIcon(State::getStatusIcon(State::Start, State::Active));
@@ -103,7 +103,46 @@ SidebarDialog::SidebarDialog(QWidget* parent)
     connect(m_ui->cutButton, &QAbstractButton::clicked, this, &SidebarDialog::onCutClicked);
     connect(m_ui->pasteButton, &QAbstractButton::clicked, this, &SidebarDialog::onPasteClicked);
     connect(this, &SidebarDialog::hideSignal, this, &QWidget::hide);
+    // A screen unplugged (or a primary screen that changed) would leave the toolbar where no
+    // screen shows it, or larger than the screen it is on.
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
+        watchScreen(screen);
+        onScreensChanged();
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &SidebarDialog::onScreensChanged);
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &SidebarDialog::onScreensChanged);
+    for (QScreen* screen : QGuiApplication::screens())
+        watchScreen(screen);
     retranslate();
+}
+
+void SidebarDialog::updateBaseSize()
+{
+    const float f = baseFactor(ScreenGeometry::current().primaryAvailable().size());
+    m_baseHeight = int(float(FormHeight) * f);
+    m_baseWidth = int(float(FormWidth) * f);
+}
+
+void SidebarDialog::watchScreen(QScreen* screen)
+{
+    connect(screen, &QScreen::availableGeometryChanged, this, &SidebarDialog::onScreensChanged);
+}
+
+void SidebarDialog::onScreensChanged()
+{
+    // Qt tells of a change one screen at a time: the toolbar moves once they have all been told.
+    if (m_screensChanging)
+        return;
+    m_screensChanging = true;
+    QTimer::singleShot(0, this, [this]() {
+        m_screensChanging = false;
+        updateBaseSize();
+        Settings* s = settings();
+        if (s)
+            setScale(s->sidebarScale()); // sized for the primary screen, then docked
+        else
+            redock();
+    });
 }
 
 SidebarDialog::~SidebarDialog()
@@ -190,6 +229,11 @@ void SidebarDialog::setScale(float scale)
         setFixedSize(b, a);
     else
         setFixedSize(a, b);
+    redock();
+}
+
+void SidebarDialog::redock()
+{
     switch (m_dockSide) {
     case Left:
         attachLeft();

@@ -142,6 +142,31 @@ TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
     ASSERT_TRUE(docked(bar, SidebarDialog::Right, { 1874, 279 }));
 }
 
+TEST(SidebarDisplay, AScreenThatGoesTakesNeitherTheToolbarNorItsFitAlong)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    FakeScreens screens(QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024));
+    directortest::Harness h;
+    OrvixDirector director(h.parser, std::make_unique<QuietDirectorUi>(), h.environment(10));
+    SidebarDialog bar;
+    bar.attach(&director);
+    bar.move(2000, 100);
+    bar.attachLeft();
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 251 }));
+    // The second screen is unplugged: the toolbar comes back to the primary screen's edge.
+    screens.second = QRect();
+    emit qGuiApp->screenRemoved(QGuiApplication::primaryScreen());
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    // A smaller primary screen: the toolbar is sized for it and stays on it.
+    director.settings()->setSidebarScale(1.f);
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 11 }));
+    screens.primary = QRect(0, 0, 1366, 768);
+    emit qGuiApp->primaryScreenChanged(QGuiApplication::primaryScreen());
+    ASSERT_TRUE(waitUntil([&] { return bar.height() == 752; }));
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 8 }));
+}
+
 TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindowAndPassesAWaitingBox)
 {
     if (!testutil::hasDisplay() || !x11test::canClick())
