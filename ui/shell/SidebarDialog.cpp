@@ -137,11 +137,7 @@ void SidebarDialog::onScreensChanged()
     QTimer::singleShot(0, this, [this]() {
         m_screensChanging = false;
         updateBaseSize();
-        Settings* s = settings();
-        if (s)
-            setScale(s->sidebarScale()); // sized for the primary screen, then docked
-        else
-            redock();
+        redock();
     });
 }
 
@@ -223,13 +219,16 @@ void SidebarDialog::setScale(float scale)
 {
     const float e = float(effectiveScale(scale));
     qDebug() << "Sidebar scale: " << e << " -> " << scale * 100 << "%";
-    const int a = int(float(m_baseWidth) * e);
-    const int b = int(float(m_baseHeight) * e);
-    if (m_layoutPosition == Horizontal)
-        setFixedSize(b, a);
-    else
-        setFixedSize(a, b);
+    m_effectiveScale = e;
+    setFixedSize(scaledSize());
     redock();
+}
+
+QSize SidebarDialog::scaledSize() const
+{
+    const int a = int(float(m_baseWidth) * m_effectiveScale);
+    const int b = int(float(m_baseHeight) * m_effectiveScale);
+    return m_layoutPosition == Horizontal ? QSize(b, a) : QSize(a, b);
 }
 
 void SidebarDialog::redock()
@@ -317,6 +316,11 @@ void SidebarDialog::dock(Edge edge)
     const ScreenGeometry& screens = ScreenGeometry::current();
     const QRect area
         = s && s->sidebarStickedToPromaryScreen() ? screens.primaryAvailable() : screens.availableAt(pos());
+    // On a screen smaller than the primary one the strip is cut to the screen: no button is left
+    // beyond its edges. Back on a larger screen it has its scaled size again.
+    const QSize fitted = scaledSize().boundedTo(area.size());
+    if (!fitted.isEmpty() && size() != fitted)
+        setFixedSize(fitted);
     const int L = area.left();
     const int T = area.top();
     const int W = area.width();

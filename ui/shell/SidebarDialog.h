@@ -205,6 +205,8 @@ protected:
 private:
     // The size at scale 1 from the primary screen's area for windows.
     void updateBaseSize();
+    // The size at the scale set, for the layout in force.
+    QSize scaledSize() const;
     // Docks again to the edge it is docked to.
     void redock();
     // A screen came, went or changed its area: sized and docked again, once the change settles.
@@ -233,6 +235,7 @@ private:
     DockSide m_dockSide = Left;
     int m_baseHeight = 0;
     int m_baseWidth = 0;
+    float m_effectiveScale = 1.f;
     State m_state;
     QPoint m_lastPos;
     bool m_dragging = false;

@@ -142,7 +142,7 @@ TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
     ASSERT_TRUE(docked(bar, SidebarDialog::Right, { 1874, 279 }));
 }
 
-TEST(SidebarDisplay, AScreenThatGoesTakesNeitherTheToolbarNorItsFitAlong)
+TEST(SidebarDisplay, TheToolbarStaysWholeOnAScreenWhenScreensDifferOrGo)
 {
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
@@ -153,6 +153,17 @@ TEST(SidebarDisplay, AScreenThatGoesTakesNeitherTheToolbarNorItsFitAlong)
     bar.attach(&director);
     bar.move(2000, 100);
     bar.attachLeft();
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 251 }));
+    // A lower second screen than the toolbar at full size: cut to the screen, whole again off it.
+    director.settings()->setSidebarScale(1.f);
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 0 }));
+    EXPECT_EQ(bar.size(), QSize(95, 1024));
+    bar.move(100, 100);
+    bar.attachLeft();
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 11 }));
+    EXPECT_EQ(bar.size(), QSize(95, 1058));
+    bar.move(2000, 100);
+    director.settings()->setSidebarScale(0.25f);
     ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 251 }));
     // The second screen is unplugged: the toolbar comes back to the primary screen's edge.
     screens.second = QRect();
