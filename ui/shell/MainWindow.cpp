@@ -163,10 +163,8 @@ void MainWindow::attach(OrvixDirector* director)
 {
     const QRect available = ScreenGeometry::current().primaryAvailable();
     const double aspect = height() > 0 ? double(width()) / double(height()) : 0.0;
-    const QSize size = fittedSize(available.height(), aspect);
-    move(available.x() + int(std::lround((available.width() - size.width()) * 0.5)),
-        available.y() + int(std::lround((available.height() - size.height()) * 0.5)));
-    setFixedSize(size);
+    setFixedSize(fittedSize(available.height(), aspect));
+    centreOnPrimaryScreen();
 
     detach();
     qRegisterMetaType<DongleChangeMask>("DongleChangeMask");
@@ -189,6 +187,13 @@ void MainWindow::attach(OrvixDirector* director)
         m_controller->setInitialPage(MenuPage);
     show();
     m_progress->raise();
+}
+
+void MainWindow::centreOnPrimaryScreen()
+{
+    const QRect available = ScreenGeometry::current().primaryAvailable();
+    move(available.x() + int(std::lround((available.width() - width()) * 0.5)),
+        available.y() + int(std::lround((available.height() - height()) * 0.5)));
 }
 
 void MainWindow::detach()
@@ -215,6 +220,11 @@ void MainWindow::show()
     // Minimised by the window manager, it comes back as it was; show() alone would leave it there.
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
+    // Left on a screen that has gone, or dragged off every screen by its header, it would show
+    // where nobody sees it, and with it every page.
+    const QPoint middle = geometry().center();
+    if (!ScreenGeometry::current().availableAt(middle).contains(middle))
+        centreOnPrimaryScreen();
     QMainWindow::show();
     activateWindow();
     raise();

@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
@@ -38,6 +39,7 @@
 #include <QMessageBox>
 #include <QMovie>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -240,6 +242,23 @@ TEST(ShellDirector, StartShowsTheAttachedWindowsAndTheActionsWork)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->director(), nullptr);
     EXPECT_EQ(h.ui->soundPlayer(), nullptr);
+}
+
+TEST(ShellDirector, AMainWindowLeftOffEveryScreenComesBackWhenShown)
+{
+    ShellHarness h;
+    h.director->start();
+    MainWindow* window = h.ui->mainWindow();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint placed = window->pos();
+    window->perform(OX::PageAction::hide, nullptr);
+    window->move(screen.right() + 2000, screen.bottom() + 2000); // its screen was unplugged
+    emit h.ui->sidebar()->statusIconAction();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->pos(), placed);
+    window->move(placed + QPoint(30, 20)); // dragged by its header: stays where it was put
+    h.director->showMainWindow(true);
+    EXPECT_EQ(window->pos(), placed + QPoint(30, 20));
 }
 
 SidebarDialog* builtSidebar()
