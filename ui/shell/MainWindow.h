@@ -123,6 +123,8 @@ private:
     void keepBoxesOnTop();
     // Moves the window to the middle of the primary screen's area for windows.
     void centreOnPrimaryScreen();
+    // The same when no screen holds the window's middle.
+    void comeBackOnScreen();
     // Hides the veil and forgets the record it read.
     void stopVeil();
     // Quitting would cut a LINK firmware upload: asks whether to stop it and quit (true) instead

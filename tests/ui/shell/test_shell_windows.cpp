@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
@@ -255,6 +256,9 @@ TEST(ShellDirector, AMainWindowLeftOffEveryScreenComesBackWhenShown)
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(window->pos(), left.x() == 5000 ? placed : left);
     }
+    window->move(5000, 5000); // shown on a screen that is unplugged
+    emit qGuiApp->screenRemoved(QGuiApplication::primaryScreen());
+    EXPECT_TRUE(waitUntil([&] { return window->pos() == placed; }));
 }
 
 SidebarDialog* builtSidebar()
