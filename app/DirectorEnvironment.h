@@ -41,6 +41,8 @@ struct DirectorEnvironment {
     // The USB bus to watch; null: the real bus through libusb.
     std::unique_ptr<QtUsb::UsbBackend> usbBackend;
     int usbIntervalMs = 250;
+    // When the USB watcher cannot run: how often the serial ports are looked at for the dongle.
+    int portScanMs = 1000;
     // The settings file (INI); empty: the user's native settings store.
     QString settingsFile;
     // Pacing of every dongle the director creates (the defaults are the dongle's own).

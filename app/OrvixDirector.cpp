@@ -188,8 +188,17 @@ void OrvixDirector::startWatchers()
         if (m_stopped || !m_usbManager->isPresent(m_dongleFilter))
             return;
         m_usbManager->addDevice(m_dongleFilter);
-        QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
+        connectAfterDelay();
     });
+
+    if (!m_usbManager->isRunning()) {
+        // The USB library could not be set up, and no plug would ever be heard of: the serial
+        // ports are looked at instead, and a dongle port that appears is connected.
+        qWarning("USB watcher not running: the serial ports are watched for the dongle instead");
+        connect(&m_portScan, &QTimer::timeout, this, &OrvixDirector::onPortScan);
+        m_portScan.start(qMax(1, m_env.portScanMs));
+        QTimer::singleShot(0, this, &OrvixDirector::onPortScan);
+    }
 
     const QString serverName = m_env.serverName.isEmpty() ? InstanceSignal::name() : m_env.serverName;
     if (!InstanceSignal::listen(*m_localServer, serverName))
@@ -205,6 +214,7 @@ void OrvixDirector::stop()
     if (m_usbManager)
         m_usbManager->removeDevice(m_dongleFilter);
     endReconnect();
+    m_portScan.stop();
     onDongleDisconnected();
     m_ui->detachMainWindow();
     m_ui->destroySoundPlayer();
@@ -237,8 +247,24 @@ void OrvixDirector::onUsbDeviceInserted(QtUsb::FilterList list)
         m_progress.start(tr("Dongle\nconnected"), Progress::Infinite);
         emit updateProgress(&m_progress);
         qDebug("** wait: %d", m_env.connectDelayMs);
-        QTimer::singleShot(m_env.connectDelayMs, this, &OrvixDirector::onDongleConnected);
+        connectAfterDelay();
     }
+}
+
+void OrvixDirector::connectAfterDelay()
+{
+    // The latest arrival counts its own delay: an earlier attempt would open a dongle plugged in
+    // again before it can answer.
+    const quint64 arrival = ++m_arrivalGeneration;
+    ++m_pendingArrivals;
+    QTimer::singleShot(m_env.connectDelayMs, this, [this, arrival]() {
+        --m_pendingArrivals;
+        if (arrival != m_arrivalGeneration) {
+            qDebug("Dongle attempt replaced by a later arrival or removal, not opened");
+            return;
+        }
+        onDongleConnected();
+    });
 }
 
 void OrvixDirector::onUsbDeviceRemoved(QtUsb::FilterList list)
@@ -246,9 +272,19 @@ void OrvixDirector::onUsbDeviceRemoved(QtUsb::FilterList list)
     qDebug("devices removed");
     for (const QtUsb::DeviceFilter& filter : qAsConst(list)) {
         qDebug("V%04x:P%04x", filter.vid, filter.pid);
-        if (isDongleFilter(filter)) {
-            endReconnect();
-            onDongleDisconnected();
+        if (!isDongleFilter(filter))
+            continue;
+        endReconnect();
+        // Attempts of earlier arrivals end here, and so does their busy indicator.
+        ++m_arrivalGeneration;
+        if (m_pendingArrivals > 0)
+            emit updateProgress(nullptr);
+        onDongleDisconnected();
+        // The bus names dongles by their ids only: with two plugged in, this may have been the
+        // other one. A dongle port still listed is connected after the delay.
+        if (!m_stopped && isDonglePortListed()) {
+            qDebug("A dongle port is still listed: connecting it in %d ms", m_env.connectDelayMs);
+            connectAfterDelay();
         }
     }
 }
@@ -350,6 +386,23 @@ bool OrvixDirector::isDonglePort(const SerialPortEntry& entry)
     return entry.hasProductId && entry.productId == DongleProductId && entry.hasVendorId
         && entry.vendorId == DongleVendorId
         && entry.portName.startsWith(QLatin1String("tty"), Qt::CaseInsensitive);
+}
+
+void OrvixDirector::onPortScan()
+{
+    QStringList listed;
+    for (const SerialPortEntry& entry : listPorts())
+        if (isDonglePort(entry))
+            listed << entry.portName;
+    // Only a port that appears counts as an arrival: one that stays listed after a failure is
+    // not tried again and again.
+    const bool appeared = std::any_of(
+        listed.begin(), listed.end(), [this](const QString& name) { return !m_scannedPorts.contains(name); });
+    m_scannedPorts = listed;
+    if (!appeared || m_stopped || m_dongle || m_startingDongle || m_serialPort)
+        return;
+    qDebug("Dongle port appeared, connecting it in %d ms", m_env.connectDelayMs);
+    connectAfterDelay();
 }
 
 bool OrvixDirector::isDonglePortListed() const

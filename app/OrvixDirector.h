@@ -171,6 +171,9 @@ private:
     // The tray's texts in the current language.
     void retranslateTray();
     bool isDongleFilter(const QtUsb::DeviceFilter& filter) const;
+    // Connects the dongle once the connection delay has passed, unless a dongle leaves the bus
+    // or a later attempt is scheduled meanwhile.
+    void connectAfterDelay();
     // The dongle reporting is the connected one or the one being started.
     bool isOurs(Dongle* dongle) const;
     // Opens one listed port; the open port, or null (then it is closed and deleted).
@@ -179,6 +182,8 @@ private:
     // The entry carries the dongle's ids and names a serial device.
     static bool isDonglePort(const SerialPortEntry& entry);
     bool isDonglePortListed() const;
+    // Without a USB watcher: connects a dongle port that has appeared since the last look.
+    void onPortScan();
     // The port's line is gone (hung up, its device vanished, or failing for good): the
     // dongle's loss path, logged once with reason.
     void onLineGone(QSerialPort* port, const QString& reason);
@@ -242,6 +247,10 @@ private:
     bool m_translatorInstalled = false;
     bool m_qtTranslatorInstalled = false;
     Dongle* m_dongle = nullptr;
+    // Changes whenever a dongle leaves the bus or an attempt is scheduled, so that only the
+    // latest attempt runs; the attempts still waiting for their delay.
+    quint64 m_arrivalGeneration = 0;
+    int m_pendingArrivals = 0;
     // The dongle being started (between its port opening and its start completion).
     Dongle* m_startingDongle = nullptr;
     // Changes whenever a start is abandoned, so that its late completion is ignored.
@@ -263,6 +272,9 @@ private:
     static constexpr qint64 ReconnectStableMs = 30000;
     int m_reconnectAttempts = 0;
     QTimer m_reconnect;
+    // The dongle ports listed at the last look, while the USB watcher does not run.
+    QTimer m_portScan;
+    QStringList m_scannedPorts;
     QElapsedTimer m_connectedSince;
     QPointer<QSystemTrayIcon> m_trayIcon;
     // Since the last click on the tray icon.

@@ -110,10 +110,13 @@ int ProfileManager::lookUp(const QString& name, MouseProfile** profile)
     return index;
 }
 
-QString ProfileManager::profileName(const QString& base) const
+QString ProfileManager::profileName(const QString& base, Qt::CaseSensitivity cs) const
 {
+    auto taken = [this, cs](const QString& name) {
+        return cs == Qt::CaseSensitive ? profileNameExists(name) : indexOf(name) != -1;
+    };
     QString candidate = base;
-    for (int n = 1; profileNameExists(candidate); ++n)
+    for (int n = 1; taken(candidate); ++n)
         candidate = QStringLiteral("%1 %2").arg(base).arg(n);
     return candidate;
 }

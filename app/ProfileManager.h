@@ -72,8 +72,9 @@ public:
     // indexOf(name); when found and profile is not null, *profile is the listed profile.
     int lookUp(const QString& name, MouseProfile** profile);
 
-    // A name that no listed profile bears exactly: base, else "base 1", "base 2", ...
-    QString profileName(const QString& base) const;
+    // A name that no listed profile bears exactly: base, else "base 1", "base 2", ... With
+    // Qt::CaseInsensitive, a name addProfile takes: none is listed in any letter case.
+    QString profileName(const QString& base, Qt::CaseSensitivity cs = Qt::CaseSensitive) const;
     // True when a listed profile's name equals name exactly.
     bool profileNameExists(const QString& name) const;
 

@@ -699,7 +699,8 @@ bool Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
         m_store->setValue(QLatin1String(kLinkProfileList), list);
     }
     flushAndSignal();
-    return true;
+    // A store that cannot write its file holds the list until the application quits only.
+    return !m_storeFailed;
 }
 
 bool Settings::setLinkProfile(const QString& name, const LPP& parameters)

@@ -72,9 +72,12 @@ public:
     LinkProfile linkProfile(const QString& name, QString* problems = nullptr) const;
     // Replaces the stored list (an empty list writes nothing), flushes, signals. A list holding
     // a record outside the LINK's limits is refused whole: false, and the stored list stays.
+    // Also false when the store cannot keep changes (storeFailed()): the list is then in use
+    // until the application quits, but not saved.
     bool setLinkProfiles(const QList<LinkProfile>& profiles);
     // Replaces the record of the profile named exactly name, or appends a new profile; false
-    // when the record (or another of the list) is outside the LINK's limits and nothing changed.
+    // when the record (or another of the list) is outside the LINK's limits and nothing changed,
+    // or when the store cannot keep it (as setLinkProfiles).
     bool setLinkProfile(const QString& name, const LPP& parameters);
     // The stored LINK profiles set aside at start ("backup: safety angle forward 255° ...").
     QStringList linkProfileProblems() const { return m_linkProfileProblems; }

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QPointer>
 #include <QResource>
@@ -15,6 +16,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -145,6 +147,22 @@ void addInterfaceFont()
 // How long a second start waits for the running copy to take its signal: the running copy
 // listens once its first window is drawn (at the latest a second after it asked for it).
 constexpr int kSecondStartWaitMs = 3000;
+// How long a second start then watches for the guard to fall free: a copy that is quitting
+// takes the signal without acting on it, and this start runs in its place once it has gone.
+constexpr int kQuittingWaitMs = 2000;
+constexpr int kGuardPollMs = 50;
+
+bool waitForGuard(RunGuard& guard)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!guard.tryToRun()) {
+        if (waited.elapsed() >= kQuittingWaitMs)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kGuardPollMs));
+    }
+    return true;
+}
 
 // Work a start does beside the GUI thread, waited for where its result is needed and at the
 // latest when it goes: nothing may still run while the application object goes away.
@@ -210,8 +228,11 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
     if (!running) {
         qDebug("OrvixTools already running, exiting ...");
         InstanceSignal::send(instanceName, 500, kSecondStartWaitMs);
-        guard.reset();
-        return 0;
+        if (!waitForGuard(*guard)) {
+            guard.reset();
+            return 0;
+        }
+        qInfo("The running copy has quit meanwhile: starting in its place");
     }
     // The system's font configuration (its files parsed, its font lists read from their caches)
     // is the largest single piece of a start that no window needs before the first text is

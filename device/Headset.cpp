@@ -55,6 +55,32 @@ bool sameDevice(OrvixDevice const& a, OrvixDevice const& b)
         && (a.type() != 0 || a.isHeadset() == b.isHeadset());
 }
 
+// True when the status's quaternion is a head pose: of unit length, within 10 %. One of zeros
+// (sent while the headset's fusion settles) or far from unit length is none: a head-angle view
+// would take it as its centre for good, and the 3D head would be drawn squashed.
+bool isRotation(SHP const& status)
+{
+    constexpr qint64 unit = qint64(1) << 28; // 16384 squared
+    const qint64 lengthSquared = qint64(status.quatW) * status.quatW + qint64(status.quatX) * status.quatX
+        + qint64(status.quatY) * status.quatY + qint64(status.quatZ) * status.quatZ;
+    return lengthSquared > unit * 81 / 100 && lengthSquared < unit * 121 / 100;
+}
+
+// The status as the pages may see it: a quaternion that is no head pose keeps the pose last
+// heard (the head straight until one is heard), and a battery above 100 % reads as full.
+SHP plausible(SHP status, SHP const& previous)
+{
+    if (!isRotation(status)) {
+        const bool known = isRotation(previous);
+        status.quatW = known ? previous.quatW : qint16(16384);
+        status.quatX = known ? previous.quatX : qint16(0);
+        status.quatY = known ? previous.quatY : qint16(0);
+        status.quatZ = known ? previous.quatZ : qint16(0);
+    }
+    status.batteryLevel = qMin(status.batteryLevel, uchar(100));
+    return status;
+}
+
 } // namespace
 
 Headset::Headset(Dongle& dongle, SHP const& status, quint16 pan, quint16 address, QObject* parent)
@@ -103,8 +129,9 @@ OrvixDevice Headset::deviceOf(SHP const& status) const
     return OrvixDevice(status.moduleAddress, uchar(status.modulePort & OrvixDevice::PortMask), 0);
 }
 
-HeadsetChangeMask Headset::update(SHP const& status)
+HeadsetChangeMask Headset::update(SHP const& received)
 {
+    const SHP status = plausible(received, m_status);
     HeadsetChangeMask mask;
     if (!m_online) {
         m_online = true;

@@ -38,7 +38,8 @@ public:
     Headset(Dongle& dongle, SHP const& status, quint16 pan, quint16 address, QObject* parent = nullptr);
     ~Headset() override;
 
-    // Applies a status record; returns what changed.
+    // Applies a status record; returns what changed. A quaternion that is no head pose keeps
+    // the pose last heard, and a battery level above 100 is taken as 100.
     HeadsetChangeMask update(SHP const& status);
 
     // ---- Requests (each callback must not be empty; it is called once) ----------------------

@@ -95,14 +95,16 @@ bool LibUsbBackend::registerHotplug(HotplugSink sink)
     return true;
 }
 
-void LibUsbBackend::handleEvents(int timeoutMs)
+bool LibUsbBackend::handleEvents(int timeoutMs)
 {
     if (!m_ctx)
-        return;
+        return false;
     timeval tv{};
     tv.tv_sec = timeoutMs / 1000;
     tv.tv_usec = (timeoutMs % 1000) * 1000;
-    libusb_handle_events_timeout_completed(m_ctx, &tv, nullptr);
+    // Woken by interrupt() or a signal: not a failure.
+    const int rc = libusb_handle_events_timeout_completed(m_ctx, &tv, nullptr);
+    return rc == LIBUSB_SUCCESS || rc == LIBUSB_ERROR_INTERRUPTED;
 }
 
 void LibUsbBackend::interrupt()

@@ -18,7 +18,7 @@ public:
     bool listDevices(FilterList* out) override;
     bool hasHotplug() const override;
     bool registerHotplug(HotplugSink sink) override;
-    void handleEvents(int timeoutMs) override;
+    bool handleEvents(int timeoutMs) override;
     void interrupt() override;
     void close() override;
 

@@ -82,6 +82,7 @@ void QUsbManager::stop()
 void QUsbManager::run()
 {
     qDebug("USBManager started.");
+    bool eventsFailing = false;
     while (!m_stop) {
         if (m_hotplug) {
             // Hot-plug events never announce a device that was there before them: while the
@@ -92,8 +93,19 @@ void QUsbManager::run()
                 m_looked = true;
                 monitorDevices(list);
             }
-            m_backend->handleEvents(m_intervalMs);
-            continue;
+            if (m_backend->handleEvents(m_intervalMs)) {
+                if (eventsFailing)
+                    qInfo("USB hot-plug events work again");
+                eventsFailing = false;
+                continue;
+            }
+            if (m_stop)
+                break;
+            // The library cannot wait for events (it returns at once): rather than spin and
+            // miss every plug, the bus is polled until the events work again.
+            if (!eventsFailing)
+                qWarning("USB hot-plug events failing, the bus is polled instead");
+            eventsFailing = true;
         }
         QtUsb::FilterList list;
         // A bus that cannot be read reports nothing: an unreadable bus is not an unplug.

@@ -32,8 +32,9 @@ public:
     // are not announced. False leaves the watcher without a thread.
     virtual bool registerHotplug(HotplugSink sink) = 0;
     // Hot-plug mode: delivers pending events to the sink, waiting at most timeoutMs.
-    // Returns early when interrupt() is called.
-    virtual void handleEvents(int timeoutMs) = 0;
+    // Returns early when interrupt() is called. False when the library failed to wait for
+    // events (it may then return at once).
+    virtual bool handleEvents(int timeoutMs) = 0;
     // Wakes a thread blocked in handleEvents or listDevices. Callable from any thread.
     virtual void interrupt() = 0;
     // Releases what open() and registerHotplug() took. Called only after the watcher thread

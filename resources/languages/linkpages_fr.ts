@@ -293,6 +293,14 @@
         <source>The record to apply</source>
         <translation>L’enregistrement à appliquer</translation>
     </message>
+    <message>
+        <source>Backup not saved</source>
+        <translation>Sauvegarde non enregistrée</translation>
+    </message>
+    <message>
+        <source>The backup could not be saved because your settings cannot be written. It can be restored only until OrvixTools quits.</source>
+        <translation>La sauvegarde n’a pas pu être enregistrée, car vos paramètres ne peuvent pas être écrits. Elle ne peut être restaurée que jusqu’à la fermeture d’OrvixTools.</translation>
+    </message>
 </context>
 <context>
     <name>OX::LinkSelectionPage</name>

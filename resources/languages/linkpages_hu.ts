@@ -293,6 +293,14 @@
         <source>The record to apply</source>
         <translation>Az alkalmazandó rekord</translation>
     </message>
+    <message>
+        <source>Backup not saved</source>
+        <translation>A biztonsági mentés nincs elmentve</translation>
+    </message>
+    <message>
+        <source>The backup could not be saved because your settings cannot be written. It can be restored only until OrvixTools quits.</source>
+        <translation>A biztonsági mentést nem sikerült elmenteni, mert a beállításokat nem lehet írni. Csak az OrvixTools bezárásáig lehet visszaállítani.</translation>
+    </message>
 </context>
 <context>
     <name>OX::LinkSelectionPage</name>

@@ -9,6 +9,7 @@
 #include "device/Headset.h"
 #include "tools/emulator/Emulator.h"
 #include "tools/emulator/EmulatorGTest.h"
+#include "usb/QUsbManager.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -270,6 +271,50 @@ TEST(DirectorConnection, ADongleThatWorksClosesTheIncompatibleOnesBoxWithoutQuit
     EXPECT_EQ(t.h.quits, 0);
 }
 
+// Pulled out and plugged in again within the delay: the port is opened the delay after the
+// last arrival, never sooner; the removal hides the busy indicator at once.
+TEST(DirectorConnection, AnArrivalPulledOutBeforeItsDelayOpensNothingAndTheNextCountsItsOwn)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    const int delay = testutil::scaled(600);
+    OrvixDirector* d = t.h.create(false, delay);
+    Recorder r(d);
+    QElapsedTimer clock;
+    clock.start();
+    d->onUsbDeviceInserted(dongleList());
+    spin(delay / 2);
+    t.emulator.unplug();
+    d->onUsbDeviceRemoved(dongleList());
+    EXPECT_EQ(r.progress.last(), nullptr);
+    ASSERT_TRUE(t.emulator.plugIn());
+    const qint64 secondArrival = clock.elapsed();
+    d->onUsbDeviceInserted(dongleList());
+
+    // Timed when seen open, which a loaded machine can only make later, never earlier.
+    ASSERT_TRUE(waitUntil([&] { return d->serialPort() != nullptr; }, 5000));
+    EXPECT_GE(clock.elapsed(), secondArrival + delay * 3 / 4) << "opened before the second arrival's delay ended";
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+}
+
+// A USB library that cannot be set up hears of no plug: the dongle's port is watched instead.
+TEST(DirectorConnection, WithoutAUsbWatcherADonglePortThatAppearsIsConnected)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.h.bus->openOk = false;
+    t.h.tweak = [](DirectorEnvironment& env) { env.portScanMs = 20; };
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    ASSERT_FALSE(d->usbManager()->isRunning());
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+
+    t.emulator.unplug();
+    ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
+    ASSERT_TRUE(t.emulator.plugIn());
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
+}
+
 TEST(DirectorRemoval, WithoutADongleStillReportsTheTeardown)
 {
     Harness h;
@@ -304,6 +349,22 @@ TEST(DirectorRemoval, OfTheConnectedDongleFromTheBus)
     EXPECT_EQ(d->dongle(), nullptr);
     EXPECT_EQ(d->serialPort(), nullptr);
     EXPECT_EQ(r.dongleUpdates.last(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
+}
+
+// The bus names dongles by their ids only: the removal of a second dongle takes the connected
+// one down, and the one still listed is connected again.
+TEST(DirectorRemoval, OfOneOfTwoDonglesConnectsTheOneStillListed)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+
+    d->onUsbDeviceRemoved(dongleList());
+    EXPECT_EQ(r.disconnected.size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
+    EXPECT_NE(d->serialPort(), nullptr);
 }
 
 TEST(DirectorRemoval, DuringStartDropsTheStartingDongleAndIgnoresItsEnd)

@@ -192,6 +192,27 @@ TEST_F(InstanceTest, SecondStartWhileTheFirstIsStillStartingIsHeard)
     EXPECT_EQ(second->exitCode(), 0);
 }
 
+// A start while the running copy quits: its signal is taken but not acted on; once the guard
+// falls free, this start runs in the quitting copy's place.
+TEST_F(InstanceTest, SecondStartWhileTheRunningCopyQuitsRunsOnceItHasGone)
+{
+    auto guard = std::make_unique<RunGuard>(name);
+    ASSERT_TRUE(guard->tryToRun());
+    auto server = std::make_unique<QLocalServer>();
+    ASSERT_TRUE(InstanceSignal::listen(*server, name));
+    QProcess* second = launch();
+    QByteArray errors;
+    ASSERT_TRUE(testutil::waitUntil([&] {
+        errors += second->readAllStandardError();
+        return errors.contains("OrvixTools already running, exiting ...");
+    }));
+    // The byte reaches a copy whose event loop has ended: nobody takes the connection.
+    ASSERT_TRUE(testutil::waitUntil([&] { return server->hasPendingConnections(); }));
+    server.reset();
+    guard.reset();
+    EXPECT_TRUE(waitUntilListening(second)) << "the start was lost";
+}
+
 TEST_F(InstanceTest, SecondStartSendsOneByteAndExitsZero)
 {
     // This process plays the running instance.

@@ -273,6 +273,7 @@ TEST(SettingsDamage, AStoreThatCannotBeWrittenSaysSoOnce)
     testutil::SignalCount failed(&s, &Settings::storeFailedSignal);
     s.setSidebarVisible(false);
     EXPECT_EQ(failed.count, 0); // told at the start already
+    EXPECT_FALSE(s.setLinkProfile("backup", LinkProfile::Normal.parameters)) << "not kept";
 }
 
 // Each fault with the input that showed it: a backup outside the LINK's limits; a damaged file

@@ -217,6 +217,26 @@ TEST_F(HeadsetTest, StatusMasksOverTheRadio)
     EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::status), 1);
 }
 
+TEST_F(HeadsetTest, AStatusWithoutAHeadPoseOrWithAnImpossibleBatteryIsNotShownAsIs)
+{
+    // Zeros while the headset's fusion settles, and a battery of 200.
+    emu::HeadsetModel model = stillHeadset();
+    model.quaternion = { 0, 0, 0, 0 };
+    model.battery = 200;
+    Headset* headset = startWithHeadset(model);
+    ASSERT_NE(headset, nullptr);
+    EXPECT_EQ(headset->status().quatW, 16384); // the head straight until a pose is heard
+    EXPECT_EQ(headset->batteryLevel(), 100);
+    emulator->updateHeadset([](emu::HeadsetModel& h) { h.quaternion = { 0, 16384, 0, 0 }; });
+    ASSERT_TRUE(waitForMask(HeadsetChangeMask::orientation));
+    emulator->updateHeadset([](emu::HeadsetModel& h) {
+        h.quaternion = { 30000, 30000, 0, 0 };
+        h.battery = 30;
+    });
+    ASSERT_TRUE(waitForMask(HeadsetChangeMask::battery)); // without orientation
+    EXPECT_EQ(headset->status().quatX, 16384); // the last pose is kept
+}
+
 TEST_F(HeadsetTest, ChannelSwitchesAndADeviceMissingFromTheMap)
 {
     LogCapture log;

@@ -27,6 +27,7 @@ struct State {
     bool registerOk = true;
     bool honourTimeout = true;   // handleEvents returns after its timeout
     bool honourInterrupt = true; // interrupt() wakes a blocked call
+    bool handleOk = true;        // false: handleEvents fails at once
 
     // The bus.
     QtUsb::FilterList bus;
@@ -126,11 +127,15 @@ public:
         return m_state->registerOk;
     }
 
-    void handleEvents(int timeoutMs) override
+    bool handleEvents(int timeoutMs) override
     {
         std::deque<std::pair<int, std::optional<QtUsb::DeviceFilter>>> batch;
         {
             Lock lock(m_state->mutex);
+            if (!m_state->handleOk) {
+                ++m_state->handleCalls;
+                return false;
+            }
             auto ready = [&] {
                 return !m_state->events.empty() || (m_state->interrupted && m_state->honourInterrupt);
             };
@@ -145,6 +150,7 @@ public:
         Lock lock(m_state->mutex);
         ++m_state->handleCalls;
         m_state->cond.notify_all();
+        return true;
     }
 
     void interrupt() override

@@ -373,6 +373,23 @@ TEST(UsbManagerHotplug, UnreadableDescriptorOrUnknownEventEmitsNothing)
     EXPECT_EQ(rec.count(), 1);
 }
 
+// Event handling that fails at once would spin the watcher thread and miss every plug: the bus
+// is polled at the interval instead.
+TEST(UsbManagerHotplug, FailingEventHandlingPollsTheBusWithoutSpinning)
+{
+    auto s = hotplugBus({kHub});
+    s->handleOk = false;
+    auto m = makeManager(s, 20);
+    Recorder rec(*m);
+    s->setBus({kHub, kDongle});
+    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() == 1; }));
+    EXPECT_TRUE(rec.reports()[0].inserted);
+    EXPECT_EQ(rec.reports()[0].filters, (FilterList{kDongle}));
+    testutil::spin(100);
+    std::lock_guard<std::mutex> lock(s->mutex);
+    EXPECT_LT(s->handleCalls, 50) << "the watcher thread spins";
+}
+
 TEST(UsbManagerInert, FailedSetUpStartsNoThread)
 {
     auto s = hotplugBus({kDongle});

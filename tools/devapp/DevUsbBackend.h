@@ -26,10 +26,11 @@ public:
     }
     bool hasHotplug() const override { return false; }
     bool registerHotplug(HotplugSink) override { return false; }
-    void handleEvents(int timeoutMs) override
+    bool handleEvents(int timeoutMs) override
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         m_wake.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_interrupted.load(); });
+        return true;
     }
     void interrupt() override
     {

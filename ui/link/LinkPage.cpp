@@ -483,8 +483,13 @@ void LinkPage::onShowHint(Hint hint)
             }
             if (Settings* settings = container->getSettings()) {
                 // Refused, the stored backup stays as it was; the box says why nothing was saved.
-                if (!settings->setLinkProfile(backupName(), shown))
-                    tellOutOfLimits(tr("The LINK's own record"), shown.outOfLimits().join(QLatin1Char('\n')));
+                if (!settings->setLinkProfile(backupName(), shown)) {
+                    const QStringList problems = shown.outOfLimits();
+                    if (!problems.isEmpty())
+                        tellOutOfLimits(tr("The LINK's own record"), problems.join(QLatin1Char('\n')));
+                    else
+                        tellBackupNotSaved();
+                }
                 updateFooter();
             }
         }
@@ -502,6 +507,21 @@ void LinkPage::tellOutOfLimits(QString const& source, QString const& problems)
     question.informative
         = tr("%1 holds parameters outside the LINK's limits; such a record is never sent:").arg(source)
         + QStringLiteral("\n\n") + problems;
+    ask(question);
+}
+
+void LinkPage::tellBackupNotSaved()
+{
+    qWarning().noquote() << "The backup" << backupName()
+                         << "could not be saved: the settings cannot be written";
+    if (!onScreen())
+        return;
+    Question question;
+    question.icon = Icon::Warning;
+    question.text = tr("Backup not saved");
+    question.informative
+        = tr("The backup could not be saved because your settings cannot be written. It can be "
+             "restored only until OrvixTools quits.");
     ask(question);
 }
 

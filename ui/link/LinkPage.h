@@ -156,6 +156,8 @@ private:
     // Tells that a record (source names it) has parameters outside the
     // LINK's limits (problems) and was not taken or sent.
     void tellOutOfLimits(QString const& source, QString const& problems);
+    // Tells that the backup the person asked for is in use but the settings file kept no copy.
+    void tellBackupNotSaved();
 
     OrvixDevice::Preset m_preset;
     LinkNavigator m_navigator;

@@ -261,6 +261,7 @@ void LinkSelectionPage::onPing()
 void LinkSelectionPage::onUpdateList()
 {
     const quint8 remembered = m_selectedPreset;
+    const QString rememberedLink = m_selectedLink;
     m_ui->linkListWidget->clear();
     qDebug().noquote() << "Updatelist selected item: "
                        << OrvixDevice::QStringFromPreset(OrvixDevice::Preset(remembered));
@@ -277,8 +278,8 @@ void LinkSelectionPage::onUpdateList()
             device.address = link->address();
             device.port = LinkPort;
             device.preset = it.key();
-            addDeviceTo(
-                m_ui->linkListWidget, device, link->pan(), link->serial(), false, it.key() == remembered);
+            addDeviceTo(m_ui->linkListWidget, device, link->pan(), link->serial(), false,
+                it.key() == remembered && link->identity() == rememberedLink);
         }
     }
     onLinkSelectionChanged();
@@ -288,6 +289,7 @@ void LinkSelectionPage::onLinkSelectionChanged()
 {
     m_ui->parameterListWidget->clear();
     m_selectedPreset = OrvixDevice::NoPreset;
+    m_selectedLink.clear();
     container->setRightEnabled(PageFooter::MainButton, false);
     Dongle* dongle = container->getDongle();
     if (!dongle)
@@ -312,6 +314,7 @@ void LinkSelectionPage::onLinkSelectionChanged()
         return;
     showValues(link);
     m_selectedPreset = row->preset();
+    m_selectedLink = link->identity();
     container->setRightEnabled(PageFooter::MainButton, !m_queryRunning);
 }
 

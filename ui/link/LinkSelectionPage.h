@@ -94,6 +94,9 @@ private:
     QTimer m_pingTimer;
     int m_pingIntervalMs = PingIntervalMs;
     quint8 m_selectedPreset = OrvixDevice::NoPreset;
+    // The LINK chosen (Link::identity): a rebuild chooses it again only while the dongle knows it
+    // under its preset, never another chair's LINK found there since.
+    QString m_selectedLink;
     // The busy indicator is on for a ping chain of this page.
     bool m_busy = false;
     // A refresh query runs (the last one started is m_querySerial): "Settings" is off until it ends.

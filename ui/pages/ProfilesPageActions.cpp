@@ -249,9 +249,9 @@ void ProfilesPage::onAddProfileClicked()
         Settings* settings = container->getSettings();
         if (!settings)
             return;
-        // A name that differs from a stored one only in letter case is refused by the store,
-        // silently.
-        settings->addProfile(MouseProfile(settings->profileName(name), model));
+        // The store refuses a name listed in any letter case: "tremor" beside "Tremor" becomes
+        // "tremor 1", as "Tremor" becomes "Tremor 1".
+        settings->addProfile(MouseProfile(settings->profileName(name, Qt::CaseInsensitive), model));
         updateUi(*settings, true);
     });
 }

@@ -434,6 +434,26 @@ TEST_F(LinkPageTest, TheBackupOfALinkReplacedBeforeTheAnswerIsNotSaved)
     EXPECT_EQ(backup(), LinkProfile::Normal.parameters);
 }
 
+// "Save" answered while the settings folder can no longer be written: the backup is not claimed as
+// kept, the person is told.
+TEST_F(LinkPageTest, ABackupTheSettingsCannotWriteIsToldNotSaved)
+{
+    start();
+    const QString folder = dir.filePath(QStringLiteral("cfg"));
+    settings = std::make_unique<Settings>(folder + QStringLiteral("/s.ini"), nullptr);
+    rig.container.settings = settings.get();
+    settings->setLinkProfile(QStringLiteral("backup"), LinkProfile::Normal.parameters);
+    // A file where the settings folder was.
+    ASSERT_TRUE(QDir(folder).removeRecursively() && QFile(folder).open(QIODevice::WriteOnly));
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Save settings", "Save");
+    boxes.answer("Backup not saved", "OK");
+    open();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 2 && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(boxes.seen(), (QStringList { "Save settings", "Backup not saved" }));
+    EXPECT_EQ(backup(), onLink(0)) << "offered for Restore until the application quits";
+}
+
 // A visit that comes while a search of an earlier one still runs waits for its end: the search may
 // still put another chair's LINK under the preset, at the same address, after an Apply was queued.
 TEST_F(LinkPageTest, AVisitWaitsForTheSearchOfAnEarlierOneBeforeAnythingIsSent)

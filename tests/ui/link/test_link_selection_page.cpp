@@ -1,6 +1,7 @@
 // The LINK selection page over the emulator: the rows carry the preset the dongle knows a LINK
-// under, "Settings" opens that preset's page, the selection survives rebuilds, silent LINKs leave,
-// a ping chain always ends, quietly once the page has gone, and Refresh is off without a dongle.
+// under, "Settings" opens that preset's page, the selection survives rebuilds while its LINK does,
+// silent LINKs leave, a ping chain always ends, quietly once the page has gone, and Refresh is off
+// without a dongle.
 #include "async/Promise.h"
 #include "common/PageRig.h"
 #include "ui/link/LinkSelectionPage.h"
@@ -110,6 +111,18 @@ TEST_F(LinkSelectionPageTest, TheSelectionAndItsRowsSurviveEveryRebuild)
     EXPECT_EQ(page->selectedPreset(), OrvixDevice::LinkOutdoorDrive);
     EXPECT_EQ(pagetest::PageRig::rows(page->parameterListWidget()), details);
     EXPECT_TRUE(rig.container.rightEnabled[0]);
+}
+
+// Another chair's LINK found under the chosen one's preset is not chosen in its place.
+TEST_F(LinkSelectionPageTest, AnotherLinkUnderTheChosenPresetIsNotChosenForThePerson)
+{
+    open();
+    select(0);
+    rig.emulator().updateLink(0, [](emu::LinkModel& l) { l.serial = "LK19000999"; });
+    page->perform(OX::PageAction::refresh);
+    ASSERT_TRUE(waitUntil([&] { return page->isPingScheduled(); }));
+    EXPECT_EQ(page->selectedPreset(), OrvixDevice::NoPreset);
+    EXPECT_FALSE(page->perform(OX::PageAction::settings)) << "it would open the other LINK";
 }
 
 TEST_F(LinkSelectionPageTest, ReturnedToWithoutADongleRefreshStaysOffUntilTheListCanFillAgain)

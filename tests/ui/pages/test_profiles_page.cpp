@@ -393,6 +393,15 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
     EXPECT_TRUE(boxes.unexpected().isEmpty());
 }
 
+// A name another profile bears in another letter case still gives the person the new profile.
+TEST_F(ProfilesFixture, ANameTakenInAnotherCaseStillAddsTheProfile)
+{
+    openOffline();
+    ASSERT_TRUE(chooseBase("addProfileButton", 2, QStringLiteral("tremor")));
+    ASSERT_TRUE(chooseBase("addProfileButton", 0, QStringLiteral("DEFAULT")));
+    EXPECT_EQ(store()->profileNames().mid(3), QStringList({ "tremor 1", "DEFAULT 1" }));
+}
+
 // A wheel notch and Back at once: leaving asks and staying keeps the notch. "Apply" to a silent
 // dongle, then leaving: the failure is told once by the director, and the menu's footer stays.
 TEST_F(ProfilesFixture, AWheelNotchThenBackAsksAndAFailureAfterLeavingIsToldNotWritten)
