@@ -530,9 +530,12 @@ void Dongle::processPacket(UHRType const& header, RingBuffer& ring)
         }
     }
 
-    // Replies are matched also before initialization: the start sequence relies on it.
+    // Replies are matched also before initialization: the start sequence relies on it. A frame
+    // read before the request's frame went out is not its answer: the dongle answers every copy
+    // of a burst that reached it, and a late answer to the request before (the same command
+    // with another value, say) would end this one unwritten.
     WaitBlock* wait = m_currentWait.load();
-    if (wait) {
+    if (wait && m_writtenBurst == m_burst.load()) {
         const PacketData body(ring.peek(0, L), PacketData::LittleEndian);
         wait->verify(header, body);
     }
@@ -771,6 +774,11 @@ Dongle::Timing Dongle::timing() const
     return m_timing;
 }
 
+bool Dongle::stoppedOrGone() const
+{
+    return !m_running.load() || m_tearingDown.load();
+}
+
 bool Dongle::acceptsRequests() const
 {
     return m_running.load() && !m_xmodemActive.load() && !m_tearingDown.load();
@@ -843,8 +851,8 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
         waitForResponse(timerThread, request);
         if (acceptsRequests()) {
             startRepeater(request->frame, pace.repeatCount, ulong(qMax(0, pace.repeatIntervalMs)));
-            // A frame that matched before the burst was set up (a late duplicate of an earlier
-            // answer, say) has ended this attempt already: its burst must not write on.
+            // A wait cancelled before the burst was set up has ended this attempt already: its
+            // burst must not write on.
             if (request->wait.load() == nullptr)
                 endBurst();
         } else {
@@ -861,9 +869,11 @@ void Dongle::runRequest(RequestPtr const& request, QThread* timerThread)
         if (attempt > MaxAttempts || request->state.load() != 3)
             break;
     }
-    // A request that ran while the dongle was stopped (or lost its port) ends as removed.
+    // A request that ran while the dongle was stopped ends as removed; one that a firmware
+    // upload kept off the line fails as any request made during the upload: the dongle is
+    // still there, and its caller must say that the request failed.
     if (!request->completed.load())
-        postAbort(request, removed());
+        postAbort(request, stoppedOrGone() ? removed() : timedOut());
     qCDebug(lcDongle) << "<Send> operation did finish.";
 }
 
@@ -919,8 +929,7 @@ void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType 
     } else {
         request->state = 2;
         // A dongle that stopped meanwhile was removed: its wait was cancelled, not expired.
-        const bool stopped = !m_running.load() || m_tearingDown.load();
-        finishRequest(request, nullptr, nullptr, stopped ? removed() : timedOut());
+        finishRequest(request, nullptr, nullptr, stoppedOrGone() ? removed() : timedOut());
     }
     // Only this request's own wait is cleared: a newer one must keep its wait.
     request->wait.store(nullptr);
@@ -1023,8 +1032,10 @@ void Dongle::startRepeater(QByteArray const& bytes, int count, unsigned long int
                 return;
             // Written on the GUI thread, which owns the port, unless the burst has ended by then.
             m_mailbox.post([this, frame, burst] {
-                if (burst == m_burst.load() && acceptsRequests())
+                if (burst == m_burst.load() && acceptsRequests()) {
+                    m_writtenBurst = burst;
                     emit write(frame);
+                }
             });
             if (intervalMs > 0)
                 pauseBurst(burst, intervalMs);

@@ -10,9 +10,10 @@
 //
 // Every request ends in exactly one callback on the GUI thread: with the reply; with code 13
 // ("Refused by the device") at once when the addressee answers with an error record its
-// predicate names (refusedBy); or with code 4 ("Operation timed out") after its attempts, when
-// stop() drops it, when it is made while the dongle is stopped or the port belongs to a firmware
-// upload, or when the Dongle is destroyed.
+// predicate names (refusedBy); with code 4 ("Operation timed out") after its attempts, or when
+// the port belongs to a firmware upload before it is written; or with code 14 ("Dongle removed")
+// when stop() drops it, when it is made while the dongle is stopped, or when the Dongle is
+// destroyed.
 #include <QByteArray>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -342,6 +343,9 @@ private:
     bool blockOn(Gate& gate);
     // True while requests may be written: running, not handed to XMODEM, not tearing down.
     bool acceptsRequests() const;
+    // True once stop() has run or the Dongle is being destroyed: what is still open ends as
+    // removed.
+    bool stoppedOrGone() const;
     // Ends the current repeat burst (its writes stop and its pause wakes); returns the new
     // burst number.
     quint64 endBurst();
@@ -396,6 +400,8 @@ private:
     std::atomic<bool> m_xmodemActive { false };
     std::atomic<bool> m_tearingDown { false };
     std::atomic<quint64> m_burst { 0 };
+    // The last burst that has written its frame (GUI thread only); none at first.
+    quint64 m_writtenBurst = ~quint64(0);
     std::mutex m_burstLock;
     std::condition_variable m_burstWake;
     mutable std::mutex m_registryLock;

@@ -99,6 +99,23 @@ TEST_F(DonglePipelineTest, ALateReplyChangesNothingAndTheNextRequestKeepsItsWait
     EXPECT_EQ(b.calls, 1);
 }
 
+// The dongle answers every copy of a burst that reached it: a late answer to auto-zero on,
+// read while auto-zero off waits to go out, is not taken for its answer.
+TEST_F(DonglePipelineTest, AnAnswerReadBeforeTheRequestWentOutIsNotItsAnswer)
+{
+    fastTiming(0.3, 4);
+    Dongle::Timing timing = dongle->timing();
+    timing.repeatCount = -1; // the frame is held back
+    dongle->setTiming(timing);
+    Replies off;
+    dongle->setMouseAutoZero(false, off.resultCallback());
+    testutil::spin(50);
+    emulator->injectFrame(emu::Frame::scp(emu::pid::DCP, 18, 0, 1, 0, 0, 0, 0x01));
+    ASSERT_TRUE(testutil::waitUntil([&] { return off.calls == 1; }, 5000));
+    EXPECT_EQ(off.codes, QList<int> { 4 });
+    EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(18)), 0);
+}
+
 TEST_F(DonglePipelineTest, RequestsRunOneAfterAnotherInOrder)
 {
     QList<int> order;
@@ -249,16 +266,20 @@ TEST_F(DonglePipelineTest, TheDongleSurvivesItsPortGoingAway)
 TEST_F(DonglePipelineTest, AFirmwareUploadOwnsTheLineAlone)
 {
     emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(9)));
-    Replies inFlight;
+    Replies inFlight, queued;
     send(9, inFlight);
+    send(11, queued);
     ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::dcp(9), testutil::scaled(1000)).has_value());
 
     XModem* xmodem = dongle->startXmodem();
     ASSERT_NE(xmodem, nullptr);
     EXPECT_EQ(dongle->startXmodem(), xmodem); // one sender at a time
-    // The request in flight ends at once, without another attempt.
-    ASSERT_TRUE(testutil::waitUntil([&] { return inFlight.calls == 1; }, 500));
+    // The request in flight ends at once, without another attempt; the one queued behind it
+    // is never written and fails as any request made during the upload (the dongle is there).
+    ASSERT_TRUE(testutil::waitUntil([&] { return inFlight.calls == 1 && queued.calls == 1; }, 500));
     EXPECT_EQ(inFlight.codes, QList<int> { 4 });
+    EXPECT_EQ(queued.codes, QList<int> { 4 });
+    EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(11)), 0);
     testutil::spin(60);
     const int mark = emulator->mark();
 

@@ -30,8 +30,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 #include <QWindow>
 
 #include <cmath>
@@ -116,6 +119,13 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_controller, &OX::PageController::pageWillAppearSignal, this, &MainWindow::onPageWillAppear);
     m_progress->hide();
     setWindowTitle(tr("OrvixTools"));
+    // Shown on a screen that is unplugged, the window comes to the primary screen at once.
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this]() {
+        QTimer::singleShot(0, this, [this]() {
+            if (isVisible())
+                comeBackOnScreen();
+        });
+    });
 }
 
 MainWindow::~MainWindow()
@@ -163,10 +173,8 @@ void MainWindow::attach(OrvixDirector* director)
 {
     const QRect available = ScreenGeometry::current().primaryAvailable();
     const double aspect = height() > 0 ? double(width()) / double(height()) : 0.0;
-    const QSize size = fittedSize(available.height(), aspect);
-    move(available.x() + int(std::lround((available.width() - size.width()) * 0.5)),
-        available.y() + int(std::lround((available.height() - size.height()) * 0.5)));
-    setFixedSize(size);
+    setFixedSize(fittedSize(available.height(), aspect));
+    centreOnPrimaryScreen();
 
     detach();
     qRegisterMetaType<DongleChangeMask>("DongleChangeMask");
@@ -189,6 +197,22 @@ void MainWindow::attach(OrvixDirector* director)
         m_controller->setInitialPage(MenuPage);
     show();
     m_progress->raise();
+}
+
+void MainWindow::comeBackOnScreen()
+{
+    // Left on a screen that has gone, or dragged off every screen by its header, it would show
+    // where nobody sees it, and with it every page.
+    const QPoint middle = geometry().center();
+    if (!ScreenGeometry::current().availableAt(middle).contains(middle))
+        centreOnPrimaryScreen();
+}
+
+void MainWindow::centreOnPrimaryScreen()
+{
+    const QRect available = ScreenGeometry::current().primaryAvailable();
+    move(available.x() + int(std::lround((available.width() - width()) * 0.5)),
+        available.y() + int(std::lround((available.height() - height()) * 0.5)));
 }
 
 void MainWindow::detach()
@@ -215,6 +239,7 @@ void MainWindow::show()
     // Minimised by the window manager, it comes back as it was; show() alone would leave it there.
     if (isMinimized())
         setWindowState(windowState() & ~Qt::WindowMinimized);
+    comeBackOnScreen();
     QMainWindow::show();
     activateWindow();
     raise();

@@ -53,8 +53,9 @@ public:
 
     // Visible, not minimised and the active window.
     bool isTotallyVisible() const;
-    // Shows (restored when minimised), activates and raises the window; a box waiting for an
-    // answer stays above it.
+    // Shows (restored when minimised, and in the middle of the primary screen when no screen
+    // holds its middle), activates and raises the window; a box waiting for an answer stays
+    // above it.
     void show();
 
     // The size attach gives the window for an available screen area of availableHeight and a
@@ -120,6 +121,10 @@ protected:
 private:
     // Raises the boxes waiting for an answer above this window, the active one last.
     void keepBoxesOnTop();
+    // Moves the window to the middle of the primary screen's area for windows.
+    void centreOnPrimaryScreen();
+    // The same when no screen holds the window's middle.
+    void comeBackOnScreen();
     // Hides the veil and forgets the record it read.
     void stopVeil();
     // Quitting would cut a LINK firmware upload: asks whether to stop it and quit (true) instead

@@ -12,8 +12,11 @@
 #include "ui/toolkit/ToolButton.h"
 
 #include <QBoxLayout>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
+#include <QScreen>
+#include <QTimer>
 #include <QtDebug>
 
 #include <cmath>
@@ -83,10 +86,7 @@ SidebarDialog::SidebarDialog(QWidget* parent)
         entry.button->setIcon(tintedIcon(QLatin1String(entry.icon), kPassive));
     m_ui->scrollButton->setEnabled(false);
 
-    const QRect available = ScreenGeometry::current().primaryAvailable();
-    const float f = baseFactor(available.size());
-    m_baseHeight = int(float(FormHeight) * f);
-    m_baseWidth = int(float(FormWidth) * f);
+    updateBaseSize();
     setFixedSize(m_baseWidth, m_baseHeight);
 
     m_ui->statusButton->setIcon(State::getStatusIcon(State::Start, State::Active));
@@ -103,7 +103,42 @@ SidebarDialog::SidebarDialog(QWidget* parent)
     connect(m_ui->cutButton, &QAbstractButton::clicked, this, &SidebarDialog::onCutClicked);
     connect(m_ui->pasteButton, &QAbstractButton::clicked, this, &SidebarDialog::onPasteClicked);
     connect(this, &SidebarDialog::hideSignal, this, &QWidget::hide);
+    // A screen unplugged (or a primary screen that changed) would leave the toolbar where no
+    // screen shows it, or larger than the screen it is on.
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
+        watchScreen(screen);
+        onScreensChanged();
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &SidebarDialog::onScreensChanged);
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &SidebarDialog::onScreensChanged);
+    for (QScreen* screen : QGuiApplication::screens())
+        watchScreen(screen);
     retranslate();
+}
+
+void SidebarDialog::updateBaseSize()
+{
+    const float f = baseFactor(ScreenGeometry::current().primaryAvailable().size());
+    m_baseHeight = int(float(FormHeight) * f);
+    m_baseWidth = int(float(FormWidth) * f);
+}
+
+void SidebarDialog::watchScreen(QScreen* screen)
+{
+    connect(screen, &QScreen::availableGeometryChanged, this, &SidebarDialog::onScreensChanged);
+}
+
+void SidebarDialog::onScreensChanged()
+{
+    // Qt tells of a change one screen at a time: the toolbar moves once they have all been told.
+    if (m_screensChanging)
+        return;
+    m_screensChanging = true;
+    QTimer::singleShot(0, this, [this]() {
+        m_screensChanging = false;
+        updateBaseSize();
+        redock();
+    });
 }
 
 SidebarDialog::~SidebarDialog()
@@ -184,12 +219,20 @@ void SidebarDialog::setScale(float scale)
 {
     const float e = float(effectiveScale(scale));
     qDebug() << "Sidebar scale: " << e << " -> " << scale * 100 << "%";
-    const int a = int(float(m_baseWidth) * e);
-    const int b = int(float(m_baseHeight) * e);
-    if (m_layoutPosition == Horizontal)
-        setFixedSize(b, a);
-    else
-        setFixedSize(a, b);
+    m_effectiveScale = e;
+    setFixedSize(scaledSize());
+    redock();
+}
+
+QSize SidebarDialog::scaledSize() const
+{
+    const int a = int(float(m_baseWidth) * m_effectiveScale);
+    const int b = int(float(m_baseHeight) * m_effectiveScale);
+    return m_layoutPosition == Horizontal ? QSize(b, a) : QSize(a, b);
+}
+
+void SidebarDialog::redock()
+{
     switch (m_dockSide) {
     case Left:
         attachLeft();
@@ -273,6 +316,11 @@ void SidebarDialog::dock(Edge edge)
     const ScreenGeometry& screens = ScreenGeometry::current();
     const QRect area
         = s && s->sidebarStickedToPromaryScreen() ? screens.primaryAvailable() : screens.availableAt(pos());
+    // On a screen smaller than the primary one the strip is cut to the screen: no button is left
+    // beyond its edges. Back on a larger screen it has its scaled size again.
+    const QSize fitted = scaledSize().boundedTo(area.size());
+    if (!fitted.isEmpty() && size() != fitted)
+        setFixedSize(fitted);
     const int L = area.left();
     const int T = area.top();
     const int W = area.width();

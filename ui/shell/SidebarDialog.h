@@ -25,6 +25,7 @@ class Dongle;
 class Headset;
 class OrvixDirector;
 class QHBoxLayout;
+class QScreen;
 class Settings;
 
 namespace OX
@@ -202,6 +203,15 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The size at scale 1 from the primary screen's area for windows.
+    void updateBaseSize();
+    // The size at the scale set, for the layout in force.
+    QSize scaledSize() const;
+    // Docks again to the edge it is docked to.
+    void redock();
+    // A screen came, went or changed its area: sized and docked again, once the change settles.
+    void onScreensChanged();
+    void watchScreen(QScreen* screen);
     // The shape at path tinted with the skin's colour colorKey.
     static QIcon tintedIcon(const QString& path, const char* colorKey);
     enum class Edge { Left, Right, Top, Bottom };
@@ -225,10 +235,12 @@ private:
     DockSide m_dockSide = Left;
     int m_baseHeight = 0;
     int m_baseWidth = 0;
+    float m_effectiveScale = 1.f;
     State m_state;
     QPoint m_lastPos;
     bool m_dragging = false;
     bool m_keyboardFailed = false;
+    bool m_screensChanging = false;
     QHBoxLayout* m_horizontalLayout = nullptr;
     LayoutPosition m_layoutPosition = Vertical;
     std::unique_ptr<Ui::SidebarDialog> m_ui;

@@ -235,6 +235,8 @@ bool Menu::perform(PageAction pageAction)
         container->setSubtitle(parentItem->title());
     setRootFooter();
     helpKey.clear();
+    // While the submenu was open only its own tiles followed the dongle and the headset.
+    updateWithDongle(container ? container->getDongle() : nullptr, DongleChangeMask::all);
     return true;
 }
 

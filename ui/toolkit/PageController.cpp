@@ -297,6 +297,12 @@ bool PageController::showPage(QString const& name, int transition, int duration,
         }
         incoming->state = back;
     }
+    // The pages leaving let go of the window before the incoming page sets its own footer: an
+    // answer still on its way to them lands first, and a busy footer they set is given back first.
+    if (!toHelp)
+        old->endVisit();
+    if (underHelp)
+        underHelp->endVisit();
     if (!bringOn(in, returningFromHelp))
         return true;
     if (!returningFromHelp)

@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
@@ -240,6 +241,24 @@ TEST(ShellDirector, StartShowsTheAttachedWindowsAndTheActionsWork)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->director(), nullptr);
     EXPECT_EQ(h.ui->soundPlayer(), nullptr);
+}
+
+TEST(ShellDirector, AMainWindowLeftOffEveryScreenComesBackWhenShown)
+{
+    ShellHarness h;
+    h.director->start();
+    MainWindow* window = h.ui->mainWindow();
+    const QPoint placed = window->pos();
+    for (const QPoint& left : { QPoint(5000, 5000), placed + QPoint(30, 20) }) {
+        window->perform(OX::PageAction::hide, nullptr);
+        window->move(left); // on a screen unplugged since, or where the person dragged it
+        emit h.ui->sidebar()->statusIconAction();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->pos(), left.x() == 5000 ? placed : left);
+    }
+    window->move(5000, 5000); // shown on a screen that is unplugged
+    emit qGuiApp->screenRemoved(QGuiApplication::primaryScreen());
+    EXPECT_TRUE(waitUntil([&] { return window->pos() == placed; }));
 }
 
 SidebarDialog* builtSidebar()

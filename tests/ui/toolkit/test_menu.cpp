@@ -86,6 +86,22 @@ TEST(Menu, AnActiveOrFailedHeadsetClosesTheirPages)
     EXPECT_FALSE(t.menu->item(MenuItem::FirmwareUpdateItem)->isEnabled());
 }
 
+TEST(Menu, BackToTheMainMenuShowsItsTilesAsTheDongleIsNow)
+{
+    MenuOverEmulator t;
+    ASSERT_TRUE(t.bringUp(false));
+    t.usable(); // the main menu on screen, System Status usable
+    QObject::connect(t.d, &OrvixDirector::dongleUpdatedSignal, t.menu,
+        [&t](Dongle* dongle, DongleChangeMask mask) { t.menu->updateWithDongle(dongle, mask); });
+    emit t.menu->item(MenuItem::SettingsItem)->actionSignal(t.menu->item(MenuItem::SettingsItem));
+    t.emulator.unplug(); // off its port and the USB bus, while the submenu is open
+    t.h.bus->setBus({});
+    ASSERT_TRUE(waitUntil([&] { return !t.d->dongle(); }, 5000));
+    ASSERT_FALSE(t.menu->item(MenuItem::MouseProfilesItem)->isEnabled());
+    t.c.clickLeft(); // "Back"
+    EXPECT_FALSE(t.menu->item(MenuItem::SystemStatusItem)->isEnabled());
+}
+
 TEST(Menu, PressAnywhereThenReleaseOnTheDiscClicks)
 {
     testutil::FakePageContainer c;

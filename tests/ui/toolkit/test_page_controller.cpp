@@ -334,6 +334,27 @@ TEST_F(PageSwitch, OnlyThePageOnScreenWritesTheFooterOrAsks)
     EXPECT_EQ(boxes.seen(), QStringList { "Last word" });
 }
 
+TEST_F(PageSwitch, ThePageLeftLetsGoOfTheFooterBeforeTheNextPageSetsItsOwn)
+{
+    using OX::PageFooter;
+    go("Status", 1, true);
+    status->container->setProgress(true);
+    // Cancelled, the page puts its button back: an answer the back action leaves on its way.
+    status->ask({ OX::Page::Icon::Question, "Sure?", "", "", { "Yes", "No" }, {} }, [this](int) {
+        status->container->setRight("Again", PageAction::apply, status, PageFooter::MainButton);
+    });
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeModalWidget() != nullptr; }));
+    menu->onWillAppear = [this] {
+        menu->container->setRight("Menu's", PageAction::apply, menu, PageFooter::MainButton);
+        menu->container->setProgress(true);
+    };
+    ASSERT_TRUE(status->perform(PageAction::back));
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    EXPECT_EQ(c.footer.right.text, "Menu's");
+    EXPECT_EQ(c.footer.right.page, menu) << "no button of the page gone";
+    EXPECT_TRUE(c.busy) << "the menu's own work still runs";
+}
+
 // How a question ends: what happens while it is asked or open, and the answer that reaches the page.
 struct AskCase {
     const char* name;

@@ -14,15 +14,24 @@ namespace
 
 // The manual names its pictures and style sheets by bare file names that its path script points
 // into the resource folders once the document has loaded; what the document asks for before
-// that is not in the resources and is not looked up at all.
-class MissingResourceFilter : public QWebEngineUrlRequestInterceptor
+// that is not in the resources and is not looked up at all. Nothing the manual asks for leaves
+// the application: a picture, style sheet, script or request naming another machine is refused.
+class ResourceFilter : public QWebEngineUrlRequestInterceptor
 {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
-        if (!WebPage::isCompiledIn(info.requestUrl()))
+        const QUrl url = info.requestUrl();
+        const QString scheme = url.scheme();
+        if (scheme == QLatin1String("qrc")) {
+            if (!WebPage::isCompiledIn(url))
+                info.block(true);
+        } else if (scheme != QLatin1String("data") && scheme != QLatin1String("blob")
+            && scheme != QLatin1String("about")) {
+            qDebug().noquote() << "Help refuses to fetch" << url.toDisplayString();
             info.block(true);
+        }
     }
 };
 
@@ -31,7 +40,7 @@ public:
 WebPage::WebPage(QObject* parent)
     : QWebEnginePage(parent)
 {
-    setUrlRequestInterceptor(new MissingResourceFilter(this));
+    setUrlRequestInterceptor(new ResourceFilter(this));
 }
 
 bool WebPage::isCompiledIn(const QUrl& url)

@@ -1,7 +1,7 @@
 #pragma once
 // The page object behind the help view: the manual's console messages go to the application
 // log, and the view never leaves the compiled-in documents (a link to anything but qrc: is
-// refused).
+// refused, and so is anything the document would fetch from a machine).
 #include <QWebEnginePage>
 
 namespace OX

@@ -6,6 +6,7 @@
 #include "common/FakePageContainer.h"
 #include "common/gui_util.h"
 #include "common/qt_wait.h"
+#include "support/HttpTestServer.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -176,6 +177,16 @@ TEST_F(HelpFixture, TheManualNeverLeavesTheResources)
     ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("two lines")); }));
     testutil::spin(200); // a navigation would have started by now
     EXPECT_EQ(help->web()->url().scheme(), QStringLiteral("qrc"));
+    // Nor does anything it shows or runs fetch from a machine.
+    testsupport::HttpTestServer server;
+    server.route("/x", testsupport::HttpTestServer::Response::bytes("x", "text/plain"));
+    evaluate(help,
+        QStringLiteral("new Image().src = '%1'; fetch('%1').then(function () { console.log('fetch done'); },"
+                       " function () { console.log('fetch done'); });")
+            .arg(server.url("/x").toString()));
+    ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("fetch done")); }));
+    testutil::spin(200);
+    EXPECT_EQ(server.requestCount(), 0);
 }
 
 TEST_F(HelpFixture, APageClosedWhileItsScriptsRunTouchesNothing)

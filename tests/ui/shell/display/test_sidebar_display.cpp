@@ -142,6 +142,30 @@ TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
     ASSERT_TRUE(docked(bar, SidebarDialog::Right, { 1874, 279 }));
 }
 
+TEST(SidebarDisplay, TheToolbarStaysWholeOnAScreenWhenScreensDifferOrGo)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    FakeScreens screens(QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024));
+    directortest::Harness h;
+    OrvixDirector director(h.parser, std::make_unique<QuietDirectorUi>(), h.environment(10));
+    director.settings()->setSidebarScale(1.f);
+    SidebarDialog bar;
+    bar.attach(&director);
+    bar.move(2000, 100); // on a lower second screen: cut to it
+    bar.attachLeft();
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 0 }));
+    EXPECT_EQ(bar.height(), 1024);
+    screens.second = QRect(); // unplugged: whole again at the primary screen's edge
+    emit qGuiApp->screenRemoved(QGuiApplication::primaryScreen());
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 11 }));
+    EXPECT_EQ(bar.height(), 1058);
+    screens.primary = QRect(0, 0, 1366, 768); // a smaller primary screen: sized for it
+    emit qGuiApp->primaryScreenChanged(QGuiApplication::primaryScreen());
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 8 }));
+    EXPECT_EQ(bar.height(), 752);
+}
+
 TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindowAndPassesAWaitingBox)
 {
     if (!testutil::hasDisplay() || !x11test::canClick())
