@@ -2,6 +2,7 @@
 // acknowledgement, the watchdog, the controlled device and the channel map.
 #include "app/OrvixDirector.h"
 
+#include "device/Dongle.h"
 #include "device/Headset.h"
 
 DongleResult OrvixDirector::headsetError(Headset* headset)
@@ -31,6 +32,12 @@ void OrvixDirector::startHeadsetWatchdog(Headset* headset)
         headset->watchdog().start();
 }
 
+bool OrvixDirector::controlsThisComputer(Headset* headset, Dongle* dongle)
+{
+    return headset && dongle && headset->error().code == DongleResult::Ok && headset->isActive()
+        && isThisComputer(headset->device(), dongle->device());
+}
+
 OrvixDevice OrvixDirector::headsetDevice(Headset* headset)
 {
     return headset ? headset->device() : OrvixDevice();
@@ -50,4 +57,3 @@ void OrvixDirector::registerHeadsetMetaType()
 {
     qRegisterMetaType<Headset*>("Headset*");
 }
-

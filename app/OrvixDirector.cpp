@@ -676,6 +676,9 @@ void OrvixDirector::headsetUpdated(Dongle* dongle, Headset* headset, HeadsetChan
     if ((mask & HeadsetChangeMask::error) == HeadsetChangeMask::error && headset && dongle) {
         // The failure is marked before anyone hears of it, so that every window shows it.
         acknowledgeHeadsetError(headset);
+        // A failed headset is not zeroed: the overlay goes with the failure.
+        if (m_ui->isCrossViewRunning())
+            m_ui->abortCrossView();
         // Asked from the event loop, never from inside the headset's own notice; the headset or
         // the dongle may be gone by then.
         QPointer<QObject> h(headsetObject(headset));
@@ -800,6 +803,12 @@ void OrvixDirector::runCountdown(Dongle* dongle, bool visual, int milliseconds)
     m_ui->runCrossView(visual, milliseconds, [this, guard]() {
         if (!guard || guard != m_dongle) {
             qDebug("Countdown ended without its dongle, no zeroing");
+            return;
+        }
+        // The head is centred on this computer only while its headset, unfailed, still controls
+        // it; a passive headset is not always heard as such (auto-zero switched on meanwhile).
+        if (!controlsThisComputer(guard->headset(), guard)) {
+            qDebug("Countdown ended with no headset active on this computer, no zeroing");
             return;
         }
         guard->setZero([](DongleResult result) {

@@ -229,6 +229,8 @@ private:
     static void acknowledgeHeadsetError(Headset* headset);
     static void clearHeadsetError(Headset* headset);
     static void startHeadsetWatchdog(Headset* headset);
+    // The headset, unfailed, actively controls this computer through that dongle.
+    static bool controlsThisComputer(Headset* headset, Dongle* dongle);
     static OrvixDevice headsetDevice(Headset* headset);
     static ChannelMap headsetChannelMap(Headset* headset);
     static QObject* headsetObject(Headset* headset);

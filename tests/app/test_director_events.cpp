@@ -186,6 +186,31 @@ TEST(DirectorCountdown, TheHeadsetTurningToAnotherDeviceOrLostAbortsIt)
     EXPECT_EQ(t.h.ui->crossAborted, 2);
 }
 
+TEST(DirectorCountdown, APassiveOrFailedHeadsetIsNotZeroedAndAFailureTakesTheOverlayDown)
+{
+    RunningHeadset t;
+    ASSERT_TRUE(t.bringUp());
+    const int zeros = t.emulator.dongle().zeroCount;
+    // Passive while auto-zero was switched on meanwhile: the director is not told to abort.
+    t.profile()->setAutoZeroEnable(false);
+    t.emulator.setHeadsetControl(4, 1, 1);
+    ASSERT_TRUE(waitUntil([&] { return t.h.ui->countdowns.size() == 1; }, 3000));
+    t.profile()->setAutoZeroEnable(true);
+    t.emulator.setHeadsetControl(4, 1, 0);
+    ASSERT_TRUE(waitUntil([&] { return t.r->statuses.last() == false; }, 3000));
+    t.h.ui->finishCountdown();
+
+    // Failed while counting, the end racing the failure: the overlay goes, nothing is zeroed.
+    t.profile()->setAutoZeroEnable(false);
+    t.emulator.setHeadsetControl(4, 1, 1);
+    ASSERT_TRUE(waitUntil([&] { return t.h.ui->countdowns.size() == 2; }, 3000));
+    t.d->headset()->setError(DongleResult(DongleResult::QueryChannelMapFailed));
+    t.d->headsetUpdated(t.d->dongle(), t.d->headset(), HeadsetChangeMask::error);
+    EXPECT_EQ(t.h.ui->crossAborted, 1);
+    t.h.ui->finishCountdown();
+    EXPECT_FALSE(waitUntil([&] { return t.emulator.dongle().zeroCount != zeros; }, 500));
+}
+
 TEST(DirectorHeadsetFailure, DeclinedRetryKeepsTheFailedHeadsetAlive)
 {
     RunningHeadset t;
