@@ -31,14 +31,16 @@ DongleResult invalidResponse()
     return DongleResult(DongleResult::InvalidResponse);
 }
 
-// A reply on the network pan from the LINK at address (from any for AnyAddress): another
-// chair's LINK at the same address answers on its own network, and is not this one.
+// A reply on the network pan from the LINK at address: another chair's LINK at the same
+// address answers on its own network, and is not this one. For AnyAddress (the LINK on the
+// dongle's cable, whose own network and address are not known) a reply from any.
 PacketPredicate replyFrom(PacketID pid, quint8 flags, quint16 pan, quint8 address)
 {
     PacketPredicate predicate(pid, flags);
-    predicate.pan.setExact(pan);
-    if (address != Link::AnyAddress)
+    if (address != Link::AnyAddress) {
+        predicate.pan.setExact(pan);
         predicate.src.setExact(address);
+    }
     return predicate;
 }
 
