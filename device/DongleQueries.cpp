@@ -104,8 +104,8 @@ void Dongle::queryLink(quint16 pan, quint8 address, std::function<void(Link*, Do
         return d;
     };
     QList<SCPDescriptor> list;
-    list << descriptor(CmdIdentity, Link::identityReply(pan, address)) << descriptor(CmdState, Link::stateReply(address))
-         << descriptor(CmdParameters, Link::parametersReply(address));
+    list << descriptor(CmdIdentity, Link::identityReply(pan, address)) << descriptor(CmdState, Link::stateReply(pan, address))
+         << descriptor(CmdParameters, Link::parametersReply(pan, address));
 
     struct Records {
         NPP npp;

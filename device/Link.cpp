@@ -31,14 +31,25 @@ DongleResult invalidResponse()
     return DongleResult(DongleResult::InvalidResponse);
 }
 
-// An LCP reply with that command, under the given flags rule, from the LINK at address (from
-// any for AnyAddress): another LINK's late answer to the same command is not this one's.
-PacketPredicate commandReply(uchar command, quint8 flags, quint8 address)
+// A reply on the network pan from the LINK at address: another chair's LINK at the same
+// address answers on its own network, and is not this one. For AnyAddress (the LINK on the
+// dongle's cable, whose own network and address are not known) a reply from any.
+PacketPredicate replyFrom(PacketID pid, quint8 flags, quint16 pan, quint8 address)
 {
-    PacketPredicate predicate(PacketID::LCP, flags);
-    predicate.data = DataPredicate::commandEcho(command);
-    if (address != Link::AnyAddress)
+    PacketPredicate predicate(pid, flags);
+    if (address != Link::AnyAddress) {
+        predicate.pan.setExact(pan);
         predicate.src.setExact(address);
+    }
+    return predicate;
+}
+
+// An LCP reply with that command, under the given flags rule, from that LINK: another LINK's
+// late answer to the same command is not this one's.
+PacketPredicate commandReply(uchar command, quint8 flags, quint16 pan, quint8 address)
+{
+    PacketPredicate predicate = replyFrom(PacketID::LCP, flags, pan, address);
+    predicate.data = DataPredicate::commandEcho(command);
     return predicate;
 }
 
@@ -149,17 +160,14 @@ PacketPredicate Link::identityReply(quint16 pan, quint8 address)
     return predicate;
 }
 
-PacketPredicate Link::stateReply(quint8 address)
+PacketPredicate Link::stateReply(quint16 pan, quint8 address)
 {
-    return commandReply(CmdState, 0, address);
+    return commandReply(CmdState, 0, pan, address);
 }
 
-PacketPredicate Link::parametersReply(quint8 address)
+PacketPredicate Link::parametersReply(quint16 pan, quint8 address)
 {
-    PacketPredicate predicate(PacketID::LPP, PacketPredicate::AnyFlags);
-    if (address != AnyAddress)
-        predicate.src.setExact(address);
-    return predicate;
+    return replyFrom(PacketID::LPP, PacketPredicate::AnyFlags, pan, address);
 }
 
 namespace {
@@ -232,7 +240,7 @@ Dongle::ReplyCallback storeParameters(QPointer<Link> self, std::function<void(LP
 void Link::queryParameters(std::function<void(LPP*, DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(LPP*, DongleResult)>([](LPP*, DongleResult) {}));
-    sendLcp(m_dongle, m_pan, m_address, CmdParameters, parametersReply(m_address),
+    sendLcp(m_dongle, m_pan, m_address, CmdParameters, parametersReply(m_pan, m_address),
             storeParameters(QPointer<Link>(this), std::move(callback)));
 }
 
@@ -241,7 +249,7 @@ void Link::applyParameters(
 {
     callback = orNothing(std::move(callback), std::function<void(LPP*, DongleResult)>([](LPP*, DongleResult) {}));
     const Header header(0, m_pan, m_dongle.profile().address, m_address, PacketID::LPP, 0);
-    PacketPredicate predicate = parametersReply(m_address);
+    PacketPredicate predicate = parametersReply(m_pan, m_address);
     predicate.flags = 0;
     // Checked when the record goes out, not now: a search queued before it may meanwhile find
     // another chair's LINK at this address.
@@ -271,7 +279,7 @@ void Link::queryState(std::function<void(LCPActive::State, DongleResult)> callba
     callback = orNothing(std::move(callback),
                          std::function<void(LCPActive::State, DongleResult)>([](LCPActive::State, DongleResult) {}));
     QPointer<Link> self(this);
-    sendLcp(m_dongle, m_pan, m_address, CmdState, stateReply(m_address),
+    sendLcp(m_dongle, m_pan, m_address, CmdState, stateReply(m_pan, m_address),
             expectCommand(
                     [self, callback](SCP const& scp, DongleResult result) {
                         if (self)
@@ -300,14 +308,14 @@ void Link::queryNPP(std::function<void(NPP*, DongleResult)> callback, bool copyI
 void Link::exitServiceMode(std::function<void(DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(DongleResult)>([](DongleResult) {}));
-    sendLcp(m_dongle, ServicePAN, m_address, CmdExitService, commandReply(CmdExitService, 0, m_address),
+    sendLcp(m_dongle, ServicePAN, m_address, CmdExitService, commandReply(CmdExitService, 0, ServicePAN, m_address),
             expectCommand([callback](SCP const&, DongleResult result) { callback(result); }, callback));
 }
 
 void Link::startBootloader(std::function<void(DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(DongleResult)>([](DongleResult) {}));
-    sendLcp(m_dongle, m_pan, m_address, CmdBootloader, commandReply(CmdBootloader, 0x01, m_address),
+    sendLcp(m_dongle, m_pan, m_address, CmdBootloader, commandReply(CmdBootloader, 0x01, m_pan, m_address),
             expectCommand([callback](SCP const&, DongleResult result) { callback(result); }, callback));
 }
 
@@ -315,7 +323,7 @@ void Link::queryVersion(std::function<void(DongleVersion*, DongleResult)> callba
 {
     callback = orNothing(std::move(callback),
                          std::function<void(DongleVersion*, DongleResult)>([](DongleVersion*, DongleResult) {}));
-    sendLcp(m_dongle, m_pan, m_address, CmdVersion, commandReply(CmdVersion, 0, m_address),
+    sendLcp(m_dongle, m_pan, m_address, CmdVersion, commandReply(CmdVersion, 0, m_pan, m_address),
             expectCommand(
                     [callback](SCP const& scp, DongleResult result) {
                         DongleVersion version = versionFromWord(scp.lsb, scp.msb);
@@ -327,7 +335,7 @@ void Link::queryVersion(std::function<void(DongleVersion*, DongleResult)> callba
 void Link::queryProtocol(std::function<void(quint8, DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(quint8, DongleResult)>([](quint8, DongleResult) {}));
-    sendLcp(m_dongle, m_pan, m_address, CmdProtocol, commandReply(CmdProtocol, 0, m_address),
+    sendLcp(m_dongle, m_pan, m_address, CmdProtocol, commandReply(CmdProtocol, 0, m_pan, m_address),
             expectCommand([callback](SCP const& scp, DongleResult result) { callback(scp.lsb, result); },
                           [callback](DongleResult result) { callback(0, result); }));
 }
@@ -335,7 +343,7 @@ void Link::queryProtocol(std::function<void(quint8, DongleResult)> callback)
 void Link::queryServiceMode(std::function<void(bool, DongleResult)> callback)
 {
     callback = orNothing(std::move(callback), std::function<void(bool, DongleResult)>([](bool, DongleResult) {}));
-    sendLcp(m_dongle, m_pan, m_address, CmdServiceMode, commandReply(CmdServiceMode, 0, m_address),
+    sendLcp(m_dongle, m_pan, m_address, CmdServiceMode, commandReply(CmdServiceMode, 0, m_pan, m_address),
             expectCommand([callback](SCP const& scp, DongleResult result) { callback(scp.lsb != 0, result); },
                           [callback](DongleResult result) { callback(false, result); }));
 }

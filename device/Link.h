@@ -5,9 +5,9 @@
 //
 // Every request is one packet through the dongle's send pipeline with a 3000 ms reply time-out
 // and its retries; its callback is called exactly once, on the GUI thread. A reply is believed
-// only when it is the one the request asked for: the right packet id, flags and command, and
-// for the identity, state and parameter requests from this LINK. A Link deleted while a request
-// is in flight is not written to; the callback still gets the request's result.
+// only when it is the one the request asked for: the right packet id, flags and command, from
+// this LINK on its network. A Link deleted while a request is in flight is not written to; the
+// callback still gets the request's result.
 #include <QObject>
 #include <QString>
 
@@ -95,11 +95,11 @@ public:
     // LCP 15: true while the LINK is in service mode (false on failure).
     void queryServiceMode(std::function<void(bool, DongleResult)> callback);
 
-    // The replies this LINK's identity, state and parameter requests accept: from this LINK's
-    // address, or from any for AnyAddress.
+    // The replies this LINK's identity, state and parameter requests accept: on this LINK's
+    // network, from this LINK's address (or from any for AnyAddress).
     static PacketPredicate identityReply(quint16 pan, quint8 address);
-    static PacketPredicate stateReply(quint8 address);
-    static PacketPredicate parametersReply(quint8 address);
+    static PacketPredicate stateReply(quint16 pan, quint8 address);
+    static PacketPredicate parametersReply(quint16 pan, quint8 address);
 
     // The version word of a version reply.
     static DongleVersion versionFromWord(uchar lsb, uchar msb);

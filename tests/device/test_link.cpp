@@ -304,6 +304,30 @@ TEST_F(LinkTest, ApplyStoresWhatTheLinkSendsBack)
     EXPECT_EQ(request->frame.dst, 3);
 }
 
+TEST_F(LinkTest, AnotherNetworksLinkAtTheSameAddressIsNotThisOne)
+{
+    // Another chair's LINK, also at 3, answers on its own network just ahead of this one.
+    QByteArray theirs = emulator->link(index).parameters;
+    theirs[0] = char(quint8(theirs[0]) + 10);
+    emu::Emulator* e = emulator.get();
+    emulator->setRequestHook([e, theirs](emu::Frame const& f) {
+        emu::Frame stray = replyFrame(f, f.cmd() == 100 ? emu::pid::LPP : emu::pid::LCP, 3,
+            f.cmd() == 100 ? theirs : emu::scpBytes(7, 0, 1));
+        stray.pan = 0x4321;
+        if (f.pid == emu::pid::LCP)
+            e->injectFrame(stray);
+        return false;
+    });
+    bool done = false;
+    link->queryParameters([&](LPP*, DongleResult) { done = true; });
+    ASSERT_TRUE(waitFor(done));
+    EXPECT_EQ(link->parameters().getData().bytes(), emulator->link(index).parameters);
+    int state = -1;
+    link->queryState([&](LCPActive::State s, DongleResult) { state = int(s); });
+    ASSERT_TRUE(testutil::waitUntil([&] { return state != -1; }, 3000));
+    EXPECT_EQ(state, 0);
+}
+
 TEST_F(LinkTest, ACutParameterRecordIsAnInvalidResponse)
 {
     const LPP before = link->parameters();
