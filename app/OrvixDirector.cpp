@@ -390,10 +390,7 @@ bool OrvixDirector::isDonglePort(const SerialPortEntry& entry)
 
 void OrvixDirector::onPortScan()
 {
-    QStringList listed;
-    for (const SerialPortEntry& entry : listPorts())
-        if (isDonglePort(entry))
-            listed << entry.portName;
+    const QStringList listed = donglePortNames();
     // Only a port that appears counts as an arrival: one that stays listed after a failure is
     // not tried again and again.
     const bool appeared = std::any_of(
@@ -405,10 +402,18 @@ void OrvixDirector::onPortScan()
     connectAfterDelay();
 }
 
+QStringList OrvixDirector::donglePortNames() const
+{
+    QStringList names;
+    for (const SerialPortEntry& entry : listPorts())
+        if (isDonglePort(entry))
+            names << entry.portName;
+    return names;
+}
+
 bool OrvixDirector::isDonglePortListed() const
 {
-    const QList<SerialPortEntry> ports = listPorts();
-    return std::any_of(ports.begin(), ports.end(), &OrvixDirector::isDonglePort);
+    return !donglePortNames().isEmpty();
 }
 
 void OrvixDirector::scheduleReconnect()

@@ -181,6 +181,8 @@ private:
     QList<SerialPortEntry> listPorts() const;
     // The entry carries the dongle's ids and names a serial device.
     static bool isDonglePort(const SerialPortEntry& entry);
+    // The names of the listed serial ports that are the dongle's.
+    QStringList donglePortNames() const;
     bool isDonglePortListed() const;
     // Without a USB watcher: connects a dongle port that has appeared since the last look.
     void onPortScan();
