@@ -179,8 +179,9 @@ public:
     // Asks the known LINK of preset for its state; one that fails is forgotten. Without a
     // known LINK nothing is sent and the callback is never called.
     void pingLink(OrvixDevice::Preset preset, std::function<void(DongleResult)> callback);
-    // Headset, the LINKs of its channel map, then the dongle leave service mode. False (and no
-    // callback) unless the dongle is in service mode. Each LINK is asked at the address it
+    // Headset, the LINKs of its channel map, then the dongle leave service mode; every device is
+    // asked even when one before it failed, and the callback gets the first failure (code 0 only
+    // when every device left). False (and no callback) unless the dongle is in service mode. Each LINK is asked at the address it
     // answers to now (serviceAddressesOf).
     bool networkLeaveServiceMode(std::function<void(DongleResult)> callback);
     // Where the device given address in this service-mode session answers now, the likelier
@@ -189,8 +190,8 @@ public:
     // address, then the old. A device never given an address here: just address.
     QList<quint8> serviceAddressesOf(quint8 address) const;
     // Asks the LINK on the service PAN at each address in turn to leave service mode, until one
-    // acknowledges; then done (whatever the results).
-    void exitLinkServiceMode(QList<quint8> addresses, std::function<void()> done);
+    // acknowledges; then done with that acknowledgement, or with the last address's failure.
+    void exitLinkServiceMode(QList<quint8> addresses, std::function<void(DongleResult)> done);
 
     // The serial of the last LINK identity record heard for that network and address since the
     // dongle started: the LINK that answers there now. Empty when none was heard.

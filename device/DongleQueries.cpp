@@ -270,18 +270,19 @@ void Dongle::linksDiscard()
 
 // ---- Leaving service mode ------------------------------------------------------------------------
 
-void Dongle::exitLinkServiceMode(QList<quint8> addresses, std::function<void()> done)
+void Dongle::exitLinkServiceMode(QList<quint8> addresses, std::function<void(DongleResult)> done)
 {
     if (addresses.isEmpty()) {
-        done();
+        done(DongleResult(DongleResult::Ok));
         return;
     }
     // Lives until its request has completed.
     auto link = std::make_shared<Link>(*this, Link::ServicePAN, addresses.takeFirst(), nullptr);
     QPointer<Dongle> self(this);
     link->exitServiceMode([self, link, addresses, done](DongleResult result) {
-        if (result.code == DongleResult::Ok || !self)
-            done();
+        // The last address that did not answer is the LINK's failure.
+        if (result.code == DongleResult::Ok || !self || addresses.isEmpty())
+            done(result);
         else
             self->exitLinkServiceMode(addresses, done);
     });
@@ -307,9 +308,16 @@ bool Dongle::networkLeaveServiceMode(std::function<void(DongleResult)> callback)
         addItem(m_progress, entry.name, entry.name);
     addItem(m_progress, DongleItem, tr("Dongle"));
 
-    // No step rejects: each goes on to the next whatever its request's result.
+    // No step rejects: each goes on to the next whatever its request's result, so that every
+    // device is asked. The first failure is kept and is the operation's result: a device that
+    // did not leave service mode is not reported as done.
+    auto failure = std::make_shared<DongleResult>(DongleResult::Ok);
+    auto note = [failure](DongleResult const& result) {
+        if (result.code != DongleResult::Ok && failure->code == DongleResult::Ok)
+            *failure = result;
+    };
     OX::Defer chain = OX::Promise::create(
-            [this](OX::Defer& step) {
+            [this, note](OX::Defer& step) {
                 OX::Defer node = step;
                 selectItem(m_progress, HeadsetItem);
                 if (!m_headset) {
@@ -317,7 +325,8 @@ bool Dongle::networkLeaveServiceMode(std::function<void(DongleResult)> callback)
                     node.resolve();
                     return;
                 }
-                m_headset->exitServiceMode([this, node](DongleResult) {
+                m_headset->exitServiceMode([this, node, note](DongleResult result) {
+                    note(result);
                     completeItem(m_progress, HeadsetItem);
                     node.resolve();
                 });
@@ -325,32 +334,35 @@ bool Dongle::networkLeaveServiceMode(std::function<void(DongleResult)> callback)
             QStringLiteral("Headset"));
     for (LinkEntry const& entry : links) {
         chain = chain.then(
-                [this, entry](OX::Defer& step) {
+                [this, entry, note](OX::Defer& step) {
                     OX::Defer node = step;
                     selectItem(m_progress, entry.name);
                     QPointer<Dongle> self(this);
-                    exitLinkServiceMode(serviceAddressesOf(entry.device.address), [self, node, entry] {
-                        if (self)
-                            completeItem(self->m_progress, entry.name);
-                        node.resolve();
-                    });
+                    exitLinkServiceMode(serviceAddressesOf(entry.device.address),
+                                        [self, node, entry, note](DongleResult result) {
+                                            note(result);
+                                            if (self)
+                                                completeItem(self->m_progress, entry.name);
+                                            node.resolve();
+                                        });
                 },
                 QString());
     }
     chain = chain.then(
-            [this](OX::Defer& step) {
+            [this, note](OX::Defer& step) {
                 OX::Defer node = step;
                 selectItem(m_progress, DongleItem);
-                exitServiceMode([this, node](DongleResult) {
+                exitServiceMode([this, node, note](DongleResult result) {
+                    note(result);
                     completeItem(m_progress, DongleItem);
                     node.resolve();
                 });
             },
             QStringLiteral("Dongle"));
     chain.finally(
-            [this, callback](DongleResult result, QString) {
+            [this, callback, failure](DongleResult result, QString) {
                 m_progress.clear();
-                callback(result);
+                callback(failure->code != DongleResult::Ok ? *failure : result);
             },
             QStringLiteral("Finally"));
     return true;

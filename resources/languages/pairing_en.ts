@@ -293,4 +293,19 @@ from the network?</translation>
         <translation>Links / Devices</translation>
     </message>
 </context>
+<context>
+    <name>OX::ServiceMode</name>
+    <message>
+        <source>Leave Service Mode</source>
+        <translation>Leave Service Mode</translation>
+    </message>
+    <message>
+        <source>A device may still be in service mode</source>
+        <translation>A device may still be in service mode</translation>
+    </message>
+    <message>
+        <source>Not every device answered the request to leave service mode. Switch off and on again the devices that still show service mode.</source>
+        <translation>Not every device answered the request to leave service mode. Switch off and on again the devices that still show service mode.</translation>
+    </message>
+</context>
 </TS>

@@ -293,4 +293,19 @@ du réseau ?</translation>
         <translation>LINK / Appareils</translation>
     </message>
 </context>
+<context>
+    <name>OX::ServiceMode</name>
+    <message>
+        <source>Leave Service Mode</source>
+        <translation>Quitter le mode service</translation>
+    </message>
+    <message>
+        <source>A device may still be in service mode</source>
+        <translation>Un appareil est peut-être encore en mode service</translation>
+    </message>
+    <message>
+        <source>Not every device answered the request to leave service mode. Switch off and on again the devices that still show service mode.</source>
+        <translation>Certains appareils n&apos;ont pas répondu à la demande de quitter le mode service. Éteignez puis rallumez les appareils qui sont encore en mode service.</translation>
+    </message>
+</context>
 </TS>

@@ -293,4 +293,19 @@ eszközt a hálózatból?</translation>
         <translation>LINK-ek / Eszközök</translation>
     </message>
 </context>
+<context>
+    <name>OX::ServiceMode</name>
+    <message>
+        <source>Leave Service Mode</source>
+        <translation>Kilépés a szervizmódból</translation>
+    </message>
+    <message>
+        <source>A device may still be in service mode</source>
+        <translation>Egy eszköz még szervizmódban lehet</translation>
+    </message>
+    <message>
+        <source>Not every device answered the request to leave service mode. Switch off and on again the devices that still show service mode.</source>
+        <translation>Nem minden eszköz válaszolt a szervizmódból való kilépés kérésére. Kapcsolja ki, majd újra be azokat az eszközöket, amelyek még szervizmódban vannak.</translation>
+    </message>
+</context>
 </TS>

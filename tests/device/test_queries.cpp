@@ -379,7 +379,7 @@ TEST_F(LeaveServiceTest, ProgressByItemsEndsInZeroEvenWhenEverythingTimesOut)
     EXPECT_TRUE(dongle->networkLeaveServiceMode([&](DongleResult r) { codes << r.code; }));
     ASSERT_TRUE(testutil::waitUntil([&] { return !codes.isEmpty(); }, 5000));
     testutil::spin(30);
-    EXPECT_EQ(codes, QList<int> { 0 });
+    EXPECT_EQ(codes, QList<int> { 4 }); // nobody left service mode: no success
     EXPECT_EQ(distinctRuns(delegate.progress), (QList<double> { 0.0, 0.25, 0.5, 0.75, 1.0, 0.0 }));
     EXPECT_TRUE(delegate.messages.contains(QStringLiteral("Headset")));
     EXPECT_TRUE(delegate.messages.contains(QStringLiteral("Link Outdoor Drive")));
@@ -417,6 +417,30 @@ TEST_F(LeaveServiceTest, EveryDeviceLeavesAndTheHeadsetIsDropped)
     EXPECT_EQ(dongle->headset(), nullptr);
     EXPECT_EQ(delegate.lostHeadsets.size(), 1);
     EXPECT_EQ(distinctRuns(delegate.progress).last(), 0.0);
+}
+
+// One LINK that does not answer: the devices after it are still asked and leave, and the
+// operation does not report success.
+TEST_F(LeaveServiceTest, OneSilentLinkIsAFailureButTheOthersStillLeave)
+{
+    fastTiming(0.02);
+    emulator->updateHeadset([](emu::HeadsetModel& h) { h.serviceMode = true; });
+    for (int i = 0; i < emulator->linkCount(); ++i)
+        emulator->updateLink(i, [i](emu::LinkModel& l) {
+            l.serviceMode = true;
+            l.answering = i != 0;
+        });
+    QList<int> codes;
+    EXPECT_TRUE(dongle->networkLeaveServiceMode([&](DongleResult r) { codes << r.code; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return !codes.isEmpty(); }, 5000));
+    testutil::spin(30);
+    EXPECT_EQ(codes, QList<int> { 4 });
+    EXPECT_FALSE(emulator->headset().serviceMode);
+    bool secondLinkAsked = false;
+    for (emu::Received const& r : emulator->received())
+        secondLinkAsked |= r.frame.pid == emu::pid::LCP && r.frame.cmd() == 101 && r.frame.dst == 5;
+    EXPECT_TRUE(secondLinkAsked);
+    EXPECT_TRUE(testutil::waitUntil([&] { return dongle->profile().state != 0; }, 2000)); // the dongle left
 }
 
 // An apply waits in the dongle's queue behind a search that meets another chair's LINK at the same

@@ -137,7 +137,7 @@ void PairingPage::pageWillDisappear(QString const&, std::function<void()> done)
 {
     // Silently: the next appearance enters service mode again.
     m_state = not_initialized_state;
-    leaveNetworkServiceMode(container->getDongle(), std::move(done));
+    leaveNetworkServiceMode(this, container->getDongle(), std::move(done));
 }
 
 void PairingPage::pageDidDisappear()

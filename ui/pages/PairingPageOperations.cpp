@@ -396,7 +396,7 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
             // Its result does not fail the chain.
             Defer node = step;
             dongle->exitLinkServiceMode(
-                dongle->serviceAddressesOf(entry.address), [node] { node.resolve(); });
+                dongle->serviceAddressesOf(entry.address), [node](DongleResult) { node.resolve(); });
         });
     }
     chain

@@ -202,7 +202,7 @@ void SecurityPage::pageWillDisappear(QString const& to, std::function<void()> do
     m_problemBubble->hideBubble();
     m_ui->TypePassword->clear();
     m_ui->reTypePassword->clear();
-    leaveNetworkServiceMode(container->getDongle(), std::move(done));
+    leaveNetworkServiceMode(this, container->getDongle(), std::move(done));
 }
 
 } // namespace OX

@@ -2,7 +2,10 @@
 
 #include "device/Dongle.h"
 #include "protocol/Records.h"
+#include "ui/toolkit/Page.h"
 
+#include <QCoreApplication>
+#include <QDebug>
 #include <QPointer>
 
 #include <memory>
@@ -34,7 +37,7 @@ void enterServiceMode(Dongle* dongle, QObject* owner, std::function<bool()> stil
     });
 }
 
-void leaveNetworkServiceMode(Dongle* dongle, std::function<void()> done)
+void leaveNetworkServiceMode(Page* page, Dongle* dongle, std::function<void()> done)
 {
     auto finish = std::make_shared<std::function<void()>>(std::move(done));
     auto callOnce = [finish] {
@@ -43,7 +46,23 @@ void leaveNetworkServiceMode(Dongle* dongle, std::function<void()> done)
         if (f)
             f();
     };
-    if (!dongle || !dongle->networkLeaveServiceMode([callOnce](DongleResult) { callOnce(); }))
+    QPointer<Page> leaving(page);
+    auto left = [callOnce, leaving](DongleResult result) {
+        if (result.code != DongleResult::Ok && leaving) {
+            qDebug().noquote() << "Leave service mode failed:" << result.toStringHelper();
+            Page::Question question;
+            question.icon = Page::Icon::Warning;
+            question.title = QCoreApplication::translate("OX::ServiceMode", "Leave Service Mode");
+            question.text = QCoreApplication::translate("OX::ServiceMode", "A device may still be in service mode");
+            question.informative = QCoreApplication::translate("OX::ServiceMode",
+                "Not every device answered the request to leave service mode. Switch off and on again "
+                "the devices that still show service mode.");
+            // Opens from the event loop over the next page.
+            leaving->askOnLeaving(question);
+        }
+        callOnce();
+    };
+    if (!dongle || !dongle->networkLeaveServiceMode(left))
         callOnce();
 }
 

@@ -11,6 +11,8 @@ class QObject;
 namespace OX
 {
 
+class Page;
+
 // True once the dongle's state notice has reported service mode. The echo of the enter request
 // only says that the dongle took it: until the notice, the dongle refuses every service-mode
 // command with code 11. False without a dongle.
@@ -24,9 +26,10 @@ bool isInServiceMode(Dongle const* dongle);
 void enterServiceMode(Dongle* dongle, QObject* owner, std::function<bool()> stillShown,
     std::function<void(DongleResult)> answered);
 
-// Takes the dongle's whole network out of service mode; done runs exactly once, when that has
-// ended whatever its result. Without a dongle, or with one not in service mode (it refuses and
-// never calls back), done runs at once.
-void leaveNetworkServiceMode(Dongle* dongle, std::function<void()> done);
+// Takes the dongle's whole network out of service mode for page, which is being left; done runs
+// exactly once, when that has ended whatever its result. When a device did not leave, page tells
+// the person so over the next page before done runs. Without a dongle, or with one not in service
+// mode (it refuses and never calls back), done runs at once.
+void leaveNetworkServiceMode(Page* page, Dongle* dongle, std::function<void()> done);
 
 } // namespace OX

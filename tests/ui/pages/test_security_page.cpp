@@ -328,6 +328,24 @@ TEST_F(SecurityFixture, AHeadsetWithAnEmptyDeviceListIsExplainedAndBackLeaves)
     EXPECT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
 }
 
+// The dongle does not answer the request to leave service mode: the page goes, and the person is
+// told over the next page.
+TEST_F(SecurityFixture, ADongleThatDoesNotLeaveServiceModeIsToldOnLeaving)
+{
+    page = new Page(&rig.container, &rig.container.controller);
+    ASSERT_TRUE(rig.startDirector());
+    rig.registerPage(page, QStringLiteral("Security"));
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_set_only_dongle_password_state));
+    rig.emulator().addFault(emu::FaultRule::noReply(
+        emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.lsb() == 0; })));
+    BoxAnswerer boxes;
+    boxes.answer(QStringLiteral("A device may still be in service mode"), QStringLiteral("OK"));
+    rig.container.clickLeft();
+    EXPECT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    EXPECT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }));
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+}
+
 // The dongle unplugged before a pass takes the page back and nothing more; unplugged mid-pass,
 // the person is told once, over the page shown then, that the devices may now differ.
 TEST_F(SecurityFixture, ADongleUnpluggedMidPassIsToldOnceAndBeforeAPassNot)
