@@ -180,9 +180,10 @@ public:
     // known LINK nothing is sent and the callback is never called.
     void pingLink(OrvixDevice::Preset preset, std::function<void(DongleResult)> callback);
     // Headset, the LINKs of its channel map, then the dongle leave service mode; every device is
-    // asked even when one before it failed, and the callback gets the first failure (code 0 only
-    // when every device left). False (and no callback) unless the dongle is in service mode. Each LINK is asked at the address it
-    // answers to now (serviceAddressesOf).
+    // asked even when one before it failed, and the callback gets the first failure (code 0 when
+    // every device left, a LINK that answers at none of its addresses taken as switched off).
+    // False (and no callback) unless the dongle is in service mode. Each LINK is asked at the
+    // address it answers to now (serviceAddressesOf).
     bool networkLeaveServiceMode(std::function<void(DongleResult)> callback);
     // Where the device given address in this service-mode session answers now, the likelier
     // address first. Some devices take a new address at once, others only on leaving service

@@ -340,7 +340,15 @@ bool Dongle::networkLeaveServiceMode(std::function<void(DongleResult)> callback)
                     QPointer<Dongle> self(this);
                     exitLinkServiceMode(serviceAddressesOf(entry.device.address),
                                         [self, node, entry, note](DongleResult result) {
-                                            note(result);
+                                            // A LINK of the map that answers at none of its
+                                            // addresses is taken as switched off, and so out of
+                                            // service mode: only one that answered and did not
+                                            // leave is a failure.
+                                            if (result.code == DongleResult::TimedOut)
+                                                qInfo().noquote() << "Leave service mode:" << entry.name
+                                                                  << "did not answer";
+                                            else
+                                                note(result);
                                             if (self)
                                                 completeItem(self->m_progress, entry.name);
                                             node.resolve();

@@ -419,9 +419,9 @@ TEST_F(LeaveServiceTest, EveryDeviceLeavesAndTheHeadsetIsDropped)
     EXPECT_EQ(distinctRuns(delegate.progress).last(), 0.0);
 }
 
-// One LINK that does not answer: the devices after it are still asked and leave, and the
-// operation does not report success.
-TEST_F(LeaveServiceTest, OneSilentLinkIsAFailureButTheOthersStillLeave)
+// One LINK that does not answer is taken as switched off: the devices after it are still asked
+// and leave, and the operation succeeds; a headset that does not answer is a failure.
+TEST_F(LeaveServiceTest, ASilentLinkIsTakenAsOffButASilentHeadsetIsAFailure)
 {
     fastTiming(0.02);
     emulator->updateHeadset([](emu::HeadsetModel& h) { h.serviceMode = true; });
@@ -434,13 +434,22 @@ TEST_F(LeaveServiceTest, OneSilentLinkIsAFailureButTheOthersStillLeave)
     EXPECT_TRUE(dongle->networkLeaveServiceMode([&](DongleResult r) { codes << r.code; }));
     ASSERT_TRUE(testutil::waitUntil([&] { return !codes.isEmpty(); }, 5000));
     testutil::spin(30);
-    EXPECT_EQ(codes, QList<int> { 4 });
+    EXPECT_EQ(codes, QList<int> { 0 });
     EXPECT_FALSE(emulator->headset().serviceMode);
     bool secondLinkAsked = false;
     for (emu::Received const& r : emulator->received())
         secondLinkAsked |= r.frame.pid == emu::pid::LCP && r.frame.cmd() == 101 && r.frame.dst == 5;
     EXPECT_TRUE(secondLinkAsked);
     EXPECT_TRUE(testutil::waitUntil([&] { return dongle->profile().state != 0; }, 2000)); // the dongle left
+
+    emulator->noticeState(0);
+    ASSERT_TRUE(testutil::waitUntil([&] { return dongle->profile().state == 0; }, 2000));
+    emulator->updateHeadset([](emu::HeadsetModel& h) { h.serviceMode = true; });
+    emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::HCP, 6)));
+    codes.clear();
+    EXPECT_TRUE(dongle->networkLeaveServiceMode([&](DongleResult r) { codes << r.code; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return !codes.isEmpty(); }, 5000));
+    EXPECT_EQ(codes, QList<int> { 4 });
 }
 
 // An apply waits in the dongle's queue behind a search that meets another chair's LINK at the same

@@ -48,7 +48,10 @@ void leaveNetworkServiceMode(Page* page, Dongle* dongle, std::function<void()> d
     };
     QPointer<Page> leaving(page);
     auto left = [callOnce, leaving](DongleResult result) {
-        if (result.code != DongleResult::Ok && leaving) {
+        // A dongle that went is told by the director.
+        bool const dongleWent
+            = result.code == DongleResult::DongleRemoved || result.code == DongleResult::NoDongle;
+        if (result.code != DongleResult::Ok && !dongleWent && leaving) {
             qDebug().noquote() << "Leave service mode failed:" << result.toStringHelper();
             Page::Question question;
             question.icon = Page::Icon::Warning;

@@ -259,14 +259,14 @@ TEST_F(PairingPageTest, ADongleThatDoesNotEchoLeavesTheHintAndBackStillLeaves)
     EXPECT_TRUE(waitUntil([&] { return on("Menu"); }));
 }
 
-// A LINK that does not answer the request to leave service mode: the page goes, and the person
+// The headset does not answer the request to leave service mode: the page goes, and the person
 // is told over the next page that a device may still be in service mode.
-TEST_F(PairingPageTest, ALinkLeftInServiceModeIsToldOverTheNextPage)
+TEST_F(PairingPageTest, AHeadsetLeftInServiceModeIsToldOverTheNextPage)
 {
     ASSERT_NO_FATAL_FAILURE(start(headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive } }),
         [](emu::Emulator& e) { e.addLink(); }));
     showUntil(PairingPage::looking_for_devices_state);
-    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::LCP, 101)));
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::HCP, 6)));
     answers.answer(QStringLiteral("A device may still be in service mode"), QStringLiteral("OK"));
     rig.container.clickLeft();
     ASSERT_TRUE(waitUntil([&] { return on("Menu") && !answers.seen().isEmpty(); }, 5000));
