@@ -245,6 +245,32 @@ TEST_F(RadioFixture, LinkRequests)
     EXPECT_TRUE(e.errors().isEmpty());
 }
 
+TEST_F(RadioFixture, ALinkRecordOutsideTheLinksLimitsIsAnError)
+{
+    const LinkModel l = e.link(e.addLink());
+    Frame apply;
+    apply.pid = pid::LPP;
+    apply.pan = l.pan;
+    apply.src = own;
+    apply.dst = l.address;
+    apply.payload = l.parameters;
+    c->send(apply);
+    ASSERT_TRUE(next());
+    EXPECT_TRUE(e.errors().isEmpty());
+    // Each field at the first value past its limit.
+    const std::pair<int, uint8_t> bad[] = {{13, 0xFF}, {14, 171}, {17, 171}, {18, 1}, {18, 51}, {23, 101}};
+    for (const auto& [at, value] : bad) {
+        apply.payload = l.parameters;
+        apply.payload[at] = char(value);
+        c->send(apply);
+        ASSERT_TRUE(next());
+    }
+    const QStringList errors = e.errors();
+    ASSERT_EQ(errors.size(), 6) << errors.join("\n").toStdString();
+    EXPECT_TRUE(errors[1].contains("safety angle forward 171 (limits 0-170)")) << errors[1].toStdString();
+    EXPECT_TRUE(errors[3].contains("emergency-break window 1")) << errors[3].toStdString();
+}
+
 TEST_F(RadioFixture, ServiceModeReachesTheNetworkAndDevicesBeacon)
 {
     e.addHeadset();

@@ -388,4 +388,21 @@ ChannelMapEntries decodeChannelMap(const QByteArray& p)
     return out;
 }
 
+QStringList lppLimitProblems(const QByteArray& record)
+{
+    QStringList problems;
+    auto check = [&](const char* name, int value, int lo, int hi) {
+        if (value < lo || value > hi)
+            problems << QStringLiteral("%1 %2 (limits %3-%4)").arg(QLatin1String(name)).arg(value).arg(lo).arg(hi);
+    };
+    static const char* const safety[] = {"safety angle forward", "safety angle backward", "safety angle left",
+                                         "safety angle right"};
+    for (int i = 0; i < 4; ++i)
+        check(safety[i], getU8(record, 14 + i), 0, 170);
+    check("tremor filter", getU16(record, 12), 0, 65500);
+    check("emergency-break window", getU8(record, 18), 2, 50);
+    check("back-tilt offset", getU8(record, 23), 0, 100);
+    return problems;
+}
+
 } // namespace emu

@@ -6,6 +6,7 @@
 // 12 bytes before it, then L-2 payload bytes and the u16 LE weighted payload checksum.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -172,5 +173,9 @@ QByteArray encodeChannelMap(const ChannelMapEntries& entries);
 ChannelMapEntries decodeChannelMap(const QByteArray& payload);
 
 constexpr int kLppSize = 27;
+// What in a LINK parameter record lies outside the limits a LINK takes (safety angles at most
+// 170 degrees, emergency-break window 2-50 steps of 20 ms, back-tilt offset at most 100, tremor
+// filter at most 65500): one text per field, empty when the record may reach a LINK.
+QStringList lppLimitProblems(const QByteArray& record);
 
 } // namespace emu

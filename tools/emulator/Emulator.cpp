@@ -421,6 +421,8 @@ void Emulator::Impl::checkAppFrame(const Frame& f, bool passthrough)
     }
     if (expected >= 0 && f.payload.size() != expected)
         problems << QStringLiteral("payload of %1 bytes, not %2").arg(f.payload.size()).arg(expected);
+    else if (f.pid == pid::LPP)
+        problems << lppLimitProblems(f.payload); // never to reach a wheelchair module
     if (f.pid == pid::DCP && !passthrough && (f.pan || f.src || f.dst))
         problems << QStringLiteral("local command with PAN/S/D not 0");
     if (!problems.isEmpty())
