@@ -188,6 +188,34 @@ TEST_F(ApiManagerTest, SilenceAndConnectionFailureAreFailures)
     }
 }
 
+// A server that sends a byte now and then is never silent for long: the call still ends, as a
+// failure, once its total time is up.
+TEST_F(ApiManagerTest, ATricklingAnswerFailsWhenItsTimeIsUp)
+{
+    manager.setStallMs(testutil::scaled(500));
+    manager.setTotalMs(testutil::scaled(1500));
+    server.route("/info",
+        HttpTestServer::Response::bytes(QByteArray(int(API::Manager::MaxReplyBytes), ' '))
+            .slow(1, testutil::scaled(100)));
+    Reply reply;
+    manager.apiGet(server.url("/info"), [&](API::Result r, QJsonObject o) {
+        reply.result = r;
+        reply.object = o;
+        ++reply.calls;
+    });
+    ASSERT_TRUE(testutil::waitUntil([&] { return reply.calls > 0; }, 6000));
+    testutil::spin(5);
+    EXPECT_EQ(reply.calls, 1);
+    EXPECT_EQ(reply.result.code, 1);
+    EXPECT_EQ(reply.result.detail, QString("No complete reply within %1 s").arg((testutil::scaled(1500) + 999) / 1000));
+    EXPECT_TRUE(reply.object.isEmpty());
+
+    // The probe is held to the same total time.
+    manager.setStallMs(testutil::scaled(60000));
+    server.route("/silent", HttpTestServer::Response::hang());
+    EXPECT_EQ(probe(server.url("/silent")), false);
+}
+
 // A runaway body is cut off at the limit instead of being read into memory to its end.
 TEST_F(ApiManagerTest, AnAnswerLargerThanTheLimitFails)
 {
