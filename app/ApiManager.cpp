@@ -273,6 +273,10 @@ void Manager::apiCall(Method method, const QUrl& url, const QJsonObject& body, A
         } else if (reply->error() != QNetworkReply::NoError) {
             // HTTP error statuses arrive here too, whatever body they carry.
             result = Result(Result::Failed, errorText(reply));
+        } else if (const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                   status >= 300 && status <= 399) {
+            // Redirects are not followed: whatever body came with one is not the service's answer.
+            result = Result(Result::Failed, QStringLiteral("HTTP status %1, redirect not followed").arg(status));
         } else {
             object = QJsonDocument::fromJson(reply->readAll()).object();
             const QJsonValue flag = object.value(QStringLiteral("result"));

@@ -159,6 +159,12 @@ TEST_F(ApiManagerTest, HttpErrorStatusFailsWithAnEmptyObject)
         EXPECT_FALSE(r.result.detail.isEmpty());
         EXPECT_TRUE(r.object.isEmpty());
     }
+    // Nor is the body of a redirect, which is not followed.
+    server.route("/info", HttpTestServer::Response::json({{"result", 1}}, 302).header("Location", "/elsewhere"));
+    const Reply redirected = call(API::Method::Get, "/info");
+    EXPECT_EQ(redirected.result.code, 1);
+    EXPECT_EQ(redirected.result.detail, "HTTP status 302, redirect not followed");
+    EXPECT_TRUE(redirected.object.isEmpty());
     // A route that does not exist: the server's error envelope is not read either.
     const Reply missing = call(API::Method::Get, "/nowhere");
     EXPECT_EQ(missing.result.code, 1);
