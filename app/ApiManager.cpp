@@ -10,6 +10,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 #include <memory>
 
@@ -22,6 +23,7 @@ namespace API {
 
 constexpr const char Result::ErrorDomain[];
 constexpr qint64 Manager::MaxReplyBytes;
+constexpr int Manager::TotalMs;
 
 namespace {
 
@@ -38,6 +40,28 @@ QNetworkRequest makeRequest(const QUrl& url)
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     return request;
+}
+
+// Aborts reply once ms have passed since it was sent and returns the flag that says so; the
+// timer goes with the reply.
+std::shared_ptr<bool> abortAfter(QNetworkReply* reply, int ms)
+{
+    auto expired = std::make_shared<bool>(false);
+    auto* timer = new QTimer(reply);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, reply, [reply, expired] {
+        if (reply->isFinished())
+            return;
+        *expired = true;
+        reply->abort(); // finished follows at once
+    });
+    timer->start(ms);
+    return expired;
+}
+
+QString overTimeText(int ms)
+{
+    return QStringLiteral("No complete reply within %1 s").arg((ms + 999) / 1000);
 }
 
 } // namespace
@@ -166,6 +190,11 @@ void Manager::setStallMs(int ms)
         m_nam->setTransferTimeout(ms);
 }
 
+void Manager::setTotalMs(int ms)
+{
+    m_totalMs = ms;
+}
+
 Manager::~Manager() = default;
 
 void Manager::isReachable(const QUrl& url, ReachableCallback callback)
@@ -177,10 +206,12 @@ void Manager::isReachable(const QUrl& url, ReachableCallback callback)
         return;
     }
     QNetworkReply* reply = networkAccessManager()->head(makeRequest(url));
-    connect(reply, &QNetworkReply::finished, this, [reply, callback = std::move(callback)] {
-        const bool reachable = reply->error() == QNetworkReply::NoError;
+    const int totalMs = m_totalMs;
+    const auto overTime = abortAfter(reply, totalMs);
+    connect(reply, &QNetworkReply::finished, this, [reply, overTime, totalMs, callback = std::move(callback)] {
+        const bool reachable = reply->error() == QNetworkReply::NoError && !*overTime;
         if (!reachable)
-            qDebug().noquote() << "Not reachable: " + errorText(reply);
+            qDebug().noquote() << "Not reachable: " + (*overTime ? overTimeText(totalMs) : errorText(reply));
         reply->deleteLater();
         if (callback)
             callback(reachable);
@@ -221,6 +252,8 @@ void Manager::apiCall(Method method, const QUrl& url, const QJsonObject& body, A
         return;
     }
 
+    const int totalMs = m_totalMs;
+    const auto overTime = abortAfter(reply, totalMs);
     auto tooLarge = std::make_shared<bool>(false);
     auto limit = [reply, tooLarge] {
         if (*tooLarge || !exceedsLimit(reply, reply->bytesAvailable(), MaxReplyBytes))
@@ -229,14 +262,21 @@ void Manager::apiCall(Method method, const QUrl& url, const QJsonObject& body, A
         reply->abort(); // finished follows at once
     };
     connect(reply, &QNetworkReply::readyRead, this, limit);
-    connect(reply, &QNetworkReply::finished, this, [reply, tooLarge, callback = std::move(callback)] {
+    connect(reply, &QNetworkReply::finished, this,
+            [reply, tooLarge, overTime, totalMs, callback = std::move(callback)] {
         Result result;
         QJsonObject object;
-        if (*tooLarge) {
+        if (*overTime) {
+            result = Result(Result::Failed, overTimeText(totalMs));
+        } else if (*tooLarge) {
             result = Result(Result::Failed, QStringLiteral("Reply larger than %1 bytes").arg(MaxReplyBytes));
         } else if (reply->error() != QNetworkReply::NoError) {
             // HTTP error statuses arrive here too, whatever body they carry.
             result = Result(Result::Failed, errorText(reply));
+        } else if (const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                   status >= 300 && status <= 399) {
+            // Redirects are not followed: whatever body came with one is not the service's answer.
+            result = Result(Result::Failed, QStringLiteral("HTTP status %1, redirect not followed").arg(status));
         } else {
             object = QJsonDocument::fromJson(reply->readAll()).object();
             const QJsonValue flag = object.value(QStringLiteral("result"));

@@ -89,12 +89,17 @@ public:
     // The largest answer of an API call: the service's answers are a few lines of JSON, and a
     // larger (or endless) body is cut off and fails instead of being held in memory to its end.
     static constexpr qint64 MaxReplyBytes = 1024 * 1024;
+    // The longest an API call or a probe may take in all: a server that sends a byte now and
+    // then is never silent for long, yet its answer must not keep a check waiting for good.
+    static constexpr int TotalMs = 60000;
 
     explicit Manager(QObject* parent = nullptr);
     ~Manager() override;
 
     // The silence limit for the requests made from now on (tests shorten it).
     void setStallMs(int ms);
+    // The total limit for the calls and probes made from now on (tests shorten it).
+    void setTotalMs(int ms);
 
     // Requests to an address that isTrustedUrl refuses are never sent: they fail at once.
 
@@ -116,6 +121,7 @@ public:
 private:
     mutable QNetworkAccessManager* m_nam = nullptr;
     int m_stallMs = StallMs;
+    int m_totalMs = TotalMs;
 };
 
 } // namespace API

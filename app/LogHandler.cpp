@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -32,6 +33,11 @@ std::atomic<int> flushWaitMs { 1000 };
 // More than this waiting is written at once.
 constexpr int kMaxPending = 64 * 1024;
 constexpr int kUtf8Mib = 106;
+// What waits for a standard output that does not take it (a pipe nobody reads, a terminal held
+// by flow control) is kept up to this size; further lines are counted, not kept, for it.
+constexpr int kMaxConsoleBacklog = 256 * 1024;
+// How long the end of a run, and a fatal message, wait for standard output to take what waits.
+constexpr int kConsoleDrainMs = 500;
 
 // Process-wide log state. Made on first use and never destroyed, so that a thread still logging
 // while the process exits never meets a destroyed file or mutex.
@@ -47,6 +53,13 @@ struct LogState {
     std::chrono::steady_clock::time_point firstPending; // when the oldest waiting line came
     std::condition_variable_any wake; // the flusher's wait
     std::once_flag flusherStarted;
+    // Lines for a standard output that is not a regular file: the console writer writes them
+    // without the lock, so that a standard output nobody reads holds up that writer only.
+    QByteArray console;
+    quint64 consoleDropped = 0; // lines left out of console since it was last written
+    bool consoleWriting = false; // the writer is writing a piece outside the lock
+    std::condition_variable_any consoleWake;
+    std::once_flag consoleStarted;
     // "hh:mm:ss." of the second last logged, in local time.
     std::time_t prefixSecond = -1;
     char prefix[9] = {};
@@ -61,15 +74,85 @@ LogState& state()
 // Built before main runs, like the log state of the original design.
 [[maybe_unused]] const bool stateReady = (state(), true);
 
+bool stdoutIsRegularFile()
+{
+    struct stat st {
+    };
+    return ::fstat(STDOUT_FILENO, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Writes what waits for standard output, for as long as the process lives. Called with the lock
+// held; the writes themselves are made without it.
+void startConsoleWriter(LogState& s)
+{
+    std::call_once(s.consoleStarted, [&s] {
+        std::thread([&s] {
+            std::unique_lock<std::recursive_mutex> locker(s.lock);
+            for (;;) {
+                while (s.console.isEmpty())
+                    s.consoleWake.wait(locker);
+                QByteArray piece;
+                piece.swap(s.console);
+                s.consoleWriting = true;
+                locker.unlock();
+                std::fflush(stdout); // what others printed before these lines
+                for (qint64 done = 0; done < piece.size();) {
+                    const ssize_t n = ::write(STDOUT_FILENO, piece.constData() + done, size_t(piece.size() - done));
+                    if (n < 0 && errno == EINTR)
+                        continue;
+                    if (n <= 0)
+                        break; // closed or failing: the piece is lost for standard output only
+                    done += n;
+                }
+                locker.lock();
+                s.consoleWriting = false;
+                s.consoleWake.notify_all();
+            }
+        }).detach();
+    });
+}
+
+// Hands lines to the console writer; what finds no room is counted and said in one line once
+// there is room again. Called with the lock held.
+void queueConsole(LogState& s, const QByteArray& lines)
+{
+    if (s.console.size() + lines.size() > kMaxConsoleBacklog) {
+        s.consoleDropped += quint64(lines.count('\n'));
+        return;
+    }
+    if (s.consoleDropped > 0) {
+        s.console += "[" + QByteArray::number(s.consoleDropped)
+            + " log lines not written here: standard output did not take them]\n";
+        s.consoleDropped = 0;
+    }
+    s.console += lines;
+    startConsoleWriter(s);
+    s.consoleWake.notify_all();
+}
+
+// Waits up to ms for the console writer to write what waits. Called with the lock held once.
+void drainConsole(LogState& s, std::unique_lock<std::recursive_mutex>& locker, int ms)
+{
+    s.consoleWake.wait_for(locker, std::chrono::milliseconds(ms),
+        [&s] { return s.console.isEmpty() && !s.consoleWriting; });
+}
+
 // Writes out whatever waits, in the file and on standard output. Called with the lock held.
+// Never waits for standard output: a regular file is written at once, anything else (a pipe,
+// a terminal) through the console writer.
 void flushLocked(LogState& s)
 {
     const QByteArray& out = s.pendingOut.isEmpty() ? s.pending : s.pendingOut;
     if (s.file.isOpen() && !s.pending.isEmpty())
         s.file.write(s.pending);
-    if (!out.isEmpty())
-        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-    std::fflush(stdout);
+    if (!out.isEmpty()) {
+        if (s.console.isEmpty() && !s.consoleWriting && s.consoleDropped == 0 && stdoutIsRegularFile()) {
+            std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+            std::fflush(stdout);
+        } else {
+            queueConsole(s, out);
+        }
+    }
     s.pending.clear();
     s.pendingOut.clear();
 }
@@ -151,11 +234,13 @@ void appendLine(LogState& s, QtMsgType type, const QString& message)
     s.pendingOut += '\n';
 }
 
+// Writes out what waits and gives standard output a moment to take it.
 void flushAll()
 {
     LogState& s = state();
-    std::lock_guard<std::recursive_mutex> locker(s.lock);
+    std::unique_lock<std::recursive_mutex> locker(s.lock);
     flushLocked(s);
+    drainConsole(s, locker, kConsoleDrainMs);
 }
 
 // Lines that wait are flushed within a second even when no further line comes. The thread
@@ -327,6 +412,9 @@ void oxMessageHandler(QtMsgType type, const QMessageLogContext& context, const Q
         }
     }
 
-    if (type == QtFatalMsg)
+    if (type == QtFatalMsg) {
+        std::unique_lock<std::recursive_mutex> locker(s.lock);
+        drainConsole(s, locker, kConsoleDrainMs);
         std::abort();
+    }
 }

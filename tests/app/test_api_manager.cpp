@@ -159,6 +159,12 @@ TEST_F(ApiManagerTest, HttpErrorStatusFailsWithAnEmptyObject)
         EXPECT_FALSE(r.result.detail.isEmpty());
         EXPECT_TRUE(r.object.isEmpty());
     }
+    // Nor is the body of a redirect, which is not followed.
+    server.route("/info", HttpTestServer::Response::json({{"result", 1}}, 302).header("Location", "/elsewhere"));
+    const Reply redirected = call(API::Method::Get, "/info");
+    EXPECT_EQ(redirected.result.code, 1);
+    EXPECT_EQ(redirected.result.detail, "HTTP status 302, redirect not followed");
+    EXPECT_TRUE(redirected.object.isEmpty());
     // A route that does not exist: the server's error envelope is not read either.
     const Reply missing = call(API::Method::Get, "/nowhere");
     EXPECT_EQ(missing.result.code, 1);
@@ -186,6 +192,34 @@ TEST_F(ApiManagerTest, SilenceAndConnectionFailureAreFailures)
         EXPECT_FALSE(reply.result.detail.isEmpty());
         EXPECT_TRUE(reply.object.isEmpty());
     }
+}
+
+// A server that sends a byte now and then is never silent for long: the call still ends, as a
+// failure, once its total time is up.
+TEST_F(ApiManagerTest, ATricklingAnswerFailsWhenItsTimeIsUp)
+{
+    manager.setStallMs(testutil::scaled(500));
+    manager.setTotalMs(testutil::scaled(1500));
+    server.route("/info",
+        HttpTestServer::Response::bytes(QByteArray(int(API::Manager::MaxReplyBytes), ' '))
+            .slow(1, testutil::scaled(100)));
+    Reply reply;
+    manager.apiGet(server.url("/info"), [&](API::Result r, QJsonObject o) {
+        reply.result = r;
+        reply.object = o;
+        ++reply.calls;
+    });
+    ASSERT_TRUE(testutil::waitUntil([&] { return reply.calls > 0; }, 6000));
+    testutil::spin(5);
+    EXPECT_EQ(reply.calls, 1);
+    EXPECT_EQ(reply.result.code, 1);
+    EXPECT_EQ(reply.result.detail, QString("No complete reply within %1 s").arg((testutil::scaled(1500) + 999) / 1000));
+    EXPECT_TRUE(reply.object.isEmpty());
+
+    // The probe is held to the same total time.
+    manager.setStallMs(testutil::scaled(60000));
+    server.route("/silent", HttpTestServer::Response::hang());
+    EXPECT_EQ(probe(server.url("/silent")), false);
 }
 
 // A runaway body is cut off at the limit instead of being read into memory to its end.

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <future>
@@ -351,6 +352,37 @@ TEST_F(LogHandlerTest, ThreadsNeverInterleaveWithinALine)
             next[t] = b.captured(2).toInt() + 1;
         }
     }
+}
+
+// A standard output nobody reads (a pipe whose reader hangs) fills up: logging goes on, and the
+// file still gets every line.
+TEST_F(LogHandlerTest, AStandardOutputNobodyReadsNeverHoldsUpLogging)
+{
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    const auto oldSigpipe = std::signal(SIGPIPE, SIG_IGN);
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::fflush(stdout);
+    const int saved = ::dup(1);
+    ::dup2(fds[1], 1);
+    ::close(fds[1]);
+    constexpr int kLines = 2000; // far more than a pipe holds
+    const std::string padding(200, 'x');
+    auto logging = std::async(std::launch::async, [&padding] {
+        for (int i = 0; i < kLines; ++i)
+            qWarning("line %d %s", i, padding.c_str());
+    });
+    const bool finished
+        = logging.wait_for(std::chrono::milliseconds(testutil::scaled(5000))) == std::future_status::ready;
+    // Standard output back, and the pipe's reader gone: a write held in the pipe fails now.
+    ::dup2(saved, 1);
+    ::close(saved);
+    ::close(fds[0]);
+    logging.wait();
+    std::signal(SIGPIPE, oldSigpipe);
+    EXPECT_TRUE(finished) << "logging waited for standard output";
+    LogHandler::uninstall();
+    EXPECT_EQ(readLines(LogHandler::currentLogFile()).filter(QStringLiteral("[Warning]: line ")).size(), kLines);
 }
 
 TEST_F(LogHandlerTest, FatalIsWrittenThenAborts)
