@@ -28,13 +28,17 @@ QIcon solidIcon(const QColor& color)
     return QIcon(pixmap);
 }
 
-TEST(ToolButton, EveryMouseButtonClicksOnce)
+TEST(ToolButton, EveryMouseButtonClicksOnceAndNotWhenLetGoOffTheButton)
 {
     for (const Qt::MouseButton button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton }) {
         OX::ToolButton tool;
         tool.resize(40, 40);
         QSignalSpy clicked(&tool, &QAbstractButton::clicked);
         QTest::mouseClick(&tool, button);
+        EXPECT_EQ(clicked.count(), 1) << button;
+        // Pressed, then taken off the button before letting go: no click.
+        QTest::mousePress(&tool, button, {}, QPoint(20, 20));
+        QTest::mouseRelease(&tool, button, {}, QPoint(90, 20));
         EXPECT_EQ(clicked.count(), 1) << button;
     }
 }
