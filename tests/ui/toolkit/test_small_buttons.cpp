@@ -78,6 +78,25 @@ TEST(KeyboardButton, AKeyWithoutACodeEndsTheCaptureQuietly)
     EXPECT_EQ(changed.count(), 1);
 }
 
+TEST(KeyboardButton, AKeyOutsideACaptureWorksTheButtonAndKeepsTheAssignedKey)
+{
+    OX::KeyboardButton key;
+    key.setChecked(true);
+    QTest::keyClick(&key, Qt::Key_A);
+    const KeyCode a = key.keyCode();
+    QSignalSpy changed(&key, &OX::KeyboardButton::keyCodeChanged);
+
+    QTest::keyClick(&key, Qt::Key_B); // tabbed onto the cap and typed: not an assignment
+    EXPECT_EQ(key.keyCode(), a);
+    QTest::keyClick(&key, Qt::Key_Space); // a keyboard user begins the capture
+    EXPECT_TRUE(key.isChecked());
+    EXPECT_EQ(changed.count(), 0);
+    QTest::keyClick(&key, Qt::Key_B);
+    EXPECT_FALSE(key.isChecked());
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_NE(key.keyCode(), a);
+}
+
 TEST(TimerWidget, ClampsAndCountsDownInWholeSeconds)
 {
     OX::TimerWidget timer;
