@@ -49,6 +49,12 @@ QString KeyboardButton::label() const
 
 void KeyboardButton::keyPressEvent(QKeyEvent* event)
 {
+    if (!isChecked()) {
+        // No capture under way: the key works the button as on any button (Space checks it to
+        // begin a capture) and leaves the assigned key alone.
+        QToolButton::keyPressEvent(event);
+        return;
+    }
     const KeyCode code = Keyboard::KeyCodeFromEvent(event);
     qDebug("Key pressed: %d (0x%X) / %d (0x%X) / %s (0x%X)", event->key(), unsigned(event->key()),
         int(event->nativeVirtualKey()), event->nativeVirtualKey(),

@@ -40,6 +40,10 @@ public:
     {
     }
 
+    // A key handed on by the slider around this one: handled here or left ignored, so that Qt
+    // takes it on to the parent rather than back to the slider it came from.
+    void takeKey(QKeyEvent* event) { QSlider::keyPressEvent(event); }
+
 protected:
     void mousePressEvent(QMouseEvent* event) override
     {
@@ -209,7 +213,9 @@ void Slider::reportMove()
 
 void Slider::keyPressEvent(QKeyEvent* event)
 {
-    QCoreApplication::sendEvent(m_slider, event);
+    // Not sent as a new event: one the handle's slider ignores (a letter, Escape) would come
+    // back up here and go round between the two until the stack ran out.
+    static_cast<InnerSlider*>(m_slider)->takeKey(event);
 }
 
 void Slider::wheelEvent(QWheelEvent* event)

@@ -41,7 +41,10 @@ void ToolButton::onChangeImage()
 void ToolButton::mouseReleaseEvent(QMouseEvent* event)
 {
     QToolButton::mouseReleaseEvent(event);
-    if (event->button() == Qt::RightButton || event->button() == Qt::MiddleButton)
+    // As with the left button, a press taken off the button before its release clicks nothing:
+    // moving the pointer away is how a person thinks better of it.
+    const bool other = event->button() == Qt::RightButton || event->button() == Qt::MiddleButton;
+    if (other && hitButton(event->pos()))
         click();
 }
 

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -129,6 +130,32 @@ TEST_F(SliderFixture, EachKeyPageUpAndWheelStepIsReportedAtOnce)
     slider.setValue(5);
     EXPECT_EQ(reported.count(), 0);
     EXPECT_EQ(inner->value(), 5);
+}
+
+TEST(Slider, AKeyItHasNoUseForGoesOnceToItsParent)
+{
+    struct KeyCount : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::KeyPress ? 1 : 0;
+            return false;
+        }
+    } keys;
+    QWidget form;
+    form.installEventFilter(&keys);
+    auto* slider = new OX::Slider(&form);
+    slider->setRange(0, 100);
+    auto* inner = slider->findChild<QSlider*>(QStringLiteral("slider"));
+    auto* plus = slider->findChild<QToolButton*>(QStringLiteral("increase_button"));
+    ASSERT_TRUE(inner && plus);
+    QTest::keyClick(inner, Qt::Key_Escape);
+    QTest::keyClick(slider, Qt::Key_A);
+    QTest::keyClick(plus, Qt::Key_A);
+    EXPECT_EQ(keys.count, 3);
+    QTest::keyClick(slider, Qt::Key_Right); // one it uses stays with it
+    EXPECT_EQ(keys.count, 3);
+    EXPECT_EQ(slider->value(), 1);
 }
 
 TEST_F(SliderFixture, LabelUsesScalePrecisionAndPostfix)

@@ -28,13 +28,17 @@ QIcon solidIcon(const QColor& color)
     return QIcon(pixmap);
 }
 
-TEST(ToolButton, EveryMouseButtonClicksOnce)
+TEST(ToolButton, EveryMouseButtonClicksOnceAndNotWhenLetGoOffTheButton)
 {
     for (const Qt::MouseButton button : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton }) {
         OX::ToolButton tool;
         tool.resize(40, 40);
         QSignalSpy clicked(&tool, &QAbstractButton::clicked);
         QTest::mouseClick(&tool, button);
+        EXPECT_EQ(clicked.count(), 1) << button;
+        // Pressed, then taken off the button before letting go: no click.
+        QTest::mousePress(&tool, button, {}, QPoint(20, 20));
+        QTest::mouseRelease(&tool, button, {}, QPoint(90, 20));
         EXPECT_EQ(clicked.count(), 1) << button;
     }
 }
@@ -72,6 +76,25 @@ TEST(KeyboardButton, AKeyWithoutACodeEndsTheCaptureQuietly)
     EXPECT_FALSE(key.isChecked());
     EXPECT_EQ(key.keyCode(), a);
     EXPECT_EQ(changed.count(), 1);
+}
+
+TEST(KeyboardButton, AKeyOutsideACaptureWorksTheButtonAndKeepsTheAssignedKey)
+{
+    OX::KeyboardButton key;
+    key.setChecked(true);
+    QTest::keyClick(&key, Qt::Key_A);
+    const KeyCode a = key.keyCode();
+    QSignalSpy changed(&key, &OX::KeyboardButton::keyCodeChanged);
+
+    QTest::keyClick(&key, Qt::Key_B); // tabbed onto the cap and typed: not an assignment
+    EXPECT_EQ(key.keyCode(), a);
+    QTest::keyClick(&key, Qt::Key_Space); // a keyboard user begins the capture
+    EXPECT_TRUE(key.isChecked());
+    EXPECT_EQ(changed.count(), 0);
+    QTest::keyClick(&key, Qt::Key_B);
+    EXPECT_FALSE(key.isChecked());
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_NE(key.keyCode(), a);
 }
 
 TEST(TimerWidget, ClampsAndCountsDownInWholeSeconds)
