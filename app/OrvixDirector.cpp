@@ -799,10 +799,10 @@ void OrvixDirector::runCountdown(Dongle* dongle, bool visual, int milliseconds)
 {
     // A damaged or hand-edited profile would otherwise cover the screen for hours, or end the
     // countdown before it was seen. The stored profile is left as it is.
-    if (milliseconds < 0 || milliseconds >= CountdownLimitMs) {
+    if (countdownMs(milliseconds) != milliseconds) {
         qWarning("Director: zero time interval of %d ms is out of range, %d ms used", milliseconds,
-            CountdownDefaultMs);
-        milliseconds = CountdownDefaultMs;
+            countdownMs(milliseconds));
+        milliseconds = countdownMs(milliseconds);
     }
     QPointer<Dongle> guard(dongle);
     m_ui->runCrossView(visual, milliseconds, [this, guard]() {

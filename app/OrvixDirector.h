@@ -64,6 +64,12 @@ public:
     // interval outside 0 .. CountdownLimitMs - 1 counts the default instead.
     static constexpr int CountdownLimitMs = 60000;
     static constexpr int CountdownDefaultMs = 5000;
+    // The countdown a profile's zero time interval gives.
+    static constexpr int countdownMs(int zeroTimeIntervalMs)
+    {
+        return zeroTimeIntervalMs < 0 || zeroTimeIntervalMs >= CountdownLimitMs ? CountdownDefaultMs
+                                                                                : zeroTimeIntervalMs;
+    }
 
     // The application: the system's ports and USB bus, the native settings store.
     OrvixDirector(const QCommandLineParser& parser, std::unique_ptr<DirectorUi> ui, QObject* parent = nullptr);

@@ -6,6 +6,7 @@
 
 #include "ui_ProfilesPage.h"
 
+#include "app/OrvixDirector.h"
 #include "app/Settings.h"
 #include "ui/pages/ProfileListModel.h"
 #include "ui/toolkit/PageContainer.h"
@@ -213,10 +214,10 @@ void ProfilesPage::setAutoZero(bool automatic, int seconds)
     } else {
         m_ui->scModeTimerButton->setChecked(true);
         m_ui->scTiming->setEnabled(true);
-        // 60 s or more is no time of the edit, which then keeps what it showed.
-        const QTime time(0, 0, seconds);
-        if (time.isValid())
-            m_ui->scTiming->setTime(time);
+        // The edit shows the countdown the interval gives: one it cannot show (a minute or
+        // more, below zero) counts the default, which is shown instead of what it showed before.
+        // The profile keeps its interval until the person sets one.
+        m_ui->scTiming->setTime(QTime(0, 0, OrvixDirector::countdownMs(seconds * 1000) / 1000));
         m_ui->scVisualFeedback->setEnabled(true);
         showChecked(m_ui->scVisualFeedback, m_edited.visualFeedback());
     }

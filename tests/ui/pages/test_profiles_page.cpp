@@ -161,6 +161,12 @@ TEST_F(ProfilesFixture, SetCenterModesLoadWithoutEditing)
     auto* timing = child<QTimeEdit>("scTiming");
     EXPECT_EQ(timing->text(), QStringLiteral("15"));
     EXPECT_TRUE(timing->isEnabled());
+    // An interval the edit cannot show runs as the default countdown, and shows so.
+    selected()->setZeroTimeInterval(90000);
+    page->onProfileChanged();
+    EXPECT_EQ(timing->text(), QStringLiteral("05"));
+    EXPECT_EQ(page->editedProfile().zeroTimeInterval(), 90000);
+    EXPECT_EQ(fake->footer.right.action, OX::PageAction::none);
 
     // Automatic with visual feedback on: shown off and disabled, the profile untouched.
     selected()->setAutoZeroEnable(true);
