@@ -93,6 +93,11 @@ constexpr float FarPlane = 100.0f;
 QVector3D const LightPosition(0.0f, 0.0f, 70.0f);
 // The side of the drawing target grows in steps of this many pixels.
 constexpr int TargetStep = 64;
+// The depth range is shared by this many drawings between two clears of the depth buffer: each
+// slice still holds 2^18 of the 24-bit buffer's steps over the model's own depth.
+constexpr int DepthSlices = 64;
+// The planes of modelProjection lie this much farther out than the model's farthest vertex.
+constexpr float PlaneMargin = 1.05f;
 
 } // namespace
 
@@ -126,6 +131,17 @@ QMatrix4x4 OpenGLView::Gl::projection(QSize const& pixels)
     QMatrix4x4 m;
     m.perspective(
         OpenGLView::FieldOfView, GLfloat(pixels.width()) / GLfloat(pixels.height()), NearPlane, FarPlane);
+    return m;
+}
+
+QMatrix4x4 OpenGLView::Gl::modelProjection(QSize const& pixels) const
+{
+    float const reach = meshRadius * PlaneMargin;
+    float const nearPlane = qMax(NearPlane, OpenGLView::CameraDistance - reach);
+    float const farPlane = qMin(FarPlane, qMax(nearPlane * 2.0f, OpenGLView::CameraDistance + reach));
+    QMatrix4x4 m;
+    m.perspective(
+        OpenGLView::FieldOfView, GLfloat(pixels.width()) / GLfloat(pixels.height()), nearPlane, farPlane);
     return m;
 }
 
@@ -246,6 +262,8 @@ void OpenGLView::Gl::initialize(Mesh const& mesh)
         plain.program.reset();
         return;
     }
+    for (QVector3D const& position : mesh.positions())
+        meshRadius = qMax(meshRadius, position.length());
     QVector<float> plainFloats;
     for (MeshPart const* part : mesh.parts()) {
         auto* gpu = new GLMeshPart(*part, plainFloats);
@@ -280,6 +298,7 @@ void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
         size = size.boundedTo(pixels);
         target = std::make_unique<QOpenGLFramebufferObject>(
             size, QOpenGLFramebufferObject::CombinedDepthStencil);
+        depthSlice = 0; // its depth buffer holds nothing yet
     }
     // The target stays bound after the drawing and the reading: nothing else draws with this
     // context, and each switch back to the surface's framebuffer had the driver flush and check the
@@ -292,7 +311,7 @@ void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
     glViewport(-area.x(), -top, pixels.width(), pixels.height());
     QMatrix4x4 upsideDown;
     upsideDown.scale(1.0f, -1.0f, 1.0f);
-    paint(upsideDown * projection(pixels), look);
+    paint(upsideDown * modelProjection(pixels), look);
 }
 
 void OpenGLView::Gl::read(QRect const& source, uchar* to, int stride)
@@ -322,8 +341,18 @@ void OpenGLView::Gl::paint(QMatrix4x4 const& proj, Look const& look)
 #else
     glClearColor(1.0f, GLfloat(colour.redF()), GLfloat(colour.greenF()), GLfloat(colour.blueF()));
 #endif
-    // Depth and stencil share their pixels: cleared together they are filled, not masked one by one.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (depthSlice == 0) {
+        // Depth and stencil share their pixels: cleared together they are filled, not masked one
+        // by one.
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    } else {
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // Slice n of the depth range lies below slice n - 1, a little apart from it.
+    GLfloat const step = 1.0f / GLfloat(DepthSlices);
+    GLfloat const far = 1.0f - GLfloat(depthSlice) * step;
+    glDepthRangef(far - step, far - step / 1024.0f);
+    depthSlice = (depthSlice + 1) % DepthSlices;
     if (!textured.program)
         return;
     glEnable(GL_DEPTH_TEST);

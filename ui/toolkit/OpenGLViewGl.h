@@ -61,12 +61,21 @@ struct OpenGLView::Gl : QOpenGLFunctions {
     int plainVertexCount = 0;
     // As large as the largest area drawn; bound from its first drawing on.
     std::unique_ptr<QOpenGLFramebufferObject> target;
+    // The farthest vertex from the model's origin.
+    float meshRadius = 0.0f;
+    // The depth buffer is cleared once every DepthSlices drawings: each drawing between keeps to a
+    // slice of the depth range below every earlier one, so that what earlier drawings left there
+    // is always farther than anything drawn now. 0: the next drawing clears it.
+    int depthSlice = 0;
 
     // The camera, CameraDistance in front of the model.
     static QMatrix4x4 const& camera();
     // The model's turn to the camera, before its pose.
     static QMatrix4x4 const& world();
     static QMatrix4x4 projection(QSize const& pixels);
+    // projection with its near and far planes closed in on a model of radius meshRadius: the same
+    // picture, with the depth buffer's precision spent on the model alone.
+    QMatrix4x4 modelProjection(QSize const& pixels) const;
 
     // The context, current, with the program and the parts of mesh; null without OpenGL.
     static std::unique_ptr<Gl> make(Mesh const& mesh);

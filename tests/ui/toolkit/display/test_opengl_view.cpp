@@ -186,6 +186,37 @@ TEST(OpenGLView, TheSetUpMadeAheadWaitsForAWindowAndGoesToTheFirstViewOfTheShipp
     }
 }
 
+// The depth buffer is cleared only now and then: whatever earlier drawings of other poses left in
+// it, across many drawings and its clears, a pose is drawn as a fresh view draws it.
+TEST(OpenGLView, APoseLooksTheSameHoweverManyDrawingsCameBefore)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    OX::OpenGLView view;
+    if (!showView(view))
+        GTEST_SKIP() << "no GL context";
+    view.setActive(true);
+    QQuaternion const poses[] = { QQuaternion(), Nod, Turn, Nod * Turn };
+    QImage fresh[4];
+    for (int i = 0; i < 4; ++i) {
+        view.resetOrientation();
+        view.setOrientation(QQuaternion());
+        view.setOrientation(poses[i]);
+        view.cleanup(); // a new context: its first drawing starts from a cleared depth buffer
+        fresh[i] = view.grabFramebuffer();
+    }
+    EXPECT_FALSE(testutil::imagesClose(fresh[0], fresh[3], 16, 0.005));
+    view.resetOrientation();
+    view.setOrientation(QQuaternion());
+    for (int drawing = 0; drawing < 300; ++drawing) {
+        int const i = (drawing * 7 / 3) % 4;
+        view.setOrientation(poses[i]);
+        QImage const picture = view.grabFramebuffer();
+        if (drawing % 5 == 0 || drawing > 250)
+            ASSERT_TRUE(testutil::imagesClose(picture, fresh[i], 0, 0.0)) << "drawing " << drawing;
+    }
+}
+
 TEST(OpenGLView, WhatReachesTheScreenIsThePictureAlsoWhereOnlyPartOfTheViewIsRepainted)
 {
     if (!testutil::hasDisplay())
