@@ -359,7 +359,8 @@ TEST_F(LogHandlerTest, ThreadsNeverInterleaveWithinALine)
 TEST_F(LogHandlerTest, AStandardOutputNobodyReadsNeverHoldsUpLogging)
 {
     ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
-    const auto oldSigpipe = std::signal(SIGPIPE, SIG_IGN);
+    // As the application does: the console writer may meet the pipe's closed end after this test.
+    std::signal(SIGPIPE, SIG_IGN);
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
     std::fflush(stdout);
@@ -379,7 +380,6 @@ TEST_F(LogHandlerTest, AStandardOutputNobodyReadsNeverHoldsUpLogging)
     ::close(saved);
     ::close(fds[0]);
     logging.wait();
-    std::signal(SIGPIPE, oldSigpipe);
     EXPECT_TRUE(finished) << "logging waited for standard output";
     LogHandler::uninstall();
     EXPECT_EQ(readLines(LogHandler::currentLogFile()).filter(QStringLiteral("[Warning]: line ")).size(), kLines);
