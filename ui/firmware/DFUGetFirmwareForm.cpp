@@ -379,6 +379,14 @@ void DFUGetFirmwareForm::prepareForNavigation(NavigationDirection direction, std
 {
     if (direction != Forward)
         return;
+    // The chosen file may have gone from the store, or changed, since it was chosen: the LINK is
+    // not restarted for an image that cannot be sent, and another may be chosen.
+    const QString problem = FirmwareImage::problemWith(delegate.firmwarePath());
+    if (!problem.isEmpty()) {
+        setStatus(ErrorIcon, problem);
+        delegate.setNextStepEnabled(this, false, tr("Upload"));
+        return;
+    }
     if (delegate.recoveryMode()) {
         done(); // the revived LINK waits in its bootloader already
         return;

@@ -156,6 +156,13 @@ struct Wizard : ::testing::Test {
         ASSERT_TRUE(
             waitUntil([&] { return env.emulator->cabledLinkMode() == emu::CabledLinkMode::Bootloader; }));
     }
+    // Ticks the box on the source step: the stored files can be chosen.
+    QComboBox* openStoredList()
+    {
+        auto* box = child<QCheckBox>(FirmwarePage::GetFirmwareStep, "customCheckBox");
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); // on its indicator
+        return child<QComboBox>(FirmwarePage::GetFirmwareStep, "firmwareComboBox");
+    }
     OX::DFUUploadForm* upload()
     {
         return static_cast<OX::DFUUploadForm*>(page->stepForm(FirmwarePage::UploadStep));
@@ -598,6 +605,25 @@ TEST_F(Wizard, AnUnansweredBootloaderCommandFailsTheSourceStep)
     page->setFirmwarePath(writeFile(QStringLiteral("own.enc"), "x"));
     page->navigateToNextStep(nullptr);
     EXPECT_TRUE(failsWith(QStringLiteral("Unable to start Link bootloader.")));
+}
+
+TEST_F(Wizard, AChosenFileGoneFromTheStoreRestartsNoLink)
+{
+    server.close();
+    ASSERT_TRUE(QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath()));
+    QFile::copy(writeFile(QStringLiteral("gone.enc"), "x"), stored(QStringLiteral("gone.enc")));
+    ASSERT_NO_FATAL_FAILURE(toGetFirmware());
+    auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
+    ASSERT_TRUE(waitUntil([&] { return status->text() == "The update service cannot be reached"; }));
+    QComboBox* list = openStoredList();
+    list->setCurrentIndex(list->findText(QStringLiteral("gone.enc")));
+    ASSERT_TRUE(nextOffers(QStringLiteral("Upload")));
+    QFile::remove(stored(QStringLiteral("gone.enc")));
+    clickNext();
+    EXPECT_EQ(status->text(), QStringLiteral("gone.enc does not exist."));
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_EQ(page->shownForm(), page->stepForm(FirmwarePage::GetFirmwareStep));
+    EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), 0);
 }
 
 // A transfer that ended after the LINK took blocks says the LINK no longer starts.
