@@ -155,6 +155,7 @@ void DFUGetFirmwareForm::pageWillAppear()
     setStatus(InfoIcon, tr("Checking internet connection"));
     m_ui->firmwareComboBox->clear();
     m_ui->customCheckBox->setChecked(false);
+    m_ui->customCheckBox->setEnabled(true);
     m_ui->browseButton->setEnabled(false);
     m_ui->firmwareComboBox->setEnabled(false);
     // An earlier visit's offer was for the LINK then (perhaps older than this one): only this
@@ -227,7 +228,7 @@ void DFUGetFirmwareForm::onInfo(const API::Result& result, const QJsonObject& re
     qInfo().noquote() << "Local version: " << local.toString();
     if (OrvixDirector::isNewerVersion(remote, local)) {
         m_ui->downloadInfo->setText(tr("New Link firmware available"));
-        m_ui->downloadButton->setEnabled(true);
+        m_ui->downloadButton->setEnabled(isChoosing());
     } else {
         m_ui->downloadInfo->setText(tr("There is no new Link firmware available"));
     }
@@ -275,8 +276,8 @@ void DFUGetFirmwareForm::onDownloadFinished(
         QDir().mkpath(firmwareFolderPath());
         stored = storeWhole(task->filePath(), target);
     }
-    if (!isVisit(visit))
-        return; // left, or a later visit runs: the firmware is chosen there
+    if (!isVisit(visit) || !isChoosing())
+        return; // left, a later visit runs, or Upload was pressed: the firmware is chosen there
     m_ui->estimationValue->clear();
     if (!stored) {
         setStatus(ErrorIcon, tr("Error during firmware download"));
@@ -304,7 +305,7 @@ void DFUGetFirmwareForm::onOwnFirmwareToggled(bool checked)
 
 void DFUGetFirmwareForm::onStoredFirmwareChosen(const QString& text)
 {
-    if (!m_ui->customCheckBox->isChecked())
+    if (!m_ui->customCheckBox->isChecked() || !isChoosing())
         return;
     if (text.isEmpty()) {
         // Nothing selected is no firmware: the chosen one stays, but Next waits for a choice.
@@ -392,6 +393,12 @@ void DFUGetFirmwareForm::prepareForNavigation(NavigationDirection direction, std
         return;
     }
     delegate.setNextStepEnabled(this, false, tr("Upload"));
+    // The LINK restarts for the firmware chosen now: nothing ending meanwhile (a download, a
+    // change of the list) takes its place or enables Upload again.
+    m_settledIn = visit();
+    for (QWidget* control : std::initializer_list<QWidget*> {
+             m_ui->downloadButton, m_ui->customCheckBox, m_ui->browseButton, m_ui->firmwareComboBox })
+        control->setEnabled(false);
     Dongle* dongle = delegate.getDongle();
     if (!dongle) {
         delegate.stepFailed(this, tr("Dongle not connected or lost."));

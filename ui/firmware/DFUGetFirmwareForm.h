@@ -90,6 +90,9 @@ private:
     // Copies a picked file into the store and selects it; a different file of the same name
     // already there is not replaced (warning box, selection unchanged).
     void addOwnFirmware(const QString& path);
+    // False once Upload was pressed in the step's visit: the firmware stays as the person chose it
+    // while the LINK restarts into its bootloader.
+    bool isChoosing() const { return !isVisit(m_settledIn); }
     void setStatus(const QString& icon, const QString& text);
 
     std::unique_ptr<::Ui::DFUGetFirmwareForm> m_ui;
@@ -101,6 +104,7 @@ private:
     QPointer<API::DownloadTask> m_download;
     quint64 m_downloadVisit = 0;
     FilePicker m_filePicker;
+    quint64 m_settledIn = 0; // the visit in which Upload was pressed
 };
 
 } // namespace OX

@@ -626,6 +626,35 @@ TEST_F(Wizard, AChosenFileGoneFromTheStoreRestartsNoLink)
     EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), 0);
 }
 
+TEST_F(Wizard, UploadSendsTheFirmwareChosenWhenItWasPressed)
+{
+    const QByteArray own = firmwareBytes(1500);
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath, HttpTestServer::Response::bytes(firmwareBytes(4096)).slow(512, 20));
+    ASSERT_TRUE(QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath()));
+    QFile::copy(writeFile(QStringLiteral("own.enc"), own), stored(QStringLiteral("own.enc")));
+    ASSERT_NO_FATAL_FAILURE(toGetFirmware());
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QComboBox* list = openStoredList();
+    list->setCurrentIndex(list->findText(QStringLiteral("own.enc")));
+    ASSERT_TRUE(nextOffers(QStringLiteral("Upload")));
+    // Upload pressed while a download runs that ends before the LINK is in its bootloader.
+    QTest::mouseClick(download, Qt::LeftButton);
+    const int silent
+        = env.emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::LCP, 13)));
+    clickNext();
+    ASSERT_TRUE(
+        waitUntil([&] { return QFileInfo::exists(stored(QStringLiteral("Link_Firmware_2.0.0(0).enc"))); }));
+    testutil::spin(20);
+    EXPECT_FALSE(next->isEnabled());
+    env.emulator->removeFault(silent);
+    ASSERT_TRUE(shows(FirmwarePage::UploadStep));
+    ASSERT_TRUE(nextOffers(QStringLiteral("Finish")));
+    EXPECT_EQ(page->firmwarePath(), stored(QStringLiteral("own.enc")));
+    EXPECT_EQ(env.emulator->receivedImage(), own + QByteArray(2048 - 1500, char(0xFF)));
+}
+
 // A transfer that ended after the LINK took blocks says the LINK no longer starts.
 const QString HalfWrittenFailure
     = QStringLiteral("Link firmware upload failed. The LINK was left half-written "
