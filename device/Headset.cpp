@@ -40,8 +40,6 @@ PacketPredicate ackOf(uchar packet, uchar command)
     return predicate;
 }
 
-// An identity record carries a serial number unless its first byte is 0xFF (none) or 0
-// (not set).
 // A reply from the headset at address on network pan: after a swap (two headsets paired with
 // this dongle, both switched on) the other headset's late map or acknowledgement is not this
 // one's, and taking it would give this headset another's device list.
@@ -52,6 +50,8 @@ PacketPredicate fromHeadset(PacketPredicate predicate, quint16 pan, quint16 addr
     return predicate;
 }
 
+// An identity record carries a serial number unless its first byte is 0xFF (none) or 0
+// (not set).
 bool carriesSerial(NPP const& npp)
 {
     return npp.serial[0] != 0 && npp.serial[0] != 0xFF;
