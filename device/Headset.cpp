@@ -40,6 +40,16 @@ PacketPredicate ackOf(uchar packet, uchar command)
     return predicate;
 }
 
+// A reply from the headset at address on network pan: after a swap (two headsets paired with
+// this dongle, both switched on) the other headset's late map or acknowledgement is not this
+// one's, and taking it would give this headset another's device list.
+PacketPredicate fromHeadset(PacketPredicate predicate, quint16 pan, quint16 address)
+{
+    predicate.pan.setExact(pan);
+    predicate.src.setExact(address);
+    return predicate;
+}
+
 // An identity record carries a serial number unless its first byte is 0xFF (none) or 0
 // (not set).
 bool carriesSerial(NPP const& npp)
@@ -222,7 +232,8 @@ void Headset::queryChannelMap(std::function<void(ChannelMap*, DongleResult)> cal
     const Header header(0, m_pan, m_dongle.profile().address, m_address, PacketID::HCP, 0);
     qCDebug(lcDongle) << "Query channel map ...";
     m_dongle.sendPacketWithPredicate(
-            header, SCP(CmdChannelMap, 0, 0).getData(), PacketPredicate(PacketID::CMAP, PacketPredicate::AnyFlags),
+            header, SCP(CmdChannelMap, 0, 0).getData(),
+            fromHeadset(PacketPredicate(PacketID::CMAP, PacketPredicate::AnyFlags), m_pan, m_address),
             TimeoutMs, [self, callback](UHRType const* reply, PacketData const* body, DongleResult result) {
                 if (result.code != DongleResult::Ok) {
                     callback(nullptr, result);
@@ -265,6 +276,7 @@ void Headset::setChannelMap(ChannelMap const& map, std::function<void(DongleResu
     // Byte 1 of the acknowledgement names the command acknowledged; headsets put anything there.
     PacketPredicate predicate(PacketID::ACK, PacketPredicate::AnyFlags);
     predicate.data = DataPredicate(QByteArray("\x03\x00", 2), QByteArray("\xFF\x00", 2));
+    predicate = fromHeadset(predicate, m_pan, m_address);
     // The headset refuses a map with an error record from its own address on its own network.
     predicate.refusedBy.setExact(m_address);
     predicate.refusedOn.setExact(m_pan);
@@ -288,8 +300,8 @@ void Headset::queryNPP(std::function<void(NPP*, DongleResult)> callback)
         callback = [](NPP*, DongleResult) {};
     const Header header(0, m_pan, m_dongle.profile().address, m_address, PacketID::HCP, 0);
     PacketPredicate predicate(PacketID::NPP, PacketPredicate::AnyFlags);
-    predicate.pan.setExact(m_pan);
     predicate.data = DataPredicate::productMatch(quint8(ProductID::Headset));
+    predicate = fromHeadset(predicate, m_pan, m_address);
     m_dongle.sendPacketWithPredicate(
             header, SCP(CmdIdentity, 0, 0).getData(), predicate, TimeoutMs,
             [callback](UHRType const* reply, PacketData const* body, DongleResult result) {
@@ -316,7 +328,7 @@ void sendHcp(Dongle& dongle, quint16 pan, quint16 address, SCP const& scp, Packe
              ResultCallback callback)
 {
     const Header header(0, pan, dongle.profile().address, address, PacketID::HCP, 0);
-    dongle.sendPacketWithPredicate(header, scp.getData(), predicate, Headset::TimeoutMs,
+    dongle.sendPacketWithPredicate(header, scp.getData(), fromHeadset(predicate, pan, address), Headset::TimeoutMs,
                                    [callback](UHRType const*, PacketData const*, DongleResult result) {
                                        callback(result);
                                    });

@@ -519,6 +519,41 @@ TEST_F(HeadsetTest, AChannelMapIsReadOnlyAsFarAsItsData)
     EXPECT_EQ(headset->channelMap().size(), 2);
 }
 
+TEST_F(HeadsetTest, AnotherHeadsetsMapOrAcknowledgementIsNotThisOnes)
+{
+    Headset* headset = startWithHeadset();
+    ASSERT_NE(headset, nullptr);
+    const ChannelMap own = headset->channelMap();
+    ASSERT_FALSE(own.isEmpty());
+    // A second headset paired with this dongle answers first, from its own address and network.
+    emu::Emulator* e = emulator.get();
+    emulator->setRequestHook([e](emu::Frame const& f) {
+        if (f.pid != emu::pid::CMAP && (f.pid != emu::pid::HCP || f.cmd() != 1))
+            return false;
+        emu::Frame other = replyFrame(f, emu::pid::CMAP, 7, QByteArray::fromHex("01093B3B"));
+        other.pan = 0x4321;
+        if (f.pid == emu::pid::CMAP)
+            other = replyFrame(f, emu::pid::ACK, 7, QByteArray::fromHex("0300"));
+        e->injectFrame(other);
+        return f.pid == emu::pid::CMAP; // the map write itself never reaches this headset
+    });
+    int code = -1;
+    headset->queryChannelMap([&](ChannelMap*, DongleResult r) { code = r.code; });
+    ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(headset->channelMap().size(), own.size());
+    EXPECT_EQ(headset->channelMap().at(0), own.at(0));
+
+    fastTiming(0.05);
+    ChannelMap one;
+    one.devices << OrvixDevice(9, 0x81, 0x18);
+    code = -1;
+    headset->setChannelMap(one, [&](DongleResult r) { code = r.code; });
+    ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
+    EXPECT_EQ(code, DongleResult::TimedOut);
+    EXPECT_EQ(headset->channelMap().size(), own.size());
+}
+
 TEST_F(HeadsetTest, ACutIdentityRecordIsAnInvalidResponse)
 {
     Headset* headset = startWithHeadset();
