@@ -23,8 +23,9 @@ SoundEffect::~SoundEffect()
 
 void SoundEffect::play()
 {
-    if (isSounding())
+    if (isSounding() && started.isValid() && !started.hasExpired(LongestPlayMs))
         return;
+    started.start();
     start();
 }
 

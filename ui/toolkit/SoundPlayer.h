@@ -1,6 +1,7 @@
 #pragma once
 // Short feedback sounds: one when the dongle asks for audio feedback, one when the headset's
 // control comes to this computer and one when it goes elsewhere.
+#include <QElapsedTimer>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -11,9 +12,10 @@ namespace OX
 {
 
 // One sound, loaded from a file or resource (":/sounds/..."). A play request while it still
-// sounds is dropped. Without a sound server a started sound never reports its end, so it plays
-// once and every later request is dropped: nothing is audible there anyway. Without the sound
-// module nothing sounds.
+// sounds is dropped. Without a sound server a started sound never reports its end: a request
+// that comes once the longest sound would have ended starts it again, so that the sounds come
+// back when the sound server does (one started later than this application, or restarted).
+// Without the sound module nothing sounds.
 class SoundOutput;
 
 class SoundEffect : public QObject
@@ -24,6 +26,9 @@ public:
     ~SoundEffect() override;
 
     QString fileName() const { return name; }
+
+    // No feedback sound lasts longer: a play still reported as sounding after this is stuck.
+    static constexpr int LongestPlayMs = 2000;
 
     // Starts the sound when its previous play has finished (or it never played).
     void play();
@@ -37,6 +42,7 @@ protected:
 private:
     QString name;
     std::unique_ptr<SoundOutput> sound;
+    QElapsedTimer started;
 };
 
 class SoundPlayer : public QObject

@@ -3,10 +3,12 @@
 #include "ui/toolkit/SoundPlayer.h"
 
 #include "common/gui_util.h"
+#include "common/qt_wait.h"
 #include "ui/toolkit/Modules.h"
 #include "ui/toolkit/SoundOutput.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -121,6 +123,27 @@ TEST(SoundEffect, ARequestWhileSoundingIsDropped)
     effect.sounding = false;
     effect.play();
     EXPECT_EQ(effect.starts, 2);
+}
+
+// Started while no sound server ran, a sound never reports its end: once the longest sound
+// would have ended, a request starts it again, and the sounds come back with the server.
+TEST(SoundEffect, ASoundThatNeverEndsIsStartedAgainAfterTheLongestSound)
+{
+    ScriptedEffect effect; // sounding from its start for good
+    QElapsedTimer clock;
+    clock.start();
+    effect.play();
+    effect.play();
+    EXPECT_EQ(effect.starts, 1);
+    ASSERT_TRUE(testutil::waitUntil(
+        [&] {
+            effect.play();
+            return effect.starts == 2;
+        },
+        3 * OX::SoundEffect::LongestPlayMs));
+    EXPECT_GE(clock.elapsed(), OX::SoundEffect::LongestPlayMs);
+    effect.play();
+    EXPECT_EQ(effect.starts, 2) << "the new start counts from now";
 }
 
 // The real sound: a second request soon after the first is dropped, another sample still plays.

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QSound>
 
+#include <memory>
+
 namespace OX
 {
 
@@ -14,14 +16,23 @@ class QSoundOutput : public SoundOutput
 {
 public:
     explicit QSoundOutput(const QString& fileName)
-        : m_sound(fileName)
+        : m_fileName(fileName)
+        , m_sound(std::make_unique<QSound>(fileName))
     {
     }
-    void play() override { m_sound.play(); }
-    bool isFinished() const override { return m_sound.isFinished(); }
+    void play() override
+    {
+        // Asked again while the last play never ended (it started without a sound server): a new
+        // sound starts afresh, on the server there is now.
+        if (!m_sound->isFinished())
+            m_sound = std::make_unique<QSound>(m_fileName);
+        m_sound->play();
+    }
+    bool isFinished() const override { return m_sound->isFinished(); }
 
 private:
-    QSound m_sound;
+    QString m_fileName;
+    std::unique_ptr<QSound> m_sound;
 };
 
 } // namespace
