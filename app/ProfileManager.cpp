@@ -11,10 +11,33 @@ ProfileManager::ProfileManager(OrvixDirector* director)
 
 ProfileManager::~ProfileManager() = default;
 
-void ProfileManager::setProfileWriter(ConnectedCheck connected, ProfileWriter writer)
+namespace {
+// The log line's detail of an upload whose write-back failed as well.
+const char SettingsMayDifferDetail[] = "the dongle's settings may differ from the profile shown";
+
+// The dongle went before or while it was written to: whatever it holds, the next connection
+// gets the selected profile.
+bool dongleGone(const DongleResult& result)
+{
+    return result.code == DongleResult::DongleRemoved || result.code == DongleResult::NoDongle;
+}
+} // namespace
+
+void ProfileManager::setProfileWriter(ConnectedCheck connected, ProfileWriter writer, CurrentDongle current)
 {
     m_connected = std::move(connected);
     m_writer = std::move(writer);
+    m_current = std::move(current);
+}
+
+bool ProfileManager::settingsMayDiffer(const DongleResult& result)
+{
+    return result.code != DongleResult::Ok && result.detail == QLatin1String(SettingsMayDifferDetail);
+}
+
+QString ProfileManager::settingsMayDifferText()
+{
+    return tr("The dongle's settings may differ from the profile shown.");
 }
 
 bool ProfileManager::dongleConnected() const
@@ -187,17 +210,21 @@ bool ProfileManager::startApply(int index, Completion done, std::shared_ptr<Mous
     QPointer<MouseProfile> applied(profile);
     auto uploaded = std::make_shared<MouseProfile>(*profile);
     const quint64 stored = m_storedCount;
-    m_writer(*profile, [self, applied, uploaded, previous, stored, done](DongleResult result) {
-        if (self)
-            self->finishApply(applied.data(), uploaded.get(), previous.get(), stored, result, done);
-        else if (done)
-            done(result);
+    const void* dongle = m_current ? m_current() : nullptr;
+    m_writer(*profile, [self, applied, uploaded, previous, stored, dongle, done](DongleResult result) {
+        if (!self) {
+            if (done)
+                done(result);
+            return;
+        }
+        self->finishApply(applied.data(), uploaded.get(), previous.get(), stored, result);
+        self->writeBackShown(dongle, result, done);
     });
     return true;
 }
 
 void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* uploaded,
-    const MouseProfile* previous, quint64 storedBefore, const DongleResult& result, const Completion& done)
+    const MouseProfile* previous, quint64 storedBefore, const DongleResult& result)
 {
     int index = -1;
     for (size_t i = 0; applied && i < m_profiles.size(); ++i) {
@@ -213,7 +240,8 @@ void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* uplo
             emit selectedProfileChangedSignal();
             sync();
         } else if (previous && applied->isEqual(*uploaded, false)) {
-            // The dongle did not take the new settings: the listed profile keeps what it held.
+            // The upload failed: the listed profile keeps what it held (and the dongle gets it
+            // back, writeBackShown).
             // Settings given to it since (a later apply, an edit) are not this upload's to undo.
             *applied = *previous;
             // A save while the upload ran (another upload's success, any setting) stored the
@@ -222,8 +250,31 @@ void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* uplo
                 sync();
         }
     }
-    if (done)
-        done(result);
+}
+
+void ProfileManager::writeBackShown(const void* dongle, const DongleResult& result, const Completion& done)
+{
+    // Only a dongle that answered part of the upload and is still connected can hold a mix.
+    const bool partWritten = result.code != DongleResult::Ok && !dongleGone(result);
+    if (!partWritten || !dongle || !hasSelectedProfile() || !dongleConnected() || m_current() != dongle) {
+        if (done)
+            done(result);
+        return;
+    }
+    const MouseProfile& shown = *m_profiles[size_t(m_selected)];
+    qDebug().noquote() << "Upload failed, writing the shown profile back: " << shown.toString(1);
+    // Written once, straight to the dongle: a failure here starts no further write-back, and
+    // the list, the selection and the store stay as they are.
+    m_writer(shown, [result, done](DongleResult written) {
+        DongleResult told = result;
+        if (written.code != DongleResult::Ok && !dongleGone(written)) {
+            qDebug().noquote() << "Writing the shown profile back failed:" << written.toStringHelper();
+            told.detail = QString::fromLatin1(SettingsMayDifferDetail);
+            told.text += QStringLiteral("\n") + settingsMayDifferText();
+        }
+        if (done)
+            done(told);
+    });
 }
 
 bool ProfileManager::test(const MouseProfile& profile, Completion done)

@@ -21,6 +21,8 @@ public:
     using ConnectedCheck = std::function<bool()>;
     // Writes a profile to the connected dongle; done is called once with the outcome.
     using ProfileWriter = std::function<void(const MouseProfile&, Completion)>;
+    // The connected dongle itself (null when none), to tell one dongle from the next.
+    using CurrentDongle = std::function<const void*()>;
 
     explicit ProfileManager(OrvixDirector* director);
     ~ProfileManager() override;
@@ -41,10 +43,19 @@ public:
                                  dongle->applyMouseProfile(profile, std::move(done));
                              else if (done)
                                  done(DongleResult(DongleResult::NoDongle));
-                         });
+                         },
+                         [provider]() -> const void* { return provider(); });
     }
-    // The same road given as two functions (used by setDongleProvider and by tests).
-    void setProfileWriter(ConnectedCheck connected, ProfileWriter writer);
+    // The same road given as functions (used by setDongleProvider and by tests). Without
+    // current, a failed upload is never followed by writing the shown profile back.
+    void setProfileWriter(ConnectedCheck connected, ProfileWriter writer, CurrentDongle current = {});
+
+    // An upload that fails part way leaves the dongle with some of its writes: the profile
+    // shown (the selected one) is then written back once to the same dongle. When that fails
+    // too, done gets the upload's result marked so: its text tells the person that the
+    // dongle's settings may differ from the profile shown.
+    static bool settingsMayDiffer(const DongleResult& result);
+    static QString settingsMayDifferText();
 
     // Appends a copy unless a profile of the same name (ignoring case) is listed; then sync().
     bool addProfile(const MouseProfile& profile);
@@ -119,11 +130,15 @@ protected:
 private:
     bool startApply(int index, Completion done, std::shared_ptr<MouseProfile> previous);
     void finishApply(MouseProfile* applied, const MouseProfile* uploaded, const MouseProfile* previous,
-                     quint64 storedBefore, const DongleResult& result, const Completion& done);
+                     quint64 storedBefore, const DongleResult& result);
+    // Writes the selected profile back after a failed upload to dongle, when it is still the
+    // connected one; then done with the upload's result.
+    void writeBackShown(const void* dongle, const DongleResult& result, const Completion& done);
 
     OrvixDirector* m_director;
     ConnectedCheck m_connected;
     ProfileWriter m_writer;
+    CurrentDongle m_current;
     int m_selected = -1;
     quint64 m_storedCount = 0; // lists the store has written
     // Each profile lives in its own heap object: inserting or removing never copies or assigns

@@ -118,6 +118,13 @@ connected</translation>
     </message>
 </context>
 <context>
+    <name>ProfileManager</name>
+    <message>
+        <source>The dongle&apos;s settings may differ from the profile shown.</source>
+        <translation>The dongle&apos;s settings may differ from the profile shown.</translation>
+    </message>
+</context>
+<context>
     <name>ProgressDialog</name>
     <message>
         <source>Dialog</source>

@@ -118,6 +118,13 @@ connecté</translation>
     </message>
 </context>
 <context>
+    <name>ProfileManager</name>
+    <message>
+        <source>The dongle&apos;s settings may differ from the profile shown.</source>
+        <translation>Les réglages du dongle peuvent différer du profil affiché.</translation>
+    </message>
+</context>
+<context>
     <name>ProgressDialog</name>
     <message>
         <source>Dialog</source>

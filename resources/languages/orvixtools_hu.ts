@@ -118,6 +118,13 @@ csatlakoztatva</translation>
     </message>
 </context>
 <context>
+    <name>ProfileManager</name>
+    <message>
+        <source>The dongle&apos;s settings may differ from the profile shown.</source>
+        <translation>A dongle beállításai eltérhetnek a megjelenített profiltól.</translation>
+    </message>
+</context>
+<context>
     <name>ProgressDialog</name>
     <message>
         <source>Dialog</source>

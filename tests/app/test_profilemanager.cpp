@@ -55,11 +55,13 @@ MouseProfile named(const QString& name, float speed = 0.5f)
 struct Done {
     int calls = 0;
     int code = -1;
+    DongleResult last;
     ProfileManager::Completion callback()
     {
         return [this](DongleResult r) {
             ++calls;
             code = r.code;
+            last = r;
         };
     }
 };
@@ -384,4 +386,52 @@ TEST(ProfileManagerApply, TestUploadsWithoutStoringOrSelecting)
     EXPECT_EQ(m.syncs, syncs);
     EXPECT_EQ(m.selectionSignals, 0);
     EXPECT_TRUE(m.selectedProfile()->isEqual(named("A"), true));
+}
+
+TEST(ProfileManagerApply, AFailedUploadWritesTheShownProfileBackOnlyToTheSameAnsweringDongle)
+{
+    CountingManager m;
+    int dongle = 1;
+    const char dongles[3] = {};
+    m.setProfileWriter([&m]() { return m.connected; },
+                       [&m](const MouseProfile& profile, ProfileManager::Completion done) {
+                           m.uploads.push_back({ std::make_unique<MouseProfile>(profile), std::move(done) });
+                       },
+                       [&]() -> const void* { return dongle ? &dongles[dongle] : nullptr; });
+    m.addProfile(named("A", 0.1f));
+    m.addProfile(named("B", 0.9f));
+    m.setSelectedProfile("A");
+    const int syncs = m.syncs;
+    Done done;
+
+    // Timed out part way: A is written back once; the upload's failure is what done gets.
+    EXPECT_TRUE(m.apply(1, done.callback()));
+    m.finish(DongleResult::TimedOut);
+    ASSERT_EQ(m.uploads.size(), 1u);
+    EXPECT_TRUE(m.uploads[0].profile->isEqual(named("A", 0.1f), true));
+    EXPECT_EQ(done.calls, 0);
+    m.finish(DongleResult::Ok);
+    EXPECT_EQ(done.calls, 1);
+    EXPECT_EQ(done.code, DongleResult::TimedOut);
+    EXPECT_FALSE(ProfileManager::settingsMayDiffer(done.last));
+
+    // The write-back failing too is told, and nothing more is written.
+    EXPECT_TRUE(m.apply(1, done.callback()));
+    m.finish(DongleResult::TimedOut);
+    m.finish(DongleResult::TimedOut);
+    EXPECT_TRUE(m.uploads.empty());
+    EXPECT_EQ(done.calls, 2);
+    EXPECT_EQ(done.code, DongleResult::TimedOut);
+    EXPECT_TRUE(ProfileManager::settingsMayDiffer(done.last));
+
+    // A dongle gone, or another one in its place, is not written back to.
+    EXPECT_TRUE(m.apply(1, done.callback()));
+    m.finish(DongleResult::DongleRemoved);
+    EXPECT_TRUE(m.apply(1, done.callback()));
+    dongle = 2;
+    m.finish(DongleResult::TimedOut);
+    EXPECT_TRUE(m.uploads.empty());
+    EXPECT_EQ(done.calls, 4);
+    EXPECT_EQ(m.syncs, syncs);
+    EXPECT_EQ(m.selectedProfile()->name(), "A");
 }

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -56,6 +57,14 @@ protected:
             if (r.seq >= mark && r.frame.pid == emu::pid::DCP && r.copy == 1)
                 out << r.frame.payload;
         return out;
+    }
+
+    int commandCount(int command, int mark) const
+    {
+        int n = 0;
+        for (const QByteArray& write : writesSince(mark))
+            n += write.at(0) == char(command);
+        return n;
     }
 
     static QByteArray scp(int command, int lsb, int msb)
@@ -184,4 +193,62 @@ TEST_F(ProfileUploadTest, ARefusedApplyLeavesTheStoreAsTheDongleHasItAfterAnothe
     EXPECT_EQ(waitFor(applied), 4);
     Settings reread(dir.filePath("OrvixTools.conf"), nullptr);
     EXPECT_TRUE(reread.selectedProfile()->isEqual(MouseProfile::Restricted, true));
+}
+
+// The seven parameters the dongle model holds equal those of profile.
+static void expectDongleHolds(emu::DongleModel const& model, MouseProfile const& profile)
+{
+    auto byte = [](float f) { return uint8_t(std::min(100.f, std::max(0.f, f * 100.f)) + 0.5f); };
+    EXPECT_EQ(model.params.at(25).second, uint8_t(profile.controlMode()));
+    EXPECT_EQ(model.autoZero, profile.autoZeroEnable());
+    EXPECT_EQ(model.params.at(3).second, byte(profile.tremorFilter()));
+    EXPECT_EQ(model.params.at(2), std::make_pair(byte(profile.verticalViewAnglePercent()),
+                                                 byte(profile.horizontalViewAnglePercent())));
+    EXPECT_EQ(model.params.at(26).second, byte(profile.mouseSpeedPercent()));
+    EXPECT_EQ(model.params.at(24).second, uint8_t(profile.ACATKeyCode()));
+}
+
+TEST_F(ProfileUploadTest, AnUploadFailingPartWayLeavesTheDongleWithTheShownProfileAndTheStoreAlone)
+{
+    // The dongle takes Tremor's speed but its echo never comes: the six writes before it are in.
+    failFast();
+    auto tremorSpeed = [](emu::Frame const& f) { return f.payload.size() > 2 && f.payload.at(2) == 25; };
+    const int rule = emulator->addFault(emu::FaultRule::dropReply(emu::FrameFilter::dcp(26).where(tremorSpeed), -1));
+    ASSERT_TRUE(settings->setSelectedProfile("Restricted"));
+    settings->sync();
+    const QVariant list = settings->store()->value("profile/list");
+    const QVariant selected = settings->store()->value("profile/selected");
+    int mark = emulator->mark();
+    DongleResult told;
+    int code = -1;
+    auto done = [&](DongleResult r) { told = r; code = r.code; };
+
+    // A list click and an edited profile applied: both fail, the dongle ends holding Restricted.
+    ASSERT_TRUE(settings->apply(settings->indexOf("Tremor"), done));
+    EXPECT_EQ(waitFor(code), 4);
+    EXPECT_FALSE(ProfileManager::settingsMayDiffer(told));
+    expectDongleHolds(emulator->dongle(), MouseProfile::Restricted);
+    EXPECT_EQ(commandCount(24, mark), 1);
+    code = -1;
+    ASSERT_TRUE(settings->apply(MouseProfile::Tremor, done));
+    EXPECT_EQ(waitFor(code), 4);
+    expectDongleHolds(emulator->dongle(), MouseProfile::Restricted);
+    EXPECT_EQ(settings->selectedProfile()->name(), "Restricted");
+    EXPECT_TRUE(settings->selectedProfile()->isEqual(MouseProfile::Restricted, true));
+    EXPECT_EQ(settings->store()->value("profile/list"), list);
+    EXPECT_EQ(settings->store()->value("profile/selected"), selected);
+
+    // The write-back fails too: told once, nothing written a third time, the store untouched.
+    emulator->removeFault(rule);
+    emulator->addFault(emu::FaultRule::dropReply(emu::FrameFilter::dcp(26), -1));
+    mark = emulator->mark();
+    code = -1;
+    ASSERT_TRUE(settings->applySelected(done));
+    EXPECT_EQ(waitFor(code), 4);
+    EXPECT_TRUE(ProfileManager::settingsMayDiffer(told));
+    EXPECT_TRUE(told.text.contains(ProfileManager::settingsMayDifferText()));
+    testutil::spin(50);
+    EXPECT_EQ(commandCount(25, mark), 2);
+    EXPECT_EQ(settings->store()->value("profile/list"), list);
+    EXPECT_EQ(settings->store()->value("profile/selected"), selected);
 }

@@ -42,6 +42,15 @@ bool failed(DongleResult const& result)
     return result.code != DongleResult::Ok && result.code != DongleResult::DongleRemoved;
 }
 
+// The failure's text, with the warning that the dongle may run with settings other than the
+// profile shown when the profile could not be written back either.
+QString failureText(DongleResult const& result, QString const& text)
+{
+    if (!ProfileManager::settingsMayDiffer(result))
+        return text;
+    return text + QStringLiteral("\n\n") + ProfileManager::settingsMayDifferText();
+}
+
 void showProgress(OrvixDirector* director)
 {
     if (director)
@@ -117,7 +126,7 @@ void ProfilesPage::applyProfile(MouseProfile& profile, std::function<void()> com
         // The indicator goes first, so that it does not spin behind the error box.
         hideProgress(self->container->getDirector());
         if (failed(result))
-            emit self->showError(tr("Apply Profile"), tr("Profile upload failed"));
+            emit self->showError(tr("Apply Profile"), failureText(result, tr("Profile upload failed")));
         if (completion)
             completion();
     };
@@ -177,7 +186,7 @@ void ProfilesPage::onTestingFinished()
     QPointer<ProfilesPage> self(this);
     auto onReverted = [self](DongleResult result) {
         if (self && failed(result))
-            emit self->showError(tr("Testing Profile"), tr("Revert profile failed"));
+            emit self->showError(tr("Testing Profile"), failureText(result, tr("Revert profile failed")));
     };
     if (!settings->applySelected(onReverted))
         onReverted(refused());
@@ -228,7 +237,7 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
         if (Settings* settings = self->selectionSettings())
             self->updateUi(*settings, true);
         if (failed(result))
-            emit self->showError(tr("Select Profile"), tr("Profile selection failed"));
+            emit self->showError(tr("Select Profile"), failureText(result, tr("Profile selection failed")));
     };
     if (!settings.apply(row, onApplied))
         onApplied(refused());
@@ -282,7 +291,7 @@ void ProfilesPage::onRemoveProfileClicked()
     QPointer<ProfilesPage> self(this);
     auto onApplied = [self](DongleResult result) {
         if (self && failed(result))
-            emit self->showError(tr("Remove Profile"), tr("Profile selection failed"));
+            emit self->showError(tr("Remove Profile"), failureText(result, tr("Profile selection failed")));
     };
     if (!selection->applySelected(onApplied))
         onApplied(refused());
