@@ -178,10 +178,9 @@ void CalibrationPage::cancelCalibration(std::function<void()> done)
     QPointer<CalibrationPage> self(this);
     const quint64 asked = visit();
     headset->exitCalibration([self, id, asked](DongleResult result) {
-        // An exit never answered may not have been heard: the calibration goes on.
-        const State after = result.code == DongleResult::Ok ? Stopped
-            : unanswered(result)                            ? Calibrating
-                                                            : Failed;
+        // An exit refused (the headset active, nothing sent) or never answered leaves the
+        // headset calibrating: "Cancel" stays, and leaving tries it again.
+        const State after = result.code == DongleResult::Ok ? Stopped : Calibrating;
         if (self && self->finishRequest(id, after) && failed(result))
             self->tellFailure(
                 tr("The headset did not confirm that it left calibration mode."), result, asked);

@@ -230,6 +230,30 @@ TEST_F(CalibrationPageTest, AnExitTheHeadsetNeverConfirmsOnLeavingIsToldByTheDir
     EXPECT_TRUE(boxes.seen().isEmpty()) << "no box of the page over the menu";
 }
 
+// An exit refused while the headset is active leaves it calibrating: "Cancel" stays offered,
+// and leaving tries the exit again.
+TEST_F(CalibrationPageTest, ARefusedExitLeavesTheCalibrationUnderWay)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_NO_FATAL_FAILURE(startCalibrating());
+    auto setControl = [&](uint8_t control) {
+        rig.emulator().updateHeadset([control](emu::HeadsetModel& h) { h.control = control; });
+        return waitUntil([&] { return rig.headset()->isActive() == (control != 0); });
+    };
+    ASSERT_TRUE(setControl(1));
+    testutil::BoxAnswerer boxes;
+    boxes.answer(ExitFailed, QStringLiteral("OK"));
+    rig.container.clickRight(); // Cancel, refused with nothing sent
+    ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty() && !QApplication::activeModalWidget(); }));
+    EXPECT_TRUE(rig.emulator().headset().calibrating);
+    EXPECT_EQ(page->state(), OX::CalibrationPage::Calibrating);
+    EXPECT_EQ(right(), QStringLiteral("Cancel"));
+    ASSERT_TRUE(setControl(0));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
+    EXPECT_FALSE(rig.emulator().headset().calibrating);
+}
+
 TEST_F(CalibrationPageTest, NoHeadsetShowsNotFoundAndLeavesAtOnce)
 {
     ASSERT_NO_FATAL_FAILURE(open(0, 0, false));
