@@ -96,8 +96,9 @@ void CalibrationPage::setRightButton()
         container->setRight(tr("Cancel"), PageAction::cancel, this, PageFooter::MainButton);
     else
         container->setRight(tr("Reset"), PageAction::reset, this, PageFooter::MainButton);
-    // Without a headset neither button has anything to act on.
-    container->setRightEnabled(PageFooter::MainButton, container->getHeadset() != nullptr);
+    // Without a headset neither button has anything to act on; while a request is out the busy
+    // footer keeps it off.
+    container->setRightEnabled(PageFooter::MainButton, container->getHeadset() != nullptr && !m_busy);
 }
 
 void CalibrationPage::setHint(char const* source)

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "common/gui_util.h"
+#include "common/time_scale.h"
 
 using testutil::waitUntil;
 
@@ -252,6 +253,21 @@ TEST_F(CalibrationPageTest, ARefusedExitLeavesTheCalibrationUnderWay)
     rig.container.clickLeft();
     ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
     EXPECT_FALSE(rig.emulator().headset().calibrating);
+}
+
+// Levels that move while a request is out leave the busy footer's button off.
+TEST_F(CalibrationPageTest, LevelsDuringARequestKeepTheButtonOff)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    rig.emulator().addFault(emu::FaultRule::delayRequest(calibrationCommand(1), testutil::scaled(800), -1));
+    pressReset();
+    setLevels(2, 1, 3);
+    ASSERT_TRUE(waitUntil([&] { return page->barValues() == QList<int>({ 66, 100, 33 }); }));
+    EXPECT_TRUE(rig.container.busy);
+    EXPECT_FALSE(rig.container.rightEnabled[0]);
+    ASSERT_TRUE(waitUntil([&] { return !rig.container.busy; }, 3000));
+    EXPECT_TRUE(rig.container.rightEnabled[0]);
+    EXPECT_EQ(right(), QStringLiteral("Cancel"));
 }
 
 TEST_F(CalibrationPageTest, NoHeadsetShowsNotFoundAndLeavesAtOnce)
