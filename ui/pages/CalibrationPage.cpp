@@ -96,8 +96,9 @@ void CalibrationPage::setRightButton()
         container->setRight(tr("Cancel"), PageAction::cancel, this, PageFooter::MainButton);
     else
         container->setRight(tr("Reset"), PageAction::reset, this, PageFooter::MainButton);
-    // Without a headset neither button has anything to act on.
-    container->setRightEnabled(PageFooter::MainButton, container->getHeadset() != nullptr);
+    // Without a headset neither button has anything to act on; while a request is out the busy
+    // footer keeps it off.
+    container->setRightEnabled(PageFooter::MainButton, container->getHeadset() != nullptr && !m_busy);
 }
 
 void CalibrationPage::setHint(char const* source)
@@ -178,10 +179,9 @@ void CalibrationPage::cancelCalibration(std::function<void()> done)
     QPointer<CalibrationPage> self(this);
     const quint64 asked = visit();
     headset->exitCalibration([self, id, asked](DongleResult result) {
-        // An exit never answered may not have been heard: the calibration goes on.
-        const State after = result.code == DongleResult::Ok ? Stopped
-            : unanswered(result)                            ? Calibrating
-                                                            : Failed;
+        // An exit refused (the headset active, nothing sent) or never answered leaves the
+        // headset calibrating: "Cancel" stays, and leaving tries it again.
+        const State after = result.code == DongleResult::Ok ? Stopped : Calibrating;
         if (self && self->finishRequest(id, after) && failed(result))
             self->tellFailure(
                 tr("The headset did not confirm that it left calibration mode."), result, asked);

@@ -70,6 +70,9 @@ CrossWindow::CrossWindow(QWidget* parent, OrvixDirector* director)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Closing the overlay is no reason for the application to end, even with its other windows
+    // hidden.
+    setAttribute(Qt::WA_QuitOnClose, false);
     m_ui->setupUi(this);
     // Not a window a person switches to: no task-bar or switcher entry.
     NativeWindow::keepOffTaskbar(this);
@@ -230,6 +233,13 @@ void CrossWindow::paintEvent(QPaintEvent*)
     const int h = height();
     painter.drawLine(w / 2, 0, w / 2, h);
     painter.drawLine(0, h / 2, w, h / 2);
+}
+
+void CrossWindow::closeEvent(QCloseEvent* event)
+{
+    // Closed from outside (the window manager): the count ends unseen, so it never zeroes.
+    abortCrossView();
+    QMainWindow::closeEvent(event);
 }
 
 void CrossWindow::showEvent(QShowEvent* event)

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "common/gui_util.h"
+#include "common/time_scale.h"
 
 using testutil::waitUntil;
 
@@ -228,6 +229,45 @@ TEST_F(CalibrationPageTest, AnExitTheHeadsetNeverConfirmsOnLeavingIsToldByTheDir
         [&] { return rig.container.controller.currentPageName() == "Menu" && !told.isEmpty(); }, 3000));
     EXPECT_EQ(told.at(0).title + ": " + told.at(0).text, QStringLiteral("Calibration: ") + ExitFailed);
     EXPECT_TRUE(boxes.seen().isEmpty()) << "no box of the page over the menu";
+}
+
+// An exit refused while the headset is active leaves it calibrating: "Cancel" stays offered,
+// and leaving tries the exit again.
+TEST_F(CalibrationPageTest, ARefusedExitLeavesTheCalibrationUnderWay)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_NO_FATAL_FAILURE(startCalibrating());
+    auto setControl = [&](uint8_t control) {
+        rig.emulator().updateHeadset([control](emu::HeadsetModel& h) { h.control = control; });
+        return waitUntil([&] { return rig.headset()->isActive() == (control != 0); });
+    };
+    ASSERT_TRUE(setControl(1));
+    testutil::BoxAnswerer boxes;
+    boxes.answer(ExitFailed, QStringLiteral("OK"));
+    rig.container.clickRight(); // Cancel, refused with nothing sent
+    ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty() && !QApplication::activeModalWidget(); }));
+    EXPECT_TRUE(rig.emulator().headset().calibrating);
+    EXPECT_EQ(page->state(), OX::CalibrationPage::Calibrating);
+    EXPECT_EQ(right(), QStringLiteral("Cancel"));
+    ASSERT_TRUE(setControl(0));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
+    EXPECT_FALSE(rig.emulator().headset().calibrating);
+}
+
+// Levels that move while a request is out leave the busy footer's button off.
+TEST_F(CalibrationPageTest, LevelsDuringARequestKeepTheButtonOff)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    rig.emulator().addFault(emu::FaultRule::delayRequest(calibrationCommand(1), testutil::scaled(800), -1));
+    pressReset();
+    setLevels(2, 1, 3);
+    ASSERT_TRUE(waitUntil([&] { return page->barValues() == QList<int>({ 66, 100, 33 }); }));
+    EXPECT_TRUE(rig.container.busy);
+    EXPECT_FALSE(rig.container.rightEnabled[0]);
+    ASSERT_TRUE(waitUntil([&] { return !rig.container.busy; }, 3000));
+    EXPECT_TRUE(rig.container.rightEnabled[0]);
+    EXPECT_EQ(right(), QStringLiteral("Cancel"));
 }
 
 TEST_F(CalibrationPageTest, NoHeadsetShowsNotFoundAndLeavesAtOnce)

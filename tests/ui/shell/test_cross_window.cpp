@@ -3,12 +3,15 @@
 #include "QuietDirectorUi.h"
 #include "app/FakeDirectorUi.h"
 #include "common/qt_wait.h"
+#include "common/time_scale.h"
 
 #include "app/Settings.h"
 #include "device/MouseProfile.h"
 #include "ui/shell/CrossWindow.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -126,4 +129,20 @@ TEST(CrossWindow, ShownCountSoundsOnceASecond)
     EXPECT_NEAR(calls.at, 3200, 250);
     EXPECT_FALSE(cross.isVisible());
     EXPECT_EQ(ui->zeroSounds, 3);
+}
+
+// The overlay closed from outside (the window manager) while the main window is hidden: the
+// application goes on, and the count ends with it, unseen counts never zeroing.
+TEST(CrossWindow, ClosingTheOverlayEndsTheCountNotTheApplication)
+{
+    CrossWindow cross(nullptr, nullptr);
+    Completions calls(cross);
+    cross.runCrossView(true, 300, calls.callback());
+    ASSERT_TRUE(cross.isVisible());
+    QTimer::singleShot(0, &cross, [&cross]() { cross.close(); });
+    QTimer::singleShot(testutil::scaled(700), qApp, []() { qApp->exit(7); });
+    EXPECT_EQ(qApp->exec(), 7) << "closing the overlay quit the application";
+    EXPECT_FALSE(cross.isRunning());
+    EXPECT_EQ(calls.done, 0);
+    EXPECT_EQ(calls.applied, 0);
 }
