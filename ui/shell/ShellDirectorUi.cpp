@@ -9,6 +9,7 @@
 #include "ui/toolkit/Skin.h"
 #include "ui/toolkit/SoundPlayer.h"
 
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QThreadPool>
 #include <QTimer>
@@ -46,6 +47,9 @@ ShellDirectorUi::~ShellDirectorUi()
 void ShellDirectorUi::create(OrvixDirector* director)
 {
     m_director = director;
+    // The application ends through its Quit only: a window closed from outside (a box closed by
+    // the window manager while the main window and the toolbar are hidden, say) never ends it.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     // The interface's work on Qt's global pool is reading its icons at the start, a few
     // milliseconds: two threads beside the GUI thread do it. A map would start one per core, and
     // every pool thread keeps a memory arena of its own afterwards (about a megabyte of the

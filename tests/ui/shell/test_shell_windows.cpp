@@ -1,6 +1,7 @@
 // The main window, the sidebar and the crosshair overlay, alone and driven by a director; the
 // translations and the icon compiled into the resources.
 #include "common/qt_wait.h"
+#include "common/time_scale.h"
 #include "usb/FakeUsbBackend.h"
 
 #include "app/ApiManager.h"
@@ -241,6 +242,25 @@ TEST(ShellDirector, StartShowsTheAttachedWindowsAndTheActionsWork)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->director(), nullptr);
     EXPECT_EQ(h.ui->soundPlayer(), nullptr);
+}
+
+// Every window hidden (the application in the tray), a box closed from outside: the application
+// goes on.
+TEST(ShellDirector, ABoxClosedWhileEveryWindowIsHiddenDoesNotEndTheApplication)
+{
+    ShellHarness h;
+    h.director->start();
+    MainWindow* window = h.ui->mainWindow();
+    window->perform(OX::PageAction::hide, nullptr);
+    h.ui->hideSidebar();
+    ASSERT_FALSE(window->isVisible());
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Dongle"), QStringLiteral("Dongle removed"),
+        QMessageBox::Ok, window);
+    box.show();
+    QTimer::singleShot(0, &box, [&box]() { box.close(); });
+    QTimer::singleShot(testutil::scaled(500), qApp, []() { qApp->exit(7); });
+    EXPECT_EQ(qApp->exec(), 7) << "closing the box ended the application";
+    h.director->stop();
 }
 
 TEST(ShellDirector, AMainWindowLeftOffEveryScreenComesBackWhenShown)
