@@ -268,8 +268,10 @@ void PairingPage::pairLink(NPP record, int answer)
         emit showError(failedTitle.arg(tr("Set CMAP")), networkFull());
         return;
     }
-    // Offered again when it is heard again.
+    // Offered again when it is heard again. The rows follow at once: a row picked while the chain
+    // runs is the LINK it shows.
     m_foundDevices.removeAt(m_foundDevices.indexOf(record));
+    updateDeviceList();
 
     // Both commands go to the address the LINK reported, on the service PAN that a LINK in
     // service mode hears whatever its own PAN: the PAN first, then the address, so that both
