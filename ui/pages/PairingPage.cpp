@@ -571,8 +571,19 @@ void PairingPage::on_cmapRemoveButton_clicked()
     if (!firstSelected(m_ui->channelList, &row) || !acceptsPick(m_ui->channelList))
         return;
     qDebug().noquote() << QStringLiteral("CHANNEL SELECTED: [%1]").arg(row);
-    if (row > 0 && row - 1 < m_workingChannelMap.size())
-        removeChannel(m_workingChannelMap.at(row - 1));
+    DeviceWidget* widget = row > 0 ? rowWidget(m_ui->channelList, row) : nullptr;
+    if (!widget)
+        return;
+    // The entry of the device the row shows: a removal whose map was not written has taken its
+    // entry out of the working map while the rows stay, and the rows after it no longer sit at
+    // their entry's index.
+    const DeviceAddress place = widget->address();
+    for (OrvixDevice const& entry : m_workingChannelMap.devices) {
+        if (entry.address == place.address && entry.portNumber() == place.port) {
+            removeChannel(entry);
+            return;
+        }
+    }
 }
 
 } // namespace OX

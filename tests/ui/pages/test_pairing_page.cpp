@@ -551,6 +551,35 @@ TEST_F(PairingPageTest, LinksArePairedWhetherTheyTakeAddressAndPANAtOnceOrOnLeav
     EXPECT_FALSE(rig.emulator().link(1).serviceMode);
 }
 
+// The LINK picked leaves the list at once: while its pairing runs, every row is still the LINK it
+// shows, so that a row picked meanwhile pairs that LINK and not the next one.
+TEST_F(PairingPageTest, WhileALinkIsBeingPairedEveryRowIsTheLinkItShows)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+        e.addLink(link(0x3456, 9, "LK23000009"));
+        e.addLink(link(0x3457, 10, "LK23000010"));
+        e.addLink(link(0x3458, 11, "LK23000011"));
+    }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 3; }));
+    // No beacon rebuilds the list meanwhile, and the first LINK's pairing waits on its answer.
+    rig.emulator().updateDongle([](emu::DongleModel& d) { d.beaconIntervalMs = 600000; });
+    testutil::spin(300);
+    const emu::FrameFilter toFirst = emu::FrameFilter::of(emu::pid::GRCP).withDst(9);
+    rig.emulator().addFault(emu::FaultRule::noReply(toFirst));
+    const int since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    answers.answer(QStringLiteral("Pair link with headset (Set PAN) failed"), QStringLiteral("OK"));
+    pick("deviceList", rowWithSerial("deviceList", "LK23000009"));
+    ASSERT_TRUE(rig.emulator().waitForFrame(toFirst, testutil::scaled(2000), since));
+    ASSERT_EQ(list("deviceList")->count(), 2);
+    ASSERT_EQ(page->foundDevices().size(), 2);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(row("deviceList", i)->serial(), page->foundDevices().valueAt(i).getSerialNumber());
+    EXPECT_TRUE(waitUntil(
+        [&] { return answers.seen().contains(QStringLiteral("Pair link with headset (Set PAN) failed")); }));
+}
+
 TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServiceMode)
 {
     ASSERT_NO_FATAL_FAILURE(
@@ -599,6 +628,44 @@ TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServi
     EXPECT_EQ(requests({ "16:5:", "16:19:", "48:" }, second), (QStringList { "16:5:0:1@0" }));
     // This dongle's own entry: its row shows the service PAN it went back to.
     EXPECT_EQ(page->findChild<OX::DeviceWidget*>("dongle")->pan(), 1);
+}
+
+// A removal whose map was not written leaves the rows as they were while the working map has lost
+// the entry: the next removal still takes the device of the row picked, never the one after it.
+TEST_F(PairingPageTest, AfterARemovalThatFailedTheRowPickedIsTheDeviceRemoved)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive },
+                                      { 7, 0x81, emu::preset::LinkActuator },
+                                      { 6, 0x81, emu::preset::LinkOutdoorDrive } }),
+        [](emu::Emulator& e) {
+            e.addLink();
+            e.addLink(link(0x1234, 7, "LK19000777"));
+            e.addLink(link(0x1234, 6, "LK19000666"));
+        }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] {
+        return list("channelList")->count() == 5 && row("channelList", 2)->isChecked()
+            && row("channelList", 3)->isChecked() && row("channelList", 4)->isChecked();
+    }));
+    auto* remove = page->findChild<OX::IconButton*>("cmapRemoveButton");
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.ignoreChannelMapWrite = true; });
+    answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
+    answers.answer(QStringLiteral("Remove device (Set CMAP) failed"), QStringLiteral("OK"));
+    pick("channelList", 2);
+    QTest::mouseClick(remove, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil(
+        [&] { return answers.seen().contains(QStringLiteral("Remove device (Set CMAP) failed")); }, 3000));
+    ASSERT_EQ(list("channelList")->count(), 5);
+
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.ignoreChannelMapWrite = false; });
+    const int since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
+    pick("channelList", 3);
+    ASSERT_TRUE(remove->isEnabled());
+    QTest::mouseClick(remove, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().headset().channelMap.size() == 2; }, 3000));
+    EXPECT_EQ(requests({ "64:" }, since), QStringList { "64:0:7:1@1" });
+    EXPECT_EQ(rig.emulator().headset().channelMap.back(), (emu::MapEntry { 6, 0x81, 0x88 }));
 }
 
 TEST_F(PairingPageTest, ANinthDeviceIsRefusedBeforeAnythingIsSent)
