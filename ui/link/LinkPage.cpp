@@ -226,9 +226,11 @@ bool LinkPage::initializeParameters()
     // "Restore" still offers it.
     if (!problems.isEmpty())
         return true;
-    if (!backup.defined)
-        settings->setLinkProfile(backupName(), m_parameters);
-    else if (!backup.parameters.isEqual(m_parameters))
+    if (!backup.defined) {
+        // Stored without a question, but not without a word when the settings cannot keep it.
+        if (!settings->setLinkProfile(backupName(), m_parameters))
+            tellBackupNotSaved();
+    } else if (!backup.parameters.isEqual(m_parameters))
         emit showHint(save_backup);
     return true;
 }

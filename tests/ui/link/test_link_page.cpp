@@ -454,6 +454,21 @@ TEST_F(LinkPageTest, ABackupTheSettingsCannotWriteIsToldNotSaved)
     EXPECT_EQ(backup(), onLink(0)) << "offered for Restore until the application quits";
 }
 
+// The first backup, stored without a question, is told as not saved all the same.
+TEST_F(LinkPageTest, AFirstBackupTheSettingsCannotWriteIsToldNotSaved)
+{
+    start();
+    const QString folder = dir.filePath(QStringLiteral("cfg"));
+    settings = std::make_unique<Settings>(folder + QStringLiteral("/s.ini"), nullptr);
+    rig.container.settings = settings.get();
+    ASSERT_TRUE(QDir(folder).removeRecursively() && QFile(folder).open(QIODevice::WriteOnly));
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Backup not saved", "OK");
+    open();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(boxes.seen(), QStringList { "Backup not saved" });
+}
+
 // A visit that comes while a search of an earlier one still runs waits for its end: the search may
 // still put another chair's LINK under the preset, at the same address, after an Apply was queued.
 TEST_F(LinkPageTest, AVisitWaitsForTheSearchOfAnEarlierOneBeforeAnythingIsSent)
