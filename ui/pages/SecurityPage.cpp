@@ -196,6 +196,12 @@ void SecurityPage::enableFields(bool fields, bool button)
     m_ui->setButton->setEnabled(button);
 }
 
+bool SecurityPage::passwordReady() const
+{
+    const QString password = m_ui->TypePassword->text();
+    return isAcceptablePassword(password) && password == m_ui->reTypePassword->text();
+}
+
 void SecurityPage::onSetState(State s)
 {
     // A page left mid-pass takes no further step: a dongle entering service mode for another
@@ -262,8 +268,9 @@ void SecurityPage::onSetState(State s)
         m_ui->helpText->setText(
             tr("Now put your Link(s) on this network into service mode by pressing the Link’s "
                "button with a long press (3 seconds)."));
-        m_ui->TypePassword->setEnabled(false);
-        m_ui->reTypePassword->setEnabled(false);
+        // The button too: a pass now would skip the devices not heard yet and still end with
+        // "All passwords set", leaving them on the old password.
+        enableFields(false, false);
         break;
     case waiting_for_set_only_dongle_password_state:
         if (!m_channelMap.isEmpty())
@@ -282,8 +289,8 @@ void SecurityPage::onSetState(State s)
                "Dongles in this network of devices, you have to repeat this process later on "
                "your other computer or by connecting them to Orvix Tools on this computer and "
                "applying the SAME password."));
-        m_ui->TypePassword->setEnabled(true);
-        m_ui->reTypePassword->setEnabled(true);
+        // Passwords typed before a wait for other devices can be set as they stand.
+        enableFields(true, passwordReady());
         break;
     case waiting_for_set_password_done:
         // The text of the pass before (a result) does not stay up during this one.
@@ -298,9 +305,7 @@ void SecurityPage::onSetState(State s)
                "diagram). Restart the process by putting all your devices into service mode "
                "again. If the Dongle is one of them, please remove and reconnect it to start "
                "the process again."));
-        enableFields(true,
-            isAcceptablePassword(m_ui->TypePassword->text())
-                && m_ui->TypePassword->text() == m_ui->reTypePassword->text());
+        enableFields(true, passwordReady());
         break;
     case password_set_done_state:
         m_passUnseen = false;
@@ -310,9 +315,7 @@ void SecurityPage::onSetState(State s)
                "out of service mode.\nIf you have multiple Dongles, don’t forget to set the "
                "password with your remaining Dongles by repeating this process on the other "
                "computers or by connecting the Dongles to this computer 1 by 1."));
-        enableFields(true,
-            isAcceptablePassword(m_ui->TypePassword->text())
-                && m_ui->TypePassword->text() == m_ui->reTypePassword->text());
+        enableFields(true, passwordReady());
         break;
     case default_state:
         break;
@@ -374,7 +377,9 @@ void SecurityPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
     if (headset->channelMap() == m_channelMap)
         return;
     updateList(headset);
-    if (m_state == waiting_for_set_only_dongle_password_state)
+    // The rows are new: a device of the new map is not heard yet, and a pass now would skip it.
+    if (m_state == waiting_for_set_only_dongle_password_state
+        || (m_state == waiting_for_set_devices_password_state && !allDevicesFound()))
         emit setState(allDevicesFound() ? waiting_for_set_devices_password_state
                                         : waiting_for_other_devices_service_mode_state);
     else if (m_state == waiting_for_channel_map_state)

@@ -125,6 +125,8 @@ private:
     void markFound(int row);
     bool allDevicesFound() const;
     void enableFields(bool fields, bool button);
+    // Both fields hold the same password, one that may be sent.
+    bool passwordReady() const;
     void showMismatch();
     // Shows or hides, beside the first field, why its password cannot be sent.
     void showPasswordProblem();

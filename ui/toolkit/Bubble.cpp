@@ -140,17 +140,16 @@ void Bubble::showBubble(QWidget* target, Direction direction)
         m_hideAnimation->disconnect(this);
         m_hideAnimation->stop();
         delete m_hideAnimation;
-        if (!isVisible()) {
-            // hidden with its window meanwhile
-            setPosition();
-            show();
-        }
+        // Shown again maybe for another target or from another side: it stands there now.
+        setPosition();
+        if (!isVisible())
+            show(); // hidden with its window meanwhile
         startShowAnimation(windowOpacity());
         return;
     }
+    setPosition();
     if (isVisible())
         return;
-    setPosition();
     show();
     startShowAnimation(0.0);
 }

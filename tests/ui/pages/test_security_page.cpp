@@ -309,6 +309,41 @@ TEST_F(SecurityFixture, AnEmptyMapWaitsForAnotherOneAndALostHeadsetStillCountsIt
     EXPECT_EQ(rig.emulator().dongle().password, QByteArray("again           "));
 }
 
+// A password typed for the dongle alone, then the headset comes with a LINK that is not heard
+// yet: the button waits for the LINK, or the pass would skip it and still say all were set. The
+// same after a new device list while the password step is shown.
+TEST_F(SecurityFixture, TheButtonWaitsForEveryDeviceOfTheMap)
+{
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
+    typeTwice("early");
+    ASSERT_TRUE(setButton()->isEnabled());
+    rig.emulator().addHeadset(); // this dongle at 4 and a LINK at 3
+    Headset headset(*rig.director->dongle(), SHP(), 0x1234, 2);
+    int code = -1;
+    headset.queryChannelMap([&](ChannelMap*, DongleResult r) { code = r.code; });
+    ASSERT_TRUE(waitUntil([&] { return code == 0; }));
+    page->updateWithHeadset(&headset, HeadsetChangeMask::channelMap);
+    ASSERT_EQ(page->state(), Page::waiting_for_other_devices_service_mode_state);
+    EXPECT_FALSE(setButton()->isEnabled());
+    NPP heard;
+    heard.product = ProductID::Link;
+    heard.pan = page->devices()[0].pan;
+    heard.address = 3;
+    page->deviceFound(rig.director->dongle(), heard);
+    ASSERT_EQ(page->state(), Page::waiting_for_set_devices_password_state);
+    EXPECT_TRUE(setButton()->isEnabled()); // the typed password stands
+
+    ChannelMap map = headset.channelMap();
+    map.devices.append(OrvixDevice(6, 0x81, OrvixDevice::LinkDrive));
+    code = -1;
+    headset.setChannelMap(map, [&](DongleResult r) { code = r.code; });
+    ASSERT_TRUE(waitUntil([&] { return code == 0; }));
+    page->updateWithHeadset(&headset, HeadsetChangeMask::channelMap);
+    EXPECT_EQ(page->state(), Page::waiting_for_other_devices_service_mode_state);
+    EXPECT_FALSE(setButton()->isEnabled());
+}
+
 // A headset whose device list is empty (as a failed pairing leaves it): the page says why it can
 // set nothing, and Back takes the person back.
 TEST_F(SecurityFixture, AHeadsetWithAnEmptyDeviceListIsExplainedAndBackLeaves)

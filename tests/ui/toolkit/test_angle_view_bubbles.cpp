@@ -139,6 +139,24 @@ TEST(Bubble, StandsBesideTheFieldAndFollowsItsWindow)
     testutil::saveScreenshot(scene, QStringLiteral("warning-bubble-beside-field"));
 }
 
+// Shown again while it shows, for another field or from another side: it moves there.
+TEST(Bubble, ShownAgainItStandsBesideItsNewTarget)
+{
+    Form form;
+    auto* second = new QLineEdit(&form.window);
+    second->setGeometry(40, 110, 200, 30);
+    second->show();
+    QApplication::setActiveWindow(&form.window);
+    ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
+    OX::WarningBubble bubble;
+    bubble.showBubble(form.field, OX::Bubble::Right, QStringLiteral("x"));
+    ASSERT_TRUE(bubble.isVisible());
+    bubble.showBubble(second, OX::Bubble::Right, QStringLiteral("y"));
+    EXPECT_EQ(bubble.y() + bubble.height() / 2, second->mapToGlobal(QPoint(0, 15)).y());
+    bubble.showBubble(second, OX::Bubble::Left, QStringLiteral("y"));
+    EXPECT_EQ(bubble.x() + bubble.width(), second->mapToGlobal(QPoint(0, 0)).x());
+}
+
 TEST(Bubble, ALongWarningWrapsInsideTheScreen)
 {
     Form form;
