@@ -62,9 +62,11 @@ PageFooter::PageFooter(PageContainer* container)
     m_ui->progressWheel->setDisplayedWhenStopped(false);
     m_ui->progressWheel->setAnimationDelay(WheelStepMs);
     m_ui->progressWheel->hide();
-    connect(m_ui->leftButton, &QPushButton::released, this, &PageFooter::leftAction);
-    connect(m_ui->rightButton, &QPushButton::released, this, &PageFooter::rightAction);
-    connect(m_ui->actionButton, &QPushButton::released, this, &PageFooter::alternativeRightAction);
+    // A button acts on a press released over it only: one slid off (and back), or disabled while
+    // held because the page went busy or is leaving, does nothing.
+    connect(m_ui->leftButton, &QPushButton::clicked, this, &PageFooter::leftAction);
+    connect(m_ui->rightButton, &QPushButton::clicked, this, &PageFooter::rightAction);
+    connect(m_ui->actionButton, &QPushButton::clicked, this, &PageFooter::alternativeRightAction);
 }
 
 PageFooter::~PageFooter() = default;

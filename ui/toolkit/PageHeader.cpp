@@ -102,8 +102,9 @@ PageHeader::PageHeader(PageContainer* container)
         drawn.helpDisabled = Pixmap::tintedImage(help, disabled);
         promise->set_value(std::move(drawn));
     });
-    connect(m_ui->homeButton, &QToolButton::released, this, &PageHeader::homeAction);
-    connect(m_ui->helpButton, &QToolButton::released, this, &PageHeader::helpAction);
+    // As the footer's: a press slid off the button, or cut by the button being disabled, does nothing.
+    connect(m_ui->homeButton, &QToolButton::clicked, this, &PageHeader::homeAction);
+    connect(m_ui->helpButton, &QToolButton::clicked, this, &PageHeader::helpAction);
 }
 
 void PageHeader::takeIcons() const

@@ -7,6 +7,8 @@
 #include "ui/toolkit/ProgressWheel.h"
 #include "ui/toolkit/Skin.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -83,6 +85,46 @@ TEST(PageFooter, AButtonSetForAnotherPageLeavesTheDisabledStateOfThePageBeforeBe
     EXPECT_FALSE(footer.rightButton(1)->isEnabled()) << "busy";
     footer.setProgress(false);
     EXPECT_TRUE(footer.rightButton(1)->isEnabled());
+}
+
+// The press as a pointer gives it: moves carry the held left button.
+void pointer(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, pos, w->mapToGlobal(pos), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+        held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+TEST(PageBars, APressSlidOffOrCutByTheButtonGoingOffActsOnceOrNotAtAll)
+{
+    testutil::FakePageContainer c;
+    testutil::RecordingPage page(&c, "Page");
+    PageFooter footer(&c);
+    OX::PageHeader header(&c);
+    footer.show();
+    header.show();
+    footer.setRight("Next", PageAction::apply, &page, PageFooter::MainButton);
+    QPushButton* next = footer.rightButton(0);
+    const QPoint in = next->rect().center();
+    const QPoint out(-20, -20);
+    pointer(next, QEvent::MouseButtonPress, in, Qt::LeftButton);
+    pointer(next, QEvent::MouseMove, out, Qt::LeftButton);
+    pointer(next, QEvent::MouseMove, in, Qt::LeftButton);
+    pointer(next, QEvent::MouseButtonRelease, in, Qt::NoButton);
+    EXPECT_EQ(c.calls.count("perform(4,Page)"), 1) << "one press, one step";
+
+    pointer(next, QEvent::MouseButtonPress, in, Qt::LeftButton);
+    pointer(next, QEvent::MouseMove, out, Qt::LeftButton);
+    pointer(next, QEvent::MouseButtonRelease, out, Qt::NoButton);
+    pointer(next, QEvent::MouseButtonPress, in, Qt::LeftButton);
+    footer.setProgress(true); // the page went busy under the held button
+    pointer(next, QEvent::MouseButtonRelease, in, Qt::NoButton);
+    QToolButton* home = header.homeButton();
+    pointer(home, QEvent::MouseButtonPress, home->rect().center(), Qt::LeftButton);
+    header.setLeftEnabled(false);
+    pointer(home, QEvent::MouseButtonRelease, home->rect().center(), Qt::NoButton);
+    EXPECT_EQ(c.calls.count("perform(4,Page)"), 1);
+    EXPECT_FALSE(c.calls.contains("perform(13,null)")) << c.calls.join(' ').toStdString();
 }
 
 TEST(PageHeader, OnlyALeftButtonDragMovesTheWindow)
