@@ -323,6 +323,10 @@ OX::PageFooter::State const& MainWindow::getFooterState() const
 
 void MainWindow::setNavigationEnable(bool enable, OX::NavigationOptions options)
 {
+    // A busy page keeps the way out closed until it is done: the end of a slide that brought it
+    // in, or Help going away, does not open it early.
+    if (enable && m_busy)
+        return;
     using N = OX::NavigationOptions;
     if (options.testFlags(N::header)) {
         m_header->setEnabled(enable);

@@ -19,6 +19,7 @@
 #include "ui/toolkit/ExpandableListViewItem.h"
 #include "ui/toolkit/Menu.h"
 #include "ui/toolkit/PageController.h"
+#include "ui/toolkit/PageFooter.h"
 #include "ui/toolkit/PageHeader.h"
 #include "ui/toolkit/ProgressDialog.h"
 #include "ui/toolkit/ProgressWheel.h"
@@ -172,6 +173,34 @@ TEST(MainWindowSize, HalfTheScreenHeightWithinTheMinimum)
     EXPECT_EQ(MainWindow::fittedSize(800, aspect), QSize(810, 700));
     EXPECT_EQ(MainWindow::fittedSize(1000, 2.0), QSize(1000, 700));
     EXPECT_EQ(MainWindow::fittedSize(1000, 0.0), QSize(810, 700));
+}
+
+namespace
+{
+// A page whose command, sent on an earlier visit, still runs when it comes back.
+class BusyOnArrival : public OX::Page
+{
+public:
+    using OX::Page::Page;
+    void retranslate() override { }
+    void pageWillAppear(QString const&) override { container->setProgress(true); }
+};
+} // namespace
+
+TEST(MainWindowNavigation, APageArrivingBusyKeepsTheWayOutClosedUntilItIsDone)
+{
+    MainWindow window;
+    auto* busy = new BusyOnArrival(&window, &window);
+    OX::PageController* pages = window.controller();
+    ASSERT_TRUE(pages->addPage(busy, QStringLiteral("Busy")));
+    pages->setInitialPage(QStringLiteral("Menu"));
+    ASSERT_TRUE(pages->showPage(QStringLiteral("Busy"), OX::Page::FromRight, 50, true));
+    ASSERT_TRUE(waitUntil([&] { return !pages->isSwitching(); }));
+    EXPECT_FALSE(window.header()->isEnabled()) << "no way home or to Help while the wheel turns";
+    EXPECT_FALSE(window.footer()->isEnabled());
+    busy->container->setProgress(false);
+    EXPECT_TRUE(window.header()->isEnabled());
+    EXPECT_TRUE(window.footer()->isEnabled());
 }
 
 TEST(ShellDirectorBox, OpensFromTheEventLoopSkinnedAndClosesWithWhatItIsAbout)
