@@ -21,6 +21,8 @@ namespace
 constexpr float VisibleShift = 0.5f;
 // Pixels kept around the model's projected vertices when only its area is drawn again.
 constexpr int BoundsMargin = 2;
+// A reported orientation shorter than this is no turn (the headset gives 1/16384 steps).
+constexpr float MinimumQuaternionLength = 1.0f / 1024.0f;
 
 QMatrix4x4 rotationOf(QQuaternion const& q)
 {
@@ -66,8 +68,14 @@ QOpenGLContext* OpenGLView::context() const
     return m_gl ? m_gl->context.get() : nullptr;
 }
 
-void OpenGLView::setOrientation(QQuaternion const& q)
+void OpenGLView::setOrientation(QQuaternion const& orientation)
 {
+    // Only a turn is shown: a quaternion that is not of length 1 would also stretch the model, and
+    // one of length 0 or not finite gives no turn at all: the model keeps its pose.
+    float const length = orientation.length();
+    if (!std::isfinite(length) || length < MinimumQuaternionLength)
+        return;
+    QQuaternion const q = orientation / length;
     QMatrix4x4 const rotation = rotationOf(q);
     if (!m_reference)
         m_reference = std::make_unique<QMatrix4x4>(rotation);

@@ -63,7 +63,8 @@ public:
     QSize minimumSizeHint() const override;
 
     // Turns the model by q relative to the reference (taken from q when there is none); repaints
-    // when the model moves visibly.
+    // when the model moves visibly. q is taken at length 1; one of about length 0, or not finite,
+    // is ignored.
     void setOrientation(QQuaternion const& q);
     // The next orientation becomes straight ahead; the model keeps its pose until then.
     void resetOrientation();

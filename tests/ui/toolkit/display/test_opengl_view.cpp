@@ -122,6 +122,26 @@ TEST(OpenGLView, AfterAResetTheNextOrientationIsTheRestPose)
     EXPECT_TRUE(testutil::imagesClose(rest, view.grabFramebuffer(), 0, 0.0));
 }
 
+TEST(OpenGLView, AnOrientationIsTakenAtLengthOneAndOneOfNoLengthOrNotFiniteIsIgnored)
+{
+    OX::OpenGLView view;
+    view.setActive(true);
+    float const nan = std::nanf("");
+    // Neither becomes the reference: the first real turn does.
+    view.setOrientation(QQuaternion(0, 0, 0, 0));
+    view.setOrientation(QQuaternion(nan, 0, 0, 0));
+    EXPECT_FALSE(view.hasReference());
+    view.setOrientation(Nod * 3.0f);
+    view.setOrientation(Turn * 0.5f);
+    QMatrix4x4 const turned = view.modelMatrix();
+    QMatrix4x4 expected;
+    expected.rotate(Nod.inverted() * Turn);
+    EXPECT_TRUE(isRestPose(expected.inverted() * turned)) << turned.determinant();
+    view.setOrientation(QQuaternion(1, nan, 0, 0));
+    view.setOrientation(QQuaternion(0, 0, 0, 0));
+    EXPECT_EQ(view.modelMatrix(), turned);
+}
+
 TEST(OpenGLView, AMaterialWhoseImagesAllFailIsRedAndAnEmptyModelShowsOnlyTheBackground)
 {
     if (!testutil::hasDisplay())
