@@ -5,6 +5,8 @@
 #include <QTextStream>
 #include <QtDebug>
 
+#include <cmath>
+
 namespace OX
 {
 
@@ -27,7 +29,10 @@ QStringList tokensOf(QString const& line)
 
 float floatAt(QStringList const& tokens, int index)
 {
-    return tokens.value(index).toFloat(); // C locale; unreadable or missing text reads 0
+    // C locale; unreadable or missing text reads 0, and so do "nan" and "inf", which would spoil
+    // the model's size and every bound worked out from it.
+    float const value = tokens.value(index).toFloat();
+    return std::isfinite(value) ? value : 0.0f;
 }
 
 int intAt(QString const& text)

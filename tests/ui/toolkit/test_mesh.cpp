@@ -107,6 +107,16 @@ TEST_F(MeshFiles, FacesNamingIndicesOutsideTheirListsAreSkippedAndMissingValuesR
     EXPECT_EQ(QVector3D(part->vertices[40], part->vertices[41], part->vertices[42]), QVector3D(7, 0, 0));
 }
 
+TEST_F(MeshFiles, NumbersThatAreNotFiniteReadZero)
+{
+    write(QStringLiteral("m.mtl"), "newmtl A\nKd nan 0.5 inf\n");
+    ASSERT_TRUE(load("mtllib m.mtl\nv nan 1 -inf\nvn inf 0 1\nvt nan 0.5\nv 1e39 0 0\n"));
+    EXPECT_EQ(mesh.positions(), QVector<QVector3D>({ QVector3D(0, 1, 0), QVector3D() }));
+    EXPECT_EQ(mesh.normals().value(0), QVector3D(0, 0, 1));
+    EXPECT_EQ(mesh.textureCoordinates().value(0), QVector3D(0, 0.5f, 0));
+    EXPECT_EQ(mesh.material(1).Kd, QVector3D(0, 0.5f, 0));
+}
+
 TEST(Mesh, TheShippedModelHasOneTexturedMaterialWithTwoLooksAndABlackCornerTexel)
 {
     OX::Mesh mesh;
