@@ -6,7 +6,8 @@
 //
 // The model file is input: a face naming an index that is 0, negative or beyond what was read so
 // far is skipped with a warning; a corner without a normal gets (0, 0, 0); a number that is
-// missing, unreadable or not finite reads 0. A part's material pointer stays valid until the next load.
+// missing, unreadable or not finite reads 0. A part's material pointer stays valid until the next
+// load.
 #include <QImage>
 #include <QList>
 #include <QString>
