@@ -616,6 +616,9 @@ void OrvixDirector::onDongleDisconnected()
     emit dongleDisconnectedSignal(dongle, DongleResult(DongleResult::DongleRemoved));
     m_dongle = nullptr;
     delete dongle;
+    // The errors told are this dongle's: the next dongle's first one is told again, whatever its
+    // code (a headset still controlling a LINK when the dongle is plugged in again).
+    m_lastResult = DongleResult(DongleResult::Ok);
 
     releasePort();
     emit dongleUpdatedSignal(nullptr, DongleChangeMask::lost);

@@ -422,6 +422,12 @@ TEST(DirectorErrors, RepeatedCodeIsShownOnceAndOkClearsTheMemory)
     ASSERT_TRUE(waitUntil([&] { return h.messages.size() == 3; }, 1000));
     EXPECT_EQ(d->lastError()->code, 9);
     EXPECT_EQ(h.quits, 0) << "dongle errors are warnings";
+
+    // The dongle goes and comes back reporting the same: told again.
+    d->onUsbDeviceRemoved(QtUsb::FilterList{Harness::dongleIds()});
+    EXPECT_EQ(d->lastError()->code, 0);
+    d->dongleError(nullptr, DongleResult(DongleResult::InvalidRevision));
+    ASSERT_TRUE(waitUntil([&] { return h.messages.size() == 4; }, 1000));
 }
 
 TEST(DirectorProfiles, NoSelectedProfileStillConnectsAndNeverCrashesACallback)
