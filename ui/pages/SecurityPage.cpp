@@ -14,6 +14,7 @@
 #include <QDebug>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include <utility>
 
@@ -236,15 +237,19 @@ void SecurityPage::onSetState(State s)
         const quint64 asked = visit();
         enterServiceMode(
             dongle, this, [this, asked] { return isVisit(asked); },
-            [this](DongleResult result) {
-                if (result.code == DongleResult::Ok) {
-                    continueInServiceMode();
+            [this, asked](DongleResult result) {
+                if (result.code != DongleResult::Ok) {
+                    serviceModeFailed();
                     return;
                 }
-                // Nothing more happens on this visit: the person reads why and goes back.
-                container->setProgress(false);
-                m_ui->helpText->setText(tr("Unable to enter service mode"));
-                emit showHint(enter_service_mode_failed_hint);
+                continueInServiceMode();
+                // A notice that never comes would leave the page busy with no way back.
+                QTimer::singleShot(ServiceModeNoticeMs, this, [this, asked] {
+                    if (isVisit(asked) && m_state == waiting_for_dongle_service_mode_state) {
+                        qWarning("The dongle took the request to enter service mode but sent no notice");
+                        serviceModeFailed();
+                    }
+                });
             });
         break;
     }
@@ -424,6 +429,15 @@ void SecurityPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
         Page::perform(PageAction::back);
     } else if (mask.testFlag(DongleChangeMask::statusChanged))
         continueInServiceMode();
+}
+
+void SecurityPage::serviceModeFailed()
+{
+    // Nothing more happens on this visit unless the notice still comes: the person reads why and
+    // goes back.
+    container->setProgress(false);
+    m_ui->helpText->setText(tr("Unable to enter service mode"));
+    emit showHint(enter_service_mode_failed_hint);
 }
 
 void SecurityPage::continueInServiceMode()

@@ -66,6 +66,9 @@ public:
     Q_ENUM(Hint)
 
     static constexpr int MaxPasswordLength = 16;
+    // The dongle sends its state notice as soon as it is in service mode: a dongle that took the
+    // request to enter and sent no notice within this time is taken as not entering.
+    static constexpr int ServiceModeNoticeMs = 5000;
     // What a password field holds: QLineEdit's own bound, far beyond what is sent, so that what
     // is typed is never cut.
     static constexpr int FieldMaxLength = 32767;
@@ -137,6 +140,8 @@ private:
     void onPasswordAnswer(quint64 visit, quint64 pass, Device const& device, DongleResult const& result);
     // In state 2, goes on to state 3 once the dongle's state byte says service mode.
     void continueInServiceMode();
+    // The dongle did not enter service mode: the page says so and the way back opens.
+    void serviceModeFailed();
 
     std::unique_ptr<Ui::SecurityPage> m_ui;
     ChannelMap m_channelMap;

@@ -381,6 +381,29 @@ TEST_F(SecurityFixture, ADongleThatDoesNotLeaveServiceModeIsToldOnLeaving)
     EXPECT_TRUE(boxes.unexpected().isEmpty());
 }
 
+// The dongle takes the request to enter service mode but its notice never comes: the page stops
+// waiting, says why, and Back leaves; a notice that comes later still lets the page go on.
+TEST_F(SecurityFixture, ADongleWhoseNoticeNeverComesIsToldAndBackLeaves)
+{
+    ASSERT_TRUE(rig.startDirector([](emu::Emulator& e) {
+        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+    }));
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"));
+    BoxAnswerer boxes;
+    boxes.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_dongle_service_mode_state));
+    ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }, Page::ServiceModeNoticeMs + scaled(5000)));
+    EXPECT_EQ(help(), QStringLiteral("Unable to enter service mode"));
+    EXPECT_FALSE(rig.container.busy);
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+
+    rig.emulator().noticeState(0);
+    EXPECT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
+    rig.container.clickLeft();
+    EXPECT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+}
+
 // The dongle unplugged before a pass takes the page back and nothing more; unplugged mid-pass,
 // the person is told once, over the page shown then, that the devices may now differ.
 TEST_F(SecurityFixture, ADongleUnpluggedMidPassIsToldOnceAndBeforeAPassNot)
