@@ -326,6 +326,10 @@ quint32 LinkHeadAngleForm::editMovement(double angle)
 {
     Fields const& f = fields();
     const int i = m_description.direction - 1;
+    // The dead zones are held as a share of the axis's mean angle: a new angle may change them
+    // in degrees (rounded again, or held at 63.75 % of a smaller mean) without a push.
+    const double innerBefore = readField(m_lpp, f.inner);
+    const double outerBefore = readField(m_lpp, f.outer);
     write(f.angle[i], f.setAngle[i], angle);
     // The safety bit always goes: the safety zone's lower limit follows the new angle.
     quint32 mask = f.angleBit[i] | f.safetyBit[i];
@@ -333,6 +337,10 @@ quint32 LinkHeadAngleForm::editMovement(double angle)
         storeField(m_lpp, f.setOuter, angle);
         mask |= f.outerBit;
     }
+    if (readField(m_lpp, f.inner) != innerBefore)
+        mask |= f.innerBit;
+    if (readField(m_lpp, f.outer) != outerBefore)
+        mask |= f.outerBit;
     if (angle > readField(m_lpp, f.safety[i]))
         storeField(m_lpp, f.setSafety[i], angle);
     return mask;
