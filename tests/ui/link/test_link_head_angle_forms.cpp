@@ -175,6 +175,21 @@ TEST(LinkHeadAngleForms, AMovementAngleThatShrinksTheDeadZonesRedrawsThem)
     EXPECT_EQ(changes.masks, QList<quint32> { 0x1011 });
 }
 
+TEST(LinkHeadAngleForms, DeadZonesAreHeldBelowTheSmallerMovementAngleOfTheAxis)
+{
+    LPP lpp = LinkProfile::Normal.parameters;
+    lpp.angleForward = lpp.angleRight = 120; // 60 degrees
+    lpp.angleBackward = lpp.angleLeft = 40; // 20 degrees
+    OX::LinkForwardSlowspeedForm slow(lpp);
+    OX::LinkForwardHighSpeedForm high(lpp);
+    OX::LinkTurningSlowspeedform turnSlow(lpp);
+    OX::LinkTurningHighspeedForm turnHigh(lpp);
+    EXPECT_EQ(slow.headAngleView()->getMaximum(QStringLiteral("DZ_I_forward")), 20.0);
+    EXPECT_EQ(high.headAngleView()->getMaximum(QStringLiteral("DZ_O_forward")), 20.0);
+    EXPECT_EQ(turnSlow.headAngleView()->getMaximum(QStringLiteral("DZ_I_right")), 20.0);
+    EXPECT_EQ(turnHigh.headAngleView()->getMaximum(QStringLiteral("DZ_O_right")), 20.0);
+}
+
 TEST(LinkHeadAngleForms, DeadZonesAndSafetyLimitShowWhatTheRecordHolds)
 {
     LPP lpp = LinkProfile::Normal.parameters;
