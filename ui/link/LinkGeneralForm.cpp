@@ -115,6 +115,10 @@ void LinkGeneralForm::onCenterTimerPressed()
 void LinkGeneralForm::onCenterDelayEdited(int seconds)
 {
     m_lpp.setCenterDelay(seconds);
+    // A delay of 0 is automatic centring on the LINK: the mode shown says so at once. The edit
+    // stays enabled while the person types in it.
+    const bool automatic = m_lpp.getCenterDelay() == 0;
+    (automatic ? m_ui->scModeAutomaticButton : m_ui->scModeTimerButton)->setChecked(true);
     emit parametersChanged(LPP::ChangeMask::centerDelay);
 }
 

@@ -11,6 +11,8 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace OX
 {
 
@@ -223,8 +225,11 @@ void LinkHeadAngleForm::updateUi(LPP::ChangeMask mask)
     HeadAngleView* view = m_headAngle;
     const Kind kind = m_description.kind;
     const bool deadzoneForm = kind == Kind::SlowSpeed || kind == Kind::HighSpeed;
-    const double angle1 = readField(m_lpp, f.angle[0]);
     const double inner = readField(m_lpp, f.inner);
+    // The dead zones are the same both ways: the dragged one stays below the smaller movement
+    // angle, or the other direction would get a dead zone beyond its own full-speed angle.
+    const double smallerAngle = std::min(readField(m_lpp, f.angle[0]), readField(m_lpp, f.angle[1]));
+    const bool anAngle = has(f.angleBit[0]) || has(f.angleBit[1]);
 
     for (int direction = 1; direction <= 2; ++direction) {
         const int i = direction - 1;
@@ -236,13 +241,17 @@ void LinkHeadAngleForm::updateUi(LPP::ChangeMask mask)
         if (deadzoneForm)
             view->setLimits(marker("DZ_I_", direction), 0, angle);
     }
+    if (deadzoneForm && anAngle)
+        view->setLimits(marker("DZ_I_", 1), 0, smallerAngle);
     if (has(f.innerBit)) {
         for (int direction = 1; direction <= 2; ++direction) {
             view->setAngle(marker("DZ_I_", direction), inner);
             view->setLimits(marker("move_", direction), inner, MovementMaximum);
-            if (kind == Kind::HighSpeed)
-                view->setLimits(marker("DZ_O_", direction), inner, angle1);
         }
+    }
+    if (kind == Kind::HighSpeed && (anAngle || has(f.innerBit))) {
+        view->setLimits(marker("DZ_O_", 1), inner, smallerAngle);
+        view->setLimits(marker("DZ_O_", 2), inner, smallerAngle);
     }
     if (has(f.outerBit)) {
         const double outer = readField(m_lpp, f.outer);
@@ -326,6 +335,10 @@ quint32 LinkHeadAngleForm::editMovement(double angle)
 {
     Fields const& f = fields();
     const int i = m_description.direction - 1;
+    // The dead zones are held as a share of the axis's mean angle: a new angle may change them
+    // in degrees (rounded again, or held at 63.75 % of a smaller mean) without a push.
+    const double innerBefore = readField(m_lpp, f.inner);
+    const double outerBefore = readField(m_lpp, f.outer);
     write(f.angle[i], f.setAngle[i], angle);
     // The safety bit always goes: the safety zone's lower limit follows the new angle.
     quint32 mask = f.angleBit[i] | f.safetyBit[i];
@@ -333,6 +346,10 @@ quint32 LinkHeadAngleForm::editMovement(double angle)
         storeField(m_lpp, f.setOuter, angle);
         mask |= f.outerBit;
     }
+    if (readField(m_lpp, f.inner) != innerBefore)
+        mask |= f.innerBit;
+    if (readField(m_lpp, f.outer) != outerBefore)
+        mask |= f.outerBit;
     if (angle > readField(m_lpp, f.safety[i]))
         storeField(m_lpp, f.setSafety[i], angle);
     return mask;

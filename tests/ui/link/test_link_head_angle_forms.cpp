@@ -156,6 +156,40 @@ TEST(LinkHeadAngleForms, MovementPushesTheOuterDeadZoneDownAndTheSafetyAngleUp)
         (QList<quint32> { 0x1011, 0x4002, 0x8004, 0x8004, 0 }));
 }
 
+TEST(LinkHeadAngleForms, AMovementAngleThatShrinksTheDeadZonesRedrawsThem)
+{
+    // Forward 60, backward 10 degrees, dead zones 5 and 20 degrees of a mean angle of 35.
+    LPP lpp = LinkProfile::Normal.parameters;
+    lpp.angleForward = 120;
+    lpp.angleBackward = 20;
+    lpp.deadzoneInnerVertical = 57;
+    lpp.deadzoneOuterVertical = 229;
+    OX::LinkMoveForwardForm forward(lpp);
+    ASSERT_EQ(shown(forward, "DZ_O_forward"), 20.0);
+    Changes changes(&forward);
+    // A mean of 20 degrees holds at most 12.75: the outer dead zone shrinks without a push.
+    drag(forward, "move_forward", 30.0);
+    EXPECT_EQ(lpp.getDeadzoneOuterVertical(), 13.0);
+    EXPECT_EQ(shown(forward, "DZ_O_forward"), 13.0);
+    EXPECT_EQ(shown(forward, "DZ_O_backward"), 13.0);
+    EXPECT_EQ(changes.masks, QList<quint32> { 0x1011 });
+}
+
+TEST(LinkHeadAngleForms, DeadZonesAreHeldBelowTheSmallerMovementAngleOfTheAxis)
+{
+    LPP lpp = LinkProfile::Normal.parameters;
+    lpp.angleForward = lpp.angleRight = 120; // 60 degrees
+    lpp.angleBackward = lpp.angleLeft = 40; // 20 degrees
+    OX::LinkForwardSlowspeedForm slow(lpp);
+    OX::LinkForwardHighSpeedForm high(lpp);
+    OX::LinkTurningSlowspeedform turnSlow(lpp);
+    OX::LinkTurningHighspeedForm turnHigh(lpp);
+    EXPECT_EQ(slow.headAngleView()->getMaximum(QStringLiteral("DZ_I_forward")), 20.0);
+    EXPECT_EQ(high.headAngleView()->getMaximum(QStringLiteral("DZ_O_forward")), 20.0);
+    EXPECT_EQ(turnSlow.headAngleView()->getMaximum(QStringLiteral("DZ_I_right")), 20.0);
+    EXPECT_EQ(turnHigh.headAngleView()->getMaximum(QStringLiteral("DZ_O_right")), 20.0);
+}
+
 TEST(LinkHeadAngleForms, DeadZonesAndSafetyLimitShowWhatTheRecordHolds)
 {
     LPP lpp = LinkProfile::Normal.parameters;

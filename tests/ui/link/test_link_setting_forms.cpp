@@ -72,8 +72,14 @@ TEST(LinkGeneralForm, ShowsTheBuiltInRecordAndWritesOnlyWhatThePersonChanges)
     QTest::mouseClick(timer, Qt::LeftButton);
     EXPECT_EQ(lpp.centerDelay, 5);
     EXPECT_EQ(seconds->text(), QStringLiteral("5"));
+    // 0 is automatic centring on the LINK, shown at once; the edit stays open for typing.
     seconds->setValue(0);
     EXPECT_EQ(lpp.centerDelay, 0);
+    EXPECT_TRUE(child<QPushButton>(&form, "scModeAutomaticButton")->isChecked());
+    EXPECT_TRUE(seconds->isEnabled());
+    seconds->setValue(8);
+    EXPECT_TRUE(timer->isChecked());
+    seconds->setValue(0);
     form.updateUi(LPP::ChangeMask::centerDelay);
     EXPECT_TRUE(child<QPushButton>(&form, "scModeAutomaticButton")->isChecked());
     EXPECT_FALSE(seconds->isEnabled());
@@ -110,7 +116,7 @@ TEST(LinkGeneralForm, ShowsTheBuiltInRecordAndWritesOnlyWhatThePersonChanges)
     clickPlus(tremor);
     EXPECT_EQ(lpp.tremorFilter, 32750);
     EXPECT_EQ(changed.masks,
-        (QList<quint32> { 0x400000, 0x400000, 0x400000, 0x800000, 0x800000, 0x800000, 0x800000, 0x800 }));
+        (QList<quint32> { 0x400000, 0x400000, 0x400000, 0x400000, 0x400000, 0x800000, 0x800000, 0x800000, 0x800000, 0x800 }));
 }
 
 TEST(LinkGeneralForm, TremorOfTheBuiltInRecordRoundsHalfUp)
