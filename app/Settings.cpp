@@ -5,11 +5,13 @@
 #include <QDebug>
 #include <QDir>
 #include <QEvent>
+#include <QHash>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QVariant>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -162,9 +164,22 @@ MouseProfile profileFromMap(const QVariantMap& map)
         KeyCode(toInt(map.value(QStringLiteral("ACATKey")), 205) & 0xFF));
 }
 
-QVariantMap mapFromProfile(const MouseProfile& p)
+// The keys of a stored mouse profile that this version reads.
+const char* const kProfileKeys[]
+    = { "name", "controlMode", "autoZero", "zeroTimeInterval_ms", "audioFeedback", "visualFeedback",
+          "tremorFilter", "horizontalViewAngle", "verticalViewAngle", "autorange", "mouseSpeed", "ACATKey" };
+
+// What a stored entry holds beside the keys this version reads (settings of a later version).
+QVariantMap otherKeys(QVariantMap map, const char* const* known, size_t count)
 {
-    QVariantMap map;
+    for (size_t i = 0; i < count; ++i)
+        map.remove(QLatin1String(known[i]));
+    return map;
+}
+
+// The stored entry of a profile: the keys this version writes over the others it was loaded with.
+QVariantMap mapFromProfile(const MouseProfile& p, QVariantMap map = QVariantMap())
+{
     map.insert(QStringLiteral("name"), p.name());
     map.insert(QStringLiteral("controlMode"), int(p.controlMode()));
     map.insert(QStringLiteral("autoZero"), p.autoZeroEnable());
@@ -179,6 +194,9 @@ QVariantMap mapFromProfile(const MouseProfile& p)
     map.insert(QStringLiteral("ACATKey"), int(p.ACATKeyCode()));
     return map;
 }
+
+// The keys of a stored LINK profile that this version reads.
+const char* const kLinkProfileKeys[] = { "name", "data" };
 
 // The entries of a stored LINK profile list; a value that is no list is one entry.
 QVariantList storedEntries(const QVariant& stored)
@@ -509,6 +527,10 @@ void Settings::load()
         const int existing = indexOf(profile.name());
         if (existing == -1) {
             appendProfile(profile);
+            const QVariantMap other
+                = otherKeys(entry.toMap(), kProfileKeys, sizeof(kProfileKeys) / sizeof(kProfileKeys[0]));
+            if (!other.isEmpty())
+                m_otherProfileKeys.emplace_back(profileAt(profileCount() - 1), other);
         } else {
             qWarning() << "Duplicated profile \"" << profile.name() << "\" found at index " << existing;
             ++leftOut;
@@ -531,6 +553,19 @@ void Settings::load()
         // The stored selection names no profile: the first one is taken (nothing is written).
         setSelectedIndex(0);
     }
+}
+
+QVariantMap Settings::otherProfileKeys(const MouseProfile* profile)
+{
+    // A profile removed since (or a list reset) takes its keys with it.
+    m_otherProfileKeys.erase(std::remove_if(m_otherProfileKeys.begin(), m_otherProfileKeys.end(),
+                                 [](const auto& entry) { return entry.first.isNull(); }),
+        m_otherProfileKeys.end());
+    for (const auto& entry : m_otherProfileKeys) {
+        if (entry.first == profile)
+            return entry.second;
+    }
+    return QVariantMap();
 }
 
 void Settings::sync()
@@ -557,7 +592,7 @@ void Settings::storeProfilesAndFlush()
         m_store->setValue(QLatin1String(kProfileSelected), selectedProfile()->name());
         QVariantList list;
         for (int i = 0; i < profileCount(); ++i)
-            list.append(mapFromProfile(*profileAt(i)));
+            list.append(mapFromProfile(*profileAt(i), otherProfileKeys(profileAt(i))));
         m_store->setValue(QLatin1String(kProfileList), list);
         profilesStored();
     }
@@ -681,9 +716,18 @@ bool Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
     }
     checkFileOnDisk();
     if (!profiles.isEmpty()) {
+        // A stored entry may hold keys of a later version beside its name and record: they stay
+        // with the profile of that name.
+        QHash<QString, QVariantMap> storedOther;
+        for (const QVariant& entry : storedEntries(m_store->value(QLatin1String(kLinkProfileList)))) {
+            const QVariantMap map = entry.toMap();
+            const QString name = toText(map.value(QStringLiteral("name")), QStringLiteral("default"));
+            if (!storedOther.contains(name))
+                storedOther.insert(name, otherKeys(map, kLinkProfileKeys, 2));
+        }
         QVariantList list;
         for (const LinkProfile& profile : profiles) {
-            QVariantMap map;
+            QVariantMap map = storedOther.value(profile.name);
             map.insert(QStringLiteral("name"), profile.name);
             map.insert(QStringLiteral("data"), profile.parameters.getData().bytes());
             list.append(map);

@@ -5,11 +5,14 @@
 #include "device/LinkProfile.h"
 
 #include <QList>
+#include <QPointer>
 #include <QSettings>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QTemporaryFile;
 
@@ -137,6 +140,8 @@ private:
     void flushStore();
     // The three built-in mouse profiles, "default" selected; no sync.
     void builtInProfiles();
+    // The keys a listed profile was loaded with that this version does not read.
+    QVariantMap otherProfileKeys(const MouseProfile* profile);
 
     QSettings* m_store = nullptr;
     QString m_fileName;
@@ -158,4 +163,7 @@ private:
     bool m_storeFailed = false;
     bool m_storeFailureReported = false;
     LanguageLoader m_languageLoader;
+    // Stored profiles may hold settings of a later version: they are written back with the
+    // profile they came with, never dropped by a save of this one.
+    std::vector<std::pair<QPointer<const MouseProfile>, QVariantMap>> m_otherProfileKeys;
 };

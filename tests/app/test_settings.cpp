@@ -241,6 +241,41 @@ TEST_F(SettingsTest, DuplicatedNamesKeepTheFirst)
     EXPECT_EQ(s->selectedIndex(), 1);
 }
 
+TEST_F(SettingsTest, KeysOfALaterVersionSurviveSaves)
+{
+    prepare([](QSettings& raw) {
+        QVariantMap later = entry("Later");
+        later.insert("mouseSpeed", 0.3f);
+        later.insert("cursorShape", "ring");
+        QVariantMap link { { "name", "chair" }, { "data", LinkProfile::Normal.parameters.getData().bytes() },
+            { "model", 2 } };
+        raw.setValue("profile/list", QVariantList { entry("Home"), later });
+        raw.setValue("link/profile/list", QVariantList { link });
+    });
+    auto s = open();
+    ASSERT_TRUE(s->renameProfile("Later", "Later on"));
+    s->profileAt(1)->setMouseSpeedPercent(0.6f);
+    ASSERT_TRUE(s->setLinkProfile("chair", LPP(PacketData(lppBytes(7)))));
+    ASSERT_TRUE(s->setLinkProfile("other", LinkProfile::Normal.parameters));
+    s->sync();
+    const QVariantList mice = raw("profile/list").toList();
+    ASSERT_EQ(mice.size(), 2);
+    EXPECT_EQ(mice[1].toMap().value("cursorShape").toString(), "ring");
+    EXPECT_FLOAT_EQ(mice[1].toMap().value("mouseSpeed").toFloat(), 0.6f);
+    EXPECT_EQ(mice[1].toMap().value("name").toString(), "Later on");
+    EXPECT_EQ(mice[0].toMap().size(), 12);
+    const QVariantList links = raw("link/profile/list").toList();
+    ASSERT_EQ(links.size(), 2);
+    EXPECT_EQ(links[0].toMap().value("model").toInt(), 2);
+    EXPECT_EQ(links[0].toMap().value("data").toByteArray(), lppBytes(7));
+    EXPECT_EQ(links[1].toMap().size(), 2);
+
+    // A profile removed takes its keys along: one added later under its name starts clean.
+    ASSERT_TRUE(s->removeProfile("Later on"));
+    ASSERT_TRUE(s->addProfile(MouseProfile("Later on", MouseProfile::Normal)));
+    EXPECT_EQ(raw("profile/list").toList().at(1).toMap().size(), 12);
+}
+
 TEST_F(SettingsTest, UnknownSelectionFallsBackWithoutWriting)
 {
     prepare([](QSettings& raw) {
