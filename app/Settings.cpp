@@ -662,13 +662,11 @@ bool Settings::eventFilter(QObject* watched, QEvent* event)
 QList<LinkProfile> Settings::linkProfiles() const
 {
     QList<LinkProfile> profiles;
-    const QVariant stored = m_store->value(QLatin1String(kLinkProfileList));
-    if (stored.userType() == QMetaType::QVariantList) {
-        for (const QVariant& entry : stored.toList()) {
-            const StoredLinkProfile profile = readLinkProfile(entry);
-            if (profile.problems.isEmpty())
-                profiles.append(LinkProfile(profile.name, profile.parameters));
-        }
+    // Read as the check at start reads it: a profile stored as itself, not in a list, is one entry.
+    for (const QVariant& entry : storedEntries(m_store->value(QLatin1String(kLinkProfileList)))) {
+        const StoredLinkProfile profile = readLinkProfile(entry);
+        if (profile.problems.isEmpty())
+            profiles.append(LinkProfile(profile.name, profile.parameters));
     }
     if (profiles.isEmpty()) {
         profiles.append(LinkProfile::Normal);
@@ -680,9 +678,8 @@ QList<LinkProfile> Settings::linkProfiles() const
 
 LinkProfile Settings::linkProfile(const QString& name, QString* problems) const
 {
-    const QVariant stored = m_store->value(QLatin1String(kLinkProfileList));
-    if (problems && stored.userType() == QMetaType::QVariantList) {
-        for (const QVariant& entry : stored.toList()) {
+    if (problems) {
+        for (const QVariant& entry : storedEntries(m_store->value(QLatin1String(kLinkProfileList)))) {
             const StoredLinkProfile profile = readLinkProfile(entry);
             if (profile.name != name)
                 continue;

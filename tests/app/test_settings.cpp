@@ -459,6 +459,16 @@ TEST_F(SettingsTest, DamagedLinkEntriesAreIgnored)
     prepare([](QSettings& raw) { raw.setValue("link/profile/list", 17); });
     auto wrongType = open();
     EXPECT_EQ(wrongType->linkProfiles().size(), 3);
+
+    // One profile stored as itself, not in a list: offered, and kept by the next save.
+    prepare([](QSettings& raw) {
+        raw.setValue("link/profile/list", QVariantMap { { "name", "mine" }, { "data", lppBytes(7) } });
+    });
+    auto single = open();
+    EXPECT_TRUE(single->linkProfile("mine").defined);
+    ASSERT_TRUE(single->setLinkProfile("backup", LinkProfile::Normal.parameters));
+    EXPECT_EQ(single->linkProfiles().size(), 2);
+    EXPECT_EQ(raw("link/profile/list").toList().at(0).toMap().value("name").toString(), "mine");
 }
 
 TEST_F(SettingsTest, ResetToDefaults)
