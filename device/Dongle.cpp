@@ -938,7 +938,21 @@ void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType 
     endBurst();
     if (m_repeater && m_repeater->hasOperations())
         m_repeater->cancelAllOperations(false);
+    dropUnsentWrites();
     request->replied.release();
+}
+
+void Dongle::dropUnsentWrites()
+{
+    // A dongle that stops reading the line for a while leaves the copies of the burst waiting in
+    // the port. Once the attempt has ended they would reach it late: a request reported as
+    // failed would take effect after all, and their echoes would come while the next request
+    // waits. Only this attempt's copies can be waiting (requests go out one at a time); during
+    // a firmware upload the line is the sender's.
+    if (m_port && m_port->isOpen() && !m_xmodemActive.load() && m_port->bytesToWrite() > 0) {
+        qCDebug(lcDongle) << "<Send>" << m_port->bytesToWrite() << "bytes not written are dropped";
+        m_port->clear(QSerialPort::Output);
+    }
 }
 
 void Dongle::finishRequest(

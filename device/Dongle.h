@@ -358,6 +358,8 @@ private:
     bool clearedToSend(RequestPtr const& request);
     // Cancels the current wait (its request then ends or retries as its handler decides).
     void cancelCurrentWait();
+    // Drops what the port still holds to write once an attempt has ended.
+    void dropUnsentWrites();
 
     // A local DCP command answered by its echo.
     void sendLocalCommand(SCP const& scp, ResultCallback callback, std::function<void()> onSuccess = {});

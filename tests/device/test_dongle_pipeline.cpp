@@ -251,6 +251,28 @@ TEST_F(DonglePipelineTest, DestroyingTheDongleWithRequestsInFlightNeitherBlocksN
     EXPECT_EQ(list.size(), 1);
 }
 
+// A dongle that stops reading the line for a while (busy): the copies of a request that ended
+// meanwhile stay in the port and would reach the dongle once it reads again, so that auto-zero
+// reported as not set would be set after all.
+TEST_F(DonglePipelineTest, ARequestThatEndedIsNotWrittenLater)
+{
+    fastTiming(0.1, 0);
+    Dongle::Timing timing = dongle->timing();
+    timing.repeatCount = 1200; // fills the line quickly
+    dongle->setTiming(timing);
+    emulator->pauseReading(true);
+    Replies zero, autoZero;
+    dongle->setZero(zero.resultCallback()); // its copies fill the line
+    dongle->setMouseAutoZero(true, autoZero.resultCallback());
+    ASSERT_TRUE(testutil::waitUntil([&] { return zero.calls == 1 && autoZero.calls == 1; }, 5000));
+    EXPECT_EQ(autoZero.codes, QList<int> { 4 });
+    emulator->pauseReading(false);
+    EXPECT_TRUE(testutil::waitUntil([&] { return port->bytesToWrite() == 0; }, 5000));
+    EXPECT_TRUE(emulator->waitForQuiet(testutil::scaled(200), testutil::scaled(5000)));
+    EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(18)), 0);
+    EXPECT_FALSE(emulator->dongle().autoZero);
+}
+
 TEST_F(DonglePipelineTest, TheDongleSurvivesItsPortGoingAway)
 {
     fastTiming(0.05, 4);

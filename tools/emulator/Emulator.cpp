@@ -317,7 +317,7 @@ void Emulator::Impl::run()
                 timeout = qMin(timeout, qMax(0, int(out.front().notBefore - t + 0.999)));
             fds[nfds++] = pollfd{wakeRead, POLLIN, 0};
             if (master >= 0)
-                fds[nfds++] = pollfd{master, short(POLLIN | (wantWrite ? POLLOUT : 0)), 0};
+                fds[nfds++] = pollfd{master, short((readPaused ? 0 : POLLIN) | (wantWrite ? POLLOUT : 0)), 0};
         }
         ::poll(fds, nfds, timeout);
         if (fds[0].revents & POLLIN) {
@@ -326,7 +326,7 @@ void Emulator::Impl::run()
             }
         }
         Lock lock(mutex);
-        if (nfds > 1 && master >= 0 && fds[1].fd == master && (fds[1].revents & POLLIN)) {
+        if (nfds > 1 && master >= 0 && fds[1].fd == master && !readPaused && (fds[1].revents & POLLIN)) {
             for (;;) {
                 const ssize_t n = ::read(master, buf.data(), buf.size());
                 if (n <= 0)
@@ -768,6 +768,14 @@ bool Emulator::isPlugged() const
 {
     Lock lock(d->mutex);
     return d->master >= 0;
+}
+
+void Emulator::pauseReading(bool paused)
+{
+    Lock lock(d->mutex);
+    d->readPaused = paused;
+    d->trace(paused ? QStringLiteral("dongle busy: the line is not read") : QStringLiteral("dongle reads the line again"));
+    d->wake();
 }
 
 void Emulator::setTimeScale(double scale)

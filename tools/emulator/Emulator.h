@@ -101,6 +101,9 @@ public:
     // stream off, pass-through off, no held keys; its stored parameters persist.
     bool plugIn(QString* error = nullptr);
     bool isPlugged() const;
+    // A busy dongle reads nothing from the line: what the application writes waits in the
+    // line and, once the line is full, in the application's own port, until reading resumes.
+    void pauseReading(bool paused);
     void setTimeScale(double scale);
     Options options() const;
 

@@ -42,6 +42,8 @@ struct Emulator::Impl {
     int statuses = 0;
 
     // ---- input ----
+    // The dongle is busy and reads nothing from the line (pauseReading).
+    bool readPaused = false;
     FrameDecoder decoder;   // the dongle's side
     FrameDecoder ptDecoder; // the cabled LINK's firmware in pass-through
     QByteArray recoveryTail;
