@@ -364,7 +364,16 @@ void SidebarDialog::animateTo(QPoint& target, std::function<void()> done)
     int distance = std::abs(target.x() - pos().x());
     if (distance == 0)
         distance = std::abs(target.y() - pos().y());
+    // One move at a time. Qt stops a move still under way when the next one starts, and a
+    // stopped move never finishes: it would stay with the toolbar for the whole run, one more
+    // for every step of a scale slider dragged. It is let go of here and completes nothing.
+    if (m_move) {
+        disconnect(m_move, nullptr, this, nullptr);
+        m_move->stop();
+        m_move->deleteLater();
+    }
     auto* animation = new QPropertyAnimation(this, "pos", this); // dies with the toolbar if still running
+    m_move = animation;
     animation->setDuration(int(distance / PixelsPerSecond * 1000.0));
     animation->setStartValue(pos());
     animation->setEndValue(target);

@@ -25,6 +25,7 @@ class Dongle;
 class Headset;
 class OrvixDirector;
 class QHBoxLayout;
+class QPropertyAnimation;
 class QScreen;
 class Settings;
 
@@ -144,7 +145,8 @@ public:
     void attachRight();
     void attachTop();
     void attachBottom();
-    // Slides the window to target, then calls done (also for a move of no length).
+    // Slides the window to target, then calls done (also for a move of no length). A move still
+    // under way stops where it is and never calls its done.
     void animateTo(QPoint& target, std::function<void()> done);
 
     void sendMouseAction(
@@ -242,6 +244,7 @@ private:
     bool m_keyboardFailed = false;
     bool m_screensChanging = false;
     QHBoxLayout* m_horizontalLayout = nullptr;
+    QPointer<QPropertyAnimation> m_move; // the docking move under way
     LayoutPosition m_layoutPosition = Vertical;
     std::unique_ptr<Ui::SidebarDialog> m_ui;
 };

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPropertyAnimation>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -119,6 +120,22 @@ TEST(SidebarDisplay, DocksToEachEdgeAndSnapsToTheNearerOne)
     QPoint here = bar.pos();
     bar.animateTo(here, [&]() { ++done; });
     EXPECT_EQ(done, 1);
+}
+
+TEST(SidebarDisplay, AMoveCutShortByAnotherIsFreedAndTheLastOneDocks)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    SidebarDialog bar;
+    bar.show();
+    bar.setScale(0.25f);
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    // Sent across the screen, then made horizontal before it arrives: the first move is cut
+    // short and goes; the strip docks at the top.
+    bar.attachRight();
+    bar.changeLayoutPosition(SidebarDialog::Horizontal);
+    EXPECT_TRUE(waitUntil([&] { return bar.findChildren<QPropertyAnimation*>().isEmpty(); }, 3000));
+    EXPECT_TRUE(docked(bar, SidebarDialog::Top, { 699, 0 }));
 }
 
 TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
