@@ -179,6 +179,10 @@ void SidebarDialog::show()
 {
     if (m_director)
         onHeadsetUpdated(headset(), HeadsetChangeMask::all);
+    // Minimised by the window manager ("show desktop" minimises every window), it comes back as
+    // it was: it has no task-bar entry a person could bring it back with.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     QDialog::show();
     raise();
 }

@@ -131,7 +131,8 @@ public:
     void detach();
     OrvixDirector* director() const;
 
-    // Refreshes the icons from the director's headset, then shows and raises the toolbar.
+    // Refreshes the icons from the director's headset, then shows and raises the toolbar (out of
+    // a minimised state).
     void show();
 
     // scale and opacity as the settings store them, each 0 to 1.

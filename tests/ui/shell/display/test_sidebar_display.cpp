@@ -138,6 +138,20 @@ TEST(SidebarDisplay, AMoveCutShortByAnotherIsFreedAndTheLastOneDocks)
     EXPECT_TRUE(docked(bar, SidebarDialog::Top, { 699, 0 }));
 }
 
+// Minimised by the window manager ("show desktop"), the toolbar has no task-bar entry to bring it
+// back: being shown again does.
+TEST(SidebarDisplay, ShownAgainItComesOutOfMinimised)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    SidebarDialog bar;
+    bar.show();
+    bar.setWindowState(bar.windowState() | Qt::WindowMinimized);
+    ASSERT_TRUE(bar.isMinimized());
+    bar.show();
+    EXPECT_TRUE(waitUntil([&] { return !bar.isMinimized() && bar.isVisible(); }, 3000));
+}
+
 TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
 {
     if (!testutil::hasDisplay())
