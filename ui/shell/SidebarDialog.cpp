@@ -314,12 +314,13 @@ void SidebarDialog::attachBottom()
     dock(Edge::Bottom);
 }
 
-void SidebarDialog::dock(Edge edge)
+void SidebarDialog::dock(Edge edge, const QRect* on)
 {
     Settings* s = settings();
     const ScreenGeometry& screens = ScreenGeometry::current();
-    const QRect area
-        = s && s->sidebarStickedToPromaryScreen() ? screens.primaryAvailable() : screens.availableAt(pos());
+    const QRect area = s && s->sidebarStickedToPromaryScreen() ? screens.primaryAvailable()
+        : on                                                   ? *on
+                                                               : screens.availableAt(pos());
     // On a screen smaller than the primary one the strip is cut to the screen: no button is left
     // beyond its edges. Back on a larger screen it has its scaled size again.
     const QSize fitted = scaledSize().boundedTo(area.size());
@@ -452,17 +453,14 @@ void SidebarDialog::mouseReleaseEvent(QMouseEvent* event)
     m_dragging = false;
     const QPoint p = event->screenPos().toPoint();
     const QRect area = ScreenGeometry::current().availableAt(p);
-    if (m_dockSide > Right) {
-        if (p.y() >= area.top() + area.height() / 2)
-            attachBottom();
-        else
-            attachTop();
-    } else {
-        if (p.x() >= area.left() + area.width() / 2)
-            attachRight();
-        else
-            attachLeft();
-    }
+    // The nearer edge of the screen the pointer is let go on, and on that screen: the window's
+    // corner may lie over the next screen, whose far edge is not the one chosen.
+    Edge edge;
+    if (m_dockSide > Right)
+        edge = p.y() >= area.top() + area.height() / 2 ? Edge::Bottom : Edge::Top;
+    else
+        edge = p.x() >= area.left() + area.width() / 2 ? Edge::Right : Edge::Left;
+    dock(edge, &area);
 }
 
 void SidebarDialog::enterEvent(QEvent* event)

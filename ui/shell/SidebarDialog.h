@@ -218,7 +218,8 @@ private:
     // The shape at path tinted with the skin's colour colorKey.
     static QIcon tintedIcon(const QString& path, const char* colorKey);
     enum class Edge { Left, Right, Top, Bottom };
-    void dock(Edge edge);
+    // On the screen with the area on (a drag's), else the screen of the window's corner.
+    void dock(Edge edge, const QRect* on = nullptr);
     void fadeTo(double opacity);
     void retranslate();
     void showKeyboardFailure(bool failed);

@@ -173,6 +173,24 @@ TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
     ASSERT_TRUE(docked(bar, SidebarDialog::Right, { 1874, 279 }));
 }
 
+TEST(SidebarDisplay, ADragDocksOnTheScreenItWasLetGoOn)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    FakeScreens screens(QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024));
+    SidebarDialog bar;
+    bar.setScale(0.25f);
+    bar.move(2000, 100);
+    bar.attachLeft();
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 251 }));
+    // Pulled a little to the left, held by its middle: the pointer is let go on the second
+    // screen, the strip's corner is over the first one. It goes back to the edge it came from,
+    // not across the whole first screen to its far edge.
+    bar.move(1900, 251);
+    release(bar, { 1923, 500 });
+    EXPECT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 251 }));
+}
+
 TEST(SidebarDisplay, TheToolbarStaysWholeOnAScreenWhenScreensDifferOrGo)
 {
     if (!testutil::hasDisplay())
