@@ -107,6 +107,9 @@ void SidebarDialog::onHeadsetStatusChanged(Headset*, bool active)
 void SidebarDialog::onHeadsetChannelChanged(Headset* headset, int)
 {
     m_state.badge = State::getBadge(headset, dongle());
+    // The colour follows the headset again: the error colour that a badge of no known kind took
+    // would stay on the next device's badge until the headset changed between active and passive.
+    m_state.setStatusColor(headset && headset->isActive() ? State::Active : State::Passive);
     m_ui->statusButton->setIcon(State::getStatusIcon(m_state.badge, m_state.color));
 }
 

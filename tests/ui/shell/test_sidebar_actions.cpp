@@ -369,3 +369,22 @@ TEST(SidebarOverEmulator, AClickWhileTheButtonBlinksEndsOnItsLastingPicture)
         EXPECT_EQ(picture(b->icon()), lasting) << name << " keeps the lit picture of a click that failed";
     }
 }
+
+TEST(SidebarOverEmulator, TheBadgeColourFollowsTheHeadsetBackFromADeviceOfNoKnownKind)
+{
+    ToolbarOverEmulator t;
+    ASSERT_TRUE(t.bringUp([](emu::HeadsetModel& m) {
+        m.control = 1;
+        m.channelMap.push_back({ 9, 0x81, 0x99 }); // a kind the toolbar has no picture for
+    }));
+    t.emulator.setHeadsetControl(9, 1, 1);
+    ASSERT_TRUE(waitUntil([&] { return t.bar.state().badge == State::UnknownDevice; }, 3000));
+    t.emulator.setHeadsetControl(9, 1, 0); // passive there: the error badge keeps its colour
+    ASSERT_TRUE(waitUntil([&] { return t.bar.state().color == State::ErrorColor; }, 3000));
+    // Passive, back on this computer: the passive colour, not the error's.
+    t.emulator.setHeadsetControl(4, 1, 0);
+    ASSERT_TRUE(waitUntil([&] { return t.bar.state().badge == State::Mouse; }, 3000));
+    EXPECT_EQ(t.bar.state().color, State::Passive);
+    EXPECT_EQ(picture(t.button("statusButton")->icon()),
+        picture(State::getStatusIcon(State::Mouse, State::Passive)));
+}
