@@ -179,6 +179,10 @@ void SidebarDialog::show()
 {
     if (m_director)
         onHeadsetUpdated(headset(), HeadsetChangeMask::all);
+    // Minimised by the window manager ("show desktop" minimises every window), it comes back as
+    // it was: it has no task-bar entry a person could bring it back with.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     QDialog::show();
     raise();
 }
@@ -310,12 +314,13 @@ void SidebarDialog::attachBottom()
     dock(Edge::Bottom);
 }
 
-void SidebarDialog::dock(Edge edge)
+void SidebarDialog::dock(Edge edge, const QRect* on)
 {
     Settings* s = settings();
     const ScreenGeometry& screens = ScreenGeometry::current();
-    const QRect area
-        = s && s->sidebarStickedToPromaryScreen() ? screens.primaryAvailable() : screens.availableAt(pos());
+    const QRect area = s && s->sidebarStickedToPromaryScreen() ? screens.primaryAvailable()
+        : on                                                   ? *on
+                                                               : screens.availableAt(pos());
     // On a screen smaller than the primary one the strip is cut to the screen: no button is left
     // beyond its edges. Back on a larger screen it has its scaled size again.
     const QSize fitted = scaledSize().boundedTo(area.size());
@@ -364,7 +369,16 @@ void SidebarDialog::animateTo(QPoint& target, std::function<void()> done)
     int distance = std::abs(target.x() - pos().x());
     if (distance == 0)
         distance = std::abs(target.y() - pos().y());
+    // One move at a time. Qt stops a move still under way when the next one starts, and a
+    // stopped move never finishes: it would stay with the toolbar for the whole run, one more
+    // for every step of a scale slider dragged. It is let go of here and completes nothing.
+    if (m_move) {
+        disconnect(m_move, nullptr, this, nullptr);
+        m_move->stop();
+        m_move->deleteLater();
+    }
     auto* animation = new QPropertyAnimation(this, "pos", this); // dies with the toolbar if still running
+    m_move = animation;
     animation->setDuration(int(distance / PixelsPerSecond * 1000.0));
     animation->setStartValue(pos());
     animation->setEndValue(target);
@@ -439,17 +453,14 @@ void SidebarDialog::mouseReleaseEvent(QMouseEvent* event)
     m_dragging = false;
     const QPoint p = event->screenPos().toPoint();
     const QRect area = ScreenGeometry::current().availableAt(p);
-    if (m_dockSide > Right) {
-        if (p.y() >= area.top() + area.height() / 2)
-            attachBottom();
-        else
-            attachTop();
-    } else {
-        if (p.x() >= area.left() + area.width() / 2)
-            attachRight();
-        else
-            attachLeft();
-    }
+    // The nearer edge of the screen the pointer is let go on, and on that screen: the window's
+    // corner may lie over the next screen, whose far edge is not the one chosen.
+    Edge edge;
+    if (m_dockSide > Right)
+        edge = p.y() >= area.top() + area.height() / 2 ? Edge::Bottom : Edge::Top;
+    else
+        edge = p.x() >= area.left() + area.width() / 2 ? Edge::Right : Edge::Left;
+    dock(edge, &area);
 }
 
 void SidebarDialog::enterEvent(QEvent* event)

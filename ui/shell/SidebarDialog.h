@@ -25,6 +25,7 @@ class Dongle;
 class Headset;
 class OrvixDirector;
 class QHBoxLayout;
+class QPropertyAnimation;
 class QScreen;
 class Settings;
 
@@ -130,7 +131,8 @@ public:
     void detach();
     OrvixDirector* director() const;
 
-    // Refreshes the icons from the director's headset, then shows and raises the toolbar.
+    // Refreshes the icons from the director's headset, then shows and raises the toolbar (out of
+    // a minimised state).
     void show();
 
     // scale and opacity as the settings store them, each 0 to 1.
@@ -144,7 +146,8 @@ public:
     void attachRight();
     void attachTop();
     void attachBottom();
-    // Slides the window to target, then calls done (also for a move of no length).
+    // Slides the window to target, then calls done (also for a move of no length). A move still
+    // under way stops where it is and never calls its done.
     void animateTo(QPoint& target, std::function<void()> done);
 
     void sendMouseAction(
@@ -215,7 +218,8 @@ private:
     // The shape at path tinted with the skin's colour colorKey.
     static QIcon tintedIcon(const QString& path, const char* colorKey);
     enum class Edge { Left, Right, Top, Bottom };
-    void dock(Edge edge);
+    // On the screen with the area on (a drag's), else the screen of the window's corner.
+    void dock(Edge edge, const QRect* on = nullptr);
     void fadeTo(double opacity);
     void retranslate();
     void showKeyboardFailure(bool failed);
@@ -242,6 +246,7 @@ private:
     bool m_keyboardFailed = false;
     bool m_screensChanging = false;
     QHBoxLayout* m_horizontalLayout = nullptr;
+    QPointer<QPropertyAnimation> m_move; // the docking move under way
     LayoutPosition m_layoutPosition = Vertical;
     std::unique_ptr<Ui::SidebarDialog> m_ui;
 };

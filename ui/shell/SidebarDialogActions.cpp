@@ -107,6 +107,9 @@ void SidebarDialog::onHeadsetStatusChanged(Headset*, bool active)
 void SidebarDialog::onHeadsetChannelChanged(Headset* headset, int)
 {
     m_state.badge = State::getBadge(headset, dongle());
+    // The colour follows the headset again: the error colour that a badge of no known kind took
+    // would stay on the next device's badge until the headset changed between active and passive.
+    m_state.setStatusColor(headset && headset->isActive() ? State::Active : State::Passive);
     m_ui->statusButton->setIcon(State::getStatusIcon(m_state.badge, m_state.color));
 }
 
@@ -132,8 +135,11 @@ void SidebarDialog::onMouseClicked()
     sendMouseAction(
         nextClickButton(h->clickButton()),
         [this](MouseButton button) {
+            // The lasting picture, not the one on screen: a click while the button blinks would
+            // take the lit picture for good when its command fails.
             OX::ToolButton* b = m_ui->mouseButton;
-            b->startBlinking(b->icon(), State::getMouseBlinkIcon(b->icon(), button), BlinkMs);
+            const QIcon lasting = b->steadyIcon();
+            b->startBlinking(lasting, State::getMouseBlinkIcon(lasting, button), BlinkMs);
         },
         [self](DongleResult) {
             if (self)
@@ -155,7 +161,8 @@ void SidebarDialog::onScrollClicked()
         MouseButton::Middle,
         [this](MouseButton button) {
             OX::ToolButton* b = m_ui->scrollButton;
-            b->startBlinking(b->icon(), State::getScrollBlinkIcon(b->icon(), button), BlinkMs);
+            const QIcon lasting = b->steadyIcon();
+            b->startBlinking(lasting, State::getScrollBlinkIcon(lasting, button), BlinkMs);
         },
         [self](DongleResult) {
             if (self)
@@ -195,7 +202,7 @@ void SidebarDialog::modifierClicked(
         option, key,
         [this, button, pending](KeyPressAction action) {
             m_state.*pending = action;
-            const QIcon current = button->icon();
+            const QIcon current = button->steadyIcon();
             const QIcon blink(OX::Pixmap(current, button->iconSize())
                                   .getTintedCopy(OX::Skin::color(QStringLiteral("activeWidgetColor"))));
             button->startBlinking(current, blink, BlinkMs);

@@ -17,6 +17,8 @@ public:
 
     // The steady icon; shown at once, or at the next blink tick or stop while blinking.
     void setIcon(const QIcon& icon);
+    // The icon shown when not blinking; icon() is the one on screen, which may be a blink's.
+    const QIcon& steadyIcon() const { return m_steadyIcon; }
     // Alternates first (at once) and second every ms milliseconds; first becomes the steady icon.
     void startBlinking(const QIcon& first, const QIcon& second, int ms);
     // Stops blinking and shows the steady icon.

@@ -330,7 +330,10 @@ TEST(SidebarOverEmulator, AFailedShortcutOrModifierPressLetsGoOfItsKeys)
         const int key = shift ? 0x81 : 0x83;
         ASSERT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.count(key) == 1; }, 3000));
         ASSERT_TRUE(waitUntil(
-            [&] { return (shift ? t.bar.state().shiftPending : t.bar.state().copyPending) == SidebarDialog::NoAction; },
+            [&] {
+                return (shift ? t.bar.state().shiftPending : t.bar.state().copyPending)
+                    == SidebarDialog::NoAction;
+            },
             8000));
         if (releaseLost) {
             ASSERT_TRUE(t.emulator.waitForFrame(keys(3), testutil::scaled(3000), since));
@@ -343,4 +346,45 @@ TEST(SidebarOverEmulator, AFailedShortcutOrModifierPressLetsGoOfItsKeys)
             << "a key stays held, case " << c;
     }
     Headset::setWatchdogIntervalForTests(0);
+}
+
+TEST(SidebarOverEmulator, AClickWhileTheButtonBlinksEndsOnItsLastingPicture)
+{
+    ToolbarOverEmulator t;
+    t.timing = [](DirectorEnvironment& env) {
+        directortest::quickTiming(env);
+        env.dongleTiming.timeoutScale = 0.5 * testutil::timeScale(); // the blink turns before the time-out
+    };
+    ASSERT_TRUE(t.bringUp());
+    // The dongle never hears the clicks: nothing announces a new button, the picture stays.
+    t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(10)));
+    for (const char* name : { "mouseButton", "scrollButton" }) {
+        OX::ToolButton* b = t.button(name);
+        const QImage lasting = picture(b->icon());
+        t.click(name);
+        // Clicked again while the blink shows its lit picture.
+        ASSERT_TRUE(waitUntil([&] { return picture(b->icon()) != lasting; }, 3000)) << name;
+        t.click(name);
+        ASSERT_TRUE(waitUntil([&] { return !b->isBlinking(); }, 20000)) << name;
+        EXPECT_EQ(picture(b->icon()), lasting) << name << " keeps the lit picture of a click that failed";
+    }
+}
+
+TEST(SidebarOverEmulator, TheBadgeColourFollowsTheHeadsetBackFromADeviceOfNoKnownKind)
+{
+    ToolbarOverEmulator t;
+    ASSERT_TRUE(t.bringUp([](emu::HeadsetModel& m) {
+        m.control = 1;
+        m.channelMap.push_back({ 9, 0x81, 0x99 }); // a kind the toolbar has no picture for
+    }));
+    t.emulator.setHeadsetControl(9, 1, 1);
+    ASSERT_TRUE(waitUntil([&] { return t.bar.state().badge == State::UnknownDevice; }, 3000));
+    t.emulator.setHeadsetControl(9, 1, 0); // passive there: the error badge keeps its colour
+    ASSERT_TRUE(waitUntil([&] { return t.bar.state().color == State::ErrorColor; }, 3000));
+    // Passive, back on this computer: the passive colour, not the error's.
+    t.emulator.setHeadsetControl(4, 1, 0);
+    ASSERT_TRUE(waitUntil([&] { return t.bar.state().badge == State::Mouse; }, 3000));
+    EXPECT_EQ(t.bar.state().color, State::Passive);
+    EXPECT_EQ(picture(t.button("statusButton")->icon()),
+        picture(State::getStatusIcon(State::Mouse, State::Passive)));
 }

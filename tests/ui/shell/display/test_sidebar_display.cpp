@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPropertyAnimation>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -121,6 +122,36 @@ TEST(SidebarDisplay, DocksToEachEdgeAndSnapsToTheNearerOne)
     EXPECT_EQ(done, 1);
 }
 
+TEST(SidebarDisplay, AMoveCutShortByAnotherIsFreedAndTheLastOneDocks)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    SidebarDialog bar;
+    bar.show();
+    bar.setScale(0.25f);
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    // Sent across the screen, then made horizontal before it arrives: the first move is cut
+    // short and goes; the strip docks at the top.
+    bar.attachRight();
+    bar.changeLayoutPosition(SidebarDialog::Horizontal);
+    EXPECT_TRUE(waitUntil([&] { return bar.findChildren<QPropertyAnimation*>().isEmpty(); }, 3000));
+    EXPECT_TRUE(docked(bar, SidebarDialog::Top, { 699, 0 }));
+}
+
+// Minimised by the window manager ("show desktop"), the toolbar has no task-bar entry to bring it
+// back: being shown again does.
+TEST(SidebarDisplay, ShownAgainItComesOutOfMinimised)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    SidebarDialog bar;
+    bar.show();
+    bar.setWindowState(bar.windowState() | Qt::WindowMinimized);
+    ASSERT_TRUE(bar.isMinimized());
+    bar.show();
+    EXPECT_TRUE(waitUntil([&] { return !bar.isMinimized() && bar.isVisible(); }, 3000));
+}
+
 TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
 {
     if (!testutil::hasDisplay())
@@ -140,6 +171,24 @@ TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
     bar.move(2000, 100);
     bar.attachRight();
     ASSERT_TRUE(docked(bar, SidebarDialog::Right, { 1874, 279 }));
+}
+
+TEST(SidebarDisplay, ADragDocksOnTheScreenItWasLetGoOn)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    FakeScreens screens(QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024));
+    SidebarDialog bar;
+    bar.setScale(0.25f);
+    bar.move(2000, 100);
+    bar.attachLeft();
+    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 251 }));
+    // Pulled a little to the left, held by its middle: the pointer is let go on the second
+    // screen, the strip's corner is over the first one. It goes back to the edge it came from,
+    // not across the whole first screen to its far edge.
+    bar.move(1900, 251);
+    release(bar, { 1923, 500 });
+    EXPECT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 251 }));
 }
 
 TEST(SidebarDisplay, TheToolbarStaysWholeOnAScreenWhenScreensDifferOrGo)
