@@ -655,6 +655,33 @@ TEST_F(Wizard, UploadSendsTheFirmwareChosenWhenItWasPressed)
     EXPECT_EQ(env.emulator->receivedImage(), own + QByteArray(2048 - 1500, char(0xFF)));
 }
 
+TEST_F(Wizard, TheListShowsTheFirmwareThatUploadSends)
+{
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath, HttpTestServer::Response::bytes(firmwareBytes(4096)).slow(512, 20));
+    ASSERT_TRUE(QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath()));
+    QFile::copy(writeFile(QStringLiteral("own.enc"), "own"), stored(QStringLiteral("own.enc")));
+    const QString downloaded = QStringLiteral("Link_Firmware_2.0.0(0).enc");
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
+    for (bool chooseFirst : { false, true }) {
+        showGetFirmware(DongleVersion(1, 4, 1, 0));
+        ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+        QComboBox* list = openStoredList();
+        if (chooseFirst) // chosen, then Download: the download is the later word
+            list->setCurrentIndex(list->findText(QStringLiteral("own.enc")));
+        QTest::mouseClick(download, Qt::LeftButton);
+        if (!chooseFirst) // Download, then a stored file chosen while it runs
+            list->setCurrentIndex(list->findText(QStringLiteral("own.enc")));
+        ASSERT_TRUE(waitUntil([&] { return status->text().startsWith(QStringLiteral("New firmware")); }));
+        const QString sent = chooseFirst ? downloaded : QStringLiteral("own.enc");
+        EXPECT_EQ(page->firmwarePath(), stored(sent));
+        EXPECT_EQ(list->currentText(), sent);
+        EXPECT_GE(list->findText(downloaded), 0);
+        EXPECT_TRUE(nextOffers(QStringLiteral("Upload")));
+    }
+}
+
 // A transfer that ended after the LINK took blocks says the LINK no longer starts.
 const QString HalfWrittenFailure
     = QStringLiteral("Link firmware upload failed. The LINK was left half-written "
