@@ -241,6 +241,10 @@ TEST(ImageView, HeightFollowsTheWidthWithThePicturesAspect)
     EXPECT_EQ(view.heightForWidth(100), 66);
     EXPECT_EQ(view.sizeHint(), QSize(120, 80));
     EXPECT_EQ(view.scaledPixmap().size(), QSize(120, 80));
+    // At the limits: a tall picture at the widest width, and a width below nothing.
+    view.setPixmap(QPixmap(1, 400));
+    EXPECT_EQ(view.heightForWidth(QWIDGETSIZE_MAX), QWIDGETSIZE_MAX);
+    EXPECT_EQ(view.heightForWidth(-5), 0);
 }
 
 } // namespace
