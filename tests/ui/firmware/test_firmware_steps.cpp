@@ -224,6 +224,24 @@ TEST_F(Wizard, TheWizardRunsAgainOnADongleStillInPassThrough)
     EXPECT_TRUE(shows(FirmwarePage::GetFirmwareStep));
 }
 
+TEST_F(Wizard, ASwitchStillUnansweredWhenTheWizardRunsAgainIsWaitedFor)
+{
+    env.emulator->addFault(emu::FaultRule::delayReply(emu::FrameFilter::dcp(22), testutil::scaled(300)));
+    clickNext();
+    ASSERT_TRUE(env.emulator->waitForFrame(emu::FrameFilter::dcp(22), testutil::scaled(2000)).has_value());
+    // Left and opened again before the dongle answered: a second switch would go to the LINK.
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+    page->pageDidDisappear();
+    page->endVisit();
+    page->beginVisit();
+    page->pageWillAppear(QStringLiteral("Menu"));
+    page->pageDidAppear();
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::ConnectStep)); // not "Unable to enter firmware update mode."
+    clickNext();
+    EXPECT_TRUE(shows(FirmwarePage::GetFirmwareStep));
+}
+
 TEST_F(Wizard, FirmwareFromTheServiceReachesTheLink)
 {
     const QByteArray firmware = firmwareBytes(1025);
