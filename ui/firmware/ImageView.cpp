@@ -12,6 +12,8 @@ ImageView::ImageView(QWidget* parent)
 
 QPixmap ImageView::scaledPixmap() const
 {
+    if (m_pixmap.isNull())
+        return QPixmap(); // a picture that could not be read: nothing to scale, nothing shown
     return m_pixmap.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
