@@ -252,6 +252,10 @@
         <translation>New firmware succesfull downloaded</translation>
     </message>
     <message>
+        <source>New firmware downloaded into the list; the firmware chosen there stays chosen</source>
+        <translation>New firmware downloaded into the list; the firmware chosen there stays chosen</translation>
+    </message>
+    <message>
         <source>Firmware file</source>
         <translation>Firmware file</translation>
     </message>

@@ -252,6 +252,10 @@
         <translation>Nouveau micrologiciel téléchargé avec succès</translation>
     </message>
     <message>
+        <source>New firmware downloaded into the list; the firmware chosen there stays chosen</source>
+        <translation>Nouveau micrologiciel téléchargé dans la liste ; le micrologiciel choisi dans la liste reste choisi</translation>
+    </message>
+    <message>
         <source>Firmware file</source>
         <translation>Fichier de micrologiciel</translation>
     </message>

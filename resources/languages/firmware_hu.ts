@@ -252,6 +252,10 @@
         <translation>Az új firmware letöltése sikerült</translation>
     </message>
     <message>
+        <source>New firmware downloaded into the list; the firmware chosen there stays chosen</source>
+        <translation>Az új firmware letöltődött a listába; a listában választott firmware marad kiválasztva</translation>
+    </message>
+    <message>
         <source>Firmware file</source>
         <translation>Firmware-fájl</translation>
     </message>

@@ -20,6 +20,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -241,6 +242,7 @@ void DFUGetFirmwareForm::onDownloadPressed()
     m_ui->downloadButton->setEnabled(false);
     setStatus(InfoIcon, tr("Downloading firmware"));
     m_downloadVisit = visit();
+    m_listChoicesAtDownload = m_listChoices;
     if (m_download && m_download->status() == API::DownloadTask::InProgress)
         return; // begun on an earlier visit: it now ends in this one
     const QString fileName = m_remoteFileName;
@@ -290,9 +292,30 @@ void DFUGetFirmwareForm::onDownloadFinished(
     }
     // A download of untold size reports no fraction: it ends at 0 % without this.
     m_ui->progressBar->setValue(m_ui->progressBar->maximum());
+    const QString name = QFileInfo(target).fileName();
+    if (m_listChoices != m_listChoicesAtDownload) {
+        // A file was chosen in the list while this downloaded: it stays the one sent, and the
+        // download waits in the list.
+        putInList(name, false);
+        setStatus(
+            InfoIcon, tr("New firmware downloaded into the list; the firmware chosen there stays chosen"));
+        return;
+    }
     delegate.setFirmwarePath(target);
     delegate.setNextStepEnabled(this, true, tr("Upload"));
+    // The list names the firmware that Upload sends, not one chosen there before.
+    putInList(name, true);
     setStatus(InfoIcon, tr("New firmware succesfull downloaded"));
+}
+
+void DFUGetFirmwareForm::putInList(const QString& name, bool select)
+{
+    QComboBox* list = m_ui->firmwareComboBox;
+    const QSignalBlocker quiet(list);
+    const int shown = list->currentIndex();
+    if (list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
+        list->addItem(name);
+    list->setCurrentIndex(select ? list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) : shown);
 }
 
 // ---- own firmware ---------------------------------------------------------------------------
@@ -307,6 +330,7 @@ void DFUGetFirmwareForm::onStoredFirmwareChosen(const QString& text)
 {
     if (!m_ui->customCheckBox->isChecked() || !isChoosing())
         return;
+    ++m_listChoices;
     if (text.isEmpty()) {
         // Nothing selected is no firmware: the chosen one stays, but Next waits for a choice.
         delegate.setNextStepEnabled(this, false, tr("Upload"));

@@ -90,6 +90,9 @@ private:
     // Copies a picked file into the store and selects it; a different file of the same name
     // already there is not replaced (warning box, selection unchanged).
     void addOwnFirmware(const QString& path);
+    // Adds name to the list when missing and, with select, selects it; nothing is chosen through
+    // the list by this.
+    void putInList(const QString& name, bool select);
     // False once Upload was pressed in the step's visit: the firmware stays as the person chose it
     // while the LINK restarts into its bootloader.
     bool isChoosing() const { return !isVisit(m_settledIn); }
@@ -103,6 +106,10 @@ private:
     // under it.
     QPointer<API::DownloadTask> m_download;
     quint64 m_downloadVisit = 0;
+    // Choices made in the list, and their count when Download was last pressed: a file chosen
+    // there after the press is the person's last word, which the finished download leaves chosen.
+    quint64 m_listChoices = 0;
+    quint64 m_listChoicesAtDownload = 0;
     FilePicker m_filePicker;
     quint64 m_settledIn = 0; // the visit in which Upload was pressed
 };

@@ -7,6 +7,8 @@
 
 #include <QPointer>
 
+#include <utility>
+
 namespace OX
 {
 
@@ -46,18 +48,29 @@ void DFUWelcomeForm::prepareForNavigation(NavigationDirection direction, std::fu
         done();
         return;
     }
+    m_waitingMove = done;
+    m_waitingVisit = visit();
+    if (m_switching == dongle)
+        return; // asked on an earlier visit and not answered yet: that answer moves this one
+    m_switching = dongle;
+    const quint64 number = ++m_switchNumber;
     QPointer<DFUWelcomeForm> self(this);
     QPointer<Dongle> switched(dongle);
-    const quint64 visit = this->visit();
-    dongle->enterPasshroughtMode([self, switched, visit, done](DongleResult result) {
-        if (self && result.code == DongleResult::Ok)
+    dongle->enterPasshroughtMode([self, switched, number](DongleResult result) {
+        if (!self)
+            return;
+        if (result.code == DongleResult::Ok && switched)
             self->m_passThrough = switched;
-        if (!self || !self->isVisit(visit))
+        if (number != self->m_switchNumber)
+            return; // a switch of a dongle gone since: another was asked after it
+        self->m_switching = nullptr;
+        const std::function<void()> move = std::exchange(self->m_waitingMove, {});
+        if (!move || !self->isVisit(self->m_waitingVisit))
             return; // the step was left before the dongle answered
         if (result.code != DongleResult::Ok)
             self->delegate.stepFailed(self, tr("Unable to enter firmware update mode."));
         else
-            done();
+            move();
     });
 }
 

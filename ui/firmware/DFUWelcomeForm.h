@@ -2,7 +2,8 @@
 // Step 1 of the firmware wizard: warns the user and, on "Continue", switches the dongle into
 // pass-through, in which it relays its serial line to the LINK on its cable. No way back.
 // A dongle stays in pass-through until it is plugged in again: the wizard run again on it goes
-// on at once, since the switch would now go to the LINK and never be answered.
+// on at once, since the switch would now go to the LINK and never be answered. For the same
+// reason a switch still unanswered when the wizard is run again is waited for, not sent twice.
 #include "ui/firmware/DFUForm.h"
 
 #include <QPointer>
@@ -36,6 +37,12 @@ private:
     std::unique_ptr<::Ui::DFUWelcomeForm> m_ui;
     // The dongle this step put into pass-through (null once it is gone).
     QPointer<Dongle> m_passThrough;
+    // The switch asked last and not answered yet: its dongle (null once gone), its number, and
+    // the move of the visit that waits for it.
+    QPointer<Dongle> m_switching;
+    quint64 m_switchNumber = 0;
+    std::function<void()> m_waitingMove;
+    quint64 m_waitingVisit = 0;
 };
 
 } // namespace OX

@@ -12,6 +12,8 @@ ImageView::ImageView(QWidget* parent)
 
 QPixmap ImageView::scaledPixmap() const
 {
+    if (m_pixmap.isNull())
+        return QPixmap(); // a picture that could not be read: nothing to scale, nothing shown
     return m_pixmap.scaled(size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
@@ -25,8 +27,10 @@ int ImageView::heightForWidth(int width) const
 {
     if (m_pixmap.isNull() || m_pixmap.width() == 0)
         return height();
-    const qint64 product = qint64(m_pixmap.height()) * width;
-    return int(double(product) / m_pixmap.width());
+    // Never below nothing nor above what a widget may have: a tall picture asked for a wide
+    // width would not fit an int.
+    const qint64 product = qint64(m_pixmap.height()) * qMax(0, width);
+    return int(qMin(double(product) / m_pixmap.width(), double(QWIDGETSIZE_MAX)));
 }
 
 void ImageView::setPixmap(const QPixmap& pixmap)

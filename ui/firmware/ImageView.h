@@ -17,7 +17,8 @@ public:
     QPixmap scaledPixmap() const;
 
     QSize sizeHint() const override;
-    // Picture height x width / picture width, truncated; without a picture the current height.
+    // Picture height x width / picture width, truncated and kept within 0 and the largest widget
+    // height; without a picture the current height.
     int heightForWidth(int width) const override;
 
 public slots:

@@ -8,6 +8,7 @@
 #include "ui/toolkit/StepsWidget.h"
 
 #include "common/FakePageContainer.h"
+#include "common/gui_util.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -241,6 +242,18 @@ TEST(ImageView, HeightFollowsTheWidthWithThePicturesAspect)
     EXPECT_EQ(view.heightForWidth(100), 66);
     EXPECT_EQ(view.sizeHint(), QSize(120, 80));
     EXPECT_EQ(view.scaledPixmap().size(), QSize(120, 80));
+    // At the limits: a tall picture at the widest width, and a width below nothing.
+    view.setPixmap(QPixmap(1, 400));
+    EXPECT_EQ(view.heightForWidth(QWIDGETSIZE_MAX), QWIDGETSIZE_MAX);
+    EXPECT_EQ(view.heightForWidth(-5), 0);
+    // A picture that cannot be read clears the view without a word in the log.
+    testutil::LogCapture log;
+    view.setPixmap(QPixmap(QStringLiteral(":/no/such/picture")));
+    view.resize(60, 40);
+    EXPECT_TRUE(view.pixmap(Qt::ReturnByValue).isNull());
+    EXPECT_EQ(view.heightForWidth(150), 40);
+    EXPECT_TRUE(log.lines().filter(QStringLiteral("warning")).isEmpty())
+        << log.lines().join('\n').toStdString();
 }
 
 } // namespace

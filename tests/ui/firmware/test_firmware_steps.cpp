@@ -224,6 +224,24 @@ TEST_F(Wizard, TheWizardRunsAgainOnADongleStillInPassThrough)
     EXPECT_TRUE(shows(FirmwarePage::GetFirmwareStep));
 }
 
+TEST_F(Wizard, ASwitchStillUnansweredWhenTheWizardRunsAgainIsWaitedFor)
+{
+    env.emulator->addFault(emu::FaultRule::delayReply(emu::FrameFilter::dcp(22), testutil::scaled(300)));
+    clickNext();
+    ASSERT_TRUE(env.emulator->waitForFrame(emu::FrameFilter::dcp(22), testutil::scaled(2000)).has_value());
+    // Left and opened again before the dongle answered: a second switch would go to the LINK.
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+    page->pageDidDisappear();
+    page->endVisit();
+    page->beginVisit();
+    page->pageWillAppear(QStringLiteral("Menu"));
+    page->pageDidAppear();
+    clickNext();
+    ASSERT_TRUE(shows(FirmwarePage::ConnectStep)); // not "Unable to enter firmware update mode."
+    clickNext();
+    EXPECT_TRUE(shows(FirmwarePage::GetFirmwareStep));
+}
+
 TEST_F(Wizard, FirmwareFromTheServiceReachesTheLink)
 {
     const QByteArray firmware = firmwareBytes(1025);
@@ -653,6 +671,33 @@ TEST_F(Wizard, UploadSendsTheFirmwareChosenWhenItWasPressed)
     ASSERT_TRUE(nextOffers(QStringLiteral("Finish")));
     EXPECT_EQ(page->firmwarePath(), stored(QStringLiteral("own.enc")));
     EXPECT_EQ(env.emulator->receivedImage(), own + QByteArray(2048 - 1500, char(0xFF)));
+}
+
+TEST_F(Wizard, TheListShowsTheFirmwareThatUploadSends)
+{
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath, HttpTestServer::Response::bytes(firmwareBytes(4096)).slow(512, 20));
+    ASSERT_TRUE(QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath()));
+    QFile::copy(writeFile(QStringLiteral("own.enc"), "own"), stored(QStringLiteral("own.enc")));
+    const QString downloaded = QStringLiteral("Link_Firmware_2.0.0(0).enc");
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
+    for (bool chooseFirst : { false, true }) {
+        showGetFirmware(DongleVersion(1, 4, 1, 0));
+        ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+        QComboBox* list = openStoredList();
+        if (chooseFirst) // chosen, then Download: the download is the later word
+            list->setCurrentIndex(list->findText(QStringLiteral("own.enc")));
+        QTest::mouseClick(download, Qt::LeftButton);
+        if (!chooseFirst) // Download, then a stored file chosen while it runs
+            list->setCurrentIndex(list->findText(QStringLiteral("own.enc")));
+        ASSERT_TRUE(waitUntil([&] { return status->text().startsWith(QStringLiteral("New firmware")); }));
+        const QString sent = chooseFirst ? downloaded : QStringLiteral("own.enc");
+        EXPECT_EQ(page->firmwarePath(), stored(sent));
+        EXPECT_EQ(list->currentText(), sent);
+        EXPECT_GE(list->findText(downloaded), 0);
+        EXPECT_TRUE(nextOffers(QStringLiteral("Upload")));
+    }
 }
 
 // A transfer that ended after the LINK took blocks says the LINK no longer starts.
