@@ -185,8 +185,11 @@ bool PageController::showPage(QString const& name, int transition, int duration,
     m_nextPage = incoming;
     qDebug().noquote() << QStringLiteral("Show Page [%1]").arg(name);
 
-    const bool toHelp = name == QLatin1String(HelpPageName);
     const bool fromHelp = oldName == QLatin1String(HelpPageName);
+    // Help comes over the page left, unnoticed, only when its way back leads to that page (opened
+    // with a slide and recorded). Reached otherwise, by going back to Help from a page opened from
+    // it for instance, nothing would ever bring that page back: it is told it went like any page.
+    const bool toHelp = name == QLatin1String(HelpPageName) && record && transition != NoTransition;
     // Help is left unnoticed only towards the page it was opened from; any other page is
     // told it appears, and the page under Help is told it went.
     const bool returningFromHelp = fromHelp && old->state.page == incoming;
@@ -230,8 +233,8 @@ bool PageController::showPage(QString const& name, int transition, int duration,
             in->show();
             if (!returningFromHelp)
                 in->pageDidAppear();
-            if (fromHelp && !returningFromHelp && old)
-                old->state.reset(); // Help's way back led to a page that was told it went
+            if (fromHelp && old)
+                old->state.reset(); // Help's way back is used up, or led to a page told it went
             self->m_currentPage = in.data();
             self->m_nextPage = nullptr;
             self->update();
@@ -284,7 +287,9 @@ bool PageController::showPage(QString const& name, int transition, int duration,
     m_animation = group;
 
     m_layout->setEnabled(false);
-    if (record) {
+    // The page Help covered keeps its own way back: recording Help there would send it back to
+    // Help and Help back to it, with the way out lost.
+    if (record && !returningFromHelp) {
         State back;
         back.page = old;
         back.name = oldName;
@@ -352,8 +357,8 @@ void PageController::finishSwitch(
     if (in && !returningFromHelp)
         in->pageDidAppear();
     takeOut(old, underHelp, toHelp);
-    if (fromHelp && !returningFromHelp && old)
-        old->state.reset(); // Help's way back led to a page that was told it went
+    if (fromHelp && old)
+        old->state.reset(); // Help's way back is used up, or led to a page told it went
     m_layout->setEnabled(true);
     if (in)
         m_currentPage = in.data();

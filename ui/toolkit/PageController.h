@@ -3,10 +3,11 @@
 // one to the next, calling the pages' hooks in a fixed order. A switch runs from showPage until the
 // slide has finished (or, without animation, until the page being left calls done); meanwhile every
 // other switch is refused, navigation stays disabled and notifications reach both pages, the
-// incoming one first. "Help" is opened over a page without telling that page it went, and the back
-// action returns to it without telling it it came back; meanwhile the page is off screen (its
-// header and footer writes kept aside, its boxes waiting) and, back, it hears the whole device
-// state through pageWillAppearSignal.
+// incoming one first. "Help", opened with a slide and a way back, comes over a page without telling
+// that page it went, and the back action returns to it without telling it it came back (the page
+// keeps its own way back); reached otherwise, Help is a page like any other. Meanwhile the page is
+// off screen (its header and footer writes kept aside, its boxes waiting) and, back, it hears the
+// whole device state through pageWillAppearSignal.
 #include "ui/toolkit/Page.h"
 
 #include <QMap>

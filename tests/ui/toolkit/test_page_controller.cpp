@@ -153,6 +153,26 @@ TEST_F(PageSwitch, HomeFromHelpTellsBothPagesTheyWent)
     EXPECT_EQ(c.controller.currentPageName(), "Menu");
 }
 
+// A page opened from Help (as navigateToPage does) goes back to Help as to any page: nothing
+// would bring it back from under Help. And the page under Help, opened again from Help, keeps
+// its own way back instead of one that loops between it and Help.
+TEST_F(PageSwitch, OnlyAPageHelpLeadsBackToStaysUnderIt)
+{
+    go("Status", 1, true);
+    go("Help", 4, true);
+    go("Menu", 1, true);
+    EXPECT_TRUE(menu->perform(PageAction::back));
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    EXPECT_TRUE(c.calls.contains("Menu.pageWillDisappear(Help)") && c.calls.contains("Menu.pageDidDisappear"))
+        << c.calls.join(", ").toStdString();
+    EXPECT_FALSE(menu->isVisit(menu->visit()));
+    go("Status", 1, false);
+    go("Help", 4, true);
+    go("Status", 1, true);
+    EXPECT_EQ(status->state.page, menu);
+    EXPECT_EQ(help->state.page, nullptr);
+}
+
 TEST_F(PageSwitch, HeldDoneKeepsBothPagesAndNavigationOff)
 {
     menu->holdDone = true;
