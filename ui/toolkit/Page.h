@@ -47,7 +47,7 @@ public:
 
     // The way back: where the user came from, how, and what the header and footer showed there.
     struct State {
-        Page* page = nullptr; // not owned; null: nothing recorded
+        QPointer<Page> page; // not owned; null: nothing recorded, or the page is gone
         QString name;
         QString helpKey;
         int transition = NoTransition;

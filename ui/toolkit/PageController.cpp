@@ -96,7 +96,8 @@ void PageController::removeEntry(QString const& name, bool del)
     if (it == m_pages.end())
         return;
     Page* page = it.value();
-    if (page == m_currentPage || page == m_nextPage) {
+    // The page under Help is in its visit too: Help's way back leads to it.
+    if (page == m_currentPage || page == m_nextPage || page->isVisit(page->visit())) {
         qWarning().noquote() << QStringLiteral("Page [%1] is on screen and stays registered").arg(name);
         return;
     }

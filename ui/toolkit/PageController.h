@@ -35,8 +35,9 @@ public:
     // Registers name for a page that build makes the first time the page is needed: when it is
     // first shown or asked for with page(). False when name is taken.
     bool addPage(QString const& name, std::function<Page*()> build);
-    // Drops the page of that name, deleting it when del is set. The page shown or being brought in
-    // is refused with a warning: the controller would go on showing a page it no longer knows.
+    // Drops the page of that name, deleting it when del is set. The page shown, being brought in or
+    // under Help is refused with a warning: the controller would go on showing (or going back to) a
+    // page it no longer knows.
     void removePage(QString const& name, bool del);
     void removePage(Page* page, bool del);
     // The first page, shown without animation or way back; an unregistered name does nothing.

@@ -250,6 +250,19 @@ TEST_F(PageSwitch, CurrentPageCannotBeRemoved)
     EXPECT_TRUE(status->name.isEmpty());
 }
 
+TEST_F(PageSwitch, TheWayBackNeitherLosesThePageUnderHelpNorKeepsAPageGone)
+{
+    go("Status", 1, true);
+    go("Help", 4, true);
+    c.controller.removePage("Status", false);
+    EXPECT_EQ(status->controller, &c.controller);
+    ASSERT_TRUE(help->perform(PageAction::back));
+    ASSERT_TRUE(waitUntil([&] { return c.controller.currentPageName() == "Status"; }));
+    delete menu;
+    EXPECT_EQ(status->state.page, nullptr);
+    EXPECT_FALSE(status->perform(PageAction::back));
+}
+
 TEST_F(PageSwitch, BackWithoutAWayBackDoesNothing)
 {
     QSignalSpy closed(menu, &OX::Page::closeDialog);
