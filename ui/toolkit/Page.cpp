@@ -29,11 +29,17 @@ public:
     {
         m_header = m_window->getHeaderState();
         m_footer = m_window->getFooterState();
+        m_keptBusy = m_busy;
     }
     void uncover()
     {
         m_window->setHeaderState(m_header);
         m_window->setFooterState(m_footer);
+        // Work the page began under Help shows busy again (and keeps navigation off) once it is back.
+        if (m_keptBusy != m_busy) {
+            m_busy = m_keptBusy;
+            m_window->setProgress(m_busy);
+        }
     }
 
     void setTitle(QString const& title) override
@@ -84,6 +90,8 @@ public:
     }
     void setProgress(bool busy) override
     {
+        if (kept())
+            m_keptBusy = busy;
         if (shown() || (!busy && m_busy)) {
             m_busy = busy;
             m_window->setProgress(busy);
@@ -140,6 +148,7 @@ private:
     PageHeader::State m_header; // what the page set while covered
     PageFooter::State m_footer;
     bool m_busy = false; // the page set the footer busy
+    bool m_keptBusy = false; // what the page last set while covered
     quint8 m_heldNavigation = NavigationOptions::none; // buttons the page turned off
 };
 

@@ -349,6 +349,7 @@ TEST_F(PageSwitch, OnlyThePageOnScreenWritesTheFooterOrAsks)
     ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
     EXPECT_EQ(c.footer.right.text, "Reset");
     EXPECT_FALSE(c.rightEnabled[0]);
+    EXPECT_TRUE(c.busy) << "the work it began under Help still runs";
     EXPECT_TRUE(c.calls.contains("signal(Status)")) << "the whole device state is told again";
     testutil::answerNextBox("Second");
     EXPECT_TRUE(waitUntil([&] { return answered == 1; }));
