@@ -212,7 +212,9 @@ void Page::detachFromController()
 
 bool Page::perform(PageAction action)
 {
-    if (action != PageAction::back || !controller || !state.page)
+    // A page that left (or is leaving) takes nobody anywhere: a late reply, timer or answer of its
+    // visit would otherwise switch away from the page on screen. Under Help the visit goes on.
+    if (action != PageAction::back || !controller || !state.page || !m_visiting)
         return false;
     emit closeDialog(0);
     if (!state.show(false))

@@ -71,9 +71,10 @@ public:
     // Called only by PageController once it has dropped the page: forgets the controller and the name.
     void detachFromController();
 
-    // The back action: for back on a registered page with a way back, closes an open question,
-    // restores the header and footer of the page returned to and slides back; the way back is
-    // then used up. False (and nothing changed) otherwise, or when the switch is refused.
+    // The back action: for back on a registered page in its visit (on screen or under Help) with a
+    // way back, closes an open question, restores the header and footer of the page returned to
+    // and slides back; the way back is then used up. False (and nothing changed) otherwise, or when
+    // the switch is refused.
     virtual bool perform(PageAction action);
     // Re-applies every translated text.
     virtual void retranslate() = 0;

@@ -263,6 +263,18 @@ TEST_F(PageSwitch, TheWayBackNeitherLosesThePageUnderHelpNorKeepsAPageGone)
     EXPECT_FALSE(status->perform(PageAction::back));
 }
 
+TEST_F(PageSwitch, APageLeftTakesNobodyBack)
+{
+    RecordingPage* other = new RecordingPage(&c, "Other", &c.controller);
+    c.controller.addPage(other, "Other");
+    go("Status", 1, true);
+    go("Other", 1, false); // as home does: Status keeps its way back to Menu
+    EXPECT_FALSE(status->perform(PageAction::back)); // a late reply of its visit
+    EXPECT_FALSE(c.controller.isSwitching());
+    EXPECT_EQ(c.controller.currentPageName(), "Other");
+    EXPECT_EQ(status->state.page, menu);
+}
+
 TEST_F(PageSwitch, BackWithoutAWayBackDoesNothing)
 {
     QSignalSpy closed(menu, &OX::Page::closeDialog);
