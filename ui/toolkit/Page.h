@@ -151,6 +151,8 @@ public:
     // header and footer through its container (what it writes while Help covers it is kept for
     // its return, anything else is dropped) and opens boxes.
     bool isOnScreen() const { return m_visiting && !m_covered; }
+    // The visit runs under Help.
+    bool isCovered() const { return m_visiting && m_covered; }
     // Called only by PageController: Help comes over the page (true) or goes back to it (false).
     // Uncovered, the header and footer show what the page last set, and a box it asked for
     // meanwhile opens.

@@ -191,10 +191,14 @@ bool PageController::showPage(QString const& name, int transition, int duration,
     // with a slide and recorded). Reached otherwise, by going back to Help from a page opened from
     // it for instance, nothing would ever bring that page back: it is told it went like any page.
     const bool toHelp = name == QLatin1String(HelpPageName) && record && transition != NoTransition;
-    // Help is left unnoticed only towards the page it was opened from; any other page is
-    // told it appears, and the page under Help is told it went.
-    const bool returningFromHelp = fromHelp && old->state.page == incoming;
-    QPointer<Page> underHelp = fromHelp && !returningFromHelp ? old->state.page : nullptr;
+    // Help is left unnoticed only towards the page it covers; any other page is told it appears,
+    // and the page under Help is told it went. Help keeps its way back until it is used: reached
+    // again from a page opened from it, Back still leads to the page Help was opened from, which
+    // then appears as any page.
+    Page* const helpWayBack = fromHelp ? old->state.page.data() : nullptr;
+    const bool returningFromHelp = helpWayBack && helpWayBack == incoming && incoming->isCovered();
+    QPointer<Page> underHelp
+        = helpWayBack && !returningFromHelp && helpWayBack->isCovered() ? helpWayBack : nullptr;
     if (underHelp && (underHelp == incoming || !isRegistered(underHelp)))
         underHelp = nullptr;
     // From here the page under Help writes its header and footer aside, and Help its own.
@@ -234,8 +238,8 @@ bool PageController::showPage(QString const& name, int transition, int duration,
             in->show();
             if (!returningFromHelp)
                 in->pageDidAppear();
-            if (fromHelp && old)
-                old->state.reset(); // Help's way back is used up, or led to a page told it went
+            if (returningFromHelp && old)
+                old->state.reset(); // Help's way back is used up
             self->m_currentPage = in.data();
             self->m_nextPage = nullptr;
             self->update();
@@ -358,8 +362,8 @@ void PageController::finishSwitch(
     if (in && !returningFromHelp)
         in->pageDidAppear();
     takeOut(old, underHelp, toHelp);
-    if (fromHelp && old)
-        old->state.reset(); // Help's way back is used up, or led to a page told it went
+    if (returningFromHelp && old)
+        old->state.reset(); // Help's way back is used up
     m_layout->setEnabled(true);
     if (in)
         m_currentPage = in.data();
@@ -410,6 +414,8 @@ template <typename F> void PageController::forward(F call, bool loss)
     QPointer<Page> current = m_currentPage;
     QPointer<Page> underHelp
         = loss && current && current->name == QLatin1String(HelpPageName) ? current->state.page : nullptr;
+    if (underHelp && !underHelp->isCovered())
+        underHelp = nullptr; // Help's way back leads to a page that went meanwhile
     if (next)
         call(next.data());
     if (current)

@@ -154,8 +154,9 @@ TEST_F(PageSwitch, HomeFromHelpTellsBothPagesTheyWent)
 }
 
 // A page opened from Help (as navigateToPage does) goes back to Help as to any page: nothing
-// would bring it back from under Help. And the page under Help, opened again from Help, keeps
-// its own way back instead of one that loops between it and Help.
+// would bring it back from under Help; Help then still leads back to where it was opened from.
+// And the page under Help, opened again from Help, keeps its own way back instead of one that
+// loops between it and Help.
 TEST_F(PageSwitch, OnlyAPageHelpLeadsBackToStaysUnderIt)
 {
     go("Status", 1, true);
@@ -166,7 +167,10 @@ TEST_F(PageSwitch, OnlyAPageHelpLeadsBackToStaysUnderIt)
     EXPECT_TRUE(c.calls.contains("Menu.pageWillDisappear(Help)") && c.calls.contains("Menu.pageDidDisappear"))
         << c.calls.join(", ").toStdString();
     EXPECT_FALSE(menu->isVisit(menu->visit()));
-    go("Status", 1, false);
+    c.calls.clear();
+    ASSERT_TRUE(help->perform(PageAction::back)) << "Help still leads to the page it was opened from";
+    ASSERT_TRUE(waitUntil([&] { return c.controller.currentPageName() == "Status"; }));
+    EXPECT_TRUE(c.calls.contains("Status.pageWillAppear(Help)"));
     go("Help", 4, true);
     go("Status", 1, true);
     EXPECT_EQ(status->state.page, menu);
