@@ -29,11 +29,17 @@ public:
     {
         m_header = m_window->getHeaderState();
         m_footer = m_window->getFooterState();
+        m_keptBusy = m_busy;
     }
     void uncover()
     {
         m_window->setHeaderState(m_header);
         m_window->setFooterState(m_footer);
+        // Work the page began under Help shows busy again (and keeps navigation off) once it is back.
+        if (m_keptBusy != m_busy) {
+            m_busy = m_keptBusy;
+            m_window->setProgress(m_busy);
+        }
     }
 
     void setTitle(QString const& title) override
@@ -84,6 +90,8 @@ public:
     }
     void setProgress(bool busy) override
     {
+        if (kept())
+            m_keptBusy = busy;
         if (shown() || (!busy && m_busy)) {
             m_busy = busy;
             m_window->setProgress(busy);
@@ -140,6 +148,7 @@ private:
     PageHeader::State m_header; // what the page set while covered
     PageFooter::State m_footer;
     bool m_busy = false; // the page set the footer busy
+    bool m_keptBusy = false; // what the page last set while covered
     quint8 m_heldNavigation = NavigationOptions::none; // buttons the page turned off
 };
 
@@ -203,7 +212,9 @@ void Page::detachFromController()
 
 bool Page::perform(PageAction action)
 {
-    if (action != PageAction::back || !controller || !state.page)
+    // A page that left (or is leaving) takes nobody anywhere: a late reply, timer or answer of its
+    // visit would otherwise switch away from the page on screen. Under Help the visit goes on.
+    if (action != PageAction::back || !controller || !state.page || !m_visiting)
         return false;
     emit closeDialog(0);
     if (!state.show(false))

@@ -47,7 +47,7 @@ public:
 
     // The way back: where the user came from, how, and what the header and footer showed there.
     struct State {
-        Page* page = nullptr; // not owned; null: nothing recorded
+        QPointer<Page> page; // not owned; null: nothing recorded, or the page is gone
         QString name;
         QString helpKey;
         int transition = NoTransition;
@@ -71,9 +71,10 @@ public:
     // Called only by PageController once it has dropped the page: forgets the controller and the name.
     void detachFromController();
 
-    // The back action: for back on a registered page with a way back, closes an open question,
-    // restores the header and footer of the page returned to and slides back; the way back is
-    // then used up. False (and nothing changed) otherwise, or when the switch is refused.
+    // The back action: for back on a registered page in its visit (on screen or under Help) with a
+    // way back, closes an open question, restores the header and footer of the page returned to
+    // and slides back; the way back is then used up. False (and nothing changed) otherwise, or when
+    // the switch is refused.
     virtual bool perform(PageAction action);
     // Re-applies every translated text.
     virtual void retranslate() = 0;
@@ -150,6 +151,8 @@ public:
     // header and footer through its container (what it writes while Help covers it is kept for
     // its return, anything else is dropped) and opens boxes.
     bool isOnScreen() const { return m_visiting && !m_covered; }
+    // The visit runs under Help.
+    bool isCovered() const { return m_visiting && m_covered; }
     // Called only by PageController: Help comes over the page (true) or goes back to it (false).
     // Uncovered, the header and footer show what the page last set, and a box it asked for
     // meanwhile opens.

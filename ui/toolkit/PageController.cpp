@@ -96,7 +96,8 @@ void PageController::removeEntry(QString const& name, bool del)
     if (it == m_pages.end())
         return;
     Page* page = it.value();
-    if (page == m_currentPage || page == m_nextPage) {
+    // The page under Help is in its visit too: Help's way back leads to it.
+    if (page == m_currentPage || page == m_nextPage || page->isVisit(page->visit())) {
         qWarning().noquote() << QStringLiteral("Page [%1] is on screen and stays registered").arg(name);
         return;
     }
@@ -185,12 +186,19 @@ bool PageController::showPage(QString const& name, int transition, int duration,
     m_nextPage = incoming;
     qDebug().noquote() << QStringLiteral("Show Page [%1]").arg(name);
 
-    const bool toHelp = name == QLatin1String(HelpPageName);
     const bool fromHelp = oldName == QLatin1String(HelpPageName);
-    // Help is left unnoticed only towards the page it was opened from; any other page is
-    // told it appears, and the page under Help is told it went.
-    const bool returningFromHelp = fromHelp && old->state.page == incoming;
-    QPointer<Page> underHelp = fromHelp && !returningFromHelp ? old->state.page : nullptr;
+    // Help comes over the page left, unnoticed, only when its way back leads to that page (opened
+    // with a slide and recorded). Reached otherwise, by going back to Help from a page opened from
+    // it for instance, nothing would ever bring that page back: it is told it went like any page.
+    const bool toHelp = name == QLatin1String(HelpPageName) && record && transition != NoTransition;
+    // Help is left unnoticed only towards the page it covers; any other page is told it appears,
+    // and the page under Help is told it went. Help keeps its way back until it is used: reached
+    // again from a page opened from it, Back still leads to the page Help was opened from, which
+    // then appears as any page.
+    Page* const helpWayBack = fromHelp ? old->state.page.data() : nullptr;
+    const bool returningFromHelp = helpWayBack && helpWayBack == incoming && incoming->isCovered();
+    QPointer<Page> underHelp
+        = helpWayBack && !returningFromHelp && helpWayBack->isCovered() ? helpWayBack : nullptr;
     if (underHelp && (underHelp == incoming || !isRegistered(underHelp)))
         underHelp = nullptr;
     // From here the page under Help writes its header and footer aside, and Help its own.
@@ -230,8 +238,8 @@ bool PageController::showPage(QString const& name, int transition, int duration,
             in->show();
             if (!returningFromHelp)
                 in->pageDidAppear();
-            if (fromHelp && !returningFromHelp && old)
-                old->state.reset(); // Help's way back led to a page that was told it went
+            if (returningFromHelp && old)
+                old->state.reset(); // Help's way back is used up
             self->m_currentPage = in.data();
             self->m_nextPage = nullptr;
             self->update();
@@ -284,7 +292,9 @@ bool PageController::showPage(QString const& name, int transition, int duration,
     m_animation = group;
 
     m_layout->setEnabled(false);
-    if (record) {
+    // The page Help covered keeps its own way back: recording Help there would send it back to
+    // Help and Help back to it, with the way out lost.
+    if (record && !returningFromHelp) {
         State back;
         back.page = old;
         back.name = oldName;
@@ -352,8 +362,8 @@ void PageController::finishSwitch(
     if (in && !returningFromHelp)
         in->pageDidAppear();
     takeOut(old, underHelp, toHelp);
-    if (fromHelp && !returningFromHelp && old)
-        old->state.reset(); // Help's way back led to a page that was told it went
+    if (returningFromHelp && old)
+        old->state.reset(); // Help's way back is used up
     m_layout->setEnabled(true);
     if (in)
         m_currentPage = in.data();
@@ -404,6 +414,8 @@ template <typename F> void PageController::forward(F call, bool loss)
     QPointer<Page> current = m_currentPage;
     QPointer<Page> underHelp
         = loss && current && current->name == QLatin1String(HelpPageName) ? current->state.page : nullptr;
+    if (underHelp && !underHelp->isCovered())
+        underHelp = nullptr; // Help's way back leads to a page that went meanwhile
     if (next)
         call(next.data());
     if (current)

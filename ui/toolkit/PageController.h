@@ -3,10 +3,11 @@
 // one to the next, calling the pages' hooks in a fixed order. A switch runs from showPage until the
 // slide has finished (or, without animation, until the page being left calls done); meanwhile every
 // other switch is refused, navigation stays disabled and notifications reach both pages, the
-// incoming one first. "Help" is opened over a page without telling that page it went, and the back
-// action returns to it without telling it it came back; meanwhile the page is off screen (its
-// header and footer writes kept aside, its boxes waiting) and, back, it hears the whole device
-// state through pageWillAppearSignal.
+// incoming one first. "Help", opened with a slide and a way back, comes over a page without telling
+// that page it went, and the back action returns to it without telling it it came back (the page
+// keeps its own way back); reached otherwise, Help is a page like any other. Meanwhile the page is
+// off screen (its header and footer writes kept aside, its boxes waiting) and, back, it hears the
+// whole device state through pageWillAppearSignal.
 #include "ui/toolkit/Page.h"
 
 #include <QMap>
@@ -34,8 +35,9 @@ public:
     // Registers name for a page that build makes the first time the page is needed: when it is
     // first shown or asked for with page(). False when name is taken.
     bool addPage(QString const& name, std::function<Page*()> build);
-    // Drops the page of that name, deleting it when del is set. The page shown or being brought in
-    // is refused with a warning: the controller would go on showing a page it no longer knows.
+    // Drops the page of that name, deleting it when del is set. The page shown, being brought in or
+    // under Help is refused with a warning: the controller would go on showing (or going back to) a
+    // page it no longer knows.
     void removePage(QString const& name, bool del);
     void removePage(Page* page, bool del);
     // The first page, shown without animation or way back; an unregistered name does nothing.

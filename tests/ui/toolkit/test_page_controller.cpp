@@ -153,6 +153,30 @@ TEST_F(PageSwitch, HomeFromHelpTellsBothPagesTheyWent)
     EXPECT_EQ(c.controller.currentPageName(), "Menu");
 }
 
+// A page opened from Help (as navigateToPage does) goes back to Help as to any page: nothing
+// would bring it back from under Help; Help then still leads back to where it was opened from.
+// And the page under Help, opened again from Help, keeps its own way back instead of one that
+// loops between it and Help.
+TEST_F(PageSwitch, OnlyAPageHelpLeadsBackToStaysUnderIt)
+{
+    go("Status", 1, true);
+    go("Help", 4, true);
+    go("Menu", 1, true);
+    EXPECT_TRUE(menu->perform(PageAction::back));
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    EXPECT_TRUE(c.calls.contains("Menu.pageWillDisappear(Help)") && c.calls.contains("Menu.pageDidDisappear"))
+        << c.calls.join(", ").toStdString();
+    EXPECT_FALSE(menu->isVisit(menu->visit()));
+    c.calls.clear();
+    ASSERT_TRUE(help->perform(PageAction::back)) << "Help still leads to the page it was opened from";
+    ASSERT_TRUE(waitUntil([&] { return c.controller.currentPageName() == "Status"; }));
+    EXPECT_TRUE(c.calls.contains("Status.pageWillAppear(Help)"));
+    go("Help", 4, true);
+    go("Status", 1, true);
+    EXPECT_EQ(status->state.page, menu);
+    EXPECT_EQ(help->state.page, nullptr);
+}
+
 TEST_F(PageSwitch, HeldDoneKeepsBothPagesAndNavigationOff)
 {
     menu->holdDone = true;
@@ -228,6 +252,31 @@ TEST_F(PageSwitch, CurrentPageCannotBeRemoved)
     EXPECT_EQ(c.controller.page("Status"), nullptr);
     EXPECT_EQ(status->controller, nullptr);
     EXPECT_TRUE(status->name.isEmpty());
+}
+
+TEST_F(PageSwitch, TheWayBackNeitherLosesThePageUnderHelpNorKeepsAPageGone)
+{
+    go("Status", 1, true);
+    go("Help", 4, true);
+    c.controller.removePage("Status", false);
+    EXPECT_EQ(status->controller, &c.controller);
+    ASSERT_TRUE(help->perform(PageAction::back));
+    ASSERT_TRUE(waitUntil([&] { return c.controller.currentPageName() == "Status"; }));
+    delete menu;
+    EXPECT_EQ(status->state.page, nullptr);
+    EXPECT_FALSE(status->perform(PageAction::back));
+}
+
+TEST_F(PageSwitch, APageLeftTakesNobodyBack)
+{
+    RecordingPage* other = new RecordingPage(&c, "Other", &c.controller);
+    c.controller.addPage(other, "Other");
+    go("Status", 1, true);
+    go("Other", 1, false); // as home does: Status keeps its way back to Menu
+    EXPECT_FALSE(status->perform(PageAction::back)); // a late reply of its visit
+    EXPECT_FALSE(c.controller.isSwitching());
+    EXPECT_EQ(c.controller.currentPageName(), "Other");
+    EXPECT_EQ(status->state.page, menu);
 }
 
 TEST_F(PageSwitch, BackWithoutAWayBackDoesNothing)
@@ -316,6 +365,7 @@ TEST_F(PageSwitch, OnlyThePageOnScreenWritesTheFooterOrAsks)
     ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
     EXPECT_EQ(c.footer.right.text, "Reset");
     EXPECT_FALSE(c.rightEnabled[0]);
+    EXPECT_TRUE(c.busy) << "the work it began under Help still runs";
     EXPECT_TRUE(c.calls.contains("signal(Status)")) << "the whole device state is told again";
     testutil::answerNextBox("Second");
     EXPECT_TRUE(waitUntil([&] { return answered == 1; }));
