@@ -396,6 +396,7 @@ TEST_F(SecurityFixture, ADongleWhoseNoticeNeverComesIsToldAndBackLeaves)
     ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }, Page::ServiceModeNoticeMs + scaled(5000)));
     EXPECT_EQ(help(), QStringLiteral("Unable to enter service mode"));
     EXPECT_FALSE(rig.container.busy);
+    saveScreenshot(page, "security-no-service-mode-notice");
     EXPECT_TRUE(boxes.unexpected().isEmpty());
 
     rig.emulator().noticeState(0);
