@@ -259,10 +259,19 @@ QPixmap HeadAngleView::genMask(QImage const& mask, bool invert) const
 
 void HeadAngleView::mousePressEvent(QMouseEvent* event)
 {
+    if (!m_activeName.isNull()) {
+        // A second button pressed during a drag takes no other handle: the angle being dragged
+        // would stay where it was left, shown but never reported.
+        if (event->buttons() != event->button())
+            return;
+        // No button was down before this one: the drag's release went elsewhere.
+        cancelDrag();
+    }
     for (auto it = m_angles.cbegin(); it != m_angles.cend(); ++it) {
         if (it->editable && it->handleRect.contains(event->localPos())) {
             m_activeName = it.key();
             m_pressPos = event->localPos();
+            m_pressValue = it->value;
             m_dragging = false;
             update();
             return;
@@ -310,7 +319,36 @@ void HeadAngleView::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         retranslate();
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        cancelDrag();
     QWidget::changeEvent(event);
+}
+
+void HeadAngleView::hideEvent(QHideEvent* event)
+{
+    cancelDrag();
+    QWidget::hideEvent(event);
+}
+
+bool HeadAngleView::event(QEvent* event)
+{
+    // A dialog over the window, or another window taken, keeps the release from the view.
+    if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowDeactivate)
+        cancelDrag();
+    return QWidget::event(event);
+}
+
+void HeadAngleView::cancelDrag()
+{
+    // Left as dragged, the handle would show a value its owner never heard of (a LINK form would
+    // apply the old one), and the next press anywhere would drag it on.
+    auto it = m_angles.find(m_activeName);
+    if (m_activeName.isNull() || it == m_angles.end())
+        return;
+    it->value = m_pressValue;
+    m_activeName = QString();
+    m_dragging = false;
+    update();
 }
 
 double angleBetween(QPointF a1, QPointF a2, QPointF b1, QPointF b2, bool invert)

@@ -3,7 +3,8 @@
 // about a pivot at the neck, named angles with their limits, colours and ways of being drawn. The
 // user drags the handle of an editable angle; once the pointer has left the press by the
 // platform's drag distance, the value follows it, snapped and held within its limits. It is
-// reported once, on release. A magenta needle shows the head's live
+// reported once, on release; a drag whose release the view cannot see (hidden, disabled, its
+// window blocked or left) goes back to where it was pressed. A magenta needle shows the head's live
 // angle relative to the orientation taken first or after "&Set center".
 //
 // Angles are in degrees from straight up about the pivot: positive opens clockwise for Clockwise
@@ -114,6 +115,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // The geometry at the view's size; the pictures wait for the next paint.
@@ -121,6 +124,9 @@ private:
     // The scaled picture, the masks and their regions, when the picture or the size changed.
     void preparePictures();
     QPixmap genMask(QImage const& mask, bool invert) const;
+    // Ends a drag whose release will never come: the angle goes back to its value at the press
+    // and nothing is reported.
+    void cancelDrag();
     QRect imageSquare() const;
     // The point at distance from the pivot at angle a, for the angle's orientation.
     QPointF pointAt(double distance, double a, Orientation orientation) const;
@@ -146,6 +152,7 @@ private:
     // Where the active handle was pressed, and whether the pointer has since gone far enough from
     // there to drag it: a press that only wobbles is a click and changes nothing.
     QPointF m_pressPos;
+    double m_pressValue = 0.0; // the active angle's value at the press
     bool m_dragging = false;
     QPointF m_center;
     QPointF m_pivot;

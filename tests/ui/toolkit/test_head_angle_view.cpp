@@ -5,6 +5,7 @@
 #include "ui/toolkit/HeadAngleView.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 using OX::HeadAngleView;
 
@@ -118,6 +120,65 @@ TEST(HeadAngleView, OfOverlappingHandlesTheFirstNameWinsAndAPressAloneReportsThe
     mouse(view, QEvent::MouseButtonRelease, off + QPointF(0, 2));
     ASSERT_EQ(changed.count(), 2);
     EXPECT_EQ(changed.at(1).at(1).toDouble(), 10.0);
+}
+
+// A drag whose release never reaches the view (the view hidden or disabled, a dialog over its
+// window) goes back to the pressed value unreported; a second press during a drag takes nothing.
+TEST(HeadAngleView, ADragThatLosesItsReleaseGoesBackUnreported)
+{
+    QWidget window;
+    window.resize(Side, Side);
+    auto* view = new HeadAngleView(&window);
+    view->resize(Side, Side);
+    window.show();
+    QSignalSpy changed(view, &HeadAngleView::angleChanged);
+    view->addAngle("a", 0, 80, 10, HeadAngleView::Clockwise, Qt::red, HeadAngleView::Pie, true);
+    view->addAngle("b", 0, 80, 50, HeadAngleView::Clockwise, Qt::blue, HeadAngleView::Pie, true);
+    auto pressAndMove = [view](QString const& name, double a) {
+        view->grab();
+        mouse(*view, QEvent::MouseButtonPress, view->angle(name).handle);
+        mouse(*view, QEvent::MouseMove, at(*view, 150, a));
+    };
+    std::function<void()> const interruptions[] = {
+        [view] { view->hide(); view->show(); },
+        [view] { view->setEnabled(false); view->setEnabled(true); },
+        [&window] {
+            QDialog dialog(&window);
+            dialog.setModal(true);
+            dialog.show();
+        },
+    };
+    for (auto const& interrupt : interruptions) {
+        pressAndMove("a", 30);
+        ASSERT_EQ(view->getAngle("a"), 30.0);
+        interrupt();
+        EXPECT_TRUE(view->activeName().isNull());
+        EXPECT_EQ(view->getAngle("a"), 10.0);
+        // The next press off every handle drags nothing.
+        mouse(*view, QEvent::MouseButtonPress, at(*view, 40, 60));
+        mouse(*view, QEvent::MouseMove, at(*view, 150, 60));
+        mouse(*view, QEvent::MouseButtonRelease, at(*view, 150, 60));
+        EXPECT_EQ(view->getAngle("a"), 10.0);
+    }
+    EXPECT_EQ(changed.count(), 0);
+
+    // A release lost without a sign: the next press of a lone button starts afresh.
+    pressAndMove("a", 30);
+    mouse(*view, QEvent::MouseButtonPress, view->angle("b").handle);
+    EXPECT_EQ(view->activeName(), QStringLiteral("b"));
+    EXPECT_EQ(view->getAngle("a"), 10.0);
+    view->hide();
+    view->show();
+
+    pressAndMove("a", 20);
+    QPointF const b = view->angle("b").handle; // hidden while "a" is dragged
+    QMouseEvent second(QEvent::MouseButtonPress, b, Qt::RightButton, Qt::LeftButton | Qt::RightButton, {});
+    QApplication::sendEvent(view, &second);
+    EXPECT_EQ(view->activeName(), QStringLiteral("a"));
+    mouse(*view, QEvent::MouseButtonRelease, b);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toString(), QStringLiteral("a"));
+    EXPECT_EQ(changed.at(0).at(1).toDouble(), 20.0);
 }
 
 TEST(HeadAngleView, SetCenterMakesTheNextOrientationStraightUp)
