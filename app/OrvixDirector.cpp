@@ -371,9 +371,10 @@ void OrvixDirector::onDongleConnected()
         // The system is built for one dongle: the first port that opened is the dongle's.
         return;
     }
-    // No port opened: a retry of a lost line tries again later.
-    if (m_reconnectAttempts > 0)
-        scheduleReconnect();
+    // No port opened. A dongle port that is listed but would not open (the system still setting
+    // it up, or another program holding it a moment) is tried again later, as a lost line is,
+    // until the person is asked to re-plug the dongle; one not listed is the bus's to report.
+    scheduleReconnect();
 }
 
 QList<SerialPortEntry> OrvixDirector::listPorts() const

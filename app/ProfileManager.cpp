@@ -211,14 +211,15 @@ bool ProfileManager::startApply(int index, Completion done, std::shared_ptr<Mous
     auto uploaded = std::make_shared<MouseProfile>(*profile);
     const quint64 stored = m_storedCount;
     const void* dongle = m_current ? m_current() : nullptr;
-    m_writer(*profile, [self, applied, uploaded, previous, stored, dongle, done](DongleResult result) {
+    const quint64 upload = ++m_uploads;
+    m_writer(*profile, [self, applied, uploaded, previous, stored, dongle, upload, done](DongleResult result) {
         if (!self) {
             if (done)
                 done(result);
             return;
         }
         self->finishApply(applied.data(), uploaded.get(), previous.get(), stored, result);
-        self->writeBackShown(dongle, result, done);
+        self->writeBackShown(dongle, upload, result, done);
     });
     return true;
 }
@@ -252,11 +253,16 @@ void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* uplo
     }
 }
 
-void ProfileManager::writeBackShown(const void* dongle, const DongleResult& result, const Completion& done)
+void ProfileManager::writeBackShown(
+    const void* dongle, quint64 upload, const DongleResult& result, const Completion& done)
 {
     // Only a dongle that answered part of the upload and is still connected can hold a mix.
     const bool partWritten = result.code != DongleResult::Ok && !dongleGone(result);
-    if (!partWritten || !dongle || !hasSelectedProfile() || !dongleConnected() || m_current() != dongle) {
+    // A profile given to the dongle after this one is written after it and decides what the
+    // dongle holds: a write-back, queued behind it, would undo it.
+    const bool overtaken = upload != m_uploads;
+    if (!partWritten || overtaken || !dongle || !hasSelectedProfile() || !dongleConnected()
+        || m_current() != dongle) {
         if (done)
             done(result);
         return;
@@ -265,6 +271,7 @@ void ProfileManager::writeBackShown(const void* dongle, const DongleResult& resu
     qDebug().noquote() << "Upload failed, writing the shown profile back: " << shown.toString(1);
     // Written once, straight to the dongle: a failure here starts no further write-back, and
     // the list, the selection and the store stay as they are.
+    ++m_uploads;
     m_writer(shown, [result, done](DongleResult written) {
         DongleResult told = result;
         if (written.code != DongleResult::Ok && !dongleGone(written)) {
@@ -282,6 +289,7 @@ bool ProfileManager::test(const MouseProfile& profile, Completion done)
     if (!dongleConnected())
         return false;
     qDebug().noquote() << "Test profile: " << profile.toString(1);
+    ++m_uploads;
     m_writer(profile, [done](DongleResult result) {
         if (done)
             done(result);

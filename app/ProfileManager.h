@@ -133,7 +133,7 @@ private:
                      quint64 storedBefore, const DongleResult& result);
     // Writes the selected profile back after a failed upload to dongle, when it is still the
     // connected one; then done with the upload's result.
-    void writeBackShown(const void* dongle, const DongleResult& result, const Completion& done);
+    void writeBackShown(const void* dongle, quint64 upload, const DongleResult& result, const Completion& done);
 
     OrvixDirector* m_director;
     ConnectedCheck m_connected;
@@ -141,6 +141,7 @@ private:
     CurrentDongle m_current;
     int m_selected = -1;
     quint64 m_storedCount = 0; // lists the store has written
+    quint64 m_uploads = 0;     // profiles given to the writer
     // Each profile lives in its own heap object: inserting or removing never copies or assigns
     // a listed profile, so names and addresses stay put.
     std::vector<std::unique_ptr<MouseProfile>> m_profiles;

@@ -94,9 +94,15 @@ void QUsbManager::run()
                 monitorDevices(list);
             }
             if (m_backend->handleEvents(m_intervalMs)) {
-                if (eventsFailing)
+                if (eventsFailing) {
+                    // The events held back while the handling failed came now, and were
+                    // dropped: the polls reported those changes already. The bus is read once
+                    // more, like a poll, for whatever changed since the last one.
                     qInfo("USB hot-plug events work again");
-                eventsFailing = false;
+                    eventsFailing = false;
+                    m_dropEvents = false;
+                    m_looked = false;
+                }
                 continue;
             }
             if (m_stop)
@@ -106,6 +112,7 @@ void QUsbManager::run()
             if (!eventsFailing)
                 qWarning("USB hot-plug events failing, the bus is polled instead");
             eventsFailing = true;
+            m_dropEvents = true;
         }
         QtUsb::FilterList list;
         // A bus that cannot be read reports nothing: an unreadable bus is not an unplug.
@@ -122,6 +129,11 @@ void QUsbManager::onHotplugEvent(int event, const QtUsb::DeviceFilter* filter)
 {
     if (event != QtUsb::DeviceArrived && event != QtUsb::DeviceLeft) {
         qWarning("Unhandled hotplug event %d", event);
+        return;
+    }
+    if (m_dropEvents) {
+        // Held back while the event handling failed: the bus is polled instead.
+        qDebug("USB hotplug event %d held back while polling, dropped", event);
         return;
     }
     if (!filter) {

@@ -67,9 +67,12 @@ private:
     std::atomic<bool> m_stop{false};
     bool m_hotplug = false;
     bool m_open = false;
-    // Whether the bus has been read once (set up on the constructing thread, then only the
-    // watcher thread touches it).
+    // Whether the bus has been read since the start, or since the hot-plug event handling
+    // worked again (set up on the constructing thread, then only the watcher thread touches it).
     bool m_looked = false;
+    // While the hot-plug event handling fails, the bus is polled and every event that still
+    // comes is dropped (watcher thread only).
+    bool m_dropEvents = false;
 
     // Standard mutexes rather than Qt's so that thread checkers see every hand-over.
     mutable std::mutex m_listMutex;   // guards m_watched and m_present

@@ -173,6 +173,29 @@ TEST(DirectorConnection, APortThatDoesNotOpenIsDroppedAndTheNextTaken)
     ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
 }
 
+// A dongle port that is listed but does not open at first (the system still setting it up, or
+// another program holding it a moment) is tried again until it opens.
+TEST(DirectorConnection, AListedDonglePortThatDoesNotOpenYetIsTriedAgain)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    QString location = QStringLiteral("/nonexistent/ttyEMU0");
+    t.h.portSource = [&location]() {
+        return QList<SerialPortEntry>{Harness::port(QStringLiteral("ttyEMU0"), location)};
+    };
+    t.h.tweak = [](DirectorEnvironment& env) { env.reconnectFirstMs = testutil::scaled(20); };
+    OrvixDirector* d = t.h.create(false, 5);
+    Recorder r(d);
+    LogCapture log;
+
+    d->onUsbDeviceInserted(dongleList());
+    ASSERT_TRUE(waitUntil([&] { return log.count(QStringLiteral("Unable to open serial device: ")) >= 2; }, 5000))
+        << "the port is not tried again";
+    location = t.emulator.portPath();
+    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    EXPECT_TRUE(t.h.messages.isEmpty());
+}
+
 TEST(DirectorConnection, NewerDongleRevisionIsCriticalAndOffersTheLatestVersion)
 {
     EmulatedDongle t;

@@ -435,3 +435,37 @@ TEST(ProfileManagerApply, AFailedUploadWritesTheShownProfileBackOnlyToTheSameAns
     EXPECT_EQ(m.syncs, syncs);
     EXPECT_EQ(m.selectedProfile()->name(), "A");
 }
+
+// A profile given while an earlier upload was still running (a selection while the dongle's
+// start-up profile is written) is the one the dongle keeps: the earlier one failing part way
+// writes nothing back behind it.
+TEST(ProfileManagerApply, AFailedUploadWritesNothingBackBehindALaterOne)
+{
+    CountingManager m;
+    const char dongle = 0;
+    m.setProfileWriter([&m]() { return m.connected; },
+                       [&m](const MouseProfile& profile, ProfileManager::Completion done) {
+                           m.uploads.push_back({ std::make_unique<MouseProfile>(profile), std::move(done) });
+                       },
+                       [&]() -> const void* { return &dongle; });
+    m.addProfile(named("A", 0.1f));
+    m.addProfile(named("B", 0.9f));
+    m.setSelectedProfile("A");
+    Done first, second;
+    EXPECT_TRUE(m.applySelected(first.callback()));
+    EXPECT_TRUE(m.apply(1, second.callback()));
+    m.finish(DongleResult::TimedOut);
+    EXPECT_EQ(first.code, DongleResult::TimedOut);
+    m.finish(DongleResult::Ok);
+    EXPECT_EQ(second.code, DongleResult::Ok);
+    EXPECT_TRUE(m.uploads.empty()) << "A written back over B";
+    EXPECT_EQ(m.selectedProfile()->name(), "B");
+
+    // The later one failing as well: the profile shown is written back once, after both.
+    EXPECT_TRUE(m.apply(0, first.callback()));
+    EXPECT_TRUE(m.apply(1, second.callback()));
+    m.finish(DongleResult::TimedOut);
+    m.finish(DongleResult::TimedOut);
+    ASSERT_EQ(m.uploads.size(), 1u);
+    EXPECT_TRUE(m.uploads[0].profile->isEqual(named("B", 0.9f), true));
+}

@@ -390,6 +390,39 @@ TEST(UsbManagerHotplug, FailingEventHandlingPollsTheBusWithoutSpinning)
     EXPECT_LT(s->handleCalls, 50) << "the watcher thread spins";
 }
 
+// The events the library held back while its handling failed come once it works again: the
+// polls reported those changes already, so each device is reported once and counted once.
+TEST(UsbManagerHotplug, EventsHeldBackWhilePollingAreNotReportedAgain)
+{
+    auto s = hotplugBus({kHub});
+    s->handleOk = false;
+    auto m = makeManager(s, 20);
+    Recorder rec(*m);
+    s->setBus({kHub, kDongle});
+    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() == 1; }));
+    {
+        // Held back by the library, then the handling works again; a mouse plugged meanwhile
+        // was seen by neither a poll nor an event.
+        std::lock_guard<std::mutex> lock(s->mutex);
+        s->events.emplace_back(QtUsb::DeviceArrived, kDongle);
+        s->events.emplace_back(QtUsb::DeviceArrived, kMouse);
+        s->bus = {kHub, kDongle, kMouse};
+        s->handleOk = true;
+    }
+    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() >= 2; }));
+    ASSERT_TRUE(s->drain());
+    auto r = rec.reports();
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r[1].filters, (FilterList{kMouse}));
+
+    // Events are followed again, and the dongle counted once leaves with one departure.
+    s->setBus({kHub, kMouse});
+    s->push(QtUsb::DeviceLeft, kDongle);
+    ASSERT_TRUE(s->drain());
+    EXPECT_EQ(rec.count(), 3);
+    EXPECT_FALSE(m->isPresent(kDongle));
+}
+
 TEST(UsbManagerInert, FailedSetUpStartsNoThread)
 {
     auto s = hotplugBus({kDongle});
