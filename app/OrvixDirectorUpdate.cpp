@@ -213,17 +213,13 @@ void OrvixDirector::onDownloadFinished(API::DownloadTask* task, const API::Resul
     m_ui->hideProgressDialog();
     if (result.code == API::Result::Ok) {
         QString error;
-        if (Installer::start(task, installer, &error)) {
-            qInfo("Software update started");
-            // Quits as the tray's Quit does: a dongle gets its automatic zeroing back first, so
-            // that the head mouse re-centres itself while the person goes through the installer.
-            onQuitApplication();
-            return;
-        }
-        // Nothing was started: the application keeps running and says why.
-        m_ui->showMainWindow();
-        emit showMessage(warning, tr("Software update"),
-            tr("The software update could not be installed.<br><br>%1").arg(error));
+        QPointer<OrvixDirector> self(this);
+        if (Installer::start(task, installer, &error, [self](bool ok, const QString& why) {
+                if (self)
+                    self->onInstallerOpened(ok, why);
+            }))
+            return; // the opener's end decides
+        onInstallerOpened(false, error);
         return;
     }
     m_ui->showMainWindow();
@@ -235,4 +231,19 @@ void OrvixDirector::onDownloadFinished(API::DownloadTask* task, const API::Resul
     emit showMessage(warning, QString::fromLatin1(API::Result::ErrorDomain),
         QStringLiteral("<b>%1</b><br><br>%2")
             .arg(result.text.toHtmlEscaped(), result.detail.toHtmlEscaped()));
+}
+
+void OrvixDirector::onInstallerOpened(bool ok, const QString& error)
+{
+    if (ok) {
+        qInfo("Software update started");
+        // Quits as the tray's Quit does: a dongle gets its automatic zeroing back first, so
+        // that the head mouse re-centres itself while the person goes through the installer.
+        onQuitApplication();
+        return;
+    }
+    // Nothing was installed: the application keeps running and says why.
+    m_ui->showMainWindow();
+    emit showMessage(warning, tr("Software update"),
+        tr("The software update could not be installed.<br><br>%1").arg(error.toHtmlEscaped()));
 }

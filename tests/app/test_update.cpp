@@ -341,6 +341,47 @@ TEST(UpdateDownload, RefusedInstallerNameOrFailedOpenerKeepsTheApplicationRunnin
     EXPECT_EQ(f.h.quits, 0);
 }
 
+TEST(UpdateDownload, TheOpenerEndingInAnErrorKeepsTheApplicationRunning)
+{
+#ifdef Q_OS_MACOS
+    GTEST_SKIP() << "the opener is the script runner here";
+#endif
+    // The real opener, found first on the path: the desktop has no handler for the package.
+    UpdateFixture f;
+    Installer::setLauncher(nullptr);
+    QTemporaryDir bin;
+    const QString opener = QDir(bin.path()).filePath("xdg-open");
+    auto writeOpener = [&](const QByteArray& body) {
+        QFile file(opener);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("#!/bin/sh\n" + body + "\n");
+        file.close();
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+    };
+    writeOpener("exit 3");
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + oldPath);
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "OrvixTools.deb")));
+    f.server.route(downloadPath(), HttpTestServer::Response::bytes("package"));
+    f.h.ui->questionAnswer = 0;
+    f.check();
+    EXPECT_TRUE(waitUntil([&] { return f.h.messages.size() == 1; }, 5000));
+    if (!f.h.messages.isEmpty())
+        EXPECT_TRUE(f.h.messages.last().text.contains("exited with code 3")) << f.h.messages.last().text.toStdString();
+    EXPECT_EQ(f.h.quits, 0);
+    EXPECT_TRUE(f.h.ui->mainVisible);
+    EXPECT_TRUE(QDir(f.updateFolder()).entryList(QDir::Files).isEmpty()) << "package or script left";
+
+    // One that runs on shows the installer: the application quits without waiting for it.
+    writeOpener("sleep 3");
+    Installer::setOpenerWaitMs(testutil::scaled(200));
+    f.check(4);
+    EXPECT_TRUE(waitUntil([&] { return f.h.quits == 1; }, 5000));
+    EXPECT_EQ(f.h.messages.size(), 1);
+    Installer::setOpenerWaitMs(0);
+    qputenv("PATH", oldPath);
+}
+
 TEST(UpdateDownload, RedirectToAPlainHttpHostIsRefused)
 {
     UpdateFixture f;
