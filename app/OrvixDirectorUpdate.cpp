@@ -139,6 +139,13 @@ void OrvixDirector::onUpdateInfo(const API::Result& result, const QJsonObject& r
         qInfo("Software update, skipped: latest version installed.");
         return;
     }
+    // Without the maintenance tool the package's name is needed: a reply that names none
+    // it may use is a failed check, not a question whose download could never be installed.
+    QString tool;
+    if (!findMaintenanceTool(tool) && !Installer::isValidInstallerName(installer)) {
+        qWarning().noquote() << "Software update failed: invalid installer name!";
+        return;
+    }
 
     DirectorUi::Box box;
     box.title = tr("Software update");
@@ -159,10 +166,7 @@ void OrvixDirector::onUpdateAnswered(const DongleVersion& remote, const QString&
     }
 
     QString tool;
-    const bool maintainable = m_env.maintenanceDir.isEmpty()
-        ? Installer::isMaintanable(tool)
-        : Installer::isMaintanable(tool, QDir(m_env.maintenanceDir));
-    if (maintainable) {
+    if (findMaintenanceTool(tool)) {
         if (Installer::startMaintenance(tool)) {
             qInfo().noquote() << "Software update started: " + tool;
             onQuitApplication();
@@ -174,6 +178,12 @@ void OrvixDirector::onUpdateAnswered(const DongleVersion& remote, const QString&
         return;
     }
     installSoftwareUpdate(remote, installer);
+}
+
+bool OrvixDirector::findMaintenanceTool(QString& path) const
+{
+    return m_env.maintenanceDir.isEmpty() ? Installer::isMaintanable(path)
+                                          : Installer::isMaintanable(path, QDir(m_env.maintenanceDir));
 }
 
 void OrvixDirector::installSoftwareUpdate(const DongleVersion& version, const QString& installer)
