@@ -127,6 +127,16 @@ bool setServiceBaseUrl(const QUrl& url)
 // told to skip this thread's accesses to Qt's copy, and what travels on is a copy made here.
 QString errorText(const QNetworkReply* reply)
 {
+    // The callers tell their own aborts apart first: what is left is the network layer's own,
+    // for a transfer silent too long. Its text ("Operation canceled") would read to the person
+    // as if they had cancelled.
+    if (reply->error() == QNetworkReply::OperationCanceledError) {
+        int ms = reply->request().transferTimeout();
+        if (ms <= 0 && reply->manager())
+            ms = reply->manager()->transferTimeout();
+        if (ms > 0)
+            return QStringLiteral("No data received for %1 s").arg((ms + 999) / 1000);
+    }
 #ifdef OX_TSAN
     AnnotateIgnoreReadsBegin(__FILE__, __LINE__);
 #endif

@@ -73,6 +73,7 @@ bool isTrustedUrl(const QUrl& url);
 bool exceedsLimit(const QNetworkReply* reply, qint64 received, qint64 maxBytes);
 // A finished reply's error text as a string of the calling thread's own: Qt builds the text on
 // its network thread, and only this copy is carried on (to callers, messages and the log).
+// A transfer that the silence limit ended is said to be one.
 QString errorText(const QNetworkReply* reply);
 
 class Manager : public QObject {

@@ -6,8 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QPointer>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QtDebug>
+
+#include <memory>
 
 #ifdef Q_OS_MACOS
 const char* const Installer::MaintenanceTool = "MaintenanceTool.app/Contents/MacOS/MaintenanceTool";
@@ -21,6 +25,12 @@ Installer::Launcher& launcherOverride()
 {
     static Installer::Launcher launcher;
     return launcher;
+}
+
+int& openerWaitMs()
+{
+    static int ms = Installer::OpenerWaitMs;
+    return ms;
 }
 
 bool fail(QString* error, const QString& message)
@@ -101,11 +111,11 @@ QStringList Installer::openCommand(const QString& packagePath, const QString& sc
 #endif
 }
 
-bool Installer::start(API::DownloadTask* task, const QString& installer, QString* error)
+bool Installer::start(API::DownloadTask* task, const QString& installer, QString* error, Opened opened)
 {
     if (!task)
         return fail(error, QStringLiteral("Software update failed: no download!"));
-    if (!start(task->filePath(), task->folder(), installer, error))
+    if (!start(task->filePath(), task->folder(), installer, error, std::move(opened)))
         return false;
     // The download may already bear the installer's name (the service redirected to the
     // package itself): then it was opened in place and must outlive the task.
@@ -113,7 +123,8 @@ bool Installer::start(API::DownloadTask* task, const QString& installer, QString
     return true;
 }
 
-bool Installer::start(const QString& downloaded, const QDir& folder, const QString& installer, QString* error)
+bool Installer::start(
+    const QString& downloaded, const QDir& folder, const QString& installer, QString* error, Opened opened)
 {
     qInfo().noquote() << "Software donwload finished at " + downloaded;
     // The name comes from the network: it must name a file inside the folder and nothing else.
@@ -161,7 +172,20 @@ bool Installer::start(const QString& downloaded, const QDir& folder, const QStri
 
     QStringList command = openCommand(package, script);
     const QString program = command.takeFirst();
-    if (!launch(program, command)) {
+    // An opener that ends in failure has opened nothing: its package and script go, and the
+    // caller (which keeps the application running) is told.
+    auto ended = [package, script, program, opened = std::move(opened)](bool ok, const QString& why) {
+        QString message;
+        if (!ok) {
+            QFile::remove(script);
+            QFile::remove(package);
+            message = QStringLiteral("Software update failed: %1 %2!").arg(program, why);
+            qWarning().noquote() << message;
+        }
+        if (opened)
+            opened(ok, message);
+    };
+    if (!open(program, command, std::move(ended))) {
         // Nothing is left behind for an installer that never ran: the package goes back to the
         // download's name, which the download removes as it ends, and the script goes.
         file.remove();
@@ -175,6 +199,52 @@ bool Installer::start(const QString& downloaded, const QDir& folder, const QStri
 void Installer::setLauncher(Launcher launcher)
 {
     launcherOverride() = std::move(launcher);
+}
+
+void Installer::setOpenerWaitMs(int ms)
+{
+    openerWaitMs() = ms > 0 ? ms : OpenerWaitMs;
+}
+
+bool Installer::open(const QString& program, const QStringList& arguments, Opened ended)
+{
+    if (launcherOverride()) {
+        if (!launcherOverride()(program, arguments))
+            return false;
+        QTimer::singleShot(0, [ended] { ended(true, QString()); });
+        return true;
+    }
+    // Not detached: the opener's exit code is the only word of a desktop that has no handler
+    // for the package, or of a script the Finder refused. It has no parent and is deleted only
+    // once it has ended, so an opener that runs on (the installer in its foreground) is never
+    // killed when the application quits.
+    auto* process = new QProcess;
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setInputChannelMode(QProcess::ForwardedInputChannel);
+    process->start(program, arguments);
+    if (!process->waitForStarted()) {
+        delete process;
+        return false;
+    }
+    auto settled = std::make_shared<bool>(false);
+    auto settle = [settled, ended](bool ok, const QString& why) {
+        if (*settled)
+            return;
+        *settled = true;
+        ended(ok, why);
+    };
+    QObject::connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), process,
+        [process, settle](int code, QProcess::ExitStatus status) {
+            process->deleteLater();
+            if (status == QProcess::NormalExit && code == 0)
+                settle(true, QString());
+            else if (status == QProcess::NormalExit)
+                settle(false, QStringLiteral("exited with code %1").arg(code));
+            else
+                settle(false, QStringLiteral("crashed"));
+        });
+    QTimer::singleShot(openerWaitMs(), process, [settle] { settle(true, QString()); });
+    return true;
 }
 
 bool Installer::launch(const QString& program, const QStringList& arguments)

@@ -22,6 +22,11 @@ public:
 
     // Starts program with arguments as a detached process; true when it started.
     using Launcher = std::function<bool(const QString& program, const QStringList& arguments)>;
+    // How the package's opener ended: ok when it exited with 0, or still runs after
+    // OpenerWaitMs (then it shows the installer); otherwise error says why (already logged).
+    using Opened = std::function<void(bool ok, const QString& error)>;
+    // How long the opener is waited for before it counts as running.
+    static constexpr int OpenerWaitMs = 20000;
 
     // True when the maintenance tool exists beside the application's executable (a regular,
     // executable file); path is then its absolute path, otherwise unchanged.
@@ -33,11 +38,14 @@ public:
 
     // Turns the task's finished download into the package named installer inside the task's
     // folder, writes the install script beside it and starts the installation. False, with
-    // the reason in error (already logged), when any of it fails.
-    static bool start(API::DownloadTask* task, const QString& installer, QString* error = nullptr);
+    // the reason in error (already logged), when any of it fails. When it returns true, opened
+    // is called later, from the event loop, once the opener has ended or runs on; an opener
+    // that fails leaves neither package nor script behind.
+    static bool start(API::DownloadTask* task, const QString& installer, QString* error = nullptr,
+                      Opened opened = nullptr);
     // The same for a downloaded file inside folder.
     static bool start(const QString& downloaded, const QDir& folder, const QString& installer,
-                      QString* error = nullptr);
+                      QString* error = nullptr, Opened opened = nullptr);
 
     // An installer name is a plain file name: not empty, not ".", not starting with ":",
     // without "..", path separators, quotes or control characters.
@@ -49,7 +57,12 @@ public:
 
     // Test seam: replaces how processes are started (an empty launcher restores the real one).
     static void setLauncher(Launcher launcher);
+    // Test seam: how long the opener is waited for (0 restores OpenerWaitMs).
+    static void setOpenerWaitMs(int ms);
 
 private:
     static bool launch(const QString& program, const QStringList& arguments);
+    // Starts the opener and follows it until it ends or OpenerWaitMs pass; false when it
+    // could not be started.
+    static bool open(const QString& program, const QStringList& arguments, Opened ended);
 };

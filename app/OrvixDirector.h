@@ -230,6 +230,10 @@ private:
     void onUpdateInfo(const API::Result& result, const QJsonObject& reply);
     // The person's answer to the update question (0: update now).
     void onUpdateAnswered(const DongleVersion& remote, const QString& installer, int answer);
+    // The installer's opener has ended (ok: the installer is in front of the person).
+    void onInstallerOpened(bool ok, const QString& error);
+    // The maintenance tool beside the application (path set), if there is one.
+    bool findMaintenanceTool(QString& path) const;
     void onDownloadFinished(API::DownloadTask* task, const API::Result& result, const QString& installer);
 
     // Headset fields read and written by the director.

@@ -139,6 +139,13 @@ void OrvixDirector::onUpdateInfo(const API::Result& result, const QJsonObject& r
         qInfo("Software update, skipped: latest version installed.");
         return;
     }
+    // Without the maintenance tool the package's name is needed: a reply that names none
+    // it may use is a failed check, not a question whose download could never be installed.
+    QString tool;
+    if (!findMaintenanceTool(tool) && !Installer::isValidInstallerName(installer)) {
+        qWarning().noquote() << "Software update failed: invalid installer name!";
+        return;
+    }
 
     DirectorUi::Box box;
     box.title = tr("Software update");
@@ -159,10 +166,7 @@ void OrvixDirector::onUpdateAnswered(const DongleVersion& remote, const QString&
     }
 
     QString tool;
-    const bool maintainable = m_env.maintenanceDir.isEmpty()
-        ? Installer::isMaintanable(tool)
-        : Installer::isMaintanable(tool, QDir(m_env.maintenanceDir));
-    if (maintainable) {
+    if (findMaintenanceTool(tool)) {
         if (Installer::startMaintenance(tool)) {
             qInfo().noquote() << "Software update started: " + tool;
             onQuitApplication();
@@ -174,6 +178,12 @@ void OrvixDirector::onUpdateAnswered(const DongleVersion& remote, const QString&
         return;
     }
     installSoftwareUpdate(remote, installer);
+}
+
+bool OrvixDirector::findMaintenanceTool(QString& path) const
+{
+    return m_env.maintenanceDir.isEmpty() ? Installer::isMaintanable(path)
+                                          : Installer::isMaintanable(path, QDir(m_env.maintenanceDir));
 }
 
 void OrvixDirector::installSoftwareUpdate(const DongleVersion& version, const QString& installer)
@@ -213,17 +223,13 @@ void OrvixDirector::onDownloadFinished(API::DownloadTask* task, const API::Resul
     m_ui->hideProgressDialog();
     if (result.code == API::Result::Ok) {
         QString error;
-        if (Installer::start(task, installer, &error)) {
-            qInfo("Software update started");
-            // Quits as the tray's Quit does: a dongle gets its automatic zeroing back first, so
-            // that the head mouse re-centres itself while the person goes through the installer.
-            onQuitApplication();
-            return;
-        }
-        // Nothing was started: the application keeps running and says why.
-        m_ui->showMainWindow();
-        emit showMessage(warning, tr("Software update"),
-            tr("The software update could not be installed.<br><br>%1").arg(error));
+        QPointer<OrvixDirector> self(this);
+        if (Installer::start(task, installer, &error, [self](bool ok, const QString& why) {
+                if (self)
+                    self->onInstallerOpened(ok, why);
+            }))
+            return; // the opener's end decides
+        onInstallerOpened(false, error);
         return;
     }
     m_ui->showMainWindow();
@@ -235,4 +241,19 @@ void OrvixDirector::onDownloadFinished(API::DownloadTask* task, const API::Resul
     emit showMessage(warning, QString::fromLatin1(API::Result::ErrorDomain),
         QStringLiteral("<b>%1</b><br><br>%2")
             .arg(result.text.toHtmlEscaped(), result.detail.toHtmlEscaped()));
+}
+
+void OrvixDirector::onInstallerOpened(bool ok, const QString& error)
+{
+    if (ok) {
+        qInfo("Software update started");
+        // Quits as the tray's Quit does: a dongle gets its automatic zeroing back first, so
+        // that the head mouse re-centres itself while the person goes through the installer.
+        onQuitApplication();
+        return;
+    }
+    // Nothing was installed: the application keeps running and says why.
+    m_ui->showMainWindow();
+    emit showMessage(warning, tr("Software update"),
+        tr("The software update could not be installed.<br><br>%1").arg(error.toHtmlEscaped()));
 }

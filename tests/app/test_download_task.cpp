@@ -452,6 +452,20 @@ TEST_F(DownloadTest, CancelAfterANetworkErrorTouchesNothing)
     EXPECT_EQ(out.result.code, 1);
 }
 
+TEST_F(DownloadTest, ADownloadFallingSilentFailsAndSaysSo)
+{
+    // The person is told the transfer stalled, not that they cancelled it.
+    manager->setStallMs(testutil::scaled(300));
+    server.route("/files/silent.bin", HttpTestServer::Response::hang());
+    Outcome out;
+    DownloadTask* task = download(server.url("/files/silent.bin"), out);
+    waitFor(out);
+    EXPECT_EQ(out.result.code, 1);
+    EXPECT_EQ(task->status(), DownloadTask::Failed);
+    EXPECT_TRUE(out.result.detail.startsWith("No data received for ")) << out.result.detail.toStdString();
+    EXPECT_TRUE(folderEntries().isEmpty());
+}
+
 TEST_F(DownloadTest, StartOnARunningTaskSendsNothingAndCancelOnAnIdleOneDoesNothing)
 {
     server.route("/files/slow.bin", HttpTestServer::Response::bytes(randomBytes(8 * 1024)).slow(1024, 5));

@@ -167,7 +167,8 @@ TEST(UpdateCheck, NothingIsAskedWhenNotNewerUnreachableOrRefused)
 TEST(UpdateCheck, MaintenanceToolIsStartedInsteadOfADownload)
 {
     UpdateFixture f;
-    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(3, 0, 0, 0, "x.deb")));
+    // The tool needs no package name.
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(3, 0, 0, 0, QString())));
     QFile tool(QDir(f.h.dir.path()).filePath(QString::fromLatin1(Installer::MaintenanceTool)));
     ASSERT_TRUE(QDir().mkpath(QFileInfo(tool).path()));
     ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
@@ -309,21 +310,28 @@ TEST(UpdateDownload, CancelFromTheProgressWindow)
 TEST(UpdateDownload, RefusedInstallerNameOrFailedOpenerKeepsTheApplicationRunning)
 {
     UpdateFixture f;
-    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "../evil.sh")));
     f.server.route(downloadPath(), HttpTestServer::Response::bytes("data"));
     f.h.ui->questionAnswer = 0;
     LogCapture log;
-    f.check();
-    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 1; }, 5000));
-    EXPECT_EQ(f.h.messages.first().type, int(OrvixDirector::warning));
+    // A name that is no plain file name, or none, is a failed check: a download of it could
+    // never be installed, so nothing is asked or downloaded.
+    int infoRequests = 0;
+    for (const QString& bad : { QString("../evil.sh"), QString() }) {
+        f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, bad)));
+        f.check(infoRequests += 2);
+        EXPECT_TRUE(waitUntil([&] { return log.count("Software update failed: invalid installer name!") == infoRequests / 2; }, 3000));
+    }
+    EXPECT_TRUE(f.h.ui->questions.isEmpty());
+    EXPECT_EQ(f.server.requestCount(downloadPath()), 0);
+    EXPECT_TRUE(f.h.messages.isEmpty());
     EXPECT_TRUE(f.launches.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(QDir(f.updateFolder()).absoluteFilePath("../evil.sh")));
 
     // A good name, but the desktop's opener fails: no "started", no quit, a warning.
     f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "OrvixTools.deb")));
     f.launchResult = false;
-    f.check(4);
-    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 2; }, 5000));
+    f.check(6);
+    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 1; }, 5000));
     EXPECT_EQ(f.h.messages.last().type, int(OrvixDirector::warning));
     EXPECT_EQ(f.launches.size(), 1);
     EXPECT_TRUE(f.h.ui->mainVisible);
@@ -334,11 +342,52 @@ TEST(UpdateDownload, RefusedInstallerNameOrFailedOpenerKeepsTheApplicationRunnin
 
     // An empty answer is no package: nothing is opened and the person is told.
     f.server.route(downloadPath(), HttpTestServer::Response::bytes(QByteArray()));
-    f.check(6);
-    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 3; }, 5000));
+    f.check(8);
+    ASSERT_TRUE(waitUntil([&] { return f.h.messages.size() == 2; }, 5000));
     EXPECT_TRUE(f.h.messages.last().text.endsWith("Software update failed: package is empty!"));
     EXPECT_EQ(f.launches.size(), 1);
     EXPECT_EQ(f.h.quits, 0);
+}
+
+TEST(UpdateDownload, TheOpenerEndingInAnErrorKeepsTheApplicationRunning)
+{
+#ifdef Q_OS_MACOS
+    GTEST_SKIP() << "the opener is the script runner here";
+#endif
+    // The real opener, found first on the path: the desktop has no handler for the package.
+    UpdateFixture f;
+    Installer::setLauncher(nullptr);
+    QTemporaryDir bin;
+    const QString opener = QDir(bin.path()).filePath("xdg-open");
+    auto writeOpener = [&](const QByteArray& body) {
+        QFile file(opener);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("#!/bin/sh\n" + body + "\n");
+        file.close();
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+    };
+    writeOpener("exit 3");
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + oldPath);
+    f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, "OrvixTools.deb")));
+    f.server.route(downloadPath(), HttpTestServer::Response::bytes("package"));
+    f.h.ui->questionAnswer = 0;
+    f.check();
+    EXPECT_TRUE(waitUntil([&] { return f.h.messages.size() == 1; }, 5000));
+    if (!f.h.messages.isEmpty())
+        EXPECT_TRUE(f.h.messages.last().text.contains("exited with code 3")) << f.h.messages.last().text.toStdString();
+    EXPECT_EQ(f.h.quits, 0);
+    EXPECT_TRUE(f.h.ui->mainVisible);
+    EXPECT_TRUE(QDir(f.updateFolder()).entryList(QDir::Files).isEmpty()) << "package or script left";
+
+    // One that runs on shows the installer: the application quits without waiting for it.
+    writeOpener("sleep 3");
+    Installer::setOpenerWaitMs(testutil::scaled(200));
+    f.check(4);
+    EXPECT_TRUE(waitUntil([&] { return f.h.quits == 1; }, 5000));
+    EXPECT_EQ(f.h.messages.size(), 1);
+    Installer::setOpenerWaitMs(0);
+    qputenv("PATH", oldPath);
 }
 
 TEST(UpdateDownload, RedirectToAPlainHttpHostIsRefused)
