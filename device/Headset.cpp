@@ -252,8 +252,12 @@ void Headset::queryChannelMap(std::function<void(ChannelMap*, DongleResult)> cal
                 if (map.devices.size() > ChannelMap::MaxEntries)
                     map.devices.resize(ChannelMap::MaxEntries);
                 qCDebug(lcDongle).noquote() << map.toString();
-                if (self)
+                if (self) {
                     self->m_channelMap = map;
+                    // The device heard before the map arrived is now named by it: the first
+                    // status after this one reports no change for the same device.
+                    self->m_device = self->deviceOf(self->m_status);
+                }
                 callback(&map, result);
             });
 }

@@ -237,6 +237,16 @@ TEST_F(HeadsetTest, AStatusWithoutAHeadPoseOrWithAnImpossibleBatteryIsNotShownAs
     EXPECT_EQ(headset->status().quatX, 16384); // the last pose is kept
 }
 
+TEST_F(HeadsetTest, TheDeviceHeardBeforeTheMapArrivedIsNoChangeOnceTheMapNamesIt)
+{
+    // The headset controls this computer all along: finding it is no channel switch.
+    Headset* headset = startWithHeadset();
+    ASSERT_NE(headset, nullptr);
+    EXPECT_EQ(headset->device(), OrvixDevice(4, 0x81, 0x3B));
+    EXPECT_TRUE(delegate.channelChanges.isEmpty());
+    EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::device), 1); // the found headset's all
+}
+
 TEST_F(HeadsetTest, ChannelSwitchesAndADeviceMissingFromTheMap)
 {
     LogCapture log;
