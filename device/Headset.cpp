@@ -243,7 +243,12 @@ void Headset::queryChannelMap(std::function<void(ChannelMap*, DongleResult)> cal
                 const PacketData payload = (reply && body && reply->PID == PacketID::CMAP)
                         ? Frame::payloadOf(*reply, *body)
                         : PacketData();
-                if (payload.isEmpty()) {
+                // A map cut short of the entries it counts is no map: taken as it stands, the
+                // devices it lost would be dropped from the headset with the next map written.
+                const int counted = payload.isEmpty() ? 0 : qMin(int(payload.at(0)), ChannelMap::MaxEntries);
+                if (payload.isEmpty() || payload.size() < 1 + 3 * counted) {
+                    qCWarning(lcDongle) << "Channel map of" << payload.size() << "bytes cut short:"
+                                        << counted << "entries counted";
                     callback(nullptr, DongleResult(DongleResult::InvalidResponse));
                     return;
                 }
@@ -252,8 +257,12 @@ void Headset::queryChannelMap(std::function<void(ChannelMap*, DongleResult)> cal
                 if (map.devices.size() > ChannelMap::MaxEntries)
                     map.devices.resize(ChannelMap::MaxEntries);
                 qCDebug(lcDongle).noquote() << map.toString();
-                if (self)
+                if (self) {
                     self->m_channelMap = map;
+                    // The device heard before the map arrived is now named by it: the first
+                    // status after this one reports no change for the same device.
+                    self->m_device = self->deviceOf(self->m_status);
+                }
                 callback(&map, result);
             });
 }

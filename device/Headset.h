@@ -43,7 +43,8 @@ public:
     HeadsetChangeMask update(SHP const& status);
 
     // ---- Requests (each callback must not be empty; it is called once) ----------------------
-    // The headset's channel map, stored on success; a reply without payload gives (null, 2).
+    // The headset's channel map, stored on success; a reply without payload, or one cut short
+    // of the entries it counts, gives (null, 2) and leaves the stored map as it was.
     void queryChannelMap(std::function<void(ChannelMap*, DongleResult)> callback);
     // Sends the map; once acknowledged it becomes the headset's map and the delegate hears
     // channelMap before the callback runs, whatever the acknowledgement's second byte holds. A

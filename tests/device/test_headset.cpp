@@ -237,6 +237,16 @@ TEST_F(HeadsetTest, AStatusWithoutAHeadPoseOrWithAnImpossibleBatteryIsNotShownAs
     EXPECT_EQ(headset->status().quatX, 16384); // the last pose is kept
 }
 
+TEST_F(HeadsetTest, TheDeviceHeardBeforeTheMapArrivedIsNoChangeOnceTheMapNamesIt)
+{
+    // The headset controls this computer all along: finding it is no channel switch.
+    Headset* headset = startWithHeadset();
+    ASSERT_NE(headset, nullptr);
+    EXPECT_EQ(headset->device(), OrvixDevice(4, 0x81, 0x3B));
+    EXPECT_TRUE(delegate.channelChanges.isEmpty());
+    EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::device), 1); // the found headset's all
+}
+
 TEST_F(HeadsetTest, ChannelSwitchesAndADeviceMissingFromTheMap)
 {
     LogCapture log;
@@ -481,7 +491,9 @@ TEST_F(HeadsetTest, AChannelMapIsReadOnlyAsFarAsItsData)
 {
     Headset* headset = startWithHeadset();
     ASSERT_NE(headset, nullptr);
-    // A map promising five entries that carries two, then one without any payload.
+    // A map counting three entries that carries two (the frame's checksum after it is no third),
+    // then one without any payload: neither is the headset's map, which stays as it was read. A
+    // map as long as its own count is taken, however short.
     auto answers = std::make_shared<std::atomic<int>>(0);
     emu::Emulator* e = emulator.get();
     emulator->setRequestHook([e, answers](emu::Frame const& f) {
@@ -489,9 +501,11 @@ TEST_F(HeadsetTest, AChannelMapIsReadOnlyAsFarAsItsData)
             return false;
         const int n = answers->fetch_add(1);
         if (n == 0)
-            e->injectFrame(replyFrame(f, emu::pid::CMAP, 2, QByteArray::fromHex("05043B3B03811800")));
-        else
+            e->injectFrame(replyFrame(f, emu::pid::CMAP, 2, QByteArray::fromHex("03043B3B03811800")));
+        else if (n == 1)
             e->injectFrame(replyFrame(f, emu::pid::CMAP, 2, QByteArray()));
+        else
+            e->injectFrame(replyFrame(f, emu::pid::CMAP, 2, QByteArray::fromHex("01043B3B")));
         return true;
     });
     int code = -1;
@@ -501,10 +515,10 @@ TEST_F(HeadsetTest, AChannelMapIsReadOnlyAsFarAsItsData)
         size = map ? map->size() : -1;
     });
     ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(size, 2);
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(size, -1);
     ASSERT_EQ(headset->channelMap().size(), 2);
-    EXPECT_EQ(headset->channelMap().at(0), OrvixDevice(4, 0x3B, 0x3B));
+    EXPECT_EQ(headset->channelMap().at(0), OrvixDevice(4, 0x81, 0x3B));
     EXPECT_EQ(headset->channelMap().at(1), OrvixDevice(3, 0x81, 0x18));
 
     code = -1;
@@ -517,6 +531,12 @@ TEST_F(HeadsetTest, AChannelMapIsReadOnlyAsFarAsItsData)
     EXPECT_EQ(code, 2);
     EXPECT_FALSE(gotMap);
     EXPECT_EQ(headset->channelMap().size(), 2);
+
+    code = -1;
+    headset->queryChannelMap([&](ChannelMap*, DongleResult r) { code = r.code; });
+    ASSERT_TRUE(testutil::waitUntil([&] { return code != -1; }, 3000));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(headset->channelMap().devices, QVector<OrvixDevice> { OrvixDevice(4, 0x3B, 0x3B) });
 }
 
 TEST_F(HeadsetTest, AnotherHeadsetsMapOrAcknowledgementIsNotThisOnes)
