@@ -143,6 +143,18 @@ TEST_F(ProgressWidgetTest, AnInfiniteContextStartedTwiceKeepsItsSpinner)
     EXPECT_DOUBLE_EQ(m_veil->angle(), 4.0); // 364 brought back into (0, 360]
 }
 
+TEST_F(ProgressWidgetTest, AnInfiniteReportAfterAFiniteOneTurnsTheSpinner)
+{
+    Progress::Context writing, connecting;
+    writing.flags = Progress::Finite;
+    connecting.flags = Progress::Infinite;
+    m_veil->start(&writing);
+    ASSERT_FALSE(m_veil->isSpinning());
+    m_veil->start(&connecting); // no end in between: the veil stays up
+    EXPECT_TRUE(m_veil->isRunning());
+    EXPECT_TRUE(m_veil->isSpinning());
+}
+
 TEST_F(ProgressWidgetTest, TheContextIsNotReadAfterItsEnd)
 {
     for (const bool byNone : { true, false }) {
