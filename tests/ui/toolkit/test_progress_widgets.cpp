@@ -60,13 +60,16 @@ TEST(ProgressView, AnEmptyRangeIsEmptyUntilTheValueReachesIt)
     OX::ProgressView view;
     view.setSegmentCount(3);
     view.resize(100, 33);
+    EXPECT_EQ(view.text(), QString()); // no value yet: no number, not "-1%"
     view.setRange(5, 5);
     EXPECT_EQ(view.fraction(), 0.0);
     EXPECT_EQ(view.litSegments(), 0);
+    EXPECT_EQ(view.text(), QString());
     view.grab();
     view.setValue(5);
     EXPECT_EQ(view.fraction(), 1.0);
     EXPECT_EQ(view.litSegments(), 3);
+    EXPECT_EQ(view.text(), QStringLiteral("5%"));
     view.setSegmentCount(0);
     view.setAlignment(Qt::AlignRight);
     view.grab();
