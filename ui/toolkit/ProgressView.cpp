@@ -57,6 +57,10 @@ double ProgressView::fraction() const
 
 QString ProgressView::text() const
 {
+    // A bar without a value (new, or reset) sits one below its minimum: it shows no number
+    // rather than one outside its range ("-1%").
+    if (value() < minimum())
+        return QString();
     return QString::asprintf("%d%%", value());
 }
 

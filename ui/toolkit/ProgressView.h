@@ -33,7 +33,7 @@ public:
     double fraction() const;
     // How many segments show the bar colour now (0 without segments).
     int litSegments() const;
-    // The text under the bar, "24%".
+    // The text under the bar, "24%"; none while the bar has no value.
     QString text() const override;
 
     static constexpr int MinimumWidth = 96;

@@ -46,13 +46,15 @@ void ProgressWidget::start(const Progress::Context* context)
     update();
     show();
     raise();
-    if (!m_running) {
-        if (m_context->flags.testFlag(Progress::Infinite)) {
+    // The spinner turns for as long as an operation without a known end is shown: one that
+    // follows a Finite one without an end in between (a dongle plugged in while another starts)
+    // must not stand still, as if the program hung. A spinner already turning goes on.
+    if (m_context->flags.testFlag(Progress::Infinite) && !m_timer.isActive()) {
+        if (!m_running)
             m_angle = 0;
-            m_timer.start(SpinnerTickMs);
-        }
-        m_running = true;
+        m_timer.start(SpinnerTickMs);
     }
+    m_running = true;
 }
 
 void ProgressWidget::stop()

@@ -18,8 +18,8 @@ class ProgressWidget : public QWidget
 public:
     explicit ProgressWidget(QWidget* parent = nullptr);
 
-    // Follows context: shown while it has flags, the spinner turning when it is Infinite at the
-    // first report. No context, or flags None, hides the veil and forgets the context.
+    // Follows context: shown while it has flags, the spinner turning from the first report that
+    // is Infinite. No context, or flags None, hides the veil and forgets the context.
     void start(const Progress::Context* context);
     void stop();
 

@@ -60,13 +60,16 @@ TEST(ProgressView, AnEmptyRangeIsEmptyUntilTheValueReachesIt)
     OX::ProgressView view;
     view.setSegmentCount(3);
     view.resize(100, 33);
+    EXPECT_EQ(view.text(), QString()); // no value yet: no number, not "-1%"
     view.setRange(5, 5);
     EXPECT_EQ(view.fraction(), 0.0);
     EXPECT_EQ(view.litSegments(), 0);
+    EXPECT_EQ(view.text(), QString());
     view.grab();
     view.setValue(5);
     EXPECT_EQ(view.fraction(), 1.0);
     EXPECT_EQ(view.litSegments(), 3);
+    EXPECT_EQ(view.text(), QStringLiteral("5%"));
     view.setSegmentCount(0);
     view.setAlignment(Qt::AlignRight);
     view.grab();
@@ -141,6 +144,18 @@ TEST_F(ProgressWidgetTest, AnInfiniteContextStartedTwiceKeepsItsSpinner)
     for (int i = 0; i < 51; ++i)
         m_veil->onFireTimer();
     EXPECT_DOUBLE_EQ(m_veil->angle(), 4.0); // 364 brought back into (0, 360]
+}
+
+TEST_F(ProgressWidgetTest, AnInfiniteReportAfterAFiniteOneTurnsTheSpinner)
+{
+    Progress::Context writing, connecting;
+    writing.flags = Progress::Finite;
+    connecting.flags = Progress::Infinite;
+    m_veil->start(&writing);
+    ASSERT_FALSE(m_veil->isSpinning());
+    m_veil->start(&connecting); // no end in between: the veil stays up
+    EXPECT_TRUE(m_veil->isRunning());
+    EXPECT_TRUE(m_veil->isSpinning());
 }
 
 TEST_F(ProgressWidgetTest, TheContextIsNotReadAfterItsEnd)
