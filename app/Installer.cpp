@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
 #include <QProcess>
 #include <QPointer>
 #include <QStandardPaths>
@@ -31,6 +32,14 @@ int& openerWaitMs()
 {
     static int ms = Installer::OpenerWaitMs;
     return ms;
+}
+
+// The openers still running. Each is freed once it has ended; one that runs on when the
+// application quits stays here, never deleted, as deleting a process kills it.
+QList<QProcess*>& runningOpeners()
+{
+    static QList<QProcess*> openers;
+    return openers;
 }
 
 bool fail(QString* error, const QString& message)
@@ -219,10 +228,12 @@ bool Installer::open(const QString& program, const QStringList& arguments, Opene
     // once it has ended, so an opener that runs on (the installer in its foreground) is never
     // killed when the application quits.
     auto* process = new QProcess;
+    runningOpeners().append(process);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setInputChannelMode(QProcess::ForwardedInputChannel);
     process->start(program, arguments);
     if (!process->waitForStarted()) {
+        runningOpeners().removeOne(process);
         delete process;
         return false;
     }
@@ -235,6 +246,7 @@ bool Installer::open(const QString& program, const QStringList& arguments, Opene
     };
     QObject::connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), process,
         [process, settle](int code, QProcess::ExitStatus status) {
+            runningOpeners().removeOne(process);
             process->deleteLater();
             if (status == QProcess::NormalExit && code == 0)
                 settle(true, QString());

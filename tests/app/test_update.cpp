@@ -374,8 +374,9 @@ TEST(UpdateDownload, TheOpenerEndingInAnErrorKeepsTheApplicationRunning)
     f.h.ui->questionAnswer = 0;
     f.check();
     EXPECT_TRUE(waitUntil([&] { return f.h.messages.size() == 1; }, 5000));
-    if (!f.h.messages.isEmpty())
+    if (!f.h.messages.isEmpty()) {
         EXPECT_TRUE(f.h.messages.last().text.contains("exited with code 3")) << f.h.messages.last().text.toStdString();
+    }
     EXPECT_EQ(f.h.quits, 0);
     EXPECT_TRUE(f.h.ui->mainVisible);
     EXPECT_TRUE(QDir(f.updateFolder()).entryList(QDir::Files).isEmpty()) << "package or script left";
