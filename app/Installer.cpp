@@ -38,8 +38,9 @@ int& openerWaitMs()
 // application quits stays here, never deleted, as deleting a process kills it.
 QList<QProcess*>& runningOpeners()
 {
-    static QList<QProcess*> openers;
-    return openers;
+    // Never destroyed either: it must still name them when the program has ended.
+    static auto* openers = new QList<QProcess*>;
+    return *openers;
 }
 
 bool fail(QString* error, const QString& message)
