@@ -8,6 +8,7 @@
 
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
+#include "device/Dongle.h"
 #include "ui/pages/ProfileListModel.h"
 #include "ui/toolkit/PageContainer.h"
 
@@ -29,11 +30,13 @@ constexpr uchar AutoZeroCommand = 18;
 constexpr uchar ACATKeyCommand = 24;
 constexpr uchar MouseSpeedCommand = 26;
 
-// A stored fraction as a slider position: rounded, so that every position a slider stored
-// (position / 100) shows as that position again (0.53 and 0.59 would truncate to 52 and 58).
+// A stored fraction as a slider position: the percent byte the dongle is sent for it, so that
+// the handle never shows a value other than the one uploaded (0.145 goes out as 15, and shows
+// so), and every position a slider stored (position / 100) shows as that position again.
 int sliderPosition(float fraction)
 {
-    return int(std::lround(double(fraction) * ProfilesPage::SliderScale));
+    static_assert(ProfilesPage::SliderScale == 100, "the sliders show the dongle's percent");
+    return Dongle::percentFromFraction(fraction);
 }
 
 float fractionOf(int position)

@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "common/PageRig.h"
 #include "common/gui_util.h"
+#include "device/Dongle.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -135,6 +136,21 @@ TEST_F(ProfilesFixture, EveryHundredthLoadsAsItsPositionAndAnUnmovedReleaseEdits
     EXPECT_FLOAT_EQ(page->editedProfile().tremorFilter(), 0.60f);
     EXPECT_TRUE(footerOffersApply());
     EXPECT_EQ(fake->footer.alternativeRight.action, OX::PageAction::tryIt);
+}
+
+// A stored value half-way between two hundredths shows as the byte the dongle is sent for it.
+TEST_F(ProfilesFixture, AHalfWayValueShowsAsThePercentUploaded)
+{
+    openOffline();
+    for (float f : { 0.005f, 0.145f, 0.205f, 0.535f }) {
+        selected()->setTremorFilter(f);
+        selected()->setHorizontalViewAnglePercent(f);
+        selected()->setVerticalViewAnglePercent(f);
+        selected()->setMouseSpeedPercent(f);
+        page->onProfileChanged();
+        for (const char* s : { "tremorFilter_pac", "hmHorizontalRange", "hmVertialRange", "mouseSpeed" })
+            EXPECT_EQ(inner(s)->value(), int(Dongle::percentFromFraction(f))) << s << " at " << f;
+    }
 }
 
 TEST_F(ProfilesFixture, TheSpeedSliderMovedByKeysPageUpOrWheelIsAnEdit)
