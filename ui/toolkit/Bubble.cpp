@@ -270,7 +270,9 @@ bool Bubble::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::Show:
     case QEvent::WindowActivate:
-        if (m_wanted && !isVisible()) {
+        // A field hidden with its part of the page (the window itself still shown) has no
+        // bubble beside it until it shows again.
+        if (m_wanted && !isVisible() && (!m_target || m_target->isVisible())) {
             setWindowOpacity(1.0);
             setPosition();
             show();

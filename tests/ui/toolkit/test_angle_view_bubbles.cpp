@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 #include <QtTest>
 #include <gtest/gtest.h>
@@ -201,6 +202,33 @@ TEST(Bubble, AWithdrawnWarningDoesNotComeBackWithItsWindow)
     QApplication::setActiveWindow(&form.window); // the offscreen platform activates shown dialogs
     ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
     bubble.showBubble(form.field, OX::Bubble::Below, QStringLiteral("x"));
+    EXPECT_TRUE(bubble.isVisible());
+}
+
+// The field's part of the page is hidden while the window stays: the bubble goes with the field
+// and does not come back when the window is activated or shown again, only with the field.
+TEST(Bubble, AHiddenFieldKeepsItsBubbleAwayUntilItShows)
+{
+    Form form;
+    auto* part = new QWidget(&form.window);
+    part->setGeometry(0, 0, 400, 140);
+    form.field->setParent(part);
+    part->show();
+    form.field->show();
+    QApplication::setActiveWindow(&form.window);
+    ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
+    OX::WarningBubble bubble;
+    bubble.showBubble(form.field, OX::Bubble::Right, QStringLiteral("x"));
+    ASSERT_TRUE(bubble.isVisible());
+    part->hide();
+    EXPECT_FALSE(bubble.isVisible());
+    form.send(QEvent::WindowDeactivate);
+    form.send(QEvent::WindowActivate);
+    EXPECT_FALSE(bubble.isVisible());
+    QShowEvent shown;
+    QCoreApplication::sendEvent(&form.window, &shown);
+    EXPECT_FALSE(bubble.isVisible());
+    part->show();
     EXPECT_TRUE(bubble.isVisible());
 }
 
