@@ -319,8 +319,13 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
     const QString name = logFileName(now);
     const QString folder = logFolder(dataLocation);
     QDir dir(folder);
-    if (!dir.exists())
-        dir.mkpath(QStringLiteral("."));
+    // The data location is made with its missing parents; our two folders one by one, each only
+    // when what holds it is a real folder of ours, so that nothing is made where a link points.
+    const QString appFolder = QFileInfo(folder).absolutePath();
+    QDir().mkpath(dataLocation);
+    ::mkdir(QFile::encodeName(appFolder).constData(), 0777);
+    if (PrivateFolder::isOwn(appFolder))
+        ::mkdir(QFile::encodeName(folder).constData(), 0777);
     // Our two folders are used only as the folders they are: through a link, or in a folder of
     // another user, the oldest file of a folder not ours would be removed and the lines would
     // go where others read them.

@@ -313,6 +313,15 @@ TEST_F(LogHandlerTest, LogFoldersThatAreLinksAreNotUsed)
     ASSERT_TRUE(QFile::link(linked, QFileInfo(LogHandler::logFolder(data)).path()));
     EXPECT_FALSE(LogHandler::initAt(data, start));
     EXPECT_TRUE(QDir(linked + QStringLiteral("/logs")).entryList(QDir::Files).isEmpty());
+
+    // The application's folder a link to a folder without logs: nothing is made there.
+    const QString data2 = tmp.filePath(QStringLiteral("data2"));
+    const QString bare = tmp.filePath(QStringLiteral("bare"));
+    ASSERT_TRUE(QDir().mkpath(bare));
+    ASSERT_TRUE(QDir().mkpath(data2));
+    ASSERT_TRUE(QFile::link(bare, QFileInfo(LogHandler::logFolder(data2)).path()));
+    EXPECT_FALSE(LogHandler::initAt(data2, start));
+    EXPECT_TRUE(QDir(bare).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
 
 TEST_F(LogHandlerTest, ThreadsNeverInterleaveWithinALine)
