@@ -140,7 +140,7 @@ QString ProfileManager::profileName(const QString& base, Qt::CaseSensitivity cs)
     };
     QString candidate = base;
     for (int n = 1; taken(candidate); ++n)
-        candidate = QStringLiteral("%1 %2").arg(base).arg(n);
+        candidate = QStringLiteral("%1 %2").arg(base, QString::number(n)); // "%1" in base stays as typed
     return candidate;
 }
 

@@ -98,6 +98,11 @@ TEST(ProfileManagerList, ProfileNameCountsUp)
     m.addProfile(named("Profile 4"));
     EXPECT_EQ(m.profileName("Profile"), "Profile 3");
     EXPECT_EQ(m.profileName(""), "");
+    // A name may hold what looks like a placeholder: it stays as typed.
+    m.addProfile(named("Speed %1"));
+    EXPECT_EQ(m.profileName("Speed %1"), "Speed %1 1");
+    m.addProfile(named("%2"));
+    EXPECT_EQ(m.profileName("%2"), "%2 1");
 }
 
 TEST(ProfileManagerList, RemovalMovesTheSelection)
