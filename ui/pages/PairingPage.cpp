@@ -175,7 +175,8 @@ void PairingPage::enterServiceMode()
                 return;
             }
             continueInServiceMode();
-        });
+        },
+        [this] { emit setState(not_initialized_state); });
 }
 
 void PairingPage::continueInServiceMode()

@@ -14,7 +14,6 @@
 #include <QDebug>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include <utility>
 
@@ -237,19 +236,17 @@ void SecurityPage::onSetState(State s)
         const quint64 asked = visit();
         enterServiceMode(
             dongle, this, [this, asked] { return isVisit(asked); },
-            [this, asked](DongleResult result) {
+            [this](DongleResult result) {
                 if (result.code != DongleResult::Ok) {
                     serviceModeFailed();
                     return;
                 }
                 continueInServiceMode();
-                // A notice that never comes would leave the page busy with no way back.
-                QTimer::singleShot(ServiceModeNoticeMs, this, [this, asked] {
-                    if (isVisit(asked) && m_state == waiting_for_dongle_service_mode_state) {
-                        qWarning("The dongle took the request to enter service mode but sent no notice");
-                        serviceModeFailed();
-                    }
-                });
+            },
+            [this] {
+                // Busy with no way back unless the page stops waiting.
+                if (m_state == waiting_for_dongle_service_mode_state)
+                    serviceModeFailed();
             });
         break;
     }

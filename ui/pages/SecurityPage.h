@@ -66,9 +66,6 @@ public:
     Q_ENUM(Hint)
 
     static constexpr int MaxPasswordLength = 16;
-    // The dongle sends its state notice as soon as it is in service mode: a dongle that took the
-    // request to enter and sent no notice within this time is taken as not entering.
-    static constexpr int ServiceModeNoticeMs = 5000;
     // What a password field holds: QLineEdit's own bound, far beyond what is sent, so that what
     // is typed is never cut.
     static constexpr int FieldMaxLength = 32767;

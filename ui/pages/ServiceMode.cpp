@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QPointer>
+#include <QTimer>
 
 #include <memory>
 
@@ -19,13 +20,16 @@ bool isInServiceMode(Dongle const* dongle)
 }
 
 void enterServiceMode(Dongle* dongle, QObject* owner, std::function<bool()> stillShown,
-    std::function<void(DongleResult)> answered)
+    std::function<void(DongleResult)> answered, std::function<void()> noNotice)
 {
     if (!dongle)
         return;
     QPointer<QObject> guard(owner);
     QPointer<Dongle> entered(dongle);
-    dongle->enterServiceMode([guard, entered, stillShown, answered](DongleResult result) {
+    // The page is still there and waiting, on the dongle it asked.
+    auto waiting
+        = [guard, entered, stillShown] { return guard && entered && entered->isRunning() && stillShown(); };
+    dongle->enterServiceMode([guard, entered, stillShown, waiting, answered, noNotice](DongleResult result) {
         if (!guard || !entered || !entered->isRunning())
             return;
         if (!stillShown()) {
@@ -34,6 +38,15 @@ void enterServiceMode(Dongle* dongle, QObject* owner, std::function<bool()> stil
             return;
         }
         answered(result);
+        if (result.code != DongleResult::Ok || !guard)
+            return;
+        // A notice that never comes would leave the page waiting with no word.
+        QTimer::singleShot(ServiceModeNoticeMs, guard, [entered, waiting, noNotice] {
+            if (!waiting() || isInServiceMode(entered))
+                return;
+            qWarning("The dongle took the request to enter service mode but sent no notice");
+            noNotice();
+        });
     });
 }
 

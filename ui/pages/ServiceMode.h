@@ -18,13 +18,19 @@ class Page;
 // command with code 11. False without a dongle.
 bool isInServiceMode(Dongle const* dongle);
 
+// The dongle sends its state notice as soon as it is in service mode: a dongle that took the
+// request to enter and sent no notice within this time is taken as not entering.
+constexpr int ServiceModeNoticeMs = 5000;
+
 // Asks the dongle to enter service mode for a page. answered gets the result unless owner is gone,
 // the dongle has stopped or gone meanwhile (its requests then end by themselves, and a box would
 // wait for nobody), or stillShown() no longer holds: the page was left before the answer, nothing
 // would take the dongle out of service mode any more, so a dongle that took the request leaves
-// it at once. Nothing without a dongle.
+// it at once. When the dongle took the request but its notice has not reported service mode
+// within ServiceModeNoticeMs, noNotice runs, on the same conditions as answered: the page stops
+// waiting and says so. Nothing without a dongle.
 void enterServiceMode(Dongle* dongle, QObject* owner, std::function<bool()> stillShown,
-    std::function<void(DongleResult)> answered);
+    std::function<void(DongleResult)> answered, std::function<void()> noNotice);
 
 // Takes the dongle's whole network out of service mode for page, which is being left; done runs
 // exactly once, when that has ended whatever its result. When a device did not leave, page tells

@@ -2,6 +2,7 @@
 // three lists, pairing a headset and LINKs, removing devices, and the failures of the chains.
 #include "common/PageRig.h"
 #include "ui/pages/PairingPage.h"
+#include "ui/pages/ServiceMode.h"
 #include "ui/toolkit/DeviceWidget.h"
 #include "ui/toolkit/IconButton.h"
 #include "ui/toolkit/Skin.h"
@@ -255,6 +256,26 @@ TEST_F(PairingPageTest, ADongleThatDoesNotEchoLeavesTheHintAndBackStillLeaves)
     EXPECT_TRUE(waitUntil([&] { return !answers.seen().isEmpty(); }));
     EXPECT_EQ(answers.seen(), QStringList { "Unable to enter service mode" });
     // The dongle refuses to leave a service mode it never entered: the page goes all the same.
+    rig.container.clickLeft();
+    EXPECT_TRUE(waitUntil([&] { return on("Menu"); }));
+}
+
+// The dongle takes the request to enter service mode but its notice never comes: the page stops
+// waiting, says why, and Back leaves.
+TEST_F(PairingPageTest, ADongleWhoseNoticeNeverComesLeavesTheHintAndBackStillLeaves)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+    }));
+    answers.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), testutil::scaled(5000), mark));
+    ASSERT_TRUE(waitUntil(
+        [&] { return !answers.seen().isEmpty(); }, OX::ServiceModeNoticeMs + testutil::scaled(5000)));
+    EXPECT_EQ(page->state(), PairingPage::not_initialized_state);
+    EXPECT_EQ(
+        page->findChild<QLabel*>("todoTextLabel")->text(), QStringLiteral("not initialized: Remove Dongle"));
+    EXPECT_EQ(answers.seen(), QStringList { "Unable to enter service mode" });
     rig.container.clickLeft();
     EXPECT_TRUE(waitUntil([&] { return on("Menu"); }));
 }
@@ -582,9 +603,8 @@ TEST_F(PairingPageTest, WhileALinkIsBeingPairedEveryRowIsTheLinkItShows)
 
 TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServiceMode)
 {
-    ASSERT_NO_FATAL_FAILURE(
-        start(headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive } }),
-            [](emu::Emulator& e) { e.addLink(); }));
+    ASSERT_NO_FATAL_FAILURE(start(headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive } }),
+        [](emu::Emulator& e) { e.addLink(); }));
     showUntil(PairingPage::looking_for_devices_state);
     ASSERT_TRUE(
         waitUntil([&] { return list("channelList")->count() == 3 && row("channelList", 2)->isChecked(); }));

@@ -2,6 +2,7 @@
 // password on the wire and in every device, refusals, a lost headset, the field rules and
 // leaving when the dongle cannot leave service mode.
 #include "ui/pages/SecurityPage.h"
+#include "ui/pages/ServiceMode.h"
 
 #include "common/PageRig.h"
 #include "common/gui_util.h"
@@ -393,7 +394,7 @@ TEST_F(SecurityFixture, ADongleWhoseNoticeNeverComesIsToldAndBackLeaves)
     BoxAnswerer boxes;
     boxes.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
     ASSERT_TRUE(rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_dongle_service_mode_state));
-    ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }, Page::ServiceModeNoticeMs + scaled(5000)));
+    ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }, OX::ServiceModeNoticeMs + scaled(5000)));
     EXPECT_EQ(help(), QStringLiteral("Unable to enter service mode"));
     EXPECT_FALSE(rig.container.busy);
     saveScreenshot(page, "security-no-service-mode-notice");
