@@ -221,8 +221,20 @@ void CalibrationPage::tellFailure(QString const& text, DongleResult const& resul
     ask(question);
 }
 
-void CalibrationPage::pageWillDisappear(QString const&, std::function<void()> done)
+void CalibrationPage::pageWillDisappear(QString const& to, std::function<void()> done)
 {
+    if (m_busy && m_state != Calibrating) {
+        // A Reset under way (the page sent away without Back, which the busy footer keeps off)
+        // may still put the headset into calibration: the page goes once it has ended, after
+        // taking the headset out of it again.
+        auto before = std::exchange(m_pendingDone, nullptr);
+        m_pendingDone = [this, before, to, done] {
+            if (before)
+                before();
+            pageWillDisappear(to, done);
+        };
+        return;
+    }
     if (m_state == Calibrating)
         cancelCalibration(std::move(done));
     else if (done)

@@ -1,12 +1,13 @@
 #pragma once
 // The "Calibration" page: the headset's three sensor levels as segmented bars, one line telling
 // the user what to do with the headset next and a matching animation. "Reset" puts the headset
-// into calibration, "Cancel" takes it out; leaving while calibrating takes it out first and goes
-// on once the headset answered or the request timed out. The busy state of a request always
-// ends: with its answer, or when the headset or the dongle goes away meanwhile, and a waiting
-// page change then goes on exactly once. A calibration counts as under way from a Reset the
-// headset may have taken until an exit it confirmed, and outlives the headset's loss: a headset
-// heard again is taken out of it by "Cancel" or by leaving, or at once when the page was left.
+// into calibration, "Cancel" takes it out; leaving while calibrating, or while a Reset is still
+// out, takes it out first and goes on once the headset answered or the request timed out. The
+// busy state of a request always ends: with its answer, or when the headset or the dongle goes
+// away meanwhile, and a waiting page change then goes on exactly once. A calibration counts as
+// under way from a Reset the headset may have taken until an exit it confirmed, and outlives the
+// headset's loss: a headset heard again is taken out of it by "Cancel" or by leaving, or at once
+// when the page was left.
 #include "ui/toolkit/Page.h"
 
 #include <QList>

@@ -376,6 +376,25 @@ TEST_F(CalibrationPageTest, AHeadsetLeftCalibratingOutOfRangeIsTakenOutOfItWhenB
         waitUntil([&] { return right() == QStringLiteral("Reset") && rig.container.rightEnabled[0]; }));
 }
 
+// The page sent away while its Reset is still out (as the main window does for a headset without
+// a network): the switch waits for the headset's answer and takes it out of calibration again.
+TEST_F(CalibrationPageTest, APageSentAwayDuringResetTakesTheHeadsetOutBeforeItGoes)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    // The headset takes the enter at once; its answers are late.
+    rig.emulator().addFault(
+        emu::FaultRule::delayReply(emu::FrameFilter::of(emu::pid::ACK, 0x20), testutil::scaled(300), -1));
+    pressReset();
+    ASSERT_TRUE(rig.container.busy);
+    ASSERT_TRUE(rig.container.controller.showPage(QStringLiteral("Menu"), 1, 0, true));
+    EXPECT_NE(rig.container.controller.currentPageName(), QStringLiteral("Menu")); // waits for the answer
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return bursts(calibrationCommand(0)) == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return !rig.emulator().headset().calibrating; }));
+    EXPECT_EQ(page->state(), OX::CalibrationPage::Stopped);
+    EXPECT_EQ(rig.container.calls.count(QStringLiteral("Menu.pageWillAppear(Calibration)")), 1);
+}
+
 TEST_F(CalibrationPageTest, HintsWalkTheSensorsInTurnForAPerson)
 {
     // The test moves the levels itself: a stage the headset passes through while the test thread
