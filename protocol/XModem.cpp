@@ -209,9 +209,12 @@ void XModem::onSerialportReadyRead()
         return;
     }
 
-    // Idle: only the first byte counts, so two ready bytes in one read count as one.
     m_timer.stop();
-    const char c = data.at(0);
+    // Without a receiver, a ready byte anywhere in the read is the loader's: a loader woken by
+    // the recovery string commonly answers the junk before it with a NAK, then asks for data.
+    // With one, only the first byte counts. Either way several ready bytes in one read count
+    // as one.
+    const char c = !m_receiverPresent && data.contains(READY) ? READY : data.at(0);
     m_event = c == READY ? EventReadyIdle : EventOtherIdle;
     if (c == READY && m_recovery) {
         // The loader answered (also when it was already there): recovery strings still

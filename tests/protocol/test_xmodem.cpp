@@ -752,6 +752,29 @@ TEST_F(XModemUpload, RecoveryEndsAtTheNextReadyByteWhenTheLoaderIsAlreadyThere)
     EXPECT_EQ(loader->wire().count("Z3Q"), loader->wire().left(loader->wire().indexOf(XModem::STX)).count("Z3Q"));
 }
 
+TEST_F(XModemUpload, RecoveryEndsAtTheReadyByteBehindTheLoadersNak)
+{
+    // The woken loader NAKs the recovery string, then asks for data, both in one read.
+    loader.reset();
+    QByteArray heard;
+    pty.setReader([&heard](const QByteArray& in) { heard += in; });
+    xm->setTimeoutsForTest({ scaled(1000), scaled(250), scaled(200) });
+    xm->start();
+    xm->enableRecoveryMode();
+    ASSERT_TRUE(waitUntil([&heard] { return heard.contains("Z3Q"); }, 1000));
+    pty.write(QByteArray(1, XModem::NAK) + XModem::READY + XModem::NAK + XModem::READY);
+    ASSERT_TRUE(waitUntil([this] { return connected > 0; }, 1000));
+    EXPECT_FALSE(xm->isRecoveryModeEnabled());
+    spin(50);
+    const int heardAfter = heard.size();
+    spin(300); // longer than the beacon watch, which the first ready byte does not arm
+    EXPECT_EQ(heard.size(), heardAfter);
+    EXPECT_EQ(connected, 1);
+    EXPECT_EQ(disconnected, 0);
+    EXPECT_TRUE(xm->isDeviceAvailable());
+    pty.setReader({});
+}
+
 TEST_F(XModemUpload, RecoveryModeIsRefusedDuringAnUpload)
 {
     emu::XmodemReceiver::Faults faults;
