@@ -29,6 +29,12 @@ constexpr std::array<quint16, 256> kCrcTable = makeCrcTable();
 // double to qint64 defined for a crawling line.
 constexpr double kMaxRemainingSeconds = 1e12;
 
+// Bytes of a read that answer a block: all but the ready bytes of the loader's beacon.
+int answerCount(const QByteArray& bytes)
+{
+    return int(bytes.size() - bytes.count(XModem::READY));
+}
+
 } // namespace
 
 quint16 XModem::calculateCRC(const char* data, int size)
@@ -99,6 +105,8 @@ bool XModem::sendFile(const QString& path)
     m_bytesSent = 0;
     m_fileSize = 0;
     m_retries = 0;
+    m_unanswered = 0;
+    m_settling = false;
     m_eotSent = false;
     m_event = EventStart;
     m_progress = 0.0;
@@ -170,16 +178,23 @@ void XModem::onSerialportReadyRead()
 
     if (m_busy) {
         // Ready bytes only show that the loader is still there; they neither answer the block
-        // nor disarm its time-out. The first other byte is the answer; the rest is discarded.
-        const auto answer = std::find_if(data.cbegin(), data.cend(), [](char b) { return b != READY; });
-        if (answer == data.cend()) {
+        // nor disarm its time-out. Every other byte answers one copy of the block.
+        const int answers = answerCount(data);
+        if (answers == 0) {
             qDebug() << "KEEP_ALIVE";
             if (!m_timer.isActive())
                 m_timer.start(m_timeouts.retryResponse);
             return;
         }
+        if (m_settling) {
+            settleAnswers(answers);
+            return;
+        }
         m_timer.stop();
-        const char c = *answer;
+        // The first answer drives the next step; the others in this read answered copies
+        // written before and are dropped.
+        m_unanswered = std::max(0, m_unanswered - answers);
+        const char c = *std::find_if(data.cbegin(), data.cend(), [](char b) { return b != READY; });
         if (c == ACK) {
             qDebug() << "ACK";
             m_event = EventAck;
@@ -194,9 +209,12 @@ void XModem::onSerialportReadyRead()
         return;
     }
 
-    // Idle: only the first byte counts, so two ready bytes in one read count as one.
     m_timer.stop();
-    const char c = data.at(0);
+    // Without a receiver, a ready byte anywhere in the read is the loader's: a loader woken by
+    // the recovery string commonly answers the junk before it with a NAK, then asks for data.
+    // With one, only the first byte counts. Either way several ready bytes in one read count
+    // as one.
+    const char c = !m_receiverPresent && data.contains(READY) ? READY : data.at(0);
     m_event = c == READY ? EventReadyIdle : EventOtherIdle;
     if (c == READY && m_recovery) {
         // The loader answered (also when it was already there): recovery strings still
@@ -257,6 +275,12 @@ void XModem::onSerialportError(QSerialPort::SerialPortError error)
 
 void XModem::onTimerShot()
 {
+    if (m_busy && m_settling) {
+        // The line stayed quiet: the other copies' answers were lost.
+        qDebug() << "XMODEM: no more late answers, going on";
+        sendNextBlock();
+        return;
+    }
     qDebug() << "XMODEM timed out";
     m_event = EventTimeout;
     if (m_busy) {
@@ -283,6 +307,15 @@ void XModem::uploadHandler()
                     qDebug().noquote() << "XMODEM: after EOT:" << rest.toHex(' ');
             }
             finishHandler();
+            return;
+        }
+        if (m_unanswered > 0) {
+            // A re-sent block: the answer to another copy may still be on its way, and taken
+            // for the next block's answer it would shift every later answer by one.
+            qDebug() << "XMODEM: block acknowledged, awaiting the answers to its other copies:"
+                     << m_unanswered;
+            m_settling = true;
+            m_timer.start(m_timeouts.retryResponse);
             return;
         }
         sendNextBlock();
@@ -315,8 +348,23 @@ void XModem::uploadHandler()
     }
 }
 
+void XModem::settleAnswers(int answers)
+{
+    qDebug() << "XMODEM: dropped" << answers << "late answer(s) to an acknowledged block";
+    m_unanswered = std::max(0, m_unanswered - answers);
+    if (m_unanswered > 0) {
+        // Not quiet yet: the next answer gets its own time.
+        m_timer.start(m_timeouts.retryResponse);
+        return;
+    }
+    m_timer.stop();
+    sendNextBlock();
+}
+
 void XModem::sendNextBlock()
 {
+    m_settling = false;
+    m_unanswered = 0;
     m_retries = 0;
     ++m_blockNumber; // u8: wraps from 255 to 0
     if (m_bytesSent >= m_fileSize) {
@@ -381,14 +429,18 @@ bool XModem::writeFrame(const QByteArray& frame, int timeoutMs)
         errorHandler();
         return false;
     }
-    // Whatever waits now answers no block of ours.
-    m_port->readAll();
+    // Whatever waits now answers copies written before, never this one.
+    const QByteArray stale = m_port->readAll();
+    if (!stale.isEmpty())
+        qDebug().noquote() << "XMODEM: dropped before writing:" << stale.left(16).toHex(' ');
+    m_unanswered = std::max(0, m_unanswered - answerCount(stale));
     const qint64 written = m_port->write(frame);
     if (written != frame.size()) {
         qWarning().noquote() << "XMODEM: serial port write failed:" << m_port->errorString();
         errorHandler();
         return false;
     }
+    ++m_unanswered;
     m_timer.start(timeoutMs);
     return true;
 }

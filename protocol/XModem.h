@@ -117,6 +117,9 @@ private slots:
 
 private:
     void uploadHandler();
+    // Answers that came while the acknowledged block still waits for the answers to its
+    // other copies: dropped; the next block goes once none is outstanding.
+    void settleAnswers(int answers);
     // Reads the next block of the file (or, at its end, sends EOT) and sends it.
     void sendNextBlock();
     // Sends one block as a frame (STX, number, complement, data padded to 1024, CRC high byte
@@ -144,6 +147,13 @@ private:
     qint64 m_bytesSent = 0;
     qint64 m_fileSize = 0;
     int m_retries = 0;
+    // Copies of the current block (or EOT) written and not answered yet. A receiver answers
+    // every copy, a duplicate too, so after a re-send the answer of one copy may still be on
+    // its way when another copy's ACK has come: taken for the next block's answer it would
+    // shift every later answer by one.
+    int m_unanswered = 0;
+    // The current block is acknowledged; the answers to its other copies are awaited.
+    bool m_settling = false;
     double m_progress = 0.0;
     bool m_eotSent = false;
     bool m_receiverPresent = false;

@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <deque>
 #include <fcntl.h>
 #include <functional>
 #include <memory>
@@ -149,13 +150,15 @@ public:
     {
         m_beacon.setInterval(beaconMs);
         QObject::connect(&m_beacon, &QTimer::timeout, [this] { m_peer.write(receiver.tick()); });
+        m_release.setSingleShot(true);
+        QObject::connect(&m_release, &QTimer::timeout, [this] { releaseHeld(); });
         m_peer.setReader([this](const QByteArray& in) {
             m_wire += in;
             if (tap)
                 tap(in);
             const QByteArray answer = receiver.feed(in);
-            if (!answer.isEmpty() && m_peer.isOpen())
-                m_peer.write(answer);
+            if (!answer.isEmpty())
+                deliver(answer);
         });
     }
     ~PtyLoader() { m_peer.setReader({}); }
@@ -174,6 +177,18 @@ public:
     }
     void stopBeacon() { m_beacon.stop(); }
 
+    // A loader slow to store a block: the answer numbered `answer` (counted from 1 over the
+    // answers to the port's bytes) goes out holdMs late, and the answers that fell due
+    // meanwhile follow it in order, gapMs apart.
+    void holdAnswer(int answer, int holdMs, int gapMs)
+    {
+        m_holdAt = answer;
+        m_holdMs = holdMs;
+        m_gapMs = gapMs;
+    }
+    // Answers due but not written yet.
+    int answersHeld() const { return int(m_held.size()); }
+
     // Every byte the port wrote, in order.
     const QByteArray& wire() const { return m_wire; }
     void clearWire() { m_wire.clear(); }
@@ -183,9 +198,38 @@ public:
     std::function<void(const QByteArray&)> tap;
 
 private:
+    void deliver(const QByteArray& answer)
+    {
+        if (++m_answers == m_holdAt) {
+            m_held.push_back(answer);
+            m_release.start(m_holdMs);
+        } else if (!m_held.empty()) {
+            m_held.push_back(answer);
+        } else if (m_peer.isOpen()) {
+            m_peer.write(answer);
+        }
+    }
+
+    void releaseHeld()
+    {
+        if (m_held.empty())
+            return;
+        if (m_peer.isOpen())
+            m_peer.write(m_held.front());
+        m_held.pop_front();
+        if (!m_held.empty())
+            m_release.start(m_gapMs);
+    }
+
     PtyPeer& m_peer;
     QTimer m_beacon;
     QByteArray m_wire;
+    QTimer m_release;
+    std::deque<QByteArray> m_held;
+    int m_answers = 0;
+    int m_holdAt = 0;
+    int m_holdMs = 0;
+    int m_gapMs = 0;
 };
 
 } // namespace testutil

@@ -165,6 +165,27 @@ protected:
         return ended;
     }
 
+    // The loader answers the first copy of block 2 only after the sender has re-sent it, then
+    // acknowledges the re-sent copy as a duplicate: two ACKs for one block. Returns the answers
+    // the loader still held when the upload ended.
+    int uploadWithALateAnswer(int size, emu::XmodemReceiver::EotAnswer eotAnswer)
+    {
+        emu::XmodemReceiver::Faults faults;
+        faults.eotAnswer = eotAnswer;
+        faults.eotFaults = -1;
+        loader->receiver.setFaults(faults);
+        loader->holdAnswer(2, scaled(400), scaled(30));
+        xm->setTimeoutsForTest({ scaled(200), scaled(400), scaled(2000) });
+        int heldAtFinish = -1;
+        QObject::connect(xm, &XModem::uploadFinished, [&] { heldAtFinish = loader->answersHeld(); });
+        const QByteArray content = randomBytes(size, 23);
+        EXPECT_TRUE(connectLoader());
+        EXPECT_TRUE(upload(writeFile(content)));
+        EXPECT_EQ(loader->receiver.duplicatesAcked(), 1);
+        EXPECT_EQ(loader->receiver.image().left(size), content);
+        return heldAtFinish;
+    }
+
     bool logged(const QString& line) const { return log.contains(line); }
     bool loggedStarting(const QString& start) const
     {
@@ -362,6 +383,23 @@ TEST_F(XModemUpload, UnansweredBlocksAreResentOnTimeOut)
     EXPECT_GE(loader->receiver.duplicatesAcked(), 1);
     EXPECT_GE(Wire(loader->wire()).frames.size(), 3u + 2u);
     EXPECT_GE(log.count("XMODEM timed out"), 3);
+}
+
+TEST_F(XModemUpload, TheLateAnswerToTheLastBlockIsNotTakenForTheEotsAnswer)
+{
+    // Every EOT is refused: the late answer must not end the upload as a success.
+    uploadWithALateAnswer(2000, emu::XmodemReceiver::EotAnswer::Nak);
+    EXPECT_EQ(finished, std::vector<bool> { false });
+    EXPECT_EQ(Wire(loader->wire()).eots, 11);
+}
+
+TEST_F(XModemUpload, TheLateAnswerToABlockMidFileIsNotTakenForTheNextOnes)
+{
+    // Success only once the EOT's own ACK is out, none still held behind the late one.
+    EXPECT_EQ(uploadWithALateAnswer(4000, emu::XmodemReceiver::EotAnswer::Ack), 0);
+    EXPECT_EQ(finished, std::vector<bool> { true });
+    EXPECT_TRUE(loader->receiver.isComplete());
+    EXPECT_EQ(Wire(loader->wire()).eots, 1);
 }
 
 TEST_F(XModemUpload, ReadyBytesDuringTheUploadDoNotDisarmTheTimeOut)
@@ -712,6 +750,29 @@ TEST_F(XModemUpload, RecoveryEndsAtTheNextReadyByteWhenTheLoaderIsAlreadyThere)
     EXPECT_FALSE(xm->isRecoveryModeEnabled());
     EXPECT_EQ(loader->wire().right(1), QByteArray(1, XModem::EOT));
     EXPECT_EQ(loader->wire().count("Z3Q"), loader->wire().left(loader->wire().indexOf(XModem::STX)).count("Z3Q"));
+}
+
+TEST_F(XModemUpload, RecoveryEndsAtTheReadyByteBehindTheLoadersNak)
+{
+    // The woken loader NAKs the recovery string, then asks for data, both in one read.
+    loader.reset();
+    QByteArray heard;
+    pty.setReader([&heard](const QByteArray& in) { heard += in; });
+    xm->setTimeoutsForTest({ scaled(1000), scaled(250), scaled(200) });
+    xm->start();
+    xm->enableRecoveryMode();
+    ASSERT_TRUE(waitUntil([&heard] { return heard.contains("Z3Q"); }, 1000));
+    pty.write(QByteArray(1, XModem::NAK) + XModem::READY + XModem::NAK + XModem::READY);
+    ASSERT_TRUE(waitUntil([this] { return connected > 0; }, 1000));
+    EXPECT_FALSE(xm->isRecoveryModeEnabled());
+    spin(50);
+    const int heardAfter = heard.size();
+    spin(300); // longer than the beacon watch, which the first ready byte does not arm
+    EXPECT_EQ(heard.size(), heardAfter);
+    EXPECT_EQ(connected, 1);
+    EXPECT_EQ(disconnected, 0);
+    EXPECT_TRUE(xm->isDeviceAvailable());
+    pty.setReader({});
 }
 
 TEST_F(XModemUpload, RecoveryModeIsRefusedDuringAnUpload)
