@@ -606,7 +606,6 @@ void Settings::storeProfilesAndFlush()
 void Settings::flushAndSignal()
 {
     flushStore();
-    checkStore();
     emit settingsChangedSignal();
 }
 
@@ -622,6 +621,7 @@ void Settings::flushStore()
         // QSettings writes a new file each time, taking the old one's permissions.
         SettingsFileCheck::restrictToOwner(m_fileName, &m_fileStamp);
     }
+    checkStore();
 }
 
 void Settings::checkFileOnDisk()

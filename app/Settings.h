@@ -140,7 +140,7 @@ private:
     void write(const char* key, const QVariant& value);
     void storeProfilesAndFlush();
     void flushAndSignal();
-    // Writes the store's changes and notes the file as written.
+    // Writes the store's changes, notes the file as written and whether the store failed.
     void flushStore();
     // The three built-in mouse profiles, "default" selected; no sync.
     void builtInProfiles();

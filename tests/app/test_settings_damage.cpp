@@ -313,9 +313,9 @@ TEST(SettingsDamage, AFailedSaveIsOverOnceTheStoreCanBeWrittenAgain)
     EXPECT_FLOAT_EQ(again.sidebarScale(), 0.75f);
     EXPECT_TRUE(again.linkProfile("backup").defined && again.linkProfile("backup2").defined);
 
-    // A later failure is a new one, and told again.
+    // A later failure is a new one, and told again (here the LINK wizard's state is not saved).
     breakFolder();
-    s->setSidebarVisible(false);
+    s->setLinkProfileWizardState("limits");
     mendFolder();
     EXPECT_EQ(failed.count, 1);
     EXPECT_TRUE(testutil::waitUntil([&] { return toldNotSaved() == 2; }));
