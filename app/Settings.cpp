@@ -198,7 +198,7 @@ QVariantMap mapFromProfile(const MouseProfile& p, QVariantMap map = QVariantMap(
 // The keys of a stored LINK profile that this version reads.
 const char* const kLinkProfileKeys[] = { "name", "data" };
 
-// The entries of a stored LINK profile list; a value that is no list is one entry.
+// The entries of a stored profile list (mouse or LINK); a value that is no list is one entry.
 QVariantList storedEntries(const QVariant& stored)
 {
     if (!stored.isValid())
@@ -508,19 +508,14 @@ void Settings::load()
 {
     removeAllProfiles();
     const QString listKey = QLatin1String(kProfileList);
-    if (!m_store->contains(listKey)) {
-        // First start: store the built-in profiles.
+    // Read as the LINK profiles are: a profile stored as itself, not in a list, is one entry.
+    const QVariantList entries = storedEntries(m_store->value(listKey));
+    if (entries.isEmpty()) {
+        // First start (or an empty list): store the built-in profiles.
         resetProfiles();
         return;
     }
-    const QVariant stored = m_store->value(listKey);
-    const bool isList = stored.userType() == QMetaType::QVariantList;
-    const QVariantList entries = isList ? stored.toList() : QVariantList();
-    if (isList && entries.isEmpty()) {
-        resetProfiles();
-        return;
-    }
-    int leftOut = isList ? 0 : 1;
+    int leftOut = 0;
     for (const QVariant& entry : entries) {
         // An entry that is no map holds no profile at all; it is not made into one.
         if (entry.userType() != QMetaType::QVariantMap && entry.userType() != QMetaType::QVariantHash) {
