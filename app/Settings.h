@@ -85,7 +85,8 @@ public:
     // The stored LINK profiles set aside at start ("backup: safety angle forward 255° ...").
     QStringList linkProfileProblems() const { return m_linkProfileProblems; }
 
-    // The underlying store (tests and diagnostics).
+    // The underlying store (tests and diagnostics); a new one follows a failed flush, so it is
+    // not to be kept.
     QSettings* store() const { return m_store; }
 
     // The keys reset at start because their stored values were damaged ("*": the whole file).
