@@ -93,8 +93,8 @@ void OrvixDirector::reportSettingsProblems()
         emit showMessage(warning, tr("Settings not saved"),
             tr("Your settings cannot be saved. Changes will not be kept after OrvixTools quits."));
     };
+    // Told for a store that failed at start, and again each time saving fails after it went through.
     if (m_settings->storeFailed())
         tellNotKept();
-    else
-        connect(m_settings.get(), &Settings::storeFailedSignal, this, tellNotKept);
+    connect(m_settings.get(), &Settings::storeFailedSignal, this, tellNotKept);
 }

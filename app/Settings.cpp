@@ -198,7 +198,7 @@ QVariantMap mapFromProfile(const MouseProfile& p, QVariantMap map = QVariantMap(
 // The keys of a stored LINK profile that this version reads.
 const char* const kLinkProfileKeys[] = { "name", "data" };
 
-// The entries of a stored LINK profile list; a value that is no list is one entry.
+// The entries of a stored profile list (mouse or LINK); a value that is no list is one entry.
 QVariantList storedEntries(const QVariant& stored)
 {
     if (!stored.isValid())
@@ -340,10 +340,14 @@ bool Settings::keepCopyBeforeShortening(const QString& key)
 void Settings::checkStore()
 {
     // A file with lines that are not settings still loads what it holds; only a store that
-    // cannot be read or written loses changes.
-    if (m_store->status() == QSettings::AccessError)
-        m_storeFailed = true;
-    if (m_storeFailed && !m_storeFailureReported) {
+    // cannot be read or written loses changes. The store's status tells about the last flush
+    // alone (see flushStore): a failure is told once, and a flush that goes through ends it.
+    m_storeFailed = m_detached || m_store->status() == QSettings::AccessError;
+    if (!m_storeFailed) {
+        m_storeFailureReported = false;
+        return;
+    }
+    if (!m_storeFailureReported) {
         m_storeFailureReported = true;
         qWarning().noquote() << "Settings cannot be saved at [" + m_fileName + "], changes will not be kept";
         emit storeFailedSignal();
@@ -504,19 +508,14 @@ void Settings::load()
 {
     removeAllProfiles();
     const QString listKey = QLatin1String(kProfileList);
-    if (!m_store->contains(listKey)) {
-        // First start: store the built-in profiles.
+    // Read as the LINK profiles are: a profile stored as itself, not in a list, is one entry.
+    const QVariantList entries = storedEntries(m_store->value(listKey));
+    if (entries.isEmpty()) {
+        // First start (or an empty list): store the built-in profiles.
         resetProfiles();
         return;
     }
-    const QVariant stored = m_store->value(listKey);
-    const bool isList = stored.userType() == QMetaType::QVariantList;
-    const QVariantList entries = isList ? stored.toList() : QVariantList();
-    if (isList && entries.isEmpty()) {
-        resetProfiles();
-        return;
-    }
-    int leftOut = isList ? 0 : 1;
+    int leftOut = 0;
     for (const QVariant& entry : entries) {
         // An entry that is no map holds no profile at all; it is not made into one.
         if (entry.userType() != QMetaType::QVariantMap && entry.userType() != QMetaType::QVariantHash) {
@@ -602,17 +601,22 @@ void Settings::storeProfilesAndFlush()
 void Settings::flushAndSignal()
 {
     flushStore();
-    checkStore();
     emit settingsChangedSignal();
 }
 
 void Settings::flushStore()
 {
+    // QSettings keeps its first error for as long as it lives, though a later flush may go
+    // through: after a failure the next flush is made by a new store on the same file, which
+    // takes over the values in use (and the changes not yet written).
+    if (!m_detached && m_store->status() == QSettings::AccessError)
+        reopenStore(m_store->fileName(), m_store->format());
     m_store->sync();
     if (!m_detached) {
         // QSettings writes a new file each time, taking the old one's permissions.
         SettingsFileCheck::restrictToOwner(m_fileName, &m_fileStamp);
     }
+    checkStore();
 }
 
 void Settings::checkFileOnDisk()
@@ -634,20 +638,29 @@ void Settings::checkFileOnDisk()
     // The settings in use stay: they are written over what the damaged file left, or kept in a
     // stand-in while the damaged file could not be set aside. The store has no unwritten change
     // here (every change is flushed at once), so the old one never reads again.
+    m_damagedFileKept = check.kept;
+    if (check.rewritten)
+        reopenStore(m_store->fileName(), m_store->format());
+    else
+        reopenStore(detachedStoreFile(QByteArray()), QSettings::IniFormat);
+    emit fileReplacedByDamagedSignal();
+    checkStore();
+}
+
+void Settings::reopenStore(const QString& storeFile, QSettings::Format format)
+{
     QVariantMap inUse;
     const QStringList keys = m_store->allKeys();
     for (const QString& key : keys)
         inUse.insert(key, m_store->value(key));
-    m_damagedFileKept = check.kept;
-    if (!check.rewritten) {
-        delete m_store;
-        m_store = new QSettings(detachedStoreFile(QByteArray()), QSettings::IniFormat, this);
-        m_store->installEventFilter(this);
-    }
+    // Made while the old store lives: on the same file both share its values and the changes
+    // not yet written.
+    QSettings* old = m_store;
+    m_store = new QSettings(storeFile, format, this);
+    m_store->installEventFilter(this);
+    delete old;
     for (auto it = inUse.cbegin(); it != inUse.cend(); ++it)
         m_store->setValue(it.key(), it.value());
-    emit fileReplacedByDamagedSignal();
-    checkStore();
 }
 
 bool Settings::eventFilter(QObject* watched, QEvent* event)

@@ -85,7 +85,8 @@ public:
     // The stored LINK profiles set aside at start ("backup: safety angle forward 255° ...").
     QStringList linkProfileProblems() const { return m_linkProfileProblems; }
 
-    // The underlying store (tests and diagnostics).
+    // The underlying store (tests and diagnostics); a new one follows a failed flush, so it is
+    // not to be kept.
     QSettings* store() const { return m_store; }
 
     // The keys reset at start because their stored values were damaged ("*": the whole file).
@@ -95,7 +96,8 @@ public:
     // The stored mouse-profile list lost entries at load and no copy of the file could be kept:
     // changes to mouse profiles are not saved, so that the file stays as it is.
     bool profileChangesHeld() const { return m_profileListHeld; }
-    // True once the store could not be read or written: changes are not kept.
+    // True while the store cannot be written (its last flush failed, or it works on a stand-in):
+    // changes are not kept.
     bool storeFailed() const { return m_storeFailed; }
 
 public slots:
@@ -104,7 +106,8 @@ public slots:
 
 signals:
     void settingsChangedSignal();
-    // Once, the first time the store could not be read or written.
+    // Once each time the store starts failing to be read or written (not again until a flush
+    // has gone through).
     void storeFailedSignal();
     // The settings file was replaced by a damaged one while running: it was set aside (or, when
     // damagedFileKept() is false, left as it is and the store went on in a stand-in) and the
@@ -132,11 +135,13 @@ private:
     // Before the store takes a change: a file replaced on disk since the store last read or
     // wrote it is checked (and set aside when damaged) before QSettings reads it.
     void checkFileOnDisk();
+    // Replaces the store by a new one on storeFile that holds the values in use.
+    void reopenStore(const QString& storeFile, QSettings::Format format);
     // Checks the file, stores one value and the profiles, flushes and signals.
     void write(const char* key, const QVariant& value);
     void storeProfilesAndFlush();
     void flushAndSignal();
-    // Writes the store's changes and notes the file as written.
+    // Writes the store's changes, notes the file as written and whether the store failed.
     void flushStore();
     // The three built-in mouse profiles, "default" selected; no sync.
     void builtInProfiles();

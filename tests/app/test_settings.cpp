@@ -225,6 +225,35 @@ TEST_F(SettingsTest, MissingKeysOfAnEntryTakeTheirDefaults)
     EXPECT_EQ(fileBytes(), before); // loading writes nothing
 }
 
+TEST_F(SettingsTest, ALoneMouseProfileIsKeptAcrossStarts)
+{
+    // Qt writes a list of one entry as the list itself: it comes back as that list.
+    {
+        auto s = open();
+        ASSERT_TRUE(s->removeProfile("Restricted") && s->removeProfile("Tremor"));
+    }
+    auto s = open();
+    EXPECT_EQ(s->profileNames(), QStringList({ "default" }));
+    EXPECT_TRUE(s->damagedKeys().isEmpty());
+    s.reset();
+
+    // A profile stored as itself, not in a list, is that one profile, not a damaged list.
+    prepare([](QSettings& raw) {
+        QVariantMap solo = entry("Solo");
+        solo.insert("mouseSpeed", 0.8f);
+        raw.setValue("profile/list", solo);
+        raw.setValue("profile/selected", "Solo");
+    });
+    s = open();
+    ASSERT_EQ(s->profileNames(), QStringList({ "Solo" }));
+    EXPECT_FLOAT_EQ(s->selectedProfile()->mouseSpeedPercent(), 0.8f);
+    EXPECT_TRUE(s->damagedKeys().isEmpty());
+    s->setSidebarVisible(false);
+    s = open();
+    EXPECT_EQ(s->profileNames(), QStringList({ "Solo" }));
+    EXPECT_FALSE(QFileInfo::exists(path() + ".damaged"));
+}
+
 TEST_F(SettingsTest, DuplicatedNamesKeepTheFirst)
 {
     prepare([](QSettings& raw) {

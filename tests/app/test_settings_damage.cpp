@@ -276,6 +276,51 @@ TEST(SettingsDamage, AStoreThatCannotBeWrittenSaysSoOnce)
     EXPECT_FALSE(s.setLinkProfile("backup", LinkProfile::Normal.parameters)) << "not kept";
 }
 
+TEST(SettingsDamage, AFailedSaveIsOverOnceTheStoreCanBeWrittenAgain)
+{
+    // The settings folder replaced by a plain file for a while: no save can go through, even as
+    // root.
+    directortest::Harness h;
+    const QString folder = h.dir.filePath("config"), away = h.dir.filePath("config.away");
+    const QString path = folder + "/settings.ini";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    h.tweak = [&](DirectorEnvironment& env) { env.settingsFile = path; };
+    const auto breakFolder = [&] {
+        ASSERT_TRUE(QDir().rename(folder, away));
+        writeAll(folder, "");
+    };
+    const auto mendFolder = [&] { ASSERT_TRUE(QFile::remove(folder) && QDir().rename(away, folder)); };
+    const auto toldNotSaved = [&] {
+        return std::count_if(h.messages.cbegin(), h.messages.cend(),
+            [](const directortest::Message& m) { return m.title == "Settings not saved"; });
+    };
+
+    breakFolder();
+    Settings* s = h.create()->settings();
+    testutil::SignalCount failed(s, &Settings::storeFailedSignal);
+    s->setSidebarOpacity(0.5f);
+    EXPECT_FALSE(s->setLinkProfile("backup", LinkProfile::Normal.parameters)) << "not written";
+    EXPECT_TRUE(s->storeFailed());
+    EXPECT_EQ(failed.count, 0) << "told once, at the start, for the whole failure";
+    mendFolder();
+
+    EXPECT_TRUE(s->setLinkProfile("backup2", LinkProfile::Tremor.parameters)) << "written";
+    EXPECT_FALSE(s->storeFailed());
+    s->setSidebarScale(0.75f);
+    EXPECT_FALSE(s->storeFailed());
+    Settings again(path, nullptr);
+    EXPECT_FLOAT_EQ(again.sidebarOpacity(), 0.5f); // the change made meanwhile is written too
+    EXPECT_FLOAT_EQ(again.sidebarScale(), 0.75f);
+    EXPECT_TRUE(again.linkProfile("backup").defined && again.linkProfile("backup2").defined);
+
+    // A later failure is a new one, and told again (here the LINK wizard's state is not saved).
+    breakFolder();
+    s->setLinkProfileWizardState("limits");
+    mendFolder();
+    EXPECT_EQ(failed.count, 1);
+    EXPECT_TRUE(testutil::waitUntil([&] { return toldNotSaved() == 2; }));
+}
+
 // Each fault with the input that showed it: a backup outside the LINK's limits; a damaged file
 // that can be neither set aside nor copied, with no stand-in (damaged values, a named pipe); the
 // settings file as a link to an own file, to nothing, to another user's file, to a folder.
