@@ -62,7 +62,7 @@ public:
     // The names of the LINK profiles kept to come back to: one per page, since the two pages edit
     // two LINKs, and a record restored from the other LINK's backup would drive this one. The
     // settings note beside it which LINK a backup was taken from: another chair's LINK under the
-    // same preset is neither offered it nor overwrites it.
+    // same preset is never offered it, and replaces it only when the person says so.
     static constexpr char const* BackupProfileName = "backup";
     static constexpr char const* OutdoorBackupProfileName = "backup outdoor";
     static constexpr char const* ApplyProfileName = "apply";
