@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QUrl>
 #include <QVariant>
 
 #include <algorithm>
@@ -30,6 +31,8 @@ const char kFeedbackOnDeviceChange[] = "feedback/onDeviceChange";
 const char kLanguage[] = "language";
 const char kWizardState[] = "link/profile/wizardState";
 const char kLinkProfileList[] = "link/profile/list";
+// One key per LINK profile name (percent-encoded): the LINK its record was taken from.
+const char kLinkProfileLinks[] = "link/profile/links/";
 const char kProfileList[] = "profile/list";
 const char kProfileSelected[] = "profile/selected";
 const char kServiceUrl[] = "service/url";
@@ -230,6 +233,11 @@ StoredLinkProfile readLinkProfile(const QVariant& entry)
     if (stored.problems.isEmpty())
         stored.parameters = LPP(record);
     return stored;
+}
+
+QString linkProfileLinkKey(const QString& name)
+{
+    return QLatin1String(kLinkProfileLinks) + QString::fromLatin1(QUrl::toPercentEncoding(name));
 }
 
 } // namespace
@@ -754,6 +762,19 @@ bool Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
     }
     flushAndSignal();
     // A store that cannot write its file holds the list until the application quits only.
+    return !m_storeFailed;
+}
+
+QString Settings::linkProfileLink(const QString& name) const
+{
+    return toText(m_store->value(linkProfileLinkKey(name)), QString());
+}
+
+bool Settings::setLinkProfileLink(const QString& name, const QString& link)
+{
+    checkFileOnDisk();
+    m_store->setValue(linkProfileLinkKey(name), link);
+    flushAndSignal();
     return !m_storeFailed;
 }
 

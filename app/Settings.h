@@ -82,6 +82,12 @@ public:
     // when the record (or another of the list) is outside the LINK's limits and nothing changed,
     // or when the store cannot keep it (as setLinkProfiles).
     bool setLinkProfile(const QString& name, const LPP& parameters);
+    // The LINK (its Link::identity) whose record the stored LINK profile name was taken from;
+    // empty when none was told (a profile stored by an earlier version, or never stored).
+    QString linkProfileLink(const QString& name) const;
+    // Notes beside the profile list which LINK the profile name was taken from, flushed at once;
+    // false when the store cannot keep it (as setLinkProfiles).
+    bool setLinkProfileLink(const QString& name, const QString& link);
     // The stored LINK profiles set aside at start ("backup: safety angle forward 255° ...").
     QStringList linkProfileProblems() const { return m_linkProfileProblems; }
 

@@ -440,6 +440,24 @@ TEST_F(SettingsTest, LinkProfilesStoreAndLookUp)
     EXPECT_TRUE(links[1].parameters.isEqual(LPP(PacketData(lppBytes(9)))));
 }
 
+// Which LINK a profile was taken from is kept beside the list, which stays as earlier versions
+// read it; a profile stored by one of them names no LINK.
+TEST_F(SettingsTest, TheLinkAProfileWasTakenFromIsKeptBesideTheList)
+{
+    auto s = open();
+    s->setLinkProfile("backup outdoor", LPP(PacketData(lppBytes(7))));
+    EXPECT_EQ(s->linkProfileLink("backup outdoor"), QString());
+    const QVariant list = raw("link/profile/list");
+    EXPECT_TRUE(s->setLinkProfileLink("backup outdoor", "4660/3/LK19000442"));
+    EXPECT_TRUE(s->setLinkProfileLink("a/b", "4660/4/LK19000443"));
+
+    auto again = open();
+    EXPECT_EQ(again->linkProfileLink("backup outdoor"), "4660/3/LK19000442");
+    EXPECT_EQ(again->linkProfileLink("a/b"), "4660/4/LK19000443");
+    EXPECT_EQ(again->linkProfileLink("backup"), QString());
+    EXPECT_EQ(raw("link/profile/list"), list);
+}
+
 TEST_F(SettingsTest, LinkProfileNamesAreCaseSensitive)
 {
     auto s = open();

@@ -222,13 +222,26 @@ bool LinkPage::initializeParameters()
     if (!settings)
         return true;
     const LinkProfile backup = settings->linkProfile(backupName());
+    const QString takenFrom = settings->linkProfileLink(backupName());
+    if (backup.defined && !takenFrom.isEmpty() && takenFrom != m_recordLink) {
+        // Another chair's LINK shares the preset: its backup is never offered to this one, and
+        // is replaced by this one's record only when the person says so.
+        qInfo().noquote() << "The backup" << backupName() << "is LINK" << takenFrom << "'s; LINK"
+                          << m_recordLink << "has none";
+        if (problems.isEmpty())
+            emit showHint(save_backup);
+        return true;
+    }
+    // A backup stored before the LINK was noted with it is the first LINK's seen since.
+    if (backup.defined && takenFrom.isEmpty())
+        settings->setLinkProfileLink(backupName(), m_recordLink);
     // A record outside the limits is never offered as the backup: the stored one stays, and
     // "Restore" still offers it.
     if (!problems.isEmpty())
         return true;
     if (!backup.defined) {
         // Stored without a question, but not without a word when the settings cannot keep it.
-        if (!settings->setLinkProfile(backupName(), m_parameters))
+        if (!storeBackup(*settings, m_parameters, m_recordLink))
             tellBackupNotSaved();
     } else if (!backup.parameters.isEqual(m_parameters))
         emit showHint(save_backup);
@@ -352,20 +365,33 @@ QString LinkPage::backupName() const
         m_preset == OrvixDevice::LinkOutdoorDrive ? OutdoorBackupProfileName : BackupProfileName);
 }
 
-bool LinkPage::backupDiffers() const
+LinkProfile LinkPage::backupOf(QString const& link, QString* problems) const
 {
     Settings* settings = container->getSettings();
     if (!settings)
-        return false;
-    const LinkProfile backup = settings->linkProfile(backupName());
+        return LinkProfile(backupName());
+    const LinkProfile backup = settings->linkProfile(backupName(), problems);
+    const QString takenFrom = settings->linkProfileLink(backupName());
+    if (backup.defined && !takenFrom.isEmpty() && takenFrom != link)
+        return LinkProfile(backupName());
+    return backup;
+}
+
+bool LinkPage::storeBackup(Settings& settings, LPP const& record, QString const& link)
+{
+    return settings.setLinkProfile(backupName(), record) && settings.setLinkProfileLink(backupName(), link);
+}
+
+bool LinkPage::backupDiffers() const
+{
+    const LinkProfile backup = backupOf(m_recordLink);
     return backup.defined && !backup.parameters.isEqual(m_parameters);
 }
 
 bool LinkPage::restoreParameters()
 {
-    Settings* settings = container->getSettings();
     QString problems;
-    const LinkProfile backup = settings ? settings->linkProfile(backupName(), &problems) : LinkProfile();
+    const LinkProfile backup = backupOf(m_recordLink, &problems);
     if (!problems.isEmpty())
         tellOutOfLimits(tr("The backup"), problems);
     if (!backup.defined || backup.parameters.isEqual(m_parameters))
@@ -485,7 +511,7 @@ void LinkPage::onShowHint(Hint hint)
             }
             if (Settings* settings = container->getSettings()) {
                 // Refused, the stored backup stays as it was; the box says why nothing was saved.
-                if (!settings->setLinkProfile(backupName(), shown)) {
+                if (!storeBackup(*settings, shown, shownLink)) {
                     const QStringList problems = shown.outOfLimits();
                     if (!problems.isEmpty())
                         tellOutOfLimits(tr("The LINK's own record"), problems.join(QLatin1Char('\n')));

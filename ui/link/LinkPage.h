@@ -27,6 +27,7 @@ class Dongle;
 class Link;
 class QPushButton;
 class QTabWidget;
+class Settings;
 
 namespace Ui
 {
@@ -59,7 +60,9 @@ public:
     Q_ENUM(Hint)
 
     // The names of the LINK profiles kept to come back to: one per page, since the two pages edit
-    // two LINKs, and a record restored from the other LINK's backup would drive this one.
+    // two LINKs, and a record restored from the other LINK's backup would drive this one. The
+    // settings note beside it which LINK a backup was taken from: another chair's LINK under the
+    // same preset is never offered it, and replaces it only when the person says so.
     static constexpr char const* BackupProfileName = "backup";
     static constexpr char const* OutdoorBackupProfileName = "backup outdoor";
     static constexpr char const* ApplyProfileName = "apply";
@@ -142,7 +145,12 @@ private:
     LinkViewController* currentController() const;
     // The name of this page's backup profile.
     QString backupName() const;
-    // The backup when the settings hold one whose record differs from the working record.
+    // The stored backup when it is link's (Link::identity): taken from it, or from a LINK not
+    // told (stored by an earlier version). Another LINK's backup is an undefined profile.
+    LinkProfile backupOf(QString const& link, QString* problems = nullptr) const;
+    // Stores record as the backup taken from link; false when the settings did not keep it.
+    bool storeBackup(Settings& settings, LPP const& record, QString const& link);
+    // The backup when the settings hold one of the working record's LINK that differs from it.
     bool backupDiffers() const;
     // The LINK a record was sent to, told from another found later under the same preset.
     static QString identity(Link const& link);

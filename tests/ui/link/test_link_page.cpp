@@ -261,6 +261,61 @@ TEST_F(LinkPageTest, EachLinkKeepsItsOwnBackup)
     EXPECT_EQ(settings->linkProfile(QStringLiteral("backup outdoor")).parameters, onLink(1));
 }
 
+// Two chairs whose LINKs share the preset: the backup is the LINK's it was taken from (or, stored
+// by an earlier version, the first LINK's seen). The other chair's LINK is asked whether to save
+// its own record, is never offered the first one's, and "Don't save" keeps it for the first one.
+TEST_F(LinkPageTest, AnotherChairsLinkIsNeverOfferedTheFirstOnesBackup)
+{
+    start();
+    const emu::LinkModel chairA = rig.emulator().link(0);
+    testutil::BoxAnswerer boxes;
+    for (bool earlierVersion : { false, true }) {
+        settings = std::make_unique<Settings>(
+            dir.filePath(earlierVersion ? QStringLiteral("old.ini") : QStringLiteral("new.ini")), nullptr);
+        rig.container.settings = settings.get();
+        rig.emulator().updateLink(0, [&](emu::LinkModel& l) { l = chairA; });
+        query();
+        if (earlierVersion) {
+            settings->setLinkProfile(QStringLiteral("backup"), LinkProfile::Normal.parameters);
+            boxes.answer("Save settings", "Don't save");
+        }
+        const LPP kept = earlierVersion ? LinkProfile::Normal.parameters : onLink(0);
+        open();
+        ASSERT_TRUE(waitUntil([&] {
+            return footer() == (earlierVersion ? "Reset|Restore" : "Reset|")
+                && !QApplication::activeModalWidget();
+        }));
+        back();
+
+        const int asked = boxes.seen().size();
+        replaceLink("LK19000999", 60);
+        boxes.answer("Save settings", "Don't save");
+        open();
+        ASSERT_TRUE(waitUntil(
+            [&] { return boxes.seen().size() == asked + 1 && !QApplication::activeModalWidget(); }))
+            << earlierVersion;
+        EXPECT_EQ(footer(), "Reset|") << earlierVersion;
+        rig.container.perform(OX::PageAction::restore, nullptr);
+        EXPECT_EQ(indoor->parameters(), onLink(0)) << earlierVersion;
+        EXPECT_EQ(backup(), kept) << earlierVersion;
+        back();
+
+        // Chair A again, its record changed behind the app: its backup is offered to it.
+        rig.emulator().updateLink(0, [&](emu::LinkModel& l) { l = chairA, l.parameters[0] = 61; });
+        query();
+        boxes.answer("Save settings", "Don't save");
+        open();
+        ASSERT_TRUE(waitUntil(
+            [&] { return boxes.seen().size() == asked + 2 && !QApplication::activeModalWidget(); }));
+        EXPECT_EQ(footer(), "Reset|Restore") << earlierVersion;
+        rig.container.clickRight(1); // Restore
+        EXPECT_EQ(indoor->parameters(), kept) << earlierVersion;
+        rig.container.clickRight(1); // Revert
+        back();
+    }
+    EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
+}
+
 // A LINK record outside the limits is never offered as the backup: the stored one stays for Restore.
 TEST_F(LinkPageTest, ALinkRecordOutsideTheLimitsIsNotOfferedAsTheBackup)
 {
