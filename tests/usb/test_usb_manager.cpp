@@ -8,6 +8,7 @@
 #include <QMetaType>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -283,13 +284,37 @@ std::shared_ptr<fakeusb::State> hotplugBus(const FilterList& initial)
     return s;
 }
 
+// A watcher in hot-plug mode over a scripted bus, and the record of its reports.
+struct UsbManagerHotplug : ::testing::Test {
+    // Starts the watcher over a bus holding initial; script sets the bus up before it starts.
+    void start(const FilterList& initial, const std::function<void(fakeusb::State&)>& script = {})
+    {
+        s = hotplugBus(initial);
+        if (script)
+            script(*s);
+        m = makeManager(s, 20);
+        rec = std::make_unique<Recorder>(*m);
+    }
+    // Starts with event handling that fails at once and plugs the dongle in: true once a poll
+    // has reported it.
+    bool startPollingAndSeeTheDongle()
+    {
+        start({ kHub }, [](fakeusb::State& b) { b.handleOk = false; });
+        s->setBus({ kHub, kDongle });
+        return testutil::waitUntil([&] { return rec->count() == 1; });
+    }
+
+    std::shared_ptr<fakeusb::State> s;
+    // Declared before the watcher, so that it still records while the watcher stops.
+    std::unique_ptr<Recorder> rec;
+    std::unique_ptr<QUsbManager> m;
+};
+
 } // namespace
 
-TEST(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
+TEST_F(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
 {
-    auto s = hotplugBus({kHub});
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
+    start({ kHub });
     ASSERT_TRUE(m->isRunning());
     EXPECT_TRUE(m->usesHotplug());
     EXPECT_TRUE(m->isPresent(kHub));
@@ -298,7 +323,7 @@ TEST(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
     s->push(QtUsb::DeviceArrived, kMouse);
     s->push(QtUsb::DeviceLeft, kDongle);
     ASSERT_TRUE(s->drain());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 3);
     EXPECT_TRUE(r[0].inserted);
     EXPECT_EQ(r[0].filters, (FilterList{kDongle}));
@@ -315,33 +340,28 @@ TEST(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
     EXPECT_EQ(s->listCalls, 1);
 }
 
-TEST(UsbManagerHotplug, ABusUnreadableAtStartIsReadAgainAndWhatItHoldsReported)
+TEST_F(UsbManagerHotplug, ABusUnreadableAtStartIsReadAgainAndWhatItHoldsReported)
 {
     // Plugged in before the start, and the first look failed: no event will ever name it.
-    auto s = hotplugBus({kHub, kDongle});
-    s->listOk = false;
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
+    start({ kHub, kDongle }, [](fakeusb::State& b) { b.listOk = false; });
     EXPECT_FALSE(m->isPresent(kDongle));
     {
         std::lock_guard<std::mutex> lock(s->mutex);
         s->listOk = true;
     }
-    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() == 1; }));
-    EXPECT_TRUE(rec.reports()[0].inserted);
-    EXPECT_EQ(rec.reports()[0].filters, (FilterList{kHub, kDongle}));
+    ASSERT_TRUE(testutil::waitUntil([&] { return rec->count() == 1; }));
+    EXPECT_TRUE(rec->reports()[0].inserted);
+    EXPECT_EQ(rec->reports()[0].filters, (FilterList { kHub, kDongle }));
     EXPECT_TRUE(m->isPresent(kDongle));
 }
 
-TEST(UsbManagerHotplug, DuplicateIdsLeaveOneBehind)
+TEST_F(UsbManagerHotplug, DuplicateIdsLeaveOneBehind)
 {
-    auto s = hotplugBus({kDongle});
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
+    start({ kDongle });
     s->push(QtUsb::DeviceArrived, kDongle);
     s->push(QtUsb::DeviceLeft, kDongle);
     ASSERT_TRUE(s->drain());
-    EXPECT_EQ(rec.count(), 2);
+    EXPECT_EQ(rec->count(), 2);
     EXPECT_TRUE(m->isPresent(kDongle));
     s->push(QtUsb::DeviceLeft, kDongle);
     ASSERT_TRUE(s->drain());
@@ -349,42 +369,35 @@ TEST(UsbManagerHotplug, DuplicateIdsLeaveOneBehind)
     // A departure of a device never seen is still reported.
     s->push(QtUsb::DeviceLeft, kDisk);
     ASSERT_TRUE(s->drain());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 4);
     EXPECT_EQ(r[3].filters, (FilterList{kDisk}));
 }
 
-TEST(UsbManagerHotplug, UnreadableDescriptorOrUnknownEventEmitsNothing)
+TEST_F(UsbManagerHotplug, UnreadableDescriptorOrUnknownEventEmitsNothing)
 {
-    auto s = hotplugBus({});
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
+    start({});
     s->push(QtUsb::DeviceArrived, std::nullopt);
     s->push(QtUsb::DeviceLeft, std::nullopt);
     s->push(4, kDongle);
     s->push(0, kDongle);
     ASSERT_TRUE(s->drain());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
     EXPECT_FALSE(m->isPresent(kDongle));
 
     // The watcher keeps listening after them.
     s->push(QtUsb::DeviceArrived, kDongle);
     ASSERT_TRUE(s->drain());
-    EXPECT_EQ(rec.count(), 1);
+    EXPECT_EQ(rec->count(), 1);
 }
 
 // Event handling that fails at once would spin the watcher thread and miss every plug: the bus
 // is polled at the interval instead.
-TEST(UsbManagerHotplug, FailingEventHandlingPollsTheBusWithoutSpinning)
+TEST_F(UsbManagerHotplug, FailingEventHandlingPollsTheBusWithoutSpinning)
 {
-    auto s = hotplugBus({kHub});
-    s->handleOk = false;
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
-    s->setBus({kHub, kDongle});
-    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() == 1; }));
-    EXPECT_TRUE(rec.reports()[0].inserted);
-    EXPECT_EQ(rec.reports()[0].filters, (FilterList{kDongle}));
+    ASSERT_TRUE(startPollingAndSeeTheDongle());
+    EXPECT_TRUE(rec->reports()[0].inserted);
+    EXPECT_EQ(rec->reports()[0].filters, (FilterList { kDongle }));
     testutil::spin(100);
     std::lock_guard<std::mutex> lock(s->mutex);
     EXPECT_LT(s->handleCalls, 50) << "the watcher thread spins";
@@ -392,14 +405,9 @@ TEST(UsbManagerHotplug, FailingEventHandlingPollsTheBusWithoutSpinning)
 
 // The events the library held back while its handling failed come once it works again: the
 // polls reported those changes already, so each device is reported once and counted once.
-TEST(UsbManagerHotplug, EventsHeldBackWhilePollingAreNotReportedAgain)
+TEST_F(UsbManagerHotplug, EventsHeldBackWhilePollingAreNotReportedAgain)
 {
-    auto s = hotplugBus({kHub});
-    s->handleOk = false;
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
-    s->setBus({kHub, kDongle});
-    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() == 1; }));
+    ASSERT_TRUE(startPollingAndSeeTheDongle());
     {
         // Held back by the library, then the handling works again; a mouse plugged meanwhile
         // was seen by neither a poll nor an event.
@@ -409,9 +417,9 @@ TEST(UsbManagerHotplug, EventsHeldBackWhilePollingAreNotReportedAgain)
         s->bus = {kHub, kDongle, kMouse};
         s->handleOk = true;
     }
-    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() >= 2; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return rec->count() >= 2; }));
     ASSERT_TRUE(s->drain());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 2);
     EXPECT_EQ(r[1].filters, (FilterList{kMouse}));
 
@@ -419,7 +427,7 @@ TEST(UsbManagerHotplug, EventsHeldBackWhilePollingAreNotReportedAgain)
     s->setBus({kHub, kMouse});
     s->push(QtUsb::DeviceLeft, kDongle);
     ASSERT_TRUE(s->drain());
-    EXPECT_EQ(rec.count(), 3);
+    EXPECT_EQ(rec->count(), 3);
     EXPECT_FALSE(m->isPresent(kDongle));
 }
 
