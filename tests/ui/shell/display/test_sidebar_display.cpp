@@ -57,6 +57,15 @@ void release(SidebarDialog& bar, QPoint global)
     QApplication::sendEvent(&bar, &up);
 }
 
+// Shown at a quarter of its size: true once docked at the middle of the primary screen's left
+// edge.
+bool shownAtAQuarter(SidebarDialog& bar)
+{
+    bar.show();
+    bar.setScale(0.25f);
+    return docked(bar, SidebarDialog::Left, { 0, 279 });
+}
+
 // Dragged onto the second screen and let go there: true once docked at that screen's left edge,
 // at the point given.
 bool dropOnSecondScreen(SidebarDialog& bar, QPoint at)
@@ -107,9 +116,7 @@ TEST(SidebarDisplay, DocksToEachEdgeAndSnapsToTheNearerOne)
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
     SidebarDialog bar;
-    bar.show();
-    bar.setScale(0.25f);
-    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    ASSERT_TRUE(shownAtAQuarter(bar));
     testutil::saveScreenshot(&bar, QStringLiteral("toolbar-vertical"));
     // The arrow: right, then a second click during the move repeats the same target.
     QElapsedTimer clock;
@@ -145,9 +152,7 @@ TEST(SidebarDisplay, AMoveCutShortByAnotherIsFreedAndTheLastOneDocks)
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
     SidebarDialog bar;
-    bar.show();
-    bar.setScale(0.25f);
-    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    ASSERT_TRUE(shownAtAQuarter(bar));
     // Sent across the screen, then made horizontal before it arrives: the first move is cut
     // short and goes; the strip docks at the top.
     bar.attachRight();
@@ -239,9 +244,7 @@ TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindowAndPassesAWai
     ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == &editor && line->hasFocus(); }, 3000));
 
     SidebarDialog bar;
-    bar.show();
-    bar.setScale(0.25f);
-    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    ASSERT_TRUE(shownAtAQuarter(bar));
     auto* copy = bar.findChild<OX::ToolButton*>(QStringLiteral("copyButton"));
     int clicks = 0;
     QObject::connect(copy, &QAbstractButton::clicked, [&]() { ++clicks; });
