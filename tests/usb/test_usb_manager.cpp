@@ -70,11 +70,45 @@ std::unique_ptr<QUsbManager> makeManager(const std::shared_ptr<fakeusb::State>& 
     return std::make_unique<QUsbManager>(std::make_unique<fakeusb::Backend>(s), intervalMs);
 }
 
+std::shared_ptr<fakeusb::State> hotplugBus(const FilterList& initial)
+{
+    auto s = std::make_shared<fakeusb::State>();
+    s->bus = initial;
+    s->hotplug = true;
+    return s;
+}
+
 void setBus(fakeusb::State& s, const FilterList& bus)
 {
     std::lock_guard<std::mutex> lock(s.mutex);
     s.bus = bus;
 }
+
+// A watcher over a scripted bus, and the record of its reports.
+struct WatchedBus : ::testing::Test {
+    // Starts the watcher over bus, looking at it every intervalMs.
+    void watch(std::shared_ptr<fakeusb::State> bus, int intervalMs)
+    {
+        s = std::move(bus);
+        m = makeManager(s, intervalMs);
+        rec = std::make_unique<Recorder>(*m);
+    }
+
+    std::shared_ptr<fakeusb::State> s;
+    // Declared before the watcher, so that it still records while the watcher stops.
+    std::unique_ptr<Recorder> rec;
+    std::unique_ptr<QUsbManager> m;
+};
+
+// A watcher polling a scripted bus.
+struct UsbManagerPolling : WatchedBus {
+    // Starts it over a bus holding initial: true once it waits at its first gated poll.
+    bool startAtGate(const FilterList& initial)
+    {
+        watch(pollingBus(initial), 1);
+        return s->waitForGate();
+    }
+};
 
 } // namespace
 
@@ -112,34 +146,29 @@ TEST(UsbManager, WatchedFiltersKeepNoDuplicates)
     EXPECT_EQ(m->findDevice(kDongle, {}), -1);
 }
 
-TEST(UsbManagerPolling, DevicePresentAtStartIsNotReportedButIsPresent)
+TEST_F(UsbManagerPolling, DevicePresentAtStartIsNotReportedButIsPresent)
 {
-    auto s = pollingBus({kHub, kDongle});
-    auto m = makeManager(s);
-    Recorder rec(*m);
+    watch(pollingBus({ kHub, kDongle }), 1);
     ASSERT_TRUE(m->isRunning());
     EXPECT_FALSE(m->usesHotplug());
     ASSERT_TRUE(s->waitForGate());
     ASSERT_TRUE(s->poll());
     ASSERT_TRUE(s->poll());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
     EXPECT_TRUE(m->isPresent(kDongle));
     EXPECT_FALSE(m->isPresent(kMouse));
     // The registered filters play no part in presence.
     EXPECT_TRUE(m->watchedDevices().isEmpty());
 }
 
-TEST(UsbManagerPolling, OnePollReportsArrivalsBeforeDepartures)
+TEST_F(UsbManagerPolling, OnePollReportsArrivalsBeforeDepartures)
 {
-    auto s = pollingBus({kHub, kMouse});
-    auto m = makeManager(s);
-    Recorder rec(*m);
-    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(startAtGate({ kHub, kMouse }));
 
     // Two arrivals in one poll: one report, in bus order, for every device (registered or not).
     setBus(*s, {kHub, kDisk, kMouse, kDongle});
     ASSERT_TRUE(s->poll());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 1);
     EXPECT_TRUE(r[0].inserted);
     EXPECT_EQ(r[0].filters, (FilterList{kDisk, kDongle}));
@@ -148,7 +177,7 @@ TEST(UsbManagerPolling, OnePollReportsArrivalsBeforeDepartures)
     // Arrival and departures in the same poll: the arrival comes first.
     setBus(*s, {kDongle, DeviceFilter{1, 2}});
     ASSERT_TRUE(s->poll());
-    r = rec.reports();
+    r = rec->reports();
     ASSERT_EQ(r.size(), 3);
     EXPECT_TRUE(r[1].inserted);
     EXPECT_EQ(r[1].filters, (FilterList{DeviceFilter{1, 2}}));
@@ -157,41 +186,35 @@ TEST(UsbManagerPolling, OnePollReportsArrivalsBeforeDepartures)
     EXPECT_FALSE(m->isPresent(kMouse));
 }
 
-TEST(UsbManagerPolling, PlugAndUnplugBetweenPollsIsNotReported)
+TEST_F(UsbManagerPolling, PlugAndUnplugBetweenPollsIsNotReported)
 {
-    auto s = pollingBus({kHub});
-    auto m = makeManager(s);
-    Recorder rec(*m);
-    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(startAtGate({ kHub }));
     setBus(*s, {kHub, kDongle});
     setBus(*s, {kHub});
     ASSERT_TRUE(s->poll());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
     EXPECT_FALSE(m->isPresent(kDongle));
 }
 
-TEST(UsbManagerPolling, DuplicateIdsCountAsOneDevice)
+TEST_F(UsbManagerPolling, DuplicateIdsCountAsOneDevice)
 {
-    auto s = pollingBus({kDongle});
-    auto m = makeManager(s);
-    Recorder rec(*m);
-    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(startAtGate({ kDongle }));
 
     // A second dongle with the same ids arrives: nothing new to report.
     setBus(*s, {kDongle, kDongle});
     ASSERT_TRUE(s->poll());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
 
     // One of the two leaves: the ids are still on the bus.
     setBus(*s, {kDongle});
     ASSERT_TRUE(s->poll());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
     EXPECT_TRUE(m->isPresent(kDongle));
 
     // The last one leaves.
     setBus(*s, {});
     ASSERT_TRUE(s->poll());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 1);
     EXPECT_FALSE(r[0].inserted);
     EXPECT_EQ(r[0].filters, (FilterList{kDongle}));
@@ -199,18 +222,15 @@ TEST(UsbManagerPolling, DuplicateIdsCountAsOneDevice)
     // Two with equal ids arrive together: both entries are reported.
     setBus(*s, {kDongle, kDongle});
     ASSERT_TRUE(s->poll());
-    r = rec.reports();
+    r = rec->reports();
     ASSERT_EQ(r.size(), 2);
     EXPECT_TRUE(r[1].inserted);
     EXPECT_EQ(r[1].filters, (FilterList{kDongle, kDongle}));
 }
 
-TEST(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
+TEST_F(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
 {
-    auto s = pollingBus({kHub, kDongle});
-    auto m = makeManager(s);
-    Recorder rec(*m);
-    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(startAtGate({ kHub, kDongle }));
     {
         std::lock_guard<std::mutex> lock(s->mutex);
         s->listOk = false;
@@ -218,7 +238,7 @@ TEST(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
     }
     ASSERT_TRUE(s->poll());
     ASSERT_TRUE(s->poll());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
     EXPECT_TRUE(m->isPresent(kDongle));
 
     // Readable again, with the dongle gone: exactly one departure.
@@ -228,17 +248,15 @@ TEST(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
         s->bus = {kHub};
     }
     ASSERT_TRUE(s->poll());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 1);
     EXPECT_FALSE(r[0].inserted);
     EXPECT_EQ(r[0].filters, (FilterList{kDongle}));
 }
 
-TEST(UsbManagerPolling, ReportsReachTheGuiThreadQueued)
+TEST_F(UsbManagerPolling, ReportsReachTheGuiThreadQueued)
 {
-    auto s = pollingBus({});
-    auto m = makeManager(s);
-    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(startAtGate({}));
     QList<FilterList> got;
     bool onGuiThread = false;
     QObject receiver;
@@ -253,19 +271,18 @@ TEST(UsbManagerPolling, ReportsReachTheGuiThreadQueued)
     EXPECT_EQ(got.first(), (FilterList{kDongle}));
 }
 
-TEST(UsbManagerPolling, DirectComparisonFollowsTheSameRules)
+TEST_F(UsbManagerPolling, DirectComparisonFollowsTheSameRules)
 {
     // monitorDevices is also a slot of its own; with an inert watcher it can be driven
     // directly.
-    auto s = pollingBus({kHub});
-    s->openOk = false;
-    auto m = makeManager(s);
-    Recorder rec(*m);
+    auto bus = pollingBus({ kHub });
+    bus->openOk = false;
+    watch(bus, 1);
     EXPECT_FALSE(m->isRunning());
     m->monitorDevices({kHub, kDongle});
     m->monitorDevices({kDongle});
     m->monitorDevices({kDongle});
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 2); // the third look changed nothing
     EXPECT_TRUE(r[0].inserted);
     EXPECT_EQ(r[0].filters, (FilterList{kHub, kDongle}));
@@ -276,24 +293,15 @@ TEST(UsbManagerPolling, DirectComparisonFollowsTheSameRules)
 
 namespace {
 
-std::shared_ptr<fakeusb::State> hotplugBus(const FilterList& initial)
-{
-    auto s = std::make_shared<fakeusb::State>();
-    s->bus = initial;
-    s->hotplug = true;
-    return s;
-}
-
 // A watcher in hot-plug mode over a scripted bus, and the record of its reports.
-struct UsbManagerHotplug : ::testing::Test {
+struct UsbManagerHotplug : WatchedBus {
     // Starts the watcher over a bus holding initial; script sets the bus up before it starts.
     void start(const FilterList& initial, const std::function<void(fakeusb::State&)>& script = {})
     {
-        s = hotplugBus(initial);
+        auto bus = hotplugBus(initial);
         if (script)
-            script(*s);
-        m = makeManager(s, 20);
-        rec = std::make_unique<Recorder>(*m);
+            script(*bus);
+        watch(bus, 20);
     }
     // Starts with event handling that fails at once and plugs the dongle in: true once a poll
     // has reported it.
@@ -303,11 +311,6 @@ struct UsbManagerHotplug : ::testing::Test {
         s->setBus({ kHub, kDongle });
         return testutil::waitUntil([&] { return rec->count() == 1; });
     }
-
-    std::shared_ptr<fakeusb::State> s;
-    // Declared before the watcher, so that it still records while the watcher stops.
-    std::unique_ptr<Recorder> rec;
-    std::unique_ptr<QUsbManager> m;
 };
 
 } // namespace
