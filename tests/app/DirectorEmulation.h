@@ -50,6 +50,12 @@ struct Recorder {
         });
     }
 
+    // True once the director has told of count connected dongles in all, within five seconds.
+    bool waitConnected(int count) const
+    {
+        return testutil::waitUntil([&] { return connected.size() == count; }, 5000);
+    }
+
     int headsetMasks(quint32 mask) const
     {
         int n = 0;

@@ -49,7 +49,7 @@ TEST(DirectorConnection, DonglePresentAtStartIsOpenedOnceAfterTheDelay)
     EXPECT_EQ(d->serialPort(), nullptr) << "opened before the delay";
     EXPECT_EQ(t.emulator.receivedCount(), 0);
 
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     EXPECT_EQ(r.connected.first(), d->dongle());
     ASSERT_NE(d->serialPort(), nullptr);
     EXPECT_TRUE(d->serialPort()->isOpen());
@@ -85,7 +85,7 @@ TEST(DirectorConnection, BusAndSecondStartAreWatchedOnceTheWindowHasBeenDrawn)
 
     // The dongle plugged in before the start is found, and a second start is heard.
     fake->drawFirstSight();
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     QLocalSocket client;
     client.connectToServer(t.h.serverName);
     EXPECT_TRUE(client.waitForConnected(testutil::scaled(1000)));
@@ -106,7 +106,7 @@ TEST(DirectorConnection, DongleListedTwiceKeepsOnePortAndOneDongle)
     // Each entry raises the busy indicator "Dongle\nconnected" and schedules its own attempt.
     EXPECT_EQ(r.progressTitles.count(QStringLiteral("Dongle\nconnected")), 4);
 
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     Dongle* dongle = d->dongle();
     QSerialPort* port = d->serialPort();
     spin(150);
@@ -170,7 +170,7 @@ TEST(DirectorConnection, APortThatDoesNotOpenIsDroppedAndTheNextTaken)
     EXPECT_TRUE(log.contains(QStringLiteral("Unable to open serial device: /nonexistent/ttyGONE (")));
     ASSERT_NE(d->serialPort(), nullptr);
     EXPECT_TRUE(d->serialPort()->isOpen());
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
 }
 
 // A dongle port that is listed but does not open at first (the system still setting it up, or
@@ -192,7 +192,7 @@ TEST(DirectorConnection, AListedDonglePortThatDoesNotOpenYetIsTriedAgain)
     ASSERT_TRUE(waitUntil([&] { return log.count(QStringLiteral("Unable to open serial device: ")) >= 2; }, 5000))
         << "the port is not tried again";
     location = t.emulator.portPath();
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     EXPECT_TRUE(t.h.messages.isEmpty());
 }
 
@@ -269,7 +269,7 @@ TEST(DirectorConnection, OtherStartFailureIsAWarningAndTheDongleCanComeBack)
     t.emulator.removeFault(fault);
     d->onUsbDeviceRemoved(dongleList());
     d->onUsbDeviceInserted(dongleList());
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     EXPECT_TRUE(box.about.first().isNull());
 }
 
@@ -289,7 +289,7 @@ TEST(DirectorConnection, ADongleThatWorksClosesTheIncompatibleOnesBoxWithoutQuit
     t.emulator.updateDongle([](emu::DongleModel& m) { m.revision = Dongle::protocolRevision(); });
     d->onUsbDeviceRemoved(dongleList());
     d->onUsbDeviceInserted(dongleList());
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     EXPECT_TRUE(box.about.first().isNull()) << "the box would quit under the dongle that works";
     spin(50);
     EXPECT_EQ(t.h.quits, 0);
@@ -320,7 +320,7 @@ TEST(DirectorConnection, AnArrivalPulledOutBeforeItsDelayOpensNothingAndTheNextC
     // Timed when seen open, which a loaded machine can only make later, never earlier.
     ASSERT_TRUE(waitUntil([&] { return d->serialPort() != nullptr; }, 5000));
     EXPECT_GE(clock.elapsed(), secondArrival + delay * 3 / 4) << "opened before the second arrival's delay ended";
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
 }
 
 // A USB library that cannot be set up hears of no plug: the dongle's port is watched instead.
@@ -333,12 +333,12 @@ TEST(DirectorConnection, WithoutAUsbWatcherADonglePortThatAppearsIsConnected)
     OrvixDirector* d = t.h.create(true, 5);
     Recorder r(d);
     ASSERT_FALSE(d->usbManager()->isRunning());
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
 
     t.emulator.unplug();
     ASSERT_TRUE(waitUntil([&] { return !r.disconnected.isEmpty(); }, 3000));
     ASSERT_TRUE(t.emulator.plugIn());
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
+    ASSERT_TRUE(r.waitConnected(2));
 }
 
 TEST(DirectorRemoval, WithoutADongleStillReportsTheTeardown)
@@ -363,7 +363,7 @@ TEST(DirectorRemoval, OfTheConnectedDongleFromTheBus)
     ASSERT_TRUE(t.start());
     OrvixDirector* d = t.h.create(true, 5);
     Recorder r(d);
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     Dongle* dongle = d->dongle();
 
     {
@@ -385,11 +385,11 @@ TEST(DirectorRemoval, OfOneOfTwoDonglesConnectsTheOneStillListed)
     ASSERT_TRUE(t.start());
     OrvixDirector* d = t.h.create(true, 5);
     Recorder r(d);
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
 
     d->onUsbDeviceRemoved(dongleList());
     EXPECT_EQ(r.disconnected.size(), 1);
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
+    ASSERT_TRUE(r.waitConnected(2));
     EXPECT_NE(d->serialPort(), nullptr);
 }
 
@@ -419,7 +419,7 @@ TEST(DirectorRemoval, DuringStartDropsTheStartingDongleAndIgnoresItsEnd)
     // The dongle comes back and connects normally.
     t.emulator.clearFaults();
     d->onDongleConnected();
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
 }
 
 TEST(DirectorErrors, RepeatedCodeIsShownOnceAndOkClearsTheMemory)
@@ -463,7 +463,7 @@ TEST(DirectorProfiles, NoSelectedProfileStillConnectsAndNeverCrashesACallback)
     Recorder r(d);
 
     d->onDongleConnected();
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     EXPECT_EQ(r.dongleUpdates.last().second, quint32(DongleChangeMask::found));
 
     // The callbacks that read the selected profile work on its defaults.
@@ -530,7 +530,7 @@ TEST(DirectorRemoval, AReadFailureOnALiveLineKeepsTheDongleUntilFailuresLastWith
     ASSERT_TRUE(t.start());
     OrvixDirector* d = t.h.create(true, 5);
     Recorder r(d);
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     QPointer<QSocketNotifier> watcher = d->serialPort()->findChild<QSocketNotifier*>();
     ASSERT_TRUE(watcher && watcher->type() == QSocketNotifier::Read);
     LogCapture log;
@@ -562,7 +562,7 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
     ASSERT_TRUE(t.start());
     OrvixDirector* d = t.h.create(true, 5);
     Recorder r(d);
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     Dongle* dongle = d->dongle();
     LogCapture log;
 
@@ -583,7 +583,7 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
     // The next arrival connects again.
     ASSERT_TRUE(t.emulator.plugIn());
     d->onUsbDeviceInserted(dongleList());
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
+    ASSERT_TRUE(r.waitConnected(2));
 }
 
 namespace
@@ -617,7 +617,7 @@ TEST(DirectorRemoval, AFailingLineIsReadWithPausesThenConnectedAgainWhileListedE
     };
     OrvixDirector* d = t.h.create(true, 5);
     Recorder r(d);
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     QSignalSpy failedReads(d->serialPort(), &QSerialPort::errorOccurred);
     LogCapture log;
     auto line = std::make_unique<FailingLine>(d->serialPort());
@@ -629,7 +629,7 @@ TEST(DirectorRemoval, AFailingLineIsReadWithPausesThenConnectedAgainWhileListedE
     EXPECT_LE(failedReads.count(), 60); // a few hundred thousand without the pauses
     EXPECT_EQ(log.count(QStringLiteral("Dongle line lost: read failing without data for")), 1);
     // The port is still listed and a new opening of it works: the dongle is connected again.
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 2; }, 5000));
+    ASSERT_TRUE(r.waitConnected(2));
 
     // Lost again at once, and now nothing answers: the attempts go on counting (the line worked
     // only briefly), then the person is asked once to re-plug the dongle.

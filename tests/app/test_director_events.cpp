@@ -34,7 +34,7 @@ struct RunningHeadset : EmulatedDongle {
         d = h.create(true, 5);
         r = std::make_unique<Recorder>(d);
         d->start();
-        if (!waitUntil([&] { return r->connected.size() == 1; }, 5000))
+        if (!r->waitConnected(1))
             return false;
         if (!headsetRuns)
             return true;

@@ -44,6 +44,17 @@ struct RadioFixture : ::testing::Test {
     {
         return Frame::scp(packetId, cmd, lsb, msb, pan, own, dst);
     }
+    // The LINK's own parameter record, sent back to it to be applied.
+    Frame linkRecord(const LinkModel& l)
+    {
+        Frame apply;
+        apply.pid = pid::LPP;
+        apply.pan = l.pan;
+        apply.src = own;
+        apply.dst = l.address;
+        apply.payload = l.parameters;
+        return apply;
+    }
 };
 } // namespace
 
@@ -224,12 +235,7 @@ TEST_F(RadioFixture, LinkRequests)
     EXPECT_EQ(f->payload, l.parameters);
 
     // A clamp makes what was sent and what is stored differ; the reply is the stored record.
-    Frame apply;
-    apply.pid = pid::LPP;
-    apply.pan = l.pan;
-    apply.src = own;
-    apply.dst = l.address;
-    apply.payload = l.parameters;
+    Frame apply = linkRecord(l);
     apply.payload[0] = char(200);
     c->send(apply);
     f = next();
@@ -248,12 +254,7 @@ TEST_F(RadioFixture, LinkRequests)
 TEST_F(RadioFixture, ALinkRecordOutsideTheLinksLimitsIsAnError)
 {
     const LinkModel l = e.link(e.addLink());
-    Frame apply;
-    apply.pid = pid::LPP;
-    apply.pan = l.pan;
-    apply.src = own;
-    apply.dst = l.address;
-    apply.payload = l.parameters;
+    Frame apply = linkRecord(l);
     c->send(apply);
     ASSERT_TRUE(next());
     EXPECT_TRUE(e.errors().isEmpty());

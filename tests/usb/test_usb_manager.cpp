@@ -8,6 +8,7 @@
 #include <QMetaType>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -69,11 +70,45 @@ std::unique_ptr<QUsbManager> makeManager(const std::shared_ptr<fakeusb::State>& 
     return std::make_unique<QUsbManager>(std::make_unique<fakeusb::Backend>(s), intervalMs);
 }
 
+std::shared_ptr<fakeusb::State> hotplugBus(const FilterList& initial)
+{
+    auto s = std::make_shared<fakeusb::State>();
+    s->bus = initial;
+    s->hotplug = true;
+    return s;
+}
+
 void setBus(fakeusb::State& s, const FilterList& bus)
 {
     std::lock_guard<std::mutex> lock(s.mutex);
     s.bus = bus;
 }
+
+// A watcher over a scripted bus, and the record of its reports.
+struct WatchedBus : ::testing::Test {
+    // Starts the watcher over bus, looking at it every intervalMs.
+    void watch(std::shared_ptr<fakeusb::State> bus, int intervalMs)
+    {
+        s = std::move(bus);
+        m = makeManager(s, intervalMs);
+        rec = std::make_unique<Recorder>(*m);
+    }
+
+    std::shared_ptr<fakeusb::State> s;
+    // Declared before the watcher, so that it still records while the watcher stops.
+    std::unique_ptr<Recorder> rec;
+    std::unique_ptr<QUsbManager> m;
+};
+
+// A watcher polling a scripted bus.
+struct UsbManagerPolling : WatchedBus {
+    // Starts it over a bus holding initial: true once it waits at its first gated poll.
+    bool startAtGate(const FilterList& initial)
+    {
+        watch(pollingBus(initial), 1);
+        return s->waitForGate();
+    }
+};
 
 } // namespace
 
@@ -111,34 +146,29 @@ TEST(UsbManager, WatchedFiltersKeepNoDuplicates)
     EXPECT_EQ(m->findDevice(kDongle, {}), -1);
 }
 
-TEST(UsbManagerPolling, DevicePresentAtStartIsNotReportedButIsPresent)
+TEST_F(UsbManagerPolling, DevicePresentAtStartIsNotReportedButIsPresent)
 {
-    auto s = pollingBus({kHub, kDongle});
-    auto m = makeManager(s);
-    Recorder rec(*m);
+    watch(pollingBus({ kHub, kDongle }), 1);
     ASSERT_TRUE(m->isRunning());
     EXPECT_FALSE(m->usesHotplug());
     ASSERT_TRUE(s->waitForGate());
     ASSERT_TRUE(s->poll());
     ASSERT_TRUE(s->poll());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
     EXPECT_TRUE(m->isPresent(kDongle));
     EXPECT_FALSE(m->isPresent(kMouse));
     // The registered filters play no part in presence.
     EXPECT_TRUE(m->watchedDevices().isEmpty());
 }
 
-TEST(UsbManagerPolling, OnePollReportsArrivalsBeforeDepartures)
+TEST_F(UsbManagerPolling, OnePollReportsArrivalsBeforeDepartures)
 {
-    auto s = pollingBus({kHub, kMouse});
-    auto m = makeManager(s);
-    Recorder rec(*m);
-    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(startAtGate({ kHub, kMouse }));
 
     // Two arrivals in one poll: one report, in bus order, for every device (registered or not).
     setBus(*s, {kHub, kDisk, kMouse, kDongle});
     ASSERT_TRUE(s->poll());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 1);
     EXPECT_TRUE(r[0].inserted);
     EXPECT_EQ(r[0].filters, (FilterList{kDisk, kDongle}));
@@ -147,7 +177,7 @@ TEST(UsbManagerPolling, OnePollReportsArrivalsBeforeDepartures)
     // Arrival and departures in the same poll: the arrival comes first.
     setBus(*s, {kDongle, DeviceFilter{1, 2}});
     ASSERT_TRUE(s->poll());
-    r = rec.reports();
+    r = rec->reports();
     ASSERT_EQ(r.size(), 3);
     EXPECT_TRUE(r[1].inserted);
     EXPECT_EQ(r[1].filters, (FilterList{DeviceFilter{1, 2}}));
@@ -156,41 +186,35 @@ TEST(UsbManagerPolling, OnePollReportsArrivalsBeforeDepartures)
     EXPECT_FALSE(m->isPresent(kMouse));
 }
 
-TEST(UsbManagerPolling, PlugAndUnplugBetweenPollsIsNotReported)
+TEST_F(UsbManagerPolling, PlugAndUnplugBetweenPollsIsNotReported)
 {
-    auto s = pollingBus({kHub});
-    auto m = makeManager(s);
-    Recorder rec(*m);
-    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(startAtGate({ kHub }));
     setBus(*s, {kHub, kDongle});
     setBus(*s, {kHub});
     ASSERT_TRUE(s->poll());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
     EXPECT_FALSE(m->isPresent(kDongle));
 }
 
-TEST(UsbManagerPolling, DuplicateIdsCountAsOneDevice)
+TEST_F(UsbManagerPolling, DuplicateIdsCountAsOneDevice)
 {
-    auto s = pollingBus({kDongle});
-    auto m = makeManager(s);
-    Recorder rec(*m);
-    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(startAtGate({ kDongle }));
 
     // A second dongle with the same ids arrives: nothing new to report.
     setBus(*s, {kDongle, kDongle});
     ASSERT_TRUE(s->poll());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
 
     // One of the two leaves: the ids are still on the bus.
     setBus(*s, {kDongle});
     ASSERT_TRUE(s->poll());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
     EXPECT_TRUE(m->isPresent(kDongle));
 
     // The last one leaves.
     setBus(*s, {});
     ASSERT_TRUE(s->poll());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 1);
     EXPECT_FALSE(r[0].inserted);
     EXPECT_EQ(r[0].filters, (FilterList{kDongle}));
@@ -198,18 +222,15 @@ TEST(UsbManagerPolling, DuplicateIdsCountAsOneDevice)
     // Two with equal ids arrive together: both entries are reported.
     setBus(*s, {kDongle, kDongle});
     ASSERT_TRUE(s->poll());
-    r = rec.reports();
+    r = rec->reports();
     ASSERT_EQ(r.size(), 2);
     EXPECT_TRUE(r[1].inserted);
     EXPECT_EQ(r[1].filters, (FilterList{kDongle, kDongle}));
 }
 
-TEST(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
+TEST_F(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
 {
-    auto s = pollingBus({kHub, kDongle});
-    auto m = makeManager(s);
-    Recorder rec(*m);
-    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(startAtGate({ kHub, kDongle }));
     {
         std::lock_guard<std::mutex> lock(s->mutex);
         s->listOk = false;
@@ -217,7 +238,7 @@ TEST(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
     }
     ASSERT_TRUE(s->poll());
     ASSERT_TRUE(s->poll());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
     EXPECT_TRUE(m->isPresent(kDongle));
 
     // Readable again, with the dongle gone: exactly one departure.
@@ -227,17 +248,15 @@ TEST(UsbManagerPolling, UnreadableBusIsNotAnUnplug)
         s->bus = {kHub};
     }
     ASSERT_TRUE(s->poll());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 1);
     EXPECT_FALSE(r[0].inserted);
     EXPECT_EQ(r[0].filters, (FilterList{kDongle}));
 }
 
-TEST(UsbManagerPolling, ReportsReachTheGuiThreadQueued)
+TEST_F(UsbManagerPolling, ReportsReachTheGuiThreadQueued)
 {
-    auto s = pollingBus({});
-    auto m = makeManager(s);
-    ASSERT_TRUE(s->waitForGate());
+    ASSERT_TRUE(startAtGate({}));
     QList<FilterList> got;
     bool onGuiThread = false;
     QObject receiver;
@@ -252,19 +271,18 @@ TEST(UsbManagerPolling, ReportsReachTheGuiThreadQueued)
     EXPECT_EQ(got.first(), (FilterList{kDongle}));
 }
 
-TEST(UsbManagerPolling, DirectComparisonFollowsTheSameRules)
+TEST_F(UsbManagerPolling, DirectComparisonFollowsTheSameRules)
 {
     // monitorDevices is also a slot of its own; with an inert watcher it can be driven
     // directly.
-    auto s = pollingBus({kHub});
-    s->openOk = false;
-    auto m = makeManager(s);
-    Recorder rec(*m);
+    auto bus = pollingBus({ kHub });
+    bus->openOk = false;
+    watch(bus, 1);
     EXPECT_FALSE(m->isRunning());
     m->monitorDevices({kHub, kDongle});
     m->monitorDevices({kDongle});
     m->monitorDevices({kDongle});
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 2); // the third look changed nothing
     EXPECT_TRUE(r[0].inserted);
     EXPECT_EQ(r[0].filters, (FilterList{kHub, kDongle}));
@@ -275,21 +293,31 @@ TEST(UsbManagerPolling, DirectComparisonFollowsTheSameRules)
 
 namespace {
 
-std::shared_ptr<fakeusb::State> hotplugBus(const FilterList& initial)
-{
-    auto s = std::make_shared<fakeusb::State>();
-    s->bus = initial;
-    s->hotplug = true;
-    return s;
-}
+// A watcher in hot-plug mode over a scripted bus, and the record of its reports.
+struct UsbManagerHotplug : WatchedBus {
+    // Starts the watcher over a bus holding initial; script sets the bus up before it starts.
+    void start(const FilterList& initial, const std::function<void(fakeusb::State&)>& script = {})
+    {
+        auto bus = hotplugBus(initial);
+        if (script)
+            script(*bus);
+        watch(bus, 20);
+    }
+    // Starts with event handling that fails at once and plugs the dongle in: true once a poll
+    // has reported it.
+    bool startPollingAndSeeTheDongle()
+    {
+        start({ kHub }, [](fakeusb::State& b) { b.handleOk = false; });
+        s->setBus({ kHub, kDongle });
+        return testutil::waitUntil([&] { return rec->count() == 1; });
+    }
+};
 
 } // namespace
 
-TEST(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
+TEST_F(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
 {
-    auto s = hotplugBus({kHub});
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
+    start({ kHub });
     ASSERT_TRUE(m->isRunning());
     EXPECT_TRUE(m->usesHotplug());
     EXPECT_TRUE(m->isPresent(kHub));
@@ -298,7 +326,7 @@ TEST(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
     s->push(QtUsb::DeviceArrived, kMouse);
     s->push(QtUsb::DeviceLeft, kDongle);
     ASSERT_TRUE(s->drain());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 3);
     EXPECT_TRUE(r[0].inserted);
     EXPECT_EQ(r[0].filters, (FilterList{kDongle}));
@@ -315,33 +343,28 @@ TEST(UsbManagerHotplug, EachEventCarriesOneDeviceInOrder)
     EXPECT_EQ(s->listCalls, 1);
 }
 
-TEST(UsbManagerHotplug, ABusUnreadableAtStartIsReadAgainAndWhatItHoldsReported)
+TEST_F(UsbManagerHotplug, ABusUnreadableAtStartIsReadAgainAndWhatItHoldsReported)
 {
     // Plugged in before the start, and the first look failed: no event will ever name it.
-    auto s = hotplugBus({kHub, kDongle});
-    s->listOk = false;
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
+    start({ kHub, kDongle }, [](fakeusb::State& b) { b.listOk = false; });
     EXPECT_FALSE(m->isPresent(kDongle));
     {
         std::lock_guard<std::mutex> lock(s->mutex);
         s->listOk = true;
     }
-    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() == 1; }));
-    EXPECT_TRUE(rec.reports()[0].inserted);
-    EXPECT_EQ(rec.reports()[0].filters, (FilterList{kHub, kDongle}));
+    ASSERT_TRUE(testutil::waitUntil([&] { return rec->count() == 1; }));
+    EXPECT_TRUE(rec->reports()[0].inserted);
+    EXPECT_EQ(rec->reports()[0].filters, (FilterList { kHub, kDongle }));
     EXPECT_TRUE(m->isPresent(kDongle));
 }
 
-TEST(UsbManagerHotplug, DuplicateIdsLeaveOneBehind)
+TEST_F(UsbManagerHotplug, DuplicateIdsLeaveOneBehind)
 {
-    auto s = hotplugBus({kDongle});
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
+    start({ kDongle });
     s->push(QtUsb::DeviceArrived, kDongle);
     s->push(QtUsb::DeviceLeft, kDongle);
     ASSERT_TRUE(s->drain());
-    EXPECT_EQ(rec.count(), 2);
+    EXPECT_EQ(rec->count(), 2);
     EXPECT_TRUE(m->isPresent(kDongle));
     s->push(QtUsb::DeviceLeft, kDongle);
     ASSERT_TRUE(s->drain());
@@ -349,42 +372,35 @@ TEST(UsbManagerHotplug, DuplicateIdsLeaveOneBehind)
     // A departure of a device never seen is still reported.
     s->push(QtUsb::DeviceLeft, kDisk);
     ASSERT_TRUE(s->drain());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 4);
     EXPECT_EQ(r[3].filters, (FilterList{kDisk}));
 }
 
-TEST(UsbManagerHotplug, UnreadableDescriptorOrUnknownEventEmitsNothing)
+TEST_F(UsbManagerHotplug, UnreadableDescriptorOrUnknownEventEmitsNothing)
 {
-    auto s = hotplugBus({});
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
+    start({});
     s->push(QtUsb::DeviceArrived, std::nullopt);
     s->push(QtUsb::DeviceLeft, std::nullopt);
     s->push(4, kDongle);
     s->push(0, kDongle);
     ASSERT_TRUE(s->drain());
-    EXPECT_EQ(rec.count(), 0);
+    EXPECT_EQ(rec->count(), 0);
     EXPECT_FALSE(m->isPresent(kDongle));
 
     // The watcher keeps listening after them.
     s->push(QtUsb::DeviceArrived, kDongle);
     ASSERT_TRUE(s->drain());
-    EXPECT_EQ(rec.count(), 1);
+    EXPECT_EQ(rec->count(), 1);
 }
 
 // Event handling that fails at once would spin the watcher thread and miss every plug: the bus
 // is polled at the interval instead.
-TEST(UsbManagerHotplug, FailingEventHandlingPollsTheBusWithoutSpinning)
+TEST_F(UsbManagerHotplug, FailingEventHandlingPollsTheBusWithoutSpinning)
 {
-    auto s = hotplugBus({kHub});
-    s->handleOk = false;
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
-    s->setBus({kHub, kDongle});
-    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() == 1; }));
-    EXPECT_TRUE(rec.reports()[0].inserted);
-    EXPECT_EQ(rec.reports()[0].filters, (FilterList{kDongle}));
+    ASSERT_TRUE(startPollingAndSeeTheDongle());
+    EXPECT_TRUE(rec->reports()[0].inserted);
+    EXPECT_EQ(rec->reports()[0].filters, (FilterList { kDongle }));
     testutil::spin(100);
     std::lock_guard<std::mutex> lock(s->mutex);
     EXPECT_LT(s->handleCalls, 50) << "the watcher thread spins";
@@ -392,14 +408,9 @@ TEST(UsbManagerHotplug, FailingEventHandlingPollsTheBusWithoutSpinning)
 
 // The events the library held back while its handling failed come once it works again: the
 // polls reported those changes already, so each device is reported once and counted once.
-TEST(UsbManagerHotplug, EventsHeldBackWhilePollingAreNotReportedAgain)
+TEST_F(UsbManagerHotplug, EventsHeldBackWhilePollingAreNotReportedAgain)
 {
-    auto s = hotplugBus({kHub});
-    s->handleOk = false;
-    auto m = makeManager(s, 20);
-    Recorder rec(*m);
-    s->setBus({kHub, kDongle});
-    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() == 1; }));
+    ASSERT_TRUE(startPollingAndSeeTheDongle());
     {
         // Held back by the library, then the handling works again; a mouse plugged meanwhile
         // was seen by neither a poll nor an event.
@@ -409,9 +420,9 @@ TEST(UsbManagerHotplug, EventsHeldBackWhilePollingAreNotReportedAgain)
         s->bus = {kHub, kDongle, kMouse};
         s->handleOk = true;
     }
-    ASSERT_TRUE(testutil::waitUntil([&] { return rec.count() >= 2; }));
+    ASSERT_TRUE(testutil::waitUntil([&] { return rec->count() >= 2; }));
     ASSERT_TRUE(s->drain());
-    auto r = rec.reports();
+    auto r = rec->reports();
     ASSERT_EQ(r.size(), 2);
     EXPECT_EQ(r[1].filters, (FilterList{kMouse}));
 
@@ -419,7 +430,7 @@ TEST(UsbManagerHotplug, EventsHeldBackWhilePollingAreNotReportedAgain)
     s->setBus({kHub, kMouse});
     s->push(QtUsb::DeviceLeft, kDongle);
     ASSERT_TRUE(s->drain());
-    EXPECT_EQ(rec.count(), 3);
+    EXPECT_EQ(rec->count(), 3);
     EXPECT_FALSE(m->isPresent(kDongle));
 }
 

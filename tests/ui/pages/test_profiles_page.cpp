@@ -27,6 +27,10 @@ using testutil::onNextBox;
 namespace
 {
 
+// The sliders that show the fractions showFractions sets.
+const char* const kFractionSliders[]
+    = { "tremorFilter_pac", "hmHorizontalRange", "hmVertialRange", "mouseSpeed" };
+
 struct ProfilesFixture : ::testing::Test {
     ~ProfilesFixture() override { delete page; }
 
@@ -66,6 +70,15 @@ struct ProfilesFixture : ::testing::Test {
         return store()->indexOf(QStringLiteral("Shaky"));
     }
     MouseProfile* selected() { return store()->selectedProfile(); }
+    // The selected profile's tremor filter, both view angles and speed all at f, shown.
+    void showFractions(float f)
+    {
+        selected()->setTremorFilter(f);
+        selected()->setHorizontalViewAnglePercent(f);
+        selected()->setVerticalViewAnglePercent(f);
+        selected()->setMouseSpeedPercent(f);
+        page->onProfileChanged();
+    }
     template <typename T> T* child(const char* name) { return page->findChild<T*>(QLatin1String(name)); }
     QSlider* inner(const char* slider) { return child<QWidget>(slider)->findChild<QSlider*>(); }
     // A person's press and release on the handle, without moving it.
@@ -109,22 +122,13 @@ TEST_F(ProfilesFixture, EveryHundredthLoadsAsItsPositionAndAnUnmovedReleaseEdits
 {
     openOffline();
     for (int k = 0; k <= 100; ++k) {
-        const float f = float(k) / 100.0f;
-        selected()->setTremorFilter(f);
-        selected()->setHorizontalViewAnglePercent(f);
-        selected()->setVerticalViewAnglePercent(f);
-        selected()->setMouseSpeedPercent(f);
-        page->onProfileChanged();
-        for (const char* s : { "tremorFilter_pac", "hmHorizontalRange", "hmVertialRange", "mouseSpeed" })
+        showFractions(float(k) / 100.0f);
+        for (const char* s : kFractionSliders)
             ASSERT_EQ(inner(s)->value(), k) << s << " at " << k;
     }
     // A value between hundredths (0.537) shows rounded: letting go of a handle keeps it all the same.
     for (float f : { 0.53f, 0.59f, 0.537f }) {
-        selected()->setTremorFilter(f);
-        selected()->setHorizontalViewAnglePercent(f);
-        selected()->setVerticalViewAnglePercent(f);
-        selected()->setMouseSpeedPercent(f);
-        page->onProfileChanged();
+        showFractions(f);
         for (const char* s : { "tremorFilter_pac", "hmHorizontalRange", "hmVertialRange" })
             releaseHandle(s);
         EXPECT_TRUE(page->editedProfile().isEqual(*selected(), false)) << f;
@@ -143,12 +147,8 @@ TEST_F(ProfilesFixture, AHalfWayValueShowsAsThePercentUploaded)
 {
     openOffline();
     for (float f : { 0.005f, 0.145f, 0.205f, 0.535f }) {
-        selected()->setTremorFilter(f);
-        selected()->setHorizontalViewAnglePercent(f);
-        selected()->setVerticalViewAnglePercent(f);
-        selected()->setMouseSpeedPercent(f);
-        page->onProfileChanged();
-        for (const char* s : { "tremorFilter_pac", "hmHorizontalRange", "hmVertialRange", "mouseSpeed" })
+        showFractions(f);
+        for (const char* s : kFractionSliders)
             EXPECT_EQ(inner(s)->value(), int(Dongle::percentFromFraction(f))) << s << " at " << f;
     }
 }

@@ -43,7 +43,7 @@ TEST(ShellQuit, WithADongleAutomaticZeroingIsSwitchedOnBeforeQuitting)
     OrvixDirector* d = t.bringUp();
     ASSERT_NE(d, nullptr);
     Recorder r(d);
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     t.emulator.updateDongle([](emu::DongleModel& m) { m.autoZero = false; });
     const int mark = t.emulator.mark();
     // Shift held from the toolbar for the headset: nothing would release it after the quit.
@@ -128,7 +128,7 @@ TEST(ShellQuit, ADongleThatNeverAnswersStillLetsTheApplicationQuit)
     OrvixDirector* d = t.bringUp();
     ASSERT_NE(d, nullptr);
     Recorder r(d);
-    ASSERT_TRUE(waitUntil([&] { return r.connected.size() == 1; }, 5000));
+    ASSERT_TRUE(r.waitConnected(1));
     t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(18)));
 
     t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);

@@ -100,8 +100,14 @@ struct Form {
         window.resize(560, 160);
         field->setGeometry(40, 60, 200, 30);
         window.show();
+        activate();
+    }
+    // Makes the window the active one (the offscreen platform activates every dialog shown):
+    // true once it is.
+    bool activate()
+    {
         QApplication::setActiveWindow(&window);
-        waitUntil([this] { return window.isActiveWindow(); }, 2000);
+        return waitUntil([this] { return window.isActiveWindow(); }, 2000);
     }
     void send(QEvent::Type type)
     {
@@ -113,8 +119,7 @@ struct Form {
 TEST(Bubble, StandsBesideTheFieldAndFollowsItsWindow)
 {
     Form form;
-    QApplication::setActiveWindow(&form.window); // the offscreen platform activates shown dialogs
-    ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
+    ASSERT_TRUE(form.activate());
     OX::WarningBubble bubble;
     bubble.showBubble(form.field, OX::Bubble::Right, QStringLiteral("The passwords differ"));
     ASSERT_TRUE(bubble.isVisible());
@@ -147,8 +152,7 @@ TEST(Bubble, ShownAgainItStandsBesideItsNewTarget)
     auto* second = new QLineEdit(&form.window);
     second->setGeometry(40, 110, 200, 30);
     second->show();
-    QApplication::setActiveWindow(&form.window);
-    ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
+    ASSERT_TRUE(form.activate());
     OX::WarningBubble bubble;
     bubble.showBubble(form.field, OX::Bubble::Right, QStringLiteral("x"));
     ASSERT_TRUE(bubble.isVisible());
@@ -167,8 +171,7 @@ TEST(Bubble, ALongWarningWrapsInsideTheScreen)
     const QPoint moved(screen.right() + 1 - Room - form.field->geometry().right() - 1, screen.top() + 100);
     form.window.move(moved);
     ASSERT_TRUE(waitUntil([&] { return form.window.pos() == moved; }));
-    QApplication::setActiveWindow(&form.window);
-    ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
+    ASSERT_TRUE(form.activate());
     OX::WarningBubble bubble;
     const QString text = QStringLiteral("Seuls les lettres, les chiffres et les signes sans accents peuvent "
                                         "être utilisés, pas \u201c\u00e9\u201d.");
@@ -199,8 +202,7 @@ TEST(Bubble, AWithdrawnWarningDoesNotComeBackWithItsWindow)
     form.field->show();
     EXPECT_FALSE(bubble.isVisible());
     bubble.hideBubble(); // on a hidden bubble: nothing
-    QApplication::setActiveWindow(&form.window); // the offscreen platform activates shown dialogs
-    ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
+    ASSERT_TRUE(form.activate());
     bubble.showBubble(form.field, OX::Bubble::Below, QStringLiteral("x"));
     EXPECT_TRUE(bubble.isVisible());
 }
@@ -215,8 +217,7 @@ TEST(Bubble, AHiddenFieldKeepsItsBubbleAwayUntilItShows)
     form.field->setParent(part);
     part->show();
     form.field->show();
-    QApplication::setActiveWindow(&form.window);
-    ASSERT_TRUE(waitUntil([&] { return form.window.isActiveWindow(); }, 2000));
+    ASSERT_TRUE(form.activate());
     OX::WarningBubble bubble;
     bubble.showBubble(form.field, OX::Bubble::Right, QStringLiteral("x"));
     ASSERT_TRUE(bubble.isVisible());

@@ -2,6 +2,7 @@
 // the local web service: "Firmware" opened through the page controller (its menu tile stays
 // dim), a newer firmware downloaded and uploaded, then a dead LINK revived through Recovery, and
 // the dongle replugged at the end. A screenshot per step is kept for a person.
+#include "EmulatedShell.h"
 #include "app/DirectorEmulation.h"
 #include "common/gui_util.h"
 #include "common/private_runtime.h"
@@ -27,12 +28,7 @@ using testutil::waitUntil;
 namespace
 {
 
-struct FirmwareWalk : EmulatedDongle {
-    ShellDirectorUi* shell = nullptr;
-    OrvixDirector* d = nullptr;
-
-    MainWindow* window() const { return shell->mainWindow(); }
-    OX::PageController* pages() const { return window()->controller(); }
+struct FirmwareWalk : EmulatedShell {
     OX::FirmwarePage* page() const
     {
         return static_cast<OX::FirmwarePage*>(pages()->page(QStringLiteral("Firmware")));
@@ -40,18 +36,8 @@ struct FirmwareWalk : EmulatedDongle {
     QPushButton* next() const { return page()->findChild<QPushButton*>(QStringLiteral("nextButton")); }
     bool bringUp()
     {
-        if (!start())
-            return false;
-        h.bus->setBus(QtUsb::FilterList { Harness::dongleIds() });
-        auto ui = std::make_unique<ShellDirectorUi>();
-        shell = ui.get();
-        DirectorEnvironment env = h.environment(5);
-        quickTiming(env); // a LINK that does not answer is given up in a few hundred ms
-        h.director = std::make_unique<OrvixDirector>(h.parser, std::move(ui), std::move(env));
-        d = h.director.get();
-        pages()->setSlideDurationOverride(10);
-        d->start();
-        return waitUntil([&] { return d->dongle() != nullptr; }, 5000);
+        h.tweak = quickTiming; // a LINK that does not answer is given up in a few hundred ms
+        return startShell() && waitUntil([&] { return d->dongle() != nullptr; }, 5000);
     }
     bool open()
     {

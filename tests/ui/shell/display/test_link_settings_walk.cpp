@@ -3,6 +3,7 @@
 // window at the place the widget is shown): "Link" from the Settings menu, the LINK's row,
 // "Settings", Next to the forward movement form, the "move_forward" handle dragged, "Apply";
 // then "Restore" and "Apply" bring the LINK its first record back. A screenshot per step is kept.
+#include "EmulatedShell.h"
 #include "app/DirectorEmulation.h"
 #include "common/gui_util.h"
 #include "common/private_runtime.h"
@@ -36,12 +37,7 @@ namespace
 constexpr int ForwardAngleByte = 0;
 constexpr double DraggedForwardAngle = 30.0;
 
-struct LinkSettingsWalk : EmulatedDongle {
-    ShellDirectorUi* shell = nullptr;
-    OrvixDirector* d = nullptr;
-
-    MainWindow* window() const { return shell->mainWindow(); }
-    OX::PageController* pages() const { return window()->controller(); }
+struct LinkSettingsWalk : EmulatedShell {
     OX::LinkSelectionPage* selection() const
     {
         return static_cast<OX::LinkSelectionPage*>(pages()->page(QStringLiteral("Link")));
@@ -64,16 +60,7 @@ struct LinkSettingsWalk : EmulatedDongle {
         emu::LinkModel link;
         link.address = 3;
         emulator.addLink(link);
-        if (!start())
-            return false;
-        h.bus->setBus(QtUsb::FilterList { Harness::dongleIds() });
-        auto ui = std::make_unique<ShellDirectorUi>();
-        shell = ui.get();
-        h.director = std::make_unique<OrvixDirector>(h.parser, std::move(ui), h.environment(5));
-        d = h.director.get();
-        pages()->setSlideDurationOverride(10);
-        d->start();
-        return waitUntil([&] { return d->headset() && d->headset()->isRunning(); }, 5000);
+        return startShell() && waitUntil([&] { return d->headset() && d->headset()->isRunning(); }, 5000);
     }
 
     // The pointer as a person moves it: the window takes the event at the place widget shows

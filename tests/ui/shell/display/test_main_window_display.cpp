@@ -2,6 +2,7 @@
 // headset: its size and place, its flags, close, the menu's pages and submenus, home and help
 // slides, the pairing page opened by an empty channel map, and what pages get before they
 // appear. Screenshots of the menu and of a slide halfway are kept for a person.
+#include "EmulatedShell.h"
 #include "app/DirectorEmulation.h"
 #include "common/FakePageContainer.h"
 #include "common/gui_util.h"
@@ -32,27 +33,13 @@ using testutil::waitUntil;
 namespace
 {
 
-struct EmulatedWindow : EmulatedDongle {
-    ShellDirectorUi* shell = nullptr;
-    OrvixDirector* d = nullptr;
-
-    MainWindow* window() const { return shell->mainWindow(); }
-    OX::PageController* pages() const { return window()->controller(); }
+struct EmulatedWindow : EmulatedShell {
     bool bringUp(bool plugged, bool headset)
     {
         if (headset)
             emulator.addHeadset();
-        if (plugged) {
-            if (!start())
-                return false;
-            h.bus->setBus(QtUsb::FilterList { Harness::dongleIds() });
-        }
-        auto ui = std::make_unique<ShellDirectorUi>();
-        shell = ui.get();
-        h.director = std::make_unique<OrvixDirector>(h.parser, std::move(ui), h.environment(5));
-        d = h.director.get();
-        pages()->setSlideDurationOverride(10);
-        d->start();
+        if (!startShell(plugged))
+            return false;
         if (plugged && !waitUntil([&] { return d->dongle() != nullptr; }, 5000))
             return false;
         return !headset || waitUntil([&] { return d->headset() && d->headset()->isRunning(); }, 5000);

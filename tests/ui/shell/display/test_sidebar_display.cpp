@@ -57,6 +57,33 @@ void release(SidebarDialog& bar, QPoint global)
     QApplication::sendEvent(&bar, &up);
 }
 
+// Shown at a quarter of its size: true once docked at the middle of the primary screen's left
+// edge.
+bool shownAtAQuarter(SidebarDialog& bar)
+{
+    bar.show();
+    bar.setScale(0.25f);
+    return docked(bar, SidebarDialog::Left, { 0, 279 });
+}
+
+// Dragged onto the second screen and let go there: true once docked at that screen's left edge,
+// at the point given.
+bool dropOnSecondScreen(SidebarDialog& bar, QPoint at)
+{
+    bar.move(2000, 100);
+    bar.attachLeft();
+    return docked(bar, SidebarDialog::Left, at);
+}
+
+// The primary screen and, to its right, a lower second one; the director whose settings the
+// toolbar follows once attached to it.
+struct TwoScreensAndDirector {
+    FakeScreens screens { QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024) };
+    directortest::Harness h;
+    OrvixDirector director { h.parser, std::make_unique<QuietDirectorUi>(), h.environment(10) };
+    SidebarDialog bar;
+};
+
 } // namespace
 
 TEST(SidebarDisplay, SizeComesFromTheScreenAndTheScale)
@@ -89,9 +116,7 @@ TEST(SidebarDisplay, DocksToEachEdgeAndSnapsToTheNearerOne)
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
     SidebarDialog bar;
-    bar.show();
-    bar.setScale(0.25f);
-    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    ASSERT_TRUE(shownAtAQuarter(bar));
     testutil::saveScreenshot(&bar, QStringLiteral("toolbar-vertical"));
     // The arrow: right, then a second click during the move repeats the same target.
     QElapsedTimer clock;
@@ -127,9 +152,7 @@ TEST(SidebarDisplay, AMoveCutShortByAnotherIsFreedAndTheLastOneDocks)
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
     SidebarDialog bar;
-    bar.show();
-    bar.setScale(0.25f);
-    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    ASSERT_TRUE(shownAtAQuarter(bar));
     // Sent across the screen, then made horizontal before it arrives: the first move is cut
     // short and goes; the strip docks at the top.
     bar.attachRight();
@@ -156,17 +179,13 @@ TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
 {
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
-    FakeScreens screens(QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024));
-    directortest::Harness h;
-    OrvixDirector director(h.parser, std::make_unique<QuietDirectorUi>(), h.environment(10));
-    SidebarDialog bar;
-    bar.attach(&director);
+    TwoScreensAndDirector rig;
+    SidebarDialog& bar = rig.bar;
+    bar.attach(&rig.director);
     ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
     // Dragged onto the second screen: docks there.
-    bar.move(2000, 100);
-    bar.attachLeft();
-    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 251 }));
-    director.settings()->setSidebarStickedToPromaryScreen(true);
+    ASSERT_TRUE(dropOnSecondScreen(bar, { 1920, 251 }));
+    rig.director.settings()->setSidebarStickedToPromaryScreen(true);
     ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
     bar.move(2000, 100);
     bar.attachRight();
@@ -180,9 +199,7 @@ TEST(SidebarDisplay, ADragDocksOnTheScreenItWasLetGoOn)
     FakeScreens screens(QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024));
     SidebarDialog bar;
     bar.setScale(0.25f);
-    bar.move(2000, 100);
-    bar.attachLeft();
-    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 251 }));
+    ASSERT_TRUE(dropOnSecondScreen(bar, { 1920, 251 }));
     // Pulled a little to the left, held by its middle: the pointer is let go on the second
     // screen, the strip's corner is over the first one. It goes back to the edge it came from,
     // not across the whole first screen to its far edge.
@@ -195,21 +212,17 @@ TEST(SidebarDisplay, TheToolbarStaysWholeOnAScreenWhenScreensDifferOrGo)
 {
     if (!testutil::hasDisplay())
         GTEST_SKIP() << "no display";
-    FakeScreens screens(QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024));
-    directortest::Harness h;
-    OrvixDirector director(h.parser, std::make_unique<QuietDirectorUi>(), h.environment(10));
-    director.settings()->setSidebarScale(1.f);
-    SidebarDialog bar;
-    bar.attach(&director);
-    bar.move(2000, 100); // on a lower second screen: cut to it
-    bar.attachLeft();
-    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 1920, 0 }));
+    TwoScreensAndDirector rig;
+    SidebarDialog& bar = rig.bar;
+    rig.director.settings()->setSidebarScale(1.f);
+    bar.attach(&rig.director);
+    ASSERT_TRUE(dropOnSecondScreen(bar, { 1920, 0 })); // on the lower second screen: cut to it
     EXPECT_EQ(bar.height(), 1024);
-    screens.second = QRect(); // unplugged: whole again at the primary screen's edge
+    rig.screens.second = QRect(); // unplugged: whole again at the primary screen's edge
     emit qGuiApp->screenRemoved(QGuiApplication::primaryScreen());
     ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 11 }));
     EXPECT_EQ(bar.height(), 1058);
-    screens.primary = QRect(0, 0, 1366, 768); // a smaller primary screen: sized for it
+    rig.screens.primary = QRect(0, 0, 1366, 768); // a smaller primary screen: sized for it
     emit qGuiApp->primaryScreenChanged(QGuiApplication::primaryScreen());
     ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 8 }));
     EXPECT_EQ(bar.height(), 752);
@@ -231,9 +244,7 @@ TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindowAndPassesAWai
     ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == &editor && line->hasFocus(); }, 3000));
 
     SidebarDialog bar;
-    bar.show();
-    bar.setScale(0.25f);
-    ASSERT_TRUE(docked(bar, SidebarDialog::Left, { 0, 279 }));
+    ASSERT_TRUE(shownAtAQuarter(bar));
     auto* copy = bar.findChild<OX::ToolButton*>(QStringLiteral("copyButton"));
     int clicks = 0;
     QObject::connect(copy, &QAbstractButton::clicked, [&]() { ++clicks; });

@@ -1,6 +1,7 @@
 // The pages whose layout depends on the language, in the application over the emulated dongle,
 // headset and a LINK at address 3: French and Hungarian on a 1366 x 768 screen, English on a
 // 1920 x 1080 one, saved for a person to look at; then unplugged, the pages that say so.
+#include "EmulatedShell.h"
 #include "app/DirectorEmulation.h"
 #include "common/gui_util.h"
 #include "common/private_runtime.h"
@@ -53,20 +54,19 @@ struct TranslatedPages : ::testing::TestWithParam<Run> {
             return false;
         return waitUntil([&] { return pages()->currentPageName() == name && !pages()->isSwitching(); }, 5000);
     }
-    OX::PageController* pages() const { return shell->mainWindow()->controller(); }
+    OX::PageController* pages() const { return app.pages(); }
     void shot(QString const& name)
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         testutil::pump();
-        testutil::saveScreenshot(shell->mainWindow(),
+        testutil::saveScreenshot(app.window(),
             QStringLiteral("translated-%1-%2-%3")
                 .arg(GetParam().language)
                 .arg(GetParam().area.width())
                 .arg(name));
     }
 
-    EmulatedDongle app;
-    ShellDirectorUi* shell = nullptr;
+    EmulatedShell app;
 };
 
 TEST_P(TranslatedPages, ShownForAPerson)
@@ -80,17 +80,11 @@ TEST_P(TranslatedPages, ShownForAPerson)
     emu::LinkModel indoor;
     indoor.address = 3;
     app.emulator.addLink(indoor);
-    ASSERT_TRUE(app.start());
-    app.h.bus->setBus(QtUsb::FilterList { Harness::dongleIds() });
-    auto ui = std::make_unique<ShellDirectorUi>();
-    shell = ui.get();
-    app.h.director = std::make_unique<OrvixDirector>(app.h.parser, std::move(ui), app.h.environment(5));
-    OrvixDirector* d = app.h.director.get();
-    pages()->setSlideDurationOverride(10);
-    d->start();
+    ASSERT_TRUE(app.startShell());
+    OrvixDirector* d = app.d;
     d->loadLanguage(QLatin1String(GetParam().language));
     // Every LINK setting reachable, so that every title is listed enabled.
-    shell->mainWindow()->getSettings()->setLinkProfileWizardState(QStringLiteral("turn_outer_deadzone"));
+    app.window()->getSettings()->setLinkProfileWizardState(QStringLiteral("turn_outer_deadzone"));
     ASSERT_TRUE(waitUntil([&] { return d->headset() && d->headset()->isRunning(); }, 5000));
 
     auto* selection = static_cast<OX::LinkSelectionPage*>(pages()->page(QStringLiteral("Link")));
