@@ -270,6 +270,8 @@ void Dongle::writeData(QByteArray const& bytes)
     if (!m_port || m_xmodemActive.load() || !m_port->isOpen())
         return;
     const qint64 written = m_port->write(bytes);
+    if (written > 0)
+        m_burstBytes += written;
     if (written == 0 && m_repeater && m_repeater->hasOperations())
         m_repeater->cancelAllOperations(false);
 }
@@ -533,9 +535,10 @@ void Dongle::processPacket(UHRType const& header, RingBuffer& ring)
     // Replies are matched also before initialization: the start sequence relies on it. A frame
     // read before the request's frame went out is not its answer: the dongle answers every copy
     // of a burst that reached it, and a late answer to the request before (the same command
-    // with another value, say) would end this one unwritten.
+    // with another value, say) would end this one unwritten. A frame still waiting in the port
+    // has not gone out either.
     WaitBlock* wait = m_currentWait.load();
-    if (wait && m_writtenBurst == m_burst.load()) {
+    if (wait && burstWentOut()) {
         const PacketData body(ring.peek(0, L), PacketData::LittleEndian);
         wait->verify(header, body);
     }
@@ -1047,7 +1050,11 @@ void Dongle::startRepeater(QByteArray const& bytes, int count, unsigned long int
             // Written on the GUI thread, which owns the port, unless the burst has ended by then.
             m_mailbox.post([this, frame, burst] {
                 if (burst == m_burst.load() && acceptsRequests()) {
-                    m_writtenBurst = burst;
+                    if (m_handedBurst != burst) {
+                        m_handedBurst = burst;
+                        m_burstBytes = 0;
+                        m_burstFrameSize = frame.size();
+                    }
                     emit write(frame);
                 }
             });
@@ -1055,6 +1062,15 @@ void Dongle::startRepeater(QByteArray const& bytes, int count, unsigned long int
                 pauseBurst(burst, intervalMs);
         });
     }
+}
+
+bool Dongle::burstWentOut() const
+{
+    // The port drops from its buffer what it has written to the line, and nothing clears the
+    // buffer while a burst runs: whatever it held before the burst is out, and the burst's
+    // first copy with it, once it holds no more than the copies handed after the first.
+    return m_handedBurst == m_burst.load() && m_port && m_burstBytes >= m_burstFrameSize
+        && m_port->bytesToWrite() <= m_burstBytes - m_burstFrameSize;
 }
 
 quint64 Dongle::endBurst()

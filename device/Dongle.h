@@ -404,8 +404,15 @@ private:
     std::atomic<bool> m_xmodemActive { false };
     std::atomic<bool> m_tearingDown { false };
     std::atomic<quint64> m_burst { 0 };
-    // The last burst that has written its frame (GUI thread only); none at first.
-    quint64 m_writtenBurst = ~quint64(0);
+    // The last burst that has handed its frame to the port (GUI thread only); none at first.
+    quint64 m_handedBurst = ~quint64(0);
+    // The bytes of that burst the port has taken, and the size of one copy of its frame. The
+    // port writes to the line from the event loop: its first copy has gone out only once the
+    // port holds no more than the copies handed after it.
+    qint64 m_burstBytes = 0;
+    qint64 m_burstFrameSize = 0;
+    // True once the first copy of the current burst has left the port for the line.
+    bool burstWentOut() const;
     std::mutex m_burstLock;
     std::condition_variable m_burstWake;
     mutable std::mutex m_registryLock;

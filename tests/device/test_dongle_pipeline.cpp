@@ -114,6 +114,26 @@ TEST_F(DonglePipelineTest, AnAnswerReadBeforeTheRequestWentOutIsNotItsAnswer)
     ASSERT_TRUE(testutil::waitUntil([&] { return off.calls == 1; }, 5000));
     EXPECT_EQ(off.codes, QList<int> { 4 });
     EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(18)), 0);
+
+    // Handed to the port is not gone out either: the dongle is busy, the line takes a few
+    // kilobytes, and auto-zero off waits in the port behind the rest when the late answer comes.
+    timing.repeatCount = 2;
+    dongle->setTiming(timing);
+    emulator->pauseReading(true);
+    QByteArray ahead;
+    for (int i = 0; i < 5000; ++i)
+        ahead += Frame::build(localHeader(), scpPayload(9));
+    port->write(ahead);
+    QObject context;
+    int copies = 0;
+    QObject::connect(dongle.get(), &Dongle::write, &context, [&] {
+        if (++copies == 1) // the first copy is in the port
+            emulator->injectFrame(emu::Frame::scp(emu::pid::DCP, 18, 0, 1, 0, 0, 0, 0x01));
+    });
+    Replies offAgain;
+    dongle->setMouseAutoZero(false, offAgain.resultCallback());
+    ASSERT_TRUE(testutil::waitUntil([&] { return offAgain.calls == 1; }));
+    EXPECT_EQ(offAgain.codes, QList<int> { 4 });
 }
 
 TEST_F(DonglePipelineTest, RequestsRunOneAfterAnotherInOrder)
