@@ -294,7 +294,9 @@ bool WaitBlock::verify(const UHRType& header, const PacketData& data)
         return false;
     // The data predicate looks at the payload only, never at the checksum after it.
     const PacketData payload = Frame::payloadOf(header, data);
-    if (m_predicate.refuses(header)) {
+    // An error record cut short of its code names no error: it refuses nothing, and the request
+    // waits on for its answer.
+    if (m_predicate.refuses(header) && payload.size() >= ERR::SizeOf) {
         const ERR err(payload);
         qDebug().noquote().nospace() << "*** WaitBlock <REFUSED> *** error " << int(err.code);
         report(&header, &data,

@@ -2,7 +2,7 @@
 // devices it hears; and the two fixed request lists (keyboard shortcuts, mouse profile).
 //
 // Local requests go to the dongle itself: DCP with PAN, source and destination 0, answered by
-// the echo of the command within 1000 ms. Remote requests carry PAN 1, the dongle's own address
+// the echo of its own record within 1000 ms. Remote requests carry PAN 1, the dongle's own address
 // as source and the device's address as destination, and are answered by an ACK within 3000 ms.
 #include "device/Dongle.h"
 
@@ -25,35 +25,22 @@ DataPredicate makeData(QByteArray const& pattern, QByteArray const& mask)
     return DataPredicate(pattern, mask);
 }
 
-// A payload whose first byte is the command.
-DataPredicate commandEcho(uchar command)
-{
-    return DataPredicate::commandEcho(command);
-}
-
-constexpr uchar ClickCommand = 10;
-constexpr uchar KeyCommand = 17;
-constexpr uchar ServiceModeCommand = 37;
-
 Header localHeader()
 {
     return Header(0, 0, 0, 0, PacketID::DCP, 0);
 }
 
-// The payload of the echo that answers a local command. Clicks and keys come in quick runs of
-// the same command (press, release; mouse button, then another; the keys of a shortcut, then
-// their release): the echo must be of this very record, or a late echo of the one before would
-// end this request before it is written and leave a key held. A page left before the dongle
-// entered service mode takes it out again at the enter's echo: a late echo of another copy of
-// the enter would end that exit unwritten and leave the dongle in service mode. Other commands
-// are answered by the echo of their command.
+// The payload of the echo that answers a local command: this very record. Commands come in
+// quick runs of the same command with another value (press, release; auto-zero on, then off;
+// entering service mode, then leaving it as a page is left; the settings of one mouse profile,
+// then another's). A busy dongle echoes the copies of the one before late, after the next has
+// gone out: taken for its echo, that would end the next request as done, its copies still in
+// the port would be dropped, and the dongle would keep the value before (a key held, the
+// dongle left in service mode, a setting reported written that is not).
 DataPredicate echoOf(SCP const& scp)
 {
-    if (scp.command == ClickCommand || scp.command == KeyCommand || scp.command == ServiceModeCommand) {
-        const QByteArray bytes = scp.getData().bytes();
-        return DataPredicate(bytes, QByteArray(bytes.size(), char(0xFF)));
-    }
-    return commandEcho(scp.command);
+    const QByteArray bytes = scp.getData().bytes();
+    return DataPredicate(bytes, QByteArray(bytes.size(), char(0xFF)));
 }
 
 SCPDescriptor localDescriptor(SCP const& scp)

@@ -155,6 +155,32 @@ TEST_F(DongleCommandsTest, ALateEchoOfTheKeyBeforeIsNoEchoOfTheRelease)
     emulator->setRequestHook({});
 }
 
+TEST_F(DongleCommandsTest, ALateEchoOfTheValueBeforeIsNoEchoOfTheNewOne)
+{
+    // A busy dongle echoes the copies of auto-zero on late, after auto-zero off went out: taken
+    // for the echo of off, it ended that request as done, and its copies still in the port were
+    // dropped, so the dongle kept auto-zero on. The same for a setting of a mouse profile.
+    fastTiming(0.05, 4);
+    auto echoOnWrite = [this](uchar command, uchar sent, uchar late) {
+        emulator->clearFaults();
+        emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(command)));
+        emu::Emulator* e = emulator.get();
+        emulator->setRequestHook([e, command, sent, late](emu::Frame const& f) {
+            if (f.pid == emu::pid::DCP && f.cmd() == command && f.msb() == sent)
+                e->injectFrame(emu::Frame { 0x01, 0, 0, 0, emu::pid::DCP, 11, bytes({ command, 0, late }) });
+            return false;
+        });
+    };
+    echoOnWrite(18, 0, 1);
+    EXPECT_EQ(run([&](auto cb) { dongle->setMouseAutoZero(false, cb); }), DongleResult::TimedOut);
+
+    echoOnWrite(26, 100, 50);
+    MouseProfile profile(nullptr);
+    profile.setMouseSpeedPercent(1.0f);
+    EXPECT_EQ(run([&](auto cb) { dongle->applyMouseProfile(profile, cb); }), DongleResult::TimedOut);
+    emulator->setRequestHook({});
+}
+
 TEST_F(DongleCommandsTest, AMouseProfileIsWrittenAsSevenParameters)
 {
     const MouseProfile profile(QStringLiteral("edge"), MouseMode::Relative, true, 5000, true, true, 0.5f, 0.8f, 0.6f,

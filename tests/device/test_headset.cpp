@@ -436,7 +436,8 @@ TEST_F(HeadsetTest, OnlyTheHeadsetsOwnErrorRecordRefusesAChannelMapAndEndsItAtOn
     other.devices << OrvixDevice(3, 0x81, 0x18);
 
     // Error records from the headset's address on another network id and from another address
-    // on its network come before its acknowledgement: neither refuses the map.
+    // on its network, and one of its own cut short of its error code, come before its
+    // acknowledgement: none refuses the map.
     const quint16 pan = headset->pan();
     const quint16 address = headset->address();
     const QByteArray error = QByteArray::fromHex("0101060300000000");
@@ -446,6 +447,7 @@ TEST_F(HeadsetTest, OnlyTheHeadsetsOwnErrorRecordRefusesAChannelMapAndEndsItAtOn
         if (f.pid == emu::pid::CMAP && strays.fetch_add(1) == 0) {
             e->injectFrame(emu::Frame { 0, uint16_t(pan + 1), address, f.src, emu::pid::ERR, 0, error });
             e->injectFrame(emu::Frame { 0, pan, uint16_t(address + 1), f.src, emu::pid::ERR, 0, error });
+            e->injectFrame(emu::Frame { 0, pan, address, f.src, emu::pid::ERR, 0, error.left(3) });
         }
         return false;
     });
