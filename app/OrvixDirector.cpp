@@ -519,6 +519,9 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
     }
 
     m_ui->hideSidebar();
+    // The windows heard from this dongle while it started (its state): it goes as a dongle pulled
+    // out does, so that none of them shows it, or keeps it, as ready.
+    emit dongleUpdatedSignal(nullptr, DongleChangeMask::lost);
     emit dongleNotConnectedSignal(dongle, result);
     if (m_reconnectAttempts > 0 && result.code != DongleResult::InvalidRevision) {
         // Connecting again after a lost line: the person is told only when the attempts end.

@@ -236,6 +236,32 @@ TEST(DirectorConnection, OlderDongleRevisionOffersThePreviousVersion)
     EXPECT_FALSE(t.h.messages.first().text.contains(QStringLiteral("latest")));
 }
 
+// What the windows heard from a dongle while it started (its state) goes with it when the start
+// fails: they are told, as for a dongle pulled out, that no dongle is there.
+TEST(DirectorConnection, AFailedStartTakesBackWhatTheDongleToldWhileStarting)
+{
+    for (const bool incompatible : {true, false}) {
+        SCOPED_TRACE(incompatible ? "incompatible revision" : "profile read unanswered");
+        EmulatedDongle t;
+        ASSERT_TRUE(t.start());
+        if (incompatible)
+            t.emulator.updateDongle([](emu::DongleModel& m) { m.revision = Dongle::protocolRevision() + 1; });
+        else
+            t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::Revision)));
+        OrvixDirector* d = t.createWithBoxesLeftOpen(true);
+        Recorder r(d);
+
+        ASSERT_TRUE(waitUntil([&] { return !r.notConnected.isEmpty(); }, 10000));
+        Dongle* failed = r.notConnected.first().first;
+        ASSERT_TRUE(std::any_of(r.dongleUpdates.begin(), r.dongleUpdates.end(),
+                        [&](const QPair<Dongle*, quint32>& u) { return u.first == failed; }))
+            << "the dongle told nothing while starting: nothing to take back";
+        EXPECT_EQ(r.dongleUpdates.last(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
+        EXPECT_TRUE(r.connected.isEmpty());
+        EXPECT_EQ(d->dongle(), nullptr);
+    }
+}
+
 // The request to plug the dongle in again stays one box while it is open, and a dongle that
 // works closes it.
 TEST(DirectorConnection, OtherStartFailureIsAWarningAndTheDongleCanComeBack)
