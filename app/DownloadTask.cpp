@@ -195,6 +195,9 @@ bool DownloadTask::start()
     QNetworkRequest request(m_url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
+    // The file as it is: the end of a compressed body cut short cannot be told from a whole
+    // one, so none is asked for.
+    request.setRawHeader("Accept-Encoding", "identity");
     m_reply = m_manager->get(request);
     m_speed = 0.0;
     m_clock.start();
@@ -337,10 +340,20 @@ void DownloadTask::onFinished()
         return;
     }
 
+    // A body encoded all the same is not the file itself, and could not be told whole.
+    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (!encoding.isEmpty() && encoding != "identity") {
+        const QString detail = QStringLiteral("Download sent encoded (%1), not as the file")
+                                   .arg(QString::fromLatin1(encoding));
+        dropFile(true);
+        releaseReply();
+        fail(Failed, Result::Failed, detail);
+        return;
+    }
+
     // A body cut short without the network layer noticing is not a complete file.
     const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    if (length.isValid() && !reply->hasRawHeader("Content-Encoding")
-        && length.toLongLong() != m_written) {
+    if (length.isValid() && length.toLongLong() != m_written) {
         const QString detail = QStringLiteral("Incomplete download: %1 of %2 bytes")
                                    .arg(m_written)
                                    .arg(length.toLongLong());

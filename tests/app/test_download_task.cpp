@@ -343,6 +343,35 @@ TEST_F(DownloadTest, CutBodyFailsAndLeavesNoFile)
     EXPECT_TRUE(folderEntries().isEmpty());
 }
 
+TEST_F(DownloadTest, TheFileIsAskedForAsItIsAndAnEncodedBodyIsNeverTakenForIt)
+{
+    // A compressed body cut short ends as quietly as a whole one: neither may pass as the file.
+    const QByteArray data = randomBytes(100000);
+    const QByteArray deflated = qCompress(data).mid(4); // the zlib stream without Qt's length
+    for (const int cutAfter : { -1, 20000 }) {
+        SCOPED_TRACE(cutAfter);
+        auto response = HttpTestServer::Response::bytes(deflated).header("Content-Encoding", "deflate");
+        if (cutAfter >= 0)
+            response.brokenAfter(cutAfter);
+        server.route("/files/fw.bin", response);
+        Outcome out;
+        DownloadTask* task = download(server.url("/files/fw.bin"), out);
+        waitFor(out);
+        EXPECT_EQ(out.result.code, 1);
+        EXPECT_EQ(task->status(), DownloadTask::Failed);
+        EXPECT_TRUE(folderEntries().isEmpty());
+        ASSERT_FALSE(server.requests().isEmpty());
+        EXPECT_EQ(server.requests().last().header("Accept-Encoding"), QByteArray("identity"));
+    }
+    server.route(
+        "/files/fw.bin", HttpTestServer::Response::bytes(data).header("Content-Encoding", "identity"));
+    Outcome out;
+    download(server.url("/files/fw.bin"), out);
+    waitFor(out);
+    EXPECT_EQ(out.result.code, 0);
+    EXPECT_EQ(out.contents, data);
+}
+
 TEST_F(DownloadTest, AFileLargerThanAllowedFailsWithoutAByteWrittenPastTheLimit)
 {
     const int max = 64 * 1024;

@@ -275,8 +275,15 @@ void DFUGetFirmwareForm::onDownloadFinished(
     const QString target = QDir(firmwareFolderPath()).filePath(fileName);
     bool stored = false;
     if (result.code == API::Result::Ok && task && !fileName.isEmpty()) {
-        QDir().mkpath(firmwareFolderPath());
-        stored = storeWhole(task->filePath(), target);
+        // What the service sent may be no firmware at all (an empty answer): it never goes into
+        // the store, where it would take the place of a good file of its name.
+        const QString problem = FirmwareImage::problemWith(task->filePath());
+        if (!problem.isEmpty()) {
+            qWarning().noquote() << "The firmware download is refused:" << problem;
+        } else {
+            QDir().mkpath(firmwareFolderPath());
+            stored = storeWhole(task->filePath(), target);
+        }
     }
     if (!isVisit(visit) || !isChoosing())
         return; // left, a later visit runs, or Upload was pressed: the firmware is chosen there

@@ -486,6 +486,35 @@ TEST_F(Wizard, ADownloadTakesThePlaceOfADifferentStoredFileOfItsName)
     EXPECT_EQ(cut.readAll(), firmware);
 }
 
+TEST_F(Wizard, AnEmptyDownloadNeitherEntersTheStoreNorReplacesAStoredFile)
+{
+    const QByteArray firmware = firmwareBytes(3000);
+    const QString file = stored(QStringLiteral("Link_Firmware_2.0.0(0).enc"));
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath, HttpTestServer::Response::bytes(QByteArray()));
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
+    for (const bool storedBefore : { false, true }) {
+        if (storedBefore) {
+            ASSERT_TRUE(QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath()));
+            QFile good(file);
+            ASSERT_TRUE(good.open(QIODevice::WriteOnly));
+            good.write(firmware);
+        }
+        showGetFirmware(DongleVersion(1, 4, 1, 0));
+        ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+        QTest::mouseClick(download, Qt::LeftButton);
+        EXPECT_TRUE(waitUntil([&] { return status->text() == "Error during firmware download"; }))
+            << qPrintable(status->text());
+        EXPECT_TRUE(page->firmwarePath().isEmpty());
+        EXPECT_FALSE(next->isEnabled());
+        QFile kept(file);
+        EXPECT_EQ(kept.exists(), storedBefore);
+        if (storedBefore && kept.open(QIODevice::ReadOnly))
+            EXPECT_EQ(kept.readAll(), firmware);
+    }
+}
+
 TEST_F(Wizard, ADownloadBegunOnAnEarlierVisitServesTheNextOne)
 {
     const QByteArray firmware = firmwareBytes(4096);
