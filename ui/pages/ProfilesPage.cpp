@@ -359,10 +359,11 @@ void ProfilesPage::onUpdateFooter()
 {
     if (!isVisit(visit()))
         return; // the footer belongs to the page on screen
-    Settings* settings = selectionSettings();
+    Settings* settings = container->getSettings();
     if (!settings)
         return;
-    if (settings->selectedProfile()->isEqual(m_edited, false)) {
+    // With no profile selected (the last one removed) there is nothing to apply the edits to.
+    if (!settings->hasSelectedProfile() || settings->selectedProfile()->isEqual(m_edited, false)) {
         container->setRight(QString(), PageAction::none, nullptr, PageFooter::MainButton);
         return;
     }

@@ -258,9 +258,14 @@ void ProfilesPage::onAddProfileClicked()
         Settings* settings = container->getSettings();
         if (!settings)
             return;
+        const bool hadSelection = settings->hasSelectedProfile();
         // The store refuses a name listed in any letter case: "tremor" beside "Tremor" becomes
         // "tremor 1", as "Tremor" becomes "Tremor 1".
         settings->addProfile(MouseProfile(settings->profileName(name, Qt::CaseInsensitive), model));
+        // The first profile of an empty list is the selected one: it is edited from now on, not
+        // the settings of the profile removed last.
+        if (!hadSelection && settings->hasSelectedProfile())
+            m_edited = *settings->selectedProfile();
         updateUi(*settings, true);
     });
 }

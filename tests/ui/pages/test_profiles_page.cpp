@@ -427,6 +427,32 @@ TEST_F(ProfilesFixture, ANameTakenInAnotherCaseStillAddsTheProfile)
     EXPECT_EQ(store()->profileNames().mid(3), QStringList({ "tremor 1", "DEFAULT 1" }));
 }
 
+// A store whose only profile is removed: nothing is left to apply, and the next profile added
+// is edited with its own settings, not those of the profile removed.
+TEST_F(ProfilesFixture, AfterTheLastProfileIsRemovedTheNextOneAddedShowsItsOwnSettings)
+{
+    openOffline();
+    store()->removeAllProfiles();
+    MouseProfile work(QStringLiteral("Work"), MouseProfile::Tremor);
+    work.setMouseSpeedPercent(0.11f);
+    ASSERT_TRUE(store()->addProfile(work));
+    page->pageWillAppear(QStringLiteral("Menu"));
+    QTest::mouseClick(child<QWidget>("hmAutoRange"), Qt::LeftButton);
+    ASSERT_TRUE(footerOffersApply());
+
+    auto* list = child<QListView>("mouseProfilesListView");
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::mouseClick(child<QWidget>("removeProfileButton"), Qt::LeftButton);
+    ASSERT_EQ(store()->profileCount(), 0);
+    EXPECT_EQ(fake->footer.right.action, OX::PageAction::none);
+
+    ASSERT_TRUE(chooseBase("addProfileButton", 1, QStringLiteral("New")));
+    ASSERT_EQ(store()->profileNames(), QStringList { QStringLiteral("New") });
+    EXPECT_TRUE(page->editedProfile().isEqual(MouseProfile::Restricted, false));
+    EXPECT_EQ(inner("mouseSpeed")->value(), 75);
+    EXPECT_EQ(fake->footer.right.action, OX::PageAction::none);
+}
+
 // A wheel notch and Back at once: leaving asks and staying keeps the notch. "Apply" to a silent
 // dongle, then leaving: the failure is told once by the director, and the menu's footer stays.
 TEST_F(ProfilesFixture, AWheelNotchThenBackAsksAndAFailureAfterLeavingIsToldNotWritten)
