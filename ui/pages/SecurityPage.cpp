@@ -379,9 +379,11 @@ void SecurityPage::updateWithHeadset(Headset* headset, HeadsetChangeMask mask)
     if (headset->channelMap() == m_channelMap)
         return;
     updateList(headset);
-    // The rows are new: a device of the new map is not heard yet, and a pass now would skip it.
-    if (m_state == waiting_for_set_only_dongle_password_state
-        || (m_state == waiting_for_set_devices_password_state && !allDevicesFound()))
+    // The rows are new: a device of the new map is not heard yet, and a pass now would skip it
+    // (also one started again from a result, which would then say "All passwords set").
+    const bool passwordStep = m_state == waiting_for_set_devices_password_state
+        || m_state == password_set_error_state || m_state == password_set_done_state;
+    if (m_state == waiting_for_set_only_dongle_password_state || (passwordStep && !allDevicesFound()))
         emit setState(allDevicesFound() ? waiting_for_set_devices_password_state
                                         : waiting_for_other_devices_service_mode_state);
     else if (m_state == waiting_for_channel_map_state)

@@ -63,6 +63,13 @@ struct SecurityFixture : ::testing::Test {
         type("reTypePassword", password);
     }
     QPushButton* setButton() { return child<QPushButton>("setButton"); }
+    // Reads the headset's device list anew, as the director does when the headset is heard.
+    bool readMap(Headset& headset)
+    {
+        int code = -1;
+        headset.queryChannelMap([&](ChannelMap*, DongleResult r) { code = r.code; });
+        return waitUntil([&] { return code == 0; });
+    }
 
     pagetest::PageRig rig;
     Page* page = nullptr;
@@ -244,10 +251,8 @@ TEST_F(SecurityFixture, HeadsetLinkAndOtherDevicesThenARefusingLink)
     // This computer's dongle row starts found when rebuilt in service mode; the other's does not.
     rig.emulator().noticeState(0);
     ASSERT_TRUE(waitUntil([&] { return rig.director->dongle()->profile().state == 0; }));
-    Headset again(*rig.director->dongle(), SHP(), 0x1234, 2); // read anew from the headset
-    int code = -1;
-    again.queryChannelMap([&](ChannelMap*, DongleResult r) { code = r.code; });
-    ASSERT_TRUE(waitUntil([&] { return code == 0; }));
+    Headset again(*rig.director->dongle(), SHP(), 0x1234, 2);
+    ASSERT_TRUE(readMap(again));
     page->updateList(&again);
     ASSERT_EQ(page->devices().size(), 5);
     EXPECT_TRUE(page->devices()[1].found);
@@ -312,7 +317,7 @@ TEST_F(SecurityFixture, AnEmptyMapWaitsForAnotherOneAndALostHeadsetStillCountsIt
 
 // A password typed for the dongle alone, then the headset comes with a LINK that is not heard
 // yet: the button waits for the LINK, or the pass would skip it and still say all were set. The
-// same after a new device list while the password step is shown.
+// same after a new device list while the password step or the result of a pass is shown.
 TEST_F(SecurityFixture, TheButtonWaitsForEveryDeviceOfTheMap)
 {
     ASSERT_TRUE(open());
@@ -321,9 +326,7 @@ TEST_F(SecurityFixture, TheButtonWaitsForEveryDeviceOfTheMap)
     ASSERT_TRUE(setButton()->isEnabled());
     rig.emulator().addHeadset(); // this dongle at 4 and a LINK at 3
     Headset headset(*rig.director->dongle(), SHP(), 0x1234, 2);
-    int code = -1;
-    headset.queryChannelMap([&](ChannelMap*, DongleResult r) { code = r.code; });
-    ASSERT_TRUE(waitUntil([&] { return code == 0; }));
+    ASSERT_TRUE(readMap(headset));
     page->updateWithHeadset(&headset, HeadsetChangeMask::channelMap);
     ASSERT_EQ(page->state(), Page::waiting_for_other_devices_service_mode_state);
     EXPECT_FALSE(setButton()->isEnabled());
@@ -337,12 +340,28 @@ TEST_F(SecurityFixture, TheButtonWaitsForEveryDeviceOfTheMap)
 
     ChannelMap map = headset.channelMap();
     map.devices.append(OrvixDevice(6, 0x81, OrvixDevice::LinkDrive));
-    code = -1;
+    int code = -1;
     headset.setChannelMap(map, [&](DongleResult r) { code = r.code; });
     ASSERT_TRUE(waitUntil([&] { return code == 0; }));
     page->updateWithHeadset(&headset, HeadsetChangeMask::channelMap);
     EXPECT_EQ(page->state(), Page::waiting_for_other_devices_service_mode_state);
     EXPECT_FALSE(setButton()->isEnabled());
+}
+
+TEST_F(SecurityFixture, ANewDeviceListAfterAPassWaitsForItsDevices)
+{
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
+    typeTwice("first");
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    ASSERT_TRUE(reaches(Page::password_set_done_state));
+    rig.emulator().addHeadset(); // this dongle at 4 and a LINK at 3, not heard yet
+    Headset headset(*rig.director->dongle(), SHP(), 0x1234, 2);
+    ASSERT_TRUE(readMap(headset));
+    page->updateWithHeadset(&headset, HeadsetChangeMask::channelMap);
+    EXPECT_EQ(page->state(), Page::waiting_for_other_devices_service_mode_state);
+    EXPECT_FALSE(setButton()->isEnabled());
+    EXPECT_FALSE(help().startsWith("All passwords set"));
 }
 
 // A headset whose device list is empty (as a failed pairing leaves it): the page says why it can
@@ -371,7 +390,8 @@ TEST_F(SecurityFixture, ADongleThatDoesNotLeaveServiceModeIsToldOnLeaving)
     page = new Page(&rig.container, &rig.container.controller);
     ASSERT_TRUE(rig.startDirector());
     rig.registerPage(page, QStringLiteral("Security"));
-    ASSERT_TRUE(rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_set_only_dongle_password_state));
+    ASSERT_TRUE(
+        rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_set_only_dongle_password_state));
     rig.emulator().addFault(emu::FaultRule::noReply(
         emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.lsb() == 0; })));
     BoxAnswerer boxes;
