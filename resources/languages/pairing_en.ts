@@ -122,6 +122,10 @@ Please turn Off your headset than turn it On again. The headset details will app
         <translation>The network is full: a headset can hold %1 devices</translation>
     </message>
     <message>
+        <source>Address %1 of this network belongs to another device (%2): remove it first, or pair in the other role</source>
+        <translation>Address %1 of this network belongs to another device (%2): remove it first, or pair in the other role</translation>
+    </message>
+    <message>
         <source>Pair with headset</source>
         <translation>Pair with headset</translation>
     </message>

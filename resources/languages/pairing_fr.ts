@@ -122,6 +122,10 @@ Please turn Off your headset than turn it On again. The headset details will app
         <translation>Le réseau est complet : un casque peut contenir %1 appareils</translation>
     </message>
     <message>
+        <source>Address %1 of this network belongs to another device (%2): remove it first, or pair in the other role</source>
+        <translation>L’adresse %1 de ce réseau appartient à un autre appareil (%2) : retirez-le d’abord, ou associez dans l’autre rôle</translation>
+    </message>
+    <message>
         <source>Pair with headset</source>
         <translation>Appairer avec le casque</translation>
     </message>

@@ -122,6 +122,10 @@ Kapcsolja ki, majd újra be a fejpántot. A fejpánt adatai a képernyő közep�
         <translation>A hálózat megtelt: egy fejpánt legfeljebb %1 eszközt kezelhet</translation>
     </message>
     <message>
+        <source>Address %1 of this network belongs to another device (%2): remove it first, or pair in the other role</source>
+        <translation>A hálózat %1. címe egy másik eszközé (%2): előbb távolítsa el, vagy párosítsa a másik szerepben</translation>
+    </message>
+    <message>
         <source>Pair with headset</source>
         <translation>Párosítás a fejpánttal</translation>
     </message>

@@ -135,6 +135,9 @@ private:
     bool addToWorkingMap(OrvixDevice const& entry);
     // Whether entry could be added now (it is there already, or there is room).
     bool fitsWorkingMap(OrvixDevice const& entry) const;
+    // Refuses, with an error box titled failedTitle, a pairing whose entry does not fit the
+    // working map or whose address another kind of device of the network holds already.
+    bool refusesEntry(OrvixDevice const& entry, QString const& failedTitle);
     // A failed operation is told once: in the visit, hint 1 for code 11, otherwise the error box;
     // after the person left, the director's message. leftIn says what the devices were left
     // with. Once the dongle the operation began with has stopped or gone, only that the loss cut

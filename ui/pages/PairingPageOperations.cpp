@@ -65,6 +65,39 @@ bool isLinkPreset(uchar preset)
         || preset == OrvixDevice::LinkOutdoorDrive;
 }
 
+bool isComputerPreset(uchar preset)
+{
+    return preset == OrvixDevice::PC1 || preset == OrvixDevice::PC2;
+}
+
+// Entries that a device of one kind may hold: every LINK role is a LINK, both computer roles a
+// dongle.
+bool sameKind(OrvixDevice const& a, OrvixDevice const& b)
+{
+    return (isLinkPreset(a.preset) && isLinkPreset(b.preset))
+        || (isComputerPreset(a.preset) && isComputerPreset(b.preset)) || a.type() == b.type();
+}
+
+// An entry of map at entry's address (any port) that another kind of device holds, or null: a
+// device given that address would answer to it together with that device.
+OrvixDevice const* otherDeviceAt(ChannelMap const& map, OrvixDevice const& entry)
+{
+    for (OrvixDevice const& d : map.devices) {
+        if (d.address == entry.address && !sameKind(d, entry))
+            return &d;
+    }
+    return nullptr;
+}
+
+DongleResult addressTaken(OrvixDevice const& other)
+{
+    return DongleResult(DongleResult::InvalidCommand,
+        PairingPage::tr("Address %1 of this network belongs to another device (%2): remove it first, or "
+                        "pair in the other role")
+            .arg(int(other.address))
+            .arg(OrvixDevice::QStringFromPreset(other.validPreset())));
+}
+
 bool samePlace(OrvixDevice const& a, OrvixDevice const& b)
 {
     return a.address == b.address && a.portNumber() == b.portNumber();
@@ -102,6 +135,19 @@ bool holdsSameDevice(ChannelMap const& map, OrvixDevice const& entry)
 bool PairingPage::fitsWorkingMap(OrvixDevice const& entry) const
 {
     return holdsSameDevice(m_workingChannelMap, entry) || m_workingChannelMap.size() < ChannelMap::MaxEntries;
+}
+
+bool PairingPage::refusesEntry(OrvixDevice const& entry, QString const& failedTitle)
+{
+    if (!fitsWorkingMap(entry)) {
+        emit showError(failedTitle.arg(tr("Set CMAP")), networkFull());
+        return true;
+    }
+    if (OrvixDevice const* other = otherDeviceAt(m_workingChannelMap, entry)) {
+        emit showError(failedTitle.arg(tr("Set Address")), addressTaken(*other));
+        return true;
+    }
+    return false;
 }
 
 bool PairingPage::addToWorkingMap(OrvixDevice const& entry)
@@ -197,10 +243,8 @@ void PairingPage::pairHeadset(NPP record, int answer)
             tr("This dongle has joined the headset's network, but the headset's device list does not "
                "hold it: pair the headset again.") },
     };
-    if (!fitsWorkingMap(entry)) {
-        emit showError(failedTitle.arg(tr("Set CMAP")), networkFull());
+    if (refusesEntry(entry, failedTitle))
         return;
-    }
     const QPointer<Headset> heard(heardHeadset(dongle, record));
     const bool wasHeard = !heard.isNull();
 
@@ -264,10 +308,8 @@ void PairingPage::pairLink(NPP record, int answer)
             tr("The LINK has joined this network, but the headset's device list does not hold it: pair "
                "the LINK again.") },
     };
-    if (!fitsWorkingMap(entry)) {
-        emit showError(failedTitle.arg(tr("Set CMAP")), networkFull());
+    if (refusesEntry(entry, failedTitle))
         return;
-    }
     // Offered again when it is heard again. The rows follow at once: a row picked while the chain
     // runs is the LINK it shows.
     m_foundDevices.removeAt(m_foundDevices.indexOf(record));

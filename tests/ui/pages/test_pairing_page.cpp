@@ -708,6 +708,26 @@ TEST_F(PairingPageTest, ANinthDeviceIsRefusedBeforeAnythingIsSent)
     EXPECT_EQ(page->foundDevices().size(), 1);
 }
 
+// A chair remote at 6: a LINK paired as the secondary chair would answer to its address too.
+TEST_F(PairingPageTest, AnAddressHeldByAnotherKindOfDeviceIsRefusedBeforeAnythingIsSent)
+{
+    const emu::ChannelMapEntries map
+        = { { 4, 0x81, emu::preset::Pc1 }, { 6, 0x81, emu::preset::ChairDrive } };
+    ASSERT_NO_FATAL_FAILURE(start(headset(map), [](emu::Emulator& e) { e.addLink(link(0x3456, 9, "LK")); }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
+    const int since = rig.emulator().mark();
+    const QString refused = QStringLiteral("Pair link with headset (Set Address) failed");
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Secondary Chair"));
+    answers.answer(refused, QStringLiteral("OK"));
+    pick("deviceList", 0);
+    EXPECT_TRUE(waitUntil([&] { return answers.seen().contains(refused); }));
+    testutil::spin(100);
+    EXPECT_TRUE(requests({ "64:", "3:" }, since).isEmpty());
+    EXPECT_EQ(rig.emulator().link(0).address, 9);
+    EXPECT_TRUE(headsetMapIs(map));
+}
+
 TEST_F(PairingPageTest, OutsideServiceModeAChainShowsTheHintOnlyWhileThePageIsShown)
 {
     // Replies may take 1500 ms: the page is left while one is held back.
