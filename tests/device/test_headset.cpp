@@ -217,6 +217,27 @@ TEST_F(HeadsetTest, StatusMasksOverTheRadio)
     EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::status), 1);
 }
 
+TEST_F(HeadsetTest, AStatusCutShortIsNeverTaken)
+{
+    // Cut after the battery byte: the state byte and the last two would read as zeros, and a
+    // headset taking it would show a battery level it never had.
+    Headset* headset = startWithHeadset();
+    ASSERT_NE(headset, nullptr);
+    SHP cut = headset->status();
+    cut.batteryLevel = 5;
+    emu::Frame frame;
+    frame.pan = headset->pan();
+    frame.src = headset->address();
+    frame.pid = uint8_t(PacketID::SHP);
+    frame.payload = cut.getData().bytes().left(SHP::SizeOf - 3);
+    delegate.clear();
+    emulator->injectFrame(frame);
+    emulator->updateHeadset([](emu::HeadsetModel& h) { h.battery = 20; });
+    ASSERT_TRUE(waitForMask(HeadsetChangeMask::battery));
+    EXPECT_EQ(headset->batteryLevel(), 20);
+    EXPECT_EQ(delegate.countHeadsetMask(HeadsetChangeMask::battery), 1);
+}
+
 TEST_F(HeadsetTest, AStatusWithoutAHeadPoseOrWithAnImpossibleBatteryIsNotShownAsIs)
 {
     // Zeros while the headset's fusion settles, and a battery of 200.
