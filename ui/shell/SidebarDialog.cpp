@@ -257,7 +257,12 @@ void SidebarDialog::setOpacity(float opacity)
 {
     const double e = effectiveOpacity(opacity);
     qDebug() << "Sidebar opacity: " << e << " -> " << opacity * 100 << "%";
-    setWindowOpacity(e);
+    // A fade still under way would end on the opacity it was started for, not this one; and
+    // under the pointer a toolbar set to turn opaque there stays opaque.
+    if (m_fade)
+        m_fade->stop();
+    Settings* s = settings();
+    setWindowOpacity(m_pointerOver && s && s->sidebarOpaqueOnMouseOver() ? 1.0 : e);
 }
 
 void SidebarDialog::changeLayoutPosition(LayoutPosition position)
@@ -466,6 +471,7 @@ void SidebarDialog::mouseReleaseEvent(QMouseEvent* event)
 void SidebarDialog::enterEvent(QEvent* event)
 {
     QDialog::enterEvent(event);
+    m_pointerOver = true;
     Settings* s = settings();
     if (s && s->sidebarOpaqueOnMouseOver())
         fadeTo(1.0);
@@ -474,6 +480,7 @@ void SidebarDialog::enterEvent(QEvent* event)
 void SidebarDialog::leaveEvent(QEvent* event)
 {
     QDialog::leaveEvent(event);
+    m_pointerOver = false;
     Settings* s = settings();
     if (s && s->sidebarOpaqueOnMouseOver())
         fadeTo(effectiveOpacity(s->sidebarOpacity()));
@@ -481,7 +488,11 @@ void SidebarDialog::leaveEvent(QEvent* event)
 
 void SidebarDialog::fadeTo(double opacity)
 {
+    // One fade at a time: the pointer leaving during the fade in ends on the opacity it leaves to.
+    if (m_fade)
+        m_fade->stop();
     auto* animation = new QPropertyAnimation(this, "windowOpacity", this);
+    m_fade = animation;
     animation->setDuration(FadeMs);
     animation->setStartValue(windowOpacity());
     animation->setEndValue(opacity);

@@ -247,6 +247,8 @@ private:
     bool m_screensChanging = false;
     QHBoxLayout* m_horizontalLayout = nullptr;
     QPointer<QPropertyAnimation> m_move; // the docking move under way
+    QPointer<QPropertyAnimation> m_fade; // the opacity change under way for the pointer
+    bool m_pointerOver = false;
     LayoutPosition m_layoutPosition = Vertical;
     std::unique_ptr<Ui::SidebarDialog> m_ui;
 };

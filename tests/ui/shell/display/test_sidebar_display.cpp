@@ -192,6 +192,30 @@ TEST(SidebarDisplay, StickyDockingGoesBackToThePrimaryScreen)
     ASSERT_TRUE(docked(bar, SidebarDialog::Right, { 1874, 279 }));
 }
 
+// Set to turn opaque under the pointer: a change of the settings while the pointer is over it
+// leaves it opaque, and an opacity chosen while it fades back is the one it ends on.
+TEST(SidebarDisplay, OpacityFollowsTheSettingUnderAndAfterThePointer)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    TwoScreensAndDirector rig;
+    SidebarDialog& bar = rig.bar;
+    Settings* settings = rig.director.settings();
+    settings->setSidebarOpaqueOnMouseOver(true);
+    bar.attach(&rig.director);
+    bar.show();
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(&bar, &enter);
+    ASSERT_TRUE(waitUntil([&] { return bar.windowOpacity() > 0.99; }, 3000));
+    settings->setSidebarOpacity(0.2f);
+    EXPECT_GT(bar.windowOpacity(), 0.99);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&bar, &leave);
+    settings->setSidebarOpacity(0.6f);
+    ASSERT_TRUE(waitUntil([&] { return bar.findChildren<QPropertyAnimation*>().isEmpty(); }, 3000));
+    EXPECT_NEAR(bar.windowOpacity(), 0.7, 0.01); // a quarter always shows
+}
+
 TEST(SidebarDisplay, ADragDocksOnTheScreenItWasLetGoOn)
 {
     if (!testutil::hasDisplay())
