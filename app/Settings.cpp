@@ -719,6 +719,11 @@ LinkProfile Settings::linkProfile(const QString& name, QString* problems) const
 
 bool Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
 {
+    return storeLinkProfiles(profiles, QString(), QString());
+}
+
+bool Settings::storeLinkProfiles(const QList<LinkProfile>& profiles, const QString& name, const QString& link)
+{
     // One record outside the LINK's limits refuses the whole list: storing the rest would drop
     // the entry it was meant to replace.
     QStringList refused;
@@ -760,6 +765,9 @@ bool Settings::setLinkProfiles(const QList<LinkProfile>& profiles)
         }
         m_store->setValue(QLatin1String(kLinkProfileList), list);
     }
+    // Written with the list, in one flush: a record never stands beside another LINK's note.
+    if (!link.isEmpty())
+        m_store->setValue(linkProfileLinkKey(name), link);
     flushAndSignal();
     // A store that cannot write its file holds the list until the application quits only.
     return !m_storeFailed;
@@ -778,7 +786,7 @@ bool Settings::setLinkProfileLink(const QString& name, const QString& link)
     return !m_storeFailed;
 }
 
-bool Settings::setLinkProfile(const QString& name, const LPP& parameters)
+bool Settings::setLinkProfile(const QString& name, const LPP& parameters, const QString& link)
 {
     QList<LinkProfile> profiles = linkProfiles();
     bool replaced = false;
@@ -792,5 +800,5 @@ bool Settings::setLinkProfile(const QString& name, const LPP& parameters)
     }
     if (!replaced)
         profiles.append(LinkProfile(name, parameters));
-    return setLinkProfiles(profiles);
+    return storeLinkProfiles(profiles, name, link);
 }

@@ -81,7 +81,9 @@ public:
     // Replaces the record of the profile named exactly name, or appends a new profile; false
     // when the record (or another of the list) is outside the LINK's limits and nothing changed,
     // or when the store cannot keep it (as setLinkProfiles).
-    bool setLinkProfile(const QString& name, const LPP& parameters);
+    // link, when given, is noted as the LINK the record was taken from (see linkProfileLink), in
+    // the same write.
+    bool setLinkProfile(const QString& name, const LPP& parameters, const QString& link = QString());
     // The LINK (its Link::identity) whose record the stored LINK profile name was taken from;
     // empty when none was told (a profile stored by an earlier version, or never stored).
     QString linkProfileLink(const QString& name) const;
@@ -143,6 +145,9 @@ private:
     void checkFileOnDisk();
     // Replaces the store by a new one on storeFile that holds the values in use.
     void reopenStore(const QString& storeFile, QSettings::Format format);
+    // Stores the LINK profile list as setLinkProfiles does, with link noted beside profile name
+    // (nothing noted when link is empty), in one flush.
+    bool storeLinkProfiles(const QList<LinkProfile>& profiles, const QString& name, const QString& link);
     // Checks the file, stores one value and the profiles, flushes and signals.
     void write(const char* key, const QVariant& value);
     void storeProfilesAndFlush();

@@ -379,7 +379,7 @@ LinkProfile LinkPage::backupOf(QString const& link, QString* problems) const
 
 bool LinkPage::storeBackup(Settings& settings, LPP const& record, QString const& link)
 {
-    return settings.setLinkProfile(backupName(), record) && settings.setLinkProfileLink(backupName(), link);
+    return settings.setLinkProfile(backupName(), record, link);
 }
 
 bool LinkPage::backupDiffers() const
