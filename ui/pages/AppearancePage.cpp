@@ -9,6 +9,7 @@
 #include <QDebug>
 #include <QIcon>
 #include <QLocale>
+#include <QSignalBlocker>
 
 #include <cmath>
 
@@ -138,6 +139,19 @@ void AppearancePage::retranslate()
 void AppearancePage::pageWillAppear(const QString&)
 {
     retranslate();
+    updateUi();
+}
+
+void AppearancePage::settingsChanged(Settings*)
+{
+    // Shown, not written back (they are the settings in use). A control left on an old value
+    // would be moved from it: one step of the opacity slider would store the old opacity, a
+    // step off, in place of the new one.
+    const QSignalBlocker blockers[]
+        = { QSignalBlocker(m_ui->cbShowSidebar), QSignalBlocker(m_ui->cbHorizontalSidebar),
+              QSignalBlocker(m_ui->sliderSidebarOpacity), QSignalBlocker(m_ui->cbOpaqueOnMouseOver),
+              QSignalBlocker(m_ui->sliderSidebarSize), QSignalBlocker(m_ui->cbStickToPrimaryScreen),
+              QSignalBlocker(m_ui->cbShowVisualFeedback), QSignalBlocker(m_ui->languageOptions) };
     updateUi();
 }
 

@@ -29,6 +29,8 @@ public:
     bool perform(PageAction action) override;
     void retranslate() override;
     void pageWillAppear(const QString& from) override;
+    // The settings changed under the page (a reset, a file read again): it shows them.
+    void settingsChanged(Settings* settings) override;
 
     // Connected in the constructor (not by name): each writes its control's setting.
     void onShowSidebarToggled(int state);

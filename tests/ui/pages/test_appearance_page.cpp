@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -95,6 +96,35 @@ TEST_F(AppearanceFixture, ResetShowsTheDefaults)
     EXPECT_FALSE(child<QCheckBox>("cbStickToPrimaryScreen")->isChecked());
     EXPECT_TRUE(settings->sidebarVisible());
     EXPECT_FALSE(settings->sidebarStickedToPromaryScreen());
+    fake.controller.removePage(page, false);
+}
+
+TEST_F(AppearanceFixture, SettingsChangedUnderThePageShowAndAreNotWrittenBack)
+{
+    // The route of the application: the store's change reaches the page on screen.
+    QObject::connect(settings.get(), &Settings::settingsChangedSignal, &fake.controller,
+        [this]() { fake.controller.settingsChanged(settings.get()); });
+    fake.controller.addPage(page, QStringLiteral("Appearance"));
+    fake.controller.setInitialPage(QStringLiteral("Appearance"));
+    settings->setSidebarOpacity(0.3f);
+    settings->setSidebarHorizontal(true);
+    visit();
+    auto* opacity = child<QSlider>("sliderSidebarOpacity");
+    ASSERT_EQ(opacity->value(), 30);
+
+    // Changed elsewhere while the page is open.
+    QSignalSpy changes(settings.get(), &Settings::settingsChangedSignal);
+    settings->setSidebarOpacity(0.8f);
+    settings->setSidebarHorizontal(false);
+    EXPECT_EQ(opacity->value(), 80);
+    EXPECT_FALSE(child<QCheckBox>("cbHorizontalSidebar")->isChecked());
+    EXPECT_EQ(changes.count(), 2) << "showing the settings writes none back";
+
+    // A person's step moves from the opacity in use.
+    opacity->setFocus();
+    QTest::keyClick(opacity, Qt::Key_Left);
+    EXPECT_FLOAT_EQ(settings->sidebarOpacity(), 0.79f);
+    EXPECT_FALSE(settings->sidebarHorizontal());
     fake.controller.removePage(page, false);
 }
 
