@@ -795,10 +795,12 @@ void OrvixDirector::headsetStatusChanged(Dongle* dongle, Headset* headset, bool 
             if (dongle && dongle == m_dongle && headset
                 && isThisComputer(headsetDevice(headset), dongle->device()))
                 runCountdown(dongle, profile->visualFeedback(), profile->zeroTimeInterval());
-        } else if (m_ui->isCrossViewRunning()) {
-            m_ui->abortCrossView();
         }
     }
+    // Passive, the countdown has nothing left to zero, whatever the profile says now (automatic
+    // zeroing switched on while it ran): it would stay on screen, sounding, to its end.
+    if (!active && m_ui->isCrossViewRunning())
+        m_ui->abortCrossView();
     emit headsetStatusChangedSignal(headset, active);
 }
 
