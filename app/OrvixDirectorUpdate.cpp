@@ -50,9 +50,10 @@ bool OrvixDirector::isNewerVersion(const DongleVersion& remote, const DongleVers
     return remote.build > local.build;
 }
 
-namespace {
+namespace
+{
 
-const char* const kVersionParts[] = {"major", "minor", "fix", "build"};
+const char* const kVersionParts[] = { "major", "minor", "fix", "build" };
 
 // A part of a version: a whole number from 0 to 4294967295.
 bool isVersionNumber(const QJsonValue& value)

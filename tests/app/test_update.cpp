@@ -171,17 +171,17 @@ TEST(UpdateCheck, NothingIsAskedWhenNotNewerUnreachableOrRefused)
 TEST(UpdateCheck, AReplyWithoutAReadableVersionIsAFailedCheckNotTheLatestVersion)
 {
     UpdateFixture f;
-    const QJsonObject release{{"installer", "x.deb"}};
-    const QList<QJsonObject> unreadable{
-        QJsonObject{{"result", 1}, {"release", release}},
-        QJsonObject{{"result", 1}, {"version", "3.0.0"}, {"release", release}},
-        QJsonObject{{"result", 1}, {"version", QJsonObject{}}, {"release", release}},
-        QJsonObject{{"result", 1},
-                    {"version", QJsonObject{{"major", "3"}, {"minor", 0}, {"fix", 0}, {"build", 1}}},
-                    {"release", release}},
-        QJsonObject{{"result", 1},
-                    {"version", QJsonObject{{"major", 2}, {"minor", 6}, {"fix", 2.5}, {"build", 700}}},
-                    {"release", release}},
+    const QJsonObject release { { "installer", "x.deb" } };
+    const QList<QJsonObject> unreadable {
+        QJsonObject { { "result", 1 }, { "release", release } },
+        QJsonObject { { "result", 1 }, { "version", "3.0.0" }, { "release", release } },
+        QJsonObject { { "result", 1 }, { "version", QJsonObject {} }, { "release", release } },
+        QJsonObject { { "result", 1 },
+            { "version", QJsonObject { { "major", "3" }, { "minor", 0 }, { "fix", 0 }, { "build", 1 } } },
+            { "release", release } },
+        QJsonObject { { "result", 1 },
+            { "version", QJsonObject { { "major", 2 }, { "minor", 6 }, { "fix", 2.5 }, { "build", 700 } } },
+            { "release", release } },
     };
     int requests = 0;
     for (const QJsonObject& reply : unreadable) {
@@ -193,10 +193,12 @@ TEST(UpdateCheck, AReplyWithoutAReadableVersionIsAFailedCheckNotTheLatestVersion
         EXPECT_FALSE(log.contains("latest version installed")) << QJsonDocument(reply).toJson().toStdString();
     }
     LogCapture log;
-    f.server.route(infoPath(), HttpTestServer::Response::json(QJsonObject{
-                                   {"result", 1}, {"version", QJsonObject{{"major", 2}, {"minor", 6}}}, {"release", release}}));
+    f.server.route(infoPath(),
+        HttpTestServer::Response::json(QJsonObject { { "result", 1 },
+            { "version", QJsonObject { { "major", 2 }, { "minor", 6 } } }, { "release", release } }));
     f.check(requests += 2);
-    ASSERT_TRUE(waitUntil([&] { return log.contains("Software update, skipped: latest version installed."); }, 3000));
+    ASSERT_TRUE(
+        waitUntil([&] { return log.contains("Software update, skipped: latest version installed."); }, 3000));
     EXPECT_TRUE(log.contains("Remove version: 2.6.0 (0)"));
     EXPECT_TRUE(f.h.ui->questions.isEmpty());
     EXPECT_EQ(f.server.requestCount(downloadPath()), 0);
