@@ -60,6 +60,9 @@ struct LogState {
     bool consoleWriting = false; // the writer is writing a piece outside the lock
     std::condition_variable_any consoleWake;
     std::once_flag consoleStarted;
+    // A full disk took only the start of the last piece written to the file: the file ends
+    // within a line, which the next piece ends before it begins its own.
+    bool fileEndsMidLine = false;
     // "hh:mm:ss." of the second last logged, in local time.
     std::time_t prefixSecond = -1;
     char prefix[9] = {};
@@ -143,8 +146,14 @@ void drainConsole(LogState& s, std::unique_lock<std::recursive_mutex>& locker, i
 void flushLocked(LogState& s)
 {
     const QByteArray& out = s.pendingOut.isEmpty() ? s.pending : s.pendingOut;
-    if (s.file.isOpen() && !s.pending.isEmpty())
-        s.file.write(s.pending);
+    if (s.file.isOpen() && !s.pending.isEmpty()) {
+        const QByteArray piece = s.fileEndsMidLine ? '\n' + s.pending : s.pending;
+        const qint64 written = s.file.write(piece);
+        if (written > 0 && written < piece.size())
+            s.fileEndsMidLine = piece.at(int(written) - 1) != '\n';
+        else if (written == piece.size())
+            s.fileEndsMidLine = false;
+    }
     if (!out.isEmpty()) {
         if (s.console.isEmpty() && !s.consoleWriting && s.consoleDropped == 0 && stdoutIsRegularFile()) {
             std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
@@ -344,6 +353,7 @@ bool initAt(const QString& dataLocation, const QDateTime& now)
         // What waits belongs to the previous file.
         flushLocked(s);
         s.file.close();
+        s.fileEndsMidLine = false;
         s.path = dir.absoluteFilePath(name);
         // The log names serial numbers, network ids and addresses: it is made for its owner
         // only, before anything is written to it. Only a regular file is written: a link at its

@@ -123,6 +123,9 @@ public:
     // member that is missing or not a whole number from 0 to 4294967295 counts as 0; each is
     // then cut to its field's width.
     static DongleVersion versionFromJson(const QJsonObject& reply);
+    // True when the reply's "version" is an object with at least one of its parts, and every
+    // part it holds a whole number from 0 to 4294967295: a version the service really named.
+    static bool hasVersion(const QJsonObject& reply);
     static QString infoUrl();
     static QString downloadUrl();
     void checkSoftwareUpdate();

@@ -50,6 +50,20 @@ bool OrvixDirector::isNewerVersion(const DongleVersion& remote, const DongleVers
     return remote.build > local.build;
 }
 
+namespace
+{
+
+const char* const kVersionParts[] = { "major", "minor", "fix", "build" };
+
+// A part of a version: a whole number from 0 to 4294967295.
+bool isVersionNumber(const QJsonValue& value)
+{
+    const double n = value.toDouble(-1.0);
+    return value.isDouble() && n >= 0.0 && n <= 4294967295.0 && std::floor(n) == n;
+}
+
+} // namespace
+
 DongleVersion OrvixDirector::versionFromJson(const QJsonObject& reply)
 {
     const QJsonObject version = reply.value(QLatin1String("version")).toObject();
@@ -57,13 +71,28 @@ DongleVersion OrvixDirector::versionFromJson(const QJsonObject& reply)
     // counts as 0 (a fraction or a negative number never makes a version look newer).
     auto number = [&](const char* key) -> quint32 {
         const QJsonValue value = version.value(QLatin1String(key));
-        const double n = value.toDouble(-1.0);
-        if (!value.isDouble() || !(n >= 0.0 && n <= 4294967295.0) || std::floor(n) != n)
-            return 0;
-        return quint32(n);
+        return isVersionNumber(value) ? quint32(value.toDouble()) : 0;
     };
     return DongleVersion(uchar(number("major") & 0xFFu), uchar(number("minor") & 0xFFu),
                          uchar(number("fix") & 0xFFu), quint16(number("build") & 0xFFFFu));
+}
+
+bool OrvixDirector::hasVersion(const QJsonObject& reply)
+{
+    const QJsonValue member = reply.value(QLatin1String("version"));
+    if (!member.isObject())
+        return false;
+    const QJsonObject version = member.toObject();
+    bool anyPart = false;
+    for (const char* part : kVersionParts) {
+        const QJsonValue value = version.value(QLatin1String(part));
+        if (value.isUndefined())
+            continue; // a missing part is 0
+        if (!isVersionNumber(value))
+            return false;
+        anyPart = true;
+    }
+    return anyPart;
 }
 
 QString OrvixDirector::infoUrl()
@@ -127,6 +156,11 @@ void OrvixDirector::onUpdateInfo(const API::Result& result, const QJsonObject& r
 {
     if (result.code != API::Result::Ok) {
         qWarning().noquote() << "Software update failed: " + result.toStringHelper();
+        return;
+    }
+    // Without a version the reply has not said which is the newest: never "latest installed".
+    if (!hasVersion(reply)) {
+        qWarning("Software update failed: the reply names no version");
         return;
     }
     const DongleVersion remote = versionFromJson(reply);

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <future>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -392,6 +393,42 @@ TEST_F(LogHandlerTest, AStandardOutputNobodyReadsNeverHoldsUpLogging)
     EXPECT_TRUE(finished) << "logging waited for standard output";
     LogHandler::uninstall();
     EXPECT_EQ(readLines(LogHandler::currentLogFile()).filter(QStringLiteral("[Warning]: line ")).size(), kLines);
+}
+
+// A full disk takes part of a line: once there is room again, the next line starts a line of
+// its own rather than being glued to the cut one.
+TEST_F(LogHandlerTest, ALineCutByAFullDiskIsNotContinuedByTheNext)
+{
+    ASSERT_TRUE(LogHandler::initAt(tmp.path(), QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))));
+    const QString path = LogHandler::currentLogFile();
+    qWarning("before");
+    // A file size limit makes the kernel take only part of the next write, as a full disk does.
+    struct sigaction ignore {
+    };
+    struct sigaction previous {
+    };
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &previous), 0);
+    rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = rlim_t(QFileInfo(path).size() + 40);
+    {
+        StdoutCapture capture(tmp.filePath(QStringLiteral("stdout.txt")));
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        qWarning("cut %s", std::string(200, 'x').c_str());
+        qWarning("lost while the disk is full");
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        ::sigaction(SIGXFSZ, &previous, nullptr);
+        qWarning("after");
+        LogHandler::uninstall();
+    }
+    const QStringList lines = readLines(path);
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("[Warning]: before")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("[Warning]: cut x")));
+    EXPECT_TRUE(kLine.match(lines.last()).hasMatch()) << lines.last().toStdString();
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("[Warning]: after"))) << lines.last().toStdString();
 }
 
 TEST_F(LogHandlerTest, FatalIsWrittenThenAborts)

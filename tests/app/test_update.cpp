@@ -11,6 +11,7 @@
 #include "app/Installer.h"
 
 #include <QFile>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -162,6 +163,45 @@ TEST(UpdateCheck, NothingIsAskedWhenNotNewerUnreachableOrRefused)
     ASSERT_TRUE(waitUntil([&] { return log.contains("Software update not possible, the host is unreachable"); }, 3000));
     EXPECT_TRUE(f.h.ui->questions.isEmpty());
     EXPECT_TRUE(f.h.messages.isEmpty());
+}
+
+// A reply that says "result" 1 but whose version cannot be read has not told the newest
+// version: the check failed, it never says the latest version is installed. Missing parts of a
+// version are 0 all the same.
+TEST(UpdateCheck, AReplyWithoutAReadableVersionIsAFailedCheckNotTheLatestVersion)
+{
+    UpdateFixture f;
+    const QJsonObject release { { "installer", "x.deb" } };
+    const QList<QJsonObject> unreadable {
+        QJsonObject { { "result", 1 }, { "release", release } },
+        QJsonObject { { "result", 1 }, { "version", "3.0.0" }, { "release", release } },
+        QJsonObject { { "result", 1 }, { "version", QJsonObject {} }, { "release", release } },
+        QJsonObject { { "result", 1 },
+            { "version", QJsonObject { { "major", "3" }, { "minor", 0 }, { "fix", 0 }, { "build", 1 } } },
+            { "release", release } },
+        QJsonObject { { "result", 1 },
+            { "version", QJsonObject { { "major", 2 }, { "minor", 6 }, { "fix", 2.5 }, { "build", 700 } } },
+            { "release", release } },
+    };
+    int requests = 0;
+    for (const QJsonObject& reply : unreadable) {
+        LogCapture log;
+        f.server.route(infoPath(), HttpTestServer::Response::json(reply));
+        f.check(requests += 2);
+        ASSERT_TRUE(waitUntil([&] { return log.contains("Software update failed: "); }, 3000))
+            << QJsonDocument(reply).toJson().toStdString();
+        EXPECT_FALSE(log.contains("latest version installed")) << QJsonDocument(reply).toJson().toStdString();
+    }
+    LogCapture log;
+    f.server.route(infoPath(),
+        HttpTestServer::Response::json(QJsonObject { { "result", 1 },
+            { "version", QJsonObject { { "major", 2 }, { "minor", 6 } } }, { "release", release } }));
+    f.check(requests += 2);
+    ASSERT_TRUE(
+        waitUntil([&] { return log.contains("Software update, skipped: latest version installed."); }, 3000));
+    EXPECT_TRUE(log.contains("Remove version: 2.6.0 (0)"));
+    EXPECT_TRUE(f.h.ui->questions.isEmpty());
+    EXPECT_EQ(f.server.requestCount(downloadPath()), 0);
 }
 
 TEST(UpdateCheck, MaintenanceToolIsStartedInsteadOfADownload)
