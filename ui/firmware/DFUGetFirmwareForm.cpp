@@ -217,7 +217,8 @@ void DFUGetFirmwareForm::onInfo(const API::Result& result, const QJsonObject& re
 {
     if (!isVisit(visit))
         return;
-    if (result.code != API::Result::Ok) {
+    // A reply naming no readable version has not said which firmware is the newest.
+    if (result.code != API::Result::Ok || !OrvixDirector::hasVersion(reply)) {
         setStatus(ErrorIcon, tr("Error during firmware version check"));
         return;
     }

@@ -363,20 +363,24 @@ TEST_F(Wizard, TheRecoveryIsOfferedOnlyWhileTheDongleIsThere)
 TEST_F(Wizard, TheServicesAnswerDecidesWhetherToDownload)
 {
     struct Case {
-        QJsonValue result;
-        int major;
+        QJsonObject reply;
         const char* status;
         bool download;
     } const cases[] = {
-        { 1, 1, "There is no new Link firmware available", false },
-        { 1, 300, "New Link firmware available", true }, // 300 is 44
-        { 1, 1, "There is no new Link firmware available", false }, // not the last visit's offer
-        { 0, 2, "Error during firmware version check", false },
-        { true, 2, "Error during firmware version check", false },
-        { QStringLiteral("1"), 2, "Error during firmware version check", false },
+        { infoReply(1, 1, 4, 1, 0), "There is no new Link firmware available", false },
+        { infoReply(1, 300, 4, 1, 0), "New Link firmware available", true }, // 300 is 44
+        { infoReply(1, 1, 4, 1, 0), "There is no new Link firmware available", false }, // not the last offer
+        { infoReply(0, 2, 4, 1, 0), "Error during firmware version check", false },
+        { infoReply(true, 2, 4, 1, 0), "Error during firmware version check", false },
+        { infoReply(QStringLiteral("1"), 2, 4, 1, 0), "Error during firmware version check", false },
+        // A version the service did not name readably is no answer, never "no new firmware".
+        { { { "result", 1 }, { "version", QStringLiteral("9.0.0") } }, "Error during firmware version check",
+            false },
+        { { { "result", 1 }, { "version", QJsonObject { { "major", QStringLiteral("9") } } } },
+            "Error during firmware version check", false },
     };
     for (const Case& c : cases) {
-        server.route(InfoPath, HttpTestServer::Response::json(infoReply(c.result, c.major, 4, 1, 0)));
+        server.route(InfoPath, HttpTestServer::Response::json(c.reply));
         showGetFirmware(DongleVersion(1, 4, 1, 0));
         auto* status = child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo");
         EXPECT_TRUE(waitUntil([&] { return status->text() == QLatin1String(c.status); }))
