@@ -35,6 +35,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using OX::FirmwarePage;
 using testsupport::HttpTestServer;
@@ -640,6 +641,35 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
     EXPECT_EQ(QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).entryList(QDir::Files),
         QStringList { QStringLiteral("empty.enc") });
     EXPECT_FALSE(next->isEnabled());
+    EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), 0);
+}
+
+TEST_F(Wizard, AFileThatCannotBeReadIsRefusedBeforeTheLinkRestarts)
+{
+    // Placed in the store: not readable for a user; root reads any mode, so for root a kernel
+    // attribute that can only be written stands in for it.
+    ASSERT_TRUE(QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath()));
+    const QString unreadable = stored(QStringLiteral("locked.enc"));
+    if (::geteuid() != 0) {
+        QFile file(unreadable);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(firmwareBytes(300)) == 300);
+        file.close();
+        ASSERT_TRUE(file.setPermissions(QFileDevice::WriteOwner));
+    } else {
+        const QString writeOnly = QStringLiteral("/sys/bus/platform/uevent");
+        if (!QFileInfo(writeOnly).isFile() || QFile(writeOnly).open(QIODevice::ReadOnly))
+            GTEST_SKIP() << "no file here that root cannot read";
+        ASSERT_TRUE(QFile::link(writeOnly, unreadable));
+    }
+    server.close();
+    ASSERT_NO_FATAL_FAILURE(toGetFirmware());
+    QComboBox* list = openStoredList();
+    ASSERT_TRUE(waitUntil([&] { return list->findText(QStringLiteral("locked.enc")) >= 0; }));
+    list->setCurrentIndex(list->findText(QStringLiteral("locked.enc")));
+    EXPECT_EQ(child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo")->text(),
+        QStringLiteral("locked.enc cannot be read."));
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
     EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), 0);
 }
 
