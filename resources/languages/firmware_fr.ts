@@ -460,5 +460,9 @@
         <source>%1 is larger than a LINK can hold (%2 KiB at most).</source>
         <translation>%1 est plus grand que ce qu’un LINK peut contenir (%2 Kio au plus).</translation>
     </message>
+    <message>
+        <source>%1 cannot be read.</source>
+        <translation>%1 ne peut pas être lu.</translation>
+    </message>
 </context>
 </TS>

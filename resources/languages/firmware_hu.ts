@@ -460,5 +460,9 @@
         <source>%1 is larger than a LINK can hold (%2 KiB at most).</source>
         <translation>A(z) %1 nagyobb, mint amit egy LINK tárolni tud (legfeljebb %2 KiB).</translation>
     </message>
+    <message>
+        <source>%1 cannot be read.</source>
+        <translation>A(z) %1 nem olvasható.</translation>
+    </message>
 </context>
 </TS>

@@ -57,6 +57,8 @@ public:
     // The LINK took part of an image and did not confirm a whole one since: it starts no firmware
     // until it is updated again in recovery mode.
     bool isLinkHalfWritten() const { return m_linkWritten; }
+    // The page's visit the step last came up in.
+    quint64 shownIn() const { return m_shownIn; }
     // Ends a running transfer at once, gives the port back and shows the failed form with the
     // state the LINK is left in. Nothing without a running transfer.
     void stopTransfer();

@@ -1,5 +1,6 @@
 #include "ui/firmware/FirmwareImage.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace OX
@@ -18,6 +19,10 @@ QString FirmwareImage::problemWith(QString const& path)
         return tr("%1 is empty: it is not firmware.").arg(name);
     if (info.size() > MaxBytes)
         return tr("%1 is larger than a LINK can hold (%2 KiB at most).").arg(name).arg(MaxBytes / 1024);
+    // A file the user may not read would be taken, the LINK restarted into its bootloader, and
+    // the upload then fail before its first block.
+    if (!QFile(path).open(QIODevice::ReadOnly))
+        return tr("%1 cannot be read.").arg(name);
     return QString();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Whether a file may be sent to a LINK as its firmware. Firmware files are opaque to the
 // application, but an image is never empty, is a regular file (a pipe or device would hang the
-// window when read), and fits the LINK's program memory; a file that fails is refused with the
-// reason in the person's words before anything is sent or copied.
+// window when read) that can be read, and fits the LINK's program memory; a file that fails is
+// refused with the reason in the person's words before anything is sent or copied.
 #include <QCoreApplication>
 #include <QString>
 

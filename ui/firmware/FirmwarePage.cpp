@@ -260,11 +260,11 @@ void FirmwarePage::updateWithDongle(Dongle* dongle, DongleChangeMask)
 {
     if (dongle)
         return;
-    // The upload on screen, or a failure shown after it (this visit's: the upload step clears its
-    // mark whenever it comes up, and the failed form is shown only by a step of this visit).
+    // The upload on screen, or a failure shown after it, in this visit: a LINK left half-written
+    // by an upload of an earlier visit was told then, and no upload was cut now.
     auto* upload = qobject_cast<DFUUploadForm*>(m_forms.value(UploadStep));
-    const bool halfWritten
-        = appeared && upload && (m_shown == upload || m_shown == m_failedForm) && upload->isLinkHalfWritten();
+    const bool halfWritten = appeared && upload && upload->shownIn() == visit()
+        && (m_shown == upload || m_shown == m_failedForm) && upload->isLinkHalfWritten();
     abandonShownForm();
     if (!halfWritten) {
         Page::perform(PageAction::back);

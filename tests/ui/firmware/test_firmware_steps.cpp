@@ -35,6 +35,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using OX::FirmwarePage;
 using testsupport::HttpTestServer;
@@ -183,6 +184,21 @@ struct Wizard : ::testing::Test {
         upload()->sender()->setTimeoutsForTest(
             { testutil::scaled(100), testutil::scaled(100), testutil::scaled(XModem::KEEP_ALIVE_TIME) });
         ASSERT_TRUE(waitUntil([&] { return upload()->sender() && upload()->sender()->isBusy(); }));
+    }
+
+    // Visited again: Welcome fails (the dongle never answers the switch), then the dongle is
+    // removed as the failed form says; the failure shown stays Welcome's.
+    void failWelcomeOnTheNextVisitThenUnplug()
+    {
+        page->pageWillAppear(QStringLiteral("Menu"));
+        page->pageDidAppear();
+        fastTimeouts();
+        env.emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(22)));
+        clickNext();
+        ASSERT_TRUE(failsWith(QStringLiteral("Unable to enter firmware update mode.")));
+        fake.dongle = nullptr;
+        page->updateWithDongle(nullptr, DongleChangeMask::all);
+        EXPECT_EQ(page->failedForm()->message(), QStringLiteral("Unable to enter firmware update mode."));
     }
 
     QTemporaryDir dir;
@@ -647,6 +663,35 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
     EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), 0);
 }
 
+TEST_F(Wizard, AFileThatCannotBeReadIsRefusedBeforeTheLinkRestarts)
+{
+    // Placed in the store: not readable for a user; root reads any mode, so for root a kernel
+    // attribute that can only be written stands in for it.
+    ASSERT_TRUE(QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath()));
+    const QString unreadable = stored(QStringLiteral("locked.enc"));
+    if (::geteuid() != 0) {
+        QFile file(unreadable);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(firmwareBytes(300)) == 300);
+        file.close();
+        ASSERT_TRUE(file.setPermissions(QFileDevice::WriteOwner));
+    } else {
+        const QString writeOnly = QStringLiteral("/sys/bus/platform/uevent");
+        if (!QFileInfo(writeOnly).isFile() || QFile(writeOnly).open(QIODevice::ReadOnly))
+            GTEST_SKIP() << "no file here that root cannot read";
+        ASSERT_TRUE(QFile::link(writeOnly, unreadable));
+    }
+    server.close();
+    ASSERT_NO_FATAL_FAILURE(toGetFirmware());
+    QComboBox* list = openStoredList();
+    ASSERT_TRUE(waitUntil([&] { return list->findText(QStringLiteral("locked.enc")) >= 0; }));
+    list->setCurrentIndex(list->findText(QStringLiteral("locked.enc")));
+    EXPECT_EQ(child<QLabel>(FirmwarePage::GetFirmwareStep, "downloadInfo")->text(),
+        QStringLiteral("locked.enc cannot be read."));
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
+    EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), 0);
+}
+
 TEST_F(Wizard, AnUnansweredBootloaderCommandFailsTheSourceStep)
 {
     server.close();
@@ -813,15 +858,31 @@ TEST_F(Wizard, ATransferLeftBehindIsToldOverThePageShownThen)
 
     // Visited again, a step fails and the dongle is removed as the box said: the LINK took the
     // whole image, nothing claims it half-written.
-    page->pageWillAppear(QStringLiteral("Menu"));
-    page->pageDidAppear();
-    fastTimeouts();
-    env.emulator->addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(22)));
-    clickNext();
-    ASSERT_TRUE(failsWith(QStringLiteral("Unable to enter firmware update mode.")));
-    fake.dongle = nullptr;
+    ASSERT_NO_FATAL_FAILURE(failWelcomeOnTheNextVisitThenUnplug());
+}
+
+TEST_F(Wizard, OnlyAnUploadOfThisVisitIsToldAsCutByTheDongle)
+{
+    env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m.silentBlock[1] = -1; });
+    ASSERT_NO_FATAL_FAILURE(prepareLink());
+    showUpload(writeFile(QStringLiteral("fw.enc"), firmwareBytes(1025)));
+    ASSERT_TRUE(upload()->sender());
+    upload()->sender()->setTimeoutsForTest(
+        { testutil::scaled(20), testutil::scaled(20), testutil::scaled(XModem::KEEP_ALIVE_TIME) });
+    ASSERT_TRUE(waitUntil([&] { return upload()->sender() && upload()->sender()->isBusy(); }));
+    fake.dongle = nullptr; // lost while the LINK takes the image
     page->updateWithDongle(nullptr, DongleChangeMask::all);
-    EXPECT_EQ(page->failedForm()->message(), QStringLiteral("Unable to enter firmware update mode."));
+    EXPECT_TRUE(failsWith(QStringLiteral("The dongle was lost during the upload. The LINK was left "
+                                         "half-written and does not start its firmware: connect the dongle "
+                                         "and the LINK again, then update it in recovery mode.")));
+    fake.dongle = env.dongle.get(); // plugged in again; the transfer it took along fails
+    ASSERT_TRUE(waitUntil([&] { return !env.dongle->xmodem(); }));
+
+    // Visited again, an earlier step fails and the dongle is removed as the failed form says: no
+    // upload ran in this visit, so none was cut.
+    page->endVisit();
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+    ASSERT_NO_FATAL_FAILURE(failWelcomeOnTheNextVisitThenUnplug());
 }
 
 TEST_F(Wizard, AnUploadEndingWithoutTheDongleIsAFailure)
