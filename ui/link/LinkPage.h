@@ -145,6 +145,18 @@ private:
     LinkViewController* currentController() const;
     // The name of this page's backup profile.
     QString backupName() const;
+    // The stored backup and the LINK noted with it (empty: stored by an earlier version, which
+    // noted none; such a backup is the first LINK's seen since).
+    struct StoredBackup {
+        LinkProfile profile;
+        QString takenFrom;
+        // Taken from a LINK other than link: never offered to it.
+        bool isAnotherLinks(QString const& link) const
+        {
+            return profile.defined && !takenFrom.isEmpty() && takenFrom != link;
+        }
+    };
+    StoredBackup storedBackup(Settings const& settings, QString* problems = nullptr) const;
     // The stored backup when it is link's (Link::identity): taken from it, or from a LINK not
     // told (stored by an earlier version). Another LINK's backup is an undefined profile.
     LinkProfile backupOf(QString const& link, QString* problems = nullptr) const;
