@@ -182,6 +182,8 @@ private:
     OrvixDevice::Preset m_preset;
     LinkNavigator m_navigator;
     QString m_currentKey;
+    // The key setActive brings to the front while it switches tabs.
+    QString m_askedKey;
     QMap<QString, QString> m_helpAnchors;
     QMap<QString, LinkForm*> m_forms; // owned by their view controllers; built on first appearing
     State m_state = not_initialized_state;

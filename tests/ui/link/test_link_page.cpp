@@ -181,6 +181,11 @@ TEST_F(LinkPageTest, TheWizardUnlocksForwardOnlyAndBothPagesShareTheStep)
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(indoor->helpKey, "link_settings_general_anchor");
     EXPECT_EQ(settings->linkProfileWizardState(), "forward_movement") << "never back";
+    // Next lands on the page after, never on the tab's furthest one on the way.
+    QTest::mouseClick(indoor->nextButton(), Qt::LeftButton);
+    EXPECT_EQ(indoor->currentKey(), "drive_settings");
+    EXPECT_EQ(settings->linkProfileWizardState(), "forward_movement") << "nothing unlocked unseen";
+    QTest::mouseClick(indoor->prevButton(), Qt::LeftButton);
 
     settings->setLinkProfileWizardState("drive_outer_deadzone");
     indoor->setActive("drive_outer_deadzone");
