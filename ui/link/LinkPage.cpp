@@ -374,6 +374,18 @@ LinkProfile LinkPage::backupOf(QString const& link, QString* problems) const
     return stored.isAnotherLinks(link) ? LinkProfile(backupName()) : stored.profile;
 }
 
+bool LinkPage::StoredBackup::isAnotherLinks(QString const& link) const
+{
+    if (!profile.defined || takenFrom.isEmpty())
+        return false;
+    // "pan/address/serial": a LINK that told no serial is known by where it sits only.
+    const QString serial = takenFrom.section(QLatin1Char('/'), 2);
+    const QString linkSerial = link.section(QLatin1Char('/'), 2);
+    if (serial.isEmpty() || linkSerial.isEmpty())
+        return takenFrom != link;
+    return serial != linkSerial;
+}
+
 LinkPage::StoredBackup LinkPage::storedBackup(Settings const& settings, QString* problems) const
 {
     return { settings.linkProfile(backupName(), problems), settings.linkProfileLink(backupName()) };

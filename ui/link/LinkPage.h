@@ -150,11 +150,9 @@ private:
     struct StoredBackup {
         LinkProfile profile;
         QString takenFrom;
-        // Taken from a LINK other than link: never offered to it.
-        bool isAnotherLinks(QString const& link) const
-        {
-            return profile.defined && !takenFrom.isEmpty() && takenFrom != link;
-        }
+        // Taken from a LINK other than link (Link::identity): never offered to it. The LINK
+        // paired again, under another PAN or address, keeps its serial and its backup.
+        bool isAnotherLinks(QString const& link) const;
     };
     StoredBackup storedBackup(Settings const& settings, QString* problems = nullptr) const;
     // The stored backup when it is link's (Link::identity): taken from it, or from a LINK not

@@ -321,6 +321,23 @@ TEST_F(LinkPageTest, AnotherChairsLinkIsNeverOfferedTheFirstOnesBackup)
     EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
 }
 
+// The same LINK paired again, under another PAN and address, keeps its serial and its backup.
+TEST_F(LinkPageTest, ALinkPairedAgainIsOfferedItsOwnBackup)
+{
+    start();
+    Link const* link = rig.dongle()->links().value(OrvixDevice::LinkDrive);
+    ASSERT_TRUE(link);
+    settings->setLinkProfile(QStringLiteral("backup"), LinkProfile::Normal.parameters,
+        Link::identityOf(link->pan() + 1, link->address() + 2, link->serial()));
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Save settings", "Don't save");
+    open();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(footer(), "Reset|Restore");
+    rig.container.clickRight(1); // Restore
+    EXPECT_EQ(indoor->parameters(), LinkProfile::Normal.parameters);
+}
+
 // A LINK record outside the limits is never offered as the backup: the stored one stays for Restore.
 TEST_F(LinkPageTest, ALinkRecordOutsideTheLimitsIsNotOfferedAsTheBackup)
 {
