@@ -221,19 +221,19 @@ bool LinkPage::initializeParameters()
     Settings* settings = container->getSettings();
     if (!settings)
         return true;
-    const LinkProfile backup = settings->linkProfile(backupName());
-    const QString takenFrom = settings->linkProfileLink(backupName());
-    if (backup.defined && !takenFrom.isEmpty() && takenFrom != m_recordLink) {
+    const StoredBackup stored = storedBackup(*settings);
+    const LinkProfile& backup = stored.profile;
+    if (stored.isAnotherLinks(m_recordLink)) {
         // Another chair's LINK shares the preset: its backup is never offered to this one, and
         // is replaced by this one's record only when the person says so.
-        qInfo().noquote() << "The backup" << backupName() << "is LINK" << takenFrom << "'s; LINK"
+        qInfo().noquote() << "The backup" << backupName() << "is LINK" << stored.takenFrom << "'s; LINK"
                           << m_recordLink << "has none";
         if (problems.isEmpty())
             emit showHint(save_backup);
         return true;
     }
     // A backup stored before the LINK was noted with it is the first LINK's seen since.
-    if (backup.defined && takenFrom.isEmpty())
+    if (backup.defined && stored.takenFrom.isEmpty())
         settings->setLinkProfileLink(backupName(), m_recordLink);
     // A record outside the limits is never offered as the backup: the stored one stays, and
     // "Restore" still offers it.
@@ -370,11 +370,25 @@ LinkProfile LinkPage::backupOf(QString const& link, QString* problems) const
     Settings* settings = container->getSettings();
     if (!settings)
         return LinkProfile(backupName());
-    const LinkProfile backup = settings->linkProfile(backupName(), problems);
-    const QString takenFrom = settings->linkProfileLink(backupName());
-    if (backup.defined && !takenFrom.isEmpty() && takenFrom != link)
-        return LinkProfile(backupName());
-    return backup;
+    const StoredBackup stored = storedBackup(*settings, problems);
+    return stored.isAnotherLinks(link) ? LinkProfile(backupName()) : stored.profile;
+}
+
+bool LinkPage::StoredBackup::isAnotherLinks(QString const& link) const
+{
+    if (!profile.defined || takenFrom.isEmpty())
+        return false;
+    // "pan/address/serial": a LINK that told no serial is known by where it sits only.
+    const QString serial = takenFrom.section(QLatin1Char('/'), 2);
+    const QString linkSerial = link.section(QLatin1Char('/'), 2);
+    if (serial.isEmpty() || linkSerial.isEmpty())
+        return takenFrom != link;
+    return serial != linkSerial;
+}
+
+LinkPage::StoredBackup LinkPage::storedBackup(Settings const& settings, QString* problems) const
+{
+    return { settings.linkProfile(backupName(), problems), settings.linkProfileLink(backupName()) };
 }
 
 bool LinkPage::storeBackup(Settings& settings, LPP const& record, QString const& link)

@@ -145,6 +145,16 @@ private:
     LinkViewController* currentController() const;
     // The name of this page's backup profile.
     QString backupName() const;
+    // The stored backup and the LINK noted with it (empty: stored by an earlier version, which
+    // noted none; such a backup is the first LINK's seen since).
+    struct StoredBackup {
+        LinkProfile profile;
+        QString takenFrom;
+        // Taken from a LINK other than link (Link::identity): never offered to it. The LINK
+        // paired again, under another PAN or address, keeps its serial and its backup.
+        bool isAnotherLinks(QString const& link) const;
+    };
+    StoredBackup storedBackup(Settings const& settings, QString* problems = nullptr) const;
     // The stored backup when it is link's (Link::identity): taken from it, or from a LINK not
     // told (stored by an earlier version). Another LINK's backup is an undefined profile.
     LinkProfile backupOf(QString const& link, QString* problems = nullptr) const;
@@ -170,6 +180,8 @@ private:
     OrvixDevice::Preset m_preset;
     LinkNavigator m_navigator;
     QString m_currentKey;
+    // The key setActive brings to the front while it switches tabs.
+    QString m_askedKey;
     QMap<QString, QString> m_helpAnchors;
     QMap<QString, LinkForm*> m_forms; // owned by their view controllers; built on first appearing
     State m_state = not_initialized_state;

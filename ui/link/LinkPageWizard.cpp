@@ -3,6 +3,7 @@
 #include "ui/link/LinkPage.h"
 
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QTabWidget>
 #include <QtDebug>
@@ -16,6 +17,9 @@ namespace OX
 
 void LinkPage::setActive(QString const& key)
 {
+    // The tab switch brings key's page, not the furthest one of its tab: shown on the way for an
+    // instant, that one would unlock the page after it unseen.
+    const QScopedValueRollback<QString> asked(m_askedKey, key);
     if (LinkViewController* controller = setCurrentTabByName(m_navigator[key]))
         controller->setActive(key);
 }
@@ -64,12 +68,16 @@ void LinkPage::onTabChanged(int index)
     auto* controller = qobject_cast<ViewController*>(m_ui->tabWidget->widget(index));
     if (!controller)
         return;
-    const QString last = controller->getLastIdentifier();
-    if (controller->getActiveIdentifier() == last) {
-        m_currentKey = last;
+    const bool asked
+        = m_navigator[m_askedKey] == controller->objectName() && controller->isEnabled(m_askedKey);
+    const QString target = asked ? m_askedKey : controller->getLastIdentifier();
+    if (controller->getActiveIdentifier() == target) {
+        m_currentKey = target;
         // The tab's own help section, as when the page was shown.
         helpKey = m_helpAnchors.value(m_currentKey);
         qDebug().nospace().noquote() << "SET CURRENT [" << m_currentKey << "]";
+    } else if (asked) {
+        controller->setActive(target);
     } else {
         controller->activateLast();
     }

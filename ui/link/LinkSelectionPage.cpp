@@ -81,7 +81,8 @@ void LinkSelectionPage::retranslate()
     container->setLeft(tr("Back"), PageAction::back, this);
     container->setRight(tr("Settings"), PageAction::settings, this, PageFooter::MainButton);
     container->setRight(tr("Refresh"), PageAction::refresh, this, PageFooter::AlternativeButton);
-    container->setRightEnabled(PageFooter::MainButton, false);
+    // A language change keeps the LINK selected, and "Settings" with it.
+    container->setRightEnabled(PageFooter::MainButton, canOpenSettings());
     container->setRightEnabled(PageFooter::AlternativeButton, !m_awaitingHeadset);
     showMissingDevice();
 }
@@ -109,7 +110,7 @@ void LinkSelectionPage::pageDidAppear()
 {
     // The page left before may have ended its busy state on the way out, which frees every
     // right button: "Settings" follows the selection again.
-    container->setRightEnabled(PageFooter::MainButton, m_selectedPreset != OrvixDevice::NoPreset);
+    container->setRightEnabled(PageFooter::MainButton, canOpenSettings());
     refreshDevices();
     Page::pageDidAppear();
 }
@@ -315,7 +316,7 @@ void LinkSelectionPage::onLinkSelectionChanged()
     showValues(link);
     m_selectedPreset = row->preset();
     m_selectedLink = link->identity();
-    container->setRightEnabled(PageFooter::MainButton, !m_queryRunning);
+    container->setRightEnabled(PageFooter::MainButton, canOpenSettings());
 }
 
 void LinkSelectionPage::showValues(Link* link)

@@ -84,6 +84,8 @@ private:
     // True while what started in visit may still act on the page: the visit runs and the page
     // was not emptied since.
     bool isCurrentVisit(quint64 visit) const { return isVisit(visit) && !m_awaitingHeadset; }
+    // A LINK is selected and no refresh query runs: "Settings" opens the page of what was read.
+    bool canOpenSettings() const { return m_selectedPreset != OrvixDevice::NoPreset && !m_queryRunning; }
     // Stops the timer, ends the busy state and lets every query and chain of now end quietly.
     void endWork();
     // No dongle or headset: no LINK listed, nothing selected, nothing running.

@@ -181,6 +181,11 @@ TEST_F(LinkPageTest, TheWizardUnlocksForwardOnlyAndBothPagesShareTheStep)
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(indoor->helpKey, "link_settings_general_anchor");
     EXPECT_EQ(settings->linkProfileWizardState(), "forward_movement") << "never back";
+    // Next lands on the page after, never on the tab's furthest one on the way.
+    QTest::mouseClick(indoor->nextButton(), Qt::LeftButton);
+    EXPECT_EQ(indoor->currentKey(), "drive_settings");
+    EXPECT_EQ(settings->linkProfileWizardState(), "forward_movement") << "nothing unlocked unseen";
+    QTest::mouseClick(indoor->prevButton(), Qt::LeftButton);
 
     settings->setLinkProfileWizardState("drive_outer_deadzone");
     indoor->setActive("drive_outer_deadzone");
@@ -314,6 +319,23 @@ TEST_F(LinkPageTest, AnotherChairsLinkIsNeverOfferedTheFirstOnesBackup)
         back();
     }
     EXPECT_TRUE(boxes.unexpected().isEmpty()) << boxes.unexpected().join(", ").toStdString();
+}
+
+// The same LINK paired again, under another PAN and address, keeps its serial and its backup.
+TEST_F(LinkPageTest, ALinkPairedAgainIsOfferedItsOwnBackup)
+{
+    start();
+    Link const* link = rig.dongle()->links().value(OrvixDevice::LinkDrive);
+    ASSERT_TRUE(link);
+    settings->setLinkProfile(QStringLiteral("backup"), LinkProfile::Normal.parameters,
+        Link::identityOf(link->pan() + 1, link->address() + 2, link->serial()));
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Save settings", "Don't save");
+    open();
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1 && !QApplication::activeModalWidget(); }));
+    EXPECT_EQ(footer(), "Reset|Restore");
+    rig.container.clickRight(1); // Restore
+    EXPECT_EQ(indoor->parameters(), LinkProfile::Normal.parameters);
 }
 
 // A LINK record outside the limits is never offered as the backup: the stored one stays for Restore.

@@ -88,12 +88,14 @@ TEST_F(LinkSelectionPageTest, ALinkDriveAtAnotherAddressShowsAndOpensItself)
     EXPECT_EQ(openSettings(), "LinkIndoor");
 }
 
-TEST_F(LinkSelectionPageTest, TheSelectionAndItsRowsSurviveEveryRebuild)
+TEST_F(LinkSelectionPageTest, TheSelectionAndItsRowsSurviveEveryRebuildAndALanguageChange)
 {
     open();
     select(1);
     const QStringList details = pagetest::PageRig::rows(page->parameterListWidget());
     ASSERT_EQ(details.size(), 5);
+    rig.container.controller.retranslate(); // the language changed
+    EXPECT_TRUE(rig.container.rightEnabled[0]) << "the LINK shown chosen still opens";
     page->updateWithDongle(rig.env.dongle.get(), DongleChangeMask::linkLost); // one bit alone rebuilds
     page->updateWithDongle(rig.env.dongle.get(), DongleChangeMask::linkFound);
     // "Settings" waits for the LINKs being read again: the page it opens takes what they hold.
