@@ -355,3 +355,37 @@ TEST_F(RadioFixture, DonglesExitEndsServiceModeAndStatusesResume)
     const int before = e.statusesSent();
     EXPECT_TRUE(Emulator::waitUntil([&] { return e.statusesSent() > before + 3; }, testutil::scaled(500)));
 }
+
+TEST_F(RadioFixture, OtherComputersDonglesAndRemotesTakeANewPanAndAddressInServiceMode)
+{
+    const int dongle2 = e.addPeer(PeerModel());
+    const int chair = e.addPeer(PeerModel::remote(7));
+    c->send(Frame::local(dcp::ServiceMode, 1, 1));
+    ASSERT_TRUE(
+        Emulator::waitUntil([&] { return e.dongle().state == state::ServiceMode; }, testutil::scaled(500)));
+    c->read(30); // the echo and the state notice
+
+    // Removed from a headset's network: back to PAN 1, acknowledged from where it is.
+    c->send(remote(pid::GRCP, 0, 1, 0, kServicePan, 5));
+    auto f = next(500, pid::NPP);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->pid, pid::ACK);
+    EXPECT_EQ(f->flags, 0);
+    EXPECT_EQ(f->pan, kServicePan);
+    EXPECT_EQ(f->src, 5);
+    EXPECT_EQ(f->dst, own);
+    EXPECT_EQ(f->payload, fromHex("40 00"));
+    EXPECT_EQ(e.peer(dongle2).pan, kServicePan);
+
+    c->send(remote(pid::GRCP, 1, 8, 0, kServicePan, 7));
+    f = next(500, pid::NPP);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->src, 7);
+    EXPECT_EQ(f->payload, fromHex("40 01"));
+    EXPECT_EQ(e.peer(chair).address, 8);
+
+    // Any other command is left unanswered.
+    c->send(remote(pid::GRCP, 2, 0, 0, kServicePan, 8));
+    EXPECT_FALSE(next(150, pid::NPP));
+    EXPECT_TRUE(e.errors().isEmpty());
+}

@@ -420,6 +420,20 @@ void Emulator::Impl::answerKey(const Frame& f, Frame r, QByteArray& password, ui
     reply(r, delayMs);
 }
 
+void Emulator::Impl::answerNetworkCommand(const Frame& f, Frame r, int delayMs,
+                                          const std::function<void(uint8_t, uint16_t)>& take)
+{
+    const int command = f.cmd();
+    if (command != 0 && command != 1) {
+        trace(QStringLiteral("   address %1: network command %2 not answered").arg(r.src).arg(command));
+        return;
+    }
+    r.pid = pid::ACK;
+    r.payload = ackBytes(pid::GRCP, uint8_t(command));
+    reply(r, delayMs);
+    take(uint8_t(command), f.value());
+}
+
 void Emulator::Impl::handleRadio(const Frame& f)
 {
     // The dongle's own address: a password for the dongle is answered by the dongle itself
@@ -529,10 +543,12 @@ void Emulator::Impl::handleHeadset(const Frame& f)
         ack(pid::CMAP, h.channelMapAckByte);
         return;
     case pid::GRCP:
-        if (f.cmd() == 0)
-            ack(pid::GRCP, 0), h.pan = f.value();
-        else if (f.cmd() == 1)
-            ack(pid::GRCP, 1), h.address = f.value();
+        answerNetworkCommand(f, r, int(scaled(h.replyDelayMs)), [&h](uint8_t command, uint16_t value) {
+            if (command == 0)
+                h.pan = value;
+            else
+                h.address = value;
+        });
         return;
     case pid::KEY:
         answerKey(f, r, h.password, h.keyError, 1, h.major, h.minor, int(scaled(h.replyDelayMs)));
@@ -595,22 +611,17 @@ void Emulator::Impl::handleLink(LinkModel& l, const Frame& f)
         return;
     }
     case pid::GRCP:
-        r.pid = pid::ACK;
-        if (f.cmd() == 0) {
-            r.payload = ackBytes(pid::GRCP, 0);
-            reply(r, delay);
-            if (l.addressOnServiceExit && l.serviceMode)
-                l.pendingPan = f.value();
+        answerNetworkCommand(f, r, delay, [&l](uint8_t command, uint16_t value) {
+            const bool pending = l.addressOnServiceExit && l.serviceMode;
+            if (command == 0 && pending)
+                l.pendingPan = value;
+            else if (command == 0)
+                l.pan = value;
+            else if (pending)
+                l.pendingAddress = uint8_t(value);
             else
-                l.pan = f.value();
-        } else if (f.cmd() == 1) {
-            r.payload = ackBytes(pid::GRCP, 1);
-            reply(r, delay);
-            if (l.addressOnServiceExit && l.serviceMode)
-                l.pendingAddress = uint8_t(f.value());
-            else
-                l.address = uint8_t(f.value());
-        }
+                l.address = uint8_t(value);
+        });
         return;
     case pid::KEY:
         answerKey(f, r, l.password, l.keyError, 3, l.major, l.minor, delay);
@@ -623,16 +634,30 @@ void Emulator::Impl::handleLink(LinkModel& l, const Frame& f)
 
 void Emulator::Impl::handlePeer(PeerModel& p, const Frame& f)
 {
-    if (f.pid != pid::KEY) {
-        trace(QStringLiteral("   device %1: %2 not answered").arg(p.address).arg(pidName(f.pid)));
-        return;
-    }
     Frame r;
     r.flags = 0;
     r.pan = f.pan;
     r.src = p.address;
     r.dst = f.src;
-    answerKey(f, r, p.password, p.keyError, uint8_t(p.product), p.major, p.minor, int(scaled(p.replyDelayMs)));
+    const int delay = int(scaled(p.replyDelayMs));
+    switch (f.pid) {
+    case pid::KEY:
+        answerKey(f, r, p.password, p.keyError, uint8_t(p.product), p.major, p.minor, delay);
+        return;
+    case pid::GRCP:
+        // A paired computer's dongle or a chair remote takes a new PAN or address like any
+        // device of the network: removing it from a headset's network sets it back to PAN 1.
+        answerNetworkCommand(f, r, delay, [&p](uint8_t command, uint16_t value) {
+            if (command == 0)
+                p.pan = value;
+            else
+                p.address = uint8_t(value);
+        });
+        return;
+    default:
+        trace(QStringLiteral("   device %1: %2 not answered").arg(p.address).arg(pidName(f.pid)));
+        return;
+    }
 }
 
 // ---------------------------------------------------------------- periodic

@@ -135,6 +135,11 @@ struct Emulator::Impl {
     // KEY to a device: ACK {0x2A, 0} and the password kept, or an ERR record of keyError.
     void answerKey(const Frame& f, Frame r, QByteArray& password, uint8_t keyError, uint8_t product,
                    uint8_t major, uint8_t minor, int delayMs);
+    // GRCP to a device: command 0 (PAN) or 1 (address) is acknowledged with ACK {0x40, command}
+    // from where the device is now, then handed to take(command, value); other commands are not
+    // answered.
+    void answerNetworkCommand(const Frame& f, Frame r, int delayMs,
+                              const std::function<void(uint8_t, uint16_t)>& take);
     void reply(Frame r, int delayMs);
     void notice(uint8_t command, uint8_t lsb, uint8_t msb);
     void setServiceMode(bool on);

@@ -248,7 +248,8 @@ struct LinkModel {
 // Another radio device of the network that only takes part in service mode: another computer's
 // dongle (product 2, presets 59/75 in a channel map) or a chair remote (product 4, presets 88,
 // 104, 120). In service mode it beacons its identity and answers a network password (KEY) with
-// ACK {0x2A, 0}; anything else it leaves unanswered.
+// ACK {0x2A, 0} and a new PAN or address (GRCP 0 / 1) with ACK {0x40, command}, taking it at once;
+// anything else it leaves unanswered.
 struct PeerModel {
     int8_t product = 2;
     bool powered = true;
