@@ -54,12 +54,16 @@ OperationQueue::~OperationQueue()
 {
     qDebug().noquote().nospace() << "Destroy operation queue <" << m_name << "> ...";
     cancelAllOperations(false);
+    QList<Operation*> late;
     {
         std::unique_lock<std::mutex> locker(m_lock);
         m_stopping = true;
+        // Added by another thread since the cancel: the worker stops without taking it.
+        late.swap(m_operations);
         m_wake.notify_all();
         m_idleChanged.notify_all();
     }
+    qDeleteAll(late);
     if (QThread::currentThread() != this) {
         // Joined through the queue's own lock first, so that everything the worker did is
         // ordered before this destructor also for tools that cannot see into QThread.

@@ -217,6 +217,44 @@ TEST(OperationQueue, DestructorDropsQueuedOperationsAndJoins)
     EXPECT_EQ(Operation::liveOperations(), before);
 }
 
+TEST(OperationQueue, AnOperationAddedWhileTheQueueGoesIsReleasedUnrun)
+{
+    // The destructor drops what is queued, then stops the worker: an operation another thread
+    // adds in between (here a dropped operation's destructor, at exactly that moment) must
+    // neither run nor stay allocated.
+    struct AddsWhenDropped : Operation {
+        OperationQueue* queue;
+        std::function<void(QThread*)> late;
+        testsync::Semaphore* dropped;
+        void run(QThread*) override {}
+        ~AddsWhenDropped() override
+        {
+            queue->addOperation(late);
+            dropped->release();
+        }
+    };
+    const int before = Operation::liveOperations();
+    std::atomic<int> lateRuns { 0 };
+    testsync::Semaphore started, dropped;
+    {
+        OperationQueue queue("Going");
+        queue.addOperation([&](QThread*) {
+            started.release();
+            dropped.acquire();
+            // Still running while the destructor stops the worker.
+            QThread::msleep(100);
+        });
+        started.acquire();
+        auto* op = new AddsWhenDropped;
+        op->queue = &queue;
+        op->late = [&](QThread*) { lateRuns.fetch_add(1); };
+        op->dropped = &dropped;
+        queue.addOperation(op);
+    }
+    EXPECT_EQ(lateRuns.load(), 0);
+    EXPECT_EQ(Operation::liveOperations(), before);
+}
+
 TEST(OperationQueue, DoneSignalAndCustomOperations)
 {
     struct Counting : Operation {
