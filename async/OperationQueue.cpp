@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <exception>
 
 static std::atomic<int> s_liveOperations { 0 };
 
@@ -154,7 +155,16 @@ void OperationQueue::run()
             op = m_operations.takeFirst();
             m_running = true;
         }
-        op->run(m_creatorThread);
+        // An exception would end the worker and the whole program with it: the operation that
+        // threw ends there, and the queue goes on with the next.
+        try {
+            op->run(m_creatorThread);
+        } catch (const std::exception& e) {
+            qWarning().noquote().nospace()
+                << "Operation queue <" << m_name << ">: operation failed: " << e.what();
+        } catch (...) {
+            qWarning().noquote().nospace() << "Operation queue <" << m_name << ">: operation failed";
+        }
         emit op->done();
         delete op;
         jobFinished();

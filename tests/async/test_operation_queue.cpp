@@ -8,8 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <mutex>
 #include <memory>
+#include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -214,6 +215,31 @@ TEST(OperationQueue, DestructorDropsQueuedOperationsAndJoins)
         started.acquire();
     }
     EXPECT_EQ(runs.load(), 1);
+    EXPECT_EQ(Operation::liveOperations(), before);
+}
+
+TEST(OperationQueue, AnOperationThatThrowsEndsAloneAndTheNextStillRuns)
+{
+    const int before = Operation::liveOperations();
+    Log log;
+    int finished = 0;
+    {
+        OperationQueue queue("Throwing");
+        QObject::connect(&queue, &OperationQueue::allOperationsDidFinish, &queue, [&] { ++finished; });
+        queue.addOperation([&](QThread*) {
+            log.add("1");
+            throw std::runtime_error("broken");
+        });
+        queue.addOperation([&](QThread*) {
+            log.add("2");
+            throw 42;
+        });
+        queue.addOperation([&](QThread*) { log.add("3"); });
+        queue.waitForAllOperationsFinished();
+        EXPECT_FALSE(queue.hasOperations());
+        ASSERT_TRUE(testutil::waitUntil([&] { return finished == 1; }, 2000));
+    }
+    EXPECT_EQ(log.get(), QStringList({ "1", "2", "3" }));
     EXPECT_EQ(Operation::liveOperations(), before);
 }
 
