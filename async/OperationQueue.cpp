@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <exception>
 
 static std::atomic<int> s_liveOperations { 0 };
 
@@ -54,12 +55,16 @@ OperationQueue::~OperationQueue()
 {
     qDebug().noquote().nospace() << "Destroy operation queue <" << m_name << "> ...";
     cancelAllOperations(false);
+    QList<Operation*> late;
     {
         std::unique_lock<std::mutex> locker(m_lock);
         m_stopping = true;
+        // Added by another thread since the cancel: the worker stops without taking it.
+        late.swap(m_operations);
         m_wake.notify_all();
         m_idleChanged.notify_all();
     }
+    qDeleteAll(late);
     if (QThread::currentThread() != this) {
         // Joined through the queue's own lock first, so that everything the worker did is
         // ordered before this destructor also for tools that cannot see into QThread.
@@ -150,7 +155,16 @@ void OperationQueue::run()
             op = m_operations.takeFirst();
             m_running = true;
         }
-        op->run(m_creatorThread);
+        // An exception would end the worker and the whole program with it: the operation that
+        // threw ends there, and the queue goes on with the next.
+        try {
+            op->run(m_creatorThread);
+        } catch (const std::exception& e) {
+            qWarning().noquote().nospace()
+                << "Operation queue <" << m_name << ">: operation failed: " << e.what();
+        } catch (...) {
+            qWarning().noquote().nospace() << "Operation queue <" << m_name << ">: operation failed";
+        }
         emit op->done();
         delete op;
         jobFinished();

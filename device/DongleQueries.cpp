@@ -63,7 +63,8 @@ void selectItem(Progress::Context& progress, QString const& key)
 
 // Reports the fraction of the items done: the item's position among the distinct items, in
 // the order they were added. An item added twice (two LINK entries of one preset) counts once,
-// so the fraction never exceeds 1.
+// so the fraction never exceeds 1; its second completion, after later items, never takes the
+// fraction back.
 void completeItem(Progress::Context& progress, QString const& key)
 {
     if (progress.steps.isEmpty())
@@ -74,7 +75,8 @@ void completeItem(Progress::Context& progress, QString const& key)
             distinct.append(k);
     const int position = distinct.indexOf(key) + 1; // 0 when the key is not there
     const int count = qMax(distinct.size(), progress.steps.size());
-    progress.setProgress(qBound(0.0, double(position) / double(count), 1.0));
+    const double done = qBound(0.0, double(position) / double(count), 1.0);
+    progress.setProgress(qMax(progress.value, done));
 }
 
 // Hands a Link to the event loop for deletion: whoever still has it on the stack finishes

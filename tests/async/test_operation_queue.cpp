@@ -8,8 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <mutex>
 #include <memory>
+#include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -214,6 +215,69 @@ TEST(OperationQueue, DestructorDropsQueuedOperationsAndJoins)
         started.acquire();
     }
     EXPECT_EQ(runs.load(), 1);
+    EXPECT_EQ(Operation::liveOperations(), before);
+}
+
+TEST(OperationQueue, AnOperationThatThrowsEndsAloneAndTheNextStillRuns)
+{
+    const int before = Operation::liveOperations();
+    Log log;
+    int finished = 0;
+    {
+        OperationQueue queue("Throwing");
+        QObject::connect(&queue, &OperationQueue::allOperationsDidFinish, &queue, [&] { ++finished; });
+        queue.addOperation([&](QThread*) {
+            log.add("1");
+            throw std::runtime_error("broken");
+        });
+        queue.addOperation([&](QThread*) {
+            log.add("2");
+            throw 42;
+        });
+        queue.addOperation([&](QThread*) { log.add("3"); });
+        queue.waitForAllOperationsFinished();
+        EXPECT_FALSE(queue.hasOperations());
+        ASSERT_TRUE(testutil::waitUntil([&] { return finished == 1; }, 2000));
+    }
+    EXPECT_EQ(log.get(), QStringList({ "1", "2", "3" }));
+    EXPECT_EQ(Operation::liveOperations(), before);
+}
+
+TEST(OperationQueue, AnOperationAddedWhileTheQueueGoesIsReleasedUnrun)
+{
+    // The destructor drops what is queued, then stops the worker: an operation another thread
+    // adds in between (here a dropped operation's destructor, at exactly that moment) must
+    // neither run nor stay allocated.
+    struct AddsWhenDropped : Operation {
+        OperationQueue* queue;
+        std::function<void(QThread*)> late;
+        testsync::Semaphore* dropped;
+        void run(QThread*) override {}
+        ~AddsWhenDropped() override
+        {
+            queue->addOperation(late);
+            dropped->release();
+        }
+    };
+    const int before = Operation::liveOperations();
+    std::atomic<int> lateRuns { 0 };
+    testsync::Semaphore started, dropped;
+    {
+        OperationQueue queue("Going");
+        queue.addOperation([&](QThread*) {
+            started.release();
+            dropped.acquire();
+            // Still running while the destructor stops the worker.
+            QThread::msleep(100);
+        });
+        started.acquire();
+        auto* op = new AddsWhenDropped;
+        op->queue = &queue;
+        op->late = [&](QThread*) { lateRuns.fetch_add(1); };
+        op->dropped = &dropped;
+        queue.addOperation(op);
+    }
+    EXPECT_EQ(lateRuns.load(), 0);
     EXPECT_EQ(Operation::liveOperations(), before);
 }
 
