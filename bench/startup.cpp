@@ -11,7 +11,7 @@
 // home and temporary folder, so no settings, log or instance of the user's is touched. With
 // --first-start every start gets a new one: each is a first start, which writes the built-in
 // profiles to a new settings file and makes the log folder; without it, the runs after the first
-// find both.
+// find both. --runs N counts N rounds instead of 21.
 #include "startup/BenchProcess.h"
 #include "startup/WindowMap.h"
 
@@ -22,7 +22,7 @@
 namespace
 {
 
-constexpr int kRuns = 21;
+constexpr int kDefaultRuns = 21;
 constexpr int kTimeoutMs = 20000;
 
 struct Start {
@@ -69,6 +69,9 @@ int main(int argc, char** argv)
         return 1;
     }
     bool const firstStarts = app.arguments().contains(QStringLiteral("--first-start"));
+    // --runs N: the number of counted rounds (a larger one for a busy machine).
+    int const runsAt = app.arguments().indexOf(QStringLiteral("--runs"));
+    int const runs = runsAt > 0 ? qMax(1, app.arguments().value(runsAt + 1).toInt()) : kDefaultRuns;
     QTemporaryDir home;
     QProcessEnvironment const env = bench::sandboxEnvironment(home);
     auto startOnce = [&](QString const& program) {
@@ -82,7 +85,7 @@ int main(int argc, char** argv)
     startOnce(empty);
     startOnce(orvix);
     std::vector<double> emptyMs, orvixMs, emptyCpu, orvixCpu, emptyAll, orvixAll;
-    for (int i = 0; i < kRuns; ++i) {
+    for (int i = 0; i < runs; ++i) {
         // Which of the two goes first alternates, so that neither always follows the other.
         Start e, o;
         if (i % 2 == 0) {
@@ -110,7 +113,7 @@ int main(int argc, char** argv)
     double const oc = bench::median(orvixCpu);
     double const ea = bench::median(emptyAll);
     double const oa = bench::median(orvixAll);
-    std::printf("start to first window, median of %d alternating runs%s\n", kRuns,
+    std::printf("start to first window, median of %d alternating runs%s\n", runs,
         firstStarts ? ", each a first start" : "");
     std::printf("                                 to the map  GUI thread CPU  all threads CPU\n");
     std::printf("  empty Qt Widgets application  %8.1f ms  %10.1f ms  %11.1f ms\n", e, ec, ea);
