@@ -3,9 +3,10 @@
 // loads the system's GL driver; Mesa's, with the compiler it brings, is the largest library of
 // a start. It is loaded on a thread of its own while the director and its windows are built,
 // after the image formats' plugins that the windows ask for first, so that the window finds
-// both already loaded. The process loads one library at a time: whatever the interface asks to
-// load meanwhile waits, which is why this starts once the application object (with its own
-// plugins) exists.
+// both already loaded. The process loads one library at a time, and starts no thread while one
+// loads: whatever the interface asks to load or start meanwhile waits, which is why this starts
+// once the application object (with its own plugins) exists and the threads the first window
+// starts have started (Startup's applicationCreated).
 #include <string>
 
 namespace FirstWindowLibraries

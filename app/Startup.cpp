@@ -246,9 +246,9 @@ int Startup::run(int argc, char* argv[], const Hooks& hooks)
     oxMessageInit();
 
     auto app = std::make_unique<QApplication>(argc, argv);
-    BesideThread libraries(FirstWindowLibraries::wanted() ? FirstWindowLibraries::load : nullptr);
     if (hooks.applicationCreated)
         hooks.applicationCreated();
+    BesideThread libraries(FirstWindowLibraries::wanted() ? FirstWindowLibraries::load : nullptr);
     setIdentity(hooks);
     watchQuitSignals(*app);
     fonts.wait();

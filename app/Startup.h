@@ -19,8 +19,10 @@ struct Hooks {
     QString version;
     // Options of this executable, added after the help, version and turbo options.
     std::function<void(QCommandLineParser& parser)> addOptions;
-    // Called as soon as the application object exists, before the font, the command line and
-    // the director: work that can run beside the start begins here.
+    // Called as soon as the application object exists, before the GL driver's load beside the
+    // start, the font, the command line and the director: work that can run beside the start
+    // begins here, and so do the threads the first window needs (no thread can start while
+    // another loads a library).
     std::function<void()> applicationCreated;
     // Builds the director (not yet started) once the application object exists and the command
     // line is parsed; loading the skin is the caller's first step here. A null director ends

@@ -19,6 +19,7 @@ int main(int argc, char* argv[])
     OX::SharedGlContext::defer();
     Startup::Hooks hooks;
     hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
+    hooks.applicationCreated = &ShellDirectorUi::startThreads;
     hooks.createDirector = [](const QCommandLineParser& parser) {
         ShellDirectorUi::loadStyle();
         return std::make_unique<OrvixDirector>(parser, std::make_unique<ShellDirectorUi>());

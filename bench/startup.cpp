@@ -8,7 +8,10 @@
 // stretch), and the CPU time of all its threads until then.
 //
 // Run it where a display is (xvfb-run for a headless machine). Both processes get a temporary
-// home and temporary folder, so no settings, log or instance of the user's is touched.
+// home and temporary folder, so no settings, log or instance of the user's is touched. With
+// --first-start every start gets a new one: each is a first start, which writes the built-in
+// profiles to a new settings file and makes the log folder; without it, the runs after the first
+// find both. --runs N counts N rounds instead of 21.
 #include "startup/BenchProcess.h"
 #include "startup/WindowMap.h"
 
@@ -19,7 +22,7 @@
 namespace
 {
 
-constexpr int kRuns = 21;
+constexpr int kDefaultRuns = 21;
 constexpr int kTimeoutMs = 20000;
 
 struct Start {
@@ -65,22 +68,32 @@ int main(int argc, char** argv)
         std::fputs("no X display to watch (run under xvfb-run)\n", stderr);
         return 1;
     }
+    bool const firstStarts = app.arguments().contains(QStringLiteral("--first-start"));
+    // --runs N: the number of counted rounds (a larger one for a busy machine).
+    int const runsAt = app.arguments().indexOf(QStringLiteral("--runs"));
+    int const runs = runsAt > 0 ? qMax(1, app.arguments().value(runsAt + 1).toInt()) : kDefaultRuns;
     QTemporaryDir home;
     QProcessEnvironment const env = bench::sandboxEnvironment(home);
+    auto startOnce = [&](QString const& program) {
+        if (!firstStarts)
+            return startToFirstWindow(map, program, env);
+        QTemporaryDir fresh;
+        return startToFirstWindow(map, program, bench::sandboxEnvironment(fresh));
+    };
 
     // One run of each first, not counted: the files are in the page cache for both.
-    startToFirstWindow(map, empty, env);
-    startToFirstWindow(map, orvix, env);
+    startOnce(empty);
+    startOnce(orvix);
     std::vector<double> emptyMs, orvixMs, emptyCpu, orvixCpu, emptyAll, orvixAll;
-    for (int i = 0; i < kRuns; ++i) {
+    for (int i = 0; i < runs; ++i) {
         // Which of the two goes first alternates, so that neither always follows the other.
         Start e, o;
         if (i % 2 == 0) {
-            e = startToFirstWindow(map, empty, env);
-            o = startToFirstWindow(map, orvix, env);
+            e = startOnce(empty);
+            o = startOnce(orvix);
         } else {
-            o = startToFirstWindow(map, orvix, env);
-            e = startToFirstWindow(map, empty, env);
+            o = startOnce(orvix);
+            e = startOnce(empty);
         }
         if (e.mappedMs < 0 || o.mappedMs < 0 || e.guiCpuMs < 0 || o.guiCpuMs < 0) {
             std::fprintf(stderr, "a process showed no window (run %d: empty %.1f, OrvixTools %.1f)\n", i,
@@ -100,7 +113,8 @@ int main(int argc, char** argv)
     double const oc = bench::median(orvixCpu);
     double const ea = bench::median(emptyAll);
     double const oa = bench::median(orvixAll);
-    std::printf("start to first window, median of %d alternating runs\n", kRuns);
+    std::printf("start to first window, median of %d alternating runs%s\n", runs,
+        firstStarts ? ", each a first start" : "");
     std::printf("                                 to the map  GUI thread CPU  all threads CPU\n");
     std::printf("  empty Qt Widgets application  %8.1f ms  %10.1f ms  %11.1f ms\n", e, ec, ea);
     std::printf("  OrvixTools                     %8.1f ms  %10.1f ms  %11.1f ms\n", o, oc, oa);

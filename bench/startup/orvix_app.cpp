@@ -69,6 +69,7 @@ int main(int argc, char* argv[])
     API::setServiceBaseUrl(QUrl(QStringLiteral("http://127.0.0.1:1")));
     const bool stay = BenchCommands::stayAfterFirstWindow();
     Startup::Hooks hooks;
+    hooks.applicationCreated = &ShellDirectorUi::startThreads;
     hooks.createDirector = [stay](const QCommandLineParser& parser) {
         QCoreApplication::instance()->installEventFilter(
             new FirstWindowProbe(QCoreApplication::instance(), stay));

@@ -336,6 +336,7 @@ int main(int argc, char* argv[])
     hooks.description = QStringLiteral("Orvix tools command line (device emulator)");
     hooks.version = QStringLiteral(ORVIXTOOLS_VERSION);
     hooks.addOptions = addOptions;
+    hooks.applicationCreated = &ShellDirectorUi::startThreads;
     hooks.createDirector = [&emulator](const QCommandLineParser& parser) -> std::unique_ptr<OrvixDirector> {
         const QString port = parser.value(QStringLiteral("port"));
         DirectorEnvironment env;

@@ -31,6 +31,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -195,6 +196,11 @@ void MainWindow::attach(OrvixDirector* director)
     }
     if (!m_controller->currentPage())
         m_controller->setInitialPage(MenuPage);
+    // Styled and laid out before its native window is made: at the start that waits for the GL
+    // driver, which loads beside until then.
+    ensurePolished();
+    if (layout())
+        layout()->activate();
     show();
     m_progress->raise();
 }

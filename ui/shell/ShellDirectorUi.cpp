@@ -9,11 +9,23 @@
 #include "ui/toolkit/Skin.h"
 #include "ui/toolkit/SoundPlayer.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QSemaphore>
 #include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
+
+#include <memory>
+
+namespace
+{
+
+// How long startThreads waits for the pool's threads to have started.
+constexpr int ThreadStartWaitMs = 1000;
+
+} // namespace
 
 ShellDirectorUi::ShellDirectorUi(QObject* parent)
     : DirectorUi(parent)
@@ -34,6 +46,26 @@ QString ShellDirectorUi::styleSheet()
     return OX::Skin::instance()->styleSheet();
 }
 
+void ShellDirectorUi::startThreads()
+{
+    QThreadPool* pool = QThreadPool::globalInstance();
+    pool->setMaxThreadCount(PoolThreads);
+    // Each task holds its thread until the others have started, so that each starts one. A
+    // pool kept busy elsewhere is not waited for long: its threads exist already.
+    auto started = std::make_shared<QSemaphore>();
+    auto release = std::make_shared<QSemaphore>();
+    for (int i = 0; i < PoolThreads; ++i)
+        pool->start([started, release] {
+            started->release();
+            release->acquire();
+        });
+    started->tryAcquire(PoolThreads, ThreadStartWaitMs);
+    release->release(PoolThreads);
+    // Makes the platform's accessibility bridge, which connects to the session bus on a thread
+    // of its own.
+    QAccessible::isActive();
+}
+
 ShellDirectorUi::~ShellDirectorUi()
 {
     // The overlay and the toolbar go before the main window, the parent of the tray icon.
@@ -50,11 +82,10 @@ void ShellDirectorUi::create(OrvixDirector* director)
     // The application ends through its Quit only: a window closed from outside (a box closed by
     // the window manager while the main window and the toolbar are hidden, say) never ends it.
     QGuiApplication::setQuitOnLastWindowClosed(false);
-    // The interface's work on Qt's global pool is reading its icons at the start, a few
-    // milliseconds: two threads beside the GUI thread do it. A map would start one per core, and
+    // Two threads beside the GUI thread read the icons. A map would start one per core, and
     // every pool thread keeps a memory arena of its own afterwards (about a megabyte of the
     // resident size for each).
-    QThreadPool::globalInstance()->setMaxThreadCount(2);
+    QThreadPool::globalInstance()->setMaxThreadCount(PoolThreads);
     // Qt looks its plugins up under one lock for the whole process, and the first image read
     // looks through every image format plugin while it holds it. That look-up is made here,
     // before the window's images are read on the pool: the main window's creation, which looks

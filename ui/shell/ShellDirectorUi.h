@@ -30,6 +30,12 @@ public:
     static void loadStyle();
     // The style sheet loadStyle prepared; empty before.
     static QString styleSheet();
+    // Starts the threads that the main window's construction would otherwise start: the pool's
+    // (which reads its icons) and the accessibility bridge's connection to the session bus (at
+    // its first text). Called once the application object exists, before the GL driver is
+    // loaded beside the start (Startup's applicationCreated): no thread can start while another
+    // loads a library, and the window would wait there for the whole of the driver's load.
+    static void startThreads();
 
     void create(OrvixDirector* director) override;
     QWidget* mainWidget() const override;
@@ -70,6 +76,9 @@ public:
     OX::ProgressDialog* progressDialog();
     OX::SoundPlayer* soundPlayer() const { return m_soundPlayer.get(); }
 
+    // The threads of Qt's global pool: the interface's work there is reading its icons at the
+    // start, a few milliseconds.
+    static constexpr int PoolThreads = 2;
     // How long work after the first sight (the sidebar among it) waits for the main window's
     // first drawing before it runs anyway.
     static constexpr int FirstSightFallbackMs = 1000;

@@ -31,6 +31,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
@@ -42,6 +43,7 @@
 #include <QMovie>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -354,6 +356,44 @@ TEST(ShellDirector, TheMainWindowShowsBeforeTheOtherWindowsAndPagesAreBuiltWhenF
     fresh.controller()->setInitialPage(QStringLiteral("Menu"));
     EXPECT_TRUE(fresh.controller()->showPage(QStringLiteral("Status"), 0, 0, false));
     EXPECT_NE(fresh.findChild<OX::StatusPage*>(), nullptr);
+}
+
+TEST(ShellDirector, TheMainWindowIsStyledAndLaidOutBeforeItsNativeWindowIsMade)
+{
+    // At the start the native window waits for the GL driver, loaded beside until then: what
+    // needs no native window is done before it.
+    struct EventOrder : QObject {
+        QStringList seen;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Polish)
+                seen << QStringLiteral("polished");
+            else if (event->type() == QEvent::WinIdChange)
+                seen << QStringLiteral("native window");
+            return false;
+        }
+    } order;
+    ShellHarness h;
+    h.ui->mainWindow()->installEventFilter(&order);
+    h.director->start();
+    EXPECT_EQ(order.seen.join(QStringLiteral(", ")).toStdString(), "polished, native window");
+}
+
+TEST(ShellDirectorThreads, StartingThePoolThreadsDoesNotWaitForAPoolThatCannotRunThem)
+{
+    QThreadPool* pool = QThreadPool::globalInstance();
+    ShellDirectorUi::startThreads();
+    EXPECT_EQ(pool->maxThreadCount(), ShellDirectorUi::PoolThreads);
+    // Every thread the pool may run is taken elsewhere: the start goes on without them.
+    for (int i = 0; i < ShellDirectorUi::PoolThreads; ++i)
+        pool->reserveThread();
+    QElapsedTimer clock;
+    clock.start();
+    ShellDirectorUi::startThreads();
+    EXPECT_LT(clock.elapsed(), testutil::scaled(5000));
+    for (int i = 0; i < ShellDirectorUi::PoolThreads; ++i)
+        pool->releaseThread();
+    EXPECT_TRUE(pool->waitForDone(testutil::scaled(5000))) << "the tasks left waiting end too";
 }
 
 // Animations of the window's pages that are running now (movies shown by labels included).
