@@ -403,8 +403,20 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
             return;
         }
         SidebarDialog::releaseHeldKeys(dongle, dongle->headset());
-        // The mouse keeps zeroing itself once this application is gone.
-        dongle->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
+        QPointer<Dongle> guard(dongle);
+        auto zeroAndQuit = [guard, quit]() {
+            if (!guard)
+                return quit();
+            // The mouse keeps zeroing itself once this application is gone.
+            guard->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
+        };
+        // A mouse profile on trial goes back to the selected one first: the trial's question,
+        // left open, would never revert it, and the mouse would keep the profile on trial.
+        auto* profiles = qobject_cast<OX::ProfilesPage*>(m_controller->find(QStringLiteral("Profiles")));
+        if (profiles && profiles->isTrialRunning())
+            profiles->endTrial(zeroAndQuit);
+        else
+            zeroAndQuit();
         break;
     }
     case OX::PageAction::reset:

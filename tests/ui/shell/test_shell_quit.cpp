@@ -6,6 +6,7 @@
 #include "device/Dongle.h"
 #include "device/Link.h"
 #include "ui/firmware/FirmwarePage.h"
+#include "ui/pages/ProfilesPage.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/toolkit/PageController.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace directortest;
@@ -108,6 +110,30 @@ TEST(ShellQuit, ARunningFirmwareUploadIsCutOnlyWhenThePersonSaysSo)
     }
     EXPECT_EQ(t.h.quits, 1);
     EXPECT_EQ(d->dongle()->xmodem(), nullptr) << "the dongle has its line back";
+}
+
+// Quit (the tray's, a session ending) while the person tries a mouse profile: the trial's box,
+// left open, would never put the selected profile back, and the mouse would keep the one on trial.
+TEST(ShellQuit, AProfileOnTrialGoesBackToTheSelectedOneBeforeQuitting)
+{
+    ShellOverEmulator t;
+    OrvixDirector* d = t.bringUp();
+    ASSERT_NE(d, nullptr);
+    Recorder r(d);
+    ASSERT_TRUE(r.waitConnected(1));
+    const bool selected = d->settings()->selectedProfile()->autorange();
+    ASSERT_TRUE(waitUntil([&] { return t.emulator.dongle().autorange == selected; }));
+    MainWindow* window = t.shell->mainWindow();
+    auto* profiles = qobject_cast<OX::ProfilesPage*>(window->controller()->page(QStringLiteral("Profiles")));
+    ASSERT_TRUE(window->controller()->showPage(QStringLiteral("Profiles"), OX::Page::NoTransition, 0, false));
+    QTest::mouseClick(profiles->findChild<QWidget*>(QStringLiteral("hmAutoRange")), Qt::LeftButton);
+    window->perform(OX::PageAction::tryIt, profiles);
+    ASSERT_TRUE(
+        waitUntil([&] { return profiles->isTrialRunning() && t.emulator.dongle().autorange != selected; }));
+
+    window->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
+    EXPECT_EQ(t.emulator.dongle().autorange, selected) << "the profile on trial stays on the dongle";
 }
 
 TEST(ShellQuit, WithoutADongleTheApplicationQuitsAtOnce)
