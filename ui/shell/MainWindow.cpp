@@ -14,6 +14,7 @@
 #include "ui/pages/PairingPage.h"
 #include "ui/pages/ProfilesPage.h"
 #include "ui/pages/SecurityPage.h"
+#include "ui/pages/ServiceMode.h"
 #include "ui/pages/StatusPage.h"
 #include "ui/shell/ScreenGeometry.h"
 #include "ui/shell/SidebarDialog.h"
@@ -410,13 +411,17 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
             // The mouse keeps zeroing itself once this application is gone.
             guard->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
         };
+        // The network held in service mode by the pairing or security page leaves it: nothing
+        // else would take the devices out of it once the application has ended.
+        auto leaveServiceMode
+            = [guard, zeroAndQuit]() { OX::leaveNetworkServiceMode(nullptr, guard, zeroAndQuit); };
         // A mouse profile on trial goes back to the selected one first: the trial's question,
         // left open, would never revert it, and the mouse would keep the profile on trial.
         auto* profiles = qobject_cast<OX::ProfilesPage*>(m_controller->find(QStringLiteral("Profiles")));
         if (profiles && profiles->isTrialRunning())
-            profiles->endTrial(zeroAndQuit);
+            profiles->endTrial(leaveServiceMode);
         else
-            zeroAndQuit();
+            leaveServiceMode();
         break;
     }
     case OX::PageAction::reset:

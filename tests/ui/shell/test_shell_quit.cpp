@@ -136,6 +136,25 @@ TEST(ShellQuit, AProfileOnTrialGoesBackToTheSelectedOneBeforeQuitting)
     EXPECT_EQ(t.emulator.dongle().autorange, selected) << "the profile on trial stays on the dongle";
 }
 
+// Quit while the pairing or security page holds the network in service mode: nothing else would
+// take the devices out of it once the application has ended.
+TEST(ShellQuit, TheNetworkLeavesServiceModeBeforeQuitting)
+{
+    ShellOverEmulator t;
+    OrvixDirector* d = t.bringUp();
+    ASSERT_NE(d, nullptr);
+    Recorder r(d);
+    ASSERT_TRUE(r.waitConnected(1));
+    d->dongle()->enterServiceMode({});
+    ASSERT_TRUE(waitUntil([&] { return d->dongle()->profile().state == quint8(DongleState::SERV_M); }));
+    ASSERT_EQ(t.emulator.dongle().state, emu::state::ServiceMode);
+
+    t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
+    EXPECT_EQ(t.emulator.dongle().state, emu::state::Idle);
+    EXPECT_TRUE(t.emulator.dongle().autoZero);
+}
+
 TEST(ShellQuit, WithoutADongleTheApplicationQuitsAtOnce)
 {
     ShellOverEmulator t; // the emulator is never plugged in
