@@ -405,23 +405,12 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
         }
         SidebarDialog::releaseHeldKeys(dongle, dongle->headset());
         QPointer<Dongle> guard(dongle);
-        auto zeroAndQuit = [guard, quit]() {
+        putDevicesBack(dongle, [guard, quit]() {
             if (!guard)
                 return quit();
             // The mouse keeps zeroing itself once this application is gone.
             guard->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
-        };
-        // The network held in service mode by the pairing or security page leaves it: nothing
-        // else would take the devices out of it once the application has ended.
-        auto leaveServiceMode
-            = [guard, zeroAndQuit]() { OX::leaveNetworkServiceMode(nullptr, guard, zeroAndQuit); };
-        // A mouse profile on trial goes back to the selected one first: the trial's question,
-        // left open, would never revert it, and the mouse would keep the profile on trial.
-        auto* profiles = qobject_cast<OX::ProfilesPage*>(m_controller->find(QStringLiteral("Profiles")));
-        if (profiles && profiles->isTrialRunning())
-            profiles->endTrial(leaveServiceMode);
-        else
-            leaveServiceMode();
+        });
         break;
     }
     case OX::PageAction::reset:
@@ -440,6 +429,29 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
             page->perform(action);
         break;
     }
+}
+
+void MainWindow::putDevicesBack(Dongle* dongle, std::function<void()> then)
+{
+    // The network held in service mode by the pairing or security page leaves it.
+    QPointer<Dongle> guard(dongle);
+    auto leaveServiceMode = [guard, then]() { OX::leaveNetworkServiceMode(nullptr, guard, then); };
+    // A headset calibrating is taken out of calibration.
+    QPointer<OX::CalibrationPage> calibration
+        = qobject_cast<OX::CalibrationPage*>(m_controller->find(QStringLiteral("Calibration")));
+    auto endCalibration = [calibration, leaveServiceMode]() {
+        if (calibration && calibration->state() == OX::CalibrationPage::Calibrating)
+            calibration->cancelCalibration(leaveServiceMode);
+        else
+            leaveServiceMode();
+    };
+    // A mouse profile on trial gives way to the selected one: the trial's question, left open,
+    // would never revert it.
+    auto* profiles = qobject_cast<OX::ProfilesPage*>(m_controller->find(QStringLiteral("Profiles")));
+    if (profiles && profiles->isTrialRunning())
+        profiles->endTrial(endCalibration);
+    else
+        endCalibration();
 }
 
 bool MainWindow::askBeforeCuttingUpload()

@@ -6,6 +6,7 @@
 #include "device/Dongle.h"
 #include "device/Link.h"
 #include "ui/firmware/FirmwarePage.h"
+#include "ui/pages/CalibrationPage.h"
 #include "ui/pages/ProfilesPage.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
@@ -153,6 +154,37 @@ TEST(ShellQuit, TheNetworkLeavesServiceModeBeforeQuitting)
     ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
     EXPECT_EQ(t.emulator.dongle().state, emu::state::Idle);
     EXPECT_TRUE(t.emulator.dongle().autoZero);
+}
+
+// Quit while the headset calibrates: it would stay in calibration, heard by nobody to take it out.
+TEST(ShellQuit, TheHeadsetLeavesCalibrationBeforeQuitting)
+{
+    ShellOverEmulator t;
+    OrvixDirector* d = t.bringUp();
+    ASSERT_NE(d, nullptr);
+    Recorder r(d);
+    ASSERT_TRUE(r.waitConnected(1));
+    emu::HeadsetModel model;
+    model.calibrationStepMs = 1000000; // the levels stay: it calibrates until taken out
+    t.emulator.addHeadset(model);
+    ASSERT_TRUE(waitUntil([&] { return d->dongle()->headset() && d->dongle()->headset()->isRunning(); }));
+    MainWindow* window = t.shell->mainWindow();
+    auto* calibration
+        = qobject_cast<OX::CalibrationPage*>(window->controller()->page(QStringLiteral("Calibration")));
+    ASSERT_TRUE(
+        window->controller()->showPage(QStringLiteral("Calibration"), OX::Page::NoTransition, 0, false));
+    window->perform(OX::PageAction::reset, nullptr);
+    ASSERT_TRUE(waitUntil([&] {
+        return calibration->state() == OX::CalibrationPage::Calibrating && t.emulator.headset().calibrating;
+    }));
+    // Every acknowledgement of the enter read first (an acknowledgement names no command).
+    bool answered = false;
+    d->dongle()->headset()->queryChannelMap([&](ChannelMap*, DongleResult) { answered = true; });
+    ASSERT_TRUE(waitUntil([&] { return answered; }));
+
+    window->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
+    EXPECT_FALSE(t.emulator.headset().calibrating);
 }
 
 TEST(ShellQuit, WithoutADongleTheApplicationQuitsAtOnce)
