@@ -38,15 +38,22 @@ struct ShellOverEmulator : EmulatedDongle {
         h.director->start(); // attaches the main window
         return h.director.get();
     }
+    // The same, once the dongle is connected with the selected profile applied; null otherwise.
+    OrvixDirector* connected()
+    {
+        OrvixDirector* d = bringUp();
+        if (!d)
+            return nullptr;
+        Recorder r(d);
+        return r.waitConnected(1) ? d : nullptr;
+    }
 };
 
 TEST(ShellQuit, WithADongleAutomaticZeroingIsSwitchedOnBeforeQuitting)
 {
     ShellOverEmulator t;
-    OrvixDirector* d = t.bringUp();
+    OrvixDirector* d = t.connected();
     ASSERT_NE(d, nullptr);
-    Recorder r(d);
-    ASSERT_TRUE(r.waitConnected(1));
     t.emulator.updateDongle([](emu::DongleModel& m) { m.autoZero = false; });
     const int mark = t.emulator.mark();
     // Shift held from the toolbar for the headset: nothing would release it after the quit.
@@ -118,10 +125,8 @@ TEST(ShellQuit, ARunningFirmwareUploadIsCutOnlyWhenThePersonSaysSo)
 TEST(ShellQuit, AProfileOnTrialGoesBackToTheSelectedOneBeforeQuitting)
 {
     ShellOverEmulator t;
-    OrvixDirector* d = t.bringUp();
+    OrvixDirector* d = t.connected();
     ASSERT_NE(d, nullptr);
-    Recorder r(d);
-    ASSERT_TRUE(r.waitConnected(1));
     const bool selected = d->settings()->selectedProfile()->autorange();
     ASSERT_TRUE(waitUntil([&] { return t.emulator.dongle().autorange == selected; }));
     MainWindow* window = t.shell->mainWindow();
@@ -142,10 +147,8 @@ TEST(ShellQuit, AProfileOnTrialGoesBackToTheSelectedOneBeforeQuitting)
 TEST(ShellQuit, TheNetworkLeavesServiceModeBeforeQuitting)
 {
     ShellOverEmulator t;
-    OrvixDirector* d = t.bringUp();
+    OrvixDirector* d = t.connected();
     ASSERT_NE(d, nullptr);
-    Recorder r(d);
-    ASSERT_TRUE(r.waitConnected(1));
     d->dongle()->enterServiceMode({});
     ASSERT_TRUE(waitUntil([&] { return d->dongle()->profile().state == quint8(DongleState::SERV_M); }));
     ASSERT_EQ(t.emulator.dongle().state, emu::state::ServiceMode);
@@ -160,10 +163,8 @@ TEST(ShellQuit, TheNetworkLeavesServiceModeBeforeQuitting)
 TEST(ShellQuit, TheHeadsetLeavesCalibrationBeforeQuitting)
 {
     ShellOverEmulator t;
-    OrvixDirector* d = t.bringUp();
+    OrvixDirector* d = t.connected();
     ASSERT_NE(d, nullptr);
-    Recorder r(d);
-    ASSERT_TRUE(r.waitConnected(1));
     emu::HeadsetModel model;
     model.calibrationStepMs = 1000000; // the levels stay: it calibrates until taken out
     t.emulator.addHeadset(model);
