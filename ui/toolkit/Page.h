@@ -111,10 +111,9 @@ public:
     // question asked outside a visit (the page left or leaving) is dropped; one asked while Help
     // covers the page waits until the page is back on screen. A message (no answer) whose visit
     // ends before it opens is told once all the same, over whatever is on screen then (as
-    // askApplication). answer gets the index of the button
-    // clicked, or -1 when the box closed otherwise; it runs from the event loop under the same two
-    // conditions. The back action, the end of the visit and the loss of anything in about close
-    // the box.
+    // askApplication). answer gets the index of the button clicked, or -1 when the box closed
+    // otherwise; it runs from the event loop under the same two conditions. The back action, the
+    // end of the visit and the loss of anything in about close the box.
     void ask(Question question, std::function<void(int)> answer = {});
     // The same for a dialog of the page's own (a choice, a trial), which the page hands over: it
     // opens as a question does, and is deleted once closed, or unopened when the visit or
