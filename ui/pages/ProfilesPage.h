@@ -78,6 +78,9 @@ public:
     MouseProfile const& editedProfile() const { return m_edited; }
     // From "Try It" until the tried profile was reverted.
     bool isTrialRunning() const { return m_trialTimer.isActive(); }
+    // Ends the trial: the selected profile goes back to the dongle; reverted (when given) runs
+    // once that upload has ended, whatever its result, or at once when there is nothing to send.
+    void endTrial(std::function<void()> reverted);
     // For tests only: a shorter trial than TrialMs.
     void setTrialDuration(int ms) { m_trialMs = ms; }
     // The built-in profile a base-profile name names, in English or in the interface's language

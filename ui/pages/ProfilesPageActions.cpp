@@ -179,14 +179,24 @@ void ProfilesPage::updateWithDongle(Dongle* dongle, DongleChangeMask)
 
 void ProfilesPage::onTestingFinished()
 {
+    endTrial({});
+}
+
+void ProfilesPage::endTrial(std::function<void()> reverted)
+{
     m_trialTimer.stop();
     Settings* settings = selectionSettings();
-    if (!settings)
+    if (!settings) {
+        if (reverted)
+            reverted();
         return;
+    }
     QPointer<ProfilesPage> self(this);
-    auto onReverted = [self](DongleResult result) {
+    auto onReverted = [self, reverted](DongleResult result) {
         if (self && failed(result))
             emit self->showError(tr("Testing Profile"), failureText(result, tr("Revert profile failed")));
+        if (reverted)
+            reverted();
     };
     if (!settings->applySelected(onReverted))
         onReverted(refused());

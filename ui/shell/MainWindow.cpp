@@ -14,6 +14,7 @@
 #include "ui/pages/PairingPage.h"
 #include "ui/pages/ProfilesPage.h"
 #include "ui/pages/SecurityPage.h"
+#include "ui/pages/ServiceMode.h"
 #include "ui/pages/StatusPage.h"
 #include "ui/shell/ScreenGeometry.h"
 #include "ui/shell/SidebarDialog.h"
@@ -409,8 +410,13 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
             return;
         }
         SidebarDialog::releaseHeldKeys(dongle, dongle->headset());
-        // The mouse keeps zeroing itself once this application is gone.
-        dongle->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
+        QPointer<Dongle> guard(dongle);
+        putDevicesBack(dongle, [guard, quit]() {
+            if (!guard)
+                return quit();
+            // The mouse keeps zeroing itself once this application is gone.
+            guard->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
+        });
         break;
     }
     case OX::PageAction::reset:
@@ -429,6 +435,29 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
             page->perform(action);
         break;
     }
+}
+
+void MainWindow::putDevicesBack(Dongle* dongle, std::function<void()> then)
+{
+    // The network held in service mode by the pairing or security page leaves it.
+    QPointer<Dongle> guard(dongle);
+    auto leaveServiceMode = [guard, then]() { OX::leaveNetworkServiceMode(nullptr, guard, then); };
+    // A headset calibrating is taken out of calibration.
+    QPointer<OX::CalibrationPage> calibration
+        = qobject_cast<OX::CalibrationPage*>(m_controller->find(QStringLiteral("Calibration")));
+    auto endCalibration = [calibration, leaveServiceMode]() {
+        if (calibration && calibration->state() == OX::CalibrationPage::Calibrating)
+            calibration->cancelCalibration(leaveServiceMode);
+        else
+            leaveServiceMode();
+    };
+    // A mouse profile on trial gives way to the selected one: the trial's question, left open,
+    // would never revert it.
+    auto* profiles = qobject_cast<OX::ProfilesPage*>(m_controller->find(QStringLiteral("Profiles")));
+    if (profiles && profiles->isTrialRunning())
+        profiles->endTrial(endCalibration);
+    else
+        endCalibration();
 }
 
 bool MainWindow::askBeforeCuttingUpload()

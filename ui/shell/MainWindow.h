@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class OrvixDirector;
@@ -130,6 +131,10 @@ private:
     // Quitting would cut a LINK firmware upload: asks whether to stop it and quit (true) instead
     // of quitting. An upload that ends while the box is open closes it, and nothing quits.
     bool askBeforeCuttingUpload();
+    // Before the application ends: what the pages left on the devices goes back, since nothing
+    // would take it back afterwards (a profile on trial, a headset calibrating, the network in
+    // service mode); then runs once, whatever each answer.
+    void putDevicesBack(Dongle* dongle, std::function<void()> then);
 
     QPointer<OrvixDirector> m_director;
     OX::PageHeader* m_header;

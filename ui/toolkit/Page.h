@@ -109,10 +109,11 @@ public:
     // device callback, a destructor or a cancellation), modal and kept on top, and only while the
     // page's visit() is still the one it was asked in and everything in about still exists. A
     // question asked outside a visit (the page left or leaving) is dropped; one asked while Help
-    // covers the page waits until the page is back on screen. answer gets the index of the button
-    // clicked, or -1 when the box closed otherwise; it runs from the event loop under the same two
-    // conditions. The back action, the end of the visit and the loss of anything in about close
-    // the box.
+    // covers the page waits until the page is back on screen. A message (no answer) whose visit
+    // ends before it opens is told once all the same, over whatever is on screen then (as
+    // askApplication). answer gets the index of the button clicked, or -1 when the box closed
+    // otherwise; it runs from the event loop under the same two conditions. The back action, the
+    // end of the visit and the loss of anything in about close the box.
     void ask(Question question, std::function<void(int)> answer = {});
     // The same for a dialog of the page's own (a choice, a trial), which the page hands over: it
     // opens as a question does, and is deleted once closed, or unopened when the visit or
@@ -185,6 +186,9 @@ private:
     // Shows dialog modal, closing it with -1 once anything in about goes; finished gets the result
     // of its first closing.
     static void showBox(QDialog* dialog, About const& about, std::function<void(int)> finished);
+    // Hands dialog to the event loop, where it opens as the application's own box, whatever page
+    // is on screen then; deleted once closed, or unopened once anything in about is gone.
+    static void offerApplication(QDialog* dialog, About about, std::function<void(int)> answer);
     // Hands dialog to the event loop, where it opens in the visit it was asked in.
     void queueDialog(QDialog* dialog, About about, std::function<void(int)> answer);
     void offerDialog(

@@ -18,6 +18,9 @@ namespace OX
 namespace
 {
 
+// Marks a box of ask() that only tells something: no answer is awaited.
+const char* const TellsOnly = "orvixTellsOnly";
+
 // The boxes of a visit that ended close unanswered; one not opened yet is dropped when its turn
 // comes.
 void closeAll(QList<QPointer<QDialog>> const& open)
@@ -119,6 +122,7 @@ void Page::ask(Question question, std::function<void(int)> answer)
         return; // see open
     // The box is a dialog like any other: open() shows it from the event loop in this visit.
     QMessageBox* box = makeBox(question);
+    box->setProperty(TellsOnly, !answer);
     open(box, std::move(question.about), indexAnswer(box, std::move(answer)));
 }
 
@@ -172,6 +176,12 @@ void Page::offerDialog(
         return;
     if (asked != m_visit || !isAlive(about)) {
         m_boxes.removeAll(dialog);
+        if (isAlive(about) && dialog->property(TellsOnly).toBool()) {
+            // What the page told in its visit (under Help, say, left for the menu by Home) is still
+            // told once, over whatever is on screen now, as the application's own messages are.
+            offerApplication(dialog, about, {});
+            return;
+        }
         delete dialog.data();
         return;
     }
@@ -229,10 +239,15 @@ void Page::showBox(QDialog* dialog, About const& about, std::function<void(int)>
 void Page::askApplication(Question question, std::function<void(int)> answer)
 {
     QMessageBox* box = makeBox(question);
+    offerApplication(box, std::move(question.about), indexAnswer(box, std::move(answer)));
+}
+
+void Page::offerApplication(QDialog* box, About about, std::function<void(int)> answer)
+{
     QPointer<QDialog> held(box);
     QMetaObject::invokeMethod(
         box,
-        [held, about = std::move(question.about), answer = indexAnswer(box, std::move(answer))]() {
+        [held, about = std::move(about), answer = std::move(answer)]() {
             if (!isAlive(about)) {
                 delete held.data();
                 return;

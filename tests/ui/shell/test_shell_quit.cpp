@@ -6,6 +6,8 @@
 #include "device/Dongle.h"
 #include "device/Link.h"
 #include "ui/firmware/FirmwarePage.h"
+#include "ui/pages/CalibrationPage.h"
+#include "ui/pages/ProfilesPage.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/toolkit/PageController.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace directortest;
@@ -35,15 +38,22 @@ struct ShellOverEmulator : EmulatedDongle {
         h.director->start(); // attaches the main window
         return h.director.get();
     }
+    // The same, once the dongle is connected with the selected profile applied; null otherwise.
+    OrvixDirector* connected()
+    {
+        OrvixDirector* d = bringUp();
+        if (!d)
+            return nullptr;
+        Recorder r(d);
+        return r.waitConnected(1) ? d : nullptr;
+    }
 };
 
 TEST(ShellQuit, WithADongleAutomaticZeroingIsSwitchedOnBeforeQuitting)
 {
     ShellOverEmulator t;
-    OrvixDirector* d = t.bringUp();
+    OrvixDirector* d = t.connected();
     ASSERT_NE(d, nullptr);
-    Recorder r(d);
-    ASSERT_TRUE(r.waitConnected(1));
     t.emulator.updateDongle([](emu::DongleModel& m) { m.autoZero = false; });
     const int mark = t.emulator.mark();
     // Shift held from the toolbar for the headset: nothing would release it after the quit.
@@ -108,6 +118,74 @@ TEST(ShellQuit, ARunningFirmwareUploadIsCutOnlyWhenThePersonSaysSo)
     }
     EXPECT_EQ(t.h.quits, 1);
     EXPECT_EQ(d->dongle()->xmodem(), nullptr) << "the dongle has its line back";
+}
+
+// Quit (the tray's, a session ending) while the person tries a mouse profile: the trial's box,
+// left open, would never put the selected profile back, and the mouse would keep the one on trial.
+TEST(ShellQuit, AProfileOnTrialGoesBackToTheSelectedOneBeforeQuitting)
+{
+    ShellOverEmulator t;
+    OrvixDirector* d = t.connected();
+    ASSERT_NE(d, nullptr);
+    const bool selected = d->settings()->selectedProfile()->autorange();
+    ASSERT_TRUE(waitUntil([&] { return t.emulator.dongle().autorange == selected; }));
+    MainWindow* window = t.shell->mainWindow();
+    auto* profiles = qobject_cast<OX::ProfilesPage*>(window->controller()->page(QStringLiteral("Profiles")));
+    ASSERT_TRUE(window->controller()->showPage(QStringLiteral("Profiles"), OX::Page::NoTransition, 0, false));
+    QTest::mouseClick(profiles->findChild<QWidget*>(QStringLiteral("hmAutoRange")), Qt::LeftButton);
+    window->perform(OX::PageAction::tryIt, profiles);
+    ASSERT_TRUE(
+        waitUntil([&] { return profiles->isTrialRunning() && t.emulator.dongle().autorange != selected; }));
+
+    window->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
+    EXPECT_EQ(t.emulator.dongle().autorange, selected) << "the profile on trial stays on the dongle";
+}
+
+// Quit while the pairing or security page holds the network in service mode: nothing else would
+// take the devices out of it once the application has ended.
+TEST(ShellQuit, TheNetworkLeavesServiceModeBeforeQuitting)
+{
+    ShellOverEmulator t;
+    OrvixDirector* d = t.connected();
+    ASSERT_NE(d, nullptr);
+    d->dongle()->enterServiceMode({});
+    ASSERT_TRUE(waitUntil([&] { return d->dongle()->profile().state == quint8(DongleState::SERV_M); }));
+    ASSERT_EQ(t.emulator.dongle().state, emu::state::ServiceMode);
+
+    t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
+    EXPECT_EQ(t.emulator.dongle().state, emu::state::Idle);
+    EXPECT_TRUE(t.emulator.dongle().autoZero);
+}
+
+// Quit while the headset calibrates: it would stay in calibration, heard by nobody to take it out.
+TEST(ShellQuit, TheHeadsetLeavesCalibrationBeforeQuitting)
+{
+    ShellOverEmulator t;
+    OrvixDirector* d = t.connected();
+    ASSERT_NE(d, nullptr);
+    emu::HeadsetModel model;
+    model.calibrationStepMs = 1000000; // the levels stay: it calibrates until taken out
+    t.emulator.addHeadset(model);
+    ASSERT_TRUE(waitUntil([&] { return d->dongle()->headset() && d->dongle()->headset()->isRunning(); }));
+    MainWindow* window = t.shell->mainWindow();
+    auto* calibration
+        = qobject_cast<OX::CalibrationPage*>(window->controller()->page(QStringLiteral("Calibration")));
+    ASSERT_TRUE(
+        window->controller()->showPage(QStringLiteral("Calibration"), OX::Page::NoTransition, 0, false));
+    window->perform(OX::PageAction::reset, nullptr);
+    ASSERT_TRUE(waitUntil([&] {
+        return calibration->state() == OX::CalibrationPage::Calibrating && t.emulator.headset().calibrating;
+    }));
+    // Every acknowledgement of the enter read first (an acknowledgement names no command).
+    bool answered = false;
+    d->dongle()->headset()->queryChannelMap([&](ChannelMap*, DongleResult) { answered = true; });
+    ASSERT_TRUE(waitUntil([&] { return answered; }));
+
+    window->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
+    EXPECT_FALSE(t.emulator.headset().calibrating);
 }
 
 TEST(ShellQuit, WithoutADongleTheApplicationQuitsAtOnce)

@@ -384,6 +384,31 @@ TEST_F(PageSwitch, OnlyThePageOnScreenWritesTheFooterOrAsks)
     EXPECT_EQ(boxes.seen(), QStringList { "Last word" });
 }
 
+// What a page told under Help is told once all the same when Help leads elsewhere (Home); a
+// question that waited there, or a message about something gone meanwhile, goes with the visit.
+TEST_F(PageSwitch, AMessageThatWaitedUnderHelpIsStillToldWhenHelpLeadsElsewhere)
+{
+    go("Status", 1, true);
+    go("Help", 4, true);
+    auto* headset = new QObject;
+    int answered = -2;
+    status->ask({ OX::Page::Icon::Warning, "Told", "", "", {}, {} });
+    status->ask({ OX::Page::Icon::Warning, "About a headset gone", "", "", {}, { headset } });
+    status->ask({ OX::Page::Icon::Question, "Asked", "", "", { "Yes", "No" }, {} },
+        [&](int index) { answered = index; });
+    testutil::spin(50);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "nothing opens over Help";
+    delete headset;
+    testutil::BoxAnswerer boxes;
+    boxes.answer("Told", "OK");
+    go("Menu", 3, false);
+    ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }));
+    testutil::spin(100);
+    EXPECT_EQ(boxes.seen(), QStringList { "Told" });
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+    EXPECT_EQ(answered, -2);
+}
+
 TEST_F(PageSwitch, ThePageLeftLetsGoOfTheFooterBeforeTheNextPageSetsItsOwn)
 {
     using OX::PageFooter;
