@@ -31,6 +31,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTabBar>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -81,6 +82,12 @@ void addOptions(QCommandLineParser& parser)
         QStringLiteral("kind"), QStringLiteral("gestures")));
 }
 
+// "x,y,w,h" of a rectangle.
+QString rectText(const QRect& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
 // One line on the page shown in the main window: its area on the screen, its lowest control
 // (the one a person would miss first on a small screen) and the controls drawn only in part:
 // "Probe: page=Name area=x,y,w,h lowest=object:x,y,w,h clipped=object,..." ("-" for none).
@@ -97,9 +104,6 @@ void probeShownPage()
         return;
     }
     const auto global = [](QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
-    const auto text = [](const QRect& r) {
-        return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-    };
     QWidget* lowest = nullptr;
     QStringList clipped;
     for (QWidget* w : page->findChildren<QWidget*>()) {
@@ -121,8 +125,8 @@ void probeShownPage()
                                                   : w->objectName());
     }
     qInfo().noquote() << QStringLiteral("Probe: page=%1 area=%2 lowest=%3 clipped=%4")
-                             .arg(controller->currentPageName(), text(global(controller)),
-                                 lowest ? lowest->objectName() + QLatin1Char(':') + text(global(lowest))
+                             .arg(controller->currentPageName(), rectText(global(controller)),
+                                 lowest ? lowest->objectName() + QLatin1Char(':') + rectText(global(lowest))
                                         : QStringLiteral("-"),
                                  clipped.isEmpty() ? QStringLiteral("-") : clipped.join(QLatin1Char(',')));
 }
@@ -130,7 +134,8 @@ void probeShownPage()
 // One line per named widget on screen: "Widget <path> <class> <x>,<y> <w>x<h> enabled|disabled
 // [<value>]" in screen pixels. The path joins the names of the widget's named ancestors and its
 // own with "/"; the value is a button's text, a slider's position or a list's
-// row count and rows ("2:first|second").
+// row count and rows ("2:first|second"), a tab bar's tab count, current tab and tabs'
+// rectangles ("3:0:x,y,w,h,enabled|...").
 void logWidgets()
 {
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -150,7 +155,15 @@ void logWidgets()
                 value = button->text();
             else if (auto* slider = qobject_cast<QAbstractSlider*>(w))
                 value = QString::number(slider->value());
-            else if (auto* list = qobject_cast<QListWidget*>(w)) {
+            else if (auto* bar = qobject_cast<QTabBar*>(w)) {
+                // The current tab and each tab's rectangle in screen pixels and whether it takes a click.
+                value = QStringLiteral("%1:%2:").arg(bar->count()).arg(bar->currentIndex());
+                for (int i = 0; i < bar->count(); ++i) {
+                    const QRect tab(bar->mapToGlobal(bar->tabRect(i).topLeft()), bar->tabRect(i).size());
+                    value += (i ? QStringLiteral("|") : QString()) + rectText(tab)
+                        + QLatin1String(bar->isTabEnabled(i) ? ",enabled" : ",disabled");
+                }
+            } else if (auto* list = qobject_cast<QListWidget*>(w)) {
                 value = QString::number(list->count()) + QLatin1Char(':');
                 for (int i = 0; i < list->count(); ++i)
                     value += (i ? QStringLiteral("|") : QString()) + list->item(i)->text();

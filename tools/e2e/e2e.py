@@ -16,7 +16,8 @@ form's step (applied, then read back onto the form) reach the dongle (the emulat
 of the page it came from and the crosshair's countdown ends in a set-zero. Then, on an X server of its own at 1366x768, once in French and once in Hungarian (unless
 --small-language says otherwise), it opens every page again, photographs it into
 <build>/test-artifacts/e2e/1366x768-<language>/ and checks that each page's controls stand whole inside the
-window. Each step prints a PASS or FAIL line; a screenshot of the screen after each page appeared
+window; it also photographs the boxes the Mouse Profiles page asks in (create, reset, delete "default")
+and every tab of the LINK's settings. Each step prints a PASS or FAIL line; a screenshot of the screen after each page appeared
 goes to <build>/test-artifacts/e2e/. The exit status is 0 when every step passed.
 Every wait is on a condition (a log line, a pixel, a window) with a bounded time-out.
 """
@@ -399,6 +400,53 @@ def controls_inside(check, page):
     return "lowest %s, %d px above the footer" % (name or "control", ay + ah - (ly + lh))
 
 
+def still_screen(check):
+    """A grab of the screen once two grabs in a row show the window alike (drawing has ended)."""
+    grabs = [check.screen.grab()]
+
+    def still():
+        grabs.append(check.screen.grab())
+        return not grabs[-2].changed_pixels(grabs[-1], check.window)
+    wait_for("the window to stand still", still, SWITCH_TIMEOUT, interval=0.1)
+    return grabs[-1]
+
+
+def box_shown(check, content, button, shot):
+    """Clicks a button of the page that asks in a box, photographs the box and closes it with
+    Escape, as a person who only looks would."""
+    def boxes():
+        return [w for w in content.widgets() if w.path.endswith(("/ProfileSelectionDialog", "qt_msgbox_label"))]
+    content.click(content.widget(button, lambda w: w.enabled, "%s enabled" % button))
+    box = wait_for("the box", boxes, SWITCH_TIMEOUT, interval=0.1)[0]
+    check.shot(shot, still_screen(check))
+    check.screen.key("Escape")
+    wait_for("the box to close", lambda: not boxes(), SWITCH_TIMEOUT, interval=0.1)
+    return "%s at %d,%d" % (box.path, box.x, box.y)
+
+
+def link_settings_tabs(check, content):
+    """The LINK's row and "Settings": each tab of the LINK's settings photographed once the LINK's
+    record is read (the footer's right button, Reset, enabled)."""
+    rows = content.widget("linkListWidget", lambda w: w.value.startswith("1:"), "the LINK listed")
+    check.screen.click(rows.x + rows.w / 2, rows.y + 10)
+    settings = content.widget("PageFooter/rightButton", lambda w: w.enabled, "Settings enabled")
+    check.switch("LinkIndoor", settings.centre())
+    content.widget("PageFooter/rightButton", lambda w: w.enabled, "the LINK's record read")
+    bar = "tabWidget/qt_tabwidget_tabbar"
+    tabs = content.widget(bar).value.split(":", 2)[2].split("|")
+    shown = 0
+    for index, rect in enumerate(tabs):
+        x, y, w, h, state = rect.split(",")
+        if state != "enabled":
+            continue  # a tab the LINK's wizard has not reached yet
+        check.screen.click(int(x) + int(w) / 2, int(y) + int(h) / 2)
+        check.screen.park_pointer()
+        content.widget(bar, lambda wd: wd.value.split(":")[1] == str(index), "tab %d current" % (index + 1))
+        check.shot("link-settings-%d" % (index + 1), still_screen(check))
+        shown += 1
+    return "%d of %d tabs" % (shown, len(tabs))
+
+
 def off_the_task_bar(screen):
     """The toolbar asks the task bar and the pager to leave it out."""
     windows = wait_for("the toolbar", lambda: [w for w in screen.windows("^OrvixTools$")
@@ -470,6 +518,7 @@ def small_screen(executable, artifacts, language, deadline):
         screen.park_pointer()
         app = App(executable, sandbox, settings_file, folder)
         check = Check(app, screen, folder)
+        content = Content(check, Failure, wait_for, SWITCH_TIMEOUT)
         saved_guard = wait_for.guard
         wait_for.guard = lambda: app.ended() or ("the run's limit was reached" if time.monotonic() > deadline else None)
         tag = "%dx%d %s: " % (SMALL_SCREEN + (language,))
@@ -499,6 +548,16 @@ def small_screen(executable, artifacts, language, deadline):
             shot = re.sub(r"[^a-z0-9]+", "-", entry.lower())
             if check.step(tag + "%s opens" % entry, check.open_from_menu(menu, entry, page, shot)):
                 check.step(tag + "%s: controls inside" % entry, lambda: controls_inside(check, page))
+                if page == "Profiles":
+                    for button, box in (("addProfileButton", "box-create-profile"),
+                                        ("resetProfileButton", "box-reset-profile"),
+                                        ("removeProfileButton", "box-delete-default")):
+                        check.step(tag + "Mouse Profiles: %s box" % button,
+                                   lambda: box_shown(check, content, button, box))
+                if page == "Link":
+                    check.step(tag + "LINK settings: every tab", lambda: link_settings_tabs(check, content))
+                    check.step(tag + "LINK settings: home", check.back_to_menu(level, by_home=True))
+                    continue
             check.step(tag + "%s: back" % entry, check.back_to_menu(level))
         wait_for.guard = saved_guard
         return check.passed, check.failed

@@ -86,6 +86,10 @@ class Screen:
         time.sleep(0.05)
         _run("xdotool", "click", "1")
 
+    def key(self, name):
+        """Presses and releases a key (an xdotool key name) in the window that has the focus."""
+        _run("xdotool", "key", name)
+
     def park_pointer(self):
         """Moves the pointer out of every window (hover marks would change the pixels)."""
         _run("xdotool", "mousemove", "--sync", str(self.width - 1), str(self.height - 1))
