@@ -35,7 +35,7 @@
     <name>DevicesPage</name>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;You can reorder your devices. Select a device in the list than press the &amp;quot;up&amp;quot; or &amp;quot;down&amp;quot; button or drag and drop it to the appropriate place.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Vous pouvez réordonner vos appareils. Sélectionnez un appareil dans la liste puis appuyez sur le bouton &amp;quot;haut&amp;quot; ou &amp;quot;bas&amp;quot;, ou faites-le glisser à l&apos;endroit voulu.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Vous pouvez réordonner vos appareils. Sélectionnez un appareil dans la liste puis appuyez sur le bouton « haut » ou « bas », ou faites-le glisser à l’endroit voulu.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -62,7 +62,7 @@
     </message>
     <message>
         <source>Rotate the headset in the air around it&apos;s all axes</source>
-        <translation>Faites tourner le casque en l&apos;air autour de tous ses axes</translation>
+        <translation>Faites tourner le casque en l’air autour de tous ses axes</translation>
     </message>
     <message>
         <source>Rotate the heaset, after every 45° on each axis keep it still for a moment</source>
@@ -70,7 +70,7 @@
     </message>
     <message>
         <source>The calibration is complete. Press &quot;Back&quot; to finish the operation</source>
-        <translation>L&apos;étalonnage est terminé. Appuyez sur « Retour » pour finir l&apos;opération</translation>
+        <translation>L’étalonnage est terminé. Appuyez sur « Retour » pour finir l’opération</translation>
     </message>
     <message>
         <source>Headset not found</source>
@@ -117,7 +117,7 @@
     </message>
     <message>
         <source>You have change in your device order. Do you want to apply changes?</source>
-        <translation>L&apos;ordre de vos appareils a changé. Voulez-vous appliquer les modifications ?</translation>
+        <translation>L’ordre de vos appareils a changé. Voulez-vous appliquer les modifications ?</translation>
     </message>
     <message>
         <source>Stay on page</source>

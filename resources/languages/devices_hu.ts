@@ -35,7 +35,7 @@
     <name>DevicesPage</name>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;You can reorder your devices. Select a device in the list than press the &amp;quot;up&amp;quot; or &amp;quot;down&amp;quot; button or drag and drop it to the appropriate place.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Az eszközök sorrendjét módosíthatja. Válasszon ki egy eszközt a listában, majd nyomja meg a &amp;quot;fel&amp;quot; vagy &amp;quot;le&amp;quot; gombot, vagy húzza a megfelelő helyre.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Az eszközök sorrendjét módosíthatja. Válasszon ki egy eszközt a listában, majd nyomja meg a „fel” vagy „le” gombot, vagy húzza a megfelelő helyre.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>

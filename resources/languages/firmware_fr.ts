@@ -419,11 +419,11 @@
     </message>
     <message>
         <source>The firmware upload is still running. Do you want to stop it?</source>
-        <translation>Le téléversement du micrologiciel est en cours. Voulez-vous l&apos;arrêter ?</translation>
+        <translation>Le téléversement du micrologiciel est en cours. Voulez-vous l’arrêter ?</translation>
     </message>
     <message>
         <source>A stopped upload leaves the LINK half-written: it does not start its firmware until it is updated again in recovery mode.</source>
-        <translation>Un téléversement arrêté laisse le LINK à moitié écrit : il ne démarre pas son micrologiciel tant qu&apos;il n&apos;est pas remis à jour en mode de récupération.</translation>
+        <translation>Un téléversement arrêté laisse le LINK à moitié écrit : il ne démarre pas son micrologiciel tant qu’il n’est pas remis à jour en mode de récupération.</translation>
     </message>
     <message>
         <source>Continue upload</source>
@@ -435,7 +435,7 @@
     </message>
     <message>
         <source>A LINK firmware upload is running. Do you want to stop it and quit?</source>
-        <translation>Un téléversement de micrologiciel LINK est en cours. Voulez-vous l&apos;arrêter et quitter ?</translation>
+        <translation>Un téléversement de micrologiciel LINK est en cours. Voulez-vous l’arrêter et quitter ?</translation>
     </message>
     <message>
         <source>Stop and quit</source>

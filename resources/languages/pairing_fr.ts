@@ -37,12 +37,12 @@
     </message>
     <message>
         <source>Leaving pairing page</source>
-        <translation>Quitter la page d&apos;appairage</translation>
+        <translation>Quitter la page d’appairage</translation>
     </message>
     <message>
         <source>No device added to headset. 
 Are you sure that you want to leave the page?</source>
-        <translation>Aucun appareil n&apos;a été ajouté au casque. 
+        <translation>Aucun appareil n’a été ajouté au casque. 
 Voulez-vous vraiment quitter la page ?</translation>
     </message>
     <message>
@@ -93,7 +93,7 @@ Vous serez peut-être renvoyé à la page précédente.</translation>
     </message>
     <message>
         <source>Operation requires service mode, to enter service mode press &quot;Enter service mode&quot; otherwise you have to leave pairing</source>
-        <translation>L&apos;opération nécessite le mode service : pour y passer, appuyez sur « Passer en mode service », sinon vous devez quitter l&apos;appairage</translation>
+        <translation>L’opération nécessite le mode service : pour y passer, appuyez sur « Passer en mode service », sinon vous devez quitter l’appairage</translation>
     </message>
     <message>
         <source>Enter service mode</source>
@@ -101,7 +101,7 @@ Vous serez peut-être renvoyé à la page précédente.</translation>
     </message>
     <message>
         <source>Leave pairing</source>
-        <translation>Quitter l&apos;appairage</translation>
+        <translation>Quitter l’appairage</translation>
     </message>
     <message>
         <source>Headset in service mode</source>
@@ -111,7 +111,7 @@ Vous serez peut-être renvoyé à la page précédente.</translation>
         <source>Your headset is in unnecessary service mode.
 Please turn Off your headset than turn it On again. The headset details will appear on the center of the screen.</source>
         <translation>Votre casque est inutilement en mode service.
-Éteignez votre casque puis rallumez-le. Les détails du casque apparaîtront au centre de l&apos;écran.</translation>
+Éteignez votre casque puis rallumez-le. Les détails du casque apparaîtront au centre de l’écran.</translation>
     </message>
     <message>
         <source>The dongle was removed</source>
@@ -155,7 +155,7 @@ avec ce dongle ?</translation>
     </message>
     <message>
         <source>Set Address</source>
-        <translation>Définir l&apos;adresse</translation>
+        <translation>Définir l’adresse</translation>
     </message>
     <message>
         <source>Set PAN</source>
@@ -167,7 +167,7 @@ avec ce dongle ?</translation>
     </message>
     <message>
         <source>Bind headset failed</source>
-        <translation>Échec de l&apos;appairage du casque</translation>
+        <translation>Échec de l’appairage du casque</translation>
     </message>
     <message>
         <source>Bind headset done</source>
@@ -199,11 +199,11 @@ avec ce casque ?</translation>
     </message>
     <message>
         <source>Pair link with headset (%1) failed</source>
-        <translation>Échec de l&apos;appairage du LINK avec le casque (%1)</translation>
+        <translation>Échec de l’appairage du LINK avec le casque (%1)</translation>
     </message>
     <message>
         <source>Bind LINK failed</source>
-        <translation>Échec de l&apos;appairage du LINK</translation>
+        <translation>Échec de l’appairage du LINK</translation>
     </message>
     <message>
         <source>Bind LINK done</source>
@@ -211,11 +211,11 @@ avec ce casque ?</translation>
     </message>
     <message>
         <source>Remove device failed</source>
-        <translation>Échec de la suppression de l&apos;appareil</translation>
+        <translation>Échec de la suppression de l’appareil</translation>
     </message>
     <message>
         <source>Remove device</source>
-        <translation>Supprimer l&apos;appareil</translation>
+        <translation>Supprimer l’appareil</translation>
     </message>
     <message>
         <source>Are you sure you want to remove
@@ -243,7 +243,7 @@ du réseau ?</translation>
     </message>
     <message>
         <source>Remove device (%1) failed</source>
-        <translation>Échec de la suppression de l&apos;appareil (%1)</translation>
+        <translation>Échec de la suppression de l’appareil (%1)</translation>
     </message>
     <message>
         <source>This dongle was left as it was.</source>
@@ -251,7 +251,7 @@ du réseau ?</translation>
     </message>
     <message>
         <source>This dongle stays on its own network; the headset was not changed.</source>
-        <translation>Ce dongle reste sur son propre réseau ; le casque n&apos;a pas été modifié.</translation>
+        <translation>Ce dongle reste sur son propre réseau ; le casque n’a pas été modifié.</translation>
     </message>
     <message>
         <source>This dongle has joined the headset&apos;s network, but the headset&apos;s device list does not hold it: pair the headset again.</source>
@@ -271,15 +271,15 @@ du réseau ?</translation>
     </message>
     <message>
         <source>The device is still in the network.</source>
-        <translation>L&apos;appareil est toujours dans le réseau.</translation>
+        <translation>L’appareil est toujours dans le réseau.</translation>
     </message>
     <message>
         <source>The device has left the network, but the headset&apos;s device list still holds it.</source>
-        <translation>L&apos;appareil a quitté le réseau, mais la liste des appareils du casque le contient encore.</translation>
+        <translation>L’appareil a quitté le réseau, mais la liste des appareils du casque le contient encore.</translation>
     </message>
     <message>
         <source>The dongle was unplugged while a device was being paired or removed. The dongle, the headset or a LINK may already have a new address, network or device list. Once the dongle is back, pair or remove the device again on the Pairing page.</source>
-        <translation>Le dongle a été débranché pendant l&apos;appairage ou la suppression d&apos;un appareil. Le dongle, le casque ou un LINK a peut-être déjà une nouvelle adresse, un nouveau réseau ou une nouvelle liste d&apos;appareils. Une fois le dongle rebranché, appairez ou retirez à nouveau l&apos;appareil sur la page Appairage.</translation>
+        <translation>Le dongle a été débranché pendant l’appairage ou la suppression d’un appareil. Le dongle, le casque ou un LINK a peut-être déjà une nouvelle adresse, un nouveau réseau ou une nouvelle liste d’appareils. Une fois le dongle rebranché, appairez ou retirez à nouveau l’appareil sur la page Appairage.</translation>
     </message>
 </context>
 <context>
@@ -309,7 +309,7 @@ du réseau ?</translation>
     </message>
     <message>
         <source>Not every device answered the request to leave service mode. Switch off and on again the devices that still show service mode.</source>
-        <translation>Certains appareils n&apos;ont pas répondu à la demande de quitter le mode service. Éteignez puis rallumez les appareils qui sont encore en mode service.</translation>
+        <translation>Certains appareils n’ont pas répondu à la demande de quitter le mode service. Éteignez puis rallumez les appareils qui sont encore en mode service.</translation>
     </message>
 </context>
 </TS>

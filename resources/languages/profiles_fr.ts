@@ -308,7 +308,7 @@ Vous serez peut-être renvoyé à la page précédente.</translation>
     </message>
     <message>
         <source>This headset&apos;s device list is empty, so no device shares a network password with it yet. Pair this computer with the headset on the Pairing page first, then come back here.</source>
-        <translation>La liste des appareils de ce casque est vide : aucun appareil ne partage encore de mot de passe réseau avec lui. Appairez d&apos;abord cet ordinateur avec le casque sur la page Appairage, puis revenez ici.</translation>
+        <translation>La liste des appareils de ce casque est vide : aucun appareil ne partage encore de mot de passe réseau avec lui. Appairez d’abord cet ordinateur avec le casque sur la page Appairage, puis revenez ici.</translation>
     </message>
     <message>
         <source>The dongle was unplugged while the new password was being set. Some devices may already have the new password. Set the password again once the dongle is back.</source>
