@@ -16,8 +16,8 @@ form's step (applied, then read back onto the form) reach the dongle (the emulat
 of the page it came from and the crosshair's countdown ends in a set-zero. Then, on an X server of its own at 1366x768, once in French and once in Hungarian (unless
 --small-language says otherwise), it opens every page again, photographs it into
 <build>/test-artifacts/e2e/1366x768-<language>/ and checks that each page's controls stand whole inside the
-window; it also photographs the boxes the Mouse Profiles page asks in (create, reset, delete "default")
-and every tab of the LINK's settings. Each step prints a PASS or FAIL line; a screenshot of the screen after each page appeared
+window; it also photographs the boxes the Mouse Profiles page asks in (create, reset, delete "default"),
+every tab of the LINK's settings and the box of their Reset. Each step prints a PASS or FAIL line; a screenshot of the screen after each page appeared
 goes to <build>/test-artifacts/e2e/. The exit status is 0 when every step passed.
 Every wait is on a condition (a log line, a pixel, a window) with a bounded time-out.
 """
@@ -415,7 +415,7 @@ def box_shown(check, content, button, shot):
     """Clicks a button of the page that asks in a box, photographs the box and closes it with
     Escape, as a person who only looks would."""
     def boxes():
-        return [w for w in content.widgets() if w.path.endswith(("/ProfileSelectionDialog", "qt_msgbox_label"))]
+        return [w for w in content.widgets() if w.path.endswith(("/ProfileSelectionDialog", "/LinkProfilesDialog", "qt_msgbox_label"))]
     content.click(content.widget(button, lambda w: w.enabled, "%s enabled" % button))
     box = wait_for("the box", boxes, SWITCH_TIMEOUT, interval=0.1)[0]
     check.shot(shot, still_screen(check))
@@ -556,6 +556,8 @@ def small_screen(executable, artifacts, language, deadline):
                                    lambda: box_shown(check, content, button, box))
                 if page == "Link":
                     check.step(tag + "LINK settings: every tab", lambda: link_settings_tabs(check, content))
+                    check.step(tag + "LINK settings: Reset's box",
+                               lambda: box_shown(check, content, "PageFooter/rightButton", "box-link-reset"))
                     check.step(tag + "LINK settings: home", check.back_to_menu(level, by_home=True))
                     continue
             check.step(tag + "%s: back" % entry, check.back_to_menu(level))
