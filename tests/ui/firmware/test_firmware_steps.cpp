@@ -15,6 +15,7 @@
 #include "common/private_runtime.h"
 #include "common/qt_wait.h"
 #include "device/Link.h"
+#include "protocol/Print.h"
 #include "support/HttpTestServer.h"
 #include "ui/toolkit/StepsWidget.h"
 
@@ -296,6 +297,33 @@ TEST_F(Wizard, FirmwareFromTheServiceReachesTheLink)
     EXPECT_EQ(fake.header.subtitle, QStringLiteral("Succeeded"));
     EXPECT_FALSE(next->isEnabled());
     testutil::saveScreenshot(page.get(), QStringLiteral("firmware-succeeded"));
+}
+
+TEST_F(Wizard, TheTimeLeftStandsWholeInEveryLanguage)
+{
+    // The download's estimate and the upload's, each on its step.
+    for (const int step : { int(FirmwarePage::GetFirmwareStep), int(FirmwarePage::UploadStep) }) {
+        bool shown = false;
+        page->setPage(page->stepForm(step), [&] { shown = true; });
+        ASSERT_TRUE(shown);
+        auto* left
+            = child<QLabel>(step, step == FirmwarePage::UploadStep ? "estimationInfo" : "estimationValue");
+        for (const char* language : { "en", "fr", "hu" }) {
+            QTranslator translator;
+            ASSERT_TRUE(translator.load(QStringLiteral(":/languages/") + QLatin1String(language)));
+            QCoreApplication::installTranslator(&translator);
+            for (long long seconds : { 30LL, 590LL, 7000LL, 90000LL }) {
+                left->setText(Print::remainingTimeFromSec(seconds));
+                testutil::pump();
+                EXPECT_GE(left->contentsRect().width(), left->fontMetrics().horizontalAdvance(left->text()))
+                    << step << ", " << language << ": " << left->text().toStdString();
+                if (seconds == 590)
+                    testutil::saveScreenshot(page.get(),
+                        QStringLiteral("firmware-time-left-%1-%2").arg(step).arg(QLatin1String(language)));
+            }
+            QCoreApplication::removeTranslator(&translator);
+        }
+    }
 }
 
 TEST_F(Wizard, ADeadLinkIsRevivedThroughRecovery)
