@@ -107,6 +107,9 @@ bool HeadAngleView::setAngle(QString const& name, double value)
     if (it == m_angles.end())
         return false;
     it->value = value;
+    // A value given mid-drag (a record read meanwhile) is what a lost release goes back to.
+    if (name == m_activeName)
+        m_pressValue = value;
     update();
     return true;
 }

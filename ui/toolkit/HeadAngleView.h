@@ -4,8 +4,8 @@
 // user drags the handle of an editable angle; once the pointer has left the press by the
 // platform's drag distance, the value follows it, snapped and held within its limits. It is
 // reported once, on release; a drag whose release the view cannot see (hidden, disabled, its
-// window blocked or left) goes back to where it was pressed. A magenta needle shows the head's live
-// angle relative to the orientation taken first or after "&Set center".
+// window blocked or left) goes back to where it was pressed, or to a value set since. A magenta
+// needle shows the head's live angle relative to the orientation taken first or after "&Set center".
 //
 // Angles are in degrees from straight up about the pivot: positive opens clockwise for Clockwise
 // and counter-clockwise for CounterClockwise.

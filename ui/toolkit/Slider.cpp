@@ -258,6 +258,31 @@ void Slider::changeEvent(QEvent* event)
     QAbstractSlider::changeEvent(event);
 }
 
+bool Slider::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Hide:
+    case QEvent::WindowBlocked: // a dialog over the window keeps the release from the slider
+    case QEvent::WindowDeactivate:
+        releaseHandle();
+        break;
+    default:
+        break;
+    }
+    return QAbstractSlider::event(event);
+}
+
+void Slider::releaseHandle()
+{
+    // Still held, the handle would show a value its owner never heard of, and the keys and wheel
+    // steps after it would go unreported too.
+    if (!m_slider || !m_slider->isSliderDown())
+        return;
+    QMouseEvent release(
+        QEvent::MouseButtonRelease, QPointF(), QPointF(), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_slider, &release);
+}
+
 void Slider::refreshLabel()
 {
     if (!m_label || !m_slider)

@@ -5,9 +5,10 @@
 // is lost when the person leaves the page straight after it. While the handle is held (dragged,
 // or jumped to a click on the groove) nothing is reported until it is let go. Only a value other
 // than the one the owner has (set by code or reported last) is reported: a handle let go where it
-// was reports nothing. A value set by code shows at once and is not reported. However range and
-// value are set (on the Slider or through a QAbstractSlider pointer), the handle and the Slider's
-// own value stay the same.
+// was reports nothing. A held handle whose release the slider cannot see (hidden, disabled, its
+// window blocked or left) is let go where it is and reported. A value set by code shows at once
+// and is not reported. However range and value are set (on the Slider or through a QAbstractSlider
+// pointer), the handle and the Slider's own value stay the same.
 #include <QAbstractSlider>
 #include <QSlider>
 
@@ -60,6 +61,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     // A new language brings its own decimal separator.
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void stepBy(int delta);
@@ -71,6 +73,8 @@ private:
     void onPressed();
     // Reports the handle's value when it differs from the one the owner has.
     void reportMove();
+    // Lets go of a held handle whose release will never come.
+    void releaseHandle();
 
     QSlider* m_slider = nullptr;
     IconButton* m_decrease = nullptr;

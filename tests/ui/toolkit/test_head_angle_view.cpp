@@ -162,6 +162,15 @@ TEST(HeadAngleView, ADragThatLosesItsReleaseGoesBackUnreported)
     }
     EXPECT_EQ(changed.count(), 0);
 
+    // A value given while the handle is held (a record read meanwhile) is the one it goes back to.
+    pressAndMove("a", 30);
+    view->setAngle("a", 25);
+    view->hide();
+    view->show();
+    EXPECT_EQ(view->getAngle("a"), 25.0);
+    view->setAngle("a", 10);
+    EXPECT_EQ(changed.count(), 0);
+
     // A release lost without a sign: the next press of a lone button starts afresh.
     pressAndMove("a", 30);
     mouse(*view, QEvent::MouseButtonPress, view->angle("b").handle);

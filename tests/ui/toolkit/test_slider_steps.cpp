@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace
@@ -156,6 +157,56 @@ TEST(Slider, AKeyItHasNoUseForGoesOnceToItsParent)
     QTest::keyClick(slider, Qt::Key_Right); // one it uses stays with it
     EXPECT_EQ(keys.count, 3);
     EXPECT_EQ(slider->value(), 1);
+}
+
+TEST(Slider, AHandleWhoseReleaseIsLostIsLetGoWhereItIsAndReported)
+{
+    const struct {
+        const char* name;
+        std::function<void(QWidget& form)> lose;
+    } cases[] = {
+        { "hidden", [](QWidget& form) { form.hide(); } },
+        { "disabled", [](QWidget& form) { form.setEnabled(false); } },
+        { "window blocked",
+            [](QWidget& form) {
+                QEvent blocked(QEvent::WindowBlocked);
+                QApplication::sendEvent(&form, &blocked);
+            } },
+        { "window left",
+            [](QWidget& form) {
+                QEvent left(QEvent::WindowDeactivate);
+                QApplication::sendEvent(&form, &left);
+            } },
+    };
+    for (const auto& c : cases) {
+        QWidget form;
+        auto* slider = new OX::Slider(&form);
+        slider->resize(500, 40);
+        slider->setRange(0, 100);
+        slider->setValue(10);
+        form.show();
+        auto* inner = slider->findChild<QSlider*>(QStringLiteral("slider"));
+        ASSERT_NE(inner, nullptr);
+        QSignalSpy reported(slider, &QAbstractSlider::valueChanged);
+        int x = 1;
+        sendMouse(inner, QEvent::MouseButtonPress, x, Qt::LeftButton);
+        while (inner->value() < 60 && x < inner->width() - 1)
+            sendMouse(inner, QEvent::MouseMove, ++x, Qt::LeftButton);
+        ASSERT_EQ(slider->value(), 60) << c.name;
+
+        c.lose(form);
+        EXPECT_FALSE(inner->isSliderDown()) << c.name;
+        ASSERT_EQ(reported.count(), 1) << c.name;
+        EXPECT_EQ(reported.at(0).at(0).toInt(), 60) << c.name;
+        EXPECT_EQ(slider->displayText(), QStringLiteral("60%")) << c.name;
+
+        // The next key is reported as usual.
+        form.setEnabled(true);
+        form.show();
+        testutil::moveSlider(inner, testutil::SliderMove::RightKey);
+        ASSERT_EQ(reported.count(), 2) << c.name;
+        EXPECT_EQ(reported.at(1).at(0).toInt(), 61) << c.name;
+    }
 }
 
 TEST_F(SliderFixture, LabelUsesScalePrecisionAndPostfix)
