@@ -120,13 +120,21 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_controller, &OX::PageController::pageWillAppearSignal, this, &MainWindow::onPageWillAppear);
     m_progress->hide();
     setWindowTitle(tr("OrvixTools"));
-    // Shown on a screen that is unplugged, the window comes to the primary screen at once.
-    connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this]() {
+    // Shown on a screen that is unplugged or made smaller, the window comes to the primary screen
+    // at once.
+    const auto recheck = [this]() {
         QTimer::singleShot(0, this, [this]() {
             if (isVisible())
                 comeBackOnScreen();
         });
-    });
+    };
+    const auto watch = [this, recheck](QScreen* screen) {
+        connect(screen, &QScreen::availableGeometryChanged, this, recheck);
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, watch);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, recheck);
 }
 
 MainWindow::~MainWindow()
