@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
+#include <QScopeGuard>
 #include <QTest>
 #include <QToolTip>
 
@@ -299,6 +300,7 @@ TEST(SidebarDisplay, AKeyboardThatDoesNotStartIsSaidInTheButtonsTooltip)
         GTEST_SKIP() << "no display or no xdotool";
     x11test::InputLock exclusive;
     qputenv(VirtualKeyboard::CommandVariable, "/nonexistent/keyboard");
+    const auto unset = qScopeGuard([] { qunsetenv(VirtualKeyboard::CommandVariable); });
     QWidget editor; // the application the person types into
     editor.setGeometry(600, 300, 400, 100);
     editor.show();
@@ -314,5 +316,4 @@ TEST(SidebarDisplay, AKeyboardThatDoesNotStartIsSaidInTheButtonsTooltip)
     EXPECT_TRUE(waitUntil([] { return QToolTip::isVisible(); }, 3000));
     EXPECT_EQ(QToolTip::text(), QStringLiteral("The on-screen keyboard did not start"));
     EXPECT_NE(QApplication::activeWindow(), &bar);
-    qunsetenv(VirtualKeyboard::CommandVariable);
 }
