@@ -562,6 +562,12 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Closed by the end of the session, the window goes: a window refusing would cancel the
+    // person's logout or shutdown.
+    if (qGuiApp && qGuiApp->isSavingSession()) {
+        event->accept();
+        return;
+    }
     event->ignore();
     hide();
 }
