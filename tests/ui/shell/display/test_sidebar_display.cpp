@@ -306,6 +306,8 @@ TEST(SidebarDisplay, AKeyboardThatDoesNotStartIsSaidInTheButtonsTooltip)
     editor.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
     ASSERT_TRUE(x11test::focus(&editor));
+    editor.activateWindow();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == &editor; }, 3000));
     SidebarDialog bar;
     ASSERT_TRUE(shownAtAQuarter(bar));
     auto* keyboard = bar.findChild<OX::ToolButton*>(QStringLiteral("keyboardButton"));
@@ -315,5 +317,5 @@ TEST(SidebarDisplay, AKeyboardThatDoesNotStartIsSaidInTheButtonsTooltip)
     ASSERT_TRUE(x11test::move(at + QPoint(1, 1))); // resting over the button
     EXPECT_TRUE(waitUntil([] { return QToolTip::isVisible(); }, 3000));
     EXPECT_EQ(QToolTip::text(), QStringLiteral("The on-screen keyboard did not start"));
-    EXPECT_NE(QApplication::activeWindow(), &bar);
+    EXPECT_EQ(QApplication::activeWindow(), &editor) << "the tooltip takes no focus either";
 }
