@@ -11,7 +11,7 @@ PACKAGES=(
   libqt5opengl5-dev qtwebengine5-dev
   libusb-1.0-0-dev libfontconfig-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libqt5svg5-dev libgl1-mesa-dri libjs-jquery libxcb1-dev
+  libqt5svg5-dev libgl1-mesa-dri libjs-jquery libxcb1-dev libsm-dev
   xvfb xauth fonts-dejavu-core xdotool x11-utils imagemagick onboard python3
 )
 

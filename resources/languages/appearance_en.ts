@@ -168,5 +168,9 @@
         <source>The manual cannot be shown: its viewer stopped. Restart OrvixTools to read it again.</source>
         <translation>The manual cannot be shown: its viewer stopped. Restart OrvixTools to read it again.</translation>
     </message>
+    <message>
+        <source>The manual cannot be shown: it is missing from this installation.</source>
+        <translation>The manual cannot be shown: it is missing from this installation.</translation>
+    </message>
 </context>
 </TS>

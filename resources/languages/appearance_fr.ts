@@ -168,5 +168,9 @@
         <source>The manual cannot be shown: its viewer stopped. Restart OrvixTools to read it again.</source>
         <translation>Le manuel ne peut pas être affiché : sa visionneuse s’est arrêtée. Redémarrez OrvixTools pour le lire à nouveau.</translation>
     </message>
+    <message>
+        <source>The manual cannot be shown: it is missing from this installation.</source>
+        <translation>Le manuel ne peut pas être affiché : il manque dans cette installation.</translation>
+    </message>
 </context>
 </TS>

@@ -168,5 +168,9 @@
         <source>The manual cannot be shown: its viewer stopped. Restart OrvixTools to read it again.</source>
         <translation>A kézikönyv nem jeleníthető meg: a megjelenítője leállt. Indítsa újra az OrvixToolst, hogy újra olvashassa.</translation>
     </message>
+    <message>
+        <source>The manual cannot be shown: it is missing from this installation.</source>
+        <translation>A kézikönyv nem jeleníthető meg: hiányzik ebből a telepítésből.</translation>
+    </message>
 </context>
 </TS>

@@ -158,6 +158,8 @@ QString HelpPage::unavailableText() const
     switch (m_unavailable) {
     case Unavailable::RunAsRoot:
         return tr("The manual cannot be shown while OrvixTools runs as the system administrator (root).");
+    case Unavailable::ManualMissing:
+        return tr("The manual cannot be shown: it is missing from this installation.");
     case Unavailable::ViewerStopped:
         return tr("The manual cannot be shown: its viewer stopped. Restart OrvixTools to read it again.");
     default:
@@ -193,6 +195,12 @@ void HelpPage::retranslate()
     QString language = requested;
     if (!isPlainName(language) || !QFile::exists(QString::fromLatin1(DocumentResource).arg(language)))
         language = QLatin1String(FallbackLanguage);
+    if (!QFile::exists(QString::fromLatin1(DocumentResource).arg(language))) {
+        // The engine would show its own error page, which speaks of servers and extensions.
+        qWarning("The manual is not shown: it is missing from the resources");
+        showUnavailable(Unavailable::ManualMissing);
+        return;
+    }
     if (language == m_loadedLanguage)
         return;
 

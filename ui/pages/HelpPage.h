@@ -4,8 +4,9 @@
 // and style paths pointed into the resources, once per document) and scrolled to the section.
 // A language without a manual shows the English one. Script answers that arrive after the page
 // has gone touch nothing. The web view is made when Help first opens. Where the web engine cannot
-// run (no web view module, run as root with the engine's sandbox on, its process ended) the page
-// says that the manual cannot be shown, and the rest of the application goes on.
+// run (no web view module, run as root with the engine's sandbox on, its process ended), or the
+// manual itself is missing from the resources, the page says that the manual cannot be shown,
+// and the rest of the application goes on.
 #include "ui/pages/WebView.h"
 #include "ui/toolkit/Page.h"
 
@@ -48,7 +49,7 @@ public:
     // The anchor for a page name or help key (the key itself when the table has none).
     QString anchorFor(const QString& key) const;
     // Why the manual cannot be shown.
-    enum class Unavailable { No, ViewerMissing, RunAsRoot, ViewerStopped };
+    enum class Unavailable { No, ViewerMissing, RunAsRoot, ViewerStopped, ManualMissing };
     Unavailable unavailable() const { return m_unavailable; }
 
 signals:

@@ -121,13 +121,21 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_controller, &OX::PageController::pageWillAppearSignal, this, &MainWindow::onPageWillAppear);
     m_progress->hide();
     setWindowTitle(tr("OrvixTools"));
-    // Shown on a screen that is unplugged, the window comes to the primary screen at once.
-    connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this]() {
+    // Shown on a screen that is unplugged or made smaller, the window comes to the primary screen
+    // at once.
+    const auto recheck = [this]() {
         QTimer::singleShot(0, this, [this]() {
             if (isVisible())
                 comeBackOnScreen();
         });
-    });
+    };
+    const auto watch = [this, recheck](QScreen* screen) {
+        connect(screen, &QScreen::availableGeometryChanged, this, recheck);
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, watch);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, recheck);
 }
 
 MainWindow::~MainWindow()
@@ -583,6 +591,12 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Closed by the end of the session, the window goes: a window refusing would cancel the
+    // person's logout or shutdown.
+    if (qGuiApp && qGuiApp->isSavingSession()) {
+        event->accept();
+        return;
+    }
     event->ignore();
     hide();
 }

@@ -53,6 +53,9 @@ SidebarDialog::SidebarDialog(QWidget* parent)
     , m_ui(std::make_unique<Ui::SidebarDialog>())
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Never the active window, it would otherwise show no tooltip, and with it no word of a
+    // keyboard that did not start.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     // The person's mouse buttons and keys stay at hand while a box of ours waits for an answer:
     // with the head click set to the right button or to scrolling, only the toolbar can set it
     // back to the left button that presses the box's buttons.

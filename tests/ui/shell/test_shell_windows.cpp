@@ -42,6 +42,7 @@
 #include <QMessageBox>
 #include <QMovie>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <QTimer>
@@ -309,6 +310,10 @@ TEST(ShellDirector, AMainWindowLeftOffEveryScreenComesBackWhenShown)
     }
     window->move(5000, 5000); // shown on a screen that is unplugged
     emit qGuiApp->screenRemoved(QGuiApplication::primaryScreen());
+    EXPECT_TRUE(waitUntil([&] { return window->pos() == placed; }));
+    window->move(5000, 5000); // shown on a part of the screen that its new resolution cuts off
+    QScreen* screen = QGuiApplication::primaryScreen();
+    emit screen->availableGeometryChanged(screen->availableGeometry());
     EXPECT_TRUE(waitUntil([&] { return window->pos() == placed; }));
 }
 

@@ -8,6 +8,7 @@
 #include "common/qt_wait.h"
 #include "support/HttpTestServer.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -241,4 +242,26 @@ TEST(HelpAsRoot, SaysTheManualCannotBeShownAndTheApplicationGoesOn)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", sandbox);
     if (!flags.isNull())
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+}
+
+// The manual compiled out (a broken build): Help says so instead of the engine's error page,
+// which speaks of servers and extensions, and Back still leads to the page it came from.
+int qInitResources_help();
+int qCleanupResources_help();
+
+TEST_F(HelpFixture, WithoutAnyManualSaysSoAndKeepsTheWayBack)
+{
+    qCleanupResources_help();
+    const bool opened = fake.controller.showPage(QStringLiteral("Help"), 4, 0, true)
+        && waitUntil([&] { return help->appeared && !fake.controller.isSwitching(); });
+    qInitResources_help();
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(help->unavailable(), OX::HelpPage::Unavailable::ManualMissing);
+    auto* label = help->findChild<QLabel*>(QStringLiteral("missingLabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(
+        label->isVisible() && label->text().contains(QStringLiteral("missing from this installation")));
+    EXPECT_FALSE(help->view() && help->view()->isVisible());
+    fake.clickLeft();
+    EXPECT_TRUE(waitUntil([&] { return fake.controller.currentPageName() == QLatin1String("Appearance"); }));
 }

@@ -9,6 +9,7 @@
 #include "app/Settings.h"
 #include "ui/shell/ScreenGeometry.h"
 #include "ui/shell/SidebarDialog.h"
+#include "ui/shell/VirtualKeyboard.h"
 #include "ui/toolkit/Page.h"
 #include "ui/toolkit/ToolButton.h"
 
@@ -17,7 +18,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
+#include <QScopeGuard>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -287,4 +290,32 @@ TEST(SidebarDisplay, ARealClickLeavesTheTypingFocusInTheOtherWindowAndPassesAWai
     ASSERT_TRUE(x11test::click(copy->mapToGlobal(copy->rect().center())));
     EXPECT_TRUE(waitUntil([&] { return clicks == 2; }, 3000));
     box->close();
+}
+
+// The toolbar never becomes the active window, and Qt shows the tooltips of inactive windows
+// only when asked to: the keyboard button's failure would show as a colour alone.
+TEST(SidebarDisplay, AKeyboardThatDoesNotStartIsSaidInTheButtonsTooltip)
+{
+    if (!testutil::hasDisplay() || !x11test::canClick())
+        GTEST_SKIP() << "no display or no xdotool";
+    x11test::InputLock exclusive;
+    qputenv(VirtualKeyboard::CommandVariable, "/nonexistent/keyboard");
+    const auto unset = qScopeGuard([] { qunsetenv(VirtualKeyboard::CommandVariable); });
+    QWidget editor; // the application the person types into
+    editor.setGeometry(600, 300, 400, 100);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+    ASSERT_TRUE(x11test::focus(&editor));
+    editor.activateWindow();
+    ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == &editor; }, 3000));
+    SidebarDialog bar;
+    ASSERT_TRUE(shownAtAQuarter(bar));
+    auto* keyboard = bar.findChild<OX::ToolButton*>(QStringLiteral("keyboardButton"));
+    const QPoint at = keyboard->mapToGlobal(keyboard->rect().center());
+    ASSERT_TRUE(x11test::click(at));
+    ASSERT_TRUE(waitUntil([&] { return !keyboard->toolTip().isEmpty(); }, 3000));
+    ASSERT_TRUE(x11test::move(at + QPoint(1, 1))); // resting over the button
+    EXPECT_TRUE(waitUntil([] { return QToolTip::isVisible(); }, 3000));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("The on-screen keyboard did not start"));
+    EXPECT_EQ(QApplication::activeWindow(), &editor) << "the tooltip takes no focus either";
 }

@@ -45,6 +45,14 @@ inline bool click(const QPoint& at)
         == 0;
 }
 
+// The pointer moved through the X server to a global point, no button held.
+inline bool move(const QPoint& at)
+{
+    return QProcess::execute(QStringLiteral("xdotool"),
+               { QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()) })
+        == 0;
+}
+
 // Gives window the X input focus explicitly. Without a window manager the server's focus
 // otherwise follows the pointer, and a click anywhere would move it whatever the windows ask.
 inline bool focus(QWidget* window)
