@@ -1,5 +1,6 @@
 #include "ui/toolkit/ProgressDialog.h"
 
+#include "ui/toolkit/TextWrap.h"
 #include "ui_ProgressDialog.h"
 
 #include <cmath>
@@ -13,7 +14,21 @@ ProgressDialog::ProgressDialog(QWidget* parent)
 {
     ui->setupUi(this);
     connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &ProgressDialog::reject);
-    setFixedSize(574, 152);
+    setFixedSize(Width, Height);
+}
+
+void ProgressDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    fitInfo();
+}
+
+void ProgressDialog::fitInfo()
+{
+    // The width stays; the height grows from its usual one until the whole text shows, so that
+    // a long or translated text is never cut.
+    setFixedHeight(Height);
+    setFixedHeight(heightForTexts(this));
 }
 
 ProgressDialog::~ProgressDialog()
@@ -25,6 +40,8 @@ void ProgressDialog::setInfo(const QString& text)
 {
     infoText = text;
     ui->label->setText(text);
+    if (isVisible())
+        fitInfo();
 }
 
 void ProgressDialog::setProgress(double value)

@@ -18,6 +18,10 @@ class ProgressDialog : public QDialog
     Q_PROPERTY(double progress READ progress WRITE setProgress)
     Q_PROPERTY(QString info READ info WRITE setInfo)
 public:
+    // The usual size; a text too long for it makes the window taller.
+    static constexpr int Width = 574;
+    static constexpr int Height = 152;
+
     explicit ProgressDialog(QWidget* parent = nullptr);
     ~ProgressDialog() override;
 
@@ -35,7 +39,12 @@ public:
 signals:
     void dialogClosed();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void fitInfo();
+
     Ui::ProgressDialog* ui;
     double fraction = 0.0;
     QString infoText;

@@ -1,6 +1,10 @@
 #include "ui/toolkit/TextWrap.h"
 
+#include <QLayout>
 #include <QStringList>
+#include <QWidget>
+
+#include <algorithm>
 
 namespace OX
 {
@@ -27,6 +31,14 @@ QString wrapText(const QString& text, const QFontMetrics& metrics, int room, int
     if (next < words.size())
         lines << metrics.elidedText(words.mid(next).join(QLatin1Char(' ')), Qt::ElideRight, room);
     return lines.join(QLatin1Char('\n'));
+}
+
+int heightForTexts(QWidget* window)
+{
+    window->ensurePolished();
+    if (QLayout* layout = window->layout())
+        layout->activate(); // the size hints of a text just set
+    return std::max(window->height(), window->heightForWidth(window->width()));
 }
 
 } // namespace OX

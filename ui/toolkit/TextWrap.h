@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QString>
 
+class QWidget;
+
 namespace OX
 {
 
@@ -11,5 +13,9 @@ namespace OX
 // last whole word that fits into at most maxLines lines joined by "\n". Only the last line is cut
 // short with "…", where even it is too long (or a first word is wider than room).
 QString wrapText(const QString& text, const QFontMetrics& metrics, int room, int maxLines);
+
+// The height window needs at its present width for every word-wrapped text of its layout to show
+// whole, in the fonts its style sheet gives; never less than its present height.
+int heightForTexts(QWidget* window);
 
 } // namespace OX

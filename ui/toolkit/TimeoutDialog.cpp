@@ -1,5 +1,6 @@
 #include "ui/toolkit/TimeoutDialog.h"
 
+#include "ui/toolkit/TextWrap.h"
 #include "ui_TimeoutDialog.h"
 
 #include <QPushButton>
@@ -35,11 +36,21 @@ QString TimeoutDialog::message() const
 void TimeoutDialog::setMessage(const QString& message)
 {
     m_ui->message->setText(message);
+    if (isVisible())
+        fitMessage();
+}
+
+void TimeoutDialog::fitMessage()
+{
+    // The dialog grows downwards until the whole question shows: a long or translated text is
+    // never cut at the bottom.
+    resize(width(), heightForTexts(this));
 }
 
 void TimeoutDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    fitMessage();
     // Once: shown again (restored after being minimised, say) the clock goes on where it is, in
     // step with its owner's timer, rather than offering the whole time again.
     if (!std::exchange(m_clockStarted, true))

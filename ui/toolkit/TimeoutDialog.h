@@ -39,6 +39,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void fitMessage();
+
     std::unique_ptr<Ui::TimeoutDialog> m_ui;
     int m_duration = 0;
     bool m_clockStarted = false;

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -56,6 +57,28 @@ TEST(TimeoutDialog, ShownAgainTheClockGoesOnWhereItWas)
     dialog.hide();
     dialog.show();
     EXPECT_GE(clock->progress(), 2);
+}
+
+// Whether label shows its whole word-wrapped text inside window.
+bool showsWhole(QLabel* label, QWidget* window)
+{
+    const QRect inWindow(label->mapTo(window, QPoint(0, 0)), label->size());
+    return label->height() >= label->heightForWidth(label->width()) && window->rect().contains(inWindow);
+}
+
+TEST(TimeoutDialog, ALongQuestionShowsWholeAlsoWhenChangedWhileShown)
+{
+    const QString question = QStringLiteral(
+        "Kényelmes? Meg szeretné tartani a változtatásokat? 30 másodperc elteltével a beállítások "
+        "visszaállnak az utolsó állapotra. ");
+    OX::TimeoutDialog dialog;
+    dialog.setDuration(30000);
+    dialog.setMessage(question.repeated(4));
+    dialog.show();
+    auto* label = dialog.findChild<QLabel*>(QStringLiteral("message"));
+    ASSERT_TRUE(testutil::waitUntil([&] { return showsWhole(label, &dialog); }));
+    dialog.setMessage(question.repeated(8));
+    EXPECT_TRUE(testutil::waitUntil([&] { return showsWhole(label, &dialog); }));
 }
 
 TEST(ProfileSelectionDialog, OffersTheThreeBaseProfilesFirstSelected)

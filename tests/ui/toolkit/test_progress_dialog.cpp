@@ -9,9 +9,12 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include "common/qt_wait.h"
+
 #include <limits>
 
-namespace {
+namespace
+{
 
 TEST(ProgressDialog, BarValueIsTheClampedIntegerPercentage)
 {
@@ -23,10 +26,9 @@ TEST(ProgressDialog, BarValueIsTheClampedIntegerPercentage)
     const struct {
         double fraction;
         int shown;
-    } cases[] = {{0.5, 50}, {1.7, 100}, {-0.2, 0}, {0.999, 99}, {0.0, 0}, {1.0, 100},
-                 {std::numeric_limits<double>::quiet_NaN(), 0},
-                 {std::numeric_limits<double>::infinity(), 100},
-                 {-std::numeric_limits<double>::infinity(), 0}, {1e300, 100}};
+    } cases[] = { { 0.5, 50 }, { 1.7, 100 }, { -0.2, 0 }, { 0.999, 99 }, { 0.0, 0 }, { 1.0, 100 },
+        { std::numeric_limits<double>::quiet_NaN(), 0 }, { std::numeric_limits<double>::infinity(), 100 },
+        { -std::numeric_limits<double>::infinity(), 0 }, { 1e300, 100 } };
     for (const auto& c : cases) {
         dialog.setProgress(c.fraction);
         EXPECT_EQ(bar->value(), c.shown) << c.fraction;
@@ -38,12 +40,30 @@ TEST(ProgressDialog, BarValueIsTheClampedIntegerPercentage)
 TEST(ProgressDialog, InfoTextIsShown)
 {
     OX::ProgressDialog dialog;
-    const QString text = QStringLiteral("Downloading software update v 2.7.0. Installation will start automatically, please wait.");
+    const QString text = QStringLiteral(
+        "Downloading software update v 2.7.0. Installation will start automatically, please wait.");
     dialog.setInfo(text);
     EXPECT_EQ(dialog.info(), text);
     auto* label = dialog.findChild<QLabel*>(QStringLiteral("label"));
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->text(), text);
+}
+
+TEST(ProgressDialog, ALongTextMakesTheWindowTallerAndAShortOneBringsItBack)
+{
+    OX::ProgressDialog dialog;
+    auto* label = dialog.findChild<QLabel*>(QStringLiteral("label"));
+    const QString info = QStringLiteral(
+        "A 2.7.0 verziójú szoftverfrissítés letöltése folyamatban. A telepítés automatikusan "
+        "elindul, kérjük várjon. ");
+    dialog.setInfo(info.repeated(5));
+    dialog.show();
+    ASSERT_TRUE(
+        testutil::waitUntil([&] { return label->height() >= label->heightForWidth(label->width()); }));
+    EXPECT_EQ(dialog.width(), 574);
+    EXPECT_GT(dialog.height(), 152);
+    dialog.setInfo(info);
+    EXPECT_TRUE(testutil::waitUntil([&] { return dialog.size() == QSize(574, 152); }));
 }
 
 TEST(ProgressDialog, CancelEmitsOnceAndLeavesTheWindowOpen)
