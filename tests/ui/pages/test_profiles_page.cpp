@@ -400,6 +400,30 @@ TEST_F(ProfilesFixture, OneTrialAtATimeAndKeepingStoresWhatWasTried)
         left->done(QDialog::Rejected);
 }
 
+// The dongle replaced while its question is open ends the trial: the new dongle gets the selected
+// profile, never the one tried, and the edits wait for "Apply" or a new trial.
+TEST_F(ProfilesFixture, ADongleReplacedMidTrialGetsTheSelectedProfile)
+{
+    ASSERT_TRUE(bringUp());
+    rig.page = page;
+    const int selectedTremor = Dongle::percentFromFraction(selected()->tremorFilter());
+    ASSERT_NE(selectedTremor, 81);
+    inner("tremorFilter_pac")->setValue(81);
+    releaseHandle("tremorFilter_pac");
+    fake->clickRight(1);
+    ASSERT_TRUE(waitUntil(
+        [&] { return param(3).second == 81 && !page->findChildren<OX::TimeoutDialog*>().isEmpty(); }));
+    ASSERT_TRUE(rig.unplug());
+    EXPECT_FALSE(page->isTrialRunning());
+    EXPECT_TRUE(waitUntil([&] { return page->findChildren<OX::TimeoutDialog*>().isEmpty(); }));
+    ASSERT_TRUE(rig.replug());
+    EXPECT_TRUE(waitUntil([&] { return param(3).second == selectedTremor; }));
+    EXPECT_TRUE(footerOffersApply());
+    onNextBox([](QWidget* w) { testutil::clickStandard(w, QDialogButtonBox::No); });
+    fake->clickRight(1);
+    EXPECT_TRUE(waitUntil([&] { return !footerOffersApply() && param(3).second == selectedTremor; }));
+}
+
 // A name refused in place (taken in any letter case, blank, too long) changes nothing and is told.
 TEST_F(ProfilesFixture, ARefusedRenameChangesNothingAndIsTold)
 {
