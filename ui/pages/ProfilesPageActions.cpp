@@ -338,9 +338,19 @@ void ProfilesPage::onRowRenamed(QModelIndex const& index)
     if (!stored)
         return;
     const QString oldName = stored->name();
-    const QString newName = index.data(Qt::DisplayRole).toString().trimmed();
-    if (newName == oldName)
+    const QString typed = index.data(Qt::DisplayRole).toString();
+    const QString newName = typed.trimmed();
+    // The row shows the name stored, never the text typed around it.
+    auto showName = [this, &index](QString const& name) {
+        m_loadingList = true;
+        m_listModel->setData(index, name, Qt::DisplayRole);
+        m_loadingList = false;
+    };
+    if (newName == oldName) {
+        if (typed != oldName)
+            showName(oldName);
         return;
+    }
     // A refused name changes nothing: the row shows the stored name again, and the person is
     // told why.
     const int taken = settings->indexOf(newName);
@@ -356,9 +366,7 @@ void ProfilesPage::onRowRenamed(QModelIndex const& index)
         refusal = tr("The name \"default\" belongs to the default profile.");
     const bool renamed = refusal.isEmpty() && settings->renameProfile(oldName, newName);
     qDebug() << "Profile renamed: " << oldName << " -> " << newName << (renamed ? "" : "(refused)");
-    m_loadingList = true;
-    m_listModel->setData(index, renamed ? newName : oldName, Qt::DisplayRole);
-    m_loadingList = false;
+    showName(renamed ? newName : oldName);
     if (!renamed)
         emit showError(
             tr("Rename profile"), refusal.isEmpty() ? tr("The profile could not be renamed.") : refusal);

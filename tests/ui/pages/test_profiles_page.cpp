@@ -424,7 +424,8 @@ TEST_F(ProfilesFixture, ADongleReplacedMidTrialGetsTheSelectedProfile)
     EXPECT_TRUE(waitUntil([&] { return !footerOffersApply() && param(3).second == selectedTremor; }));
 }
 
-// A name refused in place (taken in any letter case, blank, too long) changes nothing and is told.
+// A name refused in place (taken in any letter case, blank, too long) changes nothing and is told;
+// the row always shows the stored name.
 TEST_F(ProfilesFixture, ARefusedRenameChangesNothingAndIsTold)
 {
     openOffline();
@@ -440,6 +441,9 @@ TEST_F(ProfilesFixture, ARefusedRenameChangesNothingAndIsTold)
         list->model()->setData(row, name);
         EXPECT_EQ(row.data().toString(), before.at(1)) << name.toStdString();
     }
+    // The same name with spaces around it: nothing to rename, and the row shows it as stored.
+    list->model()->setData(row, QStringLiteral(" ") + before.at(1) + QStringLiteral("  "));
+    EXPECT_EQ(row.data().toString(), before.at(1));
     EXPECT_EQ(store()->profileNames(), before);
     EXPECT_TRUE(waitUntil([&] { return boxes.seen().size() == refused.size(); }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
