@@ -226,10 +226,6 @@ After 30 seconds the settings will be reverted to the last state.</translation>
         <translation>A profile needs a name.</translation>
     </message>
     <message>
-        <source>A profile name has at most %1 characters.</source>
-        <translation>A profile name has at most %1 characters.</translation>
-    </message>
-    <message>
         <source>A profile named "%1" already exists.</source>
         <translation>A profile named "%1" already exists.</translation>
     </message>

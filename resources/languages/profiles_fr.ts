@@ -226,10 +226,6 @@ Après 30 secondes, les réglages précédents seront rétablis.</translation>
         <translation>Un profil doit avoir un nom.</translation>
     </message>
     <message>
-        <source>A profile name has at most %1 characters.</source>
-        <translation>Un nom de profil compte au plus %1 caractères.</translation>
-    </message>
-    <message>
         <source>A profile named "%1" already exists.</source>
         <translation>Un profil nommé « %1 » existe déjà.</translation>
     </message>

@@ -226,10 +226,6 @@ After 30 seconds the settings will be reverted to the last state.</source>
         <translation>A profilnak nevet kell adni.</translation>
     </message>
     <message>
-        <source>A profile name has at most %1 characters.</source>
-        <translation>A profil neve legfeljebb %1 karakter lehet.</translation>
-    </message>
-    <message>
         <source>A profile named "%1" already exists.</source>
         <translation>Már létezik „%1” nevű profil.</translation>
     </message>

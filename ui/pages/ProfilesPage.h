@@ -40,8 +40,6 @@ public:
     // The gauges' widest angle: two radians.
     static constexpr float MaxViewAngleDegrees = 114.59156f;
     static constexpr int SliderScale = 100;
-    // The longest name a row renamed in place takes; a longer one is refused.
-    static constexpr int MaxNameLength = 64;
 
     ProfilesPage(PageContainer* container, QWidget* parent = nullptr);
     ~ProfilesPage() override;

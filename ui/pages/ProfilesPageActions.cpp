@@ -357,8 +357,6 @@ void ProfilesPage::onRowRenamed(QModelIndex const& index)
     QString refusal;
     if (newName.isEmpty())
         refusal = tr("A profile needs a name.");
-    else if (newName.size() > MaxNameLength)
-        refusal = tr("A profile name has at most %1 characters.").arg(MaxNameLength);
     else if (taken != -1 && taken != index.row())
         refusal = tr("A profile named \"%1\" already exists.").arg(settings->profileAt(taken)->name());
     else if (oldName.toLower() == QLatin1String(DefaultProfileName)
