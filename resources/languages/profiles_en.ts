@@ -218,6 +218,26 @@ After 30 seconds the settings will be reverted to the last state.</translation>
         <translation>Profile selection failed</translation>
     </message>
     <message>
+        <source>Rename profile</source>
+        <translation>Rename profile</translation>
+    </message>
+    <message>
+        <source>A profile needs a name.</source>
+        <translation>A profile needs a name.</translation>
+    </message>
+    <message>
+        <source>A profile named "%1" already exists.</source>
+        <translation>A profile named "%1" already exists.</translation>
+    </message>
+    <message>
+        <source>The name "default" belongs to the default profile.</source>
+        <translation>The name "default" belongs to the default profile.</translation>
+    </message>
+    <message>
+        <source>The profile could not be renamed.</source>
+        <translation>The profile could not be renamed.</translation>
+    </message>
+    <message>
         <source>Reset profile</source>
         <translation>Reset profile</translation>
     </message>

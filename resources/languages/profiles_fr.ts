@@ -218,6 +218,26 @@ Après 30 secondes, les réglages précédents seront rétablis.</translation>
         <translation>La sélection du profil a échoué</translation>
     </message>
     <message>
+        <source>Rename profile</source>
+        <translation>Renommer le profil</translation>
+    </message>
+    <message>
+        <source>A profile needs a name.</source>
+        <translation>Un profil doit avoir un nom.</translation>
+    </message>
+    <message>
+        <source>A profile named "%1" already exists.</source>
+        <translation>Un profil nommé « %1 » existe déjà.</translation>
+    </message>
+    <message>
+        <source>The name "default" belongs to the default profile.</source>
+        <translation>Le nom « default » appartient au profil par défaut.</translation>
+    </message>
+    <message>
+        <source>The profile could not be renamed.</source>
+        <translation>Le profil n’a pas pu être renommé.</translation>
+    </message>
+    <message>
         <source>Reset profile</source>
         <translation>Réinitialiser le profil</translation>
     </message>

@@ -218,6 +218,26 @@ After 30 seconds the settings will be reverted to the last state.</source>
         <translation>A profil kiválasztása nem sikerült</translation>
     </message>
     <message>
+        <source>Rename profile</source>
+        <translation>Profil átnevezése</translation>
+    </message>
+    <message>
+        <source>A profile needs a name.</source>
+        <translation>A profilnak nevet kell adni.</translation>
+    </message>
+    <message>
+        <source>A profile named "%1" already exists.</source>
+        <translation>Már létezik „%1” nevű profil.</translation>
+    </message>
+    <message>
+        <source>The name "default" belongs to the default profile.</source>
+        <translation>A „default” név az alapértelmezett profilé.</translation>
+    </message>
+    <message>
+        <source>The profile could not be renamed.</source>
+        <translation>A profilt nem sikerült átnevezni.</translation>
+    </message>
+    <message>
         <source>Reset profile</source>
         <translation>Profil visszaállítása</translation>
     </message>

@@ -73,6 +73,7 @@ ProfilesPage::ProfilesPage(PageContainer* container, QWidget* parent)
     : Page(container, parent)
     , m_ui(std::make_unique<Ui::ProfilesPage>())
     , m_edited(nullptr)
+    , m_tried(nullptr)
 {
     m_trialTimer.setTimerType(Qt::PreciseTimer);
     m_trialTimer.setSingleShot(false);

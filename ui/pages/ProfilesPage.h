@@ -9,8 +9,10 @@
 #include "device/Keyboard.h"
 #include "device/MouseProfile.h"
 #include "ui/toolkit/Page.h"
+#include "ui/toolkit/TimeoutDialog.h"
 
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -129,6 +131,10 @@ private:
     std::unique_ptr<Ui::ProfilesPage> m_ui;
     MouseProfile m_edited;
     QTimer m_trialTimer;
+    // The trial's question, from "Try It" until it is answered or closed, and the settings tried:
+    // "keep it" stores these, whatever reloaded the edited profile meanwhile.
+    QPointer<TimeoutDialog> m_trialDialog;
+    MouseProfile m_tried;
     // The list click waiting out the double-click interval, its row and the visit it came in.
     QTimer m_rowClick;
     QPersistentModelIndex m_clickedRow;

@@ -90,8 +90,8 @@ bool ProfilesPage::perform(PageAction action)
     }
     case PageAction::tryIt: {
         Settings* settings = selectionSettings();
-        if (!settings)
-            return true;
+        if (!settings || m_trialDialog)
+            return true; // one trial at a time: its question is open, or about to open
         QPointer<ProfilesPage> self(this);
         auto onTested = [self](DongleResult result) {
             if (self && failed(result))
@@ -139,26 +139,30 @@ void ProfilesPage::applyProfile(MouseProfile& profile, std::function<void()> com
 void ProfilesPage::onTestingStart()
 {
     m_trialTimer.start(m_trialMs);
+    m_tried = m_edited;
     auto* dialog = new TimeoutDialog(this);
+    m_trialDialog = dialog;
     dialog->setWindowFlags(dialog->windowFlags() | Qt::WindowStaysOnTopHint);
     dialog->setWindowTitle(tr("Testing in progress"));
     dialog->setMessage(
         tr("Is it confortable? Do you want to keep changes?\n\nAfter 30 seconds the settings will be "
            "reverted to the last state."));
-    dialog->setDuration(TrialMs);
+    dialog->setDuration(m_trialMs); // the clock shows the time the trial timer leaves
     // The trial is on this dongle: once it is gone, the question goes unanswered and the
     // dongle that comes next gets the selected profile when it connects.
     About about;
     if (Dongle* dongle = container->getDongle())
         about << dongle;
     open(dialog, about, [this](int result) {
+        m_trialDialog = nullptr;
         onTestingFinished();
         Settings* settings = selectionSettings();
         if (!settings)
             return;
-        if (result == QDialog::Accepted)
+        if (result == QDialog::Accepted) {
+            m_edited = m_tried;
             perform(PageAction::apply);
-        else
+        } else
             m_edited = *settings->selectedProfile();
         updateUi(*settings, false);
     });
@@ -334,18 +338,36 @@ void ProfilesPage::onRowRenamed(QModelIndex const& index)
     if (!stored)
         return;
     const QString oldName = stored->name();
-    const QString newName = index.data(Qt::DisplayRole).toString().trimmed();
-    if (newName == oldName)
+    const QString typed = index.data(Qt::DisplayRole).toString();
+    const QString newName = typed.trimmed();
+    // The row shows the name stored, never the text typed around it.
+    auto showName = [this, &index](QString const& name) {
+        m_loadingList = true;
+        m_listModel->setData(index, name, Qt::DisplayRole);
+        m_loadingList = false;
+    };
+    if (newName == oldName) {
+        if (typed != oldName)
+            showName(oldName);
         return;
-    // The store refuses an empty name and one another profile bears in any letter case; the
-    // row then shows the stored name again.
-    const bool renamed = oldName.toLower() != QLatin1String(DefaultProfileName)
-        && newName.toLower() != QLatin1String(DefaultProfileName)
-        && settings->renameProfile(oldName, newName);
+    }
+    // A refused name changes nothing: the row shows the stored name again, and the person is
+    // told why.
+    const int taken = settings->indexOf(newName);
+    QString refusal;
+    if (newName.isEmpty())
+        refusal = tr("A profile needs a name.");
+    else if (taken != -1 && taken != index.row())
+        refusal = tr("A profile named \"%1\" already exists.").arg(settings->profileAt(taken)->name());
+    else if (oldName.toLower() == QLatin1String(DefaultProfileName)
+        || newName.toLower() == QLatin1String(DefaultProfileName))
+        refusal = tr("The name \"default\" belongs to the default profile.");
+    const bool renamed = refusal.isEmpty() && settings->renameProfile(oldName, newName);
     qDebug() << "Profile renamed: " << oldName << " -> " << newName << (renamed ? "" : "(refused)");
-    m_loadingList = true;
-    m_listModel->setData(index, renamed ? newName : oldName, Qt::DisplayRole);
-    m_loadingList = false;
+    showName(renamed ? newName : oldName);
+    if (!renamed)
+        emit showError(
+            tr("Rename profile"), refusal.isEmpty() ? tr("The profile could not be renamed.") : refusal);
 }
 
 // ---- questions and errors ------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "common/PageRig.h"
 #include "common/gui_util.h"
 #include "device/Dongle.h"
+#include "ui/toolkit/TimeoutDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -369,6 +370,84 @@ TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
     EXPECT_EQ(fake->footer.right.action, OX::PageAction::none);
 }
 
+// "Try It" pressed again before its question opened starts no second trial; the clock counts the
+// trial's own time; "keep it" stores the settings tried even when the edited profile was reloaded
+// meanwhile (a late list-click reply does so).
+TEST_F(ProfilesFixture, OneTrialAtATimeAndKeepingStoresWhatWasTried)
+{
+    ASSERT_TRUE(bringUp());
+    LogCapture log;
+    page->setTrialDuration(scaled(20000));
+    inner("tremorFilter_pac")->setValue(81);
+    releaseHandle("tremorFilter_pac");
+    int clock = -1;
+    onNextBox([&](QWidget* w) {
+        clock = w->property("duration").toInt();
+        emit page->updateProfile();
+        testutil::clickStandard(w, QDialogButtonBox::Yes);
+    });
+    fake->clickRight(1);
+    fake->clickRight(1);
+    ASSERT_TRUE(waitUntil([&] { return !rig.busy() && log.count("Apply profile: ") == 2; }));
+    EXPECT_EQ(clock, scaled(20000));
+    EXPECT_EQ(log.count("Test profile: "), 1);
+    EXPECT_FLOAT_EQ(selected()->tremorFilter(), 0.81f);
+    EXPECT_TRUE(waitUntil([&] { return param(3).second == 81; }));
+    testutil::spin(100);
+    const auto trials = page->findChildren<OX::TimeoutDialog*>();
+    EXPECT_TRUE(trials.isEmpty());
+    for (OX::TimeoutDialog* left : trials)
+        left->done(QDialog::Rejected);
+}
+
+// The dongle replaced while its question is open ends the trial: the new dongle gets the selected
+// profile, never the one tried, and the edits wait for "Apply" or a new trial.
+TEST_F(ProfilesFixture, ADongleReplacedMidTrialGetsTheSelectedProfile)
+{
+    ASSERT_TRUE(bringUp());
+    rig.page = page;
+    const int selectedTremor = Dongle::percentFromFraction(selected()->tremorFilter());
+    ASSERT_NE(selectedTremor, 81);
+    inner("tremorFilter_pac")->setValue(81);
+    releaseHandle("tremorFilter_pac");
+    fake->clickRight(1);
+    ASSERT_TRUE(waitUntil(
+        [&] { return param(3).second == 81 && !page->findChildren<OX::TimeoutDialog*>().isEmpty(); }));
+    ASSERT_TRUE(rig.unplug());
+    EXPECT_FALSE(page->isTrialRunning());
+    EXPECT_TRUE(waitUntil([&] { return page->findChildren<OX::TimeoutDialog*>().isEmpty(); }));
+    ASSERT_TRUE(rig.replug());
+    EXPECT_TRUE(waitUntil([&] { return param(3).second == selectedTremor; }));
+    EXPECT_TRUE(footerOffersApply());
+    onNextBox([](QWidget* w) { testutil::clickStandard(w, QDialogButtonBox::No); });
+    fake->clickRight(1);
+    EXPECT_TRUE(waitUntil([&] { return !footerOffersApply() && param(3).second == selectedTremor; }));
+}
+
+// A name refused in place (taken in any letter case, blank) changes nothing and is told;
+// the row always shows the stored name.
+TEST_F(ProfilesFixture, ARefusedRenameChangesNothingAndIsTold)
+{
+    openOffline();
+    auto* list = child<QListView>("mouseProfilesListView");
+    const QStringList before = store()->profileNames();
+    ASSERT_GE(before.size(), 2);
+    const QModelIndex row = list->model()->index(1, 0);
+    BoxAnswerer boxes;
+    const QStringList refused { before.at(0).toUpper(), QStringLiteral("   ") };
+    for (QString const& name : refused) {
+        boxes.answer(QStringLiteral("Rename profile"), QStringLiteral("OK"));
+        list->model()->setData(row, name);
+        EXPECT_EQ(row.data().toString(), before.at(1)) << name.toStdString();
+    }
+    // The same name with spaces around it: nothing to rename, and the row shows it as stored.
+    list->model()->setData(row, QStringLiteral(" ") + before.at(1) + QStringLiteral("  "));
+    EXPECT_EQ(row.data().toString(), before.at(1));
+    EXPECT_EQ(store()->profileNames(), before);
+    EXPECT_TRUE(waitUntil([&] { return boxes.seen().size() == refused.size(); }));
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+}
+
 TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
 {
     openOffline();
@@ -391,7 +470,9 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
     EXPECT_TRUE(page->editedProfile().isEqual(MouseProfile::Tremor, false));
     EXPECT_TRUE(footerOffersApply());
 
-    // In-place rename goes to the store; a name taken in another case goes back.
+    // In-place rename goes to the store; a name taken in another case goes back, and is told.
+    BoxAnswerer boxes;
+    boxes.answer(QStringLiteral("Rename profile"), QStringLiteral("OK"));
     auto* list = child<QListView>("mouseProfilesListView");
     list->model()->setData(list->model()->index(5, 0), QStringLiteral("Shaky"));
     list->model()->setData(list->model()->index(4, 0), QStringLiteral("shaky"));
@@ -400,7 +481,6 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
     EXPECT_EQ(store()->profileAt(4)->name(), QStringLiteral("Restricted 2"));
 
     // "default" stays, with a box; another row goes without a question.
-    BoxAnswerer boxes;
     boxes.answer(QStringLiteral("Delete profile"), QStringLiteral("OK"));
     boxes.answer(QStringLiteral("Remove Profile"), QStringLiteral("OK"));
     list->setCurrentIndex(list->model()->index(0, 0));
@@ -411,10 +491,10 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
     EXPECT_EQ(store()->profileCount(), 5);
     EXPECT_FALSE(store()->profileNameExists(QStringLiteral("Shaky")));
     // The second box: the removal re-selects, and with no dongle that upload is refused.
-    EXPECT_TRUE(waitUntil([&] { return boxes.seen().size() == 2; }));
+    EXPECT_TRUE(waitUntil([&] { return boxes.seen().size() == 3; }));
     QStringList seen = boxes.seen(); // open at once: in either order
     seen.sort();
-    EXPECT_EQ(seen, QStringList({ "Delete profile", "Remove Profile" }));
+    EXPECT_EQ(seen, QStringList({ "Delete profile", "Remove Profile", "Rename profile" }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
 }
 
