@@ -114,8 +114,12 @@ void SecurityPage::onPasswordAnswer(
         if (DeviceListWidget::Item* item = row >= 0 ? m_ui->deviceListView->itemAt(row) : nullptr)
             item->setChecked(true);
     }
-    if (m_sent == m_done + m_failed)
-        emit setState(m_failed == 0 ? password_set_done_state : password_set_error_state);
+    if (m_sent != m_done + m_failed)
+        return;
+    // A device list read again during the pass may hold devices not heard yet: they were not
+    // sent the password, so not every device has it.
+    const bool everyDevice = m_channelMap.isEmpty() || allDevicesFound();
+    emit setState(m_failed == 0 && everyDevice ? password_set_done_state : password_set_error_state);
 }
 
 // ---- password fields ---------------------------------------------------------------------------

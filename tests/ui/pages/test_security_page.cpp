@@ -364,6 +364,27 @@ TEST_F(SecurityFixture, ANewDeviceListAfterAPassWaitsForItsDevices)
     EXPECT_FALSE(help().startsWith("All passwords set"));
 }
 
+// The device list is read again while the pass runs (the headset was switched off and on, say)
+// and names a LINK not heard yet: it was sent nothing, so the pass never says all were set.
+TEST_F(SecurityFixture, ANewDeviceListDuringAPassIsNeverAllSet)
+{
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
+    rig.emulator().addHeadset(); // this dongle at 4 and a LINK at 3, not heard yet
+    Headset headset(*rig.director->dongle(), SHP(), 0x1234, 2);
+    ASSERT_TRUE(readMap(headset));
+    rig.emulator().addFault(
+        emu::FaultRule::delayRequest(emu::FrameFilter::of(emu::pid::KEY), scaled(300), -1));
+    typeTwice("during");
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    ASSERT_EQ(page->state(), Page::waiting_for_set_password_done);
+    page->updateWithHeadset(&headset, HeadsetChangeMask::channelMap);
+    ASSERT_TRUE(waitUntil([&] { return page->state() != Page::waiting_for_set_password_done; }));
+    EXPECT_EQ(page->state(), Page::password_set_error_state);
+    EXPECT_FALSE(help().startsWith("All passwords set"));
+    EXPECT_EQ(rig.emulator().dongle().password, QByteArray("during          "));
+}
+
 // A headset whose device list is empty (as a failed pairing leaves it): the page says why it can
 // set nothing, and Back takes the person back.
 TEST_F(SecurityFixture, AHeadsetWithAnEmptyDeviceListIsExplainedAndBackLeaves)
