@@ -345,6 +345,9 @@ void SecurityPage::pageWillAppear(QString const& from)
     m_passUnseen = false;
     m_ui->deviceListView->clear();
     m_ui->helpText->clear();
+    // Each control too, not only the page: a button left on by the last visit's result would
+    // set the empty fields of this one.
+    enableFields(false, false);
     setEnabled(false);
     Page::pageWillAppear(from);
 }

@@ -177,6 +177,27 @@ TEST_F(SecurityFixture, WithoutHeadsetOnlyTheDongleTakesThePasswordAsTyped)
     EXPECT_TRUE(help().startsWith("All passwords set."));
 }
 
+// Leaving empties the fields: the next visit offers no button that would set an empty password
+// (and then say that the devices could not take it).
+TEST_F(SecurityFixture, AVisitAfterAPassStartsWithTheButtonOff)
+{
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
+    typeTwice("first");
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    ASSERT_TRUE(reaches(Page::password_set_done_state));
+    ASSERT_TRUE(setButton()->isEnabled());
+    bool left = false;
+    page->pageWillDisappear(QStringLiteral("Menu"), [&] { left = true; });
+    ASSERT_TRUE(waitUntil([&] { return left; }));
+
+    page->pageWillAppear(QStringLiteral("Menu"));
+    page->pageDidAppear();
+    ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
+    EXPECT_TRUE(child<QLineEdit>("TypePassword")->text().isEmpty());
+    EXPECT_FALSE(setButton()->isEnabled());
+}
+
 TEST_F(SecurityFixture, HeadsetLinkAndOtherDevicesThenARefusingLink)
 {
     int link = -1;
