@@ -159,6 +159,9 @@ void SecurityPage::updateList(Headset const* headset)
 {
     m_ui->deviceListView->clear();
     m_devices.clear();
+    // The new rows may hold devices the pass under way sends nothing.
+    if (passUnderWay())
+        m_passCoversAll = false;
     Dongle* dongle = container->getDongle();
     const bool service = isInServiceMode(dongle);
     if (!headset) {

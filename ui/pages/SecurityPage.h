@@ -152,6 +152,9 @@ private:
     // Requests of a pass went out and its result is not on screen yet: a dongle lost now leaves
     // some devices with the new password and others with the old one, which the person is told.
     bool m_passUnseen = false;
+    // Every device listed was heard when the pass began, and the list was not read again since:
+    // only then may a pass without failures say that all passwords are set.
+    bool m_passCoversAll = false;
     int m_sent = 0;
     int m_done = 0;
     int m_failed = 0;

@@ -76,6 +76,8 @@ void SecurityPage::startPass()
         if (d.found)
             targets << d;
     m_sent = targets.size();
+    // A device not heard yet is sent nothing, even when it is heard before the pass ends.
+    m_passCoversAll = m_channelMap.isEmpty() || allDevicesFound();
     const QString password = m_ui->TypePassword->text();
     if (targets.isEmpty() || !isAcceptablePassword(password)) {
         // Nothing to send (or nothing that may be sent): no device took a password.
@@ -114,12 +116,8 @@ void SecurityPage::onPasswordAnswer(
         if (DeviceListWidget::Item* item = row >= 0 ? m_ui->deviceListView->itemAt(row) : nullptr)
             item->setChecked(true);
     }
-    if (m_sent != m_done + m_failed)
-        return;
-    // A device list read again during the pass may hold devices not heard yet: they were not
-    // sent the password, so not every device has it.
-    const bool everyDevice = m_channelMap.isEmpty() || allDevicesFound();
-    emit setState(m_failed == 0 && everyDevice ? password_set_done_state : password_set_error_state);
+    if (m_sent == m_done + m_failed)
+        emit setState(m_failed == 0 && m_passCoversAll ? password_set_done_state : password_set_error_state);
 }
 
 // ---- password fields ---------------------------------------------------------------------------

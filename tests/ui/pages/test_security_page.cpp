@@ -404,6 +404,19 @@ TEST_F(SecurityFixture, ANewDeviceListDuringAPassIsNeverAllSet)
     EXPECT_EQ(page->state(), Page::password_set_error_state);
     EXPECT_FALSE(help().startsWith("All passwords set"));
     EXPECT_EQ(rig.emulator().dongle().password, QByteArray("during          "));
+
+    // Set again before the LINK is heard, and heard while that pass runs: it was sent nothing.
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.serviceMode = true; });
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    ASSERT_EQ(page->state(), Page::waiting_for_set_password_done);
+    NPP heard;
+    heard.product = ProductID::Link;
+    heard.pan = page->devices()[0].pan;
+    heard.address = 3;
+    page->deviceFound(rig.director->dongle(), heard);
+    ASSERT_TRUE(waitUntil([&] { return page->state() != Page::waiting_for_set_password_done; }));
+    EXPECT_EQ(page->state(), Page::password_set_error_state);
+    EXPECT_EQ(rig.emulator().headset().password, QByteArray("during          "));
 }
 
 // A headset whose device list is empty (as a failed pairing leaves it): the page says why it can
