@@ -63,6 +63,15 @@ struct SecurityFixture : ::testing::Test {
         type("reTypePassword", password);
     }
     QPushButton* setButton() { return child<QPushButton>("setButton"); }
+    // Without a headset: the password set on this dongle alone, its result on screen.
+    bool openAndSetDongleOnly(QString const& password)
+    {
+        if (!open() || !reaches(Page::waiting_for_set_only_dongle_password_state))
+            return false;
+        typeTwice(password);
+        QTest::mouseClick(setButton(), Qt::LeftButton);
+        return reaches(Page::password_set_done_state);
+    }
     // Reads the headset's device list anew, as the director does when the headset is heard.
     bool readMap(Headset& headset)
     {
@@ -181,11 +190,7 @@ TEST_F(SecurityFixture, WithoutHeadsetOnlyTheDongleTakesThePasswordAsTyped)
 // (and then say that the devices could not take it).
 TEST_F(SecurityFixture, AVisitAfterAPassStartsWithTheButtonOff)
 {
-    ASSERT_TRUE(open());
-    ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
-    typeTwice("first");
-    QTest::mouseClick(setButton(), Qt::LeftButton);
-    ASSERT_TRUE(reaches(Page::password_set_done_state));
+    ASSERT_TRUE(openAndSetDongleOnly("first"));
     ASSERT_TRUE(setButton()->isEnabled());
     bool left = false;
     page->pageWillDisappear(QStringLiteral("Menu"), [&] { left = true; });
@@ -371,11 +376,7 @@ TEST_F(SecurityFixture, TheButtonWaitsForEveryDeviceOfTheMap)
 
 TEST_F(SecurityFixture, ANewDeviceListAfterAPassWaitsForItsDevices)
 {
-    ASSERT_TRUE(open());
-    ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
-    typeTwice("first");
-    QTest::mouseClick(setButton(), Qt::LeftButton);
-    ASSERT_TRUE(reaches(Page::password_set_done_state));
+    ASSERT_TRUE(openAndSetDongleOnly("first"));
     rig.emulator().addHeadset(); // this dongle at 4 and a LINK at 3, not heard yet
     Headset headset(*rig.director->dongle(), SHP(), 0x1234, 2);
     ASSERT_TRUE(readMap(headset));
