@@ -224,7 +224,13 @@ void OpenGLView::render()
     m_drawnBounds = bounds;
     if (area.isEmpty())
         return;
-    m_gl->drawArea(area, pixels, Gl::Look { m_model, m_active, colour });
+    if (!m_gl->drawArea(area, pixels, Gl::Look { m_model, m_active, colour })) {
+        // Nothing could be drawn: the picture is the background, not whatever the window held
+        // there.
+        m_drawnBounds = QRect();
+        m_drawnArea = QRect();
+        return;
+    }
     m_drawnArea = QRect(area.x(), pixels.height() - area.y() - area.height(), area.width(), area.height());
 }
 

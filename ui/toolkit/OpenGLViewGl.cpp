@@ -286,7 +286,7 @@ void OpenGLView::Gl::initialize(Mesh const& mesh)
     }
 }
 
-void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const& look)
+bool OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const& look)
 {
     makeCurrent();
     if (!target || target->width() < area.width() || target->height() < area.height()) {
@@ -300,6 +300,10 @@ void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
             size, QOpenGLFramebufferObject::CombinedDepthStencil);
         depthSlice = 0; // its depth buffer holds nothing yet
     }
+    // One larger than the driver allows, or for which it has no memory, takes no drawing; it is
+    // made again when the view's size changes.
+    if (!target->isValid())
+        return false;
     // The target stays bound after the drawing and the reading: nothing else draws with this
     // context, and each switch back to the surface's framebuffer had the driver flush and check the
     // framebuffer state again, twice per pose. Binding it again while it is bound costs little.
@@ -312,6 +316,7 @@ void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
     QMatrix4x4 upsideDown;
     upsideDown.scale(1.0f, -1.0f, 1.0f);
     paint(upsideDown * modelProjection(pixels), look);
+    return true;
 }
 
 void OpenGLView::Gl::read(QRect const& source, uchar* to, int stride)

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QOpenGLContext>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -316,4 +318,30 @@ TEST(OpenGLView, ATriangleOnOneColourOfItsTextureShowsThatColourAndOneAcrossColo
     QImage const violet = view.grabFramebuffer();
     EXPECT_GE(count(violet, 100, 0, 200), orange + azure);
     EXPECT_EQ(count(violet, 200, 100, 0), 0);
+}
+
+TEST(OpenGLView, AViewTooTallForAFramebufferShowsItsBackgroundOnScreen)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    // The model spans more rows than a framebuffer may have: it cannot be drawn at all.
+    constexpr int Tall = 60000;
+    QScrollArea scroll;
+    scroll.resize(Side, Side);
+    auto* view = new OX::OpenGLView;
+    view->resize(Side, Tall);
+    scroll.setWidget(view);
+    scroll.verticalScrollBar()->setValue((Tall - Side) / 2);
+    scroll.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&scroll));
+    if (!view->context())
+        GTEST_SKIP() << "no GL context";
+    view->setActive(true);
+    view->setOrientation(Nod);
+    QColor const background = OX::Skin::color(QStringLiteral("pageBackgroundColor"));
+    QPoint const centre = scroll.viewport()->mapTo(&scroll, scroll.viewport()->rect().center());
+    EXPECT_TRUE(testutil::waitUntil([&] {
+        return scroll.screen()->grabWindow(scroll.winId()).toImage().pixelColor(centre) == background;
+    }));
+    EXPECT_EQ(view->grabFramebuffer().pixelColor(Side / 2, Tall / 2), background);
 }
