@@ -345,3 +345,28 @@ TEST(OpenGLView, AViewTooTallForAFramebufferShowsItsBackgroundOnScreen)
     }));
     EXPECT_EQ(view->grabFramebuffer().pixelColor(Side / 2, Tall / 2), background);
 }
+
+TEST(OpenGLView, ATextureTooLargeForTheDriverIsShownAsAnImageThatFailed)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    QTemporaryDir dir;
+    // Wider than any driver's textures, in two colours so that the quad needs the texture.
+    constexpr int Wide = 1 << 16;
+    QImage wide(Wide, 2, QImage::Format_RGB32);
+    wide.fill(QColor(0, 100, 200));
+    for (int x = 0; x < Wide; x += 2)
+        wide.setPixelColor(x, 0, QColor(200, 100, 0));
+    ASSERT_TRUE(wide.save(dir.filePath(QStringLiteral("wide.png"))));
+    ASSERT_TRUE(writeQuad(dir,
+        "vt 0 0\nvt 1 1\nvt 1 0\nvt 0 1\nusemtl wide\nf 1/1/1 3/2/1 2/3/1\nf 1/1/1 4/4/1 3/2/1\n",
+        "newmtl wide\nmap_Kd wide.png\n"));
+
+    OX::OpenGLView view(dir.path() + QLatin1Char('/'), QStringLiteral("quad.obj"));
+    if (!showView(view))
+        GTEST_SKIP() << "no GL context";
+    view.setActive(true);
+    QColor const centre = view.grabFramebuffer().pixelColor(Centre);
+    EXPECT_GT(centre.red(), 200);
+    EXPECT_LT(centre.green(), 30);
+}
