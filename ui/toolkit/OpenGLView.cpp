@@ -23,6 +23,8 @@ constexpr float VisibleShift = 0.5f;
 constexpr int BoundsMargin = 2;
 // A reported orientation shorter than this is no turn (the headset gives 1/16384 steps).
 constexpr float MinimumQuaternionLength = 1.0f / 1024.0f;
+// Nearer to the camera than this, a vertex's projection grows past any pixel count.
+constexpr float ReachedDistance = 1.0f;
 
 QMatrix4x4 rotationOf(QQuaternion const& q)
 {
@@ -158,6 +160,10 @@ QColor OpenGLView::background()
 
 QRect OpenGLView::modelBounds(QMatrix4x4 const& model, QSize const& pixels) const
 {
+    // A model reaching within ReachedDistance of the camera (only a damaged file: the shipped one is
+    // far smaller) may cover any pixel, and its vertices' projections bound nothing.
+    if (!(m_meshRadius < CameraDistance - ReachedDistance))
+        return QRect(QPoint(0, 0), pixels);
     QMatrix4x4 const clip = Gl::projection(pixels) * Gl::camera() * Gl::world() * model;
     float left = float(pixels.width()), right = 0.0f, bottom = float(pixels.height()), top = 0.0f;
     for (QVector3D const& position : m_mesh.positions()) {

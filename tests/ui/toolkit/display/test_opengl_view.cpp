@@ -370,3 +370,20 @@ TEST(OpenGLView, ATextureTooLargeForTheDriverIsShownAsAnImageThatFailed)
     EXPECT_GT(centre.red(), 200);
     EXPECT_LT(centre.green(), 30);
 }
+
+TEST(OpenGLView, AModelWithACornerFarBeyondTheCameraIsStillDrawn)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    // The grey quad, and a damaged triangle with a corner far out.
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeQuad(
+        dir, "v 1e30 0 0\nf 1//1 3//1 2//1\nf 1//1 4//1 3//1\nf 1//1 2//1 5//1\n", "newmtl unused\n"));
+    OX::OpenGLView view(dir.path() + QLatin1Char('/'), QStringLiteral("quad.obj"));
+    if (!showView(view))
+        GTEST_SKIP() << "no GL context";
+    view.setActive(true);
+    view.setOrientation(Nod);
+    EXPECT_NE(
+        view.grabFramebuffer().pixelColor(Centre), OX::Skin::color(QStringLiteral("pageBackgroundColor")));
+}
