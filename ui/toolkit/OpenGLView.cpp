@@ -245,6 +245,8 @@ QImage OpenGLView::picture()
     if (!m_gl)
         return QImage();
     QImage image(m_framePixels, QImage::Format_RGB32);
+    if (image.isNull())
+        return QImage(); // a view too large for a picture in memory
     image.fill(m_drawnBackground);
     if (!m_drawnArea.isEmpty())
         m_gl->read(QRect(QPoint(0, 0), m_drawnArea.size()),

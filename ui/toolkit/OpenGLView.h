@@ -77,7 +77,8 @@ public:
     Mesh const& mesh() const { return m_mesh; }
     // The view's GL context, null until the view is first shown or drawn (or without OpenGL).
     QOpenGLContext* context() const;
-    // The model drawn now at the view's size; null without OpenGL.
+    // The model drawn now at the view's size; null without OpenGL, or when no picture that large
+    // can be had.
     QImage grabFramebuffer();
 
 public slots:
@@ -108,7 +109,7 @@ private:
     QRect widgetArea(QRect const& area) const;
     // Brings the picture, the view's size in device pixels, to the model's present pose.
     void render();
-    // The picture as it was last drawn, in device pixels; null without OpenGL.
+    // The picture as it was last drawn, in device pixels; null without OpenGL or memory for it.
     QImage picture();
     // Paints region (the widget's) of the drawn area: read straight into the window's picture
     // where painter paints into one at the view's scale, through one copy otherwise.

@@ -387,3 +387,15 @@ TEST(OpenGLView, AModelWithACornerFarBeyondTheCameraIsStillDrawn)
     EXPECT_NE(
         view.grabFramebuffer().pixelColor(Centre), OX::Skin::color(QStringLiteral("pageBackgroundColor")));
 }
+
+TEST(OpenGLView, AViewTooLargeForAPictureInMemoryGivesNone)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    // The model fits a framebuffer; a picture of the whole view would take hundreds of gigabytes.
+    OX::OpenGLView view;
+    view.resize(QWIDGETSIZE_MAX, 4000);
+    view.setActive(true);
+    view.setOrientation(Nod);
+    EXPECT_TRUE(view.grabFramebuffer().isNull());
+}
