@@ -13,8 +13,8 @@
 // (prepareWhenIdle): the first view of the shipped model then takes it over.
 //
 // A shader that fails to compile or link is logged and the view then shows its background only;
-// so does a view without OpenGL, or one whose drawing needs a framebuffer the driver cannot make. cleanup() before the first drawing, or once everything is freed,
-// does nothing.
+// so does a view without OpenGL, or one whose drawing needs a framebuffer the driver cannot
+// make. cleanup() before the first drawing, or once everything is freed, does nothing.
 #include "ui/toolkit/Mesh.h"
 
 #include <QImage>
