@@ -131,6 +131,14 @@ void OpenGLView::cleanup()
     m_framePixels = QSize(); // nothing drawn is kept: the next drawing is a whole picture
 }
 
+void OpenGLView::simulateContextLoss()
+{
+    if (!m_gl)
+        return;
+    m_gl->context->doneCurrent();
+    m_gl->surface->destroy();
+}
+
 bool OpenGLView::makeContext()
 {
     if (m_gl)
@@ -212,6 +220,15 @@ void OpenGLView::render()
     m_frameStale = false;
     if (!makeContext())
         return;
+    if (!m_gl->makeCurrent()) {
+        // Lost: everything made with it goes, and a new context is made and drawn whole; the
+        // head's reference stays.
+        qWarning("The 3D headset view lost its OpenGL context: it makes a new one");
+        m_gl.reset();
+        m_framePixels = QSize();
+        if (!makeContext())
+            return;
+    }
     QSize const pixels = devicePixels();
     QColor const colour = background();
     bool const newFrame = m_framePixels != pixels || m_drawnBackground != colour;
@@ -272,7 +289,7 @@ void OpenGLView::showEvent(QShowEvent* event)
 
 void OpenGLView::paintEvent(QPaintEvent* event)
 {
-    if (m_frameStale || m_framePixels != devicePixels())
+    if (m_frameStale || m_framePixels != devicePixels() || (m_gl && !m_gl->makeCurrent()))
         render();
     QPainter painter(this);
     QRegion drawn;

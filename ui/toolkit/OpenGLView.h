@@ -80,6 +80,8 @@ public:
     // The model drawn now at the view's size; null without OpenGL, or when no picture that large
     // can be had.
     QImage grabFramebuffer();
+    // Test seam: the GL context can no longer be made current, as after a driver reset.
+    void simulateContextLoss();
 
 public slots:
     // Frees every graphics object and drops the reference.

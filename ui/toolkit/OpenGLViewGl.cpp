@@ -183,10 +183,9 @@ OpenGLView::Gl::~Gl()
     context.reset();
 }
 
-void OpenGLView::Gl::makeCurrent()
+bool OpenGLView::Gl::makeCurrent()
 {
-    if (QOpenGLContext::currentContext() != context.get())
-        context->makeCurrent(surface.get());
+    return QOpenGLContext::currentContext() == context.get() || context->makeCurrent(surface.get());
 }
 
 void OpenGLView::Gl::setupVertexAttribs(QOpenGLBuffer& buffer, bool plain)
@@ -321,9 +320,8 @@ bool OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
 
 void OpenGLView::Gl::read(QRect const& source, uchar* to, int stride)
 {
-    if (!target)
-        return; // nothing drawn yet
-    makeCurrent();
+    if (!target || !makeCurrent())
+        return; // nothing drawn yet, or the context is lost
     target->bind();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     if (!context->isOpenGLES() || context->format().majorVersion() >= 3) {

@@ -82,8 +82,9 @@ struct OpenGLView::Gl : QOpenGLFunctions {
     // Frees everything made with the context, then the context.
     ~Gl();
     // The context stays current between drawings: making it current again costs the driver a
-    // flush and a look-up of the surface at every pose.
-    void makeCurrent();
+    // flush and a look-up of the surface at every pose. False when it cannot be made current
+    // (lost with the driver, or its surface gone).
+    bool makeCurrent();
     // Points the attributes into buffer, of plain or textured vertices.
     void setupVertexAttribs(QOpenGLBuffer& buffer, bool plain);
     void initialize(Mesh const& mesh);

@@ -409,3 +409,23 @@ TEST(OpenGLView, AViewTooLargeForAPictureInMemoryGivesNone)
     view.setOrientation(Nod);
     EXPECT_TRUE(view.grabFramebuffer().isNull());
 }
+
+TEST(OpenGLView, AContextLostMidRunIsMadeAgainAndTheModelDrawnAsBefore)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    OX::OpenGLView view;
+    if (!showView(view))
+        GTEST_SKIP() << "no GL context";
+    view.setActive(true);
+    view.setOrientation(Nod);
+    QImage const before = view.grabFramebuffer();
+    view.simulateContextLoss();
+    view.repaint(); // nothing changed but the context
+    EXPECT_TRUE(view.context() && view.context()->isValid());
+    EXPECT_TRUE(testutil::imagesClose(view.grabFramebuffer(), before, 0, 0.0));
+    view.simulateContextLoss();
+    view.setOrientation(Turn); // turned from the same reference
+    EXPECT_FALSE(isRestPose(view.modelMatrix()));
+    EXPECT_FALSE(testutil::imagesClose(view.grabFramebuffer(), before, 16, 0.005));
+}
