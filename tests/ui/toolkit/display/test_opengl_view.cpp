@@ -75,6 +75,22 @@ bool writeQuad(QTemporaryDir const& dir, QByteArray const& body, QByteArray cons
         && mtl.open(QIODevice::WriteOnly) && mtl.write(material) > 0;
 }
 
+// The shipped model shown active on the display.
+class ShownActiveView : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!testutil::hasDisplay())
+            GTEST_SKIP() << "no display";
+        if (!showView(view))
+            GTEST_SKIP() << "no GL context";
+        view.setActive(true);
+    }
+
+    OX::OpenGLView view;
+};
+
 } // namespace
 
 TEST(OpenGLView, ActiveShowsTheColouredLookAndInactiveTheGreyRestPose)
@@ -107,14 +123,8 @@ TEST(OpenGLView, ActiveShowsTheColouredLookAndInactiveTheGreyRestPose)
     EXPECT_TRUE(testutil::imagesClose(view.grabFramebuffer(), inactive, 0, 0.0));
 }
 
-TEST(OpenGLView, AfterAResetTheNextOrientationIsTheRestPose)
+TEST_F(ShownActiveView, AfterAResetTheNextOrientationIsTheRestPose)
 {
-    if (!testutil::hasDisplay())
-        GTEST_SKIP() << "no display";
-    OX::OpenGLView view;
-    if (!showView(view))
-        GTEST_SKIP() << "no GL context";
-    view.setActive(true);
     view.setActive(true); // no change: the reference stays
     view.setOrientation(Nod);
     QImage const rest = view.grabFramebuffer();
@@ -410,14 +420,8 @@ TEST(OpenGLView, AViewTooLargeForAPictureInMemoryGivesNone)
     EXPECT_TRUE(view.grabFramebuffer().isNull());
 }
 
-TEST(OpenGLView, AContextLostMidRunIsMadeAgainAndTheModelDrawnAsBefore)
+TEST_F(ShownActiveView, AContextLostMidRunIsMadeAgainAndTheModelDrawnAsBefore)
 {
-    if (!testutil::hasDisplay())
-        GTEST_SKIP() << "no display";
-    OX::OpenGLView view;
-    if (!showView(view))
-        GTEST_SKIP() << "no GL context";
-    view.setActive(true);
     view.setOrientation(Nod);
     QImage const before = view.grabFramebuffer();
     view.simulateContextLoss();
