@@ -2,6 +2,8 @@
 
 #include "ui/toolkit/Mesh.h"
 
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QOpenGLTexture>
 
 #include <algorithm>
@@ -60,8 +62,12 @@ GLMeshPart::GLMeshPart(MeshPart const& part, QVector<float>& plain)
     // As they are uploaded: RGBA bytes, the first row the texture's bottom.
     QList<QImage> images;
     if (part.material) {
+        // An image larger than the driver's textures would be sampled as black: it fails as an
+        // unreadable one does.
+        GLint largest = 0;
+        QOpenGLContext::currentContext()->functions()->glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
         for (QImage const& image : part.material->images)
-            if (!image.isNull())
+            if (!image.isNull() && image.width() <= largest && image.height() <= largest)
                 images.append(image.mirrored().convertToFormat(QImage::Format_RGBA8888));
     }
     if (images.isEmpty()) {

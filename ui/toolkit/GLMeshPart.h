@@ -26,8 +26,9 @@ public:
     // (PlainFloatsPerVertex a corner) with those colours (the first image's for the active look,
     // the second's for the inactive one), to be drawn without a texture, which gives the same
     // pixels at a fraction of the software rasteriser's cost. The other triangles are textured:
-    // uploaded with one texture per readable image. A material whose images all fail is plainly
-    // red, one without images has its diffuse colour (grey without a material).
+    // uploaded with one texture per readable image. A material whose images all fail (unreadable,
+    // or larger than the driver's textures) is plainly red, one without images has its diffuse
+    // colour (grey without a material).
     GLMeshPart(MeshPart const& part, QVector<float>& plain);
     // Frees the buffer, the textures and the array object.
     ~GLMeshPart();

@@ -23,6 +23,8 @@ constexpr float VisibleShift = 0.5f;
 constexpr int BoundsMargin = 2;
 // A reported orientation shorter than this is no turn (the headset gives 1/16384 steps).
 constexpr float MinimumQuaternionLength = 1.0f / 1024.0f;
+// Nearer to the camera than this, a vertex's projection grows past any pixel count.
+constexpr float ReachedDistance = 1.0f;
 
 QMatrix4x4 rotationOf(QQuaternion const& q)
 {
@@ -129,6 +131,14 @@ void OpenGLView::cleanup()
     m_framePixels = QSize(); // nothing drawn is kept: the next drawing is a whole picture
 }
 
+void OpenGLView::simulateContextLoss()
+{
+    if (!m_gl)
+        return;
+    m_gl->context->doneCurrent();
+    m_gl->surface->destroy();
+}
+
 bool OpenGLView::makeContext()
 {
     if (m_gl)
@@ -158,6 +168,10 @@ QColor OpenGLView::background()
 
 QRect OpenGLView::modelBounds(QMatrix4x4 const& model, QSize const& pixels) const
 {
+    // A model reaching within ReachedDistance of the camera (only a damaged file: the shipped one is
+    // far smaller) may cover any pixel, and its vertices' projections bound nothing.
+    if (!(m_meshRadius < CameraDistance - ReachedDistance))
+        return QRect(QPoint(0, 0), pixels);
     QMatrix4x4 const clip = Gl::projection(pixels) * Gl::camera() * Gl::world() * model;
     float left = float(pixels.width()), right = 0.0f, bottom = float(pixels.height()), top = 0.0f;
     for (QVector3D const& position : m_mesh.positions()) {
@@ -206,6 +220,15 @@ void OpenGLView::render()
     m_frameStale = false;
     if (!makeContext())
         return;
+    if (!m_gl->makeCurrent()) {
+        // Lost: everything made with it goes, and a new context is made and drawn whole; the
+        // head's reference stays.
+        qWarning("The 3D headset view lost its OpenGL context: it makes a new one");
+        m_gl.reset();
+        m_framePixels = QSize();
+        if (!makeContext())
+            return;
+    }
     QSize const pixels = devicePixels();
     QColor const colour = background();
     bool const newFrame = m_framePixels != pixels || m_drawnBackground != colour;
@@ -224,7 +247,13 @@ void OpenGLView::render()
     m_drawnBounds = bounds;
     if (area.isEmpty())
         return;
-    m_gl->drawArea(area, pixels, Gl::Look { m_model, m_active, colour });
+    if (!m_gl->drawArea(area, pixels, Gl::Look { m_model, m_active, colour })) {
+        // Nothing could be drawn: the picture is the background, not whatever the window held
+        // there.
+        m_drawnBounds = QRect();
+        m_drawnArea = QRect();
+        return;
+    }
     m_drawnArea = QRect(area.x(), pixels.height() - area.y() - area.height(), area.width(), area.height());
 }
 
@@ -233,6 +262,8 @@ QImage OpenGLView::picture()
     if (!m_gl)
         return QImage();
     QImage image(m_framePixels, QImage::Format_RGB32);
+    if (image.isNull())
+        return QImage(); // a view too large for a picture in memory
     image.fill(m_drawnBackground);
     if (!m_drawnArea.isEmpty())
         m_gl->read(QRect(QPoint(0, 0), m_drawnArea.size()),
@@ -258,7 +289,7 @@ void OpenGLView::showEvent(QShowEvent* event)
 
 void OpenGLView::paintEvent(QPaintEvent* event)
 {
-    if (m_frameStale || m_framePixels != devicePixels())
+    if (m_frameStale || m_framePixels != devicePixels() || (m_gl && !m_gl->makeCurrent()))
         render();
     QPainter painter(this);
     QRegion drawn;

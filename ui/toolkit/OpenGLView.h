@@ -13,8 +13,8 @@
 // (prepareWhenIdle): the first view of the shipped model then takes it over.
 //
 // A shader that fails to compile or link is logged and the view then shows its background only;
-// so does a view without OpenGL. cleanup() before the first drawing, or once everything is freed,
-// does nothing.
+// so does a view without OpenGL, or one whose drawing needs a framebuffer the driver cannot
+// make. cleanup() before the first drawing, or once everything is freed, does nothing.
 #include "ui/toolkit/Mesh.h"
 
 #include <QImage>
@@ -77,8 +77,11 @@ public:
     Mesh const& mesh() const { return m_mesh; }
     // The view's GL context, null until the view is first shown or drawn (or without OpenGL).
     QOpenGLContext* context() const;
-    // The model drawn now at the view's size; null without OpenGL.
+    // The model drawn now at the view's size; null without OpenGL, or when no picture that large
+    // can be had.
     QImage grabFramebuffer();
+    // Test seam: the GL context can no longer be made current, as after a driver reset.
+    void simulateContextLoss();
 
 public slots:
     // Frees every graphics object and drops the reference.
@@ -108,7 +111,7 @@ private:
     QRect widgetArea(QRect const& area) const;
     // Brings the picture, the view's size in device pixels, to the model's present pose.
     void render();
-    // The picture as it was last drawn, in device pixels; null without OpenGL.
+    // The picture as it was last drawn, in device pixels; null without OpenGL or memory for it.
     QImage picture();
     // Paints region (the widget's) of the drawn area: read straight into the window's picture
     // where painter paints into one at the view's scale, through one copy otherwise.

@@ -183,10 +183,9 @@ OpenGLView::Gl::~Gl()
     context.reset();
 }
 
-void OpenGLView::Gl::makeCurrent()
+bool OpenGLView::Gl::makeCurrent()
 {
-    if (QOpenGLContext::currentContext() != context.get())
-        context->makeCurrent(surface.get());
+    return QOpenGLContext::currentContext() == context.get() || context->makeCurrent(surface.get());
 }
 
 void OpenGLView::Gl::setupVertexAttribs(QOpenGLBuffer& buffer, bool plain)
@@ -286,7 +285,7 @@ void OpenGLView::Gl::initialize(Mesh const& mesh)
     }
 }
 
-void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const& look)
+bool OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const& look)
 {
     makeCurrent();
     if (!target || target->width() < area.width() || target->height() < area.height()) {
@@ -300,6 +299,10 @@ void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
             size, QOpenGLFramebufferObject::CombinedDepthStencil);
         depthSlice = 0; // its depth buffer holds nothing yet
     }
+    // One larger than the driver allows, or for which it has no memory, takes no drawing; it is
+    // made again when the view's size changes.
+    if (!target->isValid())
+        return false;
     // The target stays bound after the drawing and the reading: nothing else draws with this
     // context, and each switch back to the surface's framebuffer had the driver flush and check the
     // framebuffer state again, twice per pose. Binding it again while it is bound costs little.
@@ -312,13 +315,13 @@ void OpenGLView::Gl::drawArea(QRect const& area, QSize const& pixels, Look const
     QMatrix4x4 upsideDown;
     upsideDown.scale(1.0f, -1.0f, 1.0f);
     paint(upsideDown * modelProjection(pixels), look);
+    return true;
 }
 
 void OpenGLView::Gl::read(QRect const& source, uchar* to, int stride)
 {
-    if (!target)
-        return; // nothing drawn yet
-    makeCurrent();
+    if (!target || !makeCurrent())
+        return; // nothing drawn yet, or the context is lost
     target->bind();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     if (!context->isOpenGLES() || context->format().majorVersion() >= 3) {

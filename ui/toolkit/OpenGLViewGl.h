@@ -82,14 +82,16 @@ struct OpenGLView::Gl : QOpenGLFunctions {
     // Frees everything made with the context, then the context.
     ~Gl();
     // The context stays current between drawings: making it current again costs the driver a
-    // flush and a look-up of the surface at every pose.
-    void makeCurrent();
+    // flush and a look-up of the surface at every pose. False when it cannot be made current
+    // (lost with the driver, or its surface gone).
+    bool makeCurrent();
     // Points the attributes into buffer, of plain or textured vertices.
     void setupVertexAttribs(QOpenGLBuffer& buffer, bool plain);
     void initialize(Mesh const& mesh);
     // Draws area (OpenGL's pixels, from the bottom) of the model, the whole picture pixels large,
-    // into target, the area's top left corner at the target's first pixel.
-    void drawArea(QRect const& area, QSize const& pixels, Look const& look);
+    // into target, the area's top left corner at the target's first pixel; false when no target
+    // of that size can be made.
+    bool drawArea(QRect const& area, QSize const& pixels, Look const& look);
     void paint(QMatrix4x4 const& proj, Look const& look);
     // Draws count vertices of a part's plain or textured triangles with the program bound.
     void draw(QOpenGLVertexArrayObject& vao, QOpenGLBuffer& buffer, bool plain, int count);

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QOpenGLContext>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -17,6 +19,14 @@
 
 namespace
 {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool AllocationFailuresEndTheProgram = true;
+#elif defined(__has_feature)
+constexpr bool AllocationFailuresEndTheProgram = __has_feature(address_sanitizer);
+#else
+constexpr bool AllocationFailuresEndTheProgram = false;
+#endif
 
 constexpr int Side = 300;
 QPoint const Corner(2, 2);
@@ -65,6 +75,22 @@ bool writeQuad(QTemporaryDir const& dir, QByteArray const& body, QByteArray cons
         && mtl.open(QIODevice::WriteOnly) && mtl.write(material) > 0;
 }
 
+// The shipped model shown active on the display.
+class ShownActiveView : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!testutil::hasDisplay())
+            GTEST_SKIP() << "no display";
+        if (!showView(view))
+            GTEST_SKIP() << "no GL context";
+        view.setActive(true);
+    }
+
+    OX::OpenGLView view;
+};
+
 } // namespace
 
 TEST(OpenGLView, ActiveShowsTheColouredLookAndInactiveTheGreyRestPose)
@@ -97,14 +123,8 @@ TEST(OpenGLView, ActiveShowsTheColouredLookAndInactiveTheGreyRestPose)
     EXPECT_TRUE(testutil::imagesClose(view.grabFramebuffer(), inactive, 0, 0.0));
 }
 
-TEST(OpenGLView, AfterAResetTheNextOrientationIsTheRestPose)
+TEST_F(ShownActiveView, AfterAResetTheNextOrientationIsTheRestPose)
 {
-    if (!testutil::hasDisplay())
-        GTEST_SKIP() << "no display";
-    OX::OpenGLView view;
-    if (!showView(view))
-        GTEST_SKIP() << "no GL context";
-    view.setActive(true);
     view.setActive(true); // no change: the reference stays
     view.setOrientation(Nod);
     QImage const rest = view.grabFramebuffer();
@@ -316,4 +336,100 @@ TEST(OpenGLView, ATriangleOnOneColourOfItsTextureShowsThatColourAndOneAcrossColo
     QImage const violet = view.grabFramebuffer();
     EXPECT_GE(count(violet, 100, 0, 200), orange + azure);
     EXPECT_EQ(count(violet, 200, 100, 0), 0);
+}
+
+TEST(OpenGLView, AViewTooTallForAFramebufferShowsItsBackgroundOnScreen)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    // The model spans more rows than any driver's framebuffer may have: it cannot be drawn.
+    constexpr int Tall = 120000;
+    QScrollArea scroll;
+    scroll.resize(Side, Side);
+    auto* view = new OX::OpenGLView;
+    view->resize(Side, Tall);
+    scroll.setWidget(view);
+    scroll.verticalScrollBar()->setValue((Tall - Side) / 2);
+    scroll.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&scroll));
+    if (!view->context())
+        GTEST_SKIP() << "no GL context";
+    view->setActive(true);
+    view->setOrientation(Nod);
+    QColor const background = OX::Skin::color(QStringLiteral("pageBackgroundColor"));
+    QPoint const centre = scroll.viewport()->mapTo(&scroll, scroll.viewport()->rect().center());
+    EXPECT_TRUE(testutil::waitUntil([&] {
+        return scroll.screen()->grabWindow(scroll.winId()).toImage().pixelColor(centre) == background;
+    }));
+    EXPECT_EQ(view->grabFramebuffer().pixelColor(Side / 2, Tall / 2), background);
+}
+
+TEST(OpenGLView, ATextureTooLargeForTheDriverIsShownAsAnImageThatFailed)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    QTemporaryDir dir;
+    // Wider than any driver's textures, in two colours so that the quad needs the texture.
+    constexpr int Wide = 1 << 16;
+    QImage wide(Wide, 2, QImage::Format_RGB32);
+    wide.fill(QColor(0, 100, 200));
+    for (int x = 0; x < Wide; x += 2)
+        wide.setPixelColor(x, 0, QColor(200, 100, 0));
+    ASSERT_TRUE(wide.save(dir.filePath(QStringLiteral("wide.png"))));
+    ASSERT_TRUE(writeQuad(dir,
+        "vt 0 0\nvt 1 1\nvt 1 0\nvt 0 1\nusemtl wide\nf 1/1/1 3/2/1 2/3/1\nf 1/1/1 4/4/1 3/2/1\n",
+        "newmtl wide\nmap_Kd wide.png\n"));
+
+    OX::OpenGLView view(dir.path() + QLatin1Char('/'), QStringLiteral("quad.obj"));
+    if (!showView(view))
+        GTEST_SKIP() << "no GL context";
+    view.setActive(true);
+    QColor const centre = view.grabFramebuffer().pixelColor(Centre);
+    EXPECT_GT(centre.red(), 200);
+    EXPECT_LT(centre.green(), 30);
+}
+
+TEST(OpenGLView, AModelWithACornerFarBeyondTheCameraIsStillDrawn)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    // The grey quad, and a damaged triangle with a corner far out.
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeQuad(
+        dir, "v 1e30 0 0\nf 1//1 3//1 2//1\nf 1//1 4//1 3//1\nf 1//1 2//1 5//1\n", "newmtl unused\n"));
+    OX::OpenGLView view(dir.path() + QLatin1Char('/'), QStringLiteral("quad.obj"));
+    if (!showView(view))
+        GTEST_SKIP() << "no GL context";
+    view.setActive(true);
+    view.setOrientation(Nod);
+    EXPECT_NE(
+        view.grabFramebuffer().pixelColor(Centre), OX::Skin::color(QStringLiteral("pageBackgroundColor")));
+}
+
+TEST(OpenGLView, AViewTooLargeForAPictureInMemoryGivesNone)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    if (AllocationFailuresEndTheProgram)
+        GTEST_SKIP() << "the address checker ends the program where an allocation fails";
+    // The model fits a framebuffer; a picture of the whole view would take hundreds of gigabytes.
+    OX::OpenGLView view;
+    view.resize(QWIDGETSIZE_MAX, 4000);
+    view.setActive(true);
+    view.setOrientation(Nod);
+    EXPECT_TRUE(view.grabFramebuffer().isNull());
+}
+
+TEST_F(ShownActiveView, AContextLostMidRunIsMadeAgainAndTheModelDrawnAsBefore)
+{
+    view.setOrientation(Nod);
+    QImage const before = view.grabFramebuffer();
+    view.simulateContextLoss();
+    view.repaint(); // nothing changed but the context
+    EXPECT_TRUE(view.context() && view.context()->isValid());
+    EXPECT_TRUE(testutil::imagesClose(view.grabFramebuffer(), before, 0, 0.0));
+    view.simulateContextLoss();
+    view.setOrientation(Turn); // turned from the same reference
+    EXPECT_FALSE(isRestPose(view.modelMatrix()));
+    EXPECT_FALSE(testutil::imagesClose(view.grabFramebuffer(), before, 16, 0.005));
 }
