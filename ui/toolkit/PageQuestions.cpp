@@ -4,6 +4,8 @@
 #include "ui/toolkit/Skin.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
+#include <QGuiApplication>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -38,6 +40,22 @@ bool isAlive(Page::About const& about)
             return false;
     return true;
 }
+
+// A question box refuses to close without an escape button (one of three or more answers, say),
+// except at the end of the desktop session, which it would otherwise cancel: it closes
+// unanswered then, as when its page closes it.
+class QuestionBox : public QMessageBox
+{
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        QMessageBox::closeEvent(event);
+        if (!event->isAccepted() && qGuiApp && qGuiApp->isSavingSession()) {
+            done(-1);
+            event->accept();
+        }
+    }
+};
 
 QMessageBox::Icon boxIcon(Page::Icon icon)
 {
@@ -93,7 +111,7 @@ void Page::dropWaiting()
 
 QMessageBox* Page::makeBox(Question const& question)
 {
-    auto* box = new QMessageBox(nullptr);
+    auto* box = new QuestionBox;
     Skin::apply(box); // a box without a parent inherits no sheet
     box->setWindowFlags(Qt::WindowStaysOnTopHint);
     box->setIcon(boxIcon(question.icon));

@@ -3,6 +3,9 @@
 #include "ui/toolkit/TextWrap.h"
 #include "ui_ProgressDialog.h"
 
+#include <QCloseEvent>
+#include <QGuiApplication>
+
 #include <cmath>
 
 namespace OX
@@ -21,6 +24,13 @@ void ProgressDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     fitInfo();
+}
+
+void ProgressDialog::closeEvent(QCloseEvent* event)
+{
+    QDialog::closeEvent(event); // dialogClosed; still shown, the close is refused
+    if (qGuiApp && qGuiApp->isSavingSession())
+        event->accept();
 }
 
 void ProgressDialog::fitInfo()

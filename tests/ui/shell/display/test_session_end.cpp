@@ -1,11 +1,15 @@
 // The end of the desktop session: a session manager speaking XSMP asks the application to save
 // itself before a logout. Qt then closes every visible window and, when one refuses, cancels the
-// logout. The main window, which otherwise only hides when closed, must not stand in the way.
+// logout. The main window, which otherwise only hides when closed, must not stand in the way, nor
+// may a window over it: the progress of a download or a question without an escape button.
 #ifdef ORVIX_HAVE_SM // libSM and libICE, to play the session manager
 #include "common/gui_util.h"
 #include "common/qt_wait.h"
 
 #include "ui/shell/MainWindow.h"
+#include "ui/toolkit/Page.h"
+#include "ui/toolkit/ProgressDialog.h"
+#include "ui/toolkit/TimeoutDialog.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -30,7 +34,14 @@ using testutil::waitUntil;
 namespace
 {
 
+// Set in the child to the window shown over the main window ("main" for none).
 const char ChildVariable[] = "ORVIX_TEST_SESSION_CHILD";
+
+void say(QByteArray const& line)
+{
+    std::fputs((line + '\n').constData(), stdout);
+    std::fflush(stdout);
+}
 
 // A session manager with one client: it registers it, lets it interact when asked and records
 // whether the client cancelled the shutdown.
@@ -149,49 +160,79 @@ struct SessionManager {
 
 } // namespace
 
-// Run in a child process under the session manager: the main window on screen until the
-// session ends or the time runs out.
-TEST(SessionChild, MainWindowOnScreen)
+// Run in a child process under the session manager: the main window on screen, with the window
+// the parent names over it, until the session ends or the time runs out. The child tells what the
+// owner of that window hears when it closes.
+TEST(SessionChild, WindowsOnScreen)
 {
-    if (qEnvironmentVariableIsEmpty(ChildVariable))
+    const QByteArray over = qgetenv(ChildVariable);
+    if (over.isEmpty())
         GTEST_SKIP() << "run by SessionEnd";
     QGuiApplication::setQuitOnLastWindowClosed(false); // as in the application: the tray stays
     MainWindow window;
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    std::fputs("main window shown\n", stdout);
-    std::fflush(stdout);
+    std::unique_ptr<QWidget> shown;
+    if (over == "progress") {
+        auto* progress = new OX::ProgressDialog(&window);
+        QObject::connect(progress, &OX::ProgressDialog::dialogClosed, [] { say("download cancelled"); });
+        progress->show();
+        shown.reset(progress);
+    } else if (over == "question") {
+        OX::Page::Question question;
+        question.buttons = QStringList { "Save", "Discard", "Later" }; // no escape button
+        OX::Page::askApplication(question, [](int answer) { say("answered " + QByteArray::number(answer)); });
+    } else if (over == "trial") {
+        auto* trial = new OX::TimeoutDialog(&window);
+        trial->setDuration(testutil::scaled(20000));
+        QObject::connect(trial, &QDialog::finished, [](int result) { say("trial " + QByteArray::number(result)); });
+        trial->show();
+        shown.reset(trial);
+    }
+    QTimer::singleShot(0, [] { say("windows shown"); }); // after the question's box opens
     QTimer::singleShot(testutil::scaled(20000), qApp, &QCoreApplication::quit);
     qApp->exec();
 }
 
-TEST(SessionEnd, AVisibleMainWindowDoesNotCancelTheLogout)
+// Ends the session of a child showing the main window and the window named over it: the logout
+// goes on, and the child says heard (what the window's owner learns) before the session dies.
+void expectSessionEndsOver(const char* over, const char* heard)
 {
-    if (!testutil::hasDisplay())
-        GTEST_SKIP() << "the session manager speaks to the X platform's client";
     SessionManager manager;
     const QByteArray address = manager.start();
     ASSERT_FALSE(address.isEmpty());
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QLatin1String(ChildVariable), QStringLiteral("1"));
+    env.insert(QLatin1String(ChildVariable), QString::fromLatin1(over));
     env.insert(QStringLiteral("SESSION_MANAGER"), QString::fromLatin1(address));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--gtest_filter=SessionChild.*") });
     QByteArray said;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            said += child.readAllStandardOutput();
-            return manager.registered && said.contains("main window shown");
-        },
-        15000));
+    auto hear = [&] {
+        said += child.readAllStandardOutput();
+        return said;
+    };
+    ASSERT_TRUE(waitUntil([&] { return manager.registered && hear().contains("windows shown"); }, 15000));
     SmsSaveYourself(manager.client, SmSaveBoth, True, SmInteractStyleAny, False);
     EXPECT_TRUE(waitUntil([&] { return manager.saved; }, 10000));
-    EXPECT_FALSE(manager.cancelled);
+    EXPECT_FALSE(manager.cancelled) << "the logout was cancelled over " << over;
+    EXPECT_TRUE(waitUntil([&] { return hear().contains(heard); }, 5000)) << over << " said: " << said.constData();
     ASSERT_EQ(child.state(), QProcess::Running);
     SmsDie(manager.client);
     EXPECT_TRUE(waitUntil([&] { return child.state() == QProcess::NotRunning; }, 10000));
+}
+
+TEST(SessionEnd, NoVisibleWindowCancelsTheLogout)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "the session manager speaks to the X platform's client";
+    expectSessionEndsOver("main", "windows shown");
+    // The download's owner is told to cancel it; a question answers -1, as one its page closes;
+    // the settings on trial go back (No).
+    expectSessionEndsOver("progress", "download cancelled");
+    expectSessionEndsOver("question", "answered -1");
+    expectSessionEndsOver("trial", "trial 0");
 }
 
 #endif // ORVIX_HAVE_SM
