@@ -5,8 +5,8 @@
 
 #include <QAbstractButton>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVariant>

@@ -185,7 +185,8 @@ TEST(SessionChild, WindowsOnScreen)
     } else if (over == "trial") {
         auto* trial = new OX::TimeoutDialog(&window);
         trial->setDuration(testutil::scaled(20000));
-        QObject::connect(trial, &QDialog::finished, [](int result) { say("trial " + QByteArray::number(result)); });
+        QObject::connect(
+            trial, &QDialog::finished, [](int result) { say("trial " + QByteArray::number(result)); });
         trial->show();
         shown.reset(trial);
     }
@@ -217,7 +218,8 @@ void expectSessionEndsOver(const char* over, const char* heard)
     SmsSaveYourself(manager.client, SmSaveBoth, True, SmInteractStyleAny, False);
     EXPECT_TRUE(waitUntil([&] { return manager.saved; }, 10000));
     EXPECT_FALSE(manager.cancelled) << "the logout was cancelled over " << over;
-    EXPECT_TRUE(waitUntil([&] { return hear().contains(heard); }, 5000)) << over << " said: " << said.constData();
+    EXPECT_TRUE(waitUntil([&] { return hear().contains(heard); }, 5000))
+        << over << " said: " << said.constData();
     ASSERT_EQ(child.state(), QProcess::Running);
     SmsDie(manager.client);
     EXPECT_TRUE(waitUntil([&] { return child.state() == QProcess::NotRunning; }, 10000));
