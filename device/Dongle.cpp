@@ -585,6 +585,7 @@ void Dongle::processDCP(UHRType const& header, RingBuffer& ring)
             m_profile.state = scp.lsb;
             qCDebug(lcDongle, "Dongle state: %s", QStringFromDongleState(int(scp.lsb)));
             notifyDongleUpdated(DongleChangeMask::statusChanged);
+            emit stateNoticed(scp.lsb);
         }
         break;
     default:

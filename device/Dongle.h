@@ -242,6 +242,10 @@ signals:
     // connected to writeData.
     void write(QByteArray const& bytes);
 
+    // The dongle's state notice changed its radio state (profile().state), after the delegate
+    // was told.
+    void stateNoticed(quint8 state);
+
 public slots:
     void readData();
     void handleError(QSerialPort::SerialPortError error);

@@ -19,11 +19,48 @@ bool isInServiceMode(Dongle const* dongle)
     return dongle && dongle->profile().state == quint8(DongleState::SERV_M);
 }
 
-void enterServiceMode(Dongle* dongle, QObject* owner, std::function<bool()> stillShown,
+namespace
+{
+
+const char* const LateNoticeWatchName = "OX::lateServiceModeNotice";
+
+// Once asked, the dongle may report service mode at any time, even long after the page stopped
+// waiting for its notice or its echo. While the visit that asked runs, the page decides what the
+// notice means, and leaves service mode on leaving. Once that visit has ended, its leaving found
+// the dongle not yet in service mode and took nothing out of it: the network is taken out here,
+// or the headset would stay without control. The watch ends with the first service-mode notice
+// or with the dongle; a newer request on the same dongle replaces it (the notice is then the
+// newer page's).
+void watchForLateNotice(Dongle* dongle, QPointer<Page> asker, quint64 visit)
+{
+    delete dongle->findChild<QObject*>(LateNoticeWatchName, Qt::FindDirectChildrenOnly);
+    auto* watch = new QObject(dongle);
+    watch->setObjectName(LateNoticeWatchName);
+    QObject::connect(dongle, &Dongle::stateNoticed, watch, [dongle, watch, asker, visit](quint8 state) {
+        if (state != quint8(DongleState::SERV_M))
+            return;
+        watch->deleteLater();
+        if (asker && asker->isVisit(visit))
+            return;
+        qWarning("The dongle reported service mode after the page that asked for it was left: "
+                 "leaving service mode");
+        dongle->networkLeaveServiceMode([](DongleResult result) {
+            if (result.code != DongleResult::Ok)
+                qWarning().noquote() << "Leave service mode after a late notice failed:"
+                                     << result.toStringHelper();
+        });
+    });
+}
+
+} // namespace
+
+void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillShown,
     std::function<void(DongleResult)> answered, std::function<void()> noNotice)
 {
     if (!dongle)
         return;
+    if (!isInServiceMode(dongle))
+        watchForLateNotice(dongle, owner, owner->visit());
     QPointer<QObject> guard(owner);
     QPointer<Dongle> entered(dongle);
     // The page is still there and waiting, on the dongle it asked.

@@ -6,7 +6,6 @@
 #include <functional>
 
 class Dongle;
-class QObject;
 
 namespace OX
 {
@@ -28,8 +27,10 @@ constexpr int ServiceModeNoticeMs = 5000;
 // would take the dongle out of service mode any more, so a dongle that took the request leaves
 // it at once. When the dongle took the request but its notice has not reported service mode
 // within ServiceModeNoticeMs, noNotice runs, on the same conditions as answered: the page stops
-// waiting and says so. Nothing without a dongle.
-void enterServiceMode(Dongle* dongle, QObject* owner, std::function<bool()> stillShown,
+// waiting and says so. A notice that comes once the visit that asked has ended (the page's
+// leaving found no service mode to leave) takes the network out of service mode again. Nothing
+// without a dongle.
+void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillShown,
     std::function<void(DongleResult)> answered, std::function<void()> noNotice);
 
 // Takes the dongle's whole network out of service mode for page, which is being left; done runs

@@ -260,9 +260,10 @@ TEST_F(PairingPageTest, ADongleThatDoesNotEchoLeavesTheHintAndBackStillLeaves)
     EXPECT_TRUE(waitUntil([&] { return on("Menu"); }));
 }
 
-// The dongle takes the request to enter service mode but its notice never comes: the page stops
-// waiting, says why, and Back leaves.
-TEST_F(PairingPageTest, ADongleWhoseNoticeNeverComesLeavesTheHintAndBackStillLeaves)
+// The dongle takes the request to enter service mode but its notice does not come in time: the
+// page stops waiting, says why, and Back leaves. A notice that comes after that does not leave
+// the network in service mode.
+TEST_F(PairingPageTest, ADongleWhoseNoticeComesTooLateLeavesTheHintBackLeavesAndServiceModeEnds)
 {
     ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
         e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
@@ -277,7 +278,39 @@ TEST_F(PairingPageTest, ADongleWhoseNoticeNeverComesLeavesTheHintAndBackStillLea
         page->findChild<QLabel*>("todoTextLabel")->text(), QStringLiteral("not initialized: Remove Dongle"));
     EXPECT_EQ(answers.seen(), QStringList { "Unable to enter service mode" });
     rig.container.clickLeft();
-    EXPECT_TRUE(waitUntil([&] { return on("Menu"); }));
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    ASSERT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    ASSERT_TRUE(rig.emulator().headset().serviceMode);
+
+    testutil::LogCapture log;
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }));
+    EXPECT_TRUE(waitUntil([&] { return !rig.emulator().headset().serviceMode; }));
+    EXPECT_TRUE(on("Menu"));
+    EXPECT_TRUE(log.contains(QStringLiteral("after the page that asked for it was left")));
+}
+
+// Shown again after it stopped waiting: the notice that then comes is the new visit's, which goes
+// on in service mode.
+TEST_F(PairingPageTest, ANoticeThatComesAfterThePageCameBackIsTheNewVisits)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+    }));
+    answers.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(waitUntil(
+        [&] { return !answers.seen().isEmpty(); }, OX::ServiceModeNoticeMs + testutil::scaled(5000)));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), testutil::scaled(5000), mark));
+
+    testutil::LogCapture log;
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    EXPECT_TRUE(waitUntil([&] { return page->state() == PairingPage::looking_for_devices_state; }));
+    EXPECT_FALSE(log.contains(QStringLiteral("after the page that asked for it was left")));
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
 }
 
 // The headset does not answer the request to leave service mode: the page goes, and the person

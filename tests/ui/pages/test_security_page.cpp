@@ -48,6 +48,20 @@ struct SecurityFixture : ::testing::Test {
     {
         return waitUntil([&] { return page->state() == s; }, ms);
     }
+    // The dongle takes the request to enter service mode and sends no notice: shows the page
+    // until it stopped waiting and said so.
+    void showUntilNoNotice(BoxAnswerer& boxes)
+    {
+        ASSERT_TRUE(rig.startDirector([](emu::Emulator& e) {
+            e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+        }));
+        page = new Page(&rig.container, &rig.container.controller);
+        rig.registerPage(page, QStringLiteral("Security"));
+        boxes.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
+        ASSERT_TRUE(
+            rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_dongle_service_mode_state));
+        ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }, OX::ServiceModeNoticeMs + scaled(5000)));
+    }
     // Key presses carrying each character (QTest's own cannot type beyond ASCII).
     void type(const char* field, QString const& text)
     {
@@ -462,15 +476,8 @@ TEST_F(SecurityFixture, ADongleThatDoesNotLeaveServiceModeIsToldOnLeaving)
 // waiting, says why, and Back leaves; a notice that comes later still lets the page go on.
 TEST_F(SecurityFixture, ADongleWhoseNoticeNeverComesIsToldAndBackLeaves)
 {
-    ASSERT_TRUE(rig.startDirector([](emu::Emulator& e) {
-        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
-    }));
-    page = new Page(&rig.container, &rig.container.controller);
-    rig.registerPage(page, QStringLiteral("Security"));
     BoxAnswerer boxes;
-    boxes.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
-    ASSERT_TRUE(rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_dongle_service_mode_state));
-    ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }, OX::ServiceModeNoticeMs + scaled(5000)));
+    ASSERT_NO_FATAL_FAILURE(showUntilNoNotice(boxes));
     EXPECT_EQ(help(), QStringLiteral("Unable to enter service mode"));
     EXPECT_FALSE(rig.container.busy);
     saveScreenshot(page, "security-no-service-mode-notice");
@@ -480,6 +487,21 @@ TEST_F(SecurityFixture, ADongleWhoseNoticeNeverComesIsToldAndBackLeaves)
     EXPECT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
     rig.container.clickLeft();
     EXPECT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+}
+
+// The notice comes only after the page stopped waiting and was left: the network does not stay in
+// service mode.
+TEST_F(SecurityFixture, ANoticeThatComesAfterThePageWasLeftEndsServiceMode)
+{
+    BoxAnswerer boxes;
+    ASSERT_NO_FATAL_FAILURE(showUntilNoNotice(boxes));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    ASSERT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }));
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
 }
 
 // The dongle unplugged before a pass takes the page back and nothing more; unplugged mid-pass,
