@@ -51,6 +51,7 @@ void LinkDriveSettingForm::updateUi(LPP::ChangeMask mask)
         // The slider shows tenths of a second; a delay outside its range shows at its end.
         const double scale = m_ui->reversingDelaySlider->valueDisplayScale();
         m_ui->reversingDelaySlider->setValue(int(std::lround(m_lpp.getBackTiltDelaySeconds() / scale)));
+        m_delayShown = { m_ui->reversingDelaySlider->value(), m_lpp.backTiltDelay };
     }
 }
 
@@ -81,7 +82,10 @@ void LinkDriveSettingForm::onReversingAudioChanged(int state)
 
 void LinkDriveSettingForm::onReversingDelayChanged(int value)
 {
-    m_lpp.setBackTiltDelaySeconds(value * m_ui->reversingDelaySlider->valueDisplayScale());
+    if (value == m_delayShown.position)
+        m_lpp.backTiltDelay = uchar(m_delayShown.raw);
+    else
+        m_lpp.setBackTiltDelaySeconds(value * m_ui->reversingDelaySlider->valueDisplayScale());
     emit parametersChanged(LPP::ChangeMask::backTiltDelay);
 }
 

@@ -35,6 +35,7 @@ protected:
 
 private:
     std::unique_ptr<Ui::LinkDriveSettingForm> m_ui;
+    ShownPosition m_delayShown;
 };
 
 } // namespace OX

@@ -54,8 +54,10 @@ void LinkGeneralForm::updateUi(LPP::ChangeMask mask)
     auto has = [mask](quint32 bit) { return (mask & bit) == bit; };
     if (has(LPP::ChangeMask::centerDelay))
         showCenterDelay();
-    if (has(LPP::ChangeMask::tremorFilter))
+    if (has(LPP::ChangeMask::tremorFilter)) {
         m_ui->tfSlider->setValue(int(std::lround(m_lpp.getTremorFilterValue())));
+        m_tremorShown = { m_ui->tfSlider->value(), m_lpp.tremorFilter };
+    }
     if (has(LPP::ChangeMask::fifthSwitchDelay))
         showFifthSwitch();
 }
@@ -124,7 +126,10 @@ void LinkGeneralForm::onCenterDelayEdited(int seconds)
 
 void LinkGeneralForm::onTremorFilterChanged(int value)
 {
-    m_lpp.setTremorFilter(value);
+    if (value == m_tremorShown.position)
+        m_lpp.tremorFilter = quint16(m_tremorShown.raw);
+    else
+        m_lpp.setTremorFilter(value);
     emit parametersChanged(LPP::ChangeMask::tremorFilter);
 }
 

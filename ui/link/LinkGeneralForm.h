@@ -41,6 +41,7 @@ private:
     void showFifthSwitch();
 
     std::unique_ptr<Ui::LinkGeneralForm> m_ui;
+    ShownPosition m_tremorShown;
 };
 
 } // namespace OX

@@ -43,6 +43,15 @@ signals:
     void parametersChanged(LPP::ChangeMask mask);
 
 protected:
+    // A slider's position as last refreshed from its field, and the field's raw value then. The
+    // position may round the value (76.3 % shows as 77 %, 0.72 s as 0.7 s, a delay beyond the
+    // slider's range at its end): a person who moves the slider away and back means the value
+    // the record held, not the position's rounding of it.
+    struct ShownPosition {
+        int position = -1;
+        int raw = 0;
+    };
+
     // A style-sheet background applies to the form.
     void paintEvent(QPaintEvent* event) override;
 

@@ -31,6 +31,15 @@ void clickPlus(QWidget* slider)
     QTest::mouseClick(child<QWidget>(slider, "increase_button"), Qt::LeftButton);
 }
 
+// One step away with the slider's buttons and one back to where it was.
+void stepAwayAndBack(QAbstractSlider* slider)
+{
+    char const* away = slider->value() < slider->maximum() ? "increase_button" : "decrease_button";
+    char const* back = slider->value() < slider->maximum() ? "decrease_button" : "increase_button";
+    QTest::mouseClick(child<QWidget>(slider, away), Qt::LeftButton);
+    QTest::mouseClick(child<QWidget>(slider, back), Qt::LeftButton);
+}
+
 // A click on a check box's indicator (its centre may lie beyond the text).
 void clickBox(QCheckBox* box)
 {
@@ -116,7 +125,8 @@ TEST(LinkGeneralForm, ShowsTheBuiltInRecordAndWritesOnlyWhatThePersonChanges)
     clickPlus(tremor);
     EXPECT_EQ(lpp.tremorFilter, 32750);
     EXPECT_EQ(changed.masks,
-        (QList<quint32> { 0x400000, 0x400000, 0x400000, 0x400000, 0x400000, 0x800000, 0x800000, 0x800000, 0x800000, 0x800 }));
+        (QList<quint32> { 0x400000, 0x400000, 0x400000, 0x400000, 0x400000, 0x800000, 0x800000, 0x800000,
+            0x800000, 0x800 }));
 }
 
 TEST(LinkGeneralForm, TremorOfTheBuiltInRecordRoundsHalfUp)
@@ -132,6 +142,10 @@ TEST(LinkGeneralForm, TremorOfTheBuiltInRecordRoundsHalfUp)
     testutil::releaseHandle(tremor->findChild<QSlider*>());
     EXPECT_EQ(lpp, LinkProfile::Normal.parameters);
     EXPECT_TRUE(changed.masks.isEmpty());
+    // Moved away and back, it means the LINK's 76.3 % again, not the 77 % it shows.
+    stepAwayAndBack(qobject_cast<QAbstractSlider*>(tremor));
+    EXPECT_EQ(lpp.tremorFilter, LinkProfile::Normal.parameters.tremorFilter);
+    EXPECT_EQ(changed.masks, (QList<quint32> { 0x800, 0x800 }));
 }
 
 TEST(LinkDriveSettingForm, ShowsTheRecordWithoutWritingIt)
@@ -140,7 +154,7 @@ TEST(LinkDriveSettingForm, ShowsTheRecordWithoutWritingIt)
         uchar backTilt;
         int shown;
     };
-    for (Case c : { Case { 0, 7 }, Case { 255, 20 }, Case { 50, 10 } }) {
+    for (Case c : { Case { 0, 7 }, Case { 255, 20 }, Case { 50, 10 }, Case { 36, 7 } }) {
         LPP lpp = LinkProfile::Normal.parameters;
         lpp.backTiltDelay = c.backTilt;
         lpp.movePolarityVertical = 2; // reversed, as the record defines it
@@ -156,6 +170,10 @@ TEST(LinkDriveSettingForm, ShowsTheRecordWithoutWritingIt)
         EXPECT_TRUE(child<QCheckBox>(&form, "reverseDriveCheckBox")->isChecked());
         EXPECT_TRUE(lpp.isEqual(before));
         EXPECT_EQ(changed.masks.size(), 0);
+        // Moved away and back, the delay is the record's own again (0.72 s shown as 0.7 s too).
+        stepAwayAndBack(delay);
+        EXPECT_EQ(lpp.backTiltDelay, c.backTilt);
+        EXPECT_TRUE(lpp.isEqual(before));
     }
 }
 
