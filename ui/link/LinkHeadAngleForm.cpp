@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace OX
 {
@@ -20,6 +21,7 @@ namespace OX
 struct LinkHeadAngleForm::Fields {
     using Getter = double (LPP::*)() const;
     using Setter = void (LPP::*)(double);
+    using Raw = uchar LPP::*;
 
     char const* direction[2];
     QColor const* color[2];
@@ -29,8 +31,10 @@ struct LinkHeadAngleForm::Fields {
     Setter setAngle[2];
     Getter inner;
     Setter setInner;
+    Raw innerRaw;
     Getter outer;
     Setter setOuter;
+    Raw outerRaw;
     Getter safety[2];
     Setter setSafety[2];
     quint32 angleBit[2];
@@ -53,8 +57,10 @@ const LinkHeadAngleForm::Fields VerticalFields = {
     { &LPP::setAngleForward, &LPP::setAngleBackward },
     &LPP::getDeadzoneInnerVertical,
     &LPP::setDeadzoneInnerVertical,
+    &LPP::deadzoneInnerVertical,
     &LPP::getDeadzoneOuterVertical,
     &LPP::setDeadzoneOuterVertical,
+    &LPP::deadzoneOuterVertical,
     { &LPP::getSafetyAngleForward, &LPP::getSafetyAngleBackward },
     { &LPP::setSafetyAngleForward, &LPP::setSafetyAngleBackward },
     { Bits::angleForward, Bits::angleBackward },
@@ -72,8 +78,10 @@ const LinkHeadAngleForm::Fields HorizontalFields = {
     { &LPP::setAngleRight, &LPP::setAngleLeft },
     &LPP::getDeadzoneInnerHorizontal,
     &LPP::setDeadzoneInnerHorizontal,
+    &LPP::deadzoneInnerHorizontal,
     &LPP::getDeadzoneOuterHorizontal,
     &LPP::setDeadzoneOuterHorizontal,
+    &LPP::deadzoneOuterHorizontal,
     { &LPP::getSafetyAngleRight, &LPP::getSafetyAngleLeft },
     { &LPP::setSafetyAngleRight, &LPP::setSafetyAngleLeft },
     { Bits::angleRight, Bits::angleLeft },
@@ -221,6 +229,8 @@ void LinkHeadAngleForm::addMarkers()
 void LinkHeadAngleForm::updateUi(LPP::ChangeMask mask)
 {
     auto has = [mask](quint32 bit) { return (mask & bit) == bit; };
+    if (mask == LPP::ChangeMask::all)
+        m_shown = m_lpp;
     Fields const& f = fields();
     HeadAngleView* view = m_headAngle;
     const Kind kind = m_description.kind;
@@ -315,6 +325,7 @@ void LinkHeadAngleForm::onHeadAngleChanged(QString const& name, double angle)
             mask = editHighSpeed(angle);
             break;
         }
+        keepShownDeadzones();
     }
     emit parametersChanged(mask);
     // Every marker the edit touched shows what the record now holds, the dragged one too: a dead
@@ -329,6 +340,23 @@ void LinkHeadAngleForm::write(double (LPP::*get)() const, void (LPP::*set)(doubl
     // dead zones, and a click that moved nothing must leave the record as it was.
     if (readField(m_lpp, get) != value)
         storeField(m_lpp, set, value);
+}
+
+void LinkHeadAngleForm::keepShownDeadzones()
+{
+    // A dead zone is held in 0.25 % steps of the axis's mean angle and shown in 0.5 degree steps:
+    // with the axis's angles back where they were shown, a dead zone back at the degrees shown
+    // then is the byte it was then (3.45 degrees shown as 3.5 stays 3.45, not a new rounding).
+    Fields const& f = fields();
+    LPP& record = m_lpp;
+    for (Fields::Getter angle : f.angle) {
+        if (readField(record, angle) != readField(m_shown, angle))
+            return;
+    }
+    for (auto deadzone : { std::make_pair(f.inner, f.innerRaw), std::make_pair(f.outer, f.outerRaw) }) {
+        if (readField(record, deadzone.first) == readField(m_shown, deadzone.first))
+            record.*deadzone.second = m_shown.*deadzone.second;
+    }
 }
 
 quint32 LinkHeadAngleForm::editMovement(double angle)

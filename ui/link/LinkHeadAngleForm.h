@@ -86,10 +86,13 @@ private:
     quint32 editSafetyLimit(double angle);
     quint32 editSlowSpeed(double angle);
     quint32 editHighSpeed(double angle);
+    void keepShownDeadzones();
 
     Description const& m_description;
     HeadAngleView* m_headAngle = nullptr;
     QString m_interactive;
+    // The record as the form last showed it whole (the page's refresh).
+    LPP m_shown;
 };
 
 } // namespace OX

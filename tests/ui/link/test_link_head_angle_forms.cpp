@@ -115,6 +115,13 @@ TEST(LinkHeadAngleForms, EachShowsTheRecordAndReportsOneClickOnItsOneMarker)
         QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, handle);
         EXPECT_EQ(changes.masks, QList<quint32> { row.clickMask });
         EXPECT_TRUE(lpp.isEqual(before));
+        // Dragged half a degree down and back, the record is the LINK's again: its dead zones of
+        // 3.45 degrees, shown as 3.5, keep their bytes instead of a new rounding of 3.5.
+        const double at = shown(*form, row.marker);
+        drag(*form, row.marker, at - 0.5);
+        drag(*form, row.marker, at);
+        EXPECT_EQ(lpp.getData().bytes().toHex(' ').toStdString(),
+            before.getData().bytes().toHex(' ').toStdString());
         linktest::saveOnPage(form.get(), QStringLiteral("link-%1").arg(QLatin1String(row.name)));
     }
     // 24 forms of the two LINK pages: each picture decoded once in the whole process.
