@@ -244,13 +244,16 @@ void CalibrationPage::pageWillDisappear(QString const& to, std::function<void()>
 void CalibrationPage::pageDidDisappear()
 {
     Page::pageDidDisappear();
-    // Left with a headset that never confirmed the exit (out of reach, or the dongle gone): it is
-    // taken out of calibration once it is heard again, wherever the person is then.
+    // Left with a headset that never confirmed the exit (out of reach, the dongle gone, or active
+    // and so refusing it): it is taken out of calibration once it is heard again or goes passive,
+    // wherever the person is then.
     OrvixDirector* director = container->getDirector();
     if (m_state == Calibrating && director && !m_headsetWatch)
         m_headsetWatch = connect(director, &OrvixDirector::headsetUpdatedSignal, this,
             [this](Headset* headset, HeadsetChangeMask mask) {
-                if (headset && mask.testFlag(HeadsetChangeMask::found))
+                const bool wentPassive
+                    = headset && mask.testFlag(HeadsetChangeMask::active) && !headset->isActive();
+                if (headset && (mask.testFlag(HeadsetChangeMask::found) || wentPassive))
                     QTimer::singleShot(0, this, &CalibrationPage::onHeadsetHeardAway);
             });
 }
@@ -263,6 +266,9 @@ void CalibrationPage::onHeadsetHeardAway()
         disconnect(m_headsetWatch);
         return;
     }
+    Headset* headset = container->getHeadset();
+    if (headset && headset->isActive())
+        return; // it would refuse the exit: sent once it goes passive
     cancelCalibration({}); // a failure is told by the director, the page being away
 }
 
