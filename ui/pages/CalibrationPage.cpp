@@ -163,12 +163,17 @@ void CalibrationPage::cancelCalibration(std::function<void()> done)
         return;
     }
     if (m_busy) {
-        // A request is under way: done follows it.
-        auto before = std::move(m_pendingDone);
-        m_pendingDone = [before, done] {
+        // A request is under way: done follows it. A Reset still out may put the headset into
+        // calibration: it is taken out of it again first.
+        const bool resetOut = m_state != Calibrating;
+        auto before = std::exchange(m_pendingDone, nullptr);
+        m_pendingDone = [this, before, done, resetOut] {
             if (before)
                 before();
-            done();
+            if (resetOut && m_state == Calibrating)
+                cancelCalibration(done);
+            else
+                done();
         };
         return;
     }
@@ -221,21 +226,11 @@ void CalibrationPage::tellFailure(QString const& text, DongleResult const& resul
     ask(question);
 }
 
-void CalibrationPage::pageWillDisappear(QString const& to, std::function<void()> done)
+void CalibrationPage::pageWillDisappear(QString const&, std::function<void()> done)
 {
-    if (m_busy && m_state != Calibrating) {
-        // A Reset under way (the page sent away without Back, which the busy footer keeps off)
-        // may still put the headset into calibration: the page goes once it has ended, after
-        // taking the headset out of it again.
-        auto before = std::exchange(m_pendingDone, nullptr);
-        m_pendingDone = [this, before, to, done] {
-            if (before)
-                before();
-            pageWillDisappear(to, done);
-        };
-        return;
-    }
-    if (m_state == Calibrating)
+    // Calibrating, or with a Reset under way (the page sent away without Back, which the busy
+    // footer keeps off): the page goes once the headset is out of calibration again.
+    if (m_state == Calibrating || m_busy)
         cancelCalibration(std::move(done));
     else if (done)
         done();

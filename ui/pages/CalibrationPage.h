@@ -45,7 +45,8 @@ public:
     void updateState(Headset* headset);
     // Puts the headset into calibration (nothing without a headset or while a request runs).
     void resetCalibration();
-    // Takes the headset out of calibration, then calls done once, whatever the outcome.
+    // Takes the headset out of calibration, then calls done once, whatever the outcome. With a
+    // Reset under way it waits for it, and takes the headset out when it may have gone in.
     void cancelCalibration(std::function<void()> done);
 
     bool perform(PageAction action) override;
