@@ -163,12 +163,17 @@ void CalibrationPage::cancelCalibration(std::function<void()> done)
         return;
     }
     if (m_busy) {
-        // A request is under way: done follows it.
-        auto before = std::move(m_pendingDone);
-        m_pendingDone = [before, done] {
+        // A request is under way: done follows it. A Reset still out may put the headset into
+        // calibration: it is taken out of it again first.
+        const bool resetOut = m_state != Calibrating;
+        auto before = std::exchange(m_pendingDone, nullptr);
+        m_pendingDone = [this, before, done, resetOut] {
             if (before)
                 before();
-            done();
+            if (resetOut && m_state == Calibrating)
+                cancelCalibration(done);
+            else
+                done();
         };
         return;
     }
@@ -221,21 +226,11 @@ void CalibrationPage::tellFailure(QString const& text, DongleResult const& resul
     ask(question);
 }
 
-void CalibrationPage::pageWillDisappear(QString const& to, std::function<void()> done)
+void CalibrationPage::pageWillDisappear(QString const&, std::function<void()> done)
 {
-    if (m_busy && m_state != Calibrating) {
-        // A Reset under way (the page sent away without Back, which the busy footer keeps off)
-        // may still put the headset into calibration: the page goes once it has ended, after
-        // taking the headset out of it again.
-        auto before = std::exchange(m_pendingDone, nullptr);
-        m_pendingDone = [this, before, to, done] {
-            if (before)
-                before();
-            pageWillDisappear(to, done);
-        };
-        return;
-    }
-    if (m_state == Calibrating)
+    // Calibrating, or with a Reset under way (the page sent away without Back, which the busy
+    // footer keeps off): the page goes once the headset is out of calibration again.
+    if (m_state == Calibrating || m_busy)
         cancelCalibration(std::move(done));
     else if (done)
         done();
@@ -244,13 +239,16 @@ void CalibrationPage::pageWillDisappear(QString const& to, std::function<void()>
 void CalibrationPage::pageDidDisappear()
 {
     Page::pageDidDisappear();
-    // Left with a headset that never confirmed the exit (out of reach, or the dongle gone): it is
-    // taken out of calibration once it is heard again, wherever the person is then.
+    // Left with a headset that never confirmed the exit (out of reach, the dongle gone, or active
+    // and so refusing it): it is taken out of calibration once it is heard again or goes passive,
+    // wherever the person is then.
     OrvixDirector* director = container->getDirector();
     if (m_state == Calibrating && director && !m_headsetWatch)
         m_headsetWatch = connect(director, &OrvixDirector::headsetUpdatedSignal, this,
             [this](Headset* headset, HeadsetChangeMask mask) {
-                if (headset && mask.testFlag(HeadsetChangeMask::found))
+                const bool wentPassive
+                    = headset && mask.testFlag(HeadsetChangeMask::active) && !headset->isActive();
+                if (headset && (mask.testFlag(HeadsetChangeMask::found) || wentPassive))
                     QTimer::singleShot(0, this, &CalibrationPage::onHeadsetHeardAway);
             });
 }
@@ -263,6 +261,9 @@ void CalibrationPage::onHeadsetHeardAway()
         disconnect(m_headsetWatch);
         return;
     }
+    Headset* headset = container->getHeadset();
+    if (headset && headset->isActive())
+        return; // it would refuse the exit: sent once it goes passive
     cancelCalibration({}); // a failure is told by the director, the page being away
 }
 

@@ -7,7 +7,7 @@
 // away meanwhile, and a waiting page change then goes on exactly once. A calibration counts as
 // under way from a Reset the headset may have taken until an exit it confirmed, and outlives the
 // headset's loss: a headset heard again is taken out of it by "Cancel" or by leaving, or at once
-// when the page was left.
+// when the page was left (a headset that refused the exit being active: once it goes passive).
 #include "ui/toolkit/Page.h"
 
 #include <QList>
@@ -45,7 +45,8 @@ public:
     void updateState(Headset* headset);
     // Puts the headset into calibration (nothing without a headset or while a request runs).
     void resetCalibration();
-    // Takes the headset out of calibration, then calls done once, whatever the outcome.
+    // Takes the headset out of calibration, then calls done once, whatever the outcome. With a
+    // Reset under way it waits for it, and takes the headset out when it may have gone in.
     void cancelCalibration(std::function<void()> done);
 
     bool perform(PageAction action) override;
@@ -71,7 +72,8 @@ private:
     void setRightButton();
     void setHint(char const* source);
     void showHeadsetMissing();
-    // A headset heard again while the page is away and still owes it an exit: the exit is sent.
+    // A headset heard again, or gone passive, while the page is away and still owes it an exit:
+    // the exit is sent.
     void onHeadsetHeardAway();
     // Ends the request id with state unless it has ended already; runs the waiting continuation.
     // False when the request had ended already.

@@ -17,9 +17,28 @@ QString const OnlineIcon = QStringLiteral(":/icons/online");
 QString const OfflineIcon = QStringLiteral(":/icons/offline");
 QString const NoValue = QStringLiteral("-");
 
-QString versionText(uint major, uint minor, uint fix)
+// A device whose identity record never came holds a version of zeros and no serial: its rows
+// show "-", not a firmware 0.0.0.
+bool isKnown(DongleVersion const& version)
 {
-    return QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(fix);
+    return version.major || version.minor || version.fix || version.build;
+}
+
+QString versionText(DongleVersion const& version)
+{
+    return isKnown(version)
+        ? QStringLiteral("%1.%2.%3").arg(version.major).arg(version.minor).arg(version.fix)
+        : NoValue;
+}
+
+QString buildText(DongleVersion const& version)
+{
+    return isKnown(version) ? QString::number(version.build) : NoValue;
+}
+
+QString serialText(QString const& serial)
+{
+    return serial.isEmpty() ? NoValue : serial;
 }
 
 QString percentText(double value)
@@ -75,10 +94,9 @@ void StatusPage::updateWithDongle(Dongle* dongle, DongleChangeMask)
         return;
     }
     DongleProfile const& profile = dongle->profile();
-    m_ui->dongleVersion->setText(
-        versionText(profile.version.major, profile.version.minor, profile.version.fix));
-    m_ui->dongleBuild->setText(QString::number(profile.version.build));
-    m_ui->dongleSerial->setText(profile.serial);
+    m_ui->dongleVersion->setText(versionText(profile.version));
+    m_ui->dongleBuild->setText(buildText(profile.version));
+    m_ui->dongleSerial->setText(serialText(profile.serial));
     m_ui->dongleRevision->setText(QString::number(profile.revision));
     m_ui->donglePAN->setText(QString::number(profile.pan));
     m_ui->dongleStatus->setText(QString::fromLatin1(QStringFromDongleState(profile.state)));
@@ -122,13 +140,14 @@ void StatusPage::refreshHeadset(Headset* headset, HeadsetChangeMask mask)
     ShownHeadset const now { headset->version(), headset->serial(), headset->pan(), headset->address(),
         status.fusionMode, status.calibration, status.status };
     DongleVersion const& version = now.version;
+    // Both rows read the whole version: a build heard alone also makes the version known.
     if (all || version.major != m_shown->version.major || version.minor != m_shown->version.minor
-        || version.fix != m_shown->version.fix)
-        m_ui->headsetVersion->setText(versionText(version.major, version.minor, version.fix));
-    if (all || version.build != m_shown->version.build)
-        m_ui->headsetBuild->setText(QString::number(version.build));
+        || version.fix != m_shown->version.fix || version.build != m_shown->version.build) {
+        m_ui->headsetVersion->setText(versionText(version));
+        m_ui->headsetBuild->setText(buildText(version));
+    }
     if (all || now.serial != m_shown->serial)
-        m_ui->headsetSerial->setText(now.serial);
+        m_ui->headsetSerial->setText(serialText(now.serial));
     if (all || now.pan != m_shown->pan || now.address != m_shown->address)
         m_ui->headsetPAN->setText(QStringLiteral("%1 / %2").arg(now.pan).arg(now.address));
 

@@ -2,7 +2,8 @@
 // The system overview: the dongle's and the headset's versions, serials, network, state, battery
 // and calibration, and a 3D headset that turns with the wearer's head. It holds no device state:
 // every value is written from the dongle and headset handed to its two update hooks, and a
-// headset that is lost, absent or has failed shows as "-" with the model grey and still.
+// headset that is lost, absent or has failed shows as "-" with the model grey and still, as do the
+// version, build and serial of a device whose identity record never came.
 #include "protocol/Records.h"
 #include "ui/toolkit/Page.h"
 

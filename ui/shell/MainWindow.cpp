@@ -450,11 +450,12 @@ void MainWindow::putDevicesBack(Dongle* dongle, std::function<void()> then)
     // The network held in service mode by the pairing or security page leaves it.
     QPointer<Dongle> guard(dongle);
     auto leaveServiceMode = [guard, then]() { OX::leaveNetworkServiceMode(nullptr, guard, then); };
-    // A headset calibrating is taken out of calibration.
+    // A headset calibrating, or that a Reset still out may put into calibration, is taken out.
     QPointer<OX::CalibrationPage> calibration
         = qobject_cast<OX::CalibrationPage*>(m_controller->find(QStringLiteral("Calibration")));
     auto endCalibration = [calibration, leaveServiceMode]() {
-        if (calibration && calibration->state() == OX::CalibrationPage::Calibrating)
+        if (calibration
+            && (calibration->state() == OX::CalibrationPage::Calibrating || calibration->isBusy()))
             calibration->cancelCalibration(leaveServiceMode);
         else
             leaveServiceMode();

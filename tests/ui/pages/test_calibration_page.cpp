@@ -232,9 +232,11 @@ TEST_F(CalibrationPageTest, AnExitTheHeadsetNeverConfirmsOnLeavingIsToldByTheDir
 }
 
 // An exit refused while the headset is active leaves it calibrating: "Cancel" stays offered,
-// and leaving tries the exit again.
+// leaving tries the exit again, and a headset still active then is taken out of calibration once
+// it goes passive.
 TEST_F(CalibrationPageTest, ARefusedExitLeavesTheCalibrationUnderWay)
 {
+    rig.viaDirector = true;
     ASSERT_NO_FATAL_FAILURE(open());
     ASSERT_NO_FATAL_FAILURE(startCalibrating());
     auto setControl = [&](uint8_t control) {
@@ -249,10 +251,12 @@ TEST_F(CalibrationPageTest, ARefusedExitLeavesTheCalibrationUnderWay)
     EXPECT_TRUE(rig.emulator().headset().calibrating);
     EXPECT_EQ(page->state(), OX::CalibrationPage::Calibrating);
     EXPECT_EQ(right(), QStringLiteral("Cancel"));
-    ASSERT_TRUE(setControl(0));
-    rig.container.clickLeft();
+    rig.container.clickLeft(); // refused again
     ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }, 3000));
-    EXPECT_FALSE(rig.emulator().headset().calibrating);
+    EXPECT_TRUE(rig.emulator().headset().calibrating);
+    ASSERT_TRUE(setControl(0));
+    EXPECT_TRUE(waitUntil([&] { return !rig.emulator().headset().calibrating; }, 3000));
+    EXPECT_EQ(bursts(calibrationCommand(0)), 1);
 }
 
 // Levels that move while a request is out leave the busy footer's button off.

@@ -90,7 +90,9 @@ TEST_F(StatusPageTest, ANullDongleWritesDashesAndGoesBack)
     ASSERT_TRUE(testutil::waitUntil([&] { return !fake.controller.isSwitching(); }));
     page->updateWithDongle(env.dongle.get(), DongleChangeMask::none);
     EXPECT_EQ(row("dongleStatus"), QStringLiteral("SCAN"));
-    EXPECT_EQ(row("dongleVersion"), QStringLiteral("0.0.0"));
+    // Its identity not heard yet: no version, build or serial is made up.
+    for (char const* name : { "dongleVersion", "dongleBuild", "dongleSerial" })
+        EXPECT_EQ(row(name), QStringLiteral("-")) << name;
     fake.calls.clear();
 
     page->updateWithDongle(nullptr, DongleChangeMask::all);
@@ -113,6 +115,8 @@ TEST_F(StatusPageTest, FoundShowsEveryRowAndLostClearsWithoutLookingAtTheHeadset
     EXPECT_EQ(row("headsetIMU"), QStringLiteral("67%"));
     EXPECT_EQ(row("headsetState"), QStringLiteral("I:-:-:-:0"));
     EXPECT_TRUE(page->view()->isActive());
+    for (char const* name : { "headsetVersion", "headsetBuild", "headsetSerial" })
+        EXPECT_EQ(row(name), QStringLiteral("-")) << name; // its identity never answered
 
     Headset* stale = headset.get();
     headset.reset(); // deleted: a lost notice must not read it
@@ -219,4 +223,5 @@ TEST_F(StatusPageTest, AnEmulatedHeadsetControllingAnEntryOfPreset7ShowsUnknownP
     EXPECT_EQ(row("headsetSerial"), QStringLiteral("HS21000321"));
     EXPECT_EQ(row("headsetVersion"), QStringLiteral("1.6.3"));
     EXPECT_EQ(row("dongleStatus"), QStringLiteral("IDLE")) << row("dongleStatus").toStdString();
+    EXPECT_EQ(row("dongleVersion"), env.dongle->profile().version.toStringHelper().section(' ', 0, 0));
 }

@@ -159,33 +159,46 @@ TEST(ShellQuit, TheNetworkLeavesServiceModeBeforeQuitting)
     EXPECT_TRUE(t.emulator.dongle().autoZero);
 }
 
-// Quit while the headset calibrates: it would stay in calibration, heard by nobody to take it out.
+// Quit while the headset calibrates, or while its Reset is still out: it would stay in
+// calibration, heard by nobody to take it out.
 TEST(ShellQuit, TheHeadsetLeavesCalibrationBeforeQuitting)
 {
-    ShellOverEmulator t;
-    OrvixDirector* d = t.connected();
-    ASSERT_NE(d, nullptr);
-    emu::HeadsetModel model;
-    model.calibrationStepMs = 1000000; // the levels stay: it calibrates until taken out
-    t.emulator.addHeadset(model);
-    ASSERT_TRUE(waitUntil([&] { return d->dongle()->headset() && d->dongle()->headset()->isRunning(); }));
-    MainWindow* window = t.shell->mainWindow();
-    auto* calibration
-        = qobject_cast<OX::CalibrationPage*>(window->controller()->page(QStringLiteral("Calibration")));
-    ASSERT_TRUE(
-        window->controller()->showPage(QStringLiteral("Calibration"), OX::Page::NoTransition, 0, false));
-    window->perform(OX::PageAction::reset, nullptr);
-    ASSERT_TRUE(waitUntil([&] {
-        return calibration->state() == OX::CalibrationPage::Calibrating && t.emulator.headset().calibrating;
-    }));
-    // Every acknowledgement of the enter read first (an acknowledgement names no command).
-    bool answered = false;
-    d->dongle()->headset()->queryChannelMap([&](ChannelMap*, DongleResult) { answered = true; });
-    ASSERT_TRUE(waitUntil([&] { return answered; }));
+    for (bool answered : { true, false }) {
+        SCOPED_TRACE(answered ? "calibrating" : "reset still out");
+        ShellOverEmulator t;
+        OrvixDirector* d = t.connected();
+        ASSERT_NE(d, nullptr);
+        emu::HeadsetModel model;
+        model.calibrationStepMs = 1000000; // the levels stay: it calibrates until taken out
+        t.emulator.addHeadset(model);
+        ASSERT_TRUE(waitUntil([&] { return d->dongle()->headset() && d->dongle()->headset()->isRunning(); }));
+        MainWindow* window = t.shell->mainWindow();
+        auto* calibration
+            = qobject_cast<OX::CalibrationPage*>(window->controller()->page(QStringLiteral("Calibration")));
+        ASSERT_TRUE(
+            window->controller()->showPage(QStringLiteral("Calibration"), OX::Page::NoTransition, 0, false));
+        if (!answered) // the headset takes the enter at once; its answers are late
+            t.emulator.addFault(emu::FaultRule::delayReply(
+                emu::FrameFilter::of(emu::pid::ACK, 0x20), testutil::scaled(300), -1));
+        window->perform(OX::PageAction::reset, nullptr);
+        if (answered) {
+            ASSERT_TRUE(waitUntil([&] {
+                return calibration->state() == OX::CalibrationPage::Calibrating
+                    && t.emulator.headset().calibrating;
+            }));
+            // Every acknowledgement of the enter read first (an acknowledgement names no command).
+            bool read = false;
+            d->dongle()->headset()->queryChannelMap([&](ChannelMap*, DongleResult) { read = true; });
+            ASSERT_TRUE(waitUntil([&] { return read; }));
+        } else {
+            ASSERT_TRUE(waitUntil([&] { return t.emulator.headset().calibrating; }));
+            ASSERT_TRUE(calibration->isBusy());
+        }
 
-    window->perform(OX::PageAction::quit, nullptr);
-    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
-    EXPECT_FALSE(t.emulator.headset().calibrating);
+        window->perform(OX::PageAction::quit, nullptr);
+        ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
+        EXPECT_FALSE(t.emulator.headset().calibrating);
+    }
 }
 
 TEST(ShellQuit, WithoutADongleTheApplicationQuitsAtOnce)
