@@ -641,7 +641,8 @@ TEST_F(SecurityFixture, TheMismatchBubbleGoesWithTheMismatch)
     page = new Page(&rig.container, &rig.container.controller);
     rig.registerPage(page, QStringLiteral("Security"));
     auto shown = [&] {
-        return rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_set_only_dongle_password_state);
+        return rig.show(QStringLiteral("Security"))
+            && reaches(Page::waiting_for_set_only_dongle_password_state);
     };
     auto mismatch = [&] {
         child<QLineEdit>("TypePassword")->clear();
