@@ -34,7 +34,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -45,11 +44,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMovie>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QThreadPool>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <gtest/gtest.h>
