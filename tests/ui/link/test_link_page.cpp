@@ -614,6 +614,7 @@ TEST_F(LinkPageTest, TheResetDialogFollowsALanguageChangeWhileOpen)
             EXPECT_TRUE(waitUntil([&] { return combo->itemText(0) == QStringLiteral("Choisir un profil"); }));
             EXPECT_EQ(dialog->okButton()->text(), reset);
             EXPECT_EQ(dialog->windowTitle(), reset);
+            testutil::saveScreenshot(dialog, "link-reset-dialog-after-language-change");
             EXPECT_TRUE(message->text().contains(QStringLiteral("valeurs par défaut")))
                 << message->text().toStdString();
             language("en");

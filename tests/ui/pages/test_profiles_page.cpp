@@ -519,6 +519,7 @@ TEST_F(ProfilesFixture, DialogsFollowALanguageChangeWhileOpen)
             EXPECT_EQ(w->windowTitle(), QStringLiteral("Reset profile"));
             EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("profilesTitle"))->text(),
                 QStringLiteral("Select the base profile"));
+            saveScreenshot(w, "profiles-reset-dialog-after-language-change");
             bases->setCurrentIndex(2);
             testutil::clickStandard(w, QDialogButtonBox::Ok);
         }));

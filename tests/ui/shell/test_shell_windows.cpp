@@ -1,5 +1,6 @@
 // The main window, the sidebar and the crosshair overlay, alone and driven by a director; the
 // translations and the icon compiled into the resources.
+#include "common/gui_util.h"
 #include "common/private_runtime.h"
 #include "common/qt_wait.h"
 #include "common/time_scale.h"
@@ -633,6 +634,8 @@ TEST(ShellResources, TheDownloadWindowFollowsTheLanguageWhileShown)
     EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("label"))->text(),
         QStringLiteral("Téléchargement de la mise à jour v 2.6.3 (700). L’installation démarrera "
                        "automatiquement, veuillez patienter."));
+    EXPECT_TRUE(waitUntil([&] { return cancel->width() >= cancel->sizeHint().width(); })); // laid out again
+    testutil::saveScreenshot(dialog, "download-window-after-language-change");
     h.director->loadLanguage(QStringLiteral("en"));
     EXPECT_TRUE(waitUntil([&] { return dialog->windowTitle() == QStringLiteral("Dialog"); }));
     EXPECT_TRUE(dialog->info().startsWith(QStringLiteral("Downloading software update v 2.6.3 (700).")));
