@@ -982,6 +982,9 @@ void OrvixDirector::loadLanguage(const QString& language)
                qUtf8Printable(name));
     }
     retranslateTray();
+    // The download's window, the one window whose text the director gives.
+    if (!m_downloading.isEmpty())
+        m_ui->setProgressInfo(downloadInfo());
 }
 
 // ---- Messages ----------------------------------------------------------------------------------

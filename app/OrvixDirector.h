@@ -179,6 +179,8 @@ private:
     void setupTrayIcon();
     // The tray's texts in the current language.
     void retranslateTray();
+    // The text of the download's window for the update being downloaded, in the current language.
+    QString downloadInfo() const;
     bool isDongleFilter(const QtUsb::DeviceFilter& filter) const;
     // Connects the dongle once the connection delay has passed, unless a dongle leaves the bus
     // or a later attempt is scheduled meanwhile.
@@ -303,6 +305,8 @@ private:
     QList<QLocalSocket*> m_clients;
     std::unique_ptr<API::Manager> m_apiManager;
     QMetaObject::Connection m_cancelConnection;
+    // The version being downloaded as its window names it; empty while no download runs.
+    QString m_downloading;
     // The boxes of present() open now, by what they say: each closes unanswered once its object
     // is deleted.
     QHash<QString, QPointer<QObject>> m_openMessages;

@@ -223,11 +223,9 @@ bool OrvixDirector::findMaintenanceTool(QString& path) const
 void OrvixDirector::installSoftwareUpdate(const DongleVersion& version, const QString& installer)
 {
     m_ui->hideMainWindow();
-    const QString text =
-        tr("Downloading software update v %1. Installation will start automatically, please wait.")
-            .arg(version.toStringHelper());
+    m_downloading = version.toStringHelper();
     m_ui->setProgress(0.0);
-    m_ui->setProgressInfo(text);
+    m_ui->setProgressInfo(downloadInfo());
     m_ui->showProgressDialog();
 
     QPointer<OrvixDirector> self(this);
@@ -251,9 +249,16 @@ void OrvixDirector::installSoftwareUpdate(const DongleVersion& version, const QS
     }
 }
 
+QString OrvixDirector::downloadInfo() const
+{
+    return tr("Downloading software update v %1. Installation will start automatically, please wait.")
+        .arg(m_downloading);
+}
+
 void OrvixDirector::onDownloadFinished(API::DownloadTask* task, const API::Result& result, const QString& installer)
 {
     disconnect(m_cancelConnection);
+    m_downloading.clear();
     m_ui->hideProgressDialog();
     if (result.code == API::Result::Ok) {
         QString error;

@@ -36,6 +36,12 @@ bool isBusy(LinkPage::State state)
         || state == LinkPage::applying_parameters_state;
 }
 
+// The title of the reset dialog, in the current language.
+QString resetTitle()
+{
+    return LinkPage::tr("Reset Parameters");
+}
+
 QString hintName(LinkPage::Hint hint)
 {
     return QString::fromLatin1(QMetaEnum::fromType<LinkPage::Hint>().valueToKey(hint));
@@ -417,7 +423,7 @@ bool LinkPage::restoreParameters()
 bool LinkPage::resetParameters()
 {
     // The chosen built-in becomes the working record once the dialog is answered, in this visit.
-    auto* dialog = new LinkProfilesDialog(tr("Reset Parameters"), this);
+    auto* dialog = new LinkProfilesDialog(resetTitle(), this);
     open(dialog, {}, [this, dialog](int result) {
         const LinkProfile chosen = dialog->selectedProfile();
         if (result != QDialog::Accepted || !chosen.defined)
@@ -599,6 +605,9 @@ void LinkPage::retranslate()
     container->setTitle(tr("Link"));
     container->setSubtitle(QString());
     container->setLeft(tr("Back"), PageAction::back, this);
+    // The reset dialog open over the page carries the page's title.
+    for (auto* dialog : findChildren<LinkProfilesDialog*>(QString(), Qt::FindDirectChildrenOnly))
+        dialog->setWindowTitle(resetTitle());
     updateFooter();
 }
 

@@ -36,7 +36,7 @@ LinkProfilesDialog::LinkProfilesDialog(QString const& title, QWidget* parent)
     connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
     setWindowTitle(title);
 
-    m_ui->comboBox->addItem(tr("Select profile"));
+    m_ui->comboBox->addItem(QString());
     const QIcon icon(QStringLiteral(":/icons/wheelchair"));
     for (auto const& entry : builtInProfiles())
         m_ui->comboBox->addItem(icon, entry.first, entry.first);
@@ -47,7 +47,7 @@ LinkProfilesDialog::LinkProfilesDialog(QString const& title, QWidget* parent)
     }
     connect(m_ui->comboBox, &QComboBox::textActivated, this, &LinkProfilesDialog::onProfileActivated);
 
-    okButton()->setText(tr("Reset parameters"));
+    retranslate();
     okButton()->setEnabled(false);
     // The key that presses the default button cancels.
     QPushButton* cancel = m_ui->buttonBox->button(QDialogButtonBox::Cancel);
@@ -56,6 +56,25 @@ LinkProfilesDialog::LinkProfilesDialog(QString const& title, QWidget* parent)
 }
 
 LinkProfilesDialog::~LinkProfilesDialog() = default;
+
+void LinkProfilesDialog::retranslate()
+{
+    m_ui->comboBox->setItemText(0, tr("Select profile"));
+    okButton()->setText(tr("Reset parameters"));
+}
+
+bool LinkProfilesDialog::event(QEvent* event)
+{
+    if (event->type() != QEvent::LanguageChange)
+        return QDialog::event(event);
+    const QString title = windowTitle();
+    m_ui->retranslateUi(this);
+    setWindowTitle(title);
+    // The button box hears of the change after the dialog: the OK text is set once it has.
+    const bool handled = QDialog::event(event);
+    retranslate();
+    return handled;
+}
 
 LinkProfile LinkProfilesDialog::selectedProfile() const
 {

@@ -33,7 +33,15 @@ public:
     // Connected in the constructor (not by name).
     void onProfileActivated(QString const& text);
 
+protected:
+    // A language change while the dialog is open re-applies its texts; the title stays its
+    // caller's, the OK button keeps saying "Reset parameters" rather than the plain OK that its
+    // button box puts back.
+    bool event(QEvent* event) override;
+
 private:
+    void retranslate();
+
     std::unique_ptr<Ui::LinkProfilesDialog> m_ui;
 };
 

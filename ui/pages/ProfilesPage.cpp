@@ -388,6 +388,7 @@ void ProfilesPage::retranslate()
     container->setTitle(tr("Mouse Profiles"));
     container->setSubtitle(QString());
     container->setLeft(tr("Back"), PageAction::back, this);
+    retranslateDialogs();
     emit updateFooter();
 }
 

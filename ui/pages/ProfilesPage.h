@@ -95,6 +95,8 @@ signals:
     void showError(QString const& title, QString const& text);
 
 private:
+    // The titles and question of the page's dialogs open now, in the current language.
+    void retranslateDialogs();
     // Connected in the constructor (not by name).
     void onAbsoluteChosen();
     void onRelativeChosen();

@@ -29,6 +29,24 @@ const char UploadText[] = "Upload mouse\nprofile";
 const char BaseProfileContext[] = "MouseProfile";
 const char DefaultProfileName[] = "default";
 
+QString trialTitle()
+{
+    return ProfilesPage::tr("Testing in progress");
+}
+
+QString trialQuestion()
+{
+    return ProfilesPage::tr(
+        "Is it confortable? Do you want to keep changes?\n\nAfter 30 seconds the settings "
+        "will be reverted to the last state.");
+}
+
+// The base selection names a new profile only when it creates one.
+QString selectionTitle(bool creating)
+{
+    return creating ? ProfilesPage::tr("Create profile") : ProfilesPage::tr("Reset profile");
+}
+
 // What an upload that ProfileManager refused at once (no dongle, nothing selected) reports.
 DongleResult refused()
 {
@@ -143,10 +161,8 @@ void ProfilesPage::onTestingStart()
     auto* dialog = new TimeoutDialog(this);
     m_trialDialog = dialog;
     dialog->setWindowFlags(dialog->windowFlags() | Qt::WindowStaysOnTopHint);
-    dialog->setWindowTitle(tr("Testing in progress"));
-    dialog->setMessage(
-        tr("Is it confortable? Do you want to keep changes?\n\nAfter 30 seconds the settings will be "
-           "reverted to the last state."));
+    dialog->setWindowTitle(trialTitle());
+    dialog->setMessage(trialQuestion());
     dialog->setDuration(m_trialMs); // the clock shows the time the trial timer leaves
     // The trial is on this dongle: once it is gone, the question goes unanswered and the
     // dongle that comes next gets the selected profile when it connects.
@@ -166,6 +182,16 @@ void ProfilesPage::onTestingStart()
             m_edited = *settings->selectedProfile();
         updateUi(*settings, false);
     });
+}
+
+void ProfilesPage::retranslateDialogs()
+{
+    if (m_trialDialog) {
+        m_trialDialog->setWindowTitle(trialTitle());
+        m_trialDialog->setMessage(trialQuestion());
+    }
+    for (auto* dialog : findChildren<ProfileSelectionDialog*>(QString(), Qt::FindDirectChildrenOnly))
+        dialog->setWindowTitle(selectionTitle(dialog->isNameFieldVisible()));
 }
 
 void ProfilesPage::pageDidDisappear()
@@ -259,7 +285,7 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
 
 void ProfilesPage::onAddProfileClicked()
 {
-    auto* dialog = new ProfileSelectionDialog(tr("Create profile"), this);
+    auto* dialog = new ProfileSelectionDialog(selectionTitle(true), this);
     dialog->setNameFieldVisible(true);
     open(dialog, {}, [this, dialog](int result) {
         if (result != QDialog::Accepted)
@@ -318,7 +344,7 @@ void ProfilesPage::onRemoveProfileClicked()
 
 void ProfilesPage::onResetProfileClicked()
 {
-    auto* dialog = new ProfileSelectionDialog(tr("Reset profile"), this);
+    auto* dialog = new ProfileSelectionDialog(selectionTitle(false), this);
     dialog->setNameFieldVisible(false);
     open(dialog, {}, [this, dialog](int result) {
         Settings* settings = container->getSettings();

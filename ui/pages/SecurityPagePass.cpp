@@ -149,7 +149,9 @@ void SecurityPage::showPasswordProblem()
 
 void SecurityPage::onPasswordEdited(QString const&)
 {
+    // The emptied retype field differs from nothing typed so far.
     m_ui->reTypePassword->clear();
+    m_bubble->hideBubble();
     m_ui->setButton->setEnabled(false);
     showPasswordProblem();
 }

@@ -16,6 +16,11 @@ namespace
 
 const char ProfileContext[] = "MouseProfile";
 
+// The built-in profiles offered as bases, in the order shown.
+const MouseProfile* const Bases[]
+    = { &MouseProfile::Normal, &MouseProfile::Restricted, &MouseProfile::Tremor };
+constexpr int BaseCount = int(sizeof(Bases) / sizeof(Bases[0]));
+
 } // namespace
 
 ProfileSelectionDialog::ProfileSelectionDialog(const QString& title, QWidget* parent)
@@ -25,12 +30,9 @@ ProfileSelectionDialog::ProfileSelectionDialog(const QString& title, QWidget* pa
     m_ui->setupUi(this);
     setWindowTitle(title);
     const QIcon icon(QStringLiteral(":/icons/user"));
-    for (const MouseProfile* base :
-        { &MouseProfile::Normal, &MouseProfile::Restricted, &MouseProfile::Tremor }) {
-        const QString shown
-            = QCoreApplication::translate(ProfileContext, base->name().toLatin1().constData());
-        m_ui->profilesComboBox->addItem(icon, shown, shown);
-    }
+    for (int i = 0; i < BaseCount; ++i)
+        m_ui->profilesComboBox->addItem(icon, QString());
+    showBaseNames();
     connect(
         m_ui->profilesComboBox, &QComboBox::textActivated, this, &ProfileSelectionDialog::onProfileActivated);
     m_ui->profileNameTitle->hide();
@@ -39,6 +41,27 @@ ProfileSelectionDialog::ProfileSelectionDialog(const QString& title, QWidget* pa
 }
 
 ProfileSelectionDialog::~ProfileSelectionDialog() = default;
+
+void ProfileSelectionDialog::showBaseNames()
+{
+    for (int i = 0; i < BaseCount; ++i) {
+        const QString shown
+            = QCoreApplication::translate(ProfileContext, Bases[i]->name().toLatin1().constData());
+        m_ui->profilesComboBox->setItemText(i, shown);
+        m_ui->profilesComboBox->setItemData(i, shown);
+    }
+}
+
+void ProfileSelectionDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        const QString title = windowTitle();
+        m_ui->retranslateUi(this);
+        setWindowTitle(title);
+        showBaseNames();
+    }
+    QDialog::changeEvent(event);
+}
 
 void ProfileSelectionDialog::setNameFieldVisible(bool visible)
 {

@@ -30,7 +30,15 @@ public:
     // Connected in the constructor (not by name).
     void onProfileActivated(const QString& name);
 
+protected:
+    // A language change while the dialog is open re-applies its texts and the base names, so
+    // that the choice is named in the language its owner reads it in; the title stays the
+    // owner's.
+    void changeEvent(QEvent* event) override;
+
 private:
+    void showBaseNames();
+
     std::unique_ptr<Ui::ProfileSelectionDialog> m_ui;
     bool m_nameFieldVisible = false;
 };

@@ -26,6 +26,13 @@ void ProgressDialog::showEvent(QShowEvent* event)
     fitInfo();
 }
 
+void ProgressDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QDialog::changeEvent(event);
+}
+
 void ProgressDialog::closeEvent(QCloseEvent* event)
 {
     QDialog::closeEvent(event); // dialogClosed; still shown, the close is refused

@@ -41,6 +41,9 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A language change while the window is shown re-applies its own texts; the information
+    // text is its owner's.
+    void changeEvent(QEvent* event) override;
     // The end of the desktop session closes the window all the same, once dialogClosed has told
     // its owner: a window refusing would cancel the person's logout or shutdown.
     void closeEvent(QCloseEvent* event) override;

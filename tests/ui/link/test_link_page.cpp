@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -588,6 +589,42 @@ TEST_F(LinkPageTest, NothingIsEditedWhileTheLinkIsWritten)
     ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::initialized_state; }, 8000));
     EXPECT_EQ(indoor->parameters(), onLink(0));
     EXPECT_TRUE(indoor->isEnabled());
+}
+
+// The language changes while the reset dialog is open: every text of it follows, and its OK
+// button keeps naming what it does.
+TEST_F(LinkPageTest, TheResetDialogFollowsALanguageChangeWhileOpen)
+{
+    rig.viaDirector = true;
+    start();
+    open();
+    const QLocale before;
+    auto language = [this](char const* code) {
+        rig.director->loadLanguage(QLatin1String(code));
+        rig.container.controller.retranslate(); // as the main window does
+    };
+    ASSERT_TRUE(testutil::answerDialog([this] { rig.container.perform(OX::PageAction::reset, nullptr); },
+        [&](QWidget* box) {
+            auto* dialog = qobject_cast<OX::LinkProfilesDialog*>(box);
+            ASSERT_TRUE(dialog);
+            auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("comboBox"));
+            auto* message = dialog->findChild<QLabel*>(QStringLiteral("message"));
+            language("fr");
+            const QString reset = QStringLiteral("Réinitialiser les paramètres");
+            EXPECT_TRUE(waitUntil([&] { return combo->itemText(0) == QStringLiteral("Choisir un profil"); }));
+            EXPECT_EQ(dialog->okButton()->text(), reset);
+            EXPECT_EQ(dialog->windowTitle(), reset);
+            testutil::saveScreenshot(dialog, "link-reset-dialog-after-language-change");
+            EXPECT_TRUE(message->text().contains(QStringLiteral("valeurs par défaut")))
+                << message->text().toStdString();
+            language("en");
+            EXPECT_TRUE(waitUntil([&] { return combo->itemText(0) == QStringLiteral("Select profile"); }));
+            EXPECT_EQ(dialog->okButton()->text(), QStringLiteral("Reset parameters"));
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Reset Parameters"));
+            EXPECT_FALSE(dialog->okButton()->isEnabled()) << "nothing chosen yet";
+            testutil::clickStandard(dialog, QDialogButtonBox::Cancel);
+        }));
+    QLocale::setDefault(before);
 }
 
 // Work that ends while the page is not shown changes its state only; what it sends is kept, and

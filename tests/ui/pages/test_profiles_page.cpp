@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -496,6 +497,47 @@ TEST_F(ProfilesFixture, AddRenameRemoveAndBasesInFrench)
     seen.sort();
     EXPECT_EQ(seen, QStringList({ "Delete profile", "Remove Profile", "Rename profile" }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
+}
+
+// The language changes from French to English while a dialog of the page is open: the dialog
+// speaks English, and the base chosen after the change is the one taken.
+TEST_F(ProfilesFixture, DialogsFollowALanguageChangeWhileOpen)
+{
+    ASSERT_TRUE(bringUp());
+    const QLocale before;
+    rig.director->loadLanguage(QStringLiteral("fr"));
+    page->retranslate();
+    auto toEnglish = [this] {
+        rig.director->loadLanguage(QStringLiteral("en"));
+        page->retranslate(); // as the main window does
+    };
+    ASSERT_TRUE(answerDialog([&] { QTest::mouseClick(child<QWidget>("resetProfileButton"), Qt::LeftButton); },
+        [&](QWidget* w) {
+            auto* bases = w->findChild<QComboBox*>();
+            toEnglish();
+            EXPECT_TRUE(waitUntil([&] { return bases->itemText(2) == QStringLiteral("Tremor"); }));
+            EXPECT_EQ(w->windowTitle(), QStringLiteral("Reset profile"));
+            EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("profilesTitle"))->text(),
+                QStringLiteral("Select the base profile"));
+            saveScreenshot(w, "profiles-reset-dialog-after-language-change");
+            bases->setCurrentIndex(2);
+            testutil::clickStandard(w, QDialogButtonBox::Ok);
+        }));
+    EXPECT_TRUE(page->editedProfile().isEqual(MouseProfile::Tremor, false));
+
+    rig.director->loadLanguage(QStringLiteral("fr"));
+    page->retranslate();
+    inner("tremorFilter_pac")->setValue(81);
+    releaseHandle("tremorFilter_pac");
+    ASSERT_TRUE(answerDialog([&] { fake->clickRight(1); },
+        [&](QWidget* w) {
+            toEnglish();
+            EXPECT_EQ(w->windowTitle(), QStringLiteral("Testing in progress"));
+            EXPECT_TRUE(
+                w->findChild<QLabel*>(QStringLiteral("message"))->text().startsWith("Is it confortable?"));
+            testutil::clickStandard(w, QDialogButtonBox::No);
+        }));
+    QLocale::setDefault(before);
 }
 
 // A name another profile bears in another letter case still gives the person the new profile.

@@ -632,3 +632,32 @@ TEST_F(SecurityFixture, ALateEchoOfTheEnterNeverAnswersTheExit)
 }
 
 } // namespace
+
+// The mismatch bubble says only what the fields say now: editing the first field empties the
+// second (the start of any password), and a visit starts without the last one's bubble.
+TEST_F(SecurityFixture, TheMismatchBubbleGoesWithTheMismatch)
+{
+    ASSERT_TRUE(rig.startDirector());
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"));
+    auto shown = [&] {
+        return rig.show(QStringLiteral("Security"))
+            && reaches(Page::waiting_for_set_only_dongle_password_state);
+    };
+    auto mismatch = [&] {
+        child<QLineEdit>("TypePassword")->clear();
+        type("TypePassword", "abcd");
+        type("reTypePassword", "ax");
+        return page->isMismatchShown();
+    };
+    ASSERT_TRUE(shown() && mismatch());
+    type("TypePassword", "e");
+    EXPECT_FALSE(page->isMismatchShown());
+    type("reTypePassword", "abcde");
+    EXPECT_FALSE(page->isMismatchShown());
+    EXPECT_TRUE(setButton()->isEnabled());
+
+    ASSERT_TRUE(mismatch());
+    ASSERT_TRUE(rig.show(QStringLiteral("Menu")) && shown());
+    EXPECT_FALSE(page->isMismatchShown());
+}

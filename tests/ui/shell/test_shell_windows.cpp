@@ -1,7 +1,10 @@
 // The main window, the sidebar and the crosshair overlay, alone and driven by a director; the
 // translations and the icon compiled into the resources.
+#include "common/gui_util.h"
+#include "common/private_runtime.h"
 #include "common/qt_wait.h"
 #include "common/time_scale.h"
+#include "support/HttpTestServer.h"
 #include "usb/FakeUsbBackend.h"
 
 #include "app/ApiManager.h"
@@ -31,6 +34,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -41,9 +45,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMovie>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThreadPool>
 #include <QTimer>
 
@@ -602,6 +608,40 @@ TEST(ShellResources, LanguagesSwitchTheTexts)
     h.director->loadLanguage(QStringLiteral("de"));
     EXPECT_EQ(QCoreApplication::translate("OrvixDirector", "Quit"), QStringLiteral("Quit"));
     QLocale::setDefault(before);
+}
+
+// The download's window, shown while the language changes: its title, its text and its button
+// follow.
+TEST(ShellResources, TheDownloadWindowFollowsTheLanguageWhileShown)
+{
+    QTemporaryDir folder;
+    testutil::PrivateRuntime runtime(folder.path());
+    testsupport::HttpTestServer server;
+    server.route("/api/v1/software/ox/" + OrvixDirector::APP_DOWNLOAD_PLATFORM.toLatin1() + "/2.6/download",
+        testsupport::HttpTestServer::Response::bytes(QByteArray(512 * 1024, 'x')).slow(4096, 20));
+    ShellHarness h;
+    API::setServiceBaseUrl(server.baseUrl());
+    h.director->start();
+    h.director->installSoftwareUpdate(DongleVersion(2, 6, 3, 700), QStringLiteral("a.deb"));
+    auto* dialog = h.ui->mainWindow()->findChild<OX::ProgressDialog*>();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    auto* cancel = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+    const QLocale before;
+    h.director->loadLanguage(QStringLiteral("fr"));
+    EXPECT_TRUE(waitUntil([&] { return dialog->windowTitle() == QStringLiteral("Dialogue"); }))
+        << dialog->windowTitle().toStdString();
+    EXPECT_EQ(cancel->text(), QStringLiteral("Annuler"));
+    EXPECT_EQ(dialog->findChild<QLabel*>(QStringLiteral("label"))->text(),
+        QStringLiteral("Téléchargement de la mise à jour v 2.6.3 (700). L’installation démarrera "
+                       "automatiquement, veuillez patienter."));
+    EXPECT_TRUE(waitUntil([&] { return cancel->width() >= cancel->sizeHint().width(); })); // laid out again
+    testutil::saveScreenshot(dialog, "download-window-after-language-change");
+    h.director->loadLanguage(QStringLiteral("en"));
+    EXPECT_TRUE(waitUntil([&] { return dialog->windowTitle() == QStringLiteral("Dialog"); }));
+    EXPECT_TRUE(dialog->info().startsWith(QStringLiteral("Downloading software update v 2.6.3 (700).")));
+    QLocale::setDefault(before);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_TRUE(waitUntil([&] { return !dialog->isVisible(); }));
 }
 
 namespace
