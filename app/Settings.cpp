@@ -262,7 +262,25 @@ Settings::Settings(const QString& fileName, OrvixDirector* director)
     load();
 }
 
-Settings::~Settings() = default;
+Settings::~Settings()
+{
+    releaseStore(m_store);
+}
+
+void Settings::releaseStore(QSettings* store)
+{
+    // A store flushes its unwritten changes as it goes, waiting for the file's lock without end:
+    // one whose lock is still held is kept, unwritten, until the process ends.
+    if (m_lockHeld && !SettingsFileCheck::lockCanBeTaken(store->fileName(), 0)) {
+        // Never deleted, not even at exit.
+        static auto* unwritten = new std::vector<QSettings*>;
+        store->setParent(nullptr);
+        unwritten->push_back(store);
+        qWarning().noquote() << "Settings changes left unwritten at [" + store->fileName() + "]: its lock is held";
+        return;
+    }
+    delete store;
+}
 
 void Settings::openStore(const QString& fileName, bool native)
 {
@@ -350,7 +368,7 @@ void Settings::checkStore()
     // A file with lines that are not settings still loads what it holds; only a store that
     // cannot be read or written loses changes. The store's status tells about the last flush
     // alone (see flushStore): a failure is told once, and a flush that goes through ends it.
-    m_storeFailed = m_detached || m_store->status() == QSettings::AccessError;
+    m_storeFailed = m_detached || m_lockHeld || m_store->status() == QSettings::AccessError;
     if (!m_storeFailed) {
         m_storeFailureReported = false;
         return;
@@ -619,7 +637,11 @@ void Settings::flushStore()
     // takes over the values in use (and the changes not yet written).
     if (!m_detached && m_store->status() == QSettings::AccessError)
         reopenStore(m_store->fileName(), m_store->format());
-    m_store->sync();
+    // A lock held for good would hang the flush: the changes then stay unwritten, and the next
+    // flush tries again.
+    m_lockHeld = !SettingsFileCheck::lockCanBeTaken(m_store->fileName());
+    if (!m_lockHeld)
+        m_store->sync();
     if (!m_detached) {
         // QSettings writes a new file each time, taking the old one's permissions.
         SettingsFileCheck::restrictToOwner(m_fileName, &m_fileStamp);
@@ -666,7 +688,7 @@ void Settings::reopenStore(const QString& storeFile, QSettings::Format format)
     QSettings* old = m_store;
     m_store = new QSettings(storeFile, format, this);
     m_store->installEventFilter(this);
-    delete old;
+    releaseStore(old);
     for (auto it = inUse.cbegin(); it != inUse.cend(); ++it)
         m_store->setValue(it.key(), it.value());
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QtDebug>
 
@@ -527,6 +528,31 @@ bool keepDamagedCopy(const QString& path)
         return false;
     const QString damagedPath = path + QStringLiteral(".damaged");
     return data.size() <= MaxFileSize && moveEarlierCopyAside(damagedPath) && writeFile(damagedPath, data);
+}
+
+bool lockCanBeTaken(const QString& path, int waitMs)
+{
+    const QString lockPath = path + QStringLiteral(".lock");
+    const QByteArray native = QFile::encodeName(lockPath);
+    struct stat st {
+    };
+    if (::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        const QString aside = lockPath + QStringLiteral(".damaged");
+        const bool moved = moveEarlierCopyAside(aside)
+            && ::rename(native.constData(), QFile::encodeName(aside).constData()) == 0;
+        qWarning().noquote() << QStringLiteral("Settings lock [%1] is no lock file%2")
+                                    .arg(lockPath,
+                                        moved ? QStringLiteral(", moved to [%1]").arg(aside)
+                                              : QStringLiteral(" (%1)").arg(errnoText()));
+    }
+    QLockFile lock(lockPath);
+    if (lock.tryLock(waitMs)) {
+        lock.unlock();
+        return true;
+    }
+    // A lock that cannot be made at all (no folder, no right to write there) fails QSettings'
+    // own try at once as well.
+    return lock.error() != QLockFile::LockFailedError;
 }
 
 namespace

@@ -59,6 +59,16 @@ Outcome repair(const QString& path);
 // Returns whether the copy was written.
 bool keepDamagedCopy(const QString& path);
 
+// How long a save waits for the lock on the settings file (another writer holds it for
+// milliseconds).
+constexpr int LockWaitMs = 1000;
+
+// QSettings takes path + ".lock" before it writes the file and waits for it without a time-out,
+// so a lock that is never given up hangs the save. A lock that is no regular file (a folder, a
+// link: no writer makes one) is moved aside to path + ".lock.damaged" first. Returns false when
+// someone still holds the lock after waitMs: the file is then not to be written now.
+bool lockCanBeTaken(const QString& path, int waitMs = LockWaitMs);
+
 // What tells a file from the one read or written before: device, inode, size and time (QSettings
 // itself looks at size and time only). Empty when there is no file.
 QByteArray fileStamp(const QString& path);

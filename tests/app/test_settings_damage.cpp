@@ -6,16 +6,21 @@
 #include "app/SettingsFileCheck.h"
 #include "common/qt_wait.h"
 #include "common/signal_count.h"
+#include "common/time_scale.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <random>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -274,6 +279,52 @@ TEST(SettingsDamage, AStoreThatCannotBeWrittenSaysSoOnce)
     s.setSidebarVisible(false);
     EXPECT_EQ(failed.count, 0); // told at the start already
     EXPECT_FALSE(s.setLinkProfile("backup", LinkProfile::Normal.parameters)) << "not kept";
+}
+
+TEST(SettingsDamage, ALockInTheWayNeverHangsASave)
+{
+    // QSettings takes "<file>.lock" before each write and waits for it without a time-out: a
+    // folder in its place (never removed), or a lock someone holds. The saves run on a thread of
+    // their own, left behind should one hang.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("settings.ini");
+    const auto saveEnds = [path](float opacity, bool* failed) {
+        auto ended = std::make_shared<std::promise<bool>>();
+        std::thread([path, opacity, ended] {
+            Settings s(path, nullptr);
+            s.setSidebarOpacity(opacity);
+            const bool failed = s.storeFailed();
+            ended->set_value(failed); // once the store has gone as well
+        }).detach();
+        auto result = ended->get_future();
+        if (result.wait_for(std::chrono::milliseconds(testutil::scaled(10000))) != std::future_status::ready)
+            return false;
+        *failed = result.get();
+        return true;
+    };
+    // Read from a copy: a QSettings on the file itself writes the changes it finds unwritten.
+    const auto stored = [&] {
+        writeAll(path + ".copy", readAll(path));
+        return QSettings(path + ".copy", QSettings::IniFormat).value("sidebar/opacity").toFloat();
+    };
+    bool failed = true;
+
+    ASSERT_TRUE(QDir(dir.path()).mkpath("settings.ini.lock/x"));
+    ASSERT_TRUE(saveEnds(0.5f, &failed)) << "a folder as the lock hangs the save";
+    EXPECT_FALSE(failed);
+    EXPECT_FLOAT_EQ(stored(), 0.5f);
+    EXPECT_TRUE(QFileInfo(path + ".lock.damaged/x").isDir()) << "the folder is set aside, not removed";
+
+    {
+        QLockFile held(path + ".lock");
+        ASSERT_TRUE(held.tryLock(0));
+        ASSERT_TRUE(saveEnds(0.25f, &failed)) << "a held lock hangs the save or the store's end";
+        EXPECT_TRUE(failed);
+        EXPECT_FLOAT_EQ(stored(), 0.5f);
+    }
+    ASSERT_TRUE(saveEnds(0.75f, &failed));
+    EXPECT_FALSE(failed);
+    EXPECT_FLOAT_EQ(stored(), 0.75f);
 }
 
 TEST(SettingsDamage, AFailedSaveIsOverOnceTheStoreCanBeWrittenAgain)
