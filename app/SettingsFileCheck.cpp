@@ -537,9 +537,15 @@ bool lockCanBeTaken(const QString& path, int waitMs)
     struct stat st {
     };
     if (::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        const QString aside = lockPath + QStringLiteral(".damaged");
-        const bool moved = moveEarlierCopyAside(aside)
-            && ::rename(native.constData(), QFile::encodeName(aside).constData()) == 0;
+        // Into the first free name: what was set aside before stays, whatever it is.
+        QString aside = lockPath + QStringLiteral(".damaged");
+        bool free = false;
+        for (int n = 1; n <= 999 && !free; ++n) {
+            free = ::lstat(QFile::encodeName(aside).constData(), &st) != 0 && errno == ENOENT;
+            if (!free)
+                aside = lockPath + QStringLiteral(".damaged.%1").arg(n);
+        }
+        const bool moved = free && ::rename(native.constData(), QFile::encodeName(aside).constData()) == 0;
         qWarning().noquote() << QStringLiteral("Settings lock [%1] is no lock file%2")
                                     .arg(lockPath,
                                         moved ? QStringLiteral(", moved to [%1]").arg(aside)

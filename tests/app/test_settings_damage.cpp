@@ -314,6 +314,10 @@ TEST(SettingsDamage, ALockInTheWayNeverHangsASave)
     EXPECT_FALSE(failed);
     EXPECT_FLOAT_EQ(stored(), 0.5f);
     EXPECT_TRUE(QFileInfo(path + ".lock.damaged/x").isDir()) << "the folder is set aside, not removed";
+    ASSERT_TRUE(QFile::link(path + ".nothing", path + ".lock")); // and again, beside the first
+    ASSERT_TRUE(saveEnds(0.5f, &failed));
+    EXPECT_FALSE(failed);
+    EXPECT_TRUE(QFileInfo(path + ".lock.damaged.1").isSymLink() && QFileInfo(path + ".lock.damaged").isDir());
 
     {
         QLockFile held(path + ".lock");
