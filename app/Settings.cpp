@@ -632,16 +632,18 @@ void Settings::flushAndSignal()
 
 void Settings::flushStore()
 {
-    // QSettings keeps its first error for as long as it lives, though a later flush may go
-    // through: after a failure the next flush is made by a new store on the same file, which
-    // takes over the values in use (and the changes not yet written).
-    if (!m_detached && m_store->status() == QSettings::AccessError)
-        reopenStore(m_store->fileName(), m_store->format());
-    // A lock held for good would hang the flush: the changes then stay unwritten, and the next
+    // A lock held for good would hang the flush (and a new store on the file, which writes the
+    // changes it finds unwritten as it opens): the changes then stay unwritten, and the next
     // flush tries again.
     m_lockHeld = !SettingsFileCheck::lockCanBeTaken(m_store->fileName());
-    if (!m_lockHeld)
+    if (!m_lockHeld) {
+        // QSettings keeps its first error for as long as it lives, though a later flush may go
+        // through: after a failure the next flush is made by a new store on the same file, which
+        // takes over the values in use (and the changes not yet written).
+        if (!m_detached && m_store->status() == QSettings::AccessError)
+            reopenStore(m_store->fileName(), m_store->format());
         m_store->sync();
+    }
     if (!m_detached) {
         // QSettings writes a new file each time, taking the old one's permissions.
         SettingsFileCheck::restrictToOwner(m_fileName, &m_fileStamp);

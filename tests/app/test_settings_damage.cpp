@@ -285,13 +285,16 @@ TEST(SettingsDamage, ALockInTheWayNeverHangsASave)
 {
     // QSettings takes "<file>.lock" before each write and waits for it without a time-out: a
     // folder in its place (never removed), or a lock someone holds. The saves run on a thread of
-    // their own, left behind should one hang.
+    // their own, left behind should one hang; before runs on the store first.
     QTemporaryDir dir;
-    const QString path = dir.filePath("settings.ini");
-    const auto saveEnds = [path](float opacity, bool* failed) {
+    const QString folder = dir.filePath("config"), path = folder + "/settings.ini";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto saveEnds = [path](float opacity, bool* failed, std::function<void(Settings&)> before = {}) {
         auto ended = std::make_shared<std::promise<bool>>();
-        std::thread([path, opacity, ended] {
+        std::thread([path, opacity, ended, before] {
             Settings s(path, nullptr);
+            if (before)
+                before(s);
             s.setSidebarOpacity(opacity);
             const bool failed = s.storeFailed();
             ended->set_value(failed); // once the store has gone as well
@@ -309,7 +312,7 @@ TEST(SettingsDamage, ALockInTheWayNeverHangsASave)
     };
     bool failed = true;
 
-    ASSERT_TRUE(QDir(dir.path()).mkpath("settings.ini.lock/x"));
+    ASSERT_TRUE(QDir(folder).mkpath("settings.ini.lock/x"));
     ASSERT_TRUE(saveEnds(0.5f, &failed)) << "a folder as the lock hangs the save";
     EXPECT_FALSE(failed);
     EXPECT_FLOAT_EQ(stored(), 0.5f);
@@ -318,13 +321,25 @@ TEST(SettingsDamage, ALockInTheWayNeverHangsASave)
     ASSERT_TRUE(saveEnds(0.5f, &failed));
     EXPECT_FALSE(failed);
     EXPECT_TRUE(QFileInfo(path + ".lock.damaged.1").isSymLink() && QFileInfo(path + ".lock.damaged").isDir());
+    // After a failed save (the folder a file for a while), whose changes the next save's new
+    // store takes over.
+    ASSERT_TRUE(saveEnds(0.625f, &failed, [&](Settings& s) {
+        QDir().rename(folder, folder + ".away");
+        writeAll(folder, "");
+        s.setSidebarScale(0.5f);
+        QFile::remove(folder);
+        QDir().rename(folder + ".away", folder);
+        QDir(folder).mkpath("settings.ini.lock/x");
+    })) << "a folder as the lock hangs the save after a failed one";
+    EXPECT_FALSE(failed);
+    EXPECT_FLOAT_EQ(stored(), 0.625f);
 
     {
         QLockFile held(path + ".lock");
         ASSERT_TRUE(held.tryLock(0));
         ASSERT_TRUE(saveEnds(0.25f, &failed)) << "a held lock hangs the save or the store's end";
         EXPECT_TRUE(failed);
-        EXPECT_FLOAT_EQ(stored(), 0.5f);
+        EXPECT_FLOAT_EQ(stored(), 0.625f);
     }
     ASSERT_TRUE(saveEnds(0.75f, &failed));
     EXPECT_FALSE(failed);
