@@ -296,6 +296,11 @@ void Settings::openStore(const QString& fileName, bool native)
         if (!m_standIn)
             m_damagedKeys = QStringList { QStringLiteral("*") }; // nothing of the file is in use
         m_fileStamp = SettingsFileCheck::fileStamp(fileName);
+    } else if (check.unreadable) {
+        // Saved over once it can be read again, it would lose every setting and profile it holds
+        // for the defaults in use: it stays untouched, and changes are not kept.
+        storeFile = detachedStoreFile(QByteArray());
+        m_fileStamp = SettingsFileCheck::fileStamp(fileName);
     } else {
         SettingsFileCheck::restrictToOwner(fileName, &m_fileStamp);
     }

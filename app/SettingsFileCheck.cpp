@@ -479,8 +479,18 @@ Outcome repair(const QString& path)
         return setAsideWhole(path);
     // Opened without blocking: a named pipe in the file's place must not hang the start.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return outcome; // missing, or unreadable: the store's status tells
+    if (fd < 0) {
+        // A socket or a device in the file's place is no settings file. A file that is there
+        // but cannot be read is left as it is: nothing of it can be in use.
+        if (::lstat(native.constData(), &st) != 0)
+            return outcome; // missing
+        if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+            return setAsideWhole(path);
+        outcome.unreadable = true;
+        qWarning().noquote()
+            << QStringLiteral("Settings file [%1] cannot be read (%2)").arg(path, errnoText());
+        return outcome;
+    }
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     QByteArray data;
     bool whole = !regular || st.st_size > MaxFileSize;

@@ -22,7 +22,11 @@
 #include <random>
 #include <thread>
 
+#include <linux/capability.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace
@@ -132,6 +136,50 @@ TEST(SettingsDamage, AFileQSettingsCannotParseIsKeptWholeAndTheStoreStartsClean)
     EXPECT_EQ(readAll(path + ".damaged"), noise);
     EXPECT_EQ(readAll(path + ".damaged.1") + readAll(path + ".damaged.2"), "earliestearlier");
     EXPECT_EQ(s.store()->allKeys(), (QStringList { "profile/list", "profile/selected" }));
+}
+
+TEST(SettingsDamage, AFileThatCannotBeOpenedIsSetAsideOrLeftAsItIs)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("OrvixTools.conf");
+    {
+        Settings s(path, nullptr);
+        ASSERT_TRUE(s.addProfile(MouseProfile("Mine", MouseProfile::Tremor)));
+    }
+    const QByteArray mine = readAll(path);
+
+    // Unreadable at the start (for root: on a thread that has given up overriding file modes),
+    // readable again at the next save: it is never written over with the defaults in use.
+    ::chmod(QFile::encodeName(path).constData(), 0);
+    std::unique_ptr<Settings> s;
+    std::thread([&] {
+        __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
+        __user_cap_data_struct caps[2] {};
+        ::syscall(SYS_capget, &header, caps);
+        caps[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        ::syscall(SYS_capset, &header, caps);
+        s = std::make_unique<Settings>(path, nullptr);
+    }).join();
+    EXPECT_TRUE(s->storeFailed());
+    ::chmod(QFile::encodeName(path).constData(), 0600);
+    s->setSidebarScale(0.75f);
+    s.reset();
+    EXPECT_EQ(readAll(path), mine);
+
+    // A socket in its place is no settings file: set aside as a pipe is.
+    ASSERT_TRUE(QFile::remove(path));
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    ASSERT_LT(size_t(native.size()), sizeof address.sun_path);
+    std::copy(native.begin(), native.end(), address.sun_path);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(socket);
+    Settings replaced(path, nullptr);
+    EXPECT_FALSE(replaced.storeFailed());
+    EXPECT_EQ(replaced.damagedKeys(), QStringList { "*" });
+    EXPECT_TRUE(QFileInfo(path + ".damaged").exists() && !QFileInfo(path + ".damaged").isFile());
 }
 
 TEST(SettingsDamage, TheUserIsToldOnceInWords)
