@@ -296,7 +296,7 @@ void Settings::openStore(const QString& fileName, bool native)
         if (!m_standIn)
             m_damagedKeys = QStringList { QStringLiteral("*") }; // nothing of the file is in use
         m_fileStamp = SettingsFileCheck::fileStamp(fileName);
-    } else if (check.unreadable) {
+    } else if (check.cannotBeRead) {
         // Saved over once it can be read again, it would lose every setting and profile it holds
         // for the defaults in use: it stays untouched, and changes are not kept.
         storeFile = detachedStoreFile(QByteArray());

@@ -395,6 +395,15 @@ Outcome setAsideWhole(const QString& path)
     return outcome;
 }
 
+// The file is there but cannot be read: it is left as it is.
+Outcome readFailed(const QString& path, const QString& why)
+{
+    Outcome outcome;
+    outcome.cannotBeRead = true;
+    qWarning().noquote() << QStringLiteral("Settings file [%1] cannot be read (%2)").arg(path, why);
+    return outcome;
+}
+
 } // namespace
 
 bool isSafeVariant(const QByteArray& stream)
@@ -486,21 +495,25 @@ Outcome repair(const QString& path)
             return outcome; // missing
         if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
             return setAsideWhole(path);
-        outcome.unreadable = true;
-        qWarning().noquote()
-            << QStringLiteral("Settings file [%1] cannot be read (%2)").arg(path, errnoText());
-        return outcome;
+        return readFailed(path, errnoText());
     }
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     QByteArray data;
     bool whole = !regular || st.st_size > MaxFileSize;
+    QString readError;
     if (!whole) {
         QFile file;
         if (file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
             data = file.read(MaxFileSize + 1);
+        // A read that fails part way (a failing disk) gives a part of the file, which must not
+        // be taken for all of it.
+        if (file.error() != QFileDevice::NoError)
+            readError = file.errorString();
         whole = data.size() > MaxFileSize;
     }
     ::close(fd);
+    if (!readError.isEmpty())
+        return readFailed(path, readError);
 
     bool unreadable = false;
     const QList<Damage> damage = whole ? QList<Damage>() : findDamage(data, &unreadable);

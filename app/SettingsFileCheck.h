@@ -50,7 +50,7 @@ struct Outcome {
     bool kept = false;
     // The file is there but cannot be read (no right to, a failing disk): it is no damage, but
     // nothing of it can be in use, and it must not be written over with what is.
-    bool unreadable = false;
+    bool cannotBeRead = false;
 };
 
 // Checks the settings file at path before it is opened. A readable file is left byte for

@@ -229,6 +229,8 @@ TEST(SettingsDamage, AFileThatFailsToReadGivesNoCopy)
     ASSERT_TRUE(QFile::link("/proc/self/mem", path));
     EXPECT_FALSE(SettingsFileCheck::keepDamagedCopy(path));
     EXPECT_FALSE(QFileInfo::exists(path + ".damaged"));
+    // Nor is the part read taken for the whole file, to be saved over.
+    EXPECT_TRUE(SettingsFileCheck::repair(path).cannotBeRead);
 }
 
 // A stored mouse-profile list that loads shorter (an entry that is no profile, a name taken
