@@ -276,7 +276,8 @@ void Settings::releaseStore(QSettings* store)
         static auto* unwritten = new std::vector<QSettings*>;
         store->setParent(nullptr);
         unwritten->push_back(store);
-        qWarning().noquote() << "Settings changes left unwritten at [" + store->fileName() + "]: its lock is held";
+        qWarning().noquote() << "Settings changes left unwritten at [" + store->fileName()
+                + "]: its lock is held";
         return;
     }
     delete store;
@@ -639,8 +640,9 @@ void Settings::flushStore()
 {
     // A lock held for good would hang the flush (and a new store on the file, which writes the
     // changes it finds unwritten as it opens): the changes then stay unwritten, and the next
-    // flush tries again.
-    m_lockHeld = !SettingsFileCheck::lockCanBeTaken(m_store->fileName());
+    // flush tries again, without waiting while the lock stays held (a slider saves each step).
+    m_lockHeld = !SettingsFileCheck::lockCanBeTaken(
+        m_store->fileName(), m_lockHeld ? 0 : SettingsFileCheck::LockWaitMs);
     if (!m_lockHeld) {
         // QSettings keeps its first error for as long as it lives, though a later flush may go
         // through: after a failure the next flush is made by a new store on the same file, which
