@@ -343,11 +343,12 @@ TEST(SettingsDamage, ALockInTheWayNeverHangsASave)
                               int withinMs = 10000) {
         auto ended = std::make_shared<std::promise<bool>>();
         std::thread([path, opacity, ended, before] {
-            Settings s(path, nullptr);
+            auto s = std::make_unique<Settings>(path, nullptr);
             if (before)
-                before(s);
-            s.setSidebarOpacity(opacity);
-            const bool failed = s.storeFailed();
+                before(*s);
+            s->setSidebarOpacity(opacity);
+            const bool failed = s->storeFailed();
+            s.reset();
             ended->set_value(failed); // once the store has gone as well
         }).detach();
         auto result = ended->get_future();
