@@ -68,8 +68,9 @@ constexpr int LockWaitMs = 1000;
 
 // QSettings takes path + ".lock" before it writes the file and waits for it without a time-out,
 // so a lock that is never given up hangs the save. A lock that is no regular file (a folder, a
-// link: no writer makes one) is moved aside to path + ".lock.damaged" first. Returns false when
-// someone still holds the lock after waitMs: the file is then not to be written now.
+// link: no writer makes one) is moved aside first, to path + ".lock.damaged" or the first free
+// ".lock.damaged.1", ".lock.damaged.2", ... Returns false when someone still holds the lock
+// after waitMs: the file is then not to be written now.
 bool lockCanBeTaken(const QString& path, int waitMs = LockWaitMs);
 
 // What tells a file from the one read or written before: device, inode, size and time (QSettings
