@@ -262,7 +262,26 @@ Settings::Settings(const QString& fileName, OrvixDirector* director)
     load();
 }
 
-Settings::~Settings() = default;
+Settings::~Settings()
+{
+    releaseStore(m_store);
+}
+
+void Settings::releaseStore(QSettings* store)
+{
+    // A store flushes its unwritten changes as it goes, waiting for the file's lock without end:
+    // one whose lock is still held is kept, unwritten, until the process ends.
+    if (m_lockHeld && !SettingsFileCheck::lockCanBeTaken(store->fileName(), 0)) {
+        // Never deleted, not even at exit.
+        static auto* unwritten = new std::vector<QSettings*>;
+        store->setParent(nullptr);
+        unwritten->push_back(store);
+        qWarning().noquote() << "Settings changes left unwritten at [" + store->fileName()
+                + "]: its lock is held";
+        return;
+    }
+    delete store;
+}
 
 void Settings::openStore(const QString& fileName, bool native)
 {
@@ -277,6 +296,11 @@ void Settings::openStore(const QString& fileName, bool native)
         storeFile = detachedStoreFile(check.sanitized);
         if (!m_standIn)
             m_damagedKeys = QStringList { QStringLiteral("*") }; // nothing of the file is in use
+        m_fileStamp = SettingsFileCheck::fileStamp(fileName);
+    } else if (check.cannotBeRead) {
+        // Saved over once it can be read again, it would lose every setting and profile it holds
+        // for the defaults in use: it stays untouched, and changes are not kept.
+        storeFile = detachedStoreFile(QByteArray());
         m_fileStamp = SettingsFileCheck::fileStamp(fileName);
     } else {
         SettingsFileCheck::restrictToOwner(fileName, &m_fileStamp);
@@ -350,7 +374,7 @@ void Settings::checkStore()
     // A file with lines that are not settings still loads what it holds; only a store that
     // cannot be read or written loses changes. The store's status tells about the last flush
     // alone (see flushStore): a failure is told once, and a flush that goes through ends it.
-    m_storeFailed = m_detached || m_store->status() == QSettings::AccessError;
+    m_storeFailed = m_detached || m_lockHeld || m_store->status() == QSettings::AccessError;
     if (!m_storeFailed) {
         m_storeFailureReported = false;
         return;
@@ -614,12 +638,19 @@ void Settings::flushAndSignal()
 
 void Settings::flushStore()
 {
-    // QSettings keeps its first error for as long as it lives, though a later flush may go
-    // through: after a failure the next flush is made by a new store on the same file, which
-    // takes over the values in use (and the changes not yet written).
-    if (!m_detached && m_store->status() == QSettings::AccessError)
-        reopenStore(m_store->fileName(), m_store->format());
-    m_store->sync();
+    // A lock held for good would hang the flush (and a new store on the file, which writes the
+    // changes it finds unwritten as it opens): the changes then stay unwritten, and the next
+    // flush tries again, without waiting while the lock stays held (a slider saves each step).
+    m_lockHeld = !SettingsFileCheck::lockCanBeTaken(
+        m_store->fileName(), m_lockHeld ? 0 : SettingsFileCheck::LockWaitMs);
+    if (!m_lockHeld) {
+        // QSettings keeps its first error for as long as it lives, though a later flush may go
+        // through: after a failure the next flush is made by a new store on the same file, which
+        // takes over the values in use (and the changes not yet written).
+        if (!m_detached && m_store->status() == QSettings::AccessError)
+            reopenStore(m_store->fileName(), m_store->format());
+        m_store->sync();
+    }
     if (!m_detached) {
         // QSettings writes a new file each time, taking the old one's permissions.
         SettingsFileCheck::restrictToOwner(m_fileName, &m_fileStamp);
@@ -666,7 +697,7 @@ void Settings::reopenStore(const QString& storeFile, QSettings::Format format)
     QSettings* old = m_store;
     m_store = new QSettings(storeFile, format, this);
     m_store->installEventFilter(this);
-    delete old;
+    releaseStore(old);
     for (auto it = inUse.cbegin(); it != inUse.cend(); ++it)
         m_store->setValue(it.key(), it.value());
 }

@@ -143,6 +143,8 @@ private:
     // Before the store takes a change: a file replaced on disk since the store last read or
     // wrote it is checked (and set aside when damaged) before QSettings reads it.
     void checkFileOnDisk();
+    // Deletes a store, which writes what it holds unless its file's lock is held.
+    void releaseStore(QSettings* store);
     // Replaces the store by a new one on storeFile that holds the values in use.
     void reopenStore(const QString& storeFile, QSettings::Format format);
     // Stores the LINK profile list as setLinkProfiles does, with link noted beside profile name
@@ -176,6 +178,8 @@ private:
     // The stored LINK profile list held entries that cannot be taken and no copy could be kept:
     // they are stored again with every list written.
     bool m_linkProfileListHeld = false;
+    // The last flush found the settings file's lock held by someone and wrote nothing.
+    bool m_lockHeld = false;
     bool m_storeFailed = false;
     bool m_storeFailureReported = false;
     LanguageLoader m_languageLoader;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QtDebug>
 
@@ -394,6 +395,15 @@ Outcome setAsideWhole(const QString& path)
     return outcome;
 }
 
+// The file is there but cannot be read: it is left as it is.
+Outcome readFailed(const QString& path, const QString& why)
+{
+    Outcome outcome;
+    outcome.cannotBeRead = true;
+    qWarning().noquote() << QStringLiteral("Settings file [%1] cannot be read (%2)").arg(path, why);
+    return outcome;
+}
+
 } // namespace
 
 bool isSafeVariant(const QByteArray& stream)
@@ -478,18 +488,32 @@ Outcome repair(const QString& path)
         return setAsideWhole(path);
     // Opened without blocking: a named pipe in the file's place must not hang the start.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return outcome; // missing, or unreadable: the store's status tells
+    if (fd < 0) {
+        // A socket or a device in the file's place is no settings file. A file that is there
+        // but cannot be read is left as it is: nothing of it can be in use.
+        if (::lstat(native.constData(), &st) != 0)
+            return outcome; // missing
+        if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+            return setAsideWhole(path);
+        return readFailed(path, errnoText());
+    }
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     QByteArray data;
     bool whole = !regular || st.st_size > MaxFileSize;
+    QString readError;
     if (!whole) {
         QFile file;
         if (file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
             data = file.read(MaxFileSize + 1);
+        // A read that fails part way (a failing disk) gives a part of the file, which must not
+        // be taken for all of it.
+        if (file.error() != QFileDevice::NoError)
+            readError = file.errorString();
         whole = data.size() > MaxFileSize;
     }
     ::close(fd);
+    if (!readError.isEmpty())
+        return readFailed(path, readError);
 
     bool unreadable = false;
     const QList<Damage> damage = whole ? QList<Damage>() : findDamage(data, &unreadable);
@@ -527,6 +551,37 @@ bool keepDamagedCopy(const QString& path)
         return false;
     const QString damagedPath = path + QStringLiteral(".damaged");
     return data.size() <= MaxFileSize && moveEarlierCopyAside(damagedPath) && writeFile(damagedPath, data);
+}
+
+bool lockCanBeTaken(const QString& path, int waitMs)
+{
+    const QString lockPath = path + QStringLiteral(".lock");
+    const QByteArray native = QFile::encodeName(lockPath);
+    struct stat st {
+    };
+    if (::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        // Into the first free name: what was set aside before stays, whatever it is.
+        QString aside = lockPath + QStringLiteral(".damaged");
+        bool free = false;
+        for (int n = 1; n <= 999 && !free; ++n) {
+            free = ::lstat(QFile::encodeName(aside).constData(), &st) != 0 && errno == ENOENT;
+            if (!free)
+                aside = lockPath + QStringLiteral(".damaged.%1").arg(n);
+        }
+        const bool moved = free && ::rename(native.constData(), QFile::encodeName(aside).constData()) == 0;
+        qWarning().noquote() << QStringLiteral("Settings lock [%1] is no lock file%2")
+                                    .arg(lockPath,
+                                        moved ? QStringLiteral(", moved to [%1]").arg(aside)
+                                              : QStringLiteral(" (%1)").arg(errnoText()));
+    }
+    QLockFile lock(lockPath);
+    if (lock.tryLock(waitMs)) {
+        lock.unlock();
+        return true;
+    }
+    // A lock that cannot be made at all (no folder, no right to write there) fails QSettings'
+    // own try at once as well.
+    return lock.error() != QLockFile::LockFailedError;
 }
 
 namespace

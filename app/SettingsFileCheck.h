@@ -48,6 +48,9 @@ struct Outcome {
     bool rewritten = false;
     // Whether the damaged file (or a copy) is kept as path + ".damaged".
     bool kept = false;
+    // The file is there but cannot be read (no right to, a failing disk): it is no damage, but
+    // nothing of it can be in use, and it must not be written over with what is.
+    bool cannotBeRead = false;
 };
 
 // Checks the settings file at path before it is opened. A readable file is left byte for
@@ -58,6 +61,17 @@ Outcome repair(const QString& path);
 // Keeps the file as it is now at path + ".damaged" (an older copy moving aside, owner-only).
 // Returns whether the copy was written.
 bool keepDamagedCopy(const QString& path);
+
+// How long a save waits for the lock on the settings file (another writer holds it for
+// milliseconds).
+constexpr int LockWaitMs = 1000;
+
+// QSettings takes path + ".lock" before it writes the file and waits for it without a time-out,
+// so a lock that is never given up hangs the save. A lock that is no regular file (a folder, a
+// link: no writer makes one) is moved aside first, to path + ".lock.damaged" or the first free
+// ".lock.damaged.1", ".lock.damaged.2", ... Returns false when someone still holds the lock
+// after waitMs: the file is then not to be written now.
+bool lockCanBeTaken(const QString& path, int waitMs = LockWaitMs);
 
 // What tells a file from the one read or written before: device, inode, size and time (QSettings
 // itself looks at size and time only). Empty when there is no file.

@@ -6,18 +6,27 @@
 #include "app/SettingsFileCheck.h"
 #include "common/qt_wait.h"
 #include "common/signal_count.h"
+#include "common/time_scale.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <random>
+#include <thread>
 
+#include <linux/capability.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace
@@ -129,6 +138,50 @@ TEST(SettingsDamage, AFileQSettingsCannotParseIsKeptWholeAndTheStoreStartsClean)
     EXPECT_EQ(s.store()->allKeys(), (QStringList { "profile/list", "profile/selected" }));
 }
 
+TEST(SettingsDamage, AFileThatCannotBeOpenedIsSetAsideOrLeftAsItIs)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("OrvixTools.conf");
+    {
+        Settings s(path, nullptr);
+        ASSERT_TRUE(s.addProfile(MouseProfile("Mine", MouseProfile::Tremor)));
+    }
+    const QByteArray mine = readAll(path);
+
+    // Unreadable at the start (for root: on a thread that has given up overriding file modes),
+    // readable again at the next save: it is never written over with the defaults in use.
+    ::chmod(QFile::encodeName(path).constData(), 0);
+    std::unique_ptr<Settings> s;
+    std::thread([&] {
+        __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
+        __user_cap_data_struct caps[2] {};
+        ::syscall(SYS_capget, &header, caps);
+        caps[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        ::syscall(SYS_capset, &header, caps);
+        s = std::make_unique<Settings>(path, nullptr);
+    }).join();
+    EXPECT_TRUE(s->storeFailed());
+    ::chmod(QFile::encodeName(path).constData(), 0600);
+    s->setSidebarScale(0.75f);
+    s.reset();
+    EXPECT_EQ(readAll(path), mine);
+
+    // A socket in its place is no settings file: set aside as a pipe is.
+    ASSERT_TRUE(QFile::remove(path));
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    ASSERT_LT(size_t(native.size()), sizeof address.sun_path);
+    std::copy(native.begin(), native.end(), address.sun_path);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(socket);
+    Settings replaced(path, nullptr);
+    EXPECT_FALSE(replaced.storeFailed());
+    EXPECT_EQ(replaced.damagedKeys(), QStringList { "*" });
+    EXPECT_TRUE(QFileInfo(path + ".damaged").exists() && !QFileInfo(path + ".damaged").isFile());
+}
+
 TEST(SettingsDamage, TheUserIsToldOnceInWords)
 {
     directortest::Harness h;
@@ -176,6 +229,8 @@ TEST(SettingsDamage, AFileThatFailsToReadGivesNoCopy)
     ASSERT_TRUE(QFile::link("/proc/self/mem", path));
     EXPECT_FALSE(SettingsFileCheck::keepDamagedCopy(path));
     EXPECT_FALSE(QFileInfo::exists(path + ".damaged"));
+    // Nor is the part read taken for the whole file, to be saved over.
+    EXPECT_TRUE(SettingsFileCheck::repair(path).cannotBeRead);
 }
 
 // A stored mouse-profile list that loads shorter (an entry that is no profile, a name taken
@@ -274,6 +329,80 @@ TEST(SettingsDamage, AStoreThatCannotBeWrittenSaysSoOnce)
     s.setSidebarVisible(false);
     EXPECT_EQ(failed.count, 0); // told at the start already
     EXPECT_FALSE(s.setLinkProfile("backup", LinkProfile::Normal.parameters)) << "not kept";
+}
+
+TEST(SettingsDamage, ALockInTheWayNeverHangsASave)
+{
+    // QSettings takes "<file>.lock" before each write and waits for it without a time-out: a
+    // folder in its place (never removed), or a lock someone holds. The saves run on a thread of
+    // their own, left behind should one hang; before runs on the store first.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("config"), path = folder + "/settings.ini";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto saveEnds = [path](float opacity, bool* failed, std::function<void(Settings&)> before = {},
+                              int withinMs = 10000) {
+        auto ended = std::make_shared<std::promise<bool>>();
+        std::thread([path, opacity, ended, before] {
+            auto s = std::make_unique<Settings>(path, nullptr);
+            if (before)
+                before(*s);
+            s->setSidebarOpacity(opacity);
+            const bool failed = s->storeFailed();
+            s.reset();
+            ended->set_value(failed); // once the store has gone as well
+        }).detach();
+        auto result = ended->get_future();
+        if (result.wait_for(std::chrono::milliseconds(testutil::scaled(withinMs)))
+            != std::future_status::ready)
+            return false;
+        *failed = result.get();
+        return true;
+    };
+    // Read from a copy: a QSettings on the file itself writes the changes it finds unwritten.
+    const auto stored = [&] {
+        writeAll(path + ".copy", readAll(path));
+        return QSettings(path + ".copy", QSettings::IniFormat).value("sidebar/opacity").toFloat();
+    };
+    bool failed = true;
+
+    ASSERT_TRUE(QDir(folder).mkpath("settings.ini.lock/x"));
+    ASSERT_TRUE(saveEnds(0.5f, &failed)) << "a folder as the lock hangs the save";
+    EXPECT_FALSE(failed);
+    EXPECT_FLOAT_EQ(stored(), 0.5f);
+    EXPECT_TRUE(QFileInfo(path + ".lock.damaged/x").isDir()) << "the folder is set aside, not removed";
+    ASSERT_TRUE(QFile::link(path + ".nothing", path + ".lock")); // and again, beside the first
+    ASSERT_TRUE(saveEnds(0.5f, &failed));
+    EXPECT_FALSE(failed);
+    EXPECT_TRUE(QFileInfo(path + ".lock.damaged.1").isSymLink() && QFileInfo(path + ".lock.damaged").isDir());
+    // After a failed save (the folder a file for a while), whose changes the next save's new
+    // store takes over.
+    ASSERT_TRUE(saveEnds(0.625f, &failed, [&](Settings& s) {
+        QDir().rename(folder, folder + ".away");
+        writeAll(folder, "");
+        s.setSidebarScale(0.5f);
+        QFile::remove(folder);
+        QDir().rename(folder + ".away", folder);
+        QDir(folder).mkpath("settings.ini.lock/x");
+    })) << "a folder as the lock hangs the save after a failed one";
+    EXPECT_FALSE(failed);
+    EXPECT_FLOAT_EQ(stored(), 0.625f);
+
+    {
+        QLockFile held(path + ".lock");
+        ASSERT_TRUE(held.tryLock(0));
+        // Waited for once, not at each step of a slider.
+        const auto steps = [](Settings& s) {
+            for (int step = 0; step < 10; ++step)
+                s.setSidebarScale(step / 10.0f);
+        };
+        ASSERT_TRUE(saveEnds(0.25f, &failed, steps, 4000))
+            << "a held lock hangs the saves or the store's end";
+        EXPECT_TRUE(failed);
+        EXPECT_FLOAT_EQ(stored(), 0.625f);
+    }
+    ASSERT_TRUE(saveEnds(0.75f, &failed));
+    EXPECT_FALSE(failed);
+    EXPECT_FLOAT_EQ(stored(), 0.75f);
 }
 
 TEST(SettingsDamage, AFailedSaveIsOverOnceTheStoreCanBeWrittenAgain)
