@@ -5,6 +5,7 @@
 #include <QMetaEnum>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 #include "device/Dongle.h"
 #include "device/Headset.h"
@@ -114,12 +115,22 @@ void PairingPage::pageWillAppear(QString const&)
 
 void PairingPage::pageDidAppear()
 {
-    if (Dongle* dongle = container->getDongle())
+    Dongle* dongle = container->getDongle();
+    if (dongle)
         updateDongle(dongle);
     m_ui->channelList->clear();
     m_ui->cmapRemoveButton->setEnabled(false);
     emit setState(entering_service_mode);
     Page::pageDidAppear();
+    // Unplugged as the page slid in, before it could hear the loss: back, as on a loss once shown,
+    // once the switch that shows the page has ended.
+    if (!dongle) {
+        const quint64 shown = visit();
+        QTimer::singleShot(0, this, [this, shown] {
+            if (isVisit(shown) && !container->getDongle())
+                updateWithDongle(nullptr, DongleChangeMask());
+        });
+    }
 }
 
 bool PairingPage::pageShouldDisappear()

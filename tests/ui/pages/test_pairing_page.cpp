@@ -867,4 +867,16 @@ TEST_F(PairingPageTest, APairingCutShortByAnUnplugIsToldOnceAndAnIdleUnplugNot)
     EXPECT_TRUE(told.at(0).text.contains(QStringLiteral("may already have a new address, network")));
 }
 
+// The dongle unplugged as the page slides in (before it has appeared) takes the page back as
+// once it is shown; it never waits with no dongle for a service mode that cannot come.
+TEST_F(PairingPageTest, ADongleGoneAsThePageSlidesInTakesThePageBack)
+{
+    rig.viaDirector = true;
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle)));
+    ASSERT_TRUE(rig.unplug());
+    ASSERT_TRUE(rig.container.controller.showPage(QStringLiteral("Pairing"), 1, 0, true));
+    EXPECT_TRUE(waitUntil([&] { return on("Menu"); }));
+    EXPECT_TRUE(answers.seen().isEmpty());
+}
+
 } // namespace
