@@ -120,6 +120,9 @@ private:
     struct Outcome {
         QString failedTitle, failedName, doneName;
         QMap<QString, QString> leftIn;
+        // The headset whose map takes the entry, when not simply the dongle's: its map is written
+        // only while the dongle holds that very headset.
+        NPP headset;
     };
     // The end both binds share: entry into the headset's channel map after the chain's steps,
     // a failure reported as outcome says, the lists refreshed at the end.

@@ -266,8 +266,8 @@ void PairingPage::pairHeadset(NPP record, int answer)
             return step.resolve();
         dongle->setDevicePAN(dongle->profile().address, record.pan, settle(step));
     });
-    appendToNetwork(
-        chain, dongle, entry, { failedTitle, tr("Bind headset failed"), tr("Bind headset done"), leftIn });
+    appendToNetwork(chain, dongle, entry,
+        { failedTitle, tr("Bind headset failed"), tr("Bind headset done"), leftIn, record });
 }
 
 void PairingPage::bindLink(NPP record)
@@ -346,8 +346,12 @@ void PairingPage::appendToNetwork(
     auto failed = std::make_shared<bool>(false);
     chain
         .then(tr("Set CMAP"),
-            [self, entry](Defer& step) {
+            [self, dongle, entry, headset = outcome.headset](Defer& step) {
                 if (!self)
+                    return step.reject(DongleResult(DongleResult::NoHeadset));
+                // The working map is the map of the headset the dongle holds: another headset
+                // picked keeps its own map, and the one held never takes this entry.
+                if (headset.product == ProductID::Headset && !heardHeadset(dongle, headset))
                     return step.reject(DongleResult(DongleResult::NoHeadset));
                 if (!self->addToWorkingMap(entry))
                     return step.reject(networkFull());

@@ -479,9 +479,9 @@ TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMa
     EXPECT_TRUE(row("channelList", 1)->isChecked());
     testutil::saveScreenshot(&rig.container.controller, "pairing-headset-paired");
 
-    // The same role again (a headset heard on another PAN): the address step is skipped, the
-    // map gains nothing, and the failure title stays English in French.
-    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.channelMapWriteError = 1; });
+    // Another headset heard on another PAN: the dongle goes to its network, but no map is
+    // written, neither the other headset's (the working map is not its map) nor the one of the
+    // headset the dongle holds; the failure title stays English in French.
     NPP other = rig.headset()->generateNPP();
     other.pan = 0x2346;
     page->deviceFound(rig.env.dongle.get(), other);
@@ -490,16 +490,16 @@ TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMa
     ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
     QCoreApplication::installTranslator(&french);
     answers.answer(
-        QStringLiteral("Appairer avec le casque"), QStringLiteral("Appairer comme ordinateur n° 1"));
+        QStringLiteral("Appairer avec le casque"), QStringLiteral("Appairer comme ordinateur n° 2"));
     const QString failed = QStringLiteral("Pair headset with dongle (Définir la table des canaux) failed");
     answers.answer(failed, QStringLiteral("OK"));
     const int again = rig.emulator().mark();
     pick("headsetList", 0);
     ASSERT_TRUE(waitUntil([&] { return answers.seen().contains(failed); }));
     QCoreApplication::removeTranslator(&french);
-    EXPECT_EQ(
-        requests({ "16:19:", "16:5:", "3:" }, again), (QStringList { "16:5:0:9030@0", "3:1:2:33028@9029" }));
+    EXPECT_EQ(requests({ "16:19:", "16:5:", "3:" }, again), (QStringList { "16:19:0:5@0", "16:5:0:9030@0" }));
     EXPECT_EQ(page->workingChannelMap().size(), 1);
+    EXPECT_TRUE(headsetMapIs({ { 4, 0x81, 0x3B } }));
 
     // Leaving after a chain offers the network password page.
     answers.answer(QStringLiteral("Network may changed"), QStringLiteral("Change password"));
