@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 
+class Headset;
 class QListWidget;
 
 namespace Ui
@@ -120,15 +121,17 @@ private:
     struct Outcome {
         QString failedTitle, failedName, doneName;
         QMap<QString, QString> leftIn;
-        // The headset whose map takes the entry, when not simply the dongle's: its map is written
-        // only while the dongle holds that very headset.
-        NPP headset;
+        // The headset whose map takes the entry: the one the dongle held when the operation began
+        // (the working map is its map). No other headset's map is written (null: none).
+        QPointer<Headset> headset;
     };
     // The end both binds share: entry into the headset's channel map after the chain's steps,
     // a failure reported as outcome says, the lists refreshed at the end.
     void appendToNetwork(
         Defer const& chain, QPointer<Dongle> const& dongle, OrvixDevice const& entry, Outcome const& outcome);
     void removeChannel(OrvixDevice entry);
+    // The headset whose map a step writes: the one asked about, while the dongle still holds it.
+    static Headset* stillHeld(QPointer<Dongle> const& dongle, QPointer<Headset> const& asked);
     // The chains, run with the answer to the operation's question (only button 0 or 1 runs one).
     void pairHeadset(NPP record, int answer);
     void pairLink(NPP record, int answer);

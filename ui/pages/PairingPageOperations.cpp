@@ -160,6 +160,14 @@ bool PairingPage::addToWorkingMap(OrvixDevice const& entry)
     return true;
 }
 
+Headset* PairingPage::stillHeld(QPointer<Dongle> const& dongle, QPointer<Headset> const& asked)
+{
+    // A headset switched on in place of the one asked about is not written with a map that is
+    // not its own.
+    Headset* held = dongle ? dongle->headset() : nullptr;
+    return held && held == asked ? held : nullptr;
+}
+
 void PairingPage::uploadChannelMap(ChannelMap const& map, std::function<void(DongleResult)> done)
 {
     Headset* headset = container->getHeadset();
@@ -267,7 +275,7 @@ void PairingPage::pairHeadset(NPP record, int answer)
         dongle->setDevicePAN(dongle->profile().address, record.pan, settle(step));
     });
     appendToNetwork(chain, dongle, entry,
-        { failedTitle, tr("Bind headset failed"), tr("Bind headset done"), leftIn, record });
+        { failedTitle, tr("Bind headset failed"), tr("Bind headset done"), leftIn, heard });
 }
 
 void PairingPage::bindLink(NPP record)
@@ -335,8 +343,8 @@ void PairingPage::pairLink(NPP record, int answer)
             qDebug().noquote() << QStringLiteral("LINK address [%1] did SET").arg(role.address);
         }));
     });
-    appendToNetwork(
-        chain, dongle, entry, { failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"), leftIn });
+    appendToNetwork(chain, dongle, entry,
+        { failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"), leftIn, dongle->headset() });
 }
 
 void PairingPage::appendToNetwork(
@@ -349,9 +357,7 @@ void PairingPage::appendToNetwork(
             [self, dongle, entry, headset = outcome.headset](Defer& step) {
                 if (!self)
                     return step.reject(DongleResult(DongleResult::NoHeadset));
-                // The working map is the map of the headset the dongle holds: another headset
-                // picked keeps its own map, and the one held never takes this entry.
-                if (headset.product == ProductID::Headset && !heardHeadset(dongle, headset))
+                if (!stillHeld(dongle, headset))
                     return step.reject(DongleResult(DongleResult::NoHeadset));
                 if (!self->addToWorkingMap(entry))
                     return step.reject(networkFull());
@@ -408,6 +414,7 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
         return;
 
     QPointer<PairingPage> self(this);
+    const QPointer<Headset> asked(dongle->headset());
     const QMap<QString, QString> leftIn {
         { tr("Set PAN"), tr("The device is still in the network.") },
         { tr("Set CMAP"),
@@ -426,8 +433,8 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
                     self->updateDongle(dongle);
             }));
     });
-    chain = chain.then(tr("Set CMAP"), [self, dongle, entry](Defer& step) {
-        Headset* headset = dongle ? dongle->headset() : nullptr;
+    chain = chain.then(tr("Set CMAP"), [self, dongle, asked, entry](Defer& step) {
+        Headset* headset = stillHeld(dongle, asked);
         if (!self || !headset)
             return step.reject(DongleResult(DongleResult::NoHeadset));
         // Looked up again: a headset update may have replaced the working map meanwhile.

@@ -683,6 +683,63 @@ TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServi
     EXPECT_EQ(page->findChild<OX::DeviceWidget*>("dongle")->pan(), 1);
 }
 
+// The headset is switched off while a device leaves the network, or while a LINK joins it, and
+// another one is switched on in its place: neither operation writes that headset's map.
+TEST_F(PairingPageTest, AHeadsetSwitchedOnInPlaceDuringAnOperationKeepsItsMap)
+{
+    rig.shortWatchdog();
+    ASSERT_NO_FATAL_FAILURE(start(
+        headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive } }),
+        [](emu::Emulator& e) {
+            e.addLink();
+            e.addLink(link(0x3456, 9, "LK23000009"));
+        },
+        1.0));
+    const struct {
+        uint8_t device; // whose answer to its new PAN is held until the other headset runs
+        char const* serial; // of the headset switched on in its place
+        char const* failed;
+    } cases[] = { { 3, "HS21000999", "Remove device (Set CMAP) failed" },
+        { 9, "HS21000888", "Pair link with headset (Set CMAP) failed" } };
+    showUntil(PairingPage::looking_for_devices_state);
+    for (auto const& c : cases) {
+        ASSERT_TRUE(waitUntil([&] {
+            return page->state() == PairingPage::looking_for_devices_state
+                && (c.device == 3 ? row("channelList", 2) && row("channelList", 2)->isChecked()
+                                  : rowWithSerial("deviceList", "LK23000009") >= 0);
+        }));
+        const emu::FrameFilter panAnswer = emu::FrameFilter::of(emu::pid::ACK, 0x40).withSrc(c.device);
+        const int held = rig.emulator().addFault(emu::FaultRule::dropReply(panAnswer, -1));
+        answers.answer(c.failed, QStringLiteral("OK"));
+        if (c.device == 3) {
+            answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
+            pick("channelList", 2);
+            QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
+        } else {
+            answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Secondary Chair"));
+            pick("deviceList", rowWithSerial("deviceList", "LK23000009"));
+        }
+        ASSERT_TRUE(waitUntil([&] { return rig.emulator().faultHits(held) > 0; }));
+
+        const emu::ChannelMapEntries other
+            = { { 5, 0x81, emu::preset::Pc2 }, { 3, 0x81, emu::preset::LinkDrive } };
+        rig.emulator().headsetPower(false);
+        ASSERT_TRUE(waitUntil([&] { return !rig.headset(); }, 4000));
+        rig.emulator().updateHeadset([&](emu::HeadsetModel& h) {
+            h.serial = c.serial;
+            h.channelMap = other;
+        });
+        rig.emulator().headsetPower(true);
+        ASSERT_TRUE(waitUntil([&] { return rig.headset() != nullptr; }, 4000));
+        rig.emulator().removeFault(held);
+        rig.emulator().injectFrame(rig.emulator().waitForSent(panAnswer, 0)->frame);
+        EXPECT_TRUE(waitUntil([&] { return answers.seen().contains(c.failed); }, 4000)) << c.failed;
+        testutil::spin(100);
+        EXPECT_TRUE(headsetMapIs(other)) << c.failed;
+        EXPECT_FALSE(page->networkChanged()) << c.failed;
+    }
+}
+
 // A removal whose map was not written leaves the rows as they were while the working map has lost
 // the entry: the next removal still takes the device of the row picked, never the one after it.
 TEST_F(PairingPageTest, AfterARemovalThatFailedTheRowPickedIsTheDeviceRemoved)
