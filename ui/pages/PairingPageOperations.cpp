@@ -253,8 +253,13 @@ void PairingPage::pairHeadset(NPP record, int answer)
     };
     if (refusesEntry(entry, failedTitle))
         return;
+    // Only the headset the dongle holds can take this dongle into its map: for any other the
+    // dongle would leave its network and the map step fail.
     const QPointer<Headset> heard(heardHeadset(dongle, record));
-    const bool wasHeard = !heard.isNull();
+    if (!heard) {
+        emit showError(failedTitle.arg(tr("Set CMAP")), DongleResult(DongleResult::NoHeadset));
+        return;
+    }
 
     const Defer chain = Promise::create(tr("Set Address"), [dongle, role](Defer& step) {
         if (!dongle)
@@ -264,10 +269,10 @@ void PairingPage::pairHeadset(NPP record, int answer)
         if (own == role.address)
             return step.resolve();
         dongle->setDeviceAddress(own, role.address, settle(step));
-    }).then(tr("Set PAN"), [dongle, record, heard, wasHeard](Defer& step) {
+    }).then(tr("Set PAN"), [dongle, record, heard](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
-        if (wasHeard && !heard)
+        if (!heard)
             return step.reject(DongleResult(DongleResult::NoHeadset)); // gone since the address
         // The dongle joins the headset's network.
         if (dongle->profile().pan == record.pan)
