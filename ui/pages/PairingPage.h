@@ -7,7 +7,8 @@
 //
 // Everything runs on the GUI thread. State changes go only through the setState signal; the
 // pairing and removal chains outlive neither the dongle they began with nor the page (both are
-// guarded), and a chain never sends a channel map that the wire form would cut short.
+// guarded), write no headset's map but the one the dongle held when they began, and never send
+// a channel map that the wire form would cut short.
 #include "protocol/ChannelMap.h"
 #include "protocol/DongleResult.h"
 #include "protocol/Records.h"

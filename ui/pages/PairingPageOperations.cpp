@@ -360,9 +360,7 @@ void PairingPage::appendToNetwork(
     chain
         .then(tr("Set CMAP"),
             [self, dongle, entry, headset = outcome.headset](Defer& step) {
-                if (!self)
-                    return step.reject(DongleResult(DongleResult::NoHeadset));
-                if (!stillHeld(dongle, headset))
+                if (!self || !stillHeld(dongle, headset))
                     return step.reject(DongleResult(DongleResult::NoHeadset));
                 if (!self->addToWorkingMap(entry))
                     return step.reject(networkFull());
