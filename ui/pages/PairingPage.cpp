@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 #include "device/Dongle.h"
 #include "device/Headset.h"
 #include "device/Link.h"
@@ -110,6 +112,7 @@ void PairingPage::pageWillAppear(QString const&)
     m_headsetNPP = NPP();
     m_offerHeadsetOnIdentity = false;
     m_networkChanged = false;
+    m_disappeared = false;
     retranslate();
 }
 
@@ -153,8 +156,23 @@ void PairingPage::pageWillDisappear(QString const&, std::function<void()> done)
 
 void PairingPage::pageDidDisappear()
 {
+    if (m_networkChanged)
+        offerPasswordChange();
+    m_disappeared = true;
+    Page::pageDidDisappear();
+}
+
+void PairingPage::onNetworkChanged()
+{
+    // A pairing or removal that ends after the page has gone offers the password page itself.
+    if (!std::exchange(m_networkChanged, true) && m_disappeared)
+        offerPasswordChange();
+}
+
+void PairingPage::offerPasswordChange()
+{
     // The last word of the visit: asked over the next page, about the dongle it changed.
-    if (Dongle* dongle = container->getDongle(); dongle && m_networkChanged) {
+    if (Dongle* dongle = container->getDongle()) {
         Question question;
         question.title = tr("Network may changed");
         question.informative
@@ -168,7 +186,6 @@ void PairingPage::pageDidDisappear()
                 emit self->controller->navigateToPage(SecurityPageName);
         });
     }
-    Page::pageDidDisappear();
 }
 
 // ---- Service mode -------------------------------------------------------------------------------

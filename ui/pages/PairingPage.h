@@ -157,6 +157,11 @@ private:
     // once however many operations the loss cut short.
     void tellCutShort();
 
+    // A pairing or removal has ended well: the network password page is offered on leaving, or
+    // at once when the page has already gone.
+    void onNetworkChanged();
+    // Asks whether to open the network password page (over the page shown next).
+    void offerPasswordChange();
     // Whether a device heard belongs to the headset's network (the working map holds it).
     bool inWorkingMap(NPP const& record) const;
     void showStateText();
@@ -164,6 +169,8 @@ private:
     std::unique_ptr<Ui::PairingPage> m_ui;
     State m_state = not_initialized_state;
     bool m_networkChanged = false;
+    // The page has gone (pageDidDisappear) and not begun to appear again.
+    bool m_disappeared = false;
     FoundDeviceMap m_foundHeadsets;
     FoundDeviceMap m_foundDevices;
     ChannelMap m_workingChannelMap;

@@ -382,7 +382,7 @@ void PairingPage::appendToNetwork(
             emit self->updateUI();
             // Only a device really added may need the network's password.
             if (!*failed && result.code == DongleResult::Ok)
-                self->m_networkChanged = true;
+                self->onNetworkChanged();
         });
 }
 
@@ -467,7 +467,7 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
             })
         .finally(QString(), [self, failed](DongleResult result, QString const&) {
             if (self && !*failed && result.code == DongleResult::Ok)
-                self->m_networkChanged = true;
+                self->onNetworkChanged();
         });
 }
 

@@ -937,4 +937,28 @@ TEST_F(PairingPageTest, ADongleGoneAsThePageSlidesInTakesThePageBack)
     EXPECT_TRUE(answers.seen().isEmpty());
 }
 
+// Back while a LINK takes its new address: the pairing ends well only after the page has gone,
+// and the network password page is offered over the page shown then, as after any pairing.
+TEST_F(PairingPageTest, ALinkPairedAfterBackStillOffersThePasswordPage)
+{
+    ASSERT_NO_FATAL_FAILURE(start(
+        headset(OnlyThisDongle), [](emu::Emulator& e) { e.addLink(link(0x3456, 9, "LK23000009")); }, 1.0));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
+    const emu::FrameFilter panAnswer = emu::FrameFilter::of(emu::pid::ACK, 0x40).withSrc(9);
+    const int held = rig.emulator().addFault(emu::FaultRule::dropReply(panAnswer, -1));
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    answers.answer(QStringLiteral("Network may changed"), QStringLiteral("Keep current password"));
+    pick("deviceList", 0);
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().faultHits(held) > 0; }));
+    rig.container.clickLeft();
+    rig.emulator().removeFault(held);
+    rig.emulator().injectFrame(rig.emulator().waitForSent(panAnswer, 0)->frame);
+    ASSERT_TRUE(waitUntil([&] {
+        return on("Menu") && headsetMapIs({ { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } });
+    }));
+    EXPECT_TRUE(waitUntil([&] { return answers.seen().contains(QStringLiteral("Network may changed")); }));
+    testutil::spin(100); // a second offer would follow at once
+    EXPECT_EQ(answers.seen().count(QStringLiteral("Network may changed")), 1);
+}
 } // namespace
