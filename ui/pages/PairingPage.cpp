@@ -5,6 +5,9 @@
 #include <QMetaEnum>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
+
+#include <utility>
 
 #include "device/Dongle.h"
 #include "device/Headset.h"
@@ -109,17 +112,28 @@ void PairingPage::pageWillAppear(QString const&)
     m_headsetNPP = NPP();
     m_offerHeadsetOnIdentity = false;
     m_networkChanged = false;
+    m_disappeared = false;
     retranslate();
 }
 
 void PairingPage::pageDidAppear()
 {
-    if (Dongle* dongle = container->getDongle())
+    Dongle* dongle = container->getDongle();
+    if (dongle)
         updateDongle(dongle);
     m_ui->channelList->clear();
     m_ui->cmapRemoveButton->setEnabled(false);
     emit setState(entering_service_mode);
     Page::pageDidAppear();
+    // Unplugged as the page slid in, before it could hear the loss: back, as on a loss once shown,
+    // once the switch that shows the page has ended.
+    if (!dongle) {
+        const quint64 shown = visit();
+        QTimer::singleShot(0, this, [this, shown] {
+            if (isVisit(shown) && !container->getDongle())
+                updateWithDongle(nullptr, DongleChangeMask());
+        });
+    }
 }
 
 bool PairingPage::pageShouldDisappear()
@@ -142,8 +156,23 @@ void PairingPage::pageWillDisappear(QString const&, std::function<void()> done)
 
 void PairingPage::pageDidDisappear()
 {
+    if (m_networkChanged)
+        offerPasswordChange();
+    m_disappeared = true;
+    Page::pageDidDisappear();
+}
+
+void PairingPage::onNetworkChanged()
+{
+    // A pairing or removal that ends after the page has gone offers the password page itself.
+    if (!std::exchange(m_networkChanged, true) && m_disappeared)
+        offerPasswordChange();
+}
+
+void PairingPage::offerPasswordChange()
+{
     // The last word of the visit: asked over the next page, about the dongle it changed.
-    if (Dongle* dongle = container->getDongle(); dongle && m_networkChanged) {
+    if (Dongle* dongle = container->getDongle()) {
         Question question;
         question.title = tr("Network may changed");
         question.informative
@@ -157,7 +186,6 @@ void PairingPage::pageDidDisappear()
                 emit self->controller->navigateToPage(SecurityPageName);
         });
     }
-    Page::pageDidDisappear();
 }
 
 // ---- Service mode -------------------------------------------------------------------------------

@@ -7,7 +7,8 @@
 //
 // Everything runs on the GUI thread. State changes go only through the setState signal; the
 // pairing and removal chains outlive neither the dongle they began with nor the page (both are
-// guarded), and a chain never sends a channel map that the wire form would cut short.
+// guarded), write no headset's map but the one the dongle held when they began, and never send
+// a channel map that the wire form would cut short.
 #include "protocol/ChannelMap.h"
 #include "protocol/DongleResult.h"
 #include "protocol/Records.h"
@@ -20,6 +21,7 @@
 #include <functional>
 #include <memory>
 
+class Headset;
 class QListWidget;
 
 namespace Ui
@@ -120,12 +122,17 @@ private:
     struct Outcome {
         QString failedTitle, failedName, doneName;
         QMap<QString, QString> leftIn;
+        // The headset whose map takes the entry: the one the dongle held when the operation began
+        // (the working map is its map). No other headset's map is written (null: none).
+        QPointer<Headset> headset;
     };
     // The end both binds share: entry into the headset's channel map after the chain's steps,
     // a failure reported as outcome says, the lists refreshed at the end.
     void appendToNetwork(
         Defer const& chain, QPointer<Dongle> const& dongle, OrvixDevice const& entry, Outcome const& outcome);
     void removeChannel(OrvixDevice entry);
+    // The headset whose map a step writes: the one asked about, while the dongle still holds it.
+    static Headset* stillHeld(QPointer<Dongle> const& dongle, QPointer<Headset> const& asked);
     // The chains, run with the answer to the operation's question (only button 0 or 1 runs one).
     void pairHeadset(NPP record, int answer);
     void pairLink(NPP record, int answer);
@@ -150,6 +157,11 @@ private:
     // once however many operations the loss cut short.
     void tellCutShort();
 
+    // A pairing or removal has ended well: the network password page is offered on leaving, or
+    // at once when the page has already gone.
+    void onNetworkChanged();
+    // Asks whether to open the network password page (over the page shown next).
+    void offerPasswordChange();
     // Whether a device heard belongs to the headset's network (the working map holds it).
     bool inWorkingMap(NPP const& record) const;
     void showStateText();
@@ -157,6 +169,8 @@ private:
     std::unique_ptr<Ui::PairingPage> m_ui;
     State m_state = not_initialized_state;
     bool m_networkChanged = false;
+    // The page has gone (pageDidDisappear) and not begun to appear again.
+    bool m_disappeared = false;
     FoundDeviceMap m_foundHeadsets;
     FoundDeviceMap m_foundDevices;
     ChannelMap m_workingChannelMap;

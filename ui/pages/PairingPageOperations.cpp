@@ -160,6 +160,14 @@ bool PairingPage::addToWorkingMap(OrvixDevice const& entry)
     return true;
 }
 
+Headset* PairingPage::stillHeld(QPointer<Dongle> const& dongle, QPointer<Headset> const& asked)
+{
+    // A headset switched on in place of the one asked about is not written with a map that is
+    // not its own.
+    Headset* held = dongle ? dongle->headset() : nullptr;
+    return held && held == asked ? held : nullptr;
+}
+
 void PairingPage::uploadChannelMap(ChannelMap const& map, std::function<void(DongleResult)> done)
 {
     Headset* headset = container->getHeadset();
@@ -245,8 +253,13 @@ void PairingPage::pairHeadset(NPP record, int answer)
     };
     if (refusesEntry(entry, failedTitle))
         return;
+    // Only the headset the dongle holds can take this dongle into its map: for any other the
+    // dongle would leave its network and the map step fail.
     const QPointer<Headset> heard(heardHeadset(dongle, record));
-    const bool wasHeard = !heard.isNull();
+    if (!heard) {
+        emit showError(failedTitle.arg(tr("Set CMAP")), DongleResult(DongleResult::NoHeadset));
+        return;
+    }
 
     const Defer chain = Promise::create(tr("Set Address"), [dongle, role](Defer& step) {
         if (!dongle)
@@ -256,18 +269,18 @@ void PairingPage::pairHeadset(NPP record, int answer)
         if (own == role.address)
             return step.resolve();
         dongle->setDeviceAddress(own, role.address, settle(step));
-    }).then(tr("Set PAN"), [dongle, record, heard, wasHeard](Defer& step) {
+    }).then(tr("Set PAN"), [dongle, record, heard](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
-        if (wasHeard && !heard)
+        if (!heard)
             return step.reject(DongleResult(DongleResult::NoHeadset)); // gone since the address
         // The dongle joins the headset's network.
         if (dongle->profile().pan == record.pan)
             return step.resolve();
         dongle->setDevicePAN(dongle->profile().address, record.pan, settle(step));
     });
-    appendToNetwork(
-        chain, dongle, entry, { failedTitle, tr("Bind headset failed"), tr("Bind headset done"), leftIn });
+    appendToNetwork(chain, dongle, entry,
+        { failedTitle, tr("Bind headset failed"), tr("Bind headset done"), leftIn, heard });
 }
 
 void PairingPage::bindLink(NPP record)
@@ -335,8 +348,8 @@ void PairingPage::pairLink(NPP record, int answer)
             qDebug().noquote() << QStringLiteral("LINK address [%1] did SET").arg(role.address);
         }));
     });
-    appendToNetwork(
-        chain, dongle, entry, { failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"), leftIn });
+    appendToNetwork(chain, dongle, entry,
+        { failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"), leftIn, dongle->headset() });
 }
 
 void PairingPage::appendToNetwork(
@@ -346,8 +359,8 @@ void PairingPage::appendToNetwork(
     auto failed = std::make_shared<bool>(false);
     chain
         .then(tr("Set CMAP"),
-            [self, entry](Defer& step) {
-                if (!self)
+            [self, dongle, entry, headset = outcome.headset](Defer& step) {
+                if (!self || !stillHeld(dongle, headset))
                     return step.reject(DongleResult(DongleResult::NoHeadset));
                 if (!self->addToWorkingMap(entry))
                     return step.reject(networkFull());
@@ -369,7 +382,7 @@ void PairingPage::appendToNetwork(
             emit self->updateUI();
             // Only a device really added may need the network's password.
             if (!*failed && result.code == DongleResult::Ok)
-                self->m_networkChanged = true;
+                self->onNetworkChanged();
         });
 }
 
@@ -404,6 +417,7 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
         return;
 
     QPointer<PairingPage> self(this);
+    const QPointer<Headset> asked(dongle->headset());
     const QMap<QString, QString> leftIn {
         { tr("Set PAN"), tr("The device is still in the network.") },
         { tr("Set CMAP"),
@@ -422,8 +436,8 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
                     self->updateDongle(dongle);
             }));
     });
-    chain = chain.then(tr("Set CMAP"), [self, dongle, entry](Defer& step) {
-        Headset* headset = dongle ? dongle->headset() : nullptr;
+    chain = chain.then(tr("Set CMAP"), [self, dongle, asked, entry](Defer& step) {
+        Headset* headset = stillHeld(dongle, asked);
         if (!self || !headset)
             return step.reject(DongleResult(DongleResult::NoHeadset));
         // Looked up again: a headset update may have replaced the working map meanwhile.
@@ -453,7 +467,7 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
             })
         .finally(QString(), [self, failed](DongleResult result, QString const&) {
             if (self && !*failed && result.code == DongleResult::Ok)
-                self->m_networkChanged = true;
+                self->onNetworkChanged();
         });
 }
 

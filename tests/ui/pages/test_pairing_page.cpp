@@ -479,9 +479,9 @@ TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMa
     EXPECT_TRUE(row("channelList", 1)->isChecked());
     testutil::saveScreenshot(&rig.container.controller, "pairing-headset-paired");
 
-    // The same role again (a headset heard on another PAN): the address step is skipped, the
-    // map gains nothing, and the failure title stays English in French.
-    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.channelMapWriteError = 1; });
+    // Another headset heard on another PAN, which the dongle does not hold: nothing is sent (the
+    // dongle would leave its network for a map it cannot write, or write the held headset's map);
+    // the failure title stays English in French.
     NPP other = rig.headset()->generateNPP();
     other.pan = 0x2346;
     page->deviceFound(rig.env.dongle.get(), other);
@@ -490,16 +490,17 @@ TEST_F(PairingPageTest, PairingAHeadsetAsComputerOneMovesTheDongleAndWritesTheMa
     ASSERT_TRUE(french.load(QStringLiteral(":/languages/fr")));
     QCoreApplication::installTranslator(&french);
     answers.answer(
-        QStringLiteral("Appairer avec le casque"), QStringLiteral("Appairer comme ordinateur n° 1"));
+        QStringLiteral("Appairer avec le casque"), QStringLiteral("Appairer comme ordinateur n° 2"));
     const QString failed = QStringLiteral("Pair headset with dongle (Définir la table des canaux) failed");
     answers.answer(failed, QStringLiteral("OK"));
     const int again = rig.emulator().mark();
     pick("headsetList", 0);
     ASSERT_TRUE(waitUntil([&] { return answers.seen().contains(failed); }));
     QCoreApplication::removeTranslator(&french);
-    EXPECT_EQ(
-        requests({ "16:19:", "16:5:", "3:" }, again), (QStringList { "16:5:0:9030@0", "3:1:2:33028@9029" }));
+    EXPECT_TRUE(requests({ "16:19:", "16:5:", "3:" }, again).isEmpty());
+    EXPECT_EQ(rig.emulator().dongle().pan, 0x2345);
     EXPECT_EQ(page->workingChannelMap().size(), 1);
+    EXPECT_TRUE(headsetMapIs({ { 4, 0x81, 0x3B } }));
 
     // Leaving after a chain offers the network password page.
     answers.answer(QStringLiteral("Network may changed"), QStringLiteral("Change password"));
@@ -681,6 +682,63 @@ TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServi
     EXPECT_EQ(requests({ "16:5:", "16:19:", "48:" }, second), (QStringList { "16:5:0:1@0" }));
     // This dongle's own entry: its row shows the service PAN it went back to.
     EXPECT_EQ(page->findChild<OX::DeviceWidget*>("dongle")->pan(), 1);
+}
+
+// The headset is switched off while a device leaves the network, or while a LINK joins it, and
+// another one is switched on in its place: neither operation writes that headset's map.
+TEST_F(PairingPageTest, AHeadsetSwitchedOnInPlaceDuringAnOperationKeepsItsMap)
+{
+    rig.shortWatchdog();
+    ASSERT_NO_FATAL_FAILURE(start(
+        headset({ { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive } }),
+        [](emu::Emulator& e) {
+            e.addLink();
+            e.addLink(link(0x3456, 9, "LK23000009"));
+        },
+        1.0));
+    const struct {
+        uint8_t device; // whose answer to its new PAN is held until the other headset runs
+        char const* serial; // of the headset switched on in its place
+        char const* failed;
+    } cases[] = { { 3, "HS21000999", "Remove device (Set CMAP) failed" },
+        { 9, "HS21000888", "Pair link with headset (Set CMAP) failed" } };
+    showUntil(PairingPage::looking_for_devices_state);
+    for (auto const& c : cases) {
+        ASSERT_TRUE(waitUntil([&] {
+            return page->state() == PairingPage::looking_for_devices_state
+                && (c.device == 3 ? row("channelList", 2) && row("channelList", 2)->isChecked()
+                                  : rowWithSerial("deviceList", "LK23000009") >= 0);
+        }));
+        const emu::FrameFilter panAnswer = emu::FrameFilter::of(emu::pid::ACK, 0x40).withSrc(c.device);
+        const int held = rig.emulator().addFault(emu::FaultRule::dropReply(panAnswer, -1));
+        answers.answer(c.failed, QStringLiteral("OK"));
+        if (c.device == 3) {
+            answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
+            pick("channelList", 2);
+            QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
+        } else {
+            answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Secondary Chair"));
+            pick("deviceList", rowWithSerial("deviceList", "LK23000009"));
+        }
+        ASSERT_TRUE(waitUntil([&] { return rig.emulator().faultHits(held) > 0; }));
+
+        const emu::ChannelMapEntries other
+            = { { 5, 0x81, emu::preset::Pc2 }, { 3, 0x81, emu::preset::LinkDrive } };
+        rig.emulator().headsetPower(false);
+        ASSERT_TRUE(waitUntil([&] { return !rig.headset(); }, 4000));
+        rig.emulator().updateHeadset([&](emu::HeadsetModel& h) {
+            h.serial = c.serial;
+            h.channelMap = other;
+        });
+        rig.emulator().headsetPower(true);
+        ASSERT_TRUE(waitUntil([&] { return rig.headset() != nullptr; }, 4000));
+        rig.emulator().removeFault(held);
+        rig.emulator().injectFrame(rig.emulator().waitForSent(panAnswer, 0)->frame);
+        EXPECT_TRUE(waitUntil([&] { return answers.seen().contains(c.failed); }, 4000)) << c.failed;
+        testutil::spin(100);
+        EXPECT_TRUE(headsetMapIs(other)) << c.failed;
+        EXPECT_FALSE(page->networkChanged()) << c.failed;
+    }
 }
 
 // A removal whose map was not written leaves the rows as they were while the working map has lost
@@ -867,4 +925,40 @@ TEST_F(PairingPageTest, APairingCutShortByAnUnplugIsToldOnceAndAnIdleUnplugNot)
     EXPECT_TRUE(told.at(0).text.contains(QStringLiteral("may already have a new address, network")));
 }
 
+// The dongle unplugged as the page slides in (before it has appeared) takes the page back as
+// once it is shown; it never waits with no dongle for a service mode that cannot come.
+TEST_F(PairingPageTest, ADongleGoneAsThePageSlidesInTakesThePageBack)
+{
+    rig.viaDirector = true;
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle)));
+    ASSERT_TRUE(rig.unplug());
+    ASSERT_TRUE(rig.container.controller.showPage(QStringLiteral("Pairing"), 1, 0, true));
+    EXPECT_TRUE(waitUntil([&] { return on("Menu"); }));
+    EXPECT_TRUE(answers.seen().isEmpty());
+}
+
+// Back while a LINK takes its new address: the pairing ends well only after the page has gone,
+// and the network password page is offered over the page shown then, as after any pairing.
+TEST_F(PairingPageTest, ALinkPairedAfterBackStillOffersThePasswordPage)
+{
+    ASSERT_NO_FATAL_FAILURE(start(
+        headset(OnlyThisDongle), [](emu::Emulator& e) { e.addLink(link(0x3456, 9, "LK23000009")); }, 1.0));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
+    const emu::FrameFilter panAnswer = emu::FrameFilter::of(emu::pid::ACK, 0x40).withSrc(9);
+    const int held = rig.emulator().addFault(emu::FaultRule::dropReply(panAnswer, -1));
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    answers.answer(QStringLiteral("Network may changed"), QStringLiteral("Keep current password"));
+    pick("deviceList", 0);
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().faultHits(held) > 0; }));
+    rig.container.clickLeft();
+    rig.emulator().removeFault(held);
+    rig.emulator().injectFrame(rig.emulator().waitForSent(panAnswer, 0)->frame);
+    ASSERT_TRUE(waitUntil([&] {
+        return on("Menu") && headsetMapIs({ { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } });
+    }));
+    EXPECT_TRUE(waitUntil([&] { return answers.seen().contains(QStringLiteral("Network may changed")); }));
+    testutil::spin(100); // a second offer would follow at once
+    EXPECT_EQ(answers.seen().count(QStringLiteral("Network may changed")), 1);
+}
 } // namespace
