@@ -479,6 +479,29 @@ TEST(DirectorErrors, RepeatedCodeIsShownOnceAndOkClearsTheMemory)
     ASSERT_TRUE(waitUntil([&] { return h.messages.size() == 4; }, 1000));
 }
 
+// A failure told about the headset is over once the headset is found: its box goes, and one
+// not yet shown is not shown.
+TEST(DirectorErrors, AFailureThatIsOverIsNoLongerTold)
+{
+    EmulatedDongle t;
+    t.emulator.addHeadset();
+    t.emulator.setHeadsetControl(3, 1, 1); // driving the LINK
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.createWithBoxesLeftOpen(true);
+    ASSERT_TRUE(waitUntil([&] { return !t.h.ui->boxes.isEmpty(); }, 5000));
+    const DirectorUi::Box box = t.h.ui->boxes.first();
+    EXPECT_TRUE(box.text.startsWith(QStringLiteral("Headset not available while controlling LINK/Chair")));
+
+    t.emulator.setHeadsetControl(4, 1, 0); // turned to this computer
+    ASSERT_TRUE(waitUntil([&] { return d->headset() != nullptr; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return box.about.first().isNull(); }, 1000));
+
+    d->dongleError(d->dongle(), DongleResult(DongleResult::InvalidRevision));
+    d->dongleError(d->dongle(), DongleResult(DongleResult::Ok));
+    spin(50);
+    EXPECT_EQ(t.h.ui->boxes.size(), 1);
+}
+
 TEST(DirectorProfiles, NoSelectedProfileStillConnectsAndNeverCrashesACallback)
 {
     EmulatedDongle t;
