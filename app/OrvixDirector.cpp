@@ -504,7 +504,7 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
             reportConnected(guard);
             if (applied.code != DongleResult::Ok) {
                 qDebug().noquote() << "Applying the selected profile failed:" << applied.toStringHelper();
-                emit showMessage(warning, tr("Profile not applied"),
+                emit showMessage(warning, profileNotAppliedTitle(),
                     tr("The selected mouse profile could not be applied to the dongle.")
                         + QStringLiteral("\n\n") + applied.text);
             }
@@ -571,8 +571,15 @@ void OrvixDirector::reportConnected(Dongle* dongle)
     // the box of a dongle found incompatible: closed, it would quit the application under the
     // dongle that works now.
     withdrawMessages(replugMessage().at(0));
+    // A profile that could not be applied to an earlier dongle: this one is told anew.
+    withdrawMessages(profileNotAppliedTitle());
     emit dongleConnectedSignal(dongle);
     emit dongleUpdatedSignal(dongle, DongleChangeMask::found);
+}
+
+QString OrvixDirector::profileNotAppliedTitle() const
+{
+    return tr("Profile not applied");
 }
 
 void OrvixDirector::releasePort()
