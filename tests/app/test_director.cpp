@@ -526,7 +526,8 @@ TEST(DirectorProfiles, FailedProfileUploadConnectsTheDongleAndTellsTheResultUnti
     EmulatedDongle t;
     ASSERT_TRUE(t.start());
     // The mouse mode write is never answered.
-    const int fault = t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::MouseMode)));
+    const int fault
+        = t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::MouseMode)));
     OrvixDirector* d = t.createWithBoxesLeftOpen(false);
     Recorder r(d);
     LogCapture log;
@@ -540,7 +541,8 @@ TEST(DirectorProfiles, FailedProfileUploadConnectsTheDongleAndTellsTheResultUnti
     EXPECT_EQ(box.icon, int(DirectorUi::Box::Warning));
     // Writing it again failed too: the dongle may hold part of it.
     EXPECT_EQ(box.text,
-        QStringLiteral("The selected mouse profile could not be applied to the dongle.\n\nOperation timed out\n")
+        QStringLiteral(
+            "The selected mouse profile could not be applied to the dongle.\n\nOperation timed out\n")
             + ProfileManager::settingsMayDifferText());
 
     // Plugged in again, the profile is applied: the box that says otherwise goes.
