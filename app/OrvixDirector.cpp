@@ -504,7 +504,7 @@ void OrvixDirector::onStartFinished(Dongle* dongle, quint64 generation, const Do
             reportConnected(guard);
             if (applied.code != DongleResult::Ok) {
                 qDebug().noquote() << "Applying the selected profile failed:" << applied.toStringHelper();
-                emit showMessage(warning, tr("Profile not applied"),
+                emit showMessage(warning, profileNotAppliedTitle(),
                     tr("The selected mouse profile could not be applied to the dongle.")
                         + QStringLiteral("\n\n") + applied.text);
             }
@@ -571,8 +571,15 @@ void OrvixDirector::reportConnected(Dongle* dongle)
     // the box of a dongle found incompatible: closed, it would quit the application under the
     // dongle that works now.
     withdrawMessages(replugMessage().at(0));
+    // A profile that could not be applied to an earlier dongle: this one is told anew.
+    withdrawMessages(profileNotAppliedTitle());
     emit dongleConnectedSignal(dongle);
     emit dongleUpdatedSignal(dongle, DongleChangeMask::found);
+}
+
+QString OrvixDirector::profileNotAppliedTitle() const
+{
+    return tr("Profile not applied");
 }
 
 void OrvixDirector::releasePort()
@@ -838,6 +845,9 @@ void OrvixDirector::dongleError(Dongle* dongle, DongleResult result)
         return;
     const int previous = m_lastResult.code;
     m_lastResult = result;
+    // The failure told is over (the headset found after all): its box goes.
+    if (result.code == DongleResult::Ok && previous != DongleResult::Ok)
+        withdrawMessages(QString::fromLatin1(DongleResult::ErrorDomain));
     if (result.code != DongleResult::Ok && result.code != previous) {
         qDebug().noquote() << "Director: dongle error:" << result.toStringHelper() << "!";
         emit showMessage(warning, QString::fromLatin1(DongleResult::ErrorDomain),
@@ -992,6 +1002,12 @@ void OrvixDirector::loadLanguage(const QString& language)
 void OrvixDirector::onShowMessage(OrvixDirector::MessageType type, const QString& title, const QString& message)
 {
     qDebug().noquote() << "Message(" + messageTypeName(type) + "): " + title + " - " + message;
+    // A dongle error is told only while it is the last one reported: one over before its box
+    // came up (the headset found in the meantime, the dongle gone) is not told.
+    if (title == QLatin1String(DongleResult::ErrorDomain) && m_lastResult.code == DongleResult::Ok) {
+        qDebug("Dongle error over before it was shown, not shown");
+        return;
+    }
     // A critical message ends the run once it is closed.
     QPointer<OrvixDirector> self(this);
     present(type, title, message, [self, type]() {

@@ -211,6 +211,8 @@ private:
     QStringList replugMessage() const;
     void onStartFinished(Dongle* dongle, quint64 generation, const DongleResult& result);
     void reportConnected(Dongle* dongle);
+    // The title of the message that the selected profile could not be applied.
+    QString profileNotAppliedTitle() const;
     void releasePort();
     void askHeadsetRetry(QPointer<QObject> headset, QPointer<Dongle> dongle);
     // The answer to "Do you want to try again?": retry clears the failure, anything else starts

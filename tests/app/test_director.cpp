@@ -479,6 +479,29 @@ TEST(DirectorErrors, RepeatedCodeIsShownOnceAndOkClearsTheMemory)
     ASSERT_TRUE(waitUntil([&] { return h.messages.size() == 4; }, 1000));
 }
 
+// A failure told about the headset is over once the headset is found: its box goes, and one
+// not yet shown is not shown.
+TEST(DirectorErrors, AFailureThatIsOverIsNoLongerTold)
+{
+    EmulatedDongle t;
+    t.emulator.addHeadset();
+    t.emulator.setHeadsetControl(3, 1, 1); // driving the LINK
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.createWithBoxesLeftOpen(true);
+    ASSERT_TRUE(waitUntil([&] { return !t.h.ui->boxes.isEmpty(); }, 5000));
+    const DirectorUi::Box box = t.h.ui->boxes.first();
+    EXPECT_TRUE(box.text.startsWith(QStringLiteral("Headset not available while controlling LINK/Chair")));
+
+    t.emulator.setHeadsetControl(4, 1, 0); // turned to this computer
+    ASSERT_TRUE(waitUntil([&] { return d->headset() != nullptr; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return box.about.first().isNull(); }, 1000));
+
+    d->dongleError(d->dongle(), DongleResult(DongleResult::InvalidRevision));
+    d->dongleError(d->dongle(), DongleResult(DongleResult::Ok));
+    spin(50);
+    EXPECT_EQ(t.h.ui->boxes.size(), 1);
+}
+
 TEST(DirectorProfiles, NoSelectedProfileStillConnectsAndNeverCrashesACallback)
 {
     EmulatedDongle t;
@@ -498,27 +521,37 @@ TEST(DirectorProfiles, NoSelectedProfileStillConnectsAndNeverCrashesACallback)
     EXPECT_EQ(r.statuses, QList<bool>{true});
 }
 
-TEST(DirectorProfiles, FailedProfileUploadConnectsTheDongleAndTellsTheResult)
+TEST(DirectorProfiles, FailedProfileUploadConnectsTheDongleAndTellsTheResultUntilOneWorks)
 {
     EmulatedDongle t;
     ASSERT_TRUE(t.start());
     // The mouse mode write is never answered.
-    t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::MouseMode)));
-    t.h.tweak = quickTiming;
-    OrvixDirector* d = t.h.create(false, 5);
+    const int fault
+        = t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::MouseMode)));
+    OrvixDirector* d = t.createWithBoxesLeftOpen(false);
     Recorder r(d);
     LogCapture log;
     d->onDongleConnected();
-    ASSERT_TRUE(waitUntil([&] { return !t.h.messages.isEmpty(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return !t.h.ui->boxes.isEmpty(); }, 5000));
     EXPECT_TRUE(log.contains(QStringLiteral("Applying the selected profile failed")));
     ASSERT_NE(d->dongle(), nullptr);
     EXPECT_EQ(r.connected, QList<Dongle*> { d->dongle() });
     EXPECT_EQ(r.dongleUpdates.last(), qMakePair(d->dongle(), quint32(DongleChangeMask::found)));
-    EXPECT_EQ(t.h.messages.first().type, int(OrvixDirector::warning));
+    const DirectorUi::Box box = t.h.ui->boxes.first();
+    EXPECT_EQ(box.icon, int(DirectorUi::Box::Warning));
     // Writing it again failed too: the dongle may hold part of it.
-    EXPECT_EQ(t.h.messages.first().text,
-        QStringLiteral("The selected mouse profile could not be applied to the dongle.\n\nOperation timed out\n")
+    EXPECT_EQ(box.text,
+        QStringLiteral(
+            "The selected mouse profile could not be applied to the dongle.\n\nOperation timed out\n")
             + ProfileManager::settingsMayDifferText());
+
+    // Plugged in again, the profile is applied: the box that says otherwise goes.
+    t.emulator.removeFault(fault);
+    d->onUsbDeviceRemoved(dongleList());
+    d->onDongleConnected();
+    ASSERT_TRUE(r.waitConnected(2));
+    EXPECT_TRUE(box.about.first().isNull());
+    EXPECT_EQ(t.h.ui->boxes.size(), 1);
 }
 
 namespace
