@@ -80,6 +80,11 @@ bool Installer::isValidInstallerName(const QString& installer)
     if (installer.isEmpty() || installer == QLatin1String(".") || installer.startsWith(QLatin1Char(':'))
         || installer.contains(QLatin1String("..")))
         return false;
+    // A name no file system takes, or the script's own, could never become the package: the
+    // download would be in vain.
+    if (QFile::encodeName(installer).size() > MaxNameBytes
+        || installer.compare(QLatin1String(ScriptFileName), Qt::CaseInsensitive) == 0)
+        return false;
     for (const QChar c : installer) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char('"') || c == QLatin1Char('\'')
             || c == QLatin1Char('`'))

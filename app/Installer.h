@@ -19,6 +19,8 @@ public:
     static constexpr const char MaintenanceArgument[] = "--updater";
     // The install script, written into the download folder.
     static constexpr const char ScriptFileName[] = "install.scpt";
+    // The longest file name, in bytes, that the file systems in use take.
+    static constexpr int MaxNameBytes = 255;
 
     // Starts program with arguments as a detached process; true when it started.
     using Launcher = std::function<bool(const QString& program, const QStringList& arguments)>;
@@ -48,7 +50,8 @@ public:
                       QString* error = nullptr, Opened opened = nullptr);
 
     // An installer name is a plain file name: not empty, not ".", not starting with ":",
-    // without "..", path separators, quotes or control characters.
+    // without "..", path separators, quotes or control characters, at most MaxNameBytes long
+    // and not the install script's name.
     static bool isValidInstallerName(const QString& installer);
     // The install script's text for the package at packagePath.
     static QByteArray scriptText(const QString& packagePath);

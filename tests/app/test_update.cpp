@@ -356,7 +356,7 @@ TEST(UpdateDownload, RefusedInstallerNameOrFailedOpenerKeepsTheApplicationRunnin
     // A name that is no plain file name, or none, is a failed check: a download of it could
     // never be installed, so nothing is asked or downloaded.
     int infoRequests = 0;
-    for (const QString& bad : { QString("../evil.sh"), QString() }) {
+    for (const QString& bad : { QString("../evil.sh"), QString(), QString(300, QLatin1Char('n')) }) {
         f.server.route(infoPath(), HttpTestServer::Response::json(infoReply(2, 6, 3, 0, bad)));
         f.check(infoRequests += 2);
         EXPECT_TRUE(waitUntil([&] { return log.count("Software update failed: invalid installer name!") == infoRequests / 2; }, 3000));
@@ -507,6 +507,11 @@ TEST(Installer, NamesFromTheNetwork)
 {
     EXPECT_TRUE(Installer::isValidInstallerName("OrvixTools-2.6.3.deb"));
     EXPECT_TRUE(Installer::isValidInstallerName("Orvix Tools (2.6.3).pkg"));
+    EXPECT_TRUE(Installer::isValidInstallerName(QString(125, QChar(0x00e9)) + ".pkg")); // 254 bytes
+    // Longer than a file system takes, or the install script's own name.
+    for (const QString& bad : { QString(256, 'a'), QString(126, QChar(0x00e9)) + ".pkg",
+             QString("install.scpt"), QString("Install.SCPT") })
+        EXPECT_FALSE(Installer::isValidInstallerName(bad)) << bad.toStdString();
     for (const QString& bad : { QString(), QString("."), QString(".."), QString("a/b"), QString("..\\x"),
              QString("a\"b"), QString("it's"), QString("a\nb"), QString("a\tb"), QString("x") + QChar(0x7f),
              QString("a") + QChar(0x2028) + "b", QString(":x"), QString(":/styles/global"), QString("a..b") })
@@ -545,7 +550,7 @@ TEST(Installer, StartFailsCleanly)
     EXPECT_EQ(folder.entryList(QDir::Files), QStringList { "d.bin" });
     // The package's name is the script's: refused rather than overwritten.
     EXPECT_FALSE(Installer::start(downloaded.fileName(), folder, "install.scpt", &error));
-    EXPECT_EQ(error, "Software update failed: package not exists!");
+    EXPECT_EQ(error, "Software update failed: invalid installer name!");
     EXPECT_TRUE(QFileInfo::exists(downloaded.fileName()));
     // The download itself bears the script's name: refused rather than written over.
     QFile named(folder.absoluteFilePath("install.scpt"));
