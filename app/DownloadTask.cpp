@@ -28,6 +28,7 @@ QList<DownloadTask*>& liveTasks()
 constexpr const char DownloadTask::FolderName[];
 constexpr int DownloadTask::MaxRedirects;
 constexpr qint64 DownloadTask::MaxBytes;
+constexpr qint64 DownloadTask::MaxEstimateSec;
 
 QString DownloadTask::folderPath()
 {
@@ -266,8 +267,13 @@ void DownloadTask::onUpdateDataReadProgress(qint64 bytesRead, qint64 totalBytes)
     const qint64 sample = bytesRead * 1000 / elapsedMs;
     m_speed = OX::smoothed(m_speed, double(sample), 0.1);
     qint64 remaining = -1;
-    if (totalBytes >= 1 && m_speed > 0.0)
-        remaining = qMax<qint64>(0, qint64(double(totalBytes - bytesRead) / m_speed));
+    if (totalBytes >= 1 && m_speed > 0.0) {
+        // A rate sunk toward nothing gives a time past any number: no estimate, rather than the
+        // wrapped-around 0 seconds of a conversion out of range.
+        const double seconds = double(totalBytes - bytesRead) / m_speed;
+        if (seconds <= double(MaxEstimateSec))
+            remaining = qMax<qint64>(0, qint64(seconds));
+    }
     qInfo().noquote() << QStringLiteral("Download speed is %1kb/s, remaining time is %2sec")
                              .arg(m_speed / 1024.0)
                              .arg(remaining);

@@ -45,6 +45,8 @@ public:
     // The largest file a download takes unless its caller sets less: a body that is announced
     // or grows larger fails, and no byte past the limit is written.
     static constexpr qint64 MaxBytes = qint64(1) << 30;
+    // The longest time left that is estimated; a slower download has no estimate (-1).
+    static constexpr qint64 MaxEstimateSec = 366 * 24 * 3600;
 
     // Empties and recreates the download folder (owner-only), unless another task still writes
     // into it or kept its file there; sends nothing. The network access manager becomes the

@@ -251,6 +251,26 @@ TEST_F(DownloadTest, TheFirstTimeLeftFollowsTheRateSoFar)
     EXPECT_LE(first, bound);
 }
 
+TEST_F(DownloadTest, ARateFallingToNothingGivesNoEstimateRatherThanNone)
+{
+    const qint64 total = 1024 * 1024;
+    server.route("/files/stuck", HttpTestServer::Response::bytes(QByteArray(total, 's')).slow(1024, 60000));
+    QElapsedTimer clock;
+    clock.start();
+    Outcome out;
+    DownloadTask* task = download(server.url("/files/stuck"), out);
+    // The size is told and the first kilobyte is in: from here on progress is reported as the
+    // network layer would for a byte in a long while.
+    ASSERT_TRUE(testutil::waitUntil([&] { return QFileInfo(task->filePath()).size() > 0; }, 5000));
+    task->onUpdateDataReadProgress(1, total);
+    ASSERT_TRUE(testutil::waitUntil([&] { return clock.elapsed() > 1100; }, 5000));
+    for (int i = 0; i < 600; ++i)
+        task->onUpdateDataReadProgress(1, total);
+    task->cancel();
+    for (qint64 r : out.remaining)
+        ASSERT_TRUE(r == -1 || r > 0) << r;
+}
+
 TEST_F(DownloadTest, RedirectIsFollowedOnceWithOneReport)
 {
     const QByteArray data = randomBytes(5000);
