@@ -23,6 +23,7 @@ namespace API {
 
 constexpr const char Result::ErrorDomain[];
 constexpr qint64 Manager::MaxReplyBytes;
+constexpr int Manager::MaxMessageChars;
 constexpr int Manager::TotalMs;
 
 namespace {
@@ -57,6 +58,22 @@ std::shared_ptr<bool> abortAfter(QNetworkReply* reply, int ms)
     });
     timer->start(ms);
     return expired;
+}
+
+// The service's message as one plain line of at most Manager::MaxMessageChars: a line break
+// in it would forge lines of the log it is written to.
+QString oneLine(QString message)
+{
+    message.truncate(Manager::MaxMessageChars);
+    if (!message.isEmpty() && QChar(message.back()).isHighSurrogate())
+        message.chop(1); // never half a character
+    for (QChar& c : message) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Other_Format
+            || category == QChar::Separator_Line || category == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    }
+    return message;
 }
 
 QString overTimeText(int ms)
@@ -295,7 +312,7 @@ void Manager::apiCall(Method method, const QUrl& url, const QJsonObject& body, A
             } else {
                 const QString message = object.value(QStringLiteral("err")).toObject()
                                             .value(QStringLiteral("message")).toString();
-                result = Result(Result::Failed, message);
+                result = Result(Result::Failed, oneLine(message));
             }
         }
         reply->deleteLater();

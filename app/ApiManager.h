@@ -90,6 +90,9 @@ public:
     // The largest answer of an API call: the service's answers are a few lines of JSON, and a
     // larger (or endless) body is cut off and fails instead of being held in memory to its end.
     static constexpr qint64 MaxReplyBytes = 1024 * 1024;
+    // The longest service message ("err"."message") carried on as a result's detail; it is cut
+    // there, and its line breaks and control characters become spaces (it goes into the log).
+    static constexpr int MaxMessageChars = 500;
     // The longest an API call or a probe may take in all: a server that sends a byte now and
     // then is never silent for long, yet its answer must not keep a check waiting for good.
     static constexpr int TotalMs = 60000;

@@ -130,6 +130,9 @@ TEST_F(ApiManagerTest, OnlyTheNumberOneIsSuccess)
         {R"({"result":2})", 1, ""},
         {R"({"result":0,"err":{"message":"Unknown platform"}})", 1, "Unknown platform"},
         {R"({"result":"ok","err":{"message":"Nope"}})", 1, "Nope"},
+        // The service's words go into the log as one line of their own.
+        {R"({"result":0,"err":{"message":"bad\n12:00:00.000 [Info]: fine\r\u0007\u2028!"}})", 1,
+            "bad 12:00:00.000 [Info]: fine   !"},
         {R"({"result":0,"err":"flat text"})", 1, ""},
         {R"({"err":{"message":7}})", 1, ""},
         {R"({})", 1, ""},
@@ -147,6 +150,12 @@ TEST_F(ApiManagerTest, OnlyTheNumberOneIsSuccess)
         // The whole object comes back whenever the body parsed as one.
         EXPECT_EQ(r.object, QJsonDocument::fromJson(c.body).object());
     }
+    const QString longMessage(200000, QLatin1Char('m'));
+    server.route("/info",
+        HttpTestServer::Response::json({{"result", 0}, {"err", QJsonObject{{"message", longMessage}}}}));
+    const Reply r = call(API::Method::Get, "/info");
+    EXPECT_LE(r.result.detail.size(), API::Manager::MaxMessageChars);
+    EXPECT_TRUE(longMessage.startsWith(r.result.detail.left(100)));
 }
 
 TEST_F(ApiManagerTest, HttpErrorStatusFailsWithAnEmptyObject)
