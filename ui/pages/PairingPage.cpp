@@ -166,8 +166,7 @@ void PairingPage::enterServiceMode()
 {
     const quint64 asked = visit();
     OX::enterServiceMode(
-        container->getDongle(), this,
-        [this, asked] { return isVisit(asked) && m_state == entering_service_mode; },
+        container->getDongle(), this, [this, asked] { return isVisit(asked); },
         [this](DongleResult result) {
             if (result.code != DongleResult::Ok) {
                 qDebug().noquote() << "Enter service mode failed:" << result.toStringHelper();
@@ -176,7 +175,10 @@ void PairingPage::enterServiceMode()
             }
             continueInServiceMode();
         },
-        [this] { emit setState(not_initialized_state); });
+        [this] {
+            if (m_state == entering_service_mode)
+                emit setState(not_initialized_state);
+        });
 }
 
 void PairingPage::continueInServiceMode()

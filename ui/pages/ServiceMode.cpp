@@ -23,6 +23,21 @@ namespace
 {
 
 const char* const LateNoticeWatchName = "OX::lateServiceModeNotice";
+const char* const RequestCountName = "OX::serviceModeRequests";
+
+// Numbers the requests to enter service mode made of dongle; returns this one's number.
+quint64 countRequest(Dongle* dongle)
+{
+    const quint64 number = dongle->property(RequestCountName).toULongLong() + 1;
+    dongle->setProperty(RequestCountName, number);
+    return number;
+}
+
+// No request to enter service mode was made of dongle after the one numbered request.
+bool isLatestRequest(Dongle const* dongle, quint64 request)
+{
+    return dongle->property(RequestCountName).toULongLong() == request;
+}
 
 // Once asked, the dongle may report service mode at any time, even long after the page stopped
 // waiting for its notice or its echo. While the visit that asked runs, the page decides what the
@@ -61,16 +76,21 @@ void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillSh
         return;
     if (!isInServiceMode(dongle))
         watchForLateNotice(dongle, owner, owner->visit());
+    const quint64 request = countRequest(dongle);
     QPointer<QObject> guard(owner);
     QPointer<Dongle> entered(dongle);
     // The page is still there and waiting, on the dongle it asked.
     auto waiting
         = [guard, entered, stillShown] { return guard && entered && entered->isRunning() && stillShown(); };
-    dongle->enterServiceMode([guard, entered, stillShown, waiting, answered, noNotice](DongleResult result) {
+    dongle->enterServiceMode([guard, entered, request, stillShown, waiting, answered, noNotice](
+                                 DongleResult result) {
         if (!guard || !entered || !entered->isRunning())
             return;
         if (!stillShown()) {
-            if (result.code == DongleResult::Ok)
+            // A newer request is queued behind this one, for a page shown since: an exit sent now
+            // would go after it and take the network out under that page. Its own answer, its
+            // page's leaving or the watch take the dongle out once that page has gone.
+            if (result.code == DongleResult::Ok && isLatestRequest(entered, request))
                 entered->exitServiceMode({});
             return;
         }

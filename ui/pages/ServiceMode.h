@@ -24,12 +24,14 @@ constexpr int ServiceModeNoticeMs = 5000;
 // Asks the dongle to enter service mode for a page. answered gets the result unless owner is gone,
 // the dongle has stopped or gone meanwhile (its requests then end by themselves, and a box would
 // wait for nobody), or stillShown() no longer holds: the page was left before the answer, nothing
-// would take the dongle out of service mode any more, so a dongle that took the request leaves
-// it at once. When the dongle took the request but its notice has not reported service mode
-// within ServiceModeNoticeMs, noNotice runs, on the same conditions as answered: the page stops
-// waiting and says so. A notice that comes once the visit that asked has ended (the page's
-// leaving found no service mode to leave) takes the network out of service mode again. Nothing
-// without a dongle.
+// would take the dongle out of service mode any more, so a dongle that took the request leaves it
+// at once, unless a newer request has been made of the dongle since (the exit would follow that
+// request and undo it under the page that made it). stillShown must hold for the whole visit, also
+// once the page went on in service mode on the notice of an earlier request. When the dongle took
+// the request but its notice has not reported service mode within ServiceModeNoticeMs, noNotice
+// runs, on the same conditions as answered: the page stops waiting and says so. A notice that comes
+// once the visit that asked has ended (the page's leaving found no service mode to leave) takes the
+// network out of service mode again. Nothing without a dongle.
 void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillShown,
     std::function<void(DongleResult)> answered, std::function<void()> noNotice);
 

@@ -313,6 +313,30 @@ TEST_F(PairingPageTest, ANoticeThatComesAfterThePageCameBackIsTheNewVisits)
     EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
 }
 
+// Back while the dongle has not yet answered the request to enter service mode, then the page
+// shown again at once: the new visit is in service mode as it shows, and leaving it ends
+// service mode.
+TEST_F(PairingPageTest, ShownAgainBeforeTheDongleAnsweredTheLeftVisitTheNewVisitIsInServiceMode)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), {}, 1.0));
+    rig.enterServiceModeLate(testutil::scaled(300));
+    showUntil(PairingPage::entering_service_mode);
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_EQ(rig.emulator().dongle().state, emu::state::Idle) << "the first request was answered already";
+
+    ASSERT_TRUE(waitUntil([&] { return page->state() == PairingPage::looking_for_devices_state; }));
+    ASSERT_TRUE(rig.requestsAnswered());
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    EXPECT_TRUE(rig.emulator().headset().serviceMode);
+    EXPECT_EQ(page->state(), PairingPage::looking_for_devices_state);
+
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }));
+}
+
 // The headset does not answer the request to leave service mode: the page goes, and the person
 // is told over the next page that a device may still be in service mode.
 TEST_F(PairingPageTest, AHeadsetLeftInServiceModeIsToldOverTheNextPage)

@@ -504,6 +504,35 @@ TEST_F(SecurityFixture, ANoticeThatComesAfterThePageWasLeftEndsServiceMode)
     EXPECT_TRUE(boxes.unexpected().isEmpty());
 }
 
+// Back while the dongle has not yet answered the request to enter service mode, then the page
+// shown again at once: the new visit is in service mode as it shows, and leaving it ends
+// service mode.
+TEST_F(SecurityFixture, ShownAgainBeforeTheDongleAnsweredTheLeftVisitTheNewVisitIsInServiceMode)
+{
+    emu::HeadsetModel headset;
+    headset.channelMap = { { 4, 0x81, emu::preset::Pc1 } };
+    ASSERT_TRUE(rig.start(headset, 1.0));
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"));
+    rig.enterServiceModeLate(scaled(300));
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_dongle_service_mode_state));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_dongle_service_mode_state));
+    ASSERT_EQ(rig.emulator().dongle().state, emu::state::Idle) << "the first request was answered already";
+
+    // The headset is heard in service mode: the password can be set.
+    ASSERT_TRUE(reaches(Page::waiting_for_set_devices_password_state));
+    ASSERT_TRUE(rig.requestsAnswered());
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    EXPECT_EQ(page->state(), Page::waiting_for_set_devices_password_state);
+    EXPECT_TRUE(child<QLineEdit>("TypePassword")->isEnabled());
+
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }));
+}
+
 // The dongle unplugged before a pass takes the page back and nothing more; unplugged mid-pass,
 // the person is told once, over the page shown then, that the devices may now differ.
 TEST_F(SecurityFixture, ADongleUnpluggedMidPassIsToldOnceAndBeforeAPassNot)
