@@ -168,6 +168,10 @@ void PairingPage::enterServiceMode()
     OX::enterServiceMode(
         container->getDongle(), this, [this, asked] { return isVisit(asked); },
         [this](DongleResult result) {
+            // The notice of a request made before this visit may have taken the page on: the
+            // dongle is in service mode whatever this answer says.
+            if (m_state != entering_service_mode)
+                return;
             if (result.code != DongleResult::Ok) {
                 qDebug().noquote() << "Enter service mode failed:" << result.toStringHelper();
                 emit setState(not_initialized_state);

@@ -186,6 +186,8 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    void showAgainBeforeTheAnswer(bool ownRequestAnswered);
+
     testutil::BoxAnswerer answers;
     pagetest::PageRig rig;
     PairingPage* page = nullptr;
@@ -314,17 +316,20 @@ TEST_F(PairingPageTest, ANoticeThatComesAfterThePageCameBackIsTheNewVisits)
 }
 
 // Back while the dongle has not yet answered the request to enter service mode, then the page
-// shown again at once: the new visit is in service mode as it shows, and leaving it ends
-// service mode.
-TEST_F(PairingPageTest, ShownAgainBeforeTheDongleAnsweredTheLeftVisitTheNewVisitIsInServiceMode)
+// shown again at once: the new visit goes on in service mode on the first request's notice and
+// stays in it, whether its own request is answered or not; leaving it ends service mode.
+void PairingPageTest::showAgainBeforeTheAnswer(bool ownRequestAnswered)
 {
     ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), {}, 1.0));
     rig.enterServiceModeLate(testutil::scaled(300));
     showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), testutil::scaled(5000), mark));
     rig.container.clickLeft();
     ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
     showUntil(PairingPage::entering_service_mode);
     ASSERT_EQ(rig.emulator().dongle().state, emu::state::Idle) << "the first request was answered already";
+    if (!ownRequestAnswered)
+        rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(37)));
 
     ASSERT_TRUE(waitUntil([&] { return page->state() == PairingPage::looking_for_devices_state; }));
     ASSERT_TRUE(rig.requestsAnswered());
@@ -332,9 +337,20 @@ TEST_F(PairingPageTest, ShownAgainBeforeTheDongleAnsweredTheLeftVisitTheNewVisit
     EXPECT_TRUE(rig.emulator().headset().serviceMode);
     EXPECT_EQ(page->state(), PairingPage::looking_for_devices_state);
 
+    rig.emulator().clearFaults();
     rig.container.clickLeft();
     ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
     EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }));
+}
+
+TEST_F(PairingPageTest, ShownAgainBeforeTheDongleAnsweredTheLeftVisitTheNewVisitIsInServiceMode)
+{
+    showAgainBeforeTheAnswer(true);
+}
+
+TEST_F(PairingPageTest, ShownAgainBeforeTheDongleAnsweredTheLeftVisitAnUnansweredNewRequestChangesNothing)
+{
+    showAgainBeforeTheAnswer(false);
 }
 
 // The headset does not answer the request to leave service mode: the page goes, and the person
