@@ -39,24 +39,29 @@ bool isLatestRequest(Dongle const* dongle, quint64 request)
     return dongle->property(RequestCountName).toULongLong() == request;
 }
 
+void endLateNoticeWatch(Dongle* dongle)
+{
+    delete dongle->findChild<QObject*>(LateNoticeWatchName, Qt::FindDirectChildrenOnly);
+}
+
 // Once asked, the dongle may report service mode at any time, even long after the page stopped
 // waiting for its notice or its echo. While the visit that asked runs, the page decides what the
 // notice means, and leaves service mode on leaving. Once that visit has ended, its leaving found
-// the dongle not yet in service mode and took nothing out of it: the network is taken out here,
-// or the headset would stay without control. The watch ends with the first service-mode notice
+// the dongle not in service mode and took nothing out of it: the network is taken out here, or
+// the headset would stay without control. A notice heard during the visit does not end the watch:
+// it may be an earlier request's, followed by that request's exit, with the notice of this one
+// still to come. The watch ends once it has taken the network out, when a leaving takes it out,
 // or with the dongle; a newer request on the same dongle replaces it (the notice is then the
 // newer page's).
 void watchForLateNotice(Dongle* dongle, QPointer<Page> asker, quint64 visit)
 {
-    delete dongle->findChild<QObject*>(LateNoticeWatchName, Qt::FindDirectChildrenOnly);
+    endLateNoticeWatch(dongle);
     auto* watch = new QObject(dongle);
     watch->setObjectName(LateNoticeWatchName);
     QObject::connect(dongle, &Dongle::stateNoticed, watch, [dongle, watch, asker, visit](quint8 state) {
-        if (state != quint8(DongleState::SERV_M))
+        if (state != quint8(DongleState::SERV_M) || (asker && asker->isVisit(visit)))
             return;
         watch->deleteLater();
-        if (asker && asker->isVisit(visit))
-            return;
         qWarning("The dongle reported service mode after the page that asked for it was left: "
                  "leaving service mode");
         dongle->networkLeaveServiceMode([](DongleResult result) {
@@ -135,8 +140,12 @@ void leaveNetworkServiceMode(Page* page, Dongle* dongle, std::function<void()> d
         }
         callOnce();
     };
-    if (!dongle || !dongle->networkLeaveServiceMode(left))
+    if (!dongle || !dongle->networkLeaveServiceMode(left)) {
         callOnce();
+        return;
+    }
+    // The network is on its way out: an earlier notice needs no watch any more.
+    endLateNoticeWatch(dongle);
 }
 
 } // namespace OX

@@ -353,6 +353,68 @@ TEST_F(PairingPageTest, ShownAgainBeforeTheDongleAnsweredTheLeftVisitAnUnanswere
     showAgainBeforeTheAnswer(false);
 }
 
+// The dongle answers the visit that was left and takes its exit before the page is shown again,
+// but its notices come late: the new visit hears the left visit's service mode, then its exit.
+// Left then, before the notice of its own request, the new visit does not leave the network in
+// service mode.
+TEST_F(PairingPageTest, LeftBeforeTheNoticeOfItsOwnRequestAVisitShownAgainEndsServiceMode)
+{
+    ASSERT_NO_FATAL_FAILURE(start(
+        headset(OnlyThisDongle),
+        [](emu::Emulator& e) {
+            e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+        },
+        1.0));
+    rig.enterServiceModeLate(testutil::scaled(300));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), testutil::scaled(5000), mark));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    const auto exit = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() == 0; });
+    ASSERT_TRUE(rig.emulator().waitForFrame(exit, testutil::scaled(5000), mark));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::ServiceMode; }));
+
+    // Each notice follows the answer to the new request on the line.
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    ASSERT_TRUE(waitUntil([&] { return page->state() != PairingPage::entering_service_mode; }));
+    rig.emulator().noticeState(emu::state::Idle);
+    ASSERT_TRUE(waitUntil([&] { return !OX::isInServiceMode(rig.dongle()); }));
+    answers.answer(QStringLiteral("Leaving pairing page"), QStringLiteral("Leave page")); // map not read yet
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }));
+}
+
+// Left in service mode, then shown again before the notice of the exit: the notices of the exit
+// and of the new request that follow are the new visit's, which stays in service mode.
+TEST_F(PairingPageTest, ShownAgainBeforeTheNoticeOfTheExitTheNewVisitStaysInServiceMode)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+    }));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::ServiceMode; }));
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    ASSERT_TRUE(waitUntil([&] { return page->state() != PairingPage::entering_service_mode; }));
+    answers.answer(QStringLiteral("Leaving pairing page"), QStringLiteral("Leave page")); // map not read yet
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    ASSERT_EQ(rig.emulator().dongle().state, emu::state::Idle);
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::ServiceMode; }));
+
+    testutil::LogCapture log;
+    rig.emulator().noticeState(emu::state::Idle);
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    ASSERT_TRUE(rig.requestsAnswered());
+    EXPECT_FALSE(log.contains(QStringLiteral("after the page that asked for it was left")));
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    EXPECT_NE(page->state(), PairingPage::not_initialized_state);
+}
+
 // The headset does not answer the request to leave service mode: the page goes, and the person
 // is told over the next page that a device may still be in service mode.
 TEST_F(PairingPageTest, AHeadsetLeftInServiceModeIsToldOverTheNextPage)
