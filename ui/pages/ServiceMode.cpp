@@ -140,12 +140,11 @@ void leaveNetworkServiceMode(Page* page, Dongle* dongle, std::function<void()> d
         }
         callOnce();
     };
-    if (!dongle || !dongle->networkLeaveServiceMode(left)) {
+    // The network is taken out now: an earlier notice needs no watch any more.
+    if (isInServiceMode(dongle))
+        endLateNoticeWatch(dongle);
+    if (!dongle || !dongle->networkLeaveServiceMode(left))
         callOnce();
-        return;
-    }
-    // The network is on its way out: an earlier notice needs no watch any more.
-    endLateNoticeWatch(dongle);
 }
 
 } // namespace OX
