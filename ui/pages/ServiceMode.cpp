@@ -14,15 +14,28 @@
 namespace OX
 {
 
-bool isInServiceMode(Dongle const* dongle)
-{
-    return dongle && dongle->profile().state == quint8(DongleState::SERV_M);
-}
-
 namespace
 {
 
 const char* const LateNoticeWatchName = "OX::lateServiceModeNotice";
+const char* const LateLeaveName = "OX::lateNoticeLeave";
+
+// Present while the watch takes the network out after a late notice: the headset, the LINKs and
+// last the dongle are asked one after another.
+QObject* lateLeave(Dongle const* dongle)
+{
+    return dongle->findChild<QObject*>(LateLeaveName, Qt::FindDirectChildrenOnly);
+}
+
+} // namespace
+
+bool isInServiceMode(Dongle const* dongle)
+{
+    return dongle && dongle->profile().state == quint8(DongleState::SERV_M) && !lateLeave(dongle);
+}
+
+namespace
+{
 const char* const RequestCountName = "OX::serviceModeRequests";
 
 // Numbers the requests to enter service mode made of dongle; returns this one's number.
@@ -64,11 +77,21 @@ void watchForLateNotice(Dongle* dongle, QPointer<Page> asker, quint64 visit)
         watch->deleteLater();
         qWarning("The dongle reported service mode after the page that asked for it was left: "
                  "leaving service mode");
-        dongle->networkLeaveServiceMode([](DongleResult result) {
-            if (result.code != DongleResult::Ok)
-                qWarning().noquote() << "Leave service mode after a late notice failed:"
-                                     << result.toStringHelper();
-        });
+        auto* leaving = new QObject(dongle);
+        leaving->setObjectName(LateLeaveName);
+        const bool asked
+            = dongle->networkLeaveServiceMode([leaving = QPointer<QObject>(leaving)](DongleResult result) {
+                  if (result.code != DongleResult::Ok)
+                      qWarning().noquote()
+                          << "Leave service mode after a late notice failed:" << result.toStringHelper();
+                  if (!leaving)
+                      return;
+                  // Requests that waited for the leaving go out now, and find it gone.
+                  leaving->setObjectName(QString());
+                  delete leaving;
+              });
+        if (!asked)
+            delete leaving;
     });
 }
 
@@ -79,6 +102,16 @@ void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillSh
 {
     if (!dongle)
         return;
+    if (QObject* leaving = lateLeave(dongle)) {
+        // The dongle's exit of that leaving would go out after this request and take the network
+        // out under this page: the request waits for it.
+        QPointer<Dongle> waited(dongle);
+        QObject::connect(leaving, &QObject::destroyed, owner, [=] {
+            if (waited && waited->isRunning() && stillShown())
+                enterServiceMode(waited, owner, stillShown, answered, noNotice);
+        });
+        return;
+    }
     if (!isInServiceMode(dongle))
         watchForLateNotice(dongle, owner, owner->visit());
     const quint64 request = countRequest(dongle);

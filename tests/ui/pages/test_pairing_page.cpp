@@ -415,6 +415,34 @@ TEST_F(PairingPageTest, ShownAgainBeforeTheNoticeOfTheExitTheNewVisitStaysInServ
     EXPECT_NE(page->state(), PairingPage::not_initialized_state);
 }
 
+// The notice comes after the page stopped waiting and was left, and the network is still being
+// taken out when the page is shown again: the new visit ends in service mode.
+TEST_F(PairingPageTest, ShownAgainWhileALateNoticeTakesTheNetworkOutTheNewVisitIsInServiceMode)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+    }));
+    answers.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(waitUntil(
+        [&] { return !answers.seen().isEmpty(); }, OX::ServiceModeNoticeMs + testutil::scaled(5000)));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    ASSERT_TRUE(rig.headset()) << "the headset is asked first";
+    const auto headsetExit = emu::FrameFilter::of(emu::pid::HCP, 6);
+    rig.emulator().addFault(emu::FaultRule::delayRequest(headsetExit, testutil::scaled(300)));
+    const int before = rig.emulator().mark();
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    ASSERT_TRUE(rig.emulator().waitForFrame(headsetExit, testutil::scaled(5000), before));
+    showUntil(PairingPage::entering_service_mode);
+
+    const auto exit = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() == 0; });
+    ASSERT_TRUE(rig.emulator().waitForFrame(exit, testutil::scaled(5000), before));
+    ASSERT_TRUE(rig.requestsAnswered());
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    EXPECT_TRUE(waitUntil([&] { return page->state() == PairingPage::looking_for_devices_state; }));
+}
+
 // The headset does not answer the request to leave service mode: the page goes, and the person
 // is told over the next page that a device may still be in service mode.
 TEST_F(PairingPageTest, AHeadsetLeftInServiceModeIsToldOverTheNextPage)
