@@ -552,6 +552,40 @@ TEST_F(SecurityFixture, ShownAgainBeforeTheDongleAnsweredTheLeftVisitAnUnanswere
     EXPECT_TRUE(boxes.seen().isEmpty());
 }
 
+// The notice comes after the page was left, and the network is still being taken out when the
+// page is shown again: the new visit does not take the dongle for in service mode, and ends in it.
+TEST_F(SecurityFixture, ShownAgainWhileALateNoticeTakesTheNetworkOutTheNewVisitIsInServiceMode)
+{
+    emu::HeadsetModel headset;
+    headset.channelMap = { { 4, 0x81, emu::preset::Pc1 } };
+    headset.streamsInServiceMode = true;
+    ASSERT_TRUE(rig.start(headset, 0.05, [](emu::Emulator& e) {
+        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+    }));
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"));
+    // The headset is heard in service mode before the dongle's notice.
+    ASSERT_TRUE(
+        rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_set_devices_password_state));
+    ASSERT_TRUE(waitUntil([&] { return rig.headset(); }));
+    rig.container.clickLeft();
+    ASSERT_TRUE(
+        waitUntil([&] { return rig.container.controller.currentPageName() == "Menu" && rig.headset(); }));
+    const auto headsetExit = emu::FrameFilter::of(emu::pid::HCP, 6);
+    rig.emulator().addFault(emu::FaultRule::delayRequest(headsetExit, scaled(300)));
+    const int before = rig.emulator().mark();
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    ASSERT_TRUE(rig.emulator().waitForFrame(headsetExit, scaled(5000), before));
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")));
+    EXPECT_EQ(page->state(), Page::waiting_for_dongle_service_mode_state);
+
+    const auto exit = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() == 0; });
+    ASSERT_TRUE(rig.emulator().waitForFrame(exit, scaled(5000), before));
+    ASSERT_TRUE(rig.requestsAnswered());
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    EXPECT_TRUE(reaches(Page::waiting_for_set_devices_password_state));
+}
+
 // The dongle unplugged before a pass takes the page back and nothing more; unplugged mid-pass,
 // the person is told once, over the page shown then, that the devices may now differ.
 TEST_F(SecurityFixture, ADongleUnpluggedMidPassIsToldOnceAndBeforeAPassNot)
