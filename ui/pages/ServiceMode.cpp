@@ -27,15 +27,6 @@ QObject* lateLeave(Dongle const* dongle)
     return dongle->findChild<QObject*>(LateLeaveName, Qt::FindDirectChildrenOnly);
 }
 
-} // namespace
-
-bool isInServiceMode(Dongle const* dongle)
-{
-    return dongle && dongle->profile().state == quint8(DongleState::SERV_M) && !lateLeave(dongle);
-}
-
-namespace
-{
 const char* const RequestCountName = "OX::serviceModeRequests";
 
 // Numbers the requests to enter service mode made of dongle; returns this one's number.
@@ -96,6 +87,11 @@ void watchForLateNotice(Dongle* dongle, QPointer<Page> asker, quint64 visit)
 }
 
 } // namespace
+
+bool isInServiceMode(Dongle const* dongle)
+{
+    return dongle && dongle->profile().state == quint8(DongleState::SERV_M) && !lateLeave(dongle);
+}
 
 void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillShown,
     std::function<void(DongleResult)> answered, std::function<void()> noNotice)

@@ -14,7 +14,8 @@ class Page;
 
 // True once the dongle's state notice has reported service mode. The echo of the enter request
 // only says that the dongle took it: until the notice, the dongle refuses every service-mode
-// command with code 11. False without a dongle.
+// command with code 11. False without a dongle, and while the network is being taken out after
+// a notice that came once the page that asked was left (a request to enter waits for that).
 bool isInServiceMode(Dongle const* dongle);
 
 // The dongle sends its state notice as soon as it is in service mode: a dongle that took the
