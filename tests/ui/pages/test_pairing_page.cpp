@@ -187,6 +187,20 @@ protected:
     }
 
     void showAgainBeforeTheAnswer(bool ownRequestAnswered);
+    // The dongle takes the request to enter service mode and sends no notice: the page is shown
+    // until it stopped waiting and said so, then left.
+    void leftAfterItStoppedWaiting()
+    {
+        ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+            e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+        }));
+        answers.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
+        showUntil(PairingPage::entering_service_mode);
+        ASSERT_TRUE(waitUntil(
+            [&] { return !answers.seen().isEmpty(); }, OX::ServiceModeNoticeMs + testutil::scaled(5000)));
+        rig.container.clickLeft();
+        ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    }
 
     testutil::BoxAnswerer answers;
     pagetest::PageRig rig;
@@ -296,15 +310,7 @@ TEST_F(PairingPageTest, ADongleWhoseNoticeComesTooLateLeavesTheHintBackLeavesAnd
 // on in service mode.
 TEST_F(PairingPageTest, ANoticeThatComesAfterThePageCameBackIsTheNewVisits)
 {
-    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
-        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
-    }));
-    answers.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
-    showUntil(PairingPage::entering_service_mode);
-    ASSERT_TRUE(waitUntil(
-        [&] { return !answers.seen().isEmpty(); }, OX::ServiceModeNoticeMs + testutil::scaled(5000)));
-    rig.container.clickLeft();
-    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    ASSERT_NO_FATAL_FAILURE(leftAfterItStoppedWaiting());
     showUntil(PairingPage::entering_service_mode);
     ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), testutil::scaled(5000), mark));
 
@@ -419,15 +425,7 @@ TEST_F(PairingPageTest, ShownAgainBeforeTheNoticeOfTheExitTheNewVisitStaysInServ
 // taken out when the page is shown again: the new visit ends in service mode.
 TEST_F(PairingPageTest, ShownAgainWhileALateNoticeTakesTheNetworkOutTheNewVisitIsInServiceMode)
 {
-    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
-        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
-    }));
-    answers.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
-    showUntil(PairingPage::entering_service_mode);
-    ASSERT_TRUE(waitUntil(
-        [&] { return !answers.seen().isEmpty(); }, OX::ServiceModeNoticeMs + testutil::scaled(5000)));
-    rig.container.clickLeft();
-    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    ASSERT_NO_FATAL_FAILURE(leftAfterItStoppedWaiting());
     ASSERT_TRUE(rig.headset()) << "the headset is asked first";
     const auto headsetExit = emu::FrameFilter::of(emu::pid::HCP, 6);
     rig.emulator().addFault(emu::FaultRule::delayRequest(headsetExit, testutil::scaled(300)));
