@@ -160,6 +160,23 @@ struct PageRig : DongleDelegate {
         return env.dongle ? env.dongle->headset() : nullptr;
     }
     emu::Emulator& emulator() { return app ? app->emulator : *env.emulator; }
+    // True once the dongle has answered every request made of it before (a profile query queued
+    // behind them has come back).
+    bool requestsAnswered()
+    {
+        auto answered = std::make_shared<bool>(false);
+        dongle()->queryProfile([answered](DongleProfile*, DongleResult) { *answered = true; });
+        return testutil::waitUntil([answered] { return *answered; }, testutil::scaled(10000));
+    }
+    // From now on the dongle takes a request to enter service mode at the first copy of a burst
+    // only, and the next one delayMs late: a page can be left and shown again before it answers.
+    void enterServiceModeLate(int delayMs)
+    {
+        const auto enter
+            = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() != 0; });
+        emulator().addFault(emu::FaultRule::answerOnlyCopy(enter, 1, -1));
+        emulator().addFault(emu::FaultRule::delayRequest(enter, delayMs));
+    }
 
     // The dongle leaves its port and the USB bus while the page is shown; true once the director
     // has dropped it.

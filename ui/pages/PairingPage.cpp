@@ -194,9 +194,12 @@ void PairingPage::enterServiceMode()
 {
     const quint64 asked = visit();
     OX::enterServiceMode(
-        container->getDongle(), this,
-        [this, asked] { return isVisit(asked) && m_state == entering_service_mode; },
+        container->getDongle(), this, [this, asked] { return isVisit(asked); },
         [this](DongleResult result) {
+            // The notice of a request made before this visit may have taken the page on: the
+            // dongle is in service mode whatever this answer says.
+            if (m_state != entering_service_mode)
+                return;
             if (result.code != DongleResult::Ok) {
                 qDebug().noquote() << "Enter service mode failed:" << result.toStringHelper();
                 emit setState(not_initialized_state);
@@ -204,7 +207,10 @@ void PairingPage::enterServiceMode()
             }
             continueInServiceMode();
         },
-        [this] { emit setState(not_initialized_state); });
+        [this] {
+            if (m_state == entering_service_mode)
+                emit setState(not_initialized_state);
+        });
 }
 
 void PairingPage::continueInServiceMode()

@@ -240,6 +240,10 @@ void SecurityPage::onSetState(State s)
         enterServiceMode(
             dongle, this, [this, asked] { return isVisit(asked); },
             [this](DongleResult result) {
+                // The notice of a request made before this visit may have taken the page on: the
+                // dongle is in service mode whatever this answer says.
+                if (m_state != waiting_for_dongle_service_mode_state)
+                    return;
                 if (result.code != DongleResult::Ok) {
                     serviceModeFailed();
                     return;

@@ -14,63 +14,117 @@
 namespace OX
 {
 
-bool isInServiceMode(Dongle const* dongle)
-{
-    return dongle && dongle->profile().state == quint8(DongleState::SERV_M);
-}
-
 namespace
 {
 
 const char* const LateNoticeWatchName = "OX::lateServiceModeNotice";
+const char* const LateLeaveName = "OX::lateNoticeLeave";
+
+// Present while the watch takes the network out after a late notice: the headset, the LINKs and
+// last the dongle are asked one after another.
+QObject* lateLeave(Dongle const* dongle)
+{
+    return dongle->findChild<QObject*>(LateLeaveName, Qt::FindDirectChildrenOnly);
+}
+
+const char* const RequestCountName = "OX::serviceModeRequests";
+
+// Numbers the requests to enter service mode made of dongle; returns this one's number.
+quint64 countRequest(Dongle* dongle)
+{
+    const quint64 number = dongle->property(RequestCountName).toULongLong() + 1;
+    dongle->setProperty(RequestCountName, number);
+    return number;
+}
+
+// No request to enter service mode was made of dongle after the one numbered request.
+bool isLatestRequest(Dongle const* dongle, quint64 request)
+{
+    return dongle->property(RequestCountName).toULongLong() == request;
+}
+
+void endLateNoticeWatch(Dongle* dongle)
+{
+    delete dongle->findChild<QObject*>(LateNoticeWatchName, Qt::FindDirectChildrenOnly);
+}
 
 // Once asked, the dongle may report service mode at any time, even long after the page stopped
 // waiting for its notice or its echo. While the visit that asked runs, the page decides what the
 // notice means, and leaves service mode on leaving. Once that visit has ended, its leaving found
-// the dongle not yet in service mode and took nothing out of it: the network is taken out here,
-// or the headset would stay without control. The watch ends with the first service-mode notice
+// the dongle not in service mode and took nothing out of it: the network is taken out here, or
+// the headset would stay without control. A notice heard during the visit does not end the watch:
+// it may be an earlier request's, followed by that request's exit, with the notice of this one
+// still to come. The watch ends once it has taken the network out, when a leaving takes it out,
 // or with the dongle; a newer request on the same dongle replaces it (the notice is then the
 // newer page's).
 void watchForLateNotice(Dongle* dongle, QPointer<Page> asker, quint64 visit)
 {
-    delete dongle->findChild<QObject*>(LateNoticeWatchName, Qt::FindDirectChildrenOnly);
+    endLateNoticeWatch(dongle);
     auto* watch = new QObject(dongle);
     watch->setObjectName(LateNoticeWatchName);
     QObject::connect(dongle, &Dongle::stateNoticed, watch, [dongle, watch, asker, visit](quint8 state) {
-        if (state != quint8(DongleState::SERV_M))
+        if (state != quint8(DongleState::SERV_M) || (asker && asker->isVisit(visit)))
             return;
         watch->deleteLater();
-        if (asker && asker->isVisit(visit))
-            return;
         qWarning("The dongle reported service mode after the page that asked for it was left: "
                  "leaving service mode");
-        dongle->networkLeaveServiceMode([](DongleResult result) {
-            if (result.code != DongleResult::Ok)
-                qWarning().noquote() << "Leave service mode after a late notice failed:"
-                                     << result.toStringHelper();
-        });
+        auto* leaving = new QObject(dongle);
+        leaving->setObjectName(LateLeaveName);
+        const bool asked
+            = dongle->networkLeaveServiceMode([leaving = QPointer<QObject>(leaving)](DongleResult result) {
+                  if (result.code != DongleResult::Ok)
+                      qWarning().noquote()
+                          << "Leave service mode after a late notice failed:" << result.toStringHelper();
+                  if (!leaving)
+                      return;
+                  // Requests that waited for the leaving go out now, and find it gone.
+                  leaving->setObjectName(QString());
+                  delete leaving;
+              });
+        if (!asked)
+            delete leaving;
     });
 }
 
 } // namespace
+
+bool isInServiceMode(Dongle const* dongle)
+{
+    return dongle && dongle->profile().state == quint8(DongleState::SERV_M) && !lateLeave(dongle);
+}
 
 void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillShown,
     std::function<void(DongleResult)> answered, std::function<void()> noNotice)
 {
     if (!dongle)
         return;
+    if (QObject* leaving = lateLeave(dongle)) {
+        // The dongle's exit of that leaving would go out after this request and take the network
+        // out under this page: the request waits for it.
+        QPointer<Dongle> waited(dongle);
+        QObject::connect(leaving, &QObject::destroyed, owner, [=] {
+            if (waited && waited->isRunning() && stillShown())
+                enterServiceMode(waited, owner, stillShown, answered, noNotice);
+        });
+        return;
+    }
     if (!isInServiceMode(dongle))
         watchForLateNotice(dongle, owner, owner->visit());
+    const quint64 request = countRequest(dongle);
     QPointer<QObject> guard(owner);
     QPointer<Dongle> entered(dongle);
     // The page is still there and waiting, on the dongle it asked.
     auto waiting
         = [guard, entered, stillShown] { return guard && entered && entered->isRunning() && stillShown(); };
-    dongle->enterServiceMode([guard, entered, stillShown, waiting, answered, noNotice](DongleResult result) {
+    dongle->enterServiceMode([guard, entered, request, stillShown, waiting, answered, noNotice](
+                                 DongleResult result) {
         if (!guard || !entered || !entered->isRunning())
             return;
         if (!stillShown()) {
-            if (result.code == DongleResult::Ok)
+            // A newer request is queued behind this one, for a page shown since: an exit sent now
+            // would go after it and take the network out under that page. Its own answer, its
+            // page's leaving or the watch take the dongle out once that page has gone.
+            if (result.code == DongleResult::Ok && isLatestRequest(entered, request))
                 entered->exitServiceMode({});
             return;
         }
@@ -115,6 +169,9 @@ void leaveNetworkServiceMode(Page* page, Dongle* dongle, std::function<void()> d
         }
         callOnce();
     };
+    // The network is taken out now: an earlier notice needs no watch any more.
+    if (isInServiceMode(dongle))
+        endLateNoticeWatch(dongle);
     if (!dongle || !dongle->networkLeaveServiceMode(left))
         callOnce();
 }

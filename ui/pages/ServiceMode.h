@@ -14,7 +14,8 @@ class Page;
 
 // True once the dongle's state notice has reported service mode. The echo of the enter request
 // only says that the dongle took it: until the notice, the dongle refuses every service-mode
-// command with code 11. False without a dongle.
+// command with code 11. False without a dongle, and while the network is being taken out after
+// a notice that came once the page that asked was left (a request to enter waits for that).
 bool isInServiceMode(Dongle const* dongle);
 
 // The dongle sends its state notice as soon as it is in service mode: a dongle that took the
@@ -24,12 +25,14 @@ constexpr int ServiceModeNoticeMs = 5000;
 // Asks the dongle to enter service mode for a page. answered gets the result unless owner is gone,
 // the dongle has stopped or gone meanwhile (its requests then end by themselves, and a box would
 // wait for nobody), or stillShown() no longer holds: the page was left before the answer, nothing
-// would take the dongle out of service mode any more, so a dongle that took the request leaves
-// it at once. When the dongle took the request but its notice has not reported service mode
-// within ServiceModeNoticeMs, noNotice runs, on the same conditions as answered: the page stops
-// waiting and says so. A notice that comes once the visit that asked has ended (the page's
-// leaving found no service mode to leave) takes the network out of service mode again. Nothing
-// without a dongle.
+// would take the dongle out of service mode any more, so a dongle that took the request leaves it
+// at once, unless a newer request has been made of the dongle since (the exit would follow that
+// request and undo it under the page that made it). stillShown must hold for the whole visit, also
+// once the page went on in service mode on the notice of an earlier request. When the dongle took
+// the request but its notice has not reported service mode within ServiceModeNoticeMs, noNotice
+// runs, on the same conditions as answered: the page stops waiting and says so. A notice that comes
+// once the visit that asked has ended (the page's leaving found no service mode to leave) takes the
+// network out of service mode again. Nothing without a dongle.
 void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillShown,
     std::function<void(DongleResult)> answered, std::function<void()> noNotice);
 

@@ -186,6 +186,22 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    void showAgainBeforeTheAnswer(bool ownRequestAnswered);
+    // The dongle takes the request to enter service mode and sends no notice: the page is shown
+    // until it stopped waiting and said so, then left.
+    void leftAfterItStoppedWaiting()
+    {
+        ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+            e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+        }));
+        answers.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
+        showUntil(PairingPage::entering_service_mode);
+        ASSERT_TRUE(waitUntil(
+            [&] { return !answers.seen().isEmpty(); }, OX::ServiceModeNoticeMs + testutil::scaled(5000)));
+        rig.container.clickLeft();
+        ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    }
+
     testutil::BoxAnswerer answers;
     pagetest::PageRig rig;
     PairingPage* page = nullptr;
@@ -294,15 +310,7 @@ TEST_F(PairingPageTest, ADongleWhoseNoticeComesTooLateLeavesTheHintBackLeavesAnd
 // on in service mode.
 TEST_F(PairingPageTest, ANoticeThatComesAfterThePageCameBackIsTheNewVisits)
 {
-    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
-        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
-    }));
-    answers.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
-    showUntil(PairingPage::entering_service_mode);
-    ASSERT_TRUE(waitUntil(
-        [&] { return !answers.seen().isEmpty(); }, OX::ServiceModeNoticeMs + testutil::scaled(5000)));
-    rig.container.clickLeft();
-    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    ASSERT_NO_FATAL_FAILURE(leftAfterItStoppedWaiting());
     showUntil(PairingPage::entering_service_mode);
     ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), testutil::scaled(5000), mark));
 
@@ -311,6 +319,126 @@ TEST_F(PairingPageTest, ANoticeThatComesAfterThePageCameBackIsTheNewVisits)
     EXPECT_TRUE(waitUntil([&] { return page->state() == PairingPage::looking_for_devices_state; }));
     EXPECT_FALSE(log.contains(QStringLiteral("after the page that asked for it was left")));
     EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+}
+
+// Back while the dongle has not yet answered the request to enter service mode, then the page
+// shown again at once: the new visit goes on in service mode on the first request's notice and
+// stays in it, whether its own request is answered or not; leaving it ends service mode.
+void PairingPageTest::showAgainBeforeTheAnswer(bool ownRequestAnswered)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), {}, 1.0));
+    rig.enterServiceModeLate(testutil::scaled(300));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), testutil::scaled(5000), mark));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_EQ(rig.emulator().dongle().state, emu::state::Idle) << "the first request was answered already";
+    if (!ownRequestAnswered)
+        rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(37)));
+
+    ASSERT_TRUE(waitUntil([&] { return page->state() == PairingPage::looking_for_devices_state; }));
+    ASSERT_TRUE(rig.requestsAnswered());
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    EXPECT_TRUE(rig.emulator().headset().serviceMode);
+    EXPECT_EQ(page->state(), PairingPage::looking_for_devices_state);
+
+    rig.emulator().clearFaults();
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }));
+}
+
+TEST_F(PairingPageTest, ShownAgainBeforeTheDongleAnsweredTheLeftVisitTheNewVisitIsInServiceMode)
+{
+    showAgainBeforeTheAnswer(true);
+}
+
+TEST_F(PairingPageTest, ShownAgainBeforeTheDongleAnsweredTheLeftVisitAnUnansweredNewRequestChangesNothing)
+{
+    showAgainBeforeTheAnswer(false);
+}
+
+// The dongle answers the visit that was left and takes its exit before the page is shown again,
+// but its notices come late: the new visit hears the left visit's service mode, then its exit.
+// Left then, before the notice of its own request, the new visit does not leave the network in
+// service mode.
+TEST_F(PairingPageTest, LeftBeforeTheNoticeOfItsOwnRequestAVisitShownAgainEndsServiceMode)
+{
+    ASSERT_NO_FATAL_FAILURE(start(
+        headset(OnlyThisDongle),
+        [](emu::Emulator& e) {
+            e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+        },
+        1.0));
+    rig.enterServiceModeLate(testutil::scaled(300));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), testutil::scaled(5000), mark));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    const auto exit = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() == 0; });
+    ASSERT_TRUE(rig.emulator().waitForFrame(exit, testutil::scaled(5000), mark));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::ServiceMode; }));
+
+    // Each notice follows the answer to the new request on the line.
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    ASSERT_TRUE(waitUntil([&] { return page->state() != PairingPage::entering_service_mode; }));
+    rig.emulator().noticeState(emu::state::Idle);
+    ASSERT_TRUE(waitUntil([&] { return !OX::isInServiceMode(rig.dongle()); }));
+    answers.answer(QStringLiteral("Leaving pairing page"), QStringLiteral("Leave page")); // map not read yet
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }));
+}
+
+// Left in service mode, then shown again before the notice of the exit: the notices of the exit
+// and of the new request that follow are the new visit's, which stays in service mode.
+TEST_F(PairingPageTest, ShownAgainBeforeTheNoticeOfTheExitTheNewVisitStaysInServiceMode)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+    }));
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::ServiceMode; }));
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    ASSERT_TRUE(waitUntil([&] { return page->state() != PairingPage::entering_service_mode; }));
+    answers.answer(QStringLiteral("Leaving pairing page"), QStringLiteral("Leave page")); // map not read yet
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+    ASSERT_EQ(rig.emulator().dongle().state, emu::state::Idle);
+    showUntil(PairingPage::entering_service_mode);
+    ASSERT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::ServiceMode; }));
+
+    testutil::LogCapture log;
+    rig.emulator().noticeState(emu::state::Idle);
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    ASSERT_TRUE(rig.requestsAnswered());
+    EXPECT_FALSE(log.contains(QStringLiteral("after the page that asked for it was left")));
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    EXPECT_NE(page->state(), PairingPage::not_initialized_state);
+}
+
+// The notice comes after the page stopped waiting and was left, and the network is still being
+// taken out when the page is shown again: the new visit ends in service mode.
+TEST_F(PairingPageTest, ShownAgainWhileALateNoticeTakesTheNetworkOutTheNewVisitIsInServiceMode)
+{
+    ASSERT_NO_FATAL_FAILURE(leftAfterItStoppedWaiting());
+    ASSERT_TRUE(rig.headset()) << "the headset is asked first";
+    const auto headsetExit = emu::FrameFilter::of(emu::pid::HCP, 6);
+    rig.emulator().addFault(emu::FaultRule::delayRequest(headsetExit, testutil::scaled(300)));
+    const int before = rig.emulator().mark();
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    ASSERT_TRUE(rig.emulator().waitForFrame(headsetExit, testutil::scaled(5000), before));
+    showUntil(PairingPage::entering_service_mode);
+
+    const auto exit = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() == 0; });
+    ASSERT_TRUE(rig.emulator().waitForFrame(exit, testutil::scaled(5000), before));
+    ASSERT_TRUE(rig.requestsAnswered());
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    EXPECT_TRUE(waitUntil([&] { return page->state() == PairingPage::looking_for_devices_state; }));
 }
 
 // The headset does not answer the request to leave service mode: the page goes, and the person

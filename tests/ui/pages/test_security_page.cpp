@@ -62,6 +62,7 @@ struct SecurityFixture : ::testing::Test {
             rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_dongle_service_mode_state));
         ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }, OX::ServiceModeNoticeMs + scaled(5000)));
     }
+    void showAgainBeforeTheAnswer(bool ownRequestAnswered);
     // Key presses carrying each character (QTest's own cannot type beyond ASCII).
     void type(const char* field, QString const& text)
     {
@@ -502,6 +503,87 @@ TEST_F(SecurityFixture, ANoticeThatComesAfterThePageWasLeftEndsServiceMode)
     rig.emulator().noticeState(emu::state::ServiceMode);
     EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }));
     EXPECT_TRUE(boxes.unexpected().isEmpty());
+}
+
+// Back while the dongle has not yet answered the request to enter service mode, then the page
+// shown again at once: the new visit goes on in service mode on the first request's notice and
+// stays in it, whether its own request is answered or not; leaving it ends service mode.
+void SecurityFixture::showAgainBeforeTheAnswer(bool ownRequestAnswered)
+{
+    emu::HeadsetModel headset;
+    headset.channelMap = { { 4, 0x81, emu::preset::Pc1 } };
+    ASSERT_TRUE(rig.start(headset, 1.0));
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"));
+    rig.enterServiceModeLate(scaled(300));
+    const int mark = rig.emulator().mark();
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_dongle_service_mode_state));
+    ASSERT_TRUE(rig.emulator().waitForFrame(emu::FrameFilter::dcp(37), scaled(5000), mark));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_dongle_service_mode_state));
+    ASSERT_EQ(rig.emulator().dongle().state, emu::state::Idle) << "the first request was answered already";
+    if (!ownRequestAnswered)
+        rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(37)));
+
+    // The headset is heard in service mode: the password can be set.
+    ASSERT_TRUE(reaches(Page::waiting_for_set_devices_password_state));
+    ASSERT_TRUE(rig.requestsAnswered());
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    EXPECT_EQ(page->state(), Page::waiting_for_set_devices_password_state);
+    EXPECT_TRUE(child<QLineEdit>("TypePassword")->isEnabled());
+    EXPECT_TRUE(help().startsWith(QStringLiteral("Set your new network password")));
+
+    rig.emulator().clearFaults();
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    EXPECT_TRUE(waitUntil([&] { return rig.emulator().dongle().state == emu::state::Idle; }));
+}
+
+TEST_F(SecurityFixture, ShownAgainBeforeTheDongleAnsweredTheLeftVisitTheNewVisitIsInServiceMode)
+{
+    showAgainBeforeTheAnswer(true);
+}
+
+TEST_F(SecurityFixture, ShownAgainBeforeTheDongleAnsweredTheLeftVisitAnUnansweredNewRequestChangesNothing)
+{
+    BoxAnswerer boxes;
+    showAgainBeforeTheAnswer(false);
+    EXPECT_TRUE(boxes.seen().isEmpty());
+}
+
+// The notice comes after the page was left, and the network is still being taken out when the
+// page is shown again: the new visit does not take the dongle for in service mode, and ends in it.
+TEST_F(SecurityFixture, ShownAgainWhileALateNoticeTakesTheNetworkOutTheNewVisitIsInServiceMode)
+{
+    emu::HeadsetModel headset;
+    headset.channelMap = { { 4, 0x81, emu::preset::Pc1 } };
+    headset.streamsInServiceMode = true;
+    ASSERT_TRUE(rig.start(headset, 0.05, [](emu::Emulator& e) {
+        e.updateDongle([](emu::DongleModel& d) { d.stateNoticeOnServiceChange = false; });
+    }));
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"));
+    // The headset is heard in service mode before the dongle's notice.
+    ASSERT_TRUE(
+        rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_set_devices_password_state));
+    ASSERT_TRUE(waitUntil([&] { return rig.headset(); }));
+    rig.container.clickLeft();
+    ASSERT_TRUE(
+        waitUntil([&] { return rig.container.controller.currentPageName() == "Menu" && rig.headset(); }));
+    const auto headsetExit = emu::FrameFilter::of(emu::pid::HCP, 6);
+    rig.emulator().addFault(emu::FaultRule::delayRequest(headsetExit, scaled(300)));
+    const int before = rig.emulator().mark();
+    rig.emulator().noticeState(emu::state::ServiceMode);
+    ASSERT_TRUE(rig.emulator().waitForFrame(headsetExit, scaled(5000), before));
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")));
+    EXPECT_EQ(page->state(), Page::waiting_for_dongle_service_mode_state);
+
+    const auto exit = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() == 0; });
+    ASSERT_TRUE(rig.emulator().waitForFrame(exit, scaled(5000), before));
+    ASSERT_TRUE(rig.requestsAnswered());
+    EXPECT_EQ(rig.emulator().dongle().state, emu::state::ServiceMode);
+    EXPECT_TRUE(reaches(Page::waiting_for_set_devices_password_state));
 }
 
 // The dongle unplugged before a pass takes the page back and nothing more; unplugged mid-pass,
