@@ -74,8 +74,8 @@ public:
     void start();
     // Stops the timer and stops listening. An upload still running ends quietly: the loader is
     // told the transfer is over (CAN CAN), the file is closed and the sender is no longer busy,
-    // without uploadError or uploadFinished. A
-    // receiver seen before is forgotten (deviceDisconnected). Recovery mode ends.
+    // without uploadError or uploadFinished. A receiver seen before is forgotten
+    // (deviceDisconnected). Recovery mode ends.
     void stop();
     // Starts an upload. Its outcome comes as exactly one uploadFinished (after uploadError for
     // a failure), possibly before this returns: a failure found at once (no receiver, port
