@@ -400,7 +400,7 @@ TEST_F(XModemUpload, AnUploadGivenUpEndsTheLoadersTransfer)
             EXPECT_EQ(finished, std::vector<bool> { false });
         }
         port->write(dongleFrame);
-        spin(100);
+        ASSERT_TRUE(waitUntil([&] { return loader->wire().endsWith(dongleFrame); }, 2000));
         EXPECT_EQ(loader->receiver.state(), emu::XmodemReceiver::State::Cancelled);
         EXPECT_FALSE(loader->receiver.isComplete());
     }
