@@ -86,6 +86,7 @@ void XModem::stop()
     m_recovery = false;
     if (m_busy) {
         qDebug() << "XMODEM: upload stopped";
+        cancelTransfer();
         m_busy = false;
         if (m_file.isOpen())
             m_file.close();
@@ -454,8 +455,17 @@ void XModem::endUpload()
         m_file.close();
 }
 
+void XModem::cancelTransfer()
+{
+    if (m_bytesSent == 0 || !portUsable())
+        return;
+    qDebug() << "XMODEM: transfer cancelled";
+    m_port->write(QByteArray(2, CAN));
+}
+
 void XModem::errorHandler()
 {
+    cancelTransfer();
     endUpload();
     QPointer<XModem> self(this);
     emit uploadError();

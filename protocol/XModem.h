@@ -44,6 +44,7 @@ public:
     static constexpr char NAK = 0x15;
     static constexpr char STX = 0x02;
     static constexpr char EOT = 0x04;
+    static constexpr char CAN = 0x18; // twice: the sender gives up the transfer
 
     static constexpr int BLOCK_SIZE = 1024;
     static constexpr int FRAME_SIZE = BLOCK_SIZE + 5; // STX, number, complement, data, CRC
@@ -71,9 +72,10 @@ public:
 
     // Starts listening to the port (received bytes, completed writes, errors).
     void start();
-    // Stops the timer and stops listening. An upload still running ends quietly: the file is
-    // closed and the sender is no longer busy, without uploadError or uploadFinished. A
-    // receiver seen before is forgotten (deviceDisconnected). Recovery mode ends.
+    // Stops the timer and stops listening. An upload still running ends quietly: the loader is
+    // told the transfer is over (CAN CAN), the file is closed and the sender is no longer busy,
+    // without uploadError or uploadFinished. A receiver seen before is forgotten
+    // (deviceDisconnected). Recovery mode ends.
     void stop();
     // Starts an upload. Its outcome comes as exactly one uploadFinished (after uploadError for
     // a failure), possibly before this returns: a failure found at once (no receiver, port
@@ -127,6 +129,10 @@ private:
     bool sendPacket(const char* data, int size, int timeoutMs);
     bool writeFrame(const QByteArray& frame, int timeoutMs);
     void errorHandler();
+    // A loader left in the middle of a transfer takes whatever comes next on the line for the
+    // rest of the image, and the dongle's own frames carry the EOT byte that would close a
+    // half-sent image as whole: once a block went, a transfer given up ends with CAN CAN.
+    void cancelTransfer();
     void finishHandler();
     // Common part of both ends: not busy, file closed, beacon watch re-armed.
     void endUpload();

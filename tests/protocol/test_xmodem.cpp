@@ -368,6 +368,44 @@ TEST_F(XModemUpload, GarbageAnswerAbortsTheUpload)
     EXPECT_EQ(Wire(loader->wire()).frames.size(), 2u);
 }
 
+TEST_F(XModemUpload, AnUploadGivenUpEndsTheLoadersTransfer)
+{
+    // Left mid-transfer, the loader takes the next bytes on the line for the rest of the image:
+    // the dongle's own frames carry 0x04, which would close the half-sent image as whole.
+    const QByteArray dongleFrame = QByteArray::fromHex("55aa00000004000000053000c80d");
+    struct Case {
+        const char* name;
+        emu::XmodemReceiver::Faults faults;
+        bool stopped;
+    } cases[] = {
+        { "eleven NAKs", {}, false },
+        { "an unknown answer", {}, false },
+        { "stopped", {}, true },
+    };
+    cases[0].faults.nakBlock = { { 2, 11 } };
+    cases[1].faults.answerBlockWith = { { 2, char(0x5A) } };
+    cases[2].faults.silentBlock = { { 2, -1 } };
+    const QString path = writeFile(randomBytes(4096, 5));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        loader->receiver.setFaults(c.faults);
+        finished.clear();
+        ASSERT_TRUE(connectLoader());
+        if (c.stopped) {
+            ASSERT_TRUE(xm->sendFile(path));
+            ASSERT_TRUE(waitUntil([this] { return loader->receiver.framesReceived() >= 2; }, 2000));
+            xm->stop();
+        } else {
+            ASSERT_TRUE(upload(path));
+            EXPECT_EQ(finished, std::vector<bool> { false });
+        }
+        port->write(dongleFrame);
+        ASSERT_TRUE(waitUntil([&] { return loader->wire().endsWith(dongleFrame); }, 2000));
+        EXPECT_EQ(loader->receiver.state(), emu::XmodemReceiver::State::Cancelled);
+        EXPECT_FALSE(loader->receiver.isComplete());
+    }
+}
+
 TEST_F(XModemUpload, UnansweredBlocksAreResentOnTimeOut)
 {
     emu::XmodemReceiver::Faults faults;
@@ -533,6 +571,8 @@ TEST_F(XModemUpload, StopDuringUploadEndsItQuietly)
     EXPECT_FALSE(xm->isBusy());
     EXPECT_FALSE(xm->isDeviceAvailable());
     EXPECT_EQ(disconnected, 1);
+    // The loader is told, and then nothing more is written.
+    ASSERT_TRUE(waitUntil([this] { return loader->wire().endsWith(QByteArray(2, XModem::CAN)); }, 2000));
     const int wireBefore = loader->wire().size();
     spin(500);
     EXPECT_TRUE(finished.empty());

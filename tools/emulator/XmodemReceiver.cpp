@@ -1,6 +1,7 @@
 #include "XmodemReceiver.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace emu {
 
@@ -33,6 +34,7 @@ QByteArray XmodemReceiver::enterBootloader()
     m_badFrames = 0;
     m_progressSinceTick = false;
     m_eotWaitsForSilence = false;
+    m_canSeen = false;
     return tick();
 }
 
@@ -98,10 +100,15 @@ QByteArray XmodemReceiver::feed(const char* data, int size)
             if (m_frame.isEmpty()) {
                 const char c = data[i++];
                 m_progressSinceTick = true;
+                const bool canBefore = std::exchange(m_canSeen, c == CAN);
                 if (c == STX) {
                     m_frame.append(c);
                 } else if (c == EOT) {
                     out += onEot();
+                } else if (c == CAN && canBefore) {
+                    // The sender gave up: the image so far is dropped.
+                    m_state = State::Cancelled;
+                    return out;
                 } else {
                     ++m_junkBytes;
                 }

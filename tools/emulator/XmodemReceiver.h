@@ -32,7 +32,7 @@ public:
         Waiting,   // in the loader, no block accepted yet: beacons run
         Receiving, // at least one block accepted
         Complete,  // EOT acknowledged: the image is whole
-        Cancelled, // a block out of sequence: the transfer was cancelled (CAN CAN)
+        Cancelled, // a block out of sequence (answered CAN CAN), or CAN CAN from the sender
     };
     enum class EotAnswer { Ack, Nak, Silence };
 
@@ -112,6 +112,7 @@ private:
     int m_badFrames = 0;
     bool m_progressSinceTick = false;
     bool m_eotWaitsForSilence = false;
+    bool m_canSeen = false;    // the last byte between frames was CAN
 };
 
 } // namespace emu
