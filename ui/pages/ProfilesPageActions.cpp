@@ -270,12 +270,18 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
             return;
         hideProgress(self->container->getDirector());
         emit self->updateProfile();
-        if (result.code == DongleResult::Ok)
+        Settings* selection = self->selectionSettings();
+        if (result.code == DongleResult::Ok) {
+            // The list may have been shown anew since the click (the person left and came back,
+            // a profile was added): the highlight is the profile the dongle now has.
+            if (selection)
+                self->showSelectedRow(*selection);
             return;
+        }
         // The dongle kept the profile it had, and so did the selection: the list shows that one
         // again, so that no edit is made under the name of the row clicked.
-        if (Settings* settings = self->selectionSettings())
-            self->updateUi(*settings, true);
+        if (selection)
+            self->updateUi(*selection, true);
         if (failed(result))
             emit self->showError(tr("Select Profile"), failureText(result, tr("Profile selection failed")));
     };

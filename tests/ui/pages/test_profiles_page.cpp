@@ -328,6 +328,33 @@ TEST_F(ProfilesFixture, AClickedProfileTheDongleDoesNotTakeIsToldAndTheListShows
     EXPECT_EQ(list->currentIndex().row(), selectedBefore);
 }
 
+// A clicked profile the dongle takes only after the person left and came back (the list was
+// shown anew meanwhile): the list then highlights the profile now selected, whose values are shown.
+TEST_F(ProfilesFixture, AClickTakenAfterLeavingAndComingBackHighlightsTheProfileSelected)
+{
+    ASSERT_TRUE(bringUp());
+    const int row = addShaky();
+    ASSERT_NE(row, store()->selectedIndex());
+    rig.registerPage(page, QStringLiteral("Profiles"));
+    ASSERT_TRUE(rig.show(QStringLiteral("Profiles")));
+    auto* list = child<QListView>("mouseProfilesListView");
+    LogCapture log;
+    rig.emulator().addFault(
+        emu::FaultRule::delayRequest(emu::FrameFilter::of(emu::pid::DCP), scaled(300)));
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+    ASSERT_TRUE(waitUntil([&] { return log.count("Apply profile: ") == 1; }));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    ASSERT_TRUE(rig.show(QStringLiteral("Profiles")));
+    ASSERT_TRUE(rig.busy());
+    ASSERT_TRUE(waitUntil([&] { return !rig.busy(); }, 8000));
+    ASSERT_EQ(store()->selectedIndex(), row);
+    EXPECT_EQ(list->currentIndex().row(), row);
+    EXPECT_TRUE(selected()->isEqual(page->editedProfile(), false));
+    EXPECT_FALSE(footerOffersApply());
+}
+
 TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
 {
     ASSERT_TRUE(bringUp());
