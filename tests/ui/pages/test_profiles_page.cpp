@@ -339,8 +339,7 @@ TEST_F(ProfilesFixture, AClickTakenAfterLeavingAndComingBackHighlightsTheProfile
     ASSERT_TRUE(rig.show(QStringLiteral("Profiles")));
     auto* list = child<QListView>("mouseProfilesListView");
     LogCapture log;
-    rig.emulator().addFault(
-        emu::FaultRule::delayRequest(emu::FrameFilter::of(emu::pid::DCP), scaled(300)));
+    rig.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::of(emu::pid::DCP), scaled(300)));
     QTest::mouseClick(
         list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
     ASSERT_TRUE(waitUntil([&] { return log.count("Apply profile: ") == 1; }));
