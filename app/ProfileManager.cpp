@@ -219,15 +219,17 @@ bool ProfileManager::startApply(int index, Completion done, std::shared_ptr<Mous
     const quint64 upload = ++m_uploads;
     if (previous)
         m_pendingSettings[profile] = PendingSettings { applied, upload, previous };
-    m_writer(*profile, [self, profile, applied, uploaded, previous, stored, dongle, upload, done](DongleResult result) {
-        if (!self) {
-            if (done)
-                done(result);
-            return;
-        }
-        self->finishApply(profile, applied.data(), uploaded.get(), previous.get(), upload, stored, result);
-        self->writeBackShown(dongle, upload, result, done);
-    });
+    m_writer(*profile,
+        [self, profile, applied, uploaded, previous, stored, dongle, upload, done](DongleResult result) {
+            if (!self) {
+                if (done)
+                    done(result);
+                return;
+            }
+            self->finishApply(
+                profile, applied.data(), uploaded.get(), previous.get(), upload, stored, result);
+            self->writeBackShown(dongle, upload, result, done);
+        });
     return true;
 }
 

@@ -131,7 +131,7 @@ protected:
 private:
     bool startApply(int index, Completion done, std::shared_ptr<MouseProfile> previous);
     void finishApply(const MouseProfile* key, MouseProfile* applied, const MouseProfile* uploaded,
-                     MouseProfile* previous, quint64 upload, quint64 storedBefore, const DongleResult& result);
+        MouseProfile* previous, quint64 upload, quint64 storedBefore, const DongleResult& result);
     // Writes the selected profile back after a failed upload to dongle, when it is still the
     // connected one; then done with the upload's result.
     void writeBackShown(const void* dongle, quint64 upload, const DongleResult& result, const Completion& done);
