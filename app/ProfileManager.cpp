@@ -191,12 +191,7 @@ bool ProfileManager::apply(const MouseProfile& profile, Completion done)
     if (!hasSelectedProfile() || !dongleConnected())
         return false;
     MouseProfile* selected = m_profiles[size_t(m_selected)].get();
-    // With an earlier upload of given settings still under way, what the dongle took is not
-    // what the list holds now.
-    const auto pending = m_pendingSettings.find(selected);
-    auto previous = pending != m_pendingSettings.end() && pending->second.profile == selected
-        ? pending->second.taken
-        : std::make_shared<MouseProfile>(*selected);
+    auto previous = std::make_shared<MouseProfile>(*selected);
     *selected = profile;
     return startApply(m_selected, std::move(done), std::move(previous));
 }
@@ -217,6 +212,11 @@ bool ProfileManager::startApply(int index, Completion done, std::shared_ptr<Mous
     const quint64 stored = m_storedCount;
     const void* dongle = m_current ? m_current() : nullptr;
     const quint64 upload = ++m_uploads;
+    // With an upload of given settings to this profile still under way, what the dongle took is
+    // not what the list holds now; this upload is the one to give it back when it fails.
+    const auto pending = m_pendingSettings.find(profile);
+    if (pending != m_pendingSettings.end() && pending->second.profile == profile)
+        previous = pending->second.taken;
     if (previous)
         m_pendingSettings[profile] = PendingSettings { applied, upload, previous };
     m_writer(*profile,

@@ -337,6 +337,7 @@ TEST(ProfileManagerApply, OverlappingAppliesLeaveWhatTheDongleTook)
         { &x, 4, 0, &x }, // the same settings again: the second upload's success keeps them
         { &z, 4, 4, &y }, // both fail: the settings from before both
         { &z, 0, 4, &x }, // the first taken, the second not
+        { nullptr, 4, 0, &x }, // the profile applied again as listed, before the first failed
     };
     for (const Case& c : cases) {
         CountingManager m;
@@ -344,7 +345,7 @@ TEST(ProfileManagerApply, OverlappingAppliesLeaveWhatTheDongleTook)
         m.addProfile(y);
         Done first, second;
         EXPECT_TRUE(m.apply(x, first.callback()));
-        EXPECT_TRUE(m.apply(*c.second, second.callback()));
+        EXPECT_TRUE(c.second ? m.apply(*c.second, second.callback()) : m.applySelected(second.callback()));
         m.finish(c.firstCode);
         m.finish(c.secondCode);
         while (!m.uploads.empty())
