@@ -17,6 +17,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace OX
 {
 
@@ -273,8 +275,13 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
         Settings* selection = self->selectionSettings();
         if (result.code == DongleResult::Ok) {
             // The list may have been shown anew since the click (the person left and came back,
-            // a profile was added): the highlight is the profile the dongle now has.
-            if (selection)
+            // a profile was added): the highlight is the profile the dongle now has. A name being
+            // typed in place is not taken by moving the highlight: its editor does so as it closes.
+            const auto editors = self->m_ui->mouseProfilesListView->viewport()->findChildren<QWidget*>(
+                QString(), Qt::FindDirectChildrenOnly);
+            const bool typing
+                = std::any_of(editors.begin(), editors.end(), [](QWidget* w) { return !w->isHidden(); });
+            if (selection && !typing)
                 self->showSelectedRow(*selection);
             return;
         }
