@@ -212,21 +212,41 @@ bool ProfileManager::startApply(int index, Completion done, std::shared_ptr<Mous
     const quint64 stored = m_storedCount;
     const void* dongle = m_current ? m_current() : nullptr;
     const quint64 upload = ++m_uploads;
-    m_writer(*profile, [self, applied, uploaded, previous, stored, dongle, upload, done](DongleResult result) {
-        if (!self) {
-            if (done)
-                done(result);
-            return;
-        }
-        self->finishApply(applied.data(), uploaded.get(), previous.get(), stored, result);
-        self->writeBackShown(dongle, upload, result, done);
-    });
+    // With an upload of given settings to this profile still under way, what the dongle took is
+    // not what the list holds now; this upload is the one to give it back when it fails.
+    const auto pending = m_pendingSettings.find(profile);
+    if (pending != m_pendingSettings.end() && pending->second.profile == profile)
+        previous = pending->second.taken;
+    if (previous)
+        m_pendingSettings[profile] = PendingSettings { applied, upload, previous };
+    m_writer(*profile,
+        [self, profile, applied, uploaded, previous, stored, dongle, upload, done](DongleResult result) {
+            if (!self) {
+                if (done)
+                    done(result);
+                return;
+            }
+            self->finishApply(
+                profile, applied.data(), uploaded.get(), previous.get(), upload, stored, result);
+            self->writeBackShown(dongle, upload, result, done);
+        });
     return true;
 }
 
-void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* uploaded,
-    const MouseProfile* previous, quint64 storedBefore, const DongleResult& result)
+void ProfileManager::finishApply(const MouseProfile* key, MouseProfile* applied, const MouseProfile* uploaded,
+    MouseProfile* previous, quint64 upload, quint64 storedBefore, const DongleResult& result)
 {
+    // Only the last upload of given settings gives back what the dongle took before: an earlier
+    // one's failure leaves the list to the upload given after it.
+    bool last = true;
+    if (previous) {
+        const auto pending = m_pendingSettings.find(key);
+        last = pending != m_pendingSettings.end() && pending->second.upload == upload;
+        if (last)
+            m_pendingSettings.erase(pending);
+        if (result.code == DongleResult::Ok)
+            *previous = *uploaded; // what a later upload's failure gives back
+    }
     int index = -1;
     for (size_t i = 0; applied && i < m_profiles.size(); ++i) {
         if (m_profiles[i].get() == applied) {
@@ -240,7 +260,7 @@ void ProfileManager::finishApply(MouseProfile* applied, const MouseProfile* uplo
             m_selected = index;
             emit selectedProfileChangedSignal();
             sync();
-        } else if (previous && applied->isEqual(*uploaded, false)) {
+        } else if (previous && last && applied->isEqual(*uploaded, false)) {
             // The upload failed: the listed profile keeps what it held (and the dongle gets it
             // back, writeBackShown).
             // Settings given to it since (a later apply, an edit) are not this upload's to undo.

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -129,8 +130,8 @@ protected:
 
 private:
     bool startApply(int index, Completion done, std::shared_ptr<MouseProfile> previous);
-    void finishApply(MouseProfile* applied, const MouseProfile* uploaded, const MouseProfile* previous,
-                     quint64 storedBefore, const DongleResult& result);
+    void finishApply(const MouseProfile* key, MouseProfile* applied, const MouseProfile* uploaded,
+        MouseProfile* previous, quint64 upload, quint64 storedBefore, const DongleResult& result);
     // Writes the selected profile back after a failed upload to dongle, when it is still the
     // connected one; then done with the upload's result.
     void writeBackShown(const void* dongle, quint64 upload, const DongleResult& result, const Completion& done);
@@ -146,4 +147,14 @@ private:
     // a listed profile, so names and addresses stay put.
     std::vector<std::unique_ptr<MouseProfile>> m_profiles;
     std::unique_ptr<MouseProfile> m_placeholder;
+    // A listed profile given settings (apply with a profile) whose upload is still under way: the
+    // last such upload and the settings the dongle last took for it. Later applies share those
+    // settings, so that a failure gives back what the dongle took, never what an earlier upload
+    // still under way (or failed) carried, and only the last upload given may give them back.
+    struct PendingSettings {
+        QPointer<MouseProfile> profile;
+        quint64 upload = 0;
+        std::shared_ptr<MouseProfile> taken;
+    };
+    std::map<const MouseProfile*, PendingSettings> m_pendingSettings;
 };

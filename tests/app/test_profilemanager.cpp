@@ -321,6 +321,40 @@ TEST(ProfileManagerApply, AFailureDoesNotUndoALaterApply)
     EXPECT_EQ(m.selectedProfile()->name(), "Y");
 }
 
+// Two applies given one after the other: the listed profile ends with what the dongle took last,
+// and a failure gives back only settings the dongle took (never those of an upload that failed).
+TEST(ProfileManagerApply, OverlappingAppliesLeaveWhatTheDongleTook)
+{
+    const MouseProfile y("Y", MouseProfile::Normal);
+    const MouseProfile x("X", MouseProfile::Tremor);
+    const MouseProfile z("Z", MouseProfile::Restricted);
+    struct Case {
+        const MouseProfile* second;
+        int firstCode, secondCode;
+        const MouseProfile* kept;
+    };
+    const Case cases[] = {
+        { &x, 4, 0, &x }, // the same settings again: the second upload's success keeps them
+        { &z, 4, 4, &y }, // both fail: the settings from before both
+        { &z, 0, 4, &x }, // the first taken, the second not
+        { nullptr, 4, 0, &x }, // the profile applied again as listed, before the first failed
+    };
+    for (const Case& c : cases) {
+        CountingManager m;
+        m.connectFakeDongle();
+        m.addProfile(y);
+        Done first, second;
+        EXPECT_TRUE(m.apply(x, first.callback()));
+        EXPECT_TRUE(c.second ? m.apply(*c.second, second.callback()) : m.applySelected(second.callback()));
+        m.finish(c.firstCode);
+        m.finish(c.secondCode);
+        while (!m.uploads.empty())
+            m.finish(0); // the write-back of the profile shown
+        EXPECT_TRUE(m.selectedProfile()->isEqual(*c.kept, false)) << c.firstCode << c.secondCode;
+        EXPECT_EQ(m.selectedProfile()->name(), "Y");
+    }
+}
+
 TEST(ProfileManagerApply, CompletionAfterTheListChangedNeverUsesAStalePosition)
 {
     CountingManager m;

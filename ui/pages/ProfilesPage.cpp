@@ -143,8 +143,13 @@ void ProfilesPage::connectForm()
     // editor closes, renamed or not, the highlight is the selected profile's again.
     connect(ui->mouseProfilesListView->itemDelegate(), &QAbstractItemDelegate::closeEditor, this, [this] {
         if (Settings* settings = container->getSettings())
-            m_ui->mouseProfilesListView->setCurrentIndex(m_listModel->index(settings->selectedIndex(), 0));
+            showSelectedRow(*settings);
     });
+}
+
+void ProfilesPage::showSelectedRow(Settings const& settings)
+{
+    m_ui->mouseProfilesListView->setCurrentIndex(m_listModel->index(settings.selectedIndex(), 0));
 }
 
 // ---- loading -------------------------------------------------------------------------------
@@ -155,7 +160,7 @@ void ProfilesPage::updateUi(Settings const& settings, bool reloadList)
         m_loadingList = true;
         m_listModel->setStringList(settings.profileNames());
         m_loadingList = false;
-        m_ui->mouseProfilesListView->setCurrentIndex(m_listModel->index(settings.selectedIndex(), 0));
+        showSelectedRow(settings);
     }
     setControlMode(m_edited.controlMode());
     setAutoZero(m_edited.autoZeroEnable(), m_edited.zeroTimeInterval() / 1000);

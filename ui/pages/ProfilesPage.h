@@ -127,6 +127,8 @@ private:
     // A question with the page's two buttons.
     static Question choice(
         QString const& informative, QString const& text, QString const& first, QString const& second);
+    // The list highlights the selected profile.
+    void showSelectedRow(Settings const& settings);
     // Uploads the stored profile at row, which becomes the selected one once the dongle took it.
     void selectProfile(Settings& settings, int row);
 

@@ -17,6 +17,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace OX
 {
 
@@ -270,12 +272,23 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
             return;
         hideProgress(self->container->getDirector());
         emit self->updateProfile();
-        if (result.code == DongleResult::Ok)
+        Settings* selection = self->selectionSettings();
+        if (result.code == DongleResult::Ok) {
+            // The list may have been shown anew since the click (the person left and came back,
+            // a profile was added): the highlight is the profile the dongle now has. A name being
+            // typed in place is not taken by moving the highlight: its editor does so as it closes.
+            const auto editors = self->m_ui->mouseProfilesListView->viewport()->findChildren<QWidget*>(
+                QString(), Qt::FindDirectChildrenOnly);
+            const bool typing
+                = std::any_of(editors.begin(), editors.end(), [](QWidget* w) { return !w->isHidden(); });
+            if (selection && !typing)
+                self->showSelectedRow(*selection);
             return;
+        }
         // The dongle kept the profile it had, and so did the selection: the list shows that one
         // again, so that no edit is made under the name of the row clicked.
-        if (Settings* settings = self->selectionSettings())
-            self->updateUi(*settings, true);
+        if (selection)
+            self->updateUi(*selection, true);
         if (failed(result))
             emit self->showError(tr("Select Profile"), failureText(result, tr("Profile selection failed")));
     };

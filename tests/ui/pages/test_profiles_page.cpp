@@ -328,6 +328,50 @@ TEST_F(ProfilesFixture, AClickedProfileTheDongleDoesNotTakeIsToldAndTheListShows
     EXPECT_EQ(list->currentIndex().row(), selectedBefore);
 }
 
+// A clicked profile the dongle takes only after the person left and came back (the list was
+// shown anew meanwhile): the list then highlights the profile now selected, whose values are shown.
+TEST_F(ProfilesFixture, AClickTakenAfterLeavingAndComingBackHighlightsTheProfileSelected)
+{
+    ASSERT_TRUE(bringUp());
+    const int row = addShaky();
+    ASSERT_NE(row, store()->selectedIndex());
+    rig.registerPage(page, QStringLiteral("Profiles"));
+    ASSERT_TRUE(rig.show(QStringLiteral("Profiles")));
+    auto* list = child<QListView>("mouseProfilesListView");
+    LogCapture log;
+    rig.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::of(emu::pid::DCP), scaled(300)));
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+    ASSERT_TRUE(waitUntil([&] { return log.count("Apply profile: ") == 1; }));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    ASSERT_TRUE(rig.show(QStringLiteral("Profiles")));
+    ASSERT_TRUE(rig.busy());
+    ASSERT_TRUE(waitUntil([&] { return !rig.busy(); }, 8000));
+    ASSERT_EQ(store()->selectedIndex(), row);
+    EXPECT_EQ(list->currentIndex().row(), row);
+    EXPECT_TRUE(selected()->isEqual(page->editedProfile(), false));
+    EXPECT_FALSE(footerOffersApply());
+
+    // A name being typed in place when the answer comes stays the person's to confirm.
+    rig.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::of(emu::pid::DCP), scaled(300)));
+    const QModelIndex renamed = list->model()->index(1, 0);
+    const QString name = renamed.data().toString();
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(2, 0)).center());
+    ASSERT_TRUE(waitUntil([&] { return log.count("Apply profile: ") == 2; }));
+    list->setCurrentIndex(renamed);
+    list->edit(renamed);
+    auto* editor = list->viewport()->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    editor->setFocus();
+    editor->setText(QStringLiteral("Half typed"));
+    ASSERT_TRUE(waitUntil([&] { return !rig.busy() && store()->selectedIndex() == 2; }, 8000));
+    EXPECT_EQ(store()->profileAt(1)->name(), name);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(list->currentIndex().row(), 2);
+}
+
 TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
 {
     ASSERT_TRUE(bringUp());
