@@ -28,7 +28,7 @@
     </message>
     <message>
         <source>Serial:</source>
-        <translation>N° de série :</translation>
+        <translation>N° série :</translation>
     </message>
 </context>
 <context>
