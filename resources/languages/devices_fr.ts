@@ -28,14 +28,14 @@
     </message>
     <message>
         <source>Serial:</source>
-        <translation>N° de série :</translation>
+        <translation>N° série :</translation>
     </message>
 </context>
 <context>
     <name>DevicesPage</name>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;You can reorder your devices. Select a device in the list than press the &amp;quot;up&amp;quot; or &amp;quot;down&amp;quot; button or drag and drop it to the appropriate place.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Vous pouvez réordonner vos appareils. Sélectionnez un appareil dans la liste puis appuyez sur le bouton « haut » ou « bas », ou faites-le glisser à l’endroit voulu.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Vous pouvez réordonner vos appareils. Sélectionnez un appareil dans la liste puis appuyez sur le bouton « haut » ou « bas », ou faites-le glisser à l’endroit voulu.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -70,7 +70,7 @@
     </message>
     <message>
         <source>The calibration is complete. Press &quot;Back&quot; to finish the operation</source>
-        <translation>L’étalonnage est terminé. Appuyez sur « Retour » pour finir l’opération</translation>
+        <translation>L’étalonnage est terminé. Appuyez sur « Retour » pour finir l’opération</translation>
     </message>
     <message>
         <source>Headset not found</source>

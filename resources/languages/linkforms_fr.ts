@@ -144,7 +144,7 @@
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;To restore &lt;span style=&quot; font-weight:600;&quot;&gt;LINK&lt;/span&gt; parameter to it&apos;s &lt;span style=&quot; font-weight:600;&quot;&gt;defaults&lt;/span&gt;, you have to select one from the list below&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Pour rétablir les &lt;span style=&quot; font-weight:600;&quot;&gt;valeurs par défaut&lt;/span&gt; des paramètres du &lt;span style=&quot; font-weight:600;&quot;&gt;LINK&lt;/span&gt;, choisissez-en une dans la liste ci-dessous&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Pour rétablir les &lt;span style=&quot; font-weight:600;&quot;&gt;valeurs par défaut&lt;/span&gt; des paramètres du &lt;span style=&quot; font-weight:600;&quot;&gt;LINK&lt;/span&gt;, choisissez un profil dans la liste ci-dessous&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Tremor&lt;/span&gt;: Select this option if you experience tremors sometimes.&lt;/p&gt;&lt;p&gt;&lt;br/&gt;&lt;/p&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Restricted&lt;/span&gt;: Select this option if you can only move your head in a limited range.&lt;/p&gt;&lt;p&gt;&lt;br/&gt;&lt;/p&gt;&lt;p&gt;&lt;span style=&quot; font-weight:600;&quot;&gt;Normal&lt;/span&gt;: This option is recommended to the majority of our users.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>

@@ -57,8 +57,8 @@
         <location filename="../../ui/link/LinkPageForms.cpp" line="44"/>
         <source>How do you wish to move and speed the chair forward? Start tilting your head  in the range you wish the chair to react. 
  Alternatively, you can drag an move the icons on the picture.</source>
-        <translation>Comment souhaitez-vous faire avancer et accélérer le fauteuil ? Inclinez la tête dans l’amplitude à laquelle le fauteuil doit réagir. 
- Vous pouvez aussi faire glisser les icônes sur l’image.</translation>
+        <translation>Comment souhaitez-vous faire avancer et accélérer le fauteuil ? Inclinez la tête dans l’amplitude à laquelle le fauteuil doit réagir.
+Vous pouvez aussi faire glisser les icônes sur l’image.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="49"/>
@@ -79,8 +79,8 @@
         <location filename="../../ui/link/LinkPageForms.cpp" line="56"/>
         <source>How do you wish to move and speed the chair backwards? Start tilting your head  in the range you wish the chair to react. 
  Alternatively, you can drag an move the icons on the picture.</source>
-        <translation>Comment souhaitez-vous faire reculer et accélérer le fauteuil ? Inclinez la tête dans l’amplitude à laquelle le fauteuil doit réagir. 
- Vous pouvez aussi faire glisser les icônes sur l’image.</translation>
+        <translation>Comment souhaitez-vous faire reculer et accélérer le fauteuil ? Inclinez la tête dans l’amplitude à laquelle le fauteuil doit réagir.
+Vous pouvez aussi faire glisser les icônes sur l’image.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="61"/>
@@ -117,8 +117,8 @@
         <location filename="../../ui/link/LinkPageForms.cpp" line="78"/>
         <source>Press Start and tilt or turn your head in the range you wish the chair to react and move to the right. 
  Alternatively, you can drag an move the icons on the picture. </source>
-        <translation>Appuyez sur Démarrer et inclinez ou tournez la tête dans l’amplitude à laquelle le fauteuil doit réagir et tourner à droite. 
- Vous pouvez aussi faire glisser les icônes sur l’image. </translation>
+        <translation>Appuyez sur Démarrer et inclinez ou tournez la tête dans l’amplitude à laquelle le fauteuil doit réagir et tourner à droite.
+Vous pouvez aussi faire glisser les icônes sur l’image.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="82"/>
@@ -139,8 +139,8 @@
         <location filename="../../ui/link/LinkPageForms.cpp" line="88"/>
         <source>Press Start and tilt or turn your head in the range you wish the chair to react and move to the left. 
  Alternatively, you can drag an move the icons on the picture.</source>
-        <translation>Appuyez sur Démarrer et inclinez ou tournez la tête dans l’amplitude à laquelle le fauteuil doit réagir et tourner à gauche. 
- Vous pouvez aussi faire glisser les icônes sur l’image.</translation>
+        <translation>Appuyez sur Démarrer et inclinez ou tournez la tête dans l’amplitude à laquelle le fauteuil doit réagir et tourner à gauche.
+Vous pouvez aussi faire glisser les icônes sur l’image.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="92"/>

@@ -57,8 +57,8 @@
         <location filename="../../ui/link/LinkPageForms.cpp" line="44"/>
         <source>How do you wish to move and speed the chair forward? Start tilting your head  in the range you wish the chair to react. 
  Alternatively, you can drag an move the icons on the picture.</source>
-        <translation>Hogyan szeretné előre mozgatni és gyorsítani a széket? Kezdje el dönteni a fejét abban a tartományban, amelyre a szék reagáljon. 
- A képen lévő ikonokat húzással is mozgathatja.</translation>
+        <translation>Hogyan szeretné előre mozgatni és gyorsítani a széket? Kezdje el dönteni a fejét abban a tartományban, amelyre a szék reagáljon.
+A képen lévő ikonokat húzással is mozgathatja.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="49"/>
@@ -79,8 +79,8 @@
         <location filename="../../ui/link/LinkPageForms.cpp" line="56"/>
         <source>How do you wish to move and speed the chair backwards? Start tilting your head  in the range you wish the chair to react. 
  Alternatively, you can drag an move the icons on the picture.</source>
-        <translation>Hogyan szeretné hátrafelé mozgatni és gyorsítani a széket? Kezdje el dönteni a fejét abban a tartományban, amelyre a szék reagáljon. 
- A képen lévő ikonokat húzással is mozgathatja.</translation>
+        <translation>Hogyan szeretné hátrafelé mozgatni és gyorsítani a széket? Kezdje el dönteni a fejét abban a tartományban, amelyre a szék reagáljon.
+A képen lévő ikonokat húzással is mozgathatja.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="61"/>
@@ -117,8 +117,8 @@
         <location filename="../../ui/link/LinkPageForms.cpp" line="78"/>
         <source>Press Start and tilt or turn your head in the range you wish the chair to react and move to the right. 
  Alternatively, you can drag an move the icons on the picture. </source>
-        <translation>Nyomja meg a Start gombot, és döntse vagy fordítsa a fejét abban a tartományban, amelyre a szék reagáljon és jobbra forduljon. 
- A képen lévő ikonokat húzással is mozgathatja. </translation>
+        <translation>Nyomja meg a Start gombot, és döntse vagy fordítsa a fejét abban a tartományban, amelyre a szék reagáljon és jobbra forduljon.
+A képen lévő ikonokat húzással is mozgathatja. </translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="82"/>
@@ -139,8 +139,8 @@
         <location filename="../../ui/link/LinkPageForms.cpp" line="88"/>
         <source>Press Start and tilt or turn your head in the range you wish the chair to react and move to the left. 
  Alternatively, you can drag an move the icons on the picture.</source>
-        <translation>Nyomja meg a Start gombot, és döntse vagy fordítsa a fejét abban a tartományban, amelyre a szék reagáljon és balra forduljon. 
- A képen lévő ikonokat húzással is mozgathatja.</translation>
+        <translation>Nyomja meg a Start gombot, és döntse vagy fordítsa a fejét abban a tartományban, amelyre a szék reagáljon és balra forduljon.
+A képen lévő ikonokat húzással is mozgathatja.</translation>
     </message>
     <message>
         <location filename="../../ui/link/LinkPageForms.cpp" line="92"/>

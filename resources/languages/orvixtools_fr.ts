@@ -143,11 +143,11 @@ connecté</translation>
     </message>
     <message>
         <source>PC #1</source>
-        <translation>PC n°1</translation>
+        <translation>PC n° 1</translation>
     </message>
     <message>
         <source>PC #2</source>
-        <translation>PC n°2</translation>
+        <translation>PC n° 2</translation>
     </message>
     <message>
         <source>Chair Drive</source>

@@ -93,7 +93,7 @@ Vous serez peut-être renvoyé à la page précédente.</translation>
     </message>
     <message>
         <source>Operation requires service mode, to enter service mode press &quot;Enter service mode&quot; otherwise you have to leave pairing</source>
-        <translation>L’opération nécessite le mode service : pour y passer, appuyez sur « Passer en mode service », sinon vous devez quitter l’appairage</translation>
+        <translation>L’opération nécessite le mode service : pour y passer, appuyez sur « Passer en mode service », sinon vous devez quitter l’appairage</translation>
     </message>
     <message>
         <source>Enter service mode</source>

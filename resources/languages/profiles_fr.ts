@@ -65,7 +65,7 @@
     </message>
     <message>
         <source>If you use any single keystrike accessibility tool like "Assistive Context-Aware Toolkit", you can easly control it with your headset. Blinking will activate your selected key.</source>
-        <translation>Si vous utilisez un outil d’accessibilité à touche unique comme « Assistive Context-Aware Toolkit », vous pouvez le commander facilement avec votre casque. Un clignement des yeux active la touche choisie.</translation>
+        <translation>Si vous utilisez un outil d’accessibilité à touche unique comme « Assistive Context-Aware Toolkit », vous pouvez le commander facilement avec votre casque. Un clignement des yeux active la touche choisie.</translation>
     </message>
     <message>
         <source>Press any keyboard button to assign</source>
@@ -203,7 +203,7 @@ Après 30 secondes, les réglages précédents seront rétablis.</translation>
     </message>
     <message>
         <source>Deleting "default" profile is not possible!</source>
-        <translation>Impossible de supprimer le profil « default » !</translation>
+        <translation>Impossible de supprimer le profil « default » !</translation>
     </message>
     <message>
         <source>Remove Profile</source>
@@ -227,11 +227,11 @@ Après 30 secondes, les réglages précédents seront rétablis.</translation>
     </message>
     <message>
         <source>A profile named "%1" already exists.</source>
-        <translation>Un profil nommé « %1 » existe déjà.</translation>
+        <translation>Un profil nommé « %1 » existe déjà.</translation>
     </message>
     <message>
         <source>The name "default" belongs to the default profile.</source>
-        <translation>Le nom « default » appartient au profil par défaut.</translation>
+        <translation>Le nom « default » appartient au profil par défaut.</translation>
     </message>
     <message>
         <source>The profile could not be renamed.</source>
@@ -312,7 +312,7 @@ Vous serez peut-être renvoyé à la page précédente.</translation>
     </message>
     <message>
         <source>Only letters, digits and signs without accents can be used, not “%1”.</source>
-        <translation>Seuls des lettres, chiffres et signes sans accents peuvent être utilisés, pas « %1 ».</translation>
+        <translation>Seuls des lettres, chiffres et signes sans accents peuvent être utilisés, pas « %1 ».</translation>
     </message>
     <message>
         <source>At most %1 characters; %2 are typed.</source>

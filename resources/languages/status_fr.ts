@@ -36,7 +36,7 @@
     </message>
     <message>
         <source>Serial:</source>
-        <translation>N° de série :</translation>
+        <translation>N° série :</translation>
     </message>
     <message>
         <source>Revision:</source>

@@ -29,7 +29,9 @@ DeviceWidget::~DeviceWidget() = default;
 
 QSize DeviceWidget::sizeHint() const
 {
-    return SizeHint;
+    // As wide as the titles of the language in use need, so that a longer title never squeezes
+    // the check mark out of the row; a list narrower than that scrolls.
+    return QSize(qMax(SizeHint.width(), QWidget::sizeHint().width()), SizeHint.height());
 }
 
 void DeviceWidget::changeEvent(QEvent* event)

@@ -6,8 +6,10 @@
 #include "ui/toolkit/PropertyWidget.h"
 #include "ui/toolkit/Skin.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 #include "common/gui_util.h"
@@ -35,6 +37,31 @@ TEST(DeviceWidget, AddressShowsThePortOnlyWhenNotZero)
     row.setSerial(QString(""));
     EXPECT_TRUE(child(&row, "serialTitle")->isHidden());
     EXPECT_TRUE(child(&row, "serialLabel")->isHidden());
+}
+
+// A paired device's row in French and Hungarian, whose titles are wider than the English ones: the
+// list gives the row its size hint, and the check mark still stands whole in it.
+TEST(ListRows, ThePairedCheckMarkStaysWholeInEveryLanguage)
+{
+    for (const char* language : { "en", "fr", "hu" }) {
+        QTranslator translator;
+        ASSERT_TRUE(translator.load(QStringLiteral(":/languages/") + QLatin1String(language)));
+        QCoreApplication::installTranslator(&translator);
+        QListWidget list;
+        list.resize(240, 100);
+        QListWidgetItem* item = OX::addDeviceTo(&list, ProductID::Headset, 0x1234, DeviceAddress(2, 1),
+            QStringLiteral("HS21000321"), true, false);
+        list.show();
+        QCoreApplication::processEvents();
+        QWidget* row = list.itemWidget(item);
+        QLabel* check = child(row, "checkmarkIcon");
+        const int whole = check->pixmap()->width() + 2 * check->margin();
+        EXPECT_GE(check->width(), whole) << language;
+        EXPECT_LE(check->geometry().right(), row->width()) << language;
+        EXPECT_EQ(item->sizeHint().height(), 60) << language;
+        testutil::saveScreenshot(&list, QStringLiteral("device-row-checked-%1").arg(QLatin1String(language)));
+        QCoreApplication::removeTranslator(&translator);
+    }
 }
 
 TEST(DeviceWidget, ColourAndBadgeWaitForTheIcon)
