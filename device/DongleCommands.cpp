@@ -110,7 +110,13 @@ void Dongle::enterServiceMode(ResultCallback callback)
 
 void Dongle::exitServiceMode(ResultCallback callback)
 {
-    sendLocalCommand(SCP(37, 0, 0), std::move(callback), [this] { serviceModeChanged(); });
+    sendLocalCommand(SCP(37, 0, 0), std::move(callback), [this] {
+        // The dongle is out once it answered; its state notice may come later still, and a
+        // service-mode command sent meanwhile would be refused by the dongle.
+        if (m_profile.state == quint8(DongleState::SERV_M))
+            m_profile.state = quint8(DongleState::IDLE);
+        serviceModeChanged();
+    });
 }
 
 void Dongle::serviceModeChanged()

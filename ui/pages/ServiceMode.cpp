@@ -43,6 +43,33 @@ bool isLatestRequest(Dongle const* dongle, quint64 request)
     return dongle->property(RequestCountName).toULongLong() == request;
 }
 
+const char* const RequestOutName = "OX::serviceModeRequestOut";
+
+// Marks a request to enter service mode as out on dongle until it has been answered and, when the
+// dongle took it, until its notice has reported service mode or ServiceModeNoticeMs have passed.
+QPointer<QObject> markRequestOut(Dongle* dongle)
+{
+    auto* out = new QObject(dongle);
+    out->setObjectName(RequestOutName);
+    return out;
+}
+
+void endRequestOut(Dongle* dongle, QPointer<QObject> out, DongleResult const& result)
+{
+    if (!out)
+        return;
+    if (!dongle || result.code != DongleResult::Ok
+        || dongle->profile().state == quint8(DongleState::SERV_M)) {
+        delete out;
+        return;
+    }
+    QObject::connect(dongle, &Dongle::stateNoticed, out, [out](quint8 state) {
+        if (state == quint8(DongleState::SERV_M))
+            out->deleteLater();
+    });
+    QTimer::singleShot(ServiceModeNoticeMs, out, [out] { out->deleteLater(); });
+}
+
 void endLateNoticeWatch(Dongle* dongle)
 {
     delete dongle->findChild<QObject*>(LateNoticeWatchName, Qt::FindDirectChildrenOnly);
@@ -111,34 +138,50 @@ void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillSh
     if (!isInServiceMode(dongle))
         watchForLateNotice(dongle, owner, owner->visit());
     const quint64 request = countRequest(dongle);
+    QPointer<QObject> out = markRequestOut(dongle);
     QPointer<QObject> guard(owner);
     QPointer<Dongle> entered(dongle);
     // The page is still there and waiting, on the dongle it asked.
     auto waiting
         = [guard, entered, stillShown] { return guard && entered && entered->isRunning() && stillShown(); };
-    dongle->enterServiceMode([guard, entered, request, stillShown, waiting, answered, noNotice](
-                                 DongleResult result) {
-        if (!guard || !entered || !entered->isRunning())
-            return;
-        if (!stillShown()) {
-            // A newer request is queued behind this one, for a page shown since: an exit sent now
-            // would go after it and take the network out under that page. Its own answer, its
-            // page's leaving or the watch take the dongle out once that page has gone.
-            if (result.code == DongleResult::Ok && isLatestRequest(entered, request))
-                entered->exitServiceMode({});
-            return;
-        }
-        answered(result);
-        if (result.code != DongleResult::Ok || !guard)
-            return;
-        // A notice that never comes would leave the page waiting with no word.
-        QTimer::singleShot(ServiceModeNoticeMs, guard, [entered, waiting, noNotice] {
-            if (!waiting() || isInServiceMode(entered))
+    dongle->enterServiceMode(
+        [guard, entered, request, out, stillShown, waiting, answered, noNotice](DongleResult result) {
+            endRequestOut(entered, out, result);
+            if (!guard || !entered || !entered->isRunning())
                 return;
-            qWarning("The dongle took the request to enter service mode but sent no notice");
-            noNotice();
+            if (!stillShown()) {
+                // A newer request is queued behind this one, for a page shown since: an exit sent now
+                // would go after it and take the network out under that page. Its own answer, its
+                // page's leaving or the watch take the dongle out once that page has gone.
+                if (result.code == DongleResult::Ok && isLatestRequest(entered, request))
+                    entered->exitServiceMode({});
+                return;
+            }
+            answered(result);
+            if (result.code != DongleResult::Ok || !guard)
+                return;
+            // A notice that never comes would leave the page waiting with no word.
+            QTimer::singleShot(ServiceModeNoticeMs, guard, [entered, waiting, noNotice] {
+                if (!waiting() || isInServiceMode(entered))
+                    return;
+                qWarning("The dongle took the request to enter service mode but sent no notice");
+                noNotice();
+            });
         });
-    });
+}
+
+void afterServiceModeRequests(Dongle* dongle, QObject* context, std::function<void()> then)
+{
+    QObject* out = dongle ? dongle->findChild<QObject*>(RequestOutName, Qt::FindDirectChildrenOnly) : nullptr;
+    if (!out) {
+        then();
+        return;
+    }
+    // Queued: the mark may go with the dongle itself.
+    QPointer<Dongle> waited(dongle);
+    QObject::connect(
+        out, &QObject::destroyed, context,
+        [waited, context, then] { afterServiceModeRequests(waited, context, then); }, Qt::QueuedConnection);
 }
 
 void leaveNetworkServiceMode(Page* page, Dongle* dongle, std::function<void()> done)

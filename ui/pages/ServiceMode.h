@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QObject;
+
 class Dongle;
 
 namespace OX
@@ -35,6 +37,12 @@ constexpr int ServiceModeNoticeMs = 5000;
 // network out of service mode again. Nothing without a dongle.
 void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillShown,
     std::function<void(DongleResult)> answered, std::function<void()> noNotice);
+
+// Runs then once no request to enter service mode made of dongle is out any more: each has been
+// answered and, when the dongle took it, its notice has reported service mode or
+// ServiceModeNoticeMs have passed. At once without a dongle or with no request out; never once
+// context has gone.
+void afterServiceModeRequests(Dongle* dongle, QObject* context, std::function<void()> then);
 
 // Takes the dongle's whole network out of service mode for page, which is being left; done runs
 // exactly once, when that has ended whatever its result. When a device did not leave, page tells

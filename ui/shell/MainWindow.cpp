@@ -447,9 +447,13 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
 
 void MainWindow::putDevicesBack(Dongle* dongle, std::function<void()> then)
 {
-    // The network held in service mode by the pairing or security page leaves it.
+    // The network held in service mode by the pairing or security page leaves it, also when the
+    // page's request to enter it is still out: the dongle would take it after the application ended.
     QPointer<Dongle> guard(dongle);
-    auto leaveServiceMode = [guard, then]() { OX::leaveNetworkServiceMode(nullptr, guard, then); };
+    auto leaveServiceMode = [this, guard, then]() {
+        OX::afterServiceModeRequests(
+            guard, this, [guard, then]() { OX::leaveNetworkServiceMode(nullptr, guard, then); });
+    };
     // A headset calibrating, or that a Reset still out may put into calibration, is taken out.
     QPointer<OX::CalibrationPage> calibration
         = qobject_cast<OX::CalibrationPage*>(m_controller->find(QStringLiteral("Calibration")));

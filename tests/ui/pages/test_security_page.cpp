@@ -586,6 +586,39 @@ TEST_F(SecurityFixture, ShownAgainWhileALateNoticeTakesTheNetworkOutTheNewVisitI
     EXPECT_TRUE(reaches(Page::waiting_for_set_devices_password_state));
 }
 
+// Shown again as the network is left, as "Change password" shows it right after the pairing page's
+// leaving: the dongle answered the exit but its notice is still to come. The page asks for service
+// mode again rather than take the dongle for in it: once the notice came, every password would be
+// refused.
+TEST_F(SecurityFixture, ShownBeforeTheNoticeOfALeavingTheNewVisitEntersServiceMode)
+{
+    ASSERT_TRUE(rig.startDirector(
+        [](emu::Emulator& e) { e.updateDongle([](emu::DongleModel& d) { d.noticeDelayMs = 3000; }); }));
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"));
+    ASSERT_TRUE(
+        rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_set_only_dongle_password_state));
+    const auto notices = [&] { return rig.emulator().sentCount(emu::FrameFilter::dcp(64)); };
+    const int before = notices();
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    ASSERT_EQ(notices(), before) << "the exit's notice came already";
+
+    const int mark = rig.emulator().mark();
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")));
+    const auto enter = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() != 0; });
+    EXPECT_TRUE(rig.emulator().waitForFrame(enter, scaled(3000), mark));
+    // The exit's notice and the enter's heard.
+    EXPECT_TRUE(waitUntil([&] {
+        return notices() == before + 2
+            && rig.director->dongle()->profile().state == quint8(DongleState::SERV_M);
+    }));
+    ASSERT_TRUE(reaches(Page::waiting_for_set_only_dongle_password_state));
+    typeTwice(QStringLiteral("abcd"));
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    EXPECT_TRUE(reaches(Page::password_set_done_state));
+}
+
 // The dongle unplugged before a pass takes the page back and nothing more; unplugged mid-pass,
 // the person is told once, over the page shown then, that the devices may now differ.
 TEST_F(SecurityFixture, ADongleUnpluggedMidPassIsToldOnceAndBeforeAPassNot)

@@ -8,6 +8,7 @@
 #include "ui/firmware/FirmwarePage.h"
 #include "ui/pages/CalibrationPage.h"
 #include "ui/pages/ProfilesPage.h"
+#include "ui/pages/ServiceMode.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
 #include "ui/toolkit/PageController.h"
@@ -142,21 +143,40 @@ TEST(ShellQuit, AProfileOnTrialGoesBackToTheSelectedOneBeforeQuitting)
     EXPECT_EQ(t.emulator.dongle().autorange, selected) << "the profile on trial stays on the dongle";
 }
 
-// Quit while the pairing or security page holds the network in service mode: nothing else would
-// take the devices out of it once the application has ended.
+// Quit while the pairing or security page holds the network in service mode, or while the page's
+// request to enter it is still out: nothing else would take the devices out of it once the
+// application has ended.
 TEST(ShellQuit, TheNetworkLeavesServiceModeBeforeQuitting)
 {
-    ShellOverEmulator t;
-    OrvixDirector* d = t.connected();
-    ASSERT_NE(d, nullptr);
-    d->dongle()->enterServiceMode({});
-    ASSERT_TRUE(waitUntil([&] { return d->dongle()->profile().state == quint8(DongleState::SERV_M); }));
-    ASSERT_EQ(t.emulator.dongle().state, emu::state::ServiceMode);
+    for (bool entered : { true, false }) {
+        SCOPED_TRACE(entered ? "in service mode" : "request to enter still out");
+        ShellOverEmulator t;
+        OrvixDirector* d = t.connected();
+        ASSERT_NE(d, nullptr);
+        if (entered) {
+            d->dongle()->enterServiceMode({});
+            ASSERT_TRUE(
+                waitUntil([&] { return d->dongle()->profile().state == quint8(DongleState::SERV_M); }));
+            ASSERT_EQ(t.emulator.dongle().state, emu::state::ServiceMode);
+        } else {
+            // The dongle takes the pairing page's request only once the quit has begun.
+            const auto enter
+                = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() != 0; });
+            t.emulator.addFault(emu::FaultRule::answerOnlyCopy(enter, 1, -1));
+            t.emulator.addFault(emu::FaultRule::delayRequest(enter, testutil::scaled(300)));
+            const int mark = t.emulator.mark();
+            MainWindow* window = t.shell->mainWindow();
+            ASSERT_TRUE(
+                window->controller()->showPage(QStringLiteral("Pairing"), OX::Page::NoTransition, 0, false));
+            ASSERT_TRUE(t.emulator.waitForFrame(enter, testutil::scaled(3000), mark).has_value());
+            ASSERT_NE(t.emulator.dongle().state, emu::state::ServiceMode);
+        }
 
-    t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
-    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
-    EXPECT_EQ(t.emulator.dongle().state, emu::state::Idle);
-    EXPECT_TRUE(t.emulator.dongle().autoZero);
+        t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
+        ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, OX::ServiceModeNoticeMs + 3000));
+        EXPECT_EQ(t.emulator.dongle().state, emu::state::Idle);
+        EXPECT_TRUE(t.emulator.dongle().autoZero);
+    }
 }
 
 // Quit while the headset calibrates, or while its Reset is still out: it would stay in
