@@ -531,3 +531,40 @@ INSTANTIATE_TEST_SUITE_P(Page, Ask,
     });
 
 } // namespace
+
+// A page that calls done twice, late or at once, switches once: the page under Help is told once,
+// and a done kept from a switch that ended starts nothing of the next one.
+TEST_F(PageSwitch, ADoneCalledTwiceSwitchesOnce)
+{
+    go("Status", 1, true);
+    go("Help", 4, true);
+    help->holdDone = status->holdDone = true;
+    ASSERT_TRUE(c.controller.showPage("Menu", 0, 1000, false));
+    const auto helpDone = help->heldDone;
+    help->releaseDone();
+    helpDone();
+    EXPECT_EQ(c.calls.count("Status.pageWillDisappear(Menu)"), 1);
+    EXPECT_TRUE(c.controller.isSwitching()) << "waits for the page under Help";
+    const auto statusDone = status->heldDone;
+    status->releaseDone();
+    statusDone();
+    EXPECT_EQ(c.calls.count("Menu.pageDidAppear"), 1);
+    EXPECT_TRUE(menu->isOnScreen() && !status->isVisible() && !help->isVisible());
+
+    menu->holdDone = true;
+    ASSERT_TRUE(c.controller.showPage("Status", 1, 1000, true));
+    const auto menuDone = menu->heldDone;
+    menu->releaseDone();
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    status->holdDone = true;
+    ASSERT_TRUE(c.controller.showPage("Menu", 2, 1000, false));
+    menuDone();
+    statusDone();
+    testutil::spin(50);
+    EXPECT_TRUE(c.controller.isSwitching()) << "the slide waits for its own page's done";
+    EXPECT_EQ(status->pos(), QPoint(0, 0));
+    status->releaseDone();
+    ASSERT_TRUE(waitUntil([&] { return !c.controller.isSwitching(); }));
+    EXPECT_TRUE(menu->isOnScreen());
+    EXPECT_TRUE(c.navigationEnabled(OX::NavigationOptions::all));
+}

@@ -8,6 +8,7 @@
 #include "common/gui_util.h"
 
 #include "app/InstanceSignal.h"
+#include "ui/pages/ServiceMode.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ScreenGeometry.h"
 #include "ui/shell/ShellDirectorUi.h"
@@ -15,6 +16,7 @@
 #include "ui/toolkit/PageController.h"
 #include "ui/toolkit/PageFooter.h"
 #include "ui/toolkit/PageHeader.h"
+#include "ui/toolkit/ProgressWheel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -227,5 +229,48 @@ TEST(MainWindowDisplay, EmptyChannelMapOpensPairingAndPagesGetTheWholeState)
     w->setFooterState(state); // never touches the left button's enabled state
     EXPECT_FALSE(w->footer()->leftButton()->isEnabled());
 }
+
+} // namespace
+
+namespace
+{
+
+// The dongle pulled while the pairing page is being left (its leave waits for the dongle), or
+// while Help covers that page: the person ends on the menu with the way out open, no busy
+// footer and no box of the page gone.
+class MainWindowUnplug : public ::testing::TestWithParam<bool>
+{
+};
+
+TEST_P(MainWindowUnplug, LeavesTheMenuWithItsWayOut)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    const bool underHelp = GetParam();
+    EmulatedWindow t;
+    ASSERT_TRUE(t.bringUp(true, true));
+    MainWindow* w = t.window();
+    w->onMenuItemAction(MenuItem::PairingItem, "Pairing");
+    ASSERT_TRUE(t.settled("Pairing"));
+    ASSERT_TRUE(waitUntil([&] { return OX::isInServiceMode(t.d->dongle()); }, 5000));
+    if (underHelp) {
+        QTest::mouseClick(w->header()->helpButton(), Qt::LeftButton);
+        ASSERT_TRUE(t.settled("Help"));
+    } else {
+        t.pages()->setSlideDurationOverride(300);
+        QTest::mouseClick(w->header()->homeButton(), Qt::LeftButton);
+        ASSERT_TRUE(t.pages()->isSwitching());
+    }
+    t.emulator.unplug();
+    ASSERT_TRUE(waitUntil([&] { return t.d->dongle() == nullptr; }, 5000));
+    ASSERT_TRUE(t.settled("Menu"));
+    testutil::spin(300);
+    EXPECT_TRUE(w->header()->isEnabled() && w->footer()->isEnabled());
+    EXPECT_TRUE(w->header()->homeButton()->isEnabled() && w->header()->helpButton()->isEnabled());
+    EXPECT_FALSE(w->footer()->progressWheel()->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(LeavingOrUnderHelp, MainWindowUnplug, ::testing::Bool());
 
 } // namespace
