@@ -106,7 +106,9 @@ bool PacketPredicate::match(const UHRType& header, const QByteArray& payload) co
 
 bool PacketPredicate::refuses(const UHRType& header) const
 {
-    return refusedBy.isSet() && header.PID == PacketID::ERR && refusedBy.test(header.S)
+    // An error record addressed elsewhere (another dongle talking to the same device) is no
+    // answer to this request, as an acknowledgement addressed elsewhere is none either.
+    return refusedBy.isSet() && header.PID == PacketID::ERR && refusedBy.test(header.S) && dst.test(header.D)
         && (refusedOn.isSet() ? refusedOn.test(header.PAN) : pan.test(header.PAN));
 }
 

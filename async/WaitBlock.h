@@ -112,9 +112,9 @@ public:
 
     // data: the payload bytes (without the frame's checksum).
     bool match(const UHRType& header, const QByteArray& data) const;
-    // An error record (ERR) from one of the refusedBy sources, on a network id of refusedOn (or,
-    // when that is unset, on a PAN this predicate accepts): the addressee will not take the
-    // request.
+    // An error record (ERR) from one of the refusedBy sources, to a destination this predicate
+    // accepts, on a network id of refusedOn (or, when that is unset, on a PAN this predicate
+    // accepts): the addressee will not take the request.
     bool refuses(const UHRType& header) const;
     QString toString() const;
 

@@ -1,6 +1,7 @@
 // The dongle's single requests and request lists, over the emulator.
 #include "test_dongle_fixture.h"
 
+#include <atomic>
 #include <cmath>
 
 #include "device/MouseProfile.h"
@@ -381,8 +382,23 @@ TEST_F(DongleCommandsTest, OnlyTheRightAcknowledgeAnswersARemoteRequest)
 TEST_F(DongleCommandsTest, APasswordTheDeviceRefusesEndsAtOnceWithoutRetries)
 {
     const int link = emulator->addLink();
-    emulator->updateLink(link, [](emu::LinkModel& l) { l.keyError = 7; });
     enterServiceMode();
+    // An error record of the device addressed to another dongle (the other computer's, at 5)
+    // refuses nothing here: the device's acknowledgement to this dongle answers.
+    std::atomic<int> strays { 0 };
+    emu::Emulator* e = emulator.get();
+    emulator->setRequestHook([&, e](emu::Frame const& f) {
+        if (f.pid == emu::pid::KEY && strays.fetch_add(1) == 0)
+            e->injectFrame(emu::Frame { 0, 1, 3, 5, emu::pid::ERR, 0, bytes({ 1, 1, 6, 7, 0, 0, 0, 0 }) });
+        return false;
+    });
+    EXPECT_EQ(run([&](auto cb) { dongle->setDevicePassword(3, QStringLiteral("pw"), cb); }), 0);
+    EXPECT_GT(strays.load(), 0);
+    emulator->setRequestHook({});
+    ASSERT_TRUE(emulator->waitForQuiet(testutil::scaled(150), testutil::scaled(2000)));
+    mark = emulator->mark();
+
+    emulator->updateLink(link, [](emu::LinkModel& l) { l.keyError = 7; });
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(
