@@ -28,7 +28,7 @@
     </message>
     <message>
         <source>Serial:</source>
-        <translation>Sorozatszám:</translation>
+        <translation>Gyári sz.:</translation>
     </message>
 </context>
 <context>

@@ -36,7 +36,7 @@
     </message>
     <message>
         <source>Serial:</source>
-        <translation>Sorozatszám:</translation>
+        <translation>Gyári sz.:</translation>
     </message>
     <message>
         <source>Revision:</source>
