@@ -124,6 +124,13 @@ CrossWindow::CrossWindow(QWidget* parent, OrvixDirector* director)
     connect(m_countdown, &QAbstractAnimation::finished, this, &CrossWindow::onTimeout);
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &CrossWindow::onScreensChanged);
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &CrossWindow::onScreensChanged);
+    // A screen's resolution changed: the primary one's may be it.
+    const auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, &CrossWindow::onScreensChanged);
+    };
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, watch);
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
 }
 
 CrossWindow::~CrossWindow() = default;

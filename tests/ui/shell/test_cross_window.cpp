@@ -167,6 +167,9 @@ TEST(CrossWindow, TheOverlayFollowsThePrimaryScreenWhileItCounts)
     screens.primary = QRect(0, 0, 1366, 768);
     emit qGuiApp->primaryScreenChanged(QGuiApplication::primaryScreen());
     EXPECT_TRUE(waitUntil([&] { return cross.geometry() == screens.primary; }, 3000));
+    screens.primary = QRect(0, 0, 1600, 900); // its resolution changed
+    emit QGuiApplication::primaryScreen()->geometryChanged(screens.primary);
+    EXPECT_TRUE(waitUntil([&] { return cross.geometry() == screens.primary; }, 3000));
     cross.abortCrossView();
     screens.primary = QRect(0, 0, 1280, 1024);
     emit qGuiApp->screenRemoved(QGuiApplication::primaryScreen());
