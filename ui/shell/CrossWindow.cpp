@@ -9,9 +9,11 @@
 #include <QBitmap>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
+#include <QScreen>
 #include <QTime>
 #include <QTimer>
 
@@ -120,6 +122,15 @@ CrossWindow::CrossWindow(QWidget* parent, OrvixDirector* director)
 
     connect(m_tick, &QTimer::timeout, this, &CrossWindow::onTimerTimeout);
     connect(m_countdown, &QAbstractAnimation::finished, this, &CrossWindow::onTimeout);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &CrossWindow::onScreensChanged);
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &CrossWindow::onScreensChanged);
+    // A screen's resolution changed: the primary one's may be it.
+    const auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, &CrossWindow::onScreensChanged);
+    };
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, watch);
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
 }
 
 CrossWindow::~CrossWindow() = default;
@@ -149,14 +160,26 @@ void CrossWindow::runCrossView(bool show, int time, std::function<void()> done)
     m_countdown->start(); // a count of 0 completes right here
     if (!m_running)
         return;
-    const QRect screen = ScreenGeometry::current().primaryGeometry();
-    setFixedSize(screen.size());
-    move(screen.topLeft());
+    fitToScreen();
     m_shaped = !NativeWindow::hasCompositingManager();
     if (!m_shaped)
         clearMask();
     QMainWindow::show();
     updateFrame();
+}
+
+void CrossWindow::fitToScreen()
+{
+    const QRect screen = ScreenGeometry::current().primaryGeometry();
+    setFixedSize(screen.size());
+    move(screen.topLeft());
+}
+
+void CrossWindow::onScreensChanged()
+{
+    // Left where the screen was, the crosshair would count down where no one sees it.
+    if (isVisible())
+        fitToScreen();
 }
 
 void CrossWindow::abortCrossView()

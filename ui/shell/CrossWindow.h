@@ -85,6 +85,9 @@ protected:
 private:
     // Ends the run under way: overlay hidden, applySignal, completion; once per run.
     void complete();
+    // Sized to and placed on the primary screen's whole area.
+    void fitToScreen();
+    void onScreensChanged();
     void playFeedback();
     // One frame of the shown count: the time left into the text, then the shape around it.
     void updateFrame();

@@ -165,9 +165,12 @@ void SidebarDialog::attach(OrvixDirector* director)
                &SidebarDialog::onHeadsetChannelChanged)
         << connect(director, &OrvixDirector::settingsChangedSignal, this, &SidebarDialog::onSettingsChanged);
     onSettingsChanged(director->settings());
-    // Built after the start, the sidebar may meet a headset already there.
+    // Built after the start, the sidebar may meet a headset already there. One that runs was
+    // found before, and no notice of its finding comes again.
     Headset* current = headset();
     onHeadsetUpdated(current, current ? HeadsetChangeMask::all : HeadsetChangeMask::lost);
+    if (current && current->isRunning())
+        onHeadsetUpdated(current, HeadsetChangeMask::found);
 }
 
 void SidebarDialog::detach()

@@ -8,9 +8,11 @@
 #include "app/Settings.h"
 #include "device/MouseProfile.h"
 #include "ui/shell/CrossWindow.h"
+#include "ui/shell/ScreenGeometry.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -145,4 +147,32 @@ TEST(CrossWindow, ClosingTheOverlayEndsTheCountNotTheApplication)
     EXPECT_FALSE(cross.isRunning());
     EXPECT_EQ(calls.done, 0);
     EXPECT_EQ(calls.applied, 0);
+}
+
+// The screen the overlay covers goes (or the primary screen changes) while the count runs: the
+// crosshair moves to the primary screen, where the person can still see it.
+TEST(CrossWindow, TheOverlayFollowsThePrimaryScreenWhileItCounts)
+{
+    struct OneScreen : ScreenGeometry {
+        QRect primary { 0, 0, 1920, 1080 };
+        OneScreen() { install(this); }
+        ~OneScreen() override { install(nullptr); }
+        QRect primaryAvailable() const override { return primary; }
+        QRect primaryGeometry() const override { return primary; }
+    } screens;
+    CrossWindow cross(nullptr, nullptr);
+    cross.runCrossView(true, testutil::scaled(8000), []() {});
+    ASSERT_TRUE(cross.isVisible());
+    EXPECT_EQ(cross.geometry(), screens.primary);
+    screens.primary = QRect(0, 0, 1366, 768);
+    emit qGuiApp->primaryScreenChanged(QGuiApplication::primaryScreen());
+    EXPECT_TRUE(waitUntil([&] { return cross.geometry() == screens.primary; }, 3000));
+    screens.primary = QRect(0, 0, 1600, 900); // its resolution changed
+    emit QGuiApplication::primaryScreen()->geometryChanged(screens.primary);
+    EXPECT_TRUE(waitUntil([&] { return cross.geometry() == screens.primary; }, 3000));
+    cross.abortCrossView();
+    screens.primary = QRect(0, 0, 1280, 1024);
+    emit qGuiApp->screenRemoved(QGuiApplication::primaryScreen());
+    spin(50);
+    EXPECT_FALSE(cross.isVisible()) << "an overlay at rest stays hidden";
 }

@@ -269,6 +269,18 @@ TEST(SidebarOverEmulator, LostGreysTheHeadsetButtonsAndUnplugFreesACommand)
     testutil::saveScreenshot(&t.bar, QStringLiteral("toolbar-no-headset"));
 }
 
+TEST(SidebarOverEmulator, AToolbarBuiltAfterTheHeadsetWasFoundHasItsButtonsAtHand)
+{
+    // The toolbar is built once the main window has been seen, which may be after the headset
+    // was found: no later notice enables scrolling until the headset goes and comes again.
+    ToolbarOverEmulator t;
+    ASSERT_TRUE(t.bringUp());
+    SidebarDialog late;
+    late.attach(t.director.get());
+    for (const char* name : { "shiftButton", "altButton", "cmdButton", "mouseButton", "scrollButton" })
+        EXPECT_TRUE(late.findChild<OX::ToolButton*>(QLatin1String(name))->isEnabled()) << name;
+}
+
 TEST(SidebarOverEmulator, AHeadsetSwitchedOffLetsGoOfTheModifiersItsToolbarHeld)
 {
     Headset::setWatchdogIntervalForTests(testutil::scaled(300));
