@@ -13,6 +13,7 @@
 
 #include <QBoxLayout>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QScreen>
@@ -503,6 +504,14 @@ void SidebarDialog::fadeTo(double opacity)
     animation->setStartValue(windowOpacity());
     animation->setEndValue(opacity);
     animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void SidebarDialog::hideEvent(QHideEvent* event)
+{
+    // A minimise by the window manager is spontaneous and brings the toolbar back as it was.
+    if (!event->spontaneous())
+        releaseHeldKeys(dongle(), headset());
+    QDialog::hideEvent(event);
 }
 
 void SidebarDialog::changeEvent(QEvent* event)

@@ -204,6 +204,9 @@ protected:
     void enterEvent(QEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Hidden by the application (the main window hidden with the toolbar not set to stay), it
+    // lets go of the modifiers it holds: no button is left on screen to release them.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     // The size at scale 1 from the primary screen's area for windows.

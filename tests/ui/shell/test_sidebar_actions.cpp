@@ -295,6 +295,19 @@ TEST(SidebarOverEmulator, AHeadsetSwitchedOffLetsGoOfTheModifiersItsToolbarHeld)
     Headset::setWatchdogIntervalForTests(0);
 }
 
+TEST(SidebarOverEmulator, AToolbarHiddenLetsGoOfTheModifiersItHeld)
+{
+    ToolbarOverEmulator t;
+    ASSERT_TRUE(t.bringUp());
+    t.bar.show();
+    t.click("shiftButton");
+    ASSERT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.count(0x81) == 1; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return t.headset()->modifierMask() != 0; }, 3000));
+    emit t.bar.hideSignal(); // as the main window hidden with the toolbar set not to stay does
+    EXPECT_TRUE(waitUntil([&] { return t.emulator.dongle().heldKeys.empty(); }, 3000))
+        << "shift stays held on the computer with no button left to let go of it";
+}
+
 TEST(SidebarOverEmulator, AModifierPressNotYetConfirmedIsLetGoOfAtQuitAndWhenTheHeadsetGoes)
 {
     Headset::setWatchdogIntervalForTests(testutil::scaled(300));
