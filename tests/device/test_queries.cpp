@@ -494,7 +494,8 @@ void stopAfterThirdRequest(QtMsgType type, QMessageLogContext const& context, QS
 {
     if (message.contains(QStringLiteral("Packet Queue entry done")) && ++requestsFinished == 3) {
         Dongle* dongle = stopAfterThird;
-        QMetaObject::invokeMethod(dongle, [dongle] { dongle->stop(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            dongle, [dongle] { dongle->stop(); }, Qt::QueuedConnection);
     }
     if (previousHandler)
         previousHandler(type, context, message);
@@ -518,12 +519,14 @@ TEST_F(QueriesTest, AStopMidWalkLeavesNoLinkKnown)
             requestsFinished = 0;
             previousHandler = qInstallMessageHandler(stopAfterThirdRequest);
         }
-        dongle->queryDevices(mapOf({ drive3, outdoor5 }), result.onDevice(), [&](QList<OrvixDevice::Preset>*) {
-            ++dones;
-            result.done = true;
-        });
+        dongle->queryDevices(
+            mapOf({ drive3, outdoor5 }), result.onDevice(), [&](QList<OrvixDevice::Preset>*) {
+                ++dones;
+                result.done = true;
+            });
         if (round == 0) { // while the second LINK is asked
-            ASSERT_TRUE(emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, 7).withDst(5), 3000, mark));
+            ASSERT_TRUE(
+                emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, 7).withDst(5), 3000, mark));
             dongle->stop();
         }
         const bool ended = waitFor(result.done, 5000);
