@@ -1166,15 +1166,20 @@ void Dongle::stop()
     linksDiscard();
     m_heardLinks.clear();
     m_addressChanges.clear();
-    // Requests removed from the send queue before they started complete now as removed;
-    // lists still queued end when their next entry finds the dongle stopped.
+    // Requests removed from the send queue before they started complete now as removed, and
+    // so do the request lists: one whose last answer is already in ends as removed too, so that
+    // nothing it read reaches a stopped dongle (a LINK in its known-LINK map, say).
     QList<RequestPtr> pending;
+    QList<RequestListPtr> lists;
     {
         std::lock_guard<std::mutex> lock(m_registryLock);
         pending = m_requests;
+        lists = m_lists;
     }
     for (RequestPtr const& request : qAsConst(pending))
         finishRequest(request, nullptr, nullptr, removed());
+    for (RequestListPtr const& list : qAsConst(lists))
+        finishList(list, removed());
 }
 
 Progress::Context* Dongle::startProgress(QString const& title, QFlags<Progress::Flag> flags)

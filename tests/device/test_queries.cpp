@@ -481,3 +481,62 @@ TEST_F(QueriesTest, ARecordMeantForOneLinkIsNotSentToTheOneASearchFoundMeanwhile
         EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::of(emu::pid::LPP)), 0) << int(queuedDuring);
     }
 }
+
+namespace {
+
+// Stops the dongle from the GUI thread's queue as soon as the packet queue has finished its
+// third request: before the request list's end, which the queue posts right after, is handled.
+Dongle* stopAfterThird = nullptr;
+std::atomic<int> requestsFinished { 0 };
+QtMessageHandler previousHandler = nullptr;
+
+void stopAfterThirdRequest(QtMsgType type, QMessageLogContext const& context, QString const& message)
+{
+    if (message.contains(QStringLiteral("Packet Queue entry done")) && ++requestsFinished == 3) {
+        Dongle* dongle = stopAfterThird;
+        QMetaObject::invokeMethod(
+            dongle, [dongle] { dongle->stop(); }, Qt::QueuedConnection);
+    }
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+// A stop ends the walk: every entry is reported once, and the dongle stopped knows no LINK, even
+// one whose three answers were all in when the stop came.
+TEST_F(QueriesTest, AStopMidWalkLeavesNoLinkKnown)
+{
+    emulator->addLink();
+    emulator->addLink(linkAt(5));
+    ASSERT_TRUE(startDongle());
+    for (int round = 0; round < 2; ++round) {
+        const int mark = emulator->mark();
+        DeviceWalk result;
+        int dones = 0;
+        if (round == 1) {
+            stopAfterThird = dongle.get();
+            requestsFinished = 0;
+            previousHandler = qInstallMessageHandler(stopAfterThirdRequest);
+        }
+        dongle->queryDevices(
+            mapOf({ drive3, outdoor5 }), result.onDevice(), [&](QList<OrvixDevice::Preset>*) {
+                ++dones;
+                result.done = true;
+            });
+        if (round == 0) { // while the second LINK is asked
+            ASSERT_TRUE(
+                emulator->waitForFrame(emu::FrameFilter::of(emu::pid::LCP, 7).withDst(5), 3000, mark));
+            dongle->stop();
+        }
+        const bool ended = waitFor(result.done, 5000);
+        if (round == 1)
+            qInstallMessageHandler(previousHandler);
+        ASSERT_TRUE(ended);
+        testutil::spin(100);
+        EXPECT_EQ(dones, 1);
+        EXPECT_EQ(result.devices.size(), 2) << round;
+        EXPECT_TRUE(dongle->links().isEmpty()) << round;
+        ASSERT_TRUE(startDongle());
+    }
+}
