@@ -379,6 +379,12 @@ void DFUGetFirmwareForm::onBrowsePressed()
 void DFUGetFirmwareForm::addOwnFirmware(const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
+    // The dialog's filter only hides other files: a name typed there may be of any kind, and the
+    // store takes LINK firmware files (*.enc) only.
+    if (!name.endsWith(QLatin1String(".enc"), Qt::CaseInsensitive)) {
+        emit showError(tr("Firmware file"), tr("%1 is not a LINK firmware file (*.enc).").arg(name));
+        return;
+    }
     // Checked before anything reads it: copying a named pipe would wait for a writer for good.
     const QString problem = FirmwareImage::problemWith(path);
     if (!problem.isEmpty()) {

@@ -658,17 +658,24 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
     server.close();
     QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath());
     QFile(stored(QStringLiteral("empty.enc"))).open(QIODevice::WriteOnly);
+    // A name that looks like a placeholder is told as it stands.
+    QFile oversized(stored(QStringLiteral("fw%2.enc")));
+    ASSERT_TRUE(oversized.open(QIODevice::WriteOnly) && oversized.resize(OX::FirmwareImage::MaxBytes + 1));
+    oversized.close();
     showGetFirmware(DongleVersion());
     auto* form = static_cast<OX::DFUGetFirmwareForm*>(page->stepForm(FirmwarePage::GetFirmwareStep));
     auto* list = child<QComboBox>(FirmwarePage::GetFirmwareStep, "firmwareComboBox");
-    ASSERT_TRUE(waitUntil([&] { return list->count() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return list->count() == 2; }));
     auto* box = child<QCheckBox>(3, "customCheckBox");
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
 
-    // An empty file of the store: said beside the list, never chosen.
-    list->setCurrentIndex(0);
+    // Empty or too large files of the store: said beside the list, never chosen.
+    list->setCurrentIndex(list->findText(QStringLiteral("empty.enc")));
     EXPECT_EQ(
         child<QLabel>(3, "downloadInfo")->text(), QStringLiteral("empty.enc is empty: it is not firmware."));
+    list->setCurrentIndex(list->findText(QStringLiteral("fw%2.enc")));
+    EXPECT_EQ(child<QLabel>(3, "downloadInfo")->text(),
+        QStringLiteral("fw%2.enc is larger than a LINK can hold (1024 KiB at most)."));
     EXPECT_FALSE(next->isEnabled());
     EXPECT_TRUE(page->firmwarePath().isEmpty());
 
@@ -678,15 +685,17 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
     QFile big(dir.filePath(QStringLiteral("big.enc")));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(OX::FirmwareImage::MaxBytes + 1));
     big.close();
-    const QStringList picked { writeFile(QStringLiteral("nothing.enc"), QByteArray()), pipe, big.fileName() };
+    // Also a file of another kind, typed into the dialog (its filter only hides such files).
+    const QStringList picked { writeFile(QStringLiteral("nothing.enc"), QByteArray()), pipe, big.fileName(),
+        writeFile(QStringLiteral("notes.txt"), firmwareBytes(300)) };
     form->setFilePicker([&](QWidget*) { return picked; });
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         boxes.answer(QStringLiteral("Firmware file"), QStringLiteral("OK"));
     QTest::mouseClick(child<QPushButton>(3, "browseButton"), Qt::LeftButton);
-    EXPECT_TRUE(waitUntil([&] { return boxes.seen().count(QStringLiteral("Firmware file")) == 3; }));
-    EXPECT_EQ(list->count(), 1);
-    EXPECT_EQ(QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).entryList(QDir::Files),
-        QStringList { QStringLiteral("empty.enc") });
+    EXPECT_TRUE(waitUntil([&] { return boxes.seen().count(QStringLiteral("Firmware file")) == 4; }));
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).entryList(QDir::Files, QDir::Name),
+        (QStringList { QStringLiteral("empty.enc"), QStringLiteral("fw%2.enc") }));
     EXPECT_FALSE(next->isEnabled());
     EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), 0);
 }
@@ -824,8 +833,7 @@ TEST_F(Wizard, UploadFailures)
         // Emptied in the store since it was chosen: refused before its first block.
         { "empty file", [](emu::CabledLinkModel&) {}, writeFile(QStringLiteral("empty.enc"), QByteArray()),
             QStringLiteral("empty.enc is empty: it is not firmware.") },
-        { "eleven NAKs", [](emu::CabledLinkModel& m) { m.nakBlock[1] = 11; }, QString(),
-            HalfWrittenFailure },
+        { "eleven NAKs", [](emu::CabledLinkModel& m) { m.nakBlock[1] = 11; }, QString(), HalfWrittenFailure },
         { "CAN", [](emu::CabledLinkModel& m) { m.answerBlockWith[1] = 0x18; }, QString(),
             HalfWrittenFailure },
     };
