@@ -301,6 +301,14 @@ void DFUGetFirmwareForm::onDownloadFinished(
     // A download of untold size reports no fraction: it ends at 0 % without this.
     m_ui->progressBar->setValue(m_ui->progressBar->maximum());
     const QString name = QFileInfo(target).fileName();
+    if (fileName != m_remoteFileName) {
+        // Begun for the version an earlier visit was offered: not the one offered now (perhaps
+        // older than this LINK's). It waits in the list, and the offered one may be downloaded.
+        putInList(name, false);
+        setStatus(ErrorIcon, tr("The firmware downloaded is not the version offered; download it again"));
+        m_ui->downloadButton->setEnabled(true);
+        return;
+    }
     if (m_listChoices != m_listChoicesAtDownload) {
         // A file was chosen in the list while this downloaded: it stays the one sent, and the
         // download waits in the list.

@@ -586,6 +586,27 @@ TEST_F(Wizard, ADownloadBegunOnAnEarlierVisitServesTheNextOne)
     EXPECT_EQ(file.readAll(), firmware);
 }
 
+TEST_F(Wizard, ADownloadOfAnEarlierOfferIsNotChosenForALaterOne)
+{
+    // Begun for 2.0.0; on the next visit the service offers 3.0.0 to a LINK of 2.5.0, which the
+    // running download must not downgrade.
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath, HttpTestServer::Response::bytes(firmwareBytes(4096)).slow(512, 20));
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    showGetFirmware(DongleVersion(1, 4, 1, 0));
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QTest::mouseClick(download, Qt::LeftButton);
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 3, 0, 0, 0)));
+    showGetFirmware(DongleVersion(2, 5, 0, 0));
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QTest::mouseClick(download, Qt::LeftButton);
+    ASSERT_TRUE(
+        waitUntil([&] { return QFileInfo::exists(stored(QStringLiteral("Link_Firmware_2.0.0(0).enc"))); }));
+    EXPECT_TRUE(waitUntil([&] { return download->isEnabled(); })); // 3.0.0 may be downloaded now
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
+}
+
 TEST_F(Wizard, OwnFirmwareIsCopiedIntoTheStoreButNeverSwapped)
 {
     server.close();
