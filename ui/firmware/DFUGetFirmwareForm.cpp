@@ -88,6 +88,8 @@ DFUGetFirmwareForm::DFUGetFirmwareForm(DFUFormDelegate& delegate, QWidget* paren
     , m_api(new API::Manager(this))
 {
     m_ui->setupUi(this);
+    // The status line names files as they are called ("<b>fw.enc" is no markup).
+    m_ui->downloadInfo->setTextFormat(Qt::PlainText);
     connect(m_ui->downloadButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::onDownloadPressed);
     connect(m_ui->browseButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::onBrowsePressed);
     connect(m_ui->customCheckBox, &QCheckBox::clicked, this, &DFUGetFirmwareForm::onOwnFirmwareToggled);

@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTranslator>
 #include <gtest/gtest.h>
@@ -53,6 +54,13 @@ QJsonObject infoReply(QJsonValue result, int major, int minor, int fix, int buil
     return { { "result", result },
         { "version",
             QJsonObject { { "major", major }, { "minor", minor }, { "fix", fix }, { "build", build } } } };
+}
+
+// What a label shows: its text as written, or as rendered when it took the text for rich text.
+QString shownText(QLabel* label)
+{
+    const auto* document = label->findChild<QTextDocument*>();
+    return document ? document->toPlainText() : label->text();
 }
 
 QByteArray firmwareBytes(int size)
@@ -110,7 +118,8 @@ struct Wizard : ::testing::Test {
     bool failsWith(const QString& message)
     {
         return waitUntil([&] { return page->shownForm() == page->failedForm(); })
-            && page->failedForm()->message() == message;
+            && page->failedForm()->message() == message
+            && shownText(page->failedForm()->findChild<QLabel*>(QStringLiteral("userMessage"))) == message;
     }
     void clickNext() { QTest::mouseClick(next, Qt::LeftButton); }
     bool nextOffers(const QString& text)
@@ -679,14 +688,15 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
     server.close();
     QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath());
     QFile(stored(QStringLiteral("empty.enc"))).open(QIODevice::WriteOnly);
-    // A name that looks like a placeholder is told as it stands.
+    // Names that look like a placeholder or a tag are told as they stand.
+    QFile(stored(QStringLiteral("<b>fw.enc"))).open(QIODevice::WriteOnly);
     QFile oversized(stored(QStringLiteral("fw%2.enc")));
     ASSERT_TRUE(oversized.open(QIODevice::WriteOnly) && oversized.resize(OX::FirmwareImage::MaxBytes + 1));
     oversized.close();
     showGetFirmware(DongleVersion());
     auto* form = static_cast<OX::DFUGetFirmwareForm*>(page->stepForm(FirmwarePage::GetFirmwareStep));
     auto* list = child<QComboBox>(FirmwarePage::GetFirmwareStep, "firmwareComboBox");
-    ASSERT_TRUE(waitUntil([&] { return list->count() == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return list->count() == 3; }));
     auto* box = child<QCheckBox>(3, "customCheckBox");
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
 
@@ -697,6 +707,9 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
     list->setCurrentIndex(list->findText(QStringLiteral("fw%2.enc")));
     EXPECT_EQ(child<QLabel>(3, "downloadInfo")->text(),
         QStringLiteral("fw%2.enc is larger than a LINK can hold (1024 KiB at most)."));
+    list->setCurrentIndex(list->findText(QStringLiteral("<b>fw.enc")));
+    EXPECT_EQ(shownText(child<QLabel>(3, "downloadInfo")),
+        QStringLiteral("<b>fw.enc is empty: it is not firmware."));
     EXPECT_FALSE(next->isEnabled());
     EXPECT_TRUE(page->firmwarePath().isEmpty());
 
@@ -714,9 +727,10 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
         boxes.answer(QStringLiteral("Firmware file"), QStringLiteral("OK"));
     QTest::mouseClick(child<QPushButton>(3, "browseButton"), Qt::LeftButton);
     EXPECT_TRUE(waitUntil([&] { return boxes.seen().count(QStringLiteral("Firmware file")) == 4; }));
-    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->count(), 3);
     EXPECT_EQ(QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).entryList(QDir::Files, QDir::Name),
-        (QStringList { QStringLiteral("empty.enc"), QStringLiteral("fw%2.enc") }));
+        (QStringList {
+            QStringLiteral("<b>fw.enc"), QStringLiteral("empty.enc"), QStringLiteral("fw%2.enc") }));
     EXPECT_FALSE(next->isEnabled());
     EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), 0);
 }
@@ -851,9 +865,10 @@ TEST_F(Wizard, UploadFailures)
     } const cases[] = {
         { "missing file", [](emu::CabledLinkModel&) {}, QStringLiteral("/nonexistent/firmware.enc"),
             QStringLiteral("firmware.enc does not exist.") },
-        // Emptied in the store since it was chosen: refused before its first block.
-        { "empty file", [](emu::CabledLinkModel&) {}, writeFile(QStringLiteral("empty.enc"), QByteArray()),
-            QStringLiteral("empty.enc is empty: it is not firmware.") },
+        // Emptied in the store since it was chosen: refused before its first block, and named as
+        // it is called.
+        { "empty file", [](emu::CabledLinkModel&) {}, writeFile(QStringLiteral("<b>empty.enc"), QByteArray()),
+            QStringLiteral("<b>empty.enc is empty: it is not firmware.") },
         { "eleven NAKs", [](emu::CabledLinkModel& m) { m.nakBlock[1] = 11; }, QString(), HalfWrittenFailure },
         { "CAN", [](emu::CabledLinkModel& m) { m.answerBlockWith[1] = 0x18; }, QString(),
             HalfWrittenFailure },
