@@ -31,7 +31,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 #include <QTimer>
 #include <QTranslator>
 #include <gtest/gtest.h>
@@ -41,6 +40,7 @@
 
 using OX::FirmwarePage;
 using testsupport::HttpTestServer;
+using testutil::shownText;
 using testutil::waitUntil;
 
 namespace
@@ -54,13 +54,6 @@ QJsonObject infoReply(QJsonValue result, int major, int minor, int fix, int buil
     return { { "result", result },
         { "version",
             QJsonObject { { "major", major }, { "minor", minor }, { "fix", fix }, { "build", build } } } };
-}
-
-// What a label shows: its text as written, or as rendered when it took the text for rich text.
-QString shownText(QLabel* label)
-{
-    const auto* document = label->findChild<QTextDocument*>();
-    return document ? document->toPlainText() : label->text();
 }
 
 QByteArray firmwareBytes(int size)
@@ -720,13 +713,15 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(OX::FirmwareImage::MaxBytes + 1));
     big.close();
     // Also a file of another kind, typed into the dialog (its filter only hides such files).
-    const QStringList picked { writeFile(QStringLiteral("nothing.enc"), QByteArray()), pipe, big.fileName(),
-        writeFile(QStringLiteral("notes.txt"), firmwareBytes(300)) };
+    const QStringList picked { writeFile(QStringLiteral("<i>nothing.enc"), QByteArray()), pipe,
+        big.fileName(), writeFile(QStringLiteral("notes.txt"), firmwareBytes(300)) };
     form->setFilePicker([&](QWidget*) { return picked; });
     for (int i = 0; i < 4; ++i)
         boxes.answer(QStringLiteral("Firmware file"), QStringLiteral("OK"));
     QTest::mouseClick(child<QPushButton>(3, "browseButton"), Qt::LeftButton);
     EXPECT_TRUE(waitUntil([&] { return boxes.seen().count(QStringLiteral("Firmware file")) == 4; }));
+    EXPECT_TRUE(boxes.shownTexts().contains(QStringLiteral("<i>nothing.enc is empty: it is not firmware.")))
+        << boxes.shownTexts().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(list->count(), 3);
     EXPECT_EQ(QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).entryList(QDir::Files, QDir::Name),
         (QStringList {
