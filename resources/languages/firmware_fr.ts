@@ -256,6 +256,14 @@
         <translation>Nouveau micrologiciel téléchargé dans la liste ; le micrologiciel choisi dans la liste reste choisi</translation>
     </message>
     <message>
+        <source>%1 is not a LINK firmware file (*.enc).</source>
+        <translation>%1 n’est pas un fichier de micrologiciel de LINK (*.enc).</translation>
+    </message>
+    <message>
+        <source>The firmware downloaded is not the version offered; download it again</source>
+        <translation>Le micrologiciel téléchargé n’est pas la version proposée ; téléchargez-le à nouveau</translation>
+    </message>
+    <message>
         <source>Firmware file</source>
         <translation>Fichier de micrologiciel</translation>
     </message>

@@ -256,6 +256,14 @@
         <translation>Az új firmware letöltődött a listába; a listában választott firmware marad kiválasztva</translation>
     </message>
     <message>
+        <source>%1 is not a LINK firmware file (*.enc).</source>
+        <translation>A(z) %1 nem LINK firmware-fájl (*.enc).</translation>
+    </message>
+    <message>
+        <source>The firmware downloaded is not the version offered; download it again</source>
+        <translation>A letöltött firmware nem a felajánlott verzió; töltse le újra</translation>
+    </message>
+    <message>
         <source>Firmware file</source>
         <translation>Firmware-fájl</translation>
     </message>

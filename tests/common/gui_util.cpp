@@ -8,11 +8,13 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
@@ -156,6 +158,7 @@ struct BoxAnswerer::Impl {
     std::deque<std::pair<QString, QString>> answers;
     QStringList seen;
     QStringList unexpected;
+    QStringList shownTexts;
     QTimer timer;
     QPointer<QWidget> handled;
 };
@@ -183,6 +186,8 @@ BoxAnswerer::BoxAnswerer()
         impl->handled = box;
         const QString title = boxTitle(box);
         impl->seen << title;
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            impl->shownTexts << shownText(label);
         for (auto it = impl->answers.begin(); it != impl->answers.end(); ++it) {
             auto* mb = qobject_cast<QMessageBox*>(box);
             const bool matches = it->first == box->windowTitle() || (mb && it->first == mb->text());
@@ -223,6 +228,17 @@ QStringList BoxAnswerer::seen() const
 QStringList BoxAnswerer::unexpected() const
 {
     return m_impl->unexpected;
+}
+
+QStringList BoxAnswerer::shownTexts() const
+{
+    return m_impl->shownTexts;
+}
+
+QString shownText(const QLabel* label)
+{
+    const auto* document = label->findChild<QTextDocument*>();
+    return document ? document->toPlainText() : label->text();
 }
 
 void answerNextBox(const QString& button)

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class QLabel;
 class QSlider;
 
 class QWidget;
@@ -66,11 +67,16 @@ public:
     QStringList seen() const;
     // Titles of the boxes nobody expected.
     QStringList unexpected() const;
+    // The text of every message box seen, as it shows it (markup rendered).
+    QStringList shownTexts() const;
 
 private:
     struct Impl;
     Impl* m_impl;
 };
+
+// What label shows: its text as written, or as rendered when it took the text for rich text.
+QString shownText(const QLabel* label);
 
 // Clicks the button with text button on the next modal box, whatever its title.
 void answerNextBox(const QString& button);

@@ -27,6 +27,9 @@ void DFUFailedForm::pageWillAppear()
 
 void DFUFailedForm::setMessage(const QString& message)
 {
+    // A reason is plain text and may name a file ("<b>fw.enc" is no markup); only the form's
+    // own first text is rich.
+    m_ui->userMessage->setTextFormat(Qt::PlainText);
     m_ui->userMessage->setText(message);
 }
 

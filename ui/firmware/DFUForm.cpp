@@ -3,6 +3,7 @@
 #include "ui/firmware/DFUFormDelegate.h"
 
 #include <QEvent>
+#include <QTextDocument>
 
 namespace OX
 {
@@ -65,7 +66,9 @@ void DFUForm::onShowError(const QString& title, const QString& message)
     Page::Question question;
     question.icon = Page::Icon::Warning;
     question.title = title;
-    question.text = message;
+    // Plain text, also where it names a file ("<b>fw.enc" is no markup); a box takes any text
+    // that starts with a tag for rich text.
+    question.text = Qt::convertFromPlainText(message, Qt::WhiteSpaceNormal);
     delegate.ask(question, {});
 }
 

@@ -88,6 +88,8 @@ DFUGetFirmwareForm::DFUGetFirmwareForm(DFUFormDelegate& delegate, QWidget* paren
     , m_api(new API::Manager(this))
 {
     m_ui->setupUi(this);
+    // The status line names files as they are called ("<b>fw.enc" is no markup).
+    m_ui->downloadInfo->setTextFormat(Qt::PlainText);
     connect(m_ui->downloadButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::onDownloadPressed);
     connect(m_ui->browseButton, &QPushButton::clicked, this, &DFUGetFirmwareForm::onBrowsePressed);
     connect(m_ui->customCheckBox, &QCheckBox::clicked, this, &DFUGetFirmwareForm::onOwnFirmwareToggled);
@@ -301,6 +303,14 @@ void DFUGetFirmwareForm::onDownloadFinished(
     // A download of untold size reports no fraction: it ends at 0 % without this.
     m_ui->progressBar->setValue(m_ui->progressBar->maximum());
     const QString name = QFileInfo(target).fileName();
+    if (fileName != m_remoteFileName) {
+        // Begun for the version an earlier visit was offered: not the one offered now (perhaps
+        // older than this LINK's). It waits in the list, and the offered one may be downloaded.
+        putInList(name, false);
+        setStatus(ErrorIcon, tr("The firmware downloaded is not the version offered; download it again"));
+        m_ui->downloadButton->setEnabled(true);
+        return;
+    }
     if (m_listChoices != m_listChoicesAtDownload) {
         // A file was chosen in the list while this downloaded: it stays the one sent, and the
         // download waits in the list.
@@ -379,6 +389,12 @@ void DFUGetFirmwareForm::onBrowsePressed()
 void DFUGetFirmwareForm::addOwnFirmware(const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
+    // The dialog's filter only hides other files: a name typed there may be of any kind, and the
+    // store takes LINK firmware files (*.enc) only.
+    if (!name.endsWith(QLatin1String(".enc"), Qt::CaseInsensitive)) {
+        emit showError(tr("Firmware file"), tr("%1 is not a LINK firmware file (*.enc).").arg(name));
+        return;
+    }
     // Checked before anything reads it: copying a named pipe would wait for a writer for good.
     const QString problem = FirmwareImage::problemWith(path);
     if (!problem.isEmpty()) {

@@ -18,7 +18,9 @@ QString FirmwareImage::problemWith(QString const& path)
     if (info.size() == 0)
         return tr("%1 is empty: it is not firmware.").arg(name);
     if (info.size() > MaxBytes)
-        return tr("%1 is larger than a LINK can hold (%2 KiB at most).").arg(name).arg(MaxBytes / 1024);
+        // One pass: a "%2" in the name stays as it is.
+        return tr("%1 is larger than a LINK can hold (%2 KiB at most).")
+            .arg(name, QString::number(MaxBytes / 1024));
     // A file the user may not read would be taken, the LINK restarted into its bootloader, and
     // the upload then fail before its first block.
     if (!QFile(path).open(QIODevice::ReadOnly))

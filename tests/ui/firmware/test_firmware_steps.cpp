@@ -40,6 +40,7 @@
 
 using OX::FirmwarePage;
 using testsupport::HttpTestServer;
+using testutil::shownText;
 using testutil::waitUntil;
 
 namespace
@@ -110,7 +111,8 @@ struct Wizard : ::testing::Test {
     bool failsWith(const QString& message)
     {
         return waitUntil([&] { return page->shownForm() == page->failedForm(); })
-            && page->failedForm()->message() == message;
+            && page->failedForm()->message() == message
+            && shownText(page->failedForm()->findChild<QLabel*>(QStringLiteral("userMessage"))) == message;
     }
     void clickNext() { QTest::mouseClick(next, Qt::LeftButton); }
     bool nextOffers(const QString& text)
@@ -586,6 +588,27 @@ TEST_F(Wizard, ADownloadBegunOnAnEarlierVisitServesTheNextOne)
     EXPECT_EQ(file.readAll(), firmware);
 }
 
+TEST_F(Wizard, ADownloadOfAnEarlierOfferIsNotChosenForALaterOne)
+{
+    // Begun for 2.0.0; on the next visit the service offers 3.0.0 to a LINK of 2.5.0, which the
+    // running download must not downgrade.
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 2, 0, 0, 0)));
+    server.route(DownloadPath, HttpTestServer::Response::bytes(firmwareBytes(4096)).slow(512, 20));
+    auto* download = child<QPushButton>(FirmwarePage::GetFirmwareStep, "downloadButton");
+    showGetFirmware(DongleVersion(1, 4, 1, 0));
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QTest::mouseClick(download, Qt::LeftButton);
+    server.route(InfoPath, HttpTestServer::Response::json(infoReply(1, 3, 0, 0, 0)));
+    showGetFirmware(DongleVersion(2, 5, 0, 0));
+    ASSERT_TRUE(waitUntil([&] { return download->isEnabled(); }));
+    QTest::mouseClick(download, Qt::LeftButton);
+    ASSERT_TRUE(
+        waitUntil([&] { return QFileInfo::exists(stored(QStringLiteral("Link_Firmware_2.0.0(0).enc"))); }));
+    EXPECT_TRUE(waitUntil([&] { return download->isEnabled(); })); // 3.0.0 may be downloaded now
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_TRUE(page->firmwarePath().isEmpty());
+}
+
 TEST_F(Wizard, OwnFirmwareIsCopiedIntoTheStoreButNeverSwapped)
 {
     server.close();
@@ -658,17 +681,28 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
     server.close();
     QDir().mkpath(OX::DFUGetFirmwareForm::firmwareFolderPath());
     QFile(stored(QStringLiteral("empty.enc"))).open(QIODevice::WriteOnly);
+    // Names that look like a placeholder or a tag are told as they stand.
+    QFile(stored(QStringLiteral("<b>fw.enc"))).open(QIODevice::WriteOnly);
+    QFile oversized(stored(QStringLiteral("fw%2.enc")));
+    ASSERT_TRUE(oversized.open(QIODevice::WriteOnly) && oversized.resize(OX::FirmwareImage::MaxBytes + 1));
+    oversized.close();
     showGetFirmware(DongleVersion());
     auto* form = static_cast<OX::DFUGetFirmwareForm*>(page->stepForm(FirmwarePage::GetFirmwareStep));
     auto* list = child<QComboBox>(FirmwarePage::GetFirmwareStep, "firmwareComboBox");
-    ASSERT_TRUE(waitUntil([&] { return list->count() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return list->count() == 3; }));
     auto* box = child<QCheckBox>(3, "customCheckBox");
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
 
-    // An empty file of the store: said beside the list, never chosen.
-    list->setCurrentIndex(0);
+    // Empty or too large files of the store: said beside the list, never chosen.
+    list->setCurrentIndex(list->findText(QStringLiteral("empty.enc")));
     EXPECT_EQ(
         child<QLabel>(3, "downloadInfo")->text(), QStringLiteral("empty.enc is empty: it is not firmware."));
+    list->setCurrentIndex(list->findText(QStringLiteral("fw%2.enc")));
+    EXPECT_EQ(child<QLabel>(3, "downloadInfo")->text(),
+        QStringLiteral("fw%2.enc is larger than a LINK can hold (1024 KiB at most)."));
+    list->setCurrentIndex(list->findText(QStringLiteral("<b>fw.enc")));
+    EXPECT_EQ(shownText(child<QLabel>(3, "downloadInfo")),
+        QStringLiteral("<b>fw.enc is empty: it is not firmware."));
     EXPECT_FALSE(next->isEnabled());
     EXPECT_TRUE(page->firmwarePath().isEmpty());
 
@@ -678,15 +712,20 @@ TEST_F(Wizard, EmptyOversizedAndPipeFilesAreRefusedBeforeAnythingIsSent)
     QFile big(dir.filePath(QStringLiteral("big.enc")));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(OX::FirmwareImage::MaxBytes + 1));
     big.close();
-    const QStringList picked { writeFile(QStringLiteral("nothing.enc"), QByteArray()), pipe, big.fileName() };
+    // Also a file of another kind, typed into the dialog (its filter only hides such files).
+    const QStringList picked { writeFile(QStringLiteral("<i>nothing.enc"), QByteArray()), pipe,
+        big.fileName(), writeFile(QStringLiteral("notes.txt"), firmwareBytes(300)) };
     form->setFilePicker([&](QWidget*) { return picked; });
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         boxes.answer(QStringLiteral("Firmware file"), QStringLiteral("OK"));
     QTest::mouseClick(child<QPushButton>(3, "browseButton"), Qt::LeftButton);
-    EXPECT_TRUE(waitUntil([&] { return boxes.seen().count(QStringLiteral("Firmware file")) == 3; }));
-    EXPECT_EQ(list->count(), 1);
-    EXPECT_EQ(QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).entryList(QDir::Files),
-        QStringList { QStringLiteral("empty.enc") });
+    EXPECT_TRUE(waitUntil([&] { return boxes.seen().count(QStringLiteral("Firmware file")) == 4; }));
+    EXPECT_TRUE(boxes.shownTexts().contains(QStringLiteral("<i>nothing.enc is empty: it is not firmware.")))
+        << boxes.shownTexts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_EQ(QDir(OX::DFUGetFirmwareForm::firmwareFolderPath()).entryList(QDir::Files, QDir::Name),
+        (QStringList {
+            QStringLiteral("<b>fw.enc"), QStringLiteral("empty.enc"), QStringLiteral("fw%2.enc") }));
     EXPECT_FALSE(next->isEnabled());
     EXPECT_EQ(env.emulator->receivedCount(emu::FrameFilter::of(emu::pid::LCP, 13)), 0);
 }
@@ -821,11 +860,11 @@ TEST_F(Wizard, UploadFailures)
     } const cases[] = {
         { "missing file", [](emu::CabledLinkModel&) {}, QStringLiteral("/nonexistent/firmware.enc"),
             QStringLiteral("firmware.enc does not exist.") },
-        // Emptied in the store since it was chosen: refused before its first block.
-        { "empty file", [](emu::CabledLinkModel&) {}, writeFile(QStringLiteral("empty.enc"), QByteArray()),
-            QStringLiteral("empty.enc is empty: it is not firmware.") },
-        { "eleven NAKs", [](emu::CabledLinkModel& m) { m.nakBlock[1] = 11; }, QString(),
-            HalfWrittenFailure },
+        // Emptied in the store since it was chosen: refused before its first block, and named as
+        // it is called.
+        { "empty file", [](emu::CabledLinkModel&) {}, writeFile(QStringLiteral("<b>empty.enc"), QByteArray()),
+            QStringLiteral("<b>empty.enc is empty: it is not firmware.") },
+        { "eleven NAKs", [](emu::CabledLinkModel& m) { m.nakBlock[1] = 11; }, QString(), HalfWrittenFailure },
         { "CAN", [](emu::CabledLinkModel& m) { m.answerBlockWith[1] = 0x18; }, QString(),
             HalfWrittenFailure },
     };
