@@ -506,6 +506,11 @@ void MainWindow::moveContainer(QPoint offset)
 
 void MainWindow::onDongleUpdated(Dongle* dongle, DongleChangeMask mask)
 {
+    // A dongle still starting tells its state too, but no page reaches it yet: the menu would
+    // offer the pages that need a dongle to a person who would find none there. The pages hear
+    // it once it is connected.
+    if (dongle && dongle != getDongle())
+        return;
     m_controller->updateWithDongle(dongle, mask);
 }
 

@@ -161,8 +161,12 @@ void MenuItem::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
     }
     const bool usable = evaluate(dongle);
     setEnabled(usable);
-    if (!usable)
+    if (!usable) {
+        // A disabled tile hears no release: held down as it went, it would come back pressed.
+        if (m_hovered || m_pressed)
+            clearMarks();
         return;
+    }
     for (MenuItem* item : m_items)
         item->updateWithDongle(dongle, mask);
 }

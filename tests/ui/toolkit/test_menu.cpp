@@ -122,6 +122,18 @@ TEST(Menu, PressAnywhereThenReleaseOnTheDiscClicks)
     EXPECT_EQ(actions.at(0).at(0).value<MenuItem::Identifier>(), MenuItem::SystemStatusItem);
     click({ 128, 128 }, { 250, 250 });
     EXPECT_EQ(actions.count(), 1);
+    // Held down as the dongle goes, the tile gets no release: back with the dongle it shows
+    // neither pressed nor hovered.
+    const QColor rest = status->discColor();
+    QGraphicsSceneMouseEvent press(QEvent::GraphicsSceneMousePress);
+    press.setPos({ 128, 128 });
+    press.setButton(Qt::LeftButton);
+    menu.scene()->sendEvent(status, &press);
+    ASSERT_TRUE(status->isPressed());
+    status->updateWithDongle(nullptr, DongleChangeMask::lost);
+    status->setEnabled(true); // as an evaluation with the dongle back does
+    EXPECT_FALSE(status->isPressed() || status->isHovered());
+    EXPECT_EQ(status->discColor(), rest);
 }
 
 TEST(Menu, SubmenuAndBack)

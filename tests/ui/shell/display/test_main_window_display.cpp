@@ -190,6 +190,24 @@ TEST(MainWindowDisplay, MenuOpensPagesAndHomeAndHelpSlide)
     EXPECT_TRUE(moves.any([](QPoint p) { return p.y() < -100 && p.x() == 0; })); // upwards
 }
 
+// A dongle still starting tells its state before the window can hand it to a page: the tiles
+// of the pages that need it stay off until it is connected.
+TEST(MainWindowDisplay, ADongleStillStartingOpensNoPageThatNeedsIt)
+{
+    if (!testutil::hasDisplay())
+        GTEST_SKIP() << "no display";
+    EmulatedWindow t;
+    t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::Revision)));
+    ASSERT_TRUE(t.startShell());
+    QList<bool> usableWhileStarting;
+    QObject::connect(t.d, &OrvixDirector::dongleUpdatedSignal, t.window(), [&](Dongle* dongle) {
+        if (dongle && !t.d->dongle())
+            usableWhileStarting << t.window()->menu()->item(MenuItem::SystemStatusItem)->isEnabled();
+    });
+    ASSERT_TRUE(waitUntil([&] { return !usableWhileStarting.isEmpty(); }, 10000));
+    EXPECT_FALSE(usableWhileStarting.contains(true));
+}
+
 TEST(MainWindowDisplay, EmptyChannelMapOpensPairingAndPagesGetTheWholeState)
 {
     if (!testutil::hasDisplay())
