@@ -107,6 +107,15 @@ TEST_F(EmulatorFixture, ServiceModeEchoThenStateNotice)
     f = c->readFrames(testutil::scaled(1000), 2);
     ASSERT_EQ(f.size(), 2u);
     EXPECT_EQ(f[1].lsb(), state::Idle);
+
+    // A slow dongle still echoes first: the notice follows its echo, not the request.
+    e.updateDongle([](DongleModel& d) { d.replyDelayMs = testutil::scaled(100); });
+    c->send(Frame::local(dcp::ServiceMode, 1, 1));
+    f = c->readFrames(testutil::scaled(1000), 2);
+    ASSERT_EQ(f.size(), 2u);
+    EXPECT_EQ(f[0].cmd(), dcp::ServiceMode);
+    EXPECT_TRUE(f[0].isReply());
+    EXPECT_EQ(f[1].cmd(), dcp::State);
 }
 
 TEST_F(EmulatorFixture, KeysAndClickAreTrackedAndAnnouncedAfterTheirEcho)

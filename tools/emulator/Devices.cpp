@@ -248,7 +248,8 @@ void Emulator::Impl::setServiceMode(bool on)
                 p->serviceMode = on;
     }
     if (dongleM.stateNoticeOnServiceChange) {
-        later(scaled(dongleM.noticeDelayMs), [this, next] {
+        // The notice follows the echo, however slow the echo is.
+        later(dongleM.replyDelayMs + scaled(dongleM.noticeDelayMs), [this, next] {
             dongleM.state = next;
             notice(dcp::State, next, 0);
             reconcile();
