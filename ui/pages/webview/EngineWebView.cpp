@@ -31,7 +31,11 @@ public:
                     gone();
             });
         QObject::connect(
-            m_view.data(), &QWebEngineView::loadFinished, m_view.data(), [loadFinished](bool ok) {
+            m_view.data(), &QWebEngineView::loadFinished, m_view.data(), [this, loadFinished](bool ok) {
+                // The engine starts each document at its normal size: the size the reader chose
+                // with Ctrl and the wheel goes on in the next document.
+                if (m_page->zoomFactor() != m_zoom)
+                    m_page->setZoomFactor(m_zoom);
                 if (loadFinished)
                     loadFinished(ok);
             });
@@ -45,7 +49,11 @@ public:
     }
 
     QWidget* widget() override { return m_view.data(); }
-    void load(const QUrl& url) override { m_page->load(url); }
+    void load(const QUrl& url) override
+    {
+        m_zoom = m_page->zoomFactor();
+        m_page->load(url);
+    }
     QUrl url() const override { return m_page->url(); }
     void runJavaScript(const QString& script, std::function<void(const QVariant&)> done) override
     {
@@ -58,6 +66,7 @@ public:
 private:
     std::unique_ptr<WebPage> m_page;
     QPointer<QWebEngineView> m_view;
+    qreal m_zoom = 1.0;
 };
 
 } // namespace
