@@ -34,8 +34,9 @@ public:
             m_view.data(), &QWebEngineView::loadFinished, m_view.data(), [this, loadFinished](bool ok) {
                 // The engine starts each document at its normal size: the size the reader chose
                 // with Ctrl and the wheel goes on in the next document.
-                if (m_page->zoomFactor() != m_zoom)
+                if (m_zoom > 0 && m_page->zoomFactor() != m_zoom)
                     m_page->setZoomFactor(m_zoom);
+                m_zoom = 0; // a move within the document keeps what the reader sees
                 if (loadFinished)
                     loadFinished(ok);
             });
@@ -66,7 +67,8 @@ public:
 private:
     std::unique_ptr<WebPage> m_page;
     QPointer<QWebEngineView> m_view;
-    qreal m_zoom = 1.0;
+    // The size to give the document being loaded; 0 when none is loading.
+    qreal m_zoom = 0;
 };
 
 } // namespace

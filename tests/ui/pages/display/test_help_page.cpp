@@ -184,6 +184,11 @@ TEST_F(HelpFixture, TheTextSizeChosenStaysAcrossALanguageChange)
     const QString ratio = QStringLiteral("window.devicePixelRatio");
     ASSERT_TRUE(waitUntil([&] { return evaluate(help, ratio).toDouble() > 1.05; }));
     const double enlarged = evaluate(help, ratio).toDouble();
+    // A link of the contents moves within the same document.
+    evaluate(help, QStringLiteral("document.querySelector('a[href=\"#status_anchor\"]').click()"));
+    ASSERT_TRUE(waitUntil([&] { return hashOf(help) == QLatin1String("#status_anchor"); }));
+    testutil::spin(200);
+    EXPECT_DOUBLE_EQ(evaluate(help, ratio).toDouble(), enlarged);
     fake.clickLeft();
     ASSERT_TRUE(waitUntil([&] { return !help->appeared && !fake.controller.isSwitching(); }));
     useLanguage(QStringLiteral("fr"));
