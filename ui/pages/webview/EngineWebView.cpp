@@ -31,7 +31,12 @@ public:
                     gone();
             });
         QObject::connect(
-            m_view.data(), &QWebEngineView::loadFinished, m_view.data(), [loadFinished](bool ok) {
+            m_view.data(), &QWebEngineView::loadFinished, m_view.data(), [this, loadFinished](bool ok) {
+                // The engine starts each document at its normal size: the size the reader chose
+                // with Ctrl and the wheel goes on in the next document.
+                if (m_zoom > 0 && m_page->zoomFactor() != m_zoom)
+                    m_page->setZoomFactor(m_zoom);
+                m_zoom = 0; // a move within the document keeps what the reader sees
                 if (loadFinished)
                     loadFinished(ok);
             });
@@ -45,7 +50,11 @@ public:
     }
 
     QWidget* widget() override { return m_view.data(); }
-    void load(const QUrl& url) override { m_page->load(url); }
+    void load(const QUrl& url) override
+    {
+        m_zoom = m_page->zoomFactor();
+        m_page->load(url);
+    }
     QUrl url() const override { return m_page->url(); }
     void runJavaScript(const QString& script, std::function<void(const QVariant&)> done) override
     {
@@ -58,6 +67,8 @@ public:
 private:
     std::unique_ptr<WebPage> m_page;
     QPointer<QWebEngineView> m_view;
+    // The size to give the document being loaded; 0 when none is loading.
+    qreal m_zoom = 0;
 };
 
 } // namespace

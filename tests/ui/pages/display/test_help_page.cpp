@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -168,6 +169,41 @@ TEST_F(HelpFixture, ALanguageWithoutAManualShowsEnglishOnce)
     ASSERT_TRUE(waitUntil([&] { return !help->appeared && !fake.controller.isSwitching(); }));
     openFrom(QStringLiteral("Devices"));
     EXPECT_EQ(log.count(QStringLiteral("** Reload help")), 1);
+}
+
+// Text enlarged with Ctrl and the wheel stays enlarged in the other language's manual.
+TEST_F(HelpFixture, TheTextSizeChosenStaysAcrossALanguageChange)
+{
+    openFrom(QStringLiteral("Devices"));
+    QWidget* surface = help->view()->focusProxy();
+    ASSERT_NE(surface, nullptr);
+    const QPoint at(100, 100);
+    QWheelEvent wheel(at, surface->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+        Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(surface, &wheel);
+    const QString ratio = QStringLiteral("window.devicePixelRatio");
+    ASSERT_TRUE(waitUntil([&] { return evaluate(help, ratio).toDouble() > 1.05; }));
+    const double enlarged = evaluate(help, ratio).toDouble();
+    // A link of the contents moves within the same document.
+    evaluate(help, QStringLiteral("document.querySelector('a[href=\"#status_anchor\"]').click()"));
+    ASSERT_TRUE(waitUntil([&] { return hashOf(help) == QLatin1String("#status_anchor"); }));
+    testutil::spin(200);
+    EXPECT_DOUBLE_EQ(evaluate(help, ratio).toDouble(), enlarged);
+    fake.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return !help->appeared && !fake.controller.isSwitching(); }));
+    useLanguage(QStringLiteral("fr"));
+    openFrom(QStringLiteral("Devices"));
+    EXPECT_EQ(help->loadedLanguage(), QStringLiteral("fr"));
+    EXPECT_DOUBLE_EQ(evaluate(help, ratio).toDouble(), enlarged);
+    EXPECT_TRUE(waitUntil([&] {
+        return evaluate(help,
+            QStringLiteral(
+                "Math.abs(document.getElementById('devices_anchor').getBoundingClientRect().top) < 2"))
+            .toBool();
+    })) << "still at the section";
+    testutil::spin(200); // the engine paints the scrolled document
+    testutil::saveScreenshot(QGuiApplication::primaryScreen()->grabWindow(fake.controller.winId()).toImage(),
+        QStringLiteral("help-page-enlarged-fr"));
 }
 
 TEST_F(HelpFixture, TheManualNeverLeavesTheResources)
