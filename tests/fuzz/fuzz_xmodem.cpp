@@ -9,7 +9,8 @@
 //              7    the sender is stopped and started again
 // Everything the sender writes is read back at once and must be a well-made upload of the
 // file asked for: numbered blocks in order (a block may be repeated), each carrying its part of
-// the file padded with 0xFF under a good CRC, then EOT; no recovery string inside an upload.
+// the file padded with 0xFF under a good CRC, then EOT; no recovery string inside an upload; CAN
+// CAN only once an upload failed or was stopped.
 // Every upload ends in exactly one uploadFinished (after uploadError for a failure) unless it
 // is stopped, and success comes only after every block and the EOT went out.
 #include "protocol/SerialLine.h"
@@ -52,6 +53,7 @@ struct Rig {
     bool eotSent = false;
     bool errorSeen = false;
     bool present = false;
+    bool cancelAllowed = false; // an upload failed or was stopped: the loader may be told (CAN CAN)
     QByteArray wire; // written by the sender, not yet taken apart
 
     // Reads back all the sender has written and checks it.
@@ -78,6 +80,12 @@ struct Rig {
             if (wire.startsWith(XModem::RECOVERY_STRING)) {
                 check(blocksSent == 0 && !eotSent);
                 wire.remove(0, 3);
+            } else if (wire.at(0) == XModem::CAN) {
+                if (wire.size() < 2)
+                    return; // the second CAN follows
+                check(wire.at(1) == XModem::CAN && cancelAllowed);
+                cancelAllowed = false;
+                wire.remove(0, 2);
             } else if (wire.at(0) == XModem::EOT) {
                 check(file >= 0 && blocksSent * XModem::BLOCK_SIZE >= files[file].size());
                 eotSent = true;
@@ -165,6 +173,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     QObject::connect(sender, &XModem::uploadFinished, [](bool success) {
         check(rig->file >= 0 && !rig->sender->isBusy());
         check(success != rig->errorSeen);
+        rig->cancelAllowed = !success;
         if (success) {
             rig->drain();
             check(rig->eotSent && rig->blocksSent * XModem::BLOCK_SIZE >= rig->files[rig->file].size());
@@ -192,6 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Rig& r = *rig;
     XModem& sender = *r.sender;
     // A fresh start: nothing in flight, no receiver known, nothing on the line.
+    r.cancelAllowed = r.cancelAllowed || sender.isBusy();
     sender.stop();
     r.forgetUpload();
     r.drain();
@@ -213,6 +223,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 r.drain(); // what went before belongs to no upload
                 r.wire.clear();
                 r.forgetUpload();
+                r.cancelAllowed = false;
                 r.file = file;
             }
             check(sender.sendFile(r.folder.filePath(QString::number(file))) == !busy);
@@ -237,6 +248,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
         case 7:
+            r.cancelAllowed = r.cancelAllowed || sender.isBusy();
             sender.stop();
             r.drain();
             r.wire.clear();
