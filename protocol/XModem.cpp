@@ -104,6 +104,7 @@ bool XModem::sendFile(const QString& path)
     }
     m_blockNumber = 0;
     m_bytesSent = 0;
+    m_loaderCancelled = false;
     m_fileSize = 0;
     m_retries = 0;
     m_unanswered = 0;
@@ -204,6 +205,8 @@ void XModem::onSerialportReadyRead()
             m_event = EventNak;
         } else {
             qDebug().noquote() << "unknown ACK code:" << QString::asprintf("%02X", unsigned(quint8(c)));
+            // A loader that cancels has ended the transfer itself: it is not told again.
+            m_loaderCancelled = c == CAN;
             m_event = EventOtherUpload;
         }
         uploadHandler();
@@ -457,7 +460,7 @@ void XModem::endUpload()
 
 void XModem::cancelTransfer()
 {
-    if (m_bytesSent == 0 || !portUsable())
+    if (m_bytesSent == 0 || m_loaderCancelled || !portUsable())
         return;
     qDebug() << "XMODEM: transfer cancelled";
     m_port->write(QByteArray(2, CAN));

@@ -151,6 +151,7 @@ private:
                                        } };
     quint8 m_blockNumber = 0;
     qint64 m_bytesSent = 0;
+    bool m_loaderCancelled = false; // the loader answered CAN: the transfer is over on its side
     qint64 m_fileSize = 0;
     int m_retries = 0;
     // Copies of the current block (or EOT) written and not answered yet. A receiver answers

@@ -406,6 +406,19 @@ TEST_F(XModemUpload, AnUploadGivenUpEndsTheLoadersTransfer)
     }
 }
 
+TEST_F(XModemUpload, ALoaderThatCancelsIsNotToldAgain)
+{
+    // The loader ended the transfer itself: CAN CAN from the sender would only reach the dongle,
+    // back out of pass-through by then, as bytes that are no frame.
+    emu::XmodemReceiver::Faults faults;
+    faults.answerBlockWith = { { 2, XModem::CAN } };
+    loader->receiver.setFaults(faults);
+    ASSERT_TRUE(connectLoader());
+    ASSERT_TRUE(upload(writeFile(randomBytes(4096, 7))));
+    EXPECT_EQ(finished, std::vector<bool> { false });
+    EXPECT_FALSE(waitUntil([this] { return loader->wire().contains(QByteArray(2, XModem::CAN)); }, 300));
+}
+
 TEST_F(XModemUpload, UnansweredBlocksAreResentOnTimeOut)
 {
     emu::XmodemReceiver::Faults faults;
