@@ -17,14 +17,28 @@ namespace OX
 namespace
 {
 
+// The helper's marks on a dongle are children of it, told apart by name: each goes with the dongle.
 const char* const LateNoticeWatchName = "OX::lateServiceModeNotice";
 const char* const LateLeaveName = "OX::lateNoticeLeave";
+const char* const RequestOutName = "OX::serviceModeRequestOut";
+
+QObject* findMark(Dongle const* dongle, const char* name)
+{
+    return dongle->findChild<QObject*>(name, Qt::FindDirectChildrenOnly);
+}
+
+QObject* addMark(Dongle* dongle, const char* name)
+{
+    auto* mark = new QObject(dongle);
+    mark->setObjectName(name);
+    return mark;
+}
 
 // Present while the watch takes the network out after a late notice: the headset, the LINKs and
 // last the dongle are asked one after another.
 QObject* lateLeave(Dongle const* dongle)
 {
-    return dongle->findChild<QObject*>(LateLeaveName, Qt::FindDirectChildrenOnly);
+    return findMark(dongle, LateLeaveName);
 }
 
 const char* const RequestCountName = "OX::serviceModeRequests";
@@ -43,17 +57,9 @@ bool isLatestRequest(Dongle const* dongle, quint64 request)
     return dongle->property(RequestCountName).toULongLong() == request;
 }
 
-const char* const RequestOutName = "OX::serviceModeRequestOut";
-
-// Marks a request to enter service mode as out on dongle until it has been answered and, when the
-// dongle took it, until its notice has reported service mode or ServiceModeNoticeMs have passed.
-QPointer<QObject> markRequestOut(Dongle* dongle)
-{
-    auto* out = new QObject(dongle);
-    out->setObjectName(RequestOutName);
-    return out;
-}
-
+// A request to enter service mode is marked out on its dongle (addMark with RequestOutName) until
+// it has been answered and, when the dongle took it, until its notice has reported service mode or
+// ServiceModeNoticeMs have passed.
 void endRequestOut(Dongle* dongle, QPointer<QObject> out, DongleResult const& result)
 {
     if (!out)
@@ -72,7 +78,7 @@ void endRequestOut(Dongle* dongle, QPointer<QObject> out, DongleResult const& re
 
 void endLateNoticeWatch(Dongle* dongle)
 {
-    delete dongle->findChild<QObject*>(LateNoticeWatchName, Qt::FindDirectChildrenOnly);
+    delete findMark(dongle, LateNoticeWatchName);
 }
 
 // Once asked, the dongle may report service mode at any time, even long after the page stopped
@@ -87,16 +93,14 @@ void endLateNoticeWatch(Dongle* dongle)
 void watchForLateNotice(Dongle* dongle, QPointer<Page> asker, quint64 visit)
 {
     endLateNoticeWatch(dongle);
-    auto* watch = new QObject(dongle);
-    watch->setObjectName(LateNoticeWatchName);
+    QObject* watch = addMark(dongle, LateNoticeWatchName);
     QObject::connect(dongle, &Dongle::stateNoticed, watch, [dongle, watch, asker, visit](quint8 state) {
         if (state != quint8(DongleState::SERV_M) || (asker && asker->isVisit(visit)))
             return;
         watch->deleteLater();
         qWarning("The dongle reported service mode after the page that asked for it was left: "
                  "leaving service mode");
-        auto* leaving = new QObject(dongle);
-        leaving->setObjectName(LateLeaveName);
+        QObject* leaving = addMark(dongle, LateLeaveName);
         const bool asked
             = dongle->networkLeaveServiceMode([leaving = QPointer<QObject>(leaving)](DongleResult result) {
                   if (result.code != DongleResult::Ok)
@@ -138,7 +142,7 @@ void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillSh
     if (!isInServiceMode(dongle))
         watchForLateNotice(dongle, owner, owner->visit());
     const quint64 request = countRequest(dongle);
-    QPointer<QObject> out = markRequestOut(dongle);
+    QPointer<QObject> out = addMark(dongle, RequestOutName);
     QPointer<QObject> guard(owner);
     QPointer<Dongle> entered(dongle);
     // The page is still there and waiting, on the dongle it asked.
@@ -172,7 +176,7 @@ void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillSh
 
 void afterServiceModeRequests(Dongle* dongle, QObject* context, std::function<void()> then)
 {
-    QObject* out = dongle ? dongle->findChild<QObject*>(RequestOutName, Qt::FindDirectChildrenOnly) : nullptr;
+    QObject* out = dongle ? findMark(dongle, RequestOutName) : nullptr;
     if (!out) {
         then();
         return;
