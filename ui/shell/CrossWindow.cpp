@@ -9,11 +9,9 @@
 #include <QBitmap>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
-#include <QScreen>
 #include <QTime>
 #include <QTimer>
 
@@ -122,15 +120,7 @@ CrossWindow::CrossWindow(QWidget* parent, OrvixDirector* director)
 
     connect(m_tick, &QTimer::timeout, this, &CrossWindow::onTimerTimeout);
     connect(m_countdown, &QAbstractAnimation::finished, this, &CrossWindow::onTimeout);
-    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &CrossWindow::onScreensChanged);
-    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &CrossWindow::onScreensChanged);
-    // A screen's resolution changed: the primary one's may be it.
-    const auto watch = [this](QScreen* screen) {
-        connect(screen, &QScreen::geometryChanged, this, &CrossWindow::onScreensChanged);
-    };
-    connect(qGuiApp, &QGuiApplication::screenAdded, this, watch);
-    for (QScreen* screen : QGuiApplication::screens())
-        watch(screen);
+    ScreenGeometry::watchChanges(this, [this]() { onScreensChanged(); });
 }
 
 CrossWindow::~CrossWindow() = default;

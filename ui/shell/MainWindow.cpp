@@ -123,19 +123,12 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(tr("OrvixTools"));
     // Shown on a screen that is unplugged or made smaller, the window comes to the primary screen
     // at once.
-    const auto recheck = [this]() {
+    ScreenGeometry::watchChanges(this, [this]() {
         QTimer::singleShot(0, this, [this]() {
             if (isVisible())
                 comeBackOnScreen();
         });
-    };
-    const auto watch = [this, recheck](QScreen* screen) {
-        connect(screen, &QScreen::availableGeometryChanged, this, recheck);
-    };
-    for (QScreen* screen : QGuiApplication::screens())
-        watch(screen);
-    connect(qGuiApp, &QGuiApplication::screenAdded, this, watch);
-    connect(qGuiApp, &QGuiApplication::screenRemoved, this, recheck);
+    });
 }
 
 MainWindow::~MainWindow()

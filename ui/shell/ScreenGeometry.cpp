@@ -38,3 +38,19 @@ void ScreenGeometry::install(const ScreenGeometry* layout)
 {
     g_installed = layout;
 }
+
+void ScreenGeometry::watchChanges(QObject* context, std::function<void()> changed)
+{
+    const auto watch = [context, changed](QScreen* screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, context, changed);
+        QObject::connect(screen, &QScreen::availableGeometryChanged, context, changed);
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
+    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, context, [watch, changed](QScreen* screen) {
+        watch(screen);
+        changed();
+    });
+    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, context, changed);
+    QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, context, changed);
+}

@@ -5,6 +5,10 @@
 #include <QPoint>
 #include <QRect>
 
+#include <functional>
+
+class QObject;
+
 class ScreenGeometry
 {
 public:
@@ -21,4 +25,9 @@ public:
     static const ScreenGeometry& current();
     // Test seam: installs layout (not owned; null gives Qt's screens back).
     static void install(const ScreenGeometry* layout);
+
+    // Calls changed, for as long as context lives, whenever the screens may have changed under a
+    // window: a screen added or removed, the primary screen changed, or any screen's whole or
+    // available area changed (Qt tells of these one screen at a time).
+    static void watchChanges(QObject* context, std::function<void()> changed);
 };

@@ -109,14 +109,7 @@ SidebarDialog::SidebarDialog(QWidget* parent)
     connect(this, &SidebarDialog::hideSignal, this, &QWidget::hide);
     // A screen unplugged (or a primary screen that changed) would leave the toolbar where no
     // screen shows it, or larger than the screen it is on.
-    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
-        watchScreen(screen);
-        onScreensChanged();
-    });
-    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &SidebarDialog::onScreensChanged);
-    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &SidebarDialog::onScreensChanged);
-    for (QScreen* screen : QGuiApplication::screens())
-        watchScreen(screen);
+    ScreenGeometry::watchChanges(this, [this]() { onScreensChanged(); });
     retranslate();
 }
 
@@ -125,11 +118,6 @@ void SidebarDialog::updateBaseSize()
     const float f = baseFactor(ScreenGeometry::current().primaryAvailable().size());
     m_baseHeight = int(float(FormHeight) * f);
     m_baseWidth = int(float(FormWidth) * f);
-}
-
-void SidebarDialog::watchScreen(QScreen* screen)
-{
-    connect(screen, &QScreen::availableGeometryChanged, this, &SidebarDialog::onScreensChanged);
 }
 
 void SidebarDialog::onScreensChanged()

@@ -217,7 +217,6 @@ private:
     void redock();
     // A screen came, went or changed its area: sized and docked again, once the change settles.
     void onScreensChanged();
-    void watchScreen(QScreen* screen);
     // The shape at path tinted with the skin's colour colorKey.
     static QIcon tintedIcon(const QString& path, const char* colorKey);
     enum class Edge { Left, Right, Top, Bottom };
