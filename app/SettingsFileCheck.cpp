@@ -360,6 +360,25 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 // A copy kept at an earlier damage (a file, or a link set aside as such) is never replaced by the
 // next one: it moves to the first free damagedPath + ".1", ".2", ... False when something else
 // is in the way and stays there.
+// Nothing stands at path (not even a dangling link).
+bool isFree(const QByteArray& path)
+{
+    struct stat st {
+    };
+    return ::lstat(path.constData(), &st) != 0 && errno == ENOENT;
+}
+
+// The first of base.1, base.2, ... base.999 that is free; empty when none is.
+QByteArray firstFreeNumbered(const QByteArray& base)
+{
+    for (int n = 1; n <= 999; ++n) {
+        const QByteArray aside = base + '.' + QByteArray::number(n);
+        if (isFree(aside))
+            return aside;
+    }
+    return QByteArray();
+}
+
 bool moveEarlierCopyAside(const QString& damagedPath)
 {
     const QByteArray native = QFile::encodeName(damagedPath);
@@ -369,12 +388,8 @@ bool moveEarlierCopyAside(const QString& damagedPath)
         return errno == ENOENT;
     if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
         return false;
-    for (int n = 1; n <= 999; ++n) {
-        const QByteArray aside = native + '.' + QByteArray::number(n);
-        if (::lstat(aside.constData(), &st) != 0 && errno == ENOENT)
-            return ::rename(native.constData(), aside.constData()) == 0;
-    }
-    return false;
+    const QByteArray aside = firstFreeNumbered(native);
+    return !aside.isEmpty() && ::rename(native.constData(), aside.constData()) == 0;
 }
 
 // A file that is no settings file at all (or a link that is not followed) is renamed, a link as
@@ -561,17 +576,12 @@ bool lockCanBeTaken(const QString& path, int waitMs)
     };
     if (::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
         // Into the first free name: what was set aside before stays, whatever it is.
-        QString aside = lockPath + QStringLiteral(".damaged");
-        bool free = false;
-        for (int n = 1; n <= 999 && !free; ++n) {
-            free = ::lstat(QFile::encodeName(aside).constData(), &st) != 0 && errno == ENOENT;
-            if (!free)
-                aside = lockPath + QStringLiteral(".damaged.%1").arg(n);
-        }
-        const bool moved = free && ::rename(native.constData(), QFile::encodeName(aside).constData()) == 0;
+        const QByteArray damaged = native + ".damaged";
+        const QByteArray aside = isFree(damaged) ? damaged : firstFreeNumbered(damaged);
+        const bool moved = !aside.isEmpty() && ::rename(native.constData(), aside.constData()) == 0;
         qWarning().noquote() << QStringLiteral("Settings lock [%1] is no lock file%2")
                                     .arg(lockPath,
-                                        moved ? QStringLiteral(", moved to [%1]").arg(aside)
+                                        moved ? QStringLiteral(", moved to [%1]").arg(QFile::decodeName(aside))
                                               : QStringLiteral(" (%1)").arg(errnoText()));
     }
     QLockFile lock(lockPath);
