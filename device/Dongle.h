@@ -149,9 +149,9 @@ public:
     // The four below work only in service mode (state 0); otherwise they call back with
     // code 11 at once, write nothing and return false.
     bool setPAN(quint16 pan, ResultCallback callback);
+    // A device that answers the three below with an error record ends the request with code 13.
     bool setDeviceAddress(quint16 address, quint16 newAddress, ResultCallback callback);
     bool setDevicePAN(quint16 address, quint16 pan, ResultCallback callback);
-    // A device that answers the password with an error record ends the request with code 13.
     bool setDevicePassword(quint16 address, QString const& password, ResultCallback callback);
     // Presses the keys in order, then releases them all.
     void sendKeyboardAction(std::list<KeyCode> const& keys, ResultCallback callback);

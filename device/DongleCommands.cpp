@@ -3,7 +3,8 @@
 //
 // Local requests go to the dongle itself: DCP with PAN, source and destination 0, answered by
 // the echo of its own record within 1000 ms. Remote requests carry PAN 1, the dongle's own address
-// as source and the device's address as destination, and are answered by an ACK within 3000 ms.
+// as source and the device's address as destination, and are answered by an ACK within 3000 ms,
+// or refused at once by an error record from the device.
 #include "device/Dongle.h"
 
 #include <QLoggingCategory>
@@ -41,6 +42,17 @@ DataPredicate echoOf(SCP const& scp)
 {
     const QByteArray bytes = scp.getData().bytes();
     return DataPredicate(bytes, QByteArray(bytes.size(), char(0xFF)));
+}
+
+// The answer to a remote request: from the device at address, to this dongle, on the service
+// PAN. A device that will not take the request says so at once with an error record from its
+// address: the request ends refused, not asked again and not waited out as silence.
+PacketPredicate remoteReply(quint16 address, quint16 own, PacketID pid, quint8 flags, DataPredicate const& data = {})
+{
+    PacketPredicate predicate(RemotePAN, address, own, pid, flags);
+    predicate.data = data;
+    predicate.refusedBy.setExact(address);
+    return predicate;
 }
 
 SCPDescriptor localDescriptor(SCP const& scp)
@@ -160,8 +172,8 @@ bool Dongle::setDeviceAddress(quint16 address, quint16 newAddress, ResultCallbac
         return true;
     }
     const Header header(0, RemotePAN, own, address, PacketID::GRCP, 0);
-    PacketPredicate predicate(RemotePAN, address, own, PacketID::ACK, 0);
-    predicate.data = makeData(QByteArray("\x40\x01", 2), QByteArray("\xFF\xFF", 2));
+    const PacketPredicate predicate = remoteReply(
+        address, own, PacketID::ACK, 0, makeData(QByteArray("\x40\x01", 2), QByteArray("\xFF\xFF", 2)));
     QPointer<Dongle> self(this);
     sendPacketWithPredicate(header, SCP(1, newAddress).getData(), predicate, RemoteTimeoutMs,
         [self, address, newAddress, callback](UHRType const*, PacketData const*, DongleResult result) {
@@ -219,8 +231,8 @@ bool Dongle::setDevicePAN(quint16 address, quint16 pan, ResultCallback callback)
     if (address == own)
         return setPAN(pan, std::move(callback));
     const Header header(0, RemotePAN, own, address, PacketID::GRCP, 0);
-    PacketPredicate predicate(RemotePAN, address, own, PacketID::ACK, 0);
-    predicate.data = makeData(QByteArray("\x40\x00", 2), QByteArray("\xFF\xFF", 2));
+    const PacketPredicate predicate = remoteReply(
+        address, own, PacketID::ACK, 0, makeData(QByteArray("\x40\x00", 2), QByteArray("\xFF\xFF", 2)));
     sendPacketWithPredicate(header, SCP(0, pan).getData(), predicate, RemoteTimeoutMs,
         [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
     return true;
@@ -234,16 +246,11 @@ bool Dongle::setDevicePassword(quint16 address, QString const& password, ResultC
     const quint16 own = m_profile.address;
     // Always the remote form, also to the dongle's own address.
     const Header header(0, RemotePAN, own, address, PacketID::KEY, 0);
-    PacketPredicate predicate;
-    if (address == own) {
-        // The dongle answers with the same header, reply flag set.
-        predicate = PacketPredicate(RemotePAN, own, own, PacketID::KEY, 0x01);
-    } else {
-        predicate = PacketPredicate(RemotePAN, address, own, PacketID::ACK, AnyFlags);
-        predicate.data = makeData(QByteArray("\x2A\x00", 2), QByteArray("\xFF\x00", 2));
-    }
-    // A device that will not take the password says so with an error record.
-    predicate.refusedBy.setExact(address);
+    // The dongle itself answers with the same header, reply flag set.
+    const PacketPredicate predicate = address == own
+        ? remoteReply(own, own, PacketID::KEY, 0x01)
+        : remoteReply(address, own, PacketID::ACK, AnyFlags,
+            makeData(QByteArray("\x2A\x00", 2), QByteArray("\xFF\x00", 2)));
     sendPacketWithPredicate(header, GPP(password).getData(), predicate, RemoteTimeoutMs,
         [callback](UHRType const*, PacketData const*, DongleResult result) { callback(result); });
     return true;

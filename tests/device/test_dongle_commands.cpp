@@ -379,7 +379,7 @@ TEST_F(DongleCommandsTest, OnlyTheRightAcknowledgeAnswersARemoteRequest)
     EXPECT_EQ(pan.codes, QList<int> { 0 });
 }
 
-TEST_F(DongleCommandsTest, APasswordTheDeviceRefusesEndsAtOnceWithoutRetries)
+TEST_F(DongleCommandsTest, AWriteTheDeviceRefusesEndsAtOnceWithoutRetries)
 {
     const int link = emulator->addLink();
     enterServiceMode();
@@ -388,27 +388,49 @@ TEST_F(DongleCommandsTest, APasswordTheDeviceRefusesEndsAtOnceWithoutRetries)
     std::atomic<int> strays { 0 };
     emu::Emulator* e = emulator.get();
     emulator->setRequestHook([&, e](emu::Frame const& f) {
-        if (f.pid == emu::pid::KEY && strays.fetch_add(1) == 0)
-            e->injectFrame(emu::Frame { 0, 1, 3, 5, emu::pid::ERR, 0, bytes({ 1, 1, 6, 7, 0, 0, 0, 0 }) });
+        if (f.pid == emu::pid::KEY || f.pid == emu::pid::GRCP) {
+            strays.fetch_add(1);
+            e->injectFrame(emu::Frame { 0, 1, f.dst, 5, emu::pid::ERR, 0, bytes({ 1, 1, 6, 7, 0, 0, 0, 0 }) });
+        }
         return false;
     });
     EXPECT_EQ(run([&](auto cb) { dongle->setDevicePassword(3, QStringLiteral("pw"), cb); }), 0);
-    EXPECT_GT(strays.load(), 0);
+    EXPECT_EQ(run([&](auto cb) { dongle->setDevicePAN(3, 0x2222, cb); }), 0);
+    EXPECT_EQ(run([&](auto cb) { dongle->setDeviceAddress(3, 7, cb); }), 0);
+    EXPECT_EQ(strays.load(), 3);
     emulator->setRequestHook({});
     ASSERT_TRUE(emulator->waitForQuiet(testutil::scaled(150), testutil::scaled(2000)));
-    mark = emulator->mark();
 
-    emulator->updateLink(link, [](emu::LinkModel& l) { l.keyError = 7; });
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(
-        run([&](auto cb) { dongle->setDevicePassword(3, QStringLiteral("pw"), cb); }), DongleResult::Refused);
-    EXPECT_LT(clock.elapsed(), Dongle::RemoteTimeoutMs);
-    ASSERT_TRUE(emulator->waitForQuiet(testutil::scaled(150), testutil::scaled(2000)));
-    int writes = 0;
-    for (emu::Received const& r : framesSince())
-        writes += r.frame.pid == emu::pid::KEY ? 1 : 0;
-    EXPECT_LE(writes, Dongle::RepeatCount + 1); // one attempt, cut short
+    // The device says no to each write: told as a refusal after one write, nothing taken.
+    emulator->updateLink(link, [](emu::LinkModel& l) {
+        l.keyError = 7;
+        l.networkError = 7;
+    });
+    const struct {
+        char const* what;
+        int pid;
+        std::function<void(Dongle::ResultCallback)> send;
+    } writes[] = {
+        { "password", emu::pid::KEY, [&](auto cb) { dongle->setDevicePassword(7, QStringLiteral("no"), cb); } },
+        { "PAN", emu::pid::GRCP, [&](auto cb) { dongle->setDevicePAN(7, 0x3333, cb); } },
+        { "address", emu::pid::GRCP, [&](auto cb) { dongle->setDeviceAddress(7, 8, cb); } },
+    };
+    for (auto const& write : writes) {
+        SCOPED_TRACE(write.what);
+        mark = emulator->mark();
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(run(write.send), DongleResult::Refused);
+        EXPECT_LT(clock.elapsed(), Dongle::RemoteTimeoutMs);
+        ASSERT_TRUE(emulator->waitForQuiet(testutil::scaled(150), testutil::scaled(2000)));
+        int sent = 0;
+        for (emu::Received const& r : framesSince())
+            sent += r.frame.pid == write.pid ? 1 : 0;
+        EXPECT_EQ(sent, 1);
+    }
+    EXPECT_EQ(emulator->link(link).password, QByteArray("pw              ", 16));
+    EXPECT_EQ(emulator->link(link).pan, 0x2222);
+    EXPECT_EQ(emulator->link(link).address, 7);
 }
 
 TEST_F(DongleCommandsTest, ADeviceGivenAnAddressIsFoundWhereItsBeaconsComeFrom)

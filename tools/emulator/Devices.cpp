@@ -411,22 +411,35 @@ void Emulator::Impl::answerKey(const Frame& f, Frame r, QByteArray& password, ui
 {
     if (keyError) {
         trace(QStringLiteral("   address %1: password refused with error %2").arg(r.src).arg(keyError));
-        r.pid = pid::ERR;
-        r.payload = errBytes(product, major, minor, keyError);
-    } else {
-        password = f.payload.left(16);
-        r.pid = pid::ACK;
-        r.payload = ackBytes(pid::KEY, 0);
+        refuse(r, keyError, product, major, minor, delayMs);
+        return;
     }
+    password = f.payload.left(16);
+    r.pid = pid::ACK;
+    r.payload = ackBytes(pid::KEY, 0);
     reply(r, delayMs);
 }
 
-void Emulator::Impl::answerNetworkCommand(const Frame& f, Frame r, int delayMs,
+void Emulator::Impl::refuse(Frame r, uint8_t code, uint8_t product, uint8_t major, uint8_t minor, int delayMs)
+{
+    r.pid = pid::ERR;
+    r.payload = errBytes(product, major, minor, code);
+    reply(r, delayMs);
+}
+
+void Emulator::Impl::answerNetworkCommand(const Frame& f, Frame r, uint8_t networkError, uint8_t product,
+                                          uint8_t major, uint8_t minor, int delayMs,
                                           const std::function<void(uint8_t, uint16_t)>& take)
 {
     const int command = f.cmd();
     if (command != 0 && command != 1) {
         trace(QStringLiteral("   address %1: network command %2 not answered").arg(r.src).arg(command));
+        return;
+    }
+    if (networkError) {
+        trace(QStringLiteral("   address %1: network command %2 refused with error %3")
+                  .arg(r.src).arg(command).arg(networkError));
+        refuse(r, networkError, product, major, minor, delayMs);
         return;
     }
     r.pid = pid::ACK;
@@ -535,16 +548,14 @@ void Emulator::Impl::handleHeadset(const Frame& f)
         }
         if (h.channelMapWriteError) {
             trace(QStringLiteral("   headset: channel-map write refused with error %1").arg(h.channelMapWriteError));
-            r.pid = pid::ERR;
-            r.payload = errBytes(1, h.major, h.minor, h.channelMapWriteError); // product 1: the headset
-            reply(r, int(scaled(h.replyDelayMs)));
+            refuse(r, h.channelMapWriteError, 1, h.major, h.minor, int(scaled(h.replyDelayMs))); // 1: the headset
             return;
         }
         h.channelMap = decodeChannelMap(f.payload);
         ack(pid::CMAP, h.channelMapAckByte);
         return;
     case pid::GRCP:
-        answerNetworkCommand(f, r, int(scaled(h.replyDelayMs)), [&h](uint8_t command, uint16_t value) {
+        answerNetworkCommand(f, r, h.networkError, 1, h.major, h.minor, int(scaled(h.replyDelayMs)), [&h](uint8_t command, uint16_t value) {
             if (command == 0)
                 h.pan = value;
             else
@@ -612,7 +623,7 @@ void Emulator::Impl::handleLink(LinkModel& l, const Frame& f)
         return;
     }
     case pid::GRCP:
-        answerNetworkCommand(f, r, delay, [&l](uint8_t command, uint16_t value) {
+        answerNetworkCommand(f, r, l.networkError, 3, l.major, l.minor, delay, [&l](uint8_t command, uint16_t value) {
             const bool pending = l.addressOnServiceExit && l.serviceMode;
             if (command == 0 && pending)
                 l.pendingPan = value;
@@ -648,7 +659,7 @@ void Emulator::Impl::handlePeer(PeerModel& p, const Frame& f)
     case pid::GRCP:
         // A paired computer's dongle or a chair remote takes a new PAN or address like any
         // device of the network: removing it from a headset's network sets it back to PAN 1.
-        answerNetworkCommand(f, r, delay, [&p](uint8_t command, uint16_t value) {
+        answerNetworkCommand(f, r, p.networkError, uint8_t(p.product), p.major, p.minor, delay, [&p](uint8_t command, uint16_t value) {
             if (command == 0)
                 p.pan = value;
             else

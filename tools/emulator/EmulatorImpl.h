@@ -136,10 +136,12 @@ struct Emulator::Impl {
     void answerKey(const Frame& f, Frame r, QByteArray& password, uint8_t keyError, uint8_t product,
                    uint8_t major, uint8_t minor, int delayMs);
     // GRCP to a device: command 0 (PAN) or 1 (address) is acknowledged with ACK {0x40, command}
-    // from where the device is now, then handed to take(command, value); other commands are not
-    // answered.
-    void answerNetworkCommand(const Frame& f, Frame r, int delayMs,
-                              const std::function<void(uint8_t, uint16_t)>& take);
+    // from where the device is now, then handed to take(command, value); or, with networkError
+    // set, refused with an ERR record of that code and not taken. Other commands are not answered.
+    void answerNetworkCommand(const Frame& f, Frame r, uint8_t networkError, uint8_t product, uint8_t major,
+                              uint8_t minor, int delayMs, const std::function<void(uint8_t, uint16_t)>& take);
+    // An ERR record of code from the device that r comes from.
+    void refuse(Frame r, uint8_t code, uint8_t product, uint8_t major, uint8_t minor, int delayMs);
     void reply(Frame r, int delayMs);
     void notice(uint8_t command, uint8_t lsb, uint8_t msb);
     void setServiceMode(bool on);

@@ -199,6 +199,9 @@ struct HeadsetModel {
     uint8_t channelMapAckByte = 0;
     // Non-zero: a network password (KEY) is refused with an ERR record of this code and not kept.
     uint8_t keyError = 0;
+    // Non-zero: a new PAN or address (GRCP 0 / 1) is refused with an ERR record of this code and
+    // not taken.
+    uint8_t networkError = 0;
 
     // The status record as the stream would send it at emulated time tMs.
     Status statusAt(double tMs) const;
@@ -233,6 +236,7 @@ struct LinkModel {
     int pendingAddress = -1;
     QByteArray password = QByteArray(16, ' '); // the last network password accepted
     uint8_t keyError = 0;     // non-zero: KEY refused with an ERR record of this code
+    uint8_t networkError = 0; // non-zero: GRCP 0 / 1 refused with an ERR record of this code
     QByteArray parameters = defaultParameters(); // 27 bytes
     // Optional clamp applied to a written parameter record before it is stored and sent back.
     std::function<QByteArray(const QByteArray&)> clamp;
@@ -264,6 +268,7 @@ struct PeerModel {
     bool serviceMode = false;
     QByteArray password = QByteArray(16, ' ');
     uint8_t keyError = 0;     // non-zero: KEY refused with an ERR record of this code
+    uint8_t networkError = 0; // non-zero: GRCP 0 / 1 refused with an ERR record of this code
     int replyDelayMs = 5;
 
     Identity identity() const;
