@@ -812,6 +812,45 @@ TEST_F(PairingPageTest, RemovingTakesTheDevicePickedAndEndsALinkWithLeavingServi
     EXPECT_EQ(page->findChild<OX::DeviceWidget*>("dongle")->pan(), 1);
 }
 
+// A LINK that says no to its new network is told as a refusal, not as a LINK that never
+// answered, and nothing is taken into the headset's map; a removal it refuses keeps it there.
+TEST_F(PairingPageTest, ALinkThatRefusesItsNewNetworkIsToldSo)
+{
+    const emu::ChannelMapEntries map = { { 4, 0x81, emu::preset::Pc1 }, { 3, 0x81, emu::preset::LinkDrive } };
+    ASSERT_NO_FATAL_FAILURE(start(headset(map), [](emu::Emulator& e) {
+        e.addLink(); // at 3, in the map
+        e.addLink(link(0x3456, 9, "LK23000009"));
+        for (int i = 0; i < 2; ++i)
+            e.updateLink(i, [](emu::LinkModel& l) { l.networkError = 7; });
+    }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] {
+        return list("deviceList")->count() == 1 && list("channelList")->count() == 3
+            && row("channelList", 2)->isChecked();
+    }));
+
+    const QString pairFailed = QStringLiteral("Pair link with headset (Set PAN) failed");
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    answers.answer(pairFailed, QStringLiteral("OK"));
+    pick("deviceList", 0);
+    ASSERT_TRUE(waitUntil([&] { return answers.seen().contains(pairFailed); }));
+    const QString paired = answers.shownTexts().last();
+    EXPECT_TRUE(paired.contains(QStringLiteral("Refused by the device"))) << paired.toStdString();
+    EXPECT_EQ(rig.emulator().link(1).pan, 0x3456);
+
+    const QString removeFailed = QStringLiteral("Remove device (Set PAN) failed");
+    answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
+    answers.answer(removeFailed, QStringLiteral("OK"));
+    pick("channelList", 2);
+    QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return answers.seen().contains(removeFailed); }));
+    const QString removed = answers.shownTexts().last();
+    EXPECT_TRUE(removed.contains(QStringLiteral("Refused by the device"))) << removed.toStdString();
+    EXPECT_EQ(rig.emulator().link(0).pan, 0x1234);
+    EXPECT_TRUE(headsetMapIs(map));
+    EXPECT_FALSE(page->networkChanged());
+}
+
 // The headset is switched off while a device leaves the network, or while a LINK joins it, and
 // another one is switched on in its place: neither operation writes that headset's map.
 TEST_F(PairingPageTest, AHeadsetSwitchedOnInPlaceDuringAnOperationKeepsItsMap)
