@@ -62,10 +62,14 @@ int main(int argc, char** argv)
     QCommandLineOption keyError(QStringLiteral("key-error"),
         QStringLiteral("Headset and LINKs refuse the network password with this error code."),
         QStringLiteral("code"), QStringLiteral("0"));
+    QCommandLineOption networkError(QStringLiteral("network-error"),
+        QStringLiteral("Headset and LINKs refuse a new PAN or address with this error code."),
+        QStringLiteral("code"), QStringLiteral("0"));
     QCommandLineOption addressOnExit(QStringLiteral("address-on-exit"),
         QStringLiteral("LINKs take a new address and PAN only on leaving service mode."));
     parser.addOptions({ headset, control, links, rate, scale, revision, channel, service, dead, quiet,
-        traceStatus, calibration, cmapError, cmapRefused, cmapSilent, cmapAckByte, keyError, addressOnExit });
+        traceStatus, calibration, cmapError, cmapRefused, cmapSilent, cmapAckByte, keyError, networkError,
+        addressOnExit });
     parser.process(app);
 
     emu::Options options;
@@ -98,6 +102,7 @@ int main(int argc, char** argv)
         h.channelMapAckByte = uint8_t(parser.value(cmapAckByte).toUInt());
         h.ignoreChannelMapWrite = parser.isSet(cmapSilent);
         h.keyError = uint8_t(parser.value(keyError).toUInt());
+        h.networkError = uint8_t(parser.value(networkError).toUInt());
         e.addHeadset(h);
     }
     const int linkCount = parser.value(links).toInt();
@@ -106,6 +111,7 @@ int main(int argc, char** argv)
         l.revision = uint8_t(rev);
         l.address = uint8_t(i == 0 ? 3 : i == 1 ? 6 : 6 + i);
         l.keyError = uint8_t(parser.value(keyError).toUInt());
+        l.networkError = uint8_t(parser.value(networkError).toUInt());
         l.addressOnServiceExit = parser.isSet(addressOnExit);
         e.addLink(l);
     }
