@@ -99,6 +99,8 @@ MouseProfile const& ProfilesPage::baseProfileFromName(QString const& name)
 
 bool ProfilesPage::perform(PageAction action)
 {
+    if ((action == PageAction::apply || action == PageAction::tryIt) && m_selecting > 0)
+        return true; // the clicked profile is on its way: its answer reloads the controls
     switch (action) {
     case PageAction::apply: {
         QPointer<ProfilesPage> self(this);
@@ -267,9 +269,11 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
     qDebug() << "Apply profile";
     showProgress(container->getDirector());
     QPointer<ProfilesPage> self(this);
+    ++m_selecting;
     auto onApplied = [self](DongleResult result) {
         if (!self)
             return;
+        --self->m_selecting;
         hideProgress(self->container->getDirector());
         emit self->updateProfile();
         Settings* selection = self->selectionSettings();
@@ -327,7 +331,7 @@ void ProfilesPage::onRemoveProfileClicked()
 {
     const QModelIndex index = m_ui->mouseProfilesListView->currentIndex();
     Settings* settings = container->getSettings();
-    if (!settings || !index.isValid())
+    if (!settings || !index.isValid() || m_selecting > 0)
         return;
     // The stored name of the row, never a text being edited in place.
     MouseProfile const* stored = settings->profileAt(index.row());

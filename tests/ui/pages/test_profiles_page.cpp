@@ -372,6 +372,53 @@ TEST_F(ProfilesFixture, AClickTakenAfterLeavingAndComingBackHighlightsTheProfile
     EXPECT_EQ(list->currentIndex().row(), 2);
 }
 
+// "Apply", "Try It" and Remove reached from the keyboard while a clicked profile uploads (the
+// busy veil stops only the mouse) start nothing: once the dongle took the clicked profile, the
+// list, the controls, the store and the dongle all hold it.
+TEST_F(ProfilesFixture, NothingElseStartsWhileAClickedProfileUploads)
+{
+    ASSERT_TRUE(bringUp());
+    const int row = addShaky();
+    const int count = store()->profileCount();
+    ASSERT_NE(row, store()->selectedIndex());
+    inner("tremorFilter_pac")->setValue(81);
+    releaseHandle("tremorFilter_pac");
+    ASSERT_TRUE(footerOffersApply());
+    BoxAnswerer boxes;
+    boxes.answer(QStringLiteral("You have changes in your selected profile. Do you want to dismiss changes?"),
+        QStringLiteral("Dismiss changes"));
+    LogCapture log;
+    rig.emulator().addFault(emu::FaultRule::delayRequest(emu::FrameFilter::of(emu::pid::DCP), scaled(300)));
+    auto* list = child<QListView>("mouseProfilesListView");
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+    ASSERT_TRUE(waitUntil([&] { return log.count("Apply profile: ") == 1; }));
+    ASSERT_TRUE(rig.busy());
+    fake->clickRight(0);
+    fake->clickRight(1);
+    // A row neither selected nor clicked nor "default".
+    int other = 0;
+    while (other == row || other == store()->selectedIndex()
+        || store()->profileAt(other)->name().toLower() == QLatin1String("default"))
+        ++other;
+    ASSERT_LT(other, count);
+    list->setCurrentIndex(list->model()->index(other, 0));
+    QTest::keyClick(child<QWidget>("removeProfileButton"), Qt::Key_Space);
+
+    const QString shaky = QStringLiteral("Shaky");
+    ASSERT_TRUE(waitUntil([&] { return selected()->name() == shaky && !rig.busy(); }, 8000));
+    testutil::spin(600); // an upload started meanwhile would end in this time
+    EXPECT_EQ(log.count("Apply profile: "), 1);
+    EXPECT_EQ(log.count("Test profile: "), 0);
+    EXPECT_EQ(store()->profileCount(), count);
+    EXPECT_EQ(selected()->name(), shaky);
+    EXPECT_EQ(list->currentIndex().data().toString(), shaky);
+    EXPECT_TRUE(page->editedProfile().isEqual(*selected(), false));
+    EXPECT_FALSE(footerOffersApply());
+    EXPECT_EQ(param(3).second, Dongle::percentFromFraction(selected()->tremorFilter()));
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+}
+
 TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
 {
     ASSERT_TRUE(bringUp());
