@@ -355,8 +355,9 @@ void ProfilesPage::onRemoveProfileClicked()
         if (self && failed(result))
             emit self->showError(tr("Remove Profile"), failureText(result, tr("Profile selection failed")));
     };
-    if (!selection->applySelected(onApplied))
-        onApplied(refused());
+    // Without a dongle nothing is sent, and there is nothing to tell: the removal stands, and the
+    // next dongle gets the selected profile as it connects.
+    selection->applySelected(onApplied);
 }
 
 void ProfilesPage::onResetProfileClicked()
