@@ -143,10 +143,10 @@ private:
     QTimer m_rowClick;
     QPersistentModelIndex m_clickedRow;
     quint64 m_clickVisit = 0;
-    // List clicks whose upload runs: until the dongle answered, nothing else is uploaded and the
-    // list keeps its rows (the busy veil stops only the mouse), so that the clicked profile is
-    // the one everything shows and holds at the end.
-    int m_selecting = 0;
+    // The page's uploads under way (a list click, "Apply", a removal's re-selection): until the
+    // dongle answered, "Apply", "Try It" and Remove start nothing (the busy veil stops only the
+    // mouse), so that the answer alone decides what the controls, the list and the store hold.
+    int m_uploading = 0;
     int m_trialMs = TrialMs;
     ProfileListModel* m_listModel = nullptr; // owned as a child
     bool m_loadingList = false;

@@ -419,6 +419,33 @@ TEST_F(ProfilesFixture, NothingElseStartsWhileAClickedProfileUploads)
     EXPECT_TRUE(boxes.unexpected().isEmpty());
 }
 
+// Remove reached from the keyboard while "Apply" uploads to a dongle that never answers starts
+// nothing either: the store keeps the profile it had, and the edits stay offered for "Apply".
+TEST_F(ProfilesFixture, ARemovalWhileApplyUploadsStartsNothing)
+{
+    ASSERT_TRUE(bringUp());
+    const int row = addShaky();
+    const int count = store()->profileCount();
+    const float tremor = selected()->tremorFilter();
+    inner("tremorFilter_pac")->setValue(81);
+    releaseHandle("tremorFilter_pac");
+    BoxAnswerer boxes;
+    boxes.answer(QStringLiteral("Apply Profile"), QStringLiteral("OK"));
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::DCP)));
+    fake->clickRight(0);
+    auto* list = child<QListView>("mouseProfilesListView");
+    list->setCurrentIndex(list->model()->index(row, 0));
+    QTest::keyClick(child<QWidget>("removeProfileButton"), Qt::Key_Space);
+
+    ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty() && !rig.busy(); }, 8000));
+    testutil::spin(1500); // an upload started meanwhile would fail in this time
+    EXPECT_EQ(store()->profileCount(), count);
+    EXPECT_FLOAT_EQ(selected()->tremorFilter(), tremor);
+    EXPECT_FLOAT_EQ(page->editedProfile().tremorFilter(), 0.81f);
+    EXPECT_TRUE(footerOffersApply());
+    EXPECT_EQ(boxes.seen(), QStringList { QStringLiteral("Apply Profile") });
+}
+
 TEST_F(ProfilesFixture, TrialKeptOrRevertedOnceOrTwice)
 {
     ASSERT_TRUE(bringUp());
