@@ -55,7 +55,8 @@ public:
     // could be sent.
     void applyProfile(MouseProfile& profile, std::function<void()> completion);
 
-    // 4 applies, 5 tries; both true. Others go to the base page.
+    // 4 applies, 5 tries (neither while one of the page's uploads runs); both true. Others go to
+    // the base page.
     bool perform(PageAction action) override;
     void retranslate() override;
     void pageWillAppear(QString const& from) override;
