@@ -55,7 +55,8 @@ public:
     // could be sent.
     void applyProfile(MouseProfile& profile, std::function<void()> completion);
 
-    // 4 applies, 5 tries; both true. Others go to the base page.
+    // 4 applies, 5 tries (neither while one of the page's uploads runs); both true. Others go to
+    // the base page.
     bool perform(PageAction action) override;
     void retranslate() override;
     void pageWillAppear(QString const& from) override;
@@ -143,6 +144,10 @@ private:
     QTimer m_rowClick;
     QPersistentModelIndex m_clickedRow;
     quint64 m_clickVisit = 0;
+    // The page's uploads under way (a list click, "Apply", a removal's re-selection): until the
+    // dongle answered, "Apply", "Try It" and Remove start nothing (the busy veil stops only the
+    // mouse), so that the answer alone decides what the controls, the list and the store hold.
+    int m_uploading = 0;
     int m_trialMs = TrialMs;
     ProfileListModel* m_listModel = nullptr; // owned as a child
     bool m_loadingList = false;

@@ -99,6 +99,8 @@ MouseProfile const& ProfilesPage::baseProfileFromName(QString const& name)
 
 bool ProfilesPage::perform(PageAction action)
 {
+    if ((action == PageAction::apply || action == PageAction::tryIt) && m_uploading > 0)
+        return true; // an upload is on its way: its answer decides what is shown
     switch (action) {
     case PageAction::apply: {
         QPointer<ProfilesPage> self(this);
@@ -140,9 +142,11 @@ void ProfilesPage::applyProfile(MouseProfile& profile, std::function<void()> com
     }
     showProgress(container->getDirector());
     QPointer<ProfilesPage> self(this);
+    ++m_uploading;
     auto onApplied = [self, completion](DongleResult result) {
         if (!self)
             return;
+        --self->m_uploading;
         // The indicator goes first, so that it does not spin behind the error box.
         hideProgress(self->container->getDirector());
         if (failed(result))
@@ -267,9 +271,11 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
     qDebug() << "Apply profile";
     showProgress(container->getDirector());
     QPointer<ProfilesPage> self(this);
+    ++m_uploading;
     auto onApplied = [self](DongleResult result) {
         if (!self)
             return;
+        --self->m_uploading;
         hideProgress(self->container->getDirector());
         emit self->updateProfile();
         Settings* selection = self->selectionSettings();
@@ -327,7 +333,7 @@ void ProfilesPage::onRemoveProfileClicked()
 {
     const QModelIndex index = m_ui->mouseProfilesListView->currentIndex();
     Settings* settings = container->getSettings();
-    if (!settings || !index.isValid())
+    if (!settings || !index.isValid() || m_uploading > 0)
         return;
     // The stored name of the row, never a text being edited in place.
     MouseProfile const* stored = settings->profileAt(index.row());
@@ -348,11 +354,17 @@ void ProfilesPage::onRemoveProfileClicked()
     updateUi(*selection, true);
     QPointer<ProfilesPage> self(this);
     auto onApplied = [self](DongleResult result) {
-        if (self && failed(result))
+        if (!self)
+            return;
+        --self->m_uploading;
+        if (failed(result))
             emit self->showError(tr("Remove Profile"), failureText(result, tr("Profile selection failed")));
     };
+    // Without a dongle nothing is sent, and there is nothing to tell: the removal stands, and the
+    // next dongle gets the selected profile as it connects.
+    ++m_uploading;
     if (!selection->applySelected(onApplied))
-        onApplied(refused());
+        --m_uploading;
 }
 
 void ProfilesPage::onResetProfileClicked()
