@@ -131,11 +131,15 @@ void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillSh
         return;
     if (QObject* leaving = lateLeave(dongle)) {
         // The dongle's exit of that leaving would go out after this request and take the network
-        // out under this page: the request waits for it.
+        // out under this page: the request waits for it. Held back, it is out all the same: a
+        // quit meanwhile waits for it, or the dongle would take it after the application ended.
+        QObject* held = addMark(dongle, RequestOutName);
         QPointer<Dongle> waited(dongle);
-        QObject::connect(leaving, &QObject::destroyed, owner, [=] {
-            if (waited && waited->isRunning() && stillShown())
-                enterServiceMode(waited, owner, stillShown, answered, noNotice);
+        QPointer<Page> guard(owner);
+        QObject::connect(leaving, &QObject::destroyed, held, [=] {
+            if (guard && waited && waited->isRunning() && stillShown())
+                enterServiceMode(waited, guard, stillShown, answered, noNotice);
+            delete held; // the request made now, if any, is marked out in its place
         });
         return;
     }
