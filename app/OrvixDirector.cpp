@@ -417,25 +417,40 @@ bool OrvixDirector::isDonglePortListed() const
     return !donglePortNames().isEmpty();
 }
 
+bool OrvixDirector::isDongleOnBus() const
+{
+    // A watcher that does not run answers from its first look only.
+    return m_usbManager && m_usbManager->isRunning() && m_usbManager->isPresent(m_dongleFilter);
+}
+
 void OrvixDirector::scheduleReconnect()
 {
     if (m_stopped || m_dongle || m_startingDongle)
         return;
-    if (!isDonglePortListed()) {
-        // Unplugged: nothing to connect again; its removal is the USB watcher's to report.
+    // The bus may list the dongle before the system has made its port, and a dongle plugged in
+    // again quicker than the bus is looked at is never reported: while the bus lists it, its
+    // port is waited for. Unplugged, there is nothing to connect again; its removal is the USB
+    // watcher's to report.
+    const bool listed = isDonglePortListed();
+    if (!listed && !isDongleOnBus()) {
         endReconnect();
         return;
     }
     if (m_reconnectAttempts >= ReconnectAttempts) {
+        endReconnect();
+        if (!listed) {
+            // No port to open: nothing the person could be asked about.
+            qDebug("Dongle on the USB bus, but its port never appeared");
+            return;
+        }
         qWarning("Dongle line still failing after %d attempts: the dongle is to be re-plugged",
             m_reconnectAttempts);
-        endReconnect();
         askToReplugDongle();
         return;
     }
     const int delay = qMax(1, m_env.reconnectFirstMs) << m_reconnectAttempts;
     ++m_reconnectAttempts;
-    qDebug("Dongle port still listed: connecting again in %d ms (attempt %d of %d)", delay,
+    qDebug("Dongle port still listed or awaited: connecting again in %d ms (attempt %d of %d)", delay,
         m_reconnectAttempts, int(ReconnectAttempts));
     m_reconnect.start(delay);
 }

@@ -639,10 +639,34 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
         r.dongleUpdates.last(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
     EXPECT_LT(eventLoopLoad(250), 0.2) << "the event loop spins";
 
-    // The next arrival connects again.
+    // Plugged in again quicker than the bus is looked at: no report comes, the dongle's port is
+    // back (at another path), and it is connected again.
     ASSERT_TRUE(t.emulator.plugIn());
-    d->onUsbDeviceInserted(dongleList());
     ASSERT_TRUE(r.waitConnected(2));
+}
+
+// The bus lists the dongle but its port is not there when it is opened: the port is waited for,
+// and once the waiting ends the person is asked nothing (there is no port to blame).
+TEST(DirectorConnection, ADongleOnTheBusWhosePortAppearsLateIsConnected)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.emulator.unplug();
+    t.h.tweak = [](DirectorEnvironment& env) { env.reconnectFirstMs = testutil::scaled(20); };
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    LogCapture log;
+    ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("Dongle connected")); }, 3000));
+    spin(30);
+    ASSERT_TRUE(t.emulator.plugIn());
+    ASSERT_TRUE(r.waitConnected(1));
+
+    // Gone from the line and never back while the bus still lists it: the attempts end quietly.
+    t.emulator.unplug();
+    ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("its port never appeared")); }, 5000));
+    spin(100);
+    EXPECT_TRUE(t.h.messages.isEmpty());
+    EXPECT_EQ(d->serialPort(), nullptr);
 }
 
 namespace
