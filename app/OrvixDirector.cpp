@@ -431,7 +431,12 @@ void OrvixDirector::scheduleReconnect()
     // again quicker than the bus is looked at is never reported: while the bus lists it, its
     // port is waited for. Unplugged, there is nothing to connect again; its removal is the USB
     // watcher's to report.
-    const bool listed = isDonglePortListed();
+    const QStringList names = donglePortNames();
+    const bool listed = !names.isEmpty();
+    // Without a USB watcher this is the port scan's latest look too: a port gone now counts as
+    // appearing when it is back, even before the next scan (under the same name).
+    if (m_portScan.isActive())
+        m_scannedPorts = names;
     if (!listed && !isDongleOnBus()) {
         endReconnect();
         return;

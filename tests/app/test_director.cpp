@@ -349,13 +349,14 @@ TEST(DirectorConnection, AnArrivalPulledOutBeforeItsDelayOpensNothingAndTheNextC
     ASSERT_TRUE(r.waitConnected(1));
 }
 
-// A USB library that cannot be set up hears of no plug: the dongle's port is watched instead.
+// A USB library that cannot be set up hears of no plug: the dongle's port is watched instead,
+// and one that comes back under its name between two looks is connected too.
 TEST(DirectorConnection, WithoutAUsbWatcherADonglePortThatAppearsIsConnected)
 {
     EmulatedDongle t;
     ASSERT_TRUE(t.start());
     t.h.bus->openOk = false;
-    t.h.tweak = [](DirectorEnvironment& env) { env.portScanMs = 20; };
+    t.h.tweak = [](DirectorEnvironment& env) { env.portScanMs = testutil::scaled(400); };
     OrvixDirector* d = t.h.create(true, 5);
     Recorder r(d);
     ASSERT_FALSE(d->usbManager()->isRunning());
