@@ -356,6 +356,10 @@ void OrvixDirector::onDongleConnected()
             const QString gone = SerialLine::goneReason(port, error);
             if (!gone.isEmpty())
                 onLineGone(port, gone);
+            else if (SerialLine::isReadFailure(error) && !m_dongle && !m_startingDongle)
+                // Kept after a failed start, the port is read by nobody else: after a failure on
+                // its live line it would watch the line no more, and miss its loss.
+                m_keptPortRetry.failed(*port);
         });
         auto* dongle = new Dongle(port, this, m_parser);
         connect(dongle, &Dongle::lineGone, this,
@@ -476,6 +480,12 @@ void OrvixDirector::endReconnect()
 {
     m_reconnect.stop();
     m_reconnectAttempts = 0;
+}
+
+void OrvixDirector::resumeKeptPort()
+{
+    if (m_serialPort && !m_dongle && !m_startingDongle)
+        SerialLine::resumeReading(*m_serialPort);
 }
 
 void OrvixDirector::onLineGone(QSerialPort* port, const QString& reason)
@@ -609,6 +619,7 @@ void OrvixDirector::releasePort()
     m_failedDongles.clear();
     for (const QPointer<Dongle>& dongle : failed)
         delete dongle.data();
+    m_keptPortRetry.stop();
     if (!m_serialPort)
         return;
     // Closing a failed line makes it report errors once more: nobody listens any longer.

@@ -9,6 +9,7 @@
 #include "device/DongleDelegate.h"
 #include "protocol/DongleResult.h"
 #include "protocol/Records.h"
+#include "protocol/SerialLine.h"
 #include "usb/UsbFilter.h"
 
 #include <QElapsedTimer>
@@ -208,6 +209,8 @@ private:
     // Nothing happens once neither the port nor the bus lists it.
     void scheduleReconnect();
     void endReconnect();
+    // Watches the line of the port kept after a failed start again.
+    void resumeKeptPort();
     // Tells the person that the dongle does not answer and is to be plugged in again.
     void askToReplugDongle();
     // The title and the text of that request.
@@ -290,6 +293,8 @@ private:
     QSerialPort* m_serialPort = nullptr;
     // The port's loss is queued (its errors repeat until it is closed).
     bool m_lineLost = false;
+    // Reads the port kept after a failed start again after a failure on its live line.
+    SerialLine::ReadRetry m_keptPortRetry { this, [this] { resumeKeptPort(); } };
     // Attempts to connect again after a lost line (0: none under way), the pending one, and
     // since when the connected dongle works.
     static constexpr int ReconnectAttempts = 5;

@@ -726,3 +726,25 @@ TEST(DirectorRemoval, AFailingLineIsReadWithPausesThenConnectedAgainWhileListedE
     EXPECT_TRUE(t.emulator.waitForQuiet(testutil::scaled(300), 5000)) << "still trying";
     EXPECT_EQ(t.h.messages.size(), 1);
 }
+
+// After a failed start nobody but the director reads the port it keeps: a read failure on the
+// live line does not leave the line unwatched, so that its loss is still noticed.
+TEST(DirectorRemoval, APortKeptAfterAFailedStartIsWatchedForItsLossAfterAReadFailure)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::Stream)));
+    OrvixDirector* d = t.createWithBoxesLeftOpen(true);
+    Recorder r(d);
+    ASSERT_TRUE(waitUntil([&] { return !r.notConnected.isEmpty(); }, 20000));
+    ASSERT_NE(d->serialPort(), nullptr);
+    QPointer<QSocketNotifier> watcher = d->serialPort()->findChild<QSocketNotifier*>();
+    ASSERT_TRUE(watcher && watcher->type() == QSocketNotifier::Read);
+    // Until the failed dongle is gone, it reads the port too.
+    spin(50);
+
+    wakeWithNothing(watcher);
+    ASSERT_TRUE(waitUntil([&] { return watcher->isEnabled(); }, 2000)) << "the line is no longer read";
+    t.emulator.unplug();
+    EXPECT_TRUE(waitUntil([&] { return d->serialPort() == nullptr; }, 3000)) << "a dead port is kept open";
+}
