@@ -361,6 +361,11 @@ void OrvixDirector::onDongleConnected()
                 // its live line it would watch the line no more, and miss its loss.
                 m_keptPortRetry.failed(*port);
         });
+        // What the dongle still sends to a kept port is dropped rather than gathered for good.
+        connect(port, &QSerialPort::readyRead, this, [this, port] {
+            if (!m_dongle && !m_startingDongle)
+                port->skip(port->bytesAvailable());
+        });
         auto* dongle = new Dongle(port, this, m_parser);
         connect(dongle, &Dongle::lineGone, this,
             [this, port](const QString& reason) { onLineGone(port, reason); });

@@ -727,9 +727,10 @@ TEST(DirectorRemoval, AFailingLineIsReadWithPausesThenConnectedAgainWhileListedE
     EXPECT_EQ(t.h.messages.size(), 1);
 }
 
-// After a failed start nobody but the director reads the port it keeps: a read failure on the
-// live line does not leave the line unwatched, so that its loss is still noticed.
-TEST(DirectorRemoval, APortKeptAfterAFailedStartIsWatchedForItsLossAfterAReadFailure)
+// After a failed start nobody but the director reads the port it keeps: what the dongle still
+// sends is not gathered for good, and a read failure on the live line does not leave the line
+// unwatched, so that its loss is still noticed.
+TEST(DirectorRemoval, APortKeptAfterAFailedStartDropsWhatItReadsAndIsWatchedForItsLoss)
 {
     EmulatedDongle t;
     ASSERT_TRUE(t.start());
@@ -742,6 +743,11 @@ TEST(DirectorRemoval, APortKeptAfterAFailedStartIsWatchedForItsLossAfterAReadFai
     ASSERT_TRUE(watcher && watcher->type() == QSocketNotifier::Read);
     // Until the failed dongle is gone, it reads the port too.
     spin(50);
+    for (int i = 0; i < 3; ++i)
+        t.emulator.noticeState(emu::state::HopS);
+    ASSERT_TRUE(t.emulator.waitForQuiet(testutil::scaled(100), 3000));
+    spin(50);
+    EXPECT_EQ(d->serialPort()->bytesAvailable(), 0) << "what the dongle sends piles up";
 
     wakeWithNothing(watcher);
     ASSERT_TRUE(waitUntil([&] { return watcher->isEnabled(); }, 2000)) << "the line is no longer read";
