@@ -356,6 +356,15 @@ void OrvixDirector::onDongleConnected()
             const QString gone = SerialLine::goneReason(port, error);
             if (!gone.isEmpty())
                 onLineGone(port, gone);
+            else if (SerialLine::isReadFailure(error) && !m_dongle && !m_startingDongle)
+                // Kept after a failed start, the port is read by nobody else: after a failure on
+                // its live line it would watch the line no more, and miss its loss.
+                m_keptPortRetry.failed(*port);
+        });
+        // What the dongle still sends to a kept port is dropped rather than gathered for good.
+        connect(port, &QSerialPort::readyRead, this, [this, port] {
+            if (!m_dongle && !m_startingDongle)
+                port->skip(port->bytesAvailable());
         });
         auto* dongle = new Dongle(port, this, m_parser);
         connect(dongle, &Dongle::lineGone, this,
@@ -417,25 +426,45 @@ bool OrvixDirector::isDonglePortListed() const
     return !donglePortNames().isEmpty();
 }
 
+bool OrvixDirector::isDongleOnBus() const
+{
+    // A watcher that does not run answers from its first look only.
+    return m_usbManager && m_usbManager->isRunning() && m_usbManager->isPresent(m_dongleFilter);
+}
+
 void OrvixDirector::scheduleReconnect()
 {
     if (m_stopped || m_dongle || m_startingDongle)
         return;
-    if (!isDonglePortListed()) {
-        // Unplugged: nothing to connect again; its removal is the USB watcher's to report.
+    // The bus may list the dongle before the system has made its port, and a dongle plugged in
+    // again quicker than the bus is looked at is never reported: while the bus lists it, its
+    // port is waited for. Unplugged, there is nothing to connect again; its removal is the USB
+    // watcher's to report.
+    const QStringList names = donglePortNames();
+    const bool listed = !names.isEmpty();
+    // Without a USB watcher this is the port scan's latest look too: a port gone now counts as
+    // appearing when it is back, even before the next scan (under the same name).
+    if (m_portScan.isActive())
+        m_scannedPorts = names;
+    if (!listed && !isDongleOnBus()) {
         endReconnect();
         return;
     }
     if (m_reconnectAttempts >= ReconnectAttempts) {
+        endReconnect();
+        if (!listed) {
+            // No port to open: nothing the person could be asked about.
+            qDebug("Dongle on the USB bus, but its port never appeared");
+            return;
+        }
         qWarning("Dongle line still failing after %d attempts: the dongle is to be re-plugged",
             m_reconnectAttempts);
-        endReconnect();
         askToReplugDongle();
         return;
     }
     const int delay = qMax(1, m_env.reconnectFirstMs) << m_reconnectAttempts;
     ++m_reconnectAttempts;
-    qDebug("Dongle port still listed: connecting again in %d ms (attempt %d of %d)", delay,
+    qDebug("Dongle port still listed or awaited: connecting again in %d ms (attempt %d of %d)", delay,
         m_reconnectAttempts, int(ReconnectAttempts));
     m_reconnect.start(delay);
 }
@@ -456,6 +485,12 @@ void OrvixDirector::endReconnect()
 {
     m_reconnect.stop();
     m_reconnectAttempts = 0;
+}
+
+void OrvixDirector::resumeKeptPort()
+{
+    if (m_serialPort && !m_dongle && !m_startingDongle)
+        SerialLine::resumeReading(*m_serialPort);
 }
 
 void OrvixDirector::onLineGone(QSerialPort* port, const QString& reason)
@@ -589,6 +624,7 @@ void OrvixDirector::releasePort()
     m_failedDongles.clear();
     for (const QPointer<Dongle>& dongle : failed)
         delete dongle.data();
+    m_keptPortRetry.stop();
     if (!m_serialPort)
         return;
     // Closing a failed line makes it report errors once more: nobody listens any longer.

@@ -9,6 +9,7 @@
 #include "device/DongleDelegate.h"
 #include "protocol/DongleResult.h"
 #include "protocol/Records.h"
+#include "protocol/SerialLine.h"
 #include "usb/UsbFilter.h"
 
 #include <QElapsedTimer>
@@ -195,16 +196,21 @@ private:
     // The names of the listed serial ports that are the dongle's.
     QStringList donglePortNames() const;
     bool isDonglePortListed() const;
+    // The running USB watcher saw the dongle on the bus at its last look.
+    bool isDongleOnBus() const;
     // Without a USB watcher: connects a dongle port that has appeared since the last look.
     void onPortScan();
     // The port's line is gone (hung up, its device vanished, or failing for good): the
     // dongle's loss path, logged once with reason.
     void onLineGone(QSerialPort* port, const QString& reason);
-    // After a lost line whose port is still listed: the next attempt to connect, after a pause
-    // that doubles with each attempt; past ReconnectAttempts the person is asked to re-plug the
-    // dongle. Nothing happens once the port is no longer listed.
+    // After a lost line whose port is still listed, or while the bus lists a dongle whose port
+    // is not there: the next attempt to connect, after a pause that doubles with each attempt;
+    // past ReconnectAttempts the person is asked to re-plug the dongle (when its port is listed).
+    // Nothing happens once neither the port nor the bus lists it.
     void scheduleReconnect();
     void endReconnect();
+    // Watches the line of the port kept after a failed start again.
+    void resumeKeptPort();
     // Tells the person that the dongle does not answer and is to be plugged in again.
     void askToReplugDongle();
     // The title and the text of that request.
@@ -287,6 +293,8 @@ private:
     QSerialPort* m_serialPort = nullptr;
     // The port's loss is queued (its errors repeat until it is closed).
     bool m_lineLost = false;
+    // Reads the port kept after a failed start again after a failure on its live line.
+    SerialLine::ReadRetry m_keptPortRetry { this, [this] { resumeKeptPort(); } };
     // Attempts to connect again after a lost line (0: none under way), the pending one, and
     // since when the connected dongle works.
     static constexpr int ReconnectAttempts = 5;

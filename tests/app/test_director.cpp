@@ -349,13 +349,14 @@ TEST(DirectorConnection, AnArrivalPulledOutBeforeItsDelayOpensNothingAndTheNextC
     ASSERT_TRUE(r.waitConnected(1));
 }
 
-// A USB library that cannot be set up hears of no plug: the dongle's port is watched instead.
+// A USB library that cannot be set up hears of no plug: the dongle's port is watched instead,
+// and one that comes back under its name between two looks is connected too.
 TEST(DirectorConnection, WithoutAUsbWatcherADonglePortThatAppearsIsConnected)
 {
     EmulatedDongle t;
     ASSERT_TRUE(t.start());
     t.h.bus->openOk = false;
-    t.h.tweak = [](DirectorEnvironment& env) { env.portScanMs = 20; };
+    t.h.tweak = [](DirectorEnvironment& env) { env.portScanMs = testutil::scaled(400); };
     OrvixDirector* d = t.h.create(true, 5);
     Recorder r(d);
     ASSERT_FALSE(d->usbManager()->isRunning());
@@ -639,10 +640,33 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
         r.dongleUpdates.last(), qMakePair(static_cast<Dongle*>(nullptr), quint32(DongleChangeMask::lost)));
     EXPECT_LT(eventLoopLoad(250), 0.2) << "the event loop spins";
 
-    // The next arrival connects again.
+    // Plugged in again quicker than the bus is looked at: no report comes, the dongle's port is
+    // back (at another path), and it is connected again.
     ASSERT_TRUE(t.emulator.plugIn());
-    d->onUsbDeviceInserted(dongleList());
     ASSERT_TRUE(r.waitConnected(2));
+}
+
+// The bus lists the dongle but its port is not there when it is opened: the port is waited for,
+// and once the waiting ends the person is asked nothing (there is no port to blame).
+TEST(DirectorConnection, ADongleOnTheBusWhosePortAppearsLateIsConnected)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.emulator.unplug();
+    t.h.tweak = [](DirectorEnvironment& env) { env.reconnectFirstMs = testutil::scaled(20); };
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    LogCapture log;
+    ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("connecting again in")); }, 3000));
+    ASSERT_TRUE(t.emulator.plugIn());
+    ASSERT_TRUE(r.waitConnected(1));
+
+    // Gone from the line and never back while the bus still lists it: the attempts end quietly.
+    t.emulator.unplug();
+    ASSERT_TRUE(waitUntil([&] { return log.contains(QStringLiteral("its port never appeared")); }, 5000));
+    spin(100);
+    EXPECT_TRUE(t.h.messages.isEmpty());
+    EXPECT_EQ(d->serialPort(), nullptr);
 }
 
 namespace
@@ -700,4 +724,33 @@ TEST(DirectorRemoval, AFailingLineIsReadWithPausesThenConnectedAgainWhileListedE
         QStringLiteral("Unable to connect to dongle, remove dongle from USB and reconnect it back again."));
     EXPECT_TRUE(t.emulator.waitForQuiet(testutil::scaled(300), 5000)) << "still trying";
     EXPECT_EQ(t.h.messages.size(), 1);
+}
+
+// After a failed start nobody but the director reads the port it keeps: what the dongle still
+// sends is not gathered for good, and a read failure on the live line does not leave the line
+// unwatched, so that its loss is still noticed.
+TEST(DirectorRemoval, APortKeptAfterAFailedStartDropsWhatItReadsAndIsWatchedForItsLoss)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    t.emulator.addFault(emu::FaultRule::noReply(emu::FrameFilter::dcp(emu::dcp::Stream)));
+    OrvixDirector* d = t.createWithBoxesLeftOpen(true);
+    Recorder r(d);
+    ASSERT_TRUE(waitUntil([&] { return !r.notConnected.isEmpty(); }, 20000));
+    ASSERT_NE(d->serialPort(), nullptr);
+    QPointer<QSocketNotifier> watcher = d->serialPort()->findChild<QSocketNotifier*>();
+    ASSERT_TRUE(watcher && watcher->type() == QSocketNotifier::Read);
+    // Until the failed dongle is gone, it reads the port too.
+    spin(50);
+    const int sent = t.emulator.sentCount();
+    for (int i = 0; i < 3; ++i)
+        t.emulator.noticeState(emu::state::HopS);
+    ASSERT_TRUE(waitUntil([&] { return t.emulator.sentCount() >= sent + 3; }, 3000));
+    spin(50);
+    EXPECT_EQ(d->serialPort()->bytesAvailable(), 0) << "what the dongle sends piles up";
+
+    wakeWithNothing(watcher);
+    ASSERT_TRUE(waitUntil([&] { return watcher->isEnabled(); }, 2000)) << "the line is no longer read";
+    t.emulator.unplug();
+    EXPECT_TRUE(waitUntil([&] { return d->serialPort() == nullptr; }, 3000)) << "a dead port is kept open";
 }

@@ -89,8 +89,8 @@ void endLateNoticeWatch(Dongle* dongle)
 // it may be an earlier request's, followed by that request's exit, with the notice of this one
 // still to come. The watch ends once it has taken the network out, when a leaving takes it out,
 // or with the dongle; a newer request on the same dongle replaces it (the notice is then the
-// newer page's).
-void watchForLateNotice(Dongle* dongle, QPointer<Page> asker, quint64 visit)
+// newer page's). Returns the watch.
+QObject* watchForLateNotice(Dongle* dongle, QPointer<Page> asker, quint64 visit)
 {
     endLateNoticeWatch(dongle);
     QObject* watch = addMark(dongle, LateNoticeWatchName);
@@ -115,6 +115,7 @@ void watchForLateNotice(Dongle* dongle, QPointer<Page> asker, quint64 visit)
         if (!asked)
             delete leaving;
     });
+    return watch;
 }
 
 } // namespace
@@ -131,11 +132,15 @@ void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillSh
         return;
     if (QObject* leaving = lateLeave(dongle)) {
         // The dongle's exit of that leaving would go out after this request and take the network
-        // out under this page: the request waits for it.
+        // out under this page: the request waits for it. Held back, it is out all the same: a
+        // quit meanwhile waits for it, or the dongle would take it after the application ended.
+        QObject* held = addMark(dongle, RequestOutName);
         QPointer<Dongle> waited(dongle);
-        QObject::connect(leaving, &QObject::destroyed, owner, [=] {
-            if (waited && waited->isRunning() && stillShown())
-                enterServiceMode(waited, owner, stillShown, answered, noNotice);
+        QPointer<Page> guard(owner);
+        QObject::connect(leaving, &QObject::destroyed, held, [=] {
+            if (guard && waited && waited->isRunning() && stillShown())
+                enterServiceMode(waited, guard, stillShown, answered, noNotice);
+            delete held; // the request made now, if any, is marked out in its place
         });
         return;
     }
@@ -216,9 +221,17 @@ void leaveNetworkServiceMode(Page* page, Dongle* dongle, std::function<void()> d
         }
         callOnce();
     };
-    // The network is taken out now: an earlier notice needs no watch any more.
-    if (isInServiceMode(dongle))
-        endLateNoticeWatch(dongle);
+    // The network is taken out now: an earlier notice needs no watch any more. But a dongle that
+    // answers the exit may still report service mode in its notice, and the headset would stay
+    // without control: the network is then asked out once more. A notice of another state says
+    // that the exit took.
+    if (isInServiceMode(dongle)) {
+        QObject* watch = watchForLateNotice(dongle, nullptr, 0);
+        QObject::connect(dongle, &Dongle::stateNoticed, watch, [watch](quint8 state) {
+            if (state != quint8(DongleState::SERV_M))
+                watch->deleteLater();
+        });
+    }
     if (!dongle || !dongle->networkLeaveServiceMode(left))
         callOnce();
 }

@@ -40,14 +40,15 @@ void enterServiceMode(Dongle* dongle, Page* owner, std::function<bool()> stillSh
 
 // Runs then once no request to enter service mode made of dongle is out any more: each has been
 // answered and, when the dongle took it, its notice has reported service mode or
-// ServiceModeNoticeMs have passed. At once without a dongle or with no request out; never once
-// context has gone.
+// ServiceModeNoticeMs have passed. A request held back until a late notice's leaving has ended is
+// out too. At once without a dongle or with no request out; never once context has gone.
 void afterServiceModeRequests(Dongle* dongle, QObject* context, std::function<void()> then);
 
 // Takes the dongle's whole network out of service mode for page, which is being left; done runs
 // exactly once, when that has ended whatever its result. When a device did not leave, page tells
 // the person so over the next page before done runs. Without a dongle, or with one not in service
-// mode (it refuses and never calls back), done runs at once.
+// mode (it refuses and never calls back), done runs at once. A dongle whose notice still reports
+// service mode after it answered the exit is asked out once more, unless a page asked it in since.
 void leaveNetworkServiceMode(Page* page, Dongle* dongle, std::function<void()> done);
 
 } // namespace OX

@@ -441,6 +441,46 @@ TEST_F(PairingPageTest, ShownAgainWhileALateNoticeTakesTheNetworkOutTheNewVisitI
     EXPECT_TRUE(waitUntil([&] { return page->state() == PairingPage::looking_for_devices_state; }));
 }
 
+// The dongle answers the exit on leaving but its notice then says it is still in service mode: the
+// network is asked out once more, and only once, whether the dongle then leaves or not; the page
+// shown again goes on in service mode.
+TEST_F(PairingPageTest, ADongleStillInServiceModeAfterAnsweringTheExitIsAskedOutOnceMore)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle)));
+    for (bool leavesThen : { true, false }) {
+        SCOPED_TRACE(leavesThen ? "leaves the second time" : "stays in");
+        showUntil(PairingPage::looking_for_headset_state);
+        rig.emulator().updateDongle([](emu::DongleModel& d) {
+            d.stateAfterServiceExit = emu::state::ServiceMode;
+            // The second exit must not fall within the emulator's burst gap (both scaled), or it
+            // counts as a copy of the first.
+            d.noticeDelayMs = testutil::scaled(5000);
+        });
+        const int before = rig.emulator().mark();
+        rig.container.clickLeft();
+        ASSERT_TRUE(waitUntil([&] { return on("Menu"); }));
+        const auto exit = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() == 0; });
+        ASSERT_TRUE(rig.emulator().waitForFrame(exit, testutil::scaled(3000), before));
+        rig.emulator().updateDongle([&](emu::DongleModel& d) {
+            d.stateAfterServiceExit = leavesThen ? emu::state::Idle : emu::state::ServiceMode;
+        });
+
+        const quint8 last = leavesThen ? quint8(DongleState::IDLE) : quint8(DongleState::SERV_M);
+        ASSERT_TRUE(waitUntil([&] { return requests({ "16:37:0:" }, before).size() == 2; }));
+        ASSERT_TRUE(rig.requestsAnswered());
+        // The second exit's notice heard, and nothing asked after it.
+        EXPECT_TRUE(waitUntil(
+            [&] { return rig.dongle()->profile().state == last && rig.emulator().dongle().state == last; }));
+        ASSERT_TRUE(rig.requestsAnswered());
+        EXPECT_EQ(requests({ "16:37:0:" }, before).size(), 2);
+        rig.emulator().updateDongle([](emu::DongleModel& d) {
+            d.stateAfterServiceExit = emu::state::Idle;
+            d.noticeDelayMs = 5;
+        });
+    }
+    showUntil(PairingPage::looking_for_headset_state);
+}
+
 // The headset does not answer the request to leave service mode: the page goes, and the person
 // is told over the next page that a device may still be in service mode.
 TEST_F(PairingPageTest, AHeadsetLeftInServiceModeIsToldOverTheNextPage)

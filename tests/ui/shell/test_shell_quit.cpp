@@ -143,36 +143,61 @@ TEST(ShellQuit, AProfileOnTrialGoesBackToTheSelectedOneBeforeQuitting)
     EXPECT_EQ(t.emulator.dongle().autorange, selected) << "the profile on trial stays on the dongle";
 }
 
-// Quit while the pairing or security page holds the network in service mode, or while the page's
-// request to enter it is still out: nothing else would take the devices out of it once the
-// application has ended.
+// Quit while the pairing or security page holds the network in service mode, while the page's
+// request to enter it is still out, or while that request waits for the network to be taken out
+// after a notice that came too late: nothing else would take the devices out of service mode once
+// the application has ended.
 TEST(ShellQuit, TheNetworkLeavesServiceModeBeforeQuitting)
 {
-    for (bool entered : { true, false }) {
-        SCOPED_TRACE(entered ? "in service mode" : "request to enter still out");
+    enum Case { entered, requestOut, requestHeld };
+    for (Case c : { entered, requestOut, requestHeld }) {
+        SCOPED_TRACE(c == entered ? "in service mode"
+                : c == requestOut ? "request to enter still out"
+                                  : "request held behind a late notice's leaving");
         ShellOverEmulator t;
         OrvixDirector* d = t.connected();
         ASSERT_NE(d, nullptr);
-        if (entered) {
+        MainWindow* window = t.shell->mainWindow();
+        auto showPairing = [&] {
+            return window->controller()->showPage(
+                QStringLiteral("Pairing"), OX::Page::NoTransition, 0, false);
+        };
+        const auto enter
+            = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() != 0; });
+        const auto exit = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() == 0; });
+        const int mark = t.emulator.mark();
+        if (c == entered) {
             d->dongle()->enterServiceMode({});
             ASSERT_TRUE(
                 waitUntil([&] { return d->dongle()->profile().state == quint8(DongleState::SERV_M); }));
             ASSERT_EQ(t.emulator.dongle().state, emu::state::ServiceMode);
-        } else {
+        } else if (c == requestOut) {
             // The dongle takes the pairing page's request only once the quit has begun.
-            const auto enter
-                = emu::FrameFilter::dcp(37).where([](emu::Frame const& f) { return f.value() != 0; });
             t.emulator.addFault(emu::FaultRule::answerOnlyCopy(enter, 1, -1));
             t.emulator.addFault(emu::FaultRule::delayRequest(enter, testutil::scaled(300)));
-            const int mark = t.emulator.mark();
-            MainWindow* window = t.shell->mainWindow();
-            ASSERT_TRUE(
-                window->controller()->showPage(QStringLiteral("Pairing"), OX::Page::NoTransition, 0, false));
+            ASSERT_TRUE(showPairing());
             ASSERT_TRUE(t.emulator.waitForFrame(enter, testutil::scaled(3000), mark).has_value());
             ASSERT_NE(t.emulator.dongle().state, emu::state::ServiceMode);
+        } else {
+            // The page is left before the dongle's notice, which comes once it has gone: the network
+            // is taken out again, and the dongle answers that exit late. The page shown again
+            // meanwhile holds its request back until the exit has been answered.
+            t.emulator.updateDongle([](emu::DongleModel& m) { m.stateNoticeOnServiceChange = false; });
+            ASSERT_TRUE(showPairing());
+            ASSERT_TRUE(t.emulator.waitForFrame(enter, testutil::scaled(3000), mark).has_value());
+            window->perform(OX::PageAction::home, nullptr);
+            ASSERT_TRUE(waitUntil([&] { return window->controller()->currentPageName() == "Menu"; }));
+            t.emulator.updateDongle([](emu::DongleModel& m) { m.stateNoticeOnServiceChange = true; });
+            t.emulator.addFault(emu::FaultRule::answerOnlyCopy(exit, 1));
+            t.emulator.addFault(emu::FaultRule::delayRequest(exit, testutil::scaled(300)));
+            const int late = t.emulator.mark();
+            t.emulator.noticeState(emu::state::ServiceMode);
+            ASSERT_TRUE(t.emulator.waitForFrame(exit, testutil::scaled(3000), late).has_value());
+            ASSERT_TRUE(showPairing());
+            ASSERT_FALSE(t.emulator.waitForFrame(enter, 0, late)) << "the request went before the exit";
         }
 
-        t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
+        window->perform(OX::PageAction::quit, nullptr);
         ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, OX::ServiceModeNoticeMs + 3000));
         EXPECT_EQ(t.emulator.dongle().state, emu::state::Idle);
         EXPECT_TRUE(t.emulator.dongle().autoZero);
