@@ -345,7 +345,7 @@ void OrvixDirector::onDongleConnected()
             continue;
         qDebug("Creating dongle ...");
         if (!Dongle::handshake(port)) {
-            port->close();
+            SerialLine::giveUp(*port);
             delete port;
             continue;
         }
@@ -632,8 +632,8 @@ void OrvixDirector::releasePort()
     if (m_serialPort->isOpen()) {
         m_serialPort->setDataTerminalReady(false);
         m_serialPort->setRequestToSend(false);
-        m_serialPort->close();
     }
+    SerialLine::giveUp(*m_serialPort);
     delete m_serialPort;
     m_serialPort = nullptr;
 }

@@ -31,6 +31,14 @@ bool isGone(QSerialPort* port, QSerialPort::SerialPortError error)
     return !goneReason(port, error).isEmpty();
 }
 
+void giveUp(QSerialPort& port)
+{
+    if (!port.isOpen())
+        return;
+    port.clear(QSerialPort::Output);
+    port.close();
+}
+
 void pauseReading(QSerialPort& port)
 {
     // The port's read watcher is its own child; a paused one is enabled again by the next read.

@@ -28,6 +28,11 @@ inline bool isReadFailure(QSerialPort::SerialPortError error)
     return error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
 }
 
+// Closes a port whose line is given up. What it has not sent yet, in its own buffer and in the
+// line's, is dropped first: on a USB serial line whose device stopped reading, closing with
+// bytes unsent waits in the kernel for up to the driver's closing wait (30 s).
+void giveUp(QSerialPort& port);
+
 // Stops the port watching the line until resumeReading. A ReadError leaves it watching a line
 // that keeps polling readable, so that every pass of the event loop would read and fail again.
 void pauseReading(QSerialPort& port);

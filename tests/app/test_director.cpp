@@ -646,6 +646,43 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
     ASSERT_TRUE(r.waitConnected(2));
 }
 
+namespace
+{
+// More than the far end of a pseudo-terminal holds unread, less than the line takes in all.
+constexpr int LineBacklog = 6000;
+} // namespace
+
+// A dongle that stopped reading its line (busy, or its firmware stuck) when it is given up: the
+// copies of a request waiting in the line are dropped with the port, so that closing it never
+// waits for them to leave, and they never reach the dongle once it reads again.
+TEST(DirectorRemoval, WhatWaitsInTheLineOfADongleGivenUpIsDropped)
+{
+    EmulatedDongle t;
+    ASSERT_TRUE(t.start());
+    OrvixDirector* d = t.h.create(true, 5);
+    Recorder r(d);
+    ASSERT_TRUE(r.waitConnected(1));
+    const emu::FrameFilter zero = emu::FrameFilter::dcp(emu::dcp::Zero);
+    const int zeroes = t.emulator.receivedCount(zero);
+
+    // The dongle has not read the line for a while: what the far end of a pseudo-terminal
+    // holds unread (4 KB) stands for what is on its way; the copies of the request wait behind.
+    t.emulator.pauseReading(true);
+    QSerialPort* port = d->serialPort();
+    port->write(QByteArray(LineBacklog, '\0'));
+    QSignalSpy copies(d->dongle(), &Dongle::write);
+    d->dongle()->setZero([](DongleResult) {});
+    ASSERT_TRUE(waitUntil([&] { return !copies.isEmpty() && port->bytesToWrite() == 0; }, 3000))
+        << "no copy reached the line";
+    d->onUsbDeviceRemoved(dongleList());
+    ASSERT_EQ(d->serialPort(), nullptr);
+
+    // The port is still listed: the dongle is connected again, and reads what the line held.
+    t.emulator.pauseReading(false);
+    ASSERT_TRUE(r.waitConnected(2));
+    EXPECT_EQ(t.emulator.receivedCount(zero), zeroes) << "the dongle was zeroed after it was given up";
+}
+
 // The bus lists the dongle but its port is not there when it is opened: the port is waited for,
 // and once the waiting ends the person is asked nothing (there is no port to blame).
 TEST(DirectorConnection, ADongleOnTheBusWhosePortAppearsLateIsConnected)
