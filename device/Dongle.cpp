@@ -949,14 +949,16 @@ void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType 
 void Dongle::dropUnsentWrites()
 {
     // A dongle that stops reading the line for a while leaves the copies of the burst waiting in
-    // the port. Once the attempt has ended they would reach it late: a request reported as
-    // failed would take effect after all, and their echoes would come while the next request
-    // waits. Only this attempt's copies can be waiting (requests go out one at a time); during
-    // a firmware upload the line is the sender's.
-    if (m_port && m_port->isOpen() && !m_xmodemActive.load() && m_port->bytesToWrite() > 0) {
+    // the port, or in the line once the port has handed them over (a burst fits in it whole).
+    // Once the attempt has ended they would reach it late: a request reported as failed would
+    // take effect after all, and their echoes would come while the next request waits. Only
+    // this attempt's copies can be waiting (requests go out one at a time); during a firmware
+    // upload the line is the sender's.
+    if (!m_port || !m_port->isOpen() || m_xmodemActive.load())
+        return;
+    if (m_port->bytesToWrite() > 0)
         qCDebug(lcDongle) << "<Send>" << m_port->bytesToWrite() << "bytes not written are dropped";
-        m_port->clear(QSerialPort::Output);
-    }
+    m_port->clear(QSerialPort::Output);
 }
 
 void Dongle::finishRequest(

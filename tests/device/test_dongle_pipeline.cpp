@@ -291,6 +291,26 @@ TEST_F(DonglePipelineTest, ARequestThatEndedIsNotWrittenLater)
     EXPECT_TRUE(emulator->waitForQuiet(testutil::scaled(200), testutil::scaled(5000)));
     EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(18)), 0);
     EXPECT_FALSE(emulator->dongle().autoZero);
+
+    // A short burst fits in the line whole: its copies wait there, none in the port.
+    timing.repeatCount = 20;
+    dongle->setTiming(timing);
+    emulator->pauseReading(true);
+    // What the far end of a pseudo-terminal holds unread (4 KB) stands for what is on its way.
+    port->write(QByteArray(6000, '\0'));
+    ASSERT_TRUE(testutil::waitUntil([&] { return port->bytesToWrite() == 0; }, 5000));
+    Replies late;
+    dongle->setMouseAutoZero(true, late.resultCallback());
+    ASSERT_TRUE(testutil::waitUntil([&] { return late.calls == 1; }, 5000));
+    EXPECT_EQ(late.codes, QList<int> { 4 });
+    emulator->pauseReading(false);
+    // Answered once the dongle has read all that came before.
+    Replies after;
+    dongle->setZero(after.resultCallback());
+    ASSERT_TRUE(testutil::waitUntil([&] { return after.calls == 1; }, 5000));
+    EXPECT_EQ(emulator->receivedCount(emu::FrameFilter::dcp(18)), 0);
+    EXPECT_FALSE(emulator->dongle().autoZero);
+    emulator->clearErrors(); // the stand-in bytes are garbage to the dongle
 }
 
 TEST_F(DonglePipelineTest, TheDongleSurvivesItsPortGoingAway)
