@@ -7,6 +7,7 @@
 #include "app/ApiManager.h"
 #include "device/Dongle.h"
 #include "device/Headset.h"
+#include "protocol/XModem.h"
 #include "tools/emulator/Emulator.h"
 #include "tools/emulator/EmulatorGTest.h"
 #include "usb/QUsbManager.h"
@@ -646,15 +647,9 @@ TEST(DirectorRemoval, LineHangUpWithTheUsbEntryStillThereIsALossWithoutABusyLoop
     ASSERT_TRUE(r.waitConnected(2));
 }
 
-namespace
-{
-// More than the far end of a pseudo-terminal holds unread, less than the line takes in all.
-constexpr int LineBacklog = 6000;
-} // namespace
-
-// A dongle that stopped reading its line (busy, or its firmware stuck) when it is given up: the
-// copies of a request waiting in the line are dropped with the port, so that closing it never
-// waits for them to leave, and they never reach the dongle once it reads again.
+// A dongle given up while the firmware sender writes to a line that nobody reads any more (the
+// dongle's firmware stuck): what waits in the line and in the port is dropped with the port, so
+// that closing it never waits for it to leave, and none of it reaches the dongle later.
 TEST(DirectorRemoval, WhatWaitsInTheLineOfADongleGivenUpIsDropped)
 {
     EmulatedDongle t;
@@ -662,25 +657,33 @@ TEST(DirectorRemoval, WhatWaitsInTheLineOfADongleGivenUpIsDropped)
     OrvixDirector* d = t.h.create(true, 5);
     Recorder r(d);
     ASSERT_TRUE(r.waitConnected(1));
-    const emu::FrameFilter zero = emu::FrameFilter::dcp(emu::dcp::Zero);
-    const int zeroes = t.emulator.receivedCount(zero);
+    XModem* sender = d->dongle()->startXmodem();
+    ASSERT_NE(sender, nullptr);
+    sender->start();
 
-    // The dongle has not read the line for a while: what the far end of a pseudo-terminal
-    // holds unread (4 KB) stands for what is on its way; the copies of the request wait behind.
+    // What the far end of a pseudo-terminal holds unread (4 KB) stands for what is on its way:
+    // frames, so that what follows them is told apart. The recovery strings wait behind them.
     t.emulator.pauseReading(true);
     QSerialPort* port = d->serialPort();
-    port->write(QByteArray(LineBacklog, '\0'));
-    QSignalSpy copies(d->dongle(), &Dongle::write);
-    d->dongle()->setZero([](DongleResult) {});
-    ASSERT_TRUE(waitUntil([&] { return !copies.isEmpty() && port->bytesToWrite() == 0; }, 3000))
-        << "no copy reached the line";
+    const QByteArray zero = emu::Frame::scp(emu::pid::DCP, emu::dcp::Zero, 0, 0).encode();
+    port->write(zero.repeated(6000 / zero.size()));
+    ASSERT_TRUE(waitUntil([&] { return port->bytesToWrite() == 0; }, 3000));
+    qint64 handed = 0;
+    QObject context;
+    QObject::connect(port, &QSerialPort::bytesWritten, &context, [&](qint64 bytes) { handed += bytes; });
+    sender->enableRecoveryMode();
+    ASSERT_TRUE(waitUntil([&] { return handed >= 300; }, 3000)) << "no recovery string reached the line";
+    // Written as the line takes them: the port holds one string at most.
+    EXPECT_LE(port->bytesToWrite(), qint64(sizeof XModem::RECOVERY_STRING - 1));
     d->onUsbDeviceRemoved(dongleList());
     ASSERT_EQ(d->serialPort(), nullptr);
 
-    // The port is still listed: the dongle is connected again, and reads what the line held.
+    // The port is still listed: the dongle is connected again, after reading what the line held.
     t.emulator.pauseReading(false);
     ASSERT_TRUE(r.waitConnected(2));
-    EXPECT_EQ(t.emulator.receivedCount(zero), zeroes) << "the dongle was zeroed after it was given up";
+    const QString heard = t.emulator.errors().join(QLatin1Char('\n'));
+    EXPECT_FALSE(heard.contains(QLatin1String("5A 33 51"))) << "recovery strings reached the dongle";
+    t.emulator.clearErrors();
 }
 
 // The bus lists the dongle but its port is not there when it is opened: the port is waited for,
