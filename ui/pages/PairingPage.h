@@ -164,6 +164,9 @@ private:
     void offerPasswordChange();
     // Whether a device heard belongs to the headset's network (the working map holds it).
     bool inWorkingMap(NPP const& record) const;
+    // Where a LINK heard belongs: a LINK given a new address in this visit that is still heard
+    // at its old one takes that address, and the network's PAN, only on leaving service mode.
+    NPP placeOf(NPP const& record, quint16 pan) const;
     void showStateText();
 
     std::unique_ptr<Ui::PairingPage> m_ui;
@@ -178,6 +181,13 @@ private:
     // A channel map without this dongle came before any headset identity: the headset is
     // offered when its identity arrives.
     bool m_offerHeadsetOnIdentity = false;
+    // The LINKs given a new address in this visit: serial number, address then, new address.
+    struct MovedLink {
+        QString serial;
+        quint8 from;
+        quint8 to;
+    };
+    QList<MovedLink> m_movedLinks;
     // The loss of the dongle cut an operation short and that is still to be told.
     bool m_cutShort = false;
     char const* m_stateText;

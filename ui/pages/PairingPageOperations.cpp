@@ -339,13 +339,16 @@ void PairingPage::pairLink(NPP record, int answer)
             return step.resolve();
         dongle->setDevicePAN(record.address, pan,
             settle(step, [pan] { qDebug().noquote() << QStringLiteral("LINK PAN [%1] did SET").arg(pan); }));
-    }).then(tr("Set Address"), [dongle, record, role](Defer& step) {
+    }).then(tr("Set Address"), [self = QPointer<PairingPage>(this), dongle, record, role](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
         if (record.address == role.address)
             return step.resolve();
-        dongle->setDeviceAddress(record.address, role.address, settle(step, [role] {
+        dongle->setDeviceAddress(record.address, role.address, settle(step, [self, record, role] {
             qDebug().noquote() << QStringLiteral("LINK address [%1] did SET").arg(role.address);
+            // Until it leaves service mode, a LINK may still be heard, and answer, where it was.
+            if (self)
+                self->m_movedLinks.append({ record.getSerialNumber(), record.address, role.address });
         }));
     });
     appendToNetwork(chain, dongle, entry,

@@ -891,6 +891,37 @@ TEST_F(PairingPageTest, ALinkThatRefusesItsNewNetworkIsToldSo)
     EXPECT_FALSE(page->networkChanged());
 }
 
+// A LINK that takes its new address and PAN only on leaving service mode is still heard where it
+// was: it is shown in the network, not offered again, and a removal in the same visit reaches it
+// there and takes it out of the headset's map.
+TEST_F(PairingPageTest, ALinkPairedByMistakeIsRemovedInTheSameVisit)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+        emu::LinkModel later = link(0x3456, 9, "LK23000009");
+        later.addressOnServiceExit = true;
+        e.addLink(later);
+    }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    pick("deviceList", 0);
+    ASSERT_TRUE(waitUntil([&] { return headsetMapIs({ { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } }); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return list("channelList")->count() == 3 && row("channelList", 2)->isChecked(); }));
+    EXPECT_EQ(rig.emulator().link(0).address, 9);
+    EXPECT_EQ(list("deviceList")->count(), 0);
+
+    const int since = rig.emulator().mark();
+    answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
+    pick("channelList", 2);
+    QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !rig.emulator().link(0).serviceMode; }));
+    EXPECT_TRUE(headsetMapIs(OnlyThisDongle));
+    EXPECT_EQ(requests({ "64:", "48:" }, since), (QStringList { "64:0:9:1@1", "48:101:9:0@1" }));
+    EXPECT_EQ(rig.emulator().link(0).pan, 1);
+    EXPECT_TRUE(waitUntil([&] { return list("channelList")->count() == 2; }));
+}
+
 // The headset is switched off while a device leaves the network, or while a LINK joins it, and
 // another one is switched on in its place: neither operation writes that headset's map.
 TEST_F(PairingPageTest, AHeadsetSwitchedOnInPlaceDuringAnOperationKeepsItsMap)
