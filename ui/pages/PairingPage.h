@@ -125,6 +125,8 @@ private:
         // The headset whose map takes the entry: the one the dongle held when the operation began
         // (the working map is its map). No other headset's map is written (null: none).
         QPointer<Headset> headset;
+        // Runs once the chain has ended, whatever its result (may be empty).
+        std::function<void()> ended;
     };
     // The end both binds share: entry into the headset's channel map after the chain's steps,
     // a failure reported as outcome says, the lists refreshed at the end.

@@ -331,6 +331,9 @@ void PairingPage::pairLink(NPP record, int answer)
     // Both commands go to the address the LINK reported, on the service PAN that a LINK in
     // service mode hears whatever its own PAN: the PAN first, then the address, so that both
     // reach a LINK that takes each at once as well as one that takes them on leaving service mode.
+    // Past its PAN, the LINK is this network's (a refused or unanswered PAN leaves it as it was).
+    auto joined = std::make_shared<bool>(false);
+    QPointer<PairingPage> self(this);
     const Defer chain = Promise::create(tr("Set PAN"), [dongle, record](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
@@ -339,7 +342,8 @@ void PairingPage::pairLink(NPP record, int answer)
             return step.resolve();
         dongle->setDevicePAN(record.address, pan,
             settle(step, [pan] { qDebug().noquote() << QStringLiteral("LINK PAN [%1] did SET").arg(pan); }));
-    }).then(tr("Set Address"), [self = QPointer<PairingPage>(this), dongle, record, role](Defer& step) {
+    }).then(tr("Set Address"), [self, dongle, record, role, joined](Defer& step) {
+        *joined = true;
         if (!dongle)
             return step.reject(dongleGone());
         if (record.address == role.address)
@@ -351,8 +355,19 @@ void PairingPage::pairLink(NPP record, int answer)
                 self->m_movedLinks.append({ record.getSerialNumber(), record.address, role.address });
         }));
     });
+    // Left meanwhile: the network's leaving passed over this LINK, which was not in the map yet.
+    // Once joined it leaves service mode too, where it answers: at its new address or, until it
+    // leaves, its old one. Not while a new visit holds the network in service mode.
+    auto leaveIfLeft = [self, dongle, record, role, joined, asked = visit()] {
+        if (*joined && dongle && (!self || (!self->isVisit(asked) && !self->isVisit(self->visit()))))
+            dongle->exitLinkServiceMode(record.address == role.address
+                    ? QList<quint8> { role.address }
+                    : QList<quint8> { role.address, record.address },
+                [](DongleResult) {});
+    };
     appendToNetwork(chain, dongle, entry,
-        { failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"), leftIn, dongle->headset() });
+        { failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"), leftIn, dongle->headset(),
+            leaveIfLeft });
 }
 
 void PairingPage::appendToNetwork(
@@ -379,14 +394,17 @@ void PairingPage::appendToNetwork(
                     self->reportFailure(dongle, outcome.failedTitle.arg(failedStep), result,
                         outcome.leftIn.value(failedStep));
             })
-        .finally(outcome.doneName, [self, failed](DongleResult result, QString const&) {
-            if (!self)
-                return;
-            emit self->updateUI();
-            // Only a device really added may need the network's password.
-            if (!*failed && result.code == DongleResult::Ok)
-                self->onNetworkChanged();
-        });
+        .finally(
+            outcome.doneName, [self, failed, ended = outcome.ended](DongleResult result, QString const&) {
+                if (ended)
+                    ended();
+                if (!self)
+                    return;
+                emit self->updateUI();
+                // Only a device really added may need the network's password.
+                if (!*failed && result.code == DongleResult::Ok)
+                    self->onNetworkChanged();
+            });
 }
 
 void PairingPage::removeChannel(OrvixDevice entry)

@@ -1176,11 +1176,22 @@ TEST_F(PairingPageTest, ADongleGoneAsThePageSlidesInTakesThePageBack)
 }
 
 // Back while a LINK takes its new address: the pairing ends well only after the page has gone,
-// and the network password page is offered over the page shown then, as after any pairing.
+// and the network password page is offered over the page shown then, as after any pairing. The
+// network's leaving did not know the LINK yet: it is taken out of service mode once paired, and
+// takes its new address and PAN (service mode here ends for each device only when it is told).
 TEST_F(PairingPageTest, ALinkPairedAfterBackStillOffersThePasswordPage)
 {
     ASSERT_NO_FATAL_FAILURE(start(
-        headset(OnlyThisDongle), [](emu::Emulator& e) { e.addLink(link(0x3456, 9, "LK23000009")); }, 1.0));
+        headset(OnlyThisDongle),
+        [](emu::Emulator& e) {
+            emu::LinkModel later = link(0x3456, 9, "LK23000009");
+            later.addressOnServiceExit = true;
+            later.serviceMode = true;
+            e.addLink(later);
+            e.updateDongle([](emu::DongleModel& d) { d.serviceModeReachesNetwork = false; });
+        },
+        1.0));
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.serviceMode = true; });
     showUntil(PairingPage::looking_for_devices_state);
     ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
     const emu::FrameFilter panAnswer = emu::FrameFilter::of(emu::pid::ACK, 0x40).withSrc(9);
@@ -1192,11 +1203,17 @@ TEST_F(PairingPageTest, ALinkPairedAfterBackStillOffersThePasswordPage)
     rig.container.clickLeft();
     rig.emulator().removeFault(held);
     rig.emulator().injectFrame(rig.emulator().waitForSent(panAnswer, 0)->frame);
+    Dongle::Timing quick = rig.dongle()->timing(); // the LINK is not at its new address yet
+    quick.timeoutScale = 0.05;
+    rig.dongle()->setTiming(quick);
     ASSERT_TRUE(waitUntil([&] {
         return on("Menu") && headsetMapIs({ { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } });
     }));
     EXPECT_TRUE(waitUntil([&] { return answers.seen().contains(QStringLiteral("Network may changed")); }));
     testutil::spin(100); // a second offer would follow at once
     EXPECT_EQ(answers.seen().count(QStringLiteral("Network may changed")), 1);
+    EXPECT_TRUE(waitUntil([&] { return !rig.emulator().link(0).serviceMode; }));
+    EXPECT_EQ(rig.emulator().link(0).address, 3);
+    EXPECT_EQ(rig.emulator().link(0).pan, 0x1234);
 }
 } // namespace
