@@ -396,6 +396,18 @@ NPP PairingPage::placeOf(NPP const& record, quint16 pan) const
     return place;
 }
 
+QList<quint8> PairingPage::answeringAddressesOf(Dongle* dongle, quint8 address) const
+{
+    // The dongle forgets its address changes when it enters service mode again; a LINK that
+    // never left it still answers where it was.
+    QList<quint8> addresses = dongle->serviceAddressesOf(address);
+    for (MovedLink const& moved : m_movedLinks) {
+        if (moved.to == address && !addresses.contains(moved.from))
+            addresses << moved.from;
+    }
+    return addresses;
+}
+
 void PairingPage::deviceFound(Dongle* dongle, NPP const& record)
 {
     if (!dongle)

@@ -169,6 +169,9 @@ private:
     // Where a LINK heard belongs: a LINK given a new address in this visit that is still heard
     // at its old one takes that address, and the network's PAN, only on leaving service mode.
     NPP placeOf(NPP const& record, quint16 pan) const;
+    // Where the device of the network at address may answer now, the likelier first: as the
+    // dongle knows it, then where a LINK paired in this visit was last heard.
+    QList<quint8> answeringAddressesOf(Dongle* dongle, quint8 address) const;
     void showStateText();
 
     std::unique_ptr<Ui::PairingPage> m_ui;

@@ -451,7 +451,14 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
         // Back to the service PAN (for this dongle's own entry, the dongle itself, whose row
         // then shows it), at the address the device answers to now.
         const bool own = entry.address == dongle->profile().address;
-        dongle->setDevicePAN(dongle->serviceAddressesOf(entry.address).first(), Link::ServicePAN,
+        dongle->atFirstAnswering(
+            self ? self->answeringAddressesOf(dongle, entry.address)
+                 : dongle->serviceAddressesOf(entry.address),
+            [dongle](quint8 address, Dongle::ResultCallback answered) {
+                if (!dongle)
+                    return answered(dongleGone());
+                dongle->setDevicePAN(address, Link::ServicePAN, std::move(answered));
+            },
             settle(step, [self, dongle, own] {
                 if (self && dongle && own)
                     self->updateDongle(dongle);
@@ -469,13 +476,14 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
         headset->setChannelMap(self->m_workingChannelMap, settle(step));
     });
     if (isLinkPreset(entry.preset)) {
-        chain = chain.then(tr("Leave Service Mode"), [dongle, entry](Defer& step) {
+        chain = chain.then(tr("Leave Service Mode"), [self, dongle, entry](Defer& step) {
             if (!dongle)
                 return step.resolve();
             // Its result does not fail the chain.
             Defer node = step;
-            dongle->exitLinkServiceMode(
-                dongle->serviceAddressesOf(entry.address), [node](DongleResult) { node.resolve(); });
+            dongle->exitLinkServiceMode(self ? self->answeringAddressesOf(dongle, entry.address)
+                                             : dongle->serviceAddressesOf(entry.address),
+                [node](DongleResult) { node.resolve(); });
         });
     }
     chain

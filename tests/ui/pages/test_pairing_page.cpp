@@ -187,6 +187,7 @@ protected:
     }
 
     void showAgainBeforeTheAnswer(bool ownRequestAnswered);
+    void removeALinkPairedByMistake(bool serviceModeAgain);
     // The dongle takes the request to enter service mode and sends no notice: the page is shown
     // until it stopped waiting and said so, then left.
     void leftAfterItStoppedWaiting()
@@ -893,8 +894,9 @@ TEST_F(PairingPageTest, ALinkThatRefusesItsNewNetworkIsToldSo)
 
 // A LINK that takes its new address and PAN only on leaving service mode is still heard where it
 // was: it is shown in the network, not offered again, and a removal in the same visit reaches it
-// there and takes it out of the headset's map.
-TEST_F(PairingPageTest, ALinkPairedByMistakeIsRemovedInTheSameVisit)
+// there and takes it out of the headset's map. serviceModeAgain: before the removal the dongle
+// drops out of service mode and the person takes it back in, which the LINK never left.
+void PairingPageTest::removeALinkPairedByMistake(bool serviceModeAgain)
 {
     ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
         emu::LinkModel later = link(0x3456, 9, "LK23000009");
@@ -906,20 +908,45 @@ TEST_F(PairingPageTest, ALinkPairedByMistakeIsRemovedInTheSameVisit)
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
     pick("deviceList", 0);
     ASSERT_TRUE(waitUntil([&] { return headsetMapIs({ { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } }); }));
-    ASSERT_TRUE(
-        waitUntil([&] { return list("channelList")->count() == 3 && row("channelList", 2)->isChecked(); }));
+    auto shownInNetwork
+        = [&] { return list("channelList")->count() == 3 && row("channelList", 2)->isChecked(); };
+    ASSERT_TRUE(waitUntil(shownInNetwork));
     EXPECT_EQ(rig.emulator().link(0).address, 9);
     EXPECT_EQ(list("deviceList")->count(), 0);
+    auto remove = [&] {
+        answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
+        pick("channelList", 2);
+        QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
+    };
+    if (serviceModeAgain) {
+        rig.emulator().noticeState(1);
+        ASSERT_TRUE(waitUntil([&] { return rig.env.dongle->profile().state == 1; }));
+        answers.answer(QStringLiteral("Service mode required"), QStringLiteral("Enter service mode"));
+        remove();
+        ASSERT_TRUE(waitUntil([&] {
+            return page->state() == PairingPage::looking_for_devices_state
+                && rig.env.dongle->profile().state == 0 && shownInNetwork();
+        }));
+    }
 
     const int since = rig.emulator().mark();
-    answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
-    pick("channelList", 2);
-    QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
+    remove();
     ASSERT_TRUE(waitUntil([&] { return !rig.emulator().link(0).serviceMode; }));
     EXPECT_TRUE(headsetMapIs(OnlyThisDongle));
-    EXPECT_EQ(requests({ "64:", "48:" }, since), (QStringList { "64:0:9:1@1", "48:101:9:0@1" }));
+    if (!serviceModeAgain)
+        EXPECT_EQ(requests({ "64:", "48:" }, since), (QStringList { "64:0:9:1@1", "48:101:9:0@1" }));
     EXPECT_EQ(rig.emulator().link(0).pan, 1);
     EXPECT_TRUE(waitUntil([&] { return list("channelList")->count() == 2; }));
+}
+
+TEST_F(PairingPageTest, ALinkPairedByMistakeIsRemovedInTheSameVisit)
+{
+    removeALinkPairedByMistake(false);
+}
+
+TEST_F(PairingPageTest, ALinkPairedByMistakeIsRemovedAfterServiceModeWasEnteredAgain)
+{
+    removeALinkPairedByMistake(true);
 }
 
 // The headset is switched off while a device leaves the network, or while a LINK joins it, and
