@@ -191,8 +191,13 @@ public:
     // address, then the old. A device never given an address here: just address.
     QList<quint8> serviceAddressesOf(quint8 address) const;
     // Asks the LINK on the service PAN at each address in turn to leave service mode, until one
-    // acknowledges; then done with that acknowledgement, or with the last address's failure.
+    // answers; then done with that answer, or with the last address's failure.
     void exitLinkServiceMode(QList<quint8> addresses, std::function<void(DongleResult)> done);
+    // Makes request of the device at each address in turn until one answers (any result but a
+    // time-out: a device that said no has answered); then done with that result, or with the
+    // last address's. Code 0 at once for no address.
+    void atFirstAnswering(QList<quint8> addresses,
+        std::function<void(quint8 address, ResultCallback)> request, ResultCallback done);
 
     // The serial of the last LINK identity record heard for that network and address since the
     // dongle started: the LINK that answers there now. Empty when none was heard.

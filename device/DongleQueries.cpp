@@ -274,19 +274,30 @@ void Dongle::linksDiscard()
 
 void Dongle::exitLinkServiceMode(QList<quint8> addresses, std::function<void(DongleResult)> done)
 {
+    atFirstAnswering(
+            std::move(addresses),
+            [this](quint8 address, ResultCallback answered) {
+                // Lives until its request has completed.
+                auto link = std::make_shared<Link>(*this, Link::ServicePAN, address, nullptr);
+                link->exitServiceMode([link, answered](DongleResult result) { answered(result); });
+            },
+            std::move(done));
+}
+
+void Dongle::atFirstAnswering(
+        QList<quint8> addresses, std::function<void(quint8, ResultCallback)> request, ResultCallback done)
+{
     if (addresses.isEmpty()) {
         done(DongleResult(DongleResult::Ok));
         return;
     }
-    // Lives until its request has completed.
-    auto link = std::make_shared<Link>(*this, Link::ServicePAN, addresses.takeFirst(), nullptr);
+    const quint8 address = addresses.takeFirst();
     QPointer<Dongle> self(this);
-    link->exitServiceMode([self, link, addresses, done](DongleResult result) {
-        // The last address that did not answer is the LINK's failure.
-        if (result.code == DongleResult::Ok || !self || addresses.isEmpty())
+    request(address, [self, addresses, request, done](DongleResult result) {
+        if (result.code != DongleResult::TimedOut || !self || addresses.isEmpty())
             done(result);
         else
-            self->exitLinkServiceMode(addresses, done);
+            self->atFirstAnswering(addresses, request, done);
     });
 }
 

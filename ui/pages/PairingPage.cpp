@@ -111,6 +111,7 @@ void PairingPage::pageWillAppear(QString const&)
     m_ui->headsetList->clear();
     m_headsetNPP = NPP();
     m_offerHeadsetOnIdentity = false;
+    m_movedLinks.clear();
     m_networkChanged = false;
     m_disappeared = false;
     retranslate();
@@ -381,6 +382,32 @@ bool PairingPage::inWorkingMap(NPP const& record) const
     return m_workingChannelMap.contains(record);
 }
 
+NPP PairingPage::placeOf(NPP const& record, quint16 pan) const
+{
+    NPP place = record;
+    if (record.product != ProductID::Link)
+        return place;
+    for (MovedLink const& moved : m_movedLinks) {
+        if (moved.from == record.address && moved.serial == record.getSerialNumber()) {
+            place.address = moved.to;
+            place.pan = pan;
+        }
+    }
+    return place;
+}
+
+QList<quint8> PairingPage::answeringAddressesOf(Dongle* dongle, quint8 address) const
+{
+    // The dongle forgets its address changes when it enters service mode again; a LINK that
+    // never left it still answers where it was.
+    QList<quint8> addresses = dongle->serviceAddressesOf(address);
+    for (MovedLink const& moved : m_movedLinks) {
+        if (moved.to == address && !addresses.contains(moved.from))
+            addresses << moved.from;
+    }
+    return addresses;
+}
+
 void PairingPage::deviceFound(Dongle* dongle, NPP const& record)
 {
     if (!dongle)
@@ -413,15 +440,16 @@ void PairingPage::deviceFound(Dongle* dongle, NPP const& record)
         }
     }
 
+    const NPP place = placeOf(record, dongle->profile().pan);
     const bool belongs = m_workingChannelMap.isEmpty() || (isHeadset && m_workingChannelMap.contains(own))
-        || inWorkingMap(record);
-    if (record.pan == dongle->profile().pan && belongs) {
+        || inWorkingMap(place);
+    if (place.pan == dongle->profile().pan && belongs) {
         if (moved)
             updateDeviceList();
         if (m_workingChannelMap.isEmpty())
             return;
         if (record.product == ProductID::Link)
-            markDevice(DeviceAddress(record.address, record.count ? record.ports[0] : DefaultPort), true);
+            markDevice(DeviceAddress(place.address, record.count ? record.ports[0] : DefaultPort), true);
         else if (isHeadset)
             markHeadset(true);
         return;

@@ -125,6 +125,8 @@ private:
         // The headset whose map takes the entry: the one the dongle held when the operation began
         // (the working map is its map). No other headset's map is written (null: none).
         QPointer<Headset> headset;
+        // Runs once the chain has ended, whatever its result (may be empty).
+        std::function<void()> ended;
     };
     // The end both binds share: entry into the headset's channel map after the chain's steps,
     // a failure reported as outcome says, the lists refreshed at the end.
@@ -164,6 +166,12 @@ private:
     void offerPasswordChange();
     // Whether a device heard belongs to the headset's network (the working map holds it).
     bool inWorkingMap(NPP const& record) const;
+    // Where a LINK heard belongs: a LINK given a new address in this visit that is still heard
+    // at its old one takes that address, and the network's PAN, only on leaving service mode.
+    NPP placeOf(NPP const& record, quint16 pan) const;
+    // Where the device of the network at address may answer now, the likelier first: as the
+    // dongle knows it, then where a LINK paired in this visit was last heard.
+    QList<quint8> answeringAddressesOf(Dongle* dongle, quint8 address) const;
     void showStateText();
 
     std::unique_ptr<Ui::PairingPage> m_ui;
@@ -178,6 +186,13 @@ private:
     // A channel map without this dongle came before any headset identity: the headset is
     // offered when its identity arrives.
     bool m_offerHeadsetOnIdentity = false;
+    // The LINKs given a new address in this visit: serial number, address then, new address.
+    struct MovedLink {
+        QString serial;
+        quint8 from;
+        quint8 to;
+    };
+    QList<MovedLink> m_movedLinks;
     // The loss of the dongle cut an operation short and that is still to be told.
     bool m_cutShort = false;
     char const* m_stateText;

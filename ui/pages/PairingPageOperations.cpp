@@ -331,6 +331,9 @@ void PairingPage::pairLink(NPP record, int answer)
     // Both commands go to the address the LINK reported, on the service PAN that a LINK in
     // service mode hears whatever its own PAN: the PAN first, then the address, so that both
     // reach a LINK that takes each at once as well as one that takes them on leaving service mode.
+    // Past its PAN, the LINK is this network's (a refused or unanswered PAN leaves it as it was).
+    auto joined = std::make_shared<bool>(false);
+    QPointer<PairingPage> self(this);
     const Defer chain = Promise::create(tr("Set PAN"), [dongle, record](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
@@ -339,17 +342,32 @@ void PairingPage::pairLink(NPP record, int answer)
             return step.resolve();
         dongle->setDevicePAN(record.address, pan,
             settle(step, [pan] { qDebug().noquote() << QStringLiteral("LINK PAN [%1] did SET").arg(pan); }));
-    }).then(tr("Set Address"), [dongle, record, role](Defer& step) {
+    }).then(tr("Set Address"), [self, dongle, record, role, joined](Defer& step) {
+        *joined = true;
         if (!dongle)
             return step.reject(dongleGone());
         if (record.address == role.address)
             return step.resolve();
-        dongle->setDeviceAddress(record.address, role.address, settle(step, [role] {
+        dongle->setDeviceAddress(record.address, role.address, settle(step, [self, record, role] {
             qDebug().noquote() << QStringLiteral("LINK address [%1] did SET").arg(role.address);
+            // Until it leaves service mode, a LINK may still be heard, and answer, where it was.
+            if (self)
+                self->m_movedLinks.append({ record.getSerialNumber(), record.address, role.address });
         }));
     });
+    // Left meanwhile: the network's leaving passed over this LINK, which was not in the map yet.
+    // Once joined it leaves service mode too, where it answers: at its new address or, until it
+    // leaves, its old one. Not while a new visit holds the network in service mode.
+    auto leaveIfLeft = [self, dongle, record, role, joined, asked = visit()] {
+        if (*joined && dongle && (!self || (!self->isVisit(asked) && !self->isVisit(self->visit()))))
+            dongle->exitLinkServiceMode(record.address == role.address
+                    ? QList<quint8> { role.address }
+                    : QList<quint8> { role.address, record.address },
+                [](DongleResult) {});
+    };
     appendToNetwork(chain, dongle, entry,
-        { failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"), leftIn, dongle->headset() });
+        { failedTitle, tr("Bind LINK failed"), tr("Bind LINK done"), leftIn, dongle->headset(),
+            leaveIfLeft });
 }
 
 void PairingPage::appendToNetwork(
@@ -376,14 +394,17 @@ void PairingPage::appendToNetwork(
                     self->reportFailure(dongle, outcome.failedTitle.arg(failedStep), result,
                         outcome.leftIn.value(failedStep));
             })
-        .finally(outcome.doneName, [self, failed](DongleResult result, QString const&) {
-            if (!self)
-                return;
-            emit self->updateUI();
-            // Only a device really added may need the network's password.
-            if (!*failed && result.code == DongleResult::Ok)
-                self->onNetworkChanged();
-        });
+        .finally(
+            outcome.doneName, [self, failed, ended = outcome.ended](DongleResult result, QString const&) {
+                if (ended)
+                    ended();
+                if (!self)
+                    return;
+                emit self->updateUI();
+                // Only a device really added may need the network's password.
+                if (!*failed && result.code == DongleResult::Ok)
+                    self->onNetworkChanged();
+            });
 }
 
 void PairingPage::removeChannel(OrvixDevice entry)
@@ -430,7 +451,14 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
         // Back to the service PAN (for this dongle's own entry, the dongle itself, whose row
         // then shows it), at the address the device answers to now.
         const bool own = entry.address == dongle->profile().address;
-        dongle->setDevicePAN(dongle->serviceAddressesOf(entry.address).first(), Link::ServicePAN,
+        dongle->atFirstAnswering(
+            self ? self->answeringAddressesOf(dongle, entry.address)
+                 : dongle->serviceAddressesOf(entry.address),
+            [dongle](quint8 address, Dongle::ResultCallback answered) {
+                if (!dongle)
+                    return answered(dongleGone());
+                dongle->setDevicePAN(address, Link::ServicePAN, std::move(answered));
+            },
             settle(step, [self, dongle, own] {
                 if (self && dongle && own)
                     self->updateDongle(dongle);
@@ -448,13 +476,14 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
         headset->setChannelMap(self->m_workingChannelMap, settle(step));
     });
     if (isLinkPreset(entry.preset)) {
-        chain = chain.then(tr("Leave Service Mode"), [dongle, entry](Defer& step) {
+        chain = chain.then(tr("Leave Service Mode"), [self, dongle, entry](Defer& step) {
             if (!dongle)
                 return step.resolve();
             // Its result does not fail the chain.
             Defer node = step;
-            dongle->exitLinkServiceMode(
-                dongle->serviceAddressesOf(entry.address), [node](DongleResult) { node.resolve(); });
+            dongle->exitLinkServiceMode(self ? self->answeringAddressesOf(dongle, entry.address)
+                                             : dongle->serviceAddressesOf(entry.address),
+                [node](DongleResult) { node.resolve(); });
         });
     }
     chain

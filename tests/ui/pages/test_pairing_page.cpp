@@ -187,6 +187,7 @@ protected:
     }
 
     void showAgainBeforeTheAnswer(bool ownRequestAnswered);
+    void removeALinkPairedByMistake(bool serviceModeAgain);
     // The dongle takes the request to enter service mode and sends no notice: the page is shown
     // until it stopped waiting and said so, then left.
     void leftAfterItStoppedWaiting()
@@ -891,6 +892,63 @@ TEST_F(PairingPageTest, ALinkThatRefusesItsNewNetworkIsToldSo)
     EXPECT_FALSE(page->networkChanged());
 }
 
+// A LINK that takes its new address and PAN only on leaving service mode is still heard where it
+// was: it is shown in the network, not offered again, and a removal in the same visit reaches it
+// there and takes it out of the headset's map. serviceModeAgain: before the removal the dongle
+// drops out of service mode and the person takes it back in, which the LINK never left.
+void PairingPageTest::removeALinkPairedByMistake(bool serviceModeAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(start(headset(OnlyThisDongle), [](emu::Emulator& e) {
+        emu::LinkModel later = link(0x3456, 9, "LK23000009");
+        later.addressOnServiceExit = true;
+        e.addLink(later);
+    }));
+    showUntil(PairingPage::looking_for_devices_state);
+    ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    pick("deviceList", 0);
+    ASSERT_TRUE(waitUntil([&] { return headsetMapIs({ { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } }); }));
+    auto shownInNetwork
+        = [&] { return list("channelList")->count() == 3 && row("channelList", 2)->isChecked(); };
+    ASSERT_TRUE(waitUntil(shownInNetwork));
+    EXPECT_EQ(rig.emulator().link(0).address, 9);
+    EXPECT_EQ(list("deviceList")->count(), 0);
+    auto remove = [&] {
+        answers.answer(QStringLiteral("Remove device"), QStringLiteral("Yes"));
+        pick("channelList", 2);
+        QTest::mouseClick(page->findChild<OX::IconButton*>("cmapRemoveButton"), Qt::LeftButton);
+    };
+    if (serviceModeAgain) {
+        rig.emulator().noticeState(1);
+        ASSERT_TRUE(waitUntil([&] { return rig.env.dongle->profile().state == 1; }));
+        answers.answer(QStringLiteral("Service mode required"), QStringLiteral("Enter service mode"));
+        remove();
+        ASSERT_TRUE(waitUntil([&] {
+            return page->state() == PairingPage::looking_for_devices_state
+                && rig.env.dongle->profile().state == 0 && shownInNetwork();
+        }));
+    }
+
+    const int since = rig.emulator().mark();
+    remove();
+    ASSERT_TRUE(waitUntil([&] { return !rig.emulator().link(0).serviceMode; }));
+    EXPECT_TRUE(headsetMapIs(OnlyThisDongle));
+    if (!serviceModeAgain)
+        EXPECT_EQ(requests({ "64:", "48:" }, since), (QStringList { "64:0:9:1@1", "48:101:9:0@1" }));
+    EXPECT_EQ(rig.emulator().link(0).pan, 1);
+    EXPECT_TRUE(waitUntil([&] { return list("channelList")->count() == 2; }));
+}
+
+TEST_F(PairingPageTest, ALinkPairedByMistakeIsRemovedInTheSameVisit)
+{
+    removeALinkPairedByMistake(false);
+}
+
+TEST_F(PairingPageTest, ALinkPairedByMistakeIsRemovedAfterServiceModeWasEnteredAgain)
+{
+    removeALinkPairedByMistake(true);
+}
+
 // The headset is switched off while a device leaves the network, or while a LINK joins it, and
 // another one is switched on in its place: neither operation writes that headset's map.
 TEST_F(PairingPageTest, AHeadsetSwitchedOnInPlaceDuringAnOperationKeepsItsMap)
@@ -1145,11 +1203,22 @@ TEST_F(PairingPageTest, ADongleGoneAsThePageSlidesInTakesThePageBack)
 }
 
 // Back while a LINK takes its new address: the pairing ends well only after the page has gone,
-// and the network password page is offered over the page shown then, as after any pairing.
+// and the network password page is offered over the page shown then, as after any pairing. The
+// network's leaving did not know the LINK yet: it is taken out of service mode once paired, and
+// takes its new address and PAN (service mode here ends for each device only when it is told).
 TEST_F(PairingPageTest, ALinkPairedAfterBackStillOffersThePasswordPage)
 {
     ASSERT_NO_FATAL_FAILURE(start(
-        headset(OnlyThisDongle), [](emu::Emulator& e) { e.addLink(link(0x3456, 9, "LK23000009")); }, 1.0));
+        headset(OnlyThisDongle),
+        [](emu::Emulator& e) {
+            emu::LinkModel later = link(0x3456, 9, "LK23000009");
+            later.addressOnServiceExit = true;
+            later.serviceMode = true;
+            e.addLink(later);
+            e.updateDongle([](emu::DongleModel& d) { d.serviceModeReachesNetwork = false; });
+        },
+        1.0));
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) { h.serviceMode = true; });
     showUntil(PairingPage::looking_for_devices_state);
     ASSERT_TRUE(waitUntil([&] { return list("deviceList")->count() == 1; }));
     const emu::FrameFilter panAnswer = emu::FrameFilter::of(emu::pid::ACK, 0x40).withSrc(9);
@@ -1161,11 +1230,17 @@ TEST_F(PairingPageTest, ALinkPairedAfterBackStillOffersThePasswordPage)
     rig.container.clickLeft();
     rig.emulator().removeFault(held);
     rig.emulator().injectFrame(rig.emulator().waitForSent(panAnswer, 0)->frame);
+    Dongle::Timing quick = rig.dongle()->timing(); // the LINK is not at its new address yet
+    quick.timeoutScale = 0.05;
+    rig.dongle()->setTiming(quick);
     ASSERT_TRUE(waitUntil([&] {
         return on("Menu") && headsetMapIs({ { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } });
     }));
     EXPECT_TRUE(waitUntil([&] { return answers.seen().contains(QStringLiteral("Network may changed")); }));
     testutil::spin(100); // a second offer would follow at once
     EXPECT_EQ(answers.seen().count(QStringLiteral("Network may changed")), 1);
+    EXPECT_TRUE(waitUntil([&] { return !rig.emulator().link(0).serviceMode; }));
+    EXPECT_EQ(rig.emulator().link(0).address, 3);
+    EXPECT_EQ(rig.emulator().link(0).pan, 0x1234);
 }
 } // namespace
