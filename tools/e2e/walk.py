@@ -33,8 +33,9 @@ from x11 import Screen  # noqa: E402
 SCALE = max(1.0, float(os.environ.get("ORVIX_TEST_TIME_SCALE") or 1))
 ANSWER_TIMEOUT = 15 * SCALE  # "widgets" answered
 QUIT_TIMEOUT = 30 * SCALE
-# Steps in a row a box may stay open although Escape was pressed on it meanwhile.
-BOX_STEPS = 25
+# Steps in a row a box may stay open although Escape was pressed on it meanwhile, or a page
+# may show without a way back (a calibration or an upload under way takes a while).
+STUCK_STEPS = 40
 
 DEVICE_COMMANDS = [("unplug", 6), ("plug", 8), ("headset off", 4), ("headset on", 6), ("active", 3),
                    ("passive", 4), ("new link", 2), ("cmap error", 2), ("cmap ok", 2), ("link", 1), ("pc", 1),
@@ -55,7 +56,7 @@ class Walk:
         self.app, self.screen = app, screen
         self.content = Content(self, Failure, wait_for, ANSWER_TIMEOUT)
         self.widgets = []
-        self.box_steps = 0
+        self.box_steps = self.stuck_steps = 0
         self.page = "Menu"  # the page the main window shows
 
     def answer(self):
@@ -119,12 +120,18 @@ class Walk:
         return ""
 
     def check(self, step):
-        """The application still answers; a box pressed Escape on does not stay for ever."""
+        """The application still answers; a box pressed Escape on does not stay for ever; a page
+        shown without a box keeps a way back (the header's home or the footer's left button)."""
         took = self.answer()
         boxes = [w for w in self.widgets if BOXES.search(w.path) and not w.path.startswith("SidebarDialog")]
-        self.box_steps = self.box_steps + 1 if boxes and step.startswith("key:Escape") or boxes and self.box_steps else 0
-        if self.box_steps > BOX_STEPS:
-            raise Failure("the box %s stays open %d steps after Escape" % (boxes[0].path, BOX_STEPS))
+        self.box_steps = self.box_steps + 1 if boxes and (step == "key:Escape" or self.box_steps) else 0
+        if self.box_steps > STUCK_STEPS:
+            raise Failure("the box %s stays open %d steps after Escape" % (boxes[0].path, STUCK_STEPS))
+        back = any(self.find("MainWindow/centralWidget/" + b) for b in ("PageHeader/homeButton", "PageFooter/leftButton"))
+        stuck = self.find("MainWindow") and not boxes and not back and self.page != "Menu"
+        self.stuck_steps = self.stuck_steps + 1 if stuck else 0
+        if self.stuck_steps > STUCK_STEPS:
+            raise Failure("the page %s has had no way back for %d steps" % (self.page, STUCK_STEPS))
         return took
 
 
@@ -147,14 +154,15 @@ def run(args):
     walk = Walk(app, screen)
     rng = random.Random(args.seed)
     replay = args.replay.split(";") if args.replay else None
-    deadline = time.monotonic() + args.seconds if args.seconds else None
     wait_for.guard = app.ended
     print("walk: seed %d, %s" % (args.seed, "replay of %d steps" % len(replay) if replay else
-                                 "%d steps" % args.steps if not deadline else "%d s" % args.seconds), flush=True)
+                                 "%d steps" % args.steps if not args.seconds else "%d s" % args.seconds), flush=True)
     done, status, seen = [], 1, set()
     try:
         app.wait_log(r"Dongle initialization", 0, START_TIMEOUT)
         walk.answer()
+        begun = time.monotonic()
+        deadline = begun + args.seconds if args.seconds else None
         count = len(replay) if replay else args.steps
         for index in range(count):
             if deadline and time.monotonic() > deadline:
@@ -167,7 +175,8 @@ def run(args):
             pages = re.findall(r"Show Page \[(\w+)\]", app.log())
             seen.update(pages)
             walk.page = pages[-1] if pages else walk.page
-            print("%4d %-60s %4.1f s %-12s %s" % (index + 1, step, took, walk.page, note), flush=True)
+            print("%4d %6.1f %-60s %4.1f s %-12s %s" % (index + 1, time.monotonic() - begun, step, took, walk.page, note),
+                  flush=True)
         mark = app.log_mark()
         app.send("quit")
         try:
