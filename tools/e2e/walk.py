@@ -4,11 +4,11 @@ doing many things in an unplanned order. Run it on an X display of 1920x1080:
 
     python3 tools/e2e/walk.py --build build --seed 7 --steps 300
 
-Each step is a device command (mostly unplug/plug, headset off/on, active/passive, a new LINK,
-refused channel-map writes), a real click on a random enabled control on screen (buttons, list
-rows, sliders, menu tiles, the header's buttons) or Escape/Return. After each step the
-application must answer "widgets" within a bounded time; at the end "quit" must end it with
-status 0. The seed and every step are printed; --replay repeats a printed step list exactly.
+Each step is a device command or a burst of them (mostly unplug/plug, headset off/on,
+active/passive, a new LINK, refused channel-map writes), a real click on a random enabled control
+on screen (buttons, list rows, sliders, menu tiles, the header's buttons) or Escape/Return. After
+each step the application must answer "widgets" within a bounded time; at the end "quit" must end
+it with status 0. The seed and every step are printed; --replay repeats a printed step list exactly.
 The exit status is 0 when the walk passed.
 """
 
@@ -43,7 +43,9 @@ DEVICE_COMMANDS = [("unplug", 6), ("plug", 8), ("headset off", 4), ("headset on"
 # Controls a walk clicks; the footer's Quit ends the run and is left to the end.
 CLICKABLE = re.compile(r"Button|Slider|ListWidget|TabBar|CheckBox|ComboBox|SpinBox")
 SKIPPED = re.compile(r"keyboardButton$")  # starts an on-screen keyboard outside the application
+WAYS_OUT = re.compile(r"PageHeader/(home|help)Button$|PageFooter/leftButton$")
 BOXES = re.compile(r"(qt_msgbox_label|Dialog)$")
+LINK_WRITE = re.compile(r"<- app #\d+ copy \d+\s+LPP .*\bD=(\d+)")
 FATAL = re.compile(r"ERROR: (Address|Leak)Sanitizer|LeakSanitizer has encountered|runtime error:|ASSERT failure|Fatal:")
 
 
@@ -68,10 +70,13 @@ class Walk:
         return next((w for w in self.widgets if w.path == path and w.enabled), None)
 
     def choose(self, rng):
-        """The next step as text: "cmd:<command>", "click:<path>@<dx>,<dy>", "tile:<x>,<y>" or "key:<name>"."""
-        kind = weighted(rng, [("cmd", 3), ("click", 6), ("key", 1)])
+        """The next step as text: "cmd:<command>[|<command>...]", "click:<path>@<dx>,<dy>",
+        "tile:<x>,<y>" or "key:<name>"."""
+        kind = weighted(rng, [("cmd", 3), ("burst", 1), ("click", 6), ("key", 1)])
         if kind == "cmd":
             return "cmd:" + weighted(rng, DEVICE_COMMANDS)
+        if kind == "burst":  # device changes within a few milliseconds of each other
+            return "cmd:" + "|".join(weighted(rng, DEVICE_COMMANDS) for _ in range(rng.randint(2, 4)))
         if kind == "key":
             return "key:" + rng.choice(["Escape", "Return"])
         main = self.find("MainWindow")
@@ -85,6 +90,8 @@ class Walk:
             targets = [w for w in targets if w.path.endswith("statusButton")] or targets
         elif rng.random() < 0.8:  # the toolbar's many buttons would crowd out the pages' own
             targets = [w for w in targets if not w.path.startswith("SidebarDialog")] or targets
+        if self.page != "Menu" and rng.random() < 0.5:  # deeper into a page rather than back out
+            targets = [w for w in targets if not WAYS_OUT.search(w.path)] or targets
         if not targets:
             return "key:Escape"
         w = rng.choice(targets)
@@ -95,7 +102,8 @@ class Walk:
     def do(self, step):
         kind, _, what = step.partition(":")
         if kind == "cmd":
-            self.app.send(what)
+            for command in what.split("|"):
+                self.app.send(command)
         elif kind == "key":
             self.screen.key(what)
         elif kind == "tile":
@@ -127,7 +135,8 @@ class Walk:
         self.box_steps = self.box_steps + 1 if boxes and (step == "key:Escape" or self.box_steps) else 0
         if self.box_steps > STUCK_STEPS:
             raise Failure("the box %s stays open %d steps after Escape" % (boxes[0].path, STUCK_STEPS))
-        back = any(self.find("MainWindow/centralWidget/" + b) for b in ("PageHeader/homeButton", "PageFooter/leftButton"))
+        back = any(self.find("MainWindow/centralWidget/" + b)
+                   for b in ("PageHeader/homeButton", "PageFooter/leftButton"))
         stuck = self.find("MainWindow") and not boxes and not back and self.page != "Menu"
         self.stuck_steps = self.stuck_steps + 1 if stuck else 0
         if self.stuck_steps > STUCK_STEPS:
@@ -168,6 +177,7 @@ def run(args):
             if deadline and time.monotonic() > deadline:
                 break
             step = replay[index] if replay else walk.choose(rng)
+            since = app.trace_mark()
             note = walk.do(step)
             done.append(step)
             time.sleep(rng.uniform(0, 0.4) if not replay else 0.2)  # some steps land mid-change
@@ -175,8 +185,11 @@ def run(args):
             pages = re.findall(r"Show Page \[(\w+)\]", app.log())
             seen.update(pages)
             walk.page = pages[-1] if pages else walk.page
-            print("%4d %6.1f %-60s %4.1f s %-12s %s" % (index + 1, time.monotonic() - begun, step, took, walk.page, note),
-                  flush=True)
+            # A LINK's parameters written: a person can tell from the step whether someone chose them.
+            writes = LINK_WRITE.findall(app.logs["trace"].read()[since:])
+            note += " LINK record written to %s" % ",".join(sorted(set(writes))) if writes else ""
+            print("%4d %6.1f %-60s %4.1f s %-12s %s"
+                  % (index + 1, time.monotonic() - begun, step, took, walk.page, note), flush=True)
         mark = app.log_mark()
         app.send("quit")
         try:
@@ -195,7 +208,8 @@ def run(args):
             status = 1
             print("FAIL  the application reported:\n%s" % report, flush=True)
         print("walk: seed %d, %d steps, %s; pages shown: %s\nsteps: %s" % (
-            args.seed, len(done), "PASS" if status == 0 else "FAIL", " ".join(sorted(seen)), ";".join(done)), flush=True)
+            args.seed, len(done), "PASS" if status == 0 else "FAIL", " ".join(sorted(seen)), ";".join(done)),
+            flush=True)
         if status == 0 or not args.keep:
             shutil.rmtree(sandbox, ignore_errors=True)
         else:
