@@ -8,7 +8,8 @@ Each step is a device command or a burst of them (mostly unplug/plug, headset of
 active/passive, a new LINK, refused channel-map writes), a real click on a random enabled control
 on screen (buttons, list rows, sliders, menu tiles, the header's buttons) or Escape/Return. After
 each step the application must answer "widgets" within a bounded time; at the end "quit" must end
-it with status 0. The seed and every step are printed; --replay repeats a printed step list exactly.
+it with status 0. The seed and every step are printed; --replay repeats a printed step list exactly,
+--start takes given steps (to reach a page) before the random ones.
 The exit status is 0 when the walk passed.
 """
 
@@ -40,8 +41,8 @@ STUCK_STEPS = 40
 DEVICE_COMMANDS = [("unplug", 6), ("plug", 8), ("headset off", 4), ("headset on", 6), ("active", 3),
                    ("passive", 4), ("new link", 2), ("cmap error", 2), ("cmap ok", 2), ("link", 1), ("pc", 1),
                    ("battery 5", 1), ("battery 80", 1), ("new headset", 1)]
-# Controls a walk clicks; the footer's Quit ends the run and is left to the end.
-CLICKABLE = re.compile(r"Button|Slider|ListWidget|TabBar|CheckBox|ComboBox|SpinBox")
+# Controls a walk clicks (a DeviceWidget is a list row); the footer's Quit ends the run and is left to the end.
+CLICKABLE = re.compile(r"Button|Slider|ListWidget|DeviceWidget|TabBar|CheckBox|ComboBox|SpinBox")
 SKIPPED = re.compile(r"keyboardButton$")  # starts an on-screen keyboard outside the application
 WAYS_OUT = re.compile(r"PageHeader/(home|help)Button$|PageFooter/leftButton$")
 BOXES = re.compile(r"(qt_msgbox_label|Dialog)$")
@@ -172,11 +173,12 @@ def run(args):
         walk.answer()
         begun = time.monotonic()
         deadline = begun + args.seconds if args.seconds else None
-        count = len(replay) if replay else args.steps
+        start = args.start.split(";") if args.start else []
+        count = len(replay) if replay else len(start) + args.steps
         for index in range(count):
             if deadline and time.monotonic() > deadline:
                 break
-            step = replay[index] if replay else walk.choose(rng)
+            step = replay[index] if replay else start[index] if index < len(start) else walk.choose(rng)
             since = app.trace_mark()
             note = walk.do(step)
             done.append(step)
@@ -224,6 +226,7 @@ def main():
     parser.add_argument("--steps", type=int, default=200, help="the number of steps (default: 200)")
     parser.add_argument("--seconds", type=float, help="stop taking steps after this many seconds")
     parser.add_argument("--replay", help="a step list a walk printed, separated by ';'")
+    parser.add_argument("--start", help="steps to take first (to reach a page), separated by ';'")
     parser.add_argument("--keep", action="store_true", help="keep the logs of a failed walk")
     return run(parser.parse_args())
 
