@@ -2,9 +2,9 @@
 # Installs what is missing, builds everything and runs every test.
 #   scripts/run-tests.sh              the whole suite in an AddressSanitizer + UBSan build
 #                                     (build-asan/), a short fuzz run, then the whole suite in
-#                                     the normal build (build/) and the end-to-end check;
-#                                     this is what CI runs
-#   scripts/run-tests.sh --quick      the normal build's suite and the end-to-end check
+#                                     the normal build (build/), the end-to-end check and a
+#                                     short random walk; this is what CI runs
+#   scripts/run-tests.sh --quick      the normal build's suite, the end-to-end check and the walk
 #   scripts/run-tests.sh --sanitize   the AddressSanitizer + UBSan suite only
 #   scripts/run-tests.sh --tsan       the suite in a ThreadSanitizer build (build-tsan/)
 #   --time-scale=N                    every time-out the tests depend on N times as long
@@ -75,6 +75,12 @@ e2e() {
   xvfb-run -a -s "-screen 0 1920x1080x24" python3 tools/e2e/e2e.py --build "$1"
 }
 
+# walk BUILD_DIR: a short random walk (one fixed seed, 30 s of steps) of the development
+# executable against the emulator: device commands, clicks and keys in an unplanned order.
+walk() {
+  xvfb-run -a -s "-screen 0 1920x1080x24" python3 tools/e2e/walk.py --build "$1" --seed 5 --seconds 30
+}
+
 status=0
 case "$MODE" in
   asan) suite build-asan -DORVIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug || status=1 ;;
@@ -88,6 +94,7 @@ case "$MODE" in
   quick)
     suite build || status=1
     e2e build || status=1
+    walk build || status=1
     ;;
   all)
     suite build-asan -DORVIX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DORVIX_BENCH=OFF || status=1
@@ -95,6 +102,7 @@ case "$MODE" in
     # The normal build last, so that its ctest summary and the end-to-end check close the run.
     suite build || status=1
     e2e build || status=1
+    walk build || status=1
     ;;
 esac
 exit $status

@@ -81,7 +81,11 @@ class Screen:
         return Image(self.width, self.height, data)
 
     def click(self, x, y):
-        _run("xdotool", "mousemove", "--sync", str(int(round(x))), str(int(round(y))))
+        x, y = int(round(x)), int(round(y))
+        # xdotool's --sync waits for the pointer to move: one already there would wait in vain.
+        where = dict(v.split("=", 1) for v in _run("xdotool", "getmouselocation", "--shell").split() if "=" in v)
+        if (int(where["X"]), int(where["Y"])) != (x, y):
+            _run("xdotool", "mousemove", "--sync", str(x), str(y))
         # A press and a release at rest, as a hand on a mouse makes them.
         time.sleep(0.05)
         _run("xdotool", "click", "1")

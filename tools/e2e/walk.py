@@ -1,0 +1,235 @@
+#!/usr/bin/env python3
+"""Random walk: the development executable against the device emulator, a person and the devices
+doing many things in an unplanned order. Run it on an X display of 1920x1080:
+
+    python3 tools/e2e/walk.py --build build --seed 7 --steps 300
+
+Each step is a device command or a burst of them (mostly unplug/plug, headset off/on,
+active/passive, a new LINK, refused channel-map writes), a real click on a random enabled control
+on screen (buttons, list rows, sliders, menu tiles, the header's buttons) or Escape/Return. After
+each step the application must answer "widgets" within a bounded time; at the end "quit" must end
+it with status 0. The seed and every step are printed; --replay repeats a printed step list exactly,
+--start takes given steps (to reach a page) before the random ones.
+The exit status is 0 when the walk passed.
+"""
+
+import argparse
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from content import Content  # noqa: E402
+from e2e import (App, Failure, FIT_MARGIN, FOOTER_HEIGHT, HEADER_HEIGHT, SCENE, START_TIMEOUT,  # noqa: E402
+                 TILES, wait_for, write_settings)
+from x11 import Screen  # noqa: E402
+
+SCALE = max(1.0, float(os.environ.get("ORVIX_TEST_TIME_SCALE") or 1))
+ANSWER_TIMEOUT = 15 * SCALE  # "widgets" answered
+QUIT_TIMEOUT = 30 * SCALE
+# Steps in a row a box may stay open although Escape was pressed on it meanwhile, or a page
+# may show without a way back (a calibration or an upload under way takes a while).
+STUCK_STEPS = 40
+
+DEVICE_COMMANDS = [("unplug", 6), ("plug", 8), ("headset off", 4), ("headset on", 6), ("active", 3),
+                   ("passive", 4), ("new link", 2), ("cmap error", 2), ("cmap ok", 2), ("link", 1), ("pc", 1),
+                   ("battery 5", 1), ("battery 80", 1), ("new headset", 1)]
+# Controls a walk clicks (a DeviceWidget is a list row); the footer's Quit ends the run and is left to the end.
+CLICKABLE = re.compile(r"Button|Slider|ListWidget|DeviceWidget|TabBar|CheckBox|ComboBox|SpinBox")
+SKIPPED = re.compile(r"keyboardButton$")  # starts an on-screen keyboard outside the application
+WAYS_OUT = re.compile(r"PageHeader/(home|help)Button$|PageFooter/leftButton$")
+BOXES = re.compile(r"(qt_msgbox_label|Dialog)$")
+LINK_WRITE = re.compile(r"<- app #\d+ copy \d+\s+LPP .*\bD=(\d+)")
+FATAL = re.compile(r"ERROR: (Address|Leak)Sanitizer|LeakSanitizer has encountered|runtime error:|ASSERT failure|Fatal:")
+
+
+def weighted(rng, table):
+    return rng.choices([name for name, _ in table], [weight for _, weight in table])[0]
+
+
+class Walk:
+    def __init__(self, app, screen):
+        self.app, self.screen = app, screen
+        self.content = Content(self, Failure, wait_for, ANSWER_TIMEOUT)
+        self.widgets = []
+        self.box_steps = self.stuck_steps = 0
+        self.page = "Menu"  # the page the main window shows
+
+    def answer(self):
+        started = time.monotonic()
+        self.widgets = self.content.widgets()
+        return time.monotonic() - started
+
+    def find(self, path):
+        return next((w for w in self.widgets if w.path == path and w.enabled), None)
+
+    def choose(self, rng):
+        """The next step as text: "cmd:<command>[|<command>...]", "click:<path>@<dx>,<dy>",
+        "tile:<x>,<y>" or "key:<name>"."""
+        kind = weighted(rng, [("cmd", 3), ("burst", 1), ("click", 6), ("key", 1)])
+        if kind == "cmd":
+            return "cmd:" + weighted(rng, DEVICE_COMMANDS)
+        if kind == "burst":  # device changes within a few milliseconds of each other
+            return "cmd:" + "|".join(weighted(rng, DEVICE_COMMANDS) for _ in range(rng.randint(2, 4)))
+        if kind == "key":
+            return "key:" + rng.choice(["Escape", "Return"])
+        main = self.find("MainWindow")
+        if main and rng.random() < (0.7 if self.page == "Menu" else 0.1):  # a tile, or a point on a page
+            menu = TILES[rng.choice(sorted(TILES))]
+            sx, sy = menu[rng.choice(sorted(menu))]
+            return "tile:%d,%d" % (sx, sy)
+        targets = [w for w in self.widgets if w.enabled and CLICKABLE.search(w.cls) and not SKIPPED.search(w.path)
+                   and w.value != "Quit" and w.w > 4 and w.h > 4]
+        if not main and rng.random() < 0.5:  # the main window hidden: its status button brings it back
+            targets = [w for w in targets if w.path.endswith("statusButton")] or targets
+        elif rng.random() < 0.8:  # the toolbar's many buttons would crowd out the pages' own
+            targets = [w for w in targets if not w.path.startswith("SidebarDialog")] or targets
+        if self.page != "Menu" and rng.random() < 0.5:  # deeper into a page rather than back out
+            targets = [w for w in targets if not WAYS_OUT.search(w.path)] or targets
+        if not targets:
+            return "key:Escape"
+        w = rng.choice(targets)
+        # Lists and sliders take a click anywhere in them; a button in its middle half.
+        spread = 0.45 if re.search(r"Slider|ListWidget|TabBar", w.cls) else 0.25
+        return "click:%s@%.2f,%.2f" % (w.path, rng.uniform(-spread, spread), rng.uniform(-spread, spread))
+
+    def do(self, step):
+        kind, _, what = step.partition(":")
+        if kind == "cmd":
+            for command in what.split("|"):
+                self.app.send(command)
+        elif kind == "key":
+            self.screen.key(what)
+        elif kind == "tile":
+            main = self.find("MainWindow")
+            if not main:
+                return "no main window"
+            sx, sy = (int(v) for v in what.split(","))
+            ph = main.h - HEADER_HEIGHT - FOOTER_HEIGHT
+            scale = (min(main.w, ph) - 2 * FIT_MARGIN) / SCENE
+            self.screen.click(main.x + main.w / 2 + (sx - SCENE / 2) * scale,
+                              main.y + HEADER_HEIGHT + ph / 2 + (sy - SCENE / 2) * scale)
+        else:
+            path, _, offset = what.partition("@")
+            w = self.find(path)
+            if not w:
+                return "gone"
+            dx, dy = (float(v) for v in offset.split(","))
+            x, y = w.x + w.w * (0.5 + dx), w.y + w.h * (0.5 + dy)
+            if not (0 <= x < self.screen.width and 0 <= y < self.screen.height):
+                return "off the screen"  # a page sliding out
+            self.screen.click(x, y)
+        return ""
+
+    def check(self, step):
+        """The application still answers; a box pressed Escape on does not stay for ever; a page
+        shown without a box keeps a way back (the header's home or the footer's left button)."""
+        took = self.answer()
+        boxes = [w for w in self.widgets if BOXES.search(w.path) and not w.path.startswith("SidebarDialog")]
+        self.box_steps = self.box_steps + 1 if boxes and (step == "key:Escape" or self.box_steps) else 0
+        if self.box_steps > STUCK_STEPS:
+            raise Failure("the box %s stays open %d steps after Escape" % (boxes[0].path, STUCK_STEPS))
+        back = any(self.find("MainWindow/centralWidget/" + b)
+                   for b in ("PageHeader/homeButton", "PageFooter/leftButton"))
+        stuck = self.find("MainWindow") and not boxes and not back and self.page != "Menu"
+        self.stuck_steps = self.stuck_steps + 1 if stuck else 0
+        if self.stuck_steps > STUCK_STEPS:
+            raise Failure("the page %s has had no way back for %d steps" % (self.page, STUCK_STEPS))
+        return took
+
+
+def fatal_report(app):
+    text = app.logs["trace"].read() + app.logs["log"].read()
+    match = FATAL.search(text)
+    return text[max(0, match.start() - 200):match.start() + 4000] if match else None
+
+
+def run(args):
+    executable = os.path.join(os.path.abspath(args.build), "tools", "devapp", "orvixtools-dev")
+    sandbox = tempfile.mkdtemp(prefix="orvix-walk-")
+    artifacts = os.path.join(sandbox, "out")
+    os.makedirs(artifacts)
+    settings_file = os.path.join(sandbox, "settings.ini")
+    write_settings(settings_file)
+    screen = Screen()
+    screen.park_pointer()
+    app = App(executable, sandbox, settings_file, artifacts)
+    walk = Walk(app, screen)
+    rng = random.Random(args.seed)
+    replay = args.replay.split(";") if args.replay else None
+    wait_for.guard = app.ended
+    print("walk: seed %d, %s" % (args.seed, "replay of %d steps" % len(replay) if replay else
+                                 "%d steps" % args.steps if not args.seconds else "%d s" % args.seconds), flush=True)
+    done, status, seen = [], 1, set()
+    try:
+        app.wait_log(r"Dongle initialization", 0, START_TIMEOUT)
+        walk.answer()
+        begun = time.monotonic()
+        deadline = begun + args.seconds if args.seconds else None
+        start = args.start.split(";") if args.start else []
+        count = len(replay) if replay else len(start) + args.steps
+        for index in range(count):
+            if deadline and time.monotonic() > deadline:
+                break
+            step = replay[index] if replay else start[index] if index < len(start) else walk.choose(rng)
+            since = app.trace_mark()
+            note = walk.do(step)
+            done.append(step)
+            time.sleep(rng.uniform(0, 0.4) if not replay else 0.2)  # some steps land mid-change
+            took = walk.check(step)
+            pages = re.findall(r"Show Page \[(\w+)\]", app.log())
+            seen.update(pages)
+            walk.page = pages[-1] if pages else walk.page
+            # A LINK's parameters written: a person can tell from the step whether someone chose them.
+            writes = LINK_WRITE.findall(app.logs["trace"].read()[since:])
+            note += " LINK record written to %s" % ",".join(sorted(set(writes))) if writes else ""
+            print("%4d %6.1f %-60s %4.1f s %-12s %s"
+                  % (index + 1, time.monotonic() - begun, step, took, walk.page, note), flush=True)
+        mark = app.log_mark()
+        app.send("quit")
+        try:
+            code = app.process.wait(QUIT_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise Failure("the process still runs %d s after quit" % QUIT_TIMEOUT)
+        if code != 0:
+            raise Failure("the process ended with %d after quit: %s" % (code, app.log()[mark:][-2000:]))
+        status = 0
+    except (Failure, subprocess.SubprocessError, OSError) as error:
+        print("FAIL  %s" % error, flush=True)
+    finally:
+        app.stop()
+        report = fatal_report(app)
+        if report:
+            status = 1
+            print("FAIL  the application reported:\n%s" % report, flush=True)
+        print("walk: seed %d, %d steps, %s; pages shown: %s\nsteps: %s" % (
+            args.seed, len(done), "PASS" if status == 0 else "FAIL", " ".join(sorted(seen)), ";".join(done)),
+            flush=True)
+        if status == 0 or not args.keep:
+            shutil.rmtree(sandbox, ignore_errors=True)
+        else:
+            print("logs kept in %s" % artifacts)
+    return status
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", default="build", help="the build folder (default: build)")
+    parser.add_argument("--seed", type=int, default=1, help="the random seed (default: 1)")
+    parser.add_argument("--steps", type=int, default=200, help="the number of steps (default: 200)")
+    parser.add_argument("--seconds", type=float, help="stop taking steps after this many seconds")
+    parser.add_argument("--replay", help="a step list a walk printed, separated by ';'")
+    parser.add_argument("--start", help="steps to take first (to reach a page), separated by ';'")
+    parser.add_argument("--keep", action="store_true", help="keep the logs of a failed walk")
+    return run(parser.parse_args())
+
+
+if __name__ == "__main__":
+    sys.exit(main())
