@@ -268,3 +268,25 @@ TEST_F(DevicesPageTest, LosingTheHeadsetDisablesThePageUntilItIsBack)
 }
 
 } // namespace
+
+// An apply the person walked away from (another page opened over the menu) is still told once,
+// by the director over whatever is shown then, and never by a box of the page that left.
+TEST_F(DevicesPageTest, AFailureAfterLeavingIsToldOnceByTheDirector)
+{
+    ASSERT_NO_FATAL_FAILURE(open({ { 5, 0x81, 0x18 }, { 1, 0x82, 0x3B } }));
+    rig.emulator().updateHeadset([](emu::HeadsetModel& h) {
+        h.channelMapWriteError = 3;
+        h.replyDelayMs = 300;
+    });
+    testutil::BoxAnswerer boxes;
+    QTest::mouseClick(page->downButton(), Qt::LeftButton);
+    rig.container.clickRight();
+    ASSERT_TRUE(rig.container.controller.showPage(QStringLiteral("Menu"), 1, 0, true));
+    auto const& told = rig.app->h.messages;
+    ASSERT_TRUE(waitUntil([&] { return !told.isEmpty(); }, 3000));
+    EXPECT_EQ(told.at(0).title + ": " + told.at(0).text,
+        QStringLiteral("Devices: The headset refused the new device order. It keeps the order shown."));
+    ASSERT_TRUE(rig.emulator().waitForQuiet(100, 2000));
+    EXPECT_EQ(told.size(), 1);
+    EXPECT_TRUE(boxes.seen().isEmpty());
+}
