@@ -15,6 +15,7 @@
 #include <QDebug>
 #include <QPointer>
 #include <QSet>
+#include <QTextDocument>
 
 #include <memory>
 #include <utility>
@@ -197,7 +198,22 @@ void FirmwarePage::pageWillAppear(const QString&)
 void FirmwarePage::pageWillDisappear(const QString&, std::function<void()> done)
 {
     abandonShownForm();
+    if (!m_unseenFailure.isEmpty()) {
+        // Left from Help: the failed form that says it is never seen.
+        Question question;
+        question.icon = Icon::Warning;
+        question.title = tr("Firmware update");
+        question.text = Qt::convertFromPlainText(std::exchange(m_unseenFailure, {}), Qt::WhiteSpaceNormal);
+        askOnLeaving(question, {});
+    }
     done();
+}
+
+void FirmwarePage::showEvent(QShowEvent* event)
+{
+    Page::showEvent(event);
+    if (isOnScreen())
+        m_unseenFailure.clear();
 }
 
 void FirmwarePage::updateWithHeadset(Headset*, HeadsetChangeMask) { }
@@ -365,6 +381,7 @@ void FirmwarePage::setNextStepEnabled(DFUForm*, bool enabled, const QString& tex
 
 void FirmwarePage::stepFailed(DFUForm*, const QString& message)
 {
+    m_unseenFailure = isCovered() ? message : QString();
     m_failedForm->setMessage(message);
     showPage(m_failedForm, [] {});
 }

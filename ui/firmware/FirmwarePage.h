@@ -65,6 +65,8 @@ public:
     // the person stops it (the failed form then says what the LINK was left as). A transfer that
     // ends while the question is open closes it unanswered.
     bool pageShouldDisappear() override;
+    // A step's failure that came while Help covered the page, and was left there unseen, is told
+    // over the page shown next.
     void pageWillDisappear(const QString& name, std::function<void()> done) override;
     void pageDidAppear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
@@ -118,6 +120,10 @@ public:
     int visibleIndex() const { return m_visibleIndex; }
     QList<int> stepOrder() const { return m_order; }
 
+protected:
+    // Back from Help, the failed form shows what went wrong meanwhile.
+    void showEvent(QShowEvent* event) override;
+
 private:
     // The form at position, or null outside the step order.
     DFUForm* formAt(int position) const;
@@ -146,6 +152,7 @@ private:
     DongleVersion m_linkVersion;
     QString m_firmwarePath;
     bool m_recoveryMode = false;
+    QString m_unseenFailure; // shown by the failed form while Help covered the page
 };
 
 } // namespace OX

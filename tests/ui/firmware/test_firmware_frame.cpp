@@ -9,6 +9,7 @@
 
 #include "common/FakePageContainer.h"
 #include "common/gui_util.h"
+#include "common/qt_wait.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -176,6 +177,35 @@ TEST_F(FrameFixture, AFailedStepShowsTheFailedFormUntilTheNextVisit)
     EXPECT_EQ(page->visibleIndex(), 0);
     EXPECT_EQ(stepper->currentStep(), 0);
     EXPECT_TRUE(next->isEnabled());
+}
+
+// A step that fails while Help covers the page shows the failure in the failed form, which the
+// person sees on coming back; leaving from Help instead never shows it, so it is told once over
+// the page shown then.
+TEST_F(FrameFixture, AFailureUnderHelpIsToldOnLeavingOnlyWhenItWasNeverSeen)
+{
+    testutil::BoxAnswerer boxes;
+    boxes.answer(QStringLiteral("Firmware update"), QStringLiteral("OK"));
+    const auto failUnderHelp = [&](QString const& message) {
+        page->show();
+        next->click();
+        page->setCovered(true); // as the controller brings Help over the page
+        page->hide();
+        page->stepFailed(page->stepForm(2), message);
+    };
+    failUnderHelp(QStringLiteral("Seen on coming back."));
+    page->setCovered(false);
+    page->show();
+    page->endVisit();
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+
+    visitAgain();
+    failUnderHelp(QStringLiteral("Unable to communicate with the link."));
+    page->endVisit();
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+    ASSERT_TRUE(testutil::waitUntil([&] { return !boxes.seen().isEmpty(); }));
+    EXPECT_EQ(boxes.shownTexts(), QStringList { "Unable to communicate with the link." });
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
 }
 
 TEST_F(FrameFixture, AStepThatWillNotLeaveKeepsTheScreen)
