@@ -1,8 +1,8 @@
 #pragma once
 // What a step form of the LINK firmware wizard reaches of its page: the Next button, moves,
-// failure, the header's subtitle, the dongle, and the three values kept between the steps (the
-// LINK's version, the firmware file and whether the LINK is being revived). The page is the only
-// implementation; the form argument of the first four is not used.
+// failure or success, the header's subtitle, the dongle, and the three values kept between the
+// steps (the LINK's version, the firmware file and whether the LINK is being revived). The page is
+// the only implementation; the form argument of the first five is not used.
 #include "protocol/Records.h"
 #include "ui/toolkit/Page.h"
 
@@ -26,6 +26,8 @@ public:
     virtual void navigateToPrevStep(DFUForm* form) = 0;
     // Shows the failed form with message; the wizard stays on the step that failed.
     virtual void stepFailed(DFUForm* form, const QString& message) = 0;
+    // The step's work ended well and its Next leads on to the succeeded step.
+    virtual void stepSucceeded(DFUForm* form) = 0;
     virtual void setFormTitle(const QString& title) = 0;
     // The connected dongle, or null; asked at the moment of use, never kept.
     virtual Dongle* getDongle() = 0;

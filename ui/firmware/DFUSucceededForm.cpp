@@ -25,6 +25,15 @@ void DFUSucceededForm::pageWillAppear()
     delegate.setFormTitle(tr("Succeeded"));
 }
 
+Page::Question DFUSucceededForm::outcome() const
+{
+    Page::Question message;
+    message.icon = Page::Icon::Information;
+    message.title = m_ui->userInfo->text();
+    message.text = m_ui->todoMessage->text();
+    return message;
+}
+
 void DFUSucceededForm::retranslateForm()
 {
     m_ui->retranslateUi(this);

@@ -131,6 +131,7 @@ void DFUUploadForm::onUploadFinished(bool success)
     m_ui->statusIcon->setPixmap(QPixmap(SuccessIcon));
     m_ui->progressMessage->setText(tr("Upload finished"));
     delegate.setNextStepEnabled(this, true, tr("Finish"));
+    delegate.stepSucceeded(this);
 }
 
 void DFUUploadForm::onTimeout()

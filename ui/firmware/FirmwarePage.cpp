@@ -198,14 +198,9 @@ void FirmwarePage::pageWillAppear(const QString&)
 void FirmwarePage::pageWillDisappear(const QString&, std::function<void()> done)
 {
     abandonShownForm();
-    if (!m_unseenFailure.isEmpty()) {
-        // Left from Help: the failed form that says it is never seen.
-        Question question;
-        question.icon = Icon::Warning;
-        question.title = tr("Firmware update");
-        question.text = Qt::convertFromPlainText(std::exchange(m_unseenFailure, {}), Qt::WhiteSpaceNormal);
-        askOnLeaving(question, {});
-    }
+    // Left from Help: what the page shows of the outcome is never seen.
+    if (!m_unseenOutcome.text.isEmpty())
+        askOnLeaving(std::exchange(m_unseenOutcome, {}), {});
     done();
 }
 
@@ -213,7 +208,7 @@ void FirmwarePage::showEvent(QShowEvent* event)
 {
     Page::showEvent(event);
     if (isOnScreen())
-        m_unseenFailure.clear();
+        m_unseenOutcome = {};
 }
 
 void FirmwarePage::updateWithHeadset(Headset*, HeadsetChangeMask) { }
@@ -381,9 +376,26 @@ void FirmwarePage::setNextStepEnabled(DFUForm*, bool enabled, const QString& tex
 
 void FirmwarePage::stepFailed(DFUForm*, const QString& message)
 {
-    m_unseenFailure = isCovered() ? message : QString();
+    Question failure;
+    failure.icon = Icon::Warning;
+    failure.title = tr("Firmware update");
+    failure.text = Qt::convertFromPlainText(message, Qt::WhiteSpaceNormal);
+    keepIfUnseen(failure);
     m_failedForm->setMessage(message);
     showPage(m_failedForm, [] {});
+}
+
+void FirmwarePage::stepSucceeded(DFUForm*)
+{
+    // The succeeded step, reached with Finish, tells how to leave firmware update mode: the
+    // dongle stays in it until it is plugged in again.
+    if (auto* succeeded = qobject_cast<DFUSucceededForm*>(m_forms.value(SucceededStep)))
+        keepIfUnseen(succeeded->outcome());
+}
+
+void FirmwarePage::keepIfUnseen(Question outcome)
+{
+    m_unseenOutcome = isCovered() ? std::move(outcome) : Question {};
 }
 
 void FirmwarePage::setFormTitle(const QString& title)

@@ -65,8 +65,9 @@ public:
     // the person stops it (the failed form then says what the LINK was left as). A transfer that
     // ends while the question is open closes it unanswered.
     bool pageShouldDisappear() override;
-    // A step's failure that came while Help covered the page, and was left there unseen, is told
-    // over the page shown next.
+    // A step's failure, or an upload's success, that came while Help covered the page, and was
+    // left there unseen, is told over the page shown next (for a success, how to leave firmware
+    // update mode).
     void pageWillDisappear(const QString& name, std::function<void()> done) override;
     void pageDidAppear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
@@ -84,6 +85,7 @@ public:
     void navigateToNextStep(DFUForm* form) override;
     void navigateToPrevStep(DFUForm* form) override;
     void stepFailed(DFUForm* form, const QString& message) override;
+    void stepSucceeded(DFUForm* form) override;
     void setFormTitle(const QString& title) override;
     Dongle* getDongle() override;
     void setLinkVersion(const DongleVersion& version) override;
@@ -121,7 +123,7 @@ public:
     QList<int> stepOrder() const { return m_order; }
 
 protected:
-    // Back from Help, the failed form shows what went wrong meanwhile.
+    // Back from Help, the page shows what came meanwhile.
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -133,6 +135,8 @@ private:
     void abandonShownForm();
     // Whether to stop the running transfer: text, with "Continue upload" and stop as buttons.
     Question stopQuestion(const QString& text, const QString& stop) const;
+    // Keeps outcome to tell on leaving when it came while Help covers the page; forgets it else.
+    void keepIfUnseen(Question outcome);
     // Calls fn once, and only while the page's visit and its step on screen are those of now.
     std::function<void()> guarded(std::function<void()> fn);
 
@@ -152,7 +156,7 @@ private:
     DongleVersion m_linkVersion;
     QString m_firmwarePath;
     bool m_recoveryMode = false;
-    QString m_unseenFailure; // shown by the failed form while Help covered the page
+    Question m_unseenOutcome; // shown by the page while Help covered it
 };
 
 } // namespace OX

@@ -928,6 +928,27 @@ TEST_F(Wizard, ATransferLeftBehindIsToldOverThePageShownThen)
     ASSERT_NO_FATAL_FAILURE(failWelcomeOnTheNextVisitThenUnplug());
 }
 
+// An upload that ends well while Help covers the page offers Finish there; left from Help, the
+// wizard never reaches the succeeded step, whose instructions end firmware update mode: they are
+// told over the page shown then.
+TEST_F(Wizard, AnUploadThatEndedWellUnderHelpTellsHowToLeaveUpdateModeOnLeaving)
+{
+    ASSERT_NO_FATAL_FAILURE(startSlowUpload());
+    page->setCovered(true); // as the controller brings Help over the page
+    page->hide();
+    ASSERT_TRUE(nextOffers(QStringLiteral("Finish")));
+    EXPECT_EQ(env.emulator->uploadsCompleted(), 1);
+    boxes.answer(QStringLiteral("Firmware update succeeded"), QStringLiteral("OK"));
+    page->endVisit();
+    page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+    ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }));
+    EXPECT_EQ(boxes.seen(), QStringList { "Firmware update succeeded" });
+    EXPECT_EQ(boxes.shownTexts().join("|").toStdString(),
+        "Remove the dongle, than disconnect the cable of the Link from the dongle.\n"
+        "Re-connect the Dongle to the computer to leave firmware update mode.");
+    EXPECT_TRUE(env.emulator->dongle().passthrough); // until the dongle is plugged in again
+}
+
 TEST_F(Wizard, OnlyAnUploadOfThisVisitIsToldAsCutByTheDongle)
 {
     env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m.silentBlock[1] = -1; });
