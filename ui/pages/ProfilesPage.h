@@ -8,6 +8,7 @@
 // hidden, also when it is refused at once.
 #include "device/Keyboard.h"
 #include "device/MouseProfile.h"
+#include "protocol/DongleResult.h"
 #include "ui/toolkit/Page.h"
 #include "ui/toolkit/TimeoutDialog.h"
 
@@ -130,8 +131,13 @@ private:
         QString const& informative, QString const& text, QString const& first, QString const& second);
     // The list highlights the selected profile.
     void showSelectedRow(Settings const& settings);
-    // Uploads the stored profile at row, which becomes the selected one once the dongle took it.
+    // Uploads the stored profile at row, which becomes the selected one once the dongle took it;
+    // with no dongle, or once the dongle left during the upload, it is selected and stored as is.
     void selectProfile(Settings& settings, int row);
+    // The upload of a selection (a list click, the profile selected after a removal): done runs
+    // once with the dongle's answer, while the page exists. Without a dongle the row is selected
+    // and stored at once, for the next dongle to get as it connects, and false is returned.
+    bool uploadSelection(Settings& settings, int row, std::function<void(DongleResult)> done);
 
     std::unique_ptr<Ui::ProfilesPage> m_ui;
     MouseProfile m_edited;

@@ -271,12 +271,17 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
     qDebug() << "Apply profile";
     showProgress(container->getDirector());
     QPointer<ProfilesPage> self(this);
-    ++m_uploading;
-    auto onApplied = [self](DongleResult result) {
+    QPointer<MouseProfile> chosen(settings.profileAt(row));
+    auto onApplied = [self, chosen](DongleResult result) {
         if (!self)
             return;
-        --self->m_uploading;
         hideProgress(self->container->getDirector());
+        Settings* settings = self->container->getSettings();
+        if (result.code == DongleResult::DongleRemoved && chosen && settings) {
+            // The dongle left during the upload: the choice is kept as one made without a dongle.
+            self->selectProfile(*settings, settings->indexOf(chosen->name()));
+            return;
+        }
         emit self->updateProfile();
         Settings* selection = self->selectionSettings();
         if (result.code == DongleResult::Ok) {
@@ -298,8 +303,30 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
         if (failed(result))
             emit self->showError(tr("Select Profile"), failureText(result, tr("Profile selection failed")));
     };
-    if (!settings.apply(row, onApplied))
-        onApplied(refused());
+    // Not sent (no dongle): nothing failed, and the choice, stored, is shown as the one selected.
+    if (!uploadSelection(settings, row, onApplied))
+        onApplied(DongleResult(DongleResult::Ok));
+}
+
+bool ProfilesPage::uploadSelection(Settings& settings, int row, std::function<void(DongleResult)> done)
+{
+    QPointer<ProfilesPage> self(this);
+    ++m_uploading;
+    auto onApplied = [self, done](DongleResult result) {
+        if (!self)
+            return;
+        --self->m_uploading;
+        done(result);
+    };
+    if (settings.apply(row, onApplied))
+        return true;
+    --m_uploading;
+    // No dongle: nothing was sent, and nothing failed. The choice is stored, and the next dongle
+    // gets the selected profile as it connects.
+    MouseProfile const* chosen = settings.profileAt(row);
+    if (chosen && row != settings.selectedIndex() && settings.setSelectedProfile(chosen->name()))
+        settings.sync();
+    return false;
 }
 
 void ProfilesPage::onAddProfileClicked()
@@ -353,18 +380,10 @@ void ProfilesPage::onRemoveProfileClicked()
     m_edited = *selection->selectedProfile();
     updateUi(*selection, true);
     QPointer<ProfilesPage> self(this);
-    auto onApplied = [self](DongleResult result) {
-        if (!self)
-            return;
-        --self->m_uploading;
-        if (failed(result))
+    uploadSelection(*selection, selection->selectedIndex(), [self](DongleResult result) {
+        if (self && failed(result))
             emit self->showError(tr("Remove Profile"), failureText(result, tr("Profile selection failed")));
-    };
-    // Without a dongle nothing is sent, and there is nothing to tell: the removal stands, and the
-    // next dongle gets the selected profile as it connects.
-    ++m_uploading;
-    if (!selection->applySelected(onApplied))
-        --m_uploading;
+    });
 }
 
 void ProfilesPage::onResetProfileClicked()

@@ -642,6 +642,46 @@ TEST_F(ProfilesFixture, ARemovalWithoutADongleIsStoredAndNotToldAsAFailure)
     EXPECT_TRUE(boxes.seen().isEmpty());
 }
 
+// A profile clicked while the dongle uploads it and is unplugged, or clicked with the dongle
+// unplugged, is selected and stored, and told as no failure: the next dongle gets it as it connects.
+TEST_F(ProfilesFixture, AClickWithoutADongleSelectsTheProfileForTheNextDongle)
+{
+    ASSERT_TRUE(bringUp());
+    const int first = store()->selectedIndex();
+    const int row = addShaky();
+    auto tremorAt = [&](int i) { return Dongle::percentFromFraction(store()->profileAt(i)->tremorFilter()); };
+    ASSERT_NE(tremorAt(first), tremorAt(row));
+    BoxAnswerer boxes;
+    LogCapture log;
+    auto* list = child<QListView>("mouseProfilesListView");
+    auto click = [&](int r) {
+        QTest::mouseClick(
+            list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(r, 0)).center());
+    };
+    auto storedAndSent = [&](int r) {
+        ASSERT_TRUE(waitUntil([&] { return store()->selectedIndex() == r && !rig.busy(); }));
+        EXPECT_EQ(list->currentIndex().row(), r);
+        EXPECT_TRUE(page->editedProfile().isEqual(*selected(), false));
+        Settings reread(rig.app->h.dir.filePath(QStringLiteral("settings.ini")), nullptr);
+        reread.load();
+        EXPECT_EQ(reread.selectedIndex(), r);
+        ASSERT_TRUE(rig.replug());
+        EXPECT_TRUE(waitUntil([&] { return param(3).second == tremorAt(r); }));
+    };
+
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(emu::pid::DCP)));
+    click(row);
+    ASSERT_TRUE(waitUntil([&] { return log.count("Apply profile: ") == 1; }));
+    ASSERT_TRUE(rig.unplug());
+    rig.emulator().clearFaults();
+    storedAndSent(row);
+
+    ASSERT_TRUE(rig.unplug());
+    click(first);
+    storedAndSent(first);
+    EXPECT_TRUE(boxes.seen().isEmpty());
+}
+
 // The language changes from French to English while a dialog of the page is open: the dialog
 // speaks English, and the base chosen after the change is the one taken.
 TEST_F(ProfilesFixture, DialogsFollowALanguageChangeWhileOpen)
