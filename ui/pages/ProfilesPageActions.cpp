@@ -277,8 +277,10 @@ void ProfilesPage::selectProfile(Settings& settings, int row)
             return;
         hideProgress(self->container->getDirector());
         Settings* settings = self->container->getSettings();
-        if (result.code == DongleResult::DongleRemoved && chosen && settings) {
-            // The dongle left during the upload: the choice is kept as one made without a dongle.
+        if (result.code == DongleResult::DongleRemoved && chosen && settings
+            && !self->container->getDongle()) {
+            // The dongle left during the upload: the choice is kept as one made without a dongle
+            // (nothing is sent, so this ends here).
             self->selectProfile(*settings, settings->indexOf(chosen->name()));
             return;
         }
