@@ -128,6 +128,8 @@ void FirmwarePage::showPage(DFUForm* form, std::function<void()> done)
         setPage(form, [this, form, old, done] {
             const int id = idOf(form);
             m_visibleIndex = id ? m_order.indexOf(id) : m_order.size();
+            if (id == SucceededStep)
+                m_outcomeAwaitsStep = false; // its instructions are on screen now
             if (old)
                 old->pageDidDisappear();
             form->pageDidAppear();
@@ -178,6 +180,7 @@ void FirmwarePage::retranslate()
 void FirmwarePage::pageWillAppear(const QString&)
 {
     abandonShownForm();
+    m_outcomeAwaitsStep = false;
     retranslate();
     m_ui->stepper->reset();
     m_ui->prevButton->setEnabled(false);
@@ -198,9 +201,15 @@ void FirmwarePage::pageWillAppear(const QString&)
 void FirmwarePage::pageWillDisappear(const QString&, std::function<void()> done)
 {
     abandonShownForm();
-    // Left from Help: what the page shows of the outcome is never seen.
-    if (!m_unseenOutcome.text.isEmpty())
-        askOnLeaving(std::exchange(m_unseenOutcome, {}), {});
+    // What the person never saw of the outcome is told over the page shown next, once: a failure
+    // left under Help, or an upload that ended well whose succeeded step, with how to leave
+    // firmware update mode, was never reached.
+    Question unseen = std::exchange(m_unseenOutcome, {});
+    auto* succeeded = qobject_cast<DFUSucceededForm*>(m_forms.value(SucceededStep));
+    if (std::exchange(m_outcomeAwaitsStep, false) && unseen.text.isEmpty() && succeeded)
+        unseen = succeeded->outcome();
+    if (!unseen.text.isEmpty())
+        askOnLeaving(unseen, {});
     done();
 }
 
@@ -388,9 +397,8 @@ void FirmwarePage::stepFailed(DFUForm*, const QString& message)
 void FirmwarePage::stepSucceeded(DFUForm*)
 {
     // The succeeded step, reached with Finish, tells how to leave firmware update mode: the
-    // dongle stays in it until it is plugged in again.
-    if (auto* succeeded = qobject_cast<DFUSucceededForm*>(m_forms.value(SucceededStep)))
-        keepIfUnseen(succeeded->outcome());
+    // dongle stays in it until it is plugged in again. Left before it, the page tells that.
+    m_outcomeAwaitsStep = true;
 }
 
 void FirmwarePage::keepIfUnseen(Question outcome)

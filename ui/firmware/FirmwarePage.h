@@ -65,9 +65,9 @@ public:
     // the person stops it (the failed form then says what the LINK was left as). A transfer that
     // ends while the question is open closes it unanswered.
     bool pageShouldDisappear() override;
-    // A step's failure, or an upload's success, that came while Help covered the page, and was
-    // left there unseen, is told over the page shown next (for a success, how to leave firmware
-    // update mode).
+    // A step's failure that came while Help covered the page, and was left there unseen, is told
+    // over the page shown next; so is an upload's success whose succeeded step was never shown
+    // (how to leave firmware update mode), whether the page was left from the step or from Help.
     void pageWillDisappear(const QString& name, std::function<void()> done) override;
     void pageDidAppear() override;
     void updateWithHeadset(Headset* headset, HeadsetChangeMask mask) override;
@@ -157,6 +157,9 @@ private:
     QString m_firmwarePath;
     bool m_recoveryMode = false;
     Question m_unseenOutcome; // shown by the page while Help covered it
+    // An upload ended well in this visit and the succeeded step, which says how to leave firmware
+    // update mode, has not been shown yet.
+    bool m_outcomeAwaitsStep = false;
 };
 
 } // namespace OX

@@ -949,6 +949,37 @@ TEST_F(Wizard, AnUploadThatEndedWellUnderHelpTellsHowToLeaveUpdateModeOnLeaving)
     EXPECT_TRUE(env.emulator->dongle().passthrough); // until the dongle is plugged in again
 }
 
+// Left with Finish offered, the person never reaches the succeeded step that says how to leave
+// firmware update mode: that is told once over the page shown then. Left from that step, it was
+// seen.
+TEST_F(Wizard, AnUploadThatEndedWellTellsHowToLeaveUpdateModeUnlessItsStepWasShown)
+{
+    const QString file = writeFile(QStringLiteral("fw.enc"), firmwareBytes(1025));
+    for (bool finished : { false, true }) {
+        ASSERT_NO_FATAL_FAILURE(toGetFirmware());
+        page->setFirmwarePath(file);
+        page->navigateToNextStep(nullptr);
+        ASSERT_TRUE(shows(FirmwarePage::UploadStep));
+        ASSERT_TRUE(nextOffers(QStringLiteral("Finish")));
+        if (finished) {
+            clickNext();
+            ASSERT_TRUE(shows(FirmwarePage::SucceededStep));
+        } else {
+            boxes.answer(QStringLiteral("Firmware update succeeded"), QStringLiteral("OK"));
+        }
+        page->endVisit();
+        page->pageWillDisappear(QStringLiteral("Menu"), [] {});
+        if (!finished)
+            ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }));
+        testutil::spin(100); // nothing more opens
+        EXPECT_EQ(boxes.seen().join(", ").toStdString(), "Firmware update succeeded") << finished;
+        EXPECT_TRUE(boxes.shownTexts().join("|").endsWith("to leave firmware update mode.")) << finished;
+        page->beginVisit();
+        page->pageWillAppear(QStringLiteral("Menu"));
+        page->pageDidAppear();
+    }
+}
+
 TEST_F(Wizard, OnlyAnUploadOfThisVisitIsToldAsCutByTheDongle)
 {
     env.emulator->updateCabledLink([](emu::CabledLinkModel& m) { m.silentBlock[1] = -1; });

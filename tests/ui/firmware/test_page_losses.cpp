@@ -621,7 +621,8 @@ void Losses::firmwareWizard(Event event)
     const QString question = QStringLiteral("The firmware upload is still running. Do you want to stop it?");
     if (event == Event::UploadDoneWithBoxOpen || event == Event::UploadFailedWithBoxOpen) {
         // Back asks; the upload then ends on its own after two silent re-sends: nothing is left
-        // to stop, so the question goes unanswered and the step says how it ended.
+        // to stop, so the question goes unanswered and the step says how it ended. Back then
+        // leaves; an upload that ended well tells how to leave firmware update mode on the way.
         const bool done = event == Event::UploadDoneWithBoxOpen;
         ASSERT_NO_FATAL_FAILURE(startUpload([done](emu::CabledLinkModel& m) {
             m.silentBlock[1] = 2;
@@ -639,6 +640,13 @@ void Losses::firmwareWizard(Event event)
         EXPECT_EQ(current(), name);
         rig.container.clickLeft(); // nothing runs now: Back leaves without asking
         EXPECT_TRUE(waitUntil([&] { return current() == "Menu"; }));
+        if (done) {
+            // Left before Finish: how to leave firmware update mode is told over the menu.
+            EXPECT_TRUE(waitUntil([&] { return boxText().contains("to leave firmware update mode"); }))
+                << boxText().toStdString();
+            testutil::answerNextBox(QStringLiteral("OK"));
+            EXPECT_TRUE(waitUntil(noBox));
+        }
         expectNoLaterBox();
         return;
     }
