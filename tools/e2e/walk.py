@@ -56,13 +56,18 @@ LINK_WRITE = re.compile(r"^\s*([\d.]+) ms  <- app #\d+ copy (\d+)(?: \(cable\))?
                         re.MULTILINE)
 LINK_STORED = re.compile(r"LINK (\d+): parameter record stored")
 APPLY_STARTED = re.compile(r"changed to \[Applying parameters\]")
-# Attempts of one write of a record follow each other within the send time-out (3 s, 3 attempts).
-ATTEMPT_GAP_MS = 6000
+# Attempts of one write of a record follow each other after the send time-out (3 s), with room
+# for a loaded machine.
+ATTEMPT_GAP_MS = 8000
 # How long an Apply may wait behind the requests queued before it (a search of every device).
 APPLY_WINDOW = 60 * SCALE
 # Pages the walk goes to through their menu entry, by weight; the LINK pages and the firmware
 # wizard are deep, so steps there keep to their own controls more often.
 PAGES = [("link", 5), ("firmware", 3), ("devices", 1), ("profiles", 1), ("calibration", 1), ("status", 1)]
+# Now and then the walk sets out for a deep page (from step ERRAND_START, every ERRAND_EVERY steps,
+# in turn) and takes a step on the way with ERRAND_CHANCE, giving up after ERRAND_STEPS.
+ERRANDS = [("link", ("LinkIndoor", "LinkOutdoor")), ("firmware", ("Firmware",))]
+ERRAND_START, ERRAND_EVERY, ERRAND_STEPS, ERRAND_CHANCE = 5, 40, 25, 0.6
 # Steps on another page after which the walk heads back to the menu more often.
 WANDER_STEPS = 10
 DEEP_PAGES = {"Link", "LinkIndoor", "LinkOutdoor", "Firmware"}
@@ -99,6 +104,8 @@ class Walk:
         self.page = "Menu"  # the page the main window shows
         self.applying = False  # the step taken last was an Apply
         self.on_page = 0  # steps taken on the page shown
+        self.steps = self.goal_steps = 0  # steps chosen; steps of the errand under way
+        self.goal = None  # the errand under way: (menu entry, the pages it leads to)
 
     def answer(self):
         started = time.monotonic()
@@ -108,10 +115,43 @@ class Walk:
     def find(self, path):
         return next((w for w in self.widgets if w.path == path and w.enabled), None)
 
+    def errand(self, rng):
+        """A step on the way to the page of the errand under way (the LINK's settings, the firmware
+        wizard), or None: from the menu its entry, on the LINK list its row and "Settings",
+        elsewhere the way back to the menu."""
+        self.steps += 1
+        if self.steps % ERRAND_EVERY == ERRAND_START:
+            self.goal, self.goal_steps = ERRANDS[(self.steps // ERRAND_EVERY) % len(ERRANDS)], 0
+        if not self.goal or self.page in self.goal[1]:
+            self.goal = None
+            return None
+        self.goal_steps += 1
+        if self.goal_steps > ERRAND_STEPS:
+            self.goal = None  # given up: the devices may not allow it now
+            return None
+        if rng.random() > ERRAND_CHANCE:
+            return None
+        if self.page == "Menu" and self.find("MainWindow"):
+            return "page:" + self.goal[0]
+        ways = ([(FOOTER_RIGHT, r"^Settings$")], [(r"linkListWidget/.*DeviceWidget$", r"")]) \
+            if self.page == "Link" else ([(r"PageHeader/homeButton$", r"")],)
+        for group in ways:
+            found = [w for w in self.widgets if w.enabled and w.w > 4 and w.h > 4 and
+                     any(re.search(p, w.path) and re.search(v, w.value) for p, v in group)]
+            if found:
+                return "click:%s@%.2f,%.2f" % (rng.choice(found).path, rng.uniform(-0.2, 0.2), rng.uniform(-0.2, 0.2))
+        return None
+
     def choose(self, rng):
         """The next step as text: "cmd:<command>[|<command>...]", "click:<path>@<dx>,<dy>",
-        "tile:<x>,<y>" or "key:<name>"."""
+        "drag:<handle path>@<dx>,<dy>", "tile:<x>,<y>", "page:<name>" or "key:<name>"."""
+        step = self.errand(rng)
+        if step:
+            return step
         deep = self.page in DEEP_PAGES
+        applies = [w for w in self.widgets if w.enabled and w.value == "Apply" and re.search(FOOTER_RIGHT, w.path)]
+        if deep and applies and rng.random() < 0.2:
+            return "click:%s@%.2f,%.2f" % (applies[0].path, rng.uniform(-0.2, 0.2), rng.uniform(-0.2, 0.2))
         kind = weighted(rng, [("cmd", 2 if deep else 3), ("burst", 1), ("click", 6), ("key", 2 if deep else 1),
                               ("drag", 3 if deep else 1), ("page", 3 if self.page == "Menu" else 0)])
         if kind == "page":
@@ -256,7 +296,7 @@ class LinkWrites:
                 raise Failure("a LINK parameter record %s went out to address %s after the step %s, which was "
                               "no Apply" % (record, to, step))
             self.allowed.pop(0)
-        if step == "cmd:unplug" or step.startswith("cmd:unplug|") or "|unplug" in step:
+        if step.startswith("cmd:") and "unplug" in step[4:].split("|"):
             self.allowed = []
         stored = sorted(set(LINK_STORED.findall(trace)))
         return (" LINK record written to %s%s" % (",".join(sorted(written)),
