@@ -59,6 +59,8 @@ APPLY_STARTED = re.compile(r"changed to \[Applying parameters\]")
 # Attempts of one write of a record follow each other after the send time-out (3 s), with room
 # for a loaded machine.
 ATTEMPT_GAP_MS = 8000
+# Time after the last step for what it set going to reach the devices.
+SETTLE = 2 * SCALE
 # How long an Apply may wait behind the requests queued before it (a search of every device).
 APPLY_WINDOW = 60 * SCALE
 # Pages the walk goes to through their menu entry, by weight; the LINK pages and the firmware
@@ -328,6 +330,16 @@ def run(args):
     print("walk: seed %d, %s" % (args.seed, "replay of %d steps" % len(replay) if replay else
                                  "%d steps" % args.steps if not args.seconds else "%d s" % args.seconds), flush=True)
     done, status, seen = [], 1, set()
+    read = {"log": 0, "trace": 0}
+
+    def watched():
+        """The log and the trace written since the last call: the trace first, for a write's apply
+        is logged before the write goes out."""
+        trace, log = app.logs["trace"].read(), app.log()
+        parts = (log[read["log"]:], trace[read["trace"]:])
+        read.update(log=len(log), trace=len(trace))
+        return parts
+
     try:
         app.wait_log(r"Dongle initialization", 0, START_TIMEOUT)
         walk.answer()
@@ -339,7 +351,6 @@ def run(args):
             if deadline and time.monotonic() > deadline:
                 break
             step = replay[index] if replay else start[index] if index < len(start) else walk.choose(rng)
-            since, log_since = app.trace_mark(), app.log_mark()
             note = walk.do(step)
             done.append(step)
             time.sleep(rng.uniform(0, 0.4) if not replay else 0.2)  # some steps land mid-change
@@ -350,11 +361,13 @@ def run(args):
             walk.page = pages[-1] if pages else walk.page
             # A LINK's parameters written: only an Apply writes them.
             try:
-                trace = app.logs["trace"].read()[since:]  # first: the log line of an apply precedes its write
-                note += writes.check(step, walk.applying, app.log()[log_since:], trace)
+                note += writes.check(step, walk.applying, *watched())
             finally:
                 print("%4d %6.1f %-60s %4.1f s %-12s %s"
                       % (index + 1, time.monotonic() - begun, step, took, walk.page, note), flush=True)
+        if done:  # what the last steps set going still goes out
+            time.sleep(SETTLE)
+            writes.check(done[-1], False, *watched())
         mark = app.log_mark()
         app.send("quit")
         try:
