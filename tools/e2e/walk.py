@@ -344,7 +344,7 @@ def run(args):
         app.wait_log(r"Dongle initialization", 0, START_TIMEOUT)
         walk.answer()
         begun = time.monotonic()
-        deadline = begun + args.seconds if args.seconds else None
+        deadline = begun + args.seconds - SETTLE if args.seconds else None  # the settling within the time
         start = args.start.split(";") if args.start else []
         count = len(replay) if replay else len(start) + args.steps
         for index in range(count):
