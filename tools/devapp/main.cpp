@@ -214,8 +214,11 @@ void showPage(const QString& name)
             stderr, "page: one of %s\n", qPrintable(QStringList(entries.keys()).join(QLatin1Char(' '))));
         return;
     }
-    if (!menu || !window->isVisible() || controller->currentPage() != menu) {
-        qInfo().noquote() << "Emulator: page" << name << "not opened: the menu is not on screen";
+    // A box open over the window takes the click a tile would have had.
+    if (!menu || !window->isVisible() || controller->currentPage() != menu
+        || QApplication::activeModalWidget()) {
+        qInfo().noquote() << "Emulator: page" << name
+                          << "not opened: the menu is not on screen or a box covers it";
         return;
     }
     qInfo().noquote() << "Emulator: page" << name;

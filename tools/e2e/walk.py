@@ -52,8 +52,8 @@ WAYS_OUT = re.compile(r"PageHeader/(home|help)Button$|PageFooter/leftButton$")
 BOXES = re.compile(r"(qt_msgbox_label|Dialog)$")
 # A LINK parameter record the application wrote (each attempt is a burst of copies), and one a
 # LINK stored.
-LINK_WRITE = re.compile(r"^\s*([\d.]+) ms  <- app #\d+ copy (\d+)(?: \(cable\))?\s+LPP .*?\bD=(\d+)\b.*?(\[[0-9A-F ]*\])",
-                        re.MULTILINE)
+LINK_WRITE = re.compile(
+    r"^\s*([\d.]+) ms  <- app #\d+ copy (\d+)(?: \(cable\))?\s+LPP .*?\bD=(\d+)\b.*?(\[[0-9A-F ]*\])", re.MULTILINE)
 LINK_STORED = re.compile(r"LINK (\d+): parameter record stored")
 APPLY_STARTED = re.compile(r"changed to \[Applying parameters\]")
 # Attempts of one write of a record follow each other after the send time-out (3 s), with room
@@ -77,10 +77,11 @@ DEEP_PAGES = {"Link", "LinkIndoor", "LinkOutdoor", "Firmware"}
 # any control with the given chance: groups of (path, value) patterns, the first group on screen
 # where "first" is set (the LINK's "Settings" once a row is chosen), else any group.
 FOOTER_RIGHT = r"PageFooter/(rightButton|actionButton)$"
-LINK_SETTINGS_LEADS = (0.5, False, [
+# On the LINK's settings "Next" more often than the rest: each setting page shown opens the next.
+LINK_SETTINGS_LEADS = (0.6, False, [
     [(FOOTER_RIGHT, r"^(Apply|Revert|Reset|Restore)$")], [(r"qt_tabwidget_tabbar$", r"")],
-    [(r"LinkPage/(prev|next)Button$", r"")], [(r"stackedwidget/(drive|turn)/", r"")],
-    [(r"stackedwidget/general/", r"")]])
+    [(r"LinkPage/nextButton$", r"")], [(r"LinkPage/nextButton$", r"")], [(r"LinkPage/prevButton$", r"")],
+    [(r"stackedwidget/(drive|turn)/", r"")], [(r"stackedwidget/general/", r"")]])
 LEADS = {
     "Link": (0.7, True, [[(FOOTER_RIGHT, r"^Settings$")], [(r"linkListWidget/.*DeviceWidget$", r"")]]),
     "LinkIndoor": LINK_SETTINGS_LEADS,
