@@ -69,7 +69,7 @@ PAGES = [("link", 5), ("firmware", 3), ("devices", 1), ("profiles", 1), ("calibr
 # Now and then the walk sets out for a deep page (from step ERRAND_START, every ERRAND_EVERY steps,
 # in turn) and takes a step on the way with ERRAND_CHANCE, giving up after ERRAND_STEPS.
 ERRANDS = [("link", ("LinkIndoor", "LinkOutdoor")), ("firmware", ("Firmware",))]
-ERRAND_START, ERRAND_EVERY, ERRAND_STEPS, ERRAND_CHANCE = 5, 40, 25, 0.6
+ERRAND_START, ERRAND_EVERY, ERRAND_STEPS, ERRAND_CHANCE = 5, 30, 20, 0.6
 # Steps on another page after which the walk heads back to the menu more often.
 WANDER_STEPS = 10
 DEEP_PAGES = {"Link", "LinkIndoor", "LinkOutdoor", "Firmware"}
@@ -137,7 +137,7 @@ class Walk:
         if self.page == "Menu" and self.find("MainWindow"):
             return "page:" + self.goal[0]
         ways = ([(FOOTER_RIGHT, r"^Settings$")], [(r"linkListWidget/.*DeviceWidget$", r"")]) \
-            if self.page == "Link" else ([(r"PageHeader/homeButton$", r"")],)
+            if self.page == "Link" and self.goal[0] == "link" else ([(r"PageHeader/homeButton$", r"")],)
         for group in ways:
             found = [w for w in self.widgets if w.enabled and w.w > 4 and w.h > 4 and
                      any(re.search(p, w.path) and re.search(v, w.value) for p, v in group)]
