@@ -243,6 +243,10 @@ TEST_F(RadioFixture, LinkRequests)
     EXPECT_EQ(f->pid, pid::LPP);
     EXPECT_EQ(uint8_t(f->payload[0]), 60);
     EXPECT_EQ(e.link(i).parameters, f->payload);
+    // The trace tells what the LINK stored, for checks of when a record reaches a LINK.
+    EXPECT_TRUE(
+        e.traceText().contains(QStringLiteral("LINK %1: parameter record stored [3C ").arg(l.address)))
+        << e.traceText().toStdString();
 
     // A LINK that stopped answering.
     e.updateLink(i, [](LinkModel& m) { m.answering = false; });

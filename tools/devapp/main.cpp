@@ -7,7 +7,8 @@
 //   unplug | plug | headset off | headset on | active | passive | link | pc | battery N |
 //   cmap error | cmap ok | quit
 // and "probe" logs where the shown page's controls stand, for checks that look at the screen;
-// "widgets" logs every named widget on screen with its place, so that a script can click it.
+// "widgets" logs every named widget on screen with its place, so that a script can click it;
+// "page NAME" opens a page as its menu tile does, while the menu is on screen.
 //
 // With --port PATH the application talks to that serial port or pseudo-terminal instead (the
 // standalone emulator, or any other peer); the dongle counts as plugged in while PATH exists.
@@ -19,6 +20,8 @@
 #include "tools/emulator/Emulator.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/toolkit/HeadAngleView.h"
+#include "ui/toolkit/Menu.h"
 #include "ui/toolkit/OpenGLView.h"
 #include "ui/toolkit/Page.h"
 #include "ui/toolkit/PageController.h"
@@ -37,7 +40,10 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QSlider>
 #include <QSocketNotifier>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QtDebug>
 
 #include <cstdio>
@@ -82,6 +88,16 @@ void addOptions(QCommandLineParser& parser)
         QStringLiteral("kind"), QStringLiteral("gestures")));
 }
 
+// The main window, when it is made.
+MainWindow* mainWindow()
+{
+    MainWindow* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* main = qobject_cast<MainWindow*>(top))
+            window = main;
+    return window;
+}
+
 // "x,y,w,h" of a rectangle.
 QString rectText(const QRect& r)
 {
@@ -93,10 +109,7 @@ QString rectText(const QRect& r)
 // "Probe: page=Name area=x,y,w,h lowest=object:x,y,w,h clipped=object,..." ("-" for none).
 void probeShownPage()
 {
-    MainWindow* window = nullptr;
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* main = qobject_cast<MainWindow*>(top))
-            window = main;
+    MainWindow* window = mainWindow();
     OX::PageController* controller = window ? window->controller() : nullptr;
     OX::Page* page = controller ? controller->currentPage() : nullptr;
     if (!page) {
@@ -131,11 +144,93 @@ void probeShownPage()
                                  clipped.isEmpty() ? QStringLiteral("-") : clipped.join(QLatin1Char(',')));
 }
 
+// "x,y wxh" of a rectangle of w in screen pixels.
+QString screenRect(QWidget* w, const QRect& r)
+{
+    const QPoint at = w->mapToGlobal(r.topLeft());
+    return QStringLiteral("%1,%2 %3x%4").arg(at.x()).arg(at.y()).arg(r.width()).arg(r.height());
+}
+
+// "Handle <path> x,y wxh" for what a person drags inside a widget: a slider's handle, each
+// editable angle of a head-angle view (its path ends in the angle's name).
+void logHandles(QWidget* w, const QString& path)
+{
+    if (auto* slider = qobject_cast<QSlider*>(w)) {
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.subControls = QStyle::SC_None;
+        option.activeSubControls = QStyle::SC_None;
+        option.orientation = slider->orientation();
+        option.maximum = slider->maximum();
+        option.minimum = slider->minimum();
+        option.tickPosition = slider->tickPosition();
+        option.tickInterval = slider->tickInterval();
+        option.upsideDown = slider->orientation() == Qt::Horizontal
+            ? slider->invertedAppearance() != (option.direction == Qt::RightToLeft)
+            : !slider->invertedAppearance();
+        option.direction = Qt::LeftToRight;
+        option.sliderPosition = slider->sliderPosition();
+        option.sliderValue = slider->value();
+        option.singleStep = slider->singleStep();
+        option.pageStep = slider->pageStep();
+        if (slider->orientation() == Qt::Horizontal)
+            option.state |= QStyle::State_Horizontal;
+        const QRect handle
+            = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+        qInfo().noquote() << QStringLiteral("Handle %1 %2").arg(path, screenRect(slider, handle));
+    } else if (auto* view = qobject_cast<OX::HeadAngleView*>(w)) {
+        static const char* const prefixes[] = { "move_", "safety_limit_", "safety_zone_", "DZ_I_", "DZ_O_" };
+        static const char* const directions[] = { "forward", "backward", "right", "left" };
+        for (const char* prefix : prefixes)
+            for (const char* direction : directions) {
+                const QString name = QLatin1String(prefix) + QLatin1String(direction);
+                const OX::HeadAngleView::Angle angle = view->angle(name);
+                if (angle.editable && !angle.handleRect.isEmpty())
+                    qInfo().noquote() << QStringLiteral("Handle %1/%2 %3")
+                                             .arg(path, name, screenRect(view, angle.handleRect.toRect()));
+            }
+    }
+}
+
+// Opens the page of a menu entry the way its tile does, while the menu is on screen.
+void showPage(const QString& name)
+{
+    static const QMap<QString, OX::MenuItem::Identifier> entries {
+        { QStringLiteral("status"), OX::MenuItem::SystemStatusItem },
+        { QStringLiteral("appearance"), OX::MenuItem::AppearanceItem },
+        { QStringLiteral("profiles"), OX::MenuItem::MouseProfilesItem },
+        { QStringLiteral("calibration"), OX::MenuItem::CalibrationItem },
+        { QStringLiteral("firmware"), OX::MenuItem::FirmwareUpdateItem },
+        { QStringLiteral("link"), OX::MenuItem::LinkItem },
+        { QStringLiteral("pairing"), OX::MenuItem::PairingItem },
+        { QStringLiteral("security"), OX::MenuItem::SecurityItem },
+        { QStringLiteral("devices"), OX::MenuItem::DevicesItem },
+    };
+    MainWindow* window = mainWindow();
+    OX::PageController* controller = window ? window->controller() : nullptr;
+    auto* menu = controller ? qobject_cast<OX::Menu*>(controller->find(QStringLiteral("Menu"))) : nullptr;
+    if (!entries.contains(name)) {
+        std::fprintf(
+            stderr, "page: one of %s\n", qPrintable(QStringList(entries.keys()).join(QLatin1Char(' '))));
+        return;
+    }
+    // A box open over the window takes the click a tile would have had.
+    if (!menu || !window->isVisible() || controller->currentPage() != menu
+        || QApplication::activeModalWidget()) {
+        qInfo().noquote() << "Emulator: page" << name
+                          << "not opened: the menu is not on screen or a box covers it";
+        return;
+    }
+    qInfo().noquote() << "Emulator: page" << name;
+    emit menu->action(entries.value(name), name);
+}
+
 // One line per named widget on screen: "Widget <path> <class> <x>,<y> <w>x<h> enabled|disabled
 // [<value>]" in screen pixels. The path joins the names of the widget's named ancestors and its
 // own with "/"; the value is a button's text, a slider's position or a list's
 // row count and rows ("2:first|second"), a tab bar's tab count, current tab and tabs'
-// rectangles ("3:0:x,y,w,h,enabled|...").
+// rectangles ("3:0:x,y,w,h,enabled|..."). "Handle" lines (logHandles) follow a widget's own,
+// and "Focus <path>" names the widget that has the keyboard focus.
 void logWidgets()
 {
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -177,6 +272,9 @@ void logWidgets()
                                      .arg(w->width())
                                      .arg(w->height())
                                      .arg(QLatin1String(w->isEnabled() ? "enabled" : "disabled"), value);
+            logHandles(w, path.join(QLatin1Char('/')));
+            if (w == QApplication::focusWidget())
+                qInfo().noquote() << "Focus" << path.join(QLatin1Char('/'));
         }
     }
     qInfo().noquote() << "Widgets end";
@@ -239,13 +337,16 @@ void runCommand(emu::Emulator& emulator, const QString& line)
     } else if (command == QLatin1String("widgets")) {
         logWidgets();
         return;
+    } else if (command.startsWith(QLatin1String("page "))) {
+        showPage(command.mid(5).trimmed());
+        return;
     } else if (command == QLatin1String("quit")) {
         QCoreApplication::quit();
         return;
     } else {
         std::fprintf(stderr,
             "commands: unplug, plug, headset off, headset on, active, passive, link, pc, battery N, "
-            "cmap error, cmap ok, new headset, new link, widgets, quit\n");
+            "cmap error, cmap ok, new headset, new link, widgets, page NAME, quit\n");
         return;
     }
     qInfo().noquote() << "Emulator:" << command;

@@ -6,6 +6,9 @@ import re
 import time
 
 WIDGET_LINE = re.compile(r"Widget (\S+) (\S+) (-?\d+),(-?\d+) (\d+)x(\d+) (enabled|disabled) \[(.*)\]$")
+# What a person drags inside a widget (a slider's handle, a head-angle marker), and the focus.
+HANDLE_LINE = re.compile(r"Handle (\S+) (-?\d+),(-?\d+) (\d+)x(\d+)$")
+FOCUS_LINE = re.compile(r"Focus (\S+)$")
 
 # Anchors of the manual that Help opens at, by the page it was opened from.
 HELP_ANCHORS = {"Status": "status_anchor", "Devices": "devices_anchor"}
@@ -43,6 +46,7 @@ class Content:
     def __init__(self, check, failure, wait_for, timeout):
         self.check, self.app, self.screen = check, check.app, check.screen
         self.Failure, self.wait_for, self.timeout = failure, wait_for, timeout
+        self.handles, self.focus = {}, None  # from the last listing: {path: (x, y, w, h)}, a path
 
     # ---- reading ------------------------------------------------------------------------------
 
@@ -52,10 +56,17 @@ class Content:
         self.app.send("widgets")
         self.app.wait_log(r"Widgets end", mark, self.timeout)
         found = []
+        self.handles, self.focus = {}, None
         for line in self.app.log()[mark:].splitlines():
             match = WIDGET_LINE.search(line)
             if match:
                 found.append(Widget(match))
+            match = HANDLE_LINE.search(line)
+            if match:
+                self.handles[match.group(1)] = tuple(int(match.group(i)) for i in range(2, 6))
+            match = FOCUS_LINE.search(line)
+            if match:
+                self.focus = match.group(1)
         return found
 
     def widget(self, suffix, condition=None, description=None):

@@ -90,6 +90,21 @@ class Screen:
         time.sleep(0.05)
         _run("xdotool", "click", "1")
 
+    def drag(self, x0, y0, x1, y1, steps=8):
+        """Presses at (x0, y0), moves to (x1, y1) in a few steps, as a hand does, and lets go there."""
+        points = [(int(round(x0 + (x1 - x0) * i / steps)), int(round(y0 + (y1 - y0) * i / steps)))
+                  for i in range(steps + 1)]
+        _run("xdotool", "mousemove", "--sync", str(points[0][0]), str(points[0][1]))
+        time.sleep(0.05)
+        _run("xdotool", "mousedown", "1")
+        try:
+            for x, y in points[1:]:
+                time.sleep(0.02)
+                _run("xdotool", "mousemove", str(x), str(y))
+            time.sleep(0.05)
+        finally:
+            _run("xdotool", "mouseup", "1")
+
     def key(self, name):
         """Presses and releases a key (an xdotool key name) in the window that has the focus."""
         _run("xdotool", "key", name)

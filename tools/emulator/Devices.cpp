@@ -617,6 +617,9 @@ void Emulator::Impl::handleLink(LinkModel& l, const Frame& f)
             p = l.clamp(p).left(kLppSize);
         p.append(QByteArray(kLppSize - p.size(), '\0'));
         l.parameters = p;
+        trace(QStringLiteral("   LINK %1: parameter record stored [%2]")
+                  .arg(l.address)
+                  .arg(QString::fromLatin1(p.toHex(' ').toUpper())));
         r.pid = pid::LPP;
         r.payload = p;
         reply(r, delay);
