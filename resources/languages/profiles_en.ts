@@ -322,5 +322,13 @@ It may redirect you to the previous page.</translation>
         <source>The dongle was unplugged while the new password was being set. Some devices may already have the new password. Set the password again once the dongle is back.</source>
         <translation>The dongle was unplugged while the new password was being set. Some devices may already have the new password. Set the password again once the dongle is back.</translation>
     </message>
+    <message>
+        <source>Not every device took the new network password.</source>
+        <translation>Not every device took the new network password.</translation>
+    </message>
+    <message>
+        <source>Open the Security page again, put all your devices into service mode and set the same password again.</source>
+        <translation>Open the Security page again, put all your devices into service mode and set the same password again.</translation>
+    </message>
 </context>
 </TS>

@@ -334,5 +334,13 @@ Vous serez peut-être renvoyé à la page précédente.</translation>
         <source>The dongle was unplugged while the new password was being set. Some devices may already have the new password. Set the password again once the dongle is back.</source>
         <translation>Le dongle a été débranché pendant la définition du nouveau mot de passe. Certains appareils ont peut-être déjà le nouveau mot de passe. Définissez à nouveau le mot de passe une fois le dongle rebranché.</translation>
     </message>
+    <message>
+        <source>Not every device took the new network password.</source>
+        <translation>Tous les appareils n’ont pas pris le nouveau mot de passe réseau.</translation>
+    </message>
+    <message>
+        <source>Open the Security page again, put all your devices into service mode and set the same password again.</source>
+        <translation>Ouvrez à nouveau la page Sécurité, mettez tous vos appareils en mode service et définissez à nouveau le même mot de passe.</translation>
+    </message>
 </context>
 </TS>

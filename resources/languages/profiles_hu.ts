@@ -334,5 +334,13 @@ Előfordulhat, hogy visszakerül az előző oldalra.</translation>
         <source>The dongle was unplugged while the new password was being set. Some devices may already have the new password. Set the password again once the dongle is back.</source>
         <translation>A dongle-t kihúzták, miközben az új jelszó beállítása folyt. Lehet, hogy néhány eszköz már az új jelszót használja. Ha a dongle ismét csatlakozik, állítsa be újra a jelszót.</translation>
     </message>
+    <message>
+        <source>Not every device took the new network password.</source>
+        <translation>Nem minden eszköz vette át az új hálózati jelszót.</translation>
+    </message>
+    <message>
+        <source>Open the Security page again, put all your devices into service mode and set the same password again.</source>
+        <translation>Nyissa meg újra a Biztonság oldalt, állítsa az összes eszközét szervizmódba, és állítsa be újra ugyanazt a jelszót.</translation>
+    </message>
 </context>
 </TS>

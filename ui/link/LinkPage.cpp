@@ -6,6 +6,8 @@
 #include <QTabWidget>
 #include <QtDebug>
 
+#include <utility>
+
 #include "app/OrvixDirector.h"
 #include "app/Settings.h"
 #include "device/Dongle.h"
@@ -283,9 +285,11 @@ void LinkPage::applyParameters(LPP const& record)
         if (lost && !self->isVisit(sent)) {
             // The person left before the LINK answered and sees no "Link not present": the
             // director tells over whatever is shown now that the record never reached the LINK.
-            if (OrvixDirector* director = self->container->getDirector())
-                emit director->showMessage(OrvixDirector::warning, tr("Link"),
-                    tr("Link lost, save parameters failed") + QStringLiteral("\n\n") + result.text);
+            self->tellApplyLost(result.text);
+        } else if (lost && self->isCovered()) {
+            // Help covers the page: "Link not present" waits there, and leaving from Help says
+            // why instead.
+            self->m_applyLostUnseen = result.text;
         }
         if (serial != self->m_applySerial) {
             // A newer apply went out before this reply came (the person left, came back and
@@ -336,6 +340,20 @@ void LinkPage::applyParameters(LPP const& record)
         self->m_pendingApply.defined = false;
         emit self->setState(initialized_state);
     }, m_pendingLink);
+}
+
+void LinkPage::tellApplyLost(QString const& detail)
+{
+    if (OrvixDirector* director = container->getDirector())
+        emit director->showMessage(OrvixDirector::warning, tr("Link"),
+            tr("Link lost, save parameters failed") + QStringLiteral("\n\n") + detail);
+}
+
+void LinkPage::showEvent(QShowEvent* event)
+{
+    Page::showEvent(event);
+    if (isOnScreen())
+        m_applyLostUnseen.reset(); // back from Help: "Link not present" says it
 }
 
 bool LinkPage::revertParameters()
@@ -656,6 +674,8 @@ void LinkPage::pageWillDisappear(QString const&, std::function<void()> done)
     // Only a busy state of this page's own is ended: the page coming in has set its footer already.
     if (isBusy(m_state))
         container->setProgress(false);
+    if (auto const unseen = std::exchange(m_applyLostUnseen, std::nullopt))
+        tellApplyLost(*unseen); // left from Help
     if (done)
         done();
 }

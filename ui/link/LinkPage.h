@@ -22,6 +22,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class Dongle;
 class Link;
@@ -135,6 +136,9 @@ signals:
     void updateUi(bool enable);
     void setState(OX::LinkPage::State state);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     // From pageWillAppear to pageWillDisappear: the footer is this page's.
     bool onScreen() const { return isVisit(visit()); }
@@ -176,6 +180,8 @@ private:
     void tellOutOfLimits(QString const& source, QString const& problems);
     // Tells that the backup the person asked for is in use but the settings file kept no copy.
     void tellBackupNotSaved();
+    // The director tells, over the page shown, that an apply never reached the LINK (detail: why).
+    void tellApplyLost(QString const& detail);
 
     OrvixDevice::Preset m_preset;
     LinkNavigator m_navigator;
@@ -194,6 +200,9 @@ private:
     // Counts the applies sent: only the reply of the latest one settles m_pendingApply, which
     // holds the latest record sent.
     quint64 m_applySerial = 0;
+    // Why an apply never reached the LINK, when that came while Help covered the page and the
+    // person has not come back to it since.
+    std::optional<QString> m_applyLostUnseen;
     std::unique_ptr<Ui::LinkPage> m_ui;
     // The searches started on m_searchDongle that have not ended.
     int m_searches = 0;

@@ -349,7 +349,9 @@ void SecurityPage::pageWillAppear(QString const& from)
     m_channelMap.clear();
     m_devices.clear();
     m_sent = m_done = m_failed = 0;
+    ++m_pass; // the answers of a pass of an earlier visit count no more
     m_passUnseen = false;
+    m_failureUnseen = false;
     m_ui->deviceListView->clear();
     m_ui->helpText->clear();
     // Each control too, not only the page: a button left on by the last visit's result would
@@ -431,10 +433,13 @@ void SecurityPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
         // The answers still to come went with the dongle, and the page goes back without its
         // result: the director tells, over the page that comes next, what the pass left behind.
         OrvixDirector* director = container->getDirector();
-        if (std::exchange(m_passUnseen, false) && director)
-            emit director->showMessage(OrvixDirector::warning, tr("Security"),
-                tr("The dongle was unplugged while the new password was being set. Some devices may "
-                   "already have the new password. Set the password again once the dongle is back."));
+        if (std::exchange(m_passUnseen, false)) {
+            ++m_pass; // its answers, failing with the dongle, tell nothing more
+            if (director)
+                emit director->showMessage(OrvixDirector::warning, tr("Security"),
+                    tr("The dongle was unplugged while the new password was being set. Some devices may "
+                       "already have the new password. Set the password again once the dongle is back."));
+        }
         Page::perform(PageAction::back);
     } else if (mask.testFlag(DongleChangeMask::statusChanged))
         continueInServiceMode();

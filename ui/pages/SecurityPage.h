@@ -113,6 +113,9 @@ public slots:
     void onSetState(OX::SecurityPage::State state);
     void onShowHint(OX::SecurityPage::Hint hint);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     // Connected in the constructor (not by name).
     void onPasswordEdited(QString const& text);
@@ -134,7 +137,10 @@ private:
     void startPass();
     // Requests of the current pass still wait for their answers.
     bool passUnderWay() const { return m_sent > m_done + m_failed; }
+    // Answers still count once the person left, or the pass would end unseen: a pass that ends
+    // with a device left out is then told over the page shown.
     void onPasswordAnswer(quint64 visit, quint64 pass, Device const& device, DongleResult const& result);
+    void tellPassFailedUnseen();
     // In state 2, goes on to state 3 once the dongle's state byte says service mode.
     void continueInServiceMode();
     // The dongle did not enter service mode: the page says so and the way back opens.
@@ -152,6 +158,9 @@ private:
     // Requests of a pass went out and its result is not on screen yet: a dongle lost now leaves
     // some devices with the new password and others with the old one, which the person is told.
     bool m_passUnseen = false;
+    // A pass ended with a device left out while Help covered the page, and the person has not
+    // come back to the page since.
+    bool m_failureUnseen = false;
     // Every device listed was heard when the pass began, and the list was not read again since:
     // only then may a pass without failures say that all passwords are set.
     bool m_passCoversAll = false;

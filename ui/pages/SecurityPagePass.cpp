@@ -13,6 +13,8 @@
 #include <QMetaEnum>
 #include <QPointer>
 
+#include <utility>
+
 namespace OX
 {
 
@@ -104,20 +106,51 @@ void SecurityPage::startPass()
 void SecurityPage::onPasswordAnswer(
     quint64 visit, quint64 pass, Device const& device, DongleResult const& result)
 {
-    if (visit != this->visit() || pass != m_pass)
-        return; // a pass of an earlier visit, or one a later pass replaced
+    if (pass != m_pass)
+        return; // a pass of an earlier visit shown again since, or one a later pass replaced
     if (result.code != DongleResult::Ok) {
         qDebug() << "Device: " << device.product << "Set password failed, result: " << result.text;
         ++m_failed;
     } else {
         // Counted even when a rebuild of the rows took its icon away: the device has it.
         ++m_done;
-        const int row = rowOf(device.pan, device.address, device.product);
+        const int row = isVisit(visit) ? rowOf(device.pan, device.address, device.product) : -1;
         if (DeviceListWidget::Item* item = row >= 0 ? m_ui->deviceListView->itemAt(row) : nullptr)
             item->setChecked(true);
     }
-    if (m_sent == m_done + m_failed)
-        emit setState(m_failed == 0 && m_passCoversAll ? password_set_done_state : password_set_error_state);
+    if (m_sent != m_done + m_failed)
+        return;
+    const bool allSet = m_failed == 0 && m_passCoversAll;
+    if (!isVisit(visit)) {
+        // The person left before the last answer and saw no result: devices that did not take
+        // the password no longer share the network with the others, which is told over the page
+        // shown now.
+        m_passUnseen = false;
+        if (!allSet)
+            tellPassFailedUnseen();
+        return;
+    }
+    // Help covers the page: the result waits there, told on leaving unless the person comes back.
+    m_failureUnseen = !allSet && isCovered();
+    emit setState(allSet ? password_set_done_state : password_set_error_state);
+}
+
+void SecurityPage::tellPassFailedUnseen()
+{
+    Question question;
+    question.icon = Icon::Warning;
+    question.title = tr("Security");
+    question.text = tr("Not every device took the new network password.");
+    question.informative = tr("Open the Security page again, put all your devices into service mode and "
+                              "set the same password again.");
+    askOnLeaving(question);
+}
+
+void SecurityPage::showEvent(QShowEvent* event)
+{
+    Page::showEvent(event);
+    if (isOnScreen())
+        m_failureUnseen = false; // back from Help: the result is on the page
 }
 
 // ---- password fields ---------------------------------------------------------------------------
@@ -202,6 +235,8 @@ void SecurityPage::onShowHint(Hint hint)
 void SecurityPage::pageWillDisappear(QString const& to, std::function<void()> done)
 {
     Q_UNUSED(to);
+    if (std::exchange(m_failureUnseen, false))
+        tellPassFailedUnseen(); // left from Help
     m_bubble->hideBubble();
     m_problemBubble->hideBubble();
     m_ui->TypePassword->clear();

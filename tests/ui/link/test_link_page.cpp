@@ -662,6 +662,38 @@ TEST_F(LinkPageTest, WorkEndingOffScreenKeepsThePendingApplyAndIsToldByTheDirect
     EXPECT_EQ(boxes.seen(), QStringList { "Save settings" });
 }
 
+// An apply lost while Help covers the page: back from Help, "Link not present" says it on the
+// page; left from Help for the menu, the director tells it once instead.
+TEST_F(LinkPageTest, AnApplyLostUnderHelpIsToldOnceWhereverThePersonGoes)
+{
+    rig.viaDirector = true;
+    start();
+    OX::PageController& c = rig.container.controller;
+    c.addPage(new testutil::RecordingPage(&rig.container, QStringLiteral("Help"), &c), QStringLiteral("Help"));
+    c.show(); // a page back from Help is seen
+    rig.emulator().addFault(emu::FaultRule::noReply(emu::FrameFilter::of(0xBF)));
+    auto const& told = rig.app->h.messages;
+    for (bool backFromHelp : { true, false }) {
+        testutil::BoxAnswerer boxes;
+        boxes.answer("Link not present", "Cancel");
+        open();
+        edit();
+        rig.container.clickRight(0);
+        ASSERT_TRUE(c.showPage(QStringLiteral("Help"), OX::Page::FromTop, 1000, true));
+        ASSERT_TRUE(waitUntil([&] { return indoor->state() == OX::LinkPage::looking_for_link_state; }, 8000));
+        if (backFromHelp)
+            ASSERT_TRUE(c.page(QStringLiteral("Help"))->perform(OX::PageAction::back));
+        else
+            ASSERT_TRUE(rig.show("Menu"));
+        ASSERT_TRUE(waitUntil([&] { return c.currentPageName() == "Menu" && !c.isSwitching(); }));
+        ASSERT_TRUE(waitUntil([&] { return told.size() + boxes.seen().size() == 1; }));
+        testutil::spin(200); // a second word would follow at once
+        EXPECT_EQ(boxes.seen().size(), backFromHelp ? 1 : 0);
+        ASSERT_EQ(told.size(), backFromHelp ? 0 : 1);
+    }
+    EXPECT_EQ(told.at(0).text.section('\n', 0, 0), "Link lost, save parameters failed");
+}
+
 // The reply of an apply sent in an earlier visit settles that apply only: a newer one that is
 // lost still comes back into the forms.
 TEST_F(LinkPageTest, AnEarlierVisitsReplyLeavesTheNewerApplyToComeBack)

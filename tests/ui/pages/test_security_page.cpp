@@ -653,6 +653,61 @@ TEST_F(SecurityFixture, ADongleUnpluggedMidPassIsToldOnceAndBeforeAPassNot)
         told.at(0).text.startsWith(QStringLiteral("The dongle was unplugged while the new password")));
 }
 
+// A pass whose headset refuses the password, left before its end by Back, or from Help where its
+// result came: the refusal is told once over the page shown then. Back from Help shows the result
+// on the page, and leaving after that tells nothing more.
+TEST_F(SecurityFixture, ARefusalThePersonLeftBeforeSeeingIsToldOnceOverThePageShown)
+{
+    ASSERT_TRUE(rig.startDirector([](emu::Emulator& e) {
+        e.addHeadset();
+        e.updateHeadset([](emu::HeadsetModel& h) {
+            h.channelMap = { { 4, 0x81, emu::preset::Pc1 } };
+            h.keyError = 7;
+        });
+    }) && rig.headsetRuns());
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"), { QStringLiteral("Help") });
+    rig.container.controller.show(); // a page back from Help is seen
+    auto on = [&](const char* name) {
+        return !rig.container.controller.isSwitching() && rig.container.controller.currentPageName() == name;
+    };
+    enum class Leave { Back, HelpThenBack, HelpThenMenu };
+    for (Leave leave : { Leave::Back, Leave::HelpThenBack, Leave::HelpThenMenu }) {
+        SCOPED_TRACE(int(leave));
+        BoxAnswerer boxes;
+        boxes.answer(QStringLiteral("Security"), QStringLiteral("OK"));
+        ASSERT_TRUE(rig.show(QStringLiteral("Security")));
+        ASSERT_TRUE(reaches(Page::waiting_for_set_devices_password_state));
+        typeTwice("refused");
+        QTest::mouseClick(setButton(), Qt::LeftButton);
+        if (leave == Leave::Back) {
+            rig.container.clickLeft();
+        } else {
+            ASSERT_TRUE(
+                rig.container.controller.showPage(QStringLiteral("Help"), OX::Page::FromTop, 1000, true));
+            ASSERT_TRUE(waitUntil([&] { return on("Help"); }));
+            ASSERT_TRUE(reaches(Page::password_set_error_state));
+            if (leave == Leave::HelpThenBack) {
+                ASSERT_TRUE(
+                    rig.container.controller.page(QStringLiteral("Help"))->perform(OX::PageAction::back));
+                ASSERT_TRUE(waitUntil([&] { return on("Security"); }));
+                rig.container.clickLeft();
+            } else {
+                ASSERT_TRUE(rig.show(QStringLiteral("Menu")));
+            }
+        }
+        ASSERT_TRUE(waitUntil([&] { return on("Menu"); }) && rig.requestsAnswered());
+        const int told = leave == Leave::HelpThenBack ? 0 : 1;
+        ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == told; })) << boxes.shownTexts().join('|').toStdString();
+        testutil::spin(200); // a second box would follow at once
+        EXPECT_EQ(boxes.seen().size(), told);
+        EXPECT_TRUE(boxes.unexpected().isEmpty());
+        if (told)
+            EXPECT_EQ(boxes.shownTexts().value(0),
+                QStringLiteral("Not every device took the new network password."));
+    }
+}
+
 TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
 {
     ASSERT_TRUE(open());
