@@ -415,8 +415,15 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
         putDevicesBack(dongle, [guard, quit]() {
             if (!guard)
                 return quit();
-            // The mouse keeps zeroing itself once this application is gone.
-            guard->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
+            // The mouse keeps zeroing itself once this application is gone. A mouse profile still
+            // being written goes whole first: its own value for it would come after this one.
+            guard->sendPackets(
+                {}, [](UHRType const&, PacketData const&) {},
+                [guard, quit](DongleResult) {
+                    if (!guard)
+                        return quit();
+                    guard->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
+                });
         });
         break;
     }

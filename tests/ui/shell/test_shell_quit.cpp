@@ -121,6 +121,31 @@ TEST(ShellQuit, ARunningFirmwareUploadIsCutOnlyWhenThePersonSaysSo)
     EXPECT_EQ(d->dongle()->xmodem(), nullptr) << "the dongle has its line back";
 }
 
+// Quit while a mouse profile is still being written: the quit's automatic zeroing comes after
+// the whole profile, whose own value for it would otherwise turn it off again, and whose last
+// values the end of the run would cut.
+TEST(ShellQuit, AProfileBeingWrittenEndsBeforeAutomaticZeroingIsSwitchedOn)
+{
+    ShellOverEmulator t;
+    OrvixDirector* d = t.connected();
+    ASSERT_NE(d, nullptr);
+    MouseProfile profile(*d->settings()->selectedProfile());
+    profile.setAutoZeroEnable(false);
+    profile.setAutorange(!profile.autorange());
+    t.emulator.addFault(emu::FaultRule::delayReply(emu::FrameFilter::dcp(25), testutil::scaled(300)));
+    const int mark = t.emulator.mark();
+    ASSERT_TRUE(d->settings()->apply(profile, [](DongleResult) {}));
+    ASSERT_TRUE(t.emulator.waitForFrame(emu::FrameFilter::dcp(25), testutil::scaled(3000), mark));
+
+    t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 5000));
+    const int quitted = t.emulator.mark();
+    EXPECT_EQ(t.emulator.dongle().autorange, profile.autorange()) << "the profile was cut short";
+    EXPECT_FALSE(t.emulator.waitForFrame(emu::FrameFilter::dcp(18), testutil::scaled(500), quitted))
+        << "the profile turned automatic zeroing off again";
+    EXPECT_TRUE(t.emulator.dongle().autoZero);
+}
+
 // Quit (the tray's, a session ending) while the person tries a mouse profile: the trial's box,
 // left open, would never put the selected profile back, and the mouse would keep the one on trial.
 TEST(ShellQuit, AProfileOnTrialGoesBackToTheSelectedOneBeforeQuitting)
