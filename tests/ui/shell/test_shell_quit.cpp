@@ -146,6 +146,47 @@ TEST(ShellQuit, AProfileBeingWrittenEndsBeforeAutomaticZeroingIsSwitchedOn)
     EXPECT_TRUE(t.emulator.dongle().autoZero);
 }
 
+// Quit after an upload ended well and before Finish: the dongle stays in firmware update mode
+// until it is plugged in again, and the person is told so before the application ends, as on
+// leaving the page.
+TEST(ShellQuit, AnUploadThatEndedWellBeforeFinishIsToldBeforeQuitting)
+{
+    ShellOverEmulator t;
+    OrvixDirector* d = t.bringUp();
+    ASSERT_TRUE(d && waitUntil([&] { return d->dongle(); }, 5000));
+    int code = -1;
+    d->dongle()->enterPasshroughtMode([&](DongleResult r) { code = r.code; });
+    ASSERT_TRUE(waitUntil([&] { return code == 0; }));
+    Link link(*d->dongle(), 0, 0);
+    link.startBootloader([&](DongleResult r) { code = r.code + 1; });
+    ASSERT_TRUE(waitUntil([&] { return code == 1; }));
+    QTemporaryDir dir;
+    QFile image(dir.filePath(QStringLiteral("fw.enc")));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly) && image.write(QByteArray(1025, 'x')) == 1025);
+    image.close();
+    MainWindow* window = t.shell->mainWindow();
+    auto* firmware = qobject_cast<OX::FirmwarePage*>(window->controller()->page(QStringLiteral("Firmware")));
+    ASSERT_TRUE(window->controller()->showPage(QStringLiteral("Firmware"), OX::Page::NoTransition, 0, false));
+    firmware->setFirmwarePath(image.fileName());
+    firmware->showPage(firmware->stepForm(OX::FirmwarePage::UploadStep), {});
+    ASSERT_TRUE(waitUntil([&] { return firmware->runningUpload(); }, 8000));
+    ASSERT_TRUE(waitUntil([&] { return !firmware->runningUpload(); }, 15000));
+    ASSERT_EQ(t.emulator.uploadsCompleted(), 1);
+
+    auto told = [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        return box && box->text().contains("to leave firmware update mode");
+    };
+    window->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil(told));
+    window->perform(OX::PageAction::quit, nullptr); // the tray's Quit again: still the one box
+    testutil::spin(50);
+    EXPECT_EQ(t.h.quits, 0);
+    testutil::answerNextBox(QStringLiteral("OK"));
+    EXPECT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 5000));
+    EXPECT_FALSE(told());
+}
+
 // Quit (the tray's, a session ending) while the person tries a mouse profile: the trial's box,
 // left open, would never put the selected profile back, and the mouse would keep the one on trial.
 TEST(ShellQuit, AProfileOnTrialGoesBackToTheSelectedOneBeforeQuitting)
