@@ -169,9 +169,8 @@ TEST(ShellQuit, AnUploadThatEndedWellBeforeFinishIsToldBeforeQuitting)
     ASSERT_TRUE(window->controller()->showPage(QStringLiteral("Firmware"), OX::Page::NoTransition, 0, false));
     firmware->setFirmwarePath(image.fileName());
     firmware->showPage(firmware->stepForm(OX::FirmwarePage::UploadStep), {});
-    ASSERT_TRUE(waitUntil([&] { return firmware->runningUpload(); }, 8000));
-    ASSERT_TRUE(waitUntil([&] { return !firmware->runningUpload(); }, 15000));
-    ASSERT_EQ(t.emulator.uploadsCompleted(), 1);
+    ASSERT_TRUE(
+        waitUntil([&] { return t.emulator.uploadsCompleted() == 1 && !firmware->runningUpload(); }, 15000));
 
     auto told = [] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
