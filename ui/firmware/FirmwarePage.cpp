@@ -201,16 +201,20 @@ void FirmwarePage::pageWillAppear(const QString&)
 void FirmwarePage::pageWillDisappear(const QString&, std::function<void()> done)
 {
     abandonShownForm();
-    // What the person never saw of the outcome is told over the page shown next, once: a failure
-    // left under Help, or an upload that ended well whose succeeded step, with how to leave
-    // firmware update mode, was never reached.
+    // What the person never saw of the outcome is told over the page shown next, once.
+    const Question unseen = takeUntoldOutcome();
+    if (!unseen.text.isEmpty())
+        askOnLeaving(unseen, {});
+    done();
+}
+
+Page::Question FirmwarePage::takeUntoldOutcome()
+{
     Question unseen = std::exchange(m_unseenOutcome, {});
     auto* succeeded = qobject_cast<DFUSucceededForm*>(m_forms.value(SucceededStep));
     if (std::exchange(m_outcomeAwaitsStep, false) && unseen.text.isEmpty() && succeeded)
         unseen = succeeded->outcome();
-    if (!unseen.text.isEmpty())
-        askOnLeaving(unseen, {});
-    done();
+    return unseen;
 }
 
 void FirmwarePage::showEvent(QShowEvent* event)

@@ -111,6 +111,10 @@ public:
     Question quitQuestion() const;
     // Ends that transfer at once, as the person's "Stop upload" does.
     void stopUpload();
+    // What the person has not seen of how the update ended: a failure that came while Help covered
+    // the page, or an upload that ended well whose succeeded step (how to leave firmware update
+    // mode) was never reached; empty text when there is none. Taken, it is not told again.
+    Question takeUntoldOutcome();
 
     // Readers for tests and the walks.
     DFUForm* stepForm(int id) const { return m_forms.value(id); }

@@ -393,9 +393,9 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
             hide();
         break;
     case OX::PageAction::quit: {
-        if (m_quitting || m_quitAskedAbout)
-            return; // under way, or asked about an upload that still runs
-        if (askBeforeCuttingUpload())
+        if (m_quitting || m_quitAskedAbout || m_quitTelling)
+            return; // under way, or asked about an upload that still runs, or telling its end
+        if (askBeforeCuttingUpload() || tellBeforeQuitting())
             return;
         m_quitting = true;
         QPointer<OrvixDirector> director(m_director);
@@ -415,8 +415,15 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
         putDevicesBack(dongle, [guard, quit]() {
             if (!guard)
                 return quit();
-            // The mouse keeps zeroing itself once this application is gone.
-            guard->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
+            // The mouse keeps zeroing itself once this application is gone. A mouse profile still
+            // being written goes whole first: its own value for it would come after this one.
+            guard->sendPackets(
+                {}, [](UHRType const&, PacketData const&) {},
+                [guard, quit](DongleResult) {
+                    if (!guard)
+                        return quit();
+                    guard->setMouseAutoZero(true, [quit](DongleResult) { quit(); });
+                });
         });
         break;
     }
@@ -485,6 +492,23 @@ bool MainWindow::askBeforeCuttingUpload()
             return;
         if (firmware)
             firmware->stopUpload(); // the dongle has its line back for the last word below
+        self->perform(OX::PageAction::quit, nullptr);
+    });
+    return true;
+}
+
+bool MainWindow::tellBeforeQuitting()
+{
+    auto* firmware = qobject_cast<OX::FirmwarePage*>(m_controller->find(QStringLiteral("Firmware")));
+    const OX::Page::Question untold = firmware ? firmware->takeUntoldOutcome() : OX::Page::Question();
+    if (untold.text.isEmpty())
+        return false;
+    m_quitTelling = true;
+    QPointer<MainWindow> self(this);
+    OX::Page::askApplication(untold, [self](int) {
+        if (!self)
+            return;
+        self->m_quitTelling = false;
         self->perform(OX::PageAction::quit, nullptr);
     });
     return true;

@@ -83,7 +83,8 @@ public:
     OrvixDirector* getDirector() override;
     // hide and quit (automatic zeroing switched on first when a dongle is there; the run ends on
     // any answer or none; while a LINK firmware upload runs, only once the person chose to stop
-    // it), reset to the current page, home and help; anything else to page.
+    // it; the end of one not seen yet is told first), reset to the current page, home and help;
+    // anything else to page.
     void perform(OX::PageAction action, OX::Page* page) override;
     void moveContainer(QPoint offset) override;
 
@@ -131,6 +132,10 @@ private:
     // Quitting would cut a LINK firmware upload: asks whether to stop it and quit (true) instead
     // of quitting. An upload that ends while the box is open closes it, and nothing quits.
     bool askBeforeCuttingUpload();
+    // The end of a LINK firmware update that the person has not seen (the dongle stays in
+    // firmware update mode until it is plugged in again): told first (true), and the quit goes
+    // on once its box is closed.
+    bool tellBeforeQuitting();
     // Before the application ends: what the pages left on the devices goes back, since nothing
     // would take it back afterwards (a profile on trial, a headset calibrating, the network in
     // service mode); then runs once, whatever each answer.
@@ -148,6 +153,7 @@ private:
     // The upload askBeforeCuttingUpload asks about, while its box is open (it closes when the
     // upload ends).
     QPointer<QObject> m_quitAskedAbout;
+    bool m_quitTelling = false; // tellBeforeQuitting's box is open
     bool m_busy = false; // a page set the footer busy
     Progress::Context const* m_veilContext = nullptr; // what the veil reads, while it runs
     bool m_watchingExposure = false;

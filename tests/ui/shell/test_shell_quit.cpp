@@ -48,6 +48,32 @@ struct ShellOverEmulator : EmulatedDongle {
         Recorder r(d);
         return r.waitConnected(1) ? d : nullptr;
     }
+    // The firmware page, showing its upload step, which sends a LINK in its bootloader an image
+    // of two blocks (the file in dir); null when any of that failed.
+    OX::FirmwarePage* uploading(QTemporaryDir const& dir)
+    {
+        OrvixDirector* d = bringUp();
+        if (!d || !waitUntil([&] { return d->dongle(); }, 5000))
+            return nullptr;
+        auto code = std::make_shared<int>(-1); // answered perhaps after a failure here
+        d->dongle()->enterPasshroughtMode([code](DongleResult r) { *code = r.code; });
+        if (!waitUntil([&] { return *code == 0; }))
+            return nullptr;
+        Link link(*d->dongle(), 0, 0);
+        link.startBootloader([code](DongleResult r) { *code = r.code + 1; });
+        QFile image(dir.filePath(QStringLiteral("fw.enc")));
+        if (!waitUntil([&] { return *code == 1; }) || !image.open(QIODevice::WriteOnly)
+            || image.write(QByteArray(1025, 'x')) != 1025)
+            return nullptr;
+        image.close();
+        OX::PageController* pages = shell->mainWindow()->controller();
+        auto* firmware = qobject_cast<OX::FirmwarePage*>(pages->page(QStringLiteral("Firmware")));
+        if (!pages->showPage(QStringLiteral("Firmware"), OX::Page::NoTransition, 0, false))
+            return nullptr;
+        firmware->setFirmwarePath(image.fileName());
+        firmware->showPage(firmware->stepForm(OX::FirmwarePage::UploadStep), {});
+        return firmware;
+    }
 };
 
 TEST(ShellQuit, WithADongleAutomaticZeroingIsSwitchedOnBeforeQuitting)
@@ -81,25 +107,12 @@ TEST(ShellQuit, ARunningFirmwareUploadIsCutOnlyWhenThePersonSaysSo)
 {
     ShellOverEmulator t;
     t.emulator.updateCabledLink([](emu::CabledLinkModel& m) { m.silentBlock[1] = -1; }); // runs on
-    OrvixDirector* d = t.bringUp();
-    ASSERT_TRUE(d && waitUntil([&] { return d->dongle(); }, 5000));
-    int code = -1;
-    d->dongle()->enterPasshroughtMode([&](DongleResult r) { code = r.code; });
-    ASSERT_TRUE(waitUntil([&] { return code == 0; }));
-    Link link(*d->dongle(), 0, 0);
-    link.startBootloader([&](DongleResult r) { code = r.code + 1; });
-    ASSERT_TRUE(waitUntil([&] { return code == 1; }));
     QTemporaryDir dir;
-    QFile image(dir.filePath(QStringLiteral("fw.enc")));
-    ASSERT_TRUE(image.open(QIODevice::WriteOnly) && image.write(QByteArray(1025, 'x')) == 1025);
-    image.close();
+    OX::FirmwarePage* firmware = t.uploading(dir);
+    ASSERT_NE(firmware, nullptr);
 
     // The upload goes on behind the menu, as after Home.
     MainWindow* window = t.shell->mainWindow();
-    auto* firmware = qobject_cast<OX::FirmwarePage*>(window->controller()->page(QStringLiteral("Firmware")));
-    ASSERT_TRUE(window->controller()->showPage(QStringLiteral("Firmware"), OX::Page::NoTransition, 0, false));
-    firmware->setFirmwarePath(image.fileName());
-    firmware->showPage(firmware->stepForm(OX::FirmwarePage::UploadStep), {});
     ASSERT_TRUE(waitUntil([&] { return firmware->runningUpload(); }, 8000));
     window->perform(OX::PageAction::home, nullptr);
 
@@ -118,7 +131,59 @@ TEST(ShellQuit, ARunningFirmwareUploadIsCutOnlyWhenThePersonSaysSo)
         EXPECT_TRUE(waitUntil([&] { return t.h.quits == (firmware->runningUpload() ? 0 : 1); }));
     }
     EXPECT_EQ(t.h.quits, 1);
-    EXPECT_EQ(d->dongle()->xmodem(), nullptr) << "the dongle has its line back";
+    EXPECT_EQ(t.h.director->dongle()->xmodem(), nullptr) << "the dongle has its line back";
+}
+
+// Quit while a mouse profile is still being written: the quit's automatic zeroing comes after
+// the whole profile, whose own value for it would otherwise turn it off again, and whose last
+// values the end of the run would cut.
+TEST(ShellQuit, AProfileBeingWrittenEndsBeforeAutomaticZeroingIsSwitchedOn)
+{
+    ShellOverEmulator t;
+    OrvixDirector* d = t.connected();
+    ASSERT_NE(d, nullptr);
+    MouseProfile profile(*d->settings()->selectedProfile());
+    profile.setAutoZeroEnable(false);
+    profile.setAutorange(!profile.autorange());
+    t.emulator.addFault(emu::FaultRule::delayReply(emu::FrameFilter::dcp(25), testutil::scaled(300)));
+    const int mark = t.emulator.mark();
+    ASSERT_TRUE(d->settings()->apply(profile, [](DongleResult) {}));
+    ASSERT_TRUE(t.emulator.waitForFrame(emu::FrameFilter::dcp(25), testutil::scaled(3000), mark));
+
+    t.shell->mainWindow()->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 5000));
+    const int quitted = t.emulator.mark();
+    EXPECT_EQ(t.emulator.dongle().autorange, profile.autorange()) << "the profile was cut short";
+    EXPECT_FALSE(t.emulator.waitForFrame(emu::FrameFilter::dcp(18), testutil::scaled(500), quitted))
+        << "the profile turned automatic zeroing off again";
+    EXPECT_TRUE(t.emulator.dongle().autoZero);
+}
+
+// Quit after an upload ended well and before Finish: the dongle stays in firmware update mode
+// until it is plugged in again, and the person is told so before the application ends, as on
+// leaving the page.
+TEST(ShellQuit, AnUploadThatEndedWellBeforeFinishIsToldBeforeQuitting)
+{
+    ShellOverEmulator t;
+    QTemporaryDir dir;
+    OX::FirmwarePage* firmware = t.uploading(dir);
+    ASSERT_NE(firmware, nullptr);
+    ASSERT_TRUE(
+        waitUntil([&] { return t.emulator.uploadsCompleted() == 1 && !firmware->runningUpload(); }, 15000));
+
+    auto told = [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        return box && box->text().contains("to leave firmware update mode");
+    };
+    MainWindow* window = t.shell->mainWindow();
+    window->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil(told));
+    window->perform(OX::PageAction::quit, nullptr); // the tray's Quit again: still the one box
+    testutil::spin(50);
+    EXPECT_EQ(t.h.quits, 0);
+    testutil::answerNextBox(QStringLiteral("OK"));
+    EXPECT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 5000));
+    EXPECT_FALSE(told());
 }
 
 // Quit (the tray's, a session ending) while the person tries a mouse profile: the trial's box,
