@@ -79,6 +79,10 @@ public:
     FoundDeviceMap const& foundDevices() const { return m_foundDevices; }
     bool networkChanged() const { return m_networkChanged; }
 
+    // Runs then once no pairing or removal is under way (at once when none is). Each ends, whatever
+    // its result, once its last step has been answered or has timed out, or with its dongle.
+    void afterOperations(std::function<void()> then);
+
 signals:
     void setState(OX::PairingPage::State state);
     void showHint(OX::PairingPage::Hint hint);
@@ -193,6 +197,10 @@ private:
         quint8 to;
     };
     QList<MovedLink> m_movedLinks;
+    // The pairings and removals under way, and what waits for their end.
+    int m_operations = 0;
+    QList<std::function<void()>> m_afterOperations;
+    void operationEnded();
     // The loss of the dongle cut an operation short and that is still to be told.
     bool m_cutShort = false;
     char const* m_stateText;

@@ -375,6 +375,7 @@ void PairingPage::appendToNetwork(
 {
     QPointer<PairingPage> self(this);
     auto failed = std::make_shared<bool>(false);
+    ++m_operations;
     chain
         .then(tr("Set CMAP"),
             [self, dongle, entry, headset = outcome.headset](Defer& step) {
@@ -404,7 +405,23 @@ void PairingPage::appendToNetwork(
                 // Only a device really added may need the network's password.
                 if (!*failed && result.code == DongleResult::Ok)
                     self->onNetworkChanged();
+                self->operationEnded();
             });
+}
+
+void PairingPage::afterOperations(std::function<void()> then)
+{
+    if (m_operations == 0)
+        return then();
+    m_afterOperations << std::move(then);
+}
+
+void PairingPage::operationEnded()
+{
+    if (--m_operations > 0)
+        return;
+    for (auto const& then : std::exchange(m_afterOperations, {}))
+        then();
 }
 
 void PairingPage::removeChannel(OrvixDevice entry)
@@ -445,6 +462,7 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
             tr("The device has left the network, but the headset's device list still holds it.") },
     };
     auto failed = std::make_shared<bool>(false);
+    ++m_operations;
     Defer chain = Promise::create(tr("Set PAN"), [self, dongle, entry](Defer& step) {
         if (!dongle)
             return step.reject(dongleGone());
@@ -495,8 +513,11 @@ void PairingPage::removeFromNetwork(OrvixDevice entry, int answer)
                         leftIn.value(failedStep));
             })
         .finally(QString(), [self, failed](DongleResult result, QString const&) {
-            if (self && !*failed && result.code == DongleResult::Ok)
+            if (!self)
+                return;
+            if (!*failed && result.code == DongleResult::Ok)
                 self->onNetworkChanged();
+            self->operationEnded();
         });
 }
 

@@ -449,10 +449,20 @@ void MainWindow::putDevicesBack(Dongle* dongle, std::function<void()> then)
 {
     // The network held in service mode by the pairing or security page leaves it, also when the
     // page's request to enter it is still out: the dongle would take it after the application ended.
+    // A pairing or removal under way ends first: a LINK it moved onto the network is not in the
+    // headset's device list until its last step, and the network's leaving would pass over it.
     QPointer<Dongle> guard(dongle);
-    auto leaveServiceMode = [this, guard, then]() {
-        OX::afterServiceModeRequests(
-            guard, this, [guard, then]() { OX::leaveNetworkServiceMode(nullptr, guard, then); });
+    QPointer<OX::PairingPage> pairing
+        = qobject_cast<OX::PairingPage*>(m_controller->find(QStringLiteral("Pairing")));
+    auto leaveServiceMode = [this, guard, then, pairing]() {
+        auto leave = [this, guard, then]() {
+            OX::afterServiceModeRequests(
+                guard, this, [guard, then]() { OX::leaveNetworkServiceMode(nullptr, guard, then); });
+        };
+        if (pairing)
+            pairing->afterOperations(leave);
+        else
+            leave();
     };
     // A headset calibrating, or that a Reset still out may put into calibration, is taken out.
     QPointer<OX::CalibrationPage> calibration

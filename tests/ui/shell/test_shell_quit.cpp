@@ -7,6 +7,7 @@
 #include "device/Link.h"
 #include "ui/firmware/FirmwarePage.h"
 #include "ui/pages/CalibrationPage.h"
+#include "ui/pages/PairingPage.h"
 #include "ui/pages/ProfilesPage.h"
 #include "ui/pages/ServiceMode.h"
 #include "ui/shell/MainWindow.h"
@@ -14,6 +15,7 @@
 #include "ui/toolkit/PageController.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -267,6 +269,48 @@ TEST(ShellQuit, TheNetworkLeavesServiceModeBeforeQuitting)
         EXPECT_EQ(t.emulator.dongle().state, emu::state::Idle);
         EXPECT_TRUE(t.emulator.dongle().autoZero);
     }
+}
+
+// Quit while a LINK is being paired: it has taken the network's PAN but is not in the headset's
+// device list yet, so the network's leaving would pass over it. The pairing ends first, and the
+// LINK leaves service mode with the network before the application ends.
+TEST(ShellQuit, ALinkBeingPairedLeavesServiceModeBeforeQuitting)
+{
+    ShellOverEmulator t;
+    OrvixDirector* d = t.connected();
+    ASSERT_NE(d, nullptr);
+    t.emulator.updateDongle([](emu::DongleModel& m) { m.serviceModeReachesNetwork = false; });
+    emu::HeadsetModel headset;
+    headset.channelMap = { { 4, 0x81, emu::preset::Pc1 } };
+    headset.streamsInServiceMode = true;
+    t.emulator.addHeadset(headset);
+    emu::LinkModel link;
+    link.pan = 0x3456;
+    link.address = 9;
+    link.serial = "LK23000009";
+    link.serviceMode = true;
+    t.emulator.addLink(link);
+    MainWindow* window = t.shell->mainWindow();
+    auto* pairing = qobject_cast<OX::PairingPage*>(window->controller()->page(QStringLiteral("Pairing")));
+    ASSERT_TRUE(waitUntil([&] { return d->dongle()->headset(); }));
+    t.emulator.updateHeadset([](emu::HeadsetModel& h) { h.serviceMode = true; });
+    ASSERT_TRUE(window->controller()->showPage(QStringLiteral("Pairing"), OX::Page::NoTransition, 0, false));
+    auto* devices = pairing->findChild<QListWidget*>(QStringLiteral("deviceList"));
+    ASSERT_TRUE(waitUntil([&] { return devices->count() == 1; }, 5000));
+    // The LINK's answer to its new PAN comes once the quit has begun.
+    const int held = t.emulator.addFault(emu::FaultRule::delayReply(
+        emu::FrameFilter::of(emu::pid::ACK, 0x40).withSrc(9), testutil::scaled(300), -1));
+    testutil::BoxAnswerer answers;
+    answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
+    QTest::mouseClick(devices->viewport(), Qt::LeftButton, {}, devices->visualItemRect(devices->item(0)).center());
+    ASSERT_TRUE(waitUntil([&] { return t.emulator.faultHits(held) > 0; }));
+
+    window->perform(OX::PageAction::quit, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 10000));
+    t.h.director.reset(); // the application has ended: nothing more is sent
+    EXPECT_EQ(t.emulator.link(0).pan, 0x1234);
+    EXPECT_TRUE(waitUntil([&] { return !t.emulator.link(0).serviceMode; }));
+    EXPECT_EQ(t.emulator.headset().channelMap, (emu::ChannelMapEntries { { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } }));
 }
 
 // Quit while the headset calibrates, or while its Reset is still out: it would stay in
