@@ -302,7 +302,8 @@ TEST(ShellQuit, ALinkBeingPairedLeavesServiceModeBeforeQuitting)
         emu::FrameFilter::of(emu::pid::ACK, 0x40).withSrc(9), testutil::scaled(300), -1));
     testutil::BoxAnswerer answers;
     answers.answer(QStringLiteral("Pair with headset"), QStringLiteral("As Primary Chair"));
-    QTest::mouseClick(devices->viewport(), Qt::LeftButton, {}, devices->visualItemRect(devices->item(0)).center());
+    QTest::mouseClick(
+        devices->viewport(), Qt::LeftButton, {}, devices->visualItemRect(devices->item(0)).center());
     ASSERT_TRUE(waitUntil([&] { return t.emulator.faultHits(held) > 0; }));
 
     window->perform(OX::PageAction::quit, nullptr);
@@ -310,7 +311,8 @@ TEST(ShellQuit, ALinkBeingPairedLeavesServiceModeBeforeQuitting)
     t.h.director.reset(); // the application has ended: nothing more is sent
     EXPECT_EQ(t.emulator.link(0).pan, 0x1234);
     EXPECT_TRUE(waitUntil([&] { return !t.emulator.link(0).serviceMode; }));
-    EXPECT_EQ(t.emulator.headset().channelMap, (emu::ChannelMapEntries { { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } }));
+    EXPECT_EQ(
+        t.emulator.headset().channelMap, (emu::ChannelMapEntries { { 4, 0x81, 0x3B }, { 3, 0x81, 0x18 } }));
 }
 
 // Quit while the headset calibrates, or while its Reset is still out: it would stay in
