@@ -151,8 +151,10 @@ private:
     QPersistentModelIndex m_clickedRow;
     quint64 m_clickVisit = 0;
     // The page's uploads under way (a list click, "Apply", a removal's re-selection): until the
-    // dongle answered, "Apply", "Try It" and Remove start nothing (the busy veil stops only the
-    // mouse), so that the answer alone decides what the controls, the list and the store hold.
+    // dongle answered, "Apply", "Try It", Add, Remove and Reset start nothing, however reached
+    // (the busy veil stops only the mouse), so that the answer alone decides what the controls,
+    // the list and the store hold.
+    bool uploading() const { return m_uploading > 0; }
     int m_uploading = 0;
     int m_trialMs = TrialMs;
     ProfileListModel* m_listModel = nullptr; // owned as a child

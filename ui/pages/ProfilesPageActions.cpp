@@ -99,7 +99,7 @@ MouseProfile const& ProfilesPage::baseProfileFromName(QString const& name)
 
 bool ProfilesPage::perform(PageAction action)
 {
-    if ((action == PageAction::apply || action == PageAction::tryIt) && m_uploading > 0)
+    if ((action == PageAction::apply || action == PageAction::tryIt) && uploading())
         return true; // an upload is on its way: its answer decides what is shown
     switch (action) {
     case PageAction::apply: {
@@ -333,6 +333,8 @@ bool ProfilesPage::uploadSelection(Settings& settings, int row, std::function<vo
 
 void ProfilesPage::onAddProfileClicked()
 {
+    if (uploading())
+        return;
     auto* dialog = new ProfileSelectionDialog(selectionTitle(true), this);
     dialog->setNameFieldVisible(true);
     open(dialog, {}, [this, dialog](int result) {
@@ -362,7 +364,7 @@ void ProfilesPage::onRemoveProfileClicked()
 {
     const QModelIndex index = m_ui->mouseProfilesListView->currentIndex();
     Settings* settings = container->getSettings();
-    if (!settings || !index.isValid() || m_uploading > 0)
+    if (!settings || !index.isValid() || uploading())
         return;
     // The stored name of the row, never a text being edited in place.
     MouseProfile const* stored = settings->profileAt(index.row());
@@ -390,6 +392,8 @@ void ProfilesPage::onRemoveProfileClicked()
 
 void ProfilesPage::onResetProfileClicked()
 {
+    if (uploading())
+        return; // the upload's answer would load the selected profile over the choice
     auto* dialog = new ProfileSelectionDialog(selectionTitle(false), this);
     dialog->setNameFieldVisible(false);
     open(dialog, {}, [this, dialog](int result) {

@@ -372,9 +372,9 @@ TEST_F(ProfilesFixture, AClickTakenAfterLeavingAndComingBackHighlightsTheProfile
     EXPECT_EQ(list->currentIndex().row(), 2);
 }
 
-// "Apply", "Try It" and Remove reached from the keyboard while a clicked profile uploads (the
-// busy veil stops only the mouse) start nothing: once the dongle took the clicked profile, the
-// list, the controls, the store and the dongle all hold it.
+// "Apply", "Try It", Remove, Add and Reset reached from the keyboard while a clicked profile
+// uploads (the busy veil stops only the mouse) start nothing: once the dongle took the clicked
+// profile, the list, the controls, the store and the dongle all hold it.
 TEST_F(ProfilesFixture, NothingElseStartsWhileAClickedProfileUploads)
 {
     ASSERT_TRUE(bringUp());
@@ -403,7 +403,8 @@ TEST_F(ProfilesFixture, NothingElseStartsWhileAClickedProfileUploads)
         ++other;
     ASSERT_LT(other, count);
     list->setCurrentIndex(list->model()->index(other, 0));
-    QTest::keyClick(child<QWidget>("removeProfileButton"), Qt::Key_Space);
+    for (const char* button : { "removeProfileButton", "addProfileButton", "resetProfileButton" })
+        QTest::keyClick(child<QWidget>(button), Qt::Key_Space);
 
     const QString shaky = QStringLiteral("Shaky");
     ASSERT_TRUE(waitUntil([&] { return selected()->name() == shaky && !rig.busy(); }, 8000));
