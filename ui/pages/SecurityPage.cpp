@@ -161,7 +161,7 @@ void SecurityPage::updateList(Headset const* headset)
     m_devices.clear();
     // The new rows may hold devices the pass under way sends nothing.
     if (passUnderWay())
-        m_passCoversAll = false;
+        m_pass->coversAll = false;
     Dongle* dongle = container->getDongle();
     const bool service = isInServiceMode(dongle);
     if (!headset) {
@@ -348,8 +348,7 @@ void SecurityPage::pageWillAppear(QString const& from)
     m_state = default_state;
     m_channelMap.clear();
     m_devices.clear();
-    m_sent = m_done = m_failed = 0;
-    ++m_pass; // the answers of a pass of an earlier visit count no more
+    m_pass.reset(); // a pass of an earlier visit still under way ends on its own
     m_passUnseen = false;
     m_failureUnseen = false;
     m_ui->deviceListView->clear();
@@ -434,7 +433,7 @@ void SecurityPage::updateWithDongle(Dongle* dongle, DongleChangeMask mask)
         // result: the director tells, over the page that comes next, what the pass left behind.
         OrvixDirector* director = container->getDirector();
         if (std::exchange(m_passUnseen, false)) {
-            ++m_pass; // its answers, failing with the dongle, tell nothing more
+            m_pass->counts = false; // its answers, failing with the dongle, tell nothing more
             if (director)
                 emit director->showMessage(OrvixDirector::warning, tr("Security"),
                     tr("The dongle was unplugged while the new password was being set. Some devices may "

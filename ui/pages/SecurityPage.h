@@ -135,11 +135,26 @@ private:
     void showPasswordProblem();
     // The set-password pass (entry of state 7) and one of its answers.
     void startPass();
-    // Requests of the current pass still wait for their answers.
-    bool passUnderWay() const { return m_sent > m_done + m_failed; }
-    // Answers still count once the person left, or the pass would end unseen: a pass that ends
-    // with a device left out is then told over the page shown.
-    void onPasswordAnswer(quint64 visit, quint64 pass, Device const& device, DongleResult const& result);
+    // One set-password pass. Its answers still count once the person left, also when the page
+    // was shown again since, or the pass would end unseen: one that ends with a device left out
+    // is then told over the page shown.
+    struct Pass {
+        quint64 visit = 0; // the visit it began in
+        int sent = 0;
+        int done = 0;
+        int failed = 0;
+        // Every device listed was heard when it began, and the list was not read again since:
+        // only then may a pass without failures say that all passwords are set.
+        bool coversAll = false;
+        // False once a later pass of its visit replaced it (after the headset was switched off and
+        // heard again), or once the dongle went with its answers: they count for nothing then.
+        bool counts = true;
+        bool ended() const { return sent == done + failed; }
+    };
+    // Requests of this visit's pass still wait for their answers.
+    bool passUnderWay() const { return m_pass && m_pass->counts && !m_pass->ended(); }
+    void onPasswordAnswer(
+        std::shared_ptr<Pass> const& pass, Device const& device, DongleResult const& result);
     void tellPassFailedUnseen();
     // In state 2, goes on to state 3 once the dongle's state byte says service mode.
     void continueInServiceMode();
@@ -152,21 +167,14 @@ private:
     QList<Device> m_devices;
     std::unique_ptr<WarningBubble> m_bubble;
     std::unique_ptr<WarningBubble> m_problemBubble;
-    // Each pass of a visit has its own number: a late answer of a pass that a new one replaced
-    // (after the headset was switched off and heard again) counts for neither.
-    quint64 m_pass = 0;
+    // This visit's latest pass; none before the first.
+    std::shared_ptr<Pass> m_pass;
     // Requests of a pass went out and its result is not on screen yet: a dongle lost now leaves
     // some devices with the new password and others with the old one, which the person is told.
     bool m_passUnseen = false;
     // A pass ended with a device left out while Help covered the page, and the person has not
     // come back to the page since.
     bool m_failureUnseen = false;
-    // Every device listed was heard when the pass began, and the list was not read again since:
-    // only then may a pass without failures say that all passwords are set.
-    bool m_passCoversAll = false;
-    int m_sent = 0;
-    int m_done = 0;
-    int m_failed = 0;
 };
 
 } // namespace OX

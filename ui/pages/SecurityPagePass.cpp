@@ -67,23 +67,24 @@ void SecurityPage::startPass()
     for (int i = 0; i < m_devices.size(); ++i)
         if (DeviceListWidget::Item* item = m_ui->deviceListView->itemAt(i))
             item->setChecked(false);
-    const quint64 visit = this->visit();
-    const quint64 pass = ++m_pass;
-    m_done = 0;
-    m_failed = 0;
+    if (m_pass)
+        m_pass->counts = false; // replaced: its late answers count for neither pass
+    auto pass = std::make_shared<Pass>();
+    pass->visit = visit();
+    m_pass = pass;
     // Every row that will be sent is counted before the first request goes out: an answer that
     // comes at once (a refusal) must not end the pass while requests are still to be sent.
     QList<Device> targets;
     for (Device const& d : m_devices)
         if (d.found)
             targets << d;
-    m_sent = targets.size();
+    pass->sent = targets.size();
     // A device not heard yet is sent nothing, even when it is heard before the pass ends.
-    m_passCoversAll = m_channelMap.isEmpty() || allDevicesFound();
+    pass->coversAll = m_channelMap.isEmpty() || allDevicesFound();
     const QString password = m_ui->TypePassword->text();
     if (targets.isEmpty() || !isAcceptablePassword(password)) {
         // Nothing to send (or nothing that may be sent): no device took a password.
-        m_failed = m_sent;
+        pass->failed = pass->sent;
         emit setState(password_set_error_state);
         return;
     }
@@ -92,40 +93,42 @@ void SecurityPage::startPass()
     for (Device const& d : targets) {
         Dongle* dongle = container->getDongle();
         if (!dongle) {
-            onPasswordAnswer(visit, pass, d, DongleResult(DongleResult::NoDongle));
+            onPasswordAnswer(pass, d, DongleResult(DongleResult::NoDongle));
             continue;
         }
         // A request the dongle refuses is answered (code 11) before the call returns.
-        dongle->setDevicePassword(d.address, password, [self, visit, pass, d](DongleResult result) {
+        dongle->setDevicePassword(d.address, password, [self, pass, d](DongleResult result) {
             if (self)
-                self->onPasswordAnswer(visit, pass, d, result);
+                self->onPasswordAnswer(pass, d, result);
         });
     }
 }
 
 void SecurityPage::onPasswordAnswer(
-    quint64 visit, quint64 pass, Device const& device, DongleResult const& result)
+    std::shared_ptr<Pass> const& pass, Device const& device, DongleResult const& result)
 {
-    if (pass != m_pass)
-        return; // a pass of an earlier visit shown again since, or one a later pass replaced
+    if (!pass->counts)
+        return;
+    const bool ownVisit = isVisit(pass->visit);
     if (result.code != DongleResult::Ok) {
         qDebug() << "Device: " << device.product << "Set password failed, result: " << result.text;
-        ++m_failed;
+        ++pass->failed;
     } else {
         // Counted even when a rebuild of the rows took its icon away: the device has it.
-        ++m_done;
-        const int row = isVisit(visit) ? rowOf(device.pan, device.address, device.product) : -1;
+        ++pass->done;
+        const int row = ownVisit ? rowOf(device.pan, device.address, device.product) : -1;
         if (DeviceListWidget::Item* item = row >= 0 ? m_ui->deviceListView->itemAt(row) : nullptr)
             item->setChecked(true);
     }
-    if (m_sent != m_done + m_failed)
+    if (!pass->ended())
         return;
-    const bool allSet = m_failed == 0 && m_passCoversAll;
-    if (!isVisit(visit)) {
-        // The person left before the last answer and saw no result: devices that did not take
-        // the password no longer share the network with the others, which is told over the page
-        // shown now.
-        m_passUnseen = false;
+    const bool allSet = pass->failed == 0 && pass->coversAll;
+    if (!ownVisit) {
+        // The person left before the last answer and saw no result (the page may be shown again
+        // since, for a visit of its own): devices that did not take the password no longer share
+        // the network with the others, which is told over the page shown now.
+        if (pass == m_pass)
+            m_passUnseen = false;
         if (!allSet)
             tellPassFailedUnseen();
         return;
@@ -137,13 +140,14 @@ void SecurityPage::onPasswordAnswer(
 
 void SecurityPage::tellPassFailedUnseen()
 {
+    // The application's own box: neither a new visit of this page nor its leaving closes it.
     Question question;
     question.icon = Icon::Warning;
     question.title = tr("Security");
     question.text = tr("Not every device took the new network password.");
     question.informative = tr("Open the Security page again, put all your devices into service mode and "
                               "set the same password again.");
-    askOnLeaving(question);
+    askApplication(question);
 }
 
 void SecurityPage::showEvent(QShowEvent* event)

@@ -708,6 +708,42 @@ TEST_F(SecurityFixture, ARefusalThePersonLeftBeforeSeeingIsToldOnceOverThePageSh
     }
 }
 
+// The dongle leaves service mode by itself mid-pass, so that leaving takes nothing out and the
+// page is shown again while the devices have not answered yet: once they have, the person is told
+// once that a device did not take the password, and the new visit goes on untouched.
+TEST_F(SecurityFixture, APassStillOutWhenThePageIsShownAgainIsToldOnceItEnds)
+{
+    ASSERT_TRUE(rig.startDirector([](emu::Emulator& e) {
+        e.addHeadset();
+        e.updateHeadset([](emu::HeadsetModel& h) { h.channelMap = { { 4, 0x81, emu::preset::Pc1 } }; });
+    }) && rig.headsetRuns());
+    page = new Page(&rig.container, &rig.container.controller);
+    rig.registerPage(page, QStringLiteral("Security"));
+    BoxAnswerer boxes;
+    boxes.answer(QStringLiteral("Security"), QStringLiteral("OK"));
+    ASSERT_TRUE(
+        rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_set_devices_password_state));
+    const auto key = emu::FrameFilter::of(emu::pid::KEY);
+    rig.emulator().addFault(emu::FaultRule::noReply(key));
+    LogCapture log;
+    typeTwice("unheard");
+    QTest::mouseClick(setButton(), Qt::LeftButton);
+    rig.emulator().noticeState(1);
+    ASSERT_TRUE(waitUntil([&] { return rig.director->dongle()->profile().state == 1; }));
+    rig.container.clickLeft();
+    ASSERT_TRUE(waitUntil([&] { return rig.container.controller.currentPageName() == "Menu"; }));
+    ASSERT_TRUE(rig.show(QStringLiteral("Security")));
+    ASSERT_FALSE(log.contains("Set password failed")) << "a device answered before the page was shown again";
+
+    ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == 1; }, scaled(10000)));
+    rig.emulator().clearFaults();
+    testutil::spin(200); // a second box would follow at once
+    EXPECT_EQ(boxes.shownTexts(),
+        QStringList { QStringLiteral("Not every device took the new network password.") });
+    EXPECT_TRUE(boxes.unexpected().isEmpty());
+    EXPECT_NE(page->state(), Page::password_set_error_state);
+}
+
 TEST_F(SecurityFixture, RefusalsNeverEndAPassEarlyAndLeavingNeverWaits)
 {
     ASSERT_TRUE(open());
