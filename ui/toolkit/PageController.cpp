@@ -164,7 +164,7 @@ QString PageController::currentPageName() const
 
 bool PageController::canSwitchTo(QString const& name) const
 {
-    return name != currentPageName() && (m_pages.contains(name) || m_builders.contains(name)) && m_currentPage
+    return !m_refusing && name != currentPageName() && (m_pages.contains(name) || m_builders.contains(name)) && m_currentPage
         && !isSwitching();
 }
 
