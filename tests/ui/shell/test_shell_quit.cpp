@@ -11,8 +11,8 @@
 #include "ui/pages/ProfilesPage.h"
 #include "ui/pages/ServiceMode.h"
 #include "ui/shell/MainWindow.h"
-#include "ui/shell/SidebarDialog.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/shell/SidebarDialog.h"
 #include "ui/toolkit/Menu.h"
 #include "ui/toolkit/PageController.h"
 #include "ui/toolkit/PageFooter.h"
@@ -390,7 +390,8 @@ TEST(ShellQuit, NothingStartsFromTheWindowsWhileTheQuitWaits)
             QTest::mouseClick(menu->view()->viewport(), Qt::LeftButton, {},
                 menu->view()->mapFromScene(item->mapToScene(item->getFrame().center())));
         };
-        auto* profiles = qobject_cast<OX::ProfilesPage*>(window->controller()->page(QStringLiteral("Profiles")));
+        auto* profiles
+            = qobject_cast<OX::ProfilesPage*>(window->controller()->page(QStringLiteral("Profiles")));
         if (c == tile) {
             tap(OX::MenuItem::NetworkItem);
             OX::MenuItem* pairing = menu->item(OX::MenuItem::PairingItem);
@@ -409,7 +410,8 @@ TEST(ShellQuit, NothingStartsFromTheWindowsWhileTheQuitWaits)
         if (c == tile)
             tap(OX::MenuItem::PairingItem);
         else if (c == footer)
-            QTest::mouseClick(window->footer()->rightButton(OX::PageFooter::AlternativeButton), Qt::LeftButton);
+            QTest::mouseClick(
+                window->footer()->rightButton(OX::PageFooter::AlternativeButton), Qt::LeftButton);
         QTest::mouseClick(shift, Qt::LeftButton);
         ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 5000));
         EXPECT_NE(t.emulator.dongle().state, emu::state::ServiceMode);
