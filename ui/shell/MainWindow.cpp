@@ -310,7 +310,7 @@ void MainWindow::setRightEnabled(OX::PageFooter::ButtonIndex index, bool enabled
 void MainWindow::setProgress(bool busy)
 {
     m_busy = busy;
-    m_footer->setProgress(busy);
+    m_footer->setProgress(busy || m_quitting);
     setNavigationEnable(!busy, OX::NavigationOptions::all);
 }
 
@@ -397,7 +397,13 @@ void MainWindow::perform(OX::PageAction action, OX::Page* page)
             return; // under way, or asked about an upload that still runs, or telling its end
         if (askBeforeCuttingUpload() || tellBeforeQuitting())
             return;
+        // From here nothing the person does in the windows starts anything: what the quit puts
+        // back, it puts back once, and whatever began after that would stay on the devices.
         m_quitting = true;
+        setEnabled(false);
+        m_controller->refuseSwitches();
+        m_footer->setProgress(true);
+        emit quitStarted();
         QPointer<OrvixDirector> director(m_director);
         auto quit = [director]() {
             if (director)

@@ -87,6 +87,7 @@ public:
     // anything else to page.
     void perform(OX::PageAction action, OX::Page* page) override;
     void moveContainer(QPoint offset) override;
+    bool isQuitting() const { return m_quitting; }
 
     // What tests read.
     OX::PageHeader* header() const { return m_header; }
@@ -98,6 +99,8 @@ public:
 signals:
     // The window's first exposure has been drawn.
     void firstShown();
+    // The quit is under way: the window takes no input any more, and shows it is busy.
+    void quitStarted();
 
 public slots:
     void onDongleUpdated(Dongle* dongle, DongleChangeMask mask);

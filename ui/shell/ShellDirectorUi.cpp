@@ -97,6 +97,12 @@ void ShellDirectorUi::create(OrvixDirector* director)
         m_mainWindowShown = true;
         runFirstSightWork();
     });
+    // A toolbar key sent while the application quits would come after the quit let go of the
+    // held keys.
+    connect(m_mainWindow.get(), &MainWindow::quitStarted, this, [this] {
+        if (m_sidebar)
+            m_sidebar->setEnabled(false);
+    });
 }
 
 void ShellDirectorUi::afterFirstSight(std::function<void()> work)
@@ -133,6 +139,7 @@ SidebarDialog* ShellDirectorUi::sidebar()
         m_sidebar = std::make_unique<SidebarDialog>(nullptr);
         styled(m_sidebar.get());
         connect(m_sidebar.get(), &SidebarDialog::statusIconAction, this, &DirectorUi::statusIconAction);
+        m_sidebar->setEnabled(!(m_mainWindow && m_mainWindow->isQuitting()));
         if (m_sidebarAttached)
             m_sidebar->attach(m_director);
     }

@@ -164,8 +164,8 @@ QString PageController::currentPageName() const
 
 bool PageController::canSwitchTo(QString const& name) const
 {
-    return name != currentPageName() && (m_pages.contains(name) || m_builders.contains(name)) && m_currentPage
-        && !isSwitching();
+    return !m_refusing && name != currentPageName() && (m_pages.contains(name) || m_builders.contains(name))
+        && m_currentPage && !isSwitching();
 }
 
 bool PageController::shouldShowPage(QString const& name)

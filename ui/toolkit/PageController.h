@@ -58,8 +58,11 @@ public:
     bool shouldShowPage(QString const& name);
     // Switches to name (see the class comment); record writes the incoming page's way back. False,
     // with nothing changed and nothing logged, for the current name, an unregistered name, before
-    // setInitialPage and during a switch.
+    // setInitialPage, during a switch and once switches are refused.
     bool showPage(QString const& name, int transition, int duration, bool record);
+    // From here no page is switched to (a switch under way still ends): the application is
+    // ending, and a page opened now would start on the devices what nothing puts back.
+    void refuseSwitches() { m_refusing = true; }
 
     // Test seam: when not negative, every animated slide runs this many milliseconds (the way
     // back still records the duration asked for).
@@ -103,7 +106,7 @@ private:
     // false when the page or the controller went meanwhile.
     bool bringOn(QPointer<Page> const& incoming, bool returningFromHelp);
     bool isRegistered(Page* page) const;
-    // Another registered page, a page shown and no switch under way.
+    // Another registered page, a page shown, no switch under way and switches not refused.
     bool canSwitchTo(QString const& name) const;
     // To the incoming and the shown page; with losses, also to the page under Help, which would
     // otherwise be found as it was before its dongle or headset went.
@@ -115,6 +118,7 @@ private:
     QVBoxLayout* m_layout;
     QPointer<QParallelAnimationGroup> m_animation;
     int m_slideOverrideMs = -1;
+    bool m_refusing = false;
     QMap<QString, std::function<Page*()>> m_builders; // pages not built yet
 };
 

@@ -12,11 +12,17 @@
 #include "ui/pages/ServiceMode.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ShellDirectorUi.h"
+#include "ui/shell/SidebarDialog.h"
+#include "ui/toolkit/Menu.h"
 #include "ui/toolkit/PageController.h"
+#include "ui/toolkit/PageFooter.h"
+#include "ui/toolkit/ToolButton.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -266,7 +272,7 @@ TEST(ShellQuit, TheNetworkLeavesServiceModeBeforeQuitting)
 
         window->perform(OX::PageAction::quit, nullptr);
         ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, OX::ServiceModeNoticeMs + 3000));
-        EXPECT_EQ(t.emulator.dongle().state, emu::state::Idle);
+        EXPECT_NE(t.emulator.dongle().state, emu::state::ServiceMode);
         EXPECT_TRUE(t.emulator.dongle().autoZero);
     }
 }
@@ -354,6 +360,64 @@ TEST(ShellQuit, TheHeadsetLeavesCalibrationBeforeQuitting)
         window->perform(OX::PageAction::quit, nullptr);
         ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 3000));
         EXPECT_FALSE(t.emulator.headset().calibrating);
+    }
+}
+
+// The windows take nothing while the quit waits for the dongle: a tile, a footer button or a
+// toolbar key would start on the devices what the quit has already put back (the network in
+// service mode, a profile on trial, a held key), and the run would end with it. Nor does the
+// pairing page that a headset without devices opens a moment after it is found.
+TEST(ShellQuit, NothingStartsFromTheWindowsWhileTheQuitWaits)
+{
+    enum Case { tile, footer, pairingDue };
+    for (Case c : { tile, footer, pairingDue }) {
+        SCOPED_TRACE(c == tile ? "a menu tile" : c == footer ? "a footer button" : "pairing due");
+        ShellOverEmulator t;
+        OrvixDirector* d = t.connected();
+        ASSERT_NE(d, nullptr);
+        MainWindow* window = t.shell->mainWindow();
+        QSignalSpy due(window->controller(), &OX::PageController::navigateToPage);
+        emu::HeadsetModel headset;
+        if (c == pairingDue)
+            headset.channelMap = {};
+        t.emulator.addHeadset(headset);
+        auto* shift = t.shell->sidebar()->findChild<OX::ToolButton*>(QStringLiteral("shiftButton"));
+        ASSERT_TRUE(waitUntil([&] { return d->dongle()->headset() && shift->isEnabled(); }));
+        window->controller()->setSlideDurationOverride(0);
+        OX::Menu* menu = window->menu();
+        auto tap = [menu](OX::MenuItem::Identifier id) {
+            OX::MenuItem* item = menu->item(id);
+            QTest::mouseClick(menu->view()->viewport(), Qt::LeftButton, {},
+                menu->view()->mapFromScene(item->mapToScene(item->getFrame().center())));
+        };
+        auto* profiles
+            = qobject_cast<OX::ProfilesPage*>(window->controller()->page(QStringLiteral("Profiles")));
+        if (c == tile) {
+            tap(OX::MenuItem::NetworkItem);
+            OX::MenuItem* pairing = menu->item(OX::MenuItem::PairingItem);
+            ASSERT_TRUE(waitUntil([&] { return pairing->isVisible() && pairing->isEnabled(); }));
+        } else if (c == footer) {
+            ASSERT_TRUE(
+                window->controller()->showPage(QStringLiteral("Profiles"), OX::Page::NoTransition, 0, false));
+            QTest::mouseClick(window->findChild<QWidget*>(QStringLiteral("hmAutoRange")), Qt::LeftButton);
+        } else {
+            ASSERT_TRUE(waitUntil([&] { return due.count() > 0; }));
+        }
+        // The quit waits for a profile still being written.
+        t.emulator.addFault(emu::FaultRule::delayReply(emu::FrameFilter::dcp(25), testutil::scaled(800), -1));
+        ASSERT_TRUE(d->settings()->test(*d->settings()->selectedProfile(), [](DongleResult) {}));
+        window->perform(OX::PageAction::quit, nullptr);
+        if (c == tile)
+            tap(OX::MenuItem::PairingItem);
+        else if (c == footer)
+            QTest::mouseClick(
+                window->footer()->rightButton(OX::PageFooter::AlternativeButton), Qt::LeftButton);
+        QTest::mouseClick(shift, Qt::LeftButton);
+        ASSERT_TRUE(waitUntil([&] { return t.h.quits == 1; }, 5000));
+        EXPECT_NE(t.emulator.dongle().state, emu::state::ServiceMode);
+        EXPECT_FALSE(profiles->isTrialRunning()) << "a profile goes on trial as the run ends";
+        EXPECT_TRUE(t.emulator.dongle().heldKeys.empty()) << "shift stays held on the computer";
+        EXPECT_TRUE(t.emulator.dongle().autoZero);
     }
 }
 
