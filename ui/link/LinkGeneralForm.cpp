@@ -56,7 +56,12 @@ void LinkGeneralForm::updateUi(LPP::ChangeMask mask)
         showCenterDelay();
     if (has(LPP::ChangeMask::tremorFilter)) {
         m_ui->tfSlider->setValue(int(std::lround(m_lpp.getTremorFilterValue())));
-        m_tremorShown = { m_ui->tfSlider->value(), m_lpp.tremorFilter };
+        // Set back where it was shown, the slider means the LINK's own value again, unless that
+        // value lies beyond the record's limit: 100 % is then the limit, which may be sent.
+        if (m_lpp.tremorFilter <= LPP::TremorFilterMax)
+            m_tremorShown = { m_ui->tfSlider->value(), m_lpp.tremorFilter };
+        else
+            m_tremorShown = {};
     }
     if (has(LPP::ChangeMask::fifthSwitchDelay))
         showFifthSwitch();

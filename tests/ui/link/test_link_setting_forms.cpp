@@ -148,6 +148,18 @@ TEST(LinkGeneralForm, TremorOfTheBuiltInRecordRoundsHalfUp)
     EXPECT_EQ(changed.masks, (QList<quint32> { 0x800, 0x800 }));
 }
 
+TEST(LinkGeneralForm, TremorSetBackTo100IsTheLimitNotTheLinksRecordBeyondIt)
+{
+    LPP lpp = LinkProfile::Normal.parameters;
+    lpp.tremorFilter = 0xFFFF; // shown as 100 %, beyond the record's limit
+    OX::LinkGeneralForm form(lpp);
+    form.updateUi(LPP::ChangeMask::all);
+    form.show();
+    stepAwayAndBack(child<QAbstractSlider>(&form, "tfSlider"));
+    EXPECT_EQ(lpp.tremorFilter, LPP::TremorFilterMax);
+    EXPECT_TRUE(lpp.outOfLimits().isEmpty());
+}
+
 TEST(LinkDriveSettingForm, ShowsTheRecordWithoutWritingIt)
 {
     struct Case {
