@@ -60,9 +60,27 @@ struct SecurityFixture : ::testing::Test {
         boxes.answer(QStringLiteral("Unable to enter service mode"), QStringLiteral("Ok"));
         ASSERT_TRUE(
             rig.show(QStringLiteral("Security")) && reaches(Page::waiting_for_dongle_service_mode_state));
-        ASSERT_TRUE(waitUntil([&] { return !boxes.seen().isEmpty(); }, OX::ServiceModeNoticeMs + scaled(5000)));
+        ASSERT_TRUE(
+            waitUntil([&] { return !boxes.seen().isEmpty(); }, OX::ServiceModeNoticeMs + scaled(5000)));
     }
     void showAgainBeforeTheAnswer(bool ownRequestAnswered);
+    // The director with a headset whose map holds one PC (refusing passwords with keyError when
+    // not 0), the page registered with the page frame as "Security".
+    bool startWithOnePc(quint8 keyError = 0, QStringList const& also = {})
+    {
+        if (!rig.startDirector([keyError](emu::Emulator& e) {
+                e.addHeadset();
+                e.updateHeadset([keyError](emu::HeadsetModel& h) {
+                    h.channelMap = { { 4, 0x81, emu::preset::Pc1 } };
+                    h.keyError = keyError;
+                });
+            })
+            || !rig.headsetRuns())
+            return false;
+        page = new Page(&rig.container, &rig.container.controller);
+        rig.registerPage(page, QStringLiteral("Security"), also);
+        return true;
+    }
     // Key presses carrying each character (QTest's own cannot type beyond ASCII).
     void type(const char* field, QString const& text)
     {
@@ -623,12 +641,7 @@ TEST_F(SecurityFixture, ShownBeforeTheNoticeOfALeavingTheNewVisitEntersServiceMo
 // the person is told once, over the page shown then, that the devices may now differ.
 TEST_F(SecurityFixture, ADongleUnpluggedMidPassIsToldOnceAndBeforeAPassNot)
 {
-    ASSERT_TRUE(rig.startDirector([](emu::Emulator& e) {
-        e.addHeadset();
-        e.updateHeadset([](emu::HeadsetModel& h) { h.channelMap = { { 4, 0x81, emu::preset::Pc1 } }; });
-    }) && rig.headsetRuns());
-    page = new Page(&rig.container, &rig.container.controller);
-    rig.registerPage(page, QStringLiteral("Security"));
+    ASSERT_TRUE(startWithOnePc());
     auto const& told = rig.app->h.messages;
     auto backOnMenu = [&] { return rig.container.controller.currentPageName() == "Menu"; };
     for (bool midPass : { false, true }) {
@@ -658,15 +671,7 @@ TEST_F(SecurityFixture, ADongleUnpluggedMidPassIsToldOnceAndBeforeAPassNot)
 // on the page, and leaving after that tells nothing more.
 TEST_F(SecurityFixture, ARefusalThePersonLeftBeforeSeeingIsToldOnceOverThePageShown)
 {
-    ASSERT_TRUE(rig.startDirector([](emu::Emulator& e) {
-        e.addHeadset();
-        e.updateHeadset([](emu::HeadsetModel& h) {
-            h.channelMap = { { 4, 0x81, emu::preset::Pc1 } };
-            h.keyError = 7;
-        });
-    }) && rig.headsetRuns());
-    page = new Page(&rig.container, &rig.container.controller);
-    rig.registerPage(page, QStringLiteral("Security"), { QStringLiteral("Help") });
+    ASSERT_TRUE(startWithOnePc(7, { QStringLiteral("Help") }));
     rig.container.controller.show(); // a page back from Help is seen
     auto on = [&](const char* name) {
         return !rig.container.controller.isSwitching() && rig.container.controller.currentPageName() == name;
@@ -698,7 +703,8 @@ TEST_F(SecurityFixture, ARefusalThePersonLeftBeforeSeeingIsToldOnceOverThePageSh
         }
         ASSERT_TRUE(waitUntil([&] { return on("Menu"); }) && rig.requestsAnswered());
         const int told = leave == Leave::HelpThenBack ? 0 : 1;
-        ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == told; })) << boxes.shownTexts().join('|').toStdString();
+        ASSERT_TRUE(waitUntil([&] { return boxes.seen().size() == told; }))
+            << boxes.shownTexts().join('|').toStdString();
         testutil::spin(200); // a second box would follow at once
         EXPECT_EQ(boxes.seen().size(), told);
         EXPECT_TRUE(boxes.unexpected().isEmpty());
@@ -713,12 +719,7 @@ TEST_F(SecurityFixture, ARefusalThePersonLeftBeforeSeeingIsToldOnceOverThePageSh
 // once that a device did not take the password, and the new visit goes on untouched.
 TEST_F(SecurityFixture, APassStillOutWhenThePageIsShownAgainIsToldOnceItEnds)
 {
-    ASSERT_TRUE(rig.startDirector([](emu::Emulator& e) {
-        e.addHeadset();
-        e.updateHeadset([](emu::HeadsetModel& h) { h.channelMap = { { 4, 0x81, emu::preset::Pc1 } }; });
-    }) && rig.headsetRuns());
-    page = new Page(&rig.container, &rig.container.controller);
-    rig.registerPage(page, QStringLiteral("Security"));
+    ASSERT_TRUE(startWithOnePc());
     BoxAnswerer boxes;
     boxes.answer(QStringLiteral("Security"), QStringLiteral("OK"));
     ASSERT_TRUE(
