@@ -7,6 +7,7 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -571,22 +572,16 @@ void Dongle::expectLateAnswers(UHRType const& header, QByteArray const& body, in
     if (out < 2)
         return;
     const QByteArray frame = answerIdentity(header, body);
-    // An answer later than its request would have waited is no one's.
-    const qint64 forMs = qMax(1, int(timeoutMs * timing().timeoutScale));
-    for (LateAnswer& late : m_lateAnswers) {
-        if (late.frame == frame) {
-            late.expected += int(out - 1);
-            late.since.start();
-            late.forMs = forMs;
-            return;
-        }
+    auto late = std::find_if(m_lateAnswers.begin(), m_lateAnswers.end(),
+        [&frame](LateAnswer const& known) { return known.frame == frame; });
+    if (late == m_lateAnswers.end()) {
+        m_lateAnswers.append(LateAnswer { frame, 0, {}, 0 });
+        late = m_lateAnswers.end() - 1;
     }
-    LateAnswer late;
-    late.frame = frame;
-    late.expected = int(out - 1);
-    late.since.start();
-    late.forMs = forMs;
-    m_lateAnswers.append(late);
+    late->expected += int(out - 1);
+    // An answer later than its request would have waited is no one's.
+    late->since.start();
+    late->forMs = qMax(1, int(timeoutMs * timing().timeoutScale));
 }
 
 bool Dongle::takeLateAnswer(UHRType const& header, QByteArray const& body)
