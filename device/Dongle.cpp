@@ -7,7 +7,6 @@
 #include <QTextStream>
 #include <QThread>
 
-#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -539,74 +538,10 @@ void Dongle::processPacket(UHRType const& header, RingBuffer& ring)
     // with another value, say) would end this one unwritten. A frame still waiting in the port
     // has not gone out either.
     WaitBlock* wait = m_currentWait.load();
-    if (m_lateAnswers.isEmpty() && !wait)
-        return;
-    const PacketData body(ring.peek(0, L), PacketData::LittleEndian);
-    if (takeLateAnswer(header, body.bytes())) {
-        qCDebug(lcDongle) << "<Send> a late answer to an earlier request is not taken";
-        return;
-    }
-    if (wait && burstWentOut())
+    if (wait && burstWentOut()) {
+        const PacketData body(ring.peek(0, L), PacketData::LittleEndian);
         wait->verify(header, body);
-}
-
-namespace
-{
-
-// What tells one answer from another: the whole frame but its channel and header check.
-QByteArray answerIdentity(UHRType const& header, QByteArray const& body)
-{
-    Header fields(header.F, header.PAN, header.S, header.D, header.PID);
-    return fields.getData(body.size() - 2).bytes() + body;
-}
-
-} // namespace
-
-void Dongle::expectLateAnswers(UHRType const& header, QByteArray const& body, int timeoutMs)
-{
-    // The copies of the answered burst that had left the port by then: the first answered,
-    // every other one may still be.
-    if (m_handedBurst != m_burst.load() || !m_port || m_burstFrameSize <= 0)
-        return;
-    const qint64 out = (m_burstBytes - m_port->bytesToWrite()) / m_burstFrameSize;
-    if (out < 2)
-        return;
-    const QByteArray frame = answerIdentity(header, body);
-    auto late = std::find_if(m_lateAnswers.begin(), m_lateAnswers.end(),
-        [&frame](LateAnswer const& known) { return known.frame == frame; });
-    if (late == m_lateAnswers.end()) {
-        m_lateAnswers.append(LateAnswer { frame, 0, {}, 0 });
-        late = m_lateAnswers.end() - 1;
     }
-    late->expected += int(out - 1);
-    // An answer later than its request would have waited is no one's.
-    late->since.start();
-    late->forMs = qMax(1, int(timeoutMs * timing().timeoutScale));
-}
-
-bool Dongle::takeLateAnswer(UHRType const& header, QByteArray const& body)
-{
-    bool taken = false;
-    QByteArray frame;
-    for (auto it = m_lateAnswers.begin(); it != m_lateAnswers.end();) {
-        if (it->since.hasExpired(it->forMs)) {
-            it = m_lateAnswers.erase(it);
-            continue;
-        }
-        if (!taken) {
-            if (frame.isEmpty())
-                frame = answerIdentity(header, body);
-            if (it->frame == frame) {
-                taken = true;
-                if (--it->expected <= 0) {
-                    it = m_lateAnswers.erase(it);
-                    continue;
-                }
-            }
-        }
-        ++it;
-    }
-    return taken;
 }
 
 namespace
@@ -988,8 +923,6 @@ void Dongle::onAttemptEnded(RequestPtr const& request, WaitBlock* wait, UHRType 
 {
     if (result.code == DongleResult::Ok) {
         request->state = 1;
-        if (header && data)
-            expectLateAnswers(*header, data->bytes(), request->timeoutMs);
         finishRequest(request, header, data, result);
     } else if (result.code == DongleResult::Refused) {
         // The addressee said no: asking again would only be refused again.

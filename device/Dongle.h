@@ -422,22 +422,6 @@ private:
     qint64 m_burstFrameSize = 0;
     // True once the first copy of the current burst has left the port for the line.
     bool burstWentOut() const;
-    // Answers still to come to requests already answered (GUI thread only). A device answers
-    // every copy of a burst that reached it, and the copies that went out before the first
-    // answer came are answered after their request has ended: such an answer is its own
-    // request's, never the one of a later request that waits for the same kind of answer (an
-    // earlier record's read taken as the confirmation of the record written next).
-    struct LateAnswer {
-        QByteArray frame;
-        int expected = 0;
-        QElapsedTimer since;
-        qint64 forMs = 0;
-    };
-    QList<LateAnswer> m_lateAnswers;
-    // Notes the answers still to come to the request that frame (header, body) has answered.
-    void expectLateAnswers(UHRType const& header, QByteArray const& body, int timeoutMs);
-    // True when the frame is one of those answers; it is then counted off.
-    bool takeLateAnswer(UHRType const& header, QByteArray const& body);
     std::mutex m_burstLock;
     std::condition_variable m_burstWake;
     mutable std::mutex m_registryLock;
