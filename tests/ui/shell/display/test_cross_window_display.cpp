@@ -38,10 +38,12 @@ TEST(CrossWindowDisplay, ClicksReachTheWindowBeneathWhichShowsBesideTheLines)
     EXPECT_EQ(shot.pixelColor(200, 200), green);
     // The digits change many times a second; the shape cut around them is the shape of the digits
     // painted in the same frame, so no black shows beside them (a shape a frame behind shows
-    // black in nearly every grab; a grab between the shape and the paint of one frame may not).
+    // black in nearly every grab; a grab between the shape and the paint of one frame, which a
+    // loaded X server makes more likely, may not).
     const QRect digits(1000, 420, 460, 140);
+    constexpr int Grabs = 10;
     int blackGrabs = 0;
-    for (int grab = 0; grab < 6; ++grab) {
+    for (int grab = 0; grab < Grabs; ++grab) {
         const QImage frame = x11test::screen();
         int black = 0;
         for (int y = digits.top(); y <= digits.bottom(); ++y)
@@ -52,7 +54,7 @@ TEST(CrossWindowDisplay, ClicksReachTheWindowBeneathWhichShowsBesideTheLines)
         blackGrabs += black > 0;
         testutil::spin(90);
     }
-    EXPECT_LE(blackGrabs, 1);
+    EXPECT_LE(blackGrabs, Grabs * 4 / 10);
 
     // A click at the crosshair's centre, where the overlay draws, reaches the window beneath.
     // A loaded X server can lose a synthetic click: one more is sent before giving up (an
