@@ -407,6 +407,8 @@ TEST(ShellQuit, NothingStartsFromTheWindowsWhileTheQuitWaits)
         t.emulator.addFault(emu::FaultRule::delayReply(emu::FrameFilter::dcp(25), testutil::scaled(800), -1));
         ASSERT_TRUE(d->settings()->test(*d->settings()->selectedProfile(), [](DongleResult) {}));
         window->perform(OX::PageAction::quit, nullptr);
+        if (c == footer)
+            testutil::saveScreenshot(window, QStringLiteral("quitting-profiles")); // dim, wheel turning
         if (c == tile)
             tap(OX::MenuItem::PairingItem);
         else if (c == footer)
